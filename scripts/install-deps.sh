@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libqt6svg6-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
+  libx11-dev libxkbcommon-dev
   xvfb xauth x11-utils imagemagick fonts-liberation
 )
 

@@ -1,0 +1,47 @@
+#pragma once
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quillon::platform {
+
+// Everything the core asks of the person at the screen: message boxes, questions, prompts,
+// file and folder dialogs, status panel texts, the busy cursor and "process pending
+// messages". Core code never opens a window itself. Texts are Windows-1252 bytes.
+class Ui {
+public:
+  enum class Answer { Ok, Cancel, Yes, No, YesToAll, NoToAll };
+  enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel, YesNoCancelAll };
+
+  struct FileDialog {
+    std::string title;
+    std::string filter;            // "Text (*.mb)|*.mb|All (*.*)|*.*" style, as the program gives it
+    int filterIndex = 1;           // 1-based, as the program gives it
+    std::filesystem::path initialDir;
+    std::string fileName;
+    std::string defaultExt;
+    bool multiSelect = false;
+    bool overwritePrompt = false;
+  };
+
+  virtual ~Ui() = default;
+
+  virtual void showMessage(std::string_view text) = 0;
+  virtual Answer ask(std::string_view caption, std::string_view text, Buttons buttons) = 0;
+  // An input prompt; nullopt when cancelled.
+  virtual std::optional<std::string> prompt(std::string_view caption, std::string_view question,
+                                            std::string_view preset) = 0;
+  // Chosen files; empty when cancelled.
+  virtual std::vector<std::filesystem::path> openFiles(const FileDialog& dialog) = 0;
+  virtual std::optional<std::filesystem::path> saveFile(const FileDialog& dialog) = 0;
+  virtual std::optional<std::filesystem::path> pickFolder(std::string_view caption) = 0;
+
+  virtual void setStatusText(int panel, std::string_view text) = 0;
+  virtual std::string statusText(int panel) const = 0;
+  virtual void setBusy(bool busy) = 0;
+  virtual void processPendingMessages() = 0;
+};
+
+}  // namespace quillon::platform
