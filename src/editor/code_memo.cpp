@@ -1,0 +1,902 @@
+#include "editor/code_memo.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <istream>
+#include <streambuf>
+#include <iterator>
+#include <ostream>
+#include <system_error>
+
+#include "editor/memo_error.h"
+
+namespace quillon::editor {
+
+namespace {
+
+const platform::SystemClock kSystemClock;
+
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+
+std::uint32_t trimmedLength(const char* p, std::uint32_t len) {
+  while (len > 0 && isBlank(p[len - 1])) --len;
+  return len;
+}
+
+// Cuts inserted text into paragraph pieces at each CR; an LF right after a CR belongs to that
+// break, any other LF stays in the text.
+std::vector<std::string_view> splitAtCR(std::string_view text) {
+  std::vector<std::string_view> pieces;
+  std::size_t start = 0;
+  for (;;) {
+    std::size_t cr = text.find('\r', start);
+    if (cr == std::string_view::npos) break;
+    pieces.push_back(text.substr(start, cr - start));
+    start = cr + 1;
+    if (start < text.size() && text[start] == '\n') ++start;
+  }
+  pieces.push_back(text.substr(start));
+  return pieces;
+}
+
+}  // namespace
+
+std::string CharSet::toString() const {
+  std::string s;
+  for (int c = 0; c < 256; ++c)
+    if (bits_.test(static_cast<std::size_t>(c))) s.push_back(static_cast<char>(c));
+  return s;
+}
+
+CodeMemo::CodeMemo() : lines_(*this), paragraphs_(*this) {}
+CodeMemo::~CodeMemo() = default;
+
+std::string_view CodeMemo::paragraphText(std::int64_t index) const { return table_.at(index).text(); }
+
+std::uint8_t CodeMemo::paragraphFlagsFor(std::string_view text) const {
+  if (!staticFormat_) return 0;
+  for (char c : text)
+    if (isFormatCode(c)) return Paragraph::kHasCodes;
+  return 0;
+}
+
+// ---------------------------------------------------------------------------------------
+// Loading and saving
+
+std::string CodeMemo::text() const {
+  std::string out;
+  out.reserve(static_cast<std::size_t>(charCount()));
+  table_.forEach([&](std::int64_t i, const Paragraph& p) {
+    if (i > 0) out.append("\r\n");
+    out.append(p.text());
+    return true;
+  });
+  return out;
+}
+
+void CodeMemo::setText(std::string_view text) {
+  auto buffer = std::make_unique_for_overwrite<char[]>(text.size() + 1);
+  if (!text.empty()) std::memcpy(buffer.get(), text.data(), text.size());
+  loadFromBuffer(std::move(buffer), text.size());
+}
+
+void CodeMemo::clear() {
+  if (charCount() == 0) return;
+  setText({});
+}
+
+void CodeMemo::loadFromStream(std::istream& in) {
+  std::string all((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  setText(all);
+}
+
+void CodeMemo::loadFromFile(const std::filesystem::path& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) throw std::system_error(errno, std::generic_category(), path.string());
+  struct Closer {
+    int fd;
+    ~Closer() { ::close(fd); }
+  } closer{fd};
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) throw std::system_error(errno, std::generic_category(), path.string());
+  if (S_ISDIR(st.st_mode)) throw std::system_error(EISDIR, std::generic_category(), path.string());
+  // Files whose size the system does not know (pipes, /proc) are read until they end.
+  std::size_t capacity = st.st_size > 0 ? static_cast<std::size_t>(st.st_size) : 65536;
+  auto buffer = std::make_unique_for_overwrite<char[]>(capacity + 1);
+  std::size_t size = 0;
+  for (;;) {
+    if (size == capacity) {
+      const std::size_t bigger = capacity * 2;
+      auto grown = std::make_unique_for_overwrite<char[]>(bigger + 1);
+      std::memcpy(grown.get(), buffer.get(), size);
+      buffer = std::move(grown);
+      capacity = bigger;
+    }
+    const ssize_t n = ::read(fd, buffer.get() + size, capacity - size);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      throw std::system_error(errno, std::generic_category(), path.string());
+    }
+    if (n == 0) break;
+    size += static_cast<std::size_t>(n);
+  }
+  loadFromBuffer(std::move(buffer), size);
+}
+
+void CodeMemo::loadFromBuffer(std::unique_ptr<char[]> data, std::size_t size) {
+  loadParsed(std::move(data), size);
+  afterLoad();
+}
+
+void CodeMemo::reportProgress(std::int64_t done, std::int64_t total, bool final) const {
+  if (!onProgress) return;
+  static thread_local platform::Clock::TimePoint last{};
+  const auto now = (clock_ ? clock_ : &kSystemClock)->now();
+  if (!final && now - last < std::chrono::milliseconds(300)) return;
+  last = now;
+  onProgress(done, total);
+}
+
+void CodeMemo::loadParsed(std::unique_ptr<char[]> data, std::size_t size) {
+  char* buf = data.get();
+  if (buf && nullReplacement_ != 0) {
+    for (char* p = buf; (p = static_cast<char*>(std::memchr(p, 0, static_cast<std::size_t>(buf + size - p)))) != nullptr;)
+      *p++ = nullReplacement_;
+  }
+  bool anyCodes = false;
+  if (staticFormat_) {
+    for (std::size_t i = 0; i < size && !anyCodes; ++i) anyCodes = isFormatCode(buf[i]);
+  }
+  table_.clearForLoad();
+  const char* base = buf ? table_.adoptArena(std::move(data), size) : nullptr;
+  const char* end = base + size;
+  const bool discard = hasOption(moDiscardTrailingSpaces);
+  const auto limit = static_cast<std::uint32_t>(std::min<Offset>(maxParagraphLength_, kMaxParagraphLength));
+
+  auto addParagraph = [&](const char* p, std::size_t len) {
+    // A paragraph longer than the limit continues in the next one rather than losing bytes.
+    while (len > limit) {
+      table_.appendBorrowed(p, limit, anyCodes ? paragraphFlagsFor({p, limit}) : 0);
+      p += limit;
+      len -= limit;
+    }
+    auto l = static_cast<std::uint32_t>(len);
+    if (discard) l = trimmedLength(p, l);
+    table_.appendBorrowed(p, l, anyCodes ? paragraphFlagsFor({p, l}) : 0);
+  };
+
+  if (!base) {
+    table_.appendBorrowed(nullptr, 0, 0);
+  } else {
+    // Next CR and next LF, each found once by memchr and reused until passed.
+    const char* nextCR = static_cast<const char*>(std::memchr(base, '\r', size));
+    const char* nextLF = static_cast<const char*>(std::memchr(base, '\n', size));
+    const char* p = base;
+    std::int64_t count = 0;
+    for (;;) {
+      if (nextCR && nextCR < p) nextCR = static_cast<const char*>(std::memchr(p, '\r', static_cast<std::size_t>(end - p)));
+      if (nextLF && nextLF < p) nextLF = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
+      const char* brk = !nextCR ? nextLF : !nextLF ? nextCR : std::min(nextCR, nextLF);
+      if (!brk) break;
+      addParagraph(p, static_cast<std::size_t>(brk - p));
+      const char other = *brk == '\r' ? '\n' : '\r';
+      p = brk + 1;
+      if (p < end && *p == other) ++p;
+      if ((++count & 0xFFFF) == 0) reportProgress(p - base, static_cast<std::int64_t>(size), false);
+    }
+    addParagraph(p, static_cast<std::size_t>(end - p));
+  }
+  table_.finishLoad();
+  maxLengthSeen_ = 0;
+  table_.forEach([&](std::int64_t, const Paragraph& par) {
+    maxLengthSeen_ = std::max<Offset>(maxLengthSeen_, par.length);
+    return true;
+  });
+  reportProgress(static_cast<std::int64_t>(size), static_cast<std::int64_t>(size), true);
+}
+
+void CodeMemo::afterLoad() {
+  const Offset before = caret_;
+  caret_ = 0;
+  selLength_ = 0;
+  extraColumns_ = 0;
+  rememberedX_ = -1;
+  block_.active = false;
+  caretPlaced_ = true;
+  // The old records describe text that is gone; undoing them would corrupt the new text.
+  undo_.clear();
+  for (auto& a : anchors_) a.offset = 0;
+  modified_ = true;
+  layoutHigh_ = wrapping() ? 0 : table_.size();
+  widestLine_ = 0;
+  if (wrapping()) table_.resetLayout(false);
+  if (onParagraphsChanged) onParagraphsChanged(0, table_.size() - 1, false);
+  if (onParse) onParse(0, charCount());
+  if (!updating()) {
+    if (updateMode_ == UpdateMode::umImmediate) ensureLaidOut(table_.size() - 1);
+    setScroll(0, 0);
+  } else {
+    dirtyFrom_ = 0;
+  }
+  if (before != caret_) fireSelMove(before);
+  notifyChange();
+}
+
+void CodeMemo::saveToStream(std::ostream& out) const {
+  const char* sep = "\r\n";
+  switch (lineBreak_) {
+    case LineBreak::pbCRLF: sep = "\r\n"; break;
+    case LineBreak::pbLFCR: sep = "\n\r"; break;
+    case LineBreak::pbCR: sep = "\r"; break;
+    case LineBreak::pbLF: sep = "\n"; break;
+  }
+  const bool discard = hasOption(moDiscardTrailingSpaces);
+  const std::int64_t total = table_.size();
+  std::string chunk;
+  chunk.reserve(1 << 20);
+  table_.forEach([&](std::int64_t i, const Paragraph& p) {
+    if (i > 0) chunk.append(sep);
+    std::uint32_t len = discard ? trimmedLength(p.data, p.length) : p.length;
+    if (staticFormat_ && (p.flags & Paragraph::kHasCodes)) {
+      // A code followed by the same code encloses nothing; both go.
+      for (std::uint32_t k = 0; k < len; ++k) {
+        if (isFormatCode(p.data[k]) && k + 1 < len && p.data[k + 1] == p.data[k]) {
+          ++k;
+          continue;
+        }
+        chunk.push_back(p.data[k]);
+      }
+    } else {
+      chunk.append(p.data, len);
+    }
+    if (chunk.size() >= (1u << 20)) {
+      out.write(chunk.data(), static_cast<std::streamsize>(chunk.size()));
+      chunk.clear();
+      reportProgress(i, total, false);
+    }
+    return true;
+  });
+  out.write(chunk.data(), static_cast<std::streamsize>(chunk.size()));
+  reportProgress(total, total, true);
+}
+
+// ---------------------------------------------------------------------------------------
+// Update nesting and notifications
+
+void CodeMemo::beginUpdate() { ++updateLevel_; }
+
+void CodeMemo::endUpdate() {
+  if (updateLevel_ == 0) return;
+  if (--updateLevel_ > 0) return;
+  if (dirtyFrom_ >= 0) {
+    if (wrapping()) layoutHigh_ = std::min(layoutHigh_, dirtyFrom_);
+    dirtyFrom_ = -1;
+  }
+  if (updateMode_ == UpdateMode::umImmediate) ensureLaidOut(table_.size() - 1);
+  if (pendingChange_) {
+    pendingChange_ = false;
+    notifyChange();
+  }
+  scrollInView();
+}
+
+void CodeMemo::notifyChange() {
+  if (updating()) {
+    pendingChange_ = true;
+    return;
+  }
+  if (onChange) onChange();
+  for (auto& l : attached_) l();
+}
+
+void CodeMemo::fireSelMove(Offset before) {
+  if (before != caret_ && onSelMove) onSelMove();
+}
+
+// ---------------------------------------------------------------------------------------
+// Caret and selection
+
+Offset CodeMemo::normalize(Offset offset) const {
+  offset = std::clamp<Offset>(offset, 0, charCount());
+  // An offset between the CR and the LF of a break stands at the paragraph's end.
+  const std::int64_t p = table_.paragraphAt(offset);
+  const Offset start = table_.startOf(p);
+  const Offset len = table_.at(p).length;
+  return std::min(offset, start + len);
+}
+
+void CodeMemo::setSelStart(Offset offset) {
+  const Offset before = caret_;
+  caret_ = normalize(offset);
+  selLength_ = 0;
+  extraColumns_ = 0;
+  block_.active = false;
+  caretPlaced_ = true;
+  fireSelMove(before);
+}
+
+void CodeMemo::setSelLength(Offset length) {
+  const Offset anchorAt = std::clamp<Offset>(caret_ + length, 0, charCount());
+  selLength_ = anchorAt - caret_;
+  block_.active = false;
+  caretPlaced_ = true;
+}
+
+void CodeMemo::select(Offset caret, Offset length) {
+  const Offset before = caret_;
+  caret_ = normalize(caret);
+  selLength_ = 0;
+  extraColumns_ = 0;
+  block_.active = false;
+  caretPlaced_ = true;
+  setSelLength(length);
+  fireSelMove(before);
+}
+
+void CodeMemo::selectAll() { select(charCount(), -charCount()); }
+
+void CodeMemo::setBlockSelection(Offset caret, Offset anchor, int caretColumn, int anchorColumn) {
+  select(caret, anchor - caret);
+  block_.active = true;
+  block_.column1 = caretColumn;
+  block_.column2 = anchorColumn;
+}
+
+std::string CodeMemo::selText() const {
+  if (block_.active) {
+    const Offset a = std::min(caret_, caret_ + selLength_);
+    const Offset b = std::max(caret_, caret_ + selLength_);
+    const int c1 = std::min(block_.column1, block_.column2);
+    const int c2 = std::max(block_.column1, block_.column2);
+    std::string out;
+    for (std::int64_t p = table_.paragraphAt(a), last = table_.paragraphAt(b); p <= last; ++p) {
+      const std::uint32_t s = positionAtDisplayColumn(p, c1);
+      const std::uint32_t e = positionAtDisplayColumn(p, c2);
+      out.append(table_.at(p).text().substr(s, e - s));
+      out.append("\r\n");
+    }
+    return out;
+  }
+  if (selLength_ == 0) return {};
+  const Offset a = std::min(caret_, caret_ + selLength_);
+  const Offset b = std::max(caret_, caret_ + selLength_);
+  return textRange(a, b);
+}
+
+std::string CodeMemo::textRange(Offset a, Offset b) const {
+  std::string out;
+  if (b <= a) return out;
+  out.reserve(static_cast<std::size_t>(b - a));
+  const std::int64_t first = table_.paragraphAt(a);
+  Offset pos = table_.startOf(first);
+  table_.forEach(
+      [&](std::int64_t, const Paragraph& p) {
+        const Offset unitEnd = pos + p.length + 2;
+        const Offset from = std::max(a, pos);
+        const Offset to = std::min(b, unitEnd);
+        for (Offset o = from; o < to; ++o) {
+          const Offset k = o - pos;
+          out.push_back(k < p.length ? p.data[k] : (k == p.length ? '\r' : '\n'));
+        }
+        pos = unitEnd;
+        return pos < b;
+      },
+      first);
+  return out;
+}
+
+void CodeMemo::setSelText(std::string_view text) { insertText(std::string(text)); }
+
+std::int64_t CodeMemo::selLine() { return lineOfOffset(caret_); }
+
+void CodeMemo::setSelLine(std::int64_t line) {
+  if (line < 0) line = 0;
+  const LineSpan span = lineSpan(line);
+  setSelStart(table_.startOf(span.paragraph) + span.start);
+}
+
+std::int64_t CodeMemo::selCol() {
+  const std::int64_t line = lineOfOffset(caret_);
+  const LineSpan span = lineSpan(line);
+  return caret_ - (table_.startOf(span.paragraph) + span.start) + extraColumns_;
+}
+
+void CodeMemo::setSelCol(std::int64_t column) {
+  const LineSpan span = lineSpan(lineOfOffset(caret_));
+  const Offset lineStart = table_.startOf(span.paragraph) + span.start;
+  const Offset anchorAt = caret_ + selLength_;
+  const Offset before = caret_;
+  caret_ = lineStart + std::clamp<Offset>(column, 0, span.stop - span.start);
+  extraColumns_ = 0;
+  selLength_ = std::clamp<Offset>(anchorAt, 0, charCount()) - caret_;
+  caretPlaced_ = true;
+  fireSelMove(before);
+}
+
+void CodeMemo::setSelPar(std::int64_t paragraph) {
+  paragraph = std::clamp<std::int64_t>(paragraph, 0, table_.size() - 1);
+  setSelStart(table_.startOf(paragraph));
+}
+
+std::string CodeMemo::currentWord() const {
+  const std::int64_t p = table_.paragraphAt(caret_);
+  const std::string_view t = table_.at(p).text();
+  auto pos = static_cast<std::size_t>(std::min<Offset>(caret_ - table_.startOf(p), static_cast<Offset>(t.size())));
+  std::size_t end = pos;
+  while (end < t.size() && !isSeparator(t[end])) ++end;
+  std::size_t start = end;
+  while (start > 0 && !isSeparator(t[start - 1])) --start;
+  return std::string(t.substr(start, end - start));
+}
+
+// ---------------------------------------------------------------------------------------
+// Search
+
+namespace {
+
+// Positions in `text` where `pattern` (already folded) occurs, folding text with `fold`.
+struct Matcher {
+  std::string_view pattern;
+  const CaseFolder* fold;  // null: match case
+
+  bool at(std::string_view text, std::size_t i) const {
+    if (i + pattern.size() > text.size()) return false;
+    if (!fold) return std::memcmp(text.data() + i, pattern.data(), pattern.size()) == 0;
+    for (std::size_t k = 0; k < pattern.size(); ++k)
+      if ((*fold)(static_cast<unsigned char>(text[i + k])) != static_cast<unsigned char>(pattern[k])) return false;
+    return true;
+  }
+  // First match at or after `from`, or npos.
+  std::size_t next(std::string_view text, std::size_t from) const {
+    if (pattern.size() > text.size()) return std::string_view::npos;
+    const std::size_t last = text.size() - pattern.size();
+    if (!fold) {
+      for (std::size_t i = from; i <= last;) {
+        const void* hit = std::memchr(text.data() + i, pattern[0], last - i + 1);
+        if (!hit) return std::string_view::npos;
+        i = static_cast<std::size_t>(static_cast<const char*>(hit) - text.data());
+        if (at(text, i)) return i;
+        ++i;
+      }
+      return std::string_view::npos;
+    }
+    const auto first = static_cast<unsigned char>(pattern[0]);
+    for (std::size_t i = from; i <= last; ++i)
+      if ((*fold)(static_cast<unsigned char>(text[i])) == first && at(text, i)) return i;
+    return std::string_view::npos;
+  }
+};
+
+}  // namespace
+
+bool CodeMemo::findText(std::string_view pattern, bool forward, bool wholeWord, bool matchCase) {
+  if (pattern.empty()) return false;
+  const CaseFolder* fold = matchCase ? nullptr : &folder();
+  const std::string folded = fold ? fold->upper(pattern) : std::string(pattern);
+  const Matcher m{folded, fold};
+  auto wordOk = [&](std::string_view t, std::size_t i) {
+    if (!wholeWord) return true;
+    const bool before = i == 0 || isSeparator(t[i - 1]);
+    const std::size_t e = i + folded.size();
+    const bool after = e >= t.size() || isSeparator(t[e]);
+    return before && after;
+  };
+  const std::int64_t caretPar = table_.paragraphAt(caret_);
+  const auto caretPos = static_cast<std::size_t>(caret_ - table_.startOf(caretPar));
+  std::int64_t foundPar = -1;
+  std::size_t foundAt = 0;
+  if (forward) {
+    table_.forEach(
+        [&](std::int64_t i, const Paragraph& p) {
+          const std::string_view t = p.text();
+          for (std::size_t k = m.next(t, i == caretPar ? caretPos : 0); k != std::string_view::npos; k = m.next(t, k + 1))
+            if (wordOk(t, k)) {
+              foundPar = i;
+              foundAt = k;
+              return false;
+            }
+          return true;
+        },
+        caretPar);
+  } else {
+    for (std::int64_t i = caretPar; i >= 0 && foundPar < 0; --i) {
+      const std::string_view t = table_.at(i).text();
+      const std::size_t limit = i == caretPar ? caretPos : t.size() + 1;  // hits must start before
+      for (std::size_t k = m.next(t, 0); k != std::string_view::npos && k < limit; k = m.next(t, k + 1))
+        if (wordOk(t, k)) {
+          foundPar = i;
+          foundAt = k;
+        }
+    }
+  }
+  if (foundPar < 0) return false;
+  const Offset start = table_.startOf(foundPar) + static_cast<Offset>(foundAt);
+  const auto len = static_cast<Offset>(folded.size());
+  if (forward)
+    select(start + len, -len);
+  else
+    select(start, len);
+  return true;
+}
+
+// ---------------------------------------------------------------------------------------
+// The insertion routine
+
+void CodeMemo::insertText(std::string text) {
+  if (onBeforeChange) onBeforeChange(text);
+  if (selLength_ == 0 && !block_.active && text.empty()) return;
+  if (block_.active) deleteBlockRows();
+  extraColumns_ = 0;
+  rememberedX_ = -1;
+  modified_ = true;
+  const Offset a = std::min(caret_, caret_ + selLength_);
+  const Offset b = std::max(caret_, caret_ + selLength_);
+  replaceRange(a, b, text);
+}
+
+void CodeMemo::deleteBlockRows() {
+  const Offset a = std::min(caret_, caret_ + selLength_);
+  const Offset b = std::max(caret_, caret_ + selLength_);
+  const int c1 = std::min(block_.column1, block_.column2);
+  const int c2 = std::max(block_.column1, block_.column2);
+  block_.active = false;
+  const std::int64_t first = table_.paragraphAt(a);
+  const std::int64_t last = table_.paragraphAt(b);
+  beginUpdate();
+  Offset caretAt = a;
+  for (std::int64_t p = first; p <= last; ++p) {
+    const std::uint32_t s = positionAtDisplayColumn(p, c1);
+    const std::uint32_t e = positionAtDisplayColumn(p, c2);
+    const Offset start = table_.startOf(p);
+    caretAt = start + s;
+    if (e > s) replaceRange(start + s, start + e, {});
+  }
+  endUpdate();
+  caret_ = caretAt;
+  selLength_ = 0;
+}
+
+void CodeMemo::replaceRange(Offset start, Offset stop, std::string_view text) {
+  start = normalize(start);
+  stop = std::max(start, normalize(stop));
+  const Offset before = caret_;
+  const std::int64_t sp = table_.paragraphAt(start);
+  const std::int64_t ep = table_.paragraphAt(stop);
+  const auto so = static_cast<std::uint32_t>(start - table_.startOf(sp));
+  const auto eo = static_cast<std::uint32_t>(stop - table_.startOf(ep));
+  const std::string_view headPar = table_.at(sp).text();
+  const std::string_view tailPar = table_.at(ep).text();
+  const std::uint32_t tailLen = static_cast<std::uint32_t>(tailPar.size()) - eo;
+
+  std::vector<std::string_view> pieces = splitAtCR(text);
+  if (hasOption(moDiscardTrailingSpaces)) {
+    for (std::size_t i = 0; i < pieces.size(); ++i) {
+      const bool endsParagraph = i + 1 < pieces.size() || tailLen == 0;
+      if (endsParagraph) pieces[i] = pieces[i].substr(0, trimmedLength(pieces[i].data(), static_cast<std::uint32_t>(pieces[i].size())));
+    }
+  }
+  Offset inserted = 0;
+  for (std::size_t i = 0; i < pieces.size(); ++i) inserted += static_cast<Offset>(pieces[i].size()) + (i ? 2 : 0);
+
+  // Refuse before anything changes.
+  const Offset firstLen = so + static_cast<Offset>(pieces.front().size()) + (pieces.size() == 1 ? tailLen : 0);
+  const Offset lastLen = pieces.size() > 1 ? static_cast<Offset>(pieces.back().size()) + tailLen : 0;
+  const Offset limit = std::min<Offset>(maxParagraphLength_, kMaxParagraphLength);
+  if (firstLen > limit || lastLen > limit) throw MemoError(kTextTooLong);
+  for (std::size_t i = 1; i + 1 < pieces.size(); ++i)
+    if (static_cast<Offset>(pieces[i].size()) > limit) throw MemoError(kTextTooLong);
+
+  if (recording_) {
+    if (replay_ == Replay::none) undo_.dropRedo();
+    const bool extend = replay_ == Replay::none && start == stop && start > 0 && !caretPlaced_ &&
+                        undo_.tryExtend(start, inserted);
+    if (!extend) undo_.record(start, inserted, textRange(start, stop));
+  }
+
+  // The inserted text may point into the paragraphs about to change.
+  std::string owned;
+  if (!text.empty()) {
+    owned.assign(text);
+    const std::ptrdiff_t shift = owned.data() - text.data();
+    for (auto& piece : pieces) piece = std::string_view(piece.data() + shift, piece.size());
+  }
+  (void)headPar;
+
+  if (pieces.size() == 1) {
+    if (sp == ep) {
+      table_.replaceInParagraph(sp, so, eo - so, pieces[0]);
+    } else {
+      std::string joined(pieces[0]);
+      joined.append(tailPar.substr(eo));
+      table_.replaceInParagraph(sp, so, table_.at(sp).length - so, joined);
+      table_.eraseParagraphs(sp + 1, ep - sp);
+    }
+  } else {
+    std::string lastText(pieces.back());
+    lastText.append(tailPar.substr(eo));
+    if (sp == ep) {
+      table_.replaceInParagraph(sp, so, table_.at(sp).length - so, pieces[0]);
+    } else {
+      table_.replaceInParagraph(sp, so, table_.at(sp).length - so, pieces[0]);
+      table_.eraseParagraphs(sp + 1, ep - sp);
+    }
+    std::vector<std::string_view> fresh(pieces.begin() + 1, pieces.end() - 1);
+    fresh.push_back(lastText);
+    table_.insertParagraphs(sp + 1, fresh);
+  }
+  const std::int64_t added = static_cast<std::int64_t>(pieces.size()) - 1 - (ep - sp);
+  const std::int64_t lastChanged = sp + static_cast<std::int64_t>(pieces.size()) - 1;
+  for (std::int64_t i = sp; i <= lastChanged; ++i) {
+    Paragraph& p = table_.at(i);
+    p.flags = static_cast<std::uint8_t>((p.flags & Paragraph::kLaidOut) | paragraphFlagsFor(p.text()));
+    if (p.extra) p.extra->runs.clear();
+    maxLengthSeen_ = std::max<Offset>(maxLengthSeen_, p.length);
+  }
+
+  // Layout: paragraphs below the high-water mark stay laid out.
+  if (layoutHigh_ > sp) layoutHigh_ = std::max<std::int64_t>(sp, layoutHigh_ + added);
+  if (updating()) {
+    dirtyFrom_ = dirtyFrom_ < 0 ? sp : std::min(dirtyFrom_, sp);
+    if (wrapping()) layoutHigh_ = std::min(layoutHigh_, sp);
+  } else if (wrapping()) {
+    for (std::int64_t i = sp; i <= lastChanged && i < layoutHigh_; ++i) layoutParagraph(i);
+  } else {
+    layoutHigh_ = table_.size();
+  }
+
+  const Offset delta = inserted - (stop - start);
+  for (auto& an : anchors_) {
+    if (!an.used) continue;
+    if (an.offset >= stop)
+      an.offset += delta;
+    else if (an.offset > start)
+      an.offset = start;
+  }
+
+  caret_ = start + inserted;
+  selLength_ = 0;
+  block_.active = false;
+  caretPlaced_ = false;
+
+  if (onParagraphsChanged) onParagraphsChanged(sp, lastChanged, !updating());
+  if (onParse) onParse(start, start + inserted);
+  notifyChange();
+  if (!updating()) scrollInView();
+  fireSelMove(before);
+}
+
+// ---------------------------------------------------------------------------------------
+// Undo
+
+bool CodeMemo::canUndo() const {
+  return replay_ == Replay::undo ? undo_.position() >= 2 : undo_.position() >= 1;
+}
+
+bool CodeMemo::canRedo() const {
+  return replay_ == Replay::undo ? undo_.position() <= undo_.count() : undo_.position() < undo_.count();
+}
+
+void CodeMemo::undo() {
+  if (undo_.position() == 0) return;
+  const std::size_t index = undo_.position() - 1;
+  UndoHistory::Record rec = undo_.at(index);
+  select(rec.start, rec.stop - rec.start);
+  const Replay outer = replay_;
+  replay_ = Replay::undo;
+  undo_.setPosition(index);
+  const std::size_t countBefore = undo_.count();
+  try {
+    insertText(std::move(rec.removed));
+  } catch (...) {
+    replay_ = outer;
+    undo_.setPosition(std::min(index + 1, undo_.count()));
+    throw;
+  }
+  // Nothing was inserted (a handler emptied it): the record is spent all the same.
+  if (undo_.position() == index && undo_.count() == countBefore) undo_.setPosition(index + 1);
+  undo_.setPosition(undo_.position() - 1);
+  replay_ = outer;
+  if (rec.group) {
+    const std::size_t own = undo_.position();
+    undo();
+    if (own < undo_.count()) undo_.at(own).group = true;
+  }
+}
+
+void CodeMemo::redo() {
+  if (undo_.position() >= undo_.count()) return;
+  const std::size_t index = undo_.position();
+  UndoHistory::Record rec = undo_.at(index);
+  const bool grouped = index + 1 < undo_.count() && undo_.at(index + 1).group;
+  select(rec.start, rec.stop - rec.start);
+  const Replay outer = replay_;
+  replay_ = Replay::redo;
+  try {
+    insertText(std::move(rec.removed));
+  } catch (...) {
+    replay_ = outer;
+    throw;
+  }
+  if (undo_.position() == index) undo_.setPosition(index + 1);
+  replay_ = outer;
+  if (grouped) {
+    redo();
+    const std::size_t p = undo_.position();
+    if (p >= 1 && p - 1 < undo_.count()) undo_.at(p - 1).group = true;
+  }
+}
+
+void CodeMemo::groupLastUndo() {
+  if (undo_.position() >= 1) undo_.at(undo_.position() - 1).group = true;
+}
+
+// ---------------------------------------------------------------------------------------
+// Anchors
+
+CodeMemo::AnchorId CodeMemo::addAnchor(Offset offset) {
+  for (std::size_t i = 0; i < anchors_.size(); ++i)
+    if (!anchors_[i].used) {
+      anchors_[i] = {normalize(offset), true};
+      return static_cast<AnchorId>(i);
+    }
+  anchors_.push_back({normalize(offset), true});
+  return static_cast<AnchorId>(anchors_.size() - 1);
+}
+
+Offset CodeMemo::anchor(AnchorId id) const {
+  if (id < 0 || static_cast<std::size_t>(id) >= anchors_.size() || !anchors_[static_cast<std::size_t>(id)].used)
+    throw MemoError(kListIndexOutOfBounds);
+  return std::min(anchors_[static_cast<std::size_t>(id)].offset, charCount());
+}
+
+void CodeMemo::moveAnchor(AnchorId id, Offset offset) {
+  anchor(id);  // validates
+  anchors_[static_cast<std::size_t>(id)].offset = normalize(offset);
+}
+
+void CodeMemo::removeAnchor(AnchorId id) {
+  if (id >= 0 && static_cast<std::size_t>(id) < anchors_.size()) anchors_[static_cast<std::size_t>(id)].used = false;
+}
+
+// ---------------------------------------------------------------------------------------
+// Self-check
+
+void CodeMemo::selfCheck() const {
+  std::int64_t lines = 0;
+  Offset units = 0;
+  std::string failure;
+  table_.forEach([&](std::int64_t i, const Paragraph& p) {
+    const std::string at = " in " + std::to_string(i);
+    if (table_.firstLineOf(i) != lines) {
+      failure = "Error 1" + at;
+      return false;
+    }
+    if (table_.startOf(i) != units) {
+      failure = "Error 2" + at;
+      return false;
+    }
+    const std::vector<std::uint32_t>* starts = p.extra ? &p.extra->lineStarts : nullptr;
+    const std::size_t wrapped = starts ? starts->size() : 0;
+    if (wrapped + 1 != p.lineCount) {
+      failure = "Error 3" + at;
+      return false;
+    }
+    for (std::size_t k = 0; k < wrapped; ++k) {
+      const std::uint32_t prev = k == 0 ? 0 : (*starts)[k - 1];
+      if ((*starts)[k] <= prev) {
+        failure = "Error 3" + at;
+        return false;
+      }
+    }
+    if (wrapped > 0 && starts->back() >= p.length) {
+      failure = "Error 4" + at;
+      return false;
+    }
+    lines += p.lineCount;
+    units += static_cast<Offset>(p.length) + 2;
+    return true;
+  });
+  if (!failure.empty()) throw MemoError(failure);
+  if (charCount() + 2 != units) throw MemoError("Error 5 in " + std::to_string(table_.size() - 1));
+  if (lineCount() != lines) throw MemoError("Error 6 in " + std::to_string(table_.size() - 1));
+}
+
+}  // namespace quillon::editor
+
+// ---------------------------------------------------------------------------------------
+// Saving to a file
+
+namespace quillon::editor {
+
+namespace {
+
+// An output buffer straight onto a file descriptor that remembers the first write error.
+class FdBuffer : public std::streambuf {
+public:
+  explicit FdBuffer(int fd) : fd_(fd) { setp(buffer_, buffer_ + sizeof buffer_); }
+  int error() const { return error_; }
+  bool flushAll() { return sync() == 0; }
+
+protected:
+  int_type overflow(int_type ch) override {
+    if (sync() != 0) return traits_type::eof();
+    if (!traits_type::eq_int_type(ch, traits_type::eof())) {
+      *pptr() = traits_type::to_char_type(ch);
+      pbump(1);
+    }
+    return traits_type::not_eof(ch);
+  }
+  int sync() override {
+    const char* p = pbase();
+    while (p < pptr() && error_ == 0) {
+      const ssize_t n = ::write(fd_, p, static_cast<std::size_t>(pptr() - p));
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        error_ = errno;
+      } else {
+        p += n;
+      }
+    }
+    setp(buffer_, buffer_ + sizeof buffer_);
+    return error_ == 0 ? 0 : -1;
+  }
+
+private:
+  int fd_;
+  int error_ = 0;
+  char buffer_[1 << 16];
+};
+
+}  // namespace
+
+void CodeMemo::saveToFile(const std::filesystem::path& path) const {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  fs::path target = path;
+  // Saving through a link writes the file it points at, and keeps the link.
+  if (fs::is_symlink(path, ec)) {
+    const fs::path resolved = fs::weakly_canonical(path, ec);
+    if (!ec) target = resolved;
+  }
+  const fs::path dir = target.has_parent_path() ? target.parent_path() : fs::path(".");
+  std::string temp = (dir / ("." + target.filename().string() + ".XXXXXX")).string();
+  const int fd = ::mkstemp(temp.data());
+  if (fd < 0) throw std::system_error(errno, std::generic_category(), path.string());
+  auto fail = [&](int err) {
+    ::close(fd);
+    ::unlink(temp.c_str());
+    throw std::system_error(err, std::generic_category(), path.string());
+  };
+  struct stat st {};
+  mode_t mode;
+  if (::stat(target.c_str(), &st) == 0) {
+    mode = st.st_mode & 07777;
+  } else {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    mode = 0666 & ~mask;
+  }
+  if (::fchmod(fd, mode) != 0) fail(errno);
+  FdBuffer buffer(fd);
+  std::ostream out(&buffer);
+  saveToStream(out);
+  if (!buffer.flushAll() || buffer.error() != 0) fail(buffer.error() ? buffer.error() : EIO);
+  if (::fsync(fd) != 0) fail(errno);
+  if (::close(fd) != 0) {
+    const int err = errno;
+    ::unlink(temp.c_str());
+    throw std::system_error(err, std::generic_category(), path.string());
+  }
+  if (::rename(temp.c_str(), target.c_str()) != 0) {
+    const int err = errno;
+    ::unlink(temp.c_str());
+    throw std::system_error(err, std::generic_category(), path.string());
+  }
+}
+
+}  // namespace quillon::editor

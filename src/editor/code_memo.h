@@ -1,0 +1,342 @@
+#pragma once
+#include <bitset>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <iosfwd>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "editor/case_fold.h"
+#include "editor/memo_strings.h"
+#include "editor/paragraph_table.h"
+#include "editor/text_metrics.h"
+#include "editor/undo_history.h"
+#include "platform/clock.h"
+
+namespace quillon::editor {
+
+// Editor options, one bit each, in the order the settings and the key file know them.
+enum CodeMemoOption : std::uint16_t {
+  moKeepColumnPos = 1u << 0,
+  moPutExtraSpaces = 1u << 1,
+  moWrapCaret = 1u << 2,
+  moInsertKeyActive = 1u << 3,
+  moWideOverwriteCaret = 1u << 4,
+  moLargeWordSelect = 1u << 5,
+  moAutoScrollBars = 1u << 6,
+  moNoDragnDrop = 1u << 7,
+  moAutoIndent = 1u << 8,
+  moBackIndent = 1u << 9,
+  moWindowsSelColors = 1u << 10,
+  moFullLineSelect = 1u << 11,
+  moDiscardTrailingSpaces = 1u << 12,
+  moNoFineScroll = 1u << 13,
+  moNoLineSelection = 1u << 14,
+  moBlockSelection = 1u << 15,
+};
+using CodeMemoOptions = std::uint16_t;
+
+inline constexpr CodeMemoOptions kDefaultOptions =
+    moWrapCaret | moInsertKeyActive | moWideOverwriteCaret | moAutoScrollBars | moBlockSelection;
+
+enum class LineBreak { pbCRLF, pbLFCR, pbCR, pbLF };
+enum class UpdateMode { umImmediate, umOnNeed, umBackground };
+
+// The longest paragraph the editor holds.
+inline constexpr Offset kMaxParagraphLength = 0x7FFFFF9B;
+
+// A set of 256 characters that end words.
+class CharSet {
+public:
+  CharSet() = default;
+  explicit CharSet(std::string_view chars) { assign(chars); }
+  void assign(std::string_view chars) {
+    bits_.reset();
+    for (char c : chars) bits_.set(static_cast<unsigned char>(c));
+  }
+  bool contains(char c) const { return bits_.test(static_cast<unsigned char>(c)); }
+  void add(char c) { bits_.set(static_cast<unsigned char>(c)); }
+  std::string toString() const;
+
+private:
+  std::bitset<256> bits_;
+};
+
+// The editor control's model: paragraphs and their display lines, caret and selection, undo,
+// search, scrolling and the events its owner listens to. No toolkit: the widget feeds it
+// input and viewport size and paints what it says; text is measured through TextMetrics.
+class CodeMemo {
+public:
+  CodeMemo();
+  ~CodeMemo();
+  CodeMemo(const CodeMemo&) = delete;
+  CodeMemo& operator=(const CodeMemo&) = delete;
+
+  // ----- Text -----
+  Offset charCount() const { return table_.charCount(); }
+  std::int64_t paragraphCount() const { return table_.size(); }
+  std::int64_t lineCount() const { return table_.lineCount(); }
+  std::string_view paragraphText(std::int64_t index) const;
+  const ParagraphTable& table() const { return table_; }
+  ParagraphTable& table() { return table_; }
+
+  std::string text() const;  // paragraphs joined by CR LF
+  void setText(std::string_view text);
+  void clear();
+  // Loads bytes as a file would be loaded. Takes ownership so a large file is not copied.
+  void loadFromBuffer(std::unique_ptr<char[]> data, std::size_t size);
+  void loadFromStream(std::istream& in);
+  // Throws std::system_error when the file cannot be read.
+  void loadFromFile(const std::filesystem::path& path);
+  void saveToStream(std::ostream& out) const;
+  // Writes a sibling temporary file and renames it over `path`, so a failed save never
+  // destroys the old file. Throws std::system_error on failure.
+  void saveToFile(const std::filesystem::path& path) const;
+
+  LinesView& lines() { return lines_; }
+  ParagraphsView& paragraphs() { return paragraphs_; }
+  void beginUpdate();
+  void endUpdate();
+  bool updating() const { return updateLevel_ > 0; }
+
+  // ----- Caret and selection -----
+  Offset selStart() const { return caret_; }
+  void setSelStart(Offset offset);
+  Offset selLength() const { return selLength_; }
+  void setSelLength(Offset length);
+  std::string selText() const;
+  void setSelText(std::string_view text);
+  void clearSelection() { setSelText({}); }
+  void selectAll();
+  std::int64_t selLine();
+  void setSelLine(std::int64_t line);
+  std::int64_t selCol();
+  void setSelCol(std::int64_t column);
+  std::int64_t selPar() const { return table_.paragraphAt(caret_); }
+  void setSelPar(std::int64_t paragraph);
+  int rememberedX() const { return rememberedX_; }
+  void setRememberedX(int x) { rememberedX_ = x; }
+  int extraColumns() const { return extraColumns_; }
+  void setExtraColumns(int columns) { extraColumns_ = columns < 0 ? 0 : columns; }
+  // The caret and selection at once; keeps extra columns at 0.
+  void select(Offset caret, Offset length);
+  std::string currentWord() const;
+  bool findText(std::string_view pattern, bool forward, bool wholeWord, bool matchCase);
+
+  // Column selection: a rectangle between two display columns over the paragraphs from the
+  // selection's start to its stop.
+  bool blockSelection() const { return block_.active; }
+  int blockColumn1() const { return block_.column1; }
+  int blockColumn2() const { return block_.column2; }
+  void setBlockSelection(Offset caret, Offset anchor, int caretColumn, int anchorColumn);
+  void endBlockSelection() { block_.active = false; }
+
+  // Text positions that follow edits (bookmarks and the like).
+  using AnchorId = int;
+  AnchorId addAnchor(Offset offset);
+  Offset anchor(AnchorId id) const;
+  void moveAnchor(AnchorId id, Offset offset);
+  void removeAnchor(AnchorId id);
+
+  // ----- Undo -----
+  void undo();
+  void redo();
+  bool canUndo() const;
+  bool canRedo() const;
+  void clearUndo() { undo_.clear(); }
+  std::int64_t undoMaxSpace() const { return undo_.maxSpace(); }
+  void setUndoMaxSpace(std::int64_t bytes) { undo_.setMaxSpace(bytes); }
+  std::int64_t undoMaxLevel() const { return undo_.maxLevel(); }
+  void setUndoMaxLevel(std::int64_t level) { undo_.setMaxLevel(level); }
+  const UndoHistory& undoHistory() const { return undo_; }
+  // Marks the record just made as undone together with the one before it (a drag move).
+  void groupLastUndo();
+
+  // ----- Layout and view -----
+  void setMetrics(const TextMetrics* metrics);
+  const TextMetrics* metrics() const { return metrics_; }
+  void setViewport(int clientWidth, int clientHeight);
+  int clientWidth() const { return clientWidth_; }
+  int clientHeight() const { return clientHeight_; }
+  int lineHeight() const;
+  std::int64_t topLine() const;
+  void setTopLine(std::int64_t line);
+  std::int64_t scrollX() const { return scrollX_; }
+  std::int64_t scrollY() const { return scrollY_; }
+  void setScroll(std::int64_t x, std::int64_t y);
+  std::int64_t maxScrollY() const;
+  void scrollInView();
+  // Lays out everything not yet laid out, up to `paragraph`.
+  void ensureLaidOut(std::int64_t paragraph);
+  // One idle step of background layout; true while work remains. The widget schedules it.
+  bool layoutStep();
+  bool layoutPending() const;
+
+  // Display lines: paragraph and character range [start, stop) inside it.
+  struct LineSpan {
+    std::int64_t paragraph = 0;
+    std::uint32_t start = 0;
+    std::uint32_t stop = 0;
+  };
+  LineSpan lineSpan(std::int64_t line);
+  std::int64_t lineOfOffset(Offset offset);
+  Offset offsetOfLine(std::int64_t line);
+  // Pixel x of a character boundary in a display line, from the text's left edge.
+  int xInLine(const LineSpan& span, std::uint32_t position) const;
+  // The character boundary of a display line nearest to pixel x (text-relative), and how many
+  // whole columns x lies beyond the line's end (virtual space).
+  std::uint32_t positionAtX(const LineSpan& span, int x, int* columnsBeyond = nullptr) const;
+  // Caret position in content pixels (x includes LeftMargin, before scrolling).
+  int caretX();
+  std::int64_t caretY();
+  // Display columns expand tabs to multiples of TabStops; formatting codes take none.
+  int displayColumn(std::int64_t paragraph, std::uint32_t position) const;
+  std::uint32_t positionAtDisplayColumn(std::int64_t paragraph, int column) const;
+  // Width in pixels the horizontal scroll range must cover: the widest line measured so far
+  // or, for lines not measured, the longest paragraph at the average character width.
+  int widestLine() const;
+
+  // ----- Properties -----
+  CodeMemoOptions options() const { return options_; }
+  void setOptions(CodeMemoOptions options) { options_ = options; }
+  bool hasOption(CodeMemoOption o) const { return (options_ & o) != 0; }
+  bool wordWrap() const { return wordWrap_; }
+  void setWordWrap(bool wrap);
+  int tabStops() const { return tabStops_; }
+  void setTabStops(int columns);
+  int leftMargin() const { return leftMargin_; }
+  void setLeftMargin(int px);
+  int rightMargin() const { return rightMargin_; }
+  void setRightMargin(int px);
+  const CharSet& separators() const { return separators_; }
+  void setSeparators(std::string_view chars) { separators_.assign(chars); }
+  UpperCaseType upperCaseType() const { return upperCaseType_; }
+  void setUpperCaseType(UpperCaseType type) { upperCaseType_ = type; }
+  void setUserUpperCase(const CaseFolder* folder) { userFolder_ = folder; }
+  const CaseFolder& folder() const { return CaseFolder::forType(upperCaseType_, userFolder_); }
+  char nullReplacement() const { return nullReplacement_; }
+  void setNullReplacement(char c) { nullReplacement_ = c; }
+  LineBreak lineBreak() const { return lineBreak_; }
+  void setLineBreak(LineBreak b) { lineBreak_ = b; }
+  bool staticFormat() const { return staticFormat_; }
+  void setStaticFormat(bool on) { staticFormat_ = on; }
+  bool readOnly() const { return readOnly_; }
+  void setReadOnly(bool on) { readOnly_ = on; }
+  bool displayOnly() const { return displayOnly_; }
+  void setDisplayOnly(bool on) { displayOnly_ = on; }
+  bool overwrite() const { return overwrite_; }
+  void setOverwrite(bool on) { overwrite_ = on; }
+  bool modified() const { return modified_; }
+  void setModified(bool on) { modified_ = on; }
+  UpdateMode updateMode() const { return updateMode_; }
+  void setUpdateMode(UpdateMode mode);
+  void setClock(const platform::Clock* clock) { clock_ = clock; }
+  // The longest paragraph allowed; lowered only by tests of the limit.
+  Offset maxParagraphLength() const { return maxParagraphLength_; }
+  void setMaxParagraphLength(Offset length) { maxParagraphLength_ = length; }
+
+  static bool isFormatCode(char c) { return c == 1 || c == 2 || c == 3 || c == 4 || c == 21; }
+
+  // ----- Events -----
+  std::function<void()> onChange;
+  std::function<void()> onSelMove;
+  std::function<void()> onStyleChange;
+  std::function<void()> onHScroll;
+  std::function<void()> onVScroll;
+  // Position and total of the load or save in progress, at most every 300 ms and at the end.
+  std::function<void(std::int64_t done, std::int64_t total)> onProgress;
+  std::function<void(Offset start, Offset stop)> onParse;
+  std::function<void(std::string& text)> onBeforeChange;
+  // Controls attached to the editor (the gutter) hear every change and scroll.
+  void addAttachedListener(std::function<void()> listener) { attached_.push_back(std::move(listener)); }
+  // Highlighting hooks: paragraphs [first, last] changed; all highlighting dropped.
+  std::function<void(std::int64_t first, std::int64_t last, bool rescanNow)> onParagraphsChanged;
+
+  // ----- Self-check -----
+  // Verifies the six invariants of the paragraph table; throws MemoError "Error 1" or
+  // "Error n in " followed by the paragraph index.
+  void selfCheck() const;
+
+private:
+  friend class MemoStrings;
+  void loadParsed(std::unique_ptr<char[]> data, std::size_t size);
+  Offset normalize(Offset offset) const;
+  std::string textRange(Offset a, Offset b) const;
+  bool wrapping() const { return wordWrap_ && metrics_ != nullptr; }
+  int layoutWidth() const;
+  void afterLoad();
+  void insertText(std::string text);
+  void replaceRange(Offset start, Offset stop, std::string_view text);
+  void deleteBlockRows();
+  void layoutParagraph(std::int64_t index);
+  void relayoutAll();
+  void notifyChange();
+  void moveCaret(Offset caret);
+  void fireSelMove(Offset before);
+  int charAdvance(unsigned char c, int x) const;
+  std::uint8_t paragraphFlagsFor(std::string_view text) const;
+  bool isSeparator(char c) const { return separators_.contains(c); }
+  void reportProgress(std::int64_t done, std::int64_t total, bool final) const;
+
+  ParagraphTable table_;
+  UndoHistory undo_;
+  LinesView lines_;
+  ParagraphsView paragraphs_;
+
+  Offset caret_ = 0;
+  Offset selLength_ = 0;
+  int extraColumns_ = 0;
+  int rememberedX_ = -1;
+  bool caretPlaced_ = true;
+  enum class Replay { none, undo, redo };
+  Replay replay_ = Replay::none;
+  bool recording_ = true;
+  struct Block {
+    bool active = false;
+    int column1 = 0;
+    int column2 = 0;
+  } block_;
+
+  struct AnchorSlot {
+    Offset offset = 0;
+    bool used = false;
+  };
+  std::vector<AnchorSlot> anchors_;
+
+  const TextMetrics* metrics_ = nullptr;
+  int clientWidth_ = 0;
+  int clientHeight_ = 0;
+  std::int64_t scrollX_ = 0;
+  std::int64_t scrollY_ = 0;
+  std::int64_t layoutHigh_ = 1;  // paragraphs below this one are laid out
+  std::int64_t dirtyFrom_ = -1;  // first paragraph changed inside BeginUpdate
+  bool pendingChange_ = false;
+  int widestLine_ = 0;
+  Offset maxLengthSeen_ = 0;
+
+  CodeMemoOptions options_ = kDefaultOptions;
+  bool wordWrap_ = true;
+  int tabStops_ = 8;
+  int leftMargin_ = 8;
+  int rightMargin_ = 8;
+  CharSet separators_{std::string_view("\t $%&,./:;<=>")};
+  UpperCaseType upperCaseType_ = UpperCaseType::muAscii;
+  const CaseFolder* userFolder_ = nullptr;
+  char nullReplacement_ = 0;
+  LineBreak lineBreak_ = LineBreak::pbCRLF;
+  bool staticFormat_ = true;
+  bool readOnly_ = false;
+  bool displayOnly_ = false;
+  bool overwrite_ = false;
+  bool modified_ = false;
+  UpdateMode updateMode_ = UpdateMode::umBackground;
+  int updateLevel_ = 0;
+  Offset maxParagraphLength_ = kMaxParagraphLength;
+  const platform::Clock* clock_ = nullptr;
+  std::vector<std::function<void()>> attached_;
+};
+
+}  // namespace quillon::editor

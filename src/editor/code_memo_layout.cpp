@@ -1,0 +1,311 @@
+// Display-line layout, geometry and scrolling of the editor model.
+#include <algorithm>
+
+#include "editor/code_memo.h"
+#include "editor/memo_error.h"
+
+namespace quillon::editor {
+
+namespace {
+constexpr std::int64_t kBackgroundBatch = 4096;  // paragraphs per idle step
+}
+
+void CodeMemo::setMetrics(const TextMetrics* metrics) {
+  metrics_ = metrics;
+  relayoutAll();
+}
+
+void CodeMemo::setViewport(int clientWidth, int clientHeight) {
+  const bool widthChanged = clientWidth != clientWidth_;
+  clientWidth_ = std::max(0, clientWidth);
+  clientHeight_ = std::max(0, clientHeight);
+  if (widthChanged && wrapping()) relayoutAll();
+}
+
+void CodeMemo::setWordWrap(bool wrap) {
+  if (wrap == wordWrap_) return;
+  wordWrap_ = wrap;
+  if (wrap) setScroll(0, scrollY_);
+  relayoutAll();
+}
+
+void CodeMemo::setTabStops(int columns) {
+  tabStops_ = columns;
+  if (wrapping()) relayoutAll();
+}
+
+void CodeMemo::setLeftMargin(int px) {
+  leftMargin_ = px;
+  if (wrapping()) relayoutAll();
+}
+
+void CodeMemo::setRightMargin(int px) {
+  rightMargin_ = px;
+  if (wrapping()) relayoutAll();
+}
+
+void CodeMemo::setUpdateMode(UpdateMode mode) {
+  updateMode_ = mode;
+  if (mode == UpdateMode::umImmediate && !updating()) ensureLaidOut(table_.size() - 1);
+}
+
+// Forgets every paragraph's layout; the visible part is laid out again when asked for and
+// the rest as the update mode says.
+void CodeMemo::relayoutAll() {
+  const std::int64_t top = metrics_ ? topLine() : 0;
+  const Offset topOffset = lineCount() > 0 && metrics_ ? offsetOfLine(top) : 0;
+  widestLine_ = 0;
+  if (wrapping()) {
+    table_.resetLayout(false);
+    layoutHigh_ = 0;
+  } else {
+    table_.resetLayout(true);
+    layoutHigh_ = table_.size();
+  }
+  if (updating()) return;
+  if (updateMode_ == UpdateMode::umImmediate) ensureLaidOut(table_.size() - 1);
+  if (metrics_) {
+    // Keep the first visible text at the top.
+    const std::int64_t line = lineOfOffset(topOffset);
+    scrollY_ = line * lineHeight();
+  }
+}
+
+int CodeMemo::layoutWidth() const { return std::max(1, clientWidth_ - leftMargin_ - rightMargin_); }
+
+int CodeMemo::lineHeight() const { return metrics_ ? std::max(1, metrics_->lineHeight()) : 1; }
+
+int CodeMemo::charAdvance(unsigned char c, int x) const {
+  if (c == '\t') {
+    const int tab = tabStops_ * (metrics_ ? metrics_->averageCharWidth() : 1);
+    if (tab <= 0) return 0;
+    return tab - x % tab;
+  }
+  if (staticFormat_ && isFormatCode(static_cast<char>(c))) return 0;
+  return metrics_ ? metrics_->charWidth(c, 0) : 1;
+}
+
+void CodeMemo::layoutParagraph(std::int64_t index) {
+  Paragraph& p = table_.at(index);
+  p.flags |= Paragraph::kLaidOut;
+  if (!wrapping()) {
+    if (p.extra) p.extra->lineStarts.clear();
+    table_.setLineCount(index, 1);
+    return;
+  }
+  const int width = layoutWidth();
+  std::vector<std::uint32_t> starts;
+  std::uint32_t lineStart = 0;
+  std::uint32_t afterSpace = 0;  // position after the last space of this line, 0 when none
+  int x = 0;
+  int widest = 0;
+  for (std::uint32_t j = 0; j < p.length; ++j) {
+    const auto c = static_cast<unsigned char>(p.data[j]);
+    int w = charAdvance(c, x);
+    if (x + w > width && j > lineStart) {
+      const std::uint32_t brk = afterSpace > lineStart ? afterSpace : j;
+      starts.push_back(brk);
+      widest = std::max(widest, x);
+      lineStart = brk;
+      afterSpace = 0;
+      x = 0;
+      for (std::uint32_t k = brk; k < j; ++k) x += charAdvance(static_cast<unsigned char>(p.data[k]), x);
+      w = charAdvance(c, x);
+    }
+    x += w;
+    if (c == ' ') afterSpace = j + 1;
+  }
+  widestLine_ = std::max({widestLine_, widest, x});
+  if (!starts.empty() || p.extra) p.ensureExtra().lineStarts = std::move(starts);
+  table_.setLineCount(index, static_cast<std::uint32_t>((p.extra ? p.extra->lineStarts.size() : 0) + 1));
+}
+
+void CodeMemo::ensureLaidOut(std::int64_t paragraph) {
+  paragraph = std::min(paragraph, table_.size() - 1);
+  if (!wrapping()) {
+    layoutHigh_ = table_.size();
+    return;
+  }
+  while (layoutHigh_ <= paragraph) {
+    layoutParagraph(layoutHigh_);
+    ++layoutHigh_;
+  }
+}
+
+bool CodeMemo::layoutPending() const {
+  return wrapping() && layoutHigh_ < table_.size() && updateMode_ == UpdateMode::umBackground;
+}
+
+bool CodeMemo::layoutStep() {
+  if (!layoutPending() || updating()) return false;
+  ensureLaidOut(layoutHigh_ + kBackgroundBatch - 1);
+  for (auto& l : attached_) l();
+  return layoutPending();
+}
+
+int CodeMemo::widestLine() const {
+  const int avg = metrics_ ? metrics_->averageCharWidth() : 1;
+  if (wrapping()) return layoutWidth();
+  const Offset estimate = std::min<Offset>(maxLengthSeen_ * avg, 1 << 30);
+  return std::max(widestLine_, static_cast<int>(estimate));
+}
+
+// ---------------------------------------------------------------------------------------
+// Display lines
+
+CodeMemo::LineSpan CodeMemo::lineSpan(std::int64_t line) {
+  line = std::max<std::int64_t>(line, 0);
+  std::int64_t p = table_.paragraphAtLine(line);
+  while (wrapping() && p >= layoutHigh_) {
+    ensureLaidOut(p);
+    p = table_.paragraphAtLine(line);
+  }
+  const Paragraph& par = table_.at(p);
+  const std::int64_t local = std::clamp<std::int64_t>(line - table_.firstLineOf(p), 0, par.lineCount - 1);
+  LineSpan span;
+  span.paragraph = p;
+  const auto* starts = par.extra ? &par.extra->lineStarts : nullptr;
+  span.start = local == 0 ? 0 : (*starts)[static_cast<std::size_t>(local - 1)];
+  span.stop = starts && local < static_cast<std::int64_t>(starts->size()) ? (*starts)[static_cast<std::size_t>(local)]
+                                                                          : par.length;
+  return span;
+}
+
+std::int64_t CodeMemo::lineOfOffset(Offset offset) {
+  offset = normalize(offset);
+  const std::int64_t p = table_.paragraphAt(offset);
+  ensureLaidOut(p);
+  const Paragraph& par = table_.at(p);
+  const auto pos = static_cast<std::uint32_t>(offset - table_.startOf(p));
+  std::int64_t local = 0;
+  if (par.extra && !par.extra->lineStarts.empty()) {
+    const auto& s = par.extra->lineStarts;
+    local = std::upper_bound(s.begin(), s.end(), pos) - s.begin();
+  }
+  return table_.firstLineOf(p) + local;
+}
+
+Offset CodeMemo::offsetOfLine(std::int64_t line) {
+  const LineSpan span = lineSpan(line);
+  return table_.startOf(span.paragraph) + span.start;
+}
+
+int CodeMemo::xInLine(const LineSpan& span, std::uint32_t position) const {
+  const std::string_view t = table_.at(span.paragraph).text();
+  int x = 0;
+  for (std::uint32_t k = span.start; k < position && k < t.size(); ++k) x += charAdvance(static_cast<unsigned char>(t[k]), x);
+  return x;
+}
+
+std::uint32_t CodeMemo::positionAtX(const LineSpan& span, int x, int* columnsBeyond) const {
+  const std::string_view t = table_.at(span.paragraph).text();
+  int cx = 0;
+  if (columnsBeyond) *columnsBeyond = 0;
+  for (std::uint32_t k = span.start; k < span.stop; ++k) {
+    const int w = charAdvance(static_cast<unsigned char>(t[k]), cx);
+    if (x < cx + (w + 1) / 2) return k;
+    cx += w;
+  }
+  // Past the end of a wrapped line the caret goes before its last character's successor,
+  // which is the next line's start; keep it on this line instead.
+  const bool lastLineOfParagraph = span.stop == t.size();
+  if (!lastLineOfParagraph && span.stop > span.start) return span.stop - 1;
+  if (columnsBeyond && x > cx) {
+    const int avg = std::max(1, metrics_ ? metrics_->averageCharWidth() : 1);
+    *columnsBeyond = (x - cx + avg / 2) / avg;
+  }
+  return span.stop;
+}
+
+int CodeMemo::caretX() {
+  const LineSpan span = lineSpan(lineOfOffset(caret_));
+  const auto pos = static_cast<std::uint32_t>(caret_ - table_.startOf(span.paragraph));
+  const int avg = metrics_ ? metrics_->averageCharWidth() : 1;
+  return leftMargin_ + xInLine(span, pos) + extraColumns_ * avg;
+}
+
+std::int64_t CodeMemo::caretY() { return lineOfOffset(caret_) * lineHeight(); }
+
+int CodeMemo::displayColumn(std::int64_t paragraph, std::uint32_t position) const {
+  const std::string_view t = table_.at(paragraph).text();
+  int col = 0;
+  const int tab = std::max(1, tabStops_);
+  for (std::uint32_t k = 0; k < position && k < t.size(); ++k) {
+    if (t[k] == '\t')
+      col += tab - col % tab;
+    else if (!(staticFormat_ && isFormatCode(t[k])))
+      ++col;
+  }
+  return col;
+}
+
+std::uint32_t CodeMemo::positionAtDisplayColumn(std::int64_t paragraph, int column) const {
+  const std::string_view t = table_.at(paragraph).text();
+  int col = 0;
+  const int tab = std::max(1, tabStops_);
+  std::uint32_t k = 0;
+  for (; k < t.size() && col < column; ++k) {
+    if (t[k] == '\t')
+      col += tab - col % tab;
+    else if (!(staticFormat_ && isFormatCode(t[k])))
+      ++col;
+  }
+  return k;
+}
+
+// ---------------------------------------------------------------------------------------
+// Scrolling
+
+std::int64_t CodeMemo::topLine() const { return scrollY_ / lineHeight(); }
+
+std::int64_t CodeMemo::maxScrollY() const {
+  return std::max<std::int64_t>(0, (lineCount() - 1) * lineHeight());
+}
+
+void CodeMemo::setTopLine(std::int64_t line) {
+  line = std::clamp<std::int64_t>(line, 0, std::max<std::int64_t>(0, lineCount() - 1));
+  setScroll(scrollX_, line * lineHeight());
+}
+
+void CodeMemo::setScroll(std::int64_t x, std::int64_t y) {
+  x = wordWrap_ ? 0 : std::max<std::int64_t>(0, x);
+  y = std::clamp<std::int64_t>(y, 0, maxScrollY());
+  const bool h = x != scrollX_;
+  const bool v = y != scrollY_;
+  scrollX_ = x;
+  scrollY_ = y;
+  if (h && onHScroll) onHScroll();
+  if (v && onVScroll) onVScroll();
+  if (v)
+    for (auto& l : attached_) l();
+}
+
+void CodeMemo::scrollInView() {
+  if (!metrics_ || updating() || clientWidth_ <= 0 || clientHeight_ <= 0) return;
+  std::int64_t x = scrollX_;
+  std::int64_t y = scrollY_;
+  if (!wordWrap_) {
+    const int step = 5 * std::max(1, metrics_->averageCharWidth());
+    const std::int64_t cx = caretX() - scrollX_;
+    if (cx > clientWidth_)
+      x += ((cx - clientWidth_) / step + 1) * step;
+    else if (cx < 0)
+      x = std::max<std::int64_t>(0, x - ((-cx) / step + 1) * step);
+  }
+  const int lh = lineHeight();
+  const std::int64_t line = lineOfOffset(caret_);
+  const std::int64_t top = line * lh;
+  if (top < y) {
+    y = top;
+  } else if (top + lh > y + clientHeight_) {
+    if (hasOption(moNoFineScroll)) {
+      const std::int64_t whole = std::max(1, clientHeight_ / lh);
+      y = std::max<std::int64_t>(0, line - whole + 1) * lh;
+    } else {
+      y = top + lh - clientHeight_;
+    }
+  }
+  setScroll(x, y);
+}
+
+}  // namespace quillon::editor

@@ -1,0 +1,428 @@
+#include "editor/paragraph_table.h"
+
+#include <algorithm>
+#include <cassert>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+#include "editor/memo_error.h"
+
+namespace quillon::editor {
+
+
+ParagraphTable::ParagraphTable() { clear(); }
+
+ParagraphTable::~ParagraphTable() {
+  for (auto& b : blocks_)
+    for (auto& p : b->paras) releaseText(p);
+}
+
+void ParagraphTable::releaseText(Paragraph& p) {
+  if (p.capacity > 0) {
+    std::free(p.data);
+  } else if (p.data) {
+    auto it = arenas_.upper_bound(p.data);
+    assert(it != arenas_.begin());
+    --it;
+    if (--it->second.users == 0 && &it->second != loadingArena_) arenas_.erase(it);
+  }
+  p.data = nullptr;
+  p.length = 0;
+  p.capacity = 0;
+}
+
+void ParagraphTable::clear() {
+  clearForLoad();
+  appendBorrowed(nullptr, 0, 0);
+  finishLoad();
+}
+
+void ParagraphTable::clearForLoad() {
+  for (auto& b : blocks_)
+    for (auto& p : b->paras) releaseText(p);
+  blocks_.clear();
+  arenas_.clear();
+  loadingArena_ = nullptr;
+  paragraphCount_ = 0;
+  totalUnits_ = 0;
+  totalLines_ = 0;
+  structureChanged();
+}
+
+const char* ParagraphTable::adoptArena(std::unique_ptr<char[]> buffer, std::size_t size) {
+  const char* key = buffer.get();
+  Arena& a = arenas_[key];
+  a.memory = std::move(buffer);
+  a.size = size;
+  a.users = 0;
+  loadingArena_ = &a;
+  return key;
+}
+
+void ParagraphTable::appendBorrowed(const char* data, std::uint32_t length, std::uint8_t extraFlags) {
+  if (blocks_.empty() || blocks_.back()->paras.size() >= kBlockSize) {
+    blocks_.push_back(std::make_unique<Block>());
+    blocks_.back()->paras.reserve(kBlockSize);
+  }
+  Block& b = *blocks_.back();
+  Paragraph p;
+  if (data) {
+    p.data = const_cast<char*>(data);
+    ++loadingArena_->users;
+  } else {
+    p.data = static_cast<char*>(std::malloc(1));
+    if (!p.data) throw std::bad_alloc();
+    p.data[0] = 0;
+    p.capacity = 1;
+  }
+  p.length = length;
+  p.flags = static_cast<std::uint8_t>(Paragraph::kLaidOut | extraFlags);
+  b.paras.push_back(std::move(p));
+  b.units += static_cast<Offset>(length) + 2;
+  b.lines += 1;
+  ++paragraphCount_;
+  totalUnits_ += static_cast<Offset>(length) + 2;
+  totalLines_ += 1;
+}
+
+void ParagraphTable::finishLoad() {
+  if (loadingArena_ && loadingArena_->users == 0) {
+    for (auto it = arenas_.begin(); it != arenas_.end(); ++it)
+      if (&it->second == loadingArena_) {
+        arenas_.erase(it);
+        break;
+      }
+  }
+  loadingArena_ = nullptr;
+  for (auto& b : blocks_) b->invalidateFrom(0);
+  structureChanged();
+}
+
+// --- Fenwick trees over blocks ---
+
+void ParagraphTable::fenwickAdd(std::vector<std::int64_t>& tree, std::size_t i, std::int64_t delta) const {
+  for (++i; i <= tree.size(); i += i & (~i + 1)) tree[i - 1] += delta;
+}
+
+std::int64_t ParagraphTable::fenwickPrefix(const std::vector<std::int64_t>& tree, std::size_t count) const {
+  std::int64_t sum = 0;
+  for (std::size_t i = count; i > 0; i -= i & (~i + 1)) sum += tree[i - 1];
+  return sum;
+}
+
+void ParagraphTable::rebuildFenwick() const {
+  const std::size_t n = blocks_.size();
+  fenUnits_.assign(n, 0);
+  fenLines_.assign(n, 0);
+  fenParas_.assign(n, 0);
+  for (std::size_t i = 0; i < n; ++i) {
+    fenUnits_[i] += blocks_[i]->units;
+    fenLines_[i] += blocks_[i]->lines;
+    fenParas_[i] += static_cast<std::int64_t>(blocks_[i]->paras.size());
+    std::size_t parent = i + ((i + 1) & (~(i + 1) + 1));
+    if (parent < n) {
+      fenUnits_[parent] += fenUnits_[i];
+      fenLines_[parent] += fenLines_[i];
+      fenParas_[parent] += fenParas_[i];
+    }
+  }
+  fenwickValid_ = true;
+}
+
+// Descends a Fenwick tree to the block holding `value`: the largest block b whose prefix
+// (sum of blocks before it) is <= value. `before` receives that prefix.
+static std::size_t fenwickFind(const std::vector<std::int64_t>& tree, std::int64_t value, std::int64_t& before) {
+  std::size_t pos = 0;
+  std::size_t step = 1;
+  while (step * 2 <= tree.size()) step *= 2;
+  std::int64_t acc = 0;
+  for (; step > 0; step /= 2) {
+    if (pos + step <= tree.size() && acc + tree[pos + step - 1] <= value) {
+      pos += step;
+      acc += tree[pos - 1];
+    }
+  }
+  before = acc;
+  return pos;  // index of the block (0-based); may equal size when value >= total
+}
+
+std::size_t ParagraphTable::blockForUnits(Offset units, Offset& before) const {
+  if (!fenwickValid_) rebuildFenwick();
+  std::size_t b = fenwickFind(fenUnits_, units, before);
+  if (b >= blocks_.size()) {  // past the end: the last block
+    b = blocks_.size() - 1;
+    before = fenwickPrefix(fenUnits_, b);
+  }
+  return b;
+}
+
+std::size_t ParagraphTable::blockForLine(std::int64_t line, std::int64_t& before) const {
+  if (!fenwickValid_) rebuildFenwick();
+  std::size_t b = fenwickFind(fenLines_, line, before);
+  if (b >= blocks_.size()) {
+    b = blocks_.size() - 1;
+    before = fenwickPrefix(fenLines_, b);
+  }
+  return b;
+}
+
+std::size_t ParagraphTable::blockForParagraph(std::int64_t index, std::int64_t& before) const {
+  if (!fenwickValid_) rebuildFenwick();
+  std::size_t b = fenwickFind(fenParas_, index, before);
+  if (b >= blocks_.size()) {
+    b = blocks_.size() - 1;
+    before = fenwickPrefix(fenParas_, b);
+  }
+  return b;
+}
+
+ParagraphTable::Location ParagraphTable::locate(std::int64_t index) const {
+  if (index < 0 || index >= paragraphCount_) throw MemoError(kListIndexOutOfBounds);
+  std::int64_t before = 0;
+  std::size_t b = blockForParagraph(index, before);
+  return {blocks_[b].get(), b, static_cast<std::size_t>(index - before)};
+}
+
+Paragraph& ParagraphTable::at(std::int64_t index) {
+  Location l = locate(index);
+  return l.block->paras[l.local];
+}
+
+const Paragraph& ParagraphTable::at(std::int64_t index) const {
+  Location l = locate(index);
+  return l.block->paras[l.local];
+}
+
+Offset ParagraphTable::startOf(std::int64_t index) const {
+  Location l = locate(index);
+  return fenwickPrefix(fenUnits_, l.blockIndex) + l.block->unitsBefore(l.local);
+}
+
+std::int64_t ParagraphTable::firstLineOf(std::int64_t index) const {
+  Location l = locate(index);
+  return fenwickPrefix(fenLines_, l.blockIndex) + l.block->linesBefore(l.local);
+}
+
+std::int64_t ParagraphTable::paragraphAt(Offset offset) const {
+  if (offset <= 0) return 0;
+  if (offset >= charCount()) return paragraphCount_ - 1;
+  Offset before = 0;
+  std::size_t b = blockForUnits(offset, before);
+  std::size_t local = blocks_[b]->findUnits(offset - before);
+  return fenwickPrefix(fenParas_, b) + static_cast<std::int64_t>(local);
+}
+
+std::int64_t ParagraphTable::paragraphAtLine(std::int64_t line) const {
+  if (line <= 0) return 0;
+  if (line >= totalLines_) return paragraphCount_ - 1;
+  std::int64_t before = 0;
+  std::size_t b = blockForLine(line, before);
+  std::size_t local = blocks_[b]->findLine(line - before);
+  return fenwickPrefix(fenParas_, b) + static_cast<std::int64_t>(local);
+}
+
+void ParagraphTable::adjustBlock(std::size_t blockIndex, Offset unitsDelta, std::int64_t linesDelta,
+                                 std::int64_t parasDelta) {
+  Block& b = *blocks_[blockIndex];
+  b.units += unitsDelta;
+  b.lines += linesDelta;
+  totalUnits_ += unitsDelta;
+  totalLines_ += linesDelta;
+  paragraphCount_ += parasDelta;
+  if (fenwickValid_) {
+    if (unitsDelta) fenwickAdd(fenUnits_, blockIndex, unitsDelta);
+    if (linesDelta) fenwickAdd(fenLines_, blockIndex, linesDelta);
+    if (parasDelta) fenwickAdd(fenParas_, blockIndex, parasDelta);
+  }
+}
+
+void ParagraphTable::ensureOwned(Paragraph& p, std::uint32_t newLength) {
+  if (p.capacity > 0 && newLength + 1u <= p.capacity) return;
+  const std::uint64_t cap = std::uint64_t{newLength} + newLength / 64 + 1;
+  char* fresh;
+  if (p.capacity > 0) {
+    fresh = static_cast<char*>(std::realloc(p.data, cap));
+    if (!fresh) throw std::bad_alloc();
+  } else {
+    fresh = static_cast<char*>(std::malloc(cap));
+    if (!fresh) throw std::bad_alloc();
+    if (p.length) std::memcpy(fresh, p.data, p.length);
+    const std::uint32_t keepLength = p.length;
+    releaseText(p);
+    p.length = keepLength;
+  }
+  p.data = fresh;
+  p.capacity = static_cast<std::uint32_t>(cap);
+}
+
+void ParagraphTable::replaceInParagraph(std::int64_t index, std::uint32_t pos, std::uint32_t removeLength,
+                                        std::string_view text) {
+  Location l = locate(index);
+  Paragraph& p = l.block->paras[l.local];
+  assert(pos + removeLength <= p.length);
+  const std::uint64_t newLength64 = std::uint64_t{p.length} - removeLength + text.size();
+  if (newLength64 > 0xFFFFFFF0u) throw MemoError(kTextTooLong);
+  const auto newLength = static_cast<std::uint32_t>(newLength64);
+  const std::uint32_t tail = p.length - pos - removeLength;
+  if (text.size() == removeLength && p.capacity > 0) {
+    if (!text.empty()) std::memcpy(p.data + pos, text.data(), text.size());
+    return;
+  }
+  // Keep a copy when the inserted text points into this paragraph's own buffer.
+  std::string keep;
+  if (!text.empty() && text.data() >= p.data && text.data() < p.data + p.length) {
+    keep.assign(text);
+    text = keep;
+  }
+  ensureOwned(p, std::max(newLength, p.length));
+  std::memmove(p.data + pos + text.size(), p.data + pos + removeLength, tail);
+  if (!text.empty()) std::memcpy(p.data + pos, text.data(), text.size());
+  const Offset delta = static_cast<Offset>(newLength) - static_cast<Offset>(p.length);
+  p.length = newLength;
+  p.data[newLength] = 0;
+  l.block->invalidateFrom(l.local);
+  adjustBlock(l.blockIndex, delta, 0, 0);
+}
+
+void ParagraphTable::setText(std::int64_t index, std::string_view text) {
+  replaceInParagraph(index, 0, at(index).length, text);
+}
+
+void ParagraphTable::setLineCount(std::int64_t index, std::uint32_t lines) {
+  Location l = locate(index);
+  Paragraph& p = l.block->paras[l.local];
+  if (p.lineCount == lines) return;
+  const std::int64_t delta = static_cast<std::int64_t>(lines) - p.lineCount;
+  const bool wasSingle = l.block->singleLines();
+  p.lineCount = lines;
+  l.block->invalidateFrom(l.local);
+  if (wasSingle) l.block->validLines = 0;  // the line prefix was implicit until now
+  adjustBlock(l.blockIndex, 0, delta, 0);
+}
+
+void ParagraphTable::setFlags(std::int64_t index, std::uint8_t flags) { at(index).flags = flags; }
+
+void ParagraphTable::resetLayout(bool laidOut) {
+  totalLines_ = 0;
+  for (auto& b : blocks_) {
+    for (auto& p : b->paras) {
+      p.lineCount = 1;
+      if (p.extra) p.extra->lineStarts.clear();
+      if (laidOut)
+        p.flags |= Paragraph::kLaidOut;
+      else
+        p.flags &= static_cast<std::uint8_t>(~Paragraph::kLaidOut);
+    }
+    b->lines = static_cast<std::int64_t>(b->paras.size());
+    b->validLines = 0;
+    totalLines_ += b->lines;
+  }
+  structureChanged();
+}
+
+void ParagraphTable::insertParagraphs(std::int64_t index, const std::vector<std::string_view>& texts) {
+  if (texts.empty()) return;
+  if (index < 0 || index > paragraphCount_) throw MemoError(kListIndexOutOfBounds);
+  std::size_t blockIndex;
+  std::size_t local;
+  if (index == paragraphCount_) {
+    blockIndex = blocks_.size() - 1;
+    local = blocks_[blockIndex]->paras.size();
+  } else {
+    Location l = locate(index);
+    blockIndex = l.blockIndex;
+    local = l.local;
+  }
+  Block& b = *blocks_[blockIndex];
+  std::vector<Paragraph> fresh;
+  fresh.reserve(texts.size());
+  Offset units = 0;
+  for (std::string_view t : texts) {
+    Paragraph p;
+    if (t.size() > 0xFFFFFFF0u) throw MemoError(kTextTooLong);
+    const std::uint64_t cap = t.size() + t.size() / 64 + 1;
+    p.data = static_cast<char*>(std::malloc(cap));
+    if (!p.data) throw std::bad_alloc();
+    if (!t.empty()) std::memcpy(p.data, t.data(), t.size());
+    p.data[t.size()] = 0;
+    p.length = static_cast<std::uint32_t>(t.size());
+    p.capacity = static_cast<std::uint32_t>(cap);
+    units += static_cast<Offset>(t.size()) + 2;
+    fresh.push_back(std::move(p));
+  }
+  b.paras.insert(b.paras.begin() + static_cast<std::ptrdiff_t>(local), std::make_move_iterator(fresh.begin()),
+                 std::make_move_iterator(fresh.end()));
+  b.invalidateFrom(local);
+  adjustBlock(blockIndex, units, static_cast<std::int64_t>(texts.size()), static_cast<std::int64_t>(texts.size()));
+  splitIfLarge(blockIndex);
+}
+
+void ParagraphTable::splitIfLarge(std::size_t blockIndex) {
+  Block& b = *blocks_[blockIndex];
+  if (b.paras.size() <= 2 * kBlockSize) return;
+  std::vector<std::unique_ptr<Block>> pieces;
+  for (std::size_t start = kBlockSize; start < b.paras.size(); start += kBlockSize) {
+    auto nb = std::make_unique<Block>();
+    std::size_t end = std::min(b.paras.size(), start + kBlockSize);
+    nb->paras.reserve(kBlockSize);
+    for (std::size_t i = start; i < end; ++i) {
+      nb->units += static_cast<Offset>(b.paras[i].length) + 2;
+      nb->lines += b.paras[i].lineCount;
+      nb->paras.push_back(std::move(b.paras[i]));
+    }
+    pieces.push_back(std::move(nb));
+  }
+  b.paras.resize(kBlockSize);
+  b.units = 0;
+  b.lines = 0;
+  for (auto& p : b.paras) {
+    b.units += static_cast<Offset>(p.length) + 2;
+    b.lines += p.lineCount;
+  }
+  b.invalidateFrom(0);
+  b.unitStart.clear();
+  b.lineStart.clear();
+  b.unitStart.shrink_to_fit();
+  b.lineStart.shrink_to_fit();
+  blocks_.insert(blocks_.begin() + static_cast<std::ptrdiff_t>(blockIndex) + 1, std::make_move_iterator(pieces.begin()),
+                 std::make_move_iterator(pieces.end()));
+  structureChanged();
+}
+
+void ParagraphTable::eraseParagraphs(std::int64_t index, std::int64_t count) {
+  if (count <= 0) return;
+  if (index < 0 || index + count > paragraphCount_) throw MemoError(kListIndexOutOfBounds);
+  bool emptied = false;
+  while (count > 0) {
+    Location l = locate(index);
+    Block& b = *l.block;
+    const std::size_t n = std::min<std::size_t>(static_cast<std::size_t>(count), b.paras.size() - l.local);
+    Offset units = 0;
+    std::int64_t lines = 0;
+    for (std::size_t i = l.local; i < l.local + n; ++i) {
+      units += static_cast<Offset>(b.paras[i].length) + 2;
+      lines += b.paras[i].lineCount;
+      releaseText(b.paras[i]);
+    }
+    const bool wasSingle = b.singleLines();
+    b.paras.erase(b.paras.begin() + static_cast<std::ptrdiff_t>(l.local),
+                  b.paras.begin() + static_cast<std::ptrdiff_t>(l.local + n));
+    b.invalidateFrom(l.local);
+    if (wasSingle != b.singleLines()) b.validLines = 0;
+    adjustBlock(l.blockIndex, -units, -lines, -static_cast<std::int64_t>(n));
+    if (b.paras.empty()) emptied = true;
+    count -= static_cast<std::int64_t>(n);
+    if (emptied) removeEmptyBlocks(), emptied = false;
+  }
+}
+
+void ParagraphTable::removeEmptyBlocks() {
+  auto it = std::remove_if(blocks_.begin(), blocks_.end(), [](const auto& b) { return b->paras.empty(); });
+  if (it == blocks_.end()) return;
+  blocks_.erase(it, blocks_.end());
+  if (blocks_.empty()) blocks_.push_back(std::make_unique<Block>());
+  structureChanged();
+}
+
+}  // namespace quillon::editor

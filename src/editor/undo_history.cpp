@@ -1,0 +1,83 @@
+#include "editor/undo_history.h"
+
+#include <algorithm>
+
+#include "editor/memo_error.h"
+
+namespace quillon::editor {
+
+std::int64_t UndoHistory::Record::size() const {
+  return std::min<std::int64_t>(static_cast<std::int64_t>(removed.size()) + kRecordOverhead, kMaxRecordSize);
+}
+
+void UndoHistory::clear() {
+  records_.clear();
+  position_ = 0;
+  total_ = 0;
+}
+
+void UndoHistory::setMaxLevel(std::int64_t level) {
+  if (level > kMaxLevel) throw MemoError(kUndoSetTooHigh);
+  maxLevel_ = level;
+  const std::size_t limit = static_cast<std::size_t>(std::max<std::int64_t>(level, 0));
+  const std::size_t keep = std::max(position_, limit);
+  while (records_.size() > keep) {
+    total_ -= records_.back().size();
+    records_.pop_back();
+  }
+  while (position_ > limit) {
+    total_ -= records_.front().size();
+    records_.pop_front();
+    --position_;
+  }
+}
+
+void UndoHistory::dropRedo() {
+  while (records_.size() > position_) {
+    total_ -= records_.back().size();
+    records_.pop_back();
+  }
+}
+
+bool UndoHistory::tryExtend(Offset insertAt, Offset insertedLength) {
+  if (position_ == 0 || position_ != records_.size()) return false;
+  Record& last = records_[position_ - 1];
+  if (last.stop != insertAt || last.start == insertAt) return false;
+  last.stop = insertAt + insertedLength;
+  return true;
+}
+
+void UndoHistory::record(Offset start, Offset insertedLength, std::string removed) {
+  Record r;
+  r.start = start;
+  r.stop = start + insertedLength;
+  r.removed = std::move(removed);
+  if (static_cast<std::int64_t>(r.removed.size()) + kRecordOverhead >= kMaxRecordSize) {
+    // A record this large cannot share the history with anything.
+    clear();
+  }
+  const std::int64_t size = r.size();
+  if (position_ < records_.size()) {
+    total_ -= records_[position_].size();
+    records_[position_] = std::move(r);
+  } else {
+    records_.push_back(std::move(r));
+  }
+  total_ += size;
+  ++position_;
+  trimToBudget();
+}
+
+void UndoHistory::trimToBudget() {
+  while (total_ > maxSpace_ && records_.size() > position_) {
+    total_ -= records_.back().size();
+    records_.pop_back();
+  }
+  while (total_ > maxSpace_ && position_ > 0) {
+    total_ -= records_.front().size();
+    records_.pop_front();
+    --position_;
+  }
+}
+
+}  // namespace quillon::editor
