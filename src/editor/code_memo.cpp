@@ -291,11 +291,12 @@ void CodeMemo::notifyChange() {
     return;
   }
   if (onChange) onChange();
-  for (auto& l : attached_) l();
+  notifyView(ViewEvent::changed);
 }
 
 void CodeMemo::fireSelMove(Offset before) {
   if (before != caret_ && onSelMove) onSelMove();
+  notifyView(ViewEvent::selectionMoved);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -325,6 +326,7 @@ void CodeMemo::setSelLength(Offset length) {
   selLength_ = anchorAt - caret_;
   block_.active = false;
   caretPlaced_ = true;
+  notifyView(ViewEvent::selectionMoved);
 }
 
 void CodeMemo::select(Offset caret, Offset length) {

@@ -233,6 +233,12 @@ public:
   void setModified(bool on) { modified_ = on; }
   UpdateMode updateMode() const { return updateMode_; }
   void setUpdateMode(UpdateMode mode);
+  int mouseWheelFactor() const { return mouseWheelFactor_; }
+  void setMouseWheelFactor(int lines) { mouseWheelFactor_ = lines; }
+  int caretWidth() const { return caretWidth_; }
+  void setCaretWidth(int px) { caretWidth_ = px; }
+  // Pixel advance of a character that starts at x (tabs to the next stop, codes take none).
+  int advance(unsigned char c, int x) const { return charAdvance(c, x); }
   void setClock(const platform::Clock* clock) { clock_ = clock; }
   // The longest paragraph allowed; lowered only by tests of the limit.
   Offset maxParagraphLength() const { return maxParagraphLength_; }
@@ -250,8 +256,16 @@ public:
   std::function<void(std::int64_t done, std::int64_t total)> onProgress;
   std::function<void(Offset start, Offset stop)> onParse;
   std::function<void(std::string& text)> onBeforeChange;
-  // Controls attached to the editor (the gutter) hear every change and scroll.
-  void addAttachedListener(std::function<void()> listener) { attached_.push_back(std::move(listener)); }
+  // The widget and the controls attached to the editor (the gutter) hear every change,
+  // scroll, caret or selection move and layout step, whoever caused it.
+  enum class ViewEvent { changed, scrolled, selectionMoved, layoutProgressed };
+  int addViewListener(std::function<void(ViewEvent)> listener) {
+    listeners_.emplace_back(++lastListenerId_, std::move(listener));
+    return lastListenerId_;
+  }
+  void removeViewListener(int id) {
+    std::erase_if(listeners_, [id](const auto& l) { return l.first == id; });
+  }
   // Highlighting hooks: paragraphs [first, last] changed; all highlighting dropped.
   std::function<void(std::int64_t first, std::int64_t last, bool rescanNow)> onParagraphsChanged;
 
@@ -334,9 +348,15 @@ private:
   bool modified_ = false;
   UpdateMode updateMode_ = UpdateMode::umBackground;
   int updateLevel_ = 0;
+  int mouseWheelFactor_ = 3;
+  int caretWidth_ = 1;
   Offset maxParagraphLength_ = kMaxParagraphLength;
   const platform::Clock* clock_ = nullptr;
-  std::vector<std::function<void()>> attached_;
+  std::vector<std::pair<int, std::function<void(ViewEvent)>>> listeners_;
+  int lastListenerId_ = 0;
+  void notifyView(ViewEvent e) {
+    for (std::size_t i = 0; i < listeners_.size(); ++i) listeners_[i].second(e);
+  }
 };
 
 }  // namespace quillon::editor

@@ -139,7 +139,7 @@ bool CodeMemo::layoutPending() const {
 bool CodeMemo::layoutStep() {
   if (!layoutPending() || updating()) return false;
   ensureLaidOut(layoutHigh_ + kBackgroundBatch - 1);
-  for (auto& l : attached_) l();
+  notifyView(ViewEvent::layoutProgressed);
   return layoutPending();
 }
 
@@ -276,8 +276,7 @@ void CodeMemo::setScroll(std::int64_t x, std::int64_t y) {
   scrollY_ = y;
   if (h && onHScroll) onHScroll();
   if (v && onVScroll) onVScroll();
-  if (v)
-    for (auto& l : attached_) l();
+  if (h || v) notifyView(ViewEvent::scrolled);
 }
 
 void CodeMemo::scrollInView() {

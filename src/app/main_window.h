@@ -1,0 +1,32 @@
+#pragma once
+#include <QMainWindow>
+#include <filesystem>
+#include <memory>
+
+#include "editor/code_memo.h"
+
+namespace quillon::editor {
+class CodeMemoWidget;
+}
+
+namespace quillon::app {
+
+// The program's one window: for now the source editor and its caption.
+class MainWindow : public QMainWindow {
+  Q_OBJECT
+
+public:
+  MainWindow();
+  ~MainWindow() override;
+
+  editor::CodeMemo& sourceMemo() { return sourceMemo_; }
+  editor::CodeMemoWidget& sourceEditor() { return *sourceEditor_; }
+  // Loads a file into the source editor; false (after telling the user) when it cannot.
+  bool openFile(const std::filesystem::path& path);
+
+private:
+  editor::CodeMemo sourceMemo_;
+  editor::CodeMemoWidget* sourceEditor_ = nullptr;
+};
+
+}  // namespace quillon::app

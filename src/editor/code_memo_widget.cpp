@@ -1,0 +1,314 @@
+#include "editor/code_memo_widget.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QPalette>
+#include <QScrollBar>
+#include <QStyleHints>
+#include <algorithm>
+
+#include "editor/windows1252.h"
+
+namespace quillon::editor {
+
+namespace {
+
+QString toQString(std::string_view bytes) {
+  const std::u16string u = windows1252ToUtf16(bytes);
+  return QString::fromUtf16(u.data(), static_cast<qsizetype>(u.size()));
+}
+
+}  // namespace
+
+CodeMemoWidget::CodeMemoWidget(CodeMemo& memo, QWidget* parent)
+    : QAbstractScrollArea(parent), memo_(memo), keyboard_(memo) {
+  setFocusPolicy(Qt::StrongFocus);
+  setAttribute(Qt::WA_InputMethodEnabled, true);
+  viewport()->setCursor(Qt::IBeamCursor);
+  background_ = palette().color(QPalette::ToolTipBase);
+  metrics_.setFont(font());
+  memo_.setMetrics(&metrics_);
+  listenerId_ = memo_.addViewListener([this](CodeMemo::ViewEvent e) { onViewEvent(e); });
+  caretTimer_.setInterval(QApplication::cursorFlashTime() > 0 ? QApplication::cursorFlashTime() / 2 : 500);
+  connect(&caretTimer_, &QTimer::timeout, this, [this] {
+    caretVisible_ = !caretVisible_;
+    viewport()->update();
+  });
+  syncScrollBars();
+}
+
+CodeMemoWidget::~CodeMemoWidget() {
+  memo_.removeViewListener(listenerId_);
+  memo_.setMetrics(nullptr);
+}
+
+void CodeMemoWidget::setEditorFont(const QFont& font) {
+  setFont(font);
+  metrics_.setFont(font);
+  memo_.setMetrics(&metrics_);  // measures again
+  syncScrollBars();
+  viewport()->update();
+}
+
+void CodeMemoWidget::setBackground(const QColor& color) {
+  background_ = color;
+  viewport()->update();
+}
+
+void CodeMemoWidget::onViewEvent(CodeMemo::ViewEvent event) {
+  switch (event) {
+    case CodeMemo::ViewEvent::changed:
+    case CodeMemo::ViewEvent::layoutProgressed:
+      syncScrollBars();
+      scheduleLayout();
+      break;
+    case CodeMemo::ViewEvent::scrolled:
+      syncScrollBars();
+      break;
+    case CodeMemo::ViewEvent::selectionMoved:
+      restartCaretBlink();
+      break;
+  }
+  viewport()->update();
+}
+
+void CodeMemoWidget::scheduleLayout() {
+  if (layoutScheduled_ || !memo_.layoutPending()) return;
+  layoutScheduled_ = true;
+  // Background layout runs in idle steps between events, never in a thread.
+  QTimer::singleShot(0, this, [this] {
+    layoutScheduled_ = false;
+    if (memo_.layoutStep()) scheduleLayout();
+  });
+}
+
+void CodeMemoWidget::syncScrollBars() {
+  if (syncing_) return;
+  syncing_ = true;
+  const int lh = memo_.lineHeight();
+  const auto maxY = static_cast<int>(std::min<std::int64_t>(memo_.maxScrollY(), INT_MAX / 2));
+  verticalScrollBar()->setRange(0, maxY);
+  verticalScrollBar()->setSingleStep(lh);
+  verticalScrollBar()->setPageStep(std::max(lh, viewport()->height()));
+  verticalScrollBar()->setValue(static_cast<int>(std::min<std::int64_t>(memo_.scrollY(), maxY)));
+  const int contentWidth = memo_.widestLine() + memo_.leftMargin() + memo_.rightMargin();
+  const int maxX = memo_.wordWrap() ? 0 : std::max(0, contentWidth - viewport()->width() + metrics_.averageCharWidth());
+  horizontalScrollBar()->setRange(0, maxX);
+  horizontalScrollBar()->setSingleStep(metrics_.averageCharWidth());
+  horizontalScrollBar()->setPageStep(std::max(1, viewport()->width()));
+  horizontalScrollBar()->setValue(static_cast<int>(std::min<std::int64_t>(memo_.scrollX(), maxX)));
+  syncing_ = false;
+}
+
+void CodeMemoWidget::resizeEvent(QResizeEvent* event) {
+  QAbstractScrollArea::resizeEvent(event);
+  memo_.setViewport(viewport()->width(), viewport()->height());
+  syncScrollBars();
+  scheduleLayout();
+}
+
+void CodeMemoWidget::scrollContentsBy(int, int) {
+  if (syncing_) return;
+  memo_.setScroll(horizontalScrollBar()->value(), verticalScrollBar()->value());
+  viewport()->update();
+}
+
+void CodeMemoWidget::restartCaretBlink() {
+  caretVisible_ = true;
+  if (hasFocus()) caretTimer_.start();
+}
+
+void CodeMemoWidget::focusInEvent(QFocusEvent* event) {
+  QAbstractScrollArea::focusInEvent(event);
+  restartCaretBlink();
+  viewport()->update();
+}
+
+void CodeMemoWidget::focusOutEvent(QFocusEvent* event) {
+  QAbstractScrollArea::focusOutEvent(event);
+  caretTimer_.stop();
+  caretVisible_ = false;
+  viewport()->update();
+}
+
+bool CodeMemoWidget::focusNextPrevChild(bool) { return false; }  // Tab belongs to the text
+
+// ---------------------------------------------------------------------------------------
+// Painting
+
+void CodeMemoWidget::paintEvent(QPaintEvent* event) {
+  QPainter painter(viewport());
+  painter.fillRect(event->rect(), background_);
+  painter.setFont(metrics_.font());
+  const int lh = memo_.lineHeight();
+  const std::int64_t first = memo_.scrollY() / lh;
+  const int yOffset = static_cast<int>(first * lh - memo_.scrollY());
+  const Offset selA = std::min(memo_.selStart(), memo_.selStart() + memo_.selLength());
+  const Offset selB = std::max(memo_.selStart(), memo_.selStart() + memo_.selLength());
+  const std::int64_t lines = memo_.lineCount();
+  for (std::int64_t line = first, y = yOffset; line < lines && y < viewport()->height(); ++line, y += lh)
+    paintLine(painter, line, static_cast<int>(y), selA, selB);
+
+  if (hasFocus() && caretVisible_ && !memo_.displayOnly()) {
+    const int x = memo_.caretX() - static_cast<int>(memo_.scrollX());
+    const int y = static_cast<int>(memo_.caretY() - memo_.scrollY());
+    int width = memo_.caretWidth() > 0 ? memo_.caretWidth() : lh / 14 + 1;
+    painter.fillRect(QRect(x, y, width, lh), palette().color(QPalette::Text));
+  }
+}
+
+void CodeMemoWidget::paintLine(QPainter& painter, std::int64_t line, int y, Offset selA, Offset selB) {
+  const CodeMemo::LineSpan span = memo_.lineSpan(line);
+  const std::string_view text = memo_.paragraphText(span.paragraph);
+  const Offset parStart = memo_.table().startOf(span.paragraph);
+  const int originX = memo_.leftMargin() - static_cast<int>(memo_.scrollX());
+  const int right = viewport()->width();
+  const int baseline = y + metrics_.ascent();
+  const QColor normal = palette().color(QPalette::Text);
+  const QColor selBack = palette().color(QPalette::Highlight);
+  const QColor selText = palette().color(QPalette::HighlightedText);
+
+  // Walk the line's characters once, cutting it into segments at tabs, formatting codes and
+  // selection edges; draw only what falls inside the viewport.
+  int x = 0;
+  std::uint32_t segStart = span.start;
+  int segX = 0;
+  auto selected = [&](std::uint32_t k) {
+    const Offset o = parStart + k;
+    return o >= selA && o < selB;
+  };
+  auto flush = [&](std::uint32_t end) {
+    if (end > segStart && originX + x > 0 && originX + segX < right) {
+      const bool sel = selected(segStart);
+      if (sel) painter.fillRect(QRect(originX + segX, y, x - segX, memo_.lineHeight()), selBack);
+      painter.setPen(sel ? selText : normal);
+      QString s = toQString(text.substr(segStart, end - segStart));
+      for (QChar& ch : s)
+        if (ch.unicode() < 0x20) ch = QChar(' ');
+      painter.drawText(originX + segX, baseline, s);
+    }
+  };
+  for (std::uint32_t k = span.start; k < span.stop; ++k) {
+    const auto c = static_cast<unsigned char>(text[k]);
+    const bool cut = c == '\t' || (memo_.staticFormat() && CodeMemo::isFormatCode(static_cast<char>(c))) ||
+                     (k > segStart && selected(k) != selected(segStart));
+    if (cut && k > segStart) {
+      flush(k);
+      segStart = k;
+      segX = x;
+    }
+    const int w = memo_.advance(c, x);
+    if (c == '\t' || (memo_.staticFormat() && CodeMemo::isFormatCode(static_cast<char>(c)))) {
+      if (selected(k)) painter.fillRect(QRect(originX + x, y, w, memo_.lineHeight()), selBack);
+      x += w;
+      segStart = k + 1;
+      segX = x;
+      continue;
+    }
+    x += w;
+    if (originX + x > right && !selected(k)) {
+      flush(k + 1);
+      segStart = span.stop;
+      break;
+    }
+  }
+  flush(span.stop);
+  // A selected paragraph end shows as one selected cell.
+  const bool lastLine = span.stop == text.size();
+  const Offset breakAt = parStart + static_cast<Offset>(text.size());
+  if (lastLine && breakAt >= selA && breakAt < selB && span.paragraph + 1 < memo_.paragraphCount())
+    painter.fillRect(QRect(originX + memo_.xInLine(span, span.stop), y, metrics_.averageCharWidth(), memo_.lineHeight()),
+                     selBack);
+  // The end-of-text mark after the last character.
+  if (lastLine && span.paragraph + 1 == memo_.paragraphCount()) {
+    const int ex = originX + memo_.xInLine(span, span.stop) + 1;
+    painter.setPen(QPen(Qt::red, 1));
+    painter.drawLine(ex, baseline - 1, ex + metrics_.averageCharWidth() / 2, baseline - 1);
+  }
+}
+
+// ---------------------------------------------------------------------------------------
+// Input
+
+QPoint CodeMemoWidget::contentPoint(const QPoint& p) const {
+  return {p.x() + static_cast<int>(memo_.scrollX()), p.y()};
+}
+
+void CodeMemoWidget::keyPressEvent(QKeyEvent* event) {
+  KeyModifiers mods;
+  mods.shift = event->modifiers() & Qt::ShiftModifier;
+  mods.ctrl = event->modifiers() & Qt::ControlModifier;
+  mods.alt = event->modifiers() & Qt::AltModifier;
+  auto handled = [&](EditKey key) {
+    if (keyboard_.keyDown(key, mods)) event->accept();
+    else event->ignore();
+  };
+  switch (event->key()) {
+    case Qt::Key_Left: return handled(EditKey::Left);
+    case Qt::Key_Right: return handled(EditKey::Right);
+    case Qt::Key_Up: return handled(EditKey::Up);
+    case Qt::Key_Down: return handled(EditKey::Down);
+    case Qt::Key_Home: return handled(EditKey::Home);
+    case Qt::Key_End: return handled(EditKey::End);
+    case Qt::Key_PageUp: return handled(EditKey::PageUp);
+    case Qt::Key_PageDown: return handled(EditKey::PageDown);
+    case Qt::Key_Backspace: return handled(EditKey::Backspace);
+    case Qt::Key_Delete: return handled(EditKey::Delete);
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return handled(EditKey::Enter);
+    case Qt::Key_Tab: return handled(EditKey::Tab);
+    case Qt::Key_Insert: return handled(EditKey::Insert);
+    default: break;
+  }
+  if (mods.ctrl && !mods.alt && event->key() == Qt::Key_Z) {
+    if (mods.shift)
+      keyboard_.redo();
+    else
+      keyboard_.undo();
+    event->accept();
+    return;
+  }
+  const QString text = event->text();
+  if (!text.isEmpty() && !mods.ctrl) {
+    const std::u16string u(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size()));
+    for (char c : utf16ToWindows1252(u)) {
+      if (static_cast<unsigned char>(c) >= 0x20 && c != 0x7F) keyboard_.typeChar(c);
+    }
+    event->accept();
+    return;
+  }
+  QAbstractScrollArea::keyPressEvent(event);
+}
+
+void CodeMemoWidget::mousePressEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) return QAbstractScrollArea::mousePressEvent(event);
+  const QPoint p = contentPoint(event->position().toPoint());
+  KeyModifiers mods;
+  mods.shift = event->modifiers() & Qt::ShiftModifier;
+  mods.ctrl = event->modifiers() & Qt::ControlModifier;
+  mods.alt = event->modifiers() & Qt::AltModifier;
+  keyboard_.mousePress(p.x(), p.y() + memo_.scrollY(), mods);
+}
+
+void CodeMemoWidget::mouseMoveEvent(QMouseEvent* event) {
+  if (!(event->buttons() & Qt::LeftButton) || !keyboard_.dragging()) return;
+  const QPoint p = contentPoint(event->position().toPoint());
+  keyboard_.mouseDrag(p.x(), p.y() + memo_.scrollY());
+}
+
+void CodeMemoWidget::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) return QAbstractScrollArea::mouseReleaseEvent(event);
+  keyboard_.mouseRelease();
+  emit mouseReleased();
+}
+
+void CodeMemoWidget::wheelEvent(QWheelEvent* event) {
+  wheelAccumulator_ += event->angleDelta().y() * memo_.mouseWheelFactor();
+  const int lines = wheelAccumulator_ / 120;
+  wheelAccumulator_ -= lines * 120;
+  if (lines != 0) memo_.setScroll(memo_.scrollX(), memo_.scrollY() - static_cast<std::int64_t>(lines) * memo_.lineHeight());
+  event->accept();
+}
+
+}  // namespace quillon::editor

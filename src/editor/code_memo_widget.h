@@ -1,0 +1,64 @@
+#pragma once
+#include <QAbstractScrollArea>
+#include <QColor>
+#include <QTimer>
+
+#include "editor/code_memo.h"
+#include "editor/memo_keyboard.h"
+#include "editor/qt_text_metrics.h"
+
+namespace quillon::editor {
+
+// The editor control on screen. It owns no text: it paints the CodeMemo it is given, tells
+// it the viewport size, and translates key, mouse and wheel events into MemoKeyboard calls.
+class CodeMemoWidget : public QAbstractScrollArea {
+  Q_OBJECT
+
+public:
+  explicit CodeMemoWidget(CodeMemo& memo, QWidget* parent = nullptr);
+  ~CodeMemoWidget() override;
+
+  CodeMemo& memo() { return memo_; }
+  MemoKeyboard& keyboard() { return keyboard_; }
+  const QtTextMetrics& textMetrics() const { return metrics_; }
+  void setEditorFont(const QFont& font);
+  QColor background() const { return background_; }
+  void setBackground(const QColor& color);
+
+signals:
+  void mouseReleased();
+
+protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void scrollContentsBy(int dx, int dy) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
+  bool focusNextPrevChild(bool next) override;
+
+private:
+  void onViewEvent(CodeMemo::ViewEvent event);
+  void syncScrollBars();
+  void scheduleLayout();
+  void restartCaretBlink();
+  void paintLine(QPainter& painter, std::int64_t line, int y, Offset selA, Offset selB);
+  QPoint contentPoint(const QPoint& viewportPoint) const;
+
+  CodeMemo& memo_;
+  MemoKeyboard keyboard_;
+  QtTextMetrics metrics_;
+  QColor background_;
+  QTimer caretTimer_;
+  bool caretVisible_ = true;
+  bool syncing_ = false;
+  bool layoutScheduled_ = false;
+  int wheelAccumulator_ = 0;
+  int listenerId_ = 0;
+};
+
+}  // namespace quillon::editor

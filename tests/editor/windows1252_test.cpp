@@ -1,0 +1,18 @@
+#include "editor/windows1252.h"
+
+#include <gtest/gtest.h>
+
+using namespace quillon::editor;
+
+TEST(Windows1252, EveryByteSurvivesARoundTrip) {
+  std::string all;
+  for (int i = 0; i < 256; ++i) all.push_back(static_cast<char>(i));
+  EXPECT_EQ(utf16ToWindows1252(windows1252ToUtf16(all)), all);
+}
+
+TEST(Windows1252, MapsTheHighBlockAndRefusesOtherCharacters) {
+  EXPECT_EQ(windows1252ToUnicode(0x80), u'\u20AC');
+  EXPECT_EQ(windows1252ToUnicode(0x9F), u'\u0178');
+  EXPECT_EQ(windows1252ToUnicode(0xE9), u'\u00E9');
+  EXPECT_EQ(utf16ToWindows1252(u"\u20AC\u0416x"), "\x80?x");
+}
