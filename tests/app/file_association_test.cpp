@@ -1,0 +1,73 @@
+#include "app/file_association.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <vector>
+
+using quillon::app::AssociationStore;
+using quillon::app::FileAssociation;
+using quillon::app::Opener;
+
+namespace {
+
+class FakeStore : public AssociationStore {
+public:
+  std::string openCommand(std::string_view extension) const override {
+    auto it = commands.find(std::string(extension));
+    return it == commands.end() ? std::string() : it->second;
+  }
+  std::optional<std::string> setOpener(std::string_view extension, const Opener& opener) override {
+    writes.push_back(std::string(extension));
+    if (extension == refuse) return "Failed to set data for ''";
+    commands[std::string(extension)] = opener.command;
+    return std::nullopt;
+  }
+  std::map<std::string, std::string> commands;
+  std::vector<std::string> writes;
+  std::string refuse;
+};
+
+}  // namespace
+
+TEST(FileAssociation, CheckMarkFollowsProjectFilesWhenBothAreRegistered) {
+  FakeStore store;
+  FileAssociation association(store);
+  EXPECT_FALSE(association.checkAssociation());  // nothing registered
+
+  store.commands[".mb"] = "C:\\TOOLS\\QUILLON.EXE \"%1\"";
+  EXPECT_TRUE(association.checkAssociation());
+
+  store.commands[".mbp"] = "C:\\MapBasic\\mapbasic.exe \"%1\"";
+  EXPECT_FALSE(association.checkAssociation());
+
+  store.commands[".mb"] = "notepad.exe \"%1\"";
+  store.commands[".mbp"] = "/opt/QuilLon/bin/editor %f";
+  EXPECT_TRUE(association.checkAssociation());
+}
+
+TEST(FileAssociation, ToggleWritesBothExtensionsWithTheCommandTexts) {
+  FakeStore store;
+  FileAssociation association(store);
+  EXPECT_EQ(association.toggleDefaultEditor("C:\\Q\\quillon.exe", "C:\\MapBasic\\"), std::nullopt);
+  EXPECT_TRUE(association.checked());
+  EXPECT_EQ(store.commands[".mb"], "C:\\Q\\quillon.exe \"%1\"");
+  EXPECT_EQ(store.commands[".mbp"], "C:\\Q\\quillon.exe \"%1\"");
+
+  EXPECT_EQ(association.toggleDefaultEditor("C:\\Q\\quillon.exe", "C:\\MapBasic\\"), std::nullopt);
+  EXPECT_FALSE(association.checked());
+  EXPECT_EQ(store.commands[".mb"], "C:\\MapBasic\\mapbasic.exe \"%1\"");
+  // A folder without its separator still yields a usable command.
+  EXPECT_EQ(FileAssociation::mapBasicOpener("/opt/mb").command, "/opt/mb/mapbasic.exe \"%1\"");
+}
+
+TEST(FileAssociation, RefusedWriteStopsAndShowsWhatIsRegistered) {
+  FakeStore store;
+  store.commands[".mbp"] = "mapbasic.exe \"%1\"";
+  FileAssociation association(store);
+  association.checkAssociation();
+  store.refuse = ".mb";
+  EXPECT_EQ(association.toggleDefaultEditor("/usr/bin/quillon", "/mb/"), "Failed to set data for ''");
+  EXPECT_EQ(store.writes, std::vector<std::string>{".mb"});  // ".mbp" not attempted
+  EXPECT_FALSE(association.checked());                       // nothing changed, so still unchecked
+}

@@ -1,0 +1,94 @@
+#include "pages/recent_list.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <map>
+
+using quillon::pages::RecentList;
+using quillon::pages::SectionStore;
+using ::testing::ElementsAre;
+
+namespace {
+
+class MapSection : public SectionStore {
+public:
+  std::optional<std::string> read(std::string_view key) const override {
+    auto it = values.find(std::string(key));
+    if (it == values.end()) return std::nullopt;
+    return it->second;
+  }
+  void write(std::string_view key, std::string_view value) override { values[std::string(key)] = value; }
+  void eraseSection() override {
+    values.clear();
+    ++erased;
+  }
+  std::map<std::string, std::string> values;
+  int erased = 0;
+};
+
+}  // namespace
+
+TEST(RecentList, MostRecentFirstWithLimitAndCaseInsensitiveMoves) {
+  RecentList list(30);
+  for (int i = 1; i <= 31; ++i) list.add("/p/f" + std::to_string(i) + ".mb");
+  ASSERT_EQ(list.size(), 30u);
+  EXPECT_EQ(list.entries().front(), "/p/f31.mb");
+  EXPECT_EQ(list.entries().back(), "/p/f2.mb");  // f1 dropped out
+  EXPECT_FALSE(list.contains("/p/f1.mb"));
+
+  list.add("/P/F10.MB");  // an existing entry in other letters moves up, newest spelling kept
+  EXPECT_EQ(list.size(), 30u);
+  EXPECT_EQ(list.entries().front(), "/P/F10.MB");
+  EXPECT_EQ(list.indexOf("/p/f10.mb"), 0u);
+
+  // Windows-1252 letters fold too.
+  RecentList names(5);
+  names.add("caf\xe9.mb");
+  names.add("CAF\xc9.MB");
+  EXPECT_THAT(names.entries(), ElementsAre("CAF\xc9.MB"));
+
+  EXPECT_TRUE(names.remove("caf\xe9.mb"));
+  EXPECT_FALSE(names.remove("caf\xe9.mb"));
+  names.add("");  // would cut the stored list short
+  EXPECT_TRUE(names.empty());
+}
+
+TEST(RecentList, CaptionsNumberThenLetterAndEscapeAmpersands) {
+  RecentList list(50);
+  for (int i = 50; i >= 1; --i) list.add("C:\\dir\\n" + std::to_string(i) + ".mb");
+  list.add("/home/u/R&D.mb");
+  auto full = list.captions();
+  ASSERT_EQ(full.size(), 50u);
+  EXPECT_EQ(full[0], "&1 /home/u/R&&D.mb");
+  EXPECT_EQ(full[8], "&9 C:\\dir\\n8.mb");
+  EXPECT_EQ(full[9], "&A C:\\dir\\n9.mb");
+  EXPECT_EQ(full[34], "&Z C:\\dir\\n34.mb");
+  EXPECT_EQ(full[35], "C:\\dir\\n35.mb");  // no accelerators left
+
+  auto shortNames = list.captions(RecentList::Shown::FileNamePart);
+  EXPECT_EQ(shortNames[0], "&1 R&&D.mb");
+  EXPECT_EQ(shortNames[1], "&2 n1.mb");
+}
+
+TEST(RecentList, SaveErasesThenWritesAndLoadStopsAtGap) {
+  MapSection section;
+  section.values = {{"H0", "stale"}, {"H7", "stale too"}};
+  RecentList list(3);
+  list.add("c");
+  list.add("b");
+  list.add("a");
+  list.save(section);
+  EXPECT_EQ(section.erased, 1);
+  EXPECT_EQ(section.values, (std::map<std::string, std::string>{{"H0", "a"}, {"H1", "b"}, {"H2", "c"}}));
+
+  section.values = {{"H0", "x"}, {"H1", "X"}, {"H2", "y"}, {"H3", ""}, {"H4", "after gap"}};
+  RecentList loaded(20);
+  loaded.load(section);
+  EXPECT_THAT(loaded.entries(), ElementsAre("x", "y"));
+
+  section.values = {{"H0", "1"}, {"H1", "2"}, {"H2", "3"}};
+  RecentList small(2);
+  small.load(section);
+  EXPECT_THAT(small.entries(), ElementsAre("1", "2"));
+}

@@ -1,0 +1,149 @@
+#include "platform/wine_registry.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <random>
+
+#include "platform/environment.h"
+
+namespace fs = std::filesystem;
+using quillon::platform::Environment;
+using quillon::platform::findProgramFolders;
+using quillon::platform::RegistryRoot;
+using quillon::platform::WineRegistry;
+
+namespace {
+
+constexpr RegistryRoot HKLM = RegistryRoot::LocalMachine;
+
+// A prefix as Wine lays it out: drive_c, and dosdevices links c: -> ../drive_c, z: -> /.
+class FakePrefix : public ::testing::Test {
+protected:
+  void SetUp() override {
+    std::random_device rd;
+    root = fs::temp_directory_path() / ("quillon-wine-" + std::to_string(rd()));
+    fs::create_directories(root / "dosdevices");
+    fs::create_directories(root / "drive_c" / "Program Files" / "MapInfo" / "Professional");
+    fs::create_directories(root / "drive_c" / "MB" / "MapBasic 9");
+    fs::create_directory_symlink("../drive_c", root / "dosdevices" / "c:");
+  }
+  void TearDown() override { fs::remove_all(root); }
+  void writeSystemReg(const std::string& text) { std::ofstream(root / "system.reg", std::ios::binary) << text; }
+  fs::path driveC() const { return fs::canonical(root / "drive_c"); }
+  fs::path root;
+};
+
+const char* kSystemReg =
+    "WINE REGISTRY Version 2\n"
+    ";; All keys relative to \\\\Machine\n"
+    "#arch=win32\n"
+    "\n"
+    "[Software\\\\MapInfo\\\\MapInfo\\\\Professional] 1700000000\n"
+    "#time=1d9f3c2b6a7e8f0\n"
+    "\"ProgramDirectory\"=\"C:\\\\program files\\\\MAPINFO\\\\Professional\\\\\"\n"
+    "\"Version\"=dword:00000384\n"
+    "\n"
+    "[Software\\\\Wow6432Node\\\\MapInfo\\\\MapInfo\\\\MapBasic] 1700000000\n"
+    "\"ProgramDirectory\"=hex(2):43,00,3a,00,5c,00,4d,00,42,00,5c,00,4d,00,61,00,70,00,42,00,\\\n"
+    "  61,00,73,00,69,00,63,00,20,00,39,00,00,00\n";
+
+}  // namespace
+
+TEST(WineRegistryParse, StringsEscapesAndValueTypes) {
+  auto reg = WineRegistry::fromText(
+      "[Software\\\\A] 1\n"
+      "@=\"default\"\n"
+      "\"Quote\"=\"say \\\"hi\\\"\\tend\"\n"
+      "\"Euro\"=\"\\x20ac \\xe9 \\x4e2d\"\n"  // euro and e-acute exist in 1252, the CJK sign does not
+      "\"Octal\"=\"a\\101b\"\n"
+      "\"Expand\"=str(2):\"%ProgramFiles%\\\\X\"\n"
+      "\"Multi\"=str(7):\"a\\0b\\0\"\n"
+      "\"Num\"=dword:00000001\n"
+      "\"Bin\"=hex:01,02\n"
+      "\"Narrow\"=hex(1):41,00,42,00,00,00,43,00\n");
+  EXPECT_EQ(reg.readString(HKLM, "Software\\A", ""), "default");
+  EXPECT_EQ(reg.readString(HKLM, "\\software\\a\\", "QUOTE"), "say \"hi\"\tend");
+  EXPECT_EQ(reg.readString(HKLM, "Software\\A", "Euro"), "\x80 \xe9 ?");
+  EXPECT_EQ(reg.readString(HKLM, "Software\\A", "Octal"), "aAb");
+  EXPECT_EQ(reg.readString(HKLM, "Software\\A", "Expand"), "%ProgramFiles%\\X");
+  EXPECT_EQ(reg.readString(HKLM, "Software\\A", "Narrow"), "AB");
+  // Values that are not single strings are not strings to a string reader.
+  EXPECT_EQ(reg.readString(HKLM, "Software\\A", "Multi"), std::nullopt);
+  EXPECT_EQ(reg.readString(HKLM, "Software\\A", "Num"), std::nullopt);
+  EXPECT_EQ(reg.readString(HKLM, "Software\\A", "Bin"), std::nullopt);
+  EXPECT_EQ(reg.readString(HKLM, "Software\\A", "Missing"), std::nullopt);
+  EXPECT_EQ(reg.readString(RegistryRoot::CurrentUser, "Software\\A", ""), std::nullopt);
+}
+
+TEST(WineRegistryParse, DamagedLinesAreSkippedNotFatal) {
+  auto reg = WineRegistry::fromText(
+      "\"Orphan\"=\"before any key\"\n"
+      "[Software\\\\B\n"  // unterminated header: its values belong nowhere
+      "\"Lost\"=\"x\"\n"
+      "[Software\\\\C] 1\n"
+      "\"Cut\"=\"no closing quote\n"
+      "\"BadHex\"=hex(2):4g,00\n"
+      "\"Good\"=\"kept\"\r\n"
+      "\"Trail\"=\"ends in backslash\\");
+  EXPECT_EQ(reg.readString(HKLM, "Software\\B", "Lost"), std::nullopt);
+  EXPECT_EQ(reg.readString(HKLM, "Software\\C", "Cut"), std::nullopt);
+  EXPECT_EQ(reg.readString(HKLM, "Software\\C", "BadHex"), std::nullopt);
+  EXPECT_EQ(reg.readString(HKLM, "Software\\C", "Good"), "kept");
+  EXPECT_EQ(reg.readString(HKLM, "Software\\C", "Trail"), std::nullopt);
+}
+
+TEST_F(FakePrefix, FindsBothFoldersThroughDriveLinksIgnoringCase) {
+  writeSystemReg(kSystemReg);
+  auto folders = findProgramFolders(WineRegistry::load(root));
+  EXPECT_EQ(folders.mapInfo, driveC() / "Program Files" / "MapInfo" / "Professional" / "");
+  // Second MapBasic key, stored as REG_EXPAND_SZ in hex under Wow6432Node, no trailing backslash.
+  EXPECT_EQ(folders.mapBasic, driveC() / "MB" / "MapBasic 9" / "");
+}
+
+TEST_F(FakePrefix, FirstMapBasicKeyWinsAndMissingPiecesGiveEmptyFolders) {
+  writeSystemReg(
+      "[Software\\\\MapInfo\\\\MapBasic] 1\n\"ProgramDirectory\"=\"C:\\\\MB\\\\MapBasic 9\"\n"
+      "[Software\\\\MapInfo\\\\MapInfo\\\\MapBasic] 1\n\"ProgramDirectory\"=\"C:\\\\Other\"\n"
+      "[Software\\\\MapInfo\\\\MapInfo\\\\Professional] 1\n\"ProgramDirectory\"=\"D:\\\\MapInfo\"\n");
+  auto folders = findProgramFolders(WineRegistry::load(root));
+  EXPECT_EQ(folders.mapBasic, driveC() / "MB" / "MapBasic 9" / "");
+  EXPECT_TRUE(folders.mapInfo.empty());  // no d: drive in this prefix
+
+  fs::remove(root / "system.reg");
+  folders = findProgramFolders(WineRegistry::load(root));
+  EXPECT_TRUE(folders.mapInfo.empty());
+  EXPECT_TRUE(folders.mapBasic.empty());
+}
+
+TEST_F(FakePrefix, PathTranslationEdges) {
+  auto reg = WineRegistry::load(root);
+  EXPECT_EQ(reg.toLocalPath("c:/MB/../Program Files/./mapinfo"), driveC() / "Program Files" / "MapInfo");
+  // Folders not on disk keep their spelling from the first missing one on.
+  EXPECT_EQ(reg.toLocalPath("C:\\mb\\New Dir\\Sub"), driveC() / "MB" / "New Dir" / "Sub");
+  EXPECT_EQ(reg.toLocalPath("C:\\..\\..\\MB"), driveC() / "MB");  // never above the drive
+  // Windows-1252 names become UTF-8 file names.
+  EXPECT_EQ(reg.toLocalPath("C:\\Caf\xe9"), driveC() / "Caf\xc3\xa9");
+  EXPECT_EQ(reg.toLocalPath("\\\\server\\share"), std::nullopt);
+  EXPECT_EQ(reg.toLocalPath("C:relative"), std::nullopt);
+  EXPECT_EQ(reg.toLocalPath("1:\\x"), std::nullopt);
+  EXPECT_EQ(WineRegistry::fromText("").toLocalPath("C:\\"), std::nullopt);  // no prefix
+}
+
+TEST(Environment, XdgFoldersAndWinePrefixFallBackToHome) {
+  Environment env;
+  env.home = "/home/u";
+  env.xdgDataHome = "relative/ignored";
+  EXPECT_EQ(env.dataHome(), fs::path("/home/u/.local/share"));
+  EXPECT_EQ(env.configHome(), fs::path("/home/u/.config"));
+  EXPECT_EQ(env.winePrefixFolder(), fs::path("/home/u/.wine"));
+  EXPECT_EQ(env.dataDirs(), (std::vector<fs::path>{"/usr/local/share", "/usr/share"}));
+  env.xdgDataHome = "/d";
+  env.xdgConfigHome = "/c";
+  env.winePrefix = "/w";
+  env.xdgDataDirs = "::/a:rel:/b";
+  EXPECT_EQ(env.dataHome(), fs::path("/d"));
+  EXPECT_EQ(env.configHome(), fs::path("/c"));
+  EXPECT_EQ(env.winePrefixFolder(), fs::path("/w"));
+  EXPECT_EQ(env.dataDirs(), (std::vector<fs::path>{"/a", "/b"}));
+}
