@@ -531,9 +531,6 @@ void CodeMemo::insertText(std::string text) {
   if (onBeforeChange) onBeforeChange(text);
   if (selLength_ == 0 && !block_.active && text.empty()) return;
   if (block_.active) deleteBlockRows();
-  extraColumns_ = 0;
-  rememberedX_ = -1;
-  modified_ = true;
   const Offset a = std::min(caret_, caret_ + selLength_);
   const Offset b = std::max(caret_, caret_ + selLength_);
   replaceRange(a, b, text);
@@ -590,6 +587,9 @@ void CodeMemo::replaceRange(Offset start, Offset stop, std::string_view text) {
   if (firstLen > limit || lastLen > limit) throw MemoError(kTextTooLong);
   for (std::size_t i = 1; i + 1 < pieces.size(); ++i)
     if (static_cast<Offset>(pieces[i].size()) > limit) throw MemoError(kTextTooLong);
+  extraColumns_ = 0;
+  rememberedX_ = -1;
+  modified_ = true;
 
   if (recording_) {
     if (replay_ == Replay::none) undo_.dropRedo();
