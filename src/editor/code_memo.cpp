@@ -409,11 +409,11 @@ std::int64_t CodeMemo::selCol() {
 void CodeMemo::setSelCol(std::int64_t column) {
   const LineSpan span = lineSpan(lineOfOffset(caret_));
   const Offset lineStart = table_.startOf(span.paragraph) + span.start;
-  const Offset anchorAt = caret_ + selLength_;
   const Offset before = caret_;
   caret_ = lineStart + std::clamp<Offset>(column, 0, span.stop - span.start);
   extraColumns_ = 0;
-  selLength_ = std::clamp<Offset>(anchorAt, 0, charCount()) - caret_;
+  // The selection keeps its length and moves with the caret.
+  selLength_ = std::clamp<Offset>(caret_ + selLength_, 0, charCount()) - caret_;
   caretPlaced_ = true;
   fireSelMove(before);
 }
