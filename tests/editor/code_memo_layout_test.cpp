@@ -100,6 +100,17 @@ TEST_F(CodeMemoLayout, TopLineIsInWholeLines) {
   EXPECT_EQ(memo.topLine(), 29);
 }
 
+TEST_F(CodeMemoLayout, TopLineCanBeSetBeforeLayoutIsDone) {
+  // A page switch restores the top line right after loading the page's text.
+  memo.setViewport(kMargins + 12 * 8, 10 * 16);
+  memo.setText(numberedLines(100, "aaaa bbbb cccc dddd"));
+  memo.setTopLine(150);
+  EXPECT_EQ(memo.topLine(), 150);
+  EXPECT_EQ(memo.offsetOfLine(memo.topLine()), memo.table().startOf(75));
+  memo.setTopLine(1000);
+  EXPECT_EQ(memo.topLine(), 199);
+}
+
 TEST_F(CodeMemoLayout, HorizontalScrollMovesInStepsOfFiveCharacters) {
   memo.setWordWrap(false);
   memo.setViewport(100, 160);
