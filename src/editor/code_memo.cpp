@@ -864,7 +864,9 @@ void CodeMemo::saveToFile(const std::filesystem::path& path) const {
     if (!ec) target = resolved;
   }
   const fs::path dir = target.has_parent_path() ? target.parent_path() : fs::path(".");
-  std::string temp = (dir / ("." + target.filename().string() + ".XXXXXX")).string();
+  // Short enough that the temporary name fits wherever the file's own name does.
+  const std::string base = target.filename().string().substr(0, 200);
+  std::string temp = (dir / ("." + base + ".XXXXXX")).string();
   const int fd = ::mkstemp(temp.data());
   if (fd < 0) throw std::system_error(errno, std::generic_category(), path.string());
   auto fail = [&](int err) {

@@ -243,6 +243,16 @@ TEST_F(CodeMemoFile, SaveAndLoadRoundTripThroughAFile) {
   EXPECT_EQ(entries(), std::vector<std::string>{"a.mb"});
 }
 
+TEST_F(CodeMemoFile, AFileWithTheLongestNameCanBeSaved) {
+  const std::string name(255, 'n');
+  writeFile(dir_ / name, "old");
+  CodeMemo m;
+  m.setText("new");
+  m.saveToFile(dir_ / name);
+  EXPECT_EQ(readFile(dir_ / name), "new");
+  EXPECT_EQ(entries(), std::vector<std::string>{name});
+}
+
 TEST_F(CodeMemoFile, SavingKeepsPermissionsAndWritesThroughALink) {
   const fs::path target = dir_ / "real.mb";
   writeFile(target, "old");
