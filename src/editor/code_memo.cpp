@@ -411,11 +411,11 @@ std::int64_t CodeMemo::selCol() {
 void CodeMemo::setSelCol(std::int64_t column) {
   const LineSpan span = lineSpan(lineOfOffset(caret_));
   const Offset lineStart = table_.startOf(span.paragraph) + span.start;
-  const Offset anchorAt = caret_ + selLength_;
   const Offset before = caret_;
   caret_ = lineStart + std::clamp<Offset>(column, 0, span.stop - span.start);
   extraColumns_ = 0;
-  selLength_ = std::clamp<Offset>(anchorAt, 0, charCount()) - caret_;
+  // The selection keeps its length and moves with the caret.
+  selLength_ = std::clamp<Offset>(caret_ + selLength_, 0, charCount()) - caret_;
   caretPlaced_ = true;
   fireSelMove(before);
 }
@@ -533,9 +533,6 @@ void CodeMemo::insertText(std::string text) {
   if (onBeforeChange) onBeforeChange(text);
   if (selLength_ == 0 && !block_.active && text.empty()) return;
   if (block_.active) deleteBlockRows();
-  extraColumns_ = 0;
-  rememberedX_ = -1;
-  modified_ = true;
   const Offset a = std::min(caret_, caret_ + selLength_);
   const Offset b = std::max(caret_, caret_ + selLength_);
   replaceRange(a, b, text);
@@ -592,6 +589,9 @@ void CodeMemo::replaceRange(Offset start, Offset stop, std::string_view text) {
   if (firstLen > limit || lastLen > limit) throw MemoError(kTextTooLong);
   for (std::size_t i = 1; i + 1 < pieces.size(); ++i)
     if (static_cast<Offset>(pieces[i].size()) > limit) throw MemoError(kTextTooLong);
+  extraColumns_ = 0;
+  rememberedX_ = -1;
+  modified_ = true;
 
   if (recording_) {
     if (replay_ == Replay::none) undo_.dropRedo();
@@ -866,7 +866,9 @@ void CodeMemo::saveToFile(const std::filesystem::path& path) const {
     if (!ec) target = resolved;
   }
   const fs::path dir = target.has_parent_path() ? target.parent_path() : fs::path(".");
-  std::string temp = (dir / ("." + target.filename().string() + ".XXXXXX")).string();
+  // Short enough that the temporary name fits wherever the file's own name does.
+  const std::string base = target.filename().string().substr(0, 200);
+  std::string temp = (dir / ("." + base + ".XXXXXX")).string();
   const int fd = ::mkstemp(temp.data());
   if (fd < 0) throw std::system_error(errno, std::generic_category(), path.string());
   auto fail = [&](int err) {

@@ -263,6 +263,7 @@ std::int64_t CodeMemo::maxScrollY() const {
 }
 
 void CodeMemo::setTopLine(std::int64_t line) {
+  lineSpan(line);  // lines below the layout mark are not counted yet
   line = std::clamp<std::int64_t>(line, 0, std::max<std::int64_t>(0, lineCount() - 1));
   setScroll(scrollX_, line * lineHeight());
 }

@@ -34,20 +34,32 @@ void checkIndex(std::int64_t index, std::int64_t count) {
 
 // ----- display lines -----
 
+namespace {
+
+// Paragraphs not yet laid out count as one line each; lay out far enough that line `index`
+// is where it will stay before checking it.
+void checkLine(CodeMemo& memo, std::int64_t index) {
+  if (index >= 0) memo.lineSpan(index);
+  checkIndex(index, memo.lineCount());
+}
+
+}  // namespace
+
 std::int64_t LinesView::count() const {
+  memo_.ensureLaidOut(memo_.paragraphCount() - 1);
   const std::int64_t n = memo_.lineCount();
   const CodeMemo::LineSpan last = memo_.lineSpan(n - 1);
   return last.stop == last.start ? n - 1 : n;
 }
 
 std::string LinesView::get(std::int64_t index) const {
-  checkIndex(index, memo_.lineCount());
+  checkLine(memo_, index);
   const CodeMemo::LineSpan s = memo_.lineSpan(index);
   return std::string(memo_.paragraphText(s.paragraph).substr(s.start, s.stop - s.start));
 }
 
 void LinesView::put(std::int64_t index, std::string_view text) {
-  checkIndex(index, memo_.lineCount());
+  checkLine(memo_, index);
   const CodeMemo::LineSpan s = memo_.lineSpan(index);
   const Offset start = memo_.table().startOf(s.paragraph) + s.start;
   memo_.select(start, s.stop - s.start);
@@ -68,7 +80,7 @@ void LinesView::insert(std::int64_t index, std::string_view text) {
 void LinesView::add(std::string_view text) { memo_.paragraphs().add(text); }
 
 void LinesView::erase(std::int64_t index) {
-  checkIndex(index, memo_.lineCount());
+  checkLine(memo_, index);
   const CodeMemo::LineSpan s = memo_.lineSpan(index);
   const Offset start = memo_.table().startOf(s.paragraph) + s.start;
   Offset length = s.stop - s.start;

@@ -1,0 +1,293 @@
+// Loading and saving the editor's text: break styles, byte substitutions, the paragraph
+// length limit and what saving does to the file on disk.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <system_error>
+
+#include "editor/code_memo.h"
+#include "editor/memo_error.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using quillon::editor::CodeMemo;
+using quillon::editor::LineBreak;
+using quillon::editor::MemoError;
+
+std::vector<std::string> paragraphsOf(const CodeMemo& m) {
+  std::vector<std::string> out;
+  for (std::int64_t i = 0; i < m.paragraphCount(); ++i) out.emplace_back(m.paragraphText(i));
+  return out;
+}
+
+std::string saved(const CodeMemo& m) {
+  std::ostringstream out;
+  m.saveToStream(out);
+  return out.str();
+}
+
+void load(CodeMemo& m, const std::string& bytes) {
+  std::istringstream in(bytes);
+  m.loadFromStream(in);
+}
+
+std::string readFile(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+void writeFile(const fs::path& p, const std::string& bytes) {
+  std::ofstream out(p, std::ios::binary);
+  out << bytes;
+}
+
+class CodeMemoFile : public ::testing::Test {
+protected:
+  void SetUp() override {
+    std::string tmpl = (fs::temp_directory_path() / "quillon-memo-XXXXXX").string();
+    ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
+    dir_ = tmpl;
+  }
+  void TearDown() override {
+    std::error_code ec;
+    fs::permissions(dir_, fs::perms::owner_all, fs::perm_options::add, ec);
+    fs::remove_all(dir_, ec);
+  }
+  std::vector<std::string> entries() const {
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(dir_)) names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+  fs::path dir_;
+};
+
+TEST(CodeMemoLoad, EveryBreakStyleGivesTheSameParagraphsAndTwoOffsetsPerBreak) {
+  const std::vector<std::string> expected{"Dim a", "", "End"};
+  for (const std::string brk : {"\r", "\n", "\r\n", "\n\r"}) {
+    CodeMemo m;
+    load(m, "Dim a" + brk + brk + "End");
+    EXPECT_EQ(paragraphsOf(m), expected) << "break of " << brk.size() << " bytes";
+    EXPECT_EQ(m.charCount(), 5 + 2 + 2 + 3);
+    EXPECT_EQ(m.table().startOf(2), 9);
+    m.setSelStart(9);
+    EXPECT_EQ(m.selPar(), 2);
+  }
+}
+
+TEST(CodeMemoLoad, BreakPairsAreOnlyUnlikeCharacters) {
+  CodeMemo m;
+  m.setText("a\r\r");
+  EXPECT_EQ(paragraphsOf(m), (std::vector<std::string>{"a", "", ""}));
+  m.setText("a\n\n");
+  EXPECT_EQ(paragraphsOf(m), (std::vector<std::string>{"a", "", ""}));
+  // CR LF then CR, and LF CR then LF: the third character starts a new break.
+  m.setText("a\r\n\rb");
+  EXPECT_EQ(paragraphsOf(m), (std::vector<std::string>{"a", "", "b"}));
+  m.setText("a\n\r\nb");
+  EXPECT_EQ(paragraphsOf(m), (std::vector<std::string>{"a", "", "b"}));
+}
+
+TEST(CodeMemoLoad, DegenerateInputs) {
+  CodeMemo m;
+  load(m, "");
+  EXPECT_EQ(m.paragraphCount(), 1);
+  EXPECT_EQ(m.charCount(), 0);
+  EXPECT_EQ(m.text(), "");
+
+  load(m, "\r\r\r");
+  EXPECT_EQ(m.paragraphCount(), 4);
+  EXPECT_EQ(m.charCount(), 6);
+  m.selfCheck();
+
+  std::string big(20u << 20, 'x');
+  big[big.size() / 2] = ' ';
+  load(m, big);
+  EXPECT_EQ(m.paragraphCount(), 1);
+  EXPECT_EQ(m.charCount(), static_cast<std::int64_t>(big.size()));
+  EXPECT_EQ(saved(m), big);
+}
+
+TEST(CodeMemoLoad, BinaryGarbageLoadsConsistently) {
+  std::string bytes;
+  for (int round = 0; round < 40; ++round)
+    for (int c = 0; c < 256; ++c) bytes.push_back(static_cast<char>((c * 37 + round) & 0xFF));
+  CodeMemo m;
+  m.setNullReplacement(' ');
+  load(m, bytes);
+  m.selfCheck();
+  const std::string t = m.text();
+  EXPECT_EQ(t.find('\0'), std::string::npos);
+  EXPECT_EQ(static_cast<std::int64_t>(t.size()), m.charCount());
+}
+
+TEST(CodeMemoLoad, NullReplacementOnlyWhenSet) {
+  const std::string bytes("a\0b\r\n\0", 6);
+  CodeMemo keep;
+  load(keep, bytes);
+  EXPECT_EQ(keep.paragraphText(0), std::string_view("a\0b", 3));
+
+  CodeMemo spaced;
+  spaced.setNullReplacement(' ');
+  load(spaced, bytes);
+  EXPECT_EQ(paragraphsOf(spaced), (std::vector<std::string>{"a b", " "}));
+}
+
+TEST(CodeMemoLoad, DiscardTrailingSpacesOnLoadAndSave) {
+  CodeMemo m;
+  m.setText("ab \t \r\n  \r\ncd");
+  EXPECT_EQ(m.text(), "ab \t \r\n  \r\ncd");  // option off: kept
+
+  m.setOptions(m.options() | quillon::editor::moDiscardTrailingSpaces);
+  EXPECT_EQ(saved(m), "ab\r\n\r\ncd");
+  m.setText(" x \t\r\n y ");
+  EXPECT_EQ(paragraphsOf(m), (std::vector<std::string>{" x", " y"}));
+}
+
+TEST(CodeMemoSave, SeparatorsGoBetweenParagraphsOnly) {
+  CodeMemo m;
+  m.setText("a\r\nb");
+  const std::pair<LineBreak, std::string> cases[] = {
+      {LineBreak::pbCRLF, "a\r\nb"}, {LineBreak::pbLFCR, "a\n\rb"}, {LineBreak::pbCR, "a\rb"}, {LineBreak::pbLF, "a\nb"}};
+  for (const auto& [brk, bytes] : cases) {
+    m.setLineBreak(brk);
+    EXPECT_EQ(saved(m), bytes);
+  }
+  // A text ending in a break has an empty last paragraph, so the file ends in one break.
+  m.setText("a\nb\n");
+  m.setLineBreak(LineBreak::pbLF);
+  EXPECT_EQ(saved(m), "a\nb\n");
+}
+
+TEST(CodeMemoSave, DoubledFormattingCodesAreDroppedInPairs) {
+  CodeMemo m;
+  m.setText("a\1\1b\2c\2\x15\x15" "d\3\3\3xx");
+  EXPECT_EQ(saved(m), "ab\2c\2d\3xx");
+
+  // Paragraphs made by typing are treated the same way.
+  m.setText("");
+  m.setSelText("p\4\4q\r\n\1r\1");
+  EXPECT_EQ(saved(m), "pq\r\n\1r\1");
+
+  m.setStaticFormat(false);
+  m.setText("a\1\1b");
+  EXPECT_EQ(saved(m), "a\1\1b");
+}
+
+TEST(CodeMemoLimit, AnInsertionPastTheLimitFailsAndChangesNothing) {
+  CodeMemo m;
+  m.setMaxParagraphLength(10);
+  m.setText("abcdefgh\r\nxy");
+  m.setSelStart(8);
+  m.setSelText("i");
+  m.setModified(false);
+  const auto undoCount = m.undoHistory().count();
+
+  m.setSelStart(9);
+  m.setExtraColumns(2);
+  try {
+    m.setSelText("jk");
+    FAIL() << "no error";
+  } catch (const MemoError& e) {
+    EXPECT_STREQ(e.what(), "Text too long");
+  }
+  EXPECT_EQ(m.text(), "abcdefghi\r\nxy");
+  EXPECT_EQ(m.selStart(), 9);
+  EXPECT_EQ(m.extraColumns(), 2);
+  EXPECT_EQ(m.undoHistory().count(), undoCount);
+  EXPECT_FALSE(m.modified());
+
+  // Joining two paragraphs counts both halves; pieces in the middle count alone.
+  m.select(9, 2);
+  EXPECT_THROW(m.setSelText(""), MemoError);
+  m.setSelStart(11);
+  EXPECT_THROW(m.setSelText("\r\n12345678901\r\n"), MemoError);
+  EXPECT_EQ(m.text(), "abcdefghi\r\nxy");
+
+  m.setSelStart(9);
+  m.setSelText("j");  // exactly at the limit
+  EXPECT_EQ(m.paragraphText(0), "abcdefghij");
+}
+
+TEST(CodeMemoLimit, ALongLineIsCutOnLoadWithoutLosingBytes) {
+  CodeMemo m;
+  m.setMaxParagraphLength(10);
+  m.setOptions(m.options() | quillon::editor::moDiscardTrailingSpaces);
+  m.setText("0123456789abcd    ijklmnop  \r\nend");
+  EXPECT_EQ(paragraphsOf(m), (std::vector<std::string>{"0123456789", "abcd    ij", "klmnop", "end"}));
+}
+
+TEST_F(CodeMemoFile, LoadingAMissingFileOrAFolderThrows) {
+  CodeMemo m;
+  m.setText("kept");
+  EXPECT_THROW(m.loadFromFile(dir_ / "missing.mb"), std::system_error);
+  EXPECT_THROW(m.loadFromFile(dir_), std::system_error);
+  EXPECT_EQ(m.text(), "kept");
+}
+
+TEST_F(CodeMemoFile, SaveAndLoadRoundTripThroughAFile) {
+  CodeMemo m;
+  m.setText("Sub Main\r\n\tNote \"hi\"\r\nEnd Sub");
+  m.setLineBreak(LineBreak::pbLF);
+  m.saveToFile(dir_ / "a.mb");
+  EXPECT_EQ(readFile(dir_ / "a.mb"), "Sub Main\n\tNote \"hi\"\nEnd Sub");
+  CodeMemo other;
+  other.loadFromFile(dir_ / "a.mb");
+  EXPECT_EQ(other.text(), m.text());
+  EXPECT_EQ(entries(), std::vector<std::string>{"a.mb"});
+}
+
+TEST_F(CodeMemoFile, AFileWithTheLongestNameCanBeSaved) {
+  const std::string name(255, 'n');
+  writeFile(dir_ / name, "old");
+  CodeMemo m;
+  m.setText("new");
+  m.saveToFile(dir_ / name);
+  EXPECT_EQ(readFile(dir_ / name), "new");
+  EXPECT_EQ(entries(), std::vector<std::string>{name});
+}
+
+TEST_F(CodeMemoFile, SavingKeepsPermissionsAndWritesThroughALink) {
+  const fs::path target = dir_ / "real.mb";
+  writeFile(target, "old");
+  ::chmod(target.c_str(), 0640);
+  fs::create_symlink("real.mb", dir_ / "link.mb");
+
+  CodeMemo m;
+  m.setText("new");
+  m.saveToFile(dir_ / "link.mb");
+  EXPECT_TRUE(fs::is_symlink(dir_ / "link.mb"));
+  EXPECT_EQ(readFile(target), "new");
+  struct stat st {};
+  ASSERT_EQ(::stat(target.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0640u);
+  EXPECT_EQ(entries(), (std::vector<std::string>{"link.mb", "real.mb"}));
+}
+
+TEST_F(CodeMemoFile, AFailedSaveLeavesTheOldFileAndNoLitter) {
+  // A folder where the file should go: the final rename fails even for root.
+  fs::create_directories(dir_ / "busy.mb" / "inside");
+  CodeMemo m;
+  m.setText("text");
+  EXPECT_THROW(m.saveToFile(dir_ / "busy.mb"), std::system_error);
+  EXPECT_TRUE(fs::is_directory(dir_ / "busy.mb" / "inside"));
+  EXPECT_EQ(entries(), std::vector<std::string>{"busy.mb"});
+}
+
+TEST_F(CodeMemoFile, SavingIntoAReadOnlyFolderThrowsAndKeepsTheOldFile) {
+  if (::geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
+  writeFile(dir_ / "a.mb", "old");
+  fs::permissions(dir_, fs::perms::owner_read | fs::perms::owner_exec);
+  CodeMemo m;
+  m.setText("new");
+  EXPECT_THROW(m.saveToFile(dir_ / "a.mb"), std::system_error);
+  EXPECT_EQ(readFile(dir_ / "a.mb"), "old");
+}
+
+}  // namespace

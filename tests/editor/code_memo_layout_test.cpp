@@ -1,0 +1,214 @@
+// Display lines, scrolling the caret into view, lazy layout and column selection, measured
+// with a fixed-pitch font: every character 8 px wide, lines 16 px high.
+#include <gtest/gtest.h>
+
+#include "editor/code_memo.h"
+#include "support/fixed_metrics.h"
+
+namespace {
+
+using quillon::editor::CodeMemo;
+using quillon::editor::Paragraph;
+using quillon::editor::UpdateMode;
+using quillon::test::FixedMetrics;
+
+constexpr int kMargins = 16;  // default left and right margins together
+
+std::string repeat(const std::string& s, int n) {
+  std::string out;
+  for (int i = 0; i < n; ++i) out += s;
+  return out;
+}
+
+std::string numberedLines(int n, const std::string& body) {
+  std::string out;
+  for (int i = 0; i < n; ++i) out += (i ? "\r\n" : "") + body;
+  return out;
+}
+
+bool laidOut(const CodeMemo& m, std::int64_t paragraph) {
+  return (m.table().at(paragraph).flags & Paragraph::kLaidOut) != 0;
+}
+
+class CodeMemoLayout : public ::testing::Test {
+protected:
+  void SetUp() override {
+    memo.setMetrics(&metrics);
+    memo.setViewport(kMargins + 12 * 8, 160);  // twelve characters per line
+  }
+  FixedMetrics metrics;
+  CodeMemo memo;
+};
+
+TEST_F(CodeMemoLayout, WrapBreaksAfterASpace) {
+  memo.setText("aaaa bbbb cccc dddd\r\nshort\r\n");
+  EXPECT_EQ(memo.lines().count(), 3);
+  EXPECT_EQ(memo.lines().get(0), "aaaa bbbb ");
+  EXPECT_EQ(memo.lines().get(1), "cccc dddd");
+  EXPECT_EQ(memo.lines().get(2), "short");
+  EXPECT_EQ(memo.paragraphs().count(), 2);
+  memo.setSelStart(10);
+  EXPECT_EQ(memo.selLine(), 1);
+  EXPECT_EQ(memo.selCol(), 0);
+  memo.setSelLine(2);
+  EXPECT_EQ(memo.selStart(), 21);
+  memo.selfCheck();
+
+  // A word wider than the line is cut somewhere, but nothing is lost or too wide.
+  const std::string word = repeat("abcdefghij", 3);
+  memo.setText(word);
+  std::string joined;
+  for (std::int64_t i = 0; i < memo.lines().count(); ++i) {
+    EXPECT_LE(memo.lines().get(i).size(), 12u);
+    joined += memo.lines().get(i);
+  }
+  EXPECT_EQ(joined, word);
+  EXPECT_EQ(memo.lineCount(), 3);
+}
+
+TEST_F(CodeMemoLayout, EditsAndWidthChangesRewrap) {
+  memo.setUpdateMode(UpdateMode::umImmediate);
+  memo.setText("aaaa bbbb cccc dddd");
+  EXPECT_EQ(memo.lineCount(), 2);
+  memo.setSelStart(memo.charCount());
+  memo.setSelText(" eeee ffff");
+  EXPECT_EQ(memo.lineCount(), 3);
+  memo.setViewport(kMargins + 40 * 8, 160);
+  EXPECT_EQ(memo.lineCount(), 1);
+  memo.setWordWrap(false);
+  memo.setViewport(kMargins + 12 * 8, 160);
+  EXPECT_EQ(memo.lineCount(), 1);
+  EXPECT_EQ(memo.lines().get(0), memo.text());
+  memo.selfCheck();
+}
+
+TEST_F(CodeMemoLayout, LinesViewSeesEveryDisplayLineBeforeLayoutIsDone) {
+  memo.setUpdateMode(UpdateMode::umOnNeed);
+  memo.setText("aaaa bbbb cccc dddd\r\nshort\r\nxx");
+  EXPECT_EQ(memo.lines().count(), 4);
+  memo.setText("aaaa bbbb cccc dddd\r\nshort\r\nxx");
+  EXPECT_EQ(memo.lines().get(3), "xx");
+}
+
+TEST_F(CodeMemoLayout, TopLineIsInWholeLines) {
+  memo.setWordWrap(false);
+  memo.setText(numberedLines(30, "line"));
+  memo.setTopLine(5);
+  EXPECT_EQ(memo.topLine(), 5);
+  EXPECT_EQ(memo.scrollY(), 80);
+  memo.setTopLine(100);
+  EXPECT_EQ(memo.topLine(), 29);
+}
+
+TEST_F(CodeMemoLayout, TopLineCanBeSetBeforeLayoutIsDone) {
+  // A page switch restores the top line right after loading the page's text.
+  memo.setViewport(kMargins + 12 * 8, 10 * 16);
+  memo.setText(numberedLines(100, "aaaa bbbb cccc dddd"));
+  memo.setTopLine(150);
+  EXPECT_EQ(memo.topLine(), 150);
+  EXPECT_EQ(memo.offsetOfLine(memo.topLine()), memo.table().startOf(75));
+  memo.setTopLine(1000);
+  EXPECT_EQ(memo.topLine(), 199);
+}
+
+TEST_F(CodeMemoLayout, HorizontalScrollMovesInStepsOfFiveCharacters) {
+  memo.setWordWrap(false);
+  memo.setViewport(100, 160);
+  memo.setText(std::string(200, 'x'));
+  memo.setSelStart(100);  // caret at 8 + 800 px: 708 px too far right
+  memo.scrollInView();
+  EXPECT_EQ(memo.scrollX(), 720);
+  memo.setSelStart(80);  // 72 px left of the window
+  memo.scrollInView();
+  EXPECT_EQ(memo.scrollX(), 640);
+  memo.setSelStart(3);
+  memo.scrollInView();
+  EXPECT_EQ(memo.scrollX(), 0);  // never below 0
+
+  memo.setSelStart(100);
+  memo.scrollInView();
+  ASSERT_EQ(memo.scrollX(), 720);
+  memo.setWordWrap(true);  // wrapped text never scrolls sideways
+  EXPECT_EQ(memo.scrollX(), 0);
+  memo.scrollInView();
+  EXPECT_EQ(memo.scrollX(), 0);
+}
+
+TEST_F(CodeMemoLayout, VerticalScrollIsPixelExactOrWholeLines) {
+  memo.setWordWrap(false);
+  memo.setViewport(400, 100);  // 6.25 lines
+  memo.setText(numberedLines(30, "line"));
+  memo.setSelPar(10);
+  memo.scrollInView();
+  EXPECT_EQ(memo.scrollY(), 11 * 16 - 100);  // bottom of line 10 at the window's bottom
+  memo.setSelPar(2);
+  memo.scrollInView();
+  EXPECT_EQ(memo.scrollY(), 32);
+  memo.setSelPar(5);
+  memo.scrollInView();
+  EXPECT_EQ(memo.scrollY(), 32);  // already visible
+
+  memo.setOptions(memo.options() | quillon::editor::moNoFineScroll);
+  memo.setScroll(0, 0);
+  memo.setSelPar(10);
+  memo.scrollInView();
+  EXPECT_EQ(memo.scrollY(), (10 - 6 + 1) * 16);
+}
+
+TEST_F(CodeMemoLayout, OnNeedLaysOutOnlyWhatIsAsked) {
+  memo.setUpdateMode(UpdateMode::umOnNeed);
+  memo.setText(numberedLines(1000, "aaaa bbbb cccc dddd"));
+  EXPECT_FALSE(memo.layoutPending());
+  memo.setSelStart(memo.table().startOf(500));
+  EXPECT_EQ(memo.selLine(), 1000);
+  EXPECT_TRUE(laidOut(memo, 500));
+  EXPECT_FALSE(laidOut(memo, 501));
+  EXPECT_FALSE(laidOut(memo, 999));
+  EXPECT_FALSE(memo.layoutStep());
+  EXPECT_FALSE(laidOut(memo, 999));
+  memo.selfCheck();
+}
+
+TEST_F(CodeMemoLayout, BackgroundLayoutFinishesInIdleSteps) {
+  memo.setText(numberedLines(10000, "aaaa bbbb cccc dddd"));
+  EXPECT_TRUE(memo.layoutPending());
+  EXPECT_FALSE(laidOut(memo, 9999));
+  int steps = 0;
+  while (memo.layoutStep()) ++steps;
+  EXPECT_GE(steps, 1);
+  EXPECT_FALSE(memo.layoutPending());
+  EXPECT_TRUE(laidOut(memo, 9999));
+  EXPECT_EQ(memo.lineCount(), 20000);
+  memo.selfCheck();
+}
+
+TEST_F(CodeMemoLayout, ImmediateLaysOutEverythingAtOnce) {
+  memo.setUpdateMode(UpdateMode::umImmediate);
+  memo.setText(numberedLines(10000, "aaaa bbbb cccc dddd"));
+  EXPECT_FALSE(memo.layoutPending());
+  EXPECT_EQ(memo.lineCount(), 20000);
+  EXPECT_TRUE(laidOut(memo, 9999));
+}
+
+TEST_F(CodeMemoLayout, ColumnSelectionCopiesAndReplacesRows) {
+  memo.setWordWrap(false);
+  memo.setTabStops(4);
+  memo.setText("ab\tcd\r\nefghij\r\nk\r\ntail");
+  // Columns 1 to 5 over the first three paragraphs; the tab covers columns 2 and 3.
+  memo.setBlockSelection(16, 1, 1, 5);
+  EXPECT_TRUE(memo.blockSelection());
+  EXPECT_EQ(memo.selText(), "b\tc\r\nfghi\r\n\r\n");
+  memo.setBlockSelection(1, 16, 5, 1);
+  EXPECT_EQ(memo.selText(), "b\tc\r\nfghi\r\n\r\n");
+
+  memo.setSelText("X");
+  EXPECT_FALSE(memo.blockSelection());
+  EXPECT_EQ(memo.text(), "ad\r\nej\r\nkX\r\ntail");
+  memo.selfCheck();
+
+  memo.setBlockSelection(0, 7, 0, 1);
+  memo.setSelLength(0);
+  EXPECT_FALSE(memo.blockSelection());
+}
+
+}  // namespace

@@ -1,0 +1,325 @@
+// The editor model's selection, search, string views, events, anchors and self-check.
+#include <gtest/gtest.h>
+
+#include "editor/code_memo.h"
+#include "editor/memo_error.h"
+
+namespace {
+
+using quillon::editor::CodeMemo;
+using quillon::editor::MemoError;
+using quillon::editor::UpperCaseType;
+
+// ----- search -----
+
+TEST(CodeMemoFind, ForwardSelectsWithTheCaretAfterTheMatch) {
+  CodeMemo m;
+  m.setText("Dim a\r\nDim b");
+  EXPECT_TRUE(m.findText("Dim", true, false, false));
+  EXPECT_EQ(m.selStart(), 3);
+  EXPECT_EQ(m.selLength(), -3);
+  EXPECT_EQ(m.selText(), "Dim");
+  // The next search starts after the previous hit.
+  EXPECT_TRUE(m.findText("dim", true, false, false));
+  EXPECT_EQ(m.selStart(), 10);
+  EXPECT_EQ(m.selLength(), -3);
+  // A word that ends the text.
+  m.setSelStart(0);
+  EXPECT_TRUE(m.findText("b", true, false, true));
+  EXPECT_EQ(m.selStart(), m.charCount());
+  EXPECT_EQ(m.selLength(), -1);
+}
+
+TEST(CodeMemoFind, BackwardFindsTheLastHitStartingBeforeTheCaret) {
+  CodeMemo m;
+  m.setText("x = x + x\r\ny = x");
+  m.setSelStart(8);  // just before the third x
+  EXPECT_TRUE(m.findText("x", false, false, true));
+  EXPECT_EQ(m.selStart(), 4);
+  EXPECT_EQ(m.selLength(), 1);
+  EXPECT_TRUE(m.findText("x", false, false, true));
+  EXPECT_EQ(m.selStart(), 0);
+  EXPECT_FALSE(m.findText("x", false, false, true));
+  // From a later paragraph the last hit of an earlier one.
+  m.setSelStart(15);
+  EXPECT_TRUE(m.findText("x ", false, false, true));
+  EXPECT_EQ(m.selStart(), 4);
+  EXPECT_EQ(m.selLength(), 2);
+}
+
+TEST(CodeMemoFind, WholeWordAndMatchCase) {
+  CodeMemo m;
+  m.setText("Dimension d\r\nredim\r\nx,Dim;");
+  EXPECT_TRUE(m.findText("Dim", true, true, false));
+  EXPECT_EQ(m.selStart(), m.charCount() - 1);  // not inside Dimension or redim
+  m.setSelStart(0);
+  EXPECT_TRUE(m.findText("DIM", true, false, false));
+  EXPECT_EQ(m.selStart(), 3);
+  m.setSelStart(0);
+  EXPECT_TRUE(m.findText("dim", true, false, true));
+  EXPECT_EQ(m.selStart(), 18);  // the one in "redim"
+}
+
+TEST(CodeMemoFind, FailureKeepsTheSelection) {
+  CodeMemo m;
+  m.setText("abc\r\ndef");
+  m.select(2, 3);
+  EXPECT_FALSE(m.findText("zz", true, false, false));
+  EXPECT_FALSE(m.findText("zz", false, false, false));
+  EXPECT_FALSE(m.findText("", true, false, false));
+  EXPECT_EQ(m.selStart(), 2);
+  EXPECT_EQ(m.selLength(), 3);
+}
+
+TEST(CodeMemoFind, NeverAcrossAParagraphBreak) {
+  CodeMemo m;
+  m.setText("xa\r\nbx");
+  EXPECT_FALSE(m.findText("a\r\nb", true, false, false));
+  EXPECT_FALSE(m.findText("ab", true, false, false));
+  m.setSelStart(m.charCount());
+  EXPECT_FALSE(m.findText("a\r\nb", false, false, false));
+}
+
+TEST(CodeMemoFind, CaseFoldingFollowsUpperCaseType) {
+  CodeMemo m;
+  m.setText("caf\xc9 ok");
+  EXPECT_FALSE(m.findText("caf\xe9", true, false, false));
+  m.setUpperCaseType(UpperCaseType::muAnsi);
+  EXPECT_TRUE(m.findText("caf\xe9", true, false, false));
+  EXPECT_EQ(m.selStart(), 4);
+  m.setSelStart(0);
+  EXPECT_FALSE(m.findText("caf\xe9", true, false, true));
+}
+
+// ----- caret, selection and words -----
+
+TEST(CodeMemoSelection, CurrentWord) {
+  CodeMemo m;
+  m.setText("Dim count, total\r\n,;x");
+  m.setSelStart(9);  // just after "count"
+  EXPECT_EQ(m.currentWord(), "count");
+  m.setSelStart(6);
+  EXPECT_EQ(m.currentWord(), "count");
+  m.setSelStart(4);  // just before it
+  EXPECT_EQ(m.currentWord(), "count");
+  m.setSelStart(10);  // between the comma and the space
+  EXPECT_EQ(m.currentWord(), "");
+  m.setSelStart(16);  // end of the paragraph
+  EXPECT_EQ(m.currentWord(), "total");
+  m.setSelStart(19);  // between ',' and ';'
+  EXPECT_EQ(m.currentWord(), "");
+}
+
+TEST(CodeMemoSelection, LinesColumnsAndParagraphs) {
+  CodeMemo m;
+  m.setText("first\r\nsecond\r\nthird");
+  m.setSelLine(1);
+  EXPECT_EQ(m.selStart(), 7);
+  m.setSelLine(99);
+  EXPECT_EQ(m.selLine(), 2);
+  EXPECT_EQ(m.selStart(), 15);
+
+  m.setSelStart(11);
+  m.setSelLength(2);
+  EXPECT_EQ(m.selCol(), 4);
+  m.setSelCol(1);  // the selection moves along with the caret
+  EXPECT_EQ(m.selStart(), 8);
+  EXPECT_EQ(m.selLength(), 2);
+  EXPECT_EQ(m.selText(), "ec");
+  m.setSelCol(50);
+  EXPECT_EQ(m.selStart(), 13);
+  m.setSelStart(4);
+  m.setSelLength(-3);
+  m.setSelCol(1);
+  EXPECT_EQ(m.selStart(), 1);
+  EXPECT_EQ(m.selLength(), -1);  // clamped to the text's start
+
+  m.setSelStart(13);
+  m.setExtraColumns(3);
+  EXPECT_EQ(m.selCol(), 9);
+  m.setSelStart(13);
+  EXPECT_EQ(m.extraColumns(), 0);
+
+  m.select(3, 2);
+  m.setSelPar(1);
+  EXPECT_EQ(m.selStart(), 7);
+  EXPECT_EQ(m.selLength(), 0);
+  m.setSelPar(7);
+  EXPECT_EQ(m.selStart(), 15);
+  EXPECT_EQ(m.selPar(), 2);
+
+  m.selectAll();
+  EXPECT_EQ(m.selStart(), m.charCount());
+  EXPECT_EQ(m.selLength(), -m.charCount());
+  EXPECT_EQ(m.selText(), m.text());
+}
+
+TEST(CodeMemoSelection, OffsetsInsideABreakAndOutsideTheTextAreClamped) {
+  CodeMemo m;
+  m.setText("ab\r\ncd");
+  m.setSelStart(3);  // between CR and LF
+  EXPECT_EQ(m.selStart(), 2);
+  m.setSelStart(-5);
+  EXPECT_EQ(m.selStart(), 0);
+  m.setSelStart(100);
+  EXPECT_EQ(m.selStart(), 6);
+  m.setSelLength(3);
+  EXPECT_EQ(m.selLength(), 0);
+  m.setSelLength(-100);
+  EXPECT_EQ(m.selLength(), -6);
+}
+
+// ----- string views -----
+
+TEST(CodeMemoStrings, CountsIgnoreAnEmptyLastParagraph) {
+  CodeMemo m;
+  m.setText("a\r\nb\r\n");
+  EXPECT_EQ(m.paragraphCount(), 3);
+  EXPECT_EQ(m.paragraphs().count(), 2);
+  EXPECT_EQ(m.lines().count(), 2);
+  m.setText("");
+  EXPECT_EQ(m.paragraphs().count(), 0);
+  EXPECT_EQ(m.lines().count(), 0);
+  m.setText("a\r\nb");
+  EXPECT_EQ(m.paragraphs().count(), 2);
+  EXPECT_EQ(m.lines().count(), 2);
+}
+
+TEST(CodeMemoStrings, ParagraphInsertAddDeletePut) {
+  CodeMemo m;
+  auto& p = m.paragraphs();
+  m.setText("a\r\nb\r\n");
+  p.insert(1, "x");
+  EXPECT_EQ(m.text(), "a\r\nx\r\nb\r\n");
+  p.insert(3, "y");  // at the count: a break, then the text, at the very end
+  EXPECT_EQ(m.text(), "a\r\nx\r\nb\r\n\r\ny");
+  p.insert(10, "z");
+  EXPECT_EQ(m.text(), "a\r\nx\r\nb\r\n\r\ny\r\nz");
+
+  m.setText("a\r\n");
+  p.add("b");  // fills the empty last paragraph and keeps one after it
+  EXPECT_EQ(m.text(), "a\r\nb\r\n");
+  m.setText("a");
+  p.add("b");
+  EXPECT_EQ(m.text(), "a\r\nb");
+
+  m.setText("a\r\nb\r\nc");
+  p.erase(1);
+  EXPECT_EQ(m.text(), "a\r\nc");
+  p.erase(1);  // the last one has no break of its own
+  EXPECT_EQ(m.text(), "a\r\n");
+  p.put(0, "new");
+  EXPECT_EQ(m.text(), "new\r\n");
+  EXPECT_EQ(p.get(0), "new");
+
+  for (std::int64_t bad : {-1, 2, 100}) {
+    try {
+      (void)p.get(bad);
+      FAIL() << bad;
+    } catch (const MemoError& e) {
+      EXPECT_STREQ(e.what(), "List index out of bounds");
+    }
+  }
+  EXPECT_THROW(p.put(5, "x"), MemoError);
+  EXPECT_THROW(p.erase(5), MemoError);
+  EXPECT_THROW(m.lines().get(5), MemoError);
+  EXPECT_EQ(m.text(), "new\r\n");
+}
+
+// ----- events -----
+
+TEST(CodeMemoEvents, ParseChangeAndSelMove) {
+  CodeMemo m;
+  std::vector<std::pair<std::int64_t, std::int64_t>> parsed;
+  int changes = 0;
+  int moves = 0;
+  m.onParse = [&](std::int64_t a, std::int64_t b) { parsed.emplace_back(a, b); };
+  m.onChange = [&] { ++changes; };
+  m.onSelMove = [&] { ++moves; };
+
+  m.setText("Dim a\r\nDim b");
+  EXPECT_EQ(parsed, (std::vector<std::pair<std::int64_t, std::int64_t>>{{0, 12}}));
+  EXPECT_EQ(changes, 1);
+
+  m.setSelStart(7);
+  m.setSelStart(7);
+  EXPECT_EQ(moves, 1);
+  m.select(7, 3);  // same caret, only a selection
+  EXPECT_EQ(moves, 1);
+
+  parsed.clear();
+  m.setSelText("Global\r\n");
+  EXPECT_EQ(parsed, (std::vector<std::pair<std::int64_t, std::int64_t>>{{7, 15}}));
+  EXPECT_EQ(changes, 2);
+  EXPECT_EQ(moves, 2);
+  m.undo();
+  EXPECT_EQ(changes, 3);
+  EXPECT_EQ(m.text(), "Dim a\r\nDim b");
+}
+
+TEST(CodeMemoEvents, BeforeChangeMaySubstituteTheText) {
+  CodeMemo m;
+  m.onBeforeChange = [](std::string& t) {
+    if (t == "\t") t = "  ";
+  };
+  m.setSelText("\t");
+  EXPECT_EQ(m.text(), "  ");
+  EXPECT_EQ(m.selStart(), 2);
+  m.undo();
+  EXPECT_EQ(m.text(), "");
+}
+
+TEST(CodeMemoEvents, OnChangeWaitsForTheOutermostEndUpdate) {
+  CodeMemo m;
+  int changes = 0;
+  m.onChange = [&] { ++changes; };
+  m.lines().beginUpdate();
+  m.paragraphs().beginUpdate();
+  m.setSelText("a");
+  m.setSelText("b");
+  m.paragraphs().endUpdate();
+  EXPECT_EQ(changes, 0);
+  m.lines().endUpdate();
+  EXPECT_EQ(changes, 1);
+  m.endUpdate();  // unbalanced: ignored
+  EXPECT_EQ(changes, 1);
+  EXPECT_EQ(m.text(), "ab");
+}
+
+// ----- anchors and self-check -----
+
+TEST(CodeMemoAnchors, FollowEditsBeforeThem) {
+  CodeMemo m;
+  m.setText("line1\r\nline2\r\nline3");
+  const auto a = m.addAnchor(14);  // start of line3
+  m.setSelStart(0);
+  m.setSelText("new\r\n");
+  EXPECT_EQ(m.anchor(a), 19);
+  m.select(0, 5);
+  m.clearSelection();
+  EXPECT_EQ(m.anchor(a), 14);
+  m.setSelStart(m.charCount());
+  m.setSelText("tail");  // after it: no effect
+  EXPECT_EQ(m.anchor(a), 14);
+  m.select(10, 6);  // a deletion around it leaves it at the deletion point
+  m.clearSelection();
+  EXPECT_EQ(m.anchor(a), 10);
+  m.undo();
+  m.removeAnchor(a);
+  EXPECT_THROW(m.anchor(a), MemoError);
+}
+
+TEST(CodeMemoSelfCheck, DetectsACorruptedTable) {
+  CodeMemo m;
+  m.setText("a\r\nb\r\nc");
+  m.selfCheck();
+  m.table().at(1).lineCount = 3;
+  try {
+    m.selfCheck();
+    FAIL() << "no error";
+  } catch (const MemoError& e) {
+    EXPECT_EQ(std::string(e.what()).rfind("Error", 0), 0u) << e.what();
+  }
+}
+
+}  // namespace

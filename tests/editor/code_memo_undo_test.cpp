@@ -1,0 +1,204 @@
+// Undo history: what makes one step, the byte budget and count limit, and grouped records.
+#include <gtest/gtest.h>
+
+#include "editor/code_memo.h"
+#include "editor/memo_error.h"
+
+namespace {
+
+using quillon::editor::CodeMemo;
+using quillon::editor::MemoError;
+
+// Each character as the keyboard sends it: one insertion at the caret.
+void type(CodeMemo& m, std::string_view chars) {
+  for (char c : chars) m.setSelText(std::string(1, c));
+}
+
+// Number of Undo commands that change the text; leaves everything undone.
+int undoSteps(CodeMemo& m) {
+  int steps = 0;
+  while (m.canUndo()) {
+    const std::string before = m.text();
+    m.undo();
+    if (m.text() != before) ++steps;
+  }
+  return steps;
+}
+
+TEST(CodeMemoUndo, MovingTheCaretEndsATypedRun) {
+  CodeMemo m;
+  m.setText("Dim x\r\n");
+  m.setSelStart(5);
+  type(m, "abc");
+  m.setSelStart(0);
+  type(m, "d");
+  EXPECT_EQ(m.text(), "dDim xabc\r\n");
+
+  m.undo();
+  EXPECT_EQ(m.text(), "Dim xabc\r\n");
+  m.undo();
+  EXPECT_EQ(m.text(), "Dim x\r\n");
+  EXPECT_FALSE(m.canUndo());
+  m.redo();
+  EXPECT_EQ(m.text(), "Dim xabc\r\n");
+  m.redo();
+  EXPECT_EQ(m.text(), "dDim xabc\r\n");
+  EXPECT_FALSE(m.canRedo());
+}
+
+TEST(CodeMemoUndo, WhatStartsANewRecord) {
+  CodeMemo m;
+  // Placing the caret where it already is still ends the run.
+  type(m, "ab");
+  m.setSelStart(2);
+  type(m, "c");
+  EXPECT_EQ(undoSteps(m), 2);
+
+  // Replacing a selection is a step of its own.
+  m.setText("");
+  type(m, "abc");
+  m.select(3, -1);
+  type(m, "xy");
+  EXPECT_EQ(m.text(), "abxy");
+  EXPECT_EQ(undoSteps(m), 2);
+
+  // A deletion followed by typing at the same point: the deletion's record starts there.
+  m.setText("abcd");
+  m.select(4, -2);
+  m.clearSelection();
+  type(m, "XY");
+  EXPECT_EQ(m.text(), "abXY");
+  m.undo();
+  EXPECT_EQ(m.text(), "ab");
+  m.undo();
+  EXPECT_EQ(m.text(), "abcd");
+
+  // Typing at the very start of the text.
+  m.setText("z");
+  type(m, "ab");
+  EXPECT_EQ(m.text(), "abz");
+  EXPECT_EQ(undoSteps(m), 1);
+  EXPECT_EQ(m.text(), "z");
+}
+
+TEST(CodeMemoUndo, UndoRestoresTheSelectionOfTheRemovedText) {
+  CodeMemo m;
+  m.setText("one two three");
+  m.select(4, 4);
+  m.setSelText("2");
+  m.undo();
+  EXPECT_EQ(m.text(), "one two three");
+  EXPECT_EQ(m.selStart(), 8);  // after the restored text
+  m.redo();
+  EXPECT_EQ(m.text(), "one 2three");
+}
+
+TEST(CodeMemoUndo, TheBudgetDropsTheOldestRecords) {
+  CodeMemo m;
+  m.setText("abcdefgh");
+  m.setUndoMaxSpace(5 * 14);  // five records that removed one character each
+  for (int i = 0; i < 8; ++i) {
+    m.select(m.charCount(), -1);
+    m.clearSelection();
+  }
+  EXPECT_EQ(m.text(), "");
+  EXPECT_LE(m.undoHistory().totalSize(), 70);
+  EXPECT_EQ(undoSteps(m), 5);
+  EXPECT_EQ(m.text(), "abcde");  // the first three deletions can no longer be undone
+
+  // A record too big for the budget on its own does not stay either.
+  m.setText(std::string(100, 'x'));
+  m.selectAll();
+  m.setSelText("y");
+  EXPECT_FALSE(m.canUndo());
+  EXPECT_EQ(m.undoHistory().totalSize(), 0);
+}
+
+TEST(CodeMemoUndo, MaxLevelRefusesHugeValuesAndTrims) {
+  CodeMemo m;
+  for (char c = 'a'; c <= 'e'; ++c) {
+    m.setSelStart(m.charCount());
+    type(m, std::string(1, c));
+  }
+  try {
+    m.setUndoMaxLevel(134217728);
+    FAIL() << "no error";
+  } catch (const MemoError& e) {
+    EXPECT_STREQ(e.what(), "Undo set too high");
+  }
+  EXPECT_EQ(m.undoMaxLevel(), 256);
+  EXPECT_EQ(m.undoHistory().count(), 5u);
+  m.setUndoMaxLevel(134217727);
+
+  // Redo records beyond the new limit go first.
+  m.undo();
+  m.undo();
+  m.setUndoMaxLevel(4);
+  EXPECT_EQ(m.undoHistory().count(), 4u);
+  EXPECT_EQ(m.undoHistory().position(), 3u);
+  m.redo();
+  EXPECT_EQ(m.text(), "abcd");
+  EXPECT_FALSE(m.canRedo());
+
+  // Then the oldest, until the position fits.
+  m.setUndoMaxLevel(2);
+  EXPECT_EQ(m.undoHistory().count(), 2u);
+  EXPECT_EQ(undoSteps(m), 2);
+  EXPECT_EQ(m.text(), "ab");
+}
+
+TEST(CodeMemoUndo, ChangeHandlersSeeTheStateAfterTheUndo) {
+  CodeMemo m;
+  for (char c = 'a'; c <= 'c'; ++c) {
+    m.setSelStart(m.charCount());
+    type(m, std::string(1, c));
+  }
+  std::vector<std::pair<bool, bool>> seen;
+  m.onChange = [&] { seen.emplace_back(m.canUndo(), m.canRedo()); };
+  m.undo();
+  m.undo();
+  m.undo();
+  EXPECT_EQ(seen, (std::vector<std::pair<bool, bool>>{{true, true}, {true, true}, {false, true}}));
+  seen.clear();
+  m.redo();
+  m.redo();
+  m.redo();
+  EXPECT_EQ(seen, (std::vector<std::pair<bool, bool>>{{true, true}, {true, true}, {true, false}}));
+}
+
+TEST(CodeMemoUndo, AGroupedMoveUndoesAndRedoesInOneStep) {
+  CodeMemo m;
+  m.setText("one two three");
+  // The text dragged from the start to the end.
+  m.select(0, 4);
+  m.clearSelection();
+  m.setSelStart(9);
+  m.setSelText(" one");
+  m.groupLastUndo();
+  ASSERT_EQ(m.text(), "two three one");
+
+  m.undo();
+  EXPECT_EQ(m.text(), "one two three");
+  EXPECT_FALSE(m.canUndo());
+  m.redo();
+  EXPECT_EQ(m.text(), "two three one");
+  EXPECT_FALSE(m.canRedo());
+  m.undo();
+  EXPECT_EQ(m.text(), "one two three");
+  m.selfCheck();
+}
+
+TEST(CodeMemoUndo, ALoadClearsTheHistory) {
+  CodeMemo m;
+  type(m, "abc");
+  m.setText("other");
+  EXPECT_FALSE(m.canUndo());
+  m.undo();
+  EXPECT_EQ(m.text(), "other");
+  type(m, "x");
+  m.clear();
+  m.undo();
+  EXPECT_EQ(m.text(), "");
+}
+
+}  // namespace
