@@ -703,6 +703,8 @@ void CodeMemo::undo() {
   if (undo_.position() == index && undo_.count() == countBefore) undo_.setPosition(index + 1);
   undo_.setPosition(undo_.position() - 1);
   replay_ = outer;
+  // Typing after an undo starts a record of its own rather than joining an older one.
+  caretPlaced_ = true;
   if (rec.group) {
     const std::size_t own = undo_.position();
     undo();
@@ -726,6 +728,7 @@ void CodeMemo::redo() {
   }
   if (undo_.position() == index) undo_.setPosition(index + 1);
   replay_ = outer;
+  caretPlaced_ = true;
   if (grouped) {
     redo();
     const std::size_t p = undo_.position();

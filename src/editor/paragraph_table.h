@@ -173,15 +173,14 @@ public:
   // when the visitor returns false.
   template <class Fn>
   void forEach(Fn&& fn, std::int64_t first = 0) const {
+    if (first >= paragraphCount_) return;
     std::int64_t index = 0;
-    for (const auto& b : blocks_) {
-      const auto n = static_cast<std::int64_t>(b->paras.size());
-      if (index + n <= first) {
-        index += n;
-        continue;
-      }
+    std::size_t b = first > 0 ? blockForParagraph(first, index) : 0;
+    for (; b < blocks_.size(); ++b) {
+      const auto& paras = blocks_[b]->paras;
+      const auto n = static_cast<std::int64_t>(paras.size());
       for (std::int64_t i = std::max<std::int64_t>(0, first - index); i < n; ++i)
-        if (!fn(index + i, b->paras[static_cast<std::size_t>(i)])) return;
+        if (!fn(index + i, paras[static_cast<std::size_t>(i)])) return;
       index += n;
     }
   }

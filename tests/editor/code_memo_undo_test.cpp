@@ -202,3 +202,15 @@ TEST(CodeMemoUndo, ALoadClearsTheHistory) {
 }
 
 }  // namespace
+
+TEST(CodeMemoUndoAfterUndo, TypingAfterAnUndoIsAStepOfItsOwn) {
+  quillon::editor::CodeMemo memo;
+  memo.setSelText("a");
+  memo.setSelText("b");  // "ab" is one typed run
+  memo.setSelStart(2);
+  memo.setSelText("c");
+  memo.undo();           // removes "c"
+  memo.setSelText("d");  // must not join the "ab" run
+  memo.undo();
+  EXPECT_EQ(memo.text(), "ab");
+}

@@ -1,0 +1,225 @@
+// Editor model benchmarks on the synthetic corpora (small, medium, large).
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "app/editor_profiles.h"
+#include "editor/code_memo.h"
+
+namespace {
+
+using quillon::editor::CodeMemo;
+using quillon::editor::Offset;
+namespace fs = std::filesystem;
+
+class BenchMetrics final : public quillon::editor::TextMetrics {
+public:
+  int charWidth(unsigned char, std::uint8_t) const override { return 8; }
+  int lineHeight() const override { return 16; }
+  int ascent() const override { return 13; }
+  int averageCharWidth() const override { return 8; }
+};
+const BenchMetrics kMetrics;
+
+fs::path corpusDir() {
+  if (const char* env = std::getenv("QUILLON_CORPUS_DIR")) return env;
+  return fs::canonical("/proc/self/exe").parent_path() / "corpus";
+}
+
+fs::path corpus(const std::string& name) { return corpusDir() / (name + ".mb"); }
+
+// Peak resident memory in bytes (VmHWM), after resetting it where the kernel allows.
+long long readStatus(const char* key) {
+  std::ifstream in("/proc/self/status");
+  std::string line;
+  const std::size_t n = std::strlen(key);
+  while (std::getline(in, line))
+    if (line.compare(0, n, key) == 0) return std::atoll(line.c_str() + n + 1) * 1024;
+  return 0;
+}
+void resetPeak() { std::ofstream("/proc/self/clear_refs") << "5"; }
+
+void setUp(CodeMemo& memo) {
+  quillon::app::applySourceEditorProfile(memo);
+  memo.setMetrics(&kMetrics);
+  memo.setViewport(1000, 700);
+  memo.setUpdateMode(quillon::editor::UpdateMode::umImmediate);
+}
+
+void load(CodeMemo& memo, const fs::path& file, benchmark::State& state) {
+  try {
+    memo.loadFromFile(file);
+  } catch (const std::exception& e) {
+    state.SkipWithError((std::string("cannot read corpus: ") + e.what()).c_str());
+  }
+}
+
+void BM_ReadBaseline(benchmark::State& state, const std::string& name) {
+  const fs::path file = corpus(name);
+  long long lines = 0;
+  for (auto _ : state) {
+    const int fd = ::open(file.c_str(), O_RDONLY);
+    if (fd < 0) {
+      state.SkipWithError("cannot read corpus");
+      return;
+    }
+    const auto size = static_cast<std::size_t>(fs::file_size(file));
+    auto buffer = std::make_unique_for_overwrite<char[]>(size);
+    std::size_t got = 0;
+    while (got < size) {
+      const ssize_t n = ::read(fd, buffer.get() + got, size - got);
+      if (n <= 0) break;
+      got += static_cast<std::size_t>(n);
+    }
+    ::close(fd);
+    lines = 0;
+    for (const char* p = buffer.get(); (p = static_cast<const char*>(std::memchr(p, '\n', buffer.get() + got - p)));
+         ++p)
+      ++lines;
+    benchmark::DoNotOptimize(lines);
+  }
+  state.counters["lines"] = static_cast<double>(lines);
+}
+
+void BM_Load(benchmark::State& state, const std::string& name) {
+  const fs::path file = corpus(name);
+  const double size = static_cast<double>(fs::file_size(file));
+  {
+    // Memory growth of one load, measured apart from the timed loads.
+    resetPeak();
+    const long long before = readStatus("VmRSS:");
+    auto memo = std::make_unique<CodeMemo>();
+    setUp(*memo);
+    load(*memo, file, state);
+    const long long peak = readStatus("VmHWM:");
+    state.counters["bytes_per_byte"] = static_cast<double>(peak - before) / size;
+  }
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto memo = std::make_unique<CodeMemo>();
+    setUp(*memo);
+    state.ResumeTiming();
+    load(*memo, file, state);
+    benchmark::DoNotOptimize(memo->lineCount());
+    state.PauseTiming();
+    memo.reset();
+    state.ResumeTiming();
+  }
+}
+
+enum class Where { random, start, end };
+
+void typing(benchmark::State& state, const std::string& name, Where where) {
+  CodeMemo memo;
+  setUp(memo);
+  load(memo, corpus(name), state);
+  std::mt19937_64 rng(42);
+  constexpr int kInserts = 10000;
+  double ns = 0;
+  for (auto _ : state) {
+    const auto t0 = std::chrono::steady_clock::now();
+    for (int i = 0; i < kInserts; ++i) {
+      Offset at = 0;
+      if (where == Where::end) at = memo.charCount();
+      if (where == Where::random) at = static_cast<Offset>(rng() % static_cast<std::uint64_t>(memo.charCount() + 1));
+      memo.setSelStart(at);
+      memo.setSelText("x");
+    }
+    ns += std::chrono::duration<double, std::nano>(std::chrono::steady_clock::now() - t0).count();
+  }
+  state.counters["ns_per_insert"] = ns / (static_cast<double>(state.iterations()) * kInserts);
+}
+
+void BM_TypeRandom(benchmark::State& s, const std::string& n) { typing(s, n, Where::random); }
+void BM_TypeStart(benchmark::State& s, const std::string& n) { typing(s, n, Where::start); }
+void BM_TypeEnd(benchmark::State& s, const std::string& n) { typing(s, n, Where::end); }
+
+void BM_UndoAll(benchmark::State& state, const std::string& name) {
+  CodeMemo memo;
+  setUp(memo);
+  memo.setUndoMaxSpace(1 << 30);
+  load(memo, corpus(name), state);
+  std::mt19937_64 rng(7);
+  constexpr int kEdits = 10000;
+  double ns = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    for (int i = 0; i < kEdits; ++i) {
+      memo.setSelStart(static_cast<Offset>(rng() % static_cast<std::uint64_t>(memo.charCount() + 1)));
+      memo.setSelText("y");
+    }
+    state.ResumeTiming();
+    const auto t0 = std::chrono::steady_clock::now();
+    for (int i = 0; i < kEdits; ++i) memo.undo();
+    ns += std::chrono::duration<double, std::nano>(std::chrono::steady_clock::now() - t0).count();
+  }
+  state.counters["ns_per_undo"] = ns / (static_cast<double>(state.iterations()) * kEdits);
+}
+
+void BM_ReplaceAll(benchmark::State& state, const std::string& name) {
+  const fs::path file = corpus(name);
+  CodeMemo memo;
+  setUp(memo);
+  long long replaced = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    load(memo, file, state);
+    memo.setSelStart(0);
+    state.ResumeTiming();
+    replaced = 0;
+    while (memo.findText("Dim", true, true, false)) {
+      memo.setSelText("DIM_X");
+      ++replaced;
+    }
+  }
+  state.counters["replaced"] = static_cast<double>(replaced);
+}
+
+void BM_OffsetQueries(benchmark::State& state, const std::string& name) {
+  CodeMemo memo;
+  setUp(memo);
+  load(memo, corpus(name), state);
+  std::mt19937_64 rng(99);
+  constexpr int kQueries = 100000;
+  std::vector<Offset> offsets(kQueries);
+  std::vector<std::int64_t> lines(kQueries);
+  for (auto& o : offsets) o = static_cast<Offset>(rng() % static_cast<std::uint64_t>(memo.charCount() + 1));
+  for (auto& l : lines) l = static_cast<std::int64_t>(rng() % static_cast<std::uint64_t>(memo.lineCount()));
+  for (auto _ : state) {
+    std::int64_t sum = 0;
+    for (Offset o : offsets) sum += memo.table().paragraphAt(o) + memo.lineOfOffset(o);
+    for (std::int64_t l : lines) sum += memo.offsetOfLine(l);
+    benchmark::DoNotOptimize(sum);
+  }
+}
+
+void registerAll() {
+  using Fn = void (*)(benchmark::State&, const std::string&);
+  const std::pair<const char*, Fn> benches[] = {
+      {"BM_ReadBaseline", BM_ReadBaseline}, {"BM_Load", BM_Load},           {"BM_TypeRandom", BM_TypeRandom},
+      {"BM_TypeStart", BM_TypeStart},       {"BM_TypeEnd", BM_TypeEnd},     {"BM_UndoAll", BM_UndoAll},
+      {"BM_ReplaceAll", BM_ReplaceAll},     {"BM_OffsetQueries", BM_OffsetQueries},
+  };
+  for (const auto& [benchName, fn] : benches)
+    for (const char* c : {"small", "medium", "large"}) {
+      const std::string corpusName = c;
+      benchmark::RegisterBenchmark((std::string(benchName) + "/" + c).c_str(),
+                                   [fn, corpusName](benchmark::State& s) { fn(s, corpusName); })
+          ->UseRealTime()
+          ->Unit(benchmark::kMillisecond);
+    }
+}
+
+const bool registered = (registerAll(), true);
+
+}  // namespace
