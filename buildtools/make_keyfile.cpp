@@ -8,8 +8,6 @@
 //   @startstop NAME start=T stop=T parend=yes|no
 //                              a start-stop key; T runs to the next blank and may be empty
 //   anything else              one keyword, in list order
-#include <cstdio>
-#include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <map>

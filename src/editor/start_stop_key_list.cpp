@@ -73,11 +73,8 @@ void StartStopKeyList::setUpperCaseType(UpperCaseType type, const CaseFolder* us
   changed();
 }
 
-void StartStopKeyList::prepare(const std::vector<bool>& separators) {
-  auto isSep = [&](char c) {
-    const auto u = static_cast<unsigned char>(c);
-    return u < separators.size() && separators[u];
-  };
+void StartStopKeyList::prepare(const std::bitset<256>& separators) {
+  auto isSep = [&](char c) { return separators[static_cast<unsigned char>(c)]; };
   for (auto& k : keys_) {
     const bool whole = k.info.wholeWordsOnly();
     k.startSepBefore = whole && !k.startKey.empty() && !isSep(k.startKey.front());
@@ -89,8 +86,8 @@ void StartStopKeyList::prepare(const std::vector<bool>& separators) {
 }
 
 void StartStopKeyList::prepare(std::string_view separatorChars) {
-  std::vector<bool> set(256, false);
-  for (char c : separatorChars) set[static_cast<unsigned char>(c)] = true;
+  std::bitset<256> set;
+  for (char c : separatorChars) set.set(static_cast<unsigned char>(c));
   prepare(set);
 }
 

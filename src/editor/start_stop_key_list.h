@@ -1,4 +1,5 @@
 #pragma once
+#include <bitset>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -55,8 +56,8 @@ public:
   std::size_t maxStopLength() const { return maxStopLength_; }  // at least 2 when any key has parEnd
 
   bool prepared() const { return prepared_; }
-  // `separators` holds the 256-entry membership of the characters that end words.
-  void prepare(const std::vector<bool>& separators);
+  // `separators`: the characters that end words, as a set or as the characters themselves.
+  void prepare(const std::bitset<256>& separators);
   void prepare(std::string_view separatorChars);
 
   void beginUpdate() { notifier_.hold(); }

@@ -271,6 +271,7 @@ TEST(KeyFile, DefaultKeyFileLoadsAndCoversTheLanguage) {
   ASSERT_TRUE(loadKeyFile(keyFile, keyFile, k, s, ui));
   EXPECT_TRUE(ui.messages().empty());
   ASSERT_GT(k.count(), 300);
+  EXPECT_EQ(encodeKeyFile(k, s), readFile(keyFile));
   for (int i = 0; i < k.count(); ++i) {
     EXPECT_NE(k.info(i).contextNum, 0) << k.text(i);
     EXPECT_EQ(k.info(i).options, quillon::editor::KeywordOption::wholeWordsOnly) << k.text(i);
