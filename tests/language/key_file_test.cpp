@@ -1,0 +1,297 @@
+#include "language/key_file.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <initializer_list>
+#include <sstream>
+
+#include "support/scripted_ui.h"
+
+namespace fs = std::filesystem;
+using quillon::editor::KeywordInfo;
+using quillon::editor::KeywordList;
+using quillon::editor::StartStopKeyList;
+using quillon::language::buildKeyList;
+using quillon::language::encodeKeyFile;
+using quillon::language::KeyFileError;
+using quillon::language::loadKeyFile;
+using quillon::language::readKeyFile;
+using quillon::language::saveKeyFile;
+using quillon::testing::ScriptedUi;
+
+namespace {
+
+std::string bytes(std::initializer_list<int> values) {
+  std::string s;
+  for (int v : values) s.push_back(static_cast<char>(v));
+  return s;
+}
+
+KeywordInfo makeInfo(int options, int style, int context, int cursor, int back, int fore) {
+  KeywordInfo i;
+  i.options = static_cast<std::uint8_t>(options);
+  i.style = static_cast<std::uint8_t>(style);
+  i.contextNum = static_cast<std::int16_t>(context);
+  i.cursor = static_cast<std::int16_t>(cursor);
+  i.backgnd = back;
+  i.foregnd = fore;
+  return i;
+}
+
+// Reads `data` into fresh lists; returns the error message, or "" on success.
+std::string readInto(const std::string& data, KeywordList& k, StartStopKeyList& s) {
+  std::istringstream in(data);
+  try {
+    quillon::language::applyKeyFile(readKeyFile(in), k, s);
+  } catch (const KeyFileError& e) {
+    return e.what();
+  }
+  return "";
+}
+
+class TempDir {
+public:
+  TempDir() {
+    path_ = fs::temp_directory_path() /
+            ("quillon-keys-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+             "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(path_);
+    fs::create_directories(path_);
+  }
+  ~TempDir() {
+    std::error_code ec;
+    fs::remove_all(path_, ec);
+  }
+  fs::path operator/(const char* name) const { return path_ / name; }
+
+private:
+  fs::path path_;
+};
+
+void writeFile(const fs::path& p, const std::string& data) {
+  std::ofstream(p, std::ios::binary) << data;
+}
+
+std::string readFile(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+}  // namespace
+
+TEST(KeyFile, EmptyListsAreFourBytes) {
+  EXPECT_EQ(encodeKeyFile(KeywordList(), StartStopKeyList()), bytes({1, 0, 1, 0}));
+}
+
+TEST(KeyFile, WritesShortestIntegersAndLongStringsByteExact) {
+  KeywordList k;
+  StartStopKeyList s;
+  // Options 200 needs two bytes (it is unsigned); -1 fits one; 0x00BBGGRR needs four.
+  k.add("Dim", makeInfo(200, 3, -129, 127, -1, 0x00800000));
+  k.add(std::string(300, 'x'), makeInfo(2, 0, 32767, -32768, 32768, -32769));
+  s.add("'", "", true, makeInfo(0, 2, 1, 0, -1, 0x008000));
+  const std::string expected =
+      bytes({1, 6, 3, 'D', 'i', 'm', 3, 200, 0, 2, 3, 3, 0x7f, 0xff, 2, 127, 2, 0xff,
+             4, 0, 0, 0x80, 0}) +
+      bytes({12, 0x2c, 1, 0, 0}) + std::string(300, 'x') +
+      bytes({2, 2, 2, 0, 3, 0xff, 0x7f, 3, 0, 0x80, 4, 0, 0x80, 0, 0, 4, 0xff, 0x7f, 0xff, 0xff,
+             0}) +
+      bytes({1, 6, 1, '\'', 6, 0, 2, 0, 2, 2, 2, 1, 2, 0, 2, 0xff, 4, 0, 0x80, 0, 0, 9, 0});
+  const std::string written = encodeKeyFile(k, s);
+  ASSERT_EQ(written, expected);
+
+  KeywordList k2;
+  StartStopKeyList s2;
+  ASSERT_EQ(readInto(written, k2, s2), "");
+  ASSERT_EQ(k2.count(), 2);
+  EXPECT_EQ(k2.info(0), k.info(0));
+  EXPECT_EQ(k2.info(1), k.info(1));
+  EXPECT_EQ(s2.item(0).info, s.item(0).info);
+  EXPECT_TRUE(s2.item(0).parEnd);
+  EXPECT_EQ(encodeKeyFile(k2, s2), written);
+}
+
+TEST(KeyFile, ReaderAcceptsWiderFormsAndKeepsLowBits) {
+  // Tag 12 for a short text, tag 4 for small numbers, 0x1234 as Options, 0x12345 as
+  // ContextNum, any byte but 9 as false.
+  const std::string data =
+      bytes({1, 12, 2, 0, 0, 0, 'I', 'f', 4, 0x34, 0x12, 0, 0, 4, 1, 0, 0, 0,
+             4, 0x45, 0x23, 0x01, 0, 2, 0, 2, 0, 2, 0, 0}) +
+      bytes({1, 6, 1, '"', 12, 1, 0, 0, 0, '"', 2, 0, 2, 0, 2, 3, 2, 0, 2, 0, 2, 0, 7, 0});
+  KeywordList k;
+  StartStopKeyList s;
+  ASSERT_EQ(readInto(data, k, s), "");
+  EXPECT_EQ(k.text(0), "If");
+  EXPECT_EQ(k.info(0).options, 0x34);
+  EXPECT_EQ(k.info(0).contextNum, 0x2345);
+  EXPECT_EQ(s.item(0).stopKey, "\"");
+  EXPECT_FALSE(s.item(0).parEnd);
+  // Written back in shortest form.
+  EXPECT_EQ(encodeKeyFile(k, s).substr(0, 8), bytes({1, 6, 2, 'I', 'f', 2, 0x34, 2}));
+}
+
+TEST(KeyFile, BadFilesGiveTheTwoMessages) {
+  const std::string entry = bytes({6, 1, 'a', 2, 0, 2, 0, 2, 1, 2, 0, 2, 0, 2, 0});
+  struct Case {
+    const char* name;
+    std::string data;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"empty file", "", "Stream read error"},
+      {"no list begin", bytes({0, 0, 1, 0}), "Invalid property value"},
+      {"wrong string tag", bytes({1, 7, 1, 'a'}), "Invalid property value"},
+      {"wrong integer tag", bytes({1, 6, 1, 'a', 5, 0}), "Invalid property value"},
+      {"string for integer", bytes({1, 6, 1, 'a', 6, 1, 'b'}), "Invalid property value"},
+      {"second list begin missing", bytes({1, 0, 2}), "Invalid property value"},
+      {"ends after first list", bytes({1, 0}), "Stream read error"},
+      {"ends inside an entry", bytes({1}) + entry.substr(0, 9), "Stream read error"},
+      {"ends inside a number", bytes({1, 6, 1, 'a', 4, 0, 0}), "Stream read error"},
+      {"length past the end", bytes({1, 6, 200, 'a', 'b'}), "Stream read error"},
+      {"2 GB length", bytes({1, 12, 0, 0, 0, 0x80}) + std::string(94, 'z'), "Stream read error"},
+      {"4 GB length", bytes({1, 12, 0xff, 0xff, 0xff, 0xff, 'z'}), "Stream read error"},
+      {"no Boolean", bytes({1, 0, 1, 6, 0}) + entry, "Stream read error"},
+      {"no end of second list", bytes({1, 0, 1}), "Stream read error"},
+  };
+  for (const auto& c : cases) {
+    KeywordList k;
+    StartStopKeyList s;
+    EXPECT_EQ(readInto(c.data, k, s), c.message) << c.name;
+  }
+}
+
+TEST(KeyFile, BadFileLeavesBothListsAsTheyWere) {
+  TempDir dir;
+  KeywordList k;
+  StartStopKeyList s;
+  k.add("Keep", makeInfo(2, 0, 1, 0, -1, -1));
+  s.add("'", "", true, makeInfo(0, 0, 1, 0, -1, -1));
+  int notifications = 0;
+  k.subscribe([&] { ++notifications; });
+
+  // The keyword list is complete; the start-stop list breaks off.
+  const fs::path bad = dir / "bad.bin";
+  writeFile(bad, bytes({1, 6, 1, 'X', 2, 0, 2, 0, 2, 1, 2, 0, 2, 0, 2, 0, 0, 1, 6, 1}));
+  fs::path keyFile = bad;
+  ScriptedUi ui;
+  EXPECT_FALSE(loadKeyFile(keyFile, dir / "default.bin", k, s, ui));
+  EXPECT_EQ(ui.messages(), std::vector<std::string>{"Stream read error"});
+  EXPECT_EQ(keyFile, bad);
+  ASSERT_EQ(k.count(), 1);
+  EXPECT_EQ(k.text(0), "Keep");
+  EXPECT_EQ(s.count(), 1);
+  EXPECT_EQ(notifications, 0);
+}
+
+TEST(KeyFile, MissingFileFallsBackToTheDefault) {
+  TempDir dir;
+  KeywordList k;
+  StartStopKeyList s;
+  k.add("Dim", makeInfo(2, 1, 1, 0, -1, 0x800000));
+  const fs::path def = dir / "quillon.bin";
+  ScriptedUi ui;
+  ASSERT_TRUE(saveKeyFile(def, k, s, ui));
+
+  KeywordList loaded;
+  StartStopKeyList loadedStops;
+  loadedStops.add("x", "y", false, {});
+  fs::path keyFile = dir / "gone.bin";
+  EXPECT_TRUE(loadKeyFile(keyFile, def, loaded, loadedStops, ui));
+  EXPECT_EQ(ui.messages(), std::vector<std::string>{"Can Not Locate KeyFile:\n" +
+                                                    (dir / "gone.bin").string() +
+                                                    "\n\nLOADING DEFAULT....."});
+  EXPECT_EQ(keyFile, def);
+  ASSERT_EQ(loaded.count(), 1);
+  EXPECT_EQ(loaded.info(0), k.info(0));
+  EXPECT_EQ(loadedStops.count(), 0);
+}
+
+TEST(KeyFile, MissingDefaultTooKeepsTheListsAfterOneMessage) {
+  TempDir dir;
+  KeywordList k;
+  StartStopKeyList s;
+  k.add("Dim", {});
+  fs::path keyFile = dir / "gone.bin";
+  ScriptedUi ui;
+  EXPECT_FALSE(loadKeyFile(keyFile, dir / "also-gone.bin", k, s, ui));
+  EXPECT_EQ(ui.messages().size(), 1u);
+  EXPECT_EQ(keyFile, dir / "also-gone.bin");
+  EXPECT_EQ(k.count(), 1);
+}
+
+TEST(KeyFile, SaveReplacesTheFileAndFailsWithoutHarm) {
+  TempDir dir;
+  KeywordList k;
+  StartStopKeyList s;
+  k.add("New", {});
+  const fs::path file = dir / "keys.bin";
+  writeFile(file, "old");
+  ScriptedUi ui;
+  ASSERT_TRUE(saveKeyFile(file, k, s, ui));
+  EXPECT_EQ(readFile(file), encodeKeyFile(k, s));
+  EXPECT_FALSE(fs::exists(dir / "keys.bin.tmp"));
+
+  EXPECT_FALSE(saveKeyFile(dir / "no-such-folder" / "keys.bin", k, s, ui));
+  ASSERT_EQ(ui.messages().size(), 1u);
+  EXPECT_EQ(readFile(file), encodeKeyFile(k, s));
+}
+
+TEST(KeyFile, LargeFilesAndDuplicatesLoadInOrder) {
+  KeywordList k;
+  for (int i = 0; i < 10000; ++i) k.add("kw" + std::to_string(i), makeInfo(2, 0, 1, 0, -1, i));
+  k.add("kw5", makeInfo(0, 0, 1, 0, -1, -1));
+  k.add("kw5", makeInfo(0, 0, 1, 0, -1, -1));
+  StartStopKeyList s;
+  s.add("'", "", true, {});
+  s.add("'", "", true, {});
+  KeywordList k2;
+  StartStopKeyList s2;
+  ASSERT_EQ(readInto(encodeKeyFile(k, s), k2, s2), "");
+  ASSERT_EQ(k2.count(), 10002);
+  EXPECT_EQ(k2.text(9999), "kw9999");
+  EXPECT_EQ(k2.info(9999).foregnd, 9999);
+  EXPECT_EQ(k2.text(10001), "kw5");
+  EXPECT_EQ(s2.count(), 2);
+  EXPECT_EQ(s2.item(1).sameStart, 0);
+}
+
+TEST(KeyFile, KeyListPutsLongerWordsBeforeTheirPrefix) {
+  KeywordList k;
+  for (const char* w : {"abc", "END", "Dim", "END IF"}) k.add(w, {});
+  EXPECT_EQ(buildKeyList(k), (std::vector<std::string>{"END IF", "END", "Dim", "abc"}));
+}
+
+TEST(KeyFile, DefaultKeyFileLoadsAndCoversTheLanguage) {
+  fs::path keyFile = fs::path(QUILLON_BINARY_DIR) / "quillon.bin";
+  KeywordList k;
+  StartStopKeyList s;
+  ScriptedUi ui;
+  ASSERT_TRUE(loadKeyFile(keyFile, keyFile, k, s, ui));
+  EXPECT_TRUE(ui.messages().empty());
+  ASSERT_GT(k.count(), 300);
+  EXPECT_EQ(encodeKeyFile(k, s), readFile(keyFile));
+  for (int i = 0; i < k.count(); ++i) {
+    EXPECT_NE(k.info(i).contextNum, 0) << k.text(i);
+    EXPECT_EQ(k.info(i).options, quillon::editor::KeywordOption::wholeWordsOnly) << k.text(i);
+  }
+  for (const char* word : {"Dim", "End If", "Exit Sub", "Declare Sub", "Left$", "ObjectInfo",
+                           "SmallInt", "Logical", "Alias", "Symbol"})
+    EXPECT_GE(k.indexOf(word), 0) << word;
+  EXPECT_LT(k.indexOf("End If"), k.indexOf("End"));
+  EXPECT_LT(k.indexOf("Create Menu Bar"), k.indexOf("Create Menu"));
+  EXPECT_NE(k.info(k.indexOf("Dim")).foregnd, k.info(k.indexOf("Left$")).foregnd);
+  EXPECT_NE(k.info(k.indexOf("Left$")).foregnd, k.info(k.indexOf("Integer")).foregnd);
+  EXPECT_LT(k.indexOf("TRUE"), 0);  // a MapBasic.def constant, not a keyword
+
+  ASSERT_EQ(s.count(), 2);
+  EXPECT_EQ(s.item(0).startKey, "'");
+  EXPECT_EQ(s.item(0).stopKey, "");
+  EXPECT_EQ(s.item(1).startKey, "\"");
+  EXPECT_EQ(s.item(1).stopKey, "\"");
+  for (int i = 0; i < s.count(); ++i) {
+    EXPECT_TRUE(s.item(i).parEnd);
+    EXPECT_NE(s.item(i).info.contextNum, 0);
+  }
+}

@@ -1,0 +1,117 @@
+#pragma once
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/ui.h"
+
+namespace quillon::testing {
+
+// A Ui for tests: records every message and status text, and answers questions, prompts and
+// dialogs from queues the test fills beforehand. A question with no queued answer fails the
+// test (and answers Cancel), so an unexpected box never passes unnoticed.
+class ScriptedUi : public platform::Ui {
+public:
+  struct Question {
+    std::string caption;
+    std::string text;
+    Buttons buttons;
+  };
+
+  // Scripting.
+  void queueAnswer(Answer a) { answers_.push_back(a); }
+  void queuePrompt(std::optional<std::string> reply) { prompts_.push_back(std::move(reply)); }
+  void queueOpenFiles(std::vector<std::filesystem::path> files) { openFiles_.push_back(std::move(files)); }
+  void queueSaveFile(std::optional<std::filesystem::path> file) { saveFiles_.push_back(std::move(file)); }
+  void queueFolder(std::optional<std::filesystem::path> folder) { folders_.push_back(std::move(folder)); }
+
+  // What happened.
+  const std::vector<std::string>& messages() const { return messages_; }
+  const std::vector<Question>& questions() const { return questions_; }
+  const std::vector<std::pair<int, std::string>>& statusHistory() const { return statusHistory_; }
+  const std::vector<FileDialog>& fileDialogs() const { return fileDialogs_; }
+  bool busy() const { return busy_; }
+  int pendingMessageCalls() const { return pendingCalls_; }
+  // True when every scripted reply was used.
+  bool allAnswersUsed() const {
+    return answers_.empty() && prompts_.empty() && openFiles_.empty() && saveFiles_.empty() &&
+           folders_.empty();
+  }
+
+  void showMessage(std::string_view text) override { messages_.emplace_back(text); }
+
+  Answer ask(std::string_view caption, std::string_view text, Buttons buttons) override {
+    questions_.push_back({std::string(caption), std::string(text), buttons});
+    if (answers_.empty()) {
+      ADD_FAILURE() << "unexpected question: " << caption << ": " << text;
+      return Answer::Cancel;
+    }
+    const Answer a = answers_.front();
+    answers_.pop_front();
+    return a;
+  }
+
+  std::optional<std::string> prompt(std::string_view caption, std::string_view question,
+                                    std::string_view) override {
+    questions_.push_back({std::string(caption), std::string(question), Buttons::OkCancel});
+    return next(prompts_, "prompt", question, std::optional<std::string>{});
+  }
+
+  std::vector<std::filesystem::path> openFiles(const FileDialog& dialog) override {
+    fileDialogs_.push_back(dialog);
+    return next(openFiles_, "open dialog", dialog.title, std::vector<std::filesystem::path>{});
+  }
+
+  std::optional<std::filesystem::path> saveFile(const FileDialog& dialog) override {
+    fileDialogs_.push_back(dialog);
+    return next(saveFiles_, "save dialog", dialog.title, std::optional<std::filesystem::path>{});
+  }
+
+  std::optional<std::filesystem::path> pickFolder(std::string_view caption) override {
+    return next(folders_, "folder picker", caption, std::optional<std::filesystem::path>{});
+  }
+
+  void setStatusText(int panel, std::string_view text) override {
+    status_[panel] = std::string(text);
+    statusHistory_.emplace_back(panel, std::string(text));
+  }
+  std::string statusText(int panel) const override {
+    const auto it = status_.find(panel);
+    return it == status_.end() ? std::string() : it->second;
+  }
+  void setBusy(bool busy) override { busy_ = busy; }
+  void processPendingMessages() override { ++pendingCalls_; }
+
+private:
+  template <class T>
+  static T next(std::deque<T>& queue, const char* what, std::string_view detail, T fallback) {
+    if (queue.empty()) {
+      ADD_FAILURE() << "unexpected " << what << ": " << detail;
+      return fallback;
+    }
+    T v = std::move(queue.front());
+    queue.pop_front();
+    return v;
+  }
+
+  std::deque<Answer> answers_;
+  std::deque<std::optional<std::string>> prompts_;
+  std::deque<std::vector<std::filesystem::path>> openFiles_;
+  std::deque<std::optional<std::filesystem::path>> saveFiles_;
+  std::deque<std::optional<std::filesystem::path>> folders_;
+  std::vector<std::string> messages_;
+  std::vector<Question> questions_;
+  std::map<int, std::string> status_;
+  std::vector<std::pair<int, std::string>> statusHistory_;
+  std::vector<FileDialog> fileDialogs_;
+  bool busy_ = false;
+  int pendingCalls_ = 0;
+};
+
+}  // namespace quillon::testing
