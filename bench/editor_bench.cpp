@@ -28,6 +28,7 @@ public:
   int lineHeight() const override { return 16; }
   int ascent() const override { return 13; }
   int averageCharWidth() const override { return 8; }
+  int fixedPitchWidth() const override { return 8; }
 };
 const BenchMetrics kMetrics;
 

@@ -600,6 +600,7 @@ void CodeMemo::replaceRange(Offset start, Offset stop, std::string_view text) {
     if (!extend) undo_.record(start, inserted, textRange(start, stop));
   }
 
+  const auto oldCodes = static_cast<std::uint8_t>((table_.at(sp).flags | table_.at(ep).flags) & Paragraph::kHasCodes);
   // The inserted text may point into the paragraphs about to change.
   std::string owned;
   if (!text.empty()) {
@@ -633,9 +634,12 @@ void CodeMemo::replaceRange(Offset start, Offset stop, std::string_view text) {
   }
   const std::int64_t added = static_cast<std::int64_t>(pieces.size()) - 1 - (ep - sp);
   const std::int64_t lastChanged = sp + static_cast<std::int64_t>(pieces.size()) - 1;
+  // Codes can only have come with the inserted text or the paragraphs' old text; a flag left
+  // set after its codes were deleted only costs a scan on save.
+  const std::uint8_t newCodes = paragraphFlagsFor(text);
   for (std::int64_t i = sp; i <= lastChanged; ++i) {
     Paragraph& p = table_.at(i);
-    p.flags = static_cast<std::uint8_t>((p.flags & Paragraph::kLaidOut) | paragraphFlagsFor(p.text()));
+    p.flags = static_cast<std::uint8_t>((p.flags & Paragraph::kLaidOut) | oldCodes | newCodes);
     if (p.extra) p.extra->runs.clear();
     maxLengthSeen_ = std::max<Offset>(maxLengthSeen_, p.length);
   }

@@ -1,5 +1,8 @@
 // Display-line layout, geometry and scrolling of the editor model.
 #include <algorithm>
+#include <climits>
+#include <cstdint>
+#include <cstring>
 
 #include "editor/code_memo.h"
 #include "editor/memo_error.h"
@@ -191,7 +194,24 @@ Offset CodeMemo::offsetOfLine(std::int64_t line) {
 }
 
 int CodeMemo::xInLine(const LineSpan& span, std::uint32_t position) const {
-  const std::string_view t = table_.at(span.paragraph).text();
+  const Paragraph& par = table_.at(span.paragraph);
+  const std::string_view t = par.text();
+  const int fixed = metrics_ ? metrics_->fixedPitchWidth() : 1;
+  if (fixed > 0 && !(staticFormat_ && (par.flags & Paragraph::kHasCodes))) {
+    // Count characters between tabs; only a tab needs its position.
+    const std::uint32_t end = std::min<std::uint32_t>(position, static_cast<std::uint32_t>(t.size()));
+    std::int64_t x = 0;
+    std::uint32_t k = span.start;
+    while (k < end) {
+      const void* tab = std::memchr(t.data() + k, '\t', end - k);
+      const std::uint32_t stop = tab ? static_cast<std::uint32_t>(static_cast<const char*>(tab) - t.data()) : end;
+      x += static_cast<std::int64_t>(stop - k) * fixed;
+      if (!tab) break;
+      x += charAdvance('\t', static_cast<int>(std::min<std::int64_t>(x, INT32_MAX)));
+      k = stop + 1;
+    }
+    return static_cast<int>(std::min<std::int64_t>(x, INT32_MAX / 2));
+  }
   int x = 0;
   for (std::uint32_t k = span.start; k < position && k < t.size(); ++k) x += charAdvance(static_cast<unsigned char>(t[k]), x);
   return x;

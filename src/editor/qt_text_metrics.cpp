@@ -16,6 +16,10 @@ void QtTextMetrics::setFont(const QFont& font) {
   ascent_ = fm.ascent();
   averageCharWidth_ = std::max(1, fm.averageCharWidth());
   for (auto& row : widths_) row.fill(-1);
+  // Fixed pitch only when every byte really measures the same, fallback glyphs included.
+  fixedPitchWidth_ = charWidth('M', 0);
+  for (int c = 0; c < 256 && fixedPitchWidth_ > 0; ++c)
+    if (charWidth(static_cast<unsigned char>(c), 0) != fixedPitchWidth_) fixedPitchWidth_ = 0;
 }
 
 QFont QtTextMetrics::fontFor(std::uint8_t style) const {

@@ -21,12 +21,14 @@ public:
   int lineHeight() const override { return lineHeight_; }
   int ascent() const override { return ascent_; }
   int averageCharWidth() const override { return averageCharWidth_; }
+  int fixedPitchWidth() const override { return fixedPitchWidth_; }
 
 private:
   QFont font_;
   int lineHeight_ = 16;
   int ascent_ = 12;
   int averageCharWidth_ = 8;
+  int fixedPitchWidth_ = 0;
   // [bold|italic][byte]; -1 until measured.
   mutable std::array<std::array<int, 256>, 4> widths_{};
 };

@@ -13,6 +13,9 @@ public:
   virtual int lineHeight() const = 0;
   virtual int ascent() const = 0;
   virtual int averageCharWidth() const = 0;
+  // The width every character has in plain style, or 0 when widths differ. Lets long lines
+  // be measured by counting instead of adding up widths.
+  virtual int fixedPitchWidth() const { return 0; }
 };
 
 }  // namespace quillon::editor

@@ -212,3 +212,32 @@ TEST_F(CodeMemoLayout, ColumnSelectionCopiesAndReplacesRows) {
 }
 
 }  // namespace
+
+namespace {
+class FixedPitch final : public quillon::editor::TextMetrics {
+public:
+  int charWidth(unsigned char, std::uint8_t) const override { return 7; }
+  int lineHeight() const override { return 15; }
+  int ascent() const override { return 12; }
+  int averageCharWidth() const override { return 7; }
+  int fixedPitchWidth() const override { return 7; }
+};
+}  // namespace
+
+// Long lines are measured by counting when the font is fixed pitch; both ways must agree.
+TEST(CodeMemoMeasure, CountingAndAddingUpWidthsAgree) {
+  quillon::editor::CodeMemo counted, added;
+  FixedPitch fixed;
+  quillon::test::FixedMetrics summed(7, 15);
+  counted.setMetrics(&fixed);
+  added.setMetrics(&summed);
+  const std::string line = "a\tbc\t\td   e\tf";
+  for (auto* m : {&counted, &added}) {
+    m->setWordWrap(false);
+    m->setTabStops(4);
+    m->setText(line);
+  }
+  const auto span = counted.lineSpan(0);
+  for (std::uint32_t pos = 0; pos <= line.size(); ++pos)
+    EXPECT_EQ(counted.xInLine(span, pos), added.xInLine(added.lineSpan(0), pos)) << "at " << pos;
+}
