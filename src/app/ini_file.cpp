@@ -227,8 +227,19 @@ void IniFile::addLine(Line line) {
 void IniFile::setBytes(std::string_view bytes) {
   clear();
   std::size_t pos = 0;
+  // The next CR and LF, each found with one fast scan and reused until passed.
+  std::size_t nextCr = 0, nextLf = 0;
+  bool haveCr = false, haveLf = false;
   while (pos < bytes.size()) {
-    const std::size_t brk = bytes.find_first_of("\r\n", pos);
+    if (!haveCr || (nextCr != std::string_view::npos && nextCr < pos)) {
+      nextCr = bytes.find('\r', pos);
+      haveCr = true;
+    }
+    if (!haveLf || (nextLf != std::string_view::npos && nextLf < pos)) {
+      nextLf = bytes.find('\n', pos);
+      haveLf = true;
+    }
+    const std::size_t brk = std::min(nextCr, nextLf);
     if (brk == std::string_view::npos) {
       addLine(parseLine(bytes.substr(pos), Eol::None));
       break;
