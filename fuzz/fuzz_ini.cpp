@@ -161,5 +161,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     checkReparse(ini);
   }
+  const IniFile copy = ini;
+  CHECK(copy.bytes() == ini.bytes());
+  checkSameView(copy, ini);
   return 0;
 }

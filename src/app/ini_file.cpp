@@ -193,6 +193,16 @@ IniFile::Line IniFile::parseLine(std::string_view text, Eol eol) {
   return line;
 }
 
+IniFile::IniFile(const IniFile& other) : IniFile(other.bytes()) { modified_ = other.modified_; }
+
+IniFile& IniFile::operator=(const IniFile& other) {
+  if (this != &other) {
+    setBytes(other.bytes());
+    modified_ = other.modified_;
+  }
+  return *this;
+}
+
 void IniFile::Section::reindex() {
   keys.clear();
   for (std::size_t i = 0; i < lines.size(); ++i)

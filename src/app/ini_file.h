@@ -43,6 +43,11 @@ class IniFile {
 public:
   IniFile() = default;
   explicit IniFile(std::string_view bytes) { setBytes(bytes); }
+  // The index holds iterators into the section list, so a copy rebuilds it from the bytes.
+  IniFile(const IniFile& other);
+  IniFile& operator=(const IniFile& other);
+  IniFile(IniFile&&) noexcept = default;
+  IniFile& operator=(IniFile&&) noexcept = default;
 
   void setBytes(std::string_view bytes);  // replaces the whole contents
   std::string bytes() const;              // the file as it would be saved

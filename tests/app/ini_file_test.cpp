@@ -216,6 +216,23 @@ TEST(IniFile, DeletesKeysAndErasesSectionsWithTheirDuplicates) {
   EXPECT_EQ(ini.readString("B", "Y", "-"), "1");
 }
 
+TEST(IniFile, CopiesAreIndependent) {
+  IniFile a("[s]\nk=1\n");
+  IniFile b = a;
+  b.writeString("s", "k", "2");
+  b.writeString("t", "k", "3");
+  EXPECT_EQ(a.readString("s", "k", "-"), "1");
+  EXPECT_FALSE(a.sectionExists("t"));
+  a = b;
+  b.eraseSection("s");
+  EXPECT_EQ(a.readString("S", "K", "-"), "2");
+  EXPECT_TRUE(a.modified());
+  IniFile c = std::move(a);
+  EXPECT_EQ(c.readString("t", "k", "-"), "3");
+  c.writeString("s", "x", "4");
+  EXPECT_EQ(c.readSection("s"), (Lines{"k", "x"}));
+}
+
 TEST(IniFile, RefusesWhatWouldNotReadBack) {
   IniFile ini("[S]\nk=v\n");
   const std::string before = ini.bytes();
