@@ -45,8 +45,7 @@ bench: build
 
 $(FUZZ_BUILD)/build.ninja: | deps
 	cmake -S . -B $(FUZZ_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
-	  -DQUILLON_GUI=OFF -DQUILLON_TESTS=OFF -DQUILLON_FUZZ=ON \
-	  -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link,address,undefined"
+	  -DQUILLON_GUI=OFF -DQUILLON_TESTS=OFF -DQUILLON_FUZZ=ON
 
 fuzz: deps $(FUZZ_BUILD)/build.ninja
 	cmake --build $(FUZZ_BUILD) -j $(JOBS)

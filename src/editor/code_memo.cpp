@@ -215,7 +215,7 @@ void CodeMemo::afterLoad() {
   layoutHigh_ = wrapping() ? 0 : table_.size();
   widestLine_ = 0;
   if (wrapping()) table_.resetLayout(false);
-  if (onParagraphsChanged) onParagraphsChanged(0, table_.size() - 1, false);
+  if (scanner_) scanner_->textReset();
   if (onParse) onParse(0, charCount());
   if (!updating()) {
     if (updateMode_ == UpdateMode::umImmediate) ensureLaidOut(table_.size() - 1);
@@ -669,7 +669,7 @@ void CodeMemo::replaceRange(Offset start, Offset stop, std::string_view text) {
   block_.active = false;
   caretPlaced_ = false;
 
-  if (onParagraphsChanged) onParagraphsChanged(sp, lastChanged, !updating());
+  if (scanner_) scanner_->paragraphsReplaced(sp, ep - sp + 1, lastChanged - sp + 1, updating());
   if (onParse) onParse(start, start + inserted);
   notifyChange();
   if (!updating()) scrollInView();

@@ -11,6 +11,7 @@
 
 #include "editor/case_fold.h"
 #include "editor/memo_strings.h"
+#include "editor/paragraph_scanner.h"
 #include "editor/paragraph_table.h"
 #include "editor/text_metrics.h"
 #include "editor/undo_history.h"
@@ -266,8 +267,13 @@ public:
   void removeViewListener(int id) {
     std::erase_if(listeners_, [id](const auto& l) { return l.first == id; });
   }
-  // Highlighting hooks: paragraphs [first, last] changed; all highlighting dropped.
-  std::function<void(std::int64_t first, std::int64_t last, bool rescanNow)> onParagraphsChanged;
+  // The highlighting engine, told about every change of the paragraph table.
+  void setScanner(ParagraphScanner* scanner) { scanner_ = scanner; }
+  ParagraphScanner* scanner() const { return scanner_; }
+  // Makes the highlighting runs of paragraphs [first, last] current (before painting).
+  void prepareParagraphs(std::int64_t first, std::int64_t last) {
+    if (scanner_) scanner_->prepare(first, last);
+  }
 
   // ----- Self-check -----
   // Verifies the six invariants of the paragraph table; throws MemoError "Error 1" or
@@ -352,6 +358,7 @@ private:
   int caretWidth_ = 1;
   Offset maxParagraphLength_ = kMaxParagraphLength;
   const platform::Clock* clock_ = nullptr;
+  ParagraphScanner* scanner_ = nullptr;
   std::vector<std::pair<int, std::function<void(ViewEvent)>>> listeners_;
   int lastListenerId_ = 0;
   void notifyView(ViewEvent e) {

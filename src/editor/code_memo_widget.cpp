@@ -147,6 +147,10 @@ void CodeMemoWidget::paintEvent(QPaintEvent* event) {
   const Offset selA = std::min(memo_.selStart(), memo_.selStart() + memo_.selLength());
   const Offset selB = std::max(memo_.selStart(), memo_.selStart() + memo_.selLength());
   const std::int64_t lines = memo_.lineCount();
+  if (lines > 0) {
+    const std::int64_t lastVisible = std::min(lines - 1, first + viewport()->height() / lh + 1);
+    memo_.prepareParagraphs(memo_.lineSpan(first).paragraph, memo_.lineSpan(lastVisible).paragraph);
+  }
   for (std::int64_t line = first, y = yOffset; line < lines && y < viewport()->height(); ++line, y += lh)
     paintLine(painter, line, static_cast<int>(y), selA, selB);
 

@@ -1,0 +1,22 @@
+#pragma once
+#include <cstdint>
+
+namespace quillon::editor {
+
+// What the highlighting engine hears from the editor model. The model keeps each
+// paragraph's runs, start state and scan flags; the scanner fills them.
+class ParagraphScanner {
+public:
+  virtual ~ParagraphScanner() = default;
+  // The whole text was replaced (a load): every paragraph is new and unscanned.
+  virtual void textReset() = 0;
+  // Paragraphs [first, first + removed) became [first, first + inserted). Inside BeginUpdate
+  // (`deferred`) the scanner only marks them; otherwise it re-scans at once what it had
+  // scanned before.
+  virtual void paragraphsReplaced(std::int64_t first, std::int64_t removed, std::int64_t inserted,
+                                  bool deferred) = 0;
+  // Runs of paragraphs [first, last] must be current: called before they are painted.
+  virtual void prepare(std::int64_t first, std::int64_t last) = 0;
+};
+
+}  // namespace quillon::editor
