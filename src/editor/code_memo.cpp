@@ -307,7 +307,7 @@ Offset CodeMemo::normalize(Offset offset) const {
   // An offset between the CR and the LF of a break stands at the paragraph's end.
   const std::int64_t p = table_.paragraphAt(offset);
   const Offset start = table_.startOf(p);
-  const Offset len = table_.at(p).length;
+  const Offset len = table_.lengthOf(p);
   return std::min(offset, start + len);
 }
 

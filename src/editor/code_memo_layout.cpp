@@ -163,10 +163,14 @@ CodeMemo::LineSpan CodeMemo::lineSpan(std::int64_t line) {
     ensureLaidOut(p);
     p = table_.paragraphAtLine(line);
   }
-  const Paragraph& par = table_.at(p);
-  const std::int64_t local = std::clamp<std::int64_t>(line - table_.firstLineOf(p), 0, par.lineCount - 1);
   LineSpan span;
   span.paragraph = p;
+  if (table_.lineCountOf(p) == 1) {
+    span.stop = table_.lengthOf(p);
+    return span;
+  }
+  const Paragraph& par = table_.at(p);
+  const std::int64_t local = std::clamp<std::int64_t>(line - table_.firstLineOf(p), 0, par.lineCount - 1);
   const auto* starts = par.extra ? &par.extra->lineStarts : nullptr;
   span.start = local == 0 ? 0 : (*starts)[static_cast<std::size_t>(local - 1)];
   span.stop = starts && local < static_cast<std::int64_t>(starts->size()) ? (*starts)[static_cast<std::size_t>(local)]
@@ -178,6 +182,7 @@ std::int64_t CodeMemo::lineOfOffset(Offset offset) {
   offset = normalize(offset);
   const std::int64_t p = table_.paragraphAt(offset);
   ensureLaidOut(p);
+  if (table_.lineCountOf(p) == 1) return table_.firstLineOf(p);
   const Paragraph& par = table_.at(p);
   const auto pos = static_cast<std::uint32_t>(offset - table_.startOf(p));
   std::int64_t local = 0;

@@ -179,6 +179,7 @@ std::size_t ParagraphTable::blockForParagraph(std::int64_t index, std::int64_t& 
 
 ParagraphTable::Location ParagraphTable::locate(std::int64_t index) const {
   if (index < 0 || index >= paragraphCount_) throw MemoError(kListIndexOutOfBounds);
+  if (hinted(index)) return {blocks_[hint_.block].get(), hint_.block, hint_.local};
   std::int64_t before = 0;
   std::size_t b = blockForParagraph(index, before);
   return {blocks_[b].get(), b, static_cast<std::size_t>(index - before)};
@@ -195,36 +196,64 @@ const Paragraph& ParagraphTable::at(std::int64_t index) const {
 }
 
 Offset ParagraphTable::startOf(std::int64_t index) const {
+  if (hinted(index)) return hint_.start;
   Location l = locate(index);
-  return fenwickPrefix(fenUnits_, l.blockIndex) + l.block->unitsBefore(l.local);
+  const Offset start = fenwickPrefix(fenUnits_, l.blockIndex) + l.block->unitsBefore(l.local);
+  remember(index, start, l.blockIndex, l.local);
+  return start;
+}
+
+std::uint32_t ParagraphTable::lengthOf(std::int64_t index) const {
+  if (hinted(index)) return static_cast<std::uint32_t>(hint_.units - 2);
+  return at(index).length;
+}
+
+std::uint32_t ParagraphTable::lineCountOf(std::int64_t index) const {
+  Location l = locate(index);
+  if (l.block->singleLines()) return 1;
+  return l.block->paras[l.local].lineCount;
 }
 
 std::int64_t ParagraphTable::firstLineOf(std::int64_t index) const {
+  if (hinted(index) && hint_.firstLine >= 0) return hint_.firstLine;
   Location l = locate(index);
-  return fenwickPrefix(fenLines_, l.blockIndex) + l.block->linesBefore(l.local);
+  const std::int64_t line = fenwickPrefix(fenLines_, l.blockIndex) + l.block->linesBefore(l.local);
+  if (hinted(index)) hint_.firstLine = line;
+  return line;
 }
 
 std::int64_t ParagraphTable::paragraphAt(Offset offset) const {
   if (offset <= 0) return 0;
   if (offset >= charCount()) return paragraphCount_ - 1;
+  if (hint_.version == version_ && offset >= hint_.start && offset < hint_.start + hint_.units) return hint_.index;
   Offset before = 0;
   std::size_t b = blockForUnits(offset, before);
-  std::size_t local = blocks_[b]->findUnits(offset - before);
-  return fenwickPrefix(fenParas_, b) + static_cast<std::int64_t>(local);
+  Block& block = *blocks_[b];
+  std::size_t local = block.findUnits(offset - before);
+  const std::int64_t index = fenwickPrefix(fenParas_, b) + static_cast<std::int64_t>(local);
+  remember(index, before + block.unitStart[local], b, local);
+  return index;
 }
 
 std::int64_t ParagraphTable::paragraphAtLine(std::int64_t line) const {
   if (line <= 0) return 0;
   if (line >= totalLines_) return paragraphCount_ - 1;
+  if (hint_.version == version_ && hint_.firstLine >= 0 && line >= hint_.firstLine &&
+      line < hint_.firstLine + blocks_[hint_.block]->paras[hint_.local].lineCount)
+    return hint_.index;
   std::int64_t before = 0;
   std::size_t b = blockForLine(line, before);
-  std::size_t local = blocks_[b]->findLine(line - before);
-  return fenwickPrefix(fenParas_, b) + static_cast<std::int64_t>(local);
+  Block& block = *blocks_[b];
+  std::size_t local = block.findLine(line - before);
+  const std::int64_t index = fenwickPrefix(fenParas_, b) + static_cast<std::int64_t>(local);
+  remember(index, fenwickPrefix(fenUnits_, b) + block.unitsBefore(local), b, local, before + block.linesBefore(local));
+  return index;
 }
 
 void ParagraphTable::adjustBlock(std::size_t blockIndex, Offset unitsDelta, std::int64_t linesDelta,
                                  std::int64_t parasDelta) {
   Block& b = *blocks_[blockIndex];
+  ++version_;
   b.units += unitsDelta;
   b.lines += linesDelta;
   totalUnits_ += unitsDelta;

@@ -140,6 +140,10 @@ public:
   const Paragraph& at(std::int64_t index) const;
 
   Offset startOf(std::int64_t index) const;      // offset of the paragraph's first character
+  // Length and display-line count, answered from the lookup just made when possible so that
+  // a query need not touch the paragraph record itself.
+  std::uint32_t lengthOf(std::int64_t index) const;
+  std::uint32_t lineCountOf(std::int64_t index) const;
   std::int64_t firstLineOf(std::int64_t index) const;
   // The paragraph containing offset (a break's offsets belong to the paragraph before it).
   std::int64_t paragraphAt(Offset offset) const;
@@ -197,7 +201,10 @@ private:
   void ensureOwned(Paragraph& p, std::uint32_t newLength);
   void adjustBlock(std::size_t blockIndex, Offset unitsDelta, std::int64_t linesDelta,
                    std::int64_t parasDelta);
-  void structureChanged() const { fenwickValid_ = false; }
+  void structureChanged() const {
+    fenwickValid_ = false;
+    ++version_;
+  }
   void rebuildFenwick() const;
   std::size_t blockForUnits(Offset units, Offset& before) const;   // units: offset + 2*paras
   std::size_t blockForLine(std::int64_t line, std::int64_t& before) const;
@@ -211,6 +218,24 @@ private:
   // Fenwick trees over blocks: units (length + 2 per paragraph), lines, paragraphs.
   mutable std::vector<std::int64_t> fenUnits_, fenLines_, fenParas_;
   mutable bool fenwickValid_ = false;
+  // The last paragraph looked up: an edit asks about the same paragraph many times over.
+  struct Hint {
+    std::uint64_t version = ~std::uint64_t{0};
+    std::int64_t index = 0;
+    Offset start = 0;
+    Offset units = 0;
+    std::int64_t firstLine = -1;
+    std::size_t block = 0;
+    std::size_t local = 0;
+  };
+  mutable Hint hint_;
+  mutable std::uint64_t version_ = 0;
+  void remember(std::int64_t index, Offset start, std::size_t block, std::size_t local, std::int64_t firstLine = -1) const {
+    Block& b = *blocks_[block];
+    b.ensureUnits(local + 1);
+    hint_ = Hint{version_, index, start, b.unitStart[local + 1] - b.unitStart[local], firstLine, block, local};
+  }
+  bool hinted(std::int64_t index) const { return hint_.version == version_ && hint_.index == index; }
   std::int64_t paragraphCount_ = 0;
   Offset totalUnits_ = 0;
   std::int64_t totalLines_ = 0;
