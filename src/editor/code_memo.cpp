@@ -135,10 +135,9 @@ void CodeMemo::loadFromBuffer(std::unique_ptr<char[]> data, std::size_t size) {
 
 void CodeMemo::reportProgress(std::int64_t done, std::int64_t total, bool final) const {
   if (!onProgress) return;
-  static thread_local platform::Clock::TimePoint last{};
   const auto now = (clock_ ? clock_ : &kSystemClock)->now();
-  if (!final && now - last < std::chrono::milliseconds(300)) return;
-  last = now;
+  if (!final && now - lastProgress_ < std::chrono::milliseconds(300)) return;
+  lastProgress_ = now;
   onProgress(done, total);
 }
 
@@ -150,7 +149,17 @@ void CodeMemo::loadParsed(std::unique_ptr<char[]> data, std::size_t size) {
   }
   bool anyCodes = false;
   if (staticFormat_) {
-    for (std::size_t i = 0; i < size && !anyCodes; ++i) anyCodes = isFormatCode(buf[i]);
+    // Checked a chunk at a time without an early exit inside, so the compiler can vectorise.
+    std::size_t i = 0;
+    for (; i + 64 <= size && !anyCodes; i += 64) {
+      unsigned hit = 0;
+      for (std::size_t k = 0; k < 64; ++k) {
+        const auto c = static_cast<unsigned char>(buf[i + k]);
+        hit |= static_cast<unsigned>(c - 1u < 4u) | static_cast<unsigned>(c == 21);
+      }
+      anyCodes = hit != 0;
+    }
+    for (; i < size && !anyCodes; ++i) anyCodes = isFormatCode(buf[i]);
   }
   table_.clearForLoad();
   const char* base = buf ? table_.adoptArena(std::move(data), size) : nullptr;
@@ -158,16 +167,19 @@ void CodeMemo::loadParsed(std::unique_ptr<char[]> data, std::size_t size) {
   const bool discard = hasOption(moDiscardTrailingSpaces);
   const auto limit = static_cast<std::uint32_t>(std::min<Offset>(maxParagraphLength_, kMaxParagraphLength));
 
+  std::uint32_t longest = 0;
   auto addParagraph = [&](const char* p, std::size_t len) {
     // A paragraph longer than the limit continues in the next one rather than losing bytes.
     while (len > limit) {
       table_.appendBorrowed(p, limit, anyCodes ? paragraphFlagsFor({p, limit}) : 0);
+      longest = limit;
       p += limit;
       len -= limit;
     }
     auto l = static_cast<std::uint32_t>(len);
     if (discard) l = trimmedLength(p, l);
     table_.appendBorrowed(p, l, anyCodes ? paragraphFlagsFor({p, l}) : 0);
+    longest = std::max(longest, l);
   };
 
   if (!base) {
@@ -192,11 +204,7 @@ void CodeMemo::loadParsed(std::unique_ptr<char[]> data, std::size_t size) {
     addParagraph(p, static_cast<std::size_t>(end - p));
   }
   table_.finishLoad();
-  maxLengthSeen_ = 0;
-  table_.forEach([&](std::int64_t, const Paragraph& par) {
-    maxLengthSeen_ = std::max<Offset>(maxLengthSeen_, par.length);
-    return true;
-  });
+  maxLengthSeen_ = longest;
   reportProgress(static_cast<std::int64_t>(size), static_cast<std::int64_t>(size), true);
 }
 

@@ -359,6 +359,7 @@ private:
   Offset maxParagraphLength_ = kMaxParagraphLength;
   const platform::Clock* clock_ = nullptr;
   ParagraphScanner* scanner_ = nullptr;
+  mutable platform::Clock::TimePoint lastProgress_{};
   std::vector<std::pair<int, std::function<void(ViewEvent)>>> listeners_;
   int lastListenerId_ = 0;
   void notifyView(ViewEvent e) {
