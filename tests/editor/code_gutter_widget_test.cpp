@@ -54,21 +54,6 @@ TEST(CodeGutterWidget, PaintsGlyphEdgeAndBackground) {
   EXPECT_EQ(image.pixel(45, 1), qRgb(250, 250, 210));
   EXPECT_EQ(image.pixel(48, 100), gutter->palette().color(QPalette::Highlight).rgb());
   EXPECT_EQ(image.pixel(49, 100), gutter->palette().color(QPalette::Shadow).rgb());
-  // The line above the bookmark shows its number, not a glyph.
-  bool ink = false;
-  for (int x = 0; x < 48; ++x)
-    for (int yy = lh; yy < 2 * lh; ++yy) ink |= image.pixel(x, yy) != qRgb(250, 250, 210);
-  EXPECT_TRUE(ink);
-}
-
-TEST(CodeGutterWidget, BookmarkDigits) {
-  auto digit = [](int key, Qt::KeyboardModifiers mods) {
-    return CodeGutterWidget::bookmarkDigit(QKeyEvent(QEvent::KeyPress, key, mods));
-  };
-  EXPECT_EQ(digit(Qt::Key_7, Qt::ControlModifier), 7);
-  EXPECT_EQ(digit(Qt::Key_0, Qt::ControlModifier | Qt::ShiftModifier), 0);
-  EXPECT_EQ(digit(Qt::Key_7, Qt::ControlModifier | Qt::KeypadModifier), -1);
-  EXPECT_EQ(digit(Qt::Key_A, Qt::ControlModifier), -1);
 }
 
 }  // namespace
