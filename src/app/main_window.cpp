@@ -1,9 +1,11 @@
 #include "app/main_window.h"
 
+#include <QHBoxLayout>
 #include <QMessageBox>
 #include <system_error>
 
 #include "app/editor_profiles.h"
+#include "editor/code_gutter_widget.h"
 #include "editor/code_memo_widget.h"
 
 namespace quillon::app {
@@ -12,18 +14,30 @@ MainWindow::MainWindow() {
   setWindowTitle("Quillon - Untitled");
   resize(578, 423);
   applySourceEditorProfile(sourceMemo_);
-  sourceEditor_ = new editor::CodeMemoWidget(sourceMemo_, this);
+  auto* central = new QWidget(this);
+  auto* row = new QHBoxLayout(central);
+  row->setContentsMargins(0, 0, 0, 0);
+  row->setSpacing(0);
+  gutter_ = new editor::CodeGutterWidget(central);
+  sourceEditor_ = new editor::CodeMemoWidget(sourceMemo_, central);
   QFont font("Courier New");
   font.setPointSize(10);
   font.setStyleHint(QFont::Monospace);
   sourceEditor_->setEditorFont(font);
   sourceEditor_->setFrameShape(QFrame::NoFrame);
-  setCentralWidget(sourceEditor_);
+  gutter_->setFixedWidth(50);
+  gutter_->setFont(font);
+  gutter_->setColor(sourceEditor_->background());
+  gutter_->setEditor(sourceEditor_);
+  row->addWidget(gutter_);
+  row->addWidget(sourceEditor_, 1);
+  setCentralWidget(central);
   sourceEditor_->setFocus();
   sourceMemo_.setModified(false);
 }
 
-MainWindow::~MainWindow() = default;
+// The widgets hold on to sourceMemo_, which as a member dies before the children would.
+MainWindow::~MainWindow() { delete takeCentralWidget(); }
 
 bool MainWindow::openFile(const std::filesystem::path& path) {
   try {
@@ -32,6 +46,8 @@ bool MainWindow::openFile(const std::filesystem::path& path) {
     QMessageBox::warning(this, "Quillon", QString("Cannot open file %1").arg(QString::fromStdString(path.string())));
     return false;
   }
+  // Bookmarks of the old text would all land on the first line of the new one.
+  gutter_->gutter().clearAll();
   sourceMemo_.setModified(false);
   setWindowTitle("Quillon - " + QString::fromStdString(path.string()));
   return true;

@@ -6,6 +6,7 @@
 #include "editor/code_memo.h"
 
 namespace quillon::editor {
+class CodeGutterWidget;
 class CodeMemoWidget;
 }
 
@@ -21,12 +22,14 @@ public:
 
   editor::CodeMemo& sourceMemo() { return sourceMemo_; }
   editor::CodeMemoWidget& sourceEditor() { return *sourceEditor_; }
+  editor::CodeGutterWidget& gutter() { return *gutter_; }
   // Loads a file into the source editor; false (after telling the user) when it cannot.
   bool openFile(const std::filesystem::path& path);
 
 private:
   editor::CodeMemo sourceMemo_;
   editor::CodeMemoWidget* sourceEditor_ = nullptr;
+  editor::CodeGutterWidget* gutter_ = nullptr;
 };
 
 }  // namespace quillon::app

@@ -1,0 +1,214 @@
+// Bookmarks and what the gutter paints, with a fixed-pitch font: characters 8 px wide, lines
+// 16 px high, baseline 13 px below a line's top.
+#include <gtest/gtest.h>
+
+#include "editor/code_gutter.h"
+#include "support/fixed_metrics.h"
+
+namespace {
+
+using quillon::editor::CodeGutter;
+using quillon::editor::CodeMemo;
+using quillon::editor::Offset;
+using quillon::test::FixedMetrics;
+
+std::string lines(int n) {
+  std::string out;
+  for (int i = 0; i < n; ++i) out += (i ? "\r\nline " : "line ") + std::to_string(i + 1);
+  return out;
+}
+
+// Lines 30 px high with the baseline where the test wants it.
+class TallLines final : public quillon::editor::TextMetrics {
+public:
+  explicit TallLines(int ascent) : ascent_(ascent) {}
+  int charWidth(unsigned char, std::uint8_t) const override { return 8; }
+  int lineHeight() const override { return 30; }
+  int ascent() const override { return ascent_; }
+  int averageCharWidth() const override { return 8; }
+
+private:
+  int ascent_;
+};
+
+class CodeGutterTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    memo.setMetrics(&metrics);
+    memo.setViewport(16 + 40 * 8, 160);  // forty characters per line, ten lines visible
+    memo.setText(lines(30));
+    gutter.setMemo(&memo);
+    gutter.onRepaint = [this] { ++repaints; };
+    gutter.onScroll = [this](int dy) { scrolls.push_back(dy); };
+  }
+
+  // A full paint of a 50 px gutter beside the editor, repeated while the layout moves.
+  CodeGutter::Paint paintAll() {
+    const CodeGutter::PaintArea area{50, 160, 0, 160, 0};
+    CodeGutter::Paint p = gutter.paint(area);
+    if (p.repaintAgain) p = gutter.paint(area);
+    return p;
+  }
+
+  FixedMetrics metrics;
+  CodeMemo memo;
+  CodeGutter gutter;
+  int repaints = 0;
+  std::vector<int> scrolls;
+};
+
+TEST_F(CodeGutterTest, ToggleRulesAndClearAll) {
+  EXPECT_TRUE(gutter.toggleBookmark(3, 2));
+  EXPECT_FALSE(gutter.toggleBookmark(3, 4));  // the line shows 2
+  EXPECT_EQ(gutter.bookmarkLine(4), -1);
+  EXPECT_TRUE(gutter.toggleBookmark(3, 2));  // 2 again: removed
+  EXPECT_EQ(gutter.bookmarkLine(2), -1);
+  gutter.toggleBookmark(5, 7);
+  gutter.toggleBookmark(9, 7);  // moves
+  EXPECT_EQ(gutter.bookmarkLine(7), 9);
+  EXPECT_TRUE(gutter.toggleBookmark(5, 1));
+  // Slots outside 0..9 and lines past the end do not exist.
+  EXPECT_EQ(gutter.bookmarkLine(10), -1);
+  EXPECT_EQ(gutter.bookmarkLine(-1), -1);
+  EXPECT_FALSE(gutter.toggleBookmark(2, 10));
+  EXPECT_FALSE(gutter.toggleBookmark(30, 3));
+  gutter.goToBookmark(-1);
+  gutter.clearAll();
+  EXPECT_EQ(gutter.bookmarkLine(7), -1);
+  EXPECT_EQ(gutter.bookmarkLine(1), -1);
+
+  gutter.toggleBookmark(2, 5);
+  CodeMemo other;
+  other.setText(lines(5));
+  gutter.setMemo(&other);  // frees the old memo's bookmarks
+  EXPECT_EQ(gutter.bookmarkLine(5), -1);
+  gutter.setMemo(nullptr);
+}
+
+TEST_F(CodeGutterTest, BookmarksFollowTheirText) {
+  gutter.toggleBookmark(4, 0);
+  gutter.toggleBookmark(8, 1);
+  memo.setSelStart(0);
+  memo.setSelText("new a\r\nnew b\r\n");
+  EXPECT_EQ(gutter.bookmarkLine(0), 6);
+  EXPECT_EQ(memo.lines().get(6), "line 5");
+  EXPECT_EQ(gutter.bookmarkLine(1), 10);
+
+  // Deleting from the middle of line 5 to the middle of line 10 pushes both bookmarks onto
+  // line 5; each can still be removed, so Clear All clears both.
+  const Offset from = memo.offsetOfLine(5) + 2;
+  memo.select(from, memo.offsetOfLine(10) + 2 - from);
+  memo.setSelText("");
+  EXPECT_EQ(gutter.bookmarkLine(0), 5);
+  EXPECT_EQ(gutter.bookmarkLine(1), 5);
+  gutter.clearAll();
+  EXPECT_EQ(gutter.bookmarkLine(0), -1);
+  EXPECT_EQ(gutter.bookmarkLine(1), -1);
+}
+
+TEST_F(CodeGutterTest, KeysAndGoTo) {
+  memo.setSelStart(memo.offsetOfLine(12) + 3);
+  EXPECT_TRUE(gutter.keyDown(5, {true, true, false}));  // Ctrl+Shift+5
+  EXPECT_EQ(gutter.bookmarkLine(5), 12);
+  EXPECT_FALSE(gutter.keyDown(6, {true, true, true}));  // with Alt it is not ours
+
+  memo.setSelStart(3);
+  gutter.keyDown(3, {false, true, false});  // Ctrl+3, not set: the caret stays
+  EXPECT_EQ(memo.selStart(), 3);
+  gutter.keyDown(5, {false, true, false});
+  EXPECT_EQ(memo.selStart(), memo.offsetOfLine(12));
+  EXPECT_GT(memo.scrollY(), 0);
+  memo.setSelStart(0);
+  memo.setScroll(0, 0);
+  gutter.goToBookmark(5);
+  EXPECT_EQ(memo.selStart(), memo.offsetOfLine(12));
+  EXPECT_GT(memo.scrollY(), 0);
+}
+
+TEST_F(CodeGutterTest, WhereNumbersAndGlyphsGo) {
+  gutter.toggleBookmark(2, 3);
+  const int usable = 48;  // 50 less the edge
+  struct Case {
+    CodeGutter::Alignment a;
+    int one, two, glyph;  // x of "1", of "10", of the glyph
+  };
+  for (const Case c : {Case{CodeGutter::Alignment::right, usable - 8, usable - 16, 50 - 12},
+                       Case{CodeGutter::Alignment::left, 0, 0, 2},
+                       Case{CodeGutter::Alignment::centre, (usable - 8) / 2, (usable - 16) / 2, (usable - 10) / 2}}) {
+    gutter.setAlignment(c.a);
+    const CodeGutter::Paint p = paintAll();
+    ASSERT_EQ(p.items.size(), 10u);
+    EXPECT_EQ(p.items[0].x, c.one);
+    EXPECT_EQ(p.items[0].y, 13);  // on the baseline
+    EXPECT_EQ(p.items[9].text, "10");
+    EXPECT_EQ(p.items[9].x, c.two);
+    EXPECT_EQ(p.items[2].bookmark, 3);  // instead of the number
+    EXPECT_EQ(p.items[2].x, c.glyph);
+    EXPECT_EQ(p.items[2].y, 32 + 3);
+  }
+  // A tall line centres the glyph; a baseline far down pulls it down to stand on it.
+  TallLines high(18);
+  memo.setMetrics(&high);
+  EXPECT_EQ(paintAll().items[2].y, 60 + 10);
+  TallLines low(28);
+  memo.setMetrics(&low);
+  EXPECT_EQ(paintAll().items[2].y, 60 + 28 - 10);
+  memo.setMetrics(&metrics);
+}
+
+TEST_F(CodeGutterTest, ParagraphNumbersOnlyOnFirstLines) {
+  // The second paragraph wraps over three display lines of forty characters.
+  memo.setText("one\r\n" + std::string(30, 'a') + " " + std::string(30, 'b') + " " + std::string(30, 'c') +
+               "\r\nthree");
+  gutter.setParagraphNumbers(true);
+  const CodeGutter::Paint p = paintAll();
+  ASSERT_EQ(memo.lineCount(), 5);
+  ASSERT_EQ(p.items.size(), 3u);
+  EXPECT_EQ(p.items[1].line, 1);
+  EXPECT_EQ(p.items[1].text, "2");
+  EXPECT_EQ(p.items[2].line, 4);
+  EXPECT_EQ(p.items[2].text, "3");
+}
+
+TEST_F(CodeGutterTest, FirstLineComesFromTheEditorsOrigin) {
+  memo.setScroll(0, 5 * 16 + 6);  // line 5 partly scrolled off
+  CodeGutter::Paint p = paintAll();
+  EXPECT_EQ(p.items[0].line, 5);
+  EXPECT_EQ(p.items[0].y, -6 + 13);
+  p = gutter.paint({50, 160, 100, 120, 0});  // a strip lower down
+  EXPECT_EQ(p.items.front().line, 5 + (6 + 100) / 16);
+  EXPECT_EQ(p.items.back().line, 5 + (6 + 119) / 16);
+  p = gutter.paint({50, 160, 40, 160, 20});  // the editor's client area starts 20 px lower
+  EXPECT_EQ(p.items[0].line, 5 + (6 + 20) / 16);
+}
+
+TEST_F(CodeGutterTest, RepaintDecisions) {
+  paintAll();
+  memo.setScroll(0, 40);
+  memo.setScroll(0, 32);
+  EXPECT_EQ(scrolls, (std::vector<int>{-40, 8}));  // shifted, not repainted
+  EXPECT_EQ(repaints, 0);
+  memo.setSelStart(memo.offsetOfLine(3));
+  memo.setSelText("x");  // nothing moved
+  EXPECT_EQ(repaints, 0);
+  memo.setSelText("\r\n");
+  EXPECT_EQ(repaints, 1);
+  // Until the next paint the counts differ, so a scroll repaints instead of shifting.
+  memo.setScroll(0, 0);
+  EXPECT_EQ(scrolls.size(), 2u);
+  EXPECT_EQ(repaints, 2);
+  EXPECT_TRUE(gutter.paint({50, 160, 0, 160, 0}).repaintAgain);
+  EXPECT_FALSE(gutter.paint({50, 160, 0, 160, 0}).repaintAgain);
+
+  // A bookmark inside replaced text moves up a line while the counts stay: repaint.
+  gutter.toggleBookmark(6, 1);
+  paintAll();
+  repaints = 0;
+  const Offset from = memo.offsetOfLine(5);
+  memo.select(from, memo.offsetOfLine(6) + 2 - from);
+  memo.setSelText("ab\r\nc");
+  EXPECT_EQ(gutter.bookmarkLine(1), 5);
+  EXPECT_EQ(repaints, 1);
+}
+
+}  // namespace
