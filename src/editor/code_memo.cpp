@@ -540,12 +540,24 @@ bool CodeMemo::findText(std::string_view pattern, bool forward, bool wholeWord, 
 void CodeMemo::insertText(std::string text) {
   if (onBeforeChange) onBeforeChange(text);
   if (selLength_ == 0 && !block_.active && text.empty()) return;
-  if (block_.active) deleteBlockRows();
+  if (block_.active) {
+    const std::size_t before = undo_.position();
+    deleteBlockRows();
+    if (text.empty()) return;
+    const bool rowsRecorded = recording_ && undo_.position() > before;
+    // Its own record, undone together with the rows it replaced.
+    caretPlaced_ = true;
+    replaceRange(caret_, caret_, text);
+    if (rowsRecorded && replay_ == Replay::none) groupLastUndo();
+    return;
+  }
   const Offset a = std::min(caret_, caret_ + selLength_);
   const Offset b = std::max(caret_, caret_ + selLength_);
   replaceRange(a, b, text);
 }
 
+// Removes the rectangle as one change of the paragraphs it spans, so that it is one undo
+// step however many rows it has.
 void CodeMemo::deleteBlockRows() {
   const Offset a = std::min(caret_, caret_ + selLength_);
   const Offset b = std::max(caret_, caret_ + selLength_);
@@ -554,18 +566,25 @@ void CodeMemo::deleteBlockRows() {
   block_.active = false;
   const std::int64_t first = table_.paragraphAt(a);
   const std::int64_t last = table_.paragraphAt(b);
-  beginUpdate();
-  Offset caretAt = a;
+  std::string kept;
+  std::uint32_t lastRowAt = 0;
+  bool removed = false;
   for (std::int64_t p = first; p <= last; ++p) {
+    const std::string_view t = table_.at(p).text();
     const std::uint32_t s = positionAtDisplayColumn(p, c1);
-    const std::uint32_t e = positionAtDisplayColumn(p, c2);
-    const Offset start = table_.startOf(p);
-    caretAt = start + s;
-    if (e > s) replaceRange(start + s, start + e, {});
+    const std::uint32_t e = std::max(s, positionAtDisplayColumn(p, c2));
+    if (p > first) kept.append("\r\n");
+    kept.append(t.substr(0, s));
+    kept.append(t.substr(e));
+    removed = removed || e > s;
+    lastRowAt = s;
   }
-  endUpdate();
-  caret_ = caretAt;
+  const Offset from = table_.startOf(first);
+  if (removed) replaceRange(from, table_.startOf(last) + table_.at(last).length, kept);
+  const Offset before = caret_;
+  caret_ = table_.startOf(last) + std::min<Offset>(lastRowAt, table_.at(last).length);
   selLength_ = 0;
+  if (before != caret_) fireSelMove(before);
 }
 
 void CodeMemo::replaceRange(Offset start, Offset stop, std::string_view text) {

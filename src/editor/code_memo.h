@@ -275,6 +275,17 @@ public:
     if (scanner_) scanner_->prepare(first, last);
   }
 
+  // ----- Keyboard, mouse and caret -----
+  bool enableHotKeys() const { return enableHotKeys_; }
+  void setEnableHotKeys(bool on) { enableHotKeys_ = on; }
+  bool passOverCodes() const { return passOverCodes_; }
+  void setPassOverCodes(bool on) { passOverCodes_ = on; }
+  // The caret's width in pixels: CaretWidth, or line height / 14 + 1 when that is 0; in
+  // overwrite mode with moWideOverwriteCaret, the width of the character it would replace.
+  int caretPixelWidth();
+  // The next insertion starts an undo record of its own instead of extending the last one.
+  void markCaretPlaced() { caretPlaced_ = true; }
+
   // ----- Self-check -----
   // Verifies the six invariants of the paragraph table; throws MemoError "Error 1" or
   // "Error n in " followed by the paragraph index.
@@ -357,6 +368,8 @@ private:
   int mouseWheelFactor_ = 3;
   int caretWidth_ = 1;
   Offset maxParagraphLength_ = kMaxParagraphLength;
+  bool enableHotKeys_ = true;
+  bool passOverCodes_ = true;
   const platform::Clock* clock_ = nullptr;
   ParagraphScanner* scanner_ = nullptr;
   mutable platform::Clock::TimePoint lastProgress_{};

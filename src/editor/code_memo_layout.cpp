@@ -278,6 +278,19 @@ std::uint32_t CodeMemo::positionAtDisplayColumn(std::int64_t paragraph, int colu
   return k;
 }
 
+int CodeMemo::caretPixelWidth() {
+  const int base = caretWidth_ > 0 ? caretWidth_ : lineHeight() / 14 + 1;
+  if (!overwrite_ || !hasOption(moWideOverwriteCaret) || selLength_ != 0 || block_.active || extraColumns_ > 0)
+    return base;
+  const std::int64_t p = table_.paragraphAt(caret_);
+  const auto pos = static_cast<std::uint32_t>(caret_ - table_.startOf(p));
+  const Paragraph& par = table_.at(p);
+  if (pos >= par.length) return base;
+  const LineSpan span = lineSpan(lineOfOffset(caret_));
+  const int w = charAdvance(static_cast<unsigned char>(par.data[pos]), xInLine(span, pos));
+  return w > 0 ? w : base;  // a formatting code has no width of its own
+}
+
 // ---------------------------------------------------------------------------------------
 // Scrolling
 

@@ -1,8 +1,11 @@
 #include "editor/code_memo_widget.h"
 
 #include <QApplication>
+#include <QBitmap>
 #include <QKeyEvent>
+#include <QMessageBox>
 #include <QPainter>
+#include <QPixmap>
 #include <QPalette>
 #include <QScrollBar>
 #include <QStyleHints>
@@ -14,6 +17,32 @@ namespace quillon::editor {
 
 namespace {
 
+KeyModifiers modifiersOf(Qt::KeyboardModifiers m) {
+  KeyModifiers mods;
+  mods.shift = m & Qt::ShiftModifier;
+  mods.ctrl = m & Qt::ControlModifier;
+  mods.alt = m & Qt::AltModifier;
+  return mods;
+}
+
+// The pointer over the line-selection margin: an arrow pointing right, drawn here rather
+// than shipped as an image.
+const QCursor& rightArrowCursor() {
+  static const QCursor cursor = [] {
+    QPixmap pixmap(32, 32);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    const QPolygon arrow({{20, 1}, {20, 17}, {16, 13}, {13, 20}, {11, 19}, {14, 12}, {9, 12}});
+    p.setPen(Qt::white);
+    p.setBrush(Qt::black);
+    p.drawPolygon(arrow);
+    p.end();
+    return QCursor(pixmap, 20, 1);
+  }();
+  return cursor;
+}
+
 QString toQString(std::string_view bytes) {
   const std::u16string u = windows1252ToUtf16(bytes);
   return QString::fromUtf16(u.data(), static_cast<qsizetype>(u.size()));
@@ -22,7 +51,11 @@ QString toQString(std::string_view bytes) {
 }  // namespace
 
 CodeMemoWidget::CodeMemoWidget(CodeMemo& memo, QWidget* parent)
-    : QAbstractScrollArea(parent), memo_(memo), keyboard_(memo) {
+    : QAbstractScrollArea(parent),
+      memo_(memo),
+      clipboard_(memo, &systemClipboard_),
+      keyboard_(memo, clipboard_),
+      mouse_(memo, keyboard_) {
   setFocusPolicy(Qt::StrongFocus);
   setAttribute(Qt::WA_InputMethodEnabled, true);
   viewport()->setCursor(Qt::IBeamCursor);
@@ -35,6 +68,16 @@ CodeMemoWidget::CodeMemoWidget(CodeMemo& memo, QWidget* parent)
     caretVisible_ = !caretVisible_;
     viewport()->update();
   });
+  // Scrolling toward a pointer held outside the window while selecting.
+  autoScrollTimer_.setInterval(50);
+  connect(&autoScrollTimer_, &QTimer::timeout, this, [this] {
+    guarded([&] {
+      if (!mouse_.autoScroll(lastMousePoint_.x(), lastMousePoint_.y(), modifiersOf(lastMouseModifiers_)))
+        autoScrollTimer_.stop();
+    });
+  });
+  errorHandler = [this](const QString& message) { QMessageBox::critical(this, QApplication::applicationName(), message); };
+  viewport()->setMouseTracking(true);
   syncScrollBars();
 }
 
@@ -151,14 +194,43 @@ void CodeMemoWidget::paintEvent(QPaintEvent* event) {
     const std::int64_t lastVisible = std::min(lines - 1, first + viewport()->height() / lh + 1);
     memo_.prepareParagraphs(memo_.lineSpan(first).paragraph, memo_.lineSpan(lastVisible).paragraph);
   }
+  // A column selection is painted as its rectangle over the lines, not as a text range.
+  const bool block = memo_.blockSelection();
   for (std::int64_t line = first, y = yOffset; line < lines && y < viewport()->height(); ++line, y += lh)
-    paintLine(painter, line, static_cast<int>(y), selA, selB);
+    paintLine(painter, line, static_cast<int>(y), block ? 0 : selA, block ? 0 : selB);
+  if (block) paintBlockSelection(painter);
 
   if (hasFocus() && caretVisible_ && !memo_.displayOnly()) {
     const int x = memo_.caretX() - static_cast<int>(memo_.scrollX());
     const int y = static_cast<int>(memo_.caretY() - memo_.scrollY());
-    int width = memo_.caretWidth() > 0 ? memo_.caretWidth() : lh / 14 + 1;
-    painter.fillRect(QRect(x, y, width, lh), palette().color(QPalette::Text));
+    painter.fillRect(QRect(x, y, memo_.caretPixelWidth(), lh), palette().color(QPalette::Text));
+  }
+  if (mouse_.draggingText()) {
+    // Where the dragged text would land.
+    const std::int64_t line = memo_.lineOfOffset(mouse_.dropOffset());
+    const CodeMemo::LineSpan span = memo_.lineSpan(line);
+    const auto pos = static_cast<std::uint32_t>(mouse_.dropOffset() - memo_.table().startOf(span.paragraph));
+    const int x = memo_.leftMargin() + memo_.xInLine(span, pos) - static_cast<int>(memo_.scrollX());
+    const int y = static_cast<int>(line * lh - memo_.scrollY());
+    painter.fillRect(QRect(x, y, 1, lh), palette().color(QPalette::Text));
+  }
+}
+
+void CodeMemoWidget::paintBlockSelection(QPainter& painter) {
+  const Offset a = std::min(memo_.selStart(), memo_.selStart() + memo_.selLength());
+  const Offset b = std::max(memo_.selStart(), memo_.selStart() + memo_.selLength());
+  const int avg = metrics_.averageCharWidth();
+  const int c1 = std::min(memo_.blockColumn1(), memo_.blockColumn2());
+  const int c2 = std::max(memo_.blockColumn1(), memo_.blockColumn2());
+  const int lh = memo_.lineHeight();
+  const int originX = memo_.leftMargin() - static_cast<int>(memo_.scrollX());
+  QColor fill = palette().color(QPalette::Highlight);
+  fill.setAlpha(110);
+  const std::int64_t first = std::max(memo_.lineOfOffset(a), memo_.scrollY() / lh);
+  const std::int64_t last = std::min(memo_.lineOfOffset(b), (memo_.scrollY() + viewport()->height()) / lh);
+  for (std::int64_t line = first; line <= last; ++line) {
+    const int y = static_cast<int>(line * lh - memo_.scrollY());
+    painter.fillRect(QRect(originX + c1 * avg, y, std::max(1, (c2 - c1) * avg), lh), fill);
   }
 }
 
@@ -235,18 +307,25 @@ void CodeMemoWidget::paintLine(QPainter& painter, std::int64_t line, int y, Offs
 // ---------------------------------------------------------------------------------------
 // Input
 
-QPoint CodeMemoWidget::contentPoint(const QPoint& p) const {
-  return {p.x() + static_cast<int>(memo_.scrollX()), p.y()};
+template <class Fn>
+void CodeMemoWidget::guarded(Fn&& fn) {
+  try {
+    fn();
+  } catch (const std::exception& e) {
+    if (errorHandler) errorHandler(QString::fromLocal8Bit(e.what()));
+  }
+  viewport()->update();
 }
 
 void CodeMemoWidget::keyPressEvent(QKeyEvent* event) {
-  KeyModifiers mods;
-  mods.shift = event->modifiers() & Qt::ShiftModifier;
-  mods.ctrl = event->modifiers() & Qt::ControlModifier;
-  mods.alt = event->modifiers() & Qt::AltModifier;
+  const KeyModifiers mods = modifiersOf(event->modifiers());
   auto handled = [&](EditKey key) {
-    if (keyboard_.keyDown(key, mods)) event->accept();
-    else event->ignore();
+    bool done = false;
+    guarded([&] { done = keyboard_.keyDown(key, mods); });
+    if (done)
+      event->accept();
+    else
+      QAbstractScrollArea::keyPressEvent(event);
   };
   switch (event->key()) {
     case Qt::Key_Left: return handled(EditKey::Left);
@@ -265,53 +344,76 @@ void CodeMemoWidget::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_Insert: return handled(EditKey::Insert);
     default: break;
   }
-  if (mods.ctrl && !mods.alt && event->key() == Qt::Key_Z) {
-    if (mods.shift)
-      keyboard_.redo();
+  if (mods.ctrl && !mods.alt) {
+    bool done = false;
+    if (event->key() >= Qt::Key_A && event->key() <= Qt::Key_Z)
+      guarded([&] { done = keyboard_.controlKey(static_cast<char>('A' + (event->key() - Qt::Key_A)), mods); });
+    if (done)
+      event->accept();
     else
-      keyboard_.undo();
-    event->accept();
+      QAbstractScrollArea::keyPressEvent(event);
     return;
   }
   const QString text = event->text();
-  if (!text.isEmpty() && !mods.ctrl) {
+  if (!text.isEmpty()) {
     const std::u16string u(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size()));
-    for (char c : utf16ToWindows1252(u)) {
-      if (static_cast<unsigned char>(c) >= 0x20 && c != 0x7F) keyboard_.typeChar(c);
-    }
+    guarded([&] {
+      for (char c : utf16ToWindows1252(u))
+        if (static_cast<unsigned char>(c) >= 0x20 && c != 0x7F) keyboard_.typeChar(c);
+    });
     event->accept();
     return;
   }
   QAbstractScrollArea::keyPressEvent(event);
 }
 
+void CodeMemoWidget::updateCursor(const QPoint& p, Qt::KeyboardModifiers modifiers) {
+  switch (mouse_.cursorAt(p.x(), p.y(), modifiersOf(modifiers))) {
+    case MemoCursor::IBeam: viewport()->setCursor(Qt::IBeamCursor); break;
+    case MemoCursor::LineSelect: viewport()->setCursor(rightArrowCursor()); break;
+    case MemoCursor::Arrow: viewport()->setCursor(Qt::ArrowCursor); break;
+    case MemoCursor::DragMove: viewport()->setCursor(Qt::DragMoveCursor); break;
+    case MemoCursor::DragCopy: viewport()->setCursor(Qt::DragCopyCursor); break;
+  }
+}
+
 void CodeMemoWidget::mousePressEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton) return QAbstractScrollArea::mousePressEvent(event);
-  const QPoint p = contentPoint(event->position().toPoint());
-  KeyModifiers mods;
-  mods.shift = event->modifiers() & Qt::ShiftModifier;
-  mods.ctrl = event->modifiers() & Qt::ControlModifier;
-  mods.alt = event->modifiers() & Qt::AltModifier;
-  keyboard_.mousePress(p.x(), p.y() + memo_.scrollY(), mods);
+  const QPoint p = event->position().toPoint();
+  lastMousePoint_ = p;
+  lastMouseModifiers_ = event->modifiers();
+  guarded([&] { mouse_.press(p.x(), p.y(), modifiersOf(event->modifiers())); });
+  updateCursor(p, event->modifiers());
+}
+
+void CodeMemoWidget::mouseDoubleClickEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) return QAbstractScrollArea::mouseDoubleClickEvent(event);
+  const QPoint p = event->position().toPoint();
+  guarded([&] { mouse_.doubleClick(p.x(), p.y()); });
 }
 
 void CodeMemoWidget::mouseMoveEvent(QMouseEvent* event) {
-  if (!(event->buttons() & Qt::LeftButton) || !keyboard_.dragging()) return;
-  const QPoint p = contentPoint(event->position().toPoint());
-  keyboard_.mouseDrag(p.x(), p.y() + memo_.scrollY());
+  const QPoint p = event->position().toPoint();
+  lastMousePoint_ = p;
+  lastMouseModifiers_ = event->modifiers();
+  if ((event->buttons() & Qt::LeftButton) && mouse_.busy()) {
+    guarded([&] { mouse_.move(p.x(), p.y(), modifiersOf(event->modifiers())); });
+    if (!viewport()->rect().contains(p) && !autoScrollTimer_.isActive()) autoScrollTimer_.start();
+  }
+  updateCursor(p, event->modifiers());
 }
 
 void CodeMemoWidget::mouseReleaseEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton) return QAbstractScrollArea::mouseReleaseEvent(event);
-  keyboard_.mouseRelease();
+  autoScrollTimer_.stop();
+  const QPoint p = event->position().toPoint();
+  guarded([&] { mouse_.release(p.x(), p.y(), modifiersOf(event->modifiers())); });
+  updateCursor(p, event->modifiers());
   emit mouseReleased();
 }
 
 void CodeMemoWidget::wheelEvent(QWheelEvent* event) {
-  wheelAccumulator_ += event->angleDelta().y() * memo_.mouseWheelFactor();
-  const int lines = wheelAccumulator_ / 120;
-  wheelAccumulator_ -= lines * 120;
-  if (lines != 0) memo_.setScroll(memo_.scrollX(), memo_.scrollY() - static_cast<std::int64_t>(lines) * memo_.lineHeight());
+  guarded([&] { mouse_.wheel(event->angleDelta().y()); });
   event->accept();
 }
 

@@ -2,9 +2,14 @@
 #include <QAbstractScrollArea>
 #include <QColor>
 #include <QTimer>
+#include <functional>
+#include <memory>
 
 #include "editor/code_memo.h"
+#include "editor/memo_clipboard.h"
 #include "editor/memo_keyboard.h"
+#include "editor/memo_mouse.h"
+#include "editor/qt_clipboard.h"
 #include "editor/qt_text_metrics.h"
 
 namespace quillon::editor {
@@ -20,6 +25,11 @@ public:
 
   CodeMemo& memo() { return memo_; }
   MemoKeyboard& keyboard() { return keyboard_; }
+  MemoMouse& mouse() { return mouse_; }
+  MemoClipboard& clipboard() { return clipboard_; }
+  // Shows an editor error (a failed self-check, "Text too long"); by default in a message
+  // box. Errors never reach the event loop.
+  std::function<void(const QString&)> errorHandler;
   const QtTextMetrics& textMetrics() const { return metrics_; }
   void setEditorFont(const QFont& font);
   QColor background() const { return background_; }
@@ -36,6 +46,7 @@ protected:
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
   void wheelEvent(QWheelEvent* event) override;
   void focusInEvent(QFocusEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
@@ -47,17 +58,25 @@ private:
   void scheduleLayout();
   void restartCaretBlink();
   void paintLine(QPainter& painter, std::int64_t line, int y, Offset selA, Offset selB);
-  QPoint contentPoint(const QPoint& viewportPoint) const;
+  template <class Fn>
+  void guarded(Fn&& fn);
+  void updateCursor(const QPoint& p, Qt::KeyboardModifiers modifiers);
+  void paintBlockSelection(QPainter& painter);
 
   CodeMemo& memo_;
+  QtClipboard systemClipboard_;
+  MemoClipboard clipboard_;
   MemoKeyboard keyboard_;
+  MemoMouse mouse_;
   QtTextMetrics metrics_;
+  QTimer autoScrollTimer_;
+  QPoint lastMousePoint_;
+  Qt::KeyboardModifiers lastMouseModifiers_;
   QColor background_;
   QTimer caretTimer_;
   bool caretVisible_ = true;
   bool syncing_ = false;
   bool layoutScheduled_ = false;
-  int wheelAccumulator_ = 0;
   int listenerId_ = 0;
 };
 

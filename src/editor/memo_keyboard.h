@@ -2,6 +2,7 @@
 #include <cstdint>
 
 #include "editor/code_memo.h"
+#include "editor/memo_clipboard.h"
 
 namespace quillon::editor {
 
@@ -14,40 +15,53 @@ struct KeyModifiers {
   bool alt = false;
 };
 
-// Keyboard and mouse behaviour of the editor as model code: the widget translates its
-// events into these calls, so every rule is testable without a window.
+// Keyboard behaviour of the editor as model code: the widget translates its key events into
+// these calls, so every rule is testable without a window.
 class MemoKeyboard {
 public:
-  explicit MemoKeyboard(CodeMemo& memo) : memo_(memo) {}
+  MemoKeyboard(CodeMemo& memo, MemoClipboard& clipboard) : memo_(memo), clipboard_(clipboard) {}
 
   // Returns true when the key was handled (the widget then swallows it).
   bool keyDown(EditKey key, KeyModifiers mods);
+  // A letter pressed with Ctrl: the hot keys and Ctrl+C, Ctrl+V, Ctrl+X, Ctrl+E. Ctrl+E runs
+  // the self-check and so may throw MemoError.
+  bool controlKey(char letter, KeyModifiers mods);
   // A printable character (Windows-1252 byte).
   void typeChar(char c);
   void undo() { memo_.undo(); }
   void redo() { memo_.redo(); }
 
-  // Mouse, in content coordinates (pixels from the text's top-left, scrolling applied).
-  void mousePress(int x, std::int64_t y, KeyModifiers mods);
-  void mouseDrag(int x, std::int64_t y);
-  void mouseRelease() { dragging_ = false; }
-  bool dragging() const { return dragging_; }
-  // The caret offset a point falls on.
-  Offset offsetAt(int x, std::int64_t y);
+  // Set by the mouse while it drags: typing waits until the drag ends.
+  void setMouseBusy(bool busy) { mouseBusy_ = busy; }
+
+  // Virtual space ends here, so a held key cannot push the caret out of reach of the text.
+  static constexpr int kMaxExtraColumns = 1 << 20;
 
 private:
   bool editable() const { return !memo_.readOnly() && !memo_.displayOnly(); }
+  bool canStartBlock() const { return memo_.hasOption(moBlockSelection) && !memo_.wordWrap(); }
   Offset anchor() const { return memo_.selStart() + memo_.selLength(); }
   void moveTo(Offset caret, bool extend);
   void moveVertically(std::int64_t lines, bool extend);
+  void moveBlock(EditKey key);
+  bool moveKey(EditKey key, KeyModifiers mods);
+  void enter();
+  void backspace(bool ctrl);
+  void deleteForward();
+  void wrapInCodes(char code);
   Offset wordLeft(Offset from) const;
   Offset wordRight(Offset from) const;
+  Offset stepLeft(Offset from) const;
+  Offset stepRight(Offset from) const;
   bool isWordEnd(char c) const;
   char charAt(Offset offset) const;
+  bool isCode(char c) const { return memo_.staticFormat() && CodeMemo::isFormatCode(c); }
+  bool atParagraphEnd(Offset offset) const { return offset >= memo_.charCount() || charAt(offset) == '\r'; }
+  std::int64_t lastLine();
 
   CodeMemo& memo_;
-  bool dragging_ = false;
-  Offset dragAnchor_ = 0;
+  MemoClipboard& clipboard_;
+  bool mouseBusy_ = false;
 };
 
 }  // namespace quillon::editor

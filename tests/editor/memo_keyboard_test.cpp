@@ -1,0 +1,335 @@
+// Typing, editing and movement keys of the editor model.
+#include <gtest/gtest.h>
+
+#include "editor/memo_error.h"
+#include "support/editing_fixture.h"
+
+namespace {
+
+using namespace quillon::editor;
+using namespace quillon::test;
+
+class Keyboard : public EditingTest {};
+
+TEST_F(Keyboard, AutoIndentCopiesBlanksUpToTheCaretColumn) {
+  memo.setOptions(memo.options() | moAutoIndent);
+  load("\t\tif x", 1);  // between the two tabs
+  key(EditKey::Enter);
+  EXPECT_EQ(paragraphs(), (Pars{"\t", "\t\tif x"}));
+  EXPECT_EQ(memo.selStart(), 4);
+
+  // An empty line takes the indentation of the nearest non-empty line above, as far as the
+  // caret's column reaches into it.
+  load("    a\r\n\r\n", 7);
+  memo.setExtraColumns(6);
+  key(EditKey::Enter);
+  EXPECT_EQ(paragraphs(), (Pars{"    a", "", "    ", ""}));
+
+  // With a selection Enter only replaces it.
+  load("  abc", 2);
+  memo.setSelLength(2);
+  key(EditKey::Enter);
+  EXPECT_EQ(paragraphs(), (Pars{"  ", "c"}));
+}
+
+TEST_F(Keyboard, AutoIndentWithoutTrailingBlanksPutsTheCaretInVirtualSpace) {
+  memo.setOptions(moAutoIndent | moDiscardTrailingSpaces | moKeepColumnPos | moPutExtraSpaces);
+  memo.setTabStops(4);
+  load(" \tx", 3);
+  key(EditKey::Enter);
+  EXPECT_EQ(paragraphs(), (Pars{" \tx", ""}));
+  EXPECT_EQ(memo.extraColumns(), 5);  // one space, one tab of four columns
+  type("y");
+  EXPECT_EQ(paragraphs(), (Pars{" \tx", "     y"}));
+  // A space typed at the end only moves the caret.
+  type(" ");
+  EXPECT_EQ(paragraphs()[1], "     y");
+  EXPECT_EQ(memo.extraColumns(), 1);
+}
+
+TEST_F(Keyboard, BackIndentReturnsToThePreviousIndentationLevel) {
+  memo.setOptions(memo.options() | moBackIndent);
+  load("    a\r\n        b", 15);  // after the eight blanks
+  key(EditKey::Backspace);
+  EXPECT_EQ(paragraphs(), (Pars{"    a", "    b"}));
+
+  // No shallower line above: back to the margin.
+  load("        b", 8);
+  key(EditKey::Backspace);
+  EXPECT_EQ(paragraphs(), (Pars{"b"}));
+
+  // Indentation is counted in characters, a tab counting one.
+  load("\ta\r\n\t\t\tb", 7);
+  key(EditKey::Backspace);
+  EXPECT_EQ(paragraphs(), (Pars{"\ta", "\tb"}));
+
+  // Not at the indentation point: one character.
+  load("    a\r\n        bc", 17);
+  key(EditKey::Backspace);
+  EXPECT_EQ(paragraphs()[1], "        b");
+}
+
+TEST_F(Keyboard, BackspaceJoinsParagraphsEatsVirtualColumnsAndSkipsCodes) {
+  memo.setOptions(moKeepColumnPos);
+  load("ab\r\ncd", 4);
+  key(EditKey::Backspace);
+  EXPECT_EQ(paragraphs(), (Pars{"abcd"}));
+
+  load("ab", 2);
+  memo.setExtraColumns(2);
+  key(EditKey::Backspace);
+  EXPECT_EQ(memo.text(), "ab");
+  EXPECT_EQ(memo.extraColumns(), 1);
+
+  load("a\x02" "b", 3);
+  key(EditKey::Backspace);
+  EXPECT_EQ(memo.text(), "a");
+  load("a\x02" "b", 1);
+  key(EditKey::Delete);
+  EXPECT_EQ(memo.text(), "a");
+  load("ab\r\ncd", 2);
+  key(EditKey::Delete);
+  EXPECT_EQ(memo.text(), "abcd");
+
+  // Nothing before the text's start or after its end.
+  load("x", 0);
+  key(EditKey::Backspace);
+  memo.setSelStart(1);
+  key(EditKey::Delete);
+  EXPECT_EQ(memo.text(), "x");
+}
+
+TEST_F(Keyboard, CtrlBackspaceDeletesSeparatorsThenTheWordBefore) {
+  load("foo bar.  baz", 13);
+  key(EditKey::Backspace, kCtrl);
+  EXPECT_EQ(memo.text(), "foo bar.  ");
+  key(EditKey::Backspace, kCtrl);
+  EXPECT_EQ(memo.text(), "foo ");
+  load("foo\r\nbar", 5);
+  key(EditKey::Backspace, kCtrl);
+  EXPECT_EQ(memo.text(), "bar");
+}
+
+TEST_F(Keyboard, VirtualSpaceAndWrapCaret) {
+  memo.setOptions(moKeepColumnPos | moPutExtraSpaces);
+  load("ab\r\ncd", 0);
+  key(EditKey::End);
+  key(EditKey::Right);
+  key(EditKey::Right);
+  key(EditKey::Right);
+  EXPECT_EQ(memo.selStart(), 2);
+  EXPECT_EQ(memo.extraColumns(), 3);
+  EXPECT_EQ(memo.selCol(), 5);
+  key(EditKey::Left);
+  EXPECT_EQ(memo.extraColumns(), 2);
+  type("x");
+  EXPECT_EQ(paragraphs(), (Pars{"ab  x", "cd"}));
+
+  // Without moPutExtraSpaces the character lands at the line's end.
+  memo.setOptions(moKeepColumnPos);
+  load("ab", 2);
+  key(EditKey::Right);
+  type("x");
+  EXPECT_EQ(memo.text(), "abx");
+
+  memo.setOptions(moKeepColumnPos | moWrapCaret);
+  load("ab\r\ncd", 2);
+  key(EditKey::Right);
+  EXPECT_EQ(memo.selStart(), 4);
+  EXPECT_EQ(memo.extraColumns(), 0);
+}
+
+TEST_F(Keyboard, OverwriteReplacesButAppendsAtTheParagraphEnd) {
+  memo.setOverwrite(true);
+  load("ab\r\ncd", 0);
+  type("x");
+  EXPECT_EQ(paragraphs(), (Pars{"xb", "cd"}));
+  memo.setSelStart(2);
+  type("yz");
+  EXPECT_EQ(paragraphs(), (Pars{"xbyz", "cd"}));
+
+  // Enter moves to the next line, and adds a paragraph only on the last one.
+  memo.setSelStart(1);
+  key(EditKey::Enter);
+  EXPECT_EQ(memo.selStart(), 6);
+  EXPECT_EQ(memo.paragraphCount(), 2);
+  key(EditKey::Enter);
+  EXPECT_EQ(paragraphs(), (Pars{"xbyz", "cd", ""}));
+}
+
+TEST_F(Keyboard, InsertKeyTogglesOverwriteOnlyWhenAllowed) {
+  int styleChanges = 0;
+  memo.onStyleChange = [&] { ++styleChanges; };
+  key(EditKey::Insert);
+  EXPECT_TRUE(memo.overwrite());
+  EXPECT_EQ(styleChanges, 1);
+  memo.setOptions(0);
+  key(EditKey::Insert);
+  EXPECT_TRUE(memo.overwrite());
+}
+
+TEST_F(Keyboard, CaretWidth) {
+  memo.setCaretWidth(0);
+  EXPECT_EQ(memo.caretPixelWidth(), 2);  // 16 / 14 + 1
+  memo.setCaretWidth(3);
+  EXPECT_EQ(memo.caretPixelWidth(), 3);
+
+  memo.setTabStops(4);
+  load("a\tb", 1);
+  memo.setOverwrite(true);
+  EXPECT_EQ(memo.caretPixelWidth(), 24);  // the tab from x 8 to 32
+  memo.setSelStart(0);
+  EXPECT_EQ(memo.caretPixelWidth(), 8);
+  memo.setSelStart(3);  // paragraph end: nothing under the caret
+  EXPECT_EQ(memo.caretPixelWidth(), 3);
+  memo.setOptions(memo.options() & ~moWideOverwriteCaret);
+  memo.setSelStart(0);
+  EXPECT_EQ(memo.caretPixelWidth(), 3);
+}
+
+TEST_F(Keyboard, UpAndDownKeepTheRememberedColumn) {
+  load("abcdef\r\nab\r\nabcdef", 5);
+  key(EditKey::Down);
+  EXPECT_EQ(memo.selStart(), 10);  // end of "ab"
+  key(EditKey::Down);
+  EXPECT_EQ(memo.selStart(), 17);  // column 5 again
+  key(EditKey::Up);
+  key(EditKey::Left);  // forgets it
+  key(EditKey::Down);
+  EXPECT_EQ(memo.selCol(), 1);
+
+  // In virtual space the caret stays in its column on the short line.
+  memo.setOptions(moKeepColumnPos);
+  load("abcdef\r\nab\r\nabcdef", 5);
+  key(EditKey::Down);
+  EXPECT_EQ(memo.selStart(), 10);
+  EXPECT_EQ(memo.extraColumns(), 3);
+  // Shift extends from where the caret stood.
+  key(EditKey::Down, kShift);
+  EXPECT_EQ(memo.selLength(), -7);
+}
+
+TEST_F(Keyboard, PageKeysMoveByWholeWindowsAndClamp) {
+  std::string text;
+  for (int i = 0; i < 100; ++i) text += (i ? "\r\n" : "") + std::to_string(i);
+  load(text);
+  key(EditKey::PageDown);
+  EXPECT_EQ(memo.selLine(), 10);
+  memo.setSelLine(95);
+  key(EditKey::PageDown);
+  EXPECT_EQ(memo.selLine(), 99);
+  memo.setSelLine(3);
+  key(EditKey::PageUp, kShift);
+  EXPECT_EQ(memo.selLine(), 0);
+  EXPECT_EQ(memo.selLength(), memo.offsetOfLine(3));
+  key(EditKey::End, kCtrl);
+  EXPECT_EQ(memo.selStart(), memo.charCount());
+}
+
+TEST_F(Keyboard, WordMovesAndPassingOverCodes) {
+  load("one, two\r\nthree", 0);
+  key(EditKey::Right, kCtrl);
+  EXPECT_EQ(memo.selStart(), 5);
+  key(EditKey::Right, kCtrl);
+  EXPECT_EQ(memo.selStart(), 10);  // over the break to "three"
+  key(EditKey::Left, kCtrl);
+  EXPECT_EQ(memo.selStart(), 5);
+  key(EditKey::Left);
+  EXPECT_EQ(memo.selStart(), 4);
+
+  load("a\x02" "b", 1);
+  key(EditKey::Right);
+  EXPECT_EQ(memo.selStart(), 3);
+  key(EditKey::Left);
+  EXPECT_EQ(memo.selStart(), 1);
+}
+
+TEST_F(Keyboard, HotKeysWrapTheSelectionInFormattingCodes) {
+  load("say hello", 4);
+  memo.setSelLength(5);
+  EXPECT_TRUE(keyboard.controlKey('B', kCtrl));
+  EXPECT_EQ(memo.text(), "say \x02hello\x02");
+  EXPECT_EQ(memo.selText(), "hello");
+  memo.undo();
+  EXPECT_EQ(memo.text(), "say hello");
+
+  load("ab", 1);
+  keyboard.controlKey('U', kCtrl);
+  EXPECT_EQ(memo.text(), "a\x15\x15" "b");
+  EXPECT_EQ(memo.selStart(), 2);
+
+  load("ab", 1);
+  keyboard.controlKey('P', kCtrl);
+  EXPECT_EQ(paragraphs(), (Pars{"a", "\x10", "b"}));
+  keyboard.controlKey('Z', kCtrl);
+  EXPECT_EQ(memo.text(), "ab");
+  keyboard.controlKey('Z', kCtrlShift);
+  EXPECT_EQ(memo.paragraphCount(), 3);
+
+  memo.setStaticFormat(false);
+  load("ab", 1);
+  EXPECT_TRUE(keyboard.controlKey('I', kCtrl));
+  EXPECT_EQ(memo.text(), "ab");
+
+  memo.setEnableHotKeys(false);
+  EXPECT_FALSE(keyboard.controlKey('B', kCtrl));
+  EXPECT_FALSE(keyboard.controlKey('Z', kCtrl));
+}
+
+TEST_F(Keyboard, ReadOnlyAndDisplayOnly) {
+  load("abc", 0);
+  memo.setSelLength(2);
+  memo.setReadOnly(true);
+  type("x");
+  key(EditKey::Delete);
+  key(EditKey::Enter);
+  keyboard.controlKey('X', kCtrl);
+  keyboard.controlKey('V', kCtrl);
+  keyboard.controlKey('B', kCtrl);
+  EXPECT_EQ(memo.text(), "abc");
+  EXPECT_TRUE(keyboard.controlKey('C', kCtrl));
+  ASSERT_TRUE(systemClipboard.content);
+  EXPECT_EQ(systemClipboard.content->text, "ab");
+  key(EditKey::Right);  // moving still works
+  EXPECT_EQ(memo.selStart(), 1);
+
+  systemClipboard.content.reset();
+  memo.setReadOnly(false);
+  memo.setDisplayOnly(true);
+  memo.setSelLength(1);
+  keyboard.controlKey('C', kCtrl);
+  type("x");
+  EXPECT_FALSE(systemClipboard.content);
+  EXPECT_EQ(memo.text(), "abc");
+  EXPECT_FALSE(keyboard.keyDown(EditKey::Tab, kNone));
+}
+
+TEST_F(Keyboard, CtrlERaisesTheFirstBrokenInvariant) {
+  load("ab\r\ncd");
+  EXPECT_NO_THROW(keyboard.controlKey('E', kCtrl));
+  memo.table().at(0).lineCount = 3;  // the line table now disagrees
+  try {
+    keyboard.controlKey('E', kCtrl);
+    FAIL() << "no error";
+  } catch (const MemoError& e) {
+    EXPECT_EQ(std::string(e.what()).rfind("Error 3 in ", 0), 0u) << e.what();
+  }
+  memo.table().at(0).lineCount = 1;
+}
+
+TEST_F(Keyboard, TypingFarOutInVirtualSpaceStaysSound) {
+  memo.setOptions(moKeepColumnPos | moPutExtraSpaces);
+  load("ab\r\ncd", 2);
+  memo.setExtraColumns(100000);
+  type("x");
+  EXPECT_EQ(memo.paragraphText(0).size(), 100003u);
+  EXPECT_EQ(memo.paragraphText(0).back(), 'x');
+  memo.selfCheck();
+  // Holding Right cannot push the caret without bound.
+  memo.setSelStart(memo.charCount());
+  memo.setExtraColumns(MemoKeyboard::kMaxExtraColumns);
+  key(EditKey::Right);
+  EXPECT_EQ(memo.extraColumns(), MemoKeyboard::kMaxExtraColumns);
+}
+
+}  // namespace

@@ -1,0 +1,120 @@
+// The editor widget's translation of Qt key, mouse and clipboard events, offscreen.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QTest>
+#include <QWheelEvent>
+
+#include "editor/code_memo_widget.h"
+#include "editor/memo_error.h"
+
+namespace {
+
+using namespace quillon::editor;
+
+class CodeMemoWidgetTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    memo.setWordWrap(false);
+    widget = std::make_unique<CodeMemoWidget>(memo);
+    QFont font("Courier New");
+    font.setStyleHint(QFont::Monospace);
+    font.setPixelSize(13);
+    widget->setEditorFont(font);
+    widget->resize(400, 300);
+    widget->show();
+    widget->setFocus();
+    widget->errorHandler = [this](const QString& m) { errors << m; };
+  }
+  QPoint at(int column, int line) const {
+    const auto& m = widget->textMetrics();
+    return {memo.leftMargin() + column * m.averageCharWidth() + 1, line * m.lineHeight() + m.lineHeight() / 2};
+  }
+  CodeMemo memo;
+  std::unique_ptr<CodeMemoWidget> widget;
+  QStringList errors;
+};
+
+TEST_F(CodeMemoWidgetTest, KeysReachTheKeyboardModel) {
+  memo.setOptions(memo.options() | moAutoIndent);
+  QTest::keyClicks(widget.get(), "  ab");
+  QTest::keyClick(widget.get(), Qt::Key_Return);
+  QKeyEvent accented(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString::fromUtf8("é€"));
+  QApplication::sendEvent(widget.get(), &accented);  // Windows-1252 0xE9 and 0x80
+  EXPECT_EQ(memo.text(), "  ab\r\n  \xE9\x80");
+  QTest::keyClick(widget.get(), Qt::Key_Backspace, Qt::ControlModifier);
+  QTest::keyClick(widget.get(), Qt::Key_Home);
+  QTest::keyClick(widget.get(), Qt::Key_Up, Qt::ShiftModifier);
+  EXPECT_EQ(memo.selText(), "  ab\r\n");
+  QTest::keyClick(widget.get(), Qt::Key_Delete);
+  EXPECT_EQ(memo.text(), "  ");
+
+  memo.setText("x");
+  memo.setSelStart(1);
+  QTest::keyClick(widget.get(), Qt::Key_B, Qt::ControlModifier);  // hot key
+  EXPECT_EQ(memo.text(), "x\x02\x02");
+  QTest::keyClick(widget.get(), Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(memo.text(), "x");
+}
+
+TEST_F(CodeMemoWidgetTest, EditorErrorsAreShownNotThrown) {
+  memo.setText("ab\r\ncd");
+  memo.table().at(1).lineCount = 4;
+  QTest::keyClick(widget.get(), Qt::Key_E, Qt::ControlModifier);
+  ASSERT_EQ(errors.size(), 1);
+  EXPECT_TRUE(errors[0].startsWith("Error 3 in ")) << errors[0].toStdString();
+  memo.table().at(1).lineCount = 1;
+
+  memo.setMaxParagraphLength(4);
+  memo.setSelStart(2);
+  QTest::keyClicks(widget.get(), "xyz");
+  EXPECT_TRUE(errors.contains(kTextTooLong));
+  memo.selfCheck();
+}
+
+TEST_F(CodeMemoWidgetTest, ColumnBlocksTravelThroughTheSystemClipboard) {
+  memo.setOptions(memo.options() | moBlockSelection);
+  memo.setText("abcd\r\nefgh");
+  memo.setSelStart(1);
+  QTest::keyClick(widget.get(), Qt::Key_Right, Qt::ShiftModifier | Qt::AltModifier);
+  QTest::keyClick(widget.get(), Qt::Key_Down, Qt::ShiftModifier | Qt::AltModifier);
+  ASSERT_TRUE(memo.blockSelection());
+  QTest::keyClick(widget.get(), Qt::Key_Insert, Qt::ControlModifier);
+  const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+  ASSERT_TRUE(data);
+  EXPECT_TRUE(data->hasFormat(QtClipboard::kBlockMimeType));
+  EXPECT_EQ(data->text(), "b\r\nf\r\n");
+
+  memo.setSelStart(memo.charCount());
+  QTest::keyClick(widget.get(), Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(memo.text(), "abcd\r\nefghb\r\n    f");
+
+  // Text from other programs ends lines with LF alone and may be in any script.
+  QGuiApplication::clipboard()->setText(QString::fromUtf8("1\n2\u4E2D"));
+  memo.setText("");
+  QTest::keyClick(widget.get(), Qt::Key_Insert, Qt::ShiftModifier);
+  EXPECT_EQ(memo.text(), "1\r\n2?");
+}
+
+TEST_F(CodeMemoWidgetTest, MouseAndWheel) {
+  std::string text;
+  for (int i = 0; i < 100; ++i) text += "line " + std::to_string(i) + "\r\n";
+  memo.setText(text);
+  QTest::mouseClick(widget->viewport(), Qt::LeftButton, {}, at(2, 1));
+  EXPECT_EQ(memo.selStart(), 10);
+  QTest::mouseClick(widget->viewport(), Qt::LeftButton, Qt::ShiftModifier, at(4, 2));
+  EXPECT_EQ(memo.selText(), "ne 1\r\nline");
+  QTest::mouseDClick(widget->viewport(), Qt::LeftButton, {}, at(1, 3));
+  EXPECT_EQ(memo.selText(), "line");
+
+  memo.setMouseWheelFactor(5);
+  QWheelEvent wheel(QPointF(50, 50), widget->viewport()->mapToGlobal(QPointF(50, 50)), QPoint(), QPoint(0, -120),
+                    Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(widget->viewport(), &wheel);
+  EXPECT_EQ(memo.topLine(), 5);
+}
+
+}  // namespace
