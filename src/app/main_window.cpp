@@ -1,10 +1,13 @@
 #include "app/main_window.h"
 
+#include <QCoreApplication>
 #include <QMessageBox>
+#include <fstream>
 #include <system_error>
 
 #include "app/editor_profiles.h"
 #include "editor/code_memo_widget.h"
+#include "language/key_file.h"
 
 namespace quillon::app {
 
@@ -21,9 +24,21 @@ MainWindow::MainWindow() {
   setCentralWidget(sourceEditor_);
   sourceEditor_->setFocus();
   sourceMemo_.setModified(false);
+
+  // The default key file beside the program; without it only numbers are coloured.
+  const std::filesystem::path keyFile =
+      std::filesystem::path(QCoreApplication::applicationDirPath().toStdString()) / "quillon.bin";
+  if (std::ifstream in{keyFile, std::ios::binary}) {
+    try {
+      language::applyKeyFile(language::readKeyFile(in), highlighting_.keywords(), highlighting_.startStopKeys());
+    } catch (const language::KeyFileError&) {
+    }
+  }
+  highlighting_.setSyntaxHighlighting(true, &numbers_);
 }
 
-MainWindow::~MainWindow() = default;
+// The editor widget listens to the memo: it must go before the memo does.
+MainWindow::~MainWindow() { delete sourceEditor_; }
 
 bool MainWindow::openFile(const std::filesystem::path& path) {
   try {

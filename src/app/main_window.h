@@ -4,6 +4,8 @@
 #include <memory>
 
 #include "editor/code_memo.h"
+#include "editor/highlight_engine.h"
+#include "editor/number_highlighter.h"
 
 namespace quillon::editor {
 class CodeMemoWidget;
@@ -20,12 +22,17 @@ public:
   ~MainWindow() override;
 
   editor::CodeMemo& sourceMemo() { return sourceMemo_; }
+  editor::HighlightEngine& highlighting() { return highlighting_; }
+  editor::NumberHighlighter& numberHighlighter() { return numbers_; }
   editor::CodeMemoWidget& sourceEditor() { return *sourceEditor_; }
   // Loads a file into the source editor; false (after telling the user) when it cannot.
   bool openFile(const std::filesystem::path& path);
 
 private:
   editor::CodeMemo sourceMemo_;
+  // After the memo: the engine's runs live in the memo's paragraphs and go first.
+  editor::HighlightEngine highlighting_{sourceMemo_};
+  editor::NumberHighlighter numbers_;
   editor::CodeMemoWidget* sourceEditor_ = nullptr;
 };
 

@@ -193,6 +193,13 @@ void HighlightEngine::reApplyKeywords() {
   memo_.highlightingChanged();
 }
 
+void HighlightEngine::setSyntaxHighlighting(bool on, CodeHighlighter* highlighter) {
+  applyKeyWords_ = on;
+  applyStartStopKeys_ = on;
+  setHighlighter(on ? highlighter : nullptr);
+  reApplyKeywords();
+}
+
 void HighlightEngine::textReset() { startStopHigh_ = 0; }
 
 void HighlightEngine::paragraphsReplaced(std::int64_t first, std::int64_t removed, std::int64_t inserted,

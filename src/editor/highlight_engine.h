@@ -50,6 +50,9 @@ public:
   // Both lists and the editor fold case the same way.
   void setUpperCaseType(UpperCaseType type, const CaseFolder* userDefined = nullptr);
 
+  // Switches all three sources on (with `highlighter`) or off, then re-applies.
+  void setSyntaxHighlighting(bool on, CodeHighlighter* highlighter);
+
   // Drops every run and scan mark and repaints; paragraphs are scanned again as they are needed.
   void reApplyKeywords();
   // Brings the runs of every paragraph up to date now.
