@@ -61,7 +61,7 @@ HighlightEngine::HighlightEngine(CodeMemo& memo) : memo_(memo) {
 HighlightEngine::~HighlightEngine() {
   setHighlighter(nullptr);
   // The runs point into this engine's states.
-  dropAll();
+  dropAll(true);
   if (memo_.scanner() == this) memo_.setScanner(nullptr);
 }
 
@@ -173,13 +173,19 @@ void HighlightEngine::refreshStartStops() {
 // ---------------------------------------------------------------------------------------
 // When scanning happens
 
-void HighlightEngine::dropAll() {
-  memo_.table().forEachMutable([](std::int64_t, Paragraph& p) {
+void HighlightEngine::dropAll(bool release) {
+  memo_.table().forEachMutable([release](std::int64_t, Paragraph& p) {
     p.flags = static_cast<std::uint8_t>(p.flags & ~kParseFlags);
     if (p.extra) {
       p.extra->startState = nullptr;
-      std::vector<AttrRun>().swap(p.extra->runs);
-      if (p.extra->lineStarts.empty()) p.extra.reset();
+      // A re-scan usually makes the same runs again: keep their room unless leaving.
+      if (!release) {
+        p.extra->runs.clear();
+      } else if (p.extra->lineStarts.empty()) {
+        p.extra.reset();
+      } else {
+        std::vector<AttrRun>().swap(p.extra->runs);
+      }
     }
     return true;
   });
@@ -187,7 +193,7 @@ void HighlightEngine::dropAll() {
 }
 
 void HighlightEngine::reApplyKeywords() {
-  dropAll();
+  dropAll(false);
   if (keywordsDirty_) refreshKeywords();
   startStops_.prepare(memo_.separators().bits());
   memo_.highlightingChanged();
@@ -300,18 +306,20 @@ std::size_t HighlightEngine::findStop(const StartStopInfo& key, std::string_view
 AttrStateRef HighlightEngine::scanStartStops(Paragraph& paragraph) {
   ++startStopScans_;
   paragraph.flags = static_cast<std::uint8_t>((paragraph.flags & ~Paragraph::kKeywordsParsed) | Paragraph::kStartStopParsed);
-  AttrStateRef cur = paragraph.extra ? paragraph.extra->startState : nullptr;
+  const AttrStateRef startState = paragraph.extra ? paragraph.extra->startState : nullptr;
+  AttrStateRef cur = startState;
   if (paragraph.extra) paragraph.extra->runs.clear();
   const bool useKeys = applyStartStopKeys_ && !startStops_.empty();
   if (!useKeys && !highlighter_) return cur;
 
   const std::string_view text = paragraph.text();
   const std::size_t n = text.size();
+  std::vector<AttrRun>& runs = runsOut_;
+  runs.clear();
   auto addRun = [&](std::size_t offset, AttrStateRef state) {
     if (offset >= n) return;
-    auto& runs = paragraph.ensureExtra().runs;
     if (!runs.empty() && runs.back().offset == offset) runs.pop_back();
-    const AttrStateRef before = runs.empty() ? paragraph.extra->startState : runs.back().state;
+    const AttrStateRef before = runs.empty() ? startState : runs.back().state;
     if (before != state) runs.push_back({static_cast<std::uint32_t>(offset), state});
   };
 
@@ -379,6 +387,7 @@ AttrStateRef HighlightEngine::scanStartStops(Paragraph& paragraph) {
     }
     break;
   }
+  if (!runs.empty()) paragraph.ensureExtra().runs.assign(runs.begin(), runs.end());
   return cur;
 }
 
@@ -387,33 +396,44 @@ AttrStateRef HighlightEngine::scanStartStops(Paragraph& paragraph) {
 
 void HighlightEngine::scanKeywords(std::int64_t index, Paragraph& paragraph) {
   paragraph.flags |= Paragraph::kKeywordsParsed;
-  if (highlighter_) highlighter_->scanParagraph(*this, index, paragraph);
-  if (!applyKeyWords_ || keywords_.activeIndices().empty()) return;
+  const bool keywordsOn = applyKeyWords_ && !keywords_.activeIndices().empty();
+  if (!highlighter_ && !keywordsOn) return;
   const std::string_view text = paragraph.text();
   if (text.empty()) return;
+  collecting_ = &paragraph;
+  if (paragraph.extra)
+    work_.assign(paragraph.extra->runs.begin(), paragraph.extra->runs.end());
+  else
+    work_.clear();
+  workChanged_ = false;
+  if (highlighter_) highlighter_->scanParagraph(*this, index, paragraph);
+  if (keywordsOn) findKeywords(paragraph);
+  collecting_ = nullptr;
+  if (workChanged_) paragraph.ensureExtra().runs.assign(work_.begin(), work_.end());
+}
 
+void HighlightEngine::findKeywords(const Paragraph& paragraph) {
+  const std::string_view text = paragraph.text();
   raw_.assign(text);
-  const bool fold = keywords_.anyIgnoresCase();
   bool anyAllowed = false;
   {
     AttrStateRef state = paragraph.extra ? paragraph.extra->startState : nullptr;
     std::size_t from = 0;
-    const auto* runs = paragraph.extra ? &paragraph.extra->runs : nullptr;
-    const std::size_t count = runs ? runs->size() : 0;
+    const std::size_t count = work_.size();
     for (std::size_t r = 0; r <= count; ++r) {
-      const std::size_t to = r < count ? (*runs)[r].offset : text.size();
+      const std::size_t to = r < count ? work_[r].offset : text.size();
       if (keywordsBlocked(state))
         std::memset(raw_.data() + from, kBlank, to - from);
       else if (to > from)
         anyAllowed = true;
       if (r < count) {
-        state = (*runs)[r].state;
-        from = (*runs)[r].offset;
+        state = work_[r].state;
+        from = work_[r].offset;
       }
     }
   }
   if (!anyAllowed) return;
-  if (fold) {
+  if (keywords_.anyIgnoresCase()) {
     upper_.assign(raw_);
     keywords_.folder().upperInPlace(upper_.data(), upper_.size());
   } else {
@@ -424,18 +444,33 @@ void HighlightEngine::scanKeywords(std::int64_t index, Paragraph& paragraph) {
   spans_.clear();
   for (const KeywordHit& h : hits_)
     spans_.push_back({h.offset, h.offset + h.length, keywordLevels_[static_cast<std::size_t>(h.keyword)]});
-  applySpans(paragraph, spans_);
+  mergeSpans(work_, paragraph.extra ? paragraph.extra->startState : nullptr, paragraph.length, spans_);
+  workChanged_ = true;
+}
+
+const std::vector<AttrRun>& HighlightEngine::runsOf(const Paragraph& paragraph) const {
+  static const std::vector<AttrRun> kNone;
+  if (&paragraph == collecting_) return work_;
+  return paragraph.extra ? paragraph.extra->runs : kNone;
 }
 
 void HighlightEngine::applySpans(Paragraph& paragraph, const std::vector<Span>& spans) {
   if (spans.empty()) return;
-  ParagraphExtra& extra = paragraph.ensureExtra();
-  const std::vector<AttrRun>& runs = extra.runs;
-  const std::uint32_t n = paragraph.length;
+  const AttrStateRef start = paragraph.extra ? paragraph.extra->startState : nullptr;
+  if (&paragraph == collecting_) {
+    mergeSpans(work_, start, paragraph.length, spans);
+    workChanged_ = true;
+  } else {
+    mergeSpans(paragraph.ensureExtra().runs, start, paragraph.length, spans);
+  }
+}
+
+void HighlightEngine::mergeSpans(std::vector<AttrRun>& runs, AttrStateRef startState, std::uint32_t n,
+                                 const std::vector<Span>& spans) {
   runsOut_.clear();
   runsOut_.reserve(runs.size() + 2 * spans.size());
   std::size_t r = 0;
-  AttrStateRef cur = extra.startState;
+  AttrStateRef cur = startState;
   for (const Span& s : spans) {
     if (s.start >= s.stop || s.start >= n) continue;
     while (r < runs.size() && runs[r].offset < s.start) {
@@ -450,7 +485,7 @@ void HighlightEngine::applySpans(Paragraph& paragraph, const std::vector<Span>& 
     if (s.stop < n && !(r < runs.size() && runs[r].offset == s.stop)) runsOut_.push_back({s.stop, cur});
   }
   runsOut_.insert(runsOut_.end(), runs.begin() + static_cast<std::ptrdiff_t>(r), runs.end());
-  extra.runs.swap(runsOut_);
+  runs.assign(runsOut_.begin(), runsOut_.end());
 }
 
 }  // namespace quillon::editor

@@ -79,6 +79,8 @@ public:
     std::uint32_t stop = 0;
     AttrStateRef level = nullptr;  // as for pushed()
   };
+  // A paragraph's runs as they stand, including what the current scan has added so far.
+  const std::vector<AttrRun>& runsOf(const Paragraph& paragraph) const;
   // Opens a level over each span (sorted, not overlapping) and restores the state that was in
   // effect at its end; a span where the level is already kMaxLevel is left alone.
   void applySpans(Paragraph& paragraph, const std::vector<Span>& spans);
@@ -104,10 +106,13 @@ private:
   bool scanRange(std::int64_t from, std::int64_t to, std::int64_t keywordsFrom);
   AttrStateRef scanStartStops(Paragraph& paragraph);
   void scanKeywords(std::int64_t index, Paragraph& paragraph);
+  void findKeywords(const Paragraph& paragraph);
+  void mergeSpans(std::vector<AttrRun>& runs, AttrStateRef startState, std::uint32_t length,
+                  const std::vector<Span>& spans);
   int startKeyAt(std::string_view text, std::size_t p) const;
   std::size_t findStop(const StartStopInfo& key, std::string_view text, std::size_t from) const;
   bool matchesAt(std::string_view text, std::size_t p, const std::string& search, bool matchCase) const;
-  void dropAll();
+  void dropAll(bool release);
 
   CodeMemo& memo_;
   KeywordList keywords_;
@@ -145,6 +150,10 @@ private:
   std::vector<KeywordHit> hits_;
   std::vector<Span> spans_;
   std::vector<AttrRun> runsOut_;
+  // While a paragraph is scanned for keywords, its runs are built here and stored once.
+  const Paragraph* collecting_ = nullptr;
+  std::vector<AttrRun> work_;
+  bool workChanged_ = false;
 };
 
 }  // namespace quillon::editor

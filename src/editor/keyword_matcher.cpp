@@ -7,43 +7,65 @@
 namespace quillon::editor {
 
 void KeywordMatcher::Trie::clear() {
+  build.assign(1, BuildNode{});
   nodes.assign(1, Node{});
+  edgeBytes.clear();
+  edgeTargets.clear();
+  denseTables.clear();
+  keywords.clear();
   rootChild.fill(0);
 }
 
 void KeywordMatcher::Trie::insert(std::string_view text, int keyword) {
-  if (nodes.empty()) clear();
   std::uint32_t node = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const auto c = static_cast<unsigned char>(text[i]);
+  for (char ch : text) {
+    const auto c = static_cast<unsigned char>(ch);
     std::uint32_t next = 0;
-    if (node == 0) {
-      next = rootChild[c];
-    } else {
-      for (const auto& [byte, child] : nodes[node].children)
-        if (byte == c) next = child;
-    }
+    for (const auto& [byte, child] : build[node].children)
+      if (byte == c) next = child;
     if (next == 0) {
-      next = static_cast<std::uint32_t>(nodes.size());
-      nodes.emplace_back();
-      if (node == 0)
-        rootChild[c] = next;
-      else
-        nodes[node].children.emplace_back(c, next);
+      next = static_cast<std::uint32_t>(build.size());
+      build[node].children.emplace_back(c, next);
+      build.emplace_back();
     }
     node = next;
   }
-  nodes[node].keywords.push_back(keyword);
+  build[node].keywords.push_back(keyword);
 }
 
-void KeywordMatcher::build(const KeywordList& keywords) {
+void KeywordMatcher::Trie::flatten() {
+  nodes.assign(build.size(), Node{});
+  for (std::size_t i = 0; i < build.size(); ++i) {
+    Node& n = nodes[i];
+    n.edgeBegin = static_cast<std::uint32_t>(edgeBytes.size());
+    for (const auto& [byte, child] : build[i].children) {
+      edgeBytes.push_back(byte);
+      edgeTargets.push_back(child);
+      if (i == 0) rootChild[byte] = child;
+    }
+    n.edgeEnd = static_cast<std::uint32_t>(edgeBytes.size());
+    if (i != 0 && n.edgeEnd - n.edgeBegin > 6) {
+      n.dense = static_cast<std::int32_t>(denseTables.size());
+      auto& table = denseTables.emplace_back();
+      table.fill(0);
+      for (const auto& [byte, child] : build[i].children) table[byte] = child;
+    }
+    n.keywordBegin = static_cast<std::uint32_t>(keywords.size());
+    keywords.insert(keywords.end(), build[i].keywords.begin(), build[i].keywords.end());
+    n.keywordEnd = static_cast<std::uint32_t>(keywords.size());
+  }
+  build.clear();
+}
+
+void KeywordMatcher::build(const KeywordList& list) {
   for (auto& row : tries_)
     for (auto& t : row) t.clear();
-  for (int k : keywords.activeIndices()) {
-    const KeywordInfo& info = keywords.info(k);
-    const std::string& search = keywords.searchText(k);
-    tries_[info.wholeWordsOnly() ? 1 : 0][info.matchCase() ? 1 : 0].insert(search, k);
+  for (int k : list.activeIndices()) {
+    const KeywordInfo& info = list.info(k);
+    tries_[info.wholeWordsOnly() ? 1 : 0][info.matchCase() ? 1 : 0].insert(list.searchText(k), k);
   }
+  for (auto& row : tries_)
+    for (auto& t : row) t.flatten();
 }
 
 void KeywordMatcher::find(std::string_view text, std::string_view raw, std::string_view upper,
@@ -51,32 +73,43 @@ void KeywordMatcher::find(std::string_view text, std::string_view raw, std::stri
   hits.clear();
   candidates_.clear();
   const std::size_t n = text.size();
+  if (separators.bits() != separatorBits_) {
+    separatorBits_ = separators.bits();
+    for (std::size_t c = 0; c < 256; ++c) isSeparator_[c] = separatorBits_[c];
+  }
+  auto isSep = [this](char c) { return isSeparator_[static_cast<unsigned char>(c)]; };
   auto walk = [&](const Trie& trie, std::string_view copy, std::size_t p, bool whole) {
     std::uint32_t node = trie.rootChild[static_cast<unsigned char>(copy[p])];
     std::size_t j = p;
     while (node != 0) {
       const Trie::Node& nd = trie.nodes[node];
-      if (!nd.keywords.empty() && (!whole || j + 1 == n || separators.contains(text[j + 1])))
-        for (int k : nd.keywords)
-          candidates_.push_back({k, static_cast<std::uint32_t>(p), static_cast<std::uint32_t>(j + 1 - p)});
+      if (nd.keywordBegin != nd.keywordEnd && (!whole || j + 1 == n || isSep(text[j + 1])))
+        for (std::uint32_t i = nd.keywordBegin; i < nd.keywordEnd; ++i)
+          candidates_.push_back({trie.keywords[i], static_cast<std::uint32_t>(p), static_cast<std::uint32_t>(j + 1 - p)});
       if (++j >= n) break;
       const auto c = static_cast<unsigned char>(copy[j]);
       std::uint32_t next = 0;
-      for (const auto& [byte, child] : nd.children)
-        if (byte == c) {
-          next = child;
-          break;
-        }
+      if (nd.dense >= 0) {
+        next = trie.denseTables[static_cast<std::size_t>(nd.dense)][c];
+      } else {
+        for (std::uint32_t e = nd.edgeBegin; e < nd.edgeEnd; ++e)
+          if (trie.edgeBytes[e] == c) {
+            next = trie.edgeTargets[e];
+            break;
+          }
+      }
       node = next;
     }
   };
   const bool useUpper = !upper.empty();
+  const bool anyRaw = !tries_[0][1].empty(), anyUpper = useUpper && !tries_[0][0].empty();
+  const bool wordRaw = !tries_[1][1].empty(), wordUpper = useUpper && !tries_[1][0].empty();
   for (std::size_t p = 0; p < n; ++p) {
-    if (!tries_[0][1].empty()) walk(tries_[0][1], raw, p, false);
-    if (useUpper && !tries_[0][0].empty()) walk(tries_[0][0], upper, p, false);
-    if (p == 0 || separators.contains(text[p - 1])) {
-      if (!tries_[1][1].empty()) walk(tries_[1][1], raw, p, true);
-      if (useUpper && !tries_[1][0].empty()) walk(tries_[1][0], upper, p, true);
+    if (anyRaw) walk(tries_[0][1], raw, p, false);
+    if (anyUpper) walk(tries_[0][0], upper, p, false);
+    if ((wordRaw || wordUpper) && (p == 0 || isSep(text[p - 1]))) {
+      if (wordRaw) walk(tries_[1][1], raw, p, true);
+      if (wordUpper) walk(tries_[1][0], upper, p, true);
     }
   }
   if (candidates_.empty()) return;

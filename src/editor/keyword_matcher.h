@@ -1,5 +1,6 @@
 #pragma once
 #include <array>
+#include <bitset>
 #include <cstdint>
 #include <string_view>
 #include <vector>
@@ -34,21 +35,37 @@ public:
             const CharSet& separators, std::vector<KeywordHit>& hits);
 
 private:
+  // Built as nested nodes, then laid out flat: a node's edges are contiguous, so a walk
+  // scans a few bytes per step instead of chasing pointers.
   struct Trie {
-    struct Node {
+    struct BuildNode {
       std::vector<std::pair<unsigned char, std::uint32_t>> children;
       std::vector<int> keywords;  // ending here, in list order
     };
+    struct Node {
+      std::uint32_t edgeBegin = 0, edgeEnd = 0;
+      std::uint32_t keywordBegin = 0, keywordEnd = 0;
+      std::int32_t dense = -1;  // index into `denseTables` for nodes with many edges
+    };
+    std::vector<std::array<std::uint32_t, 256>> denseTables;
+    std::vector<BuildNode> build;
     std::vector<Node> nodes;  // node 0 is the root
+    std::vector<unsigned char> edgeBytes;
+    std::vector<std::uint32_t> edgeTargets;
+    std::vector<int> keywords;
     std::array<std::uint32_t, 256> rootChild{};  // 0: none
     bool empty() const { return nodes.size() <= 1; }
     void clear();
     void insert(std::string_view text, int keyword);
+    void flatten();
   };
 
   // [whole words][match case]
   Trie tries_[2][2];
   std::vector<KeywordHit> candidates_;
+  // The separators as a plain table, rebuilt when they change.
+  std::bitset<256> separatorBits_;
+  std::array<bool, 256> isSeparator_{};
   std::vector<std::uint8_t> claimed_;
 };
 

@@ -16,14 +16,14 @@ NumberHighlighter::NumberHighlighter() { setSeparators(" #()*+,-./;<=>[\\]{}"); 
 std::string NumberHighlighter::separators() const {
   std::string out;
   for (int c = 27; c < 256; ++c)
-    if (separators_.test(static_cast<std::size_t>(c))) out.push_back(static_cast<char>(c));
+    if (separators_[static_cast<std::size_t>(c)]) out.push_back(static_cast<char>(c));
   return out;
 }
 
 void NumberHighlighter::setSeparators(std::string_view chars) {
-  separators_.reset();
-  for (int c = 0; c <= 26; ++c) separators_.set(static_cast<std::size_t>(c));
-  for (char c : chars) separators_.set(static_cast<unsigned char>(c));
+  separators_.fill(false);
+  for (std::size_t c = 0; c <= 26; ++c) separators_[c] = true;
+  for (char c : chars) separators_[static_cast<unsigned char>(c)] = true;
 }
 
 bool NumberHighlighter::isNumber(std::string_view token) {
@@ -67,8 +67,7 @@ bool NumberHighlighter::allowedIn(AttrStateRef state) const {
 void NumberHighlighter::scanParagraph(HighlightEngine& engine, std::int64_t, Paragraph& paragraph) {
   const std::string_view text = paragraph.text();
   const std::size_t n = text.size();
-  static const std::vector<AttrRun> kNoRuns;
-  const std::vector<AttrRun>& runs = paragraph.extra ? paragraph.extra->runs : kNoRuns;
+  const std::vector<AttrRun>& runs = engine.runsOf(paragraph);
   AttrStateRef state = paragraph.extra ? paragraph.extra->startState : nullptr;
   std::size_t nextRun = 0;
   std::size_t boundary = runs.empty() ? n : runs.front().offset;
@@ -93,6 +92,7 @@ void NumberHighlighter::scanParagraph(HighlightEngine& engine, std::int64_t, Par
     if (!allowed || i > boundary || !isNumber(text.substr(a, i - a))) continue;
     spans_.push_back({static_cast<std::uint32_t>(a), static_cast<std::uint32_t>(i), levelFor(engine, i - a)});
   }
+  // `runs` may be the engine's scratch copy: done reading before applying.
   engine.applySpans(paragraph, spans_);
 }
 

@@ -1,6 +1,5 @@
 #pragma once
 #include <array>
-#include <bitset>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -21,7 +20,7 @@ public:
   // The characters 0-26 are always separators; the text reads back from character 27 up.
   std::string separators() const;
   void setSeparators(std::string_view chars);
-  bool isSeparator(char c) const { return separators_.test(static_cast<unsigned char>(c)); }
+  bool isSeparator(char c) const { return separators_[static_cast<unsigned char>(c)]; }
 
   std::int32_t foreground() const { return foreground_; }
   void setForeground(std::int32_t color) { foreground_ = color; changed(); }
@@ -51,7 +50,7 @@ private:
   AttrStateRef levelFor(HighlightEngine& engine, std::size_t length);
   bool allowedIn(AttrStateRef state) const;
 
-  std::bitset<256> separators_;
+  std::array<bool, 256> separators_{};
   std::int32_t foreground_ = 0x00FF00FF;  // fuchsia
   std::int32_t background_ = -1;
   std::uint8_t style_ = 0;
