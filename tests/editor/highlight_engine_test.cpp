@@ -125,6 +125,31 @@ TEST_F(Regions, NewParagraphsInsideARegionTakeItsState) {
   EXPECT_EQ(par(3), "<2:b */> c");
 }
 
+TEST_F(Regions, PaintingALaterStretchScansRegionsFromAboveButKeywordsOnlyThere) {
+  engine.startStopKeys().add("/*", "*/", false, info(2, 0));
+  engine.keywords().add("If", info(1));
+  std::string text = "/* a";
+  for (int i = 1; i < 100; ++i) text += i == 50 ? "\r\n*/ If" : "\r\nIf";
+  memo.setText(text);
+  engine.reApplyKeywords();
+  memo.prepareParagraphs(90, 95);
+  EXPECT_EQ(par(49), "<2:If>");       // scanned for regions only: inside the comment anyway
+  EXPECT_EQ(par(51), "If");           // below the comment, but not painted: no keyword scan yet
+  EXPECT_EQ(par(90), "<1:If>");
+  memo.prepareParagraphs(50, 51);
+  EXPECT_EQ(par(50), "<2:*/> <1:If>");
+  EXPECT_EQ(par(51), "<1:If>");
+}
+
+TEST_F(Regions, ReApplyingRepaintsWithoutReportingAChange) {
+  int changes = 0, repaints = 0;
+  memo.onChange = [&] { ++changes; };
+  memo.addViewListener([&](CodeMemo::ViewEvent e) { repaints += e == CodeMemo::ViewEvent::changed; });
+  engine.reApplyKeywords();
+  EXPECT_EQ(changes, 0);
+  EXPECT_EQ(repaints, 1);
+}
+
 using Keywords = Fixture;
 
 TEST_F(Keywords, ContextZeroDecidesWhereKeywordsStand) {
