@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 #include "editor/code_memo.h"
 
@@ -102,6 +103,7 @@ AttrStateRef HighlightEngine::pushed(AttrStateRef outer, AttrStateRef level) {
     result = it->second;
   } else {
     const AttrState& o = stateOf(outer);
+    if (o.level >= kMaxLevel) return outer;  // the key stack is full
     AttrState s = stateOf(level);
     s.level = static_cast<std::int8_t>(o.level + 1);
     const std::uint16_t key = s.keyStack[0];
