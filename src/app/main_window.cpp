@@ -1,12 +1,15 @@
 #include "app/main_window.h"
 
 #include <QHBoxLayout>
+#include <QCoreApplication>
 #include <QMessageBox>
+#include <fstream>
 #include <system_error>
 
 #include "app/editor_profiles.h"
 #include "editor/code_gutter_widget.h"
 #include "editor/code_memo_widget.h"
+#include "language/key_file.h"
 
 namespace quillon::app {
 
@@ -34,6 +37,17 @@ MainWindow::MainWindow() {
   setCentralWidget(central);
   sourceEditor_->setFocus();
   sourceMemo_.setModified(false);
+
+  // The default key file beside the program; without it only numbers are coloured.
+  const std::filesystem::path keyFile =
+      std::filesystem::path(QCoreApplication::applicationDirPath().toStdString()) / "quillon.bin";
+  if (std::ifstream in{keyFile, std::ios::binary}) {
+    try {
+      language::applyKeyFile(language::readKeyFile(in), highlighting_.keywords(), highlighting_.startStopKeys());
+    } catch (const language::KeyFileError&) {
+    }
+  }
+  highlighting_.setSyntaxHighlighting(true, &numbers_);
 }
 
 // The widgets hold on to sourceMemo_, which as a member dies before the children would.

@@ -1,7 +1,6 @@
 #pragma once
 #include <array>
 #include <cstdint>
-#include <memory>
 
 namespace quillon::editor {
 
@@ -23,12 +22,15 @@ struct AttrState {
   bool operator==(const AttrState&) const = default;
 };
 
-using AttrStateRef = std::shared_ptr<const AttrState>;
+// States are interned by the highlighting engine: equal states share one address, so runs
+// stay small (a paragraph may hold many) and comparing two states is comparing pointers.
+// A reference is valid while the engine that made it lives; null means the empty state.
+using AttrStateRef = const AttrState*;
 
-// A run: from `offset` in its paragraph to the next run, the text is in `state`.
+// A run: from `offset` in its paragraph to the next run, the text is in `*state`.
 struct AttrRun {
   std::uint32_t offset = 0;
-  AttrState state;
+  AttrStateRef state = nullptr;
 };
 
 }  // namespace quillon::editor

@@ -61,6 +61,7 @@ public:
   bool contains(char c) const { return bits_.test(static_cast<unsigned char>(c)); }
   void add(char c) { bits_.set(static_cast<unsigned char>(c)); }
   std::string toString() const;
+  const std::bitset<256>& bits() const { return bits_; }
 
 private:
   std::bitset<256> bits_;
@@ -285,6 +286,13 @@ public:
   int caretPixelWidth();
   // The next insertion starts an undo record of its own instead of extending the last one.
   void markCaretPlaced() { caretPlaced_ = true; }
+  // Highlighting colours (0x00BBGGRR) of runs with the highlight style bit.
+  std::int32_t highlightColor() const { return highlightColor_; }
+  void setHighlightColor(std::int32_t color) { highlightColor_ = color; }
+  std::int32_t highlightBackgnd() const { return highlightBackgnd_; }
+  void setHighlightBackgnd(std::int32_t color) { highlightBackgnd_ = color; }
+  // The runs changed while the text did not: repaint without telling onChange.
+  void highlightingChanged() { notifyView(ViewEvent::changed); }
 
   // ----- Self-check -----
   // Verifies the six invariants of the paragraph table; throws MemoError "Error 1" or
@@ -373,6 +381,8 @@ private:
   const platform::Clock* clock_ = nullptr;
   ParagraphScanner* scanner_ = nullptr;
   mutable platform::Clock::TimePoint lastProgress_{};
+  std::int32_t highlightColor_ = 0x0000FF;                  // red
+  std::int32_t highlightBackgnd_ = static_cast<std::int32_t>(0x80000005u);  // the window colour
   std::vector<std::pair<int, std::function<void(ViewEvent)>>> listeners_;
   int lastListenerId_ = 0;
   void notifyView(ViewEvent e) {

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QBitmap>
+#include <QFontMetricsF>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QPainter>
@@ -11,6 +12,7 @@
 #include <QStyleHints>
 #include <algorithm>
 
+#include "editor/keyword_info.h"
 #include "editor/windows1252.h"
 
 namespace quillon::editor {
@@ -234,6 +236,24 @@ void CodeMemoWidget::paintBlockSelection(QPainter& painter) {
   }
 }
 
+namespace {
+
+// A 0x00BBGGRR colour, a system colour (0x80000000 + index) or -1 for none.
+QColor memoColor(std::int32_t value, const QColor& window, const QColor& windowText, const QColor& none) {
+  if (value == -1) return none;
+  const auto v = static_cast<std::uint32_t>(value);
+  if (v & 0x80000000u) {
+    switch (v & 0xFF) {
+      case 5: return window;
+      case 8: return windowText;
+      default: return none;
+    }
+  }
+  return QColor(static_cast<int>(v & 0xFF), static_cast<int>((v >> 8) & 0xFF), static_cast<int>((v >> 16) & 0xFF));
+}
+
+}  // namespace
+
 void CodeMemoWidget::paintLine(QPainter& painter, std::int64_t line, int y, Offset selA, Offset selB) {
   const CodeMemo::LineSpan span = memo_.lineSpan(line);
   const std::string_view text = memo_.paragraphText(span.paragraph);
@@ -245,11 +265,24 @@ void CodeMemoWidget::paintLine(QPainter& painter, std::int64_t line, int y, Offs
   const QColor selBack = palette().color(QPalette::Highlight);
   const QColor selText = palette().color(QPalette::HighlightedText);
 
-  // Walk the line's characters once, cutting it into segments at tabs, formatting codes and
-  // selection edges; draw only what falls inside the viewport.
+  // Highlighting runs: the state in effect at the line start and where the next run begins.
+  const Paragraph& par = memo_.table().at(span.paragraph);
+  static const std::vector<AttrRun> kNoRuns;
+  const std::vector<AttrRun>& runs = par.extra ? par.extra->runs : kNoRuns;
+  std::size_t nextRun = 0;
+  AttrStateRef runState = par.extra ? par.extra->startState : nullptr;
+  auto advanceRuns = [&](std::uint32_t k) {
+    while (nextRun < runs.size() && runs[nextRun].offset <= k) runState = runs[nextRun++].state;
+  };
+  advanceRuns(span.start);
+  auto runBoundary = [&](std::uint32_t k) { return nextRun < runs.size() && runs[nextRun].offset == k; };
+
+  // Walk the line's characters once, cutting it into segments at tabs, formatting codes,
+  // selection edges and run boundaries; draw only what falls inside the viewport.
   int x = 0;
   std::uint32_t segStart = span.start;
   int segX = 0;
+  AttrStateRef segState = runState;
   auto selected = [&](std::uint32_t k) {
     const Offset o = parStart + k;
     return o >= selA && o < selB;
@@ -257,23 +290,54 @@ void CodeMemoWidget::paintLine(QPainter& painter, std::int64_t line, int y, Offs
   auto flush = [&](std::uint32_t end) {
     if (end > segStart && originX + x > 0 && originX + segX < right) {
       const bool sel = selected(segStart);
-      if (sel) painter.fillRect(QRect(originX + segX, y, x - segX, memo_.lineHeight()), selBack);
-      painter.setPen(sel ? selText : normal);
+      const std::uint8_t style = segState && segState->level >= 0 ? segState->style : 0;
+      QColor fore = normal;
+      QColor back;
+      if (segState && segState->level >= 0) {
+        if (style & KeywordStyle::highlight) {
+          fore = memoColor(memo_.highlightColor(), background_, normal, normal);
+          back = memoColor(memo_.highlightBackgnd(), background_, normal, QColor());
+        } else {
+          fore = memoColor(segState->foregnd, background_, normal, normal);
+          back = memoColor(segState->backgnd, background_, normal, QColor());
+        }
+      }
+      if (sel)
+        painter.fillRect(QRect(originX + segX, y, x - segX, memo_.lineHeight()), selBack);
+      else if (back.isValid())
+        painter.fillRect(QRect(originX + segX, y, x - segX, memo_.lineHeight()), back);
+      painter.setPen(sel ? selText : fore);
+      QFont font = (style & KeywordStyle::altFont) ? altFont_ : metrics_.fontFor(style);
+      if (style & KeywordStyle::altFont) {
+        font.setBold(style & KeywordStyle::bold);
+        font.setItalic(style & KeywordStyle::italic);
+      }
+      font.setUnderline(style & KeywordStyle::underline);
+      font.setStrikeOut(style & KeywordStyle::strikeOut);
       QString s = toQString(text.substr(segStart, end - segStart));
       for (QChar& ch : s)
         if (ch.unicode() < 0x20) ch = QChar(' ');
+      // The model places characters at whole-pixel advances; spread the difference to the
+      // font's fractional ones over the segment so that runs and the caret line up.
+      const qreal drawn = QFontMetricsF(font).horizontalAdvance(s);
+      if (s.size() > 0 && drawn > 0)
+        font.setLetterSpacing(QFont::AbsoluteSpacing, (x - segX - drawn) / s.size());
+      painter.setFont(font);
       painter.drawText(originX + segX, baseline, s);
     }
   };
   for (std::uint32_t k = span.start; k < span.stop; ++k) {
     const auto c = static_cast<unsigned char>(text[k]);
+    const bool newRun = runBoundary(k);
+    advanceRuns(k);
     const bool cut = c == '\t' || (memo_.staticFormat() && CodeMemo::isFormatCode(static_cast<char>(c))) ||
-                     (k > segStart && selected(k) != selected(segStart));
+                     (k > segStart && selected(k) != selected(segStart)) || newRun;
     if (cut && k > segStart) {
       flush(k);
       segStart = k;
       segX = x;
     }
+    if (cut) segState = runState;
     const int w = memo_.advance(c, x);
     if (c == '\t' || (memo_.staticFormat() && CodeMemo::isFormatCode(static_cast<char>(c)))) {
       if (selected(k)) painter.fillRect(QRect(originX + x, y, w, memo_.lineHeight()), selBack);

@@ -33,6 +33,12 @@ public:
   const QtTextMetrics& textMetrics() const { return metrics_; }
   void setEditorFont(const QFont& font);
   QColor background() const { return background_; }
+  // The font of runs with the alternate-font style bit.
+  const QFont& altFont() const { return altFont_; }
+  void setAltFont(const QFont& font) {
+    altFont_ = font;
+    viewport()->update();
+  }
   void setBackground(const QColor& color);
 
 signals:
@@ -73,6 +79,7 @@ private:
   QPoint lastMousePoint_;
   Qt::KeyboardModifiers lastMouseModifiers_;
   QColor background_;
+  QFont altFont_;
   QTimer caretTimer_;
   bool caretVisible_ = true;
   bool syncing_ = false;

@@ -19,7 +19,7 @@ struct ParagraphExtra {
   // Start offset (within the paragraph) of display lines 1..n-1; line 0 starts at 0.
   std::vector<std::uint32_t> lineStarts;
   std::vector<AttrRun> runs;   // sorted by offset
-  AttrStateRef startState;     // region open at the paragraph start; null = none
+  AttrStateRef startState = nullptr;  // region open at the paragraph start; null = none
 };
 
 // One paragraph. The text either lives in a shared load arena (capacity 0) or in its own
@@ -187,6 +187,12 @@ public:
         if (!fn(index + i, paras[static_cast<std::size_t>(i)])) return;
       index += n;
     }
+  }
+
+  template <class Fn>
+  void forEachMutable(Fn&& fn, std::int64_t first = 0) {
+    const auto& self = *this;
+    self.forEach([&](std::int64_t i, const Paragraph& p) { return fn(i, const_cast<Paragraph&>(p)); }, first);
   }
 
 private:

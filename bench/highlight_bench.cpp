@@ -1,0 +1,119 @@
+// Highlighting benchmarks on the synthetic corpora, with the default key file.
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+
+#include "app/editor_profiles.h"
+#include "editor/code_memo.h"
+#include "editor/highlight_engine.h"
+#include "editor/number_highlighter.h"
+#include "language/key_file.h"
+
+namespace {
+
+using quillon::editor::CodeMemo;
+using quillon::editor::HighlightEngine;
+using quillon::editor::NumberHighlighter;
+using quillon::editor::Offset;
+namespace fs = std::filesystem;
+
+class BenchMetrics final : public quillon::editor::TextMetrics {
+public:
+  int charWidth(unsigned char, std::uint8_t) const override { return 8; }
+  int lineHeight() const override { return 16; }
+  int ascent() const override { return 13; }
+  int averageCharWidth() const override { return 8; }
+  int fixedPitchWidth() const override { return 8; }
+};
+const BenchMetrics kMetrics;
+
+fs::path corpus(const std::string& name) {
+  const char* env = std::getenv("QUILLON_CORPUS_DIR");
+  const fs::path dir = env ? fs::path(env) : fs::canonical("/proc/self/exe").parent_path() / "corpus";
+  return dir / (name + ".mb");
+}
+
+// A source editor with the program's highlighting: default key file and number highlighter.
+struct Highlighted {
+  CodeMemo memo;
+  HighlightEngine engine{memo};
+  NumberHighlighter numbers;
+
+  bool setUp(const std::string& name, benchmark::State& state) {
+    quillon::app::applySourceEditorProfile(memo);
+    memo.setMetrics(&kMetrics);
+    memo.setViewport(1000, 700);
+    memo.setUpdateMode(quillon::editor::UpdateMode::umImmediate);
+    std::ifstream keyFile(QUILLON_KEYFILE, std::ios::binary);
+    try {
+      quillon::language::applyKeyFile(quillon::language::readKeyFile(keyFile), engine.keywords(),
+                                      engine.startStopKeys());
+      memo.loadFromFile(corpus(name));
+    } catch (const std::exception& e) {
+      state.SkipWithError((std::string("cannot set up: ") + e.what()).c_str());
+      return false;
+    }
+    numbers.setSeparators("\t +-*/\\<=>.,:;()[]{}%$");
+    engine.setSyntaxHighlighting(true, &numbers);
+    return true;
+  }
+};
+
+void BM_HighlightAll(benchmark::State& state, const std::string& name) {
+  Highlighted h;
+  if (!h.setUp(name, state)) return;
+  const double bytes = static_cast<double>(h.memo.charCount());
+  h.engine.scanAll();  // the first scan also allocates the runs; F10 re-uses them
+  double seconds = 0;
+  for (auto _ : state) {
+    const auto t0 = std::chrono::steady_clock::now();
+    h.engine.reApplyKeywords();
+    h.engine.scanAll();
+    seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+  }
+  state.counters["mb_per_s"] = bytes * static_cast<double>(state.iterations()) / 1e6 / seconds;
+}
+
+void BM_TypeHighlighted(benchmark::State& state, const std::string& name) {
+  Highlighted h;
+  if (!h.setUp(name, state)) return;
+  h.engine.scanAll();
+  std::mt19937_64 rng(42);
+  constexpr int kInserts = 10000;
+  double ns = 0;
+  for (auto _ : state) {
+    const auto t0 = std::chrono::steady_clock::now();
+    for (int i = 0; i < kInserts; ++i) {
+      const auto par = static_cast<std::int64_t>(rng() % static_cast<std::uint64_t>(h.memo.paragraphCount()));
+      const auto len = h.memo.table().at(par).length;
+      const Offset at = h.memo.table().startOf(par) + static_cast<Offset>(rng() % (len + 1));
+      h.memo.setSelStart(at);
+      h.memo.setSelText("x");
+    }
+    ns += std::chrono::duration<double, std::nano>(std::chrono::steady_clock::now() - t0).count();
+  }
+  state.counters["ns_per_insert"] = ns / (static_cast<double>(state.iterations()) * kInserts);
+}
+
+void registerAll() {
+  using Fn = void (*)(benchmark::State&, const std::string&);
+  const std::pair<const char*, Fn> benches[] = {{"BM_HighlightAll", BM_HighlightAll},
+                                                {"BM_TypeHighlighted", BM_TypeHighlighted}};
+  for (const auto& [benchName, fn] : benches)
+    for (const char* c : {"medium", "large"}) {
+      const std::string corpusName = c;
+      benchmark::RegisterBenchmark((std::string(benchName) + "/" + c).c_str(),
+                                   [fn, corpusName](benchmark::State& s) { fn(s, corpusName); })
+          ->UseRealTime()
+          ->Unit(benchmark::kMillisecond);
+    }
+}
+
+const bool registered = (registerAll(), true);
+
+}  // namespace

@@ -1,0 +1,384 @@
+#include "editor/highlight_engine.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+#include "editor/code_memo.h"
+#include "editor/number_highlighter.h"
+#include "language/key_file.h"
+
+namespace quillon::editor {
+namespace {
+
+KeywordInfo info(std::int16_t context, std::uint8_t options = KeywordOption::wholeWordsOnly) {
+  KeywordInfo i;
+  i.options = options;
+  i.contextNum = context;
+  i.foregnd = 0x800000;
+  return i;
+}
+
+// The paragraph with every stretch in a region shown as <context:text>.
+std::string render(CodeMemo& memo, std::int64_t index) {
+  const Paragraph& p = memo.table().at(index);
+  const std::string_view text = p.text();
+  std::string out;
+  AttrStateRef state = p.extra ? p.extra->startState : nullptr;
+  std::size_t from = 0;
+  auto emit = [&](std::size_t to) {
+    if (to <= from) return;
+    const std::string_view part = text.substr(from, to - from);
+    if (state && state->level >= 0)
+      out += "<" + std::to_string(state->contextNum) + ":" + std::string(part) + ">";
+    else
+      out += part;
+  };
+  if (p.extra)
+    for (const AttrRun& r : p.extra->runs) {
+      emit(r.offset);
+      state = r.state;
+      from = r.offset;
+    }
+  emit(text.size());
+  return out;
+}
+
+struct Fixture : ::testing::Test {
+  CodeMemo memo;
+  HighlightEngine engine{memo};
+  Fixture() { memo.setSeparators("\t '()+,-./:;<=>[\\]{}"); }
+  void show(std::string_view text) {
+    memo.setText(text);
+    engine.reApplyKeywords();
+    engine.scanAll();
+  }
+  std::string par(std::int64_t i) { return render(memo, i); }
+  void insertAt(std::int64_t paragraph, std::uint32_t column, std::string_view text) {
+    memo.select(memo.table().startOf(paragraph) + column, 0);
+    memo.setSelText(text);
+  }
+};
+
+using Regions = Fixture;
+
+TEST_F(Regions, ApostropheCommentEndsWithItsParagraph) {
+  engine.startStopKeys().add("'", "", true, info(2, 0));
+  engine.startStopKeys().add("\"", "\"", true, info(3, 0));
+  show("x = 1 ' note \"a\r\ny = \"it's\" 'c\r\nz");
+  EXPECT_EQ(par(0), "x = 1 <2:' note \"a>");
+  EXPECT_EQ(par(1), "y = <3:\"it's\"> <2:'c>");
+  EXPECT_EQ(par(2), "z");
+}
+
+TEST_F(Regions, MissingStopColoursOnAndTypingItRescansOnlyUntilStatesAgree) {
+  engine.startStopKeys().add("/*", "*/", false, info(2, 0));
+  show("x /* start\r\nin1\r\nin2\r\nend */ y\r\nz\r\nw /* open\r\nv");
+  EXPECT_EQ(par(0), "x <2:/* start>");
+  EXPECT_EQ(par(2), "<2:in2>");
+  EXPECT_EQ(par(3), "<2:end */> y");
+  EXPECT_EQ(par(4), "z");
+  EXPECT_EQ(par(6), "<2:v>");  // no stop key: the region runs to the end
+
+  const auto before = engine.startStopScans();
+  insertAt(0, 10, " */");
+  engine.scanAll();
+  // The changed paragraph, then 1-3 whose start state changed; 4 starts as before.
+  EXPECT_EQ(engine.startStopScans() - before, 4);
+  EXPECT_EQ(par(0), "x <2:/* start */>");
+  EXPECT_EQ(par(1), "in1");
+  EXPECT_EQ(par(3), "end */ y");
+  EXPECT_EQ(par(6), "<2:v>");
+
+  // Deleting it again colours them again.
+  memo.select(memo.table().startOf(0) + 10, 3);
+  memo.setSelText("");
+  engine.scanAll();
+  EXPECT_EQ(par(1), "<2:in1>");
+  EXPECT_EQ(par(3), "<2:end */> y");
+}
+
+TEST_F(Regions, EditsInsideBeginUpdateOnlyMarkAndAreScannedWhenNeeded) {
+  engine.startStopKeys().add("'", "", true, info(2, 0));
+  show("a\r\nb\r\nc");
+  memo.beginUpdate();
+  insertAt(1, 0, "' x");
+  EXPECT_EQ(par(1), "' xb");  // not yet
+  memo.endUpdate();
+  memo.prepareParagraphs(0, 2);
+  EXPECT_EQ(par(1), "<2:' xb>");
+  // Outside BeginUpdate the changed paragraph is scanned at once.
+  insertAt(2, 0, "'");
+  EXPECT_EQ(par(2), "<2:'c>");
+}
+
+TEST_F(Regions, NewParagraphsInsideARegionTakeItsState) {
+  engine.startStopKeys().add("/*", "*/", false, info(2, 0));
+  show("/* a\r\nb */ c");
+  insertAt(0, 4, "\r\nnew\r\nmore");
+  engine.scanAll();
+  EXPECT_EQ(par(1), "<2:new>");
+  EXPECT_EQ(par(2), "<2:more>");
+  EXPECT_EQ(par(3), "<2:b */> c");
+}
+
+TEST_F(Regions, PaintingALaterStretchScansRegionsFromAboveButKeywordsOnlyThere) {
+  engine.startStopKeys().add("/*", "*/", false, info(2, 0));
+  engine.keywords().add("If", info(1));
+  std::string text = "/* a";
+  for (int i = 1; i < 100; ++i) text += i == 50 ? "\r\n*/ If" : "\r\nIf";
+  memo.setText(text);
+  engine.reApplyKeywords();
+  memo.prepareParagraphs(90, 95);
+  EXPECT_EQ(par(49), "<2:If>");       // scanned for regions only: inside the comment anyway
+  EXPECT_EQ(par(51), "If");           // below the comment, but not painted: no keyword scan yet
+  EXPECT_EQ(par(90), "<1:If>");
+  memo.prepareParagraphs(50, 51);
+  EXPECT_EQ(par(50), "<2:*/> <1:If>");
+  EXPECT_EQ(par(51), "<1:If>");
+}
+
+TEST_F(Regions, ReApplyingRepaintsWithoutReportingAChange) {
+  int changes = 0, repaints = 0;
+  memo.onChange = [&] { ++changes; };
+  memo.addViewListener([&](CodeMemo::ViewEvent e) { repaints += e == CodeMemo::ViewEvent::changed; });
+  engine.reApplyKeywords();
+  EXPECT_EQ(changes, 0);
+  EXPECT_EQ(repaints, 1);
+}
+
+using Keywords = Fixture;
+
+TEST_F(Keywords, ContextZeroDecidesWhereKeywordsStand) {
+  engine.keywords().add("Dim", info(0));  // inactive
+  engine.keywords().add("If", info(1));
+  engine.startStopKeys().add("[", "]", false, info(0, 0));
+  engine.startStopKeys().add("\"", "\"", false, info(3, 0));
+  show("Dim If [If] \"If\"");
+  EXPECT_EQ(par(0), "Dim <1:If> <0:[><1:If><0:]> <3:\"If\">");
+}
+
+TEST_F(Keywords, EarlierInTheListWinsWhereTheyOverlap) {
+  engine.keywords().add("End If", info(2));
+  engine.keywords().add("End", info(1));
+  engine.keywords().add("If", info(3));
+  show("End If End x If");
+  EXPECT_EQ(par(0), "<2:End If> <1:End> x <3:If>");
+
+  engine.keywords().clear();
+  engine.keywords().add("End", info(1));
+  engine.keywords().add("End If", info(2));
+  engine.keywords().add("If", info(3));
+  engine.reApplyKeywords();
+  engine.scanAll();
+  EXPECT_EQ(par(0), "<1:End> <3:If> <1:End> x <3:If>");
+}
+
+TEST_F(Keywords, WholeWordsNeedSeparatorsOnBothSides) {
+  engine.keywords().add("Len", info(1));
+  engine.keywords().add("ab", info(2, 0));  // anywhere
+  memo.setSeparators(" ");
+  show("Len(x) Len Lens xab");
+  EXPECT_EQ(par(0), "Len(x) <1:Len> Lens x<2:ab>");
+  memo.setSeparators(" (");
+  engine.reApplyKeywords();
+  engine.scanAll();
+  EXPECT_EQ(par(0), "<1:Len>(x) <1:Len> Lens x<2:ab>");
+}
+
+TEST_F(Keywords, MatchCaseAndFoldingType) {
+  engine.keywords().add("\xE9t\xE9", info(1));  // été, ignores case
+  engine.keywords().add("Exact", info(2, KeywordOption::matchCase | KeywordOption::wholeWordsOnly));
+  show("\xC9T\xC9 \xE9T\xE9 EXACT Exact");
+  EXPECT_EQ(par(0), "\xC9T\xC9 <1:\xE9T\xE9> EXACT <2:Exact>");
+  engine.setUpperCaseType(UpperCaseType::muAnsi);
+  engine.reApplyKeywords();
+  engine.scanAll();
+  EXPECT_EQ(par(0), "<1:\xC9T\xC9> <1:\xE9T\xE9> EXACT <2:Exact>");
+}
+
+TEST_F(Keywords, TypingRescansTheParagraphAtOnce) {
+  engine.keywords().add("Dim", info(1));
+  show("x\r\ny");
+  insertAt(1, 0, "Dim ");
+  EXPECT_EQ(par(1), "<1:Dim> y");
+  insertAt(1, 1, "x");
+  EXPECT_EQ(par(1), "Dxim y");
+}
+
+// Opens 20 levels over the whole paragraph: only 16 fit.
+class NestingHighlighter final : public CodeHighlighter {
+public:
+  void scanParagraph(HighlightEngine& engine, std::int64_t, Paragraph& p) override {
+    AttrState level;
+    level.style = AttrState::kScanned | AttrState::kOpenedByKey;
+    level.level = 0;
+    level.keyStack[0] = HighlightEngine::kNoKey;
+    const AttrStateRef ref = engine.intern(level);
+    for (int i = 0; i < 20; ++i) engine.applySpans(p, {{0, p.length, ref}});
+  }
+};
+
+TEST_F(Keywords, NestingStopsAtLevelFifteen) {
+  engine.keywords().add("If", info(1));
+  NestingHighlighter nesting;
+  engine.setHighlighter(&nesting);
+  show("If x");
+  const auto& runs = memo.table().at(0).extra->runs;
+  ASSERT_EQ(runs.size(), 1u);
+  EXPECT_EQ(runs[0].state->level, 15);
+  EXPECT_EQ(par(0), "<0:If x>");  // no room left for the keyword
+}
+
+TEST_F(Keywords, DestroyedHighlighterDetachesItself) {
+  {
+    NumberHighlighter numbers;
+    engine.setHighlighter(&numbers);
+  }
+  EXPECT_EQ(engine.highlighter(), nullptr);
+  show("1");
+  EXPECT_EQ(par(0), "1");
+}
+
+using Numbers = Fixture;
+
+TEST_F(Numbers, TokensBetweenSeparators) {
+  NumberHighlighter numbers;
+  numbers.setSeparators(" +-*/\\<=>.,:;()[]{}%$");
+  numbers.setContextNum(9);
+  engine.setHighlighter(&numbers);
+  engine.startStopKeys().add("\"", "\"", false, info(3, 0));
+  show("x = 12+3; 3.14 -5 1e5 x1 1x 12ab \"42\" ok");
+  EXPECT_EQ(par(0), "x = <9:12>+<9:3>; <9:3>.<9:14> -<9:5> 1e5 x1 1x 12ab <3:\"42\"> ok");
+
+  numbers.setSeparators(" ");
+  engine.reApplyKeywords();
+  show("$FF $ $FG 7");
+  EXPECT_EQ(par(0), "<9:$FF> $ $FG <9:7>");
+}
+
+TEST_F(Numbers, SeparatorsAlwaysHoldControlCharacters) {
+  NumberHighlighter numbers;
+  numbers.setSeparators("+");
+  EXPECT_EQ(numbers.separators(), "+");
+  EXPECT_TRUE(numbers.isSeparator('\t'));
+  EXPECT_TRUE(numbers.isSeparator('\r'));
+  EXPECT_FALSE(numbers.isSeparator(' '));
+}
+
+TEST_F(Numbers, ManyNumbersScopeAndQuery) {
+  NumberHighlighter numbers;
+  engine.setHighlighter(&numbers);
+  std::string text, expected;
+  for (int i = 0; i < 40; ++i) {
+    text += std::to_string(i) + " ";
+    expected += "<1:" + std::to_string(i) + "> ";
+  }
+  show(text);
+  EXPECT_EQ(par(0), expected);
+
+  // Scope 2 colours numbers only inside regions of context 2, and the owner may overrule.
+  engine.startStopKeys().add("'", "", true, info(2, 0));
+  numbers.setScope(2);
+  show("1 ' 2");
+  EXPECT_EQ(par(0), "1 <2:' ><1:2>");
+  numbers.onQueryHilit = [](int value, bool& doHilit) { doHilit = value == 0; };
+  show("1 ' 2");
+  EXPECT_EQ(par(0), "<1:1> <2:' 2>");
+}
+
+// ---------------------------------------------------------------------------------------
+// The keyword search, settled one keyword at a time in list order as the scan is defined.
+
+std::vector<KeywordHit> literalSearch(const KeywordList& keywords, std::string_view text, std::string raw,
+                                      std::string upper, const CharSet& seps) {
+  std::vector<KeywordHit> hits;
+  const std::size_t n = text.size();
+  for (int k = 0; k < keywords.count(); ++k) {
+    const KeywordInfo& i = keywords.info(k);
+    const std::string& search = keywords.searchText(k);
+    if (i.contextNum == 0 || search.empty()) continue;
+    std::size_t pos = 0, p;
+    while ((p = (i.matchCase() ? raw : upper).find(search, pos)) != std::string::npos) {
+      const std::size_t end = p + search.size();
+      if (i.wholeWordsOnly() && !((p == 0 || seps.contains(text[p - 1])) && (end == n || seps.contains(text[end])))) {
+        pos = p + 1;
+        continue;
+      }
+      hits.push_back({k, static_cast<std::uint32_t>(p), static_cast<std::uint32_t>(search.size())});
+      for (std::size_t j = p; j < end; ++j) raw[j] = upper[j] = 5;
+      pos = end;
+    }
+  }
+  std::sort(hits.begin(), hits.end(), [](auto& a, auto& b) { return a.offset < b.offset; });
+  return hits;
+}
+
+TEST(KeywordMatcherTest, AgreesWithTheKeywordByKeywordSearch) {
+  std::mt19937 rng(12345);
+  const std::string alphabet = "aAbB \xE9\xC9(";
+  auto pick = [&](std::size_t n) { return std::uniform_int_distribution<std::size_t>(0, n - 1)(rng); };
+  CharSet seps(" (");
+  KeywordMatcher matcher;
+  std::vector<KeywordHit> fast;
+  int compared = 0, withHits = 0;
+  for (int round = 0; round < 400; ++round) {
+    KeywordList keywords;
+    keywords.setUpperCaseType(round % 2 ? UpperCaseType::muAnsi : UpperCaseType::muAscii);
+    const std::size_t count = 1 + pick(12);
+    for (std::size_t k = 0; k < count; ++k) {
+      std::string word;
+      for (std::size_t len = 1 + pick(3); len > 0; --len) word += "aAbB\xE9("[pick(6)];
+      keywords.add(word, info(static_cast<std::int16_t>(pick(4)), static_cast<std::uint8_t>(pick(4))));
+    }
+    matcher.build(keywords);
+    for (int t = 0; t < 10; ++t) {
+      std::string text;
+      for (std::size_t len = pick(40); len > 0; --len) text += alphabet[pick(alphabet.size())];
+      std::string raw = text;
+      for (char& c : raw)
+        if (pick(10) == 0) c = 5;  // a region where keywords may not stand
+      std::string upper = keywords.folder().upper(raw);
+      const auto slow = literalSearch(keywords, text, raw, upper, seps);
+      matcher.find(text, raw, upper, seps, fast);
+      ASSERT_EQ(fast, slow) << "round " << round << " text '" << text << "'";
+      ++compared;
+      withHits += !slow.empty();
+    }
+  }
+  EXPECT_GT(withHits, compared / 2);
+}
+
+// ---------------------------------------------------------------------------------------
+
+TEST(DefaultKeyFile, ColoursTheSample) {
+  std::ifstream keyFile(QUILLON_BINARY_DIR "/quillon.bin", std::ios::binary);
+  ASSERT_TRUE(keyFile) << "the build writes quillon.bin";
+  CodeMemo memo;
+  memo.setSeparators("\t '()+,-./:;<=>[\\]{}");
+  HighlightEngine engine(memo);
+  language::applyKeyFile(language::readKeyFile(keyFile), engine.keywords(), engine.startStopKeys());
+  NumberHighlighter numbers;
+  numbers.setSeparators("\t +-*/\\<=>.,:;()[]{}%$");
+  engine.setHighlighter(&numbers);
+  memo.loadFromFile("/work/shared/samples/parcels.mb");
+  engine.reApplyKeywords();
+  engine.scanAll();
+
+  auto find = [&](std::string_view needle) {
+    for (std::int64_t i = 0; i < memo.paragraphCount(); ++i)
+      if (memo.paragraphText(i).find(needle) != std::string_view::npos) return render(memo, i);
+    return std::string("not found");
+  };
+  EXPECT_EQ(find("Parcels tool"), "<2:' Parcels tool: lists parcels larger than a chosen area and>");
+  EXPECT_EQ(find("Include \"mapbasic.def\""), "<1:Include> <3:\"mapbasic.def\">");
+  EXPECT_EQ(find("Declare Sub Main"), "<1:Declare Sub> Main");
+  EXPECT_EQ(find("minArea = 2500.5"), "\tminArea = <1:2500>.<1:5>");
+  EXPECT_EQ(find("Dim minArea As Float"), "\t<1:Dim> minArea <1:As> <1:Float>");
+}
+
+}  // namespace
+}  // namespace quillon::editor
