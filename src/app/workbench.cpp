@@ -129,6 +129,11 @@ void Workbench::textChanged() {
   for (Command c : {Command::bSave, Command::bPreview, Command::bPrint}) states_.setEnabled(c, hasText);
 }
 
+std::vector<std::string> Workbench::refreshWindowList(const std::vector<std::string>& tabCaptions) {
+  for (auto it = tabCaptions.rbegin(); it != tabCaptions.rend(); ++it) windowList_.add(*it);
+  return windowList_.captions(pages::RecentList::Shown::FileNamePart);
+}
+
 void Workbench::lockKeyPressed() { status_.showLockKeys(); }
 
 void Workbench::anotherCopyStarted() {

@@ -19,6 +19,7 @@ namespace quillon::app {
 // nothing, so that every menu item and button already exists and is harmless.
 enum class LaterCommand {
   NewPage, OpenFiles, SetPageAsProject, Save, SaveAs, SaveAll, ClosePage, CloseAll,  // pages
+  ClearRecentFiles, ClearSessions, WindowMenuPick,                                   // recent lists
   InsertFile,                                                                        // insert file
   Preview, Print,                                                                    // printing
   NewProject, SelectProject, ProjectFromPages,                                       // project file
@@ -82,6 +83,10 @@ public:
   void selectAll();
 
   void later(LaterCommand) {}
+
+  // The "&Window" menu's list after adding the open pages' captions (last tab first, so the
+  // open pages stand at the top in tab order); returns the menu captions.
+  std::vector<std::string> refreshWindowList(const std::vector<std::string>& tabCaptions);
 
 private:
   void textChanged();
