@@ -91,7 +91,12 @@ MainWindow::MainWindow(const platform::KeyboardState& keyboard, QWidget* parent)
   qApp->installEventFilter(this);
 }
 
-MainWindow::~MainWindow() { qApp->removeEventFilter(this); }
+MainWindow::~MainWindow() {
+  qApp->removeEventFilter(this);
+  // The editor widgets listen to the Workbench's memos, which go before the base class
+  // would delete its children.
+  delete takeCentralWidget();
+}
 
 void MainWindow::start(const std::filesystem::path& programFile, const std::vector<std::string>& arguments) {
   workbench_->start(programFile, arguments);
