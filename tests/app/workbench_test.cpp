@@ -280,6 +280,13 @@ TEST_F(WorkbenchTest, AnotherCopyBringsThisOneToTheFront) {
   EXPECT_EQ(ui.messages()[0], "Quillon Is Running....Use Drag-N-Drop");
 }
 
+TEST_F(WorkbenchTest, WindowListKeepsOpenPagesOnTopInTabOrder) {
+  start();
+  bench.refreshWindowList({"old.mb"});
+  EXPECT_EQ(bench.refreshWindowList({"a.mb", "B.MB"}),
+            (std::vector<std::string>{"&1 a.mb", "&2 B.MB", "&3 old.mb"}));
+}
+
 // ----- Options -----
 
 TEST_F(WorkbenchTest, TabStopsAreClampedAndAskedAgainWhileOutOfRange) {
