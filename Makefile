@@ -30,10 +30,10 @@ $(ASAN_BUILD)/build.ninja: | deps
 test-core: deps $(ASAN_BUILD)/build.ninja
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-	  ctest --output-on-failure -j $(JOBS) -L core
+	  ctest --output-on-failure --timeout 600 -j $(JOBS) -L core
 
 test-gui: build
-	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS) -L gui
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 120 -j $(JOBS) -L gui
 
 test: test-core test-gui
 

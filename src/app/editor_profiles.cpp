@@ -16,6 +16,9 @@ void applySourceEditorProfile(CodeMemo& memo) {
   memo.setSeparators("\t '()+,-./:;<=>[\\]{}");
   memo.setTabStops(2);
   memo.setUndoMaxSpace(65000);
+  memo.setEnableHotKeys(false);
+  memo.setHighlightBackgnd(0x0000FFFF);  // yellow
+  memo.setHighlightColor(0x00FF0000);    // blue
 }
 
 void applyErrorViewProfile(CodeMemo& memo) {

@@ -1,15 +1,29 @@
 #include <QApplication>
 
 #include "app/main_window.h"
+#include "app/qt_single_instance.h"
+#include "platform/qt_x11_keyboard_state.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName("Quillon");
-  quillon::app::MainWindow window;
-  // The first argument is a file to open; further ones are ignored.
-  if (argc > 1 && argv[1][0] != '\0') window.openFile(argv[1]);
+
+  // A second copy only wakes the first one; its command line is not passed on.
+  quillon::app::SingleInstance instance;
+  if (instance.activateRunningCopy()) return 0;
+  instance.listen();
+
+  quillon::platform::X11KeyboardState keyboard;
+  quillon::app::MainWindow window(keyboard);
+  QObject::connect(&instance, &quillon::app::SingleInstance::activationRequested, &window,
+                   [&window] { window.anotherCopyStarted(); });
+
+  std::vector<std::string> arguments;
+  const QStringList args = QCoreApplication::arguments();
+  for (qsizetype i = 1; i < args.size(); ++i) arguments.push_back(args[i].toStdString());
+  window.start(QCoreApplication::applicationFilePath().toStdString(), arguments);
   window.show();
   const int result = app.exec();
-  QApplication::processEvents();
+  QCoreApplication::processEvents();
   return result;
 }

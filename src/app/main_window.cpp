@@ -1,70 +1,690 @@
 #include "app/main_window.h"
 
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QFileDialog>
+#include <QFontDialog>
 #include <QHBoxLayout>
-#include <QCoreApplication>
+#include <QInputDialog>
+#include <QKeyEvent>
+#include <QListWidget>
+#include <QMenuBar>
 #include <QMessageBox>
-#include <fstream>
-#include <system_error>
+#include <QPushButton>
+#include <QSplitter>
+#include <QStackedWidget>
+#include <QStyledItemDelegate>
+#include <QTabBar>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
 
-#include "app/editor_profiles.h"
+#include "app/color_combo_widget.h"
+#include "app/qt_conversions.h"
+#include "app/status_bar_widget.h"
 #include "editor/code_gutter_widget.h"
 #include "editor/code_memo_widget.h"
-#include "language/key_file.h"
+
+#ifndef QUILLON_VERSION
+#define QUILLON_VERSION "0.0.0"
+#endif
+
+// The icons live in a static library, whose resources are not registered by themselves.
+static void initResources() { Q_INIT_RESOURCE(quillon); }
 
 namespace quillon::app {
 
-MainWindow::MainWindow() {
-  setWindowTitle("Quillon - Untitled");
-  resize(578, 423);
-  applySourceEditorProfile(sourceMemo_);
-  auto* central = new QWidget(this);
-  auto* row = new QHBoxLayout(central);
-  row->setContentsMargins(0, 0, 0, 0);
-  row->setSpacing(0);
-  gutter_ = new editor::CodeGutterWidget(central);
-  sourceEditor_ = new editor::CodeMemoWidget(sourceMemo_, central);
-  QFont font("Courier New");
-  font.setPointSize(10);
-  font.setStyleHint(QFont::Monospace);
-  sourceEditor_->setEditorFont(font);
-  sourceEditor_->setFrameShape(QFrame::NoFrame);
-  gutter_->setFixedWidth(50);
-  gutter_->setFont(font);
-  gutter_->setColor(sourceEditor_->background());
-  gutter_->setEditor(sourceEditor_);
-  row->addWidget(gutter_);
-  row->addWidget(sourceEditor_, 1);
-  setCentralWidget(central);
-  sourceEditor_->setFocus();
-  sourceMemo_.setModified(false);
+namespace {
 
-  // The default key file beside the program; without it only numbers are coloured.
-  const std::filesystem::path keyFile =
-      std::filesystem::path(QCoreApplication::applicationDirPath().toStdString()) / "quillon.bin";
-  if (std::ifstream in{keyFile, std::ios::binary}) {
-    try {
-      language::applyKeyFile(language::readKeyFile(in), highlighting_.keywords(), highlighting_.startStopKeys());
-    } catch (const language::KeyFileError&) {
-    }
+constexpr int kToolbarHeight = 28;
+constexpr int kErrorPanelHeight = 104;
+constexpr int kCodeInfoWidth = 149;
+constexpr int kGutterWidth = 50;
+
+// The context list draws every line 16 pixels high, whatever the font says.
+class FixedHeightDelegate : public QStyledItemDelegate {
+public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    QSize size = QStyledItemDelegate::sizeHint(option, index);
+    size.setHeight(16);
+    return size;
   }
-  highlighting_.setSyntaxHighlighting(true, &numbers_);
+};
+
+// "Text (*.mb)|*.mb|All|*.*" into Qt's "Text (*.mb);;All (*.*)".
+QString toQtFilter(const std::string& filter) {
+  const QStringList parts = toQString(filter).split('|');
+  QStringList result;
+  for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+    QString patterns = parts[i + 1];
+    patterns.replace(';', ' ');
+    result << (parts[i].contains('(') ? parts[i].section('(', 0, 0).trimmed() + " (" + patterns + ")"
+                                      : parts[i] + " (" + patterns + ")");
+  }
+  return result.join(";;");
 }
 
-// The widgets hold on to sourceMemo_, which as a member dies before the children would.
-MainWindow::~MainWindow() { delete takeCentralWidget(); }
+QString filterAt(const std::string& filter, int oneBasedIndex) {
+  const QStringList filters = toQtFilter(filter).split(";;");
+  return oneBasedIndex >= 1 && oneBasedIndex <= filters.size() ? filters[oneBasedIndex - 1] : QString();
+}
 
-bool MainWindow::openFile(const std::filesystem::path& path) {
-  try {
-    sourceMemo_.loadFromFile(path);
-  } catch (const std::exception&) {
-    QMessageBox::warning(this, "Quillon", QString("Cannot open file %1").arg(QString::fromStdString(path.string())));
-    return false;
+std::filesystem::path toPath(const QString& file) { return std::filesystem::path(file.toStdString()); }
+QString fromPath(const std::filesystem::path& path) { return QString::fromStdString(path.string()); }
+
+}  // namespace
+
+MainWindow::MainWindow(const platform::KeyboardState& keyboard, QWidget* parent) : QMainWindow(parent) {
+  initResources();
+  setObjectName("mainWindow");
+  setWindowTitle("Quillon - Untitled");
+  setWindowIcon(QIcon(":/icons/quillon.svg"));
+  workbench_ = std::make_unique<Workbench>(Workbench::Ports{*this, *this, states_, keyboard, clipboard_});
+  clipboard_.attach(&workbench_->sourceEditor());
+
+  buildPanels();
+  buildMenus();
+  buildToolbar();
+
+  resize(578, 423 + menuBar()->sizeHint().height());
+  sourceEditor_->setFocus();
+  qApp->installEventFilter(this);
+}
+
+MainWindow::~MainWindow() {
+  qApp->removeEventFilter(this);
+  // The editor widgets listen to the Workbench's memos, which go before the base class
+  // would delete its children.
+  delete takeCentralWidget();
+}
+
+void MainWindow::start(const std::filesystem::path& programFile, const std::vector<std::string>& arguments) {
+  workbench_->start(programFile, arguments);
+}
+
+// ----- Building -----
+
+void MainWindow::later(LaterCommand command) { workbench_->later(command); }
+
+QAction* MainWindow::item(QMenu* menu, const QString& caption, const QKeySequence& shortcut, Handler run) {
+  auto* action = menu->addAction(caption);
+  if (!shortcut.isEmpty()) action->setShortcut(shortcut);
+  connect(action, &QAction::triggered, this, [this, run] {
+    run();
+    states_.resync();
+  });
+  return action;
+}
+
+QAction* MainWindow::checkItem(QMenu* menu, const QString& caption, const QKeySequence& shortcut, Command command,
+                               Handler run) {
+  QAction* action = item(menu, caption, shortcut, std::move(run));
+  action->setCheckable(true);
+  states_.bind(command, action);
+  return action;
+}
+
+void MainWindow::buildMenus() {
+  Workbench& wb = *workbench_;
+  OptionCommands& options = wb.options();
+  auto bound = [this](QAction* a, Command c) {
+    states_.bind(c, a);
+    return a;
+  };
+
+  QMenu* file = menuBar()->addMenu("&File");
+  item(file, "&New", {}, [this] { later(LaterCommand::NewPage); });
+  item(file, "&Open...", {}, [this] { later(LaterCommand::OpenFiles); });
+  recentFilesMenu_ = file->addMenu("ReOpen");
+  sessionsMenu_ = file->addMenu("Last Sessions");
+  for (auto [submenu, clear] : {std::pair{recentFilesMenu_, LaterCommand::ClearRecentFiles},
+                                std::pair{sessionsMenu_, LaterCommand::ClearSessions}}) {
+    submenu->addSeparator();
+    QAction* a = item(submenu, "Clear List...", {}, [this, clear] { later(clear); });
+    a->setStatusTip("Clear recent files list");
+    a->setToolTip("Clear recent files list");
   }
-  // Bookmarks of the old text would all land on the first line of the new one.
-  gutter_->gutter().clearAll();
-  sourceMemo_.setModified(false);
-  setWindowTitle("Quillon - " + QString::fromStdString(path.string()));
-  return true;
+  file->addSeparator();
+  QAction* asProject = item(file, "Set Page As #1 [PRJ]....", {}, [this] { later(LaterCommand::SetPageAsProject); });
+  asProject->setStatusTip("Set this page to #1 > project");
+  asProject->setToolTip("Set this page to #1 > project");
+  file->addSeparator();
+  item(file, "&Save", QKeySequence("Ctrl+S"), [this] { later(LaterCommand::Save); });
+  item(file, "Save &As...", {}, [this] { later(LaterCommand::SaveAs); });
+  item(file, "Save All", {}, [this] { later(LaterCommand::SaveAll); });
+  file->addSeparator();
+  item(file, "Close Page", {}, [this] { later(LaterCommand::ClosePage); });
+  item(file, "Close All", {}, [this] { later(LaterCommand::CloseAll); });
+  file->addSeparator();
+  item(file, "Insert File...", {}, [this] { later(LaterCommand::InsertFile); });
+  file->addSeparator();
+  bound(item(file, "Preview...", {}, [this] { later(LaterCommand::Preview); }), Command::Preview1);
+  bound(item(file, "&Print", QKeySequence("Ctrl+P"), [this] { later(LaterCommand::Print); }), Command::Print1);
+  file->addSeparator();
+  item(file, "E&xit", {}, [this] {
+    QCoreApplication::processEvents();
+    close();
+  });
+
+  QMenu* project = menuBar()->addMenu("Project");
+  item(project, "New", {}, [this] { later(LaterCommand::NewProject); });
+  item(project, "Select....", {}, [this] { later(LaterCommand::SelectProject); });
+  item(project, "Create From Pages", {}, [this] { later(LaterCommand::ProjectFromPages); });
+  project->addSeparator();
+  bound(item(project, "Compile", QKeySequence("Ctrl+K"), [this] { later(LaterCommand::Compile); }), Command::Compile1);
+  bound(item(project, "Link", QKeySequence("Ctrl+L"), [this] { later(LaterCommand::Link); }), Command::Link1);
+  item(project, "Run", QKeySequence("Ctrl+U"), [this] { later(LaterCommand::Run); });
+  project->addSeparator();
+  checkItem(project, "AutoSave @ Compile", {}, Command::AutoSaveCompile1, [&options] { options.toggleAutoSaveCompile(); });
+  checkItem(project, "Show Done Box", {}, Command::ShowDoneBox1, [&options] { options.toggleShowDoneBox(); });
+  project->addSeparator();
+  checkItem(project, "Show Errors", QKeySequence("Ctrl+E"), Command::ShowErrors1,
+            [this] { later(LaterCommand::ShowErrors); });
+
+  QMenu* edit = menuBar()->addMenu("&Edit");
+  bound(item(edit, "&Undo", QKeySequence("Ctrl+Z"), [&wb] { wb.undo(); }), Command::Undo1);
+  bound(item(edit, "&Redo", {}, [&wb] { wb.redo(); }), Command::Redo1);
+  edit->addSeparator();
+  bound(item(edit, "Cu&t", QKeySequence("Ctrl+X"), [&wb] { wb.cut(); }), Command::Cut1);
+  bound(item(edit, "&Copy", QKeySequence("Ctrl+C"), [&wb] { wb.copy(); }), Command::Copy1);
+  item(edit, "&Paste", QKeySequence("Ctrl+V"), [&wb] { wb.paste(); });
+  item(edit, "Select &All", QKeySequence("Ctrl+A"), [&wb] { wb.selectAll(); });
+  edit->addSeparator();
+  item(edit, "Indent", QKeySequence("Ctrl+I"), [this] { later(LaterCommand::Indent); });
+  item(edit, "Outdent", QKeySequence("Ctrl+O"), [this] { later(LaterCommand::Outdent); });
+  edit->addSeparator();
+  item(edit, "Check Words", {}, [this] { later(LaterCommand::CheckWords); });
+  item(edit, "Character Map....", {}, [this] { later(LaterCommand::CharacterMap); });
+
+  QMenu* find = menuBar()->addMenu("Find");
+  item(find, "&Find/Replace...", QKeySequence("Ctrl+F"), [this] { later(LaterCommand::FindReplace); });
+  bound(item(find, "Find/Replace next", QKeySequence("F3"), [this] { later(LaterCommand::FindNext); }),
+        Command::FindNext1);
+  bound(item(find, "Revert", {}, [this] { later(LaterCommand::Revert); }), Command::Revert1);
+  find->addSeparator();
+  item(find, "Go To Line....", QKeySequence("Ctrl+T"), [this] { later(LaterCommand::GoToLine); });
+
+  QMenu* bookmarks = menuBar()->addMenu("BookMarks");
+  QMenu* setMarks = bookmarks->addMenu("Set");
+  QMenu* gotoMarks = bookmarks->addMenu("Goto");
+  for (int i = 0; i < 10; ++i) {
+    item(setMarks, QString::number(i), {}, [this] { later(LaterCommand::SetBookmark); });
+    item(gotoMarks, QString::number(i), {}, [this] { later(LaterCommand::GotoBookmark); });
+  }
+  bookmarks->addSeparator();
+  item(bookmarks, "Clear All", {}, [this] { later(LaterCommand::ClearBookmarks); });
+
+  QMenu* codeInfo = menuBar()->addMenu("CodeInfo");
+  checkItem(codeInfo, "Show...", QKeySequence("F12"), Command::CodeInfoShow1,
+            [this] { later(LaterCommand::CodeInfoShow); });
+  item(codeInfo, "ReScan....", QKeySequence("Ctrl+F12"), [this] { later(LaterCommand::CodeInfoRescan); });
+  checkItem(codeInfo, "Sorted", {}, Command::CodeInfoSorted1, [this] { later(LaterCommand::CodeInfoSorted); });
+
+  QMenu* opts = menuBar()->addMenu("Options");
+  item(opts, "&Font...", {}, [&options] { options.chooseFont(); });
+  item(opts, "&Background Color...", {}, [&options] { options.chooseBackground(); });
+  opts->addSeparator();
+  checkItem(opts, "Use Syntax Highlighting", {}, Command::SyntaxHighlighting1,
+            [&options] { options.toggleSyntaxHighlighting(); });
+  item(opts, "Refresh Highlighting", QKeySequence("F10"), [&options] { options.refreshHighlighting(); });
+  opts->addSeparator();
+  checkItem(opts, "Toolbar", {}, Command::Toolbar1, [&options] { options.toggleToolbar(); });
+  checkItem(opts, "Status bar", {}, Command::StatusBar1, [&options] { options.toggleStatusBar(); });
+  checkItem(opts, "Line Numbers", {}, Command::LineNumbers1, [&options] { options.toggleLineNumbers(); });
+  checkItem(opts, "Help Context", QKeySequence("Ctrl+H"), Command::HelpContext1,
+            [this] { later(LaterCommand::HelpContext); });
+  opts->addSeparator();
+  checkItem(opts, "Word Wrap", {}, Command::WordWrap1, [&options] { options.toggleWordWrap(); });
+  checkItem(opts, "Cursor Past End", {}, Command::CursorPastEnd1, [&options] { options.toggleCursorPastEnd(); });
+  item(opts, "Cursor Width...", {}, [&options] { options.askCursorWidth(); });
+  item(opts, "Tab Stops...", {}, [&options] { options.askTabStops(); });
+  checkItem(opts, "Auto Indent", {}, Command::AutoIndent1, [&options] { options.toggleAutoIndent(); });
+  opts->addSeparator();
+  checkItem(opts, "Set as Defaut [*.MB] Editor", {}, Command::DefaultEditor1,
+            [this] { later(LaterCommand::SetDefaultEditor); });
+
+  QAction* keysDict = menuBar()->addAction("Keys/Dict");
+  connect(keysDict, &QAction::triggered, this, [this] { later(LaterCommand::KeysDict); });
+
+  windowMenu_ = menuBar()->addMenu("&Window");
+  connect(windowMenu_, &QMenu::aboutToShow, this, &MainWindow::rebuildWindowMenu);
+
+  QMenu* help = menuBar()->addMenu("&Help");
+  item(help, "MapBasic Help", QKeySequence("F1"), [this] { later(LaterCommand::MapBasicHelp); });
+  item(help, "Quillon Help", QKeySequence("F2"), [this] { later(LaterCommand::QuillonHelp); });
+  help->addSeparator();
+  item(help, "&About Quillon...", {}, [this] { showAbout(); });
+
+  // The editor's own menu and the context list's menu.
+  editorMenu_ = new QMenu(this);
+  editorMenu_->setObjectName("Pop1");
+  item(editorMenu_, "Close Page", {}, [this] { later(LaterCommand::ClosePage); });
+  editorMenu_->addSeparator();
+  item(editorMenu_, "Cut", {}, [&wb] { wb.cut(); });
+  item(editorMenu_, "Copy", {}, [&wb] { wb.copy(); });
+  item(editorMenu_, "Paste", {}, [&wb] { wb.paste(); });
+  editorMenu_->addSeparator();
+  item(editorMenu_, "Go To Line...", {}, [this] { later(LaterCommand::GoToLine); });
+  QMenu* setPop = editorMenu_->addMenu("Set Bookmark");
+  QMenu* gotoPop = editorMenu_->addMenu("Goto Bookmark");
+  for (int i = 0; i < 10; ++i) {
+    item(setPop, QString::number(i), {}, [this] { later(LaterCommand::SetBookmark); });
+    item(gotoPop, QString::number(i), {}, [this] { later(LaterCommand::GotoBookmark); });
+  }
+
+  contextMenu_ = new QMenu(this);
+  contextMenu_->setObjectName("Pop2");
+  item(contextMenu_, "Ignore For Now", {}, [this] { later(LaterCommand::IgnoreWord); });
+  item(contextMenu_, "Add To Dictionary", {}, [this] { later(LaterCommand::AddToDictionary); });
+  item(contextMenu_, "Add To KeyWords", {}, [this] { later(LaterCommand::AddToKeywords); });
+  contextList_->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(contextList_, &QWidget::customContextMenuRequested, this,
+          [this](const QPoint& at) { contextMenu_->popup(contextList_->viewport()->mapToGlobal(at)); });
+}
+
+QToolButton* MainWindow::button(const char* name, const char* icon, const QString& hint, Handler run,
+                                std::optional<Command> command, bool toggle) {
+  auto* action = new QAction(QIcon(QString(":/icons/%1.svg").arg(icon)), hint, this);
+  action->setToolTip(hint);
+  action->setStatusTip(hint);
+  action->setCheckable(toggle);
+  connect(action, &QAction::triggered, this, [this, run] {
+    run();
+    states_.resync();
+  });
+  auto* tool = new QToolButton(toolbar_);
+  tool->setObjectName(name);
+  tool->setDefaultAction(action);
+  tool->setAutoRaise(true);
+  tool->setFixedSize(24, 24);
+  tool->setIconSize(QSize(16, 16));
+  tool->setFocusPolicy(Qt::NoFocus);
+  toolbar_->layout()->addWidget(tool);
+  if (command) states_.bind(*command, action);
+  return tool;
+}
+
+void MainWindow::buildToolbar() {
+  Workbench& wb = *workbench_;
+  auto gap = [this] { static_cast<QHBoxLayout*>(toolbar_->layout())->addSpacing(6); };
+
+  button("bNew", "new", "New Page", [this] { later(LaterCommand::NewPage); });
+  QToolButton* open = button("bOpen", "open", "Open File", [this] { later(LaterCommand::OpenFiles); });
+  open->setFixedSize(36, 24);
+  open->setPopupMode(QToolButton::MenuButtonPopup);
+  button("bSave", "save", "Save Page", [this] { later(LaterCommand::Save); }, Command::bSave);
+  button("bClose", "close", "Close Page", [this] { later(LaterCommand::ClosePage); });
+  gap();
+  button("bCompile", "compile", "Compile", [this] { later(LaterCommand::Compile); }, Command::bCompile);
+  button("bLink", "link", "Link", [this] { later(LaterCommand::Link); }, Command::bLink);
+  button("bRun", "run", "Run", [this] { later(LaterCommand::Run); });
+  button("bError", "errors", "Show Errors", [this] { later(LaterCommand::ShowErrors); }, Command::bError, true);
+  gap();
+  searchButton_ = button("bSearch", "search", "Search/Replace", [this] { later(LaterCommand::FindReplace); });
+  button("bAgain", "again", "Again [F3]......", [this] { later(LaterCommand::FindNext); }, Command::bAgain);
+  gap();
+  button("bCut", "cut", "Cut", [&wb] { wb.cut(); }, Command::bCut);
+  button("bCopy", "copy", "Copy", [&wb] { wb.copy(); }, Command::bCopy);
+  button("bPaste", "paste", "Paste", [&wb] { wb.paste(); });
+  gap();
+  button("bUndo", "undo", "Undo", [&wb] { wb.undo(); }, Command::bUndo);
+  button("bRedo", "redo", "Redo", [&wb] { wb.redo(); }, Command::bRedo);
+  gap();
+  button("bPreview", "preview", "Print Preview", [this] { later(LaterCommand::Preview); }, Command::bPreview);
+  button("bPrint", "print", "Print", [this] { later(LaterCommand::Print); }, Command::bPrint);
+  gap();
+  button("bWrap", "wrap", "WordWrap", [&wb] { wb.options().toggleWordWrap(); }, Command::bWrap, true);
+  static_cast<QHBoxLayout*>(toolbar_->layout())->addStretch(1);
+
+  // The recent files fill this menu; it is also the drop-down of bOpen.
+  open->setMenu(recentFilesMenu_);
+
+  bgColor_ = new ColorComboWidget(toolbar_);
+  bgColor_->setObjectName("bgColor");
+  bgColor_->setFixedWidth(193);
+  bgColor_->setToolTip("R-Click for Color Palette");
+  bgColor_->hide();
+  connect(bgColor_, &ColorComboWidget::colorChosen, this, [this](Color color) {
+    workbench_->options().backgroundChosen(color);
+    sourceEditor_->setFocus();
+  });
+}
+
+void MainWindow::buildPanels() {
+  auto* central = new QWidget(this);
+  auto* column = new QVBoxLayout(central);
+  column->setContentsMargins(0, 0, 0, 0);
+  column->setSpacing(0);
+  setCentralWidget(central);
+
+  toolbar_ = new QFrame(central);
+  toolbar_->setObjectName("panToolBar");
+  toolbar_->setFixedHeight(kToolbarHeight);
+  toolbar_->setFrameShape(QFrame::NoFrame);
+  auto* buttons = new QHBoxLayout(toolbar_);
+  buttons->setContentsMargins(3, 1, 3, 3);
+  buttons->setSpacing(1);
+  column->addWidget(toolbar_);
+  auto* bevel = new QFrame(central);
+  bevel->setObjectName("toolbarBevel");
+  bevel->setFrameShape(QFrame::HLine);
+  bevel->setFrameShadow(QFrame::Sunken);
+  column->addWidget(bevel);
+
+  bottomSplitter_ = new QSplitter(Qt::Vertical, central);
+  bottomSplitter_->setObjectName("Split1");
+  bottomSplitter_->setHandleWidth(2);
+  bottomSplitter_->setChildrenCollapsible(false);
+  column->addWidget(bottomSplitter_, 1);
+
+  // Tab strip over the one editor.
+  auto* tabArea = new QWidget(bottomSplitter_);
+  auto* tabColumn = new QVBoxLayout(tabArea);
+  tabColumn->setContentsMargins(2, 2, 2, 0);
+  tabColumn->setSpacing(0);
+  tabBar_ = new QTabBar(tabArea);
+  tabBar_->setObjectName("tabBar");
+  tabBar_->setExpanding(false);
+  tabBar_->setDrawBase(false);
+  tabBar_->setFocusPolicy(Qt::NoFocus);
+  tabBar_->addTab("Untitled");
+  tabColumn->addWidget(tabBar_);
+
+  auto* page = new QFrame(tabArea);
+  page->setFrameShape(QFrame::StyledPanel);
+  page->setFrameShadow(QFrame::Raised);
+  auto* pageLayout = new QHBoxLayout(page);
+  pageLayout->setContentsMargins(3, 3, 3, 3);
+  tabColumn->addWidget(page, 1);
+
+  codeInfoSplitter_ = new QSplitter(Qt::Horizontal, page);
+  codeInfoSplitter_->setObjectName("Splitter1");
+  codeInfoSplitter_->setHandleWidth(2);
+  codeInfoSplitter_->setChildrenCollapsible(false);
+  pageLayout->addWidget(codeInfoSplitter_);
+
+  codeInfoPanel_ = new QWidget(codeInfoSplitter_);
+  codeInfoPanel_->setObjectName("pCodeInfo");
+  codeInfoPanel_->setMinimumWidth(40);
+  auto* codeInfoLayout = new QVBoxLayout(codeInfoPanel_);
+  codeInfoLayout->setContentsMargins(0, 0, 0, 0);
+  outlineTree_ = new QTreeWidget(codeInfoPanel_);
+  outlineTree_->setObjectName("outlineTree");
+  outlineTree_->setHeaderHidden(true);
+  outlineTree_->setRootIsDecorated(true);
+  outlineTree_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  codeInfoLayout->addWidget(outlineTree_);
+  codeInfoPanel_->resize(kCodeInfoWidth, codeInfoPanel_->height());
+  codeInfoPanel_->hide();
+
+  auto* editorPanel = new QFrame(codeInfoSplitter_);
+  editorPanel->setObjectName("editorPanel");
+  editorPanel->setFrameShape(QFrame::Panel);
+  editorPanel->setFrameShadow(QFrame::Sunken);
+  auto* editorRow = new QHBoxLayout(editorPanel);
+  editorRow->setContentsMargins(1, 1, 1, 1);
+  editorRow->setSpacing(0);
+  gutter_ = new editor::CodeGutterWidget(editorPanel);
+  gutter_->setObjectName("gutter");
+  gutter_->setFixedWidth(kGutterWidth);
+  editorRow->addWidget(gutter_);
+  sourceEditor_ = new editor::CodeMemoWidget(workbench_->sourceEditor(), editorPanel);
+  sourceEditor_->setObjectName("sourceEditor");
+  sourceEditor_->setFrameShape(QFrame::NoFrame);
+  editorRow->addWidget(sourceEditor_, 1);
+  gutter_->setEditor(sourceEditor_);
+  codeInfoSplitter_->setStretchFactor(1, 1);
+  codeInfoSplitter_->setSizes({kCodeInfoWidth, 400});
+
+  // Bottom panel: the error view in front of the context list.
+  bottomPanel_ = new QStackedWidget(bottomSplitter_);
+  bottomPanel_->setObjectName("pError");
+  bottomPanel_->setMinimumHeight(40);
+  errorView_ = new editor::CodeMemoWidget(workbench_->errorView(), bottomPanel_);
+  errorView_->setObjectName("errorView");
+  errorView_->setToolTip("Click Line to Go There");
+  errorView_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  errorView_->viewport()->setCursor(Qt::ArrowCursor);
+  contextList_ = new QListWidget(bottomPanel_);
+  contextList_->setObjectName("contextList");
+  QFont listFont("Courier New");
+  listFont.setStyleHint(QFont::TypeWriter);
+  contextList_->setFont(listFont);
+  contextList_->setItemDelegate(new FixedHeightDelegate(contextList_));
+  contextList_->setUniformItemSizes(true);
+  bottomPanel_->addWidget(errorView_);
+  bottomPanel_->addWidget(contextList_);
+  bottomPanel_->setCurrentWidget(errorView_);
+  bottomSplitter_->setStretchFactor(0, 1);
+  bottomSplitter_->setSizes({300, kErrorPanelHeight});
+  bottomPanel_->hide();
+
+  statusBar_ = new StatusBarWidget(central);
+  statusBar_->setObjectName("statusBar");
+  column->addWidget(statusBar_);
+  connect(statusBar_, &StatusBarWidget::clicked, this, [this](int x) { workbench_->statusBarClicked(x); });
+
+  connect(sourceEditor_, &editor::CodeMemoWidget::mouseReleased, this, [this] { workbench_->editorMouseReleased(); });
+  sourceEditor_->viewport()->installEventFilter(this);
+  sourceEditor_->installEventFilter(this);
+  setStatusBar(nullptr);
+}
+
+void MainWindow::rebuildWindowMenu() {
+  windowMenu_->clear();
+  std::vector<std::string> tabs;
+  for (int i = 0; i < tabBar_->count(); ++i) tabs.push_back(fromQString(tabBar_->tabText(i)));
+  for (const std::string& caption : workbench_->refreshWindowList(tabs))
+    item(windowMenu_, toQString(caption), {}, [this] { later(LaterCommand::WindowMenuPick); });
+}
+
+void MainWindow::showAbout() {
+  QMessageBox box(this);
+  box.setWindowTitle("About Quillon");
+  box.setIconPixmap(QIcon(":/icons/quillon.svg").pixmap(48, 48));
+  box.setText(QString("<b>Quillon</b><br>Version %1").arg(QUILLON_VERSION));
+  box.setInformativeText("An editor and build front end for MapBasic.");
+  box.exec();
+}
+
+// ----- Events -----
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  switch (event->type()) {
+    case QEvent::KeyRelease: {
+      const int key = static_cast<QKeyEvent*>(event)->key();
+      if (key == Qt::Key_CapsLock || key == Qt::Key_NumLock) workbench_->lockKeyPressed();
+      else if (key == Qt::Key_Insert && watched == sourceEditor_) workbench_->insertKeyPressed();
+      break;
+    }
+    case QEvent::MouseButtonPress:
+      if (watched == sourceEditor_->viewport() && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
+        workbench_->editorMousePressed();
+      break;
+    case QEvent::ContextMenu:
+      if (watched == sourceEditor_->viewport()) {
+        editorMenu_->popup(static_cast<QContextMenuEvent*>(event)->globalPos());
+        return true;
+      }
+      break;
+    default:
+      break;
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::ActivationChange && isActiveWindow() && isMinimized())
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+  QMainWindow::changeEvent(event);
+}
+
+// ----- Ui -----
+
+void MainWindow::showMessage(std::string_view text) {
+  QMessageBox::information(this, QApplication::applicationName(), toQString(text));
+}
+
+platform::Ui::Answer MainWindow::ask(std::string_view caption, std::string_view text, Buttons buttons) {
+  QMessageBox box(QMessageBox::Question, toQString(caption), toQString(text), QMessageBox::NoButton, this);
+  std::vector<std::pair<QAbstractButton*, Answer>> map;
+  auto add = [&](const char* label, QMessageBox::ButtonRole role, Answer answer) {
+    map.emplace_back(box.addButton(label, role), answer);
+  };
+  switch (buttons) {
+    case Buttons::Ok: add("OK", QMessageBox::AcceptRole, Answer::Ok); break;
+    case Buttons::OkCancel:
+      add("OK", QMessageBox::AcceptRole, Answer::Ok);
+      add("Cancel", QMessageBox::RejectRole, Answer::Cancel);
+      break;
+    case Buttons::YesNo:
+      add("&Yes", QMessageBox::YesRole, Answer::Yes);
+      add("&No", QMessageBox::NoRole, Answer::No);
+      break;
+    case Buttons::YesNoCancel:
+      add("&Yes", QMessageBox::YesRole, Answer::Yes);
+      add("&No", QMessageBox::NoRole, Answer::No);
+      add("Cancel", QMessageBox::RejectRole, Answer::Cancel);
+      break;
+    case Buttons::YesNoCancelAll:
+      add("&Yes", QMessageBox::YesRole, Answer::Yes);
+      add("&No", QMessageBox::NoRole, Answer::No);
+      add("Cancel", QMessageBox::RejectRole, Answer::Cancel);
+      add("N&o to All", QMessageBox::NoRole, Answer::NoToAll);
+      add("Yes to &All", QMessageBox::YesRole, Answer::YesToAll);
+      break;
+  }
+  box.exec();
+  for (auto& [b, answer] : map)
+    if (box.clickedButton() == b) return answer;
+  return buttons == Buttons::Ok ? Answer::Ok : buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
+}
+
+std::optional<std::string> MainWindow::prompt(std::string_view caption, std::string_view question,
+                                              std::string_view preset) {
+  bool ok = false;
+  const QString answer = QInputDialog::getText(this, toQString(caption), toQString(question), QLineEdit::Normal,
+                                               toQString(preset), &ok);
+  if (!ok) return std::nullopt;
+  return fromQString(answer);
+}
+
+std::vector<std::filesystem::path> MainWindow::openFiles(const FileDialog& dialog) {
+  QFileDialog box(this, toQString(dialog.title), fromPath(dialog.initialDir), toQtFilter(dialog.filter));
+  box.setFileMode(dialog.multiSelect ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
+  box.setAcceptMode(QFileDialog::AcceptOpen);
+  if (const QString f = filterAt(dialog.filter, dialog.filterIndex); !f.isEmpty()) box.selectNameFilter(f);
+  if (!dialog.fileName.empty()) box.selectFile(toQString(dialog.fileName));
+  std::vector<std::filesystem::path> files;
+  if (box.exec() == QDialog::Accepted)
+    for (const QString& f : box.selectedFiles()) files.push_back(toPath(f));
+  return files;
+}
+
+std::optional<std::filesystem::path> MainWindow::saveFile(const FileDialog& dialog) {
+  QFileDialog box(this, toQString(dialog.title), fromPath(dialog.initialDir), toQtFilter(dialog.filter));
+  box.setAcceptMode(QFileDialog::AcceptSave);
+  box.setFileMode(QFileDialog::AnyFile);
+  if (!dialog.overwritePrompt) box.setOption(QFileDialog::DontConfirmOverwrite);
+  if (!dialog.defaultExt.empty()) box.setDefaultSuffix(toQString(dialog.defaultExt));
+  if (const QString f = filterAt(dialog.filter, dialog.filterIndex); !f.isEmpty()) box.selectNameFilter(f);
+  if (!dialog.fileName.empty()) box.selectFile(toQString(dialog.fileName));
+  if (box.exec() != QDialog::Accepted || box.selectedFiles().isEmpty()) return std::nullopt;
+  return toPath(box.selectedFiles().front());
+}
+
+std::optional<std::filesystem::path> MainWindow::pickFolder(std::string_view caption) {
+  const QString folder = QFileDialog::getExistingDirectory(this, toQString(caption));
+  if (folder.isEmpty()) return std::nullopt;
+  return toPath(folder);
+}
+
+void MainWindow::setStatusText(int panel, std::string_view text) { statusBar_->setText(panel, text); }
+std::string MainWindow::statusText(int panel) const { return statusBar_->text(panel); }
+
+void MainWindow::setBusy(bool busy) {
+  if (busy) {
+    if (busyDepth_++ == 0) QApplication::setOverrideCursor(Qt::WaitCursor);
+  } else if (busyDepth_ > 0 && --busyDepth_ == 0) {
+    QApplication::restoreOverrideCursor();
+  }
+}
+
+void MainWindow::processPendingMessages() { QCoreApplication::processEvents(); }
+
+// ----- MainView -----
+
+void MainWindow::setRegionVisible(Region region, bool visible) {
+  switch (region) {
+    case Region::Toolbar:
+      toolbar_->setVisible(visible);
+      findChild<QFrame*>("toolbarBevel")->setVisible(visible);
+      break;
+    case Region::StatusBar: statusBar_->setVisible(visible); break;
+    case Region::Gutter: gutter_->setVisible(visible); break;
+    case Region::ColorPicker:
+      if (visible) {
+        // Over the search buttons, where the toolbar has room for it.
+        bgColor_->move(searchButton_->x(), (toolbar_->height() - bgColor_->sizeHint().height()) / 2);
+        bgColor_->raise();
+      }
+      bgColor_->setVisible(visible);
+      break;
+  }
+}
+
+bool MainWindow::regionVisible(Region region) const {
+  switch (region) {
+    case Region::Toolbar: return !toolbar_->isHidden();
+    case Region::StatusBar: return !statusBar_->isHidden();
+    case Region::Gutter: return !gutter_->isHidden();
+    case Region::ColorPicker: return !bgColor_->isHidden();
+  }
+  return false;
+}
+
+void MainWindow::setCaption(std::string_view caption) { setWindowTitle(toQString(caption)); }
+
+void MainWindow::setTabCaption(int index, std::string_view caption) {
+  if (index >= 0 && index < tabBar_->count()) tabBar_->setTabText(index, toQString(caption));
+}
+
+void MainWindow::setEditorFont(const FontSpec& spec) {
+  const QFont font = toQFont(spec);
+  sourceEditor_->setEditorFont(font);
+  errorView_->setEditorFont(font);
+  gutter_->setFont(font);
+}
+
+void MainWindow::setEditorBackground(Color color) {
+  const QColor c = toQColor(color);
+  sourceEditor_->setBackground(c);
+  errorView_->setBackground(c);
+  gutter_->setColor(c);
+}
+
+std::optional<FontSpec> MainWindow::chooseFont(const FontSpec& current) {
+  bool ok = false;
+  const QFont font = QFontDialog::getFont(&ok, toQFont(current), this);
+  if (!ok) return std::nullopt;
+  return fromQFont(font, current);
+}
+
+void MainWindow::showColorPicker(Color current) { bgColor_->setColor(current); }
+
+void MainWindow::setContextItems(const std::vector<std::string>& items) {
+  contextList_->clear();
+  for (const std::string& line : items) contextList_->addItem(toQString(line));
+}
+
+bool MainWindow::editorHasFocus() const { return sourceEditor_->hasFocus(); }
+
+void MainWindow::bringToFront() {
+  if (isMinimized()) setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+  show();
+  raise();
+  activateWindow();
 }
 
 }  // namespace quillon::app

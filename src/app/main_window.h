@@ -1,42 +1,130 @@
 #pragma once
 #include <QMainWindow>
+#include <array>
 #include <filesystem>
+#include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
-#include "editor/code_memo.h"
-#include "editor/highlight_engine.h"
-#include "editor/number_highlighter.h"
+#include "app/command_states.h"
+#include "app/main_view.h"
+#include "app/qt_action_states.h"
+#include "app/qt_edit_clipboard.h"
+#include "app/workbench.h"
+#include "platform/keyboard_state.h"
+#include "platform/ui.h"
+
+class QAction;
+class QFrame;
+class QListWidget;
+class QMenu;
+class QSplitter;
+class QStackedWidget;
+class QTabBar;
+class QToolButton;
+class QTreeWidget;
 
 namespace quillon::editor {
-class CodeGutterWidget;
 class CodeMemoWidget;
+class CodeGutterWidget;
 }
 
 namespace quillon::app {
 
-// The program's one window: for now the source editor and its caption.
-class MainWindow : public QMainWindow {
+class ColorComboWidget;
+class StatusBarWidget;
+
+// The program's one window. It builds the menus, the toolbar, the panels and the status bar,
+// routes every action to the Workbench and shows what the core asks for: it is the core's
+// Ui and MainView, and its ActionStates are the core's CommandStates. Behaviour lives in
+// the Workbench, not here.
+class MainWindow : public QMainWindow, public platform::Ui, public MainView {
   Q_OBJECT
 
 public:
-  MainWindow();
+  explicit MainWindow(const platform::KeyboardState& keyboard, QWidget* parent = nullptr);
   ~MainWindow() override;
 
-  editor::CodeMemo& sourceMemo() { return sourceMemo_; }
-  editor::HighlightEngine& highlighting() { return highlighting_; }
-  editor::NumberHighlighter& numberHighlighter() { return numbers_; }
-  editor::CodeMemoWidget& sourceEditor() { return *sourceEditor_; }
-  editor::CodeGutterWidget& gutter() { return *gutter_; }
-  // Loads a file into the source editor; false (after telling the user) when it cannot.
-  bool openFile(const std::filesystem::path& path);
+  // Runs the start-up steps; `arguments` are the command-line arguments after the program.
+  void start(const std::filesystem::path& programFile, const std::vector<std::string>& arguments);
+  // Another copy of the program asked this one to come forward.
+  void anotherCopyStarted() { workbench_->anotherCopyStarted(); }
+
+  Workbench& workbench() { return *workbench_; }
+  editor::CodeMemoWidget& sourceEditorWidget() { return *sourceEditor_; }
+  CommandStates& commandStates() { return states_; }
+  QAction* action(Command command) const { return states_.action(command); }
+  QMenu* recentFilesMenu() const { return recentFilesMenu_; }
+  QMenu* sessionsMenu() const { return sessionsMenu_; }
+
+  // Ui
+  void showMessage(std::string_view text) override;
+  Answer ask(std::string_view caption, std::string_view text, Buttons buttons) override;
+  std::optional<std::string> prompt(std::string_view caption, std::string_view question,
+                                    std::string_view preset) override;
+  std::vector<std::filesystem::path> openFiles(const FileDialog& dialog) override;
+  std::optional<std::filesystem::path> saveFile(const FileDialog& dialog) override;
+  std::optional<std::filesystem::path> pickFolder(std::string_view caption) override;
+  void setStatusText(int panel, std::string_view text) override;
+  std::string statusText(int panel) const override;
+  void setBusy(bool busy) override;
+  void processPendingMessages() override;
+
+  // MainView
+  void setRegionVisible(Region region, bool visible) override;
+  bool regionVisible(Region region) const override;
+  void setCaption(std::string_view caption) override;
+  void setTabCaption(int index, std::string_view caption) override;
+  void setEditorFont(const FontSpec& font) override;
+  void setEditorBackground(Color color) override;
+  std::optional<FontSpec> chooseFont(const FontSpec& current) override;
+  void showColorPicker(Color current) override;
+  void setContextItems(const std::vector<std::string>& items) override;
+  bool editorHasFocus() const override;
+  void bringToFront() override;
+
+protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
 private:
-  editor::CodeMemo sourceMemo_;
-  // After the memo: the engine's runs live in the memo's paragraphs and go first.
-  editor::HighlightEngine highlighting_{sourceMemo_};
-  editor::NumberHighlighter numbers_;
-  editor::CodeMemoWidget* sourceEditor_ = nullptr;
+  using Handler = std::function<void()>;
+  QAction* item(QMenu* menu, const QString& caption, const QKeySequence& shortcut, Handler run);
+  QAction* checkItem(QMenu* menu, const QString& caption, const QKeySequence& shortcut, Command command, Handler run);
+  QToolButton* button(const char* name, const char* icon, const QString& hint, Handler run,
+                      std::optional<Command> command = std::nullopt, bool toggle = false);
+  void later(LaterCommand command);
+  void buildMenus();
+  void buildToolbar();
+  void buildPanels();
+  void rebuildWindowMenu();
+  void showAbout();
+
+  QtEditClipboard clipboard_;
+  std::unique_ptr<Workbench> workbench_;
+  ActionStates states_;
+  int busyDepth_ = 0;
+
+  QFrame* toolbar_ = nullptr;
+  ColorComboWidget* bgColor_ = nullptr;
+  QToolButton* searchButton_ = nullptr;
+  QMenu* recentFilesMenu_ = nullptr;
+  QMenu* sessionsMenu_ = nullptr;
+  QMenu* windowMenu_ = nullptr;
+  QMenu* editorMenu_ = nullptr;
+  QMenu* contextMenu_ = nullptr;
+  QSplitter* bottomSplitter_ = nullptr;
+  QStackedWidget* bottomPanel_ = nullptr;
+  editor::CodeMemoWidget* errorView_ = nullptr;
+  QListWidget* contextList_ = nullptr;
+  QTabBar* tabBar_ = nullptr;
+  QSplitter* codeInfoSplitter_ = nullptr;
+  QWidget* codeInfoPanel_ = nullptr;
+  QTreeWidget* outlineTree_ = nullptr;
   editor::CodeGutterWidget* gutter_ = nullptr;
+  editor::CodeMemoWidget* sourceEditor_ = nullptr;
+  StatusBarWidget* statusBar_ = nullptr;
 };
 
 }  // namespace quillon::app

@@ -1,0 +1,41 @@
+#pragma once
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/color.h"
+#include "app/font_spec.h"
+
+namespace quillon::app {
+
+// The main window's own surfaces as the core switches them: regions shown or hidden, the
+// caption and tab captions, the font and colour of the editors, and the two pickers that
+// belong to the window rather than to Ui.
+class MainView {
+public:
+  enum class Region { Toolbar, StatusBar, Gutter, ColorPicker };
+
+  virtual ~MainView() = default;
+
+  virtual void setRegionVisible(Region region, bool visible) = 0;
+  virtual bool regionVisible(Region region) const = 0;
+  virtual void setCaption(std::string_view caption) = 0;
+  virtual void setTabCaption(int index, std::string_view caption) = 0;
+
+  // Font and background of the source editor, the gutter and the error view together.
+  virtual void setEditorFont(const FontSpec& font) = 0;
+  virtual void setEditorBackground(Color color) = 0;
+  // nullopt when the dialog is cancelled.
+  virtual std::optional<FontSpec> chooseFont(const FontSpec& current) = 0;
+  // Shows the colour combo preset with `current`; the choice comes back later through
+  // Workbench::backgroundChosen.
+  virtual void showColorPicker(Color current) = 0;
+
+  virtual void setContextItems(const std::vector<std::string>& items) = 0;
+  virtual bool editorHasFocus() const = 0;
+  // Un-minimises the window and brings it to the front.
+  virtual void bringToFront() = 0;
+};
+
+}  // namespace quillon::app

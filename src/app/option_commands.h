@@ -1,0 +1,70 @@
+#pragma once
+#include "app/color.h"
+#include "app/command_states.h"
+#include "app/font_spec.h"
+#include "app/main_view.h"
+#include "editor/code_memo.h"
+#include "editor/highlight_engine.h"
+#include "platform/ui.h"
+
+namespace quillon::app {
+
+// The Options menu (and the two Project toggles) that switch one property of the window or
+// the source editor. The check marks live in CommandStates; the values that are saved with
+// the settings (font, background, caret width, tab stops, cursor past end, auto-save) are
+// readable here.
+class OptionCommands {
+public:
+  OptionCommands(platform::Ui& ui, MainView& view, CommandStates& states, editor::CodeMemo& memo);
+
+  // Puts the check marks and the editor in their start state.
+  void initialize();
+
+  void chooseFont();
+  void chooseBackground();
+  void backgroundChosen(Color color);
+  void toggleSyntaxHighlighting();
+  void toggleToolbar();
+  void toggleStatusBar();
+  void toggleLineNumbers();
+  void toggleWordWrap();
+  void toggleCursorPastEnd();
+  void askCursorWidth();
+  void askTabStops();
+  void toggleAutoIndent();
+  void toggleAutoSaveCompile();
+  void toggleShowDoneBox();
+
+  const FontSpec& font() const { return font_; }
+  void setFont(const FontSpec& font);
+  Color background() const { return background_; }
+  void setBackground(Color color);
+  bool autoSaveCompile() const { return autoSaveCompile_; }
+  bool showDoneBox() const { return states_.checked(Command::ShowDoneBox1); }
+
+  // Highlighting is not wired in yet; these are the places where the highlighter is switched
+  // on or off and asked to re-scan the whole text.
+  // Highlighting is switched and re-applied through the engine once it is attached.
+  void attachHighlighting(editor::HighlightEngine& engine, editor::CodeHighlighter& numbers) {
+    highlighting_ = &engine;
+    numbers_ = &numbers;
+  }
+  void applyHighlighting(bool on);
+  void refreshHighlighting();
+
+private:
+  bool toggle(Command command);
+  void setOption(editor::CodeMemoOption option, bool on);
+
+  editor::HighlightEngine* highlighting_ = nullptr;
+  editor::CodeHighlighter* numbers_ = nullptr;
+  platform::Ui& ui_;
+  MainView& view_;
+  CommandStates& states_;
+  editor::CodeMemo& memo_;
+  FontSpec font_{"Courier New", 10, clWindowText, 0};
+  Color background_ = clInfoBk;
+  bool autoSaveCompile_ = false;
+};
+
+}  // namespace quillon::app

@@ -1,0 +1,68 @@
+#include "app/qt_conversions.h"
+
+#include <QGuiApplication>
+#include <QPalette>
+
+#include "editor/windows1252.h"
+
+namespace quillon::app {
+
+QString toQString(std::string_view bytes) {
+  const std::u16string u = editor::windows1252ToUtf16(bytes);
+  return QString::fromUtf16(u.data(), static_cast<qsizetype>(u.size()));
+}
+
+std::string fromQString(const QString& text) {
+  return editor::utf16ToWindows1252(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
+                                                        static_cast<std::size_t>(text.size())));
+}
+
+QColor toQColor(Color color) {
+  if (color == kNoColor || color == clNone) return {};
+  const auto bits = static_cast<std::uint32_t>(color);
+  if (bits & 0x80000000u) {
+    const QPalette palette = QGuiApplication::palette();
+    switch (bits & 0xFFu) {
+      case 5: return palette.color(QPalette::Base);            // window
+      case 8: return palette.color(QPalette::Text);            // window text
+      case 13: return palette.color(QPalette::Highlight);
+      case 14: return palette.color(QPalette::HighlightedText);
+      case 15: return palette.color(QPalette::Button);         // button face
+      case 16: return palette.color(QPalette::Mid);            // button shadow
+      case 18: return palette.color(QPalette::ButtonText);
+      case 23: return palette.color(QPalette::ToolTipText);    // info text
+      case 24: return palette.color(QPalette::ToolTipBase);    // info background
+      default: return palette.color(QPalette::Window);
+    }
+  }
+  return QColor(static_cast<int>(bits & 0xFF), static_cast<int>((bits >> 8) & 0xFF),
+                static_cast<int>((bits >> 16) & 0xFF));
+}
+
+Color fromQColor(const QColor& color) {
+  if (!color.isValid()) return kNoColor;
+  return static_cast<Color>((static_cast<std::uint32_t>(color.blue()) << 16) |
+                            (static_cast<std::uint32_t>(color.green()) << 8) | static_cast<std::uint32_t>(color.red()));
+}
+
+QFont toQFont(const FontSpec& spec) {
+  QFont font(toQString(spec.name));
+  font.setStyleHint(QFont::TypeWriter);
+  font.setPointSize(spec.size > 0 ? spec.size : 10);
+  font.setBold(spec.has(fsBold));
+  font.setItalic(spec.has(fsItalic));
+  font.setUnderline(spec.has(fsUnderline));
+  font.setStrikeOut(spec.has(fsStrikeOut));
+  return font;
+}
+
+FontSpec fromQFont(const QFont& font, const FontSpec& base) {
+  FontSpec spec = base;
+  spec.name = fromQString(font.family());
+  spec.size = font.pointSize() > 0 ? font.pointSize() : base.size;
+  spec.style = static_cast<std::uint8_t>((font.bold() ? fsBold : 0) | (font.italic() ? fsItalic : 0) |
+                                         (font.underline() ? fsUnderline : 0) | (font.strikeOut() ? fsStrikeOut : 0));
+  return spec;
+}
+
+}  // namespace quillon::app

@@ -1,0 +1,54 @@
+#pragma once
+#include <string>
+#include <vector>
+
+#include "app/command_states.h"
+#include "app/main_view.h"
+#include "editor/code_memo.h"
+#include "platform/keyboard_state.h"
+#include "platform/ui.h"
+
+namespace quillon::app {
+
+// Keeps the status bar panels and the Cut/Copy states in step with the source editor: caret
+// position, insert mode, lock keys and the parenthesis or context line of the message panel.
+class StatusPresenter {
+public:
+  enum Panel { kCaretPanel = 0, kModePanel = 1, kCapsPanel = 2, kNumPanel = 3, kMessagePanel = 4 };
+  // Clicks on the status bar at these x positions toggle insert and overwrite mode.
+  static constexpr int kModeClickFirst = 92;
+  static constexpr int kModeClickLast = 124;
+
+  StatusPresenter(platform::Ui& ui, MainView& view, CommandStates& states, editor::CodeMemo& memo,
+                  const platform::KeyboardState& keyboard);
+
+  void showLockKeys();
+  void showMode();
+  void showStartCaret();
+
+  void caretMoved();
+  void mousePressed() { mouseDown_ = true; }
+  void mouseReleased();
+  void statusBarClicked(int x);
+
+  bool mouseDown() const { return mouseDown_; }
+  int openParenCount() const { return openParenCount_; }
+  void setOpenParenCount(int count) { openParenCount_ = count; }
+  // The context list's lines, as the word classifier fills them.
+  const std::vector<std::string>& contextItems() const { return contextItems_; }
+  void setContextItems(std::vector<std::string> items);
+
+private:
+  void updateCutCopy();
+
+  platform::Ui& ui_;
+  MainView& view_;
+  CommandStates& states_;
+  editor::CodeMemo& memo_;
+  const platform::KeyboardState& keyboard_;
+  bool mouseDown_ = false;
+  int openParenCount_ = 0;
+  std::vector<std::string> contextItems_;
+};
+
+}  // namespace quillon::app

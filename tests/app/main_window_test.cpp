@@ -1,0 +1,301 @@
+#include "app/main_window.h"
+
+#include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <QFile>
+#include <cstring>
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QLocalSocket>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSignalSpy>
+#include <QTabBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+#include "app/qt_single_instance.h"
+#include "app/status_bar_widget.h"
+#include "editor/code_memo_widget.h"
+
+namespace quillon::app {
+namespace {
+
+struct NoKeyboard : platform::KeyboardState {
+  std::optional<bool> capsLock() const override { return std::nullopt; }
+  std::optional<bool> numLock() const override { return std::nullopt; }
+};
+
+class MainWindowTest : public ::testing::Test {
+protected:
+  // Beside the default key file, so start-up has no message to show.
+  MainWindowTest() { window.start(QUILLON_BINARY_DIR "/quillon", {}); }
+
+  QMenu* menu(const QString& title) {
+    for (QAction* a : window.menuBar()->actions())
+      if (a->text() == title) return a->menu();
+    return nullptr;
+  }
+  // Item of a menu, or of a submenu when `path` has two parts ("BookMarks/Set").
+  QAction* find(const QString& path, const QString& caption) {
+    QMenu* m = nullptr;
+    for (const QString& part : path.split('/')) {
+      if (!m) {
+        m = menu(part);
+      } else {
+        QMenu* sub = nullptr;
+        for (QAction* a : m->actions())
+          if (a->text() == part) sub = a->menu();
+        m = sub;
+      }
+      if (!m) return nullptr;
+    }
+    for (QAction* a : m->actions())
+      if (a->text() == caption) return a;
+    return nullptr;
+  }
+
+  NoKeyboard keyboard;
+  MainWindow window{keyboard};
+};
+
+struct MenuRow {
+  const char* menu;
+  const char* caption;
+  const char* shortcut;
+  bool enabled;
+  int check;  // -1 not checkable, 0 unchecked, 1 checked
+};
+
+const MenuRow kMenus[] = {
+    {"&File", "&New", "", true, -1},
+    {"&File", "&Open...", "", true, -1},
+    {"&File", "ReOpen", "", true, -1},
+    {"&File", "Last Sessions", "", true, -1},
+    {"&File", "Set Page As #1 [PRJ]....", "", true, -1},
+    {"&File", "&Save", "Ctrl+S", true, -1},
+    {"&File", "Save &As...", "", true, -1},
+    {"&File", "Save All", "", true, -1},
+    {"&File", "Close Page", "", true, -1},
+    {"&File", "Close All", "", true, -1},
+    {"&File", "Insert File...", "", true, -1},
+    {"&File", "Preview...", "", true, -1},
+    {"&File", "&Print", "Ctrl+P", true, -1},
+    {"&File", "E&xit", "", true, -1},
+    {"Project", "New", "", true, -1},
+    {"Project", "Select....", "", true, -1},
+    {"Project", "Create From Pages", "", true, -1},
+    {"Project", "Compile", "Ctrl+K", false, -1},
+    {"Project", "Link", "Ctrl+L", false, -1},
+    {"Project", "Run", "Ctrl+U", true, -1},
+    {"Project", "AutoSave @ Compile", "", true, 0},
+    {"Project", "Show Done Box", "", true, 0},
+    {"Project", "Show Errors", "Ctrl+E", true, 0},
+    {"&Edit", "&Undo", "Ctrl+Z", false, -1},
+    {"&Edit", "&Redo", "", false, -1},
+    {"&Edit", "Cu&t", "Ctrl+X", false, -1},
+    {"&Edit", "&Copy", "Ctrl+C", false, -1},
+    {"&Edit", "&Paste", "Ctrl+V", true, -1},
+    {"&Edit", "Select &All", "Ctrl+A", true, -1},
+    {"&Edit", "Indent", "Ctrl+I", true, -1},
+    {"&Edit", "Outdent", "Ctrl+O", true, -1},
+    {"&Edit", "Check Words", "", true, -1},
+    {"&Edit", "Character Map....", "", true, -1},
+    {"Find", "&Find/Replace...", "Ctrl+F", true, -1},
+    {"Find", "Find/Replace next", "F3", false, -1},
+    {"Find", "Revert", "", false, -1},
+    {"Find", "Go To Line....", "Ctrl+T", true, -1},
+    {"BookMarks", "Set", "", true, -1},
+    {"BookMarks", "Goto", "", true, -1},
+    {"BookMarks", "Clear All", "", true, -1},
+    {"CodeInfo", "Show...", "F12", true, 0},
+    {"CodeInfo", "ReScan....", "Ctrl+F12", true, -1},
+    {"CodeInfo", "Sorted", "", true, 0},
+    {"Options", "&Font...", "", true, -1},
+    {"Options", "&Background Color...", "", true, -1},
+    {"Options", "Use Syntax Highlighting", "", true, 1},
+    {"Options", "Refresh Highlighting", "F10", true, -1},
+    {"Options", "Toolbar", "", true, 1},
+    {"Options", "Status bar", "", true, 1},
+    {"Options", "Line Numbers", "", true, 1},
+    {"Options", "Help Context", "Ctrl+H", true, 0},
+    {"Options", "Word Wrap", "", true, 0},
+    {"Options", "Cursor Past End", "", true, 0},
+    {"Options", "Cursor Width...", "", true, -1},
+    {"Options", "Tab Stops...", "", true, -1},
+    {"Options", "Auto Indent", "", true, 1},
+    {"Options", "Set as Defaut [*.MB] Editor", "", true, 0},
+    {"&Help", "MapBasic Help", "F1", true, -1},
+    {"&Help", "Quillon Help", "F2", true, -1},
+    {"&Help", "&About Quillon...", "", true, -1},
+};
+
+TEST_F(MainWindowTest, EveryMenuItemHasItsCaptionShortcutAndStartState) {
+  for (const MenuRow& row : kMenus) {
+    SCOPED_TRACE(std::string(row.menu) + " / " + row.caption);
+    QAction* a = find(row.menu, row.caption);
+    ASSERT_NE(a, nullptr);
+    EXPECT_EQ(a->shortcut().toString(), QString(row.shortcut));
+    EXPECT_EQ(a->isEnabled(), row.enabled);
+    EXPECT_EQ(a->isCheckable(), row.check >= 0);
+    if (row.check >= 0) {
+      EXPECT_EQ(a->isChecked(), row.check == 1);
+    }
+  }
+  QStringList titles;
+  for (QAction* a : window.menuBar()->actions()) titles << a->text();
+  EXPECT_EQ(titles, QStringList({"&File", "Project", "&Edit", "Find", "BookMarks", "CodeInfo", "Options", "Keys/Dict",
+                                 "&Window", "&Help"}));
+  EXPECT_EQ(find("&File", "Set Page As #1 [PRJ]....")->statusTip(), "Set this page to #1 > project");
+  for (const char* sub : {"BookMarks/Set", "BookMarks/Goto"})
+    for (int i = 0; i < 10; ++i) EXPECT_NE(find(sub, QString::number(i)), nullptr) << sub << i;
+}
+
+TEST_F(MainWindowTest, PopupMenusHaveTheirItems) {
+  auto captions = [](const char* name, QWidget* owner) {
+    QStringList list;
+    for (QAction* a : owner->findChild<QMenu*>(name)->actions())
+      if (!a->isSeparator()) list << a->text();
+    return list;
+  };
+  EXPECT_EQ(captions("Pop1", &window),
+            QStringList({"Close Page", "Cut", "Copy", "Paste", "Go To Line...", "Set Bookmark", "Goto Bookmark"}));
+  EXPECT_EQ(captions("Pop2", &window), QStringList({"Ignore For Now", "Add To Dictionary", "Add To KeyWords"}));
+}
+
+TEST_F(MainWindowTest, ToolbarHasItsEighteenButtonsWithHintsAndStates) {
+  struct Button {
+    const char* name;
+    const char* hint;
+    bool enabled;
+  };
+  const Button buttons[] = {
+      {"bNew", "New Page", true},       {"bOpen", "Open File", true},         {"bSave", "Save Page", false},
+      {"bClose", "Close Page", true},   {"bCompile", "Compile", false},       {"bLink", "Link", false},
+      {"bRun", "Run", true},            {"bError", "Show Errors", true},      {"bSearch", "Search/Replace", true},
+      {"bAgain", "Again [F3]......", false}, {"bCut", "Cut", false},          {"bCopy", "Copy", false},
+      {"bPaste", "Paste", true},        {"bUndo", "Undo", false},             {"bRedo", "Redo", false},
+      {"bPreview", "Print Preview", false}, {"bPrint", "Print", false},       {"bWrap", "WordWrap", true},
+  };
+  window.show();
+  QApplication::processEvents();
+  const auto tools = window.findChild<QWidget*>("panToolBar")->findChildren<QToolButton*>();
+  int previousX = -1;
+  for (const Button& b : buttons) {
+    SCOPED_TRACE(b.name);
+    auto* tool = window.findChild<QToolButton*>(b.name);
+    ASSERT_NE(tool, nullptr);
+    EXPECT_EQ(tool->toolTip(), b.hint);
+    EXPECT_EQ(tool->isEnabled(), b.enabled);
+    EXPECT_TRUE(tool->autoRaise());
+    EXPECT_EQ(tool->height(), 24);
+    EXPECT_EQ(tool->width(), std::string(b.name) == "bOpen" ? 36 : 24);
+    EXPECT_GT(tool->x(), previousX) << "left to right";
+    previousX = tool->x();
+  }
+  EXPECT_EQ(tools.size(), 18);
+  EXPECT_TRUE(window.findChild<QToolButton*>("bError")->isCheckable());
+  EXPECT_FALSE(window.findChild<QToolButton*>("bError")->isChecked());
+  EXPECT_EQ(window.findChild<QToolButton*>("bOpen")->popupMode(), QToolButton::MenuButtonPopup);
+  auto* combo = window.findChild<QComboBox*>("bgColor");
+  ASSERT_NE(combo, nullptr);
+  EXPECT_TRUE(combo->isHidden());
+  EXPECT_EQ(combo->width(), 193);
+  EXPECT_EQ(combo->toolTip(), "R-Click for Color Palette");
+}
+
+TEST_F(MainWindowTest, StartsUntitledWithItsStatusPanels) {
+  EXPECT_EQ(window.windowTitle(), "Quillon - Untitled");
+  auto* tabs = window.findChild<QTabBar*>("tabBar");
+  ASSERT_EQ(tabs->count(), 1);
+  EXPECT_EQ(tabs->tabText(0), "Untitled");
+  EXPECT_EQ(window.statusText(0), "1:  1");
+  EXPECT_EQ(window.statusText(1), "INS");
+  EXPECT_EQ(window.findChild<QWidget*>("panToolBar")->height(), 28);
+  EXPECT_EQ(window.findChild<StatusBarWidget*>("statusBar")->height(), 19);
+  EXPECT_TRUE(window.findChild<QWidget*>("pError")->isHidden());
+  EXPECT_TRUE(window.findChild<QWidget*>("pCodeInfo")->isHidden());
+  EXPECT_EQ(window.findChild<QWidget*>("gutter")->width(), 50);
+  EXPECT_EQ(window.findChild<QWidget*>("errorView")->toolTip(), "Click Line to Go There");
+  EXPECT_TRUE(window.workbench().errorView().readOnly());
+}
+
+TEST_F(MainWindowTest, CheckMarksFollowTheCoreNotTheClick) {
+  // A command that is not built yet leaves its check mark alone.
+  QAction* showErrors = find("Project", "Show Errors");
+  showErrors->trigger();
+  EXPECT_FALSE(showErrors->isChecked());
+  EXPECT_FALSE(window.findChild<QToolButton*>("bError")->isChecked());
+
+  // Word wrap from the button reaches the menu item, and the other way round.
+  window.findChild<QToolButton*>("bWrap")->click();
+  EXPECT_TRUE(find("Options", "Word Wrap")->isChecked());
+  EXPECT_TRUE(window.workbench().sourceEditor().wordWrap());
+  find("Options", "Word Wrap")->trigger();
+  EXPECT_FALSE(window.findChild<QToolButton*>("bWrap")->isChecked());
+
+  find("Options", "Toolbar")->trigger();
+  EXPECT_TRUE(window.findChild<QWidget*>("panToolBar")->isHidden());
+  EXPECT_FALSE(find("Options", "Toolbar")->isChecked());
+}
+
+TEST_F(MainWindowTest, StatusBarClickOverTheModePanelTogglesOverwrite) {
+  window.show();
+  auto* bar = window.findChild<StatusBarWidget*>("statusBar");
+  QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(100, 8));
+  EXPECT_EQ(window.statusText(1), "OVR");
+  QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(60, 8));
+  EXPECT_EQ(window.statusText(1), "OVR");
+}
+
+TEST(SingleInstanceTest, SecondCopyWakesTheFirst) {
+  const QString name = QString("quillon-test-%1").arg(QCoreApplication::applicationPid());
+  SingleInstance first(name);
+  SingleInstance second(name);
+  EXPECT_FALSE(second.activateRunningCopy(200)) << "nobody runs yet";
+  ASSERT_TRUE(first.listen());
+  QSignalSpy woken(&first, &SingleInstance::activationRequested);
+  EXPECT_TRUE(second.activateRunningCopy());
+  EXPECT_TRUE(woken.wait(2000));
+  EXPECT_EQ(woken.count(), 1);
+
+  // A stranger's bytes do not wake it.
+  QLocalSocket stranger;
+  stranger.connectToServer(name);
+  ASSERT_TRUE(stranger.waitForConnected(1000));
+  stranger.write("hello\n");
+  stranger.flush();
+  EXPECT_FALSE(woken.wait(300));
+}
+
+TEST(SingleInstanceTest, SocketLeftByACrashedCopyIsReplaced) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  const QString path = dir.filePath("QLN_Running-test");
+  // A socket file whose owner died without removing it.
+  const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+  ASSERT_GE(fd, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  std::strncpy(address.sun_path, path.toLocal8Bit().constData(), sizeof(address.sun_path) - 1);
+  ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
+  ::close(fd);
+  ASSERT_TRUE(QFile::exists(path));
+
+  SingleInstance copy(path);
+  EXPECT_FALSE(copy.activateRunningCopy(200));
+  EXPECT_TRUE(copy.listen());
+  SingleInstance later(path);
+  QSignalSpy woken(&copy, &SingleInstance::activationRequested);
+  EXPECT_TRUE(later.activateRunningCopy());
+  EXPECT_TRUE(woken.wait(2000));
+}
+
+}  // namespace
+}  // namespace quillon::app

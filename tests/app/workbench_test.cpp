@@ -1,0 +1,446 @@
+#include "app/workbench.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+
+#include "support/recording_command_states.h"
+#include "support/scripted_ui.h"
+
+namespace quillon::app {
+namespace {
+
+using testing::RecordingCommandStates;
+using testing::ScriptedUi;
+
+class FakeView : public MainView {
+public:
+  void setRegionVisible(Region r, bool v) override { visible[r] = v; }
+  bool regionVisible(Region r) const override { return !visible.contains(r) || visible.at(r); }
+  void setCaption(std::string_view c) override { caption = c; }
+  void setTabCaption(int i, std::string_view c) override { tabs[i] = c; }
+  void setEditorFont(const FontSpec& f) override { font = f; }
+  void setEditorBackground(Color c) override { background = c; }
+  std::optional<FontSpec> chooseFont(const FontSpec&) override { return fontAnswer; }
+  void showColorPicker(Color c) override { pickerPreset = c; }
+  void setContextItems(const std::vector<std::string>& items) override { context = items; }
+  bool editorHasFocus() const override { return focus; }
+  void bringToFront() override { ++raised; }
+
+  std::map<Region, bool> visible;
+  std::string caption;
+  std::map<int, std::string> tabs;
+  FontSpec font;
+  Color background = kNoColor;
+  std::optional<FontSpec> fontAnswer;
+  Color pickerPreset = kNoColor;
+  std::vector<std::string> context;
+  bool focus = true;
+  int raised = 0;
+};
+
+struct FakeKeyboard : platform::KeyboardState {
+  std::optional<bool> caps, num;
+  std::optional<bool> capsLock() const override { return caps; }
+  std::optional<bool> numLock() const override { return num; }
+};
+
+struct FakeClipboard : EditClipboard {
+  std::vector<std::string> calls;
+  void copy() override { calls.emplace_back("copy"); }
+  void cut() override { calls.emplace_back("cut"); }
+  void paste() override { calls.emplace_back("paste"); }
+};
+
+class WorkbenchTest : public ::testing::Test {
+protected:
+  // The build folder holds the default key file the program looks for beside itself.
+  static std::filesystem::path program() { return std::filesystem::path(QUILLON_BINARY_DIR) / "quillon"; }
+  void start(std::vector<std::string> args = {}) { bench.start(program(), args); }
+
+  // Twenty lines "line 1" .. "line 20".
+  void fillLines() {
+    std::string text;
+    for (int i = 1; i <= 20; ++i) text += "line " + std::to_string(i) + "\r\n";
+    bench.sourceEditor().setText(text);
+  }
+  // Caret to a line and column counted from 1.
+  void caretTo(int line, int column) {
+    auto& memo = bench.sourceEditor();
+    memo.setSelLine(line - 1);
+    memo.setSelCol(column - 1);
+  }
+  std::filesystem::path writeFile(const std::string& name, const std::string& text) {
+    const auto path = std::filesystem::path(::testing::TempDir()) / name;
+    std::ofstream(path, std::ios::binary) << text;
+    return path;
+  }
+
+  ScriptedUi ui;
+  FakeView view;
+  RecordingCommandStates states;
+  FakeKeyboard keyboard;
+  FakeClipboard clipboard;
+  Workbench bench{{ui, view, states, keyboard, clipboard}};
+};
+
+TEST_F(WorkbenchTest, StartsAsAnUntitledMbPage) {
+  keyboard.caps = true;
+  keyboard.num = false;
+  start();
+  EXPECT_EQ(view.caption, "Quillon - Untitled");
+  EXPECT_EQ(view.tabs[0], "Untitled");
+  EXPECT_EQ(bench.currentFile(), "Untitled");
+  EXPECT_EQ(bench.currentExt(), "mb");
+  EXPECT_EQ(bench.programFolder(), program().parent_path() / "");
+  EXPECT_EQ(ui.statusText(0), "1:  1");
+  EXPECT_EQ(ui.statusText(1), "INS");
+  EXPECT_EQ(ui.statusText(2), "CAP");
+  EXPECT_EQ(ui.statusText(3), "");
+  for (Command c : {Command::bSave, Command::bCompile, Command::Compile1, Command::bLink, Command::bUndo,
+                    Command::Redo1, Command::bCut, Command::Copy1, Command::bAgain, Command::Revert1})
+    EXPECT_FALSE(states.enabled(c)) << static_cast<int>(c);
+  for (Command c : {Command::SyntaxHighlighting1, Command::Toolbar1, Command::StatusBar1, Command::LineNumbers1,
+                    Command::AutoIndent1})
+    EXPECT_TRUE(states.checked(c)) << static_cast<int>(c);
+  EXPECT_FALSE(states.checked(Command::bWrap));
+  EXPECT_FALSE(states.checked(Command::bError));
+  EXPECT_TRUE(ui.messages().empty());
+}
+
+TEST_F(WorkbenchTest, UnknownLockStatesLeaveTheirPanelsEmpty) {
+  start();
+  EXPECT_EQ(ui.statusText(2), "");
+  EXPECT_EQ(ui.statusText(3), "");
+  keyboard.num = true;
+  bench.lockKeyPressed();
+  EXPECT_EQ(ui.statusText(3), "NUM");
+}
+
+TEST_F(WorkbenchTest, CommandLineOpensOnlyTheFirstFile) {
+  const auto first = writeFile("first.MB", "Dim a As Integer\r\n");
+  const auto second = writeFile("second.mb", "other\r\n");
+  start({first.string(), second.string()});
+  EXPECT_EQ(bench.sourceEditor().text(), "Dim a As Integer\r\n");
+  EXPECT_EQ(view.caption, "Quillon - first.MB");
+  EXPECT_EQ(view.tabs[0], "first.MB");
+  EXPECT_EQ(bench.currentExt(), "mb");
+  EXPECT_EQ(ui.statusText(4), "LOADED: first.MB");
+  EXPECT_TRUE(bench.commandLineFile().empty());
+  // Loading is not an edit.
+  EXPECT_FALSE(bench.sourceEditor().modified());
+  EXPECT_FALSE(states.enabled(Command::bSave));
+  EXPECT_FALSE(states.enabled(Command::bUndo));
+  EXPECT_TRUE(states.enabled(Command::bCompile));
+  EXPECT_FALSE(states.enabled(Command::bLink));
+}
+
+TEST_F(WorkbenchTest, UnreadableCommandLineFileIsReportedAndStartUpCompletes) {
+  const auto missing = std::filesystem::path(::testing::TempDir()) / "no such file.mb";
+  start({missing.string()});
+  ASSERT_EQ(ui.messages().size(), 1u);
+  EXPECT_EQ(ui.messages()[0], "Cannot open file " + missing.string());
+  EXPECT_EQ(view.caption, "Quillon - Untitled");
+  EXPECT_EQ(bench.sourceEditor().charCount(), 0);
+  EXPECT_GT(ui.pendingMessageCalls(), 0);
+
+  // A folder cannot be opened either.
+  ScriptedUi ui2;
+  Workbench other{{ui2, view, states, keyboard, clipboard}};
+  other.start(program(), {::testing::TempDir()});
+  EXPECT_EQ(ui2.messages().size(), 1u);
+}
+
+TEST_F(WorkbenchTest, EmptyFirstArgumentOpensNothing) {
+  start({"", writeFile("ignored.mb", "x").string()});
+  EXPECT_TRUE(ui.messages().empty());
+  EXPECT_EQ(view.caption, "Quillon - Untitled");
+  EXPECT_EQ(bench.sourceEditor().charCount(), 0);
+}
+
+TEST_F(WorkbenchTest, CaretPanelAfterKeyboardAndMouse) {
+  start();
+  fillLines();
+  caretTo(12, 5);
+  EXPECT_EQ(ui.statusText(0), "12:5");
+  bench.editorMousePressed();
+  caretTo(3, 2);
+  bench.editorMouseReleased();
+  EXPECT_EQ(ui.statusText(0), "3 :  2");
+}
+
+TEST_F(WorkbenchTest, CutAndCopyFollowTheSelectionExceptWhileTheMouseIsDown) {
+  start();
+  fillLines();
+  auto& memo = bench.sourceEditor();
+  memo.select(4, -4);  // the caret moves; the selection ends behind it
+  EXPECT_TRUE(states.enabled(Command::bCut));
+  EXPECT_TRUE(states.enabled(Command::Copy1));
+  bench.editorMousePressed();
+  memo.select(10, 0);
+  EXPECT_TRUE(states.enabled(Command::bCut)) << "a drag in progress must not switch Cut";
+  bench.editorMouseReleased();
+  EXPECT_FALSE(states.enabled(Command::bCut));
+  EXPECT_FALSE(states.enabled(Command::Cut1));
+  EXPECT_FALSE(states.enabled(Command::bCopy));
+
+  bench.selectAll();
+  EXPECT_TRUE(states.enabled(Command::bCopy));
+  EXPECT_TRUE(states.enabled(Command::Cut1));
+}
+
+TEST_F(WorkbenchTest, MessagePanelShowsParenthesesThenTheContextLine) {
+  start();
+  fillLines();
+  auto& status = bench.status();
+  status.setOpenParenCount(2);
+  caretTo(2, 1);
+  EXPECT_EQ(ui.statusText(4), "Open Parenthis: 2");
+  status.setOpenParenCount(0);
+  caretTo(2, 2);
+  EXPECT_EQ(ui.statusText(4), "Parenthis OK....");
+  status.setContextItems({"01 Dim statement", "02 other"});
+  caretTo(2, 3);
+  EXPECT_EQ(ui.statusText(4), "Dim statement");
+  status.setContextItems({});
+  caretTo(2, 4);
+  EXPECT_EQ(ui.statusText(4), "");
+}
+
+TEST_F(WorkbenchTest, ContextListIsClearedOnABlankLine) {
+  start();
+  bench.sourceEditor().setText("word\r\n   \r\nmore");
+  bench.status().setContextItems({"01 word"});
+  caretTo(1, 3);
+  EXPECT_EQ(view.context.size(), 1u);
+  caretTo(2, 2);
+  EXPECT_TRUE(view.context.empty());
+  EXPECT_TRUE(bench.status().contextItems().empty());
+}
+
+TEST_F(WorkbenchTest, StatusBarClickTogglesInsertModeOnlyOverItsPanel) {
+  start();
+  bench.statusBarClicked(91);
+  bench.statusBarClicked(125);
+  EXPECT_EQ(ui.statusText(1), "INS");
+  EXPECT_FALSE(bench.sourceEditor().overwrite());
+  bench.statusBarClicked(92);
+  EXPECT_EQ(ui.statusText(1), "OVR");
+  EXPECT_TRUE(bench.sourceEditor().overwrite());
+  bench.statusBarClicked(124);
+  EXPECT_EQ(ui.statusText(1), "INS");
+
+  bench.sourceEditor().setOverwrite(true);  // as the Insert key does in the editor
+  bench.insertKeyPressed();
+  EXPECT_EQ(ui.statusText(1), "OVR");
+}
+
+TEST_F(WorkbenchTest, ChangesSwitchUndoRedoSaveAndPrint) {
+  start();
+  auto& memo = bench.sourceEditor();
+  memo.setSelText("x");
+  EXPECT_TRUE(states.enabled(Command::bUndo));
+  EXPECT_TRUE(states.enabled(Command::Undo1));
+  EXPECT_FALSE(states.enabled(Command::bRedo));
+  EXPECT_TRUE(states.enabled(Command::bSave));
+  EXPECT_TRUE(states.enabled(Command::bPrint));
+  EXPECT_TRUE(memo.modified());
+
+  bench.undo();
+  EXPECT_EQ(memo.charCount(), 0);
+  EXPECT_TRUE(states.enabled(Command::bRedo));
+  EXPECT_TRUE(states.enabled(Command::Redo1));
+  EXPECT_FALSE(states.enabled(Command::bUndo));
+  // Emptied text counts as unmodified.
+  EXPECT_FALSE(memo.modified());
+  EXPECT_FALSE(states.enabled(Command::bSave));
+  EXPECT_FALSE(states.enabled(Command::bPreview));
+
+  bench.redo();
+  EXPECT_EQ(memo.text(), "x");
+  EXPECT_FALSE(states.enabled(Command::bRedo));
+}
+
+TEST_F(WorkbenchTest, PasteOnlyWhenTheEditorHasFocus) {
+  start();
+  bench.copy();
+  bench.cut();
+  view.focus = false;
+  bench.paste();
+  view.focus = true;
+  bench.paste();
+  EXPECT_EQ(clipboard.calls, (std::vector<std::string>{"copy", "cut", "paste"}));
+}
+
+TEST_F(WorkbenchTest, AnotherCopyBringsThisOneToTheFront) {
+  start();
+  bench.anotherCopyStarted();
+  EXPECT_EQ(view.raised, 1);
+  ASSERT_EQ(ui.messages().size(), 1u);
+  EXPECT_EQ(ui.messages()[0], "Quillon Is Running....Use Drag-N-Drop");
+}
+
+TEST_F(WorkbenchTest, WindowListKeepsOpenPagesOnTopInTabOrder) {
+  start();
+  bench.refreshWindowList({"old.mb"});
+  EXPECT_EQ(bench.refreshWindowList({"a.mb", "B.MB"}),
+            (std::vector<std::string>{"&1 a.mb", "&2 B.MB", "&3 old.mb"}));
+}
+
+// ----- Options -----
+
+TEST_F(WorkbenchTest, TabStopsAreClampedAndAskedAgainWhileOutOfRange) {
+  start();
+  auto& memo = bench.sourceEditor();
+  ui.queuePrompt("40");
+  bench.options().askTabStops();
+  EXPECT_EQ(memo.tabStops(), 16);
+  ASSERT_EQ(ui.questions().size(), 1u);
+  EXPECT_EQ(ui.questions()[0].caption, "Set Tab Value");
+  EXPECT_EQ(ui.questions()[0].text, "Enter Number of Chars for Tab [2-16]....");
+
+  ui.queuePrompt("-3");
+  bench.options().askTabStops();
+  EXPECT_EQ(memo.tabStops(), 2);
+
+  // 1 is applied as it is, then the prompt comes back, also after Cancel.
+  ui.queuePrompt("1");
+  ui.queuePrompt(std::nullopt);
+  ui.queuePrompt("");
+  bench.options().askTabStops();
+  EXPECT_EQ(memo.tabStops(), 2);
+  EXPECT_EQ(ui.questions().size(), 5u);
+  EXPECT_TRUE(ui.allAnswersUsed());
+
+  ui.queuePrompt("7");
+  bench.options().askTabStops();
+  ui.queuePrompt(std::nullopt);
+  bench.options().askTabStops();
+  EXPECT_EQ(memo.tabStops(), 7);
+}
+
+TEST_F(WorkbenchTest, NonNumericAnswersAreRejectedWithoutChange) {
+  start();
+  auto& memo = bench.sourceEditor();
+  memo.setTabStops(4);
+  ui.queuePrompt("abc");
+  bench.options().askTabStops();
+  EXPECT_EQ(memo.tabStops(), 4);
+  ASSERT_EQ(ui.messages().size(), 1u);
+  EXPECT_EQ(ui.messages()[0], "'abc' is not a valid integer value");
+
+  memo.setCaretWidth(3);
+  ui.queuePrompt("2x");
+  bench.options().askCursorWidth();
+  EXPECT_EQ(memo.caretWidth(), 3);
+  EXPECT_EQ(ui.messages().back(), "'2x' is not a valid integer value");
+}
+
+TEST_F(WorkbenchTest, CursorWidthTakesTheAbsoluteValueAndEmptyMeansAuto) {
+  start();
+  auto& memo = bench.sourceEditor();
+  ui.queuePrompt("-4");
+  bench.options().askCursorWidth();
+  EXPECT_EQ(memo.caretWidth(), 4);
+  EXPECT_EQ(ui.questions()[0].caption, "Setting cursor width");
+  EXPECT_EQ(ui.questions()[0].text, "Enter the new value (0 means auto width)");
+  ui.queuePrompt("");
+  bench.options().askCursorWidth();
+  EXPECT_EQ(memo.caretWidth(), 0);
+  ui.queuePrompt(std::nullopt);
+  memo.setCaretWidth(2);
+  bench.options().askCursorWidth();
+  EXPECT_EQ(memo.caretWidth(), 2);
+  // The most negative integer has no absolute value of its own.
+  ui.queuePrompt("-2147483648");
+  bench.options().askCursorWidth();
+  EXPECT_EQ(memo.caretWidth(), 2147483647);
+}
+
+TEST_F(WorkbenchTest, TogglesSwitchTheirRegionsAndEditorOptions) {
+  start();
+  auto& options = bench.options();
+  auto& memo = bench.sourceEditor();
+
+  options.toggleToolbar();
+  EXPECT_FALSE(states.checked(Command::Toolbar1));
+  EXPECT_FALSE(view.regionVisible(MainView::Region::Toolbar));
+  options.toggleStatusBar();
+  EXPECT_FALSE(states.checked(Command::StatusBar1));
+  EXPECT_FALSE(view.regionVisible(MainView::Region::StatusBar));
+  options.toggleLineNumbers();
+  EXPECT_FALSE(view.regionVisible(MainView::Region::Gutter));
+
+  options.toggleWordWrap();
+  EXPECT_TRUE(memo.wordWrap());
+  EXPECT_TRUE(states.checked(Command::bWrap));
+  EXPECT_TRUE(states.checked(Command::WordWrap1));
+  options.toggleWordWrap();
+  EXPECT_FALSE(memo.wordWrap());
+  EXPECT_FALSE(states.checked(Command::bWrap));
+
+  ASSERT_TRUE(memo.hasOption(editor::moWrapCaret));
+  options.toggleCursorPastEnd();
+  EXPECT_FALSE(memo.hasOption(editor::moWrapCaret));
+  options.toggleCursorPastEnd();
+  EXPECT_TRUE(memo.hasOption(editor::moWrapCaret));
+
+  options.toggleAutoIndent();
+  EXPECT_FALSE(memo.hasOption(editor::moAutoIndent));
+  EXPECT_TRUE(memo.hasOption(editor::moBackIndent)) << "other options stay";
+
+  options.toggleAutoSaveCompile();
+  EXPECT_TRUE(options.autoSaveCompile());
+  options.toggleShowDoneBox();
+  EXPECT_TRUE(options.showDoneBox());
+}
+
+TEST_F(WorkbenchTest, FontAndBackgroundReachAllEditors) {
+  start();
+  EXPECT_EQ(view.font.name, "Courier New");
+  EXPECT_EQ(view.background, clInfoBk);
+
+  view.fontAnswer = std::nullopt;
+  bench.options().chooseFont();
+  EXPECT_EQ(view.font.name, "Courier New");
+  view.fontAnswer = FontSpec{"Liberation Mono", 12, clBlack, fsBold};
+  bench.options().chooseFont();
+  EXPECT_EQ(view.font, *view.fontAnswer);
+  EXPECT_EQ(bench.options().font(), *view.fontAnswer);
+
+  bench.options().chooseBackground();
+  EXPECT_EQ(view.pickerPreset, clInfoBk);
+  EXPECT_TRUE(view.regionVisible(MainView::Region::ColorPicker));
+  bench.options().backgroundChosen(clYellow);
+  EXPECT_EQ(view.background, clYellow);
+  EXPECT_FALSE(view.regionVisible(MainView::Region::ColorPicker));
+}
+
+}  // namespace
+}  // namespace quillon::app
+
+namespace quillon::app {
+namespace {
+
+TEST_F(WorkbenchTest, StartUpLoadsTheKeyFileAndSwitchesHighlightingOn) {
+  start();
+  EXPECT_GT(bench.highlighting().keywords().count(), 100);
+  EXPECT_TRUE(bench.highlighting().applyKeyWords());
+  ASSERT_FALSE(bench.keyList().empty());
+  bench.sourceEditor().setText("Dim x As Integer ' note");
+  bench.sourceEditor().prepareParagraphs(0, 0);
+  EXPECT_FALSE(bench.sourceEditor().table().at(0).extra->runs.empty());
+}
+
+TEST_F(WorkbenchTest, AMissingKeyFileIsReportedAndStartUpCompletes) {
+  bench.start(std::filesystem::path(::testing::TempDir()) / "nowhere" / "quillon", {});
+  ASSERT_EQ(ui.messages().size(), 1u);
+  EXPECT_EQ(ui.messages()[0].rfind("Can Not Locate KeyFile:\n", 0), 0u);
+  EXPECT_EQ(ui.statusText(0), "1:  1");
+  EXPECT_EQ(bench.highlighting().keywords().count(), 0);
+}
+
+}  // namespace
+}  // namespace quillon::app
