@@ -99,90 +99,79 @@ void ParagraphTable::finishLoad() {
   structureChanged();
 }
 
-// --- Fenwick trees over blocks ---
+// --- Fenwick tree over blocks ---
+// One tree of nodes holding all three sums: a descent by one sum collects the other two from
+// the same nodes, and each step touches one cache line instead of three.
 
-void ParagraphTable::fenwickAdd(std::vector<std::int64_t>& tree, std::size_t i, std::int64_t delta) const {
-  for (++i; i <= tree.size(); i += i & (~i + 1)) tree[i - 1] += delta;
+void ParagraphTable::fenwickAdd(std::size_t i, Offset units, std::int64_t lines, std::int64_t paras) const {
+  for (++i; i <= fen_.size(); i += i & (~i + 1)) {
+    fen_[i - 1].units += units;
+    fen_[i - 1].lines += lines;
+    fen_[i - 1].paras += paras;
+  }
 }
 
-std::int64_t ParagraphTable::fenwickPrefix(const std::vector<std::int64_t>& tree, std::size_t count) const {
-  std::int64_t sum = 0;
-  for (std::size_t i = count; i > 0; i -= i & (~i + 1)) sum += tree[i - 1];
-  return sum;
+ParagraphTable::Prefix ParagraphTable::prefixOf(std::size_t block) const {
+  if (!fenwickValid_) rebuildFenwick();
+  Prefix p;
+  p.block = block;
+  for (std::size_t i = block; i > 0; i -= i & (~i + 1)) {
+    p.units += fen_[i - 1].units;
+    p.lines += fen_[i - 1].lines;
+    p.paras += fen_[i - 1].paras;
+  }
+  return p;
 }
 
 void ParagraphTable::rebuildFenwick() const {
   const std::size_t n = blocks_.size();
-  fenUnits_.assign(n, 0);
-  fenLines_.assign(n, 0);
-  fenParas_.assign(n, 0);
+  fen_.assign(n, FenNode{});
   for (std::size_t i = 0; i < n; ++i) {
-    fenUnits_[i] += blocks_[i]->units;
-    fenLines_[i] += blocks_[i]->lines;
-    fenParas_[i] += static_cast<std::int64_t>(blocks_[i]->paras.size());
-    std::size_t parent = i + ((i + 1) & (~(i + 1) + 1));
+    fen_[i].units += blocks_[i]->units;
+    fen_[i].lines += blocks_[i]->lines;
+    fen_[i].paras += static_cast<std::int64_t>(blocks_[i]->paras.size());
+    const std::size_t parent = i + ((i + 1) & (~(i + 1) + 1));
     if (parent < n) {
-      fenUnits_[parent] += fenUnits_[i];
-      fenLines_[parent] += fenLines_[i];
-      fenParas_[parent] += fenParas_[i];
+      fen_[parent].units += fen_[i].units;
+      fen_[parent].lines += fen_[i].lines;
+      fen_[parent].paras += fen_[i].paras;
     }
   }
+  fenStep_ = 1;
+  while (fenStep_ * 2 <= n) fenStep_ *= 2;
   fenwickValid_ = true;
 }
 
-// Descends a Fenwick tree to the block holding `value`: the largest block b whose prefix
-// (sum of blocks before it) is <= value. `before` receives that prefix.
-static std::size_t fenwickFind(const std::vector<std::int64_t>& tree, std::int64_t value, std::int64_t& before) {
+// The block holding `value` of the chosen sum: the last block whose preceding sum is <= value,
+// with all three sums of the blocks before it. A value past the end gives the last block.
+ParagraphTable::Prefix ParagraphTable::descend(std::int64_t value, std::int64_t FenNode::*key) const {
+  if (!fenwickValid_) rebuildFenwick();
+  const std::size_t n = fen_.size();
+  Prefix acc;
   std::size_t pos = 0;
-  std::size_t step = 1;
-  while (step * 2 <= tree.size()) step *= 2;
-  std::int64_t acc = 0;
-  for (; step > 0; step /= 2) {
-    if (pos + step <= tree.size() && acc + tree[pos + step - 1] <= value) {
-      pos += step;
-      acc += tree[pos - 1];
+  std::int64_t sum = 0;
+  for (std::size_t step = fenStep_; step > 0; step /= 2) {
+    const std::size_t next = pos + step;
+    if (next > n) continue;
+    const FenNode& node = fen_[next - 1];
+    if (sum + node.*key <= value) {
+      pos = next;
+      sum += node.*key;
+      acc.units += node.units;
+      acc.lines += node.lines;
+      acc.paras += node.paras;
     }
   }
-  before = acc;
-  return pos;  // index of the block (0-based); may equal size when value >= total
-}
-
-std::size_t ParagraphTable::blockForUnits(Offset units, Offset& before) const {
-  if (!fenwickValid_) rebuildFenwick();
-  std::size_t b = fenwickFind(fenUnits_, units, before);
-  if (b >= blocks_.size()) {  // past the end: the last block
-    b = blocks_.size() - 1;
-    before = fenwickPrefix(fenUnits_, b);
-  }
-  return b;
-}
-
-std::size_t ParagraphTable::blockForLine(std::int64_t line, std::int64_t& before) const {
-  if (!fenwickValid_) rebuildFenwick();
-  std::size_t b = fenwickFind(fenLines_, line, before);
-  if (b >= blocks_.size()) {
-    b = blocks_.size() - 1;
-    before = fenwickPrefix(fenLines_, b);
-  }
-  return b;
-}
-
-std::size_t ParagraphTable::blockForParagraph(std::int64_t index, std::int64_t& before) const {
-  if (!fenwickValid_) rebuildFenwick();
-  std::size_t b = fenwickFind(fenParas_, index, before);
-  if (b >= blocks_.size()) {
-    b = blocks_.size() - 1;
-    before = fenwickPrefix(fenParas_, b);
-  }
-  return b;
+  if (pos >= blocks_.size()) return prefixOf(blocks_.size() - 1);
+  acc.block = pos;
+  return acc;
 }
 
 ParagraphTable::Location ParagraphTable::locate(std::int64_t index) const {
   if (index < 0 || index >= paragraphCount_) throw MemoError(kListIndexOutOfBounds);
   if (hinted(index)) return {blocks_[hint_.block].get(), hint_.block, hint_.local};
-  std::int64_t before = 0;
-  std::size_t b = blockForParagraph(index, before);
-  return {blocks_[b].get(), b, static_cast<std::size_t>(index - before)};
+  const Prefix p = descend(index, &FenNode::paras);
+  return {blocks_[p.block].get(), p.block, static_cast<std::size_t>(index - p.paras)};
 }
 
 Paragraph& ParagraphTable::at(std::int64_t index) {
@@ -198,7 +187,7 @@ const Paragraph& ParagraphTable::at(std::int64_t index) const {
 Offset ParagraphTable::startOf(std::int64_t index) const {
   if (hinted(index)) return hint_.start;
   Location l = locate(index);
-  const Offset start = fenwickPrefix(fenUnits_, l.blockIndex) + l.block->unitsBefore(l.local);
+  const Offset start = prefixOf(l.blockIndex).units + l.block->unitsBefore(l.local);
   remember(index, start, l.blockIndex, l.local);
   return start;
 }
@@ -217,7 +206,7 @@ std::uint32_t ParagraphTable::lineCountOf(std::int64_t index) const {
 std::int64_t ParagraphTable::firstLineOf(std::int64_t index) const {
   if (hinted(index) && hint_.firstLine >= 0) return hint_.firstLine;
   Location l = locate(index);
-  const std::int64_t line = fenwickPrefix(fenLines_, l.blockIndex) + l.block->linesBefore(l.local);
+  const std::int64_t line = prefixOf(l.blockIndex).lines + l.block->linesBefore(l.local);
   if (hinted(index)) hint_.firstLine = line;
   return line;
 }
@@ -226,12 +215,11 @@ std::int64_t ParagraphTable::paragraphAt(Offset offset) const {
   if (offset <= 0) return 0;
   if (offset >= charCount()) return paragraphCount_ - 1;
   if (hint_.version == version_ && offset >= hint_.start && offset < hint_.start + hint_.units) return hint_.index;
-  Offset before = 0;
-  std::size_t b = blockForUnits(offset, before);
-  Block& block = *blocks_[b];
-  std::size_t local = block.findUnits(offset - before);
-  const std::int64_t index = fenwickPrefix(fenParas_, b) + static_cast<std::int64_t>(local);
-  remember(index, before + block.unitStart[local], b, local);
+  const Prefix p = descend(offset, &FenNode::units);
+  Block& block = *blocks_[p.block];
+  const std::size_t local = block.findUnits(offset - p.units);
+  const std::int64_t index = p.paras + static_cast<std::int64_t>(local);
+  remember(index, p.units + block.unitStart[local], p.block, local, p.lines + block.linesBefore(local));
   return index;
 }
 
@@ -239,14 +227,13 @@ std::int64_t ParagraphTable::paragraphAtLine(std::int64_t line) const {
   if (line <= 0) return 0;
   if (line >= totalLines_) return paragraphCount_ - 1;
   if (hint_.version == version_ && hint_.firstLine >= 0 && line >= hint_.firstLine &&
-      line < hint_.firstLine + blocks_[hint_.block]->paras[hint_.local].lineCount)
+      line < hint_.firstLine + hint_.lineCount)
     return hint_.index;
-  std::int64_t before = 0;
-  std::size_t b = blockForLine(line, before);
-  Block& block = *blocks_[b];
-  std::size_t local = block.findLine(line - before);
-  const std::int64_t index = fenwickPrefix(fenParas_, b) + static_cast<std::int64_t>(local);
-  remember(index, fenwickPrefix(fenUnits_, b) + block.unitsBefore(local), b, local, before + block.linesBefore(local));
+  const Prefix p = descend(line, &FenNode::lines);
+  Block& block = *blocks_[p.block];
+  const std::size_t local = block.findLine(line - p.lines);
+  const std::int64_t index = p.paras + static_cast<std::int64_t>(local);
+  remember(index, p.units + block.unitsBefore(local), p.block, local, p.lines + block.linesBefore(local));
   return index;
 }
 
@@ -260,9 +247,7 @@ void ParagraphTable::adjustBlock(std::size_t blockIndex, Offset unitsDelta, std:
   totalLines_ += linesDelta;
   paragraphCount_ += parasDelta;
   if (fenwickValid_) {
-    if (unitsDelta) fenwickAdd(fenUnits_, blockIndex, unitsDelta);
-    if (linesDelta) fenwickAdd(fenLines_, blockIndex, linesDelta);
-    if (parasDelta) fenwickAdd(fenParas_, blockIndex, parasDelta);
+    fenwickAdd(blockIndex, unitsDelta, linesDelta, parasDelta);
   }
 }
 

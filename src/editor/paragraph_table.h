@@ -54,6 +54,18 @@ struct Paragraph {
 //
 // Offsets count every paragraph break as 2 characters, whatever the file used.
 class ParagraphTable {
+  // Index of the last of `n` ascending values (the first being 0) that is <= v. Branch-free:
+  // random look-ups would mispredict every step of an ordinary binary search.
+  static std::size_t lastNotAbove(const std::int64_t* values, std::size_t n, std::int64_t v) {
+    const std::int64_t* base = values;
+    while (n > 1) {
+      const std::size_t half = n / 2;
+      base = base[half] <= v ? base + half : base;
+      n -= half;
+    }
+    return static_cast<std::size_t>(base - values);
+  }
+
   struct Block {
     std::vector<Paragraph> paras;
     // unitStart[i]: units (length + 2 each) of the paragraphs before i in this block; entries
@@ -108,14 +120,12 @@ class ParagraphTable {
     // Largest i with unitsBefore(i) <= u.
     std::size_t findUnits(Offset u) {
       ensureUnits(paras.size());
-      auto it = std::upper_bound(unitStart.begin(), unitStart.begin() + static_cast<std::ptrdiff_t>(paras.size()), u);
-      return static_cast<std::size_t>(it - unitStart.begin()) - 1;
+      return lastNotAbove(unitStart.data(), paras.size(), u);
     }
     std::size_t findLine(std::int64_t line) {
       if (singleLines()) return static_cast<std::size_t>(line);
       ensureLines(paras.size());
-      auto it = std::upper_bound(lineStart.begin(), lineStart.begin() + static_cast<std::ptrdiff_t>(paras.size()), line);
-      return static_cast<std::size_t>(it - lineStart.begin()) - 1;
+      return lastNotAbove(lineStart.data(), paras.size(), line);
     }
   };
 
@@ -179,7 +189,12 @@ public:
   void forEach(Fn&& fn, std::int64_t first = 0) const {
     if (first >= paragraphCount_) return;
     std::int64_t index = 0;
-    std::size_t b = first > 0 ? blockForParagraph(first, index) : 0;
+    std::size_t b = 0;
+    if (first > 0) {
+      const Prefix p = descend(first, &FenNode::paras);
+      b = p.block;
+      index = p.paras;
+    }
     for (; b < blocks_.size(); ++b) {
       const auto& paras = blocks_[b]->paras;
       const auto n = static_cast<std::int64_t>(paras.size());
@@ -212,17 +227,27 @@ private:
     ++version_;
   }
   void rebuildFenwick() const;
-  std::size_t blockForUnits(Offset units, Offset& before) const;   // units: offset + 2*paras
-  std::size_t blockForLine(std::int64_t line, std::int64_t& before) const;
-  std::size_t blockForParagraph(std::int64_t index, std::int64_t& before) const;
-  void fenwickAdd(std::vector<std::int64_t>& tree, std::size_t i, std::int64_t delta) const;
-  std::int64_t fenwickPrefix(const std::vector<std::int64_t>& tree, std::size_t count) const;
+  struct FenNode {
+    std::int64_t units = 0;  // length + 2 per paragraph
+    std::int64_t lines = 0;
+    std::int64_t paras = 0;
+  };
+  struct Prefix {
+    std::size_t block = 0;
+    std::int64_t units = 0;
+    std::int64_t lines = 0;
+    std::int64_t paras = 0;
+  };
+  Prefix descend(std::int64_t value, std::int64_t FenNode::*key) const;
+  Prefix prefixOf(std::size_t block) const;
+  void fenwickAdd(std::size_t i, Offset units, std::int64_t lines, std::int64_t paras) const;
   void splitIfLarge(std::size_t blockIndex);
   void removeEmptyBlocks();
 
   std::vector<std::unique_ptr<Block>> blocks_;
   // Fenwick trees over blocks: units (length + 2 per paragraph), lines, paragraphs.
-  mutable std::vector<std::int64_t> fenUnits_, fenLines_, fenParas_;
+  mutable std::vector<FenNode> fen_;
+  mutable std::size_t fenStep_ = 1;  // highest power of two <= fen_.size()
   mutable bool fenwickValid_ = false;
   // The last paragraph looked up: an edit asks about the same paragraph many times over.
   struct Hint {
@@ -233,13 +258,15 @@ private:
     std::int64_t firstLine = -1;
     std::size_t block = 0;
     std::size_t local = 0;
+    std::uint32_t lineCount = 1;
   };
   mutable Hint hint_;
   mutable std::uint64_t version_ = 0;
   void remember(std::int64_t index, Offset start, std::size_t block, std::size_t local, std::int64_t firstLine = -1) const {
     Block& b = *blocks_[block];
     b.ensureUnits(local + 1);
-    hint_ = Hint{version_, index, start, b.unitStart[local + 1] - b.unitStart[local], firstLine, block, local};
+    hint_ = Hint{version_, index, start, b.unitStart[local + 1] - b.unitStart[local], firstLine, block, local,
+                 b.singleLines() ? 1u : b.paras[local].lineCount};
   }
   bool hinted(std::int64_t index) const { return hint_.version == version_ && hint_.index == index; }
   std::int64_t paragraphCount_ = 0;
