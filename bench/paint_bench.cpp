@@ -1,0 +1,190 @@
+// Latency of what the user sees: a keystroke or Page Down until the editor has repainted, and
+// start-up until the first paint of the source editor. Offscreen platform (see bench_main.cpp).
+#ifdef QUILLON_BENCH_GUI
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QScrollBar>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include "app/editor_profiles.h"
+#include "app/main_window.h"
+#include "editor/code_memo.h"
+#include "editor/code_memo_widget.h"
+#include "editor/highlight_engine.h"
+#include "editor/number_highlighter.h"
+#include "language/key_file.h"
+#include "platform/keyboard_state.h"
+
+namespace {
+
+using quillon::editor::CodeMemo;
+using quillon::editor::CodeMemoWidget;
+using quillon::editor::HighlightEngine;
+using quillon::editor::NumberHighlighter;
+namespace fs = std::filesystem;
+
+fs::path corpus(const std::string& name) {
+  const char* env = std::getenv("QUILLON_CORPUS_DIR");
+  const fs::path dir = env ? fs::path(env) : fs::canonical("/proc/self/exe").parent_path() / "corpus";
+  return dir / (name + ".mb");
+}
+
+void sendKey(QWidget* target, int key, Qt::KeyboardModifiers mods = Qt::NoModifier,
+             const QString& text = {}) {
+  QKeyEvent press(QEvent::KeyPress, key, mods, text);
+  QApplication::sendEvent(target, &press);
+}
+
+// Background layout runs in zero-time timers; a benchmark that starts before it has finished
+// would measure the layout, not the paint.
+void settle(CodeMemo& memo) {
+  do QCoreApplication::processEvents();
+  while (memo.layoutPending());
+}
+
+// Proves each iteration really painted, not just queued an update.
+class PaintWatcher final : public QObject {
+public:
+  std::int64_t paints = 0;
+  bool painted() const { return paints > 0; }
+
+protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Paint) ++paints;
+    return false;
+  }
+};
+
+// The source editor as the program sets it up: its profile, the default key file and the
+// number highlighter, shown at 1000 x 700.
+struct ShownEditor {
+  CodeMemo memo;
+  HighlightEngine engine{memo};
+  NumberHighlighter numbers;
+  std::unique_ptr<CodeMemoWidget> widget;
+  PaintWatcher watcher;
+
+  bool setUp(const std::string& name, benchmark::State& state) {
+    quillon::app::applySourceEditorProfile(memo);
+    std::ifstream keyFile(QUILLON_KEYFILE, std::ios::binary);
+    try {
+      quillon::language::applyKeyFile(quillon::language::readKeyFile(keyFile), engine.keywords(),
+                                      engine.startStopKeys());
+      memo.loadFromFile(corpus(name));
+    } catch (const std::exception& e) {
+      state.SkipWithError((std::string("cannot set up: ") + e.what()).c_str());
+      return false;
+    }
+    engine.setSyntaxHighlighting(true, &numbers);
+    widget = std::make_unique<CodeMemoWidget>(memo);
+    widget->errorHandler = [](const QString&) {};
+    widget->resize(1000, 700);
+    widget->show();
+    widget->activateWindow();
+    widget->setFocus();
+    settle(memo);
+    widget->viewport()->installEventFilter(&watcher);
+    return true;
+  }
+};
+
+void BM_KeystrokePaint(benchmark::State& state, const std::string& name, bool atEnd) {
+  ShownEditor e;
+  if (!e.setUp(name, state)) return;
+  CodeMemoWidget& w = *e.widget;
+  sendKey(&w, atEnd ? Qt::Key_End : Qt::Key_Home, Qt::ControlModifier);
+  settle(e.memo);
+  w.viewport()->repaint();
+  e.watcher.paints = 0;
+  for (auto _ : state) {
+    sendKey(&w, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
+    w.viewport()->repaint();
+    state.PauseTiming();
+    settle(e.memo);
+    state.ResumeTiming();
+  }
+  state.counters["paints_per_key"] = static_cast<double>(e.watcher.paints) / static_cast<double>(state.iterations());
+  state.counters["caret_line"] = static_cast<double>(e.memo.lineOfOffset(e.memo.selStart()));
+}
+
+void BM_PageDownPaint(benchmark::State& state, const std::string& name) {
+  ShownEditor e;
+  if (!e.setUp(name, state)) return;
+  CodeMemoWidget& w = *e.widget;
+  sendKey(&w, Qt::Key_Home, Qt::ControlModifier);
+  settle(e.memo);
+  e.watcher.paints = 0;
+  std::int64_t wraps = 0;
+  for (auto _ : state) {
+    sendKey(&w, Qt::Key_PageDown);
+    w.viewport()->repaint();
+    state.PauseTiming();
+    if (e.memo.lineOfOffset(e.memo.selStart()) >= e.memo.lineCount() - 1) {
+      sendKey(&w, Qt::Key_Home, Qt::ControlModifier);
+      ++wraps;
+    }
+    settle(e.memo);
+    state.ResumeTiming();
+  }
+  state.counters["paints_per_key"] = static_cast<double>(e.watcher.paints) / static_cast<double>(state.iterations());
+  state.counters["wraps"] = static_cast<double>(wraps);
+}
+
+struct NoKeyboard final : quillon::platform::KeyboardState {
+  std::optional<bool> capsLock() const override { return std::nullopt; }
+  std::optional<bool> numLock() const override { return std::nullopt; }
+};
+
+void BM_StartupToFirstPaint(benchmark::State& state) {
+  NoKeyboard keyboard;
+  for (auto _ : state) {
+    auto window = std::make_unique<quillon::app::MainWindow>(keyboard);
+    window->start(QUILLON_PROGRAM, {});
+    PaintWatcher watcher;
+    window->sourceEditorWidget().viewport()->installEventFilter(&watcher);
+    window->show();
+    QElapsedTimer limit;
+    limit.start();
+    while (!watcher.painted() && limit.elapsed() < 10000) QCoreApplication::processEvents();
+    state.PauseTiming();
+    const bool painted = watcher.painted();
+    window->sourceEditorWidget().viewport()->removeEventFilter(&watcher);
+    window.reset();
+    QCoreApplication::processEvents();
+    state.ResumeTiming();
+    if (!painted) {
+      state.SkipWithError("the source editor was never painted");
+      return;
+    }
+  }
+}
+
+void registerAll() {
+  for (const char* c : {"small", "medium", "large"}) {
+    const std::string corpusName = c;
+    for (const bool atEnd : {false, true})
+      benchmark::RegisterBenchmark(("BM_KeystrokePaint/" + corpusName + (atEnd ? "/last" : "/first")).c_str(),
+                                   [corpusName, atEnd](benchmark::State& s) { BM_KeystrokePaint(s, corpusName, atEnd); })
+          ->UseRealTime()
+          ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark(("BM_PageDownPaint/" + corpusName).c_str(),
+                                 [corpusName](benchmark::State& s) { BM_PageDownPaint(s, corpusName); })
+        ->UseRealTime()
+        ->Unit(benchmark::kMillisecond);
+  }
+  benchmark::RegisterBenchmark("BM_StartupToFirstPaint", BM_StartupToFirstPaint)
+      ->UseRealTime()
+      ->Unit(benchmark::kMillisecond);
+}
+
+const bool registered = (registerAll(), true);
+
+}  // namespace
+#endif
