@@ -119,8 +119,22 @@ class ParagraphTable {
     }
     // Largest i with unitsBefore(i) <= u.
     std::size_t findUnits(Offset u) {
-      ensureUnits(paras.size());
-      return lastNotAbove(unitStart.data(), paras.size(), u);
+      const std::size_t n = paras.size();
+      ensureUnits(n);
+      // Paragraph lengths in a block are alike, so a guess by proportion lands on or next to
+      // the answer and reads one cache line; a lopsided block falls back to bisection.
+      std::size_t g = units > 0 ? static_cast<std::size_t>(u * static_cast<Offset>(n) / units) : 0;
+      if (g >= n) g = n - 1;
+      for (int step = 0; step < 8; ++step) {
+        if (unitStart[g] > u) {
+          --g;
+        } else if (g + 1 < n && unitStart[g + 1] <= u) {
+          ++g;
+        } else {
+          return g;
+        }
+      }
+      return lastNotAbove(unitStart.data(), n, u);
     }
     std::size_t findLine(std::int64_t line) {
       if (singleLines()) return static_cast<std::size_t>(line);
