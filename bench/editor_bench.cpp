@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/editor_profiles.h"
+#include "bench_support.h"
 #include "editor/code_memo.h"
 
 namespace {
@@ -22,22 +23,10 @@ using quillon::editor::CodeMemo;
 using quillon::editor::Offset;
 namespace fs = std::filesystem;
 
-class BenchMetrics final : public quillon::editor::TextMetrics {
-public:
-  int charWidth(unsigned char, std::uint8_t) const override { return 8; }
-  int lineHeight() const override { return 16; }
-  int ascent() const override { return 13; }
-  int averageCharWidth() const override { return 8; }
-  int fixedPitchWidth() const override { return 8; }
-};
-const BenchMetrics kMetrics;
 
-fs::path corpusDir() {
-  if (const char* env = std::getenv("QUILLON_CORPUS_DIR")) return env;
-  return fs::canonical("/proc/self/exe").parent_path() / "corpus";
-}
 
-fs::path corpus(const std::string& name) { return corpusDir() / (name + ".mb"); }
+using quillon::bench::corpus;
+const quillon::bench::BenchMetrics kMetrics;
 
 // Peak resident memory in bytes (VmHWM), after resetting it where the kernel allows.
 long long readStatus(const char* key) {

@@ -12,9 +12,13 @@
 #include "editor/code_memo.h"
 #include "editor/highlight_engine.h"
 #include "editor/number_highlighter.h"
+#include "bench_support.h"
 #include "language/key_file.h"
 
 namespace {
+
+using quillon::bench::corpus;
+const quillon::bench::BenchMetrics kMetrics;
 
 using quillon::editor::CodeMemo;
 using quillon::editor::HighlightEngine;
@@ -22,21 +26,7 @@ using quillon::editor::NumberHighlighter;
 using quillon::editor::Offset;
 namespace fs = std::filesystem;
 
-class BenchMetrics final : public quillon::editor::TextMetrics {
-public:
-  int charWidth(unsigned char, std::uint8_t) const override { return 8; }
-  int lineHeight() const override { return 16; }
-  int ascent() const override { return 13; }
-  int averageCharWidth() const override { return 8; }
-  int fixedPitchWidth() const override { return 8; }
-};
-const BenchMetrics kMetrics;
 
-fs::path corpus(const std::string& name) {
-  const char* env = std::getenv("QUILLON_CORPUS_DIR");
-  const fs::path dir = env ? fs::path(env) : fs::canonical("/proc/self/exe").parent_path() / "corpus";
-  return dir / (name + ".mb");
-}
 
 // A source editor with the program's highlighting: default key file and number highlighter.
 struct Highlighted {
@@ -49,15 +39,7 @@ struct Highlighted {
     memo.setMetrics(&kMetrics);
     memo.setViewport(1000, 700);
     memo.setUpdateMode(quillon::editor::UpdateMode::umImmediate);
-    std::ifstream keyFile(QUILLON_KEYFILE, std::ios::binary);
-    try {
-      quillon::language::applyKeyFile(quillon::language::readKeyFile(keyFile), engine.keywords(),
-                                      engine.startStopKeys());
-      memo.loadFromFile(corpus(name));
-    } catch (const std::exception& e) {
-      state.SkipWithError((std::string("cannot set up: ") + e.what()).c_str());
-      return false;
-    }
+    if (!quillon::bench::loadHighlighted(memo, engine, name, state)) return false;
     numbers.setSeparators("\t +-*/\\<=>.,:;()[]{}%$");
     engine.setSyntaxHighlighting(true, &numbers);
     return true;

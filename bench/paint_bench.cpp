@@ -19,10 +19,13 @@
 #include "editor/code_memo_widget.h"
 #include "editor/highlight_engine.h"
 #include "editor/number_highlighter.h"
+#include "bench_support.h"
 #include "language/key_file.h"
 #include "platform/keyboard_state.h"
 
 namespace {
+
+using quillon::bench::corpus;
 
 using quillon::editor::CodeMemo;
 using quillon::editor::CodeMemoWidget;
@@ -30,11 +33,6 @@ using quillon::editor::HighlightEngine;
 using quillon::editor::NumberHighlighter;
 namespace fs = std::filesystem;
 
-fs::path corpus(const std::string& name) {
-  const char* env = std::getenv("QUILLON_CORPUS_DIR");
-  const fs::path dir = env ? fs::path(env) : fs::canonical("/proc/self/exe").parent_path() / "corpus";
-  return dir / (name + ".mb");
-}
 
 void sendKey(QWidget* target, int key, Qt::KeyboardModifiers mods = Qt::NoModifier,
              const QString& text = {}) {
@@ -73,15 +71,7 @@ struct ShownEditor {
 
   bool setUp(const std::string& name, benchmark::State& state) {
     quillon::app::applySourceEditorProfile(memo);
-    std::ifstream keyFile(QUILLON_KEYFILE, std::ios::binary);
-    try {
-      quillon::language::applyKeyFile(quillon::language::readKeyFile(keyFile), engine.keywords(),
-                                      engine.startStopKeys());
-      memo.loadFromFile(corpus(name));
-    } catch (const std::exception& e) {
-      state.SkipWithError((std::string("cannot set up: ") + e.what()).c_str());
-      return false;
-    }
+    if (!quillon::bench::loadHighlighted(memo, engine, name, state)) return false;
     engine.setSyntaxHighlighting(true, &numbers);
     widget = std::make_unique<CodeMemoWidget>(memo);
     widget->errorHandler = [](const QString&) {};

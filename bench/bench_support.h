@@ -1,0 +1,50 @@
+#pragma once
+// What the benchmark files share: the corpora, fixed-pitch metrics and the program's
+// highlighting set-up.
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "editor/code_memo.h"
+#include "editor/highlight_engine.h"
+#include "editor/text_metrics.h"
+#include "language/key_file.h"
+
+namespace quillon::bench {
+
+class BenchMetrics final : public editor::TextMetrics {
+public:
+  int charWidth(unsigned char, std::uint8_t) const override { return 8; }
+  int lineHeight() const override { return 16; }
+  int ascent() const override { return 13; }
+  int averageCharWidth() const override { return 8; }
+  int fixedPitchWidth() const override { return 8; }
+};
+
+// small.mb, medium.mb or large.mb from QUILLON_CORPUS_DIR, else corpus/ beside the program.
+inline std::filesystem::path corpus(const std::string& name) {
+  const char* env = std::getenv("QUILLON_CORPUS_DIR");
+  const std::filesystem::path dir =
+      env ? std::filesystem::path(env) : std::filesystem::canonical("/proc/self/exe").parent_path() / "corpus";
+  return dir / (name + ".mb");
+}
+
+// Fills the engine's lists from the default key file and loads a corpus; false (with the
+// benchmark marked as failed) when either cannot be read.
+inline bool loadHighlighted(editor::CodeMemo& memo, editor::HighlightEngine& engine, const std::string& name,
+                            benchmark::State& state) {
+  std::ifstream keyFile(QUILLON_KEYFILE, std::ios::binary);
+  try {
+    language::applyKeyFile(language::readKeyFile(keyFile), engine.keywords(), engine.startStopKeys());
+    memo.loadFromFile(corpus(name));
+  } catch (const std::exception& e) {
+    state.SkipWithError((std::string("cannot set up: ") + e.what()).c_str());
+    return false;
+  }
+  return true;
+}
+
+}  // namespace quillon::bench
