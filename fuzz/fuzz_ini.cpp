@@ -48,11 +48,11 @@ void exerciseCodecs(std::string_view v) {
   } else {
     CHECK(!error.empty());
   }
-  FontSpec font;
+  FontInfo font;
   font.name = "unchanged";
   error.clear();
   if (decodeFont(v, font, &error)) {
-    FontSpec again;
+    FontInfo again;
     if (font.name.find(',') == std::string::npos) {
       CHECK(decodeFont(encodeFont(font), again));
       CHECK(again == font);

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "app/color.h"
-#include "app/font_spec.h"
+#include "app/font_info.h"
 
 namespace quillon::app {
 
@@ -24,10 +24,10 @@ public:
   virtual void setTabCaption(int index, std::string_view caption) = 0;
 
   // Font and background of the source editor, the gutter and the error view together.
-  virtual void setEditorFont(const FontSpec& font) = 0;
+  virtual void setEditorFont(const FontInfo& font) = 0;
   virtual void setEditorBackground(Color color) = 0;
   // nullopt when the dialog is cancelled.
-  virtual std::optional<FontSpec> chooseFont(const FontSpec& current) = 0;
+  virtual std::optional<FontInfo> chooseFont(const FontInfo& current) = 0;
   // Shows the colour combo preset with `current`; the choice comes back later through
   // Workbench::backgroundChosen.
   virtual void showColorPicker(Color current) = 0;

@@ -650,8 +650,8 @@ void MainWindow::setTabCaption(int index, std::string_view caption) {
   if (index >= 0 && index < tabBar_->count()) tabBar_->setTabText(index, toQString(caption));
 }
 
-void MainWindow::setEditorFont(const FontSpec& spec) {
-  const QFont font = toQFont(spec);
+void MainWindow::setEditorFont(const FontInfo& info) {
+  const QFont font = toQFont(info);
   sourceEditor_->setEditorFont(font);
   errorView_->setEditorFont(font);
   gutter_->setFont(font);
@@ -664,7 +664,7 @@ void MainWindow::setEditorBackground(Color color) {
   gutter_->setColor(c);
 }
 
-std::optional<FontSpec> MainWindow::chooseFont(const FontSpec& current) {
+std::optional<FontInfo> MainWindow::chooseFont(const FontInfo& current) {
   bool ok = false;
   const QFont font = QFontDialog::getFont(&ok, toQFont(current), this);
   if (!ok) return std::nullopt;

@@ -76,9 +76,9 @@ public:
   bool regionVisible(Region region) const override;
   void setCaption(std::string_view caption) override;
   void setTabCaption(int index, std::string_view caption) override;
-  void setEditorFont(const FontSpec& font) override;
+  void setEditorFont(const FontInfo& font) override;
   void setEditorBackground(Color color) override;
-  std::optional<FontSpec> chooseFont(const FontSpec& current) override;
+  std::optional<FontInfo> chooseFont(const FontInfo& current) override;
   void showColorPicker(Color current) override;
   void setContextItems(const std::vector<std::string>& items) override;
   bool editorHasFocus() const override;

@@ -35,7 +35,7 @@ void OptionCommands::setOption(CodeMemoOption option, bool on) {
   memo_.setOptions(on ? (memo_.options() | option) : (memo_.options() & ~option));
 }
 
-void OptionCommands::setFont(const FontSpec& font) {
+void OptionCommands::setFont(const FontInfo& font) {
   font_ = font;
   view_.setEditorFont(font_);
 }

@@ -1,7 +1,7 @@
 #pragma once
 #include "app/color.h"
 #include "app/command_states.h"
-#include "app/font_spec.h"
+#include "app/font_info.h"
 #include "app/main_view.h"
 #include "editor/code_memo.h"
 #include "editor/highlight_engine.h"
@@ -35,8 +35,8 @@ public:
   void toggleAutoSaveCompile();
   void toggleShowDoneBox();
 
-  const FontSpec& font() const { return font_; }
-  void setFont(const FontSpec& font);
+  const FontInfo& font() const { return font_; }
+  void setFont(const FontInfo& font);
   Color background() const { return background_; }
   void setBackground(Color color);
   bool autoSaveCompile() const { return autoSaveCompile_; }
@@ -62,7 +62,7 @@ private:
   MainView& view_;
   CommandStates& states_;
   editor::CodeMemo& memo_;
-  FontSpec font_{"Courier New", 10, clWindowText, 0};
+  FontInfo font_{"Courier New", 10, clWindowText, 0};
   Color background_ = clInfoBk;
   bool autoSaveCompile_ = false;
 };

@@ -45,24 +45,24 @@ Color fromQColor(const QColor& color) {
                             (static_cast<std::uint32_t>(color.green()) << 8) | static_cast<std::uint32_t>(color.red()));
 }
 
-QFont toQFont(const FontSpec& spec) {
-  QFont font(toQString(spec.name));
+QFont toQFont(const FontInfo& info) {
+  QFont font(toQString(info.name));
   font.setStyleHint(QFont::TypeWriter);
-  font.setPointSize(spec.size > 0 ? spec.size : 10);
-  font.setBold(spec.has(fsBold));
-  font.setItalic(spec.has(fsItalic));
-  font.setUnderline(spec.has(fsUnderline));
-  font.setStrikeOut(spec.has(fsStrikeOut));
+  font.setPointSize(info.size > 0 ? info.size : 10);
+  font.setBold(info.has(fsBold));
+  font.setItalic(info.has(fsItalic));
+  font.setUnderline(info.has(fsUnderline));
+  font.setStrikeOut(info.has(fsStrikeOut));
   return font;
 }
 
-FontSpec fromQFont(const QFont& font, const FontSpec& base) {
-  FontSpec spec = base;
-  spec.name = fromQString(font.family());
-  spec.size = font.pointSize() > 0 ? font.pointSize() : base.size;
-  spec.style = static_cast<std::uint8_t>((font.bold() ? fsBold : 0) | (font.italic() ? fsItalic : 0) |
+FontInfo fromQFont(const QFont& font, const FontInfo& base) {
+  FontInfo info = base;
+  info.name = fromQString(font.family());
+  info.size = font.pointSize() > 0 ? font.pointSize() : base.size;
+  info.style = static_cast<std::uint8_t>((font.bold() ? fsBold : 0) | (font.italic() ? fsItalic : 0) |
                                          (font.underline() ? fsUnderline : 0) | (font.strikeOut() ? fsStrikeOut : 0));
-  return spec;
+  return info;
 }
 
 }  // namespace quillon::app

@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "app/color.h"
-#include "app/font_spec.h"
+#include "app/font_info.h"
 
 namespace quillon::app {
 
@@ -19,8 +19,8 @@ std::string fromQString(const QString& text);
 QColor toQColor(Color color);
 Color fromQColor(const QColor& color);
 
-QFont toQFont(const FontSpec& font);
+QFont toQFont(const FontInfo& font);
 // The colour is not part of a QFont; it is taken from `base`.
-FontSpec fromQFont(const QFont& font, const FontSpec& base);
+FontInfo fromQFont(const QFont& font, const FontInfo& base);
 
 }  // namespace quillon::app

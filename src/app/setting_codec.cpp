@@ -162,7 +162,7 @@ std::string encodeColor(Color color) {
   return buf;
 }
 
-bool decodeFont(std::string_view text, FontSpec& font, std::string* error) {
+bool decodeFont(std::string_view text, FontInfo& font, std::string* error) {
   const std::vector<std::string_view> f = splitCommas(text);
   if (f.size() != 7) return false;
   const std::optional<Color> color = decodeColor(f[2], error);
@@ -178,7 +178,7 @@ bool decodeFont(std::string_view text, FontSpec& font, std::string* error) {
   return true;
 }
 
-std::string encodeFont(const FontSpec& font) {
+std::string encodeFont(const FontInfo& font) {
   std::string out = font.name;
   out += ',';
   out += encodeInteger(font.size);
@@ -219,13 +219,13 @@ bool writeColor(IniFile& ini, std::string_view section, std::string_view key, Co
   return ini.writeString(section, key, encodeColor(value));
 }
 
-bool readFont(const IniFile& ini, std::string_view section, std::string_view key, FontSpec& font,
+bool readFont(const IniFile& ini, std::string_view section, std::string_view key, FontInfo& font,
               std::string* error) {
   const std::optional<std::string> text = ini.readValue(section, key);
   return text && decodeFont(*text, font, error);
 }
 
-bool writeFont(IniFile& ini, std::string_view section, std::string_view key, const FontSpec& font) {
+bool writeFont(IniFile& ini, std::string_view section, std::string_view key, const FontInfo& font) {
   return ini.writeString(section, key, encodeFont(font));
 }
 

@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "app/color.h"
-#include "app/font_spec.h"
+#include "app/font_info.h"
 
 namespace quillon::app {
 
@@ -37,8 +37,8 @@ std::string invalidIntegerMessage(std::string_view text);
 // comma-separated fields changes `font`; a size that is not a number becomes 10, a flag that
 // reads as a non-zero integer sets its style. A colour field that is neither a name nor a
 // number leaves the whole font unchanged and sets `error`. Returns whether `font` was set.
-bool decodeFont(std::string_view text, FontSpec& font, std::string* error = nullptr);
-std::string encodeFont(const FontSpec& font);
+bool decodeFont(std::string_view text, FontInfo& font, std::string* error = nullptr);
+std::string encodeFont(const FontInfo& font);
 
 // Typed access to an IniFile; a missing key gives the default.
 std::int32_t readInteger(const IniFile& ini, std::string_view section, std::string_view key,
@@ -51,8 +51,8 @@ Color readColor(const IniFile& ini, std::string_view section, std::string_view k
                 std::string* error = nullptr);
 bool writeColor(IniFile& ini, std::string_view section, std::string_view key, Color value);
 // Leaves `font` as it is when the key is missing or its text is no font.
-bool readFont(const IniFile& ini, std::string_view section, std::string_view key, FontSpec& font,
+bool readFont(const IniFile& ini, std::string_view section, std::string_view key, FontInfo& font,
               std::string* error = nullptr);
-bool writeFont(IniFile& ini, std::string_view section, std::string_view key, const FontSpec& font);
+bool writeFont(IniFile& ini, std::string_view section, std::string_view key, const FontInfo& font);
 
 }  // namespace quillon::app

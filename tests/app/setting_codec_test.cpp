@@ -98,11 +98,11 @@ TEST(SettingCodec, DecodesColourNamesInAnyCaseAndNumbers) {
 }
 
 TEST(SettingCodec, DecodesFontsOfExactlySevenFields) {
-  const FontSpec editorFont{"Courier New", 10, clWindowText, 0};
+  const FontInfo editorFont{"Courier New", 10, clWindowText, 0};
   struct Case {
     const char* text;
     bool applied;
-    FontSpec expected;
+    FontInfo expected;
   };
   const Case cases[] = {
       {"Courier New,12,clNavy,1,0,0,0", true, {"Courier New", 12, clNavy, fsBold}},
@@ -116,13 +116,13 @@ TEST(SettingCodec, DecodesFontsOfExactlySevenFields) {
       {"Name, with comma,10,clRed,0,0,0,0", false, editorFont},
   };
   for (const Case& c : cases) {
-    FontSpec font = editorFont;
+    FontInfo font = editorFont;
     font.style = 0;
     EXPECT_EQ(decodeFont(c.text, font), c.applied) << c.text;
     EXPECT_EQ(font, c.expected) << c.text;
   }
   // A bad colour keeps the whole font and says why.
-  FontSpec font = editorFont;
+  FontInfo font = editorFont;
   std::string error;
   EXPECT_FALSE(decodeFont("Arial,20,purplish,1,1,0,0", font, &error));
   EXPECT_EQ(font, editorFont);
@@ -130,15 +130,15 @@ TEST(SettingCodec, DecodesFontsOfExactlySevenFields) {
 }
 
 TEST(SettingCodec, EncodesFontsThatDecodeBack) {
-  const FontSpec fonts[] = {
+  const FontInfo fonts[] = {
       {"Courier New", 10, clWindowText, 0},
       {"MS Sans Serif", 8, 0x00ABCDEF, fsBold | fsUnderline},
       {"X", -13, kNoColor, fsItalic | fsStrikeOut},
   };
   EXPECT_EQ(encodeFont(fonts[0]), "Courier New,10,clWindowText,0,0,0,0");
   EXPECT_EQ(encodeFont(fonts[1]), "MS Sans Serif,8,$00ABCDEF,1,0,1,0");
-  for (const FontSpec& f : fonts) {
-    FontSpec back;
+  for (const FontInfo& f : fonts) {
+    FontInfo back;
     ASSERT_TRUE(decodeFont(encodeFont(f), back));
     EXPECT_EQ(back, f);
   }
@@ -165,19 +165,19 @@ TEST(SettingCodec, TypedReadsFallBackToTheDefault) {
   EXPECT_EQ(readColor(ini, "SYSTEM", "hiback", clYellow, &error), clYellow);
   EXPECT_EQ(error, "'' is not a valid integer value");
 
-  FontSpec font{"Courier New", 10, clWindowText, 0};
+  FontInfo font{"Courier New", 10, clWindowText, 0};
   EXPECT_FALSE(readFont(ini, "SYSTEM", "AltFont", font));
   EXPECT_FALSE(readFont(ini, "SYSTEM", "missing", font));
   EXPECT_EQ(font.size, 10);
   EXPECT_TRUE(readFont(ini, "SYSTEM", "TextFont", font));
-  EXPECT_EQ(font, (FontSpec{"Courier New", 12, clNavy, fsBold}));
+  EXPECT_EQ(font, (FontInfo{"Courier New", 12, clNavy, fsBold}));
 
   // Written forms, as the close writes them.
   writeColor(ini, "Numbers", "BackGround", kNoColor);
   writeColor(ini, "Numbers", "Color", clFuchsia);
   writeInteger(ini, "Numbers", "Style", 3);
   writeBool(ini, "SYSTEM", "AutoSaveCompile", false);
-  writeFont(ini, "SYSTEM", "AltFont", FontSpec{"MS Sans Serif", 8, clWindowText, 0});
+  writeFont(ini, "SYSTEM", "AltFont", FontInfo{"MS Sans Serif", 8, clWindowText, 0});
   EXPECT_EQ(ini.readSectionValues("Numbers"), (std::vector<std::string>{"BackGround=$FFFFFFFF", "Color=clFuchsia", "Style=3"}));
   EXPECT_EQ(ini.readString("SYSTEM", "AltFont", "-"), "MS Sans Serif,8,clWindowText,0,0,0,0");
   EXPECT_EQ(ini.readString("SYSTEM", "AutoSaveCompile", "-"), "0");

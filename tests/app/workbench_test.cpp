@@ -21,9 +21,9 @@ public:
   bool regionVisible(Region r) const override { return !visible.contains(r) || visible.at(r); }
   void setCaption(std::string_view c) override { caption = c; }
   void setTabCaption(int i, std::string_view c) override { tabs[i] = c; }
-  void setEditorFont(const FontSpec& f) override { font = f; }
+  void setEditorFont(const FontInfo& f) override { font = f; }
   void setEditorBackground(Color c) override { background = c; }
-  std::optional<FontSpec> chooseFont(const FontSpec&) override { return fontAnswer; }
+  std::optional<FontInfo> chooseFont(const FontInfo&) override { return fontAnswer; }
   void showColorPicker(Color c) override { pickerPreset = c; }
   void setContextItems(const std::vector<std::string>& items) override { context = items; }
   bool editorHasFocus() const override { return focus; }
@@ -32,9 +32,9 @@ public:
   std::map<Region, bool> visible;
   std::string caption;
   std::map<int, std::string> tabs;
-  FontSpec font;
+  FontInfo font;
   Color background = kNoColor;
-  std::optional<FontSpec> fontAnswer;
+  std::optional<FontInfo> fontAnswer;
   Color pickerPreset = kNoColor;
   std::vector<std::string> context;
   bool focus = true;
@@ -405,7 +405,7 @@ TEST_F(WorkbenchTest, FontAndBackgroundReachAllEditors) {
   view.fontAnswer = std::nullopt;
   bench.options().chooseFont();
   EXPECT_EQ(view.font.name, "Courier New");
-  view.fontAnswer = FontSpec{"Liberation Mono", 12, clBlack, fsBold};
+  view.fontAnswer = FontInfo{"Liberation Mono", 12, clBlack, fsBold};
   bench.options().chooseFont();
   EXPECT_EQ(view.font, *view.fontAnswer);
   EXPECT_EQ(bench.options().font(), *view.fontAnswer);

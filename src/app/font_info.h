@@ -11,14 +11,14 @@ enum FontStyle : std::uint8_t { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStr
 
 // A toolkit-free font description: what the settings file stores for a font. The Qt side
 // converts it to and from QFont.
-struct FontSpec {
+struct FontInfo {
   std::string name;
   int size = 10;  // points
   Color color = clWindowText;
   std::uint8_t style = 0;  // FontStyle bits
 
   bool has(FontStyle s) const { return (style & s) != 0; }
-  friend bool operator==(const FontSpec&, const FontSpec&) = default;
+  friend bool operator==(const FontInfo&, const FontInfo&) = default;
 };
 
 }  // namespace quillon::app
