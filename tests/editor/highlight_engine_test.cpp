@@ -364,7 +364,7 @@ TEST(DefaultKeyFile, ColoursTheSample) {
   NumberHighlighter numbers;
   numbers.setSeparators("\t +-*/\\<=>.,:;()[]{}%$");
   engine.setHighlighter(&numbers);
-  memo.loadFromFile("/work/shared/samples/parcels.mb");
+  memo.loadFromFile(QUILLON_SOURCE_DIR "/tests/data/parcels.mb");
   engine.reApplyKeywords();
   engine.scanAll();
 
