@@ -6,7 +6,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <string>
+#include <utility>
 
 #include "editor/code_memo.h"
 #include "editor/highlight_engine.h"
@@ -45,6 +47,21 @@ inline bool loadHighlighted(editor::CodeMemo& memo, editor::HighlightEngine& eng
     return false;
   }
   return true;
+}
+
+using CorpusBenchmark = void (*)(benchmark::State&, const std::string&);
+
+// Registers each benchmark once per corpus as "<name>/<corpus>", timed by the wall clock.
+inline void registerPerCorpus(std::initializer_list<std::pair<const char*, CorpusBenchmark>> benches,
+                              std::initializer_list<const char*> corpora) {
+  for (const auto& [name, fn] : benches)
+    for (const char* c : corpora) {
+      const std::string corpusName = c;
+      benchmark::RegisterBenchmark((std::string(name) + "/" + c).c_str(),
+                                   [fn = fn, corpusName](benchmark::State& s) { fn(s, corpusName); })
+          ->UseRealTime()
+          ->Unit(benchmark::kMillisecond);
+    }
 }
 
 }  // namespace quillon::bench

@@ -200,20 +200,15 @@ void BM_OffsetQueries(benchmark::State& state, const std::string& name) {
 }
 
 void registerAll() {
-  using Fn = void (*)(benchmark::State&, const std::string&);
-  const std::pair<const char*, Fn> benches[] = {
-      {"BM_ReadBaseline", BM_ReadBaseline}, {"BM_Load", BM_Load},           {"BM_TypeRandom", BM_TypeRandom},
-      {"BM_TypeStart", BM_TypeStart},       {"BM_TypeEnd", BM_TypeEnd},     {"BM_UndoAll", BM_UndoAll},
-      {"BM_ReplaceAll", BM_ReplaceAll},     {"BM_OffsetQueries", BM_OffsetQueries},
-  };
-  for (const auto& [benchName, fn] : benches)
-    for (const char* c : {"small", "medium", "large"}) {
-      const std::string corpusName = c;
-      benchmark::RegisterBenchmark((std::string(benchName) + "/" + c).c_str(),
-                                   [fn, corpusName](benchmark::State& s) { fn(s, corpusName); })
-          ->UseRealTime()
-          ->Unit(benchmark::kMillisecond);
-    }
+  quillon::bench::registerPerCorpus({{"BM_ReadBaseline", BM_ReadBaseline},
+                                     {"BM_Load", BM_Load},
+                                     {"BM_TypeRandom", BM_TypeRandom},
+                                     {"BM_TypeStart", BM_TypeStart},
+                                     {"BM_TypeEnd", BM_TypeEnd},
+                                     {"BM_UndoAll", BM_UndoAll},
+                                     {"BM_ReplaceAll", BM_ReplaceAll},
+                                     {"BM_OffsetQueries", BM_OffsetQueries}},
+                                    {"small", "medium", "large"});
 }
 
 const bool registered = (registerAll(), true);

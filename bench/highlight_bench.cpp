@@ -83,17 +83,8 @@ void BM_TypeHighlighted(benchmark::State& state, const std::string& name) {
 }
 
 void registerAll() {
-  using Fn = void (*)(benchmark::State&, const std::string&);
-  const std::pair<const char*, Fn> benches[] = {{"BM_HighlightAll", BM_HighlightAll},
-                                                {"BM_TypeHighlighted", BM_TypeHighlighted}};
-  for (const auto& [benchName, fn] : benches)
-    for (const char* c : {"medium", "large"}) {
-      const std::string corpusName = c;
-      benchmark::RegisterBenchmark((std::string(benchName) + "/" + c).c_str(),
-                                   [fn, corpusName](benchmark::State& s) { fn(s, corpusName); })
-          ->UseRealTime()
-          ->Unit(benchmark::kMillisecond);
-    }
+  quillon::bench::registerPerCorpus({{"BM_HighlightAll", BM_HighlightAll}, {"BM_TypeHighlighted", BM_TypeHighlighted}},
+                                    {"medium", "large"});
 }
 
 const bool registered = (registerAll(), true);

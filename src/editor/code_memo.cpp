@@ -319,13 +319,19 @@ Offset CodeMemo::normalize(Offset offset) const {
   return std::min(offset, start + len);
 }
 
-void CodeMemo::setSelStart(Offset offset) {
-  const Offset before = caret_;
+// Puts the caret at an offset with nothing selected; the callers fire the events once the
+// whole selection is in place.
+void CodeMemo::placeCaret(Offset offset) {
   caret_ = normalize(offset);
   selLength_ = 0;
   extraColumns_ = 0;
   block_.active = false;
   caretPlaced_ = true;
+}
+
+void CodeMemo::setSelStart(Offset offset) {
+  const Offset before = caret_;
+  placeCaret(offset);
   fireSelMove(before);
 }
 
@@ -339,11 +345,7 @@ void CodeMemo::setSelLength(Offset length) {
 
 void CodeMemo::select(Offset caret, Offset length) {
   const Offset before = caret_;
-  caret_ = normalize(caret);
-  selLength_ = 0;
-  extraColumns_ = 0;
-  block_.active = false;
-  caretPlaced_ = true;
+  placeCaret(caret);
   setSelLength(length);
   fireSelMove(before);
 }

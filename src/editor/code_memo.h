@@ -303,6 +303,7 @@ private:
   friend class MemoStrings;
   void loadParsed(std::unique_ptr<char[]> data, std::size_t size);
   Offset normalize(Offset offset) const;
+  void placeCaret(Offset offset);
   std::string textRange(Offset a, Offset b) const;
   bool wrapping() const { return wordWrap_ && metrics_ != nullptr; }
   int layoutWidth() const;
