@@ -547,10 +547,11 @@ platform::Ui::Answer MainWindow::ask(std::string_view caption, std::string_view 
       add("&No", QMessageBox::NoRole, Answer::No);
       add("Cancel", QMessageBox::RejectRole, Answer::Cancel);
       break;
+    case Buttons::YesNoAll:
     case Buttons::YesNoCancelAll:
       add("&Yes", QMessageBox::YesRole, Answer::Yes);
       add("&No", QMessageBox::NoRole, Answer::No);
-      add("Cancel", QMessageBox::RejectRole, Answer::Cancel);
+      if (buttons == Buttons::YesNoCancelAll) add("Cancel", QMessageBox::RejectRole, Answer::Cancel);
       add("N&o to All", QMessageBox::NoRole, Answer::NoToAll);
       add("Yes to &All", QMessageBox::YesRole, Answer::YesToAll);
       break;
@@ -558,7 +559,13 @@ platform::Ui::Answer MainWindow::ask(std::string_view caption, std::string_view 
   box.exec();
   for (auto& [b, answer] : map)
     if (box.clickedButton() == b) return answer;
-  return buttons == Buttons::Ok ? Answer::Ok : buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
+    // Closing the box without a button: the safe answer its buttons offer.
+  switch (buttons) {
+    case Buttons::Ok: return Answer::Ok;
+    case Buttons::YesNo:
+    case Buttons::YesNoAll: return Answer::No;
+    default: return Answer::Cancel;
+  }
 }
 
 std::optional<std::string> MainWindow::prompt(std::string_view caption, std::string_view question,

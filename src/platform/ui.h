@@ -13,7 +13,8 @@ namespace quillon::platform {
 class Ui {
 public:
   enum class Answer { Ok, Cancel, Yes, No, YesToAll, NoToAll };
-  enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel, YesNoCancelAll };
+  // YesNoAll: "&Yes", "&No", "N&o to All", "Yes to &All"; YesNoCancelAll adds "Cancel".
+  enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel, YesNoAll, YesNoCancelAll };
 
   struct FileDialog {
     std::string title;
