@@ -559,7 +559,7 @@ platform::Ui::Answer MainWindow::ask(std::string_view caption, std::string_view 
   box.exec();
   for (auto& [b, answer] : map)
     if (box.clickedButton() == b) return answer;
-    // Closing the box without a button: the safe answer its buttons offer.
+  // Closing the box without a button: the safe answer its buttons offer.
   switch (buttons) {
     case Buttons::Ok: return Answer::Ok;
     case Buttons::YesNo:
