@@ -21,6 +21,7 @@ enum class Command {
   bPrint,
   bWrap,  // toggle: down while word wrap is on
   // Menu items.
+  Save1,
   Compile1,
   Link1,
   Undo1,

@@ -21,7 +21,13 @@ public:
   virtual void setRegionVisible(Region region, bool visible) = 0;
   virtual bool regionVisible(Region region) const = 0;
   virtual void setCaption(std::string_view caption) = 0;
-  virtual void setTabCaption(int index, std::string_view caption) = 0;
+  // The tab strip shows exactly these tabs with `current` selected; setting them is not a
+  // user's tab change.
+  virtual void setTabs(const std::vector<std::string>& captions, int current) = 0;
+  // The "&Window" menu's items, in order.
+  virtual void setWindowMenu(const std::vector<std::string>& captions) = 0;
+  // The four menu items of bookmark slot 0-9 ("Set", "Goto" and the editor menu's two).
+  virtual void setBookmarkCaption(int slot, std::string_view caption) = 0;
 
   // Font and background of the source editor, the gutter and the error view together.
   virtual void setEditorFont(const FontInfo& font) = 0;

@@ -1,7 +1,14 @@
 #include "app/main_window.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QContextMenuEvent>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
+#include <QFile>
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QHBoxLayout>
@@ -70,8 +77,8 @@ QString filterAt(const std::string& filter, int oneBasedIndex) {
   return oneBasedIndex >= 1 && oneBasedIndex <= filters.size() ? filters[oneBasedIndex - 1] : QString();
 }
 
-std::filesystem::path toPath(const QString& file) { return std::filesystem::path(file.toStdString()); }
-QString fromPath(const std::filesystem::path& path) { return QString::fromStdString(path.string()); }
+std::filesystem::path toPath(const QString& file) { return std::filesystem::path(fromQPath(file)); }
+QString fromPath(const std::filesystem::path& path) { return QFile::decodeName(path.string().c_str()); }
 
 }  // namespace
 
@@ -88,6 +95,7 @@ MainWindow::MainWindow(const platform::KeyboardState& keyboard, QWidget* parent)
   buildToolbar();
 
   resize(578, 423 + menuBar()->sizeHint().height());
+  setAcceptDrops(true);
   sourceEditor_->setFocus();
   qApp->installEventFilter(this);
 }
@@ -134,8 +142,10 @@ void MainWindow::buildMenus() {
   };
 
   QMenu* file = menuBar()->addMenu("&File");
-  item(file, "&New", {}, [this] { later(LaterCommand::NewPage); });
-  item(file, "&Open...", {}, [this] { later(LaterCommand::OpenFiles); });
+  DocumentCommands& docs = wb.documents();
+  EditingCommands& editing = wb.editing();
+  item(file, "&New", {}, [&docs] { docs.newPage(); });
+  item(file, "&Open...", {}, [&docs] { docs.open(DocumentCommands::Opener::Dialog); });
   recentFilesMenu_ = file->addMenu("ReOpen");
   sessionsMenu_ = file->addMenu("Last Sessions");
   for (auto [submenu, clear] : {std::pair{recentFilesMenu_, LaterCommand::ClearRecentFiles},
@@ -150,12 +160,12 @@ void MainWindow::buildMenus() {
   asProject->setStatusTip("Set this page to #1 > project");
   asProject->setToolTip("Set this page to #1 > project");
   file->addSeparator();
-  item(file, "&Save", QKeySequence("Ctrl+S"), [this] { later(LaterCommand::Save); });
-  item(file, "Save &As...", {}, [this] { later(LaterCommand::SaveAs); });
-  item(file, "Save All", {}, [this] { later(LaterCommand::SaveAll); });
+  bound(item(file, "&Save", QKeySequence("Ctrl+S"), [&docs] { docs.save(); }), Command::Save1);
+  item(file, "Save &As...", {}, [&docs] { docs.saveAs(); });
+  item(file, "Save All", {}, [&docs] { docs.saveAll(); });
   file->addSeparator();
-  item(file, "Close Page", {}, [this] { later(LaterCommand::ClosePage); });
-  item(file, "Close All", {}, [this] { later(LaterCommand::CloseAll); });
+  item(file, "Close Page", {}, [&docs] { docs.closePage(); });
+  item(file, "Close All", {}, [&docs] { docs.closeAll(); });
   file->addSeparator();
   item(file, "Insert File...", {}, [this] { later(LaterCommand::InsertFile); });
   file->addSeparator();
@@ -191,8 +201,8 @@ void MainWindow::buildMenus() {
   item(edit, "&Paste", QKeySequence("Ctrl+V"), [&wb] { wb.paste(); });
   item(edit, "Select &All", QKeySequence("Ctrl+A"), [&wb] { wb.selectAll(); });
   edit->addSeparator();
-  item(edit, "Indent", QKeySequence("Ctrl+I"), [this] { later(LaterCommand::Indent); });
-  item(edit, "Outdent", QKeySequence("Ctrl+O"), [this] { later(LaterCommand::Outdent); });
+  item(edit, "Indent", QKeySequence("Ctrl+I"), [&editing] { editing.indent(); });
+  item(edit, "Outdent", QKeySequence("Ctrl+O"), [&editing] { editing.outdent(); });
   edit->addSeparator();
   item(edit, "Check Words", {}, [this] { later(LaterCommand::CheckWords); });
   item(edit, "Character Map....", {}, [this] { later(LaterCommand::CharacterMap); });
@@ -201,19 +211,20 @@ void MainWindow::buildMenus() {
   item(find, "&Find/Replace...", QKeySequence("Ctrl+F"), [this] { later(LaterCommand::FindReplace); });
   bound(item(find, "Find/Replace next", QKeySequence("F3"), [this] { later(LaterCommand::FindNext); }),
         Command::FindNext1);
-  bound(item(find, "Revert", {}, [this] { later(LaterCommand::Revert); }), Command::Revert1);
+  // Whether Revert covers every page is the find and replace dialog's "All Pages" option.
+  bound(item(find, "Revert", {}, [&docs] { docs.revert(false); }), Command::Revert1);
   find->addSeparator();
-  item(find, "Go To Line....", QKeySequence("Ctrl+T"), [this] { later(LaterCommand::GoToLine); });
+  item(find, "Go To Line....", QKeySequence("Ctrl+T"), [&editing] { editing.goToLine(); });
 
   QMenu* bookmarks = menuBar()->addMenu("BookMarks");
   QMenu* setMarks = bookmarks->addMenu("Set");
   QMenu* gotoMarks = bookmarks->addMenu("Goto");
   for (int i = 0; i < 10; ++i) {
-    item(setMarks, QString::number(i), {}, [this] { later(LaterCommand::SetBookmark); });
-    item(gotoMarks, QString::number(i), {}, [this] { later(LaterCommand::GotoBookmark); });
+    bookmarkItems_[0][i] = item(setMarks, QString::number(i), {}, [&editing, i] { editing.setBookmark(i); });
+    bookmarkItems_[1][i] = item(gotoMarks, QString::number(i), {}, [&editing, i] { editing.gotoBookmark(i); });
   }
   bookmarks->addSeparator();
-  item(bookmarks, "Clear All", {}, [this] { later(LaterCommand::ClearBookmarks); });
+  item(bookmarks, "Clear All", {}, [&editing] { editing.clearAllBookmarks(); });
 
   QMenu* codeInfo = menuBar()->addMenu("CodeInfo");
   checkItem(codeInfo, "Show...", QKeySequence("F12"), Command::CodeInfoShow1,
@@ -248,7 +259,7 @@ void MainWindow::buildMenus() {
   connect(keysDict, &QAction::triggered, this, [this] { later(LaterCommand::KeysDict); });
 
   windowMenu_ = menuBar()->addMenu("&Window");
-  connect(windowMenu_, &QMenu::aboutToShow, this, &MainWindow::rebuildWindowMenu);
+  connect(windowMenu_, &QMenu::aboutToShow, this, [&docs] { docs.refreshWindowList(); });
 
   QMenu* help = menuBar()->addMenu("&Help");
   item(help, "MapBasic Help", QKeySequence("F1"), [this] { later(LaterCommand::MapBasicHelp); });
@@ -259,18 +270,18 @@ void MainWindow::buildMenus() {
   // The editor's own menu and the context list's menu.
   editorMenu_ = new QMenu(this);
   editorMenu_->setObjectName("Pop1");
-  item(editorMenu_, "Close Page", {}, [this] { later(LaterCommand::ClosePage); });
+  item(editorMenu_, "Close Page", {}, [&docs] { docs.closePage(); });
   editorMenu_->addSeparator();
   item(editorMenu_, "Cut", {}, [&wb] { wb.cut(); });
   item(editorMenu_, "Copy", {}, [&wb] { wb.copy(); });
   item(editorMenu_, "Paste", {}, [&wb] { wb.paste(); });
   editorMenu_->addSeparator();
-  item(editorMenu_, "Go To Line...", {}, [this] { later(LaterCommand::GoToLine); });
+  item(editorMenu_, "Go To Line...", {}, [&editing] { editing.goToLine(); });
   QMenu* setPop = editorMenu_->addMenu("Set Bookmark");
   QMenu* gotoPop = editorMenu_->addMenu("Goto Bookmark");
   for (int i = 0; i < 10; ++i) {
-    item(setPop, QString::number(i), {}, [this] { later(LaterCommand::SetBookmark); });
-    item(gotoPop, QString::number(i), {}, [this] { later(LaterCommand::GotoBookmark); });
+    bookmarkItems_[2][i] = item(setPop, QString::number(i), {}, [&editing, i] { editing.setBookmark(i); });
+    bookmarkItems_[3][i] = item(gotoPop, QString::number(i), {}, [&editing, i] { editing.gotoBookmark(i); });
   }
 
   contextMenu_ = new QMenu(this);
@@ -309,12 +320,13 @@ void MainWindow::buildToolbar() {
   Workbench& wb = *workbench_;
   auto gap = [this] { static_cast<QHBoxLayout*>(toolbar_->layout())->addSpacing(6); };
 
-  button("bNew", "new", "New Page", [this] { later(LaterCommand::NewPage); });
-  QToolButton* open = button("bOpen", "open", "Open File", [this] { later(LaterCommand::OpenFiles); });
+  DocumentCommands& docs = wb.documents();
+  button("bNew", "new", "New Page", [&docs] { docs.newPage(); });
+  QToolButton* open = button("bOpen", "open", "Open File", [&docs] { docs.open(DocumentCommands::Opener::Dialog); });
   open->setFixedSize(36, 24);
   open->setPopupMode(QToolButton::MenuButtonPopup);
-  button("bSave", "save", "Save Page", [this] { later(LaterCommand::Save); }, Command::bSave);
-  button("bClose", "close", "Close Page", [this] { later(LaterCommand::ClosePage); });
+  button("bSave", "save", "Save Page", [&docs] { docs.save(); }, Command::bSave);
+  button("bClose", "close", "Close Page", [&docs] { docs.closePage(); });
   gap();
   button("bCompile", "compile", "Compile", [this] { later(LaterCommand::Compile); }, Command::bCompile);
   button("bLink", "link", "Link", [this] { later(LaterCommand::Link); }, Command::bLink);
@@ -390,6 +402,12 @@ void MainWindow::buildPanels() {
   tabBar_->setFocusPolicy(Qt::NoFocus);
   tabBar_->addTab("Untitled");
   tabColumn->addWidget(tabBar_);
+  // Only the user's clicks arrive here: the core sets the tabs with the signals blocked.
+  connect(tabBar_, &QTabBar::currentChanged, this, [this](int index) {
+    workbench_->documents().tabChanging();
+    workbench_->documents().tabChanged(index);
+    states_.resync();
+  });
 
   auto* page = new QFrame(tabArea);
   page->setFrameShape(QFrame::StyledPanel);
@@ -425,7 +443,7 @@ void MainWindow::buildPanels() {
   auto* editorRow = new QHBoxLayout(editorPanel);
   editorRow->setContentsMargins(1, 1, 1, 1);
   editorRow->setSpacing(0);
-  gutter_ = new editor::CodeGutterWidget(editorPanel);
+  gutter_ = new editor::CodeGutterWidget(&workbench_->gutter(), editorPanel);
   gutter_->setObjectName("gutter");
   gutter_->setFixedWidth(kGutterWidth);
   editorRow->addWidget(gutter_);
@@ -471,14 +489,6 @@ void MainWindow::buildPanels() {
   setStatusBar(nullptr);
 }
 
-void MainWindow::rebuildWindowMenu() {
-  windowMenu_->clear();
-  std::vector<std::string> tabs;
-  for (int i = 0; i < tabBar_->count(); ++i) tabs.push_back(fromQString(tabBar_->tabText(i)));
-  for (const std::string& caption : workbench_->refreshWindowList(tabs))
-    item(windowMenu_, toQString(caption), {}, [this] { later(LaterCommand::WindowMenuPick); });
-}
-
 void MainWindow::showAbout() {
   QMessageBox box(this);
   box.setWindowTitle("About Quillon");
@@ -490,12 +500,70 @@ void MainWindow::showAbout() {
 
 // ----- Events -----
 
+namespace {
+
+// The editor key as the editing commands know it: a named key, or a letter or digit. Digits
+// keep their own number when Shift turned them into a symbol.
+std::optional<EditorKey> editorKey(const QKeyEvent& event) {
+  switch (event.key()) {
+    case Qt::Key_Insert: return EditorKey(editor::EditKey::Insert);
+    case Qt::Key_Up: return EditorKey(editor::EditKey::Up);
+    case Qt::Key_Down: return EditorKey(editor::EditKey::Down);
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab: return EditorKey(editor::EditKey::Tab);
+    default: break;
+  }
+  if (const int digit = editor::CodeGutterWidget::bookmarkDigit(event); digit >= 0)
+    return EditorKey(static_cast<char>('0' + digit));
+  if (event.key() >= Qt::Key_A && event.key() <= Qt::Key_Z) return EditorKey(static_cast<char>('A' + event.key() - Qt::Key_A));
+  return std::nullopt;
+}
+
+editor::KeyModifiers modifiersOf(const QKeyEvent& event) {
+  editor::KeyModifiers mods;
+  mods.shift = event.modifiers() & Qt::ShiftModifier;
+  mods.ctrl = event.modifiers() & Qt::ControlModifier;
+  mods.alt = event.modifiers() & Qt::AltModifier;
+  return mods;
+}
+
+}  // namespace
+
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   switch (event->type()) {
+    case QEvent::KeyPress:
+      if (watched == sourceEditor_) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (const QString text = key->text(); text.size() == 1 && (text[0] == '(' || text[0] == ')'))
+          workbench_->editing().characterTyped(static_cast<char>(text[0].unicode()));
+        if (const auto k = editorKey(*key); k && workbench_->editing().keyPressed(*k, modifiersOf(*key))) {
+          states_.resync();
+          return true;
+        }
+      }
+      break;
+    case QEvent::ShortcutOverride:
+      // Ctrl+Tab and Ctrl+Shift+Tab belong to the editor's page switch, not to focus moves.
+      if (watched == sourceEditor_) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) && (key->modifiers() & Qt::ControlModifier))
+          event->accept();
+      }
+      break;
     case QEvent::KeyRelease: {
-      const int key = static_cast<QKeyEvent*>(event)->key();
-      if (key == Qt::Key_CapsLock || key == Qt::Key_NumLock) workbench_->lockKeyPressed();
-      else if (key == Qt::Key_Insert && watched == sourceEditor_) workbench_->insertKeyPressed();
+      auto* key = static_cast<QKeyEvent*>(event);
+      if (key->key() == Qt::Key_CapsLock || key->key() == Qt::Key_NumLock) workbench_->lockKeyPressed();
+      if (watched == sourceEditor_ && !key->isAutoRepeat()) {
+        // Ctrl+I and Ctrl+O are the Indent and Outdent shortcuts, which acted on the press:
+        // one press, one indent.
+        const bool menuShortcut = (key->key() == Qt::Key_I || key->key() == Qt::Key_O) &&
+                                  key->modifiers() == Qt::ControlModifier;
+        if (const auto k = editorKey(*key); k && !menuShortcut &&
+                                            workbench_->editing().keyReleased(*k, modifiersOf(*key))) {
+          states_.resync();
+          return true;
+        }
+      }
       break;
     }
     case QEvent::MouseButtonPress:
@@ -514,6 +582,39 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   return QMainWindow::eventFilter(watched, event);
 }
 
+void MainWindow::closeEvent(QCloseEvent* event) {
+  if (workbench_->closeQuery()) {
+    event->accept();
+  } else {
+    event->ignore();
+    states_.resync();
+  }
+}
+
+namespace {
+
+std::vector<std::string> droppedFiles(const QMimeData* data) {
+  std::vector<std::string> names;
+  if (!data || !data->hasUrls()) return names;
+  for (const QUrl& url : data->urls())
+    if (url.isLocalFile()) names.push_back(fromQPath(QDir::toNativeSeparators(url.toLocalFile())));
+  return names;
+}
+
+}  // namespace
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+  if (!droppedFiles(event->mimeData()).empty()) event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+  const std::vector<std::string> names = droppedFiles(event->mimeData());
+  if (names.empty()) return;
+  event->acceptProposedAction();
+  workbench_->documents().filesDropped(names);
+  states_.resync();
+}
+
 void MainWindow::changeEvent(QEvent* event) {
   if (event->type() == QEvent::ActivationChange && isActiveWindow() && isMinimized())
     setWindowState(windowState() & ~Qt::WindowMinimized);
@@ -523,11 +624,11 @@ void MainWindow::changeEvent(QEvent* event) {
 // ----- Ui -----
 
 void MainWindow::showMessage(std::string_view text) {
-  QMessageBox::information(this, QApplication::applicationName(), toQString(text));
+  QMessageBox::information(this, QApplication::applicationName(), toDisplayString(text));
 }
 
 platform::Ui::Answer MainWindow::ask(std::string_view caption, std::string_view text, Buttons buttons) {
-  QMessageBox box(QMessageBox::Question, toQString(caption), toQString(text), QMessageBox::NoButton, this);
+  QMessageBox box(QMessageBox::Question, toQString(caption), toDisplayString(text), QMessageBox::NoButton, this);
   std::vector<std::pair<QAbstractButton*, Answer>> map;
   auto add = [&](const char* label, QMessageBox::ButtonRole role, Answer answer) {
     map.emplace_back(box.addButton(label, role), answer);
@@ -651,10 +752,29 @@ bool MainWindow::regionVisible(Region region) const {
   return false;
 }
 
-void MainWindow::setCaption(std::string_view caption) { setWindowTitle(toQString(caption)); }
+void MainWindow::setCaption(std::string_view caption) { setWindowTitle(toDisplayString(caption)); }
 
-void MainWindow::setTabCaption(int index, std::string_view caption) {
-  if (index >= 0 && index < tabBar_->count()) tabBar_->setTabText(index, toQString(caption));
+void MainWindow::setTabs(const std::vector<std::string>& captions, int current) {
+  const QSignalBlocker quiet(tabBar_);
+  const int count = static_cast<int>(captions.size());
+  while (tabBar_->count() > count) tabBar_->removeTab(tabBar_->count() - 1);
+  while (tabBar_->count() < count) tabBar_->addTab(QString());
+  for (int i = 0; i < count; ++i) tabBar_->setTabText(i, toDisplayString(captions[static_cast<std::size_t>(i)]).replace('&', "&&"));
+  tabBar_->setCurrentIndex(current);
+}
+
+void MainWindow::setWindowMenu(const std::vector<std::string>& captions) {
+  windowMenu_->clear();
+  DocumentCommands& docs = workbench_->documents();
+  for (std::size_t i = 0; i < captions.size(); ++i)
+    item(windowMenu_, toDisplayString(captions[i]), {}, [&docs, i] { docs.windowMenuPick(i); });
+}
+
+void MainWindow::setBookmarkCaption(int slot, std::string_view caption) {
+  if (slot < 0 || slot >= 10) return;
+  const QString text = toQString(caption).replace('&', "&&");
+  for (auto& row : bookmarkItems_)
+    if (QAction* a = row[static_cast<std::size_t>(slot)]) a->setText(text);
 }
 
 void MainWindow::setEditorFont(const FontInfo& info) {

@@ -75,7 +75,9 @@ public:
   void setRegionVisible(Region region, bool visible) override;
   bool regionVisible(Region region) const override;
   void setCaption(std::string_view caption) override;
-  void setTabCaption(int index, std::string_view caption) override;
+  void setTabs(const std::vector<std::string>& captions, int current) override;
+  void setWindowMenu(const std::vector<std::string>& captions) override;
+  void setBookmarkCaption(int slot, std::string_view caption) override;
   void setEditorFont(const FontInfo& font) override;
   void setEditorBackground(Color color) override;
   std::optional<FontInfo> chooseFont(const FontInfo& current) override;
@@ -86,6 +88,9 @@ public:
 
 protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
   void changeEvent(QEvent* event) override;
 
 private:
@@ -98,7 +103,6 @@ private:
   void buildMenus();
   void buildToolbar();
   void buildPanels();
-  void rebuildWindowMenu();
   void showAbout();
 
   QtEditClipboard clipboard_;
@@ -112,6 +116,8 @@ private:
   QMenu* recentFilesMenu_ = nullptr;
   QMenu* sessionsMenu_ = nullptr;
   QMenu* windowMenu_ = nullptr;
+  // The four menu items of each bookmark slot: "Set", "Goto", and the editor menu's two.
+  std::array<std::array<QAction*, 10>, 4> bookmarkItems_{};
   QMenu* editorMenu_ = nullptr;
   QMenu* contextMenu_ = nullptr;
   QSplitter* bottomSplitter_ = nullptr;

@@ -1,5 +1,9 @@
 #include "app/qt_conversions.h"
 
+#include <QFile>
+#include <QStringDecoder>
+#include <algorithm>
+
 #include <QGuiApplication>
 #include <QPalette>
 
@@ -11,6 +15,16 @@ QString toQString(std::string_view bytes) {
   const std::u16string u = editor::windows1252ToUtf16(bytes);
   return QString::fromUtf16(u.data(), static_cast<qsizetype>(u.size()));
 }
+
+QString toDisplayString(std::string_view bytes) {
+  const bool ascii = std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+  if (ascii) return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
+  QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+  QString text = utf8.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+  return utf8.hasError() ? toQString(bytes) : text;
+}
+
+std::string fromQPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
 std::string fromQString(const QString& text) {
   return editor::utf16ToWindows1252(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),

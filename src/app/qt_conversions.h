@@ -14,6 +14,11 @@ namespace quillon::app {
 // and font descriptions.
 QString toQString(std::string_view bytes);
 std::string fromQString(const QString& text);
+// Texts that may carry file names: a name is the system's bytes (UTF-8 here), so valid
+// UTF-8 is read as such and anything else as Windows-1252.
+QString toDisplayString(std::string_view bytes);
+// A file name as the system spells it.
+std::string fromQPath(const QString& path);
 
 // System colours map onto the application palette; "no colour" gives an invalid QColor.
 QColor toQColor(Color color);

@@ -58,6 +58,10 @@ void StatusPresenter::mouseReleased() {
 
 void StatusPresenter::statusBarClicked(int x) {
   if (x < kModeClickFirst || x > kModeClickLast) return;
+  toggleMode();
+}
+
+void StatusPresenter::toggleMode() {
   memo_.setOverwrite(!memo_.overwrite());
   showMode();
 }

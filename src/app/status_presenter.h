@@ -30,6 +30,8 @@ public:
   void mousePressed() { mouseDown_ = true; }
   void mouseReleased();
   void statusBarClicked(int x);
+  // Insert and overwrite mode swap, as a click on their panel does.
+  void toggleMode();
 
   bool mouseDown() const { return mouseDown_; }
   int openParenCount() const { return openParenCount_; }

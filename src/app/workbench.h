@@ -4,10 +4,13 @@
 #include <vector>
 
 #include "app/command_states.h"
+#include "app/document_commands.h"
+#include "app/editing_commands.h"
 #include "app/edit_clipboard.h"
 #include "app/main_view.h"
 #include "app/option_commands.h"
 #include "app/status_presenter.h"
+#include "editor/code_gutter.h"
 #include "editor/code_memo.h"
 #include "editor/highlight_engine.h"
 #include "editor/number_highlighter.h"
@@ -20,13 +23,12 @@ namespace quillon::app {
 // Commands whose subsystem is not built yet. The window routes them here, where they do
 // nothing, so that every menu item and button already exists and is harmless.
 enum class LaterCommand {
-  NewPage, OpenFiles, SetPageAsProject, Save, SaveAs, SaveAll, ClosePage, CloseAll,  // pages
-  ClearRecentFiles, ClearSessions, WindowMenuPick,                                   // recent lists
+  SetPageAsProject,                                                                  // pages
+  ClearRecentFiles, ClearSessions,                                                   // recent lists
   InsertFile,                                                                        // insert file
   Preview, Print,                                                                    // printing
   NewProject, SelectProject, ProjectFromPages,                                       // project file
   Compile, Link, Run, ShowErrors,                                                    // build, error panel
-  Indent, Outdent, GoToLine, SetBookmark, GotoBookmark, ClearBookmarks,              // editing commands
   CheckWords, CharacterMap, FindReplace, FindNext, Revert,                           // tools
   CodeInfoShow, CodeInfoRescan, CodeInfoSorted,                                      // code outline
   HelpContext, IgnoreWord, AddToDictionary, AddToKeywords,                           // context list
@@ -60,20 +62,23 @@ public:
   editor::HighlightEngine& highlighting() { return highlighting_; }
   const std::vector<std::string>& keyList() const { return keyList_; }
   pages::RecentList& windowList() { return windowList_; }
+  pages::RecentList& recentFiles() { return recentFiles_; }
+  pages::RecentList& sessions() { return sessions_; }
+  editor::CodeGutter& gutter() { return gutter_; }
+  DocumentCommands& documents() { return documents_; }
+  EditingCommands& editing() { return editing_; }
   OptionCommands& options() { return options_; }
   StatusPresenter& status() { return status_; }
 
   const std::filesystem::path& programFolder() const { return programFolder_; }
-  const std::string& currentFile() const { return currentFile_; }
-  const std::string& currentExt() const { return currentExt_; }
-  const std::string& commandLineFile() const { return commandLineFile_; }
+  const std::string& currentFile() const { return documents_.currentFile(); }
+  const std::string& currentExt() const { return documents_.currentExt(); }
+  const std::string& commandLineFile() const { return documents_.commandLineFile(); }
 
   // Events from the window.
   void editorMousePressed() { status_.mousePressed(); }
   void editorMouseReleased() { status_.mouseReleased(); }
   void statusBarClicked(int x) { status_.statusBarClicked(x); }
-  // After the Insert key has switched the editor's mode.
-  void insertKeyPressed() { status_.showMode(); }
   void lockKeyPressed();
   // Another copy of the program was started.
   void anotherCopyStarted();
@@ -88,14 +93,24 @@ public:
 
   void later(LaterCommand) {}
 
-  // The "&Window" menu's list after adding the open pages' captions (last tab first, so the
-  // open pages stand at the top in tab order); returns the menu captions.
-  std::vector<std::string> refreshWindowList(const std::vector<std::string>& tabCaptions);
+  // The window is asked to close: the questions about unsaved pages, then the session and
+  // the settings. False keeps the window open.
+  bool closeQuery();
 
 private:
-  void textChanged();
-  void setCurrentFile(const std::string& name);
-  void openCommandLineFile();
+  // The page table's view of the bookmarks, kept by the editing commands.
+  class PageBookmarks final : public BookmarkKeeper {
+  public:
+    explicit PageBookmarks(EditingCommands& editing) : editing_(editing) {}
+    void clearAllBookmarks() override { editing_.clearAllBookmarks(); }
+    pages::Page::Captions bookmarkCaptions() const override { return editing_.captions(); }
+    void setBookmarkCaptions(const pages::Page::Captions& c) override { editing_.setCaptions(c); }
+    void restoreBookmarks() override { editing_.restoreBookmarks(); }
+
+  private:
+    EditingCommands& editing_;
+  };
+
   void loadWordLists(const std::filesystem::path& program);
 
   platform::Ui& ui_;
@@ -107,13 +122,16 @@ private:
   editor::NumberHighlighter numbers_;
   editor::HighlightEngine highlighting_{sourceEditor_};
   std::vector<std::string> keyList_;  // the keywords, sorted for the context list
+  editor::CodeGutter gutter_{&sourceEditor_};
   pages::RecentList windowList_{50};
+  pages::RecentList recentFiles_{30};
+  pages::RecentList sessions_{20};
   OptionCommands options_;
   StatusPresenter status_;
+  EditingCommands editing_;
+  PageBookmarks pageBookmarks_{editing_};
+  DocumentCommands documents_;
   std::filesystem::path programFolder_;
-  std::string currentFile_;
-  std::string currentExt_;
-  std::string commandLineFile_;
 };
 
 }  // namespace quillon::app

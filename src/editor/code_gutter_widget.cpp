@@ -19,14 +19,15 @@ static void registerIcons() {
 
 namespace quillon::editor {
 
-CodeGutterWidget::CodeGutterWidget(QWidget* parent) : QWidget(parent) {
+CodeGutterWidget::CodeGutterWidget(CodeGutter* shared, QWidget* parent)
+    : QWidget(parent), gutter_(shared ? shared : &own_), shared_(shared != nullptr) {
   resize(30, 50);
   color_ = palette().color(QPalette::Window);
   metrics_.setFont(font());
-  gutter_.setMetrics(&metrics_);
-  gutter_.onRepaint = [this] { update(); };
+  gutter_->setMetrics(&metrics_);
+  gutter_->onRepaint = [this] { update(); };
   // The edge is the same on every row, so shifting the whole picture keeps it intact.
-  gutter_.onScroll = [this](int dy) { scroll(0, dy); };
+  gutter_->onScroll = [this](int dy) { scroll(0, dy); };
   registerIcons();
   for (int n = 0; n < CodeGutter::kBookmarks; ++n) {
     QPixmap pixmap(CodeGutter::kGlyphSize, CodeGutter::kGlyphSize);
@@ -38,13 +39,20 @@ CodeGutterWidget::CodeGutterWidget(QWidget* parent) : QWidget(parent) {
   }
 }
 
-CodeGutterWidget::~CodeGutterWidget() { setEditor(nullptr); }
+CodeGutterWidget::~CodeGutterWidget() {
+  setEditor(nullptr);
+  if (shared_) {
+    gutter_->onRepaint = nullptr;
+    gutter_->onScroll = nullptr;
+    gutter_->setMetrics(nullptr);
+  }
+}
 
 void CodeGutterWidget::setEditor(CodeMemoWidget* editor) {
   if (editor == editor_) return;
   if (editor_) editor_->removeEventFilter(this);
   editor_ = editor;
-  gutter_.setMemo(editor ? &editor->memo() : nullptr);
+  if (!shared_) gutter_->setMemo(editor ? &editor->memo() : nullptr);
   if (editor) editor->installEventFilter(this);
   update();
 }
@@ -78,6 +86,7 @@ bool CodeGutterWidget::eventFilter(QObject* watched, QEvent* event) {
   if (watched == editor_) {
     switch (event->type()) {
       case QEvent::KeyPress: {
+        if (shared_) break;
         auto* key = static_cast<QKeyEvent*>(event);
         const int digit = bookmarkDigit(*key);
         if (digit >= 0) {
@@ -85,7 +94,7 @@ bool CodeGutterWidget::eventFilter(QObject* watched, QEvent* event) {
           mods.shift = key->modifiers() & Qt::ShiftModifier;
           mods.ctrl = key->modifiers() & Qt::ControlModifier;
           mods.alt = key->modifiers() & Qt::AltModifier;
-          gutter_.keyDown(digit, mods);
+          gutter_->keyDown(digit, mods);
         }
         break;
       }
@@ -125,7 +134,7 @@ void CodeGutterWidget::paintEvent(QPaintEvent* event) {
   painter.setPen(palette().color(QPalette::Shadow));
   painter.drawLine(w - 1, area.top(), w - 1, area.bottom());
 
-  const CodeGutter::Paint plan = gutter_.paint({w, height(), area.top(), area.bottom() + 1, editorTop()});
+  const CodeGutter::Paint plan = gutter_->paint({w, height(), area.top(), area.bottom() + 1, editorTop()});
   if (plan.repaintAgain) {
     update();
     return;

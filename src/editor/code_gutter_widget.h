@@ -23,10 +23,13 @@ class CodeGutterWidget : public QWidget {
   Q_OBJECT
 
 public:
-  explicit CodeGutterWidget(QWidget* parent = nullptr);
+  explicit CodeGutterWidget(QWidget* parent = nullptr) : CodeGutterWidget(nullptr, parent) {}
+  // With a `shared` gutter its owner keeps it on the editor's memo and hands it the bookmark
+  // keys; the widget only paints it. Without one the widget has its own and does both.
+  CodeGutterWidget(CodeGutter* shared, QWidget* parent);
   ~CodeGutterWidget() override;
 
-  CodeGutter& gutter() { return gutter_; }
+  CodeGutter& gutter() { return *gutter_; }
   CodeMemoWidget* editor() const { return editor_; }
   // A different editor frees every bookmark.
   void setEditor(CodeMemoWidget* editor);
@@ -45,7 +48,9 @@ protected:
 private:
   int editorTop() const;
 
-  CodeGutter gutter_;
+  CodeGutter own_;
+  CodeGutter* gutter_;
+  bool shared_;
   QPointer<CodeMemoWidget> editor_;
   QtTextMetrics metrics_;
   QColor color_;

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <map>
 
+#include "support/fake_main_view.h"
 #include "support/recording_command_states.h"
 #include "support/scripted_ui.h"
 
@@ -15,31 +16,7 @@ namespace {
 using testing::RecordingCommandStates;
 using testing::ScriptedUi;
 
-class FakeView : public MainView {
-public:
-  void setRegionVisible(Region r, bool v) override { visible[r] = v; }
-  bool regionVisible(Region r) const override { return !visible.contains(r) || visible.at(r); }
-  void setCaption(std::string_view c) override { caption = c; }
-  void setTabCaption(int i, std::string_view c) override { tabs[i] = c; }
-  void setEditorFont(const FontInfo& f) override { font = f; }
-  void setEditorBackground(Color c) override { background = c; }
-  std::optional<FontInfo> chooseFont(const FontInfo&) override { return fontAnswer; }
-  void showColorPicker(Color c) override { pickerPreset = c; }
-  void setContextItems(const std::vector<std::string>& items) override { context = items; }
-  bool editorHasFocus() const override { return focus; }
-  void bringToFront() override { ++raised; }
-
-  std::map<Region, bool> visible;
-  std::string caption;
-  std::map<int, std::string> tabs;
-  FontInfo font;
-  Color background = kNoColor;
-  std::optional<FontInfo> fontAnswer;
-  Color pickerPreset = kNoColor;
-  std::vector<std::string> context;
-  bool focus = true;
-  int raised = 0;
-};
+using FakeView = testing::FakeMainView;
 
 struct FakeKeyboard : platform::KeyboardState {
   std::optional<bool> caps, num;

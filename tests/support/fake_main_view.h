@@ -1,0 +1,48 @@
+#pragma once
+#include <array>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/main_view.h"
+
+namespace quillon::testing {
+
+// A MainView for tests: remembers what the core last put on each surface.
+class FakeMainView : public app::MainView {
+public:
+  void setRegionVisible(Region r, bool v) override { visible[r] = v; }
+  bool regionVisible(Region r) const override { return !visible.contains(r) || visible.at(r); }
+  void setCaption(std::string_view c) override { caption = c; }
+  void setTabs(const std::vector<std::string>& captions, int current) override {
+    tabs = captions;
+    currentTab = current;
+  }
+  void setWindowMenu(const std::vector<std::string>& captions) override { windowMenu = captions; }
+  void setBookmarkCaption(int slot, std::string_view c) override { bookmarkCaptions.at(static_cast<std::size_t>(slot)) = c; }
+  void setEditorFont(const app::FontInfo& f) override { font = f; }
+  void setEditorBackground(app::Color c) override { background = c; }
+  std::optional<app::FontInfo> chooseFont(const app::FontInfo&) override { return fontAnswer; }
+  void showColorPicker(app::Color c) override { pickerPreset = c; }
+  void setContextItems(const std::vector<std::string>& items) override { context = items; }
+  bool editorHasFocus() const override { return focus; }
+  void bringToFront() override { ++raised; }
+
+  std::map<Region, bool> visible;
+  std::string caption;
+  std::vector<std::string> tabs;
+  int currentTab = -1;
+  std::vector<std::string> windowMenu;
+  std::array<std::string, 10> bookmarkCaptions{"0", "1", "2", "3", "4", "5", "6", "7", "8", "9"};
+  app::FontInfo font;
+  app::Color background = app::kNoColor;
+  std::optional<app::FontInfo> fontAnswer;
+  app::Color pickerPreset = app::kNoColor;
+  std::vector<std::string> context;
+  bool focus = true;
+  int raised = 0;
+};
+
+}  // namespace quillon::testing

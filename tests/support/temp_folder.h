@@ -1,0 +1,70 @@
+#pragma once
+#include <sys/resource.h>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <system_error>
+
+namespace quillon::testing {
+
+// A fresh folder under the system's temporary folder, removed with everything in it.
+class TempFolder {
+public:
+  explicit TempFolder(const char* stem = "quillon-test") {
+    std::string tmpl = (std::filesystem::temp_directory_path() / (std::string(stem) + "-XXXXXX")).string();
+    if (::mkdtemp(tmpl.data())) path_ = tmpl;
+  }
+  ~TempFolder() {
+    std::error_code ec;
+    std::filesystem::remove_all(path_, ec);
+  }
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+
+  const std::filesystem::path& path() const { return path_; }
+  std::filesystem::path operator/(const std::filesystem::path& name) const { return path_ / name; }
+
+  std::filesystem::path write(const std::filesystem::path& name, const std::string& bytes) const {
+    const std::filesystem::path file = path_ / name;
+    std::filesystem::create_directories(file.parent_path());
+    std::ofstream(file, std::ios::binary) << bytes;
+    return file;
+  }
+  static std::string read(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  }
+
+private:
+  std::filesystem::path path_;
+};
+
+// While it lives, no file may grow past `bytes`: writes beyond fail as on a full disk. A
+// file size limit binds root too, where a read-only folder would not.
+class FileSizeLimit {
+public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    ::getrlimit(RLIMIT_FSIZE, &saved_);
+    struct sigaction ignore {};
+    ignore.sa_handler = SIG_IGN;
+    ::sigaction(SIGXFSZ, &ignore, &previous_);
+    struct rlimit small = saved_;
+    small.rlim_cur = bytes;
+    ::setrlimit(RLIMIT_FSIZE, &small);
+  }
+  ~FileSizeLimit() {
+    ::setrlimit(RLIMIT_FSIZE, &saved_);
+    ::sigaction(SIGXFSZ, &previous_, nullptr);
+  }
+  FileSizeLimit(const FileSizeLimit&) = delete;
+  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+  struct rlimit saved_ {};
+  struct sigaction previous_ {};
+};
+
+}  // namespace quillon::testing
