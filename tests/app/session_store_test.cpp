@@ -4,6 +4,7 @@
 
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "app/settings.h"
@@ -51,9 +52,7 @@ TEST(SessionStore, PageKeysHaveAtLeastTwoDigits) {
   for (int i = 0; i < 12; ++i) pages.push_back("/w/p" + std::to_string(i) + ".mb");
   ASSERT_TRUE(writeSession(ini, sessions, pages, 11, 1, 1));
   const Lines keys = ini.readSection("p0.mb");
-  EXPECT_EQ(keys[9], "09");
-  EXPECT_EQ(keys[10], "10");
-  EXPECT_EQ(keys[11], "11");
+  EXPECT_EQ(Lines(keys.begin() + 9, keys.begin() + 13), (Lines{"09", "10", "11", "tab"}));
 }
 
 TEST(SessionStore, TheTwentyFirstSessionErasesTheOldestSection) {
@@ -73,6 +72,10 @@ TEST(SessionStore, TheTwentyFirstSessionErasesTheOldestSection) {
   EXPECT_FALSE(ini.sectionExists("s1.mb"));
   EXPECT_TRUE(ini.sectionExists("s0.mb"));
   EXPECT_TRUE(ini.sectionExists("new.mb"));
+
+  clearSessions(ini, sessions);
+  EXPECT_TRUE(sessions.empty());
+  EXPECT_TRUE(ini.sectionNames().empty());
 }
 
 TEST(SessionStore, ProgramSectionsAreNeverUsedAsSessions) {
@@ -107,62 +110,30 @@ TEST(SessionStore, ProgramSectionsAreNeverUsedAsSessions) {
 
 TEST(SessionStore, PickingReopensExistingFilesAndForgetsMissingOnes) {
   IniFile ini(
-      "[MyApp.mbp]\r\n00=/w/MyApp.mb\r\n01=/w/gone.mb\r\n02=\r\n03=/w/MyApp.mbp\r\n"
-      "TAB=2\r\nLine=17\r\ncursor=300\r\n");
+      "[MyApp.mbp]\r\n00=/w/MyApp.mb\r\n01=/w/gone.mb\r\n02=\r\n03=/w/MyApp.mbp\r\nTAB=2\r\nLine=17\r\ncursor=300\r\n"
+      "[bad.mb]\r\n00=/w/MyApp.mb\r\ntab=x\r\nline=\r\ncursor=?\r\n"
+      "[bare.mb]\r\n00=/w/MyApp.mb\r\n");
   FakeFiles files{{"/w/MyApp.mb", "/w/MyApp.mbp"}};
-  const SessionContents s = readSession(ini, "myapp.mbp", files.exists());
+  SessionContents s = readSession(ini, "myapp.mbp", files.exists());
   EXPECT_FALSE(s.remove);
   EXPECT_EQ(s.files, (Lines{"/w/MyApp.mb", "/w/MyApp.mbp"}));
-  EXPECT_EQ(s.tab, 2);
-  EXPECT_EQ(s.line, 17);
-  EXPECT_EQ(s.cursor, 300);
+  EXPECT_EQ(std::tuple(s.tab, s.line, s.cursor), std::tuple(2, 17, 300));
   EXPECT_EQ(ini.readSection("MyApp.mbp"), (Lines{"00", "02", "03", "TAB", "Line", "cursor"}));
-}
 
-TEST(SessionStore, BadOrMissingViewStateReadsAsDefaults) {
-  FakeFiles files{{"/w/a.mb"}};
-  IniFile bad("[a.mb]\r\n00=/w/a.mb\r\ntab=x\r\nline=\r\ncursor=?\r\n");
-  SessionContents s = readSession(bad, "a.mb", files.exists());
-  EXPECT_EQ(s.tab, 0);
-  EXPECT_EQ(s.line, 1);
-  EXPECT_EQ(s.cursor, 1);  // a present but bad cursor is 1; an absent one stays 0
-
-  IniFile absent("[a.mb]\r\n00=/w/a.mb\r\n");
-  s = readSession(absent, "a.mb", files.exists());
-  EXPECT_EQ(s.tab, 0);
-  EXPECT_EQ(s.line, 1);
-  EXPECT_EQ(s.cursor, 0);
+  // Bad numbers read as their defaults; a cursor that is there but bad is 1, a missing one 0.
+  s = readSession(ini, "bad.mb", files.exists());
+  EXPECT_EQ(std::tuple(s.tab, s.line, s.cursor), std::tuple(0, 1, 1));
+  s = readSession(ini, "bare.mb", files.exists());
+  EXPECT_EQ(std::tuple(s.tab, s.line, s.cursor), std::tuple(0, 1, 0));
 }
 
 TEST(SessionStore, ASessionWithoutFilesIsErasedAndRemoved) {
   FakeFiles none;
   IniFile ini("[a.mb]\r\n00=/w/a.mb\r\ntab=0\r\n[b.mb]\r\n[keep]\r\nx=1\r\n");
-  SessionContents s = readSession(ini, "a.mb", none.exists());
-  EXPECT_TRUE(s.remove);
-  EXPECT_FALSE(ini.sectionExists("a.mb"));
-
-  s = readSession(ini, "b.mb", none.exists());  // a section without keys
-  EXPECT_TRUE(s.remove);
-  s = readSession(ini, "never written", none.exists());
-  EXPECT_TRUE(s.remove);
+  EXPECT_TRUE(readSession(ini, "a.mb", none.exists()).remove);
+  EXPECT_TRUE(readSession(ini, "b.mb", none.exists()).remove);  // a section without keys
+  EXPECT_TRUE(readSession(ini, "never written", none.exists()).remove);
   EXPECT_EQ(ini.bytes(), "[b.mb]\r\n[keep]\r\nx=1\r\n");
-}
-
-TEST(SessionStore, StoredTabIsClampedToTheReopenedPages) {
-  EXPECT_EQ(clampSessionTab(1, 3), 1);
-  EXPECT_EQ(clampSessionTab(5, 3), 2);
-  EXPECT_EQ(clampSessionTab(-1, 3), 0);
-  EXPECT_EQ(clampSessionTab(4, 0), 0);
-}
-
-TEST(SessionStore, ClearingErasesEverySessionSection) {
-  IniFile ini("[SYSTEM]\r\nKeyFile=k\r\n");
-  pages::RecentList sessions(kSessionsMaximum);
-  writeSession(ini, sessions, {"/w/a.mb"}, 0, 1, 0);
-  writeSession(ini, sessions, {"/w/b.mb"}, 0, 1, 0);
-  clearSessions(ini, sessions);
-  EXPECT_TRUE(sessions.empty());
-  EXPECT_EQ(ini.sectionNames(), Lines{"SYSTEM"});
 }
 
 }  // namespace

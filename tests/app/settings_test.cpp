@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -10,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "app/setting_codec.h"
 #include "support/scripted_ui.h"
 
 namespace quillon::app {
@@ -115,9 +113,6 @@ TEST_F(SettingsTest, FirstRunWritesTheFileLineByLineAndReadsItBack) {
   EXPECT_EQ(v.numbers.background, kNoColor);
   EXPECT_EQ(v.numbers.delimiters, kDefaultDelimiters);
   EXPECT_EQ(v.textFont, (FontInfo{"Courier New", 10, clWindowText, 0}));  // "TextFont=" changes nothing
-  EXPECT_EQ(v.backColor, clInfoBk);
-  EXPECT_EQ(v.tabStops, 2);
-  EXPECT_EQ(v.caretWidth, 1);
 
   Settings again = make();
   again.read();
@@ -137,14 +132,6 @@ TEST_F(SettingsTest, FirstRunAsksForFoldersTheRegistryDoesNotKnow) {
   EXPECT_EQ(written.readString("SYSTEM", "MapBasic", "-"), "");
   EXPECT_EQ(v.mapInfoFolder, programFolder / "");
   EXPECT_TRUE(v.mapBasicFolder.empty());
-}
-
-TEST_F(SettingsTest, FirstRunPickedFolderGetsATrailingSeparator) {
-  ui.queueFolder(fs::path("/picked/mapinfo"));
-  Settings settings = make(registryWith({}, "/wine/MapBasic/"));
-  settings.read();
-  EXPECT_EQ(ui.captions.size(), 1u);
-  EXPECT_EQ(IniFile(readFile(iniPath())).readString("SYSTEM", "MapInfo", "-"), "/picked/mapinfo/");
 }
 
 TEST_F(SettingsTest, EmptyFoldersAreLookedUpAgainWithoutAPicker) {
@@ -234,28 +221,6 @@ TEST_F(SettingsTest, WriteReplacesEntriesInPlaceAndKeepsWhatItDoesNotKnow) {
   EXPECT_EQ(reread.values().findHistory, (Lines{"Dim", "Sub"}));
 }
 
-TEST_F(SettingsTest, WriteKeepsTheOrderOfAFreshFile) {
-  Settings settings = make(registryWith("/mi/", "/mb/"));
-  settings.read();
-  settings.values().caretWidth = 3;
-  std::vector<std::string> finds;
-  for (int i = 0; i < 25; ++i) finds.push_back("f" + std::to_string(i));
-  settings.values().findHistory = finds;
-  ASSERT_TRUE(settings.write());
-
-  const IniFile ini(readFile(iniPath()));
-  EXPECT_EQ(ini.readSection("SYSTEM"),
-            (Lines{"KeyFile", "DictFile", "HelpFile", "DefFile", "AutoSaveCompile", "MapInfo", "MapBasic",
-                   "MaxMBver", "ProjPath", "TextFont", "AltFont", "BackColor", "hitext", "hiback", "tabstops",
-                   "CursorPastEnd", "Cursor"}));
-  EXPECT_EQ(ini.readString("SYSTEM", "ProjPath", "-"), (programFolder / "").string());
-  EXPECT_EQ(ini.readString("SYSTEM", "Cursor", "-"), "3");
-  const Lines keys = ini.readSection("cFind.Items");
-  ASSERT_EQ(keys.size(), 20u);
-  EXPECT_EQ(keys[10], "010");
-  EXPECT_EQ(keys.back(), "019");
-}
-
 TEST_F(SettingsTest, ProgramFolderNotWritableFallsBackToTheConfigHome) {
   // A program folder that does not exist can never take the file, even for root.
   program = root / "nowhere" / "quillon";
@@ -328,8 +293,6 @@ TEST(SettingsPlacement, EachWindowHasItsOwnSectionAndIsClampedToTheScreen) {
   EXPECT_EQ(main->normal, (ScreenRect{424, 100, 1024, 500}));
   EXPECT_FALSE(readWindowPlacement(ini, PlacedWindow::FindReplace, screen));
 
-  ini.writeString("WinChar", "fCharMap", "200,0,1,5,5");
-  EXPECT_FALSE(readWindowPlacement(ini, PlacedWindow::CharMap, screen));
 }
 
 TEST(SettingsSectionStore, RecentListsLiveInTheirSections) {
