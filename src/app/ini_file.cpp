@@ -285,6 +285,10 @@ std::string IniFile::bytes() const {
 }
 
 IniResult IniFile::load(const fs::path& path) {
+  // A folder opens as a stream whose size is garbage, and a pipe would block the start-up.
+  std::error_code ec;
+  if (fs::exists(path, ec) && !fs::is_regular_file(path, ec))
+    return failure("Cannot open file " + path.string(), "not a regular file");
   std::ifstream in(path, std::ios::binary);
   if (!in) return failure("Cannot open file " + path.string(), systemReason(errno));
   std::string data;

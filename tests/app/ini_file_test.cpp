@@ -370,6 +370,11 @@ TEST(IniFile, ReportsLoadFailuresAndKeepsItsContents) {
   EXPECT_FALSE(r);
   EXPECT_EQ(r.error, "Cannot open file " + (dir.path() / "missing.ini").string());
   EXPECT_EQ(ini.readString("a", "k", "-"), "v");
+
+  // A folder where the file should be: an error, not a read of its bogus size.
+  fs::create_directory(dir.path() / "folder.ini");
+  EXPECT_FALSE(ini.load(dir.path() / "folder.ini"));
+  EXPECT_EQ(ini.readString("a", "k", "-"), "v");
 }
 
 TEST(IniFile, AFailedSaveKeepsTheOldFile) {
