@@ -6,6 +6,7 @@
 
 #include "app/color.h"
 #include "app/font_info.h"
+#include "app/window_placement.h"
 
 namespace quillon::app {
 
@@ -37,6 +38,15 @@ public:
   // Shows the colour combo preset with `current`; the choice comes back later through
   // Workbench::backgroundChosen.
   virtual void showColorPicker(Color current) = 0;
+
+  // The "ReOpen" submenu (also bOpen's drop-down) and the "Last Sessions" submenu.
+  virtual void setRecentMenus(const std::vector<std::string>& files, const std::vector<std::string>& sessions) = 0;
+
+  // The window on the screen: its stored placement, the screen it is on, and centring.
+  virtual WindowPlacement windowPlacement() const = 0;
+  virtual void setWindowPlacement(const WindowPlacement& placement) = 0;
+  virtual ScreenRect screen() const = 0;
+  virtual void centreWindow() = 0;
 
   virtual void setContextItems(const std::vector<std::string>& items) = 0;
   virtual bool editorHasFocus() const = 0;

@@ -18,6 +18,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QStyledItemDelegate>
@@ -29,6 +30,7 @@
 #include "app/color_combo_widget.h"
 #include "app/qt_conversions.h"
 #include "app/status_bar_widget.h"
+#include "app/xdg_association_store.h"
 #include "editor/code_gutter_widget.h"
 #include "editor/code_memo_widget.h"
 
@@ -107,8 +109,19 @@ MainWindow::~MainWindow() {
   delete takeCentralWidget();
 }
 
-void MainWindow::start(const std::filesystem::path& programFile, const std::vector<std::string>& arguments) {
-  workbench_->start(programFile, arguments);
+void MainWindow::start(const std::filesystem::path& programFile, const std::vector<std::string>& arguments,
+                       std::optional<Workbench::Surroundings> surroundings) {
+  if (!surroundings) {
+    surroundings.emplace();
+    surroundings->environment = platform::Environment::fromProcess();
+    associations_ = std::make_unique<XdgAssociationStore>(surroundings->environment);
+    surroundings->associations = associations_.get();
+  }
+  workbench_->start(programFile, arguments, std::move(*surroundings));
+  if (Settings* settings = workbench_->settings())
+    if (const auto placement = readWindowPlacement(settings->file(), PlacedWindow::Main, screen()))
+      setWindowPlacement(*placement);
+  states_.resync();
 }
 
 // ----- Building -----
@@ -148,13 +161,7 @@ void MainWindow::buildMenus() {
   item(file, "&Open...", {}, [&docs] { docs.open(DocumentCommands::Opener::Dialog); });
   recentFilesMenu_ = file->addMenu("ReOpen");
   sessionsMenu_ = file->addMenu("Last Sessions");
-  for (auto [submenu, clear] : {std::pair{recentFilesMenu_, LaterCommand::ClearRecentFiles},
-                                std::pair{sessionsMenu_, LaterCommand::ClearSessions}}) {
-    submenu->addSeparator();
-    QAction* a = item(submenu, "Clear List...", {}, [this, clear] { later(clear); });
-    a->setStatusTip("Clear recent files list");
-    a->setToolTip("Clear recent files list");
-  }
+  setRecentMenus({}, {});
   file->addSeparator();
   QAction* asProject = item(file, "Set Page As #1 [PRJ]....", {}, [this] { later(LaterCommand::SetPageAsProject); });
   asProject->setStatusTip("Set this page to #1 > project");
@@ -253,7 +260,7 @@ void MainWindow::buildMenus() {
   checkItem(opts, "Auto Indent", {}, Command::AutoIndent1, [&options] { options.toggleAutoIndent(); });
   opts->addSeparator();
   checkItem(opts, "Set as Defaut [*.MB] Editor", {}, Command::DefaultEditor1,
-            [this] { later(LaterCommand::SetDefaultEditor); });
+            [&wb] { wb.toggleDefaultEditor(); });
 
   QAction* keysDict = menuBar()->addAction("Keys/Dict");
   connect(keysDict, &QAction::triggered, this, [this] { later(LaterCommand::KeysDict); });
@@ -799,6 +806,54 @@ std::optional<FontInfo> MainWindow::chooseFont(const FontInfo& current) {
 }
 
 void MainWindow::showColorPicker(Color current) { bgColor_->setColor(current); }
+
+void MainWindow::setRecentMenus(const std::vector<std::string>& files, const std::vector<std::string>& sessions) {
+  Workbench& wb = *workbench_;
+  auto fill = [this](QMenu* menu, const std::vector<std::string>& captions, std::function<void(std::size_t)> pick,
+                     Handler clear) {
+    menu->clear();
+    for (std::size_t i = 0; i < captions.size(); ++i)
+      item(menu, toDisplayString(captions[i]), {}, [pick, i] { pick(i); });
+    menu->addSeparator();
+    QAction* a = item(menu, "Clear List...", {}, std::move(clear));
+    a->setStatusTip("Clear recent files list");
+    a->setToolTip("Clear recent files list");
+  };
+  fill(recentFilesMenu_, files, [&wb](std::size_t i) { wb.recentFilePicked(i); }, [&wb] { wb.clearRecentFiles(); });
+  fill(sessionsMenu_, sessions, [&wb](std::size_t i) { wb.sessionPicked(i); }, [&wb] { wb.clearSessions(); });
+}
+
+WindowPlacement MainWindow::windowPlacement() const {
+  WindowPlacement p;
+  p.showCmd = isMaximized() ? 3 : isMinimized() ? 2 : 1;
+  const QRect normal = isMaximized() || isMinimized() ? normalGeometry() : geometry();
+  const QRect frame = frameGeometry();
+  const QRect client = geometry();
+  // The stored rectangle is the outer one, frame included.
+  const int dl = client.left() - frame.left(), dt = client.top() - frame.top();
+  const int dr = frame.right() - client.right(), db = frame.bottom() - client.bottom();
+  p.normal = {normal.left() - dl, normal.top() - dt, normal.right() + 1 + dr, normal.bottom() + 1 + db};
+  return p;
+}
+
+void MainWindow::setWindowPlacement(const WindowPlacement& p) {
+  const int dw = frameGeometry().width() - geometry().width();
+  const int dh = frameGeometry().height() - geometry().height();
+  move(p.normal.left, p.normal.top);
+  resize(std::max(100, p.normal.width() - dw), std::max(100, p.normal.height() - dh));
+  if (p.showCmd == 3) setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+ScreenRect MainWindow::screen() const {
+  const QScreen* s = QWidget::screen() ? QWidget::screen() : QGuiApplication::primaryScreen();
+  const QRect r = s ? s->geometry() : QRect(0, 0, 1024, 768);
+  return {r.left(), r.top(), r.right() + 1, r.bottom() + 1};
+}
+
+void MainWindow::centreWindow() {
+  const ScreenRect s = screen();
+  move(s.width() / 2 - frameGeometry().width() / 2, s.height() / 2 - frameGeometry().height() / 2);
+}
 
 void MainWindow::setContextItems(const std::vector<std::string>& items) {
   contextList_->clear();

@@ -12,6 +12,7 @@
 #include "app/qt_action_states.h"
 #include "app/qt_edit_clipboard.h"
 #include "app/workbench.h"
+#include "app/file_association.h"
 #include "platform/keyboard_state.h"
 #include "platform/ui.h"
 
@@ -47,7 +48,9 @@ public:
   ~MainWindow() override;
 
   // Runs the start-up steps; `arguments` are the command-line arguments after the program.
-  void start(const std::filesystem::path& programFile, const std::vector<std::string>& arguments);
+  // Without `surroundings` the process environment and the desktop's file associations.
+  void start(const std::filesystem::path& programFile, const std::vector<std::string>& arguments,
+             std::optional<Workbench::Surroundings> surroundings = std::nullopt);
   // Another copy of the program asked this one to come forward.
   void anotherCopyStarted() { workbench_->anotherCopyStarted(); }
 
@@ -82,6 +85,11 @@ public:
   void setEditorBackground(Color color) override;
   std::optional<FontInfo> chooseFont(const FontInfo& current) override;
   void showColorPicker(Color current) override;
+  void setRecentMenus(const std::vector<std::string>& files, const std::vector<std::string>& sessions) override;
+  WindowPlacement windowPlacement() const override;
+  void setWindowPlacement(const WindowPlacement& placement) override;
+  ScreenRect screen() const override;
+  void centreWindow() override;
   void setContextItems(const std::vector<std::string>& items) override;
   bool editorHasFocus() const override;
   void bringToFront() override;
@@ -106,6 +114,7 @@ private:
   void showAbout();
 
   QtEditClipboard clipboard_;
+  std::unique_ptr<AssociationStore> associations_;
   std::unique_ptr<Workbench> workbench_;
   ActionStates states_;
   int busyDepth_ = 0;

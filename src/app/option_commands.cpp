@@ -121,6 +121,16 @@ void OptionCommands::askTabStops() {
 
 void OptionCommands::toggleAutoIndent() { setOption(editor::moAutoIndent, toggle(Command::AutoIndent1)); }
 
+void OptionCommands::setAutoSaveCompile(bool on) {
+  autoSaveCompile_ = on;
+  states_.setChecked(Command::AutoSaveCompile1, on);
+}
+
+void OptionCommands::setCursorPastEnd(bool on) {
+  states_.setChecked(Command::CursorPastEnd1, on);
+  setOption(editor::moWrapCaret, !on);
+}
+
 void OptionCommands::toggleAutoSaveCompile() { autoSaveCompile_ = toggle(Command::AutoSaveCompile1); }
 
 void OptionCommands::toggleShowDoneBox() { toggle(Command::ShowDoneBox1); }

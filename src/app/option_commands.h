@@ -40,6 +40,10 @@ public:
   Color background() const { return background_; }
   void setBackground(Color color);
   bool autoSaveCompile() const { return autoSaveCompile_; }
+  // As the stored settings give them at start-up: the check marks and what they switch.
+  void setAutoSaveCompile(bool on);
+  void setCursorPastEnd(bool on);
+  bool cursorPastEnd() const { return states_.checked(Command::CursorPastEnd1); }
   bool showDoneBox() const { return states_.checked(Command::ShowDoneBox1); }
 
   // Highlighting is not wired in yet; these are the places where the highlighter is switched

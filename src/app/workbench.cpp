@@ -6,6 +6,8 @@
 #include <system_error>
 
 #include "app/editor_profiles.h"
+#include "app/session_store.h"
+#include "app/setting_codec.h"
 
 namespace quillon::app {
 
@@ -42,13 +44,15 @@ Workbench::Workbench(Ports ports)
 
 Workbench::~Workbench() { sourceEditor_.onSelMove = nullptr; }
 
-void Workbench::start(const std::filesystem::path& programFile, const std::vector<std::string>& arguments) {
+void Workbench::start(const std::filesystem::path& programFile, const std::vector<std::string>& arguments,
+                      Surroundings surroundings) {
   std::error_code ec;
   std::filesystem::path program = std::filesystem::absolute(programFile, ec);
   if (ec) program = programFile;
+  programFile_ = program;
   programFolder_ = program.parent_path() / "";
   documents_.setProgramFolder(programFolder_);
-  if (documents_.projectFolder().empty()) documents_.setProjectFolder(programFolder_);
+  associations_ = surroundings.associations;
 
   for (Command c : {Command::bSave, Command::bCompile, Command::Compile1, Command::bLink, Command::Link1,
                     Command::bUndo, Command::Undo1, Command::bRedo, Command::Redo1, Command::bCut, Command::Cut1,
@@ -57,11 +61,19 @@ void Workbench::start(const std::filesystem::path& programFile, const std::vecto
     states_.setEnabled(c, false);
   states_.setChecked(Command::bError, Command::ShowErrors1, false);
   options_.initialize();
+  readSettings(program, surroundings);
   loadWordLists(program);
 
   // The gutter and the error view follow the source editor's font and colour.
   view_.setEditorFont(options_.font());
   view_.setEditorBackground(options_.background());
+
+  // Files that went away since the last run leave the recent list.
+  for (std::size_t i = recentFiles_.size(); i-- > 0;) {
+    const std::string path = recentFiles_.entries()[i];
+    if (!std::filesystem::exists(path, ec)) recentFiles_.remove(path);
+  }
+  refreshRecentMenus();
 
   documents_.startUp();
 
@@ -73,6 +85,11 @@ void Workbench::start(const std::filesystem::path& programFile, const std::vecto
   documents_.setCommandLineFile(arguments.empty() ? std::string() : arguments.front());
   if (!documents_.commandLineFile().empty()) documents_.open(DocumentCommands::Opener::Dialog);
 
+  if (associations_) {
+    association_ = std::make_unique<FileAssociation>(*associations_);
+    states_.setChecked(Command::DefaultEditor1, association_->checkAssociation());
+  }
+
   ui_.processPendingMessages();
   if (states_.checked(Command::SyntaxHighlighting1)) {
     options_.applyHighlighting(true);
@@ -80,12 +97,73 @@ void Workbench::start(const std::filesystem::path& programFile, const std::vecto
   }
 }
 
-// The key file beside the program fills the highlighter's lists; the sorted copy feeds the
-// context list.
+void Workbench::readSettings(const std::filesystem::path& program, Surroundings& surroundings) {
+  settings_ = std::make_unique<Settings>(ui_, program, surroundings.environment, surroundings.folderLookup);
+  const SettingsValues& v = settings_->read();
+  if (settings_->firstRun()) view_.centreWindow();
+  documents_.setProjectFolder(v.projectFolder.empty() ? programFolder_ : v.projectFolder);
+  options_.setAutoSaveCompile(v.autoSaveCompile);
+  options_.setCursorPastEnd(v.cursorPastEnd);
+  sourceEditor_.setCaretWidth(v.caretWidth);
+  options_.setBackground(v.backColor);
+  options_.setFont(v.textFont);
+  numbers_.setForeground(v.numbers.color);
+  numbers_.setBackground(v.numbers.background);
+  numbers_.setStyle(static_cast<std::uint8_t>(v.numbers.style));
+  numbers_.setSeparators(v.numbers.delimiters + " \t");
+  sourceEditor_.setTabStops(v.tabStops);
+  sourceEditor_.setHighlightColor(v.hitext);
+  sourceEditor_.setHighlightBackgnd(v.hiback);
+  options_.setFont(v.textFont);
+
+  const IniSectionStore files(settings_->file(), std::string(kMruListSection));
+  const IniSectionStore sessions(settings_->file(), std::string(kLastSessionSection));
+  recentFiles_.load(files);
+  sessions_.load(sessions);
+}
+
+// Everything the run changed goes into the file, which is saved once.
+void Workbench::writeSettings() {
+  if (!settings_) return;
+  SettingsValues& v = settings_->values();
+  v.projectFolder = documents_.projectFolder();
+  v.autoSaveCompile = options_.autoSaveCompile();
+  v.caretWidth = sourceEditor_.caretWidth();
+  v.textFont = options_.font();
+  v.backColor = options_.background();
+  v.hitext = sourceEditor_.highlightColor();
+  v.hiback = sourceEditor_.highlightBackgnd();
+  v.cursorPastEnd = options_.cursorPastEnd();
+  v.tabStops = sourceEditor_.tabStops();
+  v.numbers.color = numbers_.foreground();
+  v.numbers.background = numbers_.background();
+  v.numbers.style = numbers_.style();
+  v.numbers.delimiters = numbers_.separators();
+  IniSectionStore files(settings_->file(), std::string(kMruListSection));
+  IniSectionStore sessions(settings_->file(), std::string(kLastSessionSection));
+  recentFiles_.save(files);
+  sessions_.save(sessions);
+  writeWindowPlacement(settings_->file(), PlacedWindow::Main, view_.windowPlacement());
+  settings_->write();
+}
+
+// A stored bare name (the default) lies beside the program.
+std::filesystem::path Workbench::wordListFile(const std::string& stored, const char* extension) const {
+  std::filesystem::path file = stored;
+  if (stored.empty()) {
+    file = programFile_;
+    file.replace_extension(extension);
+  } else if (file.is_relative() && !file.has_parent_path()) {
+    file = programFolder_ / file;
+  }
+  return file;
+}
+
+// The key file fills the highlighter's lists; the sorted copy feeds the context list.
 void Workbench::loadWordLists(const std::filesystem::path& program) {
   std::filesystem::path defaultKeyFile = program;
   defaultKeyFile.replace_extension(".bin");
-  std::filesystem::path keyFile = defaultKeyFile;
+  std::filesystem::path keyFile = settings_ ? wordListFile(settings_->values().keyFile, ".bin") : defaultKeyFile;
   language::loadKeyFile(keyFile, defaultKeyFile, highlighting_.keywords(), highlighting_.startStopKeys(), ui_);
   keyList_ = language::buildKeyList(highlighting_.keywords());
   highlighting_.reApplyKeywords();
@@ -93,8 +171,101 @@ void Workbench::loadWordLists(const std::filesystem::path& program) {
 
 bool Workbench::closeQuery() {
   if (!documents_.confirmClose()) return false;
+  if (settings_ && documents_.tabCaptions().front() != DocumentCommands::kUntitled) {
+    std::vector<std::string> files;
+    for (int i = 0; i < documents_.tabCount(); ++i) files.push_back(documents_.page(i).fileName);
+    writeSession(settings_->file(), sessions_, files, documents_.currentTab(), sourceEditor_.topLine(),
+                 sourceEditor_.selStart());
+  }
+  ui_.processPendingMessages();
+  writeSettings();
   ui_.processPendingMessages();
   return true;
+}
+
+// ----- Recent files and sessions -----
+
+void Workbench::refreshRecentMenus() {
+  view_.setRecentMenus(recentFiles_.captions(), sessions_.captions());
+}
+
+void Workbench::recentFilePicked(std::size_t entry) {
+  if (entry >= recentFiles_.size()) return;
+  const std::string path = recentFiles_.entries()[entry];
+  std::error_code ec;
+  if (std::filesystem::exists(path, ec)) {
+    documents_.openList() = {path};
+    documents_.open(DocumentCommands::Opener::RecentFiles);
+    recentFiles_.add(path);
+  } else {
+    recentFiles_.remove(path);
+    ui_.setStatusText(StatusPresenter::kMessagePanel,
+                      "MRU NOT EXIST - DELETED: " + std::filesystem::path(path).filename().string());
+  }
+  refreshRecentMenus();
+}
+
+void Workbench::sessionPicked(std::size_t entry) {
+  if (entry >= sessions_.size() || !settings_) return;
+  const std::string name = sessions_.entries()[entry];
+  const SessionContents session = readSession(settings_->file(), name, [](const std::string& file) {
+    std::error_code ec;
+    return std::filesystem::exists(file, ec);
+  });
+  if (session.remove) {
+    sessions_.remove(name);
+  } else {
+    documents_.openList() = session.files;
+    documents_.open(DocumentCommands::Opener::Session);
+    const int tab = clampSessionTab(session.tab, documents_.tabCount());
+    if (tab != documents_.currentTab()) documents_.selectTab(tab);
+    sourceEditor_.setSelLine(session.line);
+    sourceEditor_.setSelStart(std::clamp<editor::Offset>(session.cursor, 0, sourceEditor_.charCount()));
+    sourceEditor_.scrollInView();
+    sessions_.add(name);
+  }
+  documents_.refreshWindowList();
+  settings_->save();
+  refreshRecentMenus();
+}
+
+void Workbench::clearRecentFiles() {
+  if (ui_.ask("Confirm", "Really clear recent files list?", platform::Ui::Buttons::YesNo) != platform::Ui::Answer::Yes)
+    return;
+  recentFiles_.clear();
+  refreshRecentMenus();
+}
+
+void Workbench::clearSessions() {
+  if (ui_.ask("Confirm", "Really clear recent files list?", platform::Ui::Buttons::YesNo) != platform::Ui::Answer::Yes)
+    return;
+  if (settings_) {
+    app::clearSessions(settings_->file(), sessions_);
+    settings_->save();
+  }
+  sessions_.clear();
+  refreshRecentMenus();
+}
+
+// ----- Options -----
+
+void Workbench::toggleDefaultEditor() {
+  if (!association_) return;
+  const std::filesystem::path mapBasic = settings_ ? settings_->values().mapBasicFolder : std::filesystem::path();
+  const std::optional<std::string> error = association_->toggleDefaultEditor(programFile_, mapBasic);
+  states_.setChecked(Command::DefaultEditor1, association_->checked());
+  if (error) ui_.showMessage(*error);
+}
+
+void Workbench::numberSyntaxApplied() {
+  highlighting_.reApplyKeywords();
+  if (!settings_) return;
+  IniFile& ini = settings_->file();
+  writeColor(ini, kNumbersSection, "Color", numbers_.foreground());
+  writeColor(ini, kNumbersSection, "BackGround", numbers_.background());
+  writeInteger(ini, kNumbersSection, "Style", numbers_.style());
+  ini.writeString(kNumbersSection, "Delimiters", numbers_.separators());
+  settings_->save();
 }
 
 void Workbench::lockKeyPressed() { status_.showLockKeys(); }

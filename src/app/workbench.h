@@ -1,5 +1,6 @@
 #pragma once
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -8,13 +9,16 @@
 #include "app/editing_commands.h"
 #include "app/edit_clipboard.h"
 #include "app/main_view.h"
+#include "app/file_association.h"
 #include "app/option_commands.h"
+#include "app/settings.h"
 #include "app/status_presenter.h"
 #include "editor/code_gutter.h"
 #include "editor/code_memo.h"
 #include "editor/highlight_engine.h"
 #include "editor/number_highlighter.h"
 #include "pages/recent_list.h"
+#include "platform/environment.h"
 #include "platform/keyboard_state.h"
 #include "platform/ui.h"
 
@@ -24,7 +28,6 @@ namespace quillon::app {
 // nothing, so that every menu item and button already exists and is harmless.
 enum class LaterCommand {
   SetPageAsProject,                                                                  // pages
-  ClearRecentFiles, ClearSessions,                                                   // recent lists
   InsertFile,                                                                        // insert file
   Preview, Print,                                                                    // printing
   NewProject, SelectProject, ProjectFromPages,                                       // project file
@@ -32,7 +35,7 @@ enum class LaterCommand {
   CheckWords, CharacterMap, FindReplace, FindNext, Revert,                           // tools
   CodeInfoShow, CodeInfoRescan, CodeInfoSorted,                                      // code outline
   HelpContext, IgnoreWord, AddToDictionary, AddToKeywords,                           // context list
-  KeysDict, SetDefaultEditor, MapBasicHelp, QuillonHelp,
+  KeysDict, MapBasicHelp, QuillonHelp,
 };
 
 // The composition root behind the main window: owns the source editor and the error view,
@@ -53,9 +56,18 @@ public:
   Workbench& operator=(const Workbench&) = delete;
   ~Workbench();
 
+  // What start-up reads from the machine besides the settings file. Tests point all of it
+  // at temporary folders.
+  struct Surroundings {
+    platform::Environment environment;
+    ProgramFolderLookup folderLookup;          // empty: the Wine registry of `environment`
+    AssociationStore* associations = nullptr;  // empty: no opener is known, nothing is written
+  };
+
   // `programFile` is the program's own path; `arguments` are the command-line arguments
   // after it. Start-up always completes, whatever the command-line file is.
-  void start(const std::filesystem::path& programFile, const std::vector<std::string>& arguments);
+  void start(const std::filesystem::path& programFile, const std::vector<std::string>& arguments,
+             Surroundings surroundings);
 
   editor::CodeMemo& sourceEditor() { return sourceEditor_; }
   editor::CodeMemo& errorView() { return errorView_; }
@@ -97,6 +109,19 @@ public:
   // the settings. False keeps the window open.
   bool closeQuery();
 
+  // Recent files and sessions: the menu entry picked, counted from 0.
+  void recentFilePicked(std::size_t entry);
+  void sessionPicked(std::size_t entry);
+  void clearRecentFiles();
+  void clearSessions();
+  void refreshRecentMenus();
+
+  void toggleDefaultEditor();
+  // After the Number Syntax dialog applied: re-highlight and store the Numbers keys now.
+  void numberSyntaxApplied();
+  editor::NumberHighlighter& numbers() { return numbers_; }
+  Settings* settings() { return settings_.get(); }
+
 private:
   // The page table's view of the bookmarks, kept by the editing commands.
   class PageBookmarks final : public BookmarkKeeper {
@@ -111,7 +136,10 @@ private:
     EditingCommands& editing_;
   };
 
+  void readSettings(const std::filesystem::path& program, Surroundings& surroundings);
+  void writeSettings();
   void loadWordLists(const std::filesystem::path& program);
+  std::filesystem::path wordListFile(const std::string& stored, const char* extension) const;
 
   platform::Ui& ui_;
   MainView& view_;
@@ -132,6 +160,10 @@ private:
   PageBookmarks pageBookmarks_{editing_};
   DocumentCommands documents_;
   std::filesystem::path programFolder_;
+  std::filesystem::path programFile_;
+  std::unique_ptr<Settings> settings_;
+  AssociationStore* associations_ = nullptr;
+  std::unique_ptr<FileAssociation> association_;
 };
 
 }  // namespace quillon::app

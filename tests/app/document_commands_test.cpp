@@ -14,6 +14,7 @@
 #include "support/recording_command_states.h"
 #include "support/scripted_ui.h"
 #include "support/temp_folder.h"
+#include "support/test_program.h"
 
 namespace quillon::app {
 namespace {
@@ -45,7 +46,7 @@ protected:
   void SetUp() override {
     editor().setMetrics(&metrics);
     editor().setViewport(400, 160);  // ten lines
-    bench.start(fs::path(QUILLON_BINARY_DIR) / "quillon", {});
+    installed.start(bench);
   }
 
   editor::CodeMemo& editor() { return bench.sourceEditor(); }
@@ -61,11 +62,12 @@ protected:
   void type(const std::string& text) { editor().setSelText(text); }
   void caretToLine(int line) { editor().setSelLine(line - 1); }
 
+  testing::TestProgram installed;
   TempFolder folder{"quillon-pages"};
   testing::ScriptedUi ui;
   testing::FakeMainView view;
   testing::RecordingCommandStates states;
-  testing::FixedMetrics metrics;
+  test::FixedMetrics metrics;
   NoKeyboard keyboard;
   NoClipboard clipboard;
   Workbench bench{{ui, view, states, keyboard, clipboard}};
@@ -196,7 +198,10 @@ TEST_F(DocumentCommandsTest, FiftyPagesAtMost) {
 }
 
 TEST_F(DocumentCommandsTest, AnOpenThatReachesTheLimitStopsAddingPages) {
-  for (int i = 0; i < 48; ++i) docs().newPage();
+  for (int i = 1; i < 48; ++i) {
+    type("x");  // an untouched page would be reused
+    docs().newPage();
+  }
   ASSERT_EQ(docs().tabCount(), 48);
   openFromDialog({file("x.mb", "x"), file("y.mb", "y"), file("z.mb", "z")});
   EXPECT_EQ(docs().tabCount(), 50);
@@ -236,7 +241,7 @@ TEST_F(DocumentCommandsTest, SavingAnUntitledPageFollowsTheLinkRule) {
   const fs::path project = folder / "p.mbp";
   ui.queueSaveFile(project);
   ASSERT_TRUE(docs().save());
-  const auto& linked = ui.fileDialogs().back();
+  const platform::Ui::FileDialog linked = ui.fileDialogs().back();
   EXPECT_EQ(linked.title, "Save As....");
   EXPECT_EQ(linked.filter, "MapBasic Source (*.mb)|*.mb|Project Source (*.mbp)|*.mbp|All Files (*.*)|*.*");
   EXPECT_EQ(linked.defaultExt, "mbp");
@@ -260,7 +265,7 @@ TEST_F(DocumentCommandsTest, SavingAnUntitledPageFollowsTheLinkRule) {
   type("[link]\r\n");
   ui.queueSaveFile(std::nullopt);
   EXPECT_FALSE(docs().save());
-  const auto& plain = ui.fileDialogs().back();
+  const platform::Ui::FileDialog plain = ui.fileDialogs().back();
   EXPECT_EQ(plain.defaultExt, "mb");
   EXPECT_EQ(plain.filterIndex, 1);
   EXPECT_EQ(plain.initialDir, docs().programFolder());
@@ -321,7 +326,7 @@ TEST_F(DocumentCommandsTest, ClosingTheMiddlePageKeepsTheOthersIntact) {
   EXPECT_EQ(ui.questions()[0].buttons, platform::Ui::Buttons::YesNoCancel);
   EXPECT_EQ(view.tabs, (std::vector<std::string>{"a.mb", "c.mb"}));
   EXPECT_EQ(docs().currentTab(), 1);
-  EXPECT_TRUE(editor().text().starts_with("a 1\r\na 2\r\na 3\r\nc edit a 4"));
+  EXPECT_TRUE(editor().text().starts_with("c 1\r\nc 2\r\nc 3\r\nc edit c 4"));
   EXPECT_EQ(editor().selStart(), cCaret);
   EXPECT_TRUE(editor().modified());
   EXPECT_EQ(bench.gutter().bookmarkLine(1), 3);
@@ -436,7 +441,8 @@ TEST_F(DocumentCommandsTest, TheWindowListKeepsClosedNamesBelowTheOpenOnes) {
   EXPECT_EQ(editor().text(), "b\r\n");
 
   docs().newPage();
-  docs().windowMenuPick(1);  // "b.mb" stands below the new "Untitled"
+  ASSERT_EQ(view.windowMenu, (std::vector<std::string>{"&1 b.mb", "&2 Untitled", "&3 a.mb"}));
+  docs().windowMenuPick(0);
   EXPECT_EQ(docs().currentTab(), 0);
   EXPECT_EQ(view.windowMenu.front(), "&1 b.mb");
 }

@@ -23,6 +23,7 @@
 #include "app/qt_single_instance.h"
 #include "app/status_bar_widget.h"
 #include "editor/code_memo_widget.h"
+#include "support/test_program.h"
 
 namespace quillon::app {
 namespace {
@@ -34,8 +35,9 @@ struct NoKeyboard : platform::KeyboardState {
 
 class MainWindowTest : public ::testing::Test {
 protected:
+  testing::TestProgram installed;
   // Beside the default key file, so start-up has no message to show.
-  MainWindowTest() { window.start(QUILLON_BINARY_DIR "/quillon", {}); }
+  MainWindowTest() { window.start(installed.file(), {}, installed.surroundings()); }
 
   QMenu* menu(const QString& title) {
     for (QAction* a : window.menuBar()->actions())

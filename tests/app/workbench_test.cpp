@@ -9,6 +9,7 @@
 #include "support/fake_main_view.h"
 #include "support/recording_command_states.h"
 #include "support/scripted_ui.h"
+#include "support/test_program.h"
 
 namespace quillon::app {
 namespace {
@@ -34,8 +35,8 @@ struct FakeClipboard : EditClipboard {
 class WorkbenchTest : public ::testing::Test {
 protected:
   // The build folder holds the default key file the program looks for beside itself.
-  static std::filesystem::path program() { return std::filesystem::path(QUILLON_BINARY_DIR) / "quillon"; }
-  void start(std::vector<std::string> args = {}) { bench.start(program(), args); }
+  std::filesystem::path program() const { return installed.file(); }
+  void start(std::vector<std::string> args = {}) { installed.start(bench, args); }
 
   // Twenty lines "line 1" .. "line 20".
   void fillLines() {
@@ -56,6 +57,7 @@ protected:
   }
 
   ScriptedUi ui;
+  testing::TestProgram installed;
   FakeView view;
   RecordingCommandStates states;
   FakeKeyboard keyboard;
@@ -126,7 +128,7 @@ TEST_F(WorkbenchTest, UnreadableCommandLineFileIsReportedAndStartUpCompletes) {
   // A folder cannot be opened either.
   ScriptedUi ui2;
   Workbench other{{ui2, view, states, keyboard, clipboard}};
-  other.start(program(), {::testing::TempDir()});
+  installed.start(other, {::testing::TempDir()});
   EXPECT_EQ(ui2.messages().size(), 1u);
 }
 
@@ -209,9 +211,13 @@ TEST_F(WorkbenchTest, StatusBarClickTogglesInsertModeOnlyOverItsPanel) {
   bench.statusBarClicked(124);
   EXPECT_EQ(ui.statusText(1), "INS");
 
-  bench.sourceEditor().setOverwrite(true);  // as the Insert key does in the editor
-  bench.insertKeyPressed();
+  // The Insert key, taken before the editor sees it; Shift+Insert is the editor's paste.
+  editor::KeyModifiers shift;
+  shift.shift = true;
+  EXPECT_FALSE(bench.editing().keyPressed(editor::EditKey::Insert, shift));
+  EXPECT_TRUE(bench.editing().keyPressed(editor::EditKey::Insert, {}));
   EXPECT_EQ(ui.statusText(1), "OVR");
+  EXPECT_TRUE(bench.sourceEditor().overwrite());
 }
 
 TEST_F(WorkbenchTest, ChangesSwitchUndoRedoSaveAndPrint) {
@@ -257,13 +263,6 @@ TEST_F(WorkbenchTest, AnotherCopyBringsThisOneToTheFront) {
   EXPECT_EQ(view.raised, 1);
   ASSERT_EQ(ui.messages().size(), 1u);
   EXPECT_EQ(ui.messages()[0], "Quillon Is Running....Use Drag-N-Drop");
-}
-
-TEST_F(WorkbenchTest, WindowListKeepsOpenPagesOnTopInTabOrder) {
-  start();
-  bench.refreshWindowList({"old.mb"});
-  EXPECT_EQ(bench.refreshWindowList({"a.mb", "B.MB"}),
-            (std::vector<std::string>{"&1 a.mb", "&2 B.MB", "&3 old.mb"}));
 }
 
 // ----- Options -----
@@ -412,7 +411,7 @@ TEST_F(WorkbenchTest, StartUpLoadsTheKeyFileAndSwitchesHighlightingOn) {
 }
 
 TEST_F(WorkbenchTest, AMissingKeyFileIsReportedAndStartUpCompletes) {
-  bench.start(std::filesystem::path(::testing::TempDir()) / "nowhere" / "quillon", {});
+  bench.start(installed.folder() / "nowhere" / "quillon", {}, installed.surroundings());
   ASSERT_EQ(ui.messages().size(), 1u);
   EXPECT_EQ(ui.messages()[0].rfind("Can Not Locate KeyFile:\n", 0), 0u);
   EXPECT_EQ(ui.statusText(0), "1:  1");

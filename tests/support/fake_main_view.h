@@ -22,6 +22,14 @@ public:
   }
   void setWindowMenu(const std::vector<std::string>& captions) override { windowMenu = captions; }
   void setBookmarkCaption(int slot, std::string_view c) override { bookmarkCaptions.at(static_cast<std::size_t>(slot)) = c; }
+  void setRecentMenus(const std::vector<std::string>& f, const std::vector<std::string>& s) override {
+    recentFiles = f;
+    sessions = s;
+  }
+  app::WindowPlacement windowPlacement() const override { return placement; }
+  void setWindowPlacement(const app::WindowPlacement& p) override { placement = p; }
+  app::ScreenRect screen() const override { return {0, 0, 1024, 768}; }
+  void centreWindow() override { ++centred; }
   void setEditorFont(const app::FontInfo& f) override { font = f; }
   void setEditorBackground(app::Color c) override { background = c; }
   std::optional<app::FontInfo> chooseFont(const app::FontInfo&) override { return fontAnswer; }
@@ -35,6 +43,9 @@ public:
   std::vector<std::string> tabs;
   int currentTab = -1;
   std::vector<std::string> windowMenu;
+  std::vector<std::string> recentFiles, sessions;
+  app::WindowPlacement placement{0, 1, {200, 111, 794, 584}};
+  int centred = 0;
   std::array<std::string, 10> bookmarkCaptions{"0", "1", "2", "3", "4", "5", "6", "7", "8", "9"};
   app::FontInfo font;
   app::Color background = app::kNoColor;
