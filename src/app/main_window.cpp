@@ -491,8 +491,6 @@ void MainWindow::buildPanels() {
   connect(statusBar_, &StatusBarWidget::clicked, this, [this](int x) { workbench_->statusBarClicked(x); });
 
   connect(sourceEditor_, &editor::CodeMemoWidget::mouseReleased, this, [this] { workbench_->editorMouseReleased(); });
-  sourceEditor_->viewport()->installEventFilter(this);
-  sourceEditor_->installEventFilter(this);
   setStatusBar(nullptr);
 }
 
