@@ -4,12 +4,15 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
+#include <stdlib.h>
+#include <system_error>
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
 #include <string>
 #include <utility>
 
+#include "app/workbench.h"
 #include "editor/code_memo.h"
 #include "editor/highlight_engine.h"
 #include "editor/text_metrics.h"
@@ -48,6 +51,38 @@ inline bool loadHighlighted(editor::CodeMemo& memo, editor::HighlightEngine& eng
   }
   return true;
 }
+
+// The program as installed in a scratch folder of its own, beside the default key file, so a
+// benchmark run neither reads nor writes the user's settings and never asks for folders.
+class ScratchProgram {
+public:
+  ScratchProgram() {
+    std::string tmpl = (std::filesystem::temp_directory_path() / "quillon-bench-XXXXXX").string();
+    if (::mkdtemp(tmpl.data())) folder_ = tmpl;
+    std::error_code ec;
+    std::filesystem::create_symlink(QUILLON_KEYFILE, folder_ / "quillon.bin", ec);
+    std::filesystem::create_directories(folder_ / "home", ec);
+  }
+  ~ScratchProgram() {
+    std::error_code ec;
+    std::filesystem::remove_all(folder_, ec);
+  }
+  ScratchProgram(const ScratchProgram&) = delete;
+  ScratchProgram& operator=(const ScratchProgram&) = delete;
+
+  const std::filesystem::path& folder() const { return folder_; }
+  std::filesystem::path file() const { return folder_ / "quillon"; }
+  app::Workbench::Surroundings surroundings() const {
+    app::Workbench::Surroundings s;
+    s.environment.home = folder_ / "home";
+    s.environment.xdgConfigHome = (folder_ / "home/.config").string();
+    s.folderLookup = [] { return platform::ProgramFolders{"/opt/mapinfo/", "/opt/mapbasic/"}; };
+    return s;
+  }
+
+private:
+  std::filesystem::path folder_;
+};
 
 using CorpusBenchmark = void (*)(benchmark::State&, const std::string&);
 

@@ -134,9 +134,10 @@ struct NoKeyboard final : quillon::platform::KeyboardState {
 
 void BM_StartupToFirstPaint(benchmark::State& state) {
   NoKeyboard keyboard;
+  const quillon::bench::ScratchProgram program;
   for (auto _ : state) {
     auto window = std::make_unique<quillon::app::MainWindow>(keyboard);
-    window->start(QUILLON_PROGRAM, {});
+    window->start(program.file(), {}, program.surroundings());
     PaintWatcher watcher;
     window->sourceEditorWidget().viewport()->installEventFilter(&watcher);
     window->show();
