@@ -1,3 +1,4 @@
+#include "support/temp_folder.h"
 #include "app/ini_file.h"
 
 #include <gtest/gtest.h>
@@ -18,15 +19,8 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-std::string readFile(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void writeFile(const fs::path& p, const std::string& bytes) {
-  std::ofstream out(p, std::ios::binary);
-  out << bytes;
-}
+using quillon::testing::readFile;
+using quillon::testing::writeFile;
 
 class TempDir {
 public:
@@ -386,18 +380,12 @@ TEST(IniFile, AFailedSaveKeepsTheOldFile) {
   IniFile ini(old);
   ini.writeString("a", "k", std::string(64 * 1024, 'x'));
 
-  // The disk "fills up" half way through the write (a file size limit works even for root).
-  struct rlimit saved {};
-  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-  struct sigaction ignore {}, previous {};
-  ignore.sa_handler = SIG_IGN;
-  ::sigaction(SIGXFSZ, &ignore, &previous);
-  struct rlimit small = saved;
-  small.rlim_cur = 4096;
-  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-  const quillon::app::IniResult r = ini.save(file);
-  ::setrlimit(RLIMIT_FSIZE, &saved);
-  ::sigaction(SIGXFSZ, &previous, nullptr);
+  // The disk "fills up" half way through the write.
+  quillon::app::IniResult r;
+  {
+    quillon::testing::FileSizeLimit full(4096);
+    r = ini.save(file);
+  }
 
   EXPECT_FALSE(r);
   EXPECT_EQ(r.error, "Cannot create file " + file.string());

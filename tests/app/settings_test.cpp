@@ -1,3 +1,4 @@
+#include "support/temp_folder.h"
 #include "app/settings.h"
 
 #include <gtest/gtest.h>
@@ -18,15 +19,8 @@ namespace fs = std::filesystem;
 using testing::ScriptedUi;
 using Lines = std::vector<std::string>;
 
-std::string readFile(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void writeFile(const fs::path& p, const std::string& bytes) {
-  std::ofstream out(p, std::ios::binary);
-  out << bytes;
-}
+using quillon::testing::readFile;
+using quillon::testing::writeFile;
 
 // A Ui that also records the folder pickers' captions.
 class PickerUi : public ScriptedUi {

@@ -10,6 +10,7 @@
 #include <sstream>
 #include <system_error>
 
+#include "support/temp_folder.h"
 #include "editor/code_memo.h"
 #include "editor/memo_error.h"
 
@@ -37,15 +38,8 @@ void load(CodeMemo& m, const std::string& bytes) {
   m.loadFromStream(in);
 }
 
-std::string readFile(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-void writeFile(const fs::path& p, const std::string& bytes) {
-  std::ofstream out(p, std::ios::binary);
-  out << bytes;
-}
+using quillon::testing::readFile;
+using quillon::testing::writeFile;
 
 class CodeMemoFile : public ::testing::Test {
 protected:

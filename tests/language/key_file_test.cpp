@@ -1,3 +1,4 @@
+#include "support/temp_folder.h"
 #include "language/key_file.h"
 
 #include <gtest/gtest.h>
@@ -70,14 +71,8 @@ private:
   fs::path path_;
 };
 
-void writeFile(const fs::path& p, const std::string& data) {
-  std::ofstream(p, std::ios::binary) << data;
-}
-
-std::string readFile(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
+using quillon::testing::readFile;
+using quillon::testing::writeFile;
 
 }  // namespace
 

@@ -10,6 +10,15 @@
 
 namespace quillon::testing {
 
+inline std::string readFile(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+inline void writeFile(const std::filesystem::path& file, const std::string& bytes) {
+  std::ofstream(file, std::ios::binary) << bytes;
+}
+
 // A fresh folder under the system's temporary folder, removed with everything in it.
 class TempFolder {
 public:
@@ -30,13 +39,10 @@ public:
   std::filesystem::path write(const std::filesystem::path& name, const std::string& bytes) const {
     const std::filesystem::path file = path_ / name;
     std::filesystem::create_directories(file.parent_path());
-    std::ofstream(file, std::ios::binary) << bytes;
+    writeFile(file, bytes);
     return file;
   }
-  static std::string read(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  }
+  static std::string read(const std::filesystem::path& file) { return readFile(file); }
 
 private:
   std::filesystem::path path_;
