@@ -418,5 +418,21 @@ TEST_F(WorkbenchTest, AMissingKeyFileIsReportedAndStartUpCompletes) {
   EXPECT_EQ(bench.highlighting().keywords().count(), 0);
 }
 
+TEST_F(WorkbenchTest, AppliedNumberStyleIsStoredAtOnce) {
+  start();
+  auto& numbers = bench.numbers();
+  numbers.setForeground(clNavy);
+  numbers.setBackground(kNoColor);
+  numbers.setStyle(1 | 4);
+  numbers.setSeparators(" \t+-");
+  bench.numberSyntaxApplied();
+  IniFile stored;
+  ASSERT_TRUE(stored.load(installed.settingsFile()));
+  EXPECT_EQ(stored.readString("NUMBERS", "color", ""), "clNavy");
+  EXPECT_EQ(stored.readString("Numbers", "BackGround", ""), "$FFFFFFFF");
+  EXPECT_EQ(stored.readString("Numbers", "Style", ""), "5");
+  EXPECT_EQ(stored.readString("Numbers", "Delimiters", ""), "+-");
+}
+
 }  // namespace
 }  // namespace quillon::app
