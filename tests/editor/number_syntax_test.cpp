@@ -47,13 +47,3 @@ TEST(NumberSyntax, UncheckedBackgroundAppliesAsNone) {
   apply(s, numbers);
   EXPECT_EQ(numbers.background(), 0x00FF00);
 }
-
-TEST(NumberSyntax, EveryStyleCombinationRoundTrips) {
-  NumberHighlighter numbers;
-  for (std::uint8_t bits = 0; bits < 16; ++bits) {
-    NumberSyntax s = fromHighlighter(numbers);
-    s.style = bits;
-    apply(s, numbers);
-    EXPECT_EQ(fromHighlighter(numbers).style, bits);
-  }
-}
