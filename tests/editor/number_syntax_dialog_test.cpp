@@ -1,0 +1,160 @@
+#include "editor/number_syntax_dialog.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <deque>
+
+namespace quillon::editor {
+namespace {
+
+const QColor kEditorBack(0xF0, 0xF0, 0xE0);
+
+class NumberSyntaxDialogTest : public ::testing::Test {
+protected:
+  // Colour choices come from a queue; running dry fails the test like an unexpected dialog.
+  NumberSyntaxDialogTest() : saved_(NumberSyntaxDialog::defaultColorPicker()) {
+    NumberSyntaxDialog::defaultColorPicker() = [this](QWidget*, const QColor& initial) {
+      offered.push_back(initial);
+      if (colors.empty()) {
+        ADD_FAILURE() << "unexpected colour dialog";
+        return QColor();
+      }
+      const QColor c = colors.front();
+      colors.pop_front();
+      return c;
+    };
+  }
+  ~NumberSyntaxDialogTest() override { NumberSyntaxDialog::defaultColorPicker() = saved_; }
+
+  static QCheckBox* box(QWidget* dialog, const QString& caption) {
+    for (QCheckBox* b : dialog->findChildren<QCheckBox*>())
+      if (b->text() == caption) return b;
+    return nullptr;
+  }
+  static QPushButton* button(QWidget* dialog, const QString& caption) {
+    for (QPushButton* b : dialog->findChildren<QPushButton*>())
+      if (b->text() == caption) return b;
+    return nullptr;
+  }
+  static QLabel* preview(QWidget* dialog) { return dialog->findChild<QLabel*>("preview"); }
+  static QColor previewFore(QWidget* d) { return preview(d)->palette().color(QPalette::WindowText); }
+  static QColor previewBack(QWidget* d) { return preview(d)->palette().color(QPalette::Window); }
+
+  // Runs `script` on the modal dialog once editNumberSyntax has opened it.
+  bool edit(const std::function<void(NumberSyntaxDialog*)>& script) {
+    QTimer::singleShot(0, [&] {
+      NumberSyntaxDialog* dialog = nullptr;
+      for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* d = qobject_cast<NumberSyntaxDialog*>(w); d && d->isVisible()) dialog = d;
+      ASSERT_NE(dialog, nullptr);
+      script(dialog);
+      if (dialog->isVisible()) dialog->reject();  // a failed script must not hang the run
+    });
+    return editNumberSyntax(nullptr, numbers, kEditorBack, [this] { ++appliedCalls; });
+  }
+
+  NumberHighlighter numbers;
+  std::deque<QColor> colors;
+  std::vector<QColor> offered;
+  int appliedCalls = 0;
+
+private:
+  NumberSyntaxDialog::ColorPicker saved_;
+};
+
+TEST_F(NumberSyntaxDialogTest, OpensOnTheHighlighterState) {
+  numbers.setForeground(0x0000FF);  // red
+  numbers.setStyle(1 | 8);
+  numbers.setSeparators("\x1F +-");
+  NumberSyntaxDialog dialog(kEditorBack, fromHighlighter(numbers));
+  EXPECT_EQ(dialog.windowTitle(), "Number Syntax");
+  EXPECT_EQ(dialog.findChild<QLineEdit*>()->text(), "+-");
+  EXPECT_TRUE(box(&dialog, "Bold")->isChecked());
+  EXPECT_FALSE(box(&dialog, "Italic")->isChecked());
+  EXPECT_FALSE(box(&dialog, "Underline")->isChecked());
+  EXPECT_TRUE(box(&dialog, "Strikeout")->isChecked());
+  EXPECT_FALSE(box(&dialog, "")->isChecked());
+  EXPECT_FALSE(button(&dialog, "Background")->isEnabled());
+  EXPECT_EQ(previewFore(&dialog), QColor(Qt::red));
+  EXPECT_EQ(previewBack(&dialog), kEditorBack);
+  EXPECT_TRUE(preview(&dialog)->font().bold());
+  EXPECT_TRUE(preview(&dialog)->font().strikeOut());
+
+  numbers.setBackground(0x00FFFF);  // yellow
+  NumberSyntaxDialog withBack(kEditorBack, fromHighlighter(numbers));
+  EXPECT_TRUE(box(&withBack, "")->isChecked());
+  EXPECT_TRUE(button(&withBack, "Background")->isEnabled());
+  EXPECT_EQ(previewBack(&withBack), QColor(Qt::yellow));
+}
+
+TEST_F(NumberSyntaxDialogTest, PreviewFollowsTheBoxesAndPickedColours) {
+  NumberSyntaxDialog dialog(kEditorBack, fromHighlighter(numbers));
+  box(&dialog, "Bold")->click();
+  EXPECT_TRUE(preview(&dialog)->font().bold());
+  EXPECT_FALSE(preview(&dialog)->font().italic());
+
+  colors = {QColor(Qt::green), QColor()};  // the second choice is cancelled
+  button(&dialog, "Foreground")->click();
+  EXPECT_EQ(previewFore(&dialog), QColor(Qt::green));
+  button(&dialog, "Foreground")->click();
+  EXPECT_EQ(previewFore(&dialog), QColor(Qt::green));
+  EXPECT_EQ(offered.back(), QColor(Qt::green));
+
+  // With no background yet, the picker starts from the editor's colour.
+  box(&dialog, "")->click();
+  EXPECT_TRUE(button(&dialog, "Background")->isEnabled());
+  colors = {QColor(Qt::blue)};
+  button(&dialog, "Background")->click();
+  EXPECT_EQ(offered.back(), kEditorBack);
+  EXPECT_EQ(previewBack(&dialog), QColor(Qt::blue));
+  box(&dialog, "")->click();
+  EXPECT_FALSE(button(&dialog, "Background")->isEnabled());
+  EXPECT_EQ(previewBack(&dialog), kEditorBack);
+}
+
+TEST_F(NumberSyntaxDialogTest, ApplyStoresTheChoicesAndCallsBackOnce) {
+  colors = {QColor(Qt::red), QColor(Qt::green)};
+  const bool ok = edit([](NumberSyntaxDialog* d) {
+    button(d, "Foreground")->click();
+    box(d, "")->click();
+    button(d, "Background")->click();
+    box(d, "Underline")->click();
+    d->findChild<QLineEdit*>()->setText("( )\t;");
+    button(d, "Apply")->click();
+  });
+  EXPECT_TRUE(ok);
+  EXPECT_EQ(appliedCalls, 1);
+  EXPECT_EQ(numbers.foreground(), 0x0000FF);
+  EXPECT_EQ(numbers.background(), 0x00FF00);
+  EXPECT_EQ(numbers.style(), 4);
+  EXPECT_EQ(numbers.separators(), " ();");
+  EXPECT_TRUE(colors.empty());
+}
+
+TEST_F(NumberSyntaxDialogTest, CancelChangesNothing) {
+  numbers.setBackground(0x00FFFF);
+  const std::string separators = numbers.separators();
+  colors = {QColor(Qt::red)};
+  const bool ok = edit([](NumberSyntaxDialog* d) {
+    button(d, "Foreground")->click();
+    box(d, "")->click();
+    box(d, "Bold")->click();
+    d->findChild<QLineEdit*>()->setText("x");
+    button(d, "Cancel")->click();
+  });
+  EXPECT_FALSE(ok);
+  EXPECT_EQ(appliedCalls, 0);
+  EXPECT_EQ(numbers.foreground(), 0x00FF00FF);
+  EXPECT_EQ(numbers.background(), 0x00FFFF);
+  EXPECT_EQ(numbers.style(), 0);
+  EXPECT_EQ(numbers.separators(), separators);
+}
+
+}  // namespace
+}  // namespace quillon::editor
