@@ -33,6 +33,7 @@
 #include "app/xdg_association_store.h"
 #include "editor/code_gutter_widget.h"
 #include "editor/code_memo_widget.h"
+#include "editor/number_syntax_dialog.h"
 
 #ifndef QUILLON_VERSION
 #define QUILLON_VERSION "0.0.0"
@@ -261,6 +262,13 @@ void MainWindow::buildMenus() {
   opts->addSeparator();
   checkItem(opts, "Set as Defaut [*.MB] Editor", {}, Command::DefaultEditor1,
             [&wb] { wb.toggleDefaultEditor(); });
+#ifndef NDEBUG
+  // The keys and dictionary dialog opens it in the finished program; until then, here.
+  item(opts, "Number Style....", {}, [this, &wb] {
+    editor::editNumberSyntax(this, wb.numbers(), toQColor(wb.options().background()),
+                             [&wb] { wb.numberSyntaxApplied(); });
+  });
+#endif
 
   QAction* keysDict = menuBar()->addAction("Keys/Dict");
   connect(keysDict, &QAction::triggered, this, [this] { later(LaterCommand::KeysDict); });
