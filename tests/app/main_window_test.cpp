@@ -16,6 +16,7 @@
 #include <QMenuBar>
 #include <QSignalSpy>
 #include <QTabBar>
+#include <QWindow>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
@@ -254,6 +255,38 @@ TEST_F(MainWindowTest, StatusBarClickOverTheModePanelTogglesOverwrite) {
   EXPECT_EQ(window.statusText(1), "OVR");
   QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(60, 8));
   EXPECT_EQ(window.statusText(1), "OVR");
+}
+
+// Keys go in through the window, as the window system delivers them, so that menu shortcuts
+// take part as they do for a user.
+TEST_F(MainWindowTest, EditorKeysReachTheWindowsHandlersOnce) {
+  window.show();
+  window.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  auto& editorWidget = window.sourceEditorWidget();
+  editorWidget.setFocus();
+  QWindow* screen = window.windowHandle();
+  auto& memo = window.workbench().sourceEditor();
+  memo.setText("one\r\ntwo\r\nthree");
+  memo.setSelLine(1);
+
+  QTest::keyClick(screen, Qt::Key_Y, Qt::ControlModifier);
+  EXPECT_EQ(memo.text(), "one\r\nthree");
+
+  QTest::keyClick(screen, Qt::Key_I, Qt::ControlModifier);
+  EXPECT_EQ(memo.text(), "one\r\n\tthree") << "one press, one indent";
+
+  QTest::keyClick(screen, Qt::Key_5, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_EQ(window.workbench().gutter().bookmarkLine(5), 1);
+  EXPECT_NE(find("BookMarks/Goto", "5 2==>three"), nullptr);
+
+  QTest::keyClicks(&editorWidget, "((");
+  EXPECT_EQ(window.statusText(4), "Open Parenthis: 2");
+
+  window.workbench().documents().newPage();
+  QTest::keyClick(screen, Qt::Key_Tab, Qt::ControlModifier);
+  EXPECT_EQ(window.workbench().documents().currentTab(), 0);
+  EXPECT_EQ(window.findChild<QTabBar*>("tabBar")->currentIndex(), 0);
 }
 
 TEST(SingleInstanceTest, SecondCopyWakesTheFirst) {
