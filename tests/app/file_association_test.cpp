@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/fake_association_store.h"
+
 #include <map>
 #include <vector>
 
@@ -9,26 +11,7 @@ using quillon::app::AssociationStore;
 using quillon::app::FileAssociation;
 using quillon::app::Opener;
 
-namespace {
-
-class FakeStore : public AssociationStore {
-public:
-  std::string openCommand(std::string_view extension) const override {
-    auto it = commands.find(std::string(extension));
-    return it == commands.end() ? std::string() : it->second;
-  }
-  std::optional<std::string> setOpener(std::string_view extension, const Opener& opener) override {
-    writes.push_back(std::string(extension));
-    if (extension == refuse) return "Failed to set data for ''";
-    commands[std::string(extension)] = opener.command;
-    return std::nullopt;
-  }
-  std::map<std::string, std::string> commands;
-  std::vector<std::string> writes;
-  std::string refuse;
-};
-
-}  // namespace
+using FakeStore = quillon::testing::FakeAssociationStore;
 
 TEST(FileAssociation, CheckMarkFollowsProjectFilesWhenBothAreRegistered) {
   FakeStore store;

@@ -1,0 +1,209 @@
+// What one run of the program leaves for the next: options, recent files, sessions and the
+// file association, each run a fresh Workbench over the same settings file.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/workbench.h"
+#include "support/fake_association_store.h"
+#include "support/fake_main_view.h"
+#include "support/recording_command_states.h"
+#include "support/scripted_ui.h"
+#include "support/temp_folder.h"
+#include "support/test_program.h"
+
+namespace quillon::app {
+namespace {
+
+namespace fs = std::filesystem;
+using Answer = platform::Ui::Answer;
+using Opener = DocumentCommands::Opener;
+
+struct NoKeyboard : platform::KeyboardState {
+  std::optional<bool> capsLock() const override { return std::nullopt; }
+  std::optional<bool> numLock() const override { return std::nullopt; }
+};
+
+struct NoClipboard : EditClipboard {
+  void copy() override {}
+  void cut() override {}
+  void paste() override {}
+};
+
+// One start of the program.
+struct ProgramRun {
+  testing::ScriptedUi ui;
+  testing::FakeMainView view;
+  testing::RecordingCommandStates states;
+  NoKeyboard keyboard;
+  NoClipboard clipboard;
+  Workbench bench{{ui, view, states, keyboard, clipboard}};
+
+  ProgramRun(const testing::TestProgram& program, testing::FakeAssociationStore& store,
+      const std::vector<std::string>& arguments = {}) {
+    auto surroundings = program.surroundings();
+    surroundings.associations = &store;
+    bench.start(program.file(), arguments, surroundings);
+  }
+  DocumentCommands& docs() { return bench.documents(); }
+  void open(const std::vector<fs::path>& files) {
+    ui.queueOpenFiles(files);
+    docs().open(Opener::Dialog);
+  }
+};
+
+class WorkbenchSettingsTest : public ::testing::Test {
+protected:
+  std::unique_ptr<ProgramRun> start(const std::vector<std::string>& arguments = {}) {
+    return std::make_unique<ProgramRun>(program, store, arguments);
+  }
+
+  testing::TestProgram program;
+  testing::FakeAssociationStore store;
+  testing::TempFolder files{"quillon-files"};
+};
+
+TEST_F(WorkbenchSettingsTest, OptionsChangedInOneRunAreThereInTheNext) {
+  auto first = start();
+  EXPECT_EQ(first->view.centred, 1) << "the first run centres the window";
+  ASSERT_TRUE(fs::exists(program.settingsFile()));
+  first->ui.queuePrompt("4");
+  first->bench.options().askTabStops();
+  first->bench.options().toggleCursorPastEnd();
+  first->ui.queuePrompt("3");
+  first->bench.options().askCursorWidth();
+  first->view.fontAnswer = FontInfo{"Liberation Mono", 12, clNavy, fsBold};
+  first->bench.options().chooseFont();
+  first->bench.options().backgroundChosen(clYellow);
+  first->bench.numbers().setStyle(2);
+  first->view.placement = {0, 1, {10, 20, 610, 520}};
+  ASSERT_TRUE(first->bench.closeQuery());
+  first.reset();
+
+  auto second = start();
+  EXPECT_EQ(second->view.centred, 0);
+  editor::CodeMemo& memo = second->bench.sourceEditor();
+  EXPECT_EQ(memo.tabStops(), 4);
+  EXPECT_FALSE(memo.hasOption(editor::moWrapCaret));
+  EXPECT_TRUE(second->states.checked(Command::CursorPastEnd1));
+  EXPECT_EQ(memo.caretWidth(), 3);
+  EXPECT_EQ(second->view.font, (FontInfo{"Liberation Mono", 12, clNavy, fsBold}));
+  EXPECT_EQ(second->view.background, clYellow);
+  EXPECT_EQ(second->bench.numbers().style(), 2);
+  const auto placement =
+      readWindowPlacement(second->bench.settings()->file(), PlacedWindow::Main, {0, 0, 1024, 768});
+  ASSERT_TRUE(placement);
+  EXPECT_EQ(placement->normal, (ScreenRect{10, 20, 610, 520}));
+}
+
+TEST_F(WorkbenchSettingsTest, TheLastSessionReopensItsPagesAtTheirTabLineAndCaret) {
+  std::string lines;
+  for (int i = 1; i <= 40; ++i) lines += "line " + std::to_string(i) + "\r\n";
+  const fs::path a = files.write("MyApp.mb", lines);
+  const fs::path b = files.write("MyApp.mbp", "[link]\r\n");
+  const fs::path c = files.write("other.mb", lines);
+  {
+    auto run = start();
+    run->open({a, b, c});
+    run->docs().selectTab(0);
+    run->bench.sourceEditor().setSelLine(20);
+    const editor::Offset caret = run->bench.sourceEditor().selStart();
+    ASSERT_TRUE(run->bench.closeQuery());
+    EXPECT_EQ(run->bench.sessions().entries(), std::vector<std::string>{"MyApp.mbp"});
+    EXPECT_EQ(run->bench.settings()->file().readString("MyApp.mbp", "cursor", ""), std::to_string(caret));
+  }
+  fs::remove(c);  // gone before the session is picked
+
+  auto run = start();
+  ASSERT_EQ(run->view.sessions, std::vector<std::string>{"&1 MyApp.mbp"});
+  run->bench.sessionPicked(0);
+  EXPECT_EQ(run->view.tabs, (std::vector<std::string>{"MyApp.mb", "MyApp.mbp"}));
+  EXPECT_EQ(run->docs().currentTab(), 0);
+  EXPECT_EQ(run->bench.sourceEditor().selLine(), 20);
+  EXPECT_FALSE(run->bench.settings()->file().valueExists("MyApp.mbp", "02")) << "the missing file leaves the section";
+  EXPECT_TRUE(run->ui.fileDialogs().empty());
+  EXPECT_EQ(run->bench.recentFiles().entries(), (std::vector<std::string>{b.string(), a.string()}))
+      << "a session adds nothing to the recent files";
+}
+
+TEST_F(WorkbenchSettingsTest, NoSessionIsStoredForAnUntitledFirstPage) {
+  auto run = start();
+  run->bench.sourceEditor().setSelText("notes");
+  run->open({files.write("a.mb", "a")});
+  ASSERT_EQ(run->view.tabs, (std::vector<std::string>{"Untitled", "a.mb"}));
+  run->ui.queueAnswer(Answer::No);
+  ASSERT_TRUE(run->bench.closeQuery());
+  EXPECT_TRUE(run->bench.sessions().empty());
+}
+
+TEST_F(WorkbenchSettingsTest, RecentFilesThatVanishedAreDroppedAtStartAndWhenPicked) {
+  const fs::path a = files.write("a.mb", "a");
+  const fs::path b = files.write("b.mb", "b");
+  const fs::path c = files.write("c.mb", "c");
+  {
+    auto run = start();
+    run->open({a, b, c});
+    ASSERT_TRUE(run->bench.closeQuery());
+  }
+  fs::remove(b);
+  auto run = start();
+  EXPECT_EQ(run->bench.recentFiles().entries(), (std::vector<std::string>{c.string(), a.string()}));
+  EXPECT_EQ(run->view.recentFiles.size(), 2u);
+
+  fs::remove(a);
+  run->bench.recentFilePicked(1);
+  EXPECT_EQ(run->ui.statusText(4), "MRU NOT EXIST - DELETED: a.mb");
+  EXPECT_EQ(run->bench.recentFiles().entries(), std::vector<std::string>{c.string()});
+
+  run->bench.recentFilePicked(0);
+  EXPECT_EQ(run->view.tabs, std::vector<std::string>{"c.mb"});
+  EXPECT_EQ(run->bench.recentFiles().entries(), std::vector<std::string>{c.string()});
+
+  run->ui.queueAnswer(Answer::No);
+  run->bench.clearRecentFiles();
+  EXPECT_EQ(run->ui.questions().back().text, "Really clear recent files list?");
+  EXPECT_EQ(run->bench.recentFiles().size(), 1u);
+  run->ui.queueAnswer(Answer::Yes);
+  run->bench.clearRecentFiles();
+  EXPECT_TRUE(run->bench.recentFiles().empty());
+  EXPECT_TRUE(run->view.recentFiles.empty());
+}
+
+TEST_F(WorkbenchSettingsTest, ClearingTheSessionsErasesTheirSections) {
+  {
+    auto run = start();
+    run->open({files.write("x.mb", "x")});
+    ASSERT_TRUE(run->bench.closeQuery());
+  }
+  auto run = start();
+  run->ui.queueAnswer(Answer::No);
+  run->bench.clearSessions();
+  EXPECT_TRUE(run->bench.settings()->file().sectionExists("x.mb"));
+  run->ui.queueAnswer(Answer::Yes);
+  run->bench.clearSessions();
+  EXPECT_FALSE(run->bench.settings()->file().sectionExists("x.mb"));
+  EXPECT_TRUE(run->bench.sessions().empty());
+  EXPECT_TRUE(run->view.sessions.empty());
+}
+
+TEST_F(WorkbenchSettingsTest, TheDefaultEditorMarkFollowsTheSystemAndItsToggle) {
+  store.commands[".mb"] = "/usr/bin/mapbasic %f";
+  store.commands[".mbp"] = "/opt/Quillon/quillon %f";
+  auto run = start();
+  EXPECT_TRUE(run->states.checked(Command::DefaultEditor1)) << ".mbp decides";
+
+  run->bench.toggleDefaultEditor();
+  EXPECT_FALSE(run->states.checked(Command::DefaultEditor1));
+  EXPECT_EQ(store.writes, (std::vector<std::string>{".mb", ".mbp"}));
+  EXPECT_EQ(store.commands[".mb"], "/opt/mapbasic/mapbasic.exe \"%1\"");
+
+  store.refuse = ".mb";
+  run->bench.toggleDefaultEditor();
+  EXPECT_EQ(run->ui.messages().back(), "Failed to set data for ''");
+}
+
+}  // namespace
+}  // namespace quillon::app
