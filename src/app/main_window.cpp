@@ -132,11 +132,19 @@ void MainWindow::later(LaterCommand command) { workbench_->later(command); }
 QAction* MainWindow::item(QMenu* menu, const QString& caption, const QKeySequence& shortcut, Handler run) {
   auto* action = menu->addAction(caption);
   if (!shortcut.isEmpty()) action->setShortcut(shortcut);
-  connect(action, &QAction::triggered, this, [this, run] {
-    run();
-    states_.resync();
-  });
+  connect(action, &QAction::triggered, this, [this, run] { runCommand(run); });
   return action;
+}
+
+// A command that fails (the editor's "Text too long", a broken file) is reported; nothing
+// escapes into the event loop.
+void MainWindow::runCommand(const Handler& run) {
+  try {
+    run();
+  } catch (const std::exception& e) {
+    showMessage(e.what());
+  }
+  states_.resync();
 }
 
 QAction* MainWindow::checkItem(QMenu* menu, const QString& caption, const QKeySequence& shortcut, Command command,
@@ -315,10 +323,7 @@ QToolButton* MainWindow::button(const char* name, const char* icon, const QStrin
   action->setToolTip(hint);
   action->setStatusTip(hint);
   action->setCheckable(toggle);
-  connect(action, &QAction::triggered, this, [this, run] {
-    run();
-    states_.resync();
-  });
+  connect(action, &QAction::triggered, this, [this, run] { runCommand(run); });
   auto* tool = new QToolButton(toolbar_);
   tool->setObjectName(name);
   tool->setDefaultAction(action);
@@ -419,9 +424,10 @@ void MainWindow::buildPanels() {
   tabColumn->addWidget(tabBar_);
   // Only the user's clicks arrive here: the core sets the tabs with the signals blocked.
   connect(tabBar_, &QTabBar::currentChanged, this, [this](int index) {
-    workbench_->documents().tabChanging();
-    workbench_->documents().tabChanged(index);
-    states_.resync();
+    runCommand([this, index] {
+      workbench_->documents().tabChanging();
+      workbench_->documents().tabChanged(index);
+    });
   });
 
   auto* page = new QFrame(tabArea);
@@ -549,10 +555,10 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (const QString text = key->text(); text.size() == 1 && (text[0] == '(' || text[0] == ')'))
           workbench_->editing().characterTyped(static_cast<char>(text[0].unicode()));
-        if (const auto k = editorKey(*key); k && workbench_->editing().keyPressed(*k, modifiersOf(*key))) {
-          states_.resync();
-          return true;
-        }
+        bool consumed = false;
+        if (const auto k = editorKey(*key))
+          runCommand([&] { consumed = workbench_->editing().keyPressed(*k, modifiersOf(*key)); });
+        if (consumed) return true;
       }
       break;
     case QEvent::ShortcutOverride:
@@ -571,11 +577,10 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         // one press, one indent.
         const bool menuShortcut = (key->key() == Qt::Key_I || key->key() == Qt::Key_O) &&
                                   key->modifiers() == Qt::ControlModifier;
-        if (const auto k = editorKey(*key); k && !menuShortcut &&
-                                            workbench_->editing().keyReleased(*k, modifiersOf(*key))) {
-          states_.resync();
-          return true;
-        }
+        bool consumed = false;
+        if (const auto k = editorKey(*key); k && !menuShortcut)
+          runCommand([&] { consumed = workbench_->editing().keyReleased(*k, modifiersOf(*key)); });
+        if (consumed) return true;
       }
       break;
     }
@@ -596,7 +601,9 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-  if (workbench_->closeQuery()) {
+  bool canClose = false;
+  runCommand([&] { canClose = workbench_->closeQuery(); });
+  if (canClose) {
     event->accept();
   } else {
     event->ignore();
@@ -624,8 +631,7 @@ void MainWindow::dropEvent(QDropEvent* event) {
   const std::vector<std::string> names = droppedFiles(event->mimeData());
   if (names.empty()) return;
   event->acceptProposedAction();
-  workbench_->documents().filesDropped(names);
-  states_.resync();
+  runCommand([this, &names] { workbench_->documents().filesDropped(names); });
 }
 
 void MainWindow::changeEvent(QEvent* event) {

@@ -108,6 +108,7 @@ private:
   QToolButton* button(const char* name, const char* icon, const QString& hint, Handler run,
                       std::optional<Command> command = std::nullopt, bool toggle = false);
   void later(LaterCommand command);
+  void runCommand(const Handler& run);
   void buildMenus();
   void buildToolbar();
   void buildPanels();
