@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -164,6 +165,8 @@ TEST_F(DocumentCommandsTest, OpenUsesTheUntouchedPageSwitchesToOpenFilesAndKeeps
   EXPECT_EQ(dialog.filterIndex, 1);
   EXPECT_TRUE(dialog.multiSelect);
   EXPECT_EQ(ui.statusText(4), "LOADED: a.mb");
+  EXPECT_NE(std::find(ui.statusHistory().begin(), ui.statusHistory().end(), std::pair<int, std::string>{4, "LOADING 100%"}),
+            ui.statusHistory().end());
   EXPECT_EQ(bench.recentFiles().entries(), std::vector<std::string>{a.string()});
 
   openFromDialog({b});
@@ -303,6 +306,7 @@ TEST_F(DocumentCommandsTest, AFailedSaveKeepsTheOldFileAndThePageModified) {
 
   EXPECT_TRUE(docs().save());
   EXPECT_EQ(TempFolder::read(a), editor().text());
+  EXPECT_EQ(ui.statusText(4), "Saving 100%");
 }
 
 TEST_F(DocumentCommandsTest, ClosingTheMiddlePageKeepsTheOthersIntact) {
