@@ -11,6 +11,7 @@
 
 #include "app/workbench.h"
 #include "support/fake_main_view.h"
+#include "support/null_ports.h"
 #include "support/fixed_metrics.h"
 #include "support/recording_command_states.h"
 #include "support/scripted_ui.h"
@@ -25,16 +26,8 @@ using Answer = platform::Ui::Answer;
 using Opener = DocumentCommands::Opener;
 using testing::TempFolder;
 
-struct NoKeyboard : platform::KeyboardState {
-  std::optional<bool> capsLock() const override { return std::nullopt; }
-  std::optional<bool> numLock() const override { return std::nullopt; }
-};
-
-struct NoClipboard : EditClipboard {
-  void copy() override {}
-  void cut() override {}
-  void paste() override {}
-};
+using NoKeyboard = testing::NoKeyboardState;
+using NoClipboard = testing::NoEditClipboard;
 
 std::string numberedLines(const std::string& stem, int count) {
   std::string text;

@@ -24,16 +24,13 @@
 #include "app/qt_single_instance.h"
 #include "app/status_bar_widget.h"
 #include "editor/code_memo_widget.h"
+#include "support/null_ports.h"
 #include "support/test_program.h"
 
 namespace quillon::app {
 namespace {
 
-struct NoKeyboard : platform::KeyboardState {
-  std::optional<bool> capsLock() const override { return std::nullopt; }
-  std::optional<bool> numLock() const override { return std::nullopt; }
-};
-
+using NoKeyboard = testing::NoKeyboardState;
 class MainWindowTest : public ::testing::Test {
 protected:
   testing::TestProgram installed;

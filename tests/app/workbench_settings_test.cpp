@@ -10,6 +10,7 @@
 #include "app/workbench.h"
 #include "support/fake_association_store.h"
 #include "support/fake_main_view.h"
+#include "support/null_ports.h"
 #include "support/recording_command_states.h"
 #include "support/scripted_ui.h"
 #include "support/temp_folder.h"
@@ -22,16 +23,8 @@ namespace fs = std::filesystem;
 using Answer = platform::Ui::Answer;
 using Opener = DocumentCommands::Opener;
 
-struct NoKeyboard : platform::KeyboardState {
-  std::optional<bool> capsLock() const override { return std::nullopt; }
-  std::optional<bool> numLock() const override { return std::nullopt; }
-};
-
-struct NoClipboard : EditClipboard {
-  void copy() override {}
-  void cut() override {}
-  void paste() override {}
-};
+using NoKeyboard = testing::NoKeyboardState;
+using NoClipboard = testing::NoEditClipboard;
 
 // One start of the program.
 struct ProgramRun {
