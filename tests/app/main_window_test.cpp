@@ -17,6 +17,10 @@
 #include <QSignalSpy>
 #include <QTabBar>
 #include <QWindow>
+#include <QMimeData>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QUrl>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
@@ -25,6 +29,7 @@
 #include "app/status_bar_widget.h"
 #include "editor/code_memo_widget.h"
 #include "support/null_ports.h"
+#include "support/temp_folder.h"
 #include "support/test_program.h"
 
 namespace quillon::app {
@@ -284,6 +289,32 @@ TEST_F(MainWindowTest, EditorKeysReachTheWindowsHandlersOnce) {
   QTest::keyClick(screen, Qt::Key_Tab, Qt::ControlModifier);
   EXPECT_EQ(window.workbench().documents().currentTab(), 0);
   EXPECT_EQ(window.findChild<QTabBar*>("tabBar")->currentIndex(), 0);
+}
+
+TEST_F(MainWindowTest, FilesDroppedFromAFileManagerOpenAsPages) {
+  testing::TempFolder folder{"quillon-drop"};
+  const auto a = folder.write("a.mb", "Dim a\r\n");
+  const auto b = folder.write("b b.def", "Define B 1\r\n");
+  QMimeData data;
+  data.setUrls({QUrl::fromLocalFile(QString::fromStdString(a.string())),
+                QUrl::fromLocalFile(QString::fromStdString(b.string())), QUrl("https://example.com/x.mb")});
+  QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, {});
+  QApplication::sendEvent(&window, &enter);
+  EXPECT_TRUE(enter.isAccepted());
+  QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, {});
+  QApplication::sendEvent(&window, &drop);
+
+  auto* tabs = window.findChild<QTabBar*>("tabBar");
+  ASSERT_EQ(tabs->count(), 2);
+  EXPECT_EQ(tabs->tabText(0), "a.mb");
+  EXPECT_EQ(tabs->tabText(1), "b b.def");
+  EXPECT_EQ(tabs->currentIndex(), 1);
+  EXPECT_EQ(window.statusText(4), "Files Dropped.....");
+  EXPECT_EQ(window.windowTitle(), "Quillon - b b.def");
+
+  // A click on the first tab brings its page back.
+  tabs->setCurrentIndex(0);
+  EXPECT_EQ(window.workbench().sourceEditor().text(), "Dim a\r\n");
 }
 
 TEST(SingleInstanceTest, SecondCopyWakesTheFirst) {
