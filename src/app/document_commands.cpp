@@ -496,13 +496,18 @@ bool DocumentCommands::save() {
   else saved = writeFile(currentFile_);
   pages_[current_].modified = editor_.modified();
   states_.setEnabled(Command::bSave, editor_.modified());
+  savedBuildCommands();
+  return saved;
+}
+
+// After a save the page may have a new extension, or still none.
+void DocumentCommands::savedBuildCommands() {
   if (currentExt_.empty() || tabs_[current_] == kUntitled) {
     states_.setEnabled(Command::bCompile, Command::Compile1, false);
     states_.setEnabled(Command::bLink, Command::Link1, false);
   } else {
     enableBuildCommands(false);
   }
-  return saved;
 }
 
 bool DocumentCommands::saveAs() {
@@ -546,6 +551,7 @@ bool DocumentCommands::saveAs() {
   editor_.setModified(false);
   p.modified = false;
   states_.setEnabled(Command::bSave, false);
+  savedBuildCommands();
   return true;
 }
 

@@ -148,6 +148,7 @@ private:
   bool savePageFromTable(int i);
   // Compile and Link for the current extension, as on entering a page.
   void enableBuildCommands(bool disableOthers);
+  void savedBuildCommands();
   void loadErrorCompanion();
   void setMessage(std::string_view text) { ui_.setStatusText(kMessagePanel, text); }
   int findOpenPage(const std::string& fileName) const;

@@ -273,6 +273,12 @@ TEST_F(DocumentCommandsTest, SavingAnUntitledPageFollowsTheLinkRule) {
   docs().saveAs();
   EXPECT_EQ(ui.fileDialogs().back().filter, linked.filter);
   EXPECT_EQ(ui.fileDialogs().back().filterIndex, 2);
+
+  // Saved under another extension, the page builds as what it now is.
+  ui.queueSaveFile(folder / "p.mb");
+  ASSERT_TRUE(docs().saveAs());
+  EXPECT_TRUE(states.enabled(Command::bCompile));
+  EXPECT_FALSE(states.enabled(Command::bLink));
 }
 
 TEST_F(DocumentCommandsTest, AFailedSaveKeepsTheOldFileAndThePageModified) {
