@@ -362,37 +362,27 @@ TEST_F(DocumentCommandsTest, ClosingTheOnlyPageLeavesAnEmptyUntitledPage) {
   EXPECT_FALSE(states.enabled(Command::bCompile));
 }
 
-TEST_F(DocumentCommandsTest, CloseAllWithYesToAllSavesEveryPageWithoutAskingAgain) {
-  const fs::path a = file("a.mb", "a\r\n");
-  const fs::path b = file("b.mb", "b\r\n");
-  openFromDialog({a, b});
-  type("B");
-  docs().selectTab(0);
-  type("A");
-  ui.queueAnswer(Answer::YesToAll);
-  docs().closeAll();
-  EXPECT_EQ(ui.questions().size(), 1u);
-  EXPECT_EQ(ui.questions()[0].buttons, platform::Ui::Buttons::YesNoAll);
-  EXPECT_EQ(TempFolder::read(a), "Aa\r\n");
-  EXPECT_EQ(TempFolder::read(b), "Bb\r\n");
-  EXPECT_EQ(view.tabs, std::vector<std::string>{"Untitled"});
-  EXPECT_EQ(ui.statusText(4), "CLOSED ALL....");
-  EXPECT_EQ(docs().page(1).fileName, "");
-}
-
-TEST_F(DocumentCommandsTest, CloseAllWithNoToAllSavesNothing) {
-  const fs::path a = file("a.mb", "a\r\n");
-  const fs::path b = file("b.mb", "b\r\n");
-  openFromDialog({a, b});
-  type("B");
-  docs().selectTab(0);
-  type("A");
-  ui.queueAnswer(Answer::NoToAll);
-  docs().closeAll();
-  EXPECT_EQ(ui.questions().size(), 1u);
-  EXPECT_EQ(TempFolder::read(a), "a\r\n");
-  EXPECT_EQ(TempFolder::read(b), "b\r\n");
-  EXPECT_EQ(docs().tabCount(), 1);
+// Two modified pages: one answer at the first question decides for both.
+TEST_F(DocumentCommandsTest, CloseAllWithYesToAllOrNoToAllAsksOnce) {
+  for (const Answer answer : {Answer::YesToAll, Answer::NoToAll}) {
+    const bool saved = answer == Answer::YesToAll;
+    const fs::path a = file("a.mb", "a\r\n");
+    const fs::path b = file("b.mb", "b\r\n");
+    openFromDialog({a, b});
+    type("B");
+    docs().selectTab(0);
+    type("A");
+    const std::size_t asked = ui.questions().size();
+    ui.queueAnswer(answer);
+    docs().closeAll();
+    EXPECT_EQ(ui.questions().size(), asked + 1);
+    EXPECT_EQ(ui.questions().back().buttons, platform::Ui::Buttons::YesNoAll);
+    EXPECT_EQ(TempFolder::read(a), saved ? "Aa\r\n" : "a\r\n");
+    EXPECT_EQ(TempFolder::read(b), saved ? "Bb\r\n" : "b\r\n");
+    EXPECT_EQ(view.tabs, std::vector<std::string>{"Untitled"});
+    EXPECT_EQ(ui.statusText(4), "CLOSED ALL....");
+    EXPECT_EQ(docs().page(1).fileName, "");
+  }
 }
 
 TEST_F(DocumentCommandsTest, CloseAllStopsWhenAPageTheUserWantsSavedCannotBe) {
