@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "app/editor_profiles.h"
+#include "settings/editor_profiles.h"
 #include "bench_support.h"
 #include "editor/code_memo.h"
 
@@ -40,7 +40,7 @@ long long readStatus(const char* key) {
 void resetPeak() { std::ofstream("/proc/self/clear_refs") << "5"; }
 
 void setUp(CodeMemo& memo) {
-  quillon::app::applySourceEditorProfile(memo);
+  quillon::settings::applySourceEditorProfile(memo);
   memo.setMetrics(&kMetrics);
   memo.setViewport(1000, 700);
   memo.setUpdateMode(quillon::editor::UpdateMode::umImmediate);

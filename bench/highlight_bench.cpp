@@ -8,7 +8,7 @@
 #include <random>
 #include <string>
 
-#include "app/editor_profiles.h"
+#include "settings/editor_profiles.h"
 #include "editor/code_memo.h"
 #include "editor/highlight_engine.h"
 #include "editor/number_highlighter.h"
@@ -35,7 +35,7 @@ struct Highlighted {
   NumberHighlighter numbers;
 
   bool setUp(const std::string& name, benchmark::State& state) {
-    quillon::app::applySourceEditorProfile(memo);
+    quillon::settings::applySourceEditorProfile(memo);
     memo.setMetrics(&kMetrics);
     memo.setViewport(1000, 700);
     memo.setUpdateMode(quillon::editor::UpdateMode::umImmediate);

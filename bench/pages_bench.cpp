@@ -14,8 +14,8 @@
 namespace {
 
 namespace fs = std::filesystem;
-using quillon::app::Command;
-using quillon::app::DocumentCommands;
+using quillon::platform::Command;
+using quillon::pages::DocumentCommands;
 using quillon::app::Workbench;
 
 // The screen as a benchmark sees it: nothing shown, every dialog answered from a list.
@@ -42,7 +42,7 @@ private:
   std::map<int, std::string> status_;
 };
 
-class QuietView final : public quillon::app::MainView {
+class QuietView final : public quillon::platform::MainView {
 public:
   void setRegionVisible(Region, bool) override {}
   bool regionVisible(Region) const override { return true; }
@@ -51,20 +51,20 @@ public:
   void setWindowMenu(const std::vector<std::string>&) override {}
   void setBookmarkCaption(int, std::string_view) override {}
   void setRecentMenus(const std::vector<std::string>&, const std::vector<std::string>&) override {}
-  quillon::app::WindowPlacement windowPlacement() const override { return {}; }
-  void setWindowPlacement(const quillon::app::WindowPlacement&) override {}
-  quillon::app::ScreenRect screen() const override { return {0, 0, 1024, 768}; }
+  quillon::platform::WindowPlacement windowPlacement() const override { return {}; }
+  void setWindowPlacement(const quillon::platform::WindowPlacement&) override {}
+  quillon::platform::ScreenRect screen() const override { return {0, 0, 1024, 768}; }
   void centreWindow() override {}
-  void setEditorFont(const quillon::app::FontInfo&) override {}
-  void setEditorBackground(quillon::app::Color) override {}
-  std::optional<quillon::app::FontInfo> chooseFont(const quillon::app::FontInfo&) override { return std::nullopt; }
-  void showColorPicker(quillon::app::Color) override {}
+  void setEditorFont(const quillon::platform::FontInfo&) override {}
+  void setEditorBackground(quillon::platform::Color) override {}
+  std::optional<quillon::platform::FontInfo> chooseFont(const quillon::platform::FontInfo&) override { return std::nullopt; }
+  void showColorPicker(quillon::platform::Color) override {}
   void setContextItems(const std::vector<std::string>&) override {}
   bool editorHasFocus() const override { return true; }
   void bringToFront() override {}
 };
 
-class QuietStates final : public quillon::app::CommandStates {
+class QuietStates final : public quillon::platform::CommandStates {
 public:
   void setEnabled(Command c, bool on) override { enabled_[static_cast<std::size_t>(c)] = on; }
   bool enabled(Command c) const override { return enabled_[static_cast<std::size_t>(c)]; }
@@ -72,8 +72,8 @@ public:
   bool checked(Command c) const override { return checked_[static_cast<std::size_t>(c)]; }
 
 private:
-  std::array<bool, quillon::app::kCommandCount> enabled_{};
-  std::array<bool, quillon::app::kCommandCount> checked_{};
+  std::array<bool, quillon::platform::kCommandCount> enabled_{};
+  std::array<bool, quillon::platform::kCommandCount> checked_{};
 };
 
 struct NoKeyboard final : quillon::platform::KeyboardState {
@@ -81,7 +81,7 @@ struct NoKeyboard final : quillon::platform::KeyboardState {
   std::optional<bool> numLock() const override { return std::nullopt; }
 };
 
-struct NoClipboard final : quillon::app::EditClipboard {
+struct NoClipboard final : quillon::platform::EditClipboard {
   void copy() override {}
   void cut() override {}
   void paste() override {}

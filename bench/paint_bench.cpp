@@ -13,7 +13,7 @@
 #include <memory>
 #include <string>
 
-#include "app/editor_profiles.h"
+#include "settings/editor_profiles.h"
 #include "app/main_window.h"
 #include "editor/code_memo.h"
 #include "editor/code_memo_widget.h"
@@ -70,7 +70,7 @@ struct ShownEditor {
   PaintWatcher watcher;
 
   bool setUp(const std::string& name, benchmark::State& state) {
-    quillon::app::applySourceEditorProfile(memo);
+    quillon::settings::applySourceEditorProfile(memo);
     if (!quillon::bench::loadHighlighted(memo, engine, name, state)) return false;
     engine.setSyntaxHighlighting(true, &numbers);
     widget = std::make_unique<CodeMemoWidget>(memo);

@@ -7,9 +7,9 @@
 #include <string_view>
 #include <vector>
 
-#include "app/ini_file.h"
-#include "app/setting_codec.h"
-#include "app/window_placement.h"
+#include "settings/ini_file.h"
+#include "settings/setting_codec.h"
+#include "platform/window_placement.h"
 
 using namespace quillon::app;
 

@@ -11,8 +11,8 @@
 #include <fstream>
 #include <string>
 
-#include "app/session_store.h"
-#include "app/settings.h"
+#include "settings/session_store.h"
+#include "settings/settings.h"
 
 namespace {
 
@@ -66,30 +66,30 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::ofstream(ini, std::ios::binary | std::ios::trunc).write(reinterpret_cast<const char*>(data),
                                                                 static_cast<std::streamsize>(size));
   NullUi ui;
-  app::Settings settings(ui, program, environment(),
+  settings::Settings settings(ui, program, environment(),
                          [] { return platform::ProgramFolders{"/opt/mapinfo/", "/opt/mapbasic/"}; });
   settings.read();
 
   // Every section read as a session, as a pick would; half the files "exist".
-  pages::RecentList sessions(app::kSessionsMaximum);
+  pages::RecentList sessions(settings::kSessionsMaximum);
   for (const std::string& name : settings.file().sectionNames()) {
-    const bool reserved = app::isReservedSectionName(name);
+    const bool reserved = settings::isReservedSectionName(name);
     const bool existed = settings.file().sectionExists(name);
-    const app::SessionContents s =
-        app::readSession(settings.file(), name, [](const std::string& f) { return f.size() % 2 == 0; });
+    const settings::SessionContents s =
+        settings::readSession(settings.file(), name, [](const std::string& f) { return f.size() % 2 == 0; });
     if (reserved) CHECK(settings.file().sectionExists(name) == existed);
-    CHECK(app::clampSessionTab(s.tab, static_cast<int>(s.files.size())) >= 0);
+    CHECK(settings::clampSessionTab(s.tab, static_cast<int>(s.files.size())) >= 0);
   }
-  pages::RecentList files(app::kRecentFilesMaximum);
-  files.load(app::IniSectionStore(settings.file(), std::string(app::kMruListSection)));
-  sessions.load(app::IniSectionStore(settings.file(), std::string(app::kLastSessionSection)));
-  app::writeSession(settings.file(), sessions, {"/w/a.mb", "/w/b.mbp"}, 1, 2, 3);
+  pages::RecentList files(settings::kRecentFilesMaximum);
+  files.load(settings::IniSectionStore(settings.file(), std::string(settings::kMruListSection)));
+  sessions.load(settings::IniSectionStore(settings.file(), std::string(settings::kLastSessionSection)));
+  settings::writeSession(settings.file(), sessions, {"/w/a.mb", "/w/b.mbp"}, 1, 2, 3);
 
   // What is written back reads the same values.
   if (settings.write()) {
-    app::Settings again(ui, program, environment(),
+    settings::Settings again(ui, program, environment(),
                         [] { return platform::ProgramFolders{"/opt/mapinfo/", "/opt/mapbasic/"}; });
-    const app::SettingsValues second = again.read();
+    const settings::SettingsValues second = again.read();
     CHECK(second.tabStops == settings.values().tabStops);
     CHECK(second.backColor == settings.values().backColor);
     CHECK(second.numbers.style == settings.values().numbers.style);

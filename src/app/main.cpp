@@ -1,7 +1,7 @@
 #include <QApplication>
 
 #include "app/main_window.h"
-#include "app/qt_single_instance.h"
+#include "platform/qt_single_instance.h"
 #include "platform/qt_x11_keyboard_state.h"
 
 int main(int argc, char** argv) {
@@ -9,13 +9,13 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName("Quillon");
 
   // A second copy only wakes the first one; its command line is not passed on.
-  quillon::app::SingleInstance instance;
+  quillon::platform::SingleInstance instance;
   if (instance.activateRunningCopy()) return 0;
   instance.listen();
 
   quillon::platform::X11KeyboardState keyboard;
   quillon::app::MainWindow window(keyboard);
-  QObject::connect(&instance, &quillon::app::SingleInstance::activationRequested, &window,
+  QObject::connect(&instance, &quillon::platform::SingleInstance::activationRequested, &window,
                    [&window] { window.anotherCopyStarted(); });
 
   std::vector<std::string> arguments;

@@ -27,10 +27,10 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "app/color_combo_widget.h"
-#include "app/qt_conversions.h"
+#include "platform/color_combo_widget.h"
+#include "platform/qt_conversions.h"
 #include "app/status_bar_widget.h"
-#include "app/xdg_association_store.h"
+#include "platform/xdg_association_store.h"
 #include "editor/code_gutter_widget.h"
 #include "editor/code_memo_widget.h"
 #include "editor/number_syntax_dialog.h"
@@ -64,7 +64,7 @@ public:
 
 // "Text (*.mb)|*.mb|All|*.*" into Qt's "Text (*.mb);;All (*.*)".
 QString toQtFilter(const std::string& filter) {
-  const QStringList parts = toQString(filter).split('|');
+  const QStringList parts = platform::toQString(filter).split('|');
   QStringList result;
   for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
     QString patterns = parts[i + 1];
@@ -80,7 +80,7 @@ QString filterAt(const std::string& filter, int oneBasedIndex) {
   return oneBasedIndex >= 1 && oneBasedIndex <= filters.size() ? filters[oneBasedIndex - 1] : QString();
 }
 
-std::filesystem::path toPath(const QString& file) { return std::filesystem::path(fromQPath(file)); }
+std::filesystem::path toPath(const QString& file) { return std::filesystem::path(platform::fromQPath(file)); }
 QString fromPath(const std::filesystem::path& path) { return QFile::decodeName(path.string().c_str()); }
 
 }  // namespace
@@ -115,12 +115,12 @@ void MainWindow::start(const std::filesystem::path& programFile, const std::vect
   if (!surroundings) {
     surroundings.emplace();
     surroundings->environment = platform::Environment::fromProcess();
-    associations_ = std::make_unique<XdgAssociationStore>(surroundings->environment);
+    associations_ = std::make_unique<platform::XdgAssociationStore>(surroundings->environment);
     surroundings->associations = associations_.get();
   }
   workbench_->start(programFile, arguments, std::move(*surroundings));
-  if (Settings* settings = workbench_->settings())
-    if (const auto placement = readWindowPlacement(settings->file(), PlacedWindow::Main, screen()))
+  if (settings::Settings* settings = workbench_->settings())
+    if (const auto placement = settings::readWindowPlacement(settings->file(), settings::PlacedWindow::Main, screen()))
       setWindowPlacement(*placement);
   states_.resync();
 }
@@ -147,7 +147,7 @@ void MainWindow::runCommand(const Handler& run) {
   states_.resync();
 }
 
-QAction* MainWindow::checkItem(QMenu* menu, const QString& caption, const QKeySequence& shortcut, Command command,
+QAction* MainWindow::checkItem(QMenu* menu, const QString& caption, const QKeySequence& shortcut, platform::Command command,
                                Handler run) {
   QAction* action = item(menu, caption, shortcut, std::move(run));
   action->setCheckable(true);
@@ -157,17 +157,17 @@ QAction* MainWindow::checkItem(QMenu* menu, const QString& caption, const QKeySe
 
 void MainWindow::buildMenus() {
   Workbench& wb = *workbench_;
-  OptionCommands& options = wb.options();
-  auto bound = [this](QAction* a, Command c) {
+  settings::OptionCommands& options = wb.options();
+  auto bound = [this](QAction* a, platform::Command c) {
     states_.bind(c, a);
     return a;
   };
 
   QMenu* file = menuBar()->addMenu("&File");
-  DocumentCommands& docs = wb.documents();
-  EditingCommands& editing = wb.editing();
+  pages::DocumentCommands& docs = wb.documents();
+  tools::EditingCommands& editing = wb.editing();
   item(file, "&New", {}, [&docs] { docs.newPage(); });
-  item(file, "&Open...", {}, [&docs] { docs.open(DocumentCommands::Opener::Dialog); });
+  item(file, "&Open...", {}, [&docs] { docs.open(pages::DocumentCommands::Opener::Dialog); });
   recentFilesMenu_ = file->addMenu("ReOpen");
   sessionsMenu_ = file->addMenu("Last Sessions");
   setRecentMenus({}, {});
@@ -176,7 +176,7 @@ void MainWindow::buildMenus() {
   asProject->setStatusTip("Set this page to #1 > project");
   asProject->setToolTip("Set this page to #1 > project");
   file->addSeparator();
-  bound(item(file, "&Save", QKeySequence("Ctrl+S"), [&docs] { docs.save(); }), Command::Save1);
+  bound(item(file, "&Save", QKeySequence("Ctrl+S"), [&docs] { docs.save(); }), platform::Command::Save1);
   item(file, "Save &As...", {}, [&docs] { docs.saveAs(); });
   item(file, "Save All", {}, [&docs] { docs.saveAll(); });
   file->addSeparator();
@@ -185,8 +185,8 @@ void MainWindow::buildMenus() {
   file->addSeparator();
   item(file, "Insert File...", {}, [this] { later(LaterCommand::InsertFile); });
   file->addSeparator();
-  bound(item(file, "Preview...", {}, [this] { later(LaterCommand::Preview); }), Command::Preview1);
-  bound(item(file, "&Print", QKeySequence("Ctrl+P"), [this] { later(LaterCommand::Print); }), Command::Print1);
+  bound(item(file, "Preview...", {}, [this] { later(LaterCommand::Preview); }), platform::Command::Preview1);
+  bound(item(file, "&Print", QKeySequence("Ctrl+P"), [this] { later(LaterCommand::Print); }), platform::Command::Print1);
   file->addSeparator();
   item(file, "E&xit", {}, [this] {
     QCoreApplication::processEvents();
@@ -198,22 +198,22 @@ void MainWindow::buildMenus() {
   item(project, "Select....", {}, [this] { later(LaterCommand::SelectProject); });
   item(project, "Create From Pages", {}, [this] { later(LaterCommand::ProjectFromPages); });
   project->addSeparator();
-  bound(item(project, "Compile", QKeySequence("Ctrl+K"), [this] { later(LaterCommand::Compile); }), Command::Compile1);
-  bound(item(project, "Link", QKeySequence("Ctrl+L"), [this] { later(LaterCommand::Link); }), Command::Link1);
+  bound(item(project, "Compile", QKeySequence("Ctrl+K"), [this] { later(LaterCommand::Compile); }), platform::Command::Compile1);
+  bound(item(project, "Link", QKeySequence("Ctrl+L"), [this] { later(LaterCommand::Link); }), platform::Command::Link1);
   item(project, "Run", QKeySequence("Ctrl+U"), [this] { later(LaterCommand::Run); });
   project->addSeparator();
-  checkItem(project, "AutoSave @ Compile", {}, Command::AutoSaveCompile1, [&options] { options.toggleAutoSaveCompile(); });
-  checkItem(project, "Show Done Box", {}, Command::ShowDoneBox1, [&options] { options.toggleShowDoneBox(); });
+  checkItem(project, "AutoSave @ Compile", {}, platform::Command::AutoSaveCompile1, [&options] { options.toggleAutoSaveCompile(); });
+  checkItem(project, "Show Done Box", {}, platform::Command::ShowDoneBox1, [&options] { options.toggleShowDoneBox(); });
   project->addSeparator();
-  checkItem(project, "Show Errors", QKeySequence("Ctrl+E"), Command::ShowErrors1,
+  checkItem(project, "Show Errors", QKeySequence("Ctrl+E"), platform::Command::ShowErrors1,
             [this] { later(LaterCommand::ShowErrors); });
 
   QMenu* edit = menuBar()->addMenu("&Edit");
-  bound(item(edit, "&Undo", QKeySequence("Ctrl+Z"), [&wb] { wb.undo(); }), Command::Undo1);
-  bound(item(edit, "&Redo", {}, [&wb] { wb.redo(); }), Command::Redo1);
+  bound(item(edit, "&Undo", QKeySequence("Ctrl+Z"), [&wb] { wb.undo(); }), platform::Command::Undo1);
+  bound(item(edit, "&Redo", {}, [&wb] { wb.redo(); }), platform::Command::Redo1);
   edit->addSeparator();
-  bound(item(edit, "Cu&t", QKeySequence("Ctrl+X"), [&wb] { wb.cut(); }), Command::Cut1);
-  bound(item(edit, "&Copy", QKeySequence("Ctrl+C"), [&wb] { wb.copy(); }), Command::Copy1);
+  bound(item(edit, "Cu&t", QKeySequence("Ctrl+X"), [&wb] { wb.cut(); }), platform::Command::Cut1);
+  bound(item(edit, "&Copy", QKeySequence("Ctrl+C"), [&wb] { wb.copy(); }), platform::Command::Copy1);
   item(edit, "&Paste", QKeySequence("Ctrl+V"), [&wb] { wb.paste(); });
   item(edit, "Select &All", QKeySequence("Ctrl+A"), [&wb] { wb.selectAll(); });
   edit->addSeparator();
@@ -226,9 +226,9 @@ void MainWindow::buildMenus() {
   QMenu* find = menuBar()->addMenu("Find");
   item(find, "&Find/Replace...", QKeySequence("Ctrl+F"), [this] { later(LaterCommand::FindReplace); });
   bound(item(find, "Find/Replace next", QKeySequence("F3"), [this] { later(LaterCommand::FindNext); }),
-        Command::FindNext1);
+        platform::Command::FindNext1);
   // Whether Revert covers every page is the find and replace dialog's "All Pages" option.
-  bound(item(find, "Revert", {}, [&docs] { docs.revert(false); }), Command::Revert1);
+  bound(item(find, "Revert", {}, [&docs] { docs.revert(false); }), platform::Command::Revert1);
   find->addSeparator();
   item(find, "Go To Line....", QKeySequence("Ctrl+T"), [&editing] { editing.goToLine(); });
 
@@ -243,37 +243,37 @@ void MainWindow::buildMenus() {
   item(bookmarks, "Clear All", {}, [&editing] { editing.clearAllBookmarks(); });
 
   QMenu* codeInfo = menuBar()->addMenu("CodeInfo");
-  checkItem(codeInfo, "Show...", QKeySequence("F12"), Command::CodeInfoShow1,
+  checkItem(codeInfo, "Show...", QKeySequence("F12"), platform::Command::CodeInfoShow1,
             [this] { later(LaterCommand::CodeInfoShow); });
   item(codeInfo, "ReScan....", QKeySequence("Ctrl+F12"), [this] { later(LaterCommand::CodeInfoRescan); });
-  checkItem(codeInfo, "Sorted", {}, Command::CodeInfoSorted1, [this] { later(LaterCommand::CodeInfoSorted); });
+  checkItem(codeInfo, "Sorted", {}, platform::Command::CodeInfoSorted1, [this] { later(LaterCommand::CodeInfoSorted); });
 
   QMenu* opts = menuBar()->addMenu("Options");
   item(opts, "&Font...", {}, [&options] { options.chooseFont(); });
   item(opts, "&Background Color...", {}, [&options] { options.chooseBackground(); });
   opts->addSeparator();
-  checkItem(opts, "Use Syntax Highlighting", {}, Command::SyntaxHighlighting1,
+  checkItem(opts, "Use Syntax Highlighting", {}, platform::Command::SyntaxHighlighting1,
             [&options] { options.toggleSyntaxHighlighting(); });
   item(opts, "Refresh Highlighting", QKeySequence("F10"), [&options] { options.refreshHighlighting(); });
   opts->addSeparator();
-  checkItem(opts, "Toolbar", {}, Command::Toolbar1, [&options] { options.toggleToolbar(); });
-  checkItem(opts, "Status bar", {}, Command::StatusBar1, [&options] { options.toggleStatusBar(); });
-  checkItem(opts, "Line Numbers", {}, Command::LineNumbers1, [&options] { options.toggleLineNumbers(); });
-  checkItem(opts, "Help Context", QKeySequence("Ctrl+H"), Command::HelpContext1,
+  checkItem(opts, "Toolbar", {}, platform::Command::Toolbar1, [&options] { options.toggleToolbar(); });
+  checkItem(opts, "Status bar", {}, platform::Command::StatusBar1, [&options] { options.toggleStatusBar(); });
+  checkItem(opts, "Line Numbers", {}, platform::Command::LineNumbers1, [&options] { options.toggleLineNumbers(); });
+  checkItem(opts, "Help Context", QKeySequence("Ctrl+H"), platform::Command::HelpContext1,
             [this] { later(LaterCommand::HelpContext); });
   opts->addSeparator();
-  checkItem(opts, "Word Wrap", {}, Command::WordWrap1, [&options] { options.toggleWordWrap(); });
-  checkItem(opts, "Cursor Past End", {}, Command::CursorPastEnd1, [&options] { options.toggleCursorPastEnd(); });
+  checkItem(opts, "Word Wrap", {}, platform::Command::WordWrap1, [&options] { options.toggleWordWrap(); });
+  checkItem(opts, "Cursor Past End", {}, platform::Command::CursorPastEnd1, [&options] { options.toggleCursorPastEnd(); });
   item(opts, "Cursor Width...", {}, [&options] { options.askCursorWidth(); });
   item(opts, "Tab Stops...", {}, [&options] { options.askTabStops(); });
-  checkItem(opts, "Auto Indent", {}, Command::AutoIndent1, [&options] { options.toggleAutoIndent(); });
+  checkItem(opts, "Auto Indent", {}, platform::Command::AutoIndent1, [&options] { options.toggleAutoIndent(); });
   opts->addSeparator();
-  checkItem(opts, "Set as Defaut [*.MB] Editor", {}, Command::DefaultEditor1,
+  checkItem(opts, "Set as Defaut [*.MB] Editor", {}, platform::Command::DefaultEditor1,
             [&wb] { wb.toggleDefaultEditor(); });
 #ifndef NDEBUG
   // The keys and dictionary dialog opens it in the finished program; until then, here.
   item(opts, "Number Style....", {}, [this, &wb] {
-    editor::editNumberSyntax(this, wb.numbers(), toQColor(wb.options().background()),
+    editor::editNumberSyntax(this, wb.numbers(), platform::toQColor(wb.options().background()),
                              [&wb] { wb.numberSyntaxApplied(); });
   });
 #endif
@@ -318,7 +318,7 @@ void MainWindow::buildMenus() {
 }
 
 QToolButton* MainWindow::button(const char* name, const char* icon, const QString& hint, Handler run,
-                                std::optional<Command> command, bool toggle) {
+                                std::optional<platform::Command> command, bool toggle) {
   auto* action = new QAction(QIcon(QString(":/icons/%1.svg").arg(icon)), hint, this);
   action->setToolTip(hint);
   action->setStatusTip(hint);
@@ -340,44 +340,44 @@ void MainWindow::buildToolbar() {
   Workbench& wb = *workbench_;
   auto gap = [this] { static_cast<QHBoxLayout*>(toolbar_->layout())->addSpacing(6); };
 
-  DocumentCommands& docs = wb.documents();
+  pages::DocumentCommands& docs = wb.documents();
   button("bNew", "new", "New Page", [&docs] { docs.newPage(); });
-  QToolButton* open = button("bOpen", "open", "Open File", [&docs] { docs.open(DocumentCommands::Opener::Dialog); });
+  QToolButton* open = button("bOpen", "open", "Open File", [&docs] { docs.open(pages::DocumentCommands::Opener::Dialog); });
   open->setFixedSize(36, 24);
   open->setPopupMode(QToolButton::MenuButtonPopup);
-  button("bSave", "save", "Save Page", [&docs] { docs.save(); }, Command::bSave);
+  button("bSave", "save", "Save Page", [&docs] { docs.save(); }, platform::Command::bSave);
   button("bClose", "close", "Close Page", [&docs] { docs.closePage(); });
   gap();
-  button("bCompile", "compile", "Compile", [this] { later(LaterCommand::Compile); }, Command::bCompile);
-  button("bLink", "link", "Link", [this] { later(LaterCommand::Link); }, Command::bLink);
+  button("bCompile", "compile", "Compile", [this] { later(LaterCommand::Compile); }, platform::Command::bCompile);
+  button("bLink", "link", "Link", [this] { later(LaterCommand::Link); }, platform::Command::bLink);
   button("bRun", "run", "Run", [this] { later(LaterCommand::Run); });
-  button("bError", "errors", "Show Errors", [this] { later(LaterCommand::ShowErrors); }, Command::bError, true);
+  button("bError", "errors", "Show Errors", [this] { later(LaterCommand::ShowErrors); }, platform::Command::bError, true);
   gap();
   searchButton_ = button("bSearch", "search", "Search/Replace", [this] { later(LaterCommand::FindReplace); });
-  button("bAgain", "again", "Again [F3]......", [this] { later(LaterCommand::FindNext); }, Command::bAgain);
+  button("bAgain", "again", "Again [F3]......", [this] { later(LaterCommand::FindNext); }, platform::Command::bAgain);
   gap();
-  button("bCut", "cut", "Cut", [&wb] { wb.cut(); }, Command::bCut);
-  button("bCopy", "copy", "Copy", [&wb] { wb.copy(); }, Command::bCopy);
+  button("bCut", "cut", "Cut", [&wb] { wb.cut(); }, platform::Command::bCut);
+  button("bCopy", "copy", "Copy", [&wb] { wb.copy(); }, platform::Command::bCopy);
   button("bPaste", "paste", "Paste", [&wb] { wb.paste(); });
   gap();
-  button("bUndo", "undo", "Undo", [&wb] { wb.undo(); }, Command::bUndo);
-  button("bRedo", "redo", "Redo", [&wb] { wb.redo(); }, Command::bRedo);
+  button("bUndo", "undo", "Undo", [&wb] { wb.undo(); }, platform::Command::bUndo);
+  button("bRedo", "redo", "Redo", [&wb] { wb.redo(); }, platform::Command::bRedo);
   gap();
-  button("bPreview", "preview", "Print Preview", [this] { later(LaterCommand::Preview); }, Command::bPreview);
-  button("bPrint", "print", "Print", [this] { later(LaterCommand::Print); }, Command::bPrint);
+  button("bPreview", "preview", "Print Preview", [this] { later(LaterCommand::Preview); }, platform::Command::bPreview);
+  button("bPrint", "print", "Print", [this] { later(LaterCommand::Print); }, platform::Command::bPrint);
   gap();
-  button("bWrap", "wrap", "WordWrap", [&wb] { wb.options().toggleWordWrap(); }, Command::bWrap, true);
+  button("bWrap", "wrap", "WordWrap", [&wb] { wb.options().toggleWordWrap(); }, platform::Command::bWrap, true);
   static_cast<QHBoxLayout*>(toolbar_->layout())->addStretch(1);
 
   // The recent files fill this menu; it is also the drop-down of bOpen.
   open->setMenu(recentFilesMenu_);
 
-  bgColor_ = new ColorComboWidget(toolbar_);
+  bgColor_ = new platform::ColorComboWidget(toolbar_);
   bgColor_->setObjectName("bgColor");
   bgColor_->setFixedWidth(193);
   bgColor_->setToolTip("R-Click for Color Palette");
   bgColor_->hide();
-  connect(bgColor_, &ColorComboWidget::colorChosen, this, [this](Color color) {
+  connect(bgColor_, &platform::ColorComboWidget::colorChosen, this, [this](platform::Color color) {
     workbench_->options().backgroundChosen(color);
     sourceEditor_->setFocus();
   });
@@ -523,18 +523,18 @@ namespace {
 
 // The editor key as the editing commands know it: a named key, or a letter or digit. Digits
 // keep their own number when Shift turned them into a symbol.
-std::optional<EditorKey> editorKey(const QKeyEvent& event) {
+std::optional<tools::EditorKey> editorKey(const QKeyEvent& event) {
   switch (event.key()) {
-    case Qt::Key_Insert: return EditorKey(editor::EditKey::Insert);
-    case Qt::Key_Up: return EditorKey(editor::EditKey::Up);
-    case Qt::Key_Down: return EditorKey(editor::EditKey::Down);
+    case Qt::Key_Insert: return tools::EditorKey(editor::EditKey::Insert);
+    case Qt::Key_Up: return tools::EditorKey(editor::EditKey::Up);
+    case Qt::Key_Down: return tools::EditorKey(editor::EditKey::Down);
     case Qt::Key_Tab:
-    case Qt::Key_Backtab: return EditorKey(editor::EditKey::Tab);
+    case Qt::Key_Backtab: return tools::EditorKey(editor::EditKey::Tab);
     default: break;
   }
   if (const int digit = editor::CodeGutterWidget::bookmarkDigit(event); digit >= 0)
-    return EditorKey(static_cast<char>('0' + digit));
-  if (event.key() >= Qt::Key_A && event.key() <= Qt::Key_Z) return EditorKey(static_cast<char>('A' + event.key() - Qt::Key_A));
+    return tools::EditorKey(static_cast<char>('0' + digit));
+  if (event.key() >= Qt::Key_A && event.key() <= Qt::Key_Z) return tools::EditorKey(static_cast<char>('A' + event.key() - Qt::Key_A));
   return std::nullopt;
 }
 
@@ -617,7 +617,7 @@ std::vector<std::string> droppedFiles(const QMimeData* data) {
   std::vector<std::string> names;
   if (!data || !data->hasUrls()) return names;
   for (const QUrl& url : data->urls())
-    if (url.isLocalFile()) names.push_back(fromQPath(QDir::toNativeSeparators(url.toLocalFile())));
+    if (url.isLocalFile()) names.push_back(platform::fromQPath(QDir::toNativeSeparators(url.toLocalFile())));
   return names;
 }
 
@@ -643,11 +643,11 @@ void MainWindow::changeEvent(QEvent* event) {
 // ----- Ui -----
 
 void MainWindow::showMessage(std::string_view text) {
-  QMessageBox::information(this, QApplication::applicationName(), toDisplayString(text));
+  QMessageBox::information(this, QApplication::applicationName(), platform::toDisplayString(text));
 }
 
 platform::Ui::Answer MainWindow::ask(std::string_view caption, std::string_view text, Buttons buttons) {
-  QMessageBox box(QMessageBox::Question, toQString(caption), toDisplayString(text), QMessageBox::NoButton, this);
+  QMessageBox box(QMessageBox::Question, platform::toQString(caption), platform::toDisplayString(text), QMessageBox::NoButton, this);
   std::vector<std::pair<QAbstractButton*, Answer>> map;
   auto add = [&](const char* label, QMessageBox::ButtonRole role, Answer answer) {
     map.emplace_back(box.addButton(label, role), answer);
@@ -691,18 +691,18 @@ platform::Ui::Answer MainWindow::ask(std::string_view caption, std::string_view 
 std::optional<std::string> MainWindow::prompt(std::string_view caption, std::string_view question,
                                               std::string_view preset) {
   bool ok = false;
-  const QString answer = QInputDialog::getText(this, toQString(caption), toQString(question), QLineEdit::Normal,
-                                               toQString(preset), &ok);
+  const QString answer = QInputDialog::getText(this, platform::toQString(caption), platform::toQString(question), QLineEdit::Normal,
+                                               platform::toQString(preset), &ok);
   if (!ok) return std::nullopt;
-  return fromQString(answer);
+  return platform::fromQString(answer);
 }
 
 std::vector<std::filesystem::path> MainWindow::openFiles(const FileDialog& dialog) {
-  QFileDialog box(this, toQString(dialog.title), fromPath(dialog.initialDir), toQtFilter(dialog.filter));
+  QFileDialog box(this, platform::toQString(dialog.title), fromPath(dialog.initialDir), toQtFilter(dialog.filter));
   box.setFileMode(dialog.multiSelect ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
   box.setAcceptMode(QFileDialog::AcceptOpen);
   if (const QString f = filterAt(dialog.filter, dialog.filterIndex); !f.isEmpty()) box.selectNameFilter(f);
-  if (!dialog.fileName.empty()) box.selectFile(toQString(dialog.fileName));
+  if (!dialog.fileName.empty()) box.selectFile(platform::toQString(dialog.fileName));
   std::vector<std::filesystem::path> files;
   if (box.exec() == QDialog::Accepted)
     for (const QString& f : box.selectedFiles()) files.push_back(toPath(f));
@@ -710,19 +710,19 @@ std::vector<std::filesystem::path> MainWindow::openFiles(const FileDialog& dialo
 }
 
 std::optional<std::filesystem::path> MainWindow::saveFile(const FileDialog& dialog) {
-  QFileDialog box(this, toQString(dialog.title), fromPath(dialog.initialDir), toQtFilter(dialog.filter));
+  QFileDialog box(this, platform::toQString(dialog.title), fromPath(dialog.initialDir), toQtFilter(dialog.filter));
   box.setAcceptMode(QFileDialog::AcceptSave);
   box.setFileMode(QFileDialog::AnyFile);
   if (!dialog.overwritePrompt) box.setOption(QFileDialog::DontConfirmOverwrite);
-  if (!dialog.defaultExt.empty()) box.setDefaultSuffix(toQString(dialog.defaultExt));
+  if (!dialog.defaultExt.empty()) box.setDefaultSuffix(platform::toQString(dialog.defaultExt));
   if (const QString f = filterAt(dialog.filter, dialog.filterIndex); !f.isEmpty()) box.selectNameFilter(f);
-  if (!dialog.fileName.empty()) box.selectFile(toQString(dialog.fileName));
+  if (!dialog.fileName.empty()) box.selectFile(platform::toQString(dialog.fileName));
   if (box.exec() != QDialog::Accepted || box.selectedFiles().isEmpty()) return std::nullopt;
   return toPath(box.selectedFiles().front());
 }
 
 std::optional<std::filesystem::path> MainWindow::pickFolder(std::string_view caption) {
-  const QString folder = QFileDialog::getExistingDirectory(this, toQString(caption));
+  const QString folder = QFileDialog::getExistingDirectory(this, platform::toQString(caption));
   if (folder.isEmpty()) return std::nullopt;
   return toPath(folder);
 }
@@ -771,53 +771,53 @@ bool MainWindow::regionVisible(Region region) const {
   return false;
 }
 
-void MainWindow::setCaption(std::string_view caption) { setWindowTitle(toDisplayString(caption)); }
+void MainWindow::setCaption(std::string_view caption) { setWindowTitle(platform::toDisplayString(caption)); }
 
 void MainWindow::setTabs(const std::vector<std::string>& captions, int current) {
   const QSignalBlocker quiet(tabBar_);
   const int count = static_cast<int>(captions.size());
   while (tabBar_->count() > count) tabBar_->removeTab(tabBar_->count() - 1);
   while (tabBar_->count() < count) tabBar_->addTab(QString());
-  for (int i = 0; i < count; ++i) tabBar_->setTabText(i, toDisplayString(captions[static_cast<std::size_t>(i)]).replace('&', "&&"));
+  for (int i = 0; i < count; ++i) tabBar_->setTabText(i, platform::toDisplayString(captions[static_cast<std::size_t>(i)]).replace('&', "&&"));
   tabBar_->setCurrentIndex(current);
 }
 
 void MainWindow::setWindowMenu(const std::vector<std::string>& captions) {
   windowMenu_->clear();
-  DocumentCommands& docs = workbench_->documents();
+  pages::DocumentCommands& docs = workbench_->documents();
   for (std::size_t i = 0; i < captions.size(); ++i)
-    item(windowMenu_, toDisplayString(captions[i]), {}, [&docs, i] { docs.windowMenuPick(i); });
+    item(windowMenu_, platform::toDisplayString(captions[i]), {}, [&docs, i] { docs.windowMenuPick(i); });
 }
 
 void MainWindow::setBookmarkCaption(int slot, std::string_view caption) {
   if (slot < 0 || slot >= 10) return;
-  const QString text = toQString(caption).replace('&', "&&");
+  const QString text = platform::toQString(caption).replace('&', "&&");
   for (auto& row : bookmarkItems_)
     if (QAction* a = row[static_cast<std::size_t>(slot)]) a->setText(text);
 }
 
-void MainWindow::setEditorFont(const FontInfo& info) {
-  const QFont font = toQFont(info);
+void MainWindow::setEditorFont(const platform::FontInfo& info) {
+  const QFont font = platform::toQFont(info);
   sourceEditor_->setEditorFont(font);
   errorView_->setEditorFont(font);
   gutter_->setFont(font);
 }
 
-void MainWindow::setEditorBackground(Color color) {
-  const QColor c = toQColor(color);
+void MainWindow::setEditorBackground(platform::Color color) {
+  const QColor c = platform::toQColor(color);
   sourceEditor_->setBackground(c);
   errorView_->setBackground(c);
   gutter_->setColor(c);
 }
 
-std::optional<FontInfo> MainWindow::chooseFont(const FontInfo& current) {
+std::optional<platform::FontInfo> MainWindow::chooseFont(const platform::FontInfo& current) {
   bool ok = false;
-  const QFont font = QFontDialog::getFont(&ok, toQFont(current), this);
+  const QFont font = QFontDialog::getFont(&ok, platform::toQFont(current), this);
   if (!ok) return std::nullopt;
-  return fromQFont(font, current);
+  return platform::fromQFont(font, current);
 }
 
-void MainWindow::showColorPicker(Color current) { bgColor_->setColor(current); }
+void MainWindow::showColorPicker(platform::Color current) { bgColor_->setColor(current); }
 
 void MainWindow::setRecentMenus(const std::vector<std::string>& files, const std::vector<std::string>& sessions) {
   Workbench& wb = *workbench_;
@@ -825,7 +825,7 @@ void MainWindow::setRecentMenus(const std::vector<std::string>& files, const std
                      Handler clear) {
     menu->clear();
     for (std::size_t i = 0; i < captions.size(); ++i)
-      item(menu, toDisplayString(captions[i]), {}, [pick, i] { pick(i); });
+      item(menu, platform::toDisplayString(captions[i]), {}, [pick, i] { pick(i); });
     menu->addSeparator();
     QAction* a = item(menu, "Clear List...", {}, std::move(clear));
     a->setStatusTip("Clear recent files list");
@@ -835,8 +835,8 @@ void MainWindow::setRecentMenus(const std::vector<std::string>& files, const std
   fill(sessionsMenu_, sessions, [&wb](std::size_t i) { wb.sessionPicked(i); }, [&wb] { wb.clearSessions(); });
 }
 
-WindowPlacement MainWindow::windowPlacement() const {
-  WindowPlacement p;
+platform::WindowPlacement MainWindow::windowPlacement() const {
+  platform::WindowPlacement p;
   p.showCmd = isMaximized() ? 3 : isMinimized() ? 2 : 1;
   const QRect normal = isMaximized() || isMinimized() ? normalGeometry() : geometry();
   const QRect frame = frameGeometry();
@@ -848,7 +848,7 @@ WindowPlacement MainWindow::windowPlacement() const {
   return p;
 }
 
-void MainWindow::setWindowPlacement(const WindowPlacement& p) {
+void MainWindow::setWindowPlacement(const platform::WindowPlacement& p) {
   const int dw = frameGeometry().width() - geometry().width();
   const int dh = frameGeometry().height() - geometry().height();
   move(p.normal.left, p.normal.top);
@@ -856,20 +856,20 @@ void MainWindow::setWindowPlacement(const WindowPlacement& p) {
   if (p.showCmd == 3) setWindowState(windowState() | Qt::WindowMaximized);
 }
 
-ScreenRect MainWindow::screen() const {
+platform::ScreenRect MainWindow::screen() const {
   const QScreen* s = QWidget::screen() ? QWidget::screen() : QGuiApplication::primaryScreen();
   const QRect r = s ? s->geometry() : QRect(0, 0, 1024, 768);
   return {r.left(), r.top(), r.right() + 1, r.bottom() + 1};
 }
 
 void MainWindow::centreWindow() {
-  const ScreenRect s = screen();
+  const platform::ScreenRect s = screen();
   move(s.width() / 2 - frameGeometry().width() / 2, s.height() / 2 - frameGeometry().height() / 2);
 }
 
 void MainWindow::setContextItems(const std::vector<std::string>& items) {
   contextList_->clear();
-  for (const std::string& line : items) contextList_->addItem(toQString(line));
+  for (const std::string& line : items) contextList_->addItem(platform::toQString(line));
 }
 
 bool MainWindow::editorHasFocus() const { return sourceEditor_->hasFocus(); }

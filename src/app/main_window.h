@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "app/command_states.h"
-#include "app/main_view.h"
+#include "platform/command_states.h"
+#include "platform/main_view.h"
 #include "app/qt_action_states.h"
-#include "app/qt_edit_clipboard.h"
+#include "platform/qt_edit_clipboard.h"
 #include "app/workbench.h"
-#include "app/file_association.h"
+#include "platform/file_association.h"
 #include "platform/keyboard_state.h"
 #include "platform/ui.h"
 
@@ -31,16 +31,19 @@ class CodeMemoWidget;
 class CodeGutterWidget;
 }
 
+namespace quillon::platform {
+class ColorComboWidget;
+}
+
 namespace quillon::app {
 
-class ColorComboWidget;
 class StatusBarWidget;
 
 // The program's one window. It builds the menus, the toolbar, the panels and the status bar,
 // routes every action to the Workbench and shows what the core asks for: it is the core's
 // Ui and MainView, and its ActionStates are the core's CommandStates. Behaviour lives in
 // the Workbench, not here.
-class MainWindow : public QMainWindow, public platform::Ui, public MainView {
+class MainWindow : public QMainWindow, public platform::Ui, public platform::MainView {
   Q_OBJECT
 
 public:
@@ -56,8 +59,8 @@ public:
 
   Workbench& workbench() { return *workbench_; }
   editor::CodeMemoWidget& sourceEditorWidget() { return *sourceEditor_; }
-  CommandStates& commandStates() { return states_; }
-  QAction* action(Command command) const { return states_.action(command); }
+  platform::CommandStates& commandStates() { return states_; }
+  QAction* action(platform::Command command) const { return states_.action(command); }
   QMenu* recentFilesMenu() const { return recentFilesMenu_; }
   QMenu* sessionsMenu() const { return sessionsMenu_; }
 
@@ -81,14 +84,14 @@ public:
   void setTabs(const std::vector<std::string>& captions, int current) override;
   void setWindowMenu(const std::vector<std::string>& captions) override;
   void setBookmarkCaption(int slot, std::string_view caption) override;
-  void setEditorFont(const FontInfo& font) override;
-  void setEditorBackground(Color color) override;
-  std::optional<FontInfo> chooseFont(const FontInfo& current) override;
-  void showColorPicker(Color current) override;
+  void setEditorFont(const platform::FontInfo& font) override;
+  void setEditorBackground(platform::Color color) override;
+  std::optional<platform::FontInfo> chooseFont(const platform::FontInfo& current) override;
+  void showColorPicker(platform::Color current) override;
   void setRecentMenus(const std::vector<std::string>& files, const std::vector<std::string>& sessions) override;
-  WindowPlacement windowPlacement() const override;
-  void setWindowPlacement(const WindowPlacement& placement) override;
-  ScreenRect screen() const override;
+  platform::WindowPlacement windowPlacement() const override;
+  void setWindowPlacement(const platform::WindowPlacement& placement) override;
+  platform::ScreenRect screen() const override;
   void centreWindow() override;
   void setContextItems(const std::vector<std::string>& items) override;
   bool editorHasFocus() const override;
@@ -104,9 +107,9 @@ protected:
 private:
   using Handler = std::function<void()>;
   QAction* item(QMenu* menu, const QString& caption, const QKeySequence& shortcut, Handler run);
-  QAction* checkItem(QMenu* menu, const QString& caption, const QKeySequence& shortcut, Command command, Handler run);
+  QAction* checkItem(QMenu* menu, const QString& caption, const QKeySequence& shortcut, platform::Command command, Handler run);
   QToolButton* button(const char* name, const char* icon, const QString& hint, Handler run,
-                      std::optional<Command> command = std::nullopt, bool toggle = false);
+                      std::optional<platform::Command> command = std::nullopt, bool toggle = false);
   void later(LaterCommand command);
   void runCommand(const Handler& run);
   void buildMenus();
@@ -114,14 +117,14 @@ private:
   void buildPanels();
   void showAbout();
 
-  QtEditClipboard clipboard_;
-  std::unique_ptr<AssociationStore> associations_;
+  platform::QtEditClipboard clipboard_;
+  std::unique_ptr<platform::AssociationStore> associations_;
   std::unique_ptr<Workbench> workbench_;
   ActionStates states_;
   int busyDepth_ = 0;
 
   QFrame* toolbar_ = nullptr;
-  ColorComboWidget* bgColor_ = nullptr;
+  platform::ColorComboWidget* bgColor_ = nullptr;
   QToolButton* searchButton_ = nullptr;
   QMenu* recentFilesMenu_ = nullptr;
   QMenu* sessionsMenu_ = nullptr;

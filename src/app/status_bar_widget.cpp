@@ -6,7 +6,7 @@
 #include <QStyle>
 #include <QStyleOptionFrame>
 
-#include "app/qt_conversions.h"
+#include "platform/qt_conversions.h"
 
 namespace quillon::app {
 
@@ -58,7 +58,7 @@ void StatusBarWidget::paintEvent(QPaintEvent*) {
     style()->drawPrimitive(QStyle::PE_Frame, &frame, &painter, this);
     painter.setPen(palette().color(QPalette::WindowText));
     painter.drawText(r.adjusted(2, 0, -2, 0), Qt::AlignCenter | Qt::TextSingleLine,
-                     toDisplayString(texts_[static_cast<std::size_t>(i)]));
+                     platform::toDisplayString(texts_[static_cast<std::size_t>(i)]));
   }
 }
 

@@ -14,7 +14,7 @@ bool blank(std::string_view line) {
 
 }  // namespace
 
-StatusPresenter::StatusPresenter(platform::Ui& ui, MainView& view, CommandStates& states, editor::CodeMemo& memo,
+StatusPresenter::StatusPresenter(platform::Ui& ui, platform::MainView& view, platform::CommandStates& states, editor::CodeMemo& memo,
                                  const platform::KeyboardState& keyboard)
     : ui_(ui), view_(view), states_(states), memo_(memo), keyboard_(keyboard) {}
 
@@ -73,8 +73,8 @@ void StatusPresenter::setContextItems(std::vector<std::string> items) {
 
 void StatusPresenter::updateCutCopy() {
   const bool selection = memo_.selLength() != 0;
-  states_.setEnabled(Command::bCut, Command::Cut1, selection);
-  states_.setEnabled(Command::bCopy, Command::Copy1, selection);
+  states_.setEnabled(platform::Command::bCut, platform::Command::Cut1, selection);
+  states_.setEnabled(platform::Command::bCopy, platform::Command::Copy1, selection);
 }
 
 }  // namespace quillon::app

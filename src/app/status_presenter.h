@@ -2,8 +2,8 @@
 #include <string>
 #include <vector>
 
-#include "app/command_states.h"
-#include "app/main_view.h"
+#include "platform/command_states.h"
+#include "platform/main_view.h"
 #include "editor/code_memo.h"
 #include "platform/keyboard_state.h"
 #include "platform/ui.h"
@@ -19,7 +19,7 @@ public:
   static constexpr int kModeClickFirst = 92;
   static constexpr int kModeClickLast = 124;
 
-  StatusPresenter(platform::Ui& ui, MainView& view, CommandStates& states, editor::CodeMemo& memo,
+  StatusPresenter(platform::Ui& ui, platform::MainView& view, platform::CommandStates& states, editor::CodeMemo& memo,
                   const platform::KeyboardState& keyboard);
 
   void showLockKeys();
@@ -44,8 +44,8 @@ private:
   void updateCutCopy();
 
   platform::Ui& ui_;
-  MainView& view_;
-  CommandStates& states_;
+  platform::MainView& view_;
+  platform::CommandStates& states_;
   editor::CodeMemo& memo_;
   const platform::KeyboardState& keyboard_;
   bool mouseDown_ = false;

@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <system_error>
 
-#include "app/editor_profiles.h"
-#include "app/session_store.h"
-#include "app/setting_codec.h"
+#include "settings/editor_profiles.h"
+#include "settings/session_store.h"
+#include "settings/setting_codec.h"
 
 namespace quillon::app {
 
@@ -20,8 +20,8 @@ Workbench::Workbench(Ports ports)
       status_(ports.ui, ports.view, ports.states, sourceEditor_, ports.keyboard),
       editing_(ports.ui, sourceEditor_, gutter_),
       documents_({ports.ui, ports.view, ports.states, sourceEditor_, errorView_, pageBookmarks_, windowList_}) {
-  applySourceEditorProfile(sourceEditor_);
-  applyErrorViewProfile(errorView_);
+  settings::applySourceEditorProfile(sourceEditor_);
+  settings::applyErrorViewProfile(errorView_);
   // Highlighting waits for the end of start-up, as the form has it off.
   highlighting_.setApplyKeyWords(false);
   highlighting_.setApplyStartStopKeys(false);
@@ -54,12 +54,12 @@ void Workbench::start(const std::filesystem::path& programFile, const std::vecto
   documents_.setProgramFolder(programFolder_);
   associations_ = surroundings.associations;
 
-  for (Command c : {Command::bSave, Command::bCompile, Command::Compile1, Command::bLink, Command::Link1,
-                    Command::bUndo, Command::Undo1, Command::bRedo, Command::Redo1, Command::bCut, Command::Cut1,
-                    Command::bCopy, Command::Copy1, Command::bAgain, Command::FindNext1, Command::Revert1,
-                    Command::bPreview, Command::bPrint})
+  for (platform::Command c : {platform::Command::bSave, platform::Command::bCompile, platform::Command::Compile1, platform::Command::bLink, platform::Command::Link1,
+                    platform::Command::bUndo, platform::Command::Undo1, platform::Command::bRedo, platform::Command::Redo1, platform::Command::bCut, platform::Command::Cut1,
+                    platform::Command::bCopy, platform::Command::Copy1, platform::Command::bAgain, platform::Command::FindNext1, platform::Command::Revert1,
+                    platform::Command::bPreview, platform::Command::bPrint})
     states_.setEnabled(c, false);
-  states_.setChecked(Command::bError, Command::ShowErrors1, false);
+  states_.setChecked(platform::Command::bError, platform::Command::ShowErrors1, false);
   options_.initialize();
   readSettings(program, surroundings);
   loadWordLists(program);
@@ -83,23 +83,23 @@ void Workbench::start(const std::filesystem::path& programFile, const std::vecto
   status_.showStartCaret();
 
   documents_.setCommandLineFile(arguments.empty() ? std::string() : arguments.front());
-  if (!documents_.commandLineFile().empty()) documents_.open(DocumentCommands::Opener::Dialog);
+  if (!documents_.commandLineFile().empty()) documents_.open(pages::DocumentCommands::Opener::Dialog);
 
   if (associations_) {
-    association_ = std::make_unique<FileAssociation>(*associations_);
-    states_.setChecked(Command::DefaultEditor1, association_->checkAssociation());
+    association_ = std::make_unique<platform::FileAssociation>(*associations_);
+    states_.setChecked(platform::Command::DefaultEditor1, association_->checkAssociation());
   }
 
   ui_.processPendingMessages();
-  if (states_.checked(Command::SyntaxHighlighting1)) {
+  if (states_.checked(platform::Command::SyntaxHighlighting1)) {
     options_.applyHighlighting(true);
     options_.refreshHighlighting();  // what was painted before was scanned with highlighting off
   }
 }
 
 void Workbench::readSettings(const std::filesystem::path& program, Surroundings& surroundings) {
-  settings_ = std::make_unique<Settings>(ui_, program, surroundings.environment, surroundings.folderLookup);
-  const SettingsValues& v = settings_->read();
+  settings_ = std::make_unique<settings::Settings>(ui_, program, surroundings.environment, surroundings.folderLookup);
+  const settings::SettingsValues& v = settings_->read();
   if (settings_->firstRun()) view_.centreWindow();
   documents_.setProjectFolder(v.projectFolder.empty() ? programFolder_ : v.projectFolder);
   options_.setAutoSaveCompile(v.autoSaveCompile);
@@ -116,8 +116,8 @@ void Workbench::readSettings(const std::filesystem::path& program, Surroundings&
   sourceEditor_.setHighlightBackgnd(v.hiback);
   options_.setFont(v.textFont);
 
-  const IniSectionStore files(settings_->file(), std::string(kMruListSection));
-  const IniSectionStore sessions(settings_->file(), std::string(kLastSessionSection));
+  const settings::IniSectionStore files(settings_->file(), std::string(settings::kMruListSection));
+  const settings::IniSectionStore sessions(settings_->file(), std::string(settings::kLastSessionSection));
   recentFiles_.load(files);
   sessions_.load(sessions);
 }
@@ -125,7 +125,7 @@ void Workbench::readSettings(const std::filesystem::path& program, Surroundings&
 // Everything the run changed goes into the file, which is saved once.
 void Workbench::writeSettings() {
   if (!settings_) return;
-  SettingsValues& v = settings_->values();
+  settings::SettingsValues& v = settings_->values();
   v.projectFolder = documents_.projectFolder();
   v.autoSaveCompile = options_.autoSaveCompile();
   v.caretWidth = sourceEditor_.caretWidth();
@@ -139,11 +139,11 @@ void Workbench::writeSettings() {
   v.numbers.background = numbers_.background();
   v.numbers.style = numbers_.style();
   v.numbers.delimiters = numbers_.separators();
-  IniSectionStore files(settings_->file(), std::string(kMruListSection));
-  IniSectionStore sessions(settings_->file(), std::string(kLastSessionSection));
+  settings::IniSectionStore files(settings_->file(), std::string(settings::kMruListSection));
+  settings::IniSectionStore sessions(settings_->file(), std::string(settings::kLastSessionSection));
   recentFiles_.save(files);
   sessions_.save(sessions);
-  writeWindowPlacement(settings_->file(), PlacedWindow::Main, view_.windowPlacement());
+  settings::writeWindowPlacement(settings_->file(), settings::PlacedWindow::Main, view_.windowPlacement());
   settings_->write();
 }
 
@@ -171,10 +171,10 @@ void Workbench::loadWordLists(const std::filesystem::path& program) {
 
 bool Workbench::closeQuery() {
   if (!documents_.confirmClose()) return false;
-  if (settings_ && documents_.tabCaptions().front() != DocumentCommands::kUntitled) {
+  if (settings_ && documents_.tabCaptions().front() != pages::DocumentCommands::kUntitled) {
     std::vector<std::string> files;
     for (int i = 0; i < documents_.tabCount(); ++i) files.push_back(documents_.page(i).fileName);
-    writeSession(settings_->file(), sessions_, files, documents_.currentTab(), sourceEditor_.topLine(),
+    settings::writeSession(settings_->file(), sessions_, files, documents_.currentTab(), sourceEditor_.topLine(),
                  sourceEditor_.selStart());
   }
   ui_.processPendingMessages();
@@ -195,7 +195,7 @@ void Workbench::recentFilePicked(std::size_t entry) {
   std::error_code ec;
   if (std::filesystem::exists(path, ec)) {
     documents_.openList() = {path};
-    documents_.open(DocumentCommands::Opener::RecentFiles);
+    documents_.open(pages::DocumentCommands::Opener::RecentFiles);
     recentFiles_.add(path);
   } else {
     recentFiles_.remove(path);
@@ -208,7 +208,7 @@ void Workbench::recentFilePicked(std::size_t entry) {
 void Workbench::sessionPicked(std::size_t entry) {
   if (entry >= sessions_.size() || !settings_) return;
   const std::string name = sessions_.entries()[entry];
-  const SessionContents session = readSession(settings_->file(), name, [](const std::string& file) {
+  const settings::SessionContents session = settings::readSession(settings_->file(), name, [](const std::string& file) {
     std::error_code ec;
     return std::filesystem::exists(file, ec);
   });
@@ -216,8 +216,8 @@ void Workbench::sessionPicked(std::size_t entry) {
     sessions_.remove(name);
   } else {
     documents_.openList() = session.files;
-    documents_.open(DocumentCommands::Opener::Session);
-    const int tab = clampSessionTab(session.tab, documents_.tabCount());
+    documents_.open(pages::DocumentCommands::Opener::Session);
+    const int tab = settings::clampSessionTab(session.tab, documents_.tabCount());
     if (tab != documents_.currentTab()) documents_.selectTab(tab);
     sourceEditor_.setSelLine(session.line);
     sourceEditor_.setSelStart(std::clamp<editor::Offset>(session.cursor, 0, sourceEditor_.charCount()));
@@ -240,7 +240,7 @@ void Workbench::clearSessions() {
   if (ui_.ask("Confirm", "Really clear recent files list?", platform::Ui::Buttons::YesNo) != platform::Ui::Answer::Yes)
     return;
   if (settings_) {
-    app::clearSessions(settings_->file(), sessions_);
+    settings::clearSessions(settings_->file(), sessions_);
     settings_->save();
   }
   sessions_.clear();
@@ -253,18 +253,18 @@ void Workbench::toggleDefaultEditor() {
   if (!association_) return;
   const std::filesystem::path mapBasic = settings_ ? settings_->values().mapBasicFolder : std::filesystem::path();
   const std::optional<std::string> error = association_->toggleDefaultEditor(programFile_, mapBasic);
-  states_.setChecked(Command::DefaultEditor1, association_->checked());
+  states_.setChecked(platform::Command::DefaultEditor1, association_->checked());
   if (error) ui_.showMessage(*error);
 }
 
 void Workbench::numberSyntaxApplied() {
   highlighting_.reApplyKeywords();
   if (!settings_) return;
-  IniFile& ini = settings_->file();
-  writeColor(ini, kNumbersSection, "Color", numbers_.foreground());
-  writeColor(ini, kNumbersSection, "BackGround", numbers_.background());
-  writeInteger(ini, kNumbersSection, "Style", numbers_.style());
-  ini.writeString(kNumbersSection, "Delimiters", numbers_.separators());
+  settings::IniFile& ini = settings_->file();
+  settings::writeColor(ini, settings::kNumbersSection, "Color", numbers_.foreground());
+  settings::writeColor(ini, settings::kNumbersSection, "BackGround", numbers_.background());
+  settings::writeInteger(ini, settings::kNumbersSection, "Style", numbers_.style());
+  ini.writeString(settings::kNumbersSection, "Delimiters", numbers_.separators());
   settings_->save();
 }
 
@@ -286,8 +286,8 @@ void Workbench::paste() {
 
 void Workbench::selectAll() {
   sourceEditor_.selectAll();
-  states_.setEnabled(Command::bCut, Command::Cut1, true);
-  states_.setEnabled(Command::bCopy, Command::Copy1, true);
+  states_.setEnabled(platform::Command::bCut, platform::Command::Cut1, true);
+  states_.setEnabled(platform::Command::bCopy, platform::Command::Copy1, true);
 }
 
 }  // namespace quillon::app

@@ -4,14 +4,14 @@
 #include <string>
 #include <vector>
 
-#include "app/command_states.h"
-#include "app/document_commands.h"
-#include "app/editing_commands.h"
-#include "app/edit_clipboard.h"
-#include "app/main_view.h"
-#include "app/file_association.h"
-#include "app/option_commands.h"
-#include "app/settings.h"
+#include "platform/command_states.h"
+#include "pages/document_commands.h"
+#include "tools/editing_commands.h"
+#include "platform/edit_clipboard.h"
+#include "platform/main_view.h"
+#include "platform/file_association.h"
+#include "settings/option_commands.h"
+#include "settings/settings.h"
 #include "app/status_presenter.h"
 #include "editor/code_gutter.h"
 #include "editor/code_memo.h"
@@ -45,10 +45,10 @@ class Workbench {
 public:
   struct Ports {
     platform::Ui& ui;
-    MainView& view;
-    CommandStates& states;
+    platform::MainView& view;
+    platform::CommandStates& states;
     const platform::KeyboardState& keyboard;
-    EditClipboard& clipboard;
+    platform::EditClipboard& clipboard;
   };
 
   explicit Workbench(Ports ports);
@@ -60,8 +60,8 @@ public:
   // at temporary folders.
   struct Surroundings {
     platform::Environment environment;
-    ProgramFolderLookup folderLookup;          // empty: the Wine registry of `environment`
-    AssociationStore* associations = nullptr;  // empty: no opener is known, nothing is written
+    settings::ProgramFolderLookup folderLookup;          // empty: the Wine registry of `environment`
+    platform::AssociationStore* associations = nullptr;  // empty: no opener is known, nothing is written
   };
 
   // `programFile` is the program's own path; `arguments` are the command-line arguments
@@ -77,9 +77,9 @@ public:
   pages::RecentList& recentFiles() { return recentFiles_; }
   pages::RecentList& sessions() { return sessions_; }
   editor::CodeGutter& gutter() { return gutter_; }
-  DocumentCommands& documents() { return documents_; }
-  EditingCommands& editing() { return editing_; }
-  OptionCommands& options() { return options_; }
+  pages::DocumentCommands& documents() { return documents_; }
+  tools::EditingCommands& editing() { return editing_; }
+  settings::OptionCommands& options() { return options_; }
   StatusPresenter& status() { return status_; }
 
   const std::filesystem::path& programFolder() const { return programFolder_; }
@@ -120,20 +120,20 @@ public:
   // After the Number Syntax dialog applied: re-highlight and store the Numbers keys now.
   void numberSyntaxApplied();
   editor::NumberHighlighter& numbers() { return numbers_; }
-  Settings* settings() { return settings_.get(); }
+  settings::Settings* settings() { return settings_.get(); }
 
 private:
   // The page table's view of the bookmarks, kept by the editing commands.
-  class PageBookmarks final : public BookmarkKeeper {
+  class PageBookmarks final : public pages::BookmarkKeeper {
   public:
-    explicit PageBookmarks(EditingCommands& editing) : editing_(editing) {}
+    explicit PageBookmarks(tools::EditingCommands& editing) : editing_(editing) {}
     void clearAllBookmarks() override { editing_.clearAllBookmarks(); }
     pages::Page::Captions bookmarkCaptions() const override { return editing_.captions(); }
     void setBookmarkCaptions(const pages::Page::Captions& c) override { editing_.setCaptions(c); }
     void restoreBookmarks() override { editing_.restoreBookmarks(); }
 
   private:
-    EditingCommands& editing_;
+    tools::EditingCommands& editing_;
   };
 
   void readSettings(const std::filesystem::path& program, Surroundings& surroundings);
@@ -142,9 +142,9 @@ private:
   std::filesystem::path wordListFile(const std::string& stored, const char* extension) const;
 
   platform::Ui& ui_;
-  MainView& view_;
-  CommandStates& states_;
-  EditClipboard& clipboard_;
+  platform::MainView& view_;
+  platform::CommandStates& states_;
+  platform::EditClipboard& clipboard_;
   editor::CodeMemo sourceEditor_;
   editor::CodeMemo errorView_;
   editor::NumberHighlighter numbers_;
@@ -154,16 +154,16 @@ private:
   pages::RecentList windowList_{50};
   pages::RecentList recentFiles_{30};
   pages::RecentList sessions_{20};
-  OptionCommands options_;
+  settings::OptionCommands options_;
   StatusPresenter status_;
-  EditingCommands editing_;
+  tools::EditingCommands editing_;
   PageBookmarks pageBookmarks_{editing_};
-  DocumentCommands documents_;
+  pages::DocumentCommands documents_;
   std::filesystem::path programFolder_;
   std::filesystem::path programFile_;
-  std::unique_ptr<Settings> settings_;
-  AssociationStore* associations_ = nullptr;
-  std::unique_ptr<FileAssociation> association_;
+  std::unique_ptr<settings::Settings> settings_;
+  platform::AssociationStore* associations_ = nullptr;
+  std::unique_ptr<platform::FileAssociation> association_;
 };
 
 }  // namespace quillon::app

@@ -25,7 +25,7 @@
 #include <QTest>
 #include <QToolButton>
 
-#include "app/qt_single_instance.h"
+#include "platform/qt_single_instance.h"
 #include "app/status_bar_widget.h"
 #include "editor/code_memo_widget.h"
 #include "support/null_ports.h"
@@ -319,11 +319,11 @@ TEST_F(MainWindowTest, FilesDroppedFromAFileManagerOpenAsPages) {
 
 TEST(SingleInstanceTest, SecondCopyWakesTheFirst) {
   const QString name = QString("quillon-test-%1").arg(QCoreApplication::applicationPid());
-  SingleInstance first(name);
-  SingleInstance second(name);
+  platform::SingleInstance first(name);
+  platform::SingleInstance second(name);
   EXPECT_FALSE(second.activateRunningCopy(200)) << "nobody runs yet";
   ASSERT_TRUE(first.listen());
-  QSignalSpy woken(&first, &SingleInstance::activationRequested);
+  QSignalSpy woken(&first, &platform::SingleInstance::activationRequested);
   EXPECT_TRUE(second.activateRunningCopy());
   EXPECT_TRUE(woken.wait(2000));
   EXPECT_EQ(woken.count(), 1);
@@ -351,11 +351,11 @@ TEST(SingleInstanceTest, SocketLeftByACrashedCopyIsReplaced) {
   ::close(fd);
   ASSERT_TRUE(QFile::exists(path));
 
-  SingleInstance copy(path);
+  platform::SingleInstance copy(path);
   EXPECT_FALSE(copy.activateRunningCopy(200));
   EXPECT_TRUE(copy.listen());
-  SingleInstance later(path);
-  QSignalSpy woken(&copy, &SingleInstance::activationRequested);
+  platform::SingleInstance later(path);
+  QSignalSpy woken(&copy, &platform::SingleInstance::activationRequested);
   EXPECT_TRUE(later.activateRunningCopy());
   EXPECT_TRUE(woken.wait(2000));
 }

@@ -21,7 +21,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using Answer = platform::Ui::Answer;
-using Opener = DocumentCommands::Opener;
+using Opener = pages::DocumentCommands::Opener;
 
 using NoKeyboard = testing::NoKeyboardState;
 using NoClipboard = testing::NoEditClipboard;
@@ -41,7 +41,7 @@ struct ProgramRun {
     surroundings.associations = &store;
     bench.start(program.file(), arguments, surroundings);
   }
-  DocumentCommands& docs() { return bench.documents(); }
+  pages::DocumentCommands& docs() { return bench.documents(); }
   void open(const std::vector<fs::path>& files) {
     ui.queueOpenFiles(files);
     docs().open(Opener::Dialog);
@@ -68,9 +68,9 @@ TEST_F(WorkbenchSettingsTest, OptionsChangedInOneRunAreThereInTheNext) {
   first->bench.options().toggleCursorPastEnd();
   first->ui.queuePrompt("3");
   first->bench.options().askCursorWidth();
-  first->view.fontAnswer = FontInfo{"Liberation Mono", 12, clNavy, fsBold};
+  first->view.fontAnswer = platform::FontInfo{"Liberation Mono", 12, platform::clNavy, platform::fsBold};
   first->bench.options().chooseFont();
-  first->bench.options().backgroundChosen(clYellow);
+  first->bench.options().backgroundChosen(platform::clYellow);
   first->bench.numbers().setStyle(2);
   first->view.placement = {0, 1, {10, 20, 610, 520}};
   ASSERT_TRUE(first->bench.closeQuery());
@@ -81,15 +81,15 @@ TEST_F(WorkbenchSettingsTest, OptionsChangedInOneRunAreThereInTheNext) {
   editor::CodeMemo& memo = second->bench.sourceEditor();
   EXPECT_EQ(memo.tabStops(), 4);
   EXPECT_FALSE(memo.hasOption(editor::moWrapCaret));
-  EXPECT_TRUE(second->states.checked(Command::CursorPastEnd1));
+  EXPECT_TRUE(second->states.checked(platform::Command::CursorPastEnd1));
   EXPECT_EQ(memo.caretWidth(), 3);
-  EXPECT_EQ(second->view.font, (FontInfo{"Liberation Mono", 12, clNavy, fsBold}));
-  EXPECT_EQ(second->view.background, clYellow);
+  EXPECT_EQ(second->view.font, (platform::FontInfo{"Liberation Mono", 12, platform::clNavy, platform::fsBold}));
+  EXPECT_EQ(second->view.background, platform::clYellow);
   EXPECT_EQ(second->bench.numbers().style(), 2);
   const auto placement =
-      readWindowPlacement(second->bench.settings()->file(), PlacedWindow::Main, {0, 0, 1024, 768});
+      settings::readWindowPlacement(second->bench.settings()->file(), settings::PlacedWindow::Main, {0, 0, 1024, 768});
   ASSERT_TRUE(placement);
-  EXPECT_EQ(placement->normal, (ScreenRect{10, 20, 610, 520}));
+  EXPECT_EQ(placement->normal, (platform::ScreenRect{10, 20, 610, 520}));
 }
 
 TEST_F(WorkbenchSettingsTest, TheLastSessionReopensItsPagesAtTheirTabLineAndCaret) {
@@ -186,10 +186,10 @@ TEST_F(WorkbenchSettingsTest, TheDefaultEditorMarkFollowsTheSystemAndItsToggle) 
   store.commands[".mb"] = "/usr/bin/mapbasic %f";
   store.commands[".mbp"] = "/opt/Quillon/quillon %f";
   auto run = start();
-  EXPECT_TRUE(run->states.checked(Command::DefaultEditor1)) << ".mbp decides";
+  EXPECT_TRUE(run->states.checked(platform::Command::DefaultEditor1)) << ".mbp decides";
 
   run->bench.toggleDefaultEditor();
-  EXPECT_FALSE(run->states.checked(Command::DefaultEditor1));
+  EXPECT_FALSE(run->states.checked(platform::Command::DefaultEditor1));
   EXPECT_EQ(store.writes, (std::vector<std::string>{".mb", ".mbp"}));
   EXPECT_EQ(store.commands[".mb"], "/opt/mapbasic/mapbasic.exe \"%1\"");
 

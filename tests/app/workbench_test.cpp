@@ -25,7 +25,7 @@ struct FakeKeyboard : platform::KeyboardState {
   std::optional<bool> numLock() const override { return num; }
 };
 
-struct FakeClipboard : EditClipboard {
+struct FakeClipboard : platform::EditClipboard {
   std::vector<std::string> calls;
   void copy() override { calls.emplace_back("copy"); }
   void cut() override { calls.emplace_back("cut"); }
@@ -78,14 +78,14 @@ TEST_F(WorkbenchTest, StartsAsAnUntitledMbPage) {
   EXPECT_EQ(ui.statusText(1), "INS");
   EXPECT_EQ(ui.statusText(2), "CAP");
   EXPECT_EQ(ui.statusText(3), "");
-  for (Command c : {Command::bSave, Command::bCompile, Command::Compile1, Command::bLink, Command::bUndo,
-                    Command::Redo1, Command::bCut, Command::Copy1, Command::bAgain, Command::Revert1})
+  for (platform::Command c : {platform::Command::bSave, platform::Command::bCompile, platform::Command::Compile1, platform::Command::bLink, platform::Command::bUndo,
+                    platform::Command::Redo1, platform::Command::bCut, platform::Command::Copy1, platform::Command::bAgain, platform::Command::Revert1})
     EXPECT_FALSE(states.enabled(c)) << static_cast<int>(c);
-  for (Command c : {Command::SyntaxHighlighting1, Command::Toolbar1, Command::StatusBar1, Command::LineNumbers1,
-                    Command::AutoIndent1})
+  for (platform::Command c : {platform::Command::SyntaxHighlighting1, platform::Command::Toolbar1, platform::Command::StatusBar1, platform::Command::LineNumbers1,
+                    platform::Command::AutoIndent1})
     EXPECT_TRUE(states.checked(c)) << static_cast<int>(c);
-  EXPECT_FALSE(states.checked(Command::bWrap));
-  EXPECT_FALSE(states.checked(Command::bError));
+  EXPECT_FALSE(states.checked(platform::Command::bWrap));
+  EXPECT_FALSE(states.checked(platform::Command::bError));
   EXPECT_TRUE(ui.messages().empty());
 }
 
@@ -110,10 +110,10 @@ TEST_F(WorkbenchTest, CommandLineOpensOnlyTheFirstFile) {
   EXPECT_TRUE(bench.commandLineFile().empty());
   // Loading is not an edit.
   EXPECT_FALSE(bench.sourceEditor().modified());
-  EXPECT_FALSE(states.enabled(Command::bSave));
-  EXPECT_FALSE(states.enabled(Command::bUndo));
-  EXPECT_TRUE(states.enabled(Command::bCompile));
-  EXPECT_FALSE(states.enabled(Command::bLink));
+  EXPECT_FALSE(states.enabled(platform::Command::bSave));
+  EXPECT_FALSE(states.enabled(platform::Command::bUndo));
+  EXPECT_TRUE(states.enabled(platform::Command::bCompile));
+  EXPECT_FALSE(states.enabled(platform::Command::bLink));
 }
 
 TEST_F(WorkbenchTest, UnreadableCommandLineFileIsReportedAndStartUpCompletes) {
@@ -155,19 +155,19 @@ TEST_F(WorkbenchTest, CutAndCopyFollowTheSelectionExceptWhileTheMouseIsDown) {
   fillLines();
   auto& memo = bench.sourceEditor();
   memo.select(4, -4);  // the caret moves; the selection ends behind it
-  EXPECT_TRUE(states.enabled(Command::bCut));
-  EXPECT_TRUE(states.enabled(Command::Copy1));
+  EXPECT_TRUE(states.enabled(platform::Command::bCut));
+  EXPECT_TRUE(states.enabled(platform::Command::Copy1));
   bench.editorMousePressed();
   memo.select(10, 0);
-  EXPECT_TRUE(states.enabled(Command::bCut)) << "a drag in progress must not switch Cut";
+  EXPECT_TRUE(states.enabled(platform::Command::bCut)) << "a drag in progress must not switch Cut";
   bench.editorMouseReleased();
-  EXPECT_FALSE(states.enabled(Command::bCut));
-  EXPECT_FALSE(states.enabled(Command::Cut1));
-  EXPECT_FALSE(states.enabled(Command::bCopy));
+  EXPECT_FALSE(states.enabled(platform::Command::bCut));
+  EXPECT_FALSE(states.enabled(platform::Command::Cut1));
+  EXPECT_FALSE(states.enabled(platform::Command::bCopy));
 
   bench.selectAll();
-  EXPECT_TRUE(states.enabled(Command::bCopy));
-  EXPECT_TRUE(states.enabled(Command::Cut1));
+  EXPECT_TRUE(states.enabled(platform::Command::bCopy));
+  EXPECT_TRUE(states.enabled(platform::Command::Cut1));
 }
 
 TEST_F(WorkbenchTest, MessagePanelShowsParenthesesThenTheContextLine) {
@@ -224,26 +224,26 @@ TEST_F(WorkbenchTest, ChangesSwitchUndoRedoSaveAndPrint) {
   start();
   auto& memo = bench.sourceEditor();
   memo.setSelText("x");
-  EXPECT_TRUE(states.enabled(Command::bUndo));
-  EXPECT_TRUE(states.enabled(Command::Undo1));
-  EXPECT_FALSE(states.enabled(Command::bRedo));
-  EXPECT_TRUE(states.enabled(Command::bSave));
-  EXPECT_TRUE(states.enabled(Command::bPrint));
+  EXPECT_TRUE(states.enabled(platform::Command::bUndo));
+  EXPECT_TRUE(states.enabled(platform::Command::Undo1));
+  EXPECT_FALSE(states.enabled(platform::Command::bRedo));
+  EXPECT_TRUE(states.enabled(platform::Command::bSave));
+  EXPECT_TRUE(states.enabled(platform::Command::bPrint));
   EXPECT_TRUE(memo.modified());
 
   bench.undo();
   EXPECT_EQ(memo.charCount(), 0);
-  EXPECT_TRUE(states.enabled(Command::bRedo));
-  EXPECT_TRUE(states.enabled(Command::Redo1));
-  EXPECT_FALSE(states.enabled(Command::bUndo));
+  EXPECT_TRUE(states.enabled(platform::Command::bRedo));
+  EXPECT_TRUE(states.enabled(platform::Command::Redo1));
+  EXPECT_FALSE(states.enabled(platform::Command::bUndo));
   // Emptied text counts as unmodified.
   EXPECT_FALSE(memo.modified());
-  EXPECT_FALSE(states.enabled(Command::bSave));
-  EXPECT_FALSE(states.enabled(Command::bPreview));
+  EXPECT_FALSE(states.enabled(platform::Command::bSave));
+  EXPECT_FALSE(states.enabled(platform::Command::bPreview));
 
   bench.redo();
   EXPECT_EQ(memo.text(), "x");
-  EXPECT_FALSE(states.enabled(Command::bRedo));
+  EXPECT_FALSE(states.enabled(platform::Command::bRedo));
 }
 
 TEST_F(WorkbenchTest, PasteOnlyWhenTheEditorHasFocus) {
@@ -341,21 +341,21 @@ TEST_F(WorkbenchTest, TogglesSwitchTheirRegionsAndEditorOptions) {
   auto& memo = bench.sourceEditor();
 
   options.toggleToolbar();
-  EXPECT_FALSE(states.checked(Command::Toolbar1));
-  EXPECT_FALSE(view.regionVisible(MainView::Region::Toolbar));
+  EXPECT_FALSE(states.checked(platform::Command::Toolbar1));
+  EXPECT_FALSE(view.regionVisible(platform::MainView::Region::Toolbar));
   options.toggleStatusBar();
-  EXPECT_FALSE(states.checked(Command::StatusBar1));
-  EXPECT_FALSE(view.regionVisible(MainView::Region::StatusBar));
+  EXPECT_FALSE(states.checked(platform::Command::StatusBar1));
+  EXPECT_FALSE(view.regionVisible(platform::MainView::Region::StatusBar));
   options.toggleLineNumbers();
-  EXPECT_FALSE(view.regionVisible(MainView::Region::Gutter));
+  EXPECT_FALSE(view.regionVisible(platform::MainView::Region::Gutter));
 
   options.toggleWordWrap();
   EXPECT_TRUE(memo.wordWrap());
-  EXPECT_TRUE(states.checked(Command::bWrap));
-  EXPECT_TRUE(states.checked(Command::WordWrap1));
+  EXPECT_TRUE(states.checked(platform::Command::bWrap));
+  EXPECT_TRUE(states.checked(platform::Command::WordWrap1));
   options.toggleWordWrap();
   EXPECT_FALSE(memo.wordWrap());
-  EXPECT_FALSE(states.checked(Command::bWrap));
+  EXPECT_FALSE(states.checked(platform::Command::bWrap));
 
   ASSERT_TRUE(memo.hasOption(editor::moWrapCaret));
   options.toggleCursorPastEnd();
@@ -376,22 +376,22 @@ TEST_F(WorkbenchTest, TogglesSwitchTheirRegionsAndEditorOptions) {
 TEST_F(WorkbenchTest, FontAndBackgroundReachAllEditors) {
   start();
   EXPECT_EQ(view.font.name, "Courier New");
-  EXPECT_EQ(view.background, clInfoBk);
+  EXPECT_EQ(view.background, platform::clInfoBk);
 
   view.fontAnswer = std::nullopt;
   bench.options().chooseFont();
   EXPECT_EQ(view.font.name, "Courier New");
-  view.fontAnswer = FontInfo{"Liberation Mono", 12, clBlack, fsBold};
+  view.fontAnswer = platform::FontInfo{"Liberation Mono", 12, platform::clBlack, platform::fsBold};
   bench.options().chooseFont();
   EXPECT_EQ(view.font, *view.fontAnswer);
   EXPECT_EQ(bench.options().font(), *view.fontAnswer);
 
   bench.options().chooseBackground();
-  EXPECT_EQ(view.pickerPreset, clInfoBk);
-  EXPECT_TRUE(view.regionVisible(MainView::Region::ColorPicker));
-  bench.options().backgroundChosen(clYellow);
-  EXPECT_EQ(view.background, clYellow);
-  EXPECT_FALSE(view.regionVisible(MainView::Region::ColorPicker));
+  EXPECT_EQ(view.pickerPreset, platform::clInfoBk);
+  EXPECT_TRUE(view.regionVisible(platform::MainView::Region::ColorPicker));
+  bench.options().backgroundChosen(platform::clYellow);
+  EXPECT_EQ(view.background, platform::clYellow);
+  EXPECT_FALSE(view.regionVisible(platform::MainView::Region::ColorPicker));
 }
 
 }  // namespace
@@ -421,12 +421,12 @@ TEST_F(WorkbenchTest, AMissingKeyFileIsReportedAndStartUpCompletes) {
 TEST_F(WorkbenchTest, AppliedNumberStyleIsStoredAtOnce) {
   start();
   auto& numbers = bench.numbers();
-  numbers.setForeground(clNavy);
-  numbers.setBackground(kNoColor);
+  numbers.setForeground(platform::clNavy);
+  numbers.setBackground(platform::kNoColor);
   numbers.setStyle(1 | 4);
   numbers.setSeparators(" \t+-");
   bench.numberSyntaxApplied();
-  IniFile stored;
+  settings::IniFile stored;
   ASSERT_TRUE(stored.load(installed.settingsFile()));
   EXPECT_EQ(stored.readString("NUMBERS", "color", ""), "clNavy");
   EXPECT_EQ(stored.readString("Numbers", "BackGround", ""), "$FFFFFFFF");

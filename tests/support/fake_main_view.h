@@ -6,12 +6,12 @@
 #include <string_view>
 #include <vector>
 
-#include "app/main_view.h"
+#include "platform/main_view.h"
 
 namespace quillon::testing {
 
 // A MainView for tests: remembers what the core last put on each surface.
-class FakeMainView : public app::MainView {
+class FakeMainView : public platform::MainView {
 public:
   void setRegionVisible(Region r, bool v) override { visible[r] = v; }
   bool regionVisible(Region r) const override { return !visible.contains(r) || visible.at(r); }
@@ -26,14 +26,14 @@ public:
     recentFiles = f;
     sessions = s;
   }
-  app::WindowPlacement windowPlacement() const override { return placement; }
-  void setWindowPlacement(const app::WindowPlacement& p) override { placement = p; }
-  app::ScreenRect screen() const override { return {0, 0, 1024, 768}; }
+  platform::WindowPlacement windowPlacement() const override { return placement; }
+  void setWindowPlacement(const platform::WindowPlacement& p) override { placement = p; }
+  platform::ScreenRect screen() const override { return {0, 0, 1024, 768}; }
   void centreWindow() override { ++centred; }
-  void setEditorFont(const app::FontInfo& f) override { font = f; }
-  void setEditorBackground(app::Color c) override { background = c; }
-  std::optional<app::FontInfo> chooseFont(const app::FontInfo&) override { return fontAnswer; }
-  void showColorPicker(app::Color c) override { pickerPreset = c; }
+  void setEditorFont(const platform::FontInfo& f) override { font = f; }
+  void setEditorBackground(platform::Color c) override { background = c; }
+  std::optional<platform::FontInfo> chooseFont(const platform::FontInfo&) override { return fontAnswer; }
+  void showColorPicker(platform::Color c) override { pickerPreset = c; }
   void setContextItems(const std::vector<std::string>& items) override { context = items; }
   bool editorHasFocus() const override { return focus; }
   void bringToFront() override { ++raised; }
@@ -44,13 +44,13 @@ public:
   int currentTab = -1;
   std::vector<std::string> windowMenu;
   std::vector<std::string> recentFiles, sessions;
-  app::WindowPlacement placement{0, 1, {200, 111, 794, 584}};
+  platform::WindowPlacement placement{0, 1, {200, 111, 794, 584}};
   int centred = 0;
   std::array<std::string, 10> bookmarkCaptions{"0", "1", "2", "3", "4", "5", "6", "7", "8", "9"};
-  app::FontInfo font;
-  app::Color background = app::kNoColor;
-  std::optional<app::FontInfo> fontAnswer;
-  app::Color pickerPreset = app::kNoColor;
+  platform::FontInfo font;
+  platform::Color background = platform::kNoColor;
+  std::optional<platform::FontInfo> fontAnswer;
+  platform::Color pickerPreset = platform::kNoColor;
   std::vector<std::string> context;
   bool focus = true;
   int raised = 0;

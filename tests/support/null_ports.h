@@ -1,7 +1,7 @@
 #pragma once
 #include <optional>
 
-#include "app/edit_clipboard.h"
+#include "platform/edit_clipboard.h"
 #include "platform/keyboard_state.h"
 
 namespace quillon::testing {
@@ -13,7 +13,7 @@ struct NoKeyboardState : platform::KeyboardState {
 };
 
 // Cut, Copy and Paste that go nowhere.
-struct NoEditClipboard : app::EditClipboard {
+struct NoEditClipboard : platform::EditClipboard {
   void copy() override {}
   void cut() override {}
   void paste() override {}

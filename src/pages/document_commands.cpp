@@ -1,0 +1,768 @@
+#include "pages/document_commands.h"
+
+#include <algorithm>
+#include <system_error>
+#include <utility>
+
+namespace quillon::pages {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
+
+bool sameText(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return lowerAscii(x) == lowerAscii(y);
+         });
+}
+
+std::string lowerText(std::string text) {
+  for (char& c : text) c = lowerAscii(c);
+  return text;
+}
+
+std::string fileNamePart(const std::string& name) { return fs::path(name).filename().string(); }
+
+// ".mb" for "C:/x/a.MB"; empty when the name has none.
+std::string lowerDotExtension(const std::string& name) { return lowerText(fs::path(name).extension().string()); }
+
+std::string withoutDot(const std::string& ext) { return ext.empty() ? ext : ext.substr(1); }
+
+std::string saveQuestion(const std::string& fileName) {
+  return "Save changes to \"" + fileNamePart(fileName) + "\"?";
+}
+
+fs::path folderOf(const std::string& name) {
+  const fs::path parent = fs::path(name).parent_path();
+  return parent.empty() ? parent : parent / "";
+}
+
+}  // namespace
+
+// ----- Handler pause -----
+
+class DocumentCommands::Pause {
+public:
+  Pause(DocumentCommands& d, unsigned handlers) : d_(d) {
+    mine_ = handlers & ~d.paused_;
+    d.paused_ |= mine_;
+    editor::CodeMemo& e = d.editor_;
+    if (mine_ & kChange) e.onChange = nullptr;
+    if (mine_ & kParse) d.savedParse_ = std::exchange(e.onParse, nullptr);
+    if (mine_ & kSelMove) d.savedSelMove_ = std::exchange(e.onSelMove, nullptr);
+  }
+  ~Pause() {
+    editor::CodeMemo& e = d_.editor_;
+    if (mine_ & kChange) e.onChange = [&d = d_] { d.textChanged(); };
+    if (mine_ & kParse) e.onParse = std::move(d_.savedParse_);
+    if (mine_ & kSelMove) e.onSelMove = std::move(d_.savedSelMove_);
+    d_.paused_ &= ~mine_;
+  }
+  Pause(const Pause&) = delete;
+  Pause& operator=(const Pause&) = delete;
+
+private:
+  DocumentCommands& d_;
+  unsigned mine_;
+};
+
+DocumentCommands::DocumentCommands(Parts parts)
+    : ui_(parts.ui),
+      view_(parts.view),
+      states_(parts.states),
+      editor_(parts.editor),
+      errorView_(parts.errorView),
+      bookmarks_(parts.bookmarks),
+      windowList_(parts.windowList) {
+  editor_.onChange = [this] { textChanged(); };
+}
+
+DocumentCommands::~DocumentCommands() { editor_.onChange = nullptr; }
+
+void DocumentCommands::startUp() {
+  tabs_.assign(1, kUntitled);
+  current_ = 0;
+  setCurrentFile(kUntitled);
+  currentExt_ = "mb";
+  editor_.setModified(false);
+  states_.setEnabled(platform::Command::bSave, false);
+  savePageState(0);
+  syncTabs();
+}
+
+// ----- Page state -----
+
+void DocumentCommands::savePageState(int i) {
+  Page& p = pages_[i];
+  p.text = editor_.text();
+  p.fileName = currentFile_;
+  p.topLine = static_cast<std::int32_t>(editor_.topLine());
+  p.caretPos = static_cast<std::int32_t>(editor_.selStart());
+  p.modified = editor_.modified();
+  states_.setEnabled(platform::Command::bSave, p.modified);
+  p.ext = lowerDotExtension(currentFile_);
+  p.bookmarkCaptions = bookmarks_.bookmarkCaptions();
+}
+
+void DocumentCommands::restorePageState(int i) {
+  const Page& p = pages_[i];
+  {
+    Pause pause(*this, kChange | kParse);
+    editor_.setText(p.text);
+    editor_.setModified(p.modified);
+    setCurrentFile(p.fileName);
+    editor_.setTopLine(p.topLine);
+    editor_.setSelStart(p.caretPos);
+    currentExt_ = withoutDot(p.ext);
+    bookmarks_.clearAllBookmarks();
+    bookmarks_.setBookmarkCaptions(p.bookmarkCaptions);
+  }
+  states_.setEnabled(platform::Command::bSave, editor_.modified());
+  states_.setEnabled(platform::Command::bCut, false);
+  states_.setEnabled(platform::Command::bCopy, false);
+  const bool hasText = editor_.charCount() > 0;
+  states_.setEnabled(platform::Command::bPreview, hasText);
+  states_.setEnabled(platform::Command::bPrint, hasText);
+}
+
+void DocumentCommands::enterPage(int i) {
+  restorePageState(i);
+  bookmarks_.restoreBookmarks();
+}
+
+void DocumentCommands::setCurrentFile(const std::string& name) {
+  currentFile_ = name;
+  view_.setCaption("Quillon - " + (name.empty() ? std::string(kUntitled) : fileNamePart(name)));
+}
+
+void DocumentCommands::textChanged() {
+  states_.setEnabled(platform::Command::bUndo, platform::Command::Undo1, editor_.canUndo());
+  states_.setEnabled(platform::Command::bRedo, platform::Command::Redo1, editor_.canRedo());
+  // A page whose text was deleted completely counts as unmodified.
+  const bool hasText = editor_.charCount() > 0;
+  editor_.setModified(hasText);
+  pages_[current_].modified = hasText;
+  for (platform::Command c : {platform::Command::bSave, platform::Command::bPreview, platform::Command::bPrint}) states_.setEnabled(c, hasText);
+}
+
+// ----- Tabs -----
+
+void DocumentCommands::syncTabs() { view_.setTabs(tabs_, current_); }
+
+void DocumentCommands::addTab(const std::string& caption) {
+  tabs_.push_back(caption);
+  syncTabs();
+}
+
+void DocumentCommands::removeTab(int i) {
+  tabs_.erase(tabs_.begin() + i);
+  if (current_ >= tabCount()) current_ = std::max(0, tabCount() - 1);
+  syncTabs();
+}
+
+void DocumentCommands::tabChanging() {
+  savePageState(current_);
+  ui_.processPendingMessages();
+}
+
+void DocumentCommands::tabChanged(int index) {
+  if (index < 0 || index >= tabCount()) return;
+  current_ = index;
+  enterPage(index);
+  ui_.processPendingMessages();
+  if (hooks.rebuildOutline) hooks.rebuildOutline();
+  setMessage("");
+  enableBuildCommands(true);
+  loadErrorCompanion();
+  syncTabs();
+}
+
+void DocumentCommands::selectTab(int index) {
+  if (index < 0 || index >= tabCount() || index == current_) return;
+  tabChanging();
+  tabChanged(index);
+}
+
+void DocumentCommands::nextPage() { selectTab(current_ + 1 < tabCount() ? current_ + 1 : 0); }
+void DocumentCommands::previousPage() { selectTab(current_ > 0 ? current_ - 1 : tabCount() - 1); }
+
+void DocumentCommands::enableBuildCommands(bool disableOthers) {
+  if (currentExt_ == "mb") {
+    states_.setEnabled(platform::Command::bCompile, platform::Command::Compile1, true);
+    states_.setEnabled(platform::Command::bLink, platform::Command::Link1, false);
+  } else if (currentExt_ == "mbp") {
+    states_.setEnabled(platform::Command::bCompile, platform::Command::Compile1, false);
+    states_.setEnabled(platform::Command::bLink, platform::Command::Link1, true);
+  } else if (disableOthers) {
+    states_.setEnabled(platform::Command::bCompile, platform::Command::Compile1, false);
+    states_.setEnabled(platform::Command::bLink, platform::Command::Link1, false);
+  }
+}
+
+void DocumentCommands::loadErrorCompanion() {
+  // An untitled page has no folder: its companion would be looked up in whatever folder the
+  // program happens to run in.
+  bool loaded = false;
+  if (currentFile_ != kUntitled && !currentFile_.empty()) {
+    fs::path err = currentFile_;
+    err.replace_extension(".err");
+    std::error_code ec;
+    if (fs::is_regular_file(err, ec)) {
+      try {
+        errorView_.loadFromFile(err);
+        loaded = true;
+      } catch (const std::exception&) {
+      }
+    }
+  }
+  if (!loaded) errorView_.clear();
+}
+
+// ----- Window menu -----
+
+void DocumentCommands::refreshWindowList() {
+  view_.setWindowMenu({});
+  ui_.processPendingMessages();
+  for (auto it = tabs_.rbegin(); it != tabs_.rend(); ++it) windowList_.add(*it);
+  view_.setWindowMenu(windowList_.captions(RecentList::Shown::FileNamePart));
+}
+
+void DocumentCommands::windowMenuPick(std::size_t entry) {
+  if (entry >= windowList_.size()) return;
+  const std::string name = windowList_.entries()[entry];
+  const auto tab = std::find_if(tabs_.begin(), tabs_.end(), [&](const std::string& c) { return sameText(c, name); });
+  if (tab == tabs_.end()) return;
+  const int index = static_cast<int>(tab - tabs_.begin());
+  savePageState(current_);
+  ui_.processPendingMessages();
+  current_ = index;
+  syncTabs();
+  ui_.processPendingMessages();
+  restorePageState(index);
+  ui_.processPendingMessages();
+  bookmarks_.restoreBookmarks();
+  // As a click on the tab would: the build commands and the error view follow the page.
+  enableBuildCommands(true);
+  loadErrorCompanion();
+  windowList_.add(name);
+  view_.setWindowMenu(windowList_.captions(RecentList::Shown::FileNamePart));
+}
+
+// ----- New -----
+
+bool DocumentCommands::editorBlank() const {
+  if (editor_.paragraphCount() > 1) return false;
+  const std::string_view line = editor_.paragraphCount() == 0 ? std::string_view() : editor_.paragraphText(0);
+  return std::all_of(line.begin(), line.end(), [](char c) { return c == ' ' || c == '\t'; });
+}
+
+bool DocumentCommands::singleUntouchedPage() const {
+  return tabCount() == 1 && tabs_[0] == kUntitled && editorBlank() && !editor_.modified();
+}
+
+void DocumentCommands::newPage() {
+  {
+    Pause pause(*this, kChange);
+    if (tabCount() >= PageTable::kMaxTabs) {
+      setMessage("50 File MAX -- Close Excess First");
+      return;
+    }
+    if (tabCount() == 0) {
+      editor_.clear();
+      tabs_.push_back(kUntitled);
+      current_ = 0;
+      syncTabs();
+      setCurrentFile(kUntitled);
+      currentExt_.clear();
+      editor_.setModified(false);
+      states_.setEnabled(platform::Command::bSave, false);
+      bookmarks_.clearAllBookmarks();
+      savePageState(0);
+      states_.setEnabled(platform::Command::bCompile, platform::Command::Compile1, false);
+      states_.setEnabled(platform::Command::bLink, platform::Command::Link1, false);
+    } else if (tabCount() == 1 && !editor_.modified() && editorBlank()) {
+      // The one page is untouched: it becomes the new page.
+      Page& p = pages_[0];
+      p.text = editor_.text();
+      p.fileName = currentFile_;
+      p.topLine = p.caretPos = 0;
+      p.modified = false;
+      p.ext.clear();
+      editor_.setModified(false);
+      states_.setEnabled(platform::Command::bSave, false);
+      currentExt_.clear();
+      bookmarks_.clearAllBookmarks();
+      savePageState(0);
+    } else {
+      savePageState(current_);
+      bookmarks_.clearAllBookmarks();
+      editor_.clear();
+      tabs_.push_back(kUntitled);
+      current_ = tabCount() - 1;
+      syncTabs();
+      setCurrentFile(kUntitled);
+      currentExt_.clear();
+      Page& p = pages_[current_];
+      p.clear();
+      p.fileName = kUntitled;
+      bookmarks_.clearAllBookmarks();
+      savePageState(current_);
+      editor_.setModified(false);
+      states_.setEnabled(platform::Command::bSave, false);
+      if (hooks.pageAdded) hooks.pageAdded();
+    }
+  }
+  const bool hasText = editor_.charCount() > 0;
+  states_.setEnabled(platform::Command::bPreview, hasText);
+  states_.setEnabled(platform::Command::bPrint, hasText);
+  states_.setEnabled(platform::Command::bCut, platform::Command::Cut1, false);
+  states_.setEnabled(platform::Command::bCopy, platform::Command::Copy1, false);
+  refreshWindowList();
+}
+
+// ----- Open -----
+
+void DocumentCommands::open(Opener opener) {
+  if (tabCount() >= PageTable::kMaxTabs) {
+    setMessage("50 File MAX -- Close Excess First");
+    return;
+  }
+  if (opener == Opener::Dialog && !commandLineFile_.empty()) {
+    const std::string name = std::exchange(commandLineFile_, std::string());
+    tabs_[0] = fileNamePart(name);
+    syncTabs();
+    if (loadFileIntoEditor(name)) {
+      editor_.setModified(false);
+      currentExt_ = withoutDot(lowerDotExtension(name));
+      states_.setEnabled(platform::Command::bSave, editor_.modified());
+      current_ = 0;
+      savePageState(0);
+      projectFolder_ = folderOf(name);
+      if (hooks.addRecentFile) hooks.addRecentFile(name);
+      ui_.processPendingMessages();
+      editor_.setTopLine(0);
+      editor_.setSelStart(0);
+    } else {
+      // Start-up goes on with the untouched page.
+      tabs_[0] = kUntitled;
+      syncTabs();
+    }
+  } else if (opener == Opener::Dialog) {
+    openList_.clear();
+    platform::Ui::FileDialog dialog;
+    dialog.title = "Open File....";
+    dialog.filter = kOpenFilter;
+    dialog.filterIndex = 1;
+    dialog.multiSelect = true;
+    dialog.initialDir = projectFolder_;
+    for (const fs::path& f : ui_.openFiles(dialog)) openList_.push_back(f.string());
+    if (!openList_.empty()) openFiles(openList_, opener);
+  } else {
+    openFiles(openList_, opener);
+  }
+
+  // The end of every Open, also after a cancelled dialog.
+  setMessage("LOADED: " + tabs_[current_]);
+  if (hooks.rebuildOutline) hooks.rebuildOutline();
+  enableBuildCommands(false);
+  refreshWindowList();
+  loadErrorCompanion();
+  if (hooks.reApplyKeywords) hooks.reApplyKeywords();
+}
+
+void DocumentCommands::openFiles(const std::vector<std::string>& requested, Opener opener) {
+  Pause pause(*this, kChange);
+  std::vector<std::string> names = requested;
+  if (names.size() > static_cast<std::size_t>(PageTable::kMaxTabs)) {
+    ui_.showMessage("Can Not Open " + std::to_string(names.size()) + " Files...Using First" +
+                    std::to_string(PageTable::kMaxTabs));
+    names.resize(PageTable::kMaxTabs);
+  }
+  savePageState(current_);
+  bookmarks_.clearAllBookmarks();
+  ui_.setBusy(true);
+  for (const std::string& name : names) {
+    if (const int open = findOpenPage(name); open >= 0) {
+      current_ = open;
+      syncTabs();
+      enterPage(open);
+      states_.setEnabled(platform::Command::bSave, editor_.modified());
+      continue;
+    }
+    const bool reuse = singleUntouchedPage();
+    if (!reuse && tabCount() >= PageTable::kMaxTabs) break;
+    const int index = reuse ? 0 : tabCount();
+    if (reuse) {
+      tabs_[0] = fileNamePart(name);
+      syncTabs();
+    } else {
+      addTab(fileNamePart(name));
+    }
+    // A fresh file starts without the marks of the page shown before it.
+    bookmarks_.clearAllBookmarks();
+    if (!loadFileIntoEditor(name)) {
+      // The tab goes again and the page on screen comes back, so the strip and the table agree.
+      if (reuse) tabs_[0] = kUntitled;
+      else tabs_.pop_back();
+      syncTabs();
+      enterPage(current_);
+      continue;
+    }
+    editor_.setModified(false);
+    currentExt_ = withoutDot(lowerDotExtension(name));
+    states_.setEnabled(platform::Command::bSave, editor_.modified());
+    savePageState(index);
+    current_ = index;
+    syncTabs();
+    projectFolder_ = folderOf(name);
+    if (opener == Opener::Dialog && hooks.addRecentFile) hooks.addRecentFile(name);
+    ui_.processPendingMessages();
+    editor_.setTopLine(0);
+    editor_.setSelStart(0);
+  }
+  ui_.setBusy(false);
+}
+
+int DocumentCommands::findOpenPage(const std::string& fileName) const {
+  for (int i = 0; i < tabCount(); ++i)
+    if (sameText(pages_[i].fileName, fileName)) return i;
+  return -1;
+}
+
+bool DocumentCommands::loadFileIntoEditor(const std::string& name) {
+  bool loaded = true;
+  {
+    Pause pause(*this, kChange);
+    editor_.onProgress = [this](std::int64_t done, std::int64_t total) {
+      if (total <= 0) return;
+      setMessage("LOADING " + std::to_string(done * 100 / total) + "%");
+      if (done >= total - 1) ui_.processPendingMessages();
+    };
+    try {
+      editor_.loadFromFile(name);
+    } catch (const std::exception&) {
+      loaded = false;
+    }
+    editor_.onProgress = nullptr;
+    if (loaded) {
+      editor_.setModified(false);
+      states_.setEnabled(platform::Command::bUndo, platform::Command::Undo1, false);
+      states_.setEnabled(platform::Command::bRedo, platform::Command::Redo1, false);
+    }
+  }
+  if (!loaded) {
+    ui_.showMessage("Cannot open file " + name);
+    return false;
+  }
+  setCurrentFile(name);
+  setMessage("LOADED: " + fileNamePart(name));
+  editor_.setModified(false);
+  states_.setEnabled(platform::Command::bSave, false);
+  const bool hasText = editor_.charCount() > 0;
+  states_.setEnabled(platform::Command::bPreview, hasText);
+  states_.setEnabled(platform::Command::bPrint, hasText);
+  return true;
+}
+
+// ----- Save -----
+
+bool DocumentCommands::writeFile(const std::string& name) {
+  editor_.onProgress = [this](std::int64_t done, std::int64_t total) {
+    if (total <= 0) return;
+    setMessage("Saving " + std::to_string(done * 100 / total) + "%");
+  };
+  bool ok = true;
+  try {
+    editor_.saveToFile(name);
+  } catch (const std::exception&) {
+    ok = false;
+  }
+  editor_.onProgress = nullptr;
+  if (!ok) {
+    ui_.showMessage("Cannot create file " + name);
+    return false;
+  }
+  editor_.setModified(false);
+  return true;
+}
+
+bool DocumentCommands::save() {
+  bool saved;
+  if (currentFile_ == kUntitled) saved = saveAs();
+  else saved = writeFile(currentFile_);
+  pages_[current_].modified = editor_.modified();
+  states_.setEnabled(platform::Command::bSave, editor_.modified());
+  savedBuildCommands();
+  return saved;
+}
+
+// After a save the page may have a new extension, or still none.
+void DocumentCommands::savedBuildCommands() {
+  if (currentExt_.empty() || tabs_[current_] == kUntitled) {
+    states_.setEnabled(platform::Command::bCompile, platform::Command::Compile1, false);
+    states_.setEnabled(platform::Command::bLink, platform::Command::Link1, false);
+  } else {
+    enableBuildCommands(false);
+  }
+}
+
+bool DocumentCommands::saveAs() {
+  platform::Ui::FileDialog dialog;
+  dialog.title = "Save As....";
+  dialog.overwritePrompt = true;
+  if (currentFile_ == kUntitled) {
+    saveFilter_ = kUntitledSaveFilter;
+    dialog.filter = saveFilter_;
+    const editor::Offset caret = editor_.selStart();
+    const editor::Offset length = editor_.selLength();
+    const bool linked = editor_.findText("[link]", true, false, false);
+    editor_.select(caret, length);
+    dialog.defaultExt = linked ? "mbp" : "mb";
+    dialog.initialDir = linked ? projectFolder_ : programFolder_;
+    dialog.fileName = kUntitled;
+    dialog.filterIndex = linked ? 2 : 1;
+  } else {
+    dialog.filter = saveFilter_;
+    dialog.filterIndex = currentExt_ == "mbp" ? 2 : 1;
+    dialog.initialDir = folderOf(currentFile_);
+    dialog.fileName = fileNamePart(currentFile_);
+  }
+  const std::optional<fs::path> chosen = ui_.saveFile(dialog);
+  if (!chosen || chosen->empty()) return false;
+  const std::string name = chosen->string();
+  // Written before the page takes the new name, so a failed write leaves the page as it was.
+  if (!writeFile(name)) return false;
+  setCurrentFile(name);
+  Page& p = pages_[current_];
+  p.text = editor_.text();
+  p.fileName = name;
+  p.topLine = static_cast<std::int32_t>(editor_.topLine());
+  p.caretPos = static_cast<std::int32_t>(editor_.selStart());
+  p.ext = lowerDotExtension(name);
+  tabs_[current_] = fileNamePart(name);
+  syncTabs();
+  currentExt_ = withoutDot(p.ext);
+  projectFolder_ = folderOf(name);
+  if (hooks.addRecentFile) hooks.addRecentFile(name);
+  editor_.setModified(false);
+  p.modified = false;
+  states_.setEnabled(platform::Command::bSave, false);
+  savedBuildCommands();
+  return true;
+}
+
+bool DocumentCommands::savePageFromTable(int i) {
+  current_ = i;
+  syncTabs();
+  enterPage(i);
+  return save();
+}
+
+void DocumentCommands::saveAll() {
+  Pause pause(*this, kChange);
+  const int before = current_;
+  savePageState(current_);
+  for (int i = 0; i < tabCount(); ++i)
+    if (pages_[i].modified) savePageFromTable(i);
+  current_ = before;
+  syncTabs();
+  enterPage(before);
+}
+
+// ----- Close -----
+
+bool DocumentCommands::askSavePage(int i) {
+  if (i < 0) return false;
+  ui_.processPendingMessages();
+  if (!pages_[i].modified) return true;
+  switch (ui_.ask("Confirm", saveQuestion(pages_[i].fileName), platform::Ui::Buttons::YesNoCancel)) {
+    case platform::Ui::Answer::Yes:
+      // A save that did not happen keeps the page open rather than losing it.
+      return save();
+    case platform::Ui::Answer::No:
+      return true;
+    default:
+      return false;
+  }
+}
+
+void DocumentCommands::closePage() {
+  bool closed = false;
+  {
+    Pause pause(*this, kChange);
+    const int i = current_;
+    closed = askSavePage(i);
+    if (!closed) {
+      // Kept open: its marks are still set, and re-creating them would toggle them off.
+    } else if (i == tabCount() - 1) {
+      pages_[i].clear();
+      removeTab(i);
+      if (tabCount() > 0) {
+        current_ = tabCount() - 1;
+        syncTabs();
+        restorePageState(current_);
+      } else {
+        newPage();
+      }
+    } else {
+      for (int j = i; j < tabCount() - 1; ++j) {
+        pages_[j] = pages_[j + 1];
+        tabs_[static_cast<std::size_t>(j)] = tabs_[static_cast<std::size_t>(j) + 1];
+      }
+      pages_[tabCount() - 1].clear();
+      tabs_.pop_back();
+      current_ = i;
+      syncTabs();
+      restorePageState(i);
+    }
+  }
+  const bool hasText = editor_.charCount() > 0;
+  states_.setEnabled(platform::Command::bPrint, hasText);
+  states_.setEnabled(platform::Command::bPreview, hasText);
+  if (closed) bookmarks_.restoreBookmarks();
+  ui_.processPendingMessages();
+  if (hooks.rebuildOutline) hooks.rebuildOutline();
+  enableBuildCommands(true);
+  loadErrorCompanion();
+  setMessage("CLOSED PAGE....");
+  refreshWindowList();
+}
+
+void DocumentCommands::closeAll() {
+  {
+    Pause pause(*this, kAll);
+    const int before = current_;
+    savePageState(current_);
+    bool yesToAll = false;
+    for (int i = 0; i < tabCount(); ++i) {
+      if (!pages_[i].modified) continue;
+      if (!yesToAll) {
+        const auto answer = ui_.ask("Confirm", saveQuestion(pages_[i].fileName), platform::Ui::Buttons::YesNoAll);
+        if (answer == platform::Ui::Answer::NoToAll) break;
+        if (answer == platform::Ui::Answer::No) continue;
+        if (answer == platform::Ui::Answer::YesToAll) yesToAll = true;
+        else if (answer != platform::Ui::Answer::Yes) continue;
+      }
+      if (!savePageFromTable(i)) {
+        // The user asked for this page to be kept; it stays open, and so does everything else.
+        if (current_ != before) {
+          current_ = before;
+          syncTabs();
+          enterPage(before);
+        }
+        return;
+      }
+    }
+    ui_.processPendingMessages();
+    pages_.clearAll();
+    tabs_.clear();
+    ui_.processPendingMessages();
+    editor_.clear();
+    editor_.setModified(false);
+    states_.setEnabled(platform::Command::bSave, false);
+    newPage();
+    current_ = 0;
+    syncTabs();
+  }
+  for (platform::Command c : {platform::Command::bCut, platform::Command::Cut1, platform::Command::bCopy, platform::Command::Copy1, platform::Command::bPreview, platform::Command::bPrint})
+    states_.setEnabled(c, false);
+  if (hooks.rebuildOutline) hooks.rebuildOutline();
+  loadErrorCompanion();
+  setMessage("CLOSED ALL....");
+  refreshWindowList();
+}
+
+bool DocumentCommands::confirmClose() {
+  if (tabCount() == 1 && tabs_[0] == kUntitled && !editor_.modified()) return true;
+  Pause pause(*this, kAll);
+  const int before = current_;
+  savePageState(current_);
+  bool yesToAll = false;
+  bool canClose = true;
+  for (int i = 0; i < tabCount() && canClose; ++i) {
+    if (!pages_[i].modified) continue;
+    if (!yesToAll) {
+      const auto answer = ui_.ask("Confirm", saveQuestion(pages_[i].fileName), platform::Ui::Buttons::YesNoCancelAll);
+      if (answer == platform::Ui::Answer::Cancel) {
+        canClose = false;
+        break;
+      }
+      if (answer == platform::Ui::Answer::NoToAll) break;
+      if (answer == platform::Ui::Answer::No) continue;
+      if (answer == platform::Ui::Answer::YesToAll) yesToAll = true;
+    }
+    // A save that did not happen keeps the window open rather than losing the page.
+    if (!savePageFromTable(i)) canClose = false;
+  }
+  // The page on screen is the current tab's again, for the session and for going on editing.
+  if (current_ != before) {
+    current_ = before;
+    syncTabs();
+    enterPage(before);
+  }
+  return canClose;
+}
+
+// ----- Drop -----
+
+void DocumentCommands::filesDropped(const std::vector<std::string>& names) {
+  openList_ = names;
+  ui_.processPendingMessages();
+  // A lone project opens as a page until projects have their own command.
+  open(Opener::Drop);
+  view_.bringToFront();
+  setMessage("Files Dropped.....");
+}
+
+// ----- Revert -----
+
+void DocumentCommands::fillRevertTable() {
+  for (int i = 0; i < tabCount(); ++i) {
+    RevertEntry& e = revertTable_[static_cast<std::size_t>(i)];
+    if (i == current_) {
+      e.text = editor_.text();
+      e.modified = editor_.modified();
+    } else {
+      e.text = pages_[i].text;
+      e.modified = pages_[i].modified;
+    }
+  }
+  revertAvailable_ = true;
+  states_.setEnabled(platform::Command::Revert1, true);
+}
+
+void DocumentCommands::revert(bool allPages) {
+  if (!revertAvailable_) return;
+  auto putBackCurrent = [this] {
+    const RevertEntry& e = revertTable_[static_cast<std::size_t>(current_)];
+    const editor::Offset caret = editor_.selStart();
+    Pause pause(*this, kChange);
+    editor_.setText(e.text);
+    editor_.setModified(e.modified);
+    editor_.setSelStart(std::min<editor::Offset>(caret, editor_.charCount()));
+    pages_[current_].modified = e.modified;
+  };
+  bool anyModified = false;
+  if (allPages) {
+    for (int i = 0; i < tabCount(); ++i) {
+      const RevertEntry& e = revertTable_[static_cast<std::size_t>(i)];
+      if (i == current_) {
+        putBackCurrent();
+      } else {
+        pages_[i].text = e.text;
+        pages_[i].modified = e.modified;
+      }
+      anyModified = anyModified || e.modified;
+    }
+  } else {
+    putBackCurrent();
+    anyModified = revertTable_[static_cast<std::size_t>(current_)].modified;
+  }
+  states_.setEnabled(platform::Command::bSave, platform::Command::Save1, anyModified);
+  revertAvailable_ = false;
+  states_.setEnabled(platform::Command::Revert1, false);
+}
+
+}  // namespace quillon::pages

@@ -1,0 +1,188 @@
+#pragma once
+#include <array>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/command_states.h"
+#include "platform/main_view.h"
+#include "editor/code_memo.h"
+#include "pages/page_table.h"
+#include "pages/recent_list.h"
+#include "platform/ui.h"
+
+namespace quillon::pages {
+
+// The bookmark side of a page: the captions of the ten slots and the gutter marks behind
+// them. The editing commands keep both; the page commands only save and restore them.
+class BookmarkKeeper {
+public:
+  virtual ~BookmarkKeeper() = default;
+  // Removes every mark; all captions become bare digits.
+  virtual void clearAllBookmarks() = 0;
+  virtual Page::Captions bookmarkCaptions() const = 0;
+  virtual void setBookmarkCaptions(const Page::Captions& captions) = 0;
+  // Re-creates the marks from the "Set" captions. Toggles, so only after a clear.
+  virtual void restoreBookmarks() = 0;
+};
+
+// Many documents over the one source editor: the page table, the tab strip's captions, and
+// the file commands New, Open, Save, Save As, Save All, Close Page, Close All, Revert and the
+// questions asked before the window closes.
+//
+// The editor is the truth for the page on screen; its record is brought up to date by
+// savePageState before anything reads it. Everything goes through enterPage/savePageState,
+// the one place where a page's state moves in or out of the editor.
+class DocumentCommands {
+public:
+  enum class Opener { Dialog, Drop, RecentFiles, Session, Project };
+
+  struct Parts {
+    platform::Ui& ui;
+    platform::MainView& view;
+    platform::CommandStates& states;
+    editor::CodeMemo& editor;
+    editor::CodeMemo& errorView;
+    BookmarkKeeper& bookmarks;
+    RecentList& windowList;
+  };
+  // What belongs to other commands. Unset hooks do nothing.
+  struct Hooks {
+    std::function<void(const std::string& path)> addRecentFile;
+    std::function<void()> reApplyKeywords;
+    std::function<void()> pageAdded;       // a new page: the parenthesis count restarts
+    std::function<void()> rebuildOutline;  // the page changed under the code outline
+  };
+
+  static constexpr const char* kUntitled = "Untitled";
+  static constexpr int kMessagePanel = 4;
+
+  explicit DocumentCommands(Parts parts);
+  DocumentCommands(const DocumentCommands&) = delete;
+  DocumentCommands& operator=(const DocumentCommands&) = delete;
+  ~DocumentCommands();
+
+  Hooks hooks;
+
+  // The start-up state: one "Untitled" page, stored into record 0.
+  void startUp();
+
+  // ----- Pages -----
+  int tabCount() const { return static_cast<int>(tabs_.size()); }
+  int currentTab() const { return current_; }
+  const std::vector<std::string>& tabCaptions() const { return tabs_; }
+  const Page& page(int i) const { return pages_[i]; }
+  const std::string& currentFile() const { return currentFile_; }
+  const std::string& currentExt() const { return currentExt_; }  // without its dot
+
+  void savePageState(int i);
+  void restorePageState(int i);
+  // The tab strip: before and after the user picks another tab.
+  void tabChanging();
+  void tabChanged(int index);
+  // A tab change as if the user had clicked the tab (Ctrl+Tab and Ctrl+Shift+Tab).
+  void selectTab(int index);
+  void nextPage();
+  void previousPage();
+  void textChanged();
+
+  // The "&Window" menu.
+  void refreshWindowList();
+  void windowMenuPick(std::size_t entry);
+
+  // ----- Commands -----
+  void newPage();
+  void open(Opener opener);
+  // The names Open works through when its opener is not the dialog.
+  std::vector<std::string>& openList() { return openList_; }
+  void openFiles(const std::vector<std::string>& names, Opener opener);
+  bool loadFileIntoEditor(const std::string& name);
+  bool save();
+  bool saveAs();
+  void saveAll();
+  void closePage();
+  void closeAll();
+  void filesDropped(const std::vector<std::string>& names);
+  // Asks about every modified page before the window closes; false when the user cancelled
+  // or a save he asked for did not happen.
+  bool confirmClose();
+
+  // The revert table: filled just before find and replace changes text.
+  void fillRevertTable();
+  bool revertAvailable() const { return revertAvailable_; }
+  void revert(bool allPages);
+
+  // ----- Folders and the command line -----
+  const std::filesystem::path& programFolder() const { return programFolder_; }
+  void setProgramFolder(std::filesystem::path folder) { programFolder_ = std::move(folder); }
+  const std::filesystem::path& projectFolder() const { return projectFolder_; }
+  void setProjectFolder(std::filesystem::path folder) { projectFolder_ = std::move(folder); }
+  const std::string& commandLineFile() const { return commandLineFile_; }
+  void setCommandLineFile(std::string name) { commandLineFile_ = std::move(name); }
+
+  // Menu captions of the Window list, and the dialogs' texts.
+  static constexpr const char* kOpenFilter =
+      "Source Files (*.mb)|*.mb|Definations (*.def)|*.def|Error Files (*.err)|*.err|All Files (*.*)|*.*";
+  static constexpr const char* kUntitledSaveFilter =
+      "MapBasic Source (*.mb)|*.mb|Project Source (*.mbp)|*.mbp|All Files (*.*)|*.*";
+  static constexpr const char* kSaveFilter =
+      "Source Files (*.mb)|*.mb|Project Files (*.mbp)|*.mbp|Definations (*.def)|*.def|All Files (*.*)|*.*";
+
+private:
+  enum Handler : unsigned { kChange = 1, kParse = 2, kSelMove = 4, kAll = 7 };
+  // Detaches editor handlers for its lifetime; nested pauses keep the outermost saved ones.
+  class Pause;
+
+  void enterPage(int i);  // restorePageState and the gutter marks
+  void setCurrentFile(const std::string& name);
+  void syncTabs();
+  void addTab(const std::string& caption);
+  void removeTab(int i);
+  bool singleUntouchedPage() const;
+  bool editorBlank() const;
+  bool writeFile(const std::string& name);
+  bool askSavePage(int i);
+  // Saves page i, which is put into the editor first; false when it was not saved.
+  bool savePageFromTable(int i);
+  // Compile and Link for the current extension, as on entering a page.
+  void enableBuildCommands(bool disableOthers);
+  void savedBuildCommands();
+  void loadErrorCompanion();
+  void setMessage(std::string_view text) { ui_.setStatusText(kMessagePanel, text); }
+  int findOpenPage(const std::string& fileName) const;
+
+  platform::Ui& ui_;
+  platform::MainView& view_;
+  platform::CommandStates& states_;
+  editor::CodeMemo& editor_;
+  editor::CodeMemo& errorView_;
+  BookmarkKeeper& bookmarks_;
+  RecentList& windowList_;
+
+  PageTable pages_;
+  std::vector<std::string> tabs_;
+  int current_ = 0;
+  std::string currentFile_;
+  std::string currentExt_;
+  std::string commandLineFile_;
+  std::vector<std::string> openList_;
+  std::filesystem::path programFolder_;
+  std::filesystem::path projectFolder_;
+  std::string saveFilter_ = kSaveFilter;
+
+  struct RevertEntry {
+    std::string text;
+    bool modified = false;
+  };
+  std::array<RevertEntry, PageTable::kRecords> revertTable_;
+  bool revertAvailable_ = false;
+
+  // Handlers saved while paused.
+  unsigned paused_ = 0;
+  std::function<void(editor::Offset, editor::Offset)> savedParse_;
+  std::function<void()> savedSelMove_;
+};
+
+}  // namespace quillon::pages

@@ -1,0 +1,11 @@
+#pragma once
+#include "editor/code_memo.h"
+
+namespace quillon::settings {
+
+// The settings the main window gives its two editors: the source editor shared by all
+// pages, and the read-only view of compiler messages.
+void applySourceEditorProfile(editor::CodeMemo& memo);
+void applyErrorViewProfile(editor::CodeMemo& memo);
+
+}  // namespace quillon::settings

@@ -1,0 +1,282 @@
+#include "settings/settings.h"
+
+#include <unistd.h>
+
+#include <system_error>
+#include <utility>
+
+#include "settings/setting_codec.h"
+
+namespace quillon::settings {
+namespace {
+
+namespace fs = std::filesystem;
+
+// WriteSettings spells the Numbers section this way; the name compares without case.
+constexpr std::string_view kNumbersWriteSection = "NUMBERS";
+
+bool fileExists(const fs::path& path) {
+  std::error_code ec;
+  return fs::exists(path, ec);
+}
+
+fs::path normalizeFolder(const fs::path& folder) { return platform::withTrailingSeparator(folder); }
+
+// A folder that is nothing but the separator came from an empty value; keep it empty so the
+// next start looks it up again.
+fs::path normalizeProgramFolder(const fs::path& folder) {
+  fs::path out = normalizeFolder(folder);
+  if (out.native() == "/") out.clear();
+  return out;
+}
+
+std::string withExtension(fs::path path, std::string_view extension) {
+  path.replace_extension(extension);
+  return path.string();
+}
+
+struct PlacementKey {
+  std::string_view section;
+  std::string_view key;
+};
+
+PlacementKey placementKey(PlacedWindow window) {
+  switch (window) {
+    case PlacedWindow::Main: return {"WinMain", "fMain"};
+    case PlacedWindow::FindReplace: return {"WinFind", "fFindReplace"};
+    case PlacedWindow::CharMap: return {"WinChar", "fCharMap"};
+    case PlacedWindow::WordCheck: return {"WinWord", "fWordCheck"};
+  }
+  return {"WinMain", "fMain"};
+}
+
+}  // namespace
+
+fs::path settingsFilePath(const fs::path& programFile, const platform::Environment& env) {
+  const std::string name = programFile.stem().string() + ".ini";
+  const fs::path folder = programFile.parent_path();
+  const fs::path beside = folder / name;
+  const fs::path probe = folder.empty() ? fs::path(".") : folder;
+  if (fileExists(beside) || ::access(probe.c_str(), W_OK) == 0) return beside;
+  return env.configHome() / "quillon" / name;
+}
+
+ProgramFolderLookup wineRegistryLookup(const platform::Environment& env) {
+  return [prefix = env.winePrefixFolder()] {
+    return platform::findProgramFolders(platform::WineRegistry::load(prefix));
+  };
+}
+
+std::string normalizeDelimiters(std::string_view text) {
+  if (text.empty()) text = kDefaultDelimiters;
+  std::string out;
+  for (char c : text)
+    if (static_cast<unsigned char>(c) >= 33) out += c;
+  return out;
+}
+
+Settings::Settings(platform::Ui& ui, fs::path programFile, platform::Environment env,
+                   ProgramFolderLookup lookup)
+    : ui_(ui), env_(std::move(env)), lookup_(std::move(lookup)) {
+  std::error_code ec;
+  programFile_ = fs::absolute(programFile, ec);
+  if (ec) programFile_ = std::move(programFile);
+  programFolder_ = normalizeFolder(programFile_.parent_path());
+  if (!lookup_) lookup_ = wineRegistryLookup(env_);
+}
+
+const platform::ProgramFolders& Settings::registryFolders() {
+  // One look per start: the Wine hive can be large, and it does not change meanwhile.
+  if (!registryFolders_) registryFolders_ = lookup_();
+  return *registryFolders_;
+}
+
+fs::path Settings::askFolder(std::string_view caption) {
+  const std::optional<fs::path> picked = ui_.pickFolder(caption);
+  if (!picked) return {};
+  return normalizeFolder(picked->empty() ? programFolder_ : *picked);
+}
+
+void Settings::createFirstRunFile() {
+  fs::path mapInfo = registryFolders().mapInfo;
+  if (mapInfo.empty()) mapInfo = askFolder("Locate MapInfo Pro Folder [DOUBLE CLICK TO SELECT]....");
+  mapInfo = normalizeFolder(mapInfo);
+  fs::path mapBasic = registryFolders().mapBasic;
+  if (mapBasic.empty()) mapBasic = askFolder("Locate MapBasic Folder [DOUBLE CLICK TO SELECT]....");
+  mapBasic = normalizeFolder(mapBasic);
+
+  const std::string lines[] = {
+      "[SYSTEM]",
+      "KeyFile=" + withExtension(programFile_, ".bin"),
+      "DictFile=" + withExtension(programFile_, ".dic"),
+      "HelpFile=" + withExtension(programFile_, ".ctx"),
+      "DefFile=" + withExtension(programFile_, ".def"),
+      "AutoSaveCompile=0",
+      "MapInfo=" + mapInfo.string(),
+      "MapBasic=" + mapBasic.string(),
+      "MaxMBver=6.0",
+      "ProjPath=",
+      "TextFont=",
+      "AltFont=",
+      "BackColor=clInfoBk",
+      "hitext=clBlue",
+      "hiback=clYellow",
+      "tabstops=2",
+      "CursorPastEnd=0",
+      "",
+      "[Numbers]",
+      "Color=clFuchsia",
+      "BackGround=$FFFFFFFF",
+      "Style=0",
+      "Delimiters=" + std::string(kDefaultDelimiters),
+      "",
+      "[MRUList]",
+  };
+  ini_ = IniFile();
+  for (const std::string& line : lines) ini_.appendLine(line);
+  // When the file cannot be created the run goes on from these lines in memory, so the
+  // folders just found still count; the close reports the failure again.
+  save();
+}
+
+const SettingsValues& Settings::read() {
+  values_ = SettingsValues();
+  registryFolders_.reset();
+  path_ = settingsFilePath(programFile_, env_);
+  firstRun_ = !fileExists(path_);
+  mayOverwrite_ = true;
+  if (firstRun_) {
+    createFirstRunFile();
+  } else if (IniResult loaded = ini_.load(path_); !loaded) {
+    ui_.showMessage(loaded.error);
+    ini_ = IniFile();
+    mayOverwrite_ = false;
+  }
+
+  SettingsValues& v = values_;
+  const std::string projPath = ini_.readString(kSystemSection, "ProjPath", "");
+  v.projectFolder = normalizeFolder(projPath.empty() ? programFolder_ : fs::path(projPath));
+  v.mapInfoFolder = normalizeFolder(ini_.readString(kSystemSection, "MapInfo", ""));
+  v.mapBasicFolder = normalizeFolder(ini_.readString(kSystemSection, "MapBasic", ""));
+  if (v.mapInfoFolder.empty()) v.mapInfoFolder = normalizeFolder(registryFolders().mapInfo);
+  if (v.mapBasicFolder.empty()) v.mapBasicFolder = normalizeFolder(registryFolders().mapBasic);
+
+  v.keyFile = wordList("KeyFile", ".bin");
+  v.dictFile = wordList("DictFile", ".dic");
+  v.helpFile = wordList("HelpFile", ".ctx");
+  v.defFile = wordList("DefFile", ".def");
+  v.maxMbVersion = ini_.readString(kSystemSection, "MaxMBver", "");
+  if (v.maxMbVersion.empty()) v.maxMbVersion = "6.0";
+
+  v.autoSaveCompile = readBool(ini_, kSystemSection, "AutoSaveCompile", false);
+  v.cursorPastEnd = readBool(ini_, kSystemSection, "CursorPastEnd", false);
+  v.caretWidth = readInteger(ini_, kSystemSection, "Cursor", 1);
+  v.backColor = readColorReported(kSystemSection, "BackColor", platform::clInfoBk);
+  readFontReported("AltFont", v.altFont);
+  readFontReported("TextFont", v.textFont);
+
+  v.numbers.color = readColorReported(kNumbersSection, "Color", platform::clBlue);
+  v.numbers.background = readColorReported(kNumbersSection, "BackGround", platform::kNoColor);
+  v.numbers.style = readInteger(ini_, kNumbersSection, "Style", 0);
+  v.numbers.delimiters = normalizeDelimiters(ini_.readString(kNumbersSection, "Delimiters", ""));
+
+  v.tabStops = readInteger(ini_, kSystemSection, "TabStops", 2);
+  v.hitext = readColorReported(kSystemSection, "hitext", platform::clBlue);
+  v.hiback = readColorReported(kSystemSection, "hiback", platform::clYellow);
+
+  v.findHistory = ini_.readList(kFindHistorySection, "0", kHistoryLimit);
+  v.replaceHistory = ini_.readList(kReplaceHistorySection, "0", kHistoryLimit);
+  return values_;
+}
+
+std::string Settings::wordList(std::string_view key, std::string_view extension) const {
+  std::string value = ini_.readString(kSystemSection, key, "");
+  if (value.empty()) value = withExtension(programFile_.filename(), extension);
+  return value;
+}
+
+platform::Color Settings::readColorReported(std::string_view section, std::string_view key, platform::Color defaultValue) {
+  std::string error;
+  const platform::Color color = readColor(ini_, section, key, defaultValue, &error);
+  if (!error.empty()) ui_.showMessage(error);
+  return color;
+}
+
+void Settings::readFontReported(std::string_view key, platform::FontInfo& font) {
+  std::string error;
+  readFont(ini_, kSystemSection, key, font, &error);
+  if (!error.empty()) ui_.showMessage(error);
+}
+
+bool Settings::write() {
+  SettingsValues& v = values_;
+  v.projectFolder = normalizeFolder(v.projectFolder);
+  v.mapInfoFolder = normalizeProgramFolder(v.mapInfoFolder);
+  v.mapBasicFolder = normalizeProgramFolder(v.mapBasicFolder);
+
+  const std::string_view s = kSystemSection;
+  writeBool(ini_, s, "AutoSaveCompile", v.autoSaveCompile);
+  ini_.writeString(s, "KeyFile", v.keyFile);
+  ini_.writeString(s, "DictFile", v.dictFile);
+  ini_.writeString(s, "HelpFile", v.helpFile);
+  ini_.writeString(s, "DefFile", v.defFile);
+  ini_.writeString(s, "ProjPath", v.projectFolder.string());
+  ini_.writeString(s, "MapBasic", v.mapBasicFolder.string());
+  ini_.writeString(s, "MapInfo", v.mapInfoFolder.string());
+  ini_.writeString(s, "MaxMBver", v.maxMbVersion);
+  writeInteger(ini_, s, "Cursor", v.caretWidth);
+  writeFont(ini_, s, "TextFont", v.textFont);
+  writeFont(ini_, s, "AltFont", v.altFont);
+  writeColor(ini_, s, "BackColor", v.backColor);
+  writeColor(ini_, s, "hitext", v.hitext);
+  writeColor(ini_, s, "hiback", v.hiback);
+  writeBool(ini_, s, "CursorPastEnd", v.cursorPastEnd);
+  writeInteger(ini_, s, "TabStops", v.tabStops);
+
+  const std::string_view n = kNumbersWriteSection;
+  writeColor(ini_, n, "color", v.numbers.color);
+  writeColor(ini_, n, "background", v.numbers.background);
+  writeInteger(ini_, n, "style", v.numbers.style);
+  ini_.writeString(n, "delimiters", v.numbers.delimiters);
+
+  ini_.writeList(kFindHistorySection, "0", v.findHistory, kHistoryLimit);
+  ini_.writeList(kReplaceHistorySection, "0", v.replaceHistory, kHistoryLimit);
+  return save();
+}
+
+bool Settings::save() {
+  // The start-up already said why this file cannot be read; defaults must not replace it.
+  if (!mayOverwrite_) return false;
+  if (path_.empty()) path_ = settingsFilePath(programFile_, env_);
+  std::error_code ec;
+  if (path_.has_parent_path()) fs::create_directories(path_.parent_path(), ec);
+  if (ini_.save(path_)) return true;
+  ui_.showMessage("Cannot create file " + path_.string());
+  return false;
+}
+
+std::optional<platform::WindowPlacement> readWindowPlacement(const IniFile& ini, PlacedWindow window,
+                                                   const platform::ScreenRect& screen) {
+  const PlacementKey at = placementKey(window);
+  const std::optional<std::string> text = ini.readValue(at.section, at.key);
+  if (!text) return std::nullopt;
+  return platform::readPlacement(*text, screen);
+}
+
+bool writeWindowPlacement(IniFile& ini, PlacedWindow window, const platform::WindowPlacement& placement) {
+  const PlacementKey at = placementKey(window);
+  return ini.writeString(at.section, at.key, platform::formatPlacement(placement));
+}
+
+std::optional<std::string> IniSectionStore::read(std::string_view key) const {
+  return ini_.readValue(section_, key);
+}
+
+void IniSectionStore::write(std::string_view key, std::string_view value) {
+  // A text with a line break cannot be stored; the list simply ends before it.
+  ini_.writeString(section_, key, value);
+}
+
+void IniSectionStore::eraseSection() { ini_.eraseSection(section_); }
+
+}  // namespace quillon::settings

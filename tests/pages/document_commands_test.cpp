@@ -1,0 +1,523 @@
+// The page commands end to end: a Workbench over real files in a temporary folder, with a
+// scripted Ui answering every dialog and question.
+#include "pages/document_commands.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/workbench.h"
+#include "support/fake_main_view.h"
+#include "support/null_ports.h"
+#include "support/fixed_metrics.h"
+#include "support/recording_command_states.h"
+#include "support/scripted_ui.h"
+#include "support/temp_folder.h"
+#include "support/test_program.h"
+
+namespace quillon::pages {
+namespace {
+
+namespace fs = std::filesystem;
+using Answer = platform::Ui::Answer;
+using Opener = DocumentCommands::Opener;
+using app::Workbench;
+using testing::TempFolder;
+
+using NoKeyboard = testing::NoKeyboardState;
+using NoClipboard = testing::NoEditClipboard;
+
+std::string numberedLines(const std::string& stem, int count) {
+  std::string text;
+  for (int i = 1; i <= count; ++i) text += stem + " " + std::to_string(i) + "\r\n";
+  return text;
+}
+
+class DocumentCommandsTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    editor().setMetrics(&metrics);
+    editor().setViewport(400, 160);  // ten lines
+    installed.start(bench);
+  }
+
+  editor::CodeMemo& editor() { return bench.sourceEditor(); }
+  DocumentCommands& docs() { return bench.documents(); }
+
+  fs::path file(const std::string& name, const std::string& text) { return folder.write(name, text); }
+
+  void openFromDialog(const std::vector<fs::path>& files) {
+    ui.queueOpenFiles(files);
+    docs().open(Opener::Dialog);
+  }
+
+  void type(const std::string& text) { editor().setSelText(text); }
+  void caretToLine(int line) { editor().setSelLine(line - 1); }
+
+  testing::TestProgram installed;
+  TempFolder folder{"quillon-pages"};
+  testing::ScriptedUi ui;
+  testing::FakeMainView view;
+  testing::RecordingCommandStates states;
+  test::FixedMetrics metrics;
+  NoKeyboard keyboard;
+  NoClipboard clipboard;
+  Workbench bench{{ui, view, states, keyboard, clipboard}};
+};
+
+TEST_F(DocumentCommandsTest, ATabRoundTripKeepsTextCaretTopLineModifiedStateAndBookmarks) {
+  const fs::path a = file("a.mb", numberedLines("alpha", 60));
+  const fs::path b = file("b.mb", numberedLines("beta", 60));
+  openFromDialog({a, b});
+  ASSERT_EQ(view.tabs, (std::vector<std::string>{"a.mb", "b.mb"}));
+  ASSERT_EQ(docs().currentTab(), 1);
+
+  caretToLine(10);
+  bench.editing().setBookmark(2);
+  caretToLine(30);
+  bench.editing().setBookmark(7);
+  caretToLine(25);
+  type("edited ");
+  editor().setTopLine(17);
+  const std::string text = editor().text();
+  const editor::Offset caret = editor().selStart();
+
+  docs().selectTab(0);
+  EXPECT_EQ(editor().text(), numberedLines("alpha", 60));
+  EXPECT_FALSE(editor().modified());
+  EXPECT_EQ(bench.gutter().bookmarkLine(2), -1) << "page 0 has no bookmarks";
+  EXPECT_EQ(view.bookmarkCaptions[2], "2");
+  EXPECT_EQ(view.caption, "Quillon - a.mb");
+
+  docs().selectTab(1);
+  EXPECT_EQ(editor().text(), text);
+  EXPECT_EQ(editor().selStart(), caret);
+  EXPECT_EQ(editor().topLine(), 17);
+  EXPECT_TRUE(editor().modified());
+  EXPECT_TRUE(states.enabled(platform::Command::bSave));
+  EXPECT_EQ(bench.gutter().bookmarkLine(2), 9);
+  EXPECT_EQ(bench.gutter().bookmarkLine(7), 29);
+  EXPECT_EQ(view.bookmarkCaptions[7], "7 30==>beta 30");
+  EXPECT_EQ(ui.statusText(4), "");
+}
+
+TEST_F(DocumentCommandsTest, AnEmptiedPageCountsAsUnmodified) {
+  type("x");
+  EXPECT_TRUE(editor().modified());
+  for (platform::Command c : {platform::Command::bSave, platform::Command::bPreview, platform::Command::bPrint}) EXPECT_TRUE(states.enabled(c));
+  editor().selectAll();
+  type("");
+  EXPECT_FALSE(editor().modified());
+  EXPECT_FALSE(docs().page(0).modified);
+  for (platform::Command c : {platform::Command::bSave, platform::Command::bPreview, platform::Command::bPrint}) EXPECT_FALSE(states.enabled(c));
+  type("y");
+  EXPECT_TRUE(states.enabled(platform::Command::bSave));
+  EXPECT_TRUE(docs().page(0).modified);
+}
+
+TEST_F(DocumentCommandsTest, EnteringAPageSetsCompileLinkAndTheErrorView) {
+  const fs::path a = file("a.mb", "Dim a\r\n");
+  file("a.err", "(a.mb:1) Unrecognized command\r\n");
+  const fs::path b = file("b.mbp", "[link]\r\n");
+  const fs::path notes = file("notes.txt", "notes\r\n");
+  openFromDialog({a, b, notes});
+
+  struct Expect {
+    int tab;
+    bool compile, link;
+    std::string errors;
+  };
+  for (const Expect& e : {Expect{0, true, false, "(a.mb:1) Unrecognized command\r\n"}, Expect{1, false, true, ""},
+                          Expect{2, false, false, ""}, Expect{0, true, false, "(a.mb:1) Unrecognized command\r\n"}}) {
+    docs().selectTab(e.tab);
+    EXPECT_EQ(states.enabled(platform::Command::bCompile), e.compile) << e.tab;
+    EXPECT_EQ(states.enabled(platform::Command::Compile1), e.compile) << e.tab;
+    EXPECT_EQ(states.enabled(platform::Command::bLink), e.link) << e.tab;
+    EXPECT_EQ(states.enabled(platform::Command::Link1), e.link) << e.tab;
+    EXPECT_EQ(bench.errorView().text(), e.errors) << e.tab;
+  }
+  docs().newPage();
+  docs().selectTab(0);
+  docs().selectTab(3);
+  EXPECT_FALSE(states.enabled(platform::Command::bCompile));
+  EXPECT_FALSE(states.enabled(platform::Command::bLink));
+}
+
+TEST_F(DocumentCommandsTest, OpenUsesTheUntouchedPageSwitchesToOpenFilesAndKeepsTheDialogTexts) {
+  const fs::path a = file("a.mb", "A\r\n");
+  const fs::path b = file("b.mb", "B\r\n");
+  openFromDialog({a});
+  EXPECT_EQ(view.tabs, std::vector<std::string>{"a.mb"}) << "the untouched Untitled page is reused";
+  ASSERT_EQ(ui.fileDialogs().size(), 1u);
+  const auto& dialog = ui.fileDialogs()[0];
+  EXPECT_EQ(dialog.title, "Open File....");
+  EXPECT_EQ(dialog.filter,
+            "Source Files (*.mb)|*.mb|Definations (*.def)|*.def|Error Files (*.err)|*.err|All Files (*.*)|*.*");
+  EXPECT_EQ(dialog.filterIndex, 1);
+  EXPECT_TRUE(dialog.multiSelect);
+  EXPECT_EQ(ui.statusText(4), "LOADED: a.mb");
+  EXPECT_NE(std::find(ui.statusHistory().begin(), ui.statusHistory().end(), std::pair<int, std::string>{4, "LOADING 100%"}),
+            ui.statusHistory().end());
+  EXPECT_EQ(bench.recentFiles().entries(), std::vector<std::string>{a.string()});
+
+  openFromDialog({b});
+  // The same file in other letters is already open: only its tab comes forward.
+  std::string shouting = a.string();
+  shouting.replace(shouting.size() - 4, 4, "A.MB");
+  openFromDialog({shouting});
+  EXPECT_EQ(docs().tabCount(), 2);
+  EXPECT_EQ(docs().currentTab(), 0);
+  EXPECT_EQ(editor().text(), "A\r\n");
+
+  // A cancelled dialog still ends as every Open does.
+  openFromDialog({});
+  EXPECT_EQ(ui.statusText(4), "LOADED: a.mb");
+  EXPECT_EQ(docs().tabCount(), 2);
+}
+
+TEST_F(DocumentCommandsTest, FiftyPagesAtMost) {
+  std::vector<fs::path> files;
+  for (int i = 0; i < 60; ++i) files.push_back(file("f" + std::to_string(i) + ".mb", "file " + std::to_string(i)));
+  openFromDialog(files);
+  ASSERT_EQ(ui.messages(), std::vector<std::string>{"Can Not Open 60 Files...Using First50"});
+  EXPECT_EQ(docs().tabCount(), 50);
+  EXPECT_EQ(view.tabs.back(), "f49.mb");
+  EXPECT_EQ(docs().page(49).fileName, files[49].string());
+
+  docs().newPage();
+  EXPECT_EQ(ui.statusText(4), "50 File MAX -- Close Excess First");
+  EXPECT_EQ(docs().tabCount(), 50);
+  docs().open(Opener::Dialog);  // no dialog: the limit stops it first
+  EXPECT_EQ(docs().tabCount(), 50);
+}
+
+TEST_F(DocumentCommandsTest, AnOpenThatReachesTheLimitStopsAddingPages) {
+  for (int i = 1; i < 48; ++i) {
+    type("x");  // an untouched page would be reused
+    docs().newPage();
+  }
+  ASSERT_EQ(docs().tabCount(), 48);
+  openFromDialog({file("x.mb", "x"), file("y.mb", "y"), file("z.mb", "z")});
+  EXPECT_EQ(docs().tabCount(), 50);
+  EXPECT_EQ(view.tabs[49], "y.mb");
+}
+
+TEST_F(DocumentCommandsTest, UnreadableFilesAreReportedAndTheRestStillOpen) {
+  const fs::path a = file("a.mb", "A\r\n");
+  const fs::path missing = folder / "missing.mb";
+  const fs::path dir = folder / "dir.mb";
+  fs::create_directory(dir);
+  const fs::path nul = file("nul.mb", std::string("a\0b\r\n", 5));
+  const fs::path odd = file("my café file.mb", "odd\r\n");
+  openFromDialog({a, missing, dir, nul, odd});
+
+  EXPECT_EQ(ui.messages(), (std::vector<std::string>{"Cannot open file " + missing.string(),
+                                                     "Cannot open file " + dir.string()}));
+  ASSERT_EQ(view.tabs, (std::vector<std::string>{"a.mb", "nul.mb", "my café file.mb"}));
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(fs::path(docs().page(i).fileName).filename().string(), view.tabs[i]);
+  EXPECT_EQ(docs().currentTab(), 2);
+  EXPECT_EQ(editor().text(), "odd\r\n");
+  EXPECT_EQ(view.caption, "Quillon - my café file.mb");
+  docs().selectTab(1);
+  EXPECT_EQ(editor().charCount(), 5) << "the NUL byte is replaced, not a line end";
+
+  // A failure on the untouched page leaves it Untitled.
+  docs().closeAll();
+  openFromDialog({missing});
+  EXPECT_EQ(view.tabs, std::vector<std::string>{"Untitled"});
+  EXPECT_EQ(docs().page(0).fileName, "Untitled");
+}
+
+TEST_F(DocumentCommandsTest, SavingAnUntitledPageFollowsTheLinkRule) {
+  docs().setProjectFolder(folder / "project/");
+  type("Dim x\r\n[LINK] a.mbo\r\n");
+  editor().setSelStart(0);
+  const fs::path project = folder / "p.mbp";
+  ui.queueSaveFile(project);
+  ASSERT_TRUE(docs().save());
+  const platform::Ui::FileDialog linked = ui.fileDialogs().back();
+  EXPECT_EQ(linked.title, "Save As....");
+  EXPECT_EQ(linked.filter, "MapBasic Source (*.mb)|*.mb|Project Source (*.mbp)|*.mbp|All Files (*.*)|*.*");
+  EXPECT_EQ(linked.defaultExt, "mbp");
+  EXPECT_EQ(linked.filterIndex, 2);
+  EXPECT_EQ(linked.initialDir, folder / "project/");
+  EXPECT_EQ(linked.fileName, "Untitled");
+  EXPECT_TRUE(linked.overwritePrompt);
+  EXPECT_EQ(editor().selStart(), 0) << "the search puts the caret back";
+  EXPECT_EQ(TempFolder::read(project), "Dim x\r\n[LINK] a.mbo\r\n");
+  EXPECT_EQ(view.tabs, std::vector<std::string>{"p.mbp"});
+  EXPECT_EQ(view.caption, "Quillon - p.mbp");
+  EXPECT_FALSE(editor().modified());
+  EXPECT_FALSE(states.enabled(platform::Command::bSave));
+  EXPECT_TRUE(states.enabled(platform::Command::bLink));
+  EXPECT_FALSE(states.enabled(platform::Command::bCompile));
+  EXPECT_EQ(bench.recentFiles().entries(), std::vector<std::string>{project.string()});
+  EXPECT_EQ(docs().projectFolder(), folder.path() / "");
+
+  // The link stands before the caret: an ordinary source in the program folder.
+  docs().newPage();
+  type("[link]\r\n");
+  ui.queueSaveFile(std::nullopt);
+  EXPECT_FALSE(docs().save());
+  const platform::Ui::FileDialog plain = ui.fileDialogs().back();
+  EXPECT_EQ(plain.defaultExt, "mb");
+  EXPECT_EQ(plain.filterIndex, 1);
+  EXPECT_EQ(plain.initialDir, docs().programFolder());
+  EXPECT_TRUE(editor().modified()) << "a cancelled Save As saves nothing";
+
+  // A named project page: the last filter set, index 2.
+  docs().selectTab(0);
+  ui.queueSaveFile(std::nullopt);
+  docs().saveAs();
+  EXPECT_EQ(ui.fileDialogs().back().filter, linked.filter);
+  EXPECT_EQ(ui.fileDialogs().back().filterIndex, 2);
+
+  // Saved under another extension, the page builds as what it now is.
+  ui.queueSaveFile(folder / "p.mb");
+  ASSERT_TRUE(docs().saveAs());
+  EXPECT_TRUE(states.enabled(platform::Command::bCompile));
+  EXPECT_FALSE(states.enabled(platform::Command::bLink));
+}
+
+TEST_F(DocumentCommandsTest, AFailedSaveKeepsTheOldFileAndThePageModified) {
+  const std::string old = numberedLines("old", 10);
+  const fs::path a = file("a.mb", old);
+  openFromDialog({a});
+  type(std::string(64 * 1024, 'x'));
+  {
+    testing::FileSizeLimit full(4096);
+    EXPECT_FALSE(docs().save());
+  }
+  EXPECT_EQ(ui.messages(), std::vector<std::string>{"Cannot create file " + a.string()});
+  EXPECT_EQ(TempFolder::read(a), old);
+  EXPECT_TRUE(editor().modified());
+  EXPECT_TRUE(states.enabled(platform::Command::bSave));
+  EXPECT_TRUE(docs().page(0).modified);
+  EXPECT_EQ(fs::directory_iterator(folder.path())->path(), a) << "no temporary file left behind";
+
+  // Save As into a folder that does not exist: the page keeps its own name.
+  ui.queueSaveFile(folder / "no/such/folder/b.mb");
+  EXPECT_FALSE(docs().saveAs());
+  EXPECT_EQ(docs().currentFile(), a.string());
+  EXPECT_EQ(view.tabs, std::vector<std::string>{"a.mb"});
+
+  EXPECT_TRUE(docs().save());
+  EXPECT_EQ(TempFolder::read(a), editor().text());
+  EXPECT_EQ(ui.statusText(4), "Saving 100%");
+}
+
+TEST_F(DocumentCommandsTest, ClosingTheMiddlePageKeepsTheOthersIntact) {
+  openFromDialog({file("a.mb", numberedLines("a", 20)), file("b.mb", numberedLines("b", 20)),
+                  file("c.mb", numberedLines("c", 20))});
+  caretToLine(4);
+  bench.editing().setBookmark(1);
+  type("c edit ");
+  const editor::Offset cCaret = editor().selStart();
+  docs().selectTab(0);
+  caretToLine(3);
+  bench.editing().setBookmark(5);
+  docs().selectTab(1);
+  type("b edit ");
+  ui.queueAnswer(Answer::No);
+  docs().closePage();
+
+  ASSERT_EQ(ui.questions().size(), 1u);
+  EXPECT_EQ(ui.questions()[0].caption, "Confirm");
+  EXPECT_EQ(ui.questions()[0].text, "Save changes to \"b.mb\"?");
+  EXPECT_EQ(ui.questions()[0].buttons, platform::Ui::Buttons::YesNoCancel);
+  EXPECT_EQ(view.tabs, (std::vector<std::string>{"a.mb", "c.mb"}));
+  EXPECT_EQ(docs().currentTab(), 1);
+  EXPECT_TRUE(editor().text().starts_with("c 1\r\nc 2\r\nc 3\r\nc edit c 4"));
+  EXPECT_EQ(editor().selStart(), cCaret);
+  EXPECT_TRUE(editor().modified());
+  EXPECT_EQ(bench.gutter().bookmarkLine(1), 3);
+  EXPECT_EQ(ui.statusText(4), "CLOSED PAGE....");
+  EXPECT_EQ(docs().page(2).fileName, "") << "the freed record is cleared";
+
+  docs().selectTab(0);
+  EXPECT_EQ(editor().text(), numberedLines("a", 20));
+  EXPECT_EQ(bench.gutter().bookmarkLine(5), 2);
+}
+
+TEST_F(DocumentCommandsTest, CancelInClosePageKeepsThePageAndItsBookmarks) {
+  openFromDialog({file("a.mb", numberedLines("a", 20))});
+  caretToLine(6);
+  bench.editing().setBookmark(4);
+  type("x");
+  ui.queueAnswer(Answer::Cancel);
+  docs().closePage();
+  EXPECT_EQ(view.tabs, std::vector<std::string>{"a.mb"});
+  EXPECT_EQ(bench.gutter().bookmarkLine(4), 5);
+  EXPECT_TRUE(editor().modified());
+}
+
+TEST_F(DocumentCommandsTest, ClosingTheOnlyPageLeavesAnEmptyUntitledPage) {
+  openFromDialog({file("a.mb", "A\r\n")});
+  docs().closePage();
+  EXPECT_EQ(view.tabs, std::vector<std::string>{"Untitled"});
+  EXPECT_EQ(editor().charCount(), 0);
+  EXPECT_EQ(view.caption, "Quillon - Untitled");
+  EXPECT_FALSE(states.enabled(platform::Command::bCompile));
+}
+
+// Two modified pages: one answer at the first question decides for both.
+TEST_F(DocumentCommandsTest, CloseAllWithYesToAllOrNoToAllAsksOnce) {
+  for (const Answer answer : {Answer::YesToAll, Answer::NoToAll}) {
+    const bool saved = answer == Answer::YesToAll;
+    const fs::path a = file("a.mb", "a\r\n");
+    const fs::path b = file("b.mb", "b\r\n");
+    openFromDialog({a, b});
+    type("B");
+    docs().selectTab(0);
+    type("A");
+    const std::size_t asked = ui.questions().size();
+    ui.queueAnswer(answer);
+    docs().closeAll();
+    EXPECT_EQ(ui.questions().size(), asked + 1);
+    EXPECT_EQ(ui.questions().back().buttons, platform::Ui::Buttons::YesNoAll);
+    EXPECT_EQ(TempFolder::read(a), saved ? "Aa\r\n" : "a\r\n");
+    EXPECT_EQ(TempFolder::read(b), saved ? "Bb\r\n" : "b\r\n");
+    EXPECT_EQ(view.tabs, std::vector<std::string>{"Untitled"});
+    EXPECT_EQ(ui.statusText(4), "CLOSED ALL....");
+    EXPECT_EQ(docs().page(1).fileName, "");
+  }
+}
+
+TEST_F(DocumentCommandsTest, CloseAllStopsWhenAPageTheUserWantsSavedCannotBe) {
+  openFromDialog({file("a.mb", "a\r\n")});
+  docs().newPage();
+  type("unsaved work");
+  ui.queueAnswer(Answer::Yes);
+  ui.queueSaveFile(std::nullopt);  // Save As cancelled
+  docs().closeAll();
+  EXPECT_EQ(docs().tabCount(), 2);
+  EXPECT_EQ(docs().currentTab(), 1);
+  EXPECT_EQ(editor().text(), "unsaved work");
+}
+
+TEST_F(DocumentCommandsTest, CancelInTheCloseQueryKeepsTheWindowAndItsHandlers) {
+  openFromDialog({file("a.mb", "a\r\n"), file("b.mb", "b\r\n")});
+  type("B");
+  docs().selectTab(0);
+  type("A");
+  ui.queueAnswer(Answer::Cancel);
+  EXPECT_FALSE(bench.closeQuery());
+  EXPECT_EQ(ui.questions().back().buttons, platform::Ui::Buttons::YesNoCancelAll);
+  EXPECT_EQ(docs().currentTab(), 0);
+  EXPECT_EQ(editor().text(), "Aa\r\n");
+  editor().setModified(false);
+  type("again");
+  EXPECT_TRUE(editor().modified()) << "the change handler is attached again";
+
+  // No to All lets it close without saving.
+  ui.queueAnswer(Answer::NoToAll);
+  EXPECT_TRUE(bench.closeQuery());
+}
+
+TEST_F(DocumentCommandsTest, TheCloseQueryAsksNothingForTheUntouchedPage) {
+  EXPECT_TRUE(bench.closeQuery());
+  EXPECT_TRUE(ui.questions().empty());
+}
+
+TEST_F(DocumentCommandsTest, TheWindowListKeepsClosedNamesBelowTheOpenOnes) {
+  const fs::path a = file("a.mb", "a\r\n");
+  const fs::path b = file("b.mb", "b\r\n");
+  openFromDialog({a, b});
+  docs().selectTab(0);
+  docs().closePage();
+  docs().refreshWindowList();
+  EXPECT_EQ(view.windowMenu, (std::vector<std::string>{"&1 b.mb", "&2 a.mb"}));
+  docs().windowMenuPick(1);  // a.mb is closed
+  EXPECT_EQ(docs().currentTab(), 0);
+  EXPECT_EQ(editor().text(), "b\r\n");
+
+  docs().newPage();
+  ASSERT_EQ(view.windowMenu, (std::vector<std::string>{"&1 b.mb", "&2 Untitled", "&3 a.mb"}));
+  docs().windowMenuPick(0);
+  EXPECT_EQ(docs().currentTab(), 0);
+  EXPECT_EQ(view.windowMenu.front(), "&1 b.mb");
+}
+
+TEST_F(DocumentCommandsTest, CtrlTabWrapsAroundThePages) {
+  openFromDialog({file("a.mb", "a"), file("b.mb", "b"), file("c.mb", "c")});
+  editor::KeyModifiers ctrl;
+  ctrl.ctrl = true;
+  bench.editing().keyPressed(editor::EditKey::Tab, ctrl);
+  EXPECT_EQ(docs().currentTab(), 0);
+  EXPECT_EQ(editor().text(), "a");
+  editor::KeyModifiers ctrlShift = ctrl;
+  ctrlShift.shift = true;
+  bench.editing().keyPressed(editor::EditKey::Tab, ctrlShift);
+  EXPECT_EQ(docs().currentTab(), 2);
+  EXPECT_EQ(view.currentTab, 2);
+}
+
+TEST_F(DocumentCommandsTest, ADroppedProjectOpensAsAPageWithoutARecentEntry) {
+  const fs::path p = file("app.mbp", "[link]\r\n");
+  docs().filesDropped({p.string()});
+  EXPECT_EQ(view.tabs, std::vector<std::string>{"app.mbp"});
+  EXPECT_TRUE(bench.recentFiles().empty());
+  EXPECT_EQ(ui.statusText(4), "Files Dropped.....");
+  EXPECT_EQ(view.raised, 1);
+  EXPECT_TRUE(ui.fileDialogs().empty());
+}
+
+TEST_F(DocumentCommandsTest, RevertPutsEveryPageBackAfterAReplaceOverAllPages) {
+  openFromDialog({file("a.mb", "a\r\n"), file("b.mb", "b\r\n")});
+  type("changed ");
+  EXPECT_FALSE(states.enabled(platform::Command::Revert1));
+  docs().fillRevertTable();
+  EXPECT_TRUE(states.enabled(platform::Command::Revert1));
+  // What a replace over all pages would do.
+  type("more ");
+  docs().selectTab(0);
+  type("A ");
+  docs().selectTab(1);
+  docs().revert(true);
+  EXPECT_EQ(editor().text(), "changed b\r\n");
+  EXPECT_TRUE(editor().modified());
+  EXPECT_TRUE(states.enabled(platform::Command::bSave));
+  EXPECT_FALSE(states.enabled(platform::Command::Revert1));
+  docs().selectTab(0);
+  EXPECT_EQ(editor().text(), "a\r\n");
+  EXPECT_FALSE(editor().modified());
+}
+
+TEST_F(DocumentCommandsTest, NewReusesOnlyTheUntouchedPage) {
+  docs().newPage();
+  EXPECT_EQ(docs().tabCount(), 1);
+  type("text");
+  docs().newPage();
+  EXPECT_EQ(docs().tabCount(), 2);
+  EXPECT_EQ(docs().currentTab(), 1);
+  EXPECT_EQ(editor().charCount(), 0);
+  EXPECT_FALSE(states.enabled(platform::Command::bSave));
+  docs().selectTab(0);
+  EXPECT_EQ(editor().text(), "text");
+}
+
+TEST_F(DocumentCommandsTest, SaveAllSavesEachModifiedPageAndComesBack) {
+  const fs::path a = file("a.mb", "a\r\n");
+  const fs::path b = file("b.mb", "b\r\n");
+  openFromDialog({a, b, file("c.mb", "c\r\n")});
+  type("C");
+  docs().selectTab(0);
+  type("A");
+  docs().selectTab(1);
+  caretToLine(1);
+  bench.editing().setBookmark(3);
+  docs().saveAll();
+  EXPECT_EQ(TempFolder::read(a), "Aa\r\n");
+  EXPECT_EQ(TempFolder::read(folder / "c.mb"), "Cc\r\n");
+  EXPECT_EQ(TempFolder::read(b), "b\r\n");
+  EXPECT_EQ(docs().currentTab(), 1);
+  EXPECT_EQ(bench.gutter().bookmarkLine(3), 0);
+  EXPECT_FALSE(docs().page(0).modified);
+  EXPECT_FALSE(docs().page(2).modified);
+}
+
+}  // namespace
+}  // namespace quillon::pages

@@ -1,0 +1,61 @@
+#include "platform/window_placement.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+
+using namespace quillon::platform;
+
+namespace {
+const ScreenRect kScreen{0, 0, 1024, 768};
+}
+
+TEST(WindowPlacement, FormatsAndParsesTheSevenFields) {
+  const WindowPlacement p{0, 1, {200, 111, 794, 584}};
+  EXPECT_EQ(formatPlacement(p), "200,0,1,200,111,794,584");
+  EXPECT_EQ(parsePlacement("200,0,1,200,111,794,584"), p);
+  EXPECT_EQ(parsePlacement("200,2,3,-8,-8,1032,776"), (WindowPlacement{2, 3, {-8, -8, 1032, 776}}));
+}
+
+TEST(WindowPlacement, IgnoresAnyOtherText) {
+  const char* bad[] = {
+      "",
+      "200",
+      "200,0,1,200,111,794",          // six fields
+      "200,0,1,200,111,794,584,9",    // eight
+      "201,0,1,200,111,794,584",      // wrong marker
+      " 200,0,1,200,111,794,584",     // the marker is compared as text
+      "0xC8,0,1,200,111,794,584",
+      "200,0,1,left,111,794,584",     // a field that is no number
+      "200,0,1,200,111,794,",
+      "200,,1,200,111,794,584",
+  };
+  for (const char* text : bad) EXPECT_EQ(parsePlacement(text), std::nullopt) << text;
+}
+
+TEST(WindowPlacement, MovesAWindowBackOntoTheScreenKeepingItsSize) {
+  struct Case {
+    ScreenRect stored, expected;
+  };
+  const Case cases[] = {
+      {{1500, 100, 2100, 500}, {424, 100, 1024, 500}},    // past the right edge
+      {{100, 600, 500, 900}, {100, 468, 500, 768}},       // past the bottom
+      {{900, 700, 1300, 1000}, {624, 468, 1024, 768}},    // both
+      {{-50, -50, 300, 300}, {-50, -50, 300, 300}},       // left and top are left alone
+      {{0, 0, 1024, 768}, {0, 0, 1024, 768}},             // exactly on the edges
+      {{0, 0, 2000, 100}, {-976, 0, 1024, 100}},          // wider than the screen
+      {{INT_MIN, 0, INT_MAX, 10}, {INT_MIN, 0, 1024, 10}},  // no overflow
+  };
+  for (const Case& c : cases) {
+    const WindowPlacement p = clampToScreen({0, 1, c.stored}, kScreen);
+    EXPECT_EQ(p.normal, c.expected);
+  }
+  // The screen need not start at 0.
+  EXPECT_EQ(clampToScreen({0, 1, {1500, 0, 2100, 10}}, {1024, 0, 2048, 768}).normal, (ScreenRect{1448, 0, 2048, 10}));
+
+  const auto p = readPlacement("200,0,1,1500,100,2100,500", kScreen);
+  ASSERT_TRUE(p);
+  EXPECT_EQ(p->normal.left, 424);
+  EXPECT_EQ(p->normal.right, 1024);
+  EXPECT_EQ(readPlacement("garbage", kScreen), std::nullopt);
+}

@@ -1,0 +1,387 @@
+#include "support/temp_folder.h"
+#include "settings/ini_file.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <stdlib.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+using quillon::settings::IniFile;
+namespace fs = std::filesystem;
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+using quillon::testing::readFile;
+using quillon::testing::writeFile;
+
+class TempDir {
+public:
+  TempDir() {
+    std::string tmpl = (fs::temp_directory_path() / "quillon-ini-XXXXXX").string();
+    path_ = ::mkdtemp(tmpl.data());
+  }
+  ~TempDir() {
+    std::error_code ec;
+    fs::remove_all(path_, ec);
+  }
+  const fs::path& path() const { return path_; }
+  std::vector<std::string> entries() const {
+    std::vector<std::string> out;
+    for (const auto& e : fs::directory_iterator(path_)) out.push_back(e.path().filename().string());
+    std::sort(out.begin(), out.end());
+    return out;
+  }
+
+private:
+  fs::path path_;
+};
+
+// A settings file as a person leaves it after editing it by hand.
+const std::string kHandEdited =
+    "; Quillon settings\n"
+    "stray=before any section\n"
+    "[ system ]\n"
+    "  KeyFile =  /opt/q/quillon.bin  \n"
+    "tabstops=4\n"
+    "MyOwnKey=kept\n"
+    "\n"
+    "[SYSTEM]\n"
+    "KeyFile=second section, never read\n"
+    "[numbers]\n"
+    "Color=clRed\n"
+    "color=duplicate, never read\n"
+    "Delimiters=+-*/ ; not a comment\n"
+    "Quoted=\"  spaced  \"\n"
+    "Single='x'\n"
+    "Lonely=\"\n"
+    "JustAWord\n"
+    "=no key\n"
+    "[Broken\n"
+    "Style=3\n"
+    "; a note about the next section\n"
+    "\n"
+    "[Empty]\n";
+
+}  // namespace
+
+TEST(IniFile, SavesUntouchedBytesExactly) {
+  const std::string cases[] = {
+      "",
+      "[a]\r\nk=v\r\n",
+      "[a]\nk=v\n",            // LF only
+      "[a]\rk=v\r",            // old Mac
+      "[a]\r\nk=v\n\r\nx\r",   // mixed
+      "[a]\nk=v",              // no final line end
+      "\n\n\r\n\r\r\n",        // blank lines only
+      "\n\r",                  // LF then a lone CR
+      std::string("[b\0in]\n\xff\xfe=\0\x01\n", 14),
+      "   [ spaced ]   \n\t k \t=\t v \t\n",
+      "]]]]\n[[[[\n====\n;;;;\n",
+      kHandEdited,
+  };
+  for (const std::string& bytes : cases) {
+    IniFile ini(bytes);
+    EXPECT_EQ(ini.bytes(), bytes);
+    EXPECT_FALSE(ini.modified());
+  }
+}
+
+TEST(IniFile, ReadsAHandEditedFileAsTheProfileFunctionsDo) {
+  const IniFile ini(kHandEdited);
+  // Case and blanks around names and values do not matter; the first section wins.
+  EXPECT_EQ(ini.readString("SYSTEM", "keyfile", "-"), "/opt/q/quillon.bin");
+  EXPECT_EQ(ini.readString("  System ", " KEYFILE ", "-"), "/opt/q/quillon.bin");
+  EXPECT_EQ(ini.readString("system", "TabStops", "-"), "4");
+  // The first of duplicate keys wins; ";" after "=" is part of the value.
+  EXPECT_EQ(ini.readString("NUMBERS", "COLOR", "-"), "clRed");
+  EXPECT_EQ(ini.readString("Numbers", "Delimiters", "-"), "+-*/ ; not a comment");
+  // One pair of matching quotes goes; a lone quote stays.
+  EXPECT_EQ(ini.readString("Numbers", "Quoted", "-"), "  spaced  ");
+  EXPECT_EQ(ini.readString("Numbers", "Single", "-"), "x");
+  EXPECT_EQ(ini.readString("Numbers", "Lonely", "-"), "\"");
+  // A line without "=" is a key without a value; "=x" is no key at all.
+  EXPECT_EQ(ini.readString("Numbers", "JustAWord", "-"), "-");
+  EXPECT_FALSE(ini.readValue("Numbers", "JustAWord"));
+  EXPECT_TRUE(ini.valueExists("Numbers", "JustAWord"));
+  // "[Broken" has no "]": its line and the next stay in [numbers].
+  EXPECT_EQ(ini.readString("Numbers", "Style", "-"), "3");
+  EXPECT_FALSE(ini.sectionExists("Broken"));
+  // Lines before the first section belong to none.
+  EXPECT_EQ(ini.readString("", "stray", "-"), "-");
+  EXPECT_EQ(ini.readString("SYSTEM", "missing", "dflt"), "dflt");
+  EXPECT_TRUE(ini.sectionExists("empty"));
+
+  EXPECT_EQ(ini.sectionNames(), (Lines{"system", "numbers", "Empty"}));
+  EXPECT_EQ(ini.readSection("NUMBERS"),
+            (Lines{"Color", "Delimiters", "Quoted", "Single", "Lonely", "JustAWord", "[Broken", "Style"}));
+  EXPECT_EQ(ini.readSectionValues("numbers"),
+            (Lines{"Color=clRed", "color=duplicate, never read", "Delimiters=+-*/ ; not a comment",
+                   "Quoted=\"  spaced  \"", "Single='x'", "Lonely=\"", "JustAWord", "[Broken", "Style=3"}));
+  EXPECT_TRUE(ini.readSection("Empty").empty());
+  EXPECT_TRUE(ini.readSection("nowhere").empty());
+}
+
+TEST(IniFile, WritesBackAHandEditedFileTouchingOnlyWhatChanged) {
+  IniFile ini(kHandEdited);
+  EXPECT_TRUE(ini.writeString("SYSTEM", "TabStops", "2"));          // in place, file's spelling kept
+  EXPECT_TRUE(ini.writeString("SYSTEM", "KeyFile", "/opt/q/quillon.bin"));  // same value: line untouched
+  EXPECT_TRUE(ini.writeString("SYSTEM", "Cursor", "1"));             // appended before the blank line
+  EXPECT_TRUE(ini.writeString("NUMBERS", "color", "clFuchsia"));     // first duplicate replaced
+  EXPECT_TRUE(ini.writeString("Numbers", "JustAWord", "now set"));
+  EXPECT_TRUE(ini.writeString("Numbers", "BackGround", "$FFFFFFFF"));  // after Style, before the note
+  EXPECT_TRUE(ini.writeString("Empty", "a", "1"));
+  EXPECT_TRUE(ini.writeString("WinMain", "fMain", "200,0,1,200,111,794,584"));  // new section at the end
+  EXPECT_TRUE(ini.modified());
+
+  EXPECT_EQ(ini.bytes(),
+            "; Quillon settings\n"
+            "stray=before any section\n"
+            "[ system ]\n"
+            "  KeyFile =  /opt/q/quillon.bin  \n"
+            "tabstops=2\r\n"
+            "MyOwnKey=kept\n"
+            "Cursor=1\r\n"
+            "\n"
+            "[SYSTEM]\n"
+            "KeyFile=second section, never read\n"
+            "[numbers]\n"
+            "Color=clFuchsia\r\n"
+            "color=duplicate, never read\n"
+            "Delimiters=+-*/ ; not a comment\n"
+            "Quoted=\"  spaced  \"\n"
+            "Single='x'\n"
+            "Lonely=\"\n"
+            "JustAWord=now set\r\n"
+            "=no key\n"
+            "[Broken\n"
+            "Style=3\n"
+            "BackGround=$FFFFFFFF\r\n"
+            "; a note about the next section\n"
+            "\n"
+            "[Empty]\n"
+            "a=1\r\n"
+            "[WinMain]\r\n"
+            "fMain=200,0,1,200,111,794,584\r\n");
+  // What was written reads back, in this object and after a reload.
+  const IniFile again(ini.bytes());
+  for (const IniFile* f : {static_cast<const IniFile*>(&ini), &again}) {
+    EXPECT_EQ(f->readString("system", "cursor", "-"), "1");
+    EXPECT_EQ(f->readString("numbers", "Color", "-"), "clFuchsia");
+    EXPECT_EQ(f->readString("winmain", "FMAIN", "-"), "200,0,1,200,111,794,584");
+  }
+}
+
+TEST(IniFile, GivesAFileWithoutFinalLineEndOneBeforeAppending) {
+  IniFile a("[a]\nk=v");
+  a.writeString("a", "n", "1");
+  EXPECT_EQ(a.bytes(), "[a]\nk=v\r\nn=1\r\n");
+  IniFile b("[a]\nk=v");
+  b.writeString("b", "n", "1");
+  EXPECT_EQ(b.bytes(), "[a]\nk=v\r\n[b]\r\nn=1\r\n");
+  IniFile c;
+  c.writeString("S", "k", "v");
+  EXPECT_EQ(c.bytes(), "[S]\r\nk=v\r\n");
+}
+
+TEST(IniFile, DeletesKeysAndErasesSectionsWithTheirDuplicates) {
+  IniFile ini("[A]\nk=1\nx=2\nK=3\n[b]\ny=1\n[a]\nk=4\n[c]\n");
+  EXPECT_TRUE(ini.deleteKey("a", "K"));
+  EXPECT_FALSE(ini.valueExists("A", "k"));  // the duplicate line went too
+  EXPECT_EQ(ini.readString("A", "x", "-"), "2");
+  EXPECT_FALSE(ini.deleteKey("A", "k"));
+  EXPECT_FALSE(ini.deleteKey("nowhere", "k"));
+
+  // Both [A] and [a] go, so the second cannot surface with its stale keys.
+  EXPECT_TRUE(ini.eraseSection("A"));
+  EXPECT_FALSE(ini.sectionExists("a"));
+  EXPECT_EQ(ini.bytes(), "[b]\ny=1\n[c]\n");
+  EXPECT_FALSE(ini.eraseSection("A"));
+  // The index still works after sections around others were removed.
+  EXPECT_TRUE(ini.writeString("c", "z", "9"));
+  EXPECT_EQ(ini.readString("C", "Z", "-"), "9");
+  EXPECT_EQ(ini.readString("B", "Y", "-"), "1");
+}
+
+TEST(IniFile, CopiesAreIndependent) {
+  IniFile a("[s]\nk=1\n");
+  IniFile b = a;
+  b.writeString("s", "k", "2");
+  b.writeString("t", "k", "3");
+  EXPECT_EQ(a.readString("s", "k", "-"), "1");
+  EXPECT_FALSE(a.sectionExists("t"));
+  a = b;
+  b.eraseSection("s");
+  EXPECT_EQ(a.readString("S", "K", "-"), "2");
+  EXPECT_TRUE(a.modified());
+  IniFile c = std::move(a);
+  EXPECT_EQ(c.readString("t", "k", "-"), "3");
+  c.writeString("s", "x", "4");
+  EXPECT_EQ(c.readSection("s"), (Lines{"k", "x"}));
+}
+
+TEST(IniFile, RefusesWhatWouldNotReadBack) {
+  IniFile ini("[S]\nk=v\n");
+  const std::string before = ini.bytes();
+  EXPECT_FALSE(ini.writeString("S", "k", "two\nlines"));
+  EXPECT_FALSE(ini.writeString("S", "k", "cr\rhere"));
+  EXPECT_FALSE(ini.writeString("S", "", "v"));
+  EXPECT_FALSE(ini.writeString("S", "   ", "v"));
+  EXPECT_FALSE(ini.writeString("S", "a=b", "v"));
+  EXPECT_FALSE(ini.writeString("S", ";note", "v"));
+  EXPECT_FALSE(ini.writeString("S", "[x]", "v"));
+  EXPECT_FALSE(ini.writeString("S\nT", "k", "v"));
+  EXPECT_FALSE(ini.appendLine("a\nb"));
+  EXPECT_EQ(ini.bytes(), before);
+  EXPECT_FALSE(ini.modified());
+  // Odd but storable names read back.
+  EXPECT_TRUE(ini.writeString("a]b", "k;", " 'v' "));
+  EXPECT_EQ(ini.readString("A]B", "K;", "-"), "v");
+  EXPECT_TRUE(ini.writeString("", "k", "empty name"));
+  EXPECT_EQ(IniFile(ini.bytes()).readString("", "k", "-"), "empty name");
+}
+
+TEST(IniFile, WritesAndReadsListsWithPrefixAndLimit) {
+  IniFile ini("[cFind.Items]\n00=old\n05=stale\nother=gone\n[Next]\nk=v\n");
+  std::vector<std::string> items;
+  for (int i = 0; i < 25; ++i) items.push_back("find " + std::to_string(i));
+  EXPECT_TRUE(ini.writeList("cFind.Items", "0", items, 20));
+  const Lines keys = ini.readSection("cFind.Items");
+  ASSERT_EQ(keys.size(), 20u);
+  EXPECT_EQ(keys[0], "00");
+  EXPECT_EQ(keys[9], "09");
+  EXPECT_EQ(keys[10], "010");
+  EXPECT_EQ(keys[19], "019");
+  EXPECT_EQ(ini.readSectionValues("cFind.Items")[10], "010=find 10");
+  EXPECT_EQ(ini.readList("cFind.Items", "0", 20), Lines(items.begin(), items.begin() + 20));
+  EXPECT_EQ(ini.readString("Next", "k", "-"), "v");
+
+  // Reading stops at the first missing or empty key; an unstorable item leaves no gap.
+  IniFile mru("[MRUList]\nH0=a\nH1=b\nH3=d\n[x]\nH0=\n");
+  EXPECT_EQ(mru.readList("MRUList", "H", 30), (Lines{"a", "b"}));
+  EXPECT_EQ(mru.readList("MRUList", "H", 1), (Lines{"a"}));
+  EXPECT_TRUE(mru.readList("x", "H", 30).empty());
+  EXPECT_FALSE(mru.writeList("MRUList", "H", {"p", "bad\nitem", "q"}, 30));
+  EXPECT_EQ(mru.readList("MRUList", "H", 30), (Lines{"p", "q"}));
+  // An empty list leaves no section.
+  EXPECT_TRUE(mru.writeList("MRUList", "H", {}, 30));
+  EXPECT_FALSE(mru.sectionExists("MRUList"));
+}
+
+// The first-run file is written this way; its full text is the settings tests' business.
+TEST(IniFile, AppendedLinesFormLiveSections) {
+  IniFile ini;
+  for (const char* line : {"[SYSTEM]", "tabstops=2", "CursorPastEnd=0", "", "[Numbers]", "Color=clFuchsia", "",
+                           "[MRUList]"})
+    ASSERT_TRUE(ini.appendLine(line));
+  EXPECT_EQ(ini.bytes(), "[SYSTEM]\r\ntabstops=2\r\nCursorPastEnd=0\r\n\r\n[Numbers]\r\nColor=clFuchsia\r\n\r\n[MRUList]\r\n");
+  EXPECT_EQ(ini.readString("System", "TabStops", "-"), "2");
+  // The close writes land where they belong.
+  ini.writeString("SYSTEM", "Cursor", "1");
+  ini.writeString("NUMBERS", "color", "clBlue");
+  ini.writeList("MRUList", "H", {"/a.mb"}, 30);
+  EXPECT_EQ(ini.bytes(), "[SYSTEM]\r\ntabstops=2\r\nCursorPastEnd=0\r\nCursor=1\r\n\r\n[Numbers]\r\nColor=clBlue\r\n"
+                         "\r\n[MRUList]\r\nH0=/a.mb\r\n");
+}
+
+TEST(IniFile, LoadAndSaveKeepBytesAndMode) {
+  TempDir dir;
+  const fs::path file = dir.path() / "q.ini";
+  const std::string odd = "[a]\nk = v\r\n\r[b]";
+  writeFile(file, odd);
+  ::chmod(file.c_str(), 0640);
+  IniFile ini;
+  ASSERT_TRUE(ini.load(file));
+  ASSERT_TRUE(ini.save(file));
+  EXPECT_EQ(readFile(file), odd);
+  struct stat st {};
+  ASSERT_EQ(::stat(file.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0640u);
+  EXPECT_EQ(dir.entries(), Lines{"q.ini"});  // no temporary left behind
+
+  // Saving through a link replaces the file it points to and keeps the link.
+  const fs::path link = dir.path() / "link.ini";
+  fs::create_symlink(file, link);
+  ini.writeString("a", "k", "w");
+  ASSERT_TRUE(ini.save(link));
+  EXPECT_TRUE(fs::is_symlink(link));
+  EXPECT_EQ(readFile(file), "[a]\nk=w\r\n\r[b]");
+}
+
+TEST(IniFile, ReportsLoadFailuresAndKeepsItsContents) {
+  TempDir dir;
+  IniFile ini("[a]\nk=v\n");
+  const quillon::settings::IniResult r = ini.load(dir.path() / "missing.ini");
+  EXPECT_FALSE(r);
+  EXPECT_EQ(r.error, "Cannot open file " + (dir.path() / "missing.ini").string());
+  EXPECT_EQ(ini.readString("a", "k", "-"), "v");
+
+  // A folder where the file should be: an error, not a read of its bogus size.
+  fs::create_directory(dir.path() / "folder.ini");
+  EXPECT_FALSE(ini.load(dir.path() / "folder.ini"));
+  EXPECT_EQ(ini.readString("a", "k", "-"), "v");
+}
+
+TEST(IniFile, AFailedSaveKeepsTheOldFile) {
+  TempDir dir;
+  const fs::path file = dir.path() / "q.ini";
+  const std::string old = "[a]\r\nk=old\r\n";
+  writeFile(file, old);
+
+  IniFile ini(old);
+  ini.writeString("a", "k", std::string(64 * 1024, 'x'));
+
+  // The disk "fills up" half way through the write.
+  quillon::settings::IniResult r;
+  {
+    quillon::testing::FileSizeLimit full(4096);
+    r = ini.save(file);
+  }
+
+  EXPECT_FALSE(r);
+  EXPECT_EQ(r.error, "Cannot create file " + file.string());
+  EXPECT_FALSE(r.detail.empty());
+  EXPECT_EQ(readFile(file), old);
+  EXPECT_EQ(dir.entries(), Lines{"q.ini"});
+  EXPECT_TRUE(ini.modified());
+
+  // A folder in the way and a missing folder fail the same way, leaving nothing behind.
+  fs::create_directory(dir.path() / "folder.ini");
+  EXPECT_FALSE(ini.save(dir.path() / "folder.ini"));
+  EXPECT_FALSE(ini.save(dir.path() / "no" / "such.ini"));
+  EXPECT_EQ(dir.entries(), (Lines{"folder.ini", "q.ini"}));
+}
+
+TEST(IniFile, StaysLinearOnHugeLinesAndManySections) {
+  // A megabyte line, as key, as value and as an unclosed header.
+  const std::string big(1 << 20, 'x');
+  IniFile lines("[S]\r\n" + big + "\r\nk=" + big + "\r\n[" + big + "\r\n");
+  EXPECT_EQ(lines.readString("s", "k", "-").size(), big.size());
+  EXPECT_TRUE(lines.valueExists("S", big));
+  EXPECT_TRUE(lines.writeString("S", "k", "short"));
+  EXPECT_EQ(lines.bytes().size(), 5 + (big.size() + 2) + 9 + (big.size() + 3));
+
+  // Many sections with duplicates: every lookup and write goes through the indexes.
+  std::string text;
+  const int n = 20000;
+  for (int i = 0; i < n; ++i)
+    text += "[Session" + std::to_string(i % (n / 2)) + "]\r\n00=/p/" + std::to_string(i) + ".mb\r\n";
+  IniFile many(text);
+  EXPECT_EQ(many.bytes(), text);
+  EXPECT_EQ(many.sectionNames().size(), static_cast<std::size_t>(n / 2));
+  for (int i = 0; i < n / 2; ++i) {
+    const std::string s = "SESSION" + std::to_string(i);
+    ASSERT_EQ(many.readString(s, "00", "-"), "/p/" + std::to_string(i) + ".mb");
+    ASSERT_TRUE(many.writeString(s, "tab", "1"));
+  }
+  for (int i = 0; i < n / 2; i += 2) ASSERT_TRUE(many.eraseSection("session" + std::to_string(i)));
+  EXPECT_EQ(many.sectionNames().size(), static_cast<std::size_t>(n / 4));
+  EXPECT_EQ(many.readString("Session9999", "tab", "-"), "1");
+}

@@ -1,0 +1,308 @@
+#include "support/temp_folder.h"
+#include "settings/settings.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "support/scripted_ui.h"
+
+namespace quillon::settings {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ScriptedUi;
+using Lines = std::vector<std::string>;
+
+using quillon::testing::readFile;
+using quillon::testing::writeFile;
+
+// A Ui that also records the folder pickers' captions.
+class PickerUi : public ScriptedUi {
+public:
+  std::optional<fs::path> pickFolder(std::string_view caption) override {
+    captions.emplace_back(caption);
+    return ScriptedUi::pickFolder(caption);
+  }
+  Lines captions;
+};
+
+// A program folder and a private home in a fresh temporary folder.
+class SettingsTest : public ::testing::Test {
+protected:
+  SettingsTest() {
+    std::string tmpl = (fs::temp_directory_path() / "quillon-settings-XXXXXX").string();
+    root = ::mkdtemp(tmpl.data());
+    programFolder = root / "opt";
+    fs::create_directories(programFolder);
+    env.home = root / "home";
+    env.xdgConfigHome = (root / "config").string();
+    program = programFolder / "quillon";
+  }
+  ~SettingsTest() override {
+    std::error_code ec;
+    fs::permissions(programFolder, fs::perms::owner_all, ec);
+    fs::remove_all(root, ec);
+  }
+
+  // Lookups that never touch a real Wine prefix.
+  static ProgramFolderLookup registryWith(fs::path mapInfo, fs::path mapBasic) {
+    return [=] { return platform::ProgramFolders{mapInfo, mapBasic}; };
+  }
+  static ProgramFolderLookup emptyRegistry() { return registryWith({}, {}); }
+
+  Settings make(ProgramFolderLookup lookup = emptyRegistry()) { return Settings(ui, program, env, lookup); }
+  fs::path iniPath() const { return programFolder / "quillon.ini"; }
+
+  fs::path root, programFolder, program;
+  platform::Environment env;
+  PickerUi ui;
+};
+
+TEST_F(SettingsTest, FirstRunWritesTheFileLineByLineAndReadsItBack) {
+  Settings settings = make(registryWith("/wine/MapInfo/", "/wine/MapBasic/"));
+  const SettingsValues& v = settings.read();
+
+  EXPECT_TRUE(settings.firstRun());
+  EXPECT_EQ(settings.path(), iniPath());
+  const std::string p = programFolder.string();
+  EXPECT_EQ(readFile(iniPath()),
+            "[SYSTEM]\r\n"
+            "KeyFile=" + p + "/quillon.bin\r\n"
+            "DictFile=" + p + "/quillon.dic\r\n"
+            "HelpFile=" + p + "/quillon.ctx\r\n"
+            "DefFile=" + p + "/quillon.def\r\n"
+            "AutoSaveCompile=0\r\n"
+            "MapInfo=/wine/MapInfo/\r\n"
+            "MapBasic=/wine/MapBasic/\r\n"
+            "MaxMBver=6.0\r\n"
+            "ProjPath=\r\n"
+            "TextFont=\r\n"
+            "AltFont=\r\n"
+            "BackColor=clInfoBk\r\n"
+            "hitext=clBlue\r\n"
+            "hiback=clYellow\r\n"
+            "tabstops=2\r\n"
+            "CursorPastEnd=0\r\n"
+            "\r\n"
+            "[Numbers]\r\n"
+            "Color=clFuchsia\r\n"
+            "BackGround=$FFFFFFFF\r\n"
+            "Style=0\r\n"
+            "Delimiters=+-*/\\<=>.,:;()[]{}%$\r\n"
+            "\r\n"
+            "[MRUList]\r\n");
+  EXPECT_TRUE(ui.captions.empty());
+  EXPECT_TRUE(ui.messages().empty());
+
+  EXPECT_EQ(v.keyFile, p + "/quillon.bin");
+  EXPECT_EQ(v.projectFolder, programFolder / "");
+  EXPECT_EQ(v.mapBasicFolder, fs::path("/wine/MapBasic/"));
+  EXPECT_EQ(v.numbers.color, platform::clFuchsia);
+  EXPECT_EQ(v.numbers.background, platform::kNoColor);
+  EXPECT_EQ(v.numbers.delimiters, kDefaultDelimiters);
+  EXPECT_EQ(v.textFont, (platform::FontInfo{"Courier New", 10, platform::clWindowText, 0}));  // "TextFont=" changes nothing
+
+  Settings again = make();
+  again.read();
+  EXPECT_FALSE(again.firstRun());
+}
+
+TEST_F(SettingsTest, FirstRunAsksForFoldersTheRegistryDoesNotKnow) {
+  ui.queueFolder(fs::path());  // confirmed without a folder: the program folder
+  ui.queueFolder(std::nullopt);  // cancelled: stays empty
+  Settings settings = make();
+  const SettingsValues& v = settings.read();
+
+  EXPECT_EQ(ui.captions, (Lines{"Locate MapInfo Pro Folder [DOUBLE CLICK TO SELECT]....",
+                                "Locate MapBasic Folder [DOUBLE CLICK TO SELECT]...."}));
+  const IniFile written(readFile(iniPath()));
+  EXPECT_EQ(written.readString("SYSTEM", "MapInfo", "-"), (programFolder / "").string());
+  EXPECT_EQ(written.readString("SYSTEM", "MapBasic", "-"), "");
+  EXPECT_EQ(v.mapInfoFolder, programFolder / "");
+  EXPECT_TRUE(v.mapBasicFolder.empty());
+}
+
+TEST_F(SettingsTest, EmptyFoldersAreLookedUpAgainWithoutAPicker) {
+  writeFile(iniPath(), "[SYSTEM]\r\nMapInfo=\r\n");
+  Settings settings = make(registryWith("/wine/MapInfo", "/wine/MapBasic/"));
+  const SettingsValues& v = settings.read();
+  EXPECT_EQ(v.mapInfoFolder, fs::path("/wine/MapInfo/"));
+  EXPECT_EQ(v.mapBasicFolder, fs::path("/wine/MapBasic/"));
+  EXPECT_TRUE(ui.captions.empty());
+}
+
+// Odd case, blanks, a duplicate section and keys the program does not know.
+const std::string kHandEdited =
+    "; mine\r\n"
+    "[ system ]\r\n"
+    "  MAPBASIC =  /opt/mapbasic  \r\n"
+    "mapinfo=/\r\n"
+    "keyfile=\r\n"
+    "MaxMBver=\r\n"
+    "BackColor=$00123456\r\n"
+    "TextFont=Courier New,12,clNavy,1,0,0,0\r\n"
+    "AltFont=Arial,9\r\n"
+    "hitext=clPink\r\n"
+    "CursorPastEnd=1\r\n"
+    "Cursor=junk\r\n"
+    "TABSTOPS=4\r\n"
+    "Unknown=stays\r\n"
+    "\r\n"
+    "[NUMBERS]\r\n"
+    "color=clRed\r\n"
+    "Delimiters=+ - *\r\n"
+    "[System]\r\n"
+    "TabStops=9\r\n";
+
+TEST_F(SettingsTest, ReadsAHandEditedFile) {
+  writeFile(iniPath(), kHandEdited);
+  Settings settings = make();
+  const SettingsValues& v = settings.read();
+
+  EXPECT_FALSE(settings.firstRun());
+  EXPECT_EQ(v.mapBasicFolder, fs::path("/opt/mapbasic/"));
+  EXPECT_EQ(v.keyFile, "quillon.bin");  // empty: the program's name, no folder
+  EXPECT_EQ(v.dictFile, "quillon.dic");
+  EXPECT_EQ(v.maxMbVersion, "6.0");
+  EXPECT_EQ(v.backColor, 0x00123456);
+  EXPECT_EQ(v.textFont, (platform::FontInfo{"Courier New", 12, platform::clNavy, platform::fsBold}));
+  EXPECT_EQ(v.altFont.name, "MS Sans Serif");  // two fields: unchanged
+  EXPECT_TRUE(v.cursorPastEnd);
+  EXPECT_EQ(v.caretWidth, 1);
+  EXPECT_EQ(v.tabStops, 4);  // the first of two [System] sections wins
+  EXPECT_EQ(v.hitext, platform::clBlue);
+  EXPECT_EQ(ui.messages(), Lines{"'clPink' is not a valid integer value"});
+  EXPECT_EQ(v.numbers.color, 0x0000FF);
+  EXPECT_EQ(v.numbers.delimiters, "+-*");
+  EXPECT_EQ(v.numbers.style, 0);
+}
+
+TEST_F(SettingsTest, WriteReplacesEntriesInPlaceAndKeepsWhatItDoesNotKnow) {
+  writeFile(iniPath(), kHandEdited);
+  Settings settings = make();
+  settings.read();
+  settings.values().numbers.delimiters = " $%()*+";
+  settings.values().findHistory = {"Dim", "Sub"};
+  ASSERT_TRUE(settings.write());
+
+  const std::string bytes = readFile(iniPath());
+  const IniFile ini(bytes);
+  EXPECT_EQ(ini.readString("system", "Unknown", "-"), "stays");
+  EXPECT_NE(bytes.find("; mine\r\n"), std::string::npos);
+  EXPECT_NE(bytes.find("\r\nMAPBASIC=/opt/mapbasic/\r\n"), std::string::npos);  // the file's spelling
+  EXPECT_NE(bytes.find("mapinfo=\r\n"), std::string::npos);  // a lone separator is no folder
+  EXPECT_NE(bytes.find("BackColor=$00123456\r\n"), std::string::npos);
+  EXPECT_NE(bytes.find("TextFont=Courier New,12,clNavy,1,0,0,0\r\n"), std::string::npos);
+  EXPECT_NE(bytes.find("AltFont=MS Sans Serif,8,clWindowText,0,0,0,0\r\n"), std::string::npos);
+  EXPECT_NE(bytes.find("TABSTOPS=4\r\n"), std::string::npos);
+  EXPECT_NE(bytes.find("Cursor=1\r\n"), std::string::npos);
+  // Numbers entries are replaced where they stand; no second section appears.
+  EXPECT_EQ(ini.sectionNames(), (Lines{"system", "NUMBERS", "cFind.Items"}));
+  EXPECT_NE(bytes.find("[NUMBERS]\r\ncolor=clRed\r\nDelimiters= $%()*+\r\nbackground=$FFFFFFFF\r\nstyle=0\r\n"),
+            std::string::npos);
+  EXPECT_EQ(ini.readSectionValues("cFind.Items"), (Lines{"00=Dim", "01=Sub"}));
+  // The duplicate section stays untouched.
+  EXPECT_NE(bytes.find("[System]\r\nTabStops=9\r\n"), std::string::npos);
+
+  Settings reread = make();
+  EXPECT_EQ(reread.read().numbers.delimiters, "$%()*+");
+  EXPECT_EQ(reread.values().findHistory, (Lines{"Dim", "Sub"}));
+}
+
+TEST_F(SettingsTest, ProgramFolderNotWritableFallsBackToTheConfigHome) {
+  // A program folder that does not exist can never take the file, even for root.
+  program = root / "nowhere" / "quillon";
+  Settings settings = make(registryWith("/mi/", "/mb/"));
+  settings.read();
+  const fs::path expected = root / "config" / "quillon" / "quillon.ini";
+  EXPECT_EQ(settings.path(), expected);
+  EXPECT_TRUE(fs::exists(expected));
+  EXPECT_NE(readFile(expected).find("KeyFile=" + (root / "nowhere" / "quillon.bin").string() + "\r\n"),
+            std::string::npos);
+}
+
+TEST_F(SettingsTest, ReadOnlyProgramFolderUsesTheFileItAlreadyHolds) {
+  fs::permissions(programFolder, fs::perms::owner_read | fs::perms::owner_exec);
+  if (::access(programFolder.c_str(), W_OK) == 0) GTEST_SKIP() << "permissions are not enforced for this user";
+  EXPECT_EQ(settingsFilePath(program, env), root / "config" / "quillon" / "quillon.ini");
+  fs::permissions(programFolder, fs::perms::owner_all);
+  writeFile(iniPath(), "[SYSTEM]\r\n");
+  fs::permissions(programFolder, fs::perms::owner_read | fs::perms::owner_exec);
+  EXPECT_EQ(settingsFilePath(program, env), iniPath());
+}
+
+TEST_F(SettingsTest, AFileThatCannotBeCreatedIsReportedAndStartUpGoesOn) {
+  program = root / "nowhere" / "quillon";
+  writeFile(root / "config", "a file where the config folder should be");
+  Settings settings = make(registryWith("/mi/", "/mb/"));
+  const SettingsValues& v = settings.read();
+  const std::string path = (root / "config" / "quillon" / "quillon.ini").string();
+  EXPECT_EQ(ui.messages(), Lines{"Cannot create file " + path});
+  EXPECT_TRUE(settings.firstRun());
+  EXPECT_EQ(v.mapInfoFolder, fs::path("/mi/"));
+  EXPECT_EQ(v.tabStops, 2);
+  EXPECT_EQ(v.numbers.delimiters, kDefaultDelimiters);
+
+  EXPECT_FALSE(settings.write());
+  EXPECT_EQ(ui.messages().size(), 2u);
+}
+
+TEST_F(SettingsTest, AnUnreadableFileIsNeverOverwritten) {
+  fs::create_directory(iniPath());  // exists, but cannot be loaded
+  Settings settings = make(registryWith("/mi/", "/mb/"));
+  const SettingsValues& v = settings.read();
+  EXPECT_FALSE(settings.firstRun());
+  ASSERT_EQ(ui.messages().size(), 1u);
+  EXPECT_EQ(ui.messages()[0].rfind("Cannot open file ", 0), 0u);
+  EXPECT_EQ(v.keyFile, "quillon.bin");
+  EXPECT_FALSE(settings.write());
+  EXPECT_EQ(ui.messages().size(), 1u);
+  EXPECT_TRUE(fs::is_directory(iniPath()));
+}
+
+TEST(SettingsDelimiters, DropBlanksAndControlsButKeepHighCharacters) {
+  EXPECT_EQ(normalizeDelimiters(""), kDefaultDelimiters);
+  EXPECT_EQ(normalizeDelimiters("+ - *"), "+-*");
+  EXPECT_EQ(normalizeDelimiters(std::string("\t\x01\x7f\xa7", 4)), "\x7f\xa7");
+  EXPECT_EQ(normalizeDelimiters("   "), "");  // not empty before the blanks go
+}
+
+TEST(SettingsPlacement, EachWindowHasItsOwnSectionAndIsClampedToTheScreen) {
+  IniFile ini;
+  const platform::WindowPlacement wide{0, 1, {1500, 100, 2100, 500}};
+  ASSERT_TRUE(writeWindowPlacement(ini, PlacedWindow::Main, wide));
+  ASSERT_TRUE(writeWindowPlacement(ini, PlacedWindow::WordCheck, {0, 3, {1, 2, 3, 4}}));
+  EXPECT_EQ(ini.readString("WinMain", "fMain", "-"), "200,0,1,1500,100,2100,500");
+  EXPECT_EQ(ini.readString("WinWord", "fWordCheck", "-"), "200,0,3,1,2,3,4");
+
+  const platform::ScreenRect screen{0, 0, 1024, 768};
+  const auto main = readWindowPlacement(ini, PlacedWindow::Main, screen);
+  ASSERT_TRUE(main);
+  EXPECT_EQ(main->normal, (platform::ScreenRect{424, 100, 1024, 500}));
+  EXPECT_FALSE(readWindowPlacement(ini, PlacedWindow::FindReplace, screen));
+
+}
+
+TEST(SettingsSectionStore, RecentListsLiveInTheirSections) {
+  IniFile ini("[MRUList]\r\n[SYSTEM]\r\nKeyFile=k\r\n");
+  pages::RecentList files(kRecentFilesMaximum);
+  files.add("/a.mb");
+  files.add("/b.mb");
+  IniSectionStore store(ini, std::string(kMruListSection));
+  files.save(store);
+  // Written lists are erased first, so the section moves to the end.
+  EXPECT_EQ(ini.bytes(), "[SYSTEM]\r\nKeyFile=k\r\n[MRUList]\r\nH0=/b.mb\r\nH1=/a.mb\r\n");
+
+  pages::RecentList reread(kRecentFilesMaximum);
+  reread.load(IniSectionStore(ini, "mrulist"));
+  EXPECT_EQ(reread.entries(), (Lines{"/b.mb", "/a.mb"}));
+}
+
+}  // namespace
+}  // namespace quillon::settings

@@ -1,0 +1,209 @@
+// Indent, outdent, go to line, bookmark captions and the editor keys over a real editor model
+// and gutter: 8x16 px characters, no word wrap, so display lines are paragraphs.
+#include "tools/editing_commands.h"
+
+#include <gtest/gtest.h>
+
+#include "support/fixed_metrics.h"
+#include "support/scripted_ui.h"
+
+namespace {
+
+using quillon::tools::EditingCommands;
+using quillon::editor::EditKey;
+using quillon::editor::KeyModifiers;
+
+constexpr KeyModifiers kCtrl{false, true, false};
+constexpr KeyModifiers kCtrlShift{true, true, false};
+constexpr KeyModifiers kAlt{false, false, true};
+
+class EditingCommandsTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    memo.setMetrics(&metrics);
+    memo.setWordWrap(false);
+    memo.setViewport(16 + 80 * 8, 10 * 16);
+    gutter.setMemo(&memo);
+      commands.onCaptionsChanged = [this](int slot) { changedSlots.push_back(slot); };
+  }
+  void load(std::string_view text, quillon::editor::Offset caret = 0) {
+    memo.setText(text);
+    memo.setSelStart(caret);
+  }
+  // Twenty lines "line n", but line 12 holds "   Dim i As Integer  ".
+  void loadTwenty() {
+    std::string text;
+    for (int i = 1; i <= 20; ++i) text += i == 12 ? "   Dim i As Integer  \r\n" : "line " + std::to_string(i) + "\r\n";
+    load(text);
+  }
+  void caretTo(std::int64_t line, int column = 0) { memo.setSelStart(memo.offsetOfLine(line) + column); }
+  std::string slotCaptions(int n) const {
+    const auto& c = commands.captions();
+    EXPECT_EQ(c[n], c[n + 10]);
+    return c[n];
+  }
+
+  quillon::test::FixedMetrics metrics;
+  quillon::editor::CodeMemo memo;
+  quillon::editor::CodeGutter gutter;
+  quillon::testing::ScriptedUi ui;
+  EditingCommands commands{ui, memo, gutter};
+  std::vector<int> changedSlots;
+};
+
+TEST_F(EditingCommandsTest, IndentIsOneUndoStepAndOutdentTakesItBack) {
+  load("a\r\nb\r\nc\r\nd");
+  memo.setSelText("x");  // an earlier edit that must survive one undo
+  memo.select(0, 10);     // "xa" b c, final break included
+  commands.indent();
+  EXPECT_EQ(memo.text(), "\txa\r\n\tb\r\n\tc\r\nd");
+  EXPECT_EQ(memo.selStart(), 13);
+  memo.undo();
+  EXPECT_EQ(memo.text(), "xa\r\nb\r\nc\r\nd");
+  memo.redo();
+  memo.select(0, 13);
+  commands.outdent();
+  EXPECT_EQ(memo.text(), "xa\r\nb\r\nc\r\nd");
+
+  load("abc\r\ndef\r\nghi");
+  memo.select(1, 5);  // "bc\r\nd"
+  commands.indent();
+  EXPECT_EQ(memo.text(), "a\tbc\r\n\tdef\r\nghi");
+  memo.setSelStart(13);  // inside "ghi"
+  commands.indent();
+  EXPECT_EQ(memo.text(), "a\tbc\r\n\tdef\r\n\tghi");
+  EXPECT_EQ(memo.selStart(), memo.charCount());
+}
+
+TEST_F(EditingCommandsTest, OutdentRemovesOneLevelAndKeepsBlankLines) {
+  memo.setTabStops(2);
+  load("  two\r\n \tmixed\r\n   \r\n\t\tdeep\r\n   three\r\n");
+  memo.selectAll();
+  commands.outdent();
+  EXPECT_EQ(memo.text(), "two\r\n \tmixed\r\n   \r\n\tdeep\r\n three\r\n");
+
+  // Nothing to take away: the text and its modified flag stay, the caret goes to the end.
+  load("x\r\n \tmixed", 4);
+  memo.setModified(false);
+  commands.outdent();
+  EXPECT_EQ(memo.text(), "x\r\n \tmixed");
+  EXPECT_FALSE(memo.modified());
+  EXPECT_EQ(memo.selStart(), memo.charCount());
+}
+
+TEST_F(EditingCommandsTest, SetTwiceOnTheSameLineAndTheFortyCharacterCut) {
+  loadTwenty();
+  caretTo(11, 4);
+  commands.setBookmark(3);
+  EXPECT_EQ(slotCaptions(3), "3 12==>Dim i As Integer");
+  commands.setBookmark(3);
+  EXPECT_EQ(slotCaptions(3), "3");
+  EXPECT_EQ(changedSlots, (std::vector<int>{3, 3}));
+
+  memo.lines().put(4, "  \t" + std::string(38, 'a') + "bcdefgh  ");
+  caretTo(4);
+  commands.setBookmark(0);
+  EXPECT_EQ(slotCaptions(0), "0 5==>" + std::string(38, 'a') + "bc");
+}
+
+TEST_F(EditingCommandsTest, KeysAndAnotherBookmarkOnTheLine) {
+  loadTwenty();
+  caretTo(6);
+  EXPECT_FALSE(commands.keyPressed('5', kCtrlShift));
+  EXPECT_EQ(slotCaptions(5), "5 7==>line 7");
+  caretTo(15, 3);
+  EXPECT_FALSE(commands.keyPressed('5', kCtrl));
+  EXPECT_EQ(memo.selStart(), memo.offsetOfLine(6));
+
+  // 1 cannot join 5 on line 7; its captions follow where 1 really is.
+  caretTo(2);
+  commands.setBookmark(1);
+  caretTo(6);
+  commands.setBookmark(1);
+  EXPECT_EQ(gutter.bookmarkLine(1), 2);
+  EXPECT_EQ(slotCaptions(1), "1 3==>line 3");
+}
+
+TEST_F(EditingCommandsTest, RestoreFromCaptionsAfterClearAll) {
+  loadTwenty();
+  caretTo(3);
+  commands.setBookmark(2);
+  caretTo(9);
+  commands.setBookmark(7);
+  auto saved = commands.captions();
+  commands.clearAllBookmarks();
+  EXPECT_EQ(slotCaptions(7), "7");
+
+  saved[0] = "0 x==>";
+  saved[1] = "1 ==>a";
+  saved[3] = "3 -4==>";
+  saved[4] = "4 99==>";
+  saved[5] = "  ";
+  saved[6] = "6 2";  // no "=": the whole rest is the number
+  commands.setCaptions(saved);
+  EXPECT_EQ(gutter.bookmarkLine(2), -1);  // captions alone set nothing
+  commands.restoreBookmarks();
+  commands.restoreBookmarks();  // a second run keeps them
+  EXPECT_EQ(gutter.bookmarkLine(2), 3);
+  EXPECT_EQ(gutter.bookmarkLine(7), 9);
+  EXPECT_EQ(gutter.bookmarkLine(6), 1);
+  for (int n : {0, 1, 3, 4, 5}) EXPECT_EQ(gutter.bookmarkLine(n), -1) << n;
+  EXPECT_EQ(commands.captions(), saved);
+}
+
+TEST_F(EditingCommandsTest, GoToLine) {
+  load("1\r\n2\r\n3\r\n4\r\n5", 1);
+  for (const char* answer : {"-3", "6", "0", "", "3a"}) ui.queuePrompt(answer);
+  ui.queuePrompt(std::nullopt);
+  for (int i = 0; i < 6; ++i) {
+    commands.goToLine();
+    EXPECT_EQ(memo.selStart(), 6);  // "-3" went to line 3; nothing else moves
+  }
+  EXPECT_EQ(ui.questions().back().caption, "Go To Line");
+  EXPECT_EQ(ui.questions().back().text, "Enter Line # [1-5]");
+  EXPECT_EQ(ui.messages(), (std::vector<std::string>{"'3a' is not a valid integer value"}));
+}
+
+TEST_F(EditingCommandsTest, Keys) {
+  std::string calls;
+  commands.toggleInsertMode = [&] { calls += 'i'; };
+  commands.nextPage = [&] { calls += '>'; };
+  commands.previousPage = [&] { calls += '<'; };
+  commands.refreshWindowList = [&] { calls += 'w'; };
+  EXPECT_TRUE(commands.keyPressed(EditKey::Insert, kCtrl));
+  EXPECT_FALSE(commands.keyPressed(EditKey::Insert, {true, false, false}));  // paste
+  EXPECT_TRUE(commands.keyPressed(EditKey::Tab, kCtrl));
+  EXPECT_TRUE(commands.keyPressed(EditKey::Tab, kCtrlShift));
+  EXPECT_TRUE(commands.keyReleased('W', kAlt));
+  EXPECT_FALSE(commands.keyReleased('G', kCtrl));
+  EXPECT_EQ(calls, "i><w");
+
+  load("one\r\ntwo\r\nthree", 6);
+  EXPECT_TRUE(commands.keyReleased('Y', kCtrl));
+  EXPECT_EQ(memo.text(), "one\r\nthree");
+  EXPECT_FALSE(commands.keyReleased('i', kCtrl));  // done, but the key goes on
+  EXPECT_EQ(memo.text(), "one\r\n\tthree");
+
+  std::string text;
+  for (int i = 0; i < 30; ++i) text += "line\r\n";
+  load(text);
+  memo.setSelLine(4);
+  EXPECT_TRUE(commands.keyPressed(EditKey::Up, kCtrl));  // already at the top
+  EXPECT_EQ(memo.selLine(), 4);
+  commands.keyPressed(EditKey::Down, kCtrl);
+  commands.keyPressed(EditKey::Down, kCtrl);
+  commands.keyPressed(EditKey::Up, kCtrl);
+  EXPECT_EQ(memo.topLine(), 1);
+  EXPECT_EQ(memo.selLine(), 5);
+}
+
+TEST_F(EditingCommandsTest, ParenthesisCount) {
+  std::vector<int> reported;
+  commands.onParenthesisCountChanged = [&](int n) { reported.push_back(n); };
+  for (char c : std::string("f((x)")) commands.characterTyped(c);
+  EXPECT_EQ(commands.parenthesisCount(), 1);
+  commands.resetParenthesisCount();
+  EXPECT_EQ(reported, (std::vector<int>{1, 2, 1, 0}));
+}
+
+}  // namespace
