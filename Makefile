@@ -41,7 +41,7 @@ bench: build
 	@mkdir -p $(BUILD)/corpus
 	@for c in small:10000 medium:200000 large:2000000; do \
 	  f=$(BUILD)/corpus/$${c%%:*}.mb; [ -s $$f ] || python3 $(SHARED)/bench/gen_corpus.py $${c##*:} $$f; done
-	QUILLON_CORPUS_DIR=$(BUILD)/corpus $(BUILD)/bench/quillon-bench $(BENCH_ARGS)
+	QUILLON_CORPUS_DIR=$(abspath $(BUILD))/corpus $(BUILD)/bench/quillon-bench $(BENCH_ARGS)
 
 $(FUZZ_BUILD)/build.ninja: | deps
 	cmake -S . -B $(FUZZ_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
