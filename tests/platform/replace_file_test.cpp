@@ -1,0 +1,128 @@
+// Saving over a file: what the new file keeps of the old one, and what is refused.
+#include "platform/replace_file.h"
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <stdexcept>
+#include <vector>
+
+#include "support/special_files.h"
+#include "support/temp_folder.h"
+
+namespace quillon::platform {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::TempFolder;
+
+std::vector<std::string> entries(const fs::path& folder) {
+  std::vector<std::string> names;
+  for (const auto& e : fs::directory_iterator(folder)) names.push_back(e.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+struct stat statOf(const fs::path& file) {
+  struct stat st {};
+  ::stat(file.c_str(), &st);
+  return st;
+}
+
+TEST(ReplaceFile, KeepsModeOwnerAndGroupAndWritesThroughALink) {
+  TempFolder folder("quillon-replace");
+  const fs::path file = folder.write("a.mb", "old");
+  ::chmod(file.c_str(), 0640);
+  const bool root = ::geteuid() == 0;
+  // Only root can hand a file to someone else; as root the file belongs to another user first.
+  if (root) {
+    ASSERT_EQ(::chown(file.c_str(), 1234, 5678), 0);
+  }
+  fs::create_symlink("a.mb", folder / "link.mb");
+
+  const FileReplaced done = replaceFile(folder / "link.mb", "new");
+  ASSERT_TRUE(done) << done.error;
+  EXPECT_TRUE(done.ownerKept);
+  EXPECT_TRUE(fs::is_symlink(folder / "link.mb"));
+  EXPECT_EQ(TempFolder::read(file), "new");
+  const struct stat st = statOf(file);
+  EXPECT_EQ(st.st_mode & 07777, 0640u);
+  if (root) {
+    EXPECT_EQ(st.st_uid, 1234u);
+    EXPECT_EQ(st.st_gid, 5678u);
+  }
+  EXPECT_EQ(entries(folder.path()), (std::vector<std::string>{"a.mb", "link.mb"}));
+
+  // A new file: 0666 less the umask.
+  const mode_t mask = ::umask(022);
+  ASSERT_TRUE(replaceFile(folder / "b.mb", ""));
+  ::umask(mask);
+  EXPECT_EQ(statOf(folder / "b.mb").st_mode & 0777, 0644u);
+}
+
+TEST(ReplaceFile, RefusesReadOnlyFilesAndWhatIsNoFileAndLeavesNoLitter) {
+  testing::HangGuard guard;
+  TempFolder folder("quillon-replace");
+  const fs::path readOnly = folder.write("read-only.mb", "old");
+  ::chmod(readOnly.c_str(), 0444);  // in a folder anyone may write: even root may not replace it
+  EXPECT_EQ(replaceFile(readOnly, "new").error, EACCES);
+  EXPECT_EQ(TempFolder::read(readOnly), "old");
+  EXPECT_EQ(statOf(readOnly).st_mode & 07777, 0444u);
+
+  const std::vector<std::string> before = entries(folder.path());
+  for (const testing::SpecialFile& f : testing::makeSpecialFiles(folder.path())) {
+    if (f.path == "/dev/zero") continue;  // not ours to test on
+    EXPECT_FALSE(replaceFile(f.path, "new")) << f.what;
+  }
+  EXPECT_EQ(replaceFile(folder / "folder.mb", "new").error, EISDIR);
+  EXPECT_TRUE(fs::is_fifo(folder / "fifo.mb"));
+  EXPECT_FALSE(replaceFile(folder / "no" / "such" / "folder.mb", "new"));
+
+  // What the writer throws stops the save and takes the sibling with it.
+  const fs::path a = folder.write("a.mb", "old");
+  EXPECT_THROW(replaceFile(a, [](std::ostream& out) {
+                 out << "half";
+                 throw std::runtime_error("stop");
+               }),
+               std::runtime_error);
+  EXPECT_EQ(TempFolder::read(a), "old");
+  for (const std::string& name : entries(folder.path())) EXPECT_NE(name.front(), '.') << name;
+
+  // A full disk half way through the write.
+  {
+    testing::FileSizeLimit full(4096);
+    EXPECT_EQ(replaceFile(a, std::string(64 * 1024, 'x')).error, EFBIG);
+  }
+  EXPECT_EQ(TempFolder::read(a), "old");
+}
+
+// A user who may write a file but does not own it replaces it with one of his own; the save
+// still happens, and he is told.
+TEST(ReplaceFile, TellsWhenTheOwnerCannotBeKept) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root to act as two users";
+  TempFolder folder("quillon-replace");
+  ::chmod(folder.path().c_str(), 0777);
+  const fs::path file = folder.write("shared.mb", "old");
+  ::chmod(file.c_str(), 0666);
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(10);
+    const FileReplaced done = replaceFile(file, "new");
+    ::_exit(!done ? 11 : done.ownerKept ? 12 : 0);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "10: no second user, 11: not saved, 12: not told";
+  EXPECT_EQ(TempFolder::read(file), "new");
+  EXPECT_EQ(statOf(file).st_uid, 65534u);
+  EXPECT_EQ(statOf(file).st_mode & 07777, 0666u);
+}
+
+}  // namespace
+}  // namespace quillon::platform
