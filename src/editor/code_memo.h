@@ -71,6 +71,8 @@ private:
 // search, scrolling and the events its owner listens to. No toolkit: the widget feeds it
 // input and viewport size and paints what it says; text is measured through TextMetrics.
 class CodeMemo {
+  friend class ParagraphScanner;
+
 public:
   CodeMemo();
   ~CodeMemo();
@@ -82,8 +84,9 @@ public:
   std::int64_t paragraphCount() const { return table_.size(); }
   std::int64_t lineCount() const { return table_.lineCount(); }
   std::string_view paragraphText(std::int64_t index) const;
+  // Read only: every change of a paragraph's text goes through the editing operations, which
+  // record it for undo. The attached scanner alone may change the highlighting it keeps there.
   const ParagraphTable& table() const { return table_; }
-  ParagraphTable& table() { return table_; }
 
   std::string text() const;  // paragraphs joined by CR LF
   void setText(std::string_view text);
@@ -390,5 +393,7 @@ private:
     for (std::size_t i = 0; i < listeners_.size(); ++i) listeners_[i].second(e);
   }
 };
+
+inline ParagraphTable& ParagraphScanner::paragraphsOf(CodeMemo& memo) { return memo.table_; }
 
 }  // namespace quillon::editor

@@ -176,7 +176,7 @@ void HighlightEngine::refreshStartStops() {
 // When scanning happens
 
 void HighlightEngine::dropAll(bool release) {
-  memo_.table().forEachMutable([release](std::int64_t, Paragraph& p) {
+  paragraphsOf(memo_).forEachMutable([release](std::int64_t, Paragraph& p) {
     p.flags = static_cast<std::uint8_t>(p.flags & ~kParseFlags);
     if (p.extra) {
       p.extra->startState = nullptr;
@@ -244,7 +244,7 @@ bool HighlightEngine::scanRange(std::int64_t from, std::int64_t to, std::int64_t
     if (p.extra) p.extra->runs.clear();
     p.flags = static_cast<std::uint8_t>(p.flags & ~kParseFlags);
   };
-  memo_.table().forEachMutable(
+  paragraphsOf(memo_).forEachMutable(
       [&](std::int64_t i, Paragraph& p) {
         if (i > to) {
           if (carrying) {

@@ -3,6 +3,9 @@
 
 namespace quillon::editor {
 
+class CodeMemo;
+class ParagraphTable;
+
 // What the highlighting engine hears from the editor model. The model keeps each
 // paragraph's runs, start state and scan flags; the scanner fills them.
 class ParagraphScanner {
@@ -17,6 +20,11 @@ public:
                                   bool deferred) = 0;
   // Runs of paragraphs [first, last] must be current: called before they are painted.
   virtual void prepare(std::int64_t first, std::int64_t last) = 0;
+
+protected:
+  // The paragraphs whose runs, start states and scan flags the scanner keeps. Their text is
+  // the editor's: it changes only through the editing operations, which undo records.
+  static ParagraphTable& paragraphsOf(CodeMemo& memo);
 };
 
 }  // namespace quillon::editor

@@ -3,6 +3,7 @@
 
 #include "editor/code_memo.h"
 #include "editor/memo_error.h"
+#include "support/table_corruption.h"
 
 namespace {
 
@@ -313,7 +314,7 @@ TEST(CodeMemoSelfCheck, DetectsACorruptedTable) {
   CodeMemo m;
   m.setText("a\r\nb\r\nc");
   m.selfCheck();
-  m.table().at(1).lineCount = 3;
+  quillon::testing::corruptLineCount(m, 1, 3);
   try {
     m.selfCheck();
     FAIL() << "no error";

@@ -3,6 +3,7 @@
 
 #include "editor/memo_error.h"
 #include "support/editing_fixture.h"
+#include "support/table_corruption.h"
 
 namespace {
 
@@ -307,14 +308,14 @@ TEST_F(Keyboard, ReadOnlyAndDisplayOnly) {
 TEST_F(Keyboard, CtrlERaisesTheFirstBrokenInvariant) {
   load("ab\r\ncd");
   EXPECT_NO_THROW(keyboard.controlKey('E', kCtrl));
-  memo.table().at(0).lineCount = 3;  // the line table now disagrees
+  quillon::testing::corruptLineCount(memo, 0, 3);  // the line table now disagrees
   try {
     keyboard.controlKey('E', kCtrl);
     FAIL() << "no error";
   } catch (const MemoError& e) {
     EXPECT_EQ(std::string(e.what()).rfind("Error 3 in ", 0), 0u) << e.what();
   }
-  memo.table().at(0).lineCount = 1;
+  quillon::testing::corruptLineCount(memo, 0, 1);
 }
 
 TEST_F(Keyboard, TypingFarOutInVirtualSpaceStaysSound) {

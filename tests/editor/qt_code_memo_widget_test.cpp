@@ -10,6 +10,7 @@
 
 #include "editor/code_memo_widget.h"
 #include "editor/memo_error.h"
+#include "support/table_corruption.h"
 
 namespace {
 
@@ -62,11 +63,11 @@ TEST_F(CodeMemoWidgetTest, KeysReachTheKeyboardModel) {
 
 TEST_F(CodeMemoWidgetTest, EditorErrorsAreShownNotThrown) {
   memo.setText("ab\r\ncd");
-  memo.table().at(1).lineCount = 4;
+  quillon::testing::corruptLineCount(memo, 1, 4);
   QTest::keyClick(widget.get(), Qt::Key_E, Qt::ControlModifier);
   ASSERT_EQ(errors.size(), 1);
   EXPECT_TRUE(errors[0].startsWith("Error 3 in ")) << errors[0].toStdString();
-  memo.table().at(1).lineCount = 1;
+  quillon::testing::corruptLineCount(memo, 1, 1);
 
   memo.setMaxParagraphLength(4);
   memo.setSelStart(2);
