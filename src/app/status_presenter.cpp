@@ -2,15 +2,17 @@
 
 #include <algorithm>
 
+#include "platform/ascii_text.h"
+
 namespace quillon::app {
 
 namespace {
 
+using Panel = platform::Ui::Panel;
+
 constexpr std::string_view kOpenParen = "Open Parenthis: ";
 
-bool blank(std::string_view line) {
-  return std::all_of(line.begin(), line.end(), [](char c) { return static_cast<unsigned char>(c) <= ' '; });
-}
+bool blank(std::string_view line) { return platform::trim(line).empty(); }
 
 }  // namespace
 
@@ -19,24 +21,24 @@ StatusPresenter::StatusPresenter(platform::Ui& ui, platform::MainView& view, pla
     : ui_(ui), view_(view), states_(states), memo_(memo), keyboard_(keyboard) {}
 
 void StatusPresenter::showLockKeys() {
-  ui_.setStatusText(kCapsPanel, keyboard_.capsLock().value_or(false) ? "CAP" : "");
-  ui_.setStatusText(kNumPanel, keyboard_.numLock().value_or(false) ? "NUM" : "");
+  ui_.setStatusText(Panel::kCapsPanel, keyboard_.capsLock().value_or(false) ? "CAP" : "");
+  ui_.setStatusText(Panel::kNumPanel, keyboard_.numLock().value_or(false) ? "NUM" : "");
 }
 
-void StatusPresenter::showMode() { ui_.setStatusText(kModePanel, memo_.overwrite() ? "OVR" : "INS"); }
+void StatusPresenter::showMode() { ui_.setStatusText(Panel::kModePanel, memo_.overwrite() ? "OVR" : "INS"); }
 
-void StatusPresenter::showStartCaret() { ui_.setStatusText(kCaretPanel, "1:  1"); }
+void StatusPresenter::showStartCaret() { ui_.setStatusText(Panel::kCaretPanel, "1:  1"); }
 
 void StatusPresenter::caretMoved() {
   if (openParenCount_ > 0) {
-    ui_.setStatusText(kMessagePanel, std::string(kOpenParen) + std::to_string(openParenCount_));
-  } else if (openParenCount_ == 0 && ui_.statusText(kMessagePanel).starts_with(kOpenParen)) {
-    ui_.setStatusText(kMessagePanel, "Parenthis OK....");
+    ui_.setStatusText(Panel::kMessagePanel, std::string(kOpenParen) + std::to_string(openParenCount_));
+  } else if (openParenCount_ == 0 && ui_.statusText(Panel::kMessagePanel).starts_with(kOpenParen)) {
+    ui_.setStatusText(Panel::kMessagePanel, "Parenthis OK....");
   } else if (!contextItems_.empty()) {
     const std::string& first = contextItems_.front();
-    ui_.setStatusText(kMessagePanel, first.size() > 3 ? first.substr(3) : std::string());
+    ui_.setStatusText(Panel::kMessagePanel, first.size() > 3 ? first.substr(3) : std::string());
   } else {
-    ui_.setStatusText(kMessagePanel, "");
+    ui_.setStatusText(Panel::kMessagePanel, "");
   }
 
   if (!mouseDown_) {
@@ -46,12 +48,12 @@ void StatusPresenter::caretMoved() {
       setContextItems({});
   }
 
-  ui_.setStatusText(kCaretPanel, std::to_string(memo_.selLine() + 1) + ":" + std::to_string(memo_.selCol() + 1));
+  ui_.setStatusText(Panel::kCaretPanel, std::to_string(memo_.selLine() + 1) + ":" + std::to_string(memo_.selCol() + 1));
 }
 
 void StatusPresenter::mouseReleased() {
   mouseDown_ = false;
-  ui_.setStatusText(kCaretPanel,
+  ui_.setStatusText(Panel::kCaretPanel,
                     std::to_string(memo_.selLine() + 1) + " :  " + std::to_string(memo_.selCol() + 1));
   updateCutCopy();
 }

@@ -14,7 +14,6 @@ namespace quillon::app {
 // position, insert mode, lock keys and the parenthesis or context line of the message panel.
 class StatusPresenter {
 public:
-  enum Panel { kCaretPanel = 0, kModePanel = 1, kCapsPanel = 2, kNumPanel = 3, kMessagePanel = 4 };
   // Clicks on the status bar at these x positions toggle insert and overwrite mode.
   static constexpr int kModeClickFirst = 92;
   static constexpr int kModeClickLast = 124;

@@ -199,7 +199,7 @@ void Workbench::recentFilePicked(std::size_t entry) {
     recentFiles_.add(path);
   } else {
     recentFiles_.remove(path);
-    ui_.setStatusText(StatusPresenter::kMessagePanel,
+    ui_.setStatusText(platform::Ui::kMessagePanel,
                       "MRU NOT EXIST - DELETED: " + std::filesystem::path(path).filename().string());
   }
   refreshRecentMenus();

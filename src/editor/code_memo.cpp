@@ -1,19 +1,18 @@
 #include "editor/code_memo.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <istream>
-#include <streambuf>
 #include <iterator>
+#include <optional>
 #include <ostream>
 #include <system_error>
 
 #include "editor/memo_error.h"
+#include "platform/ascii_text.h"
+#include "platform/regular_file.h"
+#include "platform/replace_file.h"
 
 namespace quillon::editor {
 
@@ -21,11 +20,8 @@ namespace {
 
 const platform::SystemClock kSystemClock;
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
-
 std::uint32_t trimmedLength(const char* p, std::uint32_t len) {
-  while (len > 0 && isBlank(p[len - 1])) --len;
-  return len;
+  return static_cast<std::uint32_t>(platform::trimEnd({p, len}, platform::isSpaceOrTab).size());
 }
 
 // Cuts inserted text into paragraph pieces at each CR; an LF right after a CR belongs to that
@@ -96,34 +92,30 @@ void CodeMemo::loadFromStream(std::istream& in) {
 }
 
 void CodeMemo::loadFromFile(const std::filesystem::path& path) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) throw std::system_error(errno, std::generic_category(), path.string());
-  struct Closer {
-    int fd;
-    ~Closer() { ::close(fd); }
-  } closer{fd};
-  struct stat st {};
-  if (::fstat(fd, &st) != 0) throw std::system_error(errno, std::generic_category(), path.string());
-  if (S_ISDIR(st.st_mode)) throw std::system_error(EISDIR, std::generic_category(), path.string());
-  // Files whose size the system does not know (pipes, /proc) are read until they end.
-  std::size_t capacity = st.st_size > 0 ? static_cast<std::size_t>(st.st_size) : 65536;
+  std::error_code error;
+  std::optional<platform::RegularFile> file = platform::RegularFile::open(path, error);
+  if (!file) throw std::system_error(error, path.string());
+  if (file->size() > static_cast<std::uint64_t>(kMaxLoadLength)) throw MemoError("Text too long");
+  // Files whose size the system does not know (those under /proc) are read until they end.
+  std::size_t capacity = file->size() > 0 ? static_cast<std::size_t>(file->size()) : 65536;
   auto buffer = std::make_unique_for_overwrite<char[]>(capacity + 1);
   std::size_t size = 0;
   for (;;) {
-    if (size == capacity) {
-      const std::size_t bigger = capacity * 2;
-      auto grown = std::make_unique_for_overwrite<char[]>(bigger + 1);
-      std::memcpy(grown.get(), buffer.get(), size);
-      buffer = std::move(grown);
-      capacity = bigger;
-    }
-    const ssize_t n = ::read(fd, buffer.get() + size, capacity - size);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      throw std::system_error(errno, std::generic_category(), path.string());
-    }
-    if (n == 0) break;
-    size += static_cast<std::size_t>(n);
+    size += file->read(buffer.get() + size, capacity - size, error);
+    if (error) throw std::system_error(error, path.string());
+    if (size < capacity) break;
+    // Full: the end of the file, or it grew since it was opened.
+    char next;
+    const std::size_t more = file->read(&next, 1, error);
+    if (error) throw std::system_error(error, path.string());
+    if (more == 0) break;
+    if (size >= static_cast<std::size_t>(kMaxLoadLength)) throw MemoError("Text too long");
+    const std::size_t bigger = std::min(capacity * 2, static_cast<std::size_t>(kMaxLoadLength));
+    auto grown = std::make_unique_for_overwrite<char[]>(bigger + 1);
+    std::memcpy(grown.get(), buffer.get(), size);
+    grown[size++] = next;
+    buffer = std::move(grown);
+    capacity = bigger;
   }
   loadFromBuffer(std::move(buffer), size);
 }
@@ -271,6 +263,12 @@ void CodeMemo::saveToStream(std::ostream& out) const {
   });
   out.write(chunk.data(), static_cast<std::streamsize>(chunk.size()));
   reportProgress(total, total, true);
+}
+
+bool CodeMemo::saveToFile(const std::filesystem::path& path) const {
+  const platform::FileReplaced done = platform::replaceFile(path, [this](std::ostream& out) { saveToStream(out); });
+  if (!done) throw std::system_error(done.error, std::generic_category(), path.string());
+  return done.ownerKept;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -842,101 +840,6 @@ void CodeMemo::selfCheck() const {
   if (!failure.empty()) throw MemoError(failure);
   if (charCount() + 2 != units) throw MemoError("Error 5 in " + std::to_string(table_.size() - 1));
   if (lineCount() != lines) throw MemoError("Error 6 in " + std::to_string(table_.size() - 1));
-}
-
-}  // namespace quillon::editor
-
-// ---------------------------------------------------------------------------------------
-// Saving to a file
-
-namespace quillon::editor {
-
-namespace {
-
-// An output buffer straight onto a file descriptor that remembers the first write error.
-class FdBuffer : public std::streambuf {
-public:
-  explicit FdBuffer(int fd) : fd_(fd) { setp(buffer_, buffer_ + sizeof buffer_); }
-  int error() const { return error_; }
-  bool flushAll() { return sync() == 0; }
-
-protected:
-  int_type overflow(int_type ch) override {
-    if (sync() != 0) return traits_type::eof();
-    if (!traits_type::eq_int_type(ch, traits_type::eof())) {
-      *pptr() = traits_type::to_char_type(ch);
-      pbump(1);
-    }
-    return traits_type::not_eof(ch);
-  }
-  int sync() override {
-    const char* p = pbase();
-    while (p < pptr() && error_ == 0) {
-      const ssize_t n = ::write(fd_, p, static_cast<std::size_t>(pptr() - p));
-      if (n < 0) {
-        if (errno == EINTR) continue;
-        error_ = errno;
-      } else {
-        p += n;
-      }
-    }
-    setp(buffer_, buffer_ + sizeof buffer_);
-    return error_ == 0 ? 0 : -1;
-  }
-
-private:
-  int fd_;
-  int error_ = 0;
-  char buffer_[1 << 16];
-};
-
-}  // namespace
-
-void CodeMemo::saveToFile(const std::filesystem::path& path) const {
-  namespace fs = std::filesystem;
-  std::error_code ec;
-  fs::path target = path;
-  // Saving through a link writes the file it points at, and keeps the link.
-  if (fs::is_symlink(path, ec)) {
-    const fs::path resolved = fs::weakly_canonical(path, ec);
-    if (!ec) target = resolved;
-  }
-  const fs::path dir = target.has_parent_path() ? target.parent_path() : fs::path(".");
-  // Short enough that the temporary name fits wherever the file's own name does.
-  const std::string base = target.filename().string().substr(0, 200);
-  std::string temp = (dir / ("." + base + ".XXXXXX")).string();
-  const int fd = ::mkstemp(temp.data());
-  if (fd < 0) throw std::system_error(errno, std::generic_category(), path.string());
-  auto fail = [&](int err) {
-    ::close(fd);
-    ::unlink(temp.c_str());
-    throw std::system_error(err, std::generic_category(), path.string());
-  };
-  struct stat st {};
-  mode_t mode;
-  if (::stat(target.c_str(), &st) == 0) {
-    mode = st.st_mode & 07777;
-  } else {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    mode = 0666 & ~mask;
-  }
-  if (::fchmod(fd, mode) != 0) fail(errno);
-  FdBuffer buffer(fd);
-  std::ostream out(&buffer);
-  saveToStream(out);
-  if (!buffer.flushAll() || buffer.error() != 0) fail(buffer.error() ? buffer.error() : EIO);
-  if (::fsync(fd) != 0) fail(errno);
-  if (::close(fd) != 0) {
-    const int err = errno;
-    ::unlink(temp.c_str());
-    throw std::system_error(err, std::generic_category(), path.string());
-  }
-  if (::rename(temp.c_str(), target.c_str()) != 0) {
-    const int err = errno;
-    ::unlink(temp.c_str());
-    throw std::system_error(err, std::generic_category(), path.string());
-  }
 }
 
 }  // namespace quillon::editor

@@ -48,6 +48,8 @@ enum class UpdateMode { umImmediate, umOnNeed, umBackground };
 
 // The longest paragraph the editor holds.
 inline constexpr Offset kMaxParagraphLength = 0x7FFFFF9B;
+// The longest file a load takes: text offsets keep within the same 31 bits.
+inline constexpr Offset kMaxLoadLength = kMaxParagraphLength;
 
 // A set of 256 characters that end words.
 class CharSet {
@@ -94,12 +96,15 @@ public:
   // Loads bytes as a file would be loaded. Takes ownership so a large file is not copied.
   void loadFromBuffer(std::unique_ptr<char[]> data, std::size_t size);
   void loadFromStream(std::istream& in);
-  // Throws std::system_error when the file cannot be read.
+  // Throws std::system_error when the file cannot be read or is no regular file (a FIFO, a
+  // device, a socket, a folder), and MemoError "Text too long" for a file longer than
+  // kMaxLoadLength, before anything is read; the text stays as it was.
   void loadFromFile(const std::filesystem::path& path);
   void saveToStream(std::ostream& out) const;
-  // Writes a sibling temporary file and renames it over `path`, so a failed save never
-  // destroys the old file. Throws std::system_error on failure.
-  void saveToFile(const std::filesystem::path& path) const;
+  // Replaces the file through platform::replaceFile, so a failed save never destroys the old
+  // file. Throws std::system_error on failure; false when the file was saved but could not
+  // keep its owner or group.
+  bool saveToFile(const std::filesystem::path& path) const;
 
   LinesView& lines() { return lines_; }
   ParagraphsView& paragraphs() { return paragraphs_; }

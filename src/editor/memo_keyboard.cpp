@@ -3,16 +3,14 @@
 #include <algorithm>
 #include <string>
 
+#include "platform/ascii_text.h"
+
 namespace quillon::editor {
 
 namespace {
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
-
 std::size_t leadingBlanks(std::string_view s) {
-  std::size_t n = 0;
-  while (n < s.size() && isBlank(s[n])) ++n;
-  return n;
+  return s.size() - platform::trimStart(s, platform::isSpaceOrTab).size();
 }
 
 }  // namespace
@@ -357,7 +355,7 @@ void MemoKeyboard::wrapInCodes(char code) {
 
 bool MemoKeyboard::controlKey(char letter, KeyModifiers mods) {
   if (!mods.ctrl || mods.alt || memo_.updating()) return false;
-  letter = static_cast<char>(letter >= 'a' && letter <= 'z' ? letter - 'a' + 'A' : letter);
+  letter = platform::asciiUpper(letter);
   if (memo_.enableHotKeys() && editable() && !mouseBusy_) {
     switch (letter) {
       case 'B': wrapInCodes(2); return true;

@@ -2,12 +2,14 @@
 
 #include <algorithm>
 
+#include "platform/ascii_text.h"
+
 namespace quillon::editor {
 
 namespace {
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
-bool isHexDigit(char c) { return isDigit(c) || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f'); }
+bool isHexDigit(char c) { return platform::hexDigitValue(c) >= 0; }
 
 }  // namespace
 

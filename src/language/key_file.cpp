@@ -3,11 +3,14 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <fstream>
 #include <istream>
+#include <optional>
+#include <sstream>
 #include <system_error>
 
 #include "language/compare_no_case.h"
+#include "platform/regular_file.h"
+#include "platform/replace_file.h"
 
 namespace quillon::language {
 
@@ -220,12 +223,13 @@ bool loadKeyFile(std::filesystem::path& keyFile, const std::filesystem::path& de
     // Without a default file there is nothing to load; the lists keep what they hold.
     if (!std::filesystem::exists(keyFile, ec)) return false;
   }
-  std::ifstream in(keyFile, std::ios::binary);
-  if (!in || std::filesystem::is_directory(keyFile, ec)) {
-    ui.showMessage(kStreamReadError);
+  const std::optional<std::string> bytes = platform::readRegularFile(keyFile, kMaxKeyFileSize, ec);
+  if (!bytes) {
+    ui.showMessage("Cannot open file " + keyFile.string());
     return false;
   }
   try {
+    std::istringstream in(*bytes);
     const KeyFileContents contents = readKeyFile(in);
     applyKeyFile(contents, keywords, startStops);
   } catch (const KeyFileError& e) {
@@ -237,29 +241,7 @@ bool loadKeyFile(std::filesystem::path& keyFile, const std::filesystem::path& de
 
 bool saveKeyFile(const std::filesystem::path& keyFile, const editor::KeywordList& keywords,
                  const editor::StartStopKeyList& startStops, platform::Ui& ui) {
-  const std::string bytes = encodeKeyFile(keywords, startStops);
-  std::filesystem::path temp = keyFile;
-  temp += ".tmp";
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    if (!out) {
-      ui.showMessage("Cannot create file " + keyFile.string());
-      return false;
-    }
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.flush();
-    if (!out) {
-      out.close();
-      std::error_code ignored;
-      std::filesystem::remove(temp, ignored);
-      ui.showMessage("Stream write error");
-      return false;
-    }
-  }
-  std::error_code ec;
-  std::filesystem::rename(temp, keyFile, ec);
-  if (ec) {
-    std::filesystem::remove(temp, ec);
+  if (!platform::replaceFile(keyFile, encodeKeyFile(keywords, startStops))) {
     ui.showMessage("Cannot create file " + keyFile.string());
     return false;
   }

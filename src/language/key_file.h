@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <filesystem>
 #include <iosfwd>
 #include <stdexcept>
@@ -53,16 +54,20 @@ void applyKeyFile(const KeyFileContents& contents, editor::KeywordList& keywords
 std::string encodeKeyFile(const editor::KeywordList& keywords,
                           const editor::StartStopKeyList& startStops);
 
+// A key file holds a few thousand words; anything near this size is not one.
+inline constexpr std::uint64_t kMaxKeyFileSize = std::uint64_t{64} << 20;
+
 // Loads `keyFile` into the lists. A missing file is reported and `keyFile` becomes
-// `defaultKeyFile`, which is loaded instead. A bad or unreadable file is reported through `ui`
-// and leaves both lists as they were. Returns true when a file was loaded. The caller
-// re-applies highlighting afterwards.
+// `defaultKeyFile`, which is loaded instead. A bad or unreadable file (also one that is no
+// regular file or is larger than kMaxKeyFileSize) is reported through `ui` and leaves both
+// lists as they were. Returns true when a file was loaded. The caller re-applies
+// highlighting afterwards.
 bool loadKeyFile(std::filesystem::path& keyFile, const std::filesystem::path& defaultKeyFile,
                  editor::KeywordList& keywords, editor::StartStopKeyList& startStops,
                  platform::Ui& ui);
 
-// Writes both lists to `keyFile` through a sibling temporary, so a failed write keeps the old
-// file. Failures are reported through `ui`; returns true on success.
+// Writes both lists to `keyFile` through platform::replaceFile, so a failed write keeps the
+// old file. Failures are reported through `ui`; returns true on success.
 bool saveKeyFile(const std::filesystem::path& keyFile, const editor::KeywordList& keywords,
                  const editor::StartStopKeyList& startStops, platform::Ui& ui);
 

@@ -4,29 +4,21 @@
 #include <system_error>
 #include <utility>
 
+#include "editor/memo_error.h"
+#include "platform/ascii_text.h"
+
 namespace quillon::pages {
 
 namespace fs = std::filesystem;
 
 namespace {
 
-char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
-
-bool sameText(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return lowerAscii(x) == lowerAscii(y);
-         });
-}
-
-std::string lowerText(std::string text) {
-  for (char& c : text) c = lowerAscii(c);
-  return text;
-}
-
 std::string fileNamePart(const std::string& name) { return fs::path(name).filename().string(); }
 
 // ".mb" for "C:/x/a.MB"; empty when the name has none.
-std::string lowerDotExtension(const std::string& name) { return lowerText(fs::path(name).extension().string()); }
+std::string lowerDotExtension(const std::string& name) {
+  return platform::asciiLowered(fs::path(name).extension().string());
+}
 
 std::string withoutDot(const std::string& ext) { return ext.empty() ? ext : ext.substr(1); }
 
@@ -98,8 +90,8 @@ void DocumentCommands::savePageState(int i) {
   Page& p = pages_[i];
   p.text = editor_.text();
   p.fileName = currentFile_;
-  p.topLine = static_cast<std::int32_t>(editor_.topLine());
-  p.caretPos = static_cast<std::int32_t>(editor_.selStart());
+  p.topLine = editor_.topLine();
+  p.caretPos = editor_.selStart();
   p.modified = editor_.modified();
   states_.setEnabled(platform::Command::bSave, p.modified);
   p.ext = lowerDotExtension(currentFile_);
@@ -232,7 +224,7 @@ void DocumentCommands::refreshWindowList() {
 void DocumentCommands::windowMenuPick(std::size_t entry) {
   if (entry >= windowList_.size()) return;
   const std::string name = windowList_.entries()[entry];
-  const auto tab = std::find_if(tabs_.begin(), tabs_.end(), [&](const std::string& c) { return sameText(c, name); });
+  const auto tab = std::find_if(tabs_.begin(), tabs_.end(), [&](const std::string& c) { return platform::equalsNoCase(c, name); });
   if (tab == tabs_.end()) return;
   const int index = static_cast<int>(tab - tabs_.begin());
   savePageState(current_);
@@ -255,7 +247,7 @@ void DocumentCommands::windowMenuPick(std::size_t entry) {
 bool DocumentCommands::editorBlank() const {
   if (editor_.paragraphCount() > 1) return false;
   const std::string_view line = editor_.paragraphCount() == 0 ? std::string_view() : editor_.paragraphText(0);
-  return std::all_of(line.begin(), line.end(), [](char c) { return c == ' ' || c == '\t'; });
+  return platform::trimStart(line, platform::isSpaceOrTab).empty();
 }
 
 bool DocumentCommands::singleUntouchedPage() const {
@@ -427,12 +419,13 @@ void DocumentCommands::openFiles(const std::vector<std::string>& requested, Open
 
 int DocumentCommands::findOpenPage(const std::string& fileName) const {
   for (int i = 0; i < tabCount(); ++i)
-    if (sameText(pages_[i].fileName, fileName)) return i;
+    if (platform::equalsNoCase(pages_[i].fileName, fileName)) return i;
   return -1;
 }
 
 bool DocumentCommands::loadFileIntoEditor(const std::string& name) {
   bool loaded = true;
+  std::string refusal;
   {
     Pause pause(*this, kChange);
     editor_.onProgress = [this](std::int64_t done, std::int64_t total) {
@@ -442,7 +435,12 @@ bool DocumentCommands::loadFileIntoEditor(const std::string& name) {
     };
     try {
       editor_.loadFromFile(name);
+    } catch (const editor::MemoError& e) {
+      // Over the editor's limits: refused before anything was read.
+      refusal = "Cannot open file " + name + "\n" + e.what();
+      loaded = false;
     } catch (const std::exception&) {
+      refusal = "Cannot open file " + name;
       loaded = false;
     }
     editor_.onProgress = nullptr;
@@ -453,7 +451,7 @@ bool DocumentCommands::loadFileIntoEditor(const std::string& name) {
     }
   }
   if (!loaded) {
-    ui_.showMessage("Cannot open file " + name);
+    ui_.showMessage(refusal);
     return false;
   }
   setCurrentFile(name);
@@ -474,16 +472,19 @@ bool DocumentCommands::writeFile(const std::string& name) {
     setMessage("Saving " + std::to_string(done * 100 / total) + "%");
   };
   bool ok = true;
+  bool ownerKept = true;
   try {
-    editor_.saveToFile(name);
+    ownerKept = editor_.saveToFile(name);
   } catch (const std::exception&) {
     ok = false;
   }
   editor_.onProgress = nullptr;
   if (!ok) {
+    setMessage("SAVE FAILED: " + fileNamePart(name));
     ui_.showMessage("Cannot create file " + name);
     return false;
   }
+  if (!ownerKept) ui_.showMessage("Saved " + name + ", but its owner or group could not be kept");
   editor_.setModified(false);
   return true;
 }
@@ -538,8 +539,8 @@ bool DocumentCommands::saveAs() {
   Page& p = pages_[current_];
   p.text = editor_.text();
   p.fileName = name;
-  p.topLine = static_cast<std::int32_t>(editor_.topLine());
-  p.caretPos = static_cast<std::int32_t>(editor_.selStart());
+  p.topLine = editor_.topLine();
+  p.caretPos = editor_.selStart();
   p.ext = lowerDotExtension(name);
   tabs_[current_] = fileNamePart(name);
   syncTabs();

@@ -57,7 +57,6 @@ public:
   };
 
   static constexpr const char* kUntitled = "Untitled";
-  static constexpr int kMessagePanel = 4;
 
   explicit DocumentCommands(Parts parts);
   DocumentCommands(const DocumentCommands&) = delete;
@@ -150,7 +149,7 @@ private:
   void enableBuildCommands(bool disableOthers);
   void savedBuildCommands();
   void loadErrorCompanion();
-  void setMessage(std::string_view text) { ui_.setStatusText(kMessagePanel, text); }
+  void setMessage(std::string_view text) { ui_.setStatusText(platform::Ui::kMessagePanel, text); }
   int findOpenPage(const std::string& fileName) const;
 
   platform::Ui& ui_;

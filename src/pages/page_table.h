@@ -14,8 +14,8 @@ struct Page {
   std::string text;      // lines joined by CR LF
   std::string fileName;  // full path, or "Untitled"
   std::string ext;       // lower case with its dot, empty without one
-  std::int32_t topLine = 0;
-  std::int32_t caretPos = 0;
+  std::int64_t topLine = 0;
+  std::int64_t caretPos = 0;
   bool modified = false;
   Captions bookmarkCaptions = bareCaptions();
 

@@ -1,15 +1,13 @@
 #include "platform/file_association.h"
 
+#include "platform/ascii_text.h"
+
 namespace quillon::platform {
 namespace {
 
 constexpr std::string_view kExtensions[] = {".mb", ".mbp"};
 
-bool mentionsQuillon(std::string command) {
-  for (char& c : command)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-  return command.find("quillon") != std::string::npos;
-}
+bool mentionsQuillon(std::string_view command) { return asciiLowered(command).find("quillon") != std::string::npos; }
 
 }  // namespace
 

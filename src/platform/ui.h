@@ -16,6 +16,10 @@ public:
   // YesNoAll: "&Yes", "&No", "N&o to All", "Yes to &All"; YesNoCancelAll adds "Cancel".
   enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel, YesNoAll, YesNoCancelAll };
 
+  // The status bar's panels: caret position, insert or overwrite, Caps Lock, Num Lock, and the
+  // message line where every command writes its progress and result.
+  enum Panel : int { kCaretPanel = 0, kModePanel = 1, kCapsPanel = 2, kNumPanel = 3, kMessagePanel = 4 };
+
   struct FileDialog {
     std::string title;
     std::string filter;            // "Text (*.mb)|*.mb|All (*.*)|*.*" style, as the program gives it

@@ -1,9 +1,10 @@
 #include "platform/wine_registry.h"
 
-#include <fstream>
-#include <sstream>
 #include <system_error>
 #include <vector>
+
+#include "platform/ascii_text.h"
+#include "platform/regular_file.h"
 
 namespace quillon::platform {
 namespace {
@@ -51,20 +52,6 @@ std::string ansiToUtf8(std::string_view text) {
   return out;
 }
 
-char asciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
-
-std::string asciiFold(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) c = asciiLower(c);
-  return out;
-}
-
-std::string_view trim(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t' || s.front() == '\r')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) s.remove_suffix(1);
-  return s;
-}
-
 // Key paths are compared folded, without outer backslashes and with runs of backslashes as one.
 std::string normaliseKey(std::string_view key) {
   std::string out;
@@ -74,13 +61,6 @@ std::string normaliseKey(std::string_view key) {
   }
   if (!out.empty() && out.back() == '\\') out.pop_back();
   return out;
-}
-
-int hexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
 }
 
 // Reads the escaped text that starts at `pos` up to the unescaped `close`, with Wine's
@@ -110,8 +90,8 @@ std::optional<std::u16string> readEscaped(std::string_view line, std::size_t& po
       case 'x': {
         unsigned value = 0;
         int digits = 0;
-        while (digits < 4 && pos < line.size() && hexDigit(line[pos]) >= 0)
-          value = value * 16 + static_cast<unsigned>(hexDigit(line[pos++])), ++digits;
+        while (digits < 4 && pos < line.size() && hexDigitValue(line[pos]) >= 0)
+          value = value * 16 + static_cast<unsigned>(hexDigitValue(line[pos++])), ++digits;
         out += digits ? static_cast<char16_t>(value) : u'x';
         break;
       }
@@ -154,8 +134,8 @@ std::optional<unsigned> readTypeNumber(std::string_view data, std::size_t& pos, 
     ++pos;
     number = 0;
     int digits = 0;
-    while (pos < data.size() && hexDigit(data[pos]) >= 0 && digits < 8)
-      number = number * 16 + static_cast<unsigned>(hexDigit(data[pos++])), ++digits;
+    while (pos < data.size() && hexDigitValue(data[pos]) >= 0 && digits < 8)
+      number = number * 16 + static_cast<unsigned>(hexDigitValue(data[pos++])), ++digits;
     if (!digits || pos >= data.size() || data[pos] != ')') return std::nullopt;
     ++pos;
   }
@@ -198,8 +178,8 @@ std::optional<WineRegistry::Value> parseData(std::string_view data) {
         ++pos;
         continue;
       }
-      if (pos + 1 >= data.size() || hexDigit(c) < 0 || hexDigit(data[pos + 1]) < 0) return std::nullopt;
-      bytes.push_back(static_cast<unsigned char>(hexDigit(c) * 16 + hexDigit(data[pos + 1])));
+      if (pos + 1 >= data.size() || hexDigitValue(c) < 0 || hexDigitValue(data[pos + 1]) < 0) return std::nullopt;
+      bytes.push_back(static_cast<unsigned char>(hexDigitValue(c) * 16 + hexDigitValue(data[pos + 1])));
       pos += 2;
     }
     value.type = typeFromNumber(*number);
@@ -249,7 +229,7 @@ void parseHive(std::string_view text, WineRegistry::Hive& hive) {
       if (line.front() == '"') {
         auto quoted = readEscaped(line, pos, '"');
         ok = quoted.has_value();
-        if (ok) name = asciiFold(toAnsi(*quoted));
+        if (ok) name = asciiLowered(toAnsi(*quoted));
       }
       if (ok) {
         std::string_view rest = trim(line.substr(pos));
@@ -262,12 +242,10 @@ void parseHive(std::string_view text, WineRegistry::Hive& hive) {
   }
 }
 
+// A hive that cannot be read counts as empty: the folders are then asked for.
 std::string readFile(const std::filesystem::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in) return {};
-  std::ostringstream buffer;
-  buffer << in.rdbuf();
-  return buffer.str();
+  std::error_code error;
+  return platform::readRegularFile(file, WineRegistry::kMaxHiveSize, error).value_or(std::string());
 }
 
 }  // namespace
@@ -293,7 +271,7 @@ const WineRegistry::Value* WineRegistry::find(const Hive& hive, std::string_view
   if (section == hive.end() && folded.starts_with("software\\"))
     section = hive.find("software\\wow6432node\\" + folded.substr(9));
   if (section == hive.end()) return nullptr;
-  auto value = section->second.find(asciiFold(name));
+  auto value = section->second.find(asciiLowered(name));
   return value == section->second.end() ? nullptr : &value->second;
 }
 
@@ -332,10 +310,10 @@ std::optional<std::filesystem::path> WineRegistry::toLocalPath(std::string_view 
     }
     std::string name = ansiToUtf8(part);
     if (onDisk && !std::filesystem::exists(current / name, ec)) {
-      const std::string folded = asciiFold(name);
+      const std::string folded = asciiLowered(name);
       std::string match;
       for (std::filesystem::directory_iterator it(current, ec), last; !ec && it != last; it.increment(ec)) {
-        if (asciiFold(it->path().filename().string()) == folded) {
+        if (asciiLowered(it->path().filename().string()) == folded) {
           match = it->path().filename().string();
           break;
         }

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <filesystem>
 #include <map>
 #include <optional>
@@ -26,8 +27,10 @@ public:
 // user.reg for the user). Damaged or truncated files are read as far as they make sense.
 class WineRegistry final : public Registry {
 public:
-  // Missing or unreadable hive files read as empty hives.
+  // Missing or unreadable hive files, and those that are no regular file or larger than
+  // kMaxHiveSize, read as empty hives.
   static WineRegistry load(const std::filesystem::path& prefix);
+  static constexpr std::uint64_t kMaxHiveSize = std::uint64_t{256} << 20;
   static WineRegistry fromText(std::string_view systemReg, std::string_view userReg = {},
                                const std::filesystem::path& prefix = {});
 

@@ -6,10 +6,13 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
-#include <fstream>
+#include <cstdint>
 #include <sstream>
 #include <system_error>
+
+#include "platform/ascii_text.h"
+#include "platform/regular_file.h"
+#include "platform/replace_file.h"
 
 extern char** environ;
 
@@ -25,12 +28,6 @@ std::string failedToSet(std::string_view name) {
   return "Failed to set data for '" + std::string(name) + "'";
 }
 
-std::string_view trim(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t' || s.front() == '\r')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) s.remove_suffix(1);
-  return s;
-}
-
 std::vector<std::string> splitLines(const std::string& text) {
   std::vector<std::string> lines;
   std::istringstream in(text);
@@ -38,33 +35,18 @@ std::vector<std::string> splitLines(const std::string& text) {
   return lines;
 }
 
+// Desktop entries and mimeapps.list are small; anything larger is not one of them.
+constexpr std::uint64_t kMaxFileSize = std::uint64_t{4} << 20;
+
 std::optional<std::string> readFile(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::ostringstream buffer;
-  buffer << in.rdbuf();
-  return buffer.str();
+  std::error_code error;
+  return platform::readRegularFile(file, kMaxFileSize, error);
 }
 
-// Writes a sibling temporary, flushes it to disk and renames it over the file, so a refused or
-// interrupted write never leaves the old file half-written.
 bool writeFileSafely(const fs::path& file, const std::string& content) {
   std::error_code ec;
   fs::create_directories(file.parent_path(), ec);
-  const fs::path temporary = file.string() + ".quillon-new";
-  int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (fd < 0) return false;
-  std::size_t done = 0;
-  while (done < content.size()) {
-    ssize_t n = ::write(fd, content.data() + done, content.size() - done);
-    if (n <= 0) break;
-    done += static_cast<std::size_t>(n);
-  }
-  bool ok = done == content.size() && ::fsync(fd) == 0;
-  ok = ::close(fd) == 0 && ok;
-  if (ok) ok = std::rename(temporary.c_str(), file.c_str()) == 0;
-  if (!ok) fs::remove(temporary, ec);
-  return ok;
+  return static_cast<bool>(replaceFile(file, content));
 }
 
 // Writes only when the content differs; reports whether the file is now as wanted and whether
@@ -122,13 +104,8 @@ std::string execArgument(std::string_view arg) {
 fs::path findIgnoringCase(const fs::path& folder, const std::string& name) {
   std::error_code ec;
   if (fs::exists(folder / name, ec)) return folder / name;
-  auto lower = [](std::string s) {
-    for (char& c : s)
-      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-    return s;
-  };
   for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
-    if (lower(it->path().filename().string()) == lower(name)) return it->path();
+    if (equalsNoCase(it->path().filename().string(), name)) return it->path();
   return folder / name;
 }
 
@@ -251,9 +228,7 @@ std::optional<std::string> XdgAssociationStore::installDesktopEntry(const Opener
     exec = execArgument(opener.program.string());
   } else {
     fs::path program = findIgnoringCase(opener.program.parent_path(), opener.program.filename().string());
-    std::string extension = program.extension().string();
-    for (char& c : extension)
-      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+    const std::string extension = asciiLowered(program.extension().string());
     // MapBasic is a Windows program; Wine runs it and maps the file argument itself.
     exec = (extension == ".exe" ? "wine " : "") + execArgument(program.string());
   }

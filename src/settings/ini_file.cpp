@@ -1,17 +1,11 @@
 #include "settings/ini_file.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <chrono>
-#include <cstring>
-#include <fstream>
 #include <system_error>
 
-#ifndef _WIN32
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
+#include "platform/ascii_text.h"
+#include "platform/regular_file.h"
+#include "platform/replace_file.h"
 
 namespace quillon::settings {
 namespace fs = std::filesystem;
@@ -24,20 +18,7 @@ bool isBlank(char c) {
   return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\r' || c == '\n' || c == '\x1a';
 }
 
-std::string_view trim(std::string_view s) {
-  while (!s.empty() && isBlank(s.front())) s.remove_prefix(1);
-  while (!s.empty() && isBlank(s.back())) s.remove_suffix(1);
-  return s;
-}
-
-char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
-
-bool equalsNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (lowerAscii(a[i]) != lowerAscii(b[i])) return false;
-  return true;
-}
+std::string_view trim(std::string_view s) { return platform::trim(s, isBlank); }
 
 bool hasLineBreak(std::string_view s) { return s.find_first_of("\r\n") != std::string_view::npos; }
 
@@ -54,99 +35,9 @@ IniResult failure(std::string error, std::string detail) {
   return r;
 }
 
-std::string systemReason(int err) { return std::generic_category().message(err); }
-
-#ifndef _WIN32
-// Writes `data` to a new sibling of `target`, flushes it to disk and renames it over the
-// target. Any failure removes the sibling and leaves the target untouched.
-IniResult replaceFile(const fs::path& path, std::string_view data) {
-  const std::string cannot = "Cannot create file " + path.string();
-  std::error_code ec;
-  fs::path target = path;
-  // Replace the file a link points to, not the link.
-  if (fs::is_symlink(path, ec)) {
-    fs::path resolved = fs::weakly_canonical(path, ec);
-    if (!ec) target = resolved;
-  }
-  struct stat old {};
-  const bool exists = ::stat(target.c_str(), &old) == 0;
-  if (exists && S_ISDIR(old.st_mode)) return failure(cannot, systemReason(EISDIR));
-
-  int fd = -1;
-  fs::path temp;
-  const auto seed = static_cast<unsigned long long>(
-      std::chrono::steady_clock::now().time_since_epoch().count()) ^ static_cast<unsigned long long>(::getpid());
-  for (unsigned attempt = 0; attempt < 32 && fd < 0; ++attempt) {
-    temp = target;
-    temp += ".tmp" + std::to_string((seed + attempt * 7919u) % 1000000007u);
-    fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0 && errno != EEXIST) break;
-  }
-  if (fd < 0) return failure(cannot, systemReason(errno));
-  if (exists) (void)::fchmod(fd, old.st_mode & 07777);
-
-  int err = 0;
-  const char* p = data.data();
-  std::size_t left = data.size();
-  while (left > 0 && err == 0) {
-    const ssize_t n = ::write(fd, p, left);
-    if (n < 0) {
-      if (errno != EINTR) err = errno;
-    } else {
-      p += n;
-      left -= static_cast<std::size_t>(n);
-    }
-  }
-  if (err == 0 && ::fsync(fd) != 0) err = errno;
-  if (::close(fd) != 0 && err == 0) err = errno;
-  if (err == 0 && ::rename(temp.c_str(), target.c_str()) != 0) err = errno;
-  if (err != 0) {
-    ::unlink(temp.c_str());
-    return failure(cannot, systemReason(err));
-  }
-  // Make the rename itself durable; a failure here loses nothing already written.
-  fs::path dir = target.parent_path();
-  if (dir.empty()) dir = ".";
-  const int dfd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dfd >= 0) {
-    (void)::fsync(dfd);
-    ::close(dfd);
-  }
-  return {};
-}
-#else
-IniResult replaceFile(const fs::path& path, std::string_view data) {
-  const std::string cannot = "Cannot create file " + path.string();
-  fs::path temp = path;
-  temp += ".tmp";
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    out.write(data.data(), static_cast<std::streamsize>(data.size()));
-    out.flush();
-    if (!out) {
-      std::error_code ignored;
-      fs::remove(temp, ignored);
-      return failure(cannot, "write failed");
-    }
-  }
-  std::error_code ec;
-  fs::rename(temp, path, ec);  // MoveFileEx with MOVEFILE_REPLACE_EXISTING
-  if (ec) {
-    std::error_code ignored;
-    fs::remove(temp, ignored);
-    return failure(cannot, ec.message());
-  }
-  return {};
-}
-#endif
-
 }  // namespace
 
-std::string IniFile::fold(std::string_view name) {
-  std::string out(name);
-  for (char& c : out) c = lowerAscii(c);
-  return out;
-}
+std::string IniFile::fold(std::string_view name) { return platform::asciiLowered(name); }
 
 IniFile::Line IniFile::parseLine(std::string_view text, Eol eol) {
   Line line;
@@ -285,30 +176,18 @@ std::string IniFile::bytes() const {
 }
 
 IniResult IniFile::load(const fs::path& path) {
-  // A folder opens as a stream whose size is garbage, and a pipe would block the start-up.
-  std::error_code ec;
-  if (fs::exists(path, ec) && !fs::is_regular_file(path, ec))
-    return failure("Cannot open file " + path.string(), "not a regular file");
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return failure("Cannot open file " + path.string(), systemReason(errno));
-  std::string data;
-  in.seekg(0, std::ios::end);
-  const std::streamoff size = in.tellg();
-  in.seekg(0, std::ios::beg);
-  if (size > 0) {
-    data.resize(static_cast<std::size_t>(size));
-    in.read(data.data(), size);
-  }
-  if (size < 0 || in.bad() || (size > 0 && in.gcount() != size))
-    return failure("Cannot open file " + path.string(), "read failed");
-  setBytes(data);
+  std::error_code error;
+  const std::optional<std::string> data = platform::readRegularFile(path, kMaxFileSize, error);
+  if (!data) return failure("Cannot open file " + path.string(), error.message());
+  setBytes(*data);
   return {};
 }
 
 IniResult IniFile::save(const fs::path& path) {
-  IniResult r = replaceFile(path, bytes());
-  if (r) modified_ = false;
-  return r;
+  const platform::FileReplaced saved = platform::replaceFile(path, bytes());
+  if (!saved) return failure("Cannot create file " + path.string(), std::generic_category().message(saved.error));
+  modified_ = false;
+  return {};
 }
 
 const IniFile::Section* IniFile::findSection(std::string_view section) const {
@@ -461,7 +340,7 @@ bool IniFile::deleteKey(std::string_view section, std::string_view key) {
   if (!s) return false;
   key = trim(key);
   const auto before = s->lines.size();
-  std::erase_if(s->lines, [&](const Line& l) { return l.kind == Kind::Entry && equalsNoCase(l.key(), key); });
+  std::erase_if(s->lines, [&](const Line& l) { return l.kind == Kind::Entry && platform::equalsNoCase(l.key(), key); });
   if (s->lines.size() == before) return false;
   s->reindex();
   modified_ = true;

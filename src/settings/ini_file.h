@@ -52,10 +52,13 @@ public:
   void setBytes(std::string_view bytes);  // replaces the whole contents
   std::string bytes() const;              // the file as it would be saved
 
-  // Load replaces the contents only on success. Save writes a temporary sibling, flushes it
-  // and renames it over the file, so a failed save leaves the old file as it was.
+  // Load replaces the contents only on success; it reads only a regular file of at most
+  // kMaxFileSize bytes. Save goes through platform::replaceFile, so a failed save leaves the
+  // old file as it was.
   IniResult load(const std::filesystem::path& path);
   IniResult save(const std::filesystem::path& path);
+  // Settings files are kilobytes; anything near this is not one.
+  static constexpr std::uint64_t kMaxFileSize = std::uint64_t{64} << 20;
 
   bool modified() const { return modified_; }  // changed since the last setBytes/load/save
 

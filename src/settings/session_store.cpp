@@ -4,17 +4,11 @@
 #include <array>
 #include <cstdio>
 
+#include "platform/ascii_text.h"
 #include "settings/setting_codec.h"
 
 namespace quillon::settings {
 namespace {
-
-std::string lower(std::string_view text) {
-  std::string out(text);
-  for (char& c : out)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-  return out;
-}
 
 // The caption of a page: its file name without the folder.
 std::string fileNamePart(std::string_view fileName) {
@@ -46,14 +40,14 @@ bool isReservedSectionName(std::string_view name) {
   static constexpr std::array<std::string_view, 10> kReserved = {
       "system",  "numbers", "mrulist", "last session", "winmain",
       "winfind", "winchar", "winword", "cfind.items",  "creplace.items"};
-  const std::string folded = lower(name);
+  const std::string folded = platform::asciiLowered(name);
   return std::find(kReserved.begin(), kReserved.end(), folded) != kReserved.end();
 }
 
 std::string sessionName(const std::vector<std::string>& pageFileNames) {
   for (const std::string& file : pageFileNames) {
     const std::string caption = fileNamePart(file);
-    if (lower(extensionOf(caption)) == ".mbp") return caption;
+    if (platform::asciiLowered(extensionOf(caption)) == ".mbp") return caption;
   }
   return pageFileNames.empty() ? std::string() : fileNamePart(pageFileNames.front());
 }
@@ -91,7 +85,7 @@ SessionContents readSession(IniFile& ini, std::string_view name,
     return session;
   }
   for (const std::string& key : keys) {
-    const std::string folded = lower(key);
+    const std::string folded = platform::asciiLowered(key);
     if (folded == "tab") {
       session.tab = readInteger(ini, name, key, 0);
     } else if (folded == "line") {

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "platform/ascii_text.h"
 #include "settings/ini_file.h"
 
 namespace quillon::settings {
@@ -59,24 +60,6 @@ constexpr std::array<NamedColor, 42> kColors = {{
     {"clNone", platform::clNone},
 }};
 
-bool equalsNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x + 32);
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y + 32);
-    if (x != y) return false;
-  }
-  return true;
-}
-
-int hexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
 std::vector<std::string_view> splitCommas(std::string_view text) {
   std::vector<std::string_view> parts;
   for (;;) {
@@ -106,7 +89,7 @@ std::optional<std::int32_t> parseInteger(std::string_view text) {
   if (i == text.size()) return std::nullopt;
   std::uint64_t value = 0;
   for (; i < text.size(); ++i) {
-    const int d = hex ? hexDigit(text[i]) : (text[i] >= '0' && text[i] <= '9' ? text[i] - '0' : -1);
+    const int d = hex ? platform::hexDigitValue(text[i]) : (text[i] >= '0' && text[i] <= '9' ? text[i] - '0' : -1);
     if (d < 0) return std::nullopt;
     value = value * (hex ? 16 : 10) + static_cast<std::uint64_t>(d);
     if (value > 0xFFFFFFFFull) return std::nullopt;
@@ -143,7 +126,7 @@ std::string invalidIntegerMessage(std::string_view text) {
 
 std::optional<platform::Color> decodeColor(std::string_view text, std::string* error) {
   for (const NamedColor& c : kColors)
-    if (equalsNoCase(c.name, text)) return c.value;
+    if (platform::equalsNoCase(c.name, text)) return c.value;
   if (auto v = parseInteger(text)) return *v;
   if (error) *error = invalidIntegerMessage(text);
   return std::nullopt;

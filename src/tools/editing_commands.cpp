@@ -4,21 +4,14 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "platform/ascii_text.h"
 #include "settings/setting_codec.h"
 
 namespace quillon::tools {
 
 namespace {
 
-bool isBlankChar(char c) { return static_cast<unsigned char>(c) <= ' '; }
-
-bool isBlank(std::string_view s) { return std::all_of(s.begin(), s.end(), isBlankChar); }
-
-std::string_view trim(std::string_view s) {
-  while (!s.empty() && isBlankChar(s.front())) s.remove_prefix(1);
-  while (!s.empty() && isBlankChar(s.back())) s.remove_suffix(1);
-  return s;
-}
+bool isBlank(std::string_view s) { return platform::trim(s).empty(); }
 
 std::string outdented(std::string_view line, int tabStops) {
   if (isBlank(line)) return std::string(line);
@@ -30,8 +23,6 @@ std::string outdented(std::string_view line, int tabStops) {
 }
 
 int digitOf(char c) { return c >= '0' && c <= '9' ? c - '0' : -1; }
-
-char upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
 bool only(const editor::KeyModifiers& m, bool ctrl, bool shift, bool alt) {
   return m.ctrl == ctrl && m.shift == shift && m.alt == alt;
@@ -119,7 +110,7 @@ void EditingCommands::goToLine() {
 std::string EditingCommands::describe(int n, std::int64_t line) {
   const std::string text = memo_.lines().get(line);
   return std::to_string(n) + " " + std::to_string(line + 1) + "==>" +
-         std::string(trim(text).substr(0, kDescriptionWidth));
+         std::string(platform::trim(text).substr(0, kDescriptionWidth));
 }
 
 void EditingCommands::setSlotCaptions(int n, const std::string& caption) {
@@ -157,10 +148,10 @@ void EditingCommands::setCaptions(const Captions& captions) {
 
 void EditingCommands::restoreBookmarks() {
   for (int k = 0; k < kSlots; ++k) {
-    std::string_view caption = trim(captions_[k]);
+    std::string_view caption = platform::trim(captions_[k]);
     if (caption.size() <= 1) continue;  // the bare digit: not set
     caption.remove_prefix(2);
-    caption = trim(caption.substr(0, caption.find('=')));
+    caption = platform::trim(caption.substr(0, caption.find('=')));
     if (caption.empty()) continue;
     const auto number = settings::parseInteger(caption);
     if (!number || *number < 1) continue;
@@ -214,7 +205,7 @@ bool EditingCommands::keyPressed(EditorKey key, editor::KeyModifiers mods) {
 
 bool EditingCommands::keyReleased(EditorKey key, editor::KeyModifiers mods) {
   if (key.named) return false;
-  const char c = upper(key.character);
+  const char c = platform::asciiUpper(key.character);
   if (only(mods, true, false, false)) {
     switch (c) {
       case 'I':

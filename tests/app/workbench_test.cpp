@@ -9,6 +9,7 @@
 #include "support/fake_main_view.h"
 #include "support/recording_command_states.h"
 #include "support/scripted_ui.h"
+#include "support/special_files.h"
 #include "support/test_program.h"
 
 namespace quillon::app {
@@ -125,11 +126,16 @@ TEST_F(WorkbenchTest, UnreadableCommandLineFileIsReportedAndStartUpCompletes) {
   EXPECT_EQ(bench.sourceEditor().charCount(), 0);
   EXPECT_GT(ui.pendingMessageCalls(), 0);
 
-  // A folder cannot be opened either.
-  ScriptedUi ui2;
-  Workbench other{{ui2, view, states, keyboard, clipboard}};
-  installed.start(other, {::testing::TempDir()});
-  EXPECT_EQ(ui2.messages().size(), 1u);
+  // Nor can a folder, a FIFO, which would block the start-up for ever, or /dev/zero, which
+  // would fill the memory.
+  testing::HangGuard guard;
+  for (const testing::SpecialFile& f : testing::makeSpecialFiles(installed.folder().path())) {
+    ScriptedUi ui2;
+    Workbench other{{ui2, view, states, keyboard, clipboard}};
+    installed.start(other, {f.path.string()});
+    EXPECT_EQ(ui2.messages(), std::vector<std::string>{"Cannot open file " + f.path.string()}) << f.what;
+    EXPECT_EQ(other.documents().tabCaptions(), std::vector<std::string>{"Untitled"}) << f.what;
+  }
 }
 
 TEST_F(WorkbenchTest, EmptyFirstArgumentOpensNothing) {

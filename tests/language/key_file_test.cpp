@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "support/scripted_ui.h"
+#include "support/special_files.h"
 
 namespace fs = std::filesystem;
 using quillon::editor::KeywordInfo;
@@ -180,6 +181,23 @@ TEST(KeyFile, BadFileLeavesBothListsAsTheyWere) {
   EXPECT_EQ(notifications, 0);
 }
 
+TEST(KeyFile, WhatIsNoKeyFileIsReportedWithoutBlockingAndChangesNothing) {
+  quillon::testing::HangGuard guard;
+  quillon::testing::TempFolder dir("quillon-keys");
+  std::vector<quillon::testing::SpecialFile> files = quillon::testing::makeSpecialFiles(dir.path());
+  files.push_back({"huge", quillon::testing::makeSparseFile(dir / "huge.bin", quillon::language::kMaxKeyFileSize + 1)});
+  for (const auto& f : files) {
+    KeywordList k;
+    StartStopKeyList s;
+    k.add("Keep", {});
+    fs::path keyFile = f.path;
+    ScriptedUi ui;
+    EXPECT_FALSE(loadKeyFile(keyFile, dir / "default.bin", k, s, ui)) << f.what;
+    EXPECT_EQ(ui.messages(), std::vector<std::string>{"Cannot open file " + f.path.string()}) << f.what;
+    EXPECT_EQ(k.count(), 1) << f.what;
+  }
+}
+
 TEST(KeyFile, MissingFileFallsBackToTheDefault) {
   TempDir dir;
   KeywordList k;
@@ -226,11 +244,18 @@ TEST(KeyFile, SaveReplacesTheFileAndFailsWithoutHarm) {
   ScriptedUi ui;
   ASSERT_TRUE(saveKeyFile(file, k, s, ui));
   EXPECT_EQ(readFile(file), encodeKeyFile(k, s));
-  EXPECT_FALSE(fs::exists(dir / "keys.bin.tmp"));
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir / "."), fs::directory_iterator()), 1) << "no sibling left";
 
   EXPECT_FALSE(saveKeyFile(dir / "no-such-folder" / "keys.bin", k, s, ui));
   ASSERT_EQ(ui.messages().size(), 1u);
   EXPECT_EQ(readFile(file), encodeKeyFile(k, s));
+
+  // A read-only key file stays as it is.
+  fs::permissions(file, fs::perms::owner_read | fs::perms::group_read);
+  k.add("Newer", {});
+  EXPECT_FALSE(saveKeyFile(file, k, s, ui));
+  EXPECT_EQ(ui.messages().back(), "Cannot create file " + file.string());
+  EXPECT_NE(readFile(file), encodeKeyFile(k, s));
 }
 
 TEST(KeyFile, LargeFilesAndDuplicatesLoadInOrder) {

@@ -2,6 +2,10 @@
 // scripted Ui answering every dialog and question.
 #include "pages/document_commands.h"
 
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -15,6 +19,7 @@
 #include "support/fixed_metrics.h"
 #include "support/recording_command_states.h"
 #include "support/scripted_ui.h"
+#include "support/special_files.h"
 #include "support/temp_folder.h"
 #include "support/test_program.h"
 
@@ -206,16 +211,24 @@ TEST_F(DocumentCommandsTest, AnOpenThatReachesTheLimitStopsAddingPages) {
 }
 
 TEST_F(DocumentCommandsTest, UnreadableFilesAreReportedAndTheRestStillOpen) {
+  testing::HangGuard guard;
   const fs::path a = file("a.mb", "A\r\n");
   const fs::path missing = folder / "missing.mb";
-  const fs::path dir = folder / "dir.mb";
-  fs::create_directory(dir);
+  const fs::path huge = testing::makeSparseFile(folder / "huge.mb", editor::kMaxLoadLength + 1);
   const fs::path nul = file("nul.mb", std::string("a\0b\r\n", 5));
   const fs::path odd = file("my café file.mb", "odd\r\n");
-  openFromDialog({a, missing, dir, nul, odd});
+  std::vector<fs::path> chosen{a, missing};
+  std::vector<std::string> expected{"Cannot open file " + missing.string()};
+  // A FIFO, a socket, a folder, a link to the FIFO and /dev/zero.
+  for (const testing::SpecialFile& f : testing::makeSpecialFiles(folder.path())) {
+    chosen.push_back(f.path);
+    expected.push_back("Cannot open file " + f.path.string());
+  }
+  chosen.insert(chosen.end(), {huge, nul, odd});
+  expected.push_back("Cannot open file " + huge.string() + "\nText too long");
+  openFromDialog(chosen);
 
-  EXPECT_EQ(ui.messages(), (std::vector<std::string>{"Cannot open file " + missing.string(),
-                                                     "Cannot open file " + dir.string()}));
+  EXPECT_EQ(ui.messages(), expected);
   ASSERT_EQ(view.tabs, (std::vector<std::string>{"a.mb", "nul.mb", "my café file.mb"}));
   for (int i = 0; i < 3; ++i) EXPECT_EQ(fs::path(docs().page(i).fileName).filename().string(), view.tabs[i]);
   EXPECT_EQ(docs().currentTab(), 2);
@@ -292,6 +305,7 @@ TEST_F(DocumentCommandsTest, AFailedSaveKeepsTheOldFileAndThePageModified) {
     EXPECT_FALSE(docs().save());
   }
   EXPECT_EQ(ui.messages(), std::vector<std::string>{"Cannot create file " + a.string()});
+  EXPECT_EQ(ui.statusText(4), "SAVE FAILED: a.mb") << "not \"Saving 100%\"";
   EXPECT_EQ(TempFolder::read(a), old);
   EXPECT_TRUE(editor().modified());
   EXPECT_TRUE(states.enabled(platform::Command::bSave));
@@ -307,6 +321,53 @@ TEST_F(DocumentCommandsTest, AFailedSaveKeepsTheOldFileAndThePageModified) {
   EXPECT_TRUE(docs().save());
   EXPECT_EQ(TempFolder::read(a), editor().text());
   EXPECT_EQ(ui.statusText(4), "Saving 100%");
+}
+
+TEST_F(DocumentCommandsTest, AReadOnlyFileIsNeverReplacedAndAnotherUsersFileStaysHis) {
+  const fs::path readOnly = file("read-only.mb", "old\r\n");
+  ::chmod(readOnly.c_str(), 0444);
+  openFromDialog({readOnly});
+  type("new ");
+  EXPECT_FALSE(docs().save());
+  EXPECT_EQ(ui.messages(), std::vector<std::string>{"Cannot create file " + readOnly.string()});
+  EXPECT_EQ(ui.statusText(4), "SAVE FAILED: read-only.mb");
+  EXPECT_EQ(TempFolder::read(readOnly), "old\r\n");
+  EXPECT_TRUE(docs().page(0).modified);
+
+  if (::geteuid() != 0) return;  // only root can save a file that belongs to another user
+  const fs::path theirs = file("theirs.mb", "old\r\n");
+  ASSERT_EQ(::chown(theirs.c_str(), 1234, 5678), 0);
+  openFromDialog({theirs});
+  type("new ");
+  EXPECT_TRUE(docs().save());
+  struct stat st {};
+  ASSERT_EQ(::stat(theirs.c_str(), &st), 0);
+  EXPECT_EQ(st.st_uid, 1234u);
+  EXPECT_EQ(st.st_gid, 5678u);
+  EXPECT_EQ(ui.messages().size(), 1u) << "nothing more to say";
+}
+
+// Another user saves a file he may write but does not own: it is saved, and he is told.
+TEST_F(DocumentCommandsTest, ASaveThatCannotKeepTheOwnerSaysSo) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root to act as two users";
+  ::chmod(folder.path().c_str(), 0777);
+  const fs::path shared = file("shared.mb", "old\r\n");
+  ::chmod(shared.c_str(), 0666);
+  openFromDialog({shared});
+  type("new ");
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(10);
+    const bool saved = docs().save();
+    const std::vector<std::string> told{"Saved " + shared.string() + ", but its owner or group could not be kept"};
+    ::_exit(!saved ? 11 : ui.messages() != told ? 12 : editor().modified() ? 13 : 0);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "10: no second user, 11: not saved, 12: not told, 13: still modified";
+  EXPECT_EQ(TempFolder::read(shared), "new old\r\n");
 }
 
 TEST_F(DocumentCommandsTest, ClosingTheMiddlePageKeepsTheOthersIntact) {

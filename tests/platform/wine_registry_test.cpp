@@ -6,6 +6,7 @@
 #include <random>
 
 #include "platform/environment.h"
+#include "support/special_files.h"
 
 namespace fs = std::filesystem;
 using quillon::platform::Environment;
@@ -110,10 +111,16 @@ TEST_F(FakePrefix, FirstMapBasicKeyWinsAndMissingPiecesGiveEmptyFolders) {
   EXPECT_EQ(folders.mapBasic, driveC() / "MB" / "MapBasic 9" / "");
   EXPECT_TRUE(folders.mapInfo.empty());  // no d: drive in this prefix
 
-  fs::remove(root / "system.reg");
-  folders = findProgramFolders(WineRegistry::load(root));
-  EXPECT_TRUE(folders.mapInfo.empty());
-  EXPECT_TRUE(folders.mapBasic.empty());
+  // Missing, a FIFO that would block the start-up, and far too large: all empty hives.
+  quillon::testing::HangGuard guard;
+  for (int kind = 0; kind < 3; ++kind) {
+    fs::remove(root / "system.reg");
+    if (kind == 1) ::mkfifo((root / "system.reg").c_str(), 0644);
+    if (kind == 2) quillon::testing::makeSparseFile(root / "system.reg", WineRegistry::kMaxHiveSize + 1);
+    folders = findProgramFolders(WineRegistry::load(root));
+    EXPECT_TRUE(folders.mapInfo.empty()) << kind;
+    EXPECT_TRUE(folders.mapBasic.empty()) << kind;
+  }
 }
 
 TEST_F(FakePrefix, PathTranslationEdges) {

@@ -7,6 +7,8 @@
 #include <random>
 #include <sstream>
 
+#include "support/special_files.h"
+
 namespace fs = std::filesystem;
 using quillon::platform::FileAssociation;
 using quillon::platform::XdgAssociationStore;
@@ -69,6 +71,12 @@ TEST_F(FakeXdgHome, StartStateReadsDefaultsAndDesktopEntries) {
        "[Added Associations]\napplication/x-mapbasic-project=ql.desktop;\n"
        "[Default Applications]\ntext/x-mapbasic=ql.desktop;\napplication/x-mapbasic-project=wine-mb.desktop\n");
   EXPECT_FALSE(association.checkAssociation());  // project files decide
+
+  // A FIFO in its place is no list of defaults, and does not block.
+  quillon::testing::HangGuard guard;
+  fs::remove(mimeapps());
+  ::mkfifo(mimeapps().c_str(), 0644);
+  EXPECT_EQ(s.openCommand(".mb"), "");
 }
 
 TEST_F(FakeXdgHome, ToggleInstallsEntriesAndKeepsOtherDefaults) {

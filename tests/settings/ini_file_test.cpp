@@ -1,3 +1,4 @@
+#include "support/special_files.h"
 #include "support/temp_folder.h"
 #include "settings/ini_file.h"
 
@@ -323,10 +324,16 @@ TEST(IniFile, ReportsLoadFailuresAndKeepsItsContents) {
   EXPECT_EQ(r.error, "Cannot open file " + (dir.path() / "missing.ini").string());
   EXPECT_EQ(ini.readString("a", "k", "-"), "v");
 
-  // A folder where the file should be: an error, not a read of its bogus size.
-  fs::create_directory(dir.path() / "folder.ini");
-  EXPECT_FALSE(ini.load(dir.path() / "folder.ini"));
-  EXPECT_EQ(ini.readString("a", "k", "-"), "v");
+  // Whatever is no settings file is refused at once, without blocking or flooding.
+  quillon::testing::HangGuard guard;
+  std::vector<quillon::testing::SpecialFile> files = quillon::testing::makeSpecialFiles(dir.path());
+  files.push_back({"huge", quillon::testing::makeSparseFile(dir.path() / "huge.ini", IniFile::kMaxFileSize + 1)});
+  for (const auto& f : files) {
+    const quillon::settings::IniResult refused = ini.load(f.path);
+    EXPECT_FALSE(refused) << f.what;
+    EXPECT_EQ(refused.error, "Cannot open file " + f.path.string()) << f.what;
+    EXPECT_EQ(ini.readString("a", "k", "-"), "v") << f.what;
+  }
 }
 
 TEST(IniFile, AFailedSaveKeepsTheOldFile) {
@@ -352,10 +359,14 @@ TEST(IniFile, AFailedSaveKeepsTheOldFile) {
   EXPECT_EQ(dir.entries(), Lines{"q.ini"});
   EXPECT_TRUE(ini.modified());
 
-  // A folder in the way and a missing folder fail the same way, leaving nothing behind.
+  // A folder in the way, a missing folder and a read-only file fail the same way, leaving
+  // nothing behind.
   fs::create_directory(dir.path() / "folder.ini");
   EXPECT_FALSE(ini.save(dir.path() / "folder.ini"));
   EXPECT_FALSE(ini.save(dir.path() / "no" / "such.ini"));
+  ::chmod(file.c_str(), 0444);
+  EXPECT_EQ(ini.save(file).error, "Cannot create file " + file.string());
+  EXPECT_EQ(readFile(file), old);
   EXPECT_EQ(dir.entries(), (Lines{"folder.ini", "q.ini"}));
 }
 

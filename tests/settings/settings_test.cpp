@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "support/scripted_ui.h"
+#include "support/special_files.h"
 
 namespace quillon::settings {
 namespace {
@@ -253,17 +254,23 @@ TEST_F(SettingsTest, AFileThatCannotBeCreatedIsReportedAndStartUpGoesOn) {
   EXPECT_EQ(ui.messages().size(), 2u);
 }
 
+// Exists, but cannot be loaded: a folder, or a FIFO that would block the start-up for ever.
 TEST_F(SettingsTest, AnUnreadableFileIsNeverOverwritten) {
-  fs::create_directory(iniPath());  // exists, but cannot be loaded
-  Settings settings = make(registryWith("/mi/", "/mb/"));
-  const SettingsValues& v = settings.read();
-  EXPECT_FALSE(settings.firstRun());
-  ASSERT_EQ(ui.messages().size(), 1u);
-  EXPECT_EQ(ui.messages()[0].rfind("Cannot open file ", 0), 0u);
-  EXPECT_EQ(v.keyFile, "quillon.bin");
-  EXPECT_FALSE(settings.write());
-  EXPECT_EQ(ui.messages().size(), 1u);
-  EXPECT_TRUE(fs::is_directory(iniPath()));
+  testing::HangGuard guard;
+  for (const bool fifo : {false, true}) {
+    fs::remove(iniPath());
+    if (fifo) ::mkfifo(iniPath().c_str(), 0644);
+    else fs::create_directory(iniPath());
+    ui = PickerUi();
+    Settings settings = make(registryWith("/mi/", "/mb/"));
+    const SettingsValues& v = settings.read();
+    EXPECT_FALSE(settings.firstRun());
+    EXPECT_EQ(ui.messages(), Lines{"Cannot open file " + iniPath().string()});
+    EXPECT_EQ(v.keyFile, "quillon.bin");
+    EXPECT_FALSE(settings.write());
+    EXPECT_EQ(ui.messages().size(), 1u);
+    EXPECT_EQ(fs::is_fifo(iniPath()), fifo);
+  }
 }
 
 TEST(SettingsDelimiters, DropBlanksAndControlsButKeepHighCharacters) {
