@@ -19,6 +19,7 @@
 #include "editor/number_highlighter.h"
 #include "pages/recent_list.h"
 #include "platform/environment.h"
+#include "platform/file_identity.h"
 #include "platform/keyboard_state.h"
 #include "platform/ui.h"
 
@@ -151,8 +152,8 @@ private:
   editor::HighlightEngine highlighting_{sourceEditor_};
   std::vector<std::string> keyList_;  // the keywords, sorted for the context list
   editor::CodeGutter gutter_{&sourceEditor_};
-  pages::RecentList windowList_{50};
-  pages::RecentList recentFiles_{30};
+  pages::RecentList windowList_{50, pages::DocumentCommands::sameDocument};
+  pages::RecentList recentFiles_{30, platform::sameFile};
   pages::RecentList sessions_{20};
   settings::OptionCommands options_;
   StatusPresenter status_;

@@ -6,6 +6,7 @@
 
 #include "editor/memo_error.h"
 #include "platform/ascii_text.h"
+#include "platform/file_identity.h"
 
 namespace quillon::pages {
 
@@ -214,19 +215,28 @@ void DocumentCommands::loadErrorCompanion() {
 
 // ----- Window menu -----
 
+bool DocumentCommands::sameDocument(std::string_view a, std::string_view b) {
+  // "Untitled" names no file: a file of that name in the working folder is another page.
+  if (a == kUntitled || b == kUntitled) return a == b;
+  return platform::sameFile(a, b);
+}
+
+const std::string& DocumentCommands::fileNameOf(int i) const { return i == current_ ? currentFile_ : pages_[i].fileName; }
+
+// The list keeps file names and shows their file-name part, so that a pick finds the very file
+// even where two pages have the same caption.
 void DocumentCommands::refreshWindowList() {
   view_.setWindowMenu({});
   ui_.processPendingMessages();
-  for (auto it = tabs_.rbegin(); it != tabs_.rend(); ++it) windowList_.add(*it);
+  for (int i = tabCount() - 1; i >= 0; --i) windowList_.add(fileNameOf(i));
   view_.setWindowMenu(windowList_.captions(RecentList::Shown::FileNamePart));
 }
 
 void DocumentCommands::windowMenuPick(std::size_t entry) {
   if (entry >= windowList_.size()) return;
   const std::string name = windowList_.entries()[entry];
-  const auto tab = std::find_if(tabs_.begin(), tabs_.end(), [&](const std::string& c) { return platform::equalsNoCase(c, name); });
-  if (tab == tabs_.end()) return;
-  const int index = static_cast<int>(tab - tabs_.begin());
+  const int index = findOpenPage(name);
+  if (index < 0) return;
   savePageState(current_);
   ui_.processPendingMessages();
   current_ = index;
@@ -419,7 +429,7 @@ void DocumentCommands::openFiles(const std::vector<std::string>& requested, Open
 
 int DocumentCommands::findOpenPage(const std::string& fileName) const {
   for (int i = 0; i < tabCount(); ++i)
-    if (platform::equalsNoCase(pages_[i].fileName, fileName)) return i;
+    if (sameDocument(fileNameOf(i), fileName)) return i;
   return -1;
 }
 

@@ -87,6 +87,9 @@ public:
   void previousPage();
   void textChanged();
 
+  // Whether two page file names name one document: the same file, or both "Untitled".
+  static bool sameDocument(std::string_view a, std::string_view b);
+
   // The "&Window" menu.
   void refreshWindowList();
   void windowMenuPick(std::size_t entry);
@@ -151,6 +154,7 @@ private:
   void loadErrorCompanion();
   void setMessage(std::string_view text) { ui_.setStatusText(platform::Ui::kMessagePanel, text); }
   int findOpenPage(const std::string& fileName) const;
+  const std::string& fileNameOf(int i) const;  // the editor's for the page on screen
 
   platform::Ui& ui_;
   platform::MainView& view_;

@@ -5,14 +5,6 @@
 namespace quillon::pages {
 namespace {
 
-bool sameNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  const auto& fold = editor::CaseFolder::ansi();
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (fold.fold(a[i]) != fold.fold(b[i])) return false;
-  return true;
-}
-
 std::string_view fileNamePart(std::string_view text) {
   auto slash = text.find_last_of("\\/");
   return slash == std::string_view::npos ? text : text.substr(slash + 1);
@@ -28,11 +20,19 @@ std::string accelerator(std::size_t index) {
 
 }  // namespace
 
-RecentList::RecentList(std::size_t maximum) : maximum_(maximum) {}
+bool RecentList::sameIgnoringCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  const auto& fold = editor::CaseFolder::ansi();
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (fold.fold(a[i]) != fold.fold(b[i])) return false;
+  return true;
+}
+
+RecentList::RecentList(std::size_t maximum, Same same) : maximum_(maximum), same_(same) {}
 
 std::optional<std::size_t> RecentList::indexOf(std::string_view text) const {
   for (std::size_t i = 0; i < entries_.size(); ++i)
-    if (sameNoCase(entries_[i], text)) return i;
+    if (same_(entries_[i], text)) return i;
   return std::nullopt;
 }
 

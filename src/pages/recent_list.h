@@ -15,15 +15,20 @@ struct SectionStore {
   virtual void eraseSection() = 0;
 };
 
-// A most-recent-first list of texts with a maximum length and no two entries equal without
-// regard to case: the recent files, the last sessions and the Window menu's page names.
-// Texts are Windows-1252.
+// A most-recent-first list of texts with a maximum length and no two entries the same: the
+// recent files, the last sessions and the Window menu's pages. What counts as the same is the
+// list's own: session names are settings sections, the same in any letter case; file names
+// are the same when they lead to one file. Texts are Windows-1252.
 class RecentList {
 public:
-  explicit RecentList(std::size_t maximum);
+  using Same = bool (*)(std::string_view, std::string_view);
+  // Equal after Windows-1252 upper-casing.
+  static bool sameIgnoringCase(std::string_view a, std::string_view b);
 
-  // Puts the text at the top. A listed text (any case) moves up and takes the new spelling,
-  // which is the one just seen to be valid; the oldest entry drops out past the maximum.
+  explicit RecentList(std::size_t maximum, Same same = sameIgnoringCase);
+
+  // Puts the text at the top. A listed text moves up and takes the new spelling, which is the
+  // one just seen to be valid; the oldest entry drops out past the maximum.
   void add(std::string_view text);
   bool remove(std::string_view text);
   void clear() { entries_.clear(); }
@@ -48,6 +53,7 @@ public:
 
 private:
   std::size_t maximum_;
+  Same same_;
   std::vector<std::string> entries_;
 };
 

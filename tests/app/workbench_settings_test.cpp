@@ -97,10 +97,11 @@ TEST_F(WorkbenchSettingsTest, TheLastSessionReopensItsPagesAtTheirTabLineAndCare
   for (int i = 1; i <= 40; ++i) lines += "line " + std::to_string(i) + "\r\n";
   const fs::path a = files.write("MyApp.mb", lines);
   const fs::path b = files.write("MyApp.mbp", "[link]\r\n");
+  const fs::path lower = files.write("myapp.mb", "another file\r\n");
   const fs::path c = files.write("other.mb", lines);
   {
     auto run = start();
-    run->open({a, b, c});
+    run->open({a, b, lower, c});
     run->docs().selectTab(0);
     run->bench.sourceEditor().setSelLine(20);
     const editor::Offset caret = run->bench.sourceEditor().selStart();
@@ -113,12 +114,12 @@ TEST_F(WorkbenchSettingsTest, TheLastSessionReopensItsPagesAtTheirTabLineAndCare
   auto run = start();
   ASSERT_EQ(run->view.sessions, std::vector<std::string>{"&1 MyApp.mbp"});
   run->bench.sessionPicked(0);
-  EXPECT_EQ(run->view.tabs, (std::vector<std::string>{"MyApp.mb", "MyApp.mbp"}));
+  EXPECT_EQ(run->view.tabs, (std::vector<std::string>{"MyApp.mb", "MyApp.mbp", "myapp.mb"}));
   EXPECT_EQ(run->docs().currentTab(), 0);
   EXPECT_EQ(run->bench.sourceEditor().selLine(), 20);
-  EXPECT_FALSE(run->bench.settings()->file().valueExists("MyApp.mbp", "02")) << "the missing file leaves the section";
+  EXPECT_FALSE(run->bench.settings()->file().valueExists("MyApp.mbp", "03")) << "the missing file leaves the section";
   EXPECT_TRUE(run->ui.fileDialogs().empty());
-  EXPECT_EQ(run->bench.recentFiles().entries(), (std::vector<std::string>{b.string(), a.string()}))
+  EXPECT_EQ(run->bench.recentFiles().entries(), (std::vector<std::string>{lower.string(), b.string(), a.string()}))
       << "a session adds nothing to the recent files";
 }
 

@@ -169,10 +169,9 @@ TEST_F(DocumentCommandsTest, OpenUsesTheUntouchedPageSwitchesToOpenFilesAndKeeps
   EXPECT_EQ(bench.recentFiles().entries(), std::vector<std::string>{a.string()});
 
   openFromDialog({b});
-  // The same file in other letters is already open: only its tab comes forward.
-  std::string shouting = a.string();
-  shouting.replace(shouting.size() - 4, 4, "A.MB");
-  openFromDialog({shouting});
+  // The same file under another name is already open: only its tab comes forward.
+  fs::create_symlink(a, folder / "link.mb");
+  openFromDialog({folder / "link.mb"});
   EXPECT_EQ(docs().tabCount(), 2);
   EXPECT_EQ(docs().currentTab(), 0);
   EXPECT_EQ(editor().text(), "A\r\n");
@@ -181,6 +180,28 @@ TEST_F(DocumentCommandsTest, OpenUsesTheUntouchedPageSwitchesToOpenFilesAndKeeps
   openFromDialog({});
   EXPECT_EQ(ui.statusText(4), "LOADED: a.mb");
   EXPECT_EQ(docs().tabCount(), 2);
+}
+
+// Letter case makes another file here, so another page, everywhere a page is looked up.
+TEST_F(DocumentCommandsTest, NamesThatDifferOnlyInCaseAreTwoPages) {
+  const fs::path lower = file("a.mb", "lower\r\n");
+  const fs::path upper = file("A.mb", "upper\r\n");
+  openFromDialog({lower});
+  openFromDialog({upper});
+  EXPECT_EQ(view.tabs, (std::vector<std::string>{"a.mb", "A.mb"}));
+  EXPECT_EQ(editor().text(), "upper\r\n");
+  EXPECT_EQ(ui.statusText(4), "LOADED: A.mb");
+  EXPECT_EQ(bench.recentFiles().entries(), (std::vector<std::string>{upper.string(), lower.string()}));
+
+  EXPECT_EQ(view.windowMenu, (std::vector<std::string>{"&1 a.mb", "&2 A.mb"}));
+  docs().windowMenuPick(0);
+  EXPECT_EQ(editor().text(), "lower\r\n");
+  docs().windowMenuPick(1);
+  EXPECT_EQ(editor().text(), "upper\r\n");
+
+  openFromDialog({lower});
+  EXPECT_EQ(docs().tabCount(), 2);
+  EXPECT_EQ(editor().text(), "lower\r\n");
 }
 
 TEST_F(DocumentCommandsTest, FiftyPagesAtMost) {
