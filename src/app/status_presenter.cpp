@@ -18,7 +18,12 @@ bool blank(std::string_view line) { return platform::trim(line).empty(); }
 
 StatusPresenter::StatusPresenter(platform::Ui& ui, platform::MainView& view, platform::CommandStates& states, editor::CodeMemo& memo,
                                  const platform::KeyboardState& keyboard)
-    : ui_(ui), view_(view), states_(states), memo_(memo), keyboard_(keyboard) {}
+    : ui_(ui),
+      view_(view),
+      states_(states),
+      memo_(memo),
+      keyboard_(keyboard),
+      caretMoves_(memo.onSelMove.listen([this] { caretMoved(); })) {}
 
 void StatusPresenter::showLockKeys() {
   ui_.setStatusText(Panel::kCapsPanel, keyboard_.capsLock().value_or(false) ? "CAP" : "");

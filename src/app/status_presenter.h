@@ -25,7 +25,6 @@ public:
   void showMode();
   void showStartCaret();
 
-  void caretMoved();
   void mousePressed() { mouseDown_ = true; }
   void mouseReleased();
   void statusBarClicked(int x);
@@ -40,6 +39,8 @@ public:
   void setContextItems(std::vector<std::string> items);
 
 private:
+  // Heard from the source editor's onSelMove.
+  void caretMoved();
   void updateCutCopy();
 
   platform::Ui& ui_;
@@ -50,6 +51,7 @@ private:
   bool mouseDown_ = false;
   int openParenCount_ = 0;
   std::vector<std::string> contextItems_;
+  editor::Subscription caretMoves_;
 };
 
 }  // namespace quillon::app

@@ -26,7 +26,6 @@ Workbench::Workbench(Ports ports)
   highlighting_.setApplyKeyWords(false);
   highlighting_.setApplyStartStopKeys(false);
   options_.attachHighlighting(highlighting_, numbers_);
-  sourceEditor_.onSelMove = [this] { status_.caretMoved(); };
 
   editing_.onCaptionsChanged = [this](int slot) {
     view_.setBookmarkCaption(slot, editing_.captions()[static_cast<std::size_t>(slot)]);
@@ -41,8 +40,6 @@ Workbench::Workbench(Ports ports)
   documents_.hooks.reApplyKeywords = [this] { highlighting_.reApplyKeywords(); };
   documents_.hooks.pageAdded = [this] { editing_.resetParenthesisCount(); };
 }
-
-Workbench::~Workbench() { sourceEditor_.onSelMove = nullptr; }
 
 void Workbench::start(const std::filesystem::path& programFile, const std::vector<std::string>& arguments,
                       Surroundings surroundings) {

@@ -55,7 +55,6 @@ public:
   explicit Workbench(Ports ports);
   Workbench(const Workbench&) = delete;
   Workbench& operator=(const Workbench&) = delete;
-  ~Workbench();
 
   // What start-up reads from the machine besides the settings file. Tests point all of it
   // at temporary folders.

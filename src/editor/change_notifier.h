@@ -1,7 +1,7 @@
 #pragma once
-#include <functional>
 #include <utility>
-#include <vector>
+
+#include "editor/listener_list.h"
 
 namespace quillon::editor {
 
@@ -9,15 +9,10 @@ namespace quillon::editor {
 // and one notification goes out when the last hold is released.
 class ChangeNotifier {
 public:
-  using Handler = std::function<void()>;
+  using Handler = ListenerList<>::Handler;
 
-  int subscribe(Handler handler) {
-    handlers_.emplace_back(++lastId_, std::move(handler));
-    return lastId_;
-  }
-  void unsubscribe(int id) {
-    std::erase_if(handlers_, [id](const auto& h) { return h.first == id; });
-  }
+  int subscribe(Handler handler) { return handlers_.subscribe(std::move(handler)); }
+  void unsubscribe(int id) { handlers_.unsubscribe(id); }
 
   void hold() { ++holds_; }
   void release() {
@@ -29,14 +24,11 @@ public:
       return;
     }
     pending_ = false;
-    // A handler may subscribe or unsubscribe; iterate over a copy.
-    auto handlers = handlers_;
-    for (auto& h : handlers) h.second();
+    handlers_.notify();
   }
 
 private:
-  std::vector<std::pair<int, Handler>> handlers_;
-  int lastId_ = 0;
+  ListenerList<> handlers_;
   int holds_ = 0;
   bool pending_ = false;
 };

@@ -126,11 +126,11 @@ void CodeMemo::loadFromBuffer(std::unique_ptr<char[]> data, std::size_t size) {
 }
 
 void CodeMemo::reportProgress(std::int64_t done, std::int64_t total, bool final) const {
-  if (!onProgress) return;
+  if (!onProgress.listeners_.heard()) return;
   const auto now = (clock_ ? clock_ : &kSystemClock)->now();
   if (!final && now - lastProgress_ < std::chrono::milliseconds(300)) return;
   lastProgress_ = now;
-  onProgress(done, total);
+  onProgress.listeners_.notify(done, total);
 }
 
 void CodeMemo::loadParsed(std::unique_ptr<char[]> data, std::size_t size) {
@@ -216,7 +216,7 @@ void CodeMemo::afterLoad() {
   widestLine_ = 0;
   if (wrapping()) table_.resetLayout(false);
   if (scanner_) scanner_->textReset();
-  if (onParse) onParse(0, charCount());
+  onParse.listeners_.notify(0, charCount());
   if (!updating()) {
     if (updateMode_ == UpdateMode::umImmediate) ensureLaidOut(table_.size() - 1);
     setScroll(0, 0);
@@ -296,13 +296,36 @@ void CodeMemo::notifyChange() {
     pendingChange_ = true;
     return;
   }
-  if (onChange) onChange();
+  onChange.listeners_.notify();
   notifyView(ViewEvent::changed);
 }
 
 void CodeMemo::fireSelMove(Offset before) {
-  if (before != caret_ && onSelMove) onSelMove();
+  if (before != caret_) onSelMove.listeners_.notify();
   notifyView(ViewEvent::selectionMoved);
+}
+
+void CodeMemo::setMuted(EventKinds kinds, bool on) {
+  auto apply = [&](EventKind kind, auto& event) {
+    if (!(kinds & kind)) return;
+    if (on)
+      event.listeners_.mute();
+    else
+      event.listeners_.unmute();
+  };
+  apply(kOnChange, onChange);
+  apply(kOnSelMove, onSelMove);
+  apply(kOnStyleChange, onStyleChange);
+  apply(kOnHScroll, onHScroll);
+  apply(kOnVScroll, onVScroll);
+  apply(kOnProgress, onProgress);
+  apply(kOnParse, onParse);
+  apply(kOnBeforeChange, onBeforeChange);
+}
+
+void CodeMemo::toggleOverwrite() {
+  overwrite_ = !overwrite_;
+  onStyleChange.listeners_.notify();
 }
 
 // ---------------------------------------------------------------------------------------
@@ -538,7 +561,7 @@ bool CodeMemo::findText(std::string_view pattern, bool forward, bool wholeWord, 
 // The insertion routine
 
 void CodeMemo::insertText(std::string text) {
-  if (onBeforeChange) onBeforeChange(text);
+  onBeforeChange.listeners_.notify(text);
   if (selLength_ == 0 && !block_.active && text.empty()) return;
   if (block_.active) {
     const std::size_t before = undo_.position();
@@ -697,7 +720,7 @@ void CodeMemo::replaceRange(Offset start, Offset stop, std::string_view text) {
   caretPlaced_ = false;
 
   if (scanner_) scanner_->paragraphsReplaced(sp, ep - sp + 1, lastChanged - sp + 1, updating());
-  if (onParse) onParse(start, start + inserted);
+  onParse.listeners_.notify(start, start + inserted);
   notifyChange();
   if (!updating()) scrollInView();
   fireSelMove(before);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "editor/case_fold.h"
+#include "editor/listener_list.h"
 #include "editor/memo_strings.h"
 #include "editor/paragraph_scanner.h"
 #include "editor/paragraph_table.h"
@@ -70,7 +71,7 @@ private:
 };
 
 // The editor control's model: paragraphs and their display lines, caret and selection, undo,
-// search, scrolling and the events its owner listens to. No toolkit: the widget feeds it
+// search, scrolling and the events anyone may subscribe to. No toolkit: the widget feeds it
 // input and viewport size and paints what it says; text is measured through TextMetrics.
 class CodeMemo {
   friend class ParagraphScanner;
@@ -239,6 +240,8 @@ public:
   void setDisplayOnly(bool on) { displayOnly_ = on; }
   bool overwrite() const { return overwrite_; }
   void setOverwrite(bool on) { overwrite_ = on; }
+  // Insert and overwrite swap as the Insert key swaps them, which onStyleChange hears.
+  void toggleOverwrite();
   bool modified() const { return modified_; }
   void setModified(bool on) { modified_ = on; }
   UpdateMode updateMode() const { return updateMode_; }
@@ -257,25 +260,52 @@ public:
   static bool isFormatCode(char c) { return c == 1 || c == 2 || c == 3 || c == 4 || c == 21; }
 
   // ----- Events -----
-  std::function<void()> onChange;
-  std::function<void()> onSelMove;
-  std::function<void()> onStyleChange;
-  std::function<void()> onHScroll;
-  std::function<void()> onVScroll;
+  // Each event is a list of listeners (see listener_list.h); subscribing never displaces
+  // another party's listener.
+  Event<CodeMemo> onChange;
+  Event<CodeMemo> onSelMove;
+  Event<CodeMemo> onStyleChange;
+  Event<CodeMemo> onHScroll;
+  Event<CodeMemo> onVScroll;
   // Position and total of the load or save in progress, at most every 300 ms and at the end.
-  std::function<void(std::int64_t done, std::int64_t total)> onProgress;
-  std::function<void(Offset start, Offset stop)> onParse;
-  std::function<void(std::string& text)> onBeforeChange;
+  Event<CodeMemo, std::int64_t, std::int64_t> onProgress;
+  Event<CodeMemo, Offset, Offset> onParse;
+  // Each listener may replace the text about to be inserted; the next one sees its result.
+  Event<CodeMemo, std::string&> onBeforeChange;
+
+  // The events a mute can silence, one bit each.
+  enum EventKind : unsigned {
+    kOnChange = 1u << 0,
+    kOnSelMove = 1u << 1,
+    kOnStyleChange = 1u << 2,
+    kOnHScroll = 1u << 3,
+    kOnVScroll = 1u << 4,
+    kOnProgress = 1u << 5,
+    kOnParse = 1u << 6,
+    kOnBeforeChange = 1u << 7,
+  };
+  using EventKinds = unsigned;
+  // While one lives, the listeners of its kinds are not called; what happens meanwhile is not
+  // told later. Mutes nest: a kind speaks again when the last mute of it ends.
+  class [[nodiscard]] EventMute {
+  public:
+    EventMute(const EventMute&) = delete;
+    EventMute& operator=(const EventMute&) = delete;
+    ~EventMute() { memo_.setMuted(kinds_, false); }
+
+  private:
+    friend class CodeMemo;
+    EventMute(CodeMemo& memo, EventKinds kinds) : memo_(memo), kinds_(kinds) { memo_.setMuted(kinds_, true); }
+    CodeMemo& memo_;
+    EventKinds kinds_;
+  };
+  EventMute muteEvents(EventKinds kinds) { return EventMute(*this, kinds); }
+
   // The widget and the controls attached to the editor (the gutter) hear every change,
-  // scroll, caret or selection move and layout step, whoever caused it.
+  // scroll, caret or selection move and layout step, whoever caused it; no mute reaches them.
   enum class ViewEvent { changed, scrolled, selectionMoved, layoutProgressed };
-  int addViewListener(std::function<void(ViewEvent)> listener) {
-    listeners_.emplace_back(++lastListenerId_, std::move(listener));
-    return lastListenerId_;
-  }
-  void removeViewListener(int id) {
-    std::erase_if(listeners_, [id](const auto& l) { return l.first == id; });
-  }
+  int addViewListener(std::function<void(ViewEvent)> listener) { return viewListeners_.subscribe(std::move(listener)); }
+  void removeViewListener(int id) { viewListeners_.unsubscribe(id); }
   // The highlighting engine, told about every change of the paragraph table.
   void setScanner(ParagraphScanner* scanner) { scanner_ = scanner; }
   ParagraphScanner* scanner() const { return scanner_; }
@@ -392,11 +422,9 @@ private:
   mutable platform::Clock::TimePoint lastProgress_{};
   std::int32_t highlightColor_ = 0x0000FF;                  // red
   std::int32_t highlightBackgnd_ = static_cast<std::int32_t>(0x80000005u);  // the window colour
-  std::vector<std::pair<int, std::function<void(ViewEvent)>>> listeners_;
-  int lastListenerId_ = 0;
-  void notifyView(ViewEvent e) {
-    for (std::size_t i = 0; i < listeners_.size(); ++i) listeners_[i].second(e);
-  }
+  ListenerList<ViewEvent> viewListeners_;
+  void notifyView(ViewEvent e) { viewListeners_.notify(e); }
+  void setMuted(EventKinds kinds, bool on);
 };
 
 inline ParagraphTable& ParagraphScanner::paragraphsOf(CodeMemo& memo) { return memo.table_; }

@@ -313,8 +313,8 @@ void CodeMemo::setScroll(std::int64_t x, std::int64_t y) {
   const bool v = y != scrollY_;
   scrollX_ = x;
   scrollY_ = y;
-  if (h && onHScroll) onHScroll();
-  if (v && onVScroll) onVScroll();
+  if (h) onHScroll.listeners_.notify();
+  if (v) onVScroll.listeners_.notify();
   if (h || v) notifyView(ViewEvent::scrolled);
 }
 

@@ -218,8 +218,7 @@ bool MemoKeyboard::keyDown(EditKey key, KeyModifiers mods) {
       } else if (mods.ctrl) {
         if (!memo_.displayOnly()) clipboard_.copy();
       } else if (memo_.hasOption(moInsertKeyActive)) {
-        memo_.setOverwrite(!memo_.overwrite());
-        if (memo_.onStyleChange) memo_.onStyleChange();
+        memo_.toggleOverwrite();
       }
       return true;
   }

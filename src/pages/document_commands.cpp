@@ -34,33 +34,6 @@ fs::path folderOf(const std::string& name) {
 
 }  // namespace
 
-// ----- Handler pause -----
-
-class DocumentCommands::Pause {
-public:
-  Pause(DocumentCommands& d, unsigned handlers) : d_(d) {
-    mine_ = handlers & ~d.paused_;
-    d.paused_ |= mine_;
-    editor::CodeMemo& e = d.editor_;
-    if (mine_ & kChange) e.onChange = nullptr;
-    if (mine_ & kParse) d.savedParse_ = std::exchange(e.onParse, nullptr);
-    if (mine_ & kSelMove) d.savedSelMove_ = std::exchange(e.onSelMove, nullptr);
-  }
-  ~Pause() {
-    editor::CodeMemo& e = d_.editor_;
-    if (mine_ & kChange) e.onChange = [&d = d_] { d.textChanged(); };
-    if (mine_ & kParse) e.onParse = std::move(d_.savedParse_);
-    if (mine_ & kSelMove) e.onSelMove = std::move(d_.savedSelMove_);
-    d_.paused_ &= ~mine_;
-  }
-  Pause(const Pause&) = delete;
-  Pause& operator=(const Pause&) = delete;
-
-private:
-  DocumentCommands& d_;
-  unsigned mine_;
-};
-
 DocumentCommands::DocumentCommands(Parts parts)
     : ui_(parts.ui),
       view_(parts.view),
@@ -68,11 +41,8 @@ DocumentCommands::DocumentCommands(Parts parts)
       editor_(parts.editor),
       errorView_(parts.errorView),
       bookmarks_(parts.bookmarks),
-      windowList_(parts.windowList) {
-  editor_.onChange = [this] { textChanged(); };
-}
-
-DocumentCommands::~DocumentCommands() { editor_.onChange = nullptr; }
+      windowList_(parts.windowList),
+      textChanges_(editor_.onChange.listen([this] { textChanged(); })) {}
 
 void DocumentCommands::startUp() {
   tabs_.assign(1, kUntitled);
@@ -102,7 +72,7 @@ void DocumentCommands::savePageState(int i) {
 void DocumentCommands::restorePageState(int i) {
   const Page& p = pages_[i];
   {
-    Pause pause(*this, kChange | kParse);
+    const auto mute = editor_.muteEvents(kPageLoad);
     editor_.setText(p.text);
     editor_.setModified(p.modified);
     setCurrentFile(p.fileName);
@@ -266,7 +236,7 @@ bool DocumentCommands::singleUntouchedPage() const {
 
 void DocumentCommands::newPage() {
   {
-    Pause pause(*this, kChange);
+    const auto mute = editor_.muteEvents(kPageText);
     if (tabCount() >= PageTable::kMaxTabs) {
       setMessage("50 File MAX -- Close Excess First");
       return;
@@ -375,7 +345,7 @@ void DocumentCommands::open(Opener opener) {
 }
 
 void DocumentCommands::openFiles(const std::vector<std::string>& requested, Opener opener) {
-  Pause pause(*this, kChange);
+  const auto mute = editor_.muteEvents(kPageText);
   std::vector<std::string> names = requested;
   if (names.size() > static_cast<std::size_t>(PageTable::kMaxTabs)) {
     ui_.showMessage("Can Not Open " + std::to_string(names.size()) + " Files...Using First" +
@@ -437,12 +407,12 @@ bool DocumentCommands::loadFileIntoEditor(const std::string& name) {
   bool loaded = true;
   std::string refusal;
   {
-    Pause pause(*this, kChange);
-    editor_.onProgress = [this](std::int64_t done, std::int64_t total) {
+    const auto mute = editor_.muteEvents(kPageText);
+    const editor::Subscription progress = editor_.onProgress.listen([this](std::int64_t done, std::int64_t total) {
       if (total <= 0) return;
       setMessage("LOADING " + std::to_string(done * 100 / total) + "%");
       if (done >= total - 1) ui_.processPendingMessages();
-    };
+    });
     try {
       editor_.loadFromFile(name);
     } catch (const editor::MemoError& e) {
@@ -453,7 +423,6 @@ bool DocumentCommands::loadFileIntoEditor(const std::string& name) {
       refusal = "Cannot open file " + name;
       loaded = false;
     }
-    editor_.onProgress = nullptr;
     if (loaded) {
       editor_.setModified(false);
       states_.setEnabled(platform::Command::bUndo, platform::Command::Undo1, false);
@@ -477,18 +446,19 @@ bool DocumentCommands::loadFileIntoEditor(const std::string& name) {
 // ----- Save -----
 
 bool DocumentCommands::writeFile(const std::string& name) {
-  editor_.onProgress = [this](std::int64_t done, std::int64_t total) {
-    if (total <= 0) return;
-    setMessage("Saving " + std::to_string(done * 100 / total) + "%");
-  };
   bool ok = true;
   bool ownerKept = true;
-  try {
-    ownerKept = editor_.saveToFile(name);
-  } catch (const std::exception&) {
-    ok = false;
+  {
+    const editor::Subscription progress = editor_.onProgress.listen([this](std::int64_t done, std::int64_t total) {
+      if (total <= 0) return;
+      setMessage("Saving " + std::to_string(done * 100 / total) + "%");
+    });
+    try {
+      ownerKept = editor_.saveToFile(name);
+    } catch (const std::exception&) {
+      ok = false;
+    }
   }
-  editor_.onProgress = nullptr;
   if (!ok) {
     setMessage("SAVE FAILED: " + fileNamePart(name));
     ui_.showMessage("Cannot create file " + name);
@@ -572,7 +542,7 @@ bool DocumentCommands::savePageFromTable(int i) {
 }
 
 void DocumentCommands::saveAll() {
-  Pause pause(*this, kChange);
+  const auto mute = editor_.muteEvents(kPageText);
   const int before = current_;
   savePageState(current_);
   for (int i = 0; i < tabCount(); ++i)
@@ -602,7 +572,7 @@ bool DocumentCommands::askSavePage(int i) {
 void DocumentCommands::closePage() {
   bool closed = false;
   {
-    Pause pause(*this, kChange);
+    const auto mute = editor_.muteEvents(kPageText);
     const int i = current_;
     closed = askSavePage(i);
     if (!closed) {
@@ -643,7 +613,7 @@ void DocumentCommands::closePage() {
 
 void DocumentCommands::closeAll() {
   {
-    Pause pause(*this, kAll);
+    const auto mute = editor_.muteEvents(kBulk);
     const int before = current_;
     savePageState(current_);
     bool yesToAll = false;
@@ -687,7 +657,7 @@ void DocumentCommands::closeAll() {
 
 bool DocumentCommands::confirmClose() {
   if (tabCount() == 1 && tabs_[0] == kUntitled && !editor_.modified()) return true;
-  Pause pause(*this, kAll);
+  const auto mute = editor_.muteEvents(kBulk);
   const int before = current_;
   savePageState(current_);
   bool yesToAll = false;
@@ -749,7 +719,7 @@ void DocumentCommands::revert(bool allPages) {
   auto putBackCurrent = [this] {
     const RevertEntry& e = revertTable_[static_cast<std::size_t>(current_)];
     const editor::Offset caret = editor_.selStart();
-    Pause pause(*this, kChange);
+    const auto mute = editor_.muteEvents(kPageText);
     editor_.setText(e.text);
     editor_.setModified(e.modified);
     editor_.setSelStart(std::min<editor::Offset>(caret, editor_.charCount()));

@@ -61,7 +61,6 @@ public:
   explicit DocumentCommands(Parts parts);
   DocumentCommands(const DocumentCommands&) = delete;
   DocumentCommands& operator=(const DocumentCommands&) = delete;
-  ~DocumentCommands();
 
   Hooks hooks;
 
@@ -133,9 +132,11 @@ public:
       "Source Files (*.mb)|*.mb|Project Files (*.mbp)|*.mbp|Definations (*.def)|*.def|All Files (*.*)|*.*";
 
 private:
-  enum Handler : unsigned { kChange = 1, kParse = 2, kSelMove = 4, kAll = 7 };
-  // Detaches editor handlers for its lifetime; nested pauses keep the outermost saved ones.
-  class Pause;
+  // What a command silences while it moves pages in and out of the editor: the text is
+  // the page's, not the user's edit.
+  static constexpr editor::CodeMemo::EventKinds kPageText = editor::CodeMemo::kOnChange;
+  static constexpr editor::CodeMemo::EventKinds kPageLoad = kPageText | editor::CodeMemo::kOnParse;
+  static constexpr editor::CodeMemo::EventKinds kBulk = kPageLoad | editor::CodeMemo::kOnSelMove;
 
   void enterPage(int i);  // restorePageState and the gutter marks
   void setCurrentFile(const std::string& name);
@@ -182,10 +183,7 @@ private:
   std::array<RevertEntry, PageTable::kRecords> revertTable_;
   bool revertAvailable_ = false;
 
-  // Handlers saved while paused.
-  unsigned paused_ = 0;
-  std::function<void(editor::Offset, editor::Offset)> savedParse_;
-  std::function<void()> savedSelMove_;
+  editor::Subscription textChanges_;
 };
 
 }  // namespace quillon::pages

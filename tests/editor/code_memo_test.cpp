@@ -9,6 +9,8 @@ namespace {
 
 using quillon::editor::CodeMemo;
 using quillon::editor::MemoError;
+using quillon::editor::Offset;
+using quillon::editor::Subscription;
 using quillon::editor::UpperCaseType;
 
 // ----- search -----
@@ -234,9 +236,9 @@ TEST(CodeMemoEvents, ParseChangeAndSelMove) {
   std::vector<std::pair<std::int64_t, std::int64_t>> parsed;
   int changes = 0;
   int moves = 0;
-  m.onParse = [&](std::int64_t a, std::int64_t b) { parsed.emplace_back(a, b); };
-  m.onChange = [&] { ++changes; };
-  m.onSelMove = [&] { ++moves; };
+  m.onParse.subscribe([&](std::int64_t a, std::int64_t b) { parsed.emplace_back(a, b); });
+  m.onChange.subscribe([&] { ++changes; });
+  m.onSelMove.subscribe([&] { ++moves; });
 
   m.setText("Dim a\r\nDim b");
   EXPECT_EQ(parsed, (std::vector<std::pair<std::int64_t, std::int64_t>>{{0, 12}}));
@@ -258,11 +260,38 @@ TEST(CodeMemoEvents, ParseChangeAndSelMove) {
   EXPECT_EQ(m.text(), "Dim a\r\nDim b");
 }
 
+TEST(CodeMemoEvents, EveryListenerHearsAndAMuteSilencesOnlyItsKindsUntilTheLastEnds) {
+  CodeMemo m;
+  int changesA = 0, changesB = 0, parses = 0, moves = 0;
+  m.onChange.subscribe([&] { ++changesA; });
+  Subscription b = m.onChange.listen([&] { ++changesB; });
+  m.onParse.subscribe([&](Offset, Offset) { ++parses; });
+  m.onSelMove.subscribe([&] { ++moves; });
+  {
+    const auto outer = m.muteEvents(CodeMemo::kOnChange | CodeMemo::kOnParse);
+    {
+      const auto inner = m.muteEvents(CodeMemo::kOnChange);
+      m.setSelText("a");
+    }
+    m.setSelText("b");
+  }
+  EXPECT_EQ(changesA + changesB + parses, 0);
+  EXPECT_EQ(moves, 2) << "caret moves were not muted";
+  m.setSelText("c");
+  EXPECT_EQ(changesA, 1) << "what happened while muted is not told later";
+  EXPECT_EQ(changesB, 1);
+  EXPECT_EQ(parses, 1);
+  b.reset();
+  m.setSelText("d");
+  EXPECT_EQ(changesA, 2);
+  EXPECT_EQ(changesB, 1);
+}
+
 TEST(CodeMemoEvents, BeforeChangeMaySubstituteTheText) {
   CodeMemo m;
-  m.onBeforeChange = [](std::string& t) {
+  m.onBeforeChange.subscribe([](std::string& t) {
     if (t == "\t") t = "  ";
-  };
+  });
   m.setSelText("\t");
   EXPECT_EQ(m.text(), "  ");
   EXPECT_EQ(m.selStart(), 2);
@@ -273,7 +302,7 @@ TEST(CodeMemoEvents, BeforeChangeMaySubstituteTheText) {
 TEST(CodeMemoEvents, OnChangeWaitsForTheOutermostEndUpdate) {
   CodeMemo m;
   int changes = 0;
-  m.onChange = [&] { ++changes; };
+  m.onChange.subscribe([&] { ++changes; });
   m.lines().beginUpdate();
   m.paragraphs().beginUpdate();
   m.setSelText("a");

@@ -154,7 +154,7 @@ TEST(CodeMemoUndo, ChangeHandlersSeeTheStateAfterTheUndo) {
     type(m, std::string(1, c));
   }
   std::vector<std::pair<bool, bool>> seen;
-  m.onChange = [&] { seen.emplace_back(m.canUndo(), m.canRedo()); };
+  m.onChange.subscribe([&] { seen.emplace_back(m.canUndo(), m.canRedo()); });
   m.undo();
   m.undo();
   m.undo();

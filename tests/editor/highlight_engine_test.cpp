@@ -143,7 +143,7 @@ TEST_F(Regions, PaintingALaterStretchScansRegionsFromAboveButKeywordsOnlyThere) 
 
 TEST_F(Regions, ReApplyingRepaintsWithoutReportingAChange) {
   int changes = 0, repaints = 0;
-  memo.onChange = [&] { ++changes; };
+  memo.onChange.subscribe([&] { ++changes; });
   memo.addViewListener([&](CodeMemo::ViewEvent e) { repaints += e == CodeMemo::ViewEvent::changed; });
   engine.reApplyKeywords();
   EXPECT_EQ(changes, 0);

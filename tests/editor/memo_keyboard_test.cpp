@@ -160,7 +160,7 @@ TEST_F(Keyboard, OverwriteReplacesButAppendsAtTheParagraphEnd) {
 
 TEST_F(Keyboard, InsertKeyTogglesOverwriteOnlyWhenAllowed) {
   int styleChanges = 0;
-  memo.onStyleChange = [&] { ++styleChanges; };
+  memo.onStyleChange.subscribe([&] { ++styleChanges; });
   key(EditKey::Insert);
   EXPECT_TRUE(memo.overwrite());
   EXPECT_EQ(styleChanges, 1);

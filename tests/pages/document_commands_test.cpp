@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -497,6 +498,55 @@ TEST_F(DocumentCommandsTest, CancelInTheCloseQueryKeepsTheWindowAndItsHandlers) 
   // No to All lets it close without saving.
   ui.queueAnswer(Answer::NoToAll);
   EXPECT_TRUE(bench.closeQuery());
+}
+
+// The outline, the context list and the word checker listen to the editor beside the page
+// commands: moving pages in and out of the editor must not cost anyone a listener.
+TEST_F(DocumentCommandsTest, EditorListenersStayThroughPageSwitchesAndBulkLoads) {
+  struct Heard {
+    int changes = 0, parses = 0, moves = 0;
+  };
+  std::array<Heard, 2> heard;
+  std::vector<editor::Subscription> subscriptions;
+  for (Heard& h : heard) {
+    subscriptions.push_back(editor().onChange.listen([&h] { ++h.changes; }));
+    subscriptions.push_back(editor().onParse.listen([&h](editor::Offset, editor::Offset) { ++h.parses; }));
+    subscriptions.push_back(editor().onSelMove.listen([&h] { ++h.moves; }));
+  }
+  // Leaves the page modified, so the commands after it have something to ask about.
+  auto expectStillHeard = [&](const char* after) {
+    editor().setSelStart(0);
+    editor().setModified(false);
+    heard = {};
+    type("x");  // one change, one parse, one caret move
+    for (const Heard& h : heard) {
+      EXPECT_EQ(h.changes, 1) << after;
+      EXPECT_EQ(h.parses, 1) << after;
+      EXPECT_EQ(h.moves, 1) << after;
+    }
+    EXPECT_TRUE(editor().modified()) << after << ": the page commands' own listener";
+    editor().undo();
+  };
+
+  openFromDialog({file("a.mb", "a\r\n"), file("b.mb", "b\r\n"), file("c.mb", "c\r\n")});
+  expectStillHeard("Open of three files");
+  docs().selectTab(0);
+  expectStillHeard("a page switch");
+  ui.queueAnswer(Answer::No);
+  docs().closePage();
+  expectStillHeard("Close Page");
+  docs().saveAll();
+  expectStillHeard("Save All");
+  ui.queueAnswer(Answer::NoToAll);
+  ASSERT_TRUE(bench.closeQuery());
+  ASSERT_EQ(bench.sessions().size(), 1u);
+  expectStillHeard("the close query");
+  ui.queueAnswer(Answer::NoToAll);
+  docs().closeAll();
+  expectStillHeard("Close All");
+  bench.sessionPicked(0);
+  ASSERT_EQ(docs().tabCount(), 2);
+  expectStillHeard("a session restore");
 }
 
 TEST_F(DocumentCommandsTest, TheCloseQueryAsksNothingForTheUntouchedPage) {
