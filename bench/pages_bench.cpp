@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -81,10 +82,9 @@ struct NoKeyboard final : quillon::platform::KeyboardState {
   std::optional<bool> numLock() const override { return std::nullopt; }
 };
 
-struct NoClipboard final : quillon::platform::EditClipboard {
-  void copy() override {}
-  void cut() override {}
-  void paste() override {}
+struct NoClipboard final : quillon::platform::Clipboard {
+  std::optional<quillon::platform::ClipboardText> readText() const override { return std::nullopt; }
+  void writeText(std::string_view, bool) override {}
 };
 
 const quillon::bench::BenchMetrics kMetrics;

@@ -66,6 +66,7 @@ struct ShownEditor {
   CodeMemo memo;
   HighlightEngine engine{memo};
   NumberHighlighter numbers;
+  quillon::editor::MemoClipboard clipboard{memo};
   std::unique_ptr<CodeMemoWidget> widget;
   PaintWatcher watcher;
 
@@ -73,7 +74,7 @@ struct ShownEditor {
     quillon::settings::applySourceEditorProfile(memo);
     if (!quillon::bench::loadHighlighted(memo, engine, name, state)) return false;
     engine.setSyntaxHighlighting(true, &numbers);
-    widget = std::make_unique<CodeMemoWidget>(memo);
+    widget = std::make_unique<CodeMemoWidget>(memo, clipboard);
     widget->errorHandler = [](const QString&) {};
     widget->resize(1000, 700);
     widget->show();

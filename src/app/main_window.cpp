@@ -91,7 +91,6 @@ MainWindow::MainWindow(const platform::KeyboardState& keyboard, QWidget* parent)
   setWindowTitle("Quillon - Untitled");
   setWindowIcon(QIcon(":/icons/quillon.svg"));
   workbench_ = std::make_unique<Workbench>(Workbench::Ports{*this, *this, states_, keyboard, clipboard_});
-  clipboard_.attach(&workbench_->sourceEditor());
 
   buildPanels();
   buildMenus();
@@ -468,7 +467,7 @@ void MainWindow::buildPanels() {
   gutter_->setObjectName("gutter");
   gutter_->setFixedWidth(kGutterWidth);
   editorRow->addWidget(gutter_);
-  sourceEditor_ = new editor::CodeMemoWidget(workbench_->sourceEditor(), editorPanel);
+  sourceEditor_ = new editor::CodeMemoWidget(workbench_->sourceEditor(), workbench_->sourceClipboard(), editorPanel);
   sourceEditor_->setObjectName("sourceEditor");
   sourceEditor_->setFrameShape(QFrame::NoFrame);
   editorRow->addWidget(sourceEditor_, 1);
@@ -480,7 +479,7 @@ void MainWindow::buildPanels() {
   bottomPanel_ = new QStackedWidget(bottomSplitter_);
   bottomPanel_->setObjectName("pError");
   bottomPanel_->setMinimumHeight(40);
-  errorView_ = new editor::CodeMemoWidget(workbench_->errorView(), bottomPanel_);
+  errorView_ = new editor::CodeMemoWidget(workbench_->errorView(), workbench_->errorViewClipboard(), bottomPanel_);
   errorView_->setObjectName("errorView");
   errorView_->setToolTip("Click Line to Go There");
   errorView_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

@@ -10,7 +10,7 @@
 #include "platform/command_states.h"
 #include "platform/main_view.h"
 #include "app/qt_action_states.h"
-#include "platform/qt_edit_clipboard.h"
+#include "editor/qt_clipboard.h"
 #include "app/workbench.h"
 #include "platform/file_association.h"
 #include "platform/keyboard_state.h"
@@ -117,7 +117,7 @@ private:
   void buildPanels();
   void showAbout();
 
-  platform::QtEditClipboard clipboard_;
+  editor::QtClipboard clipboard_;
   std::unique_ptr<platform::AssociationStore> associations_;
   std::unique_ptr<Workbench> workbench_;
   ActionStates states_;

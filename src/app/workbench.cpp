@@ -15,7 +15,8 @@ Workbench::Workbench(Ports ports)
     : ui_(ports.ui),
       view_(ports.view),
       states_(ports.states),
-      clipboard_(ports.clipboard),
+      sourceClipboard_(sourceEditor_, &ports.clipboard),
+      errorViewClipboard_(errorView_, &ports.clipboard),
       options_(ports.ui, ports.view, ports.states, sourceEditor_),
       status_(ports.ui, ports.view, ports.states, sourceEditor_, ports.keyboard),
       editing_(ports.ui, sourceEditor_, gutter_),
@@ -274,11 +275,11 @@ void Workbench::anotherCopyStarted() {
 
 void Workbench::undo() { sourceEditor_.undo(); }
 void Workbench::redo() { sourceEditor_.redo(); }
-void Workbench::cut() { clipboard_.cut(); }
-void Workbench::copy() { clipboard_.copy(); }
+void Workbench::cut() { sourceClipboard_.cut(); }
+void Workbench::copy() { sourceClipboard_.copy(); }
 
 void Workbench::paste() {
-  if (view_.editorHasFocus()) clipboard_.paste();
+  if (view_.editorHasFocus()) sourceClipboard_.paste();
 }
 
 void Workbench::selectAll() {

@@ -7,7 +7,6 @@
 #include "platform/command_states.h"
 #include "pages/document_commands.h"
 #include "tools/editing_commands.h"
-#include "platform/edit_clipboard.h"
 #include "platform/main_view.h"
 #include "platform/file_association.h"
 #include "settings/option_commands.h"
@@ -16,8 +15,10 @@
 #include "editor/code_gutter.h"
 #include "editor/code_memo.h"
 #include "editor/highlight_engine.h"
+#include "editor/memo_clipboard.h"
 #include "editor/number_highlighter.h"
 #include "pages/recent_list.h"
+#include "platform/clipboard.h"
 #include "platform/environment.h"
 #include "platform/file_identity.h"
 #include "platform/keyboard_state.h"
@@ -49,7 +50,7 @@ public:
     platform::MainView& view;
     platform::CommandStates& states;
     const platform::KeyboardState& keyboard;
-    platform::EditClipboard& clipboard;
+    platform::Clipboard& clipboard;
   };
 
   explicit Workbench(Ports ports);
@@ -71,6 +72,10 @@ public:
 
   editor::CodeMemo& sourceEditor() { return sourceEditor_; }
   editor::CodeMemo& errorView() { return errorView_; }
+  // Every clipboard action of an editor, from its keys, the menus or the toolbar, goes
+  // through its one MemoClipboard; the window hands these to the editor widgets.
+  editor::MemoClipboard& sourceClipboard() { return sourceClipboard_; }
+  editor::MemoClipboard& errorViewClipboard() { return errorViewClipboard_; }
   editor::HighlightEngine& highlighting() { return highlighting_; }
   const std::vector<std::string>& keyList() const { return keyList_; }
   pages::RecentList& windowList() { return windowList_; }
@@ -144,9 +149,10 @@ private:
   platform::Ui& ui_;
   platform::MainView& view_;
   platform::CommandStates& states_;
-  platform::EditClipboard& clipboard_;
   editor::CodeMemo sourceEditor_;
   editor::CodeMemo errorView_;
+  editor::MemoClipboard sourceClipboard_;
+  editor::MemoClipboard errorViewClipboard_;
   editor::NumberHighlighter numbers_;
   editor::HighlightEngine highlighting_{sourceEditor_};
   std::vector<std::string> keyList_;  // the keywords, sorted for the context list

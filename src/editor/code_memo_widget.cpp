@@ -52,10 +52,10 @@ QString toQString(std::string_view bytes) {
 
 }  // namespace
 
-CodeMemoWidget::CodeMemoWidget(CodeMemo& memo, QWidget* parent)
+CodeMemoWidget::CodeMemoWidget(CodeMemo& memo, MemoClipboard& clipboard, QWidget* parent)
     : QAbstractScrollArea(parent),
       memo_(memo),
-      clipboard_(memo, &systemClipboard_),
+      clipboard_(clipboard),
       keyboard_(memo, clipboard_),
       mouse_(memo, keyboard_) {
   setFocusPolicy(Qt::StrongFocus);

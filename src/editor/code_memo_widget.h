@@ -9,18 +9,19 @@
 #include "editor/memo_clipboard.h"
 #include "editor/memo_keyboard.h"
 #include "editor/memo_mouse.h"
-#include "editor/qt_clipboard.h"
 #include "editor/qt_text_metrics.h"
 
 namespace quillon::editor {
 
 // The editor control on screen. It owns no text: it paints the CodeMemo it is given, tells
 // it the viewport size, and translates key, mouse and wheel events into MemoKeyboard calls.
+// Its clipboard keys use the memo's MemoClipboard, handed in so that the window's menus
+// share it.
 class CodeMemoWidget : public QAbstractScrollArea {
   Q_OBJECT
 
 public:
-  explicit CodeMemoWidget(CodeMemo& memo, QWidget* parent = nullptr);
+  CodeMemoWidget(CodeMemo& memo, MemoClipboard& clipboard, QWidget* parent = nullptr);
   ~CodeMemoWidget() override;
 
   CodeMemo& memo() { return memo_; }
@@ -70,8 +71,7 @@ private:
   void paintBlockSelection(QPainter& painter);
 
   CodeMemo& memo_;
-  QtClipboard systemClipboard_;
-  MemoClipboard clipboard_;
+  MemoClipboard& clipboard_;
   MemoKeyboard keyboard_;
   MemoMouse mouse_;
   QtTextMetrics metrics_;

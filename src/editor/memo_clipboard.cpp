@@ -21,7 +21,7 @@ void MemoClipboard::copy() {
 }
 
 void MemoClipboard::cut() {
-  if (memo_.selLength() == 0 && !memo_.blockSelection()) return;
+  if (memo_.readOnly() || (memo_.selLength() == 0 && !memo_.blockSelection())) return;
   copy();
   memo_.clearSelection();
 }
@@ -36,7 +36,7 @@ void MemoClipboard::insertAtCaret(std::string_view text) {
 }
 
 void MemoClipboard::paste() {
-  if (!clipboard_) return;
+  if (!clipboard_ || memo_.readOnly()) return;
   std::optional<platform::ClipboardText> clip = clipboard_->readText();
   if (!clip || clip->text.empty()) return;
   std::string text = toParagraphBreaks(clip->text);

@@ -8,6 +8,9 @@
 namespace quillon::editor {
 
 // Copy, cut and paste of the editor, plain text and column blocks, against the clipboard port.
+// It is the one way between an editor and the clipboard: its keys, menus and buttons all come
+// here, so line ends and the column-block marker are treated alike whatever the user pressed.
+// Cut and paste leave a read-only editor alone.
 class MemoClipboard {
 public:
   explicit MemoClipboard(CodeMemo& memo, platform::Clipboard* clipboard = nullptr)

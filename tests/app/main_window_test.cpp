@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QLocalSocket>
 #include <QMenu>
@@ -289,6 +290,51 @@ TEST_F(MainWindowTest, EditorKeysReachTheWindowsHandlersOnce) {
   QTest::keyClick(screen, Qt::Key_Tab, Qt::ControlModifier);
   EXPECT_EQ(window.workbench().documents().currentTab(), 0);
   EXPECT_EQ(window.findChild<QTabBar*>("tabBar")->currentIndex(), 0);
+}
+
+// The menu shortcuts and the editor's own clipboard keys end in the same clipboard model:
+// LF line ends become paragraphs and a column block keeps its marker, whichever was pressed.
+TEST_F(MainWindowTest, ClipboardKeysAgreeOnLineEndsAndColumnBlocks) {
+  window.show();
+  window.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  window.sourceEditorWidget().setFocus();
+  QWindow* screen = window.windowHandle();
+  auto& memo = window.workbench().sourceEditor();
+  QClipboard* clipboard = QGuiApplication::clipboard();
+  struct Press {
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+    const char* name;
+  };
+
+  for (const Press& paste : {Press{Qt::Key_V, Qt::ControlModifier, "Ctrl+V"},
+                             Press{Qt::Key_Insert, Qt::ShiftModifier, "Shift+Insert"}}) {
+    memo.setText("");
+    clipboard->setText("one\ntwo\nthree");
+    QTest::keyClick(screen, paste.key, paste.modifiers);
+    EXPECT_EQ(memo.paragraphCount(), 3) << paste.name;
+    EXPECT_EQ(memo.text(), "one\r\ntwo\r\nthree") << paste.name;
+  }
+
+  memo.setText("abcd\r\nefgh");
+  memo.setBlockSelection(9, 1, 3, 1);  // "bc" over "fg"
+  ASSERT_TRUE(window.action(platform::Command::Copy1)->isEnabled());
+  QTest::keyClick(screen, Qt::Key_C, Qt::ControlModifier);
+  const QMimeData* data = clipboard->mimeData();
+  ASSERT_TRUE(data);
+  EXPECT_TRUE(data->hasFormat(editor::QtClipboard::kBlockMimeType));
+  memo.setSelStart(memo.charCount());
+  QTest::keyClick(screen, Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(memo.text(), "abcd\r\nefghbc\r\n    fg") << "a rectangle again";
+
+  // In the source editor the window takes Ctrl+Insert, like Insert, for the insert mode; the
+  // editor's own Ctrl+Insert copy never sees it.
+  memo.setBlockSelection(9, 1, 3, 1);
+  clipboard->setText("kept");
+  QTest::keyClick(screen, Qt::Key_Insert, Qt::ControlModifier);
+  EXPECT_EQ(window.statusText(1), "OVR");
+  EXPECT_EQ(clipboard->text(), "kept");
 }
 
 TEST_F(MainWindowTest, FilesDroppedFromAFileManagerOpenAsPages) {

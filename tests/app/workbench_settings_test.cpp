@@ -9,6 +9,7 @@
 
 #include "app/workbench.h"
 #include "support/fake_association_store.h"
+#include "support/fake_clipboard.h"
 #include "support/fake_main_view.h"
 #include "support/null_ports.h"
 #include "support/recording_command_states.h"
@@ -24,7 +25,6 @@ using Answer = platform::Ui::Answer;
 using Opener = pages::DocumentCommands::Opener;
 
 using NoKeyboard = testing::NoKeyboardState;
-using NoClipboard = testing::NoEditClipboard;
 
 // One start of the program.
 struct ProgramRun {
@@ -32,7 +32,7 @@ struct ProgramRun {
   testing::FakeMainView view;
   testing::RecordingCommandStates states;
   NoKeyboard keyboard;
-  NoClipboard clipboard;
+  test::FakeClipboard clipboard;
   Workbench bench{{ui, view, states, keyboard, clipboard}};
 
   ProgramRun(const testing::TestProgram& program, testing::FakeAssociationStore& store,

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <map>
 
+#include "support/fake_clipboard.h"
 #include "support/fake_main_view.h"
 #include "support/recording_command_states.h"
 #include "support/scripted_ui.h"
@@ -24,13 +25,6 @@ struct FakeKeyboard : platform::KeyboardState {
   std::optional<bool> caps, num;
   std::optional<bool> capsLock() const override { return caps; }
   std::optional<bool> numLock() const override { return num; }
-};
-
-struct FakeClipboard : platform::EditClipboard {
-  std::vector<std::string> calls;
-  void copy() override { calls.emplace_back("copy"); }
-  void cut() override { calls.emplace_back("cut"); }
-  void paste() override { calls.emplace_back("paste"); }
 };
 
 class WorkbenchTest : public ::testing::Test {
@@ -62,7 +56,7 @@ protected:
   FakeView view;
   RecordingCommandStates states;
   FakeKeyboard keyboard;
-  FakeClipboard clipboard;
+  test::FakeClipboard clipboard;
   Workbench bench{{ui, view, states, keyboard, clipboard}};
 };
 
@@ -252,15 +246,36 @@ TEST_F(WorkbenchTest, ChangesSwitchUndoRedoSaveAndPrint) {
   EXPECT_FALSE(states.enabled(platform::Command::bRedo));
 }
 
-TEST_F(WorkbenchTest, PasteOnlyWhenTheEditorHasFocus) {
+// The Edit menu goes through the editor's own clipboard model, as its keys do.
+TEST_F(WorkbenchTest, EditMenuCutCopyAndPasteKeepLineEndsAndColumnBlocks) {
   start();
-  bench.copy();
-  bench.cut();
+  auto& memo = bench.sourceEditor();
+  clipboard.content = platform::ClipboardText{"one\ntwo\nthree", false};
   view.focus = false;
   bench.paste();
+  EXPECT_EQ(memo.charCount(), 0) << "paste needs the editor's focus";
   view.focus = true;
   bench.paste();
-  EXPECT_EQ(clipboard.calls, (std::vector<std::string>{"copy", "cut", "paste"}));
+  EXPECT_EQ(memo.paragraphCount(), 3);
+
+  memo.select(0, 3);
+  bench.cut();
+  EXPECT_EQ(memo.text(), "\r\ntwo\r\nthree");
+  EXPECT_EQ(clipboard.content->text, "one");
+
+  memo.setText("abcd\r\nefgh");
+  memo.setBlockSelection(9, 1, 3, 1);
+  bench.copy();
+  ASSERT_TRUE(clipboard.content);
+  EXPECT_EQ(clipboard.content->text, "bc\r\nfg\r\n");
+  EXPECT_TRUE(clipboard.content->columnBlock);
+
+  memo.setReadOnly(true);
+  memo.select(0, 2);
+  bench.cut();
+  bench.paste();
+  EXPECT_EQ(memo.text(), "abcd\r\nefgh") << "a read-only editor keeps its text";
+  EXPECT_EQ(clipboard.content->text, "bc\r\nfg\r\n");
 }
 
 TEST_F(WorkbenchTest, AnotherCopyBringsThisOneToTheFront) {

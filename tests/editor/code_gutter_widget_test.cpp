@@ -25,7 +25,8 @@ TEST(CodeGutterWidget, PaintsGlyphEdgeAndBackground) {
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
   auto* gutter = new CodeGutterWidget;
-  auto* editor = new CodeMemoWidget(memo);
+  quillon::editor::MemoClipboard clipboard{memo};
+  auto* editor = new CodeMemoWidget(memo, clipboard);
   editor->setFrameShape(QFrame::NoFrame);
   gutter->setFixedWidth(50);
   gutter->setColor(QColor(250, 250, 210));

@@ -10,6 +10,7 @@
 
 #include "editor/code_memo_widget.h"
 #include "editor/memo_error.h"
+#include "editor/qt_clipboard.h"
 #include "support/table_corruption.h"
 
 namespace {
@@ -20,7 +21,7 @@ class CodeMemoWidgetTest : public ::testing::Test {
 protected:
   void SetUp() override {
     memo.setWordWrap(false);
-    widget = std::make_unique<CodeMemoWidget>(memo);
+    widget = std::make_unique<CodeMemoWidget>(memo, clipboard);
     QFont font("Courier New");
     font.setStyleHint(QFont::Monospace);
     font.setPixelSize(13);
@@ -35,6 +36,8 @@ protected:
     return {memo.leftMargin() + column * m.averageCharWidth() + 1, line * m.lineHeight() + m.lineHeight() / 2};
   }
   CodeMemo memo;
+  QtClipboard systemClipboard;
+  MemoClipboard clipboard{memo, &systemClipboard};
   std::unique_ptr<CodeMemoWidget> widget;
   QStringList errors;
 };

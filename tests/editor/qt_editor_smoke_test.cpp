@@ -14,7 +14,8 @@ TEST(EditorWidget, TypedKeysEditTheModelAndUndoRestoresIt) {
   quillon::editor::CodeMemo memo;
   memo.setWordWrap(false);
   memo.setText("Dim x\r\nDim y");
-  quillon::editor::CodeMemoWidget widget(memo);
+  quillon::editor::MemoClipboard clipboard{memo};
+  quillon::editor::CodeMemoWidget widget(memo, clipboard);
   widget.resize(400, 200);
   widget.show();
   QTest::keyClick(&widget, Qt::Key_End);
@@ -33,7 +34,8 @@ TEST(EditorWidget, ClickPlacesTheCaretOnTheLineUnderThePointer) {
   quillon::editor::CodeMemo memo;
   memo.setWordWrap(false);
   memo.setText("first\r\nsecond\r\nthird");
-  quillon::editor::CodeMemoWidget widget(memo);
+  quillon::editor::MemoClipboard clipboard{memo};
+  quillon::editor::CodeMemoWidget widget(memo, clipboard);
   widget.resize(400, 200);
   widget.show();
   const int lh = widget.textMetrics().lineHeight();
@@ -45,7 +47,8 @@ TEST(EditorWidget, ClickPlacesTheCaretOnTheLineUnderThePointer) {
 TEST(EditorWidget, PaintsTextOnTheBackground) {
   quillon::editor::CodeMemo memo;
   memo.setText("MMMM");
-  quillon::editor::CodeMemoWidget widget(memo);
+  quillon::editor::MemoClipboard clipboard{memo};
+  quillon::editor::CodeMemoWidget widget(memo, clipboard);
   widget.resize(300, 100);
   widget.setBackground(QColor(255, 255, 225));
   QImage image(widget.viewport()->size(), QImage::Format_RGB32);

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "app/workbench.h"
+#include "support/fake_clipboard.h"
 #include "support/fake_main_view.h"
 #include "support/null_ports.h"
 #include "support/fixed_metrics.h"
@@ -34,7 +35,6 @@ using app::Workbench;
 using testing::TempFolder;
 
 using NoKeyboard = testing::NoKeyboardState;
-using NoClipboard = testing::NoEditClipboard;
 
 std::string numberedLines(const std::string& stem, int count) {
   std::string text;
@@ -70,7 +70,7 @@ protected:
   testing::RecordingCommandStates states;
   test::FixedMetrics metrics;
   NoKeyboard keyboard;
-  NoClipboard clipboard;
+  test::FakeClipboard clipboard;
   Workbench bench{{ui, view, states, keyboard, clipboard}};
 };
 
