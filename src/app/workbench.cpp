@@ -7,7 +7,7 @@
 
 #include "settings/editor_profiles.h"
 #include "settings/session_store.h"
-#include "settings/setting_codec.h"
+#include "settings/stored_options.h"
 
 namespace quillon::app {
 
@@ -64,10 +64,6 @@ void Workbench::start(const std::filesystem::path& programFile, const std::vecto
   readSettings(program, surroundings);
   loadWordLists(program);
 
-  // The gutter and the error view follow the source editor's font and colour.
-  view_.setEditorFont(options_.font());
-  view_.setEditorBackground(options_.background());
-
   // Files that went away since the last run leave the recent list.
   for (std::size_t i = recentFiles_.size(); i-- > 0;) {
     const std::string path = recentFiles_.entries()[i];
@@ -102,19 +98,8 @@ void Workbench::readSettings(const std::filesystem::path& program, Surroundings&
   const settings::SettingsValues& v = settings_->read();
   if (settings_->firstRun()) view_.centreWindow();
   documents_.setProjectFolder(v.projectFolder.empty() ? programFolder_ : v.projectFolder);
-  options_.setAutoSaveCompile(v.autoSaveCompile);
-  options_.setCursorPastEnd(v.cursorPastEnd);
-  sourceEditor_.setCaretWidth(v.caretWidth);
-  options_.setBackground(v.backColor);
-  options_.setFont(v.textFont);
-  numbers_.setForeground(v.numbers.color);
-  numbers_.setBackground(v.numbers.background);
-  numbers_.setStyle(static_cast<std::uint8_t>(v.numbers.style));
-  numbers_.setSeparators(v.numbers.delimiters + " \t");
-  sourceEditor_.setTabStops(v.tabStops);
-  sourceEditor_.setHighlightColor(v.hitext);
-  sourceEditor_.setHighlightBackgnd(v.hiback);
-  options_.setFont(v.textFont);
+  // The font and the background reach the gutter and the error view from here, once.
+  settings::applyStoredOptions(settings_->file(), storedOptions(), ui_);
 
   const settings::IniSectionStore files(settings_->file(), std::string(settings::kMruListSection));
   const settings::IniSectionStore sessions(settings_->file(), std::string(settings::kLastSessionSection));
@@ -125,20 +110,8 @@ void Workbench::readSettings(const std::filesystem::path& program, Surroundings&
 // Everything the run changed goes into the file, which is saved once.
 void Workbench::writeSettings() {
   if (!settings_) return;
-  settings::SettingsValues& v = settings_->values();
-  v.projectFolder = documents_.projectFolder();
-  v.autoSaveCompile = options_.autoSaveCompile();
-  v.caretWidth = sourceEditor_.caretWidth();
-  v.textFont = options_.font();
-  v.backColor = options_.background();
-  v.hitext = sourceEditor_.highlightColor();
-  v.hiback = sourceEditor_.highlightBackgnd();
-  v.cursorPastEnd = options_.cursorPastEnd();
-  v.tabStops = sourceEditor_.tabStops();
-  v.numbers.color = numbers_.foreground();
-  v.numbers.background = numbers_.background();
-  v.numbers.style = numbers_.style();
-  v.numbers.delimiters = numbers_.separators();
+  settings_->values().projectFolder = documents_.projectFolder();
+  settings::storeOptions(settings_->file(), storedOptions());
   settings::IniSectionStore files(settings_->file(), std::string(settings::kMruListSection));
   settings::IniSectionStore sessions(settings_->file(), std::string(settings::kLastSessionSection));
   recentFiles_.save(files);
@@ -260,11 +233,7 @@ void Workbench::toggleDefaultEditor() {
 void Workbench::numberSyntaxApplied() {
   highlighting_.reApplyKeywords();
   if (!settings_) return;
-  settings::IniFile& ini = settings_->file();
-  settings::writeColor(ini, settings::kNumbersSection, "Color", numbers_.foreground());
-  settings::writeColor(ini, settings::kNumbersSection, "BackGround", numbers_.background());
-  settings::writeInteger(ini, settings::kNumbersSection, "Style", numbers_.style());
-  ini.writeString(settings::kNumbersSection, "Delimiters", numbers_.separators());
+  settings::storeOptions(settings_->file(), storedOptions(), settings::OptionGroup::Numbers);
   settings_->save();
 }
 
