@@ -213,6 +213,8 @@ public:
   CodeMemoOptions options() const { return options_; }
   void setOptions(CodeMemoOptions options) { options_ = options; }
   bool hasOption(CodeMemoOption o) const { return (options_ & o) != 0; }
+  // The caret may stand beyond the end of a line (virtual space), for keys and mouse alike.
+  bool caretPassesLineEnd() const { return hasOption(moKeepColumnPos) && !hasOption(moWrapCaret); }
   bool wordWrap() const { return wordWrap_; }
   void setWordWrap(bool wrap);
   int tabStops() const { return tabStops_; }
