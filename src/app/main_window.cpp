@@ -553,7 +553,8 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::KeyPress:
       if (watched == sourceEditor_) {
         auto* key = static_cast<QKeyEvent*>(event);
-        if (const QString text = key->text(); text.size() == 1 && (text[0] == '(' || text[0] == ')'))
+        if (const QString text = key->text();
+            text.size() == 1 && (text[0] == '(' || text[0] == ')') && editor::MemoKeyboard::typesText(modifiersOf(*key)))
           workbench_->editing().characterTyped(static_cast<char>(text[0].unicode()));
         bool consumed = false;
         if (const auto k = editorKey(*key))

@@ -419,7 +419,7 @@ void CodeMemoWidget::keyPressEvent(QKeyEvent* event) {
     return;
   }
   const QString text = event->text();
-  if (!text.isEmpty()) {
+  if (!text.isEmpty() && MemoKeyboard::typesText(mods)) {
     const std::u16string u(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size()));
     guarded([&] {
       for (char c : utf16ToWindows1252(u))

@@ -291,6 +291,27 @@ TEST_F(MainWindowTest, EditorKeysReachTheWindowsHandlersOnce) {
   EXPECT_EQ(window.findChild<QTabBar*>("tabBar")->currentIndex(), 0);
 }
 
+// As a user meets them: Alt with a key that opens no menu types nothing, and a click into the
+// empty space of a new page puts the caret where the keys would, so the text gets no spaces.
+TEST_F(MainWindowTest, AltKeysTypeNothingAndAClickPastTheEndAddsNoSpaces) {
+  window.show();
+  window.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  auto& editorWidget = window.sourceEditorWidget();
+  editorWidget.setFocus();
+  QWindow* screen = window.windowHandle();
+  auto& memo = window.workbench().sourceEditor();
+
+  QTest::keyClick(screen, Qt::Key_Q, Qt::AltModifier);
+  QTest::keyClick(screen, Qt::Key_X, Qt::AltModifier);
+  QTest::keyClick(screen, Qt::Key_1, Qt::AltModifier);
+  EXPECT_EQ(memo.text(), "");
+
+  QTest::mouseClick(editorWidget.viewport(), Qt::LeftButton, {}, QPoint(240, 40));
+  QTest::keyClicks(&editorWidget, "hello");
+  EXPECT_EQ(memo.text(), "hello");
+}
+
 TEST_F(MainWindowTest, FilesDroppedFromAFileManagerOpenAsPages) {
   testing::TempFolder folder{"quillon-drop"};
   const auto a = folder.write("a.mb", "Dim a\r\n");

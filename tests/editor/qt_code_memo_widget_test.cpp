@@ -61,6 +61,23 @@ TEST_F(CodeMemoWidgetTest, KeysReachTheKeyboardModel) {
   EXPECT_EQ(memo.text(), "x");
 }
 
+// Alt with a key is a command: a menu's letter, or nothing. AltGr, which X11 reports as a
+// modifier of its own and Windows as Ctrl+Alt, makes characters that must still type.
+TEST_F(CodeMemoWidgetTest, AltCombinationsNeverTypeButAltGrCharactersDo) {
+  QTest::keyClick(widget.get(), Qt::Key_Q, Qt::AltModifier);
+  QTest::keyClick(widget.get(), Qt::Key_X, Qt::AltModifier | Qt::ShiftModifier);
+  QTest::keyClick(widget.get(), Qt::Key_1, Qt::AltModifier);
+  QKeyEvent altQ(QEvent::KeyPress, Qt::Key_Q, Qt::AltModifier, "q");
+  QApplication::sendEvent(widget.get(), &altQ);
+  EXPECT_EQ(memo.text(), "");
+
+  QKeyEvent altGr(QEvent::KeyPress, Qt::Key_At, Qt::GroupSwitchModifier, "@");
+  QApplication::sendEvent(widget.get(), &altGr);
+  QKeyEvent windowsAltGr(QEvent::KeyPress, Qt::Key_E, Qt::ControlModifier | Qt::AltModifier, QString::fromUtf8("€"));
+  QApplication::sendEvent(widget.get(), &windowsAltGr);
+  EXPECT_EQ(memo.text(), "@\x80");
+}
+
 TEST_F(CodeMemoWidgetTest, EditorErrorsAreShownNotThrown) {
   memo.setText("ab\r\ncd");
   quillon::testing::corruptLineCount(memo, 1, 4);
