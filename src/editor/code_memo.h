@@ -178,6 +178,10 @@ public:
   std::int64_t scrollY() const { return scrollY_; }
   void setScroll(std::int64_t x, std::int64_t y);
   std::int64_t maxScrollY() const;
+  // The text reaches past the window's right edge or bottom, or the view is scrolled that
+  // way: where moAutoScrollBars shows a scroll bar. Lines not laid out yet do not count.
+  bool exceedsWidth() const;
+  bool exceedsHeight() const;
   void scrollInView();
   // Lays out everything not yet laid out, up to `paragraph`.
   void ensureLaidOut(std::int64_t paragraph);

@@ -5,6 +5,7 @@
 #include <QClipboard>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QScrollBar>
 #include <QTest>
 #include <QWheelEvent>
 
@@ -76,6 +77,24 @@ TEST_F(CodeMemoWidgetTest, AltCombinationsNeverTypeButAltGrCharactersDo) {
   QKeyEvent windowsAltGr(QEvent::KeyPress, Qt::Key_E, Qt::ControlModifier | Qt::AltModifier, QString::fromUtf8("€"));
   QApplication::sendEvent(widget.get(), &windowsAltGr);
   EXPECT_EQ(memo.text(), "@\x80");
+}
+
+TEST_F(CodeMemoWidgetTest, ScrollBarsShowOnlyWhileTheTextExceedsTheWindow) {
+  ASSERT_TRUE(memo.hasOption(moAutoScrollBars));
+  auto shown = [this](const std::string& text) {
+    memo.setText(text);
+    QApplication::processEvents();  // the area shows and hides its bars a moment later
+    return std::pair(widget->horizontalScrollBar()->isVisible(), widget->verticalScrollBar()->isVisible());
+  };
+  std::string tall;
+  for (int i = 0; i < 100; ++i) tall += "line\r\n";
+  EXPECT_EQ(shown("one\r\ntwo"), std::pair(false, false));
+  EXPECT_EQ(shown(tall), std::pair(false, true));
+  EXPECT_EQ(shown(std::string(200, 'w')), std::pair(true, false));
+  EXPECT_EQ(shown("one\r\ntwo"), std::pair(false, false));
+
+  memo.setOptions(memo.options() & ~moAutoScrollBars);
+  EXPECT_EQ(shown("one\r\ntwo"), std::pair(true, true));
 }
 
 TEST_F(CodeMemoWidgetTest, EditorErrorsAreShownNotThrown) {
