@@ -61,36 +61,49 @@ void Workbench::start(const std::filesystem::path& programFile, const std::vecto
     states_.setEnabled(c, false);
   states_.setChecked(platform::Command::bError, platform::Command::ShowErrors1, false);
   options_.initialize();
-  readSettings(program, surroundings);
-  loadWordLists(program);
 
-  // Files that went away since the last run leave the recent list.
-  for (std::size_t i = recentFiles_.size(); i-- > 0;) {
-    const std::string path = recentFiles_.entries()[i];
-    if (!std::filesystem::exists(path, ec)) recentFiles_.remove(path);
-  }
-  refreshRecentMenus();
-
-  documents_.startUp();
-
-  status_.showLockKeys();
-  status_.showMode();
-  options_.refreshHighlighting();
-  status_.showStartCaret();
-
-  documents_.setCommandLineFile(arguments.empty() ? std::string() : arguments.front());
-  if (!documents_.commandLineFile().empty()) documents_.open(pages::DocumentCommands::Opener::Dialog);
-
-  if (associations_) {
+  // A step that fails is reported in words and the steps after it still run, so start-up
+  // always ends with a page on screen.
+  auto step = [this](auto&& run) {
+    try {
+      run();
+    } catch (const std::exception& e) {
+      ui_.showMessage(e.what());
+    }
+  };
+  step([&] { readSettings(program, surroundings); });
+  step([&] { loadWordLists(program); });
+  step([&] {
+    // Files that went away since the last run leave the recent list.
+    for (std::size_t i = recentFiles_.size(); i-- > 0;) {
+      const std::string path = recentFiles_.entries()[i];
+      if (!std::filesystem::exists(path, ec)) recentFiles_.remove(path);
+    }
+    refreshRecentMenus();
+  });
+  step([&] { documents_.startUp(); });
+  step([&] {
+    status_.showLockKeys();
+    status_.showMode();
+    options_.refreshHighlighting();
+    status_.showStartCaret();
+  });
+  step([&] {
+    documents_.setCommandLineFile(arguments.empty() ? std::string() : arguments.front());
+    if (!documents_.commandLineFile().empty()) documents_.open(pages::DocumentCommands::Opener::Dialog);
+  });
+  step([&] {
+    if (!associations_) return;
     association_ = std::make_unique<platform::FileAssociation>(*associations_);
     states_.setChecked(platform::Command::DefaultEditor1, association_->checkAssociation());
-  }
-
-  ui_.processPendingMessages();
-  if (states_.checked(platform::Command::SyntaxHighlighting1)) {
-    options_.applyHighlighting(true);
-    options_.refreshHighlighting();  // what was painted before was scanned with highlighting off
-  }
+  });
+  step([&] {
+    ui_.processPendingMessages();
+    if (states_.checked(platform::Command::SyntaxHighlighting1)) {
+      options_.applyHighlighting(true);
+      options_.refreshHighlighting();  // what was painted before was scanned with highlighting off
+    }
+  });
 }
 
 void Workbench::readSettings(const std::filesystem::path& program, Surroundings& surroundings) {

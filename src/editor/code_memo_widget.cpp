@@ -124,7 +124,9 @@ void CodeMemoWidget::scheduleLayout() {
   // Background layout runs in idle steps between events, never in a thread.
   QTimer::singleShot(0, this, [this] {
     layoutScheduled_ = false;
-    if (memo_.layoutStep()) scheduleLayout();
+    bool more = false;
+    guarded([&] { more = memo_.layoutStep(); });
+    if (more) scheduleLayout();
   });
 }
 
