@@ -2,10 +2,12 @@
 
 #include "app/main_window.h"
 #include "platform/qt_single_instance.h"
+#include "platform/qt_window_system.h"
 #include "platform/qt_x11_keyboard_state.h"
 
 int main(int argc, char** argv) {
-  QApplication app(argc, argv);
+  const std::unique_ptr<QApplication> app = quillon::platform::startApplication(argc, argv);
+  if (!app) return 1;
   QApplication::setApplicationName("Quillon");
 
   // A second copy only wakes the first one; its command line is not passed on.
@@ -23,7 +25,7 @@ int main(int argc, char** argv) {
   for (qsizetype i = 1; i < args.size(); ++i) arguments.push_back(args[i].toStdString());
   window.start(QCoreApplication::applicationFilePath().toStdString(), arguments);
   window.show();
-  const int result = app.exec();
+  const int result = QApplication::exec();
   QCoreApplication::processEvents();
   return result;
 }

@@ -111,17 +111,21 @@ MainWindow::~MainWindow() {
 
 void MainWindow::start(const std::filesystem::path& programFile, const std::vector<std::string>& arguments,
                        std::optional<Workbench::Surroundings> surroundings) {
-  if (!surroundings) {
-    surroundings.emplace();
-    surroundings->environment = platform::Environment::fromProcess();
-    associations_ = std::make_unique<platform::XdgAssociationStore>(surroundings->environment);
-    surroundings->associations = associations_.get();
-  }
-  workbench_->start(programFile, arguments, std::move(*surroundings));
-  if (settings::Settings* settings = workbench_->settings())
-    if (const auto placement = settings::readWindowPlacement(settings->file(), settings::PlacedWindow::Main, screen()))
-      setWindowPlacement(*placement);
-  states_.resync();
+  // Start-up reports what fails and goes on: the window always comes up.
+  runCommand([&] {
+    if (!surroundings) {
+      surroundings.emplace();
+      surroundings->environment = platform::Environment::fromProcess();
+      associations_ = std::make_unique<platform::XdgAssociationStore>(surroundings->environment);
+      surroundings->associations = associations_.get();
+    }
+    workbench_->start(programFile, arguments, std::move(*surroundings));
+  });
+  runCommand([&] {
+    if (settings::Settings* settings = workbench_->settings())
+      if (const auto placement = settings::readWindowPlacement(settings->file(), settings::PlacedWindow::Main, screen()))
+        setWindowPlacement(*placement);
+  });
 }
 
 // ----- Building -----
@@ -552,7 +556,8 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::KeyPress:
       if (watched == sourceEditor_) {
         auto* key = static_cast<QKeyEvent*>(event);
-        if (const QString text = key->text(); text.size() == 1 && (text[0] == '(' || text[0] == ')'))
+        if (const QString text = key->text();
+            text.size() == 1 && (text[0] == '(' || text[0] == ')') && editor::MemoKeyboard::typesText(modifiersOf(*key)))
           workbench_->editing().characterTyped(static_cast<char>(text[0].unicode()));
         bool consumed = false;
         if (const auto k = editorKey(*key))

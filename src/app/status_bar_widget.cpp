@@ -57,7 +57,9 @@ void StatusBarWidget::paintEvent(QPaintEvent*) {
     frame.frameShape = QFrame::Panel;
     style()->drawPrimitive(QStyle::PE_Frame, &frame, &painter, this);
     painter.setPen(palette().color(QPalette::WindowText));
-    painter.drawText(r.adjusted(2, 0, -2, 0), Qt::AlignCenter | Qt::TextSingleLine,
+    // The four state panels are centred; the message line reads from the left.
+    const Qt::Alignment align = i < 4 ? Qt::AlignCenter : Qt::AlignLeft | Qt::AlignVCenter;
+    painter.drawText(r.adjusted(2, 0, -2, 0), align | Qt::TextSingleLine,
                      platform::toDisplayString(texts_[static_cast<std::size_t>(i)]));
   }
 }

@@ -7,7 +7,7 @@
 
 #include "settings/editor_profiles.h"
 #include "settings/session_store.h"
-#include "settings/setting_codec.h"
+#include "settings/stored_options.h"
 
 namespace quillon::app {
 
@@ -59,40 +59,49 @@ void Workbench::start(const std::filesystem::path& programFile, const std::vecto
     states_.setEnabled(c, false);
   states_.setChecked(platform::Command::bError, platform::Command::ShowErrors1, false);
   options_.initialize();
-  readSettings(program, surroundings);
-  loadWordLists(program);
 
-  // The gutter and the error view follow the source editor's font and colour.
-  view_.setEditorFont(options_.font());
-  view_.setEditorBackground(options_.background());
-
-  // Files that went away since the last run leave the recent list.
-  for (std::size_t i = recentFiles_.size(); i-- > 0;) {
-    const std::string path = recentFiles_.entries()[i];
-    if (!std::filesystem::exists(path, ec)) recentFiles_.remove(path);
-  }
-  refreshRecentMenus();
-
-  documents_.startUp();
-
-  status_.showLockKeys();
-  status_.showMode();
-  options_.refreshHighlighting();
-  status_.showStartCaret();
-
-  documents_.setCommandLineFile(arguments.empty() ? std::string() : arguments.front());
-  if (!documents_.commandLineFile().empty()) documents_.open(pages::DocumentCommands::Opener::Dialog);
-
-  if (associations_) {
+  // A step that fails is reported in words and the steps after it still run, so start-up
+  // always ends with a page on screen.
+  auto step = [this](auto&& run) {
+    try {
+      run();
+    } catch (const std::exception& e) {
+      ui_.showMessage(e.what());
+    }
+  };
+  step([&] { readSettings(program, surroundings); });
+  step([&] { loadWordLists(program); });
+  step([&] {
+    // Files that went away since the last run leave the recent list.
+    for (std::size_t i = recentFiles_.size(); i-- > 0;) {
+      const std::string path = recentFiles_.entries()[i];
+      if (!std::filesystem::exists(path, ec)) recentFiles_.remove(path);
+    }
+    refreshRecentMenus();
+  });
+  step([&] { documents_.startUp(); });
+  step([&] {
+    status_.showLockKeys();
+    status_.showMode();
+    options_.refreshHighlighting();
+    status_.showStartCaret();
+  });
+  step([&] {
+    documents_.setCommandLineFile(arguments.empty() ? std::string() : arguments.front());
+    if (!documents_.commandLineFile().empty()) documents_.open(pages::DocumentCommands::Opener::Dialog);
+  });
+  step([&] {
+    if (!associations_) return;
     association_ = std::make_unique<platform::FileAssociation>(*associations_);
     states_.setChecked(platform::Command::DefaultEditor1, association_->checkAssociation());
-  }
-
-  ui_.processPendingMessages();
-  if (states_.checked(platform::Command::SyntaxHighlighting1)) {
-    options_.applyHighlighting(true);
-    options_.refreshHighlighting();  // what was painted before was scanned with highlighting off
-  }
+  });
+  step([&] {
+    ui_.processPendingMessages();
+    if (states_.checked(platform::Command::SyntaxHighlighting1)) {
+      options_.applyHighlighting(true);
+      options_.refreshHighlighting();  // what was painted before was scanned with highlighting off
+    }
+  });
 }
 
 void Workbench::readSettings(const std::filesystem::path& program, Surroundings& surroundings) {
@@ -100,19 +109,8 @@ void Workbench::readSettings(const std::filesystem::path& program, Surroundings&
   const settings::SettingsValues& v = settings_->read();
   if (settings_->firstRun()) view_.centreWindow();
   documents_.setProjectFolder(v.projectFolder.empty() ? programFolder_ : v.projectFolder);
-  options_.setAutoSaveCompile(v.autoSaveCompile);
-  options_.setCursorPastEnd(v.cursorPastEnd);
-  sourceEditor_.setCaretWidth(v.caretWidth);
-  options_.setBackground(v.backColor);
-  options_.setFont(v.textFont);
-  numbers_.setForeground(v.numbers.color);
-  numbers_.setBackground(v.numbers.background);
-  numbers_.setStyle(static_cast<std::uint8_t>(v.numbers.style));
-  numbers_.setSeparators(v.numbers.delimiters + " \t");
-  sourceEditor_.setTabStops(v.tabStops);
-  sourceEditor_.setHighlightColor(v.hitext);
-  sourceEditor_.setHighlightBackgnd(v.hiback);
-  options_.setFont(v.textFont);
+  // The font and the background reach the gutter and the error view from here, once.
+  settings::applyStoredOptions(settings_->file(), storedOptions(), ui_);
 
   const settings::IniSectionStore files(settings_->file(), std::string(settings::kMruListSection));
   const settings::IniSectionStore sessions(settings_->file(), std::string(settings::kLastSessionSection));
@@ -123,20 +121,8 @@ void Workbench::readSettings(const std::filesystem::path& program, Surroundings&
 // Everything the run changed goes into the file, which is saved once.
 void Workbench::writeSettings() {
   if (!settings_) return;
-  settings::SettingsValues& v = settings_->values();
-  v.projectFolder = documents_.projectFolder();
-  v.autoSaveCompile = options_.autoSaveCompile();
-  v.caretWidth = sourceEditor_.caretWidth();
-  v.textFont = options_.font();
-  v.backColor = options_.background();
-  v.hitext = sourceEditor_.highlightColor();
-  v.hiback = sourceEditor_.highlightBackgnd();
-  v.cursorPastEnd = options_.cursorPastEnd();
-  v.tabStops = sourceEditor_.tabStops();
-  v.numbers.color = numbers_.foreground();
-  v.numbers.background = numbers_.background();
-  v.numbers.style = numbers_.style();
-  v.numbers.delimiters = numbers_.separators();
+  settings_->values().projectFolder = documents_.projectFolder();
+  settings::storeOptions(settings_->file(), storedOptions());
   settings::IniSectionStore files(settings_->file(), std::string(settings::kMruListSection));
   settings::IniSectionStore sessions(settings_->file(), std::string(settings::kLastSessionSection));
   recentFiles_.save(files);
@@ -258,11 +244,7 @@ void Workbench::toggleDefaultEditor() {
 void Workbench::numberSyntaxApplied() {
   highlighting_.reApplyKeywords();
   if (!settings_) return;
-  settings::IniFile& ini = settings_->file();
-  settings::writeColor(ini, settings::kNumbersSection, "Color", numbers_.foreground());
-  settings::writeColor(ini, settings::kNumbersSection, "BackGround", numbers_.background());
-  settings::writeInteger(ini, settings::kNumbersSection, "Style", numbers_.style());
-  ini.writeString(settings::kNumbersSection, "Delimiters", numbers_.separators());
+  settings::storeOptions(settings_->file(), storedOptions(), settings::OptionGroup::Numbers);
   settings_->save();
 }
 

@@ -11,6 +11,7 @@
 #include "platform/file_association.h"
 #include "settings/option_commands.h"
 #include "settings/settings.h"
+#include "settings/stored_options.h"
 #include "app/status_presenter.h"
 #include "editor/code_gutter.h"
 #include "editor/code_memo.h"
@@ -141,6 +142,7 @@ private:
     tools::EditingCommands& editing_;
   };
 
+  settings::OptionHolders storedOptions() { return {options_, sourceEditor_, numbers_}; }
   void readSettings(const std::filesystem::path& program, Surroundings& surroundings);
   void writeSettings();
   void loadWordLists(const std::filesystem::path& program);

@@ -179,6 +179,10 @@ public:
   std::int64_t scrollY() const { return scrollY_; }
   void setScroll(std::int64_t x, std::int64_t y);
   std::int64_t maxScrollY() const;
+  // The text reaches past the window's right edge or bottom, or the view is scrolled that
+  // way: where moAutoScrollBars shows a scroll bar. Lines not laid out yet do not count.
+  bool exceedsWidth() const;
+  bool exceedsHeight() const;
   void scrollInView();
   // Lays out everything not yet laid out, up to `paragraph`.
   void ensureLaidOut(std::int64_t paragraph);
@@ -214,6 +218,8 @@ public:
   CodeMemoOptions options() const { return options_; }
   void setOptions(CodeMemoOptions options) { options_ = options; }
   bool hasOption(CodeMemoOption o) const { return (options_ & o) != 0; }
+  // The caret may stand beyond the end of a line (virtual space), for keys and mouse alike.
+  bool caretPassesLineEnd() const { return hasOption(moKeepColumnPos) && !hasOption(moWrapCaret); }
   bool wordWrap() const { return wordWrap_; }
   void setWordWrap(bool wrap);
   int tabStops() const { return tabStops_; }

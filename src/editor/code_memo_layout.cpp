@@ -300,6 +300,12 @@ std::int64_t CodeMemo::maxScrollY() const {
   return std::max<std::int64_t>(0, (lineCount() - 1) * lineHeight());
 }
 
+bool CodeMemo::exceedsWidth() const {
+  return !wordWrap_ && (scrollX_ > 0 || widestLine() + leftMargin_ + rightMargin_ > clientWidth_);
+}
+
+bool CodeMemo::exceedsHeight() const { return scrollY_ > 0 || lineCount() * lineHeight() > clientHeight_; }
+
 void CodeMemo::setTopLine(std::int64_t line) {
   lineSpan(line);  // lines below the layout mark are not counted yet
   line = std::clamp<std::int64_t>(line, 0, std::max<std::int64_t>(0, lineCount() - 1));

@@ -124,21 +124,34 @@ void CodeMemoWidget::scheduleLayout() {
   // Background layout runs in idle steps between events, never in a thread.
   QTimer::singleShot(0, this, [this] {
     layoutScheduled_ = false;
-    if (memo_.layoutStep()) scheduleLayout();
+    bool more = false;
+    guarded([&] { more = memo_.layoutStep(); });
+    if (more) scheduleLayout();
   });
 }
 
 void CodeMemoWidget::syncScrollBars() {
   if (syncing_) return;
   syncing_ = true;
+  // With moAutoScrollBars a bar shows only while the text exceeds the window; without it both
+  // always show. A bar its owner switched off stays off.
+  const bool autoBars = memo_.hasOption(moAutoScrollBars);
+  const Qt::ScrollBarPolicy policy = autoBars ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOn;
+  if (verticalScrollBarPolicy() != Qt::ScrollBarAlwaysOff && verticalScrollBarPolicy() != policy)
+    setVerticalScrollBarPolicy(policy);
+  if (horizontalScrollBarPolicy() != Qt::ScrollBarAlwaysOff && horizontalScrollBarPolicy() != policy)
+    setHorizontalScrollBarPolicy(policy);
+
   const int lh = memo_.lineHeight();
-  const auto maxY = static_cast<int>(std::min<std::int64_t>(memo_.maxScrollY(), INT_MAX / 2));
+  const bool down = !autoBars || memo_.exceedsHeight();
+  const auto maxY = down ? static_cast<int>(std::min<std::int64_t>(memo_.maxScrollY(), INT_MAX / 2)) : 0;
   verticalScrollBar()->setRange(0, maxY);
   verticalScrollBar()->setSingleStep(lh);
   verticalScrollBar()->setPageStep(std::max(lh, viewport()->height()));
   verticalScrollBar()->setValue(static_cast<int>(std::min<std::int64_t>(memo_.scrollY(), maxY)));
   const int contentWidth = memo_.widestLine() + memo_.leftMargin() + memo_.rightMargin();
-  const int maxX = memo_.wordWrap() ? 0 : std::max(0, contentWidth - viewport()->width() + metrics_.averageCharWidth());
+  const bool across = !memo_.wordWrap() && (!autoBars || memo_.exceedsWidth());
+  const int maxX = across ? std::max(0, contentWidth - viewport()->width() + metrics_.averageCharWidth()) : 0;
   horizontalScrollBar()->setRange(0, maxX);
   horizontalScrollBar()->setSingleStep(metrics_.averageCharWidth());
   horizontalScrollBar()->setPageStep(std::max(1, viewport()->width()));
@@ -419,7 +432,7 @@ void CodeMemoWidget::keyPressEvent(QKeyEvent* event) {
     return;
   }
   const QString text = event->text();
-  if (!text.isEmpty()) {
+  if (!text.isEmpty() && MemoKeyboard::typesText(mods)) {
     const std::u16string u(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size()));
     guarded([&] {
       for (char c : utf16ToWindows1252(u))

@@ -87,7 +87,7 @@ void MemoKeyboard::moveVertically(std::int64_t lines, bool extend) {
   int beyond = 0;
   const std::uint32_t pos = memo_.positionAtX(span, memo_.rememberedX(), &beyond);
   moveTo(memo_.table().startOf(span.paragraph) + pos, extend);
-  if (beyond > 0 && memo_.hasOption(moKeepColumnPos) && !memo_.hasOption(moWrapCaret)) {
+  if (beyond > 0 && memo_.caretPassesLineEnd()) {
     memo_.setExtraColumns(std::min(beyond, kMaxExtraColumns));
     memo_.scrollInView();
   }
@@ -146,7 +146,7 @@ bool MemoKeyboard::moveKey(EditKey key, KeyModifiers mods) {
       horizontal(mods.ctrl ? wordLeft(caret) : stepLeft(caret));
       return true;
     case EditKey::Right:
-      if (!mods.ctrl && atParagraphEnd(caret) && memo_.hasOption(moKeepColumnPos) && !memo_.hasOption(moWrapCaret)) {
+      if (!mods.ctrl && atParagraphEnd(caret) && memo_.caretPassesLineEnd()) {
         memo_.setRememberedX(-1);
         const int extra = std::min(memo_.extraColumns() + 1, kMaxExtraColumns);
         if (!mods.shift && memo_.selLength() != 0) memo_.setSelLength(0);

@@ -28,6 +28,10 @@ public:
   bool controlKey(char letter, KeyModifiers mods);
   // A printable character (Windows-1252 byte).
   void typeChar(char c);
+  // Whether a key's text is typed with these modifiers. Alt alone makes the key a command (a
+  // menu's letter, or nothing): it never types. Ctrl+Alt is how Windows reports AltGr, and X11
+  // reports AltGr as a modifier of its own, so characters made with AltGr still type.
+  static bool typesText(KeyModifiers mods) { return !mods.alt || mods.ctrl; }
   void undo() { memo_.undo(); }
   void redo() { memo_.redo(); }
 

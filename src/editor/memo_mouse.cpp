@@ -80,7 +80,7 @@ void MemoMouse::press(int x, int y, KeyModifiers mods) {
     memo_.select(at, anchor_ - at);
   } else {
     memo_.setSelStart(at);
-    if (beyond > 0 && memo_.hasOption(moKeepColumnPos)) memo_.setExtraColumns(beyond);
+    if (beyond > 0 && memo_.caretPassesLineEnd()) memo_.setExtraColumns(beyond);
     anchor_ = at;
   }
   setMode(Mode::select);

@@ -85,6 +85,7 @@ void DocumentCommands::restorePageState(int i) {
   states_.setEnabled(platform::Command::bSave, editor_.modified());
   states_.setEnabled(platform::Command::bCut, false);
   states_.setEnabled(platform::Command::bCopy, false);
+  showUndoStates();
   const bool hasText = editor_.charCount() > 0;
   states_.setEnabled(platform::Command::bPreview, hasText);
   states_.setEnabled(platform::Command::bPrint, hasText);
@@ -100,9 +101,13 @@ void DocumentCommands::setCurrentFile(const std::string& name) {
   view_.setCaption("Quillon - " + (name.empty() ? std::string(kUntitled) : fileNamePart(name)));
 }
 
-void DocumentCommands::textChanged() {
+void DocumentCommands::showUndoStates() {
   states_.setEnabled(platform::Command::bUndo, platform::Command::Undo1, editor_.canUndo());
   states_.setEnabled(platform::Command::bRedo, platform::Command::Redo1, editor_.canRedo());
+}
+
+void DocumentCommands::textChanged() {
+  showUndoStates();
   // A page whose text was deleted completely counts as unmodified.
   const bool hasText = editor_.charCount() > 0;
   editor_.setModified(hasText);
@@ -241,8 +246,10 @@ void DocumentCommands::newPage() {
       setMessage("50 File MAX -- Close Excess First");
       return;
     }
+    // A new page starts without the history of the text that was there before, even when
+    // that text was deleted to nothing.
     if (tabCount() == 0) {
-      editor_.clear();
+      editor_.setText({});
       tabs_.push_back(kUntitled);
       current_ = 0;
       syncTabs();
@@ -262,6 +269,7 @@ void DocumentCommands::newPage() {
       p.topLine = p.caretPos = 0;
       p.modified = false;
       p.ext.clear();
+      editor_.clearUndo();
       editor_.setModified(false);
       states_.setEnabled(platform::Command::bSave, false);
       currentExt_.clear();
@@ -270,7 +278,7 @@ void DocumentCommands::newPage() {
     } else {
       savePageState(current_);
       bookmarks_.clearAllBookmarks();
-      editor_.clear();
+      editor_.setText({});
       tabs_.push_back(kUntitled);
       current_ = tabCount() - 1;
       syncTabs();
@@ -291,6 +299,7 @@ void DocumentCommands::newPage() {
   states_.setEnabled(platform::Command::bPrint, hasText);
   states_.setEnabled(platform::Command::bCut, platform::Command::Cut1, false);
   states_.setEnabled(platform::Command::bCopy, platform::Command::Copy1, false);
+  showUndoStates();
   refreshWindowList();
 }
 
@@ -425,8 +434,7 @@ bool DocumentCommands::loadFileIntoEditor(const std::string& name) {
     }
     if (loaded) {
       editor_.setModified(false);
-      states_.setEnabled(platform::Command::bUndo, platform::Command::Undo1, false);
-      states_.setEnabled(platform::Command::bRedo, platform::Command::Redo1, false);
+      showUndoStates();
     }
   }
   if (!loaded) {

@@ -139,6 +139,8 @@ private:
   static constexpr editor::CodeMemo::EventKinds kBulk = kPageLoad | editor::CodeMemo::kOnSelMove;
 
   void enterPage(int i);  // restorePageState and the gutter marks
+  // Undo and Redo as the editor's history allows, for the page it shows.
+  void showUndoStates();
   void setCurrentFile(const std::string& name);
   void syncTabs();
   void addTab(const std::string& caption);

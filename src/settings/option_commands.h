@@ -9,10 +9,14 @@
 
 namespace quillon::settings {
 
+// The editor's own fonts, used until the settings file gives others.
+inline const platform::FontInfo kDefaultTextFont{"Courier New", 10, platform::clWindowText, 0};
+inline const platform::FontInfo kDefaultAltFont{"MS Sans Serif", 8, platform::clWindowText, 0};
+
 // The Options menu (and the two Project toggles) that switch one property of the window or
 // the source editor. The check marks live in CommandStates; the values that are saved with
-// the settings (font, background, caret width, tab stops, cursor past end, auto-save) are
-// readable here.
+// the settings (font, background, cursor past end, auto-save) are kept here, the rest in the
+// source editor; stored_options.h reads and writes them all.
 class OptionCommands {
 public:
   OptionCommands(platform::Ui& ui, platform::MainView& view, platform::CommandStates& states, editor::CodeMemo& memo);
@@ -37,6 +41,9 @@ public:
 
   const platform::FontInfo& font() const { return font_; }
   void setFont(const platform::FontInfo& font);
+  // Kept for runs with the alternate-font style; nothing in the window shows it yet.
+  const platform::FontInfo& altFont() const { return altFont_; }
+  void setAltFont(const platform::FontInfo& font) { altFont_ = font; }
   platform::Color background() const { return background_; }
   void setBackground(platform::Color color);
   bool autoSaveCompile() const { return autoSaveCompile_; }
@@ -46,8 +53,6 @@ public:
   bool cursorPastEnd() const { return states_.checked(platform::Command::CursorPastEnd1); }
   bool showDoneBox() const { return states_.checked(platform::Command::ShowDoneBox1); }
 
-  // Highlighting is not wired in yet; these are the places where the highlighter is switched
-  // on or off and asked to re-scan the whole text.
   // Highlighting is switched and re-applied through the engine once it is attached.
   void attachHighlighting(editor::HighlightEngine& engine, editor::CodeHighlighter& numbers) {
     highlighting_ = &engine;
@@ -66,7 +71,8 @@ private:
   platform::MainView& view_;
   platform::CommandStates& states_;
   editor::CodeMemo& memo_;
-  platform::FontInfo font_{"Courier New", 10, platform::clWindowText, 0};
+  platform::FontInfo font_ = kDefaultTextFont;
+  platform::FontInfo altFont_ = kDefaultAltFont;
   platform::Color background_ = platform::clInfoBk;
   bool autoSaveCompile_ = false;
 };

@@ -5,15 +5,10 @@
 #include <system_error>
 #include <utility>
 
-#include "settings/setting_codec.h"
-
 namespace quillon::settings {
 namespace {
 
 namespace fs = std::filesystem;
-
-// WriteSettings spells the Numbers section this way; the name compares without case.
-constexpr std::string_view kNumbersWriteSection = "NUMBERS";
 
 bool fileExists(const fs::path& path) {
   std::error_code ec;
@@ -65,14 +60,6 @@ ProgramFolderLookup wineRegistryLookup(const platform::Environment& env) {
   return [prefix = env.winePrefixFolder()] {
     return platform::findProgramFolders(platform::WineRegistry::load(prefix));
   };
-}
-
-std::string normalizeDelimiters(std::string_view text) {
-  if (text.empty()) text = kDefaultDelimiters;
-  std::string out;
-  for (char c : text)
-    if (static_cast<unsigned char>(c) >= 33) out += c;
-  return out;
 }
 
 Settings::Settings(platform::Ui& ui, fs::path programFile, platform::Environment env,
@@ -168,22 +155,6 @@ const SettingsValues& Settings::read() {
   v.maxMbVersion = ini_.readString(kSystemSection, "MaxMBver", "");
   if (v.maxMbVersion.empty()) v.maxMbVersion = "6.0";
 
-  v.autoSaveCompile = readBool(ini_, kSystemSection, "AutoSaveCompile", false);
-  v.cursorPastEnd = readBool(ini_, kSystemSection, "CursorPastEnd", false);
-  v.caretWidth = readInteger(ini_, kSystemSection, "Cursor", 1);
-  v.backColor = readColorReported(kSystemSection, "BackColor", platform::clInfoBk);
-  readFontReported("AltFont", v.altFont);
-  readFontReported("TextFont", v.textFont);
-
-  v.numbers.color = readColorReported(kNumbersSection, "Color", platform::clBlue);
-  v.numbers.background = readColorReported(kNumbersSection, "BackGround", platform::kNoColor);
-  v.numbers.style = readInteger(ini_, kNumbersSection, "Style", 0);
-  v.numbers.delimiters = normalizeDelimiters(ini_.readString(kNumbersSection, "Delimiters", ""));
-
-  v.tabStops = readInteger(ini_, kSystemSection, "TabStops", 2);
-  v.hitext = readColorReported(kSystemSection, "hitext", platform::clBlue);
-  v.hiback = readColorReported(kSystemSection, "hiback", platform::clYellow);
-
   v.findHistory = ini_.readList(kFindHistorySection, "0", kHistoryLimit);
   v.replaceHistory = ini_.readList(kReplaceHistorySection, "0", kHistoryLimit);
   return values_;
@@ -195,19 +166,6 @@ std::string Settings::wordList(std::string_view key, std::string_view extension)
   return value;
 }
 
-platform::Color Settings::readColorReported(std::string_view section, std::string_view key, platform::Color defaultValue) {
-  std::string error;
-  const platform::Color color = readColor(ini_, section, key, defaultValue, &error);
-  if (!error.empty()) ui_.showMessage(error);
-  return color;
-}
-
-void Settings::readFontReported(std::string_view key, platform::FontInfo& font) {
-  std::string error;
-  readFont(ini_, kSystemSection, key, font, &error);
-  if (!error.empty()) ui_.showMessage(error);
-}
-
 bool Settings::write() {
   SettingsValues& v = values_;
   v.projectFolder = normalizeFolder(v.projectFolder);
@@ -215,7 +173,6 @@ bool Settings::write() {
   v.mapBasicFolder = normalizeProgramFolder(v.mapBasicFolder);
 
   const std::string_view s = kSystemSection;
-  writeBool(ini_, s, "AutoSaveCompile", v.autoSaveCompile);
   ini_.writeString(s, "KeyFile", v.keyFile);
   ini_.writeString(s, "DictFile", v.dictFile);
   ini_.writeString(s, "HelpFile", v.helpFile);
@@ -224,21 +181,6 @@ bool Settings::write() {
   ini_.writeString(s, "MapBasic", v.mapBasicFolder.string());
   ini_.writeString(s, "MapInfo", v.mapInfoFolder.string());
   ini_.writeString(s, "MaxMBver", v.maxMbVersion);
-  writeInteger(ini_, s, "Cursor", v.caretWidth);
-  writeFont(ini_, s, "TextFont", v.textFont);
-  writeFont(ini_, s, "AltFont", v.altFont);
-  writeColor(ini_, s, "BackColor", v.backColor);
-  writeColor(ini_, s, "hitext", v.hitext);
-  writeColor(ini_, s, "hiback", v.hiback);
-  writeBool(ini_, s, "CursorPastEnd", v.cursorPastEnd);
-  writeInteger(ini_, s, "TabStops", v.tabStops);
-
-  const std::string_view n = kNumbersWriteSection;
-  writeColor(ini_, n, "color", v.numbers.color);
-  writeColor(ini_, n, "background", v.numbers.background);
-  writeInteger(ini_, n, "style", v.numbers.style);
-  ini_.writeString(n, "delimiters", v.numbers.delimiters);
-
   ini_.writeList(kFindHistorySection, "0", v.findHistory, kHistoryLimit);
   ini_.writeList(kReplaceHistorySection, "0", v.replaceHistory, kHistoryLimit);
   return save();

@@ -7,8 +7,6 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/color.h"
-#include "platform/font_info.h"
 #include "settings/ini_file.h"
 #include "platform/window_placement.h"
 #include "pages/recent_list.h"
@@ -30,20 +28,11 @@ inline constexpr std::size_t kRecentFilesMaximum = 30;
 inline constexpr std::size_t kSessionsMaximum = 20;
 inline constexpr std::size_t kHistoryLimit = 20;
 
+// The characters that end a number when the file gives none.
 inline constexpr std::string_view kDefaultDelimiters = "+-*/\\<=>.,:;()[]{}%$";
 
-// The number highlighter's settings (section Numbers).
-struct NumberSettings {
-  platform::Color color = platform::clBlue;  // what a missing key gives; the first run writes clFuchsia
-  platform::Color background = platform::kNoColor;
-  int style = 0;  // FontStyle bits
-  // As read: the separators without blanks; the caller adds space and tab. When written: the
-  // highlighter's separators as they read back (NumberHighlighter::separators()).
-  std::string delimiters{kDefaultDelimiters};
-};
-
-// Everything ReadSettings gives the program and WriteSettings stores. Folders keep a trailing
-// '/' when not empty.
+// What ReadSettings gives the program besides the stored options (stored_options.h), and
+// WriteSettings stores. Folders keep a trailing '/' when not empty.
 struct SettingsValues {
   std::filesystem::path projectFolder;
   std::filesystem::path mapInfoFolder;
@@ -51,16 +40,6 @@ struct SettingsValues {
   // The word lists; a bare file name (the default) is resolved by the loader.
   std::string keyFile, dictFile, helpFile, defFile;
   std::string maxMbVersion = "6.0";
-  bool autoSaveCompile = false;
-  bool cursorPastEnd = false;
-  int caretWidth = 1;  // 0 is automatic
-  platform::Color backColor = platform::clInfoBk;
-  platform::FontInfo textFont{"Courier New", 10, platform::clWindowText, 0};
-  platform::FontInfo altFont{"MS Sans Serif", 8, platform::clWindowText, 0};
-  platform::Color hitext = platform::clBlue;
-  platform::Color hiback = platform::clYellow;
-  int tabStops = 2;
-  NumberSettings numbers;
   // Read here as well as by the find dialog, so that a run that never opens it does not
   // write its stored history away.
   std::vector<std::string> findHistory;
@@ -77,9 +56,6 @@ using ProgramFolderLookup = std::function<platform::ProgramFolders()>;
 // The Wine prefix's registry, read when the lookup is called.
 ProgramFolderLookup wineRegistryLookup(const platform::Environment& env);
 
-// Removes every character below 33; an empty text gives the default delimiters.
-std::string normalizeDelimiters(std::string_view text);
-
 // The settings file of one run: its location, the first-run creation, ReadSettings and
 // WriteSettings. The file stays in memory; other parts (recent lists, sessions, number
 // dialog, window placements) write into file() and the file reaches the disk on save().
@@ -89,18 +65,15 @@ public:
            ProgramFolderLookup lookup = {});
 
   // ReadSettings. Creates the file on the first run (asking for missing folders), then reads
-  // the values in this order, which is the order the caller applies them in:
-  //   project folder; MapInfo and MapBasic folders; the four word lists; MaxMBver;
-  //   AutoSaveCompile; CursorPastEnd; Cursor (caret width); BackColor; AltFont, then TextFont;
-  //   Numbers color, background, style; Numbers delimiters; TabStops, hitext, hiback;
-  //   then the editor takes its text font again and repaints.
-  // Colour texts that are no colour are reported through Ui and keep their defaults.
+  // the project folder, the MapInfo and MapBasic folders, the four word lists and MaxMBver.
+  // The stored options follow from file() (applyStoredOptions).
   const SettingsValues& read();
   // The file did not exist when read() ran; the caller centres the main window.
   bool firstRun() const { return firstRun_; }
 
-  // WriteSettings: normalises the folders, writes SYSTEM, NUMBERS and the two histories in
-  // their fixed order, then saves. False (after a message) when the file could not be saved.
+  // WriteSettings: normalises the folders, writes them, the word lists, MaxMBver and the two
+  // histories (storeOptions has put the options into file()), then saves. False (after a
+  // message) when the file could not be saved.
   bool write();
   // Saves the file as it stands; reports "Cannot create file ..." on failure.
   bool save();
@@ -117,8 +90,6 @@ private:
   void createFirstRunFile();
   std::filesystem::path askFolder(std::string_view caption);
   const platform::ProgramFolders& registryFolders();
-  platform::Color readColorReported(std::string_view section, std::string_view key, platform::Color defaultValue);
-  void readFontReported(std::string_view key, platform::FontInfo& font);
   std::string wordList(std::string_view key, std::string_view extension) const;
 
   platform::Ui& ui_;

@@ -337,6 +337,56 @@ TEST_F(MainWindowTest, ClipboardKeysAgreeOnLineEndsAndColumnBlocks) {
   EXPECT_EQ(clipboard->text(), "kept");
 }
 
+// As a user meets them: Alt with a key that opens no menu types nothing, and a click into the
+// empty space of a new page puts the caret where the keys would, so the text gets no spaces.
+TEST_F(MainWindowTest, AltKeysTypeNothingAndAClickPastTheEndAddsNoSpaces) {
+  window.show();
+  window.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  auto& editorWidget = window.sourceEditorWidget();
+  editorWidget.setFocus();
+  QWindow* screen = window.windowHandle();
+  auto& memo = window.workbench().sourceEditor();
+
+  QTest::keyClick(screen, Qt::Key_Q, Qt::AltModifier);
+  QTest::keyClick(screen, Qt::Key_X, Qt::AltModifier);
+  QTest::keyClick(screen, Qt::Key_1, Qt::AltModifier);
+  EXPECT_EQ(memo.text(), "");
+
+  QTest::mouseClick(editorWidget.viewport(), Qt::LeftButton, {}, QPoint(240, 40));
+  QTest::keyClicks(&editorWidget, "hello");
+  EXPECT_EQ(memo.text(), "hello");
+}
+
+// Panels 0 to 3 hold short states and are centred; the message line reads from the left.
+TEST_F(MainWindowTest, TheMessageLineReadsFromTheLeft) {
+  auto* bar = window.findChild<StatusBarWidget*>("statusBar");
+  bar->resize(600, StatusBarWidget::kHeight);
+  bar->setText(1, "INS");
+  bar->setText(4, "LOADED: a.mb");
+  const QImage image = bar->grab().toImage();
+  // The first and last column inside a panel's frame that hold text.
+  auto ink = [&](int panel) {
+    const QRect r = bar->panelRect(panel).adjusted(2, 2, -2, -2);
+    int first = -1, last = -1;
+    for (int x = r.left(); x <= r.right(); ++x)
+      for (int y = r.top(); y <= r.bottom(); ++y)
+        if (qGray(image.pixel(x, y)) < 110) {
+          if (first < 0) first = x - r.left();
+          last = r.right() - x;
+          break;
+        }
+    return std::pair(first, last);
+  };
+  const auto [modeLeft, modeRight] = ink(1);
+  ASSERT_GE(modeLeft, 0);
+  EXPECT_LE(std::abs(modeLeft - modeRight), 3) << "centred";
+  const auto [messageLeft, messageRight] = ink(4);
+  ASSERT_GE(messageLeft, 0);
+  EXPECT_LE(messageLeft, 6);
+  EXPECT_GT(messageRight, 100);
+}
+
 TEST_F(MainWindowTest, FilesDroppedFromAFileManagerOpenAsPages) {
   testing::TempFolder folder{"quillon-drop"};
   const auto a = folder.write("a.mb", "Dim a\r\n");

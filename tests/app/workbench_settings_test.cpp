@@ -84,6 +84,7 @@ TEST_F(WorkbenchSettingsTest, OptionsChangedInOneRunAreThereInTheNext) {
   EXPECT_TRUE(second->states.checked(platform::Command::CursorPastEnd1));
   EXPECT_EQ(memo.caretWidth(), 3);
   EXPECT_EQ(second->view.font, (platform::FontInfo{"Liberation Mono", 12, platform::clNavy, platform::fsBold}));
+  EXPECT_EQ(second->view.fontSets, 1) << "the font is set once at start-up";
   EXPECT_EQ(second->view.background, platform::clYellow);
   EXPECT_EQ(second->bench.numbers().style(), 2);
   const auto placement =

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <stdexcept>
 
 #include "support/fake_clipboard.h"
 #include "support/fake_main_view.h"
@@ -437,6 +438,20 @@ TEST_F(WorkbenchTest, AMissingKeyFileIsReportedAndStartUpCompletes) {
   EXPECT_EQ(ui.messages()[0].rfind("Can Not Locate KeyFile:\n", 0), 0u);
   EXPECT_EQ(ui.statusText(0), "1:  1");
   EXPECT_EQ(bench.highlighting().keywords().count(), 0);
+}
+
+// Nothing escapes start-up: a step that fails is reported in words and the rest still run.
+TEST_F(WorkbenchTest, AFailingStartUpStepIsReportedAndStartUpCompletes) {
+  auto surroundings = installed.surroundings();
+  surroundings.folderLookup = []() -> platform::ProgramFolders { throw std::runtime_error("registry unreadable"); };
+  const auto file = writeFile("given.mb", "Dim a\r\n");
+  bench.start(installed.file(), {file.string()}, surroundings);
+  EXPECT_EQ(ui.messages(), std::vector<std::string>{"registry unreadable"});
+  EXPECT_GT(bench.highlighting().keywords().count(), 100);
+  EXPECT_TRUE(bench.highlighting().applyKeyWords());
+  EXPECT_EQ(view.tabs, std::vector<std::string>{"given.mb"});
+  EXPECT_EQ(bench.sourceEditor().text(), "Dim a\r\n");
+  EXPECT_EQ(ui.statusText(1), "INS");
 }
 
 TEST_F(WorkbenchTest, AppliedNumberStyleIsStoredAtOnce) {

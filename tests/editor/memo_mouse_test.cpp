@@ -32,10 +32,25 @@ TEST_F(Mouse, PressPlacesTheCaretAndShiftExtends) {
   EXPECT_EQ(memo.selStart(), 8);
   EXPECT_EQ(memo.selLength(), -3);
 
-  memo.setOptions(memo.options() | moKeepColumnPos);
+}
+
+// Virtual space is the caret's to enter only when it keeps its column and does not wrap,
+// for the mouse as for the keys; otherwise typed text would be padded with spaces.
+TEST_F(Mouse, AClickPastTheEndEntersVirtualSpaceOnlyWithoutWrapCaret) {
+  load("hello\r\nworld");
+  memo.setOptions(memo.options() | moKeepColumnPos | moPutExtraSpaces | moWrapCaret);
   click(9, 0);
   EXPECT_EQ(memo.selStart(), 5);
+  EXPECT_EQ(memo.extraColumns(), 0);
+  keyboard.typeChar('!');
+  EXPECT_EQ(memo.text(), "hello!\r\nworld");
+
+  memo.setOptions(memo.options() & ~moWrapCaret);
+  click(9, 1);
+  EXPECT_EQ(memo.selStart(), 13);
   EXPECT_EQ(memo.extraColumns(), 4);
+  keyboard.typeChar('!');
+  EXPECT_EQ(memo.text(), "hello!\r\nworld    !");
 }
 
 TEST_F(Mouse, DraggingSelectsAndAltDraggingSelectsAColumn) {

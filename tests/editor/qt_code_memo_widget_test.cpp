@@ -5,6 +5,7 @@
 #include <QClipboard>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QScrollBar>
 #include <QTest>
 #include <QWheelEvent>
 
@@ -62,6 +63,41 @@ TEST_F(CodeMemoWidgetTest, KeysReachTheKeyboardModel) {
   EXPECT_EQ(memo.text(), "x\x02\x02");
   QTest::keyClick(widget.get(), Qt::Key_Z, Qt::ControlModifier);
   EXPECT_EQ(memo.text(), "x");
+}
+
+// Alt with a key is a command: a menu's letter, or nothing. AltGr, which X11 reports as a
+// modifier of its own and Windows as Ctrl+Alt, makes characters that must still type.
+TEST_F(CodeMemoWidgetTest, AltCombinationsNeverTypeButAltGrCharactersDo) {
+  QTest::keyClick(widget.get(), Qt::Key_Q, Qt::AltModifier);
+  QTest::keyClick(widget.get(), Qt::Key_X, Qt::AltModifier | Qt::ShiftModifier);
+  QTest::keyClick(widget.get(), Qt::Key_1, Qt::AltModifier);
+  QKeyEvent altQ(QEvent::KeyPress, Qt::Key_Q, Qt::AltModifier, "q");
+  QApplication::sendEvent(widget.get(), &altQ);
+  EXPECT_EQ(memo.text(), "");
+
+  QKeyEvent altGr(QEvent::KeyPress, Qt::Key_At, Qt::GroupSwitchModifier, "@");
+  QApplication::sendEvent(widget.get(), &altGr);
+  QKeyEvent windowsAltGr(QEvent::KeyPress, Qt::Key_E, Qt::ControlModifier | Qt::AltModifier, QString::fromUtf8("€"));
+  QApplication::sendEvent(widget.get(), &windowsAltGr);
+  EXPECT_EQ(memo.text(), "@\x80");
+}
+
+TEST_F(CodeMemoWidgetTest, ScrollBarsShowOnlyWhileTheTextExceedsTheWindow) {
+  ASSERT_TRUE(memo.hasOption(moAutoScrollBars));
+  auto shown = [this](const std::string& text) {
+    memo.setText(text);
+    QApplication::processEvents();  // the area shows and hides its bars a moment later
+    return std::pair(widget->horizontalScrollBar()->isVisible(), widget->verticalScrollBar()->isVisible());
+  };
+  std::string tall;
+  for (int i = 0; i < 100; ++i) tall += "line\r\n";
+  EXPECT_EQ(shown("one\r\ntwo"), std::pair(false, false));
+  EXPECT_EQ(shown(tall), std::pair(false, true));
+  EXPECT_EQ(shown(std::string(200, 'w')), std::pair(true, false));
+  EXPECT_EQ(shown("one\r\ntwo"), std::pair(false, false));
+
+  memo.setOptions(memo.options() & ~moAutoScrollBars);
+  EXPECT_EQ(shown("one\r\ntwo"), std::pair(true, true));
 }
 
 TEST_F(CodeMemoWidgetTest, EditorErrorsAreShownNotThrown) {

@@ -446,6 +446,48 @@ TEST_F(DocumentCommandsTest, ClosingTheOnlyPageLeavesAnEmptyUntitledPage) {
   EXPECT_FALSE(states.enabled(platform::Command::bCompile));
 }
 
+// Undo and Redo belong to the page on screen: a page switched to has none of the history of
+// the one before, and a fresh page has nothing to undo, even after text deleted to nothing.
+TEST_F(DocumentCommandsTest, UndoAndRedoFollowThePageShown) {
+  using platform::Command;
+  auto undoShown = [&] { return states.enabled(Command::bUndo) || states.enabled(Command::Undo1); };
+  openFromDialog({file("a.mb", "A\r\n"), file("b.mb", "B\r\n")});
+  type("x");
+  ASSERT_TRUE(undoShown());
+  docs().selectTab(0);
+  EXPECT_FALSE(undoShown());
+
+  type("y");
+  ui.queueAnswer(Answer::No);
+  docs().closePage();
+  ASSERT_EQ(view.tabs, std::vector<std::string>{"b.mb"});
+  EXPECT_FALSE(undoShown());
+
+  type("z");
+  ui.queueAnswer(Answer::No);
+  docs().closePage();
+  ASSERT_EQ(view.tabs, std::vector<std::string>{"Untitled"});
+  EXPECT_FALSE(undoShown());
+  EXPECT_FALSE(states.enabled(Command::bRedo));
+
+  // Typed, deleted again (the page counts as untouched), closed: the fresh page cannot
+  // bring the text back.
+  type("gone");
+  editor().selectAll();
+  type("");
+  ASSERT_TRUE(editor().canUndo());
+  docs().closePage();
+  EXPECT_FALSE(undoShown());
+  bench.undo();
+  EXPECT_EQ(editor().charCount(), 0);
+  type("q");
+  bench.undo();
+  ASSERT_TRUE(editor().canRedo());
+  docs().newPage();  // the untouched page becomes the new one
+  EXPECT_FALSE(editor().canRedo());
+  EXPECT_FALSE(states.enabled(Command::bRedo));
+}
+
 // Two modified pages: one answer at the first question decides for both.
 TEST_F(DocumentCommandsTest, CloseAllWithYesToAllOrNoToAllAsksOnce) {
   for (const Answer answer : {Answer::YesToAll, Answer::NoToAll}) {

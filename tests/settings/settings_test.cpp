@@ -104,10 +104,6 @@ TEST_F(SettingsTest, FirstRunWritesTheFileLineByLineAndReadsItBack) {
   EXPECT_EQ(v.keyFile, p + "/quillon.bin");
   EXPECT_EQ(v.projectFolder, programFolder / "");
   EXPECT_EQ(v.mapBasicFolder, fs::path("/wine/MapBasic/"));
-  EXPECT_EQ(v.numbers.color, platform::clFuchsia);
-  EXPECT_EQ(v.numbers.background, platform::kNoColor);
-  EXPECT_EQ(v.numbers.delimiters, kDefaultDelimiters);
-  EXPECT_EQ(v.textFont, (platform::FontInfo{"Courier New", 10, platform::clWindowText, 0}));  // "TextFont=" changes nothing
 
   Settings again = make();
   again.read();
@@ -146,20 +142,13 @@ const std::string kHandEdited =
     "mapinfo=/\r\n"
     "keyfile=\r\n"
     "MaxMBver=\r\n"
-    "BackColor=$00123456\r\n"
-    "TextFont=Courier New,12,clNavy,1,0,0,0\r\n"
-    "AltFont=Arial,9\r\n"
-    "hitext=clPink\r\n"
-    "CursorPastEnd=1\r\n"
-    "Cursor=junk\r\n"
     "TABSTOPS=4\r\n"
     "Unknown=stays\r\n"
     "\r\n"
     "[NUMBERS]\r\n"
     "color=clRed\r\n"
-    "Delimiters=+ - *\r\n"
     "[System]\r\n"
-    "TabStops=9\r\n";
+    "MaxMBver=9.9\r\n";
 
 TEST_F(SettingsTest, ReadsAHandEditedFile) {
   writeFile(iniPath(), kHandEdited);
@@ -170,25 +159,14 @@ TEST_F(SettingsTest, ReadsAHandEditedFile) {
   EXPECT_EQ(v.mapBasicFolder, fs::path("/opt/mapbasic/"));
   EXPECT_EQ(v.keyFile, "quillon.bin");  // empty: the program's name, no folder
   EXPECT_EQ(v.dictFile, "quillon.dic");
-  EXPECT_EQ(v.maxMbVersion, "6.0");
-  EXPECT_EQ(v.backColor, 0x00123456);
-  EXPECT_EQ(v.textFont, (platform::FontInfo{"Courier New", 12, platform::clNavy, platform::fsBold}));
-  EXPECT_EQ(v.altFont.name, "MS Sans Serif");  // two fields: unchanged
-  EXPECT_TRUE(v.cursorPastEnd);
-  EXPECT_EQ(v.caretWidth, 1);
-  EXPECT_EQ(v.tabStops, 4);  // the first of two [System] sections wins
-  EXPECT_EQ(v.hitext, platform::clBlue);
-  EXPECT_EQ(ui.messages(), Lines{"'clPink' is not a valid integer value"});
-  EXPECT_EQ(v.numbers.color, 0x0000FF);
-  EXPECT_EQ(v.numbers.delimiters, "+-*");
-  EXPECT_EQ(v.numbers.style, 0);
+  EXPECT_EQ(v.maxMbVersion, "6.0") << "the first of two [System] sections wins";
+  EXPECT_TRUE(ui.messages().empty());
 }
 
 TEST_F(SettingsTest, WriteReplacesEntriesInPlaceAndKeepsWhatItDoesNotKnow) {
   writeFile(iniPath(), kHandEdited);
   Settings settings = make();
   settings.read();
-  settings.values().numbers.delimiters = " $%()*+";
   settings.values().findHistory = {"Dim", "Sub"};
   ASSERT_TRUE(settings.write());
 
@@ -198,22 +176,15 @@ TEST_F(SettingsTest, WriteReplacesEntriesInPlaceAndKeepsWhatItDoesNotKnow) {
   EXPECT_NE(bytes.find("; mine\r\n"), std::string::npos);
   EXPECT_NE(bytes.find("\r\nMAPBASIC=/opt/mapbasic/\r\n"), std::string::npos);  // the file's spelling
   EXPECT_NE(bytes.find("mapinfo=\r\n"), std::string::npos);  // a lone separator is no folder
-  EXPECT_NE(bytes.find("BackColor=$00123456\r\n"), std::string::npos);
-  EXPECT_NE(bytes.find("TextFont=Courier New,12,clNavy,1,0,0,0\r\n"), std::string::npos);
-  EXPECT_NE(bytes.find("AltFont=MS Sans Serif,8,clWindowText,0,0,0,0\r\n"), std::string::npos);
   EXPECT_NE(bytes.find("TABSTOPS=4\r\n"), std::string::npos);
-  EXPECT_NE(bytes.find("Cursor=1\r\n"), std::string::npos);
-  // Numbers entries are replaced where they stand; no second section appears.
+  EXPECT_NE(bytes.find("[NUMBERS]\r\ncolor=clRed\r\n"), std::string::npos);
   EXPECT_EQ(ini.sectionNames(), (Lines{"system", "NUMBERS", "cFind.Items"}));
-  EXPECT_NE(bytes.find("[NUMBERS]\r\ncolor=clRed\r\nDelimiters= $%()*+\r\nbackground=$FFFFFFFF\r\nstyle=0\r\n"),
-            std::string::npos);
   EXPECT_EQ(ini.readSectionValues("cFind.Items"), (Lines{"00=Dim", "01=Sub"}));
   // The duplicate section stays untouched.
-  EXPECT_NE(bytes.find("[System]\r\nTabStops=9\r\n"), std::string::npos);
+  EXPECT_NE(bytes.find("[System]\r\nMaxMBver=9.9\r\n"), std::string::npos);
 
   Settings reread = make();
-  EXPECT_EQ(reread.read().numbers.delimiters, "$%()*+");
-  EXPECT_EQ(reread.values().findHistory, (Lines{"Dim", "Sub"}));
+  EXPECT_EQ(reread.read().findHistory, (Lines{"Dim", "Sub"}));
 }
 
 TEST_F(SettingsTest, ProgramFolderNotWritableFallsBackToTheConfigHome) {
@@ -247,8 +218,7 @@ TEST_F(SettingsTest, AFileThatCannotBeCreatedIsReportedAndStartUpGoesOn) {
   EXPECT_EQ(ui.messages(), Lines{"Cannot create file " + path});
   EXPECT_TRUE(settings.firstRun());
   EXPECT_EQ(v.mapInfoFolder, fs::path("/mi/"));
-  EXPECT_EQ(v.tabStops, 2);
-  EXPECT_EQ(v.numbers.delimiters, kDefaultDelimiters);
+  EXPECT_EQ(settings.file().readString("SYSTEM", "tabstops", ""), "2") << "the first-run lines stay in memory";
 
   EXPECT_FALSE(settings.write());
   EXPECT_EQ(ui.messages().size(), 2u);
@@ -271,13 +241,6 @@ TEST_F(SettingsTest, AnUnreadableFileIsNeverOverwritten) {
     EXPECT_EQ(ui.messages().size(), 1u);
     EXPECT_EQ(fs::is_fifo(iniPath()), fifo);
   }
-}
-
-TEST(SettingsDelimiters, DropBlanksAndControlsButKeepHighCharacters) {
-  EXPECT_EQ(normalizeDelimiters(""), kDefaultDelimiters);
-  EXPECT_EQ(normalizeDelimiters("+ - *"), "+-*");
-  EXPECT_EQ(normalizeDelimiters(std::string("\t\x01\x7f\xa7", 4)), "\x7f\xa7");
-  EXPECT_EQ(normalizeDelimiters("   "), "");  // not empty before the blanks go
 }
 
 TEST(SettingsPlacement, EachWindowHasItsOwnSectionAndIsClampedToTheScreen) {

@@ -30,7 +30,10 @@ public:
   void setWindowPlacement(const platform::WindowPlacement& p) override { placement = p; }
   platform::ScreenRect screen() const override { return {0, 0, 1024, 768}; }
   void centreWindow() override { ++centred; }
-  void setEditorFont(const platform::FontInfo& f) override { font = f; }
+  void setEditorFont(const platform::FontInfo& f) override {
+    font = f;
+    ++fontSets;
+  }
   void setEditorBackground(platform::Color c) override { background = c; }
   std::optional<platform::FontInfo> chooseFont(const platform::FontInfo&) override { return fontAnswer; }
   void showColorPicker(platform::Color c) override { pickerPreset = c; }
@@ -48,6 +51,7 @@ public:
   int centred = 0;
   std::array<std::string, 10> bookmarkCaptions{"0", "1", "2", "3", "4", "5", "6", "7", "8", "9"};
   platform::FontInfo font;
+  int fontSets = 0;
   platform::Color background = platform::kNoColor;
   std::optional<platform::FontInfo> fontAnswer;
   platform::Color pickerPreset = platform::kNoColor;

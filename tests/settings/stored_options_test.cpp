@@ -1,0 +1,145 @@
+// The options the settings file keeps, read into and collected from where they live.
+#include "settings/stored_options.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "settings/settings.h"
+#include "support/fake_main_view.h"
+#include "support/recording_command_states.h"
+#include "support/scripted_ui.h"
+
+namespace quillon::settings {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+// The Options commands, the source editor and the number highlighter, as a run has them.
+struct Holders {
+  testing::ScriptedUi ui;
+  testing::FakeMainView view;
+  testing::RecordingCommandStates states;
+  editor::CodeMemo editor;
+  editor::NumberHighlighter numbers;
+  OptionCommands options{ui, view, states, editor};
+  OptionHolders all() { return {options, editor, numbers}; }
+};
+
+// Odd case, blanks, a duplicate section, a bad colour and keys the program does not know.
+const std::string kHandEdited =
+    "[ system ]\r\n"
+    "BackColor=$00123456\r\n"
+    "TextFont=Courier New,12,clNavy,1,0,0,0\r\n"
+    "AltFont=Arial,9\r\n"
+    "hitext=clPink\r\n"
+    "CursorPastEnd=1\r\n"
+    "Cursor=junk\r\n"
+    "TABSTOPS=4\r\n"
+    "Unknown=stays\r\n"
+    "\r\n"
+    "[NUMBERS]\r\n"
+    "color=clRed\r\n"
+    "Delimiters=+ - *\r\n"
+    "[System]\r\n"
+    "TabStops=9\r\n";
+
+TEST(StoredOptions, AHandEditedFileReachesWhereEachOptionLives) {
+  Holders h;
+  const IniFile ini(kHandEdited);
+  applyStoredOptions(ini, h.all(), h.ui);
+
+  EXPECT_EQ(h.view.background, 0x00123456);
+  EXPECT_EQ(h.view.font, (platform::FontInfo{"Courier New", 12, platform::clNavy, platform::fsBold}));
+  EXPECT_EQ(h.view.fontSets, 1) << "the font is given to the window once";
+  EXPECT_EQ(h.options.altFont(), kDefaultAltFont) << "two fields are no font";
+  EXPECT_TRUE(h.states.checked(platform::Command::CursorPastEnd1));
+  EXPECT_FALSE(h.editor.hasOption(editor::moWrapCaret));
+  EXPECT_FALSE(h.options.autoSaveCompile());
+  EXPECT_EQ(h.editor.caretWidth(), 1);
+  EXPECT_EQ(h.editor.tabStops(), 4) << "the first of two [System] sections wins";
+  EXPECT_EQ(h.editor.highlightColor(), platform::clBlue);
+  EXPECT_EQ(h.editor.highlightBackgnd(), platform::clYellow);
+  EXPECT_EQ(h.ui.messages(), Lines{"'clPink' is not a valid integer value"});
+  EXPECT_EQ(h.numbers.foreground(), 0x0000FF);
+  EXPECT_EQ(h.numbers.background(), platform::kNoColor);
+  EXPECT_EQ(h.numbers.style(), 0);
+  EXPECT_EQ(h.numbers.separators(), " *+-") << "space and tab always end a number";
+  EXPECT_TRUE(h.numbers.isSeparator('\t'));
+}
+
+TEST(StoredOptions, StoringReplacesEntriesInPlaceAndTheNumbersGoAlone) {
+  Holders h;
+  IniFile ini(kHandEdited);
+  applyStoredOptions(ini, h.all(), h.ui);
+  h.numbers.setSeparators(" $%()*+");
+  h.editor.setCaretWidth(3);
+
+  IniFile numbersOnly(kHandEdited);
+  storeOptions(numbersOnly, h.all(), OptionGroup::Numbers);
+  EXPECT_EQ(numbersOnly.readString("SYSTEM", "Cursor", ""), "junk") << "the Number Syntax dialog writes its section only";
+  EXPECT_EQ(numbersOnly.readString("Numbers", "Delimiters", ""), "$%()*+");
+
+  storeOptions(ini, h.all());
+  const std::string bytes = ini.bytes();
+  EXPECT_NE(bytes.find("BackColor=$00123456\r\n"), std::string::npos);
+  EXPECT_NE(bytes.find("TextFont=Courier New,12,clNavy,1,0,0,0\r\n"), std::string::npos);
+  EXPECT_NE(bytes.find("AltFont=MS Sans Serif,8,clWindowText,0,0,0,0\r\n"), std::string::npos);
+  EXPECT_NE(bytes.find("TABSTOPS=4\r\n"), std::string::npos) << "the file's spelling stays";
+  EXPECT_NE(bytes.find("Cursor=3\r\n"), std::string::npos);
+  EXPECT_NE(bytes.find("Unknown=stays\r\n"), std::string::npos);
+  // Numbers entries are replaced where they stand; new ones follow in the written spelling.
+  EXPECT_NE(bytes.find("[NUMBERS]\r\ncolor=clRed\r\nDelimiters= $%()*+\r\nbackground=$FFFFFFFF\r\nstyle=0\r\n"),
+            std::string::npos);
+  EXPECT_EQ(ini.sectionNames(), (Lines{"system", "NUMBERS"}));
+  EXPECT_NE(bytes.find("[System]\r\nTabStops=9\r\n"), std::string::npos) << "the duplicate stays untouched";
+}
+
+// Each option comes back from the file as it was put in, so no row reads one property and
+// writes another.
+TEST(StoredOptions, EveryOptionSurvivesTheFile) {
+  Holders first;
+  first.options.setAutoSaveCompile(true);
+  first.options.setCursorPastEnd(true);
+  first.editor.setCaretWidth(0);
+  first.options.setBackground(0x00112233);
+  first.options.setAltFont({"Liberation Sans", 9, platform::clBlue, platform::fsItalic});
+  first.options.setFont({"Liberation Mono", 11, platform::clNavy, platform::fsUnderline});
+  first.numbers.setForeground(platform::clYellow);
+  first.numbers.setBackground(platform::clNavy);
+  first.numbers.setStyle(platform::fsBold | platform::fsStrikeOut);
+  first.numbers.setSeparators(" \t;:");
+  first.editor.setTabStops(7);
+  first.editor.setHighlightColor(platform::clFuchsia);
+  first.editor.setHighlightBackgnd(platform::clBlack);
+  IniFile ini;
+  storeOptions(ini, first.all());
+
+  Holders second;
+  applyStoredOptions(IniFile(ini.bytes()), second.all(), second.ui);
+  EXPECT_TRUE(second.options.autoSaveCompile());
+  EXPECT_TRUE(second.options.cursorPastEnd());
+  EXPECT_EQ(second.editor.caretWidth(), 0);
+  EXPECT_EQ(second.options.background(), 0x00112233);
+  EXPECT_EQ(second.options.altFont(), first.options.altFont());
+  EXPECT_EQ(second.options.font(), first.options.font());
+  EXPECT_EQ(second.numbers.foreground(), platform::clYellow);
+  EXPECT_EQ(second.numbers.background(), platform::clNavy);
+  EXPECT_EQ(second.numbers.style(), platform::fsBold | platform::fsStrikeOut);
+  EXPECT_EQ(second.numbers.separators(), first.numbers.separators());
+  EXPECT_EQ(second.editor.tabStops(), 7);
+  EXPECT_EQ(second.editor.highlightColor(), platform::clFuchsia);
+  EXPECT_EQ(second.editor.highlightBackgnd(), platform::clBlack);
+  EXPECT_TRUE(second.ui.messages().empty());
+}
+
+TEST(StoredOptions, DelimitersDropBlanksAndControlsButKeepHighCharacters) {
+  EXPECT_EQ(normalizeDelimiters(""), kDefaultDelimiters);
+  EXPECT_EQ(normalizeDelimiters("+ - *"), "+-*");
+  EXPECT_EQ(normalizeDelimiters(std::string("\t\x01\x7f\xa7", 4)), "\x7f\xa7");
+  EXPECT_EQ(normalizeDelimiters("   "), "");  // not empty before the blanks go
+}
+
+}  // namespace
+}  // namespace quillon::settings
