@@ -67,6 +67,16 @@ protected:
     return nullptr;
   }
 
+  // The window shown and active with the source editor focused, so keys arrive as a user's do.
+  // Returns the window-system window to send them to; empty when the window never got active.
+  QWindow* showWithEditorFocused() {
+    window.show();
+    window.activateWindow();
+    if (!QTest::qWaitForWindowActive(&window)) return nullptr;
+    window.sourceEditorWidget().setFocus();
+    return window.windowHandle();
+  }
+
   NoKeyboard keyboard;
   MainWindow window{keyboard};
 };
@@ -263,12 +273,9 @@ TEST_F(MainWindowTest, StatusBarClickOverTheModePanelTogglesOverwrite) {
 // Keys go in through the window, as the window system delivers them, so that menu shortcuts
 // take part as they do for a user.
 TEST_F(MainWindowTest, EditorKeysReachTheWindowsHandlersOnce) {
-  window.show();
-  window.activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  QWindow* screen = showWithEditorFocused();
+  ASSERT_TRUE(screen);
   auto& editorWidget = window.sourceEditorWidget();
-  editorWidget.setFocus();
-  QWindow* screen = window.windowHandle();
   auto& memo = window.workbench().sourceEditor();
   memo.setText("one\r\ntwo\r\nthree");
   memo.setSelLine(1);
@@ -295,11 +302,8 @@ TEST_F(MainWindowTest, EditorKeysReachTheWindowsHandlersOnce) {
 // The menu shortcuts and the editor's own clipboard keys end in the same clipboard model:
 // LF line ends become paragraphs and a column block keeps its marker, whichever was pressed.
 TEST_F(MainWindowTest, ClipboardKeysAgreeOnLineEndsAndColumnBlocks) {
-  window.show();
-  window.activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-  window.sourceEditorWidget().setFocus();
-  QWindow* screen = window.windowHandle();
+  QWindow* screen = showWithEditorFocused();
+  ASSERT_TRUE(screen);
   auto& memo = window.workbench().sourceEditor();
   QClipboard* clipboard = QGuiApplication::clipboard();
   struct Press {
@@ -340,12 +344,9 @@ TEST_F(MainWindowTest, ClipboardKeysAgreeOnLineEndsAndColumnBlocks) {
 // As a user meets them: Alt with a key that opens no menu types nothing, and a click into the
 // empty space of a new page puts the caret where the keys would, so the text gets no spaces.
 TEST_F(MainWindowTest, AltKeysTypeNothingAndAClickPastTheEndAddsNoSpaces) {
-  window.show();
-  window.activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  QWindow* screen = showWithEditorFocused();
+  ASSERT_TRUE(screen);
   auto& editorWidget = window.sourceEditorWidget();
-  editorWidget.setFocus();
-  QWindow* screen = window.windowHandle();
   auto& memo = window.workbench().sourceEditor();
 
   QTest::keyClick(screen, Qt::Key_Q, Qt::AltModifier);
