@@ -159,8 +159,8 @@ private:
   editor::HighlightEngine highlighting_{sourceEditor_};
   std::vector<std::string> keyList_;  // the keywords, sorted for the context list
   editor::CodeGutter gutter_{&sourceEditor_};
-  pages::RecentList windowList_{50, pages::DocumentCommands::sameDocument};
-  pages::RecentList recentFiles_{30, platform::sameFile};
+  pages::RecentList windowList_{50, pages::DocumentCommands::documentKey};
+  pages::RecentList recentFiles_{30, platform::fileKey};
   pages::RecentList sessions_{20};
   settings::OptionCommands options_;
   StatusPresenter status_;

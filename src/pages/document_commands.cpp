@@ -190,10 +190,9 @@ void DocumentCommands::loadErrorCompanion() {
 
 // ----- Window menu -----
 
-bool DocumentCommands::sameDocument(std::string_view a, std::string_view b) {
-  // "Untitled" names no file: a file of that name in the working folder is another page.
-  if (a == kUntitled || b == kUntitled) return a == b;
-  return platform::sameFile(a, b);
+std::string DocumentCommands::documentKey(std::string_view fileName) {
+  // A file called "Untitled" in the working folder is another page than the fresh one.
+  return fileName == kUntitled ? std::string() : platform::fileKey(fileName);
 }
 
 const std::string& DocumentCommands::fileNameOf(int i) const { return i == current_ ? currentFile_ : pages_[i].fileName; }
@@ -210,7 +209,7 @@ void DocumentCommands::refreshWindowList() {
 void DocumentCommands::windowMenuPick(std::size_t entry) {
   if (entry >= windowList_.size()) return;
   const std::string name = windowList_.entries()[entry];
-  const int index = findOpenPage(name);
+  const int index = findOpenPage(name, documentKey(name), pageKeys());
   if (index < 0) return;
   savePageState(current_);
   ui_.processPendingMessages();
@@ -364,8 +363,10 @@ void DocumentCommands::openFiles(const std::vector<std::string>& requested, Open
   savePageState(current_);
   bookmarks_.clearAllBookmarks();
   ui_.setBusy(true);
+  std::vector<std::string> keys = pageKeys();
   for (const std::string& name : names) {
-    if (const int open = findOpenPage(name); open >= 0) {
+    const std::string key = documentKey(name);
+    if (const int open = findOpenPage(name, key, keys); open >= 0) {
       current_ = open;
       syncTabs();
       enterPage(open);
@@ -396,6 +397,8 @@ void DocumentCommands::openFiles(const std::vector<std::string>& requested, Open
     states_.setEnabled(platform::Command::bSave, editor_.modified());
     savePageState(index);
     current_ = index;
+    keys.resize(static_cast<std::size_t>(tabCount()));
+    keys[static_cast<std::size_t>(index)] = key;
     syncTabs();
     projectFolder_ = folderOf(name);
     if (opener == Opener::Dialog && hooks.addRecentFile) hooks.addRecentFile(name);
@@ -406,10 +409,18 @@ void DocumentCommands::openFiles(const std::vector<std::string>& requested, Open
   ui_.setBusy(false);
 }
 
-int DocumentCommands::findOpenPage(const std::string& fileName) const {
+int DocumentCommands::findOpenPage(const std::string& fileName, const std::string& key,
+                                   const std::vector<std::string>& pageKeys) const {
   for (int i = 0; i < tabCount(); ++i)
-    if (sameDocument(fileNameOf(i), fileName)) return i;
+    if (fileNameOf(i) == fileName || (!key.empty() && pageKeys[static_cast<std::size_t>(i)] == key)) return i;
   return -1;
+}
+
+std::vector<std::string> DocumentCommands::pageKeys() const {
+  std::vector<std::string> keys;
+  keys.reserve(static_cast<std::size_t>(tabCount()));
+  for (int i = 0; i < tabCount(); ++i) keys.push_back(documentKey(fileNameOf(i)));
+  return keys;
 }
 
 bool DocumentCommands::loadFileIntoEditor(const std::string& name) {

@@ -86,8 +86,9 @@ public:
   void previousPage();
   void textChanged();
 
-  // Whether two page file names name one document: the same file, or both "Untitled".
-  static bool sameDocument(std::string_view a, std::string_view b);
+  // What makes two page file names one document: a file's key (platform::fileKey), or for
+  // "Untitled", which names no file, nothing but the name itself (an empty key).
+  static std::string documentKey(std::string_view fileName);
 
   // The "&Window" menu.
   void refreshWindowList();
@@ -156,7 +157,10 @@ private:
   void savedBuildCommands();
   void loadErrorCompanion();
   void setMessage(std::string_view text) { ui_.setStatusText(platform::Ui::kMessagePanel, text); }
-  int findOpenPage(const std::string& fileName) const;
+  // The page of a file, given its documentKey and the keys of the open pages (pageKeys), so
+  // that a command looking up many names takes each page's key once.
+  int findOpenPage(const std::string& fileName, const std::string& key, const std::vector<std::string>& pageKeys) const;
+  std::vector<std::string> pageKeys() const;
   const std::string& fileNameOf(int i) const;  // the editor's for the page on screen
 
   platform::Ui& ui_;

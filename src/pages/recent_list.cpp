@@ -20,34 +20,39 @@ std::string accelerator(std::size_t index) {
 
 }  // namespace
 
-bool RecentList::sameIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  const auto& fold = editor::CaseFolder::ansi();
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (fold.fold(a[i]) != fold.fold(b[i])) return false;
-  return true;
+std::string RecentList::upperCased(std::string_view text) {
+  return editor::CaseFolder::ansi().upper(text);
 }
 
-RecentList::RecentList(std::size_t maximum, Same same) : maximum_(maximum), same_(same) {}
+RecentList::RecentList(std::size_t maximum, Key key) : maximum_(maximum), key_(key) {}
 
 std::optional<std::size_t> RecentList::indexOf(std::string_view text) const {
+  const std::string key = key_(text);
   for (std::size_t i = 0; i < entries_.size(); ++i)
-    if (same_(entries_[i], text)) return i;
+    if (entries_[i] == text || (!key.empty() && keys_[i] == key)) return i;
   return std::nullopt;
 }
 
 void RecentList::add(std::string_view text) {
   // An empty entry would end the stored list early when it is read back.
   if (maximum_ == 0 || text.empty()) return;
-  if (auto index = indexOf(text)) entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(*index));
+  if (auto index = indexOf(text)) {
+    entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(*index));
+    keys_.erase(keys_.begin() + static_cast<std::ptrdiff_t>(*index));
+  }
   entries_.insert(entries_.begin(), std::string(text));
-  if (entries_.size() > maximum_) entries_.resize(maximum_);
+  keys_.insert(keys_.begin(), key_(text));
+  if (entries_.size() > maximum_) {
+    entries_.resize(maximum_);
+    keys_.resize(maximum_);
+  }
 }
 
 bool RecentList::remove(std::string_view text) {
   auto index = indexOf(text);
   if (!index) return false;
   entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(*index));
+  keys_.erase(keys_.begin() + static_cast<std::ptrdiff_t>(*index));
   return true;
 }
 
@@ -66,13 +71,15 @@ std::vector<std::string> RecentList::captions(Shown shown) const {
 }
 
 void RecentList::load(const SectionStore& section) {
-  entries_.clear();
+  clear();
   // The stored list is read in full before duplicates fold, so a hand-edited section with a
   // repeated entry keeps its first, most recent place.
   for (std::size_t i = 0; i < maximum_; ++i) {
     auto value = section.read("H" + std::to_string(i));
     if (!value || value->empty()) break;
-    if (!contains(*value)) entries_.push_back(std::move(*value));
+    if (contains(*value)) continue;
+    keys_.push_back(key_(*value));
+    entries_.push_back(std::move(*value));
   }
 }
 

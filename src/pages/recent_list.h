@@ -19,19 +19,26 @@ struct SectionStore {
 // recent files, the last sessions and the Window menu's pages. What counts as the same is the
 // list's own: session names are settings sections, the same in any letter case; file names
 // are the same when they lead to one file. Texts are Windows-1252.
+//
+// Two texts are the same when they are equal or their keys are equal and not empty. Each
+// entry's key is taken when the entry is added or loaded, so a look-up costs one key, not one
+// per entry (a file's key is a stat).
 class RecentList {
 public:
-  using Same = bool (*)(std::string_view, std::string_view);
-  // Equal after Windows-1252 upper-casing.
-  static bool sameIgnoringCase(std::string_view a, std::string_view b);
+  using Key = std::string (*)(std::string_view);
+  // The Windows-1252 upper-cased text.
+  static std::string upperCased(std::string_view text);
 
-  explicit RecentList(std::size_t maximum, Same same = sameIgnoringCase);
+  explicit RecentList(std::size_t maximum, Key key = upperCased);
 
   // Puts the text at the top. A listed text moves up and takes the new spelling, which is the
   // one just seen to be valid; the oldest entry drops out past the maximum.
   void add(std::string_view text);
   bool remove(std::string_view text);
-  void clear() { entries_.clear(); }
+  void clear() {
+    entries_.clear();
+    keys_.clear();
+  }
   bool contains(std::string_view text) const { return indexOf(text).has_value(); }
   std::optional<std::size_t> indexOf(std::string_view text) const;
 
@@ -53,8 +60,9 @@ public:
 
 private:
   std::size_t maximum_;
-  Same same_;
+  Key key_;
   std::vector<std::string> entries_;
+  std::vector<std::string> keys_;  // beside entries_, index for index
 };
 
 }  // namespace quillon::pages

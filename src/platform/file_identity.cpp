@@ -2,16 +2,13 @@
 
 #include <sys/stat.h>
 
-#include <string>
-
 namespace quillon::platform {
 
-bool sameFile(std::string_view a, std::string_view b) {
-  if (a == b) return true;
-  if (a.empty() || b.empty()) return false;
-  struct stat first {}, second {};
-  return ::stat(std::string(a).c_str(), &first) == 0 && ::stat(std::string(b).c_str(), &second) == 0 &&
-         first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+std::string fileKey(std::string_view name) {
+  struct stat st {};
+  if (name.empty() || ::stat(std::string(name).c_str(), &st) != 0) return {};
+  return std::to_string(st.st_dev) + ':' + std::to_string(st.st_ino) + ':' + std::to_string(st.st_ctim.tv_sec) +
+         '.' + std::to_string(st.st_ctim.tv_nsec);
 }
 
 }  // namespace quillon::platform

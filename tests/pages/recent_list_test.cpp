@@ -1,8 +1,12 @@
 #include "pages/recent_list.h"
 
+#include "platform/file_identity.h"
+#include "support/temp_folder.h"
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <map>
 
 using quillon::pages::RecentList;
@@ -91,4 +95,28 @@ TEST(RecentList, SaveErasesThenWritesAndLoadStopsAtGap) {
   RecentList small(2);
   small.load(section);
   EXPECT_THAT(small.entries(), ElementsAre("1", "2"));
+}
+
+// Keyed by file, a list folds every name of one file into one entry, whatever the spelling;
+// names of files that do not exist fold only when equal.
+TEST(RecentList, AFileListKnowsOneFileByAnyName) {
+  quillon::testing::TempFolder folder;
+  const auto real = folder.path() / "a.mb";
+  const auto upper = folder.path() / "A.mb";
+  folder.write("a.mb", "x");
+  folder.write("A.mb", "y");
+  std::filesystem::create_symlink(real, folder.path() / "link.mb");
+
+  RecentList files(10, quillon::platform::fileKey);
+  files.add(real.string());
+  files.add(upper.string());
+  files.add((folder.path() / "link.mb").string());
+  files.add((folder.path() / "." / "a.mb").string());
+  EXPECT_THAT(files.entries(), ElementsAre((folder.path() / "." / "a.mb").string(), upper.string()));
+
+  files.add("/no/such/file.mb");
+  files.add("/no/such/FILE.mb");
+  files.add("/no/such/file.mb");
+  EXPECT_EQ(files.size(), 4u);
+  EXPECT_EQ(files.entries().front(), "/no/such/file.mb");
 }
