@@ -125,14 +125,18 @@ int main(int argc, char** argv) {
         continue;
       }
       if (!current) throw Failure{"keyword before any [style] line"};
-      // An earlier keyword that equals this one, or is its first word(s), would win every match.
+      // An earlier keyword that equals this one, or stands inside it as whole words ("End" in
+      // "End If", "Menu Bar" in "Create Menu Bar"), would win every match.
       for (int i = 0; i < keywords.count(); ++i) {
         const std::string& earlier = keywords.text(i);
         if (quillon::language::compareNoCase(earlier, line) == 0)
           throw Failure{"duplicate keyword " + line};
-        if (line.size() > earlier.size() && line[earlier.size()] == ' ' &&
-            quillon::language::compareNoCase(earlier, line.substr(0, earlier.size())) == 0)
-          throw Failure{"'" + line + "' must come before '" + earlier + "'"};
+        for (std::size_t at = 0; earlier.size() < line.size() && at + earlier.size() <= line.size(); ++at) {
+          const std::size_t end = at + earlier.size();
+          if ((at == 0 || line[at - 1] == ' ') && (end == line.size() || line[end] == ' ') &&
+              quillon::language::compareNoCase(earlier, line.substr(at, earlier.size())) == 0)
+            throw Failure{"'" + line + "' must come before '" + earlier + "'"};
+        }
       }
       keywords.add(line, *current);
     }

@@ -16,10 +16,20 @@ void KeywordMatcher::Trie::clear() {
   rootChild.fill(0);
 }
 
+namespace {
+
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+
+}  // namespace
+
 void KeywordMatcher::Trie::insert(std::string_view text, int keyword) {
   std::uint32_t node = 0;
+  bool afterBlank = false;
   for (char ch : text) {
-    const auto c = static_cast<unsigned char>(ch);
+    // A run of blanks in a keyword is one blank of the trie, which stands for any run.
+    if (isBlank(ch) && afterBlank) continue;
+    afterBlank = isBlank(ch);
+    const auto c = static_cast<unsigned char>(afterBlank ? ' ' : ch);
     std::uint32_t next = 0;
     for (const auto& [byte, child] : build[node].children)
       if (byte == c) next = child;
@@ -87,7 +97,8 @@ void KeywordMatcher::find(std::string_view text, std::string_view raw, std::stri
         for (std::uint32_t i = nd.keywordBegin; i < nd.keywordEnd; ++i)
           candidates_.push_back({trie.keywords[i], static_cast<std::uint32_t>(p), static_cast<std::uint32_t>(j + 1 - p)});
       if (++j >= n) break;
-      const auto c = static_cast<unsigned char>(copy[j]);
+      const bool blank = isBlank(copy[j]);
+      const auto c = static_cast<unsigned char>(blank ? ' ' : copy[j]);
       std::uint32_t next = 0;
       if (nd.dense >= 0) {
         next = trie.denseTables[static_cast<std::size_t>(nd.dense)][c];
@@ -98,6 +109,9 @@ void KeywordMatcher::find(std::string_view text, std::string_view raw, std::stri
             break;
           }
       }
+      // "Create  Menu\tBar" is still Create Menu Bar.
+      if (next != 0 && blank)
+        while (j + 1 < n && isBlank(copy[j + 1])) ++j;
       node = next;
     }
   };

@@ -24,6 +24,8 @@ struct KeywordHit {
 // keywords are only tried where a word starts); they are then settled in list order, which is
 // exactly what the keyword-by-keyword search does: an occurrence survives when no occurrence of
 // an earlier keyword, nor an earlier occurrence of its own, has claimed one of its characters.
+// A blank inside a keyword matches any run of blanks and tabs, so "Create Menu Bar" is found
+// however its words are spaced.
 class KeywordMatcher {
 public:
   void build(const KeywordList& keywords);

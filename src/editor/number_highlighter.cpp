@@ -31,6 +31,9 @@ void NumberHighlighter::setSeparators(std::string_view chars) {
 bool NumberHighlighter::isNumber(std::string_view token) {
   if (token.empty()) return false;
   if (isDigit(token.front())) return std::all_of(token.begin() + 1, token.end(), isDigit);
+  // MapBasic's own hex form, &H1F; the prefix alone is no number.
+  if (token.size() > 2 && token[0] == '&' && (token[1] == 'H' || token[1] == 'h'))
+    return std::all_of(token.begin() + 2, token.end(), isHexDigit);
   // A lone "$" is no number.
   return token.front() == '$' && token.size() > 1 && std::all_of(token.begin() + 1, token.end(), isHexDigit);
 }

@@ -11,8 +11,8 @@
 
 namespace quillon::editor {
 
-// Colours numeric literals: decimal digit runs and "$" hex runs, token by token between its
-// own separators, where the enclosing region's value equals Scope.
+// Colours numeric literals: decimal digit runs and the hex forms "$1F" and "&H1F", token by
+// token between its own separators, where the enclosing region's value equals Scope.
 class NumberHighlighter final : public CodeHighlighter {
 public:
   NumberHighlighter();

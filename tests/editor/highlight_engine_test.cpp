@@ -200,6 +200,16 @@ TEST_F(Keywords, MatchCaseAndFoldingType) {
   EXPECT_EQ(par(0), "<1:\xC9T\xC9> <1:\xE9T\xE9> EXACT <2:Exact>");
 }
 
+TEST_F(Keywords, MultiWordKeywordsMatchAcrossRunsOfBlanksAndTabs) {
+  engine.keywords().add("Create Menu Bar", info(1));
+  engine.keywords().add("Create", info(2));
+  show("Create  Menu\tBar x\r\nCreate Menu \t Bar\r\nCreate MenuBar\r\ncreate menu bar");
+  EXPECT_EQ(par(0), "<1:Create  Menu\tBar> x");
+  EXPECT_EQ(par(1), "<1:Create Menu \t Bar>");
+  EXPECT_EQ(par(2), "<2:Create> MenuBar");
+  EXPECT_EQ(par(3), "<1:create menu bar>");
+}
+
 TEST_F(Keywords, TypingRescansTheParagraphAtOnce) {
   engine.keywords().add("Dim", info(1));
   show("x\r\ny");
@@ -258,6 +268,10 @@ TEST_F(Numbers, TokensBetweenSeparators) {
   engine.reApplyKeywords();
   show("$FF $ $FG 7");
   EXPECT_EQ(par(0), "<9:$FF> $ $FG <9:7>");
+
+  // MapBasic's &H form, beside "$"; only a whole token is a number.
+  show("&H1F &h0a &H &HG1 x&H1 &Hello &H1F2");
+  EXPECT_EQ(par(0), "<9:&H1F> <9:&h0a> &H &HG1 x&H1 &Hello <9:&H1F2>");
 }
 
 TEST_F(Numbers, SeparatorsAlwaysHoldControlCharacters) {
@@ -293,6 +307,24 @@ TEST_F(Numbers, ManyNumbersScopeAndQuery) {
 // ---------------------------------------------------------------------------------------
 // The keyword search, settled one keyword at a time in list order as the scan is defined.
 
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+
+// The end of an occurrence of `search` at p, where a run of blanks in it stands for any run
+// of blanks and tabs; 0 when there is none.
+std::size_t occurrenceEnd(std::string_view copy, std::size_t p, std::string_view search) {
+  std::size_t j = p;
+  for (std::size_t k = 0; k < search.size(); ++k) {
+    if (!isBlank(search[k])) {
+      if (j >= copy.size() || copy[j] != search[k]) return 0;
+      ++j;
+    } else if (k == 0 || !isBlank(search[k - 1])) {
+      if (j >= copy.size() || !isBlank(copy[j])) return 0;
+      while (j < copy.size() && isBlank(copy[j])) ++j;
+    }
+  }
+  return j;
+}
+
 std::vector<KeywordHit> literalSearch(const KeywordList& keywords, std::string_view text, std::string raw,
                                       std::string upper, const CharSet& seps) {
   std::vector<KeywordHit> hits;
@@ -301,16 +333,14 @@ std::vector<KeywordHit> literalSearch(const KeywordList& keywords, std::string_v
     const KeywordInfo& i = keywords.info(k);
     const std::string& search = keywords.searchText(k);
     if (i.contextNum == 0 || search.empty()) continue;
-    std::size_t pos = 0, p;
-    while ((p = (i.matchCase() ? raw : upper).find(search, pos)) != std::string::npos) {
-      const std::size_t end = p + search.size();
-      if (i.wholeWordsOnly() && !((p == 0 || seps.contains(text[p - 1])) && (end == n || seps.contains(text[end])))) {
-        pos = p + 1;
+    for (std::size_t p = 0; p < n; ++p) {
+      const std::size_t end = occurrenceEnd(i.matchCase() ? raw : upper, p, search);
+      if (end == 0) continue;
+      if (i.wholeWordsOnly() && !((p == 0 || seps.contains(text[p - 1])) && (end == n || seps.contains(text[end]))))
         continue;
-      }
-      hits.push_back({k, static_cast<std::uint32_t>(p), static_cast<std::uint32_t>(search.size())});
+      hits.push_back({k, static_cast<std::uint32_t>(p), static_cast<std::uint32_t>(end - p)});
       for (std::size_t j = p; j < end; ++j) raw[j] = upper[j] = 5;
-      pos = end;
+      p = end - 1;
     }
   }
   std::sort(hits.begin(), hits.end(), [](auto& a, auto& b) { return a.offset < b.offset; });
@@ -319,7 +349,7 @@ std::vector<KeywordHit> literalSearch(const KeywordList& keywords, std::string_v
 
 TEST(KeywordMatcherTest, AgreesWithTheKeywordByKeywordSearch) {
   std::mt19937 rng(12345);
-  const std::string alphabet = "aAbB \xE9\xC9(";
+  const std::string alphabet = "aAbB \xE9\xC9(\t ";
   auto pick = [&](std::size_t n) { return std::uniform_int_distribution<std::size_t>(0, n - 1)(rng); };
   CharSet seps(" (");
   KeywordMatcher matcher;
@@ -331,7 +361,11 @@ TEST(KeywordMatcherTest, AgreesWithTheKeywordByKeywordSearch) {
     const std::size_t count = 1 + pick(12);
     for (std::size_t k = 0; k < count; ++k) {
       std::string word;
-      for (std::size_t len = 1 + pick(3); len > 0; --len) word += "aAbB\xE9("[pick(6)];
+      for (std::size_t len = 1 + pick(3); len > 0; --len) {
+        // Blanks only between the letters of a keyword, as in "End If".
+        if (!word.empty() && pick(3) == 0) word += pick(2) ? " " : pick(2) ? "\t" : "  ";
+        word += "aAbB\xE9("[pick(6)];
+      }
       keywords.add(word, info(static_cast<std::int16_t>(pick(4)), static_cast<std::uint8_t>(pick(4))));
     }
     matcher.build(keywords);
@@ -375,7 +409,13 @@ TEST(DefaultKeyFile, ColoursTheSample) {
   };
   EXPECT_EQ(find("Parcels tool"), "<2:' Parcels tool: lists parcels larger than a chosen area and>");
   EXPECT_EQ(find("Include \"mapbasic.def\""), "<1:Include> <3:\"mapbasic.def\">");
-  EXPECT_EQ(find("Declare Sub Main"), "<1:Declare Sub> Main");
+  EXPECT_EQ(find("Declare Sub Main"), "<1:Declare Sub> <1:Main>");
+  EXPECT_EQ(find("Declare Method"),
+            "<1:Declare Method> OwnerOf <1:Class> <3:\"Parcels.Registry\"> <1:Lib> <3:\"parcels.dll\"> "
+            "(<1:ByVal> <1:id> <1:As> <1:Integer>) <1:As> <1:String>");
+  EXPECT_EQ(find("PARCEL_FILL"), "<1:Define> PARCEL_FILL <1:&H1F>");
+  EXPECT_EQ(find("asked = "), "\tasked = <1:FALSE>");
+  EXPECT_EQ(find("Menu"), "\t<1:Create  Menu\tBar> <1:As> <3:\"Parcels\">");
   EXPECT_EQ(find("minArea = 2500.5"), "\tminArea = <1:2500>.<1:5>");
   EXPECT_EQ(find("Dim minArea As Float"), "\t<1:Dim> minArea <1:As> <1:Float>");
 }

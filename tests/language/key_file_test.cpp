@@ -297,13 +297,20 @@ TEST(KeyFile, DefaultKeyFileLoadsAndCoversTheLanguage) {
     EXPECT_EQ(k.info(i).options, quillon::editor::KeywordOption::wholeWordsOnly) << k.text(i);
   }
   for (const char* word : {"Dim", "End If", "Exit Sub", "Declare Sub", "Left$", "ObjectInfo",
-                           "SmallInt", "Logical", "Alias", "Symbol"})
+                           "SmallInt", "Logical", "Alias", "Symbol", "Class", "Position", "Width",
+                           "Height", "Value", "ID", "Icon", "Cursor", "DrawMode", "Obj", "RowID",
+                           "Delimiter", "Main", "GroupLayerInfo", "LayerListInfo", "LabelOverrideInfo",
+                           "LayerStyleInfo", "End Type"})
     EXPECT_GE(k.indexOf(word), 0) << word;
   EXPECT_LT(k.indexOf("End If"), k.indexOf("End"));
   EXPECT_LT(k.indexOf("Create Menu Bar"), k.indexOf("Create Menu"));
   EXPECT_NE(k.info(k.indexOf("Dim")).foregnd, k.info(k.indexOf("Left$")).foregnd);
   EXPECT_NE(k.info(k.indexOf("Left$")).foregnd, k.info(k.indexOf("Integer")).foregnd);
-  EXPECT_LT(k.indexOf("TRUE"), 0);  // a MapBasic.def constant, not a keyword
+  // The language's constants have a colour of their own; MapBasic.def's are no keywords.
+  EXPECT_EQ(k.info(k.indexOf("TRUE")).foregnd, k.info(k.indexOf("FALSE")).foregnd);
+  for (const char* other : {"Dim", "Left$", "Integer", "Class"})
+    EXPECT_NE(k.info(k.indexOf("TRUE")).foregnd, k.info(k.indexOf(other)).foregnd) << other;
+  EXPECT_LT(k.indexOf("WIN_INFO_NAME"), 0);
 
   ASSERT_EQ(s.count(), 2);
   EXPECT_EQ(s.item(0).startKey, "'");
