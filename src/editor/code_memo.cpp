@@ -93,31 +93,13 @@ void CodeMemo::loadFromStream(std::istream& in) {
 
 void CodeMemo::loadFromFile(const std::filesystem::path& path) {
   std::error_code error;
-  std::optional<platform::RegularFile> file = platform::RegularFile::open(path, error);
-  if (!file) throw std::system_error(error, path.string());
-  if (file->size() > static_cast<std::uint64_t>(kMaxLoadLength)) throw MemoError("Text too long");
-  // Files whose size the system does not know (those under /proc) are read until they end.
-  std::size_t capacity = file->size() > 0 ? static_cast<std::size_t>(file->size()) : 65536;
-  auto buffer = std::make_unique_for_overwrite<char[]>(capacity + 1);
-  std::size_t size = 0;
-  for (;;) {
-    size += file->read(buffer.get() + size, capacity - size, error);
-    if (error) throw std::system_error(error, path.string());
-    if (size < capacity) break;
-    // Full: the end of the file, or it grew since it was opened.
-    char next;
-    const std::size_t more = file->read(&next, 1, error);
-    if (error) throw std::system_error(error, path.string());
-    if (more == 0) break;
-    if (size >= static_cast<std::size_t>(kMaxLoadLength)) throw MemoError("Text too long");
-    const std::size_t bigger = std::min(capacity * 2, static_cast<std::size_t>(kMaxLoadLength));
-    auto grown = std::make_unique_for_overwrite<char[]>(bigger + 1);
-    std::memcpy(grown.get(), buffer.get(), size);
-    grown[size++] = next;
-    buffer = std::move(grown);
-    capacity = bigger;
+  std::optional<platform::FileBytes> bytes =
+      platform::readRegularFileBytes(path, static_cast<std::uint64_t>(kMaxLoadLength), error);
+  if (!bytes) {
+    if (error == std::errc::file_too_large) throw MemoError("Text too long");
+    throw std::system_error(error, path.string());
   }
-  loadFromBuffer(std::move(buffer), size);
+  loadFromBuffer(std::move(bytes->data), bytes->size);
 }
 
 void CodeMemo::loadFromBuffer(std::unique_ptr<char[]> data, std::size_t size) {
@@ -227,9 +209,9 @@ void CodeMemo::afterLoad() {
   notifyChange();
 }
 
-void CodeMemo::saveToStream(std::ostream& out) const {
+void CodeMemo::saveToStream(std::ostream& out, LineBreak lineBreak) const {
   const char* sep = "\r\n";
-  switch (lineBreak_) {
+  switch (lineBreak) {
     case LineBreak::pbCRLF: sep = "\r\n"; break;
     case LineBreak::pbLFCR: sep = "\n\r"; break;
     case LineBreak::pbCR: sep = "\r"; break;

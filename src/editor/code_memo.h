@@ -101,7 +101,10 @@ public:
   // device, a socket, a folder), and MemoError "Text too long" for a file longer than
   // kMaxLoadLength, before anything is read; the text stays as it was.
   void loadFromFile(const std::filesystem::path& path);
-  void saveToStream(std::ostream& out) const;
+  void saveToStream(std::ostream& out) const { saveToStream(out, lineBreak_); }
+  // With `lineBreak` between the paragraphs instead of LineBreak: a document keeps the breaks
+  // its file came with.
+  void saveToStream(std::ostream& out, LineBreak lineBreak) const;
   // Replaces the file through platform::replaceFile, so a failed save never destroys the old
   // file. Throws std::system_error on failure; false when the file was saved but could not
   // keep its owner or group.

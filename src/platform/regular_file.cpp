@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 
 namespace quillon::platform {
 
@@ -73,8 +74,8 @@ std::size_t RegularFile::read(char* buffer, std::size_t count, std::error_code& 
   return done;
 }
 
-std::optional<std::string> readRegularFile(const std::filesystem::path& path, std::uint64_t limit,
-                                           std::error_code& error) {
+std::optional<FileBytes> readRegularFileBytes(const std::filesystem::path& path, std::uint64_t limit,
+                                              std::error_code& error) {
   std::optional<RegularFile> file = RegularFile::open(path, error);
   if (!file) return std::nullopt;
   if (file->size() > limit) {
@@ -82,24 +83,36 @@ std::optional<std::string> readRegularFile(const std::filesystem::path& path, st
     return std::nullopt;
   }
   // Files the system reports as empty (those under /proc) are read until they end.
-  const std::uint64_t expected = file->size() > 0 ? file->size() : 4096;
-  std::string data(static_cast<std::size_t>(std::min(expected, limit)), '\0');
-  std::size_t size = 0;
+  std::size_t capacity = static_cast<std::size_t>(std::min<std::uint64_t>(file->size() > 0 ? file->size() : 4096, limit));
+  // Not zeroed: every page is touched once, by the read.
+  FileBytes bytes{std::make_unique_for_overwrite<char[]>(capacity + 1), 0};
   for (;;) {
-    size += file->read(data.data() + size, data.size() - size, error);
+    bytes.size += file->read(bytes.data.get() + bytes.size, capacity - bytes.size, error);
     if (error) return std::nullopt;
-    if (size < data.size()) break;
-    // Full: the file grew since it was opened, or its size was not known.
-    if (data.size() >= limit) {
-      char probe;
-      if (file->read(&probe, 1, error) == 0 && !error) break;
-      if (!error) error.assign(EFBIG, std::generic_category());
+    if (bytes.size < capacity) break;
+    // Full: the end of the file, or it grew since it was opened, or its size was not known.
+    char next;
+    const std::size_t more = file->read(&next, 1, error);
+    if (error) return std::nullopt;
+    if (more == 0) break;
+    if (bytes.size >= limit) {
+      error.assign(EFBIG, std::generic_category());
       return std::nullopt;
     }
-    data.resize(static_cast<std::size_t>(std::min<std::uint64_t>(limit, data.size() * 2)));
+    capacity = static_cast<std::size_t>(std::min<std::uint64_t>(limit, std::uint64_t{capacity} * 2));
+    auto grown = std::make_unique_for_overwrite<char[]>(capacity + 1);
+    std::memcpy(grown.get(), bytes.data.get(), bytes.size);
+    grown[bytes.size++] = next;
+    bytes.data = std::move(grown);
   }
-  data.resize(size);
-  return data;
+  return bytes;
+}
+
+std::optional<std::string> readRegularFile(const std::filesystem::path& path, std::uint64_t limit,
+                                           std::error_code& error) {
+  std::optional<FileBytes> bytes = readRegularFileBytes(path, limit, error);
+  if (!bytes) return std::nullopt;
+  return std::string(bytes->data.get(), bytes->size);
 }
 
 }  // namespace quillon::platform

@@ -2,6 +2,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <system_error>
@@ -43,6 +44,15 @@ private:
 // it is read. Empty with `error` set on any failure.
 std::optional<std::string> readRegularFile(const std::filesystem::path& path, std::uint64_t limit,
                                            std::error_code& error);
+
+// The same in one buffer the caller takes over, so a large file is read into the memory that
+// keeps it (the editor adopts the buffer as its text) and never copied.
+struct FileBytes {
+  std::unique_ptr<char[]> data;  // never null, even for an empty file
+  std::size_t size = 0;
+};
+std::optional<FileBytes> readRegularFileBytes(const std::filesystem::path& path, std::uint64_t limit,
+                                              std::error_code& error);
 
 }  // namespace quillon::platform
 
