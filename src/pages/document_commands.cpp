@@ -7,6 +7,7 @@
 #include "editor/memo_error.h"
 #include "platform/ascii_text.h"
 #include "platform/file_identity.h"
+#include "pages/text_file.h"
 
 namespace quillon::pages {
 
@@ -49,6 +50,7 @@ void DocumentCommands::startUp() {
   current_ = 0;
   setCurrentFile(kUntitled);
   currentExt_ = "mb";
+  currentFormat_ = {.lineBreak = editor_.lineBreak()};
   editor_.setModified(false);
   states_.setEnabled(platform::Command::bSave, false);
   savePageState(0);
@@ -67,6 +69,7 @@ void DocumentCommands::savePageState(int i) {
   states_.setEnabled(platform::Command::bSave, p.modified);
   p.ext = lowerDotExtension(currentFile_);
   p.bookmarkCaptions = bookmarks_.bookmarkCaptions();
+  p.format = currentFormat_;
 }
 
 void DocumentCommands::restorePageState(int i) {
@@ -76,6 +79,7 @@ void DocumentCommands::restorePageState(int i) {
     editor_.setText(p.text);
     editor_.setModified(p.modified);
     setCurrentFile(p.fileName);
+    currentFormat_ = p.format;
     editor_.setTopLine(p.topLine);
     editor_.setSelStart(p.caretPos);
     currentExt_ = withoutDot(p.ext);
@@ -99,6 +103,13 @@ void DocumentCommands::enterPage(int i) {
 void DocumentCommands::setCurrentFile(const std::string& name) {
   currentFile_ = name;
   view_.setCaption("Quillon - " + (name.empty() ? std::string(kUntitled) : fileNamePart(name)));
+}
+
+void DocumentCommands::showLoaded(const std::string& caption) {
+  std::string text = "LOADED: " + caption;
+  if (currentFormat_.heldAsUtf8)
+    text += std::string(" (") + encodingName(currentFormat_.encoding) + " beyond Windows-1252: shown as UTF-8 bytes)";
+  setMessage(text);
 }
 
 void DocumentCommands::showUndoStates() {
@@ -254,6 +265,7 @@ void DocumentCommands::newPage() {
       syncTabs();
       setCurrentFile(kUntitled);
       currentExt_.clear();
+      currentFormat_ = {.lineBreak = editor_.lineBreak()};
       editor_.setModified(false);
       states_.setEnabled(platform::Command::bSave, false);
       bookmarks_.clearAllBookmarks();
@@ -283,6 +295,7 @@ void DocumentCommands::newPage() {
       syncTabs();
       setCurrentFile(kUntitled);
       currentExt_.clear();
+      currentFormat_ = {.lineBreak = editor_.lineBreak()};
       Page& p = pages_[current_];
       p.clear();
       p.fileName = kUntitled;
@@ -344,7 +357,7 @@ void DocumentCommands::open(Opener opener) {
   }
 
   // The end of every Open, also after a cancelled dialog.
-  setMessage("LOADED: " + tabs_[current_]);
+  showLoaded(tabs_[current_]);
   if (hooks.rebuildOutline) hooks.rebuildOutline();
   enableBuildCommands(false);
   refreshWindowList();
@@ -434,7 +447,7 @@ bool DocumentCommands::loadFileIntoEditor(const std::string& name) {
       if (done >= total - 1) ui_.processPendingMessages();
     });
     try {
-      editor_.loadFromFile(name);
+      currentFormat_ = loadTextFile(editor_, name);
     } catch (const editor::MemoError& e) {
       // Over the editor's limits: refused before anything was read.
       refusal = "Cannot open file " + name + "\n" + e.what();
@@ -453,7 +466,7 @@ bool DocumentCommands::loadFileIntoEditor(const std::string& name) {
     return false;
   }
   setCurrentFile(name);
-  setMessage("LOADED: " + fileNamePart(name));
+  showLoaded(fileNamePart(name));
   editor_.setModified(false);
   states_.setEnabled(platform::Command::bSave, false);
   const bool hasText = editor_.charCount() > 0;
@@ -473,7 +486,7 @@ bool DocumentCommands::writeFile(const std::string& name) {
       setMessage("Saving " + std::to_string(done * 100 / total) + "%");
     });
     try {
-      ownerKept = editor_.saveToFile(name);
+      ownerKept = saveTextFile(editor_, name, currentFormat_);
     } catch (const std::exception&) {
       ok = false;
     }
@@ -541,6 +554,7 @@ bool DocumentCommands::saveAs() {
   p.topLine = editor_.topLine();
   p.caretPos = editor_.selStart();
   p.ext = lowerDotExtension(name);
+  p.format = currentFormat_;
   tabs_[current_] = fileNamePart(name);
   syncTabs();
   currentExt_ = withoutDot(p.ext);

@@ -74,6 +74,7 @@ public:
   const Page& page(int i) const { return pages_[i]; }
   const std::string& currentFile() const { return currentFile_; }
   const std::string& currentExt() const { return currentExt_; }  // without its dot
+  const TextFormat& currentFormat() const { return currentFormat_; }
 
   void savePageState(int i);
   void restorePageState(int i);
@@ -143,6 +144,8 @@ private:
   // Undo and Redo as the editor's history allows, for the page it shows.
   void showUndoStates();
   void setCurrentFile(const std::string& name);
+  // "LOADED: " and the page's caption, and a word when the text is held as UTF-8 bytes.
+  void showLoaded(const std::string& caption);
   void syncTabs();
   void addTab(const std::string& caption);
   void removeTab(int i);
@@ -176,6 +179,7 @@ private:
   int current_ = 0;
   std::string currentFile_;
   std::string currentExt_;
+  TextFormat currentFormat_;
   std::string commandLineFile_;
   std::vector<std::string> openList_;
   std::filesystem::path programFolder_;

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "pages/text_encoding.h"
+
 namespace quillon::pages {
 
 // One open document while another is on screen: its whole text and the view state the
@@ -18,6 +20,7 @@ struct Page {
   std::int64_t caretPos = 0;
   bool modified = false;
   Captions bookmarkCaptions = bareCaptions();
+  TextFormat format;  // how the text goes back into its file
 
   // Every bookmark slot empty: the captions are the bare digits.
   static Captions bareCaptions() {

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <array>
+#include <random>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -691,6 +692,126 @@ TEST_F(DocumentCommandsTest, SaveAllSavesEachModifiedPageAndComesBack) {
   EXPECT_EQ(bench.gutter().bookmarkLine(3), 0);
   EXPECT_FALSE(docs().page(0).modified);
   EXPECT_FALSE(docs().page(2).modified);
+}
+
+// ----- Encodings and line breaks -----
+
+const std::string kUtf8Mark = "\xEF\xBB\xBF";
+
+std::string utf16LE(std::string_view ascii) {
+  std::string s = "\xFF\xFE";
+  for (char c : ascii) s.append({c, '\0'});
+  return s;
+}
+
+TEST_F(DocumentCommandsTest, AMarkedUtf8FileShowsItsLettersAndKeepsTheMarkAtByteZero) {
+  const fs::path m = file("m.mb", kUtf8Mark + "' caf\xC3\xA9 na\xC3\xAFve\r\nDim a\r\n");
+  openFromDialog({m});
+  EXPECT_EQ(editor().text(), "' caf\xE9 na\xEFve\r\nDim a\r\n");
+  EXPECT_EQ(ui.statusText(4), "LOADED: m.mb");
+  editor().setSelStart(0);
+  type("x");
+  docs().save();
+  EXPECT_EQ(TempFolder::read(m), kUtf8Mark + "x' caf\xC3\xA9 na\xC3\xAFve\r\nDim a\r\n");
+
+  // The page keeps its encoding behind another tab, and Save As keeps it too.
+  openFromDialog({file("plain.mb", "p\r\n")});
+  docs().selectTab(0);
+  editor().setSelStart(0);
+  type("\xE9");
+  ui.queueSaveFile(folder / "copy.mb");
+  ASSERT_TRUE(docs().saveAs());
+  EXPECT_EQ(TempFolder::read(folder / "copy.mb"), kUtf8Mark + "\xC3\xA9x' caf\xC3\xA9 na\xC3\xAFve\r\nDim a\r\n");
+  docs().selectTab(1);
+  type("q");
+  docs().save();
+  EXPECT_EQ(TempFolder::read(folder / "plain.mb"), "qp\r\n");
+}
+
+TEST_F(DocumentCommandsTest, EachPageSavesWithTheBreaksItsFileCameWith) {
+  struct Expect {
+    const char* name;
+    std::string before, after;  // after typing "x" and a break at the very start
+  };
+  const Expect expected[] = {
+      {"lf.mb", "a\nb\nc\n", "x\na\nb\nc\n"},
+      {"cr.mb", "a\rb", "x\ra\rb"},
+      {"lfcr.mb", "a\n\rb", "x\n\ra\n\rb"},
+      {"crlf.mb", "a\r\nb", "x\r\na\r\nb"},
+      {"mixed.mb", "a\nb\r\nc", "x\r\na\r\nb\r\nc"},
+      {"none.mb", "a", "x\r\na"},
+      {"utf16.mb", utf16LE("a\nb"), utf16LE("x\na\nb")},
+  };
+  for (const Expect& e : expected) {
+    const fs::path f = file(e.name, e.before);
+    openFromDialog({f});
+    editor().setSelStart(0);
+    type("x\r\n");
+    docs().save();
+    EXPECT_EQ(TempFolder::read(f), e.after) << e.name;
+  }
+  // One line edited in a long LF file: only that line differs.
+  std::string lines;
+  for (int i = 1; i <= 200; ++i) lines += "line " + std::to_string(i) + "\n";
+  const fs::path f = file("long.mb", lines);
+  openFromDialog({f});
+  caretToLine(120);
+  type("x");
+  docs().save();
+  std::string edited = lines;
+  edited.insert(edited.find("line 120\n"), "x");
+  EXPECT_EQ(TempFolder::read(f), edited);
+
+  // A new page's breaks are the editor's own.
+  docs().newPage();
+  type("n\r\nm");
+  ui.queueSaveFile(folder / "new.mb");
+  docs().saveAs();
+  EXPECT_EQ(TempFolder::read(folder / "new.mb"), "n\r\nm");
+}
+
+TEST_F(DocumentCommandsTest, ADocumentBeyondWindows1252IsHeldAsUtf8AndSaysSo) {
+  const std::string bytes = kUtf8Mark + "' \xE4\xB8\xAD\xE6\x96\x87\r\nDim a\r\n";
+  const fs::path f = file("cn.mb", bytes);
+  openFromDialog({f});
+  EXPECT_EQ(editor().text(), "' \xE4\xB8\xAD\xE6\x96\x87\r\nDim a\r\n");
+  EXPECT_EQ(ui.statusText(4), "LOADED: cn.mb (UTF-8 beyond Windows-1252: shown as UTF-8 bytes)");
+  docs().save();
+  EXPECT_EQ(TempFolder::read(f), bytes);
+  editor().setSelStart(0);
+  type("\xE9");  // shown as é, written as é
+  docs().save();
+  EXPECT_EQ(TempFolder::read(f), kUtf8Mark + "\xC3\xA9' \xE4\xB8\xAD\xE6\x96\x87\r\nDim a\r\n");
+}
+
+// Bad and awkward files open without a word of complaint and come back byte for byte.
+TEST_F(DocumentCommandsTest, OddDocumentsOpenAndSaveUnchangedByteForByte) {
+  std::string big = kUtf8Mark;
+  for (int i = 0; i < 40000; ++i) big += "\tPrint \"caf\xC3\xA9 \xE2\x82\xAC " + std::to_string(i) + "\" ' na\xC3\xAFve\r\n";
+  std::string garbage;
+  std::mt19937 rng(3);
+  for (int i = 0; i < 5000; ++i) garbage += static_cast<char>(0x20 + rng() % 0xE0);
+  const std::pair<const char*, std::string> files[] = {
+      {"a mark alone", kUtf8Mark},
+      {"UTF-8 cut short at the end", "' caf\xC3\xA9\r\nx = \"\xC3"},
+      {"an overlong form", "x = \"\xC0\xAF\"\r\n"},
+      {"a surrogate in UTF-8", "' \xED\xA0\x80\r\n"},
+      {"a mark before bytes that are no UTF-8", kUtf8Mark + "caf\xE9\r\n"},
+      {"UTF-16 with an odd byte count", utf16LE("Dim a\r\nDim b\r\n") + "x"},
+      {"UTF-16 with an unpaired surrogate", utf16LE("Dim a\r\n") + std::string("\x00\xD8\r\0\n\0", 6)},
+      {"valid UTF-8 that reads as Windows-1252 too", "' \xC3\xA9t\xC3\xA9\n"},
+      {"a large UTF-8 file", big},
+      {"garbage", garbage},
+  };
+  for (const auto& [what, bytes] : files) {
+    const fs::path f = file("odd.mb", bytes);
+    openFromDialog({f});
+    EXPECT_EQ(docs().currentFile(), f.string()) << what;
+    docs().save();
+    EXPECT_EQ(TempFolder::read(f), bytes) << what;
+    docs().closePage();
+  }
+  EXPECT_TRUE(ui.messages().empty());
 }
 
 }  // namespace
