@@ -16,6 +16,7 @@
 #include "settings/editor_profiles.h"
 #include "bench_support.h"
 #include "editor/code_memo.h"
+#include "pages/text_file.h"
 
 namespace {
 
@@ -106,6 +107,95 @@ void BM_Load(benchmark::State& state, const std::string& name) {
     state.ResumeTiming();
   }
 }
+
+// A scratch folder for files the benchmarks write, removed with them.
+class ScratchFolder {
+public:
+  ScratchFolder() {
+    std::string tmpl = (fs::temp_directory_path() / "quillon-bench-files-XXXXXX").string();
+    if (::mkdtemp(tmpl.data())) path_ = tmpl;
+  }
+  ~ScratchFolder() {
+    std::error_code ec;
+    fs::remove_all(path_, ec);
+  }
+  const fs::path& path() const { return path_; }
+
+private:
+  fs::path path_;
+};
+
+const quillon::pages::TextFormat kPlain{};
+const quillon::pages::TextFormat kUtf8WithMark{quillon::pages::TextEncoding::utf8WithMark};
+
+// The corpus in UTF-8 with a mark, written a piece at a time: the process touches no more
+// memory than BM_Load's does before it measures.
+fs::path utf8Corpus(const std::string& name, const ScratchFolder& scratch, benchmark::State& state) {
+  const fs::path file = scratch.path() / (name + "-utf8.mb");
+  std::ifstream in(corpus(name), std::ios::binary);
+  std::ofstream out(file, std::ios::binary);
+  quillon::pages::EncodingStreamBuffer encoder(out, kUtf8WithMark);
+  std::ostream encoded(&encoder);
+  std::vector<char> piece(1 << 16);
+  while (in.read(piece.data(), static_cast<std::streamsize>(piece.size())) || in.gcount() > 0)
+    encoded.write(piece.data(), in.gcount());
+  encoder.finish();
+  if (!in.eof() || !out.flush()) state.SkipWithError("cannot write the UTF-8 corpus");
+  return file;
+}
+
+// Loads as Open does: read once, recognised, converted in place, handed to the editor.
+void BM_LoadUtf8(benchmark::State& state, const std::string& name) {
+  ScratchFolder scratch;
+  const fs::path file = utf8Corpus(name, scratch, state);
+  const double size = static_cast<double>(fs::file_size(file));
+  auto loadDocument = [&](CodeMemo& memo) {
+    try {
+      quillon::pages::loadTextFile(memo, file);
+    } catch (const std::exception& e) {
+      state.SkipWithError((std::string("cannot read the UTF-8 corpus: ") + e.what()).c_str());
+    }
+  };
+  {
+    resetPeak();
+    const long long before = readStatus("VmRSS:");
+    auto memo = std::make_unique<CodeMemo>();
+    setUp(*memo);
+    loadDocument(*memo);
+    state.counters["bytes_per_byte"] = static_cast<double>(readStatus("VmHWM:") - before) / size;
+  }
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto memo = std::make_unique<CodeMemo>();
+    setUp(*memo);
+    state.ResumeTiming();
+    loadDocument(*memo);
+    benchmark::DoNotOptimize(memo->lineCount());
+    state.PauseTiming();
+    memo.reset();
+    state.ResumeTiming();
+  }
+}
+
+// Save as the page commands do, through the safe writer: plain, and in UTF-8 with a mark.
+void saving(benchmark::State& state, const std::string& name, const quillon::pages::TextFormat& format) {
+  ScratchFolder scratch;
+  CodeMemo memo;
+  setUp(memo);
+  load(memo, corpus(name), state);
+  const fs::path file = scratch.path() / "saved.mb";
+  for (auto _ : state) {
+    try {
+      quillon::pages::saveTextFile(memo, file, format);
+    } catch (const std::exception& e) {
+      state.SkipWithError((std::string("cannot save: ") + e.what()).c_str());
+      break;
+    }
+  }
+}
+
+void BM_Save(benchmark::State& s, const std::string& n) { saving(s, n, kPlain); }
+void BM_SaveUtf8(benchmark::State& s, const std::string& n) { saving(s, n, kUtf8WithMark); }
 
 enum class Where { random, start, end };
 
@@ -202,6 +292,9 @@ void BM_OffsetQueries(benchmark::State& state, const std::string& name) {
 void registerAll() {
   quillon::bench::registerPerCorpus({{"BM_ReadBaseline", BM_ReadBaseline},
                                      {"BM_Load", BM_Load},
+                                     {"BM_LoadUtf8", BM_LoadUtf8},
+                                     {"BM_Save", BM_Save},
+                                     {"BM_SaveUtf8", BM_SaveUtf8},
                                      {"BM_TypeRandom", BM_TypeRandom},
                                      {"BM_TypeStart", BM_TypeStart},
                                      {"BM_TypeEnd", BM_TypeEnd},

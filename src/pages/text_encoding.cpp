@@ -365,14 +365,19 @@ constexpr std::size_t kMostPerByte = 4;
 class Writer {
 public:
   explicit Writer(const TextFormat& format, Bytes* out)
-      : utf16_(isUtf16(format.encoding)), big_(format.encoding == TextEncoding::utf16BE),
-        held_(format.heldAsUtf8), forms_(utf8Forms()), out_(out) {}
+      : raw_(format.encoding == TextEncoding::windows1252), utf16_(isUtf16(format.encoding)),
+        big_(format.encoding == TextEncoding::utf16BE), held_(format.heldAsUtf8), forms_(utf8Forms()), out_(out) {}
 
   std::size_t written(const Bytes* start) const { return static_cast<std::size_t>(out_ - start); }
 
   // Writes in[0, n); returns how many bytes at the end start a sequence that only more text
   // can complete (never when `last`).
   std::size_t write(const Bytes* in, std::size_t n, bool last) {
+    if (raw_) {
+      std::memcpy(out_, in, n);
+      out_ += n;
+      return 0;
+    }
     std::size_t i = 0;
     while (i < n) {
       const std::size_t run = asciiRun(in + i, n - i);
@@ -442,7 +447,7 @@ private:
     *out_++ = static_cast<Bytes>(big_ ? u & 0xFF : u >> 8);
   }
 
-  bool utf16_, big_, held_;
+  bool raw_, utf16_, big_, held_;
   const std::array<Utf8Form, 256>& forms_;
   Bytes* out_;
 };
@@ -515,7 +520,6 @@ LineBreak lineBreakOf(std::string_view text) {
 }
 
 std::string encodeText(std::string_view text, const TextFormat& format) {
-  if (format.encoding == TextEncoding::windows1252) return std::string(text);
   const std::string_view mark = markOf(format.encoding);
   std::string out(mark.size() + kMostPerByte * text.size(), '\0');
   std::memcpy(out.data(), mark.data(), mark.size());
@@ -533,12 +537,14 @@ constexpr std::size_t kPiece = 1 << 16;
 }
 
 EncodingStreamBuffer::EncodingStreamBuffer(std::ostream& out, const TextFormat& format)
-    : out_(out), format_(format), encoded_(kMostPerByte * (kPiece + pending_.size())) {
+    : out_(out), format_(format) {
   const std::string_view mark = markOf(format.encoding);
   out_.write(mark.data(), static_cast<std::streamsize>(mark.size()));
 }
 
 std::streamsize EncodingStreamBuffer::xsputn(const char* s, std::streamsize n) {
+  const auto most = static_cast<std::size_t>(std::min<std::streamsize>(n, kPiece));
+  if (encoded_.size() < kMostPerByte * (most + pending_.size())) encoded_.resize(kMostPerByte * (most + pending_.size()));
   auto* start = reinterpret_cast<Bytes*>(encoded_.data());
   for (std::streamsize done = 0; done < n;) {
     const auto take = static_cast<std::size_t>(std::min<std::streamsize>(n - done, kPiece));
@@ -562,6 +568,7 @@ std::streamsize EncodingStreamBuffer::xsputn(const char* s, std::streamsize n) {
 }
 
 void EncodingStreamBuffer::finish() {
+  if (encoded_.size() < kMostPerByte * pending_.size()) encoded_.resize(kMostPerByte * pending_.size());
   auto* start = reinterpret_cast<Bytes*>(encoded_.data());
   Writer writer(format_, start);
   writer.write(pending_.data(), pendingSize_, true);
