@@ -107,8 +107,8 @@ void DocumentCommands::setCurrentFile(const std::string& name) {
 
 void DocumentCommands::showLoaded(const std::string& caption) {
   std::string text = "LOADED: " + caption;
-  if (currentFormat_.heldAsUtf8)
-    text += std::string(" (") + encodingName(currentFormat_.encoding) + " beyond Windows-1252: shown as UTF-8 bytes)";
+  // Why the user sees a character as two or three: they are its UTF-8 bytes.
+  if (currentFormat_.heldAsUtf8) text += std::string(" (") + encodingName(currentFormat_.encoding) + " beyond Windows-1252)";
   setMessage(text);
 }
 

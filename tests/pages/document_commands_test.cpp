@@ -775,7 +775,7 @@ TEST_F(DocumentCommandsTest, ADocumentBeyondWindows1252IsHeldAsUtf8AndSaysSo) {
   const fs::path f = file("cn.mb", bytes);
   openFromDialog({f});
   EXPECT_EQ(editor().text(), "' \xE4\xB8\xAD\xE6\x96\x87\r\nDim a\r\n");
-  EXPECT_EQ(ui.statusText(4), "LOADED: cn.mb (UTF-8 beyond Windows-1252: shown as UTF-8 bytes)");
+  EXPECT_EQ(ui.statusText(4), "LOADED: cn.mb (UTF-8 beyond Windows-1252)");
   docs().save();
   EXPECT_EQ(TempFolder::read(f), bytes);
   editor().setSelStart(0);
