@@ -74,7 +74,6 @@ public:
   const Page& page(int i) const { return pages_[i]; }
   const std::string& currentFile() const { return currentFile_; }
   const std::string& currentExt() const { return currentExt_; }  // without its dot
-  const TextFormat& currentFormat() const { return currentFormat_; }
 
   void savePageState(int i);
   void restorePageState(int i);
@@ -179,7 +178,7 @@ private:
   int current_ = 0;
   std::string currentFile_;
   std::string currentExt_;
-  TextFormat currentFormat_;
+  TextFormat currentFormat_;  // how the page on screen goes back into its file
   std::string commandLineFile_;
   std::vector<std::string> openList_;
   std::filesystem::path programFolder_;
