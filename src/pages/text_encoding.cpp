@@ -374,7 +374,7 @@ public:
   // can complete (never when `last`).
   std::size_t write(const Bytes* in, std::size_t n, bool last) {
     if (raw_) {
-      std::memcpy(out_, in, n);
+      if (n > 0) std::memcpy(out_, in, n);  // an empty text may have no bytes at all
       out_ += n;
       return 0;
     }
@@ -522,7 +522,7 @@ LineBreak lineBreakOf(std::string_view text) {
 std::string encodeText(std::string_view text, const TextFormat& format) {
   const std::string_view mark = markOf(format.encoding);
   std::string out(mark.size() + kMostPerByte * text.size(), '\0');
-  std::memcpy(out.data(), mark.data(), mark.size());
+  out.replace(0, mark.size(), mark);
   auto* start = reinterpret_cast<Bytes*>(out.data() + mark.size());
   Writer writer(format, start);
   writer.write(reinterpret_cast<const Bytes*>(text.data()), text.size(), true);
