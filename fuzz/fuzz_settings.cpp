@@ -36,7 +36,7 @@ public:
   }
   std::vector<fs::path> openFiles(const FileDialog&) override { return {}; }
   std::optional<fs::path> saveFile(const FileDialog&) override { return std::nullopt; }
-  std::optional<fs::path> pickFolder(std::string_view) override { return std::nullopt; }
+  std::optional<fs::path> pickFolder(std::string_view, const fs::path&) override { return std::nullopt; }
   void setStatusText(int, std::string_view) override {}
   std::string statusText(int) const override { return {}; }
   void setBusy(bool) override {}

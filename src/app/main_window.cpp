@@ -85,12 +85,16 @@ QString fromPath(const std::filesystem::path& path) { return QFile::decodeName(p
 
 }  // namespace
 
-MainWindow::MainWindow(const platform::KeyboardState& keyboard, QWidget* parent) : QMainWindow(parent) {
+MainWindow::MainWindow(const platform::KeyboardState& keyboard, QWidget* parent)
+    : QMainWindow(parent),
+      automation_(platform::Environment::fromProcess(), launcher_,
+                  [this] { return workbench_ ? workbench_->build().mapInfoFolder() : std::filesystem::path(); }) {
   initResources();
   setObjectName("mainWindow");
   setWindowTitle("Quillon - Untitled");
   setWindowIcon(QIcon(":/icons/quillon.svg"));
-  workbench_ = std::make_unique<Workbench>(Workbench::Ports{*this, *this, states_, keyboard, clipboard_});
+  workbench_ = std::make_unique<Workbench>(Workbench::Ports{*this, *this, states_, keyboard, clipboard_, clock_,
+                                                           launcher_, automation_, mainThread_});
 
   buildPanels();
   buildMenus();
@@ -201,15 +205,25 @@ void MainWindow::buildMenus() {
   item(project, "Select....", {}, [this] { later(LaterCommand::SelectProject); });
   item(project, "Create From Pages", {}, [this] { later(LaterCommand::ProjectFromPages); });
   project->addSeparator();
-  bound(item(project, "Compile", QKeySequence("Ctrl+K"), [this] { later(LaterCommand::Compile); }), platform::Command::Compile1);
-  bound(item(project, "Link", QKeySequence("Ctrl+L"), [this] { later(LaterCommand::Link); }), platform::Command::Link1);
-  item(project, "Run", QKeySequence("Ctrl+U"), [this] { later(LaterCommand::Run); });
+  build::BuildCommands& builds = wb.build();
+  build::ErrorPanel& errors = wb.errorPanel();
+  bound(item(project, "Compile", QKeySequence("Ctrl+K"), [&builds] { builds.compile(); }), platform::Command::Compile1);
+  bound(item(project, "Link", QKeySequence("Ctrl+L"), [&builds] { builds.link(); }), platform::Command::Link1);
+  bound(item(project, "Run", QKeySequence("Ctrl+U"), [&builds] { builds.run(); }), platform::Command::Run1);
   project->addSeparator();
   checkItem(project, "AutoSave @ Compile", {}, platform::Command::AutoSaveCompile1, [&options] { options.toggleAutoSaveCompile(); });
   checkItem(project, "Show Done Box", {}, platform::Command::ShowDoneBox1, [&options] { options.toggleShowDoneBox(); });
   project->addSeparator();
   checkItem(project, "Show Errors", QKeySequence("Ctrl+E"), platform::Command::ShowErrors1,
-            [this] { later(LaterCommand::ShowErrors); });
+            [&errors] { errors.toggle(); });
+  // The error walk has keys but no menu items.
+  for (const auto& [keys, forward] : {std::pair{"F8", true}, std::pair{"Shift+F8", false}}) {
+    auto* walk = new QAction(this);
+    walk->setShortcut(QKeySequence(keys));
+    walk->setShortcutContext(Qt::WindowShortcut);
+    connect(walk, &QAction::triggered, this, [this, &errors, forward = forward] { runCommand([&] { errors.nextError(forward); }); });
+    addAction(walk);
+  }
 
   QMenu* edit = menuBar()->addMenu("&Edit");
   bound(item(edit, "&Undo", QKeySequence("Ctrl+Z"), [&wb] { wb.undo(); }), platform::Command::Undo1);
@@ -351,10 +365,12 @@ void MainWindow::buildToolbar() {
   button("bSave", "save", "Save Page", [&docs] { docs.save(); }, platform::Command::bSave);
   button("bClose", "close", "Close Page", [&docs] { docs.closePage(); });
   gap();
-  button("bCompile", "compile", "Compile", [this] { later(LaterCommand::Compile); }, platform::Command::bCompile);
-  button("bLink", "link", "Link", [this] { later(LaterCommand::Link); }, platform::Command::bLink);
-  button("bRun", "run", "Run", [this] { later(LaterCommand::Run); });
-  button("bError", "errors", "Show Errors", [this] { later(LaterCommand::ShowErrors); }, platform::Command::bError, true);
+  build::BuildCommands& builds = wb.build();
+  build::ErrorPanel& errors = wb.errorPanel();
+  button("bCompile", "compile", "Compile", [&builds] { builds.compile(); }, platform::Command::bCompile);
+  button("bLink", "link", "Link", [&builds] { builds.link(); }, platform::Command::bLink);
+  button("bRun", "run", "Run", [&builds] { builds.run(); }, platform::Command::bRun);
+  button("bError", "errors", "Show Errors", [&errors] { errors.toggle(); }, platform::Command::bError, true);
   gap();
   searchButton_ = button("bSearch", "search", "Search/Replace", [this] { later(LaterCommand::FindReplace); });
   button("bAgain", "again", "Again [F3]......", [this] { later(LaterCommand::FindNext); }, platform::Command::bAgain);
@@ -508,6 +524,9 @@ void MainWindow::buildPanels() {
   connect(statusBar_, &StatusBarWidget::clicked, this, [this](int x) { workbench_->statusBarClicked(x); });
 
   connect(sourceEditor_, &editor::CodeMemoWidget::mouseReleased, this, [this] { workbench_->editorMouseReleased(); });
+  // The widget reports left releases; the others arrive through the event filter.
+  connect(errorView_, &editor::CodeMemoWidget::mouseReleased, this,
+          [this] { runCommand([this] { workbench_->errorPanel().mouseReleased(); }); });
   setStatusBar(nullptr);
 }
 
@@ -533,6 +552,7 @@ std::optional<tools::EditorKey> editorKey(const QKeyEvent& event) {
     case Qt::Key_Down: return tools::EditorKey(editor::EditKey::Down);
     case Qt::Key_Tab:
     case Qt::Key_Backtab: return tools::EditorKey(editor::EditKey::Tab);
+    case Qt::Key_F9: return tools::EditorKey::functionKey(9);
     default: break;
   }
   if (const int digit = editor::CodeGutterWidget::bookmarkDigit(event); digit >= 0)
@@ -588,6 +608,10 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
       }
       break;
     }
+    case QEvent::MouseButtonRelease:
+      if (watched == errorView_->viewport() && static_cast<QMouseEvent*>(event)->button() != Qt::LeftButton)
+        runCommand([this] { workbench_->errorPanel().mouseReleased(); });
+      break;
     case QEvent::MouseButtonPress:
       if (watched == sourceEditor_->viewport() && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
         workbench_->editorMousePressed();
@@ -725,8 +749,8 @@ std::optional<std::filesystem::path> MainWindow::saveFile(const FileDialog& dial
   return toPath(box.selectedFiles().front());
 }
 
-std::optional<std::filesystem::path> MainWindow::pickFolder(std::string_view caption) {
-  const QString folder = QFileDialog::getExistingDirectory(this, platform::toQString(caption));
+std::optional<std::filesystem::path> MainWindow::pickFolder(std::string_view caption, const std::filesystem::path& start) {
+  const QString folder = QFileDialog::getExistingDirectory(this, platform::toQString(caption), fromPath(start));
   if (folder.isEmpty()) return std::nullopt;
   return toPath(folder);
 }
@@ -876,7 +900,23 @@ void MainWindow::setContextItems(const std::vector<std::string>& items) {
   for (const std::string& line : items) contextList_->addItem(platform::toQString(line));
 }
 
+void MainWindow::showBottomPanel(BottomPage front) {
+  bottomPanel_->setCurrentWidget(front == BottomPage::ErrorView ? static_cast<QWidget*>(errorView_) : contextList_);
+  if (bottomPanel_->isHidden()) {
+    // The panel comes back at its own height, right above the status bar.
+    const int total = bottomSplitter_->height();
+    const int panel = std::max(bottomPanel_->minimumHeight(), kErrorPanelHeight);
+    bottomPanel_->show();
+    bottomSplitter_->setSizes({std::max(total - panel, 1), panel});
+  }
+}
+
+void MainWindow::hideBottomPanel() { bottomPanel_->hide(); }
+bool MainWindow::bottomPanelVisible() const { return !bottomPanel_->isHidden(); }
+
 bool MainWindow::editorHasFocus() const { return sourceEditor_->hasFocus(); }
+void MainWindow::focusSourceEditor() { sourceEditor_->setFocus(); }
+void MainWindow::minimize() { setWindowState(windowState() | Qt::WindowMinimized); }
 
 void MainWindow::bringToFront() {
   if (isMinimized()) setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);

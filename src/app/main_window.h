@@ -11,6 +11,9 @@
 #include "platform/main_view.h"
 #include "app/qt_action_states.h"
 #include "editor/qt_clipboard.h"
+#include "platform/posix_process_launcher.h"
+#include "platform/qt_main_thread.h"
+#include "platform/wine_automation.h"
 #include "app/workbench.h"
 #include "platform/file_association.h"
 #include "platform/keyboard_state.h"
@@ -71,7 +74,7 @@ public:
                                     std::string_view preset) override;
   std::vector<std::filesystem::path> openFiles(const FileDialog& dialog) override;
   std::optional<std::filesystem::path> saveFile(const FileDialog& dialog) override;
-  std::optional<std::filesystem::path> pickFolder(std::string_view caption) override;
+  std::optional<std::filesystem::path> pickFolder(std::string_view caption, const std::filesystem::path& start) override;
   void setStatusText(int panel, std::string_view text) override;
   std::string statusText(int panel) const override;
   void setBusy(bool busy) override;
@@ -94,7 +97,12 @@ public:
   platform::ScreenRect screen() const override;
   void centreWindow() override;
   void setContextItems(const std::vector<std::string>& items) override;
+  void showBottomPanel(BottomPage front) override;
+  void hideBottomPanel() override;
+  bool bottomPanelVisible() const override;
   bool editorHasFocus() const override;
+  void focusSourceEditor() override;
+  void minimize() override;
   void bringToFront() override;
 
 protected:
@@ -118,6 +126,10 @@ private:
   void showAbout();
 
   editor::QtClipboard clipboard_;
+  platform::SystemClock clock_;
+  platform::PosixProcessLauncher launcher_{platform::Environment::fromProcess()};
+  platform::QtMainThread mainThread_;
+  platform::WineAutomation automation_;
   std::unique_ptr<platform::AssociationStore> associations_;
   std::unique_ptr<Workbench> workbench_;
   ActionStates states_;

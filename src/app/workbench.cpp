@@ -20,7 +20,11 @@ Workbench::Workbench(Ports ports)
       options_(ports.ui, ports.view, ports.states, sourceEditor_),
       status_(ports.ui, ports.view, ports.states, sourceEditor_, ports.keyboard),
       editing_(ports.ui, sourceEditor_, gutter_),
-      documents_({ports.ui, ports.view, ports.states, sourceEditor_, errorView_, pageBookmarks_, windowList_}) {
+      documents_({ports.ui, ports.view, ports.states, sourceEditor_, errorView_, pageBookmarks_, windowList_}),
+      runner_(ports.launcher, ports.mainThread),
+      errorPanel_({ports.ui, ports.view, ports.states, sourceEditor_, errorView_, documents_}),
+      build_({ports.ui, ports.view, ports.states, sourceEditor_, documents_, options_, errorPanel_, runner_, ports.clock,
+              ports.automation}) {
   settings::applySourceEditorProfile(sourceEditor_);
   settings::applyErrorViewProfile(errorView_);
   // Highlighting waits for the end of start-up, as the form has it off.
@@ -40,6 +44,9 @@ Workbench::Workbench(Ports ports)
   documents_.hooks.addRecentFile = [this](const std::string& path) { recentFiles_.add(path); };
   documents_.hooks.reApplyKeywords = [this] { highlighting_.reApplyKeywords(); };
   documents_.hooks.pageAdded = [this] { editing_.resetParenthesisCount(); };
+  documents_.hooks.errorFileShown = [this](const std::filesystem::path& file) { errorPanel_.setErrorFile(file); };
+  editing_.buildKey = [this](bool ctrl) { build_.buildKey(ctrl); };
+  errorPanel_.mapBasicFolder = [this] { return build_.mapBasicFolder(); };
 }
 
 void Workbench::start(const std::filesystem::path& programFile, const std::vector<std::string>& arguments,
@@ -51,6 +58,7 @@ void Workbench::start(const std::filesystem::path& programFile, const std::vecto
   programFolder_ = program.parent_path() / "";
   documents_.setProgramFolder(programFolder_);
   associations_ = surroundings.associations;
+  const platform::Environment environment = surroundings.environment;
 
   for (platform::Command c : {platform::Command::bSave, platform::Command::bCompile, platform::Command::Compile1, platform::Command::bLink, platform::Command::Link1,
                     platform::Command::bUndo, platform::Command::Undo1, platform::Command::bRedo, platform::Command::Redo1, platform::Command::bCut, platform::Command::Cut1,
@@ -70,6 +78,7 @@ void Workbench::start(const std::filesystem::path& programFile, const std::vecto
     }
   };
   step([&] { readSettings(program, surroundings); });
+  build_.setSurroundings(settings_ ? &settings_->values() : nullptr, environment);
   step([&] { loadWordLists(program); });
   step([&] {
     // Files that went away since the last run leave the recent list.
@@ -164,6 +173,7 @@ bool Workbench::closeQuery() {
   ui_.processPendingMessages();
   writeSettings();
   ui_.processPendingMessages();
+  build_.abandonWait();
   return true;
 }
 

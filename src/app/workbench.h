@@ -4,7 +4,14 @@
 #include <string>
 #include <vector>
 
+#include "build/build_commands.h"
+#include "build/error_panel.h"
+#include "build/proc_runner.h"
+#include "platform/automation.h"
+#include "platform/clock.h"
 #include "platform/command_states.h"
+#include "platform/main_thread.h"
+#include "platform/process_launcher.h"
 #include "pages/document_commands.h"
 #include "tools/editing_commands.h"
 #include "platform/main_view.h"
@@ -34,7 +41,6 @@ enum class LaterCommand {
   InsertFile,                                                                        // insert file
   Preview, Print,                                                                    // printing
   NewProject, SelectProject, ProjectFromPages,                                       // project file
-  Compile, Link, Run, ShowErrors,                                                    // build, error panel
   CheckWords, CharacterMap, FindReplace, FindNext, Revert,                           // tools
   CodeInfoShow, CodeInfoRescan, CodeInfoSorted,                                      // code outline
   HelpContext, IgnoreWord, AddToDictionary, AddToKeywords,                           // context list
@@ -52,6 +58,10 @@ public:
     platform::CommandStates& states;
     const platform::KeyboardState& keyboard;
     platform::Clipboard& clipboard;
+    platform::Clock& clock;
+    platform::ProcessLauncher& launcher;
+    platform::Automation& automation;
+    platform::MainThread& mainThread;
   };
 
   explicit Workbench(Ports ports);
@@ -86,6 +96,9 @@ public:
   pages::DocumentCommands& documents() { return documents_; }
   tools::EditingCommands& editing() { return editing_; }
   settings::OptionCommands& options() { return options_; }
+  build::BuildCommands& build() { return build_; }
+  build::ErrorPanel& errorPanel() { return errorPanel_; }
+  build::ProcRunner& runner() { return runner_; }
   StatusPresenter& status() { return status_; }
 
   const std::filesystem::path& programFolder() const { return programFolder_; }
@@ -167,6 +180,9 @@ private:
   tools::EditingCommands editing_;
   PageBookmarks pageBookmarks_{editing_};
   pages::DocumentCommands documents_;
+  build::ProcRunner runner_;
+  build::ErrorPanel errorPanel_;
+  build::BuildCommands build_;
   std::filesystem::path programFolder_;
   std::filesystem::path programFile_;
   std::unique_ptr<settings::Settings> settings_;

@@ -1,5 +1,7 @@
 #include "pages/document_commands.h"
 
+#include "platform/any_case_file.h"
+
 #include <algorithm>
 #include <system_error>
 #include <utility>
@@ -164,6 +166,33 @@ void DocumentCommands::selectTab(int index) {
   tabChanged(index);
 }
 
+void DocumentCommands::showPage(int index) {
+  if (index < 0 || index >= tabCount()) return;
+  savePageState(current_);
+  current_ = index;
+  syncTabs();
+  enterPage(index);
+  enableBuildCommands(true);
+}
+
+int DocumentCommands::openAsPage(const std::string& name) {
+  if (const int open = findOpenPage(name); open >= 0) {
+    showPage(open);
+    return open;
+  }
+  if (tabCount() >= PageTable::kMaxTabs) {
+    setMessage("50 File MAX -- Close Excess First");
+    return -1;
+  }
+  openFiles({name}, Opener::Project);
+  if (findOpenPage(name) != current_) return -1;
+  if (hooks.rebuildOutline) hooks.rebuildOutline();
+  enableBuildCommands(true);
+  refreshWindowList();
+  if (hooks.reApplyKeywords) hooks.reApplyKeywords();
+  return current_;
+}
+
 void DocumentCommands::nextPage() { selectTab(current_ + 1 < tabCount() ? current_ + 1 : 0); }
 void DocumentCommands::previousPage() { selectTab(current_ > 0 ? current_ - 1 : tabCount() - 1); }
 
@@ -183,20 +212,20 @@ void DocumentCommands::enableBuildCommands(bool disableOthers) {
 void DocumentCommands::loadErrorCompanion() {
   // An untitled page has no folder: its companion would be looked up in whatever folder the
   // program happens to run in.
-  bool loaded = false;
+  fs::path shown;
   if (currentFile_ != kUntitled && !currentFile_.empty()) {
     fs::path err = currentFile_;
     err.replace_extension(".err");
-    std::error_code ec;
-    if (fs::is_regular_file(err, ec)) {
+    if (const std::optional<fs::path> found = platform::findAnyCase(err)) {
       try {
-        errorView_.loadFromFile(err);
-        loaded = true;
+        errorView_.loadFromFile(*found);
+        shown = *found;
       } catch (const std::exception&) {
       }
     }
   }
-  if (!loaded) errorView_.clear();
+  if (shown.empty()) errorView_.clear();
+  if (hooks.errorFileShown) hooks.errorFileShown(shown);
 }
 
 // ----- Window menu -----
@@ -499,6 +528,13 @@ bool DocumentCommands::writeFile(const std::string& name) {
   if (!ownerKept) ui_.showMessage("Saved " + name + ", but its owner or group could not be kept");
   editor_.setModified(false);
   return true;
+}
+
+bool DocumentCommands::writeKeepingMark() {
+  const bool modified = editor_.modified();
+  const bool written = writeFile(currentFile_);
+  editor_.setModified(modified);
+  return written;
 }
 
 bool DocumentCommands::save() {

@@ -54,6 +54,8 @@ public:
     std::function<void()> reApplyKeywords;
     std::function<void()> pageAdded;       // a new page: the parenthesis count restarts
     std::function<void()> rebuildOutline;  // the page changed under the code outline
+    // The error view was refilled for the page entered: the error file now shown, or empty.
+    std::function<void(const std::filesystem::path& errorFile)> errorFileShown;
   };
 
   static constexpr const char* kUntitled = "Untitled";
@@ -84,6 +86,12 @@ public:
   void selectTab(int index);
   void nextPage();
   void previousPage();
+  // Tab `index` becomes current through savePageState and restorePageState, also when it is
+  // current already; the error view is left as it is.
+  void showPage(int index);
+  // Opens `name` as a page, or brings its page to the front when open, without a recent-files
+  // entry and without refilling the error view. The page's tab, or -1 when it cannot be read.
+  int openAsPage(const std::string& name);
   void textChanged();
 
   // What makes two page file names one document: a file's key (platform::fileKey), or for
@@ -103,6 +111,9 @@ public:
   bool loadFileIntoEditor(const std::string& name);
   bool save();
   bool saveAs();
+  // Writes the page on screen to its file and leaves its modified mark as it was (a build's
+  // save question); false, after a message, when it could not be written.
+  bool writeKeepingMark();
   void saveAll();
   void closePage();
   void closeAll();

@@ -11,6 +11,7 @@ enum class Command {
   bSave,
   bCompile,
   bLink,
+  bRun,
   bError,  // toggle: down while the error view is shown
   bAgain,
   bCut,
@@ -24,6 +25,7 @@ enum class Command {
   Save1,
   Compile1,
   Link1,
+  Run1,
   Undo1,
   Redo1,
   Cut1,

@@ -49,7 +49,17 @@ public:
   virtual void centreWindow() = 0;
 
   virtual void setContextItems(const std::vector<std::string>& items) = 0;
+
+  // The bottom panel holds the error view and the context list, one in front. Showing it
+  // places its splitter directly above it.
+  enum class BottomPage { ErrorView, ContextList };
+  virtual void showBottomPanel(BottomPage front) = 0;
+  virtual void hideBottomPanel() = 0;
+  virtual bool bottomPanelVisible() const = 0;
+
   virtual bool editorHasFocus() const = 0;
+  virtual void focusSourceEditor() = 0;
+  virtual void minimize() = 0;
   // Un-minimises the window and brings it to the front.
   virtual void bringToFront() = 0;
 };

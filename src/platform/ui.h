@@ -41,7 +41,9 @@ public:
   // Chosen files; empty when cancelled.
   virtual std::vector<std::filesystem::path> openFiles(const FileDialog& dialog) = 0;
   virtual std::optional<std::filesystem::path> saveFile(const FileDialog& dialog) = 0;
-  virtual std::optional<std::filesystem::path> pickFolder(std::string_view caption) = 0;
+  // nullopt when cancelled; `start` is where the dialog opens (empty: where it likes).
+  virtual std::optional<std::filesystem::path> pickFolder(std::string_view caption,
+                                                          const std::filesystem::path& start) = 0;
 
   virtual void setStatusText(int panel, std::string_view text) = 0;
   virtual std::string statusText(int panel) const = 0;

@@ -328,6 +328,41 @@ std::optional<std::filesystem::path> WineRegistry::toLocalPath(std::string_view 
   return current;
 }
 
+std::string WineRegistry::toWindowsPath(const std::filesystem::path& localPath) const {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  fs::path path = fs::weakly_canonical(fs::absolute(localPath, ec), ec);
+  if (ec) path = localPath;
+  const std::string text = path.string();
+
+  char letter = 'Z';
+  std::size_t matched = 0;  // bytes of `text` the best drive's target covers
+  bool found = false;
+  if (!prefix_.empty()) {
+    for (fs::directory_iterator it(prefix_ / "dosdevices", ec), last; !ec && it != last; it.increment(ec)) {
+      const std::string name = it->path().filename().string();
+      if (name.size() != 2 || name[1] != ':' || asciiLower(name[0]) < 'a' || asciiLower(name[0]) > 'z') continue;
+      std::error_code targetError;
+      const std::string target = fs::canonical(it->path(), targetError).string();
+      if (targetError || target.empty()) continue;
+      const bool covers = target == "/" || text == target ||
+                          (text.size() > target.size() && text.starts_with(target) && text[target.size()] == '/');
+      const std::size_t length = target == "/" ? 0 : target.size();
+      if (covers && (!found || length > matched)) {
+        found = true;
+        matched = length;
+        letter = asciiUpper(name[0]);
+      }
+    }
+  }
+  if (!found) matched = 0;
+  std::string rest = text.substr(matched);
+  for (char& c : rest)
+    if (c == '/') c = '\\';
+  if (rest.empty()) rest = "\\";
+  return std::string{letter, ':'} + rest;
+}
+
 std::filesystem::path withTrailingSeparator(const std::filesystem::path& folder) {
   if (folder.empty() || !folder.has_filename()) return folder;
   return folder / "";

@@ -39,6 +39,10 @@ public:
   // "C:\Program Files\X\" becomes <prefix>/dosdevices/c: resolved, then "Program Files/X",
   // each folder matched without regard to case when the exact spelling does not exist.
   std::optional<std::filesystem::path> toLocalPath(std::string_view windowsPath) const override;
+  // The reverse, for handing a local path to a Windows program: the drive under
+  // <prefix>/dosdevices whose target holds the path and is the longest such, else "Z:" for
+  // the root. Symbolic links are resolved first; the result keeps the local bytes.
+  std::string toWindowsPath(const std::filesystem::path& localPath) const;
 
   struct Value {
     enum class Type { String, ExpandString, MultiString, Dword, Binary, Other };

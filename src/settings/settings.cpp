@@ -79,7 +79,7 @@ const platform::ProgramFolders& Settings::registryFolders() {
 }
 
 fs::path Settings::askFolder(std::string_view caption) {
-  const std::optional<fs::path> picked = ui_.pickFolder(caption);
+  const std::optional<fs::path> picked = ui_.pickFolder(caption, {});
   if (!picked) return {};
   return normalizeFolder(picked->empty() ? programFolder_ : *picked);
 }

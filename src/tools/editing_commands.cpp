@@ -204,7 +204,11 @@ bool EditingCommands::keyPressed(EditorKey key, editor::KeyModifiers mods) {
 }
 
 bool EditingCommands::keyReleased(EditorKey key, editor::KeyModifiers mods) {
-  if (key.named) return false;
+  if (key.function == 9 && !mods.alt && !mods.shift) {
+    if (buildKey) buildKey(mods.ctrl);
+    return true;
+  }
+  if (key.named || key.function) return false;
   const char c = platform::asciiUpper(key.character);
   if (only(mods, true, false, false)) {
     switch (c) {

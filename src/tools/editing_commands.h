@@ -12,16 +12,22 @@
 
 namespace quillon::tools {
 
-// A key as the editor key handlers below see it: one of the editor's named keys, or a
-// character key given as its letter ('A'..'Z', either case) or its digit ('0'..'9'). For the
-// digit row the digit is the key's own, even when Shift turned it into a symbol. Keys that are
-// neither (F9, function keys, the numeric pad) are never acted on, so the window may pass
-// them as character 0 or not at all.
+// A key as the editor key handlers below see it: one of the editor's named keys, a function
+// key F1..F12, or a character key given as its letter ('A'..'Z', either case) or its digit
+// ('0'..'9'). For the digit row the digit is the key's own, even when Shift turned it into a
+// symbol. Other keys (the numeric pad) are never acted on, so the window may pass them as
+// character 0 or not at all.
 struct EditorKey {
   EditorKey(editor::EditKey k) : named(k) {}
   EditorKey(char c) : character(c) {}
+  static EditorKey functionKey(int n) {
+    EditorKey key('\0');
+    key.function = n;
+    return key;
+  }
   std::optional<editor::EditKey> named;
   char character = 0;
+  int function = 0;  // n for Fn
 };
 
 // The Edit, Find and BookMarks commands that work on the source editor: indent and outdent,
@@ -44,6 +50,8 @@ public:
   std::function<void()> refreshWindowList;
   std::function<void()> toggleInsertMode;
   std::function<void(int count)> onParenthesisCountChanged;
+  // F9 (ctrl false) and Ctrl+F9 (ctrl true), released in the editor.
+  std::function<void(bool ctrl)> buildKey;
 
   void indent();
   void outdent();
@@ -67,8 +75,8 @@ public:
   // key is consumed and the editor must not see it.
   //  press:   Ctrl(+Shift)+digit - bookmarks through the gutter (not consumed); Insert
   //           without Shift; Ctrl+Up, Ctrl+Down; Ctrl+Tab, Ctrl+Shift+Tab.
-  //  release: Ctrl+I, Ctrl+O (done, not consumed); Ctrl+Y; Alt+W. Everything else is left
-  //           to others and returns false.
+  //  release: Ctrl+I, Ctrl+O (done, not consumed); Ctrl+Y; Alt+W; F9 and Ctrl+F9 (to
+  //           buildKey). Everything else is left to others and returns false.
   // keyPressed hands bookmark digits to gutter.keyDown itself; a window whose gutter widget
   // already sees those keys calls refreshCaptions(digit) after Ctrl+Shift+digit instead.
   bool keyPressed(EditorKey key, editor::KeyModifiers mods);

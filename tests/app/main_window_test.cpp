@@ -244,10 +244,19 @@ TEST_F(MainWindowTest, StartsUntitledWithItsStatusPanels) {
 
 TEST_F(MainWindowTest, CheckMarksFollowTheCoreNotTheClick) {
   // A command that is not built yet leaves its check mark alone.
+  QAction* helpContext = find("Options", "Help Context");
+  helpContext->trigger();
+  EXPECT_FALSE(helpContext->isChecked());
+
+  // Show Errors from the menu reaches the button and the panel, and the button turns it off.
   QAction* showErrors = find("Project", "Show Errors");
   showErrors->trigger();
+  EXPECT_TRUE(showErrors->isChecked());
+  EXPECT_TRUE(window.findChild<QToolButton*>("bError")->isChecked());
+  EXPECT_FALSE(window.findChild<QWidget*>("pError")->isHidden());
+  window.findChild<QToolButton*>("bError")->click();
   EXPECT_FALSE(showErrors->isChecked());
-  EXPECT_FALSE(window.findChild<QToolButton*>("bError")->isChecked());
+  EXPECT_TRUE(window.findChild<QWidget*>("pError")->isHidden());
 
   // Word wrap from the button reaches the menu item, and the other way round.
   window.findChild<QToolButton*>("bWrap")->click();
@@ -386,6 +395,26 @@ TEST_F(MainWindowTest, TheMessageLineReadsFromTheLeft) {
   ASSERT_GE(messageLeft, 0);
   EXPECT_LE(messageLeft, 6);
   EXPECT_GT(messageRight, 100);
+}
+
+// Any mouse button released over the error view jumps; F8 walks the error lines from
+// anywhere in the window.
+TEST_F(MainWindowTest, ErrorLinesAnswerEveryButtonAndF8) {
+  window.show();
+  window.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  auto& errors = window.workbench().errorView();
+  errors.setText("junk\r\n(first.mb:1) a\r\n(second.mb:2) b\r\n");
+  errors.setSelPar(2);
+  auto* errorView = window.findChild<editor::CodeMemoWidget*>("errorView");
+  window.workbench().errorPanel().toggle();
+  QApplication::processEvents();
+  QTest::mouseRelease(errorView->viewport(), Qt::RightButton, {}, QPoint(5, 5));
+  EXPECT_EQ(window.statusText(4), "FILE NOT OPEN: second.mb");
+  QTest::keyClick(window.windowHandle(), Qt::Key_F8);
+  EXPECT_EQ(window.statusText(4), "FILE NOT OPEN: first.mb");
+  QTest::keyClick(window.windowHandle(), Qt::Key_F8, Qt::ShiftModifier);
+  EXPECT_EQ(window.statusText(4), "FILE NOT OPEN: second.mb");
 }
 
 TEST_F(MainWindowTest, FilesDroppedFromAFileManagerOpenAsPages) {

@@ -10,6 +10,7 @@
 #include "app/workbench.h"
 #include "support/fake_association_store.h"
 #include "support/fake_clipboard.h"
+#include "support/build_ports.h"
 #include "support/fake_main_view.h"
 #include "support/null_ports.h"
 #include "support/recording_command_states.h"
@@ -33,7 +34,8 @@ struct ProgramRun {
   testing::RecordingCommandStates states;
   NoKeyboard keyboard;
   test::FakeClipboard clipboard;
-  Workbench bench{{ui, view, states, keyboard, clipboard}};
+  testing::BuildPorts ports;
+  Workbench bench{{ui, view, states, keyboard, clipboard, ports.clock, ports.launcher, ports.automation, ports.mainThread}};
 
   ProgramRun(const testing::TestProgram& program, testing::FakeAssociationStore& store,
       const std::vector<std::string>& arguments = {}) {

@@ -8,6 +8,7 @@
 #include <stdexcept>
 
 #include "support/fake_clipboard.h"
+#include "support/build_ports.h"
 #include "support/fake_main_view.h"
 #include "support/recording_command_states.h"
 #include "support/scripted_ui.h"
@@ -58,7 +59,8 @@ protected:
   RecordingCommandStates states;
   FakeKeyboard keyboard;
   test::FakeClipboard clipboard;
-  Workbench bench{{ui, view, states, keyboard, clipboard}};
+  testing::BuildPorts ports;
+  Workbench bench{{ui, view, states, keyboard, clipboard, ports.clock, ports.launcher, ports.automation, ports.mainThread}};
 };
 
 TEST_F(WorkbenchTest, StartsAsAnUntitledMbPage) {
@@ -126,7 +128,7 @@ TEST_F(WorkbenchTest, UnreadableCommandLineFileIsReportedAndStartUpCompletes) {
   testing::HangGuard guard;
   for (const testing::SpecialFile& f : testing::makeSpecialFiles(installed.folder().path())) {
     ScriptedUi ui2;
-    Workbench other{{ui2, view, states, keyboard, clipboard}};
+    Workbench other{{ui2, view, states, keyboard, clipboard, ports.clock, ports.launcher, ports.automation, ports.mainThread}};
     installed.start(other, {f.path.string()});
     EXPECT_EQ(ui2.messages(), std::vector<std::string>{"Cannot open file " + f.path.string()}) << f.what;
     EXPECT_EQ(other.documents().tabCaptions(), std::vector<std::string>{"Untitled"}) << f.what;

@@ -17,6 +17,7 @@
 
 #include "app/workbench.h"
 #include "support/fake_clipboard.h"
+#include "support/build_ports.h"
 #include "support/fake_main_view.h"
 #include "support/null_ports.h"
 #include "support/fixed_metrics.h"
@@ -72,7 +73,8 @@ protected:
   test::FixedMetrics metrics;
   NoKeyboard keyboard;
   test::FakeClipboard clipboard;
-  Workbench bench{{ui, view, states, keyboard, clipboard}};
+  testing::BuildPorts ports;
+  Workbench bench{{ui, view, states, keyboard, clipboard, ports.clock, ports.launcher, ports.automation, ports.mainThread}};
 };
 
 TEST_F(DocumentCommandsTest, ATabRoundTripKeepsTextCaretTopLineModifiedStateAndBookmarks) {

@@ -137,6 +137,28 @@ TEST_F(FakePrefix, PathTranslationEdges) {
   EXPECT_EQ(WineRegistry::fromText("").toLocalPath("C:\\"), std::nullopt);  // no prefix
 }
 
+// Local paths handed to Windows programs: the drive with the longest target that holds the
+// path, else Z: for the root.
+TEST_F(FakePrefix, WindowsPathsOfLocalFiles) {
+  fs::create_directory_symlink("/", root / "dosdevices" / "z:");
+  fs::create_directory_symlink("../drive_c/MB", root / "dosdevices" / "m:");
+  const auto reg = WineRegistry::fromText("", "", root);
+  EXPECT_EQ(reg.toWindowsPath(driveC() / "Program Files" / "a b.mbx"), "C:\\Program Files\\a b.mbx");
+  EXPECT_EQ(reg.toWindowsPath(driveC() / "MB" / "MapBasic 9" / "x.mb"), "M:\\MapBasic 9\\x.mb");
+  EXPECT_EQ(reg.toWindowsPath(driveC()), "C:\\");
+  // A folder whose name only starts like the drive's target is not on that drive.
+  fs::create_directories(root / "drive_cx");
+  const fs::path beside = fs::canonical(root / "drive_cx") / "f.mb";
+  EXPECT_EQ(reg.toWindowsPath(beside).substr(0, 3), "Z:\\");
+  // Through a link into the drive the file still lies on it.
+  fs::create_directory_symlink(driveC() / "MB", root / "link");
+  EXPECT_EQ(reg.toWindowsPath(root / "link" / "y.mb"), "M:\\y.mb");
+  // Without a z: drive the root is still Z:.
+  fs::remove(root / "dosdevices" / "z:");
+  EXPECT_EQ(reg.toWindowsPath("/etc/hosts"), "Z:\\etc\\hosts");
+  EXPECT_EQ(WineRegistry::fromText("").toWindowsPath("/a/b"), "Z:\\a\\b");
+}
+
 TEST(Environment, XdgFoldersAndWinePrefixFallBackToHome) {
   Environment env;
   env.home = "/home/u";

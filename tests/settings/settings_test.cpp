@@ -26,9 +26,9 @@ using quillon::testing::writeFile;
 // A Ui that also records the folder pickers' captions.
 class PickerUi : public ScriptedUi {
 public:
-  std::optional<fs::path> pickFolder(std::string_view caption) override {
+  std::optional<fs::path> pickFolder(std::string_view caption, const fs::path& start) override {
     captions.emplace_back(caption);
-    return ScriptedUi::pickFolder(caption);
+    return ScriptedUi::pickFolder(caption, start);
   }
   Lines captions;
 };

@@ -38,7 +38,15 @@ public:
   std::optional<platform::FontInfo> chooseFont(const platform::FontInfo&) override { return fontAnswer; }
   void showColorPicker(platform::Color c) override { pickerPreset = c; }
   void setContextItems(const std::vector<std::string>& items) override { context = items; }
+  void showBottomPanel(BottomPage front) override {
+    bottomVisible = true;
+    bottomFront = front;
+  }
+  void hideBottomPanel() override { bottomVisible = false; }
+  bool bottomPanelVisible() const override { return bottomVisible; }
   bool editorHasFocus() const override { return focus; }
+  void focusSourceEditor() override { focus = true; }
+  void minimize() override { ++minimized; }
   void bringToFront() override { ++raised; }
 
   std::map<Region, bool> visible;
@@ -58,6 +66,9 @@ public:
   std::vector<std::string> context;
   bool focus = true;
   int raised = 0;
+  bool bottomVisible = false;
+  BottomPage bottomFront = BottomPage::ErrorView;
+  int minimized = 0;
 };
 
 }  // namespace quillon::testing

@@ -36,6 +36,8 @@ public:
   const std::vector<Question>& questions() const { return questions_; }
   const std::vector<std::pair<int, std::string>>& statusHistory() const { return statusHistory_; }
   const std::vector<FileDialog>& fileDialogs() const { return fileDialogs_; }
+  // Where each folder picker was asked to open.
+  const std::vector<std::filesystem::path>& folderStarts() const { return folderStarts_; }
   bool busy() const { return busy_; }
   int pendingMessageCalls() const { return pendingCalls_; }
   // True when every scripted reply was used.
@@ -73,7 +75,8 @@ public:
     return next(saveFiles_, "save dialog", dialog.title, std::optional<std::filesystem::path>{});
   }
 
-  std::optional<std::filesystem::path> pickFolder(std::string_view caption) override {
+  std::optional<std::filesystem::path> pickFolder(std::string_view caption, const std::filesystem::path& start) override {
+    folderStarts_.push_back(start);
     return next(folders_, "folder picker", caption, std::optional<std::filesystem::path>{});
   }
 
@@ -110,6 +113,7 @@ private:
   std::map<int, std::string> status_;
   std::vector<std::pair<int, std::string>> statusHistory_;
   std::vector<FileDialog> fileDialogs_;
+  std::vector<std::filesystem::path> folderStarts_;
   bool busy_ = false;
   int pendingCalls_ = 0;
 };

@@ -1,0 +1,113 @@
+#pragma once
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "build/error_panel.h"
+#include "build/proc_runner.h"
+#include "editor/code_memo.h"
+#include "pages/document_commands.h"
+#include "platform/automation.h"
+#include "platform/clock.h"
+#include "platform/command_states.h"
+#include "platform/environment.h"
+#include "platform/main_view.h"
+#include "platform/ui.h"
+#include "settings/option_commands.h"
+#include "settings/settings.h"
+
+namespace quillon::build {
+
+// Compile, Link and Run through the outside compiler and the GIS program, and the F9 keys.
+//
+// A build holds the program until the compiler has finished, processing messages while it
+// waits; while it waits the build commands are disabled and refuse to start, so that no
+// second build runs inside the first. `waiting_` is that state and runCompiler() the one
+// place that sets it. Each command works on the page and path it started with.
+class BuildCommands {
+public:
+  struct Parts {
+    platform::Ui& ui;
+    platform::MainView& view;
+    platform::CommandStates& states;
+    editor::CodeMemo& sourceEditor;
+    pages::DocumentCommands& documents;
+    settings::OptionCommands& options;
+    ErrorPanel& errorPanel;
+    ProcRunner& runner;
+    platform::Clock& clock;
+    platform::Automation& automation;
+  };
+
+  // The compiler ended and left neither an output nor an error file.
+  static constexpr const char* kNoOutput = "NO OUTPUT FROM COMPILER: ";
+  static constexpr const char* kLocateCaption = "Locate MapBasic Folder [DOUBLE CLICK TO SELECT]....";
+  // The pause after starting the compiler, at its longest, and its slices.
+  static constexpr std::chrono::milliseconds kStartPause{5000};
+  static constexpr std::chrono::milliseconds kPauseSlice{50};
+  static constexpr std::chrono::milliseconds kPollInterval{20};
+  static constexpr std::chrono::milliseconds kAttachWait{3000};
+
+  explicit BuildCommands(Parts parts);
+
+  // The settings whose folders a build reads, and where a chosen MapBasic folder is kept;
+  // the environment that names the Wine prefix. Until set, no folder is known.
+  void setSurroundings(settings::SettingsValues* values, platform::Environment environment);
+
+  void compile();
+  void link();
+  void run();
+  // F9 (Save, then Compile, Link or Run as the page asks) and Ctrl+F9 (Save, then Compile),
+  // from the source editor. Ignored while a build waits.
+  void buildKey(bool ctrl);
+
+  bool waiting() const { return waiting_; }
+  // The folders of the settings as this machine opens them; empty when not known.
+  std::filesystem::path mapBasicFolder() const;
+  std::filesystem::path mapInfoFolder() const;
+  // The window is closing: a build that waits for the compiler stops waiting and ends; the
+  // compiler finishes alone.
+  void abandonWait() { abandoned_ = true; }
+
+private:
+  enum class Kind { Compile, Link };
+  struct CommandGuard;
+
+  void setMessage(const std::string& text) { ui_.setStatusText(platform::Ui::kMessagePanel, text); }
+  void doneBox();
+  bool pageIsBlank() const;
+  bool savedUnderAName(const char* mustSaveText);
+  bool pageBuildable(Kind kind);
+  bool saveFirst();
+  std::optional<std::filesystem::path> locateCompiler(Kind kind);
+  std::optional<std::filesystem::path> pickMapBasicFolder();
+  void hideErrors();
+  bool removeStale(const std::filesystem::path& file);
+  // S5: false when the compiler could not be started or the wait was abandoned.
+  bool runCompiler(const std::filesystem::path& exe, const std::string& parameters,
+                   const std::filesystem::path& folder, const std::string& runningText);
+  void showErrors(const std::string& text, const std::filesystem::path& errorFile);
+  void startGisProgram();
+  std::string currentCaption() const;
+  std::filesystem::path localFolder(const std::filesystem::path& folder) const;
+
+  platform::Ui& ui_;
+  platform::MainView& view_;
+  platform::CommandStates& states_;
+  editor::CodeMemo& sourceEditor_;
+  pages::DocumentCommands& documents_;
+  settings::OptionCommands& options_;
+  ErrorPanel& errorPanel_;
+  ProcRunner& runner_;
+  platform::Clock& clock_;
+  platform::Automation& automation_;
+  settings::SettingsValues* settings_ = nullptr;
+  platform::Environment environment_;
+
+  std::optional<platform::Ui::Answer> lastSaveAnswer_;
+  bool saveFailed_ = false;
+  bool waiting_ = false;
+  bool abandoned_ = false;
+};
+
+}  // namespace quillon::build

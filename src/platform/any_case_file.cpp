@@ -1,0 +1,21 @@
+#include "platform/any_case_file.h"
+
+#include <string>
+#include <system_error>
+
+#include "platform/ascii_text.h"
+
+namespace quillon::platform {
+
+std::optional<std::filesystem::path> findAnyCase(const std::filesystem::path& file) {
+  std::error_code ec;
+  if (std::filesystem::exists(file, ec)) return file;
+  const std::string name = file.filename().string();
+  if (name.empty()) return std::nullopt;
+  const std::filesystem::path folder = file.has_parent_path() ? file.parent_path() : std::filesystem::path(".");
+  for (std::filesystem::directory_iterator it(folder, ec), last; !ec && it != last; it.increment(ec))
+    if (equalsNoCase(it->path().filename().string(), name)) return file.parent_path() / it->path().filename();
+  return std::nullopt;
+}
+
+}  // namespace quillon::platform

@@ -1,0 +1,387 @@
+// Compile, Link and Run end to end: the Workbench with the stand-in compiler as MapBasic.exe,
+// a scripted Ui and the GIS program's automation scripted.
+#include "build/build_commands.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "build/build_fixture.h"
+#include "tools/editing_commands.h"
+
+namespace quillon::build {
+namespace {
+
+namespace fs = std::filesystem;
+using Answer = platform::Ui::Answer;
+using platform::Command;
+using namespace std::chrono_literals;
+using testing::readFile;
+using testing::writeFile;
+
+const char* kParcels =
+    "Include \"parcels.def\"\r\n"
+    "Declare Sub Main\r\n"
+    "Sub Main\r\n"
+    "  Note \"hi\"\r\n"
+    "End Sub\r\n";
+
+class BuildCommandsTest : public testing::BuildFixture {
+protected:
+  void f9(bool ctrl = false) {
+    editor::KeyModifiers mods;
+    mods.ctrl = ctrl;
+    EXPECT_TRUE(bench.editing().keyReleased(tools::EditorKey::functionKey(9), mods));
+  }
+  BuildCommands& build() { return bench.build(); }
+};
+
+TEST_F(BuildCommandsTest, F9ShowsTheFirstErrorThenF8WalksIntoTheDefinitions) {
+  const fs::path def = source("parcels.def", "Define A 1\r\nDefine B 2\r\nDefine C 3\r\n");
+  const fs::path mb = source("parcels.mb", std::string(kParcels) +
+                                              "'standin-error 4 Unrecognized command: Nott.\r\n"
+                                              "'standin-error-in parcels.def 3 Expecting end of statement.\r\n");
+  open({mb});
+  f9();
+  EXPECT_EQ(status(), "COMPILE FAILED....");
+  EXPECT_EQ(standinLog(), "call [" + (mapBasic / "MapBasic.exe").string() + "] [-D] [" + mb.string() + "] in [" +
+                              folder.path().string() + "]\n");
+  EXPECT_TRUE(view.bottomVisible);
+  EXPECT_EQ(view.bottomFront, platform::MainView::BottomPage::ErrorView);
+  EXPECT_TRUE(states.checked(Command::bError));
+  EXPECT_EQ(errors().text(), "(parcels.mb:4) Unrecognized command: Nott.\r\n(parcels.def:3) Expecting end of statement.\r\n");
+  EXPECT_EQ(caretLine(), 4);
+  EXPECT_EQ(errors().selText(), "(parcels.mb:4) Unrecognized command: Nott.");
+  EXPECT_EQ(automation.attaches, 0) << "Run only follows a build that left no errors";
+
+  // The definitions file is no page yet: found beside the error file, opened, jumped to.
+  bench.errorPanel().nextError(true);
+  ASSERT_EQ(docs().tabCount(), 2);
+  EXPECT_EQ(docs().currentFile(), def.string());
+  EXPECT_EQ(caretLine(), 3);
+  EXPECT_EQ(bench.recentFiles().size(), 0u) << "a page opened by a jump is no recent file";
+  EXPECT_EQ(errors().text().substr(0, 14), "(parcels.mb:4)") << "the error view stays";
+  bench.errorPanel().nextError(true);  // wraps to the first line
+  EXPECT_EQ(docs().currentFile(), mb.string());
+  bench.errorPanel().nextError(false);
+  EXPECT_EQ(docs().currentFile(), def.string());
+
+  // Mended and compiled again: the application is run.
+  bench.documents().showPage(0);
+  editor().setText(kParcels);
+  automation.attachAnswers = {true};
+  f9();
+  EXPECT_EQ(status(), "COMPILED APP: parcels.mbx");
+  EXPECT_FALSE(editor().modified());
+  EXPECT_TRUE(fs::exists(folder / "parcels.mbx"));
+  EXPECT_FALSE(fs::exists(folder / "parcels.err"));
+  EXPECT_EQ(errors().charCount(), 0);
+  ASSERT_EQ(automation.statements.size(), 1u);
+  EXPECT_EQ(automation.statements[0], "run application \"" + (folder / "parcels.mbx").string() + "\"");
+  EXPECT_GE(view.minimized, 1);
+  EXPECT_TRUE(ui.messages().empty());
+}
+
+TEST_F(BuildCommandsTest, RunTriesThreeTimesThenGivesUp) {
+  const fs::path mb = source("app.mb", kParcels);
+  fs::create_directories(folder / "MapInfo");
+  bench.settings()->values().mapInfoFolder = folder / "MapInfo" / "";
+  open({mb});
+  build().compile();
+  ASSERT_EQ(status(), "COMPILED APP: app.mbx");
+  clock.sleeps.clear();
+  build().run();
+  EXPECT_EQ(automation.attaches, 3);
+  EXPECT_EQ(automation.releases, 1);
+  EXPECT_EQ(clock.sleeps, (std::vector<std::chrono::milliseconds>{3000ms, 3000ms}));
+  EXPECT_EQ(ui.messages(), std::vector<std::string>{"Can Not Connect OLE To Running MapInfo...."});
+  EXPECT_FALSE(ui.busy());
+  EXPECT_TRUE(automation.statements.empty());
+
+  // Attached at the second try: the statement doubles a quote in the path.
+  const fs::path quoted = source("say \"hi\".mb", kParcels);
+  open({quoted});
+  build().compile();
+  automation.attachAnswers = {false, true};
+  clock.sleeps.clear();
+  build().run();
+  EXPECT_TRUE(clock.sleeps.empty());
+  ASSERT_EQ(automation.statements.size(), 1u);
+  EXPECT_EQ(automation.statements[0], "run application \"" + folder.path().string() + "/say \"\"hi\"\".mbx\"");
+}
+
+// Paths with blanks, quotes and 8-bit bytes reach the compiler as one argument, and the
+// program is started as spelled.
+TEST_F(BuildCommandsTest, AwkwardPathsReachTheCompilerWhole) {
+  const fs::path dir = folder / "My \"Odd\" Caf\xc3\xa9";
+  fs::create_directories(dir);
+  std::string expected;
+  for (const char* name : {"Mod x.mb", "two\nlines.mb"}) {
+    const fs::path mb = dir / name;
+    writeFile(mb, "Dim a As Integer\r\n");
+    open({mb});
+    build().compile();
+    EXPECT_EQ(status(), "COMPILED MODULE: " + fs::path(name).replace_extension(".mbo").string());
+    expected += "call [" + (mapBasic / "MapBasic.exe").string() + "] [-D] [" + mb.string() + "] in [" + dir.string() + "]\n";
+  }
+  EXPECT_EQ(standinLog(), expected);
+}
+
+// A file named relative to the program's folder (the command line's) is compiled where it lies.
+TEST_F(BuildCommandsTest, ARelativeFileCompilesWhereItLies) {
+  source("rel.mb", "Dim a As Integer\r\n");
+  const fs::path before = fs::current_path();
+  fs::current_path(folder.path());
+  open({"rel.mb"});
+  build().compile();
+  fs::current_path(before);
+  EXPECT_EQ(status(), "COMPILED MODULE: rel.mbo");
+}
+
+// A MapBasic folder stored as a Windows path is found through the prefix's drives, in any
+// letter case.
+TEST_F(BuildCommandsTest, AWindowsMapBasicFolderIsTranslated) {
+  fs::create_directories(folder / "prefix/dosdevices");
+  fs::create_directories(folder / "prefix/drive_c/Tools");
+  fs::create_directory_symlink("../drive_c", folder / "prefix/dosdevices/c:");
+  fs::rename(mapBasic, folder / "prefix/drive_c/Tools/MapBasic");
+  fs::rename(folder / "prefix/drive_c/Tools/MapBasic/MapBasic.exe", folder / "prefix/drive_c/Tools/MapBasic/MAPBASIC.EXE");
+  bench.settings()->values().mapBasicFolder = "C:\\tools\\mapbasic\\";
+  open({source("w.mb", "Dim a As Integer\r\n")});
+  build().compile();
+  EXPECT_EQ(status(), "COMPILED MODULE: w.mbo");
+}
+
+TEST_F(BuildCommandsTest, TheSaveQuestion) {
+  const fs::path mb = source("q.mb", "Dim a As Integer\r\n");
+  open({mb});
+  editor().setSelText("' changed\r\n");
+  ASSERT_TRUE(editor().modified());
+
+  ui.queueAnswer(Answer::Cancel);
+  build().run();
+  EXPECT_EQ(ui.questions().back().text, "Save \"q.mb\" First?");
+  EXPECT_EQ(status(), "User Canceled Required Save.....");
+  EXPECT_FALSE(fs::exists(mapBasic / "standin-calls.log"));
+
+  ui.queueAnswer(Answer::Yes);
+  build().compile();
+  EXPECT_EQ(readFile(mb), "' changed\r\nDim a As Integer\r\n");
+  EXPECT_TRUE(editor().modified()) << "the page keeps its mark";
+  EXPECT_EQ(status(), "COMPILED MODULE: q.mbo");
+
+  // A write that fails compiles nothing.
+  fs::remove_all(folder / "q.mbo");
+  fs::path gone = folder / "gone";
+  fs::create_directories(gone);
+  const fs::path lost = gone / "lost.mb";
+  writeFile(lost, "Dim b As Integer\r\n");
+  open({lost});
+  editor().setSelText("x");
+  fs::remove_all(gone);
+  ui.queueAnswer(Answer::Yes);
+  build().compile();
+  EXPECT_EQ(ui.messages().back(), "Cannot create file " + lost.string());
+  EXPECT_EQ(standinLog().find("lost.mb"), std::string::npos);
+}
+
+// Ctrl+F9 reaches Compile on any page; an untitled one is saved first or not compiled.
+TEST_F(BuildCommandsTest, AnUntitledPageIsSavedFirstOrNotCompiled) {
+  editor().setText("Sub Main\r\nEnd Sub\r\n");
+  ui.queueSaveFile(std::nullopt);  // the Save of the key
+  ui.queueSaveFile(std::nullopt);  // Compile's own
+  f9(true);
+  EXPECT_EQ(status(), "File Must Be Saved Before Compiling....");
+  EXPECT_FALSE(fs::exists(fs::current_path() / "Untitled"));
+  EXPECT_FALSE(fs::exists(mapBasic / "standin-calls.log"));
+
+  ui.queueSaveFile(folder / "named.mb");
+  f9(true);
+  EXPECT_EQ(status(), "COMPILED APP: named.mbx");
+}
+
+TEST_F(BuildCommandsTest, FailuresBeforeTheCompilerRuns) {
+  const fs::path mb = source("f.mb", "Dim a As Integer\r\n");
+  open({mb});
+
+  // A stale output that cannot go ends the command.
+  fs::create_directories(folder / "f.mbo" / "inside");
+  build().compile();
+  EXPECT_EQ(ui.messages().back(), "Cannot delete file " + (folder / "f.mbo").string());
+  fs::remove_all(folder / "f.mbo");
+
+  // A compiler that cannot start says so instead of leaving "COMPILING: ".
+  ::chmod((mapBasic / "MapBasic.exe").c_str(), 0644);
+  build().compile();
+  EXPECT_EQ(status(), "Can Not Start " + (mapBasic / "MapBasic.exe").string() + ": Permission denied");
+  EXPECT_FALSE(ui.busy());
+  EXPECT_FALSE(editor().displayOnly());
+  ::chmod((mapBasic / "MapBasic.exe").c_str(), 0755);
+
+  // No MapBasic folder: the picker opens in the prefix's drive C; the choice is kept.
+  fs::create_directories(folder / "prefix" / "drive_c");
+  bench.settings()->values().mapBasicFolder.clear();
+  ui.queueFolder(mapBasic);
+  build().compile();
+  EXPECT_EQ(status(), "COMPILED MODULE: f.mbo");
+  EXPECT_EQ(bench.settings()->values().mapBasicFolder, mapBasic / "");
+  EXPECT_EQ(ui.folderStarts().back(), folder / "prefix" / "drive_c");
+
+  // A folder without the compiler, and a second choice without it either.
+  bench.settings()->values().mapBasicFolder = folder.path() / "f.mb" / "";  // a file, not a folder
+  ui.queueFolder(folder.path());
+  build().compile();
+  EXPECT_EQ(ui.messages().back(), "[2]: Can Not Locate MapBasic.exe");
+  bench.settings()->values().mapBasicFolder.clear();
+  ui.queueFolder(fs::path());
+  build().compile();
+  EXPECT_EQ(ui.messages().back(), "[1]: No Path to MapBasic");
+  ui.queueFolder(std::nullopt);  // cancelled: the command ends quietly
+  const std::size_t messages = ui.messages().size();
+  build().compile();
+  EXPECT_EQ(ui.messages().size(), messages);
+  EXPECT_TRUE(ui.allAnswersUsed());
+}
+
+TEST_F(BuildCommandsTest, Link) {
+  fs::create_directories(folder / "out");
+  source("a.mbo", "x");
+  const std::string absolute = (folder / "out" / "abs.mbx").string();
+  const fs::path project = source("p.mbp", "'Application=old.mbx\r\n[LINK]\r\n  Application = out\\app.mbx \r\nModule=a.mbo\r\n");
+  source("p.err", "stale\r\n");
+  source("out/app.err", "stale\r\n");
+  open({project});
+  build().link();
+  EXPECT_EQ(status(), "LINKED: out\\app.mbx\nIn File: p.mbp");
+  EXPECT_TRUE(fs::exists(folder / "out" / "app.mbx"));
+  EXPECT_FALSE(fs::exists(folder / "p.err")) << "a stale project error file would read as a failed link";
+  EXPECT_FALSE(fs::exists(folder / "out" / "app.err"));
+  EXPECT_EQ(standinLog(), "call [" + (mapBasic / "MapBasic.exe").string() + "] [-L] [" + project.string() + "] in [" +
+                              mapBasic.string() + "]\n");
+
+  // An absolute application name is kept as it is; a missing module fails the link.
+  editor().setText("Application=" + absolute + "\r\nModule=a.mbo\r\n");
+  ui.queueAnswer(Answer::Yes);
+  build().link();
+  EXPECT_EQ(status(), "LINKED: " + absolute + "\nIn File: p.mbp");
+  EXPECT_TRUE(fs::exists(absolute));
+  editor().setText("Application=out/app.mbx\r\nModule=missing.mbo\r\n");
+  ui.queueAnswer(Answer::Yes);
+  build().link();
+  EXPECT_EQ(errors().paragraphText(0), "(p.mbp:2) Module not found: missing.mbo");
+  EXPECT_EQ(status(), "LINK FAILED....");
+
+  editor().setText("'Application=x.mbx\r\n");
+  editor().setModified(false);
+  build().link();
+  EXPECT_EQ(ui.messages().back(), "Error Locating \"Application=\" In Code");
+  build().run();
+  EXPECT_EQ(ui.messages().back(), "Can Not Find Application To Run In MBP");
+  EXPECT_EQ(docs().currentExt(), "mbp");
+}
+
+TEST_F(BuildCommandsTest, RunOnPagesThatCannotRun) {
+  open({source("notes.def", "Define X 1\r\n")});
+  build().run();
+  EXPECT_EQ(ui.messages().back(), "Not A Runnable File \"notes.def\"");
+  open({source("m.mb", "Dim a As Integer\r\n")});
+  build().run();
+  EXPECT_EQ(ui.messages().back(), "Please Compile \"m.mb\" First");
+
+  // A previous failure is shown, and Run still goes on.
+  source("m.ERR", "(m.mb:1) old failure\r\n");
+  build().run();
+  EXPECT_EQ(status(), "PREVIOUS COMPILE FAILED....");
+  EXPECT_EQ(errors().paragraphText(0), "(m.mb:1) old failure");
+  EXPECT_EQ(ui.messages().back(), "Please Compile \"m.mb\" First");
+  editor().setText("   \r\n\t\r\n");
+  const std::size_t messages = ui.messages().size();
+  build().run();
+  build().compile();
+  EXPECT_EQ(ui.messages().size(), messages) << "a blank page builds nothing";
+}
+
+// While the compiler runs the window stays live, but no second build starts inside the
+// first; closing the window ends the wait at once.
+TEST_F(BuildCommandsTest, WhileTheCompilerRuns) {
+  const fs::path mb = source("slow.mb", "'standin-sleep 5000\r\nDim a As Integer\r\n");
+  open({mb});
+  bool probed = false;
+  clock.onSleep = [&](std::chrono::milliseconds) {
+    std::this_thread::sleep_for(1ms);
+    if (probed || !fs::exists(mapBasic / "standin-calls.log")) return;
+    probed = true;
+    EXPECT_TRUE(build().waiting());
+    for (Command c : {Command::bCompile, Command::Compile1, Command::bRun, Command::Run1, Command::bLink})
+      EXPECT_FALSE(states.enabled(c)) << static_cast<int>(c);
+    EXPECT_TRUE(editor().displayOnly());
+    build().compile();
+    build().run();
+    f9();
+    EXPECT_TRUE(bench.closeQuery());
+  };
+  const auto started = std::chrono::steady_clock::now();
+  build().compile();
+  EXPECT_LT(std::chrono::steady_clock::now() - started, 3s);
+  const std::string log = standinLog();
+  EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1);
+  EXPECT_FALSE(build().waiting());
+  EXPECT_FALSE(editor().displayOnly());
+  EXPECT_TRUE(states.enabled(Command::bCompile));
+  EXPECT_TRUE(states.enabled(Command::Run1));
+}
+
+// The pause after the start ends with the compiler; each round sleeps a little.
+TEST(BuildTimingTest, ThePauseEndsWithTheCompiler) {
+  testing::TestProgram installed;
+  testing::TempFolder folder;
+  testing::ScriptedUi ui;
+  testing::FakeMainView view;
+  testing::RecordingCommandStates states;
+  testing::NoKeyboardState keyboard;
+  testing::NoEditClipboard clipboard;
+  testing::BuildPorts ports;
+  app::Workbench bench{{ui, view, states, keyboard, clipboard, ports.clock, ports.launcher, ports.automation, ports.mainThread}};
+  installed.start(bench);
+  folder.write("mb/MapBasic.exe", "");
+  bench.settings()->values().mapBasicFolder = folder / "mb" / "";
+  bench.documents().openList() = {folder.write("a.mb", "Dim a\r\n").string()};
+  bench.documents().open(pages::DocumentCommands::Opener::Session);
+
+  ports.clock.onSleep = [&](std::chrono::milliseconds) {
+    if (ports.clock.slept() >= 300ms) ports.launcher.children.back()->end(0);
+  };
+  bench.build().compile();
+  EXPECT_EQ(ports.clock.slept(), 300ms);
+  for (auto d : ports.clock.sleeps) EXPECT_LE(d, 50ms);
+  EXPECT_EQ(ui.statusText(4), "NO OUTPUT FROM COMPILER: a.mb");
+  ASSERT_EQ(ports.launcher.requests.size(), 1u);
+  EXPECT_EQ(ports.launcher.requests[0].showWindow, 7);
+  EXPECT_EQ(ports.launcher.requests[0].arguments, (std::vector<std::string>{"-D", (folder / "a.mb").string()}));
+
+  // Past the pause the polling sleeps 20 ms a round.
+  ports.clock.sleeps.clear();
+  ports.clock.onSleep = [&](std::chrono::milliseconds) {
+    if (ports.clock.slept() >= 6000ms) ports.launcher.children.back()->end(0);
+  };
+  bench.build().compile();
+  EXPECT_EQ(ports.clock.sleeps.back(), 20ms);
+  EXPECT_GT(ui.pendingMessageCalls(), 100);
+
+  // A failure thrown from inside the run still gives the window back.
+  ports.launcher.onLaunch = [](testing::ScriptedChild&) { throw std::runtime_error("launcher broke"); };
+  EXPECT_THROW(bench.build().compile(), std::runtime_error);
+  EXPECT_FALSE(bench.sourceEditor().displayOnly());
+  EXPECT_FALSE(ui.busy());
+  EXPECT_FALSE(bench.build().waiting());
+  EXPECT_TRUE(states.enabled(Command::Compile1));
+  ports.launcher.onLaunch = nullptr;
+
+  // A compiler that cannot start names the reason.
+  ports.launcher.queueFailure(2, platform::PosixProcessLauncher::kWineMissing);
+  bench.build().compile();
+  EXPECT_EQ(ui.statusText(4), "Can Not Start " + (folder / "mb" / "MapBasic.exe").string() + ": " +
+                                  platform::PosixProcessLauncher::kWineMissing);
+}
+
+}  // namespace
+}  // namespace quillon::build

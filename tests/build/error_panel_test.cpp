@@ -1,0 +1,192 @@
+// The error panel over a started program: the toggle, the jump from an error line and the
+// refill when a page is entered.
+#include "build/error_panel.h"
+
+#include <gtest/gtest.h>
+
+#include "build/build_fixture.h"
+
+namespace quillon::build {
+namespace {
+
+namespace fs = std::filesystem;
+using platform::Command;
+using testing::writeFile;
+
+std::string numbered(const std::string& stem, int count) {
+  std::string text;
+  for (int i = 1; i <= count; ++i) text += stem + " " + std::to_string(i) + "\r\n";
+  return text;
+}
+
+class ErrorPanelTest : public testing::BuildFixture {
+protected:
+  ErrorPanel& panel() { return bench.errorPanel(); }
+  // Loads an error file with these lines and clicks line `line` (0-based).
+  void click(const std::vector<std::string>& lines, int line, const fs::path& where = {}) {
+    std::string text;
+    for (const auto& l : lines) text += l + "\r\n";
+    const fs::path file = (where.empty() ? folder.path() : where) / "click.err";
+    writeFile(file, text);
+    ASSERT_TRUE(panel().load(file));
+    errors().setSelPar(line);
+    panel().mouseReleased();
+  }
+};
+
+TEST_F(ErrorPanelTest, ToggleTwiceRestoresEverything) {
+  states.setChecked(Command::HelpContext1, true);
+  panel().toggle();
+  EXPECT_TRUE(view.bottomVisible);
+  EXPECT_EQ(view.bottomFront, platform::MainView::BottomPage::ErrorView);
+  EXPECT_TRUE(states.checked(Command::ShowErrors1));
+  EXPECT_TRUE(states.checked(Command::bError));
+  EXPECT_FALSE(states.checked(Command::HelpContext1));
+  panel().toggle();
+  EXPECT_FALSE(view.bottomVisible);
+  EXPECT_FALSE(states.checked(Command::ShowErrors1));
+  EXPECT_FALSE(states.checked(Command::bError));
+}
+
+TEST_F(ErrorPanelTest, JumpsFromErrorLines) {
+  const fs::path a = source("A.mb", numbered("a", 30));
+  const fs::path b = source("b.mb", numbered("b", 30));
+  open({a, b});
+  ASSERT_EQ(docs().currentFile(), b.string());
+
+  click({"Compiling", "(a.MB:12) Type mismatch"}, 1);
+  EXPECT_EQ(docs().currentFile(), a.string());
+  EXPECT_EQ(caretLine(), 12);
+  EXPECT_EQ(editor().selCol(), 0);
+  EXPECT_EQ(errors().selText(), "(a.MB:12) Type mismatch");
+  EXPECT_TRUE(view.focus);
+
+  const struct {
+    const char* line;
+    const char* status;  // nullptr: nothing is said
+  } cases[] = {
+      {"", ErrorPanel::kCannotLocate},
+      {"no parenthesis", ErrorPanel::kCannotLocate},
+      {"(C:\\src\\b.mb:3) drive letter", nullptr},
+      {"(b.mb:-3)", nullptr},
+      {"(other.mb:3) not open, not found", "FILE NOT OPEN: other.mb"},
+      {"(../b.mb:3) outside", "FILE NOT OPEN: ../b.mb"},
+      {"(sub/b.mb:3) a folder", "FILE NOT OPEN: sub/b.mb"},
+      {"(:3)", "FILE NOT OPEN: "},
+  };
+  for (const auto& c : cases) {
+    ui.setStatusText(4, "before");
+    const std::int64_t caret = editor().selStart();
+    click({c.line}, 0);
+    EXPECT_EQ(status(), c.status ? c.status : "before") << c.line;
+    EXPECT_EQ(editor().selStart(), caret) << c.line;
+  }
+
+  // A line number that is no number: the page comes forward with its own caret first.
+  docs().showPage(1);
+  editor().setSelLine(5);
+  docs().showPage(0);
+  click({"(b.mb:12a)"}, 0);
+  EXPECT_EQ(docs().currentFile(), b.string());
+  EXPECT_EQ(caretLine(), 6);
+  EXPECT_EQ(status(), ErrorPanel::kCannotLocate);
+  click({"(b.mb:99999999999999999999)"}, 0);
+  EXPECT_EQ(status(), ErrorPanel::kCannotLocate);
+  click({"(b.mb:0)"}, 0);
+  EXPECT_EQ(caretLine(), 1);
+  click({"(b.mb:9999)"}, 0);
+  EXPECT_EQ(caretLine(), editor().paragraphCount());
+}
+
+// With word wrap on, the line number is a paragraph, not a display line.
+TEST_F(ErrorPanelTest, JumpLandsOnTheParagraphWithWordWrapOn) {
+  std::string text;
+  for (int i = 1; i <= 10; ++i) text += std::string(200, 'x') + " " + std::to_string(i) + "\r\n";
+  open({source("w.mb", text)});
+  editor().setWordWrap(true);
+  editor().ensureLaidOut(editor().paragraphCount());
+  ASSERT_GT(editor().lineCount(), 20);
+  click({"(w.mb:7)"}, 0);
+  EXPECT_EQ(caretLine(), 7);
+  EXPECT_EQ(editor().selStart(), 6 * (200 + 2 + 2));
+}
+
+// A file the error names is looked for beside the error file, then in the MapBasic folder;
+// of two pages with the name, the one beside the error file is meant.
+TEST_F(ErrorPanelTest, NamesThatAreNoPageAreLookedForNearby) {
+  fs::create_directories(folder / "one");
+  fs::create_directories(folder / "two");
+  const fs::path one = source("one/same.mb", numbered("one", 9));
+  const fs::path two = source("two/same.mb", numbered("two", 9));
+  open({one, two});
+  click({"(same.mb:4)"}, 0, folder / "one");
+  EXPECT_EQ(docs().currentFile(), one.string());
+  click({"(SAME.MB:4)"}, 0, folder / "two");
+  EXPECT_EQ(docs().currentFile(), two.string());
+
+  const fs::path inc = source("MapBasic/MAPBASIC.DEF", numbered("def", 9));
+  click({"(mapbasic.def:8)"}, 0, folder / "one");
+  ASSERT_EQ(docs().currentFile(), inc.string());
+  EXPECT_EQ(caretLine(), 8);
+  EXPECT_EQ(docs().tabCount(), 3);
+  EXPECT_EQ(errors().paragraphText(0), "(mapbasic.def:8)");
+}
+
+// Entering a page shows its error file, in whatever case Wine wrote it, and the panel knows
+// which file that is.
+TEST_F(ErrorPanelTest, EnteringAPageRefillsTheErrorView) {
+  const fs::path a = source("a.mb", "a\r\n");
+  const fs::path b = source("b.mb", "b\r\n");
+  source("A.ERR", "(a.mb:1) x\r\n");
+  open({a, b});
+  EXPECT_EQ(errors().charCount(), 0);
+  EXPECT_EQ(panel().errorFile(), fs::path());
+  docs().selectTab(0);
+  EXPECT_EQ(errors().text(), "(a.mb:1) x\r\n");
+  EXPECT_EQ(panel().errorFile(), folder / "A.ERR");
+  docs().selectTab(1);
+  EXPECT_EQ(errors().charCount(), 0);
+}
+
+// Error files as the outside world leaves them: each loads as far as it makes sense, or is
+// refused at once, and the walk over it never fails.
+TEST_F(ErrorPanelTest, BadErrorFiles) {
+  open({source("a.mb", numbered("a", 5))});
+  std::string binary;
+  for (int i = 0; i < 4096; ++i) binary += static_cast<char>((i * 7919) & 0xff);
+  std::string huge;
+  const std::string hugeLine = "(a.mb:2) " + std::string(989, 'h') + "\r\n";
+  while (huge.size() < (100u << 20)) huge += hugeLine;
+  const struct {
+    const char* name;
+    std::string bytes;
+    std::int64_t paragraphs;
+  } files[] = {
+      {"empty.err", "", 1},
+      {"binary.err", binary, -1},
+      {"cr.err", "(a.mb:2) x\r(a.mb:3) y\r", 3},
+      {"long.err", std::string(10 << 20, 'e') + "\r\n(a.mb:4) z", 2},
+      {"huge.err", std::move(huge), static_cast<std::int64_t>((100u << 20) / hugeLine.size() + 2)},
+      {"odd.err", "(x:)\r\n(:12)\r\n(a.mb:99999999999999999999)\r\n(a.mb:-3)\r\n(\xe9\xff.mb:1)\r\n(a.mb:5)\r\n", 7},
+  };
+  for (const auto& f : files) {
+    ASSERT_TRUE(panel().load(folder.write(f.name, f.bytes))) << f.name;
+    if (f.paragraphs >= 0) {
+      EXPECT_EQ(errors().paragraphCount(), f.paragraphs) << f.name;
+    }
+    for (int i = 0; i < 8; ++i) panel().nextError(true);
+    panel().nextError(false);
+  }
+  EXPECT_EQ(caretLine(), 5);  // the last file's only good line
+
+  ASSERT_EQ(::mkfifo((folder / "fifo.err").c_str(), 0600), 0);
+  EXPECT_FALSE(panel().load(folder / "fifo.err"));
+  fs::create_directory(folder / "dir.err");
+  EXPECT_FALSE(panel().load(folder / "dir.err"));
+  EXPECT_EQ(errors().charCount(), 0);
+  EXPECT_EQ(panel().errorFile(), fs::path());
+  panel().nextError(true);  // nothing to walk
+}
+
+}  // namespace
+}  // namespace quillon::build

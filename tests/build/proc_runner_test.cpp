@@ -1,0 +1,251 @@
+#include "build/proc_runner.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <memory>
+
+#include "support/build_ports.h"
+#include "support/temp_folder.h"
+
+namespace quillon::build {
+namespace {
+
+using testing::QueuedMainThread;
+using testing::ScriptedLauncher;
+
+struct Completion {
+  const void* sender;
+  std::string file, id;
+  std::int32_t value;
+  bool timedOut;
+};
+struct Failure {
+  std::string file, id;
+  std::int32_t code;
+  std::string message;
+};
+
+class ProcRunnerTest : public ::testing::Test {
+protected:
+  ProcRunnerTest() {
+    runner->onProcCompleted = [this](const void* s, const std::string& f, const std::string& i, std::int32_t v, bool t) {
+      completions.push_back({s, f, i, v, t});
+    };
+    runner->onLaunchFailed = [this](const void*, const std::string& f, const std::string& i, std::int32_t c,
+                                    const std::string& m) { failures.push_back({f, i, c, m}); };
+  }
+  // Runs the posted completions once the watchers have posted `count` of them.
+  void deliver(std::size_t count) {
+    mainThread.awaitCalls(count);
+    mainThread.drain();
+  }
+
+  ScriptedLauncher launcher;
+  QueuedMainThread mainThread;
+  std::unique_ptr<ProcRunner> runner = std::make_unique<ProcRunner>(launcher, mainThread);
+  std::vector<Completion> completions;
+  std::vector<Failure> failures;
+  testing::TempFolder folder;
+};
+
+TEST_F(ProcRunnerTest, TimeOutsCommandLineAndReset) {
+  const std::pair<std::int32_t, std::uint32_t> limits[] = {
+      {0, ProcRunner::kInfinite}, {1, 1000}, {3600, 3600000}, {3601, 3600000}, {-7, ProcRunner::kInfinite}};
+  for (auto [seconds, ms] : limits) {
+    runner->setTimeOutSec(seconds);
+    EXPECT_EQ(runner->timeOutMs(), ms) << seconds;
+  }
+  runner->setProcFileName("C:\\Tools\\MapBasic.EXE");
+  EXPECT_EQ(runner->commandLine(), "c:\\tools\\mapbasic.exe ");  // the space stays without parameters
+
+  // Nothing of a run before a reset reaches the next one.
+  runner->setWindowType(WindowType::wtHide);
+  runner->setWaitUntilDone(true);
+  runner->setPriority(PriorityClass::prHigh);
+  runner->setProcParameters("-x");
+  runner->setProcCurrentDir("/nonexistent");
+  runner->reset();
+  runner->setProcFileName("/bin/x");
+  ASSERT_TRUE(runner->execute());
+  const platform::LaunchRequest& r = launcher.requests.back();
+  EXPECT_TRUE(r.arguments.empty());
+  EXPECT_TRUE(r.workingFolder.empty());
+  EXPECT_EQ(r.showWindow, 1);
+  EXPECT_EQ(r.priorityClass, 0x20u);
+  EXPECT_TRUE(runner->isRunning()) << "watched, not waited for";
+  launcher.children.back()->awaitWaiter();
+  EXPECT_EQ(launcher.children.back()->waits.back(), std::nullopt);
+  launcher.children.back()->end(0);
+}
+
+// The program is started as given, never lower-cased, and the parameters reach it as the
+// Windows rules split them.
+TEST_F(ProcRunnerTest, LaunchGetsTheProgramAsGivenAndSplitParameters) {
+  runner->setProcFileName("/Opt/MapBasic/MapBasic.exe");
+  runner->setProcParameters(" -D \"/src/My \\\"Parcels\\\".mb\"");
+  runner->setProcCurrentDir(folder.path().string());
+  runner->setWindowType(WindowType::wtMinNoActivate);
+  runner->setPriority(PriorityClass::prIdle);
+  ASSERT_TRUE(runner->execute());
+  ASSERT_EQ(launcher.requests.size(), 1u);
+  const platform::LaunchRequest& r = launcher.requests[0];
+  EXPECT_EQ(r.program, "/Opt/MapBasic/MapBasic.exe");
+  EXPECT_EQ(r.arguments, (std::vector<std::string>{"-D", "/src/My \"Parcels\".mb"}));
+  EXPECT_EQ(r.workingFolder, folder.path());
+  EXPECT_EQ(r.showWindow, 7);
+  EXPECT_EQ(r.priorityClass, 0x40u);
+  launcher.children[0]->end(0);
+}
+
+TEST_F(ProcRunnerTest, BlockingRunReportsTheExitCodeOrItsTimeOut) {
+  launcher.onLaunch = [](testing::ScriptedChild& c) { c.end(3); };
+  runner->setProcFileName("/bin/x");
+  runner->setProcIdentifier("id");
+  runner->setWaitUntilDone(true);
+  ASSERT_TRUE(runner->execute());
+  EXPECT_EQ(runner->returnValue(), 3);
+  EXPECT_FALSE(runner->timedOut());
+  EXPECT_EQ(runner->lastError(), 0);
+  ASSERT_EQ(completions.size(), 1u);
+  EXPECT_EQ(completions[0].sender, runner.get());
+  EXPECT_EQ(completions[0].file, "/bin/x");
+  EXPECT_EQ(completions[0].id, "id");
+  EXPECT_EQ(completions[0].value, 3);
+  EXPECT_EQ(runner->trackedCount(), 0u);  // purged right after its own wait
+
+  launcher.onLaunch = [](testing::ScriptedChild& c) { c.timeOutAtOnce = true; };
+  runner->setTimeOutSec(5000);
+  ASSERT_TRUE(runner->execute());
+  EXPECT_EQ(launcher.children[1]->waits.back(), std::chrono::milliseconds(3600000));
+  EXPECT_TRUE(runner->timedOut());
+  EXPECT_EQ(runner->returnValue(), 5000);  // the property itself, not the capped wait
+  EXPECT_EQ(runner->lastError(), ProcRunner::kTimedOut);
+  EXPECT_TRUE(completions.back().timedOut);
+  launcher.children[1]->end(0);
+}
+
+TEST_F(ProcRunnerTest, WatchedRunIsPolledAndReportsOnTheMainThread) {
+  runner->setProcFileName("/bin/x");
+  ASSERT_TRUE(runner->execute());
+  EXPECT_TRUE(runner->isRunning());
+  launcher.children[0]->end(7);
+  deliver(1);
+  EXPECT_FALSE(runner->isRunning());
+  ASSERT_EQ(completions.size(), 1u);
+  EXPECT_EQ(completions[0].value, 7);
+  EXPECT_FALSE(completions[0].timedOut);
+  EXPECT_NE(completions[0].sender, runner.get());
+
+  // A watcher that gives up reports the capped wait in seconds, while the child itself is
+  // still asked about.
+  launcher.onLaunch = [](testing::ScriptedChild& c) { c.timeOutAtOnce = true; };
+  runner->setTimeOutSec(4000);
+  ASSERT_TRUE(runner->execute());
+  deliver(1);
+  EXPECT_EQ(completions.back().value, 3600);
+  EXPECT_TRUE(completions.back().timedOut);
+  EXPECT_TRUE(runner->isRunning());
+  launcher.children[1]->end(0);
+  EXPECT_FALSE(runner->isRunning());
+}
+
+TEST_F(ProcRunnerTest, UseEventChoosesWhichEventsAreRaised) {
+  runner->setUseEvent(UseEvent::ueOnLaunchFailed);
+  runner->setProcFileName("/bin/x");
+  ASSERT_TRUE(runner->execute());
+  launcher.children[0]->end(0);
+  runner->setProcCurrentDir((folder / "missing").string());
+  EXPECT_FALSE(runner->execute());
+  EXPECT_EQ(failures.size(), 1u);
+
+  runner->setUseEvent(UseEvent::ueOnProcCompleted);
+  EXPECT_FALSE(runner->execute());
+  EXPECT_EQ(failures.size(), 1u);
+  EXPECT_EQ(runner->lastError(), ProcRunner::kBadCurrentDir);
+
+  runner->setUseEvent(UseEvent::ueNone);
+  runner->setProcCurrentDir("");
+  runner->setWaitUntilDone(true);
+  launcher.onLaunch = [](testing::ScriptedChild& c) { c.end(0); };
+  ASSERT_TRUE(runner->execute());
+  EXPECT_TRUE(completions.empty());
+  EXPECT_EQ(mainThread.drain(), 0);  // the first watcher had nothing to say either
+}
+
+TEST_F(ProcRunnerTest, RefusalsCarryTheirCodesAndTexts) {
+  runner->setProcFileName("/Bin/Tool");
+  runner->setProcIdentifier("101");
+  ASSERT_TRUE(runner->execute());
+
+  runner->setProcFileName("/bin/TOOL");  // the same key, whatever the case
+  EXPECT_FALSE(runner->execute());
+  EXPECT_EQ(runner->lastError(), -1);
+  EXPECT_EQ(failures.back().message, "Another Process with the same Name and ID is executing.");
+  runner->setProcIdentifier("102");
+  EXPECT_TRUE(runner->execute());
+
+  runner->setWaitUntilDone(true);
+  runner->setProcFileName("/bin/other");
+  EXPECT_FALSE(runner->execute());
+  EXPECT_EQ(runner->lastError(), -2);
+  EXPECT_EQ(failures.back().message, "Cannot mix 'WaitUntilDone' types.");
+
+  runner->setWaitUntilDone(false);
+  runner->setProcCurrentDir(folder.write("plain", "x").string());
+  EXPECT_FALSE(runner->execute());
+  EXPECT_EQ(runner->lastError(), -4);
+  EXPECT_EQ(failures.back().message, "Current Directory Invalid");
+
+  runner->setProcCurrentDir("");
+  launcher.queueFailure(ENOENT, "No such file or directory");
+  EXPECT_FALSE(runner->execute());
+  EXPECT_EQ(runner->lastError(), ENOENT);
+  EXPECT_EQ(failures.back().code, ENOENT);
+  EXPECT_EQ(failures.back().file, "/bin/other");
+
+  // No 512 limit, but a line Windows could not take fails before anything starts.
+  const std::size_t launches = launcher.requests.size();
+  runner->setProcParameters(std::string(40000, 'a'));
+  EXPECT_FALSE(runner->execute());
+  EXPECT_EQ(runner->lastError(), E2BIG);
+  EXPECT_EQ(launcher.requests.size(), launches);
+  EXPECT_EQ(runner->trackedCount(), 2u);
+  for (auto& c : launcher.children) c->end(0);
+  EXPECT_FALSE(runner->isRunning());
+  EXPECT_EQ(runner->trackedCount(), 0u);
+}
+
+TEST_F(ProcRunnerTest, AChildWhoseStatusIsLostIsNoLongerTracked) {
+  runner->setProcFileName("/bin/x");
+  ASSERT_TRUE(runner->execute());
+  launcher.children[0]->lose();
+  EXPECT_FALSE(runner->isRunning());
+  EXPECT_EQ(runner->trackedCount(), 0u);
+}
+
+TEST_F(ProcRunnerTest, DestructionEndsWaitingWatchersSilently) {
+  runner->setProcFileName("/bin/a");
+  ASSERT_TRUE(runner->execute());
+  runner->setProcFileName("/bin/b");
+  ASSERT_TRUE(runner->execute());
+  launcher.children[0]->awaitWaiter();
+  launcher.children[1]->awaitWaiter();
+  runner.reset();  // joins both watchers; neither child has ended
+  for (auto& c : launcher.children) c->end(0);
+  EXPECT_EQ(mainThread.drain(), 0);
+  EXPECT_TRUE(completions.empty());
+}
+
+TEST_F(ProcRunnerTest, ACompletionStillOnItsWayIsDroppedWithTheRunner) {
+  runner->setProcFileName("/bin/a");
+  ASSERT_TRUE(runner->execute());
+  launcher.children[0]->end(0);
+  mainThread.awaitCalls(1);  // the watcher now waits for the main thread to run it
+  runner.reset();
+  EXPECT_EQ(mainThread.drain(), 1);
+  EXPECT_TRUE(completions.empty());
+}
+
+}  // namespace
+}  // namespace quillon::build

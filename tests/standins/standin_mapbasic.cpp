@@ -1,0 +1,138 @@
+// A stand-in for the MapBasic compiler, driven by comments in the source it compiles:
+//   'standin-error <line> <text>          an error line "(<source name, lower case>:<line>) <text>"
+//   'standin-error-in <file> <line> <text> an error line "(<file>:<line>) <text>"
+//   'standin-sleep <ms>                    takes that long
+//   'standin-exit <code>                   ends with that code
+//   'standin-upper                         writes its outputs as .ERR and .MBX
+// Without errors a source with a "Sub Main" line (any case) gives .mbx, any other .mbo.
+// "-L project" writes the project's Application= file when the .mbo of every Module= exists,
+// else the project's .err. Every call appends its arguments and working folder to
+// standin-calls.log beside the program.
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string lower(std::string s) {
+  for (char& c : s)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+  return s;
+}
+
+std::string trim(const std::string& s) {
+  std::size_t a = 0, b = s.size();
+  while (a < b && static_cast<unsigned char>(s[a]) <= ' ') ++a;
+  while (b > a && static_cast<unsigned char>(s[b - 1]) <= ' ') --b;
+  return s.substr(a, b - a);
+}
+
+std::vector<std::string> readLines(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  std::vector<std::string> lines;
+  std::string line;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+void write(const fs::path& file, const std::string& text) { std::ofstream(file, std::ios::binary) << text; }
+
+fs::path withExtension(fs::path p, const std::string& ext) {
+  p.replace_extension(ext);
+  return p;
+}
+
+void logCall(int argc, char** argv) {
+  std::error_code ec;
+  const fs::path self = fs::read_symlink("/proc/self/exe", ec);
+  std::ofstream log(self.parent_path() / "standin-calls.log", std::ios::app | std::ios::binary);
+  log << "call";
+  for (int i = 0; i < argc; ++i) log << " [" << argv[i] << "]";
+  log << " in [" << fs::current_path(ec).string() << "]\n";
+}
+
+int compile(const fs::path& source) {
+  const std::vector<std::string> lines = readLines(source);
+  std::string errors;
+  bool upper = false;
+  bool main = false;
+  int exitCode = 0;
+  const std::string name = lower(source.filename().string());
+  for (const std::string& raw : lines) {
+    const std::string line = trim(raw);
+    std::istringstream words(line);
+    std::string word;
+    words >> word;
+    if (word == "'standin-error") {
+      std::string number, text;
+      words >> number;
+      std::getline(words, text);
+      errors += "(" + name + ":" + number + ") " + trim(text) + "\r\n";
+    } else if (word == "'standin-error-in") {
+      std::string file, number, text;
+      words >> file >> number;
+      std::getline(words, text);
+      errors += "(" + file + ":" + number + ") " + trim(text) + "\r\n";
+    } else if (word == "'standin-sleep") {
+      long ms = 0;
+      words >> ms;
+      std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    } else if (word == "'standin-exit") {
+      words >> exitCode;
+    } else if (word == "'standin-upper") {
+      upper = true;
+    } else if (lower(line).rfind("sub main", 0) == 0) {
+      main = true;
+    }
+  }
+  if (!errors.empty()) write(withExtension(source, upper ? ".ERR" : ".err"), errors);
+  else if (main) write(withExtension(source, upper ? ".MBX" : ".mbx"), "stand-in application\n");
+  else write(withExtension(source, ".mbo"), "stand-in module\n");
+  return exitCode;
+}
+
+int link(const fs::path& project) {
+  const fs::path folder = project.parent_path();
+  std::string application;
+  std::string errors;
+  int number = 0;
+  for (const std::string& raw : readLines(project)) {
+    ++number;
+    const std::string line = trim(raw);
+    const std::size_t eq = line.find('=');
+    if (eq == std::string::npos) continue;
+    const std::string key = lower(trim(line.substr(0, eq)));
+    std::string value = trim(line.substr(eq + 1));
+    for (char& c : value)
+      if (c == '\\') c = '/';
+    if (key == "application") application = value;
+    if (key == "module" && !fs::exists(folder / value))
+      errors += "(" + lower(project.filename().string()) + ":" + std::to_string(number) + ") Module not found: " + value + "\r\n";
+  }
+  if (application.empty()) errors += "(" + lower(project.filename().string()) + ":1) No application named\r\n";
+  if (!errors.empty()) write(withExtension(project, ".err"), errors);
+  else write(fs::path(application).is_absolute() ? fs::path(application) : folder / application, "stand-in application\n");
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  logCall(argc, argv);
+  if (argc < 3) return 2;
+  const std::string mode = argv[1];
+  if (mode == "-D") return compile(argv[2]);
+  if (mode == "-L") return link(argv[2]);
+  return 2;
+}
