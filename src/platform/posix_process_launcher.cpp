@@ -9,12 +9,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <mutex>
 #include <thread>
 
+#include "platform/ascii_text.h"
 #include "platform/wine_registry.h"
 
 extern char** environ;
@@ -113,11 +113,7 @@ private:
   std::optional<int> status_;
 };
 
-bool isExe(const fs::path& program) {
-  std::string ext = program.extension().string();
-  for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return ext == ".exe";
-}
+bool isExe(const fs::path& program) { return equalsNoCase(program.extension().string(), ".exe"); }
 
 // 0 when the file starts with the ELF magic, 1 when it does not, else the error number.
 int elfCheck(const fs::path& program, bool& elf) {

@@ -400,9 +400,8 @@ TEST_F(MainWindowTest, TheMessageLineReadsFromTheLeft) {
 // Any mouse button released over the error view jumps; F8 walks the error lines from
 // anywhere in the window.
 TEST_F(MainWindowTest, ErrorLinesAnswerEveryButtonAndF8) {
-  window.show();
-  window.activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  QWindow* screen = showWithEditorFocused();
+  ASSERT_TRUE(screen);
   auto& errors = window.workbench().errorView();
   errors.setText("junk\r\n(first.mb:1) a\r\n(second.mb:2) b\r\n");
   errors.setSelPar(2);
@@ -411,9 +410,9 @@ TEST_F(MainWindowTest, ErrorLinesAnswerEveryButtonAndF8) {
   QApplication::processEvents();
   QTest::mouseRelease(errorView->viewport(), Qt::RightButton, {}, QPoint(5, 5));
   EXPECT_EQ(window.statusText(4), "FILE NOT OPEN: second.mb");
-  QTest::keyClick(window.windowHandle(), Qt::Key_F8);
+  QTest::keyClick(screen, Qt::Key_F8);
   EXPECT_EQ(window.statusText(4), "FILE NOT OPEN: first.mb");
-  QTest::keyClick(window.windowHandle(), Qt::Key_F8, Qt::ShiftModifier);
+  QTest::keyClick(screen, Qt::Key_F8, Qt::ShiftModifier);
   EXPECT_EQ(window.statusText(4), "FILE NOT OPEN: second.mb");
 }
 

@@ -12,6 +12,7 @@
 #include "app/workbench.h"
 #include "platform/posix_process_launcher.h"
 #include "support/build_ports.h"
+#include "support/fake_clipboard.h"
 #include "support/fake_main_view.h"
 #include "support/fixed_metrics.h"
 #include "support/null_ports.h"
@@ -80,7 +81,7 @@ protected:
   RecordingCommandStates states;
   test::FixedMetrics metrics;
   NoKeyboardState keyboard;
-  NoEditClipboard clipboard;
+  test::FakeClipboard clipboard;
   RecordingClock clock;
   platform::PosixProcessLauncher launcher{env};
   ScriptedAutomation automation;
