@@ -2,6 +2,8 @@
 //   'standin-error <line> <text>          an error line "(<source name, lower case>:<line>) <text>"
 //   'standin-error-in <file> <line> <text> an error line "(<file>:<line>) <text>"
 //   'standin-sleep <ms>                    takes that long
+//   'standin-hold <name>                   waits until a file <name> appears beside the source
+//                                          (at most a minute), so a test decides when it ends
 //   'standin-exit <code>                   ends with that code
 //   'standin-upper                         writes its outputs as .ERR and .MBX
 // Without errors a source with a "Sub Main" line (any case) gives .mbx, any other .mbo.
@@ -88,6 +90,12 @@ int compile(const fs::path& source) {
       long ms = 0;
       words >> ms;
       std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    } else if (word == "'standin-hold") {
+      std::string release;
+      words >> release;
+      std::error_code ec;
+      for (int i = 0; i < 6000 && !fs::exists(source.parent_path() / release, ec); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
     } else if (word == "'standin-exit") {
       words >> exitCode;
     } else if (word == "'standin-upper") {
