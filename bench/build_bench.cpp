@@ -2,6 +2,8 @@
 // stand-in compiler with the real clock.
 #include <benchmark/benchmark.h>
 
+#include <chrono>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -18,6 +20,14 @@ void write(const fs::path& file, const std::string& text) { std::ofstream(file, 
 void openPage(Program& p, const fs::path& file) {
   p.bench.documents().openList() = {file.string()};
   p.bench.documents().open(quillon::pages::DocumentCommands::Opener::Session);
+}
+
+// The stand-in compiler as MapBasic.exe in a MapBasic folder of the program's own.
+void installStandIn(Program& p) {
+  const fs::path mapBasic = p.installed.folder() / "MapBasic";
+  fs::create_directories(mapBasic);
+  fs::copy_file(QUILLON_STANDIN_MAPBASIC, mapBasic / "MapBasic.exe");
+  p.bench.settings()->values().mapBasicFolder = mapBasic / "";
 }
 
 // A 20,000-line error file naming a 20,000-line page: load it and jump to its last error.
@@ -44,10 +54,7 @@ void BM_ErrorPanelLoad(benchmark::State& state) {
 // Compile of a 2,000-line module through the stand-in compiler, to "COMPILED MODULE: ".
 void BM_CompileStandIn(benchmark::State& state) {
   Program p;
-  const fs::path mapBasic = p.installed.folder() / "MapBasic";
-  fs::create_directories(mapBasic);
-  fs::copy_file(QUILLON_STANDIN_MAPBASIC, mapBasic / "MapBasic.exe");
-  p.bench.settings()->values().mapBasicFolder = mapBasic / "";
+  installStandIn(p);
   const fs::path module = p.installed.folder() / "module.mb";
   std::string source;
   for (int i = 1; i <= 2000; ++i) source += "  Dim value" + std::to_string(i) + " As Integer\r\n";
@@ -62,9 +69,28 @@ void BM_CompileStandIn(benchmark::State& state) {
   }
 }
 
+// The program's own CPU while the stand-in compiler sleeps 10 s: the wait polls, it does not spin.
+void BM_CompileWaitCpu(benchmark::State& state) {
+  Program p;
+  installStandIn(p);
+  const fs::path module = p.installed.folder() / "sleepy.mb";
+  write(module, "'standin-sleep 10000\r\nDim a As Integer\r\n");
+  openPage(p, module);
+  double cpu = 0, wall = 0;
+  for (auto _ : state) {
+    const std::clock_t cpuStart = std::clock();
+    const auto wallStart = std::chrono::steady_clock::now();
+    p.bench.build().compile();
+    cpu += static_cast<double>(std::clock() - cpuStart) / CLOCKS_PER_SEC;
+    wall += std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
+  }
+  state.counters["cpu_percent_of_a_core"] = wall > 0 ? 100 * cpu / wall : 0;
+}
+
 const bool registered = [] {
   benchmark::RegisterBenchmark("BM_ErrorPanelLoad", BM_ErrorPanelLoad)->UseRealTime()->Unit(benchmark::kMillisecond);
   benchmark::RegisterBenchmark("BM_CompileStandIn", BM_CompileStandIn)->UseRealTime()->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark("BM_CompileWaitCpu", BM_CompileWaitCpu)->Iterations(1)->UseRealTime()->Unit(benchmark::kSecond);
   return true;
 }();
 

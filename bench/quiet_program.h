@@ -21,6 +21,27 @@ namespace fs = std::filesystem;
 using quillon::platform::Command;
 using quillon::app::Workbench;
 
+// Completions wait here; processPendingMessages runs them.
+class QueuedCalls final : public quillon::platform::MainThread {
+public:
+  void post(std::function<void()> call) override {
+    std::lock_guard lock(mutex_);
+    calls_.push_back(std::move(call));
+  }
+  void drain() {
+    std::deque<std::function<void()>> calls;
+    {
+      std::lock_guard lock(mutex_);
+      calls.swap(calls_);
+    }
+    for (auto& c : calls) c();
+  }
+
+private:
+  std::mutex mutex_;
+  std::deque<std::function<void()>> calls_;
+};
+
 // The screen as a benchmark sees it: nothing shown, every dialog answered from a list.
 class QuietUi final : public quillon::platform::Ui {
 public:
@@ -39,9 +60,12 @@ public:
     return it == status_.end() ? std::string() : it->second;
   }
   void setBusy(bool) override {}
-  void processPendingMessages() override {}
+  void processPendingMessages() override { calls_.drain(); }
+
+  explicit QuietUi(QueuedCalls& calls) : calls_(calls) {}
 
 private:
+  QueuedCalls& calls_;
   std::map<int, std::string> status_;
 };
 
@@ -101,33 +125,13 @@ struct NoAutomation final : quillon::platform::Automation {
   std::optional<std::string> doStatement(std::string_view) override { return std::nullopt; }
 };
 
-// Completions wait here; processPendingMessages runs them.
-class QueuedCalls final : public quillon::platform::MainThread {
-public:
-  void post(std::function<void()> call) override {
-    std::lock_guard lock(mutex_);
-    calls_.push_back(std::move(call));
-  }
-  void drain() {
-    std::deque<std::function<void()>> calls;
-    {
-      std::lock_guard lock(mutex_);
-      calls.swap(calls_);
-    }
-    for (auto& c : calls) c();
-  }
-
-private:
-  std::mutex mutex_;
-  std::deque<std::function<void()>> calls_;
-};
-
 inline const BenchMetrics kMetrics;
 
 // A started program with its source editor laid out as on screen.
 struct Program {
   quillon::bench::ScratchProgram installed;
-  QuietUi ui;
+  QueuedCalls mainThread;
+  QuietUi ui{mainThread};
   QuietView view;
   QuietStates states;
   NoKeyboard keyboard;
@@ -135,7 +139,6 @@ struct Program {
   quillon::platform::SystemClock clock;
   quillon::platform::PosixProcessLauncher launcher{quillon::platform::Environment::fromProcess()};
   NoAutomation automation;
-  QueuedCalls mainThread;
   Workbench bench{{ui, view, states, keyboard, clipboard, clock, launcher, automation, mainThread}};
 
   Program() {
