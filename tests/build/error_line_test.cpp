@@ -20,7 +20,6 @@ TEST(ErrorLineTest, ReadsThePartBeforeTheFirstClosingParenthesis) {
       {"(Parcels.MB: 12 ) text (with parens)", Kind::Target, "Parcels.MB", 12},
       {"", Kind::NoLineText, "", std::nullopt},
       {"no parenthesis at all", Kind::NoLineText, "", std::nullopt},
-      {"()", Kind::NoLineText, "", std::nullopt},
       {"(x:)", Kind::NoLineText, "x", std::nullopt},
       {"(:12)", Kind::Target, "", 12},
       {"(12)", Kind::Target, "", 12},              // no colon: the whole rest is the line text

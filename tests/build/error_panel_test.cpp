@@ -34,20 +34,6 @@ protected:
   }
 };
 
-TEST_F(ErrorPanelTest, ToggleTwiceRestoresEverything) {
-  states.setChecked(Command::HelpContext1, true);
-  panel().toggle();
-  EXPECT_TRUE(view.bottomVisible);
-  EXPECT_EQ(view.bottomFront, platform::MainView::BottomPage::ErrorView);
-  EXPECT_TRUE(states.checked(Command::ShowErrors1));
-  EXPECT_TRUE(states.checked(Command::bError));
-  EXPECT_FALSE(states.checked(Command::HelpContext1));
-  panel().toggle();
-  EXPECT_FALSE(view.bottomVisible);
-  EXPECT_FALSE(states.checked(Command::ShowErrors1));
-  EXPECT_FALSE(states.checked(Command::bError));
-}
-
 TEST_F(ErrorPanelTest, JumpsFromErrorLines) {
   const fs::path a = source("A.mb", numbered("a", 30));
   const fs::path b = source("b.mb", numbered("b", 30));

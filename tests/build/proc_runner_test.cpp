@@ -79,25 +79,6 @@ TEST_F(ProcRunnerTest, TimeOutsCommandLineAndReset) {
   launcher.children.back()->end(0);
 }
 
-// The program is started as given, never lower-cased, and the parameters reach it as the
-// Windows rules split them.
-TEST_F(ProcRunnerTest, LaunchGetsTheProgramAsGivenAndSplitParameters) {
-  runner->setProcFileName("/Opt/MapBasic/MapBasic.exe");
-  runner->setProcParameters(" -D \"/src/My \\\"Parcels\\\".mb\"");
-  runner->setProcCurrentDir(folder.path().string());
-  runner->setWindowType(WindowType::wtMinNoActivate);
-  runner->setPriority(PriorityClass::prIdle);
-  ASSERT_TRUE(runner->execute());
-  ASSERT_EQ(launcher.requests.size(), 1u);
-  const platform::LaunchRequest& r = launcher.requests[0];
-  EXPECT_EQ(r.program, "/Opt/MapBasic/MapBasic.exe");
-  EXPECT_EQ(r.arguments, (std::vector<std::string>{"-D", "/src/My \"Parcels\".mb"}));
-  EXPECT_EQ(r.workingFolder, folder.path());
-  EXPECT_EQ(r.showWindow, 7);
-  EXPECT_EQ(r.priorityClass, 0x40u);
-  launcher.children[0]->end(0);
-}
-
 TEST_F(ProcRunnerTest, BlockingRunReportsTheExitCodeOrItsTimeOut) {
   launcher.onLaunch = [](testing::ScriptedChild& c) { c.end(3); };
   runner->setProcFileName("/bin/x");
@@ -148,6 +129,12 @@ TEST_F(ProcRunnerTest, WatchedRunIsPolledAndReportsOnTheMainThread) {
   EXPECT_TRUE(runner->isRunning());
   launcher.children[1]->end(0);
   EXPECT_FALSE(runner->isRunning());
+
+  // A child whose status is lost (reaped elsewhere) is no longer tracked.
+  ASSERT_TRUE(runner->execute());
+  launcher.children[2]->lose();
+  EXPECT_FALSE(runner->isRunning());
+  EXPECT_EQ(runner->trackedCount(), 0u);
 }
 
 TEST_F(ProcRunnerTest, UseEventChoosesWhichEventsAreRaised) {
@@ -216,33 +203,17 @@ TEST_F(ProcRunnerTest, RefusalsCarryTheirCodesAndTexts) {
   EXPECT_EQ(runner->trackedCount(), 0u);
 }
 
-TEST_F(ProcRunnerTest, AChildWhoseStatusIsLostIsNoLongerTracked) {
-  runner->setProcFileName("/bin/x");
-  ASSERT_TRUE(runner->execute());
-  launcher.children[0]->lose();
-  EXPECT_FALSE(runner->isRunning());
-  EXPECT_EQ(runner->trackedCount(), 0u);
-}
-
-TEST_F(ProcRunnerTest, DestructionEndsWaitingWatchersSilently) {
+// Neither a watcher still waiting nor a completion still on its way outlives the runner.
+TEST_F(ProcRunnerTest, DestructionEndsWatchersAndDropsUndeliveredCompletions) {
   runner->setProcFileName("/bin/a");
   ASSERT_TRUE(runner->execute());
   runner->setProcFileName("/bin/b");
   ASSERT_TRUE(runner->execute());
-  launcher.children[0]->awaitWaiter();
-  launcher.children[1]->awaitWaiter();
-  runner.reset();  // joins both watchers; neither child has ended
-  for (auto& c : launcher.children) c->end(0);
-  EXPECT_EQ(mainThread.drain(), 0);
-  EXPECT_TRUE(completions.empty());
-}
-
-TEST_F(ProcRunnerTest, ACompletionStillOnItsWayIsDroppedWithTheRunner) {
-  runner->setProcFileName("/bin/a");
-  ASSERT_TRUE(runner->execute());
   launcher.children[0]->end(0);
-  mainThread.awaitCalls(1);  // the watcher now waits for the main thread to run it
-  runner.reset();
+  mainThread.awaitCalls(1);  // a's watcher has posted; b's still waits
+  launcher.children[1]->awaitWaiter();
+  runner.reset();  // joins both watchers
+  launcher.children[1]->end(0);
   EXPECT_EQ(mainThread.drain(), 1);
   EXPECT_TRUE(completions.empty());
 }

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <fstream>
 #include <sstream>
@@ -96,22 +97,17 @@ TEST_F(PosixProcessLauncherTest, TheChildGetsItsArgumentsFolderAndOnlyTheStandar
   ASSERT_EQ(r.fds.size(), 3u) << "only 0-2 are inherited";
   for (const auto& [fd, target] : r.fds) EXPECT_EQ(target, "/dev/null") << fd;
   EXPECT_EQ(r.nice, ::getpriority(PRIO_PROCESS, 0));
-}
 
-TEST_F(PosixProcessLauncherTest, IdlePriorityIsNiceNineteen) {
-  const fs::path report = temp / "report";
   LaunchRequest idle = request(QUILLON_STANDIN_CHILD, {"report=" + report.string()});
   idle.priorityClass = 0x40;
   auto child = start(idle);
   ASSERT_TRUE(child);
   child->wait(std::nullopt, {});
-  EXPECT_EQ(Report::read(report).nice, 19);
+  EXPECT_EQ(Report::read(report).nice, 19) << "idle";
 }
 
 TEST_F(PosixProcessLauncherTest, ExitCodesAndSignals) {
-  EXPECT_EQ(runToEnd({"exit=3"}), 3);
   EXPECT_EQ(runToEnd({"exit=255"}), 255);
-  EXPECT_EQ(runToEnd({"signal=15"}), 128 + 15);
   EXPECT_EQ(runToEnd({"signal=9"}), 128 + 9);
 }
 
@@ -196,10 +192,8 @@ TEST_F(PosixProcessLauncherTest, AWindowsProgramRunsThroughWineWithWindowsPaths)
   auto child = std::get<std::shared_ptr<ChildProcess>>(result);
   child->wait(std::nullopt, {});
 
-  const std::string appWindows = "Z:" + std::string(fs::canonical(app).string());
-  std::string expectedApp = appWindows;
-  for (char& c : expectedApp)
-    if (c == '/') c = '\\';
+  std::string expectedApp = "Z:" + fs::canonical(app).string();
+  std::replace(expectedApp.begin(), expectedApp.end(), '/', '\\');
   const std::string log = testing::readFile(bin / "wine-calls.log");
   EXPECT_EQ(log, "call\narg C:\\MapInfo\\Mapinfow.exe\narg " + expectedApp + "\narg -x\ncwd " +
                      fs::canonical(prefix / "drive_c/MapInfo").string() + "\nwineprefix " + prefix.string() + "\n");

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
+
 #include "platform/posix_process_launcher.h"
 #include "support/temp_folder.h"
 
@@ -56,14 +58,13 @@ TEST_F(WineAutomationTest, RunApplicationStartsTheGisProgramThroughWine) {
   EXPECT_EQ(automation.doStatement(statement), std::nullopt);
   for (int i = 0; i < 500 && wineLog().find("wineprefix") == std::string::npos; ++i) ::usleep(10000);
 
-  std::string windows = "Z:" + fs::canonical(app).string();
-  for (char& c : windows)
-    if (c == '/') c = '\\';
-  std::string gis = "Z:" + fs::canonical(mapInfo / "Mapinfow.exe").string();
-  for (char& c : gis)
-    if (c == '/') c = '\\';
-  EXPECT_EQ(wineLog(), "call\narg " + gis + "\narg " + windows + "\ncwd " + fs::canonical(mapInfo).string() +
-                           "\nwineprefix " + env.winePrefix + "\n");
+  auto windows = [](const fs::path& p) {
+    std::string w = "Z:" + fs::canonical(p).string();
+    std::replace(w.begin(), w.end(), '/', '\\');
+    return w;
+  };
+  EXPECT_EQ(wineLog(), "call\narg " + windows(mapInfo / "Mapinfow.exe") + "\narg " + windows(app) + "\ncwd " +
+                           fs::canonical(mapInfo).string() + "\nwineprefix " + env.winePrefix + "\n");
 
   const auto refused = automation.doStatement("Close All");
   ASSERT_TRUE(refused);

@@ -130,13 +130,12 @@ public:
   void release() override { ++releases; }
   std::optional<std::string> doStatement(std::string_view statement) override {
     statements.emplace_back(statement);
-    return statementError;
+    return std::nullopt;
   }
   std::deque<bool> attachAnswers;
   int attaches = 0;
   int releases = 0;
   std::vector<std::string> statements;
-  std::optional<std::string> statementError;
 };
 
 // Calls posted from any thread wait here until the test drains them on its own thread.
@@ -166,10 +165,6 @@ public:
   void awaitCalls(std::size_t count) {
     std::unique_lock lock(mutex_);
     posted_.wait(lock, [&] { return calls_.size() >= count; });
-  }
-  std::size_t queued() {
-    std::lock_guard lock(mutex_);
-    return calls_.size();
   }
 
 private:
