@@ -21,7 +21,9 @@ bool leavesFolder(const std::string& name) {
 }
 
 bool sameFolder(const fs::path& a, const fs::path& b) {
-  return !a.empty() && !b.empty() && platform::sameFile(a.string(), b.string());
+  if (a.empty() || b.empty()) return false;
+  const std::string key = platform::fileKey(a.string());
+  return a == b || (!key.empty() && key == platform::fileKey(b.string()));
 }
 
 }  // namespace

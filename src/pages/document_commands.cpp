@@ -176,7 +176,8 @@ void DocumentCommands::showPage(int index) {
 }
 
 int DocumentCommands::openAsPage(const std::string& name) {
-  if (const int open = findOpenPage(name); open >= 0) {
+  const std::string key = documentKey(name);
+  if (const int open = findOpenPage(name, key, pageKeys()); open >= 0) {
     showPage(open);
     return open;
   }
@@ -185,7 +186,7 @@ int DocumentCommands::openAsPage(const std::string& name) {
     return -1;
   }
   openFiles({name}, Opener::Project);
-  if (findOpenPage(name) != current_) return -1;
+  if (findOpenPage(name, key, pageKeys()) != current_) return -1;
   if (hooks.rebuildOutline) hooks.rebuildOutline();
   enableBuildCommands(true);
   refreshWindowList();
