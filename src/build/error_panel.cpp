@@ -120,13 +120,14 @@ void ErrorPanel::jump() {
   }
   if (error.kind == ErrorLine::Kind::NotDigit) return;
   try {
+    // Opening the page and moving the caret rewrite the message panel; what it said before
+    // (a build's result) stays.
+    const std::string message = ui_.statusText(platform::Ui::kMessagePanel);
     const int tab = pageFor(error.fileName);
     if (tab < 0) {
       setMessage(kFileNotOpen + error.fileName);
       return;
     }
-    // The caret moves below rewrite the message panel; what it said (a build's result) stays.
-    const std::string message = ui_.statusText(platform::Ui::kMessagePanel);
     documents_.showPage(tab);
     if (!error.lineNumber) {
       setMessage(kCannotLocate);

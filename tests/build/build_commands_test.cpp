@@ -59,6 +59,7 @@ TEST_F(BuildCommandsTest, F9ShowsTheFirstErrorThenF8WalksIntoTheDefinitions) {
   EXPECT_EQ(docs().currentFile(), def.string());
   EXPECT_EQ(caretLine(), 3);
   EXPECT_EQ(bench.recentFiles().size(), 0u) << "a page opened by a jump is no recent file";
+  EXPECT_EQ(status(), "COMPILE FAILED....") << "the jump keeps the build's result";
   EXPECT_EQ(errors().text().substr(0, 14), "(parcels.mb:4)") << "the error view stays";
 
   // Mended and compiled again: the application is run.
