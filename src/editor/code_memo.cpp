@@ -91,7 +91,7 @@ void CodeMemo::loadFromStream(std::istream& in) {
   setText(all);
 }
 
-void CodeMemo::loadFromFile(const std::filesystem::path& path) {
+platform::FileBytes CodeMemo::readLoadable(const std::filesystem::path& path) {
   std::error_code error;
   std::optional<platform::FileBytes> bytes =
       platform::readRegularFileBytes(path, static_cast<std::uint64_t>(kMaxLoadLength), error);
@@ -99,7 +99,12 @@ void CodeMemo::loadFromFile(const std::filesystem::path& path) {
     if (error == std::errc::file_too_large) throw MemoError("Text too long");
     throw std::system_error(error, path.string());
   }
-  loadFromBuffer(std::move(bytes->data), bytes->size);
+  return std::move(*bytes);
+}
+
+void CodeMemo::loadFromFile(const std::filesystem::path& path) {
+  platform::FileBytes bytes = readLoadable(path);
+  loadFromBuffer(std::move(bytes.data), bytes.size);
 }
 
 void CodeMemo::loadFromBuffer(std::unique_ptr<char[]> data, std::size_t size) {

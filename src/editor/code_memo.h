@@ -17,6 +17,7 @@
 #include "editor/text_metrics.h"
 #include "editor/undo_history.h"
 #include "platform/clock.h"
+#include "platform/regular_file.h"
 
 namespace quillon::editor {
 
@@ -101,6 +102,9 @@ public:
   // device, a socket, a folder), and MemoError "Text too long" for a file longer than
   // kMaxLoadLength, before anything is read; the text stays as it was.
   void loadFromFile(const std::filesystem::path& path);
+  // The bytes loadFromFile would load, for a caller that turns them into text first; throws
+  // as loadFromFile does.
+  static platform::FileBytes readLoadable(const std::filesystem::path& path);
   void saveToStream(std::ostream& out) const { saveToStream(out, lineBreak_); }
   // With `lineBreak` between the paragraphs instead of LineBreak: a document keeps the breaks
   // its file came with.

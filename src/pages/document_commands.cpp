@@ -1,15 +1,14 @@
 #include "pages/document_commands.h"
 
-#include "platform/any_case_file.h"
-
 #include <algorithm>
 #include <system_error>
 #include <utility>
 
 #include "editor/memo_error.h"
+#include "pages/text_file.h"
+#include "platform/any_case_file.h"
 #include "platform/ascii_text.h"
 #include "platform/file_identity.h"
-#include "pages/text_file.h"
 
 namespace quillon::pages {
 
@@ -176,8 +175,7 @@ void DocumentCommands::showPage(int index) {
 }
 
 int DocumentCommands::openAsPage(const std::string& name) {
-  const std::string key = documentKey(name);
-  if (const int open = findOpenPage(name, key, pageKeys()); open >= 0) {
+  if (const int open = findOpenPage(name); open >= 0) {
     showPage(open);
     return open;
   }
@@ -186,7 +184,7 @@ int DocumentCommands::openAsPage(const std::string& name) {
     return -1;
   }
   openFiles({name}, Opener::Project);
-  if (findOpenPage(name, key, pageKeys()) != current_) return -1;
+  if (findOpenPage(name) != current_) return -1;
   if (hooks.rebuildOutline) hooks.rebuildOutline();
   enableBuildCommands(true);
   refreshWindowList();
@@ -250,7 +248,7 @@ void DocumentCommands::refreshWindowList() {
 void DocumentCommands::windowMenuPick(std::size_t entry) {
   if (entry >= windowList_.size()) return;
   const std::string name = windowList_.entries()[entry];
-  const int index = findOpenPage(name, documentKey(name), pageKeys());
+  const int index = findOpenPage(name);
   if (index < 0) return;
   savePageState(current_);
   ui_.processPendingMessages();

@@ -173,6 +173,7 @@ private:
   // The page of a file, given its documentKey and the keys of the open pages (pageKeys), so
   // that a command looking up many names takes each page's key once.
   int findOpenPage(const std::string& fileName, const std::string& key, const std::vector<std::string>& pageKeys) const;
+  int findOpenPage(const std::string& fileName) const { return findOpenPage(fileName, documentKey(fileName), pageKeys()); }
   std::vector<std::string> pageKeys() const;
   const std::string& fileNameOf(int i) const;  // the editor's for the page on screen
 

@@ -1,25 +1,16 @@
 #include "pages/text_file.h"
 
-#include <optional>
 #include <ostream>
 #include <system_error>
 
-#include "editor/memo_error.h"
-#include "platform/regular_file.h"
 #include "platform/replace_file.h"
 
 namespace quillon::pages {
 
 TextFormat loadTextFile(editor::CodeMemo& editor, const std::filesystem::path& path) {
-  std::error_code error;
-  std::optional<platform::FileBytes> bytes =
-      platform::readRegularFileBytes(path, static_cast<std::uint64_t>(editor::kMaxLoadLength), error);
-  if (!bytes) {
-    if (error == std::errc::file_too_large) throw editor::MemoError("Text too long");
-    throw std::system_error(error, path.string());
-  }
-  const DecodedText decoded = decodeText(bytes->data, bytes->size);
-  editor.loadFromBuffer(std::move(bytes->data), decoded.size);
+  platform::FileBytes bytes = editor::CodeMemo::readLoadable(path);
+  const DecodedText decoded = decodeText(bytes.data, bytes.size);
+  editor.loadFromBuffer(std::move(bytes.data), decoded.size);
   return decoded.format;
 }
 
