@@ -60,7 +60,7 @@ const WordClassifier::Index& WordClassifier::index(WordList list) {
   ix.order.resize(entries.size());
   std::iota(ix.order.begin(), ix.order.end(), 0u);
   std::stable_sort(ix.order.begin(), ix.order.end(),
-                   [&](std::uint32_t a, std::uint32_t b) { return keyOf(ix.folded[a]) < keyOf(ix.folded[b]); });
+                   [&](std::uint32_t a, std::uint32_t b) { return ix.folded[a] < ix.folded[b]; });
   ix.generation = lists_.generation(list);
   return ix;
 }
@@ -84,25 +84,29 @@ WordClassifier::Result WordClassifier::classify(std::string_view line, std::stri
   const editor::CaseFolder& fold = editor::CaseFolder::ansi();
   for (std::string& p : phrases) fold.upperInPlace(p);
 
+  auto folded = [&](const Match& m) -> const std::string& { return indexes_[m.list].folded[m.entry]; };
+  // Entry and tag together; equal texts come from one list, where entry and phrase order rule.
+  auto before = [&](const Match& a, const Match& b) {
+    if (const int c = folded(a).compare(folded(b)); c != 0) return c < 0;
+    return a.entry != b.entry ? a.entry < b.entry : a.phrase < b.phrase;
+  };
+  // One sorted run per list and phrase: the entries whose text and tag begin with the phrase,
+  // less those whose text alone is shorter than it. Each run is merged into those before it.
   std::vector<Match> matches;
   for (WordList list : kWordLists) {
     const Index& ix = index(list);
     for (std::size_t k = 0; k < phrases.size(); ++k) {
       const std::string_view phrase = phrases[k];
       if (phrase.empty() || phrase.size() > ix.longest) continue;
+      const std::size_t runStart = matches.size();
       auto it = std::lower_bound(ix.order.begin(), ix.order.end(), phrase,
-                                 [&](std::uint32_t e, std::string_view p) { return keyOf(ix.folded[e]) < p; });
-      for (; it != ix.order.end() && keyOf(ix.folded[*it]).starts_with(phrase); ++it)
-        matches.push_back({static_cast<std::uint8_t>(list), static_cast<std::uint8_t>(k), *it});
+                                 [&](std::uint32_t e, std::string_view p) { return ix.folded[e] < p; });
+      for (; it != ix.order.end() && std::string_view(ix.folded[*it]).starts_with(phrase); ++it)
+        if (ix.folded[*it].size() - kTagLength >= phrase.size())
+          matches.push_back({static_cast<std::uint8_t>(list), static_cast<std::uint8_t>(k), *it});
+      std::inplace_merge(matches.begin(), matches.begin() + static_cast<std::ptrdiff_t>(runStart), matches.end(), before);
     }
   }
-
-  auto folded = [&](const Match& m) -> const std::string& { return indexes_[m.list].folded[m.entry]; };
-  // Entry and tag together; equal texts come from one list, where entry and phrase order rule.
-  std::sort(matches.begin(), matches.end(), [&](const Match& a, const Match& b) {
-    if (const int c = folded(a).compare(folded(b)); c != 0) return c < 0;
-    return a.entry != b.entry ? a.entry < b.entry : a.phrase < b.phrase;
-  });
   // Each pass walks an entry that begins the one before it towards the front. A walk starts
   // only where one entry is a strict prefix of its predecessor and moves it ahead, so every
   // pass with a move lessens those misplaced pairs and the passes end.

@@ -22,8 +22,9 @@ namespace quillon::language {
 // moves nothing. Items read "TAG text". Without a match and with a current word C the items
 // are the three fixed rows " ?  C", "    *** IGNORE FOR NOW", "    *** ADD TO DICTIONARY".
 //
-// Each list is kept sorted by its upper-case form beside the list, so the entries beginning
-// with a phrase are one range found by binary search, not a scan of every entry.
+// Each list is kept sorted by its upper-case form and tag beside the list, so the entries
+// beginning with a phrase are one range found by binary search, already in their sorted order;
+// the ranges are merged, not sorted again.
 class WordClassifier {
 public:
   static constexpr std::string_view kUnknownPrefix = " ?  ";
@@ -48,7 +49,7 @@ public:
 
 private:
   // One list sorted by upper-case form: `folded[i]` is entry i upper-cased followed by its
-  // tag; `order` holds the entry numbers by that form without the tag.
+  // tag; `order` holds the entry numbers in the order of those, ties by number.
   struct Index {
     std::uint64_t generation = ~std::uint64_t{0};
     std::vector<std::string> folded;

@@ -21,6 +21,9 @@ TEST(WordListFiles, EveryLineBreakEndsALine) {
   const std::string file = "delta\r\nalpha\nbeta\rgamma\n\repsilon\n\nzeta";
   EXPECT_EQ(readDictionary(file, "6.0"), (Words{"alpha", "beta", "delta", "epsilon", "gamma", "zeta"}));
   EXPECT_EQ(readHelpContexts("b x\rc y\n\ra z"), (Words{"c y", "b x", "a z"}));
+  // A file cut inside its last break, or inside a definition, loses nothing else.
+  EXPECT_EQ(readDictionary("a\r\nb\r", "6.0"), (Words{"a", "b"}));
+  EXPECT_EQ(readDefinitions("Define A 1\r\nDefine B", "6.0"), Words{"A"});
 }
 
 TEST(WordListFiles, WordsSortWithoutCaseInWindows1252AndKeepTheirOrderOnTies) {
