@@ -447,17 +447,15 @@ TEST_F(MainWindowTest, FilesDroppedFromAFileManagerOpenAsPages) {
 // Typing fills the list with the default word lists; a click completes, Ctrl+Enter
 // completes in capitals without breaking the line, Ctrl+Shift+Enter inserts the help line.
 TEST_F(MainWindowTest, TheContextListCompletesOnAClickAndOnItsKeys) {
-  window.show();
-  window.activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-  QTest::keyClick(window.windowHandle(), Qt::Key_H, Qt::ControlModifier);
+  QWindow* screen = showWithEditorFocused();
+  ASSERT_NE(screen, nullptr);
+  QTest::keyClick(screen, Qt::Key_H, Qt::ControlModifier);
   auto* list = window.findChild<QListView*>("contextList");
   ASSERT_NE(list, nullptr);
   EXPECT_FALSE(window.findChild<QWidget*>("pError")->isHidden());
   EXPECT_EQ(window.findChild<QStackedWidget*>("pError")->currentWidget(), list);
 
   auto& editorWidget = window.sourceEditorWidget();
-  editorWidget.setFocus();
   auto& memo = window.workbench().sourceEditor();
   QTest::keyClicks(&editorWidget, "  Di");
   QAbstractItemModel* rows = list->model();
@@ -471,13 +469,13 @@ TEST_F(MainWindowTest, TheContextListCompletesOnAClickAndOnItsKeys) {
   EXPECT_EQ(memo.text(), "  Dim");
   EXPECT_TRUE(editorWidget.hasFocus());
 
-  QTest::keyClick(window.windowHandle(), Qt::Key_Return, Qt::ControlModifier | Qt::ShiftModifier);
+  QTest::keyClick(screen, Qt::Key_Return, Qt::ControlModifier | Qt::ShiftModifier);
   ASSERT_EQ(memo.paragraphCount(), 2);
   EXPECT_TRUE(memo.paragraphText(0).starts_with("  'Dim ")) << memo.paragraphText(0);
   EXPECT_EQ(memo.paragraphText(1), "  Dim");
 
   QTest::keyClicks(&editorWidget, " x As Inte");
-  QTest::keyClick(window.windowHandle(), Qt::Key_Return, Qt::ControlModifier);
+  QTest::keyClick(screen, Qt::Key_Return, Qt::ControlModifier);
   EXPECT_EQ(memo.paragraphText(1), "  Dim x As INTEGER");
   EXPECT_EQ(memo.paragraphCount(), 2);
 }
