@@ -245,10 +245,14 @@ TEST_F(MainWindowTest, StartsUntitledWithItsStatusPanels) {
 }
 
 TEST_F(MainWindowTest, CheckMarksFollowTheCoreNotTheClick) {
-  // A command that is not built yet leaves its check mark alone.
+  // Help Context fronts the context list and hides the panel again.
   QAction* helpContext = find("Options", "Help Context");
   helpContext->trigger();
+  EXPECT_TRUE(helpContext->isChecked());
+  EXPECT_FALSE(window.findChild<QWidget*>("pError")->isHidden());
+  helpContext->trigger();
   EXPECT_FALSE(helpContext->isChecked());
+  EXPECT_TRUE(window.findChild<QWidget*>("pError")->isHidden());
 
   // Show Errors from the menu reaches the button and the panel, and the button turns it off.
   QAction* showErrors = find("Project", "Show Errors");
