@@ -52,7 +52,7 @@ inline bool loadHighlighted(editor::CodeMemo& memo, editor::HighlightEngine& eng
   return true;
 }
 
-// The program as installed in a scratch folder of its own, beside the default key file, so a
+// The program as installed in a scratch folder of its own, beside the default word lists, so a
 // benchmark run neither reads nor writes the user's settings and never asks for folders.
 class ScratchProgram {
 public:
@@ -61,6 +61,9 @@ public:
     if (::mkdtemp(tmpl.data())) folder_ = tmpl;
     std::error_code ec;
     std::filesystem::create_symlink(QUILLON_KEYFILE, folder_ / "quillon.bin", ec);
+    // Copies, as the dictionary is written back at exit.
+    for (const char* name : {"quillon.dic", "quillon.ctx", "quillon.def"})
+      std::filesystem::copy_file(std::filesystem::path(QUILLON_KEYFILE).parent_path() / name, folder_ / name, ec);
     std::filesystem::create_directories(folder_ / "home", ec);
   }
   ~ScratchProgram() {

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QKeyEvent>
+#include <QAbstractScrollArea>
 #include <QScrollBar>
 #include <cstdlib>
 #include <filesystem>
@@ -158,6 +159,43 @@ void BM_StartupToFirstPaint(benchmark::State& state) {
   }
 }
 
+// BM_KeystrokePaint through the program's own window: default word lists, the large corpus
+// opened as a page and the context list shown, so every keystroke is classified and the list
+// repainted with the editor.
+void BM_KeystrokePaintContext(benchmark::State& state, const std::string& name, bool atEnd) {
+  NoKeyboard keyboard;
+  const quillon::bench::ScratchProgram program;
+  auto window = std::make_unique<quillon::app::MainWindow>(keyboard);
+  window->start(program.file(), {fs::absolute(corpus(name)).string()}, program.surroundings());
+  if (window->workbench().currentFile() == "Untitled" ||
+      window->workbench().wordLists().list(quillon::language::WordList::Help).empty()) {
+    state.SkipWithError("cannot open the corpus or the default word lists");
+    return;
+  }
+  window->resize(1000, 800);
+  window->show();
+  window->workbench().contextList().helpContext();
+  CodeMemoWidget& w = window->sourceEditorWidget();
+  QWidget* list = window->findChild<QWidget*>("contextList");
+  w.setFocus();
+  CodeMemo& memo = window->workbench().sourceEditor();
+  sendKey(&w, atEnd ? Qt::Key_End : Qt::Key_Home, Qt::ControlModifier);
+  settle(memo);
+  PaintWatcher watcher;
+  w.viewport()->installEventFilter(&watcher);
+  for (auto _ : state) {
+    sendKey(&w, Qt::Key_D, Qt::NoModifier, QStringLiteral("d"));
+    w.viewport()->repaint();
+    if (list) static_cast<QAbstractScrollArea*>(list)->viewport()->repaint();
+    state.PauseTiming();
+    settle(memo);
+    state.ResumeTiming();
+  }
+  w.viewport()->removeEventFilter(&watcher);
+  state.counters["paints_per_key"] = static_cast<double>(watcher.paints) / static_cast<double>(state.iterations());
+  state.counters["context_rows"] = static_cast<double>(window->workbench().status().contextItems().size());
+}
+
 void registerAll() {
   for (const char* c : {"small", "medium", "large"}) {
     const std::string corpusName = c;
@@ -171,6 +209,11 @@ void registerAll() {
         ->UseRealTime()
         ->Unit(benchmark::kMillisecond);
   }
+  for (const bool atEnd : {false, true})
+    benchmark::RegisterBenchmark((std::string("BM_KeystrokePaintContext/large") + (atEnd ? "/last" : "/first")).c_str(),
+                                 [atEnd](benchmark::State& s) { BM_KeystrokePaintContext(s, "large", atEnd); })
+        ->UseRealTime()
+        ->Unit(benchmark::kMillisecond);
   benchmark::RegisterBenchmark("BM_StartupToFirstPaint", BM_StartupToFirstPaint)
       ->UseRealTime()
       ->Unit(benchmark::kMillisecond);

@@ -86,7 +86,7 @@ public:
   void setEditorBackground(quillon::platform::Color) override {}
   std::optional<quillon::platform::FontInfo> chooseFont(const quillon::platform::FontInfo&) override { return std::nullopt; }
   void showColorPicker(quillon::platform::Color) override {}
-  void setContextItems(const std::vector<std::string>&) override {}
+  void setContextItems(const std::vector<std::string>&, int) override {}
   void showBottomPanel(BottomPage) override {}
   void hideBottomPanel() override {}
   bool bottomPanelVisible() const override { return false; }

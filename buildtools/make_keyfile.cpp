@@ -14,6 +14,7 @@
 #include <sstream>
 #include <string>
 
+#include "generated_file.h"
 #include "editor/keyword_list.h"
 #include "editor/start_stop_key_list.h"
 #include "language/compare_no_case.h"
@@ -145,13 +146,5 @@ int main(int argc, char** argv) {
     return 1;
   }
 
-  const std::string bytes = quillon::language::encodeKeyFile(keywords, startStops);
-  std::ofstream out(argv[2], std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  out.close();
-  if (!out) {
-    std::cerr << argv[2] << ": cannot write\n";
-    return 1;
-  }
-  return 0;
+  return quillon::buildtools::writeGenerated(argv[2], quillon::language::encodeKeyFile(keywords, startStops)) ? 0 : 1;
 }

@@ -14,14 +14,12 @@
 #include <QHBoxLayout>
 #include <QInputDialog>
 #include <QKeyEvent>
-#include <QListWidget>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QSplitter>
 #include <QStackedWidget>
-#include <QStyledItemDelegate>
 #include <QTabBar>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -34,6 +32,7 @@
 #include "editor/code_gutter_widget.h"
 #include "editor/code_memo_widget.h"
 #include "editor/number_syntax_dialog.h"
+#include "language/context_list_widget.h"
 
 #ifndef QUILLON_VERSION
 #define QUILLON_VERSION "0.0.0"
@@ -50,17 +49,6 @@ constexpr int kToolbarHeight = 28;
 constexpr int kErrorPanelHeight = 104;
 constexpr int kCodeInfoWidth = 149;
 constexpr int kGutterWidth = 50;
-
-// The context list draws every line 16 pixels high, whatever the font says.
-class FixedHeightDelegate : public QStyledItemDelegate {
-public:
-  using QStyledItemDelegate::QStyledItemDelegate;
-  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
-    QSize size = QStyledItemDelegate::sizeHint(option, index);
-    size.setHeight(16);
-    return size;
-  }
-};
 
 // "Text (*.mb)|*.mb|All|*.*" into Qt's "Text (*.mb);;All (*.*)".
 QString toQtFilter(const std::string& filter) {
@@ -277,7 +265,7 @@ void MainWindow::buildMenus() {
   checkItem(opts, "Status bar", {}, platform::Command::StatusBar1, [&options] { options.toggleStatusBar(); });
   checkItem(opts, "Line Numbers", {}, platform::Command::LineNumbers1, [&options] { options.toggleLineNumbers(); });
   checkItem(opts, "Help Context", QKeySequence("Ctrl+H"), platform::Command::HelpContext1,
-            [this] { later(LaterCommand::HelpContext); });
+            [&wb] { wb.contextList().helpContext(); });
   opts->addSeparator();
   checkItem(opts, "Word Wrap", {}, platform::Command::WordWrap1, [&options] { options.toggleWordWrap(); });
   checkItem(opts, "Cursor Past End", {}, platform::Command::CursorPastEnd1, [&options] { options.toggleCursorPastEnd(); });
@@ -326,12 +314,18 @@ void MainWindow::buildMenus() {
 
   contextMenu_ = new QMenu(this);
   contextMenu_->setObjectName("Pop2");
-  item(contextMenu_, "Ignore For Now", {}, [this] { later(LaterCommand::IgnoreWord); });
-  item(contextMenu_, "Add To Dictionary", {}, [this] { later(LaterCommand::AddToDictionary); });
+  QAction* ignore = item(contextMenu_, "Ignore For Now", {}, [&wb] { wb.contextList().ignoreForNow(); });
+  QAction* add = item(contextMenu_, "Add To Dictionary", {}, [&wb] { wb.contextList().addToDictionary(); });
   item(contextMenu_, "Add To KeyWords", {}, [this] { later(LaterCommand::AddToKeywords); });
   contextList_->setContextMenuPolicy(Qt::CustomContextMenu);
-  connect(contextList_, &QWidget::customContextMenuRequested, this,
-          [this](const QPoint& at) { contextMenu_->popup(contextList_->viewport()->mapToGlobal(at)); });
+  // An empty list has no menu; without a word the two word items are off.
+  connect(contextList_, &QWidget::customContextMenuRequested, this, [this, &wb, ignore, add](const QPoint& at) {
+    if (wb.status().contextItems().empty()) return;
+    const bool word = !wb.contextList().popupWord().empty();
+    ignore->setEnabled(word);
+    add->setEnabled(word);
+    contextMenu_->popup(contextList_->viewport()->mapToGlobal(at));
+  });
 }
 
 QToolButton* MainWindow::button(const char* name, const char* icon, const QString& hint, Handler run,
@@ -504,13 +498,21 @@ void MainWindow::buildPanels() {
   errorView_->setToolTip("Click Line to Go There");
   errorView_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   errorView_->viewport()->setCursor(Qt::ArrowCursor);
-  contextList_ = new QListWidget(bottomPanel_);
+  contextList_ = new language::ContextListWidget(bottomPanel_);
   contextList_->setObjectName("contextList");
-  QFont listFont("Courier New");
-  listFont.setStyleHint(QFont::TypeWriter);
-  contextList_->setFont(listFont);
-  contextList_->setItemDelegate(new FixedHeightDelegate(contextList_));
-  contextList_->setUniformItemSizes(true);
+  connect(contextList_, &language::ContextListWidget::released, this,
+          [this](int row, language::ContextListWidget::Click click) {
+            using Click = language::ContextListWidget::Click;
+            if (row >= 0 && click != Click::none)
+              runCommand([&] {
+                workbench_->contextList().itemClicked(static_cast<std::size_t>(row), click == Click::shift
+                                                                                         ? language::ContextList::Click::shift
+                                                                                         : language::ContextList::Click::plain);
+              });
+            contextList_->clearSelection();
+            contextList_->viewport()->update();
+            sourceEditor_->setFocus();
+          });
   bottomPanel_->addWidget(errorView_);
   bottomPanel_->addWidget(contextList_);
   bottomPanel_->setCurrentWidget(errorView_);
@@ -553,6 +555,8 @@ std::optional<tools::EditorKey> editorKey(const QKeyEvent& event) {
     case Qt::Key_Tab:
     case Qt::Key_Backtab: return tools::EditorKey(editor::EditKey::Tab);
     case Qt::Key_F9: return tools::EditorKey::functionKey(9);
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return tools::EditorKey(editor::EditKey::Enter);
     default: break;
   }
   if (const int digit = editor::CodeGutterWidget::bookmarkDigit(event); digit >= 0)
@@ -581,7 +585,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
           workbench_->editing().characterTyped(static_cast<char>(text[0].unicode()));
         bool consumed = false;
         if (const auto k = editorKey(*key))
-          runCommand([&] { consumed = workbench_->editing().keyPressed(*k, modifiersOf(*key)); });
+          runCommand([&] { consumed = workbench_->editorKeyPressed(*k, modifiersOf(*key)); });
         if (consumed) return true;
       }
       break;
@@ -603,7 +607,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
                                   key->modifiers() == Qt::ControlModifier;
         bool consumed = false;
         if (const auto k = editorKey(*key); k && !menuShortcut)
-          runCommand([&] { consumed = workbench_->editing().keyReleased(*k, modifiersOf(*key)); });
+          runCommand([&] { consumed = workbench_->editorKeyReleased(*k, modifiersOf(*key)); });
         if (consumed) return true;
       }
       break;
@@ -895,9 +899,8 @@ void MainWindow::centreWindow() {
   move(s.width() / 2 - frameGeometry().width() / 2, s.height() / 2 - frameGeometry().height() / 2);
 }
 
-void MainWindow::setContextItems(const std::vector<std::string>& items) {
-  contextList_->clear();
-  for (const std::string& line : items) contextList_->addItem(platform::toQString(line));
+void MainWindow::setContextItems(const std::vector<std::string>& items, int extent) {
+  contextList_->setItems(items, extent);
 }
 
 void MainWindow::showBottomPanel(BottomPage front) {

@@ -21,7 +21,6 @@
 
 class QAction;
 class QFrame;
-class QListWidget;
 class QMenu;
 class QSplitter;
 class QStackedWidget;
@@ -36,6 +35,10 @@ class CodeGutterWidget;
 
 namespace quillon::platform {
 class ColorComboWidget;
+}
+
+namespace quillon::language {
+class ContextListWidget;
 }
 
 namespace quillon::app {
@@ -96,7 +99,7 @@ public:
   void setWindowPlacement(const platform::WindowPlacement& placement) override;
   platform::ScreenRect screen() const override;
   void centreWindow() override;
-  void setContextItems(const std::vector<std::string>& items) override;
+  void setContextItems(const std::vector<std::string>& items, int extent) override;
   void showBottomPanel(BottomPage front) override;
   void hideBottomPanel() override;
   bool bottomPanelVisible() const override;
@@ -148,7 +151,7 @@ private:
   QSplitter* bottomSplitter_ = nullptr;
   QStackedWidget* bottomPanel_ = nullptr;
   editor::CodeMemoWidget* errorView_ = nullptr;
-  QListWidget* contextList_ = nullptr;
+  language::ContextListWidget* contextList_ = nullptr;
   QTabBar* tabBar_ = nullptr;
   QSplitter* codeInfoSplitter_ = nullptr;
   QWidget* codeInfoPanel_ = nullptr;

@@ -73,9 +73,9 @@ void StatusPresenter::toggleMode() {
   showMode();
 }
 
-void StatusPresenter::setContextItems(std::vector<std::string> items) {
+void StatusPresenter::setContextItems(std::vector<std::string> items, int extent) {
   contextItems_ = std::move(items);
-  view_.setContextItems(contextItems_);
+  view_.setContextItems(contextItems_, extent);
 }
 
 void StatusPresenter::updateCutCopy() {

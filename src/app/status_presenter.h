@@ -5,6 +5,7 @@
 #include "platform/command_states.h"
 #include "platform/main_view.h"
 #include "editor/code_memo.h"
+#include "language/context_list.h"
 #include "platform/keyboard_state.h"
 #include "platform/ui.h"
 
@@ -12,7 +13,8 @@ namespace quillon::app {
 
 // Keeps the status bar panels and the Cut/Copy states in step with the source editor: caret
 // position, insert mode, lock keys and the parenthesis or context line of the message panel.
-class StatusPresenter {
+// It keeps the context list's lines, which the message panel reads.
+class StatusPresenter final : public language::ContextItems {
 public:
   // Clicks on the status bar at these x positions toggle insert and overwrite mode.
   static constexpr int kModeClickFirst = 92;
@@ -35,8 +37,8 @@ public:
   int openParenCount() const { return openParenCount_; }
   void setOpenParenCount(int count) { openParenCount_ = count; }
   // The context list's lines, as the word classifier fills them.
-  const std::vector<std::string>& contextItems() const { return contextItems_; }
-  void setContextItems(std::vector<std::string> items);
+  const std::vector<std::string>& contextItems() const override { return contextItems_; }
+  void setContextItems(std::vector<std::string> items, int extent = -1) override;
 
 private:
   // Heard from the source editor's onSelMove.

@@ -152,14 +152,24 @@ std::filesystem::path Workbench::wordListFile(const std::string& stored, const c
   return file;
 }
 
-// The key file fills the highlighter's lists; the sorted copy feeds the context list.
+// The key file fills the highlighter's lists; the sorted copy and the three text files feed
+// the context list.
 void Workbench::loadWordLists(const std::filesystem::path& program) {
   std::filesystem::path defaultKeyFile = program;
   defaultKeyFile.replace_extension(".bin");
-  std::filesystem::path keyFile = settings_ ? wordListFile(settings_->values().keyFile, ".bin") : defaultKeyFile;
+  settings::SettingsValues defaults;
+  settings::SettingsValues& stored = settings_ ? settings_->values() : defaults;
+  const std::filesystem::path keyFileBefore = wordListFile(stored.keyFile, ".bin");
+  std::filesystem::path keyFile = keyFileBefore;
   language::loadKeyFile(keyFile, defaultKeyFile, highlighting_.keywords(), highlighting_.startStopKeys(), ui_);
-  keyList_ = language::buildKeyList(highlighting_.keywords());
+  // The default stands in for a missing key file from now on, in the settings too.
+  if (keyFile != keyFileBefore) stored.keyFile = keyFile.string();
+  wordLists_.assign(language::WordList::Key, language::buildKeyList(highlighting_.keywords()));
   highlighting_.reApplyKeywords();
+
+  wordLists_.setMaxMbVersion(stored.maxMbVersion);
+  wordLists_.loadDictionaryAndDefines(wordListFile(stored.dictFile, ".dic"), wordListFile(stored.defFile, ".def"), ui_);
+  wordLists_.loadHelpContexts(wordListFile(stored.helpFile, ".ctx"), ui_);
 }
 
 bool Workbench::closeQuery() {
@@ -172,6 +182,9 @@ bool Workbench::closeQuery() {
   }
   ui_.processPendingMessages();
   writeSettings();
+  ui_.processPendingMessages();
+  // A dictionary that cannot be written is reported; the window closes all the same.
+  wordLists_.saveDictionary(ui_);
   ui_.processPendingMessages();
   build_.abandonWait();
   return true;
@@ -259,6 +272,14 @@ void Workbench::numberSyntaxApplied() {
 }
 
 void Workbench::lockKeyPressed() { status_.showLockKeys(); }
+
+bool Workbench::editorKeyPressed(tools::EditorKey key, editor::KeyModifiers mods) {
+  return editing_.keyPressed(key, mods) || contextList_.keyPressed(key.named, key.character, mods);
+}
+
+bool Workbench::editorKeyReleased(tools::EditorKey key, editor::KeyModifiers mods) {
+  return editing_.keyReleased(key, mods) || contextList_.keyReleased(key.named, key.character, mods);
+}
 
 void Workbench::anotherCopyStarted() {
   view_.bringToFront();

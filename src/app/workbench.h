@@ -25,6 +25,8 @@
 #include "editor/highlight_engine.h"
 #include "editor/memo_clipboard.h"
 #include "editor/number_highlighter.h"
+#include "language/context_list.h"
+#include "language/word_lists.h"
 #include "pages/recent_list.h"
 #include "platform/clipboard.h"
 #include "platform/environment.h"
@@ -43,7 +45,7 @@ enum class LaterCommand {
   NewProject, SelectProject, ProjectFromPages,                                       // project file
   CheckWords, CharacterMap, FindReplace, FindNext, Revert,                           // tools
   CodeInfoShow, CodeInfoRescan, CodeInfoSorted,                                      // code outline
-  HelpContext, IgnoreWord, AddToDictionary, AddToKeywords,                           // context list
+  AddToKeywords,                                                                     // keys and dictionary
   KeysDict, MapBasicHelp, QuillonHelp,
 };
 
@@ -88,7 +90,8 @@ public:
   editor::MemoClipboard& sourceClipboard() { return sourceClipboard_; }
   editor::MemoClipboard& errorViewClipboard() { return errorViewClipboard_; }
   editor::HighlightEngine& highlighting() { return highlighting_; }
-  const std::vector<std::string>& keyList() const { return keyList_; }
+  language::WordLists& wordLists() { return wordLists_; }
+  language::ContextList& contextList() { return contextList_; }
   pages::RecentList& windowList() { return windowList_; }
   pages::RecentList& recentFiles() { return recentFiles_; }
   pages::RecentList& sessions() { return sessions_; }
@@ -111,6 +114,9 @@ public:
   void editorMouseReleased() { status_.mouseReleased(); }
   void statusBarClicked(int x) { status_.statusBarClicked(x); }
   void lockKeyPressed();
+  // Keys in the source editor, before the editor sees them; true when consumed.
+  bool editorKeyPressed(tools::EditorKey key, editor::KeyModifiers mods);
+  bool editorKeyReleased(tools::EditorKey key, editor::KeyModifiers mods);
   // Another copy of the program was started.
   void anotherCopyStarted();
 
@@ -170,7 +176,7 @@ private:
   editor::MemoClipboard errorViewClipboard_;
   editor::NumberHighlighter numbers_;
   editor::HighlightEngine highlighting_{sourceEditor_};
-  std::vector<std::string> keyList_;  // the keywords, sorted for the context list
+  language::WordLists wordLists_;
   editor::CodeGutter gutter_{&sourceEditor_};
   pages::RecentList windowList_{50, pages::DocumentCommands::documentKey};
   pages::RecentList recentFiles_{30, platform::fileKey};
@@ -178,6 +184,7 @@ private:
   settings::OptionCommands options_;
   StatusPresenter status_;
   tools::EditingCommands editing_;
+  language::ContextList contextList_{{ui_, view_, states_, sourceEditor_, wordLists_, status_}};
   PageBookmarks pageBookmarks_{editing_};
   pages::DocumentCommands documents_;
   build::ProcRunner runner_;

@@ -48,7 +48,8 @@ public:
   virtual ScreenRect screen() const = 0;
   virtual void centreWindow() = 0;
 
-  virtual void setContextItems(const std::vector<std::string>& items) = 0;
+  // The context list's lines; `extent` is its horizontal scroll width in pixels, -1 to keep it.
+  virtual void setContextItems(const std::vector<std::string>& items, int extent) = 0;
 
   // The bottom panel holds the error view and the context list, one in front. Showing it
   // places its splitter directly above it.

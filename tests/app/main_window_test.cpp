@@ -18,7 +18,9 @@
 #include <QSignalSpy>
 #include <QTabBar>
 #include <QWindow>
+#include <QListView>
 #include <QMimeData>
+#include <QStackedWidget>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QUrl>
@@ -243,10 +245,14 @@ TEST_F(MainWindowTest, StartsUntitledWithItsStatusPanels) {
 }
 
 TEST_F(MainWindowTest, CheckMarksFollowTheCoreNotTheClick) {
-  // A command that is not built yet leaves its check mark alone.
+  // Help Context fronts the context list and hides the panel again.
   QAction* helpContext = find("Options", "Help Context");
   helpContext->trigger();
+  EXPECT_TRUE(helpContext->isChecked());
+  EXPECT_FALSE(window.findChild<QWidget*>("pError")->isHidden());
+  helpContext->trigger();
   EXPECT_FALSE(helpContext->isChecked());
+  EXPECT_TRUE(window.findChild<QWidget*>("pError")->isHidden());
 
   // Show Errors from the menu reaches the button and the panel, and the button turns it off.
   QAction* showErrors = find("Project", "Show Errors");
@@ -440,6 +446,42 @@ TEST_F(MainWindowTest, FilesDroppedFromAFileManagerOpenAsPages) {
   // A click on the first tab brings its page back.
   tabs->setCurrentIndex(0);
   EXPECT_EQ(window.workbench().sourceEditor().text(), "Dim a\r\n");
+}
+
+// Typing fills the list with the default word lists; a click completes, Ctrl+Enter
+// completes in capitals without breaking the line, Ctrl+Shift+Enter inserts the help line.
+TEST_F(MainWindowTest, TheContextListCompletesOnAClickAndOnItsKeys) {
+  QWindow* screen = showWithEditorFocused();
+  ASSERT_NE(screen, nullptr);
+  QTest::keyClick(screen, Qt::Key_H, Qt::ControlModifier);
+  auto* list = window.findChild<QListView*>("contextList");
+  ASSERT_NE(list, nullptr);
+  EXPECT_FALSE(window.findChild<QWidget*>("pError")->isHidden());
+  EXPECT_EQ(window.findChild<QStackedWidget*>("pError")->currentWidget(), list);
+
+  auto& editorWidget = window.sourceEditorWidget();
+  auto& memo = window.workbench().sourceEditor();
+  QTest::keyClicks(&editorWidget, "  Di");
+  QAbstractItemModel* rows = list->model();
+  int dim = -1;
+  for (int r = 0; r < rows->rowCount(); ++r)
+    if (rows->index(r, 0).data().toString() == "KEY Dim") dim = r;
+  ASSERT_GE(dim, 0);
+  EXPECT_EQ(window.statusText(4), rows->index(0, 0).data().toString().mid(3).toStdString());
+  list->scrollTo(rows->index(dim, 0));
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(rows->index(dim, 0)).center());
+  EXPECT_EQ(memo.text(), "  Dim");
+  EXPECT_TRUE(editorWidget.hasFocus());
+
+  QTest::keyClick(screen, Qt::Key_Return, Qt::ControlModifier | Qt::ShiftModifier);
+  ASSERT_EQ(memo.paragraphCount(), 2);
+  EXPECT_TRUE(memo.paragraphText(0).starts_with("  'Dim ")) << memo.paragraphText(0);
+  EXPECT_EQ(memo.paragraphText(1), "  Dim");
+
+  QTest::keyClicks(&editorWidget, " x As Inte");
+  QTest::keyClick(screen, Qt::Key_Return, Qt::ControlModifier);
+  EXPECT_EQ(memo.paragraphText(1), "  Dim x As INTEGER");
+  EXPECT_EQ(memo.paragraphCount(), 2);
 }
 
 TEST(SingleInstanceTest, SecondCopyWakesTheFirst) {

@@ -204,3 +204,56 @@ TEST_F(WorkbenchSettingsTest, TheDefaultEditorMarkFollowsTheSystemAndItsToggle) 
 
 }  // namespace
 }  // namespace quillon::app
+
+namespace quillon::app {
+namespace {
+
+// ----- Word lists -----
+
+TEST_F(WorkbenchSettingsTest, AWordAddedToTheDictionaryIsInItsFileAfterExitWithItsCommentsKept) {
+  const fs::path dic = program.folder() / "quillon.dic";
+  testing::writeFile(dic, "' my words\r\nBeta\r\n' older ones\r\nzulu\r\n");
+  {
+    auto run = start();
+    EXPECT_EQ(run->bench.wordLists().list(language::WordList::Dict), (std::vector<std::string>{"Beta", "zulu"}));
+    EXPECT_FALSE(run->bench.wordLists().list(language::WordList::Help).empty());
+    EXPECT_FALSE(run->bench.wordLists().list(language::WordList::Def).empty());
+    run->bench.wordLists().add(language::WordList::Dict, "Alpha");
+    EXPECT_TRUE(run->bench.closeQuery());
+  }
+  EXPECT_EQ(testing::readFile(dic), "' my words\r\nAlpha\r\nBeta\r\n' older ones\r\nzulu\r\n");
+  auto next = start();
+  EXPECT_EQ(next->bench.wordLists().list(language::WordList::Dict).front(), "Alpha");
+}
+
+TEST_F(WorkbenchSettingsTest, AFullDiskAtExitKeepsTheOldDictionaryAndTheWindowCloses) {
+  const fs::path dic = program.folder() / "quillon.dic";
+  const std::string old = std::string(3000, 'w') + "\r\n";
+  testing::writeFile(dic, old);
+  auto run = start();
+  run->bench.wordLists().add(language::WordList::Dict, "Alpha");
+  {
+    testing::FileSizeLimit full(3000);
+    EXPECT_TRUE(run->bench.closeQuery());
+  }
+  EXPECT_EQ(testing::readFile(dic), old);
+  EXPECT_EQ(run->ui.messages().back(), "Cannot create file " + dic.string());
+}
+
+TEST_F(WorkbenchSettingsTest, AMissingKeyFileGivesWayToTheDefaultInTheSettingsToo) {
+  start()->bench.closeQuery();
+  settings::IniFile ini;
+  ASSERT_TRUE(ini.load(program.settingsFile()));
+  ini.writeString("SYSTEM", "KeyFile", (files / "gone.bin").string());
+  ASSERT_TRUE(ini.save(program.settingsFile()));
+
+  auto run = start();
+  EXPECT_EQ(run->ui.messages().size(), 1u);
+  EXPECT_GT(run->bench.highlighting().keywords().count(), 100);
+  run->bench.closeQuery();
+  ASSERT_TRUE(ini.load(program.settingsFile()));
+  EXPECT_EQ(ini.readString("SYSTEM", "KeyFile", ""), (program.folder() / "quillon.bin").string());
+}
+
+}  // namespace
+}  // namespace quillon::app

@@ -428,7 +428,7 @@ TEST_F(WorkbenchTest, StartUpLoadsTheKeyFileAndSwitchesHighlightingOn) {
   start();
   EXPECT_GT(bench.highlighting().keywords().count(), 100);
   EXPECT_TRUE(bench.highlighting().applyKeyWords());
-  ASSERT_FALSE(bench.keyList().empty());
+  ASSERT_FALSE(bench.wordLists().list(language::WordList::Key).empty());
   bench.sourceEditor().setText("Dim x As Integer ' note");
   bench.sourceEditor().prepareParagraphs(0, 0);
   EXPECT_FALSE(bench.sourceEditor().table().at(0).extra->runs.empty());

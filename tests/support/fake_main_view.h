@@ -37,7 +37,10 @@ public:
   void setEditorBackground(platform::Color c) override { background = c; }
   std::optional<platform::FontInfo> chooseFont(const platform::FontInfo&) override { return fontAnswer; }
   void showColorPicker(platform::Color c) override { pickerPreset = c; }
-  void setContextItems(const std::vector<std::string>& items) override { context = items; }
+  void setContextItems(const std::vector<std::string>& items, int extent) override {
+    context = items;
+    if (extent >= 0) contextExtent = extent;
+  }
   void showBottomPanel(BottomPage front) override {
     bottomVisible = true;
     bottomFront = front;
@@ -64,6 +67,7 @@ public:
   std::optional<platform::FontInfo> fontAnswer;
   platform::Color pickerPreset = platform::kNoColor;
   std::vector<std::string> context;
+  int contextExtent = 0;
   bool focus = true;
   int raised = 0;
   bool bottomVisible = false;

@@ -1,0 +1,87 @@
+#include "language/word_list_files.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace quillon::language {
+namespace {
+
+using Words = std::vector<std::string>;
+
+TEST(WordListFiles, DictionaryStopsAtItsVersionMarkerAndSkipsComments) {
+  const std::string file = "Alpha\r\n'5.0 additions\r\nBeta\r\n  gamma  \r\n'note\r\n\r\n";
+  EXPECT_EQ(readDictionary(file, "5.0"), Words{"Alpha"});
+  EXPECT_EQ(readDictionary(file, "4.5"), (Words{"Alpha", "Beta", "gamma"}));
+}
+
+TEST(WordListFiles, EveryLineBreakEndsALine) {
+  // CR LF, LF, CR and LF CR; a doubled break is an empty line, not a joined one.
+  const std::string file = "delta\r\nalpha\nbeta\rgamma\n\repsilon\n\nzeta";
+  EXPECT_EQ(readDictionary(file, "6.0"), (Words{"alpha", "beta", "delta", "epsilon", "gamma", "zeta"}));
+  EXPECT_EQ(readHelpContexts("b x\rc y\n\ra z"), (Words{"c y", "b x", "a z"}));
+  // A file cut inside its last break, or inside a definition, loses nothing else.
+  EXPECT_EQ(readDictionary("a\r\nb\r", "6.0"), (Words{"a", "b"}));
+  EXPECT_EQ(readDefinitions("Define A 1\r\nDefine B", "6.0"), Words{"A"});
+}
+
+TEST(WordListFiles, WordsSortWithoutCaseInWindows1252AndKeepTheirOrderOnTies) {
+  // É (0xC9) and é (0xE9) fold together and after every ASCII letter; "abc" and "ABC" tie.
+  EXPECT_EQ(readDictionary("\xE9t\xE9\nzed\nabc\nABC\nAb\n", "6.0"),
+            (Words{"Ab", "abc", "ABC", "zed", "\xE9t\xE9"}));
+  EXPECT_TRUE(sameWord("\xC9T\xC9", "\xE9t\xE9"));
+}
+
+TEST(WordListFiles, DefinitionsTakeTheSecondWordWhenAValueFollows) {
+  const std::string file =
+      "Define A 1\r\nDefine  B   2\r\nDefine C\r\n  ' Define D 4\r\n"
+      "Define\tTABBED\t5\r\n\tDefine E\t 6\r\nGlobal X 1\r\nDefine F \"a b\"\r\n";
+  EXPECT_EQ(readDefinitions(file, "6.0"), (Words{"A", "B", "E", "F", "TABBED", "X"}));
+  EXPECT_EQ(readDefinitions("Define A 1\n'6.0\nDefine B 2\n", "6.0"), Words{"A"});
+}
+
+TEST(WordListFiles, HelpLinesDropCommentsOnlyAtTheirFirstByteAndSortDescending) {
+  const Words help = readHelpContexts("; x\r\n' y\r\n   ; z\r\nDim x As Integer\r\n   \r\nDim\r\nabc\r\n");
+  EXPECT_EQ(help, (Words{"Dim x As Integer", "Dim", "abc", "   ; z"}));
+}
+
+TEST(WordListFiles, BinaryAndHugeLinesAreOrdinaryBytes) {
+  const std::string nul("a\0b\nc", 5);
+  EXPECT_EQ(readDictionary(nul, "6.0"), (Words{std::string("a\0b", 3), "c"}));
+  const std::string megabyte(1 << 20, 'w');
+  EXPECT_EQ(readDictionary(megabyte + "\n" + megabyte, "6.0").size(), 2u);
+  EXPECT_TRUE(readDefinitions(megabyte, "6.0").empty());
+  std::string many;
+  for (int i = 0; i < 100000; ++i) many += "Define N" + std::to_string(99999 - i) + " " + std::to_string(i) + "\n";
+  const Words names = readDefinitions(many, "6.0");
+  ASSERT_EQ(names.size(), 100000u);
+  EXPECT_TRUE(std::is_sorted(names.begin(), names.end(), [](auto& a, auto& b) { return wordLess(a, b); }));
+}
+
+TEST(WordListFiles, MergeKeepsCommentsAndEverythingAfterTheFirstRunOfWords) {
+  struct Case {
+    const char* what;
+    std::string now;
+    Words added;
+    std::string expected;
+  };
+  const Case cases[] = {
+      {"no file", "", {"beta", "Alpha"}, "Alpha\r\nbeta\r\n"},
+      {"no comments: sorted, trimmed, no empty lines", "zeta\n\n  eta \nbeta", {"Alpha"},
+       "Alpha\r\nbeta\r\neta\r\nzeta\r\n"},
+      {"leading comments stay first, byte for byte", "' mine\n\n' too\nzeta\n", {"alpha"},
+       "' mine\n\n' too\nalpha\r\nzeta\r\n"},
+      {"a comment without a break", "' only", {"alpha"}, "' only\r\nalpha\r\n"},
+      {"later sections stay as they are", "b\r\na\r\n' roads\nRoad  \n'6.0\nNew6\n", {"c"},
+       "a\r\nb\r\nc\r\n' roads\nRoad  \n'6.0\nNew6\n"},
+      {"words go before a marker that opens the file", "'6.0\nlater\n", {"now"}, "now\r\n'6.0\nlater\n"},
+      {"a word held in any case is not added again", "' c\nALPHA\n' s\nBeta\n", {"alpha", "beta", " gamma "},
+       "' c\nALPHA\r\ngamma\r\n' s\nBeta\n"},
+      {"a word after the marker counts as missing", "a\n'6.0\nb\n", {"b"}, "a\r\nb\r\n'6.0\nb\n"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(mergeDictionary(c.now, c.added, "6.0"), c.expected) << c.what;
+}
+
+}  // namespace
+}  // namespace quillon::language

@@ -1,0 +1,155 @@
+#include "language/word_lists.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "language/word_list_files.h"
+#include "support/scripted_ui.h"
+#include "support/special_files.h"
+#include "support/temp_folder.h"
+
+namespace quillon::language {
+namespace {
+
+using Words = std::vector<std::string>;
+namespace fs = std::filesystem;
+
+class WordListsTest : public ::testing::Test {
+protected:
+  void load() { lists.loadDictionaryAndDefines(dic, def, ui); }
+
+  testing::TempFolder folder;
+  testing::ScriptedUi ui;
+  WordLists lists;
+  fs::path dic = folder / "quillon.dic";
+  fs::path def = folder / "quillon.def";
+};
+
+TEST_F(WordListsTest, AddingAWordHeldInAnyCaseChangesNothing) {
+  folder.write("quillon.dic", "beta\r\n");
+  load();
+  EXPECT_TRUE(lists.add(WordList::Dict, "  Alpha "));
+  EXPECT_FALSE(lists.add(WordList::Dict, "ALPHA"));
+  EXPECT_FALSE(lists.add(WordList::Dict, "Beta"));
+  EXPECT_FALSE(lists.add(WordList::Dict, " \t"));
+  // Saved, it would read back as a comment.
+  EXPECT_FALSE(lists.add(WordList::Dict, "'quoted"));
+  EXPECT_EQ(lists.list(WordList::Dict), (Words{"Alpha", "beta"}));
+  const auto before = lists.generation(WordList::User);
+  EXPECT_TRUE(lists.add(WordList::User, "zzq"));
+  EXPECT_FALSE(lists.add(WordList::User, "ZZQ"));
+  EXPECT_TRUE(lists.add(WordList::User, "aaa"));
+  EXPECT_EQ(lists.list(WordList::User), (Words{"zzq", "aaa"}));
+  EXPECT_EQ(lists.generation(WordList::User), before + 2);
+}
+
+TEST_F(WordListsTest, SaveKeepsTheFilesOtherLinesAndEditsMadeSinceTheLoad) {
+  folder.write("quillon.dic", "' my words\r\nbeta\r\n'6.0\r\nlater\r\n");
+  load();
+  ASSERT_EQ(lists.list(WordList::Dict), Words{"beta"});
+  // Nothing added: the file is not touched, whatever it holds by now.
+  folder.write("quillon.dic", "odd  \n\n");
+  EXPECT_TRUE(lists.saveDictionary(ui));
+  EXPECT_EQ(testing::readFile(dic), "odd  \n\n");
+
+  folder.write("quillon.dic", "' my words\r\nbeta\r\ngamma\r\n'6.0\r\nlater\r\n");
+  lists.add(WordList::Dict, "alpha");
+  EXPECT_TRUE(lists.saveDictionary(ui));
+  EXPECT_EQ(testing::readFile(dic), "' my words\r\nalpha\r\nbeta\r\ngamma\r\n'6.0\r\nlater\r\n");
+  // Saved once: a second save has nothing to add.
+  folder.write("quillon.dic", "x\r\n");
+  EXPECT_TRUE(lists.saveDictionary(ui));
+  EXPECT_EQ(testing::readFile(dic), "x\r\n");
+  EXPECT_TRUE(ui.messages().empty());
+}
+
+TEST_F(WordListsTest, ReloadSavesTheAddedWordsFirst) {
+  folder.write("quillon.dic", "beta\r\n");
+  load();
+  lists.add(WordList::Dict, "alpha");
+  // Another version reads the same file further.
+  folder.write("quillon.dic", "beta\r\n'6.0\r\ndelta\r\n");
+  lists.setMaxMbVersion("5.0");
+  load();
+  EXPECT_EQ(lists.list(WordList::Dict), (Words{"alpha", "beta", "delta"}));
+  EXPECT_EQ(testing::readFile(dic), "alpha\r\nbeta\r\n'6.0\r\ndelta\r\n");
+}
+
+TEST_F(WordListsTest, MissingFilesKeepTheirListsExceptTheHelpLines) {
+  folder.write("quillon.dic", "word\n");
+  folder.write("quillon.def", "Define A 1\n");
+  folder.write("quillon.ctx", "Dim x\n");
+  load();
+  lists.loadHelpContexts(folder / "quillon.ctx", ui);
+  fs::remove(dic);
+  fs::remove(def);
+  fs::remove(folder / "quillon.ctx");
+  load();
+  lists.loadHelpContexts(folder / "quillon.ctx", ui);
+  EXPECT_EQ(lists.list(WordList::Dict), Words{"word"});
+  EXPECT_EQ(lists.list(WordList::Def), Words{"A"});
+  EXPECT_TRUE(lists.list(WordList::Help).empty());
+  EXPECT_TRUE(ui.messages().empty());
+}
+
+TEST_F(WordListsTest, UnreadableFilesAreReportedAndKeepTheirLists) {
+  testing::HangGuard guard;
+  folder.write("quillon.dic", "word\n");
+  folder.write("quillon.ctx", "Dim x\n");
+  load();
+  lists.loadHelpContexts(folder / "quillon.ctx", ui);
+  for (const testing::SpecialFile& special : testing::makeSpecialFiles(folder.path())) {
+    lists.loadDictionaryAndDefines(special.path, special.path, ui);
+    lists.loadHelpContexts(special.path, ui);
+    EXPECT_EQ(ui.messages().size(), 3u) << special.what;
+    EXPECT_EQ(ui.messages().front(), "Cannot open file " + special.path.string()) << special.what;
+    ui = testing::ScriptedUi();
+  }
+  const fs::path huge = testing::makeSparseFile(folder / "huge.dic", kMaxWordListSize + 1);
+  lists.loadDictionaryAndDefines(huge, def, ui);
+  EXPECT_EQ(ui.messages(), Words{"Cannot open file " + huge.string()});
+  EXPECT_EQ(lists.list(WordList::Dict), Words{"word"});
+  EXPECT_EQ(lists.list(WordList::Help), Words{"Dim x"});
+}
+
+TEST_F(WordListsTest, AFailedSaveKeepsTheOldFileAndTheWords) {
+  const std::string old = "beta\r\n" + std::string(4000, 'x') + "\r\n";
+  folder.write("quillon.dic", old);
+  load();
+  lists.add(WordList::Dict, "alpha");
+  {
+    testing::FileSizeLimit full(1000);
+    EXPECT_FALSE(lists.saveDictionary(ui));
+  }
+  EXPECT_EQ(ui.messages(), Words{"Cannot create file " + dic.string()});
+  EXPECT_EQ(testing::readFile(dic), old);
+  EXPECT_TRUE(lists.hasUnsavedWords());
+  // A dictionary path that became a folder is not replaced either.
+  fs::remove(dic);
+  fs::create_directory(dic);
+  EXPECT_FALSE(lists.saveDictionary(ui));
+  EXPECT_TRUE(fs::is_directory(dic));
+  fs::remove(dic);
+  EXPECT_TRUE(lists.saveDictionary(ui));
+  EXPECT_EQ(testing::readFile(dic), "alpha\r\n");
+}
+
+TEST_F(WordListsTest, AReadOnlyFolderKeepsTheOldDictionary) {
+  if (::geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
+  folder.write("quillon.dic", "beta\r\n");
+  load();
+  lists.add(WordList::Dict, "alpha");
+  fs::permissions(folder.path(), fs::perms::owner_write, fs::perm_options::remove);
+  EXPECT_FALSE(lists.saveDictionary(ui));
+  fs::permissions(folder.path(), fs::perms::owner_write, fs::perm_options::add);
+  EXPECT_EQ(ui.messages(), Words{"Cannot create file " + dic.string()});
+  EXPECT_EQ(testing::readFile(dic), "beta\r\n");
+}
+
+}  // namespace
+}  // namespace quillon::language
