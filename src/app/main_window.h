@@ -27,7 +27,6 @@ class QSplitter;
 class QStackedWidget;
 class QTabBar;
 class QToolButton;
-class QTreeWidget;
 
 namespace quillon::editor {
 class CodeMemoWidget;
@@ -36,6 +35,10 @@ class CodeGutterWidget;
 
 namespace quillon::platform {
 class ColorComboWidget;
+}
+
+namespace quillon::language {
+class OutlineTreeWidget;
 }
 
 namespace quillon::app {
@@ -152,7 +155,7 @@ private:
   QTabBar* tabBar_ = nullptr;
   QSplitter* codeInfoSplitter_ = nullptr;
   QWidget* codeInfoPanel_ = nullptr;
-  QTreeWidget* outlineTree_ = nullptr;
+  language::OutlineTreeWidget* outlineTree_ = nullptr;
   editor::CodeGutterWidget* gutter_ = nullptr;
   editor::CodeMemoWidget* sourceEditor_ = nullptr;
   StatusBarWidget* statusBar_ = nullptr;

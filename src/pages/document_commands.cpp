@@ -153,8 +153,9 @@ void DocumentCommands::tabChanged(int index) {
   current_ = index;
   enterPage(index);
   ui_.processPendingMessages();
-  if (hooks.rebuildOutline) hooks.rebuildOutline();
+  // Cleared first: a scan of the page writes its own text.
   setMessage("");
+  if (hooks.rebuildOutline) hooks.rebuildOutline(PageChange::Entered);
   enableBuildCommands(true);
   loadErrorCompanion();
   syncTabs();
@@ -343,6 +344,7 @@ void DocumentCommands::newPage() {
   states_.setEnabled(platform::Command::bCopy, platform::Command::Copy1, false);
   showUndoStates();
   refreshWindowList();
+  if (hooks.rebuildOutline) hooks.rebuildOutline(PageChange::Entered);
 }
 
 // ----- Open -----
@@ -388,7 +390,7 @@ void DocumentCommands::open(Opener opener) {
 
   // The end of every Open, also after a cancelled dialog.
   showLoaded(tabs_[current_]);
-  if (hooks.rebuildOutline) hooks.rebuildOutline();
+  if (hooks.rebuildOutline) hooks.rebuildOutline(PageChange::Entered);
   enableBuildCommands(false);
   refreshWindowList();
   loadErrorCompanion();
@@ -674,7 +676,7 @@ void DocumentCommands::closePage() {
   states_.setEnabled(platform::Command::bPreview, hasText);
   if (closed) bookmarks_.restoreBookmarks();
   ui_.processPendingMessages();
-  if (hooks.rebuildOutline) hooks.rebuildOutline();
+  if (hooks.rebuildOutline) hooks.rebuildOutline(PageChange::Closed);
   enableBuildCommands(true);
   loadErrorCompanion();
   setMessage("CLOSED PAGE....");
@@ -719,7 +721,7 @@ void DocumentCommands::closeAll() {
   }
   for (platform::Command c : {platform::Command::bCut, platform::Command::Cut1, platform::Command::bCopy, platform::Command::Copy1, platform::Command::bPreview, platform::Command::bPrint})
     states_.setEnabled(c, false);
-  if (hooks.rebuildOutline) hooks.rebuildOutline();
+  if (hooks.rebuildOutline) hooks.rebuildOutline(PageChange::AllClosed);
   loadErrorCompanion();
   setMessage("CLOSED ALL....");
   refreshWindowList();
