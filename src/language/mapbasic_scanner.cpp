@@ -63,20 +63,30 @@ StatementReader::LineFacts StatementReader::appendLine(std::string_view line, st
         last = '"';
         facts.hasCode = true;
         return;
-      case SegmentKind::Code:
-        for (char c : s.text) {
-          if (platform::isBlankOrControl(c)) {
+      case SegmentKind::Code: {
+        const std::string_view code = s.text;
+        std::size_t i = 0;
+        while (i < code.size()) {
+          if (platform::isBlankOrControl(code[i])) {
             if (facts.hasCode && gap == Gap::None) gap = Gap::Blank;
+            ++i;
             continue;
           }
-          put(c);
-          text += c;
-          last = c;
+          // A run of non-blanks goes in at once.
+          std::size_t end = i;
+          while (end < code.size() && !platform::isBlankOrControl(code[end])) {
+            if (code[end] == '(') ++facts.parenBalance;
+            else if (code[end] == ')') --facts.parenBalance;
+            ++end;
+          }
+          put(code[i]);
+          text.append(code.substr(i, end - i));
+          last = code[end - 1];
           facts.hasCode = true;
-          if (c == '(') ++facts.parenBalance;
-          else if (c == ')') --facts.parenBalance;
+          i = end;
         }
         return;
+      }
     }
   });
   facts.endsWithComma = last == ',';
