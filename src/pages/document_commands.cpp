@@ -188,7 +188,7 @@ int DocumentCommands::openAsPage(const std::string& name) {
   }
   openFiles({name}, Opener::Project);
   if (findOpenPage(name, key, pageKeys()) != current_) return -1;
-  if (hooks.rebuildOutline) hooks.rebuildOutline();
+  if (hooks.rebuildOutline) hooks.rebuildOutline(PageChange::Entered);
   enableBuildCommands(true);
   refreshWindowList();
   if (hooks.reApplyKeywords) hooks.reApplyKeywords();
