@@ -22,7 +22,6 @@
 #include <QStackedWidget>
 #include <QTabBar>
 #include <QToolButton>
-#include <QTreeWidget>
 #include <QVBoxLayout>
 
 #include "platform/color_combo_widget.h"
@@ -33,6 +32,7 @@
 #include "editor/code_memo_widget.h"
 #include "editor/number_syntax_dialog.h"
 #include "language/context_list_widget.h"
+#include "language/outline_tree_widget.h"
 
 #ifndef QUILLON_VERSION
 #define QUILLON_VERSION "0.0.0"
@@ -248,10 +248,12 @@ void MainWindow::buildMenus() {
   item(bookmarks, "Clear All", {}, [&editing] { editing.clearAllBookmarks(); });
 
   QMenu* codeInfo = menuBar()->addMenu("CodeInfo");
-  checkItem(codeInfo, "Show...", QKeySequence("F12"), platform::Command::CodeInfoShow1,
-            [this] { later(LaterCommand::CodeInfoShow); });
-  item(codeInfo, "ReScan....", QKeySequence("Ctrl+F12"), [this] { later(LaterCommand::CodeInfoRescan); });
-  checkItem(codeInfo, "Sorted", {}, platform::Command::CodeInfoSorted1, [this] { later(LaterCommand::CodeInfoSorted); });
+  language::OutlineCommands& outline = wb.outline();
+  checkItem(codeInfo, "Show...", QKeySequence("F12"), platform::Command::CodeInfoShow1, [&outline] { outline.toggleShow(); });
+  item(codeInfo, "ReScan....", QKeySequence("Ctrl+F12"), [this, &outline] {
+    if (outline.rescan()) sourceEditor_->setFocus();
+  });
+  checkItem(codeInfo, "Sorted", {}, platform::Command::CodeInfoSorted1, [&outline] { outline.toggleSorted(); });
 
   QMenu* opts = menuBar()->addMenu("Options");
   item(opts, "&Font...", {}, [&options] { options.chooseFont(); });
@@ -461,11 +463,8 @@ void MainWindow::buildPanels() {
   codeInfoPanel_->setMinimumWidth(40);
   auto* codeInfoLayout = new QVBoxLayout(codeInfoPanel_);
   codeInfoLayout->setContentsMargins(0, 0, 0, 0);
-  outlineTree_ = new QTreeWidget(codeInfoPanel_);
+  outlineTree_ = new language::OutlineTreeWidget(workbench_->outline(), codeInfoPanel_);
   outlineTree_->setObjectName("outlineTree");
-  outlineTree_->setHeaderHidden(true);
-  outlineTree_->setRootIsDecorated(true);
-  outlineTree_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   codeInfoLayout->addWidget(outlineTree_);
   codeInfoPanel_->resize(kCodeInfoWidth, codeInfoPanel_->height());
   codeInfoPanel_->hide();
@@ -529,6 +528,11 @@ void MainWindow::buildPanels() {
   // The widget reports left releases; the others arrive through the event filter.
   connect(errorView_, &editor::CodeMemoWidget::mouseReleased, this,
           [this] { runCommand([this] { workbench_->errorPanel().mouseReleased(); }); });
+  connect(outlineTree_, &language::OutlineTreeWidget::nodeClicked, this, [this](int level, qint64 line) {
+    runCommand([&] {
+      if (workbench_->outline().treeClicked(level, line)) sourceEditor_->setFocus();
+    });
+  });
   setStatusBar(nullptr);
 }
 
@@ -790,6 +794,7 @@ void MainWindow::setRegionVisible(Region region, bool visible) {
       }
       bgColor_->setVisible(visible);
       break;
+    case Region::CodeInfo: codeInfoPanel_->setVisible(visible); break;
   }
 }
 
@@ -799,6 +804,7 @@ bool MainWindow::regionVisible(Region region) const {
     case Region::StatusBar: return !statusBar_->isHidden();
     case Region::Gutter: return !gutter_->isHidden();
     case Region::ColorPicker: return !bgColor_->isHidden();
+    case Region::CodeInfo: return !codeInfoPanel_->isHidden();
   }
   return false;
 }

@@ -26,7 +26,6 @@ class QSplitter;
 class QStackedWidget;
 class QTabBar;
 class QToolButton;
-class QTreeWidget;
 
 namespace quillon::editor {
 class CodeMemoWidget;
@@ -39,6 +38,7 @@ class ColorComboWidget;
 
 namespace quillon::language {
 class ContextListWidget;
+class OutlineTreeWidget;
 }
 
 namespace quillon::app {
@@ -155,7 +155,7 @@ private:
   QTabBar* tabBar_ = nullptr;
   QSplitter* codeInfoSplitter_ = nullptr;
   QWidget* codeInfoPanel_ = nullptr;
-  QTreeWidget* outlineTree_ = nullptr;
+  language::OutlineTreeWidget* outlineTree_ = nullptr;
   editor::CodeGutterWidget* gutter_ = nullptr;
   editor::CodeMemoWidget* sourceEditor_ = nullptr;
   StatusBarWidget* statusBar_ = nullptr;

@@ -24,7 +24,14 @@ Workbench::Workbench(Ports ports)
       runner_(ports.launcher, ports.mainThread),
       errorPanel_({ports.ui, ports.view, ports.states, sourceEditor_, errorView_, documents_}),
       build_({ports.ui, ports.view, ports.states, sourceEditor_, documents_, options_, errorPanel_, runner_, ports.clock,
-              ports.automation}) {
+              ports.automation}),
+      outline_({ports.ui, ports.view, ports.states, sourceEditor_,
+                [this] {
+                  const auto& tabs = documents_.tabCaptions();
+                  const auto i = static_cast<std::size_t>(documents_.currentTab());
+                  return i < tabs.size() ? tabs[i] : std::string();
+                },
+                ports.clock}) {
   settings::applySourceEditorProfile(sourceEditor_);
   settings::applyErrorViewProfile(errorView_);
   // Highlighting waits for the end of start-up, as the form has it off.
@@ -47,6 +54,13 @@ Workbench::Workbench(Ports ports)
   documents_.hooks.errorFileShown = [this](const std::filesystem::path& file) { errorPanel_.setErrorFile(file); };
   editing_.buildKey = [this](bool ctrl) { build_.buildKey(ctrl); };
   errorPanel_.mapBasicFolder = [this] { return build_.mapBasicFolder(); };
+  documents_.hooks.rebuildOutline = [this](pages::DocumentCommands::PageChange change) {
+    switch (change) {
+      case pages::DocumentCommands::PageChange::Entered: outline_.pageEntered(); break;
+      case pages::DocumentCommands::PageChange::Closed: outline_.pageClosed(); break;
+      case pages::DocumentCommands::PageChange::AllClosed: outline_.allClosed(); break;
+    }
+  };
 }
 
 void Workbench::start(const std::filesystem::path& programFile, const std::vector<std::string>& arguments,

@@ -13,6 +13,7 @@
 #include "platform/main_thread.h"
 #include "platform/process_launcher.h"
 #include "pages/document_commands.h"
+#include "language/outline_commands.h"
 #include "tools/editing_commands.h"
 #include "platform/main_view.h"
 #include "platform/file_association.h"
@@ -44,7 +45,6 @@ enum class LaterCommand {
   Preview, Print,                                                                    // printing
   NewProject, SelectProject, ProjectFromPages,                                       // project file
   CheckWords, CharacterMap, FindReplace, FindNext, Revert,                           // tools
-  CodeInfoShow, CodeInfoRescan, CodeInfoSorted,                                      // code outline
   AddToKeywords,                                                                     // keys and dictionary
   KeysDict, MapBasicHelp, QuillonHelp,
 };
@@ -98,6 +98,7 @@ public:
   editor::CodeGutter& gutter() { return gutter_; }
   pages::DocumentCommands& documents() { return documents_; }
   tools::EditingCommands& editing() { return editing_; }
+  language::OutlineCommands& outline() { return outline_; }
   settings::OptionCommands& options() { return options_; }
   build::BuildCommands& build() { return build_; }
   build::ErrorPanel& errorPanel() { return errorPanel_; }
@@ -190,6 +191,7 @@ private:
   build::ProcRunner runner_;
   build::ErrorPanel errorPanel_;
   build::BuildCommands build_;
+  language::OutlineCommands outline_;
   std::filesystem::path programFolder_;
   std::filesystem::path programFile_;
   std::unique_ptr<settings::Settings> settings_;

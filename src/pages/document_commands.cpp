@@ -152,8 +152,9 @@ void DocumentCommands::tabChanged(int index) {
   current_ = index;
   enterPage(index);
   ui_.processPendingMessages();
-  if (hooks.rebuildOutline) hooks.rebuildOutline();
+  // Cleared first: a scan of the page writes its own text.
   setMessage("");
+  if (hooks.rebuildOutline) hooks.rebuildOutline(PageChange::Entered);
   enableBuildCommands(true);
   loadErrorCompanion();
   syncTabs();
@@ -185,7 +186,7 @@ int DocumentCommands::openAsPage(const std::string& name) {
   }
   openFiles({name}, Opener::Project);
   if (findOpenPage(name) != current_) return -1;
-  if (hooks.rebuildOutline) hooks.rebuildOutline();
+  if (hooks.rebuildOutline) hooks.rebuildOutline(PageChange::Entered);
   enableBuildCommands(true);
   refreshWindowList();
   if (hooks.reApplyKeywords) hooks.reApplyKeywords();
@@ -341,6 +342,7 @@ void DocumentCommands::newPage() {
   states_.setEnabled(platform::Command::bCopy, platform::Command::Copy1, false);
   showUndoStates();
   refreshWindowList();
+  if (hooks.rebuildOutline) hooks.rebuildOutline(PageChange::Entered);
 }
 
 // ----- Open -----
@@ -386,7 +388,7 @@ void DocumentCommands::open(Opener opener) {
 
   // The end of every Open, also after a cancelled dialog.
   showLoaded(tabs_[current_]);
-  if (hooks.rebuildOutline) hooks.rebuildOutline();
+  if (hooks.rebuildOutline) hooks.rebuildOutline(PageChange::Entered);
   enableBuildCommands(false);
   refreshWindowList();
   loadErrorCompanion();
@@ -672,7 +674,7 @@ void DocumentCommands::closePage() {
   states_.setEnabled(platform::Command::bPreview, hasText);
   if (closed) bookmarks_.restoreBookmarks();
   ui_.processPendingMessages();
-  if (hooks.rebuildOutline) hooks.rebuildOutline();
+  if (hooks.rebuildOutline) hooks.rebuildOutline(PageChange::Closed);
   enableBuildCommands(true);
   loadErrorCompanion();
   setMessage("CLOSED PAGE....");
@@ -717,7 +719,7 @@ void DocumentCommands::closeAll() {
   }
   for (platform::Command c : {platform::Command::bCut, platform::Command::Cut1, platform::Command::bCopy, platform::Command::Copy1, platform::Command::bPreview, platform::Command::bPrint})
     states_.setEnabled(c, false);
-  if (hooks.rebuildOutline) hooks.rebuildOutline();
+  if (hooks.rebuildOutline) hooks.rebuildOutline(PageChange::AllClosed);
   loadErrorCompanion();
   setMessage("CLOSED ALL....");
   refreshWindowList();

@@ -48,12 +48,14 @@ public:
     BookmarkKeeper& bookmarks;
     RecentList& windowList;
   };
+  // What happened to the page under the code outline.
+  enum class PageChange { Entered, Closed, AllClosed };
   // What belongs to other commands. Unset hooks do nothing.
   struct Hooks {
     std::function<void(const std::string& path)> addRecentFile;
     std::function<void()> reApplyKeywords;
     std::function<void()> pageAdded;       // a new page: the parenthesis count restarts
-    std::function<void()> rebuildOutline;  // the page changed under the code outline
+    std::function<void(PageChange)> rebuildOutline;
     // The error view was refilled for the page entered: the error file now shown, or empty.
     std::function<void(const std::filesystem::path& errorFile)> errorFileShown;
   };

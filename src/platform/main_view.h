@@ -15,7 +15,7 @@ namespace quillon::platform {
 // belong to the window rather than to Ui.
 class MainView {
 public:
-  enum class Region { Toolbar, StatusBar, Gutter, ColorPicker };
+  enum class Region { Toolbar, StatusBar, Gutter, ColorPicker, CodeInfo };
 
   virtual ~MainView() = default;
 

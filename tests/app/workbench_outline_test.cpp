@@ -1,0 +1,84 @@
+// The code outline as the page commands drive it: which of them scan, and what they leave in
+// the message panel.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/workbench.h"
+#include "support/build_ports.h"
+#include "support/fake_clipboard.h"
+#include "support/fake_main_view.h"
+#include "support/null_ports.h"
+#include "support/recording_command_states.h"
+#include "support/scripted_ui.h"
+#include "support/temp_folder.h"
+#include "support/test_program.h"
+
+namespace quillon::app {
+namespace {
+
+using platform::Command;
+using Region = platform::MainView::Region;
+
+class WorkbenchOutlineTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    installed.start(bench);
+    ui.queueOpenFiles({folder.write("a.mb", "Sub InA\r\nEnd Sub\r\n"), folder.write("b.mb", "Sub InB\r\nEnd Sub\r\n")});
+    bench.documents().open(pages::DocumentCommands::Opener::Dialog);
+    ASSERT_EQ(bench.documents().tabCount(), 2);
+  }
+  std::string message() const { return ui.statusText(platform::Ui::kMessagePanel); }
+  std::string firstSub() {
+    const auto& subs = bench.outline().outline()->group(language::OutlineGroup::Subs);
+    return subs.empty() ? std::string() : subs.front().text;
+  }
+  bool panelShown() const { return view.visible.contains(Region::CodeInfo) && view.visible.at(Region::CodeInfo); }
+
+  testing::TestProgram installed;
+  testing::TempFolder folder{"quillon-outline"};
+  testing::ScriptedUi ui;
+  testing::FakeMainView view;
+  testing::RecordingCommandStates states;
+  testing::NoKeyboardState keyboard;
+  test::FakeClipboard clipboard;
+  testing::BuildPorts ports;
+  Workbench bench{{ui, view, states, keyboard, clipboard, ports.clock, ports.launcher, ports.automation, ports.mainThread}};
+};
+
+TEST_F(WorkbenchOutlineTest, ATabChangeScansOnlyAShownOutlineAndKeepsItsText) {
+  bench.documents().selectTab(0);
+  EXPECT_EQ(message(), "") << "hidden: the message line is cleared";
+  EXPECT_FALSE(bench.outline().outline());
+
+  bench.outline().toggleShow();
+  EXPECT_EQ(firstSub(), "InA [1]");
+  bench.documents().selectTab(1);
+  EXPECT_EQ(firstSub(), "InB [1]");
+  EXPECT_TRUE(message().starts_with("CodeInfo Scanned b.mb [3 lines] in ")) << message();
+
+  // New and Open scan a shown outline too.
+  bench.documents().newPage();
+  EXPECT_EQ(bench.outline().outline()->caption, "Untitled");
+  EXPECT_EQ(firstSub(), "");
+}
+
+TEST_F(WorkbenchOutlineTest, ClosingHidesTheOutline) {
+  bench.outline().toggleShow();
+  bench.documents().closePage();
+  EXPECT_FALSE(panelShown());
+  EXPECT_FALSE(states.checked(Command::CodeInfoShow1));
+  EXPECT_EQ(firstSub(), "InA [1]") << "the page left on screen is scanned";
+  EXPECT_EQ(message(), "CLOSED PAGE....");
+
+  bench.outline().toggleShow();
+  bench.documents().closeAll();
+  EXPECT_FALSE(panelShown());
+  EXPECT_FALSE(states.checked(Command::CodeInfoShow1));
+  EXPECT_FALSE(bench.outline().outline());
+  EXPECT_EQ(message(), "CLOSED ALL....");
+}
+
+}  // namespace
+}  // namespace quillon::app

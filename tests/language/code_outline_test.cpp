@@ -1,0 +1,162 @@
+#include "language/code_outline.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "editor/code_memo.h"
+#include "support/temp_folder.h"
+
+namespace fs = std::filesystem;
+
+namespace quillon::language {
+namespace {
+
+// The tree as the panel shows it: the root, each group two blanks in, entries four.
+std::string render(const Outline& outline) {
+  std::string out = outline.caption + "\n";
+  for (std::size_t g = 0; g < kOutlineGroups; ++g) {
+    out.append("  ").append(kOutlineGroupNames[g]).append("\n");
+    for (const OutlineEntry& e : outline.groups[g]) out.append("    ").append(e.text).append("\n");
+  }
+  return out;
+}
+
+Outline outlineOf(const editor::CodeMemo& memo) {
+  return scanOutline(memo.paragraphCount(), [&memo](std::int64_t i) { return memo.paragraphText(i); });
+}
+
+Outline outlineOf(const std::vector<std::string>& lines) {
+  return scanOutline(static_cast<std::int64_t>(lines.size()),
+                     [&lines](std::int64_t i) { return std::string_view(lines[static_cast<std::size_t>(i)]); });
+}
+
+std::vector<std::string> texts(const std::vector<OutlineEntry>& entries) {
+  std::vector<std::string> out;
+  for (const auto& e : entries) out.push_back(e.text);
+  return out;
+}
+
+// Every NAME.mb under tests/data/outline against NAME.tree (and NAME.sorted.tree when there
+// is one), and the sample module beside them. The page is loaded as the editor loads a file.
+TEST(CodeOutlineGolden, EveryCaseGivesItsTree) {
+  const fs::path folder = fs::path(QUILLON_SOURCE_DIR) / "tests/data/outline";
+  std::vector<std::pair<fs::path, fs::path>> cases = {
+      {fs::path(QUILLON_SOURCE_DIR) / "tests/data/parcels.mb", folder / "parcels.tree"}};
+  for (const auto& item : fs::directory_iterator(folder))
+    if (item.path().extension() == ".mb") cases.emplace_back(item.path(), fs::path(item.path()).replace_extension(".tree"));
+  ASSERT_GE(cases.size(), 9u);
+
+  for (const auto& [source, expected] : cases) {
+    SCOPED_TRACE(source.filename().string());
+    ASSERT_TRUE(fs::exists(expected)) << expected;
+    editor::CodeMemo memo;
+    memo.loadFromFile(source);
+    Outline outline = outlineOf(memo);
+    outline.caption = source.filename().string();
+    EXPECT_EQ(render(outline), testing::readFile(expected));
+
+    fs::path sorted = expected;
+    sorted.replace_extension(".sorted.tree");
+    if (fs::exists(sorted)) {
+      sortOutline(outline);
+      EXPECT_EQ(render(outline), testing::readFile(sorted));
+    }
+  }
+}
+
+TEST(MapBasicScanner, SplitsALineIntoCodeStringsAndComment) {
+  auto parts = [](std::string_view line) {
+    std::string out;
+    scanLine(line, [&](const LineSegment& s) {
+      out += s.kind == SegmentKind::Code ? "C" : s.kind == SegmentKind::String ? "S" : "R";
+      out.append("<").append(s.text).append(">");
+    });
+    return out;
+  };
+  EXPECT_EQ(parts(R"(x = "it's" ' note "q")"), R"(C<x = >S<"it's">C< >R<' note "q">)");
+  EXPECT_EQ(parts(R"(s = """" + "a)"), R"(C<s = >S<"">S<"">C< + >S<"a>)");
+  EXPECT_EQ(parts("'all comment"), "R<'all comment>");
+  EXPECT_EQ(parts(""), "");
+  EXPECT_EQ(withoutComment("Dim a ' dim"), "Dim a ");
+  EXPECT_EQ(withoutComment(R"(Note "a'b" 'c)"), R"(Note "a'b" )");
+}
+
+TEST(MapBasicScanner, JoinsAtMostTwoHundredLinesOfAnOpenParenthesis) {
+  std::vector<std::string> lines = {"Global g_list(1,"};
+  for (int i = 0; i < 300; ++i) lines.push_back("x" + std::to_string(i) + ",");
+  lines.push_back("Dim after");
+  StatementReader reader(static_cast<std::int64_t>(lines.size()),
+                         [&](std::int64_t i) { return std::string_view(lines[static_cast<std::size_t>(i)]); });
+  Statement s;
+  ASSERT_TRUE(reader.next(s));
+  EXPECT_EQ(s.firstLine, 0);
+  EXPECT_EQ(s.lineCount, kMaxStatementLines);
+  EXPECT_EQ(s.text.substr(0, 24), "Global g_list(1, x0, x1,");
+  // The rest goes on in statements of its own; none is lost and none reaches past the end.
+  std::int64_t covered = s.lineCount;
+  while (reader.next(s)) {
+    EXPECT_EQ(s.firstLine, covered);
+    covered += s.lineCount;
+  }
+  EXPECT_EQ(covered, static_cast<std::int64_t>(lines.size()));
+}
+
+TEST(CodeOutline, SortsNamesCaseFoldedLowerCaseFirstThenByLine) {
+  EXPECT_TRUE(outlineNameLess("apple", "Apple"));
+  EXPECT_FALSE(outlineNameLess("Apple", "apple"));
+  EXPECT_FALSE(outlineNameLess("apple", "apple"));
+  EXPECT_TRUE(outlineNameLess("app", "Apple"));
+  EXPECT_TRUE(outlineNameLess("zeta", "_first"));        // '_' sorts after the letters
+  EXPECT_TRUE(outlineNameLess("\xE9lan", "\xC9lan"));    // é before É, both after Z
+  EXPECT_TRUE(outlineNameLess("Zulu", "\xE9lan"));
+}
+
+TEST(CodeOutline, ScanTimeKeepsItsMilliseconds) {
+  using std::chrono::milliseconds;
+  EXPECT_EQ(formatScanSeconds(milliseconds(50)), "00.050");
+  EXPECT_EQ(formatScanSeconds(milliseconds(1200)), "01.200");
+  EXPECT_EQ(formatScanSeconds(milliseconds(75300)), "75.300");
+  EXPECT_EQ(formatScanSeconds(milliseconds(0)), "00.000");
+}
+
+// Pages that are no source at all: every entry still names a line of the page.
+TEST(CodeOutline, BadPagesGiveEntriesInsideThePage) {
+  const std::vector<std::vector<std::string>> pages = {
+      {std::string("Dim a\0b", 7), std::string("Sub A\0\0", 7), "Include \"trunc"},     // NUL bytes, a cut string
+      {"Sub Main(", "  a As Integer,"},                                                 // cut inside a statement
+      {std::string(1 << 20, '('), "Dim x"},                                             // a 1 MB line of parentheses
+      {std::string(1 << 20, 'a') + ":", "Dim " + std::string(1 << 20, 'b')},           // 1 MB names
+      {"\xff\xfe\x80:", "End", "Type", "'", "\""},                                      // garbage bytes
+  };
+  for (const auto& page : pages) {
+    const Outline outline = outlineOf(page);
+    for (const auto& group : outline.groups)
+      for (const OutlineEntry& e : group) {
+        EXPECT_GE(e.line, 1);
+        EXPECT_LE(e.line, static_cast<std::int64_t>(page.size()));
+        EXPECT_FALSE(e.name().empty());
+      }
+  }
+  // A NUL is a blank, as any control character.
+  EXPECT_EQ(texts(outlineOf(pages[0]).group(OutlineGroup::Dim)), std::vector<std::string>({"a b [1]"}));
+  EXPECT_EQ(texts(outlineOf(pages[0]).group(OutlineGroup::Subs)), std::vector<std::string>({"A [2]"}));
+  EXPECT_EQ(texts(outlineOf(pages[0]).group(OutlineGroup::Include)), std::vector<std::string>({"\"trunc [3]"}));
+  EXPECT_EQ(texts(outlineOf(pages[2]).group(OutlineGroup::Dim)), std::vector<std::string>({"x [2]"}));
+  EXPECT_EQ(outlineOf(pages[3]).group(OutlineGroup::Labels).size(), 1u);
+}
+
+TEST(CodeOutline, AHundredThousandLinesKeepTheirNumbers) {
+  std::vector<std::string> lines;
+  for (int i = 0; i < 100000; ++i) lines.push_back(i % 2 ? "Dim v" + std::to_string(i) + " As Integer" : "x = 1");
+  const Outline outline = outlineOf(lines);
+  const auto& dims = outline.group(OutlineGroup::Dim);
+  ASSERT_EQ(dims.size(), 50000u);
+  EXPECT_EQ(dims.front().text, "v1 As Integer [2]");
+  EXPECT_EQ(dims.back().text, "v99999 As Integer [100000]");
+}
+
+}  // namespace
+}  // namespace quillon::language
