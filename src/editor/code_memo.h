@@ -269,7 +269,7 @@ public:
   Offset maxParagraphLength() const { return maxParagraphLength_; }
   void setMaxParagraphLength(Offset length) { maxParagraphLength_ = length; }
 
-  static bool isFormatCode(char c) { return c == 1 || c == 2 || c == 3 || c == 4 || c == 21; }
+  static bool isFormatCode(char c) { return CharAdvance::isFormatCode(static_cast<unsigned char>(c)); }
 
   // ----- Events -----
   // Each event is a list of listeners (see listener_list.h); subscribing never displaces

@@ -154,17 +154,5 @@ TEST_F(PreviewTest, MarginLinesShowInvertedAndADraggedLineSetsItsMargin) {
   EXPECT_EQ(label(), "Page 1/1");
 }
 
-TEST_F(PreviewTest, WholePageFitsTheArea) {
-  memo.setText("x");
-  open();
-  window->setZoom(PreviewZoom::WholePage);
-  QWidget* area = window->findChild<QWidget*>("previewArea");
-  ASSERT_TRUE(area);
-  // The page and its border fit: the grey area needs no scrolling.
-  const QImage image = render();
-  EXPECT_LE(page()->height(), area->height());
-  EXPECT_GT(count(image, [](QColor c) { return c == QColor(Qt::white); }), 1000);
-}
-
 }  // namespace
 }  // namespace quillon::editor
