@@ -27,6 +27,21 @@ QColor memoColor(std::int32_t value, const QColor& window, const QColor& windowT
 
 }  // namespace
 
+// Qt scales an absolute letter spacing by the resolution of the font's device over the
+// screen's, so on a printer it would come out many times too wide; measured once per device
+// (on a string: the advance of a single QChar leaves spacing out).
+qreal QtLinePainter::spacingScale(QPaintDevice* device) const {
+  if (device != scaleDevice_) {
+    scaleDevice_ = device;
+    QFont probe(metrics_.font(), device);
+    const qreal plain = QFontMetricsF(probe, device).horizontalAdvance(QStringLiteral("M"));
+    probe.setLetterSpacing(QFont::AbsoluteSpacing, 1);
+    const qreal spaced = QFontMetricsF(probe, device).horizontalAdvance(QStringLiteral("M"));
+    spacingScale_ = spaced > plain ? spaced - plain : 1;
+  }
+  return spacingScale_;
+}
+
 int QtLinePainter::paint(QPainter& painter, const Line& line, const Selection* selection) const {
   const std::string_view text = line.paragraph->text();
   const int originX = line.x;
@@ -73,7 +88,7 @@ int QtLinePainter::paint(QPainter& painter, const Line& line, const Selection* s
       else if (back.isValid())
         painter.fillRect(QRectF(originX + segX, line.top, x - segX, line.height), back);
       painter.setPen(sel ? selection->text : fore);
-      QFont font = (style & KeywordStyle::altFont) ? altFont_ : metrics_.fontFor(style);
+      QFont font((style & KeywordStyle::altFont) ? altFont_ : metrics_.fontFor(style), painter.device());
       if (style & KeywordStyle::altFont) {
         font.setBold(style & KeywordStyle::bold);
         font.setItalic(style & KeywordStyle::italic);
@@ -85,9 +100,9 @@ int QtLinePainter::paint(QPainter& painter, const Line& line, const Selection* s
         if (ch.unicode() < 0x20) ch = QChar(' ');
       // The layout places characters at whole-unit advances; spread the difference to the
       // font's fractional ones over the segment so that runs and the caret line up.
-      const qreal drawn = QFontMetricsF(font).horizontalAdvance(s);
+      const qreal drawn = QFontMetricsF(font, painter.device()).horizontalAdvance(s);
       if (s.size() > 0 && drawn > 0)
-        font.setLetterSpacing(QFont::AbsoluteSpacing, (x - segX - drawn) / s.size());
+        font.setLetterSpacing(QFont::AbsoluteSpacing, (x - segX - drawn) / s.size() / spacingScale(painter.device()));
       painter.setFont(font);
       painter.drawText(QPointF(originX + segX, baseline), s);
     }

@@ -7,6 +7,7 @@
 #include "editor/paragraph_table.h"
 #include "editor/qt_text_metrics.h"
 
+class QPaintDevice;
 class QPainter;
 
 namespace quillon::editor {
@@ -52,11 +53,15 @@ public:
   int paint(QPainter& painter, const Line& line, const Selection* selection = nullptr) const;
 
 private:
+  qreal spacingScale(QPaintDevice* device) const;
+
   const QtTextMetrics& metrics_;
   const QFont& altFont_;
   CharAdvance advance_;
   Colors colors_;
   bool highlighting_;
+  mutable QPaintDevice* scaleDevice_ = nullptr;
+  mutable qreal spacingScale_ = 1;
 };
 
 }  // namespace quillon::editor

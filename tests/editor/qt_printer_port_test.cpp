@@ -79,6 +79,23 @@ TEST(QtPrinterPort, PrintsAHighlightedModuleToAPdfWithEveryPagesHeaderAndFooter)
     EXPECT_TRUE(words.contains(QString("Dim line%1 As Integer").arg(first)));
     EXPECT_FALSE(words.contains(QString("Dim line%1 As").arg(first - 1)) && page > 1);
   }
+
+  // On paper every word of the first line stands in its column, also after the highlighted
+  // keyword: text drawn at the screen's advances would drift off the layout's columns.
+  const QString boxes = run("pdftotext", {"-bbox", "-f", "1", "-l", "1", pdf, "-"});
+  const QRegularExpression word(R"re(<word xMin="([0-9.]+)"[^>]*>([^<]*)</word>)re");
+  std::vector<std::pair<double, QString>> line;
+  for (auto m = word.globalMatch(boxes); m.hasNext() && line.size() < 4;) {
+    const auto match = m.next();
+    if (match.captured(2) == "Dim" || !line.empty()) line.emplace_back(match.captured(1).toDouble(), match.captured(2));
+  }
+  ASSERT_EQ(line.size(), 4u);
+  EXPECT_EQ(line[3].second, "Integer");
+  const double pitch = port.textMetrics().fixedPitchWidth() * 72.0 / port.printer().logicalDpiX();
+  ASSERT_GT(pitch, 0);
+  const int columns[] = {0, 4, 10, 13};
+  for (std::size_t i = 1; i < line.size(); ++i)
+    EXPECT_NEAR(line[i].first - line[0].first, columns[i] * pitch, 0.3) << line[i].second.toStdString();
 }
 
 }  // namespace
