@@ -14,19 +14,45 @@
 
 #include "app/workbench.h"
 #include "editor/code_memo.h"
+#include "editor/code_memo_printer.h"
+#include "editor/printer_port.h"
 #include "editor/highlight_engine.h"
 #include "editor/text_metrics.h"
 #include "language/key_file.h"
 
 namespace quillon::bench {
 
+// A fixed-pitch font: 8 x 16 pixels on the screen unless told otherwise.
 class BenchMetrics final : public editor::TextMetrics {
 public:
-  int charWidth(unsigned char, std::uint8_t) const override { return 8; }
-  int lineHeight() const override { return 16; }
-  int ascent() const override { return 13; }
-  int averageCharWidth() const override { return 8; }
-  int fixedPitchWidth() const override { return 8; }
+  explicit BenchMetrics(int width = 8, int height = 16) : width_(width), height_(height) {}
+  int charWidth(unsigned char, std::uint8_t) const override { return width_; }
+  int lineHeight() const override { return height_; }
+  int ascent() const override { return height_ * 13 / 16; }
+  int averageCharWidth() const override { return width_; }
+  int fixedPitchWidth() const override { return width_; }
+
+private:
+  int width_;
+  int height_;
+};
+
+// An A4 page at 600 dpi with a sixth of an inch that the printer cannot reach on each side.
+class BenchPrinter final : public editor::PrinterPort {
+public:
+  bool printerInstalled() override { return true; }
+  editor::PrinterMetrics metrics() override { return {4760, 6816, 4960, 7016, 100, 100, 600, 600}; }
+  const editor::TextMetrics& textMetrics() override { return text_; }
+  bool startDocument() override { return true; }
+  bool newPage() override { return true; }
+  void drawText(const editor::PrintRect&, std::string_view, const platform::FontInfo&, editor::PrintAlign) override {}
+  void paintLines(editor::PrintLayout&, std::int64_t, std::int64_t, editor::PrintPoint, double) override {}
+  bool endDocument() override { return true; }
+  std::unique_ptr<editor::PrintPreview> createPreview(editor::CodeMemoPrinter&) override { return nullptr; }
+  bool showProgress(std::int64_t, std::int64_t) override { return true; }
+
+private:
+  BenchMetrics text_{50, 100};  // the screen's metrics at 600 dpi
 };
 
 // small.mb, medium.mb or large.mb from QUILLON_CORPUS_DIR, else corpus/ beside the program.

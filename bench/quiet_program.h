@@ -139,7 +139,8 @@ struct Program {
   quillon::platform::SystemClock clock;
   quillon::platform::PosixProcessLauncher launcher{quillon::platform::Environment::fromProcess()};
   NoAutomation automation;
-  Workbench bench{{ui, view, states, keyboard, clipboard, clock, launcher, automation, mainThread}};
+  BenchPrinter printer;
+  Workbench bench{{ui, view, states, keyboard, clipboard, clock, launcher, automation, mainThread, printer}};
 
   Program() {
     bench.sourceEditor().setMetrics(&kMetrics);

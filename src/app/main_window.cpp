@@ -82,9 +82,10 @@ MainWindow::MainWindow(const platform::KeyboardState& keyboard, QWidget* parent)
   setWindowTitle("Quillon - Untitled");
   setWindowIcon(QIcon(":/icons/quillon.svg"));
   workbench_ = std::make_unique<Workbench>(Workbench::Ports{*this, *this, states_, keyboard, clipboard_, clock_,
-                                                           launcher_, automation_, mainThread_});
+                                                           launcher_, automation_, mainThread_, printerPort_});
 
   buildPanels();
+  printerPort_.setEditor(sourceEditor_);
   buildMenus();
   buildToolbar();
 
@@ -180,8 +181,8 @@ void MainWindow::buildMenus() {
   file->addSeparator();
   item(file, "Insert File...", {}, [this] { later(LaterCommand::InsertFile); });
   file->addSeparator();
-  bound(item(file, "Preview...", {}, [this] { later(LaterCommand::Preview); }), platform::Command::Preview1);
-  bound(item(file, "&Print", QKeySequence("Ctrl+P"), [this] { later(LaterCommand::Print); }), platform::Command::Print1);
+  bound(item(file, "Preview...", {}, [&wb] { wb.preview(); }), platform::Command::Preview1);
+  bound(item(file, "&Print", QKeySequence("Ctrl+P"), [&wb] { wb.print(); }), platform::Command::Print1);
   file->addSeparator();
   item(file, "E&xit", {}, [this] {
     QCoreApplication::processEvents();
@@ -378,8 +379,8 @@ void MainWindow::buildToolbar() {
   button("bUndo", "undo", "Undo", [&wb] { wb.undo(); }, platform::Command::bUndo);
   button("bRedo", "redo", "Redo", [&wb] { wb.redo(); }, platform::Command::bRedo);
   gap();
-  button("bPreview", "preview", "Print Preview", [this] { later(LaterCommand::Preview); }, platform::Command::bPreview);
-  button("bPrint", "print", "Print", [this] { later(LaterCommand::Print); }, platform::Command::bPrint);
+  button("bPreview", "preview", "Print Preview", [&wb] { wb.preview(); }, platform::Command::bPreview);
+  button("bPrint", "print", "Print", [&wb] { wb.print(); }, platform::Command::bPrint);
   gap();
   button("bWrap", "wrap", "WordWrap", [&wb] { wb.options().toggleWordWrap(); }, platform::Command::bWrap, true);
   static_cast<QHBoxLayout*>(toolbar_->layout())->addStretch(1);

@@ -14,6 +14,7 @@
 #include "platform/posix_process_launcher.h"
 #include "platform/qt_main_thread.h"
 #include "platform/wine_automation.h"
+#include "editor/qt_printer_port.h"
 #include "app/workbench.h"
 #include "platform/file_association.h"
 #include "platform/keyboard_state.h"
@@ -133,6 +134,7 @@ private:
   platform::PosixProcessLauncher launcher_{platform::Environment::fromProcess()};
   platform::QtMainThread mainThread_;
   platform::WineAutomation automation_;
+  editor::QtPrinterPort printerPort_{this};
   std::unique_ptr<platform::AssociationStore> associations_;
   std::unique_ptr<Workbench> workbench_;
   ActionStates states_;

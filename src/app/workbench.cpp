@@ -17,6 +17,7 @@ Workbench::Workbench(Ports ports)
       states_(ports.states),
       sourceClipboard_(sourceEditor_, &ports.clipboard),
       errorViewClipboard_(errorView_, &ports.clipboard),
+      printerPort_(ports.printer),
       options_(ports.ui, ports.view, ports.states, sourceEditor_),
       status_(ports.ui, ports.view, ports.states, sourceEditor_, ports.keyboard),
       editing_(ports.ui, sourceEditor_, gutter_),
@@ -60,6 +61,12 @@ Workbench::Workbench(Ports ports)
       case pages::DocumentCommands::PageChange::Closed: outline_.pageClosed(); break;
       case pages::DocumentCommands::PageChange::AllClosed: outline_.allClosed(); break;
     }
+  };
+
+  // Pages of code without a name or number are hard to use in a pile of paper.
+  memoPrinter_.setFooter("Page {p}");
+  memoPrinter_.onProgress = [this](editor::CodeMemoPrinter& printer) {
+    if (!printerPort_.showProgress(printer.currentPage(), printer.pageCount())) printer.abort();
   };
 }
 
@@ -283,6 +290,38 @@ void Workbench::numberSyntaxApplied() {
   if (!settings_) return;
   settings::storeOptions(settings_->file(), storedOptions(), settings::OptionGroup::Numbers);
   settings_->save();
+}
+
+// ----- Printing -----
+
+namespace {
+
+// The printer's layout reads the editor's text; it is dropped as soon as the command ends.
+class PrintingSourceEditor {
+public:
+  PrintingSourceEditor(editor::CodeMemoPrinter& printer, editor::CodeMemo& memo) : printer_(printer) {
+    printer_.setMemoToPrint(&memo);
+  }
+  ~PrintingSourceEditor() { printer_.setMemoToPrint(nullptr); }
+  PrintingSourceEditor(const PrintingSourceEditor&) = delete;
+  PrintingSourceEditor& operator=(const PrintingSourceEditor&) = delete;
+
+private:
+  editor::CodeMemoPrinter& printer_;
+};
+
+}  // namespace
+
+void Workbench::print() {
+  memoPrinter_.setHeader(documents_.currentFile());
+  const PrintingSourceEditor printing(memoPrinter_, sourceEditor_);
+  memoPrinter_.print();
+}
+
+void Workbench::preview() {
+  memoPrinter_.setHeader(documents_.currentFile());
+  const PrintingSourceEditor printing(memoPrinter_, sourceEditor_);
+  memoPrinter_.preview();
 }
 
 void Workbench::lockKeyPressed() { status_.showLockKeys(); }

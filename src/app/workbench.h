@@ -23,6 +23,7 @@
 #include "app/status_presenter.h"
 #include "editor/code_gutter.h"
 #include "editor/code_memo.h"
+#include "editor/code_memo_printer.h"
 #include "editor/highlight_engine.h"
 #include "editor/memo_clipboard.h"
 #include "editor/number_highlighter.h"
@@ -42,7 +43,6 @@ namespace quillon::app {
 enum class LaterCommand {
   SetPageAsProject,                                                                  // pages
   InsertFile,                                                                        // insert file
-  Preview, Print,                                                                    // printing
   NewProject, SelectProject, ProjectFromPages,                                       // project file
   CheckWords, CharacterMap, FindReplace, FindNext, Revert,                           // tools
   AddToKeywords,                                                                     // keys and dictionary
@@ -64,6 +64,7 @@ public:
     platform::ProcessLauncher& launcher;
     platform::Automation& automation;
     platform::MainThread& mainThread;
+    editor::PrinterPort& printer;
   };
 
   explicit Workbench(Ports ports);
@@ -129,6 +130,11 @@ public:
   void paste();
   void selectAll();
 
+  // File menu: print the page at once on the current printer, or preview it.
+  void print();
+  void preview();
+  editor::CodeMemoPrinter& memoPrinter() { return memoPrinter_; }
+
   void later(LaterCommand) {}
 
   // The window is asked to close: the questions about unsaved pages, then the session and
@@ -175,6 +181,7 @@ private:
   editor::CodeMemo errorView_;
   editor::MemoClipboard sourceClipboard_;
   editor::MemoClipboard errorViewClipboard_;
+  editor::PrinterPort& printerPort_;
   editor::NumberHighlighter numbers_;
   editor::HighlightEngine highlighting_{sourceEditor_};
   language::WordLists wordLists_;
@@ -197,6 +204,8 @@ private:
   std::unique_ptr<settings::Settings> settings_;
   platform::AssociationStore* associations_ = nullptr;
   std::unique_ptr<platform::FileAssociation> association_;
+  // Reads the source editor's paragraphs while it prints, so it goes before them.
+  editor::CodeMemoPrinter memoPrinter_{printerPort_};
 };
 
 }  // namespace quillon::app

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "editor/case_fold.h"
+#include "editor/line_breaker.h"
 #include "editor/listener_list.h"
 #include "editor/memo_strings.h"
 #include "editor/paragraph_scanner.h"
@@ -265,12 +266,14 @@ public:
   void setCaretWidth(int px) { caretWidth_ = px; }
   // Pixel advance of a character that starts at x (tabs to the next stop, codes take none).
   int advance(unsigned char c, int x) const { return charAdvance(c, x); }
+  // The rule behind advance(), for painting or laying out with other metrics.
+  CharAdvance charAdvancer() const { return CharAdvance{metrics_, tabStops_, staticFormat_}; }
   void setClock(const platform::Clock* clock) { clock_ = clock; }
   // The longest paragraph allowed; lowered only by tests of the limit.
   Offset maxParagraphLength() const { return maxParagraphLength_; }
   void setMaxParagraphLength(Offset length) { maxParagraphLength_ = length; }
 
-  static bool isFormatCode(char c) { return c == 1 || c == 2 || c == 3 || c == 4 || c == 21; }
+  static bool isFormatCode(char c) { return CharAdvance::isFormatCode(static_cast<unsigned char>(c)); }
 
   // ----- Events -----
   // Each event is a list of listeners (see listener_list.h); subscribing never displaces

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "editor/code_memo.h"
+#include "editor/line_breaker.h"
 #include "editor/memo_error.h"
 
 namespace quillon::editor {
@@ -78,15 +79,7 @@ int CodeMemo::layoutWidth() const { return std::max(1, clientWidth_ - leftMargin
 
 int CodeMemo::lineHeight() const { return metrics_ ? std::max(1, metrics_->lineHeight()) : 1; }
 
-int CodeMemo::charAdvance(unsigned char c, int x) const {
-  if (c == '\t') {
-    const int tab = tabStops_ * (metrics_ ? metrics_->averageCharWidth() : 1);
-    if (tab <= 0) return 0;
-    return tab - x % tab;
-  }
-  if (staticFormat_ && isFormatCode(static_cast<char>(c))) return 0;
-  return metrics_ ? metrics_->charWidth(c, 0) : 1;
-}
+int CodeMemo::charAdvance(unsigned char c, int x) const { return charAdvancer()(c, x); }
 
 void CodeMemo::layoutParagraph(std::int64_t index) {
   Paragraph& p = table_.at(index);
@@ -96,29 +89,9 @@ void CodeMemo::layoutParagraph(std::int64_t index) {
     table_.setLineCount(index, 1);
     return;
   }
-  const int width = layoutWidth();
   std::vector<std::uint32_t> starts;
-  std::uint32_t lineStart = 0;
-  std::uint32_t afterSpace = 0;  // position after the last space of this line, 0 when none
-  int x = 0;
-  int widest = 0;
-  for (std::uint32_t j = 0; j < p.length; ++j) {
-    const auto c = static_cast<unsigned char>(p.data[j]);
-    int w = charAdvance(c, x);
-    if (x + w > width && j > lineStart) {
-      const std::uint32_t brk = afterSpace > lineStart ? afterSpace : j;
-      starts.push_back(brk);
-      widest = std::max(widest, x);
-      lineStart = brk;
-      afterSpace = 0;
-      x = 0;
-      for (std::uint32_t k = brk; k < j; ++k) x += charAdvance(static_cast<unsigned char>(p.data[k]), x);
-      w = charAdvance(c, x);
-    }
-    x += w;
-    if (c == ' ') afterSpace = j + 1;
-  }
-  widestLine_ = std::max({widestLine_, widest, x});
+  const int widest = breakLines(p.text(), (p.flags & Paragraph::kHasCodes) != 0, charAdvancer(), layoutWidth(), starts);
+  widestLine_ = std::max(widestLine_, widest);
   if (!starts.empty() || p.extra) p.ensureExtra().lineStarts = std::move(starts);
   table_.setLineCount(index, static_cast<std::uint32_t>((p.extra ? p.extra->lineStarts.size() : 0) + 1));
 }

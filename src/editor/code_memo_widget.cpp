@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QBitmap>
-#include <QFontMetricsF>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QPainter>
@@ -12,7 +11,6 @@
 #include <QStyleHints>
 #include <algorithm>
 
-#include "editor/keyword_info.h"
 #include "editor/windows1252.h"
 
 namespace quillon::editor {
@@ -43,11 +41,6 @@ const QCursor& rightArrowCursor() {
     return QCursor(pixmap, 20, 1);
   }();
   return cursor;
-}
-
-QString toQString(std::string_view bytes) {
-  const std::u16string u = windows1252ToUtf16(bytes);
-  return QString::fromUtf16(u.data(), static_cast<qsizetype>(u.size()));
 }
 
 }  // namespace
@@ -211,8 +204,11 @@ void CodeMemoWidget::paintEvent(QPaintEvent* event) {
   }
   // A column selection is painted as its rectangle over the lines, not as a text range.
   const bool block = memo_.blockSelection();
+  const QtLinePainter painterOfLines(metrics_, altFont_, memo_.charAdvancer(),
+                                     {palette().color(QPalette::Text), background_, memo_.highlightColor(),
+                                      memo_.highlightBackgnd()});
   for (std::int64_t line = first, y = yOffset; line < lines && y < viewport()->height(); ++line, y += lh)
-    paintLine(painter, line, static_cast<int>(y), block ? 0 : selA, block ? 0 : selB);
+    paintLine(painter, painterOfLines, line, static_cast<int>(y), block ? 0 : selA, block ? 0 : selB);
   if (block) paintBlockSelection(painter);
 
   if (hasFocus() && caretVisible_ && !memo_.displayOnly()) {
@@ -249,124 +245,27 @@ void CodeMemoWidget::paintBlockSelection(QPainter& painter) {
   }
 }
 
-namespace {
-
-// A 0x00BBGGRR colour, a system colour (0x80000000 + index) or -1 for none.
-QColor memoColor(std::int32_t value, const QColor& window, const QColor& windowText, const QColor& none) {
-  if (value == -1) return none;
-  const auto v = static_cast<std::uint32_t>(value);
-  if (v & 0x80000000u) {
-    switch (v & 0xFF) {
-      case 5: return window;
-      case 8: return windowText;
-      default: return none;
-    }
-  }
-  return QColor(static_cast<int>(v & 0xFF), static_cast<int>((v >> 8) & 0xFF), static_cast<int>((v >> 16) & 0xFF));
-}
-
-}  // namespace
-
-void CodeMemoWidget::paintLine(QPainter& painter, std::int64_t line, int y, Offset selA, Offset selB) {
+void CodeMemoWidget::paintLine(QPainter& painter, const QtLinePainter& lines, std::int64_t line, int y, Offset selA,
+                               Offset selB) {
   const CodeMemo::LineSpan span = memo_.lineSpan(line);
   const std::string_view text = memo_.paragraphText(span.paragraph);
   const Offset parStart = memo_.table().startOf(span.paragraph);
   const int originX = memo_.leftMargin() - static_cast<int>(memo_.scrollX());
-  const int right = viewport()->width();
   const int baseline = y + metrics_.ascent();
-  const QColor normal = palette().color(QPalette::Text);
   const QColor selBack = palette().color(QPalette::Highlight);
-  const QColor selText = palette().color(QPalette::HighlightedText);
 
-  // Highlighting runs: the state in effect at the line start and where the next run begins.
-  const Paragraph& par = memo_.table().at(span.paragraph);
-  static const std::vector<AttrRun> kNoRuns;
-  const std::vector<AttrRun>& runs = par.extra ? par.extra->runs : kNoRuns;
-  std::size_t nextRun = 0;
-  AttrStateRef runState = par.extra ? par.extra->startState : nullptr;
-  auto advanceRuns = [&](std::uint32_t k) {
-    while (nextRun < runs.size() && runs[nextRun].offset <= k) runState = runs[nextRun++].state;
-  };
-  advanceRuns(span.start);
-  auto runBoundary = [&](std::uint32_t k) { return nextRun < runs.size() && runs[nextRun].offset == k; };
+  QtLinePainter::Line l;
+  l.paragraph = &memo_.table().at(span.paragraph);
+  l.start = span.start;
+  l.stop = span.stop;
+  l.x = originX;
+  l.top = y;
+  l.height = memo_.lineHeight();
+  l.clipRight = viewport()->width();
+  const QtLinePainter::Selection selection{selA - parStart, selB - parStart, selBack,
+                                           palette().color(QPalette::HighlightedText)};
+  lines.paint(painter, l, &selection);
 
-  // Walk the line's characters once, cutting it into segments at tabs, formatting codes,
-  // selection edges and run boundaries; draw only what falls inside the viewport.
-  int x = 0;
-  std::uint32_t segStart = span.start;
-  int segX = 0;
-  AttrStateRef segState = runState;
-  auto selected = [&](std::uint32_t k) {
-    const Offset o = parStart + k;
-    return o >= selA && o < selB;
-  };
-  auto flush = [&](std::uint32_t end) {
-    if (end > segStart && originX + x > 0 && originX + segX < right) {
-      const bool sel = selected(segStart);
-      const std::uint8_t style = segState && segState->level >= 0 ? segState->style : 0;
-      QColor fore = normal;
-      QColor back;
-      if (segState && segState->level >= 0) {
-        if (style & KeywordStyle::highlight) {
-          fore = memoColor(memo_.highlightColor(), background_, normal, normal);
-          back = memoColor(memo_.highlightBackgnd(), background_, normal, QColor());
-        } else {
-          fore = memoColor(segState->foregnd, background_, normal, normal);
-          back = memoColor(segState->backgnd, background_, normal, QColor());
-        }
-      }
-      if (sel)
-        painter.fillRect(QRect(originX + segX, y, x - segX, memo_.lineHeight()), selBack);
-      else if (back.isValid())
-        painter.fillRect(QRect(originX + segX, y, x - segX, memo_.lineHeight()), back);
-      painter.setPen(sel ? selText : fore);
-      QFont font = (style & KeywordStyle::altFont) ? altFont_ : metrics_.fontFor(style);
-      if (style & KeywordStyle::altFont) {
-        font.setBold(style & KeywordStyle::bold);
-        font.setItalic(style & KeywordStyle::italic);
-      }
-      font.setUnderline(style & KeywordStyle::underline);
-      font.setStrikeOut(style & KeywordStyle::strikeOut);
-      QString s = toQString(text.substr(segStart, end - segStart));
-      for (QChar& ch : s)
-        if (ch.unicode() < 0x20) ch = QChar(' ');
-      // The model places characters at whole-pixel advances; spread the difference to the
-      // font's fractional ones over the segment so that runs and the caret line up.
-      const qreal drawn = QFontMetricsF(font).horizontalAdvance(s);
-      if (s.size() > 0 && drawn > 0)
-        font.setLetterSpacing(QFont::AbsoluteSpacing, (x - segX - drawn) / s.size());
-      painter.setFont(font);
-      painter.drawText(originX + segX, baseline, s);
-    }
-  };
-  for (std::uint32_t k = span.start; k < span.stop; ++k) {
-    const auto c = static_cast<unsigned char>(text[k]);
-    const bool newRun = runBoundary(k);
-    advanceRuns(k);
-    const bool cut = c == '\t' || (memo_.staticFormat() && CodeMemo::isFormatCode(static_cast<char>(c))) ||
-                     (k > segStart && selected(k) != selected(segStart)) || newRun;
-    if (cut && k > segStart) {
-      flush(k);
-      segStart = k;
-      segX = x;
-    }
-    if (cut) segState = runState;
-    const int w = memo_.advance(c, x);
-    if (c == '\t' || (memo_.staticFormat() && CodeMemo::isFormatCode(static_cast<char>(c)))) {
-      if (selected(k)) painter.fillRect(QRect(originX + x, y, w, memo_.lineHeight()), selBack);
-      x += w;
-      segStart = k + 1;
-      segX = x;
-      continue;
-    }
-    x += w;
-    if (originX + x > right && !selected(k)) {
-      flush(k + 1);
-      segStart = span.stop;
-      break;
-    }
-  }
-  flush(span.stop);
   // A selected paragraph end shows as one selected cell.
   const bool lastLine = span.stop == text.size();
   const Offset breakAt = parStart + static_cast<Offset>(text.size());

@@ -9,6 +9,7 @@
 #include "editor/memo_clipboard.h"
 #include "editor/memo_keyboard.h"
 #include "editor/memo_mouse.h"
+#include "editor/qt_line_painter.h"
 #include "editor/qt_text_metrics.h"
 
 namespace quillon::editor {
@@ -64,7 +65,7 @@ private:
   void syncScrollBars();
   void scheduleLayout();
   void restartCaretBlink();
-  void paintLine(QPainter& painter, std::int64_t line, int y, Offset selA, Offset selB);
+  void paintLine(QPainter& painter, const QtLinePainter& lines, std::int64_t line, int y, Offset selA, Offset selB);
   template <class Fn>
   void guarded(Fn&& fn);
   void updateCursor(const QPoint& p, Qt::KeyboardModifiers modifiers);

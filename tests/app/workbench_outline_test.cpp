@@ -9,6 +9,7 @@
 #include "support/build_ports.h"
 #include "support/fake_clipboard.h"
 #include "support/fake_main_view.h"
+#include "support/fake_printer_port.h"
 #include "support/null_ports.h"
 #include "support/recording_command_states.h"
 #include "support/scripted_ui.h"
@@ -44,7 +45,8 @@ protected:
   testing::NoKeyboardState keyboard;
   test::FakeClipboard clipboard;
   testing::BuildPorts ports;
-  Workbench bench{{ui, view, states, keyboard, clipboard, ports.clock, ports.launcher, ports.automation, ports.mainThread}};
+  testing::FakePrinterPort printer;
+  Workbench bench{{ui, view, states, keyboard, clipboard, ports.clock, ports.launcher, ports.automation, ports.mainThread, printer}};
 };
 
 TEST_F(WorkbenchOutlineTest, ATabChangeScansOnlyAShownOutlineAndKeepsItsText) {

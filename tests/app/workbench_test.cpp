@@ -2,14 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <stdexcept>
 
+#include "editor/memo_error.h"
 #include "support/fake_clipboard.h"
 #include "support/build_ports.h"
 #include "support/fake_main_view.h"
+#include "support/fake_printer_port.h"
 #include "support/recording_command_states.h"
 #include "support/scripted_ui.h"
 #include "support/special_files.h"
@@ -60,7 +63,8 @@ protected:
   FakeKeyboard keyboard;
   test::FakeClipboard clipboard;
   testing::BuildPorts ports;
-  Workbench bench{{ui, view, states, keyboard, clipboard, ports.clock, ports.launcher, ports.automation, ports.mainThread}};
+  testing::FakePrinterPort printer;
+  Workbench bench{{ui, view, states, keyboard, clipboard, ports.clock, ports.launcher, ports.automation, ports.mainThread, printer}};
 };
 
 TEST_F(WorkbenchTest, StartsAsAnUntitledMbPage) {
@@ -128,7 +132,7 @@ TEST_F(WorkbenchTest, UnreadableCommandLineFileIsReportedAndStartUpCompletes) {
   testing::HangGuard guard;
   for (const testing::SpecialFile& f : testing::makeSpecialFiles(installed.folder().path())) {
     ScriptedUi ui2;
-    Workbench other{{ui2, view, states, keyboard, clipboard, ports.clock, ports.launcher, ports.automation, ports.mainThread}};
+    Workbench other{{ui2, view, states, keyboard, clipboard, ports.clock, ports.launcher, ports.automation, ports.mainThread, printer}};
     installed.start(other, {f.path.string()});
     EXPECT_EQ(ui2.messages(), std::vector<std::string>{"Cannot open file " + f.path.string()}) << f.what;
     EXPECT_EQ(other.documents().tabCaptions(), std::vector<std::string>{"Untitled"}) << f.what;
@@ -470,6 +474,53 @@ TEST_F(WorkbenchTest, AppliedNumberStyleIsStoredAtOnce) {
   EXPECT_EQ(stored.readString("Numbers", "BackGround", ""), "$FFFFFFFF");
   EXPECT_EQ(stored.readString("Numbers", "Style", ""), "5");
   EXPECT_EQ(stored.readString("Numbers", "Delimiters", ""), "+-");
+}
+
+TEST_F(WorkbenchTest, PrintsThePageWithItsFileNameAndPageNumbersAndLetsGoOfIt) {
+  const auto file = writeFile("module.mb", "Dim a\r\nDim b");
+  start({file.string()});
+  bench.print();
+  const std::vector<std::string> expected = {
+      "start",
+      "text " + file.string() + " in 75,40-800,75 MS Sans Serif",
+      "text Page 1 in 75,1060-800,1100 MS Sans Serif",
+      "lines 0-1 at 75,75 every 15",
+      "end",
+  };
+  EXPECT_EQ(printer.calls, expected);
+  EXPECT_EQ(printer.progress, (std::vector<std::int64_t>{0, -1}));
+  EXPECT_EQ(bench.memoPrinter().memoToPrint(), nullptr);
+
+  // Cancel in the progress window stops before the next page.
+  std::string text;
+  for (int i = 0; i < 200; ++i) text += "line\r\n";
+  bench.sourceEditor().setText(text);
+  printer.calls.clear();
+  printer.progress.clear();
+  printer.cancelPage = 1;
+  bench.print();
+  EXPECT_EQ(printer.progress, (std::vector<std::int64_t>{0, 1, -1}));
+  EXPECT_EQ(printer.calls.back(), "end");
+  EXPECT_EQ(std::count(printer.calls.begin(), printer.calls.end(), "new page"), 0);
+
+  // Without a printer nothing is sent and the failure reaches the window.
+  printer.calls.clear();
+  printer.installed = false;
+  EXPECT_THROW(bench.print(), editor::MemoError);
+  EXPECT_TRUE(printer.calls.empty());
+  EXPECT_EQ(bench.memoPrinter().memoToPrint(), nullptr);
+}
+
+TEST_F(WorkbenchTest, PreviewShowsTheSourceEditorAndClearsItAfterwards) {
+  start();
+  fillLines();
+  printer.whileShown = [&] {
+    EXPECT_EQ(bench.memoPrinter().memoToPrint(), &bench.sourceEditor());
+    EXPECT_EQ(bench.memoPrinter().header(), "Untitled");
+  };
+  bench.preview();
+  EXPECT_EQ(printer.calls, (std::vector<std::string>{"preview created", "preview shown"}));
+  EXPECT_EQ(bench.memoPrinter().memoToPrint(), nullptr);
 }
 
 }  // namespace

@@ -334,7 +334,8 @@ TEST(BuildTimingTest, ThePauseEndsWithTheCompiler) {
   testing::NoKeyboardState keyboard;
   test::FakeClipboard clipboard;
   testing::BuildPorts ports;
-  app::Workbench bench{{ui, view, states, keyboard, clipboard, ports.clock, ports.launcher, ports.automation, ports.mainThread}};
+  testing::FakePrinterPort printer;
+  app::Workbench bench{{ui, view, states, keyboard, clipboard, ports.clock, ports.launcher, ports.automation, ports.mainThread, printer}};
   installed.start(bench);
   folder.write("mb/MapBasic.exe", "");
   bench.settings()->values().mapBasicFolder = folder / "mb" / "";

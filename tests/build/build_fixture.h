@@ -14,6 +14,7 @@
 #include "support/build_ports.h"
 #include "support/fake_clipboard.h"
 #include "support/fake_main_view.h"
+#include "support/fake_printer_port.h"
 #include "support/fixed_metrics.h"
 #include "support/null_ports.h"
 #include "support/recording_command_states.h"
@@ -86,7 +87,8 @@ protected:
   platform::PosixProcessLauncher launcher{env};
   ScriptedAutomation automation;
   QueuedMainThread mainThread;
-  app::Workbench bench{{ui, view, states, keyboard, clipboard, clock, launcher, automation, mainThread}};
+  FakePrinterPort printer;
+  app::Workbench bench{{ui, view, states, keyboard, clipboard, clock, launcher, automation, mainThread, printer}};
 };
 
 }  // namespace quillon::testing

@@ -213,21 +213,10 @@ TEST_F(CodeMemoLayout, ColumnSelectionCopiesAndReplacesRows) {
 
 }  // namespace
 
-namespace {
-class FixedPitch final : public quillon::editor::TextMetrics {
-public:
-  int charWidth(unsigned char, std::uint8_t) const override { return 7; }
-  int lineHeight() const override { return 15; }
-  int ascent() const override { return 12; }
-  int averageCharWidth() const override { return 7; }
-  int fixedPitchWidth() const override { return 7; }
-};
-}  // namespace
-
 // Long lines are measured by counting when the font is fixed pitch; both ways must agree.
 TEST(CodeMemoMeasure, CountingAndAddingUpWidthsAgree) {
   quillon::editor::CodeMemo counted, added;
-  FixedPitch fixed;
+  quillon::test::FixedMetrics fixed(7, 15, true);
   quillon::test::FixedMetrics summed(7, 15);
   counted.setMetrics(&fixed);
   added.setMetrics(&summed);

@@ -19,8 +19,9 @@
 #include "support/fake_clipboard.h"
 #include "support/build_ports.h"
 #include "support/fake_main_view.h"
-#include "support/null_ports.h"
+#include "support/fake_printer_port.h"
 #include "support/fixed_metrics.h"
+#include "support/null_ports.h"
 #include "support/recording_command_states.h"
 #include "support/scripted_ui.h"
 #include "support/special_files.h"
@@ -74,7 +75,8 @@ protected:
   NoKeyboard keyboard;
   test::FakeClipboard clipboard;
   testing::BuildPorts ports;
-  Workbench bench{{ui, view, states, keyboard, clipboard, ports.clock, ports.launcher, ports.automation, ports.mainThread}};
+  testing::FakePrinterPort printer;
+  Workbench bench{{ui, view, states, keyboard, clipboard, ports.clock, ports.launcher, ports.automation, ports.mainThread, printer}};
 };
 
 TEST_F(DocumentCommandsTest, ATabRoundTripKeepsTextCaretTopLineModifiedStateAndBookmarks) {

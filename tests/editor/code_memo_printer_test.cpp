@@ -1,0 +1,276 @@
+#include "editor/code_memo_printer.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "editor/memo_error.h"
+#include "support/fake_printer_port.h"
+
+namespace quillon::editor {
+namespace {
+
+using Lines = std::pair<std::int64_t, std::int64_t>;
+
+using testing::FakePrinterPort;
+
+// An A4 sheet at 600 dpi whose outer sixth of an inch the printer cannot reach.
+constexpr PrinterMetrics kA4{4760, 6816, 4960, 7016, 100, 100, 600, 600};
+
+struct FormatRow {
+  const char* what;
+  PrinterMetrics metrics;
+  PageSettings settings;
+  int printerLineHeight;
+  int lineHeight;
+  double exactLineHeight;
+  int linesPerPage;
+  int textWidth;
+  PrintPoint origin;
+  PrintRect header;
+  PrintRect footer;
+};
+
+TEST(PageFormat, PlacesEverythingAsTheSettingsSay) {
+  const PageSettings window;  // the main window's values
+  PageSettings inches = window;
+  inches.lineSpacing = 0.25f;
+  PageSettings zero = window;
+  zero.lineSpacing = 0;
+  const FormatRow rows[] = {
+      // The page holds what fits into the paper height less 1.5 inches at 1.5 times "A".
+      {"window settings", kA4, window, 100, 150, 150, (7016 - 900) / 150, 4960 - 750, {350, 350},
+       {350, 140, 4560, 350}, {350, 6676, 4560, 6916}},
+      {"half a unit rounds for counting only", kA4, window, 13, 20, 19.5, (7016 - 900) / 20, 4210, {350, 350},
+       {350, 140, 4560, 350}, {350, 6676, 4560, 6916}},
+      {"spacing in inches", kA4, inches, 100, 150, 150, 40, 4210, {350, 350}, {350, 140, 4560, 350},
+       {350, 6676, 4560, 6916}},
+      {"zero spacing counts as one unit", kA4, zero, 100, 1, 1, 7016 - 900, 4210, {350, 350}, {350, 140, 4560, 350},
+       {350, 6676, 4560, 6916}},
+      {"a printer without text height", kA4, window, 0, 1, 1, 7016 - 900, 4210, {350, 350}, {350, 140, 4560, 350},
+       {350, 6676, 4560, 6916}},
+      {"horizontal lengths in horizontal units", {2380, 6816, 2480, 7016, 50, 100, 300, 600}, window, 100, 150, 150,
+       40, 2480 - 375, {175, 350}, {175, 140, 2280, 350}, {175, 6676, 2280, 6916}},
+  };
+  for (const FormatRow& row : rows) {
+    SCOPED_TRACE(row.what);
+    const PageFormat f(row.metrics, row.settings, row.printerLineHeight);
+    EXPECT_EQ(f.lineHeight(), row.lineHeight);
+    EXPECT_DOUBLE_EQ(f.exactLineHeight(), row.exactLineHeight);
+    EXPECT_EQ(f.linesPerPage(), row.linesPerPage);
+    EXPECT_EQ(f.textWidth(), row.textWidth);
+    EXPECT_EQ(f.textOrigin(), row.origin);
+    EXPECT_EQ(f.headerBand(), row.header);
+    EXPECT_EQ(f.footerBand(), row.footer);
+  }
+}
+
+TEST(PageFormat, CountsPagesWithoutABlankSheetAndSplitsTheLines) {
+  const PageFormat f(kA4, PageSettings{}, 100);
+  ASSERT_EQ(f.linesPerPage(), 40);
+  // A text that fills its last page exactly has no empty sheet after it.
+  EXPECT_EQ(f.pageCount(40), 1);
+  EXPECT_EQ(f.pageCount(41), 2);
+  EXPECT_EQ(f.pageCount(80), 2);
+  EXPECT_EQ(f.pageCount(0), 1);
+  EXPECT_EQ(f.pageCount(1), 1);
+  EXPECT_EQ(f.pageLines(0, 41), Lines(0, 39));
+  EXPECT_EQ(f.pageLines(1, 41), Lines(40, 40));
+}
+
+TEST(PageFormat, MarginsBeyondThePaperLeaveNoRoomAndDivideByNothing) {
+  // A custom paper of one inch by one inch: the margins alone are wider and taller.
+  const PageFormat tiny({100, 100, 100, 100, 0, 0, 100, 100}, PageSettings{}, 10);
+  EXPECT_LT(tiny.textWidth(), 0);
+  EXPECT_FALSE(tiny.hasRoom(8));
+  EXPECT_EQ(tiny.linesPerPage(), 1);
+  EXPECT_EQ(tiny.pageCount(5), 5);
+  // Wide enough for a character but not tall enough for a line.
+  PageSettings flat;
+  flat.marginTop = 5.45f;
+  flat.marginBottom = 5.45f;
+  const PageFormat low({850, 1100, 850, 1100, 0, 0, 100, 100}, flat, 10);
+  EXPECT_FALSE(low.hasRoom(8));
+  EXPECT_TRUE(PageFormat({850, 1100, 850, 1100, 0, 0, 100, 100}, PageSettings{}, 10).hasRoom(8));
+  // A printer that reports nothing at all.
+  const PageFormat none(PrinterMetrics{}, PageSettings{}, 0);
+  EXPECT_EQ(none.lineHeight(), 1);
+  EXPECT_FALSE(none.hasRoom(1));
+}
+
+TEST(PageText, ReplacesTheFirstPageMarkOnly) {
+  EXPECT_EQ(pageText("Head {p} of {p}", 0), "Head 1 of {p}");
+  EXPECT_EQ(pageText("{p}", 9), "10");
+  EXPECT_EQ(pageText("No number", 3), "No number");
+  EXPECT_EQ(pageText("", 0), "");
+}
+
+class CodeMemoPrinterTest : public ::testing::Test {
+protected:
+  // `lines` lines "line 1" .. "line n".
+  void fill(int lines) {
+    std::string text;
+    for (int i = 1; i <= lines; ++i) text += "line " + std::to_string(i) + (i < lines ? "\r\n" : "");
+    memo.setText(text);
+    printer.setMemoToPrint(&memo);
+  }
+
+  FakePrinterPort port;
+  CodeMemo memo;
+  CodeMemoPrinter printer{port};
+};
+
+// 11 inches less 1.5 at 15 units a line: 63 lines a page.
+TEST_F(CodeMemoPrinterTest, PrintsEveryPageWithItsHeaderFooterAndLines) {
+  memo.setWordWrap(false);
+  fill(130);
+  printer.setHeader("Head {p}");
+  printer.setFooter("Foot {p}");
+  std::vector<std::int64_t> progress;
+  printer.onProgress = [&](CodeMemoPrinter& p) { progress.push_back(p.currentPage()); };
+  printer.print();
+  const std::vector<std::string> expected = {
+      "start",
+      "text Head 1 in 75,40-800,75 MS Sans Serif",
+      "text Foot 1 in 75,1060-800,1100 MS Sans Serif",
+      "lines 0-62 at 75,75 every 15",
+      "new page",
+      "text Head 2 in 75,40-800,75 MS Sans Serif",
+      "text Foot 2 in 75,1060-800,1100 MS Sans Serif",
+      "lines 63-125 at 75,75 every 15",
+      "new page",
+      "text Head 3 in 75,40-800,75 MS Sans Serif",
+      "text Foot 3 in 75,1060-800,1100 MS Sans Serif",
+      "lines 126-129 at 75,75 every 15",
+      "end",
+  };
+  EXPECT_EQ(port.calls, expected);
+  EXPECT_EQ(progress, (std::vector<std::int64_t>{0, 1, 2, -1}));
+  EXPECT_EQ(printer.currentPage(), -1);
+}
+
+TEST_F(CodeMemoPrinterTest, AnEmptyTextIsOneSheetAndEmptyBandsAreNotDrawn) {
+  fill(0);
+  memo.setText("");
+  printer.setMemoToPrint(&memo);
+  printer.setFooter("Foot {p}");
+  printer.print();
+  EXPECT_EQ(port.calls, (std::vector<std::string>{"start", "text Foot 1 in 75,1060-800,1100 MS Sans Serif",
+                                                  "lines 0-0 at 75,75 every 15", "end"}));
+}
+
+TEST_F(CodeMemoPrinterTest, AbortStopsBeforeTheNextPageAndStillEndsTheDocument) {
+  fill(200);
+  printer.onProgress = [](CodeMemoPrinter& p) {
+    if (p.currentPage() == 1) p.abort();
+  };
+  printer.print();
+  EXPECT_EQ(port.calls, (std::vector<std::string>{"start", "lines 0-62 at 75,75 every 15", "end"}));
+  // The next run starts with the flag cleared.
+  printer.onProgress = nullptr;
+  port.calls.clear();
+  printer.print();
+  EXPECT_EQ(port.calls.back(), "end");
+  EXPECT_EQ(port.calls.size(), 1u + 4 + 3 + 1);
+}
+
+TEST_F(CodeMemoPrinterTest, FailuresAreReportedAndNothingIsSentWithoutAPrinterOrRoom) {
+  fill(200);
+  auto failure = [&] {
+    try {
+      printer.print();
+    } catch (const MemoError& e) {
+      return std::string(e.what());
+    }
+    return std::string("no error");
+  };
+  port.installed = false;
+  EXPECT_EQ(failure(), CodeMemoPrinter::kNoPrinter);
+  EXPECT_TRUE(port.calls.empty());
+
+  port.installed = true;
+  port.paper = {100, 100, 100, 100, 0, 0, 100, 100};  // one inch square
+  printer.printerChanged();
+  EXPECT_EQ(failure(), CodeMemoPrinter::kNoRoom);
+  EXPECT_TRUE(port.calls.empty());
+  EXPECT_EQ(printer.lineCount(), 0);
+  EXPECT_EQ(printer.pageCount(), 1);
+
+  port.paper = FakePrinterPort().paper;
+  printer.printerChanged();
+  port.failingPage = 2;
+  EXPECT_EQ(failure(), CodeMemoPrinter::kPrintingFailed);
+  EXPECT_EQ(port.calls, (std::vector<std::string>{"start", "lines 0-62 at 75,75 every 15", "new page",
+                                                  "lines 63-125 at 75,75 every 15", "new page", "end"}));
+
+  port.failingPage = -1;
+  port.calls.clear();
+  port.startFails = true;
+  EXPECT_EQ(failure(), CodeMemoPrinter::kPrintingFailed);
+  EXPECT_EQ(port.calls, std::vector<std::string>{"start"});
+
+  port.startFails = false;
+  port.endFails = true;
+  EXPECT_EQ(failure(), CodeMemoPrinter::kPrintingFailed);
+  EXPECT_EQ(printer.currentPage(), -1);
+}
+
+TEST_F(CodeMemoPrinterTest, RoomComesBackWhenTheMarginsShrink) {
+  fill(10);
+  printer.setMarginTop(6);
+  printer.setMarginBottom(6);
+  EXPECT_FALSE(printer.layOut());
+  printer.setMarginBottom(0.5f);
+  printer.setMarginTop(0.5f);
+  EXPECT_TRUE(printer.layOut());
+  EXPECT_EQ(printer.lineCount(), 10);
+}
+
+TEST_F(CodeMemoPrinterTest, TheLayoutFollowsTheTextTheMarginsAndPlainText) {
+  memo.setWordWrap(true);
+  fill(1);
+  memo.setText(std::string(150, 'x'));  // 1200 units: two lines at 7.25 inches
+  printer.setMemoToPrint(&memo);
+  int formats = 0;
+  printer.onFormatPrint = [&](CodeMemoPrinter&, PrintLayout& layout) {
+    ++formats;
+    EXPECT_FALSE(layout.laidOut());
+  };
+  ASSERT_TRUE(printer.layOut());
+  EXPECT_EQ(printer.lineCount(), 2);
+  EXPECT_TRUE(printer.layOut());
+  EXPECT_EQ(formats, 1);
+
+  printer.setMarginLeft(0.25f);  // 825 units: 103 characters a line
+  printer.setMarginRight(0);
+  ASSERT_TRUE(printer.layOut());
+  EXPECT_EQ(printer.layout()->line(0).stop, 103u);
+  EXPECT_EQ(formats, 2);
+
+  // Printing again after an edit lays the new text out, even for the same editor.
+  memo.setText("short");
+  printer.setMemoToPrint(&memo);
+  ASSERT_TRUE(printer.layOut());
+  EXPECT_EQ(printer.lineCount(), 1);
+
+  printer.setPlainText(true);
+  ASSERT_TRUE(printer.layOut());
+  EXPECT_TRUE(printer.layout()->plainText());
+  EXPECT_EQ(formats, 4);
+}
+
+TEST_F(CodeMemoPrinterTest, PreviewIsRaisedBeforeItIsShownAndNeedsAText) {
+  printer.preview();
+  EXPECT_TRUE(port.calls.empty());
+  fill(3);
+  printer.onPreview = [&](CodeMemoPrinter& p, PrintPreview&) {
+    EXPECT_EQ(&p, &printer);
+    port.calls.push_back("onPreview");
+  };
+  printer.preview();
+  EXPECT_EQ(port.calls, (std::vector<std::string>{"preview created", "onPreview", "preview shown"}));
+}
+
+}  // namespace
+}  // namespace quillon::editor

@@ -1,0 +1,158 @@
+// The preview window, offscreen: its page image, page stepping and margin dragging.
+#include "editor/print_preview_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QToolButton>
+
+#include "editor/code_memo_printer.h"
+#include "editor/code_memo_widget.h"
+#include "editor/highlight_engine.h"
+#include "editor/qt_printer_port.h"
+
+namespace quillon::editor {
+namespace {
+
+class PreviewTest : public ::testing::Test {
+protected:
+  PreviewTest() {
+    memo.setWordWrap(false);
+    KeywordInfo keyword;
+    keyword.contextNum = 1;
+    keyword.style = KeywordStyle::bold;
+    keyword.foregnd = 0xFF0000;  // blue
+    engine.keywords().add("Dim", keyword);
+    QFont font("Courier New");
+    font.setPointSize(10);
+    widget.setEditorFont(font);
+    port.setEditor(&widget);
+    // The same paper on every machine: A4 through the PDF driver.
+    port.printer().setOutputFormat(QPrinter::PdfFormat);
+    port.printer().setPageSize(QPageSize(QPageSize::A4));
+    port.useMinimumMargins();
+    printer.setMemoToPrint(&memo);
+  }
+
+  void open() {
+    window = std::make_unique<PrintPreviewWindow>(printer, port);
+    window->show();
+    QApplication::processEvents();
+  }
+  QWidget* page() const { return window->findChild<QWidget*>("previewPage"); }
+  QImage render() const {
+    QImage image(page()->size(), QImage::Format_RGB32);
+    page()->render(&image);
+    return image;
+  }
+  QString label() const { return window->findChild<QLabel*>("pageLabel")->text(); }
+  template <class Button>
+  Button* button(const QString& text) const {
+    for (Button* b : window->findChildren<Button*>())
+      if (b->text() == text || b->toolTip() == text) return b;
+    return nullptr;
+  }
+  static int count(const QImage& image, const std::function<bool(QColor)>& is) {
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+      for (int x = 0; x < image.width(); ++x)
+        if (is(image.pixelColor(x, y))) ++n;
+    return n;
+  }
+  static bool blue(QColor c) { return c.blue() > 180 && c.red() < 90 && c.green() < 90; }
+  static bool ink(QColor c) { return c.red() < 100 && c.green() < 100 && c.blue() < 100; }
+  void sendMouse(QEvent::Type type, QPoint at, Qt::MouseButtons buttons) {
+    QMouseEvent event(type, at, page()->mapToGlobal(at), Qt::LeftButton, buttons, Qt::NoModifier);
+    QApplication::sendEvent(page(), &event);
+  }
+
+  CodeMemo memo;
+  HighlightEngine engine{memo};
+  MemoClipboard clipboard{memo};
+  CodeMemoWidget widget{memo, clipboard};
+  QtPrinterPort port;
+  CodeMemoPrinter printer{port};
+  std::unique_ptr<PrintPreviewWindow> window;
+};
+
+TEST_F(PreviewTest, ShowsKeywordsInTheirColourAndNoneWithPlainText) {
+  memo.setText("Dim first As Integer\r\nDim second As String\r\nx = 1");
+  printer.setMemoToPrint(&memo);
+  open();
+  EXPECT_EQ(window->windowTitle(), "FrmPrintPreview");
+  EXPECT_EQ(window->size(), QSize(699, 549));
+  window->setZoom(PreviewZoom::z200);
+  QImage image = render();
+  EXPECT_GT(count(image, blue), 30);
+  EXPECT_GT(count(image, ink), 30);
+
+  printer.setPlainText(true);
+  open();
+  window->setZoom(PreviewZoom::z200);
+  image = render();
+  EXPECT_EQ(count(image, blue), 0);
+  EXPECT_GT(count(image, ink), 30);
+}
+
+TEST_F(PreviewTest, StepsThroughThePages) {
+  ASSERT_TRUE(printer.layOut());
+  const int perPage = printer.format().linesPerPage();
+  std::string text;
+  for (int i = 0; i < 2 * perPage + 1; ++i) text += "line\r\n";
+  memo.setText(text);  // one more line after the last break
+  printer.setMemoToPrint(&memo);
+  open();
+  EXPECT_EQ(label(), "Page 1/3");
+  auto* next = button<QToolButton>("Next page");
+  auto* previous = button<QToolButton>("Previous page");
+  ASSERT_TRUE(next && previous);
+  EXPECT_FALSE(previous->isEnabled());
+  next->click();
+  next->click();
+  EXPECT_EQ(label(), "Page 3/3");
+  EXPECT_FALSE(next->isEnabled());
+  previous->click();
+  EXPECT_EQ(label(), "Page 2/3");
+  EXPECT_TRUE(previous->isEnabled());
+  EXPECT_EQ(window->currentPage(), 1);
+}
+
+TEST_F(PreviewTest, MarginLinesShowInvertedAndADraggedLineSetsItsMargin) {
+  memo.setText("Dim x");
+  open();
+  // A row of blank paper between the header band and the text.
+  auto blackInRow = [&](int y) {
+    const QImage image = render();
+    int n = 0;
+    for (int x = 0; x < image.width(); ++x)
+      if (image.pixelColor(x, y) == QColor(Qt::black)) ++n;
+    return n;
+  };
+  EXPECT_EQ(blackInRow(30), 0);
+  auto* margins = button<QPushButton>("&Margins");
+  ASSERT_TRUE(margins);
+  margins->click();
+  EXPECT_EQ(blackInRow(30), 2);  // the left and right lines across white paper
+
+  // Pick up the left line and let it go an inch further right.
+  const QImage image = render();
+  int left = -1;
+  for (int x = 0; x < image.width() && left < 0; ++x)
+    if (image.pixelColor(x, 30) == QColor(Qt::black)) left = x;
+  ASSERT_GT(left, 0);
+  const int inch = page()->logicalDpiY();
+  sendMouse(QEvent::MouseButtonPress, {left, 300}, Qt::LeftButton);
+  sendMouse(QEvent::MouseMove, {left + inch / 2, 300}, Qt::LeftButton);
+  sendMouse(QEvent::MouseMove, {left + inch, 300}, Qt::LeftButton);
+  sendMouse(QEvent::MouseButtonRelease, {left + inch, 300}, Qt::NoButton);
+  EXPECT_NEAR(printer.marginLeft(), 1.75, 0.02);
+  EXPECT_TRUE(printer.hasRoom());
+  EXPECT_EQ(label(), "Page 1/1");
+}
+
+}  // namespace
+}  // namespace quillon::editor
