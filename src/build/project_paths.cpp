@@ -1,6 +1,9 @@
 #include "build/project_paths.h"
 
 #include <string>
+#include <system_error>
+
+#include "platform/any_case_file.h"
 
 namespace quillon::build {
 
@@ -11,18 +14,38 @@ bool hasDriveLetter(std::string_view value) {
          ((value[0] >= 'A' && value[0] <= 'Z') || (value[0] >= 'a' && value[0] <= 'z'));
 }
 
-}  // namespace
-
-std::filesystem::path ProjectPaths::resolve(std::string_view value) const {
-  if (hasDriveLetter(value)) {
-    if (auto local = drives_.toLocalPath(value)) return *local;
-  }
+std::string withSlashes(std::string_view value) {
   std::string text(value);
   for (char& c : text)
     if (c == '\\') c = '/';
-  const std::filesystem::path path(text);
+  return text;
+}
+
+}  // namespace
+
+std::optional<std::filesystem::path> ProjectPaths::localPath(std::string_view value) const {
+  // The system would stop reading the name at the NUL, and find another file.
+  if (value.find('\0') != std::string_view::npos) return std::nullopt;
+  if (hasDriveLetter(value)) return drives_.toLocalPath(value);
+  if (value.starts_with("\\\\")) return std::nullopt;
+  if (value.starts_with('\\')) value.remove_prefix(1);
+  const std::filesystem::path path(withSlashes(value));
   if (path.is_absolute()) return path;
   return folder_ / path;
+}
+
+std::filesystem::path ProjectPaths::resolve(std::string_view value) const {
+  if (auto local = localPath(value)) return *local;
+  return folder_ / withSlashes(value);
+}
+
+std::optional<std::filesystem::path> ProjectPaths::findFile(std::string_view value) const {
+  const std::optional<std::filesystem::path> local = localPath(value);
+  if (!local) return std::nullopt;
+  const std::optional<std::filesystem::path> found = platform::findAnyCasePath(*local);
+  std::error_code ec;
+  if (!found || !std::filesystem::is_regular_file(*found, ec)) return std::nullopt;
+  return found;
 }
 
 std::filesystem::path ProjectPaths::localFolder(const std::filesystem::path& folder, const platform::Registry& drives) {

@@ -18,4 +18,20 @@ std::optional<std::filesystem::path> findAnyCase(const std::filesystem::path& fi
   return std::nullopt;
 }
 
+std::optional<std::filesystem::path> findAnyCasePath(const std::filesystem::path& path) {
+  std::error_code ec;
+  if (std::filesystem::exists(path, ec)) return path;
+  std::filesystem::path found;
+  for (const std::filesystem::path& part : path) {
+    if (part.has_root_directory() || part.has_root_name()) {
+      found /= part;
+      continue;
+    }
+    const std::optional<std::filesystem::path> next = findAnyCase(found / part);
+    if (!next) return std::nullopt;
+    found = *next;
+  }
+  return found.empty() ? std::nullopt : std::optional<std::filesystem::path>(found);
+}
+
 }  // namespace quillon::platform
