@@ -168,7 +168,7 @@ void MainWindow::buildMenus() {
   sessionsMenu_ = file->addMenu("Last Sessions");
   setRecentMenus({}, {});
   file->addSeparator();
-  QAction* asProject = item(file, "Set Page As #1 [PRJ]....", {}, [this] { later(LaterCommand::SetPageAsProject); });
+  QAction* asProject = item(file, "Set Page As #1 [PRJ]....", {}, [&wb] { wb.project().setPageAsFirst(); });
   asProject->setStatusTip("Set this page to #1 > project");
   asProject->setToolTip("Set this page to #1 > project");
   file->addSeparator();
@@ -179,7 +179,7 @@ void MainWindow::buildMenus() {
   item(file, "Close Page", {}, [&docs] { docs.closePage(); });
   item(file, "Close All", {}, [&docs] { docs.closeAll(); });
   file->addSeparator();
-  item(file, "Insert File...", {}, [this] { later(LaterCommand::InsertFile); });
+  item(file, "Insert File...", {}, [&wb] { wb.insertFile().run(); });
   file->addSeparator();
   bound(item(file, "Preview...", {}, [&wb] { wb.preview(); }), platform::Command::Preview1);
   bound(item(file, "&Print", QKeySequence("Ctrl+P"), [&wb] { wb.print(); }), platform::Command::Print1);
@@ -190,9 +190,10 @@ void MainWindow::buildMenus() {
   });
 
   QMenu* project = menuBar()->addMenu("Project");
-  item(project, "New", {}, [this] { later(LaterCommand::NewProject); });
-  item(project, "Select....", {}, [this] { later(LaterCommand::SelectProject); });
-  item(project, "Create From Pages", {}, [this] { later(LaterCommand::ProjectFromPages); });
+  build::ProjectCommands& projects = wb.project();
+  item(project, "New", {}, [&projects] { projects.newProject(); });
+  item(project, "Select....", {}, [&projects] { projects.select(); });
+  item(project, "Create From Pages", {}, [&projects] { projects.createFromPages(); });
   project->addSeparator();
   build::BuildCommands& builds = wb.build();
   build::ErrorPanel& errors = wb.errorPanel();
@@ -734,15 +735,17 @@ std::optional<std::string> MainWindow::prompt(std::string_view caption, std::str
   return platform::fromQString(answer);
 }
 
-std::vector<std::filesystem::path> MainWindow::openFiles(const FileDialog& dialog) {
+std::vector<std::filesystem::path> MainWindow::openFiles(FileDialog& dialog) {
   QFileDialog box(this, platform::toQString(dialog.title), fromPath(dialog.initialDir), toQtFilter(dialog.filter));
   box.setFileMode(dialog.multiSelect ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
   box.setAcceptMode(QFileDialog::AcceptOpen);
   if (const QString f = filterAt(dialog.filter, dialog.filterIndex); !f.isEmpty()) box.selectNameFilter(f);
   if (!dialog.fileName.empty()) box.selectFile(platform::toQString(dialog.fileName));
   std::vector<std::filesystem::path> files;
-  if (box.exec() == QDialog::Accepted)
-    for (const QString& f : box.selectedFiles()) files.push_back(toPath(f));
+  if (box.exec() != QDialog::Accepted) return files;
+  for (const QString& f : box.selectedFiles()) files.push_back(toPath(f));
+  if (const qsizetype chosen = toQtFilter(dialog.filter).split(";;").indexOf(box.selectedNameFilter()); chosen >= 0)
+    dialog.filterIndex = static_cast<int>(chosen) + 1;
   return files;
 }
 

@@ -76,7 +76,7 @@ public:
   Answer ask(std::string_view caption, std::string_view text, Buttons buttons) override;
   std::optional<std::string> prompt(std::string_view caption, std::string_view question,
                                     std::string_view preset) override;
-  std::vector<std::filesystem::path> openFiles(const FileDialog& dialog) override;
+  std::vector<std::filesystem::path> openFiles(FileDialog& dialog) override;
   std::optional<std::filesystem::path> saveFile(const FileDialog& dialog) override;
   std::optional<std::filesystem::path> pickFolder(std::string_view caption, const std::filesystem::path& start) override;
   void setStatusText(int panel, std::string_view text) override;

@@ -26,6 +26,8 @@ Workbench::Workbench(Ports ports)
       errorPanel_({ports.ui, ports.view, ports.states, sourceEditor_, errorView_, documents_}),
       build_({ports.ui, ports.view, ports.states, sourceEditor_, documents_, options_, errorPanel_, runner_, ports.clock,
               ports.automation}),
+      project_({ports.ui, ports.states, sourceEditor_, documents_, pageBookmarks_, errorPanel_}),
+      insertFile_({ports.ui, sourceEditor_, documents_}),
       outline_({ports.ui, ports.view, ports.states, sourceEditor_,
                 [this] {
                   const auto& tabs = documents_.tabCaptions();
@@ -52,6 +54,7 @@ Workbench::Workbench(Ports ports)
   documents_.hooks.addRecentFile = [this](const std::string& path) { recentFiles_.add(path); };
   documents_.hooks.reApplyKeywords = [this] { highlighting_.reApplyKeywords(); };
   documents_.hooks.pageAdded = [this] { editing_.resetParenthesisCount(); };
+  documents_.hooks.openProject = [this](const std::string& project) { project_.select(project); };
   documents_.hooks.errorFileShown = [this](const std::filesystem::path& file) { errorPanel_.setErrorFile(file); };
   editing_.buildKey = [this](bool ctrl) { build_.buildKey(ctrl); };
   errorPanel_.mapBasicFolder = [this] { return build_.mapBasicFolder(); };
@@ -100,6 +103,7 @@ void Workbench::start(const std::filesystem::path& programFile, const std::vecto
   };
   step([&] { readSettings(program, surroundings); });
   build_.setSurroundings(settings_ ? &settings_->values() : nullptr, environment);
+  project_.setEnvironment(environment);
   step([&] { loadWordLists(program); });
   step([&] {
     // Files that went away since the last run leave the recent list.

@@ -6,6 +6,8 @@
 
 #include "build/build_commands.h"
 #include "build/error_panel.h"
+#include "build/insert_file.h"
+#include "build/project_commands.h"
 #include "build/proc_runner.h"
 #include "platform/automation.h"
 #include "platform/clock.h"
@@ -41,9 +43,6 @@ namespace quillon::app {
 // Commands whose subsystem is not built yet. The window routes them here, where they do
 // nothing, so that every menu item and button already exists and is harmless.
 enum class LaterCommand {
-  SetPageAsProject,                                                                  // pages
-  InsertFile,                                                                        // insert file
-  NewProject, SelectProject, ProjectFromPages,                                       // project file
   CheckWords, CharacterMap, FindReplace, FindNext, Revert,                           // tools
   AddToKeywords,                                                                     // keys and dictionary
   KeysDict, MapBasicHelp, QuillonHelp,
@@ -103,6 +102,8 @@ public:
   settings::OptionCommands& options() { return options_; }
   build::BuildCommands& build() { return build_; }
   build::ErrorPanel& errorPanel() { return errorPanel_; }
+  build::ProjectCommands& project() { return project_; }
+  build::InsertFile& insertFile() { return insertFile_; }
   build::ProcRunner& runner() { return runner_; }
   StatusPresenter& status() { return status_; }
 
@@ -198,6 +199,8 @@ private:
   build::ProcRunner runner_;
   build::ErrorPanel errorPanel_;
   build::BuildCommands build_;
+  build::ProjectCommands project_;
+  build::InsertFile insertFile_;
   language::OutlineCommands outline_;
   std::filesystem::path programFolder_;
   std::filesystem::path programFile_;

@@ -79,6 +79,11 @@ void ErrorPanel::clear() {
   setErrorFile({});
 }
 
+void ErrorPanel::showText(std::string_view text) {
+  errorView_.setText(text);
+  setErrorFile({});
+}
+
 void ErrorPanel::setErrorFile(const fs::path& file) {
   errorFile_ = file;
   jumped_ = false;

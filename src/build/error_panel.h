@@ -60,6 +60,8 @@ public:
   // cannot be read as a regular file.
   bool load(const std::filesystem::path& file);
   void clear();
+  // The view shows `text`, which comes from no file.
+  void showText(std::string_view text);
   const std::filesystem::path& errorFile() const { return errorFile_; }
   void setErrorFile(const std::filesystem::path& file);
 

@@ -193,6 +193,23 @@ int DocumentCommands::openAsPage(const std::string& name) {
   return current_;
 }
 
+void DocumentCommands::setTabCaption(int i, const std::string& caption) {
+  if (i < 0 || i >= tabCount()) return;
+  tabs_[static_cast<std::size_t>(i)] = caption;
+  syncTabs();
+}
+
+void DocumentCommands::makeCurrent(int i) {
+  if (i < 0 || i >= tabCount()) return;
+  current_ = i;
+  syncTabs();
+}
+
+void DocumentCommands::setCurrentDocument(const std::string& name, const std::string& ext) {
+  setCurrentFile(name);
+  currentExt_ = ext;
+}
+
 void DocumentCommands::nextPage() { selectTab(current_ + 1 < tabCount() ? current_ + 1 : 0); }
 void DocumentCommands::previousPage() { selectTab(current_ > 0 ? current_ - 1 : tabCount() - 1); }
 
@@ -761,8 +778,10 @@ bool DocumentCommands::confirmClose() {
 void DocumentCommands::filesDropped(const std::vector<std::string>& names) {
   openList_ = names;
   ui_.processPendingMessages();
-  // A lone project opens as a page until projects have their own command.
-  open(Opener::Drop);
+  if (names.size() == 1 && lowerDotExtension(names.front()) == ".mbp" && hooks.openProject)
+    hooks.openProject(names.front());
+  else
+    open(Opener::Drop);
   view_.bringToFront();
   setMessage("Files Dropped.....");
 }

@@ -58,6 +58,8 @@ public:
     std::function<void(PageChange)> rebuildOutline;
     // The error view was refilled for the page entered: the error file now shown, or empty.
     std::function<void(const std::filesystem::path& errorFile)> errorFileShown;
+    // A lone project was dropped: it opens with its modules.
+    std::function<void(const std::string& project)> openProject;
   };
 
   static constexpr const char* kUntitled = "Untitled";
@@ -95,6 +97,15 @@ public:
   // entry and without refilling the error view. The page's tab, or -1 when it cannot be read.
   int openAsPage(const std::string& name);
   void textChanged();
+
+  // For the commands that build and reorder pages around these: each changes only what it
+  // names, and no change handler runs.
+  void setTabCaption(int i, const std::string& caption);
+  // Tab i is marked current in the strip; the editor keeps what it holds.
+  void makeCurrent(int i);
+  void writeRecord(int i, Page page) { pages_[i] = std::move(page); }
+  // The file name (window caption too) and extension, without its dot, of the page on screen.
+  void setCurrentDocument(const std::string& name, const std::string& ext);
 
   // What makes two page file names one document: a file's key (platform::fileKey), or for
   // "Untitled", which names no file, nothing but the name itself (an empty key).

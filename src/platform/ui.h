@@ -23,7 +23,7 @@ public:
   struct FileDialog {
     std::string title;
     std::string filter;            // "Text (*.mb)|*.mb|All (*.*)|*.*" style, as the program gives it
-    int filterIndex = 1;           // 1-based, as the program gives it
+    int filterIndex = 1;           // 1-based, as the program gives it; the open dialog puts the one confirmed here
     std::filesystem::path initialDir;
     std::string fileName;
     std::string defaultExt;
@@ -38,8 +38,9 @@ public:
   // An input prompt; nullopt when cancelled.
   virtual std::optional<std::string> prompt(std::string_view caption, std::string_view question,
                                             std::string_view preset) = 0;
-  // Chosen files; empty when cancelled.
-  virtual std::vector<std::filesystem::path> openFiles(const FileDialog& dialog) = 0;
+  // Chosen files; empty when cancelled. On confirmation `dialog.filterIndex` is the filter
+  // then selected.
+  virtual std::vector<std::filesystem::path> openFiles(FileDialog& dialog) = 0;
   virtual std::optional<std::filesystem::path> saveFile(const FileDialog& dialog) = 0;
   // nullopt when cancelled; `start` is where the dialog opens (empty: where it likes).
   virtual std::optional<std::filesystem::path> pickFolder(std::string_view caption,

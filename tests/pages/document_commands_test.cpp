@@ -634,10 +634,11 @@ TEST_F(DocumentCommandsTest, CtrlTabWrapsAroundThePages) {
   EXPECT_EQ(view.currentTab, 2);
 }
 
-TEST_F(DocumentCommandsTest, ADroppedProjectOpensAsAPageWithoutARecentEntry) {
+TEST_F(DocumentCommandsTest, ADroppedProjectOpensAsAProjectWithoutARecentEntry) {
   const fs::path p = file("app.mbp", "[link]\r\n");
   docs().filesDropped({p.string()});
   EXPECT_EQ(view.tabs, std::vector<std::string>{"app.mbp"});
+  EXPECT_EQ(ui.messages(), std::vector<std::string>{"Error In MBP Structure"});
   EXPECT_TRUE(bench.recentFiles().empty());
   EXPECT_EQ(ui.statusText(4), "Files Dropped.....");
   EXPECT_EQ(view.raised, 1);

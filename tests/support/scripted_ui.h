@@ -27,7 +27,11 @@ public:
   // Scripting.
   void queueAnswer(Answer a) { answers_.push_back(a); }
   void queuePrompt(std::optional<std::string> reply) { prompts_.push_back(std::move(reply)); }
-  void queueOpenFiles(std::vector<std::filesystem::path> files) { openFiles_.push_back(std::move(files)); }
+  // `filterIndex`, when not 0, is the filter the user confirmed the dialog with.
+  void queueOpenFiles(std::vector<std::filesystem::path> files, int filterIndex = 0) {
+    openFiles_.push_back(std::move(files));
+    openFilters_.push_back(filterIndex);
+  }
   void queueSaveFile(std::optional<std::filesystem::path> file) { saveFiles_.push_back(std::move(file)); }
   void queueFolder(std::optional<std::filesystem::path> folder) { folders_.push_back(std::move(folder)); }
 
@@ -65,8 +69,12 @@ public:
     return next(prompts_, "prompt", question, std::optional<std::string>{});
   }
 
-  std::vector<std::filesystem::path> openFiles(const FileDialog& dialog) override {
+  std::vector<std::filesystem::path> openFiles(FileDialog& dialog) override {
     fileDialogs_.push_back(dialog);
+    if (!openFilters_.empty()) {
+      if (openFilters_.front() != 0) dialog.filterIndex = openFilters_.front();
+      openFilters_.pop_front();
+    }
     return next(openFiles_, "open dialog", dialog.title, std::vector<std::filesystem::path>{});
   }
 
@@ -106,6 +114,7 @@ private:
   std::deque<Answer> answers_;
   std::deque<std::optional<std::string>> prompts_;
   std::deque<std::vector<std::filesystem::path>> openFiles_;
+  std::deque<int> openFilters_;
   std::deque<std::optional<std::filesystem::path>> saveFiles_;
   std::deque<std::optional<std::filesystem::path>> folders_;
   std::vector<std::string> messages_;

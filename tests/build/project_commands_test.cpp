@@ -1,0 +1,281 @@
+// The Project menu and Set Page As #1 end to end: a started Workbench over real files in a
+// temporary folder, a scripted Ui, and a Wine prefix of the test's own.
+#include "build/project_commands.h"
+
+#include <sys/stat.h>
+
+#include <gtest/gtest.h>
+
+#include "build/project_file.h"
+#include "build/build_fixture.h"
+#include "support/special_files.h"
+
+namespace quillon::testing {
+namespace {
+
+using platform::Command;
+using Strings = std::vector<std::string>;
+
+class ProjectCommandsTest : public BuildFixture {
+protected:
+  build::ProjectCommands& project() { return bench.project(); }
+  std::string page(int i) { return i == docs().currentTab() ? editor().text() : docs().page(i).text; }
+  std::string missingBox(const fs::path& source) {
+    return "Can Not Locate Source For:\n\n" + source.string() + "\n\nSkipping....";
+  }
+  void selectFromDialog(const fs::path& file) {
+    ui.queueOpenFiles({file});
+    project().select();
+  }
+  // Drive C: of the prefix is `drive_c` in the test folder.
+  fs::path mapDriveC() {
+    fs::create_directories(folder / "prefix/dosdevices");
+    fs::create_directories(folder / "drive_c");
+    fs::create_symlink(folder / "drive_c", folder / "prefix/dosdevices/c:");
+    return folder / "drive_c";
+  }
+};
+
+TEST_F(ProjectCommandsTest, SelectOpensTheSampleProjectAndBothModules) {
+  for (const char* name : {"parcels.mbp", "parcels.mb", "report.mb"})
+    fs::copy_file(fs::path(QUILLON_SOURCE_DIR) / "tests/data/project" / name, folder / name);
+  docs().setProjectFolder(folder / "");
+  selectFromDialog(folder / "parcels.mbp");
+
+  const auto& dialog = ui.fileDialogs().back();
+  EXPECT_EQ(dialog.title, "Open Project....");
+  EXPECT_EQ(dialog.filter, "Project Files (*.mbp)|*.mbp|All Files (*.*)|*.*");
+  EXPECT_EQ(dialog.filterIndex, 1);
+  EXPECT_EQ(dialog.initialDir, folder / "");
+  EXPECT_EQ(view.tabs, (Strings{"parcels.mbp", "parcels.mb", "report.mb"}));
+  EXPECT_EQ(docs().currentTab(), 0);
+  EXPECT_EQ(docs().currentFile(), (folder / "parcels.mbp").string());
+  EXPECT_TRUE(states.enabled(Command::Link1));
+  EXPECT_FALSE(states.enabled(Command::Compile1));
+  EXPECT_TRUE(ui.messages().empty());
+  EXPECT_TRUE(errors().text().empty());
+}
+
+TEST_F(ProjectCommandsTest, WindowsPathsResolveThroughThePrefixAndInAnyCase) {
+  const fs::path c = mapDriveC();
+  const fs::path proj = c / "Work/proj";
+  fs::create_directories(proj / "sub");
+  fs::create_directories(c / "Work/lib");
+  writeFile(proj / "module1.mb", "m1");
+  writeFile(proj / "sub/two.mb", "two");
+  writeFile(proj / "sub/three.mb", "three");
+  writeFile(c / "Work/lib/shared.mb", "shared");
+  writeFile(proj / "dot.mb", "dot");
+  const fs::path mbp = source("copy.mbp",
+                              "[LINK]\r\nApplication=C:\\WORK\\PROJ\\APP.MBX\r\n"
+                              "Module=C:\\WORK\\PROJ\\Module1.MBO\r\n"
+                              "Module = SUB\\TWO.MBO\r\n"
+                              "Module=..\\lib\\SHARED.MBO\r\n"
+                              "Module=\\sub\\Three.mbo\r\n"
+                              "Module=.\\DOT.mbo\r\n");
+  fs::rename(mbp, proj / "copy.mbp");
+  selectFromDialog(proj / "copy.mbp");
+  EXPECT_EQ(view.tabs, (Strings{"copy.mbp", "module1.mb", "two.mb", "shared.mb", "three.mb", "dot.mb"}));
+  EXPECT_TRUE(ui.messages().empty()) << ui.messages().front();
+  EXPECT_EQ(docs().currentTab(), 0);
+
+  // Create From Pages writes Windows paths through the prefix, and Select.... reads them back.
+  ui.queueSaveFile(proj / "again.mbp");
+  project().createFromPages();
+  EXPECT_EQ(editor().paragraphText(1), "Application=C:\\Work\\proj\\again.mbx");
+  EXPECT_EQ(editor().paragraphText(3), "Module=C:\\Work\\proj\\module1.mbo");
+  EXPECT_EQ(editor().paragraphText(5), "Module=C:\\Work\\lib\\shared.mbo");
+  ASSERT_TRUE(docs().save());
+  docs().closeAll();
+  selectFromDialog(proj / "again.mbp");
+  EXPECT_EQ(view.tabs, (Strings{"again.mbp", "module1.mb", "two.mb", "shared.mb", "three.mb", "dot.mb"}));
+  EXPECT_EQ(ui.messages(), Strings{missingBox(proj / "copy.mb")});
+}
+
+TEST_F(ProjectCommandsTest, MissingSourcesAreSkippedListedAndAskForTenClicksAtMost) {
+  writeFile(folder / "here.mb", "here");
+  fs::create_directory(folder / "folder.mb");
+  ::mkfifo((folder / "fifo.mb").c_str(), 0644);
+  std::string text = "[LINK]\r\nModule=here.mbo\r\nModule=Q:\\x.mbo\r\nModule=\\\\server\\share\\y.mbo\r\n"
+                     "Module=folder.mbo\r\nModule=fifo.mbo\r\nModule=..\\..\\..\\..\\x.mbo\r\n";
+  for (int i = 0; i < 7; ++i) text += "junk" + std::to_string(i) + "\r\n";
+  const HangGuard guard;
+  selectFromDialog(source("p.mbp", text));
+
+  EXPECT_EQ(view.tabs, (Strings{"p.mbp", "here.mb"}));
+  EXPECT_EQ(docs().currentTab(), 0);
+  ASSERT_EQ(ui.messages().size(), 10u);
+  EXPECT_EQ(ui.messages()[0], "Can Not Locate Source For:\n\nQ:\\x.mb\n\nSkipping....");
+  EXPECT_EQ(ui.messages()[2], missingBox(folder / "folder.mb"));
+  std::string listed = "Can Not Locate Source for:\r\n\r\nQ:\\x.mb\r\n\\\\server\\share\\y.mb\r\n" +
+                       (folder / "folder.mb").string() + "\r\n" + (folder / "fifo.mb").string() + "\r\n" +
+                       (folder / "../../../../x.mb").string();
+  for (int i = 0; i < 7; ++i) listed += "\r\n" + (folder / ("junk" + std::to_string(i) + ".mb")).string();
+  EXPECT_EQ(errors().text(), listed);
+  EXPECT_TRUE(bench.errorPanel().showing());
+  EXPECT_TRUE(view.bottomVisible);
+}
+
+TEST_F(ProjectCommandsTest, AProjectThatCannotBeReadIsReportedOnce) {
+  const HangGuard guard;
+  for (const SpecialFile& special : makeSpecialFiles(folder.path())) {
+    const std::size_t before = ui.messages().size();
+    selectFromDialog(special.path);
+    ASSERT_EQ(ui.messages().size(), before + 1) << special.what;
+    EXPECT_EQ(ui.messages().back(), "Cannot open file " + special.path.string()) << special.what;
+    EXPECT_EQ(view.tabs, Strings{"Untitled"}) << special.what;
+  }
+  selectFromDialog(folder / "gone.mbp");
+  EXPECT_EQ(ui.messages().back(), "Cannot open file " + (folder / "gone.mbp").string());
+}
+
+TEST_F(ProjectCommandsTest, AProjectWithoutModulesIsAStructureError) {
+  selectFromDialog(source("empty.mbp", "[LINK]\r\n' remark\r\nApplication=x.mbx\r\n"));
+  EXPECT_EQ(ui.messages(), Strings{"Error In MBP Structure"});
+  EXPECT_EQ(view.tabs, Strings{"empty.mbp"});
+}
+
+TEST_F(ProjectCommandsTest, TheProjectsOwnTabBecomesCurrentWhenOtherPagesCameFirst) {
+  open({source("a.mb", "a"), source("m.txt", "notes")});
+  selectFromDialog(source("p.mbp", "Module=m1.mbo\r\n"));
+  writeFile(folder / "m1.mb", "m1");
+  selectFromDialog(folder / "p.mbp");
+  EXPECT_EQ(view.tabs, (Strings{"a.mb", "m.txt", "p.mbp", "m1.mb"}));
+  EXPECT_EQ(docs().currentTab(), 2);
+  EXPECT_EQ(editor().text(), "Module=m1.mbo\r\n");
+  EXPECT_TRUE(states.enabled(Command::bLink));
+}
+
+TEST_F(ProjectCommandsTest, DroppingOneProjectOpensItsModulesAndAnythingElseOpensPages) {
+  writeFile(folder / "m.mb", "m");
+  const fs::path mbp = source("p.mbp", "Module=m.mbo\r\n");
+  docs().filesDropped({mbp.string()});
+  EXPECT_EQ(view.tabs, (Strings{"p.mbp", "m.mb"}));
+  EXPECT_EQ(status(), "Files Dropped.....");
+  EXPECT_TRUE(ui.fileDialogs().empty());
+  docs().closeAll();
+  docs().filesDropped({mbp.string(), (folder / "m.mb").string()});
+  EXPECT_EQ(view.tabs, (Strings{"p.mbp", "m.mb"}));
+  EXPECT_EQ(docs().currentTab(), 1);
+}
+
+TEST_F(ProjectCommandsTest, NewProjectReusesTheUntouchedPageAndWritesTheTemplate) {
+  project().newProject();
+  EXPECT_EQ(view.tabs, Strings{"Untitled"});
+  const std::string tmpl = "[LINK]\r\nApplication=MyProject.MBX\r\nModule=Module1.MBO\r\n'Module=more modules *.MBO";
+  EXPECT_EQ(editor().text(), tmpl);
+  EXPECT_TRUE(editor().modified());
+  EXPECT_TRUE(states.enabled(Command::bSave));
+  EXPECT_EQ(docs().currentExt(), "mbp");
+  const pages::Page& record = docs().page(0);
+  EXPECT_EQ(record.text, tmpl);
+  EXPECT_EQ(record.fileName, "Untitled");
+  EXPECT_EQ(record.ext, ".mbp");
+  EXPECT_EQ(record.caretPos, 0);
+  EXPECT_TRUE(record.modified);
+
+  project().newProject();
+  EXPECT_EQ(view.tabs, (Strings{"Untitled", "Untitled"}));
+  EXPECT_EQ(docs().currentTab(), 1);
+  EXPECT_EQ(page(0), tmpl);
+
+  // Closing asks for both: neither is written yet.
+  ui.queueAnswer(platform::Ui::Answer::No);
+  ui.queueAnswer(platform::Ui::Answer::No);
+  EXPECT_TRUE(docs().confirmClose());
+}
+
+TEST_F(ProjectCommandsTest, WithFiftyPagesNothingNewIsMade) {
+  for (int i = 0; i < 50; ++i) docs().newPage(), editor().setText("page " + std::to_string(i));
+  ASSERT_EQ(docs().tabCount(), 50);
+  const std::string shown = editor().text();
+  project().newProject();
+  EXPECT_EQ(status(), "50 File MAX -- Close Excess First");
+  project().createFromPages();
+  EXPECT_EQ(status(), "50 File MAX -- Close Excess First");
+  EXPECT_TRUE(ui.fileDialogs().empty());
+  EXPECT_EQ(docs().tabCount(), 50);
+  EXPECT_EQ(editor().text(), shown);
+  EXPECT_EQ(docs().currentFile(), "Untitled");
+}
+
+TEST_F(ProjectCommandsTest, CreateFromPagesPutsAModifiedProjectOfEveryPageFirst) {
+  project().createFromPages();
+  EXPECT_EQ(ui.messages(), Strings{"Nothing To Create"});
+
+  const fs::path a = source("a.mb", "a"), b = source("b.def", "b");
+  open({a, b});
+  docs().newPage();
+  docs().setProjectFolder(folder / "");
+  ui.queueSaveFile(folder / "new.mbp");
+  project().createFromPages();
+
+  const auto& dialog = ui.fileDialogs().back();
+  EXPECT_EQ(dialog.title, "New Project Name....");
+  EXPECT_EQ(dialog.filter, "Source Files (*.mb)|*.mb|Project Files (*.mbp)|*.mbp|Definations (*.def)|*.def|All Files (*.*)|*.*");
+  EXPECT_EQ(dialog.filterIndex, 2);
+  EXPECT_EQ(dialog.defaultExt, "mbp");
+  EXPECT_EQ(dialog.initialDir, folder / "");
+  EXPECT_TRUE(dialog.overwritePrompt);
+
+  EXPECT_EQ(view.tabs, (Strings{"new.mbp", "a.mb", "b.def", "Untitled"}));
+  EXPECT_EQ(docs().currentTab(), 0);
+  EXPECT_EQ(editor().text(), "[LINK]\r\nApplication=" + (folder / "new.mbx").string() + "\r\nModule=" +
+                                 (folder / "a.mbo").string() + "\r\nModule=" + (folder / "b.mbo").string() +
+                                 "\r\nModule=Untitled.mbo");
+  EXPECT_EQ(docs().currentFile(), (folder / "new.mbp").string());
+  EXPECT_EQ(docs().currentExt(), "mbp");
+  EXPECT_TRUE(editor().modified());
+  EXPECT_TRUE(states.enabled(Command::bSave));
+  EXPECT_FALSE(fs::exists(folder / "new.mbp"));
+  EXPECT_EQ(page(1), "a");
+}
+
+TEST_F(ProjectCommandsTest, SetPageAsFirstMovesTheCurrentPageAndShiftsTheOnesBefore) {
+  std::vector<fs::path> files;
+  for (const char* name : {"p0.mb", "p1.mb", "p2.mb", "p3.mb", "p4.mb"}) {
+    std::string text;
+    for (int line = 1; line <= 30; ++line) text += std::string(name) + " line " + std::to_string(line) + "\r\n";
+    files.push_back(source(name, text));
+  }
+  open(files);
+  // Page 1 carries an edit, a caret and a bookmark that must travel with it; page 2 too.
+  docs().selectTab(1);
+  editor().setSelLine(4);
+  editor().setSelText("edited ");
+  bench.editing().setBookmark(3);
+  docs().selectTab(2);
+  editor().setSelLine(19);
+  bench.editing().setBookmark(5);
+  const std::string page2 = editor().text();
+  const editor::Offset caret2 = editor().selStart();
+  const std::string page1 = page(1);
+
+  project().setPageAsFirst();
+  EXPECT_EQ(view.tabs, (Strings{"p2.mb", "p0.mb", "p1.mb", "p3.mb", "p4.mb"}));
+  EXPECT_EQ(docs().currentTab(), 0);
+  EXPECT_EQ(view.currentTab, 0);
+  EXPECT_EQ(editor().text(), page2);
+  EXPECT_EQ(editor().selStart(), caret2);
+  EXPECT_EQ(bench.gutter().bookmarkLine(5), 19);
+  EXPECT_EQ(docs().page(pages::PageTable::kSpare).text, "");
+  EXPECT_EQ(docs().page(pages::PageTable::kSpare).fileName, "");
+
+  docs().selectTab(2);
+  EXPECT_EQ(editor().text(), page1);
+  EXPECT_TRUE(editor().modified());
+  EXPECT_EQ(bench.gutter().bookmarkLine(3), 4);
+  EXPECT_EQ(bench.gutter().bookmarkLine(5), -1);
+  docs().selectTab(1);
+  EXPECT_EQ(docs().currentFile(), files[0].string());
+  EXPECT_FALSE(editor().modified());
+  docs().selectTab(4);
+  EXPECT_EQ(docs().currentFile(), files[4].string());
+
+  project().setPageAsFirst();  // from the last tab, and nothing to do from the first
+  project().setPageAsFirst();
+  EXPECT_EQ(view.tabs, (Strings{"p4.mb", "p2.mb", "p0.mb", "p1.mb", "p3.mb"}));
+}
+
+}  // namespace
+}  // namespace quillon::testing
