@@ -46,12 +46,16 @@ private:
 class QuietUi final : public quillon::platform::Ui {
 public:
   std::vector<fs::path> nextOpen;
+  int nextFilter = 0;  // the filter the open dialog is confirmed with; 0 leaves it
   void showMessage(std::string_view) override {}
   Answer ask(std::string_view, std::string_view, Buttons) override { return Answer::No; }
   std::optional<std::string> prompt(std::string_view, std::string_view, std::string_view) override {
     return std::nullopt;
   }
-  std::vector<fs::path> openFiles(const FileDialog&) override { return nextOpen; }
+  std::vector<fs::path> openFiles(FileDialog& dialog) override {
+    if (nextFilter != 0) dialog.filterIndex = nextFilter;
+    return nextOpen;
+  }
   std::optional<fs::path> saveFile(const FileDialog&) override { return std::nullopt; }
   std::optional<fs::path> pickFolder(std::string_view, const fs::path&) override { return std::nullopt; }
   void setStatusText(int panel, std::string_view text) override { status_[panel] = text; }
