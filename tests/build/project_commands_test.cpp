@@ -116,6 +116,16 @@ TEST_F(ProjectCommandsTest, MissingSourcesAreSkippedListedAndAskForTenClicksAtMo
   EXPECT_TRUE(view.bottomVisible);
 }
 
+TEST_F(ProjectCommandsTest, AGarbageProjectAsksTenTimesAndListsEveryLine) {
+  std::string text = "Module=" + std::string(1 << 20, 'x') + "\r";
+  text += std::string("Module=a\0b.mbo\r", 16);
+  for (int i = 0; i < 10000; ++i) text += "\x01\xff garbage " + std::to_string(i) + "\r";
+  selectFromDialog(source("binary.mbp", text));
+  EXPECT_EQ(ui.messages().size(), 10u);
+  EXPECT_EQ(errors().paragraphCount(), 2 + 10002);
+  EXPECT_EQ(view.tabs, Strings{"binary.mbp"});
+}
+
 TEST_F(ProjectCommandsTest, AProjectThatCannotBeReadIsReportedOnce) {
   const HangGuard guard;
   for (const SpecialFile& special : makeSpecialFiles(folder.path())) {
