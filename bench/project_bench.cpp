@@ -69,6 +69,8 @@ void BM_InsertFile(benchmark::State& state) {
   p.open(page);
   auto& memo = p.bench.sourceEditor();
   const std::string text = memo.text();
+  if (!p.states.checked(quillon::platform::Command::SyntaxHighlighting1) || !p.bench.highlighting().applyKeyWords())
+    state.SkipWithError("highlighting is off");
   for (auto _ : state) {
     state.PauseTiming();
     memo.setText(text);
