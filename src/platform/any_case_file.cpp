@@ -7,7 +7,15 @@
 
 namespace quillon::platform {
 
+namespace {
+
+// The system would stop reading such a name at the NUL and find, or delete, another file.
+bool holdsNul(const std::filesystem::path& path) { return path.native().find('\0') != std::string::npos; }
+
+}  // namespace
+
 std::optional<std::filesystem::path> findAnyCase(const std::filesystem::path& file) {
+  if (holdsNul(file)) return std::nullopt;
   std::error_code ec;
   if (std::filesystem::exists(file, ec)) return file;
   const std::string name = file.filename().string();
@@ -19,6 +27,7 @@ std::optional<std::filesystem::path> findAnyCase(const std::filesystem::path& fi
 }
 
 std::optional<std::filesystem::path> findAnyCasePath(const std::filesystem::path& path) {
+  if (holdsNul(path)) return std::nullopt;
   std::error_code ec;
   if (std::filesystem::exists(path, ec)) return path;
   std::filesystem::path found;
