@@ -1,0 +1,81 @@
+#include "language/word_checker.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace quillon::language {
+namespace {
+
+using Words = std::vector<std::string>;
+
+struct Case {
+  const char* name;
+  const char* text;
+  bool showKeyWords;
+  bool includeStrings;
+  Words expected;
+};
+
+class WordCheckerTest : public ::testing::Test {
+protected:
+  WordCheckerTest() {
+    lists.assign(WordList::Key, {"Dim", "End Sub", "End", "Print"});
+    lists.assign(WordList::Def, {"Name"});
+    lists.assign(WordList::Dict, {"alpha"});
+    lists.add(WordList::User, "Ignored");
+    lists.assign(WordList::Help, {"Helpword"});
+  }
+  Words run(std::vector<std::string> texts, bool showKeyWords, bool includeStrings) {
+    checker.start({showKeyWords, includeStrings});
+    for (const std::string& t : texts) checker.check(t);
+    return checker.words();
+  }
+
+  WordLists lists;
+  WordChecker checker{lists};
+};
+
+TEST_F(WordCheckerTest, ListsTheUnknownWordsOfALine) {
+  const Case cases[] = {
+      {"pieces of code", "Print \"Total:\" + Str$(n) ' the sum", true, false, {"n", "Print", "Str$"}},
+      {"string words too", "Print \"Total:\" + Str$(n) ' the sum", true, true, {"n", "Print", "Str$", "Total"}},
+      {"unclosed string", "x = \"abc", true, false, {"x"}},
+      {"digit first or no letter", "1st 2 99bottles _tmp A$ $ __ _1", true, false, {"A$", "_tmp"}},
+      {"first spelling kept", "Foo FOO foo", true, false, {"Foo"}},
+      {"comments only", "' one\r\n  'two\r\n", true, true, {}},
+      {"known words removed", "Dim DIM Dimension", false, false, {"Dimension"}},
+      {"help contexts are no known words", "Helpword", false, false, {"Helpword"}},
+      {"every list but help", "ALPHA ignored name Zed", false, false, {"Zed"}},
+      {"phrase of adjacent words", "End Sub EndSub end  sub", false, false, {"EndSub"}},
+      {"phrase across a string", "End \"x\" Sub", false, false, {}},
+      {"phrase only on one line", "x End\r\nSub y", false, false, {"Sub", "x", "y"}},
+      {"bytes above 127 are blanks", "caf\xe9 na\xefve", true, false, {"caf", "na", "ve"}},
+      {"sorted without case", "b _x A c", true, false, {"A", "b", "c", "_x"}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(run({c.text}, c.showKeyWords, c.includeStrings), c.expected) << c.name;
+}
+
+TEST_F(WordCheckerTest, MendedFaults) {
+  // An apostrophe inside a string starts no comment.
+  EXPECT_EQ(run({"Print \"It's \" + sName"}, false, false), Words{"sName"});
+  EXPECT_EQ(run({"Print \"It's \" + sName"}, false, true), Words({"It", "s", "sName"}));
+  // With Name known, Name$ is its own word, and no lone "$" is listed.
+  EXPECT_EQ(run({"Name$ Name"}, false, false), Words{"Name$"});
+  EXPECT_EQ(run({"Name $"}, false, false), Words{});
+}
+
+TEST_F(WordCheckerTest, MergesTextsAndFollowsTheLists) {
+  EXPECT_EQ(run({"beta Gamma", "", "gamma delta\r\nBETA"}, false, false), Words({"beta", "delta", "Gamma"}));
+  lists.add(WordList::User, "beta");
+  EXPECT_EQ(run({"beta Gamma"}, false, false), Words{"Gamma"});
+  lists.assign(WordList::Key, {"Gamma Ray", "gamma"});
+  EXPECT_EQ(run({"Gamma ray zeta"}, false, false), Words{"zeta"});
+  // An entry with anything but words and single blanks never matches.
+  lists.assign(WordList::Dict, {"zeta(", "two  blanks", "two"});
+  EXPECT_EQ(run({"zeta two blanks"}, false, false), Words({"blanks", "zeta"}));
+}
+
+}  // namespace
+}  // namespace quillon::language
