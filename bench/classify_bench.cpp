@@ -12,6 +12,7 @@
 #include "quiet_program.h"
 #include "editor/code_memo.h"
 #include "language/key_file.h"
+#include "language/word_check_commands.h"
 #include "language/word_classifier.h"
 #include "language/word_lists.h"
 #include "settings/editor_profiles.h"
@@ -55,9 +56,9 @@ const char* const kStatements[] = {
     "OnError GoTo Failed",
 };
 
-void BM_ClassifyWord(benchmark::State& state) {
+// The program's default lists and a dictionary of 20,000 words; false after reporting why not.
+bool loadWordLists(benchmark::State& state, quillon::language::WordLists& lists) {
   const fs::path build = fs::path(QUILLON_KEYFILE).parent_path();
-  quillon::language::WordLists lists;
   quillon::bench::QueuedCalls calls;
   quillon::bench::QuietUi ui{calls};
   try {
@@ -68,13 +69,13 @@ void BM_ClassifyWord(benchmark::State& state) {
     lists.assign(WordList::Key, quillon::language::buildKeyList(keywords));
   } catch (const std::exception& e) {
     state.SkipWithError((std::string("cannot read the key file: ") + e.what()).c_str());
-    return;
+    return false;
   }
   lists.loadDictionaryAndDefines(build / "quillon.dic", build / "quillon.def", ui);
   lists.loadHelpContexts(build / "quillon.ctx", ui);
   if (lists.list(WordList::Help).empty() || lists.list(WordList::Def).empty()) {
     state.SkipWithError("the default word lists are missing");
-    return;
+    return false;
   }
   std::vector<std::string> dictionary = lists.list(WordList::Dict);
   std::mt19937 random(20000);
@@ -85,7 +86,12 @@ void BM_ClassifyWord(benchmark::State& state) {
     dictionary.push_back(word);
   }
   lists.assign(WordList::Dict, std::move(dictionary));
+  return true;
+}
 
+void BM_ClassifyWord(benchmark::State& state) {
+  quillon::language::WordLists lists;
+  if (!loadWordLists(state, lists)) return;
   // Every keystroke of the statements: the line so far and the word at the caret.
   struct Keystroke {
     std::string line, word;
@@ -114,5 +120,23 @@ void BM_ClassifyWord(benchmark::State& state) {
 }
 
 BENCHMARK(BM_ClassifyWord)->Unit(benchmark::kMicrosecond);
+
+// START over the medium corpus with known words removed and strings left out.
+void BM_WordCheckMedium(benchmark::State& state) {
+  quillon::language::WordLists lists;
+  if (!loadWordLists(state, lists)) return;
+  quillon::editor::CodeMemo memo;
+  memo.loadFromFile(quillon::bench::corpus("medium"));
+  quillon::bench::QueuedCalls calls;
+  quillon::bench::QuietUi ui{calls};
+  quillon::language::WordCheckCommands check({ui, memo, lists, [] { return 1; }, {}});
+  for (auto _ : state) {
+    check.start();
+    benchmark::DoNotOptimize(check.items().data());
+  }
+  state.counters["words"] = static_cast<double>(check.items().size());
+}
+
+BENCHMARK(BM_WordCheckMedium)->Unit(benchmark::kMillisecond);
 
 }  // namespace

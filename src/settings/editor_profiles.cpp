@@ -35,4 +35,16 @@ void applyErrorViewProfile(CodeMemo& memo) {
   memo.setUndoMaxSpace(65536);
 }
 
+void applyWordCheckProfile(CodeMemo& memo) {
+  memo.setWordWrap(false);
+  memo.setCaretWidth(1);
+  memo.setMouseWheelFactor(3);
+  memo.setNullReplacement(' ');
+  // Both scroll bars always: no moAutoScrollBars.
+  memo.setOptions(moWrapCaret | moWindowsSelColors | moBlockSelection);
+  memo.setReadOnly(true);
+  memo.setSeparators("\t $%&,./:;<=>");
+  memo.setTabStops(8);
+}
+
 }  // namespace quillon::settings

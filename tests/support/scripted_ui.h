@@ -3,6 +3,7 @@
 
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -97,7 +98,12 @@ public:
     return it == status_.end() ? std::string() : it->second;
   }
   void setBusy(bool busy) override { busy_ = busy; }
-  void processPendingMessages() override { ++pendingCalls_; }
+  void processPendingMessages() override {
+    ++pendingCalls_;
+    if (onPendingMessages) onPendingMessages();
+  }
+  // What the user does while a command lets the window's messages run.
+  std::function<void()> onPendingMessages;
 
 private:
   template <class T>

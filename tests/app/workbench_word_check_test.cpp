@@ -1,0 +1,166 @@
+// The word checker as the window drives it, over real pages.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/workbench.h"
+#include "support/build_ports.h"
+#include "support/fake_clipboard.h"
+#include "support/fake_main_view.h"
+#include "support/fake_printer_port.h"
+#include "support/null_ports.h"
+#include "support/recording_command_states.h"
+#include "support/scripted_ui.h"
+#include "support/temp_folder.h"
+#include "support/test_program.h"
+
+namespace quillon::app {
+namespace {
+
+using Words = std::vector<std::string>;
+using language::WordCheckCommands;
+using language::WordList;
+
+class WorkbenchWordCheckTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    installed.start(bench);
+    ui.queueOpenFiles({folder.write("a.mb", "Dim zorkA\r\n' zorkC\r\n"), folder.write("b.mb", "Print zorkB\r\n")});
+    bench.documents().open(pages::DocumentCommands::Opener::Dialog);
+    ASSERT_EQ(bench.documents().tabCount(), 2);
+  }
+  Words words() const {
+    Words w;
+    for (const auto& item : check.items()) w.push_back(item.word);
+    return w;
+  }
+  std::string selection() { return check.workCopy().selText(); }
+
+  testing::TestProgram installed;
+  testing::TempFolder folder{"quillon-wordcheck"};
+  testing::ScriptedUi ui;
+  testing::FakeMainView view;
+  testing::RecordingCommandStates states;
+  testing::NoKeyboardState keyboard;
+  test::FakeClipboard clipboard;
+  testing::BuildPorts ports;
+  testing::FakePrinterPort printer;
+  Workbench bench{{ui, view, states, keyboard, clipboard, ports.clock, ports.launcher, ports.automation, ports.mainThread, printer}};
+  WordCheckCommands& check = bench.wordCheck();
+};
+
+TEST_F(WorkbenchWordCheckTest, OnePageOrAllPagesWithTheEditorsTextForThePageOnScreen) {
+  int shown = 0;
+  auto watch = check.onShowRequested.listen([&] { ++shown; });
+  check.open();
+  EXPECT_EQ(shown, 1);
+  EXPECT_TRUE(check.allPagesEnabled());
+  bench.sourceEditor().setText("Print zorkEdited");  // b.mb, not saved nor left
+
+  ASSERT_TRUE(check.start());
+  EXPECT_EQ(words(), Words{"zorkEdited"});
+  check.setAllPages(true);
+  ASSERT_TRUE(check.start());
+  EXPECT_EQ(words(), Words({"zorkA", "zorkEdited"}));
+  EXPECT_FALSE(ui.busy());
+  EXPECT_EQ(check.workCopy().text(), "Print zorkEdited") << "Locate searches the page on screen";
+
+  check.open();
+  EXPECT_TRUE(words().empty());
+  EXPECT_FALSE(check.allPages());
+  ui.queueAnswer(platform::Ui::Answer::No);
+  bench.documents().closePage();
+  ASSERT_EQ(bench.documents().tabCount(), 1);
+  check.open();
+  EXPECT_FALSE(check.allPagesEnabled()) << "one tab";
+  check.setAllPages(true);
+  EXPECT_FALSE(check.allPages());
+}
+
+TEST_F(WorkbenchWordCheckTest, AnEmptyEditorHasNothingToDoUntilClose) {
+  bench.documents().newPage();
+  bench.sourceEditor().setText(" \t\r\n ");
+  check.open();
+  check.setAllPages(true);
+  EXPECT_FALSE(check.start());
+  EXPECT_EQ(check.message(), WordCheckCommands::kNothingToDo);
+  check.close();
+  EXPECT_EQ(check.message(), WordCheckCommands::kHint);
+}
+
+TEST_F(WorkbenchWordCheckTest, ARunWorksOnTheTextsAsTheyWereAtStart) {
+  check.open();
+  check.setAllPages(true);
+  int inner = 0;
+  ui.onPendingMessages = [&] {
+    if (++inner > 1) return;  // the tab change lets messages run too
+    EXPECT_TRUE(check.running());
+    EXPECT_FALSE(check.allPagesEnabled());
+    EXPECT_TRUE(ui.busy());
+    EXPECT_FALSE(check.start()) << "a second START inside the first";
+    check.setAllPages(false);
+    bench.sourceEditor().setText("Print zorkLate");
+    bench.documents().selectTab(0);
+  };
+  ASSERT_TRUE(check.start());
+  EXPECT_GE(inner, 2);
+  ui.onPendingMessages = nullptr;
+  EXPECT_EQ(words(), Words({"zorkA", "zorkB"}));
+  EXPECT_TRUE(check.allPages());
+  EXPECT_FALSE(check.running());
+}
+
+TEST_F(WorkbenchWordCheckTest, AddToDictionaryTwiceAddsEachWordOnce) {
+  bench.sourceEditor().setText("zorkOne zorkTwo zorkThree");
+  check.open();
+  ASSERT_TRUE(check.start());
+  ASSERT_EQ(words(), Words({"zorkOne", "zorkThree", "zorkTwo"}));
+  check.checkAll(true);
+  check.setChecked(1, false);
+  check.addToDictionary();
+  check.addToDictionary();
+  const auto count = [&](WordList list, const std::string& word) {
+    const auto& l = bench.wordLists().list(list);
+    return std::count(l.begin(), l.end(), word);
+  };
+  EXPECT_EQ(count(WordList::Dict, "zorkOne"), 1);
+  EXPECT_EQ(count(WordList::Dict, "zorkTwo"), 1);
+  EXPECT_EQ(count(WordList::User, "zorkThree"), 1);
+  EXPECT_EQ(count(WordList::Dict, "zorkThree"), 0);
+  ASSERT_TRUE(check.start());
+  EXPECT_TRUE(words().empty());
+  EXPECT_TRUE(bench.wordLists().hasUnsavedWords());
+}
+
+TEST_F(WorkbenchWordCheckTest, LocateWalksTheOccurrencesAndStartsOver) {
+  bench.sourceEditor().setText("zorkX\r\nPrint zorkx + 1\r\n");
+  check.open();
+  ASSERT_TRUE(check.start());
+  check.locate();
+  EXPECT_EQ(check.workCopy().selStart(), 0) << "nothing selected: nothing happens";
+  check.itemClicked(0);
+  check.locate();
+  EXPECT_EQ(check.workCopy().selStart(), 5);
+  EXPECT_EQ(selection(), "zorkX");
+  check.locate();
+  EXPECT_EQ(selection(), "zorkx");
+  check.locate();
+  EXPECT_EQ(check.workCopy().selStart(), 0);
+  EXPECT_EQ(selection(), "");
+}
+
+TEST_F(WorkbenchWordCheckTest, ListButtonsShowAListAndActivationShowsThePage) {
+  bench.wordLists().assign(WordList::Dict, {"beta", "alpha"});
+  check.showList(WordCheckCommands::ListView::Dictionary);
+  EXPECT_EQ(check.workCopy().text(), "alpha\r\nbeta");
+  check.showList(WordCheckCommands::ListView::None);
+  EXPECT_EQ(check.workCopy().text(), "alpha\r\nbeta") << "raising a button leaves the work copy";
+  check.activated();
+  EXPECT_EQ(check.workCopy().text(), bench.sourceEditor().text());
+  EXPECT_EQ(check.listView(), WordCheckCommands::ListView::None);
+  EXPECT_TRUE(check.workCopy().readOnly());
+}
+
+}  // namespace
+}  // namespace quillon::app
