@@ -9,7 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   libx11-dev libxkbcommon-dev
-  xvfb xauth x11-utils imagemagick fonts-liberation ccache poppler-utils
+  xvfb xauth x11-utils imagemagick fonts-liberation ccache poppler-utils xdg-utils
 )
 
 missing=()
