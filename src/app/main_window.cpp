@@ -26,6 +26,7 @@
 
 #include "platform/color_combo_widget.h"
 #include "platform/qt_conversions.h"
+#include "platform/qt_window_placement.h"
 #include "app/status_bar_widget.h"
 #include "platform/xdg_association_store.h"
 #include "editor/code_gutter_widget.h"
@@ -33,6 +34,7 @@
 #include "editor/number_syntax_dialog.h"
 #include "language/context_list_widget.h"
 #include "language/outline_tree_widget.h"
+#include "language/word_check_window.h"
 
 #ifndef QUILLON_VERSION
 #define QUILLON_VERSION "0.0.0"
@@ -86,6 +88,13 @@ MainWindow::MainWindow(const platform::KeyboardState& keyboard, QWidget* parent)
 
   buildPanels();
   printerPort_.setEditor(sourceEditor_);
+  wordCheck_ = new language::WordCheckWindow(workbench_->wordCheck(), workbench_->wordCheckClipboard(),
+                                             [this](const Handler& run) { runCommand(run); }, this);
+  workbench_->wordCheckPlacement = [this]() -> std::optional<platform::WindowPlacement> {
+    if (!wordCheckShown_) return std::nullopt;
+    return platform::placementOf(*wordCheck_);
+  };
+  wordCheckShownWatch_ = workbench_->wordCheck().onShowRequested.listen([this] { wordCheckShown_ = true; });
   buildMenus();
   buildToolbar();
 
@@ -100,6 +109,7 @@ MainWindow::~MainWindow() {
   // The editor widgets listen to the Workbench's memos, which go before the base class
   // would delete its children.
   delete takeCentralWidget();
+  delete wordCheck_;
 }
 
 void MainWindow::start(const std::filesystem::path& programFile, const std::vector<std::string>& arguments,
@@ -118,6 +128,12 @@ void MainWindow::start(const std::filesystem::path& programFile, const std::vect
     if (settings::Settings* settings = workbench_->settings())
       if (const auto placement = settings::readWindowPlacement(settings->file(), settings::PlacedWindow::Main, screen()))
         setWindowPlacement(*placement);
+  });
+  runCommand([&] {
+    if (settings::Settings* settings = workbench_->settings())
+      if (const auto placement =
+              settings::readWindowPlacement(settings->file(), settings::PlacedWindow::WordCheck, screen()))
+        platform::applyPlacement(*wordCheck_, *placement);
   });
 }
 
@@ -227,7 +243,7 @@ void MainWindow::buildMenus() {
   item(edit, "Indent", QKeySequence("Ctrl+I"), [&editing] { editing.indent(); });
   item(edit, "Outdent", QKeySequence("Ctrl+O"), [&editing] { editing.outdent(); });
   edit->addSeparator();
-  item(edit, "Check Words", {}, [this] { later(LaterCommand::CheckWords); });
+  item(edit, "Check Words", {}, [&wb] { wb.wordCheck().open(); });
   item(edit, "Character Map....", {}, [this] { later(LaterCommand::CharacterMap); });
 
   QMenu* find = menuBar()->addMenu("Find");
@@ -294,8 +310,8 @@ void MainWindow::buildMenus() {
   connect(windowMenu_, &QMenu::aboutToShow, this, [&docs] { docs.refreshWindowList(); });
 
   QMenu* help = menuBar()->addMenu("&Help");
-  item(help, "MapBasic Help", QKeySequence("F1"), [this] { later(LaterCommand::MapBasicHelp); });
-  item(help, "Quillon Help", QKeySequence("F2"), [this] { later(LaterCommand::QuillonHelp); });
+  item(help, "MapBasic Help", QKeySequence("F1"), [&wb] { wb.help().mapBasicHelp(); });
+  item(help, "Quillon Help", QKeySequence("F2"), [&wb] { wb.help().quillonHelp(); });
   help->addSeparator();
   item(help, "&About Quillon...", {}, [this] { showAbout(); });
 
@@ -877,26 +893,9 @@ void MainWindow::setRecentMenus(const std::vector<std::string>& files, const std
   fill(sessionsMenu_, sessions, [&wb](std::size_t i) { wb.sessionPicked(i); }, [&wb] { wb.clearSessions(); });
 }
 
-platform::WindowPlacement MainWindow::windowPlacement() const {
-  platform::WindowPlacement p;
-  p.showCmd = isMaximized() ? 3 : isMinimized() ? 2 : 1;
-  const QRect normal = isMaximized() || isMinimized() ? normalGeometry() : geometry();
-  const QRect frame = frameGeometry();
-  const QRect client = geometry();
-  // The stored rectangle is the outer one, frame included.
-  const int dl = client.left() - frame.left(), dt = client.top() - frame.top();
-  const int dr = frame.right() - client.right(), db = frame.bottom() - client.bottom();
-  p.normal = {normal.left() - dl, normal.top() - dt, normal.right() + 1 + dr, normal.bottom() + 1 + db};
-  return p;
-}
+platform::WindowPlacement MainWindow::windowPlacement() const { return platform::placementOf(*this); }
 
-void MainWindow::setWindowPlacement(const platform::WindowPlacement& p) {
-  const int dw = frameGeometry().width() - geometry().width();
-  const int dh = frameGeometry().height() - geometry().height();
-  move(p.normal.left, p.normal.top);
-  resize(std::max(100, p.normal.width() - dw), std::max(100, p.normal.height() - dh));
-  if (p.showCmd == 3) setWindowState(windowState() | Qt::WindowMaximized);
-}
+void MainWindow::setWindowPlacement(const platform::WindowPlacement& p) { platform::applyPlacement(*this, p); }
 
 platform::ScreenRect MainWindow::screen() const {
   const QScreen* s = QWidget::screen() ? QWidget::screen() : QGuiApplication::primaryScreen();

@@ -40,6 +40,7 @@ class ColorComboWidget;
 namespace quillon::language {
 class ContextListWidget;
 class OutlineTreeWidget;
+class WordCheckWindow;
 }
 
 namespace quillon::app {
@@ -68,6 +69,7 @@ public:
   editor::CodeMemoWidget& sourceEditorWidget() { return *sourceEditor_; }
   platform::CommandStates& commandStates() { return states_; }
   QAction* action(platform::Command command) const { return states_.action(command); }
+  language::WordCheckWindow& wordCheckWindow() { return *wordCheck_; }
   QMenu* recentFilesMenu() const { return recentFilesMenu_; }
   QMenu* sessionsMenu() const { return sessionsMenu_; }
 
@@ -161,6 +163,9 @@ private:
   editor::CodeGutterWidget* gutter_ = nullptr;
   editor::CodeMemoWidget* sourceEditor_ = nullptr;
   StatusBarWidget* statusBar_ = nullptr;
+  language::WordCheckWindow* wordCheck_ = nullptr;
+  bool wordCheckShown_ = false;
+  editor::Subscription wordCheckShownWatch_;
 };
 
 }  // namespace quillon::app

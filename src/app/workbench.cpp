@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <system_error>
 
+#include "platform/xdg_help_viewer.h"
 #include "settings/editor_profiles.h"
 #include "settings/session_store.h"
 #include "settings/stored_options.h"
@@ -14,6 +15,7 @@ namespace quillon::app {
 Workbench::Workbench(Ports ports)
     : ui_(ports.ui),
       view_(ports.view),
+      launcher_(ports.launcher),
       states_(ports.states),
       sourceClipboard_(sourceEditor_, &ports.clipboard),
       errorViewClipboard_(errorView_, &ports.clipboard),
@@ -34,7 +36,17 @@ Workbench::Workbench(Ports ports)
                   const auto i = static_cast<std::size_t>(documents_.currentTab());
                   return i < tabs.size() ? tabs[i] : std::string();
                 },
-                ports.clock}) {
+                ports.clock}),
+      wordCheck_({ports.ui, sourceEditor_, wordLists_, [this] { return documents_.tabCount(); },
+                  [this] {
+                    std::vector<std::string> texts;
+                    for (int i = 0; i < documents_.tabCount(); ++i)
+                      texts.push_back(i == documents_.currentTab() ? sourceEditor_.text() : documents_.page(i).text);
+                    return texts;
+                  }}),
+      wordCheckClipboard_(wordCheck_.workCopy(), &ports.clipboard),
+      help_({ports.ui, [this] { return helpViewer_.get(); }, [this] { return build_.mapBasicFolder(); },
+             [this] { return programFile_; }}) {
   settings::applySourceEditorProfile(sourceEditor_);
   settings::applyErrorViewProfile(errorView_);
   // Highlighting waits for the end of start-up, as the form has it off.
@@ -83,6 +95,7 @@ void Workbench::start(const std::filesystem::path& programFile, const std::vecto
   documents_.setProgramFolder(programFolder_);
   associations_ = surroundings.associations;
   const platform::Environment environment = surroundings.environment;
+  helpViewer_ = std::make_unique<platform::XdgHelpViewer>(environment, launcher_);
 
   for (platform::Command c : {platform::Command::bSave, platform::Command::bCompile, platform::Command::Compile1, platform::Command::bLink, platform::Command::Link1,
                     platform::Command::bUndo, platform::Command::Undo1, platform::Command::bRedo, platform::Command::Redo1, platform::Command::bCut, platform::Command::Cut1,
@@ -162,6 +175,8 @@ void Workbench::writeSettings() {
   recentFiles_.save(files);
   sessions_.save(sessions);
   settings::writeWindowPlacement(settings_->file(), settings::PlacedWindow::Main, view_.windowPlacement());
+  if (const auto placement = wordCheckPlacement ? wordCheckPlacement() : std::nullopt)
+    settings::writeWindowPlacement(settings_->file(), settings::PlacedWindow::WordCheck, *placement);
   settings_->write();
 }
 

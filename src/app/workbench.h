@@ -1,5 +1,7 @@
 #pragma once
 #include <filesystem>
+#include <functional>
+#include <optional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -30,11 +32,14 @@
 #include "editor/memo_clipboard.h"
 #include "editor/number_highlighter.h"
 #include "language/context_list.h"
+#include "language/help_commands.h"
+#include "language/word_check_commands.h"
 #include "language/word_lists.h"
 #include "pages/recent_list.h"
 #include "platform/clipboard.h"
 #include "platform/environment.h"
 #include "platform/file_identity.h"
+#include "platform/help_viewer.h"
 #include "platform/keyboard_state.h"
 #include "platform/ui.h"
 
@@ -43,9 +48,9 @@ namespace quillon::app {
 // Commands whose subsystem is not built yet. The window routes them here, where they do
 // nothing, so that every menu item and button already exists and is harmless.
 enum class LaterCommand {
-  CheckWords, CharacterMap, FindReplace, FindNext, Revert,                           // tools
+  CharacterMap, FindReplace, FindNext, Revert,                                       // tools
   AddToKeywords,                                                                     // keys and dictionary
-  KeysDict, MapBasicHelp, QuillonHelp,
+  KeysDict,
 };
 
 // The composition root behind the main window: owns the source editor and the error view,
@@ -106,6 +111,11 @@ public:
   build::InsertFile& insertFile() { return insertFile_; }
   build::ProcRunner& runner() { return runner_; }
   StatusPresenter& status() { return status_; }
+  language::WordCheckCommands& wordCheck() { return wordCheck_; }
+  editor::MemoClipboard& wordCheckClipboard() { return wordCheckClipboard_; }
+  // Where the word checker's window stands, when it was ever shown; stored with the settings.
+  std::function<std::optional<platform::WindowPlacement>()> wordCheckPlacement;
+  language::HelpCommands& help() { return help_; }
 
   const std::filesystem::path& programFolder() const { return programFolder_; }
   const std::string& currentFile() const { return documents_.currentFile(); }
@@ -177,6 +187,7 @@ private:
 
   platform::Ui& ui_;
   platform::MainView& view_;
+  platform::ProcessLauncher& launcher_;
   platform::CommandStates& states_;
   editor::CodeMemo sourceEditor_;
   editor::CodeMemo errorView_;
@@ -202,6 +213,10 @@ private:
   build::ProjectCommands project_;
   build::InsertFile insertFile_;
   language::OutlineCommands outline_;
+  language::WordCheckCommands wordCheck_;
+  editor::MemoClipboard wordCheckClipboard_;
+  std::unique_ptr<platform::HelpViewer> helpViewer_;
+  language::HelpCommands help_;
   std::filesystem::path programFolder_;
   std::filesystem::path programFile_;
   std::unique_ptr<settings::Settings> settings_;
