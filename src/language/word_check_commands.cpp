@@ -62,11 +62,14 @@ bool WordCheckCommands::start() {
   selected_ = -1;
   ui_.setBusy(true);
   changed();
+  // Ends the run also when a check throws, so the window never stays disabled.
   struct EndRun {
     WordCheckCommands& self;
     ~EndRun() {
+      if (!self.running_) return;
       self.running_ = false;
       self.ui_.setBusy(false);
+      self.changed();
     }
   } endRun{*this};
 
@@ -78,7 +81,6 @@ bool WordCheckCommands::start() {
   for (std::string& word : checker_.words()) items_.push_back({std::move(word), false});
   ++itemsVersion_;
   loadWorkCopy(editor_.text());
-  changed();
   return true;
 }
 

@@ -103,8 +103,11 @@ TEST_F(WorkbenchWordCheckTest, ARunWorksOnTheTextsAsTheyWereAtStart) {
     bench.sourceEditor().setText("Print zorkLate");
     bench.documents().selectTab(0);
   };
+  bool runningWhenLastTold = true;
+  auto watch = check.onChanged.listen([&] { runningWhenLastTold = check.running(); });
   ASSERT_TRUE(check.start());
   EXPECT_GE(inner, 2);
+  EXPECT_FALSE(runningWhenLastTold) << "the window enables START again";
   ui.onPendingMessages = nullptr;
   EXPECT_EQ(words(), Words({"zorkA", "zorkB"}));
   EXPECT_TRUE(check.allPages());
