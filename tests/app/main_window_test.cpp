@@ -27,10 +27,15 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+#include <QCheckBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
 
 #include "platform/qt_single_instance.h"
 #include "app/status_bar_widget.h"
 #include "editor/code_memo_widget.h"
+#include "language/word_check_window.h"
 #include "support/null_ports.h"
 #include "support/temp_folder.h"
 #include "support/test_program.h"
@@ -482,6 +487,38 @@ TEST_F(MainWindowTest, TheContextListCompletesOnAClickAndOnItsKeys) {
   QTest::keyClick(screen, Qt::Key_Return, Qt::ControlModifier);
   EXPECT_EQ(memo.paragraphText(1), "  Dim x As INTEGER");
   EXPECT_EQ(memo.paragraphCount(), 2);
+}
+
+TEST_F(MainWindowTest, CheckWordsShowsItsToolWindowAndListsTheUnknownWords) {
+  window.workbench().sourceEditor().setText("Dim zorkWord\r\nPrint zorkWord ' zorkComment");
+  find("&Edit", "Check Words")->trigger();
+  language::WordCheckWindow& check = window.wordCheckWindow();
+  ASSERT_TRUE(check.isVisible());
+  EXPECT_EQ(check.windowTitle(), "Word Check - []");
+  EXPECT_TRUE(check.windowFlags() & Qt::WindowStaysOnTopHint);
+  EXPECT_EQ(check.windowFlags() & Qt::Tool, Qt::Tool);
+  EXPECT_GE(check.width(), 290);
+  EXPECT_GE(check.height(), 494);
+  const std::pair<const char*, const char*> captions[] = {
+      {"bAllPages", "All Pages"}, {"bShowAll", "Show KeyWords"}, {"CheckStr", "Include Literal Strings"},
+      {"bStart", "START"},        {"bClose", "CLOSE"},           {"bLocate", "Locate"},
+      {"bAdd2Dic", "Add 2 Dic"},  {"bSelAll", "Sel All"},        {"bClear", "Clear All"},
+      {"bDIC", "Dictionary"},     {"bBIN", "KeyWords"},          {"bDEF", "Defines"},
+      {"bCTX", "Help Cntx"}};
+  for (const auto& [name, caption] : captions) {
+    auto* button = check.findChild<QAbstractButton*>(name);
+    ASSERT_TRUE(button) << name;
+    EXPECT_EQ(button->text(), caption);
+  }
+  EXPECT_EQ(check.findChild<QLabel*>("pnlMsg")->text(), "Checked = Add to Dictionary\nUnchecked = Ignore for this Session");
+  EXPECT_FALSE(check.findChild<QCheckBox*>("bAllPages")->isEnabled()) << "one tab";
+
+  check.findChild<QPushButton*>("bStart")->click();
+  auto* list = check.findChild<QListWidget*>("CheckList");
+  ASSERT_EQ(list->count(), 1);
+  EXPECT_EQ(list->item(0)->text(), "zorkWord");
+  EXPECT_TRUE(check.findChild<QPushButton*>("bStart")->isEnabled());
+  EXPECT_TRUE(window.workbench().wordCheck().workCopy().readOnly());
 }
 
 TEST(SingleInstanceTest, SecondCopyWakesTheFirst) {
