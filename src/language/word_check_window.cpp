@@ -158,6 +158,7 @@ void WordCheckWindow::refresh() {
       row->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
       row->setCheckState(item.checked ? Qt::Checked : Qt::Unchecked);
     }
+    list_->setCurrentRow(commands_.selected());
   }
 }
 
