@@ -110,9 +110,6 @@ TEST_F(Regions, EditsInsideBeginUpdateOnlyMarkAndAreScannedWhenNeeded) {
   memo.endUpdate();
   memo.prepareParagraphs(0, 2);
   EXPECT_EQ(par(1), "<2:' xb>");
-  // Outside BeginUpdate the changed paragraph is scanned at once.
-  insertAt(2, 0, "'");
-  EXPECT_EQ(par(2), "<2:'c>");
 }
 
 TEST_F(Regions, NewParagraphsInsideARegionTakeItsState) {
@@ -210,6 +207,7 @@ TEST_F(Keywords, MultiWordKeywordsMatchAcrossRunsOfBlanksAndTabs) {
   EXPECT_EQ(par(3), "<1:create menu bar>");
 }
 
+// Outside BeginUpdate the changed paragraph is scanned at once.
 TEST_F(Keywords, TypingRescansTheParagraphAtOnce) {
   engine.keywords().add("Dim", info(1));
   show("x\r\ny");
@@ -277,7 +275,6 @@ TEST_F(Numbers, TokensBetweenSeparators) {
 TEST_F(Numbers, SeparatorsAlwaysHoldControlCharacters) {
   NumberHighlighter numbers;
   numbers.setSeparators("+");
-  EXPECT_EQ(numbers.separators(), "+");
   EXPECT_TRUE(numbers.isSeparator('\t'));
   EXPECT_TRUE(numbers.isSeparator('\r'));
   EXPECT_FALSE(numbers.isSeparator(' '));

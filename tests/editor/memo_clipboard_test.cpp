@@ -32,12 +32,6 @@ TEST_F(Blocks, CopyGivesRowsAndMarksTheBlock) {
   ASSERT_TRUE(systemClipboard.content);
   EXPECT_TRUE(systemClipboard.content->columnBlock);
 
-  // Columns are display columns: a tab spans to the next stop.
-  memo.setTabStops(4);
-  load("\tab\r\nxxxxyz");
-  memo.setBlockSelection(memo.table().startOf(1) + 4, 1, 4, 5);
-  EXPECT_EQ(memo.selText(), "a\r\ny\r\n");
-
   // A plain selection is plain text.
   load("abc");
   memo.select(0, 2);

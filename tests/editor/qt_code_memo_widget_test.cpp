@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QImage>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QScrollBar>
@@ -155,6 +156,19 @@ TEST_F(CodeMemoWidgetTest, MouseAndWheel) {
                     Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
   QApplication::sendEvent(widget->viewport(), &wheel);
   EXPECT_EQ(memo.topLine(), 5);
+}
+
+TEST_F(CodeMemoWidgetTest, PaintsTextOnTheBackground) {
+  memo.setText("MMMM");
+  const QColor paper(255, 255, 225);
+  widget->setBackground(paper);
+  QImage image(widget->viewport()->size(), QImage::Format_RGB32);
+  widget->viewport()->render(&image);
+  int inked = 0;
+  for (int x = 0; x < 80; ++x)
+    for (int y = 0; y < widget->textMetrics().lineHeight(); ++y) inked += image.pixelColor(x, y) != paper;
+  EXPECT_GT(inked, 10);
+  EXPECT_EQ(image.pixelColor(250, 80), paper);
 }
 
 }  // namespace

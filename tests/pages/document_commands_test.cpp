@@ -115,7 +115,9 @@ TEST_F(DocumentCommandsTest, ATabRoundTripKeepsTextCaretTopLineModifiedStateAndB
   EXPECT_EQ(ui.statusText(4), "");
 }
 
-TEST_F(DocumentCommandsTest, AnEmptiedPageCountsAsUnmodified) {
+TEST_F(DocumentCommandsTest, AnEmptiedPageCountsAsUnmodifiedAndOnlyAnUntouchedPageIsReused) {
+  docs().newPage();
+  EXPECT_EQ(docs().tabCount(), 1);
   type("x");
   EXPECT_TRUE(editor().modified());
   for (platform::Command c : {platform::Command::bSave, platform::Command::bPreview, platform::Command::bPrint}) EXPECT_TRUE(states.enabled(c));
@@ -127,6 +129,13 @@ TEST_F(DocumentCommandsTest, AnEmptiedPageCountsAsUnmodified) {
   type("y");
   EXPECT_TRUE(states.enabled(platform::Command::bSave));
   EXPECT_TRUE(docs().page(0).modified);
+  docs().newPage();
+  EXPECT_EQ(docs().tabCount(), 2);
+  EXPECT_EQ(docs().currentTab(), 1);
+  EXPECT_EQ(editor().charCount(), 0);
+  EXPECT_FALSE(states.enabled(platform::Command::bSave));
+  docs().selectTab(0);
+  EXPECT_EQ(editor().text(), "y");
 }
 
 TEST_F(DocumentCommandsTest, EnteringAPageSetsCompileLinkAndTheErrorView) {
@@ -430,7 +439,7 @@ TEST_F(DocumentCommandsTest, ClosingTheMiddlePageKeepsTheOthersIntact) {
   EXPECT_EQ(bench.gutter().bookmarkLine(5), 2);
 }
 
-TEST_F(DocumentCommandsTest, CancelInClosePageKeepsThePageAndItsBookmarks) {
+TEST_F(DocumentCommandsTest, ClosingTheOnlyPageAsksAndLeavesAnEmptyUntitledPage) {
   openFromDialog({file("a.mb", numberedLines("a", 20))});
   caretToLine(6);
   bench.editing().setBookmark(4);
@@ -440,15 +449,16 @@ TEST_F(DocumentCommandsTest, CancelInClosePageKeepsThePageAndItsBookmarks) {
   EXPECT_EQ(view.tabs, std::vector<std::string>{"a.mb"});
   EXPECT_EQ(bench.gutter().bookmarkLine(4), 5);
   EXPECT_TRUE(editor().modified());
-}
 
-TEST_F(DocumentCommandsTest, ClosingTheOnlyPageLeavesAnEmptyUntitledPage) {
-  openFromDialog({file("a.mb", "A\r\n")});
+  ui.queueAnswer(Answer::No);
   docs().closePage();
   EXPECT_EQ(view.tabs, std::vector<std::string>{"Untitled"});
   EXPECT_EQ(editor().charCount(), 0);
   EXPECT_EQ(view.caption, "Quillon - Untitled");
   EXPECT_FALSE(states.enabled(platform::Command::bCompile));
+  const std::size_t asked = ui.questions().size();
+  EXPECT_TRUE(bench.closeQuery()) << "nothing to ask for the untouched page";
+  EXPECT_EQ(ui.questions().size(), asked);
 }
 
 // Undo and Redo belong to the page on screen: a page switched to has none of the history of
@@ -596,11 +606,6 @@ TEST_F(DocumentCommandsTest, EditorListenersStayThroughPageSwitchesAndBulkLoads)
   expectStillHeard("a session restore");
 }
 
-TEST_F(DocumentCommandsTest, TheCloseQueryAsksNothingForTheUntouchedPage) {
-  EXPECT_TRUE(bench.closeQuery());
-  EXPECT_TRUE(ui.questions().empty());
-}
-
 TEST_F(DocumentCommandsTest, TheWindowListKeepsClosedNamesBelowTheOpenOnes) {
   const fs::path a = file("a.mb", "a\r\n");
   const fs::path b = file("b.mb", "b\r\n");
@@ -664,19 +669,6 @@ TEST_F(DocumentCommandsTest, RevertPutsEveryPageBackAfterAReplaceOverAllPages) {
   docs().selectTab(0);
   EXPECT_EQ(editor().text(), "a\r\n");
   EXPECT_FALSE(editor().modified());
-}
-
-TEST_F(DocumentCommandsTest, NewReusesOnlyTheUntouchedPage) {
-  docs().newPage();
-  EXPECT_EQ(docs().tabCount(), 1);
-  type("text");
-  docs().newPage();
-  EXPECT_EQ(docs().tabCount(), 2);
-  EXPECT_EQ(docs().currentTab(), 1);
-  EXPECT_EQ(editor().charCount(), 0);
-  EXPECT_FALSE(states.enabled(platform::Command::bSave));
-  docs().selectTab(0);
-  EXPECT_EQ(editor().text(), "text");
 }
 
 TEST_F(DocumentCommandsTest, SaveAllSavesEachModifiedPageAndComesBack) {

@@ -35,22 +35,11 @@ Decoded decode(const std::string& bytes) {
 std::string writtenBack(const Decoded& d) { return encodeText(d.text, d.format); }
 
 std::string utf8(char32_t c) {
-  std::string s;
-  if (c < 0x80) {
-    s += static_cast<char>(c);
-  } else if (c < 0x800) {
-    s += static_cast<char>(0xC0 | (c >> 6));
-    s += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    s += static_cast<char>(0xE0 | (c >> 12));
-    s += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    s += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    s += static_cast<char>(0xF0 | (c >> 18));
-    s += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    s += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    s += static_cast<char>(0x80 | (c & 0x3F));
-  }
+  if (c < 0x80) return std::string(1, static_cast<char>(c));
+  const int n = c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
+  std::string s(n, '\0');
+  for (int i = n - 1; i > 0; --i, c >>= 6) s[i] = static_cast<char>(0x80 | (c & 0x3F));
+  s[0] = static_cast<char>(((0xF00 >> n) & 0xFF) | c);  // C0, E0 or F0 and what is left
   return s;
 }
 

@@ -3,13 +3,10 @@
 #include "settings/ini_file.h"
 
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <stdlib.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
+#include <array>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -21,29 +18,15 @@ namespace {
 using Lines = std::vector<std::string>;
 
 using quillon::testing::readFile;
+using quillon::testing::TempFolder;
 using quillon::testing::writeFile;
 
-class TempDir {
-public:
-  TempDir() {
-    std::string tmpl = (fs::temp_directory_path() / "quillon-ini-XXXXXX").string();
-    path_ = ::mkdtemp(tmpl.data());
-  }
-  ~TempDir() {
-    std::error_code ec;
-    fs::remove_all(path_, ec);
-  }
-  const fs::path& path() const { return path_; }
-  std::vector<std::string> entries() const {
-    std::vector<std::string> out;
-    for (const auto& e : fs::directory_iterator(path_)) out.push_back(e.path().filename().string());
-    std::sort(out.begin(), out.end());
-    return out;
-  }
-
-private:
-  fs::path path_;
-};
+Lines entries(const TempFolder& dir) {
+  Lines out;
+  for (const auto& e : fs::directory_iterator(dir.path())) out.push_back(e.path().filename().string());
+  std::sort(out.begin(), out.end());
+  return out;
+}
 
 // A settings file as a person leaves it after editing it by hand.
 const std::string kHandEdited =
@@ -181,15 +164,14 @@ TEST(IniFile, WritesBackAHandEditedFileTouchingOnlyWhatChanged) {
 }
 
 TEST(IniFile, GivesAFileWithoutFinalLineEndOneBeforeAppending) {
-  IniFile a("[a]\nk=v");
-  a.writeString("a", "n", "1");
-  EXPECT_EQ(a.bytes(), "[a]\nk=v\r\nn=1\r\n");
-  IniFile b("[a]\nk=v");
-  b.writeString("b", "n", "1");
-  EXPECT_EQ(b.bytes(), "[a]\nk=v\r\n[b]\r\nn=1\r\n");
-  IniFile c;
-  c.writeString("S", "k", "v");
-  EXPECT_EQ(c.bytes(), "[S]\r\nk=v\r\n");
+  const std::array<std::array<const char*, 3>, 3> rows{{{"[a]\nk=v", "a", "[a]\nk=v\r\nn=1\r\n"},
+                                                       {"[a]\nk=v", "b", "[a]\nk=v\r\n[b]\r\nn=1\r\n"},
+                                                       {"", "S", "[S]\r\nn=1\r\n"}}};
+  for (const auto& [bytes, section, expected] : rows) {
+    IniFile ini(bytes);
+    ini.writeString(section, "n", "1");
+    EXPECT_EQ(ini.bytes(), expected) << section;
+  }
 }
 
 TEST(IniFile, DeletesKeysAndErasesSectionsWithTheirDuplicates) {
@@ -231,14 +213,11 @@ TEST(IniFile, CopiesAreIndependent) {
 TEST(IniFile, RefusesWhatWouldNotReadBack) {
   IniFile ini("[S]\nk=v\n");
   const std::string before = ini.bytes();
-  EXPECT_FALSE(ini.writeString("S", "k", "two\nlines"));
-  EXPECT_FALSE(ini.writeString("S", "k", "cr\rhere"));
-  EXPECT_FALSE(ini.writeString("S", "", "v"));
-  EXPECT_FALSE(ini.writeString("S", "   ", "v"));
-  EXPECT_FALSE(ini.writeString("S", "a=b", "v"));
-  EXPECT_FALSE(ini.writeString("S", ";note", "v"));
-  EXPECT_FALSE(ini.writeString("S", "[x]", "v"));
-  EXPECT_FALSE(ini.writeString("S\nT", "k", "v"));
+  const std::array<std::array<const char*, 3>, 8> refused{{{"S", "k", "two\nlines"}, {"S", "k", "cr\rhere"},
+                                                          {"S", "", "v"}, {"S", "   ", "v"}, {"S", "a=b", "v"},
+                                                          {"S", ";note", "v"}, {"S", "[x]", "v"}, {"S\nT", "k", "v"}}};
+  for (const auto& [section, key, value] : refused)
+    EXPECT_FALSE(ini.writeString(section, key, value)) << section << "/" << key << "=" << value;
   EXPECT_FALSE(ini.appendLine("a\nb"));
   EXPECT_EQ(ini.bytes(), before);
   EXPECT_FALSE(ini.modified());
@@ -293,7 +272,7 @@ TEST(IniFile, AppendedLinesFormLiveSections) {
 }
 
 TEST(IniFile, LoadAndSaveKeepBytesAndMode) {
-  TempDir dir;
+  TempFolder dir;
   const fs::path file = dir.path() / "q.ini";
   const std::string odd = "[a]\nk = v\r\n\r[b]";
   writeFile(file, odd);
@@ -305,7 +284,7 @@ TEST(IniFile, LoadAndSaveKeepBytesAndMode) {
   struct stat st {};
   ASSERT_EQ(::stat(file.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0640u);
-  EXPECT_EQ(dir.entries(), Lines{"q.ini"});  // no temporary left behind
+  EXPECT_EQ(entries(dir), Lines{"q.ini"});  // no temporary left behind
 
   // Saving through a link replaces the file it points to and keeps the link.
   const fs::path link = dir.path() / "link.ini";
@@ -317,7 +296,7 @@ TEST(IniFile, LoadAndSaveKeepBytesAndMode) {
 }
 
 TEST(IniFile, ReportsLoadFailuresAndKeepsItsContents) {
-  TempDir dir;
+  TempFolder dir;
   IniFile ini("[a]\nk=v\n");
   const quillon::settings::IniResult r = ini.load(dir.path() / "missing.ini");
   EXPECT_FALSE(r);
@@ -337,7 +316,7 @@ TEST(IniFile, ReportsLoadFailuresAndKeepsItsContents) {
 }
 
 TEST(IniFile, AFailedSaveKeepsTheOldFile) {
-  TempDir dir;
+  TempFolder dir;
   const fs::path file = dir.path() / "q.ini";
   const std::string old = "[a]\r\nk=old\r\n";
   writeFile(file, old);
@@ -356,7 +335,7 @@ TEST(IniFile, AFailedSaveKeepsTheOldFile) {
   EXPECT_EQ(r.error, "Cannot create file " + file.string());
   EXPECT_FALSE(r.detail.empty());
   EXPECT_EQ(readFile(file), old);
-  EXPECT_EQ(dir.entries(), Lines{"q.ini"});
+  EXPECT_EQ(entries(dir), Lines{"q.ini"});
   EXPECT_TRUE(ini.modified());
 
   // A folder in the way, a missing folder and a read-only file fail the same way, leaving
@@ -367,7 +346,7 @@ TEST(IniFile, AFailedSaveKeepsTheOldFile) {
   ::chmod(file.c_str(), 0444);
   EXPECT_EQ(ini.save(file).error, "Cannot create file " + file.string());
   EXPECT_EQ(readFile(file), old);
-  EXPECT_EQ(dir.entries(), (Lines{"folder.ini", "q.ini"}));
+  EXPECT_EQ(entries(dir), (Lines{"folder.ini", "q.ini"}));
 }
 
 TEST(IniFile, StaysLinearOnHugeLinesAndManySections) {

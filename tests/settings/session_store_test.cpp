@@ -15,12 +15,9 @@ namespace {
 using Lines = std::vector<std::string>;
 
 // Sessions never touch the disk themselves; file existence is whatever the test says.
-struct FakeFiles {
-  std::set<std::string> present;
-  std::function<bool(const std::string&)> exists() const {
-    return [this](const std::string& f) { return present.count(f) > 0; };
-  }
-};
+std::function<bool(const std::string&)> existing(std::set<std::string> present) {
+  return [present](const std::string& f) { return present.count(f) > 0; };
+}
 
 TEST(SessionStore, NamedAfterTheFirstProjectPageElsePageZero) {
   EXPECT_EQ(sessionName({"/w/MyApp.mb", "/w/MyApp.mbp"}), "MyApp.mbp");
@@ -91,8 +88,7 @@ TEST(SessionStore, ProgramSectionsAreNeverUsedAsSessions) {
   EXPECT_EQ(sessions.entries(), Lines{"SYSTEM"});
 
   // A hand-edited list naming a program section: picking it only drops the entry.
-  FakeFiles files;
-  const SessionContents picked = readSession(ini, "system", files.exists());
+  const SessionContents picked = readSession(ini, "system", existing({}));
   EXPECT_TRUE(picked.remove);
   EXPECT_TRUE(picked.files.empty());
 
@@ -113,26 +109,26 @@ TEST(SessionStore, PickingReopensExistingFilesAndForgetsMissingOnes) {
       "[MyApp.mbp]\r\n00=/w/MyApp.mb\r\n01=/w/gone.mb\r\n02=\r\n03=/w/MyApp.mbp\r\nTAB=2\r\nLine=17\r\ncursor=300\r\n"
       "[bad.mb]\r\n00=/w/MyApp.mb\r\ntab=x\r\nline=\r\ncursor=?\r\n"
       "[bare.mb]\r\n00=/w/MyApp.mb\r\n");
-  FakeFiles files{{"/w/MyApp.mb", "/w/MyApp.mbp"}};
-  SessionContents s = readSession(ini, "myapp.mbp", files.exists());
+  const auto files = existing({"/w/MyApp.mb", "/w/MyApp.mbp"});
+  SessionContents s = readSession(ini, "myapp.mbp", files);
   EXPECT_FALSE(s.remove);
   EXPECT_EQ(s.files, (Lines{"/w/MyApp.mb", "/w/MyApp.mbp"}));
   EXPECT_EQ(std::tuple(s.tab, s.line, s.cursor), std::tuple(2, 17, 300));
   EXPECT_EQ(ini.readSection("MyApp.mbp"), (Lines{"00", "02", "03", "TAB", "Line", "cursor"}));
 
   // Bad numbers read as their defaults; a cursor that is there but bad is 1, a missing one 0.
-  s = readSession(ini, "bad.mb", files.exists());
+  s = readSession(ini, "bad.mb", files);
   EXPECT_EQ(std::tuple(s.tab, s.line, s.cursor), std::tuple(0, 1, 1));
-  s = readSession(ini, "bare.mb", files.exists());
+  s = readSession(ini, "bare.mb", files);
   EXPECT_EQ(std::tuple(s.tab, s.line, s.cursor), std::tuple(0, 1, 0));
 }
 
 TEST(SessionStore, ASessionWithoutFilesIsErasedAndRemoved) {
-  FakeFiles none;
+  const auto none = existing({});
   IniFile ini("[a.mb]\r\n00=/w/a.mb\r\ntab=0\r\n[b.mb]\r\n[keep]\r\nx=1\r\n");
-  EXPECT_TRUE(readSession(ini, "a.mb", none.exists()).remove);
-  EXPECT_TRUE(readSession(ini, "b.mb", none.exists()).remove);  // a section without keys
-  EXPECT_TRUE(readSession(ini, "never written", none.exists()).remove);
+  EXPECT_TRUE(readSession(ini, "a.mb", none).remove);
+  EXPECT_TRUE(readSession(ini, "b.mb", none).remove);  // a section without keys
+  EXPECT_TRUE(readSession(ini, "never written", none).remove);
   EXPECT_EQ(ini.bytes(), "[b.mb]\r\n[keep]\r\nx=1\r\n");
 }
 

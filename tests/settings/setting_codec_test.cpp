@@ -5,8 +5,7 @@
 #include <climits>
 #include <optional>
 #include <string>
-
-#include "settings/ini_file.h"
+#include <tuple>
 
 using namespace quillon::settings;
 using namespace quillon::platform;
@@ -55,17 +54,15 @@ TEST(SettingCodec, ParsesIntegersLikeTheSettingsFileWritesThem) {
 }
 
 TEST(SettingCodec, ReadsBooleansAsIntegers) {
-  EXPECT_TRUE(decodeBool("1", false));
-  EXPECT_TRUE(decodeBool("-1", false));
-  EXPECT_TRUE(decodeBool("$10", false));
-  EXPECT_FALSE(decodeBool("0", true));
-  EXPECT_TRUE(decodeBool("yes", true));  // not a number: the default
-  EXPECT_FALSE(decodeBool("", false));
+  // Anything but a number, like "yes", reads as the default.
+  const std::tuple<const char*, bool, bool> cases[] = {{"1", false, true},  {"-1", false, true}, {"$10", false, true},
+                                                       {"0", true, false},  {"yes", true, true}, {"", false, false}};
+  for (const auto& [text, fallback, expected] : cases) EXPECT_EQ(decodeBool(text, fallback), expected) << text;
   EXPECT_EQ(encodeBool(true), "1");
   EXPECT_EQ(encodeBool(false), "0");
 }
 
-TEST(SettingCodec, EncodesColoursByNameOrAsDollarHex) {
+TEST(SettingCodec, EncodesColoursByNameOrAsDollarHexAndDecodesAnySpelling) {
   struct Case {
     Color color;
     const char* text;
@@ -81,21 +78,16 @@ TEST(SettingCodec, EncodesColoursByNameOrAsDollarHex) {
     EXPECT_EQ(encodeColor(c.color), c.text);
     EXPECT_EQ(decodeColor(c.text), c.color) << c.text;
   }
-}
+  const Case readOnly[] = {{clInfoBk, "clinfobk"}, {clBlue, "CLBLUE"}, {clBlue, "16711680"},
+                           {clFuchsia, "0xFF00FF"}, {kNoColor, "$ffffffff"}};
+  for (const Case& c : readOnly) EXPECT_EQ(decodeColor(c.text), c.color) << c.text;
 
-TEST(SettingCodec, DecodesColourNamesInAnyCaseAndNumbers) {
-  EXPECT_EQ(decodeColor("clinfobk"), clInfoBk);
-  EXPECT_EQ(decodeColor("CLBLUE"), clBlue);
-  EXPECT_EQ(decodeColor("16711680"), clBlue);
-  EXPECT_EQ(decodeColor("0xFF00FF"), clFuchsia);
-  EXPECT_EQ(decodeColor("$ffffffff"), kNoColor);
-
-  std::string error;
-  EXPECT_EQ(decodeColor("clBlu", &error), std::nullopt);
-  EXPECT_EQ(error, "'clBlu' is not a valid integer value");
-  EXPECT_EQ(decodeColor("", &error), std::nullopt);
-  EXPECT_EQ(error, "'' is not a valid integer value");
-  EXPECT_EQ(decodeColor(" clBlue", &error), std::nullopt);  // names are exact apart from case
+  // Names are exact apart from case.
+  for (const char* bad : {"clBlu", "", " clBlue"}) {
+    std::string error;
+    EXPECT_EQ(decodeColor(bad, &error), std::nullopt) << bad;
+    EXPECT_EQ(error, "'" + std::string(bad) + "' is not a valid integer value");
+  }
 }
 
 TEST(SettingCodec, DecodesFontsOfExactlySevenFields) {
@@ -143,43 +135,4 @@ TEST(SettingCodec, EncodesFontsThatDecodeBack) {
     ASSERT_TRUE(decodeFont(encodeFont(f), back));
     EXPECT_EQ(back, f);
   }
-}
-
-TEST(SettingCodec, TypedReadsFallBackToTheDefault) {
-  IniFile ini(
-      "[SYSTEM]\nTabStops=0x10\nCursor=wide\nBackColor=$00C0FFEE\nhitext=blue-ish\nhiback=\n"
-      "CursorPastEnd=1\nTextFont=Courier New,12,clNavy,1,0,0,0\nAltFont=Courier New,12\nBare\n");
-  EXPECT_EQ(readInteger(ini, "system", "TabStops", 2), 16);
-  EXPECT_EQ(readInteger(ini, "system", "Cursor", 1), 1);
-  EXPECT_EQ(readInteger(ini, "system", "missing", 9), 9);
-  EXPECT_EQ(readInteger(ini, "system", "Bare", 9), 9);
-  EXPECT_TRUE(readBool(ini, "SYSTEM", "CursorPastEnd", false));
-  EXPECT_TRUE(readBool(ini, "SYSTEM", "missing", true));
-
-  std::string error;
-  EXPECT_EQ(readColor(ini, "SYSTEM", "BackColor", clInfoBk, &error), 0xC0FFEE);
-  EXPECT_TRUE(error.empty());
-  EXPECT_EQ(readColor(ini, "SYSTEM", "missing", clInfoBk, &error), clInfoBk);
-  EXPECT_TRUE(error.empty());
-  EXPECT_EQ(readColor(ini, "SYSTEM", "hitext", clBlue, &error), clBlue);
-  EXPECT_EQ(error, "'blue-ish' is not a valid integer value");
-  EXPECT_EQ(readColor(ini, "SYSTEM", "hiback", clYellow, &error), clYellow);
-  EXPECT_EQ(error, "'' is not a valid integer value");
-
-  FontInfo font{"Courier New", 10, clWindowText, 0};
-  EXPECT_FALSE(readFont(ini, "SYSTEM", "AltFont", font));
-  EXPECT_FALSE(readFont(ini, "SYSTEM", "missing", font));
-  EXPECT_EQ(font.size, 10);
-  EXPECT_TRUE(readFont(ini, "SYSTEM", "TextFont", font));
-  EXPECT_EQ(font, (FontInfo{"Courier New", 12, clNavy, fsBold}));
-
-  // Written forms, as the close writes them.
-  writeColor(ini, "Numbers", "BackGround", kNoColor);
-  writeColor(ini, "Numbers", "Color", clFuchsia);
-  writeInteger(ini, "Numbers", "Style", 3);
-  writeBool(ini, "SYSTEM", "AutoSaveCompile", false);
-  writeFont(ini, "SYSTEM", "AltFont", FontInfo{"MS Sans Serif", 8, clWindowText, 0});
-  EXPECT_EQ(ini.readSectionValues("Numbers"), (std::vector<std::string>{"BackGround=$FFFFFFFF", "Color=clFuchsia", "Style=3"}));
-  EXPECT_EQ(ini.readString("SYSTEM", "AltFont", "-"), "MS Sans Serif,8,clWindowText,0,0,0,0");
-  EXPECT_EQ(ini.readString("SYSTEM", "AutoSaveCompile", "-"), "0");
 }

@@ -2,11 +2,9 @@
 #include "settings/settings.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -37,18 +35,13 @@ public:
 class SettingsTest : public ::testing::Test {
 protected:
   SettingsTest() {
-    std::string tmpl = (fs::temp_directory_path() / "quillon-settings-XXXXXX").string();
-    root = ::mkdtemp(tmpl.data());
-    programFolder = root / "opt";
     fs::create_directories(programFolder);
     env.home = root / "home";
     env.xdgConfigHome = (root / "config").string();
-    program = programFolder / "quillon";
   }
   ~SettingsTest() override {
     std::error_code ec;
     fs::permissions(programFolder, fs::perms::owner_all, ec);
-    fs::remove_all(root, ec);
   }
 
   // Lookups that never touch a real Wine prefix.
@@ -60,7 +53,8 @@ protected:
   Settings make(ProgramFolderLookup lookup = emptyRegistry()) { return Settings(ui, program, env, lookup); }
   fs::path iniPath() const { return programFolder / "quillon.ini"; }
 
-  fs::path root, programFolder, program;
+  testing::TempFolder folder{"quillon-settings"};
+  fs::path root = folder.path(), programFolder = root / "opt", program = programFolder / "quillon";
   platform::Environment env;
   PickerUi ui;
 };

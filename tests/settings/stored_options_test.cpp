@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "settings/settings.h"
@@ -118,19 +119,13 @@ TEST(StoredOptions, EveryOptionSurvivesTheFile) {
 
   Holders second;
   applyStoredOptions(IniFile(ini.bytes()), second.all(), second.ui);
-  EXPECT_TRUE(second.options.autoSaveCompile());
-  EXPECT_TRUE(second.options.cursorPastEnd());
-  EXPECT_EQ(second.editor.caretWidth(), 0);
-  EXPECT_EQ(second.options.background(), 0x00112233);
-  EXPECT_EQ(second.options.altFont(), first.options.altFont());
-  EXPECT_EQ(second.options.font(), first.options.font());
-  EXPECT_EQ(second.numbers.foreground(), platform::clYellow);
-  EXPECT_EQ(second.numbers.background(), platform::clNavy);
-  EXPECT_EQ(second.numbers.style(), platform::fsBold | platform::fsStrikeOut);
-  EXPECT_EQ(second.numbers.separators(), first.numbers.separators());
-  EXPECT_EQ(second.editor.tabStops(), 7);
-  EXPECT_EQ(second.editor.highlightColor(), platform::clFuchsia);
-  EXPECT_EQ(second.editor.highlightBackgnd(), platform::clBlack);
+  auto stored = [](Holders& h) {
+    return std::tuple(h.options.autoSaveCompile(), h.options.cursorPastEnd(), h.editor.caretWidth(),
+                      h.options.background(), h.options.altFont(), h.options.font(), h.numbers.foreground(),
+                      h.numbers.background(), h.numbers.style(), h.numbers.separators(), h.editor.tabStops(),
+                      h.editor.highlightColor(), h.editor.highlightBackgnd());
+  };
+  EXPECT_EQ(stored(second), stored(first));
   EXPECT_TRUE(second.ui.messages().empty());
 }
 
