@@ -26,6 +26,7 @@
 
 #include "platform/color_combo_widget.h"
 #include "platform/qt_conversions.h"
+#include "platform/qt_window_placement.h"
 #include "app/status_bar_widget.h"
 #include "platform/xdg_association_store.h"
 #include "editor/code_gutter_widget.h"
@@ -33,6 +34,8 @@
 #include "editor/number_syntax_dialog.h"
 #include "language/context_list_widget.h"
 #include "language/outline_tree_widget.h"
+#include "tools/char_map_window.h"
+#include "tools/find_replace_dialog.h"
 
 #ifndef QUILLON_VERSION
 #define QUILLON_VERSION "0.0.0"
@@ -88,6 +91,7 @@ MainWindow::MainWindow(const platform::KeyboardState& keyboard, QWidget* parent)
   printerPort_.setEditor(sourceEditor_);
   buildMenus();
   buildToolbar();
+  buildTools();
 
   resize(578, 423 + menuBar()->sizeHint().height());
   setAcceptDrops(true);
@@ -133,8 +137,13 @@ QAction* MainWindow::item(QMenu* menu, const QString& caption, const QKeySequenc
 }
 
 // A command that fails (the editor's "Text too long", a broken file) is reported; nothing
-// escapes into the event loop.
+// escapes into the event loop. Page and text commands wait for a replace-all run to end.
 void MainWindow::runCommand(const Handler& run) {
+  if (workbench_->findReplace().running()) return;
+  runTool(run);
+}
+
+void MainWindow::runTool(const Handler& run) {
   try {
     run();
   } catch (const std::exception& e) {
@@ -228,14 +237,13 @@ void MainWindow::buildMenus() {
   item(edit, "Outdent", QKeySequence("Ctrl+O"), [&editing] { editing.outdent(); });
   edit->addSeparator();
   item(edit, "Check Words", {}, [this] { later(LaterCommand::CheckWords); });
-  item(edit, "Character Map....", {}, [this] { later(LaterCommand::CharacterMap); });
+  item(edit, "Character Map....", {}, [this] { charMapWindow_->showMap(); });
 
   QMenu* find = menuBar()->addMenu("Find");
-  item(find, "&Find/Replace...", QKeySequence("Ctrl+F"), [this] { later(LaterCommand::FindReplace); });
-  bound(item(find, "Find/Replace next", QKeySequence("F3"), [this] { later(LaterCommand::FindNext); }),
-        platform::Command::FindNext1);
+  item(find, "&Find/Replace...", QKeySequence("Ctrl+F"), [&wb] { wb.openFindReplace(); });
+  bound(item(find, "Find/Replace next", QKeySequence("F3"), [&wb] { wb.findNext(); }), platform::Command::FindNext1);
   // Whether Revert covers every page is the find and replace dialog's "All Pages" option.
-  bound(item(find, "Revert", {}, [&docs] { docs.revert(false); }), platform::Command::Revert1);
+  bound(item(find, "Revert", {}, [&wb] { wb.revert(); }), platform::Command::Revert1);
   find->addSeparator();
   item(find, "Go To Line....", QKeySequence("Ctrl+T"), [&editing] { editing.goToLine(); });
 
@@ -370,8 +378,8 @@ void MainWindow::buildToolbar() {
   button("bRun", "run", "Run", [&builds] { builds.run(); }, platform::Command::bRun);
   button("bError", "errors", "Show Errors", [&errors] { errors.toggle(); }, platform::Command::bError, true);
   gap();
-  searchButton_ = button("bSearch", "search", "Search/Replace", [this] { later(LaterCommand::FindReplace); });
-  button("bAgain", "again", "Again [F3]......", [this] { later(LaterCommand::FindNext); }, platform::Command::bAgain);
+  searchButton_ = button("bSearch", "search", "Search/Replace", [this] { workbench_->openFindReplace(); });
+  button("bAgain", "again", "Again [F3]......", [this] { workbench_->findNext(); }, platform::Command::bAgain);
   gap();
   button("bCut", "cut", "Cut", [&wb] { wb.cut(); }, platform::Command::bCut);
   button("bCopy", "copy", "Copy", [&wb] { wb.copy(); }, platform::Command::bCopy);
@@ -538,6 +546,14 @@ void MainWindow::buildPanels() {
   setStatusBar(nullptr);
 }
 
+// Both tool windows are made once and kept until exit.
+void MainWindow::buildTools() {
+  auto settings = [this] { return workbench_->settings(); };
+  auto run = [this](const Handler& what) { runTool(what); };
+  findDialog_ = new tools::FindReplaceDialog(workbench_->findReplace(), settings, run, this);
+  charMapWindow_ = new tools::CharMapWindow(workbench_->charMap(), settings, run, this);
+}
+
 void MainWindow::showAbout() {
   QMessageBox box(this);
   box.setWindowTitle("About Quillon");
@@ -582,6 +598,17 @@ editor::KeyModifiers modifiersOf(const QKeyEvent& event) {
 }  // namespace
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  // While a replace-all run lets messages through, the pages and their text stay still.
+  if (workbench_->findReplace().running() && watched->isWidgetType() && static_cast<QWidget*>(watched)->window() == this)
+    switch (event->type()) {
+      case QEvent::KeyPress:
+      case QEvent::MouseButtonPress:
+      case QEvent::MouseButtonDblClick:
+      case QEvent::Drop:
+        return true;
+      default:
+        break;
+    }
   switch (event->type()) {
     case QEvent::KeyPress:
       if (watched == sourceEditor_) {
@@ -685,7 +712,20 @@ void MainWindow::showMessage(std::string_view text) {
 }
 
 platform::Ui::Answer MainWindow::ask(std::string_view caption, std::string_view text, Buttons buttons) {
-  QMessageBox box(QMessageBox::Question, platform::toQString(caption), platform::toDisplayString(text), QMessageBox::NoButton, this);
+  return question(caption, text, buttons, std::nullopt);
+}
+
+platform::Ui::Answer MainWindow::askAt(std::string_view caption, std::string_view text, Buttons buttons, int left, int top) {
+  return question(caption, text, buttons, QPoint(left, top));
+}
+
+platform::Ui::Answer MainWindow::question(std::string_view caption, std::string_view text, Buttons buttons,
+                                          std::optional<QPoint> at) {
+  // A box asked for at a place belongs to the window it is placed over, which may be an
+  // always-on-top tool window that would otherwise cover it.
+  QWidget* owner = at && QApplication::activeWindow() ? QApplication::activeWindow() : this;
+  QMessageBox box(QMessageBox::Question, platform::toQString(caption), platform::toDisplayString(text), QMessageBox::NoButton, owner);
+  if (at) box.move(*at);
   std::vector<std::pair<QAbstractButton*, Answer>> map;
   auto add = [&](const char* label, QMessageBox::ButtonRole role, Answer answer) {
     map.emplace_back(box.addButton(label, role), answer);
@@ -712,6 +752,12 @@ platform::Ui::Answer MainWindow::ask(std::string_view caption, std::string_view 
       if (buttons == Buttons::YesNoCancelAll) add("Cancel", QMessageBox::RejectRole, Answer::Cancel);
       add("N&o to All", QMessageBox::NoRole, Answer::NoToAll);
       add("Yes to &All", QMessageBox::YesRole, Answer::YesToAll);
+      break;
+    case Buttons::YesNoCancelWithAll:
+      add("&Yes", QMessageBox::YesRole, Answer::Yes);
+      add("&No", QMessageBox::NoRole, Answer::No);
+      add("Cancel", QMessageBox::RejectRole, Answer::Cancel);
+      add("&All", QMessageBox::YesRole, Answer::All);
       break;
   }
   box.exec();
@@ -877,37 +923,10 @@ void MainWindow::setRecentMenus(const std::vector<std::string>& files, const std
   fill(sessionsMenu_, sessions, [&wb](std::size_t i) { wb.sessionPicked(i); }, [&wb] { wb.clearSessions(); });
 }
 
-platform::WindowPlacement MainWindow::windowPlacement() const {
-  platform::WindowPlacement p;
-  p.showCmd = isMaximized() ? 3 : isMinimized() ? 2 : 1;
-  const QRect normal = isMaximized() || isMinimized() ? normalGeometry() : geometry();
-  const QRect frame = frameGeometry();
-  const QRect client = geometry();
-  // The stored rectangle is the outer one, frame included.
-  const int dl = client.left() - frame.left(), dt = client.top() - frame.top();
-  const int dr = frame.right() - client.right(), db = frame.bottom() - client.bottom();
-  p.normal = {normal.left() - dl, normal.top() - dt, normal.right() + 1 + dr, normal.bottom() + 1 + db};
-  return p;
-}
-
-void MainWindow::setWindowPlacement(const platform::WindowPlacement& p) {
-  const int dw = frameGeometry().width() - geometry().width();
-  const int dh = frameGeometry().height() - geometry().height();
-  move(p.normal.left, p.normal.top);
-  resize(std::max(100, p.normal.width() - dw), std::max(100, p.normal.height() - dh));
-  if (p.showCmd == 3) setWindowState(windowState() | Qt::WindowMaximized);
-}
-
-platform::ScreenRect MainWindow::screen() const {
-  const QScreen* s = QWidget::screen() ? QWidget::screen() : QGuiApplication::primaryScreen();
-  const QRect r = s ? s->geometry() : QRect(0, 0, 1024, 768);
-  return {r.left(), r.top(), r.right() + 1, r.bottom() + 1};
-}
-
-void MainWindow::centreWindow() {
-  const platform::ScreenRect s = screen();
-  move(s.width() / 2 - frameGeometry().width() / 2, s.height() / 2 - frameGeometry().height() / 2);
-}
+platform::WindowPlacement MainWindow::windowPlacement() const { return platform::placementOf(*this); }
+void MainWindow::setWindowPlacement(const platform::WindowPlacement& p) { platform::applyPlacement(*this, p); }
+platform::ScreenRect MainWindow::screen() const { return platform::screenOf(*this); }
+void MainWindow::centreWindow() { platform::centreOnScreen(*this); }
 
 void MainWindow::setContextItems(const std::vector<std::string>& items, int extent) {
   contextList_->setItems(items, extent);

@@ -1,5 +1,6 @@
 #pragma once
 #include <QMainWindow>
+#include <QPoint>
 #include <array>
 #include <filesystem>
 #include <functional>
@@ -42,6 +43,11 @@ class ContextListWidget;
 class OutlineTreeWidget;
 }
 
+namespace quillon::tools {
+class CharMapWindow;
+class FindReplaceDialog;
+}
+
 namespace quillon::app {
 
 class StatusBarWidget;
@@ -70,10 +76,13 @@ public:
   QAction* action(platform::Command command) const { return states_.action(command); }
   QMenu* recentFilesMenu() const { return recentFilesMenu_; }
   QMenu* sessionsMenu() const { return sessionsMenu_; }
+  tools::FindReplaceDialog& findDialog() { return *findDialog_; }
+  tools::CharMapWindow& charMapWindow() { return *charMapWindow_; }
 
   // Ui
   void showMessage(std::string_view text) override;
   Answer ask(std::string_view caption, std::string_view text, Buttons buttons) override;
+  Answer askAt(std::string_view caption, std::string_view text, Buttons buttons, int left, int top) override;
   std::optional<std::string> prompt(std::string_view caption, std::string_view question,
                                     std::string_view preset) override;
   std::vector<std::filesystem::path> openFiles(FileDialog& dialog) override;
@@ -124,6 +133,10 @@ private:
                       std::optional<platform::Command> command = std::nullopt, bool toggle = false);
   void later(LaterCommand command);
   void runCommand(const Handler& run);
+  // The find dialog's own actions, which go on while a replace-all run holds the rest.
+  void runTool(const Handler& run);
+  Answer question(std::string_view caption, std::string_view text, Buttons buttons, std::optional<QPoint> at);
+  void buildTools();
   void buildMenus();
   void buildToolbar();
   void buildPanels();
@@ -161,6 +174,8 @@ private:
   editor::CodeGutterWidget* gutter_ = nullptr;
   editor::CodeMemoWidget* sourceEditor_ = nullptr;
   StatusBarWidget* statusBar_ = nullptr;
+  tools::FindReplaceDialog* findDialog_ = nullptr;
+  tools::CharMapWindow* charMapWindow_ = nullptr;
 };
 
 }  // namespace quillon::app

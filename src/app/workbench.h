@@ -16,7 +16,9 @@
 #include "platform/process_launcher.h"
 #include "pages/document_commands.h"
 #include "language/outline_commands.h"
+#include "tools/char_map.h"
 #include "tools/editing_commands.h"
+#include "tools/find_replace.h"
 #include "platform/main_view.h"
 #include "platform/file_association.h"
 #include "settings/option_commands.h"
@@ -43,7 +45,7 @@ namespace quillon::app {
 // Commands whose subsystem is not built yet. The window routes them here, where they do
 // nothing, so that every menu item and button already exists and is harmless.
 enum class LaterCommand {
-  CheckWords, CharacterMap, FindReplace, FindNext, Revert,                           // tools
+  CheckWords,                                                                        // tools
   AddToKeywords,                                                                     // keys and dictionary
   KeysDict, MapBasicHelp, QuillonHelp,
 };
@@ -99,6 +101,8 @@ public:
   pages::DocumentCommands& documents() { return documents_; }
   tools::EditingCommands& editing() { return editing_; }
   language::OutlineCommands& outline() { return outline_; }
+  tools::FindReplace& findReplace() { return findReplace_; }
+  tools::CharMap& charMap() { return charMap_; }
   settings::OptionCommands& options() { return options_; }
   build::BuildCommands& build() { return build_; }
   build::ErrorPanel& errorPanel() { return errorPanel_; }
@@ -137,6 +141,11 @@ public:
   editor::CodeMemoPrinter& memoPrinter() { return memoPrinter_; }
 
   void later(LaterCommand) {}
+
+  // Find menu. Revert covers every page when the find dialog's "All Pages" is checked.
+  void openFindReplace() { findReplace_.open(); }
+  void findNext() { findReplace_.again(); }
+  void revert();
 
   // The window is asked to close: the questions about unsaved pages, then the session and
   // the settings. False keeps the window open.
@@ -202,6 +211,8 @@ private:
   build::ProjectCommands project_;
   build::InsertFile insertFile_;
   language::OutlineCommands outline_;
+  tools::FindReplace findReplace_;
+  tools::CharMap charMap_;
   std::filesystem::path programFolder_;
   std::filesystem::path programFile_;
   std::unique_ptr<settings::Settings> settings_;

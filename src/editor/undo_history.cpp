@@ -47,7 +47,21 @@ bool UndoHistory::tryExtend(Offset insertAt, Offset insertedLength) {
   return true;
 }
 
+void UndoHistory::beginStep() {
+  stepOpen_ = true;
+  stepOverflow_ = false;
+  stepFirst_ = position_;
+  stepSize_ = 0;
+}
+
+void UndoHistory::endStep() {
+  if (!stepOpen_) return;
+  stepOpen_ = false;
+  if (!stepOverflow_) trimToBudget();
+}
+
 void UndoHistory::record(Offset start, Offset insertedLength, std::string removed) {
+  if (stepOpen_ && stepOverflow_) return;  // the history was given up for this step
   Record r;
   r.start = start;
   r.stop = start + insertedLength;
@@ -65,7 +79,18 @@ void UndoHistory::record(Offset start, Offset insertedLength, std::string remove
   }
   total_ += size;
   ++position_;
-  trimToBudget();
+  if (!stepOpen_) {
+    trimToBudget();
+    return;
+  }
+  // The history may have been cleared under the step (a very large record).
+  if (position_ - 1 < stepFirst_) stepFirst_ = position_ - 1;
+  if (position_ - 1 > stepFirst_) records_[position_ - 1].group = true;
+  stepSize_ += size;
+  if (stepSize_ > maxSpace_) {
+    clear();
+    stepOverflow_ = true;
+  }
 }
 
 void UndoHistory::trimToBudget() {
