@@ -42,7 +42,9 @@ TEST(CodeMemoSearch, AgreesWithASlowSearchOnRepetitiveText) {
     const std::size_t expected = naiveFind(text, pattern, from, matchCase, wholeWord, memo.separators());
     const bool found = memo.findText(pattern, true, wholeWord, matchCase);
     ASSERT_EQ(found, expected != std::string::npos) << text << " / " << pattern;
-    if (found) EXPECT_EQ(memo.selStart(), static_cast<Offset>(expected + pattern.size())) << text << " / " << pattern;
+    if (found) {
+      EXPECT_EQ(memo.selStart(), static_cast<Offset>(expected + pattern.size())) << text << " / " << pattern;
+    }
   }
 }
 

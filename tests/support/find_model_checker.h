@@ -120,9 +120,10 @@ private:
     switch (op % 14) {
       case 0:
       case 1: {  // typing
+        const std::string before = memo().text();
         memo().select(static_cast<editor::Offset>(random() % (memo().charCount() + 1)), 0);
-        if (memo().text().size() < 400) memo().setSelText(randomText(3, true));
-        dirty_ = true;
+        if (before.size() < 400) memo().setSelText(randomText(3, true));
+        dirty_ = dirty_ || memo().text() != before;
         break;
       }
       case 2:
@@ -159,10 +160,12 @@ private:
         return replacing([this] { find().again(); });
       case 12:
         return revert();
-      case 13:
+      case 13: {
+        const std::string before = memo().text();
         memo().undo();
-        dirty_ = true;
+        dirty_ = dirty_ || memo().text() != before;
         break;
+      }
     }
     return {};
   }
