@@ -101,8 +101,10 @@ MainWindow::MainWindow(const platform::KeyboardState& keyboard, QWidget* parent)
 
 MainWindow::~MainWindow() {
   qApp->removeEventFilter(this);
-  // The editor widgets listen to the Workbench's memos, which go before the base class
-  // would delete its children.
+  // The editor widgets and the tool windows use the Workbench, which goes before the base
+  // class would delete its children.
+  delete findDialog_;
+  delete charMapWindow_;
   delete takeCentralWidget();
 }
 

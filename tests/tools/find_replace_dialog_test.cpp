@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
@@ -61,7 +62,10 @@ TEST_F(ToolWindowsTest, CharacterMapPointingAndInserting) {
   EXPECT_EQ(map.characterName(), "LATIN SMALL LETTER E WITH ACUTE");
   memo().setText("caf");
   memo().select(3, 0);
-  QTest::keyClick(&map, Qt::Key_I, Qt::ControlModifier);
+  // The map's keys work while it is the active window.
+  QApplication::setActiveWindow(&map);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&map));
+  QTest::keyClick(map.grid(), Qt::Key_I, Qt::ControlModifier);
   EXPECT_EQ(memo().text(), "caf\xe9");
   EXPECT_FALSE(map.isVisible());
 
