@@ -11,9 +11,11 @@
 #include <vector>
 
 #include "app/workbench.h"
+#include "support/build_ports.h"
 #include "support/fake_clipboard.h"
 #include "support/fake_find_view.h"
 #include "support/fake_main_view.h"
+#include "support/fake_printer_port.h"
 #include "support/null_ports.h"
 #include "support/recording_command_states.h"
 #include "support/test_program.h"
@@ -28,7 +30,7 @@ public:
   std::optional<std::string> prompt(std::string_view, std::string_view, std::string_view) override { return std::nullopt; }
   std::vector<std::filesystem::path> openFiles(const FileDialog&) override { return {}; }
   std::optional<std::filesystem::path> saveFile(const FileDialog&) override { return std::nullopt; }
-  std::optional<std::filesystem::path> pickFolder(std::string_view) override { return std::nullopt; }
+  std::optional<std::filesystem::path> pickFolder(std::string_view, const std::filesystem::path&) override { return std::nullopt; }
   void setStatusText(int panel, std::string_view text) override { status_[panel] = text; }
   std::string statusText(int panel) const override { return status_.count(panel) ? status_.at(panel) : std::string(); }
   void setBusy(bool) override {}
@@ -224,7 +226,9 @@ private:
   NoKeyboardState keyboard_;
   test::FakeClipboard clipboard_;
   TestProgram program_;
-  app::Workbench bench_{{ui_, view_main_, states_, keyboard_, clipboard_}};
+  BuildPorts ports_;
+  FakePrinterPort printer_;
+  app::Workbench bench_{{ui_, view_main_, states_, keyboard_, clipboard_, ports_.clock, ports_.launcher, ports_.automation, ports_.mainThread, printer_}};
   FakeFindView view_;
   std::vector<std::string> expectedRevert_;
   bool dirty_ = false;

@@ -6,9 +6,11 @@
 #include <vector>
 
 #include "app/workbench.h"
+#include "support/build_ports.h"
 #include "support/fake_clipboard.h"
 #include "support/fake_find_view.h"
 #include "support/fake_main_view.h"
+#include "support/fake_printer_port.h"
 #include "support/null_ports.h"
 #include "support/recording_command_states.h"
 #include "support/scripted_ui.h"
@@ -59,7 +61,9 @@ protected:
   testing::NoKeyboardState keyboard;
   test::FakeClipboard clipboard;
   testing::TestProgram installed;
-  app::Workbench bench{{ui, view, states, keyboard, clipboard}};
+  testing::BuildPorts ports;
+  testing::FakePrinterPort printer;
+  app::Workbench bench{{ui, view, states, keyboard, clipboard, ports.clock, ports.launcher, ports.automation, ports.mainThread, printer}};
   testing::FakeFindView dialog;
 };
 
@@ -373,7 +377,7 @@ TEST_F(FindReplaceTest, HistoriesGoThroughTheSettingsFileInOrder) {
   ASSERT_TRUE(bench.closeQuery());
 
   testing::ScriptedUi ui2;
-  app::Workbench again{{ui2, view, states, keyboard, clipboard}};
+  app::Workbench again{{ui2, view, states, keyboard, clipboard, ports.clock, ports.launcher, ports.automation, ports.mainThread, printer}};
   installed.start(again);
   EXPECT_EQ(again.findReplace().findHistory(), expected);
   EXPECT_EQ(again.findReplace().replaceHistory().front(), "with10");
