@@ -53,6 +53,8 @@ public:
 
 private:
   void trimToBudget();
+  void popFront();
+  void popBack();
 
   std::deque<Record> records_;
   std::size_t position_ = 0;

@@ -186,6 +186,14 @@ TEST(CodeMemoUndo, AGroupedMoveUndoesAndRedoesInOneStep) {
   m.undo();
   EXPECT_EQ(m.text(), "one two three");
   m.selfCheck();
+
+  // The budget drops a group whole: half a move undone would lose "one ".
+  m.redo();
+  m.setUndoMaxSpace(30);
+  m.setSelStart(0);
+  type(m, "x");
+  EXPECT_EQ(undoSteps(m), 1);
+  EXPECT_EQ(m.text(), "two three one");
 }
 
 TEST(CodeMemoUndo, ALoadClearsTheHistory) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -318,10 +319,21 @@ TEST_F(FindReplaceTest, RevertKeepsTypingDoneAfterTheDialogOpened) {
   EXPECT_EQ(memo().text(), "a b typed");
 
   // A change of the set of pages makes the table refer to other pages: Revert goes.
-  find().open();
-  EXPECT_TRUE(states.enabled(Command::Revert1));
-  docs().newPage();
-  EXPECT_FALSE(states.enabled(Command::Revert1));
+  const auto other = installed.folder().path() / "other.mb";
+  testing::writeFile(other, "x\r\n");
+  const std::vector<std::pair<const char*, std::function<void()>>> changes = {
+      {"new page", [&] { docs().newPage(); }},
+      {"a page the error view opens", [&] { docs().openAsPage(other.string()); }},
+      {"closing a page", [&] { docs().closePage(); }},
+  };
+  for (const auto& [what, change] : changes) {
+    SCOPED_TRACE(what);
+    find().open();
+    EXPECT_TRUE(states.enabled(Command::Revert1));
+    change();
+    EXPECT_FALSE(states.enabled(Command::Revert1));
+    EXPECT_FALSE(docs().revertAvailable());
+  }
 }
 
 TEST_F(FindReplaceTest, ReadOnlyEditorIsNeitherChangedNorCounted) {
