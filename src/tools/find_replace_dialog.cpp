@@ -15,6 +15,7 @@
 #include <QStackedLayout>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <vector>
 
 #include "platform/qt_conversions.h"
 #include "platform/qt_window_placement.h"
@@ -38,7 +39,8 @@ QComboBox* makeList(QWidget* parent) {
 }  // namespace
 
 FindReplaceDialog::FindReplaceDialog(FindReplace& core, SettingsSource settings, Runner run, QWidget* parent)
-    : QDialog(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+    : QDialog(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint),
       core_(core),
       settings_(std::move(settings)),
       run_(std::move(run)) {
@@ -116,8 +118,10 @@ FindReplaceDialog::FindReplaceDialog(FindReplace& core, SettingsSource settings,
   connect(cancelButton_, &QPushButton::clicked, this, [this] { act([this] { core_.cancel(); }); });
   connect(findList_, &QComboBox::editTextChanged, this, [this] { act([this] { core_.findTextEdited(); }); });
   connect(replaceList_, &QComboBox::editTextChanged, this, [this] { act([this] { core_.replaceTextEdited(); }); });
-  findList_->lineEdit()->installEventFilter(this);
-  replaceList_->lineEdit()->installEventFilter(this);
+  for (QComboBox* list : {findList_, replaceList_}) {
+    list->installEventFilter(this);
+    list->lineEdit()->installEventFilter(this);
+  }
 
   // The fixed size grows only where the desktop's font would clip a caption.
   const QSize hint = minimumSizeHint();
@@ -221,11 +225,50 @@ void FindReplaceDialog::closeEvent(QCloseEvent* event) {
   act([this] { core_.cancel(); });
 }
 
+// Alt+letter belongs to this dialog while it is active: the main window's menus share letters
+// ("&Find" and "&File", "&Whole Words" and "&Window"), which would make the key ambiguous and
+// press nothing.
+QAbstractButton* FindReplaceDialog::mnemonicTarget(const QKeyEvent& key) const {
+  if (key.modifiers() != Qt::AltModifier) return nullptr;
+  const QKeySequence pressed(key.key() | Qt::AltModifier);
+  std::vector<QAbstractButton*> candidates = {findButton_, nextButton_, allButton_, skipButton_, cancelButton_};
+  candidates.insert(candidates.end(), options_.begin(), options_.end());
+  for (QAbstractButton* b : candidates)
+    if (b->isVisible() && b->isEnabled() && QKeySequence::mnemonic(b->text()) == pressed) return b;
+  return nullptr;
+}
+
+bool FindReplaceDialog::event(QEvent* event) {
+  if (event->type() == QEvent::ShortcutOverride && mnemonicTarget(*static_cast<QKeyEvent*>(event))) {
+    event->accept();
+    return true;
+  }
+  return QDialog::event(event);
+}
+
+void FindReplaceDialog::keyPressEvent(QKeyEvent* event) {
+  if (QAbstractButton* target = mnemonicTarget(*event)) {
+    target->setFocus(Qt::ShortcutFocusReason);
+    target->click();
+    return;
+  }
+  QDialog::keyPressEvent(event);
+}
+
 // Ctrl+V in a list puts the clipboard text in place of the whole list text.
 bool FindReplaceDialog::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->matches(QKeySequence::Paste)) {
-    QComboBox* list = watched == findList_->lineEdit() ? findList_ : watched == replaceList_->lineEdit() ? replaceList_ : nullptr;
-    if (list) {
+  // A list hands keys straight to its edit, past any filter there, so both are watched.
+  QComboBox* list = watched == findList_ || watched == findList_->lineEdit()         ? findList_
+                    : watched == replaceList_ || watched == replaceList_->lineEdit() ? replaceList_
+                                                                                     : nullptr;
+  if (list && event->type() == QEvent::KeyPress) {
+    auto* key = static_cast<QKeyEvent*>(event);
+    // The list would take Alt+letter as typing.
+    if (mnemonicTarget(*key)) {
+      keyPressEvent(key);
+      return true;
+    }
+    if (key->matches(QKeySequence::Paste)) {
       list->setEditText(QGuiApplication::clipboard()->text());
       return true;
     }

@@ -5,7 +5,9 @@
 
 #include "tools/find_replace.h"
 
+class QAbstractButton;
 class QCheckBox;
+class QKeyEvent;
 class QComboBox;
 class QLabel;
 class QPushButton;
@@ -61,8 +63,12 @@ protected:
   void reject() override;
   void closeEvent(QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
+  bool event(QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
 private:
+  // The shown, enabled button or box whose "&" letter is the key, or null.
+  QAbstractButton* mnemonicTarget(const QKeyEvent& key) const;
   void act(const std::function<void()>& what) { run_(what); }
   static void setItems(QComboBox* list, const std::vector<std::string>& items);
 

@@ -41,10 +41,13 @@ TEST_F(ToolWindowsTest, FindDialogReplacesThroughItsButtons) {
   EXPECT_FALSE(dialog.optionBox(FindReplaceView::PromptOnReplace)->isEnabled());
   dialog.replaceList()->setEditText("DIM_X");  // as typing would
   EXPECT_TRUE(dialog.optionBox(FindReplaceView::PromptOnReplace)->isEnabled());
-  QTest::mouseClick(dialog.button(FindReplaceView::Button::Find), Qt::LeftButton);
+  // Alt+F and Alt+A press the dialog's buttons, though the main window's "&File" shares F.
+  QApplication::setActiveWindow(&dialog);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+  QTest::keyClick(dialog.findList(), Qt::Key_F, Qt::AltModifier);
   EXPECT_TRUE(dialog.button(FindReplaceView::Button::Next)->isVisible());
   EXPECT_EQ(dialog.button(FindReplaceView::Button::Next)->text(), "&Replace");
-  QTest::mouseClick(dialog.button(FindReplaceView::Button::All), Qt::LeftButton);
+  QTest::keyClick(dialog.findList(), Qt::Key_A, Qt::AltModifier);
   EXPECT_EQ(memo().text(), "DIM_X a\r\nDIM_X b\r\n");
   EXPECT_EQ(dialog.statusLine(), "REPLACED: 2  >> SEARCHED TO END");
   QTest::keyClick(&dialog, Qt::Key_Escape);
