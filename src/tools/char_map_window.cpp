@@ -7,6 +7,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
@@ -227,6 +228,25 @@ void CharMapWindow::cellChosen() {
   const QString name = platform::toQString(core_.name());
   name_->setToolTip(name);
   name_->setText(name_->fontMetrics().elidedText(name, Qt::ElideRight, std::max(40, width() - 12)));
+}
+
+// The main window's Ctrl+C, Ctrl+I and Ctrl+X also match while its tool window is active,
+// which would make the keys ambiguous and do nothing; the map claims its own.
+QAction* CharMapWindow::ownShortcut(const QKeyEvent& key) const {
+  const QKeySequence pressed(key.keyCombination());
+  for (QAction* a : actions())
+    if (a->shortcut() == pressed) return a;
+  return nullptr;
+}
+
+bool CharMapWindow::event(QEvent* event) {
+  if (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress)
+    if (QAction* own = ownShortcut(*static_cast<QKeyEvent*>(event))) {
+      event->accept();
+      if (event->type() == QEvent::KeyPress) own->trigger();
+      return true;
+    }
+  return QWidget::event(event);
 }
 
 QString CharMapWindow::codeLine() const { return code_->text(); }

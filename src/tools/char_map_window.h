@@ -4,7 +4,9 @@
 
 #include "tools/char_map.h"
 
+class QAction;
 class QComboBox;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -41,8 +43,11 @@ public:
 
 protected:
   void closeEvent(QCloseEvent* event) override;
+  bool event(QEvent* event) override;
 
 private:
+  // The map's own action for the key (Ctrl+C, Ctrl+I, Ctrl+X), or null.
+  QAction* ownShortcut(const QKeyEvent& key) const;
   void cellChosen();
   void act(const std::function<void()>& what) { run_(what); }
 

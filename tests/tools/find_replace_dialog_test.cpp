@@ -20,7 +20,11 @@ namespace {
 
 class ToolWindowsTest : public ::testing::Test {
 protected:
-  ToolWindowsTest() { window.start(installed.file(), {}, installed.surroundings()); }
+  // Shown, so that the main window's own Alt letters and Ctrl keys compete with the tools'.
+  ToolWindowsTest() {
+    window.start(installed.file(), {}, installed.surroundings());
+    window.show();
+  }
   editor::CodeMemo& memo() { return window.workbench().sourceEditor(); }
 
   testing::TestProgram installed;
