@@ -28,7 +28,7 @@ public:
   void showMessage(std::string_view) override {}
   Answer ask(std::string_view, std::string_view, Buttons) override { return Answer::Yes; }
   std::optional<std::string> prompt(std::string_view, std::string_view, std::string_view) override { return std::nullopt; }
-  std::vector<std::filesystem::path> openFiles(const FileDialog&) override { return {}; }
+  std::vector<std::filesystem::path> openFiles(FileDialog&) override { return {}; }
   std::optional<std::filesystem::path> saveFile(const FileDialog&) override { return std::nullopt; }
   std::optional<std::filesystem::path> pickFolder(std::string_view, const std::filesystem::path&) override { return std::nullopt; }
   void setStatusText(int panel, std::string_view text) override { status_[panel] = text; }
