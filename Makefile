@@ -41,6 +41,9 @@ bench: build
 	@mkdir -p $(BUILD)/corpus
 	@for c in small:10000 medium:200000 large:2000000; do \
 	  f=$(BUILD)/corpus/$${c%%:*}.mb; [ -s $$f ] || python3 $(SHARED)/bench/gen_corpus.py $${c##*:} $$f; done
+	@mkdir -p $(BUILD)/corpus/pages
+	@for i in $$(seq 0 19); do \
+	  f=$(BUILD)/corpus/pages/page$$i.mb; [ -s $$f ] || python3 $(SHARED)/bench/gen_corpus.py 20000 $$f --seed $$i; done
 	QUILLON_CORPUS_DIR=$(abspath $(BUILD))/corpus $(BUILD)/bench/quillon-bench $(BENCH_ARGS)
 
 $(FUZZ_BUILD)/build.ninja: | deps

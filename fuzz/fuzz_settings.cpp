@@ -34,7 +34,7 @@ public:
   std::optional<std::string> prompt(std::string_view, std::string_view, std::string_view) override {
     return std::nullopt;
   }
-  std::vector<fs::path> openFiles(const FileDialog&) override { return {}; }
+  std::vector<fs::path> openFiles(FileDialog&) override { return {}; }
   std::optional<fs::path> saveFile(const FileDialog&) override { return std::nullopt; }
   std::optional<fs::path> pickFolder(std::string_view, const fs::path&) override { return std::nullopt; }
   void setStatusText(int, std::string_view) override {}

@@ -35,6 +35,8 @@
 #include "language/context_list_widget.h"
 #include "language/outline_tree_widget.h"
 #include "language/word_check_window.h"
+#include "tools/char_map_window.h"
+#include "tools/find_replace_dialog.h"
 
 #ifndef QUILLON_VERSION
 #define QUILLON_VERSION "0.0.0"
@@ -97,6 +99,7 @@ MainWindow::MainWindow(const platform::KeyboardState& keyboard, QWidget* parent)
   wordCheckShownWatch_ = workbench_->wordCheck().onShowRequested.listen([this] { wordCheckShown_ = true; });
   buildMenus();
   buildToolbar();
+  buildTools();
 
   resize(578, 423 + menuBar()->sizeHint().height());
   setAcceptDrops(true);
@@ -106,8 +109,10 @@ MainWindow::MainWindow(const platform::KeyboardState& keyboard, QWidget* parent)
 
 MainWindow::~MainWindow() {
   qApp->removeEventFilter(this);
-  // The editor widgets listen to the Workbench's memos, which go before the base class
-  // would delete its children.
+  // The editor widgets and the tool windows use the Workbench, which goes before the base
+  // class would delete its children.
+  delete findDialog_;
+  delete charMapWindow_;
   delete takeCentralWidget();
   delete wordCheck_;
 }
@@ -149,8 +154,13 @@ QAction* MainWindow::item(QMenu* menu, const QString& caption, const QKeySequenc
 }
 
 // A command that fails (the editor's "Text too long", a broken file) is reported; nothing
-// escapes into the event loop.
+// escapes into the event loop. Page and text commands wait for a replace-all run to end.
 void MainWindow::runCommand(const Handler& run) {
+  if (workbench_->findReplace().running()) return;
+  runTool(run);
+}
+
+void MainWindow::runTool(const Handler& run) {
   try {
     run();
   } catch (const std::exception& e) {
@@ -244,14 +254,13 @@ void MainWindow::buildMenus() {
   item(edit, "Outdent", QKeySequence("Ctrl+O"), [&editing] { editing.outdent(); });
   edit->addSeparator();
   item(edit, "Check Words", {}, [&wb] { wb.wordCheck().open(); });
-  item(edit, "Character Map....", {}, [this] { later(LaterCommand::CharacterMap); });
+  item(edit, "Character Map....", {}, [this] { charMapWindow_->showMap(); });
 
   QMenu* find = menuBar()->addMenu("Find");
-  item(find, "&Find/Replace...", QKeySequence("Ctrl+F"), [this] { later(LaterCommand::FindReplace); });
-  bound(item(find, "Find/Replace next", QKeySequence("F3"), [this] { later(LaterCommand::FindNext); }),
-        platform::Command::FindNext1);
+  item(find, "&Find/Replace...", QKeySequence("Ctrl+F"), [&wb] { wb.openFindReplace(); });
+  bound(item(find, "Find/Replace next", QKeySequence("F3"), [&wb] { wb.findNext(); }), platform::Command::FindNext1);
   // Whether Revert covers every page is the find and replace dialog's "All Pages" option.
-  bound(item(find, "Revert", {}, [&docs] { docs.revert(false); }), platform::Command::Revert1);
+  bound(item(find, "Revert", {}, [&wb] { wb.revert(); }), platform::Command::Revert1);
   find->addSeparator();
   item(find, "Go To Line....", QKeySequence("Ctrl+T"), [&editing] { editing.goToLine(); });
 
@@ -386,8 +395,8 @@ void MainWindow::buildToolbar() {
   button("bRun", "run", "Run", [&builds] { builds.run(); }, platform::Command::bRun);
   button("bError", "errors", "Show Errors", [&errors] { errors.toggle(); }, platform::Command::bError, true);
   gap();
-  searchButton_ = button("bSearch", "search", "Search/Replace", [this] { later(LaterCommand::FindReplace); });
-  button("bAgain", "again", "Again [F3]......", [this] { later(LaterCommand::FindNext); }, platform::Command::bAgain);
+  searchButton_ = button("bSearch", "search", "Search/Replace", [this] { workbench_->openFindReplace(); });
+  button("bAgain", "again", "Again [F3]......", [this] { workbench_->findNext(); }, platform::Command::bAgain);
   gap();
   button("bCut", "cut", "Cut", [&wb] { wb.cut(); }, platform::Command::bCut);
   button("bCopy", "copy", "Copy", [&wb] { wb.copy(); }, platform::Command::bCopy);
@@ -554,6 +563,14 @@ void MainWindow::buildPanels() {
   setStatusBar(nullptr);
 }
 
+// Both tool windows are made once and kept until exit.
+void MainWindow::buildTools() {
+  auto settings = [this] { return workbench_->settings(); };
+  auto run = [this](const Handler& what) { runTool(what); };
+  findDialog_ = new tools::FindReplaceDialog(workbench_->findReplace(), settings, run, this);
+  charMapWindow_ = new tools::CharMapWindow(workbench_->charMap(), settings, run, this);
+}
+
 void MainWindow::showAbout() {
   QMessageBox box(this);
   box.setWindowTitle("About Quillon");
@@ -598,6 +615,17 @@ editor::KeyModifiers modifiersOf(const QKeyEvent& event) {
 }  // namespace
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  // While a replace-all run lets messages through, the pages and their text stay still.
+  if (workbench_->findReplace().running() && watched->isWidgetType() && static_cast<QWidget*>(watched)->window() == this)
+    switch (event->type()) {
+      case QEvent::KeyPress:
+      case QEvent::MouseButtonPress:
+      case QEvent::MouseButtonDblClick:
+      case QEvent::Drop:
+        return true;
+      default:
+        break;
+    }
   switch (event->type()) {
     case QEvent::KeyPress:
       if (watched == sourceEditor_) {
@@ -701,7 +729,20 @@ void MainWindow::showMessage(std::string_view text) {
 }
 
 platform::Ui::Answer MainWindow::ask(std::string_view caption, std::string_view text, Buttons buttons) {
-  QMessageBox box(QMessageBox::Question, platform::toQString(caption), platform::toDisplayString(text), QMessageBox::NoButton, this);
+  return question(caption, text, buttons, std::nullopt);
+}
+
+platform::Ui::Answer MainWindow::askAt(std::string_view caption, std::string_view text, Buttons buttons, int left, int top) {
+  return question(caption, text, buttons, QPoint(left, top));
+}
+
+platform::Ui::Answer MainWindow::question(std::string_view caption, std::string_view text, Buttons buttons,
+                                          std::optional<QPoint> at) {
+  // A box asked for at a place belongs to the window it is placed over, which may be an
+  // always-on-top tool window that would otherwise cover it.
+  QWidget* owner = at && QApplication::activeWindow() ? QApplication::activeWindow() : this;
+  QMessageBox box(QMessageBox::Question, platform::toQString(caption), platform::toDisplayString(text), QMessageBox::NoButton, owner);
+  if (at) box.move(*at);
   std::vector<std::pair<QAbstractButton*, Answer>> map;
   auto add = [&](const char* label, QMessageBox::ButtonRole role, Answer answer) {
     map.emplace_back(box.addButton(label, role), answer);
@@ -728,6 +769,12 @@ platform::Ui::Answer MainWindow::ask(std::string_view caption, std::string_view 
       if (buttons == Buttons::YesNoCancelAll) add("Cancel", QMessageBox::RejectRole, Answer::Cancel);
       add("N&o to All", QMessageBox::NoRole, Answer::NoToAll);
       add("Yes to &All", QMessageBox::YesRole, Answer::YesToAll);
+      break;
+    case Buttons::YesNoCancelWithAll:
+      add("&Yes", QMessageBox::YesRole, Answer::Yes);
+      add("&No", QMessageBox::NoRole, Answer::No);
+      add("Cancel", QMessageBox::RejectRole, Answer::Cancel);
+      add("&All", QMessageBox::YesRole, Answer::All);
       break;
   }
   box.exec();
@@ -896,17 +943,8 @@ void MainWindow::setRecentMenus(const std::vector<std::string>& files, const std
 platform::WindowPlacement MainWindow::windowPlacement() const { return platform::placementOf(*this); }
 
 void MainWindow::setWindowPlacement(const platform::WindowPlacement& p) { platform::applyPlacement(*this, p); }
-
-platform::ScreenRect MainWindow::screen() const {
-  const QScreen* s = QWidget::screen() ? QWidget::screen() : QGuiApplication::primaryScreen();
-  const QRect r = s ? s->geometry() : QRect(0, 0, 1024, 768);
-  return {r.left(), r.top(), r.right() + 1, r.bottom() + 1};
-}
-
-void MainWindow::centreWindow() {
-  const platform::ScreenRect s = screen();
-  move(s.width() / 2 - frameGeometry().width() / 2, s.height() / 2 - frameGeometry().height() / 2);
-}
+platform::ScreenRect MainWindow::screen() const { return platform::screenOf(*this); }
+void MainWindow::centreWindow() { platform::centreOnScreen(*this); }
 
 void MainWindow::setContextItems(const std::vector<std::string>& items, int extent) {
   contextList_->setItems(items, extent);

@@ -1,5 +1,6 @@
 #pragma once
 #include <QMainWindow>
+#include <QPoint>
 #include <array>
 #include <filesystem>
 #include <functional>
@@ -43,6 +44,11 @@ class OutlineTreeWidget;
 class WordCheckWindow;
 }
 
+namespace quillon::tools {
+class CharMapWindow;
+class FindReplaceDialog;
+}
+
 namespace quillon::app {
 
 class StatusBarWidget;
@@ -72,10 +78,13 @@ public:
   language::WordCheckWindow& wordCheckWindow() { return *wordCheck_; }
   QMenu* recentFilesMenu() const { return recentFilesMenu_; }
   QMenu* sessionsMenu() const { return sessionsMenu_; }
+  tools::FindReplaceDialog& findDialog() { return *findDialog_; }
+  tools::CharMapWindow& charMapWindow() { return *charMapWindow_; }
 
   // Ui
   void showMessage(std::string_view text) override;
   Answer ask(std::string_view caption, std::string_view text, Buttons buttons) override;
+  Answer askAt(std::string_view caption, std::string_view text, Buttons buttons, int left, int top) override;
   std::optional<std::string> prompt(std::string_view caption, std::string_view question,
                                     std::string_view preset) override;
   std::vector<std::filesystem::path> openFiles(FileDialog& dialog) override;
@@ -126,6 +135,10 @@ private:
                       std::optional<platform::Command> command = std::nullopt, bool toggle = false);
   void later(LaterCommand command);
   void runCommand(const Handler& run);
+  // The find dialog's own actions, which go on while a replace-all run holds the rest.
+  void runTool(const Handler& run);
+  Answer question(std::string_view caption, std::string_view text, Buttons buttons, std::optional<QPoint> at);
+  void buildTools();
   void buildMenus();
   void buildToolbar();
   void buildPanels();
@@ -166,6 +179,8 @@ private:
   language::WordCheckWindow* wordCheck_ = nullptr;
   bool wordCheckShown_ = false;
   editor::Subscription wordCheckShownWatch_;
+  tools::FindReplaceDialog* findDialog_ = nullptr;
+  tools::CharMapWindow* charMapWindow_ = nullptr;
 };
 
 }  // namespace quillon::app

@@ -46,7 +46,9 @@ Workbench::Workbench(Ports ports)
                   }}),
       wordCheckClipboard_(wordCheck_.workCopy(), &ports.clipboard),
       help_({ports.ui, [this] { return helpViewer_.get(); }, [this] { return build_.mapBasicFolder(); },
-             [this] { return programFile_; }}) {
+             [this] { return programFile_; }}),
+      findReplace_({ports.ui, ports.states, sourceEditor_, documents_, ports.clock}),
+      charMap_(sourceEditor_, ports.clipboard) {
   settings::applySourceEditorProfile(sourceEditor_);
   settings::applyErrorViewProfile(errorView_);
   // Highlighting waits for the end of start-up, as the form has it off.
@@ -70,6 +72,8 @@ Workbench::Workbench(Ports ports)
   documents_.hooks.errorFileShown = [this](const std::filesystem::path& file) { errorPanel_.setErrorFile(file); };
   editing_.buildKey = [this](bool ctrl) { build_.buildKey(ctrl); };
   errorPanel_.mapBasicFolder = [this] { return build_.mapBasicFolder(); };
+  documents_.hooks.pagesChanged = [this] { findReplace_.pagesChanged(); };
+  editing_.searchAgain = [this] { findReplace_.next(); };
   documents_.hooks.rebuildOutline = [this](pages::DocumentCommands::PageChange change) {
     switch (change) {
       case pages::DocumentCommands::PageChange::Entered: outline_.pageEntered(); break;
@@ -163,12 +167,15 @@ void Workbench::readSettings(const std::filesystem::path& program, Surroundings&
   const settings::IniSectionStore sessions(settings_->file(), std::string(settings::kLastSessionSection));
   recentFiles_.load(files);
   sessions_.load(sessions);
+  findReplace_.setHistories(v.findHistory, v.replaceHistory);
 }
 
 // Everything the run changed goes into the file, which is saved once.
 void Workbench::writeSettings() {
   if (!settings_) return;
   settings_->values().projectFolder = documents_.projectFolder();
+  settings_->values().findHistory = findReplace_.findHistory();
+  settings_->values().replaceHistory = findReplace_.replaceHistory();
   settings::storeOptions(settings_->file(), storedOptions());
   settings::IniSectionStore files(settings_->file(), std::string(settings::kMruListSection));
   settings::IniSectionStore sessions(settings_->file(), std::string(settings::kLastSessionSection));
@@ -213,6 +220,11 @@ void Workbench::loadWordLists(const std::filesystem::path& program) {
 }
 
 bool Workbench::closeQuery() {
+  // A replace-all run in progress ends first; the window closes on the next request.
+  if (findReplace_.running()) {
+    findReplace_.cancel();
+    return false;
+  }
   if (!documents_.confirmClose()) return false;
   if (settings_ && documents_.tabCaptions().front() != pages::DocumentCommands::kUntitled) {
     std::vector<std::string> files;
@@ -341,6 +353,10 @@ void Workbench::preview() {
   memoPrinter_.setHeader(documents_.currentFile());
   const PrintingSourceEditor printing(memoPrinter_, sourceEditor_);
   memoPrinter_.preview();
+}
+
+void Workbench::revert() {
+  documents_.revert(findReplace_.view().optionChecked(tools::FindReplaceView::AllPages));
 }
 
 void Workbench::lockKeyPressed() { status_.showLockKeys(); }

@@ -18,7 +18,9 @@
 #include "platform/process_launcher.h"
 #include "pages/document_commands.h"
 #include "language/outline_commands.h"
+#include "tools/char_map.h"
 #include "tools/editing_commands.h"
+#include "tools/find_replace.h"
 #include "platform/main_view.h"
 #include "platform/file_association.h"
 #include "settings/option_commands.h"
@@ -48,7 +50,6 @@ namespace quillon::app {
 // Commands whose subsystem is not built yet. The window routes them here, where they do
 // nothing, so that every menu item and button already exists and is harmless.
 enum class LaterCommand {
-  CharacterMap, FindReplace, FindNext, Revert,                                       // tools
   AddToKeywords,                                                                     // keys and dictionary
   KeysDict,
 };
@@ -104,6 +105,8 @@ public:
   pages::DocumentCommands& documents() { return documents_; }
   tools::EditingCommands& editing() { return editing_; }
   language::OutlineCommands& outline() { return outline_; }
+  tools::FindReplace& findReplace() { return findReplace_; }
+  tools::CharMap& charMap() { return charMap_; }
   settings::OptionCommands& options() { return options_; }
   build::BuildCommands& build() { return build_; }
   build::ErrorPanel& errorPanel() { return errorPanel_; }
@@ -147,6 +150,11 @@ public:
   editor::CodeMemoPrinter& memoPrinter() { return memoPrinter_; }
 
   void later(LaterCommand) {}
+
+  // Find menu. Revert covers every page when the find dialog's "All Pages" is checked.
+  void openFindReplace() { findReplace_.open(); }
+  void findNext() { findReplace_.again(); }
+  void revert();
 
   // The window is asked to close: the questions about unsaved pages, then the session and
   // the settings. False keeps the window open.
@@ -217,6 +225,8 @@ private:
   editor::MemoClipboard wordCheckClipboard_;
   std::unique_ptr<platform::HelpViewer> helpViewer_;
   language::HelpCommands help_;
+  tools::FindReplace findReplace_;
+  tools::CharMap charMap_;
   std::filesystem::path programFolder_;
   std::filesystem::path programFile_;
   std::unique_ptr<settings::Settings> settings_;

@@ -1,6 +1,7 @@
 #include "editor/code_memo.h"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstring>
 #include <istream>
@@ -460,35 +461,85 @@ std::string CodeMemo::currentWord() const {
 namespace {
 
 // Positions in `text` where `pattern` (already folded) occurs, folding text with `fold`.
+// Knuth-Morris-Pratt, so a search never looks at a character twice however the pattern
+// repeats itself; between partial matches it skips to the next first character, which
+// keeps ordinary searches as fast as a plain scan.
 struct Matcher {
   std::string_view pattern;
   const CaseFolder* fold;  // null: match case
+  std::vector<std::uint32_t> border;  // border[q]: longest proper border of pattern[0, q]
+  std::array<bool, 256> starts{};     // the bytes that fold to the pattern's first
+  std::array<std::uint64_t, 4> wide{};  // up to four of them, each in every byte of a word
+  std::size_t wideCount = 0;            // 0: too many to test a word at a time
 
-  bool at(std::string_view text, std::size_t i) const {
-    if (i + pattern.size() > text.size()) return false;
-    if (!fold) return std::memcmp(text.data() + i, pattern.data(), pattern.size()) == 0;
-    for (std::size_t k = 0; k < pattern.size(); ++k)
-      if ((*fold)(static_cast<unsigned char>(text[i + k])) != static_cast<unsigned char>(pattern[k])) return false;
-    return true;
-  }
-  // First match at or after `from`, or npos.
-  std::size_t next(std::string_view text, std::size_t from) const {
-    if (pattern.size() > text.size()) return std::string_view::npos;
-    const std::size_t last = text.size() - pattern.size();
-    if (!fold) {
-      for (std::size_t i = from; i <= last;) {
-        const void* hit = std::memchr(text.data() + i, pattern[0], last - i + 1);
-        if (!hit) return std::string_view::npos;
-        i = static_cast<std::size_t>(static_cast<const char*>(hit) - text.data());
-        if (at(text, i)) return i;
-        ++i;
-      }
-      return std::string_view::npos;
+  Matcher(std::string_view p, const CaseFolder* f) : pattern(p), fold(f), border(p.size(), 0) {
+    std::uint32_t k = 0;
+    for (std::size_t q = 1; q < p.size(); ++q) {
+      while (k > 0 && p[q] != p[k]) k = border[k - 1];
+      if (p[q] == p[k]) ++k;
+      border[q] = k;
     }
-    const auto first = static_cast<unsigned char>(pattern[0]);
-    for (std::size_t i = from; i <= last; ++i)
-      if ((*fold)(static_cast<unsigned char>(text[i])) == first && at(text, i)) return i;
-    return std::string_view::npos;
+    if (p.empty()) return;
+    std::size_t n = 0;
+    for (int c = 0; c < 256; ++c) {
+      starts[static_cast<std::size_t>(c)] = folded(static_cast<char>(c)) == static_cast<unsigned char>(p[0]);
+      if (starts[static_cast<std::size_t>(c)] && n++ < wide.size())
+        wide[n - 1] = 0x0101010101010101ULL * static_cast<std::uint64_t>(c);
+    }
+    wideCount = n <= wide.size() ? n : 0;
+  }
+
+  // Whether any of the eight bytes at `at` can begin a match.
+  bool wordMayStart(const char* at) const {
+    std::uint64_t w;
+    std::memcpy(&w, at, sizeof w);
+    for (std::size_t v = 0; v < wideCount; ++v) {
+      const std::uint64_t x = w ^ wide[v];
+      if ((x - 0x0101010101010101ULL) & ~x & 0x8080808080808080ULL) return true;
+    }
+    return false;
+  }
+
+  unsigned char folded(char c) const {
+    return fold ? (*fold)(static_cast<unsigned char>(c)) : static_cast<unsigned char>(c);
+  }
+  // First position in [from, last] where a match could start, or past `last`.
+  std::size_t nextFirst(std::string_view text, std::size_t from, std::size_t last) const {
+    if (from > last) return from;
+    if (!fold) {
+      const void* hit = std::memchr(text.data() + from, pattern[0], last - from + 1);
+      return hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - text.data()) : last + 1;
+    }
+    // Eight bytes at a time while none of them can begin a match: a byte loop that folds
+    // would halve the speed of an ordinary search.
+    if (wideCount > 0)
+      while (from + 8 <= last + 1 && !wordMayStart(text.data() + from)) from += 8;
+    while (from <= last && !starts[static_cast<unsigned char>(text[from])]) ++from;
+    return from;
+  }
+  // Calls `hit(start)` for every match starting at or after `from`, in order, until it
+  // returns true; true when one did.
+  template <class Hit>
+  bool scan(std::string_view text, std::size_t from, Hit&& hit) const {
+    const std::size_t m = pattern.size();
+    if (m == 0 || m > text.size() || from > text.size() - m) return false;
+    const std::size_t last = text.size() - m;  // the last place a match can start
+    std::size_t q = 0;
+    for (std::size_t i = from; i < text.size();) {
+      if (q == 0) {
+        i = nextFirst(text, i, last);
+        if (i > last) return false;
+      }
+      const unsigned char c = folded(text[i]);
+      while (q > 0 && c != static_cast<unsigned char>(pattern[q])) q = border[q - 1];
+      if (c == static_cast<unsigned char>(pattern[q])) ++q;
+      ++i;
+      if (q == m) {
+        if (hit(i - m)) return true;
+        q = border[m - 1];
+      }
+    }
+    return false;
   }
 };
 
@@ -514,24 +565,27 @@ bool CodeMemo::findText(std::string_view pattern, bool forward, bool wholeWord, 
     table_.forEach(
         [&](std::int64_t i, const Paragraph& p) {
           const std::string_view t = p.text();
-          for (std::size_t k = m.next(t, i == caretPar ? caretPos : 0); k != std::string_view::npos; k = m.next(t, k + 1))
-            if (wordOk(t, k)) {
-              foundPar = i;
-              foundAt = k;
-              return false;
-            }
-          return true;
+          const bool hit = m.scan(t, i == caretPar ? caretPos : 0, [&](std::size_t k) {
+            if (!wordOk(t, k)) return false;
+            foundPar = i;
+            foundAt = k;
+            return true;
+          });
+          return !hit;
         },
         caretPar);
   } else {
     for (std::int64_t i = caretPar; i >= 0 && foundPar < 0; --i) {
       const std::string_view t = table_.at(i).text();
       const std::size_t limit = i == caretPar ? caretPos : t.size() + 1;  // hits must start before
-      for (std::size_t k = m.next(t, 0); k != std::string_view::npos && k < limit; k = m.next(t, k + 1))
+      m.scan(t, 0, [&](std::size_t k) {
+        if (k >= limit) return true;
         if (wordOk(t, k)) {
           foundPar = i;
           foundAt = k;
         }
+        return false;
+      });
     }
   }
   if (foundPar < 0) return false;
@@ -724,56 +778,55 @@ bool CodeMemo::canRedo() const {
   return replay_ == Replay::undo ? undo_.position() <= undo_.count() : undo_.position() < undo_.count();
 }
 
+// Grouped records are replayed in a loop, not by recursion: a replace-all step holds
+// thousands of them. Each inverse record keeps its original's group mark.
 void CodeMemo::undo() {
-  if (undo_.position() == 0) return;
-  const std::size_t index = undo_.position() - 1;
-  UndoHistory::Record rec = undo_.at(index);
-  select(rec.start, rec.stop - rec.start);
-  const Replay outer = replay_;
-  replay_ = Replay::undo;
-  undo_.setPosition(index);
-  const std::size_t countBefore = undo_.count();
-  try {
-    insertText(std::move(rec.removed));
-  } catch (...) {
+  bool more = true;
+  while (more && undo_.position() > 0) {
+    const std::size_t index = undo_.position() - 1;
+    UndoHistory::Record rec = undo_.at(index);
+    more = rec.group;
+    select(rec.start, rec.stop - rec.start);
+    const Replay outer = replay_;
+    replay_ = Replay::undo;
+    undo_.setPosition(index);
+    const std::size_t countBefore = undo_.count();
+    try {
+      insertText(std::move(rec.removed));
+    } catch (...) {
+      replay_ = outer;
+      undo_.setPosition(std::min(index + 1, undo_.count()));
+      throw;
+    }
+    // Nothing was inserted (a handler emptied it): the record is spent all the same.
+    if (undo_.position() == index && undo_.count() == countBefore) undo_.setPosition(index + 1);
+    undo_.setPosition(undo_.position() - 1);
     replay_ = outer;
-    undo_.setPosition(std::min(index + 1, undo_.count()));
-    throw;
-  }
-  // Nothing was inserted (a handler emptied it): the record is spent all the same.
-  if (undo_.position() == index && undo_.count() == countBefore) undo_.setPosition(index + 1);
-  undo_.setPosition(undo_.position() - 1);
-  replay_ = outer;
-  // Typing after an undo starts a record of its own rather than joining an older one.
-  caretPlaced_ = true;
-  if (rec.group) {
-    const std::size_t own = undo_.position();
-    undo();
-    if (own < undo_.count()) undo_.at(own).group = true;
+    // Typing after an undo starts a record of its own rather than joining an older one.
+    caretPlaced_ = true;
+    if (index < undo_.count()) undo_.at(index).group = more;
   }
 }
 
 void CodeMemo::redo() {
-  if (undo_.position() >= undo_.count()) return;
-  const std::size_t index = undo_.position();
-  UndoHistory::Record rec = undo_.at(index);
-  const bool grouped = index + 1 < undo_.count() && undo_.at(index + 1).group;
-  select(rec.start, rec.stop - rec.start);
-  const Replay outer = replay_;
-  replay_ = Replay::redo;
-  try {
-    insertText(std::move(rec.removed));
-  } catch (...) {
+  bool more = true;
+  while (more && undo_.position() < undo_.count()) {
+    const std::size_t index = undo_.position();
+    UndoHistory::Record rec = undo_.at(index);
+    more = index + 1 < undo_.count() && undo_.at(index + 1).group;
+    select(rec.start, rec.stop - rec.start);
+    const Replay outer = replay_;
+    replay_ = Replay::redo;
+    try {
+      insertText(std::move(rec.removed));
+    } catch (...) {
+      replay_ = outer;
+      throw;
+    }
+    if (undo_.position() == index) undo_.setPosition(index + 1);
     replay_ = outer;
-    throw;
-  }
-  if (undo_.position() == index) undo_.setPosition(index + 1);
-  replay_ = outer;
-  caretPlaced_ = true;
-  if (grouped) {
-    redo();
-    const std::size_t p = undo_.position();
-    if (p >= 1 && p - 1 < undo_.count()) undo_.at(p - 1).group = true;
+    caretPlaced_ = true;
+    if (index < undo_.count()) undo_.at(index).group = rec.group;
   }
 }
 

@@ -173,6 +173,10 @@ public:
   const UndoHistory& undoHistory() const { return undo_; }
   // Marks the record just made as undone together with the one before it (a drag move).
   void groupLastUndo();
+  // The edits until endUndoStep are one undo step (a replace-all on a page); one that does
+  // not fit UndoMaxSpace empties the history instead of keeping part of it.
+  void beginUndoStep() { undo_.beginStep(); }
+  void endUndoStep() { undo_.endStep(); }
 
   // ----- Layout and view -----
   void setMetrics(const TextMetrics* metrics);

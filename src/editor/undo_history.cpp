@@ -21,15 +21,27 @@ void UndoHistory::setMaxLevel(std::int64_t level) {
   maxLevel_ = level;
   const std::size_t limit = static_cast<std::size_t>(std::max<std::int64_t>(level, 0));
   const std::size_t keep = std::max(position_, limit);
-  while (records_.size() > keep) {
-    total_ -= records_.back().size();
-    records_.pop_back();
-  }
-  while (position_ > limit) {
+  while (records_.size() > keep) popBack();
+  while (position_ > limit) popFront();
+}
+
+// A group goes whole: half of one would undo into a text that never was.
+void UndoHistory::popFront() {
+  do {
     total_ -= records_.front().size();
     records_.pop_front();
-    --position_;
-  }
+    if (position_ > 0) --position_;
+  } while (!records_.empty() && records_.front().group);
+}
+
+void UndoHistory::popBack() {
+  bool grouped = false;
+  do {
+    grouped = records_.back().group;
+    total_ -= records_.back().size();
+    records_.pop_back();
+  } while (grouped && !records_.empty());
+  position_ = std::min(position_, records_.size());
 }
 
 void UndoHistory::dropRedo() {
@@ -47,7 +59,21 @@ bool UndoHistory::tryExtend(Offset insertAt, Offset insertedLength) {
   return true;
 }
 
+void UndoHistory::beginStep() {
+  stepOpen_ = true;
+  stepOverflow_ = false;
+  stepFirst_ = position_;
+  stepSize_ = 0;
+}
+
+void UndoHistory::endStep() {
+  if (!stepOpen_) return;
+  stepOpen_ = false;
+  if (!stepOverflow_) trimToBudget();
+}
+
 void UndoHistory::record(Offset start, Offset insertedLength, std::string removed) {
+  if (stepOpen_ && stepOverflow_) return;  // the history was given up for this step
   Record r;
   r.start = start;
   r.stop = start + insertedLength;
@@ -65,19 +91,23 @@ void UndoHistory::record(Offset start, Offset insertedLength, std::string remove
   }
   total_ += size;
   ++position_;
-  trimToBudget();
+  if (!stepOpen_) {
+    trimToBudget();
+    return;
+  }
+  // The history may have been cleared under the step (a very large record).
+  if (position_ - 1 < stepFirst_) stepFirst_ = position_ - 1;
+  if (position_ - 1 > stepFirst_) records_[position_ - 1].group = true;
+  stepSize_ += size;
+  if (stepSize_ > maxSpace_) {
+    clear();
+    stepOverflow_ = true;
+  }
 }
 
 void UndoHistory::trimToBudget() {
-  while (total_ > maxSpace_ && records_.size() > position_) {
-    total_ -= records_.back().size();
-    records_.pop_back();
-  }
-  while (total_ > maxSpace_ && position_ > 0) {
-    total_ -= records_.front().size();
-    records_.pop_front();
-    --position_;
-  }
+  while (total_ > maxSpace_ && records_.size() > position_) popBack();
+  while (total_ > maxSpace_ && position_ > 0) popFront();
 }
 
 }  // namespace quillon::editor

@@ -42,17 +42,29 @@ public:
   void record(Offset start, Offset insertedLength, std::string removed);
   void clear();
 
+  // The records made until endStep are undone as one, and kept whole or not at all: a step
+  // larger than the budget empties the history rather than leaving half of it to undo.
+  void beginStep();
+  void endStep();
+  bool inStep() const { return stepOpen_; }
+
   // Moves the position, used by undo and redo around their insertion.
   void setPosition(std::size_t p) { position_ = p; }
 
 private:
   void trimToBudget();
+  void popFront();
+  void popBack();
 
   std::deque<Record> records_;
   std::size_t position_ = 0;
   std::int64_t total_ = 0;
   std::int64_t maxSpace_ = 65536;
   std::int64_t maxLevel_ = 256;
+  bool stepOpen_ = false;
+  bool stepOverflow_ = false;
+  std::size_t stepFirst_ = 0;
+  std::int64_t stepSize_ = 0;
 };
 
 }  // namespace quillon::editor

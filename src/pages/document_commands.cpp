@@ -175,6 +175,17 @@ void DocumentCommands::showPage(int index) {
   enableBuildCommands(true);
 }
 
+void DocumentCommands::settleVisitedPage() {
+  if (hooks.rebuildOutline) hooks.rebuildOutline(PageChange::Entered);
+  loadErrorCompanion();
+}
+
+void DocumentCommands::pageSetChanged() {
+  revertAvailable_ = false;
+  states_.setEnabled(platform::Command::Revert1, false);
+  if (hooks.pagesChanged) hooks.pagesChanged();
+}
+
 int DocumentCommands::openAsPage(const std::string& name) {
   if (const int open = findOpenPage(name); open >= 0) {
     showPage(open);
@@ -184,7 +195,9 @@ int DocumentCommands::openAsPage(const std::string& name) {
     setMessage("50 File MAX -- Close Excess First");
     return -1;
   }
+  const std::vector<std::string> tabsBefore = tabs_;
   openFiles({name}, Opener::Project);
+  if (tabs_ != tabsBefore) pageSetChanged();
   if (findOpenPage(name) != current_) return -1;
   if (hooks.rebuildOutline) hooks.rebuildOutline(PageChange::Entered);
   enableBuildCommands(true);
@@ -358,6 +371,7 @@ void DocumentCommands::newPage() {
   states_.setEnabled(platform::Command::bCut, platform::Command::Cut1, false);
   states_.setEnabled(platform::Command::bCopy, platform::Command::Copy1, false);
   showUndoStates();
+  pageSetChanged();
   refreshWindowList();
   if (hooks.rebuildOutline) hooks.rebuildOutline(PageChange::Entered);
 }
@@ -369,6 +383,7 @@ void DocumentCommands::open(Opener opener) {
     setMessage("50 File MAX -- Close Excess First");
     return;
   }
+  const std::vector<std::string> tabsBefore = tabs_;
   if (opener == Opener::Dialog && !commandLineFile_.empty()) {
     const std::string name = std::exchange(commandLineFile_, std::string());
     tabs_[0] = fileNamePart(name);
@@ -404,6 +419,7 @@ void DocumentCommands::open(Opener opener) {
   }
 
   // The end of every Open, also after a cancelled dialog.
+  if (tabs_ != tabsBefore) pageSetChanged();
   showLoaded(tabs_[current_]);
   if (hooks.rebuildOutline) hooks.rebuildOutline(PageChange::Entered);
   enableBuildCommands(false);
@@ -695,6 +711,7 @@ void DocumentCommands::closePage() {
   enableBuildCommands(true);
   loadErrorCompanion();
   setMessage("CLOSED PAGE....");
+  if (closed) pageSetChanged();
   refreshWindowList();
 }
 
@@ -739,6 +756,7 @@ void DocumentCommands::closeAll() {
   if (hooks.rebuildOutline) hooks.rebuildOutline(PageChange::AllClosed);
   loadErrorCompanion();
   setMessage("CLOSED ALL....");
+  pageSetChanged();
   refreshWindowList();
 }
 

@@ -60,6 +60,7 @@ public:
     std::function<void(const std::filesystem::path& errorFile)> errorFileShown;
     // A lone project was dropped: it opens with its modules.
     std::function<void(const std::string& project)> openProject;
+    std::function<void()> pagesChanged;    // pages were opened, added or closed
   };
 
   static constexpr const char* kUntitled = "Untitled";
@@ -93,6 +94,9 @@ public:
   // Tab `index` becomes current through savePageState and restorePageState, also when it is
   // current already; the error view is left as it is.
   void showPage(int index);
+  // A search that walked the pages with showPage does the rest of a tab change once, for the
+  // page it ends on: the code outline and the error view's companion file.
+  void settleVisitedPage();
   // Opens `name` as a page, or brings its page to the front when open, without a recent-files
   // entry and without refilling the error view. The page's tab, or -1 when it cannot be read.
   int openAsPage(const std::string& name);
@@ -164,6 +168,8 @@ private:
   static constexpr editor::CodeMemo::EventKinds kBulk = kPageLoad | editor::CodeMemo::kOnSelMove;
 
   void enterPage(int i);  // restorePageState and the gutter marks
+  // The set of pages changed: the revert table no longer matches the tabs.
+  void pageSetChanged();
   // Undo and Redo as the editor's history allows, for the page it shows.
   void showUndoStates();
   void setCurrentFile(const std::string& name);

@@ -1,5 +1,7 @@
 #include "platform/qt_window_placement.h"
 
+#include <QGuiApplication>
+#include <QScreen>
 #include <QWidget>
 #include <algorithm>
 
@@ -11,7 +13,6 @@ WindowPlacement placementOf(const QWidget& window) {
   const QRect normal = window.isMaximized() || window.isMinimized() ? window.normalGeometry() : window.geometry();
   const QRect frame = window.frameGeometry();
   const QRect client = window.geometry();
-  // The stored rectangle is the outer one, frame included.
   const int dl = client.left() - frame.left(), dt = client.top() - frame.top();
   const int dr = frame.right() - client.right(), db = frame.bottom() - client.bottom();
   p.normal = {normal.left() - dl, normal.top() - dt, normal.right() + 1 + dr, normal.bottom() + 1 + db};
@@ -22,8 +23,21 @@ void applyPlacement(QWidget& window, const WindowPlacement& p) {
   const int dw = window.frameGeometry().width() - window.geometry().width();
   const int dh = window.frameGeometry().height() - window.geometry().height();
   window.move(p.normal.left, p.normal.top);
-  window.resize(std::max(100, p.normal.width() - dw), std::max(100, p.normal.height() - dh));
+  if (window.minimumSize() != window.maximumSize())
+    window.resize(std::max(100, p.normal.width() - dw), std::max(100, p.normal.height() - dh));
   if (p.showCmd == 3) window.setWindowState(window.windowState() | Qt::WindowMaximized);
+}
+
+ScreenRect screenOf(const QWidget& window) {
+  const QScreen* s = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
+  const QRect r = s ? s->geometry() : QRect(0, 0, 1024, 768);
+  return {r.left(), r.top(), r.right() + 1, r.bottom() + 1};
+}
+
+void centreOnScreen(QWidget& window) {
+  const ScreenRect s = screenOf(window);
+  window.move(s.left + s.width() / 2 - window.frameGeometry().width() / 2,
+              s.top + s.height() / 2 - window.frameGeometry().height() / 2);
 }
 
 }  // namespace quillon::platform

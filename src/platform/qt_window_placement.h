@@ -5,8 +5,13 @@ class QWidget;
 
 namespace quillon::platform {
 
-// A top-level window's placement as stored: its normal rectangle with the frame included.
+// A top-level window's placement as stored: its outer rectangle, frame included, while it is
+// neither maximised nor minimised.
 WindowPlacement placementOf(const QWidget& window);
+// Moves the window there; the size too unless the window has a fixed size.
 void applyPlacement(QWidget& window, const WindowPlacement& placement);
+// The screen the window is on, else the primary one.
+ScreenRect screenOf(const QWidget& window);
+void centreOnScreen(QWidget& window);
 
 }  // namespace quillon::platform

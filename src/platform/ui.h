@@ -12,9 +12,10 @@ namespace quillon::platform {
 // messages". Core code never opens a window itself. Texts are Windows-1252 bytes.
 class Ui {
 public:
-  enum class Answer { Ok, Cancel, Yes, No, YesToAll, NoToAll };
+  enum class Answer { Ok, Cancel, Yes, No, YesToAll, NoToAll, All };
   // YesNoAll: "&Yes", "&No", "N&o to All", "Yes to &All"; YesNoCancelAll adds "Cancel".
-  enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel, YesNoAll, YesNoCancelAll };
+  // YesNoCancelWithAll: "&Yes", "&No", "Cancel" and "&All" (answer All).
+  enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel, YesNoAll, YesNoCancelAll, YesNoCancelWithAll };
 
   // The status bar's panels: caret position, insert or overwrite, Caps Lock, Num Lock, and the
   // message line where every command writes its progress and result.
@@ -35,6 +36,10 @@ public:
 
   virtual void showMessage(std::string_view text) = 0;
   virtual Answer ask(std::string_view caption, std::string_view text, Buttons buttons) = 0;
+  // The same question with the box's top-left corner at a screen position.
+  virtual Answer askAt(std::string_view caption, std::string_view text, Buttons buttons, int /*left*/, int /*top*/) {
+    return ask(caption, text, buttons);
+  }
   // An input prompt; nullopt when cancelled.
   virtual std::optional<std::string> prompt(std::string_view caption, std::string_view question,
                                             std::string_view preset) = 0;

@@ -221,6 +221,9 @@ bool EditingCommands::keyReleased(EditorKey key, editor::KeyModifiers mods) {
       case 'Y':
         memo_.lines().erase(memo_.selLine());
         return true;
+      case 'G':
+        if (searchAgain) searchAgain();
+        return true;
       default:
         return false;
     }

@@ -48,6 +48,7 @@ public:
   std::function<void()> nextPage;
   std::function<void()> previousPage;
   std::function<void()> refreshWindowList;
+  std::function<void()> searchAgain;  // Ctrl+G
   std::function<void()> toggleInsertMode;
   std::function<void(int count)> onParenthesisCountChanged;
   // F9 (ctrl false) and Ctrl+F9 (ctrl true), released in the editor.
@@ -75,7 +76,7 @@ public:
   // key is consumed and the editor must not see it.
   //  press:   Ctrl(+Shift)+digit - bookmarks through the gutter (not consumed); Insert
   //           without Shift; Ctrl+Up, Ctrl+Down; Ctrl+Tab, Ctrl+Shift+Tab.
-  //  release: Ctrl+I, Ctrl+O (done, not consumed); Ctrl+Y; Alt+W; F9 and Ctrl+F9 (to
+  //  release: Ctrl+I, Ctrl+O (done, not consumed); Ctrl+Y; Ctrl+G; Alt+W; F9 and Ctrl+F9 (to
   //           buildKey). Everything else is left to others and returns false.
   // keyPressed hands bookmark digits to gutter.keyDown itself; a window whose gutter widget
   // already sees those keys calls refreshCaptions(digit) after Ctrl+Shift+digit instead.

@@ -166,6 +166,36 @@ TEST(CodeMemoUndo, ChangeHandlersSeeTheStateAfterTheUndo) {
   EXPECT_EQ(seen, (std::vector<std::pair<bool, bool>>{{true, true}, {true, true}, {true, false}}));
 }
 
+TEST(CodeMemoUndo, AGroupedMoveUndoesAndRedoesInOneStep) {
+  CodeMemo m;
+  m.setText("one two three");
+  // The text dragged from the start to the end.
+  m.select(0, 4);
+  m.clearSelection();
+  m.setSelStart(9);
+  m.setSelText(" one");
+  m.groupLastUndo();
+  ASSERT_EQ(m.text(), "two three one");
+
+  m.undo();
+  EXPECT_EQ(m.text(), "one two three");
+  EXPECT_FALSE(m.canUndo());
+  m.redo();
+  EXPECT_EQ(m.text(), "two three one");
+  EXPECT_FALSE(m.canRedo());
+  m.undo();
+  EXPECT_EQ(m.text(), "one two three");
+  m.selfCheck();
+
+  // The budget drops a group whole: half a move undone would lose "one ".
+  m.redo();
+  m.setUndoMaxSpace(30);
+  m.setSelStart(0);
+  type(m, "x");
+  EXPECT_EQ(undoSteps(m), 1);
+  EXPECT_EQ(m.text(), "two three one");
+}
+
 TEST(CodeMemoUndo, ALoadClearsTheHistory) {
   CodeMemo m;
   type(m, "abc");

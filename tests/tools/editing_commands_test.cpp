@@ -170,13 +170,14 @@ TEST_F(EditingCommandsTest, Keys) {
   commands.nextPage = [&] { calls += '>'; };
   commands.previousPage = [&] { calls += '<'; };
   commands.refreshWindowList = [&] { calls += 'w'; };
+  commands.searchAgain = [&] { calls += 'g'; };
   EXPECT_TRUE(commands.keyPressed(EditKey::Insert, kCtrl));
   EXPECT_FALSE(commands.keyPressed(EditKey::Insert, {true, false, false}));  // paste
   EXPECT_TRUE(commands.keyPressed(EditKey::Tab, kCtrl));
   EXPECT_TRUE(commands.keyPressed(EditKey::Tab, kCtrlShift));
   EXPECT_TRUE(commands.keyReleased('W', kAlt));
-  EXPECT_FALSE(commands.keyReleased('G', kCtrl));
-  EXPECT_EQ(calls, "i><w");
+  EXPECT_TRUE(commands.keyReleased('G', kCtrl));
+  EXPECT_EQ(calls, "i><wg");
 
   load("one\r\ntwo\r\nthree", 6);
   EXPECT_TRUE(commands.keyReleased('Y', kCtrl));

@@ -1,0 +1,131 @@
+// Find and replace through FindReplace, as the dialog drives it.
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "bench_support.h"
+#include "quiet_program.h"
+#include "support/fake_find_view.h"
+#include "tools/find_replace.h"
+
+namespace {
+
+using quillon::bench::Program;
+using quillon::testing::FakeFindView;
+using Option = quillon::tools::FindReplaceView::Option;
+namespace fs = std::filesystem;
+
+constexpr const char* kNeedle = "QuillonNeedle";
+
+// The large corpus with a word that only its last 1,000 lines hold; each iteration finds it
+// from the top of the text with the default options.
+void BM_FindNextLarge(benchmark::State& state) {
+  Program p;
+  FakeFindView view;
+  auto& find = p.bench.findReplace();
+  find.attachView(&view);
+  auto& memo = p.bench.sourceEditor();
+  try {
+    memo.loadFromFile(quillon::bench::corpus("large"));
+  } catch (const std::exception& e) {
+    state.SkipWithError(e.what());
+    return;
+  }
+  memo.setSelLine(memo.lineCount() - 500);
+  memo.setSelText(std::string(kNeedle) + " ");
+  memo.select(0, 0);
+  find.open();
+  for (auto _ : state) {
+    memo.select(0, 0);
+    view.typeFind(find, kNeedle);
+    find.find();
+    if (!find.counter()) state.SkipWithError("not found");
+  }
+}
+BENCHMARK(BM_FindNextLarge)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Opening the dialog (revert snapshot included), then Find and All, "Dim" to "DIM_X" as
+// whole words, on the medium corpus as the only page.
+void BM_ReplaceDialogMedium(benchmark::State& state) {
+  Program p;
+  FakeFindView view;
+  auto& find = p.bench.findReplace();
+  find.attachView(&view);
+  auto& memo = p.bench.sourceEditor();
+  std::string original;
+  try {
+    memo.loadFromFile(quillon::bench::corpus("medium"));
+    original = memo.text();
+  } catch (const std::exception& e) {
+    state.SkipWithError(e.what());
+    return;
+  }
+  int replaced = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    memo.setText(original);
+    memo.select(0, 0);
+    state.ResumeTiming();
+    find.open();
+    view.typeFind(find, "Dim");
+    view.typeReplace(find, "DIM_X");
+    view.tick(find, Option::WholeWords, true);
+    find.find();
+    find.replaceAll();
+    replaced = find.counter();
+  }
+  state.counters["replaced"] = replaced;
+}
+BENCHMARK(BM_ReplaceDialogMedium)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Twenty pages of 20,000 lines each (pages/page0.mb .. page19.mb beside the corpora); one
+// iteration is Find, then All around every page.
+void BM_ReplaceAllPages(benchmark::State& state) {
+  Program p;
+  FakeFindView view;
+  auto& find = p.bench.findReplace();
+  find.attachView(&view);
+  std::vector<fs::path> files;
+  for (int i = 0; i < 20; ++i) {
+    const fs::path source = quillon::bench::corpus("pages/page" + std::to_string(i));
+    const fs::path copy = p.installed.folder() / ("page" + std::to_string(i) + ".mb");
+    std::error_code ec;
+    fs::copy_file(source, copy, ec);
+    if (ec) {
+      state.SkipWithError(("cannot copy " + source.string()).c_str());
+      return;
+    }
+    files.push_back(copy);
+  }
+  p.open(files);
+  auto& docs = p.bench.documents();
+  if (docs.tabCount() != 20) {
+    state.SkipWithError("cannot open the twenty pages");
+    return;
+  }
+  docs.selectTab(0);
+  p.bench.sourceEditor().select(0, 0);
+  find.open();
+  view.typeFind(find, "Dim");
+  view.typeReplace(find, "DIM_X");
+  view.tick(find, Option::WholeWords, true);
+  view.tick(find, Option::AllPages, true);
+  int replaced = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    p.bench.revert();  // every page as it was
+    docs.selectTab(0);
+    p.bench.sourceEditor().select(0, 0);
+    view.typeFind(find, "Dim");
+    state.ResumeTiming();
+    find.find();
+    find.replaceAll();
+    replaced = find.counter();
+  }
+  state.counters["replaced"] = replaced;
+}
+BENCHMARK(BM_ReplaceAllPages)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace

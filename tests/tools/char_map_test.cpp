@@ -1,0 +1,101 @@
+#include "tools/char_map.h"
+
+#include <gtest/gtest.h>
+
+#include "support/fake_clipboard.h"
+
+namespace quillon::tools {
+namespace {
+
+class CharMapTest : public ::testing::Test {
+protected:
+  void pick(int code) { map.select(code % 16, code / 16); }
+  editor::CodeMemo memo;
+  test::FakeClipboard clipboard;
+  CharMap map{memo, clipboard};
+};
+
+TEST_F(CharMapTest, CodeLines) {
+  EXPECT_EQ(map.codeLine(), " ALT+0000 [&&H00] [NUL]");
+  const std::pair<int, const char*> lines[] = {
+      {9, " Alt+0009 [&&H09] [TAB]"}, {13, " Alt+0013 [&&H0D] [CR ]"}, {32, " Alt+0032 [&&H20] [ ]"},
+      {38, " Alt+0038 [&&H26] [&&]"}, {65, " Alt+0065 [&&H41] [A]"},    {127, " Alt+0127 [&&H7F] [DEL]"},
+      {255, " Alt+0255 [&&HFF] [\xff]"},
+  };
+  for (const auto& [code, line] : lines) {
+    pick(code);
+    EXPECT_EQ(map.code(), code);
+    EXPECT_EQ(map.codeLine(), line) << code;
+  }
+}
+
+TEST_F(CharMapTest, NamesOfAllBytes) {
+  const std::pair<int, const char*> names[] = {
+      {0, "NULL"}, {9, "CHARACTER TABULATION"}, {31, "INFORMATION SEPARATOR ONE"}, {32, "SPACE"},
+      {127, "DELETE"}, {0x80, "EURO SIGN"}, {0x81, "UNASSIGNED IN WINDOWS-1252"}, {0x9D, "UNASSIGNED IN WINDOWS-1252"},
+      {0xA0, "NO-BREAK SPACE"}, {0xB0, "DEGREE SIGN"}, {0xE9, "LATIN SMALL LETTER E WITH ACUTE"},
+      {0xFF, "LATIN SMALL LETTER Y WITH DIAERESIS"},
+  };
+  for (const auto& [code, name] : names) EXPECT_EQ(CharMap::kCharacterNames[static_cast<std::size_t>(code)], name);
+  for (std::string_view n : CharMap::kCharacterNames) EXPECT_FALSE(n.empty());
+}
+
+TEST_F(CharMapTest, EnlargedBoxStaysOnTheGrid) {
+  pick(9);
+  CharMap::Box b = map.box(16, 16, 272, 272);
+  EXPECT_EQ(b.width, 48);
+  EXPECT_EQ(b.caption, "TAB");
+  EXPECT_EQ(b.left, 17 * 9 + 8 - 24);
+  EXPECT_EQ(b.top, 1);  // would start above the grid
+  pick(32);
+  EXPECT_EQ(map.box(16, 16, 272, 272).caption, "SPC");
+  pick(255);
+  b = map.box(16, 16, 272, 272);
+  EXPECT_EQ(b.width, 24);
+  EXPECT_EQ(b.caption, "\xff");
+  EXPECT_EQ(b.left, 272 - 24 - 4);
+  EXPECT_EQ(b.top, 272 - 32 - 4);
+}
+
+TEST_F(CharMapTest, CopyCollectsAndCloseStartsAgain) {
+  pick('a');
+  map.copy();
+  pick('b');
+  map.copy();
+  EXPECT_EQ(clipboard.content->text, "ab");
+  map.close();
+  EXPECT_EQ(clipboard.content->text, "ab");  // the clipboard keeps its text
+  pick('c');
+  map.copy();
+  EXPECT_EQ(clipboard.content->text, "c");
+  pick(10);
+  map.copy();  // control codes are not collected
+  EXPECT_EQ(map.collected(), "c");
+
+  map.clearCopy();
+  EXPECT_EQ(clipboard.content->text, "");
+  // Clear Copy leaves alone what another program put there since.
+  map.copy();
+  pick('d');
+  map.copy();
+  clipboard.writeText("someone else's", false);
+  map.clearCopy();
+  EXPECT_EQ(clipboard.content->text, "someone else's");
+  EXPECT_EQ(map.collected(), "");
+}
+
+TEST_F(CharMapTest, InsertReplacesTheSelectionAsOneStep) {
+  memo.setText("a b");
+  memo.select(1, 1);
+  pick(0xE9);
+  map.insert();
+  EXPECT_EQ(memo.text(), "a\xe9" "b");
+  pick(127);
+  map.insert();
+  EXPECT_EQ(memo.text(), "a\xe9" "b");
+  memo.undo();
+  EXPECT_EQ(memo.text(), "a b");
+}
+
+}  // namespace
+}  // namespace quillon::tools

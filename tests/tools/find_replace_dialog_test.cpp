@@ -1,0 +1,89 @@
+#include "tools/find_replace_dialog.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include "app/main_window.h"
+#include "editor/code_memo_widget.h"
+#include "support/null_ports.h"
+#include "support/test_program.h"
+#include "tools/char_map_window.h"
+
+namespace quillon::tools {
+namespace {
+
+class ToolWindowsTest : public ::testing::Test {
+protected:
+  // Shown, so that the main window's own Alt letters and Ctrl keys compete with the tools'.
+  ToolWindowsTest() {
+    window.start(installed.file(), {}, installed.surroundings());
+    window.show();
+  }
+  editor::CodeMemo& memo() { return window.workbench().sourceEditor(); }
+
+  testing::TestProgram installed;
+  testing::NoKeyboardState keyboard;
+  app::MainWindow window{keyboard};
+};
+
+TEST_F(ToolWindowsTest, FindDialogReplacesThroughItsButtons) {
+  memo().setText("Dim a\r\nDim b\r\n");
+  memo().select(0, 0);
+  window.workbench().openFindReplace();
+  FindReplaceDialog& dialog = window.findDialog();
+  ASSERT_TRUE(dialog.isVisible());
+  EXPECT_EQ(dialog.windowTitle(), "Find / Replace.....");
+  EXPECT_GE(dialog.width(), 273);
+  EXPECT_EQ(dialog.findList()->currentText(), "Dim");
+  EXPECT_EQ(dialog.statusLine(), "Ready");
+  EXPECT_FALSE(dialog.optionBox(FindReplaceView::PromptOnReplace)->isEnabled());
+  dialog.replaceList()->setEditText("DIM_X");  // as typing would
+  EXPECT_TRUE(dialog.optionBox(FindReplaceView::PromptOnReplace)->isEnabled());
+  // Alt+F and Alt+A press the dialog's buttons, though the main window's "&File" shares F.
+  QApplication::setActiveWindow(&dialog);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+  QTest::keyClick(dialog.findList(), Qt::Key_F, Qt::AltModifier);
+  EXPECT_TRUE(dialog.button(FindReplaceView::Button::Next)->isVisible());
+  EXPECT_EQ(dialog.button(FindReplaceView::Button::Next)->text(), "&Replace");
+  QTest::keyClick(dialog.findList(), Qt::Key_A, Qt::AltModifier);
+  EXPECT_EQ(memo().text(), "DIM_X a\r\nDIM_X b\r\n");
+  EXPECT_EQ(dialog.statusLine(), "REPLACED: 2  >> SEARCHED TO END");
+  QTest::keyClick(&dialog, Qt::Key_Escape);
+  EXPECT_FALSE(dialog.isVisible());
+  EXPECT_EQ(dialog.findList()->itemText(0), "Dim");
+}
+
+TEST_F(ToolWindowsTest, CharacterMapPointingAndInserting) {
+  CharMapWindow& map = window.charMapWindow();
+  map.showMap();
+  EXPECT_EQ(map.codeLine(), " ALT+0000 [&H00] [NUL]");
+  // Code 0xE9 is column 9 of row 14.
+  map.grid()->pointAt(QPoint(9 * CharGrid::kStep + 5, 14 * CharGrid::kStep + 5));
+  EXPECT_EQ(map.codeLine(), QString::fromUtf8(" Alt+0233 [&HE9] [\u00e9]"));
+  EXPECT_EQ(map.characterName(), "LATIN SMALL LETTER E WITH ACUTE");
+  memo().setText("caf");
+  memo().select(3, 0);
+  // The map's keys work while it is the active window.
+  QApplication::setActiveWindow(&map);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&map));
+  QTest::keyClick(map.grid(), Qt::Key_I, Qt::ControlModifier);
+  EXPECT_EQ(memo().text(), "caf\xe9");
+  EXPECT_FALSE(map.isVisible());
+
+  map.showMap();
+  map.grid()->pointAt(QPoint(2 * CharGrid::kStep + 5, 2 * CharGrid::kStep + 5));  // '"'
+  QTest::mousePress(map.grid(), Qt::LeftButton, {}, QPoint(6 * CharGrid::kStep + 5, 2 * CharGrid::kStep + 5));
+  EXPECT_TRUE(map.grid()->boxShown());
+  EXPECT_EQ(map.codeLine(), " Alt+0038 [&H26] [&]");
+  QTest::mouseRelease(map.grid(), Qt::LeftButton, {}, QPoint(6 * CharGrid::kStep + 5, 2 * CharGrid::kStep + 5));
+  EXPECT_FALSE(map.grid()->boxShown());
+}
+
+}  // namespace
+}  // namespace quillon::tools

@@ -1,0 +1,400 @@
+#include "tools/find_replace.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/workbench.h"
+#include "support/build_ports.h"
+#include "support/fake_clipboard.h"
+#include "support/fake_find_view.h"
+#include "support/fake_main_view.h"
+#include "support/fake_printer_port.h"
+#include "support/null_ports.h"
+#include "support/recording_command_states.h"
+#include "support/scripted_ui.h"
+#include "support/test_program.h"
+
+namespace quillon::tools {
+namespace {
+
+using Option = FindReplaceView::Option;
+using Button = FindReplaceView::Button;
+using platform::Command;
+using Answer = platform::Ui::Answer;
+
+class FindReplaceTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    installed.start(bench);
+    find().attachView(&dialog);
+  }
+  FindReplace& find() { return bench.findReplace(); }
+  editor::CodeMemo& memo() { return bench.sourceEditor(); }
+  pages::DocumentCommands& docs() { return bench.documents(); }
+
+  // Opens each text as a page of its own; the last one is current.
+  void openPages(const std::vector<std::pair<std::string, std::string>>& files) {
+    std::vector<std::string> names;
+    for (const auto& [name, text] : files) {
+      const auto path = installed.folder().path() / name;
+      testing::writeFile(path, text);
+      names.push_back(path.string());
+    }
+    docs().openList() = names;
+    docs().open(pages::DocumentCommands::Opener::Session);
+  }
+  std::string pageText(int i) { return i == docs().currentTab() ? memo().text() : docs().page(i).text; }
+
+  // Opens the dialog with the caret at `caret`, and sets the texts as the user would.
+  void openAt(editor::Offset caret, const std::string& what, const std::string& with = {}) {
+    memo().select(caret, 0);
+    find().open();
+    dialog.typeFind(find(), what);
+    if (!with.empty()) dialog.typeReplace(find(), with);
+  }
+
+  testing::ScriptedUi ui;
+  testing::FakeMainView view;
+  testing::RecordingCommandStates states;
+  testing::NoKeyboardState keyboard;
+  test::FakeClipboard clipboard;
+  testing::TestProgram installed;
+  testing::BuildPorts ports;
+  testing::FakePrinterPort printer;
+  app::Workbench bench{{ui, view, states, keyboard, clipboard, ports.clock, ports.launcher, ports.automation, ports.mainThread, printer}};
+  testing::FakeFindView dialog;
+};
+
+// Replace All on one page, from the start of the text, without prompting.
+TEST_F(FindReplaceTest, ReplaceAllScenarios) {
+  struct Case {
+    const char* what;
+    std::string text, find, replace;
+    std::vector<Option> options;
+    std::string expected, status;
+  };
+  const std::vector<Case> cases = {
+      {"defaults ignore case and match inside words", "Dim dimension DIM", "dim", "X", {}, "X Xension X", "REPLACED: 3  >> SEARCHED TO END"},
+      {"whole words", "Dim dimension DIM", "dim", "X", {Option::WholeWords}, "X dimension X", "REPLACED: 2  >> SEARCHED TO END"},
+      {"case sensitive", "Dim dimension DIM", "Dim", "X", {Option::CaseSensitive}, "X dimension DIM", "REPLACED: 1  >> SEARCHED TO END"},
+      {"replacement holding the find text", "Dim a\r\nDim b", "Dim", "Dim Dim", {}, "Dim Dim a\r\nDim Dim b", "REPLACED: 2  >> SEARCHED TO END"},
+      {"growing a run of letters", "aaa", "a", "aa", {}, "aaaaaa", "REPLACED: 3  >> SEARCHED TO END"},
+      {"accented letters fold with the editor's case", "caf\xe9 CAF\xc9", "CAF\xc9", "bar", {}, "bar bar", "REPLACED: 2  >> SEARCHED TO END"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    memo().setUpperCaseType(editor::UpperCaseType::muAnsi);
+    memo().setText(c.text);
+    openAt(0, c.find, c.replace);
+    for (Option o : c.options) dialog.tick(find(), o, true);
+    find().find();
+    ASSERT_TRUE(find().replaceMode());
+    EXPECT_EQ(dialog.nextCaption, "Replace");
+    find().replaceAll();
+    EXPECT_EQ(memo().text(), c.expected);
+    EXPECT_EQ(dialog.status, c.status);
+    EXPECT_FALSE(dialog.buttons[Button::All]);
+    EXPECT_FALSE(states.enabled(Command::bAgain));
+    for (Option o : c.options) dialog.checked[o] = false;
+    find().cancel();
+  }
+  EXPECT_TRUE(ui.questions().empty());
+  EXPECT_TRUE(ui.messages().empty());
+}
+
+TEST_F(FindReplaceTest, NothingToFind) {
+  memo().setText("one\r\ntwo");
+  for (const std::string what : {"", "one\r\ntwo", "three"}) {
+    SCOPED_TRACE(what);
+    openAt(0, what, "x");
+    find().find();
+    EXPECT_EQ(dialog.status, "FOUND: 0  >> SEARCHED TO END");
+    EXPECT_FALSE(dialog.buttons[Button::Next]);
+    find().replaceAll();
+    EXPECT_EQ(memo().text(), "one\r\ntwo");
+    find().cancel();
+  }
+  // A text over two lines is used, never kept.
+  EXPECT_EQ(find().findHistory(), std::vector<std::string>{"three"});
+}
+
+TEST_F(FindReplaceTest, OpeningOffersTheWordAtTheCaretAndSearchesFromItsLine) {
+  memo().setText("total = 1\r\nDim total As Integer\r\n");
+  memo().select(17, 0);  // inside "total" on the second line
+  find().open();
+  EXPECT_EQ(dialog.find, "total");
+  EXPECT_EQ(memo().selStart(), 11);
+  EXPECT_EQ(memo().selLength(), 0);
+  EXPECT_EQ(dialog.status, "Ready");
+  EXPECT_TRUE(dialog.shown);
+  EXPECT_FALSE(dialog.checked[Option::SelectedText]);
+  EXPECT_FALSE(dialog.enabled[Option::SelectedText]);
+  EXPECT_TRUE(dialog.enabled[Option::AllPages]);
+  EXPECT_FALSE(dialog.enabled[Option::PromptOnReplace]);
+  EXPECT_TRUE(states.enabled(Command::Revert1));
+  EXPECT_FALSE(states.enabled(Command::bAgain));
+
+  find().find();
+  EXPECT_EQ(memo().selStart(), 20);
+  EXPECT_EQ(memo().selLength(), -5);
+  EXPECT_EQ(dialog.status, "FOUND: 1");
+  EXPECT_FALSE(dialog.findInFront);
+  EXPECT_EQ(dialog.nextCaption, "Next");
+  EXPECT_TRUE(states.enabled(Command::bAgain));
+  find().next();
+  EXPECT_EQ(dialog.status, "FOUND: 1  >> SEARCHED TO END");
+  EXPECT_EQ(memo().selText(), "total");
+  EXPECT_TRUE(ui.messages().empty());  // the dialog is showing
+
+  // Unchecking All Pages never enables Selected Text without a selection to search.
+  dialog.tick(find(), Option::AllPages, true);
+  dialog.tick(find(), Option::AllPages, false);
+  EXPECT_FALSE(dialog.enabled[Option::SelectedText]);
+}
+
+TEST_F(FindReplaceTest, SelectedTextKeepsReplacementsInsideTheSelection) {
+  // Twelve characters selected over two lines; the " foo" after them stays.
+  memo().setText("foo foo\r\nfoo foo");
+  memo().select(0, 12);
+  find().open();
+  EXPECT_EQ(dialog.find, "foo");
+  EXPECT_TRUE(dialog.checked[Option::SelectedText]);
+  EXPECT_FALSE(dialog.enabled[Option::AllPages]);
+  dialog.typeReplace(find(), "f");
+  find().find();
+  find().replaceAll();
+  EXPECT_EQ(memo().text(), "f f\r\nf foo");
+  find().cancel();
+
+  // A match that starts inside the selection but ends after it is not replaced.
+  memo().setText("foo foo");
+  memo().select(6, -6);
+  find().open();
+  dialog.typeReplace(find(), "X");
+  find().find();
+  find().replaceAll();
+  EXPECT_EQ(memo().text(), "X foo");
+}
+
+TEST_F(FindReplaceTest, PromptOnReplaceAsksAfterTheFirstMatch) {
+  memo().setText("a1 a2 a3 a4 a5");
+  openAt(0, "a", "b");
+  ASSERT_TRUE(dialog.enabled[Option::PromptOnReplace]);
+  dialog.tick(find(), Option::PromptOnReplace, true);
+  find().find();
+  ui.queueAnswer(Answer::No);
+  ui.queueAnswer(Answer::All);
+  find().replaceAll();
+  EXPECT_EQ(memo().text(), "b1 a2 b3 b4 b5");
+  ASSERT_EQ(ui.questions().size(), 2u);
+  EXPECT_EQ(ui.questions()[0].text, "Replace....");
+  EXPECT_EQ(ui.questions()[0].buttons, platform::Ui::Buttons::YesNoCancelWithAll);
+  EXPECT_TRUE(dialog.checked[Option::PromptOnReplace]);  // All was for this run only
+  EXPECT_EQ(dialog.status, "REPLACED: 4  >> SEARCHED TO END");
+
+  // Cancel ends the run where it is and puts Find in front.
+  memo().setText("a1 a2 a3");
+  dialog.typeFind(find(), "a");
+  find().find();
+  ui.queueAnswer(Answer::Yes);
+  ui.queueAnswer(Answer::Cancel);
+  find().replaceAll();
+  EXPECT_EQ(memo().text(), "b1 b2 a3");
+  EXPECT_TRUE(dialog.findInFront);
+  EXPECT_EQ(dialog.defaultButton, Button::Find);
+  EXPECT_TRUE(ui.allAnswersUsed());
+}
+
+TEST_F(FindReplaceTest, ReplaceActsOnlyOnTheMatchStillSelected) {
+  memo().setText("x abc x x");
+  openAt(0, "x", "y");
+  find().find();
+  // The user selects something else, then presses Replace: the selection is his.
+  memo().select(2, 3);
+  find().next();
+  EXPECT_EQ(memo().text(), "x abc x x");
+  EXPECT_EQ(memo().selText(), "x");
+  EXPECT_EQ(memo().selStart(), 7);
+  find().next();
+  EXPECT_EQ(memo().text(), "x abc y x");
+  EXPECT_EQ(dialog.status, "REPLACED: 1");
+  // A match changed behind the search's back is not replaced either.
+  memo().setText("x abc y z");
+  memo().select(9, -1);
+  find().replaceAll();
+  EXPECT_EQ(memo().text(), "x abc y z");
+}
+
+TEST_F(FindReplaceTest, F3AndCtrlGAfterTheDialogClosed) {
+  memo().setText("Dim a\r\nDim b\r\n");
+  openAt(0, "Dim");
+  find().find();
+  find().cancel();
+  EXPECT_FALSE(dialog.shown);
+  EXPECT_EQ(find().findHistory(), std::vector<std::string>{"Dim"});
+  bench.findNext();
+  EXPECT_EQ(memo().selStart(), 10);
+  EXPECT_EQ(ui.messages().size(), 0u);
+  bench.findNext();
+  EXPECT_EQ(ui.messages(), std::vector<std::string>{"Searched To End"});
+  EXPECT_FALSE(states.enabled(Command::bAgain));
+  EXPECT_FALSE(states.enabled(Command::FindNext1));
+  bench.findNext();  // disabled: nothing
+  EXPECT_EQ(ui.messages().size(), 1u);
+  // Ctrl+G runs Next all the same.
+  memo().select(0, 0);
+  EXPECT_TRUE(bench.editing().keyReleased(EditorKey('G'), {.shift = false, .ctrl = true, .alt = false}));
+  EXPECT_EQ(memo().selStart(), 3);
+}
+
+TEST_F(FindReplaceTest, AllPagesWalksEveryPageOnceAndRevertTakesItBack) {
+  openPages({{"one.mb", "Dim a\r\nDim z\r\n"}, {"two.def", "Dim b\r\nDim c\r\n"}, {"three.mb", "no match\r\n"}});
+  docs().selectTab(1);
+  memo().select(0, 0);
+  find().open();
+  dialog.typeFind(find(), "Dim");
+  dialog.typeReplace(find(), "DIM_X");
+  dialog.tick(find(), Option::AllPages, true);
+  dialog.tick(find(), Option::WholeWords, true);
+  find().find();
+  find().replaceAll();
+  EXPECT_EQ(pageText(0), "DIM_X a\r\nDIM_X z\r\n");
+  EXPECT_EQ(pageText(1), "DIM_X b\r\nDIM_X c\r\n");
+  EXPECT_EQ(dialog.status, "REPLACED: 4  >> SEARCHED TO END");
+  // The run ended on the first page, a .mb: Compile follows it as after a tab change.
+  EXPECT_EQ(docs().currentTab(), 0);
+  EXPECT_EQ(view.currentTab, 0);
+  EXPECT_TRUE(states.enabled(Command::bCompile));
+
+  // One undo takes back the page's replacements.
+  ASSERT_TRUE(memo().canUndo());
+  memo().undo();
+  EXPECT_EQ(memo().text(), "Dim a\r\nDim z\r\n");
+  memo().redo();
+
+  bench.revert();  // All Pages is checked
+  EXPECT_EQ(pageText(0), "Dim a\r\nDim z\r\n");
+  EXPECT_EQ(pageText(1), "Dim b\r\nDim c\r\n");
+  EXPECT_FALSE(states.enabled(Command::Revert1));
+}
+
+TEST_F(FindReplaceTest, FindOverAllPagesStopsAtTheStartTab) {
+  openPages({{"a.mb", "x\r\n"}, {"b.mb", "y\r\n"}, {"c.mb", "x\r\n"}});
+  docs().selectTab(1);
+  openAt(0, "x");
+  dialog.tick(find(), Option::AllPages, true);
+  find().find();
+  EXPECT_EQ(docs().currentTab(), 2);
+  find().next();
+  EXPECT_EQ(docs().currentTab(), 0);
+  find().next();
+  EXPECT_EQ(dialog.status, "FOUND: 2  >> SEARCHED TO END");
+  EXPECT_EQ(docs().currentTab(), 0);
+
+  // Closing pages under the open dialog cannot leave the start tab behind the last tab.
+  docs().selectTab(2);
+  find().open();
+  dialog.typeFind(find(), "zzz");
+  dialog.tick(find(), Option::AllPages, true);
+  docs().closePage();
+  find().find();
+  EXPECT_EQ(dialog.status, "FOUND: 0  >> SEARCHED TO END");
+}
+
+TEST_F(FindReplaceTest, RevertKeepsTypingDoneAfterTheDialogOpened) {
+  memo().setText("a b");
+  find().open();
+  memo().select(3, 0);
+  memo().setSelText(" typed");
+  dialog.typeFind(find(), "a");
+  dialog.typeReplace(find(), "z");
+  memo().select(0, 0);
+  find().find();
+  find().replaceAll();
+  EXPECT_EQ(memo().text(), "z b typed");
+  bench.revert();
+  EXPECT_EQ(memo().text(), "a b typed");
+
+  // A change of the set of pages makes the table refer to other pages: Revert goes.
+  const auto other = installed.folder().path() / "other.mb";
+  testing::writeFile(other, "x\r\n");
+  const std::vector<std::pair<const char*, std::function<void()>>> changes = {
+      {"new page", [&] { docs().newPage(); }},
+      {"a page the error view opens", [&] { docs().openAsPage(other.string()); }},
+      {"closing a page", [&] { docs().closePage(); }},
+  };
+  for (const auto& [what, change] : changes) {
+    SCOPED_TRACE(what);
+    find().open();
+    EXPECT_TRUE(states.enabled(Command::Revert1));
+    change();
+    EXPECT_FALSE(states.enabled(Command::Revert1));
+    EXPECT_FALSE(docs().revertAvailable());
+  }
+}
+
+TEST_F(FindReplaceTest, ReadOnlyEditorIsNeitherChangedNorCounted) {
+  memo().setText("a a a");
+  openAt(0, "a", "b");
+  find().find();
+  memo().setReadOnly(true);
+  find().replaceAll();
+  EXPECT_EQ(memo().text(), "a a a");
+  EXPECT_EQ(dialog.status, "REPLACED: 0  >> SEARCHED TO END");
+}
+
+TEST_F(FindReplaceTest, ReplaceAllIsOneUndoStepOrNone) {
+  std::string text;
+  for (int i = 0; i < 100; ++i) text += "word other\r\n";
+  memo().setText(text);
+  memo().select(0, 0);
+  memo().setSelText("start ");  // an edit before, which must stay undoable after the step
+  openAt(0, "word", "w");
+  find().find();
+  find().replaceAll();
+  EXPECT_EQ(find().counter(), 100);
+  memo().undo();
+  EXPECT_EQ(memo().text(), "start " + text);
+  memo().redo();
+  EXPECT_EQ(memo().text().find("word"), std::string::npos);
+  memo().undo();
+  memo().undo();
+  EXPECT_EQ(memo().text(), text);
+
+  // A step over the budget is not kept in part.
+  memo().setUndoMaxSpace(200);
+  memo().setText(text);
+  openAt(0, "word", "w");
+  find().find();
+  find().replaceAll();
+  EXPECT_FALSE(memo().canUndo());
+}
+
+TEST_F(FindReplaceTest, HistoriesGoThroughTheSettingsFileInOrder) {
+  // Eleven entries: past ten the stored keys "010".. must still come back in order.
+  for (int i = 0; i < 11; ++i) {
+    openAt(0, "find" + std::to_string(i), "with" + std::to_string(i));
+    find().cancel();
+  }
+  openAt(0, "FIND3");  // the same without regard to case moves up with its new spelling
+  find().cancel();
+  std::vector<std::string> expected = {"FIND3"};
+  for (int i = 10; i >= 0; --i)
+    if (i != 3) expected.push_back("find" + std::to_string(i));
+  EXPECT_EQ(find().findHistory(), expected);
+  EXPECT_EQ(dialog.findItems, expected);
+  ASSERT_TRUE(bench.closeQuery());
+
+  testing::ScriptedUi ui2;
+  app::Workbench again{{ui2, view, states, keyboard, clipboard, ports.clock, ports.launcher, ports.automation, ports.mainThread, printer}};
+  installed.start(again);
+  EXPECT_EQ(again.findReplace().findHistory(), expected);
+  EXPECT_EQ(again.findReplace().replaceHistory().front(), "with10");
+  EXPECT_EQ(again.findReplace().replaceHistory().size(), 11u);
+}
+
+}  // namespace
+}  // namespace quillon::tools
