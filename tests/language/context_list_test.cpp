@@ -165,7 +165,9 @@ TEST_F(ContextListTest, CtrlEnterAndCtrlShiftEnterComplete) {
     EXPECT_TRUE(context.keyPressed(EditKey::Enter, 0, r.pressed));
     EXPECT_TRUE(context.keyReleased(EditKey::Enter, 0, r.released));
     EXPECT_EQ(memo.text(), std::string("a\r\n") + r.expected);
-    if (r.caretBack == 0) EXPECT_EQ(memo.selStart(), memo.charCount());
+    if (r.caretBack == 0) {
+      EXPECT_EQ(memo.selStart(), memo.charCount());
+    }
   }
 }
 
