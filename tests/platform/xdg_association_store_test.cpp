@@ -17,22 +17,6 @@ using ::testing::HasSubstr;
 
 using quillon::testing::readFile;
 
-TEST(FileAssociation, CheckMarkFollowsProjectFilesWhenBothAreRegistered) {
-  FakeStore store;
-  FileAssociation association(store);
-  EXPECT_FALSE(association.checkAssociation());  // nothing registered
-
-  store.commands[".mb"] = "C:\\TOOLS\\QUILLON.EXE \"%1\"";
-  EXPECT_TRUE(association.checkAssociation());
-
-  store.commands[".mbp"] = "C:\\MapBasic\\mapbasic.exe \"%1\"";
-  EXPECT_FALSE(association.checkAssociation());
-
-  store.commands[".mb"] = "notepad.exe \"%1\"";
-  store.commands[".mbp"] = "/opt/QuilLon/bin/editor %f";
-  EXPECT_TRUE(association.checkAssociation());
-}
-
 TEST(FileAssociation, ToggleWritesBothExtensionsWithTheCommandTexts) {
   FakeStore store;
   FileAssociation association(store);
