@@ -1,6 +1,7 @@
 // A stand-in for the MapBasic compiler, driven by comments in the source it compiles:
 //   'standin-error <line> <text>          an error line "(<source name, lower case>:<line>) <text>"
 //   'standin-error-in <file> <line> <text> an error line "(<file>:<line>) <text>"
+//   'standin-sleep <ms>                    takes that long (the build benchmark)
 //   'standin-hold <name>                   waits until a file <name> appears beside the source
 //                                          (at most a minute), so a test decides when it ends
 // Without errors a source with a "Sub Main" line (any case) gives .mbx, any other .mbo.
@@ -81,6 +82,10 @@ int compile(const fs::path& source) {
       words >> file >> number;
       std::getline(words, text);
       errors += "(" + file + ":" + number + ") " + trim(text) + "\r\n";
+    } else if (word == "'standin-sleep") {
+      long ms = 0;
+      words >> ms;
+      std::this_thread::sleep_for(std::chrono::milliseconds(ms));
     } else if (word == "'standin-hold") {
       std::string release;
       words >> release;
