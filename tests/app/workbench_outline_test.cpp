@@ -5,16 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "app/workbench.h"
-#include "support/build_ports.h"
-#include "support/fake_clipboard.h"
-#include "support/fake_main_view.h"
-#include "support/fake_printer_port.h"
-#include "support/null_ports.h"
-#include "support/recording_command_states.h"
-#include "support/scripted_ui.h"
 #include "support/temp_folder.h"
 #include "support/test_program.h"
+#include "support/workbench_ports.h"
 
 namespace quillon::app {
 namespace {
@@ -22,7 +15,7 @@ namespace {
 using platform::Command;
 using Region = platform::MainView::Region;
 
-class WorkbenchOutlineTest : public ::testing::Test {
+class WorkbenchOutlineTest : public ::testing::Test, protected testing::WorkbenchPorts {
 protected:
   void SetUp() override {
     installed.start(bench);
@@ -39,14 +32,7 @@ protected:
 
   testing::TestProgram installed;
   testing::TempFolder folder{"quillon-outline"};
-  testing::ScriptedUi ui;
-  testing::FakeMainView view;
-  testing::RecordingCommandStates states;
-  testing::NoKeyboardState keyboard;
-  test::FakeClipboard clipboard;
-  testing::BuildPorts ports;
-  testing::FakePrinterPort printer;
-  Workbench bench{{ui, view, states, keyboard, clipboard, ports.clock, ports.launcher, ports.automation, ports.mainThread, printer}};
+  Workbench bench{ports()};
 };
 
 TEST_F(WorkbenchOutlineTest, ATabChangeScansOnlyAShownOutlineAndKeepsItsText) {
@@ -73,8 +59,9 @@ TEST_F(WorkbenchOutlineTest, ClosingHidesTheOutline) {
   EXPECT_FALSE(states.checked(Command::CodeInfoShow1));
   EXPECT_EQ(firstSub(), "InA [1]") << "the page left on screen is scanned";
   EXPECT_EQ(message(), "CLOSED PAGE....");
-
   bench.outline().toggleShow();
+  EXPECT_EQ(message(), "CLOSED PAGE....") << "the tree already describes the page: no second scan";
+
   bench.documents().closeAll();
   EXPECT_FALSE(panelShown());
   EXPECT_FALSE(states.checked(Command::CodeInfoShow1));

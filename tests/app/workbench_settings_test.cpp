@@ -7,17 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "app/workbench.h"
 #include "support/fake_association_store.h"
-#include "support/fake_clipboard.h"
-#include "support/build_ports.h"
-#include "support/fake_main_view.h"
-#include "support/fake_printer_port.h"
-#include "support/null_ports.h"
-#include "support/recording_command_states.h"
-#include "support/scripted_ui.h"
 #include "support/temp_folder.h"
 #include "support/test_program.h"
+#include "support/workbench_ports.h"
 
 namespace quillon::app {
 namespace {
@@ -26,18 +19,9 @@ namespace fs = std::filesystem;
 using Answer = platform::Ui::Answer;
 using Opener = pages::DocumentCommands::Opener;
 
-using NoKeyboard = testing::NoKeyboardState;
-
 // One start of the program.
-struct ProgramRun {
-  testing::ScriptedUi ui;
-  testing::FakeMainView view;
-  testing::RecordingCommandStates states;
-  NoKeyboard keyboard;
-  test::FakeClipboard clipboard;
-  testing::BuildPorts ports;
-  testing::FakePrinterPort printer;
-  Workbench bench{{ui, view, states, keyboard, clipboard, ports.clock, ports.launcher, ports.automation, ports.mainThread, printer}};
+struct ProgramRun : testing::WorkbenchPorts {
+  Workbench bench{ports()};
 
   ProgramRun(const testing::TestProgram& program, testing::FakeAssociationStore& store,
       const std::vector<std::string>& arguments = {}) {
@@ -98,8 +82,7 @@ TEST_F(WorkbenchSettingsTest, OptionsChangedInOneRunAreThereInTheNext) {
 }
 
 TEST_F(WorkbenchSettingsTest, TheLastSessionReopensItsPagesAtTheirTabLineAndCaret) {
-  std::string lines;
-  for (int i = 1; i <= 40; ++i) lines += "line " + std::to_string(i) + "\r\n";
+  const std::string lines = testing::numberedLines("line", 40);
   const fs::path a = files.write("MyApp.mb", lines);
   const fs::path b = files.write("MyApp.mbp", "[link]\r\n");
   const fs::path lower = files.write("myapp.mb", "another file\r\n");
@@ -138,7 +121,8 @@ TEST_F(WorkbenchSettingsTest, NoSessionIsStoredForAnUntitledFirstPage) {
   EXPECT_TRUE(run->bench.sessions().empty());
 }
 
-TEST_F(WorkbenchSettingsTest, RecentFilesThatVanishedAreDroppedAtStartAndWhenPicked) {
+// Both lists clear only on Yes; the sessions take their sections with them.
+TEST_F(WorkbenchSettingsTest, RecentFilesThatVanishedAreDroppedAndTheListsClearOnYes) {
   const fs::path a = files.write("a.mb", "a");
   const fs::path b = files.write("b.mb", "b");
   const fs::path c = files.write("c.mb", "c");
@@ -169,21 +153,13 @@ TEST_F(WorkbenchSettingsTest, RecentFilesThatVanishedAreDroppedAtStartAndWhenPic
   run->bench.clearRecentFiles();
   EXPECT_TRUE(run->bench.recentFiles().empty());
   EXPECT_TRUE(run->view.recentFiles.empty());
-}
 
-TEST_F(WorkbenchSettingsTest, ClearingTheSessionsErasesTheirSections) {
-  {
-    auto run = start();
-    run->open({files.write("x.mb", "x")});
-    ASSERT_TRUE(run->bench.closeQuery());
-  }
-  auto run = start();
   run->ui.queueAnswer(Answer::No);
   run->bench.clearSessions();
-  EXPECT_TRUE(run->bench.settings()->file().sectionExists("x.mb"));
+  EXPECT_TRUE(run->bench.settings()->file().sectionExists("a.mb"));
   run->ui.queueAnswer(Answer::Yes);
   run->bench.clearSessions();
-  EXPECT_FALSE(run->bench.settings()->file().sectionExists("x.mb"));
+  EXPECT_FALSE(run->bench.settings()->file().sectionExists("a.mb"));
   EXPECT_TRUE(run->bench.sessions().empty());
   EXPECT_TRUE(run->view.sessions.empty());
 }
@@ -203,14 +179,6 @@ TEST_F(WorkbenchSettingsTest, TheDefaultEditorMarkFollowsTheSystemAndItsToggle) 
   run->bench.toggleDefaultEditor();
   EXPECT_EQ(run->ui.messages().back(), "Failed to set data for ''");
 }
-
-}  // namespace
-}  // namespace quillon::app
-
-namespace quillon::app {
-namespace {
-
-// ----- Word lists -----
 
 TEST_F(WorkbenchSettingsTest, AWordAddedToTheDictionaryIsInItsFileAfterExitWithItsCommentsKept) {
   const fs::path dic = program.folder() / "quillon.dic";

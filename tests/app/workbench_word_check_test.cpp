@@ -4,16 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "app/workbench.h"
-#include "support/build_ports.h"
-#include "support/fake_clipboard.h"
-#include "support/fake_main_view.h"
-#include "support/fake_printer_port.h"
-#include "support/null_ports.h"
-#include "support/recording_command_states.h"
-#include "support/scripted_ui.h"
 #include "support/temp_folder.h"
 #include "support/test_program.h"
+#include "support/workbench_ports.h"
 
 namespace quillon::app {
 namespace {
@@ -22,7 +15,7 @@ using Words = std::vector<std::string>;
 using language::WordCheckCommands;
 using language::WordList;
 
-class WorkbenchWordCheckTest : public ::testing::Test {
+class WorkbenchWordCheckTest : public ::testing::Test, protected testing::WorkbenchPorts {
 protected:
   void SetUp() override {
     installed.start(bench);
@@ -39,14 +32,7 @@ protected:
 
   testing::TestProgram installed;
   testing::TempFolder folder{"quillon-wordcheck"};
-  testing::ScriptedUi ui;
-  testing::FakeMainView view;
-  testing::RecordingCommandStates states;
-  testing::NoKeyboardState keyboard;
-  test::FakeClipboard clipboard;
-  testing::BuildPorts ports;
-  testing::FakePrinterPort printer;
-  Workbench bench{{ui, view, states, keyboard, clipboard, ports.clock, ports.launcher, ports.automation, ports.mainThread, printer}};
+  Workbench bench{ports()};
   WordCheckCommands& check = bench.wordCheck();
 };
 

@@ -325,45 +325,41 @@ TEST_F(BuildCommandsTest, WhileTheCompilerRuns) {
 }
 
 // The pause after the start ends with the compiler; each round sleeps a little.
-TEST(BuildTimingTest, ThePauseEndsWithTheCompiler) {
+struct BuildTimingTest : ::testing::Test, testing::WorkbenchPorts {
   testing::TestProgram installed;
   testing::TempFolder folder;
-  testing::ScriptedUi ui;
-  testing::FakeMainView view;
-  testing::RecordingCommandStates states;
-  testing::NoKeyboardState keyboard;
-  test::FakeClipboard clipboard;
-  testing::BuildPorts ports;
-  testing::FakePrinterPort printer;
-  app::Workbench bench{{ui, view, states, keyboard, clipboard, ports.clock, ports.launcher, ports.automation, ports.mainThread, printer}};
+  app::Workbench bench{ports()};
+};
+
+TEST_F(BuildTimingTest, ThePauseEndsWithTheCompiler) {
   installed.start(bench);
   folder.write("mb/MapBasic.exe", "");
   bench.settings()->values().mapBasicFolder = folder / "mb" / "";
   bench.documents().openList() = {folder.write("a.mb", "Dim a\r\n").string()};
   bench.documents().open(pages::DocumentCommands::Opener::Session);
 
-  ports.clock.onSleep = [&](std::chrono::milliseconds) {
-    if (ports.clock.slept() >= 300ms) ports.launcher.children.back()->end(0);
+  clock.onSleep = [&](std::chrono::milliseconds) {
+    if (clock.slept() >= 300ms) launcher.children.back()->end(0);
   };
   bench.build().compile();
-  EXPECT_EQ(ports.clock.slept(), 300ms);
-  for (auto d : ports.clock.sleeps) EXPECT_LE(d, 50ms);
+  EXPECT_EQ(clock.slept(), 300ms);
+  for (auto d : clock.sleeps) EXPECT_LE(d, 50ms);
   EXPECT_EQ(ui.statusText(4), "NO OUTPUT FROM COMPILER: a.mb");
-  ASSERT_EQ(ports.launcher.requests.size(), 1u);
-  EXPECT_EQ(ports.launcher.requests[0].showWindow, 7);
-  EXPECT_EQ(ports.launcher.requests[0].arguments, (std::vector<std::string>{"-D", (folder / "a.mb").string()}));
+  ASSERT_EQ(launcher.requests.size(), 1u);
+  EXPECT_EQ(launcher.requests[0].showWindow, 7);
+  EXPECT_EQ(launcher.requests[0].arguments, (std::vector<std::string>{"-D", (folder / "a.mb").string()}));
 
   // Past the pause the polling sleeps 20 ms a round.
-  ports.clock.sleeps.clear();
-  ports.clock.onSleep = [&](std::chrono::milliseconds) {
-    if (ports.clock.slept() >= 6000ms) ports.launcher.children.back()->end(0);
+  clock.sleeps.clear();
+  clock.onSleep = [&](std::chrono::milliseconds) {
+    if (clock.slept() >= 6000ms) launcher.children.back()->end(0);
   };
   bench.build().compile();
-  EXPECT_EQ(ports.clock.sleeps.back(), 20ms);
+  EXPECT_EQ(clock.sleeps.back(), 20ms);
   EXPECT_GT(ui.pendingMessageCalls(), 100);
 
   // A failure thrown from inside the run still gives the window back.
-  ports.launcher.onLaunch = [](testing::ScriptedChild&) { throw std::runtime_error("launcher broke"); };
+  launcher.onLaunch = [](testing::ScriptedChild&) { throw std::runtime_error("launcher broke"); };
   EXPECT_THROW(bench.build().compile(), std::runtime_error);
   EXPECT_FALSE(bench.sourceEditor().displayOnly());
   EXPECT_FALSE(ui.busy());

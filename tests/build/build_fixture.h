@@ -9,24 +9,17 @@
 #include <string>
 #include <thread>
 
-#include "app/workbench.h"
 #include "platform/posix_process_launcher.h"
-#include "support/build_ports.h"
-#include "support/fake_clipboard.h"
-#include "support/fake_main_view.h"
-#include "support/fake_printer_port.h"
 #include "support/fixed_metrics.h"
-#include "support/null_ports.h"
-#include "support/recording_command_states.h"
-#include "support/scripted_ui.h"
 #include "support/temp_folder.h"
 #include "support/test_program.h"
+#include "support/workbench_ports.h"
 
 namespace quillon::testing {
 
 namespace fs = std::filesystem;
 
-class BuildFixture : public ::testing::Test {
+class BuildFixture : public ::testing::Test, protected WorkbenchPorts {
 protected:
   BuildFixture() {
     // Short sleeps (the polling) pass for real, so the stand-in gets its time; the long
@@ -77,18 +70,9 @@ protected:
   TempFolder folder{"quillon-build"};
   fs::path mapBasic = folder / "MapBasic";
   platform::Environment env = environmentOf(installed, folder);
-  ScriptedUi ui;
-  FakeMainView view;
-  RecordingCommandStates states;
   test::FixedMetrics metrics;
-  NoKeyboardState keyboard;
-  test::FakeClipboard clipboard;
-  RecordingClock clock;
-  platform::PosixProcessLauncher launcher{env};
-  ScriptedAutomation automation;
-  QueuedMainThread mainThread;
-  FakePrinterPort printer;
-  app::Workbench bench{{ui, view, states, keyboard, clipboard, clock, launcher, automation, mainThread, printer}};
+  platform::PosixProcessLauncher programs{env};
+  app::Workbench bench{ports(programs)};
 };
 
 }  // namespace quillon::testing

@@ -12,12 +12,7 @@ namespace {
 namespace fs = std::filesystem;
 using platform::Command;
 using testing::writeFile;
-
-std::string numbered(const std::string& stem, int count) {
-  std::string text;
-  for (int i = 1; i <= count; ++i) text += stem + " " + std::to_string(i) + "\r\n";
-  return text;
-}
+using testing::numberedLines;
 
 class ErrorPanelTest : public testing::BuildFixture {
 protected:
@@ -35,8 +30,8 @@ protected:
 };
 
 TEST_F(ErrorPanelTest, JumpsFromErrorLines) {
-  const fs::path a = source("A.mb", numbered("a", 30));
-  const fs::path b = source("b.mb", numbered("b", 30));
+  const fs::path a = source("A.mb", numberedLines("a", 30));
+  const fs::path b = source("b.mb", numberedLines("b", 30));
   open({a, b});
   ASSERT_EQ(docs().currentFile(), b.string());
 
@@ -102,15 +97,15 @@ TEST_F(ErrorPanelTest, JumpLandsOnTheParagraphWithWordWrapOn) {
 TEST_F(ErrorPanelTest, NamesThatAreNoPageAreLookedForNearby) {
   fs::create_directories(folder / "one");
   fs::create_directories(folder / "two");
-  const fs::path one = source("one/same.mb", numbered("one", 9));
-  const fs::path two = source("two/same.mb", numbered("two", 9));
+  const fs::path one = source("one/same.mb", numberedLines("one", 9));
+  const fs::path two = source("two/same.mb", numberedLines("two", 9));
   open({one, two});
   click({"(same.mb:4)"}, 0, folder / "one");
   EXPECT_EQ(docs().currentFile(), one.string());
   click({"(SAME.MB:4)"}, 0, folder / "two");
   EXPECT_EQ(docs().currentFile(), two.string());
 
-  const fs::path inc = source("MapBasic/MAPBASIC.DEF", numbered("def", 9));
+  const fs::path inc = source("MapBasic/MAPBASIC.DEF", numberedLines("def", 9));
   click({"(mapbasic.def:8)"}, 0, folder / "one");
   ASSERT_EQ(docs().currentFile(), inc.string());
   EXPECT_EQ(caretLine(), 8);
@@ -137,7 +132,7 @@ TEST_F(ErrorPanelTest, EnteringAPageRefillsTheErrorView) {
 // Error files as the outside world leaves them: each loads as far as it makes sense, or is
 // refused at once, and the walk over it never fails.
 TEST_F(ErrorPanelTest, BadErrorFiles) {
-  open({source("a.mb", numbered("a", 5))});
+  open({source("a.mb", numberedLines("a", 5))});
   std::string binary;
   for (int i = 0; i < 4096; ++i) binary += static_cast<char>((i * 7919) & 0xff);
   std::string huge;

@@ -138,41 +138,37 @@ TEST_F(ContextListTest, AShiftClickOnAMatchInsertsItAsAComment) {
   EXPECT_EQ(memo.selLength(), 0);
 }
 
-TEST_F(ContextListTest, CtrlEnterCompletesInCapitalsWithinTheLine) {
-  const KeyModifiers ctrl{false, true, false};
-  typeLine("", "    Di");
-  EXPECT_TRUE(context.keyPressed(EditKey::Enter, 0, ctrl));
-  EXPECT_TRUE(context.keyReleased(EditKey::Enter, 0, ctrl));
-  EXPECT_EQ(memo.text(), "    DIM");
-  EXPECT_EQ(memo.selStart(), memo.charCount());
-  // With the caret inside the line the end of the line is still what is completed.
-  typeLine("a\r\n", "D x");
-  memo.setSelStart(memo.charCount() - 2);
-  holder.items = {"KEY Dim"};
-  context.keyReleased(EditKey::Enter, 0, ctrl);
-  EXPECT_EQ(memo.text(), "a\r\nD x");
-  typeLine("a\r\n", "d");
-  holder.items = {"KEY Dim"};
-  context.keyReleased(EditKey::Enter, 0, ctrl);
-  EXPECT_EQ(memo.text(), "a\r\nDIM");
-}
-
-TEST_F(ContextListTest, CtrlShiftEnterInsertsTheHelpLineOfTheWordTyped) {
-  const KeyModifiers ctrlShift{true, true, false};
-  typeLine("", "  Dim");
-  context.keyReleased(EditKey::Enter, 0, ctrlShift);
-  EXPECT_EQ(memo.text(), "  'Dim var_name As var_type\r\n  Dim");
-  EXPECT_EQ(memo.selStart(), memo.charCount());
-  // Shift let go before Enter still counts as held.
-  typeLine("", "Dim");
-  context.keyPressed(EditKey::Enter, 0, ctrlShift);
-  context.keyReleased(EditKey::Enter, 0, {});
-  EXPECT_EQ(memo.text(), "'Dim var_name As var_type\r\nDim");
-  // Only a help line on the second row is inserted.
-  typeLine("", "Dim");
-  holder.items = {"KEY Dim", "KEY Dimension"};
-  context.keyReleased(EditKey::Enter, 0, ctrlShift);
-  EXPECT_EQ(memo.text(), "Dim");
+// Ctrl+Enter completes the end of the line in capitals within the line; Ctrl+Shift+Enter
+// inserts the help line of the word typed above it, only when the second row holds one. The
+// keys held at the press count, should Shift be let go before Enter.
+TEST_F(ContextListTest, CtrlEnterAndCtrlShiftEnterComplete) {
+  const KeyModifiers ctrl{false, true, false}, ctrlShift{true, true, false};
+  const struct {
+    const char* line;
+    int caretBack;
+    Words items;  // empty: as typing left them
+    KeyModifiers pressed, released;
+    const char* expected;
+  } rows[] = {
+      {"    Di", 0, {}, ctrl, ctrl, "    DIM"},
+      {"D x", 2, {"KEY Dim"}, ctrl, ctrl, "D x"},  // the end of the line is what is completed
+      {"d", 0, {"KEY Dim"}, ctrl, ctrl, "DIM"},
+      {"  Dim", 0, {}, ctrlShift, ctrlShift, "  'Dim var_name As var_type\r\n  Dim"},
+      {"Dim", 0, {}, ctrlShift, {}, "'Dim var_name As var_type\r\nDim"},
+      {"Dim", 0, {"KEY Dim", "KEY Dimension"}, ctrlShift, ctrlShift, "Dim"},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.line);
+    typeLine("a\r\n", r.line);
+    memo.setSelStart(memo.charCount() - r.caretBack);
+    if (!r.items.empty()) holder.items = r.items;
+    EXPECT_TRUE(context.keyPressed(EditKey::Enter, 0, r.pressed));
+    EXPECT_TRUE(context.keyReleased(EditKey::Enter, 0, r.released));
+    EXPECT_EQ(memo.text(), std::string("a\r\n") + r.expected);
+    if (r.caretBack == 0) {
+      EXPECT_EQ(memo.selStart(), memo.charCount());
+    }
+  }
 }
 
 TEST_F(ContextListTest, CtrlShiftHChoosesTheOnlyLine) {

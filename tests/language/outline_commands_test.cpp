@@ -115,28 +115,6 @@ TEST_F(OutlineCommandsTest, ShowRescansOnlyATreeOfAnotherPage) {
   EXPECT_EQ(scans(), 3);
 }
 
-TEST_F(OutlineCommandsTest, PagesEnteringAndClosingKeepTheTreeAsThePageCommandsNeed) {
-  commands.pageEntered();
-  EXPECT_EQ(scans(), 0) << "hidden: no scan";
-  commands.toggleShow();
-  commands.pageEntered();
-  EXPECT_EQ(scans(), 2);
-
-  // Close Page hides the panel and still leaves a tree of the page now in the editor.
-  commands.pageClosed();
-  EXPECT_FALSE(panelShown());
-  EXPECT_FALSE(states.checked(Command::CodeInfoShow1));
-  EXPECT_EQ(scans(), 3);
-  ASSERT_TRUE(commands.outline());
-  commands.toggleShow();
-  EXPECT_EQ(scans(), 3);
-
-  commands.allClosed();
-  EXPECT_FALSE(panelShown());
-  EXPECT_FALSE(states.checked(Command::CodeInfoShow1));
-  EXPECT_FALSE(commands.outline());
-}
-
 TEST_F(OutlineCommandsTest, ReScanNeedsTextAndShowsThePanel) {
   memo.setText("");
   EXPECT_FALSE(commands.rescan());

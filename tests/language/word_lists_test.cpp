@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -137,18 +135,6 @@ TEST_F(WordListsTest, AFailedSaveKeepsTheOldFileAndTheWords) {
   fs::remove(dic);
   EXPECT_TRUE(lists.saveDictionary(ui));
   EXPECT_EQ(testing::readFile(dic), "alpha\r\n");
-}
-
-TEST_F(WordListsTest, AReadOnlyFolderKeepsTheOldDictionary) {
-  if (::geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
-  folder.write("quillon.dic", "beta\r\n");
-  load();
-  lists.add(WordList::Dict, "alpha");
-  fs::permissions(folder.path(), fs::perms::owner_write, fs::perm_options::remove);
-  EXPECT_FALSE(lists.saveDictionary(ui));
-  fs::permissions(folder.path(), fs::perms::owner_write, fs::perm_options::add);
-  EXPECT_EQ(ui.messages(), Words{"Cannot create file " + dic.string()});
-  EXPECT_EQ(testing::readFile(dic), "beta\r\n");
 }
 
 }  // namespace

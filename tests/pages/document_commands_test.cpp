@@ -16,17 +16,11 @@
 #include <vector>
 
 #include "app/workbench.h"
-#include "support/fake_clipboard.h"
-#include "support/build_ports.h"
-#include "support/fake_main_view.h"
-#include "support/fake_printer_port.h"
 #include "support/fixed_metrics.h"
-#include "support/null_ports.h"
-#include "support/recording_command_states.h"
-#include "support/scripted_ui.h"
 #include "support/special_files.h"
 #include "support/temp_folder.h"
 #include "support/test_program.h"
+#include "support/workbench_ports.h"
 
 namespace quillon::pages {
 namespace {
@@ -37,15 +31,13 @@ using Opener = DocumentCommands::Opener;
 using app::Workbench;
 using testing::TempFolder;
 
-using NoKeyboard = testing::NoKeyboardState;
-
 std::string numberedLines(const std::string& stem, int count) {
   std::string text;
   for (int i = 1; i <= count; ++i) text += stem + " " + std::to_string(i) + "\r\n";
   return text;
 }
 
-class DocumentCommandsTest : public ::testing::Test {
+class DocumentCommandsTest : public ::testing::Test, protected testing::WorkbenchPorts {
 protected:
   void SetUp() override {
     editor().setMetrics(&metrics);
@@ -68,15 +60,8 @@ protected:
 
   testing::TestProgram installed;
   TempFolder folder{"quillon-pages"};
-  testing::ScriptedUi ui;
-  testing::FakeMainView view;
-  testing::RecordingCommandStates states;
   test::FixedMetrics metrics;
-  NoKeyboard keyboard;
-  test::FakeClipboard clipboard;
-  testing::BuildPorts ports;
-  testing::FakePrinterPort printer;
-  Workbench bench{{ui, view, states, keyboard, clipboard, ports.clock, ports.launcher, ports.automation, ports.mainThread, printer}};
+  Workbench bench{ports()};
 };
 
 TEST_F(DocumentCommandsTest, ATabRoundTripKeepsTextCaretTopLineModifiedStateAndBookmarks) {

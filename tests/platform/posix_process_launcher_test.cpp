@@ -30,7 +30,6 @@ struct Report {
   std::string cwd;
   std::vector<std::pair<int, std::string>> fds;
   int nice = 0;
-  std::string winePrefix;
 
   static Report read(const fs::path& file) {
     Report r;
@@ -43,7 +42,6 @@ struct Report {
       if (key == "arg") r.args.push_back(unhex(rest));
       else if (key == "cwd") r.cwd = rest;
       else if (key == "nice") r.nice = std::stoi(rest);
-      else if (key == "wineprefix") r.winePrefix = rest;
       else if (key == "fd") r.fds.emplace_back(std::stoi(rest), rest.substr(rest.find(' ') + 1));
     }
     return r;

@@ -2,11 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <random>
-
 #include "platform/environment.h"
 #include "support/special_files.h"
+#include "support/temp_folder.h"
 
 namespace fs = std::filesystem;
 using quillon::platform::Environment;
@@ -21,18 +19,16 @@ constexpr RegistryRoot HKLM = RegistryRoot::LocalMachine;
 // A prefix as Wine lays it out: drive_c, and dosdevices links c: -> ../drive_c, z: -> /.
 class FakePrefix : public ::testing::Test {
 protected:
-  void SetUp() override {
-    std::random_device rd;
-    root = fs::temp_directory_path() / ("quillon-wine-" + std::to_string(rd()));
+  FakePrefix() {
     fs::create_directories(root / "dosdevices");
     fs::create_directories(root / "drive_c" / "Program Files" / "MapInfo" / "Professional");
     fs::create_directories(root / "drive_c" / "MB" / "MapBasic 9");
     fs::create_directory_symlink("../drive_c", root / "dosdevices" / "c:");
   }
-  void TearDown() override { fs::remove_all(root); }
-  void writeSystemReg(const std::string& text) { std::ofstream(root / "system.reg", std::ios::binary) << text; }
+  void writeSystemReg(const std::string& text) { temp.write("system.reg", text); }
   fs::path driveC() const { return fs::canonical(root / "drive_c"); }
-  fs::path root;
+  quillon::testing::TempFolder temp{"quillon-wine"};
+  const fs::path root = temp.path();
 };
 
 const char* kSystemReg =

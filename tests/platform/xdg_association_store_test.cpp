@@ -1,54 +1,69 @@
+// The file association over a map of commands, and over the desktop's MIME defaults.
 #include "platform/xdg_association_store.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <random>
-#include <sstream>
-
+#include "support/fake_association_store.h"
 #include "support/special_files.h"
+#include "support/temp_folder.h"
 
 namespace fs = std::filesystem;
 using quillon::platform::FileAssociation;
+using FakeStore = quillon::testing::FakeAssociationStore;
 using quillon::platform::XdgAssociationStore;
 using quillon::platform::Environment;
 using ::testing::HasSubstr;
 
+using quillon::testing::readFile;
+
+TEST(FileAssociation, ToggleWritesBothExtensionsWithTheCommandTexts) {
+  FakeStore store;
+  FileAssociation association(store);
+  EXPECT_EQ(association.toggleDefaultEditor("C:\\Q\\quillon.exe", "C:\\MapBasic\\"), std::nullopt);
+  EXPECT_TRUE(association.checked());
+  EXPECT_EQ(store.commands[".mb"], "C:\\Q\\quillon.exe \"%1\"");
+  EXPECT_EQ(store.commands[".mbp"], "C:\\Q\\quillon.exe \"%1\"");
+
+  EXPECT_EQ(association.toggleDefaultEditor("C:\\Q\\quillon.exe", "C:\\MapBasic\\"), std::nullopt);
+  EXPECT_FALSE(association.checked());
+  EXPECT_EQ(store.commands[".mb"], "C:\\MapBasic\\mapbasic.exe \"%1\"");
+  // A folder without its separator still yields a usable command.
+  EXPECT_EQ(FileAssociation::mapBasicOpener("/opt/mb").command, "/opt/mb/mapbasic.exe \"%1\"");
+}
+
+TEST(FileAssociation, RefusedWriteStopsAndShowsWhatIsRegistered) {
+  FakeStore store;
+  store.commands[".mbp"] = "mapbasic.exe \"%1\"";
+  FileAssociation association(store);
+  association.checkAssociation();
+  store.refuse = ".mb";
+  EXPECT_EQ(association.toggleDefaultEditor("/usr/bin/quillon", "/mb/"), "Failed to set data for ''");
+  EXPECT_EQ(store.writes, std::vector<std::string>{".mb"});  // ".mbp" not attempted
+  EXPECT_FALSE(association.checked());                       // nothing changed, so still unchecked
+}
+
 namespace {
-
-std::string slurp(const fs::path& file) {
-  std::ifstream in(file);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-void spit(const fs::path& file, const std::string& text) {
-  fs::create_directories(file.parent_path());
-  std::ofstream(file) << text;
-}
 
 // A throw-away home; its name must not contain the program's name, which the check looks for.
 class FakeXdgHome : public ::testing::Test {
 protected:
-  void SetUp() override {
-    std::random_device rd;
-    root = fs::temp_directory_path() / ("qln-xdg-" + std::to_string(rd()));
+  FakeXdgHome() {
     env.home = root / "home";
     env.xdgDataHome = (root / "data").string();
     env.xdgConfigHome = (root / "config").string();
     env.xdgDataDirs = (root / "system").string();
     fs::create_directories(env.home);
   }
-  void TearDown() override { fs::remove_all(root); }
+  void spit(const fs::path& file, const std::string& text) { temp.write(file, text); }
 
   XdgAssociationStore store() {
     return XdgAssociationStore(env, [this](const std::vector<std::string>& argv) { toolRuns.push_back(argv); });
   }
   fs::path mimeapps() const { return root / "config" / "mimeapps.list"; }
 
-  fs::path root;
+  quillon::testing::TempFolder temp{"qln-xdg"};
+  const fs::path root = temp.path();
   Environment env;
   std::vector<std::vector<std::string>> toolRuns;
 };
@@ -96,12 +111,12 @@ TEST_F(FakeXdgHome, ToggleInstallsEntriesAndKeepsOtherDefaults) {
   EXPECT_TRUE(association.checked());
   EXPECT_TRUE(association.checkAssociation());  // what was written reads back as ours
 
-  const std::string entry = slurp(root / "data" / "applications" / "quillon.desktop");
+  const std::string entry = readFile(root / "data" / "applications" / "quillon.desktop");
   EXPECT_THAT(entry, HasSubstr("\nExec=\"/opt/Quillon \\\\$Test/quillon\" %f\n"));
   EXPECT_THAT(entry, HasSubstr("\nX-Quillon-Command=/opt/Quillon $Test/quillon \"%1\"\n"));
   EXPECT_THAT(entry, HasSubstr("MimeType=text/x-mapbasic;application/x-mapbasic-project;"));
-  EXPECT_THAT(slurp(root / "data" / "mime" / "packages" / "quillon-mapbasic.xml"), HasSubstr("*.mbp"));
-  EXPECT_EQ(slurp(mimeapps()),
+  EXPECT_THAT(readFile(root / "data" / "mime" / "packages" / "quillon-mapbasic.xml"), HasSubstr("*.mbp"));
+  EXPECT_EQ(readFile(mimeapps()),
             "# mine\n[Default Applications]\ntext/html=firefox.desktop;\n"
             "text/x-mapbasic=quillon.desktop;\napplication/x-mapbasic-project=quillon.desktop;\n"
             "\n[Added Associations]\nx/y=z;\n");
@@ -114,7 +129,7 @@ TEST_F(FakeXdgHome, ToggleInstallsEntriesAndKeepsOtherDefaults) {
   EXPECT_FALSE(association.checkAssociation());
   // Found in its real letter case and run through Wine.
   EXPECT_EQ(s.openCommand(".mbp"), "wine " + (root / "mb" / "MAPBASIC" / "MapBasic.exe").string() + " %f");
-  EXPECT_THAT(slurp(mimeapps()), HasSubstr("text/x-mapbasic=quillon-mapbasic.desktop;\n"));
+  EXPECT_THAT(readFile(mimeapps()), HasSubstr("text/x-mapbasic=quillon-mapbasic.desktop;\n"));
   EXPECT_EQ(toolRuns.size(), 1u);  // MIME types unchanged, no second rebuild
 }
 
@@ -140,6 +155,6 @@ TEST_F(FakeXdgHome, DefaultToolRunnerRunsTheProgramWithoutAShell) {
   spit(root / "bin" / "tool", "#!/bin/sh\necho \"$1\" > '" + marker.string() + "'\n");
   fs::permissions(root / "bin" / "tool", fs::perms::owner_all);
   XdgAssociationStore::spawnAndWait({(root / "bin" / "tool").string(), "a b;c"});
-  EXPECT_EQ(slurp(marker), "a b;c\n");
+  EXPECT_EQ(readFile(marker), "a b;c\n");
   XdgAssociationStore::spawnAndWait({(root / "bin" / "absent").string()});  // no crash, no wait
 }

@@ -49,8 +49,6 @@ void report(const std::string& file, int argc, char** argv) {
   }
   errno = 0;
   out << "nice " << ::getpriority(PRIO_PROCESS, 0) << "\n";
-  const char* prefix = std::getenv("WINEPREFIX");
-  out << "wineprefix " << (prefix ? prefix : "") << "\n";
   std::ofstream(file, std::ios::binary) << out.str();
 }
 

@@ -1,11 +1,9 @@
 // A stand-in for the MapBasic compiler, driven by comments in the source it compiles:
 //   'standin-error <line> <text>          an error line "(<source name, lower case>:<line>) <text>"
 //   'standin-error-in <file> <line> <text> an error line "(<file>:<line>) <text>"
-//   'standin-sleep <ms>                    takes that long
+//   'standin-sleep <ms>                    takes that long (the build benchmark)
 //   'standin-hold <name>                   waits until a file <name> appears beside the source
 //                                          (at most a minute), so a test decides when it ends
-//   'standin-exit <code>                   ends with that code
-//   'standin-upper                         writes its outputs as .ERR and .MBX
 // Without errors a source with a "Sub Main" line (any case) gives .mbx, any other .mbo.
 // "-L project" writes the project's Application= file when the .mbo of every Module= exists,
 // else the project's .err. Every call appends its arguments and working folder to
@@ -67,9 +65,7 @@ void logCall(int argc, char** argv) {
 int compile(const fs::path& source) {
   const std::vector<std::string> lines = readLines(source);
   std::string errors;
-  bool upper = false;
   bool main = false;
-  int exitCode = 0;
   const std::string name = lower(source.filename().string());
   for (const std::string& raw : lines) {
     const std::string line = trim(raw);
@@ -96,18 +92,14 @@ int compile(const fs::path& source) {
       std::error_code ec;
       for (int i = 0; i < 6000 && !fs::exists(source.parent_path() / release, ec); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    } else if (word == "'standin-exit") {
-      words >> exitCode;
-    } else if (word == "'standin-upper") {
-      upper = true;
     } else if (lower(line).rfind("sub main", 0) == 0) {
       main = true;
     }
   }
-  if (!errors.empty()) write(withExtension(source, upper ? ".ERR" : ".err"), errors);
-  else if (main) write(withExtension(source, upper ? ".MBX" : ".mbx"), "stand-in application\n");
+  if (!errors.empty()) write(withExtension(source, ".err"), errors);
+  else if (main) write(withExtension(source, ".mbx"), "stand-in application\n");
   else write(withExtension(source, ".mbo"), "stand-in module\n");
-  return exitCode;
+  return 0;
 }
 
 int link(const fs::path& project) {

@@ -173,12 +173,4 @@ private:
   std::deque<std::function<void()>> calls_;
 };
 
-// The build's ports for a Workbench that never starts a real program.
-struct BuildPorts {
-  RecordingClock clock;
-  ScriptedLauncher launcher;
-  ScriptedAutomation automation;
-  QueuedMainThread mainThread;
-};
-
 }  // namespace quillon::testing

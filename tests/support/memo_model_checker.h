@@ -2,7 +2,6 @@
 // Drives a CodeMemo with random operations and compares it after every step with a plain
 // string model of its text. Shared by the deterministic test and the libFuzzer target.
 #include <cstdint>
-#include <cstdlib>
 #include <functional>
 #include <stdexcept>
 #include <string>
@@ -38,13 +37,7 @@ public:
       } catch (const editor::MemoError& e) {
         return "step " + std::to_string(step) + ": " + e.what();
       }
-      std::string problem = compare();
-      if (!problem.empty() && std::getenv("QUILLON_CHECKER_TRACE"))
-        problem += "\n before: [" + escape(lastText_) + "] caret " + std::to_string(lastCaret_) + " len " +
-                   std::to_string(lastLength_) + "\n memo:   [" + escape(memo_.text()) + "]\n model:  [" + escape(ref_) + "]";
-      lastText_ = ref_;
-      lastCaret_ = memo_.selStart();
-      lastLength_ = memo_.selLength();
+      const std::string problem = compare();
       if (!problem.empty()) return "step " + std::to_string(step) + " (op " + std::to_string(op % 14) + "): " + problem;
     }
     return {};
@@ -84,14 +77,6 @@ public:
   }
 
 private:
-  static std::string escape(const std::string& s) {
-    std::string o;
-    for (char c : s) o += c == '\r' ? std::string("\\r") : c == '\n' ? std::string("\\n") : c == '\t' ? std::string("\\t") : std::string(1, c);
-    return o;
-  }
-  std::string lastText_;
-  editor::Offset lastCaret_ = 0, lastLength_ = 0;
-
   std::uint32_t rnd(std::uint32_t bound) {
     std::uint32_t v = 0;
     if (!next_(v)) v = 0;

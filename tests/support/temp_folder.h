@@ -19,6 +19,13 @@ inline void writeFile(const std::filesystem::path& file, const std::string& byte
   std::ofstream(file, std::ios::binary) << bytes;
 }
 
+// "stem 1\r\n" up to "stem count\r\n".
+inline std::string numberedLines(const std::string& stem, int count) {
+  std::string text;
+  for (int i = 1; i <= count; ++i) text += stem + " " + std::to_string(i) + "\r\n";
+  return text;
+}
+
 // A fresh folder under the system's temporary folder, removed with everything in it.
 class TempFolder {
 public:

@@ -24,7 +24,7 @@ protected:
     memo.setWordWrap(false);
     memo.setViewport(16 + 80 * 8, 10 * 16);
     gutter.setMemo(&memo);
-      commands.onCaptionsChanged = [this](int slot) { changedSlots.push_back(slot); };
+    commands.onCaptionsChanged = [this](int slot) { changedSlots.push_back(slot); };
   }
   void load(std::string_view text, quillon::editor::Offset caret = 0) {
     memo.setText(text);
