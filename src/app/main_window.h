@@ -39,6 +39,7 @@ class ColorComboWidget;
 
 namespace quillon::language {
 class ContextListWidget;
+class KeysDictDialog;
 class OutlineTreeWidget;
 }
 
@@ -93,6 +94,7 @@ public:
   void setBookmarkCaption(int slot, std::string_view caption) override;
   void setEditorFont(const platform::FontInfo& font) override;
   void setEditorBackground(platform::Color color) override;
+  void setEditorAltFont(const platform::FontInfo& font) override;
   std::optional<platform::FontInfo> chooseFont(const platform::FontInfo& current) override;
   void showColorPicker(platform::Color current) override;
   void setRecentMenus(const std::vector<std::string>& files, const std::vector<std::string>& sessions) override;
@@ -128,6 +130,8 @@ private:
   void buildToolbar();
   void buildPanels();
   void showAbout();
+  void showKeysDict();
+  void editKeywords(const std::string& typed = {});
 
   editor::QtClipboard clipboard_;
   platform::SystemClock clock_;
@@ -158,6 +162,7 @@ private:
   QSplitter* codeInfoSplitter_ = nullptr;
   QWidget* codeInfoPanel_ = nullptr;
   language::OutlineTreeWidget* outlineTree_ = nullptr;
+  language::KeysDictDialog* keysDict_ = nullptr;
   editor::CodeGutterWidget* gutter_ = nullptr;
   editor::CodeMemoWidget* sourceEditor_ = nullptr;
   StatusBarWidget* statusBar_ = nullptr;

@@ -30,6 +30,7 @@
 #include "editor/memo_clipboard.h"
 #include "editor/number_highlighter.h"
 #include "language/context_list.h"
+#include "language/keys_dict_commands.h"
 #include "language/word_lists.h"
 #include "pages/recent_list.h"
 #include "platform/clipboard.h"
@@ -44,8 +45,7 @@ namespace quillon::app {
 // nothing, so that every menu item and button already exists and is harmless.
 enum class LaterCommand {
   CheckWords, CharacterMap, FindReplace, FindNext, Revert,                           // tools
-  AddToKeywords,                                                                     // keys and dictionary
-  KeysDict, MapBasicHelp, QuillonHelp,
+  MapBasicHelp, QuillonHelp,
 };
 
 // The composition root behind the main window: owns the source editor and the error view,
@@ -92,6 +92,7 @@ public:
   editor::HighlightEngine& highlighting() { return highlighting_; }
   language::WordLists& wordLists() { return wordLists_; }
   language::ContextList& contextList() { return contextList_; }
+  language::KeysDictCommands& keysDict() { return keysDict_; }
   pages::RecentList& windowList() { return windowList_; }
   pages::RecentList& recentFiles() { return recentFiles_; }
   pages::RecentList& sessions() { return sessions_; }
@@ -172,8 +173,6 @@ private:
   settings::OptionHolders storedOptions() { return {options_, sourceEditor_, numbers_}; }
   void readSettings(const std::filesystem::path& program, Surroundings& surroundings);
   void writeSettings();
-  void loadWordLists(const std::filesystem::path& program);
-  std::filesystem::path wordListFile(const std::string& stored, const char* extension) const;
 
   platform::Ui& ui_;
   platform::MainView& view_;
@@ -194,6 +193,7 @@ private:
   StatusPresenter status_;
   tools::EditingCommands editing_;
   language::ContextList contextList_{{ui_, view_, states_, sourceEditor_, wordLists_, status_}};
+  language::KeysDictCommands keysDict_{{ui_, sourceEditor_, highlighting_, options_, wordLists_}};
   PageBookmarks pageBookmarks_{editing_};
   pages::DocumentCommands documents_;
   build::ProcRunner runner_;
