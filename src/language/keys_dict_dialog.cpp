@@ -137,7 +137,9 @@ QWidget* KeysDictDialog::fileGroup(File which, const char* caption, const char* 
   auto* group = new QGroupBox(caption, this);
   auto* column = new QVBoxLayout(group);
   auto* path = new PathLabel(group);
-  path->setObjectName(QStringLiteral("l%1").arg(QString::fromLatin1(name)));
+  QString label = QString::fromLatin1(name);
+  label[0] = label[0].toUpper();
+  path->setObjectName("l" + label);
   paths_[static_cast<std::size_t>(which)] = path;
   column->addWidget(path);
   auto* row = new QHBoxLayout;

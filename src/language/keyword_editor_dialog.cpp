@@ -384,6 +384,7 @@ void KeywordEditorDialog::showRow() {
   options_[1]->setChecked(info.options & 0x02);
   options_[2]->setChecked(!(info.options & kCrossBit));
   for (int bit = 0; bit < 6; ++bit) options_[static_cast<std::size_t>(3 + bit)]->setChecked(info.style & (1 << bit));
+  numberRow_ = row;
   contextNumber_->setText(QString::number(info.contextNum));
   contextNumber_->setModified(false);
   paintSwatch(foreSwatch_, model_.swatchShown(row, Swatch::foreground), info.foregnd);
@@ -412,7 +413,7 @@ void KeywordEditorDialog::optionToggled() {
 void KeywordEditorDialog::takeContextNumber() {
   if (checkingNumber_ || !contextNumber_->isModified()) return;
   checkingNumber_ = true;
-  const auto error = model_.setContextNumber(model_.current(), platform::fromQString(contextNumber_->text()));
+  const auto error = model_.setContextNumber(numberRow_, platform::fromQString(contextNumber_->text()));
   if (error) {
     showMessage_(this, platform::toQString(*error));
     contextNumber_->setFocus();

@@ -62,6 +62,7 @@ private:
   MessageShower showMessage_;
   bool showing_ = false;
   bool checkingNumber_ = false;
+  int numberRow_ = 0;  // the row whose context number the box shows
 
   QTableView* grid_;
   QLabel* hint_;
