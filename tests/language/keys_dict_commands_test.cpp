@@ -47,7 +47,7 @@ protected:
     commands.startUp();
   }
   const Words& list(WordList which) const { return lists.list(which); }
-  Words keywords() const { return keywordsOf(highlighting.keywords()); }
+  Words keywords() { return keywordsOf(highlighting.keywords()); }
 
   testing::TempFolder folder;
   testing::ScriptedUi ui;
@@ -147,7 +147,7 @@ TEST_F(KeysDictCommandsTest, TextFilesThatCannotBeReadKeepTheirSettingAndList) {
   EXPECT_EQ(ui.messages(), (Words{"Cannot open file " + (folder / "folder.dic").string(),
                                   "Cannot open file " + (folder / "quillon.ctx").string()}));
   EXPECT_EQ(values.dictFile, "quillon.dic");
-  EXPECT_EQ(list(WordList::Dict), Words{"alpha", "beta"});
+  EXPECT_EQ(list(WordList::Dict), (Words{"alpha", "beta"}));
   EXPECT_EQ(list(WordList::Help), Words{"Dim var As type"});
 
   // Words added later still go into the dictionary that was read.

@@ -151,7 +151,9 @@ TEST(KeywordEditorModel, FindGoesOnAfterEachRowFoundAndReportsTheEnd) {
     const auto message = m.findNext(steps[i].mode);
     EXPECT_EQ(m.itemNumber(), steps[i].item) << "step " << i;
     EXPECT_EQ(message.has_value(), !steps[i].found) << "step " << i;
-    if (message) EXPECT_EQ(*message, "Not Found: \"" + steps[i].text + "\"");
+    if (message) {
+      EXPECT_EQ(*message, "Not Found: \"" + steps[i].text + "\"");
+    }
   }
   m.setFindText("");
   EXPECT_FALSE(m.findNext(F::contains));
