@@ -7,10 +7,7 @@
 #include <vector>
 
 #include "language/key_file.h"
-#include "support/fake_main_view.h"
-#include "support/recording_command_states.h"
-#include "support/scripted_ui.h"
-#include "support/temp_folder.h"
+#include "support/keys_dict_program.h"
 
 namespace quillon::language {
 namespace {
@@ -32,14 +29,13 @@ Words keywordsOf(const editor::KeywordList& list) {
 }
 
 // A program with its four default files, started as the workbench starts it.
-class KeysDictCommandsTest : public ::testing::Test {
+class KeysDictCommandsTest : public ::testing::Test, protected testing::KeysDictProgram {
 protected:
   KeysDictCommandsTest() {
     folder.write("quillon.bin", keyFileOf({"Dim", "End"}));
     folder.write("quillon.dic", "alpha\r\n'4.5\r\nbeta\r\n");
     folder.write("quillon.def", "Define TRUE 1\r\n");
     folder.write("quillon.ctx", "Dim var As type\r\n");
-    commands.setSurroundings(&values, folder / "quillon");
     values.keyFile = "quillon.bin";
     values.dictFile = "quillon.dic";
     values.defFile = "quillon.def";
@@ -48,17 +44,6 @@ protected:
   }
   const Words& list(WordList which) const { return lists.list(which); }
   Words keywords() { return keywordsOf(highlighting.keywords()); }
-
-  testing::TempFolder folder;
-  testing::ScriptedUi ui;
-  testing::FakeMainView view;
-  testing::RecordingCommandStates states;
-  editor::CodeMemo memo;
-  editor::HighlightEngine highlighting{memo};
-  settings::OptionCommands options{ui, view, states, memo};
-  WordLists lists;
-  settings::SettingsValues values;
-  KeysDictCommands commands{{ui, memo, highlighting, options, lists}};
 };
 
 TEST_F(KeysDictCommandsTest, EachLoadOffersItsFileAndAdoptsOnlyWhatItRead) {

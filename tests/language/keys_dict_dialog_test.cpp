@@ -12,20 +12,16 @@
 
 #include "language/key_file.h"
 #include "platform/color_combo_widget.h"
-#include "support/fake_main_view.h"
-#include "support/recording_command_states.h"
-#include "support/scripted_ui.h"
-#include "support/temp_folder.h"
+#include "support/keys_dict_program.h"
 
 namespace quillon::language {
 namespace {
 
-class KeysDictDialogTest : public ::testing::Test {
+class KeysDictDialogTest : public ::testing::Test, protected testing::KeysDictProgram {
 protected:
   KeysDictDialogTest() {
     folder.write("quillon.bin", encodeKeyFile(editor::KeywordList(), editor::StartStopKeyList()));
     values.maxMbVersion = "5.5";
-    commands.setSurroundings(&values, folder / "quillon");
     commands.startUp();
   }
 
@@ -38,16 +34,6 @@ protected:
     dialog.execute();
   }
 
-  testing::TempFolder folder;
-  testing::ScriptedUi ui;
-  testing::FakeMainView view;
-  testing::RecordingCommandStates states;
-  editor::CodeMemo memo;
-  editor::HighlightEngine highlighting{memo};
-  settings::OptionCommands options{ui, view, states, memo};
-  WordLists lists;
-  settings::SettingsValues values;
-  KeysDictCommands commands{{ui, memo, highlighting, options, lists}};
   QStringList actionsRun;
   KeysDictDialog dialog{commands, options, memo,
                         {[this] { actionsRun << "keywords"; }, [this] { actionsRun << "start-stop"; },
