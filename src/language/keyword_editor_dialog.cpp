@@ -456,7 +456,8 @@ bool KeywordEditorDialog::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::FocusOut) hint_->setVisible(false);
     if (event->type() == QEvent::KeyPress) {
       const auto* key = static_cast<QKeyEvent*>(event);
-      if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && grid_->state() != QAbstractItemView::EditingState) {
+      // While a cell is edited its editor has the keys, so Enter here starts editing.
+      if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
         grid_->edit(grid_->currentIndex());
         return true;
       }
