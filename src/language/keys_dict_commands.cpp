@@ -77,10 +77,7 @@ fs::path KeysDictCommands::file(File which) const {
   return file.is_relative() && !file.has_parent_path() ? programFile_.parent_path() / file : file;
 }
 
-// The default keeps its bare name, so that it follows the program when that moves.
-void KeysDictCommands::adopt(File which, const fs::path& file) {
-  setting(which) = file == defaultFile(which) ? file.filename().string() : file.string();
-}
+void KeysDictCommands::adopt(File which, const fs::path& file) { setting(which) = file.string(); }
 
 void KeysDictCommands::activate() { chosenVersion_ = values().maxMbVersion; }
 

@@ -160,7 +160,8 @@ TEST_F(KeysDictCommandsTest, SaveAsAndDefaultsGoBackToTheOriginalFiles) {
   folder.write("quillon.bin", keyFileOf({"Select"}));
   for (File f : {File::Keys, File::Dict, File::Def, File::Help}) commands.reset(f);
   EXPECT_EQ((Words{values.keyFile, values.dictFile, values.defFile, values.helpFile}),
-            (Words{"quillon.bin", "quillon.dic", "quillon.def", "quillon.ctx"}));
+            (Words{(folder / "quillon.bin").string(), (folder / "quillon.dic").string(),
+                   (folder / "quillon.def").string(), (folder / "quillon.ctx").string()}));
   EXPECT_EQ(commands.file(File::Dict), folder / "quillon.dic");
   EXPECT_EQ(keywords(), Words{"Select"});
   EXPECT_EQ(list(WordList::Dict), (Words{"alpha", "beta"}));
