@@ -87,6 +87,7 @@ public:
   quillon::platform::ScreenRect screen() const override { return {0, 0, 1024, 768}; }
   void centreWindow() override {}
   void setEditorFont(const quillon::platform::FontInfo&) override {}
+  void setEditorAltFont(const quillon::platform::FontInfo&) override {}
   void setEditorBackground(quillon::platform::Color) override {}
   std::optional<quillon::platform::FontInfo> chooseFont(const quillon::platform::FontInfo&) override { return std::nullopt; }
   void showColorPicker(quillon::platform::Color) override {}

@@ -33,6 +33,8 @@
 #include "editor/code_memo_widget.h"
 #include "editor/number_syntax_dialog.h"
 #include "language/context_list_widget.h"
+#include "language/keys_dict_dialog.h"
+#include "language/keyword_editor_dialog.h"
 #include "language/outline_tree_widget.h"
 #include "language/word_check_window.h"
 #include "tools/char_map_window.h"
@@ -143,8 +145,6 @@ void MainWindow::start(const std::filesystem::path& programFile, const std::vect
 }
 
 // ----- Building -----
-
-void MainWindow::later(LaterCommand command) { workbench_->later(command); }
 
 QAction* MainWindow::item(QMenu* menu, const QString& caption, const QKeySequence& shortcut, Handler run) {
   auto* action = menu->addAction(caption);
@@ -304,16 +304,9 @@ void MainWindow::buildMenus() {
   opts->addSeparator();
   checkItem(opts, "Set as Defaut [*.MB] Editor", {}, platform::Command::DefaultEditor1,
             [&wb] { wb.toggleDefaultEditor(); });
-#ifndef NDEBUG
-  // The keys and dictionary dialog opens it in the finished program; until then, here.
-  item(opts, "Number Style....", {}, [this, &wb] {
-    editor::editNumberSyntax(this, wb.numbers(), platform::toQColor(wb.options().background()),
-                             [&wb] { wb.numberSyntaxApplied(); });
-  });
-#endif
 
   QAction* keysDict = menuBar()->addAction("Keys/Dict");
-  connect(keysDict, &QAction::triggered, this, [this] { later(LaterCommand::KeysDict); });
+  connect(keysDict, &QAction::triggered, this, [this] { runCommand([this] { showKeysDict(); }); });
 
   windowMenu_ = menuBar()->addMenu("&Window");
   connect(windowMenu_, &QMenu::aboutToShow, this, [&docs] { docs.refreshWindowList(); });
@@ -345,7 +338,7 @@ void MainWindow::buildMenus() {
   contextMenu_->setObjectName("Pop2");
   QAction* ignore = item(contextMenu_, "Ignore For Now", {}, [&wb] { wb.contextList().ignoreForNow(); });
   QAction* add = item(contextMenu_, "Add To Dictionary", {}, [&wb] { wb.contextList().addToDictionary(); });
-  item(contextMenu_, "Add To KeyWords", {}, [this] { later(LaterCommand::AddToKeywords); });
+  item(contextMenu_, "Add To KeyWords", {}, [this, &wb] { editKeywords(wb.contextList().popupWord()); });
   contextList_->setContextMenuPolicy(Qt::CustomContextMenu);
   // An empty list has no menu; without a word the two word items are off.
   connect(contextList_, &QWidget::customContextMenuRequested, this, [this, &wb, ignore, add](const QPoint& at) {
@@ -355,6 +348,33 @@ void MainWindow::buildMenus() {
     add->setEnabled(word);
     contextMenu_->popup(contextList_->viewport()->mapToGlobal(at));
   });
+}
+
+// ----- Keys and dictionary -----
+
+void MainWindow::showKeysDict() {
+  Workbench& wb = *workbench_;
+  if (!keysDict_) {
+    language::KeysDictDialog::Actions actions;
+    actions.editKeywords = [this] { editKeywords(); };
+    actions.editStartStopKeys = [this, &wb] {
+      if (language::editStartStopKeys(keysDict_, wb.highlighting().startStopKeys())) wb.keysDict().keywordsEdited();
+    };
+    actions.editNumberStyle = [this, &wb] {
+      editor::editNumberSyntax(keysDict_, wb.numbers(), platform::toQColor(wb.options().background()),
+                               [&wb] { wb.numberSyntaxApplied(); });
+    };
+    actions.run = [this](const Handler& run) { runCommand(run); };
+    keysDict_ = new language::KeysDictDialog(wb.keysDict(), wb.options(), wb.sourceEditor(), std::move(actions), this);
+  }
+  keysDict_->execute();
+}
+
+// Keys "Edit", and "Add To KeyWords" with the word typed in.
+void MainWindow::editKeywords(const std::string& typed) {
+  Workbench& wb = *workbench_;
+  QWidget* parent = keysDict_ && keysDict_->isVisible() ? static_cast<QWidget*>(keysDict_) : this;
+  if (language::editKeywords(parent, wb.highlighting().keywords(), typed)) wb.keysDict().keywordsEdited();
 }
 
 QToolButton* MainWindow::button(const char* name, const char* icon, const QString& hint, Handler run,
@@ -914,6 +934,8 @@ void MainWindow::setEditorBackground(platform::Color color) {
   errorView_->setBackground(c);
   gutter_->setColor(c);
 }
+
+void MainWindow::setEditorAltFont(const platform::FontInfo& info) { sourceEditor_->setAltFont(platform::toQFont(info)); }
 
 std::optional<platform::FontInfo> MainWindow::chooseFont(const platform::FontInfo& current) {
   bool ok = false;

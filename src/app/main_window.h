@@ -40,6 +40,7 @@ class ColorComboWidget;
 
 namespace quillon::language {
 class ContextListWidget;
+class KeysDictDialog;
 class OutlineTreeWidget;
 class WordCheckWindow;
 }
@@ -104,6 +105,7 @@ public:
   void setBookmarkCaption(int slot, std::string_view caption) override;
   void setEditorFont(const platform::FontInfo& font) override;
   void setEditorBackground(platform::Color color) override;
+  void setEditorAltFont(const platform::FontInfo& font) override;
   std::optional<platform::FontInfo> chooseFont(const platform::FontInfo& current) override;
   void showColorPicker(platform::Color current) override;
   void setRecentMenus(const std::vector<std::string>& files, const std::vector<std::string>& sessions) override;
@@ -133,7 +135,6 @@ private:
   QAction* checkItem(QMenu* menu, const QString& caption, const QKeySequence& shortcut, platform::Command command, Handler run);
   QToolButton* button(const char* name, const char* icon, const QString& hint, Handler run,
                       std::optional<platform::Command> command = std::nullopt, bool toggle = false);
-  void later(LaterCommand command);
   void runCommand(const Handler& run);
   // The find dialog's own actions, which go on while a replace-all run holds the rest.
   void runTool(const Handler& run);
@@ -143,6 +144,8 @@ private:
   void buildToolbar();
   void buildPanels();
   void showAbout();
+  void showKeysDict();
+  void editKeywords(const std::string& typed = {});
 
   editor::QtClipboard clipboard_;
   platform::SystemClock clock_;
@@ -173,6 +176,7 @@ private:
   QSplitter* codeInfoSplitter_ = nullptr;
   QWidget* codeInfoPanel_ = nullptr;
   language::OutlineTreeWidget* outlineTree_ = nullptr;
+  language::KeysDictDialog* keysDict_ = nullptr;
   editor::CodeGutterWidget* gutter_ = nullptr;
   editor::CodeMemoWidget* sourceEditor_ = nullptr;
   StatusBarWidget* statusBar_ = nullptr;

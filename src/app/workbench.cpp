@@ -1,7 +1,5 @@
 #include "app/workbench.h"
 
-#include "language/key_file.h"
-
 #include <algorithm>
 #include <system_error>
 
@@ -121,7 +119,10 @@ void Workbench::start(const std::filesystem::path& programFile, const std::vecto
   step([&] { readSettings(program, surroundings); });
   build_.setSurroundings(settings_ ? &settings_->values() : nullptr, environment);
   project_.setEnvironment(environment);
-  step([&] { loadWordLists(program); });
+  step([&] {
+    keysDict_.setSurroundings(settings_ ? &settings_->values() : nullptr, program);
+    keysDict_.startUp();
+  });
   step([&] {
     // Files that went away since the last run leave the recent list.
     for (std::size_t i = recentFiles_.size(); i-- > 0;) {
@@ -185,38 +186,6 @@ void Workbench::writeSettings() {
   if (const auto placement = wordCheckPlacement ? wordCheckPlacement() : std::nullopt)
     settings::writeWindowPlacement(settings_->file(), settings::PlacedWindow::WordCheck, *placement);
   settings_->write();
-}
-
-// A stored bare name (the default) lies beside the program.
-std::filesystem::path Workbench::wordListFile(const std::string& stored, const char* extension) const {
-  std::filesystem::path file = stored;
-  if (stored.empty()) {
-    file = programFile_;
-    file.replace_extension(extension);
-  } else if (file.is_relative() && !file.has_parent_path()) {
-    file = programFolder_ / file;
-  }
-  return file;
-}
-
-// The key file fills the highlighter's lists; the sorted copy and the three text files feed
-// the context list.
-void Workbench::loadWordLists(const std::filesystem::path& program) {
-  std::filesystem::path defaultKeyFile = program;
-  defaultKeyFile.replace_extension(".bin");
-  settings::SettingsValues defaults;
-  settings::SettingsValues& stored = settings_ ? settings_->values() : defaults;
-  const std::filesystem::path keyFileBefore = wordListFile(stored.keyFile, ".bin");
-  std::filesystem::path keyFile = keyFileBefore;
-  language::loadKeyFile(keyFile, defaultKeyFile, highlighting_.keywords(), highlighting_.startStopKeys(), ui_);
-  // The default stands in for a missing key file from now on, in the settings too.
-  if (keyFile != keyFileBefore) stored.keyFile = keyFile.string();
-  wordLists_.assign(language::WordList::Key, language::buildKeyList(highlighting_.keywords()));
-  highlighting_.reApplyKeywords();
-
-  wordLists_.setMaxMbVersion(stored.maxMbVersion);
-  wordLists_.loadDictionaryAndDefines(wordListFile(stored.dictFile, ".dic"), wordListFile(stored.defFile, ".def"), ui_);
-  wordLists_.loadHelpContexts(wordListFile(stored.helpFile, ".ctx"), ui_);
 }
 
 bool Workbench::closeQuery() {

@@ -36,6 +36,7 @@
 #include "language/context_list.h"
 #include "language/help_commands.h"
 #include "language/word_check_commands.h"
+#include "language/keys_dict_commands.h"
 #include "language/word_lists.h"
 #include "pages/recent_list.h"
 #include "platform/clipboard.h"
@@ -46,13 +47,6 @@
 #include "platform/ui.h"
 
 namespace quillon::app {
-
-// Commands whose subsystem is not built yet. The window routes them here, where they do
-// nothing, so that every menu item and button already exists and is harmless.
-enum class LaterCommand {
-  AddToKeywords,                                                                     // keys and dictionary
-  KeysDict,
-};
 
 // The composition root behind the main window: owns the source editor and the error view,
 // runs the start-up steps in order and carries the window-level commands. It reaches the
@@ -98,6 +92,7 @@ public:
   editor::HighlightEngine& highlighting() { return highlighting_; }
   language::WordLists& wordLists() { return wordLists_; }
   language::ContextList& contextList() { return contextList_; }
+  language::KeysDictCommands& keysDict() { return keysDict_; }
   pages::RecentList& windowList() { return windowList_; }
   pages::RecentList& recentFiles() { return recentFiles_; }
   pages::RecentList& sessions() { return sessions_; }
@@ -149,8 +144,6 @@ public:
   void preview();
   editor::CodeMemoPrinter& memoPrinter() { return memoPrinter_; }
 
-  void later(LaterCommand) {}
-
   // Find menu. Revert covers every page when the find dialog's "All Pages" is checked.
   void openFindReplace() { findReplace_.open(); }
   void findNext() { findReplace_.again(); }
@@ -190,8 +183,6 @@ private:
   settings::OptionHolders storedOptions() { return {options_, sourceEditor_, numbers_}; }
   void readSettings(const std::filesystem::path& program, Surroundings& surroundings);
   void writeSettings();
-  void loadWordLists(const std::filesystem::path& program);
-  std::filesystem::path wordListFile(const std::string& stored, const char* extension) const;
 
   platform::Ui& ui_;
   platform::MainView& view_;
@@ -213,6 +204,7 @@ private:
   StatusPresenter status_;
   tools::EditingCommands editing_;
   language::ContextList contextList_{{ui_, view_, states_, sourceEditor_, wordLists_, status_}};
+  language::KeysDictCommands keysDict_{{ui_, sourceEditor_, highlighting_, options_, wordLists_}};
   PageBookmarks pageBookmarks_{editing_};
   pages::DocumentCommands documents_;
   build::ProcRunner runner_;

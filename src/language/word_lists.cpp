@@ -16,7 +16,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-enum class Found { missing, read, failed };
+using Found = FileLoad;
 
 // The bytes of a word-list file. A missing file is no failure; anything else that keeps it
 // from being read is.
@@ -81,11 +81,14 @@ bool WordLists::add(WordList which, std::string_view word) {
   return true;
 }
 
-void WordLists::loadDictionaryAndDefines(const fs::path& dictFile, const fs::path& defFile, platform::Ui& ui) {
+DictionaryLoad WordLists::loadDictionaryAndDefines(const fs::path& dictFile, const fs::path& defFile,
+                                                   platform::Ui& ui) {
   const bool saved = saveDictionary(ui);
-  dictFile_ = dictFile;
+  DictionaryLoad result;
   std::string bytes;
-  switch (readWordListFile(dictFile, bytes)) {
+  result.dictionary = readWordListFile(dictFile, bytes);
+  if (result.dictionary != Found::failed) dictFile_ = dictFile;
+  switch (result.dictionary) {
     case Found::read: {
       std::vector<std::string> words = readDictionary(bytes, maxMbVersion_);
       // Words that could not be saved stay for the session, and for the next save.
@@ -101,20 +104,24 @@ void WordLists::loadDictionaryAndDefines(const fs::path& dictFile, const fs::pat
     case Found::failed: ui.showMessage("Cannot open file " + dictFile.string()); break;
     case Found::missing: break;
   }
-  switch (readWordListFile(defFile, bytes)) {
+  result.definitions = readWordListFile(defFile, bytes);
+  switch (result.definitions) {
     case Found::read: replace(WordList::Def, readDefinitions(bytes, maxMbVersion_)); break;
     case Found::failed: ui.showMessage("Cannot open file " + defFile.string()); break;
     case Found::missing: break;
   }
+  return result;
 }
 
-void WordLists::loadHelpContexts(const fs::path& helpFile, platform::Ui& ui) {
+FileLoad WordLists::loadHelpContexts(const fs::path& helpFile, platform::Ui& ui) {
   std::string bytes;
-  switch (readWordListFile(helpFile, bytes)) {
+  const FileLoad result = readWordListFile(helpFile, bytes);
+  switch (result) {
     case Found::read: replace(WordList::Help, readHelpContexts(bytes)); break;
     case Found::failed: ui.showMessage("Cannot open file " + helpFile.string()); break;
     case Found::missing: replace(WordList::Help, {}); break;
   }
+  return result;
 }
 
 bool WordLists::saveDictionary(platform::Ui& ui) {

@@ -10,6 +10,13 @@
 
 namespace quillon::language {
 
+// How reading one word-list file went.
+enum class FileLoad { missing, read, failed };
+struct DictionaryLoad {
+  FileLoad dictionary = FileLoad::missing;
+  FileLoad definitions = FileLoad::missing;
+};
+
 // The five word lists the context list and the word checker read, in their class-tag order.
 enum class WordList { Help, Key, Dict, Def, User };
 inline constexpr std::array<WordList, 5> kWordLists{WordList::Help, WordList::Key, WordList::Dict, WordList::Def,
@@ -44,11 +51,12 @@ public:
   // Reads the dictionary and the definitions. A missing file leaves its list as it was; one
   // that cannot be read (no regular file, no permission, larger than kMaxWordListSize) shows
   // "Cannot open file ..." and leaves its list too. Words added and not yet saved are saved
-  // first, and stay in the dictionary if that fails.
-  void loadDictionaryAndDefines(const std::filesystem::path& dictFile, const std::filesystem::path& defFile,
+  // first, and stay in the dictionary if that fails. The dictionary saved later is the one
+  // last read or missing, never one that failed.
+  DictionaryLoad loadDictionaryAndDefines(const std::filesystem::path& dictFile, const std::filesystem::path& defFile,
                                 platform::Ui& ui);
   // A missing file empties the help lines; an unreadable one is reported and keeps them.
-  void loadHelpContexts(const std::filesystem::path& helpFile, platform::Ui& ui);
+  FileLoad loadHelpContexts(const std::filesystem::path& helpFile, platform::Ui& ui);
   // Writes the added words into the dictionary file last read, as it is now on disk; nothing
   // happens while no word was added. A failure shows "Cannot create file ..." and leaves the
   // old file; the words stay unsaved. False on failure.

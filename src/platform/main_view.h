@@ -33,6 +33,8 @@ public:
   // Font and background of the source editor, the gutter and the error view together.
   virtual void setEditorFont(const FontInfo& font) = 0;
   virtual void setEditorBackground(Color color) = 0;
+  // The font of keywords with the alternate-font style, in the source editor.
+  virtual void setEditorAltFont(const FontInfo& font) = 0;
   // nullopt when the dialog is cancelled.
   virtual std::optional<FontInfo> chooseFont(const FontInfo& current) = 0;
   // Shows the colour combo preset with `current`; the choice comes back later through

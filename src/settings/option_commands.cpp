@@ -40,6 +40,11 @@ void OptionCommands::setFont(const platform::FontInfo& font) {
   view_.setEditorFont(font_);
 }
 
+void OptionCommands::setAltFont(const platform::FontInfo& font) {
+  altFont_ = font;
+  view_.setEditorAltFont(altFont_);
+}
+
 void OptionCommands::setBackground(platform::Color color) {
   background_ = color;
   view_.setEditorBackground(color);

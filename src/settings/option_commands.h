@@ -41,9 +41,9 @@ public:
 
   const platform::FontInfo& font() const { return font_; }
   void setFont(const platform::FontInfo& font);
-  // Kept for runs with the alternate-font style; nothing in the window shows it yet.
+  // The font of keywords with the alternate-font style.
   const platform::FontInfo& altFont() const { return altFont_; }
-  void setAltFont(const platform::FontInfo& font) { altFont_ = font; }
+  void setAltFont(const platform::FontInfo& font);
   platform::Color background() const { return background_; }
   void setBackground(platform::Color color);
   bool autoSaveCompile() const { return autoSaveCompile_; }

@@ -35,6 +35,7 @@ public:
     ++fontSets;
   }
   void setEditorBackground(platform::Color c) override { background = c; }
+  void setEditorAltFont(const platform::FontInfo& f) override { altFont = f; }
   std::optional<platform::FontInfo> chooseFont(const platform::FontInfo&) override { return fontAnswer; }
   void showColorPicker(platform::Color c) override { pickerPreset = c; }
   void setContextItems(const std::vector<std::string>& items, int extent) override {
@@ -63,6 +64,7 @@ public:
   std::array<std::string, 10> bookmarkCaptions{"0", "1", "2", "3", "4", "5", "6", "7", "8", "9"};
   platform::FontInfo font;
   int fontSets = 0;
+  platform::FontInfo altFont;
   platform::Color background = platform::kNoColor;
   std::optional<platform::FontInfo> fontAnswer;
   platform::Color pickerPreset = platform::kNoColor;

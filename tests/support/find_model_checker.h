@@ -11,14 +11,9 @@
 #include <vector>
 
 #include "app/workbench.h"
-#include "support/build_ports.h"
-#include "support/fake_clipboard.h"
 #include "support/fake_find_view.h"
-#include "support/fake_main_view.h"
-#include "support/fake_printer_port.h"
-#include "support/null_ports.h"
-#include "support/recording_command_states.h"
 #include "support/test_program.h"
+#include "support/workbench_ports.h"
 
 namespace quillon::testing {
 
@@ -221,14 +216,10 @@ private:
 
   Source next_;
   YesUi ui_;
-  FakeMainView view_main_;
-  RecordingCommandStates states_;
-  NoKeyboardState keyboard_;
-  test::FakeClipboard clipboard_;
   TestProgram program_;
-  BuildPorts ports_;
-  FakePrinterPort printer_;
-  app::Workbench bench_{{ui_, view_main_, states_, keyboard_, clipboard_, ports_.clock, ports_.launcher, ports_.automation, ports_.mainThread, printer_}};
+  WorkbenchPorts fakes_;
+  app::Workbench bench_{{ui_, fakes_.view, fakes_.states, fakes_.keyboard, fakes_.clipboard, fakes_.clock,
+                         fakes_.launcher, fakes_.automation, fakes_.mainThread, fakes_.printer}};
   FakeFindView view_;
   std::vector<std::string> expectedRevert_;
   bool dirty_ = false;

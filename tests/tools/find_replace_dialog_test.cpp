@@ -11,7 +11,7 @@
 
 #include "app/main_window.h"
 #include "editor/code_memo_widget.h"
-#include "support/null_ports.h"
+#include "support/fake_keyboard.h"
 #include "support/test_program.h"
 #include "tools/char_map_window.h"
 
@@ -28,7 +28,7 @@ protected:
   editor::CodeMemo& memo() { return window.workbench().sourceEditor(); }
 
   testing::TestProgram installed;
-  testing::NoKeyboardState keyboard;
+  testing::FakeKeyboard keyboard;
   app::MainWindow window{keyboard};
 };
 

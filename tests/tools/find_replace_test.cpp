@@ -7,15 +7,9 @@
 #include <vector>
 
 #include "app/workbench.h"
-#include "support/build_ports.h"
-#include "support/fake_clipboard.h"
 #include "support/fake_find_view.h"
-#include "support/fake_main_view.h"
-#include "support/fake_printer_port.h"
-#include "support/null_ports.h"
-#include "support/recording_command_states.h"
-#include "support/scripted_ui.h"
 #include "support/test_program.h"
+#include "support/workbench_ports.h"
 
 namespace quillon::tools {
 namespace {
@@ -25,7 +19,7 @@ using Button = FindReplaceView::Button;
 using platform::Command;
 using Answer = platform::Ui::Answer;
 
-class FindReplaceTest : public ::testing::Test {
+class FindReplaceTest : public ::testing::Test, protected testing::WorkbenchPorts {
 protected:
   void SetUp() override {
     installed.start(bench);
@@ -56,15 +50,8 @@ protected:
     if (!with.empty()) dialog.typeReplace(find(), with);
   }
 
-  testing::ScriptedUi ui;
-  testing::FakeMainView view;
-  testing::RecordingCommandStates states;
-  testing::NoKeyboardState keyboard;
-  test::FakeClipboard clipboard;
   testing::TestProgram installed;
-  testing::BuildPorts ports;
-  testing::FakePrinterPort printer;
-  app::Workbench bench{{ui, view, states, keyboard, clipboard, ports.clock, ports.launcher, ports.automation, ports.mainThread, printer}};
+  app::Workbench bench{ports()};
   testing::FakeFindView dialog;
 };
 
@@ -389,7 +376,7 @@ TEST_F(FindReplaceTest, HistoriesGoThroughTheSettingsFileInOrder) {
   ASSERT_TRUE(bench.closeQuery());
 
   testing::ScriptedUi ui2;
-  app::Workbench again{{ui2, view, states, keyboard, clipboard, ports.clock, ports.launcher, ports.automation, ports.mainThread, printer}};
+  app::Workbench again{{ui2, view, states, keyboard, clipboard, clock, launcher, automation, mainThread, printer}};
   installed.start(again);
   EXPECT_EQ(again.findReplace().findHistory(), expected);
   EXPECT_EQ(again.findReplace().replaceHistory().front(), "with10");

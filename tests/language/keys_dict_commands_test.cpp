@@ -1,0 +1,211 @@
+#include "language/keys_dict_commands.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "language/key_file.h"
+#include "support/keys_dict_program.h"
+
+namespace quillon::language {
+namespace {
+
+namespace fs = std::filesystem;
+using File = KeysDictCommands::File;
+using Words = std::vector<std::string>;
+
+std::string keyFileOf(const Words& keywords) {
+  editor::KeywordList list;
+  for (const auto& k : keywords) list.add(k, {0, 0, 1, 0, -1, -1});
+  return encodeKeyFile(list, editor::StartStopKeyList());
+}
+
+Words keywordsOf(const editor::KeywordList& list) {
+  Words words;
+  for (int i = 0; i < list.count(); ++i) words.push_back(list.text(i));
+  return words;
+}
+
+// A program with its four default files, started as the workbench starts it.
+class KeysDictCommandsTest : public ::testing::Test, protected testing::KeysDictProgram {
+protected:
+  KeysDictCommandsTest() {
+    folder.write("quillon.bin", keyFileOf({"Dim", "End"}));
+    folder.write("quillon.dic", "alpha\r\n'4.5\r\nbeta\r\n");
+    folder.write("quillon.def", "Define TRUE 1\r\n");
+    folder.write("quillon.ctx", "Dim var As type\r\n");
+    values.keyFile = "quillon.bin";
+    values.dictFile = "quillon.dic";
+    values.defFile = "quillon.def";
+    values.helpFile = "quillon.ctx";
+    commands.startUp();
+  }
+  const Words& list(WordList which) const { return lists.list(which); }
+  Words keywords() { return keywordsOf(highlighting.keywords()); }
+};
+
+TEST_F(KeysDictCommandsTest, EachLoadOffersItsFileAndAdoptsOnlyWhatItRead) {
+  const fs::path other = folder.write("mine/other.bin", keyFileOf({"Print"}));
+  ui.queueOpenFiles({other});
+  commands.load(File::Keys);
+  EXPECT_EQ(keywords(), Words{"Print"});
+  EXPECT_EQ(list(WordList::Key), Words{"Print"}) << "the context list knows the new keywords";
+  EXPECT_EQ(values.keyFile, other.string());
+  EXPECT_EQ(commands.file(File::Keys), other);
+
+  const fs::path dic = folder.write("mine/words.dic", "gamma\r\n");
+  const fs::path def = folder.write("mine/names.def", "Define NAME 2\r\n");
+  const fs::path ctx = folder.write("mine/help.ctx", "Print expr\r\n");
+  ui.queueOpenFiles({dic});
+  commands.load(File::Dict);
+  ui.queueOpenFiles({def});
+  commands.load(File::Def);
+  ui.queueOpenFiles({ctx});
+  commands.load(File::Help);
+  EXPECT_EQ(list(WordList::Dict), Words{"gamma"});
+  EXPECT_EQ(list(WordList::Def), Words{"NAME"});
+  EXPECT_EQ(list(WordList::Help), Words{"Print expr"});
+  EXPECT_EQ((Words{values.dictFile, values.defFile, values.helpFile}),
+            (Words{dic.string(), def.string(), ctx.string()}));
+
+  struct Expected {
+    std::string filter, extension;
+    bool named;
+  };
+  const std::vector<Expected> expected{{"Key File (*.bin)|*.bin", "bin", false},
+                                       {"Dictionary File (*.dic)|*.dic", "dic", true},
+                                       {"Define Files (*.def)|*.def", "def", true},
+                                       {"Help File (*.ctx)|*.ctx", "ctx", true}};
+  ASSERT_EQ(ui.fileDialogs().size(), 4u);
+  for (std::size_t i = 0; i < expected.size(); ++i) {
+    const auto& d = ui.fileDialogs()[i];
+    EXPECT_EQ(d.filter, expected[i].filter);
+    EXPECT_EQ(d.filterIndex, 1);
+    EXPECT_EQ(d.defaultExt, expected[i].extension);
+    EXPECT_EQ(d.initialDir, folder.path()) << "the folder of the file in use";
+    EXPECT_EQ(d.fileName.empty(), !expected[i].named) << i;
+  }
+  EXPECT_EQ(ui.fileDialogs()[1].fileName, (folder / "quillon.dic").string());
+
+  // Cancel changes nothing.
+  ui.queueOpenFiles({});
+  commands.load(File::Dict);
+  EXPECT_EQ(values.dictFile, dic.string());
+  EXPECT_TRUE(ui.messages().empty());
+}
+
+TEST_F(KeysDictCommandsTest, ABadKeyFileIsReportedAndChangesNothing) {
+  memo.setText("Dim x");
+  const std::string longString = std::string("\x01\x0c\xff\xff\xff\x7f", 6) + "abc";
+  struct Case {
+    const char* what;
+    fs::path file;
+    std::string message;
+  };
+  const std::vector<Case> cases{
+      {"empty", folder.write("empty.bin", ""), kStreamReadError},
+      {"garbage", folder.write("garbage.bin", "garbage!"), kInvalidPropertyValue},
+      {"2 GB string", folder.write("long.bin", longString), kStreamReadError},
+      {"folder", folder / "folder.bin", "Cannot open file " + (folder / "folder.bin").string()},
+  };
+  fs::create_directory(folder / "folder.bin");
+  for (const Case& c : cases) {
+    testing::ScriptedUi local;
+    KeysDictCommands run{{local, memo, highlighting, options, lists}};
+    run.setSurroundings(&values, folder / "quillon");
+    local.queueOpenFiles({c.file});
+    run.load(File::Keys);
+    EXPECT_EQ(local.messages(), Words{c.message}) << c.what;
+    EXPECT_EQ(values.keyFile, "quillon.bin") << c.what;
+    EXPECT_EQ(keywords(), (Words{"Dim", "End"})) << c.what;
+  }
+}
+
+TEST_F(KeysDictCommandsTest, TextFilesThatCannotBeReadKeepTheirSettingAndList) {
+  fs::create_directory(folder / "folder.dic");
+  ui.queueOpenFiles({folder / "folder.dic"});
+  commands.load(File::Dict);
+  fs::remove(folder / "quillon.ctx");
+  commands.reset(File::Help);
+  EXPECT_EQ(ui.messages(), (Words{"Cannot open file " + (folder / "folder.dic").string(),
+                                  "Cannot open file " + (folder / "quillon.ctx").string()}));
+  EXPECT_EQ(values.dictFile, "quillon.dic");
+  EXPECT_EQ(list(WordList::Dict), (Words{"alpha", "beta"}));
+  EXPECT_EQ(list(WordList::Help), Words{"Dim var As type"});
+
+  // Words added later still go into the dictionary that was read.
+  lists.add(WordList::Dict, "zeta");
+  ASSERT_TRUE(lists.saveDictionary(ui));
+  EXPECT_EQ(testing::readFile(folder / "quillon.dic"), "alpha\r\nzeta\r\n'4.5\r\nbeta\r\n");
+}
+
+TEST_F(KeysDictCommandsTest, SaveAsAndDefaultsGoBackToTheOriginalFiles) {
+  ui.queueSaveFile(folder / "no-such-folder/keys.bin");
+  ui.queueSaveFile(folder / "saved.bin");
+  commands.saveKeysAs();
+  EXPECT_EQ(ui.messages(), Words{"Cannot create file " + (folder / "no-such-folder/keys.bin").string()});
+  EXPECT_EQ(values.keyFile, "quillon.bin");
+  commands.saveKeysAs();
+  EXPECT_EQ(values.keyFile, (folder / "saved.bin").string());
+  EXPECT_EQ(testing::readFile(folder / "saved.bin"), keyFileOf({"Dim", "End"}));
+  const auto& d = ui.fileDialogs().front();
+  EXPECT_TRUE(d.overwritePrompt);
+  EXPECT_EQ(d.fileName, (folder / "quillon.bin").string());
+  EXPECT_EQ(d.defaultExt, "bin");
+
+  ui.queueOpenFiles({folder.write("words.dic", "gamma\r\n")});
+  commands.load(File::Dict);
+  folder.write("quillon.bin", keyFileOf({"Select"}));
+  for (File f : {File::Keys, File::Dict, File::Def, File::Help}) commands.reset(f);
+  EXPECT_EQ((Words{values.keyFile, values.dictFile, values.defFile, values.helpFile}),
+            (Words{(folder / "quillon.bin").string(), (folder / "quillon.dic").string(),
+                   (folder / "quillon.def").string(), (folder / "quillon.ctx").string()}));
+  EXPECT_EQ(commands.file(File::Dict), folder / "quillon.dic");
+  EXPECT_EQ(keywords(), Words{"Select"});
+  EXPECT_EQ(list(WordList::Dict), (Words{"alpha", "beta"}));
+}
+
+TEST_F(KeysDictCommandsTest, EditedKeywordsAreWrittenToTheKeyFileEvenWhenItIsTheDefault) {
+  highlighting.keywords().add("Print", {});
+  commands.keywordsEdited();
+  EXPECT_EQ(testing::readFile(folder / "quillon.bin"), encodeKeyFile(highlighting.keywords(), highlighting.startStopKeys()));
+  EXPECT_EQ(list(WordList::Key), (Words{"Print", "End", "Dim"}));
+
+  values.keyFile = (folder / "no-such-folder/keys.bin").string();
+  highlighting.keywords().add("Select", {});
+  commands.keywordsEdited();
+  EXPECT_EQ(ui.messages(), Words{"Cannot create file " + values.keyFile});
+  EXPECT_EQ(highlighting.keywords().indexOf("Select"), 3) << "the edits last for the session";
+}
+
+TEST_F(KeysDictCommandsTest, ClosingAppliesOnlyWhatWasChosen) {
+  struct Case {
+    std::string stored;
+    int shown;
+  };
+  for (const Case& c : {Case{"5.5", 4}, Case{"4.0", 0}, Case{"7.0", 5}}) {
+    values.maxMbVersion = c.stored;
+    commands.activate();
+    EXPECT_EQ(commands.versionIndex(), c.shown) << c.stored;
+    commands.close(options.altFont().name, memo.highlightColor(), memo.highlightBackgnd());
+    EXPECT_EQ(values.maxMbVersion, c.stored) << "an odd stored version stays until one is chosen";
+  }
+  EXPECT_EQ(list(WordList::Dict), (Words{"alpha", "beta"})) << "not reloaded";
+  const int fontsBefore = view.fontSets;
+
+  commands.activate();
+  commands.chooseVersion("4.5");
+  commands.close("Liberation Serif", 0x00FF00, 0x000080);
+  EXPECT_EQ(values.maxMbVersion, "4.5");
+  EXPECT_EQ(list(WordList::Dict), Words{"alpha"}) << "reading stops at '4.5";
+  EXPECT_EQ(view.altFont.name, "Liberation Serif");
+  EXPECT_EQ(options.altFont().name, "Liberation Serif");
+  EXPECT_EQ(view.fontSets, fontsBefore + 1);
+  EXPECT_EQ(memo.highlightColor(), 0x00FF00);
+  EXPECT_EQ(memo.highlightBackgnd(), 0x000080);
+}
+
+}  // namespace
+}  // namespace quillon::language

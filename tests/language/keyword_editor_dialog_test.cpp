@@ -1,0 +1,96 @@
+#include "language/keyword_editor_dialog.h"
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+
+namespace quillon::language {
+namespace {
+
+template <class W>
+W* withText(QWidget* dialog, const QString& text) {
+  for (W* w : dialog->findChildren<W*>())
+    if (w->text() == text) return w;
+  return nullptr;
+}
+
+QStringList groupTitles(QWidget* dialog) {
+  QStringList titles;
+  for (QGroupBox* g : dialog->findChildren<QGroupBox*>()) titles << g->title();
+  return titles;
+}
+
+TEST(KeywordEditorDialog, ModesShowTheirCaptionsAndColumns) {
+  editor::StartStopKeyList keys;
+  keys.add("'", "", true, {});
+  KeywordEditorModel startStop(keys);
+  KeywordEditorDialog stops(startStop);
+  EXPECT_EQ(stops.windowTitle(), "Start-Stop keys Editor");
+  EXPECT_TRUE(groupTitles(&stops).contains("   Start key                    Stop key"));
+  EXPECT_TRUE(groupTitles(&stops).contains("Options for selected start-stop key"));
+  EXPECT_EQ(stops.findChild<QTableView*>("StrGKeys")->model()->columnCount(), 2);
+  EXPECT_FALSE(withText<QCheckBox>(&stops, "&Cross paragraphs")->isChecked()) << "ParEnd set";
+  EXPECT_FALSE(withText<QCheckBox>(&stops, "&Cross paragraphs")->isHidden());
+
+  KeywordEditorModel words{editor::KeywordList()};
+  KeywordEditorDialog dialog(words);
+  EXPECT_EQ(dialog.windowTitle(), "Keywords editor");
+  EXPECT_TRUE(groupTitles(&dialog).contains("Options for selected  KeyWord"));
+  EXPECT_TRUE(withText<QCheckBox>(&dialog, "&Cross paragraphs")->isHidden());
+  EXPECT_EQ(dialog.findChild<QTableView*>("StrGKeys")->columnWidth(0), 333);
+  EXPECT_EQ(withText<QPushButton>(&dialog, "Delete")->toolTip(), "Remove selection");
+  EXPECT_EQ(dialog.findChild<QLineEdit*>("findText")->toolTip(), "Key to find");
+}
+
+TEST(KeywordEditorDialog, ControlsEditTheSelectedRowsRecord) {
+  editor::KeywordList list;
+  list.add("Dim", {0, 0, 5, -21, -1, -1});
+  list.add("End", {0, 0, 6, 0, -1, -1});
+  KeywordEditorModel model(list);
+  KeywordEditorDialog dialog(model);
+  QStringList shown;
+  dialog.setMessageShower([&](QWidget*, const QString& text) { shown << text; });
+  dialog.setColorPicker([](QWidget*, const QColor&) { return QColor(Qt::red); });
+
+  dialog.selectRow(0);
+  EXPECT_EQ(dialog.findChild<QLineEdit*>("contextNumber")->text(), "5");
+  EXPECT_EQ(dialog.findChild<QLabel*>("pointerLabel")->cursor().shape(), Qt::PointingHandCursor);
+  withText<QCheckBox>(&dialog, " &Bold")->click();
+  withText<QPushButton>(&dialog, "&Foreground...")->click();
+  EXPECT_EQ(model.row(0).info.style, editor::KeywordStyle::bold);
+  EXPECT_EQ(model.row(0).info.foregnd, 0x0000FF);
+  EXPECT_FALSE(dialog.findChild<QFrame*>("foreSwatch")->isHidden());
+  EXPECT_TRUE(dialog.findChild<QFrame*>("backSwatch")->isHidden());
+
+  auto* number = dialog.findChild<QLineEdit*>("contextNumber");
+  number->setText("70000");
+  number->setModified(true);
+  emit number->editingFinished();
+  EXPECT_EQ(shown, QStringList{"'70000' is not a valid integer value"});
+  EXPECT_EQ(model.row(0).info.contextNum, 5);
+  number->setText("-7");
+  number->setModified(true);
+  emit number->editingFinished();
+  EXPECT_EQ(model.row(0).info.contextNum, -7);
+
+  dialog.findChild<QLineEdit*>("findText")->setText("zz");
+  withText<QPushButton>(&dialog, "Find")->click();
+  EXPECT_EQ(shown.back(), "Not Found: \"zz\"");
+  EXPECT_EQ(dialog.findChild<QLabel*>("itemNumber")->text(), "----");
+
+  dialog.typeIntoLastRow("Print");
+  EXPECT_EQ(dialog.findChild<QTableView*>("StrGKeys")->model()->rowCount(), 4);
+  EXPECT_EQ(dialog.findChild<QTableView*>("StrGKeys")->currentIndex().row(), 2);
+  EXPECT_EQ(dialog.findChild<QLabel*>("itemNumber")->text(), "3");
+  EXPECT_TRUE(model.writeBack(list));
+  EXPECT_EQ(list.indexOf("Print"), 2);
+}
+
+}  // namespace
+}  // namespace quillon::language

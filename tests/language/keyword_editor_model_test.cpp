@@ -1,0 +1,213 @@
+#include "language/keyword_editor_model.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace quillon::language {
+namespace {
+
+using Model = KeywordEditorModel;
+using Words = std::vector<std::string>;
+using editor::KeywordInfo;
+
+editor::KeywordList listOf(const Words& words) {
+  editor::KeywordList list;
+  for (std::size_t i = 0; i < words.size(); ++i)
+    list.add(words[i], {0, 0, static_cast<std::int16_t>(i + 1), 0, -1, -1});
+  return list;
+}
+
+Words textsOf(const Model& m) {
+  Words w;
+  for (int i = 0; i < m.rowCount(); ++i) w.push_back(m.row(i).text);
+  return w;
+}
+
+TEST(KeywordEditorModel, RowsEndInAnEmptyRowWhoseRecordNewRowsCopy) {
+  Model empty{editor::KeywordList()};
+  ASSERT_EQ(empty.rowCount(), 1);
+  EXPECT_EQ(empty.row(0).info, (KeywordInfo{0, 0, 1, 0, 0, 0}));
+
+  Model m{listOf({"Dim", "End"})};
+  ASSERT_EQ(textsOf(m), (Words{"Dim", "End", ""}));
+  EXPECT_EQ(m.row(2).info.contextNum, 2) << "a copy of the last entry's record";
+  EXPECT_FALSE(m.modified());
+  m.setContextNumber(2, "9");
+  m.setText(2, 0, "Print");
+  m.setText(3, 0, "Select");
+  EXPECT_EQ(textsOf(m), (Words{"Dim", "End", "Print", "Select", ""}));
+  EXPECT_EQ(m.row(3).info.contextNum, 9);
+  EXPECT_TRUE(m.modified());
+
+  // An emptied keyword is dropped on OK.
+  m.setText(0, 0, "");
+  editor::KeywordList out = listOf({"old"});
+  ASSERT_TRUE(m.writeBack(out));
+  ASSERT_EQ(out.count(), 3);
+  EXPECT_EQ(out.text(0), "End");
+  EXPECT_EQ(out.info(1).contextNum, 9);
+
+  // Without a change nothing is written and the caller saves nothing.
+  Model untouched{listOf({"Dim"})};
+  untouched.setText(0, 0, "Dim");
+  untouched.select(0);
+  untouched.moveUp();
+  EXPECT_FALSE(untouched.writeBack(out));
+  EXPECT_EQ(out.count(), 3);
+}
+
+TEST(KeywordEditorModel, StartStopKeysCarryParEndInOptionBit7) {
+  editor::StartStopKeyList keys;
+  keys.add("'", "", true, {0x01, 0, 1, 0, -1, -1});
+  keys.add("\"", "\"", false, {0x80, 0, 1, 0, -1, -1});
+  Model m{keys};
+  EXPECT_EQ(m.mode(), Model::Mode::startStop);
+  EXPECT_EQ(m.row(0).info.options, 0x81);
+  EXPECT_EQ(m.row(1).info.options, 0x00) << "bit 7 is the ParEnd flag, nothing else";
+  EXPECT_EQ(m.row(1).stop, "\"");
+  KeywordInfo crossing = m.row(0).info;
+  crossing.options = 0x01;  // "Cross paragraphs" checked
+  m.setInfo(0, crossing);
+  m.setText(2, 1, "*/");
+  m.setText(2, 0, "/*");
+  ASSERT_TRUE(m.writeBack(keys));
+  ASSERT_EQ(keys.count(), 3);
+  EXPECT_FALSE(keys.item(0).parEnd);
+  EXPECT_EQ(keys.item(0).info.options, 0x01);
+  EXPECT_EQ(keys.item(2).startKey, "/*");
+  EXPECT_EQ(keys.item(2).stopKey, "*/");
+}
+
+TEST(KeywordEditorModel, DeleteAndMovesLeaveTheEmptyRowLast) {
+  Model m{listOf({"a", "b", "c"})};
+  m.select(0);
+  m.moveUp();
+  EXPECT_FALSE(m.modified()) << "the first row does not move up";
+  m.select(2);
+  m.moveDown();
+  m.select(3);
+  m.moveUp();
+  m.removeCurrent();
+  EXPECT_FALSE(m.modified()) << "neither the last entry down nor the empty row";
+  m.select(1);
+  m.moveDown();
+  EXPECT_EQ(m.current(), 2);
+  EXPECT_EQ(textsOf(m), (Words{"a", "c", "b", ""}));
+  m.select(0);
+  m.removeCurrent();
+  EXPECT_EQ(textsOf(m), (Words{"c", "b", ""}));
+  EXPECT_EQ(m.itemNumber(), "1");
+  EXPECT_EQ(m.row(0).info.contextNum, 3) << "the record goes with its row";
+}
+
+TEST(KeywordEditorModel, SortsMoveOnlyTheSelectedRow) {
+  struct Case {
+    Words rows;
+    int selected;
+    bool topDown;
+    Words sorted;
+    int current;
+  };
+  const std::vector<Case> cases{
+      {{"b", "d", "f", "C"}, 3, true, {"b", "C", "d", "f"}, 1},
+      {{"b", "d", "f", "C"}, 3, false, {"b", "C", "d", "f"}, 1},
+      {{"Zed", "b", "d"}, 0, true, {"b", "d", "Zed"}, 2},
+      {{"Zed", "b", "d"}, 0, false, {"b", "d", "Zed"}, 2},
+      {{"B", "c", "a"}, 2, true, {"a", "B", "c"}, 0},  // lower-cased
+      // Unsorted rows: the moving row stops at the first row it does not pass.
+      {{"z", "a", "m"}, 2, true, {"m", "z", "a"}, 0},
+      {{"b", "z", "a", "c"}, 0, false, {"z", "a", "b", "c"}, 2},
+  };
+  for (const Case& c : cases) {
+    Model m{listOf(c.rows)};
+    m.select(c.selected);
+    c.topDown ? m.sortFromTopDown() : m.sortFromBottomUp();
+    Words expected = c.sorted;
+    expected.push_back("");
+    EXPECT_EQ(textsOf(m), expected) << c.rows[static_cast<std::size_t>(c.selected)] << " " << c.topDown;
+    EXPECT_EQ(m.current(), c.current);
+  }
+}
+
+TEST(KeywordEditorModel, FindGoesOnAfterEachRowFoundAndReportsTheEnd) {
+  Model m{listOf({"Append", "END IF", "End Sub", "END", "Dim"})};
+  using F = Model::FindMode;
+  struct Step {
+    std::string text;
+    F mode;
+    std::string item;  // after the find
+    bool found;
+  };
+  const std::vector<Step> steps{
+      {"end", F::contains, "1", true},   {"end", F::contains, "2", true},   {"end", F::contains, "3", true},
+      {"end", F::contains, "4", true},   {"end", F::contains, "----", false}, {"end", F::contains, "1", true},
+      {"End", F::wholeWord, "4", true},  {"End", F::wholeWord, "----", false}, {"end", F::leftChars, "2", true},
+      {"end", F::leftChars, "3", true},  {"DIM", F::leftChars, "5", true},
+  };
+  for (std::size_t i = 0; i < steps.size(); ++i) {
+    m.setFindText(steps[i].text);
+    const auto message = m.findNext(steps[i].mode);
+    EXPECT_EQ(m.itemNumber(), steps[i].item) << "step " << i;
+    EXPECT_EQ(message.has_value(), !steps[i].found) << "step " << i;
+    if (message) {
+      EXPECT_EQ(*message, "Not Found: \"" + steps[i].text + "\"");
+    }
+  }
+  m.setFindText("");
+  EXPECT_FALSE(m.findNext(F::contains));
+}
+
+TEST(KeywordEditorModel, ContextNumbersOutside16BitsAreRejected) {
+  Model m{listOf({"Dim"})};
+  for (const char* good : {"12", " -32768 ", "+32767"}) EXPECT_FALSE(m.setContextNumber(0, good)) << good;
+  EXPECT_EQ(m.row(0).info.contextNum, 32767);
+  for (const char* bad : {"32768", "-32769", "99999999999", "", "1.5", "abc", "1 2"}) {
+    EXPECT_EQ(m.setContextNumber(0, bad), "'" + std::string(bad) + "' is not a valid integer value");
+    EXPECT_EQ(m.row(0).info.contextNum, 32767) << bad;
+  }
+}
+
+TEST(KeywordEditorModel, ColourChoicesFollowTheSwatches) {
+  using S = Model::Swatch;
+  editor::KeywordList list;
+  list.add("Dim", {0, 0, 1, 0, 0, 0});
+  Model m{list};
+  EXPECT_FALSE(m.swatchShown(0, S::foreground));
+  EXPECT_EQ(m.swatchStart(0, S::background), 0xFFFFFF);
+  m.colorChosen(0, S::foreground, 0);  // black on a hidden swatch is a choice
+  EXPECT_EQ(m.row(0).info.foregnd, 0);
+  EXPECT_EQ(m.row(0).info.backgnd, -1) << "the hidden other swatch means no colour";
+  EXPECT_TRUE(m.swatchShown(0, S::foreground));
+  m.colorChosen(0, S::background, 0x00FFFF);
+  EXPECT_EQ(m.row(0).info.foregnd, 0);
+  EXPECT_EQ(m.row(0).info.backgnd, 0x00FFFF);
+  m.resetColors(0);
+  EXPECT_FALSE(m.swatchShown(0, S::foreground));
+  EXPECT_EQ(m.row(0).info.backgnd, -1);
+  EXPECT_EQ(Model::pointerIndex(-21), 19);
+  EXPECT_EQ(Model::pointerIndex(-5), -1);
+}
+
+TEST(KeywordEditorModel, TenThousandKeywordsFindSortAndWriteBack) {
+  Words words;
+  for (int i = 0; i < 10000; ++i) words.push_back("kw" + std::to_string(100000 + i));
+  Model m{listOf(words)};
+  m.setFindText("kw109999");
+  EXPECT_FALSE(m.findNext(Model::FindMode::wholeWord));
+  EXPECT_EQ(m.current(), 9999);
+  m.sortFromTopDown();
+  EXPECT_EQ(m.current(), 9999);
+  m.setText(10000, 0, "kw000");
+  m.select(10000);
+  m.sortFromBottomUp();
+  EXPECT_EQ(m.current(), 0);
+  editor::KeywordList out;
+  ASSERT_TRUE(m.writeBack(out));
+  EXPECT_EQ(out.count(), 10001);
+  EXPECT_EQ(out.text(0), "kw000");
+}
+
+}  // namespace
+}  // namespace quillon::language
