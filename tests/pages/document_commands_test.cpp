@@ -29,13 +29,8 @@ namespace fs = std::filesystem;
 using Answer = platform::Ui::Answer;
 using Opener = DocumentCommands::Opener;
 using app::Workbench;
+using testing::numberedLines;
 using testing::TempFolder;
-
-std::string numberedLines(const std::string& stem, int count) {
-  std::string text;
-  for (int i = 1; i <= count; ++i) text += stem + " " + std::to_string(i) + "\r\n";
-  return text;
-}
 
 class DocumentCommandsTest : public ::testing::Test, protected testing::WorkbenchPorts {
 protected:
