@@ -7,11 +7,12 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/window_placement.h"
 #include "settings/ini_file.h"
 #include "settings/setting_codec.h"
-#include "platform/window_placement.h"
 
-using namespace quillon::app;
+using namespace quillon::platform;
+using namespace quillon::settings;
 
 #define CHECK(cond)                                                        \
   do {                                                                     \

@@ -90,9 +90,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     settings::Settings again(ui, program, environment(),
                         [] { return platform::ProgramFolders{"/opt/mapinfo/", "/opt/mapbasic/"}; });
     const settings::SettingsValues second = again.read();
-    CHECK(second.tabStops == settings.values().tabStops);
-    CHECK(second.backColor == settings.values().backColor);
-    CHECK(second.numbers.style == settings.values().numbers.style);
+    CHECK(second.keyFile == settings.values().keyFile);
+    CHECK(second.dictFile == settings.values().dictFile);
+    CHECK(second.maxMbVersion == settings.values().maxMbVersion);
   }
   return 0;
 }

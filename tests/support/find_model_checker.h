@@ -11,9 +11,14 @@
 #include <vector>
 
 #include "app/workbench.h"
+#include "support/build_ports.h"
+#include "support/fake_clipboard.h"
 #include "support/fake_find_view.h"
+#include "support/fake_keyboard.h"
+#include "support/fake_main_view.h"
+#include "support/fake_printer_port.h"
+#include "support/recording_command_states.h"
 #include "support/test_program.h"
-#include "support/workbench_ports.h"
 
 namespace quillon::testing {
 
@@ -217,9 +222,17 @@ private:
   Source next_;
   YesUi ui_;
   TestProgram program_;
-  WorkbenchPorts fakes_;
-  app::Workbench bench_{{ui_, fakes_.view, fakes_.states, fakes_.keyboard, fakes_.clipboard, fakes_.clock,
-                         fakes_.launcher, fakes_.automation, fakes_.mainThread, fakes_.printer}};
+  // Not WorkbenchPorts: its scripted Ui needs GoogleTest, which the fuzz target does not link.
+  FakeMainView view_main_;
+  RecordingCommandStates states_;
+  FakeKeyboard keyboard_;
+  test::FakeClipboard clipboard_;
+  RecordingClock clock_;
+  ScriptedLauncher launcher_;
+  ScriptedAutomation automation_;
+  QueuedMainThread mainThread_;
+  FakePrinterPort printer_;
+  app::Workbench bench_{{ui_, view_main_, states_, keyboard_, clipboard_, clock_, launcher_, automation_, mainThread_, printer_}};
   FakeFindView view_;
   std::vector<std::string> expectedRevert_;
   bool dirty_ = false;
