@@ -23,6 +23,7 @@ KeywordInfo info(std::uint8_t options) {
 TEST(StartStopKeyList, AddDerivesSearchTextsLengthsAndSameStart) {
   StartStopKeyList list;
   EXPECT_EQ(list.add("rem", "", true, info(2)), 0);
+  EXPECT_EQ(list.maxStopLength(), 2u);  // a key that ends with the paragraph needs room for the break
   EXPECT_EQ(list.add("/*", "*/", false, info(0)), 1);
   EXPECT_EQ(list.add("REM", "end", false, info(2)), 2);  // same start once folded
   EXPECT_EQ(list.add("rem", "x", false, info(3)), 3);    // other options: a different start
@@ -43,15 +44,6 @@ TEST(StartStopKeyList, AddDerivesSearchTextsLengthsAndSameStart) {
 
   EXPECT_EQ(list.maxStartLength(), 3u);
   EXPECT_EQ(list.maxStopLength(), 3u);
-}
-
-TEST(StartStopKeyList, ParagraphEndKeysNeedRoomForTheBreak) {
-  StartStopKeyList list;
-  list.add("'", "", true, info(0));
-  EXPECT_EQ(list.maxStopLength(), 2u);
-  list.clear();
-  list.add("'", "", false, info(0));
-  EXPECT_EQ(list.maxStopLength(), 0u);
 }
 
 TEST(StartStopKeyList, UpperCaseTypeRederivesFromTheGivenTexts) {
