@@ -5,7 +5,7 @@
 using quillon::editor::CaseFolder;
 using quillon::editor::UpperCaseType;
 
-// ASCII folding is the highlighting engine's test, a user's own table the keyword list's.
+// ASCII folding and a user's own table are the keyword list's tests.
 TEST(CaseFolder, AnsiFoldsWindows1252LettersAndAMissingUserTableMeansAscii) {
   const auto& f = CaseFolder::ansi();
   EXPECT_EQ(f.upper("\xe9\xe0\xfe\x9a\x9c\x9e\xff"), "\xc9\xc0\xde\x8a\x8c\x8e\x9f");

@@ -60,11 +60,13 @@ protected:
 TEST_F(CodeGutterTest, ToggleRulesAndClearAll) {
   EXPECT_TRUE(gutter.toggleBookmark(3, 2));
   EXPECT_FALSE(gutter.toggleBookmark(3, 4));  // the line shows 2
+  EXPECT_EQ(gutter.bookmarkLine(4), -1);
   EXPECT_TRUE(gutter.toggleBookmark(3, 2));  // 2 again: removed
   EXPECT_EQ(gutter.bookmarkLine(2), -1);
   gutter.toggleBookmark(5, 7);
   gutter.toggleBookmark(9, 7);  // moves
   EXPECT_EQ(gutter.bookmarkLine(7), 9);
+  EXPECT_TRUE(gutter.toggleBookmark(5, 1));
   // Slots outside 0..9 and lines past the end do not exist.
   EXPECT_EQ(gutter.bookmarkLine(10), -1);
   EXPECT_EQ(gutter.bookmarkLine(-1), -1);
@@ -73,6 +75,7 @@ TEST_F(CodeGutterTest, ToggleRulesAndClearAll) {
   gutter.goToBookmark(-1);
   gutter.clearAll();
   EXPECT_EQ(gutter.bookmarkLine(7), -1);
+  EXPECT_EQ(gutter.bookmarkLine(1), -1);
 
   gutter.toggleBookmark(2, 5);
   CodeMemo other;
@@ -103,12 +106,20 @@ TEST_F(CodeGutterTest, BookmarksFollowTheirText) {
   EXPECT_EQ(gutter.bookmarkLine(1), -1);
 }
 
-// Setting and going by Ctrl+Shift+digit and Ctrl+digit is the editing commands' business.
-TEST_F(CodeGutterTest, GoingToABookmarkScrollsItIntoView) {
-  gutter.toggleBookmark(12, 5);
+TEST_F(CodeGutterTest, KeysAndGoTo) {
+  memo.setSelStart(memo.offsetOfLine(12) + 3);
+  EXPECT_TRUE(gutter.keyDown(5, {true, true, false}));  // Ctrl+Shift+5
+  EXPECT_EQ(gutter.bookmarkLine(5), 12);
   EXPECT_FALSE(gutter.keyDown(6, {true, true, true}));  // with Alt it is not ours
+
+  memo.setSelStart(3);
   gutter.keyDown(3, {false, true, false});  // Ctrl+3, not set: the caret stays
-  EXPECT_EQ(memo.selStart(), 0);
+  EXPECT_EQ(memo.selStart(), 3);
+  gutter.keyDown(5, {false, true, false});
+  EXPECT_EQ(memo.selStart(), memo.offsetOfLine(12));
+  EXPECT_GT(memo.scrollY(), 0);
+  memo.setSelStart(0);
+  memo.setScroll(0, 0);
   gutter.goToBookmark(5);
   EXPECT_EQ(memo.selStart(), memo.offsetOfLine(12));
   EXPECT_GT(memo.scrollY(), 0);

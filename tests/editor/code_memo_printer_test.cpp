@@ -173,7 +173,7 @@ TEST_F(CodeMemoPrinterTest, AbortStopsBeforeTheNextPageAndStillEndsTheDocument) 
   EXPECT_EQ(port.calls.size(), 1u + 4 + 3 + 1);
 }
 
-TEST_F(CodeMemoPrinterTest, FailuresAreReportedAndNothingIsSentWithoutRoom) {
+TEST_F(CodeMemoPrinterTest, FailuresAreReportedAndNothingIsSentWithoutAPrinterOrRoom) {
   fill(200);
   auto failure = [&] {
     try {
@@ -183,7 +183,11 @@ TEST_F(CodeMemoPrinterTest, FailuresAreReportedAndNothingIsSentWithoutRoom) {
     }
     return std::string("no error");
   };
-  // A missing printer is the Workbench tests' business.
+  port.installed = false;
+  EXPECT_EQ(failure(), CodeMemoPrinter::kNoPrinter);
+  EXPECT_TRUE(port.calls.empty());
+
+  port.installed = true;
   port.paper = {100, 100, 100, 100, 0, 0, 100, 100};  // one inch square
   printer.printerChanged();
   EXPECT_EQ(failure(), CodeMemoPrinter::kNoRoom);

@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include "support/editing_fixture.h"
-#include "support/temp_folder.h"
 
 namespace {
 
@@ -152,14 +151,18 @@ TEST_F(Mouse, AutoScrollSpeedFollowsTheDistance) {
   EXPECT_EQ(MemoMouse::autoScrollStep(1), 1);
 }
 
-// Whole notches are the widget test's; here what is left over.
-TEST_F(Mouse, FineGrainedWheelsAddUpBeforeTheyScroll) {
-  load(quillon::testing::numberedLines("line", 100));
+TEST_F(Mouse, WheelScrollsByFactorLinesPerNotch) {
+  std::string text;
+  for (int i = 0; i < 100; ++i) text += "line\r\n";
+  load(text);
   memo.setMouseWheelFactor(5);
+  mouse.wheel(-120);
+  EXPECT_EQ(memo.topLine(), 5);
+  // Fine-grained wheels add up before they scroll.
   mouse.wheel(-12);
-  EXPECT_EQ(memo.topLine(), 0);
+  EXPECT_EQ(memo.topLine(), 5);
   mouse.wheel(-12);
-  EXPECT_EQ(memo.topLine(), 1);
+  EXPECT_EQ(memo.topLine(), 6);
   mouse.wheel(240);
   EXPECT_EQ(memo.topLine(), 0);
 }
