@@ -4,6 +4,7 @@
 #include "editor/memo_error.h"
 #include "support/editing_fixture.h"
 #include "support/table_corruption.h"
+#include "support/temp_folder.h"
 
 namespace {
 
@@ -28,6 +29,7 @@ TEST_F(Keyboard, AutoIndentWithoutTrailingBlanksPutsTheCaretInVirtualSpace) {
 }
 
 // One key on a text where '|' marks the caret, before and after; '~' the selection's other end.
+// A row without a text goes on from the row before.
 struct KeyRow {
   const char* what;
   CodeMemoOptions options;
@@ -41,6 +43,8 @@ TEST_F(Keyboard, EditingKeys) {
   constexpr CodeMemoOptions indent = kDefaultOptions | moAutoIndent, back = kDefaultOptions | moBackIndent;
   constexpr CodeMemoOptions keep = moKeepColumnPos;
   constexpr EditKey enter = EditKey::Enter, bs = EditKey::Backspace, del = EditKey::Delete;
+  constexpr EditKey left = EditKey::Left, right = EditKey::Right, up = EditKey::Up, down = EditKey::Down;
+  constexpr CodeMemoOptions none = kDefaultOptions;
   const KeyRow rows[] = {
       {"auto-indent copies blanks up to the caret", indent, "\t|\tif x", enter, kNone, "\t\r\n\t|\tif x"},
       {"Enter over a selection only replaces it", indent, "  |ab~c", enter, kNone, "  \r\n|c"},
@@ -54,20 +58,33 @@ TEST_F(Keyboard, EditingKeys) {
       {"Delete joins paragraphs", keep, "ab|\r\ncd", del, kNone, "ab|cd"},
       {"nothing before the start", keep, "|x", bs, kNone, "|x"},
       {"nothing after the end", keep, "x|", del, kNone, "x|"},
-      {"Ctrl+Backspace takes separators first", kDefaultOptions, "foo bar.  baz|", bs, kCtrl, "foo bar.  |"},
-      {"then the word before", kDefaultOptions, "foo bar.  |", bs, kCtrl, "foo |"},
-      {"and a paragraph break", kDefaultOptions, "foo\r\n|bar", bs, kCtrl, "|bar"},
+      {"Ctrl+Backspace takes separators first", none, "foo bar.  baz|", bs, kCtrl, "foo bar.  |"},
+      {"then the word before", none, nullptr, bs, kCtrl, "foo |"},
+      {"and a paragraph break", none, "foo\r\n|bar", bs, kCtrl, "|bar"},
+      {"Ctrl+Right to the next word", none, "|one, two\r\nthree", right, kCtrl, "one, |two\r\nthree"},
+      {"and over the break", none, nullptr, right, kCtrl, "one, two\r\n|three"},
+      {"Ctrl+Left back", none, nullptr, left, kCtrl, "one, |two\r\nthree"},
+      {"Left", none, nullptr, left, kNone, "one,| two\r\nthree"},
+      {"Right passes over a code", none, "a|\x02" "b", right, kNone, "a\x02" "b|"},
+      {"and so does Left", none, nullptr, left, kNone, "a|\x02" "b"},
+      {"Down to the end of a shorter line", none, "abcde|f\r\nab\r\nabcdef", down, kNone, "abcdef\r\nab|\r\nabcdef"},
+      {"and back to the remembered column", none, nullptr, down, kNone, "abcdef\r\nab\r\nabcde|f"},
+      {"Up to the short line again", none, nullptr, up, kNone, "abcdef\r\nab|\r\nabcdef"},
+      {"Left forgets the column", none, nullptr, left, kNone, "abcdef\r\na|b\r\nabcdef"},
+      {"so Down keeps the new one", none, nullptr, down, kNone, "abcdef\r\nab\r\na|bcdef"},
   };
   for (const KeyRow& r : rows) {
     SCOPED_TRACE(r.what);
-    std::string text = r.before;
-    const auto caret = static_cast<Offset>(text.find('|'));
-    text.erase(caret, 1);
-    const auto other = text.find('~');
-    if (other != std::string::npos) text.erase(other, 1);
     memo.setOptions(r.options);
-    load(text, caret);
-    if (other != std::string::npos) memo.setSelLength(static_cast<Offset>(other) - caret);
+    if (r.before) {
+      std::string text = r.before;
+      const auto caret = static_cast<Offset>(text.find('|'));
+      text.erase(caret, 1);
+      const auto other = text.find('~');
+      if (other != std::string::npos) text.erase(other, 1);
+      load(text, caret);
+      if (other != std::string::npos) memo.setSelLength(static_cast<Offset>(other) - caret);
+    }
     key(r.key, r.mods);
     EXPECT_EQ(memo.text().insert(static_cast<std::size_t>(memo.selStart()), "|"), r.after);
   }
@@ -159,17 +176,7 @@ TEST_F(Keyboard, AWideOverwriteCaretCoversTheCharacterUnderIt) {
   EXPECT_EQ(memo.caretPixelWidth(), 3);
 }
 
-TEST_F(Keyboard, UpAndDownKeepTheRememberedColumn) {
-  load("abcdef\r\nab\r\nabcdef", 5);
-  key(EditKey::Down);
-  EXPECT_EQ(memo.selStart(), 10);  // end of "ab"
-  key(EditKey::Down);
-  EXPECT_EQ(memo.selStart(), 17);  // column 5 again
-  key(EditKey::Up);
-  key(EditKey::Left);  // forgets it
-  key(EditKey::Down);
-  EXPECT_EQ(memo.selCol(), 1);
-
+TEST_F(Keyboard, UpAndDownInVirtualSpace) {
   // In virtual space the caret stays in its column on the short line.
   memo.setOptions(moKeepColumnPos);
   load("abcdef\r\nab\r\nabcdef", 5);
@@ -182,38 +189,18 @@ TEST_F(Keyboard, UpAndDownKeepTheRememberedColumn) {
 }
 
 TEST_F(Keyboard, PageKeysMoveByWholeWindowsAndClamp) {
-  std::string text;
-  for (int i = 0; i < 100; ++i) text += (i ? "\r\n" : "") + std::to_string(i);
-  load(text);
+  load(quillon::testing::numberedLines("line", 100));
   key(EditKey::PageDown);
   EXPECT_EQ(memo.selLine(), 10);
   memo.setSelLine(95);
   key(EditKey::PageDown);
-  EXPECT_EQ(memo.selLine(), 99);
+  EXPECT_EQ(memo.selLine(), 100);
   memo.setSelLine(3);
   key(EditKey::PageUp, kShift);
   EXPECT_EQ(memo.selLine(), 0);
   EXPECT_EQ(memo.selLength(), memo.offsetOfLine(3));
   key(EditKey::End, kCtrl);
   EXPECT_EQ(memo.selStart(), memo.charCount());
-}
-
-TEST_F(Keyboard, WordMovesAndPassingOverCodes) {
-  load("one, two\r\nthree", 0);
-  key(EditKey::Right, kCtrl);
-  EXPECT_EQ(memo.selStart(), 5);
-  key(EditKey::Right, kCtrl);
-  EXPECT_EQ(memo.selStart(), 10);  // over the break to "three"
-  key(EditKey::Left, kCtrl);
-  EXPECT_EQ(memo.selStart(), 5);
-  key(EditKey::Left);
-  EXPECT_EQ(memo.selStart(), 4);
-
-  load("a\x02" "b", 1);
-  key(EditKey::Right);
-  EXPECT_EQ(memo.selStart(), 3);
-  key(EditKey::Left);
-  EXPECT_EQ(memo.selStart(), 1);
 }
 
 TEST_F(Keyboard, HotKeysWrapTheSelectionInFormattingCodes) {
