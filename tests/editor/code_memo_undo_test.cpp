@@ -164,14 +164,10 @@ TEST(CodeMemoUndo, ChangeHandlersSeeTheStateAfterTheUndo) {
   }
   std::vector<std::pair<bool, bool>> seen;
   m.onChange.subscribe([&] { seen.emplace_back(m.canUndo(), m.canRedo()); });
-  m.undo();
-  m.undo();
-  m.undo();
+  for (int i = 0; i < 3; ++i) m.undo();
   EXPECT_EQ(seen, (std::vector<std::pair<bool, bool>>{{true, true}, {true, true}, {false, true}}));
   seen.clear();
-  m.redo();
-  m.redo();
-  m.redo();
+  for (int i = 0; i < 3; ++i) m.redo();
   EXPECT_EQ(seen, (std::vector<std::pair<bool, bool>>{{true, true}, {true, true}, {true, false}}));
 }
 

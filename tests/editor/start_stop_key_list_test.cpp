@@ -36,11 +36,9 @@ TEST(StartStopKeyList, AddDerivesSearchTextsLengthsAndSameStart) {
   EXPECT_EQ(list.item(2).stopSearch, "END");
   EXPECT_EQ(list.item(3).startSearch, "rem");  // match case keeps the text
 
-  EXPECT_EQ(first.sameStart, -1);
-  EXPECT_EQ(list.item(1).sameStart, -1);
-  EXPECT_EQ(list.item(2).sameStart, 0);
-  EXPECT_EQ(list.item(3).sameStart, -1);
-  EXPECT_EQ(list.item(4).sameStart, 2);  // the nearest earlier one, so regions chain
+  std::vector<int> sameStart;
+  for (int i = 0; i < 5; ++i) sameStart.push_back(list.item(i).sameStart);
+  EXPECT_EQ(sameStart, (std::vector<int>{-1, -1, 0, -1, 2}));  // the nearest earlier one, so regions chain
 
   EXPECT_EQ(list.maxStartLength(), 3u);
   EXPECT_EQ(list.maxStopLength(), 3u);
