@@ -111,12 +111,10 @@ TEST(CodeMemoSelection, LinesColumnsAndParagraphs) {
 TEST(CodeMemoSelection, OffsetsInsideABreakAndOutsideTheTextAreClamped) {
   CodeMemo m;
   m.setText("ab\r\ncd");
-  m.setSelStart(3);  // between CR and LF
-  EXPECT_EQ(m.selStart(), 2);
-  m.setSelStart(-5);
-  EXPECT_EQ(m.selStart(), 0);
-  m.setSelStart(100);
-  EXPECT_EQ(m.selStart(), 6);
+  for (const Sel& s : {Sel(3, 2) /* between CR and LF */, Sel(-5, 0), Sel(100, 6)}) {
+    m.setSelStart(s.first);
+    EXPECT_EQ(m.selStart(), s.second) << s.first;
+  }
   m.setSelLength(3);
   EXPECT_EQ(m.selLength(), 0);
   m.setSelLength(-100);
