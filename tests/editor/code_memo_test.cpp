@@ -111,9 +111,10 @@ TEST(CodeMemoSelection, LinesColumnsAndParagraphs) {
 TEST(CodeMemoSelection, OffsetsInsideABreakAndOutsideTheTextAreClamped) {
   CodeMemo m;
   m.setText("ab\r\ncd");
-  for (const Sel& s : {Sel(3, 2) /* between CR and LF */, Sel(-5, 0), Sel(100, 6)}) {
-    m.setSelStart(s.first);
-    EXPECT_EQ(m.selStart(), s.second) << s.first;
+  const std::pair<Offset, Offset> cases[] = {{3, 2} /* between CR and LF */, {-5, 0}, {100, 6}};
+  for (const auto& [given, clamped] : cases) {
+    m.setSelStart(given);
+    EXPECT_EQ(m.selStart(), clamped) << given;
   }
   m.setSelLength(3);
   EXPECT_EQ(m.selLength(), 0);
