@@ -4,6 +4,7 @@
 
 #include "editor/code_gutter.h"
 #include "support/fixed_metrics.h"
+#include "support/temp_folder.h"
 
 namespace {
 
@@ -11,12 +12,6 @@ using quillon::editor::CodeGutter;
 using quillon::editor::CodeMemo;
 using quillon::editor::Offset;
 using quillon::test::FixedMetrics;
-
-std::string lines(int n) {
-  std::string out;
-  for (int i = 0; i < n; ++i) out += (i ? "\r\nline " : "line ") + std::to_string(i + 1);
-  return out;
-}
 
 // Lines 30 px high with the baseline where the test wants it.
 class TallLines final : public quillon::editor::TextMetrics {
@@ -36,7 +31,7 @@ protected:
   void SetUp() override {
     memo.setMetrics(&metrics);
     memo.setViewport(16 + 40 * 8, 160);  // forty characters per line, ten lines visible
-    memo.setText(lines(30));
+    memo.setText(quillon::testing::numberedLines("line", 30));  // and an empty line 31
     gutter.setMemo(&memo);
     gutter.onRepaint = [this] { ++repaints; };
     gutter.onScroll = [this](int dy) { scrolls.push_back(dy); };
@@ -71,7 +66,7 @@ TEST_F(CodeGutterTest, ToggleRulesAndClearAll) {
   EXPECT_EQ(gutter.bookmarkLine(10), -1);
   EXPECT_EQ(gutter.bookmarkLine(-1), -1);
   EXPECT_FALSE(gutter.toggleBookmark(2, 10));
-  EXPECT_FALSE(gutter.toggleBookmark(30, 3));
+  EXPECT_FALSE(gutter.toggleBookmark(31, 3));
   gutter.goToBookmark(-1);
   gutter.clearAll();
   EXPECT_EQ(gutter.bookmarkLine(7), -1);
@@ -79,7 +74,7 @@ TEST_F(CodeGutterTest, ToggleRulesAndClearAll) {
 
   gutter.toggleBookmark(2, 5);
   CodeMemo other;
-  other.setText(lines(5));
+  other.setText(quillon::testing::numberedLines("line", 5));
   gutter.setMemo(&other);  // frees the old memo's bookmarks
   EXPECT_EQ(gutter.bookmarkLine(5), -1);
   gutter.setMemo(nullptr);

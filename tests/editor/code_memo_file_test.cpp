@@ -56,63 +56,29 @@ protected:
   const fs::path dir_ = folder_.path();
 };
 
-// Which bytes pair into one break is the random model check's business.
-TEST(CodeMemoLoad, EveryBreakStyleGivesTheSameParagraphsAndTwoOffsetsPerBreak) {
-  const std::vector<std::string> expected{"Dim a", "", "End"};
-  for (const std::string brk : {"\r", "\n", "\r\n", "\n\r"}) {
-    CodeMemo m;
-    load(m, "Dim a" + brk + brk + "End");
-    EXPECT_EQ(paragraphsOf(m), expected) << "break of " << brk.size() << " bytes";
-    EXPECT_EQ(m.charCount(), 5 + 2 + 2 + 3);
-    EXPECT_EQ(m.table().startOf(2), 9);
-    m.setSelStart(9);
-    EXPECT_EQ(m.selPar(), 2);
-  }
-}
-
-TEST(CodeMemoLoad, DegenerateInputs) {
+// Break styles, empty texts and runs of breaks are the random model check's business.
+TEST(CodeMemoLoad, HugeAndBinaryInputsLoadConsistentlyAndNullsAreReplacedOnlyWhenAsked) {
   CodeMemo m;
-  load(m, "");
-  EXPECT_EQ(m.paragraphCount(), 1);
-  EXPECT_EQ(m.charCount(), 0);
-  EXPECT_EQ(m.text(), "");
-
-  load(m, "\r\r\r");
-  EXPECT_EQ(m.paragraphCount(), 4);
-  EXPECT_EQ(m.charCount(), 6);
-  m.selfCheck();
-
   std::string big(20u << 20, 'x');
   big[big.size() / 2] = ' ';
   load(m, big);
   EXPECT_EQ(m.paragraphCount(), 1);
   EXPECT_EQ(m.charCount(), static_cast<std::int64_t>(big.size()));
   EXPECT_EQ(saved(m), big);
-}
 
-TEST(CodeMemoLoad, BinaryGarbageLoadsConsistently) {
   std::string bytes;
   for (int round = 0; round < 40; ++round)
     for (int c = 0; c < 256; ++c) bytes.push_back(static_cast<char>((c * 37 + round) & 0xFF));
-  CodeMemo m;
   m.setNullReplacement(' ');
   load(m, bytes);
   m.selfCheck();
   const std::string t = m.text();
   EXPECT_EQ(t.find('\0'), std::string::npos);
   EXPECT_EQ(static_cast<std::int64_t>(t.size()), m.charCount());
-}
-
-TEST(CodeMemoLoad, NullReplacementOnlyWhenSet) {
-  const std::string bytes("a\0b\r\n\0", 6);
+  // Without a replacement nulls are text like any other byte.
   CodeMemo keep;
-  load(keep, bytes);
-  EXPECT_EQ(keep.paragraphText(0), std::string_view("a\0b", 3));
-
-  CodeMemo spaced;
-  spaced.setNullReplacement(' ');
-  load(spaced, bytes);
-  EXPECT_EQ(paragraphsOf(spaced), (std::vector<std::string>{"a b", " "}));
+  load(keep, std::string("a\0b\r\n\0", 6));
+  EXPECT_EQ(paragraphsOf(keep), (std::vector<std::string>{std::string("a\0b", 3), std::string(1, '\0')}));
 }
 
 TEST(CodeMemoLoad, DiscardTrailingSpacesOnLoadAndSave) {

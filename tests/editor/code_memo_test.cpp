@@ -9,7 +9,6 @@ namespace {
 using quillon::editor::CodeMemo;
 using quillon::editor::MemoError;
 using quillon::editor::Offset;
-using quillon::editor::Subscription;
 using quillon::editor::UpperCaseType;
 
 using Sel = std::pair<Offset, Offset>;
@@ -17,66 +16,30 @@ Sel sel(const CodeMemo& m) { return {m.selStart(), m.selLength()}; }
 
 // ----- search -----
 
-TEST(CodeMemoFind, ForwardSelectsWithTheCaretAfterTheMatch) {
+// Where a hit lands inside one paragraph is the random search check's business.
+TEST(CodeMemoFind, GoesOnAcrossParagraphsButNeverMatchesOverABreak) {
   CodeMemo m;
   m.setText("Dim a\r\nDim b");
   EXPECT_TRUE(m.findText("Dim", true, false, false));
   EXPECT_EQ(sel(m), Sel(3, -3));
-  EXPECT_EQ(m.selText(), "Dim");
-  // The next search starts after the previous hit.
-  EXPECT_TRUE(m.findText("dim", true, false, false));
+  EXPECT_TRUE(m.findText("dim", true, false, false));  // starts after the previous hit
   EXPECT_EQ(sel(m), Sel(10, -3));
-  // A word that ends the text.
-  m.setSelStart(0);
-  EXPECT_TRUE(m.findText("b", true, false, true));
-  EXPECT_EQ(sel(m), Sel(m.charCount(), -1));
-}
 
-TEST(CodeMemoFind, BackwardFindsTheLastHitStartingBeforeTheCaret) {
-  CodeMemo m;
-  m.setText("x = x + x\r\ny = x");
-  m.setSelStart(8);  // just before the third x
-  EXPECT_TRUE(m.findText("x", false, false, true));
-  EXPECT_EQ(sel(m), Sel(4, 1));
-  EXPECT_TRUE(m.findText("x", false, false, true));
-  EXPECT_EQ(m.selStart(), 0);
-  EXPECT_FALSE(m.findText("x", false, false, true));
-  // From a later paragraph the last hit of an earlier one.
+  m.setText("x = x + x\r\ny = z");
   m.setSelStart(15);
-  EXPECT_TRUE(m.findText("x ", false, false, true));
+  EXPECT_TRUE(m.findText("x ", false, false, true));  // the last hit of an earlier paragraph
   EXPECT_EQ(sel(m), Sel(4, 2));
-}
 
-TEST(CodeMemoFind, WholeWordAndMatchCase) {
-  CodeMemo m;
-  m.setText("Dimension d\r\nredim\r\nx,Dim;");
-  EXPECT_TRUE(m.findText("Dim", true, true, false));
-  EXPECT_EQ(m.selStart(), m.charCount() - 1);  // not inside Dimension or redim
-  m.setSelStart(0);
-  EXPECT_TRUE(m.findText("DIM", true, false, false));
-  EXPECT_EQ(m.selStart(), 3);
-  m.setSelStart(0);
-  EXPECT_TRUE(m.findText("dim", true, false, true));
-  EXPECT_EQ(m.selStart(), 18);  // the one in "redim"
-}
-
-TEST(CodeMemoFind, FailureKeepsTheSelection) {
-  CodeMemo m;
-  m.setText("abc\r\ndef");
-  m.select(2, 3);
-  EXPECT_FALSE(m.findText("zz", true, false, false));
-  EXPECT_FALSE(m.findText("zz", false, false, false));
-  EXPECT_FALSE(m.findText("", true, false, false));
-  EXPECT_EQ(sel(m), Sel(2, 3));
-}
-
-TEST(CodeMemoFind, NeverAcrossAParagraphBreak) {
-  CodeMemo m;
+  // A failed search keeps the selection.
   m.setText("xa\r\nbx");
-  EXPECT_FALSE(m.findText("a\r\nb", true, false, false));
-  EXPECT_FALSE(m.findText("ab", true, false, false));
-  m.setSelStart(m.charCount());
-  EXPECT_FALSE(m.findText("a\r\nb", false, false, false));
+  for (const bool forward : {true, false}) {
+    m.select(forward ? 0 : m.charCount(), forward ? 1 : -1);
+    const Sel before = sel(m);
+    for (const char* pattern : {"a\r\nb", "ab", "zz", ""}) {
+      EXPECT_FALSE(m.findText(pattern, forward, false, false)) << pattern;
+      EXPECT_EQ(sel(m), before);
+    }
+  }
 }
 
 TEST(CodeMemoFind, CaseFoldingFollowsUpperCaseType) {
@@ -148,12 +111,11 @@ TEST(CodeMemoSelection, LinesColumnsAndParagraphs) {
 TEST(CodeMemoSelection, OffsetsInsideABreakAndOutsideTheTextAreClamped) {
   CodeMemo m;
   m.setText("ab\r\ncd");
-  m.setSelStart(3);  // between CR and LF
-  EXPECT_EQ(m.selStart(), 2);
-  m.setSelStart(-5);
-  EXPECT_EQ(m.selStart(), 0);
-  m.setSelStart(100);
-  EXPECT_EQ(m.selStart(), 6);
+  const std::pair<Offset, Offset> cases[] = {{3, 2} /* between CR and LF */, {-5, 0}, {100, 6}};
+  for (const auto& [given, clamped] : cases) {
+    m.setSelStart(given);
+    EXPECT_EQ(m.selStart(), clamped) << given;
+  }
   m.setSelLength(3);
   EXPECT_EQ(m.selLength(), 0);
   m.setSelLength(-100);
@@ -162,25 +124,14 @@ TEST(CodeMemoSelection, OffsetsInsideABreakAndOutsideTheTextAreClamped) {
 
 // ----- string views -----
 
-TEST(CodeMemoStrings, CountsIgnoreAnEmptyLastParagraph) {
-  CodeMemo m;
-  m.setText("a\r\nb\r\n");
-  EXPECT_EQ(m.paragraphCount(), 3);
-  EXPECT_EQ(m.paragraphs().count(), 2);
-  EXPECT_EQ(m.lines().count(), 2);
-  m.setText("");
-  EXPECT_EQ(m.paragraphs().count(), 0);
-  EXPECT_EQ(m.lines().count(), 0);
-  m.setText("a\r\nb");
-  EXPECT_EQ(m.paragraphs().count(), 2);
-  EXPECT_EQ(m.lines().count(), 2);
-}
-
 // Where insert, add, erase and put land is the random model check's business.
-TEST(CodeMemoStrings, ParagraphAccessOutsideTheListThrowsAndChangesNothing) {
+TEST(CodeMemoStrings, CountsIgnoreAnEmptyLastParagraphAndAccessOutsideThrowsAndChangesNothing) {
   CodeMemo m;
   auto& p = m.paragraphs();
   m.setText("new\r\n");
+  EXPECT_EQ(m.paragraphCount(), 2);
+  EXPECT_EQ(p.count(), 1);
+  EXPECT_EQ(m.lines().count(), 1);
   EXPECT_EQ(p.get(0), "new");
   for (std::int64_t bad : {-1, 2, 100}) {
     try {
@@ -194,6 +145,9 @@ TEST(CodeMemoStrings, ParagraphAccessOutsideTheListThrowsAndChangesNothing) {
   EXPECT_THROW(p.erase(5), MemoError);
   EXPECT_THROW(m.lines().get(5), MemoError);
   EXPECT_EQ(m.text(), "new\r\n");
+  m.setText("");
+  EXPECT_EQ(p.count(), 0);
+  EXPECT_EQ(m.lines().count(), 0);
 }
 
 // ----- events -----
@@ -222,16 +176,12 @@ TEST(CodeMemoEvents, ParseChangeAndSelMove) {
   EXPECT_EQ(parsed, (std::vector<std::pair<std::int64_t, std::int64_t>>{{7, 15}}));
   EXPECT_EQ(changes, 2);
   EXPECT_EQ(moves, 2);
-  m.undo();
-  EXPECT_EQ(changes, 3);
-  EXPECT_EQ(m.text(), "Dim a\r\nDim b");
 }
 
-TEST(CodeMemoEvents, EveryListenerHearsAndAMuteSilencesOnlyItsKindsUntilTheLastEnds) {
+TEST(CodeMemoEvents, AMuteSilencesOnlyItsKindsUntilTheLastEnds) {
   CodeMemo m;
-  int changesA = 0, changesB = 0, parses = 0, moves = 0;
-  m.onChange.subscribe([&] { ++changesA; });
-  Subscription b = m.onChange.listen([&] { ++changesB; });
+  int changes = 0, parses = 0, moves = 0;
+  m.onChange.subscribe([&] { ++changes; });
   m.onParse.subscribe([&](Offset, Offset) { ++parses; });
   m.onSelMove.subscribe([&] { ++moves; });
   {
@@ -242,16 +192,11 @@ TEST(CodeMemoEvents, EveryListenerHearsAndAMuteSilencesOnlyItsKindsUntilTheLastE
     }
     m.setSelText("b");
   }
-  EXPECT_EQ(changesA + changesB + parses, 0);
+  EXPECT_EQ(changes + parses, 0);
   EXPECT_EQ(moves, 2) << "caret moves were not muted";
   m.setSelText("c");
-  EXPECT_EQ(changesA, 1) << "what happened while muted is not told later";
-  EXPECT_EQ(changesB, 1);
+  EXPECT_EQ(changes, 1) << "what happened while muted is not told later";
   EXPECT_EQ(parses, 1);
-  b.reset();
-  m.setSelText("d");
-  EXPECT_EQ(changesA, 2);
-  EXPECT_EQ(changesB, 1);
 }
 
 TEST(CodeMemoEvents, BeforeChangeMaySubstituteTheText) {

@@ -4,6 +4,7 @@
 #include "editor/memo_error.h"
 #include "support/editing_fixture.h"
 #include "support/table_corruption.h"
+#include "support/temp_folder.h"
 
 namespace {
 
@@ -11,27 +12,6 @@ using namespace quillon::editor;
 using namespace quillon::test;
 
 class Keyboard : public EditingTest {};
-
-TEST_F(Keyboard, AutoIndentCopiesBlanksUpToTheCaretColumn) {
-  memo.setOptions(memo.options() | moAutoIndent);
-  load("\t\tif x", 1);  // between the two tabs
-  key(EditKey::Enter);
-  EXPECT_EQ(paragraphs(), (Pars{"\t", "\t\tif x"}));
-  EXPECT_EQ(memo.selStart(), 4);
-
-  // An empty line takes the indentation of the nearest non-empty line above, as far as the
-  // caret's column reaches into it.
-  load("    a\r\n\r\n", 7);
-  memo.setExtraColumns(6);
-  key(EditKey::Enter);
-  EXPECT_EQ(paragraphs(), (Pars{"    a", "", "    ", ""}));
-
-  // With a selection Enter only replaces it.
-  load("  abc", 2);
-  memo.setSelLength(2);
-  key(EditKey::Enter);
-  EXPECT_EQ(paragraphs(), (Pars{"  ", "c"}));
-}
 
 TEST_F(Keyboard, AutoIndentWithoutTrailingBlanksPutsTheCaretInVirtualSpace) {
   memo.setOptions(moAutoIndent | moDiscardTrailingSpaces | moKeepColumnPos | moPutExtraSpaces);
@@ -48,67 +28,80 @@ TEST_F(Keyboard, AutoIndentWithoutTrailingBlanksPutsTheCaretInVirtualSpace) {
   EXPECT_EQ(memo.extraColumns(), 1);
 }
 
-TEST_F(Keyboard, BackIndentReturnsToThePreviousIndentationLevel) {
-  memo.setOptions(memo.options() | moBackIndent);
-  load("    a\r\n        b", 15);  // after the eight blanks
-  key(EditKey::Backspace);
-  EXPECT_EQ(paragraphs(), (Pars{"    a", "    b"}));
+// One key on a text where '|' marks the caret, before and after; '~' the selection's other end.
+// A row without a text goes on from the row before.
+struct KeyRow {
+  const char* what;
+  CodeMemoOptions options;
+  const char* before;
+  EditKey key;
+  KeyModifiers mods;
+  const char* after;
+};
 
-  // No shallower line above: back to the margin.
-  load("        b", 8);
-  key(EditKey::Backspace);
-  EXPECT_EQ(paragraphs(), (Pars{"b"}));
+TEST_F(Keyboard, EditingKeys) {
+  constexpr CodeMemoOptions indent = kDefaultOptions | moAutoIndent, back = kDefaultOptions | moBackIndent;
+  constexpr CodeMemoOptions keep = moKeepColumnPos;
+  constexpr EditKey enter = EditKey::Enter, bs = EditKey::Backspace, del = EditKey::Delete;
+  constexpr EditKey left = EditKey::Left, right = EditKey::Right, up = EditKey::Up, down = EditKey::Down;
+  constexpr CodeMemoOptions none = kDefaultOptions;
+  const KeyRow rows[] = {
+      {"auto-indent copies blanks up to the caret", indent, "\t|\tif x", enter, kNone, "\t\r\n\t|\tif x"},
+      {"Enter over a selection only replaces it", indent, "  |ab~c", enter, kNone, "  \r\n|c"},
+      {"back-indent to the previous level", back, "    a\r\n        |b", bs, kNone, "    a\r\n    |b"},
+      {"back-indent without a shallower line", back, "        |b", bs, kNone, "|b"},
+      {"back-indent counts a tab as one", back, "\ta\r\n\t\t\t|b", bs, kNone, "\ta\r\n\t|b"},
+      {"back-indent only at the indentation point", back, "    a\r\n        bc|", bs, kNone, "    a\r\n        b|"},
+      {"Backspace joins paragraphs", keep, "ab\r\n|cd", bs, kNone, "ab|cd"},
+      {"Backspace skips a code", keep, "a\x02" "b|", bs, kNone, "a|"},
+      {"Delete skips a code", keep, "a|\x02" "b", del, kNone, "a|"},
+      {"Delete joins paragraphs", keep, "ab|\r\ncd", del, kNone, "ab|cd"},
+      {"nothing before the start", keep, "|x", bs, kNone, "|x"},
+      {"nothing after the end", keep, "x|", del, kNone, "x|"},
+      {"Ctrl+Backspace takes separators first", none, "foo bar.  baz|", bs, kCtrl, "foo bar.  |"},
+      {"then the word before", none, nullptr, bs, kCtrl, "foo |"},
+      {"and a paragraph break", none, "foo\r\n|bar", bs, kCtrl, "|bar"},
+      {"Ctrl+Right to the next word", none, "|one, two\r\nthree", right, kCtrl, "one, |two\r\nthree"},
+      {"and over the break", none, nullptr, right, kCtrl, "one, two\r\n|three"},
+      {"Ctrl+Left back", none, nullptr, left, kCtrl, "one, |two\r\nthree"},
+      {"Left", none, nullptr, left, kNone, "one,| two\r\nthree"},
+      {"Right passes over a code", none, "a|\x02" "b", right, kNone, "a\x02" "b|"},
+      {"and so does Left", none, nullptr, left, kNone, "a|\x02" "b"},
+      {"Down to the end of a shorter line", none, "abcde|f\r\nab\r\nabcdef", down, kNone, "abcdef\r\nab|\r\nabcdef"},
+      {"and back to the remembered column", none, nullptr, down, kNone, "abcdef\r\nab\r\nabcde|f"},
+      {"Up to the short line again", none, nullptr, up, kNone, "abcdef\r\nab|\r\nabcdef"},
+      {"Left forgets the column", none, nullptr, left, kNone, "abcdef\r\na|b\r\nabcdef"},
+      {"so Down keeps the new one", none, nullptr, down, kNone, "abcdef\r\nab\r\na|bcdef"},
+  };
+  for (const KeyRow& r : rows) {
+    SCOPED_TRACE(r.what);
+    memo.setOptions(r.options);
+    if (r.before) {
+      std::string text = r.before;
+      const auto caret = static_cast<Offset>(text.find('|'));
+      text.erase(caret, 1);
+      const auto other = text.find('~');
+      if (other != std::string::npos) text.erase(other, 1);
+      load(text, caret);
+      if (other != std::string::npos) memo.setSelLength(static_cast<Offset>(other) - caret);
+    }
+    key(r.key, r.mods);
+    EXPECT_EQ(memo.text().insert(static_cast<std::size_t>(memo.selStart()), "|"), r.after);
+  }
 
-  // Indentation is counted in characters, a tab counting one.
-  load("\ta\r\n\t\t\tb", 7);
-  key(EditKey::Backspace);
-  EXPECT_EQ(paragraphs(), (Pars{"\ta", "\tb"}));
-
-  // Not at the indentation point: one character.
-  load("    a\r\n        bc", 17);
-  key(EditKey::Backspace);
-  EXPECT_EQ(paragraphs()[1], "        b");
-}
-
-TEST_F(Keyboard, BackspaceJoinsParagraphsEatsVirtualColumnsAndSkipsCodes) {
-  memo.setOptions(moKeepColumnPos);
-  load("ab\r\ncd", 4);
-  key(EditKey::Backspace);
-  EXPECT_EQ(paragraphs(), (Pars{"abcd"}));
-
+  // From virtual space: an empty line indents as far as the caret reaches into the line above,
+  // and Backspace eats one virtual column.
+  memo.setOptions(indent);
+  load("    a\r\n\r\n", 7);
+  memo.setExtraColumns(6);
+  key(enter);
+  EXPECT_EQ(paragraphs(), (Pars{"    a", "", "    ", ""}));
+  memo.setOptions(keep);
   load("ab", 2);
   memo.setExtraColumns(2);
-  key(EditKey::Backspace);
+  key(bs);
   EXPECT_EQ(memo.text(), "ab");
   EXPECT_EQ(memo.extraColumns(), 1);
-
-  load("a\x02" "b", 3);
-  key(EditKey::Backspace);
-  EXPECT_EQ(memo.text(), "a");
-  load("a\x02" "b", 1);
-  key(EditKey::Delete);
-  EXPECT_EQ(memo.text(), "a");
-  load("ab\r\ncd", 2);
-  key(EditKey::Delete);
-  EXPECT_EQ(memo.text(), "abcd");
-
-  // Nothing before the text's start or after its end.
-  load("x", 0);
-  key(EditKey::Backspace);
-  memo.setSelStart(1);
-  key(EditKey::Delete);
-  EXPECT_EQ(memo.text(), "x");
-}
-
-TEST_F(Keyboard, CtrlBackspaceDeletesSeparatorsThenTheWordBefore) {
-  load("foo bar.  baz", 13);
-  key(EditKey::Backspace, kCtrl);
-  EXPECT_EQ(memo.text(), "foo bar.  ");
-  key(EditKey::Backspace, kCtrl);
-  EXPECT_EQ(memo.text(), "foo ");
-  load("foo\r\nbar", 5);
-  key(EditKey::Backspace, kCtrl);
-  EXPECT_EQ(memo.text(), "bar");
 }
 
 TEST_F(Keyboard, VirtualSpaceAndWrapCaret) {
@@ -140,7 +133,7 @@ TEST_F(Keyboard, VirtualSpaceAndWrapCaret) {
   EXPECT_EQ(memo.extraColumns(), 0);
 }
 
-TEST_F(Keyboard, OverwriteReplacesButAppendsAtTheParagraphEnd) {
+TEST_F(Keyboard, OverwriteReplacesButAppendsAtTheParagraphEndAndInsertToggles) {
   memo.setOverwrite(true);
   load("ab\r\ncd", 0);
   type("x");
@@ -156,25 +149,20 @@ TEST_F(Keyboard, OverwriteReplacesButAppendsAtTheParagraphEnd) {
   EXPECT_EQ(memo.paragraphCount(), 2);
   key(EditKey::Enter);
   EXPECT_EQ(paragraphs(), (Pars{"xbyz", "cd", ""}));
-}
 
-TEST_F(Keyboard, InsertKeyTogglesOverwriteOnlyWhenAllowed) {
+  // Insert toggles the mode only while moInsertKeyActive allows it.
   int styleChanges = 0;
   memo.onStyleChange.subscribe([&] { ++styleChanges; });
   key(EditKey::Insert);
-  EXPECT_TRUE(memo.overwrite());
+  EXPECT_FALSE(memo.overwrite());
   EXPECT_EQ(styleChanges, 1);
   memo.setOptions(0);
   key(EditKey::Insert);
-  EXPECT_TRUE(memo.overwrite());
+  EXPECT_FALSE(memo.overwrite());
 }
 
-TEST_F(Keyboard, CaretWidth) {
-  memo.setCaretWidth(0);
-  EXPECT_EQ(memo.caretPixelWidth(), 2);  // 16 / 14 + 1
+TEST_F(Keyboard, AWideOverwriteCaretCoversTheCharacterUnderIt) {
   memo.setCaretWidth(3);
-  EXPECT_EQ(memo.caretPixelWidth(), 3);
-
   memo.setTabStops(4);
   load("a\tb", 1);
   memo.setOverwrite(true);
@@ -188,17 +176,7 @@ TEST_F(Keyboard, CaretWidth) {
   EXPECT_EQ(memo.caretPixelWidth(), 3);
 }
 
-TEST_F(Keyboard, UpAndDownKeepTheRememberedColumn) {
-  load("abcdef\r\nab\r\nabcdef", 5);
-  key(EditKey::Down);
-  EXPECT_EQ(memo.selStart(), 10);  // end of "ab"
-  key(EditKey::Down);
-  EXPECT_EQ(memo.selStart(), 17);  // column 5 again
-  key(EditKey::Up);
-  key(EditKey::Left);  // forgets it
-  key(EditKey::Down);
-  EXPECT_EQ(memo.selCol(), 1);
-
+TEST_F(Keyboard, UpAndDownInVirtualSpace) {
   // In virtual space the caret stays in its column on the short line.
   memo.setOptions(moKeepColumnPos);
   load("abcdef\r\nab\r\nabcdef", 5);
@@ -211,38 +189,18 @@ TEST_F(Keyboard, UpAndDownKeepTheRememberedColumn) {
 }
 
 TEST_F(Keyboard, PageKeysMoveByWholeWindowsAndClamp) {
-  std::string text;
-  for (int i = 0; i < 100; ++i) text += (i ? "\r\n" : "") + std::to_string(i);
-  load(text);
+  load(quillon::testing::numberedLines("line", 100));
   key(EditKey::PageDown);
   EXPECT_EQ(memo.selLine(), 10);
   memo.setSelLine(95);
   key(EditKey::PageDown);
-  EXPECT_EQ(memo.selLine(), 99);
+  EXPECT_EQ(memo.selLine(), 100);
   memo.setSelLine(3);
   key(EditKey::PageUp, kShift);
   EXPECT_EQ(memo.selLine(), 0);
   EXPECT_EQ(memo.selLength(), memo.offsetOfLine(3));
   key(EditKey::End, kCtrl);
   EXPECT_EQ(memo.selStart(), memo.charCount());
-}
-
-TEST_F(Keyboard, WordMovesAndPassingOverCodes) {
-  load("one, two\r\nthree", 0);
-  key(EditKey::Right, kCtrl);
-  EXPECT_EQ(memo.selStart(), 5);
-  key(EditKey::Right, kCtrl);
-  EXPECT_EQ(memo.selStart(), 10);  // over the break to "three"
-  key(EditKey::Left, kCtrl);
-  EXPECT_EQ(memo.selStart(), 5);
-  key(EditKey::Left);
-  EXPECT_EQ(memo.selStart(), 4);
-
-  load("a\x02" "b", 1);
-  key(EditKey::Right);
-  EXPECT_EQ(memo.selStart(), 3);
-  key(EditKey::Left);
-  EXPECT_EQ(memo.selStart(), 1);
 }
 
 TEST_F(Keyboard, HotKeysWrapTheSelectionInFormattingCodes) {

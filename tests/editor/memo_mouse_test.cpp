@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "support/editing_fixture.h"
+#include "support/temp_folder.h"
 
 namespace {
 
@@ -31,7 +32,6 @@ TEST_F(Mouse, PressPlacesTheCaretAndShiftExtends) {
   click(1, 1, kShift);
   EXPECT_EQ(memo.selStart(), 8);
   EXPECT_EQ(memo.selLength(), -3);
-
 }
 
 // Virtual space is the caret's to enter only when it keeps its column and does not wrap,
@@ -105,9 +105,6 @@ TEST_F(Mouse, DragMoveUndoesInOneStepAndCtrlCopies) {
   EXPECT_EQ(memo.selText(), "beta ");
   memo.undo();
   EXPECT_EQ(memo.text(), "alpha beta gamma");
-  memo.redo();
-  EXPECT_EQ(memo.text(), "alpha gammabeta ");
-  memo.undo();
 
   memo.select(0, 5);
   mouse.press(xAt(1), yAt(0), kNone);
@@ -138,9 +135,7 @@ TEST_F(Mouse, DragMoveUndoesInOneStepAndCtrlCopies) {
 }
 
 TEST_F(Mouse, AutoScrollSpeedFollowsTheDistance) {
-  std::string text;
-  for (int i = 0; i < 200; ++i) text += (i ? "\r\n" : "") + std::string(200, 'x');
-  load(text);
+  load(quillon::testing::numberedLines(std::string(200, 'x'), 200));
   mouse.press(xAt(1), yAt(1), kNone);
   EXPECT_FALSE(mouse.autoScroll(xAt(2), yAt(2), kNone));  // inside: nothing
   EXPECT_TRUE(mouse.autoScroll(xAt(2), 160 + 29, kNone));
@@ -156,9 +151,7 @@ TEST_F(Mouse, AutoScrollSpeedFollowsTheDistance) {
 }
 
 TEST_F(Mouse, WheelScrollsByFactorLinesPerNotch) {
-  std::string text;
-  for (int i = 0; i < 100; ++i) text += "line\r\n";
-  load(text);
+  load(quillon::testing::numberedLines("line", 100));
   memo.setMouseWheelFactor(5);
   mouse.wheel(-120);
   EXPECT_EQ(memo.topLine(), 5);

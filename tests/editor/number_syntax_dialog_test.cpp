@@ -117,42 +117,34 @@ TEST_F(NumberSyntaxDialogTest, PreviewFollowsTheBoxesAndPickedColours) {
   EXPECT_EQ(previewBack(&dialog), kEditorBack);
 }
 
-TEST_F(NumberSyntaxDialogTest, ApplyStoresTheChoicesAndCallsBackOnce) {
+TEST_F(NumberSyntaxDialogTest, CancelChangesNothingAndApplyStoresTheChoicesOnce) {
+  auto choose = [](const char* finish) {
+    return [finish](NumberSyntaxDialog* d) {
+      button(d, "Foreground")->click();
+      box(d, "")->click();
+      button(d, "Background")->click();
+      box(d, "Underline")->click();
+      d->findChild<QLineEdit*>()->setText("( )\t;");
+      button(d, finish)->click();
+    };
+  };
+  const std::string separators = numbers.separators();
   colors = {QColor(Qt::red), QColor(Qt::green)};
-  const bool ok = edit([](NumberSyntaxDialog* d) {
-    button(d, "Foreground")->click();
-    box(d, "")->click();
-    button(d, "Background")->click();
-    box(d, "Underline")->click();
-    d->findChild<QLineEdit*>()->setText("( )\t;");
-    button(d, "Apply")->click();
-  });
-  EXPECT_TRUE(ok);
+  EXPECT_FALSE(edit(choose("Cancel")));
+  EXPECT_EQ(appliedCalls, 0);
+  EXPECT_EQ(numbers.foreground(), 0x00FF00FF);
+  EXPECT_EQ(numbers.background(), -1);
+  EXPECT_EQ(numbers.style(), 0);
+  EXPECT_EQ(numbers.separators(), separators);
+
+  colors = {QColor(Qt::red), QColor(Qt::green)};
+  EXPECT_TRUE(edit(choose("Apply")));
   EXPECT_EQ(appliedCalls, 1);
   EXPECT_EQ(numbers.foreground(), 0x0000FF);
   EXPECT_EQ(numbers.background(), 0x00FF00);
   EXPECT_EQ(numbers.style(), 4);
   EXPECT_EQ(numbers.separators(), " ();");
   EXPECT_TRUE(colors.empty());
-}
-
-TEST_F(NumberSyntaxDialogTest, CancelChangesNothing) {
-  numbers.setBackground(0x00FFFF);
-  const std::string separators = numbers.separators();
-  colors = {QColor(Qt::red)};
-  const bool ok = edit([](NumberSyntaxDialog* d) {
-    button(d, "Foreground")->click();
-    box(d, "")->click();
-    box(d, "Bold")->click();
-    d->findChild<QLineEdit*>()->setText("x");
-    button(d, "Cancel")->click();
-  });
-  EXPECT_FALSE(ok);
-  EXPECT_EQ(appliedCalls, 0);
-  EXPECT_EQ(numbers.foreground(), 0x00FF00FF);
-  EXPECT_EQ(numbers.background(), 0x00FFFF);
-  EXPECT_EQ(numbers.style(), 0);
-  EXPECT_EQ(numbers.separators(), separators);
 }
 
 }  // namespace

@@ -18,6 +18,7 @@
 #include "editor/code_memo_widget.h"
 #include "editor/highlight_engine.h"
 #include "editor/qt_printer_port.h"
+#include "support/temp_folder.h"
 
 namespace quillon::editor {
 namespace {
@@ -113,9 +114,7 @@ TEST_F(PreviewTest, ShowsKeywordsInTheirColourAndNoneWithPlainText) {
 TEST_F(PreviewTest, StepsThroughThePages) {
   ASSERT_TRUE(printer.layOut());
   const int perPage = printer.format().linesPerPage();
-  std::string text;
-  for (int i = 0; i < 2 * perPage + 1; ++i) text += "line\r\n";
-  memo.setText(text);  // one more line after the last break
+  memo.setText(testing::numberedLines("line", 2 * perPage + 1));  // one more line after the last break
   printer.setMemoToPrint(&memo);
   open();
   EXPECT_EQ(label(), "Page 1/3");
