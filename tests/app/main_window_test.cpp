@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <vector>
 
 #include <QAction>
 #include <QFile>
@@ -87,89 +88,48 @@ protected:
   MainWindow window{keyboard};
 };
 
-struct MenuRow {
-  const char* menu;
+struct MenuItem {
   const char* caption;
-  const char* shortcut;
-  bool enabled;
-  int check;  // -1 not checkable, 0 unchecked, 1 checked
+  const char* shortcut = "";
+  bool enabled = true;
+  int check = -1;  // -1 not checkable, 0 unchecked, 1 checked
 };
 
-const MenuRow kMenus[] = {
-    {"&File", "&New", "", true, -1},
-    {"&File", "&Open...", "", true, -1},
-    {"&File", "ReOpen", "", true, -1},
-    {"&File", "Last Sessions", "", true, -1},
-    {"&File", "Set Page As #1 [PRJ]....", "", true, -1},
-    {"&File", "&Save", "Ctrl+S", true, -1},
-    {"&File", "Save &As...", "", true, -1},
-    {"&File", "Save All", "", true, -1},
-    {"&File", "Close Page", "", true, -1},
-    {"&File", "Close All", "", true, -1},
-    {"&File", "Insert File...", "", true, -1},
-    {"&File", "Preview...", "", true, -1},
-    {"&File", "&Print", "Ctrl+P", true, -1},
-    {"&File", "E&xit", "", true, -1},
-    {"Project", "New", "", true, -1},
-    {"Project", "Select....", "", true, -1},
-    {"Project", "Create From Pages", "", true, -1},
-    {"Project", "Compile", "Ctrl+K", false, -1},
-    {"Project", "Link", "Ctrl+L", false, -1},
-    {"Project", "Run", "Ctrl+U", true, -1},
-    {"Project", "AutoSave @ Compile", "", true, 0},
-    {"Project", "Show Done Box", "", true, 0},
-    {"Project", "Show Errors", "Ctrl+E", true, 0},
-    {"&Edit", "&Undo", "Ctrl+Z", false, -1},
-    {"&Edit", "&Redo", "", false, -1},
-    {"&Edit", "Cu&t", "Ctrl+X", false, -1},
-    {"&Edit", "&Copy", "Ctrl+C", false, -1},
-    {"&Edit", "&Paste", "Ctrl+V", true, -1},
-    {"&Edit", "Select &All", "Ctrl+A", true, -1},
-    {"&Edit", "Indent", "Ctrl+I", true, -1},
-    {"&Edit", "Outdent", "Ctrl+O", true, -1},
-    {"&Edit", "Check Words", "", true, -1},
-    {"&Edit", "Character Map....", "", true, -1},
-    {"Find", "&Find/Replace...", "Ctrl+F", true, -1},
-    {"Find", "Find/Replace next", "F3", false, -1},
-    {"Find", "Revert", "", false, -1},
-    {"Find", "Go To Line....", "Ctrl+T", true, -1},
-    {"BookMarks", "Set", "", true, -1},
-    {"BookMarks", "Goto", "", true, -1},
-    {"BookMarks", "Clear All", "", true, -1},
-    {"CodeInfo", "Show...", "F12", true, 0},
-    {"CodeInfo", "ReScan....", "Ctrl+F12", true, -1},
-    {"CodeInfo", "Sorted", "", true, 0},
-    {"Options", "&Font...", "", true, -1},
-    {"Options", "&Background Color...", "", true, -1},
-    {"Options", "Use Syntax Highlighting", "", true, 1},
-    {"Options", "Refresh Highlighting", "F10", true, -1},
-    {"Options", "Toolbar", "", true, 1},
-    {"Options", "Status bar", "", true, 1},
-    {"Options", "Line Numbers", "", true, 1},
-    {"Options", "Help Context", "Ctrl+H", true, 0},
-    {"Options", "Word Wrap", "", true, 0},
-    {"Options", "Cursor Past End", "", true, 0},
-    {"Options", "Cursor Width...", "", true, -1},
-    {"Options", "Tab Stops...", "", true, -1},
-    {"Options", "Auto Indent", "", true, 1},
-    {"Options", "Set as Defaut [*.MB] Editor", "", true, 0},
-    {"&Help", "MapBasic Help", "F1", true, -1},
-    {"&Help", "Quillon Help", "F2", true, -1},
-    {"&Help", "&About Quillon...", "", true, -1},
+const std::pair<const char*, std::vector<MenuItem>> kMenus[] = {
+    {"&File", {{"&New"}, {"&Open..."}, {"ReOpen"}, {"Last Sessions"}, {"Set Page As #1 [PRJ]...."},
+               {"&Save", "Ctrl+S"}, {"Save &As..."}, {"Save All"}, {"Close Page"}, {"Close All"}, {"Insert File..."},
+               {"Preview..."}, {"&Print", "Ctrl+P"}, {"E&xit"}}},
+    {"Project", {{"New"}, {"Select...."}, {"Create From Pages"}, {"Compile", "Ctrl+K", false},
+                 {"Link", "Ctrl+L", false}, {"Run", "Ctrl+U"}, {"AutoSave @ Compile", "", true, 0},
+                 {"Show Done Box", "", true, 0}, {"Show Errors", "Ctrl+E", true, 0}}},
+    {"&Edit", {{"&Undo", "Ctrl+Z", false}, {"&Redo", "", false}, {"Cu&t", "Ctrl+X", false},
+               {"&Copy", "Ctrl+C", false}, {"&Paste", "Ctrl+V"}, {"Select &All", "Ctrl+A"}, {"Indent", "Ctrl+I"},
+               {"Outdent", "Ctrl+O"}, {"Check Words"}, {"Character Map...."}}},
+    {"Find", {{"&Find/Replace...", "Ctrl+F"}, {"Find/Replace next", "F3", false}, {"Revert", "", false},
+              {"Go To Line....", "Ctrl+T"}}},
+    {"BookMarks", {{"Set"}, {"Goto"}, {"Clear All"}}},
+    {"CodeInfo", {{"Show...", "F12", true, 0}, {"ReScan....", "Ctrl+F12"}, {"Sorted", "", true, 0}}},
+    {"Options", {{"&Font..."}, {"&Background Color..."}, {"Use Syntax Highlighting", "", true, 1},
+                 {"Refresh Highlighting", "F10"}, {"Toolbar", "", true, 1}, {"Status bar", "", true, 1},
+                 {"Line Numbers", "", true, 1}, {"Help Context", "Ctrl+H", true, 0}, {"Word Wrap", "", true, 0},
+                 {"Cursor Past End", "", true, 0}, {"Cursor Width..."}, {"Tab Stops..."},
+                 {"Auto Indent", "", true, 1}, {"Set as Defaut [*.MB] Editor", "", true, 0}}},
+    {"&Help", {{"MapBasic Help", "F1"}, {"Quillon Help", "F2"}, {"&About Quillon..."}}},
 };
 
 TEST_F(MainWindowTest, EveryMenuItemHasItsCaptionShortcutAndStartState) {
-  for (const MenuRow& row : kMenus) {
-    SCOPED_TRACE(std::string(row.menu) + " / " + row.caption);
-    QAction* a = find(row.menu, row.caption);
-    ASSERT_NE(a, nullptr);
-    EXPECT_EQ(a->shortcut().toString(), QString(row.shortcut));
-    EXPECT_EQ(a->isEnabled(), row.enabled);
-    EXPECT_EQ(a->isCheckable(), row.check >= 0);
-    if (row.check >= 0) {
-      EXPECT_EQ(a->isChecked(), row.check == 1);
+  for (const auto& [menu, items] : kMenus)
+    for (const MenuItem& item : items) {
+      SCOPED_TRACE(std::string(menu) + " / " + item.caption);
+      QAction* a = find(menu, item.caption);
+      ASSERT_NE(a, nullptr);
+      EXPECT_EQ(a->shortcut().toString(), QString(item.shortcut));
+      EXPECT_EQ(a->isEnabled(), item.enabled);
+      EXPECT_EQ(a->isCheckable(), item.check >= 0);
+      if (item.check >= 0) {
+        EXPECT_EQ(a->isChecked(), item.check == 1);
+      }
     }
-  }
   QStringList titles;
   for (QAction* a : window.menuBar()->actions()) titles << a->text();
   EXPECT_EQ(titles, QStringList({"&File", "Project", "&Edit", "Find", "BookMarks", "CodeInfo", "Options", "Keys/Dict",
@@ -228,20 +188,11 @@ TEST_F(MainWindowTest, ToolbarHasItsEighteenButtonsWithHintsAndStates) {
   EXPECT_EQ(combo->toolTip(), "R-Click for Color Palette");
 }
 
-TEST_F(MainWindowTest, StartsUntitledWithItsStatusPanels) {
-  EXPECT_EQ(window.windowTitle(), "Quillon - Untitled");
-  auto* tabs = window.findChild<QTabBar*>("tabBar");
-  ASSERT_EQ(tabs->count(), 1);
-  EXPECT_EQ(tabs->tabText(0), "Untitled");
-  EXPECT_EQ(window.statusText(0), "1:  1");
-  EXPECT_EQ(window.statusText(1), "INS");
+TEST_F(MainWindowTest, CheckMarksFollowTheCoreNotTheClick) {
   EXPECT_TRUE(window.findChild<QWidget*>("pError")->isHidden());
   EXPECT_TRUE(window.findChild<QWidget*>("pCodeInfo")->isHidden());
   EXPECT_EQ(window.findChild<QWidget*>("errorView")->toolTip(), "Click Line to Go There");
   EXPECT_TRUE(window.workbench().errorView().readOnly());
-}
-
-TEST_F(MainWindowTest, CheckMarksFollowTheCoreNotTheClick) {
   // Help Context fronts the context list and hides the panel again.
   QAction* helpContext = find("Options", "Help Context");
   helpContext->trigger();
@@ -271,15 +222,6 @@ TEST_F(MainWindowTest, CheckMarksFollowTheCoreNotTheClick) {
   find("Options", "Toolbar")->trigger();
   EXPECT_TRUE(window.findChild<QWidget*>("panToolBar")->isHidden());
   EXPECT_FALSE(find("Options", "Toolbar")->isChecked());
-}
-
-TEST_F(MainWindowTest, StatusBarClickOverTheModePanelTogglesOverwrite) {
-  window.show();
-  auto* bar = window.findChild<StatusBarWidget*>("statusBar");
-  QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(100, 8));
-  EXPECT_EQ(window.statusText(1), "OVR");
-  QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(60, 8));
-  EXPECT_EQ(window.statusText(1), "OVR");
 }
 
 // Keys go in through the window, as the window system delivers them, so that menu shortcuts
@@ -371,8 +313,9 @@ TEST_F(MainWindowTest, AltKeysTypeNothingAndAClickPastTheEndAddsNoSpaces) {
   EXPECT_EQ(memo.text(), "hello");
 }
 
-// Panels 0 to 3 hold short states and are centred; the message line reads from the left.
-TEST_F(MainWindowTest, TheMessageLineReadsFromTheLeft) {
+// Panels 0 to 3 hold short states and are centred; the message line reads from the left. A
+// click toggles the mode only over its panel.
+TEST_F(MainWindowTest, TheStatusBarCentresStatesAndTakesClicksOverTheModePanel) {
   auto* bar = window.findChild<StatusBarWidget*>("statusBar");
   bar->resize(600, StatusBarWidget::kHeight);
   bar->setText(1, "INS");
@@ -398,6 +341,12 @@ TEST_F(MainWindowTest, TheMessageLineReadsFromTheLeft) {
   ASSERT_GE(messageLeft, 0);
   EXPECT_LE(messageLeft, 6);
   EXPECT_GT(messageRight, 100);
+
+  window.show();
+  QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(60, 8));
+  EXPECT_EQ(window.statusText(1), "INS");
+  QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(100, 8));
+  EXPECT_EQ(window.statusText(1), "OVR");
 }
 
 // Any mouse button released over the error view jumps; F8 walks the error lines from
