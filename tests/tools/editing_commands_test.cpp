@@ -185,9 +185,7 @@ TEST_F(EditingCommandsTest, Keys) {
   EXPECT_FALSE(commands.keyReleased('i', kCtrl));  // done, but the key goes on
   EXPECT_EQ(memo.text(), "one\r\n\tthree");
 
-  std::string text;
-  for (int i = 0; i < 30; ++i) text += "line\r\n";
-  load(text);
+  loadTwenty();
   memo.setSelLine(4);
   EXPECT_TRUE(commands.keyPressed(EditKey::Up, kCtrl));  // already at the top
   EXPECT_EQ(memo.selLine(), 4);

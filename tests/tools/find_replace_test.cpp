@@ -213,6 +213,15 @@ TEST_F(FindReplaceTest, ReplaceActsOnlyOnTheMatchStillSelected) {
   memo().select(9, -1);
   find().replaceAll();
   EXPECT_EQ(memo().text(), "x abc y z");
+
+  // Nor is a read-only editor changed, nor its matches counted.
+  memo().setText("a a a");
+  openAt(0, "a", "b");
+  find().find();
+  memo().setReadOnly(true);
+  find().replaceAll();
+  EXPECT_EQ(memo().text(), "a a a");
+  EXPECT_EQ(dialog.status, "REPLACED: 0  >> SEARCHED TO END");
 }
 
 TEST_F(FindReplaceTest, F3AndCtrlGAfterTheDialogClosed) {
@@ -323,19 +332,8 @@ TEST_F(FindReplaceTest, RevertKeepsTypingDoneAfterTheDialogOpened) {
   }
 }
 
-TEST_F(FindReplaceTest, ReadOnlyEditorIsNeitherChangedNorCounted) {
-  memo().setText("a a a");
-  openAt(0, "a", "b");
-  find().find();
-  memo().setReadOnly(true);
-  find().replaceAll();
-  EXPECT_EQ(memo().text(), "a a a");
-  EXPECT_EQ(dialog.status, "REPLACED: 0  >> SEARCHED TO END");
-}
-
 TEST_F(FindReplaceTest, ReplaceAllIsOneUndoStepOrNone) {
-  std::string text;
-  for (int i = 0; i < 100; ++i) text += "word other\r\n";
+  const std::string text = testing::numberedLines("word other", 100);
   memo().setText(text);
   memo().select(0, 0);
   memo().setSelText("start ");  // an edit before, which must stay undoable after the step
@@ -375,8 +373,8 @@ TEST_F(FindReplaceTest, HistoriesGoThroughTheSettingsFileInOrder) {
   EXPECT_EQ(dialog.findItems, expected);
   ASSERT_TRUE(bench.closeQuery());
 
-  testing::ScriptedUi ui2;
-  app::Workbench again{{ui2, view, states, keyboard, clipboard, clock, launcher, automation, mainThread, printer}};
+  testing::WorkbenchPorts fakes;
+  app::Workbench again{fakes.ports()};
   installed.start(again);
   EXPECT_EQ(again.findReplace().findHistory(), expected);
   EXPECT_EQ(again.findReplace().replaceHistory().front(), "with10");
