@@ -53,9 +53,6 @@ TEST_F(WorkbenchSettingsTest, OptionsChangedInOneRunAreThereInTheNext) {
   ASSERT_TRUE(fs::exists(program.settingsFile()));
   first->ui.queuePrompt("4");
   first->bench.options().askTabStops();
-  first->bench.options().toggleCursorPastEnd();
-  first->ui.queuePrompt("3");
-  first->bench.options().askCursorWidth();
   first->view.fontAnswer = platform::FontInfo{"Liberation Mono", 12, platform::clNavy, platform::fsBold};
   first->bench.options().chooseFont();
   first->bench.options().backgroundChosen(platform::clYellow);
@@ -66,11 +63,7 @@ TEST_F(WorkbenchSettingsTest, OptionsChangedInOneRunAreThereInTheNext) {
 
   auto second = start();
   EXPECT_EQ(second->view.centred, 0);
-  editor::CodeMemo& memo = second->bench.sourceEditor();
-  EXPECT_EQ(memo.tabStops(), 4);
-  EXPECT_FALSE(memo.hasOption(editor::moWrapCaret));
-  EXPECT_TRUE(second->states.checked(platform::Command::CursorPastEnd1));
-  EXPECT_EQ(memo.caretWidth(), 3);
+  EXPECT_EQ(second->bench.sourceEditor().tabStops(), 4);
   EXPECT_EQ(second->view.font, (platform::FontInfo{"Liberation Mono", 12, platform::clNavy, platform::fsBold}));
   EXPECT_EQ(second->view.fontSets, 1) << "the font is set once at start-up";
   EXPECT_EQ(second->view.background, platform::clYellow);

@@ -4,31 +4,21 @@
 
 #include <gtest/gtest.h>
 
-#include "support/fixed_metrics.h"
+#include "support/editing_fixture.h"
 #include "support/scripted_ui.h"
 
 namespace {
 
 using quillon::tools::EditingCommands;
 using quillon::editor::EditKey;
-using quillon::editor::KeyModifiers;
+using namespace quillon::test;
 
-constexpr KeyModifiers kCtrl{false, true, false};
-constexpr KeyModifiers kCtrlShift{true, true, false};
-constexpr KeyModifiers kAlt{false, false, true};
-
-class EditingCommandsTest : public ::testing::Test {
+class EditingCommandsTest : public EditingTest {
 protected:
   void SetUp() override {
-    memo.setMetrics(&metrics);
-    memo.setWordWrap(false);
-    memo.setViewport(16 + 80 * 8, 10 * 16);
+    EditingTest::SetUp();
     gutter.setMemo(&memo);
     commands.onCaptionsChanged = [this](int slot) { changedSlots.push_back(slot); };
-  }
-  void load(std::string_view text, quillon::editor::Offset caret = 0) {
-    memo.setText(text);
-    memo.setSelStart(caret);
   }
   // Twenty lines "line n", but line 12 holds "   Dim i As Integer  ".
   void loadTwenty() {
@@ -43,8 +33,6 @@ protected:
     return c[n];
   }
 
-  quillon::test::FixedMetrics metrics;
-  quillon::editor::CodeMemo memo;
   quillon::editor::CodeGutter gutter;
   quillon::testing::ScriptedUi ui;
   EditingCommands commands{ui, memo, gutter};
@@ -172,7 +160,7 @@ TEST_F(EditingCommandsTest, Keys) {
   commands.refreshWindowList = [&] { calls += 'w'; };
   commands.searchAgain = [&] { calls += 'g'; };
   EXPECT_TRUE(commands.keyPressed(EditKey::Insert, kCtrl));
-  EXPECT_FALSE(commands.keyPressed(EditKey::Insert, {true, false, false}));  // paste
+  EXPECT_FALSE(commands.keyPressed(EditKey::Insert, kShift));  // paste
   EXPECT_TRUE(commands.keyPressed(EditKey::Tab, kCtrl));
   EXPECT_TRUE(commands.keyPressed(EditKey::Tab, kCtrlShift));
   EXPECT_TRUE(commands.keyReleased('W', kAlt));
