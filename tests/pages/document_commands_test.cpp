@@ -63,13 +63,10 @@ protected:
   Workbench bench{ports()};
 };
 
-TEST_F(DocumentCommandsTest, ATabRoundTripKeepsTextCaretTopLineModifiedStateAndBookmarks) {
-  const fs::path a = file("a.mb", numberedLines("alpha", 60));
-  const fs::path b = file("b.mb", numberedLines("beta", 60));
-  openFromDialog({a, b});
-  ASSERT_EQ(view.tabs, (std::vector<std::string>{"a.mb", "b.mb"}));
-  ASSERT_EQ(docs().currentTab(), 1);
-
+TEST_F(DocumentCommandsTest, PagesKeepTextCaretTopLineModifiedStateAndBookmarksThroughSwitchesAndClosing) {
+  openFromDialog({file("a.mb", numberedLines("a", 60)), file("b.mb", numberedLines("b", 60)),
+                  file("c.mb", numberedLines("c", 60))});
+  ASSERT_EQ(docs().currentTab(), 2);
   caretToLine(10);
   bench.editing().setBookmark(2);
   caretToLine(30);
@@ -81,13 +78,27 @@ TEST_F(DocumentCommandsTest, ATabRoundTripKeepsTextCaretTopLineModifiedStateAndB
   const editor::Offset caret = editor().selStart();
 
   docs().selectTab(0);
-  EXPECT_EQ(editor().text(), numberedLines("alpha", 60));
+  EXPECT_EQ(editor().text(), numberedLines("a", 60));
   EXPECT_FALSE(editor().modified());
   EXPECT_EQ(bench.gutter().bookmarkLine(2), -1) << "page 0 has no bookmarks";
   EXPECT_EQ(view.bookmarkCaptions[2], "2");
   EXPECT_EQ(view.caption, "Quillon - a.mb");
+  caretToLine(3);
+  bench.editing().setBookmark(5);
 
+  // Closing the middle page brings the last one back as it was left.
   docs().selectTab(1);
+  type("b edit ");
+  ui.queueAnswer(Answer::No);
+  docs().closePage();
+  ASSERT_EQ(ui.questions().size(), 1u);
+  EXPECT_EQ(ui.questions()[0].caption, "Confirm");
+  EXPECT_EQ(ui.questions()[0].text, "Save changes to \"b.mb\"?");
+  EXPECT_EQ(ui.questions()[0].buttons, platform::Ui::Buttons::YesNoCancel);
+  EXPECT_EQ(view.tabs, (std::vector<std::string>{"a.mb", "c.mb"}));
+  EXPECT_EQ(ui.statusText(4), "CLOSED PAGE....");
+  EXPECT_EQ(docs().page(2).fileName, "") << "the freed record is cleared";
+  EXPECT_EQ(docs().currentTab(), 1);
   EXPECT_EQ(editor().text(), text);
   EXPECT_EQ(editor().selStart(), caret);
   EXPECT_EQ(editor().topLine(), 17);
@@ -95,8 +106,11 @@ TEST_F(DocumentCommandsTest, ATabRoundTripKeepsTextCaretTopLineModifiedStateAndB
   EXPECT_TRUE(states.enabled(platform::Command::bSave));
   EXPECT_EQ(bench.gutter().bookmarkLine(2), 9);
   EXPECT_EQ(bench.gutter().bookmarkLine(7), 29);
-  EXPECT_EQ(view.bookmarkCaptions[7], "7 30==>beta 30");
-  EXPECT_EQ(ui.statusText(4), "");
+  EXPECT_EQ(view.bookmarkCaptions[7], "7 30==>c 30");
+
+  docs().selectTab(0);
+  EXPECT_EQ(editor().text(), numberedLines("a", 60));
+  EXPECT_EQ(bench.gutter().bookmarkLine(5), 2);
 }
 
 TEST_F(DocumentCommandsTest, AnEmptiedPageCountsAsUnmodifiedAndOnlyAnUntouchedPageIsReused) {
@@ -358,39 +372,6 @@ TEST_F(DocumentCommandsTest, ASaveThatCannotKeepTheOwnerSaysSo) {
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 0) << "10: no second user, 11: not saved, 12: not told, 13: still modified";
   EXPECT_EQ(TempFolder::read(shared), "new old\r\n");
-}
-
-TEST_F(DocumentCommandsTest, ClosingTheMiddlePageKeepsTheOthersIntact) {
-  openFromDialog({file("a.mb", numberedLines("a", 20)), file("b.mb", numberedLines("b", 20)),
-                  file("c.mb", numberedLines("c", 20))});
-  caretToLine(4);
-  bench.editing().setBookmark(1);
-  type("c edit ");
-  const editor::Offset cCaret = editor().selStart();
-  docs().selectTab(0);
-  caretToLine(3);
-  bench.editing().setBookmark(5);
-  docs().selectTab(1);
-  type("b edit ");
-  ui.queueAnswer(Answer::No);
-  docs().closePage();
-
-  ASSERT_EQ(ui.questions().size(), 1u);
-  EXPECT_EQ(ui.questions()[0].caption, "Confirm");
-  EXPECT_EQ(ui.questions()[0].text, "Save changes to \"b.mb\"?");
-  EXPECT_EQ(ui.questions()[0].buttons, platform::Ui::Buttons::YesNoCancel);
-  EXPECT_EQ(view.tabs, (std::vector<std::string>{"a.mb", "c.mb"}));
-  EXPECT_EQ(docs().currentTab(), 1);
-  EXPECT_TRUE(editor().text().starts_with("c 1\r\nc 2\r\nc 3\r\nc edit c 4"));
-  EXPECT_EQ(editor().selStart(), cCaret);
-  EXPECT_TRUE(editor().modified());
-  EXPECT_EQ(bench.gutter().bookmarkLine(1), 3);
-  EXPECT_EQ(ui.statusText(4), "CLOSED PAGE....");
-  EXPECT_EQ(docs().page(2).fileName, "") << "the freed record is cleared";
-
-  docs().selectTab(0);
-  EXPECT_EQ(editor().text(), numberedLines("a", 20));
-  EXPECT_EQ(bench.gutter().bookmarkLine(5), 2);
 }
 
 TEST_F(DocumentCommandsTest, ClosingTheOnlyPageAsksAndLeavesAnEmptyUntitledPage) {
