@@ -225,12 +225,18 @@ TEST_F(MainWindowTest, CheckMarksFollowTheCoreNotTheClick) {
 }
 
 // Keys go in through the window, as the window system delivers them, so that menu shortcuts
-// take part as they do for a user.
+// take part as they do for a user. Alt with a key that opens no menu types nothing, and a click
+// into the empty space of a new page puts the caret where the keys would, adding no spaces.
 TEST_F(MainWindowTest, EditorKeysReachTheWindowsHandlersOnce) {
   QWindow* screen = showWithEditorFocused();
   ASSERT_TRUE(screen);
   auto& editorWidget = window.sourceEditorWidget();
   auto& memo = window.workbench().sourceEditor();
+  for (Qt::Key key : {Qt::Key_Q, Qt::Key_X, Qt::Key_1}) QTest::keyClick(screen, key, Qt::AltModifier);
+  QTest::mouseClick(editorWidget.viewport(), Qt::LeftButton, {}, QPoint(240, 40));
+  QTest::keyClicks(&editorWidget, "hello");
+  EXPECT_EQ(memo.text(), "hello");
+
   memo.setText("one\r\ntwo\r\nthree");
   memo.setSelLine(1);
 
@@ -293,24 +299,6 @@ TEST_F(MainWindowTest, ClipboardKeysAgreeOnLineEndsAndColumnBlocks) {
   QTest::keyClick(screen, Qt::Key_Insert, Qt::ControlModifier);
   EXPECT_EQ(window.statusText(1), "OVR");
   EXPECT_EQ(clipboard->text(), "kept");
-}
-
-// As a user meets them: Alt with a key that opens no menu types nothing, and a click into the
-// empty space of a new page puts the caret where the keys would, so the text gets no spaces.
-TEST_F(MainWindowTest, AltKeysTypeNothingAndAClickPastTheEndAddsNoSpaces) {
-  QWindow* screen = showWithEditorFocused();
-  ASSERT_TRUE(screen);
-  auto& editorWidget = window.sourceEditorWidget();
-  auto& memo = window.workbench().sourceEditor();
-
-  QTest::keyClick(screen, Qt::Key_Q, Qt::AltModifier);
-  QTest::keyClick(screen, Qt::Key_X, Qt::AltModifier);
-  QTest::keyClick(screen, Qt::Key_1, Qt::AltModifier);
-  EXPECT_EQ(memo.text(), "");
-
-  QTest::mouseClick(editorWidget.viewport(), Qt::LeftButton, {}, QPoint(240, 40));
-  QTest::keyClicks(&editorWidget, "hello");
-  EXPECT_EQ(memo.text(), "hello");
 }
 
 // Panels 0 to 3 hold short states and are centred; the message line reads from the left. A
