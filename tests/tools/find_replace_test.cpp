@@ -31,13 +31,7 @@ protected:
 
   // Opens each text as a page of its own; the last one is current.
   void openPages(const std::vector<std::pair<std::string, std::string>>& files) {
-    std::vector<std::string> names;
-    for (const auto& [name, text] : files) {
-      const auto path = installed.folder().path() / name;
-      testing::writeFile(path, text);
-      names.push_back(path.string());
-    }
-    docs().openList() = names;
+    for (const auto& [name, text] : files) docs().openList().push_back(installed.folder().write(name, text).string());
     docs().open(pages::DocumentCommands::Opener::Session);
   }
   std::string pageText(int i) { return i == docs().currentTab() ? memo().text() : docs().page(i).text; }
@@ -315,8 +309,7 @@ TEST_F(FindReplaceTest, RevertKeepsTypingDoneAfterTheDialogOpened) {
   EXPECT_EQ(memo().text(), "a b typed");
 
   // A change of the set of pages makes the table refer to other pages: Revert goes.
-  const auto other = installed.folder().path() / "other.mb";
-  testing::writeFile(other, "x\r\n");
+  const auto other = installed.folder().write("other.mb", "x\r\n");
   const std::vector<std::pair<const char*, std::function<void()>>> changes = {
       {"new page", [&] { docs().newPage(); }},
       {"a page the error view opens", [&] { docs().openAsPage(other.string()); }},
