@@ -175,10 +175,7 @@ TEST_F(WorkbenchTest, StatusBarClickTogglesInsertModeOnlyOverItsPanel) {
   bench.statusBarClicked(124);
   EXPECT_EQ(ui.statusText(1), "INS");
 
-  // The Insert key, taken before the editor sees it; Shift+Insert is the editor's paste.
-  editor::KeyModifiers shift;
-  shift.shift = true;
-  EXPECT_FALSE(bench.editing().keyPressed(editor::EditKey::Insert, shift));
+  // The Insert key, taken before the editor sees it.
   EXPECT_TRUE(bench.editing().keyPressed(editor::EditKey::Insert, {}));
   EXPECT_EQ(ui.statusText(1), "OVR");
   EXPECT_TRUE(bench.sourceEditor().overwrite());
