@@ -1,15 +1,11 @@
 #include "app/main_window.h"
 
 #include <gtest/gtest.h>
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <unistd.h>
 
-#include <cstring>
+#include <filesystem>
 #include <vector>
 
 #include <QAction>
-#include <QFile>
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
@@ -25,7 +21,6 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QUrl>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 #include <QCheckBox>
@@ -38,6 +33,7 @@
 #include "editor/code_memo_widget.h"
 #include "language/word_check_window.h"
 #include "support/fake_keyboard.h"
+#include "support/special_files.h"
 #include "support/temp_folder.h"
 #include "support/test_program.h"
 
@@ -117,7 +113,7 @@ const std::pair<const char*, std::vector<MenuItem>> kMenus[] = {
     {"&Help", {{"MapBasic Help", "F1"}, {"Quillon Help", "F2"}, {"&About Quillon..."}}},
 };
 
-TEST_F(MainWindowTest, EveryMenuItemHasItsCaptionShortcutAndStartState) {
+TEST_F(MainWindowTest, EveryMenuAndPopupItemHasItsCaptionShortcutAndStartState) {
   for (const auto& [menu, items] : kMenus)
     for (const MenuItem& item : items) {
       SCOPED_TRACE(std::string(menu) + " / " + item.caption);
@@ -137,9 +133,7 @@ TEST_F(MainWindowTest, EveryMenuItemHasItsCaptionShortcutAndStartState) {
   EXPECT_EQ(find("&File", "Set Page As #1 [PRJ]....")->statusTip(), "Set this page to #1 > project");
   for (const char* sub : {"BookMarks/Set", "BookMarks/Goto"})
     for (int i = 0; i < 10; ++i) EXPECT_NE(find(sub, QString::number(i)), nullptr) << sub << i;
-}
 
-TEST_F(MainWindowTest, PopupMenusHaveTheirItems) {
   auto captions = [](const char* name, QWidget* owner) {
     QStringList list;
     for (QAction* a : owner->findChild<QMenu*>(name)->actions())
@@ -470,19 +464,10 @@ TEST(SingleInstanceTest, SecondCopyWakesTheFirst) {
 }
 
 TEST(SingleInstanceTest, SocketLeftByACrashedCopyIsReplaced) {
-  QTemporaryDir dir;
-  ASSERT_TRUE(dir.isValid());
-  const QString path = dir.filePath("QLN_Running-test");
-  // A socket file whose owner died without removing it.
-  const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-  ASSERT_GE(fd, 0);
-  sockaddr_un address{};
-  address.sun_family = AF_UNIX;
-  std::strncpy(address.sun_path, path.toLocal8Bit().constData(), sizeof(address.sun_path) - 1);
-  ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
-  ::close(fd);
-  ASSERT_TRUE(QFile::exists(path));
-
+  testing::TempFolder folder;
+  testing::makeSpecialFiles(folder.path());  // its socket's owner is gone without removing it
+  ASSERT_TRUE(std::filesystem::is_socket(folder / "socket.mb"));
+  const QString path = QString::fromStdString((folder / "socket.mb").string());
   platform::SingleInstance copy(path);
   EXPECT_FALSE(copy.activateRunningCopy(200));
   EXPECT_TRUE(copy.listen());
