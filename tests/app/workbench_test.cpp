@@ -103,6 +103,7 @@ TEST_F(WorkbenchTest, AnUnreadableOrEmptyFirstArgumentLeavesAnUntitledPage) {
     Workbench other{fakes.ports()};
     installed.start(other, {argument, writeFile("ignored.mb", "x").string()});
     EXPECT_EQ(fakes.ui.messages(), told);
+    EXPECT_EQ(other.documents().tabCaptions(), std::vector<std::string>{"Untitled"});
     EXPECT_EQ(fakes.view.caption, "Quillon - Untitled");
     EXPECT_EQ(other.sourceEditor().charCount(), 0);
     EXPECT_GT(fakes.ui.pendingMessageCalls(), 0);
@@ -350,6 +351,16 @@ TEST_F(WorkbenchTest, PrintAndPreviewShowThePageWithItsFileNameAndLetGoOfIt) {
   EXPECT_EQ(printer.calls, expected);
   EXPECT_EQ(printer.progress, (std::vector<std::int64_t>{0, -1}));
   EXPECT_EQ(bench.memoPrinter().memoToPrint(), nullptr);
+
+  // Cancel in the progress window stops before the next page.
+  bench.sourceEditor().setText(testing::numberedLines("line", 200));
+  printer.calls.clear();
+  printer.progress.clear();
+  printer.cancelPage = 1;
+  bench.print();
+  EXPECT_EQ(printer.progress, (std::vector<std::int64_t>{0, 1, -1}));
+  EXPECT_EQ(printer.calls.back(), "end");
+  EXPECT_EQ(std::count(printer.calls.begin(), printer.calls.end(), "new page"), 0);
 
   // Preview shows the same page under the same header, and lets go of it too.
   printer.calls.clear();
