@@ -258,7 +258,7 @@ TEST_F(WorkbenchTest, NumberPromptsClampRejectAndAskAgain) {
   }
 }
 
-TEST_F(WorkbenchTest, TogglesSwitchTheirRegionsAndEditorOptions) {
+TEST_F(WorkbenchTest, OptionsSwitchRegionsAndEditorOptionsAndReachTheView) {
   start();
   auto& options = bench.options();
   auto& memo = bench.sourceEditor();
@@ -278,10 +278,7 @@ TEST_F(WorkbenchTest, TogglesSwitchTheirRegionsAndEditorOptions) {
   options.toggleAutoIndent();
   EXPECT_FALSE(memo.hasOption(editor::moAutoIndent));
   EXPECT_TRUE(memo.hasOption(editor::moBackIndent)) << "other options stay";
-}
 
-TEST_F(WorkbenchTest, FontAndBackgroundReachAllEditors) {
-  start();
   EXPECT_EQ(view.font.name, "Courier New");
   EXPECT_EQ(view.background, platform::clInfoBk);
 

@@ -79,7 +79,7 @@ TEST_F(EditingCommandsTest, OutdentRemovesOneLevelAndKeepsBlankLines) {
   EXPECT_EQ(memo.selStart(), memo.charCount());
 }
 
-TEST_F(EditingCommandsTest, SetTwiceOnTheSameLineAndTheFortyCharacterCut) {
+TEST_F(EditingCommandsTest, SetTwiceOnTheSameLineTheFortyCharacterCutAndTheKeys) {
   loadTwenty();
   caretTo(11, 4);
   commands.setBookmark(3);
@@ -92,10 +92,8 @@ TEST_F(EditingCommandsTest, SetTwiceOnTheSameLineAndTheFortyCharacterCut) {
   caretTo(4);
   commands.setBookmark(0);
   EXPECT_EQ(slotCaptions(0), "0 5==>" + std::string(38, 'a') + "bc");
-}
 
-TEST_F(EditingCommandsTest, KeysAndAnotherBookmarkOnTheLine) {
-  loadTwenty();
+  // The keys, and another bookmark on a line that has one.
   caretTo(6);
   EXPECT_FALSE(commands.keyPressed('5', kCtrlShift));
   EXPECT_EQ(slotCaptions(5), "5 7==>line 7");
