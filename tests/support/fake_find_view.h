@@ -19,7 +19,7 @@ public:
   std::string nextCaption = "Next";
   Button defaultButton = Button::Find;
   std::string find, replace;
-  std::vector<std::string> findItems, replaceItems;
+  std::vector<std::string> findItems;
   bool shown = false;
 
   void setStatus(std::string_view text) override { status = text; }
@@ -36,7 +36,7 @@ public:
   std::string replaceText() const override { return replace; }
   void setReplaceText(std::string_view t) override { replace = t; }
   void setFindItems(const std::vector<std::string>& items) override { findItems = items; }
-  void setReplaceItems(const std::vector<std::string>& items) override { replaceItems = items; }
+  void setReplaceItems(const std::vector<std::string>&) override {}
   bool showing() const override { return shown; }
   void show() override { shown = true; }
   void hide() override { shown = false; }

@@ -38,10 +38,7 @@ public:
   void setEditorAltFont(const platform::FontInfo& f) override { altFont = f; }
   std::optional<platform::FontInfo> chooseFont(const platform::FontInfo&) override { return fontAnswer; }
   void showColorPicker(platform::Color c) override { pickerPreset = c; }
-  void setContextItems(const std::vector<std::string>& items, int extent) override {
-    context = items;
-    if (extent >= 0) contextExtent = extent;
-  }
+  void setContextItems(const std::vector<std::string>& items, int) override { context = items; }
   void showBottomPanel(BottomPage front) override {
     bottomVisible = true;
     bottomFront = front;
@@ -69,7 +66,6 @@ public:
   std::optional<platform::FontInfo> fontAnswer;
   platform::Color pickerPreset = platform::kNoColor;
   std::vector<std::string> context;
-  int contextExtent = 0;
   bool focus = true;
   int raised = 0;
   bool bottomVisible = false;

@@ -4,31 +4,21 @@
 
 #include <gtest/gtest.h>
 
-#include "support/fixed_metrics.h"
+#include "support/editing_fixture.h"
 #include "support/scripted_ui.h"
 
 namespace {
 
 using quillon::tools::EditingCommands;
 using quillon::editor::EditKey;
-using quillon::editor::KeyModifiers;
+using namespace quillon::test;
 
-constexpr KeyModifiers kCtrl{false, true, false};
-constexpr KeyModifiers kCtrlShift{true, true, false};
-constexpr KeyModifiers kAlt{false, false, true};
-
-class EditingCommandsTest : public ::testing::Test {
+class EditingCommandsTest : public EditingTest {
 protected:
   void SetUp() override {
-    memo.setMetrics(&metrics);
-    memo.setWordWrap(false);
-    memo.setViewport(16 + 80 * 8, 10 * 16);
+    EditingTest::SetUp();
     gutter.setMemo(&memo);
     commands.onCaptionsChanged = [this](int slot) { changedSlots.push_back(slot); };
-  }
-  void load(std::string_view text, quillon::editor::Offset caret = 0) {
-    memo.setText(text);
-    memo.setSelStart(caret);
   }
   // Twenty lines "line n", but line 12 holds "   Dim i As Integer  ".
   void loadTwenty() {
@@ -43,8 +33,6 @@ protected:
     return c[n];
   }
 
-  quillon::test::FixedMetrics metrics;
-  quillon::editor::CodeMemo memo;
   quillon::editor::CodeGutter gutter;
   quillon::testing::ScriptedUi ui;
   EditingCommands commands{ui, memo, gutter};
@@ -91,7 +79,7 @@ TEST_F(EditingCommandsTest, OutdentRemovesOneLevelAndKeepsBlankLines) {
   EXPECT_EQ(memo.selStart(), memo.charCount());
 }
 
-TEST_F(EditingCommandsTest, SetTwiceOnTheSameLineAndTheFortyCharacterCut) {
+TEST_F(EditingCommandsTest, SetTwiceOnTheSameLineTheFortyCharacterCutAndTheKeys) {
   loadTwenty();
   caretTo(11, 4);
   commands.setBookmark(3);
@@ -104,10 +92,8 @@ TEST_F(EditingCommandsTest, SetTwiceOnTheSameLineAndTheFortyCharacterCut) {
   caretTo(4);
   commands.setBookmark(0);
   EXPECT_EQ(slotCaptions(0), "0 5==>" + std::string(38, 'a') + "bc");
-}
 
-TEST_F(EditingCommandsTest, KeysAndAnotherBookmarkOnTheLine) {
-  loadTwenty();
+  // The keys, and another bookmark on a line that has one.
   caretTo(6);
   EXPECT_FALSE(commands.keyPressed('5', kCtrlShift));
   EXPECT_EQ(slotCaptions(5), "5 7==>line 7");
@@ -172,7 +158,7 @@ TEST_F(EditingCommandsTest, Keys) {
   commands.refreshWindowList = [&] { calls += 'w'; };
   commands.searchAgain = [&] { calls += 'g'; };
   EXPECT_TRUE(commands.keyPressed(EditKey::Insert, kCtrl));
-  EXPECT_FALSE(commands.keyPressed(EditKey::Insert, {true, false, false}));  // paste
+  EXPECT_FALSE(commands.keyPressed(EditKey::Insert, kShift));  // paste
   EXPECT_TRUE(commands.keyPressed(EditKey::Tab, kCtrl));
   EXPECT_TRUE(commands.keyPressed(EditKey::Tab, kCtrlShift));
   EXPECT_TRUE(commands.keyReleased('W', kAlt));
@@ -185,9 +171,7 @@ TEST_F(EditingCommandsTest, Keys) {
   EXPECT_FALSE(commands.keyReleased('i', kCtrl));  // done, but the key goes on
   EXPECT_EQ(memo.text(), "one\r\n\tthree");
 
-  std::string text;
-  for (int i = 0; i < 30; ++i) text += "line\r\n";
-  load(text);
+  loadTwenty();
   memo.setSelLine(4);
   EXPECT_TRUE(commands.keyPressed(EditKey::Up, kCtrl));  // already at the top
   EXPECT_EQ(memo.selLine(), 4);

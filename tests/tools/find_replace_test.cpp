@@ -31,13 +31,7 @@ protected:
 
   // Opens each text as a page of its own; the last one is current.
   void openPages(const std::vector<std::pair<std::string, std::string>>& files) {
-    std::vector<std::string> names;
-    for (const auto& [name, text] : files) {
-      const auto path = installed.folder().path() / name;
-      testing::writeFile(path, text);
-      names.push_back(path.string());
-    }
-    docs().openList() = names;
+    for (const auto& [name, text] : files) docs().openList().push_back(installed.folder().write(name, text).string());
     docs().open(pages::DocumentCommands::Opener::Session);
   }
   std::string pageText(int i) { return i == docs().currentTab() ? memo().text() : docs().page(i).text; }
@@ -213,6 +207,15 @@ TEST_F(FindReplaceTest, ReplaceActsOnlyOnTheMatchStillSelected) {
   memo().select(9, -1);
   find().replaceAll();
   EXPECT_EQ(memo().text(), "x abc y z");
+
+  // Nor is a read-only editor changed, nor its matches counted.
+  memo().setText("a a a");
+  openAt(0, "a", "b");
+  find().find();
+  memo().setReadOnly(true);
+  find().replaceAll();
+  EXPECT_EQ(memo().text(), "a a a");
+  EXPECT_EQ(dialog.status, "REPLACED: 0  >> SEARCHED TO END");
 }
 
 TEST_F(FindReplaceTest, F3AndCtrlGAfterTheDialogClosed) {
@@ -306,8 +309,7 @@ TEST_F(FindReplaceTest, RevertKeepsTypingDoneAfterTheDialogOpened) {
   EXPECT_EQ(memo().text(), "a b typed");
 
   // A change of the set of pages makes the table refer to other pages: Revert goes.
-  const auto other = installed.folder().path() / "other.mb";
-  testing::writeFile(other, "x\r\n");
+  const auto other = installed.folder().write("other.mb", "x\r\n");
   const std::vector<std::pair<const char*, std::function<void()>>> changes = {
       {"new page", [&] { docs().newPage(); }},
       {"a page the error view opens", [&] { docs().openAsPage(other.string()); }},
@@ -323,19 +325,8 @@ TEST_F(FindReplaceTest, RevertKeepsTypingDoneAfterTheDialogOpened) {
   }
 }
 
-TEST_F(FindReplaceTest, ReadOnlyEditorIsNeitherChangedNorCounted) {
-  memo().setText("a a a");
-  openAt(0, "a", "b");
-  find().find();
-  memo().setReadOnly(true);
-  find().replaceAll();
-  EXPECT_EQ(memo().text(), "a a a");
-  EXPECT_EQ(dialog.status, "REPLACED: 0  >> SEARCHED TO END");
-}
-
 TEST_F(FindReplaceTest, ReplaceAllIsOneUndoStepOrNone) {
-  std::string text;
-  for (int i = 0; i < 100; ++i) text += "word other\r\n";
+  const std::string text = testing::numberedLines("word other", 100);
   memo().setText(text);
   memo().select(0, 0);
   memo().setSelText("start ");  // an edit before, which must stay undoable after the step
@@ -375,8 +366,8 @@ TEST_F(FindReplaceTest, HistoriesGoThroughTheSettingsFileInOrder) {
   EXPECT_EQ(dialog.findItems, expected);
   ASSERT_TRUE(bench.closeQuery());
 
-  testing::ScriptedUi ui2;
-  app::Workbench again{{ui2, view, states, keyboard, clipboard, clock, launcher, automation, mainThread, printer}};
+  testing::WorkbenchPorts fakes;
+  app::Workbench again{fakes.ports()};
   installed.start(again);
   EXPECT_EQ(again.findReplace().findHistory(), expected);
   EXPECT_EQ(again.findReplace().replaceHistory().front(), "with10");
