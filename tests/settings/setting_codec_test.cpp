@@ -121,18 +121,3 @@ TEST(SettingCodec, DecodesFontsOfExactlySevenFields) {
   EXPECT_EQ(font, editorFont);
   EXPECT_EQ(error, "'purplish' is not a valid integer value");
 }
-
-TEST(SettingCodec, EncodesFontsThatDecodeBack) {
-  const FontInfo fonts[] = {
-      {"Courier New", 10, clWindowText, 0},
-      {"MS Sans Serif", 8, 0x00ABCDEF, fsBold | fsUnderline},
-      {"X", -13, kNoColor, fsItalic | fsStrikeOut},
-  };
-  EXPECT_EQ(encodeFont(fonts[0]), "Courier New,10,clWindowText,0,0,0,0");
-  EXPECT_EQ(encodeFont(fonts[1]), "MS Sans Serif,8,$00ABCDEF,1,0,1,0");
-  for (const FontInfo& f : fonts) {
-    FontInfo back;
-    ASSERT_TRUE(decodeFont(encodeFont(f), back));
-    EXPECT_EQ(back, f);
-  }
-}
