@@ -310,29 +310,12 @@ TEST(IniFile, SavesItsBytesAndAFailedSaveKeepsTheOldFile) {
   EXPECT_EQ(readFile(file), "[a]\nk=w\r\n\r[b]");
 }
 
-TEST(IniFile, StaysLinearOnHugeLinesAndManySections) {
-  // A megabyte line, as key, as value and as an unclosed header.
+TEST(IniFile, TakesMegabyteLines) {
+  // As key, as value and as an unclosed header.
   const std::string big(1 << 20, 'x');
   IniFile lines("[S]\r\n" + big + "\r\nk=" + big + "\r\n[" + big + "\r\n");
   EXPECT_EQ(lines.readString("s", "k", "-").size(), big.size());
   EXPECT_TRUE(lines.valueExists("S", big));
   EXPECT_TRUE(lines.writeString("S", "k", "short"));
   EXPECT_EQ(lines.bytes().size(), 5 + (big.size() + 2) + 9 + (big.size() + 3));
-
-  // Many sections with duplicates: every lookup and write goes through the indexes.
-  std::string text;
-  const int n = 20000;
-  for (int i = 0; i < n; ++i)
-    text += "[Session" + std::to_string(i % (n / 2)) + "]\r\n00=/p/" + std::to_string(i) + ".mb\r\n";
-  IniFile many(text);
-  EXPECT_EQ(many.bytes(), text);
-  EXPECT_EQ(many.sectionNames().size(), static_cast<std::size_t>(n / 2));
-  for (int i = 0; i < n / 2; ++i) {
-    const std::string s = "SESSION" + std::to_string(i);
-    ASSERT_EQ(many.readString(s, "00", "-"), "/p/" + std::to_string(i) + ".mb");
-    ASSERT_TRUE(many.writeString(s, "tab", "1"));
-  }
-  for (int i = 0; i < n / 2; i += 2) ASSERT_TRUE(many.eraseSection("session" + std::to_string(i)));
-  EXPECT_EQ(many.sectionNames().size(), static_cast<std::size_t>(n / 4));
-  EXPECT_EQ(many.readString("Session9999", "tab", "-"), "1");
 }
