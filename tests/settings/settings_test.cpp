@@ -169,18 +169,6 @@ TEST_F(SettingsTest, ReadsAndWritesBackAHandEditedFile) {
   EXPECT_EQ(reread.read().findHistory, (Lines{"Dim", "Sub"}));
 }
 
-TEST_F(SettingsTest, ProgramFolderNotWritableFallsBackToTheConfigHome) {
-  // A program folder that does not exist can never take the file, even for root.
-  program = root / "nowhere" / "quillon";
-  Settings settings = make(registryWith("/mi/", "/mb/"));
-  settings.read();
-  const fs::path expected = root / "config" / "quillon" / "quillon.ini";
-  EXPECT_EQ(settings.path(), expected);
-  EXPECT_TRUE(fs::exists(expected));
-  EXPECT_NE(readFile(expected).find("KeyFile=" + (root / "nowhere" / "quillon.bin").string() + "\r\n"),
-            std::string::npos);
-}
-
 TEST_F(SettingsTest, ReadOnlyProgramFolderUsesTheFileItAlreadyHolds) {
   fs::permissions(programFolder, fs::perms::owner_read | fs::perms::owner_exec);
   if (::access(programFolder.c_str(), W_OK) == 0) GTEST_SKIP() << "permissions are not enforced for this user";
@@ -191,13 +179,22 @@ TEST_F(SettingsTest, ReadOnlyProgramFolderUsesTheFileItAlreadyHolds) {
   EXPECT_EQ(settingsFilePath(program, env), iniPath());
 }
 
-TEST_F(SettingsTest, AFileThatCannotBeCreatedIsReportedAndStartUpGoesOn) {
+TEST_F(SettingsTest, ProgramFolderNotWritableFallsBackToTheConfigHomeOrStartsWithoutAFile) {
+  // A program folder that does not exist can never take the file, even for root.
   program = root / "nowhere" / "quillon";
+  const fs::path expected = root / "config" / "quillon" / "quillon.ini";
+  {
+    Settings settings = make(registryWith("/mi/", "/mb/"));
+    settings.read();
+    EXPECT_EQ(settings.path(), expected);
+    EXPECT_NE(readFile(expected).find("KeyFile=" + (root / "nowhere" / "quillon.bin").string() + "\r\n"),
+              std::string::npos);
+  }
+  fs::remove_all(root / "config");
   writeFile(root / "config", "a file where the config folder should be");
   Settings settings = make(registryWith("/mi/", "/mb/"));
   const SettingsValues& v = settings.read();
-  const std::string path = (root / "config" / "quillon" / "quillon.ini").string();
-  EXPECT_EQ(ui.messages(), Lines{"Cannot create file " + path});
+  EXPECT_EQ(ui.messages(), Lines{"Cannot create file " + expected.string()});
   EXPECT_TRUE(settings.firstRun());
   EXPECT_EQ(v.mapInfoFolder, fs::path("/mi/"));
   EXPECT_EQ(settings.file().readString("SYSTEM", "tabstops", ""), "2") << "the first-run lines stay in memory";
