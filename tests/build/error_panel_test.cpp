@@ -47,9 +47,7 @@ TEST_F(ErrorPanelTest, JumpsFromErrorLines) {
     const char* status;  // nullptr: nothing is said
   } cases[] = {
       {"", ErrorPanel::kCannotLocate},
-      {"no parenthesis", ErrorPanel::kCannotLocate},
       {"(C:\\src\\b.mb:3) drive letter", nullptr},
-      {"(b.mb:-3)", nullptr},
       {"(other.mb:3) not open, not found", "FILE NOT OPEN: other.mb"},
       {"(../b.mb:3) outside", "FILE NOT OPEN: ../b.mb"},
       {"(sub/b.mb:3) a folder", "FILE NOT OPEN: sub/b.mb"},
@@ -70,8 +68,6 @@ TEST_F(ErrorPanelTest, JumpsFromErrorLines) {
   click({"(b.mb:12a)"}, 0);
   EXPECT_EQ(docs().currentFile(), b.string());
   EXPECT_EQ(caretLine(), 6);
-  EXPECT_EQ(status(), ErrorPanel::kCannotLocate);
-  click({"(b.mb:99999999999999999999)"}, 0);
   EXPECT_EQ(status(), ErrorPanel::kCannotLocate);
   click({"(b.mb:0)"}, 0);
   EXPECT_EQ(caretLine(), 1);

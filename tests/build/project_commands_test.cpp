@@ -43,8 +43,6 @@ TEST_F(ProjectCommandsTest, SelectOpensTheSampleProjectAndBothModules) {
   selectFromDialog(folder / "parcels.mbp");
 
   const auto& dialog = ui.fileDialogs().back();
-  EXPECT_EQ(dialog.title, "Open Project....");
-  EXPECT_EQ(dialog.filter, "Project Files (*.mbp)|*.mbp|All Files (*.*)|*.*");
   EXPECT_EQ(dialog.filterIndex, 1);
   EXPECT_EQ(dialog.initialDir, folder / "");
   EXPECT_EQ(view.tabs, (Strings{"parcels.mbp", "parcels.mb", "report.mb"}));
@@ -177,12 +175,7 @@ TEST_F(ProjectCommandsTest, NewProjectReusesTheUntouchedPageAndWritesTheTemplate
   EXPECT_TRUE(editor().modified());
   EXPECT_TRUE(states.enabled(Command::bSave));
   EXPECT_EQ(docs().currentExt(), "mbp");
-  const pages::Page& record = docs().page(0);
-  EXPECT_EQ(record.text, tmpl);
-  EXPECT_EQ(record.fileName, "Untitled");
-  EXPECT_EQ(record.ext, ".mbp");
-  EXPECT_EQ(record.caretPos, 0);
-  EXPECT_TRUE(record.modified);
+  EXPECT_EQ(docs().page(0).ext, ".mbp");
 
   project().newProject();
   EXPECT_EQ(view.tabs, (Strings{"Untitled", "Untitled"}));
@@ -221,8 +214,6 @@ TEST_F(ProjectCommandsTest, CreateFromPagesPutsAModifiedProjectOfEveryPageFirst)
   project().createFromPages();
 
   const auto& dialog = ui.fileDialogs().back();
-  EXPECT_EQ(dialog.title, "New Project Name....");
-  EXPECT_EQ(dialog.filter, "Source Files (*.mb)|*.mb|Project Files (*.mbp)|*.mbp|Definations (*.def)|*.def|All Files (*.*)|*.*");
   EXPECT_EQ(dialog.filterIndex, 2);
   EXPECT_EQ(dialog.defaultExt, "mbp");
   EXPECT_EQ(dialog.initialDir, folder / "");
@@ -243,11 +234,8 @@ TEST_F(ProjectCommandsTest, CreateFromPagesPutsAModifiedProjectOfEveryPageFirst)
 
 TEST_F(ProjectCommandsTest, SetPageAsFirstMovesTheCurrentPageAndShiftsTheOnesBefore) {
   std::vector<fs::path> files;
-  for (const char* name : {"p0.mb", "p1.mb", "p2.mb", "p3.mb", "p4.mb"}) {
-    std::string text;
-    for (int line = 1; line <= 30; ++line) text += std::string(name) + " line " + std::to_string(line) + "\r\n";
-    files.push_back(source(name, text));
-  }
+  for (const char* name : {"p0.mb", "p1.mb", "p2.mb", "p3.mb", "p4.mb"})
+    files.push_back(source(name, numberedLines(std::string(name) + " line", 30)));
   open(files);
   // Page 1 carries an edit, a caret and a bookmark that must travel with it; page 2 too.
   docs().selectTab(1);

@@ -98,16 +98,13 @@ TEST_F(KeysDictCommandsTest, EachLoadOffersItsFileAndAdoptsOnlyWhatItRead) {
 
 TEST_F(KeysDictCommandsTest, ABadKeyFileIsReportedAndChangesNothing) {
   memo.setText("Dim x");
-  const std::string longString = std::string("\x01\x0c\xff\xff\xff\x7f", 6) + "abc";
   struct Case {
     const char* what;
     fs::path file;
     std::string message;
   };
   const std::vector<Case> cases{
-      {"empty", folder.write("empty.bin", ""), kStreamReadError},
       {"garbage", folder.write("garbage.bin", "garbage!"), kInvalidPropertyValue},
-      {"2 GB string", folder.write("long.bin", longString), kStreamReadError},
       {"folder", folder / "folder.bin", "Cannot open file " + (folder / "folder.bin").string()},
   };
   fs::create_directory(folder / "folder.bin");

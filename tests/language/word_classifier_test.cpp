@@ -116,14 +116,8 @@ TEST_F(ClassifyTest, AWordThatMatchesNothingOffersTheFixedRowsUntilIgnored) {
   EXPECT_TRUE(classify("x = yyq", std::string(WordClassifier::kMaxWordLength + 1, 'y')).empty());
 }
 
-TEST_F(ClassifyTest, PhrasesOfTwoAndThreeWordsMatchToo) {
-  lists.assign(WordList::Key, {"End If", "End", "If"});
-  lists.assign(WordList::Help, {"End If  -- closes"});
-  EXPECT_EQ(classify("  end if"), (Words{"KEY End If", "HLP End If  -- closes", "KEY If"}));
-}
-
 // The ranges found by binary search give exactly the order of the word-by-word way, ties,
-// prefixes, cases and Windows-1252 letters included.
+// prefixes, phrases of two and three words, cases and Windows-1252 letters included.
 TEST_F(ClassifyTest, GivesTheOrderOfTheWordByWordWay) {
   std::mt19937 random(1234);
   const std::string letters = "aAbB \xE9\xC9";

@@ -168,33 +168,30 @@ TEST_F(PosixProcessLauncherTest, NoZombieAfterAHundredRuns) {
   EXPECT_EQ(zombies, 0);
 }
 
-// A Windows program runs through wine with Windows paths of the prefix's drives.
+// A Windows program runs through wine: paths become the prefix's Windows paths, other
+// arguments go as they are. Choosing the drive is the registry's business.
 TEST_F(PosixProcessLauncherTest, AWindowsProgramRunsThroughWineWithWindowsPaths) {
-  const fs::path bin = temp / "bin";
-  const fs::path prefix = temp / "prefix";
-  fs::create_directories(bin);
-  fs::create_directories(prefix / "drive_c/MapInfo");
-  fs::create_directories(prefix / "dosdevices");
-  fs::create_directory_symlink("../drive_c", prefix / "dosdevices/c:");
-  fs::create_directory_symlink("/", prefix / "dosdevices/z:");
-  fs::copy_file(QUILLON_FAKE_WINE, bin / "wine");
-  const fs::path gis = temp.write("prefix/drive_c/MapInfo/Mapinfow.exe", "MZ not an ELF program");
+  fs::create_directories(temp / "prefix/dosdevices");
+  fs::create_directory_symlink("/", temp / "prefix/dosdevices/z:");
+  fs::create_directories(temp / "bin");
+  fs::copy_file(QUILLON_FAKE_WINE, temp / "bin/wine");
+  const fs::path gis = temp.write("MapInfo/Mapinfow.exe", "MZ not an ELF program");
   const fs::path app = temp.write("apps/My App.mbx", "x");
-
   Environment env;
-  env.path = bin.string();
-  env.winePrefix = prefix.string();
-  PosixProcessLauncher wineLauncher(env);
-  auto result = wineLauncher.launch(request(gis, {app.string(), "-x"}, prefix / "drive_c/MapInfo"));
+  env.path = (temp / "bin").string();
+  env.winePrefix = (temp / "prefix").string();
+  auto result = PosixProcessLauncher(env).launch(request(gis, {app.string(), "-x"}, temp / "MapInfo"));
   ASSERT_TRUE(std::holds_alternative<std::shared_ptr<ChildProcess>>(result));
-  auto child = std::get<std::shared_ptr<ChildProcess>>(result);
-  child->wait(std::nullopt, {});
+  std::get<std::shared_ptr<ChildProcess>>(result)->wait(std::nullopt, {});
 
-  std::string expectedApp = "Z:" + fs::canonical(app).string();
-  std::replace(expectedApp.begin(), expectedApp.end(), '/', '\\');
-  const std::string log = testing::readFile(bin / "wine-calls.log");
-  EXPECT_EQ(log, "call\narg C:\\MapInfo\\Mapinfow.exe\narg " + expectedApp + "\narg -x\ncwd " +
-                     fs::canonical(prefix / "drive_c/MapInfo").string() + "\nwineprefix " + prefix.string() + "\n");
+  auto windows = [](const fs::path& p) {
+    std::string w = "Z:" + fs::canonical(p).string();
+    std::replace(w.begin(), w.end(), '/', '\\');
+    return w;
+  };
+  EXPECT_EQ(testing::readFile(temp / "bin/wine-calls.log"),
+            "call\narg " + windows(gis) + "\narg " + windows(app) + "\narg -x\ncwd " +
+                fs::canonical(temp / "MapInfo").string() + "\nwineprefix " + env.winePrefix + "\n");
 
   env.path = (temp / "empty").string();
   auto missing = PosixProcessLauncher(env).launch(request(gis));

@@ -72,14 +72,10 @@ int compile(const fs::path& source) {
     std::istringstream words(line);
     std::string word;
     words >> word;
-    if (word == "'standin-error") {
-      std::string number, text;
+    if (word == "'standin-error" || word == "'standin-error-in") {
+      std::string file = name, number, text;
+      if (word == "'standin-error-in") words >> file;
       words >> number;
-      std::getline(words, text);
-      errors += "(" + name + ":" + number + ") " + trim(text) + "\r\n";
-    } else if (word == "'standin-error-in") {
-      std::string file, number, text;
-      words >> file >> number;
       std::getline(words, text);
       errors += "(" + file + ":" + number + ") " + trim(text) + "\r\n";
     } else if (word == "'standin-sleep") {
