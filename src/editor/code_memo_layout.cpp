@@ -85,15 +85,13 @@ void CodeMemo::layoutParagraph(std::int64_t index) {
   Paragraph& p = table_.at(index);
   p.flags |= Paragraph::kLaidOut;
   if (!wrapping()) {
-    if (p.extra) p.extra->lineStarts.clear();
-    table_.setLineCount(index, 1);
+    table_.setLineStarts(index, {});
     return;
   }
   std::vector<std::uint32_t> starts;
   const int widest = breakLines(p.text(), (p.flags & Paragraph::kHasCodes) != 0, charAdvancer(), layoutWidth(), starts);
   widestLine_ = std::max(widestLine_, widest);
-  if (!starts.empty() || p.extra) p.ensureExtra().lineStarts = std::move(starts);
-  table_.setLineCount(index, static_cast<std::uint32_t>((p.extra ? p.extra->lineStarts.size() : 0) + 1));
+  table_.setLineStarts(index, std::move(starts));
 }
 
 void CodeMemo::ensureLaidOut(std::int64_t paragraph) {
@@ -143,11 +141,11 @@ CodeMemo::LineSpan CodeMemo::lineSpan(std::int64_t line) {
     return span;
   }
   const Paragraph& par = table_.at(p);
-  const std::int64_t local = std::clamp<std::int64_t>(line - table_.firstLineOf(p), 0, par.lineCount - 1);
-  const auto* starts = par.extra ? &par.extra->lineStarts : nullptr;
-  span.start = local == 0 ? 0 : (*starts)[static_cast<std::size_t>(local - 1)];
-  span.stop = starts && local < static_cast<std::int64_t>(starts->size()) ? (*starts)[static_cast<std::size_t>(local)]
-                                                                          : par.length;
+  const ParagraphExtra* e = par.extra();
+  const auto wrapped = static_cast<std::int64_t>(e ? e->lineStarts.size() : 0);
+  const std::int64_t local = std::clamp<std::int64_t>(line - table_.firstLineOf(p), 0, wrapped);
+  span.start = local == 0 ? 0 : e->lineStarts[static_cast<std::size_t>(local - 1)];
+  span.stop = local < wrapped ? e->lineStarts[static_cast<std::size_t>(local)] : par.length;
   return span;
 }
 
@@ -159,8 +157,8 @@ std::int64_t CodeMemo::lineOfOffset(Offset offset) {
   const Paragraph& par = table_.at(p);
   const auto pos = static_cast<std::uint32_t>(offset - table_.startOf(p));
   std::int64_t local = 0;
-  if (par.extra && !par.extra->lineStarts.empty()) {
-    const auto& s = par.extra->lineStarts;
+  if (par.extra() && !par.extra()->lineStarts.empty()) {
+    const auto& s = par.extra()->lineStarts;
     local = std::upper_bound(s.begin(), s.end(), pos) - s.begin();
   }
   return table_.firstLineOf(p) + local;
@@ -260,7 +258,7 @@ int CodeMemo::caretPixelWidth() {
   const Paragraph& par = table_.at(p);
   if (pos >= par.length) return base;
   const LineSpan span = lineSpan(lineOfOffset(caret_));
-  const int w = charAdvance(static_cast<unsigned char>(par.data[pos]), xInLine(span, pos));
+  const int w = charAdvance(static_cast<unsigned char>(par.data()[pos]), xInLine(span, pos));
   return w > 0 ? w : base;  // a formatting code has no width of its own
 }
 

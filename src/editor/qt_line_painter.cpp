@@ -50,7 +50,7 @@ int QtLinePainter::paint(QPainter& painter, const Line& line, const Selection* s
   const QColor& normal = colors_.text;
 
   // Highlighting runs: the state in effect at the line start and where the next run begins.
-  const ParagraphExtra* extra = highlighting_ ? line.paragraph->extra.get() : nullptr;
+  const ParagraphExtra* extra = highlighting_ ? line.paragraph->extra() : nullptr;
   static const std::vector<AttrRun> kNoRuns;
   const std::vector<AttrRun>& runs = extra ? extra->runs : kNoRuns;
   std::size_t nextRun = 0;

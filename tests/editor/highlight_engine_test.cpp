@@ -27,7 +27,7 @@ std::string render(CodeMemo& memo, std::int64_t index) {
   const Paragraph& p = memo.table().at(index);
   const std::string_view text = p.text();
   std::string out;
-  AttrStateRef state = p.extra ? p.extra->startState : nullptr;
+  AttrStateRef state = p.extra() ? p.extra()->startState : nullptr;
   std::size_t from = 0;
   auto emit = [&](std::size_t to) {
     if (to <= from) return;
@@ -37,8 +37,8 @@ std::string render(CodeMemo& memo, std::int64_t index) {
     else
       out += part;
   };
-  if (p.extra)
-    for (const AttrRun& r : p.extra->runs) {
+  if (p.extra())
+    for (const AttrRun& r : p.extra()->runs) {
       emit(r.offset);
       state = r.state;
       from = r.offset;
@@ -235,7 +235,7 @@ TEST_F(Keywords, NestingStopsAtLevelFifteen) {
   NestingHighlighter nesting;
   engine.setHighlighter(&nesting);
   show("If x");
-  const auto& runs = memo.table().at(0).extra->runs;
+  const auto& runs = memo.table().at(0).extra()->runs;
   ASSERT_EQ(runs.size(), 1u);
   EXPECT_EQ(runs[0].state->level, 15);
   EXPECT_EQ(par(0), "<0:If x>");  // no room left for the keyword
