@@ -510,6 +510,7 @@ void ParagraphTable::replaceInParagraph(std::int64_t index, std::uint32_t pos, s
   if (newLength64 > kMaxLength) throw MemoError(kTextTooLong);
   const auto newLength = static_cast<std::uint32_t>(newLength64);
   const std::uint32_t tail = p.length - pos - removeLength;
+  if (ParagraphExtra* e = p.extra()) e->keepMarksBefore(pos);
   if (text.size() == removeLength && (p.state_ & Paragraph::kOwned)) {
     if (!text.empty()) std::memcpy(p.textPointer() + pos, text.data(), text.size());
     return;

@@ -21,6 +21,16 @@ struct ParagraphExtra {
   std::vector<std::uint32_t> lineStarts;
   std::vector<AttrRun> runs;   // sorted by offset
   AttrStateRef startState = nullptr;  // region open at the paragraph start; null = none
+  // The x of every kMarkStep-th character of a long paragraph shown on one line, measured only
+  // as far as someone asked: xMarks[k] is where character (k + 1) * kMarkStep starts under the
+  // measuring numbered `markGeneration`. So the end of a long line is found from the last
+  // mark, not from its start; an edit keeps the marks before it (ParagraphTable).
+  static constexpr std::uint32_t kMarkStep = 4096;
+  std::vector<std::int64_t> xMarks;
+  std::uint32_t markGeneration = 0;
+  void keepMarksBefore(std::uint32_t position) {
+    if (xMarks.size() > position / kMarkStep) xMarks.resize(position / kMarkStep);
+  }
 };
 
 // One paragraph record: 16 bytes, for a large file has millions. The text is borrowed from the
