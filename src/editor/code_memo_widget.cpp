@@ -256,7 +256,10 @@ void CodeMemoWidget::paintLine(QPainter& painter, const QtLinePainter& lines, st
 
   QtLinePainter::Line l;
   l.paragraph = &memo_.table().at(span.paragraph);
-  l.start = span.start;
+  // A long line is drawn from its first visible character on, not walked from its start.
+  const CodeMemo::LinePoint first = memo_.firstCharacterFrom(span, -originX);
+  l.start = first.position;
+  l.startX = first.x;
   l.stop = span.stop;
   l.x = originX;
   l.top = y;
