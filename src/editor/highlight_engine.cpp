@@ -311,6 +311,7 @@ AttrStateRef HighlightEngine::scanStartStops(Paragraph& paragraph) {
   const AttrStateRef startState = paragraph.extra() ? paragraph.extra()->startState : nullptr;
   AttrStateRef cur = startState;
   if (paragraph.extra()) paragraph.extra()->runs.clear();
+  if (paragraph.length > kLongestHighlighted) return cur;
   const bool useKeys = applyStartStopKeys_ && !startStops_.empty();
   if (!useKeys && !highlighter_) return cur;
 
@@ -401,7 +402,7 @@ void HighlightEngine::scanKeywords(std::int64_t index, Paragraph& paragraph) {
   const bool keywordsOn = applyKeyWords_ && !keywords_.activeIndices().empty();
   if (!highlighter_ && !keywordsOn) return;
   const std::string_view text = paragraph.text();
-  if (text.empty()) return;
+  if (text.empty() || text.size() > kLongestHighlighted) return;
   collecting_ = &paragraph;
   if (paragraph.extra())
     work_.assign(paragraph.extra()->runs.begin(), paragraph.extra()->runs.end());

@@ -122,6 +122,16 @@ TEST_F(Regions, NewParagraphsInsideARegionTakeItsState) {
   EXPECT_EQ(par(3), "<2:b */> c");
 }
 
+TEST_F(Regions, AParagraphOfDataIsShownPlainAndHandsItsStartStateOn) {
+  engine.startStopKeys().add("/*", "*/", false, info(2, 0));
+  engine.keywords().add("Dim", info(1));
+  const std::string atLimit = "Dim /*" + std::string(HighlightEngine::kLongestHighlighted - 6, 'x');
+  show("/* open\r\n" + atLimit + "y\r\n*/ Dim\r\n" + atLimit);
+  EXPECT_EQ(par(1), "<2:" + atLimit + "y>");  // too long: no runs, the region passes through
+  EXPECT_EQ(par(2), "<2:*/> <1:Dim>");
+  EXPECT_EQ(par(3), "<1:Dim> <2:/*" + atLimit.substr(6) + ">");
+}
+
 TEST_F(Regions, PaintingALaterStretchScansRegionsFromAboveButKeywordsOnlyThere) {
   engine.startStopKeys().add("/*", "*/", false, info(2, 0));
   engine.keywords().add("If", info(1));
