@@ -13,6 +13,7 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "settings/editor_profiles.h"
 #include "app/main_window.h"
@@ -129,6 +130,55 @@ void BM_PageDownPaint(benchmark::State& state, const std::string& name) {
   state.counters["wraps"] = static_cast<double>(wraps);
 }
 
+// One line of 10 MB of code, written beside the corpora the first time it is asked for.
+bool ensureLongLine(benchmark::State& state) {
+  constexpr std::uintmax_t kSize = std::uintmax_t{10} << 20;
+  const fs::path file = corpus("longline");
+  std::error_code ec;
+  const std::uintmax_t size = fs::file_size(file, ec);
+  if (!ec && size >= kSize) return true;
+  std::ofstream out(file, std::ios::binary | std::ios::trunc);
+  const std::string piece = "Dim total As Integer : total = total + &H1F * (count - 1)\t: ";
+  for (std::uintmax_t n = 0; n < kSize; n += piece.size()) out << piece;
+  if (!out.flush()) {
+    state.SkipWithError("cannot write the long line");
+    return false;
+  }
+  return true;
+}
+
+enum class LongLineStep { end, typeAtEnd, typeAtStart };
+
+// The long line in the window: End from its start, or a key typed at either end, each until
+// the editor has repainted.
+void BM_LongLine(benchmark::State& state, LongLineStep step) {
+  if (!ensureLongLine(state)) return;
+  ShownEditor e;
+  if (!e.setUp("longline", state)) return;
+  CodeMemoWidget& w = *e.widget;
+  if (step == LongLineStep::typeAtEnd) sendKey(&w, Qt::Key_End);
+  settle(e.memo);
+  w.viewport()->repaint();
+  e.watcher.paints = 0;
+  for (auto _ : state) {
+    if (step == LongLineStep::end) {
+      state.PauseTiming();
+      sendKey(&w, Qt::Key_Home);
+      w.viewport()->repaint();
+      settle(e.memo);
+      state.ResumeTiming();
+      sendKey(&w, Qt::Key_End);
+    } else {
+      sendKey(&w, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
+    }
+    w.viewport()->repaint();
+    state.PauseTiming();
+    settle(e.memo);
+    state.ResumeTiming();
+  }
+  state.counters["caret_x"] = static_cast<double>(e.memo.caretX());
+}
+
 struct NoKeyboard final : quillon::platform::KeyboardState {
   std::optional<bool> capsLock() const override { return std::nullopt; }
   std::optional<bool> numLock() const override { return std::nullopt; }
@@ -213,6 +263,13 @@ void registerAll() {
     benchmark::RegisterBenchmark((std::string("BM_KeystrokePaintContext/large") + (atEnd ? "/last" : "/first")).c_str(),
                                  [atEnd](benchmark::State& s) { BM_KeystrokePaintContext(s, "large", atEnd); })
         ->UseRealTime()
+        ->Unit(benchmark::kMillisecond);
+  for (const auto& [label, step] : {std::pair{"end", LongLineStep::end}, std::pair{"type_end", LongLineStep::typeAtEnd},
+                                    std::pair{"type_start", LongLineStep::typeAtStart}})
+    benchmark::RegisterBenchmark((std::string("BM_LongLine/") + label).c_str(),
+                                 [step](benchmark::State& s) { BM_LongLine(s, step); })
+        ->UseRealTime()
+        ->Iterations(20)
         ->Unit(benchmark::kMillisecond);
   benchmark::RegisterBenchmark("BM_StartupToFirstPaint", BM_StartupToFirstPaint)
       ->UseRealTime()

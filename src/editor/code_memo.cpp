@@ -229,18 +229,18 @@ void CodeMemo::saveToStream(std::ostream& out, LineBreak lineBreak) const {
   chunk.reserve(1 << 20);
   table_.forEach([&](std::int64_t i, const Paragraph& p) {
     if (i > 0) chunk.append(sep);
-    std::uint32_t len = discard ? trimmedLength(p.data, p.length) : p.length;
+    std::uint32_t len = discard ? trimmedLength(p.data(), p.length) : p.length;
     if (staticFormat_ && (p.flags & Paragraph::kHasCodes)) {
       // A code followed by the same code encloses nothing; both go.
       for (std::uint32_t k = 0; k < len; ++k) {
-        if (isFormatCode(p.data[k]) && k + 1 < len && p.data[k + 1] == p.data[k]) {
+        if (isFormatCode(p.data()[k]) && k + 1 < len && p.data()[k + 1] == p.data()[k]) {
           ++k;
           continue;
         }
-        chunk.push_back(p.data[k]);
+        chunk.push_back(p.data()[k]);
       }
     } else {
-      chunk.append(p.data, len);
+      chunk.append(p.data(), len);
     }
     if (chunk.size() >= (1u << 20)) {
       out.write(chunk.data(), static_cast<std::streamsize>(chunk.size()));
@@ -402,7 +402,7 @@ std::string CodeMemo::textRange(Offset a, Offset b) const {
         const Offset to = std::min(b, unitEnd);
         for (Offset o = from; o < to; ++o) {
           const Offset k = o - pos;
-          out.push_back(k < p.length ? p.data[k] : (k == p.length ? '\r' : '\n'));
+          out.push_back(k < p.length ? p.data()[k] : (k == p.length ? '\r' : '\n'));
         }
         pos = unitEnd;
         return pos < b;
@@ -731,7 +731,7 @@ void CodeMemo::replaceRange(Offset start, Offset stop, std::string_view text) {
   for (std::int64_t i = sp; i <= lastChanged; ++i) {
     Paragraph& p = table_.at(i);
     p.flags = static_cast<std::uint8_t>((p.flags & Paragraph::kLaidOut) | oldCodes | newCodes);
-    if (p.extra) p.extra->runs.clear();
+    if (p.extra()) p.extra()->runs.clear();
     maxLengthSeen_ = std::max<Offset>(maxLengthSeen_, p.length);
   }
 
@@ -879,9 +879,10 @@ void CodeMemo::selfCheck() const {
       failure = "Error 2" + at;
       return false;
     }
-    const std::vector<std::uint32_t>* starts = p.extra ? &p.extra->lineStarts : nullptr;
+    const std::vector<std::uint32_t>* starts = p.extra() ? &p.extra()->lineStarts : nullptr;
     const std::size_t wrapped = starts ? starts->size() : 0;
-    if (wrapped + 1 != p.lineCount) {
+    const std::uint32_t count = table_.lineCountOf(i);
+    if (wrapped + 1 != count) {
       failure = "Error 3" + at;
       return false;
     }
@@ -896,7 +897,7 @@ void CodeMemo::selfCheck() const {
       failure = "Error 4" + at;
       return false;
     }
-    lines += p.lineCount;
+    lines += count;
     units += static_cast<Offset>(p.length) + 2;
     return true;
   });

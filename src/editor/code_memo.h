@@ -216,6 +216,13 @@ public:
   // The character boundary of a display line nearest to pixel x (text-relative), and how many
   // whole columns x lies beyond the line's end (virtual space).
   std::uint32_t positionAtX(const LineSpan& span, int x, int* columnsBeyond = nullptr) const;
+  // Where a painter that shows a display line from pixel `fromX` on (text-relative) begins: the
+  // first character that reaches past fromX, and its x. A long line is not walked from its start.
+  struct LinePoint {
+    std::uint32_t position = 0;
+    int x = 0;
+  };
+  LinePoint firstCharacterFrom(const LineSpan& span, int fromX) const;
   // Caret position in content pixels (x includes LeftMargin, before scrolling).
   int caretX();
   std::int64_t caretY();
@@ -251,7 +258,10 @@ public:
   LineBreak lineBreak() const { return lineBreak_; }
   void setLineBreak(LineBreak b) { lineBreak_ = b; }
   bool staticFormat() const { return staticFormat_; }
-  void setStaticFormat(bool on) { staticFormat_ = on; }
+  void setStaticFormat(bool on) {
+    staticFormat_ = on;
+    ++measureGeneration_;
+  }
   bool readOnly() const { return readOnly_; }
   void setReadOnly(bool on) { readOnly_ = on; }
   bool displayOnly() const { return displayOnly_; }
@@ -375,6 +385,10 @@ private:
   void moveCaret(Offset caret);
   void fireSelMove(Offset before);
   int charAdvance(unsigned char c, int x) const;
+  std::int64_t advanceOver(const Paragraph& par, std::uint32_t from, std::uint32_t to, std::int64_t x) const;
+  bool measuredByMarks(const LineSpan& span, const Paragraph& par) const;
+  const std::vector<std::int64_t>& marksOf(const Paragraph& par, std::size_t count) const;
+  LinePoint markAtOrBefore(const Paragraph& par, std::int64_t x) const;
   std::uint8_t paragraphFlagsFor(std::string_view text) const;
   bool isSeparator(char c) const { return separators_.contains(c); }
   void reportProgress(std::int64_t done, std::int64_t total, bool final) const;
@@ -413,6 +427,8 @@ private:
   std::int64_t dirtyFrom_ = -1;  // first paragraph changed inside BeginUpdate
   bool pendingChange_ = false;
   int widestLine_ = 0;
+  // Numbers the way characters are measured; marks of another number are stale.
+  std::uint32_t measureGeneration_ = 1;
   Offset maxLengthSeen_ = 0;
 
   CodeMemoOptions options_ = kDefaultOptions;

@@ -35,6 +35,7 @@ void CodeMemo::setWordWrap(bool wrap) {
 
 void CodeMemo::setTabStops(int columns) {
   tabStops_ = columns;
+  ++measureGeneration_;
   if (wrapping()) relayoutAll();
 }
 
@@ -59,6 +60,7 @@ void CodeMemo::relayoutAll() {
   const std::int64_t top = metrics_ ? topLine() : 0;
   const Offset topOffset = lineCount() > 0 && metrics_ ? offsetOfLine(top) : 0;
   widestLine_ = 0;
+  ++measureGeneration_;
   if (wrapping()) {
     table_.resetLayout(false);
     layoutHigh_ = 0;
@@ -85,15 +87,13 @@ void CodeMemo::layoutParagraph(std::int64_t index) {
   Paragraph& p = table_.at(index);
   p.flags |= Paragraph::kLaidOut;
   if (!wrapping()) {
-    if (p.extra) p.extra->lineStarts.clear();
-    table_.setLineCount(index, 1);
+    table_.setLineStarts(index, {});
     return;
   }
   std::vector<std::uint32_t> starts;
   const int widest = breakLines(p.text(), (p.flags & Paragraph::kHasCodes) != 0, charAdvancer(), layoutWidth(), starts);
   widestLine_ = std::max(widestLine_, widest);
-  if (!starts.empty() || p.extra) p.ensureExtra().lineStarts = std::move(starts);
-  table_.setLineCount(index, static_cast<std::uint32_t>((p.extra ? p.extra->lineStarts.size() : 0) + 1));
+  table_.setLineStarts(index, std::move(starts));
 }
 
 void CodeMemo::ensureLaidOut(std::int64_t paragraph) {
@@ -143,11 +143,11 @@ CodeMemo::LineSpan CodeMemo::lineSpan(std::int64_t line) {
     return span;
   }
   const Paragraph& par = table_.at(p);
-  const std::int64_t local = std::clamp<std::int64_t>(line - table_.firstLineOf(p), 0, par.lineCount - 1);
-  const auto* starts = par.extra ? &par.extra->lineStarts : nullptr;
-  span.start = local == 0 ? 0 : (*starts)[static_cast<std::size_t>(local - 1)];
-  span.stop = starts && local < static_cast<std::int64_t>(starts->size()) ? (*starts)[static_cast<std::size_t>(local)]
-                                                                          : par.length;
+  const ParagraphExtra* e = par.extra();
+  const auto wrapped = static_cast<std::int64_t>(e ? e->lineStarts.size() : 0);
+  const std::int64_t local = std::clamp<std::int64_t>(line - table_.firstLineOf(p), 0, wrapped);
+  span.start = local == 0 ? 0 : e->lineStarts[static_cast<std::size_t>(local - 1)];
+  span.stop = local < wrapped ? e->lineStarts[static_cast<std::size_t>(local)] : par.length;
   return span;
 }
 
@@ -159,8 +159,8 @@ std::int64_t CodeMemo::lineOfOffset(Offset offset) {
   const Paragraph& par = table_.at(p);
   const auto pos = static_cast<std::uint32_t>(offset - table_.startOf(p));
   std::int64_t local = 0;
-  if (par.extra && !par.extra->lineStarts.empty()) {
-    const auto& s = par.extra->lineStarts;
+  if (par.extra() && !par.extra()->lineStarts.empty()) {
+    const auto& s = par.extra()->lineStarts;
     local = std::upper_bound(s.begin(), s.end(), pos) - s.begin();
   }
   return table_.firstLineOf(p) + local;
@@ -171,35 +171,84 @@ Offset CodeMemo::offsetOfLine(std::int64_t line) {
   return table_.startOf(span.paragraph) + span.start;
 }
 
-int CodeMemo::xInLine(const LineSpan& span, std::uint32_t position) const {
-  const Paragraph& par = table_.at(span.paragraph);
+namespace {
+
+constexpr std::uint32_t kMarkStep = ParagraphExtra::kMarkStep;
+
+int clampX(std::int64_t x) { return static_cast<int>(std::min<std::int64_t>(x, INT32_MAX / 2)); }
+
+}  // namespace
+
+std::int64_t CodeMemo::advanceOver(const Paragraph& par, std::uint32_t from, std::uint32_t to, std::int64_t x) const {
   const std::string_view t = par.text();
+  to = std::min<std::uint32_t>(to, static_cast<std::uint32_t>(t.size()));
   const int fixed = metrics_ ? metrics_->fixedPitchWidth() : 1;
   if (fixed > 0 && !(staticFormat_ && (par.flags & Paragraph::kHasCodes))) {
     // Count characters between tabs; only a tab needs its position.
-    const std::uint32_t end = std::min<std::uint32_t>(position, static_cast<std::uint32_t>(t.size()));
-    std::int64_t x = 0;
-    std::uint32_t k = span.start;
-    while (k < end) {
-      const void* tab = std::memchr(t.data() + k, '\t', end - k);
-      const std::uint32_t stop = tab ? static_cast<std::uint32_t>(static_cast<const char*>(tab) - t.data()) : end;
-      x += static_cast<std::int64_t>(stop - k) * fixed;
+    while (from < to) {
+      const void* tab = std::memchr(t.data() + from, '\t', to - from);
+      const std::uint32_t stop = tab ? static_cast<std::uint32_t>(static_cast<const char*>(tab) - t.data()) : to;
+      x += static_cast<std::int64_t>(stop - from) * fixed;
       if (!tab) break;
-      x += charAdvance('\t', static_cast<int>(std::min<std::int64_t>(x, INT32_MAX)));
-      k = stop + 1;
+      x += charAdvance('\t', clampX(x));
+      from = stop + 1;
     }
-    return static_cast<int>(std::min<std::int64_t>(x, INT32_MAX / 2));
+    return x;
   }
-  int x = 0;
-  for (std::uint32_t k = span.start; k < position && k < t.size(); ++k) x += charAdvance(static_cast<unsigned char>(t[k]), x);
+  for (std::uint32_t k = from; k < to; ++k) x += charAdvance(static_cast<unsigned char>(t[k]), clampX(x));
   return x;
 }
 
+// A display line that is a whole long paragraph: measured from its marks.
+bool CodeMemo::measuredByMarks(const LineSpan& span, const Paragraph& par) const {
+  return span.start == 0 && span.stop == par.length && par.length >= 2 * kMarkStep;
+}
+
+// The paragraph's marks, at least `count` of them where it has that many, measured now where
+// missing.
+const std::vector<std::int64_t>& CodeMemo::marksOf(const Paragraph& par, std::size_t count) const {
+  // Marks are a cache: measuring a line is still a question that changes nothing.
+  ParagraphExtra& e = const_cast<Paragraph&>(par).ensureExtra();
+  if (e.markGeneration != measureGeneration_) {
+    e.xMarks.clear();
+    e.markGeneration = measureGeneration_;
+  }
+  count = std::min<std::size_t>(count, par.length / kMarkStep);
+  while (e.xMarks.size() < count) {
+    const auto k = static_cast<std::uint32_t>(e.xMarks.size());
+    e.xMarks.push_back(advanceOver(par, k * kMarkStep, (k + 1) * kMarkStep, k == 0 ? 0 : e.xMarks[k - 1]));
+  }
+  return e.xMarks;
+}
+
+// The last mark at or before pixel x (or the paragraph start), measuring no further than x.
+CodeMemo::LinePoint CodeMemo::markAtOrBefore(const Paragraph& par, std::int64_t x) const {
+  const std::size_t most = par.length / kMarkStep;
+  const std::vector<std::int64_t>* marks = &marksOf(par, 0);
+  while (marks->size() < most && (marks->empty() || marks->back() <= x)) marks = &marksOf(par, marks->size() + 1);
+  const auto k = static_cast<std::uint32_t>(std::upper_bound(marks->begin(), marks->end(), x) - marks->begin());
+  if (k == 0) return {};
+  return {k * kMarkStep, clampX((*marks)[k - 1])};
+}
+
+int CodeMemo::xInLine(const LineSpan& span, std::uint32_t position) const {
+  const Paragraph& par = table_.at(span.paragraph);
+  position = std::min(position, par.length);
+  if (measuredByMarks(span, par) && position >= kMarkStep) {
+    const std::uint32_t k = position / kMarkStep;
+    return clampX(advanceOver(par, k * kMarkStep, position, marksOf(par, k)[k - 1]));
+  }
+  return clampX(advanceOver(par, span.start, position, 0));
+}
+
 std::uint32_t CodeMemo::positionAtX(const LineSpan& span, int x, int* columnsBeyond) const {
-  const std::string_view t = table_.at(span.paragraph).text();
-  int cx = 0;
+  const Paragraph& par = table_.at(span.paragraph);
+  const std::string_view t = par.text();
+  // Characters before a mark at or left of x all end at or before it: none is the answer.
+  const LinePoint from = measuredByMarks(span, par) ? markAtOrBefore(par, x) : LinePoint{span.start, 0};
+  int cx = from.x;
   if (columnsBeyond) *columnsBeyond = 0;
-  for (std::uint32_t k = span.start; k < span.stop; ++k) {
+  for (std::uint32_t k = from.position; k < span.stop; ++k) {
     const int w = charAdvance(static_cast<unsigned char>(t[k]), cx);
     if (x < cx + (w + 1) / 2) return k;
     cx += w;
@@ -213,6 +262,19 @@ std::uint32_t CodeMemo::positionAtX(const LineSpan& span, int x, int* columnsBey
     *columnsBeyond = (x - cx + avg / 2) / avg;
   }
   return span.stop;
+}
+
+CodeMemo::LinePoint CodeMemo::firstCharacterFrom(const LineSpan& span, int fromX) const {
+  const Paragraph& par = table_.at(span.paragraph);
+  const std::string_view t = par.text();
+  LinePoint p = measuredByMarks(span, par) ? markAtOrBefore(par, fromX) : LinePoint{span.start, 0};
+  while (p.position < span.stop) {
+    const int w = charAdvance(static_cast<unsigned char>(t[p.position]), p.x);
+    if (p.x + w > fromX) break;
+    p.x += w;
+    ++p.position;
+  }
+  return p;
 }
 
 int CodeMemo::caretX() {
@@ -260,7 +322,7 @@ int CodeMemo::caretPixelWidth() {
   const Paragraph& par = table_.at(p);
   if (pos >= par.length) return base;
   const LineSpan span = lineSpan(lineOfOffset(caret_));
-  const int w = charAdvance(static_cast<unsigned char>(par.data[pos]), xInLine(span, pos));
+  const int w = charAdvance(static_cast<unsigned char>(par.data()[pos]), xInLine(span, pos));
   return w > 0 ? w : base;  // a formatting code has no width of its own
 }
 

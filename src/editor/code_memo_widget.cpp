@@ -256,7 +256,10 @@ void CodeMemoWidget::paintLine(QPainter& painter, const QtLinePainter& lines, st
 
   QtLinePainter::Line l;
   l.paragraph = &memo_.table().at(span.paragraph);
-  l.start = span.start;
+  // A long line is drawn from its first visible character on, not walked from its start.
+  const CodeMemo::LinePoint first = memo_.firstCharacterFrom(span, -originX);
+  l.start = first.position;
+  l.startX = first.x;
   l.stop = span.stop;
   l.x = originX;
   l.top = y;
@@ -264,17 +267,18 @@ void CodeMemoWidget::paintLine(QPainter& painter, const QtLinePainter& lines, st
   l.clipRight = viewport()->width();
   const QtLinePainter::Selection selection{selA - parStart, selB - parStart, selBack,
                                            palette().color(QPalette::HighlightedText)};
-  lines.paint(painter, l, &selection);
+  const int endX = lines.paint(painter, l, &selection);
+  // The painter stops at the right edge; only a line that ended before it shows its end, and
+  // measuring the end of a long line that is not shown would walk all of it.
+  if (span.stop != text.size() || endX > l.clipRight) return;
 
   // A selected paragraph end shows as one selected cell.
-  const bool lastLine = span.stop == text.size();
   const Offset breakAt = parStart + static_cast<Offset>(text.size());
-  if (lastLine && breakAt >= selA && breakAt < selB && span.paragraph + 1 < memo_.paragraphCount())
-    painter.fillRect(QRect(originX + memo_.xInLine(span, span.stop), y, metrics_.averageCharWidth(), memo_.lineHeight()),
-                     selBack);
+  if (breakAt >= selA && breakAt < selB && span.paragraph + 1 < memo_.paragraphCount())
+    painter.fillRect(QRect(endX, y, metrics_.averageCharWidth(), memo_.lineHeight()), selBack);
   // The end-of-text mark after the last character.
-  if (lastLine && span.paragraph + 1 == memo_.paragraphCount()) {
-    const int ex = originX + memo_.xInLine(span, span.stop) + 1;
+  if (span.paragraph + 1 == memo_.paragraphCount()) {
+    const int ex = endX + 1;
     painter.setPen(QPen(Qt::red, 1));
     painter.drawLine(ex, baseline - 1, ex + metrics_.averageCharWidth() / 2, baseline - 1);
   }

@@ -178,15 +178,15 @@ void HighlightEngine::refreshStartStops() {
 void HighlightEngine::dropAll(bool release) {
   paragraphsOf(memo_).forEachMutable([release](std::int64_t, Paragraph& p) {
     p.flags = static_cast<std::uint8_t>(p.flags & ~kParseFlags);
-    if (p.extra) {
-      p.extra->startState = nullptr;
+    if (p.extra()) {
+      p.extra()->startState = nullptr;
       // A re-scan usually makes the same runs again: keep their room unless leaving.
       if (!release) {
-        p.extra->runs.clear();
-      } else if (p.extra->lineStarts.empty()) {
-        p.extra.reset();
+        p.extra()->runs.clear();
+      } else if (p.extra()->lineStarts.empty()) {
+        p.dropExtra();
       } else {
-        std::vector<AttrRun>().swap(p.extra->runs);
+        std::vector<AttrRun>().swap(p.extra()->runs);
       }
     }
     return true;
@@ -238,17 +238,17 @@ bool HighlightEngine::scanRange(std::int64_t from, std::int64_t to, std::int64_t
   bool carrying = false;
   AttrStateRef carried = nullptr;
   auto handOn = [](Paragraph& p, AttrStateRef state) {
-    const AttrStateRef old = p.extra ? p.extra->startState : nullptr;
+    const AttrStateRef old = p.extra() ? p.extra()->startState : nullptr;
     if (old == state) return;
-    if (state || p.extra) p.ensureExtra().startState = state;
-    if (p.extra) p.extra->runs.clear();
+    if (state || p.extra()) p.ensureExtra().startState = state;
+    if (p.extra()) p.extra()->runs.clear();
     p.flags = static_cast<std::uint8_t>(p.flags & ~kParseFlags);
   };
   paragraphsOf(memo_).forEachMutable(
       [&](std::int64_t i, Paragraph& p) {
         if (i > to) {
           if (carrying) {
-            const AttrStateRef old = p.extra ? p.extra->startState : nullptr;
+            const AttrStateRef old = p.extra() ? p.extra()->startState : nullptr;
             handOn(p, carried);
             carrying = old != carried;
           }
@@ -308,9 +308,10 @@ std::size_t HighlightEngine::findStop(const StartStopInfo& key, std::string_view
 AttrStateRef HighlightEngine::scanStartStops(Paragraph& paragraph) {
   ++startStopScans_;
   paragraph.flags = static_cast<std::uint8_t>((paragraph.flags & ~Paragraph::kKeywordsParsed) | Paragraph::kStartStopParsed);
-  const AttrStateRef startState = paragraph.extra ? paragraph.extra->startState : nullptr;
+  const AttrStateRef startState = paragraph.extra() ? paragraph.extra()->startState : nullptr;
   AttrStateRef cur = startState;
-  if (paragraph.extra) paragraph.extra->runs.clear();
+  if (paragraph.extra()) paragraph.extra()->runs.clear();
+  if (paragraph.length > kLongestHighlighted) return cur;
   const bool useKeys = applyStartStopKeys_ && !startStops_.empty();
   if (!useKeys && !highlighter_) return cur;
 
@@ -401,10 +402,10 @@ void HighlightEngine::scanKeywords(std::int64_t index, Paragraph& paragraph) {
   const bool keywordsOn = applyKeyWords_ && !keywords_.activeIndices().empty();
   if (!highlighter_ && !keywordsOn) return;
   const std::string_view text = paragraph.text();
-  if (text.empty()) return;
+  if (text.empty() || text.size() > kLongestHighlighted) return;
   collecting_ = &paragraph;
-  if (paragraph.extra)
-    work_.assign(paragraph.extra->runs.begin(), paragraph.extra->runs.end());
+  if (paragraph.extra())
+    work_.assign(paragraph.extra()->runs.begin(), paragraph.extra()->runs.end());
   else
     work_.clear();
   workChanged_ = false;
@@ -419,7 +420,7 @@ void HighlightEngine::findKeywords(const Paragraph& paragraph) {
   raw_.assign(text);
   bool anyAllowed = false;
   {
-    AttrStateRef state = paragraph.extra ? paragraph.extra->startState : nullptr;
+    AttrStateRef state = paragraph.extra() ? paragraph.extra()->startState : nullptr;
     std::size_t from = 0;
     const std::size_t count = work_.size();
     for (std::size_t r = 0; r <= count; ++r) {
@@ -446,19 +447,19 @@ void HighlightEngine::findKeywords(const Paragraph& paragraph) {
   spans_.clear();
   for (const KeywordHit& h : hits_)
     spans_.push_back({h.offset, h.offset + h.length, keywordLevels_[static_cast<std::size_t>(h.keyword)]});
-  mergeSpans(work_, paragraph.extra ? paragraph.extra->startState : nullptr, paragraph.length, spans_);
+  mergeSpans(work_, paragraph.extra() ? paragraph.extra()->startState : nullptr, paragraph.length, spans_);
   workChanged_ = true;
 }
 
 const std::vector<AttrRun>& HighlightEngine::runsOf(const Paragraph& paragraph) const {
   static const std::vector<AttrRun> kNone;
   if (&paragraph == collecting_) return work_;
-  return paragraph.extra ? paragraph.extra->runs : kNone;
+  return paragraph.extra() ? paragraph.extra()->runs : kNone;
 }
 
 void HighlightEngine::applySpans(Paragraph& paragraph, const std::vector<Span>& spans) {
   if (spans.empty()) return;
-  const AttrStateRef start = paragraph.extra ? paragraph.extra->startState : nullptr;
+  const AttrStateRef start = paragraph.extra() ? paragraph.extra()->startState : nullptr;
   if (&paragraph == collecting_) {
     mergeSpans(work_, start, paragraph.length, spans);
     workChanged_ = true;

@@ -29,6 +29,9 @@ public:
   static constexpr int kMaxLevel = 15;
   static constexpr std::uint16_t kStartStopBit = 0x8000;
   static constexpr std::uint16_t kNoKey = 0x7FFF;  // a level opened by no list entry (a number)
+  // A longer paragraph is data, not code: it is shown plain and hands its start state on
+  // unchanged, so that a key typed into a line of megabytes does not scan all of it again.
+  static constexpr std::uint32_t kLongestHighlighted = 100'000;
 
   explicit HighlightEngine(CodeMemo& memo);
   ~HighlightEngine() override;

@@ -73,7 +73,7 @@ void NumberHighlighter::scanParagraph(HighlightEngine& engine, std::int64_t, Par
   const std::string_view text = paragraph.text();
   const std::size_t n = text.size();
   const std::vector<AttrRun>& runs = engine.runsOf(paragraph);
-  AttrStateRef state = paragraph.extra ? paragraph.extra->startState : nullptr;
+  AttrStateRef state = paragraph.extra() ? paragraph.extra()->startState : nullptr;
   std::size_t nextRun = 0;
   std::size_t boundary = runs.empty() ? n : runs.front().offset;
   bool allowed = allowedIn(state);

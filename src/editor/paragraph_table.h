@@ -1,10 +1,10 @@
 #pragma once
 #include <cstdint>
 #include <algorithm>
-#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "editor/attr_run.h"
@@ -16,15 +16,29 @@ using Offset = std::int64_t;
 // Extra per-paragraph data that most paragraphs never need: the display-line table of a
 // wrapped paragraph and the highlighting runs. Allocated on first use.
 struct ParagraphExtra {
-  // Start offset (within the paragraph) of display lines 1..n-1; line 0 starts at 0.
+  // Start offset (within the paragraph) of display lines 1..n-1; line 0 starts at 0. Changed
+  // only through ParagraphTable::setLineStarts, which keeps the line counts in step.
   std::vector<std::uint32_t> lineStarts;
   std::vector<AttrRun> runs;   // sorted by offset
   AttrStateRef startState = nullptr;  // region open at the paragraph start; null = none
+  // The x of every kMarkStep-th character of a long paragraph shown on one line, measured only
+  // as far as someone asked: xMarks[k] is where character (k + 1) * kMarkStep starts under the
+  // measuring numbered `markGeneration`. So the end of a long line is found from the last
+  // mark, not from its start; an edit keeps the marks before it (ParagraphTable).
+  static constexpr std::uint32_t kMarkStep = 4096;
+  std::vector<std::int64_t> xMarks;
+  std::uint32_t markGeneration = 0;
+  void keepMarksBefore(std::uint32_t position) {
+    if (xMarks.size() > position / kMarkStep) xMarks.resize(position / kMarkStep);
+  }
 };
 
-// One paragraph. The text either lives in a shared load arena (capacity 0) or in its own
-// buffer with 1/64 spare room, so typing does not reallocate on every character.
-struct Paragraph {
+// One paragraph record: 16 bytes, for a large file has millions. The text is borrowed from the
+// buffer a load adopted or is owned (with 1/64 spare room, so that typing does not reallocate
+// on every character). A paragraph with extra data keeps its text pointer in the extra data's
+// holder. Records are plain bytes: only the table creates, moves and frees them.
+class Paragraph {
+public:
   enum Flag : std::uint8_t {
     kLaidOut = 1,
     kKeywordsParsed = 2,
@@ -32,127 +46,66 @@ struct Paragraph {
     kHasCodes = 8,  // holds formatting codes (1, 2, 3, 4, 21)
   };
 
-  char* data = nullptr;
-  std::uint32_t length = 0;
-  std::uint32_t capacity = 0;  // 0: borrowed from an arena
-  std::uint32_t lineCount = 1;
-  std::uint8_t flags = kLaidOut;
-  std::unique_ptr<ParagraphExtra> extra;
+private:
+  void* ptr_ = nullptr;  // the text, or the Held holding it and the extra data
 
-  std::string_view text() const { return {data, length}; }
-  ParagraphExtra& ensureExtra() {
-    if (!extra) extra = std::make_unique<ParagraphExtra>();
-    return *extra;
+public:
+  std::uint32_t length = 0;
+  std::uint8_t flags = kLaidOut;
+
+  const char* data() const { return textPointer(); }
+  std::string_view text() const { return {textPointer(), length}; }
+  ParagraphExtra* extra() const { return (state_ & kHeld) ? static_cast<Held*>(ptr_) : nullptr; }
+  ParagraphExtra& ensureExtra();
+  // Frees the extra data; the text stays.
+  void dropExtra();
+
+private:
+  friend class ParagraphTable;
+  struct Held : ParagraphExtra {
+    char* text = nullptr;
+  };
+  enum State : std::uint8_t { kOwned = 1, kHeld = 2, kInArena = 4 };
+
+  char* textPointer() const { return (state_ & kHeld) ? static_cast<Held*>(ptr_)->text : static_cast<char*>(ptr_); }
+  void setTextPointer(char* text) {
+    if (state_ & kHeld)
+      static_cast<Held*>(ptr_)->text = text;
+    else
+      ptr_ = text;
   }
+
+  std::uint8_t state_ = 0;
 };
 
-// The table of paragraphs. Paragraphs live in blocks of a few hundred; each block keeps
-// lazily rebuilt prefix sums of its paragraphs' offsets and display lines, and Fenwick trees
-// over the blocks give the text-wide sums. Every lookup (offset -> paragraph, line ->
-// paragraph, paragraph -> offset or first line) and every update costs O(log n), so an edit
-// does not touch the offsets of the paragraphs after it.
+// The table of paragraphs. Paragraphs live in blocks of a few hundred whose headers sit in one
+// array; each block keeps the running sum of its paragraphs' units (length + 2) as 32-bit
+// numbers relative to the block, and a Fenwick tree over the blocks gives the text-wide sums.
+// Every lookup (offset -> paragraph, line -> paragraph, paragraph -> offset or first line)
+// and every update costs O(log n) plus a pass over one block's sums, so an edit does not
+// touch the offsets of the blocks after it. A load builds it all in one pass, into a few
+// large slabs.
+//
+// Invariants, kept by the editing operations below: a block's `unitEnd` is its running sum
+// of units and `units` its total; a block of more than one paragraph holds at most
+// kMaxBlockUnits units, so the sums fit 32 bits; `lines` equals the sum of its paragraphs'
+// display lines, which `wrapped` lists once some paragraph has more than one.
 //
 // Offsets count every paragraph break as 2 characters, whatever the file used.
 class ParagraphTable {
-  // Index of the last of `n` ascending values (the first being 0) that is <= v. Branch-free:
-  // random look-ups would mispredict every step of an ordinary binary search.
-  static std::size_t lastNotAbove(const std::int64_t* values, std::size_t n, std::int64_t v) {
-    const std::int64_t* base = values;
-    while (n > 1) {
-      const std::size_t half = n / 2;
-      base = base[half] <= v ? base + half : base;
-      n -= half;
-    }
-    return static_cast<std::size_t>(base - values);
-  }
-
-  struct Block {
-    std::vector<Paragraph> paras;
-    // unitStart[i]: units (length + 2 each) of the paragraphs before i in this block; entries
-    // 0..validUnits are valid. lineStart likewise, kept only once a paragraph has several lines.
-    std::vector<Offset> unitStart;
-    std::vector<std::int64_t> lineStart;
-    std::size_t validUnits = 0;
-    std::size_t validLines = 0;
-    Offset units = 0;
-    std::int64_t lines = 0;
-
-    // Paragraph i (or those from i on) changed: the sums up to and including i stay valid.
-    void invalidateFrom(std::size_t i) {
-      validUnits = std::min(validUnits, i);
-      validLines = std::min(validLines, i);
-    }
-    bool singleLines() const { return lines == static_cast<std::int64_t>(paras.size()); }
-
-    void ensureUnits(std::size_t upTo) {  // makes [0, upTo] valid (upTo <= size)
-      if (unitStart.size() < paras.size() + 1) unitStart.resize(paras.size() + 1);
-      if (validUnits >= upTo) return;
-      std::size_t i = validUnits;
-      Offset acc = i == 0 ? 0 : unitStart[i];
-      if (i == 0) unitStart[0] = 0;
-      for (; i < upTo && i < paras.size(); ++i) {
-        acc += static_cast<Offset>(paras[i].length) + 2;
-        unitStart[i + 1] = acc;
-      }
-      validUnits = std::max(validUnits, std::min(upTo, paras.size()));
-    }
-    Offset unitsBefore(std::size_t i) {
-      ensureUnits(i);
-      return unitStart[i];
-    }
-    void ensureLines(std::size_t upTo) {
-      if (lineStart.size() < paras.size() + 1) lineStart.resize(paras.size() + 1);
-      if (validLines >= upTo) return;
-      std::size_t i = validLines;
-      std::int64_t acc = i == 0 ? 0 : lineStart[i];
-      if (i == 0) lineStart[0] = 0;
-      for (; i < upTo && i < paras.size(); ++i) {
-        acc += paras[i].lineCount;
-        lineStart[i + 1] = acc;
-      }
-      validLines = std::max(validLines, std::min(upTo, paras.size()));
-    }
-    std::int64_t linesBefore(std::size_t i) {
-      if (singleLines()) return static_cast<std::int64_t>(i);
-      ensureLines(i);
-      return lineStart[i];
-    }
-    // Largest i with unitsBefore(i) <= u.
-    std::size_t findUnits(Offset u) {
-      const std::size_t n = paras.size();
-      ensureUnits(n);
-      // Paragraph lengths in a block are alike, so a guess by proportion lands on or next to
-      // the answer and reads one cache line; a lopsided block falls back to bisection.
-      std::size_t g = units > 0 ? static_cast<std::size_t>(u * static_cast<Offset>(n) / units) : 0;
-      if (g >= n) g = n - 1;
-      for (int step = 0; step < 8; ++step) {
-        if (unitStart[g] > u) {
-          --g;
-        } else if (g + 1 < n && unitStart[g + 1] <= u) {
-          ++g;
-        } else {
-          return g;
-        }
-      }
-      return lastNotAbove(unitStart.data(), n, u);
-    }
-    std::size_t findLine(std::int64_t line) {
-      if (singleLines()) return static_cast<std::size_t>(line);
-      ensureLines(paras.size());
-      return lastNotAbove(lineStart.data(), paras.size(), line);
-    }
-  };
-
-
 public:
-  static constexpr std::size_t kBlockSize = 512;
+  static constexpr std::uint32_t kBlockSize = 512;
+  // Above this a block of several paragraphs is split; one paragraph alone stays below 2^31.
+  static constexpr std::uint64_t kMaxBlockUnits = std::uint64_t{1} << 31;
+  // The longest paragraph the table takes.
+  static constexpr std::uint32_t kMaxLength = 0x7FFFFFF0;
 
   ParagraphTable();
   ~ParagraphTable();
   ParagraphTable(const ParagraphTable&) = delete;
   ParagraphTable& operator=(const ParagraphTable&) = delete;
 
-  // Replaces everything with one empty paragraph and frees all arenas.
+  // Replaces everything with one empty paragraph and frees all memory of the last load.
   void clear();
 
   std::int64_t size() const { return paragraphCount_; }
@@ -174,11 +127,11 @@ public:
   std::int64_t paragraphAtLine(std::int64_t line) const;
 
   // --- building during a load ---
-  // Takes ownership of a buffer whose paragraphs will borrow their text from it.
-  const char* adoptArena(std::unique_ptr<char[]> buffer, std::size_t size);
-  // Appends a paragraph whose text is borrowed from the arena last adopted. Only valid while
-  // loading, right after clearForLoad().
+  // Empties the table without a paragraph, for appendBorrowed to fill; finishLoad ends it.
   void clearForLoad();
+  // Takes ownership of the buffer the paragraphs appended next borrow their text from.
+  const char* adoptArena(std::unique_ptr<char[]> buffer, std::size_t size);
+  // Appends a paragraph; a non-null `data` points into the arena last adopted.
   void appendBorrowed(const char* data, std::uint32_t length, std::uint8_t extraFlags);
   void finishLoad();
 
@@ -190,8 +143,9 @@ public:
   // Inserts new paragraphs before `index` (index == size() appends).
   void insertParagraphs(std::int64_t index, const std::vector<std::string_view>& texts);
   void eraseParagraphs(std::int64_t index, std::int64_t count);
-  void setLineCount(std::int64_t index, std::uint32_t lines);
-  // Display-line counts of every paragraph set to 1 and the laid-out flag cleared.
+  // The display lines of a wrapped paragraph, and with them its line count.
+  void setLineStarts(std::int64_t index, std::vector<std::uint32_t> starts);
+  // Display-line counts of every paragraph set to 1 and the laid-out flag set or cleared.
   void resetLayout(bool laidOut);
 
   // Recomputes flags such as kHasCodes after a text change.
@@ -210,10 +164,10 @@ public:
       index = p.paras;
     }
     for (; b < blocks_.size(); ++b) {
-      const auto& paras = blocks_[b]->paras;
-      const auto n = static_cast<std::int64_t>(paras.size());
+      const Block& block = blocks_[b];
+      const auto n = static_cast<std::int64_t>(block.count);
       for (std::int64_t i = std::max<std::int64_t>(0, first - index); i < n; ++i)
-        if (!fn(index + i, paras[static_cast<std::size_t>(i)])) return;
+        if (!fn(index + i, std::as_const(block.paras[i]))) return;
       index += n;
     }
   }
@@ -225,16 +179,44 @@ public:
   }
 
 private:
+  // Line counts of a block that holds a paragraph of several display lines.
+  struct Wrapped {
+    std::vector<std::uint32_t> counts;  // per paragraph
+    std::vector<std::uint32_t> ends;    // running sum of counts, valid below `valid`
+    std::uint32_t valid = 0;
+  };
+  struct Block {
+    Paragraph* paras = nullptr;  // `capacity` records, then `capacity` unit sums
+    std::unique_ptr<std::byte[]> own;  // the storage, unless it lies in a load slab
+    std::uint32_t count = 0;
+    std::uint32_t capacity = 0;
+    std::uint64_t units = 0;
+    std::int64_t lines = 0;
+    std::unique_ptr<Wrapped> wrapped;
+
+    std::uint32_t* unitEnd() const { return reinterpret_cast<std::uint32_t*>(paras + capacity); }
+    std::uint32_t unitsBefore(std::uint32_t i) const { return i == 0 ? 0 : unitEnd()[i - 1]; }
+    bool singleLines() const { return lines == static_cast<std::int64_t>(count); }
+    std::uint32_t lineCount(std::uint32_t i) const { return wrapped ? wrapped->counts[i] : 1; }
+    std::int64_t linesBefore(std::uint32_t i) const;
+    std::uint32_t findUnits(std::uint32_t u) const;
+    std::uint32_t findLine(std::int64_t line) const;
+  };
+  static std::size_t storageBytes(std::uint32_t capacity) {
+    return std::size_t{capacity} * (sizeof(Paragraph) + sizeof(std::uint32_t));
+  }
+
   struct Location {
     Block* block;
     std::size_t blockIndex;
-    std::size_t local;
+    std::uint32_t local;
   };
 
   Location locate(std::int64_t index) const;
   void releaseText(Paragraph& p);
-  void ensureOwned(Paragraph& p, std::uint32_t newLength);
-  void adjustBlock(std::size_t blockIndex, Offset unitsDelta, std::int64_t linesDelta,
+  void releaseParagraph(Paragraph& p);
+  char* ensureOwned(Paragraph& p, std::uint32_t newLength);
+  void adjustBlock(std::size_t blockIndex, std::int64_t unitsDelta, std::int64_t linesDelta,
                    std::int64_t parasDelta);
   void structureChanged() const {
     fenwickValid_ = false;
@@ -254,12 +236,17 @@ private:
   };
   Prefix descend(std::int64_t value, std::int64_t FenNode::*key) const;
   Prefix prefixOf(std::size_t block) const;
-  void fenwickAdd(std::size_t i, Offset units, std::int64_t lines, std::int64_t paras) const;
-  void splitIfLarge(std::size_t blockIndex);
-  void removeEmptyBlocks();
+  void fenwickAdd(std::size_t i, std::int64_t units, std::int64_t lines, std::int64_t paras) const;
 
-  std::vector<std::unique_ptr<Block>> blocks_;
-  // Fenwick trees over blocks: units (length + 2 per paragraph), lines, paragraphs.
+  Block newBlock(std::uint32_t capacity);
+  void growBlock(Block& b, std::uint32_t needed);
+  static void recount(Block& b, std::uint32_t from);
+  void rebalance(std::size_t blockIndex);
+  void removeBlock(std::size_t blockIndex);
+  void setLineCount(Block& b, std::size_t blockIndex, std::uint32_t local, std::uint32_t lines);
+
+  std::vector<Block> blocks_;
+  // Fenwick tree over blocks: units, lines and paragraphs in one node.
   mutable std::vector<FenNode> fen_;
   mutable std::size_t fenStep_ = 1;  // highest power of two <= fen_.size()
   mutable bool fenwickValid_ = false;
@@ -271,30 +258,39 @@ private:
     Offset units = 0;
     std::int64_t firstLine = -1;
     std::size_t block = 0;
-    std::size_t local = 0;
+    std::uint32_t local = 0;
     std::uint32_t lineCount = 1;
   };
   mutable Hint hint_;
   mutable std::uint64_t version_ = 0;
-  void remember(std::int64_t index, Offset start, std::size_t block, std::size_t local, std::int64_t firstLine = -1) const {
-    Block& b = *blocks_[block];
-    b.ensureUnits(local + 1);
-    hint_ = Hint{version_, index, start, b.unitStart[local + 1] - b.unitStart[local], firstLine, block, local,
-                 b.singleLines() ? 1u : b.paras[local].lineCount};
+  void remember(std::int64_t index, Offset blockStart, std::size_t block, std::uint32_t local,
+                std::int64_t firstLine = -1) const {
+    const Block& b = blocks_[block];
+    const std::uint32_t before = b.unitsBefore(local);
+    hint_ = Hint{version_, index, blockStart + before, b.unitEnd()[local] - before, firstLine, block, local,
+                 b.lineCount(local)};
   }
   bool hinted(std::int64_t index) const { return hint_.version == version_ && hint_.index == index; }
   std::int64_t paragraphCount_ = 0;
   Offset totalUnits_ = 0;
   std::int64_t totalLines_ = 0;
 
-  // Load arenas keyed by their start address, with the number of paragraphs borrowing.
-  struct Arena {
-    std::unique_ptr<char[]> memory;
-    std::size_t size = 0;
-    std::size_t users = 0;
+  // The buffer of the last load, freed once no paragraph borrows from it.
+  std::unique_ptr<char[]> arena_;
+  std::size_t arenaUsers_ = 0;
+  bool loading_ = false;
+  // Large pieces of memory the blocks of a load are carved from.
+  struct SlabDeleter {
+    void operator()(std::byte* p) const;
   };
-  std::map<const char*, Arena> arenas_;
-  Arena* loadingArena_ = nullptr;
+  struct Slab {
+    std::unique_ptr<std::byte, SlabDeleter> memory;
+    std::size_t size = 0;
+    std::size_t used = 0;
+  };
+  std::vector<Slab> slabs_;
+  bool slabbed_ = false;  // this load's blocks come from slabs
+  std::byte* carve(std::size_t bytes);
 };
 
 }  // namespace quillon::editor

@@ -1,5 +1,7 @@
 #include "editor/qt_line_painter.h"
 
+#include <algorithm>
+
 #include <QFontMetricsF>
 #include <QPainter>
 #include <vector>
@@ -50,15 +52,17 @@ int QtLinePainter::paint(QPainter& painter, const Line& line, const Selection* s
   const QColor& normal = colors_.text;
 
   // Highlighting runs: the state in effect at the line start and where the next run begins.
-  const ParagraphExtra* extra = highlighting_ ? line.paragraph->extra.get() : nullptr;
+  const ParagraphExtra* extra = highlighting_ ? line.paragraph->extra() : nullptr;
   static const std::vector<AttrRun> kNoRuns;
   const std::vector<AttrRun>& runs = extra ? extra->runs : kNoRuns;
-  std::size_t nextRun = 0;
-  AttrStateRef runState = extra ? extra->startState : nullptr;
+  std::size_t nextRun = static_cast<std::size_t>(
+      std::upper_bound(runs.begin(), runs.end(), line.start,
+                       [](std::uint32_t k, const AttrRun& r) { return k < r.offset; }) -
+      runs.begin());
+  AttrStateRef runState = nextRun > 0 ? runs[nextRun - 1].state : extra ? extra->startState : nullptr;
   auto advanceRuns = [&](std::uint32_t k) {
     while (nextRun < runs.size() && runs[nextRun].offset <= k) runState = runs[nextRun++].state;
   };
-  advanceRuns(line.start);
   auto runBoundary = [&](std::uint32_t k) { return nextRun < runs.size() && runs[nextRun].offset == k; };
 
   // Walk the line's characters once, cutting it into segments at tabs, formatting codes,
@@ -128,7 +132,7 @@ int QtLinePainter::paint(QPainter& painter, const Line& line, const Selection* s
       continue;
     }
     x += w;
-    if (originX + x > right && !selected(k)) {
+    if (originX + x > right) {
       flush(k + 1);
       segStart = line.stop;
       break;

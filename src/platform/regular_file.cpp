@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/memory_pages.h"
+
 namespace quillon::platform {
 
 namespace {
@@ -60,6 +62,8 @@ RegularFile::~RegularFile() {
 
 std::size_t RegularFile::read(char* buffer, std::size_t count, std::error_code& error) {
   error.clear();
+  // The read is the first touch of a whole file's buffer.
+  preferLargePages(buffer, count);
   std::size_t done = 0;
   while (done < count) {
     const ssize_t n = ::read(fd_, buffer + done, count - done);

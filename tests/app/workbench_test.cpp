@@ -320,7 +320,7 @@ TEST_F(WorkbenchTest, AFailingStartUpStepIsReportedAndStartUpCompletes) {
   EXPECT_EQ(view.tabs, std::vector<std::string>{"given.mb"});
   EXPECT_EQ(bench.sourceEditor().text(), "Dim a\r\n");
   bench.sourceEditor().prepareParagraphs(0, 0);
-  EXPECT_FALSE(bench.sourceEditor().table().at(0).extra->runs.empty());
+  EXPECT_FALSE(bench.sourceEditor().table().at(0).extra()->runs.empty());
   EXPECT_EQ(ui.statusText(1), "INS");
 }
 

@@ -2,6 +2,10 @@
 // with a fixed-pitch font: every character 8 px wide, lines 16 px high.
 #include <gtest/gtest.h>
 
+#include <random>
+#include <string>
+#include <vector>
+
 #include "editor/code_memo.h"
 #include "support/fixed_metrics.h"
 
@@ -224,4 +228,76 @@ TEST(CodeMemoMeasure, CountingAndAddingUpWidthsAgree) {
   const auto span = counted.lineSpan(0);
   for (std::uint32_t pos = 0; pos <= line.size(); ++pos)
     EXPECT_EQ(counted.xInLine(span, pos), added.xInLine(added.lineSpan(0), pos)) << "at " << pos;
+}
+
+namespace {
+// Widths that differ by character, so a position cannot be found by counting.
+class Proportional final : public quillon::editor::TextMetrics {
+public:
+  int charWidth(unsigned char c, std::uint8_t) const override { return c == 'i' ? 3 : c == 'm' ? 11 : 7; }
+  int lineHeight() const override { return 15; }
+  int ascent() const override { return 12; }
+  int averageCharWidth() const override { return 7; }
+};
+
+// The x of every position, added up from the start as the rules say.
+std::vector<int> xsOf(const std::string& text, int tabStops) {
+  const Proportional m;
+  const int tab = tabStops * m.averageCharWidth();
+  std::vector<int> xs{0};
+  for (const char c : text) xs.push_back(xs.back() + (c == '\t' ? tab - xs.back() % tab : m.charWidth(static_cast<unsigned char>(c), 0)));
+  return xs;
+}
+}  // namespace
+
+// A line of many thousand characters is measured from marks along it, which edits and a new tab
+// width must not leave stale: every answer equals adding up from the start.
+TEST(CodeMemoMeasure, LongLinesAreMeasuredExactlyAfterEdits) {
+  Proportional metrics;
+  quillon::editor::CodeMemo memo;
+  memo.setMetrics(&metrics);
+  memo.setViewport(1000, 700);
+  memo.setWordWrap(false);
+  memo.setTabStops(4);
+  std::mt19937 rng(5);
+  const std::string alphabet = "im ab\t";
+  auto randomText = [&](std::size_t n) {
+    std::string s;
+    for (std::size_t i = 0; i < n; ++i) s += alphabet[rng() % alphabet.size()];
+    return s;
+  };
+  memo.setText(randomText(30000));
+  int tabStops = 4;
+  auto check = [&](const char* when) {
+    const std::string text = memo.text();
+    const std::vector<int> xs = xsOf(text, tabStops);
+    const auto span = memo.lineSpan(0);
+    for (int probe = 0; probe < 300; ++probe) {
+      const auto pos = static_cast<std::uint32_t>(rng() % (text.size() + 1));
+      ASSERT_EQ(memo.xInLine(span, pos), xs[pos]) << when << ", x of " << pos;
+      if (pos < text.size()) {
+        ASSERT_EQ(memo.positionAtX(span, xs[pos]), pos) << when << ", position at x of " << pos;
+      }
+      const int from = static_cast<int>(rng() % (xs.back() + 50)) - 20;
+      std::uint32_t first = 0;
+      while (first < text.size() && xs[first + 1] <= from) ++first;
+      const auto got = memo.firstCharacterFrom(span, from);
+      ASSERT_EQ(got.position, first) << when << ", first character from " << from;
+      ASSERT_EQ(got.x, xs[first]) << when << ", its x";
+    }
+  };
+  check("loaded");
+  // Measure to the end first, so the edits below find marks to keep or drop.
+  memo.xInLine(memo.lineSpan(0), 30000);
+  memo.setSelStart(15000);
+  memo.setSelText("mmm\t");
+  check("after an edit in the middle");
+  memo.setSelStart(0);
+  memo.setSelText("i");
+  check("after an edit at the start");
+  memo.select(20000, 5000);
+  memo.setSelText("");
+  check("after a deletion");
+  memo.setTabStops(tabStops = 3);
+  check("after a new tab width");
 }

@@ -27,7 +27,7 @@ std::string render(CodeMemo& memo, std::int64_t index) {
   const Paragraph& p = memo.table().at(index);
   const std::string_view text = p.text();
   std::string out;
-  AttrStateRef state = p.extra ? p.extra->startState : nullptr;
+  AttrStateRef state = p.extra() ? p.extra()->startState : nullptr;
   std::size_t from = 0;
   auto emit = [&](std::size_t to) {
     if (to <= from) return;
@@ -37,8 +37,8 @@ std::string render(CodeMemo& memo, std::int64_t index) {
     else
       out += part;
   };
-  if (p.extra)
-    for (const AttrRun& r : p.extra->runs) {
+  if (p.extra())
+    for (const AttrRun& r : p.extra()->runs) {
       emit(r.offset);
       state = r.state;
       from = r.offset;
@@ -120,6 +120,16 @@ TEST_F(Regions, NewParagraphsInsideARegionTakeItsState) {
   EXPECT_EQ(par(1), "<2:new>");
   EXPECT_EQ(par(2), "<2:more>");
   EXPECT_EQ(par(3), "<2:b */> c");
+}
+
+TEST_F(Regions, AParagraphOfDataIsShownPlainAndHandsItsStartStateOn) {
+  engine.startStopKeys().add("/*", "*/", false, info(2, 0));
+  engine.keywords().add("Dim", info(1));
+  const std::string atLimit = "Dim /*" + std::string(HighlightEngine::kLongestHighlighted - 6, 'x');
+  show("/* open\r\n" + atLimit + "y\r\n*/ Dim\r\n" + atLimit);
+  EXPECT_EQ(par(1), "<2:" + atLimit + "y>");  // too long: no runs, the region passes through
+  EXPECT_EQ(par(2), "<2:*/> <1:Dim>");
+  EXPECT_EQ(par(3), "<1:Dim> <2:/*" + atLimit.substr(6) + ">");
 }
 
 TEST_F(Regions, PaintingALaterStretchScansRegionsFromAboveButKeywordsOnlyThere) {
@@ -235,7 +245,7 @@ TEST_F(Keywords, NestingStopsAtLevelFifteen) {
   NestingHighlighter nesting;
   engine.setHighlighter(&nesting);
   show("If x");
-  const auto& runs = memo.table().at(0).extra->runs;
+  const auto& runs = memo.table().at(0).extra()->runs;
   ASSERT_EQ(runs.size(), 1u);
   EXPECT_EQ(runs[0].state->level, 15);
   EXPECT_EQ(par(0), "<0:If x>");  // no room left for the keyword

@@ -1,6 +1,8 @@
 // The editor widget's translation of Qt key, mouse and clipboard events, offscreen.
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include <QApplication>
 #include <QClipboard>
 #include <QImage>
@@ -169,6 +171,30 @@ TEST_F(CodeMemoWidgetTest, PaintsTextOnTheBackground) {
     for (int y = 0; y < widget->textMetrics().lineHeight(); ++y) inked += image.pixelColor(x, y) != paper;
   EXPECT_GT(inked, 10);
   EXPECT_EQ(image.pixelColor(250, 80), paper);
+}
+
+// A long line scrolled far to the right shows, right of the margin, exactly what its tail shows
+// unscrolled: painting starts at the first visible character, at that character's own x, and
+// the end-of-text mark stands where the painter ended.
+TEST_F(CodeMemoWidgetTest, AScrolledLongLineShowsWhatItsTailShows) {
+  std::string line;
+  for (int i = 0; line.size() < 20000; ++i) line += "Dim v" + std::to_string(i) + " = " + std::to_string(i * 7) + " ";
+  const std::uint32_t tail = 15000;
+  auto shown = [&](const std::string& text, std::uint32_t from) {
+    memo.setText(text);
+    memo.setSelStart(memo.charCount());
+    memo.setScroll(memo.xInLine(memo.lineSpan(0), from), 0);
+    const QImage image = widget->viewport()->grab().toImage();
+    return image.copy(memo.leftMargin(), 0, image.width() - memo.leftMargin(), image.height());
+  };
+  EXPECT_EQ(shown(line, tail), shown(line.substr(tail), 0));
+  const auto end = static_cast<std::uint32_t>(line.size() - 20);
+  EXPECT_EQ(shown(line, end), shown(line.substr(end), 0));
+  const QImage image = widget->viewport()->grab().toImage();
+  int red = -1;
+  for (int x = 0; x < image.width() && red < 0; ++x)
+    if (image.pixelColor(x, widget->textMetrics().ascent() - 1) == QColor(Qt::red)) red = x;
+  EXPECT_EQ(red, memo.leftMargin() + memo.xInLine(memo.lineSpan(0), 20) + 1);
 }
 
 }  // namespace

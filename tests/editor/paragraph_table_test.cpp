@@ -1,0 +1,224 @@
+// The paragraph table against a plain list of paragraphs: loads of many blocks (a large one
+// carved from slabs), edits that grow, split and empty blocks, wrapped paragraphs, and every
+// look-up between them, so a cached answer that outlived an edit shows.
+#include "editor/paragraph_table.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "editor/memo_error.h"
+
+namespace quillon::editor {
+namespace {
+
+struct Model {
+  std::vector<std::string> texts;
+  std::vector<std::uint32_t> lines;  // display lines per paragraph
+  std::vector<Offset> starts;        // made by sum() before the look-ups
+  std::vector<std::int64_t> firstLines;
+
+  void sum() {
+    starts.assign(texts.size() + 1, 0);
+    firstLines.assign(texts.size() + 1, 0);
+    for (std::size_t k = 0; k < texts.size(); ++k) {
+      starts[k + 1] = starts[k] + static_cast<Offset>(texts[k].size()) + 2;
+      firstLines[k + 1] = firstLines[k] + lines[k];
+    }
+  }
+  Offset startOf(std::size_t i) const { return starts[i]; }
+  std::int64_t firstLineOf(std::size_t i) const { return firstLines[i]; }
+};
+
+class TableCheck {
+public:
+  explicit TableCheck(std::uint64_t seed) : rng_(seed) {}
+
+  void load(std::size_t paragraphs, std::size_t longest) {
+    model_.texts.clear();
+    std::string all;
+    for (std::size_t i = 0; i < paragraphs; ++i) {
+      model_.texts.push_back(word(pick(longest + 1)));
+      all += model_.texts.back();
+    }
+    model_.lines.assign(paragraphs, 1);
+    auto buffer = std::make_unique<char[]>(all.size() + 1);
+    std::memcpy(buffer.get(), all.data(), all.size());
+    table_.clearForLoad();
+    const char* base = table_.adoptArena(std::move(buffer), all.size());
+    std::size_t at = 0;
+    for (const std::string& t : model_.texts) {
+      table_.appendBorrowed(t.empty() ? nullptr : base + at, static_cast<std::uint32_t>(t.size()), 0);
+      at += t.size();
+    }
+    table_.finishLoad();
+  }
+
+  // One random edit, then look-ups in random order.
+  void step() {
+    const std::size_t n = model_.texts.size();
+    const auto i = static_cast<std::int64_t>(pick(n));
+    switch (pick(6)) {
+      case 0: {
+        std::string& t = model_.texts[static_cast<std::size_t>(i)];
+        const std::size_t pos = pick(t.size() + 1);
+        const std::size_t cut = pick(t.size() - pos + 1);
+        const std::string in = word(pick(8));
+        table_.replaceInParagraph(i, static_cast<std::uint32_t>(pos), static_cast<std::uint32_t>(cut), in);
+        t.replace(pos, cut, in);
+        break;
+      }
+      case 1: {
+        const auto at = static_cast<std::int64_t>(pick(n + 1));
+        std::vector<std::string> fresh;
+        for (std::size_t k = pick(pick(2) ? 4 : 1200) + 1; k > 0; --k) fresh.push_back(word(pick(20)));
+        table_.insertParagraphs(at, std::vector<std::string_view>(fresh.begin(), fresh.end()));
+        model_.texts.insert(model_.texts.begin() + at, fresh.begin(), fresh.end());
+        model_.lines.insert(model_.lines.begin() + at, fresh.size(), 1);
+        break;
+      }
+      case 2: {
+        if (n < 2) break;
+        const auto count = static_cast<std::int64_t>(std::min<std::size_t>(pick(pick(2) ? 3 : 900) + 1, n - 1 - i));
+        if (count <= 0) break;
+        table_.eraseParagraphs(i, count);
+        model_.texts.erase(model_.texts.begin() + i, model_.texts.begin() + i + count);
+        model_.lines.erase(model_.lines.begin() + i, model_.lines.begin() + i + count);
+        break;
+      }
+      case 3: {
+        std::vector<std::uint32_t> starts;
+        const std::size_t length = model_.texts[static_cast<std::size_t>(i)].size();
+        for (std::uint32_t s = 1; s < length && pick(3) != 0; s += 1 + static_cast<std::uint32_t>(pick(4)))
+          starts.push_back(s);
+        model_.lines[static_cast<std::size_t>(i)] = static_cast<std::uint32_t>(starts.size() + 1);
+        table_.setLineStarts(i, std::move(starts));
+        break;
+      }
+      case 4:
+        if (pick(20) == 0) {
+          table_.resetLayout(true);
+          model_.lines.assign(model_.texts.size(), 1);
+        }
+        break;
+      default: {
+        std::string& t = model_.texts[static_cast<std::size_t>(i)];
+        t = t.substr(pick(t.size() + 1)) + "x";
+        table_.setText(i, t);
+      }
+    }
+  }
+
+  // Every look-up agrees with the model; returns what differs first.
+  std::string check(int probes) {
+    const std::size_t n = model_.texts.size();
+    if (table_.size() != static_cast<std::int64_t>(n)) return "size";
+    model_.sum();
+    if (table_.charCount() != model_.starts[n] - 2) return "charCount";
+    if (table_.lineCount() != model_.firstLines[n]) return "lineCount";
+    for (int q = 0; q < probes; ++q) {
+      const std::size_t i = pick(n);
+      const auto index = static_cast<std::int64_t>(i);
+      const std::string where = " of paragraph " + std::to_string(i);
+      switch (pick(5)) {
+        case 0:
+          if (table_.at(index).text() != model_.texts[i]) return "text" + where;
+          if (table_.lengthOf(index) != model_.texts[i].size()) return "length" + where;
+          break;
+        case 1:
+          if (table_.startOf(index) != model_.startOf(i)) return "start" + where;
+          if (table_.lengthOf(index) != model_.texts[i].size()) return "length after start" + where;
+          break;
+        case 2:
+          if (table_.firstLineOf(index) != model_.firstLineOf(i)) return "first line" + where;
+          if (table_.lineCountOf(index) != model_.lines[i]) return "line count" + where;
+          break;
+        case 3: {
+          // Any offset of the paragraph, its break included, belongs to it.
+          const Offset start = model_.startOf(i);
+          const Offset o = start + static_cast<Offset>(pick(model_.texts[i].size() + (i + 1 < n ? 2 : 1)));
+          if (table_.paragraphAt(o) != index) return "paragraphAt" + where;
+          if (table_.startOf(index) != start) return "start after paragraphAt" + where;
+          break;
+        }
+        default: {
+          const std::int64_t line = model_.firstLineOf(i) + static_cast<std::int64_t>(pick(model_.lines[i]));
+          if (table_.paragraphAtLine(line) != index) return "paragraphAtLine" + where;
+          if (table_.firstLineOf(index) != model_.firstLineOf(i)) return "first line after paragraphAtLine" + where;
+        }
+      }
+    }
+    // A walk from a random paragraph sees the rest in order.
+    const std::size_t first = pick(n);
+    std::size_t seen = first;
+    bool inOrder = true;
+    table_.forEach(
+        [&](std::int64_t k, const Paragraph& p) {
+          inOrder = inOrder && k == static_cast<std::int64_t>(seen) && p.text() == model_.texts[seen];
+          ++seen;
+          return inOrder;
+        },
+        static_cast<std::int64_t>(first));
+    if (!inOrder || seen != n) return "forEach from " + std::to_string(first);
+    return {};
+  }
+
+  ParagraphTable& table() { return table_; }
+
+private:
+  std::size_t pick(std::size_t bound) { return bound == 0 ? 0 : std::uniform_int_distribution<std::size_t>(0, bound - 1)(rng_); }
+  std::string word(std::size_t length) {
+    std::string s(length, 'a');
+    for (char& c : s) c = static_cast<char>('a' + pick(26));
+    return s;
+  }
+
+  std::mt19937_64 rng_;
+  Model model_;
+  ParagraphTable table_;
+};
+
+TEST(ParagraphTable, EditsAcrossManyBlocksKeepEveryLookUpRight) {
+  for (const std::uint64_t seed : {1u, 2u, 3u}) {
+    TableCheck t(seed);
+    t.load(seed == 1 ? 1 : 3000, 40);
+    for (int s = 0; s < 600; ++s) {
+      t.step();
+      const std::string failure = t.check(8);
+      ASSERT_EQ(failure, "") << "seed " << seed << ", step " << s;
+    }
+  }
+}
+
+// A load large enough to carve its blocks from slabs; edits then move blocks out of them.
+TEST(ParagraphTable, ALargeLoadEditsLikeASmallOne) {
+  TableCheck t(7);
+  t.load(120000, 160);  // about 9.6 MB of text
+  ASSERT_EQ(t.check(2000), "");
+  for (int s = 0; s < 100; ++s) {
+    t.step();
+    ASSERT_EQ(t.check(20), "") << "step " << s;
+  }
+}
+
+TEST(ParagraphTable, OutOfRangeIsRefusedAndTheTableStaysWhole) {
+  TableCheck t(11);
+  t.load(700, 10);
+  ParagraphTable& table = t.table();
+  EXPECT_THROW(table.at(700), MemoError);
+  EXPECT_THROW(table.startOf(-1), MemoError);
+  EXPECT_THROW(table.eraseParagraphs(690, 11), MemoError);
+  EXPECT_THROW(table.insertParagraphs(701, {"x"}), MemoError);
+  EXPECT_EQ(t.check(200), "");
+  // Past either end, look-ups clamp to the first and last paragraph.
+  EXPECT_EQ(table.paragraphAt(-5), 0);
+  EXPECT_EQ(table.paragraphAt(table.charCount() + 10), 699);
+  EXPECT_EQ(table.paragraphAtLine(1000), 699);
+}
+
+}  // namespace
+}  // namespace quillon::editor
