@@ -132,26 +132,20 @@ void FindReplace::open() {
   }
   view_->setFindText(offered);
 
-  if (size > 0) {
+  hadSelection_ = size > 0;
+  if (hadSelection_) {
     regionStart_ = lower;
     regionEnd_ = lower + size;
-    hadSelection_ = true;
-    view_->setOptionChecked(Option::SelectedText, true);
-    view_->setOptionEnabled(Option::SelectedText, true);
-    for (Option o : {Option::FromCursor, Option::AllPages}) {
-      view_->setOptionChecked(o, false);
-      view_->setOptionEnabled(o, false);
-    }
   } else {
     if (!offered.empty()) editor_.setSelCol(0);
     regionStart_ = regionEnd_ = editor_.selStart();
-    hadSelection_ = false;
-    view_->setOptionChecked(Option::SelectedText, false);
-    view_->setOptionEnabled(Option::SelectedText, false);
-    for (Option o : {Option::FromCursor, Option::AllPages}) {
-      view_->setOptionChecked(o, false);
-      view_->setOptionEnabled(o, true);
-    }
+  }
+  // A selection is the region to search; without one the other two scopes are offered.
+  view_->setOptionChecked(Option::SelectedText, hadSelection_);
+  view_->setOptionEnabled(Option::SelectedText, hadSelection_);
+  for (Option o : {Option::FromCursor, Option::AllPages}) {
+    view_->setOptionChecked(o, false);
+    view_->setOptionEnabled(o, !hadSelection_);
   }
 
   counter_ = 0;
