@@ -19,20 +19,33 @@ namespace fs = std::filesystem;
 
 constexpr const char* kNeedle = "QuillonNeedle";
 
+// A quiet program whose find dialog is a fake view, and its source editor.
+struct FindProgram {
+  Program p;
+  FakeFindView view;
+  quillon::tools::FindReplace& find = p.bench.findReplace();
+  quillon::editor::CodeMemo& memo = p.bench.sourceEditor();
+  FindProgram() { find.attachView(&view); }
+  // Loads a corpus into the source editor; false (the benchmark skipped) when it cannot.
+  bool load(benchmark::State& state, const std::string& name) {
+    try {
+      memo.loadFromFile(quillon::bench::corpus(name));
+      return true;
+    } catch (const std::exception& e) {
+      state.SkipWithError(e.what());
+      return false;
+    }
+  }
+};
+
 // The large corpus with a word that only its last 1,000 lines hold; each iteration finds it
 // from the top of the text with the default options.
 void BM_FindNextLarge(benchmark::State& state) {
-  Program p;
-  FakeFindView view;
-  auto& find = p.bench.findReplace();
-  find.attachView(&view);
-  auto& memo = p.bench.sourceEditor();
-  try {
-    memo.loadFromFile(quillon::bench::corpus("large"));
-  } catch (const std::exception& e) {
-    state.SkipWithError(e.what());
-    return;
-  }
+  FindProgram f;
+  if (!f.load(state, "large")) return;
+  auto& memo = f.memo;
+  auto& find = f.find;
+  auto& view = f.view;
   memo.setSelLine(memo.lineCount() - 500);
   memo.setSelText(std::string(kNeedle) + " ");
   memo.select(0, 0);
@@ -49,19 +62,12 @@ BENCHMARK(BM_FindNextLarge)->Unit(benchmark::kMillisecond)->UseRealTime();
 // Opening the dialog (revert snapshot included), then Find and All, "Dim" to "DIM_X" as
 // whole words, on the medium corpus as the only page.
 void BM_ReplaceDialogMedium(benchmark::State& state) {
-  Program p;
-  FakeFindView view;
-  auto& find = p.bench.findReplace();
-  find.attachView(&view);
-  auto& memo = p.bench.sourceEditor();
-  std::string original;
-  try {
-    memo.loadFromFile(quillon::bench::corpus("medium"));
-    original = memo.text();
-  } catch (const std::exception& e) {
-    state.SkipWithError(e.what());
-    return;
-  }
+  FindProgram f;
+  if (!f.load(state, "medium")) return;
+  auto& memo = f.memo;
+  auto& find = f.find;
+  auto& view = f.view;
+  const std::string original = memo.text();
   int replaced = 0;
   for (auto _ : state) {
     state.PauseTiming();
@@ -83,10 +89,10 @@ BENCHMARK(BM_ReplaceDialogMedium)->Unit(benchmark::kMillisecond)->UseRealTime();
 // Twenty pages of 20,000 lines each (pages/page0.mb .. page19.mb beside the corpora); one
 // iteration is Find, then All around every page.
 void BM_ReplaceAllPages(benchmark::State& state) {
-  Program p;
-  FakeFindView view;
-  auto& find = p.bench.findReplace();
-  find.attachView(&view);
+  FindProgram f;
+  auto& p = f.p;
+  auto& find = f.find;
+  auto& view = f.view;
   std::vector<fs::path> files;
   for (int i = 0; i < 20; ++i) {
     const fs::path source = quillon::bench::corpus("pages/page" + std::to_string(i));
