@@ -145,7 +145,6 @@ QString FindReplaceDialog::statusLine() const { return status_->text(); }
 
 void FindReplaceDialog::setStatus(std::string_view text) {
   status_->setText(platform::toQString(text));
-  status_->repaint();
 }
 
 bool FindReplaceDialog::optionChecked(Option o) const { return optionBox(o)->isChecked(); }
