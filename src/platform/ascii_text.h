@@ -36,6 +36,7 @@ constexpr int hexDigitValue(char c) {
 // lines and editing commands trim them.
 constexpr bool isBlankOrControl(char c) { return static_cast<unsigned char>(c) <= ' '; }
 constexpr bool isSpaceOrTab(char c) { return c == ' ' || c == '\t'; }
+constexpr bool hasLineBreak(std::string_view s) { return s.find_first_of("\r\n") != std::string_view::npos; }
 
 template <class IsBlank>
 constexpr std::string_view trimStart(std::string_view s, IsBlank isBlank) {

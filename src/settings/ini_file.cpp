@@ -20,8 +20,6 @@ bool isBlank(char c) {
 
 std::string_view trim(std::string_view s) { return platform::trim(s, isBlank); }
 
-bool hasLineBreak(std::string_view s) { return s.find_first_of("\r\n") != std::string_view::npos; }
-
 std::string_view eolText(std::uint8_t eol) {
   static constexpr std::string_view texts[] = {"", "\n", "\r\n", "\r"};
   return texts[eol];
@@ -277,15 +275,15 @@ std::vector<std::string> IniFile::readList(std::string_view section, std::string
   return out;
 }
 
-bool IniFile::validSectionName(std::string_view section) { return !hasLineBreak(section); }
+bool IniFile::validSectionName(std::string_view section) { return !platform::hasLineBreak(section); }
 
 bool IniFile::validKey(std::string_view key) {
   key = trim(key);
-  return !key.empty() && !hasLineBreak(key) && key.find('=') == std::string_view::npos &&
+  return !key.empty() && !platform::hasLineBreak(key) && key.find('=') == std::string_view::npos &&
          key.front() != ';' && key.front() != '[';
 }
 
-bool IniFile::validValue(std::string_view value) { return !hasLineBreak(value); }
+bool IniFile::validValue(std::string_view value) { return !platform::hasLineBreak(value); }
 
 void IniFile::terminateLastLine() {
   for (auto it = sections_.rbegin(); it != sections_.rend(); ++it) {
@@ -372,7 +370,7 @@ bool IniFile::writeList(std::string_view section, std::string_view prefix,
 }
 
 bool IniFile::appendLine(std::string_view line) {
-  if (hasLineBreak(line)) return false;
+  if (platform::hasLineBreak(line)) return false;
   terminateLastLine();
   addLine(parseLine(line, Eol::CrLf));
   modified_ = true;

@@ -4,6 +4,8 @@
 #include <array>
 #include <chrono>
 
+#include "platform/ascii_text.h"
+
 namespace quillon::tools {
 
 namespace {
@@ -43,20 +45,6 @@ private:
 };
 
 constexpr auto kRefreshInterval = std::chrono::milliseconds(50);
-
-bool hasLineBreak(std::string_view s) { return s.find_first_of("\r\n") != std::string_view::npos; }
-
-// Selected text of several lines offers its start: breaks become two blanks, up to the first.
-std::string firstWordOfLines(std::string text) {
-  std::string flat;
-  flat.reserve(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-    if (text[i] == '\r' || text[i] == '\n') flat += "  ";
-    else flat += text[i];
-  }
-  return flat.substr(0, flat.find(' '));
-}
 
 }  // namespace
 
@@ -124,8 +112,9 @@ void FindReplace::open() {
   const editor::Offset size = length < 0 ? -length : length;
   const std::string selected = editor_.selText();
   std::string offered;
-  if (hasLineBreak(selected)) {
-    offered = firstWordOfLines(selected);
+  if (platform::hasLineBreak(selected)) {
+    // Text of several lines offers its first word.
+    offered = selected.substr(0, selected.find_first_of(" \r\n"));
   } else {
     editor_.select(lower, 0);
     offered = editor_.currentWord();
@@ -487,7 +476,7 @@ void FindReplace::cancel() {
   }
   auto remember = [](pages::RecentList& list, const std::string& text) {
     // A text of several lines is a one-off, not worth a place in the history.
-    if (!text.empty() && !hasLineBreak(text)) list.add(text);
+    if (!text.empty() && !platform::hasLineBreak(text)) list.add(text);
   };
   remember(findHistory_, view_->findText());
   remember(replaceHistory_, view_->replaceText());
