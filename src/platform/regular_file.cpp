@@ -62,8 +62,6 @@ RegularFile::~RegularFile() {
 
 std::size_t RegularFile::read(char* buffer, std::size_t count, std::error_code& error) {
   error.clear();
-  // The read is the first touch of a whole file's buffer.
-  preferLargePages(buffer, count);
   std::size_t done = 0;
   while (done < count) {
     const ssize_t n = ::read(fd_, buffer + done, count - done);
@@ -88,8 +86,9 @@ std::optional<FileBytes> readRegularFileBytes(const std::filesystem::path& path,
   }
   // Files the system reports as empty (those under /proc) are read until they end.
   std::size_t capacity = static_cast<std::size_t>(std::min<std::uint64_t>(file->size() > 0 ? file->size() : 4096, limit));
-  // Not zeroed: every page is touched once, by the read.
+  // Not zeroed: every page is touched once, by the read, and large pages are asked for first.
   FileBytes bytes{std::make_unique_for_overwrite<char[]>(capacity + 1), 0};
+  preferLargePages(bytes.data.get(), capacity + 1);
   for (;;) {
     bytes.size += file->read(bytes.data.get() + bytes.size, capacity - bytes.size, error);
     if (error) return std::nullopt;
@@ -105,6 +104,7 @@ std::optional<FileBytes> readRegularFileBytes(const std::filesystem::path& path,
     }
     capacity = static_cast<std::size_t>(std::min<std::uint64_t>(limit, std::uint64_t{capacity} * 2));
     auto grown = std::make_unique_for_overwrite<char[]>(capacity + 1);
+    preferLargePages(grown.get(), capacity + 1);
     std::memcpy(grown.get(), bytes.data.get(), bytes.size);
     grown[bytes.size++] = next;
     bytes.data = std::move(grown);
