@@ -46,7 +46,6 @@ public:
   // larger than the budget empties the history rather than leaving half of it to undo.
   void beginStep();
   void endStep();
-  bool inStep() const { return stepOpen_; }
 
   // Moves the position, used by undo and redo around their insertion.
   void setPosition(std::size_t p) { position_ = p; }
