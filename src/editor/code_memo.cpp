@@ -684,7 +684,8 @@ void CodeMemo::replaceRange(Offset start, Offset stop, std::string_view text) {
   rememberedX_ = -1;
   modified_ = true;
 
-  if (recording_) {
+  // A step that gave its history up records nothing: no copy of each removed text either.
+  if (recording_ && undo_.accepting()) {
     if (replay_ == Replay::none) undo_.dropRedo();
     const bool extend = replay_ == Replay::none && start == stop && start > 0 && !caretPlaced_ &&
                         undo_.tryExtend(start, inserted);

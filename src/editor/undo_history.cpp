@@ -73,7 +73,7 @@ void UndoHistory::endStep() {
 }
 
 void UndoHistory::record(Offset start, Offset insertedLength, std::string removed) {
-  if (stepOpen_ && stepOverflow_) return;  // the history was given up for this step
+  if (!accepting()) return;
   Record r;
   r.start = start;
   r.stop = start + insertedLength;

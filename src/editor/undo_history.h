@@ -40,6 +40,8 @@ public:
   // Extends the last record when a typed run continues it; returns false when it cannot.
   bool tryExtend(Offset insertAt, Offset insertedLength);
   void record(Offset start, Offset insertedLength, std::string removed);
+  // False while a step has given its history up: the caller need not build what it would record.
+  bool accepting() const { return !(stepOpen_ && stepOverflow_); }
   void clear();
 
   // The records made until endStep are undone as one, and kept whole or not at all: a step
