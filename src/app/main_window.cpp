@@ -254,7 +254,7 @@ void MainWindow::buildMenus() {
   item(edit, "Outdent", QKeySequence("Ctrl+O"), [&editing] { editing.outdent(); });
   edit->addSeparator();
   item(edit, "Check Words", {}, [&wb] { wb.wordCheck().open(); });
-  item(edit, "Character Map....", {}, [this] { charMapWindow_->showMap(); });
+  item(edit, "Character Map....", {}, [this] { charMapWindow().showMap(); });
 
   QMenu* find = menuBar()->addMenu("Find");
   item(find, "&Find/Replace...", QKeySequence("Ctrl+F"), [&wb] { wb.openFindReplace(); });
@@ -583,12 +583,18 @@ void MainWindow::buildPanels() {
   setStatusBar(nullptr);
 }
 
-// Both tool windows are made once and kept until exit.
+// The find dialog is made at start-up, as F3 reads what it holds; the character map, with
+// its list of every font, waits for its first use. Both are kept until exit.
 void MainWindow::buildTools() {
-  auto settings = [this] { return workbench_->settings(); };
-  auto run = [this](const Handler& what) { runTool(what); };
-  findDialog_ = new tools::FindReplaceDialog(workbench_->findReplace(), settings, run, this);
-  charMapWindow_ = new tools::CharMapWindow(workbench_->charMap(), settings, run, this);
+  findDialog_ = new tools::FindReplaceDialog(workbench_->findReplace(), [this] { return workbench_->settings(); },
+                                             [this](const Handler& what) { runTool(what); }, this);
+}
+
+tools::CharMapWindow& MainWindow::charMapWindow() {
+  if (!charMapWindow_)
+    charMapWindow_ = new tools::CharMapWindow(workbench_->charMap(), [this] { return workbench_->settings(); },
+                                              [this](const Handler& what) { runTool(what); }, this);
+  return *charMapWindow_;
 }
 
 void MainWindow::showAbout() {

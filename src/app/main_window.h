@@ -80,7 +80,7 @@ public:
   QMenu* recentFilesMenu() const { return recentFilesMenu_; }
   QMenu* sessionsMenu() const { return sessionsMenu_; }
   tools::FindReplaceDialog& findDialog() { return *findDialog_; }
-  tools::CharMapWindow& charMapWindow() { return *charMapWindow_; }
+  tools::CharMapWindow& charMapWindow();  // made on first use
 
   // Ui
   void showMessage(std::string_view text) override;
