@@ -1,5 +1,6 @@
 #include "editor/paragraph_table.h"
 
+#include <bit>
 #include <cassert>
 #include <cstdlib>
 #include <cstring>
@@ -47,16 +48,28 @@ void freeText(char* text) { std::free(text - kTextHeader); }
 // Room for a text of `length` characters: 1/64 spare, and a place for a terminating zero.
 std::uint32_t roomFor(std::uint32_t length) { return length + length / 64 + 1; }
 
-// The first of `n` ascending sums that is above `v`; one must be. Branch-free: random
-// look-ups would mispredict every step of an ordinary binary search.
-std::uint32_t firstAbove(const std::uint32_t* sums, std::uint32_t n, std::uint32_t v) {
-  const std::uint32_t* base = sums;
+// The first of `n` ascending sums that is above `v`; one must be. Branch-free, by a mask the
+// compiler cannot turn back into a jump: random look-ups would mispredict every step of an
+// ordinary binary search, each waiting for memory.
+template <class Sum>
+std::uint32_t firstAbove(const Sum* sums, std::uint32_t n, std::uint32_t v) {
+  std::uint32_t base = 0;
   while (n > 1) {
     const std::uint32_t half = n / 2;
-    base = base[half - 1] <= v ? base + half : base;
+    base += half & (0u - static_cast<std::uint32_t>(sums[base + half - 1] <= v));
     n -= half;
   }
-  return static_cast<std::uint32_t>(base - sums);
+  return base;
+}
+
+// The same for the few sums of one cache line: counting them all lets the loads run side by
+// side instead of one after the other.
+template <class Sum>
+std::uint32_t firstAboveFew(const Sum* sums, std::uint32_t n, std::uint32_t v) {
+  std::uint32_t count = 0;
+#pragma GCC unroll 8
+  for (std::uint32_t j = 0; j < n; ++j) count += sums[j] <= v ? 1 : 0;
+  return count;
 }
 
 // A load of a text this large takes its blocks from slabs of whole large pages; smaller ones
@@ -65,8 +78,43 @@ constexpr std::size_t kSlabbedText = std::size_t{8} << 20;
 constexpr std::size_t kSlabAlignment = std::size_t{2} << 20;
 constexpr std::size_t kFirstSlab = std::size_t{4} << 20;
 constexpr std::size_t kLargestSlab = std::size_t{16} << 20;
+constexpr std::size_t kCacheLine = 64;
 
-std::uint32_t roundUp16(std::uint64_t n) { return static_cast<std::uint32_t>((n + 15) & ~std::uint64_t{15}); }
+// Unit bytes are read eight at a time: a word's sum and whether it holds kLongUnits come
+// without a loop.
+static_assert(std::endian::native == std::endian::little, "the first unit byte is a word's lowest");
+constexpr std::uint64_t kEachByte = 0x0101010101010101;
+
+std::uint64_t wordAt(const std::uint8_t* bytes) {
+  std::uint64_t w;
+  std::memcpy(&w, bytes, sizeof w);
+  return w;
+}
+// The word's first `n` bytes (n may lie outside 0..8), the rest cleared; no jump, as callers
+// pass n for every word of a group.
+std::uint64_t firstBytes(std::uint64_t w, std::int64_t n) {
+  const auto k = static_cast<unsigned>(std::clamp<std::int64_t>(n, 0, 8));
+  return w & (((std::uint64_t{1} << (4 * k)) << (4 * k)) - 1);
+}
+bool holdsLong(std::uint64_t w) {
+  const std::uint64_t v = ~w;  // a byte of kLongUnits is a zero byte here
+  return ((v - kEachByte) & ~v & (kEachByte << 7)) != 0;
+}
+std::uint32_t byteSum(std::uint64_t w) {
+  constexpr std::uint64_t kLowOfPairs = 0x00FF00FF00FF00FF;
+  const std::uint64_t pairs = (w & kLowOfPairs) + ((w >> 8) & kLowOfPairs);
+  return static_cast<std::uint32_t>((pairs * 0x0001000100010001) >> 48);
+}
+
+std::uint8_t unitByte(std::uint32_t length) {
+  return length + std::uint64_t{2} < ParagraphTable::kLongUnits ? static_cast<std::uint8_t>(length + 2)
+                                                                 : ParagraphTable::kLongUnits;
+}
+
+std::uint32_t roundUpToGroup(std::uint64_t n) {
+  constexpr std::uint64_t g = ParagraphTable::kGroup;
+  return static_cast<std::uint32_t>((n + g - 1) / g * g);
+}
 
 }  // namespace
 
@@ -135,8 +183,12 @@ void ParagraphTable::SlabDeleter::operator()(std::byte* p) const {
   ::operator delete(p, std::align_val_t{kSlabAlignment});
 }
 
+void ParagraphTable::StorageDeleter::operator()(std::byte* p) const {
+  ::operator delete(p, std::align_val_t{kCacheLine});
+}
+
 std::byte* ParagraphTable::carve(std::size_t bytes) {
-  bytes = (bytes + 15) & ~std::size_t{15};
+  bytes = (bytes + kCacheLine - 1) & ~(kCacheLine - 1);
   if (slabs_.empty() || slabs_.back().size - slabs_.back().used < bytes) {
     const std::size_t previous = slabs_.empty() ? 0 : slabs_.back().size;
     const std::size_t size = std::max(bytes, std::clamp(previous * 2, kFirstSlab, kLargestSlab));
@@ -158,38 +210,62 @@ ParagraphTable::Block ParagraphTable::newBlock(std::uint32_t capacity) {
   if (loading_ && slabbed_) {
     b.paras = reinterpret_cast<Paragraph*>(carve(storageBytes(capacity)));
   } else {
-    b.own = std::make_unique_for_overwrite<std::byte[]>(storageBytes(capacity));
+    b.own.reset(static_cast<std::byte*>(::operator new(storageBytes(capacity), std::align_val_t{kCacheLine})));
     b.paras = reinterpret_cast<Paragraph*>(b.own.get());
   }
+  // Look-ups read a group's bytes whole, past the last paragraph too.
+  std::memset(b.unitBytes(), 0, capacity);
   return b;
 }
 
 // Moves the block into storage of its own with room for at least `needed` paragraphs.
 void ParagraphTable::growBlock(Block& b, std::uint32_t needed) {
   const std::uint32_t capacity =
-      roundUp16(std::max<std::uint64_t>(needed, std::min<std::uint64_t>(2 * kBlockSize, b.capacity + b.capacity / 2)));
-  auto own = std::make_unique_for_overwrite<std::byte[]>(storageBytes(capacity));
-  auto* paras = reinterpret_cast<Paragraph*>(own.get());
+      roundUpToGroup(std::max<std::uint64_t>(needed, std::min<std::uint64_t>(2 * kBlockSize, b.capacity + b.capacity / 2)));
+  Block grown;
+  grown.own.reset(static_cast<std::byte*>(::operator new(storageBytes(capacity), std::align_val_t{kCacheLine})));
+  grown.paras = reinterpret_cast<Paragraph*>(grown.own.get());
+  grown.capacity = capacity;
   if (b.count) {
-    std::memcpy(static_cast<void*>(paras), b.paras, b.count * sizeof(Paragraph));
-    std::memcpy(reinterpret_cast<std::uint32_t*>(paras + capacity), b.unitEnd(), b.count * sizeof(std::uint32_t));
+    std::memcpy(static_cast<void*>(grown.paras), b.paras, b.count * sizeof(Paragraph));
+    std::memcpy(grown.unitBytes(), b.unitBytes(), b.count);
   }
-  b.own = std::move(own);
-  b.paras = paras;
+  std::memset(grown.unitBytes() + b.count, 0, capacity - b.count);
+  b.own = std::move(grown.own);
+  b.paras = grown.paras;
   b.capacity = capacity;
 }
 
-// Recomputes the unit sums from paragraph `from` on and the block's total. The sums are only
+// Recomputes the sums from paragraph `from` on, and the block's total. The sums are only
 // meaningful while the total fits the block limit; rebalance() splits a block that does not.
 void ParagraphTable::recount(Block& b, std::uint32_t from) {
-  std::uint32_t* ends = b.unitEnd();
-  std::uint64_t sum = b.unitsBefore(from);
-  for (std::uint32_t i = from; i < b.count; ++i) {
-    sum += std::uint64_t{b.paras[i].length} + 2;
-    ends[i] = static_cast<std::uint32_t>(sum);
+  for (std::uint32_t i = from; i < b.count; ++i) b.unitBytes()[i] = unitByte(b.paras[i].length);
+  std::uint64_t sum = b.groupStart(from / kGroup);
+  for (std::uint32_t g = from / kGroup; g * kGroup < b.count; ++g) {
+    const std::uint32_t end = std::min(b.count, (g + 1) * kGroup);
+    for (std::uint32_t i = g * kGroup; i < end; ++i) sum += b.unitsOf(i);
+    if (g < kMaxGroups) b.groupEnds()[g] = static_cast<std::uint32_t>(sum);
   }
   b.units = sum;
   if (b.wrapped) b.wrapped->valid = std::min(b.wrapped->valid, from);
+}
+
+std::uint32_t ParagraphTable::Block::unitsBefore(std::uint32_t i) const {
+  if (i >= count) return static_cast<std::uint32_t>(units);
+  const std::uint32_t first = i / kGroup * kGroup;
+  const std::uint32_t start = groupStart(i / kGroup);
+  const std::uint32_t n = i - first;
+  std::uint32_t sum = start;
+  bool longOne = false;
+  for (std::uint32_t w = 0; w < kGroup / 8; ++w) {
+    const std::uint64_t x = firstBytes(wordAt(unitBytes() + first + 8 * w), std::int64_t{n} - 8 * w);
+    longOne |= holdsLong(x);
+    sum += byteSum(x);
+  }
+  if (!longOne) return sum;
+  sum = start;
+  for (std::uint32_t k = first; k < i; ++k) sum += unitsOf(k);
+  return sum;
 }
 
 std::int64_t ParagraphTable::Block::linesBefore(std::uint32_t i) const {
@@ -204,22 +280,42 @@ std::int64_t ParagraphTable::Block::linesBefore(std::uint32_t i) const {
 }
 
 // The paragraph holding unit `u` (below `units`): the first whose running sum is above it.
-std::uint32_t ParagraphTable::Block::findUnits(std::uint32_t u) const {
-  const std::uint32_t* ends = unitEnd();
-  const std::uint32_t n = count;
-  // Paragraph lengths in a block are alike, so a guess by proportion lands on or next to the
-  // answer and reads one cache line; a lopsided block falls back to bisection.
-  std::uint32_t g = static_cast<std::uint32_t>(std::uint64_t{u} * n / std::max<std::uint64_t>(units, 1));
-  if (g >= n) g = n - 1;
-  for (int step = 0; step < 6; ++step) {
-    if (ends[g] <= u)
-      ++g;  // the answer lies further on, and exists: ends[n - 1] > u
-    else if (g > 0 && ends[g - 1] > u)
-      --g;
-    else
-      return g;
+std::uint32_t ParagraphTable::Block::findUnits(std::uint32_t u, std::uint32_t& before) const {
+  const std::uint32_t g = firstAboveFew(groupEnds(), groupCount(), u);
+  const std::uint32_t first = g * kGroup;
+  const std::uint32_t n = std::min(count - first, kGroup);
+  constexpr std::uint32_t kWords = kGroup / 8;
+  std::uint64_t words[kWords];
+  std::uint32_t wordEnds[kWords];
+  std::uint32_t sum = groupStart(g);
+  bool longOne = false;
+  for (std::uint32_t w = 0; w < kWords; ++w) {
+    words[w] = firstBytes(wordAt(unitBytes() + first + 8 * w), std::int64_t{n} - 8 * w);
+    longOne |= holdsLong(words[w]);
+    wordEnds[w] = sum += byteSum(words[w]);
   }
-  return firstAbove(ends, n, u);
+  if (longOne) {
+    std::uint32_t k = first;
+    sum = groupStart(g);
+    while (sum + unitsOf(k) <= u) sum += unitsOf(k++);
+    before = sum;
+    return k;
+  }
+  // The word that holds `u`, then its bytes; counting needs no jump, as the answer's place is
+  // anybody's guess. A cleared byte past the group's end cannot count: `u` lies before it.
+  std::uint32_t w = 0;
+  for (std::uint32_t j = 0; j + 1 < kWords; ++j) w += wordEnds[j] <= u ? 1 : 0;
+  sum = w == 0 ? groupStart(g) : wordEnds[w - 1];
+  std::uint64_t x = words[w];
+  std::uint32_t k = first + 8 * w;
+  before = sum;
+  for (int j = 0; j < 8; ++j, x >>= 8) {
+    sum += static_cast<std::uint32_t>(x & 0xFF);
+    const bool passed = sum <= u;
+    k += passed ? 1 : 0;
+    before = passed ? sum : before;
+  }
+  return k;
 }
 
 std::uint32_t ParagraphTable::Block::findLine(std::int64_t line) const {
@@ -244,7 +340,7 @@ void ParagraphTable::rebalance(std::size_t blockIndex) {
       ++end;
     }
     const std::uint32_t n = end - i;
-    Block piece = newBlock(roundUp16(n + n / 4));
+    Block piece = newBlock(roundUpToGroup(n + n / 4));
     std::memcpy(static_cast<void*>(piece.paras), b.paras + i, n * sizeof(Paragraph));
     piece.count = n;
     recount(piece, 0);
@@ -327,7 +423,8 @@ void ParagraphTable::appendBorrowed(const char* data, std::uint32_t length, std:
   p->length = length;
   p->flags = static_cast<std::uint8_t>(Paragraph::kLaidOut | extraFlags);
   b.units += more;
-  b.unitEnd()[b.count] = static_cast<std::uint32_t>(b.units);
+  b.unitBytes()[b.count] = unitByte(length);
+  b.groupEnds()[b.count / kGroup] = static_cast<std::uint32_t>(b.units);
   ++b.count;
   ++b.lines;
   ++paragraphCount_;
@@ -342,72 +439,31 @@ void ParagraphTable::finishLoad() {
 }
 
 // ---------------------------------------------------------------------------------------
-// Fenwick tree over blocks
-// One tree of nodes holding all three sums: a descent by one sum collects the other two from
-// the same nodes, and each step touches one cache line instead of three.
+// Sums over blocks
 
-void ParagraphTable::fenwickAdd(std::size_t i, std::int64_t units, std::int64_t lines, std::int64_t paras) const {
-  for (++i; i <= fen_.size(); i += i & (~i + 1)) {
-    fen_[i - 1].units += units;
-    fen_[i - 1].lines += lines;
-    fen_[i - 1].paras += paras;
+BlockSums::Found ParagraphTable::find(std::int64_t value, BlockSums::Key key) const {
+  if (!sumsValid_) {
+    sums_.rebuild(blocks_.size(), [this](std::size_t i) {
+      const Block& b = blocks_[i];
+      return BlockSums::Counts{static_cast<std::int64_t>(b.units), b.lines, b.count};
+    });
+    sumsValid_ = true;
   }
+  return sums_.find(value, key);
 }
 
-ParagraphTable::Prefix ParagraphTable::prefixOf(std::size_t block) const {
-  if (!fenwickValid_) rebuildFenwick();
-  Prefix p;
-  p.block = block;
-  for (std::size_t i = block; i > 0; i -= i & (~i + 1)) {
-    p.units += fen_[i - 1].units;
-    p.lines += fen_[i - 1].lines;
-    p.paras += fen_[i - 1].paras;
+BlockSums::Found ParagraphTable::findParagraph(std::int64_t index) const {
+  if (blockHint_.version == version_) {
+    const BlockSums::Found& f = blockHint_.found;
+    if (index >= f.before.paras && index < f.before.paras + blocks_[f.block].count) return f;
   }
-  return p;
+  blockHint_ = {version_, find(index, BlockSums::kParas)};
+  return blockHint_.found;
 }
 
-void ParagraphTable::rebuildFenwick() const {
-  const std::size_t n = blocks_.size();
-  fen_.assign(n, FenNode{});
-  for (std::size_t i = 0; i < n; ++i) {
-    fen_[i].units += static_cast<std::int64_t>(blocks_[i].units);
-    fen_[i].lines += blocks_[i].lines;
-    fen_[i].paras += blocks_[i].count;
-    const std::size_t parent = i + ((i + 1) & (~(i + 1) + 1));
-    if (parent < n) {
-      fen_[parent].units += fen_[i].units;
-      fen_[parent].lines += fen_[i].lines;
-      fen_[parent].paras += fen_[i].paras;
-    }
-  }
-  fenStep_ = 1;
-  while (fenStep_ * 2 <= n) fenStep_ *= 2;
-  fenwickValid_ = true;
-}
-
-// The block holding `value` of the chosen sum: the last block whose preceding sum is <= value,
-// with all three sums of the blocks before it. A value past the end gives the last block.
-ParagraphTable::Prefix ParagraphTable::descend(std::int64_t value, std::int64_t FenNode::*key) const {
-  if (!fenwickValid_) rebuildFenwick();
-  const std::size_t n = fen_.size();
-  Prefix acc;
-  std::size_t pos = 0;
-  std::int64_t sum = 0;
-  for (std::size_t step = fenStep_; step > 0; step /= 2) {
-    const std::size_t next = pos + step;
-    if (next > n) continue;
-    const FenNode& node = fen_[next - 1];
-    if (sum + node.*key <= value) {
-      pos = next;
-      sum += node.*key;
-      acc.units += node.units;
-      acc.lines += node.lines;
-      acc.paras += node.paras;
-    }
-  }
-  if (pos >= blocks_.size()) return prefixOf(blocks_.size() - 1);
-  acc.block = pos;
-  return acc;
+BlockSums::Counts ParagraphTable::before(std::size_t block) const {
+  if (!sumsValid_) find(0, BlockSums::kParas);
+  return sums_.before(block);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -416,8 +472,8 @@ ParagraphTable::Prefix ParagraphTable::descend(std::int64_t value, std::int64_t 
 ParagraphTable::Location ParagraphTable::locate(std::int64_t index) const {
   if (index < 0 || index >= paragraphCount_) throw MemoError(kListIndexOutOfBounds);
   if (hinted(index)) return {const_cast<Block*>(&blocks_[hint_.block]), hint_.block, hint_.local};
-  const Prefix p = descend(index, &FenNode::paras);
-  return {const_cast<Block*>(&blocks_[p.block]), p.block, static_cast<std::uint32_t>(index - p.paras)};
+  const BlockSums::Found f = findParagraph(index);
+  return {const_cast<Block*>(&blocks_[f.block]), f.block, static_cast<std::uint32_t>(index - f.before.paras)};
 }
 
 Paragraph& ParagraphTable::at(std::int64_t index) {
@@ -433,10 +489,10 @@ const Paragraph& ParagraphTable::at(std::int64_t index) const {
 Offset ParagraphTable::startOf(std::int64_t index) const {
   if (hinted(index)) return hint_.start;
   if (index < 0 || index >= paragraphCount_) throw MemoError(kListIndexOutOfBounds);
-  const Prefix p = descend(index, &FenNode::paras);
-  const auto local = static_cast<std::uint32_t>(index - p.paras);
-  const Block& b = blocks_[p.block];
-  remember(index, p.units, p.block, local, b.singleLines() ? p.lines + local : -1);
+  const BlockSums::Found f = findParagraph(index);
+  const auto local = static_cast<std::uint32_t>(index - f.before.paras);
+  const Block& b = blocks_[f.block];
+  remember(index, f.before.units, f.block, local, b.singleLines() ? f.before.lines + local : -1);
   return hint_.start;
 }
 
@@ -454,7 +510,7 @@ std::uint32_t ParagraphTable::lineCountOf(std::int64_t index) const {
 std::int64_t ParagraphTable::firstLineOf(std::int64_t index) const {
   if (hinted(index) && hint_.firstLine >= 0) return hint_.firstLine;
   const Location l = locate(index);
-  const std::int64_t line = prefixOf(l.blockIndex).lines + l.block->linesBefore(l.local);
+  const std::int64_t line = before(l.blockIndex).lines + l.block->linesBefore(l.local);
   if (hinted(index)) hint_.firstLine = line;
   return line;
 }
@@ -463,11 +519,12 @@ std::int64_t ParagraphTable::paragraphAt(Offset offset) const {
   if (offset <= 0) return 0;
   if (offset >= charCount()) return paragraphCount_ - 1;
   if (hint_.version == version_ && offset >= hint_.start && offset < hint_.start + hint_.units) return hint_.index;
-  const Prefix p = descend(offset, &FenNode::units);
-  const Block& b = blocks_[p.block];
-  const std::uint32_t local = b.findUnits(static_cast<std::uint32_t>(offset - p.units));
-  const std::int64_t index = p.paras + local;
-  remember(index, p.units, p.block, local, p.lines + b.linesBefore(local));
+  const BlockSums::Found f = find(offset, BlockSums::kUnits);
+  const Block& b = blocks_[f.block];
+  std::uint32_t before = 0;
+  const std::uint32_t local = b.findUnits(static_cast<std::uint32_t>(offset - f.before.units), before);
+  const std::int64_t index = f.before.paras + local;
+  rememberAt(index, f.before.units + before, f.block, local, f.before.lines + b.linesBefore(local));
   return index;
 }
 
@@ -477,11 +534,11 @@ std::int64_t ParagraphTable::paragraphAtLine(std::int64_t line) const {
   if (hint_.version == version_ && hint_.firstLine >= 0 && line >= hint_.firstLine &&
       line < hint_.firstLine + hint_.lineCount)
     return hint_.index;
-  const Prefix p = descend(line, &FenNode::lines);
-  const Block& b = blocks_[p.block];
-  const std::uint32_t local = b.findLine(line - p.lines);
-  const std::int64_t index = p.paras + local;
-  remember(index, p.units, p.block, local, p.lines + b.linesBefore(local));
+  const BlockSums::Found f = find(line, BlockSums::kLines);
+  const Block& b = blocks_[f.block];
+  const std::uint32_t local = b.findLine(line - f.before.lines);
+  const std::int64_t index = f.before.paras + local;
+  remember(index, f.before.units, f.block, local, f.before.lines + b.linesBefore(local));
   return index;
 }
 
@@ -497,7 +554,7 @@ void ParagraphTable::adjustBlock(std::size_t blockIndex, std::int64_t unitsDelta
   totalUnits_ += unitsDelta;
   totalLines_ += linesDelta;
   paragraphCount_ += parasDelta;
-  if (fenwickValid_) fenwickAdd(blockIndex, unitsDelta, linesDelta, parasDelta);
+  if (sumsValid_) sums_.add(blockIndex, {unitsDelta, linesDelta, parasDelta});
 }
 
 void ParagraphTable::replaceInParagraph(std::int64_t index, std::uint32_t pos, std::uint32_t removeLength,
@@ -529,9 +586,9 @@ void ParagraphTable::replaceInParagraph(std::int64_t index, std::uint32_t pos, s
   p.length = newLength;
   data[newLength] = 0;
   // The sums from this paragraph on move by the same amount; modulo 2^32 a shrink is an add.
-  std::uint32_t* ends = b.unitEnd();
+  b.unitBytes()[l.local] = unitByte(newLength);
   const auto step = static_cast<std::uint32_t>(delta);
-  for (std::uint32_t i = l.local; i < b.count; ++i) ends[i] += step;
+  for (std::uint32_t g = l.local / kGroup; g < b.groupCount(); ++g) b.groupEnds()[g] += step;
   const bool keepHint = hinted(index);
   adjustBlock(l.blockIndex, delta, 0, 0);
   if (keepHint) {
@@ -651,7 +708,7 @@ void ParagraphTable::eraseParagraphs(std::int64_t index, std::int64_t count) {
     Block& b = *l.block;
     const auto n = static_cast<std::uint32_t>(std::min<std::int64_t>(count, b.count - l.local));
     const std::uint32_t end = l.local + n;
-    const std::int64_t units = b.unitEnd()[end - 1] - b.unitsBefore(l.local);
+    const std::int64_t units = b.unitsBefore(end) - b.unitsBefore(l.local);
     std::int64_t lines = n;
     if (b.wrapped) {
       lines = 0;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "editor/attr_run.h"
+#include "editor/block_sums.h"
 
 namespace quillon::editor {
 
@@ -79,22 +80,29 @@ private:
 };
 
 // The table of paragraphs. Paragraphs live in blocks of a few hundred whose headers sit in one
-// array; each block keeps the running sum of its paragraphs' units (length + 2) as 32-bit
-// numbers relative to the block, and a Fenwick tree over the blocks gives the text-wide sums.
+// array, and BlockSums over the blocks gives the text-wide sums. Inside a block, paragraphs
+// form groups of kGroup: a group's end is a 32-bit running sum of units (length + 2) relative
+// to the block, and each paragraph keeps its units in one byte beside it, so that what a
+// look-up reads of a large file stays small enough for the processor's caches.
 // Every lookup (offset -> paragraph, line -> paragraph, paragraph -> offset or first line)
-// and every update costs O(log n) plus a pass over one block's sums, so an edit does not
-// touch the offsets of the blocks after it. A load builds it all in one pass, into a few
+// and every update costs O(log n) plus a pass over one block's group ends, so an edit does
+// not touch the offsets of the blocks after it. A load builds it all in one pass, into a few
 // large slabs.
 //
-// Invariants, kept by the editing operations below: a block's `unitEnd` is its running sum
-// of units and `units` its total; a block of more than one paragraph holds at most
-// kMaxBlockUnits units, so the sums fit 32 bits; `lines` equals the sum of its paragraphs'
-// display lines, which `wrapped` lists once some paragraph has more than one.
+// Invariants, kept by the editing operations below: a block's group ends are its running sum
+// of units and `units` its total; a paragraph's unit byte is its units, or kLongUnits for a
+// paragraph of that many or more, whose record says how many; a block of more than one
+// paragraph holds at most kMaxBlockUnits units, so the sums fit 32 bits; `lines` equals the
+// sum of its paragraphs' display lines, which `wrapped` lists once some paragraph has more
+// than one.
 //
 // Offsets count every paragraph break as 2 characters, whatever the file used.
 class ParagraphTable {
 public:
   static constexpr std::uint32_t kBlockSize = 512;
+  static constexpr std::uint32_t kGroup = 32;
+  static constexpr std::uint8_t kLongUnits = 0xFF;
+  static constexpr std::uint32_t kMaxGroups = 2 * kBlockSize / kGroup;
   // Above this a block of several paragraphs is split; one paragraph alone stays below 2^31.
   static constexpr std::uint64_t kMaxBlockUnits = std::uint64_t{1} << 31;
   // The longest paragraph the table takes.
@@ -159,9 +167,9 @@ public:
     std::int64_t index = 0;
     std::size_t b = 0;
     if (first > 0) {
-      const Prefix p = descend(first, &FenNode::paras);
-      b = p.block;
-      index = p.paras;
+      const BlockSums::Found f = find(first, BlockSums::kParas);
+      b = f.block;
+      index = f.before.paras;
     }
     for (; b < blocks_.size(); ++b) {
       const Block& block = blocks_[b];
@@ -185,25 +193,43 @@ private:
     std::vector<std::uint32_t> ends;    // running sum of counts, valid below `valid`
     std::uint32_t valid = 0;
   };
+  struct StorageDeleter {
+    void operator()(std::byte* p) const;
+  };
+  // Storage of `capacity` (a multiple of kGroup) paragraphs: the records, then the paragraphs'
+  // unit bytes; a group's bytes lie in one cache line. The group ends sit in the header, so
+  // that a look-up waits for the header and them at once.
   struct Block {
-    Paragraph* paras = nullptr;  // `capacity` records, then `capacity` unit sums
-    std::unique_ptr<std::byte[]> own;  // the storage, unless it lies in a load slab
+    Paragraph* paras = nullptr;
+    std::unique_ptr<std::byte, StorageDeleter> own;  // the storage, unless it lies in a load slab
     std::uint32_t count = 0;
     std::uint32_t capacity = 0;
     std::uint64_t units = 0;
     std::int64_t lines = 0;
     std::unique_ptr<Wrapped> wrapped;
+    // Only a block that insertParagraphs grew past its limit, for rebalance to split at once,
+    // has more groups; their ends are not kept.
+    alignas(64) std::uint32_t groupEnd[kMaxGroups];
 
-    std::uint32_t* unitEnd() const { return reinterpret_cast<std::uint32_t*>(paras + capacity); }
-    std::uint32_t unitsBefore(std::uint32_t i) const { return i == 0 ? 0 : unitEnd()[i - 1]; }
+    std::uint8_t* unitBytes() const { return reinterpret_cast<std::uint8_t*>(paras + capacity); }
+    std::uint32_t* groupEnds() { return groupEnd; }
+    const std::uint32_t* groupEnds() const { return groupEnd; }
+    std::uint32_t groupStart(std::uint32_t g) const { return g == 0 ? 0 : groupEnds()[g - 1]; }
+    std::uint32_t groupCount() const { return (count + kGroup - 1) / kGroup; }
+    std::uint32_t unitsBefore(std::uint32_t i) const;
+    std::uint32_t unitsOf(std::uint32_t i) const {
+      const std::uint8_t u = unitBytes()[i];
+      return u == kLongUnits ? paras[i].length + 2 : u;
+    }
     bool singleLines() const { return lines == static_cast<std::int64_t>(count); }
     std::uint32_t lineCount(std::uint32_t i) const { return wrapped ? wrapped->counts[i] : 1; }
     std::int64_t linesBefore(std::uint32_t i) const;
-    std::uint32_t findUnits(std::uint32_t u) const;
+    // The paragraph holding unit `u`, and in `before` the units of those before it.
+    std::uint32_t findUnits(std::uint32_t u, std::uint32_t& before) const;
     std::uint32_t findLine(std::int64_t line) const;
   };
   static std::size_t storageBytes(std::uint32_t capacity) {
-    return std::size_t{capacity} * (sizeof(Paragraph) + sizeof(std::uint32_t));
+    return std::size_t{capacity} * (sizeof(Paragraph) + 1);
   }
 
   struct Location {
@@ -219,24 +245,19 @@ private:
   void adjustBlock(std::size_t blockIndex, std::int64_t unitsDelta, std::int64_t linesDelta,
                    std::int64_t parasDelta);
   void structureChanged() const {
-    fenwickValid_ = false;
+    sumsValid_ = false;
     ++version_;
   }
-  void rebuildFenwick() const;
-  struct FenNode {
-    std::int64_t units = 0;  // length + 2 per paragraph
-    std::int64_t lines = 0;
-    std::int64_t paras = 0;
+  BlockSums::Found find(std::int64_t value, BlockSums::Key key) const;
+  BlockSums::Counts before(std::size_t block) const;
+  // find() by paragraph index, answered from the block last found that way when it holds the
+  // index: walks through the paragraphs in order (printing, painting) stay in one block long.
+  BlockSums::Found findParagraph(std::int64_t index) const;
+  struct BlockHint {
+    std::uint64_t version = ~std::uint64_t{0};
+    BlockSums::Found found;
   };
-  struct Prefix {
-    std::size_t block = 0;
-    std::int64_t units = 0;
-    std::int64_t lines = 0;
-    std::int64_t paras = 0;
-  };
-  Prefix descend(std::int64_t value, std::int64_t FenNode::*key) const;
-  Prefix prefixOf(std::size_t block) const;
-  void fenwickAdd(std::size_t i, std::int64_t units, std::int64_t lines, std::int64_t paras) const;
+  mutable BlockHint blockHint_;
 
   Block newBlock(std::uint32_t capacity);
   void growBlock(Block& b, std::uint32_t needed);
@@ -246,10 +267,9 @@ private:
   void setLineCount(Block& b, std::size_t blockIndex, std::uint32_t local, std::uint32_t lines);
 
   std::vector<Block> blocks_;
-  // Fenwick tree over blocks: units, lines and paragraphs in one node.
-  mutable std::vector<FenNode> fen_;
-  mutable std::size_t fenStep_ = 1;  // highest power of two <= fen_.size()
-  mutable bool fenwickValid_ = false;
+  // Rebuilt on the first look-up after the blocks were split, merged or reset.
+  mutable BlockSums sums_;
+  mutable bool sumsValid_ = false;
   // The last paragraph looked up: an edit asks about the same paragraph many times over.
   struct Hint {
     std::uint64_t version = ~std::uint64_t{0};
@@ -265,10 +285,12 @@ private:
   mutable std::uint64_t version_ = 0;
   void remember(std::int64_t index, Offset blockStart, std::size_t block, std::uint32_t local,
                 std::int64_t firstLine = -1) const {
+    rememberAt(index, blockStart + blocks_[block].unitsBefore(local), block, local, firstLine);
+  }
+  void rememberAt(std::int64_t index, Offset start, std::size_t block, std::uint32_t local,
+                  std::int64_t firstLine) const {
     const Block& b = blocks_[block];
-    const std::uint32_t before = b.unitsBefore(local);
-    hint_ = Hint{version_, index, blockStart + before, b.unitEnd()[local] - before, firstLine, block, local,
-                 b.lineCount(local)};
+    hint_ = Hint{version_, index, start, b.unitsOf(local), firstLine, block, local, b.lineCount(local)};
   }
   bool hinted(std::int64_t index) const { return hint_.version == version_ && hint_.index == index; }
   std::int64_t paragraphCount_ = 0;

@@ -1,6 +1,7 @@
 // The paragraph table against a plain list of paragraphs: loads of many blocks (a large one
-// carved from slabs), edits that grow, split and empty blocks, wrapped paragraphs, and every
-// look-up between them, so a cached answer that outlived an edit shows.
+// carved from slabs), edits that grow, split and empty blocks, wrapped paragraphs, paragraphs
+// too long for their unit byte, and every look-up between them, so a cached answer that
+// outlived an edit shows. And the sums over blocks against a plain list.
 #include "editor/paragraph_table.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 #include <memory>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "editor/memo_error.h"
@@ -67,7 +69,7 @@ public:
         std::string& t = model_.texts[static_cast<std::size_t>(i)];
         const std::size_t pos = pick(t.size() + 1);
         const std::size_t cut = pick(t.size() - pos + 1);
-        const std::string in = word(pick(8));
+        const std::string in = word(pick(longestInsert_ + 1));
         table_.replaceInParagraph(i, static_cast<std::uint32_t>(pos), static_cast<std::uint32_t>(cut), in);
         t.replace(pos, cut, in);
         break;
@@ -168,6 +170,7 @@ public:
   }
 
   ParagraphTable& table() { return table_; }
+  void insertUpTo(std::size_t length) { longestInsert_ = length; }
 
 private:
   std::size_t pick(std::size_t bound) { return bound == 0 ? 0 : std::uniform_int_distribution<std::size_t>(0, bound - 1)(rng_); }
@@ -178,6 +181,7 @@ private:
   }
 
   std::mt19937_64 rng_;
+  std::size_t longestInsert_ = 7;
   Model model_;
   ParagraphTable table_;
 };
@@ -202,6 +206,53 @@ TEST(ParagraphTable, ALargeLoadEditsLikeASmallOne) {
   for (int s = 0; s < 100; ++s) {
     t.step();
     ASSERT_EQ(t.check(20), "") << "step " << s;
+  }
+}
+
+// Lengths about the one where a paragraph's units no longer fit the byte kept beside it, and
+// edits that cross it both ways.
+TEST(ParagraphTable, ParagraphsTooLongForTheirUnitByteAreLookedUpRight) {
+  TableCheck t(5);
+  t.load(5000, 400);
+  t.insertUpTo(400);
+  ASSERT_EQ(t.check(2000), "");
+  for (int s = 0; s < 300; ++s) {
+    t.step();
+    ASSERT_EQ(t.check(10), "") << "step " << s;
+  }
+}
+
+// The sums over blocks against a plain list, for trees of one level to four.
+TEST(BlockSums, FindsAndSumsLikeAPlainList) {
+  std::mt19937_64 rng(3);
+  for (const std::size_t n : {1u, 2u, 16u, 17u, 300u, 5000u}) {
+    std::vector<BlockSums::Counts> plain(n);
+    for (auto& c : plain) c = {static_cast<std::int64_t>(1 + rng() % 900), static_cast<std::int64_t>(1 + rng() % 40),
+                              static_cast<std::int64_t>(1 + rng() % 20)};
+    BlockSums sums;
+    sums.rebuild(n, [&](std::size_t i) { return plain[i]; });
+    for (int round = 0; round < 200; ++round) {
+      const std::size_t b = rng() % n;
+      const BlockSums::Counts delta{static_cast<std::int64_t>(rng() % 50), static_cast<std::int64_t>(rng() % 3), 0};
+      plain[b].units += delta.units;
+      plain[b].lines += delta.lines;
+      sums.add(b, delta);
+      BlockSums::Counts before;
+      const std::size_t probe = rng() % n;
+      for (std::size_t i = 0; i < probe; ++i) {
+        before.units += plain[i].units;
+        before.lines += plain[i].lines;
+        before.paras += plain[i].paras;
+      }
+      const BlockSums::Counts got = sums.before(probe);
+      ASSERT_EQ(std::tie(got.units, got.lines, got.paras), std::tie(before.units, before.lines, before.paras))
+          << n << " blocks, before " << probe;
+      // Any unit of the probed block, and a value past the end, which gives the last block.
+      const std::int64_t value = before.units + static_cast<std::int64_t>(rng() % plain[probe].units);
+      EXPECT_EQ(sums.find(value, BlockSums::kUnits).block, probe) << n << " blocks";
+      EXPECT_EQ(sums.find(before.lines, BlockSums::kLines).before.paras, before.paras) << n << " blocks";
+      EXPECT_EQ(sums.find(INT64_MAX / 2, BlockSums::kParas).block, n - 1);
+    }
   }
 }
 
