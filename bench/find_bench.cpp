@@ -43,18 +43,15 @@ struct FindProgram {
 void BM_FindNextLarge(benchmark::State& state) {
   FindProgram f;
   if (!f.load(state, "large")) return;
-  auto& memo = f.memo;
-  auto& find = f.find;
-  auto& view = f.view;
-  memo.setSelLine(memo.lineCount() - 500);
-  memo.setSelText(std::string(kNeedle) + " ");
-  memo.select(0, 0);
-  find.open();
+  f.memo.setSelLine(f.memo.lineCount() - 500);
+  f.memo.setSelText(std::string(kNeedle) + " ");
+  f.memo.select(0, 0);
+  f.find.open();
   for (auto _ : state) {
-    memo.select(0, 0);
-    view.typeFind(find, kNeedle);
-    find.find();
-    if (!find.counter()) state.SkipWithError("not found");
+    f.memo.select(0, 0);
+    f.view.typeFind(f.find, kNeedle);
+    f.find.find();
+    if (!f.find.counter()) state.SkipWithError("not found");
   }
 }
 BENCHMARK(BM_FindNextLarge)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -64,23 +61,20 @@ BENCHMARK(BM_FindNextLarge)->Unit(benchmark::kMillisecond)->UseRealTime();
 void BM_ReplaceDialogMedium(benchmark::State& state) {
   FindProgram f;
   if (!f.load(state, "medium")) return;
-  auto& memo = f.memo;
-  auto& find = f.find;
-  auto& view = f.view;
-  const std::string original = memo.text();
+  const std::string original = f.memo.text();
   int replaced = 0;
   for (auto _ : state) {
     state.PauseTiming();
-    memo.setText(original);
-    memo.select(0, 0);
+    f.memo.setText(original);
+    f.memo.select(0, 0);
     state.ResumeTiming();
-    find.open();
-    view.typeFind(find, "Dim");
-    view.typeReplace(find, "DIM_X");
-    view.tick(find, Option::WholeWords, true);
-    find.find();
-    find.replaceAll();
-    replaced = find.counter();
+    f.find.open();
+    f.view.typeFind(f.find, "Dim");
+    f.view.typeReplace(f.find, "DIM_X");
+    f.view.tick(f.find, Option::WholeWords, true);
+    f.find.find();
+    f.find.replaceAll();
+    replaced = f.find.counter();
   }
   state.counters["replaced"] = replaced;
 }
@@ -91,8 +85,6 @@ BENCHMARK(BM_ReplaceDialogMedium)->Unit(benchmark::kMillisecond)->UseRealTime();
 void BM_ReplaceAllPages(benchmark::State& state) {
   FindProgram f;
   auto& p = f.p;
-  auto& find = f.find;
-  auto& view = f.view;
   std::vector<fs::path> files;
   for (int i = 0; i < 20; ++i) {
     const fs::path source = quillon::bench::corpus("pages/page" + std::to_string(i));
@@ -113,22 +105,22 @@ void BM_ReplaceAllPages(benchmark::State& state) {
   }
   docs.selectTab(0);
   p.bench.sourceEditor().select(0, 0);
-  find.open();
-  view.typeFind(find, "Dim");
-  view.typeReplace(find, "DIM_X");
-  view.tick(find, Option::WholeWords, true);
-  view.tick(find, Option::AllPages, true);
+  f.find.open();
+  f.view.typeFind(f.find, "Dim");
+  f.view.typeReplace(f.find, "DIM_X");
+  f.view.tick(f.find, Option::WholeWords, true);
+  f.view.tick(f.find, Option::AllPages, true);
   int replaced = 0;
   for (auto _ : state) {
     state.PauseTiming();
     p.bench.revert();  // every page as it was
     docs.selectTab(0);
     p.bench.sourceEditor().select(0, 0);
-    view.typeFind(find, "Dim");
+    f.view.typeFind(f.find, "Dim");
     state.ResumeTiming();
-    find.find();
-    find.replaceAll();
-    replaced = find.counter();
+    f.find.find();
+    f.find.replaceAll();
+    replaced = f.find.counter();
   }
   state.counters["replaced"] = replaced;
 }
