@@ -51,8 +51,7 @@ std::uint32_t roomFor(std::uint32_t length) { return length + length / 64 + 1; }
 // The first of `n` ascending sums that is above `v`; one must be. Branch-free, by a mask the
 // compiler cannot turn back into a jump: random look-ups would mispredict every step of an
 // ordinary binary search, each waiting for memory.
-template <class Sum>
-std::uint32_t firstAbove(const Sum* sums, std::uint32_t n, std::uint32_t v) {
+std::uint32_t firstAbove(const std::uint32_t* sums, std::uint32_t n, std::uint32_t v) {
   std::uint32_t base = 0;
   while (n > 1) {
     const std::uint32_t half = n / 2;
@@ -64,8 +63,7 @@ std::uint32_t firstAbove(const Sum* sums, std::uint32_t n, std::uint32_t v) {
 
 // The same for the few sums of one cache line: counting them all lets the loads run side by
 // side instead of one after the other.
-template <class Sum>
-std::uint32_t firstAboveFew(const Sum* sums, std::uint32_t n, std::uint32_t v) {
+std::uint32_t firstAboveFew(const std::uint32_t* sums, std::uint32_t n, std::uint32_t v) {
   std::uint32_t count = 0;
 #pragma GCC unroll 8
   for (std::uint32_t j = 0; j < n; ++j) count += sums[j] <= v ? 1 : 0;
