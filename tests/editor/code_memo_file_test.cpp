@@ -90,6 +90,11 @@ TEST(CodeMemoLoad, DiscardTrailingSpacesOnLoadAndSave) {
   EXPECT_EQ(saved(m), "ab\r\n\r\ncd");
   m.setText(" x \t\r\n y ");
   EXPECT_EQ(paragraphsOf(m), (std::vector<std::string>{" x", " y"}));
+
+  // A line past the length limit is cut on load without losing bytes.
+  m.setMaxParagraphLength(10);
+  m.setText("0123456789abcd    ijklmnop  \r\nend");
+  EXPECT_EQ(paragraphsOf(m), (std::vector<std::string>{"0123456789", "abcd    ij", "klmnop", "end"}));
 }
 
 TEST(CodeMemoSave, SeparatorsGoBetweenParagraphsOnly) {
@@ -155,14 +160,6 @@ TEST(CodeMemoLimit, AnInsertionPastTheLimitFailsAndChangesNothing) {
   m.setSelStart(9);
   m.setSelText("j");  // exactly at the limit
   EXPECT_EQ(m.paragraphText(0), "abcdefghij");
-}
-
-TEST(CodeMemoLimit, ALongLineIsCutOnLoadWithoutLosingBytes) {
-  CodeMemo m;
-  m.setMaxParagraphLength(10);
-  m.setOptions(m.options() | quillon::editor::moDiscardTrailingSpaces);
-  m.setText("0123456789abcd    ijklmnop  \r\nend");
-  EXPECT_EQ(paragraphsOf(m), (std::vector<std::string>{"0123456789", "abcd    ij", "klmnop", "end"}));
 }
 
 TEST_F(CodeMemoFile, LoadingRefusesWhatIsNoRegularFileOrTooLongAndKeepsTheText) {
