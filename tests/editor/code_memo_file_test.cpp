@@ -97,7 +97,7 @@ TEST(CodeMemoLoad, DiscardTrailingSpacesOnLoadAndSave) {
   EXPECT_EQ(paragraphsOf(m), (std::vector<std::string>{"0123456789", "abcd    ij", "klmnop", "end"}));
 }
 
-TEST(CodeMemoSave, SeparatorsGoBetweenParagraphsOnly) {
+TEST(CodeMemoSave, SeparatorsGoBetweenParagraphsOnlyAndDoubledCodesAreDropped) {
   CodeMemo m;
   m.setText("a\r\nb");
   const std::pair<LineBreak, std::string> cases[] = {
@@ -110,10 +110,9 @@ TEST(CodeMemoSave, SeparatorsGoBetweenParagraphsOnly) {
   m.setText("a\nb\n");
   m.setLineBreak(LineBreak::pbLF);
   EXPECT_EQ(saved(m), "a\nb\n");
-}
 
-TEST(CodeMemoSave, DoubledFormattingCodesAreDroppedInPairs) {
-  CodeMemo m;
+  // Doubled formatting codes are dropped in pairs.
+  m.setLineBreak(LineBreak::pbCRLF);
   m.setText("a\1\1b\2c\2\x15\x15" "d\3\3\3xx");
   EXPECT_EQ(saved(m), "ab\2c\2d\3xx");
 

@@ -55,7 +55,7 @@ TEST(CodeMemoFind, CaseFoldingFollowsUpperCaseType) {
 
 // ----- caret, selection and words -----
 
-TEST(CodeMemoSelection, CurrentWord) {
+TEST(CodeMemoSelection, CurrentWordAndClampedOffsets) {
   CodeMemo m;
   m.setText("Dim count, total\r\n,;x");
   // After, inside and just before "count"; between the comma and the space; at the end of the
