@@ -40,18 +40,13 @@ void KeywordList::indexEntry(int index) {
   searchTexts_.push_back(makeSearchText(e));
   maxLength_ = std::max(maxLength_, e.text.size());
   if (!e.info.matchCase()) anyIgnoresCase_ = true;
-  const std::string& search = searchTexts_.back();
-  if (e.info.contextNum != 0 && !search.empty()) {
-    active_.push_back(index);
-    byFirstByte_[static_cast<unsigned char>(search.front())].push_back(index);
-  }
+  if (e.info.contextNum != 0 && !searchTexts_.back().empty()) active_.push_back(index);
 }
 
 void KeywordList::rebuild() {
   searchTexts_.clear();
   searchTexts_.reserve(entries_.size());
   active_.clear();
-  for (auto& bucket : byFirstByte_) bucket.clear();
   maxLength_ = 0;
   anyIgnoresCase_ = false;
   for (int i = 0; i < count(); ++i) indexEntry(i);

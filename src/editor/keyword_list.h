@@ -58,13 +58,8 @@ public:
   std::size_t maxLength() const { return maxLength_; }
   bool anyIgnoresCase() const { return anyIgnoresCase_; }
 
-  // Indices, in list order, of keywords the scan must try: ContextNum != 0 and a non-empty
-  // text. Grouped by the first byte of the search text, so a scan at a position looks up the
-  // folded byte there (and the raw byte for match-case keywords) instead of every keyword.
+  // Indices, in list order, of keywords the scan must try: ContextNum != 0 and a non-empty text.
   const std::vector<int>& activeIndices() const { return active_; }
-  const std::vector<int>& activeByFirstByte(unsigned char firstSearchByte) const {
-    return byFirstByte_[firstSearchByte];
-  }
 
   // Holding back coalesces a batch of changes into one notification.
   void beginUpdate() { notifier_.hold(); }
@@ -87,7 +82,6 @@ private:
   std::vector<Entry> entries_;
   std::vector<std::string> searchTexts_;
   std::vector<int> active_;
-  std::array<std::vector<int>, 256> byFirstByte_;
   std::size_t maxLength_ = 0;
   bool anyIgnoresCase_ = false;
   UpperCaseType upperCaseType_ = UpperCaseType::muAscii;

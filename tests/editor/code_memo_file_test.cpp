@@ -90,9 +90,14 @@ TEST(CodeMemoLoad, DiscardTrailingSpacesOnLoadAndSave) {
   EXPECT_EQ(saved(m), "ab\r\n\r\ncd");
   m.setText(" x \t\r\n y ");
   EXPECT_EQ(paragraphsOf(m), (std::vector<std::string>{" x", " y"}));
+
+  // A line past the length limit is cut on load without losing bytes.
+  m.setMaxParagraphLength(10);
+  m.setText("0123456789abcd    ijklmnop  \r\nend");
+  EXPECT_EQ(paragraphsOf(m), (std::vector<std::string>{"0123456789", "abcd    ij", "klmnop", "end"}));
 }
 
-TEST(CodeMemoSave, SeparatorsGoBetweenParagraphsOnly) {
+TEST(CodeMemoSave, SeparatorsGoBetweenParagraphsOnlyAndDoubledCodesAreDropped) {
   CodeMemo m;
   m.setText("a\r\nb");
   const std::pair<LineBreak, std::string> cases[] = {
@@ -105,10 +110,9 @@ TEST(CodeMemoSave, SeparatorsGoBetweenParagraphsOnly) {
   m.setText("a\nb\n");
   m.setLineBreak(LineBreak::pbLF);
   EXPECT_EQ(saved(m), "a\nb\n");
-}
 
-TEST(CodeMemoSave, DoubledFormattingCodesAreDroppedInPairs) {
-  CodeMemo m;
+  // Doubled formatting codes are dropped in pairs.
+  m.setLineBreak(LineBreak::pbCRLF);
   m.setText("a\1\1b\2c\2\x15\x15" "d\3\3\3xx");
   EXPECT_EQ(saved(m), "ab\2c\2d\3xx");
 
@@ -155,14 +159,6 @@ TEST(CodeMemoLimit, AnInsertionPastTheLimitFailsAndChangesNothing) {
   m.setSelStart(9);
   m.setSelText("j");  // exactly at the limit
   EXPECT_EQ(m.paragraphText(0), "abcdefghij");
-}
-
-TEST(CodeMemoLimit, ALongLineIsCutOnLoadWithoutLosingBytes) {
-  CodeMemo m;
-  m.setMaxParagraphLength(10);
-  m.setOptions(m.options() | quillon::editor::moDiscardTrailingSpaces);
-  m.setText("0123456789abcd    ijklmnop  \r\nend");
-  EXPECT_EQ(paragraphsOf(m), (std::vector<std::string>{"0123456789", "abcd    ij", "klmnop", "end"}));
 }
 
 TEST_F(CodeMemoFile, LoadingRefusesWhatIsNoRegularFileOrTooLongAndKeepsTheText) {

@@ -118,7 +118,7 @@ protected:
 };
 
 // 11 inches less 1.5 at 15 units a line: 63 lines a page.
-TEST_F(CodeMemoPrinterTest, PrintsEveryPageWithItsHeaderFooterAndLines) {
+TEST_F(CodeMemoPrinterTest, PrintsEveryPageWithItsHeaderFooterAndLinesAndAnEmptyTextOnOneSheet) {
   memo.setWordWrap(false);
   fill(130);
   printer.setHeader("Head {p}");
@@ -144,11 +144,11 @@ TEST_F(CodeMemoPrinterTest, PrintsEveryPageWithItsHeaderFooterAndLines) {
   EXPECT_EQ(port.calls, expected);
   EXPECT_EQ(progress, (std::vector<std::int64_t>{0, 1, 2, -1}));
   EXPECT_EQ(printer.currentPage(), -1);
-}
 
-TEST_F(CodeMemoPrinterTest, AnEmptyTextIsOneSheetAndEmptyBandsAreNotDrawn) {
+  // An empty text is one sheet, and an empty band is not drawn.
   fill(0);
-  printer.setFooter("Foot {p}");
+  printer.setHeader("");
+  port.calls.clear();
   printer.print();
   EXPECT_EQ(port.calls, (std::vector<std::string>{"start", "text Foot 1 in 75,1060-800,1100 MS Sans Serif",
                                                   "lines 0-0 at 75,75 every 15", "end"}));
@@ -210,17 +210,6 @@ TEST_F(CodeMemoPrinterTest, FailuresAreReportedAndNothingIsSentWithoutAPrinterOr
   EXPECT_EQ(printer.currentPage(), -1);
 }
 
-TEST_F(CodeMemoPrinterTest, RoomComesBackWhenTheMarginsShrink) {
-  fill(10);
-  printer.setMarginTop(6);
-  printer.setMarginBottom(6);
-  EXPECT_FALSE(printer.layOut());
-  printer.setMarginBottom(0.5f);
-  printer.setMarginTop(0.5f);
-  EXPECT_TRUE(printer.layOut());
-  EXPECT_EQ(printer.lineCount(), 10);
-}
-
 TEST_F(CodeMemoPrinterTest, TheLayoutFollowsTheTextTheMarginsAndPlainText) {
   memo.setWordWrap(true);
   fill(1);
@@ -252,6 +241,15 @@ TEST_F(CodeMemoPrinterTest, TheLayoutFollowsTheTextTheMarginsAndPlainText) {
   ASSERT_TRUE(printer.layOut());
   EXPECT_TRUE(printer.layout()->plainText());
   EXPECT_EQ(formats, 4);
+
+  // Room comes back when the margins shrink again.
+  printer.setMarginTop(6);
+  printer.setMarginBottom(6);
+  EXPECT_FALSE(printer.layOut());
+  printer.setMarginBottom(0.5f);
+  printer.setMarginTop(0.5f);
+  EXPECT_TRUE(printer.layOut());
+  EXPECT_EQ(printer.lineCount(), 1);
 }
 
 TEST_F(CodeMemoPrinterTest, PreviewIsRaisedBeforeItIsShownAndNeedsAText) {

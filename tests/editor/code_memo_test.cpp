@@ -55,7 +55,7 @@ TEST(CodeMemoFind, CaseFoldingFollowsUpperCaseType) {
 
 // ----- caret, selection and words -----
 
-TEST(CodeMemoSelection, CurrentWord) {
+TEST(CodeMemoSelection, CurrentWordAndClampedOffsets) {
   CodeMemo m;
   m.setText("Dim count, total\r\n,;x");
   // After, inside and just before "count"; between the comma and the space; at the end of the
@@ -199,18 +199,6 @@ TEST(CodeMemoEvents, AMuteSilencesOnlyItsKindsUntilTheLastEnds) {
   EXPECT_EQ(parses, 1);
 }
 
-TEST(CodeMemoEvents, BeforeChangeMaySubstituteTheText) {
-  CodeMemo m;
-  m.onBeforeChange.subscribe([](std::string& t) {
-    if (t == "\t") t = "  ";
-  });
-  m.setSelText("\t");
-  EXPECT_EQ(m.text(), "  ");
-  EXPECT_EQ(m.selStart(), 2);
-  m.undo();
-  EXPECT_EQ(m.text(), "");
-}
-
 TEST(CodeMemoEvents, OnChangeWaitsForTheOutermostEndUpdate) {
   CodeMemo m;
   int changes = 0;
@@ -226,6 +214,17 @@ TEST(CodeMemoEvents, OnChangeWaitsForTheOutermostEndUpdate) {
   m.endUpdate();  // unbalanced: ignored
   EXPECT_EQ(changes, 1);
   EXPECT_EQ(m.text(), "ab");
+
+  // A handler before the change may substitute the text, and Undo takes the substitute away.
+  m.setText("");
+  m.onBeforeChange.subscribe([](std::string& t) {
+    if (t == "\t") t = "  ";
+  });
+  m.setSelText("\t");
+  EXPECT_EQ(m.text(), "  ");
+  EXPECT_EQ(m.selStart(), 2);
+  m.undo();
+  EXPECT_EQ(m.text(), "");
 }
 
 // ----- anchors -----

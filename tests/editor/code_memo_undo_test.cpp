@@ -44,6 +44,16 @@ TEST(CodeMemoUndo, MovingTheCaretEndsATypedRun) {
   m.redo();
   EXPECT_EQ(m.text(), "dDim xabc\r\n");
   EXPECT_FALSE(m.canRedo());
+
+  // Undoing a replacement puts the caret after the restored text.
+  m.setText("one two three");
+  m.select(4, 4);
+  m.setSelText("2");
+  m.undo();
+  EXPECT_EQ(m.text(), "one two three");
+  EXPECT_EQ(m.selStart(), 8);
+  m.redo();
+  EXPECT_EQ(m.text(), "one 2three");
 }
 
 TEST(CodeMemoUndo, WhatStartsANewRecord) {
@@ -88,18 +98,6 @@ TEST(CodeMemoUndo, WhatStartsANewRecord) {
   type(m, "d");
   m.undo();
   EXPECT_EQ(m.text(), "abz");
-}
-
-TEST(CodeMemoUndo, UndoRestoresTheSelectionOfTheRemovedText) {
-  CodeMemo m;
-  m.setText("one two three");
-  m.select(4, 4);
-  m.setSelText("2");
-  m.undo();
-  EXPECT_EQ(m.text(), "one two three");
-  EXPECT_EQ(m.selStart(), 8);  // after the restored text
-  m.redo();
-  EXPECT_EQ(m.text(), "one 2three");
 }
 
 TEST(CodeMemoUndo, TheBudgetDropsTheOldestRecords) {
@@ -156,7 +154,7 @@ TEST(CodeMemoUndo, MaxLevelRefusesHugeValuesAndTrims) {
   EXPECT_EQ(m.text(), "ab");
 }
 
-TEST(CodeMemoUndo, ChangeHandlersSeeTheStateAfterTheUndo) {
+TEST(CodeMemoUndo, ChangeHandlersSeeTheStateAfterTheUndoAndALoadClearsTheHistory) {
   CodeMemo m;
   for (char c = 'a'; c <= 'c'; ++c) {
     m.setSelStart(m.charCount());
@@ -169,6 +167,15 @@ TEST(CodeMemoUndo, ChangeHandlersSeeTheStateAfterTheUndo) {
   seen.clear();
   for (int i = 0; i < 3; ++i) m.redo();
   EXPECT_EQ(seen, (std::vector<std::pair<bool, bool>>{{true, true}, {true, true}, {true, false}}));
+
+  m.setText("other");
+  EXPECT_FALSE(m.canUndo());
+  m.undo();
+  EXPECT_EQ(m.text(), "other");
+  type(m, "x");
+  m.clear();
+  m.undo();
+  EXPECT_EQ(m.text(), "");
 }
 
 TEST(CodeMemoUndo, AGroupedMoveUndoesAndRedoesInOneStep) {
@@ -199,19 +206,6 @@ TEST(CodeMemoUndo, AGroupedMoveUndoesAndRedoesInOneStep) {
   type(m, "x");
   EXPECT_EQ(undoSteps(m), 1);
   EXPECT_EQ(m.text(), "two three one");
-}
-
-TEST(CodeMemoUndo, ALoadClearsTheHistory) {
-  CodeMemo m;
-  type(m, "abc");
-  m.setText("other");
-  EXPECT_FALSE(m.canUndo());
-  m.undo();
-  EXPECT_EQ(m.text(), "other");
-  type(m, "x");
-  m.clear();
-  m.undo();
-  EXPECT_EQ(m.text(), "");
 }
 
 }  // namespace

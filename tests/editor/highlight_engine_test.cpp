@@ -101,7 +101,14 @@ TEST_F(Regions, MissingStopColoursOnAndTypingItRescansOnlyUntilStatesAgree) {
   EXPECT_EQ(par(3), "<2:end */> y");
 }
 
-TEST_F(Regions, EditsInsideBeginUpdateOnlyMarkAndAreScannedWhenNeeded) {
+TEST_F(Regions, TypingRescansAtOnceButEditsInsideBeginUpdateOnlyMark) {
+  engine.keywords().add("Dim", info(1));
+  show("x\r\ny");
+  insertAt(1, 0, "Dim ");
+  EXPECT_EQ(par(1), "<1:Dim> y");
+  insertAt(1, 1, "x");
+  EXPECT_EQ(par(1), "Dxim y");
+
   engine.startStopKeys().add("'", "", true, info(2, 0));
   show("a\r\nb\r\nc");
   memo.beginUpdate();
@@ -217,16 +224,6 @@ TEST_F(Keywords, MultiWordKeywordsMatchAcrossRunsOfBlanksAndTabs) {
   EXPECT_EQ(par(3), "<1:create menu bar>");
 }
 
-// Outside BeginUpdate the changed paragraph is scanned at once.
-TEST_F(Keywords, TypingRescansTheParagraphAtOnce) {
-  engine.keywords().add("Dim", info(1));
-  show("x\r\ny");
-  insertAt(1, 0, "Dim ");
-  EXPECT_EQ(par(1), "<1:Dim> y");
-  insertAt(1, 1, "x");
-  EXPECT_EQ(par(1), "Dxim y");
-}
-
 // Opens 20 levels over the whole paragraph: only 16 fit.
 class NestingHighlighter final : public CodeHighlighter {
 public:
@@ -272,22 +269,14 @@ TEST_F(Numbers, TokensBetweenSeparators) {
   show("x = 12+3; 3.14 -5 1e5 x1 1x 12ab \"42\" ok");
   EXPECT_EQ(par(0), "x = <9:12>+<9:3>; <9:3>.<9:14> -<9:5> 1e5 x1 1x 12ab <3:\"42\"> ok");
 
-  numbers.setSeparators(" ");
+  numbers.setSeparators(" ");  // control characters stay separators
   engine.reApplyKeywords();
-  show("$FF $ $FG 7");
-  EXPECT_EQ(par(0), "<9:$FF> $ $FG <9:7>");
+  show("$FF $ $FG\t7\x1A" "8");
+  EXPECT_EQ(par(0), "<9:$FF> $ $FG\t<9:7>\x1A<9:8>");
 
   // MapBasic's &H form, beside "$"; only a whole token is a number.
   show("&H1F &h0a &H &HG1 x&H1 &Hello &H1F2");
   EXPECT_EQ(par(0), "<9:&H1F> <9:&h0a> &H &HG1 x&H1 &Hello <9:&H1F2>");
-}
-
-TEST_F(Numbers, SeparatorsAlwaysHoldControlCharacters) {
-  NumberHighlighter numbers;
-  numbers.setSeparators("+");
-  EXPECT_TRUE(numbers.isSeparator('\t'));
-  EXPECT_TRUE(numbers.isSeparator('\r'));
-  EXPECT_FALSE(numbers.isSeparator(' '));
 }
 
 TEST_F(Numbers, ManyNumbersScopeAndQuery) {

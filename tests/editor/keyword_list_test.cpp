@@ -60,7 +60,6 @@ TEST(KeywordList, UpperCaseTypeDecidesHowAccentsFold) {
   list.setUpperCaseType(UpperCaseType::muAnsi);
   EXPECT_EQ(list.searchText(0), "CAF\xc9");
   EXPECT_EQ(list.searchText(1), "\xe9t\xe9");
-  EXPECT_EQ(list.activeByFirstByte('C'), std::vector<int>{0});
 
   std::array<unsigned char, 256> t{};
   for (int i = 0; i < 256; ++i) t[i] = static_cast<unsigned char>(i);
@@ -93,12 +92,9 @@ TEST(KeywordList, ScanIndexHoldsActiveKeywordsInListOrder) {
   list.add("inactive", info(2, 0));  // ContextNum 0 is never searched
   list.add("", info(2));             // nor is an empty text
   list.add("End", info(2));
-  list.add("else", info(2));
-  EXPECT_EQ(list.activeIndices(), (std::vector<int>{0, 3, 4}));
-  EXPECT_EQ(list.activeByFirstByte('E'), (std::vector<int>{0, 3, 4}));
-  EXPECT_TRUE(list.activeByFirstByte('I').empty());
+  EXPECT_EQ(list.activeIndices(), (std::vector<int>{0, 3}));
   list.remove(0);
-  EXPECT_EQ(list.activeByFirstByte('E'), (std::vector<int>{2, 3}));
+  EXPECT_EQ(list.activeIndices(), (std::vector<int>{2}));
 }
 
 TEST(KeywordList, NotifiesOnChangeAndCoalescesBatches) {

@@ -38,9 +38,8 @@ TEST_F(Blocks, ShiftAltStartsABlockOnlyWhenAllowed) {
   EXPECT_TRUE(memo.blockSelection());
   key(EditKey::Left);  // an unshifted move ends it
   EXPECT_FALSE(memo.blockSelection());
-}
 
-TEST_F(Blocks, BlockReachesIntoVirtualSpace) {
+  // A block reaches into virtual space.
   load("ab\r\nabcdef");
   block(0, 1, 3, 1);
   EXPECT_EQ(memo.extraColumns(), 0);
@@ -121,9 +120,9 @@ TEST_F(Clipboard, CutPasteAndLineBreaks) {
   systemClipboard.content.reset();
   keyboard.controlKey('V', kCtrl);
   EXPECT_EQ(memo.paragraphCount(), 5);
-}
 
-TEST_F(Clipboard, APasteIsItsOwnUndoStep) {
+  // A paste is its own undo step between typed runs.
+  load("");
   systemClipboard.content = quillon::platform::ClipboardText{"PASTE", false};
   type("ab");
   keyboard.controlKey('V', kCtrl);

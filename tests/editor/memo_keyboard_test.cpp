@@ -126,6 +126,14 @@ TEST_F(Keyboard, VirtualSpaceAndWrapCaret) {
   type("x");
   EXPECT_EQ(memo.text(), "abx");
 
+  // Up and Down keep the caret in its column on a short line; Shift extends from there.
+  load("abcdef\r\nab\r\nabcdef", 5);
+  key(EditKey::Down);
+  EXPECT_EQ(memo.selStart(), 10);
+  EXPECT_EQ(memo.extraColumns(), 3);
+  key(EditKey::Down, kShift);
+  EXPECT_EQ(memo.selLength(), -7);
+
   memo.setOptions(moKeepColumnPos | moWrapCaret);
   load("ab\r\ncd", 2);
   key(EditKey::Right);
@@ -159,9 +167,9 @@ TEST_F(Keyboard, OverwriteReplacesButAppendsAtTheParagraphEndAndInsertToggles) {
   memo.setOptions(0);
   key(EditKey::Insert);
   EXPECT_FALSE(memo.overwrite());
-}
 
-TEST_F(Keyboard, AWideOverwriteCaretCoversTheCharacterUnderIt) {
+  // A wide overwrite caret covers the character under it.
+  memo.setOptions(kDefaultOptions);
   memo.setCaretWidth(3);
   memo.setTabStops(4);
   load("a\tb", 1);
@@ -174,18 +182,6 @@ TEST_F(Keyboard, AWideOverwriteCaretCoversTheCharacterUnderIt) {
   memo.setOptions(memo.options() & ~moWideOverwriteCaret);
   memo.setSelStart(0);
   EXPECT_EQ(memo.caretPixelWidth(), 3);
-}
-
-TEST_F(Keyboard, UpAndDownInVirtualSpace) {
-  // In virtual space the caret stays in its column on the short line.
-  memo.setOptions(moKeepColumnPos);
-  load("abcdef\r\nab\r\nabcdef", 5);
-  key(EditKey::Down);
-  EXPECT_EQ(memo.selStart(), 10);
-  EXPECT_EQ(memo.extraColumns(), 3);
-  // Shift extends from where the caret stood.
-  key(EditKey::Down, kShift);
-  EXPECT_EQ(memo.selLength(), -7);
 }
 
 TEST_F(Keyboard, PageKeysMoveByWholeWindowsAndClamp) {

@@ -22,7 +22,9 @@ protected:
   }
 };
 
-TEST_F(Mouse, PressPlacesTheCaretAndShiftExtends) {
+// Virtual space is the caret's to enter only when it keeps its column and does not wrap,
+// for the mouse as for the keys; otherwise typed text would be padded with spaces.
+TEST_F(Mouse, AClickPlacesTheCaretAndEntersVirtualSpaceOnlyWithoutWrapCaret) {
   load("hello\r\nworld");
   click(2, 1);
   EXPECT_EQ(memo.selStart(), 9);
@@ -32,12 +34,7 @@ TEST_F(Mouse, PressPlacesTheCaretAndShiftExtends) {
   click(1, 1, kShift);
   EXPECT_EQ(memo.selStart(), 8);
   EXPECT_EQ(memo.selLength(), -3);
-}
 
-// Virtual space is the caret's to enter only when it keeps its column and does not wrap,
-// for the mouse as for the keys; otherwise typed text would be padded with spaces.
-TEST_F(Mouse, AClickPastTheEndEntersVirtualSpaceOnlyWithoutWrapCaret) {
-  load("hello\r\nworld");
   memo.setOptions(memo.options() | moKeepColumnPos | moPutExtraSpaces | moWrapCaret);
   click(9, 0);
   EXPECT_EQ(memo.selStart(), 5);
@@ -53,7 +50,7 @@ TEST_F(Mouse, AClickPastTheEndEntersVirtualSpaceOnlyWithoutWrapCaret) {
   EXPECT_EQ(memo.text(), "hello!\r\nworld    !");
 }
 
-TEST_F(Mouse, DraggingSelectsAndAltDraggingSelectsAColumn) {
+TEST_F(Mouse, DraggingSelectsAltDraggingSelectsAColumnAndDoubleClickAWord) {
   load("abcdef\r\nghijkl\r\nmnopqr");
   drag(4, 0, 1, 1);
   EXPECT_EQ(memo.selText(), "ef\r\ng");
@@ -66,9 +63,7 @@ TEST_F(Mouse, DraggingSelectsAndAltDraggingSelectsAColumn) {
   memo.setWordWrap(true);
   drag(1, 0, 3, 2, kAlt);
   EXPECT_FALSE(memo.blockSelection());
-}
 
-TEST_F(Mouse, DoubleClickSelectsAWord) {
   load("call foo.bar, baz");
   mouse.doubleClick(xAt(6), yAt(0));
   EXPECT_EQ(memo.selText(), "foo");

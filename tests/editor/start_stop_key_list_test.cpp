@@ -22,6 +22,7 @@ KeywordInfo info(std::uint8_t options) {
 
 TEST(StartStopKeyList, AddDerivesSearchTextsLengthsAndSameStart) {
   StartStopKeyList list;
+  EXPECT_THROW(list.item(0), MemoError);
   EXPECT_EQ(list.add("rem", "", true, info(2)), 0);
   EXPECT_EQ(list.maxStopLength(), 2u);  // a key that ends with the paragraph needs room for the break
   EXPECT_EQ(list.add("/*", "*/", false, info(0)), 1);
@@ -42,6 +43,9 @@ TEST(StartStopKeyList, AddDerivesSearchTextsLengthsAndSameStart) {
 
   EXPECT_EQ(list.maxStartLength(), 3u);
   EXPECT_EQ(list.maxStopLength(), 3u);
+  EXPECT_THROW(list.item(-1), MemoError);
+  EXPECT_THROW(list.item(5), MemoError);
+  EXPECT_THROW(list.remove(5), MemoError);
 }
 
 TEST(StartStopKeyList, UpperCaseTypeRederivesFromTheGivenTexts) {
@@ -83,13 +87,4 @@ TEST(StartStopKeyList, PrepareSetsBoundaryFlagsOnlyForWholeWordsAtNonSeparators)
   list.add("x", "y", false, info(0));
   EXPECT_FALSE(list.prepared());
   EXPECT_EQ(calls, 1);
-}
-
-TEST(StartStopKeyList, ItemAccessOutsideTheListThrows) {
-  StartStopKeyList list;
-  EXPECT_THROW(list.item(0), MemoError);
-  list.add("a", "b", false, info(0));
-  EXPECT_THROW(list.item(-1), MemoError);
-  EXPECT_THROW(list.remove(1), MemoError);
-  EXPECT_NO_THROW(list.item(0));
 }
