@@ -14,7 +14,6 @@ namespace fs = std::filesystem;
 using quillon::editor::KeywordInfo;
 using quillon::editor::KeywordList;
 using quillon::editor::StartStopKeyList;
-using quillon::language::buildKeyList;
 using quillon::language::encodeKeyFile;
 using quillon::language::KeyFileError;
 using quillon::language::loadKeyFile;
@@ -193,12 +192,6 @@ TEST(KeyFile, LargeFilesAndDuplicatesLoadInOrder) {
   EXPECT_EQ(k2.text(10000), "kw5");
   EXPECT_EQ(s2.count(), 2);
   EXPECT_EQ(s2.item(1).sameStart, 0);
-}
-
-TEST(KeyFile, KeyListPutsLongerWordsBeforeTheirPrefix) {
-  KeywordList k;
-  for (const char* w : {"abc", "END", "Dim", "END IF"}) k.add(w, {});
-  EXPECT_EQ(buildKeyList(k), (std::vector<std::string>{"END IF", "END", "Dim", "abc"}));
 }
 
 TEST(KeyFile, DefaultKeyFileLoadsAndCoversTheLanguage) {
