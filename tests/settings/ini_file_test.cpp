@@ -247,22 +247,6 @@ TEST(IniFile, WritesAndReadsListsWithPrefixAndLimit) {
   EXPECT_FALSE(mru.sectionExists("MRUList"));
 }
 
-// The first-run file is written this way; its full text is the settings tests' business.
-TEST(IniFile, AppendedLinesFormLiveSections) {
-  IniFile ini;
-  for (const char* line : {"[SYSTEM]", "tabstops=2", "CursorPastEnd=0", "", "[Numbers]", "Color=clFuchsia", "",
-                           "[MRUList]"})
-    ASSERT_TRUE(ini.appendLine(line));
-  EXPECT_EQ(ini.bytes(), "[SYSTEM]\r\ntabstops=2\r\nCursorPastEnd=0\r\n\r\n[Numbers]\r\nColor=clFuchsia\r\n\r\n[MRUList]\r\n");
-  EXPECT_EQ(ini.readString("System", "TabStops", "-"), "2");
-  // The close writes land where they belong.
-  ini.writeString("SYSTEM", "Cursor", "1");
-  ini.writeString("NUMBERS", "color", "clBlue");
-  ini.writeList("MRUList", "H", {"/a.mb"}, 30);
-  EXPECT_EQ(ini.bytes(), "[SYSTEM]\r\ntabstops=2\r\nCursorPastEnd=0\r\nCursor=1\r\n\r\n[Numbers]\r\nColor=clBlue\r\n"
-                         "\r\n[MRUList]\r\nH0=/a.mb\r\n");
-}
-
 TEST(IniFile, ReportsLoadFailuresAndKeepsItsContents) {
   TempFolder dir;
   IniFile ini("[a]\nk=v\n");
