@@ -278,10 +278,11 @@ std::int64_t ParagraphTable::Block::linesBefore(std::uint32_t i) const {
 }
 
 // The paragraph holding unit `u` (below `units`): the first whose running sum is above it.
-std::uint32_t ParagraphTable::Block::findUnits(std::uint32_t u, std::uint32_t& before) const {
+std::uint32_t ParagraphTable::Block::findUnits(std::uint32_t u, std::uint32_t& before, bool fetchRecord) const {
   const std::uint32_t g = firstAboveFew(groupEnds(), groupCount(), u);
   const std::uint32_t first = g * kGroup;
   const std::uint32_t n = std::min(count - first, kGroup);
+  if (fetchRecord) fetchRecordsNear(g, u);
   constexpr std::uint32_t kWords = kGroup / 8;
   std::uint64_t words[kWords];
   std::uint32_t wordEnds[kWords];
@@ -314,6 +315,22 @@ std::uint32_t ParagraphTable::Block::findUnits(std::uint32_t u, std::uint32_t& b
     before = passed ? sum : before;
   }
   return k;
+}
+
+// Guesses the paragraph of group `group` holding unit `u` by proportion and fetches the two
+// lines of records nearest the guess (four records to a line): they hold the right record for
+// all but a few guesses.
+void ParagraphTable::Block::fetchRecordsNear(std::uint32_t group, std::uint32_t u) const {
+  const std::uint32_t first = group * kGroup;
+  const std::uint32_t n = std::min(count - first, kGroup);
+  const std::uint32_t start = groupStart(group);
+  const std::uint32_t span = std::max<std::uint32_t>(groupEnds()[group] - start, 1);
+  const auto guess = static_cast<std::uint32_t>(std::min<std::uint64_t>(std::uint64_t{u - start} * n / span, n - 1));
+  constexpr std::uint32_t kPerLine = 64 / sizeof(Paragraph);
+  const bool earlyInLine = guess % kPerLine < kPerLine / 2;
+  const std::uint32_t other = (earlyInLine && guess >= kPerLine) || guess + kPerLine >= kGroup ? guess - kPerLine : guess + kPerLine;
+  __builtin_prefetch(paras + first + guess, 1);
+  __builtin_prefetch(paras + first + other, 1);
 }
 
 std::uint32_t ParagraphTable::Block::findLine(std::int64_t line) const {
@@ -513,14 +530,22 @@ std::int64_t ParagraphTable::firstLineOf(std::int64_t index) const {
   return line;
 }
 
-std::int64_t ParagraphTable::paragraphAt(Offset offset) const {
+std::int64_t ParagraphTable::paragraphAt(Offset offset) const { return paragraphByUnits(offset, false); }
+
+std::int64_t ParagraphTable::paragraphToEdit(Offset offset) const {
+  const std::int64_t index = paragraphByUnits(offset, true);
+  __builtin_prefetch(at(index).data(), 1);
+  return index;
+}
+
+std::int64_t ParagraphTable::paragraphByUnits(Offset offset, bool fetchRecord) const {
   if (offset <= 0) return 0;
   if (offset >= charCount()) return paragraphCount_ - 1;
   if (hint_.version == version_ && offset >= hint_.start && offset < hint_.start + hint_.units) return hint_.index;
   const BlockSums::Found f = find(offset, BlockSums::kUnits);
   const Block& b = blocks_[f.block];
   std::uint32_t before = 0;
-  const std::uint32_t local = b.findUnits(static_cast<std::uint32_t>(offset - f.before.units), before);
+  const std::uint32_t local = b.findUnits(static_cast<std::uint32_t>(offset - f.before.units), before, fetchRecord);
   const std::int64_t index = f.before.paras + local;
   rememberAt(index, f.before.units + before, f.block, local, f.before.lines + b.linesBefore(local));
   return index;

@@ -132,6 +132,11 @@ public:
   std::int64_t firstLineOf(std::int64_t index) const;
   // The paragraph containing offset (a break's offsets belong to the paragraph before it).
   std::int64_t paragraphAt(Offset offset) const;
+  // paragraphAt() for the place the caret goes to, which the next key likely edits: it also
+  // starts fetching the paragraph's record and text. In a large file each comes from main
+  // memory; the record's fetch starts from a guess while the look-up still waits for its
+  // own data, so the two waits overlap.
+  std::int64_t paragraphToEdit(Offset offset) const;
   std::int64_t paragraphAtLine(std::int64_t line) const;
 
   // --- building during a load ---
@@ -225,7 +230,8 @@ private:
     std::uint32_t lineCount(std::uint32_t i) const { return wrapped ? wrapped->counts[i] : 1; }
     std::int64_t linesBefore(std::uint32_t i) const;
     // The paragraph holding unit `u`, and in `before` the units of those before it.
-    std::uint32_t findUnits(std::uint32_t u, std::uint32_t& before) const;
+    std::uint32_t findUnits(std::uint32_t u, std::uint32_t& before, bool fetchRecord = false) const;
+    void fetchRecordsNear(std::uint32_t group, std::uint32_t u) const;
     std::uint32_t findLine(std::int64_t line) const;
   };
   static std::size_t storageBytes(std::uint32_t capacity) {
@@ -238,6 +244,7 @@ private:
     std::uint32_t local;
   };
 
+  std::int64_t paragraphByUnits(Offset offset, bool fetchRecord) const;
   Location locate(std::int64_t index) const;
   void releaseText(Paragraph& p);
   void releaseParagraph(Paragraph& p);
