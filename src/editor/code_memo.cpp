@@ -331,6 +331,8 @@ Offset CodeMemo::normalize(Offset offset) const {
 // Puts the caret at an offset with nothing selected; the callers fire the events once the
 // whole selection is in place.
 void CodeMemo::placeCaret(Offset offset) {
+  // Only to start fetching what the next key edits; normalize() finds it again at once.
+  table_.paragraphToEdit(std::clamp<Offset>(offset, 0, charCount()));
   caret_ = normalize(offset);
   selLength_ = 0;
   extraColumns_ = 0;

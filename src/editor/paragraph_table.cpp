@@ -142,7 +142,10 @@ void ParagraphTable::releaseText(Paragraph& p) {
     freeText(text);
   } else if (p.state_ & Paragraph::kInArena) {
     assert(arenaUsers_ > 0);
-    if (--arenaUsers_ == 0 && !loading_) arena_.reset();
+    if (--arenaUsers_ == 0 && !loading_) {
+      arena_.reset();
+      for (Block& b : blocks_) b.loadedText = nullptr;
+    }
   }
   p.setTextPointer(kEmptyText);
   p.state_ = static_cast<std::uint8_t>(p.state_ & Paragraph::kHeld);
@@ -278,10 +281,12 @@ std::int64_t ParagraphTable::Block::linesBefore(std::uint32_t i) const {
 }
 
 // The paragraph holding unit `u` (below `units`): the first whose running sum is above it.
-std::uint32_t ParagraphTable::Block::findUnits(std::uint32_t u, std::uint32_t& before) const {
+std::uint32_t ParagraphTable::Block::findUnits(std::uint32_t u, std::uint32_t& before, bool fetchAhead) const {
+  if (fetchAhead) fetchLoadedTextNear(u);
   const std::uint32_t g = firstAboveFew(groupEnds(), groupCount(), u);
   const std::uint32_t first = g * kGroup;
   const std::uint32_t n = std::min(count - first, kGroup);
+  if (fetchAhead) fetchRecordsNear(g, u);
   constexpr std::uint32_t kWords = kGroup / 8;
   std::uint64_t words[kWords];
   std::uint32_t wordEnds[kWords];
@@ -314,6 +319,32 @@ std::uint32_t ParagraphTable::Block::findUnits(std::uint32_t u, std::uint32_t& b
     before = passed ? sum : before;
   }
   return k;
+}
+
+// Guesses the paragraph of group `group` holding unit `u` by proportion and fetches the two
+// lines of records nearest the guess (four records to a line): they hold the right record for
+// all but a few guesses.
+void ParagraphTable::Block::fetchRecordsNear(std::uint32_t group, std::uint32_t u) const {
+  const std::uint32_t first = group * kGroup;
+  const std::uint32_t n = std::min(count - first, kGroup);
+  const std::uint32_t start = groupStart(group);
+  const std::uint32_t span = std::max<std::uint32_t>(groupEnds()[group] - start, 1);
+  const auto guess = static_cast<std::uint32_t>(std::min<std::uint64_t>(std::uint64_t{u - start} * n / span, n - 1));
+  constexpr std::uint32_t kPerLine = 64 / sizeof(Paragraph);
+  const bool earlyInLine = guess % kPerLine < kPerLine / 2;
+  const std::uint32_t other = (earlyInLine && guess >= kPerLine) || guess + kPerLine >= kGroup ? guess - kPerLine : guess + kPerLine;
+  __builtin_prefetch(paras + first + guess, 1);
+  __builtin_prefetch(paras + first + other, 1);
+}
+
+void ParagraphTable::Block::fetchLoadedTextNear(std::uint32_t u) const {
+  if (!loadedText) return;
+  // Only an address: after edits it may lie outside the buffer, and a prefetch never faults.
+  const std::uintptr_t at = reinterpret_cast<std::uintptr_t>(loadedText) + (std::uint64_t{u} * loadedBytesPerUnit >> 16);
+  // The paragraph starts before its character; text typed into the block earlier has moved
+  // the guess past it rather than before.
+  __builtin_prefetch(reinterpret_cast<const void*>(at - 64));
+  __builtin_prefetch(reinterpret_cast<const void*>(at));
 }
 
 std::uint32_t ParagraphTable::Block::findLine(std::int64_t line) const {
@@ -407,11 +438,15 @@ void ParagraphTable::appendBorrowed(const char* data, std::uint32_t length, std:
   assert(loading_ && length <= kMaxLength);
   const std::uint64_t more = std::uint64_t{length} + 2;
   if (blocks_.empty() || blocks_.back().count == blocks_.back().capacity ||
-      (blocks_.back().count > 0 && blocks_.back().units + more > kMaxBlockUnits))
+      (blocks_.back().count > 0 && blocks_.back().units + more > kMaxBlockUnits)) {
+    if (!blocks_.empty()) measureLoadedText(blocks_.back());
     blocks_.push_back(newBlock(kBlockSize));
+  }
   Block& b = blocks_.back();
   Paragraph* p = new (b.paras + b.count) Paragraph;
   if (data && length) {
+    if (!b.loadedText) b.loadedText = data;
+    loadedEnd_ = data + length;
     p->ptr_ = const_cast<char*>(data);
     p->state_ = Paragraph::kInArena;
     ++arenaUsers_;
@@ -430,7 +465,14 @@ void ParagraphTable::appendBorrowed(const char* data, std::uint32_t length, std:
   ++totalLines_;
 }
 
+void ParagraphTable::measureLoadedText(Block& b) {
+  if (!b.loadedText || b.units == 0) return;
+  const auto bytes = static_cast<std::uint64_t>(loadedEnd_ - b.loadedText);
+  b.loadedBytesPerUnit = static_cast<std::uint32_t>(std::min<std::uint64_t>((bytes << 16) / b.units, 0xFFFFFFFF));
+}
+
 void ParagraphTable::finishLoad() {
+  if (!blocks_.empty()) measureLoadedText(blocks_.back());
   loading_ = false;
   if (arenaUsers_ == 0) arena_.reset();
   structureChanged();
@@ -513,14 +555,22 @@ std::int64_t ParagraphTable::firstLineOf(std::int64_t index) const {
   return line;
 }
 
-std::int64_t ParagraphTable::paragraphAt(Offset offset) const {
+std::int64_t ParagraphTable::paragraphAt(Offset offset) const { return paragraphByUnits(offset, false); }
+
+std::int64_t ParagraphTable::paragraphToEdit(Offset offset) const {
+  const std::int64_t index = paragraphByUnits(offset, true);
+  __builtin_prefetch(at(index).data(), 1);
+  return index;
+}
+
+std::int64_t ParagraphTable::paragraphByUnits(Offset offset, bool fetchAhead) const {
   if (offset <= 0) return 0;
   if (offset >= charCount()) return paragraphCount_ - 1;
   if (hint_.version == version_ && offset >= hint_.start && offset < hint_.start + hint_.units) return hint_.index;
   const BlockSums::Found f = find(offset, BlockSums::kUnits);
   const Block& b = blocks_[f.block];
   std::uint32_t before = 0;
-  const std::uint32_t local = b.findUnits(static_cast<std::uint32_t>(offset - f.before.units), before);
+  const std::uint32_t local = b.findUnits(static_cast<std::uint32_t>(offset - f.before.units), before, fetchAhead);
   const std::int64_t index = f.before.paras + local;
   rememberAt(index, f.before.units + before, f.block, local, f.before.lines + b.linesBefore(local));
   return index;

@@ -132,6 +132,11 @@ public:
   std::int64_t firstLineOf(std::int64_t index) const;
   // The paragraph containing offset (a break's offsets belong to the paragraph before it).
   std::int64_t paragraphAt(Offset offset) const;
+  // paragraphAt() for the place the caret goes to, which the next key likely edits: it also
+  // starts fetching the paragraph's record and text. In a large file each comes from main
+  // memory, one after the other; started from guesses while the look-up still waits for its
+  // own data, the waits overlap.
+  std::int64_t paragraphToEdit(Offset offset) const;
   std::int64_t paragraphAtLine(std::int64_t line) const;
 
   // --- building during a load ---
@@ -207,6 +212,11 @@ private:
     std::uint64_t units = 0;
     std::int64_t lines = 0;
     std::unique_ptr<Wrapped> wrapped;
+    // Where the block's text began in the buffer its load borrowed from, and the bytes there
+    // per unit (16.16 fixed point). A paragraph not edited since still lies about there, so
+    // an edit's look-up can fetch its text before the record with its address comes in.
+    const char* loadedText = nullptr;
+    std::uint32_t loadedBytesPerUnit = 0;
     // Only a block that insertParagraphs grew past its limit, for rebalance to split at once,
     // has more groups; their ends are not kept.
     alignas(64) std::uint32_t groupEnd[kMaxGroups];
@@ -225,9 +235,13 @@ private:
     std::uint32_t lineCount(std::uint32_t i) const { return wrapped ? wrapped->counts[i] : 1; }
     std::int64_t linesBefore(std::uint32_t i) const;
     // The paragraph holding unit `u`, and in `before` the units of those before it.
-    std::uint32_t findUnits(std::uint32_t u, std::uint32_t& before) const;
+    std::uint32_t findUnits(std::uint32_t u, std::uint32_t& before, bool fetchAhead = false) const;
+    void fetchRecordsNear(std::uint32_t group, std::uint32_t u) const;
+    void fetchLoadedTextNear(std::uint32_t u) const;
     std::uint32_t findLine(std::int64_t line) const;
   };
+  static_assert(sizeof(Block) == 64 + sizeof(std::uint32_t) * kMaxGroups,
+                "a block header must stay one cache line before its group ends");
   static std::size_t storageBytes(std::uint32_t capacity) {
     return std::size_t{capacity} * (sizeof(Paragraph) + 1);
   }
@@ -238,7 +252,9 @@ private:
     std::uint32_t local;
   };
 
+  std::int64_t paragraphByUnits(Offset offset, bool fetchAhead) const;
   Location locate(std::int64_t index) const;
+  void measureLoadedText(Block& b);
   void releaseText(Paragraph& p);
   void releaseParagraph(Paragraph& p);
   char* ensureOwned(Paragraph& p, std::uint32_t newLength);
@@ -300,6 +316,7 @@ private:
   // The buffer of the last load, freed once no paragraph borrows from it.
   std::unique_ptr<char[]> arena_;
   std::size_t arenaUsers_ = 0;
+  const char* loadedEnd_ = nullptr;  // end of the text last appended by a load
   bool loading_ = false;
   // Large pieces of memory the blocks of a load are carved from.
   struct SlabDeleter {

@@ -143,7 +143,7 @@ public:
           // Any offset of the paragraph, its break included, belongs to it.
           const Offset start = model_.startOf(i);
           const Offset o = start + static_cast<Offset>(pick(model_.texts[i].size() + (i + 1 < n ? 2 : 1)));
-          if (table_.paragraphAt(o) != index) return "paragraphAt" + where;
+          if ((q % 2 ? table_.paragraphToEdit(o) : table_.paragraphAt(o)) != index) return "paragraphAt" + where;
           if (table_.startOf(index) != start) return "start after paragraphAt" + where;
           break;
         }
