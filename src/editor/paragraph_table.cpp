@@ -445,8 +445,6 @@ void ParagraphTable::appendBorrowed(const char* data, std::uint32_t length, std:
   Block& b = blocks_.back();
   Paragraph* p = new (b.paras + b.count) Paragraph;
   if (data && length) {
-    if (!b.loadedText) b.loadedText = data;
-    loadedEnd_ = data + length;
     p->ptr_ = const_cast<char*>(data);
     p->state_ = Paragraph::kInArena;
     ++arenaUsers_;
@@ -465,9 +463,16 @@ void ParagraphTable::appendBorrowed(const char* data, std::uint32_t length, std:
   ++totalLines_;
 }
 
+// From the first and the last paragraph that borrow text, once the load has filled the block.
 void ParagraphTable::measureLoadedText(Block& b) {
-  if (!b.loadedText || b.units == 0) return;
-  const auto bytes = static_cast<std::uint64_t>(loadedEnd_ - b.loadedText);
+  std::uint32_t first = 0;
+  std::uint32_t last = b.count;
+  while (first < last && !(b.paras[first].state_ & Paragraph::kInArena)) ++first;
+  while (last > first && !(b.paras[last - 1].state_ & Paragraph::kInArena)) --last;
+  if (first == last) return;
+  const Paragraph& end = b.paras[last - 1];
+  b.loadedText = b.paras[first].data();
+  const auto bytes = static_cast<std::uint64_t>(end.data() + end.length - b.loadedText);
   b.loadedBytesPerUnit = static_cast<std::uint32_t>(std::min<std::uint64_t>((bytes << 16) / b.units, 0xFFFFFFFF));
 }
 

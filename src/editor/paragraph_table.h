@@ -316,7 +316,6 @@ private:
   // The buffer of the last load, freed once no paragraph borrows from it.
   std::unique_ptr<char[]> arena_;
   std::size_t arenaUsers_ = 0;
-  const char* loadedEnd_ = nullptr;  // end of the text last appended by a load
   bool loading_ = false;
   // Large pieces of memory the blocks of a load are carved from.
   struct SlabDeleter {
