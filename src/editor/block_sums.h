@@ -13,8 +13,9 @@ namespace quillon::editor {
 // A tree of 16-way nodes, built over the blocks as they stand. A node keeps, for each count,
 // the sum of its children before each child, relative to the node's start (so the first is
 // 0); the slots past its last child hold kUnused, so a search counts the children that start
-// at or below the value without a branch. A look-up reads three levels of nodes for 4,000 blocks, an update adds to the
-// children after the changed one on each level. Only rebuild() changes the shape.
+// at or below the value without a branch. A look-up reads three levels of nodes for 4,000
+// blocks; an update adds to the children after the changed one on each level. Only
+// rebuild() changes the shape.
 class BlockSums {
 public:
   enum Key : int { kUnits = 0, kLines = 1, kParas = 2 };

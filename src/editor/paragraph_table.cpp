@@ -104,6 +104,26 @@ std::uint32_t byteSum(std::uint64_t w) {
   return static_cast<std::uint32_t>((pairs * 0x0001000100010001) >> 48);
 }
 
+// A group's unit bytes a word at a time, only its first `n` paragraphs kept, with the running
+// sum after each word from `start` on. The sums mean nothing when `anyLong`: some byte is
+// kLongUnits, and its paragraph's record has the units.
+struct GroupWords {
+  static constexpr std::uint32_t kWords = ParagraphTable::kGroup / 8;
+  std::uint64_t words[kWords];
+  std::uint32_t ends[kWords];
+  bool anyLong = false;
+};
+GroupWords readGroup(const std::uint8_t* bytes, std::uint32_t start, std::int64_t n) {
+  GroupWords r;
+  std::uint32_t sum = start;
+  for (std::uint32_t w = 0; w < GroupWords::kWords; ++w) {
+    r.words[w] = firstBytes(wordAt(bytes + 8 * w), n - 8 * w);
+    r.anyLong |= holdsLong(r.words[w]);
+    r.ends[w] = sum += byteSum(r.words[w]);
+  }
+  return r;
+}
+
 std::uint8_t unitByte(std::uint32_t length) {
   return length + std::uint64_t{2} < ParagraphTable::kLongUnits ? static_cast<std::uint8_t>(length + 2)
                                                                  : ParagraphTable::kLongUnits;
@@ -255,16 +275,9 @@ std::uint32_t ParagraphTable::Block::unitsBefore(std::uint32_t i) const {
   if (i >= count) return static_cast<std::uint32_t>(units);
   const std::uint32_t first = i / kGroup * kGroup;
   const std::uint32_t start = groupStart(i / kGroup);
-  const std::uint32_t n = i - first;
+  const GroupWords words = readGroup(unitBytes() + first, start, i - first);
+  if (!words.anyLong) return words.ends[GroupWords::kWords - 1];
   std::uint32_t sum = start;
-  bool longOne = false;
-  for (std::uint32_t w = 0; w < kGroup / 8; ++w) {
-    const std::uint64_t x = firstBytes(wordAt(unitBytes() + first + 8 * w), std::int64_t{n} - 8 * w);
-    longOne |= holdsLong(x);
-    sum += byteSum(x);
-  }
-  if (!longOne) return sum;
-  sum = start;
   for (std::uint32_t k = first; k < i; ++k) sum += unitsOf(k);
   return sum;
 }
@@ -287,19 +300,10 @@ std::uint32_t ParagraphTable::Block::findUnits(std::uint32_t u, std::uint32_t& b
   const std::uint32_t first = g * kGroup;
   const std::uint32_t n = std::min(count - first, kGroup);
   if (fetchAhead) fetchRecordsNear(g, u);
-  constexpr std::uint32_t kWords = kGroup / 8;
-  std::uint64_t words[kWords];
-  std::uint32_t wordEnds[kWords];
+  const GroupWords words = readGroup(unitBytes() + first, groupStart(g), n);
   std::uint32_t sum = groupStart(g);
-  bool longOne = false;
-  for (std::uint32_t w = 0; w < kWords; ++w) {
-    words[w] = firstBytes(wordAt(unitBytes() + first + 8 * w), std::int64_t{n} - 8 * w);
-    longOne |= holdsLong(words[w]);
-    wordEnds[w] = sum += byteSum(words[w]);
-  }
-  if (longOne) {
+  if (words.anyLong) {
     std::uint32_t k = first;
-    sum = groupStart(g);
     while (sum + unitsOf(k) <= u) sum += unitsOf(k++);
     before = sum;
     return k;
@@ -307,9 +311,9 @@ std::uint32_t ParagraphTable::Block::findUnits(std::uint32_t u, std::uint32_t& b
   // The word that holds `u`, then its bytes; counting needs no jump, as the answer's place is
   // anybody's guess. A cleared byte past the group's end cannot count: `u` lies before it.
   std::uint32_t w = 0;
-  for (std::uint32_t j = 0; j + 1 < kWords; ++j) w += wordEnds[j] <= u ? 1 : 0;
-  sum = w == 0 ? groupStart(g) : wordEnds[w - 1];
-  std::uint64_t x = words[w];
+  for (std::uint32_t j = 0; j + 1 < GroupWords::kWords; ++j) w += words.ends[j] <= u ? 1 : 0;
+  sum = w == 0 ? sum : words.ends[w - 1];
+  std::uint64_t x = words.words[w];
   std::uint32_t k = first + 8 * w;
   before = sum;
   for (int j = 0; j < 8; ++j, x >>= 8) {
@@ -330,7 +334,7 @@ void ParagraphTable::Block::fetchRecordsNear(std::uint32_t group, std::uint32_t 
   const std::uint32_t start = groupStart(group);
   const std::uint32_t span = std::max<std::uint32_t>(groupEnds()[group] - start, 1);
   const auto guess = static_cast<std::uint32_t>(std::min<std::uint64_t>(std::uint64_t{u - start} * n / span, n - 1));
-  constexpr std::uint32_t kPerLine = 64 / sizeof(Paragraph);
+  constexpr std::uint32_t kPerLine = kCacheLine / sizeof(Paragraph);
   const bool earlyInLine = guess % kPerLine < kPerLine / 2;
   const std::uint32_t other = (earlyInLine && guess >= kPerLine) || guess + kPerLine >= kGroup ? guess - kPerLine : guess + kPerLine;
   __builtin_prefetch(paras + first + guess, 1);
@@ -343,7 +347,7 @@ void ParagraphTable::Block::fetchLoadedTextNear(std::uint32_t u) const {
   const std::uintptr_t at = reinterpret_cast<std::uintptr_t>(loadedText) + (std::uint64_t{u} * loadedBytesPerUnit >> 16);
   // The paragraph starts before its character; text typed into the block earlier has moved
   // the guess past it rather than before.
-  __builtin_prefetch(reinterpret_cast<const void*>(at - 64));
+  __builtin_prefetch(reinterpret_cast<const void*>(at - kCacheLine));
   __builtin_prefetch(reinterpret_cast<const void*>(at));
 }
 
@@ -486,7 +490,7 @@ void ParagraphTable::finishLoad() {
 // ---------------------------------------------------------------------------------------
 // Sums over blocks
 
-BlockSums::Found ParagraphTable::find(std::int64_t value, BlockSums::Key key) const {
+const BlockSums& ParagraphTable::sums() const {
   if (!sumsValid_) {
     sums_.rebuild(blocks_.size(), [this](std::size_t i) {
       const Block& b = blocks_[i];
@@ -494,7 +498,11 @@ BlockSums::Found ParagraphTable::find(std::int64_t value, BlockSums::Key key) co
     });
     sumsValid_ = true;
   }
-  return sums_.find(value, key);
+  return sums_;
+}
+
+BlockSums::Found ParagraphTable::find(std::int64_t value, BlockSums::Key key) const {
+  return sums().find(value, key);
 }
 
 BlockSums::Found ParagraphTable::findParagraph(std::int64_t index) const {
@@ -507,8 +515,7 @@ BlockSums::Found ParagraphTable::findParagraph(std::int64_t index) const {
 }
 
 BlockSums::Counts ParagraphTable::before(std::size_t block) const {
-  if (!sumsValid_) find(0, BlockSums::kParas);
-  return sums_.before(block);
+  return sums().before(block);
 }
 
 // ---------------------------------------------------------------------------------------

@@ -264,6 +264,7 @@ private:
     sumsValid_ = false;
     ++version_;
   }
+  const BlockSums& sums() const;
   BlockSums::Found find(std::int64_t value, BlockSums::Key key) const;
   BlockSums::Counts before(std::size_t block) const;
   // find() by paragraph index, answered from the block last found that way when it holds the
