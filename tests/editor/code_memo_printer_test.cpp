@@ -156,8 +156,8 @@ TEST_F(CodeMemoPrinterTest, AbortStopsBeforeTheNextPageAndStillEndsTheDocument) 
   printer.onProgress = nullptr;
   port.calls.clear();
   printer.print();
-  EXPECT_EQ(port.calls.back(), "end");
   EXPECT_EQ(port.calls.size(), 1u + 4 + 3 + 1);
+  EXPECT_EQ(port.calls.back(), "end");
 }
 
 TEST_F(CodeMemoPrinterTest, FailuresAreReportedAndNothingIsSentWithoutAPrinterOrRoom) {
@@ -172,9 +172,7 @@ TEST_F(CodeMemoPrinterTest, FailuresAreReportedAndNothingIsSentWithoutAPrinterOr
   port.paper = {100, 100, 100, 100, 0, 0, 100, 100};  // one inch square
   printer.printerChanged();
   EXPECT_THAT(print, fails(CodeMemoPrinter::kNoRoom));
-  EXPECT_TRUE(port.calls.empty());
-  EXPECT_EQ(printer.lineCount(), 0);
-  EXPECT_EQ(printer.pageCount(), 1);
+  EXPECT_EQ(std::tuple(port.calls.size(), printer.lineCount(), printer.pageCount()), std::tuple(0u, 0, 1));
 
   port.paper = FakePrinterPort().paper;
   printer.printerChanged();
@@ -212,8 +210,7 @@ TEST_F(CodeMemoPrinterTest, TheLayoutFollowsTheTextTheMarginsAndPlainText) {
   printer.setMarginLeft(0.25f);  // 825 units: 103 characters a line
   printer.setMarginRight(0);
   ASSERT_TRUE(printer.layOut());
-  EXPECT_EQ(printer.layout()->line(0).stop, 103u);
-  EXPECT_EQ(formats, 2);
+  EXPECT_EQ(std::pair(printer.layout()->line(0).stop, formats), std::pair(103u, 2));
 
   // Printing again after an edit lays the new text out, even for the same editor.
   memo.setText("short");

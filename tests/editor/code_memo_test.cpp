@@ -6,6 +6,7 @@
 
 #include "editor/code_memo.h"
 #include "editor/memo_error.h"
+#include "support/memo_model_checker.h"
 
 namespace {
 
@@ -18,7 +19,6 @@ using quillon::editor::UpperCaseType;
 
 using Sel = std::pair<Offset, Offset>;
 Sel sel(const CodeMemo& m) { return {m.selStart(), m.selLength()}; }
-
 
 // Where a hit lands inside one paragraph is the random search check's business.
 TEST(CodeMemoFind, GoesOnAcrossParagraphsButNeverMatchesOverABreak) {
@@ -105,7 +105,6 @@ TEST(CodeMemoSearch, AgreesWithASlowSearchOnRepetitiveText) {
   }
 }
 
-
 TEST(CodeMemoSelection, CurrentWordAndClampedOffsets) {
   CodeMemo m;
   m.setText("Dim count, total\r\n,;x");
@@ -119,7 +118,7 @@ TEST(CodeMemoSelection, CurrentWordAndClampedOffsets) {
   }
 }
 
-TEST(CodeMemoSelection, LinesColumnsAndParagraphs) {
+TEST(CodeMemoSelection, LinesColumnsParagraphsAndClampedOffsets) {
   CodeMemo m;
   m.setText("first\r\nsecond\r\nthird");
   m.setSelLine(1);
@@ -153,10 +152,8 @@ TEST(CodeMemoSelection, LinesColumnsAndParagraphs) {
   m.selectAll();
   EXPECT_EQ(sel(m), Sel(m.charCount(), -m.charCount()));
   EXPECT_EQ(m.selText(), m.text());
-}
 
-TEST(CodeMemoSelection, OffsetsInsideABreakAndOutsideTheTextAreClamped) {
-  CodeMemo m;
+  // Offsets inside a break and outside the text are clamped.
   m.setText("ab\r\ncd");
   const std::pair<Offset, Offset> cases[] = {{3, 2} /* between CR and LF */, {-5, 0}, {100, 6}};
   for (const auto& [given, clamped] : cases) {
@@ -169,15 +166,12 @@ TEST(CodeMemoSelection, OffsetsInsideABreakAndOutsideTheTextAreClamped) {
   }
 }
 
-
 // Where insert, add, erase and put land is the random model check's business.
 TEST(CodeMemoStrings, CountsIgnoreAnEmptyLastParagraphAndAccessOutsideThrowsAndChangesNothing) {
   CodeMemo m;
   auto& p = m.paragraphs();
   m.setText("new\r\n");
-  EXPECT_EQ(m.paragraphCount(), 2);
-  EXPECT_EQ(p.count(), 1);
-  EXPECT_EQ(m.lines().count(), 1);
+  EXPECT_EQ(std::tuple(m.paragraphCount(), p.count(), m.lines().count()), std::tuple(2, 1, 1));
   EXPECT_EQ(p.get(0), "new");
   for (std::int64_t bad : {-1, 2, 100})
     EXPECT_THAT([&] { (void)p.get(bad); },
@@ -187,10 +181,8 @@ TEST(CodeMemoStrings, CountsIgnoreAnEmptyLastParagraphAndAccessOutsideThrowsAndC
   EXPECT_THROW(m.lines().get(5), MemoError);
   EXPECT_EQ(m.text(), "new\r\n");
   m.setText("");
-  EXPECT_EQ(p.count(), 0);
-  EXPECT_EQ(m.lines().count(), 0);
+  EXPECT_EQ(Sel(p.count(), m.lines().count()), Sel(0, 0));
 }
-
 
 TEST(CodeMemoEvents, ParseChangeAndSelMoveAndMutesThatSilenceOnlyTheirKinds) {
   CodeMemo m;
@@ -258,7 +250,6 @@ TEST(CodeMemoEvents, OnChangeWaitsForTheOutermostEndUpdate) {
   EXPECT_EQ(m.text(), "");
 }
 
-
 TEST(CodeMemoAnchors, FollowEditsBeforeThem) {
   CodeMemo m;
   m.setText("line1\r\nline2\r\nline3");
@@ -278,6 +269,21 @@ TEST(CodeMemoAnchors, FollowEditsBeforeThem) {
   m.undo();
   m.removeAnchor(a);
   EXPECT_THROW(m.anchor(a), MemoError);
+}
+
+// A long deterministic random walk through edits, undo, redo, loads, list edits, searches
+// and layout changes, checked against a plain string after every step.
+TEST(CodeMemoModelCheck, FiftyThousandRandomStepsAgreeWithAStringModel) {
+  std::uint64_t state = 0x5eed'1234'abcdULL;
+  quillon::test::MemoModelChecker checker([&](std::uint32_t& out) {
+    state += 0x9E3779B97F4A7C15ULL;
+    std::uint64_t z = state;
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
+    out = static_cast<std::uint32_t>(z ^ (z >> 31));
+    return true;
+  });
+  EXPECT_EQ(checker.run(50000), "");
 }
 
 }  // namespace

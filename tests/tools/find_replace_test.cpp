@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "app/workbench.h"
 #include "support/fake_find_view.h"
+#include "support/find_model_checker.h"
 #include "support/test_program.h"
 #include "support/workbench_ports.h"
 
@@ -353,6 +355,15 @@ TEST_F(FindReplaceTest, HistoriesGoThroughTheSettingsFileInOrder) {
   EXPECT_EQ(again.findReplace().findHistory(), expected);
   EXPECT_EQ(again.findReplace().replaceHistory().front(), "with10");
   EXPECT_EQ(again.findReplace().replaceHistory().size(), 11u);
+}
+
+TEST(FindModelCheck, TwentyThousandRandomStepsAgreeWithAStringModel) {
+  std::mt19937 rng(1515);
+  testing::FindModelChecker checker([&](std::uint32_t& out) {
+    out = rng();
+    return true;
+  });
+  EXPECT_EQ(checker.run(20000), "");
 }
 
 }  // namespace
