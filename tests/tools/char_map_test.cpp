@@ -10,6 +10,12 @@ namespace {
 class CharMapTest : public ::testing::Test {
 protected:
   void pick(int code) { map.select(code % 16, code / 16); }
+  void copy(std::string_view codes) {
+    for (const char c : codes) {
+      pick(static_cast<unsigned char>(c));
+      map.copy();
+    }
+  }
   editor::CodeMemo memo;
   test::FakeClipboard clipboard;
   CharMap map{memo, clipboard};
@@ -46,26 +52,18 @@ TEST_F(CharMapTest, EnlargedBoxStaysOnTheGrid) {
 }
 
 TEST_F(CharMapTest, CopyCollectsAndCloseStartsAgain) {
-  pick('a');
-  map.copy();
-  pick('b');
-  map.copy();
-  EXPECT_EQ(clipboard.content->text, "ab");
+  copy("ab");
   map.close();
   EXPECT_EQ(clipboard.content->text, "ab");  // the clipboard keeps its text
-  pick('c');
-  map.copy();
+  copy("c");
   EXPECT_EQ(clipboard.content->text, "c");
-  pick(10);
-  map.copy();  // control codes are not collected
+  copy("\n");  // control codes are not collected
   EXPECT_EQ(map.collected(), "c");
 
   map.clearCopy();
   EXPECT_EQ(clipboard.content->text, "");
   // Clear Copy leaves alone what another program put there since.
-  map.copy();
-  pick('d');
-  map.copy();
+  copy("d");
   clipboard.writeText("someone else's", false);
   map.clearCopy();
   EXPECT_EQ(clipboard.content->text, "someone else's");

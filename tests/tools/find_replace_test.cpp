@@ -106,10 +106,7 @@ TEST_F(FindReplaceTest, OpeningOffersTheWordAtTheCaretAndSearchesFromItsLine) {
   memo().setText("total = 1\r\nDim total As Integer\r\n");
   memo().select(17, 0);  // inside "total" on the second line
   find().open();
-  EXPECT_EQ(dialog.find, "total");
-  EXPECT_EQ(sel(), Sel(11, 0));
-  EXPECT_EQ(dialog.status, "Ready");
-  EXPECT_TRUE(dialog.shown);
+  EXPECT_EQ(std::tuple(dialog.find, sel(), dialog.status, dialog.shown), std::tuple("total", Sel(11, 0), "Ready", true));
   EXPECT_FALSE(dialog.checked[Option::SelectedText]);
   EXPECT_FALSE(dialog.enabled[Option::SelectedText]);
   EXPECT_TRUE(dialog.enabled[Option::AllPages]);
@@ -118,14 +115,11 @@ TEST_F(FindReplaceTest, OpeningOffersTheWordAtTheCaretAndSearchesFromItsLine) {
   EXPECT_FALSE(states.enabled(Command::bAgain));
 
   find().find();
-  EXPECT_EQ(sel(), Sel(20, -5));
-  EXPECT_EQ(dialog.status, "FOUND: 1");
+  EXPECT_EQ(std::tuple(sel(), dialog.status, dialog.nextCaption), std::tuple(Sel(20, -5), "FOUND: 1", "Next"));
   EXPECT_FALSE(dialog.findInFront);
-  EXPECT_EQ(dialog.nextCaption, "Next");
   EXPECT_TRUE(states.enabled(Command::bAgain));
   find().next();
-  EXPECT_EQ(dialog.status, "FOUND: 1  >> SEARCHED TO END");
-  EXPECT_EQ(memo().selText(), "total");
+  EXPECT_EQ(std::tuple(dialog.status, memo().selText()), std::tuple("FOUND: 1  >> SEARCHED TO END", "total"));
   EXPECT_TRUE(ui.messages().empty());  // the dialog is showing
 
   // Unchecking All Pages never enables Selected Text without a selection to search.
@@ -169,8 +163,8 @@ TEST_F(FindReplaceTest, PromptOnReplaceAsksAfterTheFirstMatch) {
   find().replaceAll();
   EXPECT_EQ(memo().text(), "b1 a2 b3 b4 b5");
   ASSERT_EQ(ui.questions().size(), 2u);
-  EXPECT_EQ(ui.questions()[0].text, "Replace....");
-  EXPECT_EQ(ui.questions()[0].buttons, platform::Ui::Buttons::YesNoCancelWithAll);
+  EXPECT_EQ(std::tuple(ui.questions()[0].text, ui.questions()[0].buttons),
+            std::tuple("Replace....", platform::Ui::Buttons::YesNoCancelWithAll));
   EXPECT_TRUE(dialog.checked[Option::PromptOnReplace]);  // All was for this run only
   EXPECT_EQ(dialog.status, "REPLACED: 4  >> SEARCHED TO END");
 
@@ -182,8 +176,7 @@ TEST_F(FindReplaceTest, PromptOnReplaceAsksAfterTheFirstMatch) {
   ui.queueAnswer(Answer::Cancel);
   find().replaceAll();
   EXPECT_EQ(memo().text(), "b1 b2 a3");
-  EXPECT_TRUE(dialog.findInFront);
-  EXPECT_EQ(dialog.defaultButton, Button::Find);
+  EXPECT_EQ(std::pair(dialog.findInFront, dialog.defaultButton), std::pair(true, Button::Find));
   EXPECT_TRUE(ui.allAnswersUsed());
 }
 
@@ -227,8 +220,7 @@ TEST_F(FindReplaceTest, F3AndCtrlGAfterTheDialogClosed) {
   EXPECT_TRUE(ui.messages().empty());
   bench.findNext();
   EXPECT_EQ(ui.messages(), Texts{"Searched To End"});
-  EXPECT_FALSE(states.enabled(Command::bAgain));
-  EXPECT_FALSE(states.enabled(Command::FindNext1));
+  EXPECT_EQ(std::pair(states.enabled(Command::bAgain), states.enabled(Command::FindNext1)), std::pair(false, false));
   bench.findNext();  // disabled: nothing
   EXPECT_EQ(ui.messages().size(), 1u);
   // Ctrl+G runs Next all the same.
@@ -251,8 +243,7 @@ TEST_F(FindReplaceTest, AllPagesWalksEveryPageOnceAndRevertTakesItBack) {
   EXPECT_EQ(firstTwoPages(), (Texts{"DIM_X a\r\nDIM_X z\r\n", "DIM_X b\r\nDIM_X c\r\n"}));
   EXPECT_EQ(dialog.status, "REPLACED: 4  >> SEARCHED TO END");
   // The run ended on the first page, a .mb: Compile follows it as after a tab change.
-  EXPECT_EQ(docs().currentTab(), 0);
-  EXPECT_EQ(view.currentTab, 0);
+  EXPECT_EQ(std::pair(docs().currentTab(), view.currentTab), std::pair(0, 0));
   EXPECT_TRUE(states.enabled(Command::bCompile));
 
   // One undo takes back the page's replacements.
@@ -276,8 +267,7 @@ TEST_F(FindReplaceTest, FindOverAllPagesStopsAtTheStartTab) {
   find().next();
   EXPECT_EQ(docs().currentTab(), 0);
   find().next();
-  EXPECT_EQ(dialog.status, "FOUND: 2  >> SEARCHED TO END");
-  EXPECT_EQ(docs().currentTab(), 0);
+  EXPECT_EQ(std::tuple(dialog.status, docs().currentTab()), std::tuple("FOUND: 2  >> SEARCHED TO END", 0));
 
   // Closing pages under the open dialog cannot leave the start tab behind the last tab.
   docs().selectTab(2);
@@ -303,8 +293,7 @@ TEST_F(FindReplaceTest, ChangingTheSetOfPagesTakesRevertAway) {
     find().open();
     EXPECT_TRUE(states.enabled(Command::Revert1));
     change();
-    EXPECT_FALSE(states.enabled(Command::Revert1));
-    EXPECT_FALSE(docs().revertAvailable());
+    EXPECT_EQ(std::pair(states.enabled(Command::Revert1), docs().revertAvailable()), std::pair(false, false));
   }
 }
 
