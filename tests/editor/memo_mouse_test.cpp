@@ -101,9 +101,7 @@ TEST_F(Mouse, DragMoveUndoesInOneStepAndCtrlCopies) {
   EXPECT_EQ(memo.text(), "alpha beta gamma");
 
   memo.select(0, 5);
-  mouse.press(xAt(1), yAt(0), kNone);
-  mouse.move(xAt(16), yAt(0), kCtrl);
-  mouse.release(xAt(16), yAt(0), kCtrl);
+  drag(1, 0, 16, 0, kCtrl);
   EXPECT_EQ(memo.text(), "alpha beta gammaalpha");
   memo.undo();
   EXPECT_EQ(memo.text(), "alpha beta gamma");
