@@ -406,7 +406,7 @@ TEST(PreviewGeometry, MarginLinesAreFoundAndDraggedInsideTheirLimits) {
       {left, 500, MarginLine::Left},   {left + 2, 500, MarginLine::Left},    {left + 3, 500, MarginLine::None},
       {right - 1, 500, MarginLine::Right}, {400, bottom, MarginLine::Bottom}, {left, top, MarginLine::Left},
       {left, 2000, MarginLine::None}};
-  for (const auto& [x, y, line] : hits) EXPECT_EQ(g.hit(x, y, s), line) << x << ", " << y;
+  for (const auto& [x, y, line] : hits) EXPECT_EQ(int(g.hit(x, y, s)), int(line)) << "at " << x << ", " << y;
 
   // The left line dragged onto the right one stays 3 pixels short while held, 10 once let go.
   EXPECT_EQ(g.dragPosition(MarginLine::Left, right, s), right - 3);
