@@ -171,7 +171,7 @@ TEST_F(Keyboard, OverwriteReplacesButAppendsAtTheParagraphEndAndInsertToggles) {
   load("a\tb");
   memo.setOverwrite(true);
   // The tab from x 8 to 32; at the paragraph end nothing is under the caret.
-  for (const auto& [at, width] : {Caret(1, 24), Caret(0, 8), Caret(3, 3)}) {
+  for (const auto& [at, width] : {std::pair(1, 24), std::pair(0, 8), std::pair(3, 3)}) {
     memo.setSelStart(at);
     EXPECT_EQ(memo.caretPixelWidth(), width) << at;
   }
@@ -189,7 +189,7 @@ TEST_F(Keyboard, PageKeysMoveByWholeWindowsAndClamp) {
   EXPECT_EQ(memo.selLine(), 100);
   memo.setSelLine(3);
   key(EditKey::PageUp, kShift);
-  EXPECT_EQ(Caret(memo.selLine(), memo.selLength()), Caret(0, memo.offsetOfLine(3)));
+  EXPECT_EQ(std::pair(memo.selLine(), memo.selLength()), (std::pair<Offset, Offset>(0, memo.offsetOfLine(3))));
   key(EditKey::End, kCtrl);
   EXPECT_EQ(memo.selStart(), memo.charCount());
 }
