@@ -8,9 +8,7 @@
 
 namespace {
 
-using quillon::editor::CodeGutter;
-using quillon::editor::CodeMemo;
-using quillon::editor::Offset;
+using namespace quillon::editor;
 using quillon::test::FixedMetrics;
 using Lines = std::vector<std::int64_t>;
 using XY = std::pair<int, int>;

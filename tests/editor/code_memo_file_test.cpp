@@ -17,9 +17,7 @@
 namespace {
 
 namespace fs = std::filesystem;
-using quillon::editor::CodeMemo;
-using quillon::editor::LineBreak;
-using quillon::editor::MemoError;
+using namespace quillon::editor;
 const auto kTooLong = ::testing::ThrowsMessage<MemoError>(::testing::StrEq("Text too long"));
 
 std::vector<std::string> paragraphsOf(const CodeMemo& m) {

@@ -11,9 +11,7 @@
 
 namespace {
 
-using quillon::editor::CodeMemo;
-using quillon::editor::Paragraph;
-using quillon::editor::UpdateMode;
+using namespace quillon::editor;
 using quillon::test::FixedMetrics;
 using Pair = std::pair<std::int64_t, std::int64_t>;
 

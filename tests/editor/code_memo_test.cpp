@@ -10,12 +10,7 @@
 
 namespace {
 
-using quillon::editor::CaseFolder;
-using quillon::editor::CharSet;
-using quillon::editor::CodeMemo;
-using quillon::editor::MemoError;
-using quillon::editor::Offset;
-using quillon::editor::UpperCaseType;
+using namespace quillon::editor;
 
 using Sel = std::pair<Offset, Offset>;
 Sel sel(const CodeMemo& m) { return {m.selStart(), m.selLength()}; }

@@ -7,8 +7,7 @@
 
 namespace {
 
-using quillon::editor::CodeMemo;
-using quillon::editor::MemoError;
+using namespace quillon::editor;
 
 // Each character as the keyboard sends it: one insertion at the caret.
 void type(CodeMemo& m, std::string_view chars) {

@@ -6,12 +6,7 @@
 #include "editor/memo_error.h"
 #include "editor/start_stop_key_list.h"
 
-using quillon::editor::CaseFolder;
-using quillon::editor::KeywordInfo;
-using quillon::editor::KeywordList;
-using quillon::editor::MemoError;
-using quillon::editor::StartStopKeyList;
-using quillon::editor::UpperCaseType;
+using namespace quillon::editor;
 
 namespace {
 
