@@ -124,7 +124,7 @@ TEST_F(CodeMemoLayout, VerticalScrollIsPixelExactOrWholeLines) {
   // Six characters a line. Line 10's bottom at the window's bottom; line 2 at its top; line 5
   // already visible.
   expectScrolls(false, {{10 * 6, 11 * 16 - 100}, {2 * 6, 32}, {5 * 6, 32}});
-  memo.setOptions(memo.options() | quillon::editor::moNoFineScroll);
+  memo.setOptions(memo.options() | moNoFineScroll);
   memo.setScroll(0, 0);
   expectScrolls(false, {{10 * 6, (10 - 6 + 1) * 16}});
 }
@@ -183,13 +183,11 @@ TEST_F(CodeMemoLayout, ColumnSelectionCopiesAndReplacesRows) {
   EXPECT_FALSE(memo.blockSelection());
 }
 
-}  // namespace
-
 // Long lines are measured by counting when the font is fixed pitch; both ways must agree.
 TEST(CodeMemoMeasure, CountingAndAddingUpWidthsAgree) {
-  quillon::editor::CodeMemo counted, added;
-  quillon::test::FixedMetrics fixed(7, 15, true);
-  quillon::test::FixedMetrics summed(7, 15);
+  CodeMemo counted, added;
+  FixedMetrics fixed(7, 15, true);
+  FixedMetrics summed(7, 15);
   counted.setMetrics(&fixed);
   added.setMetrics(&summed);
   const std::string line = "a\tbc\t\td   e\tf";
@@ -203,9 +201,8 @@ TEST(CodeMemoMeasure, CountingAndAddingUpWidthsAgree) {
     EXPECT_EQ(counted.xInLine(span, pos), added.xInLine(added.lineSpan(0), pos)) << "at " << pos;
 }
 
-namespace {
 // Widths that differ by character, so a position cannot be found by counting.
-class Proportional final : public quillon::editor::TextMetrics {
+class Proportional final : public TextMetrics {
 public:
   int charWidth(unsigned char c, std::uint8_t) const override { return c == 'i' ? 3 : c == 'm' ? 11 : 7; }
   int lineHeight() const override { return 15; }
@@ -221,13 +218,12 @@ std::vector<int> xsOf(const std::string& text, int tabStops) {
   for (const char c : text) xs.push_back(xs.back() + (c == '\t' ? tab - xs.back() % tab : m.charWidth(static_cast<unsigned char>(c), 0)));
   return xs;
 }
-}  // namespace
 
 // A line of many thousand characters is measured from marks along it, which edits and a new tab
 // width must not leave stale: every answer equals adding up from the start.
 TEST(CodeMemoMeasure, LongLinesAreMeasuredExactlyAfterEdits) {
   Proportional metrics;
-  quillon::editor::CodeMemo memo;
+  CodeMemo memo;
   memo.setMetrics(&metrics);
   memo.setViewport(1000, 700);
   memo.setWordWrap(false);
@@ -262,7 +258,7 @@ TEST(CodeMemoMeasure, LongLinesAreMeasuredExactlyAfterEdits) {
   check("loaded");
   // Measure to the end first, so the edits below find marks to keep or drop.
   memo.xInLine(memo.lineSpan(0), 30000);
-  struct Edit { quillon::editor::Offset at, length; const char* text; const char* when; };
+  struct Edit { Offset at, length; const char* text; const char* when; };
   for (const Edit& e : {Edit{15000, 0, "mmm\t", "after an edit in the middle"}, Edit{0, 0, "i", "after an edit at the start"},
                         Edit{20000, 5000, "", "after a deletion"}}) {
     memo.select(e.at, e.length);
@@ -272,3 +268,5 @@ TEST(CodeMemoMeasure, LongLinesAreMeasuredExactlyAfterEdits) {
   memo.setTabStops(tabStops = 3);
   check("after a new tab width");
 }
+
+}  // namespace
