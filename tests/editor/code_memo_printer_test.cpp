@@ -81,9 +81,7 @@ TEST(PageFormat, MarginsBeyondThePaperLeaveNoRoomAndDivideByNothing) {
   // A custom paper of one inch by one inch: the margins alone are wider and taller.
   const PageFormat tiny({100, 100, 100, 100, 0, 0, 100, 100}, PageSettings{}, 10);
   EXPECT_LT(tiny.textWidth(), 0);
-  EXPECT_FALSE(tiny.hasRoom(8));
-  EXPECT_EQ(tiny.linesPerPage(), 1);
-  EXPECT_EQ(tiny.pageCount(5), 5);
+  EXPECT_EQ(std::tuple(tiny.hasRoom(8), tiny.linesPerPage(), tiny.pageCount(5)), std::tuple(false, 1, 5));
   // Wide enough for a character but not tall enough for a line.
   PageSettings flat;
   flat.marginTop = 5.45f;
