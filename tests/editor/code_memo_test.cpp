@@ -1,4 +1,5 @@
-// The editor model's selection, search, string views, events, anchors and self-check.
+// The editor model's selection, search, string views, events and anchors, and its random checks
+// against a slow search and a plain string.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
