@@ -1,0 +1,96 @@
+#include "editor/print_layout.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "support/fixed_metrics.h"
+
+namespace quillon::editor {
+namespace {
+
+// Characters of different widths, so that breaking cannot be done by counting.
+class UnevenMetrics final : public TextMetrics {
+public:
+  int charWidth(unsigned char c, std::uint8_t) const override { return c == 'm' || c == 'W' ? 13 : c == 'i' ? 3 : 7; }
+  int lineHeight() const override { return 12; }
+  int ascent() const override { return 9; }
+  int averageCharWidth() const override { return 7; }
+};
+
+using Span = std::tuple<std::int64_t, std::uint32_t, std::uint32_t>;
+Span spanOf(const CodeMemo::LineSpan& l) { return {l.paragraph, l.start, l.stop}; }
+
+// The editor laid out at a width, and the print layout of the same text at the same width
+// with another metrics object of the same kind, must agree line for line.
+template <class Metrics>
+void expectSameLinesAsTheEditor(const Metrics& metrics, const std::string& text, int width, bool staticFormat) {
+  Metrics screen = metrics;
+  Metrics paper = metrics;
+  CodeMemo memo;
+  memo.setStaticFormat(staticFormat);
+  memo.setTabStops(4);
+  memo.setText(text);
+  memo.setMetrics(&screen);
+  memo.setWordWrap(true);
+  memo.setUpdateMode(UpdateMode::umImmediate);
+  memo.setViewport(width + memo.leftMargin() + memo.rightMargin(), 100);
+  PrintLayout layout(memo, false);
+  layout.layOut(paper, width);
+  ASSERT_EQ(layout.lineCount(), memo.lineCount());
+  for (std::int64_t n = 0; n < memo.lineCount(); ++n)
+    EXPECT_EQ(spanOf(layout.line(n)), spanOf(memo.lineSpan(n))) << "line " << n;
+}
+
+const std::string kMixed =
+    "Dim a As Integer\r\n"
+    "\tIf a > 1 Then Print \"a long line that has to be broken after one of its spaces\" End If\r\n"
+    "averyveryverylongwordwithoutanyspacethatmustbebrokenwhereitstopsfitting\r\n"
+    "\r\n"
+    "codes\x02 in\x02 between\x01 words of a line that is long enough to wrap twice over here\r\n"
+    "mmmmmmmmmmmmmmmm iiiiiiiiiiiiiiiiiiiiiii WWWW\t\tend";
+
+TEST(PrintLayout, BreaksLinesExactlyAsTheEditorDoes) {
+  for (int width : {1, 40, 97, 160, 400}) {
+    SCOPED_TRACE(width);
+    expectSameLinesAsTheEditor(test::FixedMetrics(), kMixed, width, true);
+    // Saying so lets lines that fit be recognised by counting.
+    expectSameLinesAsTheEditor(test::FixedMetrics(8, 16, true), kMixed, width, true);
+    expectSameLinesAsTheEditor(test::FixedMetrics(8, 16, true), kMixed, width, false);
+    expectSameLinesAsTheEditor(UnevenMetrics(), kMixed, width, true);
+    expectSameLinesAsTheEditor(UnevenMetrics(), kMixed, width, false);
+  }
+}
+
+TEST(PrintLayout, WithoutWordWrapEveryParagraphIsOneLine) {
+  CodeMemo memo;
+  memo.setWordWrap(false);
+  memo.setText("short\r\n" + std::string(5000, 'x') + "\r\nlast");
+  test::FixedMetrics paper;
+  PrintLayout layout(memo, true);
+  layout.layOut(paper, 80);
+  ASSERT_EQ(layout.lineCount(), 3);
+  EXPECT_EQ(spanOf(layout.line(1)), Span(1, 0, 5000));
+  // Out of range asks clamp to the text instead of reading past it.
+  EXPECT_EQ(spanOf(layout.line(99)), Span(2, 0, 4));
+  EXPECT_EQ(spanOf(layout.line(-1)), Span(0, 0, 5));
+}
+
+TEST(PrintLayout, AHugeSingleLineWrapsIntoItsWholeLength) {
+  constexpr std::uint32_t kLength = 20'000'000;
+  CodeMemo memo;
+  memo.setText(std::string(kLength, 'y'));
+  memo.setWordWrap(true);
+  test::FixedMetrics paper(8, 16);
+  PrintLayout layout(memo, false);
+  layout.layOut(paper, 800);  // 100 characters a line
+  ASSERT_EQ(layout.lineCount(), kLength / 100);
+  EXPECT_EQ(spanOf(layout.line(0)), Span(0, 0, 100));
+  EXPECT_EQ(spanOf(layout.line(layout.lineCount() - 1)), Span(0, kLength - 100, kLength));
+  layout.discardLines();
+  EXPECT_FALSE(layout.laidOut());
+}
+
+
+}  // namespace
+}  // namespace quillon::editor
