@@ -46,29 +46,22 @@ protected:
   // Beside the default key file, so start-up has no message to show.
   MainWindowTest() { window.start(installed.file(), {}, installed.surroundings()); }
 
-  QMenu* menu(const QString& title) {
-    for (QAction* a : window.menuBar()->actions())
-      if (a->text() == title) return a->menu();
-    return nullptr;
-  }
   // Item of a menu, or of a submenu when `path` has two parts ("BookMarks/Set").
   QAction* find(const QString& path, const QString& caption) {
-    QMenu* m = nullptr;
-    for (const QString& part : path.split('/')) {
-      if (!m) {
-        m = menu(part);
-      } else {
-        QMenu* sub = nullptr;
-        for (QAction* a : m->actions())
-          if (a->text() == part) sub = a->menu();
-        m = sub;
-      }
-      if (!m) return nullptr;
+    QAction* item = nullptr;
+    QList<QAction*> actions = window.menuBar()->actions();
+    const QStringList parts = path.split('/') << caption;
+    for (const QString& part : parts) {
+      if (item && !item->menu()) return nullptr;
+      if (item) actions = item->menu()->actions();
+      item = nullptr;
+      for (QAction* a : actions)
+        if (!item && a->text() == part) item = a;
+      if (!item) return nullptr;
     }
-    for (QAction* a : m->actions())
-      if (a->text() == caption) return a;
-    return nullptr;
+    return item;
   }
+  bool errorPanelShown() { return !window.findChild<QWidget*>("pError")->isHidden(); }
 
   // The window shown and active with the source editor focused, so keys arrive as a user's do.
   // Returns the window-system window to send them to; empty when the window never got active.
@@ -183,28 +176,24 @@ TEST_F(MainWindowTest, ToolbarHasItsEighteenButtonsWithHintsAndStates) {
 }
 
 TEST_F(MainWindowTest, CheckMarksFollowTheCoreNotTheClick) {
-  EXPECT_TRUE(window.findChild<QWidget*>("pError")->isHidden());
+  EXPECT_FALSE(errorPanelShown());
   EXPECT_TRUE(window.findChild<QWidget*>("pCodeInfo")->isHidden());
   EXPECT_EQ(window.findChild<QWidget*>("errorView")->toolTip(), "Click Line to Go There");
   EXPECT_TRUE(window.workbench().errorView().readOnly());
   // Help Context fronts the context list and hides the panel again.
   QAction* helpContext = find("Options", "Help Context");
   helpContext->trigger();
-  EXPECT_TRUE(helpContext->isChecked());
-  EXPECT_FALSE(window.findChild<QWidget*>("pError")->isHidden());
+  EXPECT_TRUE(helpContext->isChecked() && errorPanelShown());
   helpContext->trigger();
-  EXPECT_FALSE(helpContext->isChecked());
-  EXPECT_TRUE(window.findChild<QWidget*>("pError")->isHidden());
+  EXPECT_FALSE(helpContext->isChecked() || errorPanelShown());
 
   // Show Errors from the menu reaches the button and the panel, and the button turns it off.
   QAction* showErrors = find("Project", "Show Errors");
+  auto* errorButton = window.findChild<QToolButton*>("bError");
   showErrors->trigger();
-  EXPECT_TRUE(showErrors->isChecked());
-  EXPECT_TRUE(window.findChild<QToolButton*>("bError")->isChecked());
-  EXPECT_FALSE(window.findChild<QWidget*>("pError")->isHidden());
-  window.findChild<QToolButton*>("bError")->click();
-  EXPECT_FALSE(showErrors->isChecked());
-  EXPECT_TRUE(window.findChild<QWidget*>("pError")->isHidden());
+  EXPECT_TRUE(showErrors->isChecked() && errorButton->isChecked() && errorPanelShown());
+  errorButton->click();
+  EXPECT_FALSE(showErrors->isChecked() || errorPanelShown());
 
   // Word wrap from the button reaches the menu item, and the other way round.
   window.findChild<QToolButton*>("bWrap")->click();
@@ -383,7 +372,7 @@ TEST_F(MainWindowTest, TheContextListCompletesOnAClickAndOnItsKeys) {
   QTest::keyClick(screen, Qt::Key_H, Qt::ControlModifier);
   auto* list = window.findChild<QListView*>("contextList");
   ASSERT_NE(list, nullptr);
-  EXPECT_FALSE(window.findChild<QWidget*>("pError")->isHidden());
+  EXPECT_TRUE(errorPanelShown());
   EXPECT_EQ(window.findChild<QStackedWidget*>("pError")->currentWidget(), list);
 
   auto& editorWidget = window.sourceEditorWidget();
