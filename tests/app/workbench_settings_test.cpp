@@ -62,12 +62,11 @@ TEST_F(WorkbenchSettingsTest, OptionsChangedInOneRunAreThereInTheNext) {
   first.reset();
 
   auto second = start();
-  EXPECT_EQ(second->view.centred, 0);
-  EXPECT_EQ(second->bench.sourceEditor().tabStops(), 4);
+  EXPECT_EQ(std::tuple(second->view.centred, second->bench.sourceEditor().tabStops(), second->view.background,
+                       second->bench.numbers().style()),
+            std::tuple(0, 4, platform::clYellow, 2));
   EXPECT_EQ(second->view.font, (platform::FontInfo{"Liberation Mono", 12, platform::clNavy, platform::fsBold}));
   EXPECT_EQ(second->view.fontSets, 1) << "the font is set once at start-up";
-  EXPECT_EQ(second->view.background, platform::clYellow);
-  EXPECT_EQ(second->bench.numbers().style(), 2);
   const auto placement =
       settings::readWindowPlacement(second->bench.settings()->file(), settings::PlacedWindow::Main, {0, 0, 1024, 768});
   ASSERT_TRUE(placement);
@@ -144,8 +143,7 @@ TEST_F(WorkbenchSettingsTest, RecentFilesThatVanishedAreDroppedAndTheListsClearO
   EXPECT_EQ(run->bench.recentFiles().size(), 1u);
   run->ui.queueAnswer(Answer::Yes);
   run->bench.clearRecentFiles();
-  EXPECT_TRUE(run->bench.recentFiles().empty());
-  EXPECT_TRUE(run->view.recentFiles.empty());
+  EXPECT_TRUE(run->bench.recentFiles().empty() && run->view.recentFiles.empty());
 
   run->ui.queueAnswer(Answer::No);
   run->bench.clearSessions();
@@ -153,8 +151,7 @@ TEST_F(WorkbenchSettingsTest, RecentFilesThatVanishedAreDroppedAndTheListsClearO
   run->ui.queueAnswer(Answer::Yes);
   run->bench.clearSessions();
   EXPECT_FALSE(run->bench.settings()->file().sectionExists("a.mb"));
-  EXPECT_TRUE(run->bench.sessions().empty());
-  EXPECT_TRUE(run->view.sessions.empty());
+  EXPECT_TRUE(run->bench.sessions().empty() && run->view.sessions.empty());
 }
 
 TEST_F(WorkbenchSettingsTest, TheDefaultEditorMarkFollowsTheSystemAndItsToggle) {
