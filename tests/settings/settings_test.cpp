@@ -112,18 +112,16 @@ TEST_F(SettingsTest, FirstRunAsksForFoldersTheRegistryDoesNotKnow) {
   EXPECT_EQ(ui.captions, (Lines{"Locate MapInfo Pro Folder [DOUBLE CLICK TO SELECT]....",
                                 "Locate MapBasic Folder [DOUBLE CLICK TO SELECT]...."}));
   const IniFile written(readFile(iniPath()));
-  EXPECT_EQ(written.readString("SYSTEM", "MapInfo", "-"), (programFolder / "").string());
-  EXPECT_EQ(written.readString("SYSTEM", "MapBasic", "-"), "");
-  EXPECT_EQ(v.mapInfoFolder, programFolder / "");
-  EXPECT_TRUE(v.mapBasicFolder.empty());
+  EXPECT_EQ(std::tuple(written.readString("SYSTEM", "MapInfo", "-"), written.readString("SYSTEM", "MapBasic", "-")),
+            std::tuple((programFolder / "").string(), ""));
+  EXPECT_EQ(std::tuple(v.mapInfoFolder, v.mapBasicFolder), std::tuple(programFolder / "", fs::path()));
 }
 
 TEST_F(SettingsTest, EmptyFoldersAreLookedUpAgainWithoutAPicker) {
   writeFile(iniPath(), "[SYSTEM]\r\nMapInfo=\r\n");
   Settings settings = make(registryWith("/wine/MapInfo", "/wine/MapBasic/"));
   const SettingsValues& v = settings.read();
-  EXPECT_EQ(v.mapInfoFolder, fs::path("/wine/MapInfo/"));
-  EXPECT_EQ(v.mapBasicFolder, fs::path("/wine/MapBasic/"));
+  EXPECT_EQ(std::tuple(v.mapInfoFolder, v.mapBasicFolder), std::tuple("/wine/MapInfo/", "/wine/MapBasic/"));
 }
 
 // Odd case, blanks, a duplicate section and keys the program does not know.
@@ -150,8 +148,7 @@ TEST_F(SettingsTest, ReadsAndWritesBackAHandEditedFile) {
   const SettingsValues& v = settings.read();
   EXPECT_FALSE(settings.firstRun());
   EXPECT_EQ(v.mapBasicFolder, fs::path("/opt/mapbasic/"));
-  EXPECT_EQ(v.keyFile, "quillon.bin");  // empty: the program's name, no folder
-  EXPECT_EQ(v.dictFile, "quillon.dic");
+  EXPECT_EQ(std::tuple(v.keyFile, v.dictFile), std::tuple("quillon.bin", "quillon.dic"));  // empty: the program's name
   EXPECT_EQ(v.maxMbVersion, "6.0") << "the first of two [System] sections wins";
   EXPECT_TRUE(ui.messages().empty());
 
