@@ -65,14 +65,12 @@ TEST(SessionStore, TheTwentyFirstSessionErasesTheOldestSection) {
 
   writeSession(ini, sessions, {"/w/new.mb"}, 0, 1, 0);
   EXPECT_EQ(sessions.size(), 20u);
-  EXPECT_FALSE(sessions.contains("s1.mb"));
-  EXPECT_FALSE(ini.sectionExists("s1.mb"));
-  EXPECT_TRUE(ini.sectionExists("s0.mb"));
-  EXPECT_TRUE(ini.sectionExists("new.mb"));
+  EXPECT_EQ((std::vector{sessions.contains("s1.mb"), ini.sectionExists("s1.mb"), ini.sectionExists("s0.mb"),
+                         ini.sectionExists("new.mb")}),
+            (std::vector{false, false, true, true}));
 
   clearSessions(ini, sessions);
-  EXPECT_TRUE(sessions.empty());
-  EXPECT_TRUE(ini.sectionNames().empty());
+  EXPECT_TRUE(sessions.empty() && ini.sectionNames().empty());
 }
 
 TEST(SessionStore, ProgramSectionsAreNeverUsedAsSessions) {
@@ -89,8 +87,7 @@ TEST(SessionStore, ProgramSectionsAreNeverUsedAsSessions) {
 
   // A hand-edited list naming a program section: picking it only drops the entry.
   const SessionContents picked = readSession(ini, "system", existing({}));
-  EXPECT_TRUE(picked.remove);
-  EXPECT_TRUE(picked.files.empty());
+  EXPECT_TRUE(picked.remove && picked.files.empty());
 
   // Neither pushing it out of a full list nor clearing the list erases the section.
   for (int i = 0; i < 19; ++i) sessions.add("other" + std::to_string(i));

@@ -94,9 +94,8 @@ TEST_F(SettingsTest, FirstRunWritesTheFileLineByLineAndReadsItBack) {
             "[MRUList]\r\n");
   EXPECT_TRUE(ui.messages().empty());
 
-  EXPECT_EQ(v.keyFile, p + "/quillon.bin");
-  EXPECT_EQ(v.projectFolder, programFolder / "");
-  EXPECT_EQ(v.mapBasicFolder, fs::path("/wine/MapBasic/"));
+  EXPECT_EQ(std::tuple(v.keyFile, v.projectFolder, v.mapBasicFolder),
+            std::tuple(p + "/quillon.bin", programFolder / "", "/wine/MapBasic/"));
 
   Settings again = make();
   again.read();
