@@ -95,8 +95,7 @@ TEST_F(WorkbenchSettingsTest, TheLastSessionReopensItsPagesAtTheirTabLineAndCare
   ASSERT_EQ(run->view.sessions, std::vector<std::string>{"&1 MyApp.mbp"});
   run->bench.sessionPicked(0);
   EXPECT_EQ(run->view.tabs, (std::vector<std::string>{"MyApp.mb", "MyApp.mbp", "myapp.mb"}));
-  EXPECT_EQ(run->docs().currentTab(), 0);
-  EXPECT_EQ(run->bench.sourceEditor().selLine(), 20);
+  EXPECT_EQ(std::tuple(run->docs().currentTab(), run->bench.sourceEditor().selLine()), std::tuple(0, 20));
   EXPECT_FALSE(run->bench.settings()->file().valueExists("MyApp.mbp", "03")) << "the missing file leaves the section";
   EXPECT_TRUE(run->ui.fileDialogs().empty());
   EXPECT_EQ(run->bench.recentFiles().entries(), (std::vector<std::string>{lower.string(), b.string(), a.string()}))
@@ -130,17 +129,17 @@ TEST_F(WorkbenchSettingsTest, RecentFilesThatVanishedAreDroppedAndTheListsClearO
 
   fs::remove(a);
   run->bench.recentFilePicked(1);
-  EXPECT_EQ(run->ui.statusText(4), "MRU NOT EXIST - DELETED: a.mb");
-  EXPECT_EQ(run->bench.recentFiles().entries(), std::vector<std::string>{c.string()});
-
+  const std::vector<std::string> onlyC{c.string()};
+  EXPECT_EQ(std::tuple(run->ui.statusText(4), run->bench.recentFiles().entries()),
+            std::tuple("MRU NOT EXIST - DELETED: a.mb", onlyC));
   run->bench.recentFilePicked(0);
-  EXPECT_EQ(run->view.tabs, std::vector<std::string>{"c.mb"});
-  EXPECT_EQ(run->bench.recentFiles().entries(), std::vector<std::string>{c.string()});
+  EXPECT_EQ(std::tuple(run->view.tabs, run->bench.recentFiles().entries()),
+            std::tuple(std::vector<std::string>{"c.mb"}, onlyC));
 
   run->ui.queueAnswer(Answer::No);
   run->bench.clearRecentFiles();
-  EXPECT_EQ(run->ui.questions().back().text, "Really clear recent files list?");
-  EXPECT_EQ(run->bench.recentFiles().size(), 1u);
+  EXPECT_EQ(std::tuple(run->ui.questions().back().text, run->bench.recentFiles().size()),
+            std::tuple("Really clear recent files list?", 1u));
   run->ui.queueAnswer(Answer::Yes);
   run->bench.clearRecentFiles();
   EXPECT_TRUE(run->bench.recentFiles().empty() && run->view.recentFiles.empty());
@@ -191,8 +190,7 @@ TEST_F(WorkbenchSettingsTest, TheDictionaryIsWrittenAtExitAndAFullDiskDoesNotHol
     testing::FileSizeLimit full(3000);
     EXPECT_TRUE(run->bench.closeQuery());
   }
-  EXPECT_EQ(testing::readFile(dic), old);
-  EXPECT_EQ(run->ui.messages().back(), "Cannot create file " + dic.string());
+  EXPECT_EQ(std::tuple(testing::readFile(dic), run->ui.messages().back()), std::tuple(old, "Cannot create file " + dic.string()));
 }
 
 TEST_F(WorkbenchSettingsTest, AMissingKeyFileGivesWayToTheDefaultInTheSettingsToo) {

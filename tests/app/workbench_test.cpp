@@ -140,8 +140,7 @@ TEST_F(WorkbenchTest, StatusPanelsFollowTheCaretTheParenthesesAndTheContext) {
   EXPECT_EQ(ui.statusText(4), "Parenthis OK....");
   status.setContextItems({"01 Dim statement", "02 other"});
   caretTo(2, 3);
-  EXPECT_EQ(ui.statusText(4), "Dim statement");
-  EXPECT_EQ(view.context.size(), 2u);
+  EXPECT_EQ(std::tuple(ui.statusText(4), view.context.size()), std::tuple("Dim statement", 2u));
   status.setContextItems({});
   caretTo(2, 4);
   EXPECT_EQ(ui.statusText(4), "");
@@ -149,8 +148,7 @@ TEST_F(WorkbenchTest, StatusPanelsFollowTheCaretTheParenthesesAndTheContext) {
   bench.sourceEditor().setText("word\r\n   \r\nmore");
   status.setContextItems({"01 word"});
   caretTo(2, 2);
-  EXPECT_TRUE(view.context.empty());
-  EXPECT_TRUE(status.contextItems().empty());
+  EXPECT_TRUE(view.context.empty() && status.contextItems().empty());
 }
 
 TEST_F(WorkbenchTest, StatusBarClickTogglesInsertModeOnlyOverItsPanel) {

@@ -40,11 +40,8 @@ TEST(SessionStore, WritesPagesAndViewStateUnderTheSessionName) {
   EXPECT_EQ(sessions.entries(), Lines{"myapp.MBP"});
   EXPECT_EQ(ini.readSectionValues("MyApp.mbp"), (Lines{"00=/w/myapp.MBP", "tab=0", "line=0", "cursor=0"}));
   EXPECT_EQ(ini.sectionNames(), (Lines{"SYSTEM", "myapp.MBP"}));
-}
 
-TEST(SessionStore, PageKeysHaveAtLeastTwoDigits) {
-  IniFile ini;
-  pages::RecentList sessions(kSessionsMaximum);
+  // Page keys have at least two digits.
   Lines pages;
   for (int i = 0; i < 12; ++i) pages.push_back("/w/p" + std::to_string(i) + ".mb");
   ASSERT_TRUE(writeSession(ini, sessions, pages, 11, 1, 1));
