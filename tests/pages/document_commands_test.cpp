@@ -473,15 +473,12 @@ TEST_F(DocumentCommandsTest, CancelInTheCloseQueryKeepsTheWindowAndItsHandlers) 
 // The outline, the context list and the word checker listen to the editor beside the page
 // commands: moving pages in and out of the editor must not cost anyone a listener.
 TEST_F(DocumentCommandsTest, EditorListenersStayThroughPageSwitchesAndBulkLoads) {
-  struct Heard {
-    int changes = 0, parses = 0, moves = 0;
-  };
-  std::array<Heard, 2> heard;
+  std::array<std::array<int, 3>, 2> heard{};  // changes, parses and caret moves of two listeners
   std::vector<editor::Subscription> subscriptions;
-  for (Heard& h : heard) {
-    subscriptions.push_back(editor().onChange.listen([&h] { ++h.changes; }));
-    subscriptions.push_back(editor().onParse.listen([&h](editor::Offset, editor::Offset) { ++h.parses; }));
-    subscriptions.push_back(editor().onSelMove.listen([&h] { ++h.moves; }));
+  for (auto& h : heard) {
+    subscriptions.push_back(editor().onChange.listen([&h] { ++h[0]; }));
+    subscriptions.push_back(editor().onParse.listen([&h](editor::Offset, editor::Offset) { ++h[1]; }));
+    subscriptions.push_back(editor().onSelMove.listen([&h] { ++h[2]; }));
   }
   // Leaves the page modified, so the commands after it have something to ask about.
   auto expectStillHeard = [&](const char* after) {
@@ -489,7 +486,7 @@ TEST_F(DocumentCommandsTest, EditorListenersStayThroughPageSwitchesAndBulkLoads)
     editor().setModified(false);
     heard = {};
     type("x");  // one change, one parse, one caret move
-    for (const Heard& h : heard) EXPECT_EQ(std::tuple(h.changes, h.parses, h.moves), std::tuple(1, 1, 1)) << after;
+    for (const auto& h : heard) EXPECT_EQ(h, (std::array{1, 1, 1})) << after;
     EXPECT_TRUE(editor().modified()) << after << ": the page commands' own listener";
     editor().undo();
   };

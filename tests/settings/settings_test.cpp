@@ -21,16 +21,6 @@ using Lines = std::vector<std::string>;
 using quillon::testing::readFile;
 using quillon::testing::writeFile;
 
-// A Ui that also records the folder pickers' captions.
-class PickerUi : public ScriptedUi {
-public:
-  std::optional<fs::path> pickFolder(std::string_view caption, const fs::path& start) override {
-    captions.emplace_back(caption);
-    return ScriptedUi::pickFolder(caption, start);
-  }
-  Lines captions;
-};
-
 // A program folder and a private home in a fresh temporary folder.
 class SettingsTest : public ::testing::Test {
 protected:
@@ -56,7 +46,7 @@ protected:
   testing::TempFolder folder{"quillon-settings"};
   fs::path root = folder.path(), programFolder = root / "opt", program = programFolder / "quillon";
   platform::Environment env;
-  PickerUi ui;
+  ScriptedUi ui;
 };
 
 TEST_F(SettingsTest, FirstRunWritesTheFileLineByLineAndReadsItBack) {
@@ -108,7 +98,7 @@ TEST_F(SettingsTest, FirstRunAsksForFoldersTheRegistryDoesNotKnow) {
   Settings settings = make();
   const SettingsValues& v = settings.read();
 
-  EXPECT_EQ(ui.captions, (Lines{"Locate MapInfo Pro Folder [DOUBLE CLICK TO SELECT]....",
+  EXPECT_EQ(ui.folderCaptions(), (Lines{"Locate MapInfo Pro Folder [DOUBLE CLICK TO SELECT]....",
                                 "Locate MapBasic Folder [DOUBLE CLICK TO SELECT]...."}));
   const IniFile written(readFile(iniPath()));
   EXPECT_EQ(std::tuple(written.readString("SYSTEM", "MapInfo", "-"), written.readString("SYSTEM", "MapBasic", "-")),
@@ -204,7 +194,7 @@ TEST_F(SettingsTest, AnUnreadableFileIsNeverOverwritten) {
     fs::remove(iniPath());
     if (fifo) ::mkfifo(iniPath().c_str(), 0644);
     else fs::create_directory(iniPath());
-    ui = PickerUi();
+    ui = ScriptedUi();
     Settings settings = make(registryWith("/mi/", "/mb/"));
     const SettingsValues& v = settings.read();
     EXPECT_FALSE(settings.firstRun());
