@@ -93,6 +93,11 @@ TEST_F(DocumentCommandsTest, PagesKeepTextCaretTopLineModifiedStateAndBookmarksT
   type("edited ");
   editor().setTopLine(17);
   const auto left = shown();
+  // Ctrl+Tab and Ctrl+Shift+Tab wrap around the pages.
+  bench.editing().keyPressed(editor::EditKey::Tab, {.ctrl = true});
+  EXPECT_EQ(std::tuple(docs().currentTab(), editor().text()), std::tuple(0, numberedLines("a", 60)));
+  bench.editing().keyPressed(editor::EditKey::Tab, {.shift = true, .ctrl = true});
+  EXPECT_EQ(std::tuple(docs().currentTab(), view.currentTab), std::tuple(2, 2));
 
   docs().selectTab(0);
   EXPECT_EQ(editor().text(), numberedLines("a", 60));
@@ -526,14 +531,6 @@ TEST_F(DocumentCommandsTest, TheWindowListKeepsClosedNamesBelowTheOpenOnes) {
   docs().windowMenuPick(0);
   EXPECT_EQ(docs().currentTab(), 0);
   EXPECT_EQ(view.windowMenu.front(), "&1 b.mb");
-}
-
-TEST_F(DocumentCommandsTest, CtrlTabWrapsAroundThePages) {
-  openLetters("abc");
-  bench.editing().keyPressed(editor::EditKey::Tab, {.ctrl = true});
-  EXPECT_EQ(std::tuple(docs().currentTab(), editor().text()), std::tuple(0, "a\r\n"));
-  bench.editing().keyPressed(editor::EditKey::Tab, {.shift = true, .ctrl = true});
-  EXPECT_EQ(std::tuple(docs().currentTab(), view.currentTab), std::tuple(2, 2));
 }
 
 // The rest of a drop is the project commands' test.
