@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <tuple>
 #include <vector>
 
 #include <QAction>
@@ -63,8 +64,7 @@ protected:
   }
   bool errorPanelShown() { return !window.findChild<QWidget*>("pError")->isHidden(); }
 
-  // The window shown and active with the source editor focused, so keys arrive as a user's do.
-  // Returns the window-system window to send them to; empty when the window never got active.
+  // Shown, active and the editor focused, so keys arrive as a user's do; null if never active.
   QWindow* showWithEditorFocused() {
     window.show();
     window.activateWindow();
@@ -139,12 +139,7 @@ TEST_F(MainWindowTest, EveryMenuAndPopupItemHasItsCaptionShortcutAndStartState) 
 }
 
 TEST_F(MainWindowTest, ToolbarHasItsEighteenButtonsWithHintsAndStates) {
-  struct Button {
-    const char* name;
-    const char* hint;
-    bool enabled;
-  };
-  const Button buttons[] = {
+  const std::tuple<const char*, const char*, bool> buttons[] = {  // name, hint, enabled
       {"bNew", "New Page", true},       {"bOpen", "Open File", true},         {"bSave", "Save Page", false},
       {"bClose", "Close Page", true},   {"bCompile", "Compile", false},       {"bLink", "Link", false},
       {"bRun", "Run", true},            {"bError", "Show Errors", true},      {"bSearch", "Search/Replace", true},
@@ -156,12 +151,12 @@ TEST_F(MainWindowTest, ToolbarHasItsEighteenButtonsWithHintsAndStates) {
   QApplication::processEvents();
   const auto tools = window.findChild<QWidget*>("panToolBar")->findChildren<QToolButton*>();
   int previousX = -1;
-  for (const Button& b : buttons) {
-    SCOPED_TRACE(b.name);
-    auto* tool = window.findChild<QToolButton*>(b.name);
+  for (const auto& [name, hint, enabled] : buttons) {
+    SCOPED_TRACE(name);
+    auto* tool = window.findChild<QToolButton*>(name);
     ASSERT_NE(tool, nullptr);
-    EXPECT_EQ(tool->toolTip(), b.hint);
-    EXPECT_EQ(tool->isEnabled(), b.enabled);
+    EXPECT_EQ(tool->toolTip(), hint);
+    EXPECT_EQ(tool->isEnabled(), enabled);
     EXPECT_GT(tool->x(), previousX) << "left to right";
     previousX = tool->x();
   }
@@ -242,8 +237,7 @@ TEST_F(MainWindowTest, EditorKeysReachTheWindowsHandlersOnce) {
   EXPECT_EQ(window.findChild<QTabBar*>("tabBar")->currentIndex(), 0);
 }
 
-// The menu shortcuts and the editor's own clipboard keys end in the same clipboard model:
-// LF line ends become paragraphs and a column block keeps its marker, whichever was pressed.
+// Menu shortcuts and the editor's own clipboard keys end in the same clipboard model.
 TEST_F(MainWindowTest, ClipboardKeysAgreeOnLineEndsAndColumnBlocks) {
   QWindow* screen = showWithEditorFocused();
   ASSERT_TRUE(screen);
@@ -284,8 +278,7 @@ TEST_F(MainWindowTest, ClipboardKeysAgreeOnLineEndsAndColumnBlocks) {
   EXPECT_EQ(clipboard->text(), "kept");
 }
 
-// Panels 0 to 3 hold short states and are centred; the message line reads from the left. A
-// click toggles the mode only over its panel.
+// The message line reads from the left; a click toggles the mode only over its panel.
 TEST_F(MainWindowTest, TheStatusBarCentresStatesAndTakesClicksOverTheModePanel) {
   auto* bar = window.findChild<StatusBarWidget*>("statusBar");
   bar->resize(600, StatusBarWidget::kHeight);
@@ -320,8 +313,7 @@ TEST_F(MainWindowTest, TheStatusBarCentresStatesAndTakesClicksOverTheModePanel) 
   EXPECT_EQ(window.statusText(1), "OVR");
 }
 
-// Any mouse button released over the error view jumps; F8 walks the error lines from
-// anywhere in the window.
+// Any mouse button released over the error view jumps; F8 works from anywhere in the window.
 TEST_F(MainWindowTest, ErrorLinesAnswerEveryButtonAndF8) {
   QWindow* screen = showWithEditorFocused();
   ASSERT_TRUE(screen);

@@ -1,5 +1,4 @@
-// The code outline as the page commands drive it: which of them scan, and what they leave in
-// the message panel.
+// Which page commands scan the code outline, and what they leave in the message panel.
 #include <gtest/gtest.h>
 
 #include <string>

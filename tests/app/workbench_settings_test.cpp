@@ -1,10 +1,10 @@
-// What one run of the program leaves for the next: options, recent files, sessions and the
-// file association, each run a fresh Workbench over the same settings file.
+// What one run leaves for the next: each run a fresh Workbench over the same settings file.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "support/fake_association_store.h"
@@ -169,8 +169,7 @@ TEST_F(WorkbenchSettingsTest, TheDefaultEditorMarkFollowsTheSystemAndItsToggle) 
   EXPECT_EQ(run->ui.messages().back(), "Failed to set data for ''");
 }
 
-// How the file is merged is the word lists' test; here: written at exit, read at the next
-// start, and a full disk neither loses the old file nor holds the window.
+// Merging is the word lists' test; here: a full disk neither loses the file nor holds the window.
 TEST_F(WorkbenchSettingsTest, TheDictionaryIsWrittenAtExitAndAFullDiskDoesNotHoldTheWindow) {
   const fs::path dic = program.folder() / "quillon.dic";
   testing::writeFile(dic, "' my words\r\nBeta\r\n");

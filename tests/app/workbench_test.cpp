@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <stdexcept>
+#include <tuple>
 
 #include "editor/memo_error.h"
 #include "support/special_files.h"
@@ -78,9 +79,8 @@ TEST_F(WorkbenchTest, CommandLineOpensOnlyTheFirstFile) {
   EXPECT_TRUE(states.enabled(Command::bCompile) && !states.enabled(Command::bLink));
 }
 
-// A first argument that names nothing readable is reported, an empty one passed over, and
-// start-up completes on an Untitled page. A FIFO would block it for ever, /dev/zero fill the
-// memory.
+// An empty first argument is passed over, one naming nothing readable reported; a FIFO would
+// block start-up for ever, /dev/zero fill the memory.
 TEST_F(WorkbenchTest, AnUnreadableOrEmptyFirstArgumentLeavesAnUntitledPage) {
   testing::HangGuard guard;
   const std::string missing = (files / "no such file.mb").string();
@@ -119,8 +119,7 @@ TEST_F(WorkbenchTest, CutAndCopyFollowTheSelectionExceptWhileTheMouseIsDown) {
   EXPECT_EQ(cutCopy(), std::vector(4, true));
 }
 
-// The caret panel, written differently after a mouse move; the message panel with the open
-// parentheses, then the context line, which a blank line clears.
+// The caret panel is written differently after a mouse move; a blank line clears the context.
 TEST_F(WorkbenchTest, StatusPanelsFollowTheCaretTheParenthesesAndTheContext) {
   start();
   fillLines();
@@ -167,8 +166,7 @@ TEST_F(WorkbenchTest, StatusBarClickTogglesInsertModeOnlyOverItsPanel) {
   EXPECT_EQ(mode(), std::tuple("OVR", true));
 }
 
-// The Edit menu goes through the editor's own clipboard model, as its keys do; column blocks
-// are the window test's, through the system clipboard.
+// Column blocks through the system clipboard are the window test's.
 TEST_F(WorkbenchTest, EditMenuCutAndPasteNeedFocusAndAWritableEditor) {
   start();
   auto& memo = bench.sourceEditor();

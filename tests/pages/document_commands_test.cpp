@@ -383,8 +383,7 @@ TEST_F(DocumentCommandsTest, ClosingTheOnlyPageAsksAndLeavesAnEmptyUntitledPage)
   EXPECT_TRUE(bench.closeQuery()) << "nothing to ask for the untouched page";
 }
 
-// Undo and Redo belong to the page on screen: a page switched to has none of the history of
-// the one before, and a fresh page has nothing to undo, even after text deleted to nothing.
+// A page has none of the history of the one before, even after text deleted to nothing.
 TEST_F(DocumentCommandsTest, UndoAndRedoFollowThePageShown) {
   auto undoShown = [&] { return states.enabled(Command::bUndo) || states.enabled(Command::Undo1); };
   openLetters("ab");
@@ -411,8 +410,7 @@ TEST_F(DocumentCommandsTest, UndoAndRedoFollowThePageShown) {
   ASSERT_EQ(view.tabs, std::vector<std::string>{"Untitled"});
   EXPECT_FALSE(undoShown() || states.enabled(Command::bRedo));
 
-  // Typed, deleted again (the page counts as untouched), closed: the fresh page cannot
-  // bring the text back.
+  // Typed and deleted again (so untouched), then closed: the fresh page cannot bring it back.
   type("gone");
   editor().selectAll();
   type("");
@@ -606,19 +604,15 @@ TEST_F(DocumentCommandsTest, Utf8DocumentsKeepTheirMarkAndEncoding) {
   EXPECT_EQ(TempFolder::read(folder / "plain.mb"), "qp\r\n");
 }
 
-// Each page saves with the breaks its file came with; bad and awkward files open without a
-// word of complaint and come back byte for byte.
+// Bad and awkward files open without a word of complaint and come back byte for byte.
 TEST_F(DocumentCommandsTest, EachPageSavesAsItsFileCame) {
   std::string big = kUtf8Mark;
   for (int i = 0; i < 40000; ++i) big += "\tPrint \"caf\xC3\xA9 \xE2\x82\xAC " + std::to_string(i) + "\" ' na\xC3\xAFve\r\n";
   std::string garbage;
   std::mt19937 rng(3);
   for (int i = 0; i < 5000; ++i) garbage += static_cast<char>(0x20 + rng() % 0xE0);
-  struct Row {
-    const char* what;
-    std::string before, after;  // after typing "x" and a break at the very start; none: saved untouched
-  };
-  const Row rows[] = {
+  // What, the file, and the file after typing "x" and a break at the start (none: saved untouched).
+  const std::tuple<const char*, std::string, std::string> rows[] = {
       {"LF", "a\nb\nc\n", "x\na\nb\nc\n"},
       {"CR", "a\rb", "x\ra\rb"},
       {"LF CR", "a\n\rb", "x\n\ra\n\rb"},
@@ -633,16 +627,16 @@ TEST_F(DocumentCommandsTest, EachPageSavesAsItsFileCame) {
       {"a large UTF-8 file", big, ""},
       {"garbage", garbage, ""},
   };
-  for (const Row& r : rows) {
-    const fs::path f = file("page.mb", r.before);
+  for (const auto& [what, before, after] : rows) {
+    const fs::path f = file("page.mb", before);
     openFromDialog({f});
-    EXPECT_EQ(docs().currentFile(), f.string()) << r.what;
-    if (!r.after.empty()) {
+    EXPECT_EQ(docs().currentFile(), f.string()) << what;
+    if (!after.empty()) {
       editor().setSelStart(0);
       type("x\r\n");
     }
     docs().save();
-    EXPECT_EQ(TempFolder::read(f), r.after.empty() ? r.before : r.after) << r.what;
+    EXPECT_EQ(TempFolder::read(f), after.empty() ? before : after) << what;
     docs().closePage();
   }
   EXPECT_TRUE(ui.messages().empty());

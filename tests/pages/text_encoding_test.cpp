@@ -1,5 +1,4 @@
-// Recognising and converting documents: every accepted input comes back byte for byte, every
-// refused one is left untouched.
+// Every accepted input comes back byte for byte, every refused one is left untouched.
 #include "pages/text_encoding.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +9,7 @@
 #include <random>
 #include <sstream>
 #include <string>
+#include <tuple>
 
 #include "editor/windows1252.h"
 

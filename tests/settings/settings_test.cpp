@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "support/scripted_ui.h"
@@ -129,8 +130,7 @@ const std::string kHandEdited =
     "[System]\r\n"
     "MaxMBver=9.9\r\n";
 
-// Keeping unknown keys, spellings and duplicate sections is the INI file's; here: the folders
-// and the lists.
+// Keeping unknown keys and spellings is the INI file's test; here: the folders and the lists.
 TEST_F(SettingsTest, ReadsAndWritesBackAHandEditedFile) {
   writeFile(iniPath(), kHandEdited);
   Settings settings = make();

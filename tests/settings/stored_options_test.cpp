@@ -91,8 +91,7 @@ TEST(StoredOptions, StoringReplacesEntriesInPlaceAndTheNumbersGoAlone) {
   EXPECT_EQ(ini.sectionNames(), (Lines{"system", "NUMBERS"}));
 }
 
-// Each option comes back from the file as it was put in, so no row reads one property and
-// writes another.
+// No option reads one property and writes another.
 TEST(StoredOptions, EveryOptionSurvivesTheFile) {
   Holders first;
   first.options.setAutoSaveCompile(true);
