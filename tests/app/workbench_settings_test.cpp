@@ -189,7 +189,8 @@ TEST_F(WorkbenchSettingsTest, TheDictionaryIsWrittenAtExitAndAFullDiskDoesNotHol
     testing::FileSizeLimit full(3000);
     EXPECT_TRUE(run->bench.closeQuery());
   }
-  EXPECT_EQ(std::tuple(testing::readFile(dic), run->ui.messages().back()), std::tuple(old, "Cannot create file " + dic.string()));
+  EXPECT_EQ(std::tuple(testing::readFile(dic), run->ui.messages().back()),
+            std::tuple(old, "Cannot create file " + dic.string()));
 }
 
 TEST_F(WorkbenchSettingsTest, AMissingKeyFileGivesWayToTheDefaultInTheSettingsToo) {

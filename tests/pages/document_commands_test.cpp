@@ -175,7 +175,9 @@ TEST_F(DocumentCommandsTest, OpenUsesTheUntouchedPageSwitchesToOpenFilesAndKeeps
   ASSERT_EQ(ui.fileDialogs().size(), 1u);
   const auto& d = ui.fileDialogs()[0];
   EXPECT_EQ(std::tuple(d.title, d.filter, d.filterIndex, d.multiSelect),
-            std::tuple("Open File....", "Source Files (*.mb)|*.mb|Definations (*.def)|*.def|Error Files (*.err)|*.err|All Files (*.*)|*.*", 1, true));
+            std::tuple("Open File....",
+                       "Source Files (*.mb)|*.mb|Definations (*.def)|*.def|Error Files (*.err)|*.err|All Files (*.*)|*.*",
+                       1, true));
   EXPECT_EQ(ui.statusText(4), "LOADED: a.mb");
   EXPECT_NE(std::find(ui.statusHistory().begin(), ui.statusHistory().end(), std::pair<int, std::string>{4, "LOADING 100%"}),
             ui.statusHistory().end());
@@ -336,7 +338,8 @@ TEST_F(DocumentCommandsTest, AFailedSaveKeepsTheOldFileAndThePageModified) {
   docs().selectTab(1);
   ui.queueSaveFile(folder / "no/such/folder/b.mb");
   EXPECT_FALSE(docs().saveAs());
-  EXPECT_EQ(std::tuple(docs().currentFile(), view.tabs), std::tuple(a.string(), std::vector<std::string>{"read-only.mb", "a.mb"}));
+  EXPECT_EQ(std::tuple(docs().currentFile(), view.tabs),
+            std::tuple(a.string(), std::vector<std::string>{"read-only.mb", "a.mb"}));
 
   EXPECT_TRUE(docs().save());
   EXPECT_EQ(std::tuple(TempFolder::read(a), ui.statusText(4)), std::tuple(editor().text(), "Saving 100%"));

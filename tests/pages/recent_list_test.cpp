@@ -62,7 +62,8 @@ TEST(RecentList, CaptionsNumberThenLetterAndEscapeAmpersands) {
   ASSERT_EQ(full.size(), 50u);
   // After "&Z" no accelerators are left.
   EXPECT_THAT((std::vector{full[0], full[8], full[9], full[34], full[35]}),
-              ElementsAre("&1 /home/u/R&&D.mb", "&9 C:\\dir\\n8.mb", "&A C:\\dir\\n9.mb", "&Z C:\\dir\\n34.mb", "C:\\dir\\n35.mb"));
+              ElementsAre("&1 /home/u/R&&D.mb", "&9 C:\\dir\\n8.mb", "&A C:\\dir\\n9.mb", "&Z C:\\dir\\n34.mb",
+                          "C:\\dir\\n35.mb"));
   auto shortNames = list.captions(RecentList::Shown::FileNamePart);
   EXPECT_THAT((std::vector{shortNames[0], shortNames[1]}), ElementsAre("&1 R&&D.mb", "&2 n1.mb"));
 }
