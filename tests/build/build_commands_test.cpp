@@ -1,5 +1,3 @@
-// Compile, Link and Run end to end: the Workbench with the stand-in compiler as MapBasic.exe,
-// a scripted Ui and the GIS program's automation scripted.
 #include "build/build_commands.h"
 
 #include <gtest/gtest.h>
@@ -17,6 +15,7 @@ using platform::Command;
 using namespace std::chrono_literals;
 using testing::readFile;
 using testing::writeFile;
+using Strings = std::vector<std::string>;
 
 const char* kParcels =
     "Include \"parcels.def\"\r\n"
@@ -37,10 +36,8 @@ protected:
 
 TEST_F(BuildCommandsTest, F9ShowsTheFirstErrorThenF8WalksIntoTheDefinitions) {
   const fs::path def = source("parcels.def", "Define A 1\r\nDefine B 2\r\nDefine C 3\r\n");
-  const fs::path mb = source("parcels.mb", std::string(kParcels) +
-                                              "'standin-error 4 Unrecognized command: Nott.\r\n"
-                                              "'standin-error-in parcels.def 3 Expecting end of statement.\r\n");
-  open({mb});
+  open({source("parcels.mb", std::string(kParcels) + "'standin-error 4 Unrecognized command: Nott.\r\n"
+                                                    "'standin-error-in parcels.def 3 Expecting end of statement.\r\n")});
   states.setChecked(Command::HelpContext1, true);
   f9();
   EXPECT_EQ(status(), "COMPILE FAILED....");
@@ -72,17 +69,15 @@ TEST_F(BuildCommandsTest, F9ShowsTheFirstErrorThenF8WalksIntoTheDefinitions) {
   EXPECT_TRUE(fs::exists(folder / "parcels.mbx"));
   EXPECT_FALSE(fs::exists(folder / "parcels.err"));
   EXPECT_EQ(errors().charCount(), 0);
-  ASSERT_EQ(automation.statements.size(), 1u);
-  EXPECT_EQ(automation.statements[0], "run application \"" + (folder / "parcels.mbx").string() + "\"");
+  EXPECT_EQ(automation.statements, Strings{"run application \"" + (folder / "parcels.mbx").string() + "\""});
   EXPECT_GE(view.minimized, 1);
   EXPECT_TRUE(ui.messages().empty());
 }
 
 TEST_F(BuildCommandsTest, RunTriesThreeTimesThenGivesUp) {
-  const fs::path mb = source("app.mb", kParcels);
   fs::create_directories(folder / "MapInfo");
   bench.settings()->values().mapInfoFolder = folder / "MapInfo" / "";
-  open({mb});
+  open({source("app.mb", kParcels)});
   build().compile();
   ASSERT_EQ(status(), "COMPILED APP: app.mbx");
   clock.sleeps.clear();
@@ -90,20 +85,18 @@ TEST_F(BuildCommandsTest, RunTriesThreeTimesThenGivesUp) {
   EXPECT_EQ(automation.attaches, 3);
   EXPECT_EQ(automation.releases, 1);
   EXPECT_EQ(clock.sleeps, (std::vector<std::chrono::milliseconds>{3000ms, 3000ms}));
-  EXPECT_EQ(ui.messages(), std::vector<std::string>{"Can Not Connect OLE To Running MapInfo...."});
+  EXPECT_EQ(ui.messages(), Strings{"Can Not Connect OLE To Running MapInfo...."});
   EXPECT_FALSE(ui.busy());
   EXPECT_TRUE(automation.statements.empty());
 
   // Attached at the second try: the statement doubles a quote in the path.
-  const fs::path quoted = source("say \"hi\".mb", kParcels);
-  open({quoted});
+  open({source("say \"hi\".mb", kParcels)});
   build().compile();
   automation.attachAnswers = {false, true};
   clock.sleeps.clear();
   build().run();
   EXPECT_TRUE(clock.sleeps.empty());
-  ASSERT_EQ(automation.statements.size(), 1u);
-  EXPECT_EQ(automation.statements[0], "run application \"" + folder.path().string() + "/say \"\"hi\"\".mbx\"");
+  EXPECT_EQ(automation.statements, Strings{"run application \"" + folder.path().string() + "/say \"\"hi\"\".mbx\""});
 }
 
 // Paths with blanks, quotes and 8-bit bytes reach the compiler as one argument, and the
@@ -157,13 +150,10 @@ TEST_F(BuildCommandsTest, TheSaveQuestion) {
 
   // A write that fails compiles nothing.
   fs::remove_all(folder / "q.mbo");
-  fs::path gone = folder / "gone";
-  fs::create_directories(gone);
-  const fs::path lost = gone / "lost.mb";
-  writeFile(lost, "Dim b As Integer\r\n");
+  const fs::path lost = source("gone/lost.mb", "Dim b As Integer\r\n");
   open({lost});
   editor().setSelText("x");
-  fs::remove_all(gone);
+  fs::remove_all(folder / "gone");
   ui.queueAnswer(Answer::Yes);
   build().compile();
   EXPECT_EQ(ui.messages().back(), "Cannot create file " + lost.string());
@@ -186,8 +176,7 @@ TEST_F(BuildCommandsTest, AnUntitledPageIsSavedFirstOrNotCompiled) {
 }
 
 TEST_F(BuildCommandsTest, FailuresBeforeTheCompilerRuns) {
-  const fs::path mb = source("f.mb", "Dim a As Integer\r\n");
-  open({mb});
+  open({source("f.mb", "Dim a As Integer\r\n")});
 
   // A stale output that cannot go ends the command.
   fs::create_directories(folder / "f.mbo" / "inside");
@@ -229,7 +218,6 @@ TEST_F(BuildCommandsTest, FailuresBeforeTheCompilerRuns) {
 }
 
 TEST_F(BuildCommandsTest, Link) {
-  fs::create_directories(folder / "out");
   source("a.mbo", "x");
   const std::string absolute = (folder / "out" / "abs.mbx").string();
   const fs::path project = source("p.mbp", "'Application=old.mbx\r\n[LINK]\r\n  Application = out\\app.mbx \r\nModule=a.mbo\r\n");
@@ -290,8 +278,7 @@ TEST_F(BuildCommandsTest, RunOnPagesThatCannotRun) {
 // first; closing the window ends the wait while the compiler still runs. The stand-in holds
 // until the test lets it go, so nothing here depends on how fast the machine is.
 TEST_F(BuildCommandsTest, WhileTheCompilerRuns) {
-  const fs::path mb = source("slow.mb", "'standin-hold go\r\nDim a As Integer\r\n");
-  open({mb});
+  open({source("slow.mb", "'standin-hold go\r\nDim a As Integer\r\n")});
   bool probed = false;
   clock.onSleep = [&](std::chrono::milliseconds) {
     std::this_thread::sleep_for(1ms);
@@ -315,8 +302,7 @@ TEST_F(BuildCommandsTest, WhileTheCompilerRuns) {
   EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1);
   EXPECT_FALSE(build().waiting());
   EXPECT_FALSE(editor().displayOnly());
-  EXPECT_TRUE(states.enabled(Command::bCompile));
-  EXPECT_TRUE(states.enabled(Command::Run1));
+  EXPECT_TRUE(states.enabled(Command::bCompile) && states.enabled(Command::Run1));
 
   // The compiler finishes alone; it is waited for only so that it is gone with the folder.
   folder.write("go", "");
@@ -347,7 +333,7 @@ TEST_F(BuildTimingTest, ThePauseEndsWithTheCompiler) {
   EXPECT_EQ(ui.statusText(4), "NO OUTPUT FROM COMPILER: a.mb");
   ASSERT_EQ(launcher.requests.size(), 1u);
   EXPECT_EQ(launcher.requests[0].showWindow, 7);
-  EXPECT_EQ(launcher.requests[0].arguments, (std::vector<std::string>{"-D", (folder / "a.mb").string()}));
+  EXPECT_EQ(launcher.requests[0].arguments, (Strings{"-D", (folder / "a.mb").string()}));
 
   // Past the pause the polling sleeps 20 ms a round.
   clock.sleeps.clear();

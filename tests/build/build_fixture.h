@@ -55,9 +55,7 @@ protected:
 
   // Opens files as pages, the last one in front.
   void open(const std::vector<fs::path>& files) {
-    std::vector<std::string> names;
-    for (const auto& f : files) names.push_back(f.string());
-    docs().openList() = names;
+    docs().openList().assign(files.begin(), files.end());
     docs().open(pages::DocumentCommands::Opener::Session);
   }
   fs::path source(const std::string& name, const std::string& text) { return folder.write(name, text); }

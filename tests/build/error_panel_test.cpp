@@ -91,8 +91,6 @@ TEST_F(ErrorPanelTest, JumpLandsOnTheParagraphWithWordWrapOn) {
 // A file the error names is looked for beside the error file, then in the MapBasic folder;
 // of two pages with the name, the one beside the error file is meant.
 TEST_F(ErrorPanelTest, NamesThatAreNoPageAreLookedForNearby) {
-  fs::create_directories(folder / "one");
-  fs::create_directories(folder / "two");
   const fs::path one = source("one/same.mb", numberedLines("one", 9));
   const fs::path two = source("two/same.mb", numberedLines("two", 9));
   open({one, two});

@@ -23,11 +23,10 @@ protected:
     ui.queueOpenFiles({file}, filterIndex);
     bench.insertFile().run();
   }
-  std::string paragraph(std::int64_t i) { return std::string(editor().paragraphText(i)); }
   // The page's lines from paragraph `first` on, `count` of them.
   std::vector<std::string> lines(std::int64_t first, std::int64_t count) {
     std::vector<std::string> out;
-    for (std::int64_t i = first; i < first + count; ++i) out.push_back(paragraph(i));
+    for (std::int64_t i = first; i < first + count; ++i) out.emplace_back(editor().paragraphText(i));
     return out;
   }
 };
