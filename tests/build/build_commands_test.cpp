@@ -99,8 +99,7 @@ TEST_F(BuildCommandsTest, RunTriesThreeTimesThenGivesUp) {
   EXPECT_EQ(automation.statements, Strings{"run application \"" + folder.path().string() + "/say \"\"hi\"\".mbx\""});
 }
 
-// Paths with blanks, quotes and 8-bit bytes reach the compiler as one argument, and the
-// program is started as spelled.
+// The compiler is started as spelled, and gets each path as one argument.
 TEST_F(BuildCommandsTest, AwkwardPathsReachTheCompilerWhole) {
   const fs::path dir = folder / "My \"Odd\" Caf\xc3\xa9";
   fs::create_directories(dir);
@@ -116,8 +115,7 @@ TEST_F(BuildCommandsTest, AwkwardPathsReachTheCompilerWhole) {
   EXPECT_EQ(standinLog(), expected);
 }
 
-// A MapBasic folder stored as a Windows path is found through the prefix's drives, in any
-// letter case.
+// Found through the prefix's drives, in any letter case.
 TEST_F(BuildCommandsTest, AWindowsMapBasicFolderIsTranslated) {
   fs::create_directories(folder / "prefix/dosdevices");
   fs::create_directories(folder / "prefix/drive_c/Tools");
@@ -274,9 +272,8 @@ TEST_F(BuildCommandsTest, RunOnPagesThatCannotRun) {
   EXPECT_EQ(ui.messages().size(), messages) << "a blank page builds nothing";
 }
 
-// While the compiler runs the window stays live, but no second build starts inside the
-// first; closing the window ends the wait while the compiler still runs. The stand-in holds
-// until the test lets it go, so nothing here depends on how fast the machine is.
+// The window stays live but starts no second build, and closing it ends the wait. The stand-in
+// holds until the test lets it go, so nothing depends on the machine's speed.
 TEST_F(BuildCommandsTest, WhileTheCompilerRuns) {
   open({source("slow.mb", "'standin-hold go\r\nDim a As Integer\r\n")});
   bool probed = false;

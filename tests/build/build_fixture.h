@@ -1,7 +1,6 @@
 #pragma once
-// A started program over a scratch folder, for the build commands and the error panel: a
-// scripted Ui, a clock whose long sleeps pass at once, the stand-in compiler installed as
-// MapBasic.exe in a MapBasic folder of its own, and the GIS program's automation scripted.
+// A started program over a scratch folder: long sleeps pass at once, and the stand-in compiler
+// is MapBasic.exe in a MapBasic folder of its own.
 #include <gtest/gtest.h>
 
 #include <chrono>

@@ -1,5 +1,3 @@
-// The error panel over a started program: the toggle, the jump from an error line and the
-// refill when a page is entered.
 #include "build/error_panel.h"
 
 #include <gtest/gtest.h>
@@ -107,8 +105,7 @@ TEST_F(ErrorPanelTest, NamesThatAreNoPageAreLookedForNearby) {
   EXPECT_EQ(errors().paragraphText(0), "(mapbasic.def:8)");
 }
 
-// Entering a page shows its error file, in whatever case Wine wrote it, and the panel knows
-// which file that is.
+// In whatever case Wine wrote the error file.
 TEST_F(ErrorPanelTest, EnteringAPageRefillsTheErrorView) {
   const fs::path a = source("a.mb", "a\r\n");
   const fs::path b = source("b.mb", "b\r\n");
@@ -123,8 +120,7 @@ TEST_F(ErrorPanelTest, EnteringAPageRefillsTheErrorView) {
   EXPECT_EQ(errors().charCount(), 0);
 }
 
-// Error files as the outside world leaves them: each loads as far as it makes sense, or is
-// refused at once, and the walk over it never fails.
+// Each loads as far as it makes sense, or is refused at once; the walk over it never fails.
 TEST_F(ErrorPanelTest, BadErrorFiles) {
   open({source("a.mb", numberedLines("a", 5))});
   std::string binary;

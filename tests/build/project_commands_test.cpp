@@ -101,8 +101,7 @@ TEST_F(ProjectCommandsTest, MissingSourcesAreSkippedListedAndAskForTenClicksAtMo
   EXPECT_TRUE(view.bottomVisible);
 }
 
-// Projects as the outside world leaves them: garbage asks ten times at most and lists every
-// line; what cannot be read is reported once.
+// Garbage asks ten times at most and lists every line; what cannot be read is reported once.
 TEST_F(ProjectCommandsTest, BadProjectFiles) {
   std::string text = "Module=" + std::string(1 << 20, 'x') + "\r";
   text += std::string("Module=a\0b.mbo\r", 16);

@@ -39,8 +39,8 @@ std::vector<std::string> texts(const std::vector<OutlineEntry>& entries) {
   return out;
 }
 
-// Every NAME.mb under tests/data/outline against NAME.tree (and NAME.sorted.tree when there
-// is one), and the sample module beside them. The page is loaded as the editor loads a file.
+// Each NAME.mb under tests/data/outline, and the sample module, against NAME.tree (and
+// NAME.sorted.tree when there is one).
 TEST(CodeOutlineGolden, EveryCaseGivesItsTree) {
   const fs::path folder = fs::path(QUILLON_SOURCE_DIR) / "tests/data/outline";
   std::vector<std::pair<fs::path, fs::path>> cases = {

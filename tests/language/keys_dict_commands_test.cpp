@@ -58,12 +58,10 @@ TEST_F(KeysDictCommandsTest, EachLoadOffersItsFileAndAdoptsOnlyWhatItRead) {
   const fs::path dic = folder.write("mine/words.dic", "gamma\r\n");
   const fs::path def = folder.write("mine/names.def", "Define NAME 2\r\n");
   const fs::path ctx = folder.write("mine/help.ctx", "Print expr\r\n");
-  ui.queueOpenFiles({dic});
-  commands.load(File::Dict);
-  ui.queueOpenFiles({def});
-  commands.load(File::Def);
-  ui.queueOpenFiles({ctx});
-  commands.load(File::Help);
+  for (const auto& [file, which] : {std::pair{dic, File::Dict}, {def, File::Def}, {ctx, File::Help}}) {
+    ui.queueOpenFiles({file});
+    commands.load(which);
+  }
   EXPECT_EQ(list(WordList::Dict), Words{"gamma"});
   EXPECT_EQ(list(WordList::Def), Words{"NAME"});
   EXPECT_EQ(list(WordList::Help), Words{"Print expr"});
@@ -97,22 +95,18 @@ TEST_F(KeysDictCommandsTest, EachLoadOffersItsFileAndAdoptsOnlyWhatItRead) {
 }
 
 // The other ways a key file fails to load are the key file's own test.
-TEST_F(KeysDictCommandsTest, ABadKeyFileIsReportedAndChangesNothing) {
+TEST_F(KeysDictCommandsTest, FilesThatCannotBeReadKeepTheirSettingAndList) {
   ui.queueOpenFiles({folder.write("garbage.bin", "garbage!")});
   commands.load(File::Keys);
-  EXPECT_EQ(ui.messages(), Words{kInvalidPropertyValue});
-  EXPECT_EQ(values.keyFile, "quillon.bin");
-  EXPECT_EQ(keywords(), (Words{"Dim", "End"}));
-}
-
-TEST_F(KeysDictCommandsTest, TextFilesThatCannotBeReadKeepTheirSettingAndList) {
   fs::create_directory(folder / "folder.dic");
   ui.queueOpenFiles({folder / "folder.dic"});
   commands.load(File::Dict);
   fs::remove(folder / "quillon.ctx");
   commands.reset(File::Help);
-  EXPECT_EQ(ui.messages(), (Words{"Cannot open file " + (folder / "folder.dic").string(),
+  EXPECT_EQ(ui.messages(), (Words{kInvalidPropertyValue, "Cannot open file " + (folder / "folder.dic").string(),
                                   "Cannot open file " + (folder / "quillon.ctx").string()}));
+  EXPECT_EQ(values.keyFile, "quillon.bin");
+  EXPECT_EQ(keywords(), (Words{"Dim", "End"}));
   EXPECT_EQ(values.dictFile, "quillon.dic");
   EXPECT_EQ(list(WordList::Dict), (Words{"alpha", "beta"}));
   EXPECT_EQ(list(WordList::Help), Words{"Dim var As type"});

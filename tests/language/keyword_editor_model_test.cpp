@@ -176,13 +176,12 @@ TEST(KeywordEditorModel, ColourChoicesFollowTheSwatches) {
   Model m{list};
   EXPECT_FALSE(m.swatchShown(0, S::foreground));
   EXPECT_EQ(m.swatchStart(0, S::background), 0xFFFFFF);
+  auto colours = [&] { return std::pair(m.row(0).info.foregnd, m.row(0).info.backgnd); };
   m.colorChosen(0, S::foreground, 0);  // black on a hidden swatch is a choice
-  EXPECT_EQ(m.row(0).info.foregnd, 0);
-  EXPECT_EQ(m.row(0).info.backgnd, -1) << "the hidden other swatch means no colour";
+  EXPECT_EQ(colours(), std::pair(0, -1)) << "the hidden other swatch means no colour";
   EXPECT_TRUE(m.swatchShown(0, S::foreground));
   m.colorChosen(0, S::background, 0x00FFFF);
-  EXPECT_EQ(m.row(0).info.foregnd, 0);
-  EXPECT_EQ(m.row(0).info.backgnd, 0x00FFFF);
+  EXPECT_EQ(colours(), std::pair(0, 0x00FFFF));
   m.resetColors(0);
   EXPECT_FALSE(m.swatchShown(0, S::foreground));
   EXPECT_EQ(m.row(0).info.backgnd, -1);

@@ -48,14 +48,6 @@ struct Report {
   }
 };
 
-LaunchRequest request(fs::path program, std::vector<std::string> args = {}, fs::path folder = {}) {
-  LaunchRequest r;
-  r.program = std::move(program);
-  r.arguments = std::move(args);
-  r.workingFolder = std::move(folder);
-  return r;
-}
-
 class PosixProcessLauncherTest : public ::testing::Test {
 protected:
   std::shared_ptr<ChildProcess> start(LaunchRequest request) {
@@ -66,8 +58,8 @@ protected:
     }
     return std::get<std::shared_ptr<ChildProcess>>(result);
   }
-  int runToEnd(std::vector<std::string> args, fs::path folder = {}) {
-    auto child = start(request(QUILLON_STANDIN_CHILD, std::move(args), std::move(folder)));
+  int runToEnd(LaunchRequest request) {
+    auto child = start(std::move(request));
     if (!child) return -1;
     EXPECT_EQ(child->wait(std::nullopt, {}), ChildProcess::WaitResult::Ended);
     return child->exitCode().value_or(-1);
@@ -85,28 +77,23 @@ TEST_F(PosixProcessLauncherTest, TheChildGetsItsArgumentsFolderAndOnlyTheStandar
                                             "a\nb",    "\xe9\xff",  "; rm -rf x", "back\\slash\\"};
   std::vector<std::string> args = {"report=" + report.string()};
   args.insert(args.end(), awkward.begin(), awkward.end());
-  EXPECT_EQ(runToEnd(args, folder), 0);
+  EXPECT_EQ(runToEnd({QUILLON_STANDIN_CHILD, args, folder}), 0);
 
   const Report r = Report::read(report);
-  ASSERT_EQ(r.args.size(), awkward.size() + 2);
-  EXPECT_EQ(r.args[0], QUILLON_STANDIN_CHILD);
-  for (std::size_t i = 0; i < awkward.size(); ++i) EXPECT_EQ(r.args[i + 2], awkward[i]);
+  args.insert(args.begin(), QUILLON_STANDIN_CHILD);
+  EXPECT_EQ(r.args, args);
   EXPECT_EQ(r.cwd, folder.string());
   ASSERT_EQ(r.fds.size(), 3u) << "only 0-2 are inherited";
   for (const auto& [fd, target] : r.fds) EXPECT_EQ(target, "/dev/null") << fd;
   EXPECT_EQ(r.nice, ::getpriority(PRIO_PROCESS, 0));
 
-  LaunchRequest idle = request(QUILLON_STANDIN_CHILD, {"report=" + report.string()});
-  idle.priorityClass = 0x40;
-  auto child = start(idle);
-  ASSERT_TRUE(child);
-  child->wait(std::nullopt, {});
+  runToEnd({.program = QUILLON_STANDIN_CHILD, .arguments = {"report=" + report.string()}, .priorityClass = 0x40});
   EXPECT_EQ(Report::read(report).nice, 19) << "idle";
 }
 
 TEST_F(PosixProcessLauncherTest, ExitCodesAndSignals) {
-  EXPECT_EQ(runToEnd({"exit=255"}), 255);
-  EXPECT_EQ(runToEnd({"signal=9"}), 128 + 9);
+  EXPECT_EQ(runToEnd({QUILLON_STANDIN_CHILD, {"exit=255"}}), 255);
+  EXPECT_EQ(runToEnd({QUILLON_STANDIN_CHILD, {"signal=9"}}), 128 + 9);
 }
 
 TEST_F(PosixProcessLauncherTest, FailuresToStartCarryTheSystemsCode) {
@@ -115,15 +102,14 @@ TEST_F(PosixProcessLauncherTest, FailuresToStartCarryTheSystemsCode) {
     const auto* e = std::get_if<LaunchError>(&result);
     return e ? e->code : 0;
   };
-  EXPECT_EQ(code(request(temp / "missing")), ENOENT);
-  const fs::path plain = temp.write("plain", "#!/bin/sh\n");
-  EXPECT_EQ(code(request(plain)), EACCES);
-  EXPECT_EQ(code(request(QUILLON_STANDIN_CHILD, {}, temp / "no such folder")), ENOENT);
-  EXPECT_EQ(code(request(temp.path())), EACCES);
+  EXPECT_EQ(code({temp / "missing"}), ENOENT);
+  EXPECT_EQ(code({temp.write("plain", "#!/bin/sh\n")}), EACCES);
+  EXPECT_EQ(code({QUILLON_STANDIN_CHILD, {}, temp / "no such folder"}), ENOENT);
+  EXPECT_EQ(code({temp.path()}), EACCES);
 }
 
 TEST_F(PosixProcessLauncherTest, WaitEndsAtTheTimeOutOrTheStop) {
-  auto child = start(request(QUILLON_STANDIN_CHILD, {"sleep=3000"}));
+  auto child = start({QUILLON_STANDIN_CHILD, {"sleep=3000"}});
   ASSERT_TRUE(child);
   EXPECT_EQ(child->wait(30ms, {}), ChildProcess::WaitResult::TimedOut);
   EXPECT_TRUE(child->active());
@@ -137,14 +123,12 @@ TEST_F(PosixProcessLauncherTest, WaitEndsAtTheTimeOutOrTheStop) {
   stopper.join();
 }
 
-// Every child is reaped once, by its own wait or by asking whether it is active: none is
-// left a zombie.
+// Each child is reaped once, by its own wait or by asking whether it is active.
 TEST_F(PosixProcessLauncherTest, NoZombieAfterAHundredRuns) {
   std::vector<std::shared_ptr<ChildProcess>> children;
   for (int i = 0; i < 100; ++i) {
-    auto child = start(request(QUILLON_STANDIN_CHILD, {"exit=" + std::to_string(i % 7)}));
-    ASSERT_TRUE(child);
-    children.push_back(child);
+    children.push_back(start({QUILLON_STANDIN_CHILD, {"exit=" + std::to_string(i % 7)}}));
+    ASSERT_TRUE(children.back());
   }
   for (std::size_t i = 0; i < children.size(); ++i) {
     if (i % 2) {
@@ -180,7 +164,7 @@ TEST_F(PosixProcessLauncherTest, AWindowsProgramRunsThroughWineWithWindowsPaths)
   Environment env;
   env.path = (temp / "bin").string();
   env.winePrefix = (temp / "prefix").string();
-  auto result = PosixProcessLauncher(env).launch(request(gis, {app.string(), "-x"}, temp / "MapInfo"));
+  auto result = PosixProcessLauncher(env).launch({gis, {app.string(), "-x"}, temp / "MapInfo"});
   ASSERT_TRUE(std::holds_alternative<std::shared_ptr<ChildProcess>>(result));
   std::get<std::shared_ptr<ChildProcess>>(result)->wait(std::nullopt, {});
 
@@ -194,7 +178,7 @@ TEST_F(PosixProcessLauncherTest, AWindowsProgramRunsThroughWineWithWindowsPaths)
                 fs::canonical(temp / "MapInfo").string() + "\nwineprefix " + env.winePrefix + "\n");
 
   env.path = (temp / "empty").string();
-  auto missing = PosixProcessLauncher(env).launch(request(gis));
+  auto missing = PosixProcessLauncher(env).launch({gis});
   ASSERT_TRUE(std::holds_alternative<LaunchError>(missing));
   EXPECT_EQ(std::get<LaunchError>(missing).message, PosixProcessLauncher::kWineMissing);
 }

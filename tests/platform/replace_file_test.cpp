@@ -100,8 +100,7 @@ TEST(ReplaceFile, RefusesReadOnlyFilesAndWhatIsNoFileAndLeavesNoLitter) {
   EXPECT_EQ(TempFolder::read(a), "old");
 }
 
-// A user who may write a file but does not own it replaces it with one of his own; the save
-// still happens, and he is told.
+// A user who may write a file he does not own saves it as his own, and is told.
 TEST(ReplaceFile, TellsWhenTheOwnerCannotBeKept) {
   if (::geteuid() != 0) GTEST_SKIP() << "needs root to act as two users";
   TempFolder folder("quillon-replace");

@@ -53,9 +53,6 @@ TEST(WindowPlacement, MovesAWindowBackOntoTheScreenKeepingItsSize) {
   // The screen need not start at 0.
   EXPECT_EQ(clampToScreen({0, 1, {1500, 0, 2100, 10}}, {1024, 0, 2048, 768}).normal, (ScreenRect{1448, 0, 2048, 10}));
 
-  const auto p = readPlacement("200,0,1,1500,100,2100,500", kScreen);
-  ASSERT_TRUE(p);
-  EXPECT_EQ(p->normal.left, 424);
-  EXPECT_EQ(p->normal.right, 1024);
+  EXPECT_EQ(readPlacement("200,0,1,1500,100,2100,500", kScreen), (WindowPlacement{0, 1, {424, 100, 1024, 500}}));
   EXPECT_EQ(readPlacement("garbage", kScreen), std::nullopt);
 }

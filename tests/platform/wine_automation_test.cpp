@@ -74,11 +74,9 @@ TEST_F(WineAutomationTest, RunApplicationStartsTheGisProgramThroughWine) {
 TEST_F(WineAutomationTest, OnlyAWellFormedRunApplicationIsTaken) {
   EXPECT_EQ(WineAutomation::applicationOf("run application \"C:\\a b.mbx\""), "C:\\a b.mbx");
   EXPECT_EQ(WineAutomation::applicationOf("run application \"a\"\"b\""), "a\"b");
-  EXPECT_EQ(WineAutomation::applicationOf("run application \"a\"b\""), std::nullopt);
-  EXPECT_EQ(WineAutomation::applicationOf("run application \"\""), std::nullopt);
-  EXPECT_EQ(WineAutomation::applicationOf("run application x"), std::nullopt);
-  EXPECT_EQ(WineAutomation::applicationOf("run application \""), std::nullopt);
-  EXPECT_EQ(WineAutomation::applicationOf("Run Application \"x\""), std::nullopt);
+  for (const char* refused : {"run application \"a\"b\"", "run application \"\"", "run application x",
+                              "run application \"", "Run Application \"x\""})
+    EXPECT_EQ(WineAutomation::applicationOf(refused), std::nullopt) << refused;
 }
 
 }  // namespace

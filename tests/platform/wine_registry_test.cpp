@@ -59,17 +59,12 @@ TEST(WineRegistryParse, StringsEscapesAndValueTypes) {
       "\"Num\"=dword:00000001\n"
       "\"Bin\"=hex:01,02\n"
       "\"Narrow\"=hex(1):41,00,42,00,00,00,43,00\n");
-  EXPECT_EQ(reg.readString(HKLM, "Software\\A", ""), "default");
+  const std::pair<const char*, std::optional<std::string>> values[] = {
+      {"", "default"}, {"Euro", "\x80 \xe9 ?"}, {"Octal", "aAb"}, {"Expand", "%ProgramFiles%\\X"}, {"Narrow", "AB"},
+      // Values that are not single strings are not strings to a string reader.
+      {"Multi", std::nullopt}, {"Num", std::nullopt}, {"Bin", std::nullopt}, {"Missing", std::nullopt}};
+  for (const auto& [name, value] : values) EXPECT_EQ(reg.readString(HKLM, "Software\\A", name), value) << name;
   EXPECT_EQ(reg.readString(HKLM, "\\software\\a\\", "QUOTE"), "say \"hi\"\tend");
-  EXPECT_EQ(reg.readString(HKLM, "Software\\A", "Euro"), "\x80 \xe9 ?");
-  EXPECT_EQ(reg.readString(HKLM, "Software\\A", "Octal"), "aAb");
-  EXPECT_EQ(reg.readString(HKLM, "Software\\A", "Expand"), "%ProgramFiles%\\X");
-  EXPECT_EQ(reg.readString(HKLM, "Software\\A", "Narrow"), "AB");
-  // Values that are not single strings are not strings to a string reader.
-  EXPECT_EQ(reg.readString(HKLM, "Software\\A", "Multi"), std::nullopt);
-  EXPECT_EQ(reg.readString(HKLM, "Software\\A", "Num"), std::nullopt);
-  EXPECT_EQ(reg.readString(HKLM, "Software\\A", "Bin"), std::nullopt);
-  EXPECT_EQ(reg.readString(HKLM, "Software\\A", "Missing"), std::nullopt);
   EXPECT_EQ(reg.readString(RegistryRoot::CurrentUser, "Software\\A", ""), std::nullopt);
 }
 
@@ -84,10 +79,8 @@ TEST(WineRegistryParse, DamagedLinesAreSkippedNotFatal) {
       "\"Good\"=\"kept\"\r\n"
       "\"Trail\"=\"ends in backslash\\");
   EXPECT_EQ(reg.readString(HKLM, "Software\\B", "Lost"), std::nullopt);
-  EXPECT_EQ(reg.readString(HKLM, "Software\\C", "Cut"), std::nullopt);
-  EXPECT_EQ(reg.readString(HKLM, "Software\\C", "BadHex"), std::nullopt);
+  for (const char* name : {"Cut", "BadHex", "Trail"}) EXPECT_EQ(reg.readString(HKLM, "Software\\C", name), std::nullopt) << name;
   EXPECT_EQ(reg.readString(HKLM, "Software\\C", "Good"), "kept");
-  EXPECT_EQ(reg.readString(HKLM, "Software\\C", "Trail"), std::nullopt);
 }
 
 TEST_F(FakePrefix, FindsBothFoldersThroughDriveLinksIgnoringCase) {

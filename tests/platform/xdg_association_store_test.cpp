@@ -88,9 +88,7 @@ TEST_F(FakeXdgHome, StartStateReadsDefaultsAndDesktopEntries) {
 
 TEST_F(FakeXdgHome, ToggleInstallsEntriesAndKeepsOtherDefaults) {
   spit(mimeapps(), "# mine\n[Default Applications]\ntext/html=firefox.desktop;\n\n[Added Associations]\nx/y=z;\n");
-  fs::create_directories(root / "mb" / "MAPBASIC");
   spit(root / "mb" / "MAPBASIC" / "MapBasic.exe", "MZ");
-  fs::create_directories(root / "bin");
   spit(root / "bin" / "update-mime-database", "#!/bin/sh\n");
   fs::permissions(root / "bin" / "update-mime-database", fs::perms::owner_all);
   env.path = (root / "bin").string();

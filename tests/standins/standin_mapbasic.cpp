@@ -48,11 +48,6 @@ std::vector<std::string> readLines(const fs::path& file) {
 
 void write(const fs::path& file, const std::string& text) { std::ofstream(file, std::ios::binary) << text; }
 
-fs::path withExtension(fs::path p, const std::string& ext) {
-  p.replace_extension(ext);
-  return p;
-}
-
 void logCall(int argc, char** argv) {
   std::error_code ec;
   const fs::path self = fs::read_symlink("/proc/self/exe", ec);
@@ -92,9 +87,9 @@ int compile(const fs::path& source) {
       main = true;
     }
   }
-  if (!errors.empty()) write(withExtension(source, ".err"), errors);
-  else if (main) write(withExtension(source, ".mbx"), "stand-in application\n");
-  else write(withExtension(source, ".mbo"), "stand-in module\n");
+  fs::path output = source;
+  if (!errors.empty()) write(output.replace_extension(".err"), errors);
+  else write(output.replace_extension(main ? ".mbx" : ".mbo"), main ? "stand-in application\n" : "stand-in module\n");
   return 0;
 }
 
@@ -117,7 +112,7 @@ int link(const fs::path& project) {
       errors += "(" + lower(project.filename().string()) + ":" + std::to_string(number) + ") Module not found: " + value + "\r\n";
   }
   if (application.empty()) errors += "(" + lower(project.filename().string()) + ":1) No application named\r\n";
-  if (!errors.empty()) write(withExtension(project, ".err"), errors);
+  if (!errors.empty()) write(fs::path(project).replace_extension(".err"), errors);
   else write(fs::path(application).is_absolute() ? fs::path(application) : folder / application, "stand-in application\n");
   return 0;
 }
