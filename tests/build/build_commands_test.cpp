@@ -13,8 +13,6 @@ namespace fs = std::filesystem;
 using Answer = platform::Ui::Answer;
 using platform::Command;
 using namespace std::chrono_literals;
-using testing::readFile;
-using testing::writeFile;
 using Strings = std::vector<std::string>;
 
 const char* kParcels =
@@ -27,9 +25,7 @@ const char* kParcels =
 class BuildCommandsTest : public testing::BuildFixture {
 protected:
   void f9(bool ctrl = false) {
-    editor::KeyModifiers mods;
-    mods.ctrl = ctrl;
-    EXPECT_TRUE(bench.editing().keyReleased(tools::EditorKey::functionKey(9), mods));
+    EXPECT_TRUE(bench.editing().keyReleased(tools::EditorKey::functionKey(9), {.ctrl = ctrl}));
   }
   BuildCommands& build() { return bench.build(); }
 };
@@ -106,7 +102,7 @@ TEST_F(BuildCommandsTest, AwkwardPathsReachTheCompilerWhole) {
   std::string expected;
   for (const char* name : {"Mod x.mb", "two\nlines.mb"}) {
     const fs::path mb = dir / name;
-    writeFile(mb, "Dim a As Integer\r\n");
+    testing::writeFile(mb, "Dim a As Integer\r\n");
     open({mb});
     build().compile();
     EXPECT_EQ(status(), "COMPILED MODULE: " + fs::path(name).replace_extension(".mbo").string());
@@ -142,7 +138,7 @@ TEST_F(BuildCommandsTest, TheSaveQuestion) {
 
   ui.queueAnswer(Answer::Yes);
   build().compile();
-  EXPECT_EQ(readFile(mb), "' changed\r\nDim a As Integer\r\n");
+  EXPECT_EQ(testing::readFile(mb), "' changed\r\nDim a As Integer\r\n");
   EXPECT_TRUE(editor().modified()) << "the page keeps its mark";
   EXPECT_EQ(status(), "COMPILED MODULE: q.mbo");
 

@@ -19,6 +19,7 @@ struct Completion {
   std::string file, id;
   std::int32_t value;
   bool timedOut;
+  auto fields() const { return std::tuple(file, id, value, timedOut); }
 };
 struct Failure {
   std::string file, id;
@@ -90,9 +91,7 @@ TEST_F(ProcRunnerTest, BlockingRunReportsTheExitCodeOrItsTimeOut) {
   EXPECT_EQ(runner->lastError(), 0);
   ASSERT_EQ(completions.size(), 1u);
   EXPECT_EQ(completions[0].sender, runner.get());
-  EXPECT_EQ(completions[0].file, "/bin/x");
-  EXPECT_EQ(completions[0].id, "id");
-  EXPECT_EQ(completions[0].value, 3);
+  EXPECT_EQ(completions[0].fields(), std::tuple("/bin/x", "id", 3, false));
   EXPECT_EQ(runner->trackedCount(), 0u);  // purged right after its own wait
 
   launcher.onLaunch = [](testing::ScriptedChild& c) { c.timeOutAtOnce = true; };
@@ -114,8 +113,7 @@ TEST_F(ProcRunnerTest, WatchedRunIsPolledAndReportsOnTheMainThread) {
   deliver(1);
   EXPECT_FALSE(runner->isRunning());
   ASSERT_EQ(completions.size(), 1u);
-  EXPECT_EQ(completions[0].value, 7);
-  EXPECT_FALSE(completions[0].timedOut);
+  EXPECT_EQ(completions[0].fields(), std::tuple("/bin/x", "", 7, false));
   EXPECT_NE(completions[0].sender, runner.get());
 
   // A watcher that gives up reports the capped wait in seconds, while the child itself is
@@ -124,8 +122,7 @@ TEST_F(ProcRunnerTest, WatchedRunIsPolledAndReportsOnTheMainThread) {
   runner->setTimeOutSec(4000);
   ASSERT_TRUE(runner->execute());
   deliver(1);
-  EXPECT_EQ(completions.back().value, 3600);
-  EXPECT_TRUE(completions.back().timedOut);
+  EXPECT_EQ(completions.back().fields(), std::tuple("/bin/x", "", 3600, true));
   EXPECT_TRUE(runner->isRunning());
   launcher.children[1]->end(0);
   EXPECT_FALSE(runner->isRunning());

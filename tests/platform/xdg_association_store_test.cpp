@@ -111,9 +111,8 @@ TEST_F(FakeXdgHome, ToggleInstallsEntriesAndKeepsOtherDefaults) {
             "text/x-mapbasic=quillon.desktop;\napplication/x-mapbasic-project=quillon.desktop;\n"
             "\n[Added Associations]\nx/y=z;\n");
   // The MIME database is rebuilt once, for the user's folder only.
-  ASSERT_EQ(toolRuns.size(), 1u);
-  EXPECT_EQ(toolRuns[0], (std::vector<std::string>{(root / "bin" / "update-mime-database").string(),
-                                                   (root / "data" / "mime").string()}));
+  EXPECT_EQ(toolRuns, (std::vector<std::vector<std::string>>{
+                          {(root / "bin" / "update-mime-database").string(), (root / "data" / "mime").string()}}));
 
   ASSERT_EQ(association.toggleDefaultEditor(program, root / "mb" / "MAPBASIC" / ""), std::nullopt);
   EXPECT_FALSE(association.checkAssociation());
