@@ -47,8 +47,7 @@ TEST(ErrorLineTest, TheWalkVisitsLeadingLinesAndWraps) {
   EXPECT_EQ(nextLeadingLine(line, n, 3, true), 1);
   EXPECT_EQ(nextLeadingLine(line, n, 1, false), 3);
   EXPECT_EQ(nextLeadingLine(line, n, 99, false), 3);
-  const std::vector<std::string> one = {"(a.mb:3) only"};
-  EXPECT_EQ(nextLeadingLine([&](std::int64_t) { return one[0]; }, 1, 0, true), 0);
+  EXPECT_EQ(nextLeadingLine([](std::int64_t) { return std::string("(a.mb:3) only"); }, 1, 0, true), 0);
   EXPECT_EQ(nextLeadingLine([](std::int64_t) { return std::string("junk"); }, 3, 0, true), std::nullopt);
   EXPECT_EQ(nextLeadingLine(line, 0, 0, true), std::nullopt);
 }
