@@ -31,20 +31,6 @@ protected:
   const fs::path root = temp.path();
 };
 
-const char* kSystemReg =
-    "WINE REGISTRY Version 2\n"
-    ";; All keys relative to \\\\Machine\n"
-    "#arch=win32\n"
-    "\n"
-    "[Software\\\\MapInfo\\\\MapInfo\\\\Professional] 1700000000\n"
-    "#time=1d9f3c2b6a7e8f0\n"
-    "\"ProgramDirectory\"=\"C:\\\\program files\\\\MAPINFO\\\\Professional\\\\\"\n"
-    "\"Version\"=dword:00000384\n"
-    "\n"
-    "[Software\\\\Wow6432Node\\\\MapInfo\\\\MapInfo\\\\MapBasic] 1700000000\n"
-    "\"ProgramDirectory\"=hex(2):43,00,3a,00,5c,00,4d,00,42,00,5c,00,4d,00,61,00,70,00,42,00,\\\n"
-    "  61,00,73,00,69,00,63,00,20,00,39,00,00,00\n";
-
 }  // namespace
 
 TEST(WineRegistryParse, StringsEscapesAndValueTypes) {
@@ -84,7 +70,19 @@ TEST(WineRegistryParse, DamagedLinesAreSkippedNotFatal) {
 }
 
 TEST_F(FakePrefix, FindsBothFoldersThroughDriveLinksIgnoringCase) {
-  writeSystemReg(kSystemReg);
+  writeSystemReg(
+      "WINE REGISTRY Version 2\n"
+      ";; All keys relative to \\\\Machine\n"
+      "#arch=win32\n"
+      "\n"
+      "[Software\\\\MapInfo\\\\MapInfo\\\\Professional] 1700000000\n"
+      "#time=1d9f3c2b6a7e8f0\n"
+      "\"ProgramDirectory\"=\"C:\\\\program files\\\\MAPINFO\\\\Professional\\\\\"\n"
+      "\"Version\"=dword:00000384\n"
+      "\n"
+      "[Software\\\\Wow6432Node\\\\MapInfo\\\\MapInfo\\\\MapBasic] 1700000000\n"
+      "\"ProgramDirectory\"=hex(2):43,00,3a,00,5c,00,4d,00,42,00,5c,00,4d,00,61,00,70,00,42,00,\\\n"
+      "  61,00,73,00,69,00,63,00,20,00,39,00,00,00\n");
   auto folders = findProgramFolders(WineRegistry::load(root));
   EXPECT_EQ(folders.mapInfo, driveC() / "Program Files" / "MapInfo" / "Professional" / "");
   // Second MapBasic key, stored as REG_EXPAND_SZ in hex under Wow6432Node, no trailing backslash.
