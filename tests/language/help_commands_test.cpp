@@ -13,7 +13,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using Kind = platform::HelpViewer::Kind;
-
 using Opened = std::vector<std::pair<Kind, fs::path>>;
 
 struct FakeViewer : platform::HelpViewer {
