@@ -42,16 +42,13 @@ TEST_F(InsertFileTest, APlainFileGoesAboveTheCaretsParagraphAsOneUndoStep) {
   const std::string before = editor().text();
   insert(file);
 
-  const auto& dialog = ui.fileDialogs().back();
-  EXPECT_EQ(dialog.filterIndex, 1);
-  EXPECT_FALSE(dialog.multiSelect);
-  EXPECT_EQ(dialog.initialDir, folder / "");
+  const auto& d = ui.fileDialogs().back();
+  EXPECT_EQ(std::tuple(d.filterIndex, d.multiSelect, d.initialDir), std::tuple(1, false, folder / ""));
 
   const std::string p = file.string();
   EXPECT_EQ(lines(8, 7), (std::vector<std::string>{"line 9", "'**** INSERT START: " + p + "****", "first", "second", "",
                                                    "'**** INSERT END: " + p + "****", "line 10" + std::string(150, 'w')}));
-  EXPECT_EQ(editor().selPar(), 14);
-  EXPECT_EQ(editor().selCol(), 0);
+  EXPECT_EQ(std::pair(editor().selPar(), editor().selCol()), std::pair<std::int64_t, std::int64_t>(14, 0));
   EXPECT_TRUE(editor().modified());
   EXPECT_EQ(errors().text(), "kept");
   editor().undo();

@@ -70,10 +70,8 @@ TEST_F(ProcRunnerTest, TimeOutsCommandLineAndReset) {
   runner->setProcFileName("/bin/x");
   ASSERT_TRUE(runner->execute());
   const platform::LaunchRequest& r = launcher.requests.back();
-  EXPECT_TRUE(r.arguments.empty());
-  EXPECT_TRUE(r.workingFolder.empty());
-  EXPECT_EQ(r.showWindow, 1);
-  EXPECT_EQ(r.priorityClass, 0x20u);
+  EXPECT_EQ(std::tuple(r.arguments.size(), r.workingFolder, r.showWindow, r.priorityClass),
+            std::tuple(0u, std::filesystem::path(), 1, 0x20u));
   EXPECT_TRUE(runner->isRunning()) << "watched, not waited for";
   launcher.children.back()->awaitWaiter();
   EXPECT_EQ(launcher.children.back()->waits.back(), std::nullopt);

@@ -34,9 +34,7 @@ TEST_F(ProjectCommandsTest, SelectOpensTheSampleProjectAndBothModules) {
   docs().setProjectFolder(folder / "");
   selectFromDialog(folder / "parcels.mbp");
 
-  const auto& dialog = ui.fileDialogs().back();
-  EXPECT_EQ(dialog.filterIndex, 1);
-  EXPECT_EQ(dialog.initialDir, folder / "");
+  EXPECT_EQ(std::pair(ui.fileDialogs().back().filterIndex, ui.fileDialogs().back().initialDir), std::pair(1, folder / ""));
   EXPECT_EQ(view.tabs, (Strings{"parcels.mbp", "parcels.mb", "report.mb"}));
   EXPECT_EQ(docs().currentTab(), 0);
   EXPECT_EQ(docs().currentFile(), (folder / "parcels.mbp").string());
@@ -192,11 +190,8 @@ TEST_F(ProjectCommandsTest, CreateFromPagesPutsAModifiedProjectOfEveryPageFirst)
   ui.queueSaveFile(folder / "new.mbp");
   project().createFromPages();
 
-  const auto& dialog = ui.fileDialogs().back();
-  EXPECT_EQ(dialog.filterIndex, 2);
-  EXPECT_EQ(dialog.defaultExt, "mbp");
-  EXPECT_EQ(dialog.initialDir, folder / "");
-  EXPECT_TRUE(dialog.overwritePrompt);
+  const auto& d = ui.fileDialogs().back();
+  EXPECT_EQ(std::tuple(d.filterIndex, d.defaultExt, d.initialDir, d.overwritePrompt), std::tuple(2, "mbp", folder / "", true));
 
   EXPECT_EQ(view.tabs, (Strings{"new.mbp", "a.mb", "b.def", "Untitled"}));
   EXPECT_EQ(docs().currentTab(), 0);

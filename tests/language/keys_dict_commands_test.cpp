@@ -68,24 +68,18 @@ TEST_F(KeysDictCommandsTest, EachLoadOffersItsFileAndAdoptsOnlyWhatItRead) {
   EXPECT_EQ((Words{values.dictFile, values.defFile, values.helpFile}),
             (Words{dic.string(), def.string(), ctx.string()}));
 
-  struct Expected {
-    std::string filter, extension;
-    bool named;
-  };
-  const std::vector<Expected> expected{{"Key File (*.bin)|*.bin", "bin", false},
-                                       {"Dictionary File (*.dic)|*.dic", "dic", true},
-                                       {"Define Files (*.def)|*.def", "def", true},
-                                       {"Help File (*.ctx)|*.ctx", "ctx", true}};
+  // Filter, extension and file name; each opens in the folder of the file in use.
+  const std::tuple<std::string, std::string, fs::path> expected[] = {
+      {"Key File (*.bin)|*.bin", "bin", ""},
+      {"Dictionary File (*.dic)|*.dic", "dic", folder / "quillon.dic"},
+      {"Define Files (*.def)|*.def", "def", folder / "quillon.def"},
+      {"Help File (*.ctx)|*.ctx", "ctx", folder / "quillon.ctx"}};
   ASSERT_EQ(ui.fileDialogs().size(), 4u);
-  for (std::size_t i = 0; i < expected.size(); ++i) {
+  for (std::size_t i = 0; i < 4; ++i) {
     const auto& d = ui.fileDialogs()[i];
-    EXPECT_EQ(d.filter, expected[i].filter);
-    EXPECT_EQ(d.filterIndex, 1);
-    EXPECT_EQ(d.defaultExt, expected[i].extension);
-    EXPECT_EQ(d.initialDir, folder.path()) << "the folder of the file in use";
-    EXPECT_EQ(d.fileName.empty(), !expected[i].named) << i;
+    EXPECT_EQ(std::tuple(d.filter, d.defaultExt, fs::path(d.fileName)), expected[i]);
+    EXPECT_EQ(std::pair(d.filterIndex, d.initialDir), std::pair(1, folder.path()));
   }
-  EXPECT_EQ(ui.fileDialogs()[1].fileName, (folder / "quillon.dic").string());
 
   // Cancel changes nothing.
   ui.queueOpenFiles({});
@@ -127,9 +121,7 @@ TEST_F(KeysDictCommandsTest, SaveAsAndDefaultsGoBackToTheOriginalFiles) {
   EXPECT_EQ(values.keyFile, (folder / "saved.bin").string());
   EXPECT_EQ(testing::readFile(folder / "saved.bin"), keyFileOf({"Dim", "End"}));
   const auto& d = ui.fileDialogs().front();
-  EXPECT_TRUE(d.overwritePrompt);
-  EXPECT_EQ(d.fileName, (folder / "quillon.bin").string());
-  EXPECT_EQ(d.defaultExt, "bin");
+  EXPECT_EQ(std::tuple(d.overwritePrompt, d.fileName, d.defaultExt), std::tuple(true, (folder / "quillon.bin").string(), "bin"));
 
   ui.queueOpenFiles({folder.write("words.dic", "gamma\r\n")});
   commands.load(File::Dict);

@@ -150,16 +150,13 @@ TEST(Environment, XdgFoldersAndWinePrefixFallBackToHome) {
   Environment env;
   env.home = "/home/u";
   env.xdgDataHome = "relative/ignored";
-  EXPECT_EQ(env.dataHome(), fs::path("/home/u/.local/share"));
-  EXPECT_EQ(env.configHome(), fs::path("/home/u/.config"));
-  EXPECT_EQ(env.winePrefixFolder(), fs::path("/home/u/.wine"));
+  auto folders = [&] { return std::tuple(env.dataHome(), env.configHome(), env.winePrefixFolder()); };
+  EXPECT_EQ(folders(), std::tuple(fs::path("/home/u/.local/share"), fs::path("/home/u/.config"), fs::path("/home/u/.wine")));
   EXPECT_EQ(env.dataDirs(), (std::vector<fs::path>{"/usr/local/share", "/usr/share"}));
   env.xdgDataHome = "/d";
   env.xdgConfigHome = "/c";
   env.winePrefix = "/w";
   env.xdgDataDirs = "::/a:rel:/b";
-  EXPECT_EQ(env.dataHome(), fs::path("/d"));
-  EXPECT_EQ(env.configHome(), fs::path("/c"));
-  EXPECT_EQ(env.winePrefixFolder(), fs::path("/w"));
+  EXPECT_EQ(folders(), std::tuple(fs::path("/d"), fs::path("/c"), fs::path("/w")));
   EXPECT_EQ(env.dataDirs(), (std::vector<fs::path>{"/a", "/b"}));
 }
