@@ -31,28 +31,23 @@ protected:
   fs::path mapInfo = temp / "mapinfo";
 };
 
-TEST_F(WineAutomationTest, AttachesOnlyWithWineAndTheGisProgram) {
+// Attached only with wine and the GIS program; the application reaches that program as a
+// Windows path, as its only argument.
+TEST_F(WineAutomationTest, AttachesAndRunsTheApplicationThroughWine) {
   PosixProcessLauncher launcher(env);
   WineAutomation automation(env, launcher, [this] { return mapInfo; });
   EXPECT_FALSE(automation.attach());
   installWine();
   EXPECT_FALSE(automation.attach());
+  EXPECT_EQ(automation.doStatement("run application \"x\""), std::string("MapInfo is not attached"));
   temp.write("mapinfo/MAPINFOPRO.EXE", "MZ");  // only the newer program, in another case
   EXPECT_TRUE(automation.attach());
   EXPECT_EQ(WineAutomation::findGisProgram(mapInfo), mapInfo / "MAPINFOPRO.EXE");
-  temp.write("mapinfo/mapinfow.exe", "MZ");
-  EXPECT_EQ(WineAutomation::findGisProgram(mapInfo), mapInfo / "mapinfow.exe");
-  EXPECT_EQ(WineAutomation::findGisProgram({}), fs::path());
-}
-
-// The application reaches the GIS program as a Windows path, as its only argument.
-TEST_F(WineAutomationTest, RunApplicationStartsTheGisProgramThroughWine) {
-  installWine();
   temp.write("mapinfo/Mapinfow.exe", "MZ");
+  EXPECT_EQ(WineAutomation::findGisProgram(mapInfo), mapInfo / "Mapinfow.exe");
+  EXPECT_EQ(WineAutomation::findGisProgram({}), fs::path());
+
   const fs::path app = temp.write("out/Say \"Hi\".mbx", "x");
-  PosixProcessLauncher launcher(env);
-  WineAutomation automation(env, launcher, [this] { return mapInfo; });
-  EXPECT_EQ(automation.doStatement("run application \"x\""), std::string("MapInfo is not attached"));
   ASSERT_TRUE(automation.attach());
   const std::string statement = "run application \"" + std::string(temp.path()) + "/out/Say \"\"Hi\"\".mbx\"";
   EXPECT_EQ(automation.doStatement(statement), std::nullopt);
