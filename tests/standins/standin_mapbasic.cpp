@@ -35,14 +35,11 @@ std::string trim(const std::string& s) {
   return s.substr(a, b - a);
 }
 
+// Each line is trimmed where it is used, which takes a CR before the LF too.
 std::vector<std::string> readLines(const fs::path& file) {
   std::ifstream in(file, std::ios::binary);
   std::vector<std::string> lines;
-  std::string line;
-  while (std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line);
-  }
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
   return lines;
 }
 
@@ -58,11 +55,10 @@ void logCall(int argc, char** argv) {
 }
 
 int compile(const fs::path& source) {
-  const std::vector<std::string> lines = readLines(source);
   std::string errors;
   bool main = false;
   const std::string name = lower(source.filename().string());
-  for (const std::string& raw : lines) {
+  for (const std::string& raw : readLines(source)) {
     const std::string line = trim(raw);
     std::istringstream words(line);
     std::string word;
