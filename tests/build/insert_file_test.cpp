@@ -48,7 +48,7 @@ TEST_F(InsertFileTest, APlainFileGoesAboveTheCaretsParagraphAsOneUndoStep) {
   const std::string p = file.string();
   EXPECT_EQ(lines(8, 7), (std::vector<std::string>{"line 9", "'**** INSERT START: " + p + "****", "first", "second", "",
                                                    "'**** INSERT END: " + p + "****", "line 10" + std::string(150, 'w')}));
-  EXPECT_EQ(std::pair(editor().selPar(), editor().selCol()), std::pair<std::int64_t, std::int64_t>(14, 0));
+  EXPECT_EQ(std::pair(editor().selPar(), editor().selCol()), std::pair(std::int64_t{14}, std::int64_t{0}));
   EXPECT_TRUE(editor().modified());
   EXPECT_EQ(errors().text(), "kept");
   editor().undo();

@@ -133,7 +133,7 @@ TEST_F(ContextListTest, AShiftClickOnAMatchInsertsItAsAComment) {
   memo.select(0, 3);
   context.itemClicked(0, Click::shift);
   EXPECT_EQ(memo.text(), "Dim \r\n\t  Dim");
-  EXPECT_EQ(std::pair(memo.selStart(), memo.selLength()), std::pair<editor::Offset, editor::Offset>(0, 0));
+  EXPECT_EQ(std::pair(memo.selStart(), memo.selLength()), std::pair(editor::Offset{0}, editor::Offset{0}));
 }
 
 // Ctrl+Enter completes the end of the line in capitals within the line; Ctrl+Shift+Enter

@@ -76,7 +76,7 @@ TEST(KeywordEditorModel, StartStopKeysCarryParEndInOptionBit7) {
   ASSERT_EQ(keys.count(), 3);
   EXPECT_FALSE(keys.item(0).parEnd);
   EXPECT_EQ(keys.item(0).info.options, 0x01);
-  EXPECT_EQ(std::pair(keys.item(2).startKey, keys.item(2).stopKey), std::pair<std::string, std::string>("/*", "*/"));
+  EXPECT_EQ(std::pair(keys.item(2).startKey, keys.item(2).stopKey), std::pair(std::string("/*"), std::string("*/")));
 }
 
 TEST(KeywordEditorModel, DeleteAndMovesLeaveTheEmptyRowLast) {
