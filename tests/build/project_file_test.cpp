@@ -5,7 +5,7 @@
 namespace quillon::build {
 namespace {
 
-TEST(ProjectFileTest, LinesReadAsModulesOrNothing) {
+TEST(ProjectFileTest, LinesAndTextsReadAsModulesOrNothing) {
   struct Case {
     const char* line;
     std::optional<std::string> value;
@@ -36,9 +36,8 @@ TEST(ProjectFileTest, LinesReadAsModulesOrNothing) {
   };
   for (const Case& c : cases) EXPECT_EQ(ProjectFile::moduleValue(c.line), c.value) << '"' << c.line << '"';
   EXPECT_EQ(ProjectFile::moduleValue(std::string_view("M=a\0b.mbo", 9)), std::string("a\0b.mbo", 7));
-}
 
-TEST(ProjectFileTest, ValuesOfATextInOrderWithAnyLineBreak) {
+  // A text's values in order, whatever the line breaks.
   EXPECT_EQ(ProjectFile::moduleValues("[LINK]\r\nApplication=app.mbx\r\nModule=a.mbo\rModule=b.mbo\n\n'c\r\nd.mbo"),
             (std::vector<std::string>{"a.mbo", "b.mbo", "d.mbo"}));
   EXPECT_TRUE(ProjectFile::moduleValues("[LINK]\r\n' only comments\r\nApplication=x.mbx\r\n").empty());

@@ -18,35 +18,29 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
-std::string unhex(const std::string& h) {
-  std::string out;
-  for (std::size_t i = 0; i + 1 < h.size(); i += 2) out += static_cast<char>(std::stoi(h.substr(i, 2), nullptr, 16));
-  return out;
+// What standin_child wrote about itself: its arguments, decoded, and the other lines as written.
+std::pair<std::vector<std::string>, std::string> readReport(const fs::path& file) {
+  std::pair<std::vector<std::string>, std::string> report;
+  std::istringstream in(testing::readFile(file));
+  for (std::string line; std::getline(in, line);) {
+    if (!line.starts_with("arg ")) {
+      report.second += line + "\n";
+      continue;
+    }
+    std::string arg;
+    for (std::size_t i = 4; i + 1 < line.size(); i += 2) arg += static_cast<char>(std::stoi(line.substr(i, 2), nullptr, 16));
+    report.first.push_back(arg);
+  }
+  return report;
 }
 
-// What standin_child wrote about itself.
-struct Report {
-  std::vector<std::string> args;
-  std::string cwd;
-  std::vector<std::pair<int, std::string>> fds;
-  int nice = 0;
-
-  static Report read(const fs::path& file) {
-    Report r;
-    std::istringstream in(testing::readFile(file));
-    std::string key;
-    while (in >> key) {
-      std::string rest;
-      std::getline(in, rest);
-      if (!rest.empty()) rest.erase(0, 1);
-      if (key == "arg") r.args.push_back(unhex(rest));
-      else if (key == "cwd") r.cwd = rest;
-      else if (key == "nice") r.nice = std::stoi(rest);
-      else if (key == "fd") r.fds.emplace_back(std::stoi(rest), rest.substr(rest.find(' ') + 1));
-    }
-    return r;
-  }
-};
+LaunchRequest request(fs::path program, std::vector<std::string> args = {}, fs::path folder = {}) {
+  LaunchRequest r;
+  r.program = std::move(program);
+  r.arguments = std::move(args);
+  r.workingFolder = std::move(folder);
+  return r;
+}
 
 class PosixProcessLauncherTest : public ::testing::Test {
 protected:
@@ -77,23 +71,23 @@ TEST_F(PosixProcessLauncherTest, TheChildGetsItsArgumentsFolderAndOnlyTheStandar
                                             "a\nb",    "\xe9\xff",  "; rm -rf x", "back\\slash\\"};
   std::vector<std::string> args = {"report=" + report.string()};
   args.insert(args.end(), awkward.begin(), awkward.end());
-  EXPECT_EQ(runToEnd({QUILLON_STANDIN_CHILD, args, folder}), 0);
+  EXPECT_EQ(runToEnd(request(QUILLON_STANDIN_CHILD, args, folder)), 0);
 
-  const Report r = Report::read(report);
+  const auto [received, rest] = readReport(report);
   args.insert(args.begin(), QUILLON_STANDIN_CHILD);
-  EXPECT_EQ(r.args, args);
-  EXPECT_EQ(r.cwd, folder.string());
-  ASSERT_EQ(r.fds.size(), 3u) << "only 0-2 are inherited";
-  for (const auto& [fd, target] : r.fds) EXPECT_EQ(target, "/dev/null") << fd;
-  EXPECT_EQ(r.nice, ::getpriority(PRIO_PROCESS, 0));
+  EXPECT_EQ(received, args);
+  EXPECT_EQ(rest, "cwd " + folder.string() + "\nfd 0 /dev/null\nfd 1 /dev/null\nfd 2 /dev/null\nnice " +
+                      std::to_string(::getpriority(PRIO_PROCESS, 0)) + "\n");
 
-  runToEnd({.program = QUILLON_STANDIN_CHILD, .arguments = {"report=" + report.string()}, .priorityClass = 0x40});
-  EXPECT_EQ(Report::read(report).nice, 19) << "idle";
+  LaunchRequest idle = request(QUILLON_STANDIN_CHILD, {"report=" + report.string()});
+  idle.priorityClass = 0x40;
+  runToEnd(idle);
+  EXPECT_TRUE(readReport(report).second.ends_with("\nnice 19\n")) << "idle";
 }
 
 TEST_F(PosixProcessLauncherTest, ExitCodesAndSignals) {
-  EXPECT_EQ(runToEnd({QUILLON_STANDIN_CHILD, {"exit=255"}}), 255);
-  EXPECT_EQ(runToEnd({QUILLON_STANDIN_CHILD, {"signal=9"}}), 128 + 9);
+  EXPECT_EQ(runToEnd(request(QUILLON_STANDIN_CHILD, {"exit=255"})), 255);
+  EXPECT_EQ(runToEnd(request(QUILLON_STANDIN_CHILD, {"signal=9"})), 128 + 9);
 }
 
 TEST_F(PosixProcessLauncherTest, FailuresToStartCarryTheSystemsCode) {
@@ -102,14 +96,14 @@ TEST_F(PosixProcessLauncherTest, FailuresToStartCarryTheSystemsCode) {
     const auto* e = std::get_if<LaunchError>(&result);
     return e ? e->code : 0;
   };
-  EXPECT_EQ(code({temp / "missing"}), ENOENT);
-  EXPECT_EQ(code({temp.write("plain", "#!/bin/sh\n")}), EACCES);
-  EXPECT_EQ(code({QUILLON_STANDIN_CHILD, {}, temp / "no such folder"}), ENOENT);
-  EXPECT_EQ(code({temp.path()}), EACCES);
+  EXPECT_EQ(code(request(temp / "missing")), ENOENT);
+  EXPECT_EQ(code(request(temp.write("plain", "#!/bin/sh\n"))), EACCES);
+  EXPECT_EQ(code(request(QUILLON_STANDIN_CHILD, {}, temp / "no such folder")), ENOENT);
+  EXPECT_EQ(code(request(temp.path())), EACCES);
 }
 
 TEST_F(PosixProcessLauncherTest, WaitEndsAtTheTimeOutOrTheStop) {
-  auto child = start({QUILLON_STANDIN_CHILD, {"sleep=3000"}});
+  auto child = start(request(QUILLON_STANDIN_CHILD, {"sleep=3000"}));
   ASSERT_TRUE(child);
   EXPECT_EQ(child->wait(30ms, {}), ChildProcess::WaitResult::TimedOut);
   EXPECT_TRUE(child->active());
@@ -127,7 +121,7 @@ TEST_F(PosixProcessLauncherTest, WaitEndsAtTheTimeOutOrTheStop) {
 TEST_F(PosixProcessLauncherTest, NoZombieAfterAHundredRuns) {
   std::vector<std::shared_ptr<ChildProcess>> children;
   for (int i = 0; i < 100; ++i) {
-    children.push_back(start({QUILLON_STANDIN_CHILD, {"exit=" + std::to_string(i % 7)}}));
+    children.push_back(start(request(QUILLON_STANDIN_CHILD, {"exit=" + std::to_string(i % 7)})));
     ASSERT_TRUE(children.back());
   }
   for (std::size_t i = 0; i < children.size(); ++i) {
@@ -164,7 +158,7 @@ TEST_F(PosixProcessLauncherTest, AWindowsProgramRunsThroughWineWithWindowsPaths)
   Environment env;
   env.path = (temp / "bin").string();
   env.winePrefix = (temp / "prefix").string();
-  auto result = PosixProcessLauncher(env).launch({gis, {app.string(), "-x"}, temp / "MapInfo"});
+  auto result = PosixProcessLauncher(env).launch(request(gis, {app.string(), "-x"}, temp / "MapInfo"));
   ASSERT_TRUE(std::holds_alternative<std::shared_ptr<ChildProcess>>(result));
   std::get<std::shared_ptr<ChildProcess>>(result)->wait(std::nullopt, {});
 
@@ -178,7 +172,7 @@ TEST_F(PosixProcessLauncherTest, AWindowsProgramRunsThroughWineWithWindowsPaths)
                 fs::canonical(temp / "MapInfo").string() + "\nwineprefix " + env.winePrefix + "\n");
 
   env.path = (temp / "empty").string();
-  auto missing = PosixProcessLauncher(env).launch({gis});
+  auto missing = PosixProcessLauncher(env).launch(request(gis));
   ASSERT_TRUE(std::holds_alternative<LaunchError>(missing));
   EXPECT_EQ(std::get<LaunchError>(missing).message, PosixProcessLauncher::kWineMissing);
 }

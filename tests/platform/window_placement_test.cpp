@@ -10,14 +10,11 @@ namespace {
 const ScreenRect kScreen{0, 0, 1024, 768};
 }
 
-TEST(WindowPlacement, FormatsAndParsesTheSevenFields) {
+TEST(WindowPlacement, FormatsAndParsesTheSevenFieldsAndNothingElse) {
   const WindowPlacement p{0, 1, {200, 111, 794, 584}};
   EXPECT_EQ(formatPlacement(p), "200,0,1,200,111,794,584");
   EXPECT_EQ(parsePlacement("200,0,1,200,111,794,584"), p);
   EXPECT_EQ(parsePlacement("200,2,3,-8,-8,1032,776"), (WindowPlacement{2, 3, {-8, -8, 1032, 776}}));
-}
-
-TEST(WindowPlacement, IgnoresAnyOtherText) {
   const char* bad[] = {
       "",
       "200",
