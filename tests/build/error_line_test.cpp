@@ -18,23 +18,18 @@ TEST(ErrorLineTest, ReadsThePartBeforeTheFirstClosingParenthesis) {
   } cases[] = {
       {"(parcels.mb:31) Unrecognized command: Nott.", Kind::Target, "parcels.mb", 31},
       {"(Parcels.MB: 12 ) text (with parens)", Kind::Target, "Parcels.MB", 12},
-      {"", Kind::NoLineText, "", std::nullopt},
-      {"no parenthesis at all", Kind::NoLineText, "", std::nullopt},
-      {"(x:)", Kind::NoLineText, "x", std::nullopt},
-      {"(:12)", Kind::Target, "", 12},
+      {"", Kind::NoLineText, "", std::nullopt}, {"no parenthesis at all", Kind::NoLineText, "", std::nullopt},
+      {"(x:)", Kind::NoLineText, "x", std::nullopt}, {"(:12)", Kind::Target, "", 12},
       {"(12)", Kind::Target, "", 12},              // no colon: the whole rest is the line text
       {"(C:\\src\\a.mb:3)", Kind::NotDigit, "C", std::nullopt},  // a drive letter is the name
-      {"(a.mb:-3)", Kind::NotDigit, "a.mb", std::nullopt},
-      {"(a.mb:12a)", Kind::Target, "a.mb", std::nullopt},
+      {"(a.mb:-3)", Kind::NotDigit, "a.mb", std::nullopt}, {"(a.mb:12a)", Kind::Target, "a.mb", std::nullopt},
       {"(a.mb:99999999999999999999)", Kind::Target, "a.mb", std::nullopt},
       {"(a.mb:2147483647)", Kind::Target, "a.mb", 2147483647},
       {" (a.mb:4)", Kind::Target, "(a.mb", 4},  // the first character is dropped, whatever it is
   };
   for (const auto& c : cases) {
     const ErrorLine e = ErrorLine::parse(c.line);
-    EXPECT_EQ(e.kind, c.kind) << c.line;
-    EXPECT_EQ(e.fileName, c.name) << c.line;
-    EXPECT_EQ(e.lineNumber, c.number) << c.line;
+    EXPECT_EQ(std::tuple(e.kind, e.fileName, e.lineNumber), std::tuple(c.kind, c.name, c.number)) << c.line;
   }
 }
 

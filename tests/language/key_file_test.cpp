@@ -71,31 +71,25 @@ TEST(KeyFile, ReaderAcceptsWiderFormsAndKeepsLowBits) {
 
 TEST(KeyFile, BadFilesGiveTheTwoMessages) {
   const std::string entry = bytes({6, 1, 'a', 2, 0, 2, 0, 2, 1, 2, 0, 2, 0, 2, 0});
-  struct Case {
-    const char* name;
-    std::string data;
-    const char* message;
+  const char* invalid = "Invalid property value";
+  const char* cut = "Stream read error";
+  const std::tuple<const char*, std::string, const char*> cases[] = {
+      {"empty file", "", cut}, {"no list begin", bytes({0, 0, 1, 0}), invalid},
+      {"wrong string tag", bytes({1, 7, 1, 'a'}), invalid},
+      {"wrong integer tag", bytes({1, 6, 1, 'a', 5, 0}), invalid},
+      {"string for integer", bytes({1, 6, 1, 'a', 6, 1, 'b'}), invalid},
+      {"second list begin missing", bytes({1, 0, 2}), invalid}, {"ends after first list", bytes({1, 0}), cut},
+      {"ends inside an entry", bytes({1}) + entry.substr(0, 9), cut},
+      {"ends inside a number", bytes({1, 6, 1, 'a', 4, 0, 0}), cut},
+      {"length past the end", bytes({1, 6, 200, 'a', 'b'}), cut},
+      {"2 GB length", bytes({1, 12, 0, 0, 0, 0x80}) + std::string(94, 'z'), cut},
+      {"4 GB length", bytes({1, 12, 0xff, 0xff, 0xff, 0xff, 'z'}), cut},
+      {"no Boolean", bytes({1, 0, 1, 6, 0}) + entry, cut}, {"no end of second list", bytes({1, 0, 1}), cut},
   };
-  const Case cases[] = {
-      {"empty file", "", "Stream read error"},
-      {"no list begin", bytes({0, 0, 1, 0}), "Invalid property value"},
-      {"wrong string tag", bytes({1, 7, 1, 'a'}), "Invalid property value"},
-      {"wrong integer tag", bytes({1, 6, 1, 'a', 5, 0}), "Invalid property value"},
-      {"string for integer", bytes({1, 6, 1, 'a', 6, 1, 'b'}), "Invalid property value"},
-      {"second list begin missing", bytes({1, 0, 2}), "Invalid property value"},
-      {"ends after first list", bytes({1, 0}), "Stream read error"},
-      {"ends inside an entry", bytes({1}) + entry.substr(0, 9), "Stream read error"},
-      {"ends inside a number", bytes({1, 6, 1, 'a', 4, 0, 0}), "Stream read error"},
-      {"length past the end", bytes({1, 6, 200, 'a', 'b'}), "Stream read error"},
-      {"2 GB length", bytes({1, 12, 0, 0, 0, 0x80}) + std::string(94, 'z'), "Stream read error"},
-      {"4 GB length", bytes({1, 12, 0xff, 0xff, 0xff, 0xff, 'z'}), "Stream read error"},
-      {"no Boolean", bytes({1, 0, 1, 6, 0}) + entry, "Stream read error"},
-      {"no end of second list", bytes({1, 0, 1}), "Stream read error"},
-  };
-  for (const auto& c : cases) {
+  for (const auto& [name, data, message] : cases) {
     KeywordList k;
     StartStopKeyList s;
-    EXPECT_EQ(readInto(c.data, k, s), c.message) << c.name;
+    EXPECT_EQ(readInto(data, k, s), message) << name;
   }
 }
 
