@@ -40,10 +40,7 @@ TEST_F(ErrorPanelTest, JumpsFromErrorLines) {
   EXPECT_EQ(errors().selText(), "(a.MB:12) Type mismatch");
   EXPECT_TRUE(view.focus);
 
-  const struct {
-    const char* line;
-    const char* status;  // nullptr: nothing is said
-  } cases[] = {
+  const std::pair<const char*, const char*> cases[] = {  // the line, and what it says (nullptr: nothing)
       {"", ErrorPanel::kCannotLocate},
       {"(C:\\src\\b.mb:3) drive letter", nullptr},
       {"(other.mb:3) not open, not found", "FILE NOT OPEN: other.mb"},
@@ -51,12 +48,12 @@ TEST_F(ErrorPanelTest, JumpsFromErrorLines) {
       {"(sub/b.mb:3) a folder", "FILE NOT OPEN: sub/b.mb"},
       {"(:3)", "FILE NOT OPEN: "},
   };
-  for (const auto& c : cases) {
+  for (const auto& [line, said] : cases) {
     ui.setStatusText(4, "before");
     const std::int64_t caret = editor().selStart();
-    click({c.line}, 0);
-    EXPECT_EQ(status(), c.status ? c.status : "before") << c.line;
-    EXPECT_EQ(editor().selStart(), caret) << c.line;
+    click({line}, 0);
+    EXPECT_EQ(status(), said ? said : "before") << line;
+    EXPECT_EQ(editor().selStart(), caret) << line;
   }
 
   // A line number that is no number: the page comes forward with its own caret first.
@@ -128,11 +125,7 @@ TEST_F(ErrorPanelTest, BadErrorFiles) {
   std::string huge;
   const std::string hugeLine = "(a.mb:2) " + std::string(989, 'h') + "\r\n";
   while (huge.size() < (100u << 20)) huge += hugeLine;
-  const struct {
-    const char* name;
-    std::string bytes;
-    std::int64_t paragraphs;
-  } files[] = {
+  const std::tuple<const char*, std::string, std::int64_t> files[] = {  // name, bytes, paragraphs (-1: any)
       {"empty.err", "", 1},
       {"binary.err", binary, -1},
       {"cr.err", "(a.mb:2) x\r(a.mb:3) y\r", 3},
@@ -140,10 +133,10 @@ TEST_F(ErrorPanelTest, BadErrorFiles) {
       {"huge.err", std::move(huge), static_cast<std::int64_t>((100u << 20) / hugeLine.size() + 2)},
       {"odd.err", "(x:)\r\n(:12)\r\n(a.mb:99999999999999999999)\r\n(a.mb:-3)\r\n(\xe9\xff.mb:1)\r\n(a.mb:5)\r\n", 7},
   };
-  for (const auto& f : files) {
-    ASSERT_TRUE(panel().load(folder.write(f.name, f.bytes))) << f.name;
-    if (f.paragraphs >= 0) {
-      EXPECT_EQ(errors().paragraphCount(), f.paragraphs) << f.name;
+  for (const auto& [name, bytes, paragraphs] : files) {
+    ASSERT_TRUE(panel().load(folder.write(name, bytes))) << name;
+    if (paragraphs >= 0) {
+      EXPECT_EQ(errors().paragraphCount(), paragraphs) << name;
     }
     for (int i = 0; i < 8; ++i) panel().nextError(true);
     panel().nextError(false);

@@ -83,18 +83,16 @@ TEST_F(ContextListTest, InsertionsInsideOneUpdateAreClassifiedOnceAtItsEnd) {
 }
 
 TEST_F(ContextListTest, APlainClickCompletesTheEndOfTheLineAsOneUndoStep) {
-  struct Case {
-    std::string line, completed;
-  };
-  for (const Case& c : {Case{"    Di", "    Dim"}, Case{"  D", "  D"}, Case{"D", "Dim"}, Case{"x = dI", "x = Dim"}}) {
-    typeLine("first\r\n", c.line);
+  const std::pair<std::string, std::string> cases[] = {{"    Di", "    Dim"}, {"  D", "  D"}, {"D", "Dim"}, {"x = dI", "x = Dim"}};
+  for (const auto& [line, completed] : cases) {
+    typeLine("first\r\n", line);
     holder.items = {"KEY Dim"};
     context.itemClicked(0, Click::plain);
-    EXPECT_EQ(par(1), c.completed) << c.line;
-    if (c.completed == c.line) continue;
-    EXPECT_EQ(memo.selStart(), memo.charCount()) << c.line;
+    EXPECT_EQ(par(1), completed) << line;
+    if (completed == line) continue;
+    EXPECT_EQ(memo.selStart(), memo.charCount()) << line;
     memo.undo();
-    EXPECT_EQ(par(1), c.line);
+    EXPECT_EQ(par(1), line);
   }
 }
 

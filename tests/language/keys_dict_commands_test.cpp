@@ -149,16 +149,12 @@ TEST_F(KeysDictCommandsTest, EditedKeywordsAreWrittenToTheKeyFileEvenWhenItIsThe
 }
 
 TEST_F(KeysDictCommandsTest, ClosingAppliesOnlyWhatWasChosen) {
-  struct Case {
-    std::string stored;
-    int shown;
-  };
-  for (const Case& c : {Case{"5.5", 4}, Case{"4.0", 0}, Case{"7.0", 5}}) {
-    values.maxMbVersion = c.stored;
+  for (const auto& [stored, shown] : {std::pair("5.5", 4), {"4.0", 0}, {"7.0", 5}}) {
+    values.maxMbVersion = stored;
     commands.activate();
-    EXPECT_EQ(commands.versionIndex(), c.shown) << c.stored;
+    EXPECT_EQ(commands.versionIndex(), shown) << stored;
     commands.close(options.altFont().name, memo.highlightColor(), memo.highlightBackgnd());
-    EXPECT_EQ(values.maxMbVersion, c.stored) << "an odd stored version stays until one is chosen";
+    EXPECT_EQ(values.maxMbVersion, stored) << "an odd stored version stays until one is chosen";
   }
   EXPECT_EQ(list(WordList::Dict), (Words{"alpha", "beta"})) << "not reloaded";
   const int fontsBefore = view.fontSets;

@@ -31,10 +31,7 @@ TEST(WindowPlacement, FormatsAndParsesTheSevenFieldsAndNothingElse) {
 }
 
 TEST(WindowPlacement, MovesAWindowBackOntoTheScreenKeepingItsSize) {
-  struct Case {
-    ScreenRect stored, expected;
-  };
-  const Case cases[] = {
+  const std::pair<ScreenRect, ScreenRect> cases[] = {
       {{1500, 100, 2100, 500}, {424, 100, 1024, 500}},    // past the right edge
       {{100, 600, 500, 900}, {100, 468, 500, 768}},       // past the bottom
       {{900, 700, 1300, 1000}, {624, 468, 1024, 768}},    // both
@@ -43,10 +40,7 @@ TEST(WindowPlacement, MovesAWindowBackOntoTheScreenKeepingItsSize) {
       {{0, 0, 2000, 100}, {-976, 0, 1024, 100}},          // wider than the screen
       {{INT_MIN, 0, INT_MAX, 10}, {INT_MIN, 0, 1024, 10}},  // no overflow
   };
-  for (const Case& c : cases) {
-    const WindowPlacement p = clampToScreen({0, 1, c.stored}, kScreen);
-    EXPECT_EQ(p.normal, c.expected);
-  }
+  for (const auto& [stored, expected] : cases) EXPECT_EQ(clampToScreen({0, 1, stored}, kScreen).normal, expected) << stored.left;
   // The screen need not start at 0.
   EXPECT_EQ(clampToScreen({0, 1, {1500, 0, 2100, 10}}, {1024, 0, 2048, 768}).normal, (ScreenRect{1448, 0, 2048, 10}));
 
