@@ -10,12 +10,7 @@ namespace {
 using Kind = ErrorLine::Kind;
 
 TEST(ErrorLineTest, ReadsThePartBeforeTheFirstClosingParenthesis) {
-  const struct {
-    const char* line;
-    Kind kind;
-    const char* name;
-    std::optional<std::int32_t> number;
-  } cases[] = {
+  const std::tuple<const char*, Kind, std::string, std::optional<std::int32_t>> cases[] = {  // line, kind, name, number
       {"(parcels.mb:31) Unrecognized command: Nott.", Kind::Target, "parcels.mb", 31},
       {"(Parcels.MB: 12 ) text (with parens)", Kind::Target, "Parcels.MB", 12},
       {"", Kind::NoLineText, "", std::nullopt}, {"no parenthesis at all", Kind::NoLineText, "", std::nullopt},
@@ -27,9 +22,9 @@ TEST(ErrorLineTest, ReadsThePartBeforeTheFirstClosingParenthesis) {
       {"(a.mb:2147483647)", Kind::Target, "a.mb", 2147483647},
       {" (a.mb:4)", Kind::Target, "(a.mb", 4},  // the first character is dropped, whatever it is
   };
-  for (const auto& c : cases) {
-    const ErrorLine e = ErrorLine::parse(c.line);
-    EXPECT_EQ(std::tuple(e.kind, e.fileName, e.lineNumber), std::tuple(c.kind, c.name, c.number)) << c.line;
+  for (const auto& [line, kind, name, number] : cases) {
+    const ErrorLine e = ErrorLine::parse(line);
+    EXPECT_EQ(std::tuple(e.kind, e.fileName, e.lineNumber), std::tuple(kind, name, number)) << line;
   }
 }
 

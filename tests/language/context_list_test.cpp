@@ -139,13 +139,9 @@ TEST_F(ContextListTest, AShiftClickOnAMatchInsertsItAsAComment) {
 // keys held at the press count, should Shift be let go before Enter.
 TEST_F(ContextListTest, CtrlEnterAndCtrlShiftEnterComplete) {
   const KeyModifiers ctrl{false, true, false}, ctrlShift{true, true, false};
-  const struct {
-    const char* line;
-    int caretBack;
-    Words items;  // empty: as typing left them
-    KeyModifiers pressed, released;
-    const char* expected;
-  } rows[] = {
+  // The line, the caret's distance from its end, the list (empty: as typing left it), the keys
+  // at the press and at the release, and the text after.
+  const std::tuple<const char*, int, Words, KeyModifiers, KeyModifiers, std::string> rows[] = {
       {"    Di", 0, {}, ctrl, ctrl, "    DIM"},
       {"D x", 2, {"KEY Dim"}, ctrl, ctrl, "D x"},  // the end of the line is what is completed
       {"d", 0, {"KEY Dim"}, ctrl, ctrl, "DIM"},
@@ -153,15 +149,15 @@ TEST_F(ContextListTest, CtrlEnterAndCtrlShiftEnterComplete) {
       {"Dim", 0, {}, ctrlShift, {}, "'Dim var_name As var_type\r\nDim"},
       {"Dim", 0, {"KEY Dim", "KEY Dimension"}, ctrlShift, ctrlShift, "Dim"},
   };
-  for (const auto& r : rows) {
-    SCOPED_TRACE(r.line);
-    typeLine("a\r\n", r.line);
-    memo.setSelStart(memo.charCount() - r.caretBack);
-    if (!r.items.empty()) holder.items = r.items;
-    EXPECT_TRUE(context.keyPressed(EditKey::Enter, 0, r.pressed));
-    EXPECT_TRUE(context.keyReleased(EditKey::Enter, 0, r.released));
-    EXPECT_EQ(memo.text(), std::string("a\r\n") + r.expected);
-    if (r.caretBack == 0) {
+  for (const auto& [line, caretBack, items, pressed, released, expected] : rows) {
+    SCOPED_TRACE(line);
+    typeLine("a\r\n", line);
+    memo.setSelStart(memo.charCount() - caretBack);
+    if (!items.empty()) holder.items = items;
+    EXPECT_TRUE(context.keyPressed(EditKey::Enter, 0, pressed));
+    EXPECT_TRUE(context.keyReleased(EditKey::Enter, 0, released));
+    EXPECT_EQ(memo.text(), "a\r\n" + expected);
+    if (caretBack == 0) {
       EXPECT_EQ(memo.selStart(), memo.charCount());
     }
   }
