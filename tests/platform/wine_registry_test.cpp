@@ -6,13 +6,10 @@
 #include "support/special_files.h"
 #include "support/temp_folder.h"
 
-namespace fs = std::filesystem;
-using quillon::platform::Environment;
-using quillon::platform::findProgramFolders;
-using quillon::platform::RegistryRoot;
-using quillon::platform::WineRegistry;
-
+namespace quillon::platform {
 namespace {
+
+namespace fs = std::filesystem;
 
 constexpr RegistryRoot HKLM = RegistryRoot::LocalMachine;
 
@@ -27,11 +24,9 @@ protected:
   }
   void writeSystemReg(const std::string& text) { temp.write("system.reg", text); }
   fs::path driveC() const { return fs::canonical(root / "drive_c"); }
-  quillon::testing::TempFolder temp{"quillon-wine"};
+  testing::TempFolder temp{"quillon-wine"};
   const fs::path root = temp.path();
 };
-
-}  // namespace
 
 TEST(WineRegistryParse, StringsEscapesAndValueTypes) {
   auto reg = WineRegistry::fromText(
@@ -99,11 +94,11 @@ TEST_F(FakePrefix, FirstMapBasicKeyWinsAndMissingPiecesGiveEmptyFolders) {
   EXPECT_TRUE(folders.mapInfo.empty());  // no d: drive in this prefix
 
   // Missing, a FIFO that would block the start-up, and far too large: all empty hives.
-  quillon::testing::HangGuard guard;
+  testing::HangGuard guard;
   for (int kind = 0; kind < 3; ++kind) {
     fs::remove(root / "system.reg");
     if (kind == 1) ::mkfifo((root / "system.reg").c_str(), 0644);
-    if (kind == 2) quillon::testing::makeSparseFile(root / "system.reg", WineRegistry::kMaxHiveSize + 1);
+    if (kind == 2) testing::makeSparseFile(root / "system.reg", WineRegistry::kMaxHiveSize + 1);
     folders = findProgramFolders(WineRegistry::load(root));
     EXPECT_TRUE(folders.mapInfo.empty()) << kind;
     EXPECT_TRUE(folders.mapBasic.empty()) << kind;
@@ -160,3 +155,6 @@ TEST(Environment, XdgFoldersAndWinePrefixFallBackToHome) {
   EXPECT_EQ(folders(), std::tuple(fs::path("/d"), fs::path("/c"), fs::path("/w")));
   EXPECT_EQ(env.dataDirs(), (std::vector<fs::path>{"/a", "/b"}));
 }
+
+}  // namespace
+}  // namespace quillon::platform

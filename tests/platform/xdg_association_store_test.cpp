@@ -8,18 +8,16 @@
 #include "support/special_files.h"
 #include "support/temp_folder.h"
 
-namespace fs = std::filesystem;
-using quillon::platform::FileAssociation;
-using FakeStore = quillon::testing::FakeAssociationStore;
-using quillon::platform::XdgAssociationStore;
-using quillon::platform::Environment;
-using ::testing::HasSubstr;
+namespace quillon::platform {
+namespace {
 
-using quillon::testing::readFile;
+namespace fs = std::filesystem;
+using ::testing::HasSubstr;
+using testing::readFile;
 
 // Turning off, the MapBasic command and the refusal's message are the Workbench tests'.
 TEST(FileAssociation, ToggleWritesOurCommandAndARefusedWriteStopsThere) {
-  FakeStore store;
+  testing::FakeAssociationStore store;
   FileAssociation association(store);
   EXPECT_EQ(association.toggleDefaultEditor("C:\\Q\\quillon.exe", "C:\\MapBasic\\"), std::nullopt);
   EXPECT_TRUE(association.checked());
@@ -34,8 +32,6 @@ TEST(FileAssociation, ToggleWritesOurCommandAndARefusedWriteStopsThere) {
   EXPECT_EQ(store.writes, std::vector<std::string>{".mb"});  // ".mbp" not attempted
   EXPECT_TRUE(association.checked());                        // nothing changed, so still ours
 }
-
-namespace {
 
 // A throw-away home; its name must not contain the program's name, which the check looks for.
 class FakeXdgHome : public ::testing::Test {
@@ -54,13 +50,11 @@ protected:
   }
   fs::path mimeapps() const { return root / "config" / "mimeapps.list"; }
 
-  quillon::testing::TempFolder temp{"qln-xdg"};
+  testing::TempFolder temp{"qln-xdg"};
   const fs::path root = temp.path();
   Environment env;
   std::vector<std::vector<std::string>> toolRuns;
 };
-
-}  // namespace
 
 TEST_F(FakeXdgHome, StartStateReadsDefaultsAndDesktopEntries) {
   spit(root / "system" / "applications" / "wine-mb.desktop",
@@ -80,7 +74,7 @@ TEST_F(FakeXdgHome, StartStateReadsDefaultsAndDesktopEntries) {
   EXPECT_FALSE(association.checkAssociation());  // project files decide
 
   // A FIFO in its place is no list of defaults, and does not block.
-  quillon::testing::HangGuard guard;
+  testing::HangGuard guard;
   fs::remove(mimeapps());
   ::mkfifo(mimeapps().c_str(), 0644);
   EXPECT_EQ(s.openCommand(".mb"), "");
@@ -147,3 +141,6 @@ TEST_F(FakeXdgHome, DefaultToolRunnerRunsTheProgramWithoutAShell) {
   EXPECT_EQ(readFile(marker), "a b;c\n");
   XdgAssociationStore::spawnAndWait({(root / "bin" / "absent").string()});  // no crash, no wait
 }
+
+}  // namespace
+}  // namespace quillon::platform
