@@ -1,4 +1,3 @@
-// Insert File... end to end on a started Workbench with a scripted Ui over real files.
 #include "build/insert_file.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,3 @@
-// The Project menu and Set Page As #1 end to end over a started Workbench.
 #include "build/project_commands.h"
 
 #include <sys/stat.h>

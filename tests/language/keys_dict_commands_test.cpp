@@ -167,8 +167,7 @@ TEST_F(KeysDictCommandsTest, ClosingAppliesOnlyWhatWasChosen) {
   EXPECT_EQ(view.altFont.name, "Liberation Serif");
   EXPECT_EQ(options.altFont().name, "Liberation Serif");
   EXPECT_EQ(view.fontSets, fontsBefore + 1);
-  EXPECT_EQ(memo.highlightColor(), 0x00FF00);
-  EXPECT_EQ(memo.highlightBackgnd(), 0x000080);
+  EXPECT_EQ(std::pair(memo.highlightColor(), memo.highlightBackgnd()), std::pair(0x00FF00, 0x000080));
 }
 
 }  // namespace

@@ -1,4 +1,3 @@
-// Saving over a file: what the new file keeps of the old one, and what is refused.
 #include "platform/replace_file.h"
 
 #include <sys/stat.h>
