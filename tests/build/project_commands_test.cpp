@@ -190,7 +190,8 @@ TEST_F(ProjectCommandsTest, CreateFromPagesPutsAModifiedProjectOfEveryPageFirst)
   project().createFromPages();
 
   const auto& d = ui.fileDialogs().back();
-  EXPECT_EQ(std::tuple(d.filterIndex, d.defaultExt, d.initialDir, d.overwritePrompt), std::tuple(2, "mbp", folder / "", true));
+  EXPECT_EQ(std::tuple(d.filterIndex, d.defaultExt, d.initialDir, d.overwritePrompt),
+            std::tuple(2, "mbp", folder / "", true));
 
   EXPECT_EQ(view.tabs, (Strings{"new.mbp", "a.mb", "b.def", "Untitled"}));
   EXPECT_EQ(docs().currentTab(), 0);

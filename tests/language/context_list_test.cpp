@@ -83,7 +83,8 @@ TEST_F(ContextListTest, InsertionsInsideOneUpdateAreClassifiedOnceAtItsEnd) {
 }
 
 TEST_F(ContextListTest, APlainClickCompletesTheEndOfTheLineAsOneUndoStep) {
-  const std::pair<std::string, std::string> cases[] = {{"    Di", "    Dim"}, {"  D", "  D"}, {"D", "Dim"}, {"x = dI", "x = Dim"}};
+  const std::pair<std::string, std::string> cases[] = {
+      {"    Di", "    Dim"}, {"  D", "  D"}, {"D", "Dim"}, {"x = dI", "x = Dim"}};
   for (const auto& [line, completed] : cases) {
     typeLine("first\r\n", line);
     holder.items = {"KEY Dim"};

@@ -121,7 +121,8 @@ TEST_F(KeysDictCommandsTest, SaveAsAndDefaultsGoBackToTheOriginalFiles) {
   EXPECT_EQ(values.keyFile, (folder / "saved.bin").string());
   EXPECT_EQ(testing::readFile(folder / "saved.bin"), keyFileOf({"Dim", "End"}));
   const auto& d = ui.fileDialogs().front();
-  EXPECT_EQ(std::tuple(d.overwritePrompt, d.fileName, d.defaultExt), std::tuple(true, (folder / "quillon.bin").string(), "bin"));
+  EXPECT_EQ(std::tuple(d.overwritePrompt, d.fileName, d.defaultExt),
+            std::tuple(true, (folder / "quillon.bin").string(), "bin"));
 
   ui.queueOpenFiles({folder.write("words.dic", "gamma\r\n")});
   commands.load(File::Dict);

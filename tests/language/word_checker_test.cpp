@@ -47,7 +47,8 @@ TEST_F(WordCheckerTest, ListsTheUnknownWordsOfALine) {
       {"bytes above 127 are blanks", "caf\xe9 na\xefve", true, false, {"caf", "na", "ve"}},
       {"sorted without case", "b _x A c", true, false, {"A", "b", "c", "_x"}},
   };
-  for (const auto& [what, text, keyWords, strings, expected] : cases) EXPECT_EQ(run({text}, keyWords, strings), expected) << what;
+  for (const auto& [what, text, keyWords, strings, expected] : cases)
+    EXPECT_EQ(run({text}, keyWords, strings), expected) << what;
 }
 
 TEST_F(WordCheckerTest, MendedFaults) {

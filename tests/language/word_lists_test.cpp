@@ -33,7 +33,8 @@ TEST_F(WordListsTest, AddingAWordHeldInAnyCaseChangesNothing) {
   load();
   EXPECT_TRUE(lists.add(WordList::Dict, "  Alpha "));
   // Saved, "'quoted" would read back as a comment.
-  for (const char* refused : {"ALPHA", "Beta", " \t", "'quoted"}) EXPECT_FALSE(lists.add(WordList::Dict, refused)) << refused;
+  for (const char* refused : {"ALPHA", "Beta", " \t", "'quoted"})
+    EXPECT_FALSE(lists.add(WordList::Dict, refused)) << refused;
   EXPECT_EQ(lists.list(WordList::Dict), (Words{"Alpha", "beta"}));
   const auto before = lists.generation(WordList::User);
   EXPECT_TRUE(lists.add(WordList::User, "zzq"));

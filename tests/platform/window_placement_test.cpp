@@ -40,7 +40,8 @@ TEST(WindowPlacement, MovesAWindowBackOntoTheScreenKeepingItsSize) {
       {{0, 0, 2000, 100}, {-976, 0, 1024, 100}},          // wider than the screen
       {{INT_MIN, 0, INT_MAX, 10}, {INT_MIN, 0, 1024, 10}},  // no overflow
   };
-  for (const auto& [stored, expected] : cases) EXPECT_EQ(clampToScreen({0, 1, stored}, kScreen).normal, expected) << stored.left;
+  for (const auto& [stored, expected] : cases)
+    EXPECT_EQ(clampToScreen({0, 1, stored}, kScreen).normal, expected) << stored.left;
   // The screen need not start at 0.
   EXPECT_EQ(clampToScreen({0, 1, {1500, 0, 2100, 10}}, {1024, 0, 2048, 768}).normal, (ScreenRect{1448, 0, 2048, 10}));
 

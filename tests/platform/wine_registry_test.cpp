@@ -60,7 +60,8 @@ TEST(WineRegistryParse, DamagedLinesAreSkippedNotFatal) {
       "\"Good\"=\"kept\"\r\n"
       "\"Trail\"=\"ends in backslash\\");
   EXPECT_EQ(reg.readString(HKLM, "Software\\B", "Lost"), std::nullopt);
-  for (const char* name : {"Cut", "BadHex", "Trail"}) EXPECT_EQ(reg.readString(HKLM, "Software\\C", name), std::nullopt) << name;
+  for (const char* name : {"Cut", "BadHex", "Trail"})
+    EXPECT_EQ(reg.readString(HKLM, "Software\\C", name), std::nullopt) << name;
   EXPECT_EQ(reg.readString(HKLM, "Software\\C", "Good"), "kept");
 }
 
