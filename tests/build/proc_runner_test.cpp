@@ -83,10 +83,9 @@ TEST_F(ProcRunnerTest, BlockingRunReportsTheExitCodeOrItsTimeOut) {
   runner->setProcFileName("/bin/x");
   runner->setProcIdentifier("id");
   runner->setWaitUntilDone(true);
+  auto result = [&] { return std::tuple(runner->returnValue(), runner->timedOut(), runner->lastError()); };
   ASSERT_TRUE(runner->execute());
-  EXPECT_EQ(runner->returnValue(), 3);
-  EXPECT_FALSE(runner->timedOut());
-  EXPECT_EQ(runner->lastError(), 0);
+  EXPECT_EQ(result(), std::tuple(3, false, 0));
   ASSERT_EQ(completions.size(), 1u);
   EXPECT_EQ(completions[0].sender, runner.get());
   EXPECT_EQ(completions[0].fields(), std::tuple("/bin/x", "id", 3, false));
@@ -96,9 +95,8 @@ TEST_F(ProcRunnerTest, BlockingRunReportsTheExitCodeOrItsTimeOut) {
   runner->setTimeOutSec(5000);
   ASSERT_TRUE(runner->execute());
   EXPECT_EQ(launcher.children[1]->waits.back(), std::chrono::milliseconds(3600000));
-  EXPECT_TRUE(runner->timedOut());
-  EXPECT_EQ(runner->returnValue(), 5000);  // the property itself, not the capped wait
-  EXPECT_EQ(runner->lastError(), ProcRunner::kTimedOut);
+  // The value is the property itself, not the capped wait.
+  EXPECT_EQ(result(), std::tuple(5000, true, ProcRunner::kTimedOut));
   EXPECT_TRUE(completions.back().timedOut);
   launcher.children[1]->end(0);
 }
