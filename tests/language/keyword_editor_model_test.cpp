@@ -74,8 +74,7 @@ TEST(KeywordEditorModel, StartStopKeysCarryParEndInOptionBit7) {
   m.setText(2, 0, "/*");
   ASSERT_TRUE(m.writeBack(keys));
   ASSERT_EQ(keys.count(), 3);
-  EXPECT_FALSE(keys.item(0).parEnd);
-  EXPECT_EQ(keys.item(0).info.options, 0x01);
+  EXPECT_EQ(std::pair(keys.item(0).parEnd, keys.item(0).info.options), std::pair(false, std::uint8_t{0x01}));
   EXPECT_EQ(std::pair(keys.item(2).startKey, keys.item(2).stopKey), std::pair(std::string("/*"), std::string("*/")));
 }
 
