@@ -32,11 +32,11 @@ TEST(ErrorLineTest, TheWalkVisitsLeadingLinesAndWraps) {
   const std::vector<std::string> lines = {"Compiling...", "(a.mb:3) one", "junk", "(b.def:9) two", "(:4) nameless"};
   auto line = [&](std::int64_t i) { return lines[static_cast<std::size_t>(i)]; };
   const auto n = static_cast<std::int64_t>(lines.size());
-  EXPECT_EQ(nextLeadingLine(line, n, n - 1, true), 1);  // from the end round to the first
-  EXPECT_EQ(nextLeadingLine(line, n, 1, true), 3);
-  EXPECT_EQ(nextLeadingLine(line, n, 3, true), 1);
-  EXPECT_EQ(nextLeadingLine(line, n, 1, false), 3);
-  EXPECT_EQ(nextLeadingLine(line, n, 99, false), 3);
+  // From, forward, and the line reached: from the end round to the first, and back.
+  const std::tuple<std::int64_t, bool, std::int64_t> walks[] = {
+      {n - 1, true, 1}, {1, true, 3}, {3, true, 1}, {1, false, 3}, {99, false, 3}};
+  for (const auto& [from, forward, to] : walks)
+    EXPECT_EQ(nextLeadingLine(line, n, from, forward), to) << from << (forward ? " forward" : " back");
   EXPECT_EQ(nextLeadingLine([](std::int64_t) { return std::string("(a.mb:3) only"); }, 1, 0, true), 0);
   EXPECT_EQ(nextLeadingLine([](std::int64_t) { return std::string("junk"); }, 3, 0, true), std::nullopt);
   EXPECT_EQ(nextLeadingLine(line, 0, 0, true), std::nullopt);

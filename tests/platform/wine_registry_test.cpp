@@ -114,9 +114,8 @@ TEST_F(FakePrefix, PathTranslationEdges) {
   EXPECT_EQ(reg.toLocalPath("C:\\..\\..\\MB"), driveC() / "MB");  // never above the drive
   // Windows-1252 names become UTF-8 file names.
   EXPECT_EQ(reg.toLocalPath("C:\\Caf\xe9"), driveC() / "Caf\xc3\xa9");
-  EXPECT_EQ(reg.toLocalPath("\\\\server\\share"), std::nullopt);
-  EXPECT_EQ(reg.toLocalPath("C:relative"), std::nullopt);
-  EXPECT_EQ(reg.toLocalPath("1:\\x"), std::nullopt);
+  for (const char* outside : {"\\\\server\\share", "C:relative", "1:\\x"})
+    EXPECT_EQ(reg.toLocalPath(outside), std::nullopt) << outside;
   EXPECT_EQ(WineRegistry::fromText("").toLocalPath("C:\\"), std::nullopt);  // no prefix
 }
 
