@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <tuple>
 #include <vector>
 
 #include <QAction>
@@ -46,32 +47,24 @@ protected:
   // Beside the default key file, so start-up has no message to show.
   MainWindowTest() { window.start(installed.file(), {}, installed.surroundings()); }
 
-  QMenu* menu(const QString& title) {
-    for (QAction* a : window.menuBar()->actions())
-      if (a->text() == title) return a->menu();
-    return nullptr;
-  }
   // Item of a menu, or of a submenu when `path` has two parts ("BookMarks/Set").
   QAction* find(const QString& path, const QString& caption) {
-    QMenu* m = nullptr;
-    for (const QString& part : path.split('/')) {
-      if (!m) {
-        m = menu(part);
-      } else {
-        QMenu* sub = nullptr;
-        for (QAction* a : m->actions())
-          if (a->text() == part) sub = a->menu();
-        m = sub;
-      }
-      if (!m) return nullptr;
+    QAction* item = nullptr;
+    QList<QAction*> actions = window.menuBar()->actions();
+    const QStringList parts = path.split('/') << caption;
+    for (const QString& part : parts) {
+      if (item && !item->menu()) return nullptr;
+      if (item) actions = item->menu()->actions();
+      item = nullptr;
+      for (QAction* a : actions)
+        if (!item && a->text() == part) item = a;
+      if (!item) return nullptr;
     }
-    for (QAction* a : m->actions())
-      if (a->text() == caption) return a;
-    return nullptr;
+    return item;
   }
+  bool errorPanelShown() { return !window.findChild<QWidget*>("pError")->isHidden(); }
 
-  // The window shown and active with the source editor focused, so keys arrive as a user's do.
-  // Returns the window-system window to send them to; empty when the window never got active.
+  // Shown, active and the editor focused, so keys arrive as a user's do; null if never active.
   QWindow* showWithEditorFocused() {
     window.show();
     window.activateWindow();
@@ -122,9 +115,7 @@ TEST_F(MainWindowTest, EveryMenuAndPopupItemHasItsCaptionShortcutAndStartState) 
       EXPECT_EQ(a->shortcut().toString(), QString(item.shortcut));
       EXPECT_EQ(a->isEnabled(), item.enabled);
       EXPECT_EQ(a->isCheckable(), item.check >= 0);
-      if (item.check >= 0) {
-        EXPECT_EQ(a->isChecked(), item.check == 1);
-      }
+      EXPECT_EQ(a->isChecked(), item.check == 1);
     }
   QStringList titles;
   for (QAction* a : window.menuBar()->actions()) titles << a->text();
@@ -146,12 +137,7 @@ TEST_F(MainWindowTest, EveryMenuAndPopupItemHasItsCaptionShortcutAndStartState) 
 }
 
 TEST_F(MainWindowTest, ToolbarHasItsEighteenButtonsWithHintsAndStates) {
-  struct Button {
-    const char* name;
-    const char* hint;
-    bool enabled;
-  };
-  const Button buttons[] = {
+  const std::tuple<const char*, const char*, bool> buttons[] = {  // name, hint, enabled
       {"bNew", "New Page", true},       {"bOpen", "Open File", true},         {"bSave", "Save Page", false},
       {"bClose", "Close Page", true},   {"bCompile", "Compile", false},       {"bLink", "Link", false},
       {"bRun", "Run", true},            {"bError", "Show Errors", true},      {"bSearch", "Search/Replace", true},
@@ -163,12 +149,12 @@ TEST_F(MainWindowTest, ToolbarHasItsEighteenButtonsWithHintsAndStates) {
   QApplication::processEvents();
   const auto tools = window.findChild<QWidget*>("panToolBar")->findChildren<QToolButton*>();
   int previousX = -1;
-  for (const Button& b : buttons) {
-    SCOPED_TRACE(b.name);
-    auto* tool = window.findChild<QToolButton*>(b.name);
+  for (const auto& [name, hint, enabled] : buttons) {
+    SCOPED_TRACE(name);
+    auto* tool = window.findChild<QToolButton*>(name);
     ASSERT_NE(tool, nullptr);
-    EXPECT_EQ(tool->toolTip(), b.hint);
-    EXPECT_EQ(tool->isEnabled(), b.enabled);
+    EXPECT_EQ(tool->toolTip(), hint);
+    EXPECT_EQ(tool->isEnabled(), enabled);
     EXPECT_GT(tool->x(), previousX) << "left to right";
     previousX = tool->x();
   }
@@ -183,33 +169,28 @@ TEST_F(MainWindowTest, ToolbarHasItsEighteenButtonsWithHintsAndStates) {
 }
 
 TEST_F(MainWindowTest, CheckMarksFollowTheCoreNotTheClick) {
-  EXPECT_TRUE(window.findChild<QWidget*>("pError")->isHidden());
+  EXPECT_FALSE(errorPanelShown());
   EXPECT_TRUE(window.findChild<QWidget*>("pCodeInfo")->isHidden());
   EXPECT_EQ(window.findChild<QWidget*>("errorView")->toolTip(), "Click Line to Go There");
   EXPECT_TRUE(window.workbench().errorView().readOnly());
   // Help Context fronts the context list and hides the panel again.
   QAction* helpContext = find("Options", "Help Context");
   helpContext->trigger();
-  EXPECT_TRUE(helpContext->isChecked());
-  EXPECT_FALSE(window.findChild<QWidget*>("pError")->isHidden());
+  EXPECT_TRUE(helpContext->isChecked() && errorPanelShown());
   helpContext->trigger();
-  EXPECT_FALSE(helpContext->isChecked());
-  EXPECT_TRUE(window.findChild<QWidget*>("pError")->isHidden());
+  EXPECT_FALSE(helpContext->isChecked() || errorPanelShown());
 
   // Show Errors from the menu reaches the button and the panel, and the button turns it off.
   QAction* showErrors = find("Project", "Show Errors");
+  auto* errorButton = window.findChild<QToolButton*>("bError");
   showErrors->trigger();
-  EXPECT_TRUE(showErrors->isChecked());
-  EXPECT_TRUE(window.findChild<QToolButton*>("bError")->isChecked());
-  EXPECT_FALSE(window.findChild<QWidget*>("pError")->isHidden());
-  window.findChild<QToolButton*>("bError")->click();
-  EXPECT_FALSE(showErrors->isChecked());
-  EXPECT_TRUE(window.findChild<QWidget*>("pError")->isHidden());
+  EXPECT_TRUE(showErrors->isChecked() && errorButton->isChecked() && errorPanelShown());
+  errorButton->click();
+  EXPECT_FALSE(showErrors->isChecked() || errorPanelShown());
 
   // Word wrap from the button reaches the menu item, and the other way round.
   window.findChild<QToolButton*>("bWrap")->click();
-  EXPECT_TRUE(find("Options", "Word Wrap")->isChecked());
-  EXPECT_TRUE(window.workbench().sourceEditor().wordWrap());
+  EXPECT_TRUE(find("Options", "Word Wrap")->isChecked() && window.workbench().sourceEditor().wordWrap());
   find("Options", "Word Wrap")->trigger();
   EXPECT_FALSE(window.findChild<QToolButton*>("bWrap")->isChecked());
 
@@ -253,8 +234,7 @@ TEST_F(MainWindowTest, EditorKeysReachTheWindowsHandlersOnce) {
   EXPECT_EQ(window.findChild<QTabBar*>("tabBar")->currentIndex(), 0);
 }
 
-// The menu shortcuts and the editor's own clipboard keys end in the same clipboard model:
-// LF line ends become paragraphs and a column block keeps its marker, whichever was pressed.
+// Menu shortcuts and the editor's own clipboard keys end in the same clipboard model.
 TEST_F(MainWindowTest, ClipboardKeysAgreeOnLineEndsAndColumnBlocks) {
   QWindow* screen = showWithEditorFocused();
   ASSERT_TRUE(screen);
@@ -295,8 +275,7 @@ TEST_F(MainWindowTest, ClipboardKeysAgreeOnLineEndsAndColumnBlocks) {
   EXPECT_EQ(clipboard->text(), "kept");
 }
 
-// Panels 0 to 3 hold short states and are centred; the message line reads from the left. A
-// click toggles the mode only over its panel.
+// The message line reads from the left; a click toggles the mode only over its panel.
 TEST_F(MainWindowTest, TheStatusBarCentresStatesAndTakesClicksOverTheModePanel) {
   auto* bar = window.findChild<StatusBarWidget*>("statusBar");
   bar->resize(600, StatusBarWidget::kHeight);
@@ -331,8 +310,7 @@ TEST_F(MainWindowTest, TheStatusBarCentresStatesAndTakesClicksOverTheModePanel) 
   EXPECT_EQ(window.statusText(1), "OVR");
 }
 
-// Any mouse button released over the error view jumps; F8 walks the error lines from
-// anywhere in the window.
+// Any mouse button released over the error view jumps; F8 works from anywhere in the window.
 TEST_F(MainWindowTest, ErrorLinesAnswerEveryButtonAndF8) {
   QWindow* screen = showWithEditorFocused();
   ASSERT_TRUE(screen);
@@ -383,7 +361,7 @@ TEST_F(MainWindowTest, TheContextListCompletesOnAClickAndOnItsKeys) {
   QTest::keyClick(screen, Qt::Key_H, Qt::ControlModifier);
   auto* list = window.findChild<QListView*>("contextList");
   ASSERT_NE(list, nullptr);
-  EXPECT_FALSE(window.findChild<QWidget*>("pError")->isHidden());
+  EXPECT_TRUE(errorPanelShown());
   EXPECT_EQ(window.findChild<QStackedWidget*>("pError")->currentWidget(), list);
 
   auto& editorWidget = window.sourceEditorWidget();

@@ -1,10 +1,10 @@
-// What one run of the program leaves for the next: options, recent files, sessions and the
-// file association, each run a fresh Workbench over the same settings file.
+// What one run leaves for the next: each run a fresh Workbench over the same settings file.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "support/fake_association_store.h"
@@ -62,12 +62,11 @@ TEST_F(WorkbenchSettingsTest, OptionsChangedInOneRunAreThereInTheNext) {
   first.reset();
 
   auto second = start();
-  EXPECT_EQ(second->view.centred, 0);
-  EXPECT_EQ(second->bench.sourceEditor().tabStops(), 4);
+  EXPECT_EQ(std::tuple(second->view.centred, second->bench.sourceEditor().tabStops(), second->view.background,
+                       second->bench.numbers().style()),
+            std::tuple(0, 4, platform::clYellow, 2));
   EXPECT_EQ(second->view.font, (platform::FontInfo{"Liberation Mono", 12, platform::clNavy, platform::fsBold}));
   EXPECT_EQ(second->view.fontSets, 1) << "the font is set once at start-up";
-  EXPECT_EQ(second->view.background, platform::clYellow);
-  EXPECT_EQ(second->bench.numbers().style(), 2);
   const auto placement =
       settings::readWindowPlacement(second->bench.settings()->file(), settings::PlacedWindow::Main, {0, 0, 1024, 768});
   ASSERT_TRUE(placement);
@@ -96,8 +95,7 @@ TEST_F(WorkbenchSettingsTest, TheLastSessionReopensItsPagesAtTheirTabLineAndCare
   ASSERT_EQ(run->view.sessions, std::vector<std::string>{"&1 MyApp.mbp"});
   run->bench.sessionPicked(0);
   EXPECT_EQ(run->view.tabs, (std::vector<std::string>{"MyApp.mb", "MyApp.mbp", "myapp.mb"}));
-  EXPECT_EQ(run->docs().currentTab(), 0);
-  EXPECT_EQ(run->bench.sourceEditor().selLine(), 20);
+  EXPECT_EQ(std::tuple(run->docs().currentTab(), run->bench.sourceEditor().selLine()), std::tuple(0, 20));
   EXPECT_FALSE(run->bench.settings()->file().valueExists("MyApp.mbp", "03")) << "the missing file leaves the section";
   EXPECT_TRUE(run->ui.fileDialogs().empty());
   EXPECT_EQ(run->bench.recentFiles().entries(), (std::vector<std::string>{lower.string(), b.string(), a.string()}))
@@ -131,21 +129,20 @@ TEST_F(WorkbenchSettingsTest, RecentFilesThatVanishedAreDroppedAndTheListsClearO
 
   fs::remove(a);
   run->bench.recentFilePicked(1);
-  EXPECT_EQ(run->ui.statusText(4), "MRU NOT EXIST - DELETED: a.mb");
-  EXPECT_EQ(run->bench.recentFiles().entries(), std::vector<std::string>{c.string()});
-
+  const std::vector<std::string> onlyC{c.string()};
+  EXPECT_EQ(std::tuple(run->ui.statusText(4), run->bench.recentFiles().entries()),
+            std::tuple("MRU NOT EXIST - DELETED: a.mb", onlyC));
   run->bench.recentFilePicked(0);
-  EXPECT_EQ(run->view.tabs, std::vector<std::string>{"c.mb"});
-  EXPECT_EQ(run->bench.recentFiles().entries(), std::vector<std::string>{c.string()});
+  EXPECT_EQ(std::tuple(run->view.tabs, run->bench.recentFiles().entries()),
+            std::tuple(std::vector<std::string>{"c.mb"}, onlyC));
 
   run->ui.queueAnswer(Answer::No);
   run->bench.clearRecentFiles();
-  EXPECT_EQ(run->ui.questions().back().text, "Really clear recent files list?");
-  EXPECT_EQ(run->bench.recentFiles().size(), 1u);
+  EXPECT_EQ(std::tuple(run->ui.questions().back().text, run->bench.recentFiles().size()),
+            std::tuple("Really clear recent files list?", 1u));
   run->ui.queueAnswer(Answer::Yes);
   run->bench.clearRecentFiles();
-  EXPECT_TRUE(run->bench.recentFiles().empty());
-  EXPECT_TRUE(run->view.recentFiles.empty());
+  EXPECT_TRUE(run->bench.recentFiles().empty() && run->view.recentFiles.empty());
 
   run->ui.queueAnswer(Answer::No);
   run->bench.clearSessions();
@@ -153,8 +150,7 @@ TEST_F(WorkbenchSettingsTest, RecentFilesThatVanishedAreDroppedAndTheListsClearO
   run->ui.queueAnswer(Answer::Yes);
   run->bench.clearSessions();
   EXPECT_FALSE(run->bench.settings()->file().sectionExists("a.mb"));
-  EXPECT_TRUE(run->bench.sessions().empty());
-  EXPECT_TRUE(run->view.sessions.empty());
+  EXPECT_TRUE(run->bench.sessions().empty() && run->view.sessions.empty());
 }
 
 TEST_F(WorkbenchSettingsTest, TheDefaultEditorMarkFollowsTheSystemAndItsToggle) {
@@ -173,8 +169,7 @@ TEST_F(WorkbenchSettingsTest, TheDefaultEditorMarkFollowsTheSystemAndItsToggle) 
   EXPECT_EQ(run->ui.messages().back(), "Failed to set data for ''");
 }
 
-// How the file is merged is the word lists' test; here: written at exit, read at the next
-// start, and a full disk neither loses the old file nor holds the window.
+// Merging is the word lists' test; here: a full disk neither loses the file nor holds the window.
 TEST_F(WorkbenchSettingsTest, TheDictionaryIsWrittenAtExitAndAFullDiskDoesNotHoldTheWindow) {
   const fs::path dic = program.folder() / "quillon.dic";
   testing::writeFile(dic, "' my words\r\nBeta\r\n");
@@ -194,8 +189,8 @@ TEST_F(WorkbenchSettingsTest, TheDictionaryIsWrittenAtExitAndAFullDiskDoesNotHol
     testing::FileSizeLimit full(3000);
     EXPECT_TRUE(run->bench.closeQuery());
   }
-  EXPECT_EQ(testing::readFile(dic), old);
-  EXPECT_EQ(run->ui.messages().back(), "Cannot create file " + dic.string());
+  EXPECT_EQ(std::tuple(testing::readFile(dic), run->ui.messages().back()),
+            std::tuple(old, "Cannot create file " + dic.string()));
 }
 
 TEST_F(WorkbenchSettingsTest, AMissingKeyFileGivesWayToTheDefaultInTheSettingsToo) {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "support/temp_folder.h"
@@ -28,7 +29,7 @@ protected:
     for (const auto& item : check.items()) w.push_back(item.word);
     return w;
   }
-  std::string selection() { return check.workCopy().selText(); }
+  auto located() { return std::tuple(check.workCopy().selStart(), check.workCopy().selText()); }
 
   testing::TestProgram installed;
   testing::TempFolder folder{"quillon-wordcheck"};
@@ -110,10 +111,9 @@ TEST_F(WorkbenchWordCheckTest, AddToDictionaryTwiceAddsEachWordOnce) {
     const auto& l = bench.wordLists().list(list);
     return std::count(l.begin(), l.end(), word);
   };
-  EXPECT_EQ(count(WordList::Dict, "zorkOne"), 1);
-  EXPECT_EQ(count(WordList::Dict, "zorkTwo"), 1);
-  EXPECT_EQ(count(WordList::User, "zorkThree"), 1);
-  EXPECT_EQ(count(WordList::Dict, "zorkThree"), 0);
+  EXPECT_EQ((std::vector{count(WordList::Dict, "zorkOne"), count(WordList::Dict, "zorkTwo"),
+                         count(WordList::User, "zorkThree"), count(WordList::Dict, "zorkThree")}),
+            (std::vector<std::ptrdiff_t>{1, 1, 1, 0}));
   ASSERT_TRUE(check.start());
   EXPECT_TRUE(words().empty());
   EXPECT_TRUE(bench.wordLists().hasUnsavedWords());
@@ -124,16 +124,14 @@ TEST_F(WorkbenchWordCheckTest, LocateWalksTheOccurrencesAndStartsOver) {
   check.open();
   ASSERT_TRUE(check.start());
   check.locate();
-  EXPECT_EQ(check.workCopy().selStart(), 0) << "nothing selected: nothing happens";
+  EXPECT_EQ(located(), std::tuple(0, "")) << "nothing selected: nothing happens";
   check.itemClicked(0);
   check.locate();
-  EXPECT_EQ(check.workCopy().selStart(), 5);
-  EXPECT_EQ(selection(), "zorkX");
+  EXPECT_EQ(located(), std::tuple(5, "zorkX"));
   check.locate();
-  EXPECT_EQ(selection(), "zorkx");
+  EXPECT_EQ(std::get<1>(located()), "zorkx");
   check.locate();
-  EXPECT_EQ(check.workCopy().selStart(), 0);
-  EXPECT_EQ(selection(), "");
+  EXPECT_EQ(located(), std::tuple(0, ""));
 }
 
 TEST_F(WorkbenchWordCheckTest, ListButtonsShowAListAndActivationShowsThePage) {

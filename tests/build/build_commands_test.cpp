@@ -1,5 +1,3 @@
-// Compile, Link and Run end to end: the Workbench with the stand-in compiler as MapBasic.exe,
-// a scripted Ui and the GIS program's automation scripted.
 #include "build/build_commands.h"
 
 #include <gtest/gtest.h>
@@ -15,8 +13,7 @@ namespace fs = std::filesystem;
 using Answer = platform::Ui::Answer;
 using platform::Command;
 using namespace std::chrono_literals;
-using testing::readFile;
-using testing::writeFile;
+using Strings = std::vector<std::string>;
 
 const char* kParcels =
     "Include \"parcels.def\"\r\n"
@@ -28,19 +25,15 @@ const char* kParcels =
 class BuildCommandsTest : public testing::BuildFixture {
 protected:
   void f9(bool ctrl = false) {
-    editor::KeyModifiers mods;
-    mods.ctrl = ctrl;
-    EXPECT_TRUE(bench.editing().keyReleased(tools::EditorKey::functionKey(9), mods));
+    EXPECT_TRUE(bench.editing().keyReleased(tools::EditorKey::functionKey(9), {.ctrl = ctrl}));
   }
   BuildCommands& build() { return bench.build(); }
 };
 
 TEST_F(BuildCommandsTest, F9ShowsTheFirstErrorThenF8WalksIntoTheDefinitions) {
   const fs::path def = source("parcels.def", "Define A 1\r\nDefine B 2\r\nDefine C 3\r\n");
-  const fs::path mb = source("parcels.mb", std::string(kParcels) +
-                                              "'standin-error 4 Unrecognized command: Nott.\r\n"
-                                              "'standin-error-in parcels.def 3 Expecting end of statement.\r\n");
-  open({mb});
+  open({source("parcels.mb", std::string(kParcels) + "'standin-error 4 Unrecognized command: Nott.\r\n"
+                                                    "'standin-error-in parcels.def 3 Expecting end of statement.\r\n")});
   states.setChecked(Command::HelpContext1, true);
   f9();
   EXPECT_EQ(status(), "COMPILE FAILED....");
@@ -72,17 +65,15 @@ TEST_F(BuildCommandsTest, F9ShowsTheFirstErrorThenF8WalksIntoTheDefinitions) {
   EXPECT_TRUE(fs::exists(folder / "parcels.mbx"));
   EXPECT_FALSE(fs::exists(folder / "parcels.err"));
   EXPECT_EQ(errors().charCount(), 0);
-  ASSERT_EQ(automation.statements.size(), 1u);
-  EXPECT_EQ(automation.statements[0], "run application \"" + (folder / "parcels.mbx").string() + "\"");
+  EXPECT_EQ(automation.statements, Strings{"run application \"" + (folder / "parcels.mbx").string() + "\""});
   EXPECT_GE(view.minimized, 1);
   EXPECT_TRUE(ui.messages().empty());
 }
 
 TEST_F(BuildCommandsTest, RunTriesThreeTimesThenGivesUp) {
-  const fs::path mb = source("app.mb", kParcels);
   fs::create_directories(folder / "MapInfo");
   bench.settings()->values().mapInfoFolder = folder / "MapInfo" / "";
-  open({mb});
+  open({source("app.mb", kParcels)});
   build().compile();
   ASSERT_EQ(status(), "COMPILED APP: app.mbx");
   clock.sleeps.clear();
@@ -90,31 +81,28 @@ TEST_F(BuildCommandsTest, RunTriesThreeTimesThenGivesUp) {
   EXPECT_EQ(automation.attaches, 3);
   EXPECT_EQ(automation.releases, 1);
   EXPECT_EQ(clock.sleeps, (std::vector<std::chrono::milliseconds>{3000ms, 3000ms}));
-  EXPECT_EQ(ui.messages(), std::vector<std::string>{"Can Not Connect OLE To Running MapInfo...."});
+  EXPECT_EQ(ui.messages(), Strings{"Can Not Connect OLE To Running MapInfo...."});
   EXPECT_FALSE(ui.busy());
   EXPECT_TRUE(automation.statements.empty());
 
   // Attached at the second try: the statement doubles a quote in the path.
-  const fs::path quoted = source("say \"hi\".mb", kParcels);
-  open({quoted});
+  open({source("say \"hi\".mb", kParcels)});
   build().compile();
   automation.attachAnswers = {false, true};
   clock.sleeps.clear();
   build().run();
   EXPECT_TRUE(clock.sleeps.empty());
-  ASSERT_EQ(automation.statements.size(), 1u);
-  EXPECT_EQ(automation.statements[0], "run application \"" + folder.path().string() + "/say \"\"hi\"\".mbx\"");
+  EXPECT_EQ(automation.statements, Strings{"run application \"" + folder.path().string() + "/say \"\"hi\"\".mbx\""});
 }
 
-// Paths with blanks, quotes and 8-bit bytes reach the compiler as one argument, and the
-// program is started as spelled.
+// The compiler is started as spelled, and gets each path as one argument.
 TEST_F(BuildCommandsTest, AwkwardPathsReachTheCompilerWhole) {
   const fs::path dir = folder / "My \"Odd\" Caf\xc3\xa9";
   fs::create_directories(dir);
   std::string expected;
   for (const char* name : {"Mod x.mb", "two\nlines.mb"}) {
     const fs::path mb = dir / name;
-    writeFile(mb, "Dim a As Integer\r\n");
+    testing::writeFile(mb, "Dim a As Integer\r\n");
     open({mb});
     build().compile();
     EXPECT_EQ(status(), "COMPILED MODULE: " + fs::path(name).replace_extension(".mbo").string());
@@ -123,8 +111,7 @@ TEST_F(BuildCommandsTest, AwkwardPathsReachTheCompilerWhole) {
   EXPECT_EQ(standinLog(), expected);
 }
 
-// A MapBasic folder stored as a Windows path is found through the prefix's drives, in any
-// letter case.
+// Found through the prefix's drives, in any letter case.
 TEST_F(BuildCommandsTest, AWindowsMapBasicFolderIsTranslated) {
   fs::create_directories(folder / "prefix/dosdevices");
   fs::create_directories(folder / "prefix/drive_c/Tools");
@@ -151,19 +138,16 @@ TEST_F(BuildCommandsTest, TheSaveQuestion) {
 
   ui.queueAnswer(Answer::Yes);
   build().compile();
-  EXPECT_EQ(readFile(mb), "' changed\r\nDim a As Integer\r\n");
+  EXPECT_EQ(testing::readFile(mb), "' changed\r\nDim a As Integer\r\n");
   EXPECT_TRUE(editor().modified()) << "the page keeps its mark";
   EXPECT_EQ(status(), "COMPILED MODULE: q.mbo");
 
   // A write that fails compiles nothing.
   fs::remove_all(folder / "q.mbo");
-  fs::path gone = folder / "gone";
-  fs::create_directories(gone);
-  const fs::path lost = gone / "lost.mb";
-  writeFile(lost, "Dim b As Integer\r\n");
+  const fs::path lost = source("gone/lost.mb", "Dim b As Integer\r\n");
   open({lost});
   editor().setSelText("x");
-  fs::remove_all(gone);
+  fs::remove_all(folder / "gone");
   ui.queueAnswer(Answer::Yes);
   build().compile();
   EXPECT_EQ(ui.messages().back(), "Cannot create file " + lost.string());
@@ -186,8 +170,7 @@ TEST_F(BuildCommandsTest, AnUntitledPageIsSavedFirstOrNotCompiled) {
 }
 
 TEST_F(BuildCommandsTest, FailuresBeforeTheCompilerRuns) {
-  const fs::path mb = source("f.mb", "Dim a As Integer\r\n");
-  open({mb});
+  open({source("f.mb", "Dim a As Integer\r\n")});
 
   // A stale output that cannot go ends the command.
   fs::create_directories(folder / "f.mbo" / "inside");
@@ -229,7 +212,6 @@ TEST_F(BuildCommandsTest, FailuresBeforeTheCompilerRuns) {
 }
 
 TEST_F(BuildCommandsTest, Link) {
-  fs::create_directories(folder / "out");
   source("a.mbo", "x");
   const std::string absolute = (folder / "out" / "abs.mbx").string();
   const fs::path project = source("p.mbp", "'Application=old.mbx\r\n[LINK]\r\n  Application = out\\app.mbx \r\nModule=a.mbo\r\n");
@@ -286,12 +268,10 @@ TEST_F(BuildCommandsTest, RunOnPagesThatCannotRun) {
   EXPECT_EQ(ui.messages().size(), messages) << "a blank page builds nothing";
 }
 
-// While the compiler runs the window stays live, but no second build starts inside the
-// first; closing the window ends the wait while the compiler still runs. The stand-in holds
-// until the test lets it go, so nothing here depends on how fast the machine is.
+// The window stays live but starts no second build, and closing it ends the wait. The stand-in
+// holds until the test lets it go, so nothing depends on the machine's speed.
 TEST_F(BuildCommandsTest, WhileTheCompilerRuns) {
-  const fs::path mb = source("slow.mb", "'standin-hold go\r\nDim a As Integer\r\n");
-  open({mb});
+  open({source("slow.mb", "'standin-hold go\r\nDim a As Integer\r\n")});
   bool probed = false;
   clock.onSleep = [&](std::chrono::milliseconds) {
     std::this_thread::sleep_for(1ms);
@@ -315,8 +295,7 @@ TEST_F(BuildCommandsTest, WhileTheCompilerRuns) {
   EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1);
   EXPECT_FALSE(build().waiting());
   EXPECT_FALSE(editor().displayOnly());
-  EXPECT_TRUE(states.enabled(Command::bCompile));
-  EXPECT_TRUE(states.enabled(Command::Run1));
+  EXPECT_TRUE(states.enabled(Command::bCompile) && states.enabled(Command::Run1));
 
   // The compiler finishes alone; it is waited for only so that it is gone with the folder.
   folder.write("go", "");
@@ -347,7 +326,7 @@ TEST_F(BuildTimingTest, ThePauseEndsWithTheCompiler) {
   EXPECT_EQ(ui.statusText(4), "NO OUTPUT FROM COMPILER: a.mb");
   ASSERT_EQ(launcher.requests.size(), 1u);
   EXPECT_EQ(launcher.requests[0].showWindow, 7);
-  EXPECT_EQ(launcher.requests[0].arguments, (std::vector<std::string>{"-D", (folder / "a.mb").string()}));
+  EXPECT_EQ(launcher.requests[0].arguments, (Strings{"-D", (folder / "a.mb").string()}));
 
   // Past the pause the polling sleeps 20 ms a round.
   clock.sleeps.clear();

@@ -1,7 +1,6 @@
 #pragma once
-// A started program over a scratch folder, for the build commands and the error panel: a
-// scripted Ui, a clock whose long sleeps pass at once, the stand-in compiler installed as
-// MapBasic.exe in a MapBasic folder of its own, and the GIS program's automation scripted.
+// A started program over a scratch folder: long sleeps pass at once, and the stand-in compiler
+// is MapBasic.exe in a MapBasic folder of its own.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -55,9 +54,7 @@ protected:
 
   // Opens files as pages, the last one in front.
   void open(const std::vector<fs::path>& files) {
-    std::vector<std::string> names;
-    for (const auto& f : files) names.push_back(f.string());
-    docs().openList() = names;
+    docs().openList().assign(files.begin(), files.end());
     docs().open(pages::DocumentCommands::Opener::Session);
   }
   fs::path source(const std::string& name, const std::string& text) { return folder.write(name, text); }

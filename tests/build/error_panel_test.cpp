@@ -1,5 +1,3 @@
-// The error panel over a started program: the toggle, the jump from an error line and the
-// refill when a page is entered.
 #include "build/error_panel.h"
 
 #include <gtest/gtest.h>
@@ -42,10 +40,7 @@ TEST_F(ErrorPanelTest, JumpsFromErrorLines) {
   EXPECT_EQ(errors().selText(), "(a.MB:12) Type mismatch");
   EXPECT_TRUE(view.focus);
 
-  const struct {
-    const char* line;
-    const char* status;  // nullptr: nothing is said
-  } cases[] = {
+  const std::pair<const char*, const char*> cases[] = {  // the line, and what it says (nullptr: nothing)
       {"", ErrorPanel::kCannotLocate},
       {"(C:\\src\\b.mb:3) drive letter", nullptr},
       {"(other.mb:3) not open, not found", "FILE NOT OPEN: other.mb"},
@@ -53,12 +48,12 @@ TEST_F(ErrorPanelTest, JumpsFromErrorLines) {
       {"(sub/b.mb:3) a folder", "FILE NOT OPEN: sub/b.mb"},
       {"(:3)", "FILE NOT OPEN: "},
   };
-  for (const auto& c : cases) {
+  for (const auto& [line, said] : cases) {
     ui.setStatusText(4, "before");
     const std::int64_t caret = editor().selStart();
-    click({c.line}, 0);
-    EXPECT_EQ(status(), c.status ? c.status : "before") << c.line;
-    EXPECT_EQ(editor().selStart(), caret) << c.line;
+    click({line}, 0);
+    EXPECT_EQ(status(), said ? said : "before") << line;
+    EXPECT_EQ(editor().selStart(), caret) << line;
   }
 
   // A line number that is no number: the page comes forward with its own caret first.
@@ -91,8 +86,6 @@ TEST_F(ErrorPanelTest, JumpLandsOnTheParagraphWithWordWrapOn) {
 // A file the error names is looked for beside the error file, then in the MapBasic folder;
 // of two pages with the name, the one beside the error file is meant.
 TEST_F(ErrorPanelTest, NamesThatAreNoPageAreLookedForNearby) {
-  fs::create_directories(folder / "one");
-  fs::create_directories(folder / "two");
   const fs::path one = source("one/same.mb", numberedLines("one", 9));
   const fs::path two = source("two/same.mb", numberedLines("two", 9));
   open({one, two});
@@ -109,8 +102,7 @@ TEST_F(ErrorPanelTest, NamesThatAreNoPageAreLookedForNearby) {
   EXPECT_EQ(errors().paragraphText(0), "(mapbasic.def:8)");
 }
 
-// Entering a page shows its error file, in whatever case Wine wrote it, and the panel knows
-// which file that is.
+// In whatever case Wine wrote the error file.
 TEST_F(ErrorPanelTest, EnteringAPageRefillsTheErrorView) {
   const fs::path a = source("a.mb", "a\r\n");
   const fs::path b = source("b.mb", "b\r\n");
@@ -125,8 +117,7 @@ TEST_F(ErrorPanelTest, EnteringAPageRefillsTheErrorView) {
   EXPECT_EQ(errors().charCount(), 0);
 }
 
-// Error files as the outside world leaves them: each loads as far as it makes sense, or is
-// refused at once, and the walk over it never fails.
+// Each loads as far as it makes sense, or is refused at once; the walk over it never fails.
 TEST_F(ErrorPanelTest, BadErrorFiles) {
   open({source("a.mb", numberedLines("a", 5))});
   std::string binary;
@@ -134,11 +125,7 @@ TEST_F(ErrorPanelTest, BadErrorFiles) {
   std::string huge;
   const std::string hugeLine = "(a.mb:2) " + std::string(989, 'h') + "\r\n";
   while (huge.size() < (100u << 20)) huge += hugeLine;
-  const struct {
-    const char* name;
-    std::string bytes;
-    std::int64_t paragraphs;
-  } files[] = {
+  const std::tuple<const char*, std::string, std::int64_t> files[] = {  // name, bytes, paragraphs (-1: any)
       {"empty.err", "", 1},
       {"binary.err", binary, -1},
       {"cr.err", "(a.mb:2) x\r(a.mb:3) y\r", 3},
@@ -146,10 +133,10 @@ TEST_F(ErrorPanelTest, BadErrorFiles) {
       {"huge.err", std::move(huge), static_cast<std::int64_t>((100u << 20) / hugeLine.size() + 2)},
       {"odd.err", "(x:)\r\n(:12)\r\n(a.mb:99999999999999999999)\r\n(a.mb:-3)\r\n(\xe9\xff.mb:1)\r\n(a.mb:5)\r\n", 7},
   };
-  for (const auto& f : files) {
-    ASSERT_TRUE(panel().load(folder.write(f.name, f.bytes))) << f.name;
-    if (f.paragraphs >= 0) {
-      EXPECT_EQ(errors().paragraphCount(), f.paragraphs) << f.name;
+  for (const auto& [name, bytes, paragraphs] : files) {
+    ASSERT_TRUE(panel().load(folder.write(name, bytes))) << name;
+    if (paragraphs >= 0) {
+      EXPECT_EQ(errors().paragraphCount(), paragraphs) << name;
     }
     for (int i = 0; i < 8; ++i) panel().nextError(true);
     panel().nextError(false);

@@ -1,4 +1,3 @@
-// Insert File... end to end on a started Workbench with a scripted Ui over real files.
 #include "build/insert_file.h"
 
 #include <gtest/gtest.h>
@@ -23,11 +22,10 @@ protected:
     ui.queueOpenFiles({file}, filterIndex);
     bench.insertFile().run();
   }
-  std::string paragraph(std::int64_t i) { return std::string(editor().paragraphText(i)); }
   // The page's lines from paragraph `first` on, `count` of them.
   std::vector<std::string> lines(std::int64_t first, std::int64_t count) {
     std::vector<std::string> out;
-    for (std::int64_t i = first; i < first + count; ++i) out.push_back(paragraph(i));
+    for (std::int64_t i = first; i < first + count; ++i) out.emplace_back(editor().paragraphText(i));
     return out;
   }
 };
@@ -43,16 +41,13 @@ TEST_F(InsertFileTest, APlainFileGoesAboveTheCaretsParagraphAsOneUndoStep) {
   const std::string before = editor().text();
   insert(file);
 
-  const auto& dialog = ui.fileDialogs().back();
-  EXPECT_EQ(dialog.filterIndex, 1);
-  EXPECT_FALSE(dialog.multiSelect);
-  EXPECT_EQ(dialog.initialDir, folder / "");
+  const auto& d = ui.fileDialogs().back();
+  EXPECT_EQ(std::tuple(d.filterIndex, d.multiSelect, d.initialDir), std::tuple(1, false, folder / ""));
 
   const std::string p = file.string();
   EXPECT_EQ(lines(8, 7), (std::vector<std::string>{"line 9", "'**** INSERT START: " + p + "****", "first", "second", "",
                                                    "'**** INSERT END: " + p + "****", "line 10" + std::string(150, 'w')}));
-  EXPECT_EQ(editor().selPar(), 14);
-  EXPECT_EQ(editor().selCol(), 0);
+  EXPECT_EQ(std::pair(editor().selPar(), editor().selCol()), std::pair(std::int64_t{14}, std::int64_t{0}));
   EXPECT_TRUE(editor().modified());
   EXPECT_EQ(errors().text(), "kept");
   editor().undo();

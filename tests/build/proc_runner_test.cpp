@@ -19,6 +19,7 @@ struct Completion {
   std::string file, id;
   std::int32_t value;
   bool timedOut;
+  auto fields() const { return std::tuple(file, id, value, timedOut); }
 };
 struct Failure {
   std::string file, id;
@@ -69,10 +70,8 @@ TEST_F(ProcRunnerTest, TimeOutsCommandLineAndReset) {
   runner->setProcFileName("/bin/x");
   ASSERT_TRUE(runner->execute());
   const platform::LaunchRequest& r = launcher.requests.back();
-  EXPECT_TRUE(r.arguments.empty());
-  EXPECT_TRUE(r.workingFolder.empty());
-  EXPECT_EQ(r.showWindow, 1);
-  EXPECT_EQ(r.priorityClass, 0x20u);
+  EXPECT_EQ(std::tuple(r.arguments.size(), r.workingFolder, r.showWindow, r.priorityClass),
+            std::tuple(0u, std::filesystem::path(), 1, 0x20u));
   EXPECT_TRUE(runner->isRunning()) << "watched, not waited for";
   launcher.children.back()->awaitWaiter();
   EXPECT_EQ(launcher.children.back()->waits.back(), std::nullopt);
@@ -84,24 +83,20 @@ TEST_F(ProcRunnerTest, BlockingRunReportsTheExitCodeOrItsTimeOut) {
   runner->setProcFileName("/bin/x");
   runner->setProcIdentifier("id");
   runner->setWaitUntilDone(true);
+  auto result = [&] { return std::tuple(runner->returnValue(), runner->timedOut(), runner->lastError()); };
   ASSERT_TRUE(runner->execute());
-  EXPECT_EQ(runner->returnValue(), 3);
-  EXPECT_FALSE(runner->timedOut());
-  EXPECT_EQ(runner->lastError(), 0);
+  EXPECT_EQ(result(), std::tuple(3, false, 0));
   ASSERT_EQ(completions.size(), 1u);
   EXPECT_EQ(completions[0].sender, runner.get());
-  EXPECT_EQ(completions[0].file, "/bin/x");
-  EXPECT_EQ(completions[0].id, "id");
-  EXPECT_EQ(completions[0].value, 3);
+  EXPECT_EQ(completions[0].fields(), std::tuple("/bin/x", "id", 3, false));
   EXPECT_EQ(runner->trackedCount(), 0u);  // purged right after its own wait
 
   launcher.onLaunch = [](testing::ScriptedChild& c) { c.timeOutAtOnce = true; };
   runner->setTimeOutSec(5000);
   ASSERT_TRUE(runner->execute());
   EXPECT_EQ(launcher.children[1]->waits.back(), std::chrono::milliseconds(3600000));
-  EXPECT_TRUE(runner->timedOut());
-  EXPECT_EQ(runner->returnValue(), 5000);  // the property itself, not the capped wait
-  EXPECT_EQ(runner->lastError(), ProcRunner::kTimedOut);
+  // The value is the property itself, not the capped wait.
+  EXPECT_EQ(result(), std::tuple(5000, true, ProcRunner::kTimedOut));
   EXPECT_TRUE(completions.back().timedOut);
   launcher.children[1]->end(0);
 }
@@ -114,8 +109,7 @@ TEST_F(ProcRunnerTest, WatchedRunIsPolledAndReportsOnTheMainThread) {
   deliver(1);
   EXPECT_FALSE(runner->isRunning());
   ASSERT_EQ(completions.size(), 1u);
-  EXPECT_EQ(completions[0].value, 7);
-  EXPECT_FALSE(completions[0].timedOut);
+  EXPECT_EQ(completions[0].fields(), std::tuple("/bin/x", "", 7, false));
   EXPECT_NE(completions[0].sender, runner.get());
 
   // A watcher that gives up reports the capped wait in seconds, while the child itself is
@@ -124,8 +118,7 @@ TEST_F(ProcRunnerTest, WatchedRunIsPolledAndReportsOnTheMainThread) {
   runner->setTimeOutSec(4000);
   ASSERT_TRUE(runner->execute());
   deliver(1);
-  EXPECT_EQ(completions.back().value, 3600);
-  EXPECT_TRUE(completions.back().timedOut);
+  EXPECT_EQ(completions.back().fields(), std::tuple("/bin/x", "", 3600, true));
   EXPECT_TRUE(runner->isRunning());
   launcher.children[1]->end(0);
   EXPECT_FALSE(runner->isRunning());

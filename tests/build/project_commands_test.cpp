@@ -1,5 +1,3 @@
-// The Project menu and Set Page As #1 end to end: a started Workbench over real files in a
-// temporary folder, a scripted Ui, and a Wine prefix of the test's own.
 #include "build/project_commands.h"
 
 #include <sys/stat.h>
@@ -27,13 +25,6 @@ protected:
     ui.queueOpenFiles({file});
     project().select();
   }
-  // Drive C: of the prefix is `drive_c` in the test folder.
-  fs::path mapDriveC() {
-    fs::create_directories(folder / "prefix/dosdevices");
-    fs::create_directories(folder / "drive_c");
-    fs::create_symlink(folder / "drive_c", folder / "prefix/dosdevices/c:");
-    return folder / "drive_c";
-  }
 };
 
 TEST_F(ProjectCommandsTest, SelectOpensTheSampleProjectAndBothModules) {
@@ -42,9 +33,7 @@ TEST_F(ProjectCommandsTest, SelectOpensTheSampleProjectAndBothModules) {
   docs().setProjectFolder(folder / "");
   selectFromDialog(folder / "parcels.mbp");
 
-  const auto& dialog = ui.fileDialogs().back();
-  EXPECT_EQ(dialog.filterIndex, 1);
-  EXPECT_EQ(dialog.initialDir, folder / "");
+  EXPECT_EQ(std::pair(ui.fileDialogs().back().filterIndex, ui.fileDialogs().back().initialDir), std::pair(1, folder / ""));
   EXPECT_EQ(view.tabs, (Strings{"parcels.mbp", "parcels.mb", "report.mb"}));
   EXPECT_EQ(docs().currentTab(), 0);
   EXPECT_EQ(docs().currentFile(), (folder / "parcels.mbp").string());
@@ -55,24 +44,19 @@ TEST_F(ProjectCommandsTest, SelectOpensTheSampleProjectAndBothModules) {
 }
 
 TEST_F(ProjectCommandsTest, WindowsPathsResolveThroughThePrefixAndInAnyCase) {
-  const fs::path c = mapDriveC();
-  const fs::path proj = c / "Work/proj";
-  fs::create_directories(proj / "sub");
-  fs::create_directories(c / "Work/lib");
-  writeFile(proj / "module1.mb", "m1");
-  writeFile(proj / "sub/two.mb", "two");
-  writeFile(proj / "sub/three.mb", "three");
-  writeFile(c / "Work/lib/shared.mb", "shared");
-  writeFile(proj / "dot.mb", "dot");
-  const fs::path mbp = source("copy.mbp",
-                              "[LINK]\r\nApplication=C:\\WORK\\PROJ\\APP.MBX\r\n"
-                              "Module=C:\\WORK\\PROJ\\Module1.MBO\r\n"
-                              "Module = SUB\\TWO.MBO\r\n"
-                              "Module=..\\lib\\SHARED.MBO\r\n"
-                              "Module=\\sub\\Three.mbo\r\n"
-                              "Module=.\\DOT.mbo\r\n");
-  fs::rename(mbp, proj / "copy.mbp");
-  selectFromDialog(proj / "copy.mbp");
+  // Drive C: of the prefix is `drive_c` in the test folder.
+  fs::create_directories(folder / "prefix/dosdevices");
+  fs::create_symlink(folder / "drive_c", folder / "prefix/dosdevices/c:");
+  for (const char* f : {"proj/module1.mb", "proj/sub/two.mb", "proj/sub/three.mb", "lib/shared.mb", "proj/dot.mb"})
+    source(std::string("drive_c/Work/") + f, f);
+  const fs::path proj = folder / "drive_c/Work/proj";
+  selectFromDialog(source("drive_c/Work/proj/copy.mbp",
+                          "[LINK]\r\nApplication=C:\\WORK\\PROJ\\APP.MBX\r\n"
+                          "Module=C:\\WORK\\PROJ\\Module1.MBO\r\n"
+                          "Module = SUB\\TWO.MBO\r\n"
+                          "Module=..\\lib\\SHARED.MBO\r\n"
+                          "Module=\\sub\\Three.mbo\r\n"
+                          "Module=.\\DOT.mbo\r\n"));
   EXPECT_EQ(view.tabs, (Strings{"copy.mbp", "module1.mb", "two.mb", "shared.mb", "three.mb", "dot.mb"}));
   EXPECT_TRUE(ui.messages().empty()) << ui.messages().front();
   EXPECT_EQ(docs().currentTab(), 0);
@@ -91,7 +75,7 @@ TEST_F(ProjectCommandsTest, WindowsPathsResolveThroughThePrefixAndInAnyCase) {
 }
 
 TEST_F(ProjectCommandsTest, MissingSourcesAreSkippedListedAndAskForTenClicksAtMost) {
-  writeFile(folder / "here.mb", "here");
+  source("here.mb", "here");
   fs::create_directory(folder / "folder.mb");
   ::mkfifo((folder / "fifo.mb").c_str(), 0644);
   std::string text = "[LINK]\r\nModule=here.mbo\r\nModule=Q:\\x.mbo\r\nModule=\\\\server\\share\\y.mbo\r\n"
@@ -114,8 +98,7 @@ TEST_F(ProjectCommandsTest, MissingSourcesAreSkippedListedAndAskForTenClicksAtMo
   EXPECT_TRUE(view.bottomVisible);
 }
 
-// Projects as the outside world leaves them: garbage asks ten times at most and lists every
-// line; what cannot be read is reported once.
+// Garbage asks ten times at most and lists every line; what cannot be read is reported once.
 TEST_F(ProjectCommandsTest, BadProjectFiles) {
   std::string text = "Module=" + std::string(1 << 20, 'x') + "\r";
   text += std::string("Module=a\0b.mbo\r", 16);
@@ -141,7 +124,7 @@ TEST_F(ProjectCommandsTest, BadProjectFiles) {
 TEST_F(ProjectCommandsTest, TheProjectsOwnTabBecomesCurrentWhenOtherPagesCameFirst) {
   open({source("a.mb", "a"), source("m.txt", "notes")});
   selectFromDialog(source("p.mbp", "Module=m1.mbo\r\n"));
-  writeFile(folder / "m1.mb", "m1");
+  source("m1.mb", "m1");
   selectFromDialog(folder / "p.mbp");
   EXPECT_EQ(view.tabs, (Strings{"a.mb", "m.txt", "p.mbp", "m1.mb"}));
   EXPECT_EQ(docs().currentTab(), 2);
@@ -150,7 +133,7 @@ TEST_F(ProjectCommandsTest, TheProjectsOwnTabBecomesCurrentWhenOtherPagesCameFir
 }
 
 TEST_F(ProjectCommandsTest, DroppingOneProjectOpensItsModulesAndAnythingElseOpensPages) {
-  writeFile(folder / "m.mb", "m");
+  source("m.mb", "m");
   const fs::path mbp = source("p.mbp", "Module=m.mbo\r\n");
   docs().filesDropped({mbp.string()});
   EXPECT_EQ(view.tabs, (Strings{"p.mbp", "m.mb"}));
@@ -206,11 +189,9 @@ TEST_F(ProjectCommandsTest, CreateFromPagesPutsAModifiedProjectOfEveryPageFirst)
   ui.queueSaveFile(folder / "new.mbp");
   project().createFromPages();
 
-  const auto& dialog = ui.fileDialogs().back();
-  EXPECT_EQ(dialog.filterIndex, 2);
-  EXPECT_EQ(dialog.defaultExt, "mbp");
-  EXPECT_EQ(dialog.initialDir, folder / "");
-  EXPECT_TRUE(dialog.overwritePrompt);
+  const auto& d = ui.fileDialogs().back();
+  EXPECT_EQ(std::tuple(d.filterIndex, d.defaultExt, d.initialDir, d.overwritePrompt),
+            std::tuple(2, "mbp", folder / "", true));
 
   EXPECT_EQ(view.tabs, (Strings{"new.mbp", "a.mb", "b.def", "Untitled"}));
   EXPECT_EQ(docs().currentTab(), 0);

@@ -5,40 +5,23 @@
 namespace quillon::build {
 namespace {
 
-TEST(ProjectFileTest, LinesReadAsModulesOrNothing) {
-  struct Case {
-    const char* line;
-    std::optional<std::string> value;
-  };
-  const Case cases[] = {
-      {"Module=a.mbo", "a.mbo"},
-      {"Module =a.mbo", "a.mbo"},
-      {"Module= a.mbo", "a.mbo"},
-      {"Module = a.mbo", "a.mbo"},
-      {"\tModule\t\t=  \t a.mbo  ", "a.mbo"},
-      {"Module=a.mbo ' the main one", "a.mbo"},
-      {"Module=a.mbo'x'y", "a.mbo"},
+TEST(ProjectFileTest, LinesAndTextsReadAsModulesOrNothing) {
+  const std::pair<const char*, std::optional<std::string>> cases[] = {
+      {"Module=a.mbo", "a.mbo"}, {"Module =a.mbo", "a.mbo"}, {"Module= a.mbo", "a.mbo"}, {"Module = a.mbo", "a.mbo"},
+      {"\tModule\t\t=  \t a.mbo  ", "a.mbo"}, {"Module=a.mbo ' the main one", "a.mbo"}, {"Module=a.mbo'x'y", "a.mbo"},
       {"a.mbo", "a.mbo"},                     // no "=": the whole line
       {"anything=sub dir\\a b.mbo", "sub dir\\a b.mbo"},
       {"Module=x = y", "x=y"},                // only the first " = " goes
-      {"= = =", "=="},
-      {"Module=", ""},
+      {"= = =", "=="}, {"Module=", ""},
       {"Applications.mbo", std::nullopt},     // begins with "application"
-      {"  APPLICATION=x.mbx", std::nullopt},
-      {"Applicatio=x.mbo", "x.mbo"},
-      {"", std::nullopt},
-      {" \t \x01", std::nullopt},
-      {"[LINK]", std::nullopt},
-      {"  [anything", std::nullopt},
-      {"'Module=more modules *.MBO", std::nullopt},
-      {"\t'x", std::nullopt},
-      {" ' ", std::nullopt},
+      {"  APPLICATION=x.mbx", std::nullopt}, {"Applicatio=x.mbo", "x.mbo"},
+      {"", std::nullopt}, {" \t \x01", std::nullopt}, {"[LINK]", std::nullopt}, {"  [anything", std::nullopt},
+      {"'Module=more modules *.MBO", std::nullopt}, {"\t'x", std::nullopt}, {" ' ", std::nullopt},
   };
-  for (const Case& c : cases) EXPECT_EQ(ProjectFile::moduleValue(c.line), c.value) << '"' << c.line << '"';
+  for (const auto& [line, value] : cases) EXPECT_EQ(ProjectFile::moduleValue(line), value) << '"' << line << '"';
   EXPECT_EQ(ProjectFile::moduleValue(std::string_view("M=a\0b.mbo", 9)), std::string("a\0b.mbo", 7));
-}
 
-TEST(ProjectFileTest, ValuesOfATextInOrderWithAnyLineBreak) {
+  // A text's values in order, whatever the line breaks.
   EXPECT_EQ(ProjectFile::moduleValues("[LINK]\r\nApplication=app.mbx\r\nModule=a.mbo\rModule=b.mbo\n\n'c\r\nd.mbo"),
             (std::vector<std::string>{"a.mbo", "b.mbo", "d.mbo"}));
   EXPECT_TRUE(ProjectFile::moduleValues("[LINK]\r\n' only comments\r\nApplication=x.mbx\r\n").empty());

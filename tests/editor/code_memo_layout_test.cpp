@@ -11,10 +11,9 @@
 
 namespace {
 
-using quillon::editor::CodeMemo;
-using quillon::editor::Paragraph;
-using quillon::editor::UpdateMode;
+using namespace quillon::editor;
 using quillon::test::FixedMetrics;
+using Pair = std::pair<std::int64_t, std::int64_t>;
 
 constexpr int kMargins = 16;  // default left and right margins together
 
@@ -24,8 +23,10 @@ std::string numberedLines(int n, const std::string& body) {
   return out;
 }
 
-bool laidOut(const CodeMemo& m, std::int64_t paragraph) {
-  return (m.table().at(paragraph).flags & Paragraph::kLaidOut) != 0;
+std::vector<bool> laidOut(const CodeMemo& m, std::initializer_list<std::int64_t> paragraphs) {
+  std::vector<bool> out;
+  for (const std::int64_t p : paragraphs) out.push_back((m.table().at(p).flags & Paragraph::kLaidOut) != 0);
+  return out;
 }
 
 class CodeMemoLayout : public ::testing::Test {
@@ -34,20 +35,28 @@ protected:
     memo.setMetrics(&metrics);
     memo.setViewport(kMargins + 12 * 8, 160);  // twelve characters per line
   }
+  std::vector<std::string> displayLines() {
+    std::vector<std::string> out;
+    for (std::int64_t i = 0; i < memo.lines().count(); ++i) out.push_back(memo.lines().get(i));
+    return out;
+  }
+  // Puts the caret at each offset in turn and expects the scroll that shows it.
+  void expectScrolls(bool across, std::initializer_list<Pair> caretAndScroll) {
+    for (const auto& [caret, scroll] : caretAndScroll) {
+      memo.setSelStart(caret);
+      memo.scrollInView();
+      EXPECT_EQ(across ? memo.scrollX() : memo.scrollY(), scroll) << "caret at " << caret;
+    }
+  }
   FixedMetrics metrics;
   CodeMemo memo;
 };
 
 TEST_F(CodeMemoLayout, WrapBreaksAfterASpace) {
   memo.setText("aaaa bbbb cccc dddd\r\nshort\r\n");
-  EXPECT_EQ(memo.lines().count(), 3);
-  EXPECT_EQ(memo.lines().get(0), "aaaa bbbb ");
-  EXPECT_EQ(memo.lines().get(1), "cccc dddd");
-  EXPECT_EQ(memo.lines().get(2), "short");
-  EXPECT_EQ(memo.paragraphs().count(), 2);
+  EXPECT_EQ(displayLines(), (std::vector<std::string>{"aaaa bbbb ", "cccc dddd", "short"}));
   memo.setSelStart(10);
-  EXPECT_EQ(memo.selLine(), 1);
-  EXPECT_EQ(memo.selCol(), 0);
+  EXPECT_EQ(Pair(memo.selLine(), memo.selCol()), Pair(1, 0));
   memo.setSelLine(2);
   EXPECT_EQ(memo.selStart(), 21);
   memo.selfCheck();
@@ -56,9 +65,9 @@ TEST_F(CodeMemoLayout, WrapBreaksAfterASpace) {
   const std::string word = "abcdefghijabcdefghijabcdefghij";
   memo.setText(word);
   std::string joined;
-  for (std::int64_t i = 0; i < memo.lines().count(); ++i) {
-    EXPECT_LE(memo.lines().get(i).size(), 12u);
-    joined += memo.lines().get(i);
+  for (const std::string& line : displayLines()) {
+    EXPECT_LE(line.size(), 12u);
+    joined += line;
   }
   EXPECT_EQ(joined, word);
   EXPECT_EQ(memo.lineCount(), 3);
@@ -84,8 +93,7 @@ TEST_F(CodeMemoLayout, TopLineIsInWholeLinesAndCanBeSetBeforeLayoutIsDone) {
   memo.setWordWrap(false);
   memo.setText(numberedLines(30, "line"));
   memo.setTopLine(5);
-  EXPECT_EQ(memo.topLine(), 5);
-  EXPECT_EQ(memo.scrollY(), 80);
+  EXPECT_EQ(Pair(memo.topLine(), memo.scrollY()), Pair(5, 80));
   memo.setTopLine(100);
   EXPECT_EQ(memo.topLine(), 29);
 
@@ -93,8 +101,7 @@ TEST_F(CodeMemoLayout, TopLineIsInWholeLinesAndCanBeSetBeforeLayoutIsDone) {
   memo.setWordWrap(true);
   memo.setText(numberedLines(100, "aaaa bbbb cccc dddd"));
   memo.setTopLine(150);
-  EXPECT_EQ(memo.topLine(), 150);
-  EXPECT_EQ(memo.offsetOfLine(memo.topLine()), memo.table().startOf(75));
+  EXPECT_EQ(Pair(memo.topLine(), memo.offsetOfLine(memo.topLine())), Pair(150, memo.table().startOf(75)));
   memo.setTopLine(1000);
   EXPECT_EQ(memo.topLine(), 199);
 }
@@ -103,80 +110,56 @@ TEST_F(CodeMemoLayout, HorizontalScrollMovesInStepsOfFiveCharacters) {
   memo.setWordWrap(false);
   memo.setViewport(100, 160);
   memo.setText(std::string(200, 'x'));
-  memo.setSelStart(100);  // caret at 8 + 800 px: 708 px too far right
-  memo.scrollInView();
-  EXPECT_EQ(memo.scrollX(), 720);
-  memo.setSelStart(80);  // 72 px left of the window
-  memo.scrollInView();
-  EXPECT_EQ(memo.scrollX(), 640);
-  memo.setSelStart(3);
-  memo.scrollInView();
-  EXPECT_EQ(memo.scrollX(), 0);  // never below 0
-
-  memo.setSelStart(100);
-  memo.scrollInView();
-  ASSERT_EQ(memo.scrollX(), 720);
+  // 708 px too far right; 72 px left of the window; never below 0.
+  expectScrolls(true, {{100, 720}, {80, 640}, {3, 0}, {100, 720}});
   memo.setWordWrap(true);  // wrapped text never scrolls sideways
   EXPECT_EQ(memo.scrollX(), 0);
-  memo.scrollInView();
-  EXPECT_EQ(memo.scrollX(), 0);
+  expectScrolls(true, {{100, 0}});
 }
 
 TEST_F(CodeMemoLayout, VerticalScrollIsPixelExactOrWholeLines) {
   memo.setWordWrap(false);
   memo.setViewport(400, 100);  // 6.25 lines
   memo.setText(numberedLines(30, "line"));
-  memo.setSelPar(10);
-  memo.scrollInView();
-  EXPECT_EQ(memo.scrollY(), 11 * 16 - 100);  // bottom of line 10 at the window's bottom
-  memo.setSelPar(2);
-  memo.scrollInView();
-  EXPECT_EQ(memo.scrollY(), 32);
-  memo.setSelPar(5);
-  memo.scrollInView();
-  EXPECT_EQ(memo.scrollY(), 32);  // already visible
-
-  memo.setOptions(memo.options() | quillon::editor::moNoFineScroll);
+  // Six characters a line. Line 10's bottom at the window's bottom; line 2 at its top; line 5
+  // already visible.
+  expectScrolls(false, {{10 * 6, 11 * 16 - 100}, {2 * 6, 32}, {5 * 6, 32}});
+  memo.setOptions(memo.options() | moNoFineScroll);
   memo.setScroll(0, 0);
-  memo.setSelPar(10);
-  memo.scrollInView();
-  EXPECT_EQ(memo.scrollY(), (10 - 6 + 1) * 16);
+  expectScrolls(false, {{10 * 6, (10 - 6 + 1) * 16}});
 }
 
 TEST_F(CodeMemoLayout, OnNeedLaysOutOnlyWhatIsAsked) {
   memo.setUpdateMode(UpdateMode::umOnNeed);
   // The lines view sees every display line before layout is done.
   memo.setText("aaaa bbbb cccc dddd\r\nshort\r\nxx");
-  EXPECT_EQ(memo.lines().count(), 4);
-  EXPECT_EQ(memo.lines().get(3), "xx");
+  EXPECT_EQ(displayLines(), (std::vector<std::string>{"aaaa bbbb ", "cccc dddd", "short", "xx"}));
   memo.setText(numberedLines(1000, "aaaa bbbb cccc dddd"));
   EXPECT_FALSE(memo.layoutPending());
   memo.setSelStart(memo.table().startOf(500));
   EXPECT_EQ(memo.selLine(), 1000);
-  EXPECT_TRUE(laidOut(memo, 500));
-  EXPECT_FALSE(laidOut(memo, 501));
-  EXPECT_FALSE(laidOut(memo, 999));
+  EXPECT_EQ(laidOut(memo, {500, 501, 999}), (std::vector<bool>{true, false, false}));
   EXPECT_FALSE(memo.layoutStep());
-  EXPECT_FALSE(laidOut(memo, 999));
+  EXPECT_EQ(laidOut(memo, {999}), std::vector<bool>{false});
   memo.selfCheck();
 }
 
 TEST_F(CodeMemoLayout, BackgroundLayoutFinishesInIdleStepsAndImmediateAtOnce) {
   memo.setText(numberedLines(10000, "aaaa bbbb cccc dddd"));
   EXPECT_TRUE(memo.layoutPending());
-  EXPECT_FALSE(laidOut(memo, 9999));
+  EXPECT_EQ(laidOut(memo, {9999}), std::vector<bool>{false});
   int steps = 0;
   while (memo.layoutStep()) ++steps;
   EXPECT_GE(steps, 1);
   EXPECT_FALSE(memo.layoutPending());
-  EXPECT_TRUE(laidOut(memo, 9999));
+  EXPECT_EQ(laidOut(memo, {9999}), std::vector<bool>{true});
   EXPECT_EQ(memo.lineCount(), 20000);
   memo.selfCheck();
 
   memo.setUpdateMode(UpdateMode::umImmediate);
   memo.setText(numberedLines(10000, "aaaa bbbb cccc dddd"));
   EXPECT_FALSE(memo.layoutPending());
-  EXPECT_TRUE(laidOut(memo, 9999));
+  EXPECT_EQ(laidOut(memo, {9999}), std::vector<bool>{true});
 }
 
 TEST_F(CodeMemoLayout, ColumnSelectionCopiesAndReplacesRows) {
@@ -200,13 +183,11 @@ TEST_F(CodeMemoLayout, ColumnSelectionCopiesAndReplacesRows) {
   EXPECT_FALSE(memo.blockSelection());
 }
 
-}  // namespace
-
 // Long lines are measured by counting when the font is fixed pitch; both ways must agree.
 TEST(CodeMemoMeasure, CountingAndAddingUpWidthsAgree) {
-  quillon::editor::CodeMemo counted, added;
-  quillon::test::FixedMetrics fixed(7, 15, true);
-  quillon::test::FixedMetrics summed(7, 15);
+  CodeMemo counted, added;
+  FixedMetrics fixed(7, 15, true);
+  FixedMetrics summed(7, 15);
   counted.setMetrics(&fixed);
   added.setMetrics(&summed);
   const std::string line = "a\tbc\t\td   e\tf";
@@ -220,9 +201,8 @@ TEST(CodeMemoMeasure, CountingAndAddingUpWidthsAgree) {
     EXPECT_EQ(counted.xInLine(span, pos), added.xInLine(added.lineSpan(0), pos)) << "at " << pos;
 }
 
-namespace {
 // Widths that differ by character, so a position cannot be found by counting.
-class Proportional final : public quillon::editor::TextMetrics {
+class Proportional final : public TextMetrics {
 public:
   int charWidth(unsigned char c, std::uint8_t) const override { return c == 'i' ? 3 : c == 'm' ? 11 : 7; }
   int lineHeight() const override { return 15; }
@@ -238,13 +218,12 @@ std::vector<int> xsOf(const std::string& text, int tabStops) {
   for (const char c : text) xs.push_back(xs.back() + (c == '\t' ? tab - xs.back() % tab : m.charWidth(static_cast<unsigned char>(c), 0)));
   return xs;
 }
-}  // namespace
 
 // A line of many thousand characters is measured from marks along it, which edits and a new tab
 // width must not leave stale: every answer equals adding up from the start.
 TEST(CodeMemoMeasure, LongLinesAreMeasuredExactlyAfterEdits) {
   Proportional metrics;
-  quillon::editor::CodeMemo memo;
+  CodeMemo memo;
   memo.setMetrics(&metrics);
   memo.setViewport(1000, 700);
   memo.setWordWrap(false);
@@ -279,15 +258,15 @@ TEST(CodeMemoMeasure, LongLinesAreMeasuredExactlyAfterEdits) {
   check("loaded");
   // Measure to the end first, so the edits below find marks to keep or drop.
   memo.xInLine(memo.lineSpan(0), 30000);
-  memo.setSelStart(15000);
-  memo.setSelText("mmm\t");
-  check("after an edit in the middle");
-  memo.setSelStart(0);
-  memo.setSelText("i");
-  check("after an edit at the start");
-  memo.select(20000, 5000);
-  memo.setSelText("");
-  check("after a deletion");
+  struct Edit { Offset at, length; const char* text; const char* when; };
+  for (const Edit& e : {Edit{15000, 0, "mmm\t", "after an edit in the middle"}, Edit{0, 0, "i", "after an edit at the start"},
+                        Edit{20000, 5000, "", "after a deletion"}}) {
+    memo.select(e.at, e.length);
+    memo.setSelText(e.text);
+    check(e.when);
+  }
   memo.setTabStops(tabStops = 3);
   check("after a new tab width");
 }
+
+}  // namespace

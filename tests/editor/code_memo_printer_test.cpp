@@ -1,5 +1,6 @@
 #include "editor/code_memo_printer.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -66,11 +67,8 @@ TEST(PageFormat, CountsPagesWithoutABlankSheetAndSplitsTheLines) {
   const PageFormat f(kA4, PageSettings{}, 100);
   ASSERT_EQ(f.linesPerPage(), 40);
   // A text that fills its last page exactly has no empty sheet after it.
-  EXPECT_EQ(f.pageCount(40), 1);
-  EXPECT_EQ(f.pageCount(41), 2);
-  EXPECT_EQ(f.pageCount(80), 2);
-  EXPECT_EQ(f.pageCount(0), 1);
-  EXPECT_EQ(f.pageCount(1), 1);
+  for (const auto& [lines, pages] : {Lines(40, 1), Lines(41, 2), Lines(80, 2), Lines(0, 1), Lines(1, 1)})
+    EXPECT_EQ(f.pageCount(lines), pages) << lines << " lines";
   EXPECT_EQ(f.pageLines(0, 41), Lines(0, 39));
   EXPECT_EQ(f.pageLines(1, 41), Lines(40, 40));
 }
@@ -79,9 +77,7 @@ TEST(PageFormat, MarginsBeyondThePaperLeaveNoRoomAndDivideByNothing) {
   // A custom paper of one inch by one inch: the margins alone are wider and taller.
   const PageFormat tiny({100, 100, 100, 100, 0, 0, 100, 100}, PageSettings{}, 10);
   EXPECT_LT(tiny.textWidth(), 0);
-  EXPECT_FALSE(tiny.hasRoom(8));
-  EXPECT_EQ(tiny.linesPerPage(), 1);
-  EXPECT_EQ(tiny.pageCount(5), 5);
+  EXPECT_EQ(std::tuple(tiny.hasRoom(8), tiny.linesPerPage(), tiny.pageCount(5)), std::tuple(false, 1, 5));
   // Wide enough for a character but not tall enough for a line.
   PageSettings flat;
   flat.marginTop = 5.45f;
@@ -126,21 +122,14 @@ TEST_F(CodeMemoPrinterTest, PrintsEveryPageWithItsHeaderFooterAndLinesAndAnEmpty
   std::vector<std::int64_t> progress;
   printer.onProgress = [&](CodeMemoPrinter& p) { progress.push_back(p.currentPage()); };
   printer.print();
-  const std::vector<std::string> expected = {
-      "start",
-      "text Head 1 in 75,40-800,75 MS Sans Serif",
-      "text Foot 1 in 75,1060-800,1100 MS Sans Serif",
-      "lines 0-62 at 75,75 every 15",
-      "new page",
-      "text Head 2 in 75,40-800,75 MS Sans Serif",
-      "text Foot 2 in 75,1060-800,1100 MS Sans Serif",
-      "lines 63-125 at 75,75 every 15",
-      "new page",
-      "text Head 3 in 75,40-800,75 MS Sans Serif",
-      "text Foot 3 in 75,1060-800,1100 MS Sans Serif",
-      "lines 126-129 at 75,75 every 15",
-      "end",
-  };
+  std::vector<std::string> expected = {"start"};
+  for (const auto& [page, lines] : {std::pair("1", "0-62"), std::pair("2", "63-125"), std::pair("3", "126-129")}) {
+    if (expected.size() > 1) expected.push_back("new page");
+    expected.insert(expected.end(), {std::string("text Head ") + page + " in 75,40-800,75 MS Sans Serif",
+                                     std::string("text Foot ") + page + " in 75,1060-800,1100 MS Sans Serif",
+                                     std::string("lines ") + lines + " at 75,75 every 15"});
+  }
+  expected.push_back("end");
   EXPECT_EQ(port.calls, expected);
   EXPECT_EQ(progress, (std::vector<std::int64_t>{0, 1, 2, -1}));
   EXPECT_EQ(printer.currentPage(), -1);
@@ -165,54 +154,45 @@ TEST_F(CodeMemoPrinterTest, AbortStopsBeforeTheNextPageAndStillEndsTheDocument) 
   printer.onProgress = nullptr;
   port.calls.clear();
   printer.print();
-  EXPECT_EQ(port.calls.back(), "end");
   EXPECT_EQ(port.calls.size(), 1u + 4 + 3 + 1);
+  EXPECT_EQ(port.calls.back(), "end");
 }
 
 TEST_F(CodeMemoPrinterTest, FailuresAreReportedAndNothingIsSentWithoutAPrinterOrRoom) {
   fill(200);
-  auto failure = [&] {
-    try {
-      printer.print();
-    } catch (const MemoError& e) {
-      return std::string(e.what());
-    }
-    return std::string("no error");
-  };
+  const auto print = [&] { printer.print(); };
+  auto fails = [](const char* message) { return ::testing::ThrowsMessage<MemoError>(::testing::StrEq(message)); };
   port.installed = false;
-  EXPECT_EQ(failure(), CodeMemoPrinter::kNoPrinter);
+  EXPECT_THAT(print, fails(CodeMemoPrinter::kNoPrinter));
   EXPECT_TRUE(port.calls.empty());
 
   port.installed = true;
   port.paper = {100, 100, 100, 100, 0, 0, 100, 100};  // one inch square
   printer.printerChanged();
-  EXPECT_EQ(failure(), CodeMemoPrinter::kNoRoom);
-  EXPECT_TRUE(port.calls.empty());
-  EXPECT_EQ(printer.lineCount(), 0);
-  EXPECT_EQ(printer.pageCount(), 1);
+  EXPECT_THAT(print, fails(CodeMemoPrinter::kNoRoom));
+  EXPECT_EQ(std::tuple(port.calls.size(), printer.lineCount(), printer.pageCount()), std::tuple(0u, 0, 1));
 
   port.paper = FakePrinterPort().paper;
   printer.printerChanged();
   port.failingPage = 2;
-  EXPECT_EQ(failure(), CodeMemoPrinter::kPrintingFailed);
+  EXPECT_THAT(print, fails(CodeMemoPrinter::kPrintingFailed));
   EXPECT_EQ(port.calls, (std::vector<std::string>{"start", "lines 0-62 at 75,75 every 15", "new page",
                                                   "lines 63-125 at 75,75 every 15", "new page", "end"}));
 
   port.failingPage = -1;
   port.calls.clear();
   port.startFails = true;
-  EXPECT_EQ(failure(), CodeMemoPrinter::kPrintingFailed);
+  EXPECT_THAT(print, fails(CodeMemoPrinter::kPrintingFailed));
   EXPECT_EQ(port.calls, std::vector<std::string>{"start"});
 
   port.startFails = false;
   port.endFails = true;
-  EXPECT_EQ(failure(), CodeMemoPrinter::kPrintingFailed);
+  EXPECT_THAT(print, fails(CodeMemoPrinter::kPrintingFailed));
   EXPECT_EQ(printer.currentPage(), -1);
 }
 
 TEST_F(CodeMemoPrinterTest, TheLayoutFollowsTheTextTheMarginsAndPlainText) {
   memo.setWordWrap(true);
-  fill(1);
   memo.setText(std::string(150, 'x'));  // 1200 units: two lines at 7.25 inches
   printer.setMemoToPrint(&memo);
   int formats = 0;
@@ -228,8 +208,7 @@ TEST_F(CodeMemoPrinterTest, TheLayoutFollowsTheTextTheMarginsAndPlainText) {
   printer.setMarginLeft(0.25f);  // 825 units: 103 characters a line
   printer.setMarginRight(0);
   ASSERT_TRUE(printer.layOut());
-  EXPECT_EQ(printer.layout()->line(0).stop, 103u);
-  EXPECT_EQ(formats, 2);
+  EXPECT_EQ(std::pair(printer.layout()->line(0).stop, formats), std::pair(103u, 2));
 
   // Printing again after an edit lays the new text out, even for the same editor.
   memo.setText("short");

@@ -4,11 +4,7 @@
 
 #include "editor/memo_error.h"
 
-using quillon::editor::CaseFolder;
-using quillon::editor::KeywordInfo;
-using quillon::editor::KeywordList;
-using quillon::editor::MemoError;
-using quillon::editor::UpperCaseType;
+using namespace quillon::editor;
 
 namespace {
 
@@ -19,6 +15,16 @@ KeywordInfo info(std::uint8_t options, std::int16_t context = 1) {
   return i;
 }
 
+std::vector<std::string> searchTexts(const KeywordList& list) {
+  std::vector<std::string> texts;
+  for (int i = 0; i < list.count(); ++i) texts.push_back(list.searchText(i));
+  return texts;
+}
+
+// The search texts, the longest keyword's length and whether any keyword ignores case.
+using Derived = std::tuple<std::vector<std::string>, std::size_t, bool>;
+Derived derived(const KeywordList& list) { return {searchTexts(list), list.maxLength(), list.anyIgnoresCase()}; }
+
 }  // namespace
 
 TEST(KeywordList, DerivedDataFollowsEveryChange) {
@@ -26,30 +32,17 @@ TEST(KeywordList, DerivedDataFollowsEveryChange) {
   list.add("dim", info(2));
   list.add("MixedCase", info(1));  // match case: kept as given
   list.add("Global", info(3));
-  EXPECT_EQ(list.searchText(0), "DIM");
-  EXPECT_EQ(list.searchText(1), "MixedCase");
-  EXPECT_EQ(list.searchText(2), "Global");
-  EXPECT_EQ(list.maxLength(), 9u);
-  EXPECT_TRUE(list.anyIgnoresCase());
-
+  EXPECT_EQ(derived(list), Derived({"DIM", "MixedCase", "Global"}, 9, true));
   list.remove(0);
-  EXPECT_FALSE(list.anyIgnoresCase());
-  EXPECT_EQ(list.searchText(0), "MixedCase");
+  EXPECT_EQ(derived(list), Derived({"MixedCase", "Global"}, 9, false));
   list.remove(0);
-  EXPECT_EQ(list.maxLength(), 6u);
-
+  EXPECT_EQ(derived(list), Derived({"Global"}, 6, false));
   list.setInfo(0, info(2));
-  EXPECT_EQ(list.searchText(0), "GLOBAL");
-  EXPECT_TRUE(list.anyIgnoresCase());
-
+  EXPECT_EQ(derived(list), Derived({"GLOBAL"}, 6, true));
   list.insert(0, "x", info(2));
-  EXPECT_EQ(list.searchText(0), "X");
-  EXPECT_EQ(list.searchText(1), "GLOBAL");
-
+  EXPECT_EQ(derived(list), Derived({"X", "GLOBAL"}, 6, true));
   list.clear();
-  EXPECT_EQ(list.count(), 0);
-  EXPECT_EQ(list.maxLength(), 0u);
-  EXPECT_FALSE(list.anyIgnoresCase());
+  EXPECT_EQ(derived(list), Derived({}, 0, false));
 }
 
 TEST(KeywordList, UpperCaseTypeDecidesHowAccentsFold) {
@@ -58,18 +51,16 @@ TEST(KeywordList, UpperCaseTypeDecidesHowAccentsFold) {
   list.add("\xe9t\xe9", info(1));  // match case never folds
   EXPECT_EQ(list.searchText(0), "CAF\xe9");
   list.setUpperCaseType(UpperCaseType::muAnsi);
-  EXPECT_EQ(list.searchText(0), "CAF\xc9");
-  EXPECT_EQ(list.searchText(1), "\xe9t\xe9");
+  EXPECT_EQ(searchTexts(list), (std::vector<std::string>{"CAF\xc9", "\xe9t\xe9"}));
 
   std::array<unsigned char, 256> t{};
   for (int i = 0; i < 256; ++i) t[i] = static_cast<unsigned char>(i);
   t['c'] = 'K';
   const CaseFolder custom(t);
   list.setUpperCaseType(UpperCaseType::muUserDefined, &custom);
-  EXPECT_EQ(list.searchText(0), "Kaf\xe9");
   // Words added later fold the same way.
   list.add("cc", info(0));
-  EXPECT_EQ(list.searchText(2), "KK");
+  EXPECT_EQ(searchTexts(list), (std::vector<std::string>{"Kaf\xe9", "\xe9t\xe9", "KK"}));
 }
 
 TEST(KeywordList, ItemAccessOutsideTheListThrows) {
@@ -138,3 +129,4 @@ TEST(KeywordList, AssignCopiesEntriesButKeepsOwnFolding) {
   EXPECT_EQ(copy.upperCaseType(), UpperCaseType::muAnsi);
   EXPECT_EQ(copy.searchText(0), "\xc9T\xc9");
 }
+

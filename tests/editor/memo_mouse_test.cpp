@@ -9,8 +9,12 @@ namespace {
 using namespace quillon::editor;
 using namespace quillon::test;
 
+using Pair = std::pair<Offset, Offset>;
+
 class Mouse : public EditingTest {
 protected:
+  Pair sel() const { return {memo.selStart(), memo.selLength()}; }
+  Pair caret() const { return {memo.selStart(), memo.extraColumns()}; }
   void click(int column, int line, KeyModifiers m = kNone) {
     mouse.press(xAt(column), yAt(line), m);
     mouse.release(xAt(column), yAt(line), m);
@@ -29,23 +33,19 @@ TEST_F(Mouse, AClickPlacesTheCaretAndEntersVirtualSpaceOnlyWithoutWrapCaret) {
   click(2, 1);
   EXPECT_EQ(memo.selStart(), 9);
   click(30, 0);  // beyond the end: the end, without virtual space
-  EXPECT_EQ(memo.selStart(), 5);
-  EXPECT_EQ(memo.extraColumns(), 0);
+  EXPECT_EQ(caret(), Pair(5, 0));
   click(1, 1, kShift);
-  EXPECT_EQ(memo.selStart(), 8);
-  EXPECT_EQ(memo.selLength(), -3);
+  EXPECT_EQ(sel(), Pair(8, -3));
 
   memo.setOptions(memo.options() | moKeepColumnPos | moPutExtraSpaces | moWrapCaret);
   click(9, 0);
-  EXPECT_EQ(memo.selStart(), 5);
-  EXPECT_EQ(memo.extraColumns(), 0);
+  EXPECT_EQ(caret(), Pair(5, 0));
   keyboard.typeChar('!');
   EXPECT_EQ(memo.text(), "hello!\r\nworld");
 
   memo.setOptions(memo.options() & ~moWrapCaret);
   click(9, 1);
-  EXPECT_EQ(memo.selStart(), 13);
-  EXPECT_EQ(memo.extraColumns(), 4);
+  EXPECT_EQ(caret(), Pair(13, 4));
   keyboard.typeChar('!');
   EXPECT_EQ(memo.text(), "hello!\r\nworld    !");
 }
@@ -53,8 +53,7 @@ TEST_F(Mouse, AClickPlacesTheCaretAndEntersVirtualSpaceOnlyWithoutWrapCaret) {
 TEST_F(Mouse, DraggingSelectsAltDraggingSelectsAColumnAndDoubleClickAWord) {
   load("abcdef\r\nghijkl\r\nmnopqr");
   drag(4, 0, 1, 1);
-  EXPECT_EQ(memo.selText(), "ef\r\ng");
-  EXPECT_EQ(memo.selStart(), 9);
+  EXPECT_EQ(sel(), Pair(9, -5));
 
   memo.setOptions(memo.options() | moBlockSelection);
   drag(1, 0, 3, 2, kAlt);
@@ -102,9 +101,7 @@ TEST_F(Mouse, DragMoveUndoesInOneStepAndCtrlCopies) {
   EXPECT_EQ(memo.text(), "alpha beta gamma");
 
   memo.select(0, 5);
-  mouse.press(xAt(1), yAt(0), kNone);
-  mouse.move(xAt(16), yAt(0), kCtrl);
-  mouse.release(xAt(16), yAt(0), kCtrl);
+  drag(1, 0, 16, 0, kCtrl);
   EXPECT_EQ(memo.text(), "alpha beta gammaalpha");
   memo.undo();
   EXPECT_EQ(memo.text(), "alpha beta gamma");
@@ -113,8 +110,7 @@ TEST_F(Mouse, DragMoveUndoesInOneStepAndCtrlCopies) {
   // window or onto the selection itself changes nothing.
   memo.select(6, 4);
   click(7, 0);
-  EXPECT_EQ(memo.selStart(), 7);
-  EXPECT_EQ(memo.selLength(), 0);
+  EXPECT_EQ(sel(), Pair(7, 0));
   memo.select(6, 4);
   mouse.press(xAt(7), yAt(0), kNone);
   mouse.move(xAt(7), yAt(5), kNone);
@@ -148,15 +144,11 @@ TEST_F(Mouse, AutoScrollSpeedFollowsTheDistance) {
 TEST_F(Mouse, WheelScrollsByFactorLinesPerNotch) {
   load(quillon::testing::numberedLines("line", 100));
   memo.setMouseWheelFactor(5);
-  mouse.wheel(-120);
-  EXPECT_EQ(memo.topLine(), 5);
   // Fine-grained wheels add up before they scroll.
-  mouse.wheel(-12);
-  EXPECT_EQ(memo.topLine(), 5);
-  mouse.wheel(-12);
-  EXPECT_EQ(memo.topLine(), 6);
-  mouse.wheel(240);
-  EXPECT_EQ(memo.topLine(), 0);
+  for (const auto& [delta, top] : {Pair(-120, 5), Pair(-12, 5), Pair(-12, 6), Pair(240, 0)}) {
+    mouse.wheel(static_cast<int>(delta));
+    EXPECT_EQ(memo.topLine(), top) << "after " << delta;
+  }
 }
 
 TEST_F(Mouse, TypingWaitsWhileTheButtonIsHeld) {

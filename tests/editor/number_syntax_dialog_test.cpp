@@ -128,22 +128,19 @@ TEST_F(NumberSyntaxDialogTest, CancelChangesNothingAndApplyStoresTheChoicesOnce)
       button(d, finish)->click();
     };
   };
-  const std::string separators = numbers.separators();
+  // Colours, style and separators.
+  auto stored = [&] { return std::tuple(numbers.foreground(), numbers.background(), int{numbers.style()}, numbers.separators()); };
+  const auto before = stored();
   colors = {QColor(Qt::red), QColor(Qt::green)};
   EXPECT_FALSE(edit(choose("Cancel")));
   EXPECT_EQ(appliedCalls, 0);
-  EXPECT_EQ(numbers.foreground(), 0x00FF00FF);
-  EXPECT_EQ(numbers.background(), -1);
-  EXPECT_EQ(numbers.style(), 0);
-  EXPECT_EQ(numbers.separators(), separators);
+  EXPECT_EQ(stored(), before);
+  EXPECT_EQ(std::get<1>(before), -1);
 
   colors = {QColor(Qt::red), QColor(Qt::green)};
   EXPECT_TRUE(edit(choose("Apply")));
   EXPECT_EQ(appliedCalls, 1);
-  EXPECT_EQ(numbers.foreground(), 0x0000FF);
-  EXPECT_EQ(numbers.background(), 0x00FF00);
-  EXPECT_EQ(numbers.style(), 4);
-  EXPECT_EQ(numbers.separators(), " ();");
+  EXPECT_EQ(stored(), std::tuple(0x0000FF, 0x00FF00, 4, std::string(" ();")));
   EXPECT_TRUE(colors.empty());
 }
 

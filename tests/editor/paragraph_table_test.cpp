@@ -266,9 +266,8 @@ TEST(ParagraphTable, OutOfRangeIsRefusedAndTheTableStaysWhole) {
   EXPECT_THROW(table.insertParagraphs(701, {"x"}), MemoError);
   EXPECT_EQ(t.check(200), "");
   // Past either end, look-ups clamp to the first and last paragraph.
-  EXPECT_EQ(table.paragraphAt(-5), 0);
-  EXPECT_EQ(table.paragraphAt(table.charCount() + 10), 699);
-  EXPECT_EQ(table.paragraphAtLine(1000), 699);
+  EXPECT_EQ(std::tuple(table.paragraphAt(-5), table.paragraphAt(table.charCount() + 10), table.paragraphAtLine(1000)),
+            std::tuple(0, 699, 699));
 }
 
 }  // namespace

@@ -44,10 +44,7 @@ TEST(PreviewGeometry, ScalesAndPlacesThePageForEachZoom) {
     SCOPED_TRACE(kPreviewZoomNames[static_cast<int>(row.zoom)] + std::string(" in ") + std::to_string(row.areaWidth));
     const PreviewGeometry g = zoomed(row.zoom, row.areaWidth, row.areaHeight);
     EXPECT_NEAR(g.scaleY(), row.scaleY, 1e-12);
-    EXPECT_EQ(g.top(), 10);
-    EXPECT_EQ(g.left(), row.left);
-    EXPECT_EQ(g.width(), row.width);
-    EXPECT_EQ(g.height(), row.height);
+    EXPECT_EQ(std::tuple(g.top(), g.left(), g.width(), g.height()), std::tuple(10, row.left, row.width, row.height));
   }
 }
 
@@ -68,8 +65,7 @@ TEST(PreviewGeometry, AnAreaTooSmallOrAPrinterWithoutSizesKeepsTheLastScale) {
 TEST(PreviewGeometry, UnequalResolutionsKeepThePageToScale) {
   // 300 units an inch across, 600 down: the image is still 8.27 by 11.69 inches.
   const PreviewGeometry g = zoomed(PreviewZoom::z100, 699, 500, {2380, 6816, 2480, 7016, 50, 100, 300, 600});
-  EXPECT_EQ(g.width(), 794);
-  EXPECT_EQ(g.height(), 1123);
+  EXPECT_EQ(std::pair(g.width(), g.height()), std::pair(794, 1123));
   EXPECT_EQ(g.marginPosition(MarginLine::Left, PageSettings{}), 72);
   EXPECT_NEAR(g.marginAt(MarginLine::Right, g.marginPosition(MarginLine::Right, PageSettings{})), 0.5, 0.01);
 }
@@ -77,22 +73,17 @@ TEST(PreviewGeometry, UnequalResolutionsKeepThePageToScale) {
 TEST(PreviewGeometry, MarginLinesAreFoundAndDraggedInsideTheirLimits) {
   const PreviewGeometry g = zoomed(PreviewZoom::z100, 699, 500);
   const PageSettings s;
-  const int left = g.marginPosition(MarginLine::Left, s);
-  const int right = g.marginPosition(MarginLine::Right, s);
-  const int top = g.marginPosition(MarginLine::Top, s);
-  const int bottom = g.marginPosition(MarginLine::Bottom, s);
-  EXPECT_EQ(left, 72);
-  EXPECT_EQ(right, 746);  // (4960 - 300) * 0.16 = 745.6
-  EXPECT_EQ(top, 72);
-  EXPECT_EQ(bottom, 1051);
+  const int left = 72, right = 746, top = 72, bottom = 1051;  // right: (4960 - 300) * 0.16 = 745.6
+  EXPECT_EQ((std::vector<int>{g.marginPosition(MarginLine::Left, s), g.marginPosition(MarginLine::Right, s),
+                              g.marginPosition(MarginLine::Top, s), g.marginPosition(MarginLine::Bottom, s)}),
+            (std::vector<int>{left, right, top, bottom}));
 
-  EXPECT_EQ(g.hit(left, 500, s), MarginLine::Left);
-  EXPECT_EQ(g.hit(left + 2, 500, s), MarginLine::Left);
-  EXPECT_EQ(g.hit(left + 3, 500, s), MarginLine::None);
-  EXPECT_EQ(g.hit(right - 1, 500, s), MarginLine::Right);
-  EXPECT_EQ(g.hit(400, bottom, s), MarginLine::Bottom);
-  EXPECT_EQ(g.hit(left, top, s), MarginLine::Left);  // a corner: the first line that is as close
-  EXPECT_EQ(g.hit(left, 2000, s), MarginLine::None);  // below the page
+  // At a corner the first line that is as close wins; below the page there is none.
+  const std::tuple<int, int, MarginLine> hits[] = {
+      {left, 500, MarginLine::Left},   {left + 2, 500, MarginLine::Left},    {left + 3, 500, MarginLine::None},
+      {right - 1, 500, MarginLine::Right}, {400, bottom, MarginLine::Bottom}, {left, top, MarginLine::Left},
+      {left, 2000, MarginLine::None}};
+  for (const auto& [x, y, line] : hits) EXPECT_EQ(int(g.hit(x, y, s)), int(line)) << "at " << x << ", " << y;
 
   // The left line dragged onto the right one stays 3 pixels short while held, 10 once let go.
   EXPECT_EQ(g.dragPosition(MarginLine::Left, right, s), right - 3);
@@ -123,6 +114,7 @@ TEST(PreviewGeometry, OnlyTheLinesInTheRowsToRepaint) {
   EXPECT_EQ(g.linesIn(0, 2000, format, 40, 79), Lines(40, 79));
   EXPECT_LT(g.linesIn(1100, 1123, format, 40, 79).second, g.linesIn(1100, 1123, format, 40, 79).first);
 }
+
 
 }  // namespace
 }  // namespace quillon::editor

@@ -16,6 +16,7 @@
 #include "editor/memo_error.h"
 #include "editor/qt_clipboard.h"
 #include "support/table_corruption.h"
+#include "support/temp_folder.h"
 
 namespace {
 
@@ -92,10 +93,8 @@ TEST_F(CodeMemoWidgetTest, ScrollBarsShowOnlyWhileTheTextExceedsTheWindow) {
     QApplication::processEvents();  // the area shows and hides its bars a moment later
     return std::pair(widget->horizontalScrollBar()->isVisible(), widget->verticalScrollBar()->isVisible());
   };
-  std::string tall;
-  for (int i = 0; i < 100; ++i) tall += "line\r\n";
   EXPECT_EQ(shown("one\r\ntwo"), std::pair(false, false));
-  EXPECT_EQ(shown(tall), std::pair(false, true));
+  EXPECT_EQ(shown(quillon::testing::numberedLines("line", 100)), std::pair(false, true));
   EXPECT_EQ(shown(std::string(200, 'w')), std::pair(true, false));
   EXPECT_EQ(shown("one\r\ntwo"), std::pair(false, false));
 
@@ -143,13 +142,11 @@ TEST_F(CodeMemoWidgetTest, ColumnBlocksTravelThroughTheSystemClipboard) {
 }
 
 TEST_F(CodeMemoWidgetTest, MouseAndWheel) {
-  std::string text;
-  for (int i = 0; i < 100; ++i) text += "line " + std::to_string(i) + "\r\n";
-  memo.setText(text);
+  memo.setText(quillon::testing::numberedLines("line", 100));
   QTest::mouseClick(widget->viewport(), Qt::LeftButton, {}, at(2, 1));
   EXPECT_EQ(memo.selStart(), 10);
   QTest::mouseClick(widget->viewport(), Qt::LeftButton, Qt::ShiftModifier, at(4, 2));
-  EXPECT_EQ(memo.selText(), "ne 1\r\nline");
+  EXPECT_EQ(memo.selText(), "ne 2\r\nline");
   QTest::mouseDClick(widget->viewport(), Qt::LeftButton, {}, at(1, 3));
   EXPECT_EQ(memo.selText(), "line");
 

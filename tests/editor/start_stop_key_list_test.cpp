@@ -18,6 +18,14 @@ KeywordInfo info(std::uint8_t options) {
   return i;
 }
 
+// Each key's start and stop as searched for, and the nearest earlier key with the same start.
+std::vector<std::string> searches(const StartStopKeyList& list) {
+  std::vector<std::string> out;
+  for (int i = 0; i < list.count(); ++i)
+    out.push_back(list.item(i).startSearch + " " + list.item(i).stopSearch + " " + std::to_string(list.item(i).sameStart));
+  return out;
+}
+
 }  // namespace
 
 TEST(StartStopKeyList, AddDerivesSearchTextsLengthsAndSameStart) {
@@ -30,19 +38,10 @@ TEST(StartStopKeyList, AddDerivesSearchTextsLengthsAndSameStart) {
   EXPECT_EQ(list.add("rem", "x", false, info(3)), 3);    // other options: a different start
   EXPECT_EQ(list.add("Rem", "y", false, info(2)), 4);
 
-  const auto& first = list.item(0);
-  EXPECT_EQ(first.startKey, "rem");
-  EXPECT_EQ(first.startSearch, "REM");
-  EXPECT_EQ(first.stopLength, 0u);
-  EXPECT_EQ(list.item(2).stopSearch, "END");
-  EXPECT_EQ(list.item(3).startSearch, "rem");  // match case keeps the text
-
-  std::vector<int> sameStart;
-  for (int i = 0; i < 5; ++i) sameStart.push_back(list.item(i).sameStart);
-  EXPECT_EQ(sameStart, (std::vector<int>{-1, -1, 0, -1, 2}));  // the nearest earlier one, so regions chain
-
-  EXPECT_EQ(list.maxStartLength(), 3u);
-  EXPECT_EQ(list.maxStopLength(), 3u);
+  EXPECT_EQ(std::tuple(list.item(0).startKey, list.item(0).stopLength), std::tuple("rem", 0u));
+  // Match case keeps the texts; the nearest earlier same start chains the regions.
+  EXPECT_EQ(searches(list), (std::vector<std::string>{"REM  -1", "/* */ -1", "REM END 0", "rem x -1", "REM Y 2"}));
+  EXPECT_EQ(std::pair(list.maxStartLength(), list.maxStopLength()), (std::pair<std::size_t, std::size_t>(3, 3)));
   EXPECT_THROW(list.item(-1), MemoError);
   EXPECT_THROW(list.item(5), MemoError);
   EXPECT_THROW(list.remove(5), MemoError);
@@ -54,10 +53,8 @@ TEST(StartStopKeyList, UpperCaseTypeRederivesFromTheGivenTexts) {
   list.add("\xe0", "\xe8", false, info(1));
   EXPECT_EQ(list.item(0).startSearch, "\xe0");
   list.setUpperCaseType(UpperCaseType::muAnsi);
-  EXPECT_EQ(list.item(0).startSearch, "\xc0");
-  EXPECT_EQ(list.item(0).stopSearch, "\xc8");
+  EXPECT_EQ(searches(list), (std::vector<std::string>{"\xc0 \xc8 -1", "\xe0 \xe8 -1"}));
   EXPECT_EQ(list.item(0).startKey, "\xe0");
-  EXPECT_EQ(list.item(1).startSearch, "\xe0");
   list.setUpperCaseType(UpperCaseType::muAscii);
   EXPECT_EQ(list.item(0).startSearch, "\xe0");
 }
@@ -71,16 +68,14 @@ TEST(StartStopKeyList, PrepareSetsBoundaryFlagsOnlyForWholeWordsAtNonSeparators)
   list.prepare(std::string_view("\t ()"));
   EXPECT_TRUE(list.prepared());
 
-  const auto& a = list.item(0);
-  EXPECT_TRUE(a.startSepBefore && a.startSepAfter);
-  EXPECT_FALSE(a.stopSepBefore || a.stopSepAfter);
-  const auto& b = list.item(1);
-  EXPECT_FALSE(b.startSepBefore);
-  EXPECT_TRUE(b.startSepAfter);
-  EXPECT_TRUE(b.stopSepBefore);
-  EXPECT_FALSE(b.stopSepAfter);
-  const auto& c = list.item(2);
-  EXPECT_FALSE(c.startSepBefore || c.startSepAfter || c.stopSepBefore || c.stopSepAfter);
+  using Flags = std::vector<bool>;  // before and after the start key, before and after the stop key
+  auto flags = [&](int i) {
+    const auto& k = list.item(i);
+    return Flags{k.startSepBefore, k.startSepAfter, k.stopSepBefore, k.stopSepAfter};
+  };
+  EXPECT_EQ(flags(0), (Flags{true, true, false, false}));
+  EXPECT_EQ(flags(1), (Flags{false, true, true, false}));
+  EXPECT_EQ(flags(2), (Flags{false, false, false, false}));
 
   int calls = 0;
   list.subscribe([&] { ++calls; });

@@ -13,13 +13,14 @@ namespace {
 
 namespace fs = std::filesystem;
 using Kind = platform::HelpViewer::Kind;
+using Opened = std::vector<std::pair<Kind, fs::path>>;
 
 struct FakeViewer : platform::HelpViewer {
   bool open(Kind kind, const fs::path& file) override {
     opened.emplace_back(kind, file);
     return starts;
   }
-  std::vector<std::pair<Kind, fs::path>> opened;
+  Opened opened;
   bool starts = true;
 };
 
@@ -47,9 +48,7 @@ TEST_F(HelpCommandsTest, MapBasicHelpIsFoundInAnyCaseOrReported) {
   help.mapBasicHelp();
   mapBasic = "Program Files/MB";  // taken from the program folder
   help.mapBasicHelp();
-  ASSERT_EQ(viewer.opened.size(), 2u);
-  EXPECT_EQ(viewer.opened[0], std::make_pair(Kind::MapBasic, file));
-  EXPECT_EQ(viewer.opened[1], std::make_pair(Kind::MapBasic, file));
+  EXPECT_EQ(viewer.opened, (Opened{{Kind::MapBasic, file}, {Kind::MapBasic, file}}));
 
   viewer.starts = false;
   help.mapBasicHelp();
@@ -63,9 +62,7 @@ TEST_F(HelpCommandsTest, QuillonHelpTakesTheChmOrElseOurPage) {
   help.quillonHelp();
   const fs::path chm = folder.write("quillon.chm", "");
   help.quillonHelp();
-  ASSERT_EQ(viewer.opened.size(), 2u);
-  EXPECT_EQ(viewer.opened[0].second, html);
-  EXPECT_EQ(viewer.opened[1], std::make_pair(Kind::Quillon, chm));
+  EXPECT_EQ(viewer.opened, (Opened{{Kind::Quillon, html}, {Kind::Quillon, chm}}));
   EXPECT_EQ(platform::windowsHelpCommandLine(Kind::Quillon, "D:\\Tools\\Quillon.chm"),
             "hh.exe \"D:\\Tools\\Quillon.chm\"");
   EXPECT_EQ(platform::windowsHelpCommandLine(Kind::MapBasic, "C:\\MB\\mapbasic.hlp"),

@@ -58,36 +58,28 @@ TEST_F(KeysDictCommandsTest, EachLoadOffersItsFileAndAdoptsOnlyWhatItRead) {
   const fs::path dic = folder.write("mine/words.dic", "gamma\r\n");
   const fs::path def = folder.write("mine/names.def", "Define NAME 2\r\n");
   const fs::path ctx = folder.write("mine/help.ctx", "Print expr\r\n");
-  ui.queueOpenFiles({dic});
-  commands.load(File::Dict);
-  ui.queueOpenFiles({def});
-  commands.load(File::Def);
-  ui.queueOpenFiles({ctx});
-  commands.load(File::Help);
+  for (const auto& [file, which] : {std::pair{dic, File::Dict}, {def, File::Def}, {ctx, File::Help}}) {
+    ui.queueOpenFiles({file});
+    commands.load(which);
+  }
   EXPECT_EQ(list(WordList::Dict), Words{"gamma"});
   EXPECT_EQ(list(WordList::Def), Words{"NAME"});
   EXPECT_EQ(list(WordList::Help), Words{"Print expr"});
   EXPECT_EQ((Words{values.dictFile, values.defFile, values.helpFile}),
             (Words{dic.string(), def.string(), ctx.string()}));
 
-  struct Expected {
-    std::string filter, extension;
-    bool named;
-  };
-  const std::vector<Expected> expected{{"Key File (*.bin)|*.bin", "bin", false},
-                                       {"Dictionary File (*.dic)|*.dic", "dic", true},
-                                       {"Define Files (*.def)|*.def", "def", true},
-                                       {"Help File (*.ctx)|*.ctx", "ctx", true}};
+  // Filter, extension and file name; each opens in the folder of the file in use.
+  const std::tuple<std::string, std::string, fs::path> expected[] = {
+      {"Key File (*.bin)|*.bin", "bin", ""},
+      {"Dictionary File (*.dic)|*.dic", "dic", folder / "quillon.dic"},
+      {"Define Files (*.def)|*.def", "def", folder / "quillon.def"},
+      {"Help File (*.ctx)|*.ctx", "ctx", folder / "quillon.ctx"}};
   ASSERT_EQ(ui.fileDialogs().size(), 4u);
-  for (std::size_t i = 0; i < expected.size(); ++i) {
+  for (std::size_t i = 0; i < 4; ++i) {
     const auto& d = ui.fileDialogs()[i];
-    EXPECT_EQ(d.filter, expected[i].filter);
-    EXPECT_EQ(d.filterIndex, 1);
-    EXPECT_EQ(d.defaultExt, expected[i].extension);
-    EXPECT_EQ(d.initialDir, folder.path()) << "the folder of the file in use";
-    EXPECT_EQ(d.fileName.empty(), !expected[i].named) << i;
+    EXPECT_EQ(std::tuple(d.filter, d.defaultExt, fs::path(d.fileName)), expected[i]);
+    EXPECT_EQ(std::pair(d.filterIndex, d.initialDir), std::pair(1, folder.path()));
   }
-  EXPECT_EQ(ui.fileDialogs()[1].fileName, (folder / "quillon.dic").string());
 
   // Cancel changes nothing.
   ui.queueOpenFiles({});
@@ -97,22 +89,18 @@ TEST_F(KeysDictCommandsTest, EachLoadOffersItsFileAndAdoptsOnlyWhatItRead) {
 }
 
 // The other ways a key file fails to load are the key file's own test.
-TEST_F(KeysDictCommandsTest, ABadKeyFileIsReportedAndChangesNothing) {
+TEST_F(KeysDictCommandsTest, FilesThatCannotBeReadKeepTheirSettingAndList) {
   ui.queueOpenFiles({folder.write("garbage.bin", "garbage!")});
   commands.load(File::Keys);
-  EXPECT_EQ(ui.messages(), Words{kInvalidPropertyValue});
-  EXPECT_EQ(values.keyFile, "quillon.bin");
-  EXPECT_EQ(keywords(), (Words{"Dim", "End"}));
-}
-
-TEST_F(KeysDictCommandsTest, TextFilesThatCannotBeReadKeepTheirSettingAndList) {
   fs::create_directory(folder / "folder.dic");
   ui.queueOpenFiles({folder / "folder.dic"});
   commands.load(File::Dict);
   fs::remove(folder / "quillon.ctx");
   commands.reset(File::Help);
-  EXPECT_EQ(ui.messages(), (Words{"Cannot open file " + (folder / "folder.dic").string(),
+  EXPECT_EQ(ui.messages(), (Words{kInvalidPropertyValue, "Cannot open file " + (folder / "folder.dic").string(),
                                   "Cannot open file " + (folder / "quillon.ctx").string()}));
+  EXPECT_EQ(values.keyFile, "quillon.bin");
+  EXPECT_EQ(keywords(), (Words{"Dim", "End"}));
   EXPECT_EQ(values.dictFile, "quillon.dic");
   EXPECT_EQ(list(WordList::Dict), (Words{"alpha", "beta"}));
   EXPECT_EQ(list(WordList::Help), Words{"Dim var As type"});
@@ -133,9 +121,8 @@ TEST_F(KeysDictCommandsTest, SaveAsAndDefaultsGoBackToTheOriginalFiles) {
   EXPECT_EQ(values.keyFile, (folder / "saved.bin").string());
   EXPECT_EQ(testing::readFile(folder / "saved.bin"), keyFileOf({"Dim", "End"}));
   const auto& d = ui.fileDialogs().front();
-  EXPECT_TRUE(d.overwritePrompt);
-  EXPECT_EQ(d.fileName, (folder / "quillon.bin").string());
-  EXPECT_EQ(d.defaultExt, "bin");
+  EXPECT_EQ(std::tuple(d.overwritePrompt, d.fileName, d.defaultExt),
+            std::tuple(true, (folder / "quillon.bin").string(), "bin"));
 
   ui.queueOpenFiles({folder.write("words.dic", "gamma\r\n")});
   commands.load(File::Dict);
@@ -163,16 +150,12 @@ TEST_F(KeysDictCommandsTest, EditedKeywordsAreWrittenToTheKeyFileEvenWhenItIsThe
 }
 
 TEST_F(KeysDictCommandsTest, ClosingAppliesOnlyWhatWasChosen) {
-  struct Case {
-    std::string stored;
-    int shown;
-  };
-  for (const Case& c : {Case{"5.5", 4}, Case{"4.0", 0}, Case{"7.0", 5}}) {
-    values.maxMbVersion = c.stored;
+  for (const auto& [stored, shown] : {std::pair("5.5", 4), {"4.0", 0}, {"7.0", 5}}) {
+    values.maxMbVersion = stored;
     commands.activate();
-    EXPECT_EQ(commands.versionIndex(), c.shown) << c.stored;
+    EXPECT_EQ(commands.versionIndex(), shown) << stored;
     commands.close(options.altFont().name, memo.highlightColor(), memo.highlightBackgnd());
-    EXPECT_EQ(values.maxMbVersion, c.stored) << "an odd stored version stays until one is chosen";
+    EXPECT_EQ(values.maxMbVersion, stored) << "an odd stored version stays until one is chosen";
   }
   EXPECT_EQ(list(WordList::Dict), (Words{"alpha", "beta"})) << "not reloaded";
   const int fontsBefore = view.fontSets;
@@ -185,8 +168,7 @@ TEST_F(KeysDictCommandsTest, ClosingAppliesOnlyWhatWasChosen) {
   EXPECT_EQ(view.altFont.name, "Liberation Serif");
   EXPECT_EQ(options.altFont().name, "Liberation Serif");
   EXPECT_EQ(view.fontSets, fontsBefore + 1);
-  EXPECT_EQ(memo.highlightColor(), 0x00FF00);
-  EXPECT_EQ(memo.highlightBackgnd(), 0x000080);
+  EXPECT_EQ(std::pair(memo.highlightColor(), memo.highlightBackgnd()), std::pair(0x00FF00, 0x000080));
 }
 
 }  // namespace

@@ -74,10 +74,8 @@ TEST(KeywordEditorModel, StartStopKeysCarryParEndInOptionBit7) {
   m.setText(2, 0, "/*");
   ASSERT_TRUE(m.writeBack(keys));
   ASSERT_EQ(keys.count(), 3);
-  EXPECT_FALSE(keys.item(0).parEnd);
-  EXPECT_EQ(keys.item(0).info.options, 0x01);
-  EXPECT_EQ(keys.item(2).startKey, "/*");
-  EXPECT_EQ(keys.item(2).stopKey, "*/");
+  EXPECT_EQ(std::pair(keys.item(0).parEnd, keys.item(0).info.options), std::pair(false, std::uint8_t{0x01}));
+  EXPECT_EQ(std::pair(keys.item(2).startKey, keys.item(2).stopKey), std::pair(std::string("/*"), std::string("*/")));
 }
 
 TEST(KeywordEditorModel, DeleteAndMovesLeaveTheEmptyRowLast) {
@@ -103,57 +101,40 @@ TEST(KeywordEditorModel, DeleteAndMovesLeaveTheEmptyRowLast) {
 }
 
 TEST(KeywordEditorModel, SortsMoveOnlyTheSelectedRow) {
-  struct Case {
-    Words rows;
-    int selected;
-    bool topDown;
-    Words sorted;
-    int current;
-  };
-  const std::vector<Case> cases{
-      {{"b", "d", "f", "C"}, 3, true, {"b", "C", "d", "f"}, 1},
-      {{"b", "d", "f", "C"}, 3, false, {"b", "C", "d", "f"}, 1},
-      {{"Zed", "b", "d"}, 0, true, {"b", "d", "Zed"}, 2},
-      {{"Zed", "b", "d"}, 0, false, {"b", "d", "Zed"}, 2},
-      {{"B", "c", "a"}, 2, true, {"a", "B", "c"}, 0},  // lower-cased
+  // The rows, the one selected, top down or not, and the rows and the current one after.
+  const std::tuple<Words, int, bool, Words, int> cases[] = {
+      {{"b", "d", "f", "C"}, 3, true, {"b", "C", "d", "f", ""}, 1},
+      {{"b", "d", "f", "C"}, 3, false, {"b", "C", "d", "f", ""}, 1},
+      {{"Zed", "b", "d"}, 0, true, {"b", "d", "Zed", ""}, 2},
+      {{"Zed", "b", "d"}, 0, false, {"b", "d", "Zed", ""}, 2},
+      {{"B", "c", "a"}, 2, true, {"a", "B", "c", ""}, 0},  // lower-cased
       // Unsorted rows: the moving row stops at the first row it does not pass.
-      {{"z", "a", "m"}, 2, true, {"m", "z", "a"}, 0},
-      {{"b", "z", "a", "c"}, 0, false, {"z", "a", "b", "c"}, 2},
+      {{"z", "a", "m"}, 2, true, {"m", "z", "a", ""}, 0},
+      {{"b", "z", "a", "c"}, 0, false, {"z", "a", "b", "c", ""}, 2},
   };
-  for (const Case& c : cases) {
-    Model m{listOf(c.rows)};
-    m.select(c.selected);
-    c.topDown ? m.sortFromTopDown() : m.sortFromBottomUp();
-    Words expected = c.sorted;
-    expected.push_back("");
-    EXPECT_EQ(textsOf(m), expected) << c.rows[static_cast<std::size_t>(c.selected)] << " " << c.topDown;
-    EXPECT_EQ(m.current(), c.current);
+  for (const auto& [rows, selected, topDown, sorted, current] : cases) {
+    Model m{listOf(rows)};
+    m.select(selected);
+    topDown ? m.sortFromTopDown() : m.sortFromBottomUp();
+    EXPECT_EQ(std::pair(textsOf(m), m.current()), std::pair(sorted, current)) << rows[selected] << " " << topDown;
   }
 }
 
 TEST(KeywordEditorModel, FindGoesOnAfterEachRowFoundAndReportsTheEnd) {
   Model m{listOf({"Append", "END IF", "End Sub", "END", "Dim"})};
   using F = Model::FindMode;
-  struct Step {
-    std::string text;
-    F mode;
-    std::string item;  // after the find
-    bool found;
-  };
-  const std::vector<Step> steps{
+  const std::tuple<std::string, F, std::string, bool> steps[] = {  // text, mode, item after the find, found
       {"end", F::contains, "1", true},   {"end", F::contains, "2", true},   {"end", F::contains, "3", true},
       {"end", F::contains, "4", true},   {"end", F::contains, "----", false}, {"end", F::contains, "1", true},
       {"End", F::wholeWord, "4", true},  {"End", F::wholeWord, "----", false}, {"end", F::leftChars, "2", true},
       {"end", F::leftChars, "3", true},  {"DIM", F::leftChars, "5", true},
   };
-  for (std::size_t i = 0; i < steps.size(); ++i) {
-    m.setFindText(steps[i].text);
-    const auto message = m.findNext(steps[i].mode);
-    EXPECT_EQ(m.itemNumber(), steps[i].item) << "step " << i;
-    EXPECT_EQ(message.has_value(), !steps[i].found) << "step " << i;
-    if (message) {
-      EXPECT_EQ(*message, "Not Found: \"" + steps[i].text + "\"");
-    }
+  for (std::size_t i = 0; i < std::size(steps); ++i) {
+    const auto& [text, mode, item, found] = steps[i];
+    m.setFindText(text);
+    const std::optional<std::string> message = m.findNext(mode);
+    const std::optional<std::string> notFound = "Not Found: \"" + text + "\"";
+    EXPECT_EQ(std::pair(m.itemNumber(), message), std::pair(item, found ? std::nullopt : notFound)) << "step " << i;
   }
   m.setFindText("");
   EXPECT_FALSE(m.findNext(F::contains));
@@ -176,13 +157,12 @@ TEST(KeywordEditorModel, ColourChoicesFollowTheSwatches) {
   Model m{list};
   EXPECT_FALSE(m.swatchShown(0, S::foreground));
   EXPECT_EQ(m.swatchStart(0, S::background), 0xFFFFFF);
+  auto colours = [&] { return std::pair(m.row(0).info.foregnd, m.row(0).info.backgnd); };
   m.colorChosen(0, S::foreground, 0);  // black on a hidden swatch is a choice
-  EXPECT_EQ(m.row(0).info.foregnd, 0);
-  EXPECT_EQ(m.row(0).info.backgnd, -1) << "the hidden other swatch means no colour";
+  EXPECT_EQ(colours(), std::pair(0, -1)) << "the hidden other swatch means no colour";
   EXPECT_TRUE(m.swatchShown(0, S::foreground));
   m.colorChosen(0, S::background, 0x00FFFF);
-  EXPECT_EQ(m.row(0).info.foregnd, 0);
-  EXPECT_EQ(m.row(0).info.backgnd, 0x00FFFF);
+  EXPECT_EQ(colours(), std::pair(0, 0x00FFFF));
   m.resetColors(0);
   EXPECT_FALSE(m.swatchShown(0, S::foreground));
   EXPECT_EQ(m.row(0).info.backgnd, -1);

@@ -59,8 +59,7 @@ TEST_F(OutlineCommandsTest, ScanReadsThePageWithoutTouchingIt) {
   auto outlineChanges = commands.onOutlineChanged.listen([&] { ++outlines; });
 
   commands.scan();
-  EXPECT_EQ(memo.selStart(), 12);
-  EXPECT_EQ(memo.selLength(), 5);
+  EXPECT_EQ(std::pair(memo.selStart(), memo.selLength()), std::pair(editor::Offset{12}, editor::Offset{5}));
   EXPECT_TRUE(memo.modified());
   EXPECT_EQ(heard, 0);
   EXPECT_EQ(ui.pendingMessageCalls(), 0) << "no other command may run inside a scan";

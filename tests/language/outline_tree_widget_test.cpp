@@ -1,5 +1,3 @@
-// The CodeInfo tree on the offscreen platform: what it shows after a scan and what a click
-// tells the commands.
 #include "language/outline_tree_widget.h"
 
 #include <gtest/gtest.h>

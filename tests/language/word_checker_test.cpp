@@ -10,14 +10,6 @@ namespace {
 
 using Words = std::vector<std::string>;
 
-struct Case {
-  const char* name;
-  const char* text;
-  bool showKeyWords;
-  bool includeStrings;
-  Words expected;
-};
-
 class WordCheckerTest : public ::testing::Test {
 protected:
   WordCheckerTest() {
@@ -38,7 +30,8 @@ protected:
 };
 
 TEST_F(WordCheckerTest, ListsTheUnknownWordsOfALine) {
-  const Case cases[] = {
+  // What, the line, show keywords, include strings, and the words listed.
+  const std::tuple<const char*, const char*, bool, bool, Words> cases[] = {
       {"pieces of code", "Print \"Total:\" + Str$(n) ' the sum", true, false, {"n", "Print", "Str$"}},
       {"string words too", "Print \"Total:\" + Str$(n) ' the sum", true, true, {"n", "Print", "Str$", "Total"}},
       {"unclosed string", "x = \"abc", true, false, {"x"}},
@@ -54,7 +47,8 @@ TEST_F(WordCheckerTest, ListsTheUnknownWordsOfALine) {
       {"bytes above 127 are blanks", "caf\xe9 na\xefve", true, false, {"caf", "na", "ve"}},
       {"sorted without case", "b _x A c", true, false, {"A", "b", "c", "_x"}},
   };
-  for (const Case& c : cases) EXPECT_EQ(run({c.text}, c.showKeyWords, c.includeStrings), c.expected) << c.name;
+  for (const auto& [what, text, keyWords, strings, expected] : cases)
+    EXPECT_EQ(run({text}, keyWords, strings), expected) << what;
 }
 
 TEST_F(WordCheckerTest, MendedFaults) {

@@ -116,8 +116,7 @@ TEST_F(ClassifyTest, AWordThatMatchesNothingOffersTheFixedRowsUntilIgnored) {
   EXPECT_TRUE(classify("x = yyq", std::string(WordClassifier::kMaxWordLength + 1, 'y')).empty());
 }
 
-// The ranges found by binary search give exactly the order of the word-by-word way, ties,
-// prefixes, phrases of two and three words, cases and Windows-1252 letters included.
+// Ties, prefixes, phrases, cases and Windows-1252 letters included.
 TEST_F(ClassifyTest, GivesTheOrderOfTheWordByWordWay) {
   std::mt19937 random(1234);
   const std::string letters = "aAbB \xE9\xC9";

@@ -60,13 +60,7 @@ TEST(WordListFiles, BinaryAndHugeLinesAreOrdinaryBytes) {
 }
 
 TEST(WordListFiles, MergeKeepsCommentsAndEverythingAfterTheFirstRunOfWords) {
-  struct Case {
-    const char* what;
-    std::string now;
-    Words added;
-    std::string expected;
-  };
-  const Case cases[] = {
+  const std::tuple<const char*, std::string, Words, std::string> cases[] = {  // what, the file, added, merged
       {"no file", "", {"beta", "Alpha"}, "Alpha\r\nbeta\r\n"},
       {"no comments: sorted, trimmed, no empty lines", "zeta\n\n  eta \nbeta", {"Alpha"},
        "Alpha\r\nbeta\r\neta\r\nzeta\r\n"},
@@ -80,7 +74,7 @@ TEST(WordListFiles, MergeKeepsCommentsAndEverythingAfterTheFirstRunOfWords) {
        "' c\nALPHA\r\ngamma\r\n' s\nBeta\n"},
       {"a word after the marker counts as missing", "a\n'6.0\nb\n", {"b"}, "a\r\nb\r\n'6.0\nb\n"},
   };
-  for (const Case& c : cases) EXPECT_EQ(mergeDictionary(c.now, c.added, "6.0"), c.expected) << c.what;
+  for (const auto& [what, now, added, merged] : cases) EXPECT_EQ(mergeDictionary(now, added, "6.0"), merged) << what;
 }
 
 }  // namespace

@@ -32,11 +32,9 @@ TEST_F(WordListsTest, AddingAWordHeldInAnyCaseChangesNothing) {
   folder.write("quillon.dic", "beta\r\n");
   load();
   EXPECT_TRUE(lists.add(WordList::Dict, "  Alpha "));
-  EXPECT_FALSE(lists.add(WordList::Dict, "ALPHA"));
-  EXPECT_FALSE(lists.add(WordList::Dict, "Beta"));
-  EXPECT_FALSE(lists.add(WordList::Dict, " \t"));
-  // Saved, it would read back as a comment.
-  EXPECT_FALSE(lists.add(WordList::Dict, "'quoted"));
+  // Saved, "'quoted" would read back as a comment.
+  for (const char* refused : {"ALPHA", "Beta", " \t", "'quoted"})
+    EXPECT_FALSE(lists.add(WordList::Dict, refused)) << refused;
   EXPECT_EQ(lists.list(WordList::Dict), (Words{"Alpha", "beta"}));
   const auto before = lists.generation(WordList::User);
   EXPECT_TRUE(lists.add(WordList::User, "zzq"));

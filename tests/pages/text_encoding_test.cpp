@@ -1,5 +1,4 @@
-// Recognising and converting documents: every accepted input comes back byte for byte, every
-// refused one is left untouched.
+// Every accepted input comes back byte for byte, every refused one is left untouched.
 #include "pages/text_encoding.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +9,7 @@
 #include <random>
 #include <sstream>
 #include <string>
+#include <tuple>
 
 #include "editor/windows1252.h"
 
@@ -93,10 +93,8 @@ TEST(TextEncoding, RecognisesConvertsAndGivesBackTheVeryBytes) {
   };
   for (const Case& c : cases) {
     const Decoded d = decode(c.bytes);
-    EXPECT_EQ(d.format.encoding, c.encoding) << c.what;
-    EXPECT_EQ(d.format.heldAsUtf8, c.held) << c.what;
-    EXPECT_EQ(d.text, c.text) << c.what;
-    EXPECT_EQ(writtenBack(d), c.bytes) << c.what;
+    EXPECT_EQ(std::tuple(std::string(encodingName(d.format.encoding)), d.format.heldAsUtf8, d.text, writtenBack(d)),
+              std::tuple(encodingName(c.encoding), c.held, c.text, c.bytes)) << c.what;
   }
 }
 
@@ -113,8 +111,7 @@ TEST(TextEncoding, AFailureLateInALongDocumentLosesNothing) {
                                              {utf16LE(units + u"\xD800"), E::utf16LE}};
   for (const auto& [bytes, encoding] : cases) {
     const Decoded d = decode(bytes);
-    EXPECT_EQ(d.format.encoding, encoding);
-    EXPECT_EQ(d.format.heldAsUtf8, encoding != E::windows1252);
+    EXPECT_EQ(std::tuple(d.format.encoding, d.format.heldAsUtf8), std::tuple(encoding, encoding != E::windows1252));
     EXPECT_EQ(writtenBack(d), bytes);
   }
 }

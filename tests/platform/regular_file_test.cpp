@@ -1,4 +1,3 @@
-// Reading outside files: only regular files, never blocking, never past a limit.
 #include "platform/regular_file.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,3 @@
-// Saving over a file: what the new file keeps of the old one, and what is refused.
 #include "platform/replace_file.h"
 
 #include <sys/stat.h>
@@ -52,8 +51,7 @@ TEST(ReplaceFile, KeepsModeOwnerAndGroupAndWritesThroughALink) {
   const struct stat st = statOf(file);
   EXPECT_EQ(st.st_mode & 07777, 0640u);
   if (root) {
-    EXPECT_EQ(st.st_uid, 1234u);
-    EXPECT_EQ(st.st_gid, 5678u);
+    EXPECT_EQ(std::pair(st.st_uid, st.st_gid), std::pair(1234u, 5678u));
   }
   EXPECT_EQ(entries(folder.path()), (std::vector<std::string>{"a.mb", "link.mb"}));
 
@@ -100,8 +98,7 @@ TEST(ReplaceFile, RefusesReadOnlyFilesAndWhatIsNoFileAndLeavesNoLitter) {
   EXPECT_EQ(TempFolder::read(a), "old");
 }
 
-// A user who may write a file but does not own it replaces it with one of his own; the save
-// still happens, and he is told.
+// A user who may write a file he does not own saves it as his own, and is told.
 TEST(ReplaceFile, TellsWhenTheOwnerCannotBeKept) {
   if (::geteuid() != 0) GTEST_SKIP() << "needs root to act as two users";
   TempFolder folder("quillon-replace");

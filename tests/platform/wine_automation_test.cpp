@@ -31,28 +31,23 @@ protected:
   fs::path mapInfo = temp / "mapinfo";
 };
 
-TEST_F(WineAutomationTest, AttachesOnlyWithWineAndTheGisProgram) {
+// Attached only with wine and the GIS program; the application reaches that program as a
+// Windows path, as its only argument.
+TEST_F(WineAutomationTest, AttachesAndRunsTheApplicationThroughWine) {
   PosixProcessLauncher launcher(env);
   WineAutomation automation(env, launcher, [this] { return mapInfo; });
   EXPECT_FALSE(automation.attach());
   installWine();
   EXPECT_FALSE(automation.attach());
+  EXPECT_EQ(automation.doStatement("run application \"x\""), std::string("MapInfo is not attached"));
   temp.write("mapinfo/MAPINFOPRO.EXE", "MZ");  // only the newer program, in another case
   EXPECT_TRUE(automation.attach());
   EXPECT_EQ(WineAutomation::findGisProgram(mapInfo), mapInfo / "MAPINFOPRO.EXE");
-  temp.write("mapinfo/mapinfow.exe", "MZ");
-  EXPECT_EQ(WineAutomation::findGisProgram(mapInfo), mapInfo / "mapinfow.exe");
-  EXPECT_EQ(WineAutomation::findGisProgram({}), fs::path());
-}
-
-// The application reaches the GIS program as a Windows path, as its only argument.
-TEST_F(WineAutomationTest, RunApplicationStartsTheGisProgramThroughWine) {
-  installWine();
   temp.write("mapinfo/Mapinfow.exe", "MZ");
+  EXPECT_EQ(WineAutomation::findGisProgram(mapInfo), mapInfo / "Mapinfow.exe");
+  EXPECT_EQ(WineAutomation::findGisProgram({}), fs::path());
+
   const fs::path app = temp.write("out/Say \"Hi\".mbx", "x");
-  PosixProcessLauncher launcher(env);
-  WineAutomation automation(env, launcher, [this] { return mapInfo; });
-  EXPECT_EQ(automation.doStatement("run application \"x\""), std::string("MapInfo is not attached"));
   ASSERT_TRUE(automation.attach());
   const std::string statement = "run application \"" + std::string(temp.path()) + "/out/Say \"\"Hi\"\".mbx\"";
   EXPECT_EQ(automation.doStatement(statement), std::nullopt);
@@ -74,11 +69,9 @@ TEST_F(WineAutomationTest, RunApplicationStartsTheGisProgramThroughWine) {
 TEST_F(WineAutomationTest, OnlyAWellFormedRunApplicationIsTaken) {
   EXPECT_EQ(WineAutomation::applicationOf("run application \"C:\\a b.mbx\""), "C:\\a b.mbx");
   EXPECT_EQ(WineAutomation::applicationOf("run application \"a\"\"b\""), "a\"b");
-  EXPECT_EQ(WineAutomation::applicationOf("run application \"a\"b\""), std::nullopt);
-  EXPECT_EQ(WineAutomation::applicationOf("run application \"\""), std::nullopt);
-  EXPECT_EQ(WineAutomation::applicationOf("run application x"), std::nullopt);
-  EXPECT_EQ(WineAutomation::applicationOf("run application \""), std::nullopt);
-  EXPECT_EQ(WineAutomation::applicationOf("Run Application \"x\""), std::nullopt);
+  for (const char* refused : {"run application \"a\"b\"", "run application \"\"", "run application x",
+                              "run application \"", "Run Application \"x\""})
+    EXPECT_EQ(WineAutomation::applicationOf(refused), std::nullopt) << refused;
 }
 
 }  // namespace

@@ -6,13 +6,10 @@
 #include "support/special_files.h"
 #include "support/temp_folder.h"
 
-namespace fs = std::filesystem;
-using quillon::platform::Environment;
-using quillon::platform::findProgramFolders;
-using quillon::platform::RegistryRoot;
-using quillon::platform::WineRegistry;
-
+namespace quillon::platform {
 namespace {
+
+namespace fs = std::filesystem;
 
 constexpr RegistryRoot HKLM = RegistryRoot::LocalMachine;
 
@@ -27,25 +24,9 @@ protected:
   }
   void writeSystemReg(const std::string& text) { temp.write("system.reg", text); }
   fs::path driveC() const { return fs::canonical(root / "drive_c"); }
-  quillon::testing::TempFolder temp{"quillon-wine"};
+  testing::TempFolder temp{"quillon-wine"};
   const fs::path root = temp.path();
 };
-
-const char* kSystemReg =
-    "WINE REGISTRY Version 2\n"
-    ";; All keys relative to \\\\Machine\n"
-    "#arch=win32\n"
-    "\n"
-    "[Software\\\\MapInfo\\\\MapInfo\\\\Professional] 1700000000\n"
-    "#time=1d9f3c2b6a7e8f0\n"
-    "\"ProgramDirectory\"=\"C:\\\\program files\\\\MAPINFO\\\\Professional\\\\\"\n"
-    "\"Version\"=dword:00000384\n"
-    "\n"
-    "[Software\\\\Wow6432Node\\\\MapInfo\\\\MapInfo\\\\MapBasic] 1700000000\n"
-    "\"ProgramDirectory\"=hex(2):43,00,3a,00,5c,00,4d,00,42,00,5c,00,4d,00,61,00,70,00,42,00,\\\n"
-    "  61,00,73,00,69,00,63,00,20,00,39,00,00,00\n";
-
-}  // namespace
 
 TEST(WineRegistryParse, StringsEscapesAndValueTypes) {
   auto reg = WineRegistry::fromText(
@@ -59,17 +40,12 @@ TEST(WineRegistryParse, StringsEscapesAndValueTypes) {
       "\"Num\"=dword:00000001\n"
       "\"Bin\"=hex:01,02\n"
       "\"Narrow\"=hex(1):41,00,42,00,00,00,43,00\n");
-  EXPECT_EQ(reg.readString(HKLM, "Software\\A", ""), "default");
+  const std::pair<const char*, std::optional<std::string>> values[] = {
+      {"", "default"}, {"Euro", "\x80 \xe9 ?"}, {"Octal", "aAb"}, {"Expand", "%ProgramFiles%\\X"}, {"Narrow", "AB"},
+      // Values that are not single strings are not strings to a string reader.
+      {"Multi", std::nullopt}, {"Num", std::nullopt}, {"Bin", std::nullopt}, {"Missing", std::nullopt}};
+  for (const auto& [name, value] : values) EXPECT_EQ(reg.readString(HKLM, "Software\\A", name), value) << name;
   EXPECT_EQ(reg.readString(HKLM, "\\software\\a\\", "QUOTE"), "say \"hi\"\tend");
-  EXPECT_EQ(reg.readString(HKLM, "Software\\A", "Euro"), "\x80 \xe9 ?");
-  EXPECT_EQ(reg.readString(HKLM, "Software\\A", "Octal"), "aAb");
-  EXPECT_EQ(reg.readString(HKLM, "Software\\A", "Expand"), "%ProgramFiles%\\X");
-  EXPECT_EQ(reg.readString(HKLM, "Software\\A", "Narrow"), "AB");
-  // Values that are not single strings are not strings to a string reader.
-  EXPECT_EQ(reg.readString(HKLM, "Software\\A", "Multi"), std::nullopt);
-  EXPECT_EQ(reg.readString(HKLM, "Software\\A", "Num"), std::nullopt);
-  EXPECT_EQ(reg.readString(HKLM, "Software\\A", "Bin"), std::nullopt);
-  EXPECT_EQ(reg.readString(HKLM, "Software\\A", "Missing"), std::nullopt);
   EXPECT_EQ(reg.readString(RegistryRoot::CurrentUser, "Software\\A", ""), std::nullopt);
 }
 
@@ -84,14 +60,25 @@ TEST(WineRegistryParse, DamagedLinesAreSkippedNotFatal) {
       "\"Good\"=\"kept\"\r\n"
       "\"Trail\"=\"ends in backslash\\");
   EXPECT_EQ(reg.readString(HKLM, "Software\\B", "Lost"), std::nullopt);
-  EXPECT_EQ(reg.readString(HKLM, "Software\\C", "Cut"), std::nullopt);
-  EXPECT_EQ(reg.readString(HKLM, "Software\\C", "BadHex"), std::nullopt);
+  for (const char* name : {"Cut", "BadHex", "Trail"})
+    EXPECT_EQ(reg.readString(HKLM, "Software\\C", name), std::nullopt) << name;
   EXPECT_EQ(reg.readString(HKLM, "Software\\C", "Good"), "kept");
-  EXPECT_EQ(reg.readString(HKLM, "Software\\C", "Trail"), std::nullopt);
 }
 
 TEST_F(FakePrefix, FindsBothFoldersThroughDriveLinksIgnoringCase) {
-  writeSystemReg(kSystemReg);
+  writeSystemReg(
+      "WINE REGISTRY Version 2\n"
+      ";; All keys relative to \\\\Machine\n"
+      "#arch=win32\n"
+      "\n"
+      "[Software\\\\MapInfo\\\\MapInfo\\\\Professional] 1700000000\n"
+      "#time=1d9f3c2b6a7e8f0\n"
+      "\"ProgramDirectory\"=\"C:\\\\program files\\\\MAPINFO\\\\Professional\\\\\"\n"
+      "\"Version\"=dword:00000384\n"
+      "\n"
+      "[Software\\\\Wow6432Node\\\\MapInfo\\\\MapInfo\\\\MapBasic] 1700000000\n"
+      "\"ProgramDirectory\"=hex(2):43,00,3a,00,5c,00,4d,00,42,00,5c,00,4d,00,61,00,70,00,42,00,\\\n"
+      "  61,00,73,00,69,00,63,00,20,00,39,00,00,00\n");
   auto folders = findProgramFolders(WineRegistry::load(root));
   EXPECT_EQ(folders.mapInfo, driveC() / "Program Files" / "MapInfo" / "Professional" / "");
   // Second MapBasic key, stored as REG_EXPAND_SZ in hex under Wow6432Node, no trailing backslash.
@@ -108,11 +95,11 @@ TEST_F(FakePrefix, FirstMapBasicKeyWinsAndMissingPiecesGiveEmptyFolders) {
   EXPECT_TRUE(folders.mapInfo.empty());  // no d: drive in this prefix
 
   // Missing, a FIFO that would block the start-up, and far too large: all empty hives.
-  quillon::testing::HangGuard guard;
+  testing::HangGuard guard;
   for (int kind = 0; kind < 3; ++kind) {
     fs::remove(root / "system.reg");
     if (kind == 1) ::mkfifo((root / "system.reg").c_str(), 0644);
-    if (kind == 2) quillon::testing::makeSparseFile(root / "system.reg", WineRegistry::kMaxHiveSize + 1);
+    if (kind == 2) testing::makeSparseFile(root / "system.reg", WineRegistry::kMaxHiveSize + 1);
     folders = findProgramFolders(WineRegistry::load(root));
     EXPECT_TRUE(folders.mapInfo.empty()) << kind;
     EXPECT_TRUE(folders.mapBasic.empty()) << kind;
@@ -127,9 +114,8 @@ TEST_F(FakePrefix, PathTranslationEdges) {
   EXPECT_EQ(reg.toLocalPath("C:\\..\\..\\MB"), driveC() / "MB");  // never above the drive
   // Windows-1252 names become UTF-8 file names.
   EXPECT_EQ(reg.toLocalPath("C:\\Caf\xe9"), driveC() / "Caf\xc3\xa9");
-  EXPECT_EQ(reg.toLocalPath("\\\\server\\share"), std::nullopt);
-  EXPECT_EQ(reg.toLocalPath("C:relative"), std::nullopt);
-  EXPECT_EQ(reg.toLocalPath("1:\\x"), std::nullopt);
+  for (const char* outside : {"\\\\server\\share", "C:relative", "1:\\x"})
+    EXPECT_EQ(reg.toLocalPath(outside), std::nullopt) << outside;
   EXPECT_EQ(WineRegistry::fromText("").toLocalPath("C:\\"), std::nullopt);  // no prefix
 }
 
@@ -159,16 +145,16 @@ TEST(Environment, XdgFoldersAndWinePrefixFallBackToHome) {
   Environment env;
   env.home = "/home/u";
   env.xdgDataHome = "relative/ignored";
-  EXPECT_EQ(env.dataHome(), fs::path("/home/u/.local/share"));
-  EXPECT_EQ(env.configHome(), fs::path("/home/u/.config"));
-  EXPECT_EQ(env.winePrefixFolder(), fs::path("/home/u/.wine"));
+  auto folders = [&] { return std::tuple(env.dataHome(), env.configHome(), env.winePrefixFolder()); };
+  EXPECT_EQ(folders(), std::tuple(fs::path("/home/u/.local/share"), fs::path("/home/u/.config"), fs::path("/home/u/.wine")));
   EXPECT_EQ(env.dataDirs(), (std::vector<fs::path>{"/usr/local/share", "/usr/share"}));
   env.xdgDataHome = "/d";
   env.xdgConfigHome = "/c";
   env.winePrefix = "/w";
   env.xdgDataDirs = "::/a:rel:/b";
-  EXPECT_EQ(env.dataHome(), fs::path("/d"));
-  EXPECT_EQ(env.configHome(), fs::path("/c"));
-  EXPECT_EQ(env.winePrefixFolder(), fs::path("/w"));
+  EXPECT_EQ(folders(), std::tuple(fs::path("/d"), fs::path("/c"), fs::path("/w")));
   EXPECT_EQ(env.dataDirs(), (std::vector<fs::path>{"/a", "/b"}));
 }
+
+}  // namespace
+}  // namespace quillon::platform

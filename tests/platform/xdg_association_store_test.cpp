@@ -8,18 +8,16 @@
 #include "support/special_files.h"
 #include "support/temp_folder.h"
 
-namespace fs = std::filesystem;
-using quillon::platform::FileAssociation;
-using FakeStore = quillon::testing::FakeAssociationStore;
-using quillon::platform::XdgAssociationStore;
-using quillon::platform::Environment;
-using ::testing::HasSubstr;
+namespace quillon::platform {
+namespace {
 
-using quillon::testing::readFile;
+namespace fs = std::filesystem;
+using ::testing::HasSubstr;
+using testing::readFile;
 
 // Turning off, the MapBasic command and the refusal's message are the Workbench tests'.
 TEST(FileAssociation, ToggleWritesOurCommandAndARefusedWriteStopsThere) {
-  FakeStore store;
+  testing::FakeAssociationStore store;
   FileAssociation association(store);
   EXPECT_EQ(association.toggleDefaultEditor("C:\\Q\\quillon.exe", "C:\\MapBasic\\"), std::nullopt);
   EXPECT_TRUE(association.checked());
@@ -34,8 +32,6 @@ TEST(FileAssociation, ToggleWritesOurCommandAndARefusedWriteStopsThere) {
   EXPECT_EQ(store.writes, std::vector<std::string>{".mb"});  // ".mbp" not attempted
   EXPECT_TRUE(association.checked());                        // nothing changed, so still ours
 }
-
-namespace {
 
 // A throw-away home; its name must not contain the program's name, which the check looks for.
 class FakeXdgHome : public ::testing::Test {
@@ -54,13 +50,11 @@ protected:
   }
   fs::path mimeapps() const { return root / "config" / "mimeapps.list"; }
 
-  quillon::testing::TempFolder temp{"qln-xdg"};
+  testing::TempFolder temp{"qln-xdg"};
   const fs::path root = temp.path();
   Environment env;
   std::vector<std::vector<std::string>> toolRuns;
 };
-
-}  // namespace
 
 TEST_F(FakeXdgHome, StartStateReadsDefaultsAndDesktopEntries) {
   spit(root / "system" / "applications" / "wine-mb.desktop",
@@ -80,7 +74,7 @@ TEST_F(FakeXdgHome, StartStateReadsDefaultsAndDesktopEntries) {
   EXPECT_FALSE(association.checkAssociation());  // project files decide
 
   // A FIFO in its place is no list of defaults, and does not block.
-  quillon::testing::HangGuard guard;
+  testing::HangGuard guard;
   fs::remove(mimeapps());
   ::mkfifo(mimeapps().c_str(), 0644);
   EXPECT_EQ(s.openCommand(".mb"), "");
@@ -88,9 +82,7 @@ TEST_F(FakeXdgHome, StartStateReadsDefaultsAndDesktopEntries) {
 
 TEST_F(FakeXdgHome, ToggleInstallsEntriesAndKeepsOtherDefaults) {
   spit(mimeapps(), "# mine\n[Default Applications]\ntext/html=firefox.desktop;\n\n[Added Associations]\nx/y=z;\n");
-  fs::create_directories(root / "mb" / "MAPBASIC");
   spit(root / "mb" / "MAPBASIC" / "MapBasic.exe", "MZ");
-  fs::create_directories(root / "bin");
   spit(root / "bin" / "update-mime-database", "#!/bin/sh\n");
   fs::permissions(root / "bin" / "update-mime-database", fs::perms::owner_all);
   env.path = (root / "bin").string();
@@ -113,9 +105,8 @@ TEST_F(FakeXdgHome, ToggleInstallsEntriesAndKeepsOtherDefaults) {
             "text/x-mapbasic=quillon.desktop;\napplication/x-mapbasic-project=quillon.desktop;\n"
             "\n[Added Associations]\nx/y=z;\n");
   // The MIME database is rebuilt once, for the user's folder only.
-  ASSERT_EQ(toolRuns.size(), 1u);
-  EXPECT_EQ(toolRuns[0], (std::vector<std::string>{(root / "bin" / "update-mime-database").string(),
-                                                   (root / "data" / "mime").string()}));
+  EXPECT_EQ(toolRuns, (std::vector<std::vector<std::string>>{
+                          {(root / "bin" / "update-mime-database").string(), (root / "data" / "mime").string()}}));
 
   ASSERT_EQ(association.toggleDefaultEditor(program, root / "mb" / "MAPBASIC" / ""), std::nullopt);
   EXPECT_FALSE(association.checkAssociation());
@@ -150,3 +141,6 @@ TEST_F(FakeXdgHome, DefaultToolRunnerRunsTheProgramWithoutAShell) {
   EXPECT_EQ(readFile(marker), "a b;c\n");
   XdgAssociationStore::spawnAndWait({(root / "bin" / "absent").string()});  // no crash, no wait
 }
+
+}  // namespace
+}  // namespace quillon::platform

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "support/scripted_ui.h"
@@ -20,16 +21,6 @@ using Lines = std::vector<std::string>;
 
 using quillon::testing::readFile;
 using quillon::testing::writeFile;
-
-// A Ui that also records the folder pickers' captions.
-class PickerUi : public ScriptedUi {
-public:
-  std::optional<fs::path> pickFolder(std::string_view caption, const fs::path& start) override {
-    captions.emplace_back(caption);
-    return ScriptedUi::pickFolder(caption, start);
-  }
-  Lines captions;
-};
 
 // A program folder and a private home in a fresh temporary folder.
 class SettingsTest : public ::testing::Test {
@@ -56,7 +47,7 @@ protected:
   testing::TempFolder folder{"quillon-settings"};
   fs::path root = folder.path(), programFolder = root / "opt", program = programFolder / "quillon";
   platform::Environment env;
-  PickerUi ui;
+  ScriptedUi ui;
 };
 
 TEST_F(SettingsTest, FirstRunWritesTheFileLineByLineAndReadsItBack) {
@@ -94,9 +85,8 @@ TEST_F(SettingsTest, FirstRunWritesTheFileLineByLineAndReadsItBack) {
             "[MRUList]\r\n");
   EXPECT_TRUE(ui.messages().empty());
 
-  EXPECT_EQ(v.keyFile, p + "/quillon.bin");
-  EXPECT_EQ(v.projectFolder, programFolder / "");
-  EXPECT_EQ(v.mapBasicFolder, fs::path("/wine/MapBasic/"));
+  EXPECT_EQ(std::tuple(v.keyFile, v.projectFolder, v.mapBasicFolder),
+            std::tuple(p + "/quillon.bin", programFolder / "", "/wine/MapBasic/"));
 
   Settings again = make();
   again.read();
@@ -109,21 +99,19 @@ TEST_F(SettingsTest, FirstRunAsksForFoldersTheRegistryDoesNotKnow) {
   Settings settings = make();
   const SettingsValues& v = settings.read();
 
-  EXPECT_EQ(ui.captions, (Lines{"Locate MapInfo Pro Folder [DOUBLE CLICK TO SELECT]....",
+  EXPECT_EQ(ui.folderCaptions(), (Lines{"Locate MapInfo Pro Folder [DOUBLE CLICK TO SELECT]....",
                                 "Locate MapBasic Folder [DOUBLE CLICK TO SELECT]...."}));
   const IniFile written(readFile(iniPath()));
-  EXPECT_EQ(written.readString("SYSTEM", "MapInfo", "-"), (programFolder / "").string());
-  EXPECT_EQ(written.readString("SYSTEM", "MapBasic", "-"), "");
-  EXPECT_EQ(v.mapInfoFolder, programFolder / "");
-  EXPECT_TRUE(v.mapBasicFolder.empty());
+  EXPECT_EQ(std::tuple(written.readString("SYSTEM", "MapInfo", "-"), written.readString("SYSTEM", "MapBasic", "-")),
+            std::tuple((programFolder / "").string(), ""));
+  EXPECT_EQ(std::tuple(v.mapInfoFolder, v.mapBasicFolder), std::tuple(programFolder / "", fs::path()));
 }
 
 TEST_F(SettingsTest, EmptyFoldersAreLookedUpAgainWithoutAPicker) {
   writeFile(iniPath(), "[SYSTEM]\r\nMapInfo=\r\n");
   Settings settings = make(registryWith("/wine/MapInfo", "/wine/MapBasic/"));
   const SettingsValues& v = settings.read();
-  EXPECT_EQ(v.mapInfoFolder, fs::path("/wine/MapInfo/"));
-  EXPECT_EQ(v.mapBasicFolder, fs::path("/wine/MapBasic/"));
+  EXPECT_EQ(std::tuple(v.mapInfoFolder, v.mapBasicFolder), std::tuple("/wine/MapInfo/", "/wine/MapBasic/"));
 }
 
 // Odd case, blanks, a duplicate section and keys the program does not know.
@@ -142,16 +130,14 @@ const std::string kHandEdited =
     "[System]\r\n"
     "MaxMBver=9.9\r\n";
 
-// Keeping unknown keys, spellings and duplicate sections is the INI file's; here: the folders
-// and the lists.
+// Keeping unknown keys and spellings is the INI file's test; here: the folders and the lists.
 TEST_F(SettingsTest, ReadsAndWritesBackAHandEditedFile) {
   writeFile(iniPath(), kHandEdited);
   Settings settings = make();
   const SettingsValues& v = settings.read();
   EXPECT_FALSE(settings.firstRun());
   EXPECT_EQ(v.mapBasicFolder, fs::path("/opt/mapbasic/"));
-  EXPECT_EQ(v.keyFile, "quillon.bin");  // empty: the program's name, no folder
-  EXPECT_EQ(v.dictFile, "quillon.dic");
+  EXPECT_EQ(std::tuple(v.keyFile, v.dictFile), std::tuple("quillon.bin", "quillon.dic"));  // empty: the program's name
   EXPECT_EQ(v.maxMbVersion, "6.0") << "the first of two [System] sections wins";
   EXPECT_TRUE(ui.messages().empty());
 
@@ -208,7 +194,7 @@ TEST_F(SettingsTest, AnUnreadableFileIsNeverOverwritten) {
     fs::remove(iniPath());
     if (fifo) ::mkfifo(iniPath().c_str(), 0644);
     else fs::create_directory(iniPath());
-    ui = PickerUi();
+    ui = ScriptedUi();
     Settings settings = make(registryWith("/mi/", "/mb/"));
     const SettingsValues& v = settings.read();
     EXPECT_FALSE(settings.firstRun());

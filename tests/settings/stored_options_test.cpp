@@ -58,14 +58,12 @@ TEST(StoredOptions, AHandEditedFileReachesWhereEachOptionLives) {
   EXPECT_TRUE(h.states.checked(platform::Command::CursorPastEnd1));
   EXPECT_FALSE(h.editor.hasOption(editor::moWrapCaret));
   EXPECT_FALSE(h.options.autoSaveCompile());
-  EXPECT_EQ(h.editor.caretWidth(), 1);
-  EXPECT_EQ(h.editor.tabStops(), 4) << "the first of two [System] sections wins";
-  EXPECT_EQ(h.editor.highlightColor(), platform::clBlue);
-  EXPECT_EQ(h.editor.highlightBackgnd(), platform::clYellow);
+  // Tab stops: the first of two [System] sections wins.
+  EXPECT_EQ(std::tuple(h.editor.caretWidth(), h.editor.tabStops(), h.editor.highlightColor(), h.editor.highlightBackgnd()),
+            std::tuple(1, 4, platform::clBlue, platform::clYellow));
   EXPECT_EQ(h.ui.messages(), Lines{"'clPink' is not a valid integer value"});
-  EXPECT_EQ(h.numbers.foreground(), 0x0000FF);
-  EXPECT_EQ(h.numbers.background(), platform::kNoColor);
-  EXPECT_EQ(h.numbers.style(), 0);
+  EXPECT_EQ(std::tuple(h.numbers.foreground(), h.numbers.background(), h.numbers.style()),
+            std::tuple(0x0000FF, platform::kNoColor, 0));
   EXPECT_EQ(h.numbers.separators(), " *+-") << "space and tab always end a number";
   EXPECT_TRUE(h.numbers.isSeparator('\t'));
 }
@@ -84,18 +82,16 @@ TEST(StoredOptions, StoringReplacesEntriesInPlaceAndTheNumbersGoAlone) {
 
   storeOptions(ini, h.all());
   const std::string bytes = ini.bytes();
-  EXPECT_NE(bytes.find("BackColor=$00123456\r\n"), std::string::npos);
-  EXPECT_NE(bytes.find("TextFont=Courier New,12,clNavy,1,0,0,0\r\n"), std::string::npos);
-  EXPECT_NE(bytes.find("AltFont=MS Sans Serif,8,clWindowText,0,0,0,0\r\n"), std::string::npos);
-  EXPECT_NE(bytes.find("Cursor=3\r\n"), std::string::npos);
+  for (const char* line : {"BackColor=$00123456\r\n", "TextFont=Courier New,12,clNavy,1,0,0,0\r\n",
+                           "AltFont=MS Sans Serif,8,clWindowText,0,0,0,0\r\n", "Cursor=3\r\n"})
+    EXPECT_NE(bytes.find(line), std::string::npos) << line;
   // Numbers entries are replaced where they stand; new ones follow in the written spelling.
   EXPECT_NE(bytes.find("[NUMBERS]\r\ncolor=clRed\r\nDelimiters= $%()*+\r\nbackground=$FFFFFFFF\r\nstyle=0\r\n"),
             std::string::npos);
   EXPECT_EQ(ini.sectionNames(), (Lines{"system", "NUMBERS"}));
 }
 
-// Each option comes back from the file as it was put in, so no row reads one property and
-// writes another.
+// No option reads one property and writes another.
 TEST(StoredOptions, EveryOptionSurvivesTheFile) {
   Holders first;
   first.options.setAutoSaveCompile(true);

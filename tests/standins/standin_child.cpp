@@ -22,10 +22,7 @@ namespace {
 std::string hex(const std::string& s) {
   static const char* digits = "0123456789abcdef";
   std::string out;
-  for (unsigned char c : s) {
-    out += digits[c >> 4];
-    out += digits[c & 15];
-  }
+  for (unsigned char c : s) out += {digits[c >> 4], digits[c & 15]};
   return out;
 }
 

@@ -35,23 +35,15 @@ std::string trim(const std::string& s) {
   return s.substr(a, b - a);
 }
 
+// Each line is trimmed where it is used, which takes a CR before the LF too.
 std::vector<std::string> readLines(const fs::path& file) {
   std::ifstream in(file, std::ios::binary);
   std::vector<std::string> lines;
-  std::string line;
-  while (std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line);
-  }
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
   return lines;
 }
 
 void write(const fs::path& file, const std::string& text) { std::ofstream(file, std::ios::binary) << text; }
-
-fs::path withExtension(fs::path p, const std::string& ext) {
-  p.replace_extension(ext);
-  return p;
-}
 
 void logCall(int argc, char** argv) {
   std::error_code ec;
@@ -63,11 +55,10 @@ void logCall(int argc, char** argv) {
 }
 
 int compile(const fs::path& source) {
-  const std::vector<std::string> lines = readLines(source);
   std::string errors;
   bool main = false;
   const std::string name = lower(source.filename().string());
-  for (const std::string& raw : lines) {
+  for (const std::string& raw : readLines(source)) {
     const std::string line = trim(raw);
     std::istringstream words(line);
     std::string word;
@@ -92,9 +83,9 @@ int compile(const fs::path& source) {
       main = true;
     }
   }
-  if (!errors.empty()) write(withExtension(source, ".err"), errors);
-  else if (main) write(withExtension(source, ".mbx"), "stand-in application\n");
-  else write(withExtension(source, ".mbo"), "stand-in module\n");
+  fs::path output = source;
+  if (!errors.empty()) write(output.replace_extension(".err"), errors);
+  else write(output.replace_extension(main ? ".mbx" : ".mbo"), main ? "stand-in application\n" : "stand-in module\n");
   return 0;
 }
 
@@ -117,7 +108,7 @@ int link(const fs::path& project) {
       errors += "(" + lower(project.filename().string()) + ":" + std::to_string(number) + ") Module not found: " + value + "\r\n";
   }
   if (application.empty()) errors += "(" + lower(project.filename().string()) + ":1) No application named\r\n";
-  if (!errors.empty()) write(withExtension(project, ".err"), errors);
+  if (!errors.empty()) write(fs::path(project).replace_extension(".err"), errors);
   else write(fs::path(application).is_absolute() ? fs::path(application) : folder / application, "stand-in application\n");
   return 0;
 }

@@ -11,19 +11,14 @@ public:
   using platform::CommandStates::setChecked;
   using platform::CommandStates::setEnabled;
 
-  void setEnabled(platform::Command command, bool on) override { enabled_[index(command)] = on; }
-  bool enabled(platform::Command command) const override { return enabled_[index(command)]; }
+  void setEnabled(platform::Command command, bool on) override { disabled_[index(command)] = !on; }
+  bool enabled(platform::Command command) const override { return !disabled_[index(command)]; }
   void setChecked(platform::Command command, bool on) override { checked_[index(command)] = on; }
   bool checked(platform::Command command) const override { return checked_[index(command)]; }
 
 private:
   static std::size_t index(platform::Command c) { return static_cast<std::size_t>(c); }
-  std::array<bool, platform::kCommandCount> enabled_ = [] {
-    std::array<bool, platform::kCommandCount> a{};
-    a.fill(true);
-    return a;
-  }();
-  std::array<bool, platform::kCommandCount> checked_{};
+  std::array<bool, platform::kCommandCount> disabled_{}, checked_{};
 };
 
 }  // namespace quillon::testing

@@ -41,7 +41,8 @@ public:
   const std::vector<Question>& questions() const { return questions_; }
   const std::vector<std::pair<int, std::string>>& statusHistory() const { return statusHistory_; }
   const std::vector<FileDialog>& fileDialogs() const { return fileDialogs_; }
-  // Where each folder picker was asked to open.
+  // The caption of each folder picker, and where it was asked to open.
+  const std::vector<std::string>& folderCaptions() const { return folderCaptions_; }
   const std::vector<std::filesystem::path>& folderStarts() const { return folderStarts_; }
   bool busy() const { return busy_; }
   int pendingMessageCalls() const { return pendingCalls_; }
@@ -85,6 +86,7 @@ public:
   }
 
   std::optional<std::filesystem::path> pickFolder(std::string_view caption, const std::filesystem::path& start) override {
+    folderCaptions_.emplace_back(caption);
     folderStarts_.push_back(start);
     return next(folders_, "folder picker", caption, std::optional<std::filesystem::path>{});
   }
@@ -128,6 +130,7 @@ private:
   std::map<int, std::string> status_;
   std::vector<std::pair<int, std::string>> statusHistory_;
   std::vector<FileDialog> fileDialogs_;
+  std::vector<std::string> folderCaptions_;
   std::vector<std::filesystem::path> folderStarts_;
   bool busy_ = false;
   int pendingCalls_ = 0;

@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "app/workbench.h"
 #include "support/fake_find_view.h"
+#include "support/find_model_checker.h"
 #include "support/test_program.h"
 #include "support/workbench_ports.h"
 
@@ -18,6 +20,8 @@ using Option = FindReplaceView::Option;
 using Button = FindReplaceView::Button;
 using platform::Command;
 using Answer = platform::Ui::Answer;
+using Sel = std::pair<editor::Offset, editor::Offset>;
+using Texts = std::vector<std::string>;
 
 class FindReplaceTest : public ::testing::Test, protected testing::WorkbenchPorts {
 protected:
@@ -35,6 +39,8 @@ protected:
     docs().open(pages::DocumentCommands::Opener::Session);
   }
   std::string pageText(int i) { return i == docs().currentTab() ? memo().text() : docs().page(i).text; }
+  Texts firstTwoPages() { return {pageText(0), pageText(1)}; }
+  Sel sel() { return {memo().selStart(), memo().selLength()}; }
 
   // Opens the dialog with the caret at `caret`, and sets the texts as the user would.
   void openAt(editor::Offset caret, const std::string& what, const std::string& with = {}) {
@@ -49,28 +55,23 @@ protected:
   testing::FakeFindView dialog;
 };
 
-// Replace All on one page, from the start of the text, without prompting.
+// Replace All on one page, from the start of the text, without prompting. Whole words, case
+// and replacements that hold the find text are the random find check's business.
 TEST_F(FindReplaceTest, ReplaceAllScenarios) {
   struct Case {
     const char* what;
-    std::string text, find, replace;
-    std::vector<Option> options;
-    std::string expected, status;
+    std::string text, find, replace, expected, status;
   };
   const std::vector<Case> cases = {
-      {"defaults ignore case and match inside words", "Dim dimension DIM", "dim", "X", {}, "X Xension X", "REPLACED: 3  >> SEARCHED TO END"},
-      {"whole words", "Dim dimension DIM", "dim", "X", {Option::WholeWords}, "X dimension X", "REPLACED: 2  >> SEARCHED TO END"},
-      {"case sensitive", "Dim dimension DIM", "Dim", "X", {Option::CaseSensitive}, "X dimension DIM", "REPLACED: 1  >> SEARCHED TO END"},
-      {"replacement holding the find text", "Dim a\r\nDim b", "Dim", "Dim Dim", {}, "Dim Dim a\r\nDim Dim b", "REPLACED: 2  >> SEARCHED TO END"},
-      {"growing a run of letters", "aaa", "a", "aa", {}, "aaaaaa", "REPLACED: 3  >> SEARCHED TO END"},
-      {"accented letters fold with the editor's case", "caf\xe9 CAF\xc9", "CAF\xc9", "bar", {}, "bar bar", "REPLACED: 2  >> SEARCHED TO END"},
+      {"defaults ignore case and match inside words", "Dim dimension DIM", "dim", "X", "X Xension X", "REPLACED: 3  >> SEARCHED TO END"},
+      {"growing a run of letters", "aaa", "a", "aa", "aaaaaa", "REPLACED: 3  >> SEARCHED TO END"},
+      {"accented letters fold with the editor's case", "caf\xe9 CAF\xc9", "CAF\xc9", "bar", "bar bar", "REPLACED: 2  >> SEARCHED TO END"},
   };
+  memo().setUpperCaseType(editor::UpperCaseType::muAnsi);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    memo().setUpperCaseType(editor::UpperCaseType::muAnsi);
     memo().setText(c.text);
     openAt(0, c.find, c.replace);
-    for (Option o : c.options) dialog.tick(find(), o, true);
     find().find();
     ASSERT_TRUE(find().replaceMode());
     EXPECT_EQ(dialog.nextCaption, "Replace");
@@ -79,7 +80,6 @@ TEST_F(FindReplaceTest, ReplaceAllScenarios) {
     EXPECT_EQ(dialog.status, c.status);
     EXPECT_FALSE(dialog.buttons[Button::All]);
     EXPECT_FALSE(states.enabled(Command::bAgain));
-    for (Option o : c.options) dialog.checked[o] = false;
     find().cancel();
   }
   EXPECT_TRUE(ui.questions().empty());
@@ -99,18 +99,14 @@ TEST_F(FindReplaceTest, NothingToFind) {
     find().cancel();
   }
   // A text over two lines is used, never kept.
-  EXPECT_EQ(find().findHistory(), std::vector<std::string>{"three"});
+  EXPECT_EQ(find().findHistory(), Texts{"three"});
 }
 
 TEST_F(FindReplaceTest, OpeningOffersTheWordAtTheCaretAndSearchesFromItsLine) {
   memo().setText("total = 1\r\nDim total As Integer\r\n");
   memo().select(17, 0);  // inside "total" on the second line
   find().open();
-  EXPECT_EQ(dialog.find, "total");
-  EXPECT_EQ(memo().selStart(), 11);
-  EXPECT_EQ(memo().selLength(), 0);
-  EXPECT_EQ(dialog.status, "Ready");
-  EXPECT_TRUE(dialog.shown);
+  EXPECT_EQ(std::tuple(dialog.find, sel(), dialog.status, dialog.shown), std::tuple("total", Sel(11, 0), "Ready", true));
   EXPECT_FALSE(dialog.checked[Option::SelectedText]);
   EXPECT_FALSE(dialog.enabled[Option::SelectedText]);
   EXPECT_TRUE(dialog.enabled[Option::AllPages]);
@@ -119,15 +115,11 @@ TEST_F(FindReplaceTest, OpeningOffersTheWordAtTheCaretAndSearchesFromItsLine) {
   EXPECT_FALSE(states.enabled(Command::bAgain));
 
   find().find();
-  EXPECT_EQ(memo().selStart(), 20);
-  EXPECT_EQ(memo().selLength(), -5);
-  EXPECT_EQ(dialog.status, "FOUND: 1");
+  EXPECT_EQ(std::tuple(sel(), dialog.status, dialog.nextCaption), std::tuple(Sel(20, -5), "FOUND: 1", "Next"));
   EXPECT_FALSE(dialog.findInFront);
-  EXPECT_EQ(dialog.nextCaption, "Next");
   EXPECT_TRUE(states.enabled(Command::bAgain));
   find().next();
-  EXPECT_EQ(dialog.status, "FOUND: 1  >> SEARCHED TO END");
-  EXPECT_EQ(memo().selText(), "total");
+  EXPECT_EQ(std::tuple(dialog.status, memo().selText()), std::tuple("FOUND: 1  >> SEARCHED TO END", "total"));
   EXPECT_TRUE(ui.messages().empty());  // the dialog is showing
 
   // Unchecking All Pages never enables Selected Text without a selection to search.
@@ -171,8 +163,8 @@ TEST_F(FindReplaceTest, PromptOnReplaceAsksAfterTheFirstMatch) {
   find().replaceAll();
   EXPECT_EQ(memo().text(), "b1 a2 b3 b4 b5");
   ASSERT_EQ(ui.questions().size(), 2u);
-  EXPECT_EQ(ui.questions()[0].text, "Replace....");
-  EXPECT_EQ(ui.questions()[0].buttons, platform::Ui::Buttons::YesNoCancelWithAll);
+  EXPECT_EQ(std::tuple(ui.questions()[0].text, ui.questions()[0].buttons),
+            std::tuple("Replace....", platform::Ui::Buttons::YesNoCancelWithAll));
   EXPECT_TRUE(dialog.checked[Option::PromptOnReplace]);  // All was for this run only
   EXPECT_EQ(dialog.status, "REPLACED: 4  >> SEARCHED TO END");
 
@@ -184,8 +176,7 @@ TEST_F(FindReplaceTest, PromptOnReplaceAsksAfterTheFirstMatch) {
   ui.queueAnswer(Answer::Cancel);
   find().replaceAll();
   EXPECT_EQ(memo().text(), "b1 b2 a3");
-  EXPECT_TRUE(dialog.findInFront);
-  EXPECT_EQ(dialog.defaultButton, Button::Find);
+  EXPECT_EQ(std::pair(dialog.findInFront, dialog.defaultButton), std::pair(true, Button::Find));
   EXPECT_TRUE(ui.allAnswersUsed());
 }
 
@@ -197,8 +188,7 @@ TEST_F(FindReplaceTest, ReplaceActsOnlyOnTheMatchStillSelected) {
   memo().select(2, 3);
   find().next();
   EXPECT_EQ(memo().text(), "x abc x x");
-  EXPECT_EQ(memo().selText(), "x");
-  EXPECT_EQ(memo().selStart(), 7);
+  EXPECT_EQ(sel(), Sel(7, -1));
   find().next();
   EXPECT_EQ(memo().text(), "x abc y x");
   EXPECT_EQ(dialog.status, "REPLACED: 1");
@@ -224,14 +214,13 @@ TEST_F(FindReplaceTest, F3AndCtrlGAfterTheDialogClosed) {
   find().find();
   find().cancel();
   EXPECT_FALSE(dialog.shown);
-  EXPECT_EQ(find().findHistory(), std::vector<std::string>{"Dim"});
+  EXPECT_EQ(find().findHistory(), Texts{"Dim"});
   bench.findNext();
   EXPECT_EQ(memo().selStart(), 10);
-  EXPECT_EQ(ui.messages().size(), 0u);
+  EXPECT_TRUE(ui.messages().empty());
   bench.findNext();
-  EXPECT_EQ(ui.messages(), std::vector<std::string>{"Searched To End"});
-  EXPECT_FALSE(states.enabled(Command::bAgain));
-  EXPECT_FALSE(states.enabled(Command::FindNext1));
+  EXPECT_EQ(ui.messages(), Texts{"Searched To End"});
+  EXPECT_EQ(std::pair(states.enabled(Command::bAgain), states.enabled(Command::FindNext1)), std::pair(false, false));
   bench.findNext();  // disabled: nothing
   EXPECT_EQ(ui.messages().size(), 1u);
   // Ctrl+G runs Next all the same.
@@ -251,12 +240,10 @@ TEST_F(FindReplaceTest, AllPagesWalksEveryPageOnceAndRevertTakesItBack) {
   dialog.tick(find(), Option::WholeWords, true);
   find().find();
   find().replaceAll();
-  EXPECT_EQ(pageText(0), "DIM_X a\r\nDIM_X z\r\n");
-  EXPECT_EQ(pageText(1), "DIM_X b\r\nDIM_X c\r\n");
+  EXPECT_EQ(firstTwoPages(), (Texts{"DIM_X a\r\nDIM_X z\r\n", "DIM_X b\r\nDIM_X c\r\n"}));
   EXPECT_EQ(dialog.status, "REPLACED: 4  >> SEARCHED TO END");
   // The run ended on the first page, a .mb: Compile follows it as after a tab change.
-  EXPECT_EQ(docs().currentTab(), 0);
-  EXPECT_EQ(view.currentTab, 0);
+  EXPECT_EQ(std::pair(docs().currentTab(), view.currentTab), std::pair(0, 0));
   EXPECT_TRUE(states.enabled(Command::bCompile));
 
   // One undo takes back the page's replacements.
@@ -266,8 +253,7 @@ TEST_F(FindReplaceTest, AllPagesWalksEveryPageOnceAndRevertTakesItBack) {
   memo().redo();
 
   bench.revert();  // All Pages is checked
-  EXPECT_EQ(pageText(0), "Dim a\r\nDim z\r\n");
-  EXPECT_EQ(pageText(1), "Dim b\r\nDim c\r\n");
+  EXPECT_EQ(firstTwoPages(), (Texts{"Dim a\r\nDim z\r\n", "Dim b\r\nDim c\r\n"}));
   EXPECT_FALSE(states.enabled(Command::Revert1));
 }
 
@@ -281,8 +267,7 @@ TEST_F(FindReplaceTest, FindOverAllPagesStopsAtTheStartTab) {
   find().next();
   EXPECT_EQ(docs().currentTab(), 0);
   find().next();
-  EXPECT_EQ(dialog.status, "FOUND: 2  >> SEARCHED TO END");
-  EXPECT_EQ(docs().currentTab(), 0);
+  EXPECT_EQ(std::tuple(dialog.status, docs().currentTab()), std::tuple("FOUND: 2  >> SEARCHED TO END", 0));
 
   // Closing pages under the open dialog cannot leave the start tab behind the last tab.
   docs().selectTab(2);
@@ -294,21 +279,9 @@ TEST_F(FindReplaceTest, FindOverAllPagesStopsAtTheStartTab) {
   EXPECT_EQ(dialog.status, "FOUND: 0  >> SEARCHED TO END");
 }
 
-TEST_F(FindReplaceTest, RevertKeepsTypingDoneAfterTheDialogOpened) {
-  memo().setText("a b");
-  find().open();
-  memo().select(3, 0);
-  memo().setSelText(" typed");
-  dialog.typeFind(find(), "a");
-  dialog.typeReplace(find(), "z");
-  memo().select(0, 0);
-  find().find();
-  find().replaceAll();
-  EXPECT_EQ(memo().text(), "z b typed");
-  bench.revert();
-  EXPECT_EQ(memo().text(), "a b typed");
-
-  // A change of the set of pages makes the table refer to other pages: Revert goes.
+// What Revert puts back after typing and replacing is the random find check's business.
+TEST_F(FindReplaceTest, ChangingTheSetOfPagesTakesRevertAway) {
+  // The revert table would refer to other pages.
   const auto other = installed.folder().write("other.mb", "x\r\n");
   const std::vector<std::pair<const char*, std::function<void()>>> changes = {
       {"new page", [&] { docs().newPage(); }},
@@ -320,8 +293,7 @@ TEST_F(FindReplaceTest, RevertKeepsTypingDoneAfterTheDialogOpened) {
     find().open();
     EXPECT_TRUE(states.enabled(Command::Revert1));
     change();
-    EXPECT_FALSE(states.enabled(Command::Revert1));
-    EXPECT_FALSE(docs().revertAvailable());
+    EXPECT_EQ(std::pair(states.enabled(Command::Revert1), docs().revertAvailable()), std::pair(false, false));
   }
 }
 
@@ -359,7 +331,7 @@ TEST_F(FindReplaceTest, HistoriesGoThroughTheSettingsFileInOrder) {
   }
   openAt(0, "FIND3");  // the same without regard to case moves up with its new spelling
   find().cancel();
-  std::vector<std::string> expected = {"FIND3"};
+  Texts expected = {"FIND3"};
   for (int i = 10; i >= 0; --i)
     if (i != 3) expected.push_back("find" + std::to_string(i));
   EXPECT_EQ(find().findHistory(), expected);
@@ -372,6 +344,15 @@ TEST_F(FindReplaceTest, HistoriesGoThroughTheSettingsFileInOrder) {
   EXPECT_EQ(again.findReplace().findHistory(), expected);
   EXPECT_EQ(again.findReplace().replaceHistory().front(), "with10");
   EXPECT_EQ(again.findReplace().replaceHistory().size(), 11u);
+}
+
+TEST(FindModelCheck, TwentyThousandRandomStepsAgreeWithAStringModel) {
+  std::mt19937 rng(1515);
+  testing::FindModelChecker checker([&](std::uint32_t& out) {
+    out = rng();
+    return true;
+  });
+  EXPECT_EQ(checker.run(20000), "");
 }
 
 }  // namespace
