@@ -552,13 +552,7 @@ bool CodeMemo::findText(std::string_view pattern, bool forward, bool wholeWord, 
   const CaseFolder* fold = matchCase ? nullptr : &folder();
   const std::string folded = fold ? fold->upper(pattern) : std::string(pattern);
   const Matcher m{folded, fold};
-  auto wordOk = [&](std::string_view t, std::size_t i) {
-    if (!wholeWord) return true;
-    const bool before = i == 0 || isSeparator(t[i - 1]);
-    const std::size_t e = i + folded.size();
-    const bool after = e >= t.size() || isSeparator(t[e]);
-    return before && after;
-  };
+  auto wordOk = [&](std::string_view t, std::size_t i) { return !wholeWord || wholeWordAt(t, i, folded.size()); };
   const std::int64_t caretPar = table_.paragraphAt(caret_);
   const auto caretPos = static_cast<std::size_t>(caret_ - table_.startOf(caretPar));
   std::int64_t foundPar = -1;
@@ -598,6 +592,18 @@ bool CodeMemo::findText(std::string_view pattern, bool forward, bool wholeWord, 
   else
     select(start, len);
   return true;
+}
+
+bool CodeMemo::matchesAt(Offset start, std::string_view pattern, bool wholeWord, bool matchCase) const {
+  if (pattern.empty() || start < 0 || start > charCount()) return false;
+  const std::int64_t p = table_.paragraphAt(start);
+  const std::string_view t = table_.at(p).text();
+  const auto at = static_cast<std::size_t>(start - table_.startOf(p));
+  // A match never spans a paragraph break.
+  if (at + pattern.size() > t.size()) return false;
+  const std::string_view here = t.substr(at, pattern.size());
+  const bool same = matchCase ? here == pattern : folder().upper(here) == folder().upper(pattern);
+  return same && (!wholeWord || wholeWordAt(t, at, pattern.size()));
 }
 
 // ---------------------------------------------------------------------------------------

@@ -144,6 +144,9 @@ public:
   void select(Offset caret, Offset length);
   std::string currentWord() const;
   bool findText(std::string_view pattern, bool forward, bool wholeWord, bool matchCase);
+  // Whether findText would find `pattern` starting at `start`: one place keeps the case and
+  // whole-word rules for everyone who checks a match again.
+  bool matchesAt(Offset start, std::string_view pattern, bool wholeWord, bool matchCase) const;
 
   // Column selection: a rectangle between two display columns over the paragraphs from the
   // selection's start to its stop.
@@ -391,6 +394,9 @@ private:
   LinePoint markAtOrBefore(const Paragraph& par, std::int64_t x) const;
   std::uint8_t paragraphFlagsFor(std::string_view text) const;
   bool isSeparator(char c) const { return separators_.contains(c); }
+  bool wholeWordAt(std::string_view text, std::size_t at, std::size_t length) const {
+    return (at == 0 || isSeparator(text[at - 1])) && (at + length >= text.size() || isSeparator(text[at + length]));
+  }
   void reportProgress(std::int64_t done, std::int64_t total, bool final) const;
 
   ParagraphTable table_;

@@ -245,17 +245,7 @@ bool FindReplace::selectionIsLastMatch() const {
   const editor::Offset length = editor_.selLength();
   const auto size = static_cast<editor::Offset>(findText_.size());
   if (std::min(caret, caret + length) != last_.start || (length < 0 ? -length : length) != size) return false;
-  const std::string selected = editor_.selText();
-  if (checked(Option::CaseSensitive) ? selected != findText_
-                                     : editor_.folder().upper(selected) != editor_.folder().upper(findText_))
-    return false;
-  if (!checked(Option::WholeWords)) return true;
-  const std::int64_t p = editor_.table().paragraphAt(last_.start);
-  const std::string_view t = editor_.paragraphText(p);
-  const auto at = static_cast<std::size_t>(last_.start - editor_.table().startOf(p));
-  const std::size_t end = at + findText_.size();
-  return (at == 0 || editor_.separators().contains(t[at - 1])) &&
-         (end >= t.size() || editor_.separators().contains(t[end]));
+  return editor_.matchesAt(last_.start, findText_, checked(Option::WholeWords), checked(Option::CaseSensitive));
 }
 
 bool FindReplace::replaceSelected() {

@@ -37,6 +37,7 @@ TEST(CodeMemoFind, GoesOnAcrossParagraphsButNeverMatchesOverABreak) {
     const Sel before = sel(m);
     for (const char* pattern : {"a\r\nb", "ab", "zz", ""}) {
       EXPECT_FALSE(m.findText(pattern, forward, false, false)) << pattern;
+      EXPECT_FALSE(m.matchesAt(1, pattern, false, false)) << pattern;
       EXPECT_EQ(sel(m), before);
     }
   }
@@ -92,6 +93,9 @@ TEST(CodeMemoSearch, AgreesWithASlowSearchOnRepetitiveText) {
     memo.setText(text);
     memo.select(static_cast<Offset>(from), 0);
     const std::size_t expected = naiveFind(text, pattern, from, forward, matchCase, wholeWord, memo.separators());
+    EXPECT_EQ(memo.matchesAt(static_cast<Offset>(from), pattern, wholeWord, matchCase),
+              naiveFind(text, pattern, from, true, matchCase, wholeWord, memo.separators()) == from)
+        << text << " / " << pattern << " at " << from;
     const bool found = memo.findText(pattern, forward, wholeWord, matchCase);
     ASSERT_EQ(found, expected != std::string::npos) << text << " / " << pattern << " from " << from;
     if (found) {
