@@ -259,7 +259,7 @@ void ParagraphTable::growBlock(Block& b, std::uint32_t needed) {
 
 // Recomputes the sums from paragraph `from` on, and the block's total. The sums are only
 // meaningful while the total fits the block limit; rebalance() splits a block that does not.
-void ParagraphTable::recount(Block& b, std::uint32_t from) {
+std::uint64_t ParagraphTable::recount(Block& b, std::uint32_t from) {
   for (std::uint32_t i = from; i < b.count; ++i) b.unitBytes()[i] = unitByte(b.paras[i].length);
   std::uint64_t sum = b.groupStart(from / kGroup);
   for (std::uint32_t g = from / kGroup; g * kGroup < b.count; ++g) {
@@ -267,8 +267,8 @@ void ParagraphTable::recount(Block& b, std::uint32_t from) {
     for (std::uint32_t i = g * kGroup; i < end; ++i) sum += b.unitsOf(i);
     if (g < kMaxGroups) b.groupEnds()[g] = static_cast<std::uint32_t>(sum);
   }
-  b.units = sum;
   if (b.wrapped) b.wrapped->valid = std::min(b.wrapped->valid, from);
+  return sum;
 }
 
 std::uint32_t ParagraphTable::Block::unitsBefore(std::uint32_t i) const {
@@ -376,7 +376,7 @@ void ParagraphTable::rebalance(std::size_t blockIndex) {
     Block piece = newBlock(roundUpToGroup(n + n / 4));
     std::memcpy(static_cast<void*>(piece.paras), b.paras + i, n * sizeof(Paragraph));
     piece.count = n;
-    recount(piece, 0);
+    piece.units = recount(piece, 0);
     piece.lines = n;
     if (b.wrapped) {
       piece.wrapped = std::make_unique<Wrapped>();
@@ -752,10 +752,7 @@ void ParagraphTable::insertParagraphs(std::int64_t index, const std::vector<std:
     w.valid = std::min(w.valid, local);
   }
   b.count += k;
-  const std::uint64_t unitsBefore = b.units;
-  recount(b, local);
-  const std::int64_t units = static_cast<std::int64_t>(b.units - unitsBefore);
-  b.units = unitsBefore;  // adjustBlock adds the difference
+  const auto units = static_cast<std::int64_t>(recount(b, local) - b.units);
   adjustBlock(blockIndex, units, k, k);
   rebalance(blockIndex);
 }
@@ -780,9 +777,7 @@ void ParagraphTable::eraseParagraphs(std::int64_t index, std::int64_t count) {
     for (std::uint32_t i = l.local; i < end; ++i) releaseParagraph(b.paras[i]);
     std::memmove(static_cast<void*>(b.paras + l.local), b.paras + end, (b.count - end) * sizeof(Paragraph));
     b.count -= n;
-    const std::uint64_t unitsBefore = b.units;
     recount(b, l.local);
-    b.units = unitsBefore;
     adjustBlock(l.blockIndex, -units, -lines, -static_cast<std::int64_t>(n));
     if (b.count == 0) removeBlock(l.blockIndex);
     count -= n;

@@ -278,7 +278,9 @@ private:
 
   Block newBlock(std::uint32_t capacity);
   void growBlock(Block& b, std::uint32_t needed);
-  static void recount(Block& b, std::uint32_t from);
+  // Rewrites the unit bytes and group ends from paragraph `from` on and returns the block's
+  // new total; `units` stays for the caller, as an edit hands the difference to adjustBlock.
+  static std::uint64_t recount(Block& b, std::uint32_t from);
   void rebalance(std::size_t blockIndex);
   void removeBlock(std::size_t blockIndex);
   void setLineCount(Block& b, std::size_t blockIndex, std::uint32_t local, std::uint32_t lines);
