@@ -257,8 +257,8 @@ void ParagraphTable::growBlock(Block& b, std::uint32_t needed) {
   b.capacity = capacity;
 }
 
-// Recomputes the sums from paragraph `from` on, and the block's total. The sums are only
-// meaningful while the total fits the block limit; rebalance() splits a block that does not.
+// The sums are only meaningful while the total fits the block limit; rebalance() splits a
+// block that does not.
 std::uint64_t ParagraphTable::recount(Block& b, std::uint32_t from) {
   for (std::uint32_t i = from; i < b.count; ++i) b.unitBytes()[i] = unitByte(b.paras[i].length);
   std::uint64_t sum = b.groupStart(from / kGroup);
