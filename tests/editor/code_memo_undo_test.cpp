@@ -35,29 +35,9 @@ Texts undoTexts(CodeMemo& m) {
   return texts;
 }
 
-TEST(CodeMemoUndo, MovingTheCaretEndsATypedRun) {
-  CodeMemo m;
-  m.setText("Dim x\r\n");
-  m.setSelStart(5);
-  type(m, "abc");
-  m.setSelStart(0);
-  type(m, "d");
-  EXPECT_EQ(m.text(), "dDim xabc\r\n");
-  EXPECT_EQ(undoTexts(m), (Texts{"Dim xabc\r\n", "Dim x\r\n"}));
-
-  // Undoing a replacement puts the caret after the restored text.
-  m.setText("one two three");
-  m.select(4, 4);
-  m.setSelText("2");
-  m.undo();
-  EXPECT_EQ(m.text().insert(m.selStart(), "|"), "one two |three");
-  m.redo();
-  EXPECT_EQ(m.text(), "one 2three");
-}
-
 TEST(CodeMemoUndo, WhatStartsANewRecord) {
   CodeMemo m;
-  // Placing the caret where it already is still ends the run.
+  // Placing the caret, even where it already is, ends a typed run.
   type(m, "ab");
   m.setSelStart(2);
   type(m, "c");
@@ -70,6 +50,15 @@ TEST(CodeMemoUndo, WhatStartsANewRecord) {
   type(m, "xy");
   EXPECT_EQ(m.text(), "abxy");
   EXPECT_EQ(undoTexts(m), (Texts{"abc", ""}));
+
+  // Undoing a replacement puts the caret after the restored text.
+  m.setText("one two three");
+  m.select(4, 4);
+  m.setSelText("2");
+  m.undo();
+  EXPECT_EQ(m.text().insert(m.selStart(), "|"), "one two |three");
+  m.redo();
+  EXPECT_EQ(m.text(), "one 2three");
 
   // A deletion followed by typing at the same point: the deletion's record starts there.
   m.setText("abcd");
