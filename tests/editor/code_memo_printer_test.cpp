@@ -95,7 +95,6 @@ TEST(PageText, ReplacesTheFirstPageMarkOnly) {
   EXPECT_EQ(pageText("Head {p} of {p}", 0), "Head 1 of {p}");
   EXPECT_EQ(pageText("{p}", 9), "10");
   EXPECT_EQ(pageText("No number", 3), "No number");
-  EXPECT_EQ(pageText("", 0), "");
 }
 
 class CodeMemoPrinterTest : public ::testing::Test {

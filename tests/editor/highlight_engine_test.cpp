@@ -3,13 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fstream>
 #include <random>
-#include <sstream>
 
 #include "editor/code_memo.h"
 #include "editor/number_highlighter.h"
-#include "language/key_file.h"
 
 namespace quillon::editor {
 namespace {
@@ -348,37 +345,6 @@ TEST(KeywordMatcherTest, AgreesWithTheKeywordByKeywordSearch) {
     }
   }
   EXPECT_GT(withHits, compared / 2);
-}
-
-
-using DefaultKeyFile = Fixture;
-
-TEST_F(DefaultKeyFile, ColoursTheSample) {
-  std::ifstream keyFile(QUILLON_BINARY_DIR "/quillon.bin", std::ios::binary);
-  ASSERT_TRUE(keyFile) << "the build writes quillon.bin";
-  language::applyKeyFile(language::readKeyFile(keyFile), engine.keywords(), engine.startStopKeys());
-  NumberHighlighter numbers;
-  numbers.setSeparators("\t +-*/\\<=>.,:;()[]{}%$");
-  engine.setHighlighter(&numbers);
-  memo.loadFromFile(QUILLON_SOURCE_DIR "/tests/data/parcels.mb");
-  rescan();
-
-  auto find = [&](std::string_view needle) {
-    for (std::int64_t i = 0; i < memo.paragraphCount(); ++i)
-      if (memo.paragraphText(i).find(needle) != std::string_view::npos) return render(memo, i);
-    return std::string("not found");
-  };
-  EXPECT_EQ(find("Parcels tool"), "<2:' Parcels tool: lists parcels larger than a chosen area and>");
-  EXPECT_EQ(find("Include \"mapbasic.def\""), "<1:Include> <3:\"mapbasic.def\">");
-  EXPECT_EQ(find("Declare Sub Main"), "<1:Declare Sub> <1:Main>");
-  EXPECT_EQ(find("Declare Method"),
-            "<1:Declare Method> OwnerOf <1:Class> <3:\"Parcels.Registry\"> <1:Lib> <3:\"parcels.dll\"> "
-            "(<1:ByVal> <1:id> <1:As> <1:Integer>) <1:As> <1:String>");
-  EXPECT_EQ(find("PARCEL_FILL"), "<1:Define> PARCEL_FILL <1:&H1F>");
-  EXPECT_EQ(find("asked = "), "\tasked = <1:FALSE>");
-  EXPECT_EQ(find("Menu"), "\t<1:Create  Menu\tBar> <1:As> <3:\"Parcels\">");
-  EXPECT_EQ(find("minArea = 2500.5"), "\tminArea = <1:2500>.<1:5>");
-  EXPECT_EQ(find("Dim minArea As Float"), "\t<1:Dim> minArea <1:As> <1:Float>");
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "editor/case_fold.h"
 #include "editor/memo_error.h"
 
 using namespace quillon::editor;
@@ -43,6 +44,14 @@ TEST(KeywordList, DerivedDataFollowsEveryChange) {
   EXPECT_EQ(derived(list), Derived({"X", "GLOBAL"}, 6, true));
   list.clear();
   EXPECT_EQ(derived(list), Derived({}, 0, false));
+}
+
+TEST(CaseFolder, AnsiFoldsWindows1252LettersAndAMissingUserTableMeansAscii) {
+  const auto& f = CaseFolder::ansi();
+  EXPECT_EQ(f.upper("\xe9\xe0\xfe\x9a\x9c\x9e\xff"), "\xc9\xc0\xde\x8a\x8c\x8e\x9f");
+  // Division sign, sharp s and micro sign have no capital of their own.
+  EXPECT_EQ(f.upper("\xf7\xdf\xb5"), "\xf7\xdf\xb5");
+  EXPECT_EQ(&CaseFolder::forType(UpperCaseType::muUserDefined), &CaseFolder::ascii());
 }
 
 TEST(KeywordList, UpperCaseTypeDecidesHowAccentsFold) {

@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include "support/editing_fixture.h"
-#include "support/temp_folder.h"
 
 namespace {
 
@@ -83,19 +82,6 @@ TEST_F(Blocks, PastePadsShortLinesAndAppendsParagraphs) {
   EXPECT_EQ(memo.text(), "x   q");
 }
 
-TEST_F(Blocks, LargePasteBelowTheLastParagraph) {
-  load("top");
-  memo.setSelStart(3);
-  pasteBlockText(quillon::testing::numberedLines("row", 20000));
-  keyboard.controlKey('V', kCtrl);
-  EXPECT_EQ(memo.paragraphCount(), 20000);
-  EXPECT_EQ(memo.paragraphText(0), "toprow 1");
-  EXPECT_EQ(memo.paragraphText(19999), "   row 20000");
-  memo.selfCheck();
-  memo.undo();
-  EXPECT_EQ(memo.text(), "top");
-}
-
 class Clipboard : public EditingTest {};
 
 TEST_F(Clipboard, CutPasteAndLineBreaks) {
@@ -155,6 +141,5 @@ TEST_F(Clipboard, BinaryAndHugePastesStaySound) {
   memo.undo();
   EXPECT_EQ(memo.text(), "[]");
 }
-
 
 }  // namespace
