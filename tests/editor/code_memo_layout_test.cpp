@@ -176,24 +176,6 @@ TEST_F(CodeMemoLayout, ColumnSelectionCopiesAndReplacesRows) {
   EXPECT_FALSE(memo.blockSelection());
 }
 
-// Long lines are measured by counting when the font is fixed pitch; both ways must agree.
-TEST(CodeMemoMeasure, CountingAndAddingUpWidthsAgree) {
-  CodeMemo counted, added;
-  FixedMetrics fixed(7, 15, true);
-  FixedMetrics summed(7, 15);
-  counted.setMetrics(&fixed);
-  added.setMetrics(&summed);
-  const std::string line = "a\tbc\t\td   e\tf";
-  for (auto* m : {&counted, &added}) {
-    m->setWordWrap(false);
-    m->setTabStops(4);
-    m->setText(line);
-  }
-  const auto span = counted.lineSpan(0);
-  for (std::uint32_t pos = 0; pos <= line.size(); ++pos)
-    EXPECT_EQ(counted.xInLine(span, pos), added.xInLine(added.lineSpan(0), pos)) << "at " << pos;
-}
-
 // Widths that differ by character, so a position cannot be found by counting.
 class Proportional final : public TextMetrics {
 public:
@@ -204,62 +186,66 @@ public:
 };
 
 // The x of every position, added up from the start as the rules say.
-std::vector<int> xsOf(const std::string& text, int tabStops) {
-  const Proportional m;
+std::vector<int> xsOf(const std::string& text, const TextMetrics& m, int tabStops) {
   const int tab = tabStops * m.averageCharWidth();
   std::vector<int> xs{0};
   for (const char c : text) xs.push_back(xs.back() + (c == '\t' ? tab - xs.back() % tab : m.charWidth(static_cast<unsigned char>(c), 0)));
   return xs;
 }
 
-// A line of many thousand characters is measured from marks along it, which edits and a new tab
-// width must not leave stale: every answer equals adding up from the start.
+// A line of many thousand characters is measured from marks along it, or by counting when the
+// font is fixed pitch; edits and a new tab width must not leave either stale: every answer
+// equals adding up from the start.
 TEST(CodeMemoMeasure, LongLinesAreMeasuredExactlyAfterEdits) {
-  Proportional metrics;
-  CodeMemo memo;
-  memo.setMetrics(&metrics);
-  memo.setViewport(1000, 700);
-  memo.setWordWrap(false);
-  memo.setTabStops(4);
-  std::mt19937 rng(5);
-  const std::string alphabet = "im ab\t";
-  auto randomText = [&](std::size_t n) {
-    std::string s;
-    for (std::size_t i = 0; i < n; ++i) s += alphabet[rng() % alphabet.size()];
-    return s;
-  };
-  memo.setText(randomText(30000));
-  int tabStops = 4;
-  auto check = [&](const char* when) {
-    const std::string text = memo.text();
-    const std::vector<int> xs = xsOf(text, tabStops);
-    const auto span = memo.lineSpan(0);
-    for (int probe = 0; probe < 300; ++probe) {
-      const auto pos = static_cast<std::uint32_t>(rng() % (text.size() + 1));
-      ASSERT_EQ(memo.xInLine(span, pos), xs[pos]) << when << ", x of " << pos;
-      if (pos < text.size()) {
-        ASSERT_EQ(memo.positionAtX(span, xs[pos]), pos) << when << ", position at x of " << pos;
+  const Proportional proportional;
+  const FixedMetrics fixed(7, 15, true);
+  for (const TextMetrics* metrics : std::initializer_list<const TextMetrics*>{&proportional, &fixed}) {
+    SCOPED_TRACE(metrics == &fixed ? "fixed pitch" : "proportional");
+    CodeMemo memo;
+    memo.setMetrics(metrics);
+    memo.setViewport(1000, 700);
+    memo.setWordWrap(false);
+    memo.setTabStops(4);
+    std::mt19937 rng(5);
+    const std::string alphabet = "im ab\t";
+    auto randomText = [&](std::size_t n) {
+      std::string s;
+      for (std::size_t i = 0; i < n; ++i) s += alphabet[rng() % alphabet.size()];
+      return s;
+    };
+    memo.setText(randomText(30000));
+    int tabStops = 4;
+    auto check = [&](const char* when) {
+      const std::string text = memo.text();
+      const std::vector<int> xs = xsOf(text, *metrics, tabStops);
+      const auto span = memo.lineSpan(0);
+      for (int probe = 0; probe < 300; ++probe) {
+        const auto pos = static_cast<std::uint32_t>(rng() % (text.size() + 1));
+        ASSERT_EQ(memo.xInLine(span, pos), xs[pos]) << when << ", x of " << pos;
+        if (pos < text.size()) {
+          ASSERT_EQ(memo.positionAtX(span, xs[pos]), pos) << when << ", position at x of " << pos;
+        }
+        const int from = static_cast<int>(rng() % (xs.back() + 50)) - 20;
+        std::uint32_t first = 0;
+        while (first < text.size() && xs[first + 1] <= from) ++first;
+        const auto got = memo.firstCharacterFrom(span, from);
+        ASSERT_EQ(got.position, first) << when << ", first character from " << from;
+        ASSERT_EQ(got.x, xs[first]) << when << ", its x";
       }
-      const int from = static_cast<int>(rng() % (xs.back() + 50)) - 20;
-      std::uint32_t first = 0;
-      while (first < text.size() && xs[first + 1] <= from) ++first;
-      const auto got = memo.firstCharacterFrom(span, from);
-      ASSERT_EQ(got.position, first) << when << ", first character from " << from;
-      ASSERT_EQ(got.x, xs[first]) << when << ", its x";
+    };
+    check("loaded");
+    // Measure to the end first, so the edits below find marks to keep or drop.
+    memo.xInLine(memo.lineSpan(0), 30000);
+    struct Edit { Offset at, length; const char* text; const char* when; };
+    for (const Edit& e : {Edit{15000, 0, "mmm\t", "after an edit in the middle"}, Edit{0, 0, "i", "after an edit at the start"},
+                          Edit{20000, 5000, "", "after a deletion"}}) {
+      memo.select(e.at, e.length);
+      memo.setSelText(e.text);
+      check(e.when);
     }
-  };
-  check("loaded");
-  // Measure to the end first, so the edits below find marks to keep or drop.
-  memo.xInLine(memo.lineSpan(0), 30000);
-  struct Edit { Offset at, length; const char* text; const char* when; };
-  for (const Edit& e : {Edit{15000, 0, "mmm\t", "after an edit in the middle"}, Edit{0, 0, "i", "after an edit at the start"},
-                        Edit{20000, 5000, "", "after a deletion"}}) {
-    memo.select(e.at, e.length);
-    memo.setSelText(e.text);
-    check(e.when);
+    memo.setTabStops(tabStops = 3);
+    check("after a new tab width");
   }
-  memo.setTabStops(tabStops = 3);
-  check("after a new tab width");
 }
 
 }  // namespace
