@@ -98,14 +98,12 @@ TEST_F(NumberSyntaxDialogTest, PreviewFollowsTheBoxesAndPickedColours) {
 
   colors = {QColor(Qt::green), QColor()};  // the second choice is cancelled
   button(&dialog, "Foreground")->click();
-  EXPECT_EQ(previewFore(&dialog), QColor(Qt::green));
   button(&dialog, "Foreground")->click();
   EXPECT_EQ(previewFore(&dialog), QColor(Qt::green));
   EXPECT_EQ(offered.back(), QColor(Qt::green));
 
   // With no background yet, the picker starts from the editor's colour.
   box(&dialog, "")->click();
-  EXPECT_TRUE(button(&dialog, "Background")->isEnabled());
   colors = {QColor(Qt::blue)};
   button(&dialog, "Background")->click();
   EXPECT_EQ(offered.back(), kEditorBack);

@@ -2,10 +2,7 @@
 
 #include <gtest/gtest.h>
 
-using quillon::editor::apply;
-using quillon::editor::fromHighlighter;
-using quillon::editor::NumberHighlighter;
-using quillon::editor::NumberSyntax;
+using namespace quillon::editor;
 
 // The rest of the round trip is the Number Syntax dialog's business.
 TEST(NumberSyntax, KeepsHighBytesAndTheColourOfASwitchedOffBackground) {

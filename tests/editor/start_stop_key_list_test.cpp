@@ -4,10 +4,7 @@
 
 #include "editor/memo_error.h"
 
-using quillon::editor::KeywordInfo;
-using quillon::editor::MemoError;
-using quillon::editor::StartStopKeyList;
-using quillon::editor::UpperCaseType;
+using namespace quillon::editor;
 
 namespace {
 
