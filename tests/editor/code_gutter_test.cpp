@@ -1,5 +1,4 @@
-// Bookmarks and what the gutter paints, with a fixed-pitch font: characters 8 px wide, lines
-// 16 px high, baseline 13 px below a line's top.
+// A fixed-pitch font: characters 8 px wide, lines 16 px high, baseline 13 px below a line's top.
 #include <gtest/gtest.h>
 
 #include "editor/code_gutter.h"

@@ -1,4 +1,3 @@
-// The gutter painted offscreen beside a real editor: glyph, edge and background pixels.
 #include <gtest/gtest.h>
 
 #include <QApplication>

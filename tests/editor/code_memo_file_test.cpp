@@ -1,5 +1,3 @@
-// Loading and saving the editor's text: break styles, byte substitutions, the paragraph
-// length limit and what saving does to the file on disk.
 #include <unistd.h>
 
 #include <gmock/gmock.h>

@@ -1,5 +1,4 @@
-// Display lines, scrolling the caret into view, lazy layout and column selection, measured
-// with a fixed-pitch font: every character 8 px wide, lines 16 px high.
+// Measured with a fixed-pitch font: every character 8 px wide, lines 16 px high.
 #include <gtest/gtest.h>
 
 #include <random>

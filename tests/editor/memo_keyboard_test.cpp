@@ -1,4 +1,3 @@
-// Typing, editing and movement keys of the editor model.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 

@@ -1,4 +1,3 @@
-// Mouse selection, drag and drop, auto-scrolling and the wheel of the editor model.
 #include <gtest/gtest.h>
 
 #include "support/editing_fixture.h"

@@ -1,5 +1,4 @@
-// The preview window, offscreen: its page image, page stepping and margin dragging; and
-// printing through Qt to a PDF file, read back with poppler's tools.
+// Offscreen; printing goes through Qt to a PDF file, read back with poppler's tools.
 #include "editor/print_preview_window.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,3 @@
-// The editor widget's translation of Qt key, mouse and clipboard events, offscreen.
 #include <gtest/gtest.h>
 
 #include <string>
