@@ -27,18 +27,14 @@ std::string render(CodeMemo& memo, std::int64_t index) {
   AttrStateRef state = p.extra() ? p.extra()->startState : nullptr;
   std::size_t from = 0;
   auto emit = [&](std::size_t to) {
-    if (to <= from) return;
-    const std::string_view part = text.substr(from, to - from);
-    if (state && state->level >= 0)
-      out += "<" + std::to_string(state->contextNum) + ":" + std::string(part) + ">";
-    else
-      out += part;
+    const std::string part(text.substr(from, to - from));
+    out += !state || state->level < 0 || part.empty() ? part : "<" + std::to_string(state->contextNum) + ":" + part + ">";
+    from = to;
   };
   if (p.extra())
     for (const AttrRun& r : p.extra()->runs) {
       emit(r.offset);
       state = r.state;
-      from = r.offset;
     }
   emit(text.size());
   return out;
