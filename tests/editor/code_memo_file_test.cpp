@@ -1,5 +1,3 @@
-#include <unistd.h>
-
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -40,10 +38,6 @@ using quillon::testing::writeFile;
 
 class CodeMemoFile : public ::testing::Test {
 protected:
-  void TearDown() override {
-    std::error_code ec;
-    fs::permissions(dir_, fs::perms::owner_all, fs::perm_options::add, ec);
-  }
   std::vector<std::string> entries() const {
     std::vector<std::string> names;
     for (const auto& e : fs::directory_iterator(dir_)) names.push_back(e.path().filename().string());
@@ -152,21 +146,15 @@ TEST(CodeMemoLimit, AnInsertionPastTheLimitFailsAndChangesNothing) {
   EXPECT_EQ(m.paragraphText(0), "abcdefghij");
 }
 
-TEST_F(CodeMemoFile, LoadingRefusesWhatIsNoRegularFileOrTooLongAndKeepsTheText) {
-  quillon::testing::HangGuard guard;
+// Which files the reader refuses is its own tests' business.
+TEST_F(CodeMemoFile, LoadingRefusesAMissingOrTooLongFileAndKeepsTheText) {
   CodeMemo m;
   m.setText("kept");
   EXPECT_THROW(m.loadFromFile(dir_ / "missing.mb"), std::system_error);
-  for (const auto& f : quillon::testing::makeSpecialFiles(dir_))
-    EXPECT_THROW(m.loadFromFile(f.path), std::system_error) << f.what;
   // Longer than any text the editor can hold: refused before a byte is read.
   const fs::path huge = quillon::testing::makeSparseFile(dir_ / "huge.mb", quillon::editor::kMaxLoadLength + 1);
   EXPECT_THAT([&] { m.loadFromFile(huge); }, kTooLong);
   EXPECT_EQ(m.text(), "kept");
-
-  // A file that reports no size is read to its end.
-  m.loadFromFile("/proc/self/status");
-  EXPECT_EQ(m.paragraphText(0).rfind("Name:", 0), 0u);
 }
 
 // The longest name leaves no room for a longer temporary name beside it.
@@ -192,16 +180,6 @@ TEST_F(CodeMemoFile, AFailedSaveLeavesTheOldFileAndNoLitter) {
   EXPECT_THROW(m.saveToFile(dir_ / "busy.mb"), std::system_error);
   EXPECT_TRUE(fs::is_directory(dir_ / "busy.mb" / "inside"));
   EXPECT_EQ(entries(), std::vector<std::string>{"busy.mb"});
-}
-
-TEST_F(CodeMemoFile, SavingIntoAReadOnlyFolderThrowsAndKeepsTheOldFile) {
-  if (::geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
-  writeFile(dir_ / "a.mb", "old");
-  fs::permissions(dir_, fs::perms::owner_read | fs::perms::owner_exec);
-  CodeMemo m;
-  m.setText("new");
-  EXPECT_THROW(m.saveToFile(dir_ / "a.mb"), std::system_error);
-  EXPECT_EQ(readFile(dir_ / "a.mb"), "old");
 }
 
 }  // namespace
