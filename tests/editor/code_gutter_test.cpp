@@ -111,10 +111,6 @@ TEST_F(CodeGutterTest, KeysAndGoTo) {
   EXPECT_EQ(memo.selStart(), 3);
   gutter.keyDown(5, {false, true, false});
   EXPECT_EQ(std::pair(memo.selStart(), memo.scrollY() > 0), std::pair(memo.offsetOfLine(12), true));
-  memo.setSelStart(0);
-  memo.setScroll(0, 0);
-  gutter.goToBookmark(5);
-  EXPECT_EQ(std::pair(memo.selStart(), memo.scrollY() > 0), std::pair(memo.offsetOfLine(12), true));
 }
 
 TEST_F(CodeGutterTest, WhereNumbersAndGlyphsGo) {
