@@ -192,9 +192,8 @@ std::vector<int> xsOf(const std::string& text, const TextMetrics& m, int tabStop
   return xs;
 }
 
-// A line of many thousand characters is measured from marks along it, or by counting when the
-// font is fixed pitch; edits and a new tab width must not leave either stale: every answer
-// equals adding up from the start.
+// A long line is measured from marks along it, or by counting in a fixed-pitch font; edits and a
+// new tab width must leave neither stale.
 TEST(CodeMemoMeasure, LongLinesAreMeasuredExactlyAfterEdits) {
   const Proportional proportional;
   const FixedMetrics fixed(7, 15, true);

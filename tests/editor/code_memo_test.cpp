@@ -42,7 +42,6 @@ TEST(CodeMemoFind, GoesOnAcrossParagraphsButNeverMatchesOverABreak) {
 }
 
 // Forward: the first match at or after `from`; backward: the last one starting before it.
-// The slow way, within one paragraph.
 std::size_t naiveFind(const std::string& text, const std::string& pattern, std::size_t from, bool forward,
                       bool matchCase, bool wholeWord, const CharSet& separators, const CaseFolder& f) {
   auto matchesAt = [&](std::size_t i) {
@@ -254,8 +253,6 @@ TEST(CodeMemoAnchors, FollowEditsBeforeThem) {
   EXPECT_THROW(m.anchor(a), MemoError);
 }
 
-// A long deterministic random walk through edits, undo, redo, loads, list edits, searches
-// and layout changes, checked against a plain string after every step.
 TEST(CodeMemoModelCheck, FiftyThousandRandomStepsAgreeWithAStringModel) {
   std::uint64_t state = 0x5eed'1234'abcdULL;
   quillon::test::MemoModelChecker checker([&](std::uint32_t& out) {

@@ -21,8 +21,7 @@ public:
 using Span = std::tuple<std::int64_t, std::uint32_t, std::uint32_t>;
 Span spanOf(const CodeMemo::LineSpan& l) { return {l.paragraph, l.start, l.stop}; }
 
-// The editor laid out at a width, and the print layout of the same text at the same width
-// with another metrics object of the same kind, must agree line for line.
+// Each with a metrics object of its own.
 template <class Metrics>
 void expectSameLinesAsTheEditor(const Metrics& metrics, const std::string& text, int width, bool staticFormat) {
   Metrics screen = metrics;

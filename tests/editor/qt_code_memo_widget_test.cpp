@@ -153,9 +153,8 @@ TEST_F(CodeMemoWidgetTest, MouseAndWheel) {
   EXPECT_EQ(memo.topLine(), 5);
 }
 
-// A long line scrolled far to the right shows, right of the margin, exactly what its tail shows
-// unscrolled: painting starts at the first visible character, at that character's own x, and
-// the end-of-text mark stands where the painter ended.
+// Painting starts at the first visible character, at that character's own x, and the
+// end-of-text mark stands where the painter ended.
 TEST_F(CodeMemoWidgetTest, AScrolledLongLineShowsWhatItsTailShows) {
   const QColor paper(255, 255, 225);
   widget->setBackground(paper);
