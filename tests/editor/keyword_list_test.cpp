@@ -5,6 +5,7 @@
 #include "editor/case_fold.h"
 #include "editor/memo_error.h"
 #include "editor/start_stop_key_list.h"
+#include "editor/windows1252.h"
 
 using namespace quillon::editor;
 
@@ -61,6 +62,15 @@ TEST(CaseFolder, AnsiFoldsWindows1252LettersAndAMissingUserTableMeansAscii) {
   // Division sign, sharp s and micro sign have no capital of their own.
   EXPECT_EQ(f.upper("\xf7\xdf\xb5"), "\xf7\xdf\xb5");
   EXPECT_EQ(&CaseFolder::forType(UpperCaseType::muUserDefined), &CaseFolder::ascii());
+}
+
+TEST(Windows1252, EveryByteSurvivesARoundTripAndOtherCharactersAreRefused) {
+  std::string all;
+  for (int i = 0; i < 256; ++i) all.push_back(static_cast<char>(i));
+  EXPECT_EQ(utf16ToWindows1252(windows1252ToUtf16(all)), all);
+  // The high block maps to its own characters; what Windows-1252 lacks becomes '?'.
+  EXPECT_EQ(windows1252ToUtf16("\x80\x9F\xE9"), u"\u20AC\u0178\u00E9");
+  EXPECT_EQ(utf16ToWindows1252(u"\u20AC\u0416x"), "\x80?x");
 }
 
 TEST(KeywordList, UpperCaseTypeDecidesHowAccentsFold) {
