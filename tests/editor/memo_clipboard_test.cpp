@@ -9,10 +9,6 @@ using namespace quillon::test;
 
 class Blocks : public EditingTest {
 protected:
-  void SetUp() override {
-    EditingTest::SetUp();
-    memo.setOptions(memo.options() | moBlockSelection);
-  }
   // Selects the rectangle from (column, paragraph) spanning `right` columns and `down` rows.
   void block(std::int64_t paragraph, int column, int right, int down) {
     memo.setSelStart(memo.table().startOf(paragraph) + column);
@@ -36,7 +32,6 @@ TEST_F(Blocks, ShiftAltStartsABlockOnlyWhenAllowed) {
   // A block reaches into virtual space.
   load("ab\r\nabcdef");
   block(0, 1, 3, 1);
-  EXPECT_EQ(memo.extraColumns(), 0);
   EXPECT_EQ(memo.selText(), "b\r\nbcd\r\n");
   key(EditKey::Up, kShiftAlt);
   EXPECT_EQ(memo.extraColumns(), 2);  // column 4 on "ab"

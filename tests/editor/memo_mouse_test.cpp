@@ -49,7 +49,6 @@ TEST_F(Mouse, DraggingSelectsAltDraggingSelectsAColumnAndDoubleClickAWord) {
   drag(4, 0, 1, 1);
   EXPECT_EQ(sel(), Pair(9, -5));
 
-  memo.setOptions(memo.options() | moBlockSelection);
   drag(1, 0, 3, 2, kAlt);
   EXPECT_EQ(memo.selText(), "bc\r\nhi\r\nno\r\n");
   memo.setWordWrap(true);

@@ -114,7 +114,6 @@ TEST_F(CodeMemoWidgetTest, EditorErrorsAreShownNotThrown) {
 }
 
 TEST_F(CodeMemoWidgetTest, ColumnBlocksTravelThroughTheSystemClipboard) {
-  memo.setOptions(memo.options() | moBlockSelection);
   memo.setText("abcd\r\nefgh");
   memo.setSelStart(1);
   QTest::keyClick(widget.get(), Qt::Key_Right, Qt::ShiftModifier | Qt::AltModifier);
