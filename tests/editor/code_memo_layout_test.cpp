@@ -260,7 +260,6 @@ void expectSameLinesAsTheEditor(const Metrics& metrics, const std::string& text,
   memo.setTabStops(4);
   memo.setText(text);
   memo.setMetrics(&screen);
-  memo.setWordWrap(true);
   memo.setUpdateMode(UpdateMode::umImmediate);
   memo.setViewport(width + memo.leftMargin() + memo.rightMargin(), 100);
   PrintLayout layout(memo, false);
@@ -308,7 +307,6 @@ TEST(PrintLayout, AHugeSingleLineWrapsIntoItsWholeLength) {
   constexpr std::uint32_t kLength = 20'000'000;
   CodeMemo memo;
   memo.setText(std::string(kLength, 'y'));
-  memo.setWordWrap(true);
   FixedMetrics paper(8, 16);
   PrintLayout layout(memo, false);
   layout.layOut(paper, 800);  // 100 characters a line

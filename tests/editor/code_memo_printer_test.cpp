@@ -192,7 +192,6 @@ TEST_F(CodeMemoPrinterTest, FailuresAreReportedAndNothingIsSentWithoutAPrinterOr
 }
 
 TEST_F(CodeMemoPrinterTest, TheLayoutFollowsTheTextTheMarginsAndPlainText) {
-  memo.setWordWrap(true);
   memo.setText(std::string(150, 'x'));  // 1200 units: two lines at 7.25 inches
   printer.setMemoToPrint(&memo);
   int formats = 0;
