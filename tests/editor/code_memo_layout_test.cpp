@@ -83,7 +83,6 @@ TEST_F(CodeMemoLayout, EditsAndWidthChangesRewrap) {
   memo.setWordWrap(false);
   memo.setViewport(kMargins + 12 * 8, 160);
   EXPECT_EQ(displayLines(), std::vector<std::string>{memo.text()});
-  memo.selfCheck();
 }
 
 TEST_F(CodeMemoLayout, TopLineIsInWholeLinesAndCanBeSetBeforeLayoutIsDone) {
