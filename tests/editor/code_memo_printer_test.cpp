@@ -77,7 +77,6 @@ TEST(PageFormat, CountsPagesWithoutABlankSheetAndSplitsTheLines) {
 TEST(PageFormat, MarginsBeyondThePaperLeaveNoRoomAndDivideByNothing) {
   // A custom paper of one inch by one inch: the margins alone are wider and taller.
   const PageFormat tiny({100, 100, 100, 100, 0, 0, 100, 100}, PageSettings{}, 10);
-  EXPECT_LT(tiny.textWidth(), 0);
   EXPECT_EQ(std::tuple(tiny.hasRoom(8), tiny.linesPerPage(), tiny.pageCount(5)), std::tuple(false, 1, 5));
   // Wide enough for a character but not tall enough for a line.
   PageSettings flat;
@@ -85,7 +84,6 @@ TEST(PageFormat, MarginsBeyondThePaperLeaveNoRoomAndDivideByNothing) {
   flat.marginBottom = 5.45f;
   const PageFormat low({850, 1100, 850, 1100, 0, 0, 100, 100}, flat, 10);
   EXPECT_FALSE(low.hasRoom(8));
-  EXPECT_TRUE(PageFormat({850, 1100, 850, 1100, 0, 0, 100, 100}, PageSettings{}, 10).hasRoom(8));
   // A printer that reports nothing at all.
   const PageFormat none(PrinterMetrics{}, PageSettings{}, 0);
   EXPECT_EQ(none.lineHeight(), 1);
