@@ -148,7 +148,6 @@ TEST_F(CodeGutterTest, ParagraphNumbersOnlyOnFirstLines) {
   gutter.setParagraphNumbers(true);
   std::vector<std::pair<std::int64_t, std::string>> numbers;
   for (const CodeGutter::Item& i : paintAll().items) numbers.emplace_back(i.line, i.text);
-  ASSERT_EQ(memo.lineCount(), 5);
   EXPECT_EQ(numbers, (decltype(numbers){{0, "1"}, {1, "2"}, {4, "3"}}));
 }
 
