@@ -7,7 +7,6 @@
 
 #include "editor/code_memo.h"
 #include "editor/number_highlighter.h"
-#include "editor/number_syntax.h"
 
 namespace quillon::editor {
 namespace {
@@ -253,22 +252,6 @@ TEST_F(Numbers, ScopeAndQuery) {
   numbers.onQueryHilit = [](int value, bool& doHilit) { doHilit = value == 0; };
   show("1 ' 2");
   EXPECT_EQ(par(0), "<1:1> <2:' 2>");
-}
-
-// The rest of the round trip is the Number Syntax dialog's business.
-TEST(NumberSyntax, KeepsHighBytesAndTheColourOfASwitchedOffBackground) {
-  NumberHighlighter numbers;
-  // 27-31 and space read back from the highlighter; 0xA7 is a real Windows-1252 character.
-  numbers.setSeparators("\x1B\x1F +-\xA7");
-  numbers.setBackground(0x00FF00);
-  NumberSyntax s = fromHighlighter(numbers);
-  EXPECT_EQ(s.separators, "+-\xA7");
-  s.backgroundOn = false;
-  apply(s, numbers);
-  EXPECT_EQ(numbers.background(), -1);
-  s.backgroundOn = true;
-  apply(s, numbers);
-  EXPECT_EQ(numbers.background(), 0x00FF00);
 }
 
 // The keyword search, settled one keyword at a time in list order as the scan is defined.
