@@ -1,4 +1,3 @@
-// The gutter painted offscreen beside a real editor: glyph, edge and background pixels.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -12,10 +11,7 @@
 
 namespace {
 
-using quillon::editor::CodeGutter;
-using quillon::editor::CodeGutterWidget;
-using quillon::editor::CodeMemo;
-using quillon::editor::CodeMemoWidget;
+using namespace quillon::editor;
 
 TEST(CodeGutterWidget, PaintsGlyphEdgeAndBackground) {
   CodeMemo memo;
@@ -25,7 +21,7 @@ TEST(CodeGutterWidget, PaintsGlyphEdgeAndBackground) {
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
   auto* gutter = new CodeGutterWidget;
-  quillon::editor::MemoClipboard clipboard{memo};
+  MemoClipboard clipboard{memo};
   auto* editor = new CodeMemoWidget(memo, clipboard);
   editor->setFrameShape(QFrame::NoFrame);
   gutter->setFixedWidth(50);

@@ -129,4 +129,3 @@ TEST(KeywordList, AssignCopiesEntriesButKeepsOwnFolding) {
   EXPECT_EQ(copy.upperCaseType(), UpperCaseType::muAnsi);
   EXPECT_EQ(copy.searchText(0), "\xc9T\xc9");
 }
-

@@ -1,8 +1,6 @@
-// Clipboard, column blocks and bad pasted input.
 #include <gtest/gtest.h>
 
 #include "support/editing_fixture.h"
-#include "support/temp_folder.h"
 
 namespace {
 
@@ -11,10 +9,6 @@ using namespace quillon::test;
 
 class Blocks : public EditingTest {
 protected:
-  void SetUp() override {
-    EditingTest::SetUp();
-    memo.setOptions(memo.options() | moBlockSelection);
-  }
   // Selects the rectangle from (column, paragraph) spanning `right` columns and `down` rows.
   void block(std::int64_t paragraph, int column, int right, int down) {
     memo.setSelStart(memo.table().startOf(paragraph) + column);
@@ -38,7 +32,6 @@ TEST_F(Blocks, ShiftAltStartsABlockOnlyWhenAllowed) {
   // A block reaches into virtual space.
   load("ab\r\nabcdef");
   block(0, 1, 3, 1);
-  EXPECT_EQ(memo.extraColumns(), 0);
   EXPECT_EQ(memo.selText(), "b\r\nbcd\r\n");
   key(EditKey::Up, kShiftAlt);
   EXPECT_EQ(memo.extraColumns(), 2);  // column 4 on "ab"
@@ -81,19 +74,6 @@ TEST_F(Blocks, PastePadsShortLinesAndAppendsParagraphs) {
   pasteBlockText("q");
   keyboard.keyDown(EditKey::Insert, kShift);
   EXPECT_EQ(memo.text(), "x   q");
-}
-
-TEST_F(Blocks, LargePasteBelowTheLastParagraph) {
-  load("top");
-  memo.setSelStart(3);
-  pasteBlockText(quillon::testing::numberedLines("row", 20000));
-  keyboard.controlKey('V', kCtrl);
-  EXPECT_EQ(memo.paragraphCount(), 20000);
-  EXPECT_EQ(memo.paragraphText(0), "toprow 1");
-  EXPECT_EQ(memo.paragraphText(19999), "   row 20000");
-  memo.selfCheck();
-  memo.undo();
-  EXPECT_EQ(memo.text(), "top");
 }
 
 class Clipboard : public EditingTest {};
@@ -155,6 +135,5 @@ TEST_F(Clipboard, BinaryAndHugePastesStaySound) {
   memo.undo();
   EXPECT_EQ(memo.text(), "[]");
 }
-
 
 }  // namespace

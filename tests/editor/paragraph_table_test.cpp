@@ -1,7 +1,5 @@
-// The paragraph table against a plain list of paragraphs: loads of many blocks (a large one
-// carved from slabs), edits that grow, split and empty blocks, wrapped paragraphs, paragraphs
-// too long for their unit byte, and every look-up between them, so a cached answer that
-// outlived an edit shows. And the sums over blocks against a plain list.
+// The paragraph table and its block sums against plain lists: every look-up between edits, so a
+// cached answer that outlived an edit shows.
 #include "editor/paragraph_table.h"
 
 #include <gtest/gtest.h>
@@ -32,8 +30,6 @@ struct Model {
       firstLines[k + 1] = firstLines[k] + lines[k];
     }
   }
-  Offset startOf(std::size_t i) const { return starts[i]; }
-  std::int64_t firstLineOf(std::size_t i) const { return firstLines[i]; }
 };
 
 class TableCheck {
@@ -132,25 +128,25 @@ public:
           if (table_.lengthOf(index) != model_.texts[i].size()) return "length" + where;
           break;
         case 1:
-          if (table_.startOf(index) != model_.startOf(i)) return "start" + where;
+          if (table_.startOf(index) != model_.starts[i]) return "start" + where;
           if (table_.lengthOf(index) != model_.texts[i].size()) return "length after start" + where;
           break;
         case 2:
-          if (table_.firstLineOf(index) != model_.firstLineOf(i)) return "first line" + where;
+          if (table_.firstLineOf(index) != model_.firstLines[i]) return "first line" + where;
           if (table_.lineCountOf(index) != model_.lines[i]) return "line count" + where;
           break;
         case 3: {
           // Any offset of the paragraph, its break included, belongs to it.
-          const Offset start = model_.startOf(i);
+          const Offset start = model_.starts[i];
           const Offset o = start + static_cast<Offset>(pick(model_.texts[i].size() + (i + 1 < n ? 2 : 1)));
           if ((q % 2 ? table_.paragraphToEdit(o) : table_.paragraphAt(o)) != index) return "paragraphAt" + where;
           if (table_.startOf(index) != start) return "start after paragraphAt" + where;
           break;
         }
         default: {
-          const std::int64_t line = model_.firstLineOf(i) + static_cast<std::int64_t>(pick(model_.lines[i]));
+          const std::int64_t line = model_.firstLines[i] + static_cast<std::int64_t>(pick(model_.lines[i]));
           if (table_.paragraphAtLine(line) != index) return "paragraphAtLine" + where;
-          if (table_.firstLineOf(index) != model_.firstLineOf(i)) return "first line after paragraphAtLine" + where;
+          if (table_.firstLineOf(index) != model_.firstLines[i]) return "first line after paragraphAtLine" + where;
         }
       }
     }
@@ -186,39 +182,20 @@ private:
   ParagraphTable table_;
 };
 
-TEST(ParagraphTable, EditsAcrossManyBlocksKeepEveryLookUpRight) {
-  for (const std::uint64_t seed : {1u, 2u, 3u}) {
-    TableCheck t(seed);
-    t.load(seed == 1 ? 1 : 3000, 40);
-    for (int s = 0; s < 600; ++s) {
+// One block and many; a load large enough to carve its blocks from slabs, which edits then move
+// out of; lengths about the one where a paragraph's units no longer fit the byte kept beside it.
+TEST(ParagraphTable, EditsKeepEveryLookUpRight) {
+  struct Run { std::uint64_t seed; std::size_t paragraphs, longest, longestInsert; int steps, probes; };
+  for (const Run& r : {Run{1, 1, 40, 7, 600, 8}, Run{2, 3000, 40, 7, 600, 8}, Run{3, 3000, 40, 7, 600, 8},
+                       Run{7, 120000, 160, 7, 100, 20}, Run{5, 5000, 400, 400, 300, 10}}) {
+    TableCheck t(r.seed);
+    t.load(r.paragraphs, r.longest);
+    t.insertUpTo(r.longestInsert);
+    ASSERT_EQ(t.check(2000), "") << "seed " << r.seed << " after the load";
+    for (int s = 0; s < r.steps; ++s) {
       t.step();
-      const std::string failure = t.check(8);
-      ASSERT_EQ(failure, "") << "seed " << seed << ", step " << s;
+      ASSERT_EQ(t.check(r.probes), "") << "seed " << r.seed << ", step " << s;
     }
-  }
-}
-
-// A load large enough to carve its blocks from slabs; edits then move blocks out of them.
-TEST(ParagraphTable, ALargeLoadEditsLikeASmallOne) {
-  TableCheck t(7);
-  t.load(120000, 160);  // about 9.6 MB of text
-  ASSERT_EQ(t.check(2000), "");
-  for (int s = 0; s < 100; ++s) {
-    t.step();
-    ASSERT_EQ(t.check(20), "") << "step " << s;
-  }
-}
-
-// Lengths about the one where a paragraph's units no longer fit the byte kept beside it, and
-// edits that cross it both ways.
-TEST(ParagraphTable, ParagraphsTooLongForTheirUnitByteAreLookedUpRight) {
-  TableCheck t(5);
-  t.load(5000, 400);
-  t.insertUpTo(400);
-  ASSERT_EQ(t.check(2000), "");
-  for (int s = 0; s < 300; ++s) {
-    t.step();
-    ASSERT_EQ(t.check(10), "") << "step " << s;
   }
 }
 

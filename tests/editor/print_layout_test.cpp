@@ -3,26 +3,22 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
+#include "editor/code_memo.h"
 #include "support/fixed_metrics.h"
+#include "support/proportional_metrics.h"
 
 namespace quillon::editor {
 namespace {
 
-// Characters of different widths, so that breaking cannot be done by counting.
-class UnevenMetrics final : public TextMetrics {
-public:
-  int charWidth(unsigned char c, std::uint8_t) const override { return c == 'm' || c == 'W' ? 13 : c == 'i' ? 3 : 7; }
-  int lineHeight() const override { return 12; }
-  int ascent() const override { return 9; }
-  int averageCharWidth() const override { return 7; }
-};
+using quillon::test::FixedMetrics;
+using quillon::test::ProportionalMetrics;
 
 using Span = std::tuple<std::int64_t, std::uint32_t, std::uint32_t>;
 Span spanOf(const CodeMemo::LineSpan& l) { return {l.paragraph, l.start, l.stop}; }
 
-// The editor laid out at a width, and the print layout of the same text at the same width
-// with another metrics object of the same kind, must agree line for line.
+// Each with a metrics object of its own.
 template <class Metrics>
 void expectSameLinesAsTheEditor(const Metrics& metrics, const std::string& text, int width, bool staticFormat) {
   Metrics screen = metrics;
@@ -32,7 +28,6 @@ void expectSameLinesAsTheEditor(const Metrics& metrics, const std::string& text,
   memo.setTabStops(4);
   memo.setText(text);
   memo.setMetrics(&screen);
-  memo.setWordWrap(true);
   memo.setUpdateMode(UpdateMode::umImmediate);
   memo.setViewport(width + memo.leftMargin() + memo.rightMargin(), 100);
   PrintLayout layout(memo, false);
@@ -53,12 +48,12 @@ const std::string kMixed =
 TEST(PrintLayout, BreaksLinesExactlyAsTheEditorDoes) {
   for (int width : {1, 40, 97, 160, 400}) {
     SCOPED_TRACE(width);
-    expectSameLinesAsTheEditor(test::FixedMetrics(), kMixed, width, true);
+    expectSameLinesAsTheEditor(FixedMetrics(), kMixed, width, true);
     // Saying so lets lines that fit be recognised by counting.
-    expectSameLinesAsTheEditor(test::FixedMetrics(8, 16, true), kMixed, width, true);
-    expectSameLinesAsTheEditor(test::FixedMetrics(8, 16, true), kMixed, width, false);
-    expectSameLinesAsTheEditor(UnevenMetrics(), kMixed, width, true);
-    expectSameLinesAsTheEditor(UnevenMetrics(), kMixed, width, false);
+    expectSameLinesAsTheEditor(FixedMetrics(8, 16, true), kMixed, width, true);
+    expectSameLinesAsTheEditor(FixedMetrics(8, 16, true), kMixed, width, false);
+    expectSameLinesAsTheEditor(ProportionalMetrics(), kMixed, width, true);
+    expectSameLinesAsTheEditor(ProportionalMetrics(), kMixed, width, false);
   }
 }
 
@@ -66,7 +61,7 @@ TEST(PrintLayout, WithoutWordWrapEveryParagraphIsOneLine) {
   CodeMemo memo;
   memo.setWordWrap(false);
   memo.setText("short\r\n" + std::string(5000, 'x') + "\r\nlast");
-  test::FixedMetrics paper;
+  FixedMetrics paper;
   PrintLayout layout(memo, true);
   layout.layOut(paper, 80);
   ASSERT_EQ(layout.lineCount(), 3);
@@ -80,8 +75,7 @@ TEST(PrintLayout, AHugeSingleLineWrapsIntoItsWholeLength) {
   constexpr std::uint32_t kLength = 20'000'000;
   CodeMemo memo;
   memo.setText(std::string(kLength, 'y'));
-  memo.setWordWrap(true);
-  test::FixedMetrics paper(8, 16);
+  FixedMetrics paper(8, 16);
   PrintLayout layout(memo, false);
   layout.layOut(paper, 800);  // 100 characters a line
   ASSERT_EQ(layout.lineCount(), kLength / 100);
@@ -90,7 +84,6 @@ TEST(PrintLayout, AHugeSingleLineWrapsIntoItsWholeLength) {
   layout.discardLines();
   EXPECT_FALSE(layout.laidOut());
 }
-
 
 }  // namespace
 }  // namespace quillon::editor
