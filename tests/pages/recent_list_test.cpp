@@ -1,33 +1,18 @@
 #include "pages/recent_list.h"
 
 #include "platform/file_identity.h"
+#include "settings/settings.h"
 #include "support/temp_folder.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <map>
 
 using quillon::pages::RecentList;
-using quillon::pages::SectionStore;
+using quillon::settings::IniFile;
+using quillon::settings::IniSectionStore;
 using ::testing::ElementsAre;
-
-namespace {
-
-class MapSection : public SectionStore {
-public:
-  std::optional<std::string> read(std::string_view key) const override {
-    auto it = values.find(std::string(key));
-    if (it == values.end()) return std::nullopt;
-    return it->second;
-  }
-  void write(std::string_view key, std::string_view value) override { values[std::string(key)] = value; }
-  void eraseSection() override { values.clear(); }
-  std::map<std::string, std::string> values;
-};
-
-}  // namespace
 
 TEST(RecentList, MostRecentFirstWithLimitAndCaseInsensitiveMoves) {
   RecentList list(30);
@@ -70,15 +55,13 @@ TEST(RecentList, CaptionsNumberThenLetterAndEscapeAmpersands) {
 
 // Saving into a section is the settings tests' business.
 TEST(RecentList, LoadStopsAtAGapAndDropsRepeatsUpToTheLimit) {
-  MapSection section;
-  section.values = {{"H0", "x"}, {"H1", "X"}, {"H2", "y"}, {"H3", ""}, {"H4", "after gap"}};
+  IniFile ini("[gap]\nH0=x\nH1=X\nH2=y\nH3=\nH4=after gap\n[full]\nH0=1\nH1=2\nH2=3\n");
   RecentList loaded(20);
-  loaded.load(section);
+  loaded.load(IniSectionStore(ini, "gap"));
   EXPECT_THAT(loaded.entries(), ElementsAre("x", "y"));
 
-  section.values = {{"H0", "1"}, {"H1", "2"}, {"H2", "3"}};
   RecentList small(2);
-  small.load(section);
+  small.load(IniSectionStore(ini, "full"));
   EXPECT_THAT(small.entries(), ElementsAre("1", "2"));
 }
 
