@@ -165,8 +165,7 @@ TEST_F(WorkbenchSettingsTest, TheDefaultEditorMarkFollowsTheSystemAndItsToggle) 
   EXPECT_EQ(run->ui.messages().back(), "Failed to set data for ''");
 }
 
-// Merging, and a failed write keeping the old file, are the word lists' tests; here: the write at
-// exit, and a full disk that does not hold the window.
+// Merging and a failed write are the word lists' tests; here: written at exit, never holding the window.
 TEST_F(WorkbenchSettingsTest, TheDictionaryIsWrittenAtExitAndAFullDiskDoesNotHoldTheWindow) {
   const fs::path dic = program.folder() / "quillon.dic";
   testing::writeFile(dic, "' my words\r\nBeta\r\n");

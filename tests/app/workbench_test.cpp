@@ -67,11 +67,9 @@ TEST_F(WorkbenchTest, CommandLineOpensOnlyTheFirstFile) {
   EXPECT_TRUE(bench.commandLineFile().empty());
   // Loading is not an edit.
   EXPECT_FALSE(bench.sourceEditor().modified() || states.enabled(Command::bSave) || states.enabled(Command::bUndo));
-  EXPECT_TRUE(states.enabled(Command::bCompile) && !states.enabled(Command::bLink));
 }
 
-// An empty first argument is passed over, one naming nothing readable reported. The argument
-// is opened as a dialog's file is: FIFOs, folders and the like are the page commands' test.
+// An empty first argument is passed over, one naming nothing readable reported.
 TEST_F(WorkbenchTest, AnUnreadableOrEmptyFirstArgumentLeavesAnUntitledPage) {
   const std::string missing = (files / "no such file.mb").string();
   const std::pair<std::string, std::vector<std::string>> rows[] = {{"", {}}, {missing, {"Cannot open file " + missing}}};
@@ -175,8 +173,6 @@ TEST_F(WorkbenchTest, EditMenuCutAndPasteNeedFocusAndAWritableEditor) {
   EXPECT_EQ(std::tuple(memo.text(), clipboard.content->text), std::tuple("\r\ntwo\r\nthree", "one"))
       << "a read-only editor keeps its text";
 }
-
-// ----- Options -----
 
 // Tab stops are clamped to 2..16 and asked for again while out of range, also after
 // Cancel; the cursor width takes the absolute value, and an empty answer means auto.

@@ -299,8 +299,7 @@ TEST_F(DocumentCommandsTest, SavingAnUntitledPageFollowsTheLinkRule) {
   EXPECT_EQ(enabled({Command::bCompile, Command::bLink}), (std::vector<bool>{true, false}));
 }
 
-// A full disk: the old file stays, the page stays modified. Which writes fail, and leaving no
-// litter, are replaceFile's tests.
+// A full disk: the old file stays, the page stays modified. Other failures are replaceFile's.
 TEST_F(DocumentCommandsTest, AFailedSaveKeepsTheOldFileAndThePageModified) {
   const std::string old = numberedLines("old", 10);
   const fs::path a = file("a.mb", old);
@@ -441,8 +440,7 @@ TEST_F(DocumentCommandsTest, CancelInTheCloseQueryKeepsTheWindowAndItsHandlers) 
 }
 
 // The outline, the context list and the word checker listen to the editor beside the page
-// commands: moving pages in and out of the editor must not cost anyone a listener. Close Page
-// and Save All enter pages as a switch does.
+// commands: moving pages in and out of the editor must not cost anyone a listener.
 TEST_F(DocumentCommandsTest, EditorListenersStayThroughPageSwitchesAndBulkLoads) {
   std::array<std::array<int, 3>, 2> heard{};  // changes, parses and caret moves of two listeners
   std::vector<editor::Subscription> subscriptions;
@@ -537,8 +535,8 @@ const std::string kUtf8Mark = "\xEF\xBB\xBF";
 
 std::string utf16LE(std::string_view text) { return encodeText(text, {TextEncoding::utf16LE, false}); }
 
-// A marked UTF-8 file keeps its mark and encoding behind other tabs and through Save As; one
-// beyond Windows-1252 is held as UTF-8 and says so. How a typed letter is encoded is the encoder's.
+// A marked UTF-8 file keeps its mark behind other tabs and through Save As; one beyond
+// Windows-1252 is held as UTF-8 and says so.
 TEST_F(DocumentCommandsTest, Utf8DocumentsKeepTheirMarkAndEncoding) {
   const fs::path m = file("m.mb", kUtf8Mark + "' caf\xC3\xA9 na\xC3\xAFve\r\n");
   openFromDialog({m, file("cn.mb", kUtf8Mark + "' \xE4\xB8\xAD\xE6\x96\x87\r\n")});
@@ -554,8 +552,7 @@ TEST_F(DocumentCommandsTest, Utf8DocumentsKeepTheirMarkAndEncoding) {
   EXPECT_EQ(TempFolder::read(folder / "copy.mb"), kUtf8Mark + "\xC3\xA9' caf\xC3\xA9 na\xC3\xAFve\r\n");
 }
 
-// Bad and awkward files open without a word of complaint and come back byte for byte. Which break
-// each kind of file has, writing it and long texts are the encoder's and the editor's tests.
+// Awkward files open without a word of complaint and come back byte for byte.
 TEST_F(DocumentCommandsTest, EachPageSavesAsItsFileCame) {
   std::string garbage;
   std::mt19937 rng(3);

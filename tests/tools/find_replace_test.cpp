@@ -102,7 +102,6 @@ TEST_F(FindReplaceTest, OpeningOffersTheWordAtTheCaretAndSearchesFromItsLine) {
   memo().select(17, 0);  // inside "total" on the second line
   find().open();
   EXPECT_EQ(std::tuple(dialog.find, sel(), dialog.status, dialog.shown), std::tuple("total", Sel(11, 0), "Ready", true));
-  // Selected Text: checked, enabled; All Pages, Prompt: enabled; Revert, Again: enabled.
   EXPECT_EQ((std::vector{dialog.checked[Option::SelectedText], dialog.enabled[Option::SelectedText],
                          dialog.enabled[Option::AllPages], dialog.enabled[Option::PromptOnReplace],
                          states.enabled(Command::Revert1), states.enabled(Command::bAgain)}),
@@ -216,7 +215,6 @@ TEST_F(FindReplaceTest, F3AndCtrlGAfterTheDialogClosed) {
   EXPECT_EQ(memo().selStart(), 3);
 }
 
-// Revert after it is the random find check's and the page commands' business.
 TEST_F(FindReplaceTest, AllPagesWalksEveryPageOnce) {
   openPages({{"one.mb", "Dim a\r\nDim z\r\n"}, {"two.def", "Dim b\r\nDim c\r\n"}, {"three.mb", "no match\r\n"}});
   docs().selectTab(1);
