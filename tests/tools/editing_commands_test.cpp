@@ -119,7 +119,6 @@ TEST_F(EditingCommandsTest, RestoreFromCaptionsAfterClearAll) {
   EXPECT_EQ(slotCaptions(7), "7");
 
   saved[0] = "0 x==>";
-  saved[1] = "1 ==>a";
   saved[3] = "3 -4==>";
   saved[4] = "4 99==>";
   saved[5] = "  ";
