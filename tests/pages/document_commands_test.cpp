@@ -216,8 +216,7 @@ TEST_F(DocumentCommandsTest, FiftyPagesAtMost) {
 
   docs().newPage();
   EXPECT_EQ(std::tuple(ui.statusText(4), docs().tabCount()), std::tuple("50 File MAX -- Close Excess First", 50));
-  docs().open(Opener::Dialog);  // no dialog: the limit stops it first
-  EXPECT_EQ(docs().tabCount(), 50);
+  docs().open(Opener::Dialog);  // the scripted Ui fails on a dialog: the limit stops it first
 
   // An open that reaches the limit on the way stops adding pages there.
   docs().closePage();

@@ -110,7 +110,7 @@ TEST_F(SettingsTest, EmptyFoldersAreLookedUpAgainWithoutAPicker) {
   EXPECT_EQ(std::tuple(v.mapInfoFolder, v.mapBasicFolder), std::tuple("/wine/MapInfo/", "/wine/MapBasic/"));
 }
 
-// Odd case, blanks, a duplicate section and keys the program does not know.
+// Odd case, blanks and keys the program does not know; duplicates are the INI file's.
 const std::string kHandEdited =
     "; mine\r\n"
     "[ system ]\r\n"
@@ -122,9 +122,7 @@ const std::string kHandEdited =
     "Unknown=stays\r\n"
     "\r\n"
     "[NUMBERS]\r\n"
-    "color=clRed\r\n"
-    "[System]\r\n"
-    "MaxMBver=9.9\r\n";
+    "color=clRed\r\n";
 
 // Keeping unknown keys and spellings is the INI file's test; here: the folders and the lists.
 TEST_F(SettingsTest, ReadsAndWritesBackAHandEditedFile) {
@@ -132,7 +130,7 @@ TEST_F(SettingsTest, ReadsAndWritesBackAHandEditedFile) {
   Settings settings = make();
   const SettingsValues& v = settings.read();
   EXPECT_EQ(std::tuple(settings.firstRun(), ui.messages()), std::tuple(false, Lines{}));
-  // Empty entries are the defaults, even with a value in a second [System].
+  // Empty entries are the defaults.
   EXPECT_EQ(std::tuple(v.mapBasicFolder, v.keyFile, v.dictFile, v.maxMbVersion),
             std::tuple(fs::path("/opt/mapbasic/"), "quillon.bin", "quillon.dic", "6.0"));
 

@@ -28,7 +28,7 @@ struct Holders {
   OptionHolders all() { return {options, editor, numbers}; }
 };
 
-// Odd case, blanks, a duplicate section, a bad colour and keys the program does not know.
+// Odd case, blanks, a bad colour and keys the program does not know; duplicates are the INI file's.
 const std::string kHandEdited =
     "[ system ]\r\n"
     "BackColor=$00123456\r\n"
@@ -42,9 +42,7 @@ const std::string kHandEdited =
     "\r\n"
     "[NUMBERS]\r\n"
     "color=clRed\r\n"
-    "Delimiters=+ - *\r\n"
-    "[System]\r\n"
-    "TabStops=9\r\n";
+    "Delimiters=+ - *\r\n";
 
 TEST(StoredOptions, AHandEditedFileReachesWhereEachOptionLives) {
   Holders h;
@@ -58,7 +56,6 @@ TEST(StoredOptions, AHandEditedFileReachesWhereEachOptionLives) {
   EXPECT_TRUE(h.states.checked(platform::Command::CursorPastEnd1));
   EXPECT_FALSE(h.editor.hasOption(editor::moWrapCaret));
   EXPECT_FALSE(h.options.autoSaveCompile());
-  // Tab stops: the first of two [System] sections wins.
   EXPECT_EQ(std::tuple(h.editor.caretWidth(), h.editor.tabStops(), h.editor.highlightColor(), h.editor.highlightBackgnd()),
             std::tuple(1, 4, platform::clBlue, platform::clYellow));
   EXPECT_EQ(h.ui.messages(), Lines{"'clPink' is not a valid integer value"});
