@@ -110,16 +110,13 @@ TEST_F(SettingsTest, EmptyFoldersAreLookedUpAgainWithoutAPicker) {
   EXPECT_EQ(std::tuple(v.mapInfoFolder, v.mapBasicFolder), std::tuple("/wine/MapInfo/", "/wine/MapBasic/"));
 }
 
-// Odd case, blanks and keys the program does not know; duplicates are the INI file's.
+// Odd case and blanks; unknown keys and duplicates are the INI file's.
 const std::string kHandEdited =
-    "; mine\r\n"
     "[ system ]\r\n"
     "  MAPBASIC =  /opt/mapbasic  \r\n"
     "mapinfo=/\r\n"
     "keyfile=\r\n"
     "MaxMBver=\r\n"
-    "TABSTOPS=4\r\n"
-    "Unknown=stays\r\n"
     "\r\n"
     "[NUMBERS]\r\n"
     "color=clRed\r\n";

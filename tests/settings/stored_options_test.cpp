@@ -28,7 +28,7 @@ struct Holders {
   OptionHolders all() { return {options, editor, numbers}; }
 };
 
-// Odd case, blanks, a bad colour and keys the program does not know; duplicates are the INI file's.
+// Odd case, blanks and a bad colour; unknown keys and duplicates are the INI file's.
 const std::string kHandEdited =
     "[ system ]\r\n"
     "BackColor=$00123456\r\n"
@@ -38,7 +38,6 @@ const std::string kHandEdited =
     "CursorPastEnd=1\r\n"
     "Cursor=junk\r\n"
     "TABSTOPS=4\r\n"
-    "Unknown=stays\r\n"
     "\r\n"
     "[NUMBERS]\r\n"
     "color=clRed\r\n"
