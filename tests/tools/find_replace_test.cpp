@@ -168,7 +168,6 @@ TEST_F(FindReplaceTest, PromptOnReplaceAsksAfterTheFirstMatch) {
   find().replaceAll();
   EXPECT_EQ(memo().text(), "b1 b2 a3");
   EXPECT_EQ(std::pair(dialog.findInFront, dialog.defaultButton), std::pair(true, Button::Find));
-  EXPECT_TRUE(ui.allAnswersUsed());
 }
 
 TEST_F(FindReplaceTest, ReplaceActsOnlyOnTheMatchStillSelected) {
