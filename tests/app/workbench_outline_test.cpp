@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 #include "support/temp_folder.h"
 #include "support/test_program.h"
