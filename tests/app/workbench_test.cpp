@@ -41,10 +41,8 @@ TEST_F(WorkbenchTest, StartsAsAnUntitledMbPage) {
   start();
   EXPECT_EQ(std::tuple(view.caption, view.tabs[0], bench.currentFile(), bench.currentExt()),
             std::tuple("Quillon - Untitled", "Untitled", "Untitled", "mb"));
-  EXPECT_EQ(bench.programFolder(), program().parent_path() / "");
-  EXPECT_EQ(ui.statusText(0), "1:  1");
-  EXPECT_EQ(lockPanels(), (std::vector<std::string>{"INS", "CAP", ""}));
-  EXPECT_TRUE(ui.messages().empty());
+  EXPECT_EQ(std::tuple(bench.programFolder(), ui.statusText(0), lockPanels(), ui.messages().size()),
+            std::tuple(program().parent_path() / "", "1:  1", std::vector<std::string>{"INS", "CAP", ""}, 0u));
 
   // A lock that is off and one whose state is unknown both leave their panels empty.
   keyboard.caps = false;
@@ -295,8 +293,7 @@ TEST_F(WorkbenchTest, PrintAndPreviewShowThePageWithItsFileNameAndLetGoOfIt) {
       "end",
   };
   EXPECT_EQ(printer.calls, expected);
-  EXPECT_EQ(printer.progress, (std::vector<std::int64_t>{0, -1}));
-  EXPECT_EQ(bench.memoPrinter().memoToPrint(), nullptr);
+  EXPECT_EQ(std::tuple(printer.progress, bench.memoPrinter().memoToPrint()), std::tuple(std::vector<std::int64_t>{0, -1}, nullptr));
 
   // Cancel in the progress window stops before the next page.
   bench.sourceEditor().setText(testing::numberedLines("line", 200));

@@ -431,8 +431,8 @@ TEST_F(DocumentCommandsTest, CancelInTheCloseQueryKeepsTheWindowAndItsHandlers) 
   typeOn(0, "A");
   ui.queueAnswer(Answer::Cancel);
   EXPECT_FALSE(bench.closeQuery());
-  EXPECT_EQ(ui.questions().back().buttons, platform::Ui::Buttons::YesNoCancelAll);
-  EXPECT_EQ(std::tuple(docs().currentTab(), editor().text()), std::tuple(0, "Aa\r\n"));
+  EXPECT_EQ(std::tuple(ui.questions().back().buttons, docs().currentTab(), editor().text()),
+            std::tuple(platform::Ui::Buttons::YesNoCancelAll, 0, "Aa\r\n"));
   editor().setModified(false);
   type("again");
   EXPECT_TRUE(editor().modified()) << "the change handler is attached again";
@@ -490,10 +490,8 @@ TEST_F(DocumentCommandsTest, TheWindowListKeepsClosedNamesBelowTheOpenOnes) {
 // The rest of a drop is the project commands' test.
 TEST_F(DocumentCommandsTest, ADroppedProjectOpensWithoutARecentEntryAndRaisesTheWindow) {
   docs().filesDropped({file("app.mbp", "[link]\r\n").string()});
-  EXPECT_EQ(view.tabs, std::vector<std::string>{"app.mbp"});
-  EXPECT_EQ(ui.messages(), std::vector<std::string>{"Error In MBP Structure"});
-  EXPECT_TRUE(bench.recentFiles().empty());
-  EXPECT_EQ(view.raised, 1);
+  EXPECT_EQ(std::tuple(view.tabs, ui.messages(), bench.recentFiles().size(), view.raised),
+            std::tuple(std::vector<std::string>{"app.mbp"}, std::vector<std::string>{"Error In MBP Structure"}, 0u, 1));
 }
 
 TEST_F(DocumentCommandsTest, RevertPutsEveryPageBackAfterAReplaceOverAllPages) {

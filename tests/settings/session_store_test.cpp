@@ -104,9 +104,8 @@ TEST(SessionStore, PickingReopensExistingFilesAndForgetsMissingOnes) {
       "[bare.mb]\r\n00=/w/MyApp.mb\r\n");
   const auto files = existing({"/w/MyApp.mb", "/w/MyApp.mbp"});
   SessionContents s = readSession(ini, "myapp.mbp", files);
-  EXPECT_FALSE(s.remove);
-  EXPECT_EQ(s.files, (Lines{"/w/MyApp.mb", "/w/MyApp.mbp"}));
-  EXPECT_EQ(std::tuple(s.tab, s.line, s.cursor), std::tuple(2, 17, 300));
+  EXPECT_EQ(std::tuple(s.remove, s.files, s.tab, s.line, s.cursor),
+            std::tuple(false, Lines{"/w/MyApp.mb", "/w/MyApp.mbp"}, 2, 17, 300));
   EXPECT_EQ(ini.readSection("MyApp.mbp"), (Lines{"00", "02", "03", "TAB", "Line", "cursor"}));
 
   // Bad numbers read as their defaults; a cursor that is there but bad is 1, a missing one 0.

@@ -25,9 +25,7 @@ TEST(SettingCodec, ParsesIntegersLikeTheSettingsFileWritesThem) {
       {"12 ", std::nullopt}, {"3.14", std::nullopt}, {"x1", std::nullopt},   {"$G", std::nullopt}, {"--1", std::nullopt},
   };
   for (const Case& c : cases) EXPECT_EQ(parseInteger(c.text), c.value) << '"' << c.text << '"';
-  EXPECT_EQ(decodeInteger("abc", 2), 2);
-  EXPECT_EQ(encodeInteger(-5), "-5");
-  EXPECT_EQ(encodeInteger(INT_MIN), "-2147483648");
+  EXPECT_EQ(std::tuple(decodeInteger("abc", 2), encodeInteger(-5), encodeInteger(INT_MIN)), std::tuple(2, "-5", "-2147483648"));
 }
 
 TEST(SettingCodec, ReadsBooleansAsIntegers) {
@@ -95,6 +93,5 @@ TEST(SettingCodec, DecodesFontsOfExactlySevenFields) {
   FontInfo font = editorFont;
   std::string error;
   EXPECT_FALSE(decodeFont("Arial,20,purplish,1,1,0,0", font, &error));
-  EXPECT_EQ(font, editorFont);
-  EXPECT_EQ(error, "'purplish' is not a valid integer value");
+  EXPECT_EQ(std::tuple(font, error), std::tuple(editorFont, "'purplish' is not a valid integer value"));
 }

@@ -168,9 +168,8 @@ TEST_F(SettingsTest, ProgramFolderNotWritableFallsBackToTheConfigHomeOrStartsWit
   writeFile(root / "config", "a file where the config folder should be");
   Settings settings = make(registryWith("/mi/", "/mb/"));
   const SettingsValues& v = settings.read();
-  EXPECT_EQ(ui.messages(), Lines{"Cannot create file " + expected.string()});
-  EXPECT_TRUE(settings.firstRun());
-  EXPECT_EQ(v.mapInfoFolder, fs::path("/mi/"));
+  EXPECT_EQ(std::tuple(ui.messages(), settings.firstRun(), v.mapInfoFolder),
+            std::tuple(Lines{"Cannot create file " + expected.string()}, true, fs::path("/mi/")));
   EXPECT_EQ(settings.file().readString("SYSTEM", "tabstops", ""), "2") << "the first-run lines stay in memory";
 
   EXPECT_FALSE(settings.write());
@@ -187,9 +186,8 @@ TEST_F(SettingsTest, AnUnreadableFileIsNeverOverwritten) {
     ui = ScriptedUi();
     Settings settings = make(registryWith("/mi/", "/mb/"));
     const SettingsValues& v = settings.read();
-    EXPECT_FALSE(settings.firstRun());
-    EXPECT_EQ(ui.messages(), Lines{"Cannot open file " + iniPath().string()});
-    EXPECT_EQ(v.keyFile, "quillon.bin");
+    EXPECT_EQ(std::tuple(settings.firstRun(), ui.messages(), v.keyFile),
+              std::tuple(false, Lines{"Cannot open file " + iniPath().string()}, "quillon.bin"));
     EXPECT_FALSE(settings.write());
     EXPECT_EQ(ui.messages().size(), 1u);
     EXPECT_EQ(fs::is_fifo(iniPath()), fifo);

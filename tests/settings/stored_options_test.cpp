@@ -52,11 +52,10 @@ TEST(StoredOptions, AHandEditedFileReachesWhereEachOptionLives) {
   EXPECT_EQ(h.view.font, (platform::FontInfo{"Courier New", 12, platform::clNavy, platform::fsBold}));
   EXPECT_EQ(h.view.fontSets, 1) << "the font is given to the window once";
   EXPECT_EQ(h.options.altFont(), kDefaultAltFont) << "two fields are no font";
-  EXPECT_TRUE(h.states.checked(platform::Command::CursorPastEnd1));
-  EXPECT_FALSE(h.editor.hasOption(editor::moWrapCaret));
-  EXPECT_FALSE(h.options.autoSaveCompile());
-  EXPECT_EQ(std::tuple(h.editor.caretWidth(), h.editor.tabStops(), h.editor.highlightColor(), h.editor.highlightBackgnd()),
-            std::tuple(1, 4, platform::clBlue, platform::clYellow));
+  EXPECT_EQ(std::tuple(h.states.checked(platform::Command::CursorPastEnd1), h.editor.hasOption(editor::moWrapCaret),
+                       h.options.autoSaveCompile(), h.editor.caretWidth(), h.editor.tabStops(), h.editor.highlightColor(),
+                       h.editor.highlightBackgnd()),
+            std::tuple(true, false, false, 1, 4, platform::clBlue, platform::clYellow));
   EXPECT_EQ(h.ui.messages(), Lines{"'clPink' is not a valid integer value"});
   EXPECT_EQ(std::tuple(h.numbers.foreground(), h.numbers.background(), h.numbers.style()),
             std::tuple(0x0000FF, platform::kNoColor, 0));
