@@ -112,10 +112,8 @@ TEST_F(MainWindowTest, EveryMenuAndPopupItemHasItsCaptionShortcutAndStartState) 
       SCOPED_TRACE(std::string(menu) + " / " + item.caption);
       QAction* a = find(menu, item.caption);
       ASSERT_NE(a, nullptr);
-      EXPECT_EQ(a->shortcut().toString(), QString(item.shortcut));
-      EXPECT_EQ(a->isEnabled(), item.enabled);
-      EXPECT_EQ(a->isCheckable(), item.check >= 0);
-      EXPECT_EQ(a->isChecked(), item.check == 1);
+      EXPECT_EQ(std::tuple(a->shortcut().toString().toStdString(), a->isEnabled(), a->isCheckable(), a->isChecked()),
+                std::tuple(std::string(item.shortcut), item.enabled, item.check >= 0, item.check == 1));
     }
   QStringList titles;
   for (QAction* a : window.menuBar()->actions()) titles << a->text();
@@ -153,8 +151,7 @@ TEST_F(MainWindowTest, ToolbarHasItsEighteenButtonsWithHintsAndStates) {
     SCOPED_TRACE(name);
     auto* tool = window.findChild<QToolButton*>(name);
     ASSERT_NE(tool, nullptr);
-    EXPECT_EQ(tool->toolTip(), hint);
-    EXPECT_EQ(tool->isEnabled(), enabled);
+    EXPECT_EQ(std::tuple(tool->toolTip().toStdString(), tool->isEnabled()), std::tuple(hint, enabled));
     EXPECT_GT(tool->x(), previousX) << "left to right";
     previousX = tool->x();
   }
@@ -223,8 +220,8 @@ TEST_F(MainWindowTest, EditorKeysReachTheWindowsHandlersOnce) {
 
   window.workbench().documents().newPage();
   QTest::keyClick(screen, Qt::Key_Tab, Qt::ControlModifier);
-  EXPECT_EQ(window.workbench().documents().currentTab(), 0);
-  EXPECT_EQ(window.findChild<QTabBar*>("tabBar")->currentIndex(), 0);
+  EXPECT_EQ(std::pair(window.workbench().documents().currentTab(), window.findChild<QTabBar*>("tabBar")->currentIndex()),
+            std::pair(0, 0));
 }
 
 // Menu shortcuts and the editor's own clipboard keys end in the same clipboard model.
@@ -253,8 +250,7 @@ TEST_F(MainWindowTest, ClipboardKeysAgreeOnLineEndsAndColumnBlocks) {
   memo.setBlockSelection(9, 1, 3, 1);
   clipboard->setText("kept");
   QTest::keyClick(screen, Qt::Key_Insert, Qt::ControlModifier);
-  EXPECT_EQ(window.statusText(1), "OVR");
-  EXPECT_EQ(clipboard->text(), "kept");
+  EXPECT_EQ(std::tuple(window.statusText(1), clipboard->text().toStdString()), std::tuple("OVR", "kept"));
 }
 
 // The message line reads from the left; a click toggles the mode only over its panel.

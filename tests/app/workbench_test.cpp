@@ -51,8 +51,7 @@ TEST_F(WorkbenchTest, StartsAsAnUntitledMbPage) {
   EXPECT_EQ(lockPanels(), (std::vector<std::string>{"INS", "", "NUM"}));
 
   bench.anotherCopyStarted();
-  EXPECT_EQ(view.raised, 1);
-  EXPECT_EQ(ui.messages(), std::vector<std::string>{"Quillon Is Running....Use Drag-N-Drop"});
+  EXPECT_EQ(std::tuple(view.raised, ui.messages()), std::tuple(1, std::vector<std::string>{"Quillon Is Running....Use Drag-N-Drop"}));
 }
 
 TEST_F(WorkbenchTest, CommandLineOpensOnlyTheFirstFile) {

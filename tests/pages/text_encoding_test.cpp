@@ -108,8 +108,8 @@ TEST(TextEncoding, AFailureLateInALongDocumentLosesNothing) {
                                              {utf16LE(units + u"\xD800"), E::utf16LE}};
   for (const auto& [bytes, encoding] : cases) {
     const Decoded d = decode(bytes);
-    EXPECT_EQ(std::tuple(d.format.encoding, d.format.heldAsUtf8), std::tuple(encoding, encoding != E::windows1252));
-    EXPECT_EQ(writtenBack(d), bytes);
+    EXPECT_EQ(std::tuple(d.format.encoding, d.format.heldAsUtf8, writtenBack(d)),
+              std::tuple(encoding, encoding != E::windows1252, bytes));
   }
 }
 

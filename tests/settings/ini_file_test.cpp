@@ -174,8 +174,7 @@ TEST(IniFile, DeletesKeysAndErasesSectionsWithTheirDuplicates) {
   EXPECT_FALSE(ini.eraseSection("A"));
   // The index still works after sections around others were removed.
   EXPECT_TRUE(ini.writeString("c", "z", "9"));
-  EXPECT_EQ(ini.readString("C", "Z", "-"), "9");
-  EXPECT_EQ(ini.readString("B", "Y", "-"), "1");
+  EXPECT_EQ((Lines{ini.readString("C", "Z", "-"), ini.readString("B", "Y", "-")}), (Lines{"9", "1"}));
 }
 
 TEST(IniFile, CopiesAreIndependent) {

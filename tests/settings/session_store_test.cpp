@@ -20,11 +20,9 @@ std::function<bool(const std::string&)> existing(std::set<std::string> present) 
 }
 
 TEST(SessionStore, NamedAfterTheFirstProjectPageElsePageZero) {
-  EXPECT_EQ(sessionName({"/w/MyApp.mb", "/w/MyApp.mbp"}), "MyApp.mbp");
-  EXPECT_EQ(sessionName({"/w/a.mb", "/w/B.MBP", "/w/c.mbp"}), "B.MBP");
-  EXPECT_EQ(sessionName({"/w/a.mb", "/w/b.mbpx"}), "a.mb");
-  EXPECT_EQ(sessionName({"/w/.mbp"}), ".mbp");
-  EXPECT_EQ(sessionName({}), "");
+  EXPECT_EQ((Lines{sessionName({"/w/MyApp.mb", "/w/MyApp.mbp"}), sessionName({"/w/a.mb", "/w/B.MBP", "/w/c.mbp"}),
+                   sessionName({"/w/a.mb", "/w/b.mbpx"}), sessionName({"/w/.mbp"}), sessionName({})}),
+            (Lines{"MyApp.mbp", "B.MBP", "a.mb", ".mbp", ""}));
 }
 
 TEST(SessionStore, WritesPagesAndViewStateUnderTheSessionName) {
@@ -57,8 +55,7 @@ TEST(SessionStore, TheTwentyFirstSessionErasesTheOldestSection) {
 
   // A listed name does not push anything out.
   writeSession(ini, sessions, {"/w/s0.mb"}, 0, 1, 0);
-  EXPECT_EQ(ini.sectionNames().size(), 20u);
-  EXPECT_EQ(sessions.entries().back(), "s1.mb");
+  EXPECT_EQ(std::tuple(ini.sectionNames().size(), sessions.entries().back()), std::tuple(20u, "s1.mb"));
 
   writeSession(ini, sessions, {"/w/new.mb"}, 0, 1, 0);
   EXPECT_EQ(sessions.size(), 20u);

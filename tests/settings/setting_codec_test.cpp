@@ -33,8 +33,7 @@ TEST(SettingCodec, ReadsBooleansAsIntegers) {
   const std::tuple<const char*, bool, bool> cases[] = {{"1", false, true},  {"-1", false, true}, {"$10", false, true},
                                                        {"0", true, false},  {"yes", true, true}, {"", false, false}};
   for (const auto& [text, fallback, expected] : cases) EXPECT_EQ(decodeBool(text, fallback), expected) << text;
-  EXPECT_EQ(encodeBool(true), "1");
-  EXPECT_EQ(encodeBool(false), "0");
+  EXPECT_EQ(std::tuple(encodeBool(true), encodeBool(false)), std::tuple("1", "0"));
 }
 
 TEST(SettingCodec, EncodesColoursByNameOrAsDollarHexAndDecodesAnySpelling) {

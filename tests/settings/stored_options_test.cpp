@@ -118,10 +118,10 @@ TEST(StoredOptions, EveryOptionSurvivesTheFile) {
 }
 
 TEST(StoredOptions, DelimitersDropBlanksAndControlsButKeepHighCharacters) {
-  EXPECT_EQ(normalizeDelimiters(""), kDefaultDelimiters);
-  EXPECT_EQ(normalizeDelimiters("+ - *"), "+-*");
-  EXPECT_EQ(normalizeDelimiters(std::string("\t\x01\x7f\xa7", 4)), "\x7f\xa7");
-  EXPECT_EQ(normalizeDelimiters("   "), "");  // not empty before the blanks go
+  // "   " is not empty before the blanks go.
+  EXPECT_EQ((Lines{normalizeDelimiters(""), normalizeDelimiters("+ - *"), normalizeDelimiters(std::string("\t\x01\x7f\xa7", 4)),
+                   normalizeDelimiters("   ")}),
+            (Lines{std::string(kDefaultDelimiters), "+-*", "\x7f\xa7", ""}));
 }
 
 }  // namespace

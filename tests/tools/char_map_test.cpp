@@ -65,8 +65,7 @@ TEST_F(CharMapTest, CopyCollectsAndCloseStartsAgain) {
   copy("d");
   clipboard.writeText("someone else's", false);
   map.clearCopy();
-  EXPECT_EQ(clipboard.content->text, "someone else's");
-  EXPECT_EQ(map.collected(), "");
+  EXPECT_EQ(std::tuple(clipboard.content->text, map.collected()), std::tuple("someone else's", ""));
 }
 
 TEST_F(CharMapTest, InsertReplacesTheSelectionAsOneStep) {

@@ -166,8 +166,7 @@ TEST_F(FindReplaceTest, PromptOnReplaceAsksAfterTheFirstMatch) {
   ui.queueAnswer(Answer::Yes);
   ui.queueAnswer(Answer::Cancel);
   find().replaceAll();
-  EXPECT_EQ(memo().text(), "b1 b2 a3");
-  EXPECT_EQ(std::pair(dialog.findInFront, dialog.defaultButton), std::pair(true, Button::Find));
+  EXPECT_EQ(std::tuple(memo().text(), dialog.findInFront, dialog.defaultButton), std::tuple("b1 b2 a3", true, Button::Find));
 }
 
 TEST_F(FindReplaceTest, ReplaceActsOnlyOnTheMatchStillSelected) {
