@@ -155,20 +155,18 @@ TEST_F(MainWindowTest, ToolbarHasItsEighteenButtonsWithHintsAndStates) {
     EXPECT_GT(tool->x(), previousX) << "left to right";
     previousX = tool->x();
   }
-  EXPECT_EQ(tools.size(), 18);
-  EXPECT_FALSE(window.findChild<QToolButton*>("bError")->isChecked());
-  EXPECT_EQ(window.findChild<QToolButton*>("bOpen")->popupMode(), QToolButton::MenuButtonPopup);
+  EXPECT_EQ(std::tuple(tools.size(), window.findChild<QToolButton*>("bError")->isChecked(),
+                       window.findChild<QToolButton*>("bOpen")->popupMode()),
+            std::tuple(18, false, QToolButton::MenuButtonPopup));
   auto* combo = window.findChild<QComboBox*>("bgColor");
   ASSERT_NE(combo, nullptr);
-  EXPECT_TRUE(combo->isHidden());
-  EXPECT_EQ(combo->toolTip(), "R-Click for Color Palette");
+  EXPECT_EQ(std::pair(combo->isHidden(), combo->toolTip().toStdString()), std::pair(true, std::string("R-Click for Color Palette")));
 }
 
 TEST_F(MainWindowTest, CheckMarksFollowTheCoreNotTheClick) {
-  EXPECT_FALSE(errorPanelShown());
-  EXPECT_TRUE(window.findChild<QWidget*>("pCodeInfo")->isHidden());
-  EXPECT_EQ(window.findChild<QWidget*>("errorView")->toolTip(), "Click Line to Go There");
-  EXPECT_TRUE(window.workbench().errorView().readOnly());
+  EXPECT_EQ(std::tuple(errorPanelShown(), window.findChild<QWidget*>("pCodeInfo")->isHidden(),
+                       window.findChild<QWidget*>("errorView")->toolTip().toStdString(), window.workbench().errorView().readOnly()),
+            std::tuple(false, true, "Click Line to Go There", true));
 
   // Show Errors from the menu reaches the button and the panel, and the button turns it off.
   QAction* showErrors = find("Project", "Show Errors");
@@ -349,8 +347,7 @@ TEST_F(MainWindowTest, TheContextListCompletesOnAClickAndOnItsKeys) {
   ASSERT_GE(dim, 0);
   list->scrollTo(rows->index(dim, 0));
   QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(rows->index(dim, 0)).center());
-  EXPECT_EQ(memo.text(), "  Dim");
-  EXPECT_TRUE(editorWidget.hasFocus());
+  EXPECT_EQ(std::pair(memo.text(), editorWidget.hasFocus()), std::pair(std::string("  Dim"), true));
 
   QTest::keyClicks(&editorWidget, " x As Inte");
   QTest::keyClick(screen, Qt::Key_Return, Qt::ControlModifier);
@@ -382,9 +379,9 @@ TEST_F(MainWindowTest, CheckWordsShowsItsToolWindowAndListsTheUnknownWords) {
   check.findChild<QPushButton*>("bStart")->click();
   auto* list = check.findChild<QListWidget*>("CheckList");
   ASSERT_EQ(list->count(), 1);
-  EXPECT_EQ(list->item(0)->text(), "zorkWord");
-  EXPECT_TRUE(check.findChild<QPushButton*>("bStart")->isEnabled());
-  EXPECT_TRUE(window.workbench().wordCheck().workCopy().readOnly());
+  EXPECT_EQ(std::tuple(list->item(0)->text().toStdString(), check.findChild<QPushButton*>("bStart")->isEnabled(),
+                       window.workbench().wordCheck().workCopy().readOnly()),
+            std::tuple("zorkWord", true, true));
 }
 
 TEST(SingleInstanceTest, SecondCopyWakesTheFirst) {

@@ -59,9 +59,8 @@ TEST_F(WorkbenchOutlineTest, ClosingHidesTheOutline) {
   EXPECT_EQ(message(), "CLOSED PAGE....") << "the tree already describes the page: no second scan";
 
   bench.documents().closeAll();
-  EXPECT_FALSE(panelShown() || states.checked(Command::CodeInfoShow1));
-  EXPECT_FALSE(bench.outline().outline());
-  EXPECT_EQ(message(), "CLOSED ALL....");
+  EXPECT_EQ(std::tuple(panelShown() || states.checked(Command::CodeInfoShow1), bench.outline().outline().has_value(), message()),
+            std::tuple(false, false, "CLOSED ALL...."));
 }
 
 }  // namespace

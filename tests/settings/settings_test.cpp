@@ -54,8 +54,7 @@ TEST_F(SettingsTest, FirstRunWritesTheFileLineByLineAndReadsItBack) {
   Settings settings = make(registryWith("/wine/MapInfo/", "/wine/MapBasic/"));
   const SettingsValues& v = settings.read();
 
-  EXPECT_TRUE(settings.firstRun());
-  EXPECT_EQ(settings.path(), iniPath());
+  EXPECT_EQ(std::pair(settings.firstRun(), settings.path()), std::pair(true, iniPath()));
   const std::string p = programFolder.string();
   EXPECT_EQ(readFile(iniPath()),
             "[SYSTEM]\r\n"

@@ -73,8 +73,7 @@ TEST_F(EditingCommandsTest, OutdentRemovesOneLevelAndKeepsBlankLines) {
   load("x\r\n \tmixed", 4);
   memo.setModified(false);
   commands.outdent();
-  EXPECT_EQ(marked(), "x\r\n \tmixed|");
-  EXPECT_FALSE(memo.modified());
+  EXPECT_EQ(std::pair(marked(), memo.modified()), std::pair(std::string("x\r\n \tmixed|"), false));
 }
 
 TEST_F(EditingCommandsTest, SetTwiceOnTheSameLineTheFortyCharacterCutAndTheKeys) {

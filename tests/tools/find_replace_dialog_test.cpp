@@ -54,8 +54,7 @@ TEST_F(ToolWindowsTest, FindDialogReplacesThroughItsButtons) {
   EXPECT_EQ(std::tuple(memo().text(), dialog.statusLine().toStdString()),
             std::tuple("DIM_X a\r\nDIM_X b\r\n", "REPLACED: 2  >> SEARCHED TO END"));
   QTest::keyClick(&dialog, Qt::Key_Escape);
-  EXPECT_FALSE(dialog.isVisible());
-  EXPECT_EQ(dialog.findList()->itemText(0), "Dim");
+  EXPECT_EQ(std::pair(dialog.isVisible(), dialog.findList()->itemText(0).toStdString()), std::pair(false, std::string("Dim")));
 }
 
 TEST_F(ToolWindowsTest, CharacterMapPointingAndInserting) {
@@ -71,14 +70,12 @@ TEST_F(ToolWindowsTest, CharacterMapPointingAndInserting) {
   QApplication::setActiveWindow(&map);
   ASSERT_TRUE(QTest::qWaitForWindowActive(&map));
   QTest::keyClick(map.grid(), Qt::Key_I, Qt::ControlModifier);
-  EXPECT_EQ(memo().text(), "caf\xe9");
-  EXPECT_FALSE(map.isVisible());
+  EXPECT_EQ(std::pair(memo().text(), map.isVisible()), std::pair(std::string("caf\xe9"), false));
 
   map.showMap();
   map.grid()->pointAt(QPoint(2 * CharGrid::kStep + 5, 2 * CharGrid::kStep + 5));  // '"'
   QTest::mousePress(map.grid(), Qt::LeftButton, {}, QPoint(6 * CharGrid::kStep + 5, 2 * CharGrid::kStep + 5));
-  EXPECT_TRUE(map.grid()->boxShown());
-  EXPECT_EQ(map.codeLine(), " Alt+0038 [&H26] [&]");
+  EXPECT_EQ(std::pair(map.grid()->boxShown(), map.codeLine().toStdString()), std::pair(true, std::string(" Alt+0038 [&H26] [&]")));
   QTest::mouseRelease(map.grid(), Qt::LeftButton, {}, QPoint(6 * CharGrid::kStep + 5, 2 * CharGrid::kStep + 5));
   EXPECT_FALSE(map.grid()->boxShown());
 }
