@@ -92,9 +92,8 @@ TEST_F(WorkbenchSettingsTest, TheLastSessionReopensItsPagesAtTheirTabLineAndCare
   auto run = start();
   ASSERT_EQ(run->view.sessions, std::vector<std::string>{"&1 MyApp.mbp"});
   run->bench.sessionPicked(0);
-  EXPECT_EQ(run->view.tabs, (std::vector<std::string>{"MyApp.mb", "MyApp.mbp", "myapp.mb"}));
-  EXPECT_EQ(std::tuple(run->docs().currentTab(), run->bench.sourceEditor().selLine(), run->ui.fileDialogs().size()),
-            std::tuple(0, 20, 0u));
+  EXPECT_EQ(std::tuple(run->view.tabs, run->docs().currentTab(), run->bench.sourceEditor().selLine(), run->ui.fileDialogs().size()),
+            std::tuple(std::vector<std::string>{"MyApp.mb", "MyApp.mbp", "myapp.mb"}, 0, 20, 0u));
   EXPECT_EQ(run->bench.recentFiles().entries(), (std::vector<std::string>{lower.string(), b.string(), a.string()}))
       << "a session adds nothing to the recent files";
 }
@@ -156,9 +155,8 @@ TEST_F(WorkbenchSettingsTest, TheDefaultEditorMarkFollowsTheSystemAndItsToggle) 
   EXPECT_TRUE(run->states.checked(platform::Command::DefaultEditor1)) << ".mbp decides";
 
   run->bench.toggleDefaultEditor();
-  EXPECT_FALSE(run->states.checked(platform::Command::DefaultEditor1));
-  EXPECT_EQ(std::tuple(store.writes, store.commands[".mb"]),
-            std::tuple(std::vector<std::string>{".mb", ".mbp"}, "/opt/mapbasic/mapbasic.exe \"%1\""));
+  EXPECT_EQ(std::tuple(run->states.checked(platform::Command::DefaultEditor1), store.writes, store.commands[".mb"]),
+            std::tuple(false, std::vector<std::string>{".mb", ".mbp"}, "/opt/mapbasic/mapbasic.exe \"%1\""));
 
   store.refuse = ".mb";
   run->bench.toggleDefaultEditor();

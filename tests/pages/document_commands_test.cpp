@@ -116,10 +116,9 @@ TEST_F(DocumentCommandsTest, PagesKeepTextCaretTopLineModifiedStateAndBookmarksT
             std::tuple("Confirm", "Save changes to \"b.mb\"?", platform::Ui::Buttons::YesNoCancel));
   EXPECT_EQ(std::tuple(view.tabs, docs().currentTab()), std::tuple(std::vector<std::string>{"a.mb", "c.mb"}, 1));
   EXPECT_EQ(docs().page(2).fileName, "") << "the freed record is cleared";
-  EXPECT_EQ(shown(), left);
-  EXPECT_EQ(std::tuple(states.enabled(Command::bSave), bench.gutter().bookmarkLine(2), bench.gutter().bookmarkLine(7),
+  EXPECT_EQ(std::tuple(shown(), states.enabled(Command::bSave), bench.gutter().bookmarkLine(2), bench.gutter().bookmarkLine(7),
                        view.bookmarkCaptions[7]),
-            std::tuple(true, 9, 29, "7 30==>c 30"));
+            std::tuple(left, true, 9, 29, "7 30==>c 30"));
 
   docs().selectTab(0);
   EXPECT_EQ(std::tuple(editor().text(), bench.gutter().bookmarkLine(5)), std::tuple(numberedLines("a", 60), 2));
@@ -270,12 +269,11 @@ TEST_F(DocumentCommandsTest, SavingAnUntitledPageFollowsTheLinkRule) {
             std::tuple("Save As....", "MapBasic Source (*.mb)|*.mb|Project Source (*.mbp)|*.mbp|All Files (*.*)|*.*",
                        "mbp", 2, folder / "project/", "Untitled", true));
   EXPECT_EQ(editor().selStart(), 0) << "the search puts the caret back";
-  EXPECT_EQ(TempFolder::read(project), "Dim x\r\n[LINK] a.mbo\r\n");
-  EXPECT_EQ(std::tuple(view.tabs, view.caption, editor().modified()),
-            std::tuple(std::vector<std::string>{"p.mbp"}, "Quillon - p.mbp", false));
-  EXPECT_EQ(enabled({Command::bSave, Command::bLink, Command::bCompile}), (std::vector<bool>{false, true, false}));
-  EXPECT_EQ(std::tuple(bench.recentFiles().entries(), docs().projectFolder()),
-            std::tuple(std::vector<std::string>{project.string()}, folder.path() / ""));
+  EXPECT_EQ(std::tuple(TempFolder::read(project), view.tabs, view.caption, editor().modified(),
+                       enabled({Command::bSave, Command::bLink, Command::bCompile}), bench.recentFiles().entries(),
+                       docs().projectFolder()),
+            std::tuple("Dim x\r\n[LINK] a.mbo\r\n", std::vector<std::string>{"p.mbp"}, "Quillon - p.mbp", false,
+                       std::vector<bool>{false, true, false}, std::vector<std::string>{project.string()}, folder.path() / ""));
 
   // The link stands before the caret: an ordinary source in the program folder.
   docs().newPage();
@@ -308,9 +306,9 @@ TEST_F(DocumentCommandsTest, AFailedSaveKeepsTheOldFileAndThePageModified) {
     testing::FileSizeLimit full(4096);
     EXPECT_FALSE(docs().save());
   }
-  EXPECT_EQ(std::tuple(ui.statusText(4), ui.messages(), TempFolder::read(a)),
-            std::tuple("SAVE FAILED: a.mb", std::vector<std::string>{"Cannot create file " + a.string()}, old));
-  EXPECT_TRUE(editor().modified() && states.enabled(Command::bSave) && docs().page(1).modified);
+  EXPECT_EQ(std::tuple(ui.statusText(4), ui.messages(), TempFolder::read(a),
+                       editor().modified() && states.enabled(Command::bSave) && docs().page(1).modified),
+            std::tuple("SAVE FAILED: a.mb", std::vector<std::string>{"Cannot create file " + a.string()}, old, true));
 
   // Save As into a folder that does not exist: the page keeps its own name.
   ui.queueSaveFile(folder / "no/such/folder/b.mb");
@@ -407,10 +405,10 @@ TEST_F(DocumentCommandsTest, CloseAllWithYesToAllOrNoToAllAsksOnce) {
     const std::size_t asked = ui.questions().size();
     ui.queueAnswer(answer);
     docs().closeAll();
-    EXPECT_EQ(std::tuple(ui.questions().size(), ui.questions().back().buttons), std::tuple(asked + 1, platform::Ui::Buttons::YesNoAll));
-    EXPECT_EQ(std::tuple(TempFolder::read(files[0]), TempFolder::read(files[1])),
-              saved ? std::tuple("Aa\r\n", "Bb\r\n") : std::tuple("a\r\n", "b\r\n"));
-    EXPECT_EQ(std::tuple(view.tabs, docs().page(1).fileName), std::tuple(std::vector<std::string>{"Untitled"}, ""));
+    EXPECT_EQ(std::tuple(ui.questions().size(), ui.questions().back().buttons, TempFolder::read(files[0]),
+                         TempFolder::read(files[1]), view.tabs, docs().page(1).fileName),
+              std::tuple(asked + 1, platform::Ui::Buttons::YesNoAll, saved ? "Aa\r\n" : "a\r\n", saved ? "Bb\r\n" : "b\r\n",
+                         std::vector<std::string>{"Untitled"}, ""));
   }
 }
 

@@ -97,9 +97,9 @@ TEST_F(SettingsTest, FirstRunAsksForFoldersTheRegistryDoesNotKnow) {
   EXPECT_EQ(ui.folderCaptions(), (Lines{"Locate MapInfo Pro Folder [DOUBLE CLICK TO SELECT]....",
                                 "Locate MapBasic Folder [DOUBLE CLICK TO SELECT]...."}));
   const IniFile written(readFile(iniPath()));
-  EXPECT_EQ(std::tuple(written.readString("SYSTEM", "MapInfo", "-"), written.readString("SYSTEM", "MapBasic", "-")),
-            std::tuple((programFolder / "").string(), ""));
-  EXPECT_EQ(std::tuple(v.mapInfoFolder, v.mapBasicFolder), std::tuple(programFolder / "", fs::path()));
+  EXPECT_EQ(std::tuple(written.readString("SYSTEM", "MapInfo", "-"), written.readString("SYSTEM", "MapBasic", "-"),
+                       v.mapInfoFolder, v.mapBasicFolder),
+            std::tuple((programFolder / "").string(), "", programFolder / "", fs::path()));
 }
 
 TEST_F(SettingsTest, EmptyFoldersAreLookedUpAgainWithoutAPicker) {

@@ -56,9 +56,8 @@ TEST(StoredOptions, AHandEditedFileReachesWhereEachOptionLives) {
                        h.options.autoSaveCompile(), h.editor.caretWidth(), h.editor.tabStops(), h.editor.highlightColor(),
                        h.editor.highlightBackgnd()),
             std::tuple(true, false, false, 1, 4, platform::clBlue, platform::clYellow));
-  EXPECT_EQ(h.ui.messages(), Lines{"'clPink' is not a valid integer value"});
-  EXPECT_EQ(std::tuple(h.numbers.foreground(), h.numbers.background(), h.numbers.style()),
-            std::tuple(0x0000FF, platform::kNoColor, 0));
+  EXPECT_EQ(std::tuple(h.ui.messages(), h.numbers.foreground(), h.numbers.background(), h.numbers.style()),
+            std::tuple(Lines{"'clPink' is not a valid integer value"}, 0x0000FF, platform::kNoColor, 0));
   EXPECT_EQ(h.numbers.separators(), " *+-") << "space and tab always end a number";
   EXPECT_TRUE(h.numbers.isSeparator('\t'));
 }
