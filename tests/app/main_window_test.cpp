@@ -210,8 +210,7 @@ TEST_F(MainWindowTest, EditorKeysReachTheWindowsHandlersOnce) {
   EXPECT_EQ(memo.text(), "one\r\n\tthree") << "one press, one indent";
 
   QTest::keyClick(screen, Qt::Key_5, Qt::ControlModifier | Qt::ShiftModifier);
-  EXPECT_EQ(window.workbench().gutter().bookmarkLine(5), 1);
-  EXPECT_NE(find("BookMarks/Goto", "5 2==>three"), nullptr);
+  EXPECT_EQ(std::tuple(window.workbench().gutter().bookmarkLine(5), find("BookMarks/Goto", "5 2==>three") != nullptr), std::tuple(1, true));
 
   QTest::keyClicks(&editorWidget, "((");
   EXPECT_EQ(window.statusText(4), "Open Parenthis: 2");
@@ -359,9 +358,9 @@ TEST_F(MainWindowTest, CheckWordsShowsItsToolWindowAndListsTheUnknownWords) {
   find("&Edit", "Check Words")->trigger();
   language::WordCheckWindow& check = window.wordCheckWindow();
   ASSERT_TRUE(check.isVisible());
-  EXPECT_EQ(check.windowTitle(), "Word Check - []");
-  EXPECT_TRUE((check.windowFlags() & Qt::WindowStaysOnTopHint) && (check.windowFlags() & Qt::Tool) == Qt::Tool);
-  EXPECT_TRUE(check.width() >= 290 && check.height() >= 494) << check.width() << "x" << check.height();
+  EXPECT_EQ(std::tuple(check.windowTitle().toStdString(), (check.windowFlags() & Qt::WindowStaysOnTopHint) != 0,
+                       (check.windowFlags() & Qt::Tool) == Qt::Tool, check.width() >= 290 && check.height() >= 494),
+            std::tuple("Word Check - []", true, true, true)) << check.width() << "x" << check.height();
   const std::pair<const char*, const char*> captions[] = {
       {"bAllPages", "All Pages"}, {"bShowAll", "Show KeyWords"}, {"CheckStr", "Include Literal Strings"},
       {"bStart", "START"},        {"bClose", "CLOSE"},           {"bLocate", "Locate"},
