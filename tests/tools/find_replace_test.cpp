@@ -75,10 +75,10 @@ TEST_F(FindReplaceTest, ReplaceAllScenarios) {
     EXPECT_EQ(dialog.nextCaption, "Replace");
     find().replaceAll();
     EXPECT_EQ(std::tuple(memo().text(), dialog.status), std::tuple(c.expected, c.status));
-    EXPECT_FALSE(dialog.buttons[Button::All] || states.enabled(Command::bAgain));
+    EXPECT_EQ(std::pair(dialog.buttons[Button::All], states.enabled(Command::bAgain)), std::pair(false, false));
     find().cancel();
   }
-  EXPECT_TRUE(ui.questions().empty() && ui.messages().empty());
+  EXPECT_EQ(std::pair(ui.questions().size(), ui.messages().size()), std::pair(std::size_t{0}, std::size_t{0}));
 }
 
 TEST_F(FindReplaceTest, NothingToFind) {
