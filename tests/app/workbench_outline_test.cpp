@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 #include "support/temp_folder.h"
 #include "support/test_program.h"
@@ -43,7 +42,6 @@ TEST_F(WorkbenchOutlineTest, ATabChangeScansOnlyAShownOutlineAndKeepsItsText) {
   EXPECT_EQ(firstSub(), "InA [1]");
   bench.documents().selectTab(1);
   EXPECT_EQ(firstSub(), "InB [1]");
-  EXPECT_TRUE(message().starts_with("CodeInfo Scanned b.mb [3 lines] in ")) << message();
 
   // New and Open scan a shown outline too.
   bench.documents().newPage();
@@ -61,9 +59,8 @@ TEST_F(WorkbenchOutlineTest, ClosingHidesTheOutline) {
   EXPECT_EQ(message(), "CLOSED PAGE....") << "the tree already describes the page: no second scan";
 
   bench.documents().closeAll();
-  EXPECT_FALSE(panelShown() || states.checked(Command::CodeInfoShow1));
-  EXPECT_FALSE(bench.outline().outline());
-  EXPECT_EQ(message(), "CLOSED ALL....");
+  EXPECT_EQ(std::tuple(panelShown() || states.checked(Command::CodeInfoShow1), bench.outline().outline().has_value(), message()),
+            std::tuple(false, false, "CLOSED ALL...."));
 }
 
 }  // namespace

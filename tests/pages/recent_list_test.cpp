@@ -1,46 +1,27 @@
 #include "pages/recent_list.h"
 
 #include "platform/file_identity.h"
+#include "settings/settings.h"
 #include "support/temp_folder.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <map>
+#include <tuple>
 
 using quillon::pages::RecentList;
-using quillon::pages::SectionStore;
+using quillon::settings::IniFile;
+using quillon::settings::IniSectionStore;
 using ::testing::ElementsAre;
-
-namespace {
-
-class MapSection : public SectionStore {
-public:
-  std::optional<std::string> read(std::string_view key) const override {
-    auto it = values.find(std::string(key));
-    if (it == values.end()) return std::nullopt;
-    return it->second;
-  }
-  void write(std::string_view key, std::string_view value) override { values[std::string(key)] = value; }
-  void eraseSection() override { values.clear(); }
-  std::map<std::string, std::string> values;
-};
-
-}  // namespace
 
 TEST(RecentList, MostRecentFirstWithLimitAndCaseInsensitiveMoves) {
   RecentList list(30);
   for (int i = 1; i <= 31; ++i) list.add("/p/f" + std::to_string(i) + ".mb");
-  ASSERT_EQ(list.size(), 30u);
-  EXPECT_EQ(list.entries().front(), "/p/f31.mb");
-  EXPECT_EQ(list.entries().back(), "/p/f2.mb");  // f1 dropped out
-  EXPECT_FALSE(list.contains("/p/f1.mb"));
+  EXPECT_EQ(std::tuple(list.size(), list.entries().front(), list.entries().back()), std::tuple(30u, "/p/f31.mb", "/p/f2.mb"));
 
   list.add("/P/F10.MB");  // an existing entry in other letters moves up, newest spelling kept
-  EXPECT_EQ(list.size(), 30u);
-  EXPECT_EQ(list.entries().front(), "/P/F10.MB");
-  EXPECT_EQ(list.indexOf("/p/f10.mb"), 0u);
+  EXPECT_EQ(std::tuple(list.size(), list.entries().front(), list.indexOf("/p/f10.mb")), std::tuple(30u, "/P/F10.MB", 0u));
 
   // Windows-1252 letters fold too.
   RecentList names(5);
@@ -70,15 +51,13 @@ TEST(RecentList, CaptionsNumberThenLetterAndEscapeAmpersands) {
 
 // Saving into a section is the settings tests' business.
 TEST(RecentList, LoadStopsAtAGapAndDropsRepeatsUpToTheLimit) {
-  MapSection section;
-  section.values = {{"H0", "x"}, {"H1", "X"}, {"H2", "y"}, {"H3", ""}, {"H4", "after gap"}};
+  IniFile ini("[gap]\nH0=x\nH1=X\nH2=y\nH3=\nH4=after gap\n[full]\nH0=1\nH1=2\nH2=3\n");
   RecentList loaded(20);
-  loaded.load(section);
+  loaded.load(IniSectionStore(ini, "gap"));
   EXPECT_THAT(loaded.entries(), ElementsAre("x", "y"));
 
-  section.values = {{"H0", "1"}, {"H1", "2"}, {"H2", "3"}};
   RecentList small(2);
-  small.load(section);
+  small.load(IniSectionStore(ini, "full"));
   EXPECT_THAT(small.entries(), ElementsAre("1", "2"));
 }
 
@@ -102,6 +81,5 @@ TEST(RecentList, AFileListKnowsOneFileByAnyName) {
   files.add("/no/such/file.mb");
   files.add("/no/such/FILE.mb");
   files.add("/no/such/file.mb");
-  EXPECT_EQ(files.size(), 4u);
-  EXPECT_EQ(files.entries().front(), "/no/such/file.mb");
+  EXPECT_EQ(std::tuple(files.size(), files.entries().front()), std::tuple(4u, "/no/such/file.mb"));
 }

@@ -20,11 +20,9 @@ std::function<bool(const std::string&)> existing(std::set<std::string> present) 
 }
 
 TEST(SessionStore, NamedAfterTheFirstProjectPageElsePageZero) {
-  EXPECT_EQ(sessionName({"/w/MyApp.mb", "/w/MyApp.mbp"}), "MyApp.mbp");
-  EXPECT_EQ(sessionName({"/w/a.mb", "/w/B.MBP", "/w/c.mbp"}), "B.MBP");
-  EXPECT_EQ(sessionName({"/w/a.mb", "/w/b.mbpx"}), "a.mb");
-  EXPECT_EQ(sessionName({"/w/.mbp"}), ".mbp");
-  EXPECT_EQ(sessionName({}), "");
+  EXPECT_EQ((Lines{sessionName({"/w/MyApp.mb", "/w/MyApp.mbp"}), sessionName({"/w/a.mb", "/w/B.MBP", "/w/c.mbp"}),
+                   sessionName({"/w/a.mb", "/w/b.mbpx"}), sessionName({"/w/.mbp"}), sessionName({})}),
+            (Lines{"MyApp.mbp", "B.MBP", "a.mb", ".mbp", ""}));
 }
 
 TEST(SessionStore, WritesPagesAndViewStateUnderTheSessionName) {
@@ -57,8 +55,7 @@ TEST(SessionStore, TheTwentyFirstSessionErasesTheOldestSection) {
 
   // A listed name does not push anything out.
   writeSession(ini, sessions, {"/w/s0.mb"}, 0, 1, 0);
-  EXPECT_EQ(ini.sectionNames().size(), 20u);
-  EXPECT_EQ(sessions.entries().back(), "s1.mb");
+  EXPECT_EQ(std::tuple(ini.sectionNames().size(), sessions.entries().back()), std::tuple(20u, "s1.mb"));
 
   writeSession(ini, sessions, {"/w/new.mb"}, 0, 1, 0);
   EXPECT_EQ(sessions.size(), 20u);
@@ -89,12 +86,10 @@ TEST(SessionStore, ProgramSectionsAreNeverUsedAsSessions) {
   for (int i = 0; i < 19; ++i) sessions.add("other" + std::to_string(i));
   ASSERT_EQ(sessions.entries().back(), "SYSTEM");
   writeSession(ini, sessions, {"/w/fresh.mb"}, 0, 1, 0);
-  EXPECT_FALSE(sessions.contains("SYSTEM"));
-  EXPECT_TRUE(ini.sectionExists("System"));
+  EXPECT_EQ(std::pair(sessions.contains("SYSTEM"), ini.sectionExists("System")), std::pair(false, true));
   sessions.add("SYSTEM");
   clearSessions(ini, sessions);
-  EXPECT_TRUE(ini.sectionExists("System"));
-  EXPECT_EQ(ini.readString("System", "KeyFile", "-"), "k");
+  EXPECT_EQ(std::pair(ini.sectionExists("System"), ini.readString("System", "KeyFile", "-")), std::pair(true, std::string("k")));
 }
 
 TEST(SessionStore, PickingReopensExistingFilesAndForgetsMissingOnes) {
@@ -104,10 +99,8 @@ TEST(SessionStore, PickingReopensExistingFilesAndForgetsMissingOnes) {
       "[bare.mb]\r\n00=/w/MyApp.mb\r\n");
   const auto files = existing({"/w/MyApp.mb", "/w/MyApp.mbp"});
   SessionContents s = readSession(ini, "myapp.mbp", files);
-  EXPECT_FALSE(s.remove);
-  EXPECT_EQ(s.files, (Lines{"/w/MyApp.mb", "/w/MyApp.mbp"}));
-  EXPECT_EQ(std::tuple(s.tab, s.line, s.cursor), std::tuple(2, 17, 300));
-  EXPECT_EQ(ini.readSection("MyApp.mbp"), (Lines{"00", "02", "03", "TAB", "Line", "cursor"}));
+  EXPECT_EQ(std::tuple(s.remove, s.files, s.tab, s.line, s.cursor, ini.readSection("MyApp.mbp")),
+            std::tuple(false, Lines{"/w/MyApp.mb", "/w/MyApp.mbp"}, 2, 17, 300, Lines{"00", "02", "03", "TAB", "Line", "cursor"}));
 
   // Bad numbers read as their defaults; a cursor that is there but bad is 1, a missing one 0.
   s = readSession(ini, "bad.mb", files);

@@ -25,9 +25,7 @@ TEST(SettingCodec, ParsesIntegersLikeTheSettingsFileWritesThem) {
       {"12 ", std::nullopt}, {"3.14", std::nullopt}, {"x1", std::nullopt},   {"$G", std::nullopt}, {"--1", std::nullopt},
   };
   for (const Case& c : cases) EXPECT_EQ(parseInteger(c.text), c.value) << '"' << c.text << '"';
-  EXPECT_EQ(decodeInteger("abc", 2), 2);
-  EXPECT_EQ(encodeInteger(-5), "-5");
-  EXPECT_EQ(encodeInteger(INT_MIN), "-2147483648");
+  EXPECT_EQ(std::tuple(decodeInteger("abc", 2), encodeInteger(-5), encodeInteger(INT_MIN)), std::tuple(2, "-5", "-2147483648"));
 }
 
 TEST(SettingCodec, ReadsBooleansAsIntegers) {
@@ -35,8 +33,7 @@ TEST(SettingCodec, ReadsBooleansAsIntegers) {
   const std::tuple<const char*, bool, bool> cases[] = {{"1", false, true},  {"-1", false, true}, {"$10", false, true},
                                                        {"0", true, false},  {"yes", true, true}, {"", false, false}};
   for (const auto& [text, fallback, expected] : cases) EXPECT_EQ(decodeBool(text, fallback), expected) << text;
-  EXPECT_EQ(encodeBool(true), "1");
-  EXPECT_EQ(encodeBool(false), "0");
+  EXPECT_EQ(std::tuple(encodeBool(true), encodeBool(false)), std::tuple("1", "0"));
 }
 
 TEST(SettingCodec, EncodesColoursByNameOrAsDollarHexAndDecodesAnySpelling) {
@@ -95,6 +92,5 @@ TEST(SettingCodec, DecodesFontsOfExactlySevenFields) {
   FontInfo font = editorFont;
   std::string error;
   EXPECT_FALSE(decodeFont("Arial,20,purplish,1,1,0,0", font, &error));
-  EXPECT_EQ(font, editorFont);
-  EXPECT_EQ(error, "'purplish' is not a valid integer value");
+  EXPECT_EQ(std::tuple(font, error), std::tuple(editorFont, "'purplish' is not a valid integer value"));
 }
