@@ -68,8 +68,8 @@ TEST(KeywordEditorDialog, ControlsEditTheSelectedRowsRecord) {
 
   dialog.typeIntoLastRow("Print");
   const QTableView* grid = dialog.findChild<QTableView*>("StrGKeys");
-  EXPECT_EQ(std::tuple(grid->model()->rowCount(), grid->currentIndex().row(), dialog.findChild<QLabel*>("itemNumber")->text()),
-            std::tuple(4, 2, QString("3")));
+  EXPECT_EQ(std::tuple(grid->model()->rowCount(), grid->currentIndex().row(), dialog.findChild<QLabel*>("itemNumber")->text().toStdString()),
+            std::tuple(4, 2, "3"));
 }
 
 }  // namespace
