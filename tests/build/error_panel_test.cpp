@@ -33,19 +33,17 @@ TEST_F(ErrorPanelTest, JumpsFromErrorLines) {
   open({a, b});
   ASSERT_EQ(docs().currentFile(), b.string());
 
+  view.focus = false;
   click({"Compiling", "(a.MB:12) Type mismatch"}, 1);
-  EXPECT_EQ(docs().currentFile(), a.string());
-  EXPECT_EQ(caretLine(), 12);
-  EXPECT_EQ(editor().selCol(), 0);
+  EXPECT_EQ(std::tuple(docs().currentFile(), caretLine(), editor().selCol(), view.focus),
+            std::tuple(a.string(), 12, 0, true));
   EXPECT_EQ(errors().selText(), "(a.MB:12) Type mismatch");
-  EXPECT_TRUE(view.focus);
 
   const std::pair<const char*, const char*> cases[] = {  // the line, and what it says (nullptr: nothing)
       {"", ErrorPanel::kCannotLocate},
       {"(C:\\src\\b.mb:3) drive letter", nullptr},
       {"(other.mb:3) not open, not found", "FILE NOT OPEN: other.mb"},
       {"(../b.mb:3) outside", "FILE NOT OPEN: ../b.mb"},
-      {"(sub/b.mb:3) a folder", "FILE NOT OPEN: sub/b.mb"},
       {"(:3)", "FILE NOT OPEN: "},
   };
   for (const auto& [line, said] : cases) {
@@ -61,9 +59,7 @@ TEST_F(ErrorPanelTest, JumpsFromErrorLines) {
   editor().setSelLine(5);
   docs().showPage(0);
   click({"(b.mb:12a)"}, 0);
-  EXPECT_EQ(docs().currentFile(), b.string());
-  EXPECT_EQ(caretLine(), 6);
-  EXPECT_EQ(status(), ErrorPanel::kCannotLocate);
+  EXPECT_EQ(std::tuple(docs().currentFile(), caretLine(), status()), std::tuple(b.string(), 6, ErrorPanel::kCannotLocate));
   click({"(b.mb:0)"}, 0);
   EXPECT_EQ(caretLine(), 1);
   click({"(b.mb:9999)"}, 0);
@@ -117,20 +113,16 @@ TEST_F(ErrorPanelTest, EnteringAPageRefillsTheErrorView) {
   EXPECT_EQ(errors().charCount(), 0);
 }
 
-// Each loads as far as it makes sense, or is refused at once; the walk over it never fails.
+// Reading odd bytes is the editor's business; the walk over what was read never fails, and a
+// file that cannot be read leaves the view empty.
 TEST_F(ErrorPanelTest, BadErrorFiles) {
   open({source("a.mb", numberedLines("a", 5))});
   std::string binary;
   for (int i = 0; i < 4096; ++i) binary += static_cast<char>((i * 7919) & 0xff);
-  std::string huge;
-  const std::string hugeLine = "(a.mb:2) " + std::string(989, 'h') + "\r\n";
-  while (huge.size() < (100u << 20)) huge += hugeLine;
   const std::tuple<const char*, std::string, std::int64_t> files[] = {  // name, bytes, paragraphs (-1: any)
       {"empty.err", "", 1},
       {"binary.err", binary, -1},
       {"cr.err", "(a.mb:2) x\r(a.mb:3) y\r", 3},
-      {"long.err", std::string(10 << 20, 'e') + "\r\n(a.mb:4) z", 2},
-      {"huge.err", std::move(huge), static_cast<std::int64_t>((100u << 20) / hugeLine.size() + 2)},
       {"odd.err", "(x:)\r\n(:12)\r\n(a.mb:99999999999999999999)\r\n(a.mb:-3)\r\n(\xe9\xff.mb:1)\r\n(a.mb:5)\r\n", 7},
   };
   for (const auto& [name, bytes, paragraphs] : files) {
@@ -145,8 +137,6 @@ TEST_F(ErrorPanelTest, BadErrorFiles) {
 
   ASSERT_EQ(::mkfifo((folder / "fifo.err").c_str(), 0600), 0);
   EXPECT_FALSE(panel().load(folder / "fifo.err"));
-  fs::create_directory(folder / "dir.err");
-  EXPECT_FALSE(panel().load(folder / "dir.err"));
   EXPECT_EQ(errors().charCount(), 0);
   EXPECT_EQ(panel().errorFile(), fs::path());
   panel().nextError(true);  // nothing to walk

@@ -126,7 +126,7 @@ TEST_F(ProcRunnerTest, WatchedRunIsPolledAndReportsOnTheMainThread) {
   // A child whose status is lost (reaped elsewhere) is no longer tracked.
   ASSERT_TRUE(runner->execute());
   launcher.children[2]->lose();
-  EXPECT_FALSE(runner->isRunning());
+  EXPECT_FALSE(runner->isRunning());  // this purges it
   EXPECT_EQ(runner->trackedCount(), 0u);
 }
 
@@ -157,32 +157,27 @@ TEST_F(ProcRunnerTest, RefusalsCarryTheirCodesAndTexts) {
   runner->setProcFileName("/Bin/Tool");
   runner->setProcIdentifier("101");
   ASSERT_TRUE(runner->execute());
+  // Refused: the code, and what the failure event said.
+  auto refusal = [&] {
+    EXPECT_FALSE(runner->execute());
+    if (failures.empty()) return std::tuple(0, 0, std::string(), std::string());
+    return std::tuple(runner->lastError(), failures.back().code, failures.back().file, failures.back().message);
+  };
 
   runner->setProcFileName("/bin/TOOL");  // the same key, whatever the case
-  EXPECT_FALSE(runner->execute());
-  EXPECT_EQ(runner->lastError(), -1);
-  EXPECT_EQ(failures.back().message, "Another Process with the same Name and ID is executing.");
+  EXPECT_EQ(refusal(), std::tuple(-1, -1, "/bin/TOOL", "Another Process with the same Name and ID is executing."));
   runner->setProcIdentifier("102");
   EXPECT_TRUE(runner->execute());
 
   runner->setWaitUntilDone(true);
   runner->setProcFileName("/bin/other");
-  EXPECT_FALSE(runner->execute());
-  EXPECT_EQ(runner->lastError(), -2);
-  EXPECT_EQ(failures.back().message, "Cannot mix 'WaitUntilDone' types.");
-
+  EXPECT_EQ(refusal(), std::tuple(-2, -2, "/bin/other", "Cannot mix 'WaitUntilDone' types."));
   runner->setWaitUntilDone(false);
   runner->setProcCurrentDir(folder.write("plain", "x").string());
-  EXPECT_FALSE(runner->execute());
-  EXPECT_EQ(runner->lastError(), -4);
-  EXPECT_EQ(failures.back().message, "Current Directory Invalid");
-
+  EXPECT_EQ(refusal(), std::tuple(-4, -4, "/bin/other", "Current Directory Invalid"));
   runner->setProcCurrentDir("");
   launcher.queueFailure(ENOENT, "No such file or directory");
-  EXPECT_FALSE(runner->execute());
-  EXPECT_EQ(runner->lastError(), ENOENT);
-  EXPECT_EQ(failures.back().code, ENOENT);
-  EXPECT_EQ(failures.back().file, "/bin/other");
+  EXPECT_EQ(refusal(), std::tuple(ENOENT, ENOENT, "/bin/other", "No such file or directory"));
 
   // No 512 limit, but a line Windows could not take fails before anything starts.
   const std::size_t launches = launcher.requests.size();

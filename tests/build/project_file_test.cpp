@@ -24,7 +24,6 @@ TEST(ProjectFileTest, LinesAndTextsReadAsModulesOrNothing) {
   // A text's values in order, whatever the line breaks.
   EXPECT_EQ(ProjectFile::moduleValues("[LINK]\r\nApplication=app.mbx\r\nModule=a.mbo\rModule=b.mbo\n\n'c\r\nd.mbo"),
             (std::vector<std::string>{"a.mbo", "b.mbo", "d.mbo"}));
-  EXPECT_TRUE(ProjectFile::moduleValues("[LINK]\r\n' only comments\r\nApplication=x.mbx\r\n").empty());
   EXPECT_TRUE(ProjectFile::moduleValues("").empty());
   // The template names one module, and the system's own lines read back.
   std::string text;

@@ -52,8 +52,7 @@ TEST_F(KeysDictCommandsTest, EachLoadOffersItsFileAndAdoptsOnlyWhatItRead) {
   commands.load(File::Keys);
   EXPECT_EQ(keywords(), Words{"Print"});
   EXPECT_EQ(list(WordList::Key), Words{"Print"}) << "the context list knows the new keywords";
-  EXPECT_EQ(values.keyFile, other.string());
-  EXPECT_EQ(commands.file(File::Keys), other);
+  EXPECT_EQ(std::tuple(values.keyFile, commands.file(File::Keys)), std::tuple(other.string(), other));
 
   const fs::path dic = folder.write("mine/words.dic", "gamma\r\n");
   const fs::path def = folder.write("mine/names.def", "Define NAME 2\r\n");
@@ -62,11 +61,9 @@ TEST_F(KeysDictCommandsTest, EachLoadOffersItsFileAndAdoptsOnlyWhatItRead) {
     ui.queueOpenFiles({file});
     commands.load(which);
   }
-  EXPECT_EQ(list(WordList::Dict), Words{"gamma"});
-  EXPECT_EQ(list(WordList::Def), Words{"NAME"});
-  EXPECT_EQ(list(WordList::Help), Words{"Print expr"});
-  EXPECT_EQ((Words{values.dictFile, values.defFile, values.helpFile}),
-            (Words{dic.string(), def.string(), ctx.string()}));
+  EXPECT_EQ((std::vector<Words>{list(WordList::Dict), list(WordList::Def), list(WordList::Help),
+                                 {values.dictFile, values.defFile, values.helpFile}}),
+            (std::vector<Words>{{"gamma"}, {"NAME"}, {"Print expr"}, {dic.string(), def.string(), ctx.string()}}));
 
   // Filter, extension and file name; each opens in the folder of the file in use.
   const std::tuple<std::string, std::string, fs::path> expected[] = {
@@ -99,11 +96,9 @@ TEST_F(KeysDictCommandsTest, FilesThatCannotBeReadKeepTheirSettingAndList) {
   commands.reset(File::Help);
   EXPECT_EQ(ui.messages(), (Words{kInvalidPropertyValue, "Cannot open file " + (folder / "folder.dic").string(),
                                   "Cannot open file " + (folder / "quillon.ctx").string()}));
-  EXPECT_EQ(values.keyFile, "quillon.bin");
-  EXPECT_EQ(keywords(), (Words{"Dim", "End"}));
-  EXPECT_EQ(values.dictFile, "quillon.dic");
-  EXPECT_EQ(list(WordList::Dict), (Words{"alpha", "beta"}));
-  EXPECT_EQ(list(WordList::Help), Words{"Dim var As type"});
+  EXPECT_EQ(std::tuple(values.keyFile, values.dictFile), std::tuple("quillon.bin", "quillon.dic"));
+  EXPECT_EQ((std::vector<Words>{keywords(), list(WordList::Dict), list(WordList::Help)}),
+            (std::vector<Words>{{"Dim", "End"}, {"alpha", "beta"}, {"Dim var As type"}}));
 
   // Words added later still go into the dictionary that was read.
   lists.add(WordList::Dict, "zeta");
@@ -132,8 +127,7 @@ TEST_F(KeysDictCommandsTest, SaveAsAndDefaultsGoBackToTheOriginalFiles) {
             (Words{(folder / "quillon.bin").string(), (folder / "quillon.dic").string(),
                    (folder / "quillon.def").string(), (folder / "quillon.ctx").string()}));
   EXPECT_EQ(commands.file(File::Dict), folder / "quillon.dic");
-  EXPECT_EQ(keywords(), Words{"Select"});
-  EXPECT_EQ(list(WordList::Dict), (Words{"alpha", "beta"}));
+  EXPECT_EQ((std::vector<Words>{keywords(), list(WordList::Dict)}), (std::vector<Words>{{"Select"}, {"alpha", "beta"}}));
 }
 
 TEST_F(KeysDictCommandsTest, EditedKeywordsAreWrittenToTheKeyFileEvenWhenItIsTheDefault) {
@@ -165,9 +159,8 @@ TEST_F(KeysDictCommandsTest, ClosingAppliesOnlyWhatWasChosen) {
   commands.close("Liberation Serif", 0x00FF00, 0x000080);
   EXPECT_EQ(values.maxMbVersion, "4.5");
   EXPECT_EQ(list(WordList::Dict), Words{"alpha"}) << "reading stops at '4.5";
-  EXPECT_EQ(view.altFont.name, "Liberation Serif");
-  EXPECT_EQ(options.altFont().name, "Liberation Serif");
-  EXPECT_EQ(view.fontSets, fontsBefore + 1);
+  EXPECT_EQ(std::tuple(view.altFont.name, options.altFont().name, view.fontSets),
+            std::tuple("Liberation Serif", "Liberation Serif", fontsBefore + 1));
   EXPECT_EQ(std::pair(memo.highlightColor(), memo.highlightBackgnd()), std::pair(0x00FF00, 0x000080));
 }
 

@@ -42,8 +42,7 @@ protected:
 TEST_F(KeysDictDialogTest, ShowsTheSettingsAndAppliesTheChoicesOnClosing) {
   run([&](KeysDictDialog& d) {
     EXPECT_EQ(d.findChild<QLabel*>("lKeys")->toolTip().toStdString(), (folder / "quillon.bin").string());
-    EXPECT_FALSE(d.findChild<QPushButton*>("ctxEdit")->isEnabled());
-    EXPECT_FALSE(d.findChild<QPushButton*>("defSaveAs")->isEnabled());
+    EXPECT_FALSE(d.findChild<QPushButton*>("ctxEdit")->isEnabled() || d.findChild<QPushButton*>("defSaveAs")->isEnabled());
     const QList<QRadioButton*> versions = d.findChildren<QRadioButton*>();
     ASSERT_EQ(versions.size(), 6);
     EXPECT_TRUE(versions[4]->isChecked()) << "5.5";
@@ -56,8 +55,7 @@ TEST_F(KeysDictDialogTest, ShowsTheSettingsAndAppliesTheChoicesOnClosing) {
     d.findChild<QPushButton*>("dicLoad")->click();
   });
   EXPECT_EQ(actionsRun, (QStringList{"number style", "keywords"}));
-  EXPECT_EQ(values.maxMbVersion, "4.5");
-  EXPECT_EQ(memo.highlightColor(), 0x00FF00);
+  EXPECT_EQ(std::tuple(values.maxMbVersion, memo.highlightColor()), std::tuple(std::string("4.5"), 0x00FF00));
   EXPECT_EQ(options.altFont().name, settings::kDefaultAltFont.name) << "the font box was not touched";
   EXPECT_TRUE(ui.allAnswersUsed());
 }

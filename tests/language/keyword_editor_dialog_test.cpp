@@ -50,10 +50,9 @@ TEST(KeywordEditorDialog, ControlsEditTheSelectedRowsRecord) {
   EXPECT_EQ(dialog.findChild<QLabel*>("pointerLabel")->cursor().shape(), Qt::PointingHandCursor);
   withText<QCheckBox>(&dialog, " &Bold")->click();
   withText<QPushButton>(&dialog, "&Foreground...")->click();
-  EXPECT_EQ(model.row(0).info.style, editor::KeywordStyle::bold);
-  EXPECT_EQ(model.row(0).info.foregnd, 0x0000FF);
-  EXPECT_FALSE(dialog.findChild<QFrame*>("foreSwatch")->isHidden());
-  EXPECT_TRUE(dialog.findChild<QFrame*>("backSwatch")->isHidden());
+  EXPECT_EQ(std::tuple(model.row(0).info.style, model.row(0).info.foregnd), std::tuple(editor::KeywordStyle::bold, 0x0000FF));
+  EXPECT_EQ(std::tuple(dialog.findChild<QFrame*>("foreSwatch")->isHidden(), dialog.findChild<QFrame*>("backSwatch")->isHidden()),
+            std::tuple(false, true));
 
   auto* number = dialog.findChild<QLineEdit*>("contextNumber");
   number->setText("70000");
@@ -68,9 +67,9 @@ TEST(KeywordEditorDialog, ControlsEditTheSelectedRowsRecord) {
   EXPECT_EQ(dialog.findChild<QLabel*>("itemNumber")->text(), "----");
 
   dialog.typeIntoLastRow("Print");
-  EXPECT_EQ(dialog.findChild<QTableView*>("StrGKeys")->model()->rowCount(), 4);
-  EXPECT_EQ(dialog.findChild<QTableView*>("StrGKeys")->currentIndex().row(), 2);
-  EXPECT_EQ(dialog.findChild<QLabel*>("itemNumber")->text(), "3");
+  const QTableView* grid = dialog.findChild<QTableView*>("StrGKeys");
+  EXPECT_EQ(std::tuple(grid->model()->rowCount(), grid->currentIndex().row(), dialog.findChild<QLabel*>("itemNumber")->text().toStdString()),
+            std::tuple(4, 2, "3"));
 }
 
 }  // namespace

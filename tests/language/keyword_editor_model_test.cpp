@@ -38,16 +38,14 @@ TEST(KeywordEditorModel, RowsEndInAnEmptyRowWhoseRecordNewRowsCopy) {
   m.setText(2, 0, "Print");
   m.setText(3, 0, "Select");
   EXPECT_EQ(textsOf(m), (Words{"Dim", "End", "Print", "Select", ""}));
-  EXPECT_EQ(m.row(3).info.contextNum, 9);
-  EXPECT_TRUE(m.modified());
+  EXPECT_EQ(std::tuple(m.row(3).info.contextNum, m.modified()), std::tuple(std::int16_t{9}, true));
 
   // An emptied keyword is dropped on OK.
   m.setText(0, 0, "");
   editor::KeywordList out = listOf({"old"});
   ASSERT_TRUE(m.writeBack(out));
   ASSERT_EQ(out.count(), 3);
-  EXPECT_EQ(out.text(0), "End");
-  EXPECT_EQ(out.info(1).contextNum, 9);
+  EXPECT_EQ(std::tuple(out.text(0), out.info(1).contextNum), std::tuple(std::string("End"), std::int16_t{9}));
 
   // Without a change nothing is written and the caller saves nothing.
   Model untouched{listOf({"Dim"})};
@@ -55,7 +53,7 @@ TEST(KeywordEditorModel, RowsEndInAnEmptyRowWhoseRecordNewRowsCopy) {
   untouched.select(0);
   untouched.moveUp();
   EXPECT_FALSE(untouched.writeBack(out));
-  EXPECT_EQ(out.count(), 3);
+  EXPECT_EQ(out.count(), 3) << "nothing written";
 }
 
 TEST(KeywordEditorModel, StartStopKeysCarryParEndInOptionBit7) {
@@ -64,9 +62,8 @@ TEST(KeywordEditorModel, StartStopKeysCarryParEndInOptionBit7) {
   keys.add("\"", "\"", false, {0x80, 0, 1, 0, -1, -1});
   Model m{keys};
   EXPECT_EQ(m.mode(), Model::Mode::startStop);
-  EXPECT_EQ(m.row(0).info.options, 0x81);
-  EXPECT_EQ(m.row(1).info.options, 0x00) << "bit 7 is the ParEnd flag, nothing else";
-  EXPECT_EQ(m.row(1).stop, "\"");
+  EXPECT_EQ(std::tuple(m.row(0).info.options, m.row(1).info.options, m.row(1).stop), std::tuple(0x81, 0x00, "\""))
+      << "bit 7 is the ParEnd flag, nothing else";
   KeywordInfo crossing = m.row(0).info;
   crossing.options = 0x01;  // "Cross paragraphs" checked
   m.setInfo(0, crossing);
@@ -95,9 +92,8 @@ TEST(KeywordEditorModel, DeleteAndMovesLeaveTheEmptyRowLast) {
   EXPECT_EQ(textsOf(m), (Words{"a", "c", "b", ""}));
   m.select(0);
   m.removeCurrent();
-  EXPECT_EQ(textsOf(m), (Words{"c", "b", ""}));
-  EXPECT_EQ(m.itemNumber(), "1");
-  EXPECT_EQ(m.row(0).info.contextNum, 3) << "the record goes with its row";
+  EXPECT_EQ(std::tuple(textsOf(m), m.itemNumber(), m.row(0).info.contextNum), std::tuple(Words{"c", "b", ""}, "1", 3))
+      << "the record goes with its row";
 }
 
 TEST(KeywordEditorModel, SortsMoveOnlyTheSelectedRow) {
@@ -164,8 +160,7 @@ TEST(KeywordEditorModel, ColourChoicesFollowTheSwatches) {
   m.colorChosen(0, S::background, 0x00FFFF);
   EXPECT_EQ(colours(), std::pair(0, 0x00FFFF));
   m.resetColors(0);
-  EXPECT_FALSE(m.swatchShown(0, S::foreground));
-  EXPECT_EQ(m.row(0).info.backgnd, -1);
+  EXPECT_EQ(std::tuple(m.swatchShown(0, S::foreground), m.row(0).info.backgnd), std::tuple(false, -1));
   EXPECT_EQ(Model::pointerIndex(-21), 19);
   EXPECT_EQ(Model::pointerIndex(-5), -1);
 }

@@ -59,11 +59,9 @@ TEST_F(OutlineCommandsTest, ScanReadsThePageWithoutTouchingIt) {
   auto outlineChanges = commands.onOutlineChanged.listen([&] { ++outlines; });
 
   commands.scan();
-  EXPECT_EQ(std::pair(memo.selStart(), memo.selLength()), std::pair(editor::Offset{12}, editor::Offset{5}));
-  EXPECT_TRUE(memo.modified());
-  EXPECT_EQ(heard, 0);
+  EXPECT_EQ(std::tuple(memo.selStart(), memo.selLength(), memo.modified(), heard, outlines),
+            std::tuple(12, 5, true, 0, 1));
   EXPECT_EQ(ui.pendingMessageCalls(), 0) << "no other command may run inside a scan";
-  EXPECT_EQ(outlines, 1);
   EXPECT_EQ(commands.outline()->caption, "main.mb");
   EXPECT_EQ(subs(), std::vector<std::string>({"Main [1]", "Second [4]"}));
   EXPECT_EQ(status(), "CodeInfo Scanned main.mb [6 lines] in 00.025 sec.");
@@ -88,13 +86,11 @@ TEST_F(OutlineCommandsTest, WrappedLinesStillGiveWholeNamesAndParagraphNumbers) 
 
 TEST_F(OutlineCommandsTest, ShowRescansOnlyATreeOfAnotherPage) {
   commands.toggleShow();
-  EXPECT_TRUE(panelShown());
-  EXPECT_TRUE(states.checked(Command::CodeInfoShow1));
+  EXPECT_TRUE(panelShown() && states.checked(Command::CodeInfoShow1));
   EXPECT_EQ(scans(), 1) << "an empty tree is scanned";
 
   commands.toggleShow();
-  EXPECT_FALSE(panelShown());
-  EXPECT_FALSE(states.checked(Command::CodeInfoShow1));
+  EXPECT_FALSE(panelShown() || states.checked(Command::CodeInfoShow1));
   commands.toggleShow();
   EXPECT_EQ(scans(), 1) << "the hidden tree still describes this page";
 
@@ -117,14 +113,12 @@ TEST_F(OutlineCommandsTest, ShowRescansOnlyATreeOfAnotherPage) {
 TEST_F(OutlineCommandsTest, ReScanNeedsTextAndShowsThePanel) {
   memo.setText("");
   EXPECT_FALSE(commands.rescan());
-  EXPECT_EQ(scans(), 0);
-  EXPECT_FALSE(panelShown());
+  EXPECT_FALSE(scans() || panelShown());
 
   memo.setText("Sub B\r\nEnd Sub\r\nSub a\r\nEnd Sub");
   EXPECT_TRUE(commands.rescan());
   EXPECT_EQ(scans(), 1) << "showing does not scan the same page twice";
-  EXPECT_TRUE(panelShown());
-  EXPECT_TRUE(states.checked(Command::CodeInfoShow1));
+  EXPECT_TRUE(panelShown() && states.checked(Command::CodeInfoShow1));
 
   commands.toggleSorted();
   EXPECT_TRUE(states.checked(Command::CodeInfoSorted1));
@@ -143,8 +137,7 @@ TEST_F(OutlineCommandsTest, AClickJumpsOnlyOnceTheMouseHasMovedSinceAGroupOpened
   EXPECT_EQ(memo.selStart(), 3);
 
   ASSERT_TRUE(commands.treeClicked(2, 4));
-  EXPECT_EQ(memo.selStart(), 38);
-  EXPECT_EQ(memo.selLength(), 0) << "the selection goes";
+  EXPECT_EQ(std::tuple(memo.selStart(), memo.selLength()), std::tuple(editor::Offset{38}, editor::Offset{0}));
 
   commands.treeNodeToggled();
   EXPECT_FALSE(commands.treeClicked(2, 1));

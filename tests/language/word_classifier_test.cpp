@@ -31,30 +31,17 @@ TEST(WordClassifier, LinesSplitAtDelimitersOutsideQuotes) {
   EXPECT_TRUE(words(" ( , ) ").empty());
 }
 
-// The classification done the slow way, word by word as it is described: every entry of every
-// list against every phrase, one sort, then passes until nothing moves.
+// The classification done the slow way: every entry of every list against every phrase, one
+// sort, then passes until nothing moves.
 Words literalClassify(const WordLists& lists, std::string_view line, std::string_view currentWord) {
   const editor::CaseFolder& fold = editor::CaseFolder::ansi();
-  Words split;
-  std::string word;
-  bool quoted = false;
-  for (char c : line) {
-    if (c == '"') {
-      quoted = !quoted;
-      word += c;
-    } else if (!quoted && std::string_view("\t ,./\\-+*()").find(c) != std::string_view::npos) {
-      if (!word.empty()) split.push_back(word);
-      word.clear();
-    } else {
-      word += c;
-    }
-  }
-  if (!word.empty()) split.push_back(word);
+  // The split itself is the test above's.
+  const std::vector<std::string_view> split = WordClassifier::lastWords(line, 3);
   std::string w[3];
   const std::size_t n = split.size();
   if (n >= 1) w[0] = split[n - 1];
-  if (n >= 2) w[1] = split[n - 2] + " " + w[0];
-  if (n >= 3) w[2] = split[n - 3] + " " + w[1];
+  if (n >= 2) w[1] = std::string(split[n - 2]) + " " + w[0];
+  if (n >= 3) w[2] = std::string(split[n - 3]) + " " + w[1];
 
   Words stored;
   for (WordList list : kWordLists)

@@ -10,40 +10,31 @@ namespace {
 
 using Words = std::vector<std::string>;
 
-TEST(WordListFiles, DictionaryStopsAtItsVersionMarkerAndSkipsComments) {
-  const std::string file = "Alpha\r\n'5.0 additions\r\nBeta\r\n  gamma  \r\n'note\r\n\r\n";
-  EXPECT_EQ(readDictionary(file, "5.0"), Words{"Alpha"});
-  EXPECT_EQ(readDictionary(file, "4.5"), (Words{"Alpha", "Beta", "gamma"}));
-}
-
-TEST(WordListFiles, EveryLineBreakEndsALine) {
-  // CR LF, LF, CR and LF CR; a doubled break is an empty line, not a joined one.
-  const std::string file = "delta\r\nalpha\nbeta\rgamma\n\repsilon\n\nzeta";
-  EXPECT_EQ(readDictionary(file, "6.0"), (Words{"alpha", "beta", "delta", "epsilon", "gamma", "zeta"}));
-  EXPECT_EQ(readHelpContexts("b x\rc y\n\ra z"), (Words{"c y", "b x", "a z"}));
-  // A file cut inside its last break, or inside a definition, loses nothing else.
-  EXPECT_EQ(readDictionary("a\r\nb\r", "6.0"), (Words{"a", "b"}));
-  EXPECT_EQ(readDefinitions("Define A 1\r\nDefine B", "6.0"), Words{"A"});
-}
-
-TEST(WordListFiles, WordsSortWithoutCaseInWindows1252AndKeepTheirOrderOnTies) {
-  // É (0xC9) and é (0xE9) fold together and after every ASCII letter; "abc" and "ABC" tie.
-  EXPECT_EQ(readDictionary("\xE9t\xE9\nzed\nabc\nABC\nAb\n", "6.0"),
-            (Words{"Ab", "abc", "ABC", "zed", "\xE9t\xE9"}));
+TEST(WordListFiles, ReadersSkipCommentsAndSortWithoutCase) {
+  const std::string dic = "Alpha\r\n'5.0 additions\r\nBeta\r\n  gamma  \r\n'note\r\n\r\n";
+  const std::string defs = "Define A 1\r\nDefine  B   2\r\nDefine C\r\n  ' Define D 4\r\n"
+                           "Define\tTABBED\t5\r\n\tDefine E\t 6\r\nGlobal X 1\r\nDefine F \"a b\"\r\n";
+  const std::tuple<const char*, Words, Words> rows[] = {  // what, read, expected
+      {"a dictionary stops at its version marker", readDictionary(dic, "5.0"), {"Alpha"}},
+      {"an older version reads on", readDictionary(dic, "4.5"), {"Alpha", "Beta", "gamma"}},
+      // CR LF, LF, CR and LF CR; a doubled break is an empty line, not a joined one.
+      {"every break ends a line", readDictionary("delta\r\nalpha\nbeta\rgamma\n\repsilon\n\nzeta", "6.0"),
+       {"alpha", "beta", "delta", "epsilon", "gamma", "zeta"}},
+      {"help lines too", readHelpContexts("b x\rc y\n\ra z"), {"c y", "b x", "a z"}},
+      {"cut inside the last break", readDictionary("a\r\nb\r", "6.0"), {"a", "b"}},
+      {"cut inside a definition", readDefinitions("Define A 1\r\nDefine B", "6.0"), {"A"}},
+      // É (0xC9) and é (0xE9) fold together and after every ASCII letter; "abc" and "ABC" tie.
+      {"Windows-1252, ties kept in order", readDictionary("\xE9t\xE9\nzed\nabc\nABC\nAb\n", "6.0"),
+       {"Ab", "abc", "ABC", "zed", "\xE9t\xE9"}},
+      {"definitions take the second word when a value follows", readDefinitions(defs, "6.0"),
+       {"A", "B", "E", "F", "TABBED", "X"}},
+      {"definitions stop at the marker", readDefinitions("Define A 1\n'6.0\nDefine B 2\n", "6.0"), {"A"}},
+      {"help lines drop comments only at their first byte and sort descending",
+       readHelpContexts("; x\r\n' y\r\n   ; z\r\nDim x As Integer\r\n   \r\nDim\r\nabc\r\n"),
+       {"Dim x As Integer", "Dim", "abc", "   ; z"}},
+  };
+  for (const auto& [what, read, expected] : rows) EXPECT_EQ(read, expected) << what;
   EXPECT_TRUE(sameWord("\xC9T\xC9", "\xE9t\xE9"));
-}
-
-TEST(WordListFiles, DefinitionsTakeTheSecondWordWhenAValueFollows) {
-  const std::string file =
-      "Define A 1\r\nDefine  B   2\r\nDefine C\r\n  ' Define D 4\r\n"
-      "Define\tTABBED\t5\r\n\tDefine E\t 6\r\nGlobal X 1\r\nDefine F \"a b\"\r\n";
-  EXPECT_EQ(readDefinitions(file, "6.0"), (Words{"A", "B", "E", "F", "TABBED", "X"}));
-  EXPECT_EQ(readDefinitions("Define A 1\n'6.0\nDefine B 2\n", "6.0"), Words{"A"});
-}
-
-TEST(WordListFiles, HelpLinesDropCommentsOnlyAtTheirFirstByteAndSortDescending) {
-  const Words help = readHelpContexts("; x\r\n' y\r\n   ; z\r\nDim x As Integer\r\n   \r\nDim\r\nabc\r\n");
-  EXPECT_EQ(help, (Words{"Dim x As Integer", "Dim", "abc", "   ; z"}));
 }
 
 TEST(WordListFiles, BinaryAndHugeLinesAreOrdinaryBytes) {

@@ -1,11 +1,8 @@
 #include "platform/wine_automation.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <algorithm>
-
-#include "platform/posix_process_launcher.h"
+#include "support/build_ports.h"
 #include "support/temp_folder.h"
 
 namespace quillon::platform {
@@ -13,31 +10,19 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class WineAutomationTest : public ::testing::Test {
-protected:
-  WineAutomationTest() {
-    fs::create_directories(temp / "bin");
-    fs::create_directories(temp / "prefix/dosdevices");
-    fs::create_directories(temp / "mapinfo");
-    fs::create_directory_symlink("/", temp / "prefix/dosdevices/z:");
-    env.path = (temp / "bin").string();
-    env.winePrefix = (temp / "prefix").string();
-  }
-  void installWine() { fs::copy_file(QUILLON_FAKE_WINE, temp / "bin/wine"); }
-  std::string wineLog() const { return testing::readFile(temp / "bin/wine-calls.log"); }
-
+// Attached only with wine and the GIS program; the application goes to that program as its
+// only argument. How a Windows program then runs through wine is the launcher's test.
+TEST(WineAutomationTest, AttachesAndRunsTheApplication) {
   testing::TempFolder temp;
+  const fs::path mapInfo = temp / "mapinfo";
+  fs::create_directories(mapInfo);
   Environment env;
-  fs::path mapInfo = temp / "mapinfo";
-};
-
-// Attached only with wine and the GIS program; the application reaches that program as a
-// Windows path, as its only argument.
-TEST_F(WineAutomationTest, AttachesAndRunsTheApplicationThroughWine) {
-  PosixProcessLauncher launcher(env);
-  WineAutomation automation(env, launcher, [this] { return mapInfo; });
+  env.path = (temp / "bin").string();
+  testing::ScriptedLauncher launcher;
+  WineAutomation automation(env, launcher, [&] { return mapInfo; });
   EXPECT_FALSE(automation.attach());
-  installWine();
+  fs::create_directories(temp / "bin");
+  fs::copy_file(QUILLON_FAKE_WINE, temp / "bin/wine");
   EXPECT_FALSE(automation.attach());
   EXPECT_EQ(automation.doStatement("run application \"x\""), std::string("MapInfo is not attached"));
   temp.write("mapinfo/MAPINFOPRO.EXE", "MZ");  // only the newer program, in another case
@@ -47,26 +32,19 @@ TEST_F(WineAutomationTest, AttachesAndRunsTheApplicationThroughWine) {
   EXPECT_EQ(WineAutomation::findGisProgram(mapInfo), mapInfo / "Mapinfow.exe");
   EXPECT_EQ(WineAutomation::findGisProgram({}), fs::path());
 
-  const fs::path app = temp.write("out/Say \"Hi\".mbx", "x");
   ASSERT_TRUE(automation.attach());
-  const std::string statement = "run application \"" + std::string(temp.path()) + "/out/Say \"\"Hi\"\".mbx\"";
-  EXPECT_EQ(automation.doStatement(statement), std::nullopt);
-  for (int i = 0; i < 500 && wineLog().find("wineprefix") == std::string::npos; ++i) ::usleep(10000);
-
-  auto windows = [](const fs::path& p) {
-    std::string w = "Z:" + fs::canonical(p).string();
-    std::replace(w.begin(), w.end(), '/', '\\');
-    return w;
-  };
-  EXPECT_EQ(wineLog(), "call\narg " + windows(mapInfo / "Mapinfow.exe") + "\narg " + windows(app) + "\ncwd " +
-                           fs::canonical(mapInfo).string() + "\nwineprefix " + env.winePrefix + "\n");
+  EXPECT_EQ(automation.doStatement("run application \"/out/Say \"\"Hi\"\".mbx\""), std::nullopt);
+  ASSERT_EQ(launcher.requests.size(), 1u);
+  const LaunchRequest& r = launcher.requests[0];
+  EXPECT_EQ(std::tuple(r.program, r.arguments, r.workingFolder),
+            std::tuple(mapInfo / "Mapinfow.exe", std::vector<std::string>{"/out/Say \"Hi\".mbx"}, mapInfo));
 
   const auto refused = automation.doStatement("Close All");
   ASSERT_TRUE(refused);
   EXPECT_NE(refused->find("Close All"), std::string::npos);
 }
 
-TEST_F(WineAutomationTest, OnlyAWellFormedRunApplicationIsTaken) {
+TEST(WineAutomationTest, OnlyAWellFormedRunApplicationIsTaken) {
   EXPECT_EQ(WineAutomation::applicationOf("run application \"C:\\a b.mbx\""), "C:\\a b.mbx");
   EXPECT_EQ(WineAutomation::applicationOf("run application \"a\"\"b\""), "a\"b");
   for (const char* refused : {"run application \"a\"b\"", "run application \"\"", "run application x",

@@ -21,8 +21,8 @@ TEST(FileAssociation, ToggleWritesOurCommandAndARefusedWriteStopsThere) {
   FileAssociation association(store);
   EXPECT_EQ(association.toggleDefaultEditor("C:\\Q\\quillon.exe", "C:\\MapBasic\\"), std::nullopt);
   EXPECT_TRUE(association.checked());
-  EXPECT_EQ(store.commands[".mb"], "C:\\Q\\quillon.exe \"%1\"");
-  EXPECT_EQ(store.commands[".mbp"], "C:\\Q\\quillon.exe \"%1\"");
+  EXPECT_EQ(store.commands, (std::map<std::string, std::string>{{".mb", "C:\\Q\\quillon.exe \"%1\""},
+                                                                {".mbp", "C:\\Q\\quillon.exe \"%1\""}}));
   // A folder without its separator still yields a usable command.
   EXPECT_EQ(FileAssociation::mapBasicOpener("/opt/mb").command, "/opt/mb/mapbasic.exe \"%1\"");
 
@@ -92,8 +92,7 @@ TEST_F(FakeXdgHome, ToggleInstallsEntriesAndKeepsOtherDefaults) {
   association.checkAssociation();
   const fs::path program = "/opt/Quillon $Test/quillon";
   ASSERT_EQ(association.toggleDefaultEditor(program, root / "mb" / "MAPBASIC" / ""), std::nullopt);
-  EXPECT_TRUE(association.checked());
-  EXPECT_TRUE(association.checkAssociation());  // what was written reads back as ours
+  EXPECT_TRUE(association.checked() && association.checkAssociation()) << "what was written reads back as ours";
 
   const std::string entry = readFile(root / "data" / "applications" / "quillon.desktop");
   EXPECT_THAT(entry, HasSubstr("\nExec=\"/opt/Quillon \\\\$Test/quillon\" %f\n"));
@@ -121,16 +120,14 @@ TEST_F(FakeXdgHome, WorksWithoutMimeToolAndReportsRefusedWrites) {
   auto s = store();
   FileAssociation association(s);
   ASSERT_EQ(association.toggleDefaultEditor("/usr/bin/quillon", "/mb/"), std::nullopt);
-  EXPECT_TRUE(toolRuns.empty());
-  EXPECT_TRUE(association.checkAssociation());
+  EXPECT_TRUE(toolRuns.empty() && association.checkAssociation());
 
   // A mimeapps.list that cannot be replaced (here a folder, which even root cannot rename over).
   fs::remove(mimeapps());
   fs::create_directories(mimeapps());
   EXPECT_EQ(association.toggleDefaultEditor("/usr/bin/quillon", "/mb/"), "Failed to set data for 'text/x-mapbasic'");
   EXPECT_FALSE(association.checked());  // re-read: nothing is registered any more
-  EXPECT_TRUE(fs::is_directory(mimeapps()));
-  EXPECT_FALSE(fs::exists(root / "config" / "mimeapps.list.quillon-new"));
+  EXPECT_TRUE(fs::is_directory(mimeapps()) && !fs::exists(root / "config" / "mimeapps.list.quillon-new"));
 }
 
 TEST_F(FakeXdgHome, DefaultToolRunnerRunsTheProgramWithoutAShell) {

@@ -23,8 +23,7 @@ namespace fs = std::filesystem;
 namespace {
 
 std::string lower(std::string s) {
-  for (char& c : s)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+  for (char& c : s) c = c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
   return s;
 }
 
@@ -69,13 +68,9 @@ int compile(const fs::path& source) {
       words >> number;
       std::getline(words, text);
       errors += "(" + file + ":" + number + ") " + trim(text) + "\r\n";
-    } else if (word == "'standin-sleep") {
-      long ms = 0;
-      words >> ms;
+    } else if (long ms = 0; word == "'standin-sleep" && words >> ms) {
       std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-    } else if (word == "'standin-hold") {
-      std::string release;
-      words >> release;
+    } else if (std::string release; word == "'standin-hold" && words >> release) {
       std::error_code ec;
       for (int i = 0; i < 6000 && !fs::exists(source.parent_path() / release, ec); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));

@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <numeric>
 #include <optional>
 #include <string>
 #include <vector>
@@ -25,11 +26,7 @@ public:
     now_ += d;
     if (onSleep) onSleep(d);
   }
-  std::chrono::milliseconds slept() const {
-    std::chrono::milliseconds total{0};
-    for (auto d : sleeps) total += d;
-    return total;
-  }
+  std::chrono::milliseconds slept() const { return std::accumulate(sleeps.begin(), sleeps.end(), std::chrono::milliseconds{0}); }
   std::vector<std::chrono::milliseconds> sleeps;
   std::function<void(std::chrono::milliseconds)> onSleep;
 
@@ -41,18 +38,9 @@ private:
 // the time-out; `timeOutAtOnce` makes a limited wait time out without waiting.
 class ScriptedChild : public platform::ChildProcess {
 public:
-  void end(int code) {
-    std::lock_guard lock(mutex_);
-    code_ = code;
-    ended_ = true;
-    changed_.notify_all();
-  }
+  void end(int code) { finish(code); }
   // The status cannot be read any more (as after someone else reaped the child).
-  void lose() {
-    std::lock_guard lock(mutex_);
-    ended_ = true;
-    changed_.notify_all();
-  }
+  void lose() { finish(std::nullopt); }
   bool active() override {
     std::lock_guard lock(mutex_);
     return !ended_;
@@ -87,6 +75,12 @@ public:
   bool timeOutAtOnce = false;
 
 private:
+  void finish(std::optional<int> code) {
+    std::lock_guard lock(mutex_);
+    code_ = code;
+    ended_ = true;
+    changed_.notify_all();
+  }
   std::mutex mutex_;
   std::condition_variable_any changed_;
   bool ended_ = false;

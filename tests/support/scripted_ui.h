@@ -56,13 +56,7 @@ public:
 
   Answer ask(std::string_view caption, std::string_view text, Buttons buttons) override {
     questions_.push_back({std::string(caption), std::string(text), buttons});
-    if (answers_.empty()) {
-      ADD_FAILURE() << "unexpected question: " << caption << ": " << text;
-      return Answer::Cancel;
-    }
-    const Answer a = answers_.front();
-    answers_.pop_front();
-    return a;
+    return next(answers_, "question", std::string(caption) + ": " + std::string(text), Answer::Cancel);
   }
 
   std::optional<std::string> prompt(std::string_view caption, std::string_view question,
