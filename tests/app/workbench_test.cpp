@@ -132,10 +132,6 @@ TEST_F(WorkbenchTest, StatusBarClickTogglesInsertModeOnlyOverItsPanel) {
   EXPECT_EQ(mode(), std::tuple("OVR", true));
   bench.statusBarClicked(124);
   EXPECT_EQ(mode(), std::tuple("INS", false));
-
-  // The Insert key, taken before the editor sees it.
-  EXPECT_TRUE(bench.editing().keyPressed(editor::EditKey::Insert, {}));
-  EXPECT_EQ(mode(), std::tuple("OVR", true));
 }
 
 // Column blocks through the system clipboard are the window test's.
@@ -177,7 +173,6 @@ TEST_F(WorkbenchTest, NumberPromptsClampRejectAndAskAgain) {
       {true, 8, {"40"}, 16, nullptr},
       {true, 8, {"-3"}, 2, nullptr},
       {true, 8, {"1", std::nullopt, ""}, 2, nullptr},
-      {true, 8, {"7"}, 7, nullptr},
       {true, 7, {std::nullopt}, 7, nullptr},
       {true, 4, {"abc"}, 4, "'abc' is not a valid integer value"},
       {false, 0, {"-4"}, 4, nullptr},
