@@ -175,8 +175,7 @@ TEST_F(PreviewTest, PrintsAHighlightedModuleToAPdfWithEveryPagesHeaderAndFooter)
   printer.setMemoToPrint(&memo);
   printer.print();
 
-  // The last page has its own header, footer and lines; which lines go on which page is the
-  // printer's business.
+  // The last page has its own header, footer and lines.
   const QString words = run("pdftotext", {"-f", "3", "-l", "3", "-layout", pdf, "-"});
   for (const QString& text : {QString("Head 3"), QString("Foot 3"), QString("Dim line%1 As Integer").arg(2 * perPage + 1)})
     EXPECT_TRUE(words.contains(text)) << text.toStdString() << " in " << words.toStdString();

@@ -7,7 +7,6 @@
 #include <QImage>
 #include <QKeyEvent>
 #include <QMimeData>
-#include <QPalette>
 #include <QScrollBar>
 #include <QTest>
 #include <QWheelEvent>
