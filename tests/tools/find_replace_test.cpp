@@ -202,10 +202,7 @@ TEST_F(FindReplaceTest, F3AndCtrlGAfterTheDialogClosed) {
 TEST_F(FindReplaceTest, AllPagesWalksEveryPageOnce) {
   openPages({{"one.mb", "Dim a\r\nDim z\r\n"}, {"two.def", "Dim b\r\nDim c\r\n"}, {"three.mb", "no match\r\n"}});
   docs().selectTab(1);
-  memo().select(0, 0);
-  find().open();
-  dialog.typeFind(find(), "Dim");
-  dialog.typeReplace(find(), "DIM_X");
+  openAt(0, "Dim", "DIM_X");
   dialog.tick(find(), Option::AllPages, true);
   dialog.tick(find(), Option::WholeWords, true);
   find().find();
