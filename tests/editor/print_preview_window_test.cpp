@@ -36,11 +36,7 @@ class PreviewTest : public ::testing::Test {
 protected:
   PreviewTest() {
     memo.setWordWrap(false);
-    KeywordInfo keyword;
-    keyword.contextNum = 1;
-    keyword.style = KeywordStyle::bold;
-    keyword.foregnd = 0xFF0000;  // blue
-    engine.keywords().add("Dim", keyword);
+    engine.keywords().add("Dim", KeywordInfo{.style = KeywordStyle::bold, .contextNum = 1, .foregnd = 0xFF0000});  // blue
     QFont font("Courier New");
     font.setPointSize(10);
     widget.setEditorFont(font);
@@ -95,7 +91,6 @@ protected:
 
 TEST_F(PreviewTest, ShowsKeywordsInTheirColourAndNoneWithPlainText) {
   memo.setText("Dim first As Integer\r\nDim second As String\r\nx = 1");
-  printer.setMemoToPrint(&memo);
   for (const bool plain : {false, true}) {
     printer.setPlainText(plain);
     open();
