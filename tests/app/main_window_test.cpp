@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <tuple>
 #include <vector>
@@ -49,16 +50,13 @@ protected:
 
   // Item of a menu, or of a submenu when `path` has two parts ("BookMarks/Set").
   QAction* find(const QString& path, const QString& caption) {
-    QAction* item = nullptr;
     QList<QAction*> actions = window.menuBar()->actions();
-    const QStringList parts = path.split('/') << caption;
-    for (const QString& part : parts) {
-      if (item && !item->menu()) return nullptr;
-      if (item) actions = item->menu()->actions();
-      item = nullptr;
-      for (QAction* a : actions)
-        if (!item && a->text() == part) item = a;
-      if (!item) return nullptr;
+    QAction* item = nullptr;
+    for (const QString& part : path.split('/') + QStringList{caption}) {
+      const auto it = std::find_if(actions.begin(), actions.end(), [&](QAction* a) { return a->text() == part; });
+      if (it == actions.end()) return nullptr;
+      item = *it;
+      actions = item->menu() ? item->menu()->actions() : QList<QAction*>();
     }
     return item;
   }
