@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <tuple>
@@ -130,20 +131,16 @@ TEST_F(WorkbenchSettingsTest, RecentFilesThatVanishedAreDroppedAndTheListsClearO
   EXPECT_EQ(std::tuple(run->view.tabs, run->bench.recentFiles().entries()),
             std::tuple(std::vector<std::string>{"c.mb"}, onlyC));
 
-  run->ui.queueAnswer(Answer::No);
-  run->bench.clearRecentFiles();
-  EXPECT_EQ(std::tuple(run->ui.questions().back().text, run->bench.recentFiles().size()),
-            std::tuple("Really clear recent files list?", 1u));
-  run->ui.queueAnswer(Answer::Yes);
-  run->bench.clearRecentFiles();
-  EXPECT_TRUE(run->bench.recentFiles().empty() && run->view.recentFiles.empty());
-
-  run->ui.queueAnswer(Answer::No);
-  run->bench.clearSessions();
-  EXPECT_TRUE(run->bench.settings()->file().sectionExists("a.mb"));
-  run->ui.queueAnswer(Answer::Yes);
-  run->bench.clearSessions();
-  EXPECT_TRUE(run->bench.sessions().empty() && run->view.sessions.empty());
+  const std::tuple<const char*, void (Workbench::*)(), std::function<bool()>> lists[] = {
+      {"recent files", &Workbench::clearRecentFiles, [&] { return run->bench.recentFiles().empty() && run->view.recentFiles.empty(); }},
+      {"sessions", &Workbench::clearSessions, [&] { return run->bench.sessions().empty() && run->view.sessions.empty(); }}};
+  for (const auto& [name, clear, cleared] : lists)
+    for (const Answer answer : {Answer::No, Answer::Yes}) {
+      run->ui.queueAnswer(answer);
+      (run->bench.*clear)();
+      EXPECT_EQ(cleared(), answer == Answer::Yes) << name << (answer == Answer::Yes ? " after Yes" : " after No");
+    }
+  EXPECT_EQ(run->ui.questions().front().text, "Really clear recent files list?");
 }
 
 TEST_F(WorkbenchSettingsTest, TheDefaultEditorMarkFollowsTheSystemAndItsToggle) {

@@ -59,14 +59,6 @@ TEST_F(WorkbenchWordCheckTest, OnePageOrAllPagesAndAnEditorOfBlanksHasNothingToD
   EXPECT_EQ(std::tuple(check.start(), check.message()), std::tuple(false, WordCheckCommands::kNothingToDo));
   check.close();
   EXPECT_EQ(check.message(), WordCheckCommands::kHint);
-
-  ui.queueAnswer(platform::Ui::Answer::No);
-  bench.documents().closePage();
-  ASSERT_EQ(bench.documents().tabCount(), 1);
-  check.open();
-  EXPECT_FALSE(check.allPagesEnabled()) << "one tab";
-  check.setAllPages(true);
-  EXPECT_FALSE(check.allPages());
 }
 
 TEST_F(WorkbenchWordCheckTest, ARunWorksOnTheTextsAsTheyWereAtStart) {

@@ -36,11 +36,7 @@ class PreviewTest : public ::testing::Test {
 protected:
   PreviewTest() {
     memo.setWordWrap(false);
-    KeywordInfo keyword;
-    keyword.contextNum = 1;
-    keyword.style = KeywordStyle::bold;
-    keyword.foregnd = 0xFF0000;  // blue
-    engine.keywords().add("Dim", keyword);
+    engine.keywords().add("Dim", KeywordInfo{.style = KeywordStyle::bold, .contextNum = 1, .foregnd = 0xFF0000});  // blue
     QFont font("Courier New");
     font.setPointSize(10);
     widget.setEditorFont(font);
@@ -95,7 +91,6 @@ protected:
 
 TEST_F(PreviewTest, ShowsKeywordsInTheirColourAndNoneWithPlainText) {
   memo.setText("Dim first As Integer\r\nDim second As String\r\nx = 1");
-  printer.setMemoToPrint(&memo);
   for (const bool plain : {false, true}) {
     printer.setPlainText(plain);
     open();
@@ -168,17 +163,13 @@ TEST_F(PreviewTest, PrintsAHighlightedModuleToAPdfWithEveryPagesHeaderAndFooter)
   ASSERT_TRUE(printer.layOut());
   const int perPage = printer.format().linesPerPage();
   ASSERT_GT(perPage, 10);
-  std::string text;
-  const int lines = 2 * perPage + 3;
-  for (int i = 1; i <= lines; ++i) text += "Dim line" + std::to_string(i) + " As Integer" + (i < lines ? "\r\n" : "");
-  memo.setText(text);
+  memo.setText(testing::numberedLines("Dim variable As Integer", 2 * perPage + 3));
   printer.setMemoToPrint(&memo);
   printer.print();
 
-  // The last page has its own header, footer and lines; which lines go on which page is the
-  // printer's business.
+  // The last page has its own header, footer and lines.
   const QString words = run("pdftotext", {"-f", "3", "-l", "3", "-layout", pdf, "-"});
-  for (const QString& text : {QString("Head 3"), QString("Foot 3"), QString("Dim line%1 As Integer").arg(2 * perPage + 1)})
+  for (const QString& text : {QString("Head 3"), QString("Foot 3"), QString("Dim variable As Integer %1").arg(2 * perPage + 1)})
     EXPECT_TRUE(words.contains(text)) << text.toStdString() << " in " << words.toStdString();
 
   // On paper every word of the first line stands in its column, also after the highlighted
@@ -194,7 +185,7 @@ TEST_F(PreviewTest, PrintsAHighlightedModuleToAPdfWithEveryPagesHeaderAndFooter)
   EXPECT_EQ(line[3].second, "Integer");
   const double pitch = port.textMetrics().fixedPitchWidth() * 72.0 / port.printer().logicalDpiX();
   ASSERT_GT(pitch, 0);
-  const int columns[] = {0, 4, 10, 13};
+  const int columns[] = {0, 4, 13, 16};
   for (std::size_t i = 1; i < line.size(); ++i)
     EXPECT_NEAR(line[i].first - line[0].first, columns[i] * pitch, 0.3) << line[i].second.toStdString();
 }

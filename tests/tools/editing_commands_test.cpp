@@ -1,5 +1,4 @@
-// Indent, outdent, go to line, bookmark captions and the editor keys over a real editor model
-// and gutter: 8x16 px characters, no word wrap, so display lines are paragraphs.
+// A real editor model and gutter: 8x16 px characters, no word wrap, so display lines are paragraphs.
 #include "tools/editing_commands.h"
 
 #include <gtest/gtest.h>

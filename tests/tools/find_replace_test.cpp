@@ -54,30 +54,17 @@ protected:
   testing::FakeFindView dialog;
 };
 
-// Replace All on one page, from the start of the text, without prompting. Whole words, case
-// and replacements that hold the find text are the random find check's business.
-TEST_F(FindReplaceTest, ReplaceAllScenarios) {
-  struct Case {
-    const char* what;
-    std::string text, find, replace, expected, status;
-  };
-  const std::vector<Case> cases = {
-      {"defaults ignore case and match inside words", "Dim dimension DIM", "dim", "X", "X Xension X", "REPLACED: 3  >> SEARCHED TO END"},
-      {"accented letters fold with the editor's case", "caf\xe9 CAF\xc9", "CAF\xc9", "bar", "bar bar", "REPLACED: 2  >> SEARCHED TO END"},
-  };
+// Case and whole words on plain letters are the random find check's business.
+TEST_F(FindReplaceTest, ReplaceAllFoldsAccentedLettersWithTheEditorsCase) {
   memo().setUpperCaseType(editor::UpperCaseType::muAnsi);
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    memo().setText(c.text);
-    openAt(0, c.find, c.replace);
-    find().find();
-    ASSERT_TRUE(find().replaceMode());
-    EXPECT_EQ(dialog.nextCaption, "Replace");
-    find().replaceAll();
-    EXPECT_EQ(std::tuple(memo().text(), dialog.status), std::tuple(c.expected, c.status));
-    EXPECT_EQ(std::pair(dialog.buttons[Button::All], states.enabled(Command::bAgain)), std::pair(false, false));
-    find().cancel();
-  }
+  memo().setText("caf\xe9 CAF\xc9");
+  openAt(0, "CAF\xc9", "bar");
+  find().find();
+  ASSERT_TRUE(find().replaceMode());
+  EXPECT_EQ(dialog.nextCaption, "Replace");
+  find().replaceAll();
+  EXPECT_EQ(std::tuple(memo().text(), dialog.status, dialog.buttons[Button::All], states.enabled(Command::bAgain)),
+            std::tuple("bar bar", "REPLACED: 2  >> SEARCHED TO END", false, false));
   EXPECT_EQ(std::pair(ui.questions().size(), ui.messages().size()), std::pair(std::size_t{0}, std::size_t{0}));
 }
 
@@ -215,10 +202,7 @@ TEST_F(FindReplaceTest, F3AndCtrlGAfterTheDialogClosed) {
 TEST_F(FindReplaceTest, AllPagesWalksEveryPageOnce) {
   openPages({{"one.mb", "Dim a\r\nDim z\r\n"}, {"two.def", "Dim b\r\nDim c\r\n"}, {"three.mb", "no match\r\n"}});
   docs().selectTab(1);
-  memo().select(0, 0);
-  find().open();
-  dialog.typeFind(find(), "Dim");
-  dialog.typeReplace(find(), "DIM_X");
+  openAt(0, "Dim", "DIM_X");
   dialog.tick(find(), Option::AllPages, true);
   dialog.tick(find(), Option::WholeWords, true);
   find().find();
@@ -227,11 +211,6 @@ TEST_F(FindReplaceTest, AllPagesWalksEveryPageOnce) {
   EXPECT_EQ(dialog.status, "REPLACED: 4  >> SEARCHED TO END");
   // The run ended on the first page, a .mb: Compile follows it as after a tab change.
   EXPECT_EQ(std::tuple(docs().currentTab(), view.currentTab, states.enabled(Command::bCompile)), std::tuple(0, 0, true));
-
-  // One undo takes back the page's replacements.
-  ASSERT_TRUE(memo().canUndo());
-  memo().undo();
-  EXPECT_EQ(memo().text(), "Dim a\r\nDim z\r\n");
 }
 
 TEST_F(FindReplaceTest, FindOverAllPagesStopsAtTheStartTab) {
@@ -282,7 +261,6 @@ TEST_F(FindReplaceTest, ReplaceAllIsOneUndoStep) {
   openAt(0, "word", "w");
   find().find();
   find().replaceAll();
-  EXPECT_EQ(find().counter(), 100);
   memo().undo();
   EXPECT_EQ(memo().text(), "start " + text);
   memo().redo();
