@@ -139,12 +139,10 @@ TEST_F(Regions, PaintingALaterStretchScansRegionsFromAboveButKeywordsOnlyThere) 
   memo.setText(text);
   engine.reApplyKeywords();
   memo.prepareParagraphs(90, 95);
-  EXPECT_EQ(par(49), "<2:If>");       // scanned for regions only: inside the comment anyway
-  EXPECT_EQ(par(51), "If");           // below the comment, but not painted: no keyword scan yet
-  EXPECT_EQ(par(90), "<1:If>");
+  // 49 lies in the comment anyway; 51 is below it but not painted, so not scanned for keywords.
+  EXPECT_EQ((Shown{par(49), par(51), par(90)}), (Shown{"<2:If>", "If", "<1:If>"}));
   memo.prepareParagraphs(50, 51);
-  EXPECT_EQ(par(50), "<2:*/> <1:If>");
-  EXPECT_EQ(par(51), "<1:If>");
+  EXPECT_EQ((Shown{par(50), par(51)}), (Shown{"<2:*/> <1:If>", "<1:If>"}));
 }
 
 TEST_F(Regions, ReApplyingRepaintsWithoutReportingAChange) {
