@@ -47,7 +47,6 @@ protected:
     return p;
   }
 
-  // The lines of bookmarks 0 to count - 1.
   Lines marks(int count = 10) const {
     Lines out;
     for (int n = 0; n < count; ++n) out.push_back(gutter.bookmarkLine(n));
@@ -69,10 +68,8 @@ TEST_F(CodeGutterTest, ToggleRulesAndClearAll) {
   gutter.toggleBookmark(9, 7);  // moves
   EXPECT_TRUE(gutter.toggleBookmark(5, 1));
   // Slots outside 0..9 and lines past the end do not exist.
-  EXPECT_EQ(gutter.bookmarkLine(10), -1);
-  EXPECT_EQ(gutter.bookmarkLine(-1), -1);
-  EXPECT_FALSE(gutter.toggleBookmark(2, 10));
-  EXPECT_FALSE(gutter.toggleBookmark(31, 3));
+  EXPECT_EQ(std::pair(gutter.bookmarkLine(10), gutter.bookmarkLine(-1)), std::pair(no, no));
+  EXPECT_EQ(std::pair(gutter.toggleBookmark(2, 10), gutter.toggleBookmark(31, 3)), std::pair(false, false));
   gutter.goToBookmark(-1);
   EXPECT_EQ(marks(), (Lines{no, 5, no, no, no, no, no, 9, no, no}));
   gutter.clearAll();
