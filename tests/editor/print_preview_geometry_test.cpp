@@ -80,15 +80,13 @@ TEST(PreviewGeometry, MarginLinesAreFoundAndDraggedInsideTheirLimits) {
       {left, 2000, MarginLine::None}};
   for (const auto& [x, y, line] : hits) EXPECT_EQ(int(g.hit(x, y, s)), int(line)) << "at " << x << ", " << y;
 
-  // The left line dragged onto the right one stays 3 pixels short while held, 10 once let go.
-  EXPECT_EQ(g.dragPosition(MarginLine::Left, right, s), right - 3);
-  EXPECT_EQ(g.releasePosition(MarginLine::Left, right - 3, s), right - 10);
-  EXPECT_EQ(g.dragPosition(MarginLine::Right, -50, s), left + 3);
-  EXPECT_EQ(g.releasePosition(MarginLine::Right, left + 3, s), left + 10);
-  // Inside the image whatever the pointer does.
-  EXPECT_EQ(g.dragPosition(MarginLine::Left, -40, s), 0);
-  EXPECT_EQ(g.dragPosition(MarginLine::Bottom, 5000, s), g.height());
-  EXPECT_EQ(g.dragPosition(MarginLine::Top, 300, s), 300);
+  // A line dragged onto the opposite one stays 3 pixels short while held, 10 once let go; and
+  // inside the image whatever the pointer does.
+  EXPECT_EQ((std::vector{g.dragPosition(MarginLine::Left, right, s), g.releasePosition(MarginLine::Left, right - 3, s),
+                         g.dragPosition(MarginLine::Right, -50, s), g.releasePosition(MarginLine::Right, left + 3, s),
+                         g.dragPosition(MarginLine::Left, -40, s), g.dragPosition(MarginLine::Bottom, 5000, s),
+                         g.dragPosition(MarginLine::Top, 300, s)}),
+            (std::vector{right - 3, right - 10, left + 3, left + 10, 0, g.height(), 300}));
 
   // Each margin is measured from its own page edge.
   EXPECT_FLOAT_EQ(g.marginAt(MarginLine::Left, 96), 1.0f);
