@@ -209,6 +209,14 @@ TEST_F(CodeMemoPrinterTest, TheLayoutFollowsTheTextTheMarginsAndPlainText) {
   printer.setPlainText(true);
   ASSERT_TRUE(printer.layOut());
   EXPECT_EQ(formats, 4);
+
+  // Room follows the top and bottom margins, which need no new layout.
+  printer.setMarginTop(6);
+  printer.setMarginBottom(6);
+  EXPECT_FALSE(printer.layOut());
+  printer.setMarginTop(0.5f);
+  printer.setMarginBottom(0.5f);
+  EXPECT_TRUE(printer.layOut());
 }
 
 TEST_F(CodeMemoPrinterTest, PreviewIsRaisedBeforeItIsShownAndNeedsAText) {
