@@ -47,7 +47,6 @@ protected:
     return p;
   }
 
-  // The lines of bookmarks 0 to count - 1.
   Lines marks(int count = 10) const {
     Lines out;
     for (int n = 0; n < count; ++n) out.push_back(gutter.bookmarkLine(n));
@@ -69,10 +68,8 @@ TEST_F(CodeGutterTest, ToggleRulesAndClearAll) {
   gutter.toggleBookmark(9, 7);  // moves
   EXPECT_TRUE(gutter.toggleBookmark(5, 1));
   // Slots outside 0..9 and lines past the end do not exist.
-  EXPECT_EQ(gutter.bookmarkLine(10), -1);
-  EXPECT_EQ(gutter.bookmarkLine(-1), -1);
-  EXPECT_FALSE(gutter.toggleBookmark(2, 10));
-  EXPECT_FALSE(gutter.toggleBookmark(31, 3));
+  EXPECT_EQ(std::pair(gutter.bookmarkLine(10), gutter.bookmarkLine(-1)), std::pair(no, no));
+  EXPECT_EQ(std::pair(gutter.toggleBookmark(2, 10), gutter.toggleBookmark(31, 3)), std::pair(false, false));
   gutter.goToBookmark(-1);
   EXPECT_EQ(marks(), (Lines{no, 5, no, no, no, no, no, 9, no, no}));
   gutter.clearAll();
@@ -126,11 +123,9 @@ TEST_F(CodeGutterTest, WhereNumbersAndGlyphsGo) {
     gutter.setAlignment(c.a);
     const CodeGutter::Paint p = paintAll();
     ASSERT_EQ(p.items.size(), 10u);
-    EXPECT_EQ(xy(p.items[0]), XY(c.one, 13));  // on the baseline
-    EXPECT_EQ(p.items[9].text, "10");
-    EXPECT_EQ(xy(p.items[9]), XY(c.two, 9 * 16 + 13));
-    EXPECT_EQ(p.items[2].bookmark, 3);  // instead of the number
-    EXPECT_EQ(xy(p.items[2]), XY(c.glyph, 32 + 3));
+    // Numbers on the baseline; the glyph instead of the number.
+    EXPECT_EQ(std::tuple(xy(p.items[0]), p.items[9].text, xy(p.items[9]), p.items[2].bookmark, xy(p.items[2])),
+              std::tuple(XY(c.one, 13), "10", XY(c.two, 9 * 16 + 13), 3, XY(c.glyph, 32 + 3)));
   }
   // A tall line centres the glyph; a baseline far down pulls it down to stand on it.
   for (const auto& [ascent, y] : {XY(18, 60 + 10), XY(28, 60 + 28 - 10)}) {
@@ -165,8 +160,7 @@ TEST_F(CodeGutterTest, RepaintDecisions) {
   paintAll();
   memo.setScroll(0, 40);
   memo.setScroll(0, 32);
-  EXPECT_EQ(scrolls, (std::vector<int>{-40, 8}));  // shifted, not repainted
-  EXPECT_EQ(repaints, 0);
+  EXPECT_EQ(std::pair(scrolls, repaints), std::pair(std::vector<int>{-40, 8}, 0));  // shifted, not repainted
   memo.setSelStart(memo.offsetOfLine(3));
   memo.setSelText("x");  // nothing moved
   EXPECT_EQ(repaints, 0);
@@ -185,8 +179,7 @@ TEST_F(CodeGutterTest, RepaintDecisions) {
   const Offset from = memo.offsetOfLine(5);
   memo.select(from, memo.offsetOfLine(6) + 2 - from);
   memo.setSelText("ab\r\nc");
-  EXPECT_EQ(gutter.bookmarkLine(1), 5);
-  EXPECT_EQ(repaints, 1);
+  EXPECT_EQ(std::pair(gutter.bookmarkLine(1), repaints), (std::pair<std::int64_t, int>(5, 1)));
 }
 
 }  // namespace

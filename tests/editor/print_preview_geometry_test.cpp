@@ -28,7 +28,6 @@ TEST(PreviewGeometry, ScalesAndPlacesThePageForEachZoom) {
   const ZoomRow rows[] = {
       // An inch of paper is an inch of screen at 100%: 96 / 600.
       {PreviewZoom::z100, 699, 500, 0.16, 10, 794, 1123},
-      {PreviewZoom::z500, 699, 500, 0.8, 10, 3968, 5613},
       // Narrower than the area: centred.
       {PreviewZoom::z75, 1200, 500, 0.12, (1200 - 595) / 2, 595, 842},
       {PreviewZoom::PageWidth, 700, 500, 680.0 / 4960, 10, 680, 962},
@@ -55,8 +54,7 @@ TEST(PreviewGeometry, AnAreaTooSmallOrAPrinterWithoutSizesKeepsTheLastScale) {
   g.zoom(PreviewZoom::z200, 699, 500, kScreenDpi);
   g.zoom(PreviewZoom::WholePage, 699, 500, kScreenDpi);
   EXPECT_DOUBLE_EQ(g.scaleY(), 0.16);
-  EXPECT_EQ(g.width(), 1);
-  EXPECT_EQ(g.marginAt(MarginLine::Left, 50), 0.0f);
+  EXPECT_EQ(std::pair(g.width(), g.marginAt(MarginLine::Left, 50)), std::pair(1, 0.0f));
 }
 
 TEST(PreviewGeometry, UnequalResolutionsKeepThePageToScale) {
@@ -82,15 +80,13 @@ TEST(PreviewGeometry, MarginLinesAreFoundAndDraggedInsideTheirLimits) {
       {left, 2000, MarginLine::None}};
   for (const auto& [x, y, line] : hits) EXPECT_EQ(int(g.hit(x, y, s)), int(line)) << "at " << x << ", " << y;
 
-  // The left line dragged onto the right one stays 3 pixels short while held, 10 once let go.
-  EXPECT_EQ(g.dragPosition(MarginLine::Left, right, s), right - 3);
-  EXPECT_EQ(g.releasePosition(MarginLine::Left, right - 3, s), right - 10);
-  EXPECT_EQ(g.dragPosition(MarginLine::Right, -50, s), left + 3);
-  EXPECT_EQ(g.releasePosition(MarginLine::Right, left + 3, s), left + 10);
-  // Inside the image whatever the pointer does.
-  EXPECT_EQ(g.dragPosition(MarginLine::Left, -40, s), 0);
-  EXPECT_EQ(g.dragPosition(MarginLine::Bottom, 5000, s), g.height());
-  EXPECT_EQ(g.dragPosition(MarginLine::Top, 300, s), 300);
+  // A line dragged onto the opposite one stays 3 pixels short while held, 10 once let go; and
+  // inside the image whatever the pointer does.
+  EXPECT_EQ((std::vector{g.dragPosition(MarginLine::Left, right, s), g.releasePosition(MarginLine::Left, right - 3, s),
+                         g.dragPosition(MarginLine::Right, -50, s), g.releasePosition(MarginLine::Right, left + 3, s),
+                         g.dragPosition(MarginLine::Left, -40, s), g.dragPosition(MarginLine::Bottom, 5000, s),
+                         g.dragPosition(MarginLine::Top, 300, s)}),
+            (std::vector{right - 3, right - 10, left + 3, left + 10, 0, g.height(), 300}));
 
   // Each margin is measured from its own page edge.
   EXPECT_FLOAT_EQ(g.marginAt(MarginLine::Left, 96), 1.0f);
