@@ -117,7 +117,6 @@ TEST_F(ErrorPanelTest, BadErrorFiles) {
   const std::tuple<const char*, std::string, std::int64_t> files[] = {  // name, bytes, paragraphs (-1: any)
       {"empty.err", "", 1},
       {"binary.err", binary, -1},
-      {"cr.err", "(a.mb:2) x\r(a.mb:3) y\r", 3},
       {"odd.err", "(x:)\r\n(:12)\r\n(a.mb:99999999999999999999)\r\n(a.mb:-3)\r\n(\xe9\xff.mb:1)\r\n(a.mb:5)\r\n", 7},
   };
   for (const auto& [name, bytes, paragraphs] : files) {

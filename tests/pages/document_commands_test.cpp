@@ -228,18 +228,12 @@ TEST_F(DocumentCommandsTest, UnreadableFilesAreReportedAndTheRestStillOpen) {
   const fs::path huge = testing::makeSparseFile(folder / "huge.mb", editor::kMaxLoadLength + 1);
   const fs::path nul = file("nul.mb", std::string("a\0b\r\n", 5));
   const fs::path odd = file("my café file.mb", "odd\r\n");
-  std::vector<fs::path> chosen{a, missing};
-  std::vector<std::string> expected{"Cannot open file " + missing.string()};
-  // A FIFO, a socket, a folder, a link to the FIFO and /dev/zero.
-  for (const testing::SpecialFile& f : testing::makeSpecialFiles(folder.path())) {
-    chosen.push_back(f.path);
-    expected.push_back("Cannot open file " + f.path.string());
-  }
-  chosen.insert(chosen.end(), {huge, nul, odd});
-  expected.push_back("Cannot open file " + huge.string() + "\nText too long");
-  openFromDialog(chosen);
+  // Which files cannot be read is the file reader's test; a FIFO stands for them here.
+  const fs::path fifo = testing::makeSpecialFiles(folder.path()).front().path;
+  openFromDialog({a, missing, fifo, huge, nul, odd});
 
-  EXPECT_EQ(ui.messages(), expected);
+  EXPECT_EQ(ui.messages(), (std::vector<std::string>{"Cannot open file " + missing.string(), "Cannot open file " + fifo.string(),
+                                                     "Cannot open file " + huge.string() + "\nText too long"}));
   ASSERT_EQ(view.tabs, (std::vector<std::string>{"a.mb", "nul.mb", "my café file.mb"}));
   for (int i = 0; i < 3; ++i) EXPECT_EQ(fs::path(docs().page(i).fileName).filename().string(), view.tabs[i]);
   EXPECT_EQ(std::tuple(docs().currentTab(), editor().text(), view.caption),
