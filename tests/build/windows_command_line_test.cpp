@@ -21,8 +21,7 @@ TEST(WindowsCommandLineTest, SplitsByTheRuntimeRules) {
   for (const auto& [text, args] : cases) EXPECT_EQ(WindowsCommandLine::split(text), args) << text;
 }
 
-// Whatever a path holds, quoting it gives back exactly that one argument: a quote in a
-// file name cannot add compiler arguments.
+// A quote in a file name cannot add compiler arguments.
 TEST(WindowsCommandLineTest, QuoteIsTheInverseOfSplit) {
   const std::string awkward[] = {"",         "plain",      "with space",    "C:\\Program Files\\",
                                  "a\"b",      "end\\",      "\\\\\"",         "x\" -L \"y",

@@ -36,8 +36,7 @@ std::vector<std::string> texts(const std::vector<OutlineEntry>& entries) {
   return out;
 }
 
-// Each NAME.mb under tests/data/outline, and the sample module, against NAME.tree (and
-// NAME.sorted.tree when there is one).
+// NAME.mb against NAME.tree, and NAME.sorted.tree when there is one.
 TEST(CodeOutlineGolden, EveryCaseGivesItsTree) {
   const fs::path folder = fs::path(QUILLON_SOURCE_DIR) / "tests/data/outline";
   std::vector<std::pair<fs::path, fs::path>> cases = {
@@ -135,15 +134,6 @@ TEST(CodeOutline, BadPagesGiveEntriesInsideThePage) {
   EXPECT_EQ(texts(outlineOf(pages[0]).group(OutlineGroup::Include)), std::vector<std::string>({"\"trunc [3]"}));
   EXPECT_EQ(texts(outlineOf(pages[2]).group(OutlineGroup::Dim)), std::vector<std::string>({"x [2]"}));
   EXPECT_EQ(outlineOf(pages[3]).group(OutlineGroup::Labels).size(), 1u);
-}
-
-TEST(CodeOutline, AHundredThousandLinesKeepTheirNumbers) {
-  std::vector<std::string> lines;
-  for (int i = 0; i < 100000; ++i) lines.push_back(i % 2 ? "Dim v" + std::to_string(i) + " As Integer" : "x = 1");
-  const Outline outline = outlineOf(lines);
-  const auto& dims = outline.group(OutlineGroup::Dim);
-  ASSERT_EQ(dims.size(), 50000u);
-  EXPECT_EQ(std::tuple(dims.front().text, dims.back().text), std::tuple(std::string("v1 As Integer [2]"), std::string("v99999 As Integer [100000]")));
 }
 
 }  // namespace

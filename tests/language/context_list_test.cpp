@@ -134,9 +134,7 @@ TEST_F(ContextListTest, AShiftClickOnAMatchInsertsItAsAComment) {
   EXPECT_EQ(std::pair(memo.selStart(), memo.selLength()), std::pair(editor::Offset{0}, editor::Offset{0}));
 }
 
-// Ctrl+Enter completes the end of the line in capitals within the line; Ctrl+Shift+Enter
-// inserts the help line of the word typed above it, only when the second row holds one. The
-// keys held at the press count, should Shift be let go before Enter.
+// Ctrl+Shift+Enter needs a help line in the second row; the keys held at the press count.
 TEST_F(ContextListTest, CtrlEnterAndCtrlShiftEnterComplete) {
   const KeyModifiers ctrl{false, true, false}, ctrlShift{true, true, false};
   // The line, the caret's distance from its end, the list (empty: as typing left it), the keys

@@ -52,8 +52,6 @@ TEST_F(OutlineTreeWidgetTest, ShowsTheRootOpenAndTheGroupsClosed) {
   EXPECT_EQ(root().data().toString(), "main.mb");
   ASSERT_EQ(tree.model()->rowCount(root()), 9);
   EXPECT_TRUE(tree.isExpanded(root()) && !tree.isExpanded(group(OutlineGroup::Subs)));
-  EXPECT_EQ(tree.model()->index(0, 0, group(OutlineGroup::Subs)).data().toString(), "Main [1]");
-  EXPECT_EQ(tree.model()->rowCount(group(OutlineGroup::Dim)), 0);
 
   commands.allClosed();
   EXPECT_EQ(tree.model()->rowCount({}), 0);

@@ -61,8 +61,7 @@ TEST(RecentList, LoadStopsAtAGapAndDropsRepeatsUpToTheLimit) {
   EXPECT_THAT(small.entries(), ElementsAre("1", "2"));
 }
 
-// Keyed by file, a list folds every name of one file into one entry, whatever the spelling;
-// names of files that do not exist fold only when equal.
+// Names of files that do not exist fold only when equal.
 TEST(RecentList, AFileListKnowsOneFileByAnyName) {
   quillon::testing::TempFolder folder;
   const auto real = folder.path() / "a.mb";

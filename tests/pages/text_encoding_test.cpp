@@ -113,8 +113,7 @@ TEST(TextEncoding, AFailureLateInALongDocumentLosesNothing) {
   }
 }
 
-// Every Unicode character, alone between two letters in UTF-8 and in UTF-16: those
-// Windows-1252 has become its byte, the others leave the text as UTF-8; both come back.
+// Each character alone between two letters, in UTF-8 and in UTF-16.
 TEST(TextEncoding, EveryCharacterConvertsExactlyWhenItFits) {
   int fitted = 0;
   for (char32_t c = 0x80; c <= 0x10FFFF; c += c < 0x3000 ? 1 : 97) {
@@ -172,8 +171,7 @@ TEST(TextEncoding, LineBreaksAreKeptWhenAllAreAlike) {
   }
 }
 
-// Save writes through the stream buffer in pieces of any size; a held sequence cut between
-// two of them still comes out whole.
+// Save writes in pieces of any size; a held sequence cut between two still comes out whole.
 TEST(TextEncoding, TheStreamBufferWritesWhatEncodeTextGives) {
   std::string all;
   for (int i = 0; i < 256; ++i) all.push_back(static_cast<char>(i));

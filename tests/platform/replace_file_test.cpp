@@ -1,7 +1,6 @@
 #include "platform/replace_file.h"
 
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -93,29 +92,6 @@ TEST(ReplaceFile, RefusesReadOnlyFilesAndWhatIsNoFileAndLeavesNoLitter) {
     EXPECT_EQ(replaceFile(a, std::string(64 * 1024, 'x')).error, EFBIG);
   }
   EXPECT_EQ(TempFolder::read(a), "old");
-}
-
-// A user who may write a file he does not own saves it as his own, and is told.
-TEST(ReplaceFile, TellsWhenTheOwnerCannotBeKept) {
-  if (::geteuid() != 0) GTEST_SKIP() << "needs root to act as two users";
-  TempFolder folder("quillon-replace");
-  ::chmod(folder.path().c_str(), 0777);
-  const fs::path file = folder.write("shared.mb", "old");
-  ::chmod(file.c_str(), 0666);
-  const pid_t child = ::fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(10);
-    const FileReplaced done = replaceFile(file, "new");
-    ::_exit(!done ? 11 : done.ownerKept ? 12 : 0);
-  }
-  int status = 0;
-  ASSERT_EQ(::waitpid(child, &status, 0), child);
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0) << "10: no second user, 11: not saved, 12: not told";
-  EXPECT_EQ(TempFolder::read(file), "new");
-  EXPECT_EQ(statOf(file).st_uid, 65534u);
-  EXPECT_EQ(statOf(file).st_mode & 07777, 0666u);
 }
 
 }  // namespace

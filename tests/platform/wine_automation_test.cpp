@@ -10,8 +10,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Attached only with wine and the GIS program; the application goes to that program as its
-// only argument. How a Windows program then runs through wine is the launcher's test.
+// How a Windows program then runs through wine is the launcher's test.
 TEST(WineAutomationTest, AttachesAndRunsTheApplication) {
   testing::TempFolder temp;
   const fs::path mapInfo = temp / "mapinfo";

@@ -118,8 +118,7 @@ TEST_F(FakePrefix, PathTranslationEdges) {
   EXPECT_EQ(WineRegistry::fromText("").toLocalPath("C:\\"), std::nullopt);  // no prefix
 }
 
-// Local paths handed to Windows programs: the drive with the longest target that holds the
-// path, else Z: for the root.
+// The drive with the longest target that holds the path, else Z: for the root.
 TEST_F(FakePrefix, WindowsPathsOfLocalFiles) {
   fs::create_directory_symlink("/", root / "dosdevices" / "z:");
   fs::create_directory_symlink("../drive_c/MB", root / "dosdevices" / "m:");

@@ -137,7 +137,6 @@ TEST_F(SettingsTest, ReadsAndWritesBackAHandEditedFile) {
   EXPECT_NE(bytes.find("\r\nMAPBASIC=/opt/mapbasic/\r\n"), std::string::npos);
   EXPECT_NE(bytes.find("mapinfo=\r\n"), std::string::npos);  // a lone separator is no folder
   EXPECT_EQ(ini.sectionNames(), (Lines{"system", "NUMBERS", "cFind.Items"}));
-  EXPECT_EQ(ini.readSectionValues("cFind.Items"), (Lines{"00=Dim", "01=Sub"}));
   Settings reread = make();
   EXPECT_EQ(reread.read().findHistory, (Lines{"Dim", "Sub"}));
 }
@@ -175,21 +174,16 @@ TEST_F(SettingsTest, ProgramFolderNotWritableFallsBackToTheConfigHomeOrStartsWit
   EXPECT_EQ(ui.messages().size(), 2u);
 }
 
-// Exists, but cannot be loaded: a folder, or a FIFO that would block the start-up for ever.
+// Exists, but cannot be loaded: a FIFO, which would also block the start-up for ever.
 TEST_F(SettingsTest, AnUnreadableFileIsNeverOverwritten) {
   testing::HangGuard guard;
-  for (const bool fifo : {false, true}) {
-    fs::remove(iniPath());
-    if (fifo) ::mkfifo(iniPath().c_str(), 0644);
-    else fs::create_directory(iniPath());
-    ui = ScriptedUi();
-    Settings settings = make(registryWith("/mi/", "/mb/"));
-    const SettingsValues& v = settings.read();
-    EXPECT_EQ(std::tuple(settings.firstRun(), ui.messages(), v.keyFile),
-              std::tuple(false, Lines{"Cannot open file " + iniPath().string()}, "quillon.bin"));
-    EXPECT_FALSE(settings.write());
-    EXPECT_EQ(std::tuple(ui.messages().size(), fs::is_fifo(iniPath())), std::tuple(1u, fifo));
-  }
+  ::mkfifo(iniPath().c_str(), 0644);
+  Settings settings = make(registryWith("/mi/", "/mb/"));
+  const SettingsValues& v = settings.read();
+  EXPECT_EQ(std::tuple(settings.firstRun(), ui.messages(), v.keyFile),
+            std::tuple(false, Lines{"Cannot open file " + iniPath().string()}, "quillon.bin"));
+  EXPECT_FALSE(settings.write());
+  EXPECT_EQ(std::tuple(ui.messages().size(), fs::is_fifo(iniPath())), std::tuple(1u, true));
 }
 
 // Clamping is the placement parser's; here: each window's own section and key.
