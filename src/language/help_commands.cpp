@@ -28,7 +28,9 @@ void HelpCommands::quillonHelp() {
   chm.replace_extension(".chm");
   std::error_code ec;
   if (fs::is_regular_file(chm, ec)) return open(platform::HelpViewer::Kind::Quillon, chm, true);
-  const fs::path html = program.parent_path() / kHtmlHelpFile;
+  fs::path html = program.parent_path() / kHtmlHelpFile;
+  if (!fs::is_regular_file(html, ec) && parts_.findShared)
+    if (fs::path shared = parts_.findShared(kHtmlHelpFile); !shared.empty()) html = shared;
   open(platform::HelpViewer::Kind::Quillon, html, fs::is_regular_file(html, ec));
 }
 

@@ -17,6 +17,8 @@ public:
     std::function<platform::HelpViewer*()> viewer;        // none before start-up
     std::function<std::filesystem::path()> mapBasicFolder;  // empty when not set
     std::function<std::filesystem::path()> programFile;
+    // An installed program's shared files (ProgramFiles::findShared); empty: none.
+    std::function<std::filesystem::path(const std::filesystem::path&)> findShared = {};
   };
 
   static constexpr const char* kMapBasicHelpFile = "mapbasic.hlp";
@@ -27,7 +29,8 @@ public:
   // Nothing happens while the MapBasic folder is not set; a relative one is taken from the
   // program folder, and the file is found in any letter case.
   void mapBasicHelp();
-  // The program's path with ".chm" when that exists, else quillon.html beside the program.
+  // The program's path with ".chm" when that exists, else quillon.html beside the program,
+  // else the installed one.
   void quillonHelp();
 
 private:

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <system_error>
+#include <utility>
 
 #include "language/key_file.h"
 
@@ -36,12 +37,14 @@ KeysDictCommands::KeysDictCommands(Parts parts)
       options_(parts.options),
       lists_(parts.lists) {}
 
-void KeysDictCommands::setSurroundings(settings::SettingsValues* values, const fs::path& programFile) {
+void KeysDictCommands::setSurroundings(settings::SettingsValues* values, settings::ProgramFiles files) {
   values_ = values;
-  programFile_ = programFile;
+  files_ = std::move(files);
 }
 
 void KeysDictCommands::startUp() {
+  // An installed program reads and saves the user's own copy of the dictionary.
+  if (file(File::Dict) == files_.dictionary()) files_.ensureUserDictionary();
   const fs::path stored = file(File::Keys);
   fs::path keyFile = stored;
   loadKeyFile(keyFile, defaultFile(File::Keys), highlighting_.keywords(), highlighting_.startStopKeys(), ui_);
@@ -66,15 +69,18 @@ std::string& KeysDictCommands::setting(File which) {
 }
 
 fs::path KeysDictCommands::defaultFile(File which) const {
-  fs::path file = programFile_;
-  return file.replace_extension(std::string(".") + kind(which).extension);
+  if (which == File::Dict) return files_.dictionary();
+  return files_.defaultFile(std::string(".") + kind(which).extension);
 }
 
 fs::path KeysDictCommands::file(File which) const {
   const std::string& stored = setting(which);
   if (stored.empty()) return defaultFile(which);
   const fs::path file = stored;
-  return file.is_relative() && !file.has_parent_path() ? programFile_.parent_path() / file : file;
+  if (!file.is_relative() || file.has_parent_path()) return file;
+  // The bare default name stands for the default wherever it lives.
+  const fs::path fallback = defaultFile(which);
+  return file == fallback.filename() ? fallback : files_.programFile().parent_path() / file;
 }
 
 void KeysDictCommands::adopt(File which, const fs::path& file) { setting(which) = file.string(); }
@@ -97,7 +103,10 @@ void KeysDictCommands::load(File which) {
   if (!chosen.empty()) read(which, chosen.front());
 }
 
-void KeysDictCommands::reset(File which) { read(which, defaultFile(which)); }
+void KeysDictCommands::reset(File which) {
+  if (which == File::Dict) files_.ensureUserDictionary();
+  read(which, defaultFile(which));
+}
 
 void KeysDictCommands::read(File which, const fs::path& file) {
   std::error_code ec;

@@ -40,7 +40,10 @@ public:
 
   // The settings' values (null: the defaults) and the program whose name the default files
   // take; then start-up reads the four files in their order.
-  void setSurroundings(settings::SettingsValues* values, const std::filesystem::path& programFile);
+  void setSurroundings(settings::SettingsValues* values, const std::filesystem::path& programFile) {
+    setSurroundings(values, settings::ProgramFiles::beside(programFile));
+  }
+  void setSurroundings(settings::SettingsValues* values, settings::ProgramFiles files);
   void startUp();
 
   // Where a setting points (a bare name lies beside the program), and its default file.
@@ -83,7 +86,7 @@ private:
   WordLists& lists_;
   settings::SettingsValues* values_ = nullptr;
   settings::SettingsValues fallback_;
-  std::filesystem::path programFile_;
+  settings::ProgramFiles files_;
   std::string chosenVersion_ = "6.0";
 };
 

@@ -1,7 +1,5 @@
 #include "settings/settings.h"
 
-#include <unistd.h>
-
 #include <system_error>
 #include <utility>
 
@@ -48,12 +46,7 @@ PlacementKey placementKey(PlacedWindow window) {
 }  // namespace
 
 fs::path settingsFilePath(const fs::path& programFile, const platform::Environment& env) {
-  const std::string name = programFile.stem().string() + ".ini";
-  const fs::path folder = programFile.parent_path();
-  const fs::path beside = folder / name;
-  const fs::path probe = folder.empty() ? fs::path(".") : folder;
-  if (fileExists(beside) || ::access(probe.c_str(), W_OK) == 0) return beside;
-  return env.configHome() / "quillon" / name;
+  return ProgramFiles(programFile, env).settingsFile();
 }
 
 ProgramFolderLookup wineRegistryLookup(const platform::Environment& env) {
@@ -69,6 +62,7 @@ Settings::Settings(platform::Ui& ui, fs::path programFile, platform::Environment
   programFile_ = fs::absolute(programFile, ec);
   if (ec) programFile_ = std::move(programFile);
   programFolder_ = normalizeFolder(programFile_.parent_path());
+  files_ = ProgramFiles(programFile_, env_);
   if (!lookup_) lookup_ = wineRegistryLookup(env_);
 }
 
@@ -94,10 +88,10 @@ void Settings::createFirstRunFile() {
 
   const std::string lines[] = {
       "[SYSTEM]",
-      "KeyFile=" + withExtension(programFile_, ".bin"),
-      "DictFile=" + withExtension(programFile_, ".dic"),
-      "HelpFile=" + withExtension(programFile_, ".ctx"),
-      "DefFile=" + withExtension(programFile_, ".def"),
+      "KeyFile=" + files_.defaultFile(".bin").string(),
+      "DictFile=" + files_.dictionary().string(),
+      "HelpFile=" + files_.defaultFile(".ctx").string(),
+      "DefFile=" + files_.defaultFile(".def").string(),
       "AutoSaveCompile=0",
       "MapInfo=" + mapInfo.string(),
       "MapBasic=" + mapBasic.string(),
@@ -129,7 +123,7 @@ void Settings::createFirstRunFile() {
 const SettingsValues& Settings::read() {
   values_ = SettingsValues();
   registryFolders_.reset();
-  path_ = settingsFilePath(programFile_, env_);
+  path_ = files_.settingsFile();
   firstRun_ = !fileExists(path_);
   mayOverwrite_ = true;
   if (firstRun_) {
@@ -189,7 +183,7 @@ bool Settings::write() {
 bool Settings::save() {
   // The start-up already said why this file cannot be read; defaults must not replace it.
   if (!mayOverwrite_) return false;
-  if (path_.empty()) path_ = settingsFilePath(programFile_, env_);
+  if (path_.empty()) path_ = files_.settingsFile();
   std::error_code ec;
   if (path_.has_parent_path()) fs::create_directories(path_.parent_path(), ec);
   if (ini_.save(path_)) return true;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "settings/ini_file.h"
+#include "settings/program_files.h"
 #include "platform/window_placement.h"
 #include "pages/recent_list.h"
 #include "platform/environment.h"
@@ -46,8 +47,7 @@ struct SettingsValues {
   std::vector<std::string> replaceHistory;
 };
 
-// The settings file for a program file: "<stem>.ini" beside the program when that file is
-// there or the folder is writable, else "<config home>/quillon/<stem>.ini".
+// The settings file for a program file (ProgramFiles::settingsFile).
 std::filesystem::path settingsFilePath(const std::filesystem::path& programFile,
                                        const platform::Environment& env);
 
@@ -85,6 +85,7 @@ public:
   const std::filesystem::path& path() const { return path_; }
   const std::filesystem::path& programFile() const { return programFile_; }
   const std::filesystem::path& programFolder() const { return programFolder_; }
+  const ProgramFiles& files() const { return files_; }
 
 private:
   void createFirstRunFile();
@@ -96,6 +97,7 @@ private:
   std::filesystem::path programFile_;
   std::filesystem::path programFolder_;
   platform::Environment env_;
+  ProgramFiles files_;
   ProgramFolderLookup lookup_;
   std::optional<platform::ProgramFolders> registryFolders_;
   std::filesystem::path path_;

@@ -29,6 +29,7 @@ protected:
     fs::create_directories(programFolder);
     env.home = root / "home";
     env.xdgConfigHome = (root / "config").string();
+    env.xdgDataDirs = (root / "data").string();  // never the machine's installed copy
   }
   ~SettingsTest() override {
     std::error_code ec;

@@ -29,6 +29,7 @@ public:
     s.environment.home = folder_ / "home";
     s.environment.xdgConfigHome = (folder_ / "home/.config").string();
     s.environment.xdgDataHome = (folder_ / "home/.local/share").string();
+    s.environment.xdgDataDirs = (folder_ / "data").string();
     s.folderLookup = [] { return platform::ProgramFolders{"/opt/mapinfo/", "/opt/mapbasic/"}; };
     return s;
   }
