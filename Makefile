@@ -5,8 +5,9 @@ FUZZ_BUILD ?= build-fuzz
 JOBS       ?= $(shell nproc)
 CMAKE_GEN  := -G Ninja
 SHARED     ?= $(abspath ../shared)
+PREFIX     ?= /usr/local
 
-.PHONY: all deps configure build run test test-core test-gui bench fuzz clean
+.PHONY: all deps configure build run test test-core test-gui bench fuzz clean install package
 
 all: build
 
@@ -21,6 +22,16 @@ build: deps $(BUILD)/build.ninja
 
 run: build
 	$(BUILD)/quillon $(ARGS)
+
+# DESTDIR stages the files elsewhere, for a package or a test: make install DESTDIR=/tmp/stage
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+# quillon_<version>_<arch>.deb in this folder, for `sudo apt install ./quillon_*.deb`.
+package: build
+	rm -f $(BUILD)/quillon_*.deb
+	cd $(BUILD) && cpack -G DEB
+	cp $(BUILD)/quillon_*.deb .
 
 $(ASAN_BUILD)/build.ninja: | deps
 	cmake -S . -B $(ASAN_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DQUILLON_GUI=OFF \
