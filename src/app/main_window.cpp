@@ -91,6 +91,8 @@ MainWindow::MainWindow(const platform::KeyboardState& keyboard, QWidget* parent)
                                                            launcher_, automation_, mainThread_, printerPort_});
 
   buildPanels();
+  loadView_ = std::make_unique<pages::QtLoadView>(*this, [this] { placeMainWindow(); });
+  workbench_->documents().setLoadView(loadView_.get());
   printerPort_.setEditor(sourceEditor_);
   wordCheck_ = new language::WordCheckWindow(workbench_->wordCheck(), workbench_->wordCheckClipboard(),
                                              [this](const Handler& run) { runCommand(run); }, this);
@@ -131,17 +133,19 @@ void MainWindow::start(const std::filesystem::path& programFile, const std::vect
     }
     workbench_->start(programFile, arguments, std::move(*surroundings));
   });
-  runCommand([&] {
-    if (settings::Settings* settings = workbench_->settings())
-      if (const auto placement = settings::readWindowPlacement(settings->file(), settings::PlacedWindow::Main, screen()))
-        setWindowPlacement(*placement);
-  });
+  runCommand([&] { placeMainWindow(); });
   runCommand([&] {
     if (settings::Settings* settings = workbench_->settings())
       if (const auto placement =
               settings::readWindowPlacement(settings->file(), settings::PlacedWindow::WordCheck, screen()))
         platform::applyPlacement(*wordCheck_, *placement);
   });
+}
+
+void MainWindow::placeMainWindow() {
+  if (settings::Settings* settings = workbench_->settings())
+    if (const auto placement = settings::readWindowPlacement(settings->file(), settings::PlacedWindow::Main, screen()))
+      setWindowPlacement(*placement);
 }
 
 // ----- Building -----

@@ -16,6 +16,7 @@
 #include "platform/qt_main_thread.h"
 #include "platform/wine_automation.h"
 #include "editor/qt_printer_port.h"
+#include "pages/qt_load_view.h"
 #include "app/workbench.h"
 #include "platform/file_association.h"
 #include "platform/keyboard_state.h"
@@ -138,6 +139,7 @@ private:
   void runCommand(const Handler& run);
   // The find dialog's own actions, which go on while a replace-all run holds the rest.
   void runTool(const Handler& run);
+  void placeMainWindow();
   Answer question(std::string_view caption, std::string_view text, Buttons buttons, std::optional<QPoint> at);
   void buildTools();
   void buildMenus();
@@ -155,6 +157,7 @@ private:
   editor::QtPrinterPort printerPort_{this};
   std::unique_ptr<platform::AssociationStore> associations_;
   std::unique_ptr<Workbench> workbench_;
+  std::unique_ptr<pages::QtLoadView> loadView_;
   ActionStates states_;
   int busyDepth_ = 0;
 

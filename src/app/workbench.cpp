@@ -44,7 +44,10 @@ Workbench::Workbench(Ports ports)
                   }}),
       wordCheckClipboard_(wordCheck_.workCopy(), &ports.clipboard),
       help_({ports.ui, [this] { return helpViewer_.get(); }, [this] { return build_.mapBasicFolder(); },
-             [this] { return programFile_; }}),
+             [this] { return programFile_; },
+             [this](const std::filesystem::path& name) {
+               return settings_ ? settings_->files().findShared(name) : std::filesystem::path();
+             }}),
       findReplace_({ports.ui, ports.states, sourceEditor_, documents_, ports.clock}),
       charMap_(sourceEditor_, ports.clipboard) {
   settings::applySourceEditorProfile(sourceEditor_);
@@ -120,7 +123,8 @@ void Workbench::start(const std::filesystem::path& programFile, const std::vecto
   build_.setSurroundings(settings_ ? &settings_->values() : nullptr, environment);
   project_.setEnvironment(environment);
   step([&] {
-    keysDict_.setSurroundings(settings_ ? &settings_->values() : nullptr, program);
+    keysDict_.setSurroundings(settings_ ? &settings_->values() : nullptr,
+                              settings_ ? settings_->files() : settings::ProgramFiles(program, environment));
     keysDict_.startUp();
   });
   step([&] {

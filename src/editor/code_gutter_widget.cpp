@@ -134,6 +134,7 @@ void CodeGutterWidget::paintEvent(QPaintEvent* event) {
   painter.setPen(palette().color(QPalette::Shadow));
   painter.drawLine(w - 1, area.top(), w - 1, area.bottom());
 
+  if (gutter_->memo() && gutter_->memo()->loading()) return;
   const CodeGutter::Paint plan = gutter_->paint({w, height(), area.top(), area.bottom() + 1, editorTop()});
   if (plan.repaintAgain) {
     update();

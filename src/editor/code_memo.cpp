@@ -109,6 +109,13 @@ void CodeMemo::loadFromFile(const std::filesystem::path& path) {
 }
 
 void CodeMemo::loadFromBuffer(std::unique_ptr<char[]> data, std::size_t size) {
+  struct Loading {
+    bool& flag;
+    explicit Loading(bool& f) : flag(f) { flag = true; }
+    ~Loading() { flag = false; }
+    Loading(const Loading&) = delete;
+    Loading& operator=(const Loading&) = delete;
+  } loading(loading_);
   loadParsed(std::move(data), size);
   afterLoad();
 }
@@ -122,6 +129,8 @@ void CodeMemo::reportProgress(std::int64_t done, std::int64_t total, bool final)
 }
 
 void CodeMemo::loadParsed(std::unique_ptr<char[]> data, std::size_t size) {
+  stopRequested_ = false;
+  loadStopped_ = false;
   char* buf = data.get();
   if (buf && nullReplacement_ != 0) {
     for (char* p = buf; (p = static_cast<char*>(std::memchr(p, 0, static_cast<std::size_t>(buf + size - p)))) != nullptr;)
@@ -179,13 +188,21 @@ void CodeMemo::loadParsed(std::unique_ptr<char[]> data, std::size_t size) {
       const char other = *brk == '\r' ? '\n' : '\r';
       p = brk + 1;
       if (p < end && *p == other) ++p;
-      if ((++count & 0xFFFF) == 0) reportProgress(p - base, static_cast<std::int64_t>(size), false);
+      if ((++count & 0xFFFF) == 0) {
+        reportProgress(p - base, static_cast<std::int64_t>(size), false);
+        if (stopRequested_) break;
+      }
     }
-    addParagraph(p, static_cast<std::size_t>(end - p));
+    if (!stopRequested_) addParagraph(p, static_cast<std::size_t>(end - p));
   }
   table_.finishLoad();
   maxLengthSeen_ = longest;
-  reportProgress(static_cast<std::int64_t>(size), static_cast<std::int64_t>(size), true);
+  if (!stopRequested_) reportProgress(static_cast<std::int64_t>(size), static_cast<std::int64_t>(size), true);
+  if (stopRequested_) {
+    table_.clear();
+    maxLengthSeen_ = 0;
+    loadStopped_ = true;
+  }
 }
 
 void CodeMemo::afterLoad() {

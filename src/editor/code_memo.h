@@ -106,6 +106,14 @@ public:
   // The bytes loadFromFile would load, for a caller that turns them into text first; throws
   // as loadFromFile does.
   static platform::FileBytes readLoadable(const std::filesystem::path& path);
+  // Asked from an onProgress listener: the load in progress ends with an empty text, as if
+  // an empty file had been loaded. loadStopped() tells the last load's caller so.
+  void stopLoad() { stopRequested_ = true; }
+  bool loadStopped() const { return loadStopped_; }
+  // True while a load runs, from reading the first byte to the end of its layout reset;
+  // listeners that let the window repaint meanwhile find the text half-built, so the views
+  // paint nothing of it and lay nothing out until it is false again.
+  bool loading() const { return loading_; }
   void saveToStream(std::ostream& out) const { saveToStream(out, lineBreak_); }
   // With `lineBreak` between the paragraphs instead of LineBreak: a document keeps the breaks
   // its file came with.
@@ -462,6 +470,9 @@ private:
   const platform::Clock* clock_ = nullptr;
   ParagraphScanner* scanner_ = nullptr;
   mutable platform::Clock::TimePoint lastProgress_{};
+  bool stopRequested_ = false;
+  bool loading_ = false;
+  bool loadStopped_ = false;
   std::int32_t highlightColor_ = 0x0000FF;                  // red
   std::int32_t highlightBackgnd_ = static_cast<std::int32_t>(0x80000005u);  // the window colour
   ListenerList<ViewEvent> viewListeners_;

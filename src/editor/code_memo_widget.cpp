@@ -117,6 +117,10 @@ void CodeMemoWidget::scheduleLayout() {
   // Background layout runs in idle steps between events, never in a thread.
   QTimer::singleShot(0, this, [this] {
     layoutScheduled_ = false;
+    if (memo_.loading()) {
+      QTimer::singleShot(50, this, [this] { scheduleLayout(); });
+      return;
+    }
     bool more = false;
     guarded([&] { more = memo_.layoutStep(); });
     if (more) scheduleLayout();
@@ -191,6 +195,8 @@ bool CodeMemoWidget::focusNextPrevChild(bool) { return false; }  // Tab belongs 
 void CodeMemoWidget::paintEvent(QPaintEvent* event) {
   QPainter painter(viewport());
   painter.fillRect(event->rect(), background_);
+  // The end of the load repaints everything.
+  if (memo_.loading()) return;
   painter.setFont(metrics_.font());
   const int lh = memo_.lineHeight();
   const std::int64_t first = memo_.scrollY() / lh;

@@ -384,6 +384,7 @@ void DocumentCommands::open(Opener opener) {
     return;
   }
   const std::vector<std::string> tabsBefore = tabs_;
+  stoppedLoad_.clear();
   if (opener == Opener::Dialog && !commandLineFile_.empty()) {
     const std::string name = std::exchange(commandLineFile_, std::string());
     tabs_[0] = fileNamePart(name);
@@ -420,7 +421,8 @@ void DocumentCommands::open(Opener opener) {
 
   // The end of every Open, also after a cancelled dialog.
   if (tabs_ != tabsBefore) pageSetChanged();
-  showLoaded(tabs_[current_]);
+  if (stoppedLoad_.empty()) showLoaded(tabs_[current_]);
+  else setMessage("LOAD STOPPED: " + fileNamePart(stoppedLoad_));
   if (hooks.rebuildOutline) hooks.rebuildOutline(PageChange::Entered);
   enableBuildCommands(false);
   refreshWindowList();
@@ -466,6 +468,8 @@ void DocumentCommands::openFiles(const std::vector<std::string>& requested, Open
       else tabs_.pop_back();
       syncTabs();
       enterPage(current_);
+      // Escape stops the whole Open, not only the one file.
+      if (!stoppedLoad_.empty()) break;
       continue;
     }
     editor_.setModified(false);
@@ -501,13 +505,28 @@ std::vector<std::string> DocumentCommands::pageKeys() const {
 
 bool DocumentCommands::loadFileIntoEditor(const std::string& name) {
   bool loaded = true;
+  bool stopped = false;
   std::string refusal;
-  {
+  std::error_code sizeError;
+  const std::uintmax_t size = fs::file_size(name, sizeError);
+  LoadView* const watch = !sizeError && size >= kLongLoadBytes ? loadView_ : nullptr;
+  if (watch) {
+    watch->showWindowNow();
+    watch->beginLoad();
+    // Reading the file comes before the first report of the editor; say so at once.
+    setMessage("LOADING 0%");
+    stopped = watch->pollStop();
+  }
+  if (!stopped) {
     const auto mute = editor_.muteEvents(kPageText);
-    const editor::Subscription progress = editor_.onProgress.listen([this](std::int64_t done, std::int64_t total) {
+    const editor::Subscription progress = editor_.onProgress.listen([this, watch](std::int64_t done, std::int64_t total) {
       if (total <= 0) return;
       setMessage("LOADING " + std::to_string(done * 100 / total) + "%");
-      if (done >= total - 1) ui_.processPendingMessages();
+      if (watch) {
+        if (watch->pollStop()) editor_.stopLoad();
+      } else if (done >= total - 1) {
+        ui_.processPendingMessages();
+      }
     });
     try {
       currentFormat_ = loadTextFile(editor_, name);
@@ -523,6 +542,18 @@ bool DocumentCommands::loadFileIntoEditor(const std::string& name) {
       editor_.setModified(false);
       showUndoStates();
     }
+    // The editor is empty and the page names no file, so nothing can be saved over it.
+    if (loaded && editor_.loadStopped()) {
+      stoppedLoad_ = name;
+      stopped = true;
+      editor_.setModified(false);
+    }
+  }
+  if (watch) watch->endLoad();
+  if (stopped) {
+    stoppedLoad_ = name;
+    setMessage("LOAD STOPPED: " + fileNamePart(name));
+    return false;
   }
   if (!loaded) {
     ui_.showMessage(refusal);

@@ -9,6 +9,7 @@
 #include "platform/command_states.h"
 #include "platform/main_view.h"
 #include "editor/code_memo.h"
+#include "pages/load_view.h"
 #include "pages/page_table.h"
 #include "pages/recent_list.h"
 #include "platform/ui.h"
@@ -126,6 +127,11 @@ public:
   std::vector<std::string>& openList() { return openList_; }
   void openFiles(const std::vector<std::string>& names, Opener opener);
   bool loadFileIntoEditor(const std::string& name);
+  // Loads of at least this many bytes show the window first and can be stopped by Escape;
+  // smaller ones take well under 200 ms.
+  static constexpr std::uintmax_t kLongLoadBytes = 8u << 20;
+  // The screen's side of a long load; none (tests, headless runs): loads just run.
+  void setLoadView(LoadView* view) { loadView_ = view; }
   bool save();
   bool saveAs();
   // Writes the page on screen to its file and leaves its modified mark as it was (a build's
@@ -210,6 +216,9 @@ private:
   std::string currentFile_;
   std::string currentExt_;
   TextFormat currentFormat_;  // how the page on screen goes back into its file
+  LoadView* loadView_ = nullptr;
+  // The file whose load Escape stopped during the present Open; empty when none was.
+  std::string stoppedLoad_;
   std::string commandLineFile_;
   std::vector<std::string> openList_;
   std::filesystem::path programFolder_;

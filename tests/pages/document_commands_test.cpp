@@ -569,3 +569,95 @@ TEST_F(DocumentCommandsTest, EachPageSavesAsItsFileCame) {
 
 }  // namespace
 }  // namespace quillon::pages
+
+// ----- Long loads -----
+
+namespace quillon::pages {
+namespace {
+
+// The screen's side of a long load: records the calls, and presses Escape when the status
+// line shows `escapeAt` ("" for the first report).
+class RecordingLoadView final : public LoadView {
+public:
+  explicit RecordingLoadView(const platform::Ui& ui) : ui_(ui) {}
+  void showWindowNow() override { calls.push_back("show"); }
+  void beginLoad() override { calls.push_back("begin"); }
+  bool pollStop() override {
+    calls.push_back("poll");
+    return escape && (escapeAt.empty() || ui_.statusText(4) == escapeAt);
+  }
+  void endLoad() override { calls.push_back("end"); }
+
+  bool escape = false;
+  std::string escapeAt;
+  std::vector<std::string> calls;
+
+private:
+  const platform::Ui& ui_;
+};
+
+class LongLoadTest : public DocumentCommandsTest {
+protected:
+  void SetUp() override {
+    DocumentCommandsTest::SetUp();
+    docs().setLoadView(&loadView);
+  }
+  // Over the long-load size in lines short enough that the editor reports progress between.
+  fs::path largeFile() {
+    std::string text;
+    text.reserve(DocumentCommands::kLongLoadBytes + 32);
+    for (int i = 0; text.size() < DocumentCommands::kLongLoadBytes; ++i) text += "Dim x" + std::to_string(i % 1000) + "\r\n";
+    return file("large.mb", text);
+  }
+  void startWith(const fs::path& f) {
+    docs().setCommandLineFile(f.string());
+    docs().open(Opener::Dialog);
+  }
+  RecordingLoadView loadView{ui};
+};
+
+TEST_F(LongLoadTest, EscapeAtTheFirstOrTheLastProgressLeavesAnEmptyUntitledPageAndTheFileAsItWas) {
+  const fs::path large = largeFile();
+  const std::string bytes = TempFolder::read(large);
+  for (const char* escapeAt : {"", "LOADING 100%"}) {  // the first report, and the last
+    SCOPED_TRACE(escapeAt);
+    loadView.calls.clear();
+    loadView.escape = true;
+    loadView.escapeAt = escapeAt;
+    startWith(large);
+    EXPECT_EQ(loadView.calls.front(), "show") << "the window comes before the load";
+    EXPECT_EQ(loadView.calls.back(), "end");
+    EXPECT_EQ(std::tuple(editor().text(), editor().modified(), view.tabs, docs().currentFile(), ui.statusText(4)),
+              std::tuple("", false, std::vector<std::string>{"Untitled"}, "Untitled", "LOAD STOPPED: large.mb"));
+    EXPECT_TRUE(ui.messages().empty());
+    EXPECT_EQ(TempFolder::read(large), bytes);
+    EXPECT_EQ(bench.recentFiles().size(), 0u);
+  }
+}
+
+TEST_F(LongLoadTest, AStoppedOpenKeepsThePagesBeforeItAndTheNextLoadRunsToTheEnd) {
+  const fs::path a = file("a.mb", "A\r\n");
+  const fs::path large = largeFile();
+  const fs::path b = file("b.mb", "B\r\n");
+  openFromDialog({a});
+  type("edited ");
+  loadView.escape = true;
+  openFromDialog({large, b});
+  EXPECT_EQ(std::tuple(view.tabs, editor().text(), editor().modified(), ui.statusText(4)),
+            std::tuple(std::vector<std::string>{"a.mb"}, "edited A\r\n", true, "LOAD STOPPED: large.mb"))
+      << "Escape stops the whole Open; the page on screen comes back";
+
+  // A second Escape after the stop belongs to nothing; the next load is not stopped by it.
+  loadView.escape = false;
+  openFromDialog({large});
+  EXPECT_EQ(std::tuple(view.tabs.size(), ui.statusText(4), editor().charCount() > 0), std::tuple(2u, "LOADED: large.mb", true));
+}
+
+TEST_F(LongLoadTest, ASmallFileLoadsWithoutTheWindowFirst) {
+  startWith(file("small.mb", "Dim a\r\n"));
+  EXPECT_TRUE(loadView.calls.empty());
+  EXPECT_EQ(ui.statusText(4), "LOADED: small.mb");
+}
+
+}  // namespace
+}  // namespace quillon::pages
