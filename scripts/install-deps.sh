@@ -10,7 +10,7 @@ packages=(
   clang libclang-rt-14-dev
   libx11-dev libxkbcommon-dev
   xvfb xauth x11-utils imagemagick fonts-liberation ccache poppler-utils xdg-utils
-  librsvg2-bin desktop-file-utils appstream shared-mime-info
+  librsvg2-bin desktop-file-utils appstream shared-mime-info libfile-mimeinfo-perl
 )
 
 missing=()
