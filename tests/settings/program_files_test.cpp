@@ -52,12 +52,12 @@ TEST_F(InstalledProgram, DefaultsComeFromBesideThenShareThenTheDataDirsAndTheUse
   // A file missing from share is looked for under XDG_DATA_DIRS, and else named in share.
   fs::remove(share / "quillon.ctx");
   fs::remove(share / "quillon.def");
-  TempFolder::write(root / "elsewhere/quillon/quillon.ctx", "x");
+  folder.write(root / "elsewhere/quillon/quillon.ctx", "x");
   EXPECT_EQ(std::tuple(files.defaultFile(".ctx"), files.defaultFile(".def")),
             std::tuple(root / "elsewhere/quillon/quillon.ctx", share / "quillon.def"));
 
   // A copy beside the program comes first, and turns it into a build-folder program.
-  TempFolder::write(bin / "quillon.bin", "\x01\x00\x01\x00");
+  folder.write(bin / "quillon.bin", "\x01\x00\x01\x00");
   ProgramFiles beside(program(), env);
   EXPECT_EQ(std::tuple(beside.installed(), beside.defaultFile(".bin"), beside.settingsFile(), beside.dictionary()),
             std::tuple(false, bin / "quillon.bin", bin / "quillon.ini", bin / "quillon.dic"));
@@ -78,12 +78,12 @@ TEST_F(InstalledProgram, TheDictionaryIsCopiedOnceAndTheCopyIsTheUsers) {
   ASSERT_TRUE(files.ensureUserDictionary());
   EXPECT_EQ(TempFolder::read(userDictionary()), TempFolder::read(share / "quillon.dic"));
   EXPECT_NE(fs::status(userDictionary()).permissions() & fs::perms::owner_write, fs::perms::none);
-  TempFolder::write(userDictionary(), "Mine\r\n");
+  folder.write(userDictionary(), "Mine\r\n");
   ASSERT_TRUE(files.ensureUserDictionary());
   EXPECT_EQ(TempFolder::read(userDictionary()), "Mine\r\n") << "never copied over the user's words";
 
   // A data home that is a file: the copy fails, and says so to the caller.
-  env.xdgDataHome = TempFolder::write(root / "not-a-folder", "").string();
+  env.xdgDataHome = folder.write(root / "not-a-folder", "").string();
   EXPECT_FALSE(ProgramFiles(program(), env).ensureUserDictionary());
 }
 
@@ -126,7 +126,7 @@ TEST_F(InstalledProgram, AMissingKeyFileIsNamedWhereItShouldBeAndStartUpGoesOn) 
 }
 
 TEST_F(InstalledProgram, AConfigHomeThatIsAFileLeavesTheSettingsReadOnlyAndTheCloseSaysSo) {
-  env.xdgConfigHome = TempFolder::write(root / "config-file", "").string();
+  env.xdgConfigHome = folder.write(root / "config-file", "").string();
   InstalledRun run(program(), env);
   const std::size_t atStart = run.ui.messages().size();
   ASSERT_TRUE(run.bench.closeQuery());
