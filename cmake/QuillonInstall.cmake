@@ -55,11 +55,13 @@ set(CPACK_PACKAGE_NAME quillon)
 set(CPACK_PACKAGE_VENDOR "The Quillon developers")
 set(CPACK_PACKAGE_CONTACT "The Quillon developers <maintainers@quillon.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "editor and build front end for MapBasic")
-set(CPACK_PACKAGE_DESCRIPTION "Quillon edits MapBasic sources, projects, definition files and compiler
-error files, the files of the MapInfo desktop GIS's scripting language, as tabs over one editor
-with syntax highlighting, completions, help contexts and a code outline. It compiles and links
-through the MapBasic compiler (under Wine when that is a Windows program), shows the compiler's
-errors beside the source and stays fast on very large files.")
+# Debian wraps nothing itself: lines of at most 80 characters.
+set(CPACK_PACKAGE_DESCRIPTION "Quillon edits MapBasic sources, projects, definition files and
+compiler error files, the files of the MapInfo desktop GIS's scripting
+language, as tabs over one editor with syntax highlighting, completions,
+help contexts and a code outline. It compiles and links through the
+MapBasic compiler (under Wine when that is a Windows program), shows the
+compiler's errors beside the source and stays fast on very large files.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

@@ -42,7 +42,8 @@ cat "$big" > /dev/null
 
 now_ms() { date +%s%3N; }
 start=$(now_ms)
-HOME="$out/home" XDG_CONFIG_HOME="$out/home/.config" XDG_DATA_HOME="$out/home/.local/share" WINEPREFIX="$prefix" \
+mkdir -p -m 700 "$out/runtime"
+HOME="$out/home" XDG_RUNTIME_DIR="$out/runtime" XDG_CONFIG_HOME="$out/home/.config" XDG_DATA_HOME="$out/home/.local/share" WINEPREFIX="$prefix" \
   "$out/prog/quillon" "$big" &
 pid=$!
 
