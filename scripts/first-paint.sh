@@ -68,6 +68,6 @@ sleep 2
 import -window root "$out/at-3s.png"
 kill "$pid" 2>/dev/null
 wait "$pid" 2>/dev/null
-echo "file: $(stat -c %s "$big") bytes"
+echo "file: $(stat -L -c %s "$big") bytes"
 echo "window mapped after ${mapped:-never} ms, painted after ${painted:-never} ms"
 echo "screenshots: $out/at-1s.png $out/at-3s.png"
