@@ -389,6 +389,7 @@ TEST_F(BuildCommandsTest, ErrorMarksFollowTheirLinesAcrossPagesAndGoWithTheNextC
   editor().setText(kParcels);
   ui.queueAnswer(Answer::Yes);
   build().compile();
+  EXPECT_EQ(status(), "COMPILED APP: parcels.mbx");
   EXPECT_EQ(std::tuple(gutter.errorMarkCount(), docs().page(0).errorMarks.size()), std::tuple(0u, 0u));
 }
 
