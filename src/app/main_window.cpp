@@ -1,5 +1,7 @@
 #include "app/main_window.h"
 
+#include "build/build_output_widget.h"
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
@@ -230,20 +232,16 @@ void MainWindow::buildMenus() {
   bound(item(project, "Compile", QKeySequence("Ctrl+K"), [&builds] { builds.compile(); }), platform::Command::Compile1);
   bound(item(project, "Link", QKeySequence("Ctrl+L"), [&builds] { builds.link(); }), platform::Command::Link1);
   bound(item(project, "Run", QKeySequence("Ctrl+U"), [&builds] { builds.run(); }), platform::Command::Run1);
+  item(project, "Stop Build", {}, [&builds] { builds.stopBuild(); });
   project->addSeparator();
   checkItem(project, "AutoSave @ Compile", {}, platform::Command::AutoSaveCompile1, [&options] { options.toggleAutoSaveCompile(); });
   checkItem(project, "Show Done Box", {}, platform::Command::ShowDoneBox1, [&options] { options.toggleShowDoneBox(); });
   project->addSeparator();
   checkItem(project, "Show Errors", QKeySequence("Ctrl+E"), platform::Command::ShowErrors1,
             [&errors] { errors.toggle(); });
-  // The error walk has keys but no menu items.
-  for (const auto& [keys, forward] : {std::pair{"F8", true}, std::pair{"Shift+F8", false}}) {
-    auto* walk = new QAction(this);
-    walk->setShortcut(QKeySequence(keys));
-    walk->setShortcutContext(Qt::WindowShortcut);
-    connect(walk, &QAction::triggered, this, [this, &errors, forward = forward] { runCommand([&] { errors.nextError(forward); }); });
-    addAction(walk);
-  }
+  item(project, "Next Error", QKeySequence("F8"), [&errors] { errors.nextError(true); });
+  item(project, "Previous Error", QKeySequence("Shift+F8"), [&errors] { errors.nextError(false); });
+  item(project, "Build Output", {}, [this] { showBottomPanel(BottomPage::BuildOutput); });
 
   QMenu* edit = menuBar()->addMenu("&Edit");
   bound(item(edit, "&Undo", QKeySequence("Ctrl+Z"), [&wb] { wb.undo(); }), platform::Command::Undo1);
@@ -565,6 +563,10 @@ void MainWindow::buildPanels() {
           });
   bottomPanel_->addWidget(errorView_);
   bottomPanel_->addWidget(contextList_);
+  buildOutput_ = new build::BuildOutputWidget(bottomPanel_);
+  bottomPanel_->addWidget(buildOutput_);
+  workbench_->build().reportReady = [this](const build::BuildReport& report) { buildOutput_->showReport(report); };
+  sourceEditor_->setErrorMarks(&workbench_->gutter());
   bottomPanel_->setCurrentWidget(errorView_);
   bottomSplitter_->setStretchFactor(0, 1);
   bottomSplitter_->setSizes({300, kErrorPanelHeight});
@@ -658,6 +660,12 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     }
   switch (event->type()) {
     case QEvent::KeyPress:
+      // Escape in the source editor or the error view stops a build that waits.
+      if ((watched == sourceEditor_ || watched == errorView_) && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape &&
+          workbench_->build().waiting()) {
+        runCommand([this] { workbench_->build().stopBuild(); });
+        return true;
+      }
       if (watched == sourceEditor_) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (const QString text = key->text();
@@ -693,8 +701,11 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
       break;
     }
     case QEvent::MouseButtonRelease:
-      if (watched == errorView_->viewport() && static_cast<QMouseEvent*>(event)->button() != Qt::LeftButton)
-        runCommand([this] { workbench_->errorPanel().mouseReleased(); });
+      if (watched == errorView_->viewport() && static_cast<QMouseEvent*>(event)->button() != Qt::LeftButton) {
+        // The caret first goes to the line under the pointer, as a left click puts it.
+        const QPoint at = static_cast<QMouseEvent*>(event)->position().toPoint();
+        runCommand([&] { workbench_->errorPanel().mouseReleasedAt(at.y()); });
+      }
       break;
     case QEvent::MouseButtonPress:
       if (watched == sourceEditor_->viewport() && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
@@ -983,7 +994,9 @@ void MainWindow::setContextItems(const std::vector<std::string>& items, int exte
 }
 
 void MainWindow::showBottomPanel(BottomPage front) {
-  bottomPanel_->setCurrentWidget(front == BottomPage::ErrorView ? static_cast<QWidget*>(errorView_) : contextList_);
+  bottomPanel_->setCurrentWidget(front == BottomPage::ErrorView     ? static_cast<QWidget*>(errorView_)
+                                 : front == BottomPage::BuildOutput ? static_cast<QWidget*>(buildOutput_)
+                                                                    : contextList_);
   if (bottomPanel_->isHidden()) {
     // The panel comes back at its own height, right above the status bar.
     const int total = bottomSplitter_->height();

@@ -30,6 +30,10 @@ class QStackedWidget;
 class QTabBar;
 class QToolButton;
 
+namespace quillon::build {
+class BuildOutputWidget;
+}
+
 namespace quillon::editor {
 class CodeMemoWidget;
 class CodeGutterWidget;
@@ -175,6 +179,7 @@ private:
   QStackedWidget* bottomPanel_ = nullptr;
   editor::CodeMemoWidget* errorView_ = nullptr;
   language::ContextListWidget* contextList_ = nullptr;
+  build::BuildOutputWidget* buildOutput_ = nullptr;
   QTabBar* tabBar_ = nullptr;
   QSplitter* codeInfoSplitter_ = nullptr;
   QWidget* codeInfoPanel_ = nullptr;

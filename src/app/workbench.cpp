@@ -198,6 +198,13 @@ bool Workbench::closeQuery() {
     findReplace_.cancel();
     return false;
   }
+  // No compiler is left behind: it is stopped, and waited for, before the window goes.
+  if (build_.waiting()) {
+    if (ui_.ask("Confirm", "A build is running. Stop the build and exit?", platform::Ui::Buttons::YesNo) !=
+        platform::Ui::Answer::Yes)
+      return false;
+    build_.stopBuildNow();
+  }
   if (!documents_.confirmClose()) return false;
   if (settings_ && documents_.tabCaptions().front() != pages::DocumentCommands::kUntitled) {
     std::vector<std::string> files;

@@ -170,14 +170,20 @@ private:
   // The page table's view of the bookmarks, kept by the editing commands.
   class PageBookmarks final : public pages::BookmarkKeeper {
   public:
-    explicit PageBookmarks(tools::EditingCommands& editing) : editing_(editing) {}
-    void clearAllBookmarks() override { editing_.clearAllBookmarks(); }
+    PageBookmarks(tools::EditingCommands& editing, editor::CodeGutter& gutter) : editing_(editing), gutter_(gutter) {}
+    void clearAllBookmarks() override {
+      editing_.clearAllBookmarks();
+      gutter_.setErrorMarks({});
+    }
+    std::vector<editor::ErrorMark> errorMarks() const override { return gutter_.errorMarks(); }
+    void setErrorMarks(const std::vector<editor::ErrorMark>& marks) override { gutter_.setErrorMarks(marks); }
     pages::Page::Captions bookmarkCaptions() const override { return editing_.captions(); }
     void setBookmarkCaptions(const pages::Page::Captions& c) override { editing_.setCaptions(c); }
     void restoreBookmarks() override { editing_.restoreBookmarks(); }
 
   private:
     tools::EditingCommands& editing_;
+    editor::CodeGutter& gutter_;
   };
 
   settings::OptionHolders storedOptions() { return {options_, sourceEditor_, numbers_}; }
@@ -205,7 +211,7 @@ private:
   tools::EditingCommands editing_;
   language::ContextList contextList_{{ui_, view_, states_, sourceEditor_, wordLists_, status_}};
   language::KeysDictCommands keysDict_{{ui_, sourceEditor_, highlighting_, options_, wordLists_}};
-  PageBookmarks pageBookmarks_{editing_};
+  PageBookmarks pageBookmarks_{editing_, gutter_};
   pages::DocumentCommands documents_;
   build::ProcRunner runner_;
   build::ErrorPanel errorPanel_;

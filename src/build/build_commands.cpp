@@ -147,9 +147,9 @@ bool BuildCommands::saveFirst() {
   lastSaveAnswer_ = answer;
   if (answer == Answer::Cancel) return false;
   if (answer != Answer::Yes) return true;
-  // Paragraphs are written, so wrapped display lines never become line breaks; the page
-  // stays marked as modified.
-  saveFailed_ = !documents_.writeKeepingMark();
+  // The ordinary Save: the file on disk is current, so the page is no longer modified
+  // (closing must not ask again). Paragraphs are written, never wrapped display lines.
+  saveFailed_ = !documents_.save();
   return !saveFailed_;
 }
 
@@ -208,6 +208,47 @@ bool BuildCommands::removeStale(const fs::path& file) {
   return true;
 }
 
+namespace {
+
+// Each argument bare when Windows would read it back unchanged, else quoted.
+std::string shownCommandLine(const std::vector<std::string>& arguments) {
+  std::string line;
+  for (const std::string& a : arguments) {
+    if (!line.empty()) line += ' ';
+    const bool bare = !a.empty() && a.find_first_of(" \t\"") == std::string::npos;
+    line += bare ? a : WindowsCommandLine::quote(a);
+  }
+  return line;
+}
+
+}  // namespace
+
+bool BuildCommands::waitForCompiler(platform::ChildProcess* child) {
+  using End = platform::ChildProcess::EndSignal;
+  // The pause guards the compiler's start only: it ends as soon as the compiler has.
+  const auto pauseEnd = clock_.now() + kStartPause;
+  while (!abandoned_ && runner_.isRunning()) {
+    const auto now = clock_.now();
+    if (stopAt_ || now >= pauseEnd) break;
+    ui_.processPendingMessages();
+    clock_.sleepFor(std::min<std::chrono::milliseconds>(
+        kPauseSlice, std::chrono::duration_cast<std::chrono::milliseconds>(pauseEnd - now)));
+  }
+  for (;;) {
+    const bool running = runner_.isRunning();
+    // A stopped compiler's group is waited for too: what it started goes with it.
+    const bool left = running || (stopAt_ && child && !killed_ && child->signalEnd(End::Probe));
+    if (abandoned_ || !left) break;
+    if (stopAt_ && !killed_ && clock_.now() >= *stopAt_ + kStopGrace) {
+      if (child) child->signalEnd(End::Kill);
+      killed_ = true;
+    }
+    ui_.processPendingMessages();
+    clock_.sleepFor(kPollInterval);
+  }
+  return !abandoned_;
+}
+
 bool BuildCommands::runCompiler(const fs::path& exe, const std::string& parameters, const fs::path& folder,
                                 const std::string& runningText) {
   setMessage(runningText);
@@ -224,6 +265,8 @@ bool BuildCommands::runCompiler(const fs::path& exe, const std::string& paramete
   const std::string file = documents_.currentFile();
   waiting_ = true;
   abandoned_ = false;
+  stopAt_.reset();
+  killed_ = false;
   struct EndWait {
     BuildCommands& b;
     const bool (&enabled)[std::size(kBuildCommands)];
@@ -243,31 +286,84 @@ bool BuildCommands::runCompiler(const fs::path& exe, const std::string& paramete
   runner_.setProcIdentifier("101");
   runner_.setWaitUntilDone(false);
   runner_.setWindowType(WindowType::wtMinNoActivate);
+  runner_.setCaptureOutput(true);
   runner_.setProcFileName(exe.string());
   runner_.setProcParameters(parameters);
   runner_.setProcCurrentDir(folder.string());
-  const bool started = runner_.execute();
+  const auto started = clock_.now();
+  const bool launched = runner_.execute();
   // A run of the same compiler still active is waited for, as its outputs are the ones read.
-  const bool failed = !started && runner_.lastError() != ProcRunner::kAlreadyRunning;
+  const bool failed = !launched && runner_.lastError() != ProcRunner::kAlreadyRunning;
   const std::string reason = runner_.lastErrorMessage();
+  const std::shared_ptr<platform::ChildProcess> child = failed ? nullptr : runner_.lastChild();
 
-  // The pause guards the compiler's start only: it ends as soon as the compiler has.
-  const auto pauseEnd = clock_.now() + kStartPause;
-  while (!abandoned_ && runner_.isRunning()) {
-    const auto now = clock_.now();
-    if (now >= pauseEnd) break;
-    ui_.processPendingMessages();
-    clock_.sleepFor(std::min<std::chrono::milliseconds>(
-        kPauseSlice, std::chrono::duration_cast<std::chrono::milliseconds>(pauseEnd - now)));
+  report_ = BuildReport();
+  report_.folder = folder;
+  std::vector<std::string> arguments = child ? child->commandArguments() : std::vector<std::string>();
+  if (arguments.empty()) {
+    arguments = WindowsCommandLine::split(parameters);
+    arguments.insert(arguments.begin(), exe.string());
   }
-  while (!abandoned_ && runner_.isRunning()) {
-    ui_.processPendingMessages();
-    clock_.sleepFor(kPollInterval);
+  report_.commandLine = shownCommandLine(arguments);
+
+  const bool waited = waitForCompiler(child.get());
+  report_.elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(clock_.now() - started);
+  if (child) {
+    report_.exitCode = child->exitCode();
+    platform::ChildProcess::Output output = child->output();
+    report_.output = std::move(output.text);
+    report_.droppedBytes = output.dropped;
   }
-  if (abandoned_) return false;
+  if (!waited) return false;
   errorPanel_.clear();
-  if (failed) setMessage("Can Not Start " + exe.string() + ": " + reason);
-  return !failed;
+  if (failed) {
+    setMessage("Can Not Start " + exe.string() + ": " + reason);
+    report_.output = reason;
+    finishReport(BuildReport::Result::NotStarted);
+  }
+  if (stopAt_) report_.result = BuildReport::Result::Stopped;
+  return !failed && !stopAt_;
+}
+
+void BuildCommands::finishReport(BuildReport::Result result, const fs::path& errorFile) {
+  report_.result = result;
+  report_.errorFile = errorFile;
+  if (reportReady) reportReady(report_);
+  const bool crashed = result == BuildReport::Result::NotStarted ||
+                       (result != BuildReport::Result::Stopped && errorFile.empty() && report_.exitCode &&
+                        *report_.exitCode != 0);
+  if (crashed) {
+    // Neither toggle shows its page now.
+    states_.setChecked(Command::ShowErrors1, Command::bError, false);
+    states_.setChecked(Command::HelpContext1, false);
+    view_.showBottomPanel(platform::MainView::BottomPage::BuildOutput);
+  }
+}
+
+void BuildCommands::reportStopped(const std::string& name, const std::vector<fs::path>& outputs) {
+  setMessage(kStopped + name);
+  for (const fs::path& stale : outputs)
+    if (!removeStale(stale)) break;
+  finishReport(BuildReport::Result::Stopped);
+}
+
+void BuildCommands::stopBuild() {
+  if (!waiting_ || stopAt_) return;
+  stopAt_ = clock_.now();
+  if (const auto& child = runner_.lastChild()) child->signalEnd(platform::ChildProcess::EndSignal::Terminate);
+}
+
+void BuildCommands::stopBuildNow() {
+  if (!waiting_) return;
+  stopBuild();
+  using End = platform::ChildProcess::EndSignal;
+  const std::shared_ptr<platform::ChildProcess> child = runner_.lastChild();
+  if (!child) return;
+  while (child->signalEnd(End::Probe) && clock_.now() < *stopAt_ + kStopGrace) clock_.sleepFor(kPollInterval);
+  if (child->signalEnd(End::Probe)) child->signalEnd(End::Kill);
+  killed_ = true;
+  // The kill is certain; the leader is reaped so that no zombie is left either.
+  child->wait(std::chrono::milliseconds(1000), {});
 }
 
 void BuildCommands::showErrors(const std::string& text, const fs::path& errorFile) {
@@ -297,6 +393,8 @@ bool BuildCommands::pageBuildable(Kind kind) {
 }
 
 void BuildCommands::compile() {
+  if (waiting_) return;
+  report_ = BuildReport();
   if (!pageBuildable(Kind::Compile)) return;
   const fs::path file = absolute(documents_.currentFile());
   if (!saveFirst()) return;
@@ -305,13 +403,17 @@ void BuildCommands::compile() {
   hideErrors();
   for (const char* extension : {".mbx", ".mbo", ".err"})
     if (!removeStale(withExtension(file, extension))) return;
+  marker_.clear(file.string());
 
   CommandGuard guard{*this};
   guard.setDisplayOnly();
   guard.setBusy();
   const std::string name = file.filename().string();
-  if (!runCompiler(*exe, " -D " + WindowsCommandLine::quote(file.string()), file.parent_path(), "COMPILING: " + name))
+  if (!runCompiler(*exe, " -D " + WindowsCommandLine::quote(file.string()), file.parent_path(), "COMPILING: " + name)) {
+    if (report_.result == BuildReport::Result::Stopped)
+      reportStopped(name, {withExtension(file, ".mbx"), withExtension(file, ".mbo"), withExtension(file, ".err")});
     return;
+  }
 
   const bool app = existing(withExtension(file, ".mbx")).has_value();
   const bool module = existing(withExtension(file, ".mbo")).has_value();
@@ -324,15 +426,20 @@ void BuildCommands::compile() {
     doneBox();
   }
   if (const std::optional<fs::path> err = existing(withExtension(file, ".err"))) {
+    finishReport(BuildReport::Result::Failed, *err);
+    marker_.mark(*err, file.string());
     showErrors("COMPILE FAILED....", *err);
   } else {
     errorPanel_.clear();
     // A compiler that ended without a word must not look as if it still ran.
     if (!app && !module) setMessage(kNoOutput + name);
+    finishReport(app || module ? BuildReport::Result::Built : BuildReport::Result::NoOutput);
   }
 }
 
 void BuildCommands::link() {
+  if (waiting_) return;
+  report_ = BuildReport();
   if (!pageBuildable(Kind::Link)) return;
   const fs::path project = absolute(documents_.currentFile());
   const std::string caption = currentCaption();
@@ -352,12 +459,16 @@ void BuildCommands::link() {
   const fs::path target = ProjectPaths(project, drives).resolve(*application);
   for (const fs::path& stale : {withExtension(target, ".mbx"), withExtension(target, ".err"), withExtension(project, ".err")})
     if (!removeStale(stale)) return;
+  marker_.clear(project.string());
 
   CommandGuard guard{*this};
   guard.setBusy();
   if (!runCompiler(*exe, " -L " + WindowsCommandLine::quote(project.string()), exe->parent_path(),
-                   "LINKING: " + *application))
+                   "LINKING: " + *application)) {
+    if (report_.result == BuildReport::Result::Stopped)
+      reportStopped(*application, {withExtension(target, ".mbx"), withExtension(project, ".err")});
     return;
+  }
 
   const bool linked = existing(target).has_value();
   if (linked) {
@@ -365,10 +476,13 @@ void BuildCommands::link() {
     doneBox();
   }
   if (const std::optional<fs::path> err = existing(withExtension(project, ".err"))) {
+    finishReport(BuildReport::Result::Failed, *err);
+    marker_.mark(*err, project.string());
     showErrors("LINK FAILED....", *err);
   } else {
     errorPanel_.clear();
     if (!linked) setMessage(kNoOutput + caption);
+    finishReport(linked ? BuildReport::Result::Built : BuildReport::Result::NoOutput);
   }
 }
 

@@ -1,8 +1,12 @@
 #pragma once
+#include <chrono>
+#include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 
+#include "build/error_marker.h"
 #include "build/error_panel.h"
 #include "build/proc_runner.h"
 #include "editor/code_memo.h"
@@ -17,6 +21,26 @@
 #include "settings/settings.h"
 
 namespace quillon::build {
+
+// What the last compile or link came to, as the output view and the command line show it.
+struct BuildReport {
+  enum class Result {
+    None,        // nothing ran: the command ended before the compiler
+    Built,       // an output file and no error file
+    Failed,      // the compiler wrote an error file
+    NoOutput,    // the compiler ended and left neither
+    NotStarted,  // the compiler could not be started
+    Stopped,     // Stop Build ended it
+  };
+  Result result = Result::None;
+  std::string commandLine;          // as the child received it, each argument quoted as Windows would
+  std::filesystem::path folder;     // the child's working folder
+  std::string output;               // what it printed (standard output and error together)
+  std::uint64_t droppedBytes = 0;   // printed beyond the kept limit
+  std::optional<int> exitCode;      // 128 + N after signal N
+  std::chrono::milliseconds elapsed{0};
+  std::filesystem::path errorFile;  // when Failed
+};
 
 // Compile, Link and Run through the outside compiler and the GIS program, and the F9 keys.
 //
@@ -65,9 +89,19 @@ public:
   // The folders of the settings as this machine opens them; empty when not known.
   std::filesystem::path mapBasicFolder() const;
   std::filesystem::path mapInfoFolder() const;
-  // The window is closing: a build that waits for the compiler stops waiting and ends; the
-  // compiler finishes alone.
+  // The window is closing: a build that waits for the compiler stops waiting and ends.
   void abandonWait() { abandoned_ = true; }
+  // Stop Build: the compiler and everything it started are asked to end, and killed when
+  // still there after kStopGrace; the waiting build then reports "BUILD STOPPED: ".
+  void stopBuild();
+  // The same, waited for here: when this returns nothing of the compiler is left.
+  void stopBuildNow();
+  static constexpr std::chrono::milliseconds kStopGrace{2000};
+  static constexpr const char* kStopped = "BUILD STOPPED: ";
+
+  const BuildReport& lastReport() const { return report_; }
+  // A compile or link that ran the compiler has ended; the output view shows the report.
+  std::function<void(const BuildReport&)> reportReady;
 
 private:
   enum class Kind { Compile, Link };
@@ -86,6 +120,13 @@ private:
   // S5: false when the compiler could not be started or the wait was abandoned.
   bool runCompiler(const std::filesystem::path& exe, const std::string& parameters,
                    const std::filesystem::path& folder, const std::string& runningText);
+  // Waits while the compiler runs, ending it once Stop Build asked; false when abandoned.
+  bool waitForCompiler(platform::ChildProcess* child);
+  // After a run: the result, the view in front when the compiler failed without an error
+  // file, and the report handed on.
+  void finishReport(BuildReport::Result result, const std::filesystem::path& errorFile = {});
+  // Stop Build ended the run: the message and the outputs it may have left.
+  void reportStopped(const std::string& name, const std::vector<std::filesystem::path>& outputs);
   void showErrors(const std::string& text, const std::filesystem::path& errorFile);
   void startGisProgram();
   std::string currentCaption() const;
@@ -108,6 +149,10 @@ private:
   bool saveFailed_ = false;
   bool waiting_ = false;
   bool abandoned_ = false;
+  std::optional<platform::Clock::TimePoint> stopAt_;  // when Stop Build asked
+  bool killed_ = false;
+  BuildReport report_;
+  ErrorMarker marker_{documents_};
 };
 
 }  // namespace quillon::build

@@ -113,6 +113,16 @@ int ErrorPanel::pageFor(const std::string& name) {
   return -1;
 }
 
+void ErrorPanel::mouseReleasedAt(int y) {
+  const int lh = errorView_.lineHeight();
+  if (lh > 0 && errorView_.lineCount() > 0) {
+    const std::int64_t line = std::clamp<std::int64_t>((errorView_.scrollY() + std::max(y, 0)) / lh, 0,
+                                                       errorView_.lineCount() - 1);
+    errorView_.setSelStart(errorView_.offsetOfLine(line));
+  }
+  jump();
+}
+
 void ErrorPanel::jump() {
   jumped_ = true;
   const std::int64_t line = errorView_.selPar();

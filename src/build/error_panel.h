@@ -44,6 +44,10 @@ public:
   void show();
   // Any mouse button released over the error view: jumps for the caret's line.
   void mouseReleased() { jump(); }
+  // Another button released over the error view at viewport row y: the caret first goes to
+  // the line under the pointer (the last line below the text), as the left button puts it,
+  // then the jump.
+  void mouseReleasedAt(int y);
   // Takes the source editor to the place the error view's caret line names.
   void jump();
   // As a click on the first line: what a failed build shows first.

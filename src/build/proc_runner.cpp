@@ -96,6 +96,7 @@ void ProcRunner::reset() {
   priority_ = PriorityClass::prNormal;
   useEvent_ = UseEvent::ueAll;
   waitUntilDone_ = false;
+  captureOutput_ = false;
   setTimeOutSec(0);
 }
 
@@ -181,12 +182,14 @@ bool ProcRunner::launch(bool async) {
   request.workingFolder = currentDir_;
   request.showWindow = showValue(windowType_);
   request.priorityClass = creationFlag(priority_);
+  request.captureOutput = captureOutput_;
   platform::ProcessLauncher::Result result = launcher_.launch(request);
   if (const auto* error = std::get_if<platform::LaunchError>(&result)) {
     launchFailed(error->code, error->message);
     return false;
   }
-  tracked_.push_back({lowerName_, identifier_, std::get<std::shared_ptr<platform::ChildProcess>>(std::move(result)), async});
+  lastChild_ = std::get<std::shared_ptr<platform::ChildProcess>>(std::move(result));
+  tracked_.push_back({lowerName_, identifier_, lastChild_, async});
   return true;
 }
 

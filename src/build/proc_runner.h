@@ -85,6 +85,10 @@ public:
   // one hour.
   void setTimeOutSec(std::int32_t seconds);
   std::uint32_t timeOutMs() const { return timeOutMs_; }
+  // The child's standard output and error are kept (read by its watcher) instead of going
+  // to /dev/null, and the child leads a process group of its own.
+  bool captureOutput() const { return captureOutput_; }
+  void setCaptureOutput(bool capture) { captureOutput_ = capture; }
 
   ProcCompleted onProcCompleted;
   LaunchFailed onLaunchFailed;
@@ -110,6 +114,9 @@ public:
   // then the parameters. It decides the length limit only.
   std::string commandLine() const;
   std::size_t trackedCount() const { return tracked_.size(); }
+  // The child of the last successful launch, for its exit code, its output and ending it;
+  // empty before the first.
+  const std::shared_ptr<platform::ChildProcess>& lastChild() const { return lastChild_; }
 
 private:
   struct Tracked {
@@ -140,6 +147,8 @@ private:
   PriorityClass priority_ = PriorityClass::prNormal;
   std::int32_t timeOutSec_ = 0;
   std::uint32_t timeOutMs_ = kInfinite;
+  bool captureOutput_ = false;
+  std::shared_ptr<platform::ChildProcess> lastChild_;
 
   std::int32_t lastError_ = 0;
   std::string lastErrorMessage_;

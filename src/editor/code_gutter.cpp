@@ -10,6 +10,7 @@ void CodeGutter::setMemo(CodeMemo* memo) {
   if (memo == memo_) return;
   if (memo_) {
     freeBookmarks();
+    freeErrorMarks();
     memo_->removeViewListener(listenerId_);
   }
   memo_ = memo;
@@ -113,6 +114,64 @@ bool CodeGutter::keyDown(int digit, KeyModifiers mods) {
 }
 
 // ---------------------------------------------------------------------------------------
+// Error marks
+
+void CodeGutter::freeErrorMarks() {
+  for (const Error& e : errors_) memo_->removeAnchor(e.anchor);
+  errors_.clear();
+}
+
+void CodeGutter::setErrorMarks(const std::vector<ErrorMark>& marks) {
+  if (!memo_) return;
+  const bool had = !errors_.empty();
+  freeErrorMarks();
+  std::vector<ErrorMark> sorted;
+  for (const ErrorMark& m : marks)
+    if (m.paragraph >= 0 && m.paragraph < memo_->paragraphCount()) sorted.push_back(m);
+  std::stable_sort(sorted.begin(), sorted.end(),
+                   [](const ErrorMark& a, const ErrorMark& b) { return a.paragraph < b.paragraph; });
+  for (ErrorMark& m : sorted) {
+    // One mark a line: the first error named there speaks for it.
+    if (!errors_.empty() && errors_.back().mark.paragraph == m.paragraph) continue;
+    const Offset at = memo_->table().startOf(m.paragraph);
+    errors_.push_back({memo_->addAnchor(at), std::string(memo_->paragraphText(m.paragraph)), std::move(m)});
+  }
+  if (had || !errors_.empty()) requestRepaint();
+}
+
+const CodeGutter::Error* CodeGutter::errorOn(std::int64_t paragraph) const {
+  if (!memo_ || errors_.empty() || paragraph < 0 || paragraph >= memo_->paragraphCount()) return nullptr;
+  const Offset start = memo_->table().startOf(paragraph);
+  const auto it = std::lower_bound(errors_.begin(), errors_.end(), start,
+                                   [this](const Error& e, Offset at) { return memo_->anchor(e.anchor) < at; });
+  if (it == errors_.end() || memo_->anchor(it->anchor) != start) return nullptr;
+  return memo_->paragraphText(paragraph) == it->text ? &*it : nullptr;
+}
+
+const std::string* CodeGutter::errorMarkOn(std::int64_t paragraph) const {
+  const Error* e = errorOn(paragraph);
+  return e ? &e->mark.message : nullptr;
+}
+
+const std::string* CodeGutter::errorMarkAt(int y, int editorTop) const {
+  if (!memo_ || errors_.empty() || memo_->lineHeight() <= 0 || y < editorTop) return nullptr;
+  const std::int64_t line = (memo_->scrollY() + y - editorTop) / memo_->lineHeight();
+  if (line >= memo_->lineCount()) return nullptr;
+  return errorMarkOn(memo_->table().paragraphAtLine(line));
+}
+
+std::vector<ErrorMark> CodeGutter::errorMarks() const {
+  std::vector<ErrorMark> out;
+  for (const Error& e : errors_) {
+    const std::int64_t paragraph = memo_->table().paragraphAt(memo_->anchor(e.anchor));
+    if (errorOn(paragraph) != &e) continue;
+    out.push_back(e.mark);
+    out.back().paragraph = paragraph;
+  }
+  return out;
+}
+
+// ---------------------------------------------------------------------------------------
 // Painting and repaint decisions
 
 const TextMetrics* CodeGutter::numberMetrics() const { return metrics_ ? metrics_ : memo_->metrics(); }
@@ -140,6 +199,9 @@ void CodeGutter::onViewEvent(CodeMemo::ViewEvent e) {
       return;
     }
     case CodeMemo::ViewEvent::changed:
+      // An edit may have taken an error mark's line away without moving anything.
+      if (!errors_.empty() || layoutMovedSincePaint()) requestRepaint();
+      return;
     case CodeMemo::ViewEvent::layoutProgressed:
       if (layoutMovedSincePaint()) requestRepaint();
       return;
@@ -176,20 +238,35 @@ CodeGutter::Paint CodeGutter::paint(const PaintArea& area) {
     if (line >= memo_->lineCount()) break;
     const int top = static_cast<int>(top64);
     const auto mark = std::find(paintedLines_.begin(), paintedLines_.end(), line);
+    int glyphX = 0;
+    switch (alignment_) {
+      case Alignment::left: glyphX = kEdgeWidth; break;
+      case Alignment::right: glyphX = usable - kGlyphSize; break;
+      case Alignment::centre: glyphX = (usable - kGlyphSize) / 2; break;
+    }
+    // Centred in the line, but never sitting higher than the text beside it.
+    const int glyphY = std::max(top + (lh - kGlyphSize) / 2, top + ascent - kGlyphSize);
+    const bool error = span.start == 0 && errorOn(span.paragraph);
     if (mark != paintedLines_.end()) {
       Item item;
       item.line = line;
       item.bookmark = static_cast<int>(mark - paintedLines_.begin());
-      switch (alignment_) {
-        case Alignment::left: item.x = kEdgeWidth; break;
-        case Alignment::right: item.x = usable - kGlyphSize; break;
-        case Alignment::centre: item.x = (usable - kGlyphSize) / 2; break;
-      }
-      // Centred in the line, but never sitting higher than the text beside it.
-      item.y = std::max(top + (lh - kGlyphSize) / 2, top + ascent - kGlyphSize);
+      item.x = glyphX;
+      item.y = glyphY;
       out.items.push_back(std::move(item));
-      continue;
     }
+    if (error) {
+      // Beside a bookmark, on the side it leaves free; else where the bookmark would be.
+      Item item;
+      item.line = line;
+      item.error = true;
+      item.x = mark == paintedLines_.end() ? glyphX
+               : alignment_ == Alignment::left ? std::max(glyphX + kGlyphSize + 1, usable - kGlyphSize)
+                                                : std::max(0, std::min(kEdgeWidth, glyphX - kGlyphSize - 1));
+      item.y = glyphY;
+      out.items.push_back(std::move(item));
+    }
+    if (error || mark != paintedLines_.end()) continue;
     if (!lineNumbers_) continue;
     std::int64_t number = line + 1;
     if (paragraphNumbers_) {

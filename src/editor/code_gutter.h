@@ -6,17 +6,22 @@
 #include <vector>
 
 #include "editor/code_memo.h"
+#include "editor/error_mark.h"
 #include "editor/memo_keyboard.h"
 #include "editor/text_metrics.h"
 
 namespace quillon::editor {
 
-// The strip beside an editor: line numbers and ten numbered bookmarks. This is the whole
-// behaviour; the widget only paints the items it gets and reports its size.
+// The strip beside an editor: line numbers, ten numbered bookmarks and the error marks of a
+// build. This is the whole behaviour; the widget only paints the items it gets and reports
+// its size.
 //
 // A bookmark is an anchor of the memo set at the first character of a display line, so it
-// follows its text through edits. The gutter must be detached (setMemo(nullptr)) or
-// destroyed before its memo is.
+// follows its text through edits. An error mark is an anchor at the start of a paragraph
+// with that paragraph's text: it lives while both still hold, so it moves with lines
+// inserted or deleted above and goes when its own line is edited; errorMarkOn() is the one
+// place that decides. The gutter must be detached (setMemo(nullptr)) or destroyed before
+// its memo is.
 class CodeGutter {
 public:
   static constexpr int kBookmarks = 10;
@@ -30,6 +35,7 @@ public:
   struct Item {
     std::int64_t line = 0;
     int bookmark = -1;  // the glyph's number, or -1 for a number
+    bool error = false;  // the error glyph (bookmark -1, no text)
     std::string text;
     int x = 0;
     int y = 0;
@@ -87,6 +93,17 @@ public:
   // was one of these (the editor should still see it).
   bool keyDown(int digit, KeyModifiers mods);
 
+  // ----- Error marks -----
+  // Replaces the marks; paragraphs past the end are left out.
+  void setErrorMarks(const std::vector<ErrorMark>& marks);
+  // The marks that still hold, in paragraph order.
+  std::vector<ErrorMark> errorMarks() const;
+  // The message of the mark on a paragraph; null when none holds there.
+  const std::string* errorMarkOn(std::int64_t paragraph) const;
+  std::size_t errorMarkCount() const { return errorMarks().size(); }
+  // The message of the mark on the line at gutter pixel row y (the tool tip); null when none.
+  const std::string* errorMarkAt(int y, int editorTop) const;
+
   // ----- Painting -----
   Paint paint(const PaintArea& area);
 
@@ -101,9 +118,17 @@ private:
     bool set = false;
     CodeMemo::AnchorId anchor = 0;
   };
+  struct Error {
+    CodeMemo::AnchorId anchor = 0;
+    std::string text;  // the paragraph's text when marked
+    ErrorMark mark;
+  };
 
   void onViewEvent(CodeMemo::ViewEvent e);
   void freeBookmarks();
+  void freeErrorMarks();
+  // The mark on a paragraph, found by its anchor among marks kept in text order.
+  const Error* errorOn(std::int64_t paragraph) const;
   void requestRepaint() {
     if (onRepaint) onRepaint();
   }
@@ -118,6 +143,7 @@ private:
   bool lineNumbers_ = true;
   bool paragraphNumbers_ = false;
   std::array<Slot, kBookmarks> slots_{};
+  std::vector<Error> errors_;  // ordered by anchor; edits keep anchors in order
 
   // What the picture on screen shows.
   std::array<std::int64_t, kBookmarks> paintedLines_{};

@@ -4,9 +4,12 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPalette>
+#include <QHelpEvent>
 #include <QSvgRenderer>
+#include <QToolTip>
 
 #include "editor/code_memo_widget.h"
+#include "platform/qt_conversions.h"
 
 // The icons live in a static library, where nothing else pulls their registration in.
 static void registerIcons() {
@@ -37,6 +40,15 @@ CodeGutterWidget::CodeGutterWidget(CodeGutter* shared, QWidget* parent)
     svg.render(&painter);
     glyphs_[static_cast<std::size_t>(n)] = pixmap;
   }
+  // The error glyph: a red disc with a white bar, unlike any bookmark.
+  errorGlyph_ = QPixmap(CodeGutter::kGlyphSize, CodeGutter::kGlyphSize);
+  errorGlyph_.fill(Qt::transparent);
+  QPainter painter(&errorGlyph_);
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(QColor(0xd0, 0x20, 0x20));
+  painter.drawEllipse(QRectF(0.5, 0.5, CodeGutter::kGlyphSize - 1, CodeGutter::kGlyphSize - 1));
+  painter.fillRect(QRectF(2, CodeGutter::kGlyphSize / 2.0 - 1, CodeGutter::kGlyphSize - 4, 2), Qt::white);
 }
 
 CodeGutterWidget::~CodeGutterWidget() {
@@ -118,6 +130,18 @@ void CodeGutterWidget::changeEvent(QEvent* event) {
   QWidget::changeEvent(event);
 }
 
+bool CodeGutterWidget::event(QEvent* event) {
+  if (event->type() == QEvent::ToolTip) {
+    const auto* help = static_cast<QHelpEvent*>(event);
+    if (const std::string* message = gutter_->errorMarkAt(help->pos().y(), editorTop()))
+      QToolTip::showText(help->globalPos(), platform::toQString(*message), this);
+    else
+      QToolTip::hideText();
+    return true;
+  }
+  return QWidget::event(event);
+}
+
 int CodeGutterWidget::editorTop() const {
   if (!editor_) return 0;
   const QWidget* client = editor_->viewport();
@@ -143,7 +167,9 @@ void CodeGutterWidget::paintEvent(QPaintEvent* event) {
   painter.setFont(metrics_.font());
   painter.setPen(palette().color(QPalette::Text));
   for (const CodeGutter::Item& item : plan.items) {
-    if (item.bookmark >= 0)
+    if (item.error)
+      painter.drawPixmap(item.x, item.y, errorGlyph_);
+    else if (item.bookmark >= 0)
       painter.drawPixmap(item.x, item.y, glyphs_[static_cast<std::size_t>(item.bookmark)]);
     else
       painter.drawText(item.x, item.y, QString::fromLatin1(item.text.data(), static_cast<qsizetype>(item.text.size())));

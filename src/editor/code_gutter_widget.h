@@ -43,6 +43,7 @@ public:
 protected:
   void paintEvent(QPaintEvent* event) override;
   void changeEvent(QEvent* event) override;
+  bool event(QEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -55,6 +56,7 @@ private:
   QtTextMetrics metrics_;
   QColor color_;
   std::array<QPixmap, CodeGutter::kBookmarks> glyphs_;
+  QPixmap errorGlyph_;
 };
 
 }  // namespace quillon::editor

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QBitmap>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QPainter>
@@ -9,9 +10,12 @@
 #include <QPalette>
 #include <QScrollBar>
 #include <QStyleHints>
+#include <QToolTip>
 #include <algorithm>
 
+#include "editor/code_gutter.h"
 #include "editor/windows1252.h"
+#include "platform/qt_conversions.h"
 
 namespace quillon::editor {
 
@@ -189,6 +193,23 @@ void CodeMemoWidget::focusOutEvent(QFocusEvent* event) {
 
 bool CodeMemoWidget::focusNextPrevChild(bool) { return false; }  // Tab belongs to the text
 
+void CodeMemoWidget::setErrorMarks(const CodeGutter* marks) {
+  errorMarks_ = marks;
+  viewport()->update();
+}
+
+bool CodeMemoWidget::viewportEvent(QEvent* event) {
+  if (event->type() == QEvent::ToolTip && errorMarks_) {
+    const auto* help = static_cast<QHelpEvent*>(event);
+    if (const std::string* message = errorMarks_->errorMarkAt(help->pos().y(), 0))
+      QToolTip::showText(help->globalPos(), platform::toQString(*message), viewport());
+    else
+      QToolTip::hideText();
+    return true;
+  }
+  return QAbstractScrollArea::viewportEvent(event);
+}
+
 // ---------------------------------------------------------------------------------------
 // Painting
 
@@ -271,6 +292,11 @@ void CodeMemoWidget::paintLine(QPainter& painter, const QtLinePainter& lines, st
   l.top = y;
   l.height = memo_.lineHeight();
   l.clipRight = viewport()->width();
+  if (errorMarks_ && errorMarks_->errorMarkOn(span.paragraph)) {
+    QColor tint(0xe0, 0x30, 0x30);
+    tint.setAlpha(40);
+    painter.fillRect(QRect(0, y, viewport()->width(), memo_.lineHeight()), tint);
+  }
   const QtLinePainter::Selection selection{selA - parStart, selB - parStart, selBack,
                                            palette().color(QPalette::HighlightedText)};
   const int endX = lines.paint(painter, l, &selection);

@@ -42,6 +42,9 @@ public:
     viewport()->update();
   }
   void setBackground(const QColor& color);
+  // The error marks shown in the text: a light tint across each marked line and the mark's
+  // message as its tool tip. Null: none. The gutter must outlive this widget or be unset.
+  void setErrorMarks(const class CodeGutter* marks);
 
 signals:
   void mouseReleased();
@@ -59,6 +62,7 @@ protected:
   void focusInEvent(QFocusEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
   bool focusNextPrevChild(bool next) override;
+  bool viewportEvent(QEvent* event) override;
 
 private:
   void onViewEvent(CodeMemo::ViewEvent event);
@@ -86,6 +90,7 @@ private:
   bool syncing_ = false;
   bool layoutScheduled_ = false;
   int listenerId_ = 0;
+  const CodeGutter* errorMarks_ = nullptr;
 };
 
 }  // namespace quillon::editor

@@ -70,7 +70,17 @@ void DocumentCommands::savePageState(int i) {
   states_.setEnabled(platform::Command::bSave, p.modified);
   p.ext = lowerDotExtension(currentFile_);
   p.bookmarkCaptions = bookmarks_.bookmarkCaptions();
+  p.errorMarks = bookmarks_.errorMarks();
   p.format = currentFormat_;
+}
+
+std::vector<editor::ErrorMark> DocumentCommands::errorMarks(int i) const {
+  return i == current_ ? bookmarks_.errorMarks() : pages_[i].errorMarks;
+}
+
+void DocumentCommands::setErrorMarks(int i, std::vector<editor::ErrorMark> marks) {
+  if (i == current_) bookmarks_.setErrorMarks(marks);
+  pages_[i].errorMarks = std::move(marks);
 }
 
 void DocumentCommands::restorePageState(int i) {
@@ -86,6 +96,7 @@ void DocumentCommands::restorePageState(int i) {
     currentExt_ = withoutDot(p.ext);
     bookmarks_.clearAllBookmarks();
     bookmarks_.setBookmarkCaptions(p.bookmarkCaptions);
+    bookmarks_.setErrorMarks(p.errorMarks);
   }
   states_.setEnabled(platform::Command::bSave, editor_.modified());
   states_.setEnabled(platform::Command::bCut, false);
@@ -424,7 +435,8 @@ void DocumentCommands::open(Opener opener) {
   if (stoppedLoad_.empty()) showLoaded(tabs_[current_]);
   else setMessage("LOAD STOPPED: " + fileNamePart(stoppedLoad_));
   if (hooks.rebuildOutline) hooks.rebuildOutline(PageChange::Entered);
-  enableBuildCommands(false);
+  // A page of another type must not keep the last page's Compile or Link.
+  enableBuildCommands(true);
   refreshWindowList();
   loadErrorCompanion();
   if (hooks.reApplyKeywords) hooks.reApplyKeywords();
@@ -618,7 +630,7 @@ void DocumentCommands::savedBuildCommands() {
     states_.setEnabled(platform::Command::bCompile, platform::Command::Compile1, false);
     states_.setEnabled(platform::Command::bLink, platform::Command::Link1, false);
   } else {
-    enableBuildCommands(false);
+    enableBuildCommands(true);
   }
 }
 

@@ -27,6 +27,9 @@ public:
   virtual void setBookmarkCaptions(const Page::Captions& captions) = 0;
   // Re-creates the marks from the "Set" captions. Toggles, so only after a clear.
   virtual void restoreBookmarks() = 0;
+  // The error marks of the page on screen, and replacing them (a clear removes them too).
+  virtual std::vector<editor::ErrorMark> errorMarks() const { return {}; }
+  virtual void setErrorMarks(const std::vector<editor::ErrorMark>& /*marks*/) {}
 };
 
 // Many documents over the one source editor: the page table, the tab strip's captions, and
@@ -109,6 +112,9 @@ public:
   // Tab i is marked current in the strip; the editor keeps what it holds.
   void makeCurrent(int i);
   void writeRecord(int i, Page page) { pages_[i] = std::move(page); }
+  // The error marks of page i: the editor's when it is on screen, else its record's.
+  std::vector<editor::ErrorMark> errorMarks(int i) const;
+  void setErrorMarks(int i, std::vector<editor::ErrorMark> marks);
   // The file name (window caption too) and extension, without its dot, of the page on screen.
   void setCurrentDocument(const std::string& name, const std::string& ext);
 

@@ -2,7 +2,9 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
+#include "editor/error_mark.h"
 #include "pages/text_encoding.h"
 
 namespace quillon::pages {
@@ -21,6 +23,7 @@ struct Page {
   bool modified = false;
   Captions bookmarkCaptions = bareCaptions();
   TextFormat format;  // how the text goes back into its file
+  std::vector<editor::ErrorMark> errorMarks;  // the last build's, never written to a file
 
   // Every bookmark slot empty: the captions are the bare digits.
   static Captions bareCaptions() {

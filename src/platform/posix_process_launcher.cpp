@@ -13,6 +13,7 @@
 #include <cstring>
 #include <mutex>
 #include <thread>
+#include <utility>
 
 #include "platform/ascii_text.h"
 #include "platform/wine_registry.h"
@@ -42,7 +43,10 @@ struct Fd {
 
 class PosixChild final : public ChildProcess {
 public:
-  explicit PosixChild(pid_t pid) : pid_(pid) {
+  // `output` is the read end of the child's output pipe, or -1; `group` says the child leads
+  // a process group of its own.
+  PosixChild(pid_t pid, int output, bool group, std::vector<std::string> argv)
+      : pid_(pid), output_(output), group_(group), argv_(std::move(argv)) {
 #ifdef SYS_pidfd_open
     pidfd_ = static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
     if (pidfd_ >= 0) ::fcntl(pidfd_, F_SETFD, FD_CLOEXEC);
@@ -50,6 +54,7 @@ public:
   }
   ~PosixChild() override {
     if (pidfd_ >= 0) ::close(pidfd_);
+    if (output_ >= 0) ::close(output_);
     // Nobody asks about it any more; it is still reaped once it ends.
     if (!reaped()) std::thread([pid = pid_] {
         while (::waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
@@ -73,7 +78,10 @@ public:
       if (wake.fd >= 0) [[maybe_unused]] auto n = ::write(wake.fd, &one, sizeof one);
     });
     for (;;) {
-      if (reaped()) return WaitResult::Ended;
+      if (reaped()) {
+        finishOutput();
+        return WaitResult::Ended;
+      }
       if (stop.stop_requested()) return WaitResult::Stopped;
       const auto now = Clock::now();
       if (now >= deadline) return WaitResult::TimedOut;
@@ -83,12 +91,65 @@ public:
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - now).count() + 1;
         slice = slice < 0 ? left : std::min<long long>(slice, left);
       }
-      pollfd fds[2] = {{pidfd_, POLLIN, 0}, {wake.fd, POLLIN, 0}};
-      ::poll(fds, 2, static_cast<int>(std::min<long long>(slice, 1 << 30)));
+      const int out = outputFd();
+      pollfd fds[3] = {{pidfd_, POLLIN, 0}, {wake.fd, POLLIN, 0}, {out, POLLIN, 0}};
+      ::poll(fds, out >= 0 ? 3 : 2, static_cast<int>(std::min<long long>(slice, 1 << 30)));
+      if (out >= 0 && fds[2].revents) readOutput(false);
     }
   }
 
+  Output output() override {
+    if (reaped()) finishOutput();
+    std::lock_guard lock(outputMutex_);
+    return captured_;
+  }
+
+  bool signalEnd(EndSignal end) override {
+    const int signal = end == EndSignal::Kill ? SIGKILL : end == EndSignal::Terminate ? SIGTERM : 0;
+    // The group outlives its leader while anything the leader started is left in it; its id
+    // is not given to another process meanwhile.
+    if (group_ && ::kill(-pid_, signal) == 0) return true;
+    if (reaped()) return false;
+    if (signal) ::kill(pid_, signal);
+    return true;
+  }
+
+  std::vector<std::string> commandArguments() const override { return argv_; }
+
 private:
+  int outputFd() {
+    std::lock_guard lock(outputMutex_);
+    return output_;
+  }
+
+  // Reads what the pipe holds now; at the end also closes it. A descendant that keeps the
+  // pipe open and goes on writing is not waited for: the end reads a bounded amount.
+  void readOutput(bool atEnd) {
+    std::lock_guard lock(outputMutex_);
+    if (output_ < 0) return;
+    char buffer[65536];
+    std::size_t budget = atEnd ? 64 : 16;  // reads of one call
+    while (budget-- > 0) {
+      const ssize_t n = ::read(output_, buffer, sizeof buffer);
+      if (n < 0 && errno == EINTR) continue;
+      if (n == 0 || (n < 0 && errno != EAGAIN)) {
+        ::close(output_);
+        output_ = -1;
+        return;
+      }
+      if (n < 0) break;
+      const std::size_t room = kOutputLimit - std::min(kOutputLimit, captured_.text.size());
+      const std::size_t kept = std::min(room, static_cast<std::size_t>(n));
+      captured_.text.append(buffer, kept);
+      captured_.dropped += static_cast<std::uint64_t>(n) - kept;
+    }
+    if (atEnd) {
+      ::close(output_);
+      output_ = -1;
+    }
+  }
+  void finishOutput() { readOutput(true); }
+
   // True once the child's status is known or can no longer be known.
   bool reaped() {
     std::lock_guard lock(mutex_);
@@ -111,6 +172,11 @@ private:
   std::mutex mutex_;
   bool done_ = false;
   std::optional<int> status_;
+  std::mutex outputMutex_;
+  int output_;
+  bool group_;
+  Output captured_;
+  std::vector<std::string> argv_;
 };
 
 bool isExe(const fs::path& program) { return equalsNoCase(program.extension().string(), ".exe"); }
@@ -178,11 +244,24 @@ ProcessLauncher::Result PosixProcessLauncher::launch(const LaunchRequest& reques
 
   int report[2];
   if (::pipe2(report, O_CLOEXEC) != 0) return systemError(errno);
+  int output[2] = {-1, -1};
+  const bool capture = request.captureOutput;
+  if (capture && ::pipe2(output, O_CLOEXEC) != 0) {
+    const int error = errno;
+    ::close(report[0]);
+    ::close(report[1]);
+    return systemError(error);
+  }
+  auto closeOutput = [&output] {
+    for (int& fd : output)
+      if (fd >= 0) ::close(std::exchange(fd, -1));
+  };
   const pid_t pid = ::fork();
   if (pid < 0) {
     const int error = errno;
     ::close(report[0]);
     ::close(report[1]);
+    closeOutput();
     return systemError(error);
   }
   if (pid == 0) {
@@ -194,6 +273,7 @@ ProcessLauncher::Result PosixProcessLauncher::launch(const LaunchRequest& reques
     dfl.sa_handler = SIG_DFL;
     ::sigaction(SIGPIPE, &dfl, nullptr);
     int error = 0;
+    if (capture) ::setpgid(0, 0);
     if (idle) ::setpriority(PRIO_PROCESS, 0, 19);
     if (!folder.empty() && ::chdir(folder.c_str()) != 0) error = errno;
     if (!error) {
@@ -201,7 +281,10 @@ ProcessLauncher::Result PosixProcessLauncher::launch(const LaunchRequest& reques
       if (null < 0) {
         error = errno;
       } else {
-        for (int fd = 0; fd <= 2; ++fd) ::dup2(null, fd);
+        ::dup2(null, 0);
+        // dup2 clears close-on-exec on the copies.
+        ::dup2(capture ? output[1] : null, 1);
+        ::dup2(capture ? output[1] : null, 2);
         if (null > 2) ::close(null);
       }
     }
@@ -223,6 +306,12 @@ ProcessLauncher::Result PosixProcessLauncher::launch(const LaunchRequest& reques
     ::_exit(127);
   }
   ::close(report[1]);
+  if (capture) {
+    ::close(std::exchange(output[1], -1));
+    ::fcntl(output[0], F_SETFL, O_NONBLOCK);
+    // Also set here, so that a signal to the group cannot come before the child's own call.
+    ::setpgid(pid, pid);
+  }
   int childError = 0;
   ssize_t n;
   do n = ::read(report[0], &childError, sizeof childError);
@@ -232,9 +321,10 @@ ProcessLauncher::Result PosixProcessLauncher::launch(const LaunchRequest& reques
     int status;
     while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }
+    closeOutput();
     return systemError(childError);
   }
-  return std::shared_ptr<ChildProcess>(std::make_shared<PosixChild>(pid));
+  return std::shared_ptr<ChildProcess>(std::make_shared<PosixChild>(pid, output[0], capture, std::move(plan.argv)));
 }
 
 }  // namespace quillon::platform

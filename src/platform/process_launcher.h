@@ -1,5 +1,6 @@
 #pragma once
 #include <chrono>
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -23,7 +24,26 @@ public:
   // nullopt while it runs or when its status cannot be read.
   virtual std::optional<int> exitCode() = 0;
   // Waits until the child ends, `timeout` passes (nullopt: no limit) or `stop` is requested.
+  // A captured child's output is read meanwhile, by the thread that waits.
   virtual WaitResult wait(std::optional<std::chrono::milliseconds> timeout, std::stop_token stop) = 0;
+
+  // What a child launched with captureOutput wrote to its standard output and error, in the
+  // order written: the first kOutputLimit bytes, and how many more were dropped. Once the
+  // child has ended the rest is read and the pipe closed, without waiting for anyone who
+  // still holds it.
+  static constexpr std::size_t kOutputLimit = 4u << 20;
+  struct Output {
+    std::string text;
+    std::uint64_t dropped = 0;
+  };
+  virtual Output output() { return {}; }
+  // Signals the child, and its process group when it has one of its own: Probe sends
+  // nothing, Terminate asks it to end (SIGTERM), Kill ends it (SIGKILL). True while anything
+  // of it is still there.
+  enum class EndSignal { Probe, Terminate, Kill };
+  virtual bool signalEnd(EndSignal /*signal*/) { return active(); }
+  // The program and arguments exec was given (wine's, when the program runs under it).
+  virtual std::vector<std::string> commandArguments() const { return {}; }
 };
 
 // How a child is started. The values are those the Windows calls take.
@@ -33,6 +53,9 @@ struct LaunchRequest {
   std::filesystem::path workingFolder;  // empty: the caller's
   int showWindow = 1;                   // SW_SHOWNORMAL
   unsigned priorityClass = 0x20;        // NORMAL_PRIORITY_CLASS
+  // Standard output and error go to one pipe the parent reads (else /dev/null), and the
+  // child leads a process group of its own, so that everything it starts can be ended.
+  bool captureOutput = false;
 };
 
 struct LaunchError {

@@ -78,7 +78,7 @@ fs::path Settings::askFolder(std::string_view caption) {
   return normalizeFolder(picked->empty() ? programFolder_ : *picked);
 }
 
-void Settings::createFirstRunFile() {
+void Settings::createFirstRunFile(bool saveIt) {
   fs::path mapInfo = registryFolders().mapInfo;
   if (mapInfo.empty()) mapInfo = askFolder("Locate MapInfo Pro Folder [DOUBLE CLICK TO SELECT]....");
   mapInfo = normalizeFolder(mapInfo);
@@ -117,17 +117,17 @@ void Settings::createFirstRunFile() {
   for (const std::string& line : lines) ini_.appendLine(line);
   // When the file cannot be created the run goes on from these lines in memory, so the
   // folders just found still count; the close reports the failure again.
-  save();
+  if (saveIt) save();
 }
 
-const SettingsValues& Settings::read() {
+const SettingsValues& Settings::read(bool createMissing) {
   values_ = SettingsValues();
   registryFolders_.reset();
   path_ = files_.settingsFile();
   firstRun_ = !fileExists(path_);
   mayOverwrite_ = true;
   if (firstRun_) {
-    createFirstRunFile();
+    createFirstRunFile(createMissing);
   } else if (IniResult loaded = ini_.load(path_); !loaded) {
     ui_.showMessage(loaded.error);
     ini_ = IniFile();

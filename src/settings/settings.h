@@ -66,8 +66,9 @@ public:
 
   // ReadSettings. Creates the file on the first run (asking for missing folders), then reads
   // the project folder, the MapInfo and MapBasic folders, the four word lists and MaxMBver.
-  // The stored options follow from file() (applyStoredOptions).
-  const SettingsValues& read();
+  // The stored options follow from file() (applyStoredOptions). Without `createMissing` a
+  // first run keeps its new file in memory only (the command-line build writes nothing).
+  const SettingsValues& read(bool createMissing = true);
   // The file did not exist when read() ran; the caller centres the main window.
   bool firstRun() const { return firstRun_; }
 
@@ -88,7 +89,7 @@ public:
   const ProgramFiles& files() const { return files_; }
 
 private:
-  void createFirstRunFile();
+  void createFirstRunFile(bool save);
   std::filesystem::path askFolder(std::string_view caption);
   const platform::ProgramFolders& registryFolders();
   std::string wordList(std::string_view key, std::string_view extension) const;

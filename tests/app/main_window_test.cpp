@@ -275,18 +275,20 @@ TEST_F(MainWindowTest, TheStatusBarCentresStatesAndTakesClicksOverTheModePanel) 
   EXPECT_EQ(window.statusText(1), "OVR");
 }
 
-// Any mouse button released over the error view jumps; F8 works from anywhere in the window.
+// Any mouse button released over the error view jumps for the line under the pointer; F8
+// works from anywhere in the window.
 TEST_F(MainWindowTest, ErrorLinesAnswerEveryButtonAndF8) {
   QWindow* screen = showWithEditorFocused();
   ASSERT_TRUE(screen);
   auto& errors = window.workbench().errorView();
   errors.setText("junk\r\n(first.mb:1) a\r\n(second.mb:2) b\r\n");
-  errors.setSelPar(2);
+  errors.setSelPar(0);
   auto* errorView = window.findChild<editor::CodeMemoWidget*>("errorView");
   window.workbench().errorPanel().toggle();
   QApplication::processEvents();
-  QTest::mouseRelease(errorView->viewport(), Qt::RightButton, {}, QPoint(5, 5));
+  QTest::mouseRelease(errorView->viewport(), Qt::RightButton, {}, QPoint(5, 2 * errors.lineHeight() + 2));
   EXPECT_EQ(window.statusText(4), "FILE NOT OPEN: second.mb");
+  EXPECT_EQ(errors.selPar(), 2) << "the caret went to the pointer's line first";
   QTest::keyClick(screen, Qt::Key_F8);
   EXPECT_EQ(window.statusText(4), "FILE NOT OPEN: first.mb");
   QTest::keyClick(screen, Qt::Key_F8, Qt::ShiftModifier);

@@ -127,8 +127,10 @@ TEST_F(BuildCommandsTest, TheSaveQuestion) {
 
   ui.queueAnswer(Answer::Yes);
   build().compile();
-  EXPECT_EQ(std::tuple(testing::readFile(mb), editor().modified(), status()),
-            std::tuple("' changed\r\nDim a As Integer\r\n", true, "COMPILED MODULE: q.mbo")) << "the page keeps its mark";
+  EXPECT_EQ(std::tuple(testing::readFile(mb), editor().modified(), states.enabled(Command::bSave), status()),
+            std::tuple("' changed\r\nDim a As Integer\r\n", false, false, "COMPILED MODULE: q.mbo"))
+      << "saved is saved: closing must not ask again";
+  EXPECT_TRUE(bench.closeQuery());
 
   // A write that fails compiles nothing.
   fs::remove_all(folder / "q.mbo");
@@ -268,20 +270,137 @@ TEST_F(BuildCommandsTest, WhileTheCompilerRuns) {
     build().compile();
     build().run();
     f9();
+    // Exit asks first; No keeps the window and the build.
+    ui.queueAnswer(Answer::No);
+    EXPECT_FALSE(bench.closeQuery());
+    EXPECT_TRUE(build().waiting());
+    ui.queueAnswer(Answer::Yes);
     EXPECT_TRUE(bench.closeQuery());
+    EXPECT_EQ(ui.questions().back().text, "A build is running. Stop the build and exit?");
+    EXPECT_EQ(ui.questions().back().buttons, platform::Ui::Buttons::YesNo);
   };
   build().compile();
   ASSERT_TRUE(probed);
-  EXPECT_FALSE(fs::exists(folder / "slow.mbo")) << "the wait ended with the compiler, not with the window";
   const std::string log = standinLog();
   EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1);
   EXPECT_EQ(std::tuple(build().waiting(), editor().displayOnly(), states.enabled(Command::bCompile), states.enabled(Command::Run1)),
             std::tuple(false, false, true, true));
+  ASSERT_TRUE(bench.runner().lastChild());
+  EXPECT_FALSE(bench.runner().lastChild()->active()) << "Exit left no compiler behind";
+  EXPECT_EQ(bench.runner().lastChild()->exitCode(), 128 + SIGTERM);
 
-  // The compiler finishes alone; it is waited for only so that it is gone with the folder.
+  // Nothing finishes later either.
   folder.write("go", "");
-  for (int i = 0; i < 6000 && !fs::exists(folder / "slow.mbo"); ++i) std::this_thread::sleep_for(10ms);
-  EXPECT_TRUE(fs::exists(folder / "slow.mbo"));
+  std::this_thread::sleep_for(100ms);
+  EXPECT_FALSE(fs::exists(folder / "slow.mbo"));
+}
+
+TEST_F(BuildCommandsTest, StopBuildEndsACompilerThatIgnoresTheRequest) {
+  open({source("hang.mb", "'standin-print started\r\n'standin-leave .mbo\r\n'standin-ignore-term\r\n'standin-hang\r\n")});
+  clock.onSleep = [&](std::chrono::milliseconds) {
+    std::this_thread::sleep_for(1ms);
+    const std::string log = standinLog();
+    if (log.empty() || log.back() != '\n' || !fs::exists(folder / "hang.mbo")) return;
+    build().stopBuild();
+  };
+  build().compile();
+  EXPECT_EQ(status(), "BUILD STOPPED: hang.mb");
+  const BuildReport& r = build().lastReport();
+  EXPECT_EQ(std::tuple(r.result, r.exitCode, r.output), std::tuple(BuildReport::Result::Stopped, 128 + SIGKILL, "started\n"));
+  EXPECT_GE(clock.slept(), BuildCommands::kStopGrace) << "killed only after the grace";
+  EXPECT_FALSE(fs::exists(folder / "hang.mbo")) << "the partial output is deleted";
+  EXPECT_EQ(std::tuple(build().waiting(), states.enabled(Command::Compile1), states.enabled(Command::Run1)),
+            std::tuple(false, true, true));
+  EXPECT_FALSE(view.bottomVisible) << "a stop is no failure to explain";
+
+  // A later build runs as ever.
+  editor().setText("Sub Main\r\n");
+  ui.queueAnswer(Answer::Yes);
+  build().compile();
+  EXPECT_EQ(status(), "COMPILED APP: hang.mbx");
+}
+
+TEST_F(BuildCommandsTest, TheReportCarriesWhatTheCompilerPrintedAndACrashShowsIt) {
+  open({source("crash.mb", "'standin-print-error Segmentation in pass 2\r\n'standin-binary\r\n'standin-crash\r\n")});
+  std::vector<BuildReport> reports;
+  build().reportReady = [&](const BuildReport& r) { reports.push_back(r); };
+  build().compile();
+  EXPECT_EQ(status(), "NO OUTPUT FROM COMPILER: crash.mb");
+  ASSERT_EQ(reports.size(), 1u);
+  EXPECT_EQ(reports[0].exitCode, 128 + SIGSEGV);
+  EXPECT_TRUE(reports[0].output.starts_with("Segmentation in pass 2\n")) << reports[0].output;
+  EXPECT_EQ(reports[0].commandLine, (mapBasic / "MapBasic.exe").string() + " -D " + (folder / "crash.mb").string());
+  EXPECT_EQ(reports[0].folder, folder.path());
+  EXPECT_EQ(std::tuple(view.bottomVisible, view.bottomFront, states.checked(Command::bError)),
+            std::tuple(true, platform::MainView::BottomPage::BuildOutput, false));
+
+  // An error file is the answer: the error view stays in front.
+  editor().setText("'standin-print checking\r\n'standin-error 1 Bad.\r\n");
+  ui.queueAnswer(Answer::Yes);
+  build().compile();
+  ASSERT_EQ(reports.size(), 2u);
+  EXPECT_EQ(std::tuple(reports[1].result, reports[1].output, reports[1].exitCode),
+            std::tuple(BuildReport::Result::Failed, "checking\n", 0));
+  EXPECT_EQ(view.bottomFront, platform::MainView::BottomPage::ErrorView);
+
+  // A compiler that prints more than is kept, and leaves a child holding its output.
+  editor().setText("Sub Main\r\n'standin-spew 6000000\r\n'standin-fork-hold 20000\r\n");
+  const auto started = std::chrono::steady_clock::now();
+  ui.queueAnswer(Answer::Yes);
+  build().compile();
+  EXPECT_LT(std::chrono::steady_clock::now() - started, 10s) << "the build ends with the compiler";
+  EXPECT_EQ(status(), "COMPILED APP: crash.mbx");
+  EXPECT_EQ(reports.back().output.size() + reports.back().droppedBytes, 6000000u);
+  EXPECT_EQ(reports.back().output.size(), platform::ChildProcess::kOutputLimit);
+}
+
+TEST_F(BuildCommandsTest, ErrorMarksFollowTheirLinesAcrossPagesAndGoWithTheNextCompile) {
+  const fs::path def = source("parcels.def", "Define A 1\r\nDefine B 2\r\nDefine C 3\r\n");
+  const fs::path mb = source("parcels.mb", std::string(kParcels) + "'standin-error 4 Unrecognized command: Nott.\r\n"
+                                                                   "'standin-error 2 Second.\r\n'standin-error 0 Zero.\r\n"
+                                                                   "'standin-error 999 Past the end.\r\n"
+                                                                   "'standin-error-in parcels.def 3 Expecting end.\r\n");
+  open({def, mb});
+  editor::CodeGutter& gutter = bench.gutter();
+  build().compile();
+  using Marks = std::vector<editor::ErrorMark>;
+  const std::string origin = mb.string();
+  EXPECT_EQ(gutter.errorMarks(), (Marks{{1, "Second.", origin}, {3, "Unrecognized command: Nott.", origin}}));
+  EXPECT_EQ(docs().page(0).errorMarks, (Marks{{2, "Expecting end.", origin}}));
+  EXPECT_EQ(caretLine(), 4) << "the jump goes where it went";
+  EXPECT_TRUE(view.focus);
+
+  // Lines inserted above move a mark; an edited line loses its own.
+  editor().setSelStart(0);
+  editor().setSelText("' new first line\r\n");
+  EXPECT_EQ(gutter.errorMarks().size(), 2u);
+  EXPECT_EQ(*gutter.errorMarkOn(4), "Unrecognized command: Nott.");
+  editor().setSelStart(editor().table().startOf(2));
+  editor().setSelText("x");
+  EXPECT_EQ(gutter.errorMarks(), (Marks{{4, "Unrecognized command: Nott.", origin}}));
+
+  // Through two tab changes the marks stay with their pages.
+  docs().selectTab(0);
+  EXPECT_EQ(gutter.errorMarks(), (Marks{{2, "Expecting end.", origin}}));
+  docs().selectTab(1);
+  EXPECT_EQ(gutter.errorMarks(), (Marks{{4, "Unrecognized command: Nott.", origin}}));
+
+  // The next compile of the source clears every mark it set, on every page.
+  editor().setText(kParcels);
+  ui.queueAnswer(Answer::Yes);
+  build().compile();
+  EXPECT_EQ(status(), "COMPILED APP: parcels.mbx");
+  EXPECT_EQ(std::tuple(gutter.errorMarkCount(), docs().page(0).errorMarks.size()), std::tuple(0u, 0u));
+}
+
+TEST_F(BuildCommandsTest, CompileAndLinkFollowThePageOpenedFromAnother) {
+  open({source("a.mb", "Dim a\r\n")});
+  ASSERT_TRUE(states.enabled(Command::Compile1));
+  open({source("a.def", "Define A 1\r\n")});
+  EXPECT_EQ(std::tuple(states.enabled(Command::Compile1), states.enabled(Command::bCompile), states.enabled(Command::Link1)),
+            std::tuple(false, false, false));
+  open({source("p.mbp", "Application=p.mbx\r\n")});
+  EXPECT_EQ(std::tuple(states.enabled(Command::Compile1), states.enabled(Command::Link1)), std::tuple(false, true));
 }
 
 // The pause after the start ends with the compiler; each round sleeps a little.

@@ -67,6 +67,20 @@ TEST_F(ErrorPanelTest, JumpsFromErrorLines) {
 }
 
 // With word wrap on, the line number is a paragraph, not a display line.
+// Any other button: the caret first goes to the line under the pointer, then the jump.
+TEST_F(ErrorPanelTest, ARightButtonReleaseJumpsForTheLineUnderThePointer) {
+  open({source("a.mb", numberedLines("a", 30))});
+  click({"(a.mb:3) first", "(a.mb:7) second", "(a.mb:9) third"}, 0);
+  ASSERT_EQ(caretLine(), 3);
+  const int lh = errors().lineHeight();
+  panel().mouseReleasedAt(lh + lh / 2);
+  EXPECT_EQ(std::tuple(caretLine(), errors().selText()), std::tuple(7, "(a.mb:7) second"));
+  // Below the text the caret goes to the last line, the empty one after the last break, as
+  // a left click would put it.
+  panel().mouseReleasedAt(40 * lh);
+  EXPECT_EQ(std::tuple(caretLine(), status()), std::tuple(7, ErrorPanel::kCannotLocate));
+}
+
 TEST_F(ErrorPanelTest, JumpLandsOnTheParagraphWithWordWrapOn) {
   std::string text;
   for (int i = 1; i <= 10; ++i) text += std::string(200, 'x') + " " + std::to_string(i) + "\r\n";

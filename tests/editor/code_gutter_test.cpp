@@ -182,4 +182,36 @@ TEST_F(CodeGutterTest, RepaintDecisions) {
   EXPECT_EQ(std::pair(gutter.bookmarkLine(1), repaints), (std::pair<std::int64_t, int>(5, 1)));
 }
 
+// The marks themselves (moving, surviving pages, clearing) are the build's tests; here the
+// picture and the look-ups the tool tips use.
+TEST_F(CodeGutterTest, ErrorGlyphsSitBesideBookmarksAndAnswerToolTips) {
+  gutter.toggleBookmark(2, 3);
+  gutter.setErrorMarks({{2, "with a bookmark", "a.mb"}, {5, "alone", "a.mb"}, {5, "second on the line", "a.mb"},
+                        {-1, "before", "a.mb"}, {31, "past the end", "a.mb"}});
+  EXPECT_EQ(gutter.errorMarkCount(), 2u) << "one mark a line, none outside the text";
+  for (const auto a : {CodeGutter::Alignment::left, CodeGutter::Alignment::centre, CodeGutter::Alignment::right}) {
+    gutter.setAlignment(a);
+    const CodeGutter::Paint p = paintAll();
+    std::vector<const CodeGutter::Item*> line2, line5;
+    for (const CodeGutter::Item& item : p.items) {
+      if (item.line == 2) line2.push_back(&item);
+      if (item.line == 5) line5.push_back(&item);
+    }
+    ASSERT_EQ(line2.size(), 2u);
+    EXPECT_EQ(std::pair(line2[0]->bookmark, line2[1]->error), std::pair(3, true));
+    // Side by side, never over each other.
+    EXPECT_GE(std::abs(line2[0]->x - line2[1]->x), CodeGutter::kGlyphSize) << static_cast<int>(a);
+    ASSERT_EQ(line5.size(), 1u) << "the glyph instead of the number";
+    EXPECT_TRUE(line5[0]->error && line5[0]->text.empty());
+  }
+  EXPECT_EQ(*gutter.errorMarkAt(5 * 16 + 3, 0), "alone");
+  EXPECT_EQ(*gutter.errorMarkAt(5 * 16 + 3 + 20, 20), "alone") << "measured from the editor's top";
+  EXPECT_EQ(gutter.errorMarkAt(4 * 16 + 3, 0), nullptr);
+  EXPECT_EQ(gutter.errorMarkAt(-5, 0), nullptr);
+
+  // Another memo, or none, drops them.
+  gutter.setMemo(nullptr);
+  EXPECT_EQ(gutter.errorMarkCount(), 0u);
+}
+
 }  // namespace

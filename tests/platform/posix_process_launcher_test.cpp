@@ -162,5 +162,82 @@ TEST_F(PosixProcessLauncherTest, AWindowsProgramRunsThroughWineWithWindowsPaths)
   EXPECT_EQ(std::get<LaunchError>(missing).message, PosixProcessLauncher::kWineMissing);
 }
 
+int openDescriptors() {
+  int n = 0;
+  for ([[maybe_unused]] const auto& e : fs::directory_iterator("/proc/self/fd")) ++n;
+  return n;
+}
+
+// Running, not a zombie waiting for whoever adopted it.
+bool alive(pid_t pid) {
+  const std::string stat = testing::readFile("/proc/" + std::to_string(pid) + "/stat");
+  const std::size_t close = stat.rfind(')');
+  return close != std::string::npos && close + 2 < stat.size() && stat[close + 2] != 'Z';
+}
+
+LaunchRequest shell(const std::string& script) {
+  LaunchRequest r = request("/bin/sh", {"-c", script});
+  r.captureOutput = true;
+  return r;
+}
+
+TEST_F(PosixProcessLauncherTest, CapturedOutputKeepsBothStreamsInOrderAndAtMostTheLimit) {
+  const int fds = openDescriptors();
+  {
+    auto child = start(shell("echo one; echo two >&2; printf 'three\\000\\377'; exit 3"));
+    ASSERT_TRUE(child);
+    EXPECT_EQ(child->wait(std::nullopt, {}), ChildProcess::WaitResult::Ended);
+    EXPECT_EQ(child->exitCode(), 3);
+    const ChildProcess::Output out = child->output();
+    EXPECT_EQ(out.text, std::string("one\ntwo\nthree\0\377", 15));
+    EXPECT_EQ(out.dropped, 0u);
+  }
+  {
+    // Five megabytes: the first four are kept, the rest counted.
+    auto child = start(shell("head -c 5242880 /dev/zero"));
+    ASSERT_TRUE(child);
+    child->wait(std::nullopt, {});
+    const ChildProcess::Output out = child->output();
+    EXPECT_EQ(out.text.size(), ChildProcess::kOutputLimit);
+    EXPECT_EQ(out.dropped, 5242880u - ChildProcess::kOutputLimit);
+  }
+  {
+    // The pipe's other end stays with a grandchild: the end of the child is the end.
+    auto child = start(shell("echo before; sleep 30 & echo after"));
+    ASSERT_TRUE(child);
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_EQ(child->wait(10s, {}), ChildProcess::WaitResult::Ended);
+    EXPECT_EQ(child->output().text, "before\nafter\n");
+    EXPECT_LT(std::chrono::steady_clock::now() - started, 5s);
+    EXPECT_FALSE(child->signalEnd(ChildProcess::EndSignal::Kill) && child->active());
+  }
+  EXPECT_EQ(openDescriptors(), fds) << "pipes and pidfds are closed with their child";
+}
+
+TEST_F(PosixProcessLauncherTest, EndingAGroupReachesWhatTheChildStartedAndWhatIgnoresTheRequest) {
+  const fs::path pidFile = temp / "grandchild";
+  auto child = start(shell("trap '' TERM; sleep 60 & echo $! > " + pidFile.string() + "; wait"));
+  ASSERT_TRUE(child);
+  for (int i = 0; i < 500 && testing::readFile(pidFile).empty(); ++i) std::this_thread::sleep_for(10ms);
+  const pid_t grandchild = std::stoi(testing::readFile(pidFile));
+  EXPECT_TRUE(child->signalEnd(ChildProcess::EndSignal::Terminate));
+  // The shell and its sleep ignore the request.
+  EXPECT_EQ(child->wait(300ms, {}), ChildProcess::WaitResult::TimedOut);
+  EXPECT_TRUE(child->signalEnd(ChildProcess::EndSignal::Probe));
+  EXPECT_TRUE(child->signalEnd(ChildProcess::EndSignal::Kill));
+  EXPECT_EQ(child->wait(5s, {}), ChildProcess::WaitResult::Ended);
+  EXPECT_EQ(child->exitCode(), 128 + SIGKILL);
+  for (int i = 0; i < 500 && alive(grandchild); ++i) std::this_thread::sleep_for(10ms);
+  EXPECT_FALSE(alive(grandchild)) << "nothing of the group is left";
+}
+
+TEST_F(PosixProcessLauncherTest, AChildNotCapturedKeepsDevNullAndTheCallersGroup) {
+  LaunchRequest r = request("/bin/sh", {"-c", "echo lost"});
+  auto child = start(r);
+  ASSERT_TRUE(child);
+  child->wait(std::nullopt, {});
+  EXPECT_EQ(child->output().text, "");
+}
+
 }  // namespace
 }  // namespace quillon::platform

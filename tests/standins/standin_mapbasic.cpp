@@ -4,11 +4,26 @@
 //   'standin-sleep <ms>                    takes that long (the build benchmark)
 //   'standin-hold <name>                   waits until a file <name> appears beside the source
 //                                          (at most a minute), so a test decides when it ends
+//   'standin-print <text>                  prints the text and a line feed to standard output
+//   'standin-print-error <text>            the same to standard error
+//   'standin-spew <bytes>                  prints that many bytes of 'x' lines to standard output
+//   'standin-binary                        prints bytes 0-255 and invalid UTF-8 to standard output
+//   'standin-exit <code>                   ends with that exit code (after writing its files)
+//   'standin-no-files                      writes neither output nor error file
+//   'standin-crash                         ends by SIGSEGV, writing nothing
+//   'standin-hang                          never ends by itself
+//   'standin-ignore-term                   ignores SIGTERM from then on
+//   'standin-fork-hold <ms>                leaves a child that holds standard output that long
+//   'standin-leave <ext>                   writes the source's <ext> file at once (a partial output)
 // Without errors a source with a "Sub Main" line (any case) gives .mbx, any other .mbo.
 // "-L project" writes the project's Application= file when the .mbo of every Module= exists,
 // else the project's .err. Every call appends its arguments and working folder to
 // standin-calls.log beside the program.
+#include <signal.h>
 #include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
 
 #include <chrono>
 #include <filesystem>
@@ -56,6 +71,8 @@ void logCall(int argc, char** argv) {
 int compile(const fs::path& source) {
   std::string errors;
   bool main = false;
+  bool files = true;
+  int exitCode = 0;
   const std::string name = lower(source.filename().string());
   for (const std::string& raw : readLines(source)) {
     const std::string line = trim(raw);
@@ -74,14 +91,51 @@ int compile(const fs::path& source) {
       std::error_code ec;
       for (int i = 0; i < 6000 && !fs::exists(source.parent_path() / release, ec); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    } else if (word == "'standin-print" || word == "'standin-print-error") {
+      std::string text;
+      std::getline(words, text);
+      text = trim(text) + "\n";
+      [[maybe_unused]] auto n = ::write(word == "'standin-print" ? 1 : 2, text.data(), text.size());
+    } else if (long bytes = 0; word == "'standin-spew" && words >> bytes) {
+      std::string block(65536, 'x');
+      for (std::size_t i = 79; i < block.size(); i += 80) block[i] = '\n';
+      for (long left = bytes; left > 0;) {
+        const ssize_t n = ::write(1, block.data(), static_cast<std::size_t>(std::min<long>(left, 65536)));
+        if (n <= 0) break;
+        left -= n;
+      }
+    } else if (word == "'standin-binary") {
+      std::string bytes;
+      for (int c = 0; c < 256; ++c) bytes += static_cast<char>(c);
+      bytes += "\xc3\x28 \xe2\x82 \xff\xfe\n";
+      [[maybe_unused]] auto n = ::write(1, bytes.data(), bytes.size());
+    } else if (word == "'standin-exit") {
+      words >> exitCode;
+    } else if (std::string ext; word == "'standin-leave" && words >> ext) {
+      write(fs::path(source).replace_extension(ext), "partial\n");
+    } else if (word == "'standin-no-files") {
+      files = false;
+    } else if (word == "'standin-crash") {
+      ::signal(SIGSEGV, SIG_DFL);
+      ::raise(SIGSEGV);
+    } else if (word == "'standin-hang") {
+      for (;;) ::pause();
+    } else if (word == "'standin-ignore-term") {
+      ::signal(SIGTERM, SIG_IGN);
+    } else if (long ms = 0; word == "'standin-fork-hold" && words >> ms) {
+      if (::fork() == 0) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+        ::_exit(0);
+      }
     } else if (lower(line).rfind("sub main", 0) == 0) {
       main = true;
     }
   }
   fs::path output = source;
+  if (!files) return exitCode;
   if (!errors.empty()) write(output.replace_extension(".err"), errors);
   else write(output.replace_extension(main ? ".mbx" : ".mbo"), main ? "stand-in application\n" : "stand-in module\n");
-  return 0;
+  return exitCode;
 }
 
 int link(const fs::path& project) {
