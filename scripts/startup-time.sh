@@ -46,9 +46,9 @@ now_ns() { date +%s%N; }
 # Waits for the MapNotify of a window titled "Quillon - ..." and prints the time it was seen.
 wait_for_main_window() {
   local line id
-  while IFS= read -r line; do
+  while IFS= read -r -t 60 line; do
     case $line in
-      MapNotify*) IFS= read -r line || return 1
+      MapNotify*) IFS= read -r -t 60 line || return 1
                   id=$(sed -n 's/.*window \(0x[0-9a-f]*\),.*/\1/p' <<< "$line")
                   seen=$(now_ns)
                   if [ -n "$id" ] && xprop -id "$id" WM_NAME 2>/dev/null | grep -q '"Quillon - '; then
@@ -75,14 +75,17 @@ for ((i = 1; i <= starts; i++)); do
     [ -f "$f" ] && cp "$f" "$run/program/"
   done
 
-  coproc EVENTS { exec stdbuf -oL xev -root -event substructure; }
+  mkfifo "$run/events"
+  stdbuf -oL xev -root -event substructure > "$run/events" &
+  xev_pid=$!
+  exec 3< "$run/events"
   sleep 0.3  # xev is listening before the program starts
   began=$(now_ns)
   env -u WINEPREFIX HOME="$run/home" XDG_CONFIG_HOME="$run/config" XDG_DATA_HOME="$run/data" \
     XDG_CACHE_HOME="$run/cache" XDG_RUNTIME_DIR="$run/runtime" \
     "$run/program/quillon" "$big" > "$run/stdout.txt" 2> "$run/stderr.txt" &
   pid=$!
-  if mapped=$(timeout 60 cat <&"${EVENTS[0]}" | wait_for_main_window); then
+  if mapped=$(wait_for_main_window <&3); then
     ms=$(( (mapped - began) / 1000000 ))
     times+=("$ms")
     echo "start $i: ${ms} ms"
@@ -91,8 +94,9 @@ for ((i = 1; i <= starts; i++)); do
   fi
   kill -TERM "$pid" 2>/dev/null
   wait "$pid" 2>/dev/null
-  kill "$EVENTS_PID" 2>/dev/null
-  wait "$EVENTS_PID" 2>/dev/null
+  exec 3<&-
+  kill "$xev_pid" 2>/dev/null
+  wait "$xev_pid" 2>/dev/null
 done
 
 [ "${#times[@]}" -gt 0 ] || { echo "no start showed its window" >&2; exit 1; }

@@ -303,6 +303,7 @@ TEST_F(WorkbenchTest, PrintAndPreviewShowThePageWithItsFileNameAndLetGoOfIt) {
 
   // Without a printer the page goes into a PDF file, for this run only; cancelled, nothing.
   printer.installed = false;
+  printer.cancelPage = -1;
   printer.calls.clear();
   ui.queueSaveFile(std::nullopt);
   bench.print();
