@@ -89,7 +89,9 @@ TEST_F(ProgramFolderChoiceTest, FoldersThatAreNoFoldersAreNamedInWords) {
     EXPECT_EQ(ProgramFolderChoice::check(Which::MapBasic, path, &ok), text) << path;
     EXPECT_FALSE(ok);
   }
-  if (::geteuid() != 0) EXPECT_EQ(ProgramFolderChoice::check(Which::MapBasic, root / "locked"), "The folder cannot be read.");
+  if (::geteuid() != 0) {
+    EXPECT_EQ(ProgramFolderChoice::check(Which::MapBasic, root / "locked"), "The folder cannot be read.");
+  }
   ::chmod((root / "locked").c_str(), 0755);
   EXPECT_EQ(ProgramFolderChoice::check(Which::MapInfo, root / "opt"), "Mapinfow.exe is not in this folder.");
 }
