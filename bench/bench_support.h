@@ -41,6 +41,7 @@ private:
 class BenchPrinter final : public editor::PrinterPort {
 public:
   bool printerInstalled() override { return true; }
+  void setOutputFile(const std::string&) override {}
   editor::PrinterMetrics metrics() override { return {4760, 6816, 4960, 7016, 100, 100, 600, 600}; }
   const editor::TextMetrics& textMetrics() override { return text_; }
   bool startDocument() override { return true; }

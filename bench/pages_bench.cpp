@@ -46,6 +46,39 @@ void BM_TabSwitch(benchmark::State& state, const std::string& name) {
   state.counters["lines"] = static_cast<double>(p.bench.sourceEditor().lineCount());
 }
 
+// BM_TabSwitch with fifty pages open and every one modified: the modified marks of the tab
+// strip must not make a switch dearer. The two pages switched are the corpus ones.
+void BM_TabSwitch50Modified(benchmark::State& state, const std::string& name) {
+  Program p;
+  std::vector<fs::path> files;
+  for (int f = 0; f < 48; ++f) {
+    files.push_back(p.installed.folder() / ("module" + std::to_string(f) + ".mb"));
+    std::ofstream(files.back(), std::ios::binary) << "Dim a" << f << " As Integer\r\n";
+  }
+  files.push_back(p.installed.folder() / "a.mb");
+  files.push_back(p.installed.folder() / "b.mb");
+  fs::create_symlink(quillon::bench::corpus(name), files[48]);
+  std::error_code copied;
+  fs::copy_file(quillon::bench::corpus(name), files[49], copied);
+  p.open(files);
+  DocumentCommands& docs = p.bench.documents();
+  if (docs.tabCount() != 50) {
+    state.SkipWithError("not every file opened");
+    return;
+  }
+  for (int tab = 0; tab < 50; ++tab) {
+    docs.selectTab(tab);
+    p.bench.sourceEditor().setSelLine(p.bench.sourceEditor().lineCount() / 2);
+    p.bench.sourceEditor().setSelText("x");
+  }
+  int next = 48;
+  for (auto _ : state) {
+    docs.selectTab(next);
+    next = 97 - next;
+  }
+  state.counters["lines"] = static_cast<double>(p.bench.sourceEditor().lineCount());
+}
+
 // One Open of fifty files of 2,000 lines each, taken from the medium corpus.
 void BM_Open50(benchmark::State& state) {
   Program p;
@@ -69,6 +102,7 @@ void BM_Open50(benchmark::State& state) {
 
 const bool registered = [] {
   quillon::bench::registerPerCorpus({{"BM_TabSwitch", BM_TabSwitch}}, {"small", "medium", "large"});
+  quillon::bench::registerPerCorpus({{"BM_TabSwitch50Modified", BM_TabSwitch50Modified}}, {"small", "medium"});
   benchmark::RegisterBenchmark("BM_Open50", BM_Open50)->UseRealTime()->Unit(benchmark::kMillisecond);
   return true;
 }();

@@ -80,6 +80,8 @@ public:
   void setCaption(std::string_view) override {}
   void setTabs(const std::vector<std::string>&, int) override {}
   void setWindowMenu(const std::vector<std::string>&) override {}
+  void setTabMarks(const std::vector<bool>&) override {}
+  void setWindowMenuMarks(const std::vector<bool>&) override {}
   void setBookmarkCaption(int, std::string_view) override {}
   void setRecentMenus(const std::vector<std::string>&, const std::vector<std::string>&) override {}
   quillon::platform::WindowPlacement windowPlacement() const override { return {}; }

@@ -28,9 +28,12 @@
 
 #include "platform/color_combo_widget.h"
 #include "platform/qt_conversions.h"
+#include "platform/qt_folder_picker.h"
+#include "platform/qt_font_choice.h"
 #include "platform/qt_window_placement.h"
 #include "app/status_bar_widget.h"
 #include "platform/xdg_association_store.h"
+#include "settings/program_folders_dialog.h"
 #include "editor/code_gutter_widget.h"
 #include "editor/code_memo_widget.h"
 #include "editor/number_syntax_dialog.h"
@@ -102,7 +105,11 @@ MainWindow::MainWindow(const platform::KeyboardState& keyboard, QWidget* parent)
     if (!wordCheckShown_) return std::nullopt;
     return platform::placementOf(*wordCheck_);
   };
-  wordCheckShownWatch_ = workbench_->wordCheck().onShowRequested.listen([this] { wordCheckShown_ = true; });
+  wordCheckShownWatch_ = workbench_->wordCheck().onShowRequested.listen([this] {
+    if (!wordCheckShown_ && wordCheckBeside_) platform::placeBeside(*wordCheck_);
+    wordCheckShown_ = true;
+  });
+  workbench_->codeInfoWidth = [this] { return codeInfoPanel_->isHidden() ? codeInfoWidth_ : codeInfoPanel_->width(); };
   buildMenus();
   buildToolbar();
   buildTools();
@@ -125,6 +132,8 @@ MainWindow::~MainWindow() {
 
 void MainWindow::start(const std::filesystem::path& programFile, const std::vector<std::string>& arguments,
                        std::optional<Workbench::Surroundings> surroundings) {
+  // Without a stored placement, and before the first run centres it.
+  platform::placeFirstWindow(*this);
   // Start-up reports what fails and goes on: the window always comes up.
   runCommand([&] {
     if (!surroundings) {
@@ -137,17 +146,21 @@ void MainWindow::start(const std::filesystem::path& programFile, const std::vect
   });
   runCommand([&] { placeMainWindow(); });
   runCommand([&] {
-    if (settings::Settings* settings = workbench_->settings())
-      if (const auto placement =
-              settings::readWindowPlacement(settings->file(), settings::PlacedWindow::WordCheck, screen()))
-        platform::applyPlacement(*wordCheck_, *placement);
+    const settings::Settings* settings = workbench_->settings();
+    if (const auto placement = settings ? settings::readWindowPlacement(settings->file(), settings::PlacedWindow::WordCheck, screen())
+                                        : std::nullopt)
+      platform::applyPlacement(*wordCheck_, *placement);
+    else
+      wordCheckBeside_ = true;
   });
 }
 
 void MainWindow::placeMainWindow() {
-  if (settings::Settings* settings = workbench_->settings())
+  if (settings::Settings* settings = workbench_->settings()) {
     if (const auto placement = settings::readWindowPlacement(settings->file(), settings::PlacedWindow::Main, screen()))
       setWindowPlacement(*placement);
+    if (const auto width = settings::readCodeInfoWidth(settings->file(), this->width() - 100)) codeInfoWidth_ = *width;
+  }
 }
 
 // ----- Building -----
@@ -172,6 +185,8 @@ void MainWindow::runTool(const Handler& run) {
   } catch (const std::exception& e) {
     showMessage(e.what());
   }
+  // Commands of every folder set a page's Modified; its mark follows once the command ends.
+  workbench_->documents().showModifiedMarks();
   states_.resync();
 }
 
@@ -306,6 +321,8 @@ void MainWindow::buildMenus() {
   opts->addSeparator();
   checkItem(opts, "Set as Defaut [*.MB] Editor", {}, platform::Command::DefaultEditor1,
             [&wb] { wb.toggleDefaultEditor(); });
+  opts->addSeparator();
+  item(opts, "Program Folders...", {}, [this] { settings::editProgramFolders(this, workbench_->settings()); });
 
   QAction* keysDict = menuBar()->addAction("Keys/Dict");
   connect(keysDict, &QAction::triggered, this, [this] { runCommand([this] { showKeysDict(); }); });
@@ -515,7 +532,9 @@ void MainWindow::buildPanels() {
   outlineTree_ = new language::OutlineTreeWidget(workbench_->outline(), codeInfoPanel_);
   outlineTree_->setObjectName("outlineTree");
   codeInfoLayout->addWidget(outlineTree_);
-  codeInfoPanel_->resize(kCodeInfoWidth, codeInfoPanel_->height());
+  // Wide enough for a 30-character entry two levels down, beside its icon.
+  codeInfoWidth_ = std::max(kCodeInfoWidth, outlineTree_->fontMetrics().horizontalAdvance(QString(30, 'n')) + 2 * 19 + 16 + 24);
+  codeInfoPanel_->resize(codeInfoWidth_, codeInfoPanel_->height());
   codeInfoPanel_->hide();
 
   auto* editorPanel = new QFrame(codeInfoSplitter_);
@@ -535,7 +554,7 @@ void MainWindow::buildPanels() {
   editorRow->addWidget(sourceEditor_, 1);
   gutter_->setEditor(sourceEditor_);
   codeInfoSplitter_->setStretchFactor(1, 1);
-  codeInfoSplitter_->setSizes({kCodeInfoWidth, 400});
+  codeInfoSplitter_->setSizes({codeInfoWidth_, 400});
 
   // Bottom panel: the error view in front of the context list.
   bottomPanel_ = new QStackedWidget(bottomSplitter_);
@@ -866,9 +885,9 @@ std::optional<std::filesystem::path> MainWindow::saveFile(const FileDialog& dial
 }
 
 std::optional<std::filesystem::path> MainWindow::pickFolder(std::string_view caption, const std::filesystem::path& start) {
-  const QString folder = QFileDialog::getExistingDirectory(this, platform::toQString(caption), fromPath(start));
-  if (folder.isEmpty()) return std::nullopt;
-  return toPath(folder);
+  platform::FolderPicker picker(this, platform::toQString(caption), fromPath(start));
+  if (picker.exec() != QDialog::Accepted) return std::nullopt;
+  return toPath(picker.chosenFolder());
 }
 
 void MainWindow::setStatusText(int panel, std::string_view text) { statusBar_->setText(panel, text); }
@@ -902,7 +921,14 @@ void MainWindow::setRegionVisible(Region region, bool visible) {
       }
       bgColor_->setVisible(visible);
       break;
-    case Region::CodeInfo: codeInfoPanel_->setVisible(visible); break;
+    case Region::CodeInfo:
+      if (!visible && !codeInfoPanel_->isHidden()) codeInfoWidth_ = codeInfoPanel_->width();
+      codeInfoPanel_->setVisible(visible);
+      if (visible) {
+        const int total = codeInfoSplitter_->width();
+        codeInfoSplitter_->setSizes({codeInfoWidth_, std::max(total - codeInfoWidth_, 1)});
+      }
+      break;
   }
 }
 
@@ -935,6 +961,23 @@ void MainWindow::setWindowMenu(const std::vector<std::string>& captions) {
     item(windowMenu_, platform::toDisplayString(captions[i]), {}, [&docs, i] { docs.windowMenuPick(i); });
 }
 
+// The mark is an icon beside the caption, which stays the file-name part.
+void MainWindow::setTabMarks(const std::vector<bool>& modified) {
+  const QIcon mark(":/icons/modified.svg");
+  for (int i = 0; i < tabBar_->count(); ++i) {
+    const bool on = static_cast<std::size_t>(i) < modified.size() && modified[static_cast<std::size_t>(i)];
+    tabBar_->setTabIcon(i, on ? mark : QIcon());
+    tabBar_->setTabToolTip(i, on ? QStringLiteral("Modified") : QString());
+  }
+}
+
+void MainWindow::setWindowMenuMarks(const std::vector<bool>& modified) {
+  const QIcon mark(":/icons/modified.svg");
+  const QList<QAction*> items = windowMenu_->actions();
+  for (qsizetype i = 0; i < items.size(); ++i)
+    items[i]->setIcon(static_cast<std::size_t>(i) < modified.size() && modified[static_cast<std::size_t>(i)] ? mark : QIcon());
+}
+
 void MainWindow::setBookmarkCaption(int slot, std::string_view caption) {
   if (slot < 0 || slot >= 10) return;
   const QString text = platform::toQString(caption).replace('&', "&&");
@@ -943,7 +986,7 @@ void MainWindow::setBookmarkCaption(int slot, std::string_view caption) {
 }
 
 void MainWindow::setEditorFont(const platform::FontInfo& info) {
-  const QFont font = platform::toQFont(info);
+  const QFont font = platform::fixedPitchFont(info);
   sourceEditor_->setEditorFont(font);
   errorView_->setEditorFont(font);
   gutter_->setFont(font);
@@ -960,9 +1003,10 @@ void MainWindow::setEditorAltFont(const platform::FontInfo& info) { sourceEditor
 
 std::optional<platform::FontInfo> MainWindow::chooseFont(const platform::FontInfo& current) {
   bool ok = false;
-  const QFont font = QFontDialog::getFont(&ok, platform::toQFont(current), this);
+  const QFont preset = platform::dialogPreset(platform::fixedPitchFont(current));
+  const QFont font = QFontDialog::getFont(&ok, preset, this);
   if (!ok) return std::nullopt;
-  return platform::fromQFont(font, current);
+  return platform::storedChoice(font, preset, current);
 }
 
 void MainWindow::showColorPicker(platform::Color current) { bgColor_->setColor(current); }

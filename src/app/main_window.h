@@ -107,6 +107,8 @@ public:
   void setCaption(std::string_view caption) override;
   void setTabs(const std::vector<std::string>& captions, int current) override;
   void setWindowMenu(const std::vector<std::string>& captions) override;
+  void setTabMarks(const std::vector<bool>& modified) override;
+  void setWindowMenuMarks(const std::vector<bool>& modified) override;
   void setBookmarkCaption(int slot, std::string_view caption) override;
   void setEditorFont(const platform::FontInfo& font) override;
   void setEditorBackground(platform::Color color) override;
@@ -183,6 +185,7 @@ private:
   QTabBar* tabBar_ = nullptr;
   QSplitter* codeInfoSplitter_ = nullptr;
   QWidget* codeInfoPanel_ = nullptr;
+  int codeInfoWidth_ = 0;  // the panel's width while it is hidden
   language::OutlineTreeWidget* outlineTree_ = nullptr;
   language::KeysDictDialog* keysDict_ = nullptr;
   editor::CodeGutterWidget* gutter_ = nullptr;
@@ -190,6 +193,7 @@ private:
   StatusBarWidget* statusBar_ = nullptr;
   language::WordCheckWindow* wordCheck_ = nullptr;
   bool wordCheckShown_ = false;
+  bool wordCheckBeside_ = false;  // no stored place: it opens beside the window
   editor::Subscription wordCheckShownWatch_;
   tools::FindReplaceDialog* findDialog_ = nullptr;
   tools::CharMapWindow* charMapWindow_ = nullptr;

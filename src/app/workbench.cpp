@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <system_error>
 
+#include "pages/pdf_target.h"
 #include "platform/xdg_help_viewer.h"
 #include "settings/editor_profiles.h"
 #include "settings/session_store.h"
@@ -66,7 +67,11 @@ Workbench::Workbench(Ports ports)
   editing_.toggleInsertMode = [this] { status_.toggleMode(); };
   editing_.onParenthesisCountChanged = [this](int count) { status_.setOpenParenCount(count); };
 
-  documents_.hooks.addRecentFile = [this](const std::string& path) { recentFiles_.add(path); };
+  // The menus show the list as it is now, not as it was at start-up.
+  documents_.hooks.addRecentFile = [this](const std::string& path) {
+    recentFiles_.add(path);
+    refreshRecentMenus();
+  };
   documents_.hooks.reApplyKeywords = [this] { highlighting_.reApplyKeywords(); };
   documents_.hooks.pageAdded = [this] { editing_.resetParenthesisCount(); };
   documents_.hooks.openProject = [this](const std::string& project) { project_.select(project); };
@@ -85,6 +90,8 @@ Workbench::Workbench(Ports ports)
 
   // Pages of code without a name or number are hard to use in a pile of paper.
   memoPrinter_.setFooter("Page {p}");
+  memoPrinter_.choosePrintFile = [this] { return pages::askPdfFile(ui_, documents_.currentFile(), programFolder_); };
+  memoPrinter_.onPrintedToFile = [this](const std::string& file) { pages::reportPdfPrinted(ui_, file); };
   memoPrinter_.onProgress = [this](editor::CodeMemoPrinter& printer) {
     if (!printerPort_.showProgress(printer.currentPage(), printer.pageCount())) printer.abort();
   };
@@ -187,6 +194,7 @@ void Workbench::writeSettings() {
   recentFiles_.save(files);
   sessions_.save(sessions);
   settings::writeWindowPlacement(settings_->file(), settings::PlacedWindow::Main, view_.windowPlacement());
+  if (codeInfoWidth) settings::writeCodeInfoWidth(settings_->file(), codeInfoWidth());
   if (const auto placement = wordCheckPlacement ? wordCheckPlacement() : std::nullopt)
     settings::writeWindowPlacement(settings_->file(), settings::PlacedWindow::WordCheck, *placement);
   settings_->write();
@@ -211,6 +219,7 @@ bool Workbench::closeQuery() {
     for (int i = 0; i < documents_.tabCount(); ++i) files.push_back(documents_.page(i).fileName);
     settings::writeSession(settings_->file(), sessions_, files, documents_.currentTab(), sourceEditor_.topLine(),
                  sourceEditor_.selStart());
+    refreshRecentMenus();
   }
   ui_.processPendingMessages();
   writeSettings();

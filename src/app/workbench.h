@@ -113,6 +113,8 @@ public:
   editor::MemoClipboard& wordCheckClipboard() { return wordCheckClipboard_; }
   // Where the word checker's window stands, when it was ever shown; stored with the settings.
   std::function<std::optional<platform::WindowPlacement>()> wordCheckPlacement;
+  // The CodeInfo panel's width, stored beside the main window's placement.
+  std::function<int()> codeInfoWidth;
   language::HelpCommands& help() { return help_; }
 
   const std::filesystem::path& programFolder() const { return programFolder_; }

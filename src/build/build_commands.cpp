@@ -167,9 +167,14 @@ std::optional<fs::path> BuildCommands::locateCompiler(Kind kind) {
     folder = platform::withTrailingSeparator(picked);
     if (settings_) settings_->mapBasicFolder = folder;
   };
+  // A cancelled picker ends the command; panel 4 says why nothing happened.
+  auto cancelled = [this](const std::string& text) {
+    ui_.setStatusText(platform::Ui::kMessagePanel, text + ": choose it in Options > Program Folders...");
+    return std::nullopt;
+  };
   if (folder.empty()) {
     const std::optional<fs::path> picked = pickMapBasicFolder();
-    if (!picked) return std::nullopt;
+    if (!picked) return cancelled("No MapBasic folder is set");
     if (picked->empty()) {
       ui_.showMessage(kind == Kind::Compile ? "[1]: No Path to MapBasic" : "[2]: No Path to MapBasic");
       return std::nullopt;
@@ -179,7 +184,7 @@ std::optional<fs::path> BuildCommands::locateCompiler(Kind kind) {
   std::optional<fs::path> exe = existing(folder / "MapBasic.exe");
   if (!exe) {
     const std::optional<fs::path> picked = pickMapBasicFolder();
-    if (!picked) return std::nullopt;
+    if (!picked) return cancelled("MapBasic.exe is not in the MapBasic folder " + folder.string());
     if (!picked->empty()) {
       keep(*picked);
       exe = existing(folder / "MapBasic.exe");

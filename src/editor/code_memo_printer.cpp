@@ -108,7 +108,22 @@ bool CodeMemoPrinter::hasRoom() const {
 void CodeMemoPrinter::print() {
   aborted_ = false;
   if (!memo_) return;
-  if (!port_.printerInstalled()) throw MemoError(kNoPrinter);
+  std::string file;
+  if (!port_.printerInstalled()) {
+    if (!choosePrintFile) throw MemoError(kNoPrinter);
+    std::optional<std::string> chosen = choosePrintFile();
+    if (!chosen) return;
+    file = std::move(*chosen);
+    port_.setOutputFile(file);
+  }
+  // The next run asks again: the file was for this one.
+  struct BackToPrinter {
+    PrinterPort& port;
+    bool toFile;
+    ~BackToPrinter() {
+      if (toFile) port.setOutputFile({});
+    }
+  } const backToPrinter{port_, !file.empty()};
   if (!layOut()) throw MemoError(kNoRoom);
   const PageFormat f = format();
   const std::int64_t lines = lineCount();
@@ -143,6 +158,7 @@ void CodeMemoPrinter::print() {
     throw;
   }
   if (!finish() || failed) throw MemoError(kPrintingFailed);
+  if (!file.empty() && !aborted_ && onPrintedToFile) onPrintedToFile(file);
 }
 
 void CodeMemoPrinter::preview() {

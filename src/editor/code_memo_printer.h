@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -123,6 +124,11 @@ public:
   std::function<void(CodeMemoPrinter&, PrintLayout&)> onFormatPrint;
   // Raised before each page is printed and once more after the last with currentPage() -1.
   std::function<void(CodeMemoPrinter&)> onProgress;
+  // Where print() prints when no printer is installed: a file name, or nullopt to print
+  // nothing. Unset, print() fails with kNoPrinter there.
+  std::function<std::optional<std::string>()> choosePrintFile;
+  // Raised after a run that printed into the file choosePrintFile gave, unless cancelled.
+  std::function<void(const std::string& file)> onPrintedToFile;
   // Raised when the preview window exists, before it is shown.
   std::function<void(CodeMemoPrinter&, PrintPreview&)> onPreview;
 

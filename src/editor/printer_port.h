@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <string_view>
 
 #include "platform/font_info.h"
@@ -58,6 +59,8 @@ public:
 
   // False when there is nowhere to print to (no printer installed and no file chosen).
   virtual bool printerInstalled() = 0;
+  // Prints into this PDF file from now on; an empty name goes back to the printer.
+  virtual void setOutputFile(const std::string& file) = 0;
   virtual PrinterMetrics metrics() = 0;
   // The source editor's font measured on the printer; valid until the next call.
   virtual const TextMetrics& textMetrics() = 0;

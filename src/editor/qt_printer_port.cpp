@@ -1,5 +1,6 @@
 #include "editor/qt_printer_port.h"
 
+#include <QFile>
 #include <QFontInfo>
 #include <QPageLayout>
 #include <QPainter>
@@ -40,6 +41,11 @@ void QtPrinterPort::useMinimumMargins() {
 // goes nowhere.
 bool QtPrinterPort::printerInstalled() {
   return printer().outputFormat() == QPrinter::NativeFormat || !printer().outputFileName().isEmpty();
+}
+
+void QtPrinterPort::setOutputFile(const std::string& file) {
+  if (!file.empty()) printer().setOutputFormat(QPrinter::PdfFormat);
+  printer().setOutputFileName(QFile::decodeName(file.c_str()));
 }
 
 PrinterMetrics QtPrinterPort::metrics() {

@@ -32,6 +32,7 @@ public:
   void useMinimumMargins();
 
   bool printerInstalled() override;
+  void setOutputFile(const std::string& file) override;
   PrinterMetrics metrics() override;
   const TextMetrics& textMetrics() override;
   bool startDocument() override;

@@ -12,6 +12,7 @@
 
 #include "platform/color_combo_widget.h"
 #include "platform/qt_conversions.h"
+#include "platform/qt_font_choice.h"
 
 namespace quillon::language {
 
@@ -187,7 +188,8 @@ void KeysDictDialog::showHighlightColors() {
 
 void KeysDictDialog::execute() {
   refreshFiles();
-  altFont_->setCurrentFont(QFont(platform::toQString(options_.altFont().name)));
+  // The stored name may be one fontconfig substitutes; the list holds what is drawn.
+  altFont_->setCurrentFont(QFont(platform::drawnFamily(QFont(platform::toQString(options_.altFont().name)))));
   shownFamily_ = altFont_->currentFont().family();
   highText_->setColor(editor_.highlightColor());
   highBack_->setColor(editor_.highlightBackgnd());

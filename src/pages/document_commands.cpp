@@ -136,11 +136,37 @@ void DocumentCommands::textChanged() {
   editor_.setModified(hasText);
   pages_[current_].modified = hasText;
   for (platform::Command c : {platform::Command::bSave, platform::Command::bPreview, platform::Command::bPrint}) states_.setEnabled(c, hasText);
+  showModifiedMarks();
 }
 
 // ----- Tabs -----
 
-void DocumentCommands::syncTabs() { view_.setTabs(tabs_, current_); }
+// The strip's tabs are set anew, marks and all.
+void DocumentCommands::syncTabs() {
+  view_.setTabs(tabs_, current_);
+  shownMarks_.clear();
+  showModifiedMarks();
+}
+
+void DocumentCommands::showModifiedMarks() {
+  std::vector<bool> marks(tabs_.size());
+  for (int i = 0; i < tabCount(); ++i) marks[static_cast<std::size_t>(i)] = pageModified(i);
+  if (marks == shownMarks_) return;
+  shownMarks_ = marks;
+  view_.setTabMarks(marks);
+}
+
+// An entry is marked when an open page has exactly its name; closed names stay unmarked.
+void DocumentCommands::showWindowMenu() {
+  view_.setWindowMenu(windowList_.captions(RecentList::Shown::FileNamePart));
+  std::vector<bool> marks;
+  for (const std::string& name : windowList_.entries()) {
+    bool modified = false;
+    for (int i = 0; i < tabCount() && !modified; ++i) modified = fileNameOf(i) == name && pageModified(i);
+    marks.push_back(modified);
+  }
+  view_.setWindowMenuMarks(marks);
+}
 
 void DocumentCommands::addTab(const std::string& caption) {
   tabs_.push_back(caption);
@@ -284,7 +310,7 @@ void DocumentCommands::refreshWindowList() {
   view_.setWindowMenu({});
   ui_.processPendingMessages();
   for (int i = tabCount() - 1; i >= 0; --i) windowList_.add(fileNameOf(i));
-  view_.setWindowMenu(windowList_.captions(RecentList::Shown::FileNamePart));
+  showWindowMenu();
 }
 
 void DocumentCommands::windowMenuPick(std::size_t entry) {
@@ -304,7 +330,7 @@ void DocumentCommands::windowMenuPick(std::size_t entry) {
   enableBuildCommands(true);
   loadErrorCompanion();
   windowList_.add(name);
-  view_.setWindowMenu(windowList_.captions(RecentList::Shown::FileNamePart));
+  showWindowMenu();
 }
 
 // ----- New -----
@@ -620,6 +646,7 @@ bool DocumentCommands::save() {
   else saved = writeFile(currentFile_);
   pages_[current_].modified = editor_.modified();
   states_.setEnabled(platform::Command::bSave, editor_.modified());
+  showModifiedMarks();
   savedBuildCommands();
   return saved;
 }
@@ -676,6 +703,7 @@ bool DocumentCommands::saveAs() {
   editor_.setModified(false);
   p.modified = false;
   states_.setEnabled(platform::Command::bSave, false);
+  showModifiedMarks();
   savedBuildCommands();
   return true;
 }

@@ -105,6 +105,10 @@ public:
   // entry and without refilling the error view. The page's tab, or -1 when it cannot be read.
   int openAsPage(const std::string& name);
   void textChanged();
+  // Page i's Modified: the editor's for the page on screen, its record's for the others.
+  bool pageModified(int i) const { return i == current_ ? editor_.modified() : pages_[i].modified; }
+  // Brings the tabs' modified marks in line with the pages; the view hears only of a change.
+  void showModifiedMarks();
 
   // For the commands that build and reorder pages around these: each changes only what it
   // names, and no change handler runs.
@@ -188,6 +192,7 @@ private:
   // "LOADED: " and the page's caption, and a word when the text is held as UTF-8 bytes.
   void showLoaded(const std::string& caption);
   void syncTabs();
+  void showWindowMenu();
   void addTab(const std::string& caption);
   void removeTab(int i);
   bool singleUntouchedPage() const;
@@ -218,6 +223,7 @@ private:
 
   PageTable pages_;
   std::vector<std::string> tabs_;
+  std::vector<bool> shownMarks_;  // what the tab strip shows, tab for tab
   int current_ = 0;
   std::string currentFile_;
   std::string currentExt_;

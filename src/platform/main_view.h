@@ -27,6 +27,10 @@ public:
   virtual void setTabs(const std::vector<std::string>& captions, int current) = 0;
   // The "&Window" menu's items, in order.
   virtual void setWindowMenu(const std::vector<std::string>& captions) = 0;
+  // The modified mark of each tab, and of each item of the "&Window" menu as last set; the
+  // captions stay as they are.
+  virtual void setTabMarks(const std::vector<bool>& modified) = 0;
+  virtual void setWindowMenuMarks(const std::vector<bool>& modified) = 0;
   // The four menu items of bookmark slot 0-9 ("Set", "Goto" and the editor menu's two).
   virtual void setBookmarkCaption(int slot, std::string_view caption) = 0;
 

@@ -40,4 +40,28 @@ void centreOnScreen(QWidget& window) {
               s.top + s.height() / 2 - window.frameGeometry().height() / 2);
 }
 
+ScreenRect availableScreenOf(const QWidget& window) {
+  const QScreen* s = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
+  const QRect r = s ? s->availableGeometry() : QRect(0, 0, 1024, 768);
+  return {r.left(), r.top(), r.right() + 1, r.bottom() + 1};
+}
+
+void placeFirstWindow(QWidget& window) {
+  const ScreenRect r = firstWindowRect(availableScreenOf(window));
+  applyPlacement(window, {0, 1, r});
+}
+
+void placeBeside(QWidget& tool) {
+  const QWidget* owner = tool.parentWidget() ? tool.parentWidget()->window() : nullptr;
+  if (!owner || !owner->isVisible()) {
+    centreOnScreen(tool);
+    return;
+  }
+  const QRect o = owner->frameGeometry();
+  const QSize size = tool.frameGeometry().size().expandedTo(tool.sizeHint());
+  const ScreenRect r = besideRect({o.left(), o.top(), o.right() + 1, o.bottom() + 1}, size.width(), size.height(),
+                                  availableScreenOf(*owner));
+  tool.move(r.left, r.top);
+}
+
 }  // namespace quillon::platform

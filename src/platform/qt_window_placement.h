@@ -13,5 +13,11 @@ void applyPlacement(QWidget& window, const WindowPlacement& placement);
 // The screen the window is on, else the primary one.
 ScreenRect screenOf(const QWidget& window);
 void centreOnScreen(QWidget& window);
+// The screen's area less the desktop's panels.
+ScreenRect availableScreenOf(const QWidget& window);
+// A top-level window at firstWindowRect of its screen's available area.
+void placeFirstWindow(QWidget& window);
+// A tool window at besideRect of the window it belongs to (its parent's), else centred.
+void placeBeside(QWidget& tool);
 
 }  // namespace quillon::platform

@@ -61,8 +61,39 @@ WindowPlacement clampToScreen(WindowPlacement p, const ScreenRect& screen) {
 
 std::optional<WindowPlacement> readPlacement(std::string_view text, const ScreenRect& screen) {
   std::optional<WindowPlacement> p = parsePlacement(text);
-  if (p) *p = clampToScreen(*p, screen);
+  if (!p) return p;
+  return usablePlacement(clampToScreen(*p, screen), screen);
+}
+
+std::optional<WindowPlacement> usablePlacement(WindowPlacement p, const ScreenRect& screen) {
+  ScreenRect& r = p.normal;
+  // 64-bit: a stored edge may be near the int limits.
+  const long long width = static_cast<long long>(r.right) - r.left;
+  const long long height = static_cast<long long>(r.bottom) - r.top;
+  if (width <= 0 || height <= 0) return std::nullopt;
+  if (width > screen.width()) r.left = screen.left, r.right = screen.right;
+  if (height > screen.height()) r.top = screen.top, r.bottom = screen.bottom;
+  if (r.right <= screen.left) r = {screen.left, r.top, screen.left + r.right - r.left, r.bottom};
+  if (r.bottom <= screen.top) r = {r.left, screen.top, r.right, screen.top + r.bottom - r.top};
   return p;
+}
+
+ScreenRect firstWindowRect(const ScreenRect& a) {
+  const int width = std::min(std::max(a.width() * 3 / 4, 800), a.width());
+  const int height = std::min(std::max(a.height() * 3 / 4, 600), a.height());
+  const int left = a.left + a.width() / 2 - width / 2;
+  const int top = a.top + a.height() / 2 - height / 2;
+  return {left, top, left + width, top + height};
+}
+
+ScreenRect besideRect(const ScreenRect& owner, int width, int height, const ScreenRect& screen) {
+  int left;
+  if (owner.right + width <= screen.right) left = owner.right;
+  else if (owner.left - width >= screen.left) left = owner.left - width;
+  else left = std::min(owner.right, screen.right) - width;
+  left = std::max(screen.left, std::min(left, screen.right - width));
+  const int top = std::max(screen.top, std::min(owner.top, screen.bottom - height));
+  return {left, top, left + width, top + height};
 }
 
 }  // namespace quillon::platform

@@ -29,7 +29,20 @@ std::optional<WindowPlacement> parsePlacement(std::string_view text);
 // A rectangle reaching past the screen's right or bottom edge is moved back so that edge
 // lies on the screen's, keeping its size. Only those two edges are checked.
 WindowPlacement clampToScreen(WindowPlacement placement, const ScreenRect& screen);
-// parsePlacement, then clampToScreen.
+// parsePlacement, then clampToScreen, then usablePlacement.
 std::optional<WindowPlacement> readPlacement(std::string_view text, const ScreenRect& screen);
+// A clamped placement the window could not be used at made usable: nullopt for one without
+// area; one wider or taller than the screen shrinks to it; one wholly left of or above the
+// screen moves onto it. Anything else stays as it is.
+std::optional<WindowPlacement> usablePlacement(WindowPlacement placement, const ScreenRect& screen);
+
+// The main window without a stored placement: three quarters of the available area each
+// way, at least 800 x 600 where the area has room, centred as the first run centres it
+// (left = width div 2 - window width div 2, within the area).
+ScreenRect firstWindowRect(const ScreenRect& available);
+// A tool window of this size without a stored place: right of its owner where the screen has
+// room, else left of it, else over the owner's right edge; its top level with the owner's,
+// and wholly on the screen.
+ScreenRect besideRect(const ScreenRect& owner, int width, int height, const ScreenRect& screen);
 
 }  // namespace quillon::platform

@@ -1,5 +1,9 @@
 #include "settings/settings.h"
 
+#include "settings/setting_codec.h"
+
+#include <unistd.h>
+
 #include <system_error>
 #include <utility>
 
@@ -73,7 +77,10 @@ const platform::ProgramFolders& Settings::registryFolders() {
 }
 
 fs::path Settings::askFolder(std::string_view caption) {
-  const std::optional<fs::path> picked = ui_.pickFolder(caption, {});
+  // The folders live in the Wine prefix; the picker starts at its drive C when there is one.
+  const fs::path driveC = env_.winePrefixFolder() / "drive_c";
+  std::error_code ec;
+  const std::optional<fs::path> picked = ui_.pickFolder(caption, fs::is_directory(driveC, ec) ? driveC : fs::path());
   if (!picked) return {};
   return normalizeFolder(picked->empty() ? programFolder_ : *picked);
 }
@@ -202,6 +209,18 @@ std::optional<platform::WindowPlacement> readWindowPlacement(const IniFile& ini,
 bool writeWindowPlacement(IniFile& ini, PlacedWindow window, const platform::WindowPlacement& placement) {
   const PlacementKey at = placementKey(window);
   return ini.writeString(at.section, at.key, platform::formatPlacement(placement));
+}
+
+std::optional<int> readCodeInfoWidth(const IniFile& ini, int windowWidth) {
+  const std::optional<std::string> text = ini.readValue("WinMain", "CodeInfoWidth");
+  const std::optional<std::int32_t> width = text ? parseInteger(*text) : std::nullopt;
+  // The panel's own minimum, and room left for the editor.
+  if (!width || *width < 40 || *width >= windowWidth) return std::nullopt;
+  return *width;
+}
+
+bool writeCodeInfoWidth(IniFile& ini, int width) {
+  return ini.writeString("WinMain", "CodeInfoWidth", std::to_string(width));
 }
 
 std::optional<std::string> IniSectionStore::read(std::string_view key) const {

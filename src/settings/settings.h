@@ -87,11 +87,13 @@ public:
   const std::filesystem::path& programFile() const { return programFile_; }
   const std::filesystem::path& programFolder() const { return programFolder_; }
   const ProgramFiles& files() const { return files_; }
+  const platform::Environment& environment() const { return env_; }
+  // The folders the Wine prefix's registry names, looked up once per run.
+  const platform::ProgramFolders& registryFolders();
 
 private:
   void createFirstRunFile(bool save);
   std::filesystem::path askFolder(std::string_view caption);
-  const platform::ProgramFolders& registryFolders();
   std::string wordList(std::string_view key, std::string_view extension) const;
 
   platform::Ui& ui_;
@@ -116,6 +118,10 @@ enum class PlacedWindow { Main, FindReplace, CharMap, WordCheck };
 std::optional<platform::WindowPlacement> readWindowPlacement(const IniFile& ini, PlacedWindow window,
                                                    const platform::ScreenRect& screen);
 bool writeWindowPlacement(IniFile& ini, PlacedWindow window, const platform::WindowPlacement& placement);
+// The CodeInfo panel's width beside the main window's placement (WinMain "CodeInfoWidth"):
+// nullopt unless it is a number from 40 up to, but not including, the window's width.
+std::optional<int> readCodeInfoWidth(const IniFile& ini, int windowWidth);
+bool writeCodeInfoWidth(IniFile& ini, int width);
 
 // One section of the settings file as the recent lists see it ("MRUList", "Last Session").
 class IniSectionStore final : public pages::SectionStore {

@@ -260,6 +260,7 @@ void CharMapWindow::showMap() {
     const auto stored = s ? settings::readWindowPlacement(s->file(), settings::PlacedWindow::CharMap, platform::screenOf(*this))
                           : std::nullopt;
     if (stored) platform::applyPlacement(*this, *stored);
+    else platform::placeBeside(*this);
   }
   show();
   raise();

@@ -197,7 +197,7 @@ void FindReplaceDialog::show() {
     const auto stored = s ? settings::readWindowPlacement(s->file(), settings::PlacedWindow::FindReplace, platform::screenOf(*this))
                           : std::nullopt;
     if (stored) platform::applyPlacement(*this, *stored);
-    else platform::centreOnScreen(*this);
+    else platform::placeBeside(*this);
   }
   QDialog::show();
   raise();

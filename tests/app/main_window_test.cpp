@@ -29,6 +29,9 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QFontDialog>
+#include <QFontInfo>
+#include <QTimer>
 
 #include "platform/qt_single_instance.h"
 #include "app/status_bar_widget.h"
@@ -100,7 +103,8 @@ const std::pair<const char*, std::vector<MenuItem>> kMenus[] = {
                  {"Refresh Highlighting", "F10"}, {"Toolbar", "", true, 1}, {"Status bar", "", true, 1},
                  {"Line Numbers", "", true, 1}, {"Help Context", "Ctrl+H", true, 0}, {"Word Wrap", "", true, 0},
                  {"Cursor Past End", "", true, 0}, {"Cursor Width..."}, {"Tab Stops..."},
-                 {"Auto Indent", "", true, 1}, {"Set as Defaut [*.MB] Editor", "", true, 0}}},
+                 {"Auto Indent", "", true, 1}, {"Set as Defaut [*.MB] Editor", "", true, 0},
+                 {"Program Folders..."}}},
     {"&Help", {{"MapBasic Help", "F1"}, {"Quillon Help", "F2"}, {"&About Quillon..."}}},
 };
 
@@ -375,6 +379,61 @@ TEST_F(MainWindowTest, CheckWordsShowsItsToolWindowAndListsTheUnknownWords) {
   EXPECT_EQ(std::tuple(list->item(0)->text().toStdString(), check.findChild<QPushButton*>("bStart")->isEnabled(),
                        window.workbench().wordCheck().workCopy().readOnly()),
             std::tuple("zorkWord", true, true));
+}
+
+TEST_F(MainWindowTest, ModifiedPagesCarryAMarkOnTheirTabAndWindowMenuItem) {
+  testing::TempFolder folder{"quillon-marks"};
+  window.workbench().documents().filesDropped({folder.write("a.mb", "a\r\n").string(), folder.write("b.mb", "b\r\n").string()});
+  auto* tabs = window.findChild<QTabBar*>("tabBar");
+  auto marked = [&] { return std::pair(!tabs->tabIcon(0).isNull(), !tabs->tabIcon(1).isNull()); };
+  EXPECT_EQ(marked(), std::pair(false, false));
+  window.workbench().sourceEditor().setSelText("typed ");
+  EXPECT_EQ(marked(), std::pair(false, true));
+  EXPECT_EQ(tabs->tabText(1), "b.mb") << "the caption stays the file-name part";
+
+  QMenu* windows = nullptr;
+  for (QAction* a : window.menuBar()->actions())
+    if (a->text() == "&Window") windows = a->menu();
+  ASSERT_TRUE(windows);
+  emit windows->aboutToShow();
+  ASSERT_EQ(windows->actions().size(), 2);
+  EXPECT_EQ(std::pair(windows->actions()[1]->text(), windows->actions()[1]->icon().isNull()), std::pair(QString("&2 b.mb"), false));
+  EXPECT_TRUE(windows->actions()[0]->icon().isNull());
+
+  find("&File", "&Save")->trigger();
+  EXPECT_EQ(marked(), std::pair(false, false));
+}
+
+// "Sans Serif" used to come preselected, and OK turned the editor proportional.
+TEST_F(MainWindowTest, FontDialogConfirmedWithoutAChangeKeepsTheStoredFontAndFixedPitch) {
+  const platform::FontInfo before = window.workbench().options().font();
+  QString preselected;
+  QTimer accept;
+  QObject::connect(&accept, &QTimer::timeout, [&] {
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (auto* dialog = qobject_cast<QFontDialog*>(w); dialog && dialog->isVisible()) {
+        preselected = dialog->currentFont().family();
+        dialog->accept();
+      }
+  });
+  accept.start(20);
+  find("Options", "&Font...")->trigger();
+  const QFont drawn = window.sourceEditorWidget().textMetrics().font();
+  EXPECT_EQ(window.workbench().options().font(), before);
+  EXPECT_EQ(preselected, QFontInfo(drawn).family());
+  EXPECT_TRUE(QFontInfo(drawn).fixedPitch()) << QFontInfo(drawn).family().toStdString();
+}
+
+TEST_F(MainWindowTest, ReOpenAndTheOpenButtonListAFileAsSoonAsItOpens) {
+  testing::TempFolder folder{"quillon-reopen"};
+  const auto a = folder.write("a.mb", "a\r\n");
+  pages::DocumentCommands& docs = window.workbench().documents();
+  docs.setCommandLineFile(a.string());
+  docs.open(pages::DocumentCommands::Opener::Dialog);
+  QMenu* reopen = find("&File", "ReOpen")->menu();
+  ASSERT_FALSE(reopen->actions().isEmpty());
+  EXPECT_EQ(reopen->actions().front()->text().toStdString(), "&1 " + a.string());
+  EXPECT_EQ(window.findChild<QToolButton*>("bOpen")->menu(), reopen);
 }
 
 TEST(SingleInstanceTest, SecondCopyWakesTheFirst) {

@@ -143,6 +143,29 @@ TEST_F(WorkbenchSettingsTest, RecentFilesThatVanishedAreDroppedAndTheListsClearO
   EXPECT_EQ(run->ui.questions().front().text, "Really clear recent files list?");
 }
 
+// The menus were stale until the next start: each addition must reach them at once.
+TEST_F(WorkbenchSettingsTest, EveryAdditionToTheRecentListsReachesTheMenusAtOnce) {
+  const fs::path a = files.write("a.mb", "a");
+  const fs::path b = files.write("b.mb", "b");
+  auto run = start({a.string()});
+  EXPECT_EQ(run->view.recentFiles, std::vector<std::string>{"&1 " + a.string()});
+
+  run->open({b});
+  EXPECT_EQ(run->view.recentFiles, (std::vector<std::string>{"&1 " + b.string(), "&2 " + a.string()}));
+
+  const fs::path saved = files.path() / "c.mb";
+  run->ui.queueSaveFile(saved);
+  run->docs().saveAs();
+  EXPECT_EQ(run->view.recentFiles.front(), "&1 " + saved.string());
+
+  // A picked entry moves to the top.
+  run->bench.recentFilePicked(2);
+  EXPECT_EQ(run->view.recentFiles.front(), "&1 " + a.string());
+
+  ASSERT_TRUE(run->bench.closeQuery());
+  EXPECT_EQ(run->view.sessions.size(), 1u);
+}
+
 TEST_F(WorkbenchSettingsTest, TheDefaultEditorMarkFollowsTheSystemAndItsToggle) {
   store.commands[".mb"] = "/usr/bin/mapbasic %f";
   store.commands[".mbp"] = "/opt/Quillon/quillon %f";

@@ -301,9 +301,19 @@ TEST_F(WorkbenchTest, PrintAndPreviewShowThePageWithItsFileNameAndLetGoOfIt) {
   EXPECT_EQ(printer.calls, (std::vector<std::string>{"preview created", "preview shown"}));
   EXPECT_EQ(bench.memoPrinter().memoToPrint(), nullptr);
 
-  // Without a printer the failure reaches the window.
+  // Without a printer the page goes into a PDF file, for this run only; cancelled, nothing.
   printer.installed = false;
-  EXPECT_THROW(bench.print(), editor::MemoError);
+  printer.cancelPage = -1;
+  printer.calls.clear();
+  ui.queueSaveFile(std::nullopt);
+  bench.print();
+  EXPECT_TRUE(printer.calls.empty());
+  const auto pdf = writeFile("module.pdf", "%PDF-1.4");  // what the port would have written
+  ui.queueSaveFile(pdf);
+  bench.print();
+  ASSERT_GE(printer.calls.size(), 3u);
+  EXPECT_EQ(std::tuple(printer.calls.front(), printer.calls[1], printer.calls.back(), printer.outputFile, ui.statusText(4)),
+            std::tuple("output " + pdf.string(), "start", "output ", "", "PRINTED: " + pdf.string()));
   EXPECT_EQ(bench.memoPrinter().memoToPrint(), nullptr);
 }
 

@@ -191,10 +191,17 @@ TEST_F(BuildCommandsTest, FailuresBeforeTheCompilerRuns) {
   ui.queueFolder(fs::path());
   build().compile();
   EXPECT_EQ(ui.messages().back(), "[1]: No Path to MapBasic");
-  ui.queueFolder(std::nullopt);  // cancelled: the command ends quietly
+  // Cancelled: no box, but panel 4 says why nothing was compiled.
+  ui.queueFolder(std::nullopt);
   const std::size_t messages = ui.messages().size();
   build().compile();
-  EXPECT_EQ(ui.messages().size(), messages);
+  EXPECT_EQ(std::tuple(ui.messages().size(), status()),
+            std::tuple(messages, "No MapBasic folder is set: choose it in Options > Program Folders..."));
+  bench.settings()->values().mapBasicFolder = folder.path() / "";
+  ui.queueFolder(std::nullopt);
+  build().compile();
+  EXPECT_EQ(status(), "MapBasic.exe is not in the MapBasic folder " + (folder.path() / "").string() +
+                          ": choose it in Options > Program Folders...");
   EXPECT_TRUE(ui.allAnswersUsed());
 }
 

@@ -142,6 +142,44 @@ TEST_F(DocumentCommandsTest, AnEmptiedPageCountsAsUnmodifiedAndOnlyAnUntouchedPa
   EXPECT_EQ(editor().text(), "y");
 }
 
+// The marks follow each page's Modified through switches, saves and an emptied page, and the
+// view hears of a change only: typing on a marked page costs no repaint of the strip.
+TEST_F(DocumentCommandsTest, TabAndWindowMenuMarksFollowEachPagesModifiedFlag) {
+  openLetters("abc");
+  auto marks = [&] {
+    std::vector<bool> table;
+    for (int i = 0; i < docs().tabCount(); ++i) table.push_back(docs().pageModified(i));
+    EXPECT_EQ(view.tabMarks, table) << "the strip shows the page table";
+    return table;
+  };
+  EXPECT_EQ(marks(), std::vector<bool>(3, false));
+  typeOn(0, "x");
+  typeOn(2, "y");
+  EXPECT_EQ(marks(), (std::vector<bool>{true, false, true}));
+  const int sets = view.tabMarkSets;
+  type("z");
+  EXPECT_EQ(view.tabMarkSets, sets);
+
+  docs().selectTab(1);
+  docs().refreshWindowList();
+  EXPECT_EQ(std::tuple(view.windowMenu, view.windowMenuMarks),
+            std::tuple(std::vector<std::string>{"&1 a.mb", "&2 b.mb", "&3 c.mb"}, std::vector<bool>{true, false, true}));
+
+  docs().selectTab(2);
+  docs().save();
+  EXPECT_EQ(marks(), (std::vector<bool>{true, false, false}));
+  docs().selectTab(0);
+  editor().selectAll();
+  type("");
+  EXPECT_EQ(marks(), std::vector<bool>(3, false));
+
+  // Closing a page moves the marks with the tabs.
+  typeOn(2, "w");
+  docs().selectTab(0);
+  docs().closePage();
+  EXPECT_EQ(marks(), (std::vector<bool>{false, true}));
+}
+
 // The error view that follows the page is the error panel's test.
 TEST_F(DocumentCommandsTest, EnteringAPageSetsCompileAndLink) {
   openFromDialog({file("a.mb", "Dim a\r\n"), file("b.mbp", "[link]\r\n"), file("notes.txt", "notes\r\n")});

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <optional>
+#include <utility>
 
 using namespace quillon::platform;
 
@@ -44,4 +46,35 @@ TEST(WindowPlacement, MovesAWindowBackOntoTheScreenKeepingItsSize) {
 
   EXPECT_EQ(readPlacement("200,0,1,1500,100,2100,500", kScreen), (WindowPlacement{0, 1, {424, 100, 1024, 500}}));
   EXPECT_EQ(readPlacement("garbage", kScreen), std::nullopt);
+}
+
+// Stored placements the window could not be used at: it still opens on the screen.
+TEST(WindowPlacement, AStoredRectangleTheWindowCannotUseIsMadeUsableOrIgnored) {
+  const std::pair<const char*, std::optional<ScreenRect>> cases[] = {
+      {"200,0,1,-3000,-3000,9000,9000", ScreenRect{0, 0, 1024, 768}},  // larger than the screen
+      {"200,0,1,-900,-700,-500,-400", ScreenRect{0, 0, 400, 300}},     // wholly left of and above it
+      {"200,0,1,-50,-50,300,300", ScreenRect{-50, -50, 300, 300}},     // partly off stays
+      {"200,0,1,500,500,400,400", std::nullopt},                       // negative size
+      {"200,0,1,500,500,500,900", std::nullopt},                       // no width
+      {"200,0,1,-2147483648,0,2147483647,10", ScreenRect{0, 0, 1024, 10}},
+  };
+  for (const auto& [text, expected] : cases) {
+    const auto p = readPlacement(text, kScreen);
+    EXPECT_EQ(p ? std::optional(p->normal) : std::nullopt, expected) << text;
+  }
+}
+
+TEST(WindowPlacement, TheFirstWindowTakesThreeQuartersOfTheAreaCentred) {
+  EXPECT_EQ(firstWindowRect({0, 0, 1920, 1080}), (ScreenRect{240, 135, 1680, 945}));
+  // At least 800 x 600, but never beyond a small screen; the area's offset counts.
+  EXPECT_EQ(firstWindowRect({0, 0, 1024, 768}), (ScreenRect{112, 84, 912, 684}));
+  EXPECT_EQ(firstWindowRect({0, 32, 640, 512}), (ScreenRect{0, 32, 640, 512}));
+}
+
+TEST(WindowPlacement, AToolWindowOpensBesideItsOwnerAndOnTheScreen) {
+  const ScreenRect screen{0, 0, 1920, 1080};
+  EXPECT_EQ(besideRect({100, 100, 900, 700}, 300, 500, screen), (ScreenRect{900, 100, 1200, 600}));     // right
+  EXPECT_EQ(besideRect({1000, 100, 1800, 700}, 300, 500, screen), (ScreenRect{700, 100, 1000, 600}));   // left
+  EXPECT_EQ(besideRect({240, 135, 1680, 945}, 300, 500, screen), (ScreenRect{1380, 135, 1680, 635}));   // over
+  EXPECT_EQ(besideRect({100, 900, 900, 1070}, 300, 500, screen), (ScreenRect{900, 580, 1200, 1080}));   // kept up
 }

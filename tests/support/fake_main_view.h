@@ -21,6 +21,11 @@ public:
     currentTab = current;
   }
   void setWindowMenu(const std::vector<std::string>& captions) override { windowMenu = captions; }
+  void setTabMarks(const std::vector<bool>& modified) override {
+    tabMarks = modified;
+    ++tabMarkSets;
+  }
+  void setWindowMenuMarks(const std::vector<bool>& modified) override { windowMenuMarks = modified; }
   void setBookmarkCaption(int slot, std::string_view c) override { bookmarkCaptions.at(static_cast<std::size_t>(slot)) = c; }
   void setRecentMenus(const std::vector<std::string>& f, const std::vector<std::string>& s) override {
     recentFiles = f;
@@ -55,6 +60,8 @@ public:
   std::vector<std::string> tabs;
   int currentTab = -1;
   std::vector<std::string> windowMenu;
+  std::vector<bool> tabMarks, windowMenuMarks;
+  int tabMarkSets = 0;
   std::vector<std::string> recentFiles, sessions;
   platform::WindowPlacement placement{0, 1, {200, 111, 794, 584}};
   int centred = 0;

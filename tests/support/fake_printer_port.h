@@ -28,6 +28,7 @@ public:
   };
 
   bool installed = true;
+  std::string outputFile;
   editor::PrinterMetrics paper{850, 1100, 850, 1100, 0, 0, 100, 100};
   test::FixedMetrics text{8, 10};
   bool startFails = false;
@@ -38,7 +39,11 @@ public:
   std::vector<std::int64_t> progress;  // pages shown in the progress window, -1 when closed
   std::int64_t cancelPage = -1;        // showProgress answers Cancel from this page on
 
-  bool printerInstalled() override { return installed; }
+  bool printerInstalled() override { return installed || !outputFile.empty(); }
+  void setOutputFile(const std::string& file) override {
+    outputFile = file;
+    calls.push_back("output " + file);
+  }
   editor::PrinterMetrics metrics() override { return paper; }
   const editor::TextMetrics& textMetrics() override { return text; }
   bool startDocument() override {
