@@ -51,7 +51,7 @@ void DocumentCommands::startUp() {
   current_ = 0;
   setCurrentFile(kUntitled);
   currentExt_ = "mb";
-  currentFormat_ = {.lineBreak = editor_.lineBreak()};
+  setCurrentFormat({.lineBreak = editor_.lineBreak()});
   editor_.setModified(false);
   states_.setEnabled(platform::Command::bSave, false);
   savePageState(0);
@@ -80,7 +80,7 @@ void DocumentCommands::restorePageState(int i) {
     editor_.setText(p.text);
     editor_.setModified(p.modified);
     setCurrentFile(p.fileName);
-    currentFormat_ = p.format;
+    setCurrentFormat(p.format);
     editor_.setTopLine(p.topLine);
     editor_.setSelStart(p.caretPos);
     currentExt_ = withoutDot(p.ext);
@@ -106,12 +106,19 @@ void DocumentCommands::setCurrentFile(const std::string& name) {
   view_.setCaption("Quillon - " + (name.empty() ? std::string(kUntitled) : fileNamePart(name)));
 }
 
-void DocumentCommands::showLoaded(const std::string& caption) {
-  std::string text = "LOADED: " + caption;
-  // Why the user sees a character as two or three: they are its UTF-8 bytes.
-  if (currentFormat_.heldAsUtf8) text += std::string(" (") + encodingName(currentFormat_.encoding) + " beyond Windows-1252)";
-  setMessage(text);
+void DocumentCommands::setCurrentFormat(const TextFormat& format) {
+  currentFormat_ = format;
+  editor_.setReadOnly(editsRefused(format));
 }
+
+std::string DocumentCommands::formatNote() const {
+  // Why the user sees a character as two or three: they are its UTF-8 bytes.
+  if (!currentFormat_.heldAsUtf8) return {};
+  return std::string(" (") + encodingName(currentFormat_.encoding) + " beyond Windows-1252" +
+         (editsRefused(currentFormat_) ? kReadOnlyNote : "") + ")";
+}
+
+void DocumentCommands::showLoaded(const std::string& caption) { setMessage("LOADED: " + caption + formatNote()); }
 
 void DocumentCommands::showUndoStates() {
   states_.setEnabled(platform::Command::bUndo, platform::Command::Undo1, editor_.canUndo());
@@ -152,8 +159,8 @@ void DocumentCommands::tabChanged(int index) {
   current_ = index;
   enterPage(index);
   ui_.processPendingMessages();
-  // Cleared first: a scan of the page writes its own text.
-  setMessage("");
+  // Cleared first: a scan of the page writes its own text. A read-only page says why.
+  setMessage(editsRefused(currentFormat_) ? tabs_[current_] + formatNote() : std::string());
   if (hooks.rebuildOutline) hooks.rebuildOutline(PageChange::Entered);
   enableBuildCommands(true);
   loadErrorCompanion();
@@ -248,7 +255,7 @@ void DocumentCommands::loadErrorCompanion() {
     err.replace_extension(".err");
     if (const std::optional<fs::path> found = platform::findAnyCase(err)) {
       try {
-        errorView_.loadFromFile(*found);
+        loadErrorFile(errorView_, *found);
         shown = *found;
       } catch (const std::exception&) {
       }
@@ -324,7 +331,7 @@ void DocumentCommands::newPage() {
       syncTabs();
       setCurrentFile(kUntitled);
       currentExt_.clear();
-      currentFormat_ = {.lineBreak = editor_.lineBreak()};
+      setCurrentFormat({.lineBreak = editor_.lineBreak()});
       editor_.setModified(false);
       states_.setEnabled(platform::Command::bSave, false);
       bookmarks_.clearAllBookmarks();
@@ -354,7 +361,7 @@ void DocumentCommands::newPage() {
       syncTabs();
       setCurrentFile(kUntitled);
       currentExt_.clear();
-      currentFormat_ = {.lineBreak = editor_.lineBreak()};
+      setCurrentFormat({.lineBreak = editor_.lineBreak()});
       Page& p = pages_[current_];
       p.clear();
       p.fileName = kUntitled;
@@ -384,6 +391,7 @@ void DocumentCommands::open(Opener opener) {
     return;
   }
   const std::vector<std::string> tabsBefore = tabs_;
+  lastLoadFailed_ = false;
   if (opener == Opener::Dialog && !commandLineFile_.empty()) {
     const std::string name = std::exchange(commandLineFile_, std::string());
     tabs_[0] = fileNamePart(name);
@@ -420,7 +428,8 @@ void DocumentCommands::open(Opener opener) {
 
   // The end of every Open, also after a cancelled dialog.
   if (tabs_ != tabsBefore) pageSetChanged();
-  showLoaded(tabs_[current_]);
+  // A failure keeps its own words: "LOADED: " names only a file that was loaded.
+  if (!lastLoadFailed_) showLoaded(tabs_[current_]);
   if (hooks.rebuildOutline) hooks.rebuildOutline(PageChange::Entered);
   enableBuildCommands(false);
   refreshWindowList();
@@ -510,7 +519,7 @@ bool DocumentCommands::loadFileIntoEditor(const std::string& name) {
       if (done >= total - 1) ui_.processPendingMessages();
     });
     try {
-      currentFormat_ = loadTextFile(editor_, name);
+      setCurrentFormat(loadTextFile(editor_, name));
     } catch (const editor::MemoError& e) {
       // Over the editor's limits: refused before anything was read.
       refusal = "Cannot open file " + name + "\n" + e.what();
@@ -524,7 +533,9 @@ bool DocumentCommands::loadFileIntoEditor(const std::string& name) {
       showUndoStates();
     }
   }
+  lastLoadFailed_ = !loaded;
   if (!loaded) {
+    setMessage(refusal.substr(0, refusal.find('\n')));
     ui_.showMessage(refusal);
     return false;
   }
@@ -541,6 +552,21 @@ bool DocumentCommands::loadFileIntoEditor(const std::string& name) {
 // ----- Save -----
 
 bool DocumentCommands::writeFile(const std::string& name) {
+  // Its file holds this very text: the page took no edit.
+  if (editsRefused(currentFormat_) && name == currentFile_) {
+    setMessage("NOT SAVED: " + fileNamePart(name) + formatNote());
+    editor_.setModified(false);
+    return true;
+  }
+  if (currentFormat_.heldAsUtf8 && !editsRefused(currentFormat_)) {
+    const std::int64_t broken = firstBrokenParagraph(editor_);
+    if (broken >= 0 &&
+        ui_.ask("Confirm",
+                "Line " + std::to_string(broken + 1) + " of \"" + fileNamePart(name) +
+                    "\" is no longer valid UTF-8. Save anyway, with its bytes written as the characters they show?",
+                platform::Ui::Buttons::YesNo) != platform::Ui::Answer::Yes)
+      return false;
+  }
   bool ok = true;
   bool ownerKept = true;
   {
@@ -561,6 +587,8 @@ bool DocumentCommands::writeFile(const std::string& name) {
   }
   if (!ownerKept) ui_.showMessage("Saved " + name + ", but its owner or group could not be kept");
   editor_.setModified(false);
+  // Put back, the page would differ from what is now on the disk.
+  if (revertAvailable_) revertTable_[static_cast<std::size_t>(current_)].savedSince = true;
   return true;
 }
 
@@ -816,6 +844,7 @@ void DocumentCommands::fillRevertTable() {
       e.text = pages_[i].text;
       e.modified = pages_[i].modified;
     }
+    e.savedSince = false;
   }
   revertAvailable_ = true;
   states_.setEnabled(platform::Command::Revert1, true);
@@ -828,9 +857,9 @@ void DocumentCommands::revert(bool allPages) {
     const editor::Offset caret = editor_.selStart();
     const auto mute = editor_.muteEvents(kPageText);
     editor_.setText(e.text);
-    editor_.setModified(e.modified);
+    editor_.setModified(e.differsFromDisk());
     editor_.setSelStart(std::min<editor::Offset>(caret, editor_.charCount()));
-    pages_[current_].modified = e.modified;
+    pages_[current_].modified = e.differsFromDisk();
   };
   bool anyModified = false;
   if (allPages) {
@@ -840,13 +869,13 @@ void DocumentCommands::revert(bool allPages) {
         putBackCurrent();
       } else {
         pages_[i].text = e.text;
-        pages_[i].modified = e.modified;
+        pages_[i].modified = e.differsFromDisk();
       }
-      anyModified = anyModified || e.modified;
+      anyModified = anyModified || e.differsFromDisk();
     }
   } else {
     putBackCurrent();
-    anyModified = revertTable_[static_cast<std::size_t>(current_)].modified;
+    anyModified = revertTable_[static_cast<std::size_t>(current_)].differsFromDisk();
   }
   states_.setEnabled(platform::Command::bSave, platform::Command::Save1, anyModified);
   revertAvailable_ = false;
