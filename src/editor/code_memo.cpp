@@ -611,7 +611,10 @@ bool CodeMemo::matchesAt(Offset start, std::string_view pattern, bool wholeWord,
 
 // Every edit enters here, so this is the one place a read-only text refuses it.
 void CodeMemo::insertText(std::string text) {
-  if (readOnly_) return;
+  if (readOnly_) {
+    tellEditRefused();
+    return;
+  }
   onBeforeChange.listeners_.notify(text);
   if (selLength_ == 0 && !block_.active && text.empty()) return;
   if (block_.active) {

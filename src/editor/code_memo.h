@@ -307,6 +307,9 @@ public:
   Event<CodeMemo, Offset, Offset> onParse;
   // Each listener may replace the text about to be inserted; the next one sees its result.
   Event<CodeMemo, std::string&> onBeforeChange;
+  // An edit of read-only text was refused, so the owner can say why.
+  Event<CodeMemo> onEditRefused;
+  void tellEditRefused() { onEditRefused.listeners_.notify(); }
 
   // The events a mute can silence, one bit each.
   enum EventKind : unsigned {

@@ -44,7 +44,10 @@ DocumentCommands::DocumentCommands(Parts parts)
       errorView_(parts.errorView),
       bookmarks_(parts.bookmarks),
       windowList_(parts.windowList),
-      textChanges_(editor_.onChange.listen([this] { textChanged(); })) {}
+      textChanges_(editor_.onChange.listen([this] { textChanged(); })),
+      refusals_(editor_.onEditRefused.listen([this] {
+        if (editsRefused(currentFormat_)) setMessage(tabs_[current_] + formatNote());
+      })) {}
 
 void DocumentCommands::startUp() {
   tabs_.assign(1, kUntitled);

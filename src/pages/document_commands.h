@@ -232,6 +232,7 @@ private:
   bool lastLoadFailed_ = false;  // the last file Open tried could not be loaded
 
   editor::Subscription textChanges_;
+  editor::Subscription refusals_;  // an edit of a read-only page: panel 4 says why
 };
 
 }  // namespace quillon::pages

@@ -604,7 +604,11 @@ TEST_F(DocumentCommandsTest, Utf16PagesThatCannotBeConvertedTakeNoEditThroughAny
     EXPECT_TRUE(ui.statusText(4).ends_with(std::string(DocumentCommands::kReadOnlyNote) + ")")) << ui.statusText(4);
     const std::string shown = editor().text();
     editor().setSelStart(1);
+    ui.setStatusText(4, "");
     keys.typeChar('Z');
+    // A refused key says why.
+    EXPECT_TRUE(ui.statusText(4).starts_with("wide.mb (UTF-16") && ui.statusText(4).ends_with(std::string(DocumentCommands::kReadOnlyNote) + ")"))
+        << ui.statusText(4);
     keys.keyDown(editor::EditKey::Backspace, {});
     keys.keyDown(editor::EditKey::Delete, {});
     clipboard.content = platform::ClipboardText{"pasted", false};
