@@ -47,6 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   editor::CodeMemo memo;
   memo.loadFromBuffer(std::move(buffer), decoded.size);
+  memo.setModified(false);  // as a page just loaded
   memo.setReadOnly(true);
   test::FakeClipboard clipboard;
   clipboard.content = platform::ClipboardText{"pasted\r\nZ\xE9", (dress & 4) != 0};
