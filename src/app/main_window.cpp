@@ -30,6 +30,7 @@
 #include "platform/qt_conversions.h"
 #include "platform/qt_folder_picker.h"
 #include "platform/qt_font_choice.h"
+#include "platform/qt_message_box.h"
 #include "platform/qt_window_placement.h"
 #include "app/status_bar_widget.h"
 #include "platform/xdg_association_store.h"
@@ -785,7 +786,7 @@ void MainWindow::changeEvent(QEvent* event) {
 // ----- Ui -----
 
 void MainWindow::showMessage(std::string_view text) {
-  QMessageBox::information(this, QApplication::applicationName(), platform::toDisplayString(text));
+  platform::runMessageBox(this, QMessageBox::Information, platform::fromQString(QApplication::applicationName()), text, Buttons::Ok);
 }
 
 platform::Ui::Answer MainWindow::ask(std::string_view caption, std::string_view text, Buttons buttons) {
@@ -801,52 +802,7 @@ platform::Ui::Answer MainWindow::question(std::string_view caption, std::string_
   // A box asked for at a place belongs to the window it is placed over, which may be an
   // always-on-top tool window that would otherwise cover it.
   QWidget* owner = at && QApplication::activeWindow() ? QApplication::activeWindow() : this;
-  QMessageBox box(QMessageBox::Question, platform::toQString(caption), platform::toDisplayString(text), QMessageBox::NoButton, owner);
-  if (at) box.move(*at);
-  std::vector<std::pair<QAbstractButton*, Answer>> map;
-  auto add = [&](const char* label, QMessageBox::ButtonRole role, Answer answer) {
-    map.emplace_back(box.addButton(label, role), answer);
-  };
-  switch (buttons) {
-    case Buttons::Ok: add("OK", QMessageBox::AcceptRole, Answer::Ok); break;
-    case Buttons::OkCancel:
-      add("OK", QMessageBox::AcceptRole, Answer::Ok);
-      add("Cancel", QMessageBox::RejectRole, Answer::Cancel);
-      break;
-    case Buttons::YesNo:
-      add("&Yes", QMessageBox::YesRole, Answer::Yes);
-      add("&No", QMessageBox::NoRole, Answer::No);
-      break;
-    case Buttons::YesNoCancel:
-      add("&Yes", QMessageBox::YesRole, Answer::Yes);
-      add("&No", QMessageBox::NoRole, Answer::No);
-      add("Cancel", QMessageBox::RejectRole, Answer::Cancel);
-      break;
-    case Buttons::YesNoAll:
-    case Buttons::YesNoCancelAll:
-      add("&Yes", QMessageBox::YesRole, Answer::Yes);
-      add("&No", QMessageBox::NoRole, Answer::No);
-      if (buttons == Buttons::YesNoCancelAll) add("Cancel", QMessageBox::RejectRole, Answer::Cancel);
-      add("N&o to All", QMessageBox::NoRole, Answer::NoToAll);
-      add("Yes to &All", QMessageBox::YesRole, Answer::YesToAll);
-      break;
-    case Buttons::YesNoCancelWithAll:
-      add("&Yes", QMessageBox::YesRole, Answer::Yes);
-      add("&No", QMessageBox::NoRole, Answer::No);
-      add("Cancel", QMessageBox::RejectRole, Answer::Cancel);
-      add("&All", QMessageBox::YesRole, Answer::All);
-      break;
-  }
-  box.exec();
-  for (auto& [b, answer] : map)
-    if (box.clickedButton() == b) return answer;
-  // Closing the box without a button: the safe answer its buttons offer.
-  switch (buttons) {
-    case Buttons::Ok: return Answer::Ok;
-    case Buttons::YesNo:
-    case Buttons::YesNoAll: return Answer::No;
-    default: return Answer::Cancel;
-  }
+  return platform::runMessageBox(owner, QMessageBox::Question, caption, text, buttons, at);
 }
 
 std::optional<std::string> MainWindow::prompt(std::string_view caption, std::string_view question,

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "build/error_line.h"
+#include "pages/text_file.h"
 #include "platform/any_case_file.h"
 #include "platform/ascii_text.h"
 #include "platform/file_identity.h"
@@ -65,7 +66,7 @@ bool ErrorPanel::load(const fs::path& file) {
   errorView_.clear();
   setErrorFile({});
   try {
-    errorView_.loadFromFile(file);
+    pages::loadErrorFile(errorView_, file);
   } catch (const std::exception&) {
     errorView_.clear();
     return false;

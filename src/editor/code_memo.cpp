@@ -626,7 +626,12 @@ bool CodeMemo::matchesAt(Offset start, std::string_view pattern, bool wholeWord,
 // ---------------------------------------------------------------------------------------
 // The insertion routine
 
+// Every edit enters here, so this is the one place a read-only text refuses it.
 void CodeMemo::insertText(std::string text) {
+  if (readOnly_) {
+    tellEditRefused();
+    return;
+  }
   onBeforeChange.listeners_.notify(text);
   if (selLength_ == 0 && !block_.active && text.empty()) return;
   if (block_.active) {
@@ -797,16 +802,20 @@ void CodeMemo::replaceRange(Offset start, Offset stop, std::string_view text) {
 // Undo
 
 bool CodeMemo::canUndo() const {
+  if (readOnly_) return false;
   return replay_ == Replay::undo ? undo_.position() >= 2 : undo_.position() >= 1;
 }
 
 bool CodeMemo::canRedo() const {
+  if (readOnly_) return false;
   return replay_ == Replay::undo ? undo_.position() <= undo_.count() : undo_.position() < undo_.count();
 }
 
 // Grouped records are replayed in a loop, not by recursion: a replace-all step holds
 // thousands of them. Each inverse record keeps its original's group mark.
 void CodeMemo::undo() {
+  // Replaying into a refused edit would spend the record without changing anything.
+  if (readOnly_) return;
   bool more = true;
   while (more && undo_.position() > 0) {
     const std::size_t index = undo_.position() - 1;
@@ -835,6 +844,7 @@ void CodeMemo::undo() {
 }
 
 void CodeMemo::redo() {
+  if (readOnly_) return;
   bool more = true;
   while (more && undo_.position() < undo_.count()) {
     const std::size_t index = undo_.position();

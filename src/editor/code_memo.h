@@ -273,6 +273,8 @@ public:
     staticFormat_ = on;
     ++measureGeneration_;
   }
+  // Read-only text changes only when it is replaced whole (setText, the loads): typing,
+  // pasting, every setSelText and undo are refused.
   bool readOnly() const { return readOnly_; }
   void setReadOnly(bool on) { readOnly_ = on; }
   bool displayOnly() const { return displayOnly_; }
@@ -313,6 +315,9 @@ public:
   Event<CodeMemo, Offset, Offset> onParse;
   // Each listener may replace the text about to be inserted; the next one sees its result.
   Event<CodeMemo, std::string&> onBeforeChange;
+  // An edit of read-only text was refused, so the owner can say why.
+  Event<CodeMemo> onEditRefused;
+  void tellEditRefused() { onEditRefused.listeners_.notify(); }
 
   // The events a mute can silence, one bit each.
   enum EventKind : unsigned {
@@ -341,6 +346,9 @@ public:
     EventKinds kinds_;
   };
   EventMute muteEvents(EventKinds kinds) { return EventMute(*this, kinds); }
+  // Tells onSelMove's listeners where the caret is, once: for a command that muted it over
+  // many moves, and whose last move may have left the caret where the first one found it.
+  void retellSelMove() { onSelMove.listeners_.notify(); }
 
   // The widget and the controls attached to the editor (the gutter) hear every change,
   // scroll, caret or selection move and layout step, whoever caused it; no mute reaches them.

@@ -42,7 +42,11 @@ public:
   static constexpr int kMaxExtraColumns = 1 << 20;
 
 private:
-  bool editable() const { return !memo_.readOnly() && !memo_.displayOnly(); }
+  // A key that would edit read-only text is swallowed, and the editor tells its owner.
+  bool editable() const {
+    if (memo_.readOnly() && !memo_.displayOnly()) memo_.tellEditRefused();
+    return !memo_.readOnly() && !memo_.displayOnly();
+  }
   bool canStartBlock() const { return memo_.hasOption(moBlockSelection) && !memo_.wordWrap(); }
   Offset anchor() const { return memo_.selStart() + memo_.selLength(); }
   void moveTo(Offset caret, bool extend);

@@ -44,14 +44,17 @@ DocumentCommands::DocumentCommands(Parts parts)
       errorView_(parts.errorView),
       bookmarks_(parts.bookmarks),
       windowList_(parts.windowList),
-      textChanges_(editor_.onChange.listen([this] { textChanged(); })) {}
+      textChanges_(editor_.onChange.listen([this] { textChanged(); })),
+      refusals_(editor_.onEditRefused.listen([this] {
+        if (editsRefused(currentFormat_)) setMessage(tabs_[current_] + formatNote());
+      })) {}
 
 void DocumentCommands::startUp() {
   tabs_.assign(1, kUntitled);
   current_ = 0;
   setCurrentFile(kUntitled);
   currentExt_ = "mb";
-  currentFormat_ = {.lineBreak = editor_.lineBreak()};
+  setCurrentFormat({.lineBreak = editor_.lineBreak()});
   editor_.setModified(false);
   states_.setEnabled(platform::Command::bSave, false);
   savePageState(0);
@@ -90,7 +93,7 @@ void DocumentCommands::restorePageState(int i) {
     editor_.setText(p.text);
     editor_.setModified(p.modified);
     setCurrentFile(p.fileName);
-    currentFormat_ = p.format;
+    setCurrentFormat(p.format);
     editor_.setTopLine(p.topLine);
     editor_.setSelStart(p.caretPos);
     currentExt_ = withoutDot(p.ext);
@@ -117,12 +120,19 @@ void DocumentCommands::setCurrentFile(const std::string& name) {
   view_.setCaption("Quillon - " + (name.empty() ? std::string(kUntitled) : fileNamePart(name)));
 }
 
-void DocumentCommands::showLoaded(const std::string& caption) {
-  std::string text = "LOADED: " + caption;
-  // Why the user sees a character as two or three: they are its UTF-8 bytes.
-  if (currentFormat_.heldAsUtf8) text += std::string(" (") + encodingName(currentFormat_.encoding) + " beyond Windows-1252)";
-  setMessage(text);
+void DocumentCommands::setCurrentFormat(const TextFormat& format) {
+  currentFormat_ = format;
+  editor_.setReadOnly(editsRefused(format));
 }
+
+std::string DocumentCommands::formatNote() const {
+  // Why the user sees a character as two or three: they are its UTF-8 bytes.
+  if (!currentFormat_.heldAsUtf8) return {};
+  return std::string(" (") + encodingName(currentFormat_.encoding) + " beyond Windows-1252" +
+         (editsRefused(currentFormat_) ? kReadOnlyNote : "") + ")";
+}
+
+void DocumentCommands::showLoaded(const std::string& caption) { setMessage("LOADED: " + caption + formatNote()); }
 
 void DocumentCommands::showUndoStates() {
   states_.setEnabled(platform::Command::bUndo, platform::Command::Undo1, editor_.canUndo());
@@ -189,8 +199,8 @@ void DocumentCommands::tabChanged(int index) {
   current_ = index;
   enterPage(index);
   ui_.processPendingMessages();
-  // Cleared first: a scan of the page writes its own text.
-  setMessage("");
+  // Cleared first: a scan of the page writes its own text. A read-only page says why.
+  setMessage(editsRefused(currentFormat_) ? tabs_[current_] + formatNote() : std::string());
   if (hooks.rebuildOutline) hooks.rebuildOutline(PageChange::Entered);
   enableBuildCommands(true);
   loadErrorCompanion();
@@ -285,7 +295,7 @@ void DocumentCommands::loadErrorCompanion() {
     err.replace_extension(".err");
     if (const std::optional<fs::path> found = platform::findAnyCase(err)) {
       try {
-        errorView_.loadFromFile(*found);
+        loadErrorFile(errorView_, *found);
         shown = *found;
       } catch (const std::exception&) {
       }
@@ -361,7 +371,7 @@ void DocumentCommands::newPage() {
       syncTabs();
       setCurrentFile(kUntitled);
       currentExt_.clear();
-      currentFormat_ = {.lineBreak = editor_.lineBreak()};
+      setCurrentFormat({.lineBreak = editor_.lineBreak()});
       editor_.setModified(false);
       states_.setEnabled(platform::Command::bSave, false);
       bookmarks_.clearAllBookmarks();
@@ -391,7 +401,7 @@ void DocumentCommands::newPage() {
       syncTabs();
       setCurrentFile(kUntitled);
       currentExt_.clear();
-      currentFormat_ = {.lineBreak = editor_.lineBreak()};
+      setCurrentFormat({.lineBreak = editor_.lineBreak()});
       Page& p = pages_[current_];
       p.clear();
       p.fileName = kUntitled;
@@ -422,6 +432,7 @@ void DocumentCommands::open(Opener opener) {
   }
   const std::vector<std::string> tabsBefore = tabs_;
   stoppedLoad_.clear();
+  lastLoadFailed_ = false;
   if (opener == Opener::Dialog && !commandLineFile_.empty()) {
     const std::string name = std::exchange(commandLineFile_, std::string());
     tabs_[0] = fileNamePart(name);
@@ -458,8 +469,9 @@ void DocumentCommands::open(Opener opener) {
 
   // The end of every Open, also after a cancelled dialog.
   if (tabs_ != tabsBefore) pageSetChanged();
-  if (stoppedLoad_.empty()) showLoaded(tabs_[current_]);
-  else setMessage("LOAD STOPPED: " + fileNamePart(stoppedLoad_));
+  // A failure keeps its own words: "LOADED: " names only a file that was loaded.
+  if (!stoppedLoad_.empty()) setMessage("LOAD STOPPED: " + fileNamePart(stoppedLoad_));
+  else if (!lastLoadFailed_) showLoaded(tabs_[current_]);
   if (hooks.rebuildOutline) hooks.rebuildOutline(PageChange::Entered);
   // A page of another type must not keep the last page's Compile or Link.
   enableBuildCommands(true);
@@ -567,7 +579,7 @@ bool DocumentCommands::loadFileIntoEditor(const std::string& name) {
       }
     });
     try {
-      currentFormat_ = loadTextFile(editor_, name);
+      setCurrentFormat(loadTextFile(editor_, name));
     } catch (const editor::MemoError& e) {
       // Over the editor's limits: refused before anything was read.
       refusal = "Cannot open file " + name + "\n" + e.what();
@@ -593,7 +605,9 @@ bool DocumentCommands::loadFileIntoEditor(const std::string& name) {
     setMessage("LOAD STOPPED: " + fileNamePart(name));
     return false;
   }
+  lastLoadFailed_ = !loaded;
   if (!loaded) {
+    setMessage(refusal.substr(0, refusal.find('\n')));
     ui_.showMessage(refusal);
     return false;
   }
@@ -610,6 +624,21 @@ bool DocumentCommands::loadFileIntoEditor(const std::string& name) {
 // ----- Save -----
 
 bool DocumentCommands::writeFile(const std::string& name) {
+  // Its file holds this very text: the page took no edit.
+  if (editsRefused(currentFormat_) && name == currentFile_) {
+    setMessage("NOT SAVED: " + fileNamePart(name) + formatNote());
+    editor_.setModified(false);
+    return true;
+  }
+  if (currentFormat_.heldAsUtf8 && !editsRefused(currentFormat_)) {
+    const std::int64_t broken = firstBrokenParagraph(editor_);
+    if (broken >= 0 &&
+        ui_.ask("Confirm",
+                "Line " + std::to_string(broken + 1) + " of \"" + fileNamePart(name) +
+                    "\" is no longer valid UTF-8. Save anyway, with its bytes written as the characters they show?",
+                platform::Ui::Buttons::YesNo) != platform::Ui::Answer::Yes)
+      return false;
+  }
   bool ok = true;
   bool ownerKept = true;
   {
@@ -630,6 +659,8 @@ bool DocumentCommands::writeFile(const std::string& name) {
   }
   if (!ownerKept) ui_.showMessage("Saved " + name + ", but its owner or group could not be kept");
   editor_.setModified(false);
+  // Put back, the page would differ from what is now on the disk.
+  if (revertAvailable_) revertTable_[static_cast<std::size_t>(current_)].savedSince = true;
   return true;
 }
 
@@ -887,6 +918,7 @@ void DocumentCommands::fillRevertTable() {
       e.text = pages_[i].text;
       e.modified = pages_[i].modified;
     }
+    e.savedSince = false;
   }
   revertAvailable_ = true;
   states_.setEnabled(platform::Command::Revert1, true);
@@ -899,9 +931,9 @@ void DocumentCommands::revert(bool allPages) {
     const editor::Offset caret = editor_.selStart();
     const auto mute = editor_.muteEvents(kPageText);
     editor_.setText(e.text);
-    editor_.setModified(e.modified);
+    editor_.setModified(e.differsFromDisk());
     editor_.setSelStart(std::min<editor::Offset>(caret, editor_.charCount()));
-    pages_[current_].modified = e.modified;
+    pages_[current_].modified = e.differsFromDisk();
   };
   bool anyModified = false;
   if (allPages) {
@@ -911,13 +943,13 @@ void DocumentCommands::revert(bool allPages) {
         putBackCurrent();
       } else {
         pages_[i].text = e.text;
-        pages_[i].modified = e.modified;
+        pages_[i].modified = e.differsFromDisk();
       }
-      anyModified = anyModified || e.modified;
+      anyModified = anyModified || e.differsFromDisk();
     }
   } else {
     putBackCurrent();
-    anyModified = revertTable_[static_cast<std::size_t>(current_)].modified;
+    anyModified = revertTable_[static_cast<std::size_t>(current_)].differsFromDisk();
   }
   states_.setEnabled(platform::Command::bSave, platform::Command::Save1, anyModified);
   revertAvailable_ = false;

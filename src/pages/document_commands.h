@@ -68,6 +68,7 @@ public:
   };
 
   static constexpr const char* kUntitled = "Untitled";
+  static constexpr const char* kReadOnlyNote = ", read-only: convert it to UTF-8 elsewhere to edit it";
 
   explicit DocumentCommands(Parts parts);
   DocumentCommands(const DocumentCommands&) = delete;
@@ -189,7 +190,11 @@ private:
   // Undo and Redo as the editor's history allows, for the page it shows.
   void showUndoStates();
   void setCurrentFile(const std::string& name);
-  // "LOADED: " and the page's caption, and a word when the text is held as UTF-8 bytes.
+  // The format of the page on screen; a page that cannot take edits makes the editor read-only.
+  void setCurrentFormat(const TextFormat& format);
+  // " (UTF-8 beyond Windows-1252)" and the like for a page held as UTF-8 bytes, else empty.
+  std::string formatNote() const;
+  // "LOADED: " and the page's caption, and the format note.
   void showLoaded(const std::string& caption);
   void syncTabs();
   void showWindowMenu();
@@ -240,11 +245,15 @@ private:
   struct RevertEntry {
     std::string text;
     bool modified = false;
+    bool savedSince = false;  // the page's file was written after the table was filled
+    bool differsFromDisk() const { return modified || savedSince; }
   };
   std::array<RevertEntry, PageTable::kRecords> revertTable_;
   bool revertAvailable_ = false;
+  bool lastLoadFailed_ = false;  // the last file Open tried could not be loaded
 
   editor::Subscription textChanges_;
+  editor::Subscription refusals_;  // an edit of a read-only page: panel 4 says why
 };
 
 }  // namespace quillon::pages

@@ -454,6 +454,14 @@ private:
 
 }  // namespace
 
+std::int64_t firstBrokenParagraph(const editor::CodeMemo& editor) {
+  for (std::int64_t i = 0; i < editor.paragraphCount(); ++i) {
+    const std::string_view t = editor.paragraphText(i);
+    if (!wellFormedUtf8(reinterpret_cast<const Bytes*>(t.data()), t.size(), 0)) return i;
+  }
+  return -1;
+}
+
 const char* encodingName(TextEncoding encoding) {
   switch (encoding) {
     case TextEncoding::windows1252: return "Windows-1252";

@@ -49,6 +49,17 @@ struct TextFormat {
   bool operator==(const TextFormat&) const = default;
 };
 
+// A UTF-16 document held as UTF-8 cannot take an edit: one typed byte or one deleted byte of
+// a sequence has no UTF-16 form, and saving it would shift every character after it. Its page
+// is read-only.
+inline bool editsRefused(const TextFormat& format) {
+  return format.heldAsUtf8 && (format.encoding == TextEncoding::utf16LE || format.encoding == TextEncoding::utf16BE);
+}
+
+// The first paragraph (from 0) of a UTF-8 document's text that is no longer well-formed
+// UTF-8, or -1.
+std::int64_t firstBrokenParagraph(const editor::CodeMemo& editor);
+
 struct DecodedText {
   TextFormat format;
   std::size_t size = 0;  // of the text, at the start of the buffer

@@ -1,5 +1,6 @@
 #include "platform/any_case_file.h"
 
+#include <climits>
 #include <string>
 #include <system_error>
 
@@ -12,10 +13,21 @@ namespace {
 // The system would stop reading such a name at the NUL and find, or delete, another file.
 bool holdsNul(const std::filesystem::path& path) { return path.native().find('\0') != std::string::npos; }
 
+// No file has a name the system refuses (a part over NAME_MAX, or a whole over PATH_MAX): such
+// a name is missing at once, without a walk of its folders.
+bool tooLong(const std::filesystem::path& path) {
+  if (path.native().size() >= PATH_MAX) return true;
+  for (const std::filesystem::path& part : path)
+    if (part.native().size() > NAME_MAX) return true;
+  return false;
+}
+
+bool unnameable(const std::filesystem::path& path) { return holdsNul(path) || tooLong(path); }
+
 }  // namespace
 
 std::optional<std::filesystem::path> findAnyCase(const std::filesystem::path& file) {
-  if (holdsNul(file)) return std::nullopt;
+  if (unnameable(file)) return std::nullopt;
   std::error_code ec;
   if (std::filesystem::exists(file, ec)) return file;
   const std::string name = file.filename().string();
@@ -27,7 +39,7 @@ std::optional<std::filesystem::path> findAnyCase(const std::filesystem::path& fi
 }
 
 std::optional<std::filesystem::path> findAnyCasePath(const std::filesystem::path& path) {
-  if (holdsNul(path)) return std::nullopt;
+  if (unnameable(path)) return std::nullopt;
   std::error_code ec;
   if (std::filesystem::exists(path, ec)) return path;
   std::filesystem::path found;

@@ -112,6 +112,22 @@ std::optional<FileBytes> readRegularFileBytes(const std::filesystem::path& path,
   return bytes;
 }
 
+std::optional<FileBytes> readRegularFileHead(const std::filesystem::path& path, std::uint64_t limit, bool& cut,
+                                             std::error_code& error) {
+  cut = false;
+  std::optional<RegularFile> file = RegularFile::open(path, error);
+  if (!file) return std::nullopt;
+  // The size at opening bounds the buffer; what the file grew by since counts as left out.
+  const auto capacity = static_cast<std::size_t>(std::min<std::uint64_t>(limit, std::max<std::uint64_t>(file->size(), 4096)));
+  FileBytes bytes{std::make_unique_for_overwrite<char[]>(capacity + 1), 0};
+  bytes.size = file->read(bytes.data.get(), capacity, error);
+  if (error) return std::nullopt;
+  char next;
+  cut = bytes.size == capacity && file->read(&next, 1, error) == 1;
+  if (error) return std::nullopt;
+  return bytes;
+}
+
 std::optional<std::string> readRegularFile(const std::filesystem::path& path, std::uint64_t limit,
                                            std::error_code& error) {
   std::optional<FileBytes> bytes = readRegularFileBytes(path, limit, error);

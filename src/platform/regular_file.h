@@ -54,6 +54,11 @@ struct FileBytes {
 std::optional<FileBytes> readRegularFileBytes(const std::filesystem::path& path, std::uint64_t limit,
                                               std::error_code& error);
 
+// The first `limit` bytes of a regular file, however long it is; `cut` tells whether more
+// followed. For files only their start is worth holding of (a compiler's messages).
+std::optional<FileBytes> readRegularFileHead(const std::filesystem::path& path, std::uint64_t limit, bool& cut,
+                                             std::error_code& error);
+
 }  // namespace quillon::platform
 
 template <>

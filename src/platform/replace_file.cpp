@@ -4,7 +4,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <csignal>
+#include <cctype>
 #include <cerrno>
+#include <optional>
+#include <string_view>
 #include <cstdlib>
 #include <ostream>
 #include <streambuf>
@@ -51,14 +55,37 @@ private:
   char buffer_[1 << 16];
 };
 
+fs::path folderOf(const fs::path& target) { return target.has_parent_path() ? target.parent_path() : fs::path("."); }
+
+// ".big.mb.quillon-save-" for "big.mb": what every save temporary of that file starts with.
+// Short enough that the sibling's name fits wherever the file's own name does.
+std::string temporaryPrefix(const fs::path& target) {
+  return "." + target.filename().string().substr(0, 200) + ".quillon-save-";
+}
+
+// The process that wrote the temporary `name` of `target`: the name is the prefix, the
+// process id in decimal, "-" and the six characters mkstemp put there, and nothing else.
+std::optional<pid_t> temporaryOwner(const std::string& name, const std::string& prefix) {
+  if (!name.starts_with(prefix)) return std::nullopt;
+  const std::string_view rest = std::string_view(name).substr(prefix.size());
+  const std::size_t dash = rest.find('-');
+  if (dash == 0 || dash == std::string_view::npos || dash > 9 || rest.size() != dash + 7) return std::nullopt;
+  pid_t pid = 0;
+  for (char c : rest.substr(0, dash)) {
+    if (c < '0' || c > '9') return std::nullopt;
+    pid = pid * 10 + (c - '0');
+  }
+  for (char c : rest.substr(dash + 1))
+    if (!std::isalnum(static_cast<unsigned char>(c))) return std::nullopt;
+  if (pid <= 0) return std::nullopt;
+  return pid;
+}
+
 // The sibling being written: removed again unless it was renamed into place.
 class Sibling {
 public:
   explicit Sibling(const fs::path& target) {
-    const fs::path dir = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    // Short enough that the sibling's name fits wherever the file's own name does.
-    const std::string base = target.filename().string().substr(0, 200);
-    name_ = (dir / ("." + base + ".XXXXXX")).string();
+    name_ = (folderOf(target) / (temporaryPrefix(target) + std::to_string(::getpid()) + "-XXXXXX")).string();
     fd_ = ::mkostemp(name_.data(), O_CLOEXEC);
     if (fd_ < 0) error_ = errno;
   }
@@ -102,7 +129,33 @@ void flushFolder(const fs::path& target) {
   ::close(fd);
 }
 
+// A symbolic link is saved through: the file it points at is the one replaced.
+fs::path saveTarget(const fs::path& path) {
+  std::error_code ec;
+  if (fs::is_symlink(path, ec)) {
+    const fs::path resolved = fs::weakly_canonical(path, ec);
+    if (!ec) return resolved;
+  }
+  return path;
+}
+
 }  // namespace
+
+void removeStaleSaveTemporaries(const fs::path& path) {
+  const fs::path target = saveTarget(path);
+  const std::string prefix = temporaryPrefix(target);
+  std::error_code ec;
+  for (fs::directory_iterator it(folderOf(target), ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    const std::optional<pid_t> owner = temporaryOwner(name, prefix);
+    if (!owner) continue;
+    // Only a process that is gone leaves its temporary for good; one still saving keeps it.
+    if (::kill(*owner, 0) == 0 || errno != ESRCH) continue;
+    struct stat st {};
+    if (::lstat(it->path().c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid()) continue;
+    ::unlink(it->path().c_str());
+  }
+}
 
 FileReplaced replaceFile(const fs::path& path, const std::function<void(std::ostream&)>& write) {
   FileReplaced result;
@@ -111,12 +164,7 @@ FileReplaced replaceFile(const fs::path& path, const std::function<void(std::ost
     return result;
   };
 
-  fs::path target = path;
-  std::error_code ec;
-  if (fs::is_symlink(path, ec)) {
-    const fs::path resolved = fs::weakly_canonical(path, ec);
-    if (!ec) target = resolved;
-  }
+  const fs::path target = saveTarget(path);
   struct stat old {};
   const bool exists = ::stat(target.c_str(), &old) == 0;
   if (!exists && errno != ENOENT) return fail(errno);
@@ -127,6 +175,7 @@ FileReplaced replaceFile(const fs::path& path, const std::function<void(std::ost
       return fail(EACCES);
   }
 
+  removeStaleSaveTemporaries(target);
   Sibling sibling(target);
   if (sibling.fd() < 0) return fail(sibling.openError());
   {

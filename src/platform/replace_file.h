@@ -31,4 +31,10 @@ struct FileReplaced {
 FileReplaced replaceFile(const std::filesystem::path& path, const std::function<void(std::ostream&)>& write);
 FileReplaced replaceFile(const std::filesystem::path& path, std::string_view bytes);
 
+// The sibling is named ".<file name>.quillon-save-<process id>-XXXXXX", which no user file is
+// called. One left behind by a process that is gone (killed during a save) is removed here,
+// at the next save (replaceFile calls this) or open of the same file; nothing else is ever
+// removed, and no temporary of a process still running.
+void removeStaleSaveTemporaries(const std::filesystem::path& path);
+
 }  // namespace quillon::platform

@@ -453,6 +453,8 @@ void FindReplace::endReplaceRun() {
   refreshView(true);
   // A run that ended on another page leaves the window as a tab change would.
   if (documents_.currentTab() != runStartTab_) documents_.settleVisitedPage();
+  // The run moved the caret unheard: the caret panel shows where it ended.
+  editor_.retellSelMove();
   searchedToEndBox();
   view_->setButtonEnabled(Button::Next, false);
 }

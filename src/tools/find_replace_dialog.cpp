@@ -5,6 +5,7 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCompleter>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -33,6 +34,11 @@ QComboBox* makeList(QWidget* parent) {
   list->setEditable(true);
   list->setInsertPolicy(QComboBox::NoInsert);
   list->setMaxVisibleItems(12);
+  // Completion from the history never changes what the user typed, not even its case.
+  list->completer()->setCaseSensitivity(Qt::CaseSensitive);
+  // A long history entry must not widen the dialog.
+  list->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  list->setMinimumContentsLength(8);
   return list;
 }
 
@@ -75,7 +81,8 @@ FindReplaceDialog::FindReplaceDialog(FindReplace& core, SettingsSource settings,
   for (int i = 0; i < kOptions; ++i) {
     auto* check = new QCheckBox(captions[i], box);
     options_[static_cast<std::size_t>(i)] = check;
-    boxes->addWidget(check, i % 3, i / 3);
+    // One column: two would not fit the dialog's width in a desktop font.
+    boxes->addWidget(check, i, 0);
     // Only the user's clicks are option changes; the search sets boxes silently.
     connect(check, &QCheckBox::clicked, this, [this, i] { act([this, i] { core_.optionChanged(Option(i)); }); });
   }

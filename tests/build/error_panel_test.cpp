@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "build/build_fixture.h"
+#include "pages/text_file.h"
 
 namespace quillon::build {
 namespace {
@@ -147,6 +148,27 @@ TEST_F(ErrorPanelTest, BadErrorFiles) {
   EXPECT_FALSE(panel().load(folder / "fifo.err"));
   EXPECT_EQ(std::tuple(errors().charCount(), panel().errorFile()), std::tuple(0, fs::path()));
   panel().nextError(true);  // nothing to walk
+}
+
+// A compiler that wrote without end: the first 16 MB are shown, cut at a whole line, with a
+// last line of ours; the lines shown still jump.
+TEST_F(ErrorPanelTest, AHugeErrorFileIsCutAt16Megabytes) {
+  open({source("a.mb", numberedLines("a", 5))});
+  std::string line = "(a.mb:3) Error: unknown " + std::string(1000, 'w') + "\r\n";
+  std::string bytes;
+  while (bytes.size() <= pages::kErrorFileLimit) bytes += line;
+  ASSERT_TRUE(panel().load(folder.write("huge.err", bytes)));
+  const std::int64_t last = errors().paragraphCount() - 1;
+  EXPECT_EQ(errors().paragraphText(last), pages::kErrorFileCut);
+  EXPECT_EQ(errors().paragraphText(last - 1), line.substr(0, line.size() - 2));
+  EXPECT_LE(static_cast<std::uint64_t>(errors().charCount()), pages::kErrorFileLimit + 100);
+  panel().jumpToFirstLine();
+  EXPECT_EQ(caretLine(), 3);
+  // Exactly at the limit is whole.
+  bytes.resize(pages::kErrorFileLimit - pages::kErrorFileLimit % line.size());
+  ASSERT_TRUE(panel().load(folder.write("whole.err", bytes)));
+  EXPECT_NE(errors().paragraphText(errors().paragraphCount() - 2), pages::kErrorFileCut);
+  EXPECT_EQ(static_cast<std::size_t>(errors().charCount()), bytes.size());
 }
 
 }  // namespace

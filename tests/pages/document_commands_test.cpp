@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "app/workbench.h"
+#include "editor/memo_keyboard.h"
 #include "pages/text_encoding.h"
 #include "support/fixed_metrics.h"
 #include "support/special_files.h"
@@ -279,10 +280,11 @@ TEST_F(DocumentCommandsTest, UnreadableFilesAreReportedAndTheRestStillOpen) {
   docs().selectTab(1);
   EXPECT_EQ(editor().charCount(), 5) << "the NUL byte is replaced, not a line end";
 
-  // A failure on the untouched page leaves it Untitled.
+  // A failure on the untouched page leaves it Untitled, and says so rather than "LOADED: Untitled".
   docs().closeAll();
-  openFromDialog({missing});
-  EXPECT_EQ(std::tuple(view.tabs, docs().page(0).fileName), std::tuple(std::vector<std::string>{"Untitled"}, "Untitled"));
+  openFromDialog({fifo});
+  EXPECT_EQ(std::tuple(view.tabs, docs().page(0).fileName, ui.statusText(4)),
+            std::tuple(std::vector<std::string>{"Untitled"}, "Untitled", "Cannot open file " + fifo.string()));
 }
 
 TEST_F(DocumentCommandsTest, SavingAnUntitledPageFollowsTheLinkRule) {
@@ -536,6 +538,24 @@ TEST_F(DocumentCommandsTest, RevertPutsEveryPageBackAfterAReplaceOverAllPages) {
   EXPECT_EQ(std::tuple(editor().text(), editor().modified()), std::tuple("a\r\n", false));
 }
 
+// A page saved after the table was filled differs from its file once put back.
+TEST_F(DocumentCommandsTest, RevertAfterSaveAllMarksTheSavedPagesModified) {
+  const auto files = openLetters("abc");
+  docs().fillRevertTable();
+  type("C");
+  typeOn(0, "A");
+  docs().saveAll();
+  docs().revert(true);
+  EXPECT_EQ(std::tuple(editor().text(), editor().modified(), states.enabled(Command::bSave)), std::tuple("a\r\n", true, true));
+  EXPECT_EQ(std::tuple(docs().page(1).modified, docs().page(2).modified, docs().page(2).text), std::tuple(false, true, "c\r\n"));
+  // Closing asks for the two saved pages only, and No keeps the replaced text on the disk.
+  ui.queueAnswer(Answer::No);
+  ui.queueAnswer(Answer::No);
+  EXPECT_TRUE(docs().confirmClose());
+  EXPECT_EQ(ui.questions().size(), 2u);
+  EXPECT_EQ(TempFolder::read(files[2]), "Cc\r\n");
+}
+
 TEST_F(DocumentCommandsTest, SaveAllSavesEachModifiedPageAndComesBack) {
   const auto files = openLetters("abc");
   type("C");
@@ -603,6 +623,77 @@ TEST_F(DocumentCommandsTest, EachPageSavesAsItsFileCame) {
   ui.queueSaveFile(folder / "new.mb");
   docs().saveAs();
   EXPECT_EQ(TempFolder::read(folder / "new.mb"), "n\r\nm");
+}
+
+// Bytes that no edit may touch: UTF-16 with a character beyond Windows-1252, UTF-16 of an
+// odd length, in both byte orders.
+std::vector<std::pair<std::string, std::string>> unconvertibleUtf16() {
+  return {{"LE beyond", std::string("\xFF\xFE" "D\0" "\x2D\x4E" "\n\0" "X\0", 10)},
+          {"BE beyond", std::string("\xFE\xFF" "\0D" "\x4E\x2D" "\0\n" "\0X", 10)},
+          {"LE odd", std::string("\xFF\xFE" "D\0" "\n\0" "X", 7)}};
+}
+
+TEST_F(DocumentCommandsTest, Utf16PagesThatCannotBeConvertedTakeNoEditThroughAnyRoute) {
+  editor::MemoKeyboard keys(editor(), bench.sourceClipboard());
+  const fs::path inserted = file("ins.mb", "inserted\r\n");
+  for (const auto& [what, bytes] : unconvertibleUtf16()) {
+    const fs::path f = file("wide.mb", bytes);
+    openFromDialog({f});
+    EXPECT_TRUE(ui.statusText(4).ends_with(std::string(DocumentCommands::kReadOnlyNote) + ")")) << ui.statusText(4);
+    const std::string shown = editor().text();
+    editor().setSelStart(1);
+    ui.setStatusText(4, "");
+    keys.typeChar('Z');
+    // A refused key says why.
+    EXPECT_TRUE(ui.statusText(4).starts_with("wide.mb (UTF-16") && ui.statusText(4).ends_with(std::string(DocumentCommands::kReadOnlyNote) + ")"))
+        << ui.statusText(4);
+    keys.keyDown(editor::EditKey::Backspace, {});
+    keys.keyDown(editor::EditKey::Delete, {});
+    clipboard.content = platform::ClipboardText{"pasted", false};
+    view.focus = true;
+    bench.paste();
+    editor().selectAll();
+    bench.cut();
+    editor().lines().put(0, "put");
+    editor().undo();
+    ui.queueOpenFiles({inserted});
+    bench.insertFile().run();
+    bench.findReplace().open();
+    bench.findReplace().view().setFindText("D");
+    bench.findReplace().view().setReplaceText("Q");
+    bench.findReplace().find();
+    bench.findReplace().replaceAll();
+    bench.findReplace().cancel();
+    EXPECT_EQ(std::tuple(editor().text(), editor().modified(), states.enabled(Command::bUndo)), std::tuple(shown, false, false)) << what;
+    docs().save();
+    EXPECT_TRUE(ui.statusText(4).starts_with("NOT SAVED: wide.mb")) << ui.statusText(4);
+    EXPECT_EQ(TempFolder::read(f), bytes) << what;
+    docs().closePage();
+    // The next page takes edits again.
+    type("t");
+    EXPECT_EQ(editor().text(), "t") << what;
+    editor().selectAll();
+    editor().clearSelection();
+  }
+}
+
+TEST_F(DocumentCommandsTest, Utf8TextThatIsNoLongerUtf8AsksBeforeItIsSaved) {
+  const std::string bytes = "' a\r\n' \xE4\xB8\xAD\r\n";
+  const fs::path f = file("cn.mb", bytes);
+  openFromDialog({f});
+  // Deleting one byte of the sequence on line 2 breaks it.
+  editor().select(editor().table().startOf(1) + 2, 1);
+  editor().clearSelection();
+  ui.queueAnswer(Answer::No);
+  EXPECT_FALSE(docs().save());
+  ASSERT_EQ(ui.questions().size(), 1u);
+  EXPECT_EQ(std::tuple(ui.questions()[0].text.starts_with("Line 2 of \"cn.mb\" is no longer valid UTF-8"),
+                       ui.questions()[0].buttons, TempFolder::read(f), editor().modified()),
+            std::tuple(true, platform::Ui::Buttons::YesNo, bytes, true));
+  ui.queueAnswer(Answer::Yes);
+  EXPECT_TRUE(docs().save());
+  EXPECT_NE(TempFolder::read(f), bytes);
+  EXPECT_FALSE(editor().modified());
 }
 
 }  // namespace

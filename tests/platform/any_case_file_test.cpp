@@ -23,6 +23,10 @@ TEST(AnyCaseFile, FindsOtherCaseButNeverANameCutAtANul) {
   const std::filesystem::path cut = folder / std::string("PARCELS.ERR\0.mbx", 16);
   EXPECT_FALSE(findAnyCase(cut));
   EXPECT_FALSE(findAnyCasePath(cut));
+
+  // A name longer than the system allows is missing, found without a walk of the folders.
+  EXPECT_FALSE(findAnyCasePath(folder / std::string(1'000'000, 'a')));
+  EXPECT_FALSE(findAnyCase(folder / "Sub" / std::string(300, 'a')));
 }
 
 }  // namespace

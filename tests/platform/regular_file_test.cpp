@@ -25,6 +25,20 @@ TEST(RegularFile, RefusesWhatIsNoRegularFileWithoutBlocking) {
   EXPECT_EQ(error, std::errc::no_such_file_or_directory);
 }
 
+TEST(RegularFile, ReadsTheHeadOfAFileAndSaysWhetherItWasCut) {
+  TempFolder folder("quillon-read");
+  std::error_code error;
+  bool cut = true;
+  const std::optional<FileBytes> whole = readRegularFileHead(folder.write("a.err", "abc"), 3, cut, error);
+  ASSERT_TRUE(whole);
+  EXPECT_EQ(std::tuple(std::string(whole->data.get(), whole->size), cut), std::tuple(std::string("abc"), false));
+  const auto huge = testing::makeSparseFile(folder / "huge.err", std::uint64_t{1} << 40);
+  const std::optional<FileBytes> head = readRegularFileHead(huge, 1000, cut, error);
+  ASSERT_TRUE(head);
+  EXPECT_EQ(std::tuple(head->size, cut), std::tuple(std::size_t{1000}, true));
+  EXPECT_FALSE(readRegularFileHead(folder / "missing.err", 1000, cut, error));
+}
+
 TEST(RegularFile, ReadsWholeFilesUpToTheLimit) {
   TempFolder folder("quillon-read");
   std::error_code error;

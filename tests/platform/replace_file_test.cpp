@@ -1,6 +1,7 @@
 #include "platform/replace_file.h"
 
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -92,6 +93,49 @@ TEST(ReplaceFile, RefusesReadOnlyFilesAndWhatIsNoFileAndLeavesNoLitter) {
     EXPECT_EQ(replaceFile(a, std::string(64 * 1024, 'x')).error, EFBIG);
   }
   EXPECT_EQ(TempFolder::read(a), "old");
+}
+
+// A save killed half-way leaves its temporary; the next save or open of that file removes it,
+// and nothing else: not a temporary of a living process, another file's, or a user's file.
+TEST(ReplaceFile, RemovesTheStaleTemporariesOfItsFileOnly) {
+  TempFolder folder("quillon-replace");
+  const fs::path file = folder.write("big.mb", "old");
+  // A process that is gone: a child that has exited and been reaped.
+  const pid_t gone = ::fork();
+  if (gone == 0) ::_exit(0);
+  int status = 0;
+  ::waitpid(gone, &status, 0);
+  const std::string dead = std::to_string(gone);
+  const std::string alive = std::to_string(::getppid());
+  const std::vector<std::string> kept = {
+      ".big.mb.quillon-save-" + alive + "-aB3xYz",     // still saving
+      ".other.mb.quillon-save-" + dead + "-aB3xYz",    // another file's
+      ".big.mb.quillon-save-" + dead + "-aB3xYz.bak",  // not what we write
+      ".big.mb.quillon-save-" + dead + "-aB3",
+      ".big.mb.quillon-save-x" + dead + "-aB3xYz",
+      ".big.mb.XXXXXX",
+      "big.mb.quillon-save-" + dead + "-aB3xYz",
+  };
+  for (const std::string& name : kept) folder.write(name, "keep");
+  folder.write(".big.mb.quillon-save-" + dead + "-aB3xYz", "stale");
+  folder.write(".big.mb.quillon-save-" + dead + "-Q0q0Q0", "stale");
+
+  removeStaleSaveTemporaries(folder / "big.mb");
+  std::vector<std::string> expected = kept;
+  expected.push_back("big.mb");
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(entries(folder.path()), expected);
+
+  // A save names its temporary for the program, the file and itself, and cleans up first.
+  folder.write(".big.mb.quillon-save-" + dead + "-zzzzzz", "stale");
+  std::string during;
+  ASSERT_TRUE(replaceFile(file, [&](std::ostream& out) {
+    for (const std::string& name : entries(folder.path()))
+      if (name.starts_with(".big.mb.quillon-save-" + std::to_string(::getpid()) + "-")) during = name;
+    out << "new";
+  }));
+  EXPECT_FALSE(during.empty());
+  EXPECT_EQ(entries(folder.path()), expected);
 }
 
 }  // namespace

@@ -57,6 +57,25 @@ TEST_F(ToolWindowsTest, FindDialogReplacesThroughItsButtons) {
   EXPECT_EQ(std::pair(dialog.isVisible(), dialog.findList()->itemText(0).toStdString()), std::pair(false, std::string("Dim")));
 }
 
+// Typing "Total" over a history holding "total" keeps "Total"; the dialog keeps its width.
+TEST_F(ToolWindowsTest, FindTextKeepsTheCaseTypedAndTheDialogItsWidth) {
+  window.workbench().findReplace().setHistories({"total"}, {"sum"});
+  memo().setText("total Total\r\n");
+  memo().select(0, 0);
+  window.workbench().openFindReplace();
+  FindReplaceDialog& dialog = window.findDialog();
+  EXPECT_EQ(dialog.width(), 273);
+  QApplication::setActiveWindow(&dialog);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+  dialog.findList()->lineEdit()->clear();
+  QTest::keyClicks(dialog.findList()->lineEdit(), "Total");
+  QTest::keyClicks(dialog.replaceList()->lineEdit(), "SUM");
+  EXPECT_EQ(std::pair(dialog.findList()->currentText().toStdString(), dialog.replaceList()->currentText().toStdString()),
+            std::pair(std::string("Total"), std::string("SUM")));
+  QTest::keyClick(&dialog, Qt::Key_Escape);
+  EXPECT_EQ(window.workbench().findReplace().findHistory(), (std::vector<std::string>{"Total"}));
+}
+
 TEST_F(ToolWindowsTest, CharacterMapPointingAndInserting) {
   CharMapWindow& map = window.charMapWindow();
   map.showMap();

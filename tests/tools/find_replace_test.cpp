@@ -253,6 +253,17 @@ TEST_F(FindReplaceTest, ChangingTheSetOfPagesTakesRevertAway) {
   }
 }
 
+// The run moves the caret unheard; the caret panel shows where it ended, not where Find stopped.
+TEST_F(FindReplaceTest, TheCaretPanelFollowsReplaceAll) {
+  memo().setText(testing::numberedLines("x total", 30));
+  openAt(0, "total", "sum");
+  find().find();
+  EXPECT_EQ(ui.statusText(platform::Ui::kCaretPanel), "1:8");
+  find().replaceAll();
+  const std::string at = std::to_string(memo().selLine() + 1) + ":" + std::to_string(memo().selCol() + 1);
+  EXPECT_EQ(std::tuple(memo().selLine(), ui.statusText(platform::Ui::kCaretPanel)), std::tuple(29, at));
+}
+
 TEST_F(FindReplaceTest, ReplaceAllIsOneUndoStep) {
   const std::string text = testing::numberedLines("word other", 100);
   memo().setText(text);
