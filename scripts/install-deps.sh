@@ -10,6 +10,7 @@ packages=(
   clang libclang-rt-14-dev
   libx11-dev libxkbcommon-dev
   xvfb xauth x11-utils imagemagick fonts-liberation ccache poppler-utils xdg-utils
+  nlohmann-json3-dev
 )
 
 missing=()
