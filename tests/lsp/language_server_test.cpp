@@ -353,6 +353,21 @@ TEST(LanguageServerTest, ABurstOfRequestsIsAnsweredInOrder) {
   for (int i = 0; i < 1000; ++i) EXPECT_EQ(client.sink.sent[before + i]["id"], 100 + i);
 }
 
+TEST(LanguageServerTest, ATenMegabyteDocumentIsServed) {
+  std::string big;
+  while (big.size() < (10u << 20)) big += "Sub Step" + std::to_string(big.size()) + "\n  Call Step0\nEnd Sub\n";
+  LspClient client;
+  client.initialize();
+  client.open(kUri, big);
+  const std::int64_t last = client.server.document(kUri)->lineCount() - 3;  // the Call of the last Sub
+  client.notify("textDocument/didChange", {{"textDocument", {{"uri", kUri}, {"version", 2}}},
+                                           {"contentChanges", {{{"range", range(static_cast<int>(last), 2, static_cast<int>(last), 2)}, {"text", "'"}}}}});
+  EXPECT_EQ(client.server.document(kUri)->line(last), "  'Call Step0");
+  const json def = client.request("textDocument/definition", at(kUri, 1, 9))["result"];
+  ASSERT_EQ(def.size(), 1u);
+  EXPECT_EQ(def[0]["range"]["start"]["line"], 0);
+}
+
 TEST(LanguageServerTest, ConfigurationChangesReloadTheWordLists) {
   testing::TempFolder folder;
   testing::writeFile(folder.path() / "mine.ctx", "Frobnicate x  -- my own statement\r\n");
