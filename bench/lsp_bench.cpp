@@ -139,9 +139,10 @@ void BM_LspDidChange(benchmark::State& state, const std::string& corpusName) {
     return;
   }
   // What one open document costs, against its bytes.
-  const std::size_t before = mallinfo2().uordblks;
+  const auto inUse = [] { const struct mallinfo2 m = mallinfo2(); return m.uordblks + m.hblkhd; };
+  const std::size_t before = inUse();
   auto alone = std::make_unique<lsp::TextDocument>("file:///x.mb", 1, text);
-  const std::size_t documentBytes = mallinfo2().uordblks - before;
+  const std::size_t documentBytes = inUse() - before;
   alone.reset();
 
   OpenServer s;

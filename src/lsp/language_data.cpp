@@ -11,6 +11,18 @@ namespace quillon::lsp {
 
 namespace fs = std::filesystem;
 
+namespace {
+
+std::string upperKey(std::string_view s) {
+  std::string out(s);
+  for (char& c : out)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return out;
+}
+
+}  // namespace
+
+
 fs::path LanguageData::defaultFile(const fs::path& programDir, std::string_view extension) {
   const std::string name = "quillon." + std::string(extension);
   std::error_code ec;
@@ -34,6 +46,18 @@ void LanguageData::load(const ServerSettings& settings, const fs::path& programD
   lists_.loadDictionaryAndDefines(chosen(settings.dictFile, "dic"), chosen(settings.defFile, "def"), ui);
   lists_.loadHelpContexts(chosen(settings.helpFile, "ctx"), ui);
 
+  // Keywords are short: stretches up to this length are enough to look them up.
+  constexpr std::size_t kLongestKey = 64;
+  helpIndex_.clear();
+  const std::vector<std::string>& help = lists_.list(language::WordList::Help);
+  for (std::size_t i = 0; i < help.size(); ++i) {
+    const std::string& line = help[i];
+    std::size_t start = 0;
+    while (start < line.size() && static_cast<unsigned char>(line[start]) <= 32) ++start;
+    for (std::size_t p = start + 1; p <= line.size() && p - start <= kLongestKey; ++p)
+      if (p == line.size() || !language::isNameChar(line[p])) helpIndex_.emplace(upperKey(line.substr(start, p - start)), i);
+  }
+
   // Groups by style record, then a vote of their members' help lines.
   std::vector<std::pair<editor::KeywordInfo, std::pair<int, int>>> votes;  // (functions, others)
   std::vector<std::size_t> groupOf(static_cast<std::size_t>(keywords_.count()));
@@ -56,16 +80,8 @@ void LanguageData::load(const ServerSettings& settings, const fs::path& programD
 
 std::string LanguageData::helpLine(std::string_view word) const {
   if (word.empty()) return {};
-  for (const std::string& line : lists_.list(language::WordList::Help)) {
-    std::size_t start = 0;
-    while (start < line.size() && static_cast<unsigned char>(line[start]) <= 32) ++start;
-    if (line.size() - start < word.size()) continue;
-    if (!language::sameWord(std::string_view(line).substr(start, word.size()), word)) continue;
-    const std::size_t after = start + word.size();
-    if (after < line.size() && language::isNameChar(line[after])) continue;
-    return line;
-  }
-  return {};
+  const auto it = helpIndex_.find(upperKey(word));
+  return it == helpIndex_.end() ? std::string() : lists_.list(language::WordList::Help)[it->second];
 }
 
 }  // namespace quillon::lsp

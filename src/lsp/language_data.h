@@ -2,6 +2,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "editor/keyword_list.h"
@@ -40,6 +41,9 @@ private:
   editor::StartStopKeyList startStops_;
   language::WordLists lists_;
   std::vector<bool> functionGroups_;
+  // Every stretch a help line opens with that ends before a character of no name (its first
+  // word, its first two, ...), upper-cased, to the first line in list order that opens so.
+  std::unordered_map<std::string, std::size_t> helpIndex_;
 };
 
 }  // namespace quillon::lsp

@@ -705,8 +705,10 @@ json LanguageServer::completion(const json& params) {
   if (const auto path = uriToPath(a.document->uri())) {
     for (const language::Completion& c : index_->completions(*path, a.place.line, prefix, kLimit)) {
       std::string detail(language::symbolKindName(c.kind));
-      if (auto params = index_->parameterText(*path, a.place.line, c.name); params && !params->empty())
-        detail = c.name + *params;
+      using K = language::SymbolKind;
+      if (c.kind == K::Sub || c.kind == K::Function || c.kind == K::DeclareSub || c.kind == K::DeclareFunction)
+        if (auto params = index_->parameterText(*path, a.place.line, c.name); params && !params->empty())
+          detail = c.name + *params;
       add(c.name, completionKind(c.kind), detail, c.inScope ? "0" : "1");
     }
   }
