@@ -11,6 +11,7 @@ packages=(
   libx11-dev libxkbcommon-dev
   xvfb xauth x11-utils imagemagick fonts-liberation ccache poppler-utils xdg-utils
   librsvg2-bin desktop-file-utils appstream shared-mime-info libfile-mimeinfo-perl
+  nlohmann-json3-dev
 )
 
 missing=()
