@@ -154,7 +154,7 @@ void DocumentCommands::tabChanged(int index) {
   ui_.processPendingMessages();
   // Cleared first: a scan of the page writes its own text.
   setMessage("");
-  if (hooks.rebuildOutline) hooks.rebuildOutline(PageChange::Entered);
+  pageEntered.listeners_.notify();
   enableBuildCommands(true);
   loadErrorCompanion();
   syncTabs();
@@ -176,14 +176,14 @@ void DocumentCommands::showPage(int index) {
 }
 
 void DocumentCommands::settleVisitedPage() {
-  if (hooks.rebuildOutline) hooks.rebuildOutline(PageChange::Entered);
+  pageEntered.listeners_.notify();
   loadErrorCompanion();
 }
 
 void DocumentCommands::pageSetChanged() {
   revertAvailable_ = false;
   states_.setEnabled(platform::Command::Revert1, false);
-  if (hooks.pagesChanged) hooks.pagesChanged();
+  pagesChanged.listeners_.notify();
 }
 
 int DocumentCommands::openAsPage(const std::string& name) {
@@ -199,10 +199,10 @@ int DocumentCommands::openAsPage(const std::string& name) {
   openFiles({name}, Opener::Project);
   if (tabs_ != tabsBefore) pageSetChanged();
   if (findOpenPage(name) != current_) return -1;
-  if (hooks.rebuildOutline) hooks.rebuildOutline(PageChange::Entered);
+  pageEntered.listeners_.notify();
   enableBuildCommands(true);
   refreshWindowList();
-  if (hooks.reApplyKeywords) hooks.reApplyKeywords();
+  filesLoaded.listeners_.notify();
   return current_;
 }
 
@@ -255,7 +255,7 @@ void DocumentCommands::loadErrorCompanion() {
     }
   }
   if (shown.empty()) errorView_.clear();
-  if (hooks.errorFileShown) hooks.errorFileShown(shown);
+  errorFileShown.listeners_.notify(shown);
 }
 
 // ----- Window menu -----
@@ -362,7 +362,7 @@ void DocumentCommands::newPage() {
       savePageState(current_);
       editor_.setModified(false);
       states_.setEnabled(platform::Command::bSave, false);
-      if (hooks.pageAdded) hooks.pageAdded();
+      pageAdded.listeners_.notify();
     }
   }
   const bool hasText = editor_.charCount() > 0;
@@ -373,7 +373,7 @@ void DocumentCommands::newPage() {
   showUndoStates();
   pageSetChanged();
   refreshWindowList();
-  if (hooks.rebuildOutline) hooks.rebuildOutline(PageChange::Entered);
+  pageEntered.listeners_.notify();
 }
 
 // ----- Open -----
@@ -395,7 +395,7 @@ void DocumentCommands::open(Opener opener) {
       current_ = 0;
       savePageState(0);
       projectFolder_ = folderOf(name);
-      if (hooks.addRecentFile) hooks.addRecentFile(name);
+      fileUsed.listeners_.notify(name);
       ui_.processPendingMessages();
       editor_.setTopLine(0);
       editor_.setSelStart(0);
@@ -421,11 +421,11 @@ void DocumentCommands::open(Opener opener) {
   // The end of every Open, also after a cancelled dialog.
   if (tabs_ != tabsBefore) pageSetChanged();
   showLoaded(tabs_[current_]);
-  if (hooks.rebuildOutline) hooks.rebuildOutline(PageChange::Entered);
+  pageEntered.listeners_.notify();
   enableBuildCommands(false);
   refreshWindowList();
   loadErrorCompanion();
-  if (hooks.reApplyKeywords) hooks.reApplyKeywords();
+  filesLoaded.listeners_.notify();
 }
 
 void DocumentCommands::openFiles(const std::vector<std::string>& requested, Opener opener) {
@@ -477,7 +477,7 @@ void DocumentCommands::openFiles(const std::vector<std::string>& requested, Open
     keys[static_cast<std::size_t>(index)] = key;
     syncTabs();
     projectFolder_ = folderOf(name);
-    if (opener == Opener::Dialog && hooks.addRecentFile) hooks.addRecentFile(name);
+    if (opener == Opener::Dialog) fileUsed.listeners_.notify(name);
     ui_.processPendingMessages();
     editor_.setTopLine(0);
     editor_.setSelStart(0);
@@ -561,6 +561,7 @@ bool DocumentCommands::writeFile(const std::string& name) {
   }
   if (!ownerKept) ui_.showMessage("Saved " + name + ", but its owner or group could not be kept");
   editor_.setModified(false);
+  pageSaved.listeners_.notify(name);
   return true;
 }
 
@@ -629,7 +630,7 @@ bool DocumentCommands::saveAs() {
   syncTabs();
   currentExt_ = withoutDot(p.ext);
   projectFolder_ = folderOf(name);
-  if (hooks.addRecentFile) hooks.addRecentFile(name);
+  fileUsed.listeners_.notify(name);
   editor_.setModified(false);
   p.modified = false;
   states_.setEnabled(platform::Command::bSave, false);
@@ -707,7 +708,7 @@ void DocumentCommands::closePage() {
   states_.setEnabled(platform::Command::bPreview, hasText);
   if (closed) bookmarks_.restoreBookmarks();
   ui_.processPendingMessages();
-  if (hooks.rebuildOutline) hooks.rebuildOutline(PageChange::Closed);
+  pageClosed.listeners_.notify();
   enableBuildCommands(true);
   loadErrorCompanion();
   setMessage("CLOSED PAGE....");
@@ -753,7 +754,7 @@ void DocumentCommands::closeAll() {
   }
   for (platform::Command c : {platform::Command::bCut, platform::Command::Cut1, platform::Command::bCopy, platform::Command::Copy1, platform::Command::bPreview, platform::Command::bPrint})
     states_.setEnabled(c, false);
-  if (hooks.rebuildOutline) hooks.rebuildOutline(PageChange::AllClosed);
+  allPagesClosed.listeners_.notify();
   loadErrorCompanion();
   setMessage("CLOSED ALL....");
   pageSetChanged();
@@ -796,8 +797,8 @@ bool DocumentCommands::confirmClose() {
 void DocumentCommands::filesDropped(const std::vector<std::string>& names) {
   openList_ = names;
   ui_.processPendingMessages();
-  if (names.size() == 1 && lowerDotExtension(names.front()) == ".mbp" && hooks.openProject)
-    hooks.openProject(names.front());
+  if (names.size() == 1 && lowerDotExtension(names.front()) == ".mbp" && projectDropped.listeners_.heard())
+    projectDropped.listeners_.notify(names.front());
   else
     open(Opener::Drop);
   view_.bringToFront();
