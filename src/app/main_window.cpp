@@ -24,7 +24,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "platform/color_combo_widget.h"
+#include "language/color_combo_widget.h"
 #include "platform/qt_conversions.h"
 #include "platform/qt_window_placement.h"
 #include "app/menu_layout.h"
@@ -95,11 +95,9 @@ MainWindow::MainWindow(const platform::KeyboardState& keyboard, QWidget* parent)
   printerPort_.setEditor(sourceEditor_);
   wordCheck_ = new language::WordCheckWindow(workbench_->wordCheck(), workbench_->wordCheckClipboard(),
                                              [this](const Handler& run) { runCommand(run); }, this);
-  workbench_->wordCheckPlacement = [this]() -> std::optional<platform::WindowPlacement> {
-    if (!wordCheckShown_) return std::nullopt;
-    return platform::placementOf(*wordCheck_);
-  };
-  wordCheckShownWatch_ = workbench_->wordCheck().onShowRequested.listen([this] { wordCheckShown_ = true; });
+  wordCheckShownWatch_ = workbench_->wordCheck().onShowRequested.listen([this] {
+    workbench_->placements().shown(settings::PlacedWindow::WordCheck, [this] { return platform::placementOf(*wordCheck_); });
+  });
   charMapShownWatch_ = workbench_->charMap().showRequested.listen([this] { charMapWindow().showMap(); });
   buildMenus();
   buildToolbar();
@@ -134,15 +132,10 @@ void MainWindow::start(const std::filesystem::path& programFile, const std::vect
     workbench_->start(programFile, arguments, std::move(*surroundings));
   });
   runCommand([&] {
-    if (settings::Settings* settings = workbench_->settings())
-      if (const auto placement = settings::readWindowPlacement(settings->file(), settings::PlacedWindow::Main, screen()))
-        setWindowPlacement(*placement);
-  });
-  runCommand([&] {
-    if (settings::Settings* settings = workbench_->settings())
-      if (const auto placement =
-              settings::readWindowPlacement(settings->file(), settings::PlacedWindow::WordCheck, screen()))
-        platform::applyPlacement(*wordCheck_, *placement);
+    const settings::WindowPlacements& placements = workbench_->placements();
+    if (const auto placement = placements.stored(settings::PlacedWindow::Main)) setWindowPlacement(*placement);
+    if (const auto placement = placements.stored(settings::PlacedWindow::WordCheck))
+      platform::applyPlacement(*wordCheck_, *placement);
   });
 }
 
@@ -360,12 +353,12 @@ void MainWindow::buildToolbar() {
   buttons->addStretch(1);
   searchButton_ = findChild<QToolButton*>("bSearch");
 
-  bgColor_ = new platform::ColorComboWidget(toolbar_);
+  bgColor_ = new language::ColorComboWidget(toolbar_);
   bgColor_->setObjectName("bgColor");
   bgColor_->setFixedWidth(193);
   bgColor_->setToolTip("R-Click for Color Palette");
   bgColor_->hide();
-  connect(bgColor_, &platform::ColorComboWidget::colorChosen, this, [this](platform::Color color) {
+  connect(bgColor_, &language::ColorComboWidget::colorChosen, this, [this](platform::Color color) {
     workbench_->options().backgroundChosen(color);
     sourceEditor_->setFocus();
   });
@@ -512,13 +505,13 @@ void MainWindow::buildPanels() {
 // The find dialog is made at start-up, as F3 reads what it holds; the character map, with
 // its list of every font, waits for its first use. Both are kept until exit.
 void MainWindow::buildTools() {
-  findDialog_ = new tools::FindReplaceDialog(workbench_->findReplace(), [this] { return workbench_->settings(); },
+  findDialog_ = new tools::FindReplaceDialog(workbench_->findReplace(), workbench_->placements(),
                                              [this](const Handler& what) { runTool(what); }, this);
 }
 
 tools::CharMapWindow& MainWindow::charMapWindow() {
   if (!charMapWindow_)
-    charMapWindow_ = new tools::CharMapWindow(workbench_->charMap(), [this] { return workbench_->settings(); },
+    charMapWindow_ = new tools::CharMapWindow(workbench_->charMap(), workbench_->placements(),
                                               [this](const Handler& what) { runTool(what); }, this);
   return *charMapWindow_;
 }

@@ -36,7 +36,7 @@ class CodeMemoWidget;
 class CodeGutterWidget;
 }
 
-namespace quillon::platform {
+namespace quillon::language {
 class ColorComboWidget;
 }
 
@@ -162,7 +162,7 @@ private:
   int busyDepth_ = 0;
 
   QFrame* toolbar_ = nullptr;
-  platform::ColorComboWidget* bgColor_ = nullptr;
+  language::ColorComboWidget* bgColor_ = nullptr;
   QToolButton* searchButton_ = nullptr;
   // Every action made for a row, by the row's id: a row may show in a menu and a pop-up.
   std::multimap<std::string, QAction*> rowActions_;
@@ -188,7 +188,6 @@ private:
   editor::CodeMemoWidget* sourceEditor_ = nullptr;
   StatusBarWidget* statusBar_ = nullptr;
   language::WordCheckWindow* wordCheck_ = nullptr;
-  bool wordCheckShown_ = false;
   editor::Subscription wordCheckShownWatch_;
   tools::FindReplaceDialog* findDialog_ = nullptr;
   tools::CharMapWindow* charMapWindow_ = nullptr;

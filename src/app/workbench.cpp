@@ -53,6 +53,7 @@ Workbench::Workbench(Ports ports)
              [this] { return programFile_; }}),
       findReplace_({ports.ui, ports.states, sourceEditor_, documents_, ports.clock}),
       charMap_(sourceEditor_, ports.clipboard) {
+  placements_.shown(settings::PlacedWindow::Main, [this] { return view_.windowPlacement(); });
   settings::applySourceEditorProfile(sourceEditor_);
   settings::applyErrorViewProfile(errorView_);
   // Highlighting waits for the end of start-up, as the form has it off.
@@ -158,6 +159,7 @@ void Workbench::readSettings(const std::filesystem::path& program, Surroundings&
   settings_ = std::make_unique<settings::Settings>(ui_, program, surroundings.environment, surroundings.folderLookup);
   const settings::SettingsValues& v = settings_->read();
   if (settings_->firstRun()) view_.centreWindow();
+  placements_.read(settings_->file(), view_.screen());
   documents_.setProjectFolder(v.projectFolder.empty() ? programFolder_ : v.projectFolder);
   // The font and the background reach the gutter and the error view from here, once.
   settings::applyStoredOptions(settings_->file(), storedOptions(), ui_);
@@ -180,9 +182,7 @@ void Workbench::writeSettings() {
   settings::IniSectionStore sessions(settings_->file(), std::string(settings::kLastSessionSection));
   recent_.files().save(files);
   recent_.sessions().save(sessions);
-  settings::writeWindowPlacement(settings_->file(), settings::PlacedWindow::Main, view_.windowPlacement());
-  if (const auto placement = wordCheckPlacement ? wordCheckPlacement() : std::nullopt)
-    settings::writeWindowPlacement(settings_->file(), settings::PlacedWindow::WordCheck, *placement);
+  placements_.write(settings_->file());
   settings_->write();
 }
 

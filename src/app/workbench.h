@@ -28,6 +28,7 @@
 #include "settings/session_shelf.h"
 #include "settings/settings.h"
 #include "settings/stored_options.h"
+#include "settings/window_placements.h"
 #include "app/status_presenter.h"
 #include "editor/code_gutter.h"
 #include "editor/code_memo.h"
@@ -113,8 +114,6 @@ public:
   StatusPresenter& status() { return status_; }
   language::WordCheckCommands& wordCheck() { return wordCheck_; }
   editor::MemoClipboard& wordCheckClipboard() { return wordCheckClipboard_; }
-  // Where the word checker's window stands, when it was ever shown; stored with the settings.
-  std::function<std::optional<platform::WindowPlacement>()> wordCheckPlacement;
   language::HelpCommands& help() { return help_; }
 
   const std::filesystem::path& programFolder() const { return programFolder_; }
@@ -146,6 +145,7 @@ public:
   void numberSyntaxApplied();
   editor::NumberHighlighter& numbers() { return numbers_; }
   settings::Settings* settings() { return settings_.get(); }
+  settings::WindowPlacements& placements() { return placements_; }
 
 private:
   // The page table's view of the bookmarks, kept by the editing commands.
@@ -205,6 +205,7 @@ private:
   std::filesystem::path programFolder_;
   std::filesystem::path programFile_;
   std::unique_ptr<settings::Settings> settings_;
+  settings::WindowPlacements placements_;
   platform::AssociationStore* associations_ = nullptr;
   std::unique_ptr<platform::FileAssociation> association_;
   // Reads the source editor's paragraphs while it prints, so it goes before them.

@@ -34,9 +34,13 @@
 #include <QPushButton>
 
 #include "platform/qt_single_instance.h"
+#include "settings/ini_file.h"
+#include "settings/settings.h"
 #include "app/status_bar_widget.h"
 #include "editor/code_memo_widget.h"
 #include "language/word_check_window.h"
+#include "tools/char_map_window.h"
+#include "tools/find_replace_dialog.h"
 #include "support/fake_keyboard.h"
 #include "support/special_files.h"
 #include "support/temp_folder.h"
@@ -419,6 +423,38 @@ TEST_F(MainWindowTest, CheckWordsShowsItsToolWindowAndListsTheUnknownWords) {
   EXPECT_EQ(std::tuple(list->item(0)->text().toStdString(), check.findChild<QPushButton*>("bStart")->isEnabled(),
                        window.workbench().wordCheck().workCopy().readOnly()),
             std::tuple("zorkWord", true, true));
+}
+
+// Every tool window that was shown keeps its place, also when it is still open as the program
+// ends: the find and replace window and the character map lost theirs that way.
+TEST_F(MainWindowTest, ToolWindowsOpenAtExitKeepTheirPlacement) {
+  window.show();
+  window.workbench().commands().run("find.findReplace");
+  window.workbench().commands().run("edit.charMap");
+  window.workbench().commands().run("edit.checkWords");
+  QWidget* tools[] = {&window.findDialog(), &window.charMapWindow(), &window.wordCheckWindow()};
+  int x = 40;
+  for (QWidget* tool : tools) {
+    ASSERT_TRUE(tool->isVisible());
+    tool->move(x, 60);
+    x += 70;
+  }
+  QApplication::processEvents();
+  ASSERT_TRUE(window.close());
+
+  std::ifstream in(installed.settingsFile(), std::ios::binary);
+  const std::string ini((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  for (const char* section : {"[WinMain]", "[WinFind]", "[WinChar]", "[WinWord]"})
+    EXPECT_NE(ini.find(section), std::string::npos) << section << " missing from\n" << ini;
+  const settings::IniFile file(ini);
+  int expectedLeft = 40;
+  for (const auto kind : {settings::PlacedWindow::FindReplace, settings::PlacedWindow::CharMap,
+                          settings::PlacedWindow::WordCheck}) {
+    const auto placement = settings::readWindowPlacement(file, kind, {0, 0, 4000, 4000});
+    ASSERT_TRUE(placement);
+    EXPECT_EQ(placement->normal.left, expectedLeft);
+    expectedLeft += 70;
+  }
 }
 
 TEST(SingleInstanceTest, SecondCopyWakesTheFirst) {
