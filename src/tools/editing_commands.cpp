@@ -94,7 +94,7 @@ void EditingCommands::goToLine() {
   const std::int64_t count = memo_.lineCount();
   const auto answer = ui_.prompt("Go To Line", "Enter Line # [1-" + std::to_string(count) + "]", "");
   if (!answer || answer->empty()) return;
-  const auto value = settings::parseInteger(*answer);
+  const auto value = platform::parseInteger(*answer);
   if (!value) {
     ui_.showMessage(settings::invalidIntegerMessage(*answer));
     return;
@@ -153,7 +153,7 @@ void EditingCommands::restoreBookmarks() {
     caption.remove_prefix(2);
     caption = platform::trim(caption.substr(0, caption.find('=')));
     if (caption.empty()) continue;
-    const auto number = settings::parseInteger(caption);
+    const auto number = platform::parseInteger(caption);
     if (!number || *number < 1) continue;
     const std::int64_t line = static_cast<std::int64_t>(*number) - 1;
     // Toggling the line it already stands on would remove it.
