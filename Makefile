@@ -6,6 +6,8 @@ JOBS       ?= $(shell nproc)
 CMAKE_GEN  := -G Ninja
 SHARED     ?= $(abspath ../shared)
 PREFIX     ?= /usr/local
+# The CI build (CI=true) fails on any warning of GCC's.
+WERROR     := $(if $(filter true,$(CI)),-DQUILLON_WERROR=ON,)
 
 .PHONY: all deps configure build run test test-core test-gui bench fuzz clean install package
 
@@ -15,7 +17,7 @@ deps:
 	@scripts/install-deps.sh
 
 $(BUILD)/build.ninja: | deps
-	cmake -S . -B $(BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLON_BENCH=ON
+	cmake -S . -B $(BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLON_BENCH=ON $(WERROR)
 
 build: deps $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS)
@@ -35,7 +37,7 @@ package: build
 
 $(ASAN_BUILD)/build.ninja: | deps
 	cmake -S . -B $(ASAN_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DQUILLON_GUI=OFF \
-	  -DQUILLON_SANITIZE=ON -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g"
+	  -DQUILLON_SANITIZE=ON -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" $(WERROR)
 
 # Core tests run under AddressSanitizer + UndefinedBehaviorSanitizer, widget tests offscreen.
 test-core: deps $(ASAN_BUILD)/build.ninja

@@ -17,3 +17,17 @@ function(quillon_split_by_toolkit files core_var qt_var)
   set(${core_var} ${core} PARENT_SCOPE)
   set(${qt_var} ${qt} PARENT_SCOPE)
 endfunction()
+
+# The layers of src/: the folders each folder's files may include besides their own. An include
+# points down, and across a row only where this table says so (sessions in settings use the
+# pages' recent lists; the language features may read a project's modules). layout_check fails
+# on any other include, naming the file, the line and the edge.
+set(QUILLON_LAYER_platform "")
+set(QUILLON_LAYER_editor platform)
+set(QUILLON_LAYER_pages editor platform)
+set(QUILLON_LAYER_settings pages editor platform)
+set(QUILLON_LAYER_build settings pages editor platform)
+set(QUILLON_LAYER_tools settings pages editor platform)
+set(QUILLON_LAYER_language build settings pages editor platform)
+set(QUILLON_LAYER_lsp language build tools settings pages editor platform)
+set(QUILLON_LAYER_app lsp language build tools settings pages editor platform)

@@ -7,7 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config python3
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format
   libx11-dev libxkbcommon-dev
   xvfb xauth x11-utils imagemagick fonts-liberation ccache poppler-utils xdg-utils
   librsvg2-bin desktop-file-utils appstream shared-mime-info libfile-mimeinfo-perl

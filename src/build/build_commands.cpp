@@ -352,6 +352,8 @@ void BuildCommands::reportStopped(const std::string& name, const std::vector<fs:
   finishReport(BuildReport::Result::Stopped);
 }
 
+void BuildCommands::showOutput() { view_.showBottomPanel(platform::MainView::BottomPage::BuildOutput); }
+
 void BuildCommands::stopBuild() {
   if (!waiting_ || stopAt_) return;
   stopAt_ = clock_.now();

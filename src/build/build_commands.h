@@ -94,6 +94,8 @@ public:
   // Stop Build: the compiler and everything it started are asked to end, and killed when
   // still there after kStopGrace; the waiting build then reports "BUILD STOPPED: ".
   void stopBuild();
+  // The compiler's output of the last build, in the bottom panel.
+  void showOutput();
   // The same, waited for here: when this returns nothing of the compiler is left.
   void stopBuildNow();
   static constexpr std::chrono::milliseconds kStopGrace{2000};

@@ -245,7 +245,6 @@ HeadlessBuild::Result HeadlessBuild::build(Mode mode, const fs::path& given) {
   parts.ui.problems.clear();  // the first run's folder questions: the check below says it in words
   parts.commands.setSurroundings(&values, surroundings_.environment);
   parts.errorPanel.mapBasicFolder = [&parts] { return parts.commands.mapBasicFolder(); };
-  parts.documents.hooks.errorFileShown = [&parts](const fs::path& f) { parts.errorPanel.setErrorFile(f); };
   parts.options.initialize();
   parts.states.setChecked(platform::Command::ShowDoneBox1, false);
   parts.documents.startUp();

@@ -14,8 +14,8 @@
 #include <algorithm>
 
 #include "editor/code_gutter.h"
-#include "editor/windows1252.h"
 #include "platform/qt_conversions.h"
+#include "platform/windows1252.h"
 
 namespace quillon::editor {
 
@@ -370,7 +370,7 @@ void CodeMemoWidget::keyPressEvent(QKeyEvent* event) {
   if (!text.isEmpty() && MemoKeyboard::typesText(mods)) {
     const std::u16string u(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size()));
     guarded([&] {
-      for (char c : utf16ToWindows1252(u))
+      for (char c : platform::utf16ToWindows1252(u))
         if (static_cast<unsigned char>(c) >= 0x20 && c != 0x7F) keyboard_.typeChar(c);
     });
     event->accept();

@@ -9,7 +9,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "editor/windows1252.h"
+#include "platform/windows1252.h"
 
 namespace quillon::editor {
 
@@ -37,12 +37,12 @@ std::int32_t fromColor(const QColor& color) {
 }
 
 QString toText(std::string_view bytes) {
-  const std::u16string u = windows1252ToUtf16(bytes);
+  const std::u16string u = platform::windows1252ToUtf16(bytes);
   return QString::fromUtf16(u.data(), static_cast<qsizetype>(u.size()));
 }
 
 std::string fromText(const QString& text) {
-  return utf16ToWindows1252(
+  return platform::utf16ToWindows1252(
       std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())));
 }
 

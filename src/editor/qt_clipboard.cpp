@@ -4,7 +4,7 @@
 #include <QGuiApplication>
 #include <QMimeData>
 
-#include "editor/windows1252.h"
+#include "platform/windows1252.h"
 
 namespace quillon::editor {
 
@@ -14,7 +14,7 @@ std::optional<platform::ClipboardText> QtClipboard::readText() const {
   if (!data || !data->hasText()) return std::nullopt;
   const QString text = data->text();
   platform::ClipboardText out;
-  out.text = utf16ToWindows1252(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
+  out.text = platform::utf16ToWindows1252(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
                                                     static_cast<std::size_t>(text.size())));
   out.columnBlock = data->hasFormat(kBlockMimeType);
   return out;
@@ -23,7 +23,7 @@ std::optional<platform::ClipboardText> QtClipboard::readText() const {
 void QtClipboard::writeText(std::string_view text, bool columnBlock) {
   QClipboard* clipboard = QGuiApplication::clipboard();
   if (!clipboard) return;
-  const std::u16string u = windows1252ToUtf16(text);
+  const std::u16string u = platform::windows1252ToUtf16(text);
   auto* data = new QMimeData;
   data->setText(QString::fromUtf16(u.data(), static_cast<qsizetype>(u.size())));
   if (columnBlock) data->setData(kBlockMimeType, QByteArray(1, '\x02'));

@@ -2,7 +2,7 @@
 
 #include <QChar>
 
-#include "editor/windows1252.h"
+#include "platform/windows1252.h"
 
 namespace quillon::editor {
 
@@ -36,7 +36,7 @@ int QtTextMetrics::charWidth(unsigned char c, std::uint8_t style) const {
   int& w = widths_[static_cast<std::size_t>(variant)][c];
   if (w < 0) {
     const QFontMetrics fm(fontFor(static_cast<std::uint8_t>(variant)));
-    const char16_t u = windows1252ToUnicode(c);
+    const char16_t u = platform::windows1252ToUnicode(c);
     // Control characters have no glyph; give them the width of a space so they can be seen
     // and clicked.
     w = u < 0x20 || (u >= 0x7F && u < 0xA0) ? fm.horizontalAdvance(QChar(' ')) : fm.horizontalAdvance(QChar(u));

@@ -10,7 +10,7 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
-#include "platform/color_combo_widget.h"
+#include "language/color_combo_widget.h"
 #include "platform/qt_conversions.h"
 #include "platform/qt_font_choice.h"
 
@@ -75,9 +75,9 @@ KeysDictDialog::KeysDictDialog(KeysDictCommands& commands, const settings::Optio
   highBackLabel_ = new QLabel("HighLight Background", keys);
   auto* fontLabel = new QLabel("Alternate Font", keys);
   for (QLabel* l : {highTextLabel_, highBackLabel_}) l->setAutoFillBackground(true);
-  highText_ = new platform::ColorComboWidget(keys);
+  highText_ = new language::ColorComboWidget(keys);
   highText_->setObjectName("eHighText");
-  highBack_ = new platform::ColorComboWidget(keys);
+  highBack_ = new language::ColorComboWidget(keys);
   highBack_->setObjectName("eHighBack");
   altFont_ = new QFontComboBox(keys);
   altFont_->setObjectName("eAltFont");
@@ -124,8 +124,8 @@ KeysDictDialog::KeysDictDialog(KeysDictCommands& commands, const settings::Optio
   connect(startStops, &QPushButton::clicked, this, [this] { actions_.run(actions_.editStartStopKeys); });
   connect(numberStyle, &QPushButton::clicked, this, [this] { actions_.run(actions_.editNumberStyle); });
   connect(close, &QPushButton::clicked, this, &QDialog::accept);
-  connect(highText_, &platform::ColorComboWidget::colorChosen, this, [this] { showHighlightColors(); });
-  connect(highBack_, &platform::ColorComboWidget::colorChosen, this, [this] { showHighlightColors(); });
+  connect(highText_, &language::ColorComboWidget::colorChosen, this, [this] { showHighlightColors(); });
+  connect(highBack_, &language::ColorComboWidget::colorChosen, this, [this] { showHighlightColors(); });
   connect(altFont_, &QFontComboBox::currentFontChanged, sample, [sample](const QFont& font) {
     QFont shown = font;
     shown.setPointSize(sample->font().pointSize());

@@ -11,7 +11,7 @@ class QFontComboBox;
 class QLabel;
 class QRadioButton;
 
-namespace quillon::platform {
+namespace quillon::language {
 class ColorComboWidget;
 }
 
@@ -55,8 +55,8 @@ private:
   std::array<QLabel*, 4> paths_{};
   QLabel* highTextLabel_ = nullptr;
   QLabel* highBackLabel_ = nullptr;
-  platform::ColorComboWidget* highText_ = nullptr;
-  platform::ColorComboWidget* highBack_ = nullptr;
+  language::ColorComboWidget* highText_ = nullptr;
+  language::ColorComboWidget* highBack_ = nullptr;
   QFontComboBox* altFont_ = nullptr;
   std::array<QRadioButton*, 6> versions_{};
   // The font box shows what the system has for the stored name; unless the user picks

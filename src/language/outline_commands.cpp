@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "pages/document_commands.h"
+
 namespace quillon::language {
 
 OutlineCommands::OutlineCommands(Parts parts)
@@ -10,7 +12,12 @@ OutlineCommands::OutlineCommands(Parts parts)
       states_(parts.states),
       editor_(parts.editor),
       pageCaption_(std::move(parts.pageCaption)),
-      clock_(parts.clock) {}
+      clock_(parts.clock) {
+  if (!parts.pages) return;
+  pageWatches_[0] = parts.pages->pageEntered.listen([this] { pageEntered(); });
+  pageWatches_[1] = parts.pages->pageClosed.listen([this] { pageClosed(); });
+  pageWatches_[2] = parts.pages->allPagesClosed.listen([this] { allClosed(); });
+}
 
 void OutlineCommands::scan() {
   const auto start = clock_.now();

@@ -12,6 +12,10 @@
 #include "platform/main_view.h"
 #include "platform/ui.h"
 
+namespace quillon::pages {
+class DocumentCommands;
+}
+
 namespace quillon::language {
 
 // The CodeInfo outline: the menu's "Show...", "ReScan...." and "Sorted", the scan, what the
@@ -30,6 +34,7 @@ public:
     editor::CodeMemo& editor;
     std::function<std::string()> pageCaption;  // the current tab's caption
     const platform::Clock& clock;
+    pages::DocumentCommands* pages = nullptr;  // followed, when given, as its pages come and go
   };
 
   explicit OutlineCommands(Parts parts);
@@ -80,6 +85,7 @@ private:
   bool stale_ = false;
   int mouseX_ = -99;
   int mouseY_ = -99;
+  editor::Subscription pageWatches_[3];
 };
 
 }  // namespace quillon::language

@@ -1,6 +1,6 @@
 #include "lsp/position_codec.h"
 
-#include "editor/windows1252.h"
+#include "platform/windows1252.h"
 
 namespace quillon::lsp {
 
@@ -45,7 +45,7 @@ Char charAt(std::string_view line, std::size_t i, PositionEncoding encoding) {
   if (n == 0) {
     // A Windows-1252 byte: one character of the Basic Multilingual Plane.
     if (encoding == PositionEncoding::utf16) return {1, 1};
-    const char16_t u = editor::windows1252ToUnicode(c);
+    const char16_t u = platform::windows1252ToUnicode(c);
     return {1, u < 0x800 ? 2u : 3u};
   }
   if (encoding == PositionEncoding::utf8) return {static_cast<std::uint32_t>(n), static_cast<std::uint32_t>(n)};
@@ -101,7 +101,7 @@ std::string toUtf8(std::string_view bytes) {
       i += n;
       continue;
     }
-    const char16_t u = editor::windows1252ToUnicode(c);
+    const char16_t u = platform::windows1252ToUnicode(c);
     if (u < 0x800) {
       out.push_back(static_cast<char>(0xC0 | (u >> 6)));
       out.push_back(static_cast<char>(0x80 | (u & 0x3F)));

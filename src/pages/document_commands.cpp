@@ -201,7 +201,7 @@ void DocumentCommands::tabChanged(int index) {
   ui_.processPendingMessages();
   // Cleared first: a scan of the page writes its own text. A read-only page says why.
   setMessage(editsRefused(currentFormat_) ? tabs_[current_] + formatNote() : std::string());
-  if (hooks.rebuildOutline) hooks.rebuildOutline(PageChange::Entered);
+  pageEntered.listeners_.notify();
   enableBuildCommands(true);
   loadErrorCompanion();
   syncTabs();
@@ -223,14 +223,14 @@ void DocumentCommands::showPage(int index) {
 }
 
 void DocumentCommands::settleVisitedPage() {
-  if (hooks.rebuildOutline) hooks.rebuildOutline(PageChange::Entered);
+  pageEntered.listeners_.notify();
   loadErrorCompanion();
 }
 
 void DocumentCommands::pageSetChanged() {
   revertAvailable_ = false;
   states_.setEnabled(platform::Command::Revert1, false);
-  if (hooks.pagesChanged) hooks.pagesChanged();
+  pagesChanged.listeners_.notify();
 }
 
 int DocumentCommands::openAsPage(const std::string& name) {
@@ -246,10 +246,10 @@ int DocumentCommands::openAsPage(const std::string& name) {
   openFiles({name}, Opener::Project);
   if (tabs_ != tabsBefore) pageSetChanged();
   if (findOpenPage(name) != current_) return -1;
-  if (hooks.rebuildOutline) hooks.rebuildOutline(PageChange::Entered);
+  pageEntered.listeners_.notify();
   enableBuildCommands(true);
   refreshWindowList();
-  if (hooks.reApplyKeywords) hooks.reApplyKeywords();
+  filesLoaded.listeners_.notify();
   return current_;
 }
 
@@ -302,7 +302,7 @@ void DocumentCommands::loadErrorCompanion() {
     }
   }
   if (shown.empty()) errorView_.clear();
-  if (hooks.errorFileShown) hooks.errorFileShown(shown);
+  errorFileShown.listeners_.notify(shown);
 }
 
 // ----- Window menu -----
@@ -409,7 +409,7 @@ void DocumentCommands::newPage() {
       savePageState(current_);
       editor_.setModified(false);
       states_.setEnabled(platform::Command::bSave, false);
-      if (hooks.pageAdded) hooks.pageAdded();
+      pageAdded.listeners_.notify();
     }
   }
   const bool hasText = editor_.charCount() > 0;
@@ -420,7 +420,7 @@ void DocumentCommands::newPage() {
   showUndoStates();
   pageSetChanged();
   refreshWindowList();
-  if (hooks.rebuildOutline) hooks.rebuildOutline(PageChange::Entered);
+  pageEntered.listeners_.notify();
 }
 
 // ----- Open -----
@@ -444,7 +444,7 @@ void DocumentCommands::open(Opener opener) {
       current_ = 0;
       savePageState(0);
       projectFolder_ = folderOf(name);
-      if (hooks.addRecentFile) hooks.addRecentFile(name);
+      fileUsed.listeners_.notify(name);
       ui_.processPendingMessages();
       editor_.setTopLine(0);
       editor_.setSelStart(0);
@@ -472,12 +472,12 @@ void DocumentCommands::open(Opener opener) {
   // A failure keeps its own words: "LOADED: " names only a file that was loaded.
   if (!stoppedLoad_.empty()) setMessage("LOAD STOPPED: " + fileNamePart(stoppedLoad_));
   else if (!lastLoadFailed_) showLoaded(tabs_[current_]);
-  if (hooks.rebuildOutline) hooks.rebuildOutline(PageChange::Entered);
+  pageEntered.listeners_.notify();
   // A page of another type must not keep the last page's Compile or Link.
   enableBuildCommands(true);
   refreshWindowList();
   loadErrorCompanion();
-  if (hooks.reApplyKeywords) hooks.reApplyKeywords();
+  filesLoaded.listeners_.notify();
 }
 
 void DocumentCommands::openFiles(const std::vector<std::string>& requested, Opener opener) {
@@ -531,7 +531,7 @@ void DocumentCommands::openFiles(const std::vector<std::string>& requested, Open
     keys[static_cast<std::size_t>(index)] = key;
     syncTabs();
     projectFolder_ = folderOf(name);
-    if (opener == Opener::Dialog && hooks.addRecentFile) hooks.addRecentFile(name);
+    if (opener == Opener::Dialog) fileUsed.listeners_.notify(name);
     ui_.processPendingMessages();
     editor_.setTopLine(0);
     editor_.setSelStart(0);
@@ -661,6 +661,7 @@ bool DocumentCommands::writeFile(const std::string& name) {
   editor_.setModified(false);
   // Put back, the page would differ from what is now on the disk.
   if (revertAvailable_) revertTable_[static_cast<std::size_t>(current_)].savedSince = true;
+  pageSaved.listeners_.notify(name);
   return true;
 }
 
@@ -730,7 +731,7 @@ bool DocumentCommands::saveAs() {
   syncTabs();
   currentExt_ = withoutDot(p.ext);
   projectFolder_ = folderOf(name);
-  if (hooks.addRecentFile) hooks.addRecentFile(name);
+  fileUsed.listeners_.notify(name);
   editor_.setModified(false);
   p.modified = false;
   states_.setEnabled(platform::Command::bSave, false);
@@ -809,7 +810,7 @@ void DocumentCommands::closePage() {
   states_.setEnabled(platform::Command::bPreview, hasText);
   if (closed) bookmarks_.restoreBookmarks();
   ui_.processPendingMessages();
-  if (hooks.rebuildOutline) hooks.rebuildOutline(PageChange::Closed);
+  pageClosed.listeners_.notify();
   enableBuildCommands(true);
   loadErrorCompanion();
   setMessage("CLOSED PAGE....");
@@ -855,7 +856,7 @@ void DocumentCommands::closeAll() {
   }
   for (platform::Command c : {platform::Command::bCut, platform::Command::Cut1, platform::Command::bCopy, platform::Command::Copy1, platform::Command::bPreview, platform::Command::bPrint})
     states_.setEnabled(c, false);
-  if (hooks.rebuildOutline) hooks.rebuildOutline(PageChange::AllClosed);
+  allPagesClosed.listeners_.notify();
   loadErrorCompanion();
   setMessage("CLOSED ALL....");
   pageSetChanged();
@@ -898,8 +899,8 @@ bool DocumentCommands::confirmClose() {
 void DocumentCommands::filesDropped(const std::vector<std::string>& names) {
   openList_ = names;
   ui_.processPendingMessages();
-  if (names.size() == 1 && lowerDotExtension(names.front()) == ".mbp" && hooks.openProject)
-    hooks.openProject(names.front());
+  if (names.size() == 1 && lowerDotExtension(names.front()) == ".mbp" && projectDropped.listeners_.heard())
+    projectDropped.listeners_.notify(names.front());
   else
     open(Opener::Drop);
   view_.bringToFront();

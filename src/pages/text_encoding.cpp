@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "editor/windows1252.h"
+#include "platform/windows1252.h"
 
 namespace quillon::pages {
 
@@ -157,7 +157,7 @@ const std::array<Utf8Form, 256>& utf8Forms() {
     std::array<Utf8Form, 256> t{};
     for (int b = 0; b < 256; ++b) {
       Utf8Form& f = t[static_cast<std::size_t>(b)];
-      f.length = static_cast<Bytes>(putUtf8(editor::windows1252ToUnicode(static_cast<Bytes>(b)), f.bytes.data()));
+      f.length = static_cast<Bytes>(putUtf8(platform::windows1252ToUnicode(static_cast<Bytes>(b)), f.bytes.data()));
     }
     return t;
   }();
@@ -185,7 +185,7 @@ Converted utf8ToWindows1252(Bytes* p, std::size_t n, std::size_t from, std::size
     }
     std::size_t next = r;
     const char32_t c = nextCharacter(p, n, next, kWellFormed);
-    const int byte = c == kInvalid ? -1 : editor::unicodeToWindows1252(c);
+    const int byte = c == kInvalid ? -1 : platform::unicodeToWindows1252(c);
     if (byte < 0) return {c == kInvalid ? Outcome::notUnicode : Outcome::beyondWindows1252, r, w};
     p[w++] = static_cast<Bytes>(byte);
     r = next;
@@ -254,7 +254,7 @@ DecodedText decodeUtf16(std::unique_ptr<char[]>& buffer, std::size_t n, bool big
   if ((n - 2) % 2 == 0) {
     // A byte written at w never reaches a unit still to be read, at 2 + 2w.
     for (const std::size_t units = t.units(); w < units; ++w) {
-      const int byte = editor::unicodeToWindows1252(t.unit(w));  // a surrogate never fits
+      const int byte = platform::unicodeToWindows1252(t.unit(w));  // a surrogate never fits
       if (byte < 0) break;
       p[w] = static_cast<Bytes>(byte);
     }
@@ -426,7 +426,7 @@ private:
   // The Windows-1252 character a byte shows.
   void shown(Bytes b) {
     if (utf16_) {
-      unit(editor::windows1252ToUnicode(b));
+      unit(platform::windows1252ToUnicode(b));
     } else {
       std::memcpy(out_, forms_[b].bytes.data(), forms_[b].length);
       out_ += forms_[b].length;

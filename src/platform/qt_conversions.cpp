@@ -7,12 +7,12 @@
 #include <QGuiApplication>
 #include <QPalette>
 
-#include "editor/windows1252.h"
+#include "platform/windows1252.h"
 
 namespace quillon::platform {
 
 QString toQString(std::string_view bytes) {
-  const std::u16string u = editor::windows1252ToUtf16(bytes);
+  const std::u16string u = windows1252ToUtf16(bytes);
   return QString::fromUtf16(u.data(), static_cast<qsizetype>(u.size()));
 }
 
@@ -27,7 +27,7 @@ QString toDisplayString(std::string_view bytes) {
 std::string fromQPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
 std::string fromQString(const QString& text) {
-  return editor::utf16ToWindows1252(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
+  return utf16ToWindows1252(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
                                                         static_cast<std::size_t>(text.size())));
 }
 

@@ -4,7 +4,7 @@
 #include <array>
 #include <climits>
 
-#include "settings/setting_codec.h"
+#include "platform/integer_text.h"
 
 namespace quillon::platform {
 
@@ -26,7 +26,7 @@ std::optional<WindowPlacement> parsePlacement(std::string_view text) {
     const std::string_view field = text.substr(0, comma);
     if (n == 0 && field != "200") return std::nullopt;
     // A field that is no number makes the whole value unusable rather than a zero edge.
-    const std::optional<std::int32_t> number = settings::parseInteger(field);
+    const std::optional<std::int32_t> number = parseInteger(field);
     if (!number) return std::nullopt;
     v[n++] = *number;
     if (comma == std::string_view::npos) break;

@@ -6,6 +6,7 @@
 
 #include "platform/color.h"
 #include "platform/font_info.h"
+#include "platform/integer_text.h"
 
 namespace quillon::settings {
 
@@ -13,10 +14,8 @@ class IniFile;
 
 // The text forms of settings values, and typed reads and writes over an IniFile.
 
-// Integers: optional leading spaces, an optional sign, then decimal digits, or hex digits
-// after "$", "0x" or "0X". Hex takes up to 32 bits and wraps ($FFFFFFFF is -1); decimal must
-// fit in 32 bits. Anything else (trailing text included) is not a number.
-std::optional<std::int32_t> parseInteger(std::string_view text);
+// Integers are read as platform::parseInteger reads them.
+using platform::parseInteger;
 std::int32_t decodeInteger(std::string_view text, std::int32_t defaultValue);
 std::string encodeInteger(std::int32_t value);
 

@@ -14,10 +14,10 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "editor/windows1252.h"
+#include "platform/windows1252.h"
 #include "platform/qt_conversions.h"
 #include "platform/qt_window_placement.h"
-#include "settings/settings.h"
+#include "settings/window_placements.h"
 
 namespace quillon::tools {
 
@@ -28,7 +28,7 @@ constexpr int kClientHeight = 373;
 constexpr const char* kStartFont = "MS Sans Serif";
 
 QString cellText(int code) {
-  return CharMap::printable(code) ? QString(QChar(editor::windows1252ToUnicode(static_cast<unsigned char>(code)))) : QString();
+  return CharMap::printable(code) ? QString(QChar(platform::windows1252ToUnicode(static_cast<unsigned char>(code)))) : QString();
 }
 
 }  // namespace
@@ -129,10 +129,10 @@ void CharGrid::keyPressEvent(QKeyEvent* event) {
 
 // ----- Window -----
 
-CharMapWindow::CharMapWindow(CharMap& core, SettingsSource settings, Runner run, QWidget* parent)
+CharMapWindow::CharMapWindow(CharMap& core, settings::WindowPlacements& placements, Runner run, QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       core_(core),
-      settings_(std::move(settings)),
+      placements_(placements),
       run_(std::move(run)) {
   setObjectName("fCharMap");
   setWindowTitle("Character Map");
@@ -256,9 +256,9 @@ QString CharMapWindow::collected() const { return copied_->text(); }
 void CharMapWindow::showMap() {
   if (!placed_) {
     placed_ = true;
-    const settings::Settings* s = settings_ ? settings_() : nullptr;
-    const auto stored = s ? settings::readWindowPlacement(s->file(), settings::PlacedWindow::CharMap, platform::screenOf(*this))
-                          : std::nullopt;
+    const auto stored = placements_.stored(settings::PlacedWindow::CharMap);
+    // Asked at the close query from now on, whether open or hidden then.
+    placements_.shown(settings::PlacedWindow::CharMap, [this] { return platform::placementOf(*this); });
     if (stored) platform::applyPlacement(*this, *stored);
     else platform::placeBeside(*this);
   }
@@ -271,9 +271,6 @@ void CharMapWindow::showMap() {
 void CharMapWindow::closeMap() {
   core_.close();
   copied_->clear();
-  if (isVisible())
-    if (settings::Settings* s = settings_ ? settings_() : nullptr)
-      settings::writeWindowPlacement(s->file(), settings::PlacedWindow::CharMap, platform::placementOf(*this));
   hide();
 }
 

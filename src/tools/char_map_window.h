@@ -12,7 +12,7 @@ class QLineEdit;
 class QMenu;
 
 namespace quillon::settings {
-class Settings;
+class WindowPlacements;
 }
 
 namespace quillon::tools {
@@ -26,9 +26,8 @@ class CharMapWindow : public QWidget {
 
 public:
   using Runner = std::function<void(const std::function<void()>&)>;
-  using SettingsSource = std::function<settings::Settings*()>;
 
-  CharMapWindow(CharMap& core, SettingsSource settings, Runner run, QWidget* parent = nullptr);
+  CharMapWindow(CharMap& core, settings::WindowPlacements& placements, Runner run, QWidget* parent = nullptr);
 
   // Shows the window, placed as stored the first time.
   void showMap();
@@ -52,7 +51,7 @@ private:
   void act(const std::function<void()>& what) { run_(what); }
 
   CharMap& core_;
-  SettingsSource settings_;
+  settings::WindowPlacements& placements_;
   Runner run_;
   bool placed_ = false;
   QComboBox* fonts_ = nullptr;

@@ -1,4 +1,4 @@
-// Written by buildtools/gen_char_names.py; change the script, not this file.
+// Written by generators/gen_char_names.py; change the script, not this file.
 #include "tools/char_map.h"
 
 namespace quillon::tools {

@@ -20,7 +20,7 @@
 
 #include "platform/qt_conversions.h"
 #include "platform/qt_window_placement.h"
-#include "settings/settings.h"
+#include "settings/window_placements.h"
 
 namespace quillon::tools {
 
@@ -44,11 +44,11 @@ QComboBox* makeList(QWidget* parent) {
 
 }  // namespace
 
-FindReplaceDialog::FindReplaceDialog(FindReplace& core, SettingsSource settings, Runner run, QWidget* parent)
+FindReplaceDialog::FindReplaceDialog(FindReplace& core, settings::WindowPlacements& placements, Runner run, QWidget* parent)
     : QDialog(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint),
       core_(core),
-      settings_(std::move(settings)),
+      placements_(placements),
       run_(std::move(run)) {
   setObjectName("fFindReplace");
   setWindowTitle("Find / Replace.....");
@@ -200,9 +200,9 @@ void FindReplaceDialog::show() {
   if (!placed_) {
     placed_ = true;
     ensurePolished();
-    const settings::Settings* s = settings_ ? settings_() : nullptr;
-    const auto stored = s ? settings::readWindowPlacement(s->file(), settings::PlacedWindow::FindReplace, platform::screenOf(*this))
-                          : std::nullopt;
+    const auto stored = placements_.stored(settings::PlacedWindow::FindReplace);
+    // Asked at the close query from now on, whether open or hidden then.
+    placements_.shown(settings::PlacedWindow::FindReplace, [this] { return platform::placementOf(*this); });
     if (stored) platform::applyPlacement(*this, *stored);
     else platform::placeBeside(*this);
   }
@@ -213,12 +213,7 @@ void FindReplaceDialog::show() {
   findList_->lineEdit()->selectAll();
 }
 
-void FindReplaceDialog::hide() {
-  if (isVisible())
-    if (settings::Settings* s = settings_ ? settings_() : nullptr)
-      settings::writeWindowPlacement(s->file(), settings::PlacedWindow::FindReplace, platform::placementOf(*this));
-  QDialog::hide();
-}
+void FindReplaceDialog::hide() { QDialog::hide(); }
 
 int FindReplaceDialog::left() const { return frameGeometry().left(); }
 int FindReplaceDialog::top() const { return frameGeometry().top(); }

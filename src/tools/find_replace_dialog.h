@@ -13,7 +13,7 @@ class QLabel;
 class QPushButton;
 
 namespace quillon::settings {
-class Settings;
+class WindowPlacements;
 }
 
 namespace quillon::tools {
@@ -26,9 +26,8 @@ class FindReplaceDialog : public QDialog, public FindReplaceView {
 public:
   // Every action of the dialog runs through `run`, which reports what fails.
   using Runner = std::function<void(const std::function<void()>&)>;
-  using SettingsSource = std::function<settings::Settings*()>;
 
-  FindReplaceDialog(FindReplace& core, SettingsSource settings, Runner run, QWidget* parent = nullptr);
+  FindReplaceDialog(FindReplace& core, settings::WindowPlacements& placements, Runner run, QWidget* parent = nullptr);
   ~FindReplaceDialog() override;
 
   QPushButton* button(Button b) const;
@@ -73,7 +72,7 @@ private:
   static void setItems(QComboBox* list, const std::vector<std::string>& items);
 
   FindReplace& core_;
-  SettingsSource settings_;
+  settings::WindowPlacements& placements_;
   Runner run_;
   bool placed_ = false;
   QComboBox* findList_ = nullptr;

@@ -4,6 +4,9 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
 #include <tuple>
 #include <vector>
 
@@ -34,9 +37,13 @@
 #include <QTimer>
 
 #include "platform/qt_single_instance.h"
+#include "settings/ini_file.h"
+#include "settings/settings.h"
 #include "app/status_bar_widget.h"
 #include "editor/code_memo_widget.h"
 #include "language/word_check_window.h"
+#include "tools/char_map_window.h"
+#include "tools/find_replace_dialog.h"
 #include "support/fake_keyboard.h"
 #include "support/special_files.h"
 #include "support/temp_folder.h"
@@ -134,6 +141,49 @@ TEST_F(MainWindowTest, EveryMenuAndPopupItemHasItsCaptionShortcutAndStartState) 
   EXPECT_EQ(captions("Pop1", &window),
             QStringList({"Close Page", "Cut", "Copy", "Paste", "Go To Line...", "Set Bookmark", "Goto Bookmark"}));
   EXPECT_EQ(captions("Pop2", &window), QStringList({"Ignore For Now", "Add To Dictionary", "Add To KeyWords"}));
+}
+
+// Every row of the menu bar, the two pop-ups, the window's own keys and the toolbar, read as
+// text: caption, key, hint, check mark and enabling, in order, separators included.
+std::string describeMenu(const QList<QAction*>& actions, int depth) {
+  std::string out;
+  for (QAction* a : actions) {
+    out += std::string(static_cast<std::size_t>(depth) * 2, ' ');
+    if (a->isSeparator()) {
+      out += "---\n";
+      continue;
+    }
+    out += a->text().toStdString();
+    if (!a->shortcut().isEmpty()) out += " [" + a->shortcut().toString().toStdString() + "]";
+    if (!a->statusTip().isEmpty()) out += " {" + a->statusTip().toStdString() + "}";
+    if (a->isCheckable()) out += a->isChecked() ? " (x)" : " ( )";
+    if (!a->isEnabled()) out += " off";
+    out += "\n";
+    if (a->menu()) out += describeMenu(a->menu()->actions(), depth + 1);
+  }
+  return out;
+}
+
+TEST_F(MainWindowTest, MenusPopupsKeysAndToolbarReadAsTheGoldenFile) {
+  std::string actual = "menu bar\n" + describeMenu(window.menuBar()->actions(), 1);
+  for (const char* popup : {"Pop1", "Pop2"})
+    actual += std::string(popup) + "\n" + describeMenu(window.findChild<QMenu*>(popup)->actions(), 1);
+  actual += "window keys\n" + describeMenu(window.actions(), 1);
+  actual += "toolbar\n";
+  for (QToolButton* tool : window.findChild<QWidget*>("panToolBar")->findChildren<QToolButton*>()) {
+    QAction* a = tool->defaultAction();
+    actual += "  " + tool->objectName().toStdString() + (a->icon().isNull() ? " no-icon" : "") + " {" +
+              tool->toolTip().toStdString() + "|" + a->statusTip().toStdString() + "}";
+    if (a->isCheckable()) actual += a->isChecked() ? " (x)" : " ( )";
+    if (!a->isEnabled()) actual += " off";
+    if (tool->menu()) actual += " menu:" + tool->menu()->title().toStdString();
+    actual += "\n";
+  }
+  const std::filesystem::path golden = std::filesystem::path(QUILLON_SOURCE_DIR) / "tests/app/data/menus.txt";
+  std::ifstream in(golden, std::ios::binary);
+  const std::string expected((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (actual != expected) std::ofstream(std::filesystem::path(QUILLON_BINARY_DIR) / "menus.actual.txt") << actual;
+  EXPECT_EQ(actual, expected) << "written to " << QUILLON_BINARY_DIR << "/menus.actual.txt";
 }
 
 TEST_F(MainWindowTest, ToolbarHasItsEighteenButtonsWithHintsAndStates) {
@@ -434,6 +484,38 @@ TEST_F(MainWindowTest, ReOpenAndTheOpenButtonListAFileAsSoonAsItOpens) {
   ASSERT_FALSE(reopen->actions().isEmpty());
   EXPECT_EQ(reopen->actions().front()->text().toStdString(), "&1 " + a.string());
   EXPECT_EQ(window.findChild<QToolButton*>("bOpen")->menu(), reopen);
+}
+
+// Every tool window that was shown keeps its place, also when it is still open as the program
+// ends: the find and replace window and the character map lost theirs that way.
+TEST_F(MainWindowTest, ToolWindowsOpenAtExitKeepTheirPlacement) {
+  window.show();
+  window.workbench().commands().run("find.findReplace");
+  window.workbench().commands().run("edit.charMap");
+  window.workbench().commands().run("edit.checkWords");
+  QWidget* tools[] = {&window.findDialog(), &window.charMapWindow(), &window.wordCheckWindow()};
+  int x = 40;
+  for (QWidget* tool : tools) {
+    ASSERT_TRUE(tool->isVisible());
+    tool->move(x, 60);
+    x += 70;
+  }
+  QApplication::processEvents();
+  ASSERT_TRUE(window.close());
+
+  std::ifstream in(installed.settingsFile(), std::ios::binary);
+  const std::string ini((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  for (const char* section : {"[WinMain]", "[WinFind]", "[WinChar]", "[WinWord]"})
+    EXPECT_NE(ini.find(section), std::string::npos) << section << " missing from\n" << ini;
+  const settings::IniFile file(ini);
+  int expectedLeft = 40;
+  for (const auto kind : {settings::PlacedWindow::FindReplace, settings::PlacedWindow::CharMap,
+                          settings::PlacedWindow::WordCheck}) {
+    const auto placement = settings::readWindowPlacement(file, kind, {0, 0, 4000, 4000});
+    ASSERT_TRUE(placement);
+    EXPECT_EQ(placement->normal.left, expectedLeft);
+    expectedLeft += 70;
+  }
 }
 
 TEST(SingleInstanceTest, SecondCopyWakesTheFirst) {

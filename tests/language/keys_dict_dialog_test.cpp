@@ -10,7 +10,7 @@
 #include <QTimer>
 
 #include "language/key_file.h"
-#include "platform/color_combo_widget.h"
+#include "language/color_combo_widget.h"
 #include "support/keys_dict_program.h"
 
 namespace quillon::language {
@@ -50,7 +50,7 @@ TEST_F(KeysDictDialogTest, ShowsTheSettingsAndAppliesTheChoicesOnClosing) {
     d.findChild<QPushButton*>("editNumberStyle")->click();
     d.findChild<QPushButton*>("keysEdit")->click();
     versions[2]->click();
-    d.findChild<platform::ColorComboWidget*>("eHighText")->setColor(0x00FF00);
+    d.findChild<language::ColorComboWidget*>("eHighText")->setColor(0x00FF00);
     ui.queueOpenFiles({});
     d.findChild<QPushButton*>("dicLoad")->click();
   });

@@ -11,7 +11,7 @@
 #include <string>
 #include <tuple>
 
-#include "editor/windows1252.h"
+#include "platform/windows1252.h"
 
 namespace quillon::pages {
 namespace {
@@ -117,7 +117,7 @@ TEST(TextEncoding, AFailureLateInALongDocumentLosesNothing) {
 TEST(TextEncoding, EveryCharacterConvertsExactlyWhenItFits) {
   int fitted = 0;
   for (char32_t c = 0x80; c <= 0x10FFFF; c += c < 0x3000 ? 1 : 97) {
-    const int byte = editor::unicodeToWindows1252(c);
+    const int byte = platform::unicodeToWindows1252(c);
     for (const bool wide : {false, true}) {
       // UTF-8 has no surrogates; UTF-16 carries lone ones, and units only up to FFFF.
       if (wide ? c >= 0x10000 : c >= 0xD800 && c < 0xE000) continue;

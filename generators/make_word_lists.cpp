@@ -137,9 +137,9 @@ int main(int argc, char** argv) {
     checkDictionary(dictionary, keywords, checkDefinitions(definitions));
 
     const fs::path out = argv[5];
-    const bool written = quillon::buildtools::writeGenerated(out / "quillon.ctx", context) &&
-                         quillon::buildtools::writeGenerated(out / "quillon.dic", dictionary) &&
-                         quillon::buildtools::writeGenerated(out / "quillon.def", definitions);
+    const bool written = quillon::generators::writeGenerated(out / "quillon.ctx", context) &&
+                         quillon::generators::writeGenerated(out / "quillon.dic", dictionary) &&
+                         quillon::generators::writeGenerated(out / "quillon.def", definitions);
     return written ? 0 : 1;
   } catch (const Failure& f) {
     std::cerr << "make_word_lists: " << f.what << "\n";

@@ -146,5 +146,5 @@ int main(int argc, char** argv) {
     return 1;
   }
 
-  return quillon::buildtools::writeGenerated(argv[2], quillon::language::encodeKeyFile(keywords, startStops)) ? 0 : 1;
+  return quillon::generators::writeGenerated(argv[2], quillon::language::encodeKeyFile(keywords, startStops)) ? 0 : 1;
 }

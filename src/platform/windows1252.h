@@ -2,7 +2,7 @@
 #include <string>
 #include <string_view>
 
-namespace quillon::editor {
+namespace quillon::platform {
 
 // The program's text is Windows-1252; the toolkit speaks Unicode. These convert at that
 // boundary. Bytes 0x81, 0x8D, 0x8F, 0x90 and 0x9D have no character and map to the C1 code
@@ -15,4 +15,4 @@ std::u16string windows1252ToUtf16(std::string_view bytes);
 // Characters without a Windows-1252 byte become `fallback`.
 std::string utf16ToWindows1252(std::u16string_view text, char fallback = '?');
 
-}  // namespace quillon::editor
+}  // namespace quillon::platform

@@ -1,10 +1,10 @@
-#include "editor/windows1252.h"
+#include "platform/windows1252.h"
 
 #include <algorithm>
 #include <array>
 #include <utility>
 
-namespace quillon::editor {
+namespace quillon::platform {
 
 namespace {
 
@@ -52,4 +52,4 @@ std::string utf16ToWindows1252(std::u16string_view text, char fallback) {
   return out;
 }
 
-}  // namespace quillon::editor
+}  // namespace quillon::platform

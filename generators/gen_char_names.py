@@ -36,7 +36,7 @@ def name_of(byte):
 
 def main(out):
     lines = [
-        "// Written by buildtools/gen_char_names.py; change the script, not this file.",
+        "// Written by generators/gen_char_names.py; change the script, not this file.",
         '#include "tools/char_map.h"',
         "",
         "namespace quillon::tools {",

@@ -1,8 +1,8 @@
-#include "editor/windows1252.h"
+#include "platform/windows1252.h"
 
 #include <gtest/gtest.h>
 
-using namespace quillon::editor;
+using namespace quillon::platform;
 
 TEST(Windows1252, EveryByteSurvivesARoundTripAndOtherCharactersAreRefused) {
   std::string all;

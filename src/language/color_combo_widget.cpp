@@ -1,4 +1,4 @@
-#include "platform/color_combo_widget.h"
+#include "language/color_combo_widget.h"
 
 #include <QColorDialog>
 #include <QMouseEvent>
@@ -8,7 +8,14 @@
 #include "platform/qt_conversions.h"
 #include "settings/setting_codec.h"
 
-namespace quillon::platform {
+namespace quillon::language {
+
+using platform::clInfoBk;
+using platform::Color;
+using platform::fromQColor;
+using platform::systemColor;
+using platform::toQColor;
+using platform::toQString;
 
 namespace {
 
@@ -82,4 +89,4 @@ void ColorComboWidget::mousePressEvent(QMouseEvent* event) {
   QComboBox::mousePressEvent(event);
 }
 
-}  // namespace quillon::platform
+}  // namespace quillon::language

@@ -13,7 +13,7 @@
 #include "platform/regular_file.h"
 #include "platform/replace_file.h"
 
-namespace quillon::buildtools {
+namespace quillon::generators {
 
 inline std::optional<std::string> readIfThere(const std::filesystem::path& file) {
   std::error_code ec;
@@ -42,4 +42,4 @@ inline bool writeGenerated(const std::filesystem::path& file, const std::string&
   return true;
 }
 
-}  // namespace quillon::buildtools
+}  // namespace quillon::generators

@@ -3,7 +3,7 @@
 
 #include "platform/color.h"
 
-namespace quillon::platform {
+namespace quillon::language {
 
 // The background colour chooser of the toolbar: default, standard and system colours and a
 // custom entry that opens the colour dialog; a right click opens the colour dialog at once.
@@ -12,8 +12,8 @@ class ColorComboWidget : public QComboBox {
 
 public:
   explicit ColorComboWidget(QWidget* parent = nullptr);
-  void setColor(Color color);
-  Color color() const { return color_; }
+  void setColor(platform::Color color);
+  platform::Color color() const { return color_; }
 
 signals:
   void colorChosen(quillon::platform::Color color);
@@ -22,13 +22,13 @@ protected:
   void mousePressEvent(QMouseEvent* event) override;
 
 private:
-  void addColor(const QString& name, Color color);
+  void addColor(const QString& name, platform::Color color);
   void pick(int index);
   void pickFromDialog();
 
-  Color color_ = clInfoBk;
+  platform::Color color_ = platform::clInfoBk;
   int customIndex_ = -1;
   bool filling_ = false;
 };
 
-}  // namespace quillon::platform
+}  // namespace quillon::language
