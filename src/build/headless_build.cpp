@@ -71,6 +71,8 @@ public:
   void setTabs(const std::vector<std::string>&, int) override {}
   void setWindowMenu(const std::vector<std::string>&) override {}
   void setBookmarkCaption(int, std::string_view) override {}
+  void setTabMarks(const std::vector<bool>&) override {}
+  void setWindowMenuMarks(const std::vector<bool>&) override {}
   void setEditorFont(const platform::FontInfo&) override {}
   void setEditorBackground(platform::Color) override {}
   void setEditorAltFont(const platform::FontInfo&) override {}
