@@ -28,7 +28,10 @@ RecentCommands::RecentCommands(Parts parts)
       editor_(parts.editor),
       shelf_(parts.shelf),
       files_(kMaxFiles, platform::fileKey),
-      fileUsed_(documents_.fileUsed.listen([this](const std::string& path) { files_.add(path); })) {}
+      fileUsed_(documents_.fileUsed.listen([this](const std::string& path) {
+        files_.add(path);
+        refreshMenus();
+      })) {}
 
 void RecentCommands::refreshMenus() { view_.setRecentMenus(files_.captions(), sessions_.captions()); }
 

@@ -159,7 +159,7 @@ TEST_F(WorkbenchSettingsTest, EveryAdditionToTheRecentListsReachesTheMenusAtOnce
   EXPECT_EQ(run->view.recentFiles.front(), "&1 " + saved.string());
 
   // A picked entry moves to the top.
-  run->bench.recentFilePicked(2);
+  run->bench.recent().filePicked(2);
   EXPECT_EQ(run->view.recentFiles.front(), "&1 " + a.string());
 
   ASSERT_TRUE(run->bench.closeQuery());

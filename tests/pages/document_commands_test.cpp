@@ -651,9 +651,9 @@ TEST_F(DocumentCommandsTest, Utf16PagesThatCannotBeConvertedTakeNoEditThroughAny
     keys.keyDown(editor::EditKey::Delete, {});
     clipboard.content = platform::ClipboardText{"pasted", false};
     view.focus = true;
-    bench.paste();
+    bench.commands().run("edit.paste");
     editor().selectAll();
-    bench.cut();
+    bench.commands().run("edit.cut");
     editor().lines().put(0, "put");
     editor().undo();
     ui.queueOpenFiles({inserted});
@@ -760,7 +760,7 @@ TEST_F(LongLoadTest, EscapeAtTheFirstOrTheLastProgressLeavesAnEmptyUntitledPageA
               std::tuple("", false, std::vector<std::string>{"Untitled"}, "Untitled", "LOAD STOPPED: large.mb"));
     EXPECT_TRUE(ui.messages().empty());
     EXPECT_EQ(TempFolder::read(large), bytes);
-    EXPECT_EQ(bench.recentFiles().size(), 0u);
+    EXPECT_EQ(bench.recent().files().size(), 0u);
   }
 }
 
