@@ -70,9 +70,16 @@ Workbench::Workbench(Ports ports)
   documents_.hooks.errorFileShown = [this](const std::filesystem::path& file) { errorPanel_.setErrorFile(file); };
   editing_.buildKey = [this](bool ctrl) { build_.buildKey(ctrl); };
   errorPanel_.mapBasicFolder = [this] { return build_.mapBasicFolder(); };
-  documents_.hooks.pagesChanged = [this] { findReplace_.pagesChanged(); };
+  documents_.hooks.pagesChanged = [this] {
+    findReplace_.pagesChanged();
+    code_.pagesChanged();
+  };
+  errorPanel_.resolveInclude = [this](const std::string& name, const std::filesystem::path& folder) {
+    return code_.keeper().resolveInclude(name, folder);
+  };
   editing_.searchAgain = [this] { findReplace_.next(); };
   documents_.hooks.rebuildOutline = [this](pages::DocumentCommands::PageChange change) {
+    code_.pagesChanged();
     switch (change) {
       case pages::DocumentCommands::PageChange::Entered: outline_.pageEntered(); break;
       case pages::DocumentCommands::PageChange::Closed: outline_.pageClosed(); break;
@@ -119,6 +126,7 @@ void Workbench::start(const std::filesystem::path& programFile, const std::vecto
   step([&] { readSettings(program, surroundings); });
   build_.setSurroundings(settings_ ? &settings_->values() : nullptr, environment);
   project_.setEnvironment(environment);
+  code_.setSurroundings(environment, [this] { return build_.mapBasicFolder(); });
   step([&] {
     keysDict_.setSurroundings(settings_ ? &settings_->values() : nullptr, program);
     keysDict_.startUp();

@@ -33,6 +33,7 @@
 #include "editor/highlight_engine.h"
 #include "editor/memo_clipboard.h"
 #include "editor/number_highlighter.h"
+#include "language/code_intelligence.h"
 #include "language/context_list.h"
 #include "language/help_commands.h"
 #include "language/word_check_commands.h"
@@ -114,6 +115,7 @@ public:
   // Where the word checker's window stands, when it was ever shown; stored with the settings.
   std::function<std::optional<platform::WindowPlacement>()> wordCheckPlacement;
   language::HelpCommands& help() { return help_; }
+  language::CodeIntelligence& code() { return code_; }
 
   const std::filesystem::path& programFolder() const { return programFolder_; }
   const std::string& currentFile() const { return documents_.currentFile(); }
@@ -208,6 +210,7 @@ private:
   PageBookmarks pageBookmarks_{editing_};
   pages::DocumentCommands documents_;
   build::ProcRunner runner_;
+  language::CodeIntelligence code_{{ui_, view_, states_, sourceEditor_, documents_}};
   build::ErrorPanel errorPanel_;
   build::BuildCommands build_;
   build::ProjectCommands project_;
