@@ -36,6 +36,7 @@
 #include "language/keys_dict_dialog.h"
 #include "language/keyword_editor_dialog.h"
 #include "language/outline_tree_widget.h"
+#include "language/qt_code_navigation.h"
 #include "language/word_check_window.h"
 #include "tools/char_map_window.h"
 #include "tools/find_replace_dialog.h"
@@ -237,7 +238,14 @@ void MainWindow::buildMenus() {
     auto* walk = new QAction(this);
     walk->setShortcut(QKeySequence(keys));
     walk->setShortcutContext(Qt::WindowShortcut);
-    connect(walk, &QAction::triggered, this, [this, &errors, forward = forward] { runCommand([&] { errors.nextError(forward); }); });
+    connect(walk, &QAction::triggered, this, [this, &errors, &wb, forward = forward] {
+      runCommand([&] {
+        if (wb.code().navigator().referencesShowing())
+          wb.code().navigator().nextReference(forward);
+        else
+          errors.nextError(forward);
+      });
+    });
     addAction(walk);
   }
 
@@ -281,6 +289,8 @@ void MainWindow::buildMenus() {
     if (outline.rescan()) sourceEditor_->setFocus();
   });
   checkItem(codeInfo, "Sorted", {}, platform::Command::CodeInfoSorted1, [&outline] { outline.toggleSorted(); });
+  referenceView_ = language::wireCodeNavigation(
+      {*this, *codeInfo, *sourceEditor_, *bottomPanel_, wb.code(), [this](const Handler& run) { runCommand(run); }});
 
   QMenu* opts = menuBar()->addMenu("Options");
   item(opts, "&Font...", {}, [&options] { options.chooseFont(); });
@@ -931,6 +941,7 @@ void MainWindow::setEditorFont(const platform::FontInfo& info) {
   const QFont font = platform::toQFont(info);
   sourceEditor_->setEditorFont(font);
   errorView_->setEditorFont(font);
+  if (referenceView_) referenceView_->setEditorFont(font);
   gutter_->setFont(font);
 }
 
@@ -938,6 +949,7 @@ void MainWindow::setEditorBackground(platform::Color color) {
   const QColor c = platform::toQColor(color);
   sourceEditor_->setBackground(c);
   errorView_->setBackground(c);
+  if (referenceView_) referenceView_->setBackground(c);
   gutter_->setColor(c);
 }
 
@@ -979,7 +991,9 @@ void MainWindow::setContextItems(const std::vector<std::string>& items, int exte
 }
 
 void MainWindow::showBottomPanel(BottomPage front) {
-  bottomPanel_->setCurrentWidget(front == BottomPage::ErrorView ? static_cast<QWidget*>(errorView_) : contextList_);
+  bottomPanel_->setCurrentWidget(front == BottomPage::ErrorView    ? static_cast<QWidget*>(errorView_)
+                                 : front == BottomPage::References ? static_cast<QWidget*>(referenceView_)
+                                                                   : contextList_);
   if (bottomPanel_->isHidden()) {
     // The panel comes back at its own height, right above the status bar.
     const int total = bottomSplitter_->height();
@@ -991,6 +1005,12 @@ void MainWindow::showBottomPanel(BottomPage front) {
 
 void MainWindow::hideBottomPanel() { bottomPanel_->hide(); }
 bool MainWindow::bottomPanelVisible() const { return !bottomPanel_->isHidden(); }
+bool MainWindow::bottomPanelShows(BottomPage page) const {
+  const QWidget* front = page == BottomPage::ErrorView    ? static_cast<QWidget*>(errorView_)
+                         : page == BottomPage::References ? static_cast<QWidget*>(referenceView_)
+                                                          : contextList_;
+  return bottomPanelVisible() && front && bottomPanel_->currentWidget() == front;
+}
 
 bool MainWindow::editorHasFocus() const { return sourceEditor_->hasFocus(); }
 void MainWindow::focusSourceEditor() { sourceEditor_->setFocus(); }

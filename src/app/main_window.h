@@ -117,6 +117,7 @@ public:
   void showBottomPanel(BottomPage front) override;
   void hideBottomPanel() override;
   bool bottomPanelVisible() const override;
+  bool bottomPanelShows(BottomPage page) const override;
   bool editorHasFocus() const override;
   void focusSourceEditor() override;
   void minimize() override;
@@ -172,6 +173,7 @@ private:
   QStackedWidget* bottomPanel_ = nullptr;
   editor::CodeMemoWidget* errorView_ = nullptr;
   language::ContextListWidget* contextList_ = nullptr;
+  editor::CodeMemoWidget* referenceView_ = nullptr;
   QTabBar* tabBar_ = nullptr;
   QSplitter* codeInfoSplitter_ = nullptr;
   QWidget* codeInfoPanel_ = nullptr;
