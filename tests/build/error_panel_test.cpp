@@ -43,7 +43,7 @@ TEST_F(ErrorPanelTest, JumpsFromErrorLines) {
       {"", ErrorPanel::kCannotLocate},
       {"(C:\\src\\b.mb:3) drive letter", nullptr},
       {"(other.mb:3) not open, not found", "FILE NOT OPEN: other.mb"},
-      {"(../b.mb:3) outside", "FILE NOT OPEN: ../b.mb"},
+      {"(../nowhere/b.mb:3) nowhere", "FILE NOT OPEN: ../nowhere/b.mb"},
       {"(:3)", "FILE NOT OPEN: "},
   };
   for (const auto& [line, said] : cases) {
