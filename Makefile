@@ -57,6 +57,9 @@ bench: build
 	@mkdir -p $(BUILD)/corpus/pages
 	@for i in $$(seq 0 19); do \
 	  f=$(BUILD)/corpus/pages/page$$i.mb; [ -s $$f ] || python3 $(SHARED)/bench/gen_corpus.py 20000 $$f --seed $$i; done
+	@mkdir -p $(BUILD)/corpus/project
+	@for i in $$(seq 0 29); do \
+	  f=$(BUILD)/corpus/project/module$$i.mb; [ -s $$f ] || python3 $(SHARED)/bench/gen_corpus.py 20000 $$f --seed $$((100 + i)); done
 	QUILLON_CORPUS_DIR=$(abspath $(BUILD))/corpus $(BUILD)/bench/quillon-bench $(BENCH_ARGS)
 
 $(FUZZ_BUILD)/build.ninja: | deps

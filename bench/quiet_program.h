@@ -97,6 +97,7 @@ public:
   void showBottomPanel(BottomPage) override {}
   void hideBottomPanel() override {}
   bool bottomPanelVisible() const override { return false; }
+  bool bottomPanelShows(BottomPage) const override { return false; }
   bool editorHasFocus() const override { return true; }
   void focusSourceEditor() override {}
   void minimize() override {}

@@ -43,6 +43,7 @@
 #include "language/keys_dict_dialog.h"
 #include "language/keyword_editor_dialog.h"
 #include "language/outline_tree_widget.h"
+#include "language/qt_code_navigation.h"
 #include "language/word_check_window.h"
 #include "tools/char_map_window.h"
 #include "tools/find_replace_dialog.h"
@@ -306,6 +307,8 @@ void MainWindow::buildMenus() {
   setRecentMenus({}, {});
 
   Workbench& wb = *workbench_;
+  referenceView_ = language::wireCodeNavigation(
+      {*this, *sourceEditor_, *bottomPanel_, wb.code(), [this](const Handler& run) { runCommand(run); }});
   contextList_->setContextMenuPolicy(Qt::CustomContextMenu);
   // An empty list has no menu.
   connect(contextList_, &QWidget::customContextMenuRequested, this, [this, &wb](const QPoint& at) {
@@ -867,6 +870,7 @@ void MainWindow::setEditorFont(const platform::FontInfo& info) {
   const QFont font = platform::fixedPitchFont(info);
   sourceEditor_->setEditorFont(font);
   errorView_->setEditorFont(font);
+  if (referenceView_) referenceView_->setEditorFont(font);
   gutter_->setFont(font);
 }
 
@@ -874,6 +878,7 @@ void MainWindow::setEditorBackground(platform::Color color) {
   const QColor c = platform::toQColor(color);
   sourceEditor_->setBackground(c);
   errorView_->setBackground(c);
+  if (referenceView_) referenceView_->setBackground(c);
   gutter_->setColor(c);
 }
 
@@ -905,9 +910,7 @@ void MainWindow::setContextItems(const std::vector<std::string>& items, int exte
 }
 
 void MainWindow::showBottomPanel(BottomPage front) {
-  bottomPanel_->setCurrentWidget(front == BottomPage::ErrorView     ? static_cast<QWidget*>(errorView_)
-                                 : front == BottomPage::BuildOutput ? static_cast<QWidget*>(buildOutput_)
-                                                                    : contextList_);
+  bottomPanel_->setCurrentWidget(bottomWidget(front));
   if (bottomPanel_->isHidden()) {
     // The panel comes back at its own height, right above the status bar.
     const int total = bottomSplitter_->height();
@@ -919,6 +922,20 @@ void MainWindow::showBottomPanel(BottomPage front) {
 
 void MainWindow::hideBottomPanel() { bottomPanel_->hide(); }
 bool MainWindow::bottomPanelVisible() const { return !bottomPanel_->isHidden(); }
+bool MainWindow::bottomPanelShows(BottomPage page) const {
+  const QWidget* front = bottomWidget(page);
+  return bottomPanelVisible() && front && bottomPanel_->currentWidget() == front;
+}
+
+QWidget* MainWindow::bottomWidget(BottomPage page) const {
+  switch (page) {
+    case BottomPage::ErrorView: return errorView_;
+    case BottomPage::ContextList: return contextList_;
+    case BottomPage::BuildOutput: return buildOutput_;
+    case BottomPage::References: return referenceView_;
+  }
+  return contextList_;
+}
 
 bool MainWindow::editorHasFocus() const { return sourceEditor_->hasFocus(); }
 void MainWindow::focusSourceEditor() { sourceEditor_->setFocus(); }

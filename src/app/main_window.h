@@ -124,6 +124,8 @@ public:
   void showBottomPanel(BottomPage front) override;
   void hideBottomPanel() override;
   bool bottomPanelVisible() const override;
+  bool bottomPanelShows(BottomPage page) const override;
+  QWidget* bottomWidget(BottomPage page) const;
   bool editorHasFocus() const override;
   void focusSourceEditor() override;
   void minimize() override;
@@ -189,6 +191,7 @@ private:
   editor::CodeMemoWidget* errorView_ = nullptr;
   language::ContextListWidget* contextList_ = nullptr;
   build::BuildOutputWidget* buildOutput_ = nullptr;
+  editor::CodeMemoWidget* referenceView_ = nullptr;
   QTabBar* tabBar_ = nullptr;
   QSplitter* codeInfoSplitter_ = nullptr;
   QWidget* codeInfoPanel_ = nullptr;

@@ -82,10 +82,15 @@ Workbench::Workbench(Ports ports)
                                          [this] { return documents_.currentFile(); }});
   pages::registerPageRows(commands_, documents_, recent_);
   settings::registerOptionRows(commands_, options_);
-  build::registerBuildRows(commands_, {build_, errorPanel_, project_, insertFile_});
-  language::registerLanguageRows(commands_, {outline_, contextList_, help_, wordCheck_, view_});
+  build::registerBuildRows(commands_, {build_, errorPanel_, project_, insertFile_, [this](bool forward) {
+                                         return code_.navigator().walkReferences(forward);
+                                       }});
+  language::registerLanguageRows(commands_, {outline_, contextList_, help_, wordCheck_, view_, code_.navigator()});
   tools::registerToolRows(commands_, {editing_, findReplace_, charMap_});
   registerOwnRows();
+  errorPanel_.resolveInclude = [this](const std::string& name, const std::filesystem::path& folder) {
+    return code_.keeper().resolveInclude(name, folder);
+  };
 
   // Pages of code without a name or number are hard to use in a pile of paper.
   memoPrinter_.setFooter("Page {p}");
@@ -128,6 +133,7 @@ void Workbench::start(const std::filesystem::path& programFile, const std::vecto
   step([&] { readSettings(program, surroundings); });
   build_.setSurroundings(settings_ ? &settings_->values() : nullptr, environment);
   project_.setEnvironment(environment);
+  code_.setSurroundings(environment, [this] { return build_.mapBasicFolder(); });
   step([&] {
     keysDict_.setSurroundings(settings_ ? &settings_->values() : nullptr,
                               settings_ ? settings_->files() : settings::ProgramFiles(program, environment));

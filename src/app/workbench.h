@@ -36,6 +36,7 @@
 #include "editor/highlight_engine.h"
 #include "editor/memo_clipboard.h"
 #include "editor/number_highlighter.h"
+#include "language/code_intelligence.h"
 #include "language/context_list.h"
 #include "language/help_commands.h"
 #include "language/word_check_commands.h"
@@ -117,6 +118,7 @@ public:
   // The CodeInfo panel's width, stored beside the main window's placement.
   std::function<int()> codeInfoWidth;
   language::HelpCommands& help() { return help_; }
+  language::CodeIntelligence& code() { return code_; }
 
   const std::filesystem::path& programFolder() const { return programFolder_; }
   const std::string& currentFile() const { return documents_.currentFile(); }
@@ -199,6 +201,7 @@ private:
   settings::SessionShelf sessionShelf_{settings_};
   pages::RecentCommands recent_{{ui_, view_, documents_, sourceEditor_, sessionShelf_}};
   build::ProcRunner runner_;
+  language::CodeIntelligence code_{{ui_, view_, states_, sourceEditor_, documents_}};
   build::ErrorPanel errorPanel_;
   build::BuildCommands build_;
   build::ProjectCommands project_;

@@ -27,9 +27,13 @@ void registerBuildRows(platform::CommandRegistry& registry, BuildRowParts parts)
   registry.add({.id = "project.stopBuild", .caption = "Stop Build", .run = [&build] { build.stopBuild(); }});
   registry.add({.id = "project.showErrors", .caption = "Show Errors", .key = "Ctrl+E", .run = [&errors] { errors.toggle(); },
                 .state = Command::ShowErrors1, .checkable = true});
-  registry.add({.id = "errors.next", .caption = "Next Error", .key = "F8", .run = [&errors] { errors.nextError(true); }});
-  registry.add({.id = "errors.previous", .caption = "Previous Error", .key = "Shift+F8",
-                .run = [&errors] { errors.nextError(false); }});
+  auto walk = [&errors, other = parts.walkShownList](bool forward) {
+    return [&errors, other, forward] {
+      if (!other || !other(forward)) errors.nextError(forward);
+    };
+  };
+  registry.add({.id = "errors.next", .caption = "Next Error", .key = "F8", .run = walk(true)});
+  registry.add({.id = "errors.previous", .caption = "Previous Error", .key = "Shift+F8", .run = walk(false)});
   registry.add({.id = "project.buildOutput", .caption = "Build Output", .run = [&build] { build.showOutput(); }});
   registry.add({.id = "file.insert", .caption = "Insert File...", .run = [&insert = parts.insertFile] { insert.run(); }});
 

@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 
 namespace quillon::platform {
 class CommandRegistry;
@@ -16,6 +17,8 @@ struct BuildRowParts {
   ErrorPanel& errors;
   ProjectCommands& project;
   InsertFile& insertFile;
+  // Another list in front of the bottom panel may take F8 and Shift+F8 first; true when it did.
+  std::function<bool(bool forward)> walkShownList;
 };
 
 // The Project menu's project and build rows, the error walk, Insert File and the build buttons.

@@ -101,16 +101,23 @@ int ErrorPanel::pageFor(const std::string& name) {
     const std::string& file = i == documents_.currentTab() ? documents_.currentFile() : documents_.page(i).fileName;
     if (sameFolder(fs::path(file).parent_path(), errorFolder)) return i;
   }
-  if (match >= 0 || name.empty() || leavesFolder(name)) return match;
+  if (match >= 0 || name.empty()) return match;
 
-  std::vector<fs::path> folders;
-  if (!errorFolder.empty()) folders.push_back(errorFolder);
-  if (mapBasicFolder) folders.push_back(mapBasicFolder());
-  for (const fs::path& folder : folders) {
-    if (folder.empty()) continue;
-    const std::optional<fs::path> found = platform::findAnyCase(folder / name);
-    std::error_code ec;
-    if (found && fs::is_regular_file(*found, ec)) return documents_.openAsPage(found->string());
+  if (!leavesFolder(name)) {
+    std::vector<fs::path> folders;
+    if (!errorFolder.empty()) folders.push_back(errorFolder);
+    if (mapBasicFolder) folders.push_back(mapBasicFolder());
+    for (const fs::path& folder : folders) {
+      if (folder.empty()) continue;
+      const std::optional<fs::path> found = platform::findAnyCase(folder / name);
+      std::error_code ec;
+      if (found && fs::is_regular_file(*found, ec)) return documents_.openAsPage(found->string());
+    }
+  }
+  // The compiler names an included file as its Include wrote it: a click finds it as F8 does.
+  if (resolveInclude) {
+    const fs::path from = errorFolder.empty() ? fs::path(documents_.currentFile()).parent_path() : errorFolder;
+    if (const std::optional<fs::path> found = resolveInclude(name, from)) return documents_.openAsPage(found->string());
   }
   return -1;
 }

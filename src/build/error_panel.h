@@ -1,6 +1,7 @@
 #pragma once
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "editor/code_memo.h"
@@ -36,6 +37,10 @@ public:
   // Where a file named by an error line that is no open page is looked for after the error
   // file's own folder.
   std::function<std::filesystem::path()> mapBasicFolder;
+  // Last, an error line's file name is looked up as the compiler looks up an Include from
+  // the compiled source's folder ("..\lib\x.def" included); nullopt when it finds none.
+  std::function<std::optional<std::filesystem::path>(const std::string& name, const std::filesystem::path& folder)>
+      resolveInclude;
 
   // Show Errors: the menu item, the button and Ctrl+E.
   void toggle();

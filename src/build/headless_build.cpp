@@ -87,6 +87,7 @@ public:
   void showBottomPanel(BottomPage) override { visible_ = true; }
   void hideBottomPanel() override { visible_ = false; }
   bool bottomPanelVisible() const override { return visible_; }
+  bool bottomPanelShows(BottomPage) const override { return false; }
   bool editorHasFocus() const override { return true; }
   void focusSourceEditor() override {}
   void minimize() override {}

@@ -221,6 +221,7 @@ void CodeMemo::afterLoad() {
   widestLine_ = 0;
   if (wrapping()) table_.resetLayout(false);
   if (scanner_) scanner_->textReset();
+  paragraphListeners_.notify(0, -1, table_.size());
   onParse.listeners_.notify(0, charCount());
   if (!updating()) {
     if (updateMode_ == UpdateMode::umImmediate) ensureLaidOut(table_.size() - 1);
@@ -792,6 +793,7 @@ void CodeMemo::replaceRange(Offset start, Offset stop, std::string_view text) {
   caretPlaced_ = false;
 
   if (scanner_) scanner_->paragraphsReplaced(sp, ep - sp + 1, lastChanged - sp + 1, updating());
+  paragraphListeners_.notify(sp, ep - sp + 1, lastChanged - sp + 1);
   onParse.listeners_.notify(start, start + inserted);
   notifyChange();
   if (!updating()) scrollInView();

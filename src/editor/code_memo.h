@@ -355,6 +355,11 @@ public:
   enum class ViewEvent { changed, scrolled, selectionMoved, layoutProgressed };
   int addViewListener(std::function<void(ViewEvent)> listener) { return viewListeners_.subscribe(std::move(listener)); }
   void removeViewListener(int id) { viewListeners_.unsubscribe(id); }
+  // Paragraphs [first, first + removed) became [first, first + inserted); a whole new text
+  // reports removed as -1. Like the view listeners, no mute reaches these.
+  using ParagraphListener = std::function<void(std::int64_t first, std::int64_t removed, std::int64_t inserted)>;
+  int addParagraphListener(ParagraphListener listener) { return paragraphListeners_.subscribe(std::move(listener)); }
+  void removeParagraphListener(int id) { paragraphListeners_.unsubscribe(id); }
   // The highlighting engine, told about every change of the paragraph table.
   void setScanner(ParagraphScanner* scanner) { scanner_ = scanner; }
   ParagraphScanner* scanner() const { return scanner_; }
@@ -484,6 +489,7 @@ private:
   std::int32_t highlightColor_ = 0x0000FF;                  // red
   std::int32_t highlightBackgnd_ = static_cast<std::int32_t>(0x80000005u);  // the window colour
   ListenerList<ViewEvent> viewListeners_;
+  ListenerList<std::int64_t, std::int64_t, std::int64_t> paragraphListeners_;
   void notifyView(ViewEvent e) { viewListeners_.notify(e); }
   void setMuted(EventKinds kinds, bool on);
 };

@@ -1,5 +1,6 @@
 #include "language/language_rows.h"
 
+#include "language/code_navigator.h"
 #include "language/context_list.h"
 #include "language/help_commands.h"
 #include "language/outline_commands.h"
@@ -23,6 +24,12 @@ void registerLanguageRows(platform::CommandRegistry& registry, LanguageRowParts 
                 }});
   registry.add({.id = "codeinfo.sorted", .caption = "Sorted", .run = [&outline] { outline.toggleSorted(); },
                 .state = Command::CodeInfoSorted1, .checkable = true});
+  CodeNavigator& navigator = parts.navigator;
+  registry.add({.id = "codeinfo.goToDefinition", .caption = "Go To Definition", .key = "F6",
+                .run = [&navigator] { navigator.goToDefinition(); }});
+  registry.add({.id = "codeinfo.findReferences", .caption = "Find References", .key = "Shift+F6",
+                .run = [&navigator] { navigator.findReferences(); }});
+  registry.add({.id = "codeinfo.back", .caption = "Back", .key = "Alt+Left", .run = [&navigator] { navigator.back(); }});
   registry.add({.id = "options.helpContext", .caption = "Help Context", .key = "Ctrl+H",
                 .run = [&context] { context.helpContext(); }, .state = Command::HelpContext1, .checkable = true});
   registry.add({.id = "help.mapbasic", .caption = "MapBasic Help", .key = "F1", .run = [&help] { help.mapBasicHelp(); }});

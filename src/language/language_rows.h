@@ -7,6 +7,7 @@ class MainView;
 
 namespace quillon::language {
 
+class CodeNavigator;
 class ContextList;
 class HelpCommands;
 class OutlineCommands;
@@ -18,9 +19,10 @@ struct LanguageRowParts {
   HelpCommands& help;
   WordCheckCommands& wordCheck;
   platform::MainView& view;
+  CodeNavigator& navigator;
 };
 
-// CodeInfo, Help Context, Check Words, the Help menu and the context list's pop-up rows.
+// CodeInfo with the code navigation, Help Context, Check Words, the Help menu and the context list's pop-up rows.
 void registerLanguageRows(platform::CommandRegistry& registry, LanguageRowParts parts);
 
 }  // namespace quillon::language

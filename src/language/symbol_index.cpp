@@ -205,6 +205,9 @@ struct SymbolIndex::Block {
     return {lines.data() + wordFirst[k], lines.data() + wordFirst[k + 1]};
   }
   bool uses(std::uint32_t id) const { return std::binary_search(words.begin(), words.end(), id); }
+  // A definition's name stands on a line of its block, unless its last statement runs on
+  // into the next block.
+  bool mayDefine(std::uint32_t id) const { return end.overhang > 0 || uses(id); }
   std::size_t bytes() const {
     std::size_t n = sizeof(Block) + pool.capacity() + defs.capacity() * sizeof(Def) + ends.capacity() * sizeof(End) +
                     words.capacity() * 4 + wordFirst.capacity() * 4 + lines.capacity();
@@ -762,6 +765,12 @@ void SymbolIndex::setLineSource(SourceId id, LineAt lineAt) {
   if (id < sources_.size() && sources_[id]) sources_[id]->lineSource = std::move(lineAt);
 }
 
+void SymbolIndex::keepText(SourceId id, std::string_view text) {
+  if (id >= sources_.size() || !sources_[id]) return;
+  sources_[id]->text.assign(text);
+  sources_[id]->lineSource = nullptr;
+}
+
 std::vector<fs::path> SymbolIndex::files() const {
   std::vector<fs::path> out;
   for (const auto& s : sources_)
@@ -887,7 +896,7 @@ std::vector<Symbol> SymbolIndex::definitions(const fs::path& file, std::int64_t 
   // Definitions of `source` of the name at rank `rank`, those `keep` lets through.
   auto collect = [&](const Source& source, int rank, auto keep) {
     source.forEachBlock([&](const Block& b, std::int64_t first) {
-      if (!b.uses(*id)) return;
+      if (!b.mayDefine(*id)) return;
       for (std::size_t k = 0; k < b.defs.size(); ++k) {
         const Block::Def& d = b.defs[k];
         if (d.nameLength != name.size() || !platform::equalsNoCase(b.nameOf(d), name) || !keep(d)) continue;
@@ -954,7 +963,7 @@ std::vector<Reference> SymbolIndex::references(const fs::path& file, std::int64_
     std::unordered_set<std::uint32_t> shadowing;
     if (!localSource)
       for (const Block& b : source.blocks) {
-        if (!b.uses(*id)) continue;
+        if (!b.mayDefine(*id)) continue;
         for (const Block::Def& d : b.defs)
           if (isLocalKind(d.kind) && d.routine != 0 && d.nameLength == name.size() &&
               platform::equalsNoCase(b.nameOf(d), name))

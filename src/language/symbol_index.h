@@ -124,6 +124,8 @@ public:
   SymbolIndex& operator=(const SymbolIndex&) = delete;
 
   // ----- Sources -----
+  // Where Includes are looked for from now on; setRoots resolves them again.
+  void setResolver(platform::IncludeResolver resolver) { options_.resolver = std::move(resolver); }
   // The whole text of `file` (lines split at CR, LF or CR LF), as a page holds it. Nothing is
   // scanned when the text is the one last given.
   SourceId setText(const std::filesystem::path& file, std::string_view text);
@@ -147,6 +149,9 @@ public:
   // Lines of a source held as text come from here while it is set (the page on screen), so
   // that reference texts show the editor's lines; cleared with an empty function.
   void setLineSource(SourceId id, LineAt lineAt);
+  // The lines last given through setLines and replaceLines are now `text` (the page went
+  // off screen): kept for reference texts, with no re-scan. The line source is cleared.
+  void keepText(SourceId id, std::string_view text);
 
   std::optional<SourceId> find(const std::filesystem::path& file) const;
   std::vector<std::filesystem::path> files() const;

@@ -38,6 +38,7 @@ Environment Environment::fromProcess() {
   env.xdgDataHome = variable("XDG_DATA_HOME");
   env.xdgConfigHome = variable("XDG_CONFIG_HOME");
   env.xdgDataDirs = variable("XDG_DATA_DIRS");
+  env.mbInclude = variable("MBINCLUDE");
   env.path = variable("PATH");
   return env;
 }

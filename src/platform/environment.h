@@ -16,6 +16,7 @@ struct Environment {
   std::string xdgConfigHome;                       // XDG_CONFIG_HOME, empty when unset
   std::string xdgDataDirs;                         // XDG_DATA_DIRS, colon-separated
   std::string path;                                // PATH, colon-separated
+  std::string mbInclude;                           // MBINCLUDE, the compiler's include folders
 
   static Environment fromProcess();
 

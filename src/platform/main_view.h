@@ -57,12 +57,14 @@ public:
   // The context list's lines; `extent` is its horizontal scroll width in pixels, -1 to keep it.
   virtual void setContextItems(const std::vector<std::string>& items, int extent) = 0;
 
-  // The bottom panel holds the error view, the context list and the build output, one in
-  // front. Showing it places its splitter directly above it.
-  enum class BottomPage { ErrorView, ContextList, BuildOutput };
+  // The bottom panel holds the error view, the context list, the build output and the reference
+  // list, one in front. Showing it places its splitter directly above it.
+  enum class BottomPage { ErrorView, ContextList, BuildOutput, References };
   virtual void showBottomPanel(BottomPage front) = 0;
   virtual void hideBottomPanel() = 0;
   virtual bool bottomPanelVisible() const = 0;
+  // The panel is visible with `page` in front.
+  virtual bool bottomPanelShows(BottomPage page) const = 0;
 
   virtual bool editorHasFocus() const = 0;
   virtual void focusSourceEditor() = 0;

@@ -44,7 +44,7 @@ TEST_F(ErrorPanelTest, JumpsFromErrorLines) {
       {"", ErrorPanel::kCannotLocate},
       {"(C:\\src\\b.mb:3) drive letter", nullptr},
       {"(other.mb:3) not open, not found", "FILE NOT OPEN: other.mb"},
-      {"(../b.mb:3) outside", "FILE NOT OPEN: ../b.mb"},
+      {"(../nowhere/b.mb:3) nowhere", "FILE NOT OPEN: ../nowhere/b.mb"},
       {"(:3)", "FILE NOT OPEN: "},
   };
   for (const auto& [line, said] : cases) {
@@ -108,6 +108,29 @@ TEST_F(ErrorPanelTest, NamesThatAreNoPageAreLookedForNearby) {
   click({"(mapbasic.def:8)"}, 0, folder / "one");
   EXPECT_EQ(std::tuple(docs().currentFile(), caretLine(), docs().tabCount(), std::string(errors().paragraphText(0))),
             std::tuple(inc.string(), 8, 3, "(mapbasic.def:8)"));
+}
+
+// The compiler writes an included file's name as the Include gave it; a click and F8 both
+// find it as the compiler did, and both refuse what it would not follow.
+TEST_F(ErrorPanelTest, IncludedFilesWithFoldersOpenByClickAndByF8Alike) {
+  const fs::path main = source("app/src/main.mb", "Include \"..\\ARRAYLib.def\"\r\n");
+  const fs::path up = source("app/ARRAYLib.def", numberedLines("up", 20));
+  const fs::path sub = source("app/src/Sub/Local.def", numberedLines("sub", 20));
+  open({main});
+  click({"(..\\arraylib.def:12) Syntax error"}, 0, folder / "app/src");
+  EXPECT_EQ(std::tuple(docs().currentFile(), caretLine()), std::tuple(up.string(), 12));
+  click({"(sub\\local.def:3) Syntax error", "(/proc/self/status:1) x", "(../../../../../../../../dev/zero:1) x"}, 0,
+        folder / "app/src");
+  EXPECT_EQ(std::tuple(docs().currentFile(), caretLine()), std::tuple(sub.string(), 3));
+  ui.setStatusText(4, "");
+  errors().setSelPar(1);
+  panel().mouseReleased();
+  EXPECT_EQ(status(), "FILE NOT OPEN: /proc/self/status");
+  panel().nextError(true);
+  EXPECT_EQ(status(), "FILE NOT OPEN: ../../../../../../../../dev/zero");
+  EXPECT_EQ(docs().tabCount(), 3);
+  panel().nextError(true);  // round again to the first: the page is open now
+  EXPECT_EQ(std::tuple(docs().currentFile(), caretLine(), docs().tabCount()), std::tuple(sub.string(), 3, 3));
 }
 
 // In whatever case Wine wrote the error file.

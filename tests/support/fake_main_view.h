@@ -50,6 +50,7 @@ public:
   }
   void hideBottomPanel() override { bottomVisible = false; }
   bool bottomPanelVisible() const override { return bottomVisible; }
+  bool bottomPanelShows(BottomPage page) const override { return bottomVisible && bottomFront == page; }
   bool editorHasFocus() const override { return focus; }
   void focusSourceEditor() override { focus = true; }
   void minimize() override { ++minimized; }

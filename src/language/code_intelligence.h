@@ -1,0 +1,48 @@
+#pragma once
+#include <filesystem>
+#include <functional>
+
+#include "editor/code_memo.h"
+#include "editor/listener_list.h"
+#include "language/code_navigator.h"
+#include "language/index_keeper.h"
+
+namespace quillon::language {
+
+// The code's own names across pages, includes and project modules: the index and its
+// upkeep, Go To Definition, Back and Find References, with the reference list they fill.
+// The window reaches every part through here, so the composition root holds one member.
+class CodeIntelligence {
+public:
+  struct Parts {
+    platform::Ui& ui;
+    platform::MainView& view;
+    platform::CommandStates& states;
+    editor::CodeMemo& sourceEditor;
+    pages::DocumentCommands& documents;
+  };
+  explicit CodeIntelligence(Parts parts);
+
+  void setSurroundings(const platform::Environment& environment, std::function<std::filesystem::path()> mapBasicFolder) {
+    keeper_.setSurroundings(environment, std::move(mapBasicFolder));
+  }
+
+  IndexKeeper& keeper() { return keeper_; }
+  // Brought up to date for the page on screen.
+  SymbolIndex& index() {
+    keeper_.refresh();
+    return keeper_.index();
+  }
+  CodeNavigator& navigator() { return navigator_; }
+  // The read-only list of Find References in the bottom panel.
+  editor::CodeMemo& referenceView() { return referenceView_; }
+
+private:
+  editor::CodeMemo referenceView_;
+  IndexKeeper keeper_;
+  CodeNavigator navigator_;
+  // Any change of the page set or of the page on screen makes the index look again.
+  editor::Subscription pageWatches_[4];
+};
+
+}  // namespace quillon::language

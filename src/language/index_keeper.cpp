@@ -1,0 +1,110 @@
+#include "language/index_keeper.h"
+
+#include <algorithm>
+
+#include "build/project_file.h"
+#include "build/project_paths.h"
+#include "editor/code_memo.h"
+#include "pages/document_commands.h"
+#include "platform/ascii_text.h"
+
+namespace quillon::language {
+
+namespace fs = std::filesystem;
+
+IndexKeeper::IndexKeeper(Parts parts) : editor_(parts.sourceEditor), documents_(parts.documents) {
+  listener_ = editor_.addParagraphListener([this](std::int64_t first, std::int64_t removed, std::int64_t inserted) {
+    if (!bound_) return;
+    if (removed < 0) {
+      // Another text came into the editor; the one indexed is now the record's.
+      left_ = bound_;
+      leftFile_ = boundFile_;
+      index_.setLineSource(*bound_, nullptr);
+      bound_.reset();
+      return;
+    }
+    index_.replaceLines(*bound_, first, removed, inserted, editor_.paragraphCount(),
+                        [this](std::int64_t i) { return editor_.paragraphText(i); });
+  });
+}
+
+IndexKeeper::~IndexKeeper() { editor_.removeParagraphListener(listener_); }
+
+void IndexKeeper::setSurroundings(const platform::Environment& environment,
+                                  std::function<fs::path()> mapBasicFolder) {
+  drives_ = platform::WineRegistry::fromText({}, {}, environment.winePrefixFolder());
+  mbInclude_ = platform::IncludeResolver::parseMbInclude(environment.mbInclude, &drives_);
+  mapBasicFolder_ = std::move(mapBasicFolder);
+  resolverMapBasic_ = fs::path("\n");  // differs from any folder: made anew at the next refresh
+  pagesDirty_ = true;
+}
+
+void IndexKeeper::rebuildResolver() {
+  const fs::path mapBasic = mapBasicFolder_ ? mapBasicFolder_() : fs::path();
+  if (mapBasic == resolverMapBasic_) return;
+  resolverMapBasic_ = mapBasic;
+  resolver_ = platform::IncludeResolver({mbInclude_, mapBasic}, &drives_);
+  index_.setResolver(resolver_);
+}
+
+std::optional<fs::path> IndexKeeper::resolveInclude(std::string_view name, const fs::path& folder) {
+  rebuildResolver();
+  return resolver_.resolve(name, folder);
+}
+
+fs::path IndexKeeper::currentFile() const {
+  const std::string& name = documents_.currentFile();
+  return name.empty() ? fs::path(pages::DocumentCommands::kUntitled) : fs::path(name);
+}
+
+std::vector<fs::path> IndexKeeper::projectModules(const std::string& projectFile, std::string_view text) const {
+  std::vector<fs::path> modules;
+  const build::ProjectPaths paths(projectFile, drives_);
+  for (const std::string& value : build::ProjectFile::moduleValues(text))
+    if (auto found = paths.findFile(build::ProjectFile::sourceName(value))) modules.push_back(*found);
+  return modules;
+}
+
+void IndexKeeper::refresh() {
+  const fs::path current = currentFile();
+  auto lineAt = [this](std::int64_t i) { return editor_.paragraphText(i); };
+  if (!bound_ || boundFile_ != current) {
+    if (bound_) index_.setLineSource(*bound_, nullptr);
+    bound_ = index_.setLines(current, editor_.paragraphCount(), lineAt);
+    index_.setLineSource(*bound_, lineAt);
+    boundFile_ = current;
+    pagesDirty_ = true;
+  }
+  if (!pagesDirty_) return;
+  pagesDirty_ = false;
+  rebuildResolver();
+
+  std::vector<fs::path> roots{current};
+  std::vector<fs::path> held{current};
+  auto isProject = [](const fs::path& file) { return platform::asciiLowered(file.extension().string()) == ".mbp"; };
+  auto projectOf = [&](const std::string& file, std::string_view text) {
+    for (const fs::path& module : projectModules(file, text)) roots.push_back(module);
+  };
+  for (int i = 0; i < documents_.tabCount(); ++i) {
+    if (i == documents_.currentTab()) continue;
+    const pages::Page& page = documents_.page(i);
+    if (page.fileName.empty() || page.fileName == pages::DocumentCommands::kUntitled) continue;
+    const fs::path file(page.fileName);
+    if (left_ && leftFile_ == file)
+      index_.keepText(*left_, page.text);
+    else
+      index_.setText(file, page.text);
+    roots.push_back(file);
+    held.push_back(file);
+    if (isProject(file)) projectOf(page.fileName, page.text);
+  }
+  left_.reset();
+  if (isProject(current)) projectOf(current.string(), editor_.text());
+  // Pages closed since: their files are read from disk again if still wanted.
+  for (const fs::path& file : held_)
+    if (std::find(held.begin(), held.end(), file) == held.end()) index_.release(file);
+  held_ = std::move(held);
+  index_.setRoots(roots);
+}
+
+}  // namespace quillon::language
