@@ -72,6 +72,7 @@ Workbench::Workbench(Ports ports)
   errorPanel_.mapBasicFolder = [this] { return build_.mapBasicFolder(); };
   documents_.hooks.pagesChanged = [this] { findReplace_.pagesChanged(); };
   editing_.searchAgain = [this] { findReplace_.next(); };
+  documents_.hooks.pageShown = [this] { outline_.pageShown(); };
   documents_.hooks.rebuildOutline = [this](pages::DocumentCommands::PageChange change) {
     switch (change) {
       case pages::DocumentCommands::PageChange::Entered: outline_.pageEntered(); break;

@@ -88,6 +88,7 @@ void DocumentCommands::restorePageState(int i) {
     bookmarks_.setBookmarkCaptions(p.bookmarkCaptions);
   }
   states_.setEnabled(platform::Command::bSave, editor_.modified());
+  if (hooks.pageShown) hooks.pageShown();
   states_.setEnabled(platform::Command::bCut, false);
   states_.setEnabled(platform::Command::bCopy, false);
   showUndoStates();

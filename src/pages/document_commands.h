@@ -61,6 +61,7 @@ public:
     // A lone project was dropped: it opens with its modules.
     std::function<void(const std::string& project)> openProject;
     std::function<void()> pagesChanged;    // pages were opened, added or closed
+    std::function<void()> pageShown;       // a page's record went into the editor, by any route
   };
 
   static constexpr const char* kUntitled = "Untitled";
