@@ -113,7 +113,7 @@ void BM_ReplaceAllPages(benchmark::State& state) {
   int replaced = 0;
   for (auto _ : state) {
     state.PauseTiming();
-    p.bench.revert();  // every page as it was
+    p.bench.commands().run("find.revert");  // every page as it was
     docs.selectTab(0);
     p.bench.sourceEditor().select(0, 0);
     f.view.typeFind(f.find, "Dim");

@@ -27,6 +27,7 @@
 #include "platform/color_combo_widget.h"
 #include "platform/qt_conversions.h"
 #include "platform/qt_window_placement.h"
+#include "app/menu_layout.h"
 #include "app/status_bar_widget.h"
 #include "platform/xdg_association_store.h"
 #include "editor/code_gutter_widget.h"
@@ -100,6 +101,7 @@ MainWindow::MainWindow(const platform::KeyboardState& keyboard, QWidget* parent)
     return platform::placementOf(*wordCheck_);
   };
   wordCheckShownWatch_ = workbench_->wordCheck().onShowRequested.listen([this] { wordCheckShown_ = true; });
+  charMapShownWatch_ = workbench_->charMap().showRequested.listen([this] { charMapWindow().showMap(); });
   buildMenus();
   buildToolbar();
   buildTools();
@@ -147,13 +149,6 @@ void MainWindow::start(const std::filesystem::path& programFile, const std::vect
 
 // ----- Building -----
 
-QAction* MainWindow::item(QMenu* menu, const QString& caption, const QKeySequence& shortcut, Handler run) {
-  auto* action = menu->addAction(caption);
-  if (!shortcut.isEmpty()) action->setShortcut(shortcut);
-  connect(action, &QAction::triggered, this, [this, run] { runCommand(run); });
-  return action;
-}
-
 // A command that fails (the editor's "Text too long", a broken file) is reported; nothing
 // escapes into the event loop. Page and text commands wait for a replace-all run to end.
 void MainWindow::runCommand(const Handler& run) {
@@ -170,183 +165,134 @@ void MainWindow::runTool(const Handler& run) {
   states_.resync();
 }
 
-QAction* MainWindow::checkItem(QMenu* menu, const QString& caption, const QKeySequence& shortcut, platform::Command command,
-                               Handler run) {
-  QAction* action = item(menu, caption, shortcut, std::move(run));
-  action->setCheckable(true);
-  states_.bind(command, action);
+// The rows only the window can run: they open its own windows and dialogs.
+void MainWindow::registerWindowRows() {
+  platform::CommandRegistry& commands = workbench_->commands();
+  commands.add({.id = "file.exit", .caption = "E&xit", .run = [this] {
+                  QCoreApplication::processEvents();
+                  close();
+                }});
+  commands.add({.id = "help.about", .caption = "&About Quillon...", .run = [this] { showAbout(); }});
+  commands.add({.id = "keysdict.open", .caption = "Keys/Dict", .run = [this] { showKeysDict(); }});
+  commands.add({.id = "context.addToKeywords", .caption = "Add To KeyWords",
+                .run = [this] { editKeywords(workbench_->contextList().popupWord()); }});
+}
+
+QAction* MainWindow::rowAction(const platform::CommandRow& row, QObject* owner) {
+  auto* action = new QAction(QString::fromStdString(row.caption), owner);
+  const std::string& id = row.id;
+  connect(action, &QAction::triggered, this, [this, id] { runCommand([this, &id] { workbench_->commands().run(id); }); });
+  if (!row.hint.empty()) {
+    action->setStatusTip(QString::fromStdString(row.hint));
+    action->setToolTip(QString::fromStdString(row.hint));
+  }
+  rowActions_.emplace(row.id, action);
   return action;
 }
 
-void MainWindow::buildMenus() {
-  Workbench& wb = *workbench_;
-  settings::OptionCommands& options = wb.options();
-  auto bound = [this](QAction* a, platform::Command c) {
-    states_.bind(c, a);
-    return a;
+const platform::CommandRow& MainWindow::layoutRow(std::string_view id) const {
+  if (const platform::CommandRow* row = workbench_->commands().row(id)) return *row;
+  throw std::logic_error("the menu layout names a command nobody registered: " + std::string(id));
+}
+
+void MainWindow::fillMenu(QMenu* top, const std::vector<std::string_view>& items, bool popup) {
+  std::vector<QMenu*> open{top};
+  struct Pending {
+    std::string id;
+    QMenu* menu;
+    qsizetype at;
   };
+  std::vector<Pending> lists;
+  for (std::string_view item : items) {
+    QMenu* menu = open.back();
+    if (item == "-") {
+      menu->addSeparator();
+    } else if (item == "<") {
+      open.pop_back();
+    } else if (item.ends_with('>')) {
+      open.push_back(menu->addMenu(QString::fromUtf8(item.data(), static_cast<qsizetype>(item.size() - 1))));
+    } else if (item.starts_with('@')) {
+      const std::string id(item.substr(1));
+      const platform::CommandList* list = workbench_->commands().list(id);
+      if (!list) throw std::logic_error("the menu layout names a list nobody registered: " + id);
+      lists.push_back({id, menu, menu->actions().size()});
+      if (list->refresh) connect(menu, &QMenu::aboutToShow, this, [refresh = list->refresh] { refresh(); });
+    } else {
+      const std::size_t equals = item.find('=');
+      const platform::CommandRow& row = layoutRow(item.substr(0, equals));
+      QAction* action = rowAction(row, menu);
+      menu->addAction(action);
+      if (equals != std::string_view::npos) action->setText(QString::fromUtf8(item.substr(equals + 1).data(),
+                                                                              static_cast<qsizetype>(item.size() - equals - 1)));
+      // A pop-up's rows carry no keys (the menu's own do) and no state of their own.
+      if (!popup) {
+        if (!row.key.empty()) action->setShortcut(QKeySequence(QString::fromStdString(row.key)));
+        action->setCheckable(row.checkable);
+        if (row.state) states_.bind(*row.state, action);
+      }
+      if (row.enabled)
+        connect(menu, &QMenu::aboutToShow, action, [action, enabled = row.enabled] { action->setEnabled(enabled()); });
+    }
+  }
+  // The rows after a list stay after it however long it grows.
+  for (Pending& pending : lists) {
+    const QList<QAction*> actions = pending.menu->actions();
+    lists_[pending.id] = {pending.menu, pending.at < actions.size() ? actions[pending.at] : nullptr, {}};
+  }
+}
 
-  QMenu* file = menuBar()->addMenu("&File");
-  pages::DocumentCommands& docs = wb.documents();
-  tools::EditingCommands& editing = wb.editing();
-  item(file, "&New", {}, [&docs] { docs.newPage(); });
-  item(file, "&Open...", {}, [&docs] { docs.open(pages::DocumentCommands::Opener::Dialog); });
-  recentFilesMenu_ = file->addMenu("ReOpen");
-  sessionsMenu_ = file->addMenu("Last Sessions");
+void MainWindow::fillList(const std::string& id, const std::vector<std::string>& captions) {
+  const auto it = lists_.find(id);
+  if (it == lists_.end()) return;
+  ListPlace& place = it->second;
+  for (QAction* a : place.entries) delete a;
+  place.entries.clear();
+  for (std::size_t i = 0; i < captions.size(); ++i) {
+    auto* action = new QAction(platform::toDisplayString(captions[i]), place.menu);
+    connect(action, &QAction::triggered, this, [this, id, i] {
+      runCommand([this, &id, i] {
+        if (const platform::CommandList* list = workbench_->commands().list(id)) list->pick(i);
+      });
+    });
+    place.menu->insertAction(place.end, action);
+    place.entries.push_back(action);
+  }
+}
+
+void MainWindow::buildMenus() {
+  registerWindowRows();
+  for (const MenuLayout& layout : menuBarLayout()) {
+    const QString title = QString::fromUtf8(layout.title.data(), static_cast<qsizetype>(layout.title.size()));
+    if (!layout.command.empty()) {
+      QAction* action = rowAction(layoutRow(layout.command), menuBar());
+      action->setText(title);
+      menuBar()->addAction(action);
+      continue;
+    }
+    fillMenu(menuBar()->addMenu(title), layout.items, false);
+  }
+  for (const MenuLayout& layout : popupLayout()) {
+    auto* menu = new QMenu(this);
+    menu->setObjectName(QString::fromUtf8(layout.title.data(), static_cast<qsizetype>(layout.title.size())));
+    fillMenu(menu, layout.items, true);
+  }
+  editorMenu_ = findChild<QMenu*>("Pop1", Qt::FindDirectChildrenOnly);
+  contextMenu_ = findChild<QMenu*>("Pop2", Qt::FindDirectChildrenOnly);
+  for (std::string_view id : windowKeyLayout()) {
+    const platform::CommandRow& row = layoutRow(id);
+    QAction* action = rowAction(row, this);
+    action->setText({});
+    action->setShortcut(QKeySequence(QString::fromStdString(row.key)));
+    action->setShortcutContext(Qt::WindowShortcut);
+    addAction(action);
+  }
   setRecentMenus({}, {});
-  file->addSeparator();
-  QAction* asProject = item(file, "Set Page As #1 [PRJ]....", {}, [&wb] { wb.project().setPageAsFirst(); });
-  asProject->setStatusTip("Set this page to #1 > project");
-  asProject->setToolTip("Set this page to #1 > project");
-  file->addSeparator();
-  bound(item(file, "&Save", QKeySequence("Ctrl+S"), [&docs] { docs.save(); }), platform::Command::Save1);
-  item(file, "Save &As...", {}, [&docs] { docs.saveAs(); });
-  item(file, "Save All", {}, [&docs] { docs.saveAll(); });
-  file->addSeparator();
-  item(file, "Close Page", {}, [&docs] { docs.closePage(); });
-  item(file, "Close All", {}, [&docs] { docs.closeAll(); });
-  file->addSeparator();
-  item(file, "Insert File...", {}, [&wb] { wb.insertFile().run(); });
-  file->addSeparator();
-  bound(item(file, "Preview...", {}, [&wb] { wb.preview(); }), platform::Command::Preview1);
-  bound(item(file, "&Print", QKeySequence("Ctrl+P"), [&wb] { wb.print(); }), platform::Command::Print1);
-  file->addSeparator();
-  item(file, "E&xit", {}, [this] {
-    QCoreApplication::processEvents();
-    close();
-  });
 
-  QMenu* project = menuBar()->addMenu("Project");
-  build::ProjectCommands& projects = wb.project();
-  item(project, "New", {}, [&projects] { projects.newProject(); });
-  item(project, "Select....", {}, [&projects] { projects.select(); });
-  item(project, "Create From Pages", {}, [&projects] { projects.createFromPages(); });
-  project->addSeparator();
-  build::BuildCommands& builds = wb.build();
-  build::ErrorPanel& errors = wb.errorPanel();
-  bound(item(project, "Compile", QKeySequence("Ctrl+K"), [&builds] { builds.compile(); }), platform::Command::Compile1);
-  bound(item(project, "Link", QKeySequence("Ctrl+L"), [&builds] { builds.link(); }), platform::Command::Link1);
-  bound(item(project, "Run", QKeySequence("Ctrl+U"), [&builds] { builds.run(); }), platform::Command::Run1);
-  project->addSeparator();
-  checkItem(project, "AutoSave @ Compile", {}, platform::Command::AutoSaveCompile1, [&options] { options.toggleAutoSaveCompile(); });
-  checkItem(project, "Show Done Box", {}, platform::Command::ShowDoneBox1, [&options] { options.toggleShowDoneBox(); });
-  project->addSeparator();
-  checkItem(project, "Show Errors", QKeySequence("Ctrl+E"), platform::Command::ShowErrors1,
-            [&errors] { errors.toggle(); });
-  // The error walk has keys but no menu items.
-  for (const auto& [keys, forward] : {std::pair{"F8", true}, std::pair{"Shift+F8", false}}) {
-    auto* walk = new QAction(this);
-    walk->setShortcut(QKeySequence(keys));
-    walk->setShortcutContext(Qt::WindowShortcut);
-    connect(walk, &QAction::triggered, this, [this, &errors, forward = forward] { runCommand([&] { errors.nextError(forward); }); });
-    addAction(walk);
-  }
-
-  QMenu* edit = menuBar()->addMenu("&Edit");
-  bound(item(edit, "&Undo", QKeySequence("Ctrl+Z"), [&wb] { wb.undo(); }), platform::Command::Undo1);
-  bound(item(edit, "&Redo", {}, [&wb] { wb.redo(); }), platform::Command::Redo1);
-  edit->addSeparator();
-  bound(item(edit, "Cu&t", QKeySequence("Ctrl+X"), [&wb] { wb.cut(); }), platform::Command::Cut1);
-  bound(item(edit, "&Copy", QKeySequence("Ctrl+C"), [&wb] { wb.copy(); }), platform::Command::Copy1);
-  item(edit, "&Paste", QKeySequence("Ctrl+V"), [&wb] { wb.paste(); });
-  item(edit, "Select &All", QKeySequence("Ctrl+A"), [&wb] { wb.selectAll(); });
-  edit->addSeparator();
-  item(edit, "Indent", QKeySequence("Ctrl+I"), [&editing] { editing.indent(); });
-  item(edit, "Outdent", QKeySequence("Ctrl+O"), [&editing] { editing.outdent(); });
-  edit->addSeparator();
-  item(edit, "Check Words", {}, [&wb] { wb.wordCheck().open(); });
-  item(edit, "Character Map....", {}, [this] { charMapWindow().showMap(); });
-
-  QMenu* find = menuBar()->addMenu("Find");
-  item(find, "&Find/Replace...", QKeySequence("Ctrl+F"), [&wb] { wb.openFindReplace(); });
-  bound(item(find, "Find/Replace next", QKeySequence("F3"), [&wb] { wb.findNext(); }), platform::Command::FindNext1);
-  // Whether Revert covers every page is the find and replace dialog's "All Pages" option.
-  bound(item(find, "Revert", {}, [&wb] { wb.revert(); }), platform::Command::Revert1);
-  find->addSeparator();
-  item(find, "Go To Line....", QKeySequence("Ctrl+T"), [&editing] { editing.goToLine(); });
-
-  QMenu* bookmarks = menuBar()->addMenu("BookMarks");
-  QMenu* setMarks = bookmarks->addMenu("Set");
-  QMenu* gotoMarks = bookmarks->addMenu("Goto");
-  for (int i = 0; i < 10; ++i) {
-    bookmarkItems_[0][i] = item(setMarks, QString::number(i), {}, [&editing, i] { editing.setBookmark(i); });
-    bookmarkItems_[1][i] = item(gotoMarks, QString::number(i), {}, [&editing, i] { editing.gotoBookmark(i); });
-  }
-  bookmarks->addSeparator();
-  item(bookmarks, "Clear All", {}, [&editing] { editing.clearAllBookmarks(); });
-
-  QMenu* codeInfo = menuBar()->addMenu("CodeInfo");
-  language::OutlineCommands& outline = wb.outline();
-  checkItem(codeInfo, "Show...", QKeySequence("F12"), platform::Command::CodeInfoShow1, [&outline] { outline.toggleShow(); });
-  item(codeInfo, "ReScan....", QKeySequence("Ctrl+F12"), [this, &outline] {
-    if (outline.rescan()) sourceEditor_->setFocus();
-  });
-  checkItem(codeInfo, "Sorted", {}, platform::Command::CodeInfoSorted1, [&outline] { outline.toggleSorted(); });
-
-  QMenu* opts = menuBar()->addMenu("Options");
-  item(opts, "&Font...", {}, [&options] { options.chooseFont(); });
-  item(opts, "&Background Color...", {}, [&options] { options.chooseBackground(); });
-  opts->addSeparator();
-  checkItem(opts, "Use Syntax Highlighting", {}, platform::Command::SyntaxHighlighting1,
-            [&options] { options.toggleSyntaxHighlighting(); });
-  item(opts, "Refresh Highlighting", QKeySequence("F10"), [&options] { options.refreshHighlighting(); });
-  opts->addSeparator();
-  checkItem(opts, "Toolbar", {}, platform::Command::Toolbar1, [&options] { options.toggleToolbar(); });
-  checkItem(opts, "Status bar", {}, platform::Command::StatusBar1, [&options] { options.toggleStatusBar(); });
-  checkItem(opts, "Line Numbers", {}, platform::Command::LineNumbers1, [&options] { options.toggleLineNumbers(); });
-  checkItem(opts, "Help Context", QKeySequence("Ctrl+H"), platform::Command::HelpContext1,
-            [&wb] { wb.contextList().helpContext(); });
-  opts->addSeparator();
-  checkItem(opts, "Word Wrap", {}, platform::Command::WordWrap1, [&options] { options.toggleWordWrap(); });
-  checkItem(opts, "Cursor Past End", {}, platform::Command::CursorPastEnd1, [&options] { options.toggleCursorPastEnd(); });
-  item(opts, "Cursor Width...", {}, [&options] { options.askCursorWidth(); });
-  item(opts, "Tab Stops...", {}, [&options] { options.askTabStops(); });
-  checkItem(opts, "Auto Indent", {}, platform::Command::AutoIndent1, [&options] { options.toggleAutoIndent(); });
-  opts->addSeparator();
-  checkItem(opts, "Set as Defaut [*.MB] Editor", {}, platform::Command::DefaultEditor1,
-            [&wb] { wb.toggleDefaultEditor(); });
-
-  QAction* keysDict = menuBar()->addAction("Keys/Dict");
-  connect(keysDict, &QAction::triggered, this, [this] { runCommand([this] { showKeysDict(); }); });
-
-  windowMenu_ = menuBar()->addMenu("&Window");
-  connect(windowMenu_, &QMenu::aboutToShow, this, [&docs] { docs.refreshWindowList(); });
-
-  QMenu* help = menuBar()->addMenu("&Help");
-  item(help, "MapBasic Help", QKeySequence("F1"), [&wb] { wb.help().mapBasicHelp(); });
-  item(help, "Quillon Help", QKeySequence("F2"), [&wb] { wb.help().quillonHelp(); });
-  help->addSeparator();
-  item(help, "&About Quillon...", {}, [this] { showAbout(); });
-
-  // The editor's own menu and the context list's menu.
-  editorMenu_ = new QMenu(this);
-  editorMenu_->setObjectName("Pop1");
-  item(editorMenu_, "Close Page", {}, [&docs] { docs.closePage(); });
-  editorMenu_->addSeparator();
-  item(editorMenu_, "Cut", {}, [&wb] { wb.cut(); });
-  item(editorMenu_, "Copy", {}, [&wb] { wb.copy(); });
-  item(editorMenu_, "Paste", {}, [&wb] { wb.paste(); });
-  editorMenu_->addSeparator();
-  item(editorMenu_, "Go To Line...", {}, [&editing] { editing.goToLine(); });
-  QMenu* setPop = editorMenu_->addMenu("Set Bookmark");
-  QMenu* gotoPop = editorMenu_->addMenu("Goto Bookmark");
-  for (int i = 0; i < 10; ++i) {
-    bookmarkItems_[2][i] = item(setPop, QString::number(i), {}, [&editing, i] { editing.setBookmark(i); });
-    bookmarkItems_[3][i] = item(gotoPop, QString::number(i), {}, [&editing, i] { editing.gotoBookmark(i); });
-  }
-
-  contextMenu_ = new QMenu(this);
-  contextMenu_->setObjectName("Pop2");
-  QAction* ignore = item(contextMenu_, "Ignore For Now", {}, [&wb] { wb.contextList().ignoreForNow(); });
-  QAction* add = item(contextMenu_, "Add To Dictionary", {}, [&wb] { wb.contextList().addToDictionary(); });
-  item(contextMenu_, "Add To KeyWords", {}, [this, &wb] { editKeywords(wb.contextList().popupWord()); });
+  Workbench& wb = *workbench_;
   contextList_->setContextMenuPolicy(Qt::CustomContextMenu);
-  // An empty list has no menu; without a word the two word items are off.
-  connect(contextList_, &QWidget::customContextMenuRequested, this, [this, &wb, ignore, add](const QPoint& at) {
+  // An empty list has no menu.
+  connect(contextList_, &QWidget::customContextMenuRequested, this, [this, &wb](const QPoint& at) {
     if (wb.status().contextItems().empty()) return;
-    const bool word = !wb.contextList().popupWord().empty();
-    ignore->setEnabled(word);
-    add->setEnabled(word);
     contextMenu_->popup(contextList_->viewport()->mapToGlobal(at));
   });
 }
@@ -378,62 +324,42 @@ void MainWindow::editKeywords(const std::string& typed) {
   if (language::editKeywords(parent, wb.highlighting().keywords(), typed)) wb.keysDict().keywordsEdited();
 }
 
-QToolButton* MainWindow::button(const char* name, const char* icon, const QString& hint, Handler run,
-                                std::optional<platform::Command> command, bool toggle) {
-  auto* action = new QAction(QIcon(QString(":/icons/%1.svg").arg(icon)), hint, this);
-  action->setToolTip(hint);
-  action->setStatusTip(hint);
-  action->setCheckable(toggle);
-  connect(action, &QAction::triggered, this, [this, run] { runCommand(run); });
+QToolButton* MainWindow::button(const platform::CommandRow& row) {
+  QAction* action = rowAction(row, this);
+  action->setText(QString::fromStdString(row.hint));
+  action->setIcon(QIcon(QString(":/icons/%1.svg").arg(QString::fromStdString(row.icon))));
+  action->setCheckable(row.checkable);
   auto* tool = new QToolButton(toolbar_);
-  tool->setObjectName(name);
+  tool->setObjectName(QString::fromStdString(row.id));
   tool->setDefaultAction(action);
   tool->setAutoRaise(true);
   tool->setFixedSize(24, 24);
   tool->setIconSize(QSize(16, 16));
   tool->setFocusPolicy(Qt::NoFocus);
   toolbar_->layout()->addWidget(tool);
-  if (command) states_.bind(*command, action);
+  if (row.state) states_.bind(*row.state, action);
   return tool;
 }
 
 void MainWindow::buildToolbar() {
-  Workbench& wb = *workbench_;
-  auto gap = [this] { static_cast<QHBoxLayout*>(toolbar_->layout())->addSpacing(6); };
-
-  pages::DocumentCommands& docs = wb.documents();
-  button("bNew", "new", "New Page", [&docs] { docs.newPage(); });
-  QToolButton* open = button("bOpen", "open", "Open File", [&docs] { docs.open(pages::DocumentCommands::Opener::Dialog); });
-  open->setFixedSize(36, 24);
-  open->setPopupMode(QToolButton::MenuButtonPopup);
-  button("bSave", "save", "Save Page", [&docs] { docs.save(); }, platform::Command::bSave);
-  button("bClose", "close", "Close Page", [&docs] { docs.closePage(); });
-  gap();
-  build::BuildCommands& builds = wb.build();
-  build::ErrorPanel& errors = wb.errorPanel();
-  button("bCompile", "compile", "Compile", [&builds] { builds.compile(); }, platform::Command::bCompile);
-  button("bLink", "link", "Link", [&builds] { builds.link(); }, platform::Command::bLink);
-  button("bRun", "run", "Run", [&builds] { builds.run(); }, platform::Command::bRun);
-  button("bError", "errors", "Show Errors", [&errors] { errors.toggle(); }, platform::Command::bError, true);
-  gap();
-  searchButton_ = button("bSearch", "search", "Search/Replace", [this] { workbench_->openFindReplace(); });
-  button("bAgain", "again", "Again [F3]......", [this] { workbench_->findNext(); }, platform::Command::bAgain);
-  gap();
-  button("bCut", "cut", "Cut", [&wb] { wb.cut(); }, platform::Command::bCut);
-  button("bCopy", "copy", "Copy", [&wb] { wb.copy(); }, platform::Command::bCopy);
-  button("bPaste", "paste", "Paste", [&wb] { wb.paste(); });
-  gap();
-  button("bUndo", "undo", "Undo", [&wb] { wb.undo(); }, platform::Command::bUndo);
-  button("bRedo", "redo", "Redo", [&wb] { wb.redo(); }, platform::Command::bRedo);
-  gap();
-  button("bPreview", "preview", "Print Preview", [&wb] { wb.preview(); }, platform::Command::bPreview);
-  button("bPrint", "print", "Print", [&wb] { wb.print(); }, platform::Command::bPrint);
-  gap();
-  button("bWrap", "wrap", "WordWrap", [&wb] { wb.options().toggleWordWrap(); }, platform::Command::bWrap, true);
-  static_cast<QHBoxLayout*>(toolbar_->layout())->addStretch(1);
-
-  // The recent files fill this menu; it is also the drop-down of bOpen.
-  open->setMenu(recentFilesMenu_);
+  auto* buttons = static_cast<QHBoxLayout*>(toolbar_->layout());
+  for (std::string_view item : toolbarLayout()) {
+    if (item == "-") {
+      buttons->addSpacing(6);
+      continue;
+    }
+    const std::size_t at = item.find('@');
+    QToolButton* tool = button(layoutRow(item.substr(0, at)));
+    if (at == std::string_view::npos) continue;
+    // A button with a drop-down: the list's menu, with room for its arrow.
+    if (const auto list = lists_.find(std::string(item.substr(at + 1))); list != lists_.end()) {
+      tool->setFixedSize(36, 24);
+      tool->setPopupMode(QToolButton::MenuButtonPopup);
+      tool->setMenu(list->second.menu);
+    }
+  }
+  buttons->addStretch(1);
+  searchButton_ = findChild<QToolButton*>("bSearch");
 
   bgColor_ = new platform::ColorComboWidget(toolbar_);
   bgColor_->setObjectName("bgColor");
@@ -915,18 +841,15 @@ void MainWindow::setTabs(const std::vector<std::string>& captions, int current) 
   tabBar_->setCurrentIndex(current);
 }
 
-void MainWindow::setWindowMenu(const std::vector<std::string>& captions) {
-  windowMenu_->clear();
-  pages::DocumentCommands& docs = workbench_->documents();
-  for (std::size_t i = 0; i < captions.size(); ++i)
-    item(windowMenu_, platform::toDisplayString(captions[i]), {}, [&docs, i] { docs.windowMenuPick(i); });
-}
+void MainWindow::setWindowMenu(const std::vector<std::string>& captions) { fillList("window.pages", captions); }
 
 void MainWindow::setBookmarkCaption(int slot, std::string_view caption) {
   if (slot < 0 || slot >= 10) return;
   const QString text = platform::toQString(caption).replace('&', "&&");
-  for (auto& row : bookmarkItems_)
-    if (QAction* a = row[static_cast<std::size_t>(slot)]) a->setText(text);
+  for (const char* prefix : {"bookmarks.set.", "bookmarks.goto."}) {
+    const auto [first, last] = rowActions_.equal_range(prefix + std::to_string(slot));
+    for (auto it = first; it != last; ++it) it->second->setText(text);
+  }
 }
 
 void MainWindow::setEditorFont(const platform::FontInfo& info) {
@@ -955,19 +878,8 @@ std::optional<platform::FontInfo> MainWindow::chooseFont(const platform::FontInf
 void MainWindow::showColorPicker(platform::Color current) { bgColor_->setColor(current); }
 
 void MainWindow::setRecentMenus(const std::vector<std::string>& files, const std::vector<std::string>& sessions) {
-  Workbench& wb = *workbench_;
-  auto fill = [this](QMenu* menu, const std::vector<std::string>& captions, std::function<void(std::size_t)> pick,
-                     Handler clear) {
-    menu->clear();
-    for (std::size_t i = 0; i < captions.size(); ++i)
-      item(menu, platform::toDisplayString(captions[i]), {}, [pick, i] { pick(i); });
-    menu->addSeparator();
-    QAction* a = item(menu, "Clear List...", {}, std::move(clear));
-    a->setStatusTip("Clear recent files list");
-    a->setToolTip("Clear recent files list");
-  };
-  fill(recentFilesMenu_, files, [&wb](std::size_t i) { wb.recentFilePicked(i); }, [&wb] { wb.clearRecentFiles(); });
-  fill(sessionsMenu_, sessions, [&wb](std::size_t i) { wb.sessionPicked(i); }, [&wb] { wb.clearSessions(); });
+  fillList("recent.files", files);
+  fillList("recent.sessions", sessions);
 }
 
 platform::WindowPlacement MainWindow::windowPlacement() const { return platform::placementOf(*this); }

@@ -4,10 +4,12 @@
 #include <array>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "platform/command_registry.h"
 #include "platform/command_states.h"
 #include "platform/main_view.h"
 #include "app/qt_action_states.h"
@@ -77,8 +79,6 @@ public:
   platform::CommandStates& commandStates() { return states_; }
   QAction* action(platform::Command command) const { return states_.action(command); }
   language::WordCheckWindow& wordCheckWindow() { return *wordCheck_; }
-  QMenu* recentFilesMenu() const { return recentFilesMenu_; }
-  QMenu* sessionsMenu() const { return sessionsMenu_; }
   tools::FindReplaceDialog& findDialog() { return *findDialog_; }
   tools::CharMapWindow& charMapWindow();  // made on first use
 
@@ -131,10 +131,13 @@ protected:
 
 private:
   using Handler = std::function<void()>;
-  QAction* item(QMenu* menu, const QString& caption, const QKeySequence& shortcut, Handler run);
-  QAction* checkItem(QMenu* menu, const QString& caption, const QKeySequence& shortcut, platform::Command command, Handler run);
-  QToolButton* button(const char* name, const char* icon, const QString& hint, Handler run,
-                      std::optional<platform::Command> command = std::nullopt, bool toggle = false);
+  void registerWindowRows();
+  // The registered row a layout item names; a name nobody registered is a programming error.
+  const platform::CommandRow& layoutRow(std::string_view id) const;
+  QAction* rowAction(const platform::CommandRow& row, QObject* owner);
+  void fillMenu(QMenu* menu, const std::vector<std::string_view>& items, bool popup);
+  void fillList(const std::string& id, const std::vector<std::string>& captions);
+  QToolButton* button(const platform::CommandRow& row);
   void runCommand(const Handler& run);
   // The find dialog's own actions, which go on while a replace-all run holds the rest.
   void runTool(const Handler& run);
@@ -161,11 +164,15 @@ private:
   QFrame* toolbar_ = nullptr;
   platform::ColorComboWidget* bgColor_ = nullptr;
   QToolButton* searchButton_ = nullptr;
-  QMenu* recentFilesMenu_ = nullptr;
-  QMenu* sessionsMenu_ = nullptr;
-  QMenu* windowMenu_ = nullptr;
-  // The four menu items of each bookmark slot: "Set", "Goto", and the editor menu's two.
-  std::array<std::array<QAction*, 10>, 4> bookmarkItems_{};
+  // Every action made for a row, by the row's id: a row may show in a menu and a pop-up.
+  std::multimap<std::string, QAction*> rowActions_;
+  // Where the rows of each registered list go: before `end`, or at the end of the menu.
+  struct ListPlace {
+    QMenu* menu = nullptr;
+    QAction* end = nullptr;
+    std::vector<QAction*> entries;
+  };
+  std::map<std::string, ListPlace> lists_;
   QMenu* editorMenu_ = nullptr;
   QMenu* contextMenu_ = nullptr;
   QSplitter* bottomSplitter_ = nullptr;
@@ -185,6 +192,7 @@ private:
   editor::Subscription wordCheckShownWatch_;
   tools::FindReplaceDialog* findDialog_ = nullptr;
   tools::CharMapWindow* charMapWindow_ = nullptr;
+  editor::Subscription charMapShownWatch_;
 };
 
 }  // namespace quillon::app

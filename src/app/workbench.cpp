@@ -3,7 +3,13 @@
 #include <algorithm>
 #include <system_error>
 
+#include "build/build_rows.h"
+#include "editor/editor_rows.h"
+#include "language/language_rows.h"
+#include "pages/page_rows.h"
 #include "platform/xdg_help_viewer.h"
+#include "settings/option_rows.h"
+#include "tools/tool_rows.h"
 #include "settings/editor_profiles.h"
 #include "settings/session_store.h"
 #include "settings/stored_options.h"
@@ -34,7 +40,7 @@ Workbench::Workbench(Ports ports)
                   const auto i = static_cast<std::size_t>(documents_.currentTab());
                   return i < tabs.size() ? tabs[i] : std::string();
                 },
-                ports.clock}),
+                ports.clock, &documents_}),
       wordCheck_({ports.ui, sourceEditor_, wordLists_, [this] { return documents_.tabCount(); },
                   [this] {
                     std::vector<std::string> texts;
@@ -54,32 +60,27 @@ Workbench::Workbench(Ports ports)
   highlighting_.setApplyStartStopKeys(false);
   options_.attachHighlighting(highlighting_, numbers_);
 
-  editing_.onCaptionsChanged = [this](int slot) {
-    view_.setBookmarkCaption(slot, editing_.captions()[static_cast<std::size_t>(slot)]);
-  };
-  editing_.nextPage = [this] { documents_.nextPage(); };
-  editing_.previousPage = [this] { documents_.previousPage(); };
-  editing_.refreshWindowList = [this] { documents_.refreshWindowList(); };
-  editing_.toggleInsertMode = [this] { status_.toggleMode(); };
-  editing_.onParenthesisCountChanged = [this](int count) { status_.setOpenParenCount(count); };
-
-  documents_.hooks.addRecentFile = [this](const std::string& path) { recentFiles_.add(path); };
-  documents_.hooks.reApplyKeywords = [this] { highlighting_.reApplyKeywords(); };
-  documents_.hooks.pageAdded = [this] { editing_.resetParenthesisCount(); };
-  documents_.hooks.openProject = [this](const std::string& project) { project_.select(project); };
-  documents_.hooks.errorFileShown = [this](const std::filesystem::path& file) { errorPanel_.setErrorFile(file); };
-  editing_.buildKey = [this](bool ctrl) { build_.buildKey(ctrl); };
+  links_.push_back(editing_.captionsChanged.listen(
+      [this](int slot) { view_.setBookmarkCaption(slot, editing_.captions()[static_cast<std::size_t>(slot)]); }));
+  links_.push_back(editing_.nextPageAsked.listen([this] { documents_.nextPage(); }));
+  links_.push_back(editing_.previousPageAsked.listen([this] { documents_.previousPage(); }));
+  links_.push_back(editing_.windowListAsked.listen([this] { documents_.refreshWindowList(); }));
+  links_.push_back(editing_.insertModeToggled.listen([this] { status_.toggleMode(); }));
+  links_.push_back(editing_.parenthesisCountChanged.listen([this](int count) { status_.setOpenParenCount(count); }));
+  links_.push_back(editing_.buildKeyReleased.listen([this](bool ctrl) { build_.buildKey(ctrl); }));
+  links_.push_back(editing_.searchAgainAsked.listen([this] { findReplace_.next(); }));
+  links_.push_back(documents_.filesLoaded.listen([this] { highlighting_.reApplyKeywords(); }));
+  links_.push_back(documents_.pageAdded.listen([this] { editing_.resetParenthesisCount(); }));
   errorPanel_.mapBasicFolder = [this] { return build_.mapBasicFolder(); };
-  documents_.hooks.pagesChanged = [this] { findReplace_.pagesChanged(); };
-  editing_.searchAgain = [this] { findReplace_.next(); };
-  documents_.hooks.pageShown = [this] { outline_.pageShown(); };
-  documents_.hooks.rebuildOutline = [this](pages::DocumentCommands::PageChange change) {
-    switch (change) {
-      case pages::DocumentCommands::PageChange::Entered: outline_.pageEntered(); break;
-      case pages::DocumentCommands::PageChange::Closed: outline_.pageClosed(); break;
-      case pages::DocumentCommands::PageChange::AllClosed: outline_.allClosed(); break;
-    }
-  };
+
+  editor::registerEditorRows(commands_, {sourceEditor_, sourceClipboard_, view_, states_, memoPrinter_,
+                                         [this] { return documents_.currentFile(); }});
+  pages::registerPageRows(commands_, documents_, recent_);
+  settings::registerOptionRows(commands_, options_);
+  build::registerBuildRows(commands_, {build_, errorPanel_, project_, insertFile_});
+  language::registerLanguageRows(commands_, {outline_, contextList_, help_, wordCheck_, view_});
+  tools::registerToolRows(commands_, {editing_, findReplace_, charMap_});
+  registerOwnRows();
 
   // Pages of code without a name or number are hard to use in a pile of paper.
   memoPrinter_.setFooter("Page {p}");
@@ -126,11 +127,7 @@ void Workbench::start(const std::filesystem::path& programFile, const std::vecto
   });
   step([&] {
     // Files that went away since the last run leave the recent list.
-    for (std::size_t i = recentFiles_.size(); i-- > 0;) {
-      const std::string path = recentFiles_.entries()[i];
-      if (!std::filesystem::exists(path, ec)) recentFiles_.remove(path);
-    }
-    refreshRecentMenus();
+    recent_.dropVanishedFiles();
   });
   step([&] { documents_.startUp(); });
   step([&] {
@@ -167,8 +164,8 @@ void Workbench::readSettings(const std::filesystem::path& program, Surroundings&
 
   const settings::IniSectionStore files(settings_->file(), std::string(settings::kMruListSection));
   const settings::IniSectionStore sessions(settings_->file(), std::string(settings::kLastSessionSection));
-  recentFiles_.load(files);
-  sessions_.load(sessions);
+  recent_.files().load(files);
+  recent_.sessions().load(sessions);
   findReplace_.setHistories(v.findHistory, v.replaceHistory);
 }
 
@@ -181,8 +178,8 @@ void Workbench::writeSettings() {
   settings::storeOptions(settings_->file(), storedOptions());
   settings::IniSectionStore files(settings_->file(), std::string(settings::kMruListSection));
   settings::IniSectionStore sessions(settings_->file(), std::string(settings::kLastSessionSection));
-  recentFiles_.save(files);
-  sessions_.save(sessions);
+  recent_.files().save(files);
+  recent_.sessions().save(sessions);
   settings::writeWindowPlacement(settings_->file(), settings::PlacedWindow::Main, view_.windowPlacement());
   if (const auto placement = wordCheckPlacement ? wordCheckPlacement() : std::nullopt)
     settings::writeWindowPlacement(settings_->file(), settings::PlacedWindow::WordCheck, *placement);
@@ -199,7 +196,7 @@ bool Workbench::closeQuery() {
   if (settings_ && documents_.tabCaptions().front() != pages::DocumentCommands::kUntitled) {
     std::vector<std::string> files;
     for (int i = 0; i < documents_.tabCount(); ++i) files.push_back(documents_.page(i).fileName);
-    settings::writeSession(settings_->file(), sessions_, files, documents_.currentTab(), sourceEditor_.topLine(),
+    settings::writeSession(settings_->file(), recent_.sessions(), files, documents_.currentTab(), sourceEditor_.topLine(),
                  sourceEditor_.selStart());
   }
   ui_.processPendingMessages();
@@ -212,71 +209,14 @@ bool Workbench::closeQuery() {
   return true;
 }
 
-// ----- Recent files and sessions -----
-
-void Workbench::refreshRecentMenus() {
-  view_.setRecentMenus(recentFiles_.captions(), sessions_.captions());
-}
-
-void Workbench::recentFilePicked(std::size_t entry) {
-  if (entry >= recentFiles_.size()) return;
-  const std::string path = recentFiles_.entries()[entry];
-  std::error_code ec;
-  if (std::filesystem::exists(path, ec)) {
-    documents_.openList() = {path};
-    documents_.open(pages::DocumentCommands::Opener::RecentFiles);
-    recentFiles_.add(path);
-  } else {
-    recentFiles_.remove(path);
-    ui_.setStatusText(platform::Ui::kMessagePanel,
-                      "MRU NOT EXIST - DELETED: " + std::filesystem::path(path).filename().string());
-  }
-  refreshRecentMenus();
-}
-
-void Workbench::sessionPicked(std::size_t entry) {
-  if (entry >= sessions_.size() || !settings_) return;
-  const std::string name = sessions_.entries()[entry];
-  const settings::SessionContents session = settings::readSession(settings_->file(), name, [](const std::string& file) {
-    std::error_code ec;
-    return std::filesystem::exists(file, ec);
-  });
-  if (session.remove) {
-    sessions_.remove(name);
-  } else {
-    documents_.openList() = session.files;
-    documents_.open(pages::DocumentCommands::Opener::Session);
-    const int tab = settings::clampSessionTab(session.tab, documents_.tabCount());
-    if (tab != documents_.currentTab()) documents_.selectTab(tab);
-    sourceEditor_.setSelLine(session.line);
-    sourceEditor_.setSelStart(std::clamp<editor::Offset>(session.cursor, 0, sourceEditor_.charCount()));
-    sourceEditor_.scrollInView();
-    sessions_.add(name);
-  }
-  documents_.refreshWindowList();
-  settings_->save();
-  refreshRecentMenus();
-}
-
-void Workbench::clearRecentFiles() {
-  if (ui_.ask("Confirm", "Really clear recent files list?", platform::Ui::Buttons::YesNo) != platform::Ui::Answer::Yes)
-    return;
-  recentFiles_.clear();
-  refreshRecentMenus();
-}
-
-void Workbench::clearSessions() {
-  if (ui_.ask("Confirm", "Really clear recent files list?", platform::Ui::Buttons::YesNo) != platform::Ui::Answer::Yes)
-    return;
-  if (settings_) {
-    settings::clearSessions(settings_->file(), sessions_);
-    settings_->save();
-  }
-  sessions_.clear();
-  refreshRecentMenus();
-}
-
 // ----- Options -----
+
+// The rows of the commands that are still the root's own.
+void Workbench::registerOwnRows() {
+  commands_.add({.id = "options.defaultEditor", .caption = "Set as Defaut [*.MB] Editor",
+                 .run = [this] { toggleDefaultEditor(); }, .state = platform::Command::DefaultEditor1,
+                 .checkable = true});
+}
 
 void Workbench::toggleDefaultEditor() {
   if (!association_) return;
@@ -293,42 +233,6 @@ void Workbench::numberSyntaxApplied() {
   settings_->save();
 }
 
-// ----- Printing -----
-
-namespace {
-
-// The printer's layout reads the editor's text; it is dropped as soon as the command ends.
-class PrintingSourceEditor {
-public:
-  PrintingSourceEditor(editor::CodeMemoPrinter& printer, editor::CodeMemo& memo) : printer_(printer) {
-    printer_.setMemoToPrint(&memo);
-  }
-  ~PrintingSourceEditor() { printer_.setMemoToPrint(nullptr); }
-  PrintingSourceEditor(const PrintingSourceEditor&) = delete;
-  PrintingSourceEditor& operator=(const PrintingSourceEditor&) = delete;
-
-private:
-  editor::CodeMemoPrinter& printer_;
-};
-
-}  // namespace
-
-void Workbench::print() {
-  memoPrinter_.setHeader(documents_.currentFile());
-  const PrintingSourceEditor printing(memoPrinter_, sourceEditor_);
-  memoPrinter_.print();
-}
-
-void Workbench::preview() {
-  memoPrinter_.setHeader(documents_.currentFile());
-  const PrintingSourceEditor printing(memoPrinter_, sourceEditor_);
-  memoPrinter_.preview();
-}
-
-void Workbench::revert() {
-  documents_.revert(findReplace_.view().optionChecked(tools::FindReplaceView::AllPages));
-}
-
 void Workbench::lockKeyPressed() { status_.showLockKeys(); }
 
 bool Workbench::editorKeyPressed(tools::EditorKey key, editor::KeyModifiers mods) {
@@ -342,21 +246,6 @@ bool Workbench::editorKeyReleased(tools::EditorKey key, editor::KeyModifiers mod
 void Workbench::anotherCopyStarted() {
   view_.bringToFront();
   ui_.showMessage("Quillon Is Running....Use Drag-N-Drop");
-}
-
-void Workbench::undo() { sourceEditor_.undo(); }
-void Workbench::redo() { sourceEditor_.redo(); }
-void Workbench::cut() { sourceClipboard_.cut(); }
-void Workbench::copy() { sourceClipboard_.copy(); }
-
-void Workbench::paste() {
-  if (view_.editorHasFocus()) sourceClipboard_.paste();
-}
-
-void Workbench::selectAll() {
-  sourceEditor_.selectAll();
-  states_.setEnabled(platform::Command::bCut, platform::Command::Cut1, true);
-  states_.setEnabled(platform::Command::bCopy, platform::Command::Copy1, true);
 }
 
 }  // namespace quillon::app

@@ -12,6 +12,7 @@
 #include "build/project_commands.h"
 #include "build/proc_runner.h"
 #include "platform/automation.h"
+#include "platform/command_registry.h"
 #include "platform/clock.h"
 #include "platform/command_states.h"
 #include "platform/main_thread.h"
@@ -25,6 +26,7 @@
 #include "platform/main_view.h"
 #include "platform/file_association.h"
 #include "settings/option_commands.h"
+#include "settings/session_shelf.h"
 #include "settings/settings.h"
 #include "settings/stored_options.h"
 #include "app/status_presenter.h"
@@ -39,6 +41,7 @@
 #include "language/word_check_commands.h"
 #include "language/keys_dict_commands.h"
 #include "language/word_lists.h"
+#include "pages/recent_commands.h"
 #include "pages/recent_list.h"
 #include "platform/clipboard.h"
 #include "platform/environment.h"
@@ -95,8 +98,7 @@ public:
   language::ContextList& contextList() { return contextList_; }
   language::KeysDictCommands& keysDict() { return keysDict_; }
   pages::RecentList& windowList() { return windowList_; }
-  pages::RecentList& recentFiles() { return recentFiles_; }
-  pages::RecentList& sessions() { return sessions_; }
+  pages::RecentCommands& recent() { return recent_; }
   editor::CodeGutter& gutter() { return gutter_; }
   pages::DocumentCommands& documents() { return documents_; }
   tools::EditingCommands& editing() { return editing_; }
@@ -133,36 +135,15 @@ public:
   // Another copy of the program was started.
   void anotherCopyStarted();
 
-  // Edit menu.
-  void undo();
-  void redo();
-  void cut();
-  void copy();
-  void paste();
-  void selectAll();
-
-  // File menu: print the page at once on the current printer, or preview it.
-  void print();
-  void preview();
   editor::CodeMemoPrinter& memoPrinter() { return memoPrinter_; }
-
-  // Find menu. Revert covers every page when the find dialog's "All Pages" is checked.
-  void openFindReplace() { findReplace_.open(); }
-  void findNext() { findReplace_.again(); }
-  void revert();
 
   // The window is asked to close: the questions about unsaved pages, then the session and
   // the settings. False keeps the window open.
   bool closeQuery();
 
-  // Recent files and sessions: the menu entry picked, counted from 0.
-  void recentFilePicked(std::size_t entry);
-  void sessionPicked(std::size_t entry);
-  void clearRecentFiles();
-  void clearSessions();
-  void refreshRecentMenus();
-
   void toggleDefaultEditor();
+  // Every command of the menus and the toolbar, as the features registered them.
+  platform::CommandRegistry& commands() { return commands_; }
   // After the Number Syntax dialog applied: re-highlight and store the Numbers keys now.
   void numberSyntaxApplied();
   editor::NumberHighlighter& numbers() { return numbers_; }
@@ -185,11 +166,13 @@ private:
   settings::OptionHolders storedOptions() { return {options_, sourceEditor_, numbers_}; }
   void readSettings(const std::filesystem::path& program, Surroundings& surroundings);
   void writeSettings();
+  void registerOwnRows();
 
   platform::Ui& ui_;
   platform::MainView& view_;
   platform::ProcessLauncher& launcher_;
   platform::CommandStates& states_;
+  platform::CommandRegistry commands_;
   editor::CodeMemo sourceEditor_;
   editor::CodeMemo errorView_;
   editor::MemoClipboard sourceClipboard_;
@@ -200,8 +183,6 @@ private:
   language::WordLists wordLists_;
   editor::CodeGutter gutter_{&sourceEditor_};
   pages::RecentList windowList_{50, pages::DocumentCommands::documentKey};
-  pages::RecentList recentFiles_{30, platform::fileKey};
-  pages::RecentList sessions_{20};
   settings::OptionCommands options_;
   StatusPresenter status_;
   tools::EditingCommands editing_;
@@ -209,6 +190,8 @@ private:
   language::KeysDictCommands keysDict_{{ui_, sourceEditor_, highlighting_, options_, wordLists_}};
   PageBookmarks pageBookmarks_{editing_};
   pages::DocumentCommands documents_;
+  settings::SessionShelf sessionShelf_{settings_};
+  pages::RecentCommands recent_{{ui_, view_, documents_, sourceEditor_, sessionShelf_}};
   build::ProcRunner runner_;
   build::ErrorPanel errorPanel_;
   build::BuildCommands build_;
@@ -229,6 +212,8 @@ private:
   std::unique_ptr<platform::FileAssociation> association_;
   // Reads the source editor's paragraphs while it prints, so it goes before them.
   editor::CodeMemoPrinter memoPrinter_{printerPort_};
+  // What ties one feature's events to another's commands.
+  std::vector<editor::Subscription> links_;
 };
 
 }  // namespace quillon::app

@@ -34,7 +34,8 @@ ErrorPanel::ErrorPanel(Parts parts)
       states_(parts.states),
       sourceEditor_(parts.sourceEditor),
       errorView_(parts.errorView),
-      documents_(parts.documents) {}
+      documents_(parts.documents),
+      errorFileWatch_(documents_.errorFileShown.listen([this](const std::filesystem::path& file) { setErrorFile(file); })) {}
 
 bool ErrorPanel::showing() const { return states_.checked(Command::ShowErrors1); }
 

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "editor/code_memo.h"
+#include "editor/listener_list.h"
 #include "pages/document_commands.h"
 #include "platform/command_states.h"
 #include "platform/main_view.h"
@@ -79,6 +80,7 @@ private:
   pages::DocumentCommands& documents_;
   std::filesystem::path errorFile_;
   bool jumped_ = false;  // a line was clicked or walked to since the view was filled
+  editor::Subscription errorFileWatch_;
 };
 
 }  // namespace quillon::build

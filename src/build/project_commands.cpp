@@ -30,7 +30,9 @@ ProjectCommands::ProjectCommands(Parts parts)
       editor_(parts.sourceEditor),
       documents_(parts.documents),
       bookmarks_(parts.bookmarks),
-      errorPanel_(parts.errorPanel) {}
+      errorPanel_(parts.errorPanel),
+      // A lone project dropped on the window opens with its modules.
+      dropWatch_(documents_.projectDropped.listen([this](const std::string& project) { select(project); })) {}
 
 void ProjectCommands::enableLink() {
   states_.setEnabled(Command::bLink, Command::Link1, true);

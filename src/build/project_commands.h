@@ -4,6 +4,7 @@
 
 #include "build/error_panel.h"
 #include "editor/code_memo.h"
+#include "editor/listener_list.h"
 #include "pages/document_commands.h"
 #include "platform/command_states.h"
 #include "platform/environment.h"
@@ -59,6 +60,7 @@ private:
   pages::BookmarkKeeper& bookmarks_;
   ErrorPanel& errorPanel_;
   platform::Environment environment_;
+  editor::Subscription dropWatch_;
 };
 
 }  // namespace quillon::build

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "pages/document_commands.h"
+
 namespace quillon::language {
 
 OutlineCommands::OutlineCommands(Parts parts)
@@ -16,6 +18,11 @@ OutlineCommands::OutlineCommands(Parts parts)
     dirty_ = true;
     if (shown()) onScanWanted.listeners_.notify(kIdleDelay);
   });
+  if (!parts.pages) return;
+  pageWatches_[0] = parts.pages->pageEntered.listen([this] { pageEntered(); });
+  pageWatches_[1] = parts.pages->pageClosed.listen([this] { pageClosed(); });
+  pageWatches_[2] = parts.pages->allPagesClosed.listen([this] { allClosed(); });
+  pageWatches_[3] = parts.pages->pageShown.listen([this] { pageShown(); });
 }
 
 OutlineCommands::~OutlineCommands() { editor_.removeViewListener(listener_); }

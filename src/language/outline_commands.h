@@ -14,6 +14,10 @@
 #include "platform/main_view.h"
 #include "platform/ui.h"
 
+namespace quillon::pages {
+class DocumentCommands;
+}
+
 namespace quillon::language {
 
 // The CodeInfo outline: the menu's "Show...", "ReScan...." and "Sorted", the scan, what the
@@ -37,6 +41,7 @@ public:
     editor::CodeMemo& editor;
     std::function<std::string()> pageCaption;  // the current tab's caption
     const platform::Clock& clock;
+    pages::DocumentCommands* pages = nullptr;  // followed, when given, as its pages come and go
   };
 
   explicit OutlineCommands(Parts parts);
@@ -119,6 +124,7 @@ private:
   int listener_ = 0;
   int mouseX_ = -99;
   int mouseY_ = -99;
+  editor::Subscription pageWatches_[4];
 };
 
 }  // namespace quillon::language

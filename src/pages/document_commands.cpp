@@ -88,7 +88,7 @@ void DocumentCommands::restorePageState(int i) {
     bookmarks_.setBookmarkCaptions(p.bookmarkCaptions);
   }
   states_.setEnabled(platform::Command::bSave, editor_.modified());
-  if (hooks.pageShown) hooks.pageShown();
+  pageShown.listeners_.notify();
   states_.setEnabled(platform::Command::bCut, false);
   states_.setEnabled(platform::Command::bCopy, false);
   showUndoStates();
@@ -155,7 +155,7 @@ void DocumentCommands::tabChanged(int index) {
   ui_.processPendingMessages();
   // Cleared first: a scan of the page writes its own text.
   setMessage("");
-  if (hooks.rebuildOutline) hooks.rebuildOutline(PageChange::Entered);
+  pageEntered.listeners_.notify();
   enableBuildCommands(true);
   loadErrorCompanion();
   syncTabs();
@@ -177,14 +177,14 @@ void DocumentCommands::showPage(int index) {
 }
 
 void DocumentCommands::settleVisitedPage() {
-  if (hooks.rebuildOutline) hooks.rebuildOutline(PageChange::Entered);
+  pageEntered.listeners_.notify();
   loadErrorCompanion();
 }
 
 void DocumentCommands::pageSetChanged() {
   revertAvailable_ = false;
   states_.setEnabled(platform::Command::Revert1, false);
-  if (hooks.pagesChanged) hooks.pagesChanged();
+  pagesChanged.listeners_.notify();
 }
 
 int DocumentCommands::openAsPage(const std::string& name) {
@@ -200,10 +200,10 @@ int DocumentCommands::openAsPage(const std::string& name) {
   openFiles({name}, Opener::Project);
   if (tabs_ != tabsBefore) pageSetChanged();
   if (findOpenPage(name) != current_) return -1;
-  if (hooks.rebuildOutline) hooks.rebuildOutline(PageChange::Entered);
+  pageEntered.listeners_.notify();
   enableBuildCommands(true);
   refreshWindowList();
-  if (hooks.reApplyKeywords) hooks.reApplyKeywords();
+  filesLoaded.listeners_.notify();
   return current_;
 }
 
@@ -256,7 +256,7 @@ void DocumentCommands::loadErrorCompanion() {
     }
   }
   if (shown.empty()) errorView_.clear();
-  if (hooks.errorFileShown) hooks.errorFileShown(shown);
+  errorFileShown.listeners_.notify(shown);
 }
 
 // ----- Window menu -----
@@ -363,7 +363,7 @@ void DocumentCommands::newPage() {
       savePageState(current_);
       editor_.setModified(false);
       states_.setEnabled(platform::Command::bSave, false);
-      if (hooks.pageAdded) hooks.pageAdded();
+      pageAdded.listeners_.notify();
     }
   }
   const bool hasText = editor_.charCount() > 0;
@@ -374,7 +374,7 @@ void DocumentCommands::newPage() {
   showUndoStates();
   pageSetChanged();
   refreshWindowList();
-  if (hooks.rebuildOutline) hooks.rebuildOutline(PageChange::Entered);
+  pageEntered.listeners_.notify();
 }
 
 // ----- Open -----
@@ -396,7 +396,7 @@ void DocumentCommands::open(Opener opener) {
       current_ = 0;
       savePageState(0);
       projectFolder_ = folderOf(name);
-      if (hooks.addRecentFile) hooks.addRecentFile(name);
+      fileUsed.listeners_.notify(name);
       ui_.processPendingMessages();
       editor_.setTopLine(0);
       editor_.setSelStart(0);
@@ -422,11 +422,11 @@ void DocumentCommands::open(Opener opener) {
   // The end of every Open, also after a cancelled dialog.
   if (tabs_ != tabsBefore) pageSetChanged();
   showLoaded(tabs_[current_]);
-  if (hooks.rebuildOutline) hooks.rebuildOutline(PageChange::Entered);
+  pageEntered.listeners_.notify();
   enableBuildCommands(false);
   refreshWindowList();
   loadErrorCompanion();
-  if (hooks.reApplyKeywords) hooks.reApplyKeywords();
+  filesLoaded.listeners_.notify();
 }
 
 void DocumentCommands::openFiles(const std::vector<std::string>& requested, Opener opener) {
@@ -478,7 +478,7 @@ void DocumentCommands::openFiles(const std::vector<std::string>& requested, Open
     keys[static_cast<std::size_t>(index)] = key;
     syncTabs();
     projectFolder_ = folderOf(name);
-    if (opener == Opener::Dialog && hooks.addRecentFile) hooks.addRecentFile(name);
+    if (opener == Opener::Dialog) fileUsed.listeners_.notify(name);
     ui_.processPendingMessages();
     editor_.setTopLine(0);
     editor_.setSelStart(0);
@@ -562,6 +562,7 @@ bool DocumentCommands::writeFile(const std::string& name) {
   }
   if (!ownerKept) ui_.showMessage("Saved " + name + ", but its owner or group could not be kept");
   editor_.setModified(false);
+  pageSaved.listeners_.notify(name);
   return true;
 }
 
@@ -630,7 +631,7 @@ bool DocumentCommands::saveAs() {
   syncTabs();
   currentExt_ = withoutDot(p.ext);
   projectFolder_ = folderOf(name);
-  if (hooks.addRecentFile) hooks.addRecentFile(name);
+  fileUsed.listeners_.notify(name);
   editor_.setModified(false);
   p.modified = false;
   states_.setEnabled(platform::Command::bSave, false);
@@ -708,7 +709,7 @@ void DocumentCommands::closePage() {
   states_.setEnabled(platform::Command::bPreview, hasText);
   if (closed) bookmarks_.restoreBookmarks();
   ui_.processPendingMessages();
-  if (hooks.rebuildOutline) hooks.rebuildOutline(PageChange::Closed);
+  pageClosed.listeners_.notify();
   enableBuildCommands(true);
   loadErrorCompanion();
   setMessage("CLOSED PAGE....");
@@ -754,7 +755,7 @@ void DocumentCommands::closeAll() {
   }
   for (platform::Command c : {platform::Command::bCut, platform::Command::Cut1, platform::Command::bCopy, platform::Command::Copy1, platform::Command::bPreview, platform::Command::bPrint})
     states_.setEnabled(c, false);
-  if (hooks.rebuildOutline) hooks.rebuildOutline(PageChange::AllClosed);
+  allPagesClosed.listeners_.notify();
   loadErrorCompanion();
   setMessage("CLOSED ALL....");
   pageSetChanged();
@@ -797,8 +798,8 @@ bool DocumentCommands::confirmClose() {
 void DocumentCommands::filesDropped(const std::vector<std::string>& names) {
   openList_ = names;
   ui_.processPendingMessages();
-  if (names.size() == 1 && lowerDotExtension(names.front()) == ".mbp" && hooks.openProject)
-    hooks.openProject(names.front());
+  if (names.size() == 1 && lowerDotExtension(names.front()) == ".mbp" && projectDropped.listeners_.heard())
+    projectDropped.listeners_.notify(names.front());
   else
     open(Opener::Drop);
   view_.bringToFront();

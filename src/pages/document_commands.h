@@ -9,6 +9,7 @@
 #include "platform/command_states.h"
 #include "platform/main_view.h"
 #include "editor/code_memo.h"
+#include "editor/listener_list.h"
 #include "pages/page_table.h"
 #include "pages/recent_list.h"
 #include "platform/ui.h"
@@ -48,29 +49,31 @@ public:
     BookmarkKeeper& bookmarks;
     RecentList& windowList;
   };
-  // What happened to the page under the code outline.
-  enum class PageChange { Entered, Closed, AllClosed };
-  // What belongs to other commands. Unset hooks do nothing.
-  struct Hooks {
-    std::function<void(const std::string& path)> addRecentFile;
-    std::function<void()> reApplyKeywords;
-    std::function<void()> pageAdded;       // a new page: the parenthesis count restarts
-    std::function<void(PageChange)> rebuildOutline;
-    // The error view was refilled for the page entered: the error file now shown, or empty.
-    std::function<void(const std::filesystem::path& errorFile)> errorFileShown;
-    // A lone project was dropped: it opens with its modules.
-    std::function<void(const std::string& project)> openProject;
-    std::function<void()> pagesChanged;    // pages were opened, added or closed
-    std::function<void()> pageShown;       // a page's record went into the editor, by any route
-  };
-
   static constexpr const char* kUntitled = "Untitled";
 
   explicit DocumentCommands(Parts parts);
   DocumentCommands(const DocumentCommands&) = delete;
   DocumentCommands& operator=(const DocumentCommands&) = delete;
 
-  Hooks hooks;
+  // What other features hear about the pages; each subscribes itself. Listeners are told
+  // after the change, with the new page already in the editor.
+  editor::Event<DocumentCommands> pageEntered;  // a page came on screen: a tab change, an open, a new page
+  // A page's record went into the editor by any route, a jump to an error's page or a
+  // search's walk included; pageEntered may follow.
+  editor::Event<DocumentCommands> pageShown;
+  editor::Event<DocumentCommands> pageClosed;   // Close Page; the page now on screen was entered
+  editor::Event<DocumentCommands> allPagesClosed;
+  editor::Event<DocumentCommands> pagesChanged;  // pages were opened, added or closed
+  editor::Event<DocumentCommands> pageAdded;     // a new page: the parenthesis count restarts
+  editor::Event<DocumentCommands> filesLoaded;   // files were read into pages: keywords apply again
+  // A file opened or saved under its name by the user: the recent files take it.
+  editor::Event<DocumentCommands, const std::string&> fileUsed;
+  // The page on screen was written to its file.
+  editor::Event<DocumentCommands, const std::string&> pageSaved;
+  // The error view was refilled for the page entered: the error file now shown, or empty.
+  editor::Event<DocumentCommands, const std::filesystem::path&> errorFileShown;
+  // A lone project was dropped: it opens with its modules.
+  editor::Event<DocumentCommands, const std::string&> projectDropped;
 
   // The start-up state: one "Untitled" page, stored into record 0.
   void startUp();

@@ -5,6 +5,7 @@
 
 #include "editor/code_memo.h"
 #include "platform/clipboard.h"
+#include "editor/listener_list.h"
 
 namespace quillon::tools {
 
@@ -43,6 +44,10 @@ public:
     int top = 0;
   };
   Box box(int columnWidth, int rowHeight, int gridWidth, int gridHeight) const;
+
+  // Edit's "Character Map....": the window comes up through `showRequested`.
+  void open() { showRequested.listeners_.notify(); }
+  editor::Event<CharMap> showRequested;
 
   void copy();
   void insert();

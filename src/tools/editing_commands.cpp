@@ -116,7 +116,7 @@ std::string EditingCommands::describe(int n, std::int64_t line) {
 void EditingCommands::setSlotCaptions(int n, const std::string& caption) {
   captions_[n] = caption;
   captions_[n + kSlots] = caption;
-  if (onCaptionsChanged) onCaptionsChanged(n);
+  captionsChanged.listeners_.notify(n);
 }
 
 void EditingCommands::refreshCaptions(int n) {
@@ -143,7 +143,7 @@ void EditingCommands::clearAllBookmarks() {
 void EditingCommands::setCaptions(const Captions& captions) {
   captions_ = captions;
   for (int n = 0; n < kSlots; ++n)
-    if (onCaptionsChanged) onCaptionsChanged(n);
+    captionsChanged.listeners_.notify(n);
 }
 
 void EditingCommands::restoreBookmarks() {
@@ -176,7 +176,7 @@ bool EditingCommands::keyPressed(EditorKey key, editor::KeyModifiers mods) {
     switch (*key.named) {
       case editor::EditKey::Insert:
         if (mods.shift) return false;  // Shift+Insert pastes
-        if (toggleInsertMode) toggleInsertMode();
+        insertModeToggled.listeners_.notify();
         return true;
       case editor::EditKey::Up:
       case editor::EditKey::Down:
@@ -185,11 +185,10 @@ bool EditingCommands::keyPressed(EditorKey key, editor::KeyModifiers mods) {
         return true;
       case editor::EditKey::Tab:
         if (!mods.ctrl || mods.alt) return false;
-        if (mods.shift) {
-          if (previousPage) previousPage();
-        } else if (nextPage) {
-          nextPage();
-        }
+        if (mods.shift)
+          previousPageAsked.listeners_.notify();
+        else
+          nextPageAsked.listeners_.notify();
         return true;
       default:
         return false;
@@ -205,7 +204,7 @@ bool EditingCommands::keyPressed(EditorKey key, editor::KeyModifiers mods) {
 
 bool EditingCommands::keyReleased(EditorKey key, editor::KeyModifiers mods) {
   if (key.function == 9 && !mods.alt && !mods.shift) {
-    if (buildKey) buildKey(mods.ctrl);
+    buildKeyReleased.listeners_.notify(mods.ctrl);
     return true;
   }
   if (key.named || key.function) return false;
@@ -222,14 +221,14 @@ bool EditingCommands::keyReleased(EditorKey key, editor::KeyModifiers mods) {
         memo_.lines().erase(memo_.selLine());
         return true;
       case 'G':
-        if (searchAgain) searchAgain();
+        searchAgainAsked.listeners_.notify();
         return true;
       default:
         return false;
     }
   }
   if (only(mods, false, false, true) && c == 'W') {
-    if (refreshWindowList) refreshWindowList();
+    windowListAsked.listeners_.notify();
     return true;
   }
   return false;
@@ -240,12 +239,12 @@ bool EditingCommands::keyReleased(EditorKey key, editor::KeyModifiers mods) {
 void EditingCommands::characterTyped(char c) {
   if (c != '(' && c != ')') return;
   parenCount_ += c == '(' ? 1 : -1;
-  if (onParenthesisCountChanged) onParenthesisCountChanged(parenCount_);
+  parenthesisCountChanged.listeners_.notify(parenCount_);
 }
 
 void EditingCommands::resetParenthesisCount() {
   parenCount_ = 0;
-  if (onParenthesisCountChanged) onParenthesisCountChanged(parenCount_);
+  parenthesisCountChanged.listeners_.notify(parenCount_);
 }
 
 }  // namespace quillon::tools

@@ -7,6 +7,7 @@
 
 #include "editor/code_gutter.h"
 #include "editor/code_memo.h"
+#include "editor/listener_list.h"
 #include "editor/memo_keyboard.h"
 #include "platform/ui.h"
 
@@ -43,16 +44,16 @@ public:
 
   EditingCommands(platform::Ui& ui, editor::CodeMemo& sourceEditor, editor::CodeGutter& gutter);
 
-  // What belongs to the window. Any may be left empty.
-  std::function<void(int slot)> onCaptionsChanged;  // entries slot and slot + 10 changed
-  std::function<void()> nextPage;
-  std::function<void()> previousPage;
-  std::function<void()> refreshWindowList;
-  std::function<void()> searchAgain;  // Ctrl+G
-  std::function<void()> toggleInsertMode;
-  std::function<void(int count)> onParenthesisCountChanged;
-  // F9 (ctrl false) and Ctrl+F9 (ctrl true), released in the editor.
-  std::function<void(bool ctrl)> buildKey;
+  // What the keys and the bookmarks tell others; each listener subscribes itself.
+  editor::Event<EditingCommands, int> captionsChanged;  // the slot: entries slot and slot + 10 changed
+  editor::Event<EditingCommands> nextPageAsked;         // Ctrl+Tab
+  editor::Event<EditingCommands> previousPageAsked;     // Ctrl+Shift+Tab
+  editor::Event<EditingCommands> windowListAsked;       // Alt+W
+  editor::Event<EditingCommands> searchAgainAsked;      // Ctrl+G
+  editor::Event<EditingCommands> insertModeToggled;     // Insert
+  editor::Event<EditingCommands, int> parenthesisCountChanged;
+  // F9 (false) and Ctrl+F9 (true), released in the editor.
+  editor::Event<EditingCommands, bool> buildKeyReleased;
 
   void indent();
   void outdent();

@@ -58,7 +58,8 @@ FindReplace::FindReplace(Parts parts)
       view_(hidden_.get()),
       textChanges_(editor_.onChange.listen([this] {
         if (!ownEdit_) changedSinceFill_ = true;
-      })) {}
+      })),
+      pageChanges_(documents_.pagesChanged.listen([this] { pagesChanged(); })) {}
 
 void FindReplace::attachView(FindReplaceView* view) {
   FindReplaceView* next = view ? view : hidden_.get();
@@ -485,6 +486,8 @@ void FindReplace::cancel() {
   view_->setButtonEnabled(Button::Next, true);
   view_->hide();
 }
+
+void FindReplace::revert() { documents_.revert(view_->optionChecked(FindReplaceView::AllPages)); }
 
 void FindReplace::pagesChanged() {
   startTab_ = documents_.currentTab();

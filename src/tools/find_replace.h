@@ -94,6 +94,8 @@ public:
 
   // Any change of the set of open pages: the start tab and the last match refer to tabs.
   void pagesChanged();
+  // Find's Revert: every page when "All Pages" is checked, else the page on screen.
+  void revert();
   // True while a replace-all run hands out pending messages; page and text commands wait.
   bool running() const { return running_; }
 
@@ -172,6 +174,7 @@ private:
   pages::RecentList findHistory_{std::numeric_limits<std::size_t>::max()};
   pages::RecentList replaceHistory_{std::numeric_limits<std::size_t>::max()};
   editor::Subscription textChanges_;
+  editor::Subscription pageChanges_;
 };
 
 }  // namespace quillon::tools

@@ -4,6 +4,9 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
 #include <tuple>
 #include <vector>
 
@@ -130,6 +133,49 @@ TEST_F(MainWindowTest, EveryMenuAndPopupItemHasItsCaptionShortcutAndStartState) 
   EXPECT_EQ(captions("Pop1", &window),
             QStringList({"Close Page", "Cut", "Copy", "Paste", "Go To Line...", "Set Bookmark", "Goto Bookmark"}));
   EXPECT_EQ(captions("Pop2", &window), QStringList({"Ignore For Now", "Add To Dictionary", "Add To KeyWords"}));
+}
+
+// Every row of the menu bar, the two pop-ups, the window's own keys and the toolbar, read as
+// text: caption, key, hint, check mark and enabling, in order, separators included.
+std::string describeMenu(const QList<QAction*>& actions, int depth) {
+  std::string out;
+  for (QAction* a : actions) {
+    out += std::string(static_cast<std::size_t>(depth) * 2, ' ');
+    if (a->isSeparator()) {
+      out += "---\n";
+      continue;
+    }
+    out += a->text().toStdString();
+    if (!a->shortcut().isEmpty()) out += " [" + a->shortcut().toString().toStdString() + "]";
+    if (!a->statusTip().isEmpty()) out += " {" + a->statusTip().toStdString() + "}";
+    if (a->isCheckable()) out += a->isChecked() ? " (x)" : " ( )";
+    if (!a->isEnabled()) out += " off";
+    out += "\n";
+    if (a->menu()) out += describeMenu(a->menu()->actions(), depth + 1);
+  }
+  return out;
+}
+
+TEST_F(MainWindowTest, MenusPopupsKeysAndToolbarReadAsTheGoldenFile) {
+  std::string actual = "menu bar\n" + describeMenu(window.menuBar()->actions(), 1);
+  for (const char* popup : {"Pop1", "Pop2"})
+    actual += std::string(popup) + "\n" + describeMenu(window.findChild<QMenu*>(popup)->actions(), 1);
+  actual += "window keys\n" + describeMenu(window.actions(), 1);
+  actual += "toolbar\n";
+  for (QToolButton* tool : window.findChild<QWidget*>("panToolBar")->findChildren<QToolButton*>()) {
+    QAction* a = tool->defaultAction();
+    actual += "  " + tool->objectName().toStdString() + (a->icon().isNull() ? " no-icon" : "") + " {" +
+              tool->toolTip().toStdString() + "|" + a->statusTip().toStdString() + "}";
+    if (a->isCheckable()) actual += a->isChecked() ? " (x)" : " ( )";
+    if (!a->isEnabled()) actual += " off";
+    if (tool->menu()) actual += " menu:" + tool->menu()->title().toStdString();
+    actual += "\n";
+  }
+  const std::filesystem::path golden = std::filesystem::path(QUILLON_SOURCE_DIR) / "tests/app/data/menus.txt";
+  std::ifstream in(golden, std::ios::binary);
+  const std::string expected((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (actual != expected) std::ofstream(std::filesystem::path(QUILLON_BINARY_DIR) / "menus.actual.txt") << actual;
+  EXPECT_EQ(actual, expected) << "written to " << QUILLON_BINARY_DIR << "/menus.actual.txt";
 }
 
 TEST_F(MainWindowTest, ToolbarHasItsEighteenButtonsWithHintsAndStates) {

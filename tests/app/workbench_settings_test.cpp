@@ -90,10 +90,10 @@ TEST_F(WorkbenchSettingsTest, TheLastSessionReopensItsPagesAtTheirTabLineAndCare
 
   auto run = start();
   ASSERT_EQ(run->view.sessions, std::vector<std::string>{"&1 MyApp.mbp"});
-  run->bench.sessionPicked(0);
+  run->bench.recent().sessionPicked(0);
   EXPECT_EQ(std::tuple(run->view.tabs, run->docs().currentTab(), run->bench.sourceEditor().selLine(), run->ui.fileDialogs().size()),
             std::tuple(std::vector<std::string>{"MyApp.mb", "MyApp.mbp", "myapp.mb"}, 0, 20, 0u));
-  EXPECT_EQ(run->bench.recentFiles().entries(), (std::vector<std::string>{lower.string(), b.string(), a.string()}))
+  EXPECT_EQ(run->bench.recent().files().entries(), (std::vector<std::string>{lower.string(), b.string(), a.string()}))
       << "a session adds nothing to the recent files";
 }
 
@@ -104,7 +104,7 @@ TEST_F(WorkbenchSettingsTest, NoSessionIsStoredForAnUntitledFirstPage) {
   ASSERT_EQ(run->view.tabs, (std::vector<std::string>{"Untitled", "a.mb"}));
   run->ui.queueAnswer(Answer::No);
   ASSERT_TRUE(run->bench.closeQuery());
-  EXPECT_TRUE(run->bench.sessions().empty());
+  EXPECT_TRUE(run->bench.recent().sessions().empty());
 }
 
 // Both lists clear only on Yes; the sections going with the sessions is the session store's test.
@@ -119,25 +119,25 @@ TEST_F(WorkbenchSettingsTest, RecentFilesThatVanishedAreDroppedAndTheListsClearO
   }
   fs::remove(b);
   auto run = start();
-  EXPECT_EQ(std::tuple(run->bench.recentFiles().entries(), run->view.recentFiles.size()),
+  EXPECT_EQ(std::tuple(run->bench.recent().files().entries(), run->view.recentFiles.size()),
             std::tuple(std::vector<std::string>{c.string(), a.string()}, 2u));
 
   fs::remove(a);
-  run->bench.recentFilePicked(1);
+  run->bench.recent().filePicked(1);
   const std::vector<std::string> onlyC{c.string()};
-  EXPECT_EQ(std::tuple(run->ui.statusText(4), run->bench.recentFiles().entries()),
+  EXPECT_EQ(std::tuple(run->ui.statusText(4), run->bench.recent().files().entries()),
             std::tuple("MRU NOT EXIST - DELETED: a.mb", onlyC));
-  run->bench.recentFilePicked(0);
-  EXPECT_EQ(std::tuple(run->view.tabs, run->bench.recentFiles().entries()),
+  run->bench.recent().filePicked(0);
+  EXPECT_EQ(std::tuple(run->view.tabs, run->bench.recent().files().entries()),
             std::tuple(std::vector<std::string>{"c.mb"}, onlyC));
 
-  const std::tuple<const char*, void (Workbench::*)(), std::function<bool()>> lists[] = {
-      {"recent files", &Workbench::clearRecentFiles, [&] { return run->bench.recentFiles().empty() && run->view.recentFiles.empty(); }},
-      {"sessions", &Workbench::clearSessions, [&] { return run->bench.sessions().empty() && run->view.sessions.empty(); }}};
+  const std::tuple<const char*, void (pages::RecentCommands::*)(), std::function<bool()>> lists[] = {
+      {"recent files", &pages::RecentCommands::clearFiles, [&] { return run->bench.recent().files().empty() && run->view.recentFiles.empty(); }},
+      {"sessions", &pages::RecentCommands::clearSessions, [&] { return run->bench.recent().sessions().empty() && run->view.sessions.empty(); }}};
   for (const auto& [name, clear, cleared] : lists)
     for (const Answer answer : {Answer::No, Answer::Yes}) {
       run->ui.queueAnswer(answer);
-      (run->bench.*clear)();
+      (run->bench.recent().*clear)();
       EXPECT_EQ(cleared(), answer == Answer::Yes) << name << (answer == Answer::Yes ? " after Yes" : " after No");
     }
   EXPECT_EQ(run->ui.questions().front().text, "Really clear recent files list?");

@@ -87,7 +87,7 @@ TEST_F(WorkbenchTest, CutAndCopyFollowTheSelectionExceptWhileTheMouseIsDown) {
   EXPECT_TRUE(states.enabled(Command::bCut)) << "a drag in progress must not switch Cut";
   bench.editorMouseReleased();
   EXPECT_EQ(cutCopy(), std::vector(4, false));
-  bench.selectAll();
+  bench.commands().run("edit.selectAll");
   EXPECT_EQ(cutCopy(), std::vector(4, true));
 }
 
@@ -140,20 +140,20 @@ TEST_F(WorkbenchTest, EditMenuCutAndPasteNeedFocusAndAWritableEditor) {
   auto& memo = bench.sourceEditor();
   clipboard.content = platform::ClipboardText{"one\ntwo\nthree", false};
   view.focus = false;
-  bench.paste();
+  bench.commands().run("edit.paste");
   EXPECT_EQ(memo.charCount(), 0) << "paste needs the editor's focus";
   view.focus = true;
-  bench.paste();
+  bench.commands().run("edit.paste");
   EXPECT_EQ(memo.paragraphCount(), 3);
 
   memo.select(0, 3);
-  bench.cut();
+  bench.commands().run("edit.cut");
   EXPECT_EQ(std::tuple(memo.text(), clipboard.content->text), std::tuple("\r\ntwo\r\nthree", "one"));
 
   memo.setReadOnly(true);
   memo.select(2, 3);
-  bench.cut();
-  bench.paste();
+  bench.commands().run("edit.cut");
+  bench.commands().run("edit.paste");
   EXPECT_EQ(std::tuple(memo.text(), clipboard.content->text), std::tuple("\r\ntwo\r\nthree", "one"))
       << "a read-only editor keeps its text";
 }
@@ -272,7 +272,7 @@ TEST_F(WorkbenchTest, AppliedNumberStyleIsStoredAtOnce) {
 TEST_F(WorkbenchTest, PrintAndPreviewShowThePageWithItsFileNameAndLetGoOfIt) {
   const auto file = writeFile("module.mb", "Dim a\r\nDim b");
   start({file.string()});
-  bench.print();
+  bench.commands().run("file.print");
   const std::vector<std::string> expected = {
       "start",
       "text " + file.string() + " in 75,40-800,75 MS Sans Serif",
@@ -288,7 +288,7 @@ TEST_F(WorkbenchTest, PrintAndPreviewShowThePageWithItsFileNameAndLetGoOfIt) {
   printer.calls.clear();
   printer.progress.clear();
   printer.cancelPage = 1;
-  bench.print();
+  bench.commands().run("file.print");
   EXPECT_EQ(printer.progress, (std::vector<std::int64_t>{0, 1, -1}));
 
   // Preview shows the same page under the same header, and lets go of it too.
@@ -297,13 +297,13 @@ TEST_F(WorkbenchTest, PrintAndPreviewShowThePageWithItsFileNameAndLetGoOfIt) {
     EXPECT_EQ(bench.memoPrinter().memoToPrint(), &bench.sourceEditor());
     EXPECT_EQ(bench.memoPrinter().header(), file.string());
   };
-  bench.preview();
+  bench.commands().run("file.preview");
   EXPECT_EQ(printer.calls, (std::vector<std::string>{"preview created", "preview shown"}));
   EXPECT_EQ(bench.memoPrinter().memoToPrint(), nullptr);
 
   // Without a printer the failure reaches the window.
   printer.installed = false;
-  EXPECT_THROW(bench.print(), editor::MemoError);
+  EXPECT_THROW(bench.commands().run("file.print"), editor::MemoError);
   EXPECT_EQ(bench.memoPrinter().memoToPrint(), nullptr);
 }
 

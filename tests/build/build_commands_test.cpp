@@ -47,7 +47,7 @@ TEST_F(BuildCommandsTest, F9ShowsTheFirstErrorThenF8WalksIntoTheDefinitions) {
   // The definitions file is no page yet: found beside the error file, opened, jumped to.
   bench.errorPanel().nextError(true);
   EXPECT_EQ(std::tuple(docs().tabCount(), docs().currentFile(), caretLine()), std::tuple(2, def.string(), 3));
-  EXPECT_EQ(bench.recentFiles().size(), 0u) << "a page opened by a jump is no recent file";
+  EXPECT_EQ(bench.recent().files().size(), 0u) << "a page opened by a jump is no recent file";
   EXPECT_EQ(status(), "COMPILE FAILED....") << "the jump keeps the build's result";
 
   // Mended and compiled again: the application is run.

@@ -191,7 +191,7 @@ TEST_F(DocumentCommandsTest, NamesThatDifferOnlyInCaseAreTwoPages) {
   openFromDialog({upper});
   EXPECT_EQ(view.tabs, (std::vector<std::string>{"a.mb", "A.mb"}));
   EXPECT_EQ(std::tuple(editor().text(), ui.statusText(4)), std::tuple("upper\r\n", "LOADED: A.mb"));
-  EXPECT_EQ(bench.recentFiles().entries(), (std::vector<std::string>{upper.string(), lower.string()}));
+  EXPECT_EQ(bench.recent().files().entries(), (std::vector<std::string>{upper.string(), lower.string()}));
 
   EXPECT_EQ(view.windowMenu, (std::vector<std::string>{"&1 a.mb", "&2 A.mb"}));
   for (const auto& [item, text] : {std::pair(0, "lower\r\n"), std::pair(1, "upper\r\n")}) {
@@ -261,7 +261,7 @@ TEST_F(DocumentCommandsTest, SavingAnUntitledPageFollowsTheLinkRule) {
                        "mbp", 2, folder / "project/", "Untitled", true));
   EXPECT_EQ(editor().selStart(), 0) << "the search puts the caret back";
   EXPECT_EQ(std::tuple(TempFolder::read(project), view.tabs, view.caption, editor().modified(),
-                       enabled({Command::bSave, Command::bLink, Command::bCompile}), bench.recentFiles().entries(),
+                       enabled({Command::bSave, Command::bLink, Command::bCompile}), bench.recent().files().entries(),
                        docs().projectFolder()),
             std::tuple("Dim x\r\n[LINK] a.mbo\r\n", std::vector<std::string>{"p.mbp"}, "Quillon - p.mbp", false,
                        std::vector<bool>{false, true, false}, std::vector<std::string>{project.string()}, folder.path() / ""));
@@ -357,10 +357,10 @@ TEST_F(DocumentCommandsTest, UndoAndRedoFollowThePageShown) {
   openLetters("ab");
   type("x");
   ASSERT_TRUE(undoShown());
-  bench.undo();
+  bench.commands().run("edit.undo");
   EXPECT_FALSE(undoShown());
   EXPECT_TRUE(states.enabled(Command::bRedo) && states.enabled(Command::Redo1));
-  bench.redo();
+  bench.commands().run("edit.redo");
   EXPECT_EQ(std::pair(editor().text(), states.enabled(Command::bRedo)), std::pair(std::string("xb\r\n"), false));
   docs().selectTab(0);
   EXPECT_FALSE(undoShown());
@@ -378,10 +378,10 @@ TEST_F(DocumentCommandsTest, UndoAndRedoFollowThePageShown) {
   ASSERT_TRUE(editor().canUndo());
   docs().closePage();
   EXPECT_FALSE(undoShown());
-  bench.undo();
+  bench.commands().run("edit.undo");
   EXPECT_EQ(editor().charCount(), 0);
   type("q");
-  bench.undo();
+  bench.commands().run("edit.undo");
   ASSERT_TRUE(editor().canRedo());
   docs().newPage();  // the untouched page becomes the new one
   EXPECT_FALSE(editor().canRedo() || states.enabled(Command::bRedo));
@@ -454,11 +454,11 @@ TEST_F(DocumentCommandsTest, EditorListenersStayThroughPageSwitchesAndBulkLoads)
   expectStillHeard("a page switch");
   ui.queueAnswer(Answer::NoToAll);
   ASSERT_TRUE(bench.closeQuery());
-  ASSERT_EQ(bench.sessions().size(), 1u);
+  ASSERT_EQ(bench.recent().sessions().size(), 1u);
   ui.queueAnswer(Answer::NoToAll);
   docs().closeAll();
   expectStillHeard("Close All");
-  bench.sessionPicked(0);
+  bench.recent().sessionPicked(0);
   ASSERT_EQ(docs().tabCount(), 3);
   expectStillHeard("a session restore");
 }
@@ -479,7 +479,7 @@ TEST_F(DocumentCommandsTest, TheWindowListKeepsClosedNamesBelowTheOpenOnes) {
 // The rest of a drop is the project commands' test.
 TEST_F(DocumentCommandsTest, ADroppedProjectOpensWithoutARecentEntryAndRaisesTheWindow) {
   docs().filesDropped({file("app.mbp", "[link]\r\n").string()});
-  EXPECT_EQ(std::tuple(view.tabs, ui.messages(), bench.recentFiles().size(), view.raised),
+  EXPECT_EQ(std::tuple(view.tabs, ui.messages(), bench.recent().files().size(), view.raised),
             std::tuple(std::vector<std::string>{"app.mbp"}, std::vector<std::string>{"Error In MBP Structure"}, 0u, 1));
 }
 

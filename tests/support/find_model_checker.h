@@ -209,7 +209,7 @@ private:
   std::string revert() {
     const bool available = docs().revertAvailable();
     const bool all = view_.checked[Option::AllPages];
-    bench_.revert();
+    bench_.commands().run("find.revert");
     dirty_ = true;
     if (!available) return {};
     const std::vector<std::string> now = pages();

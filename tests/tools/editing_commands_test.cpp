@@ -17,7 +17,6 @@ protected:
   void SetUp() override {
     EditingTest::SetUp();
     gutter.setMemo(&memo);
-    commands.onCaptionsChanged = [this](int slot) { changedSlots.push_back(slot); };
   }
   // Twenty lines "line n", but line 12 holds "   Dim i As Integer  ".
   void loadTwenty() {
@@ -37,6 +36,8 @@ protected:
   quillon::testing::ScriptedUi ui;
   EditingCommands commands{ui, memo, gutter};
   std::vector<int> changedSlots;
+  quillon::editor::Subscription captionWatch =
+      commands.captionsChanged.listen([this](int slot) { changedSlots.push_back(slot); });
 };
 
 TEST_F(EditingCommandsTest, IndentIsOneUndoStepAndOutdentTakesItBack) {
@@ -143,11 +144,10 @@ TEST_F(EditingCommandsTest, GoToLine) {
 
 TEST_F(EditingCommandsTest, Keys) {
   std::string calls;
-  commands.toggleInsertMode = [&] { calls += 'i'; };
-  commands.nextPage = [&] { calls += '>'; };
-  commands.previousPage = [&] { calls += '<'; };
-  commands.refreshWindowList = [&] { calls += 'w'; };
-  commands.searchAgain = [&] { calls += 'g'; };
+  const quillon::editor::Subscription watches[] = {
+      commands.insertModeToggled.listen([&] { calls += 'i'; }), commands.nextPageAsked.listen([&] { calls += '>'; }),
+      commands.previousPageAsked.listen([&] { calls += '<'; }), commands.windowListAsked.listen([&] { calls += 'w'; }),
+      commands.searchAgainAsked.listen([&] { calls += 'g'; })};
   // Shift+Insert is left to paste.
   const std::vector<bool> handled{commands.keyPressed(EditKey::Insert, kCtrl), commands.keyPressed(EditKey::Insert, kShift),
                                   commands.keyPressed(EditKey::Tab, kCtrl),    commands.keyPressed(EditKey::Tab, kCtrlShift),
@@ -170,7 +170,7 @@ TEST_F(EditingCommandsTest, Keys) {
 
 TEST_F(EditingCommandsTest, ParenthesisCount) {
   std::vector<int> reported;
-  commands.onParenthesisCountChanged = [&](int n) { reported.push_back(n); };
+  const auto watch = commands.parenthesisCountChanged.listen([&](int n) { reported.push_back(n); });
   for (char c : std::string("f((x)")) commands.characterTyped(c);
   EXPECT_EQ(commands.parenthesisCount(), 1);
   commands.resetParenthesisCount();

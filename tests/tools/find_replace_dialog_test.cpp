@@ -35,7 +35,7 @@ protected:
 TEST_F(ToolWindowsTest, FindDialogReplacesThroughItsButtons) {
   memo().setText("Dim a\r\nDim b\r\n");
   memo().select(0, 0);
-  window.workbench().openFindReplace();
+  window.workbench().commands().run("find.findReplace");
   FindReplaceDialog& dialog = window.findDialog();
   ASSERT_TRUE(dialog.isVisible());
   EXPECT_EQ(dialog.windowTitle(), "Find / Replace.....");

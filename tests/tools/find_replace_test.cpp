@@ -186,12 +186,12 @@ TEST_F(FindReplaceTest, F3AndCtrlGAfterTheDialogClosed) {
   find().find();
   find().cancel();
   EXPECT_EQ(std::tuple(dialog.shown, find().findHistory()), std::tuple(false, Texts{"Dim"}));
-  bench.findNext();
+  bench.commands().run("find.next");
   EXPECT_EQ(std::tuple(memo().selStart(), ui.messages().size()), std::tuple(10, 0u));
-  bench.findNext();
+  bench.commands().run("find.next");
   EXPECT_EQ(ui.messages(), Texts{"Searched To End"});
   EXPECT_EQ(std::pair(states.enabled(Command::bAgain), states.enabled(Command::FindNext1)), std::pair(false, false));
-  bench.findNext();  // disabled: nothing
+  bench.commands().run("find.next");  // disabled: nothing
   EXPECT_EQ(ui.messages().size(), 1u);
   // Ctrl+G runs Next all the same.
   memo().select(0, 0);
