@@ -90,21 +90,27 @@ QPoint CodeAssistWidget::underCaret() {
 }
 
 void CodeAssistWidget::place() {
-  const QPoint at = underCaret();
+  const QPoint at = underCaret();  // the top of the line under the caret's
   const QWidget* viewport = editor_.viewport();
-  int y = at.y();
-  if (popup_->isVisible()) {
-    QPoint p(at.x(), y);
-    // Kept inside the viewport, above the line when there is no room below.
-    if (p.y() + popup_->height() > viewport->height() && at.y() - editor_.memo().lineHeight() - popup_->height() >= 0)
-      p.setY(at.y() - editor_.memo().lineHeight() - popup_->height());
-    p.setX(std::max(0, std::min(p.x(), viewport->width() - popup_->width())));
-    popup_->move(p);
-    y = p.y() >= at.y() ? p.y() + popup_->height() : at.y();
-  }
+  const int lineTop = at.y() - editor_.memo().lineHeight();
+  // Below the caret's line, or above it when there is no room below: the pop-up next to the
+  // line, the hint beyond the pop-up.
+  int below = at.y();
+  int above = lineTop;
+  auto stack = [&](QWidget* w) {
+    const int x = std::max(0, std::min(at.x(), viewport->width() - w->width()));
+    if (below + w->height() <= viewport->height() || above - w->height() < 0) {
+      w->move(x, below);
+      below += w->height();
+    } else {
+      above -= w->height();
+      w->move(x, above);
+    }
+  };
+  if (popup_->isVisible()) stack(popup_);
   if (hint_->isVisible()) {
     hint_->adjustSize();
-    hint_->move(std::max(0, std::min(at.x(), viewport->width() - hint_->width())), y);
+    stack(hint_);
   }
 }
 
@@ -137,6 +143,7 @@ void CodeAssistWidget::showHint(const SignatureHint& hint) {
   if (hint.boldLength > 0) html += "<b>" + escaped(text.substr(hint.boldStart, hint.boldLength)) + "</b>";
   html += escaped(text.substr(std::min(boldEnd, text.size())));
   hint_->setText(html);
+  hint_->adjustSize();
   hint_->show();
   hint_->raise();
   place();
