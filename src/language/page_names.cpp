@@ -175,13 +175,14 @@ EditorNames::EditorNames(editor::CodeMemo& editor) : editor_(editor) {
 EditorNames::~EditorNames() { editor_.removeViewListener(listener_); }
 
 const std::vector<PageName>& EditorNames::names() const {
-  if (dirty_ && editor_.paragraphCount() > kMaxLines) {
+  const std::int64_t count = editor_.paragraphCount();
+  if (!dirty_ || (count > kSmallPage && count == scannedParagraphs_)) return names_;
+  if (count > kMaxLines)
     names_.clear();
-    dirty_ = false;
-  } else if (dirty_) {
-    names_ = scanPageNames(editor_.paragraphCount(), [this](std::int64_t i) { return editor_.paragraphText(i); });
-    dirty_ = false;
-  }
+  else
+    names_ = scanPageNames(count, [this](std::int64_t i) { return editor_.paragraphText(i); });
+  dirty_ = false;
+  scannedParagraphs_ = count;
   return names_;
 }
 

@@ -34,11 +34,14 @@ struct PageName {
 std::vector<PageName> scanPageNames(std::int64_t count, const StatementReader::LineAt& lineAt);
 
 // The code's own names of the page in the editor, for the pop-up and the hint while no index
-// of every page and include stands behind them. Rescans when the text changed since the last
-// question; a page past kMaxLines is never scanned, so typing in it costs nothing.
+// of every page and include stands behind them. A small page is rescanned when its text
+// changed since the last question; a larger one only when its paragraph count changed too
+// (a line added or removed, another page), so typing inside a line never rescans it; a page
+// past kMaxLines is never scanned.
 class EditorNames final : public NameSource {
 public:
   static constexpr std::int64_t kMaxLines = 100000;
+  static constexpr std::int64_t kSmallPage = 2000;
   explicit EditorNames(editor::CodeMemo& editor);
   ~EditorNames() override;
   EditorNames(const EditorNames&) = delete;
@@ -54,6 +57,7 @@ private:
   editor::CodeMemo& editor_;
   int listener_ = 0;
   mutable bool dirty_ = true;
+  mutable std::int64_t scannedParagraphs_ = -1;
   mutable std::vector<PageName> names_;
 };
 

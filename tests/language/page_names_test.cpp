@@ -63,6 +63,22 @@ TEST_F(EditorNamesTest, TheDeclaresParametersWinAndEditsAreSeen) {
   EXPECT_EQ(names.parametersOf("Added", {}), "n");
 }
 
+// Typing inside a line of a large page must not rescan it at every key.
+TEST(EditorNamesLargePageTest, ALargePageIsRescannedOnlyWhenItsLineCountChanges) {
+  editor::CodeMemo memo;
+  std::string text = "Sub First\r\nEnd Sub\r\n";
+  for (std::int64_t i = 0; i < EditorNames::kSmallPage; ++i) text += "x = 1\r\n";
+  memo.setText(text);
+  EditorNames names(memo);
+  EXPECT_EQ(names.namesStartingWith("Fi", {}, 5), std::vector<std::string>({"First"}));
+  memo.select(4, 5);
+  memo.setSelText("Renamed");
+  EXPECT_EQ(names.namesStartingWith("Fi", {}, 5), std::vector<std::string>({"First"})) << "the last scan still serves";
+  memo.select(0, 0);
+  memo.setSelText("\r\n");
+  EXPECT_EQ(names.namesStartingWith("Re", {}, 5), std::vector<std::string>({"Renamed"}));
+}
+
 TEST(PageNamesTest, BadInputEndsWithoutHarm) {
   const std::string lines[] = {"Sub", "Declare Sub", "Dim", "Declare Function F(a, (b", "Sub (", "Dim ,,,", "End"};
   const auto names = scanPageNames(std::size(lines), [&](std::int64_t i) { return std::string_view(lines[i]); });
