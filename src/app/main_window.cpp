@@ -39,6 +39,7 @@
 #include "editor/code_gutter_widget.h"
 #include "editor/code_memo_widget.h"
 #include "editor/number_syntax_dialog.h"
+#include "language/code_assist_widget.h"
 #include "language/context_list_widget.h"
 #include "language/keys_dict_dialog.h"
 #include "language/keyword_editor_dialog.h"
@@ -481,6 +482,7 @@ void MainWindow::buildPanels() {
   sourceEditor_->setFrameShape(QFrame::NoFrame);
   editorRow->addWidget(sourceEditor_, 1);
   gutter_->setEditor(sourceEditor_);
+  new language::CodeAssistWidget(*sourceEditor_, workbench_->wordLists(), workbench_->names(), [this] { return workbench_->currentFile(); });
   codeInfoSplitter_->setStretchFactor(1, 1);
   codeInfoSplitter_->setSizes({codeInfoWidth_, 400});
 

@@ -1,4 +1,6 @@
 #pragma once
+#include <bitset>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -22,9 +24,14 @@ namespace quillon::language {
 // page commands ask of it, and the tree's clicks. The tree widget draws `outline()` and hears
 // `onOutlineChanged`.
 //
+// The tree follows the page on screen: a page shown by any route makes a shown outline
+// rescan at once, and edits make it rescan once the editor has been idle for kIdleDelay.
+// Which groups are open lives here, so a rescan keeps them as the user left them.
+//
 // Invariant: `outline_` is what the last scan found (nothing once the tree was emptied), and
-// `stale_` is set exactly when another page entered the editor since that scan. scan(),
-// empty() and pageEntered() are the only places that change them.
+// it is stale() exactly when another page entered the editor since that scan (the page
+// generation moved on); `dirty_` is set exactly when the text changed since that scan.
+// scan(), empty() and the page events are the only places that change them.
 class OutlineCommands {
 public:
   struct Parts {
@@ -54,6 +61,27 @@ public:
   // "Sorted": toggles and scans.
   void toggleSorted();
 
+  // Whether the tree describes a page that is no longer the one on screen; it shows no
+  // entries then, and a click on one only rescans.
+  bool stale() const { return outline_ && scannedPage_ != page_; }
+  // Whether the last scan was of the same page as the one before it, so the tree keeps its
+  // scroll position.
+  bool keptPage() const { return keptPage_; }
+
+  // A page went into the editor by any route (a tab change, a jump to an error's page): a
+  // shown outline asks for a scan at once.
+  void pageShown();
+  // The editor was idle for the delay onScanWanted asked for: a shown outline whose page
+  // changed or was edited since its scan rescans, without a status text. Pages past
+  // kIdleScanLines wait for ReScan, so typing in them never stalls.
+  void idleElapsed();
+  static constexpr std::chrono::milliseconds kIdleDelay{300};
+  static constexpr std::int64_t kIdleScanLines = 200000;
+
+  // The open or closed state of the nine groups, kept across scans; all closed at start.
+  void setGroupExpanded(std::size_t group, bool expanded);
+  bool groupExpanded(std::size_t group) const { return group < kOutlineGroups && expanded_.test(group); }
+
   // What the page commands tell: another page (new, opened, tab change) is in the editor; the
   // current page was closed; every page was closed.
   void pageEntered();
@@ -69,8 +97,14 @@ public:
   bool treeClicked(int level, std::int64_t line);
 
   editor::Event<OutlineCommands> onOutlineChanged;
+  // The view should call idleElapsed() once this long has passed without another request;
+  // each request replaces the one before.
+  editor::Event<OutlineCommands, std::chrono::milliseconds> onScanWanted;
+
+  ~OutlineCommands();
 
 private:
+  void scan(bool quiet);
   void empty();
   void setShown(bool shown);
 
@@ -82,10 +116,15 @@ private:
   const platform::Clock& clock_;
 
   std::optional<Outline> outline_;
-  bool stale_ = false;
+  std::uint64_t page_ = 0;         // moves on with every page that enters the editor
+  std::uint64_t scannedPage_ = 0;  // page_ at the last scan
+  bool keptPage_ = false;
+  bool dirty_ = false;
+  std::bitset<kOutlineGroups> expanded_;
+  int listener_ = 0;
   int mouseX_ = -99;
   int mouseY_ = -99;
-  editor::Subscription pageWatches_[3];
+  editor::Subscription pageWatches_[4];
 };
 
 }  // namespace quillon::language

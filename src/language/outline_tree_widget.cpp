@@ -3,6 +3,7 @@
 #include <QAbstractItemModel>
 #include <QHelpEvent>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <QStyle>
 #include <QToolTip>
 
@@ -61,7 +62,8 @@ public:
     if (!parent.isValid()) return 1;
     const quintptr id = parent.internalId();
     if (id == kRootId) return static_cast<int>(kOutlineGroups);
-    if (id < kGroupId + kOutlineGroups) return static_cast<int>(outline->groups[id - kGroupId].size());
+    // Entries of the page that went are never drawn over the page now shown.
+    if (id < kGroupId + kOutlineGroups) return commands_.stale() ? 0 : static_cast<int>(outline->groups[id - kGroupId].size());
     return 0;
   }
 
@@ -100,11 +102,16 @@ OutlineTreeWidget::OutlineTreeWidget(OutlineCommands& commands, QWidget* parent)
   setSelectionMode(QAbstractItemView::SingleSelection);
   setMouseTracking(true);
   viewport()->setMouseTracking(true);
-  auto toggled = [this] {
-    if (!expandingRoot_) commands_.treeNodeToggled();
+  auto toggled = [this](const QModelIndex& index, bool open) {
+    if (restoring_) return;
+    commands_.treeNodeToggled();
+    if (index.data(kLevelRole).toInt() == 1) commands_.setGroupExpanded(static_cast<std::size_t>(index.row()), open);
   };
-  connect(this, &QTreeView::expanded, this, toggled);
-  connect(this, &QTreeView::collapsed, this, toggled);
+  connect(this, &QTreeView::expanded, this, [toggled](const QModelIndex& index) { toggled(index, true); });
+  connect(this, &QTreeView::collapsed, this, [toggled](const QModelIndex& index) { toggled(index, false); });
+  idle_.setSingleShot(true);
+  connect(&idle_, &QTimer::timeout, this, [this] { commands_.idleElapsed(); });
+  scans_ = commands_.onScanWanted.listen([this](std::chrono::milliseconds delay) { idle_.start(delay); });
   connect(this, &QTreeView::clicked, this, [this](const QModelIndex& index) {
     if (index.isValid()) emit nodeClicked(index.data(kLevelRole).toInt(), index.data(kLineRole).toLongLong());
   });
@@ -115,10 +122,16 @@ OutlineTreeWidget::OutlineTreeWidget(OutlineCommands& commands, QWidget* parent)
 OutlineTreeWidget::~OutlineTreeWidget() = default;
 
 void OutlineTreeWidget::outlineChanged() {
+  const int scroll = verticalScrollBar()->value();
+  restoring_ = true;
   model_->reset();
-  expandingRoot_ = true;
-  expand(model_->index(0, 0, {}));
-  expandingRoot_ = false;
+  const QModelIndex root = model_->index(0, 0, {});
+  expand(root);
+  for (int group = 0; group < static_cast<int>(kOutlineGroups); ++group)
+    if (commands_.groupExpanded(static_cast<std::size_t>(group))) expand(model_->index(group, 0, root));
+  restoring_ = false;
+  executeDelayedItemsLayout();
+  verticalScrollBar()->setValue(commands_.keptPage() ? scroll : 0);
 }
 
 void OutlineTreeWidget::mouseMoveEvent(QMouseEvent* event) {

@@ -1,4 +1,5 @@
 #pragma once
+#include <QTimer>
 #include <QTreeView>
 
 #include "editor/listener_list.h"
@@ -8,9 +9,10 @@ namespace quillon::language {
 
 class OutlineModel;
 
-// The CodeInfo tree. It draws the outline its commands last scanned, root open and groups
-// closed after every scan, and tells the commands about mouse moves, expanding and
-// collapsing. Clicks go out as a signal, for the window to run as a command. An entry too
+// The CodeInfo tree. It draws the outline its commands last scanned, the root open and each
+// group as the user left it, at the scroll position it had while the page stays the same,
+// and tells the commands about mouse moves, expanding and collapsing. It runs the idle
+// timer the commands ask for. Clicks go out as a signal, for the window to run as a command. An entry too
 // wide for the panel shows its whole text as a tip.
 class OutlineTreeWidget : public QTreeView {
   Q_OBJECT
@@ -32,8 +34,10 @@ private:
 
   OutlineCommands& commands_;
   OutlineModel* model_;
-  bool expandingRoot_ = false;
+  bool restoring_ = false;
+  QTimer idle_;
   editor::Subscription changes_;
+  editor::Subscription scans_;
 };
 
 }  // namespace quillon::language

@@ -102,6 +102,7 @@ void DocumentCommands::restorePageState(int i) {
     bookmarks_.setErrorMarks(p.errorMarks);
   }
   states_.setEnabled(platform::Command::bSave, editor_.modified());
+  pageShown.listeners_.notify();
   states_.setEnabled(platform::Command::bCut, false);
   states_.setEnabled(platform::Command::bCopy, false);
   showUndoStates();

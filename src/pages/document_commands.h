@@ -63,6 +63,9 @@ public:
   // What other features hear about the pages; each subscribes itself. Listeners are told
   // after the change, with the new page already in the editor.
   editor::Event<DocumentCommands> pageEntered;  // a page came on screen: a tab change, an open, a new page
+  // A page's record went into the editor by any route, a jump to an error's page or a
+  // search's walk included; pageEntered may follow.
+  editor::Event<DocumentCommands> pageShown;
   editor::Event<DocumentCommands> pageClosed;   // Close Page; the page now on screen was entered
   editor::Event<DocumentCommands> allPagesClosed;
   editor::Event<DocumentCommands> pagesChanged;  // pages were opened, added or closed

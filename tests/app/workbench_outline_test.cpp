@@ -63,5 +63,21 @@ TEST_F(WorkbenchOutlineTest, ClosingHidesTheOutline) {
             std::tuple(false, false, "CLOSED ALL...."));
 }
 
+// F8 from an error line into another open page and Shift+F8 back: the tree follows.
+TEST_F(WorkbenchOutlineTest, AJumpToAnErrorsPageLeavesTheOutlineOnThePageShown) {
+  bench.documents().selectTab(0);
+  bench.outline().toggleShow();
+  bench.errorPanel().showText("(b.mb:1) Error\r\n(a.mb:1) Error");
+  bench.errorPanel().nextError(true);
+  ASSERT_EQ(bench.documents().currentTab(), 1);
+  bench.outline().idleElapsed();  // the scan the page change asked for
+  EXPECT_EQ(std::tuple(bench.outline().stale(), firstSub()), std::tuple(false, std::string("InB [1]")));
+  bench.errorPanel().nextError(false);
+  ASSERT_EQ(bench.documents().currentTab(), 0);
+  EXPECT_TRUE(bench.outline().stale()) << "InB's entries are not shown over a.mb";
+  bench.outline().idleElapsed();
+  EXPECT_EQ(firstSub(), "InA [1]");
+}
+
 }  // namespace
 }  // namespace quillon::app

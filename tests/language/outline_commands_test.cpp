@@ -151,5 +151,66 @@ TEST_F(OutlineCommandsTest, AClickJumpsOnlyOnceTheMouseHasMovedSinceAGroupOpened
   EXPECT_EQ(memo.selStart(), 0);
 }
 
+TEST_F(OutlineCommandsTest, APageShownByAnyRouteIsScannedAndTheOldEntriesNeverJump) {
+  std::vector<long> wanted;
+  auto requests = commands.onScanWanted.listen([&](std::chrono::milliseconds d) { wanted.push_back(d.count()); });
+  commands.pageShown();
+  EXPECT_TRUE(wanted.empty()) << "hidden, nothing to follow";
+  commands.toggleShow();
+  memo.setText("Sub Other\r\nEnd Sub\r\nSub Last\r\nEnd Sub");
+  commands.pageShown();
+  EXPECT_TRUE(commands.stale());
+  EXPECT_EQ(wanted.back(), 0) << "at once, not after the idle delay";
+
+  // The click came before the scan: it must not move the caret in this page.
+  memo.select(5, 0);
+  commands.treeMouseMoved(3, 3);
+  EXPECT_FALSE(commands.treeClicked(2, 4));
+  EXPECT_EQ(memo.selStart(), 5);
+  EXPECT_EQ(subs(), std::vector<std::string>({"Other [1]", "Last [3]"}));
+  ASSERT_TRUE(commands.treeClicked(2, 3));
+  EXPECT_EQ(memo.selStart(), 20);
+
+  memo.setText("Sub Main\r\nEnd Sub");
+  commands.pageShown();
+  commands.idleElapsed();
+  EXPECT_FALSE(commands.stale());
+  EXPECT_FALSE(commands.keptPage()) << "another page scrolls to the top";
+  EXPECT_EQ(subs(), std::vector<std::string>({"Main [1]"}));
+}
+
+TEST_F(OutlineCommandsTest, EditsRescanQuietlyOnceIdleAndGroupsStayAsTheyWere) {
+  std::vector<long> wanted;
+  auto requests = commands.onScanWanted.listen([&](std::chrono::milliseconds d) { wanted.push_back(d.count()); });
+  commands.toggleShow();
+  commands.setGroupExpanded(static_cast<std::size_t>(OutlineGroup::Subs), true);
+  commands.idleElapsed();
+  EXPECT_EQ(scans(), 1) << "nothing changed";
+
+  memo.select(0, 0);
+  memo.setSelText("Sub Third\r\nEnd Sub\r\n");
+  ASSERT_FALSE(wanted.empty());
+  EXPECT_EQ(wanted.back(), 300);
+  EXPECT_EQ(subs().size(), 2u) << "not before the editor is idle";
+  commands.idleElapsed();
+  EXPECT_EQ(subs(), std::vector<std::string>({"Third [1]", "Main [3]", "Second [6]"}));
+  EXPECT_EQ(scans(), 1) << "an idle scan leaves the message panel alone";
+  EXPECT_TRUE(commands.keptPage());
+  EXPECT_TRUE(commands.groupExpanded(static_cast<std::size_t>(OutlineGroup::Subs)));
+  EXPECT_FALSE(commands.groupExpanded(static_cast<std::size_t>(OutlineGroup::Dim)));
+  commands.rescan();
+  EXPECT_TRUE(commands.groupExpanded(static_cast<std::size_t>(OutlineGroup::Subs))) << "ReScan keeps them too";
+
+  // Hidden, edits wait for Show.
+  commands.toggleShow();
+  wanted.clear();
+  memo.setSelText("Sub Fourth\r\nEnd Sub\r\n");
+  EXPECT_TRUE(wanted.empty());
+  commands.idleElapsed();
+  commands.toggleShow();
+  EXPECT_EQ(subs().front(), "Third [1]") << "Show scans an edited page";
+  EXPECT_EQ(subs().size(), 4u);
+}
+
 }  // namespace
 }  // namespace quillon::language

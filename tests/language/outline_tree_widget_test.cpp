@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <QTest>
 
 #include "support/fake_main_view.h"
@@ -75,6 +76,28 @@ TEST_F(OutlineTreeWidgetTest, AClickGoesToTheEntrysOwnLineOnceTheMouseMoved) {
   moveMouse(group(OutlineGroup::Define));
   click(group(OutlineGroup::Define));
   EXPECT_FALSE(jumped) << "a group is no entry";
+}
+
+// A rescan of the same page keeps the groups the user opened and the place scrolled to;
+// another page shows no entries of the page that went.
+TEST_F(OutlineTreeWidgetTest, ARescanKeepsOpenGroupsAndScrollWhileThePageStays) {
+  std::string text;
+  for (int i = 0; i < 200; ++i) text += "Sub S" + std::to_string(i) + "\r\nEnd Sub\r\n";
+  memo.setText(text);
+  commands.scan();
+  tree.expand(group(OutlineGroup::Subs));
+  QApplication::processEvents();
+  tree.verticalScrollBar()->setValue(120);
+  commands.scan();
+  EXPECT_TRUE(tree.isExpanded(group(OutlineGroup::Subs)));
+  EXPECT_FALSE(tree.isExpanded(group(OutlineGroup::Dim)));
+  EXPECT_EQ(tree.verticalScrollBar()->value(), 120);
+
+  commands.pageEntered();  // hidden: the tree goes stale
+  EXPECT_EQ(tree.model()->rowCount(group(OutlineGroup::Subs)), 0);
+  commands.scan();
+  EXPECT_TRUE(tree.isExpanded(group(OutlineGroup::Subs)));
+  EXPECT_EQ(tree.verticalScrollBar()->value(), 0) << "another page starts at the top";
 }
 
 }  // namespace
