@@ -19,7 +19,6 @@
 #include "platform/process_launcher.h"
 #include "pages/document_commands.h"
 #include "language/outline_commands.h"
-#include "language/page_names.h"
 #include "tools/char_map.h"
 #include "tools/editing_commands.h"
 #include "tools/find_replace.h"
@@ -105,7 +104,7 @@ public:
   pages::DocumentCommands& documents() { return documents_; }
   tools::EditingCommands& editing() { return editing_; }
   language::OutlineCommands& outline() { return outline_; }
-  const language::NameSource& names() const { return names_; }
+  const language::NameSource& names() const { return code_.names(); }
   tools::FindReplace& findReplace() { return findReplace_; }
   tools::CharMap& charMap() { return charMap_; }
   settings::OptionCommands& options() { return options_; }
@@ -209,7 +208,6 @@ private:
   build::ProjectCommands project_;
   build::InsertFile insertFile_;
   language::OutlineCommands outline_;
-  language::EditorNames names_{sourceEditor_};
   language::WordCheckCommands wordCheck_;
   editor::MemoClipboard wordCheckClipboard_;
   std::unique_ptr<platform::HelpViewer> helpViewer_;

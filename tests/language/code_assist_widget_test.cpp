@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
+
 #include <QApplication>
 #include <QLabel>
 #include <QListWidget>
@@ -9,11 +11,31 @@
 
 #include "editor/code_memo_widget.h"
 #include "editor/memo_clipboard.h"
-#include "language/page_names.h"
+#include "language/name_source.h"
 #include "language/word_lists.h"
 
 namespace quillon::language {
 namespace {
+
+// The one routine of the page below, as the index would answer for it.
+class OneRoutine final : public NameSource {
+public:
+  std::vector<std::string> namesStartingWith(std::string_view prefix, const NamePlace&, std::size_t) const override {
+    if (prefix.size() > 8 || std::string_view("showarea").substr(0, prefix.size()) != lower(prefix)) return {};
+    return {"ShowArea"};
+  }
+  std::optional<std::string> parametersOf(std::string_view name, const NamePlace&) const override {
+    if (lower(name) != "showarea") return std::nullopt;
+    return "o As Object, units As String";
+  }
+
+private:
+  static std::string lower(std::string_view text) {
+    std::string folded(text);
+    for (char& c : folded) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return folded;
+  }
+};
 
 class CodeAssistWidgetTest : public ::testing::Test {
 protected:
@@ -35,7 +57,7 @@ protected:
   editor::MemoClipboard clipboard{memo, nullptr};
   editor::CodeMemoWidget widget{memo, clipboard};
   WordLists words;
-  EditorNames names{memo};
+  OneRoutine names;
   CodeAssistWidget assist{widget, words, names, [] { return std::string(); }};
 };
 

@@ -190,5 +190,35 @@ TEST_F(CodeNavigatorTest, ADefinitionBeyondThePageLimitSaysSoAndStays) {
   EXPECT_EQ(std::tuple(place(), status(), nav().backDepth()), std::tuple("caller.mb:1", "50 File MAX -- Close Excess First", 0u));
 }
 
+// The pop-up and the hint ask the index: names of the page's own scope first, then those of
+// its includes and of the project's other modules; a Declare's list wins; an edit is seen.
+TEST_F(CodeNavigatorTest, CompletionNamesAndParametersComeFromTheIndex) {
+  makeProject();
+  source("app/src/c.mb",
+         "Include \"..\\lib\\Shared.def\"\r\n"
+         "Declare Sub ShowArea(ByVal o As Object, units As String)\r\n"
+         "Sub ShowArea(ByVal o As Object, u As String)\r\n"
+         "  Dim shownArea As Float\r\n"
+         "End Sub\r\n"
+         "Sub Other\r\n"
+         "  Dim shownOther\r\n"
+         "End Sub\r\n");
+  open({folder / "app/src/app.mbp", folder / "app/src/c.mb"});
+  const NameSource& names = bench.code().names();
+  EXPECT_EQ(names.namesStartingWith("show", {"", 3}, 10),
+            (std::vector<std::string>{"shownArea", "ShowArea", "shownOther"}));
+  EXPECT_EQ(names.namesStartingWith("hel", {"", 3}, 10), std::vector<std::string>{"Helper"}) << "from the include";
+  EXPECT_EQ(names.namesStartingWith("LIM", {"", 0}, 10), std::vector<std::string>{"LIMIT"});
+  EXPECT_EQ(names.namesStartingWith("", {"", 3}, 2).size(), 2u);
+  EXPECT_EQ(names.parametersOf("showarea", {"", 6}), "ByVal o As Object, units As String");
+  EXPECT_EQ(names.parametersOf("Helper", {"", 6}), "ByVal n As Integer");
+  EXPECT_FALSE(names.parametersOf("LIMIT", {"", 6}));
+
+  editor().select(0, 0);
+  editor().setSelText("Sub Added(n)\r\nEnd Sub\r\n");
+  EXPECT_EQ(names.parametersOf("Added", {"", 0}), "n");
+  EXPECT_EQ(names.namesStartingWith("add", {"", 0}, 10), std::vector<std::string>{"Added"});
+}
+
 }  // namespace
 }  // namespace quillon::language
