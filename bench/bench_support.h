@@ -2,21 +2,20 @@
 // What the benchmark files share: the corpora, fixed-pitch metrics and the program's
 // highlighting set-up.
 #include <benchmark/benchmark.h>
-
 #include <cstdlib>
-#include <stdlib.h>
-#include <system_error>
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
+#include <stdlib.h>
 #include <string>
+#include <system_error>
 #include <utility>
 
 #include "app/workbench.h"
 #include "editor/code_memo.h"
 #include "editor/code_memo_printer.h"
-#include "editor/printer_port.h"
 #include "editor/highlight_engine.h"
+#include "editor/printer_port.h"
 #include "editor/text_metrics.h"
 #include "language/key_file.h"
 
@@ -46,10 +45,14 @@ public:
   const editor::TextMetrics& textMetrics() override { return text_; }
   bool startDocument() override { return true; }
   bool newPage() override { return true; }
-  void drawText(const editor::PrintRect&, std::string_view, const platform::FontInfo&, editor::PrintAlign) override {}
-  void paintLines(editor::PrintLayout&, std::int64_t, std::int64_t, editor::PrintPoint, double) override {}
+  void drawText(const editor::PrintRect&, std::string_view, const platform::FontInfo&,
+                editor::PrintAlign) override {}
+  void paintLines(editor::PrintLayout&, std::int64_t, std::int64_t, editor::PrintPoint,
+                  double) override {}
   bool endDocument() override { return true; }
-  std::unique_ptr<editor::PrintPreview> createPreview(editor::CodeMemoPrinter&) override { return nullptr; }
+  std::unique_ptr<editor::PrintPreview> createPreview(editor::CodeMemoPrinter&) override {
+    return nullptr;
+  }
   bool showProgress(std::int64_t, std::int64_t) override { return true; }
 
 private:
@@ -60,17 +63,19 @@ private:
 inline std::filesystem::path corpus(const std::string& name) {
   const char* env = std::getenv("QUILLON_CORPUS_DIR");
   const std::filesystem::path dir =
-      env ? std::filesystem::path(env) : std::filesystem::canonical("/proc/self/exe").parent_path() / "corpus";
+      env ? std::filesystem::path(env)
+          : std::filesystem::canonical("/proc/self/exe").parent_path() / "corpus";
   return dir / (name + ".mb");
 }
 
 // Fills the engine's lists from the default key file and loads a corpus; false (with the
 // benchmark marked as failed) when either cannot be read.
-inline bool loadHighlighted(editor::CodeMemo& memo, editor::HighlightEngine& engine, const std::string& name,
-                            benchmark::State& state) {
+inline bool loadHighlighted(editor::CodeMemo& memo, editor::HighlightEngine& engine,
+                            const std::string& name, benchmark::State& state) {
   std::ifstream keyFile(QUILLON_KEYFILE, std::ios::binary);
   try {
-    language::applyKeyFile(language::readKeyFile(keyFile), engine.keywords(), engine.startStopKeys());
+    language::applyKeyFile(language::readKeyFile(keyFile), engine.keywords(),
+                           engine.startStopKeys());
     memo.loadFromFile(corpus(name));
   } catch (const std::exception& e) {
     state.SkipWithError((std::string("cannot set up: ") + e.what()).c_str());
@@ -90,7 +95,8 @@ public:
     std::filesystem::create_symlink(QUILLON_KEYFILE, folder_ / "quillon.bin", ec);
     // Copies, as the dictionary is written back at exit.
     for (const char* name : {"quillon.dic", "quillon.ctx", "quillon.def"})
-      std::filesystem::copy_file(std::filesystem::path(QUILLON_KEYFILE).parent_path() / name, folder_ / name, ec);
+      std::filesystem::copy_file(std::filesystem::path(QUILLON_KEYFILE).parent_path() / name,
+                                 folder_ / name, ec);
     std::filesystem::create_directories(folder_ / "home", ec);
   }
   ~ScratchProgram() {
@@ -117,13 +123,15 @@ private:
 using CorpusBenchmark = void (*)(benchmark::State&, const std::string&);
 
 // Registers each benchmark once per corpus as "<name>/<corpus>", timed by the wall clock.
-inline void registerPerCorpus(std::initializer_list<std::pair<const char*, CorpusBenchmark>> benches,
-                              std::initializer_list<const char*> corpora) {
+inline void registerPerCorpus(
+    std::initializer_list<std::pair<const char*, CorpusBenchmark>> benches,
+    std::initializer_list<const char*> corpora) {
   for (const auto& [name, fn] : benches)
     for (const char* c : corpora) {
       const std::string corpusName = c;
-      benchmark::RegisterBenchmark((std::string(name) + "/" + c).c_str(),
-                                   [fn = fn, corpusName](benchmark::State& s) { fn(s, corpusName); })
+      benchmark::RegisterBenchmark(
+          (std::string(name) + "/" + c).c_str(),
+          [fn = fn, corpusName](benchmark::State& s) { fn(s, corpusName); })
           ->UseRealTime()
           ->Unit(benchmark::kMillisecond);
     }

@@ -1,7 +1,6 @@
 // Build benchmarks: an error file loaded and jumped through, and a compile through the
 // stand-in compiler with the real clock.
 #include <benchmark/benchmark.h>
-
 #include <chrono>
 #include <ctime>
 #include <filesystem>
@@ -15,7 +14,9 @@ namespace {
 namespace fs = std::filesystem;
 using quillon::bench::Program;
 
-void write(const fs::path& file, const std::string& text) { std::ofstream(file, std::ios::binary) << text; }
+void write(const fs::path& file, const std::string& text) {
+  std::ofstream(file, std::ios::binary) << text;
+}
 
 void openPage(Program& p, const fs::path& file) {
   p.bench.documents().openList() = {file.string()};
@@ -38,7 +39,8 @@ void BM_ErrorPanelLoad(benchmark::State& state) {
   std::string source, errors;
   for (int i = 1; i <= 20000; ++i) {
     source += "  Dim value" + std::to_string(i) + " As Integer\r\n";
-    errors += "(page.mb:" + std::to_string(i) + ") Variable or Field value" + std::to_string(i) + " not defined.\r\n";
+    errors += "(page.mb:" + std::to_string(i) + ") Variable or Field value" + std::to_string(i) +
+              " not defined.\r\n";
   }
   write(page, source);
   write(err, errors);
@@ -48,7 +50,8 @@ void BM_ErrorPanelLoad(benchmark::State& state) {
     panel.load(err);
     panel.nextError(false);  // from the top backwards: the last error
   }
-  if (p.bench.sourceEditor().selPar() != 19999) state.SkipWithError("the jump did not reach the last line");
+  if (p.bench.sourceEditor().selPar() != 19999)
+    state.SkipWithError("the jump did not reach the last line");
 }
 
 // Compile of a 2,000-line module through the stand-in compiler, to "COMPILED MODULE: ".
@@ -88,9 +91,16 @@ void BM_CompileWaitCpu(benchmark::State& state) {
 }
 
 const bool registered = [] {
-  benchmark::RegisterBenchmark("BM_ErrorPanelLoad", BM_ErrorPanelLoad)->UseRealTime()->Unit(benchmark::kMillisecond);
-  benchmark::RegisterBenchmark("BM_CompileStandIn", BM_CompileStandIn)->UseRealTime()->Unit(benchmark::kMillisecond);
-  benchmark::RegisterBenchmark("BM_CompileWaitCpu", BM_CompileWaitCpu)->Iterations(1)->UseRealTime()->Unit(benchmark::kSecond);
+  benchmark::RegisterBenchmark("BM_ErrorPanelLoad", BM_ErrorPanelLoad)
+      ->UseRealTime()
+      ->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark("BM_CompileStandIn", BM_CompileStandIn)
+      ->UseRealTime()
+      ->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark("BM_CompileWaitCpu", BM_CompileWaitCpu)
+      ->Iterations(1)
+      ->UseRealTime()
+      ->Unit(benchmark::kSecond);
   return true;
 }();
 

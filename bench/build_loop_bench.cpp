@@ -2,14 +2,13 @@
 // many pages, a keystroke on a page full of marks, and a compiler that prints 100 MB.
 // Offscreen platform (see bench_main.cpp).
 #ifdef QUILLON_BENCH_GUI
-#include <benchmark/benchmark.h>
-
 #include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QTimer>
 #include <atomic>
+#include <benchmark/benchmark.h>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -35,7 +34,9 @@ using quillon::editor::CodeMemo;
 using quillon::editor::CodeMemoWidget;
 using quillon::editor::ErrorMark;
 
-void write(const fs::path& file, const std::string& text) { std::ofstream(file, std::ios::binary) << text; }
+void write(const fs::path& file, const std::string& text) {
+  std::ofstream(file, std::ios::binary) << text;
+}
 
 void settle(CodeMemo& memo) {
   do QCoreApplication::processEvents();
@@ -123,7 +124,8 @@ void BM_CompileRoundTripCore(benchmark::State& state, bool capture) {
   NoAutomation automation;
   BenchPrinter printer;
   NoKeyboard keyboard;
-  Workbench bench{{ui, view, states, keyboard, clipboard, clock, launcher, automation, mainThread, printer}};
+  Workbench bench{
+      {ui, view, states, keyboard, clipboard, clock, launcher, automation, mainThread, printer}};
   bench.sourceEditor().setMetrics(&kMetrics);
   bench.sourceEditor().setViewport(1000, 700);
   bench.start(installed.file(), {}, installed.surroundings());
@@ -132,7 +134,9 @@ void BM_CompileRoundTripCore(benchmark::State& state, bool capture) {
   fs::copy_file(QUILLON_STANDIN_MAPBASIC, mapBasic / "MapBasic.exe");
   bench.settings()->values().mapBasicFolder = mapBasic / "";
   const fs::path source = installed.folder() / "three.mb";
-  write(source, "Sub Main\r\n'standin-print compiling\r\n'standin-error 1 A.\r\n'standin-error 2 B.\r\n'standin-error 3 C.\r\n");
+  write(source,
+        "Sub Main\r\n'standin-print compiling\r\n'standin-error 1 A.\r\n'standin-error 2 "
+        "B.\r\n'standin-error 3 C.\r\n");
   bench.documents().openList() = {source.string()};
   bench.documents().open(quillon::pages::DocumentCommands::Opener::Session);
   for (auto _ : state) {
@@ -148,7 +152,8 @@ void BM_CompileRoundTripCore(benchmark::State& state, bool capture) {
 void BM_MarkErrors(benchmark::State& state) {
   quillon::bench::Program p;
   std::vector<fs::path> pages;
-  for (int i = 0; i < 20; ++i) pages.push_back(quillon::bench::corpus("pages/page" + std::to_string(i)));
+  for (int i = 0; i < 20; ++i)
+    pages.push_back(quillon::bench::corpus("pages/page" + std::to_string(i)));
   for (const fs::path& page : pages)
     if (!fs::exists(page)) {
       state.SkipWithError("no corpus/pages (run make bench)");
@@ -158,8 +163,8 @@ void BM_MarkErrors(benchmark::State& state) {
   const fs::path err = p.installed.folder() / "many.err";
   std::string errors;
   for (int i = 0; i < 1000; ++i)
-    errors += "(page" + std::to_string(i % 20) + ".mb:" + std::to_string(1 + i * 17 % 19000) + ") Error number " +
-              std::to_string(i) + ".\r\n";
+    errors += "(page" + std::to_string(i % 20) + ".mb:" + std::to_string(1 + i * 17 % 19000) +
+              ") Error number " + std::to_string(i) + ".\r\n";
   write(err, errors);
   quillon::build::ErrorMarker marker(p.bench.documents());
   std::size_t marks = 0;
@@ -258,7 +263,9 @@ void BM_CompilePrints100MB(benchmark::State& state) {
     done = true;
     sampler.join();
     growth = std::max(growth, peak.load() - before);
-    if (p.bench().build().lastReport().droppedBytes + p.bench().build().lastReport().output.size() != 104857600u) {
+    if (p.bench().build().lastReport().droppedBytes +
+            p.bench().build().lastReport().output.size() !=
+        104857600u) {
       state.SkipWithError("not all output was counted");
       break;
     }
@@ -268,19 +275,27 @@ void BM_CompilePrints100MB(benchmark::State& state) {
 }
 
 const bool registered = [] {
-  benchmark::RegisterBenchmark("BM_CompileRoundTrip", BM_CompileRoundTrip)->UseRealTime()->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark("BM_CompileRoundTrip", BM_CompileRoundTrip)
+      ->UseRealTime()
+      ->Unit(benchmark::kMillisecond);
   for (const bool capture : {true, false})
-    benchmark::RegisterBenchmark(capture ? "BM_CompileRoundTrip/core/capture" : "BM_CompileRoundTrip/core/nocapture",
-                                 [capture](benchmark::State& s) { BM_CompileRoundTripCore(s, capture); })
+    benchmark::RegisterBenchmark(
+        capture ? "BM_CompileRoundTrip/core/capture" : "BM_CompileRoundTrip/core/nocapture",
+        [capture](benchmark::State& s) { BM_CompileRoundTripCore(s, capture); })
         ->UseRealTime()
         ->Unit(benchmark::kMillisecond);
-  benchmark::RegisterBenchmark("BM_MarkErrors", BM_MarkErrors)->UseRealTime()->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark("BM_MarkErrors", BM_MarkErrors)
+      ->UseRealTime()
+      ->Unit(benchmark::kMillisecond);
   for (const int count : {0, 1000})
     benchmark::RegisterBenchmark(("BM_MarkErrors/keystroke/" + std::to_string(count)).c_str(),
                                  [count](benchmark::State& s) { BM_KeystrokeWithMarks(s, count); })
         ->UseRealTime()
         ->Unit(benchmark::kMillisecond);
-  benchmark::RegisterBenchmark("BM_CompilePrints100MB", BM_CompilePrints100MB)->Iterations(3)->UseRealTime()->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark("BM_CompilePrints100MB", BM_CompilePrints100MB)
+      ->Iterations(3)
+      ->UseRealTime()
+      ->Unit(benchmark::kMillisecond);
   return true;
 }();
 

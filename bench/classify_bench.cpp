@@ -1,7 +1,6 @@
 // The context list's classification of one keystroke, with the program's default word lists
 // and a large user dictionary.
 #include <benchmark/benchmark.h>
-
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -9,12 +8,12 @@
 #include <vector>
 
 #include "bench_support.h"
-#include "quiet_program.h"
 #include "editor/code_memo.h"
 #include "language/key_file.h"
 #include "language/word_check_commands.h"
 #include "language/word_classifier.h"
 #include "language/word_lists.h"
+#include "quiet_program.h"
 #include "settings/editor_profiles.h"
 
 namespace {
@@ -82,7 +81,8 @@ bool loadWordLists(benchmark::State& state, quillon::language::WordLists& lists)
   std::uniform_int_distribution<int> length(3, 12), letter(0, 25), capital(0, 3);
   while (dictionary.size() < 20000) {
     std::string word;
-    for (int n = length(random); n > 0; --n) word += static_cast<char>((capital(random) == 0 ? 'A' : 'a') + letter(random));
+    for (int n = length(random); n > 0; --n)
+      word += static_cast<char>((capital(random) == 0 ? 'A' : 'a') + letter(random));
     dictionary.push_back(word);
   }
   lists.assign(WordList::Dict, std::move(dictionary));
@@ -116,7 +116,8 @@ void BM_ClassifyWord(benchmark::State& state) {
     next = next + 1 == keystrokes.size() ? 0 : next + 1;
   }
   state.counters["keystrokes"] = static_cast<double>(keystrokes.size());
-  state.counters["items_per_key"] = static_cast<double>(items) / static_cast<double>(state.iterations());
+  state.counters["items_per_key"] =
+      static_cast<double>(items) / static_cast<double>(state.iterations());
 }
 
 BENCHMARK(BM_ClassifyWord)->Unit(benchmark::kMicrosecond);

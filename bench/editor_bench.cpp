@@ -1,31 +1,28 @@
 // Editor model benchmarks on the synthetic corpora (small, medium, large).
 #include <benchmark/benchmark.h>
-#include <fcntl.h>
-#include <malloc.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <malloc.h>
 #include <memory>
 #include <random>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
-#include "settings/editor_profiles.h"
 #include "bench_support.h"
 #include "editor/code_memo.h"
 #include "pages/text_file.h"
+#include "settings/editor_profiles.h"
 
 namespace {
 
 using quillon::editor::CodeMemo;
 using quillon::editor::Offset;
 namespace fs = std::filesystem;
-
-
 
 using quillon::bench::corpus;
 const quillon::bench::BenchMetrics kMetrics;
@@ -80,8 +77,8 @@ void BM_ReadBaseline(benchmark::State& state, const std::string& name) {
     }
     ::close(fd);
     lines = 0;
-    for (const char* p = buffer.get(); (p = static_cast<const char*>(std::memchr(p, '\n', buffer.get() + got - p)));
-         ++p)
+    for (const char* p = buffer.get();
+         (p = static_cast<const char*>(std::memchr(p, '\n', buffer.get() + got - p))); ++p)
       ++lines;
     benchmark::DoNotOptimize(lines);
   }
@@ -136,7 +133,8 @@ const quillon::pages::TextFormat kUtf8WithMark{quillon::pages::TextEncoding::utf
 
 // The corpus in UTF-8 with a mark, written a piece at a time: the process touches no more
 // memory than BM_Load's does before it measures.
-fs::path utf8Corpus(const std::string& name, const ScratchFolder& scratch, benchmark::State& state) {
+fs::path utf8Corpus(const std::string& name, const ScratchFolder& scratch,
+                    benchmark::State& state) {
   const fs::path file = scratch.path() / (name + "-utf8.mb");
   std::ifstream in(corpus(name), std::ios::binary);
   std::ofstream out(file, std::ios::binary);
@@ -184,7 +182,8 @@ void BM_LoadUtf8(benchmark::State& state, const std::string& name) {
 }
 
 // Save as the page commands do, through the safe writer: plain, and in UTF-8 with a mark.
-void saving(benchmark::State& state, const std::string& name, const quillon::pages::TextFormat& format) {
+void saving(benchmark::State& state, const std::string& name,
+            const quillon::pages::TextFormat& format) {
   ScratchFolder scratch;
   CodeMemo memo;
   setUp(memo);
@@ -214,7 +213,8 @@ void typing(benchmark::State& state, const std::string& name, Where where) {
     resetPeak();
     const long long before = readStatus("VmRSS:");
     load(memo, corpus(name), state);
-    state.counters["load_bytes_per_byte"] = static_cast<double>(readStatus("VmHWM:") - before) / size;
+    state.counters["load_bytes_per_byte"] =
+        static_cast<double>(readStatus("VmHWM:") - before) / size;
     memo.setSelStart(0);
     memo.setSelText("x");
     state.counters["bytes_per_byte"] = static_cast<double>(readStatus("VmHWM:") - before) / size;
@@ -231,7 +231,8 @@ void typing(benchmark::State& state, const std::string& name, Where where) {
     for (int i = 0; i < kInserts; ++i) {
       Offset at = 0;
       if (where == Where::end) at = memo.charCount();
-      if (where == Where::random) at = static_cast<Offset>(rng() % static_cast<std::uint64_t>(memo.charCount() + 1));
+      if (where == Where::random)
+        at = static_cast<Offset>(rng() % static_cast<std::uint64_t>(memo.charCount() + 1));
       memo.setSelStart(at);
       memo.setSelText("x");
     }
@@ -261,7 +262,8 @@ void BM_UndoAll(benchmark::State& state, const std::string& name) {
   for (auto _ : state) {
     state.PauseTiming();
     for (int i = 0; i < kEdits; ++i) {
-      memo.setSelStart(static_cast<Offset>(rng() % static_cast<std::uint64_t>(memo.charCount() + 1)));
+      memo.setSelStart(
+          static_cast<Offset>(rng() % static_cast<std::uint64_t>(memo.charCount() + 1)));
       memo.setSelText("y");
     }
     state.ResumeTiming();
@@ -299,8 +301,10 @@ void BM_OffsetQueries(benchmark::State& state, const std::string& name) {
   constexpr int kQueries = 100000;
   std::vector<Offset> offsets(kQueries);
   std::vector<std::int64_t> lines(kQueries);
-  for (auto& o : offsets) o = static_cast<Offset>(rng() % static_cast<std::uint64_t>(memo.charCount() + 1));
-  for (auto& l : lines) l = static_cast<std::int64_t>(rng() % static_cast<std::uint64_t>(memo.lineCount()));
+  for (auto& o : offsets)
+    o = static_cast<Offset>(rng() % static_cast<std::uint64_t>(memo.charCount() + 1));
+  for (auto& l : lines)
+    l = static_cast<std::int64_t>(rng() % static_cast<std::uint64_t>(memo.lineCount()));
   for (auto _ : state) {
     std::int64_t sum = 0;
     for (Offset o : offsets) sum += memo.table().paragraphAt(o) + memo.lineOfOffset(o);

@@ -1,6 +1,5 @@
 // Find and replace through FindReplace, as the dialog drives it.
 #include <benchmark/benchmark.h>
-
 #include <filesystem>
 #include <string>
 #include <vector>

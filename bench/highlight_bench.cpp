@@ -1,6 +1,5 @@
 // Highlighting benchmarks on the synthetic corpora, with the default key file.
 #include <benchmark/benchmark.h>
-
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -8,12 +7,12 @@
 #include <random>
 #include <string>
 
-#include "settings/editor_profiles.h"
+#include "bench_support.h"
 #include "editor/code_memo.h"
 #include "editor/highlight_engine.h"
 #include "editor/number_highlighter.h"
-#include "bench_support.h"
 #include "language/key_file.h"
+#include "settings/editor_profiles.h"
 
 namespace {
 
@@ -25,8 +24,6 @@ using quillon::editor::HighlightEngine;
 using quillon::editor::NumberHighlighter;
 using quillon::editor::Offset;
 namespace fs = std::filesystem;
-
-
 
 // A source editor with the program's highlighting: default key file and number highlighter.
 struct Highlighted {
@@ -71,7 +68,8 @@ void BM_TypeHighlighted(benchmark::State& state, const std::string& name) {
   for (auto _ : state) {
     const auto t0 = std::chrono::steady_clock::now();
     for (int i = 0; i < kInserts; ++i) {
-      const auto par = static_cast<std::int64_t>(rng() % static_cast<std::uint64_t>(h.memo.paragraphCount()));
+      const auto par =
+          static_cast<std::int64_t>(rng() % static_cast<std::uint64_t>(h.memo.paragraphCount()));
       const auto len = h.memo.table().at(par).length;
       const Offset at = h.memo.table().startOf(par) + static_cast<Offset>(rng() % (len + 1));
       h.memo.setSelStart(at);
@@ -83,8 +81,9 @@ void BM_TypeHighlighted(benchmark::State& state, const std::string& name) {
 }
 
 void registerAll() {
-  quillon::bench::registerPerCorpus({{"BM_HighlightAll", BM_HighlightAll}, {"BM_TypeHighlighted", BM_TypeHighlighted}},
-                                    {"medium", "large"});
+  quillon::bench::registerPerCorpus(
+      {{"BM_HighlightAll", BM_HighlightAll}, {"BM_TypeHighlighted", BM_TypeHighlighted}},
+      {"medium", "large"});
 }
 
 const bool registered = (registerAll(), true);

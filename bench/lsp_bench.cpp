@@ -1,14 +1,12 @@
 // The language server's round trips through its dispatcher, and its start-up.
-#include <malloc.h>
-#include <poll.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <fstream>
-#include <sstream>
-
+#include <malloc.h>
 #include <nlohmann/json.hpp>
+#include <poll.h>
+#include <sstream>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "bench_support.h"
 #include "lsp/file_uri.h"
@@ -42,7 +40,8 @@ std::string request(int id, const std::string& method, const json& params) {
 }
 
 json at(const std::string& uri, int line, int character) {
-  return {{"textDocument", {{"uri", uri}}}, {"position", {{"line", line}, {"character", character}}}};
+  return {{"textDocument", {{"uri", uri}}},
+          {"position", {{"line", line}, {"character", character}}}};
 }
 
 // A project of 30 modules of about 2,000 lines each: every module defines Subs, Functions,
@@ -58,13 +57,15 @@ public:
       project << "Module=mod" << m << ".mbo\r\n";
       std::ostringstream text;
       text << "Include \"shared.def\"\r\n";
-      for (int s = 0; s < 50; ++s) text << "Declare Sub Mod" << m << "_Step" << s << "(ByVal n As Integer, s As String)\r\n";
+      for (int s = 0; s < 50; ++s)
+        text << "Declare Sub Mod" << m << "_Step" << s << "(ByVal n As Integer, s As String)\r\n";
       for (int g = 0; g < 20; ++g) text << "Global g_mod" << m << "_" << g << " As Integer\r\n";
       for (int s = 0; s < 50; ++s) {
         text << "Sub Mod" << m << "_Step" << s << "(ByVal n As Integer, s As String)\r\n";
         text << "  Dim i, total As Integer\r\n";
         for (int l = 0; l < 30; ++l)
-          text << "  total = total + g_mod" << m << "_" << (l % 20) << " * SHARED_" << (l % 40) << "  ' line " << l << "\r\n";
+          text << "  total = total + g_mod" << m << "_" << (l % 20) << " * SHARED_" << (l % 40)
+               << "  ' line " << l << "\r\n";
         text << "  Call Mod" << (m + 1) % 30 << "_Step" << s << "(i, \"x\")\r\n";
         text << "End Sub\r\n";
       }
@@ -93,12 +94,17 @@ struct OpenServer {
 };
 
 void openProject(OpenServer& s, const ThirtyModules& project, const std::string& uri) {
-  s.server.receive(request(1, "initialize", {{"rootUri", lsp::pathToUri(project.dir())}, {"capabilities", json::object()}}));
-  s.server.receive(json{{"jsonrpc", "2.0"}, {"method", "initialized"}, {"params", json::object()}}.dump());
-  s.server.receive(json{{"jsonrpc", "2.0"},
-                        {"method", "textDocument/didOpen"},
-                        {"params", {{"textDocument", {{"uri", uri}, {"version", 1}, {"text", project.firstModule()}}}}}}
-                       .dump());
+  s.server.receive(
+      request(1, "initialize",
+              {{"rootUri", lsp::pathToUri(project.dir())}, {"capabilities", json::object()}}));
+  s.server.receive(
+      json{{"jsonrpc", "2.0"}, {"method", "initialized"}, {"params", json::object()}}.dump());
+  s.server.receive(
+      json{{"jsonrpc", "2.0"},
+           {"method", "textDocument/didOpen"},
+           {"params",
+            {{"textDocument", {{"uri", uri}, {"version", 1}, {"text", project.firstModule()}}}}}}
+          .dump());
 }
 
 // Line 71 of module 0 calls Mod1_Step0 in the next module.
@@ -109,7 +115,8 @@ void BM_LspDefinition(benchmark::State& state) {
   openProject(s, project, uri);
   const std::string body = request(9, "textDocument/definition", at(uri, 103, 10));
   s.server.receive(body);
-  if (s.sink.last.find("mod1.mb") == std::string::npos) state.SkipWithError(("no definition: " + s.sink.last).c_str());
+  if (s.sink.last.find("mod1.mb") == std::string::npos)
+    state.SkipWithError(("no definition: " + s.sink.last).c_str());
   for (auto _ : state) s.server.receive(body);
 }
 BENCHMARK(BM_LspDefinition)->Unit(benchmark::kMillisecond);
@@ -139,7 +146,10 @@ void BM_LspDidChange(benchmark::State& state, const std::string& corpusName) {
     return;
   }
   // What one open document costs, against its bytes.
-  const auto inUse = [] { const struct mallinfo2 m = mallinfo2(); return m.uordblks + m.hblkhd; };
+  const auto inUse = [] {
+    const struct mallinfo2 m = mallinfo2();
+    return m.uordblks + m.hblkhd;
+  };
   const std::size_t before = inUse();
   auto alone = std::make_unique<lsp::TextDocument>("file:///x.mb", 1, text);
   const std::size_t documentBytes = inUse() - before;
@@ -148,9 +158,13 @@ void BM_LspDidChange(benchmark::State& state, const std::string& corpusName) {
   OpenServer s;
   const std::string uri = "file:///bench/" + corpusName + ".mb";
   s.server.receive(request(1, "initialize", {{"capabilities", json::object()}}));
-  s.server.receive(json{{"jsonrpc", "2.0"}, {"method", "initialized"}, {"params", json::object()}}.dump());
   s.server.receive(
-      json{{"jsonrpc", "2.0"}, {"method", "textDocument/didOpen"}, {"params", {{"textDocument", {{"uri", uri}, {"version", 1}, {"text", text}}}}}}.dump());
+      json{{"jsonrpc", "2.0"}, {"method", "initialized"}, {"params", json::object()}}.dump());
+  s.server.receive(
+      json{{"jsonrpc", "2.0"},
+           {"method", "textDocument/didOpen"},
+           {"params", {{"textDocument", {{"uri", uri}, {"version", 1}, {"text", text}}}}}}
+          .dump());
   const lsp::TextDocument* doc = s.server.document(uri);
   const std::int64_t line = doc->lineCount() / 2;
   const auto change = [&](int version, int from, int to, const char* newText) {
@@ -159,7 +173,9 @@ void BM_LspDidChange(benchmark::State& state, const std::string& corpusName) {
                 {"params",
                  {{"textDocument", {{"uri", uri}, {"version", version}}},
                   {"contentChanges",
-                   {{{"range", {{"start", {{"line", line}, {"character", from}}}, {"end", {{"line", line}, {"character", to}}}}},
+                   {{{"range",
+                      {{"start", {{"line", line}, {"character", from}}},
+                       {"end", {{"line", line}, {"character", to}}}}},
                      {"text", newText}}}}}}}
         .dump();
   };
@@ -169,13 +185,15 @@ void BM_LspDidChange(benchmark::State& state, const std::string& corpusName) {
     s.server.receive(typed ? undo : type);
     typed = !typed;
   }
-  state.counters["doc_bytes_per_text_byte"] = static_cast<double>(documentBytes) / static_cast<double>(text.size());
+  state.counters["doc_bytes_per_text_byte"] =
+      static_cast<double>(documentBytes) / static_cast<double>(text.size());
 }
 
 // Fork, exec and the initialize answer read back.
 void BM_LspStartup(benchmark::State& state) {
   const std::string program = (fs::path(QUILLON_KEYFILE).parent_path() / "quillon-lsp").string();
-  const std::string init = lsp::frameMessage(request(1, "initialize", {{"capabilities", json::object()}}));
+  const std::string init =
+      lsp::frameMessage(request(1, "initialize", {{"capabilities", json::object()}}));
   for (auto _ : state) {
     int in[2], out[2];
     if (::pipe(in) != 0 || ::pipe(out) != 0) {
@@ -193,7 +211,8 @@ void BM_LspStartup(benchmark::State& state) {
     }
     ::close(in[0]);
     ::close(out[1]);
-    if (::write(in[1], init.data(), init.size()) != static_cast<ssize_t>(init.size())) state.SkipWithError("write");
+    if (::write(in[1], init.data(), init.size()) != static_cast<ssize_t>(init.size()))
+      state.SkipWithError("write");
     lsp::FrameReader reader;
     std::optional<lsp::FrameReader::Frame> frame;
     char buffer[65536];
@@ -213,7 +232,8 @@ void BM_LspStartup(benchmark::State& state) {
 }
 BENCHMARK(BM_LspStartup)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-const bool registered = (registerPerCorpus({{"BM_LspDidChange", BM_LspDidChange}}, {"large"}), true);
+const bool registered =
+    (registerPerCorpus({{"BM_LspDidChange", BM_LspDidChange}}, {"large"}), true);
 
 }  // namespace
 }  // namespace quillon::bench

@@ -1,6 +1,5 @@
 // The code outline of the medium corpus, as "ReScan...." builds it from the editor's paragraphs.
 #include <benchmark/benchmark.h>
-
 #include <string>
 
 #include "bench_support.h"
@@ -21,7 +20,8 @@ void BM_OutlineMedium(benchmark::State& state, bool sorted) {
   }
   std::size_t entries = 0;
   for (auto _ : state) {
-    auto outline = quillon::language::scanOutline(memo.paragraphCount(), [&memo](std::int64_t i) { return memo.paragraphText(i); });
+    auto outline = quillon::language::scanOutline(
+        memo.paragraphCount(), [&memo](std::int64_t i) { return memo.paragraphText(i); });
     if (sorted) quillon::language::sortOutline(outline);
     entries = outline.entryCount();
     benchmark::DoNotOptimize(outline);
@@ -30,10 +30,12 @@ void BM_OutlineMedium(benchmark::State& state, bool sorted) {
 }
 
 const bool registered = [] {
-  benchmark::RegisterBenchmark("BM_OutlineMedium", [](benchmark::State& s) { BM_OutlineMedium(s, false); })
-      ->Unit(benchmark::kMillisecond);
-  benchmark::RegisterBenchmark("BM_OutlineMedium/sorted", [](benchmark::State& s) { BM_OutlineMedium(s, true); })
-      ->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark("BM_OutlineMedium", [](benchmark::State& s) {
+    BM_OutlineMedium(s, false);
+  })->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark("BM_OutlineMedium/sorted", [](benchmark::State& s) {
+    BM_OutlineMedium(s, true);
+  })->Unit(benchmark::kMillisecond);
   return true;
 }();
 

@@ -1,11 +1,10 @@
 // Page benchmarks: switching between two big pages, and one Open of fifty files.
 #include <benchmark/benchmark.h>
-
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <optional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,8 +15,8 @@
 namespace {
 
 namespace fs = std::filesystem;
-using quillon::pages::DocumentCommands;
 using quillon::bench::Program;
+using quillon::pages::DocumentCommands;
 
 // Two pages holding the same corpus; each iteration is one switch with the caret and top
 // line in the middle of the text. The second is a copy: one file opened twice is one page.
@@ -102,8 +101,11 @@ void BM_Open50(benchmark::State& state) {
 
 const bool registered = [] {
   quillon::bench::registerPerCorpus({{"BM_TabSwitch", BM_TabSwitch}}, {"small", "medium", "large"});
-  quillon::bench::registerPerCorpus({{"BM_TabSwitch50Modified", BM_TabSwitch50Modified}}, {"small", "medium"});
-  benchmark::RegisterBenchmark("BM_Open50", BM_Open50)->UseRealTime()->Unit(benchmark::kMillisecond);
+  quillon::bench::registerPerCorpus({{"BM_TabSwitch50Modified", BM_TabSwitch50Modified}},
+                                    {"small", "medium"});
+  benchmark::RegisterBenchmark("BM_Open50", BM_Open50)
+      ->UseRealTime()
+      ->Unit(benchmark::kMillisecond);
   return true;
 }();
 

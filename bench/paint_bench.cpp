@@ -1,13 +1,12 @@
 // Latency of what the user sees: a keystroke or Page Down until the editor has repainted, and
 // start-up until the first paint of the source editor. Offscreen platform (see bench_main.cpp).
 #ifdef QUILLON_BENCH_GUI
-#include <benchmark/benchmark.h>
-
+#include <QAbstractScrollArea>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QKeyEvent>
-#include <QAbstractScrollArea>
 #include <QScrollBar>
+#include <benchmark/benchmark.h>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -15,15 +14,15 @@
 #include <string>
 #include <utility>
 
-#include "settings/editor_profiles.h"
 #include "app/main_window.h"
+#include "bench_support.h"
 #include "editor/code_memo.h"
 #include "editor/code_memo_widget.h"
 #include "editor/highlight_engine.h"
 #include "editor/number_highlighter.h"
-#include "bench_support.h"
 #include "language/key_file.h"
 #include "platform/keyboard_state.h"
+#include "settings/editor_profiles.h"
 
 namespace {
 
@@ -34,7 +33,6 @@ using quillon::editor::CodeMemoWidget;
 using quillon::editor::HighlightEngine;
 using quillon::editor::NumberHighlighter;
 namespace fs = std::filesystem;
-
 
 void sendKey(QWidget* target, int key, Qt::KeyboardModifiers mods = Qt::NoModifier,
              const QString& text = {}) {
@@ -103,7 +101,8 @@ void BM_KeystrokePaint(benchmark::State& state, const std::string& name, bool at
     settle(e.memo);
     state.ResumeTiming();
   }
-  state.counters["paints_per_key"] = static_cast<double>(e.watcher.paints) / static_cast<double>(state.iterations());
+  state.counters["paints_per_key"] =
+      static_cast<double>(e.watcher.paints) / static_cast<double>(state.iterations());
   state.counters["caret_line"] = static_cast<double>(e.memo.lineOfOffset(e.memo.selStart()));
 }
 
@@ -126,7 +125,8 @@ void BM_PageDownPaint(benchmark::State& state, const std::string& name) {
     settle(e.memo);
     state.ResumeTiming();
   }
-  state.counters["paints_per_key"] = static_cast<double>(e.watcher.paints) / static_cast<double>(state.iterations());
+  state.counters["paints_per_key"] =
+      static_cast<double>(e.watcher.paints) / static_cast<double>(state.iterations());
   state.counters["wraps"] = static_cast<double>(wraps);
 }
 
@@ -242,30 +242,36 @@ void BM_KeystrokePaintContext(benchmark::State& state, const std::string& name, 
     state.ResumeTiming();
   }
   w.viewport()->removeEventFilter(&watcher);
-  state.counters["paints_per_key"] = static_cast<double>(watcher.paints) / static_cast<double>(state.iterations());
-  state.counters["context_rows"] = static_cast<double>(window->workbench().status().contextItems().size());
+  state.counters["paints_per_key"] =
+      static_cast<double>(watcher.paints) / static_cast<double>(state.iterations());
+  state.counters["context_rows"] =
+      static_cast<double>(window->workbench().status().contextItems().size());
 }
 
 void registerAll() {
   for (const char* c : {"small", "medium", "large"}) {
     const std::string corpusName = c;
     for (const bool atEnd : {false, true})
-      benchmark::RegisterBenchmark(("BM_KeystrokePaint/" + corpusName + (atEnd ? "/last" : "/first")).c_str(),
-                                   [corpusName, atEnd](benchmark::State& s) { BM_KeystrokePaint(s, corpusName, atEnd); })
+      benchmark::RegisterBenchmark(
+          ("BM_KeystrokePaint/" + corpusName + (atEnd ? "/last" : "/first")).c_str(),
+          [corpusName, atEnd](benchmark::State& s) { BM_KeystrokePaint(s, corpusName, atEnd); })
           ->UseRealTime()
           ->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark(("BM_PageDownPaint/" + corpusName).c_str(),
-                                 [corpusName](benchmark::State& s) { BM_PageDownPaint(s, corpusName); })
+    benchmark::RegisterBenchmark(
+        ("BM_PageDownPaint/" + corpusName).c_str(),
+        [corpusName](benchmark::State& s) { BM_PageDownPaint(s, corpusName); })
         ->UseRealTime()
         ->Unit(benchmark::kMillisecond);
   }
   for (const bool atEnd : {false, true})
-    benchmark::RegisterBenchmark((std::string("BM_KeystrokePaintContext/large") + (atEnd ? "/last" : "/first")).c_str(),
-                                 [atEnd](benchmark::State& s) { BM_KeystrokePaintContext(s, "large", atEnd); })
+    benchmark::RegisterBenchmark(
+        (std::string("BM_KeystrokePaintContext/large") + (atEnd ? "/last" : "/first")).c_str(),
+        [atEnd](benchmark::State& s) { BM_KeystrokePaintContext(s, "large", atEnd); })
         ->UseRealTime()
         ->Unit(benchmark::kMillisecond);
-  for (const auto& [label, step] : {std::pair{"end", LongLineStep::end}, std::pair{"type_end", LongLineStep::typeAtEnd},
-                                    std::pair{"type_start", LongLineStep::typeAtStart}})
+  for (const auto& [label, step] :
+       {std::pair{"end", LongLineStep::end}, std::pair{"type_end", LongLineStep::typeAtEnd},
+        std::pair{"type_start", LongLineStep::typeAtStart}})
     benchmark::RegisterBenchmark((std::string("BM_LongLine/") + label).c_str(),
                                  [step](benchmark::State& s) { BM_LongLine(s, step); })
         ->UseRealTime()

@@ -1,7 +1,6 @@
 // Pagination of the large corpus: everything Print does before it paints page 1 — the
 // layout, lines per page, page count and every page's range of display lines.
 #include <benchmark/benchmark.h>
-
 #include <memory>
 #include <string>
 
@@ -45,10 +44,12 @@ void BM_Paginate(benchmark::State& state, const std::string& name, bool wrap) {
 }
 
 const bool registered = [] {
-  benchmark::RegisterBenchmark("BM_PaginateLarge", [](benchmark::State& s) { BM_Paginate(s, "large", false); })
+  benchmark::RegisterBenchmark("BM_PaginateLarge",
+                               [](benchmark::State& s) { BM_Paginate(s, "large", false); })
       ->UseRealTime()
       ->Unit(benchmark::kMillisecond);
-  benchmark::RegisterBenchmark("BM_PaginateLargeWrapped", [](benchmark::State& s) { BM_Paginate(s, "large", true); })
+  benchmark::RegisterBenchmark("BM_PaginateLargeWrapped",
+                               [](benchmark::State& s) { BM_Paginate(s, "large", true); })
       ->UseRealTime()
       ->Unit(benchmark::kMillisecond);
   return true;

@@ -1,7 +1,6 @@
 // Project benchmarks: Select.... of a project of thirty modules, Set Page As #1 from the last
 // of fifty pages, and Insert File of a large file into a highlighted page.
 #include <benchmark/benchmark.h>
-
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -69,7 +68,8 @@ void BM_InsertFile(benchmark::State& state) {
   p.open(page);
   auto& memo = p.bench.sourceEditor();
   const std::string text = memo.text();
-  if (!p.states.checked(quillon::platform::Command::SyntaxHighlighting1) || !p.bench.highlighting().applyKeyWords())
+  if (!p.states.checked(quillon::platform::Command::SyntaxHighlighting1) ||
+      !p.bench.highlighting().applyKeyWords())
     state.SkipWithError("highlighting is off");
   for (auto _ : state) {
     state.PauseTiming();
@@ -84,9 +84,15 @@ void BM_InsertFile(benchmark::State& state) {
 }
 
 const bool registered = [] {
-  benchmark::RegisterBenchmark("BM_OpenProject30", BM_OpenProject30)->UseRealTime()->Unit(benchmark::kMillisecond);
-  benchmark::RegisterBenchmark("BM_SetPageAsFirst50", BM_SetPageAsFirst50)->UseRealTime()->Unit(benchmark::kMillisecond);
-  benchmark::RegisterBenchmark("BM_InsertFile", BM_InsertFile)->UseRealTime()->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark("BM_OpenProject30", BM_OpenProject30)
+      ->UseRealTime()
+      ->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark("BM_SetPageAsFirst50", BM_SetPageAsFirst50)
+      ->UseRealTime()
+      ->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark("BM_InsertFile", BM_InsertFile)
+      ->UseRealTime()
+      ->Unit(benchmark::kMillisecond);
   return true;
 }();
 

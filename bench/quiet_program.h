@@ -18,8 +18,8 @@
 namespace quillon::bench {
 
 namespace fs = std::filesystem;
-using quillon::platform::Command;
 using quillon::app::Workbench;
+using quillon::platform::Command;
 
 // Completions wait here; processPendingMessages runs them.
 class QueuedCalls final : public quillon::platform::MainThread {
@@ -57,7 +57,9 @@ public:
     return nextOpen;
   }
   std::optional<fs::path> saveFile(const FileDialog&) override { return std::nullopt; }
-  std::optional<fs::path> pickFolder(std::string_view, const fs::path&) override { return std::nullopt; }
+  std::optional<fs::path> pickFolder(std::string_view, const fs::path&) override {
+    return std::nullopt;
+  }
   void setStatusText(int panel, std::string_view text) override { status_[panel] = text; }
   std::string statusText(int panel) const override {
     const auto it = status_.find(panel);
@@ -91,7 +93,10 @@ public:
   void setEditorFont(const quillon::platform::FontInfo&) override {}
   void setEditorAltFont(const quillon::platform::FontInfo&) override {}
   void setEditorBackground(quillon::platform::Color) override {}
-  std::optional<quillon::platform::FontInfo> chooseFont(const quillon::platform::FontInfo&) override { return std::nullopt; }
+  std::optional<quillon::platform::FontInfo> chooseFont(
+      const quillon::platform::FontInfo&) override {
+    return std::nullopt;
+  }
   void showColorPicker(quillon::platform::Color) override {}
   void setContextItems(const std::vector<std::string>&, int) override {}
   void showBottomPanel(BottomPage) override {}
@@ -148,7 +153,8 @@ struct Program {
   quillon::platform::PosixProcessLauncher launcher{quillon::platform::Environment::fromProcess()};
   NoAutomation automation;
   BenchPrinter printer;
-  Workbench bench{{ui, view, states, keyboard, clipboard, clock, launcher, automation, mainThread, printer}};
+  Workbench bench{
+      {ui, view, states, keyboard, clipboard, clock, launcher, automation, mainThread, printer}};
 
   Program() {
     bench.sourceEditor().setMetrics(&kMetrics);

@@ -1,7 +1,6 @@
 // The symbol index over a project of 30 modules of 20,000 lines, each including two shared
 // definition files, read cold from disk; and one keystroke in the large corpus.
 #include <benchmark/benchmark.h>
-
 #include <chrono>
 #include <fstream>
 #include <random>
@@ -29,7 +28,8 @@ public:
     std::string defs[2];
     for (int i = 0; i < 400; ++i) {
       defs[0] += "Define SHARED_ONE_" + std::to_string(i) + " " + std::to_string(i) + "\r\n";
-      defs[1] += "Declare Sub SharedSub" + std::to_string(i) + "(ByVal n As Integer, s As String)\r\n";
+      defs[1] +=
+          "Declare Sub SharedSub" + std::to_string(i) + "(ByVal n As Integer, s As String)\r\n";
     }
     defs[0] += "Declare Sub SharedTarget(ByVal n As Integer)\r\nGlobal gShared As Integer\r\n";
     std::ofstream(folder_ / "shared1.def", std::ios::binary) << defs[0];
@@ -40,7 +40,8 @@ public:
       if (!in) return;
       std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
       std::string calls = "Sub Caller" + std::to_string(m) + "\r\n";
-      for (int c = 0; c < kCallsPerModule; ++c) calls += "  Call SharedTarget(" + std::to_string(c) + ")\r\n";
+      for (int c = 0; c < kCallsPerModule; ++c)
+        calls += "  Call SharedTarget(" + std::to_string(c) + ")\r\n";
       calls += "End Sub\r\n";
       text = "Include \"shared1.def\"\r\nInclude \"SHARED2.DEF\"\r\n" + text + calls;
       bytes_ += text.size();
@@ -87,7 +88,8 @@ void BM_IndexProject(benchmark::State& state) {
     benchmark::DoNotOptimize(memory);
   }
   state.counters["index_bytes"] = static_cast<double>(memory);
-  state.counters["index_to_source"] = static_cast<double>(memory) / static_cast<double>(project().bytes());
+  state.counters["index_to_source"] =
+      static_cast<double>(memory) / static_cast<double>(project().bytes());
 }
 
 SymbolIndex& projectIndex() {
@@ -110,11 +112,13 @@ struct Query {
 std::vector<Query> queries(bool prefixes) {
   std::vector<Query> out;
   std::mt19937 random(11);
-  const std::vector<std::string> names = {"ProcessRows", "iCount", "SharedTarget", "SHARED_ONE_7", "gShared",
-                                          "CountRows",   "Retry_5", "fArea",       "SharedSub3",  "Main"};
+  const std::vector<std::string> names = {
+      "ProcessRows", "iCount",  "SharedTarget", "SHARED_ONE_7", "gShared",
+      "CountRows",   "Retry_5", "fArea",        "SharedSub3",   "Main"};
   for (int i = 0; i < 1000; ++i) {
     const std::string& name = names[random() % names.size()];
-    out.push_back({project().modules()[random() % kModules], static_cast<std::int64_t>(random() % 20000),
+    out.push_back({project().modules()[random() % kModules],
+                   static_cast<std::int64_t>(random() % 20000),
                    prefixes ? name.substr(0, 1 + random() % 3) : name});
   }
   return out;
@@ -167,7 +171,9 @@ void BM_ReindexKeystroke(benchmark::State& state) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     lines.push_back(std::move(line));
   }
-  const SymbolIndex::LineAt lineAt = [&lines](std::int64_t i) { return std::string_view(lines[static_cast<std::size_t>(i)]); };
+  const SymbolIndex::LineAt lineAt = [&lines](std::int64_t i) {
+    return std::string_view(lines[static_cast<std::size_t>(i)]);
+  };
   SymbolIndex index;
   const auto count = static_cast<std::int64_t>(lines.size());
   const quillon::language::SourceId id = index.setLines("/bench/large.mb", count, lineAt);
@@ -182,19 +188,26 @@ void BM_ReindexKeystroke(benchmark::State& state) {
     typed = !typed;
     const auto start = std::chrono::steady_clock::now();
     index.replaceLines(id, middle, 1, 1, count, lineAt);
-    state.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    state.SetIterationTime(
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
   }
   state.counters["lines"] = static_cast<double>(count);
 }
 
 const bool registered = [] {
-  benchmark::RegisterBenchmark("BM_IndexProject", BM_IndexProject)->Unit(benchmark::kMillisecond)->UseRealTime();
+  benchmark::RegisterBenchmark("BM_IndexProject", BM_IndexProject)
+      ->Unit(benchmark::kMillisecond)
+      ->UseRealTime();
   benchmark::RegisterBenchmark("BM_ReindexKeystroke/large", BM_ReindexKeystroke)
       ->Unit(benchmark::kMicrosecond)
       ->UseManualTime();
-  benchmark::RegisterBenchmark("BM_GoToDefinition", BM_GoToDefinition)->Unit(benchmark::kMicrosecond);
-  benchmark::RegisterBenchmark("BM_CompletionPrefix", BM_CompletionPrefix)->Unit(benchmark::kMicrosecond);
-  benchmark::RegisterBenchmark("BM_FindReferences", BM_FindReferences)->Unit(benchmark::kMillisecond)->UseRealTime();
+  benchmark::RegisterBenchmark("BM_GoToDefinition", BM_GoToDefinition)
+      ->Unit(benchmark::kMicrosecond);
+  benchmark::RegisterBenchmark("BM_CompletionPrefix", BM_CompletionPrefix)
+      ->Unit(benchmark::kMicrosecond);
+  benchmark::RegisterBenchmark("BM_FindReferences", BM_FindReferences)
+      ->Unit(benchmark::kMillisecond)
+      ->UseRealTime();
   return true;
 }();
 

@@ -14,7 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string text(reinterpret_cast<const char*>(data), size);
   (void)WindowsCommandLine::split(text);
 
-  if (WindowsCommandLine::split(WindowsCommandLine::quote(text)) != std::vector<std::string>{text}) std::abort();
+  if (WindowsCommandLine::split(WindowsCommandLine::quote(text)) != std::vector<std::string>{text})
+    std::abort();
 
   // The input as several arguments, cut at each NUL.
   std::vector<std::string> args;

@@ -15,9 +15,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string bytes(reinterpret_cast<const char*>(data) + 1, size - 1);
   const auto names = readDefinitions(bytes, kVersions[data[0] % 6]);
   for (const std::string& name : names)
-    if (name.empty() || quillon::platform::trim(name) != name || name.find_first_of(" \t\r\n") != std::string::npos)
+    if (name.empty() || quillon::platform::trim(name) != name ||
+        name.find_first_of(" \t\r\n") != std::string::npos)
       std::abort();
-  if (!std::is_sorted(names.begin(), names.end(), [](const auto& a, const auto& b) { return wordLess(a, b); }))
+  if (!std::is_sorted(names.begin(), names.end(),
+                      [](const auto& a, const auto& b) { return wordLess(a, b); }))
     std::abort();
   return 0;
 }

@@ -39,7 +39,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
   const std::vector<std::string> loaded = readDictionary(file, version);
-  if (!std::is_sorted(loaded.begin(), loaded.end(), [](const auto& a, const auto& b) { return wordLess(a, b); }))
+  if (!std::is_sorted(loaded.begin(), loaded.end(),
+                      [](const auto& a, const auto& b) { return wordLess(a, b); }))
     std::abort();
 
   // Nothing added: a save keeps every entry.
@@ -49,9 +50,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (const std::string& w : added) {
     if (!storableWord(w)) continue;
     const std::string word(quillon::platform::trim(w));
-    if (std::none_of(expected.begin(), expected.end(), [&](const std::string& e) { return sameWord(e, word); }))
+    if (std::none_of(expected.begin(), expected.end(),
+                     [&](const std::string& e) { return sameWord(e, word); }))
       expected.push_back(word);
   }
-  if (bag(readDictionary(mergeDictionary(file, added, version), version)) != bag(expected)) std::abort();
+  if (bag(readDictionary(mergeDictionary(file, added, version), version)) != bag(expected))
+    std::abort();
   return 0;
 }

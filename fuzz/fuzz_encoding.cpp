@@ -25,8 +25,9 @@ void check(bool ok, const char* what) {
 
 // The paragraphs joined as the writer joins them.
 std::string joined(const editor::CodeMemo& memo, editor::LineBreak brk) {
-  const char* sep = brk == editor::LineBreak::pbCRLF ? "\r\n" : brk == editor::LineBreak::pbLF ? "\n"
-                  : brk == editor::LineBreak::pbCR   ? "\r"
+  const char* sep = brk == editor::LineBreak::pbCRLF ? "\r\n"
+                    : brk == editor::LineBreak::pbLF ? "\n"
+                    : brk == editor::LineBreak::pbCR ? "\r"
                                                      : "\n\r";
   std::string out;
   for (std::int64_t i = 0; i < memo.paragraphCount(); ++i) {
@@ -54,16 +55,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   pages::EncodingStreamBuffer writer(out, d.format);
   std::ostream stream(&writer);
   for (std::size_t at = 0; at < text.size(); at += 3)
-    stream.write(text.data() + at, static_cast<std::streamsize>(std::min<std::size_t>(3, text.size() - at)));
+    stream.write(text.data() + at,
+                 static_cast<std::streamsize>(std::min<std::size_t>(3, text.size() - at)));
   writer.finish();
   check(out.str() == input, "stream writer differs");
 
   editor::CodeMemo memo;
   memo.setText(text);
   bool anyBreakRebuilds = false;
-  for (editor::LineBreak b : {editor::LineBreak::pbCRLF, editor::LineBreak::pbLF, editor::LineBreak::pbCR,
-                              editor::LineBreak::pbLFCR})
+  for (editor::LineBreak b : {editor::LineBreak::pbCRLF, editor::LineBreak::pbLF,
+                              editor::LineBreak::pbCR, editor::LineBreak::pbLFCR})
     anyBreakRebuilds = anyBreakRebuilds || joined(memo, b) == text;
-  check(!anyBreakRebuilds || joined(memo, d.format.lineBreak) == text, "the break chosen loses the text");
+  check(!anyBreakRebuilds || joined(memo, d.format.lineBreak) == text,
+        "the break chosen loses the text");
   return 0;
 }

@@ -14,12 +14,12 @@
 using namespace quillon::platform;
 using namespace quillon::settings;
 
-#define CHECK(cond)                                                        \
-  do {                                                                     \
-    if (!(cond)) {                                                         \
+#define CHECK(cond)                                                                 \
+  do {                                                                              \
+    if (!(cond)) {                                                                  \
       std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #cond); \
-      std::abort();                                                        \
-    }                                                                      \
+      std::abort();                                                                 \
+    }                                                                               \
   } while (0)
 
 namespace {
@@ -88,7 +88,8 @@ struct Source {
   std::size_t pos = 0;
   std::string take(std::size_t max) {
     if (pos >= data.size()) return {};
-    const std::size_t n = std::min<std::size_t>(max, static_cast<unsigned char>(data[pos]) % (max + 1));
+    const std::size_t n =
+        std::min<std::size_t>(max, static_cast<unsigned char>(data[pos]) % (max + 1));
     std::string out(data.substr(pos + 1, n));
     pos += n + 1;
     return out;
@@ -122,7 +123,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Source src{input.substr(input.size() - std::min<std::size_t>(input.size(), 256))};
   for (int step = 0; step < 6; ++step) {
     const unsigned op = src.byte() % 5;
-    std::string section = (!names.empty() && (src.byte() & 1)) ? names[src.byte() % names.size()] : src.take(12);
+    std::string section =
+        (!names.empty() && (src.byte() & 1)) ? names[src.byte() % names.size()] : src.take(12);
     std::string key = src.take(8);
     const std::string value = src.take(40);
     const std::string before = ini.bytes();

@@ -5,10 +5,9 @@
 #include <cstdint>
 #include <cstdlib>
 #include <deque>
+#include <nlohmann/json.hpp>
 #include <set>
 #include <string>
-
-#include <nlohmann/json.hpp>
 
 #include "lsp/language_server.h"
 #include "lsp/message_framing.h"
@@ -42,9 +41,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   HeldCompiler compiler;
   LanguageServer server({sink, compiler, QUILLON_BINARY_DIR});
   FrameReader reader;
-  reader.feed(frame(R"({"jsonrpc":"2.0","id":0,"method":"initialize","params":{"capabilities":{}}})"));
+  reader.feed(
+      frame(R"({"jsonrpc":"2.0","id":0,"method":"initialize","params":{"capabilities":{}}})"));
   reader.feed(frame(R"({"jsonrpc":"2.0","method":"initialized","params":{}})"));
-  reader.feed(frame(R"({"jsonrpc":"2.0","method":"textDocument/didOpen","params":{"textDocument":{"uri":"file:///f/a.mb","version":1,"text":"Include \"b.def\"\nDeclare Sub Main\nSub Main\n  Dim x As Integer\n  x = Str$(1) ' M\u00f8ller\nEnd Sub\n"}}})"));
+  reader.feed(frame(
+      R"({"jsonrpc":"2.0","method":"textDocument/didOpen","params":{"textDocument":{"uri":"file:///f/a.mb","version":1,"text":"Include \"b.def\"\nDeclare Sub Main\nSub Main\n  Dim x As Integer\n  x = Str$(1) ' M\u00f8ller\nEnd Sub\n"}}})"));
   reader.feed(std::string_view(reinterpret_cast<const char*>(data), size));
   while (auto f = reader.next()) {
     if (f->malformed)
@@ -57,8 +58,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   while (!compiler.calls.empty()) {
     auto [source, done] = std::move(compiler.calls.front());
     compiler.calls.pop_front();
-    done(SourceCompiler::Outcome{SourceCompiler::Outcome::Kind::failed, "COMPILE FAILED....",
-                                 {{{}, 3, "(a.mb:3) x"}, {{}, 999999, "(a.mb:999999) y"}, {"/f/b.def", 1, "\xff"}}});
+    done(SourceCompiler::Outcome{
+        SourceCompiler::Outcome::Kind::failed,
+        "COMPILE FAILED....",
+        {{{}, 3, "(a.mb:3) x"}, {{}, 999999, "(a.mb:999999) y"}, {"/f/b.def", 1, "\xff"}}});
   }
   server.inputClosed();
   if (!server.exited()) std::abort();

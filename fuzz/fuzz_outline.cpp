@@ -16,13 +16,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>(data[i]);
   memo.loadFromBuffer(std::move(bytes), size);
   const std::int64_t count = memo.paragraphCount();
-  language::Outline outline = language::scanOutline(count, [&memo](std::int64_t i) { return memo.paragraphText(i); });
+  language::Outline outline =
+      language::scanOutline(count, [&memo](std::int64_t i) { return memo.paragraphText(i); });
   language::sortOutline(outline);
   for (const auto& group : outline.groups)
     for (const auto& entry : group) {
       if (entry.line < 1 || entry.line > count) std::abort();
       if (entry.nameLength == 0 || entry.nameLength > entry.text.size()) std::abort();
-      if (entry.text != std::string(entry.name()) + " [" + std::to_string(entry.line) + "]") std::abort();
+      if (entry.text != std::string(entry.name()) + " [" + std::to_string(entry.line) + "]")
+        std::abort();
     }
   return 0;
 }

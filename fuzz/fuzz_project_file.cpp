@@ -1,7 +1,5 @@
 // Reads arbitrary bytes as a project file and looks for every module's source in a small
 // folder tree with a Wine prefix, as Select.... does.
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -9,6 +7,7 @@
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <unistd.h>
 
 #include "src/build/project_file.h"
 #include "src/build/project_paths.h"
@@ -27,7 +26,8 @@ const fs::path& tree() {
     fs::create_directories(made / "proj/sub", ec);
     fs::create_directories(made / "prefix/dosdevices", ec);
     fs::create_directory_symlink(made, made / "prefix/dosdevices/c:", ec);
-    for (const char* name : {"proj/Module1.mb", "proj/sub/two.mb"}) std::ofstream(made / name) << "x";
+    for (const char* name : {"proj/Module1.mb", "proj/sub/two.mb"})
+      std::ofstream(made / name) << "x";
     return made;
   }();
   return root;

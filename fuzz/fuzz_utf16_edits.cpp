@@ -64,7 +64,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       case 4: clip.paste(); break;
       case 5: clip.cut(); break;
       case 6: memo.setSelText(std::string(b % 5, static_cast<char>(b))); break;
-      case 7: if (memo.lineCount() > 0) memo.lines().put(b % memo.lineCount(), "put"); break;
+      case 7:
+        if (memo.lineCount() > 0) memo.lines().put(b % memo.lineCount(), "put");
+        break;
       case 8: (b & 1) ? memo.undo() : memo.redo(); break;
     }
   }

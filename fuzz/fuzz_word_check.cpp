@@ -16,7 +16,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (size == 0) return 0;
   static language::WordLists lists = [] {
     language::WordLists l;
-    l.assign(language::WordList::Key, {"Dim", "End Sub", "End", "Print", "Set Map Layer", "Str$", "a b"});
+    l.assign(language::WordList::Key,
+             {"Dim", "End Sub", "End", "Print", "Set Map Layer", "Str$", "a b"});
     l.assign(language::WordList::Def, {"TRUE", "x"});
     l.assign(language::WordList::Dict, {"name", "zeta(", "two  blanks"});
     return l;

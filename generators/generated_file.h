@@ -28,7 +28,8 @@ inline bool writeGenerated(const std::filesystem::path& file, const std::string&
   const std::optional<std::string> now = readIfThere(file);
   const std::optional<std::string> last = readIfThere(built);
   if (now && last && *now != *last) {
-    if (*now != bytes) std::cerr << "note: keeping " << file.string() << ", changed since the build wrote it\n";
+    if (*now != bytes)
+      std::cerr << "note: keeping " << file.string() << ", changed since the build wrote it\n";
     return true;
   }
   if (!(now && *now == bytes) && !platform::replaceFile(file, bytes)) {

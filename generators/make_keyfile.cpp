@@ -14,9 +14,9 @@
 #include <sstream>
 #include <string>
 
-#include "generated_file.h"
 #include "editor/keyword_list.h"
 #include "editor/start_stop_key_list.h"
+#include "generated_file.h"
 #include "language/compare_no_case.h"
 #include "language/key_file.h"
 
@@ -132,7 +132,8 @@ int main(int argc, char** argv) {
         const std::string& earlier = keywords.text(i);
         if (quillon::language::compareNoCase(earlier, line) == 0)
           throw Failure{"duplicate keyword " + line};
-        for (std::size_t at = 0; earlier.size() < line.size() && at + earlier.size() <= line.size(); ++at) {
+        for (std::size_t at = 0; earlier.size() < line.size() && at + earlier.size() <= line.size();
+             ++at) {
           const std::size_t end = at + earlier.size();
           if ((at == 0 || line[at - 1] == ' ') && (end == line.size() || line[end] == ' ') &&
               quillon::language::compareNoCase(earlier, line.substr(at, earlier.size())) == 0)
@@ -146,5 +147,8 @@ int main(int argc, char** argv) {
     return 1;
   }
 
-  return quillon::generators::writeGenerated(argv[2], quillon::language::encodeKeyFile(keywords, startStops)) ? 0 : 1;
+  return quillon::generators::writeGenerated(argv[2],
+                                             quillon::language::encodeKeyFile(keywords, startStops))
+             ? 0
+             : 1;
 }

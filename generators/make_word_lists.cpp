@@ -69,7 +69,8 @@ Keywords readKeywords(const fs::path& file) {
 }
 
 bool beginsWithWord(std::string_view line, std::string_view word) {
-  if (line.size() < word.size() || compareNoCase(line.substr(0, word.size()), word) != 0) return false;
+  if (line.size() < word.size() || compareNoCase(line.substr(0, word.size()), word) != 0)
+    return false;
   if (line.size() == word.size()) return true;
   const unsigned char next = static_cast<unsigned char>(line[word.size()]);
   return !(std::isalnum(next) || next == '_' || next == '$');
@@ -81,7 +82,8 @@ void noVersionMarkers(const std::string& name, const std::string& bytes) {
   while (std::getline(in, line)) {
     const std::string_view t = quillon::platform::trim(line);
     for (const char* v : {"4.0", "4.1", "4.5", "5.0", "5.5", "6.0"})
-      if (t.substr(0, 4) == std::string("'") + v) throw Failure{name + ": version marker " + std::string(t)};
+      if (t.substr(0, 4) == std::string("'") + v)
+        throw Failure{name + ": version marker " + std::string(t)};
   }
 }
 
@@ -93,13 +95,15 @@ void checkContext(const std::string& bytes, const Keywords& keywords) {
       throw Failure{"context: not 'syntax  -- description': " + line};
   }
   for (const std::string& k : keywords.documented)
-    if (std::none_of(lines.begin(), lines.end(), [&](const std::string& l) { return beginsWithWord(l, k); }))
+    if (std::none_of(lines.begin(), lines.end(),
+                     [&](const std::string& l) { return beginsWithWord(l, k); }))
       throw Failure{"context: no line begins with the keyword " + k};
 }
 
 std::vector<std::string> checkDefinitions(const std::string& bytes) {
   const std::vector<std::string> names = quillon::language::readDefinitions(bytes, "6.0");
-  if (names.size() < 50) throw Failure{"definitions: only " + std::to_string(names.size()) + " names"};
+  if (names.size() < 50)
+    throw Failure{"definitions: only " + std::to_string(names.size()) + " names"};
   for (const char* required : {"TRUE", "FALSE"})
     if (std::find(names.begin(), names.end(), required) == names.end())
       throw Failure{std::string("definitions: no ") + required};
@@ -108,13 +112,17 @@ std::vector<std::string> checkDefinitions(const std::string& bytes) {
   return names;
 }
 
-void checkDictionary(const std::string& bytes, const Keywords& keywords, const std::vector<std::string>& defined) {
+void checkDictionary(const std::string& bytes, const Keywords& keywords,
+                     const std::vector<std::string>& defined) {
   const std::vector<std::string> words = quillon::language::readDictionary(bytes, "6.0");
-  if (words.size() < 50) throw Failure{"dictionary: only " + std::to_string(words.size()) + " words"};
+  if (words.size() < 50)
+    throw Failure{"dictionary: only " + std::to_string(words.size()) + " words"};
   for (const std::string& w : words) {
     auto same = [&](const std::string& other) { return sameWord(w, other); };
-    if (std::any_of(keywords.all.begin(), keywords.all.end(), same)) throw Failure{"dictionary: keyword " + w};
-    if (std::any_of(defined.begin(), defined.end(), same)) throw Failure{"dictionary: defined name " + w};
+    if (std::any_of(keywords.all.begin(), keywords.all.end(), same))
+      throw Failure{"dictionary: keyword " + w};
+    if (std::any_of(defined.begin(), defined.end(), same))
+      throw Failure{"dictionary: defined name " + w};
   }
 }
 
@@ -122,7 +130,8 @@ void checkDictionary(const std::string& bytes, const Keywords& keywords, const s
 
 int main(int argc, char** argv) {
   if (argc != 6) {
-    std::cerr << "usage: make_word_lists keywords.txt context.txt dictionary.txt definitions.txt out_folder\n";
+    std::cerr << "usage: make_word_lists keywords.txt context.txt dictionary.txt definitions.txt "
+                 "out_folder\n";
     return 2;
   }
   try {

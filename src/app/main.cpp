@@ -1,10 +1,9 @@
 #include <QApplication>
 #include <iostream>
 
+#include "app/main_window.h"
 #include "build/headless_build.h"
 #include "platform/posix_process_launcher.h"
-
-#include "app/main_window.h"
 #include "platform/qt_single_instance.h"
 #include "platform/qt_window_system.h"
 #include "platform/qt_x11_keyboard_state.h"

@@ -1,15 +1,11 @@
 #include "app/main_window.h"
 
-#include "build/build_output_widget.h"
-
 #include <QApplication>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QMimeData>
-#include <QUrl>
 #include <QFile>
 #include <QFileDialog>
 #include <QFontDialog>
@@ -18,34 +14,37 @@
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPushButton>
 #include <QScreen>
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QTabBar>
 #include <QToolButton>
+#include <QUrl>
 #include <QVBoxLayout>
 
-#include "language/color_combo_widget.h"
-#include "platform/qt_conversions.h"
-#include "platform/qt_folder_picker.h"
-#include "platform/qt_font_choice.h"
-#include "platform/qt_message_box.h"
-#include "platform/qt_window_placement.h"
 #include "app/menu_layout.h"
 #include "app/status_bar_widget.h"
-#include "platform/xdg_association_store.h"
-#include "settings/program_folders_dialog.h"
+#include "build/build_output_widget.h"
 #include "editor/code_gutter_widget.h"
 #include "editor/code_memo_widget.h"
 #include "editor/number_syntax_dialog.h"
 #include "language/code_assist_widget.h"
+#include "language/color_combo_widget.h"
 #include "language/context_list_widget.h"
 #include "language/keys_dict_dialog.h"
 #include "language/keyword_editor_dialog.h"
 #include "language/outline_tree_widget.h"
 #include "language/qt_code_navigation.h"
 #include "language/word_check_window.h"
+#include "platform/qt_conversions.h"
+#include "platform/qt_folder_picker.h"
+#include "platform/qt_font_choice.h"
+#include "platform/qt_message_box.h"
+#include "platform/qt_window_placement.h"
+#include "platform/xdg_association_store.h"
+#include "settings/program_folders_dialog.h"
 #include "tools/char_map_window.h"
 #include "tools/find_replace_dialog.h"
 
@@ -72,48 +71,60 @@ QString toQtFilter(const std::string& filter) {
   for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
     QString patterns = parts[i + 1];
     patterns.replace(';', ' ');
-    result << (parts[i].contains('(') ? parts[i].section('(', 0, 0).trimmed() + " (" + patterns + ")"
-                                      : parts[i] + " (" + patterns + ")");
+    result << (parts[i].contains('(')
+                   ? parts[i].section('(', 0, 0).trimmed() + " (" + patterns + ")"
+                   : parts[i] + " (" + patterns + ")");
   }
   return result.join(";;");
 }
 
 QString filterAt(const std::string& filter, int oneBasedIndex) {
   const QStringList filters = toQtFilter(filter).split(";;");
-  return oneBasedIndex >= 1 && oneBasedIndex <= filters.size() ? filters[oneBasedIndex - 1] : QString();
+  return oneBasedIndex >= 1 && oneBasedIndex <= filters.size() ? filters[oneBasedIndex - 1]
+                                                               : QString();
 }
 
-std::filesystem::path toPath(const QString& file) { return std::filesystem::path(platform::fromQPath(file)); }
-QString fromPath(const std::filesystem::path& path) { return QFile::decodeName(path.string().c_str()); }
+std::filesystem::path toPath(const QString& file) {
+  return std::filesystem::path(platform::fromQPath(file));
+}
+QString fromPath(const std::filesystem::path& path) {
+  return QFile::decodeName(path.string().c_str());
+}
 
 }  // namespace
 
 MainWindow::MainWindow(const platform::KeyboardState& keyboard, QWidget* parent)
-    : QMainWindow(parent),
-      automation_(platform::Environment::fromProcess(), launcher_,
-                  [this] { return workbench_ ? workbench_->build().mapInfoFolder() : std::filesystem::path(); }) {
+    : QMainWindow(parent), automation_(platform::Environment::fromProcess(), launcher_, [this] {
+        return workbench_ ? workbench_->build().mapInfoFolder() : std::filesystem::path();
+      }) {
   initResources();
   setObjectName("mainWindow");
   setWindowTitle("Quillon - Untitled");
   setWindowIcon(QIcon(":/icons/quillon.svg"));
-  workbench_ = std::make_unique<Workbench>(Workbench::Ports{*this, *this, states_, keyboard, clipboard_, clock_,
-                                                           launcher_, automation_, mainThread_, printerPort_});
+  workbench_ = std::make_unique<Workbench>(
+      Workbench::Ports{*this, *this, states_, keyboard, clipboard_, clock_, launcher_, automation_,
+                       mainThread_, printerPort_});
 
   buildPanels();
   loadView_ = std::make_unique<pages::QtLoadView>(*this, [this] { placeMainWindow(); });
   workbench_->documents().setLoadView(loadView_.get());
   printerPort_.setEditor(sourceEditor_);
-  wordCheck_ = new language::WordCheckWindow(workbench_->wordCheck(), workbench_->wordCheckClipboard(),
-                                             [this](const Handler& run) { runCommand(run); }, this);
+  wordCheck_ = new language::WordCheckWindow(
+      workbench_->wordCheck(), workbench_->wordCheckClipboard(),
+      [this](const Handler& run) { runCommand(run); }, this);
   wordCheckShownWatch_ = workbench_->wordCheck().onShowRequested.listen([this] {
     // With no stored place it opens beside the main window, the first time only.
     if (!wordCheckShown_ && !workbench_->placements().stored(settings::PlacedWindow::WordCheck))
       platform::placeBeside(*wordCheck_);
     wordCheckShown_ = true;
-    workbench_->placements().shown(settings::PlacedWindow::WordCheck, [this] { return platform::placementOf(*wordCheck_); });
+    workbench_->placements().shown(settings::PlacedWindow::WordCheck,
+                                   [this] { return platform::placementOf(*wordCheck_); });
   });
-  charMapShownWatch_ = workbench_->charMap().showRequested.listen([this] { charMapWindow().showMap(); });
-  workbench_->codeInfoWidth = [this] { return codeInfoPanel_->isHidden() ? codeInfoWidth_ : codeInfoPanel_->width(); };
+  charMapShownWatch_ =
+      workbench_->charMap().showRequested.listen([this] { charMapWindow().showMap(); });
+  workbench_->codeInfoWidth = [this] {
+    return codeInfoPanel_->isHidden() ? codeInfoWidth_ : codeInfoPanel_->width();
+  };
   buildMenus();
   buildToolbar();
   buildTools();
@@ -134,7 +145,8 @@ MainWindow::~MainWindow() {
   delete wordCheck_;
 }
 
-void MainWindow::start(const std::filesystem::path& programFile, const std::vector<std::string>& arguments,
+void MainWindow::start(const std::filesystem::path& programFile,
+                       const std::vector<std::string>& arguments,
                        std::optional<Workbench::Surroundings> surroundings) {
   // Without a stored placement, and before the first run centres it.
   platform::placeFirstWindow(*this);
@@ -156,9 +168,11 @@ void MainWindow::start(const std::filesystem::path& programFile, const std::vect
 }
 
 void MainWindow::placeMainWindow() {
-  if (const auto placement = workbench_->placements().stored(settings::PlacedWindow::Main)) setWindowPlacement(*placement);
+  if (const auto placement = workbench_->placements().stored(settings::PlacedWindow::Main))
+    setWindowPlacement(*placement);
   if (settings::Settings* settings = workbench_->settings()) {
-    if (const auto width = settings::readCodeInfoWidth(settings->file(), this->width() - 100)) codeInfoWidth_ = *width;
+    if (const auto width = settings::readCodeInfoWidth(settings->file(), this->width() - 100))
+      codeInfoWidth_ = *width;
   }
 }
 
@@ -189,18 +203,22 @@ void MainWindow::registerWindowRows() {
                   QCoreApplication::processEvents();
                   close();
                 }});
-  commands.add({.id = "help.about", .caption = "&About Quillon...", .run = [this] { showAbout(); }});
+  commands.add(
+      {.id = "help.about", .caption = "&About Quillon...", .run = [this] { showAbout(); }});
   commands.add({.id = "keysdict.open", .caption = "Keys/Dict", .run = [this] { showKeysDict(); }});
-  commands.add({.id = "options.programFolders", .caption = "Program Folders...",
-                .run = [this] { settings::editProgramFolders(this, workbench_->settings()); }});
-  commands.add({.id = "context.addToKeywords", .caption = "Add To KeyWords",
-                .run = [this] { editKeywords(workbench_->contextList().popupWord()); }});
+  commands.add({.id = "options.programFolders", .caption = "Program Folders...", .run = [this] {
+                  settings::editProgramFolders(this, workbench_->settings());
+                }});
+  commands.add({.id = "context.addToKeywords", .caption = "Add To KeyWords", .run = [this] {
+                  editKeywords(workbench_->contextList().popupWord());
+                }});
 }
 
 QAction* MainWindow::rowAction(const platform::CommandRow& row, QObject* owner) {
   auto* action = new QAction(QString::fromStdString(row.caption), owner);
   const std::string& id = row.id;
-  connect(action, &QAction::triggered, this, [this, id] { runCommand([this, &id] { workbench_->commands().run(id); }); });
+  connect(action, &QAction::triggered, this,
+          [this, id] { runCommand([this, &id] { workbench_->commands().run(id); }); });
   if (!row.hint.empty()) {
     action->setStatusTip(QString::fromStdString(row.hint));
     action->setToolTip(QString::fromStdString(row.hint));
@@ -229,20 +247,23 @@ void MainWindow::fillMenu(QMenu* top, const std::vector<std::string_view>& items
     } else if (item == "<") {
       open.pop_back();
     } else if (item.ends_with('>')) {
-      open.push_back(menu->addMenu(QString::fromUtf8(item.data(), static_cast<qsizetype>(item.size() - 1))));
+      open.push_back(
+          menu->addMenu(QString::fromUtf8(item.data(), static_cast<qsizetype>(item.size() - 1))));
     } else if (item.starts_with('@')) {
       const std::string id(item.substr(1));
       const platform::CommandList* list = workbench_->commands().list(id);
       if (!list) throw std::logic_error("the menu layout names a list nobody registered: " + id);
       lists.push_back({id, menu, menu->actions().size()});
-      if (list->refresh) connect(menu, &QMenu::aboutToShow, this, [refresh = list->refresh] { refresh(); });
+      if (list->refresh)
+        connect(menu, &QMenu::aboutToShow, this, [refresh = list->refresh] { refresh(); });
     } else {
       const std::size_t equals = item.find('=');
       const platform::CommandRow& row = layoutRow(item.substr(0, equals));
       QAction* action = rowAction(row, menu);
       menu->addAction(action);
-      if (equals != std::string_view::npos) action->setText(QString::fromUtf8(item.substr(equals + 1).data(),
-                                                                              static_cast<qsizetype>(item.size() - equals - 1)));
+      if (equals != std::string_view::npos)
+        action->setText(QString::fromUtf8(item.substr(equals + 1).data(),
+                                          static_cast<qsizetype>(item.size() - equals - 1)));
       // A pop-up's rows carry no keys (the menu's own do) and no state of their own.
       if (!popup) {
         if (!row.key.empty()) action->setShortcut(QKeySequence(QString::fromStdString(row.key)));
@@ -250,13 +271,15 @@ void MainWindow::fillMenu(QMenu* top, const std::vector<std::string_view>& items
         if (row.state) states_.bind(*row.state, action);
       }
       if (row.enabled)
-        connect(menu, &QMenu::aboutToShow, action, [action, enabled = row.enabled] { action->setEnabled(enabled()); });
+        connect(menu, &QMenu::aboutToShow, action,
+                [action, enabled = row.enabled] { action->setEnabled(enabled()); });
     }
   }
   // The rows after a list stay after it however long it grows.
   for (Pending& pending : lists) {
     const QList<QAction*> actions = pending.menu->actions();
-    lists_[pending.id] = {pending.menu, pending.at < actions.size() ? actions[pending.at] : nullptr, {}};
+    lists_[pending.id] = {
+        pending.menu, pending.at < actions.size() ? actions[pending.at] : nullptr, {}};
   }
 }
 
@@ -281,7 +304,8 @@ void MainWindow::fillList(const std::string& id, const std::vector<std::string>&
 void MainWindow::buildMenus() {
   registerWindowRows();
   for (const MenuLayout& layout : menuBarLayout()) {
-    const QString title = QString::fromUtf8(layout.title.data(), static_cast<qsizetype>(layout.title.size()));
+    const QString title =
+        QString::fromUtf8(layout.title.data(), static_cast<qsizetype>(layout.title.size()));
     if (!layout.command.empty()) {
       QAction* action = rowAction(layoutRow(layout.command), menuBar());
       action->setText(title);
@@ -292,7 +316,8 @@ void MainWindow::buildMenus() {
   }
   for (const MenuLayout& layout : popupLayout()) {
     auto* menu = new QMenu(this);
-    menu->setObjectName(QString::fromUtf8(layout.title.data(), static_cast<qsizetype>(layout.title.size())));
+    menu->setObjectName(
+        QString::fromUtf8(layout.title.data(), static_cast<qsizetype>(layout.title.size())));
     fillMenu(menu, layout.items, true);
   }
   editorMenu_ = findChild<QMenu*>("Pop1", Qt::FindDirectChildrenOnly);
@@ -308,8 +333,8 @@ void MainWindow::buildMenus() {
   setRecentMenus({}, {});
 
   Workbench& wb = *workbench_;
-  referenceView_ = language::wireCodeNavigation(
-      {*this, *sourceEditor_, *bottomPanel_, wb.code(), [this](const Handler& run) { runCommand(run); }});
+  referenceView_ = language::wireCodeNavigation({*this, *sourceEditor_, *bottomPanel_, wb.code(),
+                                                 [this](const Handler& run) { runCommand(run); }});
   contextList_->setContextMenuPolicy(Qt::CustomContextMenu);
   // An empty list has no menu.
   connect(contextList_, &QWidget::customContextMenuRequested, this, [this, &wb](const QPoint& at) {
@@ -326,14 +351,17 @@ void MainWindow::showKeysDict() {
     language::KeysDictDialog::Actions actions;
     actions.editKeywords = [this] { editKeywords(); };
     actions.editStartStopKeys = [this, &wb] {
-      if (language::editStartStopKeys(keysDict_, wb.highlighting().startStopKeys())) wb.keysDict().keywordsEdited();
+      if (language::editStartStopKeys(keysDict_, wb.highlighting().startStopKeys()))
+        wb.keysDict().keywordsEdited();
     };
     actions.editNumberStyle = [this, &wb] {
-      editor::editNumberSyntax(keysDict_, wb.numbers(), platform::toQColor(wb.options().background()),
+      editor::editNumberSyntax(keysDict_, wb.numbers(),
+                               platform::toQColor(wb.options().background()),
                                [&wb] { wb.numberSyntaxApplied(); });
     };
     actions.run = [this](const Handler& run) { runCommand(run); };
-    keysDict_ = new language::KeysDictDialog(wb.keysDict(), wb.options(), wb.sourceEditor(), std::move(actions), this);
+    keysDict_ = new language::KeysDictDialog(wb.keysDict(), wb.options(), wb.sourceEditor(),
+                                             std::move(actions), this);
   }
   keysDict_->execute();
 }
@@ -342,7 +370,8 @@ void MainWindow::showKeysDict() {
 void MainWindow::editKeywords(const std::string& typed) {
   Workbench& wb = *workbench_;
   QWidget* parent = keysDict_ && keysDict_->isVisible() ? static_cast<QWidget*>(keysDict_) : this;
-  if (language::editKeywords(parent, wb.highlighting().keywords(), typed)) wb.keysDict().keywordsEdited();
+  if (language::editKeywords(parent, wb.highlighting().keywords(), typed))
+    wb.keysDict().keywordsEdited();
 }
 
 QToolButton* MainWindow::button(const platform::CommandRow& row) {
@@ -462,7 +491,9 @@ void MainWindow::buildPanels() {
   outlineTree_->setObjectName("outlineTree");
   codeInfoLayout->addWidget(outlineTree_);
   // Wide enough for a 30-character entry two levels down, beside its icon.
-  codeInfoWidth_ = std::max(kCodeInfoWidth, outlineTree_->fontMetrics().horizontalAdvance(QString(30, 'n')) + 2 * 19 + 16 + 24);
+  codeInfoWidth_ =
+      std::max(kCodeInfoWidth,
+               outlineTree_->fontMetrics().horizontalAdvance(QString(30, 'n')) + 2 * 19 + 16 + 24);
   codeInfoPanel_->resize(codeInfoWidth_, codeInfoPanel_->height());
   codeInfoPanel_->hide();
 
@@ -477,12 +508,14 @@ void MainWindow::buildPanels() {
   gutter_->setObjectName("gutter");
   gutter_->setFixedWidth(kGutterWidth);
   editorRow->addWidget(gutter_);
-  sourceEditor_ = new editor::CodeMemoWidget(workbench_->sourceEditor(), workbench_->sourceClipboard(), editorPanel);
+  sourceEditor_ = new editor::CodeMemoWidget(workbench_->sourceEditor(),
+                                             workbench_->sourceClipboard(), editorPanel);
   sourceEditor_->setObjectName("sourceEditor");
   sourceEditor_->setFrameShape(QFrame::NoFrame);
   editorRow->addWidget(sourceEditor_, 1);
   gutter_->setEditor(sourceEditor_);
-  new language::CodeAssistWidget(*sourceEditor_, workbench_->wordLists(), workbench_->names(), [this] { return workbench_->currentFile(); });
+  new language::CodeAssistWidget(*sourceEditor_, workbench_->wordLists(), workbench_->names(),
+                                 [this] { return workbench_->currentFile(); });
   codeInfoSplitter_->setStretchFactor(1, 1);
   codeInfoSplitter_->setSizes({codeInfoWidth_, 400});
 
@@ -490,7 +523,8 @@ void MainWindow::buildPanels() {
   bottomPanel_ = new QStackedWidget(bottomSplitter_);
   bottomPanel_->setObjectName("pError");
   bottomPanel_->setMinimumHeight(40);
-  errorView_ = new editor::CodeMemoWidget(workbench_->errorView(), workbench_->errorViewClipboard(), bottomPanel_);
+  errorView_ = new editor::CodeMemoWidget(workbench_->errorView(), workbench_->errorViewClipboard(),
+                                          bottomPanel_);
   errorView_->setObjectName("errorView");
   errorView_->setToolTip("Click Line to Go There");
   errorView_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -502,9 +536,10 @@ void MainWindow::buildPanels() {
             using Click = language::ContextListWidget::Click;
             if (row >= 0 && click != Click::none)
               runCommand([&] {
-                workbench_->contextList().itemClicked(static_cast<std::size_t>(row), click == Click::shift
-                                                                                         ? language::ContextList::Click::shift
-                                                                                         : language::ContextList::Click::plain);
+                workbench_->contextList().itemClicked(static_cast<std::size_t>(row),
+                                                      click == Click::shift
+                                                          ? language::ContextList::Click::shift
+                                                          : language::ContextList::Click::plain);
               });
             contextList_->clearSelection();
             contextList_->viewport()->update();
@@ -514,7 +549,9 @@ void MainWindow::buildPanels() {
   bottomPanel_->addWidget(contextList_);
   buildOutput_ = new build::BuildOutputWidget(bottomPanel_);
   bottomPanel_->addWidget(buildOutput_);
-  workbench_->build().reportReady = [this](const build::BuildReport& report) { buildOutput_->showReport(report); };
+  workbench_->build().reportReady = [this](const build::BuildReport& report) {
+    buildOutput_->showReport(report);
+  };
   sourceEditor_->setErrorMarks(&workbench_->gutter());
   bottomPanel_->setCurrentWidget(errorView_);
   bottomSplitter_->setStretchFactor(0, 1);
@@ -524,31 +561,36 @@ void MainWindow::buildPanels() {
   statusBar_ = new StatusBarWidget(central);
   statusBar_->setObjectName("statusBar");
   column->addWidget(statusBar_);
-  connect(statusBar_, &StatusBarWidget::clicked, this, [this](int x) { workbench_->statusBarClicked(x); });
+  connect(statusBar_, &StatusBarWidget::clicked, this,
+          [this](int x) { workbench_->statusBarClicked(x); });
 
-  connect(sourceEditor_, &editor::CodeMemoWidget::mouseReleased, this, [this] { workbench_->editorMouseReleased(); });
+  connect(sourceEditor_, &editor::CodeMemoWidget::mouseReleased, this,
+          [this] { workbench_->editorMouseReleased(); });
   // The widget reports left releases; the others arrive through the event filter.
   connect(errorView_, &editor::CodeMemoWidget::mouseReleased, this,
           [this] { runCommand([this] { workbench_->errorPanel().mouseReleased(); }); });
-  connect(outlineTree_, &language::OutlineTreeWidget::nodeClicked, this, [this](int level, qint64 line) {
-    runCommand([&] {
-      if (workbench_->outline().treeClicked(level, line)) sourceEditor_->setFocus();
-    });
-  });
+  connect(outlineTree_, &language::OutlineTreeWidget::nodeClicked, this,
+          [this](int level, qint64 line) {
+            runCommand([&] {
+              if (workbench_->outline().treeClicked(level, line)) sourceEditor_->setFocus();
+            });
+          });
   setStatusBar(nullptr);
 }
 
 // The find dialog is made at start-up, as F3 reads what it holds; the character map, with
 // its list of every font, waits for its first use. Both are kept until exit.
 void MainWindow::buildTools() {
-  findDialog_ = new tools::FindReplaceDialog(workbench_->findReplace(), workbench_->placements(),
-                                             [this](const Handler& what) { runTool(what); }, this);
+  findDialog_ = new tools::FindReplaceDialog(
+      workbench_->findReplace(), workbench_->placements(),
+      [this](const Handler& what) { runTool(what); }, this);
 }
 
 tools::CharMapWindow& MainWindow::charMapWindow() {
   if (!charMapWindow_)
-    charMapWindow_ = new tools::CharMapWindow(workbench_->charMap(), workbench_->placements(),
-                                              [this](const Handler& what) { runTool(what); }, this);
+    charMapWindow_ = new tools::CharMapWindow(
+        workbench_->charMap(), workbench_->placements(),
+        [this](const Handler& what) { runTool(what); }, this);
   return *charMapWindow_;
 }
 
@@ -581,7 +623,8 @@ std::optional<tools::EditorKey> editorKey(const QKeyEvent& event) {
   }
   if (const int digit = editor::CodeGutterWidget::bookmarkDigit(event); digit >= 0)
     return tools::EditorKey(static_cast<char>('0' + digit));
-  if (event.key() >= Qt::Key_A && event.key() <= Qt::Key_Z) return tools::EditorKey(static_cast<char>('A' + event.key() - Qt::Key_A));
+  if (event.key() >= Qt::Key_A && event.key() <= Qt::Key_Z)
+    return tools::EditorKey(static_cast<char>('A' + event.key() - Qt::Key_A));
   return std::nullopt;
 }
 
@@ -597,28 +640,29 @@ editor::KeyModifiers modifiersOf(const QKeyEvent& event) {
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   // While a replace-all run lets messages through, the pages and their text stay still.
-  if (workbench_->findReplace().running() && watched->isWidgetType() && static_cast<QWidget*>(watched)->window() == this)
+  if (workbench_->findReplace().running() && watched->isWidgetType() &&
+      static_cast<QWidget*>(watched)->window() == this)
     switch (event->type()) {
       case QEvent::KeyPress:
       case QEvent::MouseButtonPress:
       case QEvent::MouseButtonDblClick:
-      case QEvent::Drop:
-        return true;
-      default:
-        break;
+      case QEvent::Drop: return true;
+      default: break;
     }
   switch (event->type()) {
     case QEvent::KeyPress:
       // Escape in the source editor or the error view stops a build that waits.
-      if ((watched == sourceEditor_ || watched == errorView_) && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape &&
+      if ((watched == sourceEditor_ || watched == errorView_) &&
+          static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape &&
           workbench_->build().waiting()) {
         runCommand([this] { workbench_->build().stopBuild(); });
         return true;
       }
       if (watched == sourceEditor_) {
         auto* key = static_cast<QKeyEvent*>(event);
-        if (const QString text = key->text();
-            text.size() == 1 && (text[0] == '(' || text[0] == ')') && editor::MemoKeyboard::typesText(modifiersOf(*key)))
+        if (const QString text = key->text(); text.size() == 1 &&
+                                              (text[0] == '(' || text[0] == ')') &&
+                                              editor::MemoKeyboard::typesText(modifiersOf(*key)))
           workbench_->editing().characterTyped(static_cast<char>(text[0].unicode()));
         bool consumed = false;
         if (const auto k = editorKey(*key))
@@ -630,13 +674,15 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
       // Ctrl+Tab and Ctrl+Shift+Tab belong to the editor's page switch, not to focus moves.
       if (watched == sourceEditor_) {
         auto* key = static_cast<QKeyEvent*>(event);
-        if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) && (key->modifiers() & Qt::ControlModifier))
+        if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) &&
+            (key->modifiers() & Qt::ControlModifier))
           event->accept();
       }
       break;
     case QEvent::KeyRelease: {
       auto* key = static_cast<QKeyEvent*>(event);
-      if (key->key() == Qt::Key_CapsLock || key->key() == Qt::Key_NumLock) workbench_->lockKeyPressed();
+      if (key->key() == Qt::Key_CapsLock || key->key() == Qt::Key_NumLock)
+        workbench_->lockKeyPressed();
       if (watched == sourceEditor_ && !key->isAutoRepeat()) {
         // Ctrl+I and Ctrl+O are the Indent and Outdent shortcuts, which acted on the press:
         // one press, one indent.
@@ -650,14 +696,16 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
       break;
     }
     case QEvent::MouseButtonRelease:
-      if (watched == errorView_->viewport() && static_cast<QMouseEvent*>(event)->button() != Qt::LeftButton) {
+      if (watched == errorView_->viewport() &&
+          static_cast<QMouseEvent*>(event)->button() != Qt::LeftButton) {
         // The caret first goes to the line under the pointer, as a left click puts it.
         const QPoint at = static_cast<QMouseEvent*>(event)->position().toPoint();
         runCommand([&] { workbench_->errorPanel().mouseReleasedAt(at.y()); });
       }
       break;
     case QEvent::MouseButtonPress:
-      if (watched == sourceEditor_->viewport() && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
+      if (watched == sourceEditor_->viewport() &&
+          static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
         workbench_->editorMousePressed();
       break;
     case QEvent::ContextMenu:
@@ -666,8 +714,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         return true;
       }
       break;
-    default:
-      break;
+    default: break;
   }
   return QMainWindow::eventFilter(watched, event);
 }
@@ -689,7 +736,8 @@ std::vector<std::string> droppedFiles(const QMimeData* data) {
   std::vector<std::string> names;
   if (!data || !data->hasUrls()) return names;
   for (const QUrl& url : data->urls())
-    if (url.isLocalFile()) names.push_back(platform::fromQPath(QDir::toNativeSeparators(url.toLocalFile())));
+    if (url.isLocalFile())
+      names.push_back(platform::fromQPath(QDir::toNativeSeparators(url.toLocalFile())));
   return names;
 }
 
@@ -715,19 +763,23 @@ void MainWindow::changeEvent(QEvent* event) {
 // ----- Ui -----
 
 void MainWindow::showMessage(std::string_view text) {
-  platform::runMessageBox(this, QMessageBox::Information, platform::fromQString(QApplication::applicationName()), text, Buttons::Ok);
+  platform::runMessageBox(this, QMessageBox::Information,
+                          platform::fromQString(QApplication::applicationName()), text,
+                          Buttons::Ok);
 }
 
-platform::Ui::Answer MainWindow::ask(std::string_view caption, std::string_view text, Buttons buttons) {
+platform::Ui::Answer MainWindow::ask(std::string_view caption, std::string_view text,
+                                     Buttons buttons) {
   return question(caption, text, buttons, std::nullopt);
 }
 
-platform::Ui::Answer MainWindow::askAt(std::string_view caption, std::string_view text, Buttons buttons, int left, int top) {
+platform::Ui::Answer MainWindow::askAt(std::string_view caption, std::string_view text,
+                                       Buttons buttons, int left, int top) {
   return question(caption, text, buttons, QPoint(left, top));
 }
 
-platform::Ui::Answer MainWindow::question(std::string_view caption, std::string_view text, Buttons buttons,
-                                          std::optional<QPoint> at) {
+platform::Ui::Answer MainWindow::question(std::string_view caption, std::string_view text,
+                                          Buttons buttons, std::optional<QPoint> at) {
   // A box asked for at a place belongs to the window it is placed over, which may be an
   // always-on-top tool window that would otherwise cover it.
   QWidget* owner = at && QApplication::activeWindow() ? QApplication::activeWindow() : this;
@@ -737,45 +789,55 @@ platform::Ui::Answer MainWindow::question(std::string_view caption, std::string_
 std::optional<std::string> MainWindow::prompt(std::string_view caption, std::string_view question,
                                               std::string_view preset) {
   bool ok = false;
-  const QString answer = QInputDialog::getText(this, platform::toQString(caption), platform::toQString(question), QLineEdit::Normal,
-                                               platform::toQString(preset), &ok);
+  const QString answer =
+      QInputDialog::getText(this, platform::toQString(caption), platform::toQString(question),
+                            QLineEdit::Normal, platform::toQString(preset), &ok);
   if (!ok) return std::nullopt;
   return platform::fromQString(answer);
 }
 
 std::vector<std::filesystem::path> MainWindow::openFiles(FileDialog& dialog) {
-  QFileDialog box(this, platform::toQString(dialog.title), fromPath(dialog.initialDir), toQtFilter(dialog.filter));
+  QFileDialog box(this, platform::toQString(dialog.title), fromPath(dialog.initialDir),
+                  toQtFilter(dialog.filter));
   box.setFileMode(dialog.multiSelect ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
   box.setAcceptMode(QFileDialog::AcceptOpen);
-  if (const QString f = filterAt(dialog.filter, dialog.filterIndex); !f.isEmpty()) box.selectNameFilter(f);
+  if (const QString f = filterAt(dialog.filter, dialog.filterIndex); !f.isEmpty())
+    box.selectNameFilter(f);
   if (!dialog.fileName.empty()) box.selectFile(platform::toQString(dialog.fileName));
   std::vector<std::filesystem::path> files;
   if (box.exec() != QDialog::Accepted) return files;
   for (const QString& f : box.selectedFiles()) files.push_back(toPath(f));
-  if (const qsizetype chosen = toQtFilter(dialog.filter).split(";;").indexOf(box.selectedNameFilter()); chosen >= 0)
+  if (const qsizetype chosen =
+          toQtFilter(dialog.filter).split(";;").indexOf(box.selectedNameFilter());
+      chosen >= 0)
     dialog.filterIndex = static_cast<int>(chosen) + 1;
   return files;
 }
 
 std::optional<std::filesystem::path> MainWindow::saveFile(const FileDialog& dialog) {
-  QFileDialog box(this, platform::toQString(dialog.title), fromPath(dialog.initialDir), toQtFilter(dialog.filter));
+  QFileDialog box(this, platform::toQString(dialog.title), fromPath(dialog.initialDir),
+                  toQtFilter(dialog.filter));
   box.setAcceptMode(QFileDialog::AcceptSave);
   box.setFileMode(QFileDialog::AnyFile);
   if (!dialog.overwritePrompt) box.setOption(QFileDialog::DontConfirmOverwrite);
   if (!dialog.defaultExt.empty()) box.setDefaultSuffix(platform::toQString(dialog.defaultExt));
-  if (const QString f = filterAt(dialog.filter, dialog.filterIndex); !f.isEmpty()) box.selectNameFilter(f);
+  if (const QString f = filterAt(dialog.filter, dialog.filterIndex); !f.isEmpty())
+    box.selectNameFilter(f);
   if (!dialog.fileName.empty()) box.selectFile(platform::toQString(dialog.fileName));
   if (box.exec() != QDialog::Accepted || box.selectedFiles().isEmpty()) return std::nullopt;
   return toPath(box.selectedFiles().front());
 }
 
-std::optional<std::filesystem::path> MainWindow::pickFolder(std::string_view caption, const std::filesystem::path& start) {
+std::optional<std::filesystem::path> MainWindow::pickFolder(std::string_view caption,
+                                                            const std::filesystem::path& start) {
   platform::FolderPicker picker(this, platform::toQString(caption), fromPath(start));
   if (picker.exec() != QDialog::Accepted) return std::nullopt;
   return toPath(picker.chosenFolder());
 }
 
-void MainWindow::setStatusText(int panel, std::string_view text) { statusBar_->setText(panel, text); }
+void MainWindow::setStatusText(int panel, std::string_view text) {
+  statusBar_->setText(panel, text);
+}
 std::string MainWindow::statusText(int panel) const { return statusBar_->text(panel); }
 
 void MainWindow::setBusy(bool busy) {
@@ -801,7 +863,8 @@ void MainWindow::setRegionVisible(Region region, bool visible) {
     case Region::ColorPicker:
       if (visible) {
         // Over the search buttons, where the toolbar has room for it.
-        bgColor_->move(searchButton_->x(), (toolbar_->height() - bgColor_->sizeHint().height()) / 2);
+        bgColor_->move(searchButton_->x(),
+                       (toolbar_->height() - bgColor_->sizeHint().height()) / 2);
         bgColor_->raise();
       }
       bgColor_->setVisible(visible);
@@ -828,24 +891,31 @@ bool MainWindow::regionVisible(Region region) const {
   return false;
 }
 
-void MainWindow::setCaption(std::string_view caption) { setWindowTitle(platform::toDisplayString(caption)); }
+void MainWindow::setCaption(std::string_view caption) {
+  setWindowTitle(platform::toDisplayString(caption));
+}
 
 void MainWindow::setTabs(const std::vector<std::string>& captions, int current) {
   const QSignalBlocker quiet(tabBar_);
   const int count = static_cast<int>(captions.size());
   while (tabBar_->count() > count) tabBar_->removeTab(tabBar_->count() - 1);
   while (tabBar_->count() < count) tabBar_->addTab(QString());
-  for (int i = 0; i < count; ++i) tabBar_->setTabText(i, platform::toDisplayString(captions[static_cast<std::size_t>(i)]).replace('&', "&&"));
+  for (int i = 0; i < count; ++i)
+    tabBar_->setTabText(
+        i, platform::toDisplayString(captions[static_cast<std::size_t>(i)]).replace('&', "&&"));
   tabBar_->setCurrentIndex(current);
 }
 
-void MainWindow::setWindowMenu(const std::vector<std::string>& captions) { fillList("window.pages", captions); }
+void MainWindow::setWindowMenu(const std::vector<std::string>& captions) {
+  fillList("window.pages", captions);
+}
 
 // The mark is an icon beside the caption, which stays the file-name part.
 void MainWindow::setTabMarks(const std::vector<bool>& modified) {
   const QIcon mark(":/icons/modified.svg");
   for (int i = 0; i < tabBar_->count(); ++i) {
-    const bool on = static_cast<std::size_t>(i) < modified.size() && modified[static_cast<std::size_t>(i)];
+    const bool on =
+        static_cast<std::size_t>(i) < modified.size() && modified[static_cast<std::size_t>(i)];
     tabBar_->setTabIcon(i, on ? mark : QIcon());
     tabBar_->setTabToolTip(i, on ? QStringLiteral("Modified") : QString());
   }
@@ -856,7 +926,8 @@ void MainWindow::setWindowMenuMarks(const std::vector<bool>& modified) {
   const auto list = lists_.find("window.pages");
   if (list == lists_.end()) return;
   const std::vector<QAction*>& items = list->second.entries;
-  for (std::size_t i = 0; i < items.size(); ++i) items[i]->setIcon(i < modified.size() && modified[i] ? mark : QIcon());
+  for (std::size_t i = 0; i < items.size(); ++i)
+    items[i]->setIcon(i < modified.size() && modified[i] ? mark : QIcon());
 }
 
 void MainWindow::setBookmarkCaption(int slot, std::string_view caption) {
@@ -884,7 +955,9 @@ void MainWindow::setEditorBackground(platform::Color color) {
   gutter_->setColor(c);
 }
 
-void MainWindow::setEditorAltFont(const platform::FontInfo& info) { sourceEditor_->setAltFont(platform::toQFont(info)); }
+void MainWindow::setEditorAltFont(const platform::FontInfo& info) {
+  sourceEditor_->setAltFont(platform::toQFont(info));
+}
 
 std::optional<platform::FontInfo> MainWindow::chooseFont(const platform::FontInfo& current) {
   bool ok = false;
@@ -896,14 +969,19 @@ std::optional<platform::FontInfo> MainWindow::chooseFont(const platform::FontInf
 
 void MainWindow::showColorPicker(platform::Color current) { bgColor_->setColor(current); }
 
-void MainWindow::setRecentMenus(const std::vector<std::string>& files, const std::vector<std::string>& sessions) {
+void MainWindow::setRecentMenus(const std::vector<std::string>& files,
+                                const std::vector<std::string>& sessions) {
   fillList("recent.files", files);
   fillList("recent.sessions", sessions);
 }
 
-platform::WindowPlacement MainWindow::windowPlacement() const { return platform::placementOf(*this); }
+platform::WindowPlacement MainWindow::windowPlacement() const {
+  return platform::placementOf(*this);
+}
 
-void MainWindow::setWindowPlacement(const platform::WindowPlacement& p) { platform::applyPlacement(*this, p); }
+void MainWindow::setWindowPlacement(const platform::WindowPlacement& p) {
+  platform::applyPlacement(*this, p);
+}
 platform::ScreenRect MainWindow::screen() const { return platform::screenOf(*this); }
 void MainWindow::centreWindow() { platform::centreOnScreen(*this); }
 

@@ -9,20 +9,20 @@
 #include <string>
 #include <vector>
 
-#include "platform/command_registry.h"
-#include "platform/command_states.h"
-#include "platform/main_view.h"
 #include "app/qt_action_states.h"
+#include "app/workbench.h"
 #include "editor/qt_clipboard.h"
-#include "platform/posix_process_launcher.h"
-#include "platform/qt_main_thread.h"
-#include "platform/wine_automation.h"
 #include "editor/qt_printer_port.h"
 #include "pages/qt_load_view.h"
-#include "app/workbench.h"
+#include "platform/command_registry.h"
+#include "platform/command_states.h"
 #include "platform/file_association.h"
 #include "platform/keyboard_state.h"
+#include "platform/main_view.h"
+#include "platform/posix_process_launcher.h"
+#include "platform/qt_main_thread.h"
 #include "platform/ui.h"
+#include "platform/wine_automation.h"
 
 class QAction;
 class QFrame;
@@ -39,7 +39,7 @@ class BuildOutputWidget;
 namespace quillon::editor {
 class CodeMemoWidget;
 class CodeGutterWidget;
-}
+}  // namespace quillon::editor
 
 namespace quillon::language {
 class ColorComboWidget;
@@ -50,12 +50,12 @@ class ContextListWidget;
 class KeysDictDialog;
 class OutlineTreeWidget;
 class WordCheckWindow;
-}
+}  // namespace quillon::language
 
 namespace quillon::tools {
 class CharMapWindow;
 class FindReplaceDialog;
-}
+}  // namespace quillon::tools
 
 namespace quillon::app {
 
@@ -90,12 +90,14 @@ public:
   // Ui
   void showMessage(std::string_view text) override;
   Answer ask(std::string_view caption, std::string_view text, Buttons buttons) override;
-  Answer askAt(std::string_view caption, std::string_view text, Buttons buttons, int left, int top) override;
+  Answer askAt(std::string_view caption, std::string_view text, Buttons buttons, int left,
+               int top) override;
   std::optional<std::string> prompt(std::string_view caption, std::string_view question,
                                     std::string_view preset) override;
   std::vector<std::filesystem::path> openFiles(FileDialog& dialog) override;
   std::optional<std::filesystem::path> saveFile(const FileDialog& dialog) override;
-  std::optional<std::filesystem::path> pickFolder(std::string_view caption, const std::filesystem::path& start) override;
+  std::optional<std::filesystem::path> pickFolder(std::string_view caption,
+                                                  const std::filesystem::path& start) override;
   void setStatusText(int panel, std::string_view text) override;
   std::string statusText(int panel) const override;
   void setBusy(bool busy) override;
@@ -115,7 +117,8 @@ public:
   void setEditorAltFont(const platform::FontInfo& font) override;
   std::optional<platform::FontInfo> chooseFont(const platform::FontInfo& current) override;
   void showColorPicker(platform::Color current) override;
-  void setRecentMenus(const std::vector<std::string>& files, const std::vector<std::string>& sessions) override;
+  void setRecentMenus(const std::vector<std::string>& files,
+                      const std::vector<std::string>& sessions) override;
   platform::WindowPlacement windowPlacement() const override;
   void setWindowPlacement(const platform::WindowPlacement& placement) override;
   platform::ScreenRect screen() const override;
@@ -151,7 +154,8 @@ private:
   // The find dialog's own actions, which go on while a replace-all run holds the rest.
   void runTool(const Handler& run);
   void placeMainWindow();
-  Answer question(std::string_view caption, std::string_view text, Buttons buttons, std::optional<QPoint> at);
+  Answer question(std::string_view caption, std::string_view text, Buttons buttons,
+                  std::optional<QPoint> at);
   void buildTools();
   void buildMenus();
   void buildToolbar();

@@ -37,7 +37,8 @@ public:
   using platform::CommandStates::setEnabled;
 
   void resync() {
-    for (std::size_t i = 0; i < platform::kCommandCount; ++i) apply(static_cast<platform::Command>(i));
+    for (std::size_t i = 0; i < platform::kCommandCount; ++i)
+      apply(static_cast<platform::Command>(i));
   }
 
 private:

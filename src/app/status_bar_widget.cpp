@@ -28,7 +28,8 @@ QSize StatusBarWidget::sizeHint() const { return {300, kHeight}; }
 QRect StatusBarWidget::panelRect(int panel) const {
   int x = 0;
   for (int i = 0; i < panel && i < 4; ++i) x += kWidths[static_cast<std::size_t>(i)];
-  const int width = panel < 4 ? kWidths[static_cast<std::size_t>(panel)] : std::max(50, this->width() - x - kHeight);
+  const int width = panel < 4 ? kWidths[static_cast<std::size_t>(panel)]
+                              : std::max(50, this->width() - x - kHeight);
   return {x, kGap, width - kGap, height() - kGap};
 }
 
@@ -41,7 +42,8 @@ void StatusBarWidget::setText(int panel, std::string_view text) {
 }
 
 std::string StatusBarWidget::text(int panel) const {
-  return panel >= 0 && panel < kPanelCount ? texts_[static_cast<std::size_t>(panel)] : std::string();
+  return panel >= 0 && panel < kPanelCount ? texts_[static_cast<std::size_t>(panel)]
+                                           : std::string();
 }
 
 void StatusBarWidget::paintEvent(QPaintEvent*) {
@@ -65,7 +67,8 @@ void StatusBarWidget::paintEvent(QPaintEvent*) {
 }
 
 void StatusBarWidget::resizeEvent(QResizeEvent* event) {
-  if (auto* grip = findChild<QSizeGrip*>()) grip->move(width() - grip->width(), height() - grip->height());
+  if (auto* grip = findChild<QSizeGrip*>())
+    grip->move(width() - grip->width(), height() - grip->height());
   QWidget::resizeEvent(event);
 }
 

@@ -7,8 +7,8 @@
 namespace quillon::app {
 
 // The window's status bar: five sunken panels, 90, 35, 35 and 35 pixels wide with their texts
-// centred, and the message line taking the rest, its text from the left. Clicks report their x position so that the core decides what a
-// click on which panel means.
+// centred, and the message line taking the rest, its text from the left. Clicks report their x
+// position so that the core decides what a click on which panel means.
 class StatusBarWidget : public QWidget {
   Q_OBJECT
 

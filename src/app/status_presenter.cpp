@@ -16,7 +16,8 @@ bool blank(std::string_view line) { return platform::trim(line).empty(); }
 
 }  // namespace
 
-StatusPresenter::StatusPresenter(platform::Ui& ui, platform::MainView& view, platform::CommandStates& states, editor::CodeMemo& memo,
+StatusPresenter::StatusPresenter(platform::Ui& ui, platform::MainView& view,
+                                 platform::CommandStates& states, editor::CodeMemo& memo,
                                  const platform::KeyboardState& keyboard)
     : ui_(ui),
       view_(view),
@@ -30,13 +31,16 @@ void StatusPresenter::showLockKeys() {
   ui_.setStatusText(Panel::kNumPanel, keyboard_.numLock().value_or(false) ? "NUM" : "");
 }
 
-void StatusPresenter::showMode() { ui_.setStatusText(Panel::kModePanel, memo_.overwrite() ? "OVR" : "INS"); }
+void StatusPresenter::showMode() {
+  ui_.setStatusText(Panel::kModePanel, memo_.overwrite() ? "OVR" : "INS");
+}
 
 void StatusPresenter::showStartCaret() { ui_.setStatusText(Panel::kCaretPanel, "1:  1"); }
 
 void StatusPresenter::caretMoved() {
   if (openParenCount_ > 0) {
-    ui_.setStatusText(Panel::kMessagePanel, std::string(kOpenParen) + std::to_string(openParenCount_));
+    ui_.setStatusText(Panel::kMessagePanel,
+                      std::string(kOpenParen) + std::to_string(openParenCount_));
   } else if (openParenCount_ == 0 && ui_.statusText(Panel::kMessagePanel).starts_with(kOpenParen)) {
     ui_.setStatusText(Panel::kMessagePanel, "Parenthis OK....");
   } else if (!contextItems_.empty()) {
@@ -49,17 +53,19 @@ void StatusPresenter::caretMoved() {
   if (!mouseDown_) {
     updateCutCopy();
     const std::int64_t par = memo_.selPar();
-    if (par >= 0 && par < memo_.paragraphCount() && blank(memo_.paragraphText(par)) && !contextItems_.empty())
+    if (par >= 0 && par < memo_.paragraphCount() && blank(memo_.paragraphText(par)) &&
+        !contextItems_.empty())
       setContextItems({});
   }
 
-  ui_.setStatusText(Panel::kCaretPanel, std::to_string(memo_.selLine() + 1) + ":" + std::to_string(memo_.selCol() + 1));
+  ui_.setStatusText(Panel::kCaretPanel,
+                    std::to_string(memo_.selLine() + 1) + ":" + std::to_string(memo_.selCol() + 1));
 }
 
 void StatusPresenter::mouseReleased() {
   mouseDown_ = false;
-  ui_.setStatusText(Panel::kCaretPanel,
-                    std::to_string(memo_.selLine() + 1) + " :  " + std::to_string(memo_.selCol() + 1));
+  ui_.setStatusText(Panel::kCaretPanel, std::to_string(memo_.selLine() + 1) + " :  " +
+                                            std::to_string(memo_.selCol() + 1));
   updateCutCopy();
 }
 

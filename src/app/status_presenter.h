@@ -2,11 +2,11 @@
 #include <string>
 #include <vector>
 
-#include "platform/command_states.h"
-#include "platform/main_view.h"
 #include "editor/code_memo.h"
 #include "language/context_list.h"
+#include "platform/command_states.h"
 #include "platform/keyboard_state.h"
+#include "platform/main_view.h"
 #include "platform/ui.h"
 
 namespace quillon::app {
@@ -20,8 +20,8 @@ public:
   static constexpr int kModeClickFirst = 92;
   static constexpr int kModeClickLast = 124;
 
-  StatusPresenter(platform::Ui& ui, platform::MainView& view, platform::CommandStates& states, editor::CodeMemo& memo,
-                  const platform::KeyboardState& keyboard);
+  StatusPresenter(platform::Ui& ui, platform::MainView& view, platform::CommandStates& states,
+                  editor::CodeMemo& memo, const platform::KeyboardState& keyboard);
 
   void showLockKeys();
   void showMode();

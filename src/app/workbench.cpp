@@ -3,17 +3,17 @@
 #include <algorithm>
 #include <system_error>
 
-#include "pages/pdf_target.h"
 #include "build/build_rows.h"
 #include "editor/editor_rows.h"
 #include "language/language_rows.h"
 #include "pages/page_rows.h"
+#include "pages/pdf_target.h"
 #include "platform/xdg_help_viewer.h"
-#include "settings/option_rows.h"
-#include "tools/tool_rows.h"
 #include "settings/editor_profiles.h"
+#include "settings/option_rows.h"
 #include "settings/session_store.h"
 #include "settings/stored_options.h"
+#include "tools/tool_rows.h"
 
 namespace quillon::app {
 
@@ -28,11 +28,12 @@ Workbench::Workbench(Ports ports)
       options_(ports.ui, ports.view, ports.states, sourceEditor_),
       status_(ports.ui, ports.view, ports.states, sourceEditor_, ports.keyboard),
       editing_(ports.ui, sourceEditor_, gutter_),
-      documents_({ports.ui, ports.view, ports.states, sourceEditor_, errorView_, pageBookmarks_, windowList_}),
+      documents_({ports.ui, ports.view, ports.states, sourceEditor_, errorView_, pageBookmarks_,
+                  windowList_}),
       runner_(ports.launcher, ports.mainThread),
       errorPanel_({ports.ui, ports.view, ports.states, sourceEditor_, errorView_, documents_}),
-      build_({ports.ui, ports.view, ports.states, sourceEditor_, documents_, options_, errorPanel_, runner_, ports.clock,
-              ports.automation}),
+      build_({ports.ui, ports.view, ports.states, sourceEditor_, documents_, options_, errorPanel_,
+              runner_, ports.clock, ports.automation}),
       project_({ports.ui, ports.states, sourceEditor_, documents_, pageBookmarks_, errorPanel_}),
       insertFile_({ports.ui, sourceEditor_, documents_}),
       outline_({ports.ui, ports.view, ports.states, sourceEditor_,
@@ -46,12 +47,13 @@ Workbench::Workbench(Ports ports)
                   [this] {
                     std::vector<std::string> texts;
                     for (int i = 0; i < documents_.tabCount(); ++i)
-                      texts.push_back(i == documents_.currentTab() ? sourceEditor_.text() : documents_.page(i).text);
+                      texts.push_back(i == documents_.currentTab() ? sourceEditor_.text()
+                                                                   : documents_.page(i).text);
                     return texts;
                   }}),
       wordCheckClipboard_(wordCheck_.workCopy(), &ports.clipboard),
-      help_({ports.ui, [this] { return helpViewer_.get(); }, [this] { return build_.mapBasicFolder(); },
-             [this] { return programFile_; },
+      help_({ports.ui, [this] { return helpViewer_.get(); },
+             [this] { return build_.mapBasicFolder(); }, [this] { return programFile_; },
              [this](const std::filesystem::path& name) {
                return settings_ ? settings_->files().findShared(name) : std::filesystem::path();
              }}),
@@ -65,44 +67,53 @@ Workbench::Workbench(Ports ports)
   highlighting_.setApplyStartStopKeys(false);
   options_.attachHighlighting(highlighting_, numbers_);
 
-  links_.push_back(editing_.captionsChanged.listen(
-      [this](int slot) { view_.setBookmarkCaption(slot, editing_.captions()[static_cast<std::size_t>(slot)]); }));
+  links_.push_back(editing_.captionsChanged.listen([this](int slot) {
+    view_.setBookmarkCaption(slot, editing_.captions()[static_cast<std::size_t>(slot)]);
+  }));
   links_.push_back(editing_.nextPageAsked.listen([this] { documents_.nextPage(); }));
   links_.push_back(editing_.previousPageAsked.listen([this] { documents_.previousPage(); }));
   links_.push_back(editing_.windowListAsked.listen([this] { documents_.refreshWindowList(); }));
   links_.push_back(editing_.insertModeToggled.listen([this] { status_.toggleMode(); }));
-  links_.push_back(editing_.parenthesisCountChanged.listen([this](int count) { status_.setOpenParenCount(count); }));
+  links_.push_back(editing_.parenthesisCountChanged.listen(
+      [this](int count) { status_.setOpenParenCount(count); }));
   links_.push_back(editing_.buildKeyReleased.listen([this](bool ctrl) { build_.buildKey(ctrl); }));
   links_.push_back(editing_.searchAgainAsked.listen([this] { findReplace_.next(); }));
   links_.push_back(documents_.filesLoaded.listen([this] { highlighting_.reApplyKeywords(); }));
   links_.push_back(documents_.pageAdded.listen([this] { editing_.resetParenthesisCount(); }));
   errorPanel_.mapBasicFolder = [this] { return build_.mapBasicFolder(); };
 
-  editor::registerEditorRows(commands_, {sourceEditor_, sourceClipboard_, view_, states_, memoPrinter_,
-                                         [this] { return documents_.currentFile(); }});
+  editor::registerEditorRows(commands_,
+                             {sourceEditor_, sourceClipboard_, view_, states_, memoPrinter_,
+                              [this] { return documents_.currentFile(); }});
   pages::registerPageRows(commands_, documents_, recent_);
   settings::registerOptionRows(commands_, options_);
-  build::registerBuildRows(commands_, {build_, errorPanel_, project_, insertFile_, [this](bool forward) {
-                                         return code_.navigator().walkReferences(forward);
-                                       }});
-  language::registerLanguageRows(commands_, {outline_, contextList_, help_, wordCheck_, view_, code_.navigator()});
+  build::registerBuildRows(
+      commands_, {build_, errorPanel_, project_, insertFile_,
+                  [this](bool forward) { return code_.navigator().walkReferences(forward); }});
+  language::registerLanguageRows(
+      commands_, {outline_, contextList_, help_, wordCheck_, view_, code_.navigator()});
   tools::registerToolRows(commands_, {editing_, findReplace_, charMap_});
   registerOwnRows();
-  errorPanel_.resolveInclude = [this](const std::string& name, const std::filesystem::path& folder) {
+  errorPanel_.resolveInclude = [this](const std::string& name,
+                                      const std::filesystem::path& folder) {
     return code_.keeper().resolveInclude(name, folder);
   };
 
   // Pages of code without a name or number are hard to use in a pile of paper.
   memoPrinter_.setFooter("Page {p}");
-  memoPrinter_.choosePrintFile = [this] { return pages::askPdfFile(ui_, documents_.currentFile(), programFolder_); };
-  memoPrinter_.onPrintedToFile = [this](const std::string& file) { pages::reportPdfPrinted(ui_, file); };
+  memoPrinter_.choosePrintFile = [this] {
+    return pages::askPdfFile(ui_, documents_.currentFile(), programFolder_);
+  };
+  memoPrinter_.onPrintedToFile = [this](const std::string& file) {
+    pages::reportPdfPrinted(ui_, file);
+  };
   memoPrinter_.onProgress = [this](editor::CodeMemoPrinter& printer) {
     if (!printerPort_.showProgress(printer.currentPage(), printer.pageCount())) printer.abort();
   };
 }
 
-void Workbench::start(const std::filesystem::path& programFile, const std::vector<std::string>& arguments,
-                      Surroundings surroundings) {
+void Workbench::start(const std::filesystem::path& programFile,
+                      const std::vector<std::string>& arguments, Surroundings surroundings) {
   std::error_code ec;
   std::filesystem::path program = std::filesystem::absolute(programFile, ec);
   if (ec) program = programFile;
@@ -113,10 +124,13 @@ void Workbench::start(const std::filesystem::path& programFile, const std::vecto
   const platform::Environment environment = surroundings.environment;
   helpViewer_ = std::make_unique<platform::XdgHelpViewer>(environment, launcher_);
 
-  for (platform::Command c : {platform::Command::bSave, platform::Command::bCompile, platform::Command::Compile1, platform::Command::bLink, platform::Command::Link1,
-                    platform::Command::bUndo, platform::Command::Undo1, platform::Command::bRedo, platform::Command::Redo1, platform::Command::bCut, platform::Command::Cut1,
-                    platform::Command::bCopy, platform::Command::Copy1, platform::Command::bAgain, platform::Command::FindNext1, platform::Command::Revert1,
-                    platform::Command::bPreview, platform::Command::bPrint})
+  for (platform::Command c :
+       {platform::Command::bSave, platform::Command::bCompile, platform::Command::Compile1,
+        platform::Command::bLink, platform::Command::Link1, platform::Command::bUndo,
+        platform::Command::Undo1, platform::Command::bRedo, platform::Command::Redo1,
+        platform::Command::bCut, platform::Command::Cut1, platform::Command::bCopy,
+        platform::Command::Copy1, platform::Command::bAgain, platform::Command::FindNext1,
+        platform::Command::Revert1, platform::Command::bPreview, platform::Command::bPrint})
     states_.setEnabled(c, false);
   states_.setChecked(platform::Command::bError, platform::Command::ShowErrors1, false);
   options_.initialize();
@@ -135,8 +149,9 @@ void Workbench::start(const std::filesystem::path& programFile, const std::vecto
   project_.setEnvironment(environment);
   code_.setSurroundings(environment, [this] { return build_.mapBasicFolder(); });
   step([&] {
-    keysDict_.setSurroundings(settings_ ? &settings_->values() : nullptr,
-                              settings_ ? settings_->files() : settings::ProgramFiles(program, environment));
+    keysDict_.setSurroundings(
+        settings_ ? &settings_->values() : nullptr,
+        settings_ ? settings_->files() : settings::ProgramFiles(program, environment));
     keysDict_.startUp();
   });
   step([&] {
@@ -152,7 +167,8 @@ void Workbench::start(const std::filesystem::path& programFile, const std::vecto
   });
   step([&] {
     documents_.setCommandLineFile(arguments.empty() ? std::string() : arguments.front());
-    if (!documents_.commandLineFile().empty()) documents_.open(pages::DocumentCommands::Opener::Dialog);
+    if (!documents_.commandLineFile().empty())
+      documents_.open(pages::DocumentCommands::Opener::Dialog);
   });
   step([&] {
     if (!associations_) return;
@@ -169,7 +185,8 @@ void Workbench::start(const std::filesystem::path& programFile, const std::vecto
 }
 
 void Workbench::readSettings(const std::filesystem::path& program, Surroundings& surroundings) {
-  settings_ = std::make_unique<settings::Settings>(ui_, program, surroundings.environment, surroundings.folderLookup);
+  settings_ = std::make_unique<settings::Settings>(ui_, program, surroundings.environment,
+                                                   surroundings.folderLookup);
   const settings::SettingsValues& v = settings_->read();
   if (settings_->firstRun()) view_.centreWindow();
   placements_.read(settings_->file(), view_.screen());
@@ -178,7 +195,8 @@ void Workbench::readSettings(const std::filesystem::path& program, Surroundings&
   settings::applyStoredOptions(settings_->file(), storedOptions(), ui_);
 
   const settings::IniSectionStore files(settings_->file(), std::string(settings::kMruListSection));
-  const settings::IniSectionStore sessions(settings_->file(), std::string(settings::kLastSessionSection));
+  const settings::IniSectionStore sessions(settings_->file(),
+                                           std::string(settings::kLastSessionSection));
   recent_.files().load(files);
   recent_.sessions().load(sessions);
   findReplace_.setHistories(v.findHistory, v.replaceHistory);
@@ -208,8 +226,8 @@ bool Workbench::closeQuery() {
   }
   // No compiler is left behind: it is stopped, and waited for, before the window goes.
   if (build_.waiting()) {
-    if (ui_.ask("Confirm", "A build is running. Stop the build and exit?", platform::Ui::Buttons::YesNo) !=
-        platform::Ui::Answer::Yes)
+    if (ui_.ask("Confirm", "A build is running. Stop the build and exit?",
+                platform::Ui::Buttons::YesNo) != platform::Ui::Answer::Yes)
       return false;
     build_.stopBuildNow();
   }
@@ -217,8 +235,8 @@ bool Workbench::closeQuery() {
   if (settings_ && documents_.tabCaptions().front() != pages::DocumentCommands::kUntitled) {
     std::vector<std::string> files;
     for (int i = 0; i < documents_.tabCount(); ++i) files.push_back(documents_.page(i).fileName);
-    settings::writeSession(settings_->file(), recent_.sessions(), files, documents_.currentTab(), sourceEditor_.topLine(),
-                 sourceEditor_.selStart());
+    settings::writeSession(settings_->file(), recent_.sessions(), files, documents_.currentTab(),
+                           sourceEditor_.topLine(), sourceEditor_.selStart());
     recent_.refreshMenus();
   }
   ui_.processPendingMessages();
@@ -235,15 +253,19 @@ bool Workbench::closeQuery() {
 
 // The rows of the commands that are still the root's own.
 void Workbench::registerOwnRows() {
-  commands_.add({.id = "options.defaultEditor", .caption = "Set as Defaut [*.MB] Editor",
-                 .run = [this] { toggleDefaultEditor(); }, .state = platform::Command::DefaultEditor1,
+  commands_.add({.id = "options.defaultEditor",
+                 .caption = "Set as Defaut [*.MB] Editor",
+                 .run = [this] { toggleDefaultEditor(); },
+                 .state = platform::Command::DefaultEditor1,
                  .checkable = true});
 }
 
 void Workbench::toggleDefaultEditor() {
   if (!association_) return;
-  const std::filesystem::path mapBasic = settings_ ? settings_->values().mapBasicFolder : std::filesystem::path();
-  const std::optional<std::string> error = association_->toggleDefaultEditor(programFile_, mapBasic);
+  const std::filesystem::path mapBasic =
+      settings_ ? settings_->values().mapBasicFolder : std::filesystem::path();
+  const std::optional<std::string> error =
+      association_->toggleDefaultEditor(programFile_, mapBasic);
   states_.setChecked(platform::Command::DefaultEditor1, association_->checked());
   if (error) ui_.showMessage(*error);
 }
@@ -262,7 +284,8 @@ bool Workbench::editorKeyPressed(tools::EditorKey key, editor::KeyModifiers mods
 }
 
 bool Workbench::editorKeyReleased(tools::EditorKey key, editor::KeyModifiers mods) {
-  return editing_.keyReleased(key, mods) || contextList_.keyReleased(key.named, key.character, mods);
+  return editing_.keyReleased(key, mods) ||
+         contextList_.keyReleased(key.named, key.character, mods);
 }
 
 void Workbench::anotherCopyStarted() {

@@ -1,35 +1,17 @@
 #pragma once
 #include <filesystem>
 #include <functional>
-#include <optional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "app/status_presenter.h"
 #include "build/build_commands.h"
 #include "build/error_panel.h"
 #include "build/insert_file.h"
-#include "build/project_commands.h"
 #include "build/proc_runner.h"
-#include "platform/automation.h"
-#include "platform/command_registry.h"
-#include "platform/clock.h"
-#include "platform/command_states.h"
-#include "platform/main_thread.h"
-#include "platform/process_launcher.h"
-#include "pages/document_commands.h"
-#include "language/outline_commands.h"
-#include "tools/char_map.h"
-#include "tools/editing_commands.h"
-#include "tools/find_replace.h"
-#include "platform/main_view.h"
-#include "platform/file_association.h"
-#include "settings/option_commands.h"
-#include "settings/session_shelf.h"
-#include "settings/settings.h"
-#include "settings/stored_options.h"
-#include "settings/window_placements.h"
-#include "app/status_presenter.h"
+#include "build/project_commands.h"
 #include "editor/code_gutter.h"
 #include "editor/code_memo.h"
 #include "editor/code_memo_printer.h"
@@ -39,17 +21,35 @@
 #include "language/code_intelligence.h"
 #include "language/context_list.h"
 #include "language/help_commands.h"
-#include "language/word_check_commands.h"
 #include "language/keys_dict_commands.h"
+#include "language/outline_commands.h"
+#include "language/word_check_commands.h"
 #include "language/word_lists.h"
+#include "pages/document_commands.h"
 #include "pages/recent_commands.h"
 #include "pages/recent_list.h"
+#include "platform/automation.h"
 #include "platform/clipboard.h"
+#include "platform/clock.h"
+#include "platform/command_registry.h"
+#include "platform/command_states.h"
 #include "platform/environment.h"
+#include "platform/file_association.h"
 #include "platform/file_identity.h"
 #include "platform/help_viewer.h"
 #include "platform/keyboard_state.h"
+#include "platform/main_thread.h"
+#include "platform/main_view.h"
+#include "platform/process_launcher.h"
 #include "platform/ui.h"
+#include "settings/option_commands.h"
+#include "settings/session_shelf.h"
+#include "settings/settings.h"
+#include "settings/stored_options.h"
+#include "settings/window_placements.h"
+#include "tools/char_map.h"
+#include "tools/editing_commands.h"
+#include "tools/find_replace.h"
 
 namespace quillon::app {
 
@@ -79,8 +79,9 @@ public:
   // at temporary folders.
   struct Surroundings {
     platform::Environment environment;
-    settings::ProgramFolderLookup folderLookup;          // empty: the Wine registry of `environment`
-    platform::AssociationStore* associations = nullptr;  // empty: no opener is known, nothing is written
+    settings::ProgramFolderLookup folderLookup;  // empty: the Wine registry of `environment`
+    platform::AssociationStore* associations =
+        nullptr;  // empty: no opener is known, nothing is written
   };
 
   // `programFile` is the program's own path; `arguments` are the command-line arguments
@@ -156,13 +157,16 @@ private:
   // The page table's view of the bookmarks, kept by the editing commands.
   class PageBookmarks final : public pages::BookmarkKeeper {
   public:
-    PageBookmarks(tools::EditingCommands& editing, editor::CodeGutter& gutter) : editing_(editing), gutter_(gutter) {}
+    PageBookmarks(tools::EditingCommands& editing, editor::CodeGutter& gutter)
+        : editing_(editing), gutter_(gutter) {}
     void clearAllBookmarks() override {
       editing_.clearAllBookmarks();
       gutter_.setErrorMarks({});
     }
     std::vector<editor::ErrorMark> errorMarks() const override { return gutter_.errorMarks(); }
-    void setErrorMarks(const std::vector<editor::ErrorMark>& marks) override { gutter_.setErrorMarks(marks); }
+    void setErrorMarks(const std::vector<editor::ErrorMark>& marks) override {
+      gutter_.setErrorMarks(marks);
+    }
     pages::Page::Captions bookmarkCaptions() const override { return editing_.captions(); }
     void setBookmarkCaptions(const pages::Page::Captions& c) override { editing_.setCaptions(c); }
     void restoreBookmarks() override { editing_.restoreBookmarks(); }

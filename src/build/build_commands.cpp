@@ -49,7 +49,8 @@ std::optional<std::string> projectValue(editor::CodeMemo& memo, Accept wanted) {
     const std::string folded = platform::asciiLowered(line);
     if (!wanted(folded)) continue;
     const std::size_t eq = line.find('=');
-    return std::string(eq == std::string_view::npos ? std::string_view() : platform::trim(line.substr(eq + 1)));
+    return std::string(eq == std::string_view::npos ? std::string_view()
+                                                    : platform::trim(line.substr(eq + 1)));
   }
   return std::nullopt;
 }
@@ -96,7 +97,8 @@ BuildCommands::BuildCommands(Parts parts)
       clock_(parts.clock),
       automation_(parts.automation) {}
 
-void BuildCommands::setSurroundings(settings::SettingsValues* values, platform::Environment environment) {
+void BuildCommands::setSurroundings(settings::SettingsValues* values,
+                                    platform::Environment environment) {
   settings_ = values;
   environment_ = std::move(environment);
 }
@@ -114,16 +116,22 @@ bool BuildCommands::pageIsBlank() const {
 std::string BuildCommands::currentCaption() const {
   const auto& tabs = documents_.tabCaptions();
   const int i = documents_.currentTab();
-  return i >= 0 && i < static_cast<int>(tabs.size()) ? tabs[static_cast<std::size_t>(i)] : std::string();
+  return i >= 0 && i < static_cast<int>(tabs.size()) ? tabs[static_cast<std::size_t>(i)]
+                                                     : std::string();
 }
 
 fs::path BuildCommands::localFolder(const fs::path& folder) const {
-  const platform::WineRegistry drives = platform::WineRegistry::fromText({}, {}, environment_.winePrefixFolder());
+  const platform::WineRegistry drives =
+      platform::WineRegistry::fromText({}, {}, environment_.winePrefixFolder());
   return ProjectPaths::localFolder(folder, drives);
 }
 
-fs::path BuildCommands::mapBasicFolder() const { return settings_ ? localFolder(settings_->mapBasicFolder) : fs::path(); }
-fs::path BuildCommands::mapInfoFolder() const { return settings_ ? localFolder(settings_->mapInfoFolder) : fs::path(); }
+fs::path BuildCommands::mapBasicFolder() const {
+  return settings_ ? localFolder(settings_->mapBasicFolder) : fs::path();
+}
+fs::path BuildCommands::mapInfoFolder() const {
+  return settings_ ? localFolder(settings_->mapInfoFolder) : fs::path();
+}
 
 // A page without a file gets Save As first; one that still has none cannot be built.
 bool BuildCommands::savedUnderAName(const char* mustSaveText) {
@@ -142,8 +150,8 @@ bool BuildCommands::saveFirst() {
     saveFailed_ = !documents_.save();
     return !saveFailed_;
   }
-  const Answer answer =
-      ui_.ask("Confirm", "Save \"" + currentCaption() + "\" First?", platform::Ui::Buttons::YesNoCancel);
+  const Answer answer = ui_.ask("Confirm", "Save \"" + currentCaption() + "\" First?",
+                                platform::Ui::Buttons::YesNoCancel);
   lastSaveAnswer_ = answer;
   if (answer == Answer::Cancel) return false;
   if (answer != Answer::Yes) return true;
@@ -169,14 +177,16 @@ std::optional<fs::path> BuildCommands::locateCompiler(Kind kind) {
   };
   // A cancelled picker ends the command; panel 4 says why nothing happened.
   auto cancelled = [this](const std::string& text) {
-    ui_.setStatusText(platform::Ui::kMessagePanel, text + ": choose it in Options > Program Folders...");
+    ui_.setStatusText(platform::Ui::kMessagePanel,
+                      text + ": choose it in Options > Program Folders...");
     return std::nullopt;
   };
   if (folder.empty()) {
     const std::optional<fs::path> picked = pickMapBasicFolder();
     if (!picked) return cancelled("No MapBasic folder is set");
     if (picked->empty()) {
-      ui_.showMessage(kind == Kind::Compile ? "[1]: No Path to MapBasic" : "[2]: No Path to MapBasic");
+      ui_.showMessage(kind == Kind::Compile ? "[1]: No Path to MapBasic"
+                                            : "[2]: No Path to MapBasic");
       return std::nullopt;
     }
     keep(*picked);
@@ -254,8 +264,8 @@ bool BuildCommands::waitForCompiler(platform::ChildProcess* child) {
   return !abandoned_;
 }
 
-bool BuildCommands::runCompiler(const fs::path& exe, const std::string& parameters, const fs::path& folder,
-                                const std::string& runningText) {
+bool BuildCommands::runCompiler(const fs::path& exe, const std::string& parameters,
+                                const fs::path& folder, const std::string& runningText) {
   setMessage(runningText);
   ui_.processPendingMessages();
 
@@ -304,7 +314,8 @@ bool BuildCommands::runCompiler(const fs::path& exe, const std::string& paramete
 
   report_ = BuildReport();
   report_.folder = folder;
-  std::vector<std::string> arguments = child ? child->commandArguments() : std::vector<std::string>();
+  std::vector<std::string> arguments =
+      child ? child->commandArguments() : std::vector<std::string>();
   if (arguments.empty()) {
     arguments = WindowsCommandLine::split(parameters);
     arguments.insert(arguments.begin(), exe.string());
@@ -335,8 +346,8 @@ void BuildCommands::finishReport(BuildReport::Result result, const fs::path& err
   report_.errorFile = errorFile;
   if (reportReady) reportReady(report_);
   const bool crashed = result == BuildReport::Result::NotStarted ||
-                       (result != BuildReport::Result::Stopped && errorFile.empty() && report_.exitCode &&
-                        *report_.exitCode != 0);
+                       (result != BuildReport::Result::Stopped && errorFile.empty() &&
+                        report_.exitCode && *report_.exitCode != 0);
   if (crashed) {
     // Neither toggle shows its page now.
     states_.setChecked(Command::ShowErrors1, Command::bError, false);
@@ -352,12 +363,15 @@ void BuildCommands::reportStopped(const std::string& name, const std::vector<fs:
   finishReport(BuildReport::Result::Stopped);
 }
 
-void BuildCommands::showOutput() { view_.showBottomPanel(platform::MainView::BottomPage::BuildOutput); }
+void BuildCommands::showOutput() {
+  view_.showBottomPanel(platform::MainView::BottomPage::BuildOutput);
+}
 
 void BuildCommands::stopBuild() {
   if (!waiting_ || stopAt_) return;
   stopAt_ = clock_.now();
-  if (const auto& child = runner_.lastChild()) child->signalEnd(platform::ChildProcess::EndSignal::Terminate);
+  if (const auto& child = runner_.lastChild())
+    child->signalEnd(platform::ChildProcess::EndSignal::Terminate);
 }
 
 void BuildCommands::stopBuildNow() {
@@ -366,7 +380,8 @@ void BuildCommands::stopBuildNow() {
   using End = platform::ChildProcess::EndSignal;
   const std::shared_ptr<platform::ChildProcess> child = runner_.lastChild();
   if (!child) return;
-  while (child->signalEnd(End::Probe) && clock_.now() < *stopAt_ + kStopGrace) clock_.sleepFor(kPollInterval);
+  while (child->signalEnd(End::Probe) && clock_.now() < *stopAt_ + kStopGrace)
+    clock_.sleepFor(kPollInterval);
   if (child->signalEnd(End::Probe)) child->signalEnd(End::Kill);
   killed_ = true;
   // The kill is certain; the leader is reaped so that no zombie is left either.
@@ -390,7 +405,8 @@ void BuildCommands::showErrors(const std::string& text, const fs::path& errorFil
 bool BuildCommands::pageBuildable(Kind kind) {
   const bool compiling = kind == Kind::Compile;
   if (waiting_ || pageIsBlank()) return false;
-  if (!savedUnderAName(compiling ? "File Must Be Saved Before Compiling...." : "File Must Be Saved Before Linking...."))
+  if (!savedUnderAName(compiling ? "File Must Be Saved Before Compiling...."
+                                 : "File Must Be Saved Before Linking...."))
     return false;
   const std::string ext = documents_.currentExt();
   if (platform::asciiLowered(ext) == (compiling ? "mb" : "mbp")) return true;
@@ -416,9 +432,11 @@ void BuildCommands::compile() {
   guard.setDisplayOnly();
   guard.setBusy();
   const std::string name = file.filename().string();
-  if (!runCompiler(*exe, " -D " + WindowsCommandLine::quote(file.string()), file.parent_path(), "COMPILING: " + name)) {
+  if (!runCompiler(*exe, " -D " + WindowsCommandLine::quote(file.string()), file.parent_path(),
+                   "COMPILING: " + name)) {
     if (report_.result == BuildReport::Result::Stopped)
-      reportStopped(name, {withExtension(file, ".mbx"), withExtension(file, ".mbo"), withExtension(file, ".err")});
+      reportStopped(name, {withExtension(file, ".mbx"), withExtension(file, ".mbo"),
+                           withExtension(file, ".err")});
     return;
   }
 
@@ -454,17 +472,20 @@ void BuildCommands::link() {
   const std::optional<fs::path> exe = locateCompiler(Kind::Link);
   if (!exe) return;
   hideErrors();
-  const std::optional<std::string> application = projectValue(sourceEditor_, [](const std::string& line) {
-    return line.find("application") != std::string::npos && line.find('=') != std::string::npos &&
-           line.find(".mbx") != std::string::npos;
-  });
+  const std::optional<std::string> application =
+      projectValue(sourceEditor_, [](const std::string& line) {
+        return line.find("application") != std::string::npos &&
+               line.find('=') != std::string::npos && line.find(".mbx") != std::string::npos;
+      });
   if (!application) {
     ui_.showMessage("Error Locating \"Application=\" In Code");
     return;
   }
-  const platform::WineRegistry drives = platform::WineRegistry::fromText({}, {}, environment_.winePrefixFolder());
+  const platform::WineRegistry drives =
+      platform::WineRegistry::fromText({}, {}, environment_.winePrefixFolder());
   const fs::path target = ProjectPaths(project, drives).resolve(*application);
-  for (const fs::path& stale : {withExtension(target, ".mbx"), withExtension(target, ".err"), withExtension(project, ".err")})
+  for (const fs::path& stale : {withExtension(target, ".mbx"), withExtension(target, ".err"),
+                                withExtension(project, ".err")})
     if (!removeStale(stale)) return;
   marker_.clear(project.string());
 
@@ -511,8 +532,10 @@ void BuildCommands::run() {
   if (sourceEditor_.modified()) {
     lastSaveAnswer_.reset();
     saveFailed_ = false;
-    if (ext == "mb") compile();
-    else if (ext == "mbp") link();
+    if (ext == "mb")
+      compile();
+    else if (ext == "mbp")
+      link();
     if (lastSaveAnswer_ == Answer::Cancel) {
       setMessage("User Canceled Required Save.....");
       return;
@@ -522,11 +545,12 @@ void BuildCommands::run() {
 
   const fs::path file = absolute(documents_.currentFile());
   const std::string caption = currentCaption();
-  const platform::WineRegistry drives = platform::WineRegistry::fromText({}, {}, environment_.winePrefixFolder());
+  const platform::WineRegistry drives =
+      platform::WineRegistry::fromText({}, {}, environment_.winePrefixFolder());
   fs::path application;
   if (ext == "mbp") {
-    const std::optional<std::string> value =
-        projectValue(sourceEditor_, [](const std::string& line) { return line.starts_with("application"); });
+    const std::optional<std::string> value = projectValue(
+        sourceEditor_, [](const std::string& line) { return line.starts_with("application"); });
     if (value && value->empty()) setMessage("Project *Application=* Not Specified");
     if (value && !value->empty()) application = ProjectPaths(file, drives).resolve(*value);
     if (application.empty()) {
@@ -549,9 +573,12 @@ void BuildCommands::run() {
   const std::optional<fs::path> found = existing(application);
   if (!found) {
     const std::string captionExt = platform::asciiLowered(fs::path(caption).extension().string());
-    if (captionExt == ".mbp") ui_.showMessage("Please Link \"" + caption + "\" First");
-    else if (captionExt == ".mb") ui_.showMessage("Please Compile \"" + caption + "\" First");
-    else ui_.showMessage("Not A Runnable File \"" + caption + "\"");
+    if (captionExt == ".mbp")
+      ui_.showMessage("Please Link \"" + caption + "\" First");
+    else if (captionExt == ".mb")
+      ui_.showMessage("Please Compile \"" + caption + "\" First");
+    else
+      ui_.showMessage("Not A Runnable File \"" + caption + "\"");
     return;
   }
 
@@ -599,8 +626,10 @@ void BuildCommands::buildKey(bool ctrl) {
     return;
   }
   const std::string ext = documents_.currentExt();
-  if (ext == "mb" && states_.enabled(Command::bCompile)) compile();
-  else if (ext == "mbp" && states_.enabled(Command::bLink)) link();
+  if (ext == "mb" && states_.enabled(Command::bCompile))
+    compile();
+  else if (ext == "mbp" && states_.enabled(Command::bLink))
+    link();
   if (errorPanel_.viewIsEmpty()) run();
 }
 

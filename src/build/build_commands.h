@@ -33,11 +33,11 @@ struct BuildReport {
     Stopped,     // Stop Build ended it
   };
   Result result = Result::None;
-  std::string commandLine;          // as the child received it, each argument quoted as Windows would
-  std::filesystem::path folder;     // the child's working folder
-  std::string output;               // what it printed (standard output and error together)
-  std::uint64_t droppedBytes = 0;   // printed beyond the kept limit
-  std::optional<int> exitCode;      // 128 + N after signal N
+  std::string commandLine;       // as the child received it, each argument quoted as Windows would
+  std::filesystem::path folder;  // the child's working folder
+  std::string output;            // what it printed (standard output and error together)
+  std::uint64_t droppedBytes = 0;  // printed beyond the kept limit
+  std::optional<int> exitCode;     // 128 + N after signal N
   std::chrono::milliseconds elapsed{0};
   std::filesystem::path errorFile;  // when Failed
 };
@@ -65,7 +65,8 @@ public:
 
   // The compiler ended and left neither an output nor an error file.
   static constexpr const char* kNoOutput = "NO OUTPUT FROM COMPILER: ";
-  static constexpr const char* kLocateCaption = "Locate MapBasic Folder [DOUBLE CLICK TO SELECT]....";
+  static constexpr const char* kLocateCaption =
+      "Locate MapBasic Folder [DOUBLE CLICK TO SELECT]....";
   // The pause after starting the compiler, at its longest, and its slices.
   static constexpr std::chrono::milliseconds kStartPause{5000};
   static constexpr std::chrono::milliseconds kPauseSlice{50};

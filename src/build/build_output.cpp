@@ -17,7 +17,8 @@ std::size_t utf8Length(std::string_view s, std::size_t i) {
   for (std::size_t k = 1; k < n; ++k)
     if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return 0;
   const auto c1 = static_cast<unsigned char>(s[i + 1]);
-  if ((c == 0xE0 && c1 < 0xA0) || (c == 0xED && c1 >= 0xA0) || (c == 0xF0 && c1 < 0x90) || (c == 0xF4 && c1 >= 0x90))
+  if ((c == 0xE0 && c1 < 0xA0) || (c == 0xED && c1 >= 0xA0) || (c == 0xF0 && c1 < 0x90) ||
+      (c == 0xF4 && c1 >= 0x90))
     return 0;  // overlong forms and surrogates
   return n;
 }
@@ -30,9 +31,12 @@ std::string cleaned(std::string_view line) {
   for (std::size_t i = 0; i < line.size();) {
     const auto c = static_cast<unsigned char>(line[i]);
     if (c < 0x80) {
-      if (c < 0x20 && c != '\t') out += kReplacement;
-      else if (c == 0x7F) out += kReplacement;
-      else out += static_cast<char>(c);
+      if (c < 0x20 && c != '\t')
+        out += kReplacement;
+      else if (c == 0x7F)
+        out += kReplacement;
+      else
+        out += static_cast<char>(c);
       ++i;
     } else if (const std::size_t n = utf8Length(line, i)) {
       out.append(line.substr(i, n));
@@ -79,21 +83,26 @@ std::vector<OutputLine> outputLines(const BuildReport& report) {
     do {
       std::size_t cut = std::min(line.size(), kDisplayLine);
       // Never in the middle of a UTF-8 sequence.
-      while (cut < line.size() && cut > 0 && (static_cast<unsigned char>(line[cut]) & 0xC0) == 0x80) --cut;
+      while (cut < line.size() && cut > 0 && (static_cast<unsigned char>(line[cut]) & 0xC0) == 0x80)
+        --cut;
       if (cut == 0) cut = std::min(line.size(), kDisplayLine);
       lines.push_back({cleaned(line.substr(0, cut)), dim});
       line.remove_prefix(cut);
     } while (!line.empty());
   }
   if (report.droppedBytes)
-    lines.push_back({"(" + std::to_string(report.droppedBytes) + " more bytes of output dropped)", false});
+    lines.push_back(
+        {"(" + std::to_string(report.droppedBytes) + " more bytes of output dropped)", false});
   std::string end;
   switch (report.result) {
     case BuildReport::Result::NotStarted: end = "not started"; break;
     case BuildReport::Result::Stopped:
-      end = "stopped" + (report.exitCode ? ", exit code " + std::to_string(*report.exitCode) : std::string());
+      end = "stopped" +
+            (report.exitCode ? ", exit code " + std::to_string(*report.exitCode) : std::string());
       break;
-    default: end = report.exitCode ? "exit code " + std::to_string(*report.exitCode) : "exit code unknown"; break;
+    default:
+      end = report.exitCode ? "exit code " + std::to_string(*report.exitCode) : "exit code unknown";
+      break;
   }
   lines.push_back({"= " + end + " after " + duration(report.elapsed), false});
   return lines;

@@ -36,7 +36,7 @@ struct ErrorLine {
 // The next line after `from` (or before it, backwards) that leads somewhere, wrapping round
 // the list and ending at `from` itself; nullopt when no line does. `line(i)` gives line i of
 // `count`; `from` may be outside the list.
-std::optional<std::int64_t> nextLeadingLine(const std::function<std::string(std::int64_t)>& line, std::int64_t count,
-                                            std::int64_t from, bool forward);
+std::optional<std::int64_t> nextLeadingLine(const std::function<std::string(std::int64_t)>& line,
+                                            std::int64_t count, std::int64_t from, bool forward);
 
 }  // namespace quillon::build

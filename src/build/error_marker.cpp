@@ -36,9 +36,11 @@ void ErrorMarker::mark(const fs::path& errorFile, const std::string& origin) {
     if (const auto found = tabs.find(key); found != tabs.end()) return found->second;
     int tab = -1;
     for (int i = 0; i < documents_.tabCount(); ++i) {
-      if (platform::asciiLowered(documents_.tabCaptions()[static_cast<std::size_t>(i)]) != key) continue;
+      if (platform::asciiLowered(documents_.tabCaptions()[static_cast<std::size_t>(i)]) != key)
+        continue;
       if (tab < 0) tab = i;
-      if (!folder.empty() && platform::fileKey(fs::path(fileOfPage(documents_, i)).parent_path().string()) == folder) {
+      if (!folder.empty() &&
+          platform::fileKey(fs::path(fileOfPage(documents_, i)).parent_path().string()) == folder) {
         tab = i;
         break;
       }
@@ -53,7 +55,8 @@ void ErrorMarker::mark(const fs::path& errorFile, const std::string& origin) {
     const int tab = tabFor(error.fileName);
     if (tab < 0) return;
     const std::size_t close = line.text.find(')');
-    found[tab].push_back({*error.lineNumber - 1, std::string(platform::trim(line.text.substr(close + 1))), origin});
+    found[tab].push_back(
+        {*error.lineNumber - 1, std::string(platform::trim(line.text.substr(close + 1))), origin});
   });
   for (auto& [tab, marks] : found) {
     std::vector<editor::ErrorMark> kept = documents_.errorMarks(tab);
@@ -69,7 +72,8 @@ void ErrorMarker::clear(const std::string& origin) {
     const std::size_t before = marks.size();
     std::erase_if(marks, [&origin](const editor::ErrorMark& m) { return m.origin == origin; });
     // The page on screen is always set: marks its edits have taken away go for good.
-    if (marks.size() != before || i == documents_.currentTab()) documents_.setErrorMarks(i, std::move(marks));
+    if (marks.size() != before || i == documents_.currentTab())
+      documents_.setErrorMarks(i, std::move(marks));
   }
 }
 

@@ -36,7 +36,8 @@ ErrorPanel::ErrorPanel(Parts parts)
       sourceEditor_(parts.sourceEditor),
       errorView_(parts.errorView),
       documents_(parts.documents),
-      errorFileWatch_(documents_.errorFileShown.listen([this](const std::filesystem::path& file) { setErrorFile(file); })) {}
+      errorFileWatch_(documents_.errorFileShown.listen(
+          [this](const std::filesystem::path& file) { setErrorFile(file); })) {}
 
 bool ErrorPanel::showing() const { return states_.checked(Command::ShowErrors1); }
 
@@ -95,10 +96,12 @@ int ErrorPanel::pageFor(const std::string& name) {
   const fs::path errorFolder = errorFile_.parent_path();
   int match = -1;
   for (int i = 0; i < documents_.tabCount(); ++i) {
-    if (!platform::equalsNoCase(documents_.tabCaptions()[static_cast<std::size_t>(i)], name)) continue;
+    if (!platform::equalsNoCase(documents_.tabCaptions()[static_cast<std::size_t>(i)], name))
+      continue;
     if (match < 0) match = i;
     // Of two pages with the name, the one beside the error file is meant.
-    const std::string& file = i == documents_.currentTab() ? documents_.currentFile() : documents_.page(i).fileName;
+    const std::string& file =
+        i == documents_.currentTab() ? documents_.currentFile() : documents_.page(i).fileName;
     if (sameFolder(fs::path(file).parent_path(), errorFolder)) return i;
   }
   if (match >= 0 || name.empty()) return match;
@@ -116,8 +119,10 @@ int ErrorPanel::pageFor(const std::string& name) {
   }
   // The compiler names an included file as its Include wrote it: a click finds it as F8 does.
   if (resolveInclude) {
-    const fs::path from = errorFolder.empty() ? fs::path(documents_.currentFile()).parent_path() : errorFolder;
-    if (const std::optional<fs::path> found = resolveInclude(name, from)) return documents_.openAsPage(found->string());
+    const fs::path from =
+        errorFolder.empty() ? fs::path(documents_.currentFile()).parent_path() : errorFolder;
+    if (const std::optional<fs::path> found = resolveInclude(name, from))
+      return documents_.openAsPage(found->string());
   }
   return -1;
 }
@@ -125,8 +130,8 @@ int ErrorPanel::pageFor(const std::string& name) {
 void ErrorPanel::mouseReleasedAt(int y) {
   const int lh = errorView_.lineHeight();
   if (lh > 0 && errorView_.lineCount() > 0) {
-    const std::int64_t line = std::clamp<std::int64_t>((errorView_.scrollY() + std::max(y, 0)) / lh, 0,
-                                                       errorView_.lineCount() - 1);
+    const std::int64_t line = std::clamp<std::int64_t>((errorView_.scrollY() + std::max(y, 0)) / lh,
+                                                       0, errorView_.lineCount() - 1);
     errorView_.setSelStart(errorView_.offsetOfLine(line));
   }
   jump();
@@ -135,8 +140,9 @@ void ErrorPanel::mouseReleasedAt(int y) {
 void ErrorPanel::jump() {
   jumped_ = true;
   const std::int64_t line = errorView_.selPar();
-  const std::string text =
-      line >= 0 && line < errorView_.paragraphCount() ? std::string(errorView_.paragraphText(line)) : std::string();
+  const std::string text = line >= 0 && line < errorView_.paragraphCount()
+                               ? std::string(errorView_.paragraphText(line))
+                               : std::string();
   const ErrorLine error = ErrorLine::parse(text);
   if (error.kind == ErrorLine::Kind::NoLineText) {
     setMessage(kCannotLocate);
@@ -165,7 +171,8 @@ void ErrorPanel::jump() {
     errorView_.setSelPar(line);
     errorView_.setSelCol(0);
     ui_.processPendingMessages();
-    errorView_.setSelLength(static_cast<editor::Offset>(errorView_.paragraphText(errorView_.selPar()).size()));
+    errorView_.setSelLength(
+        static_cast<editor::Offset>(errorView_.paragraphText(errorView_.selPar()).size()));
     view_.focusSourceEditor();
     setMessage(message);
   } catch (const std::exception&) {
@@ -178,8 +185,9 @@ void ErrorPanel::nextError(bool forward) {
   if (errorView_.charCount() == 0) return;
   std::int64_t from = errorView_.selPar();
   if (!jumped_) from = forward ? count - 1 : 0;  // the first F8 finds the first line
-  const auto next = nextLeadingLine([this](std::int64_t i) { return std::string(errorView_.paragraphText(i)); },
-                                    count, from, forward);
+  const auto next =
+      nextLeadingLine([this](std::int64_t i) { return std::string(errorView_.paragraphText(i)); },
+                      count, from, forward);
   if (!next) {
     setMessage(kCannotLocate);
     return;

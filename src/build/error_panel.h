@@ -39,7 +39,8 @@ public:
   std::function<std::filesystem::path()> mapBasicFolder;
   // Last, an error line's file name is looked up as the compiler looks up an Include from
   // the compiled source's folder ("..\lib\x.def" included); nullopt when it finds none.
-  std::function<std::optional<std::filesystem::path>(const std::string& name, const std::filesystem::path& folder)>
+  std::function<std::optional<std::filesystem::path>(const std::string& name,
+                                                     const std::filesystem::path& folder)>
       resolveInclude;
 
   // Show Errors: the menu item, the button and Ctrl+E.

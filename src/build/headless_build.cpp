@@ -1,10 +1,9 @@
 #include "build/headless_build.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <array>
 #include <ostream>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "build/error_line.h"
 #include "build/error_panel.h"
@@ -51,10 +50,13 @@ public:
     return std::nullopt;
   }
   void setStatusText(int panel, std::string_view text) override {
-    if (panel >= 0 && panel < static_cast<int>(status_.size())) status_[static_cast<std::size_t>(panel)] = text;
+    if (panel >= 0 && panel < static_cast<int>(status_.size()))
+      status_[static_cast<std::size_t>(panel)] = text;
   }
   std::string statusText(int panel) const override {
-    return panel >= 0 && panel < static_cast<int>(status_.size()) ? status_[static_cast<std::size_t>(panel)] : std::string();
+    return panel >= 0 && panel < static_cast<int>(status_.size())
+               ? status_[static_cast<std::size_t>(panel)]
+               : std::string();
   }
   void setBusy(bool) override {}
   void processPendingMessages() override {}
@@ -76,7 +78,9 @@ public:
   void setEditorFont(const platform::FontInfo&) override {}
   void setEditorBackground(platform::Color) override {}
   void setEditorAltFont(const platform::FontInfo&) override {}
-  std::optional<platform::FontInfo> chooseFont(const platform::FontInfo&) override { return std::nullopt; }
+  std::optional<platform::FontInfo> chooseFont(const platform::FontInfo&) override {
+    return std::nullopt;
+  }
   void showColorPicker(platform::Color) override {}
   void setRecentMenus(const std::vector<std::string>&, const std::vector<std::string>&) override {}
   platform::WindowPlacement windowPlacement() const override { return {}; }
@@ -131,7 +135,8 @@ public:
   explicit EagerClock(platform::Clock& clock) : clock_(clock) {}
   TimePoint now() const override { return clock_.now(); }
   void sleepFor(std::chrono::milliseconds d) override {
-    clock_.sleepFor(d <= BuildCommands::kPauseSlice ? std::min(d, std::chrono::milliseconds(2)) : d);
+    clock_.sleepFor(d <= BuildCommands::kPauseSlice ? std::min(d, std::chrono::milliseconds(2))
+                                                    : d);
   }
 
 private:
@@ -179,7 +184,8 @@ std::vector<Diagnostic> readDiagnostics(const fs::path& errorFile, const fs::pat
     d.message = std::string(platform::trim(line.substr(close + 1)));
     d.file = folder / error.fileName;
     // A name with a folder part is no name of a file beside the source.
-    const bool plain = error.fileName.find_first_of("/\\") == std::string::npos && error.fileName != "..";
+    const bool plain =
+        error.fileName.find_first_of("/\\") == std::string::npos && error.fileName != "..";
     for (const fs::path& where : {folder, mapBasicFolder}) {
       if (!plain || where.empty()) continue;
       const std::optional<fs::path> found = platform::findAnyCase(where / error.fileName);
@@ -206,7 +212,8 @@ struct HeadlessBuild::Parts {
   editor::CodeMemo errorView;
   pages::RecentList windowList{50, pages::DocumentCommands::documentKey};
   settings::OptionCommands options{ui, view, states, sourceEditor};
-  pages::DocumentCommands documents{{ui, view, states, sourceEditor, errorView, bookmarks, windowList}};
+  pages::DocumentCommands documents{
+      {ui, view, states, sourceEditor, errorView, bookmarks, windowList}};
   ProcRunner runner;
   ErrorPanel errorPanel{{ui, view, states, sourceEditor, errorView, documents}};
   std::unique_ptr<platform::WineAutomation> wine;
@@ -216,9 +223,10 @@ struct HeadlessBuild::Parts {
   Parts(const Ports& ports, const platform::Environment& environment)
       : clock(ports.clock),
         runner(ports.launcher, mainThread),
-        wine(ports.automation ? nullptr
-                              : std::make_unique<platform::WineAutomation>(environment, ports.launcher,
-                                                                           [this] { return commands.mapInfoFolder(); })),
+        wine(ports.automation
+                 ? nullptr
+                 : std::make_unique<platform::WineAutomation>(
+                       environment, ports.launcher, [this] { return commands.mapInfoFolder(); })),
         commands({ui, view, states, sourceEditor, documents, options, errorPanel, runner, clock,
                   ports.automation ? *ports.automation : *wine}) {}
 };
@@ -238,11 +246,13 @@ HeadlessBuild::Result HeadlessBuild::build(Mode mode, const fs::path& given) {
     return result;
   }
   const std::string ext = lowerExtension(file);
-  const bool typeFits = mode == Mode::Compile ? ext == "mb" : mode == Mode::Link ? ext == "mbp" : (ext == "mb" || ext == "mbp" || ext == "mbx");
+  const bool typeFits = mode == Mode::Compile ? ext == "mb"
+                        : mode == Mode::Link  ? ext == "mbp"
+                                              : (ext == "mb" || ext == "mbp" || ext == "mbx");
 
   Parts parts(ports_, surroundings_.environment);
-  parts.settings = std::make_unique<settings::Settings>(parts.ui, surroundings_.programFile, surroundings_.environment,
-                                                        surroundings_.folderLookup);
+  parts.settings = std::make_unique<settings::Settings>(
+      parts.ui, surroundings_.programFile, surroundings_.environment, surroundings_.folderLookup);
   parts.settings->read(false);
   settings::SettingsValues& values = parts.settings->values();
   parts.ui.problems.clear();  // the first run's folder questions: the check below says it in words
@@ -255,7 +265,8 @@ HeadlessBuild::Result HeadlessBuild::build(Mode mode, const fs::path& given) {
   if (typeFits && mode != Mode::Run) {
     const fs::path folder = parts.commands.mapBasicFolder();
     if (folder.empty()) {
-      result.problems.push_back("no MapBasic folder: set MapBasic= in " + parts.settings->path().string() +
+      result.problems.push_back("no MapBasic folder: set MapBasic= in " +
+                                parts.settings->path().string() +
                                 " or install MapBasic in the Wine prefix " +
                                 surroundings_.environment.winePrefixFolder().string());
       return result;
@@ -288,7 +299,8 @@ HeadlessBuild::Result HeadlessBuild::build(Mode mode, const fs::path& given) {
   using R = BuildReport::Result;
   if (mode == Mode::Run) {
     result.status = result.problems.empty() ? kBuilt : kFailed;
-    if (!result.report.errorFile.empty() || result.summary == "PREVIOUS COMPILE FAILED....") result.status = kFailed;
+    if (!result.report.errorFile.empty() || result.summary == "PREVIOUS COMPILE FAILED....")
+      result.status = kFailed;
     return result;
   }
   switch (result.report.result) {
@@ -297,15 +309,15 @@ HeadlessBuild::Result HeadlessBuild::build(Mode mode, const fs::path& given) {
       break;
     case R::Failed:
       result.status = kFailed;
-      result.diagnostics = readDiagnostics(result.report.errorFile, parts.commands.mapBasicFolder());
+      result.diagnostics =
+          readDiagnostics(result.report.errorFile, parts.commands.mapBasicFolder());
       break;
     case R::NoOutput:
-    case R::Stopped:
-      result.status = kFailed;
-      break;
+    case R::Stopped: result.status = kFailed; break;
     case R::NotStarted:
     case R::None:
-      if (result.problems.empty() && result.summary.empty()) result.problems.push_back(file.string() + ": nothing to build (the file is empty)");
+      if (result.problems.empty() && result.summary.empty())
+        result.problems.push_back(file.string() + ": nothing to build (the file is empty)");
       result.status = kUnusable;
       break;
   }
@@ -334,8 +346,8 @@ constexpr const char* kUsage =
 bool isCommandLineBuild(const std::vector<std::string>& arguments) {
   if (arguments.empty()) return false;
   const std::string& first = arguments.front();
-  return first == "--compile" || first == "--link" || first == "--run" || first == "--help" || first == "-h" ||
-         first == "--version";
+  return first == "--compile" || first == "--link" || first == "--run" || first == "--help" ||
+         first == "-h" || first == "--version";
 }
 
 int runCommandLine(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
@@ -355,9 +367,12 @@ int runCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
     return HeadlessBuild::kBuilt;
   }
   HeadlessBuild::Mode mode = HeadlessBuild::Mode::Compile;
-  if (option == "--link") mode = HeadlessBuild::Mode::Link;
-  else if (option == "--run") mode = HeadlessBuild::Mode::Run;
-  else if (option != "--compile") return usage("unknown option '" + option + "'");
+  if (option == "--link")
+    mode = HeadlessBuild::Mode::Link;
+  else if (option == "--run")
+    mode = HeadlessBuild::Mode::Run;
+  else if (option != "--compile")
+    return usage("unknown option '" + option + "'");
 
   std::vector<fs::path> files;
   bool optionsEnd = false;
@@ -372,11 +387,13 @@ int runCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
     files.emplace_back(a);
   }
   if (files.empty()) return usage(option + " needs a file");
-  if (mode != HeadlessBuild::Mode::Compile && files.size() > 1) return usage(option + " takes one file");
+  if (mode != HeadlessBuild::Mode::Compile && files.size() > 1)
+    return usage(option + " takes one file");
   for (const fs::path& f : files) {
     const std::string ext = platform::asciiLowered(f.extension().string());
     if (mode == HeadlessBuild::Mode::Compile && ext != ".mb")
-      return usage("--compile takes .mb files, not '" + f.string() + "'" + (ext == ".mbp" ? " (use --link)" : ""));
+      return usage("--compile takes .mb files, not '" + f.string() + "'" +
+                   (ext == ".mbp" ? " (use --link)" : ""));
     if (mode == HeadlessBuild::Mode::Link && ext != ".mbp")
       return usage("--link takes a .mbp file, not '" + f.string() + "'");
     if (mode == HeadlessBuild::Mode::Run && ext != ".mbx" && ext != ".mb" && ext != ".mbp")
@@ -391,7 +408,8 @@ int runCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
       out << r.report.output;
       if (r.report.output.back() != '\n') out << '\n';
     }
-    if (r.report.droppedBytes) out << "(" << r.report.droppedBytes << " more bytes of output dropped)\n";
+    if (r.report.droppedBytes)
+      out << "(" << r.report.droppedBytes << " more bytes of output dropped)\n";
     for (const Diagnostic& d : r.diagnostics) err << formatDiagnostic(d) << '\n';
     for (const std::string& p : r.problems) err << "quillon: " << p << '\n';
     if (!r.summary.empty()) out << r.summary << '\n';

@@ -34,18 +34,21 @@ std::optional<std::string> readText(const fs::path& file) {
   const pages::DecodedText decoded = pages::decodeText(bytes->data, bytes->size);
   std::string text;
   text.reserve(decoded.size + decoded.size / 16);
-  platform::forEachLine(std::string_view(bytes->data.get(), decoded.size), [&](const platform::TextLine& line) {
-    text += line.text;
-    if (line.hasBreak()) text += "\r\n";
-  });
+  platform::forEachLine(std::string_view(bytes->data.get(), decoded.size),
+                        [&](const platform::TextLine& line) {
+                          text += line.text;
+                          if (line.hasBreak()) text += "\r\n";
+                        });
   return text;
 }
 
 }  // namespace
 
-InsertFile::InsertFile(Parts parts) : ui_(parts.ui), editor_(parts.sourceEditor), documents_(parts.documents) {}
+InsertFile::InsertFile(Parts parts)
+    : ui_(parts.ui), editor_(parts.sourceEditor), documents_(parts.documents) {}
 
-std::string InsertFile::block(const fs::path& file, const std::vector<std::string>& contents, bool project) {
+std::string InsertFile::block(const fs::path& file, const std::vector<std::string>& contents,
+                              bool project) {
   const std::string name = markerName(file);
   std::string text = "'**** INSERT START: " + name + "****\r\n";
   for (const std::string& content : contents) {

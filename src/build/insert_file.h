@@ -27,14 +27,16 @@ public:
       "All Files (*.*)|*.*|MapBasic (*.mb)|*.mb|Formwright Project (*.prj)|*.prj";
   static constexpr int kProjectFilter = 3;
   // A dialog-builder project's section files, in the order they go in.
-  static constexpr std::array<const char*, 6> kSections = {".dcl", ".def", ".dim", ".dlg", ".sub", ".usr"};
+  static constexpr std::array<const char*, 6> kSections = {".dcl", ".def", ".dim",
+                                                           ".dlg", ".sub", ".usr"};
 
   explicit InsertFile(Parts parts);
 
   void run();
   // The block for `file` with its contents (one, or one per section), lines joined by CR LF
   // and ending with a break.
-  static std::string block(const std::filesystem::path& file, const std::vector<std::string>& contents, bool project);
+  static std::string block(const std::filesystem::path& file,
+                           const std::vector<std::string>& contents, bool project);
 
 private:
   platform::Ui& ui_;

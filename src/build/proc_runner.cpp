@@ -1,12 +1,11 @@
 #include "build/proc_runner.h"
 
-#include <sys/stat.h>
-
 #include <atomic>
 #include <cerrno>
 #include <condition_variable>
 #include <cstring>
 #include <mutex>
+#include <sys/stat.h>
 
 #include "build/windows_command_line.h"
 #include "platform/ascii_text.h"
@@ -15,8 +14,12 @@ namespace quillon::build {
 
 namespace {
 
-bool completionWanted(UseEvent use) { return use == UseEvent::ueAll || use == UseEvent::ueOnProcCompleted; }
-bool failureWanted(UseEvent use) { return use == UseEvent::ueAll || use == UseEvent::ueOnLaunchFailed; }
+bool completionWanted(UseEvent use) {
+  return use == UseEvent::ueAll || use == UseEvent::ueOnProcCompleted;
+}
+bool failureWanted(UseEvent use) {
+  return use == UseEvent::ueAll || use == UseEvent::ueOnLaunchFailed;
+}
 
 }  // namespace
 
@@ -77,9 +80,12 @@ void ProcRunner::setProcFileName(std::string name) {
 
 void ProcRunner::setTimeOutSec(std::int32_t seconds) {
   timeOutSec_ = seconds;
-  if (seconds <= 0) timeOutMs_ = kInfinite;
-  else if (seconds > 3600) timeOutMs_ = 3600000;
-  else timeOutMs_ = static_cast<std::uint32_t>(seconds) * 1000;
+  if (seconds <= 0)
+    timeOutMs_ = kInfinite;
+  else if (seconds > 3600)
+    timeOutMs_ = 3600000;
+  else
+    timeOutMs_ = static_cast<std::uint32_t>(seconds) * 1000;
 }
 
 std::optional<std::chrono::milliseconds> ProcRunner::waitLimit() const {
@@ -104,7 +110,8 @@ std::string ProcRunner::commandLine() const { return lowerName_ + " " + paramete
 
 void ProcRunner::purge() {
   for (std::size_t i = tracked_.size(); i-- > 0;)
-    if (!tracked_[i].child->active()) tracked_.erase(tracked_.begin() + static_cast<std::ptrdiff_t>(i));
+    if (!tracked_[i].child->active())
+      tracked_.erase(tracked_.begin() + static_cast<std::ptrdiff_t>(i));
   std::erase_if(watchers_, [](const std::unique_ptr<Watcher>& w) {
     if (!w->finished) return false;
     if (w->thread.joinable()) w->thread.join();
@@ -122,7 +129,8 @@ bool ProcRunner::isRunning() {
 void ProcRunner::launchFailed(std::int32_t code, const std::string& message) {
   lastError_ = code;
   lastErrorMessage_ = message;
-  if (onLaunchFailed && failureWanted(useEvent_)) onLaunchFailed(this, fileName_, identifier_, code, message);
+  if (onLaunchFailed && failureWanted(useEvent_))
+    onLaunchFailed(this, fileName_, identifier_, code, message);
 }
 
 bool ProcRunner::execute() {
@@ -136,7 +144,8 @@ bool ProcRunner::execute() {
     return true;
   }
   const auto result = child->wait(waitLimit(), stop_.get_token());
-  const std::optional<int> code = result == platform::ChildProcess::WaitResult::Ended ? child->exitCode() : std::nullopt;
+  const std::optional<int> code =
+      result == platform::ChildProcess::WaitResult::Ended ? child->exitCode() : std::nullopt;
   timedOut_ = !code.has_value();
   if (code) {
     returnValue_ = *code;
@@ -199,41 +208,43 @@ void ProcRunner::startWatcher(std::shared_ptr<platform::ChildProcess> child) {
   const std::optional<std::chrono::milliseconds> limit = waitLimit();
   const std::int32_t timedOutValue = static_cast<std::int32_t>(timeOutMs_ / 1000);
   ProcCompleted event = completionWanted(useEvent_) ? onProcCompleted : ProcCompleted();
-  watcher->thread = std::thread([self, child = std::move(child), limit, timedOutValue, event = std::move(event),
-                                 fileName = fileName_, identifier = identifier_, stop = stop_.get_token(),
-                                 shared = shared_, &mainThread = mainThread_] {
-    struct Finish {
-      Watcher* w;
-      ~Finish() { w->finished = true; }
-    } finish{self};
-    const auto result = child->wait(limit, stop);
-    if (result == platform::ChildProcess::WaitResult::Stopped || !event) return;
-    const std::optional<int> code = result == platform::ChildProcess::WaitResult::Ended ? child->exitCode() : std::nullopt;
-    const std::int32_t retValue = code ? *code : timedOutValue;
-    const bool timedOut = !code.has_value();
+  watcher->thread =
+      std::thread([self, child = std::move(child), limit, timedOutValue, event = std::move(event),
+                   fileName = fileName_, identifier = identifier_, stop = stop_.get_token(),
+                   shared = shared_, &mainThread = mainThread_] {
+        struct Finish {
+          Watcher* w;
+          ~Finish() { w->finished = true; }
+        } finish{self};
+        const auto result = child->wait(limit, stop);
+        if (result == platform::ChildProcess::WaitResult::Stopped || !event) return;
+        const std::optional<int> code =
+            result == platform::ChildProcess::WaitResult::Ended ? child->exitCode() : std::nullopt;
+        const std::int32_t retValue = code ? *code : timedOutValue;
+        const bool timedOut = !code.has_value();
 
-    std::unique_lock lock(shared->mutex);
-    if (!shared->changed.wait(lock, stop, [&] { return !shared->busy; })) return;
-    shared->busy = true;
-    auto delivered = std::make_shared<bool>(false);
-    lock.unlock();
-    mainThread.post([shared, delivered, event, self, fileName, identifier, retValue, timedOut] {
-      bool alive;
-      {
-        std::lock_guard guard(shared->mutex);
-        alive = shared->alive;
-      }
-      // A runner that is gone has no owner left to tell.
-      if (alive) event(self, fileName, identifier, retValue, timedOut);
-      std::lock_guard guard(shared->mutex);
-      *delivered = true;
-      shared->changed.notify_all();
-    });
-    lock.lock();
-    shared->changed.wait(lock, stop, [&] { return *delivered; });
-    shared->busy = false;
-    shared->changed.notify_all();
-  });
+        std::unique_lock lock(shared->mutex);
+        if (!shared->changed.wait(lock, stop, [&] { return !shared->busy; })) return;
+        shared->busy = true;
+        auto delivered = std::make_shared<bool>(false);
+        lock.unlock();
+        mainThread.post([shared, delivered, event, self, fileName, identifier, retValue, timedOut] {
+          bool alive;
+          {
+            std::lock_guard guard(shared->mutex);
+            alive = shared->alive;
+          }
+          // A runner that is gone has no owner left to tell.
+          if (alive) event(self, fileName, identifier, retValue, timedOut);
+          std::lock_guard guard(shared->mutex);
+          *delivered = true;
+          shared->changed.notify_all();
+        });
+        lock.lock();
+        shared->changed.wait(lock, stop, [&] { return *delivered; });
+        shared->busy = false;
+        shared->changed.notify_all();
+      });
   watchers_.push_back(std::move(watcher));
 }
 

@@ -39,8 +39,9 @@ enum class UseEvent { ueAll, ueOnLaunchFailed, ueOnProcCompleted, ueNone };
 class ProcRunner {
 public:
   // The sender is the runner for a blocking run and the watcher for one watched.
-  using ProcCompleted = std::function<void(const void* sender, const std::string& fileName,
-                                           const std::string& identifier, std::int32_t retValue, bool timedOut)>;
+  using ProcCompleted =
+      std::function<void(const void* sender, const std::string& fileName,
+                         const std::string& identifier, std::int32_t retValue, bool timedOut)>;
   using LaunchFailed = std::function<void(const void* sender, const std::string& fileName,
                                           const std::string& identifier, std::int32_t errorCode,
                                           const std::string& errorMessage)>;
@@ -49,7 +50,8 @@ public:
   static constexpr std::int32_t kMixedWaitTypes = -2;
   static constexpr std::int32_t kTimedOut = -3;
   static constexpr std::int32_t kBadCurrentDir = -4;
-  static constexpr const char* kAlreadyRunningText = "Another Process with the same Name and ID is executing.";
+  static constexpr const char* kAlreadyRunningText =
+      "Another Process with the same Name and ID is executing.";
   static constexpr const char* kMixedWaitTypesText = "Cannot mix 'WaitUntilDone' types.";
   static constexpr const char* kBadCurrentDirText = "Current Directory Invalid";
   // The longest command line Windows takes; a longer one fails as E2BIG.
@@ -125,7 +127,7 @@ private:
     std::shared_ptr<platform::ChildProcess> child;
     bool async = false;
   };
-  struct Shared;   // what the watchers share with the runner and the main thread
+  struct Shared;  // what the watchers share with the runner and the main thread
   struct Watcher;
 
   bool launch(bool async);

@@ -32,7 +32,8 @@ ProjectCommands::ProjectCommands(Parts parts)
       bookmarks_(parts.bookmarks),
       errorPanel_(parts.errorPanel),
       // A lone project dropped on the window opens with its modules.
-      dropWatch_(documents_.projectDropped.listen([this](const std::string& project) { select(project); })) {}
+      dropWatch_(documents_.projectDropped.listen(
+          [this](const std::string& project) { select(project); })) {}
 
 void ProjectCommands::enableLink() {
   states_.setEnabled(Command::bLink, Command::Link1, true);
@@ -50,7 +51,8 @@ void ProjectCommands::newProject() {
   documents_.setTabCaption(tab, DocumentCommands::kUntitled);
   documents_.setCurrentDocument(DocumentCommands::kUntitled, "mbp");
   std::string text;
-  for (const char* line : ProjectFile::kTemplate) text += std::string(text.empty() ? "" : "\r\n") + line;
+  for (const char* line : ProjectFile::kTemplate)
+    text += std::string(text.empty() ? "" : "\r\n") + line;
   editor_.setText(text);
   editor_.select(0, 0);
   editor_.setTopLine(0);
@@ -87,13 +89,15 @@ void ProjectCommands::select(std::optional<std::string> project) {
   // already changed it.
   std::vector<std::string> values;
   for (std::int64_t i = 0; i < editor_.paragraphCount(); ++i)
-    if (auto value = ProjectFile::moduleValue(editor_.paragraphText(i))) values.push_back(std::move(*value));
+    if (auto value = ProjectFile::moduleValue(editor_.paragraphText(i)))
+      values.push_back(std::move(*value));
   if (values.empty()) {
     ui_.showMessage("Error In MBP Structure");
     return;
   }
 
-  const platform::WineRegistry drives = platform::WineRegistry::fromText({}, {}, environment_.winePrefixFolder());
+  const platform::WineRegistry drives =
+      platform::WineRegistry::fromText({}, {}, environment_.winePrefixFolder());
   const ProjectPaths paths(documents_.currentFile(), drives);
   std::vector<std::string> sources;
   std::string missing;
@@ -106,7 +110,8 @@ void ProjectCommands::select(std::optional<std::string> project) {
     }
     const std::optional<fs::path> local = paths.localPath(source);
     const std::string shown = local ? local->string() : source;
-    if (boxes++ < kMaxMissingBoxes) ui_.showMessage("Can Not Locate Source For:\n\n" + shown + "\n\nSkipping....");
+    if (boxes++ < kMaxMissingBoxes)
+      ui_.showMessage("Can Not Locate Source For:\n\n" + shown + "\n\nSkipping....");
     missing += "\r\n" + shown;
   }
 
@@ -134,8 +139,10 @@ std::string ProjectCommands::projectPath(const std::string& file, const char* ex
 
 void ProjectCommands::createFromPages() {
   bool blank = true;
-  for (std::int64_t i = 0; blank && i < editor_.paragraphCount(); ++i) blank = platform::trim(editor_.paragraphText(i)).empty();
-  if (documents_.tabCount() == 1 && documents_.tabCaptions().front() == DocumentCommands::kUntitled && blank) {
+  for (std::int64_t i = 0; blank && i < editor_.paragraphCount(); ++i)
+    blank = platform::trim(editor_.paragraphText(i)).empty();
+  if (documents_.tabCount() == 1 &&
+      documents_.tabCaptions().front() == DocumentCommands::kUntitled && blank) {
     ui_.showMessage("Nothing To Create");
     return;
   }
@@ -158,7 +165,9 @@ void ProjectCommands::createFromPages() {
 
   std::vector<std::string> modules;
   for (int i = 0; i < documents_.tabCount(); ++i)
-    modules.push_back(projectPath(i == documents_.currentTab() ? documents_.currentFile() : documents_.page(i).fileName, ".mbo"));
+    modules.push_back(projectPath(
+        i == documents_.currentTab() ? documents_.currentFile() : documents_.page(i).fileName,
+        ".mbo"));
   const std::string text = ProjectFile::linkText(projectPath(name, ".mbx"), modules);
 
   documents_.newPage();

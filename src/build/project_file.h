@@ -31,10 +31,11 @@ public:
   static std::string sourceName(std::string_view value);
 
   // A new project's text, line by line.
-  static constexpr std::array<const char*, 4> kTemplate = {"[LINK]", "Application=MyProject.MBX", "Module=Module1.MBO",
-                                                           "'Module=more modules *.MBO"};
+  static constexpr std::array<const char*, 4> kTemplate = {
+      "[LINK]", "Application=MyProject.MBX", "Module=Module1.MBO", "'Module=more modules *.MBO"};
   // The text of a project linking `modules` into `application`, lines joined by CR LF.
-  static std::string linkText(std::string_view application, const std::vector<std::string>& modules);
+  static std::string linkText(std::string_view application,
+                              const std::vector<std::string>& modules);
 };
 
 }  // namespace quillon::build

@@ -48,7 +48,8 @@ std::optional<std::filesystem::path> ProjectPaths::findFile(std::string_view val
   return found;
 }
 
-std::filesystem::path ProjectPaths::localFolder(const std::filesystem::path& folder, const platform::Registry& drives) {
+std::filesystem::path ProjectPaths::localFolder(const std::filesystem::path& folder,
+                                                const platform::Registry& drives) {
   const std::string text = folder.string();
   if (hasDriveLetter(text)) {
     if (auto local = drives.toLocalPath(text)) return platform::withTrailingSeparator(*local);

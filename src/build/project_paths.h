@@ -29,7 +29,8 @@ public:
 
   // A folder from the settings: a Windows path through the prefix's drives (folders
   // matched in any case), a local one as it is.
-  static std::filesystem::path localFolder(const std::filesystem::path& folder, const platform::Registry& drives);
+  static std::filesystem::path localFolder(const std::filesystem::path& folder,
+                                           const platform::Registry& drives);
 
 private:
   std::filesystem::path folder_;

@@ -40,7 +40,8 @@ void BlockSums::sumUp() {
           total += own;
         }
         if (level + 1 < levels_.size())
-          sums_[levels_[level + 1].offset + node / kWays * kNode + k * kWays + node % kWays] = total;
+          sums_[levels_[level + 1].offset + node / kWays * kNode + k * kWays + node % kWays] =
+              total;
       }
     }
   }

@@ -49,7 +49,7 @@ private:
   static constexpr std::size_t kNode = 3 * kWays;
 
   struct Level {
-    std::size_t offset = 0;    // of its first node in sums_
+    std::size_t offset = 0;  // of its first node in sums_
     std::size_t nodes = 0;
     std::size_t children = 0;  // of all its nodes together
   };
@@ -61,7 +61,7 @@ private:
   }
 
   std::size_t blocks_ = 0;
-  std::vector<Level> levels_;     // the bottom one first
+  std::vector<Level> levels_;       // the bottom one first
   std::vector<std::int64_t> sums_;  // every level's nodes, kNode numbers a node
 };
 

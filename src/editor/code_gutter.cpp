@@ -128,22 +128,26 @@ void CodeGutter::setErrorMarks(const std::vector<ErrorMark>& marks) {
   std::vector<ErrorMark> sorted;
   for (const ErrorMark& m : marks)
     if (m.paragraph >= 0 && m.paragraph < memo_->paragraphCount()) sorted.push_back(m);
-  std::stable_sort(sorted.begin(), sorted.end(),
-                   [](const ErrorMark& a, const ErrorMark& b) { return a.paragraph < b.paragraph; });
+  std::stable_sort(sorted.begin(), sorted.end(), [](const ErrorMark& a, const ErrorMark& b) {
+    return a.paragraph < b.paragraph;
+  });
   for (ErrorMark& m : sorted) {
     // One mark a line: the first error named there speaks for it.
     if (!errors_.empty() && errors_.back().mark.paragraph == m.paragraph) continue;
     const Offset at = memo_->table().startOf(m.paragraph);
-    errors_.push_back({memo_->addAnchor(at), std::string(memo_->paragraphText(m.paragraph)), std::move(m)});
+    errors_.push_back(
+        {memo_->addAnchor(at), std::string(memo_->paragraphText(m.paragraph)), std::move(m)});
   }
   if (had || !errors_.empty()) requestRepaint();
 }
 
 const CodeGutter::Error* CodeGutter::errorOn(std::int64_t paragraph) const {
-  if (!memo_ || errors_.empty() || paragraph < 0 || paragraph >= memo_->paragraphCount()) return nullptr;
+  if (!memo_ || errors_.empty() || paragraph < 0 || paragraph >= memo_->paragraphCount())
+    return nullptr;
   const Offset start = memo_->table().startOf(paragraph);
-  const auto it = std::lower_bound(errors_.begin(), errors_.end(), start,
-                                   [this](const Error& e, Offset at) { return memo_->anchor(e.anchor) < at; });
+  const auto it =
+      std::lower_bound(errors_.begin(), errors_.end(), start,
+                       [this](const Error& e, Offset at) { return memo_->anchor(e.anchor) < at; });
   if (it == errors_.end() || memo_->anchor(it->anchor) != start) return nullptr;
   return memo_->paragraphText(paragraph) == it->text ? &*it : nullptr;
 }
@@ -174,10 +178,13 @@ std::vector<ErrorMark> CodeGutter::errorMarks() const {
 // ---------------------------------------------------------------------------------------
 // Painting and repaint decisions
 
-const TextMetrics* CodeGutter::numberMetrics() const { return metrics_ ? metrics_ : memo_->metrics(); }
+const TextMetrics* CodeGutter::numberMetrics() const {
+  return metrics_ ? metrics_ : memo_->metrics();
+}
 
 bool CodeGutter::layoutMovedSincePaint() const {
-  if (memo_->lineCount() != paintedLineCount_ || memo_->paragraphCount() != paintedParagraphCount_) return true;
+  if (memo_->lineCount() != paintedLineCount_ || memo_->paragraphCount() != paintedParagraphCount_)
+    return true;
   for (int n = 0; n < kBookmarks; ++n)
     if (bookmarkLine(n) != paintedLines_[static_cast<std::size_t>(n)]) return true;
   return false;
@@ -188,8 +195,8 @@ void CodeGutter::onViewEvent(CodeMemo::ViewEvent e) {
     case CodeMemo::ViewEvent::scrolled: {
       const std::int64_t dy = shownScrollY_ - memo_->scrollY();
       if (dy == 0) return;  // a horizontal scroll
-      const bool countsKept =
-          memo_->lineCount() == paintedLineCount_ && memo_->paragraphCount() == paintedParagraphCount_;
+      const bool countsKept = memo_->lineCount() == paintedLineCount_ &&
+                              memo_->paragraphCount() == paintedParagraphCount_;
       if (countsKept && onScroll && dy > INT32_MIN / 2 && dy < INT32_MAX / 2) {
         shownScrollY_ = memo_->scrollY();
         onScroll(static_cast<int>(dy));
@@ -205,8 +212,7 @@ void CodeGutter::onViewEvent(CodeMemo::ViewEvent e) {
     case CodeMemo::ViewEvent::layoutProgressed:
       if (layoutMovedSincePaint()) requestRepaint();
       return;
-    case CodeMemo::ViewEvent::selectionMoved:
-      return;
+    case CodeMemo::ViewEvent::selectionMoved: return;
   }
 }
 
@@ -214,7 +220,8 @@ CodeGutter::Paint CodeGutter::paint(const PaintArea& area) {
   Paint out;
   if (!memo_ || !memo_->metrics()) return out;
   shownScrollY_ = memo_->scrollY();
-  if (memo_->lineCount() != paintedLineCount_ || memo_->paragraphCount() != paintedParagraphCount_) {
+  if (memo_->lineCount() != paintedLineCount_ ||
+      memo_->paragraphCount() != paintedParagraphCount_) {
     paintedLineCount_ = memo_->lineCount();
     paintedParagraphCount_ = memo_->paragraphCount();
     out.repaintAgain = true;
@@ -261,8 +268,9 @@ CodeGutter::Paint CodeGutter::paint(const PaintArea& area) {
       item.line = line;
       item.error = true;
       item.x = mark == paintedLines_.end() ? glyphX
-               : alignment_ == Alignment::left ? std::max(glyphX + kGlyphSize + 1, usable - kGlyphSize)
-                                                : std::max(0, std::min(kEdgeWidth, glyphX - kGlyphSize - 1));
+               : alignment_ == Alignment::left
+                   ? std::max(glyphX + kGlyphSize + 1, usable - kGlyphSize)
+                   : std::max(0, std::min(kEdgeWidth, glyphX - kGlyphSize - 1));
       item.y = glyphY;
       out.items.push_back(std::move(item));
     }

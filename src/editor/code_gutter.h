@@ -34,7 +34,7 @@ public:
   // corner at (x, y).
   struct Item {
     std::int64_t line = 0;
-    int bookmark = -1;  // the glyph's number, or -1 for a number
+    int bookmark = -1;   // the glyph's number, or -1 for a number
     bool error = false;  // the error glyph (bookmark -1, no text)
     std::string text;
     int x = 0;

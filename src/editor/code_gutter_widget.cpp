@@ -1,10 +1,10 @@
 #include "editor/code_gutter_widget.h"
 
 #include <QGuiApplication>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPalette>
-#include <QHelpEvent>
 #include <QSvgRenderer>
 #include <QToolTip>
 
@@ -48,7 +48,8 @@ CodeGutterWidget::CodeGutterWidget(CodeGutter* shared, QWidget* parent)
   painter.setPen(Qt::NoPen);
   painter.setBrush(QColor(0xd0, 0x20, 0x20));
   painter.drawEllipse(QRectF(0.5, 0.5, CodeGutter::kGlyphSize - 1, CodeGutter::kGlyphSize - 1));
-  painter.fillRect(QRectF(2, CodeGutter::kGlyphSize / 2.0 - 1, CodeGutter::kGlyphSize - 4, 2), Qt::white);
+  painter.fillRect(QRectF(2, CodeGutter::kGlyphSize / 2.0 - 1, CodeGutter::kGlyphSize - 4, 2),
+                   Qt::white);
 }
 
 CodeGutterWidget::~CodeGutterWidget() {
@@ -84,9 +85,12 @@ int CodeGutterWidget::bookmarkDigit(const QKeyEvent& event) {
   const quint32 code = event.nativeScanCode();
   const QString platform = QGuiApplication::platformName();
   quint32 first = 0;
-  if (platform == "xcb" || platform == "wayland") first = 10;
-  else if (platform == "windows") first = 2;
-  if (first != 0 && code >= first && code < first + 10) return static_cast<int>((code - first + 1) % 10);
+  if (platform == "xcb" || platform == "wayland")
+    first = 10;
+  else if (platform == "windows")
+    first = 2;
+  if (first != 0 && code >= first && code < first + 10)
+    return static_cast<int>((code - first + 1) % 10);
   // Elsewhere, the US layout's symbols (Qt's key codes for ASCII are the characters).
   static constexpr char kShifted[] = ")!@#$%^&*(";
   for (int i = 0; i < 10; ++i)
@@ -112,11 +116,8 @@ bool CodeGutterWidget::eventFilter(QObject* watched, QEvent* event) {
       }
       case QEvent::FontChange:
       case QEvent::Resize:
-      case QEvent::Move:
-        update();
-        break;
-      default:
-        break;
+      case QEvent::Move: update(); break;
+      default: break;
     }
   }
   return QWidget::eventFilter(watched, event);  // the editor still gets every key
@@ -159,7 +160,8 @@ void CodeGutterWidget::paintEvent(QPaintEvent* event) {
   painter.drawLine(w - 1, area.top(), w - 1, area.bottom());
 
   if (gutter_->memo() && gutter_->memo()->loading()) return;
-  const CodeGutter::Paint plan = gutter_->paint({w, height(), area.top(), area.bottom() + 1, editorTop()});
+  const CodeGutter::Paint plan =
+      gutter_->paint({w, height(), area.top(), area.bottom() + 1, editorTop()});
   if (plan.repaintAgain) {
     update();
     return;
@@ -172,7 +174,9 @@ void CodeGutterWidget::paintEvent(QPaintEvent* event) {
     else if (item.bookmark >= 0)
       painter.drawPixmap(item.x, item.y, glyphs_[static_cast<std::size_t>(item.bookmark)]);
     else
-      painter.drawText(item.x, item.y, QString::fromLatin1(item.text.data(), static_cast<qsizetype>(item.text.size())));
+      painter.drawText(
+          item.x, item.y,
+          QString::fromLatin1(item.text.data(), static_cast<qsizetype>(item.text.size())));
   }
 }
 

@@ -53,7 +53,9 @@ std::string CharSet::toString() const {
 CodeMemo::CodeMemo() : lines_(*this), paragraphs_(*this) {}
 CodeMemo::~CodeMemo() = default;
 
-std::string_view CodeMemo::paragraphText(std::int64_t index) const { return table_.at(index).text(); }
+std::string_view CodeMemo::paragraphText(std::int64_t index) const {
+  return table_.at(index).text();
+}
 
 std::uint8_t CodeMemo::paragraphFlagsFor(std::string_view text) const {
   if (!staticFormat_) return 0;
@@ -133,7 +135,8 @@ void CodeMemo::loadParsed(std::unique_ptr<char[]> data, std::size_t size) {
   loadStopped_ = false;
   char* buf = data.get();
   if (buf && nullReplacement_ != 0) {
-    for (char* p = buf; (p = static_cast<char*>(std::memchr(p, 0, static_cast<std::size_t>(buf + size - p)))) != nullptr;)
+    for (char* p = buf; (p = static_cast<char*>(std::memchr(
+                             p, 0, static_cast<std::size_t>(buf + size - p)))) != nullptr;)
       *p++ = nullReplacement_;
   }
   bool anyCodes = false;
@@ -154,7 +157,8 @@ void CodeMemo::loadParsed(std::unique_ptr<char[]> data, std::size_t size) {
   const char* base = buf ? table_.adoptArena(std::move(data), size) : nullptr;
   const char* end = base + size;
   const bool discard = hasOption(moDiscardTrailingSpaces);
-  const auto limit = static_cast<std::uint32_t>(std::min<Offset>(maxParagraphLength_, kMaxParagraphLength));
+  const auto limit =
+      static_cast<std::uint32_t>(std::min<Offset>(maxParagraphLength_, kMaxParagraphLength));
 
   std::uint32_t longest = 0;
   auto addParagraph = [&](const char* p, std::size_t len) {
@@ -180,8 +184,10 @@ void CodeMemo::loadParsed(std::unique_ptr<char[]> data, std::size_t size) {
     const char* p = base;
     std::int64_t count = 0;
     for (;;) {
-      if (nextCR && nextCR < p) nextCR = static_cast<const char*>(std::memchr(p, '\r', static_cast<std::size_t>(end - p)));
-      if (nextLF && nextLF < p) nextLF = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
+      if (nextCR && nextCR < p)
+        nextCR = static_cast<const char*>(std::memchr(p, '\r', static_cast<std::size_t>(end - p)));
+      if (nextLF && nextLF < p)
+        nextLF = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
       const char* brk = !nextCR ? nextLF : !nextLF ? nextCR : std::min(nextCR, nextLF);
       if (!brk) break;
       addParagraph(p, static_cast<std::size_t>(brk - p));
@@ -197,7 +203,8 @@ void CodeMemo::loadParsed(std::unique_ptr<char[]> data, std::size_t size) {
   }
   table_.finishLoad();
   maxLengthSeen_ = longest;
-  if (!stopRequested_) reportProgress(static_cast<std::int64_t>(size), static_cast<std::int64_t>(size), true);
+  if (!stopRequested_)
+    reportProgress(static_cast<std::int64_t>(size), static_cast<std::int64_t>(size), true);
   if (stopRequested_) {
     table_.clear();
     maxLengthSeen_ = 0;
@@ -272,7 +279,8 @@ void CodeMemo::saveToStream(std::ostream& out, LineBreak lineBreak) const {
 }
 
 bool CodeMemo::saveToFile(const std::filesystem::path& path) const {
-  const platform::FileReplaced done = platform::replaceFile(path, [this](std::ostream& out) { saveToStream(out); });
+  const platform::FileReplaced done =
+      platform::replaceFile(path, [this](std::ostream& out) { saveToStream(out); });
   if (!done) throw std::system_error(done.error, std::generic_category(), path.string());
   return done.ownerKept;
 }
@@ -467,7 +475,8 @@ void CodeMemo::setSelPar(std::int64_t paragraph) {
 std::string CodeMemo::currentWord() const {
   const std::int64_t p = table_.paragraphAt(caret_);
   const std::string_view t = table_.at(p).text();
-  auto pos = static_cast<std::size_t>(std::min<Offset>(caret_ - table_.startOf(p), static_cast<Offset>(t.size())));
+  auto pos = static_cast<std::size_t>(
+      std::min<Offset>(caret_ - table_.startOf(p), static_cast<Offset>(t.size())));
   std::size_t end = pos;
   while (end < t.size() && !isSeparator(t[end])) ++end;
   std::size_t start = end;
@@ -486,9 +495,9 @@ namespace {
 // keeps ordinary searches as fast as a plain scan.
 struct Matcher {
   std::string_view pattern;
-  const CaseFolder* fold;  // null: match case
-  std::vector<std::uint32_t> border;  // border[q]: longest proper border of pattern[0, q]
-  std::array<bool, 256> starts{};     // the bytes that fold to the pattern's first
+  const CaseFolder* fold;               // null: match case
+  std::vector<std::uint32_t> border;    // border[q]: longest proper border of pattern[0, q]
+  std::array<bool, 256> starts{};       // the bytes that fold to the pattern's first
   std::array<std::uint64_t, 4> wide{};  // up to four of them, each in every byte of a word
   std::size_t wideCount = 0;            // 0: too many to test a word at a time
 
@@ -502,7 +511,8 @@ struct Matcher {
     if (p.empty()) return;
     std::size_t n = 0;
     for (int c = 0; c < 256; ++c) {
-      starts[static_cast<std::size_t>(c)] = folded(static_cast<char>(c)) == static_cast<unsigned char>(p[0]);
+      starts[static_cast<std::size_t>(c)] =
+          folded(static_cast<char>(c)) == static_cast<unsigned char>(p[0]);
       if (starts[static_cast<std::size_t>(c)] && n++ < wide.size())
         wide[n - 1] = 0x0101010101010101ULL * static_cast<std::uint64_t>(c);
     }
@@ -570,7 +580,9 @@ bool CodeMemo::findText(std::string_view pattern, bool forward, bool wholeWord, 
   const CaseFolder* fold = matchCase ? nullptr : &folder();
   const std::string folded = fold ? fold->upper(pattern) : std::string(pattern);
   const Matcher m{folded, fold};
-  auto wordOk = [&](std::string_view t, std::size_t i) { return !wholeWord || wholeWordAt(t, i, folded.size()); };
+  auto wordOk = [&](std::string_view t, std::size_t i) {
+    return !wholeWord || wholeWordAt(t, i, folded.size());
+  };
   const std::int64_t caretPar = table_.paragraphAt(caret_);
   const auto caretPos = static_cast<std::size_t>(caret_ - table_.startOf(caretPar));
   std::int64_t foundPar = -1;
@@ -612,7 +624,8 @@ bool CodeMemo::findText(std::string_view pattern, bool forward, bool wholeWord, 
   return true;
 }
 
-bool CodeMemo::matchesAt(Offset start, std::string_view pattern, bool wholeWord, bool matchCase) const {
+bool CodeMemo::matchesAt(Offset start, std::string_view pattern, bool wholeWord,
+                         bool matchCase) const {
   if (pattern.empty() || start < 0 || start > charCount()) return false;
   const std::int64_t p = table_.paragraphAt(start);
   const std::string_view t = table_.at(p).text();
@@ -698,15 +711,20 @@ void CodeMemo::replaceRange(Offset start, Offset stop, std::string_view text) {
   if (hasOption(moDiscardTrailingSpaces)) {
     for (std::size_t i = 0; i < pieces.size(); ++i) {
       const bool endsParagraph = i + 1 < pieces.size() || tailLen == 0;
-      if (endsParagraph) pieces[i] = pieces[i].substr(0, trimmedLength(pieces[i].data(), static_cast<std::uint32_t>(pieces[i].size())));
+      if (endsParagraph)
+        pieces[i] = pieces[i].substr(
+            0, trimmedLength(pieces[i].data(), static_cast<std::uint32_t>(pieces[i].size())));
     }
   }
   Offset inserted = 0;
-  for (std::size_t i = 0; i < pieces.size(); ++i) inserted += static_cast<Offset>(pieces[i].size()) + (i ? 2 : 0);
+  for (std::size_t i = 0; i < pieces.size(); ++i)
+    inserted += static_cast<Offset>(pieces[i].size()) + (i ? 2 : 0);
 
   // Refuse before anything changes.
-  const Offset firstLen = so + static_cast<Offset>(pieces.front().size()) + (pieces.size() == 1 ? tailLen : 0);
-  const Offset lastLen = pieces.size() > 1 ? static_cast<Offset>(pieces.back().size()) + tailLen : 0;
+  const Offset firstLen =
+      so + static_cast<Offset>(pieces.front().size()) + (pieces.size() == 1 ? tailLen : 0);
+  const Offset lastLen =
+      pieces.size() > 1 ? static_cast<Offset>(pieces.back().size()) + tailLen : 0;
   const Offset limit = std::min<Offset>(maxParagraphLength_, kMaxParagraphLength);
   if (firstLen > limit || lastLen > limit) throw MemoError(kTextTooLong);
   for (std::size_t i = 1; i + 1 < pieces.size(); ++i)
@@ -723,7 +741,8 @@ void CodeMemo::replaceRange(Offset start, Offset stop, std::string_view text) {
     if (!extend) undo_.record(start, inserted, textRange(start, stop));
   }
 
-  const auto oldCodes = static_cast<std::uint8_t>((table_.at(sp).flags | table_.at(ep).flags) & Paragraph::kHasCodes);
+  const auto oldCodes =
+      static_cast<std::uint8_t>((table_.at(sp).flags | table_.at(ep).flags) & Paragraph::kHasCodes);
   // The inserted text may point into the paragraphs about to change.
   std::string owned;
   if (!text.empty()) {
@@ -810,7 +829,8 @@ bool CodeMemo::canUndo() const {
 
 bool CodeMemo::canRedo() const {
   if (readOnly_) return false;
-  return replay_ == Replay::undo ? undo_.position() <= undo_.count() : undo_.position() < undo_.count();
+  return replay_ == Replay::undo ? undo_.position() <= undo_.count()
+                                 : undo_.position() < undo_.count();
 }
 
 // Grouped records are replayed in a loop, not by recursion: a replace-all step holds
@@ -886,7 +906,8 @@ CodeMemo::AnchorId CodeMemo::addAnchor(Offset offset) {
 }
 
 Offset CodeMemo::anchor(AnchorId id) const {
-  if (id < 0 || static_cast<std::size_t>(id) >= anchors_.size() || !anchors_[static_cast<std::size_t>(id)].used)
+  if (id < 0 || static_cast<std::size_t>(id) >= anchors_.size() ||
+      !anchors_[static_cast<std::size_t>(id)].used)
     throw MemoError(kListIndexOutOfBounds);
   return std::min(anchors_[static_cast<std::size_t>(id)].offset, charCount());
 }
@@ -897,7 +918,8 @@ void CodeMemo::moveAnchor(AnchorId id, Offset offset) {
 }
 
 void CodeMemo::removeAnchor(AnchorId id) {
-  if (id >= 0 && static_cast<std::size_t>(id) < anchors_.size()) anchors_[static_cast<std::size_t>(id)].used = false;
+  if (id >= 0 && static_cast<std::size_t>(id) < anchors_.size())
+    anchors_[static_cast<std::size_t>(id)].used = false;
 }
 
 // ---------------------------------------------------------------------------------------

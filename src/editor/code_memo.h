@@ -300,7 +300,9 @@ public:
   Offset maxParagraphLength() const { return maxParagraphLength_; }
   void setMaxParagraphLength(Offset length) { maxParagraphLength_ = length; }
 
-  static bool isFormatCode(char c) { return CharAdvance::isFormatCode(static_cast<unsigned char>(c)); }
+  static bool isFormatCode(char c) {
+    return CharAdvance::isFormatCode(static_cast<unsigned char>(c));
+  }
 
   // ----- Events -----
   // Each event is a list of listeners (see listener_list.h); subscribing never displaces
@@ -341,7 +343,9 @@ public:
 
   private:
     friend class CodeMemo;
-    EventMute(CodeMemo& memo, EventKinds kinds) : memo_(memo), kinds_(kinds) { memo_.setMuted(kinds_, true); }
+    EventMute(CodeMemo& memo, EventKinds kinds) : memo_(memo), kinds_(kinds) {
+      memo_.setMuted(kinds_, true);
+    }
     CodeMemo& memo_;
     EventKinds kinds_;
   };
@@ -353,12 +357,17 @@ public:
   // The widget and the controls attached to the editor (the gutter) hear every change,
   // scroll, caret or selection move and layout step, whoever caused it; no mute reaches them.
   enum class ViewEvent { changed, scrolled, selectionMoved, layoutProgressed };
-  int addViewListener(std::function<void(ViewEvent)> listener) { return viewListeners_.subscribe(std::move(listener)); }
+  int addViewListener(std::function<void(ViewEvent)> listener) {
+    return viewListeners_.subscribe(std::move(listener));
+  }
   void removeViewListener(int id) { viewListeners_.unsubscribe(id); }
   // Paragraphs [first, first + removed) became [first, first + inserted); a whole new text
   // reports removed as -1. Like the view listeners, no mute reaches these.
-  using ParagraphListener = std::function<void(std::int64_t first, std::int64_t removed, std::int64_t inserted)>;
-  int addParagraphListener(ParagraphListener listener) { return paragraphListeners_.subscribe(std::move(listener)); }
+  using ParagraphListener =
+      std::function<void(std::int64_t first, std::int64_t removed, std::int64_t inserted)>;
+  int addParagraphListener(ParagraphListener listener) {
+    return paragraphListeners_.subscribe(std::move(listener));
+  }
   void removeParagraphListener(int id) { paragraphListeners_.unsubscribe(id); }
   // The highlighting engine, told about every change of the paragraph table.
   void setScanner(ParagraphScanner* scanner) { scanner_ = scanner; }
@@ -409,14 +418,16 @@ private:
   void moveCaret(Offset caret);
   void fireSelMove(Offset before);
   int charAdvance(unsigned char c, int x) const;
-  std::int64_t advanceOver(const Paragraph& par, std::uint32_t from, std::uint32_t to, std::int64_t x) const;
+  std::int64_t advanceOver(const Paragraph& par, std::uint32_t from, std::uint32_t to,
+                           std::int64_t x) const;
   bool measuredByMarks(const LineSpan& span, const Paragraph& par) const;
   const std::vector<std::int64_t>& marksOf(const Paragraph& par, std::size_t count) const;
   LinePoint markAtOrBefore(const Paragraph& par, std::int64_t x) const;
   std::uint8_t paragraphFlagsFor(std::string_view text) const;
   bool isSeparator(char c) const { return separators_.contains(c); }
   bool wholeWordAt(std::string_view text, std::size_t at, std::size_t length) const {
-    return (at == 0 || isSeparator(text[at - 1])) && (at + length >= text.size() || isSeparator(text[at + length]));
+    return (at == 0 || isSeparator(text[at - 1])) &&
+           (at + length >= text.size() || isSeparator(text[at + length]));
   }
   void reportProgress(std::int64_t done, std::int64_t total, bool final) const;
 
@@ -486,7 +497,7 @@ private:
   bool stopRequested_ = false;
   bool loading_ = false;
   bool loadStopped_ = false;
-  std::int32_t highlightColor_ = 0x0000FF;                  // red
+  std::int32_t highlightColor_ = 0x0000FF;                                  // red
   std::int32_t highlightBackgnd_ = static_cast<std::int32_t>(0x80000005u);  // the window colour
   ListenerList<ViewEvent> viewListeners_;
   ListenerList<std::int64_t, std::int64_t, std::int64_t> paragraphListeners_;

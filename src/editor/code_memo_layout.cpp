@@ -91,7 +91,8 @@ void CodeMemo::layoutParagraph(std::int64_t index) {
     return;
   }
   std::vector<std::uint32_t> starts;
-  const int widest = breakLines(p.text(), (p.flags & Paragraph::kHasCodes) != 0, charAdvancer(), layoutWidth(), starts);
+  const int widest = breakLines(p.text(), (p.flags & Paragraph::kHasCodes) != 0, charAdvancer(),
+                                layoutWidth(), starts);
   widestLine_ = std::max(widestLine_, widest);
   table_.setLineStarts(index, std::move(starts));
 }
@@ -179,7 +180,8 @@ int clampX(std::int64_t x) { return static_cast<int>(std::min<std::int64_t>(x, I
 
 }  // namespace
 
-std::int64_t CodeMemo::advanceOver(const Paragraph& par, std::uint32_t from, std::uint32_t to, std::int64_t x) const {
+std::int64_t CodeMemo::advanceOver(const Paragraph& par, std::uint32_t from, std::uint32_t to,
+                                   std::int64_t x) const {
   const std::string_view t = par.text();
   to = std::min<std::uint32_t>(to, static_cast<std::uint32_t>(t.size()));
   const int fixed = metrics_ ? metrics_->fixedPitchWidth() : 1;
@@ -187,7 +189,8 @@ std::int64_t CodeMemo::advanceOver(const Paragraph& par, std::uint32_t from, std
     // Count characters between tabs; only a tab needs its position.
     while (from < to) {
       const void* tab = std::memchr(t.data() + from, '\t', to - from);
-      const std::uint32_t stop = tab ? static_cast<std::uint32_t>(static_cast<const char*>(tab) - t.data()) : to;
+      const std::uint32_t stop =
+          tab ? static_cast<std::uint32_t>(static_cast<const char*>(tab) - t.data()) : to;
       x += static_cast<std::int64_t>(stop - from) * fixed;
       if (!tab) break;
       x += charAdvance('\t', clampX(x));
@@ -195,7 +198,8 @@ std::int64_t CodeMemo::advanceOver(const Paragraph& par, std::uint32_t from, std
     }
     return x;
   }
-  for (std::uint32_t k = from; k < to; ++k) x += charAdvance(static_cast<unsigned char>(t[k]), clampX(x));
+  for (std::uint32_t k = from; k < to; ++k)
+    x += charAdvance(static_cast<unsigned char>(t[k]), clampX(x));
   return x;
 }
 
@@ -216,7 +220,8 @@ const std::vector<std::int64_t>& CodeMemo::marksOf(const Paragraph& par, std::si
   count = std::min<std::size_t>(count, par.length / kMarkStep);
   while (e.xMarks.size() < count) {
     const auto k = static_cast<std::uint32_t>(e.xMarks.size());
-    e.xMarks.push_back(advanceOver(par, k * kMarkStep, (k + 1) * kMarkStep, k == 0 ? 0 : e.xMarks[k - 1]));
+    e.xMarks.push_back(
+        advanceOver(par, k * kMarkStep, (k + 1) * kMarkStep, k == 0 ? 0 : e.xMarks[k - 1]));
   }
   return e.xMarks;
 }
@@ -225,8 +230,10 @@ const std::vector<std::int64_t>& CodeMemo::marksOf(const Paragraph& par, std::si
 CodeMemo::LinePoint CodeMemo::markAtOrBefore(const Paragraph& par, std::int64_t x) const {
   const std::size_t most = par.length / kMarkStep;
   const std::vector<std::int64_t>* marks = &marksOf(par, 0);
-  while (marks->size() < most && (marks->empty() || marks->back() <= x)) marks = &marksOf(par, marks->size() + 1);
-  const auto k = static_cast<std::uint32_t>(std::upper_bound(marks->begin(), marks->end(), x) - marks->begin());
+  while (marks->size() < most && (marks->empty() || marks->back() <= x))
+    marks = &marksOf(par, marks->size() + 1);
+  const auto k = static_cast<std::uint32_t>(std::upper_bound(marks->begin(), marks->end(), x) -
+                                            marks->begin());
   if (k == 0) return {};
   return {k * kMarkStep, clampX((*marks)[k - 1])};
 }
@@ -245,7 +252,8 @@ std::uint32_t CodeMemo::positionAtX(const LineSpan& span, int x, int* columnsBey
   const Paragraph& par = table_.at(span.paragraph);
   const std::string_view t = par.text();
   // Characters before a mark at or left of x all end at or before it: none is the answer.
-  const LinePoint from = measuredByMarks(span, par) ? markAtOrBefore(par, x) : LinePoint{span.start, 0};
+  const LinePoint from =
+      measuredByMarks(span, par) ? markAtOrBefore(par, x) : LinePoint{span.start, 0};
   int cx = from.x;
   if (columnsBeyond) *columnsBeyond = 0;
   for (std::uint32_t k = from.position; k < span.stop; ++k) {
@@ -315,7 +323,8 @@ std::uint32_t CodeMemo::positionAtDisplayColumn(std::int64_t paragraph, int colu
 
 int CodeMemo::caretPixelWidth() {
   const int base = caretWidth_ > 0 ? caretWidth_ : lineHeight() / 14 + 1;
-  if (!overwrite_ || !hasOption(moWideOverwriteCaret) || selLength_ != 0 || block_.active || extraColumns_ > 0)
+  if (!overwrite_ || !hasOption(moWideOverwriteCaret) || selLength_ != 0 || block_.active ||
+      extraColumns_ > 0)
     return base;
   const std::int64_t p = table_.paragraphAt(caret_);
   const auto pos = static_cast<std::uint32_t>(caret_ - table_.startOf(p));
@@ -339,7 +348,9 @@ bool CodeMemo::exceedsWidth() const {
   return !wordWrap_ && (scrollX_ > 0 || widestLine() + leftMargin_ + rightMargin_ > clientWidth_);
 }
 
-bool CodeMemo::exceedsHeight() const { return scrollY_ > 0 || lineCount() * lineHeight() > clientHeight_; }
+bool CodeMemo::exceedsHeight() const {
+  return scrollY_ > 0 || lineCount() * lineHeight() > clientHeight_;
+}
 
 void CodeMemo::setTopLine(std::int64_t line) {
   lineSpan(line);  // lines below the layout mark are not counted yet

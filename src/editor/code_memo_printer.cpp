@@ -20,11 +20,14 @@ int device(double units) {
 PageFormat::PageFormat(const PrinterMetrics& m, const PageSettings& s, int printerLineHeight) {
   const double lpx = m.logPixelsX;
   const double lpy = m.logPixelsY;
-  const double spacing = s.lineSpacing >= 0 ? s.lineSpacing * lpy : -static_cast<double>(s.lineSpacing) * printerLineHeight;
+  const double spacing = s.lineSpacing >= 0
+                             ? s.lineSpacing * lpy
+                             : -static_cast<double>(s.lineSpacing) * printerLineHeight;
   exactLineHeight_ = spacing > 0 ? std::min(spacing, 1e9) : 1.0;
   lineHeight_ = std::max(1, device(spacing));
   textWidth_ = device(m.physicalWidth - (static_cast<double>(s.marginLeft) + s.marginRight) * lpx);
-  const double height = m.physicalHeight - (static_cast<double>(s.marginTop) + s.marginBottom) * lpy;
+  const double height =
+      m.physicalHeight - (static_cast<double>(s.marginTop) + s.marginBottom) * lpy;
   textHeight_ = device(height);
   linesPerPage_ = static_cast<int>(std::clamp(std::floor(height / lineHeight_), 1.0, 1e9));
 
@@ -41,7 +44,8 @@ std::int64_t PageFormat::pageCount(std::int64_t displayLines) const {
   return std::max<std::int64_t>(1, (displayLines + linesPerPage_ - 1) / linesPerPage_);
 }
 
-std::pair<std::int64_t, std::int64_t> PageFormat::pageLines(std::int64_t page, std::int64_t displayLines) const {
+std::pair<std::int64_t, std::int64_t> PageFormat::pageLines(std::int64_t page,
+                                                            std::int64_t displayLines) const {
   const std::int64_t first = page * linesPerPage_;
   return {first, std::min(first + linesPerPage_, displayLines) - 1};
 }
@@ -145,16 +149,18 @@ void CodeMemoPrinter::print() {
         failed = true;
         break;
       }
-      if (!header_.empty()) port_.drawText(f.headerBand(), pageText(header_, p), headerFont_, headerAlign_);
-      if (!footer_.empty()) port_.drawText(f.footerBand(), pageText(footer_, p), footerFont_, footerAlign_);
+      if (!header_.empty())
+        port_.drawText(f.headerBand(), pageText(header_, p), headerFont_, headerAlign_);
+      if (!footer_.empty())
+        port_.drawText(f.footerBand(), pageText(footer_, p), footerFont_, footerAlign_);
       const auto [first, last] = f.pageLines(p, lines);
-      if (last >= first) port_.paintLines(*layout_, first, last, f.textOrigin(), f.exactLineHeight());
+      if (last >= first)
+        port_.paintLines(*layout_, first, last, f.textOrigin(), f.exactLineHeight());
     }
   } catch (...) {
     try {
       finish();
-    } catch (...) {
-    }
+    } catch (...) {}
     throw;
   }
   if (!finish() || failed) throw MemoError(kPrintingFailed);

@@ -2,8 +2,8 @@
 #include <algorithm>
 #include <cstdint>
 #include <functional>
-#include <optional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -40,14 +40,17 @@ public:
   int linesPerPage() const { return linesPerPage_; }
   std::int64_t pageCount(std::int64_t displayLines) const;
   // First and last display line of page p (last < first when the page has none).
-  std::pair<std::int64_t, std::int64_t> pageLines(std::int64_t page, std::int64_t displayLines) const;
+  std::pair<std::int64_t, std::int64_t> pageLines(std::int64_t page,
+                                                  std::int64_t displayLines) const;
 
   // The paper width less the left and right margins: the width the text is laid out to.
   int textWidth() const { return textWidth_; }
   int textHeight() const { return textHeight_; }
   // Whether a line of text fits between the margins: at least one average character wide
   // and one line high.
-  bool hasRoom(int averageCharWidth) const { return textWidth_ >= std::max(1, averageCharWidth) && textHeight_ >= lineHeight_; }
+  bool hasRoom(int averageCharWidth) const {
+    return textWidth_ >= std::max(1, averageCharWidth) && textHeight_ >= lineHeight_;
+  }
 
   // In device units relative to the printable area.
   PrintPoint textOrigin() const { return origin_; }
@@ -151,7 +154,9 @@ public:
   PageFormat format() const { return PageFormat(metrics_, settings_, printerLineHeight_); }
   PrintLayout* layout() const { return layout_.get(); }
   // Display lines to print: none without room.
-  std::int64_t lineCount() const { return hasRoom() && layout_->laidOut() ? layout_->lineCount() : 0; }
+  std::int64_t lineCount() const {
+    return hasRoom() && layout_->laidOut() ? layout_->lineCount() : 0;
+  }
   std::int64_t pageCount() const { return format().pageCount(lineCount()); }
 
   // ----- Commands -----

@@ -6,8 +6,8 @@
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QPainter>
-#include <QPixmap>
 #include <QPalette>
+#include <QPixmap>
 #include <QScrollBar>
 #include <QStyleHints>
 #include <QToolTip>
@@ -62,7 +62,8 @@ CodeMemoWidget::CodeMemoWidget(CodeMemo& memo, MemoClipboard& clipboard, QWidget
   metrics_.setFont(font());
   memo_.setMetrics(&metrics_);
   listenerId_ = memo_.addViewListener([this](CodeMemo::ViewEvent e) { onViewEvent(e); });
-  caretTimer_.setInterval(QApplication::cursorFlashTime() > 0 ? QApplication::cursorFlashTime() / 2 : 500);
+  caretTimer_.setInterval(QApplication::cursorFlashTime() > 0 ? QApplication::cursorFlashTime() / 2
+                                                              : 500);
   connect(&caretTimer_, &QTimer::timeout, this, [this] {
     caretVisible_ = !caretVisible_;
     viewport()->update();
@@ -71,11 +72,14 @@ CodeMemoWidget::CodeMemoWidget(CodeMemo& memo, MemoClipboard& clipboard, QWidget
   autoScrollTimer_.setInterval(50);
   connect(&autoScrollTimer_, &QTimer::timeout, this, [this] {
     guarded([&] {
-      if (!mouse_.autoScroll(lastMousePoint_.x(), lastMousePoint_.y(), modifiersOf(lastMouseModifiers_)))
+      if (!mouse_.autoScroll(lastMousePoint_.x(), lastMousePoint_.y(),
+                             modifiersOf(lastMouseModifiers_)))
         autoScrollTimer_.stop();
     });
   });
-  errorHandler = [this](const QString& message) { QMessageBox::critical(this, QApplication::applicationName(), message); };
+  errorHandler = [this](const QString& message) {
+    QMessageBox::critical(this, QApplication::applicationName(), message);
+  };
   viewport()->setMouseTracking(true);
   syncScrollBars();
 }
@@ -105,12 +109,8 @@ void CodeMemoWidget::onViewEvent(CodeMemo::ViewEvent event) {
       syncScrollBars();
       scheduleLayout();
       break;
-    case CodeMemo::ViewEvent::scrolled:
-      syncScrollBars();
-      break;
-    case CodeMemo::ViewEvent::selectionMoved:
-      restartCaretBlink();
-      break;
+    case CodeMemo::ViewEvent::scrolled: syncScrollBars(); break;
+    case CodeMemo::ViewEvent::selectionMoved: restartCaretBlink(); break;
   }
   viewport()->update();
 }
@@ -140,19 +140,22 @@ void CodeMemoWidget::syncScrollBars() {
   const Qt::ScrollBarPolicy policy = autoBars ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOn;
   if (verticalScrollBarPolicy() != Qt::ScrollBarAlwaysOff && verticalScrollBarPolicy() != policy)
     setVerticalScrollBarPolicy(policy);
-  if (horizontalScrollBarPolicy() != Qt::ScrollBarAlwaysOff && horizontalScrollBarPolicy() != policy)
+  if (horizontalScrollBarPolicy() != Qt::ScrollBarAlwaysOff &&
+      horizontalScrollBarPolicy() != policy)
     setHorizontalScrollBarPolicy(policy);
 
   const int lh = memo_.lineHeight();
   const bool down = !autoBars || memo_.exceedsHeight();
-  const auto maxY = down ? static_cast<int>(std::min<std::int64_t>(memo_.maxScrollY(), INT_MAX / 2)) : 0;
+  const auto maxY =
+      down ? static_cast<int>(std::min<std::int64_t>(memo_.maxScrollY(), INT_MAX / 2)) : 0;
   verticalScrollBar()->setRange(0, maxY);
   verticalScrollBar()->setSingleStep(lh);
   verticalScrollBar()->setPageStep(std::max(lh, viewport()->height()));
   verticalScrollBar()->setValue(static_cast<int>(std::min<std::int64_t>(memo_.scrollY(), maxY)));
   const int contentWidth = memo_.widestLine() + memo_.leftMargin() + memo_.rightMargin();
   const bool across = !memo_.wordWrap() && (!autoBars || memo_.exceedsWidth());
-  const int maxX = across ? std::max(0, contentWidth - viewport()->width() + metrics_.averageCharWidth()) : 0;
+  const int maxX =
+      across ? std::max(0, contentWidth - viewport()->width() + metrics_.averageCharWidth()) : 0;
   horizontalScrollBar()->setRange(0, maxX);
   horizontalScrollBar()->setSingleStep(metrics_.averageCharWidth());
   horizontalScrollBar()->setPageStep(std::max(1, viewport()->width()));
@@ -232,10 +235,12 @@ void CodeMemoWidget::paintEvent(QPaintEvent* event) {
   // A column selection is painted as its rectangle over the lines, not as a text range.
   const bool block = memo_.blockSelection();
   const QtLinePainter painterOfLines(metrics_, altFont_, memo_.charAdvancer(),
-                                     {palette().color(QPalette::Text), background_, memo_.highlightColor(),
-                                      memo_.highlightBackgnd()});
-  for (std::int64_t line = first, y = yOffset; line < lines && y < viewport()->height(); ++line, y += lh)
-    paintLine(painter, painterOfLines, line, static_cast<int>(y), block ? 0 : selA, block ? 0 : selB);
+                                     {palette().color(QPalette::Text), background_,
+                                      memo_.highlightColor(), memo_.highlightBackgnd()});
+  for (std::int64_t line = first, y = yOffset; line < lines && y < viewport()->height();
+       ++line, y += lh)
+    paintLine(painter, painterOfLines, line, static_cast<int>(y), block ? 0 : selA,
+              block ? 0 : selB);
   if (block) paintBlockSelection(painter);
 
   if (hasFocus() && caretVisible_ && !memo_.displayOnly()) {
@@ -247,7 +252,8 @@ void CodeMemoWidget::paintEvent(QPaintEvent* event) {
     // Where the dragged text would land.
     const std::int64_t line = memo_.lineOfOffset(mouse_.dropOffset());
     const CodeMemo::LineSpan span = memo_.lineSpan(line);
-    const auto pos = static_cast<std::uint32_t>(mouse_.dropOffset() - memo_.table().startOf(span.paragraph));
+    const auto pos =
+        static_cast<std::uint32_t>(mouse_.dropOffset() - memo_.table().startOf(span.paragraph));
     const int x = memo_.leftMargin() + memo_.xInLine(span, pos) - static_cast<int>(memo_.scrollX());
     const int y = static_cast<int>(line * lh - memo_.scrollY());
     painter.fillRect(QRect(x, y, 1, lh), palette().color(QPalette::Text));
@@ -265,15 +271,16 @@ void CodeMemoWidget::paintBlockSelection(QPainter& painter) {
   QColor fill = palette().color(QPalette::Highlight);
   fill.setAlpha(110);
   const std::int64_t first = std::max(memo_.lineOfOffset(a), memo_.scrollY() / lh);
-  const std::int64_t last = std::min(memo_.lineOfOffset(b), (memo_.scrollY() + viewport()->height()) / lh);
+  const std::int64_t last =
+      std::min(memo_.lineOfOffset(b), (memo_.scrollY() + viewport()->height()) / lh);
   for (std::int64_t line = first; line <= last; ++line) {
     const int y = static_cast<int>(line * lh - memo_.scrollY());
     painter.fillRect(QRect(originX + c1 * avg, y, std::max(1, (c2 - c1) * avg), lh), fill);
   }
 }
 
-void CodeMemoWidget::paintLine(QPainter& painter, const QtLinePainter& lines, std::int64_t line, int y, Offset selA,
-                               Offset selB) {
+void CodeMemoWidget::paintLine(QPainter& painter, const QtLinePainter& lines, std::int64_t line,
+                               int y, Offset selA, Offset selB) {
   const CodeMemo::LineSpan span = memo_.lineSpan(line);
   const std::string_view text = memo_.paragraphText(span.paragraph);
   const Offset parStart = memo_.table().startOf(span.paragraph);
@@ -359,7 +366,9 @@ void CodeMemoWidget::keyPressEvent(QKeyEvent* event) {
   if (mods.ctrl && !mods.alt) {
     bool done = false;
     if (event->key() >= Qt::Key_A && event->key() <= Qt::Key_Z)
-      guarded([&] { done = keyboard_.controlKey(static_cast<char>('A' + (event->key() - Qt::Key_A)), mods); });
+      guarded([&] {
+        done = keyboard_.controlKey(static_cast<char>('A' + (event->key() - Qt::Key_A)), mods);
+      });
     if (done)
       event->accept();
     else
@@ -368,7 +377,8 @@ void CodeMemoWidget::keyPressEvent(QKeyEvent* event) {
   }
   const QString text = event->text();
   if (!text.isEmpty() && MemoKeyboard::typesText(mods)) {
-    const std::u16string u(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size()));
+    const std::u16string u(reinterpret_cast<const char16_t*>(text.utf16()),
+                           static_cast<std::size_t>(text.size()));
     guarded([&] {
       for (char c : platform::utf16ToWindows1252(u))
         if (static_cast<unsigned char>(c) >= 0x20 && c != 0x7F) keyboard_.typeChar(c);

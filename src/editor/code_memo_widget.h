@@ -69,7 +69,8 @@ private:
   void syncScrollBars();
   void scheduleLayout();
   void restartCaretBlink();
-  void paintLine(QPainter& painter, const QtLinePainter& lines, std::int64_t line, int y, Offset selA, Offset selB);
+  void paintLine(QPainter& painter, const QtLinePainter& lines, std::int64_t line, int y,
+                 Offset selA, Offset selB);
   template <class Fn>
   void guarded(Fn&& fn);
   void updateCursor(const QPoint& p, Qt::KeyboardModifiers modifiers);

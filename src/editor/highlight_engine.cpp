@@ -13,9 +13,11 @@ namespace {
 constexpr std::uint8_t kParseFlags = Paragraph::kKeywordsParsed | Paragraph::kStartStopParsed;
 constexpr char kBlank = 5;  // no keyword contains it
 
-AttrState levelState(const KeywordInfo& info, std::uint16_t key, std::size_t openLength, std::size_t closeLength) {
+AttrState levelState(const KeywordInfo& info, std::uint16_t key, std::size_t openLength,
+                     std::size_t closeLength) {
   AttrState s;
-  s.style = static_cast<std::uint8_t>((info.style & 0x3F) | AttrState::kScanned | AttrState::kOpenedByKey);
+  s.style = static_cast<std::uint8_t>((info.style & 0x3F) | AttrState::kScanned |
+                                      AttrState::kOpenedByKey);
   s.level = 0;
   s.backgnd = info.backgnd;
   s.foregnd = info.foregnd;
@@ -133,7 +135,8 @@ AttrStateRef HighlightEngine::outerOf(AttrStateRef state) {
   if (auto it = outerCache_.find(state); it != outerCache_.end()) return it->second;
   // A state carried over from an earlier scan: rebuild its outer levels from the key stack.
   AttrStateRef outer = nullptr;
-  for (int l = 0; l < state->level; ++l) outer = pushed(outer, levelOf(state->keyStack[static_cast<std::size_t>(l)]));
+  for (int l = 0; l < state->level; ++l)
+    outer = pushed(outer, levelOf(state->keyStack[static_cast<std::size_t>(l)]));
   outerCache_[state] = outer;
   return outer;
 }
@@ -210,11 +213,12 @@ void HighlightEngine::setSyntaxHighlighting(bool on, CodeHighlighter* highlighte
 
 void HighlightEngine::textReset() { startStopHigh_ = 0; }
 
-void HighlightEngine::paragraphsReplaced(std::int64_t first, std::int64_t removed, std::int64_t inserted,
-                                         bool deferred) {
+void HighlightEngine::paragraphsReplaced(std::int64_t first, std::int64_t removed,
+                                         std::int64_t inserted, bool deferred) {
   const std::int64_t oldHigh = startStopHigh_;
   const bool wasScanned = oldHigh > first;
-  const std::int64_t restoredHigh = wasScanned ? std::max(first + inserted, oldHigh - removed + inserted) : oldHigh;
+  const std::int64_t restoredHigh =
+      wasScanned ? std::max(first + inserted, oldHigh - removed + inserted) : oldHigh;
   startStopHigh_ = std::min(restoredHigh, first);
   if (deferred || !wasScanned || inserted <= 0) return;
   const bool spread = scanRange(first, first + inserted - 1, first);
@@ -270,7 +274,8 @@ bool HighlightEngine::scanRange(std::int64_t from, std::int64_t to, std::int64_t
 // ---------------------------------------------------------------------------------------
 // Start-stop regions
 
-bool HighlightEngine::matchesAt(std::string_view text, std::size_t p, const std::string& search, bool matchCase) const {
+bool HighlightEngine::matchesAt(std::string_view text, std::size_t p, const std::string& search,
+                                bool matchCase) const {
   if (search.empty() || p + search.size() > text.size()) return false;
   if (matchCase) return std::memcmp(text.data() + p, search.data(), search.size()) == 0;
   for (std::size_t i = 0; i < search.size(); ++i)
@@ -291,7 +296,8 @@ int HighlightEngine::startKeyAt(std::string_view text, std::size_t p) const {
   return -1;
 }
 
-std::size_t HighlightEngine::findStop(const StartStopInfo& key, std::string_view text, std::size_t from) const {
+std::size_t HighlightEngine::findStop(const StartStopInfo& key, std::string_view text,
+                                      std::size_t from) const {
   const std::string& stop = key.stopSearch;
   if (stop.empty()) return std::string_view::npos;
   const CharSet& seps = memo_.separators();
@@ -307,7 +313,8 @@ std::size_t HighlightEngine::findStop(const StartStopInfo& key, std::string_view
 
 AttrStateRef HighlightEngine::scanStartStops(Paragraph& paragraph) {
   ++startStopScans_;
-  paragraph.flags = static_cast<std::uint8_t>((paragraph.flags & ~Paragraph::kKeywordsParsed) | Paragraph::kStartStopParsed);
+  paragraph.flags = static_cast<std::uint8_t>((paragraph.flags & ~Paragraph::kKeywordsParsed) |
+                                              Paragraph::kStartStopParsed);
   const AttrStateRef startState = paragraph.extra() ? paragraph.extra()->startState : nullptr;
   AttrStateRef cur = startState;
   if (paragraph.extra()) paragraph.extra()->runs.clear();
@@ -332,7 +339,8 @@ AttrStateRef HighlightEngine::scanStartStops(Paragraph& paragraph) {
   for (std::size_t steps = 0; pos <= n && steps < 2 * n + 16; ++steps) {
     const AttrState& cs = stateOf(cur);
     const std::uint16_t top = cs.level >= 0 ? cs.keyStack[static_cast<std::size_t>(cs.level)] : 0;
-    const bool inKeyRegion = cs.level >= 0 && (top & kStartStopBit) && (top & 0x7FFF) < startStops_.count();
+    const bool inKeyRegion =
+        cs.level >= 0 && (top & kStartStopBit) && (top & 0x7FFF) < startStops_.count();
     if (inKeyRegion) {
       const int k = top & 0x7FFF;
       const StartStopInfo& key = startStops_.item(k);
@@ -354,7 +362,8 @@ AttrStateRef HighlightEngine::scanStartStops(Paragraph& paragraph) {
       // A region some other source opened, such as an outside highlighter's; without an end
       // it continues into the next paragraph.
       std::optional<std::uint32_t> end;
-      if (highlighter_) end = highlighter_->findRegionEnd(text, static_cast<std::uint32_t>(pos), cs);
+      if (highlighter_)
+        end = highlighter_->findRegionEnd(text, static_cast<std::uint32_t>(pos), cs);
       if (!end || *end < pos || *end > n) break;
       cur = outerOf(cur);
       addRun(*end, cur);
@@ -446,8 +455,10 @@ void HighlightEngine::findKeywords(const Paragraph& paragraph) {
   if (hits_.empty()) return;
   spans_.clear();
   for (const KeywordHit& h : hits_)
-    spans_.push_back({h.offset, h.offset + h.length, keywordLevels_[static_cast<std::size_t>(h.keyword)]});
-  mergeSpans(work_, paragraph.extra() ? paragraph.extra()->startState : nullptr, paragraph.length, spans_);
+    spans_.push_back(
+        {h.offset, h.offset + h.length, keywordLevels_[static_cast<std::size_t>(h.keyword)]});
+  mergeSpans(work_, paragraph.extra() ? paragraph.extra()->startState : nullptr, paragraph.length,
+             spans_);
   workChanged_ = true;
 }
 
@@ -468,8 +479,8 @@ void HighlightEngine::applySpans(Paragraph& paragraph, const std::vector<Span>& 
   }
 }
 
-void HighlightEngine::mergeSpans(std::vector<AttrRun>& runs, AttrStateRef startState, std::uint32_t n,
-                                 const std::vector<Span>& spans) {
+void HighlightEngine::mergeSpans(std::vector<AttrRun>& runs, AttrStateRef startState,
+                                 std::uint32_t n, const std::vector<Span>& spans) {
   runsOut_.clear();
   runsOut_.reserve(runs.size() + 2 * spans.size());
   std::size_t r = 0;
@@ -485,7 +496,8 @@ void HighlightEngine::mergeSpans(std::vector<AttrRun>& runs, AttrStateRef startS
     runsOut_.push_back({s.start, pushed(atStart, s.level)});
     // Runs inside the span give way to it; the last of them is what its end restores.
     while (r < runs.size() && runs[r].offset < s.stop) cur = runs[r++].state;
-    if (s.stop < n && !(r < runs.size() && runs[r].offset == s.stop)) runsOut_.push_back({s.stop, cur});
+    if (s.stop < n && !(r < runs.size() && runs[r].offset == s.stop))
+      runsOut_.push_back({s.stop, cur});
   }
   runsOut_.insert(runsOut_.end(), runs.begin() + static_cast<std::ptrdiff_t>(r), runs.end());
   runs.assign(runsOut_.begin(), runsOut_.end());

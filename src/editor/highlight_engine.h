@@ -114,7 +114,8 @@ private:
                   const std::vector<Span>& spans);
   int startKeyAt(std::string_view text, std::size_t p) const;
   std::size_t findStop(const StartStopInfo& key, std::string_view text, std::size_t from) const;
-  bool matchesAt(std::string_view text, std::size_t p, const std::string& search, bool matchCase) const;
+  bool matchesAt(std::string_view text, std::size_t p, const std::string& search,
+                 bool matchCase) const;
   void dropAll(bool release);
 
   CodeMemo& memo_;

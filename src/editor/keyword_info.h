@@ -5,12 +5,12 @@ namespace quillon::editor {
 
 // Attributes shared by keywords and start-stop keys; the key file stores exactly these fields.
 struct KeywordInfo {
-  std::uint8_t options = 0;    // KeywordOption bits
-  std::uint8_t style = 0;      // KeywordStyle bits
-  std::int16_t contextNum = 0; // 0: keyword inactive, region transparent to keywords
-  std::int16_t cursor = 0;     // system cursor number shown over the text
-  std::int32_t backgnd = -1;   // 0x00BBGGRR, -1 none
-  std::int32_t foregnd = -1;   // 0x00BBGGRR, -1 none
+  std::uint8_t options = 0;     // KeywordOption bits
+  std::uint8_t style = 0;       // KeywordStyle bits
+  std::int16_t contextNum = 0;  // 0: keyword inactive, region transparent to keywords
+  std::int16_t cursor = 0;      // system cursor number shown over the text
+  std::int32_t backgnd = -1;    // 0x00BBGGRR, -1 none
+  std::int32_t foregnd = -1;    // 0x00BBGGRR, -1 none
 
   bool matchCase() const { return (options & 0x01) != 0; }
   bool wholeWordsOnly() const { return (options & 0x02) != 0; }

@@ -95,7 +95,8 @@ void KeywordMatcher::find(std::string_view text, std::string_view raw, std::stri
       const Trie::Node& nd = trie.nodes[node];
       if (nd.keywordBegin != nd.keywordEnd && (!whole || j + 1 == n || isSep(text[j + 1])))
         for (std::uint32_t i = nd.keywordBegin; i < nd.keywordEnd; ++i)
-          candidates_.push_back({trie.keywords[i], static_cast<std::uint32_t>(p), static_cast<std::uint32_t>(j + 1 - p)});
+          candidates_.push_back({trie.keywords[i], static_cast<std::uint32_t>(p),
+                                 static_cast<std::uint32_t>(j + 1 - p)});
       if (++j >= n) break;
       const bool blank = isBlank(copy[j]);
       const auto c = static_cast<unsigned char>(blank ? ' ' : copy[j]);
@@ -142,7 +143,8 @@ void KeywordMatcher::find(std::string_view text, std::string_view raw, std::stri
     std::fill(first, first + c.length, 1);
     hits.push_back(c);
   }
-  std::sort(hits.begin(), hits.end(), [](const KeywordHit& a, const KeywordHit& b) { return a.offset < b.offset; });
+  std::sort(hits.begin(), hits.end(),
+            [](const KeywordHit& a, const KeywordHit& b) { return a.offset < b.offset; });
 }
 
 }  // namespace quillon::editor

@@ -12,7 +12,8 @@ int breakLines(std::string_view text, bool hasCodes, const CharAdvance& advance,
   const auto length = static_cast<std::uint32_t>(text.size());
   // Most lines of code fit: with a fixed pitch and nothing of another width, counting tells.
   const int fixed = advance.metrics ? advance.metrics->fixedPitchWidth() : 0;
-  if (fixed > 0 && !(advance.staticFormat && hasCodes) && std::memchr(text.data(), '\t', length) == nullptr) {
+  if (fixed > 0 && !(advance.staticFormat && hasCodes) &&
+      std::memchr(text.data(), '\t', length) == nullptr) {
     const std::int64_t total = static_cast<std::int64_t>(length) * fixed;
     if (total <= width) return static_cast<int>(total);
   }

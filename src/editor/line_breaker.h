@@ -15,7 +15,9 @@ struct CharAdvance {
   int tabStops = 8;
   bool staticFormat = true;
 
-  static bool isFormatCode(unsigned char c) { return c == 1 || c == 2 || c == 3 || c == 4 || c == 21; }
+  static bool isFormatCode(unsigned char c) {
+    return c == 1 || c == 2 || c == 3 || c == 4 || c == 21;
+  }
 
   int operator()(unsigned char c, int x) const {
     if (c == '\t') {

@@ -19,7 +19,8 @@ class Subscription {
 public:
   Subscription() = default;
   Subscription(ListenerListBase& list, int id) : list_(&list), id_(id) {}
-  Subscription(Subscription&& other) noexcept : list_(std::exchange(other.list_, nullptr)), id_(other.id_) {}
+  Subscription(Subscription&& other) noexcept
+      : list_(std::exchange(other.list_, nullptr)), id_(other.id_) {}
   Subscription& operator=(Subscription&& other) noexcept {
     if (this != &other) {
       reset();
@@ -78,7 +79,9 @@ public:
       }
     std::erase_if(added_, [id](const Entry& e) { return e.id == id; });
   }
-  [[nodiscard]] Subscription listen(Handler handler) { return Subscription(*this, subscribe(std::move(handler))); }
+  [[nodiscard]] Subscription listen(Handler handler) {
+    return Subscription(*this, subscribe(std::move(handler)));
+  }
 
   std::size_t size() const {
     std::size_t n = added_.size();
@@ -143,7 +146,9 @@ public:
 
   int subscribe(Handler handler) { return listeners_.subscribe(std::move(handler)); }
   void unsubscribe(int id) { listeners_.unsubscribe(id); }
-  [[nodiscard]] Subscription listen(Handler handler) { return listeners_.listen(std::move(handler)); }
+  [[nodiscard]] Subscription listen(Handler handler) {
+    return listeners_.listen(std::move(handler));
+  }
 
 private:
   friend Owner;

@@ -29,7 +29,8 @@ void MemoClipboard::cut() {
 void MemoClipboard::insertAtCaret(std::string_view text) {
   std::string s;
   const int extra = memo_.extraColumns();
-  if (extra > 0 && memo_.hasOption(moPutExtraSpaces) && memo_.selLength() == 0 && !memo_.blockSelection())
+  if (extra > 0 && memo_.hasOption(moPutExtraSpaces) && memo_.selLength() == 0 &&
+      !memo_.blockSelection())
     s.assign(static_cast<std::size_t>(extra), ' ');
   s.append(text);
   memo_.setSelText(s);
@@ -40,7 +41,8 @@ void MemoClipboard::paste() {
   std::optional<platform::ClipboardText> clip = clipboard_->readText();
   if (!clip || clip->text.empty()) return;
   std::string text = toParagraphBreaks(clip->text);
-  if (memo_.nullReplacement() != 0) std::replace(text.begin(), text.end(), '\0', memo_.nullReplacement());
+  if (memo_.nullReplacement() != 0)
+    std::replace(text.begin(), text.end(), '\0', memo_.nullReplacement());
   memo_.markCaretPlaced();  // a paste never joins the typing before it
   if (clip->columnBlock && !memo_.wordWrap()) {
     pasteBlock(text);
@@ -80,7 +82,8 @@ void MemoClipboard::pasteBlock(std::string_view text) {
     const std::int64_t p = first + static_cast<std::int64_t>(i);
     if (i > 0) out.append("\r\n");
     const std::string_view par = p < existing ? memo_.paragraphText(p) : std::string_view();
-    const int width = p < existing ? memo_.displayColumn(p, static_cast<std::uint32_t>(par.size())) : 0;
+    const int width =
+        p < existing ? memo_.displayColumn(p, static_cast<std::uint32_t>(par.size())) : 0;
     std::size_t at = par.size();
     if (width < column) {
       out.append(par);
@@ -94,7 +97,8 @@ void MemoClipboard::pasteBlock(std::string_view text) {
     out.append(par.substr(at));
   }
   const Offset from = memo_.table().startOf(first);
-  const Offset to = memo_.table().startOf(existing - 1) + static_cast<Offset>(memo_.paragraphText(existing - 1).size());
+  const Offset to = memo_.table().startOf(existing - 1) +
+                    static_cast<Offset>(memo_.paragraphText(existing - 1).size());
   memo_.select(from, to - from);
   memo_.setSelText(out);
   memo_.setSelStart(from + caretInOut);

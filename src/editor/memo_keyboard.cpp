@@ -24,7 +24,9 @@ char MemoKeyboard::charAt(Offset offset) const {
   return k == static_cast<Offset>(t.size()) ? '\r' : '\n';
 }
 
-bool MemoKeyboard::isWordEnd(char c) const { return c == '\r' || c == '\n' || memo_.separators().contains(c); }
+bool MemoKeyboard::isWordEnd(char c) const {
+  return c == '\r' || c == '\n' || memo_.separators().contains(c);
+}
 
 Offset MemoKeyboard::wordLeft(Offset from) const {
   Offset o = from;
@@ -82,7 +84,8 @@ void MemoKeyboard::moveVertically(std::int64_t lines, bool extend) {
   if (memo_.rememberedX() < 0) memo_.setRememberedX(memo_.caretX() - memo_.leftMargin());
   // Lays out as far as the target, so the clamp below sees every line up to it.
   memo_.lineSpan(line + lines);
-  const std::int64_t target = std::clamp<std::int64_t>(line + lines, 0, std::max<std::int64_t>(0, memo_.lineCount() - 1));
+  const std::int64_t target =
+      std::clamp<std::int64_t>(line + lines, 0, std::max<std::int64_t>(0, memo_.lineCount() - 1));
   const CodeMemo::LineSpan span = memo_.lineSpan(target);
   int beyond = 0;
   const std::uint32_t pos = memo_.positionAtX(span, memo_.rememberedX(), &beyond);
@@ -100,7 +103,8 @@ void MemoKeyboard::moveBlock(EditKey key) {
   if (!memo_.blockSelection()) {
     const std::int64_t p = memo_.table().paragraphAt(caret);
     const int column =
-        memo_.displayColumn(p, static_cast<std::uint32_t>(caret - memo_.table().startOf(p))) + memo_.extraColumns();
+        memo_.displayColumn(p, static_cast<std::uint32_t>(caret - memo_.table().startOf(p))) +
+        memo_.extraColumns();
     memo_.setBlockSelection(caret, caret, column, column);
   }
   int column = memo_.blockColumn1();
@@ -124,7 +128,8 @@ void MemoKeyboard::moveBlock(EditKey key) {
 
 bool MemoKeyboard::moveKey(EditKey key, KeyModifiers mods) {
   const Offset caret = memo_.selStart();
-  const bool arrow = key == EditKey::Left || key == EditKey::Right || key == EditKey::Up || key == EditKey::Down;
+  const bool arrow =
+      key == EditKey::Left || key == EditKey::Right || key == EditKey::Up || key == EditKey::Down;
   if (arrow && mods.shift && (memo_.blockSelection() || (mods.alt && canStartBlock()))) {
     moveBlock(key);
     return true;
@@ -180,7 +185,8 @@ bool MemoKeyboard::moveKey(EditKey key, KeyModifiers mods) {
       const Offset start = memo_.table().startOf(span.paragraph);
       const bool lastLineOfParagraph = span.stop == memo_.paragraphText(span.paragraph).size();
       // The end of a wrapped line stands before its last character, which begins no line.
-      const std::uint32_t end = lastLineOfParagraph || span.stop == span.start ? span.stop : span.stop - 1;
+      const std::uint32_t end =
+          lastLineOfParagraph || span.stop == span.start ? span.stop : span.stop - 1;
       horizontal(start + (key == EditKey::Home ? span.start : end));
       return true;
     }
@@ -249,8 +255,8 @@ void MemoKeyboard::enter() {
   };
   std::string_view source = lineText(line);
   while (source.empty() && line > 0) source = lineText(--line);
-  const std::size_t count =
-      std::min<std::size_t>(leadingBlanks(source), static_cast<std::size_t>(std::max<std::int64_t>(0, memo_.selCol())));
+  const std::size_t count = std::min<std::size_t>(
+      leadingBlanks(source), static_cast<std::size_t>(std::max<std::int64_t>(0, memo_.selCol())));
   const std::string indent(source.substr(0, count));
   if (memo_.hasOption(moDiscardTrailingSpaces) && atParagraphEnd(memo_.selStart())) {
     // Blanks alone on a line would be dropped; the caret stands where they would end.

@@ -7,7 +7,21 @@
 namespace quillon::editor {
 
 // What the widget tells the model about a key, free of any toolkit.
-enum class EditKey { Left, Right, Up, Down, Home, End, PageUp, PageDown, Backspace, Delete, Enter, Tab, Insert };
+enum class EditKey {
+  Left,
+  Right,
+  Up,
+  Down,
+  Home,
+  End,
+  PageUp,
+  PageDown,
+  Backspace,
+  Delete,
+  Enter,
+  Tab,
+  Insert
+};
 
 struct KeyModifiers {
   bool shift = false;
@@ -64,7 +78,9 @@ private:
   bool isWordEnd(char c) const;
   char charAt(Offset offset) const;
   bool isCode(char c) const { return memo_.staticFormat() && CodeMemo::isFormatCode(c); }
-  bool atParagraphEnd(Offset offset) const { return offset >= memo_.charCount() || charAt(offset) == '\r'; }
+  bool atParagraphEnd(Offset offset) const {
+    return offset >= memo_.charCount() || charAt(offset) == '\r';
+  }
   std::int64_t lastLine();
 
   CodeMemo& memo_;

@@ -25,7 +25,8 @@ Offset MemoMouse::hit(int x, int y, int* beyond) const {
 int MemoMouse::columnAt(int x) const {
   const int avg = std::max(1, memo_.metrics() ? memo_.metrics()->averageCharWidth() : 1);
   const std::int64_t textX = memo_.scrollX() + x - memo_.leftMargin();
-  return static_cast<int>(std::clamp<std::int64_t>((textX + avg / 2) / avg, 0, MemoKeyboard::kMaxExtraColumns));
+  return static_cast<int>(
+      std::clamp<std::int64_t>((textX + avg / 2) / avg, 0, MemoKeyboard::kMaxExtraColumns));
 }
 
 bool MemoMouse::inLineMargin(int x) const {
@@ -50,7 +51,8 @@ void MemoMouse::press(int x, int y, KeyModifiers mods) {
   if (inLineMargin(x)) {
     const std::int64_t line = memo_.lineOfOffset(hit(x, y));
     const Offset start = memo_.offsetOfLine(line);
-    const Offset next = line + 1 < memo_.lineCount() ? memo_.offsetOfLine(line + 1) : memo_.charCount();
+    const Offset next =
+        line + 1 < memo_.lineCount() ? memo_.offsetOfLine(line + 1) : memo_.charCount();
     anchor_ = mods.shift ? currentAnchor : start;
     memo_.select(next, anchor_ - next);
     setMode(Mode::lines);
@@ -101,7 +103,8 @@ void MemoMouse::doubleClick(int x, int y) {
   if (memo_.hasOption(moLargeWordSelect))
     while (end < t.size() && memo_.separators().contains(t[end])) ++end;
   anchor_ = parStart + static_cast<Offset>(start);
-  memo_.select(parStart + static_cast<Offset>(end), anchor_ - (parStart + static_cast<Offset>(end)));
+  memo_.select(parStart + static_cast<Offset>(end),
+               anchor_ - (parStart + static_cast<Offset>(end)));
   setMode(Mode::select);
 }
 
@@ -197,10 +200,12 @@ bool MemoMouse::autoScroll(int x, int y, KeyModifiers mods) {
   const int sx = dx < 0 ? -autoScrollStep(-dx) : autoScrollStep(dx);
   const int sy = dy < 0 ? -autoScrollStep(-dy) : autoScrollStep(dy);
   const int avg = memo_.metrics() ? memo_.metrics()->averageCharWidth() : 1;
-  const std::int64_t maxX = std::max<std::int64_t>(
-      memo_.scrollX(), memo_.widestLine() + memo_.leftMargin() + memo_.rightMargin() + avg - memo_.clientWidth());
-  memo_.setScroll(std::clamp<std::int64_t>(memo_.scrollX() + sx, 0, std::max<std::int64_t>(0, maxX)),
-                  memo_.scrollY() + sy);
+  const std::int64_t maxX =
+      std::max<std::int64_t>(memo_.scrollX(), memo_.widestLine() + memo_.leftMargin() +
+                                                  memo_.rightMargin() + avg - memo_.clientWidth());
+  memo_.setScroll(
+      std::clamp<std::int64_t>(memo_.scrollX() + sx, 0, std::max<std::int64_t>(0, maxX)),
+      memo_.scrollY() + sy);
   move(x, y, mods);
   return true;
 }
@@ -210,7 +215,8 @@ void MemoMouse::wheel(int delta) {
   const int lines = wheelAccumulator_ / 120;
   wheelAccumulator_ -= lines * 120;
   if (lines != 0)
-    memo_.setScroll(memo_.scrollX(), memo_.scrollY() - static_cast<std::int64_t>(lines) * memo_.lineHeight());
+    memo_.setScroll(memo_.scrollX(),
+                    memo_.scrollY() - static_cast<std::int64_t>(lines) * memo_.lineHeight());
 }
 
 MemoCursor MemoMouse::cursorAt(int x, int y, KeyModifiers mods) const {

@@ -104,7 +104,8 @@ std::string ParagraphsView::get(std::int64_t index) const {
 
 void ParagraphsView::put(std::int64_t index, std::string_view text) {
   checkIndex(index, memo_.paragraphCount());
-  memo_.select(memo_.table().startOf(index), static_cast<Offset>(memo_.paragraphText(index).size()));
+  memo_.select(memo_.table().startOf(index),
+               static_cast<Offset>(memo_.paragraphText(index).size()));
   memo_.setSelText(text);
 }
 

@@ -35,7 +35,8 @@ bool NumberHighlighter::isNumber(std::string_view token) {
   if (token.size() > 2 && token[0] == '&' && (token[1] == 'H' || token[1] == 'h'))
     return std::all_of(token.begin() + 2, token.end(), isHexDigit);
   // A lone "$" is no number.
-  return token.front() == '$' && token.size() > 1 && std::all_of(token.begin() + 1, token.end(), isHexDigit);
+  return token.front() == '$' && token.size() > 1 &&
+         std::all_of(token.begin() + 1, token.end(), isHexDigit);
 }
 
 AttrStateRef NumberHighlighter::levelFor(HighlightEngine& engine, std::size_t length) {
@@ -47,7 +48,8 @@ AttrStateRef NumberHighlighter::levelFor(HighlightEngine& engine, std::size_t le
   AttrStateRef& level = levels_[length];
   if (!level) {
     AttrState s;
-    s.style = static_cast<std::uint8_t>(style_ | (altFont_ ? 0x20 : 0) | AttrState::kScanned | AttrState::kOpenedByKey);
+    s.style = static_cast<std::uint8_t>(style_ | (altFont_ ? 0x20 : 0) | AttrState::kScanned |
+                                        AttrState::kOpenedByKey);
     s.level = 0;
     s.backgnd = background_;
     s.foregnd = foreground_;
@@ -63,7 +65,8 @@ AttrStateRef NumberHighlighter::levelFor(HighlightEngine& engine, std::size_t le
 bool NumberHighlighter::allowedIn(AttrStateRef state) const {
   const AttrState& s = HighlightEngine::stateOf(state);
   int value = 0;
-  if (s.style & AttrState::kScanned) value = (s.style & AttrState::kOpenedByKey) ? s.contextNum : -32768;
+  if (s.style & AttrState::kScanned)
+    value = (s.style & AttrState::kOpenedByKey) ? s.contextNum : -32768;
   bool doHilit = value == scope_;
   if (onQueryHilit) onQueryHilit(value, doHilit);
   return doHilit;
@@ -95,7 +98,8 @@ void NumberHighlighter::scanParagraph(HighlightEngine& engine, std::int64_t, Par
     }
     // A token is taken only whole inside one run.
     if (!allowed || i > boundary || !isNumber(text.substr(a, i - a))) continue;
-    spans_.push_back({static_cast<std::uint32_t>(a), static_cast<std::uint32_t>(i), levelFor(engine, i - a)});
+    spans_.push_back(
+        {static_cast<std::uint32_t>(a), static_cast<std::uint32_t>(i), levelFor(engine, i - a)});
   }
   // `runs` may be the engine's scratch copy: done reading before applying.
   engine.applySpans(paragraph, spans_);

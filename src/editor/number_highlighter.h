@@ -23,15 +23,30 @@ public:
   bool isSeparator(char c) const { return separators_[static_cast<unsigned char>(c)]; }
 
   std::int32_t foreground() const { return foreground_; }
-  void setForeground(std::int32_t color) { foreground_ = color; changed(); }
+  void setForeground(std::int32_t color) {
+    foreground_ = color;
+    changed();
+  }
   std::int32_t background() const { return background_; }
-  void setBackground(std::int32_t color) { background_ = color; changed(); }
+  void setBackground(std::int32_t color) {
+    background_ = color;
+    changed();
+  }
   std::uint8_t style() const { return style_; }
-  void setStyle(std::uint8_t style) { style_ = static_cast<std::uint8_t>(style & 0x0F); changed(); }
+  void setStyle(std::uint8_t style) {
+    style_ = static_cast<std::uint8_t>(style & 0x0F);
+    changed();
+  }
   bool altFont() const { return altFont_; }
-  void setAltFont(bool on) { altFont_ = on; changed(); }
+  void setAltFont(bool on) {
+    altFont_ = on;
+    changed();
+  }
   std::int16_t contextNum() const { return contextNum_; }
-  void setContextNum(std::int16_t n) { contextNum_ = n; changed(); }
+  void setContextNum(std::int16_t n) {
+    contextNum_ = n;
+    changed();
+  }
   int scope() const { return scope_; }
   void setScope(int scope) { scope_ = scope; }
   int priority() const { return priority_; }

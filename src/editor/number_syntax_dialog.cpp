@@ -26,7 +26,8 @@ QColor toColor(std::int32_t value, const QPalette& palette) {
       default: return palette.color(QPalette::Window);
     }
   }
-  return QColor(static_cast<int>(v & 0xFF), static_cast<int>((v >> 8) & 0xFF), static_cast<int>((v >> 16) & 0xFF));
+  return QColor(static_cast<int>(v & 0xFF), static_cast<int>((v >> 8) & 0xFF),
+                static_cast<int>((v >> 16) & 0xFF));
 }
 
 std::int32_t fromColor(const QColor& color) {
@@ -42,8 +43,8 @@ QString toText(std::string_view bytes) {
 }
 
 std::string fromText(const QString& text) {
-  return platform::utf16ToWindows1252(
-      std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())));
+  return platform::utf16ToWindows1252(std::u16string_view(
+      reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())));
 }
 
 }  // namespace
@@ -55,7 +56,8 @@ NumberSyntaxDialog::ColorPicker& NumberSyntaxDialog::defaultColorPicker() {
   return picker;
 }
 
-NumberSyntaxDialog::NumberSyntaxDialog(const QColor& editorBackground, const NumberSyntax& syntax, QWidget* parent)
+NumberSyntaxDialog::NumberSyntaxDialog(const QColor& editorBackground, const NumberSyntax& syntax,
+                                       QWidget* parent)
     : QDialog(parent),
       editorBackground_(editorBackground),
       foreground_(syntax.foreground),
@@ -153,8 +155,9 @@ NumberSyntax NumberSyntaxDialog::result() const {
   s.foreground = foreground_;
   s.background = background_;
   s.backgroundOn = backgroundOn_->isChecked();
-  s.style = static_cast<std::uint8_t>((bold_->isChecked() ? 1 : 0) | (italic_->isChecked() ? 2 : 0) |
-                                      (underline_->isChecked() ? 4 : 0) | (strikeOut_->isChecked() ? 8 : 0));
+  s.style = static_cast<std::uint8_t>(
+      (bold_->isChecked() ? 1 : 0) | (italic_->isChecked() ? 2 : 0) |
+      (underline_->isChecked() ? 4 : 0) | (strikeOut_->isChecked() ? 8 : 0));
   s.separators = withoutBlanks(fromText(separators_->text()));
   return s;
 }

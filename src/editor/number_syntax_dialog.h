@@ -22,7 +22,8 @@ public:
   using ColorPicker = std::function<QColor(QWidget* parent, const QColor& initial)>;
 
   // `editorBackground` is what the preview shows while the background box is unchecked.
-  NumberSyntaxDialog(const QColor& editorBackground, const NumberSyntax& syntax, QWidget* parent = nullptr);
+  NumberSyntaxDialog(const QColor& editorBackground, const NumberSyntax& syntax,
+                     QWidget* parent = nullptr);
 
   NumberSyntax result() const;
 

@@ -125,8 +125,9 @@ GroupWords readGroup(const std::uint8_t* bytes, std::uint32_t start, std::int64_
 }
 
 std::uint8_t unitByte(std::uint32_t length) {
-  return length + std::uint64_t{2} < ParagraphTable::kLongUnits ? static_cast<std::uint8_t>(length + 2)
-                                                                 : ParagraphTable::kLongUnits;
+  return length + std::uint64_t{2} < ParagraphTable::kLongUnits
+             ? static_cast<std::uint8_t>(length + 2)
+             : ParagraphTable::kLongUnits;
 }
 
 std::uint32_t roundUpToGroup(std::uint64_t n) {
@@ -201,11 +202,11 @@ char* ParagraphTable::ensureOwned(Paragraph& p, std::uint32_t newLength) {
 // Blocks and their storage
 
 void ParagraphTable::SlabDeleter::operator()(std::byte* p) const {
-  ::operator delete(p, std::align_val_t{kSlabAlignment});
+  ::operator delete (p, std::align_val_t{kSlabAlignment});
 }
 
 void ParagraphTable::StorageDeleter::operator()(std::byte* p) const {
-  ::operator delete(p, std::align_val_t{kCacheLine});
+  ::operator delete (p, std::align_val_t{kCacheLine});
 }
 
 std::byte* ParagraphTable::carve(std::size_t bytes) {
@@ -214,7 +215,8 @@ std::byte* ParagraphTable::carve(std::size_t bytes) {
     const std::size_t previous = slabs_.empty() ? 0 : slabs_.back().size;
     const std::size_t size = std::max(bytes, std::clamp(previous * 2, kFirstSlab, kLargestSlab));
     Slab slab;
-    slab.memory.reset(static_cast<std::byte*>(::operator new(size, std::align_val_t{kSlabAlignment})));
+    slab.memory.reset(
+        static_cast<std::byte*>(::operator new (size, std::align_val_t{kSlabAlignment})));
     slab.size = size;
     platform::preferLargePages(slab.memory.get(), size);
     slabs_.push_back(std::move(slab));
@@ -231,7 +233,8 @@ ParagraphTable::Block ParagraphTable::newBlock(std::uint32_t capacity) {
   if (loading_ && slabbed_) {
     b.paras = reinterpret_cast<Paragraph*>(carve(storageBytes(capacity)));
   } else {
-    b.own.reset(static_cast<std::byte*>(::operator new(storageBytes(capacity), std::align_val_t{kCacheLine})));
+    b.own.reset(static_cast<std::byte*>(
+        ::operator new (storageBytes(capacity), std::align_val_t{kCacheLine})));
     b.paras = reinterpret_cast<Paragraph*>(b.own.get());
   }
   // Look-ups read a group's bytes whole, past the last paragraph too.
@@ -241,10 +244,11 @@ ParagraphTable::Block ParagraphTable::newBlock(std::uint32_t capacity) {
 
 // Moves the block into storage of its own with room for at least `needed` paragraphs.
 void ParagraphTable::growBlock(Block& b, std::uint32_t needed) {
-  const std::uint32_t capacity =
-      roundUpToGroup(std::max<std::uint64_t>(needed, std::min<std::uint64_t>(2 * kBlockSize, b.capacity + b.capacity / 2)));
+  const std::uint32_t capacity = roundUpToGroup(std::max<std::uint64_t>(
+      needed, std::min<std::uint64_t>(2 * kBlockSize, b.capacity + b.capacity / 2)));
   Block grown;
-  grown.own.reset(static_cast<std::byte*>(::operator new(storageBytes(capacity), std::align_val_t{kCacheLine})));
+  grown.own.reset(static_cast<std::byte*>(
+      ::operator new (storageBytes(capacity), std::align_val_t{kCacheLine})));
   grown.paras = reinterpret_cast<Paragraph*>(grown.own.get());
   grown.capacity = capacity;
   if (b.count) {
@@ -294,7 +298,8 @@ std::int64_t ParagraphTable::Block::linesBefore(std::uint32_t i) const {
 }
 
 // The paragraph holding unit `u` (below `units`): the first whose running sum is above it.
-std::uint32_t ParagraphTable::Block::findUnits(std::uint32_t u, std::uint32_t& before, bool fetchAhead) const {
+std::uint32_t ParagraphTable::Block::findUnits(std::uint32_t u, std::uint32_t& before,
+                                               bool fetchAhead) const {
   if (fetchAhead) fetchLoadedTextNear(u);
   const std::uint32_t g = firstAboveFew(groupEnds(), groupCount(), u);
   const std::uint32_t first = g * kGroup;
@@ -333,10 +338,13 @@ void ParagraphTable::Block::fetchRecordsNear(std::uint32_t group, std::uint32_t 
   const std::uint32_t n = std::min(count - first, kGroup);
   const std::uint32_t start = groupStart(group);
   const std::uint32_t span = std::max<std::uint32_t>(groupEnds()[group] - start, 1);
-  const auto guess = static_cast<std::uint32_t>(std::min<std::uint64_t>(std::uint64_t{u - start} * n / span, n - 1));
+  const auto guess = static_cast<std::uint32_t>(
+      std::min<std::uint64_t>(std::uint64_t{u - start} * n / span, n - 1));
   constexpr std::uint32_t kPerLine = kCacheLine / sizeof(Paragraph);
   const bool earlyInLine = guess % kPerLine < kPerLine / 2;
-  const std::uint32_t other = (earlyInLine && guess >= kPerLine) || guess + kPerLine >= kGroup ? guess - kPerLine : guess + kPerLine;
+  const std::uint32_t other = (earlyInLine && guess >= kPerLine) || guess + kPerLine >= kGroup
+                                  ? guess - kPerLine
+                                  : guess + kPerLine;
   __builtin_prefetch(paras + first + guess, 1);
   __builtin_prefetch(paras + first + other, 1);
 }
@@ -344,7 +352,8 @@ void ParagraphTable::Block::fetchRecordsNear(std::uint32_t group, std::uint32_t 
 void ParagraphTable::Block::fetchLoadedTextNear(std::uint32_t u) const {
   if (!loadedText) return;
   // Only an address: after edits it may lie outside the buffer, and a prefetch never faults.
-  const std::uintptr_t at = reinterpret_cast<std::uintptr_t>(loadedText) + (std::uint64_t{u} * loadedBytesPerUnit >> 16);
+  const std::uintptr_t at =
+      reinterpret_cast<std::uintptr_t>(loadedText) + (std::uint64_t{u} * loadedBytesPerUnit >> 16);
   // The paragraph starts before its character; text typed into the block earlier has moved
   // the guess past it rather than before.
   __builtin_prefetch(reinterpret_cast<const void*>(at - kCacheLine));
@@ -389,8 +398,8 @@ void ParagraphTable::rebalance(std::size_t blockIndex) {
     i = end;
   }
   blocks_.erase(blocks_.begin() + static_cast<std::ptrdiff_t>(blockIndex));
-  blocks_.insert(blocks_.begin() + static_cast<std::ptrdiff_t>(blockIndex), std::make_move_iterator(pieces.begin()),
-                 std::make_move_iterator(pieces.end()));
+  blocks_.insert(blocks_.begin() + static_cast<std::ptrdiff_t>(blockIndex),
+                 std::make_move_iterator(pieces.begin()), std::make_move_iterator(pieces.end()));
   structureChanged();
 }
 
@@ -438,7 +447,8 @@ const char* ParagraphTable::adoptArena(std::unique_ptr<char[]> buffer, std::size
   return arena_.get();
 }
 
-void ParagraphTable::appendBorrowed(const char* data, std::uint32_t length, std::uint8_t extraFlags) {
+void ParagraphTable::appendBorrowed(const char* data, std::uint32_t length,
+                                    std::uint8_t extraFlags) {
   assert(loading_ && length <= kMaxLength);
   const std::uint64_t more = std::uint64_t{length} + 2;
   if (blocks_.empty() || blocks_.back().count == blocks_.back().capacity ||
@@ -477,7 +487,8 @@ void ParagraphTable::measureLoadedText(Block& b) {
   const Paragraph& end = b.paras[last - 1];
   b.loadedText = b.paras[first].data();
   const auto bytes = static_cast<std::uint64_t>(end.data() + end.length - b.loadedText);
-  b.loadedBytesPerUnit = static_cast<std::uint32_t>(std::min<std::uint64_t>((bytes << 16) / b.units, 0xFFFFFFFF));
+  b.loadedBytesPerUnit =
+      static_cast<std::uint32_t>(std::min<std::uint64_t>((bytes << 16) / b.units, 0xFFFFFFFF));
 }
 
 void ParagraphTable::finishLoad() {
@@ -514,9 +525,7 @@ BlockSums::Found ParagraphTable::findParagraph(std::int64_t index) const {
   return blockHint_.found;
 }
 
-BlockSums::Counts ParagraphTable::before(std::size_t block) const {
-  return sums().before(block);
-}
+BlockSums::Counts ParagraphTable::before(std::size_t block) const { return sums().before(block); }
 
 // ---------------------------------------------------------------------------------------
 // Look-ups
@@ -525,7 +534,8 @@ ParagraphTable::Location ParagraphTable::locate(std::int64_t index) const {
   if (index < 0 || index >= paragraphCount_) throw MemoError(kListIndexOutOfBounds);
   if (hinted(index)) return {const_cast<Block*>(&blocks_[hint_.block]), hint_.block, hint_.local};
   const BlockSums::Found f = findParagraph(index);
-  return {const_cast<Block*>(&blocks_[f.block]), f.block, static_cast<std::uint32_t>(index - f.before.paras)};
+  return {const_cast<Block*>(&blocks_[f.block]), f.block,
+          static_cast<std::uint32_t>(index - f.before.paras)};
 }
 
 Paragraph& ParagraphTable::at(std::int64_t index) {
@@ -567,7 +577,9 @@ std::int64_t ParagraphTable::firstLineOf(std::int64_t index) const {
   return line;
 }
 
-std::int64_t ParagraphTable::paragraphAt(Offset offset) const { return paragraphByUnits(offset, false); }
+std::int64_t ParagraphTable::paragraphAt(Offset offset) const {
+  return paragraphByUnits(offset, false);
+}
 
 std::int64_t ParagraphTable::paragraphToEdit(Offset offset) const {
   const std::int64_t index = paragraphByUnits(offset, true);
@@ -578,11 +590,13 @@ std::int64_t ParagraphTable::paragraphToEdit(Offset offset) const {
 std::int64_t ParagraphTable::paragraphByUnits(Offset offset, bool fetchAhead) const {
   if (offset <= 0) return 0;
   if (offset >= charCount()) return paragraphCount_ - 1;
-  if (hint_.version == version_ && offset >= hint_.start && offset < hint_.start + hint_.units) return hint_.index;
+  if (hint_.version == version_ && offset >= hint_.start && offset < hint_.start + hint_.units)
+    return hint_.index;
   const BlockSums::Found f = find(offset, BlockSums::kUnits);
   const Block& b = blocks_[f.block];
   std::uint32_t before = 0;
-  const std::uint32_t local = b.findUnits(static_cast<std::uint32_t>(offset - f.before.units), before, fetchAhead);
+  const std::uint32_t local =
+      b.findUnits(static_cast<std::uint32_t>(offset - f.before.units), before, fetchAhead);
   const std::int64_t index = f.before.paras + local;
   rememberAt(index, f.before.units + before, f.block, local, f.before.lines + b.linesBefore(local));
   return index;
@@ -605,8 +619,8 @@ std::int64_t ParagraphTable::paragraphAtLine(std::int64_t line) const {
 // ---------------------------------------------------------------------------------------
 // Editing
 
-void ParagraphTable::adjustBlock(std::size_t blockIndex, std::int64_t unitsDelta, std::int64_t linesDelta,
-                                 std::int64_t parasDelta) {
+void ParagraphTable::adjustBlock(std::size_t blockIndex, std::int64_t unitsDelta,
+                                 std::int64_t linesDelta, std::int64_t parasDelta) {
   Block& b = blocks_[blockIndex];
   ++version_;
   b.units = static_cast<std::uint64_t>(static_cast<std::int64_t>(b.units) + unitsDelta);
@@ -617,8 +631,8 @@ void ParagraphTable::adjustBlock(std::size_t blockIndex, std::int64_t unitsDelta
   if (sumsValid_) sums_.add(blockIndex, {unitsDelta, linesDelta, parasDelta});
 }
 
-void ParagraphTable::replaceInParagraph(std::int64_t index, std::uint32_t pos, std::uint32_t removeLength,
-                                        std::string_view text) {
+void ParagraphTable::replaceInParagraph(std::int64_t index, std::uint32_t pos,
+                                        std::uint32_t removeLength, std::string_view text) {
   const Location l = locate(index);
   Block& b = *l.block;
   Paragraph& p = b.paras[l.local];
@@ -642,7 +656,8 @@ void ParagraphTable::replaceInParagraph(std::int64_t index, std::uint32_t pos, s
   char* data = ensureOwned(p, std::max(newLength, p.length));
   std::memmove(data + pos + text.size(), data + pos + removeLength, tail);
   if (!text.empty()) std::memcpy(data + pos, text.data(), text.size());
-  const std::int64_t delta = static_cast<std::int64_t>(newLength) - static_cast<std::int64_t>(p.length);
+  const std::int64_t delta =
+      static_cast<std::int64_t>(newLength) - static_cast<std::int64_t>(p.length);
   p.length = newLength;
   data[newLength] = 0;
   // The sums from this paragraph on move by the same amount; modulo 2^32 a shrink is an add.
@@ -663,7 +678,8 @@ void ParagraphTable::setText(std::int64_t index, std::string_view text) {
   replaceInParagraph(index, 0, at(index).length, text);
 }
 
-void ParagraphTable::setLineCount(Block& b, std::size_t blockIndex, std::uint32_t local, std::uint32_t lines) {
+void ParagraphTable::setLineCount(Block& b, std::size_t blockIndex, std::uint32_t local,
+                                  std::uint32_t lines) {
   const std::uint32_t old = b.lineCount(local);
   if (old == lines) return;
   if (!b.wrapped) {
@@ -707,7 +723,8 @@ void ParagraphTable::resetLayout(bool laidOut) {
   structureChanged();
 }
 
-void ParagraphTable::insertParagraphs(std::int64_t index, const std::vector<std::string_view>& texts) {
+void ParagraphTable::insertParagraphs(std::int64_t index,
+                                      const std::vector<std::string_view>& texts) {
   if (texts.empty()) return;
   if (index < 0 || index > paragraphCount_) throw MemoError(kListIndexOutOfBounds);
   for (std::string_view t : texts)
@@ -742,7 +759,8 @@ void ParagraphTable::insertParagraphs(std::int64_t index, const std::vector<std:
   }
   Block& b = blocks_[blockIndex];
   if (b.count + std::uint64_t{k} > b.capacity) growBlock(b, b.count + k);
-  std::memmove(static_cast<void*>(b.paras + local + k), b.paras + local, (b.count - local) * sizeof(Paragraph));
+  std::memmove(static_cast<void*>(b.paras + local + k), b.paras + local,
+               (b.count - local) * sizeof(Paragraph));
   std::memcpy(static_cast<void*>(b.paras + local), fresh.data(), k * sizeof(Paragraph));
   if (b.wrapped) {
     Wrapped& w = *b.wrapped;
@@ -775,7 +793,8 @@ void ParagraphTable::eraseParagraphs(std::int64_t index, std::int64_t count) {
       b.wrapped->valid = std::min(b.wrapped->valid, l.local);
     }
     for (std::uint32_t i = l.local; i < end; ++i) releaseParagraph(b.paras[i]);
-    std::memmove(static_cast<void*>(b.paras + l.local), b.paras + end, (b.count - end) * sizeof(Paragraph));
+    std::memmove(static_cast<void*>(b.paras + l.local), b.paras + end,
+                 (b.count - end) * sizeof(Paragraph));
     b.count -= n;
     recount(b, l.local);
     adjustBlock(l.blockIndex, -units, -lines, -static_cast<std::int64_t>(n));

@@ -1,6 +1,6 @@
 #pragma once
-#include <cstdint>
 #include <algorithm>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -20,7 +20,7 @@ struct ParagraphExtra {
   // Start offset (within the paragraph) of display lines 1..n-1; line 0 starts at 0. Changed
   // only through ParagraphTable::setLineStarts, which keeps the line counts in step.
   std::vector<std::uint32_t> lineStarts;
-  std::vector<AttrRun> runs;   // sorted by offset
+  std::vector<AttrRun> runs;          // sorted by offset
   AttrStateRef startState = nullptr;  // region open at the paragraph start; null = none
   // The x of every kMarkStep-th character of a long paragraph shown on one line, measured only
   // as far as someone asked: xMarks[k] is where character (k + 1) * kMarkStep starts under the
@@ -68,7 +68,9 @@ private:
   };
   enum State : std::uint8_t { kOwned = 1, kHeld = 2, kInArena = 4 };
 
-  char* textPointer() const { return (state_ & kHeld) ? static_cast<Held*>(ptr_)->text : static_cast<char*>(ptr_); }
+  char* textPointer() const {
+    return (state_ & kHeld) ? static_cast<Held*>(ptr_)->text : static_cast<char*>(ptr_);
+  }
   void setTextPointer(char* text) {
     if (state_ & kHeld)
       static_cast<Held*>(ptr_)->text = text;
@@ -124,7 +126,7 @@ public:
   Paragraph& at(std::int64_t index);
   const Paragraph& at(std::int64_t index) const;
 
-  Offset startOf(std::int64_t index) const;      // offset of the paragraph's first character
+  Offset startOf(std::int64_t index) const;  // offset of the paragraph's first character
   // Length and display-line count, answered from the lookup just made when possible so that
   // a query need not touch the paragraph record itself.
   std::uint32_t lengthOf(std::int64_t index) const;
@@ -188,7 +190,9 @@ public:
   template <class Fn>
   void forEachMutable(Fn&& fn, std::int64_t first = 0) {
     const auto& self = *this;
-    self.forEach([&](std::int64_t i, const Paragraph& p) { return fn(i, const_cast<Paragraph&>(p)); }, first);
+    self.forEach(
+        [&](std::int64_t i, const Paragraph& p) { return fn(i, const_cast<Paragraph&>(p)); },
+        first);
   }
 
 private:
@@ -309,9 +313,12 @@ private:
   void rememberAt(std::int64_t index, Offset start, std::size_t block, std::uint32_t local,
                   std::int64_t firstLine) const {
     const Block& b = blocks_[block];
-    hint_ = Hint{version_, index, start, b.unitsOf(local), firstLine, block, local, b.lineCount(local)};
+    hint_ =
+        Hint{version_, index, start, b.unitsOf(local), firstLine, block, local, b.lineCount(local)};
   }
-  bool hinted(std::int64_t index) const { return hint_.version == version_ && hint_.index == index; }
+  bool hinted(std::int64_t index) const {
+    return hint_.version == version_ && hint_.index == index;
+  }
   std::int64_t paragraphCount_ = 0;
   Offset totalUnits_ = 0;
   std::int64_t totalLines_ = 0;

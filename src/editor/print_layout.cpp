@@ -45,8 +45,9 @@ CodeMemo::LineSpan PrintLayout::line(std::int64_t n) const {
   span.paragraph = (after - firstLine_.begin()) - 1;
   const std::int64_t local = n - firstLine_[static_cast<std::size_t>(span.paragraph)];
   span.stop = source_.table().lengthOf(span.paragraph);
-  const auto found = std::lower_bound(breaks_.begin(), breaks_.end(), span.paragraph,
-                                      [](const auto& entry, std::int64_t p) { return entry.first < p; });
+  const auto found =
+      std::lower_bound(breaks_.begin(), breaks_.end(), span.paragraph,
+                       [](const auto& entry, std::int64_t p) { return entry.first < p; });
   if (found == breaks_.end() || found->first != span.paragraph) return span;
   const std::vector<std::uint32_t>& starts = found->second;
   const auto k = static_cast<std::size_t>(local);

@@ -62,7 +62,9 @@ void PreviewGeometry::zoom(PreviewZoom zoom, int areaWidth, int areaHeight, doub
 }
 
 int PreviewGeometry::width() const { return std::max(1, pixels(metrics_.physicalWidth * scaleX_)); }
-int PreviewGeometry::height() const { return std::max(1, pixels(metrics_.physicalHeight * scaleY_)); }
+int PreviewGeometry::height() const {
+  return std::max(1, pixels(metrics_.physicalHeight * scaleY_));
+}
 
 int PreviewGeometry::marginPosition(MarginLine line, const PageSettings& s) const {
   const double lpx = metrics_.logPixelsX;
@@ -71,18 +73,21 @@ int PreviewGeometry::marginPosition(MarginLine line, const PageSettings& s) cons
     case MarginLine::Left: return pixels(s.marginLeft * lpx * scaleX_);
     case MarginLine::Right: return pixels((metrics_.physicalWidth - s.marginRight * lpx) * scaleX_);
     case MarginLine::Top: return pixels(s.marginTop * lpy * scaleY_);
-    case MarginLine::Bottom: return pixels((metrics_.physicalHeight - s.marginBottom * lpy) * scaleY_);
+    case MarginLine::Bottom:
+      return pixels((metrics_.physicalHeight - s.marginBottom * lpy) * scaleY_);
     case MarginLine::None: break;
   }
   return 0;
 }
 
 MarginLine PreviewGeometry::hit(int x, int y, const PageSettings& s) const {
-  if (x < -kHitTolerance || y < -kHitTolerance || x > width() + kHitTolerance || y > height() + kHitTolerance)
+  if (x < -kHitTolerance || y < -kHitTolerance || x > width() + kHitTolerance ||
+      y > height() + kHitTolerance)
     return MarginLine::None;
   MarginLine best = MarginLine::None;
   int bestDistance = kHitTolerance + 1;
-  for (MarginLine line : {MarginLine::Left, MarginLine::Right, MarginLine::Top, MarginLine::Bottom}) {
+  for (MarginLine line :
+       {MarginLine::Left, MarginLine::Right, MarginLine::Top, MarginLine::Bottom}) {
     const int distance = std::abs((horizontal(line) ? x : y) - marginPosition(line, s));
     if (distance < bestDistance) {
       best = line;
@@ -103,10 +108,12 @@ int PreviewGeometry::opposite(MarginLine line, const PageSettings& s) const {
   return 0;
 }
 
-int PreviewGeometry::keptInside(MarginLine line, int position, int gap, const PageSettings& s) const {
+int PreviewGeometry::keptInside(MarginLine line, int position, int gap,
+                                const PageSettings& s) const {
   const int extent = horizontal(line) ? width() : height();
   const int other = opposite(line, s);
-  if (line == MarginLine::Left || line == MarginLine::Top) return std::max(0, std::min({position, other - gap, extent}));
+  if (line == MarginLine::Left || line == MarginLine::Top)
+    return std::max(0, std::min({position, other - gap, extent}));
   return std::min(extent, std::max({position, other + gap, 0}));
 }
 
@@ -132,8 +139,10 @@ float PreviewGeometry::marginAt(MarginLine line, int position) const {
   return static_cast<float>(std::max(0.0, inches));
 }
 
-std::pair<std::int64_t, std::int64_t> PreviewGeometry::linesIn(int top, int bottom, const PageFormat& format,
-                                                               std::int64_t first, std::int64_t last) const {
+std::pair<std::int64_t, std::int64_t> PreviewGeometry::linesIn(int top, int bottom,
+                                                               const PageFormat& format,
+                                                               std::int64_t first,
+                                                               std::int64_t last) const {
   if (last < first || scaleY_ <= 0) return {first, first - 1};
   const double lh = format.exactLineHeight();
   const double y0 = top / scaleY_ - metrics_.physicalOffsetY - format.textOrigin().y;

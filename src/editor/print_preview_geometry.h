@@ -10,8 +10,8 @@ namespace quillon::editor {
 
 // The zoom list of the preview window, in its order.
 enum class PreviewZoom { z500, z200, z150, z100, z75, z50, PageWidth, WholePage };
-inline constexpr std::array<const char*, 8> kPreviewZoomNames = {"500%", "200%", "150%", "100%",
-                                                                 "75%",  "50%",  "Page width", "Whole page"};
+inline constexpr std::array<const char*, 8> kPreviewZoomNames = {
+    "500%", "200%", "150%", "100%", "75%", "50%", "Page width", "Whole page"};
 
 enum class MarginLine { None, Left, Right, Top, Bottom };
 
@@ -62,8 +62,8 @@ public:
   float marginAt(MarginLine line, int position) const;
 
   // The display lines of [first, last] whose band crosses image rows [top, bottom].
-  std::pair<std::int64_t, std::int64_t> linesIn(int top, int bottom, const PageFormat& format, std::int64_t first,
-                                                std::int64_t last) const;
+  std::pair<std::int64_t, std::int64_t> linesIn(int top, int bottom, const PageFormat& format,
+                                                std::int64_t first, std::int64_t last) const;
 
 private:
   int opposite(MarginLine line, const PageSettings& settings) const;

@@ -56,7 +56,8 @@ private:
   PrintPreviewWindow& window_;
 };
 
-PrintPreviewWindow::PrintPreviewWindow(CodeMemoPrinter& printer, QtPrinterPort& port, QWidget* parent)
+PrintPreviewWindow::PrintPreviewWindow(CodeMemoPrinter& printer, QtPrinterPort& port,
+                                       QWidget* parent)
     : QDialog(parent), printer_(printer), port_(port) {
   setWindowTitle(QStringLiteral("FrmPrintPreview"));
   setModal(true);
@@ -87,8 +88,9 @@ PrintPreviewWindow::PrintPreviewWindow(CodeMemoPrinter& printer, QtPrinterPort& 
   zoomList_ = new QComboBox(this);
   for (const char* name : kPreviewZoomNames) zoomList_->addItem(QString::fromLatin1(name));
   zoomList_->setCurrentIndex(static_cast<int>(PreviewZoom::z100));
-  for (QWidget* w : std::initializer_list<QWidget*>{printButton_, setupButton_, marginsButton_, nextButton_,
-                                                    previousButton_, pageLabel_, closeButton_, zoomList_}) {
+  for (QWidget* w :
+       std::initializer_list<QWidget*>{printButton_, setupButton_, marginsButton_, nextButton_,
+                                       previousButton_, pageLabel_, closeButton_, zoomList_}) {
     w->setFocusPolicy(w == zoomList_ ? Qt::StrongFocus : Qt::TabFocus);
     tools->addWidget(w);
   }
@@ -127,13 +129,16 @@ PrintPreviewWindow::PrintPreviewWindow(CodeMemoPrinter& printer, QtPrinterPort& 
 
 PrintPreviewWindow::~PrintPreviewWindow() = default;
 
-void PrintPreviewWindow::setZoom(PreviewZoom zoom) { zoomList_->setCurrentIndex(static_cast<int>(zoom)); }
+void PrintPreviewWindow::setZoom(PreviewZoom zoom) {
+  zoomList_->setCurrentIndex(static_cast<int>(zoom));
+}
 
 void PrintPreviewWindow::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   if (shown_) return;
   shown_ = true;
-  if (const QScreen* screen = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen()) {
+  if (const QScreen* screen =
+          parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen()) {
     const QRect free = screen->availableGeometry();
     move(free.center() - QPoint(frameGeometry().width() / 2, frameGeometry().height() / 2));
   }
@@ -150,7 +155,8 @@ void PrintPreviewWindow::layOut() {
   geometry_.setPrinter(printer_.metrics());
   if (fresh && !room && printer_.memoToPrint())
     QTimer::singleShot(0, this, [this] {
-      QMessageBox::information(this, QApplication::applicationName(), QString::fromLatin1(CodeMemoPrinter::kNoRoom));
+      QMessageBox::information(this, QApplication::applicationName(),
+                               QString::fromLatin1(CodeMemoPrinter::kNoRoom));
     });
 }
 
@@ -181,7 +187,8 @@ void PrintPreviewWindow::print() {
     printer_.print();
   } catch (const std::exception& e) {
     // The preview stays open: Printer Setup may still find somewhere to print to.
-    QMessageBox::information(this, QApplication::applicationName(), QString::fromLocal8Bit(e.what()));
+    QMessageBox::information(this, QApplication::applicationName(),
+                             QString::fromLocal8Bit(e.what()));
     return;
   }
   accept();
@@ -224,17 +231,19 @@ void PrintPreviewWindow::paintPage(QPainter& painter, const QRect& exposed) {
       const double sy = geometry_.scaleY();
       painter.save();
       // Nothing outside the printable area, nothing outside what needs repainting.
-      const QRectF printable(image.left() + m.physicalOffsetX * sx, image.top() + m.physicalOffsetY * sy,
-                             m.horzRes * sx, m.vertRes * sy);
+      const QRectF printable(image.left() + m.physicalOffsetX * sx,
+                             image.top() + m.physicalOffsetY * sy, m.horzRes * sx, m.vertRes * sy);
       painter.setClipRect(printable & QRectF(visible));
       painter.translate(image.topLeft());
       painter.scale(sx, sy);
       painter.translate(m.physicalOffsetX, m.physicalOffsetY);
       const int clipLeft = static_cast<int>(std::floor(local.left() / sx)) - m.physicalOffsetX - 1;
-      const int clipRight = static_cast<int>(std::ceil((local.right() + 1) / sx)) - m.physicalOffsetX + 1;
+      const int clipRight =
+          static_cast<int>(std::ceil((local.right() + 1) / sx)) - m.physicalOffsetX + 1;
       const double lh = format.exactLineHeight();
       port_.paintBody(painter, *printer_.layout(), from, to, format.textOrigin().x,
-                      format.textOrigin().y + static_cast<double>(from - first) * lh, lh, clipLeft, clipRight);
+                      format.textOrigin().y + static_cast<double>(from - first) * lh, lh, clipLeft,
+                      clipRight);
       painter.restore();
     }
   }
@@ -244,7 +253,8 @@ void PrintPreviewWindow::paintPage(QPainter& painter, const QRect& exposed) {
     painter.setCompositionMode(QPainter::CompositionMode_Difference);
     painter.setPen(QPen(Qt::white, 0));
     const PageSettings& settings = printer_.pageSettings();
-    for (MarginLine line : {MarginLine::Left, MarginLine::Right, MarginLine::Top, MarginLine::Bottom}) {
+    for (MarginLine line :
+         {MarginLine::Left, MarginLine::Right, MarginLine::Top, MarginLine::Bottom}) {
       const int at = line == dragging_ ? dragPosition_ : geometry_.marginPosition(line, settings);
       if (line == MarginLine::Left || line == MarginLine::Right)
         painter.drawLine(image.left() + at, image.top(), image.left() + at, image.bottom());
@@ -289,8 +299,8 @@ void PrintPreviewWindow::released(const QPoint& at) {
   const QPoint p = at - imageRect().topLeft();
   const PageSettings& settings = printer_.pageSettings();
   const bool across = line == MarginLine::Left || line == MarginLine::Right;
-  const int position =
-      geometry_.releasePosition(line, geometry_.dragPosition(line, across ? p.x() : p.y(), settings), settings);
+  const int position = geometry_.releasePosition(
+      line, geometry_.dragPosition(line, across ? p.x() : p.y(), settings), settings);
   if (position == dragStart_) {
     canvas_->update();
     return;

@@ -69,12 +69,12 @@ public:
   virtual bool startDocument() = 0;
   virtual bool newPage() = 0;
   // Text word-wrapped into a band and clipped to it.
-  virtual void drawText(const PrintRect& band, std::string_view text, const platform::FontInfo& font,
-                        PrintAlign align) = 0;
+  virtual void drawText(const PrintRect& band, std::string_view text,
+                        const platform::FontInfo& font, PrintAlign align) = 0;
   // Display lines [first, last] of the layout, the first with its top at `origin`, each
   // `lineHeight` below the one before.
-  virtual void paintLines(PrintLayout& layout, std::int64_t first, std::int64_t last, PrintPoint origin,
-                          double lineHeight) = 0;
+  virtual void paintLines(PrintLayout& layout, std::int64_t first, std::int64_t last,
+                          PrintPoint origin, double lineHeight) = 0;
   virtual bool endDocument() = 0;
 
   // The preview window over `printer`.

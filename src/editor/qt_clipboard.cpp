@@ -14,8 +14,8 @@ std::optional<platform::ClipboardText> QtClipboard::readText() const {
   if (!data || !data->hasText()) return std::nullopt;
   const QString text = data->text();
   platform::ClipboardText out;
-  out.text = platform::utf16ToWindows1252(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
-                                                    static_cast<std::size_t>(text.size())));
+  out.text = platform::utf16ToWindows1252(std::u16string_view(
+      reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())));
   out.columnBlock = data->hasFormat(kBlockMimeType);
   return out;
 }

@@ -1,9 +1,8 @@
 #include "editor/qt_line_painter.h"
 
-#include <algorithm>
-
 #include <QFontMetricsF>
 #include <QPainter>
+#include <algorithm>
 #include <vector>
 
 #include "editor/keyword_info.h"
@@ -14,7 +13,8 @@ namespace quillon::editor {
 namespace {
 
 // A 0x00BBGGRR colour, a system colour (0x80000000 + index) or -1 for none.
-QColor memoColor(std::int32_t value, const QColor& window, const QColor& windowText, const QColor& none) {
+QColor memoColor(std::int32_t value, const QColor& window, const QColor& windowText,
+                 const QColor& none) {
   if (value == -1) return none;
   const auto v = static_cast<std::uint32_t>(value);
   if (v & 0x80000000u) {
@@ -24,7 +24,8 @@ QColor memoColor(std::int32_t value, const QColor& window, const QColor& windowT
       default: return none;
     }
   }
-  return QColor(static_cast<int>(v & 0xFF), static_cast<int>((v >> 8) & 0xFF), static_cast<int>((v >> 16) & 0xFF));
+  return QColor(static_cast<int>(v & 0xFF), static_cast<int>((v >> 8) & 0xFF),
+                static_cast<int>((v >> 16) & 0xFF));
 }
 
 }  // namespace
@@ -59,11 +60,15 @@ int QtLinePainter::paint(QPainter& painter, const Line& line, const Selection* s
       std::upper_bound(runs.begin(), runs.end(), line.start,
                        [](std::uint32_t k, const AttrRun& r) { return k < r.offset; }) -
       runs.begin());
-  AttrStateRef runState = nextRun > 0 ? runs[nextRun - 1].state : extra ? extra->startState : nullptr;
+  AttrStateRef runState = nextRun > 0 ? runs[nextRun - 1].state
+                          : extra     ? extra->startState
+                                      : nullptr;
   auto advanceRuns = [&](std::uint32_t k) {
     while (nextRun < runs.size() && runs[nextRun].offset <= k) runState = runs[nextRun++].state;
   };
-  auto runBoundary = [&](std::uint32_t k) { return nextRun < runs.size() && runs[nextRun].offset == k; };
+  auto runBoundary = [&](std::uint32_t k) {
+    return nextRun < runs.size() && runs[nextRun].offset == k;
+  };
 
   // Walk the line's characters once, cutting it into segments at tabs, formatting codes,
   // selection edges and run boundaries; draw only what falls inside the clip.
@@ -71,7 +76,9 @@ int QtLinePainter::paint(QPainter& painter, const Line& line, const Selection* s
   std::uint32_t segStart = line.start;
   int segX = x;
   AttrStateRef segState = runState;
-  auto selected = [&](std::uint32_t k) { return selection && k >= selection->from && k < selection->to; };
+  auto selected = [&](std::uint32_t k) {
+    return selection && k >= selection->from && k < selection->to;
+  };
   auto flush = [&](std::uint32_t end) {
     if (end > segStart && originX + x > line.clipLeft && originX + segX < right) {
       const bool sel = selected(segStart);
@@ -92,7 +99,8 @@ int QtLinePainter::paint(QPainter& painter, const Line& line, const Selection* s
       else if (back.isValid())
         painter.fillRect(QRectF(originX + segX, line.top, x - segX, line.height), back);
       painter.setPen(sel ? selection->text : fore);
-      QFont font((style & KeywordStyle::altFont) ? altFont_ : metrics_.fontFor(style), painter.device());
+      QFont font((style & KeywordStyle::altFont) ? altFont_ : metrics_.fontFor(style),
+                 painter.device());
       if (style & KeywordStyle::altFont) {
         font.setBold(style & KeywordStyle::bold);
         font.setItalic(style & KeywordStyle::italic);
@@ -106,7 +114,8 @@ int QtLinePainter::paint(QPainter& painter, const Line& line, const Selection* s
       // font's fractional ones over the segment so that runs and the caret line up.
       const qreal drawn = QFontMetricsF(font, painter.device()).horizontalAdvance(s);
       if (s.size() > 0 && drawn > 0)
-        font.setLetterSpacing(QFont::AbsoluteSpacing, (x - segX - drawn) / s.size() / spacingScale(painter.device()));
+        font.setLetterSpacing(QFont::AbsoluteSpacing,
+                              (x - segX - drawn) / s.size() / spacingScale(painter.device()));
       painter.setFont(font);
       painter.drawText(QPointF(originX + segX, baseline), s);
     }
@@ -116,7 +125,8 @@ int QtLinePainter::paint(QPainter& painter, const Line& line, const Selection* s
     const bool newRun = runBoundary(k);
     advanceRuns(k);
     const bool code = advance_.staticFormat && CharAdvance::isFormatCode(c);
-    const bool cut = c == '\t' || code || (k > segStart && selected(k) != selected(segStart)) || newRun;
+    const bool cut =
+        c == '\t' || code || (k > segStart && selected(k) != selected(segStart)) || newRun;
     if (cut && k > segStart) {
       flush(k);
       segStart = k;
@@ -125,7 +135,8 @@ int QtLinePainter::paint(QPainter& painter, const Line& line, const Selection* s
     if (cut) segState = runState;
     const int w = advance_(c, x);
     if (c == '\t' || code) {
-      if (selected(k)) painter.fillRect(QRectF(originX + x, line.top, w, line.height), selection->back);
+      if (selected(k))
+        painter.fillRect(QRectF(originX + x, line.top, w, line.height), selection->back);
       x += w;
       segStart = k + 1;
       segX = x;

@@ -35,18 +35,22 @@ public:
     const Paragraph* paragraph = nullptr;
     std::uint32_t start = 0;  // characters [start, stop) of the paragraph
     std::uint32_t stop = 0;
-    int startX = 0;           // x of `start` within its display line (tabs depend on it)
-    int x = 0;                // where the display line begins on the painter
+    int startX = 0;  // x of `start` within its display line (tabs depend on it)
+    int x = 0;       // where the display line begins on the painter
     qreal top = 0;
     qreal height = 0;
-    int clipLeft = 0;         // nothing left of clipLeft or right of clipRight is drawn
+    int clipLeft = 0;  // nothing left of clipLeft or right of clipRight is drawn
     int clipRight = 0;
   };
 
   // `highlighting` false paints every character as plain text (printing without highlighting).
-  QtLinePainter(const QtTextMetrics& metrics, const QFont& altFont, const CharAdvance& advance, const Colors& colors,
-                bool highlighting = true)
-      : metrics_(metrics), altFont_(altFont), advance_(advance), colors_(colors), highlighting_(highlighting) {}
+  QtLinePainter(const QtTextMetrics& metrics, const QFont& altFont, const CharAdvance& advance,
+                const Colors& colors, bool highlighting = true)
+      : metrics_(metrics),
+        altFont_(altFont),
+        advance_(advance),
+        colors_(colors),
+        highlighting_(highlighting) {}
 
   // Paints the line; returns the x after its last character, or past clipRight when it
   // stopped there.

@@ -40,7 +40,8 @@ void QtPrinterPort::useMinimumMargins() {
 // With no printer installed Qt falls back to writing a PDF, and without a file name that
 // goes nowhere.
 bool QtPrinterPort::printerInstalled() {
-  return printer().outputFormat() == QPrinter::NativeFormat || !printer().outputFileName().isEmpty();
+  return printer().outputFormat() == QPrinter::NativeFormat ||
+         !printer().outputFileName().isEmpty();
 }
 
 void QtPrinterPort::setOutputFile(const std::string& file) {
@@ -88,8 +89,8 @@ bool QtPrinterPort::startDocument() {
 
 bool QtPrinterPort::newPage() { return painter_ && printer().newPage(); }
 
-void QtPrinterPort::drawText(const PrintRect& band, std::string_view text, const platform::FontInfo& font,
-                             PrintAlign align) {
+void QtPrinterPort::drawText(const PrintRect& band, std::string_view text,
+                             const platform::FontInfo& font, PrintAlign align) {
   const QRect rect(band.left, band.top, band.right - band.left, band.bottom - band.top);
   if (!painter_ || rect.width() <= 0 || rect.height() <= 0) return;
   int flags = Qt::TextWordWrap | Qt::AlignTop;
@@ -102,26 +103,30 @@ void QtPrinterPort::drawText(const PrintRect& band, std::string_view text, const
   painter_->setClipRect(rect);
   painter_->setFont(printerFont(platform::toQFont(font)));
   // The window text colour of a dark desktop would vanish on white paper.
-  painter_->setPen(font.color == platform::clWindowText ? QColor(Qt::black) : platform::toQColor(font.color));
+  painter_->setPen(font.color == platform::clWindowText ? QColor(Qt::black)
+                                                        : platform::toQColor(font.color));
   // A header is usually a file name, which is the system's bytes rather than Windows-1252.
   painter_->drawText(rect, flags, platform::toDisplayString(text));
   painter_->restore();
 }
 
-void QtPrinterPort::paintLines(PrintLayout& layout, std::int64_t first, std::int64_t last, PrintPoint origin,
-                               double lineHeight) {
+void QtPrinterPort::paintLines(PrintLayout& layout, std::int64_t first, std::int64_t last,
+                               PrintPoint origin, double lineHeight) {
   if (!painter_) return;
   paintBody(*painter_, layout, first, last, origin.x, origin.y, lineHeight, 0,
             printer().pageRect(QPrinter::DevicePixel).toRect().width());
 }
 
-void QtPrinterPort::paintBody(QPainter& painter, PrintLayout& layout, std::int64_t first, std::int64_t last, int x,
-                              double top, double lineHeight, int clipLeft, int clipRight) {
+void QtPrinterPort::paintBody(QPainter& painter, PrintLayout& layout, std::int64_t first,
+                              std::int64_t last, int x, double top, double lineHeight, int clipLeft,
+                              int clipRight) {
   if (last < first || !layout.laidOut()) return;
   CodeMemo& memo = layout.source();
-  if (!layout.plainText()) memo.prepareParagraphs(layout.line(first).paragraph, layout.line(last).paragraph);
+  if (!layout.plainText())
+    memo.prepareParagraphs(layout.line(first).paragraph, layout.line(last).paragraph);
   // Paper stays white: the editor's background is not printed, run backgrounds are.
-  const QtLinePainter::Colors colors{Qt::black, Qt::white, memo.highlightColor(), memo.highlightBackgnd()};
+  const QtLinePainter::Colors colors{Qt::black, Qt::white, memo.highlightColor(),
+                                     memo.highlightBackgnd()};
   const QtLinePainter lines(textMetrics_, altFont_, layout.advance(), colors, !layout.plainText());
   for (std::int64_t n = first; n <= last; ++n) {
     const CodeMemo::LineSpan span = layout.line(n);

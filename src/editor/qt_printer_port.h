@@ -48,8 +48,8 @@ public:
   // Body lines onto any painter set up in printer units with the printable area's top-left
   // at 0, 0; nothing is drawn left of clipLeft or right of clipRight.
   // The first line's top is at `top`, its left edge at `x`.
-  void paintBody(QPainter& painter, PrintLayout& layout, std::int64_t first, std::int64_t last, int x, double top,
-                 double lineHeight, int clipLeft, int clipRight);
+  void paintBody(QPainter& painter, PrintLayout& layout, std::int64_t first, std::int64_t last,
+                 int x, double top, double lineHeight, int clipLeft, int clipRight);
 
 private:
   QFont printerFont(const QFont& font);

@@ -39,7 +39,8 @@ int QtTextMetrics::charWidth(unsigned char c, std::uint8_t style) const {
     const char16_t u = platform::windows1252ToUnicode(c);
     // Control characters have no glyph; give them the width of a space so they can be seen
     // and clicked.
-    w = u < 0x20 || (u >= 0x7F && u < 0xA0) ? fm.horizontalAdvance(QChar(' ')) : fm.horizontalAdvance(QChar(u));
+    w = u < 0x20 || (u >= 0x7F && u < 0xA0) ? fm.horizontalAdvance(QChar(' '))
+                                            : fm.horizontalAdvance(QChar(u));
   }
   return w;
 }

@@ -26,7 +26,8 @@ void StartStopKeyList::derive(std::size_t index) {
     }
   }
   maxStartLength_ = std::max(maxStartLength_, k.startLength);
-  maxStopLength_ = std::max(maxStopLength_, k.parEnd ? std::max<std::size_t>(k.stopLength, 2) : k.stopLength);
+  maxStopLength_ =
+      std::max(maxStopLength_, k.parEnd ? std::max<std::size_t>(k.stopLength, 2) : k.stopLength);
 }
 
 void StartStopKeyList::rederiveAll() {

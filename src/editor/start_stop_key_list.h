@@ -43,7 +43,8 @@ public:
   // Throws MemoError("List index out of bounds") outside the list.
   const StartStopInfo& item(int index) const;
 
-  int add(std::string_view startKey, std::string_view stopKey, bool parEnd, const KeywordInfo& info);
+  int add(std::string_view startKey, std::string_view stopKey, bool parEnd,
+          const KeywordInfo& info);
   void remove(int index);
   void clear();
 
@@ -53,7 +54,9 @@ public:
   const CaseFolder& folder() const { return folder_; }
 
   std::size_t maxStartLength() const { return maxStartLength_; }
-  std::size_t maxStopLength() const { return maxStopLength_; }  // at least 2 when any key has parEnd
+  std::size_t maxStopLength() const {
+    return maxStopLength_;
+  }  // at least 2 when any key has parEnd
 
   bool prepared() const { return prepared_; }
   // `separators`: the characters that end words, as a set or as the characters themselves.

@@ -7,7 +7,8 @@
 namespace quillon::editor {
 
 std::int64_t UndoHistory::Record::size() const {
-  return std::min<std::int64_t>(static_cast<std::int64_t>(removed.size()) + kRecordOverhead, kMaxRecordSize);
+  return std::min<std::int64_t>(static_cast<std::int64_t>(removed.size()) + kRecordOverhead,
+                                kMaxRecordSize);
 }
 
 void UndoHistory::clear() {

@@ -14,7 +14,8 @@ CodeAssist::CodeAssist(Parts parts)
       view_(parts.view),
       currentFile_(std::move(parts.currentFile)) {
   listener_ = editor_.addViewListener([this](editor::CodeMemo::ViewEvent e) {
-    if (!editing_ && (e == editor::CodeMemo::ViewEvent::changed || e == editor::CodeMemo::ViewEvent::selectionMoved))
+    if (!editing_ && (e == editor::CodeMemo::ViewEvent::changed ||
+                      e == editor::CodeMemo::ViewEvent::selectionMoved))
       refresh();
   });
 }
@@ -65,7 +66,8 @@ void CodeAssist::typed(char c) {
       // Typing opens the pop-up only for a name of the code that the word does not spell yet;
       // a keyword typed out needs no list, and Enter stays the editor's.
       const auto own = names_.namesStartingWith(word->prefix, place(), 2);
-      const bool offers = own.size() > 1 || (own.size() == 1 && !platform::equalsNoCase(own.front(), word->prefix));
+      const bool offers =
+          own.size() > 1 || (own.size() == 1 && !platform::equalsNoCase(own.front(), word->prefix));
       if (offers) requested();
     }
   }
@@ -77,8 +79,12 @@ bool CodeAssist::keyPressed(AssistKey key) {
     switch (key) {
       case AssistKey::Up: list_.move(-1); break;
       case AssistKey::Down: list_.move(1); break;
-      case AssistKey::PageUp: list_.move(-static_cast<std::ptrdiff_t>(CompletionList::kPageRows)); break;
-      case AssistKey::PageDown: list_.move(static_cast<std::ptrdiff_t>(CompletionList::kPageRows)); break;
+      case AssistKey::PageUp:
+        list_.move(-static_cast<std::ptrdiff_t>(CompletionList::kPageRows));
+        break;
+      case AssistKey::PageDown:
+        list_.move(static_cast<std::ptrdiff_t>(CompletionList::kPageRows));
+        break;
       case AssistKey::Enter:
       case AssistKey::Tab: take(); return true;
       case AssistKey::Escape:
@@ -107,7 +113,8 @@ void CodeAssist::take() {
   const CompletionItem* item = list_.selectedItem();
   if (!word_ || !item) return;
   const CompletionEdit edit = completionEdit(*word_, item->text);
-  const editor::Offset start = editor_.table().startOf(wordParagraph_) + static_cast<editor::Offset>(edit.start);
+  const editor::Offset start =
+      editor_.table().startOf(wordParagraph_) + static_cast<editor::Offset>(edit.start);
   word_.reset();
   view_.hideCompletion();
   editing_ = true;
@@ -145,7 +152,8 @@ void CodeAssist::refreshCompletion() {
   }
   fill(*word);
   // Nothing left, or only the word as it stands now: the list has done its work.
-  if (list_.empty() || (list_.items().size() == 1 && platform::equalsNoCase(list_.items().front().text, word->prefix))) {
+  if (list_.empty() || (list_.items().size() == 1 &&
+                        platform::equalsNoCase(list_.items().front().text, word->prefix))) {
     word_.reset();
     view_.hideCompletion();
     return;

@@ -16,7 +16,8 @@ QString escaped(std::string_view text) { return platform::toQString(text).toHtml
 
 }  // namespace
 
-CodeAssistWidget::CodeAssistWidget(editor::CodeMemoWidget& editor, const WordLists& words, const NameSource& names,
+CodeAssistWidget::CodeAssistWidget(editor::CodeMemoWidget& editor, const WordLists& words,
+                                   const NameSource& names,
                                    std::function<std::string()> currentFile)
     : QObject(&editor), editor_(editor) {
   QWidget* viewport = editor_.viewport();
@@ -26,8 +27,9 @@ CodeAssistWidget::CodeAssistWidget(editor::CodeMemoWidget& editor, const WordLis
   popup_->setUniformItemSizes(true);
   popup_->setFrameShape(QFrame::Box);
   popup_->hide();
-  connect(popup_, &QListWidget::itemDoubleClicked, this,
-          [this](QListWidgetItem* item) { assist_->chosen(static_cast<std::size_t>(popup_->row(item))); });
+  connect(popup_, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
+    assist_->chosen(static_cast<std::size_t>(popup_->row(item)));
+  });
   hint_ = new QLabel(viewport);
   hint_->setObjectName("signatureHint");
   hint_->setTextFormat(Qt::RichText);
@@ -53,7 +55,8 @@ bool CodeAssistWidget::eventFilter(QObject* watched, QEvent* event) {
   }
   if (event->type() != QEvent::KeyPress) return false;
   auto* key = static_cast<QKeyEvent*>(event);
-  const Qt::KeyboardModifiers mods = key->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
+  const Qt::KeyboardModifiers mods =
+      key->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
   if (key->key() == Qt::Key_Space && mods == Qt::ControlModifier) {
     assist_->requested();
     return true;
@@ -75,9 +78,11 @@ bool CodeAssistWidget::eventFilter(QObject* watched, QEvent* event) {
   }
   // The character reaches the text first; what it typed is looked at once the editor is done.
   const QString text = key->text();
-  if (text.size() == 1 && text[0].unicode() >= 0x20 && text[0].unicode() < 0x7F && !(mods & Qt::ControlModifier)) {
+  if (text.size() == 1 && text[0].unicode() >= 0x20 && text[0].unicode() < 0x7F &&
+      !(mods & Qt::ControlModifier)) {
     const char c = static_cast<char>(text[0].unicode());
-    QMetaObject::invokeMethod(this, [this, c] { assist_->typed(c); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this, c] { assist_->typed(c); }, Qt::QueuedConnection);
   }
   return false;
 }
@@ -114,15 +119,19 @@ void CodeAssistWidget::place() {
   }
 }
 
-void CodeAssistWidget::showCompletion(const std::vector<CompletionItem>& items, std::size_t selected) {
+void CodeAssistWidget::showCompletion(const std::vector<CompletionItem>& items,
+                                      std::size_t selected) {
   popup_->clear();
   for (const CompletionItem& item : items) {
     auto* row = new QListWidgetItem(platform::toQString(item.text), popup_);
-    if (item.source != CompletionItem::Source::Code) row->setForeground(popup_->palette().color(QPalette::PlaceholderText));
+    if (item.source != CompletionItem::Source::Code)
+      row->setForeground(popup_->palette().color(QPalette::PlaceholderText));
   }
-  const int rows = std::min<int>(static_cast<int>(items.size()), static_cast<int>(CompletionList::kPageRows));
+  const int rows =
+      std::min<int>(static_cast<int>(items.size()), static_cast<int>(CompletionList::kPageRows));
   const int rowHeight = popup_->sizeHintForRow(0);
-  popup_->resize(std::max(160, popup_->sizeHintForColumn(0) + popup_->verticalScrollBar()->sizeHint().width() + 8),
+  popup_->resize(std::max(160, popup_->sizeHintForColumn(0) +
+                                   popup_->verticalScrollBar()->sizeHint().width() + 8),
                  rows * rowHeight + 2 * popup_->frameWidth());
   popup_->setCurrentRow(static_cast<int>(selected));
   popup_->scrollToItem(popup_->currentItem());
@@ -140,7 +149,8 @@ void CodeAssistWidget::showHint(const SignatureHint& hint) {
   const std::string_view text = hint.text;
   const std::size_t boldEnd = hint.boldStart + hint.boldLength;
   QString html = escaped(text.substr(0, hint.boldStart));
-  if (hint.boldLength > 0) html += "<b>" + escaped(text.substr(hint.boldStart, hint.boldLength)) + "</b>";
+  if (hint.boldLength > 0)
+    html += "<b>" + escaped(text.substr(hint.boldStart, hint.boldLength)) + "</b>";
   html += escaped(text.substr(std::min(boldEnd, text.size())));
   hint_->setText(html);
   hint_->adjustSize();

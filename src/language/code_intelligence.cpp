@@ -4,23 +4,27 @@
 
 namespace quillon::language {
 
-std::vector<std::string> IndexNames::namesStartingWith(std::string_view prefix, const NamePlace& place,
+std::vector<std::string> IndexNames::namesStartingWith(std::string_view prefix,
+                                                       const NamePlace& place,
                                                        std::size_t limit) const {
   keeper_.refresh();
   std::vector<std::string> names;
-  for (Completion& c : keeper_.index().completions(keeper_.currentFile(), place.line, prefix, limit))
+  for (Completion& c :
+       keeper_.index().completions(keeper_.currentFile(), place.line, prefix, limit))
     names.push_back(std::move(c.name));
   return names;
 }
 
-std::optional<std::string> IndexNames::parametersOf(std::string_view name, const NamePlace& place) const {
+std::optional<std::string> IndexNames::parametersOf(std::string_view name,
+                                                    const NamePlace& place) const {
   keeper_.refresh();
   return keeper_.index().parameterText(keeper_.currentFile(), place.line, name);
 }
 
 CodeIntelligence::CodeIntelligence(Parts parts)
     : keeper_({parts.sourceEditor, parts.documents}),
-      navigator_({parts.ui, parts.view, parts.states, parts.sourceEditor, referenceView_, parts.documents, keeper_}) {
+      navigator_({parts.ui, parts.view, parts.states, parts.sourceEditor, referenceView_,
+                  parts.documents, keeper_}) {
   referenceView_.setReadOnly(true);
   pages::DocumentCommands& pages = parts.documents;
   pageWatches_[0] = pages.pagesChanged.listen([this] { keeper_.pagesChanged(); });

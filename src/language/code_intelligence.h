@@ -17,7 +17,8 @@ public:
   explicit IndexNames(IndexKeeper& keeper) : keeper_(keeper) {}
   std::vector<std::string> namesStartingWith(std::string_view prefix, const NamePlace& place,
                                              std::size_t limit) const override;
-  std::optional<std::string> parametersOf(std::string_view name, const NamePlace& place) const override;
+  std::optional<std::string> parametersOf(std::string_view name,
+                                          const NamePlace& place) const override;
 
 private:
   IndexKeeper& keeper_;
@@ -37,7 +38,8 @@ public:
   };
   explicit CodeIntelligence(Parts parts);
 
-  void setSurroundings(const platform::Environment& environment, std::function<std::filesystem::path()> mapBasicFolder) {
+  void setSurroundings(const platform::Environment& environment,
+                       std::function<std::filesystem::path()> mapBasicFolder) {
     keeper_.setSurroundings(environment, std::move(mapBasicFolder));
   }
 

@@ -21,13 +21,16 @@ CodeNavigator::CodeNavigator(Parts parts)
       documents_(parts.documents),
       keeper_(parts.keeper) {}
 
-void CodeNavigator::setMessage(std::string_view text) { ui_.setStatusText(platform::Ui::kMessagePanel, text); }
+void CodeNavigator::setMessage(std::string_view text) {
+  ui_.setStatusText(platform::Ui::kMessagePanel, text);
+}
 
 std::optional<std::string> CodeNavigator::wordAtCaret() const {
   const std::int64_t par = sourceEditor_.selPar();
   if (par < 0 || par >= sourceEditor_.paragraphCount()) return std::nullopt;
   const std::string_view line = sourceEditor_.paragraphText(par);
-  const std::optional<WordSpan> word = wordAt(line, static_cast<std::size_t>(std::max<std::int64_t>(0, sourceEditor_.selCol())));
+  const std::optional<WordSpan> word =
+      wordAt(line, static_cast<std::size_t>(std::max<std::int64_t>(0, sourceEditor_.selCol())));
   if (!word) return std::nullopt;
   return std::string(line.substr(word->start, word->length));
 }
@@ -35,8 +38,10 @@ std::optional<std::string> CodeNavigator::wordAtCaret() const {
 int CodeNavigator::tabOf(const std::string& file) const {
   const std::string key = pages::DocumentCommands::documentKey(file);
   for (int i = 0; i < documents_.tabCount(); ++i) {
-    const std::string& name = i == documents_.currentTab() ? documents_.currentFile() : documents_.page(i).fileName;
-    if (name == file || (!key.empty() && pages::DocumentCommands::documentKey(name) == key)) return i;
+    const std::string& name =
+        i == documents_.currentTab() ? documents_.currentFile() : documents_.page(i).fileName;
+    if (name == file || (!key.empty() && pages::DocumentCommands::documentKey(name) == key))
+      return i;
   }
   return -1;
 }
@@ -59,8 +64,8 @@ bool CodeNavigator::showPlace(const std::string& file, std::int64_t line, std::i
 void CodeNavigator::jump(const std::string& file, std::int64_t line, std::int64_t column) {
   Place from{documents_.currentFile(), sourceEditor_.selPar(), sourceEditor_.selCol()};
   if (!showPlace(file, line, column)) return;
-  if (!backStack_.empty() && backStack_.back().file == from.file && backStack_.back().paragraph == from.paragraph &&
-      backStack_.back().column == from.column)
+  if (!backStack_.empty() && backStack_.back().file == from.file &&
+      backStack_.back().paragraph == from.paragraph && backStack_.back().column == from.column)
     return;
   backStack_.push_back(std::move(from));
   if (backStack_.size() > kBackPlaces) backStack_.pop_front();
@@ -83,9 +88,11 @@ void CodeNavigator::goToDefinition() {
   if (targets.size() > 1) {
     std::vector<std::string> rows;
     for (const Symbol& s : targets)
-      rows.push_back(s.file.filename().string() + "(" + std::to_string(s.line + 1) + "): " +
-                     std::string(symbolKindName(s.kind)) + " " + s.name + (s.detail.empty() ? "" : " " + s.detail));
-    const std::optional<std::size_t> chosen = choose ? choose("Go To Definition", rows) : std::nullopt;
+      rows.push_back(s.file.filename().string() + "(" + std::to_string(s.line + 1) +
+                     "): " + std::string(symbolKindName(s.kind)) + " " + s.name +
+                     (s.detail.empty() ? "" : " " + s.detail));
+    const std::optional<std::size_t> chosen =
+        choose ? choose("Go To Definition", rows) : std::nullopt;
     if (!chosen || *chosen >= targets.size()) return;
     pick = *chosen;
   }
@@ -109,7 +116,8 @@ void CodeNavigator::findReferences() {
     return;
   }
   keeper_.refresh();
-  const std::vector<Reference> all = keeper_.index().references(keeper_.currentFile(), sourceEditor_.selPar(), *word);
+  const std::vector<Reference> all =
+      keeper_.index().references(keeper_.currentFile(), sourceEditor_.selPar(), *word);
   if (all.empty()) {
     setMessage(kNoReferences + *word);
     return;
@@ -118,7 +126,9 @@ void CodeNavigator::findReferences() {
   std::string rows;
   for (const Reference& r : all) {
     // One row a line, however often the name stands on it.
-    if (!references_.empty() && references_.back().file == r.file && references_.back().line == r.line) continue;
+    if (!references_.empty() && references_.back().file == r.file &&
+        references_.back().line == r.line)
+      continue;
     if (!references_.empty()) rows += "\r\n";
     rows += r.file.filename().string() + "(" + std::to_string(r.line + 1) + "): " + r.lineText;
     references_.push_back(r);
@@ -129,7 +139,8 @@ void CodeNavigator::findReferences() {
   states_.setChecked(Command::ShowErrors1, Command::bError, false);
   states_.setChecked(Command::HelpContext1, false);
   view_.showBottomPanel(platform::MainView::BottomPage::References);
-  setMessage(std::to_string(all.size()) + (all.size() == 1 ? " reference to " : " references to ") + *word);
+  setMessage(std::to_string(all.size()) + (all.size() == 1 ? " reference to " : " references to ") +
+             *word);
 }
 
 bool CodeNavigator::referencesShowing() const {
@@ -144,7 +155,8 @@ void CodeNavigator::openReference() {
   jump(r.file.string(), r.line, r.column);
   referenceView_.setSelPar(row);
   referenceView_.setSelCol(0);
-  referenceView_.setSelLength(static_cast<editor::Offset>(referenceView_.paragraphText(row).size()));
+  referenceView_.setSelLength(
+      static_cast<editor::Offset>(referenceView_.paragraphText(row).size()));
   setMessage(message);
 }
 

@@ -50,7 +50,9 @@ public:
 
   // The small list of places to choose from when a name has several definitions: the row
   // picked, nullopt when cancelled. Unset, nothing is chosen.
-  std::function<std::optional<std::size_t>(std::string_view caption, const std::vector<std::string>& rows)> choose;
+  std::function<std::optional<std::size_t>(std::string_view caption,
+                                           const std::vector<std::string>& rows)>
+      choose;
 
   // F6, the CodeInfo item and Ctrl+click: the definition of the word at the caret.
   void goToDefinition();

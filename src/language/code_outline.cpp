@@ -40,7 +40,8 @@ Opener openerOf(std::string_view word) {
 
 // A name and nothing else: no string, no second word.
 bool isPlainName(std::string_view text) {
-  return !text.empty() && !(text.front() >= '0' && text.front() <= '9') && firstWord(text).size() == text.size();
+  return !text.empty() && !(text.front() >= '0' && text.front() <= '9') &&
+         firstWord(text).size() == text.size();
 }
 
 void add(Outline& outline, OutlineGroup group, std::string_view name, std::int64_t line) {
@@ -74,7 +75,9 @@ Outline scanOutline(std::int64_t count, const StatementReader::LineAt& lineAt) {
     const std::string_view rest = platform::trim(text.substr(word.size()));
     switch (opener) {
       case Opener::Include: add(outline, OutlineGroup::Include, rest, line); break;
-      case Opener::Define: add(outline, OutlineGroup::Define, rest.substr(0, rest.find(' ')), line); break;
+      case Opener::Define:
+        add(outline, OutlineGroup::Define, rest.substr(0, rest.find(' ')), line);
+        break;
       case Opener::Type:
         if (!inRoutine && isPlainName(rest)) add(outline, OutlineGroup::Type, rest, line);
         break;

@@ -44,7 +44,9 @@ struct Outline {
   std::array<std::vector<OutlineEntry>, kOutlineGroups> groups;
 
   std::vector<OutlineEntry>& group(OutlineGroup g) { return groups[static_cast<std::size_t>(g)]; }
-  const std::vector<OutlineEntry>& group(OutlineGroup g) const { return groups[static_cast<std::size_t>(g)]; }
+  const std::vector<OutlineEntry>& group(OutlineGroup g) const {
+    return groups[static_cast<std::size_t>(g)];
+  }
   std::size_t entryCount() const;
 };
 

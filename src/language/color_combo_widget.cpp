@@ -34,11 +34,13 @@ QIcon swatch(const QColor& color) {
 ColorComboWidget::ColorComboWidget(QWidget* parent) : QComboBox(parent) {
   filling_ = true;
   addColor("Default", clInfoBk);
-  const Color standard[] = {0x000000, 0x000080, 0x008000, 0x008080, 0x800000, 0x800080, 0x808000, 0x808080,
-                            0xC0C0C0, 0x0000FF, 0x00FF00, 0x00FFFF, 0xFF0000, 0xFF00FF, 0xFFFF00, 0xFFFFFF,
-                            0xC0DCC0, 0xF0CAA6, 0xF0FBFF, 0xA4A0A0};
-  for (Color c : standard) addColor(toQString(settings::colorName(c).value_or(settings::encodeColor(c))), c);
-  for (Color c : {clInfoBk, systemColor(5), systemColor(15)}) addColor(toQString(settings::encodeColor(c)), c);
+  const Color standard[] = {0x000000, 0x000080, 0x008000, 0x008080, 0x800000, 0x800080, 0x808000,
+                            0x808080, 0xC0C0C0, 0x0000FF, 0x00FF00, 0x00FFFF, 0xFF0000, 0xFF00FF,
+                            0xFFFF00, 0xFFFFFF, 0xC0DCC0, 0xF0CAA6, 0xF0FBFF, 0xA4A0A0};
+  for (Color c : standard)
+    addColor(toQString(settings::colorName(c).value_or(settings::encodeColor(c))), c);
+  for (Color c : {clInfoBk, systemColor(5), systemColor(15)})
+    addColor(toQString(settings::encodeColor(c)), c);
   customIndex_ = count();
   addItem("Custom...");
   filling_ = false;
@@ -57,7 +59,8 @@ void ColorComboWidget::setColor(Color color) {
     setCurrentIndex(index);
   } else {
     filling_ = true;
-    insertItem(customIndex_, swatch(toQColor(color)), toQString(settings::encodeColor(color)), QVariant::fromValue<qint32>(color));
+    insertItem(customIndex_, swatch(toQColor(color)), toQString(settings::encodeColor(color)),
+               QVariant::fromValue<qint32>(color));
     ++customIndex_;
     setCurrentIndex(customIndex_ - 1);
     filling_ = false;

@@ -9,10 +9,13 @@ namespace quillon::language {
 
 namespace {
 
-constexpr bool opensName(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; }
+constexpr bool opensName(char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
+}
 
 bool startsWithNoCase(std::string_view text, std::string_view prefix) {
-  return text.size() >= prefix.size() && platform::equalsNoCase(text.substr(0, prefix.size()), prefix);
+  return text.size() >= prefix.size() &&
+         platform::equalsNoCase(text.substr(0, prefix.size()), prefix);
 }
 
 bool isOneName(std::string_view text) {
@@ -47,8 +50,10 @@ std::optional<CompletionWord> completionWordAt(std::string_view line, std::size_
 }
 
 void CompletionList::fill(std::string_view prefix, const std::vector<std::string>& own,
-                          const std::vector<std::string>& keywords, const std::vector<std::string>& defined) {
-  const std::string keep = items_.empty() ? std::string() : platform::asciiLowered(items_[selected_].text);
+                          const std::vector<std::string>& keywords,
+                          const std::vector<std::string>& defined) {
+  const std::string keep =
+      items_.empty() ? std::string() : platform::asciiLowered(items_[selected_].text);
   items_.clear();
   selected_ = 0;
   std::unordered_set<std::string> seen;
@@ -58,9 +63,11 @@ void CompletionList::fill(std::string_view prefix, const std::vector<std::string
   };
   for (const std::string& name : own) add(name, CompletionItem::Source::Code);
   for (const std::string& word : keywords)
-    if (isOneName(word) && startsWithNoCase(word, prefix)) add(word, CompletionItem::Source::Keyword);
+    if (isOneName(word) && startsWithNoCase(word, prefix))
+      add(word, CompletionItem::Source::Keyword);
   for (const std::string& word : defined)
-    if (isOneName(word) && startsWithNoCase(word, prefix)) add(word, CompletionItem::Source::Defined);
+    if (isOneName(word) && startsWithNoCase(word, prefix))
+      add(word, CompletionItem::Source::Defined);
   if (keep.empty()) return;
   for (std::size_t i = 0; i < items_.size(); ++i)
     if (platform::asciiLowered(items_[i].text) == keep) selected_ = i;

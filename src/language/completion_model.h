@@ -43,13 +43,15 @@ public:
   // The rows for `prefix`: `own` as given, then the one-word keywords and the defined names
   // that start with it without case, each text once. The selection stays on the text it was
   // on when that text is still offered, else goes to the first row.
-  void fill(std::string_view prefix, const std::vector<std::string>& own, const std::vector<std::string>& keywords,
-            const std::vector<std::string>& defined);
+  void fill(std::string_view prefix, const std::vector<std::string>& own,
+            const std::vector<std::string>& keywords, const std::vector<std::string>& defined);
 
   const std::vector<CompletionItem>& items() const { return items_; }
   bool empty() const { return items_.empty(); }
   std::size_t selected() const { return selected_; }
-  const CompletionItem* selectedItem() const { return items_.empty() ? nullptr : &items_[selected_]; }
+  const CompletionItem* selectedItem() const {
+    return items_.empty() ? nullptr : &items_[selected_];
+  }
 
   // Up/Down by one row, PageUp/PageDown by kPageRows; each stops at the first or last row.
   void move(std::ptrdiff_t rows);

@@ -15,7 +15,9 @@ constexpr std::size_t kTextColumn = 4;  // an item's text starts at its fifth ch
 constexpr std::string_view kFixedRowMark = "    ***";
 constexpr std::string_view kHelpTag = "HLP ";
 
-std::string textOf(const std::string& item) { return item.size() > kTextColumn ? item.substr(kTextColumn) : std::string(); }
+std::string textOf(const std::string& item) {
+  return item.size() > kTextColumn ? item.substr(kTextColumn) : std::string();
+}
 
 std::string upper(std::string_view text) { return editor::CaseFolder::ansi().upper(text); }
 
@@ -46,7 +48,9 @@ void ContextList::parsed() {
   classifyWord();
 }
 
-std::string ContextList::caretLine() const { return std::string(editor_.paragraphText(editor_.selPar())); }
+std::string ContextList::caretLine() const {
+  return std::string(editor_.paragraphText(editor_.selPar()));
+}
 
 void ContextList::classifyWord() {
   pending_ = false;
@@ -63,8 +67,8 @@ void ContextList::classifyWord() {
 
 bool ContextList::fixedRowsShown() const {
   const auto& list = items();
-  return list.size() == 3 && list[0].starts_with(WordClassifier::kUnknownPrefix) && list[1] == WordClassifier::kIgnoreRow &&
-         list[2] == WordClassifier::kAddRow;
+  return list.size() == 3 && list[0].starts_with(WordClassifier::kUnknownPrefix) &&
+         list[1] == WordClassifier::kIgnoreRow && list[2] == WordClassifier::kAddRow;
 }
 
 // ----- Clicks -----
@@ -101,7 +105,8 @@ void ContextList::actOnLine(std::size_t index) {
 }
 
 void ContextList::addWord(const std::string& word) {
-  if (ui_.ask("Confirm", word + "\n\nAdd To Dictionary....", platform::Ui::Buttons::OkCancel) != platform::Ui::Answer::Ok)
+  if (ui_.ask("Confirm", word + "\n\nAdd To Dictionary....", platform::Ui::Buttons::OkCancel) !=
+      platform::Ui::Answer::Ok)
     return;
   lists_.add(WordList::Dict, word);
   items_.setContextItems({"DIC " + word});
@@ -116,13 +121,16 @@ void ContextList::complete(const std::string& text) {
   // Past the length of `text` its first k characters are all of it, which k line characters
   // never equal.
   for (std::size_t k = 1; k <= std::min(n, text.size()); ++k) {
-    if (!sameWord(std::string_view(text).substr(0, k), std::string_view(line).substr(comparedStart(n, k), k))) continue;
+    if (!sameWord(std::string_view(text).substr(0, k),
+                  std::string_view(line).substr(comparedStart(n, k), k)))
+      continue;
     const std::string completed = line.substr(0, n > k ? n - k - 1 : 0) + text;
     if (completed != line) {
       editor_.select(editor_.table().startOf(par), static_cast<editor::Offset>(n));
       editor_.setSelText(completed);
     }
-    editor_.setSelStart(editor_.table().startOf(par) + static_cast<editor::Offset>(completed.size()));
+    editor_.setSelStart(editor_.table().startOf(par) +
+                        static_cast<editor::Offset>(completed.size()));
     break;
   }
   editor_.scrollInView();
@@ -131,7 +139,8 @@ void ContextList::complete(const std::string& text) {
 void ContextList::insertCommentAbove(const std::string& text) {
   const std::int64_t par = editor_.selPar();
   const std::string_view line = editor_.paragraphText(par);
-  const std::string_view indent = line.substr(0, line.size() - platform::trimStart(line, platform::isSpaceOrTab).size());
+  const std::string_view indent =
+      line.substr(0, line.size() - platform::trimStart(line, platform::isSpaceOrTab).size());
   const editor::Offset inLine = editor_.selStart() - editor_.table().startOf(par);
   const std::string comment = std::string(indent) + "'" + text + "\r\n";
   editor_.select(editor_.table().startOf(par), 0);
@@ -141,15 +150,18 @@ void ContextList::insertCommentAbove(const std::string& text) {
 
 // ----- Keys -----
 
-bool ContextList::keyPressed(std::optional<editor::EditKey> named, char, editor::KeyModifiers mods) {
+bool ContextList::keyPressed(std::optional<editor::EditKey> named, char,
+                             editor::KeyModifiers mods) {
   if (named != editor::EditKey::Enter || !mods.ctrl) return false;
   enterPressed_ = mods;
   return true;
 }
 
-bool ContextList::keyReleased(std::optional<editor::EditKey> named, char character, editor::KeyModifiers mods) {
+bool ContextList::keyReleased(std::optional<editor::EditKey> named, char character,
+                              editor::KeyModifiers mods) {
   // Fingers may leave Ctrl or Shift before Enter: the keys held at the press count.
-  if (named == editor::EditKey::Enter && enterPressed_) mods = *std::exchange(enterPressed_, std::nullopt);
+  if (named == editor::EditKey::Enter && enterPressed_)
+    mods = *std::exchange(enterPressed_, std::nullopt);
   if (named == editor::EditKey::Enter && mods.ctrl) {
     if (mods.shift)
       insertHelpLine();
@@ -174,11 +186,14 @@ void ContextList::completeInCapitals() {
   const std::string text = upper(textOf(items()[0]));
   const std::size_t n = line.size();
   for (std::size_t k = 1; k <= text.size() && k <= n; ++k) {
-    if (std::string_view(text).substr(0, k) != std::string_view(folded).substr(comparedStart(n, k), k)) continue;
+    if (std::string_view(text).substr(0, k) !=
+        std::string_view(folded).substr(comparedStart(n, k), k))
+      continue;
     const std::string completed = line.substr(0, n - std::min(k + 1, n)) + text;
     editor_.select(editor_.table().startOf(par), static_cast<editor::Offset>(n));
     editor_.setSelText(completed);
-    editor_.setSelStart(editor_.table().startOf(par) + static_cast<editor::Offset>(completed.size()));
+    editor_.setSelStart(editor_.table().startOf(par) +
+                        static_cast<editor::Offset>(completed.size()));
     return;
   }
 }
@@ -190,7 +205,8 @@ void ContextList::insertHelpLine() {
   if (!upper(text).starts_with(upper(word))) return;
   insertCommentAbove(text);
   const std::int64_t par = editor_.selPar();
-  editor_.setSelStart(editor_.table().startOf(par) + static_cast<editor::Offset>(editor_.paragraphText(par).size()));
+  editor_.setSelStart(editor_.table().startOf(par) +
+                      static_cast<editor::Offset>(editor_.paragraphText(par).size()));
 }
 
 // ----- Menus -----

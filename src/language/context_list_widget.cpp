@@ -23,16 +23,18 @@ public:
     return {std::max(extent_, 1), ContextListWidget::kRowHeight};
   }
 
-  void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+  void paint(QPainter* painter, const QStyleOptionViewItem& option,
+             const QModelIndex& index) const override {
     const bool selected = option.state & QStyle::State_Selected;
     const QRect r = option.rect;
     if (selected) painter->fillRect(r, option.palette.highlight());
     painter->setPen(kSilver);
     painter->drawLine(r.left(), r.bottom(), r.right(), r.bottom());
     painter->setFont(option.font);
-    painter->setPen(selected ? option.palette.highlightedText().color() : option.palette.text().color());
-    painter->drawText(QRect(r.left() + 4, r.top(), r.width() - 4, r.height()), Qt::AlignLeft | Qt::AlignTop,
-                      index.data().toString());
+    painter->setPen(selected ? option.palette.highlightedText().color()
+                             : option.palette.text().color());
+    painter->drawText(QRect(r.left() + 4, r.top(), r.width() - 4, r.height()),
+                      Qt::AlignLeft | Qt::AlignTop, index.data().toString());
   }
 
 private:
@@ -55,7 +57,8 @@ public:
     return parent.isValid() || !items_ ? 0 : static_cast<int>(items_->size());
   }
   QVariant data(const QModelIndex& index, int role) const override {
-    if (role != Qt::DisplayRole || !items_ || index.row() < 0 || index.row() >= rowCount({})) return {};
+    if (role != Qt::DisplayRole || !items_ || index.row() < 0 || index.row() >= rowCount({}))
+      return {};
     const std::string& item = (*items_)[static_cast<std::size_t>(index.row())];
     return platform::toQString(std::string_view(item).substr(0, kLongestShown));
   }
@@ -64,7 +67,8 @@ private:
   const std::vector<std::string>* items_ = nullptr;
 };
 
-ContextListWidget::ContextListWidget(QWidget* parent) : QListView(parent), model_(new ContextItemsModel(this)) {
+ContextListWidget::ContextListWidget(QWidget* parent)
+    : QListView(parent), model_(new ContextItemsModel(this)) {
   QFont font("Courier New");
   font.setStyleHint(QFont::TypeWriter);
   setFont(font);
@@ -88,7 +92,8 @@ void ContextListWidget::mouseReleaseEvent(QMouseEvent* event) {
   // The right button belongs to the popup.
   if (event->button() == Qt::RightButton) return;
   const QPoint at = event->position().toPoint();
-  const bool inside = at.x() >= 0 && at.x() <= viewport()->width() && at.y() >= 0 && at.y() <= viewport()->height();
+  const bool inside =
+      at.x() >= 0 && at.x() <= viewport()->width() && at.y() >= 0 && at.y() <= viewport()->height();
   const QModelIndex row = inside ? indexAt(at) : QModelIndex();
   Click click = Click::none;
   if (event->button() != Qt::LeftButton)

@@ -10,7 +10,8 @@ namespace fs = std::filesystem;
 
 void HelpCommands::open(platform::HelpViewer::Kind kind, const fs::path& file, bool exists) {
   platform::HelpViewer* viewer = parts_.viewer ? parts_.viewer() : nullptr;
-  if (!exists || !viewer || !viewer->open(kind, file)) parts_.ui.showMessage("Cannot open file " + file.string());
+  if (!exists || !viewer || !viewer->open(kind, file))
+    parts_.ui.showMessage("Cannot open file " + file.string());
 }
 
 void HelpCommands::mapBasicHelp() {

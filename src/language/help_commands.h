@@ -14,7 +14,7 @@ class HelpCommands {
 public:
   struct Parts {
     platform::Ui& ui;
-    std::function<platform::HelpViewer*()> viewer;        // none before start-up
+    std::function<platform::HelpViewer*()> viewer;          // none before start-up
     std::function<std::filesystem::path()> mapBasicFolder;  // empty when not set
     std::function<std::filesystem::path()> programFile;
     // An installed program's shared files (ProgramFiles::findShared); empty: none.

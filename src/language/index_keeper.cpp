@@ -13,19 +13,20 @@ namespace quillon::language {
 namespace fs = std::filesystem;
 
 IndexKeeper::IndexKeeper(Parts parts) : editor_(parts.sourceEditor), documents_(parts.documents) {
-  listener_ = editor_.addParagraphListener([this](std::int64_t first, std::int64_t removed, std::int64_t inserted) {
-    if (!bound_) return;
-    if (removed < 0) {
-      // Another text came into the editor; the one indexed is now the record's.
-      left_ = bound_;
-      leftFile_ = boundFile_;
-      index_.setLineSource(*bound_, nullptr);
-      bound_.reset();
-      return;
-    }
-    index_.replaceLines(*bound_, first, removed, inserted, editor_.paragraphCount(),
-                        [this](std::int64_t i) { return editor_.paragraphText(i); });
-  });
+  listener_ = editor_.addParagraphListener(
+      [this](std::int64_t first, std::int64_t removed, std::int64_t inserted) {
+        if (!bound_) return;
+        if (removed < 0) {
+          // Another text came into the editor; the one indexed is now the record's.
+          left_ = bound_;
+          leftFile_ = boundFile_;
+          index_.setLineSource(*bound_, nullptr);
+          bound_.reset();
+          return;
+        }
+        index_.replaceLines(*bound_, first, removed, inserted, editor_.paragraphCount(),
+                            [this](std::int64_t i) { return editor_.paragraphText(i); });
+      });
 }
 
 IndexKeeper::~IndexKeeper() { editor_.removeParagraphListener(listener_); }
@@ -57,11 +58,13 @@ fs::path IndexKeeper::currentFile() const {
   return name.empty() ? fs::path(pages::DocumentCommands::kUntitled) : fs::path(name);
 }
 
-std::vector<fs::path> IndexKeeper::projectModules(const std::string& projectFile, std::string_view text) const {
+std::vector<fs::path> IndexKeeper::projectModules(const std::string& projectFile,
+                                                  std::string_view text) const {
   std::vector<fs::path> modules;
   const build::ProjectPaths paths(projectFile, drives_);
   for (const std::string& value : build::ProjectFile::moduleValues(text))
-    if (auto found = paths.findFile(build::ProjectFile::sourceName(value))) modules.push_back(*found);
+    if (auto found = paths.findFile(build::ProjectFile::sourceName(value)))
+      modules.push_back(*found);
   return modules;
 }
 
@@ -81,7 +84,9 @@ void IndexKeeper::refresh() {
 
   std::vector<fs::path> roots{current};
   std::vector<fs::path> held{current};
-  auto isProject = [](const fs::path& file) { return platform::asciiLowered(file.extension().string()) == ".mbp"; };
+  auto isProject = [](const fs::path& file) {
+    return platform::asciiLowered(file.extension().string()) == ".mbp";
+  };
   auto projectOf = [&](const std::string& file, std::string_view text) {
     for (const fs::path& module : projectModules(file, text)) roots.push_back(module);
   };

@@ -38,7 +38,8 @@ public:
 
   // MBINCLUDE and the Wine prefix come from here, the MapBasic folder from the function
   // each time the pages change.
-  void setSurroundings(const platform::Environment& environment, std::function<std::filesystem::path()> mapBasicFolder);
+  void setSurroundings(const platform::Environment& environment,
+                       std::function<std::filesystem::path()> mapBasicFolder);
   // Pages were opened, closed, entered or saved: the next refresh() looks at all of them.
   void pagesChanged() { pagesDirty_ = true; }
   // Brings the index up to date before a question about the page on screen.
@@ -49,11 +50,13 @@ public:
   // The name the page on screen is indexed under ("Untitled" for a page without a file).
   std::filesystem::path currentFile() const;
   // An Include name looked up as the index looks it up, for others who need the same rule.
-  std::optional<std::filesystem::path> resolveInclude(std::string_view name, const std::filesystem::path& folder);
+  std::optional<std::filesystem::path> resolveInclude(std::string_view name,
+                                                      const std::filesystem::path& folder);
 
 private:
   void rebuildResolver();
-  std::vector<std::filesystem::path> projectModules(const std::string& projectFile, std::string_view text) const;
+  std::vector<std::filesystem::path> projectModules(const std::string& projectFile,
+                                                    std::string_view text) const;
 
   editor::CodeMemo& editor_;
   pages::DocumentCommands& documents_;

@@ -37,7 +37,8 @@ KeysDictCommands::KeysDictCommands(Parts parts)
       options_(parts.options),
       lists_(parts.lists) {}
 
-void KeysDictCommands::setSurroundings(settings::SettingsValues* values, settings::ProgramFiles files) {
+void KeysDictCommands::setSurroundings(settings::SettingsValues* values,
+                                       settings::ProgramFiles files) {
   values_ = values;
   files_ = std::move(files);
 }
@@ -47,7 +48,8 @@ void KeysDictCommands::startUp() {
   if (file(File::Dict) == files_.dictionary()) files_.ensureUserDictionary();
   const fs::path stored = file(File::Keys);
   fs::path keyFile = stored;
-  loadKeyFile(keyFile, defaultFile(File::Keys), highlighting_.keywords(), highlighting_.startStopKeys(), ui_);
+  loadKeyFile(keyFile, defaultFile(File::Keys), highlighting_.keywords(),
+              highlighting_.startStopKeys(), ui_);
   // The default stands in for a missing key file from now on, in the settings too.
   if (keyFile != stored) adopt(File::Keys, keyFile);
   keywordsChanged();
@@ -89,7 +91,8 @@ void KeysDictCommands::activate() { chosenVersion_ = values().maxMbVersion; }
 
 int KeysDictCommands::versionIndex() const {
   const auto it = std::find(kVersions.begin(), kVersions.end(), chosenVersion_);
-  return it == kVersions.end() ? static_cast<int>(kVersions.size()) - 1 : static_cast<int>(it - kVersions.begin());
+  return it == kVersions.end() ? static_cast<int>(kVersions.size()) - 1
+                               : static_cast<int>(it - kVersions.begin());
 }
 
 void KeysDictCommands::load(File which) {
@@ -118,18 +121,21 @@ void KeysDictCommands::read(File which, const fs::path& file) {
   switch (which) {
     case File::Keys: {
       fs::path loaded = file;
-      if (!loadKeyFile(loaded, defaultFile(File::Keys), highlighting_.keywords(), highlighting_.startStopKeys(), ui_))
+      if (!loadKeyFile(loaded, defaultFile(File::Keys), highlighting_.keywords(),
+                       highlighting_.startStopKeys(), ui_))
         return;
       adopt(File::Keys, loaded);
       keywordsChanged();
       return;
     }
     case File::Dict:
-      if (lists_.loadDictionaryAndDefines(file, this->file(File::Def), ui_).dictionary == FileLoad::read)
+      if (lists_.loadDictionaryAndDefines(file, this->file(File::Def), ui_).dictionary ==
+          FileLoad::read)
         adopt(File::Dict, file);
       return;
     case File::Def:
-      if (lists_.loadDictionaryAndDefines(this->file(File::Dict), file, ui_).definitions == FileLoad::read)
+      if (lists_.loadDictionaryAndDefines(this->file(File::Dict), file, ui_).definitions ==
+          FileLoad::read)
         adopt(File::Def, file);
       return;
     case File::Help:
@@ -148,7 +154,8 @@ void KeysDictCommands::saveKeysAs() {
   dialog.overwritePrompt = true;
   const std::optional<fs::path> chosen = ui_.saveFile(dialog);
   if (!chosen) return;
-  if (saveKeyFile(*chosen, highlighting_.keywords(), highlighting_.startStopKeys(), ui_)) adopt(File::Keys, *chosen);
+  if (saveKeyFile(*chosen, highlighting_.keywords(), highlighting_.startStopKeys(), ui_))
+    adopt(File::Keys, *chosen);
 }
 
 void KeysDictCommands::keywordsEdited() {
@@ -162,7 +169,8 @@ void KeysDictCommands::keywordsChanged() {
   highlighting_.reApplyKeywords();
 }
 
-void KeysDictCommands::close(const std::string& altFontName, platform::Color highText, platform::Color highBack) {
+void KeysDictCommands::close(const std::string& altFontName, platform::Color highText,
+                             platform::Color highBack) {
   if (chosenVersion_ != values().maxMbVersion) {
     values().maxMbVersion = chosenVersion_;
     lists_.setMaxMbVersion(chosenVersion_);

@@ -32,7 +32,8 @@ public:
     WordLists& lists;
   };
   enum class File { Keys, Dict, Def, Help };
-  static constexpr std::array<std::string_view, 6> kVersions{"4.0", "4.1", "4.5", "5.0", "5.5", "6.0"};
+  static constexpr std::array<std::string_view, 6> kVersions{"4.0", "4.1", "4.5",
+                                                             "5.0", "5.5", "6.0"};
 
   explicit KeysDictCommands(Parts parts);
   KeysDictCommands(const KeysDictCommands&) = delete;
@@ -74,7 +75,9 @@ private:
   settings::SettingsValues& values() { return values_ ? *values_ : fallback_; }
   const settings::SettingsValues& values() const { return values_ ? *values_ : fallback_; }
   std::string& setting(File which);
-  const std::string& setting(File which) const { return const_cast<KeysDictCommands*>(this)->setting(which); }
+  const std::string& setting(File which) const {
+    return const_cast<KeysDictCommands*>(this)->setting(which);
+  }
   void read(File which, const std::filesystem::path& file);
   void adopt(File which, const std::filesystem::path& file);
   void keywordsChanged();

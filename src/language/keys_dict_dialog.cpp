@@ -41,11 +41,15 @@ protected:
   }
 
 private:
-  void elide() { setText(fontMetrics().elidedText(path_, Qt::ElideMiddle, contentsRect().width() - 4)); }
+  void elide() {
+    setText(fontMetrics().elidedText(path_, Qt::ElideMiddle, contentsRect().width() - 4));
+  }
   QString path_;
 };
 
-QString displayPath(const std::filesystem::path& file) { return platform::toDisplayString(file.string()); }
+QString displayPath(const std::filesystem::path& file) {
+  return platform::toDisplayString(file.string());
+}
 
 void paintLabel(QLabel* label, platform::Color color) {
   QPalette p = label->palette();
@@ -69,7 +73,8 @@ KeysDictDialog::KeysDictDialog(KeysDictCommands& commands, const settings::Optio
   auto* layout = new QVBoxLayout(this);
 
   // The keys group carries the colours and the font besides its file.
-  auto* keys = static_cast<QGroupBox*>(fileGroup(File::Keys, "KEYS WORDS [*.BIN]:", "keys", "Use Original > Quillon.bin"));
+  auto* keys = static_cast<QGroupBox*>(
+      fileGroup(File::Keys, "KEYS WORDS [*.BIN]:", "keys", "Use Original > Quillon.bin"));
   auto* looks = new QGridLayout;
   highTextLabel_ = new QLabel("HighLight Text", keys);
   highBackLabel_ = new QLabel("HighLight Background", keys);
@@ -92,19 +97,23 @@ KeysDictDialog::KeysDictDialog(KeysDictCommands& commands, const settings::Optio
   looks->addWidget(sample, 2, 2);
   static_cast<QVBoxLayout*>(keys->layout())->addLayout(looks);
   layout->addWidget(keys);
-  layout->addWidget(fileGroup(File::Def, "MapBasic DEFINE File [*.DEF]:", "def", "Use Original > Quillon.def"));
-  layout->addWidget(fileGroup(File::Dict, "User DICTIONARY File[*.DIC]:", "dic", "User Original > Quillon.dic"));
-  layout->addWidget(fileGroup(File::Help, "Help CONTEXT File [*.CTX]:", "ctx", "Use Original > Quillon.ctx"));
+  layout->addWidget(
+      fileGroup(File::Def, "MapBasic DEFINE File [*.DEF]:", "def", "Use Original > Quillon.def"));
+  layout->addWidget(
+      fileGroup(File::Dict, "User DICTIONARY File[*.DIC]:", "dic", "User Original > Quillon.dic"));
+  layout->addWidget(
+      fileGroup(File::Help, "Help CONTEXT File [*.CTX]:", "ctx", "Use Original > Quillon.ctx"));
 
   auto* versionGroup = new QGroupBox("MapBasic MAXIMUM Version:", this);
   versionGroup->setObjectName("rgMaxVer");
   auto* versionRow = new QHBoxLayout(versionGroup);
   for (std::size_t i = 0; i < versions_.size(); ++i) {
     const std::string_view caption = KeysDictCommands::kVersions[i];
-    versions_[i] = new QRadioButton(QString::fromLatin1(caption.data(), static_cast<qsizetype>(caption.size())),
-                                    versionGroup);
+    versions_[i] = new QRadioButton(
+        QString::fromLatin1(caption.data(), static_cast<qsizetype>(caption.size())), versionGroup);
     versionRow->addWidget(versions_[i]);
-    connect(versions_[i], &QRadioButton::clicked, this, [this, caption] { commands_.chooseVersion(caption); });
+    connect(versions_[i], &QRadioButton::clicked, this,
+            [this, caption] { commands_.chooseVersion(caption); });
   }
   layout->addWidget(versionGroup);
 
@@ -121,11 +130,15 @@ KeysDictDialog::KeysDictDialog(KeysDictCommands& commands, const settings::Optio
   buttons->addWidget(close);
   layout->addLayout(buttons);
 
-  connect(startStops, &QPushButton::clicked, this, [this] { actions_.run(actions_.editStartStopKeys); });
-  connect(numberStyle, &QPushButton::clicked, this, [this] { actions_.run(actions_.editNumberStyle); });
+  connect(startStops, &QPushButton::clicked, this,
+          [this] { actions_.run(actions_.editStartStopKeys); });
+  connect(numberStyle, &QPushButton::clicked, this,
+          [this] { actions_.run(actions_.editNumberStyle); });
   connect(close, &QPushButton::clicked, this, &QDialog::accept);
-  connect(highText_, &language::ColorComboWidget::colorChosen, this, [this] { showHighlightColors(); });
-  connect(highBack_, &language::ColorComboWidget::colorChosen, this, [this] { showHighlightColors(); });
+  connect(highText_, &language::ColorComboWidget::colorChosen, this,
+          [this] { showHighlightColors(); });
+  connect(highBack_, &language::ColorComboWidget::colorChosen, this,
+          [this] { showHighlightColors(); });
   connect(altFont_, &QFontComboBox::currentFontChanged, sample, [sample](const QFont& font) {
     QFont shown = font;
     shown.setPointSize(sample->font().pointSize());
@@ -134,7 +147,8 @@ KeysDictDialog::KeysDictDialog(KeysDictCommands& commands, const settings::Optio
   resize(480, sizeHint().height());
 }
 
-QWidget* KeysDictDialog::fileGroup(File which, const char* caption, const char* name, const char* hint) {
+QWidget* KeysDictDialog::fileGroup(File which, const char* caption, const char* name,
+                                   const char* hint) {
   auto* group = new QGroupBox(caption, this);
   auto* column = new QVBoxLayout(group);
   auto* path = new PathLabel(group);
@@ -146,7 +160,8 @@ QWidget* KeysDictDialog::fileGroup(File which, const char* caption, const char* 
   auto* row = new QHBoxLayout;
   auto addButton = [&](const char* text, const char* role) {
     auto* b = new QPushButton(text, group);
-    b->setObjectName(QStringLiteral("%1%2").arg(QString::fromLatin1(name), QString::fromLatin1(role)));
+    b->setObjectName(
+        QStringLiteral("%1%2").arg(QString::fromLatin1(name), QString::fromLatin1(role)));
     row->addWidget(b);
     return b;
   };
@@ -164,11 +179,16 @@ QWidget* KeysDictDialog::fileGroup(File which, const char* caption, const char* 
       refreshFiles();
     });
   };
-  connect(load, &QPushButton::clicked, this, [this, which, runThenRefresh] { runThenRefresh([this, which] { commands_.load(which); }); });
-  connect(reset, &QPushButton::clicked, this, [this, which, runThenRefresh] { runThenRefresh([this, which] { commands_.reset(which); }); });
+  connect(load, &QPushButton::clicked, this, [this, which, runThenRefresh] {
+    runThenRefresh([this, which] { commands_.load(which); });
+  });
+  connect(reset, &QPushButton::clicked, this, [this, which, runThenRefresh] {
+    runThenRefresh([this, which] { commands_.reset(which); });
+  });
   if (which == File::Keys) {
     connect(edit, &QPushButton::clicked, this, [this] { actions_.run(actions_.editKeywords); });
-    connect(saveAs, &QPushButton::clicked, this, [this, runThenRefresh] { runThenRefresh([this] { commands_.saveKeysAs(); }); });
+    connect(saveAs, &QPushButton::clicked, this,
+            [this, runThenRefresh] { runThenRefresh([this] { commands_.saveKeysAs(); }); });
   } else {
     edit->setEnabled(false);
     saveAs->setEnabled(false);
@@ -178,7 +198,8 @@ QWidget* KeysDictDialog::fileGroup(File which, const char* caption, const char* 
 
 void KeysDictDialog::refreshFiles() {
   for (File f : {File::Keys, File::Dict, File::Def, File::Help})
-    static_cast<PathLabel*>(paths_[static_cast<std::size_t>(f)])->setPath(displayPath(commands_.file(f)));
+    static_cast<PathLabel*>(paths_[static_cast<std::size_t>(f)])
+        ->setPath(displayPath(commands_.file(f)));
 }
 
 void KeysDictDialog::showHighlightColors() {
@@ -189,7 +210,8 @@ void KeysDictDialog::showHighlightColors() {
 void KeysDictDialog::execute() {
   refreshFiles();
   // The stored name may be one fontconfig substitutes; the list holds what is drawn.
-  altFont_->setCurrentFont(QFont(platform::drawnFamily(QFont(platform::toQString(options_.altFont().name)))));
+  altFont_->setCurrentFont(
+      QFont(platform::drawnFamily(QFont(platform::toQString(options_.altFont().name)))));
   shownFamily_ = altFont_->currentFont().family();
   highText_->setColor(editor_.highlightColor());
   highBack_->setColor(editor_.highlightBackgnd());
@@ -207,8 +229,9 @@ void KeysDictDialog::showEvent(QShowEvent* event) {
 void KeysDictDialog::done(int result) {
   actions_.run([this] {
     const QString family = altFont_->currentFont().family();
-    commands_.close(family == shownFamily_ ? options_.altFont().name : platform::fromQString(family),
-                    highText_->color(), highBack_->color());
+    commands_.close(
+        family == shownFamily_ ? options_.altFont().name : platform::fromQString(family),
+        highText_->color(), highBack_->color());
   });
   QDialog::done(result);
 }

@@ -32,8 +32,8 @@ public:
     std::function<void(const std::function<void()>&)> run;
   };
 
-  KeysDictDialog(KeysDictCommands& commands, const settings::OptionCommands& options, const editor::CodeMemo& editor,
-                 Actions actions, QWidget* parent = nullptr);
+  KeysDictDialog(KeysDictCommands& commands, const settings::OptionCommands& options,
+                 const editor::CodeMemo& editor, Actions actions, QWidget* parent = nullptr);
 
   // Refreshes the file labels, the font and the colours, then shows the dialog modally.
   void execute();
@@ -44,7 +44,8 @@ protected:
   void done(int result) override;
 
 private:
-  QWidget* fileGroup(KeysDictCommands::File which, const char* caption, const char* name, const char* hint);
+  QWidget* fileGroup(KeysDictCommands::File which, const char* caption, const char* name,
+                     const char* hint);
   void refreshFiles();
   void showHighlightColors();
 

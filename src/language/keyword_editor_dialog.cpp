@@ -31,9 +31,12 @@ using Swatch = KeywordEditorModel::Swatch;
 // view what changed.
 class KeywordRowsModel : public QAbstractTableModel {
 public:
-  explicit KeywordRowsModel(KeywordEditorModel& rows, QObject* parent) : QAbstractTableModel(parent), rows_(rows) {}
+  explicit KeywordRowsModel(KeywordEditorModel& rows, QObject* parent)
+      : QAbstractTableModel(parent), rows_(rows) {}
 
-  int rowCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : rows_.rowCount(); }
+  int rowCount(const QModelIndex& parent = {}) const override {
+    return parent.isValid() ? 0 : rows_.rowCount();
+  }
   int columnCount(const QModelIndex& parent = {}) const override {
     return parent.isValid() ? 0 : rows_.mode() == Mode::startStop ? 2 : 1;
   }
@@ -58,7 +61,9 @@ public:
     emit dataChanged(index, index);
     return true;
   }
-  void rowsChanged(int first, int last) { emit dataChanged(index(first, 0), index(last, columnCount() - 1)); }
+  void rowsChanged(int first, int last) {
+    emit dataChanged(index(first, 0), index(last, columnCount() - 1));
+  }
   void removeCurrent() {
     const int row = rows_.current();
     if (row > rows_.lastEntry()) return;
@@ -113,7 +118,9 @@ Qt::CursorShape cursorShape(std::int16_t pointer) {
 }
 
 KeywordEditorDialog::ColorPicker& KeywordEditorDialog::defaultColorPicker() {
-  static ColorPicker picker = [](QWidget* parent, const QColor& initial) { return QColorDialog::getColor(initial, parent); };
+  static ColorPicker picker = [](QWidget* parent, const QColor& initial) {
+    return QColorDialog::getColor(initial, parent);
+  };
   return picker;
 }
 
@@ -135,7 +142,8 @@ KeywordEditorDialog::KeywordEditorDialog(KeywordEditorModel& model, QWidget* par
   setWindowTitle(startStop ? "Start-Stop keys Editor" : "Keywords editor");
 
   // The grid and its hint.
-  auto* gridGroup = new QGroupBox(startStop ? "   Start key                    Stop key" : "Keywords", this);
+  auto* gridGroup =
+      new QGroupBox(startStop ? "   Start key                    Stop key" : "Keywords", this);
   grid_ = new QTableView(gridGroup);
   grid_->setObjectName("StrGKeys");
   grid_->setModel(rows_);
@@ -146,7 +154,8 @@ KeywordEditorDialog::KeywordEditorDialog(KeywordEditorModel& model, QWidget* par
   grid_->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::DoubleClicked);
   grid_->setColumnWidth(0, startStop ? 130 : 333);
   if (startStop) grid_->setColumnWidth(1, 130);
-  grid_->setMinimumWidth((startStop ? 260 : 333) + grid_->verticalScrollBar()->sizeHint().width() + 4);
+  grid_->setMinimumWidth((startStop ? 260 : 333) + grid_->verticalScrollBar()->sizeHint().width() +
+                         4);
   grid_->installEventFilter(this);
   hint_ = new QLabel("Press Enter or F2 to edit", gridGroup);
   hint_->setObjectName("hint");
@@ -161,10 +170,11 @@ KeywordEditorDialog::KeywordEditorDialog(KeywordEditorModel& model, QWidget* par
   gridColumn->addWidget(hint_);
 
   // The selected row's options.
-  auto* optionGroup =
-      new QGroupBox(startStop ? "Options for selected start-stop key" : "Options for selected  KeyWord", this);
-  const char* captions[] = {" &Match case", " &Whole words only", "&Cross paragraphs", " &Bold", " &Italic",
-                            " &Underline", " &Strike out", " &Highlight", " &Alternate font"};
+  auto* optionGroup = new QGroupBox(
+      startStop ? "Options for selected start-stop key" : "Options for selected  KeyWord", this);
+  const char* captions[] = {" &Match case", " &Whole words only", "&Cross paragraphs",
+                            " &Bold",       " &Italic",           " &Underline",
+                            " &Strike out", " &Highlight",        " &Alternate font"};
   auto* optionColumn = new QVBoxLayout(optionGroup);
   for (std::size_t i = 0; i < options_.size(); ++i) {
     options_[i] = new QCheckBox(captions[i], optionGroup);
@@ -288,7 +298,8 @@ KeywordEditorDialog::KeywordEditorDialog(KeywordEditorModel& model, QWidget* par
 
   connect(grid_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
           [this](const QModelIndex& now) { rowSelected(now.row()); });
-  connect(contextNumber_, &QLineEdit::editingFinished, this, &KeywordEditorDialog::takeContextNumber);
+  connect(contextNumber_, &QLineEdit::editingFinished, this,
+          &KeywordEditorDialog::takeContextNumber);
   connect(foreButton, &QPushButton::clicked, this, [this] { pickColor(Swatch::foreground); });
   connect(backButton, &QPushButton::clicked, this, [this] { pickColor(Swatch::background); });
   connect(resetButton, &QPushButton::clicked, this, [this] {
@@ -335,7 +346,8 @@ KeywordEditorDialog::KeywordEditorDialog(KeywordEditorModel& model, QWidget* par
   auto* first = new QShortcut(QKeySequence("Ctrl+Home"), this);
   connect(first, &QShortcut::activated, this, [this] { selectRow(0); });
   auto* last = new QShortcut(QKeySequence("Ctrl+End"), this);
-  connect(last, &QShortcut::activated, this, [this] { selectRow(std::max(0, model_.lastEntry())); });
+  connect(last, &QShortcut::activated, this,
+          [this] { selectRow(std::max(0, model_.lastEntry())); });
   connect(ok, &QPushButton::clicked, this, &QDialog::accept);
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
@@ -383,7 +395,8 @@ void KeywordEditorDialog::showRow() {
   options_[0]->setChecked(info.options & 0x01);
   options_[1]->setChecked(info.options & 0x02);
   options_[2]->setChecked(!(info.options & kCrossBit));
-  for (int bit = 0; bit < 6; ++bit) options_[static_cast<std::size_t>(3 + bit)]->setChecked(info.style & (1 << bit));
+  for (int bit = 0; bit < 6; ++bit)
+    options_[static_cast<std::size_t>(3 + bit)]->setChecked(info.style & (1 << bit));
   numberRow_ = row;
   contextNumber_->setText(QString::number(info.contextNum));
   contextNumber_->setModified(false);
@@ -401,11 +414,13 @@ void KeywordEditorDialog::optionToggled() {
   std::uint8_t options = info.options & ~(0x01 | 0x02);
   options |= (options_[0]->isChecked() ? 0x01 : 0) | (options_[1]->isChecked() ? 0x02 : 0);
   if (model_.mode() == Mode::startStop)
-    options = static_cast<std::uint8_t>((options & ~kCrossBit) | (options_[2]->isChecked() ? 0 : kCrossBit));
+    options = static_cast<std::uint8_t>((options & ~kCrossBit) |
+                                        (options_[2]->isChecked() ? 0 : kCrossBit));
   info.options = options;
   std::uint8_t style = info.style & ~0x3F;
   for (int bit = 0; bit < 6; ++bit)
-    if (options_[static_cast<std::size_t>(3 + bit)]->isChecked()) style |= static_cast<std::uint8_t>(1 << bit);
+    if (options_[static_cast<std::size_t>(3 + bit)]->isChecked())
+      style |= static_cast<std::uint8_t>(1 << bit);
   info.style = style;
   model_.setInfo(model_.current(), info);
 }
@@ -413,7 +428,8 @@ void KeywordEditorDialog::optionToggled() {
 void KeywordEditorDialog::takeContextNumber() {
   if (checkingNumber_ || !contextNumber_->isModified()) return;
   checkingNumber_ = true;
-  const auto error = model_.setContextNumber(numberRow_, platform::fromQString(contextNumber_->text()));
+  const auto error =
+      model_.setContextNumber(numberRow_, platform::fromQString(contextNumber_->text()));
   if (error) {
     showMessage_(this, platform::toQString(*error));
     contextNumber_->setFocus();

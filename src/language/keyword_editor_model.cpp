@@ -17,30 +17,36 @@ constexpr editor::KeywordInfo kFirstRecord{0, 0, 1, 0, 0, 0};
 }  // namespace
 
 const std::array<KeywordEditorModel::Pointer, 21> KeywordEditorModel::kPointers{{
-    {"crDefault", 0},      {"crArrow", -2},     {"crCross", -3},      {"crIBeam", -4},    {"crSizeNESW", -6},
-    {"crSizeNS", -7},      {"crSizeNWSE", -8},  {"crSizeWE", -9},     {"crUpArrow", -10}, {"crHourGlass", -11},
-    {"crDrag", -12},       {"crNoDrop", -13},   {"crHSplit", -14},    {"crVSplit", -15},  {"crMultiDrag", -16},
-    {"crSQLWait", -17},    {"crNo", -18},       {"crAppStart", -19},  {"crHelp", -20},    {"crHandPoint", -21},
+    {"crDefault", 0},   {"crArrow", -2},      {"crCross", -3},      {"crIBeam", -4},
+    {"crSizeNESW", -6}, {"crSizeNS", -7},     {"crSizeNWSE", -8},   {"crSizeWE", -9},
+    {"crUpArrow", -10}, {"crHourGlass", -11}, {"crDrag", -12},      {"crNoDrop", -13},
+    {"crHSplit", -14},  {"crVSplit", -15},    {"crMultiDrag", -16}, {"crSQLWait", -17},
+    {"crNo", -18},      {"crAppStart", -19},  {"crHelp", -20},      {"crHandPoint", -21},
     {"crSizeAll", -22},
 }};
 
 int KeywordEditorModel::pointerIndex(std::int16_t number) {
-  const auto it = std::find_if(kPointers.begin(), kPointers.end(), [&](const Pointer& p) { return p.number == number; });
+  const auto it = std::find_if(kPointers.begin(), kPointers.end(),
+                               [&](const Pointer& p) { return p.number == number; });
   return it == kPointers.end() ? -1 : static_cast<int>(it - kPointers.begin());
 }
 
-KeywordEditorModel::KeywordEditorModel(const editor::KeywordList& keywords) : mode_(Mode::keywords) {
+KeywordEditorModel::KeywordEditorModel(const editor::KeywordList& keywords)
+    : mode_(Mode::keywords) {
   rows_.reserve(static_cast<std::size_t>(keywords.count()) + 1);
-  for (int i = 0; i < keywords.count(); ++i) rows_.push_back({keywords.text(i), {}, keywords.info(i)});
+  for (int i = 0; i < keywords.count(); ++i)
+    rows_.push_back({keywords.text(i), {}, keywords.info(i)});
   rows_.push_back({{}, {}, rows_.empty() ? kFirstRecord : rows_.back().info});
 }
 
-KeywordEditorModel::KeywordEditorModel(const editor::StartStopKeyList& keys) : mode_(Mode::startStop) {
+KeywordEditorModel::KeywordEditorModel(const editor::StartStopKeyList& keys)
+    : mode_(Mode::startStop) {
   rows_.reserve(static_cast<std::size_t>(keys.count()) + 1);
   for (int i = 0; i < keys.count(); ++i) {
     const editor::StartStopInfo& key = keys.item(i);
     Row row{key.startKey, key.stopKey, key.info};
-    row.info.options = static_cast<std::uint8_t>((row.info.options & ~kParEnd) | (key.parEnd ? kParEnd : 0));
+    row.info.options =
+        static_cast<std::uint8_t>((row.info.options & ~kParEnd) | (key.parEnd ? kParEnd : 0));
     rows_.push_back(std::move(row));
   }
   rows_.push_back({{}, {}, rows_.empty() ? kFirstRecord : rows_.back().info});
@@ -51,7 +57,9 @@ void KeywordEditorModel::select(int index) {
   findFailed_ = false;
 }
 
-std::string KeywordEditorModel::itemNumber() const { return findFailed_ ? "----" : std::to_string(current_ + 1); }
+std::string KeywordEditorModel::itemNumber() const {
+  return findFailed_ ? "----" : std::to_string(current_ + 1);
+}
 
 void KeywordEditorModel::setText(int index, int column, std::string_view text) {
   Row& r = rows_.at(static_cast<std::size_t>(index));
@@ -91,7 +99,8 @@ bool KeywordEditorModel::swatchShown(int index, Swatch which) const {
 }
 
 std::int32_t KeywordEditorModel::swatchStart(int index, Swatch which) const {
-  if (swatchShown(index, which)) return which == Swatch::foreground ? row(index).info.foregnd : row(index).info.backgnd;
+  if (swatchShown(index, which))
+    return which == Swatch::foreground ? row(index).info.foregnd : row(index).info.backgnd;
   return which == Swatch::foreground ? 0x000000 : 0xFFFFFF;
 }
 
@@ -145,7 +154,9 @@ void KeywordEditorModel::sortFromTopDown() {
   rows_.erase(rows_.begin() + current_);
   const std::string key = platform::asciiLowered(moving.text);
   int place = 0;
-  while (place < lastEntry() + 1 && key > platform::asciiLowered(rows_[static_cast<std::size_t>(place)].text)) ++place;
+  while (place < lastEntry() + 1 &&
+         key > platform::asciiLowered(rows_[static_cast<std::size_t>(place)].text))
+    ++place;
   rows_.insert(rows_.begin() + place, std::move(moving));
   current_ = place;
   changed();
@@ -157,7 +168,8 @@ void KeywordEditorModel::sortFromBottomUp() {
   rows_.erase(rows_.begin() + current_);
   const std::string key = platform::asciiLowered(moving.text);
   int place = lastEntry() + 1;
-  while (place > 0 && key < platform::asciiLowered(rows_[static_cast<std::size_t>(place - 1)].text)) --place;
+  while (place > 0 && key < platform::asciiLowered(rows_[static_cast<std::size_t>(place - 1)].text))
+    --place;
   rows_.insert(rows_.begin() + place, std::move(moving));
   current_ = place;
   changed();
@@ -177,7 +189,8 @@ std::optional<std::string> KeywordEditorModel::findNext(FindMode mode) {
   for (int i = from; i < rowCount(); ++i) {
     const std::string text = platform::asciiLowered(row(i).text);
     const std::size_t at = text.find(wanted);
-    const bool found = at != std::string::npos && (mode != FindMode::wholeWord || text.size() == wanted.size()) &&
+    const bool found = at != std::string::npos &&
+                       (mode != FindMode::wholeWord || text.size() == wanted.size()) &&
                        (mode != FindMode::leftChars || at == 0);
     if (found) {
       current_ = findPosition_ = i;

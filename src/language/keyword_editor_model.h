@@ -26,8 +26,8 @@ public:
   enum class Swatch { foreground, background };
 
   struct Row {
-    std::string text;   // the keyword, or the start key
-    std::string stop;   // the stop key (start-stop mode)
+    std::string text;          // the keyword, or the start key
+    std::string stop;          // the stop key (start-stop mode)
     editor::KeywordInfo info;  // in start-stop mode ParEnd rides in Options bit 7
   };
 

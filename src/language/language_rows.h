@@ -22,7 +22,8 @@ struct LanguageRowParts {
   CodeNavigator& navigator;
 };
 
-// CodeInfo with the code navigation, Help Context, Check Words, the Help menu and the context list's pop-up rows.
+// CodeInfo with the code navigation, Help Context, Check Words, the Help menu and the context
+// list's pop-up rows.
 void registerLanguageRows(platform::CommandRegistry& registry, LanguageRowParts parts);
 
 }  // namespace quillon::language

@@ -9,7 +9,8 @@ namespace quillon::language {
 std::string_view withoutComment(std::string_view line) {
   std::size_t stop = line.size();
   scanLine(line, [&](const LineSegment& s) {
-    if (s.kind == SegmentKind::Comment) stop = static_cast<std::size_t>(s.text.data() - line.data());
+    if (s.kind == SegmentKind::Comment)
+      stop = static_cast<std::size_t>(s.text.data() - line.data());
   });
   return line.substr(0, stop);
 }
@@ -33,8 +34,8 @@ std::optional<std::string_view> labelOf(std::string_view code) {
 }
 
 bool StatementReader::stopsContinuation(std::string_view line) {
-  static constexpr std::array<std::string_view, 9> kOpeners = {"Include", "Define", "Declare", "Global", "Dim",
-                                                               "Sub",     "Function", "End",   "Exit"};
+  static constexpr std::array<std::string_view, 9> kOpeners = {
+      "Include", "Define", "Declare", "Global", "Dim", "Sub", "Function", "End", "Exit"};
   const std::string_view code = withoutComment(line);
   if (labelOf(code)) return true;
   const std::string_view word = firstWord(code);
@@ -75,8 +76,10 @@ StatementReader::LineFacts StatementReader::appendLine(std::string_view line, st
           // A run of non-blanks goes in at once.
           std::size_t end = i;
           while (end < code.size() && !platform::isBlankOrControl(code[end])) {
-            if (code[end] == '(') ++facts.parenBalance;
-            else if (code[end] == ')') --facts.parenBalance;
+            if (code[end] == '(')
+              ++facts.parenBalance;
+            else if (code[end] == ')')
+              --facts.parenBalance;
             ++end;
           }
           put(code[i]);

@@ -57,8 +57,8 @@ std::string_view withoutComment(std::string_view line);
 
 // A character of a MapBasic name or label after its first one.
 constexpr bool isNameChar(char c) {
-  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' || c == '!' ||
-         c == '#' || c == '$' || c == '%' || c == '&' || c == '@' || c == '~';
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' ||
+         c == '!' || c == '#' || c == '$' || c == '%' || c == '&' || c == '@' || c == '~';
 }
 
 // The label that `code` opens with (blanks before it allowed), without its colon.

@@ -32,7 +32,8 @@ void OutlineCommands::scan() { scan(false); }
 void OutlineCommands::scan(bool quiet) {
   const auto start = clock_.now();
   const editor::CodeMemo& memo = editor_;
-  Outline outline = scanOutline(memo.paragraphCount(), [&memo](std::int64_t i) { return memo.paragraphText(i); });
+  Outline outline =
+      scanOutline(memo.paragraphCount(), [&memo](std::int64_t i) { return memo.paragraphText(i); });
   outline.caption = pageCaption_ ? pageCaption_() : std::string();
   if (states_.checked(platform::Command::CodeInfoSorted1)) sortOutline(outline);
   keptPage_ = outline_ && scannedPage_ == page_;
@@ -45,8 +46,9 @@ void OutlineCommands::scan(bool quiet) {
   }
   const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(clock_.now() - start);
   ui_.setStatusText(platform::Ui::kMessagePanel, "CodeInfo Scanned " + outline_->caption + " [" +
-                                                     std::to_string(memo.paragraphCount()) + " lines] in " +
-                                                     formatScanSeconds(elapsed) + " sec.");
+                                                     std::to_string(memo.paragraphCount()) +
+                                                     " lines] in " + formatScanSeconds(elapsed) +
+                                                     " sec.");
   onOutlineChanged.listeners_.notify();
 }
 
@@ -68,7 +70,9 @@ void OutlineCommands::toggleShow() {
   }
   setShown(true);
   // The caption alone cannot tell two "Untitled" pages, or two main.mb, apart.
-  if (!outline_ || stale() || dirty_ || outline_->caption != (pageCaption_ ? pageCaption_() : std::string())) scan();
+  if (!outline_ || stale() || dirty_ ||
+      outline_->caption != (pageCaption_ ? pageCaption_() : std::string()))
+    scan();
 }
 
 bool OutlineCommands::rescan() {
@@ -79,7 +83,8 @@ bool OutlineCommands::rescan() {
 }
 
 void OutlineCommands::toggleSorted() {
-  states_.setChecked(platform::Command::CodeInfoSorted1, !states_.checked(platform::Command::CodeInfoSorted1));
+  states_.setChecked(platform::Command::CodeInfoSorted1,
+                     !states_.checked(platform::Command::CodeInfoSorted1));
   scan();
 }
 
@@ -134,7 +139,8 @@ bool OutlineCommands::treeClicked(int level, std::int64_t line) {
     return false;
   }
   // The outline does not follow typing: an entry may name a line that has gone since.
-  const std::int64_t paragraph = std::clamp<std::int64_t>(line - 1, 0, std::max<std::int64_t>(0, editor_.paragraphCount() - 1));
+  const std::int64_t paragraph = std::clamp<std::int64_t>(
+      line - 1, 0, std::max<std::int64_t>(0, editor_.paragraphCount() - 1));
   editor_.select(paragraph < editor_.paragraphCount() ? editor_.table().startOf(paragraph) : 0, 0);
   editor_.scrollInView();
   return true;

@@ -80,7 +80,9 @@ public:
 
   // The open or closed state of the nine groups, kept across scans; all closed at start.
   void setGroupExpanded(std::size_t group, bool expanded);
-  bool groupExpanded(std::size_t group) const { return group < kOutlineGroups && expanded_.test(group); }
+  bool groupExpanded(std::size_t group) const {
+    return group < kOutlineGroups && expanded_.test(group);
+  }
 
   // What the page commands tell: another page (new, opened, tab change) is in the editor; the
   // current page was closed; every page was closed.

@@ -32,7 +32,8 @@ quintptr entryId(std::size_t group, int row) {
 // of DIM entries cost nothing until they are drawn.
 class OutlineModel final : public QAbstractItemModel {
 public:
-  explicit OutlineModel(const OutlineCommands& commands, QObject* parent) : QAbstractItemModel(parent), commands_(commands) {}
+  explicit OutlineModel(const OutlineCommands& commands, QObject* parent)
+      : QAbstractItemModel(parent), commands_(commands) {}
 
   void reset() {
     beginResetModel();
@@ -63,7 +64,8 @@ public:
     const quintptr id = parent.internalId();
     if (id == kRootId) return static_cast<int>(kOutlineGroups);
     // Entries of the page that went are never drawn over the page now shown.
-    if (id < kGroupId + kOutlineGroups) return commands_.stale() ? 0 : static_cast<int>(outline->groups[id - kGroupId].size());
+    if (id < kGroupId + kOutlineGroups)
+      return commands_.stale() ? 0 : static_cast<int>(outline->groups[id - kGroupId].size());
     return 0;
   }
 
@@ -75,9 +77,13 @@ public:
     const quintptr id = index.internalId();
     const int level = id == kRootId ? 0 : id < kGroupId + kOutlineGroups ? 1 : 2;
     if (role == kLevelRole) return level;
-    if (level == 0) return role == Qt::DisplayRole ? QVariant(platform::toDisplayString(outline->caption)) : QVariant();
+    if (level == 0)
+      return role == Qt::DisplayRole ? QVariant(platform::toDisplayString(outline->caption))
+                                     : QVariant();
     if (level == 1)
-      return role == Qt::DisplayRole ? QVariant(platform::toQString(kOutlineGroupNames[id - kGroupId])) : QVariant();
+      return role == Qt::DisplayRole
+                 ? QVariant(platform::toQString(kOutlineGroupNames[id - kGroupId]))
+                 : QVariant();
     const auto& entries = outline->groups[(id >> kEntryShift) - 1];
     if (index.row() >= static_cast<int>(entries.size())) return {};
     const OutlineEntry& entry = entries[static_cast<std::size_t>(index.row())];
@@ -105,15 +111,20 @@ OutlineTreeWidget::OutlineTreeWidget(OutlineCommands& commands, QWidget* parent)
   auto toggled = [this](const QModelIndex& index, bool open) {
     if (restoring_) return;
     commands_.treeNodeToggled();
-    if (index.data(kLevelRole).toInt() == 1) commands_.setGroupExpanded(static_cast<std::size_t>(index.row()), open);
+    if (index.data(kLevelRole).toInt() == 1)
+      commands_.setGroupExpanded(static_cast<std::size_t>(index.row()), open);
   };
-  connect(this, &QTreeView::expanded, this, [toggled](const QModelIndex& index) { toggled(index, true); });
-  connect(this, &QTreeView::collapsed, this, [toggled](const QModelIndex& index) { toggled(index, false); });
+  connect(this, &QTreeView::expanded, this,
+          [toggled](const QModelIndex& index) { toggled(index, true); });
+  connect(this, &QTreeView::collapsed, this,
+          [toggled](const QModelIndex& index) { toggled(index, false); });
   idle_.setSingleShot(true);
   connect(&idle_, &QTimer::timeout, this, [this] { commands_.idleElapsed(); });
-  scans_ = commands_.onScanWanted.listen([this](std::chrono::milliseconds delay) { idle_.start(delay); });
+  scans_ = commands_.onScanWanted.listen(
+      [this](std::chrono::milliseconds delay) { idle_.start(delay); });
   connect(this, &QTreeView::clicked, this, [this](const QModelIndex& index) {
-    if (index.isValid()) emit nodeClicked(index.data(kLevelRole).toInt(), index.data(kLineRole).toLongLong());
+    if (index.isValid())
+      emit nodeClicked(index.data(kLevelRole).toInt(), index.data(kLineRole).toLongLong());
   });
   changes_ = commands_.onOutlineChanged.listen([this] { outlineChanged(); });
   outlineChanged();
@@ -128,7 +139,8 @@ void OutlineTreeWidget::outlineChanged() {
   const QModelIndex root = model_->index(0, 0, {});
   expand(root);
   for (int group = 0; group < static_cast<int>(kOutlineGroups); ++group)
-    if (commands_.groupExpanded(static_cast<std::size_t>(group))) expand(model_->index(group, 0, root));
+    if (commands_.groupExpanded(static_cast<std::size_t>(group)))
+      expand(model_->index(group, 0, root));
   restoring_ = false;
   executeDelayedItemsLayout();
   verticalScrollBar()->setValue(commands_.keptPage() ? scroll : 0);
@@ -147,7 +159,8 @@ bool OutlineTreeWidget::viewportEvent(QEvent* event) {
     const QRect rect = visualRect(index);
     const QString text = index.data(Qt::DisplayRole).toString();
     // Only what the panel cuts off needs a tip.
-    const int needed = rect.left() + fontMetrics().horizontalAdvance(text) + 2 * style()->pixelMetric(QStyle::PM_FocusFrameHMargin);
+    const int needed = rect.left() + fontMetrics().horizontalAdvance(text) +
+                       2 * style()->pixelMetric(QStyle::PM_FocusFrameHMargin);
     if (index.isValid() && needed > viewport()->width()) {
       QToolTip::showText(help->globalPos(), text, viewport(), rect);
     } else {

@@ -12,8 +12,8 @@ class OutlineModel;
 // The CodeInfo tree. It draws the outline its commands last scanned, the root open and each
 // group as the user left it, at the scroll position it had while the page stays the same,
 // and tells the commands about mouse moves, expanding and collapsing. It runs the idle
-// timer the commands ask for. Clicks go out as a signal, for the window to run as a command. An entry too
-// wide for the panel shows its whole text as a tip.
+// timer the commands ask for. Clicks go out as a signal, for the window to run as a command. An
+// entry too wide for the panel shows its whole text as a tip.
 class OutlineTreeWidget : public QTreeView {
   Q_OBJECT
 

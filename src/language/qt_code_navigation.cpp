@@ -60,7 +60,8 @@ private:
 };
 
 // The list of places a name may mean.
-std::optional<std::size_t> choosePlace(QWidget* parent, std::string_view caption, const std::vector<std::string>& rows) {
+std::optional<std::size_t> choosePlace(QWidget* parent, std::string_view caption,
+                                       const std::vector<std::string>& rows) {
   QDialog dialog(parent);
   dialog.setWindowTitle(platform::toQString(caption));
   auto* layout = new QVBoxLayout(&dialog);
@@ -90,8 +91,9 @@ editor::CodeMemoWidget* wireCodeNavigation(const CodeNavigationWiring& wiring) {
   list->setToolTip("Click Line to Go There");
   list->viewport()->setCursor(Qt::ArrowCursor);
   wiring.bottomPanel.addWidget(list);
-  QObject::connect(list, &editor::CodeMemoWidget::mouseReleased, &wiring.window,
-                   [run = wiring.run, &navigator] { run([&navigator] { navigator.openReference(); }); });
+  QObject::connect(
+      list, &editor::CodeMemoWidget::mouseReleased, &wiring.window,
+      [run = wiring.run, &navigator] { run([&navigator] { navigator.openReference(); }); });
 
   QWidget* window = &wiring.window;
   navigator.choose = [window](std::string_view caption, const std::vector<std::string>& rows) {

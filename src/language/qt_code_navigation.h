@@ -12,9 +12,9 @@ namespace quillon::language {
 
 class CodeIntelligence;
 
-// The window's side of Go To Definition and Find References: Ctrl+click in the source editor, and the reference list in the bottom panel
-// (a click or Enter on a row jumps). Returns the reference list's widget, now a page of
-// `bottomPanel`.
+// The window's side of Go To Definition and Find References: Ctrl+click in the source editor, and
+// the reference list in the bottom panel (a click or Enter on a row jumps). Returns the reference
+// list's widget, now a page of `bottomPanel`.
 struct CodeNavigationWiring {
   QMainWindow& window;
   editor::CodeMemoWidget& sourceEditor;

@@ -18,8 +18,8 @@ std::string_view nameBefore(std::string_view line, std::size_t at) {
   while (end > 0 && platform::isSpaceOrTab(line[end - 1])) --end;
   std::size_t start = end;
   while (start > 0 && isNameChar(line[start - 1])) --start;
-  while (start < end && !((line[start] >= 'A' && line[start] <= 'Z') || (line[start] >= 'a' && line[start] <= 'z') ||
-                          line[start] == '_'))
+  while (start < end && !((line[start] >= 'A' && line[start] <= 'Z') ||
+                          (line[start] >= 'a' && line[start] <= 'z') || line[start] == '_'))
     ++start;
   return line.substr(start, end - start);
 }
@@ -53,7 +53,8 @@ std::optional<CallAtCaret> callAtCaret(std::string_view line, std::size_t caret,
   }
   for (auto level = levels.rbegin(); level != levels.rend(); ++level) {
     const std::string_view name = nameBefore(line, level->openParen);
-    if (!name.empty() && known(name)) return CallAtCaret{std::string(name), level->openParen, level->commas};
+    if (!name.empty() && known(name))
+      return CallAtCaret{std::string(name), level->openParen, level->commas};
   }
   return std::nullopt;
 }
@@ -70,9 +71,12 @@ std::vector<std::string_view> splitParameters(std::string_view list) {
       if (c == '"') inString = false;
       if (i < list.size()) continue;
     }
-    if (c == '"') inString = true;
-    else if (c == '(') ++depth;
-    else if (c == ')' && depth > 0) --depth;
+    if (c == '"')
+      inString = true;
+    else if (c == '(')
+      ++depth;
+    else if (c == ')' && depth > 0)
+      --depth;
     else if (c == ',' && (depth == 0 || i == list.size())) {
       out.push_back(platform::trim(list.substr(start, i - start)));
       start = i + 1;
@@ -81,7 +85,8 @@ std::vector<std::string_view> splitParameters(std::string_view list) {
   return out;
 }
 
-SignatureHint signatureHint(std::string_view name, std::string_view parameters, std::size_t current) {
+SignatureHint signatureHint(std::string_view name, std::string_view parameters,
+                            std::size_t current) {
   SignatureHint hint;
   hint.text.assign(name);
   hint.text += '(';

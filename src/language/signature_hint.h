@@ -44,6 +44,7 @@ struct SignatureHint {
 // parameter keep theirs), each trimmed. An empty list has no parameter.
 std::vector<std::string_view> splitParameters(std::string_view list);
 
-SignatureHint signatureHint(std::string_view name, std::string_view parameters, std::size_t current);
+SignatureHint signatureHint(std::string_view name, std::string_view parameters,
+                            std::size_t current);
 
 }  // namespace quillon::language

@@ -28,7 +28,8 @@ bool isWordStart(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z
 std::string folded(std::string_view word) { return platform::asciiLowered(word); }
 
 bool startsWithNoCase(std::string_view text, std::string_view prefix) {
-  return text.size() >= prefix.size() && platform::equalsNoCase(text.substr(0, prefix.size()), prefix);
+  return text.size() >= prefix.size() &&
+         platform::equalsNoCase(text.substr(0, prefix.size()), prefix);
 }
 
 bool containsNoCase(std::string_view text, std::string_view part) {
@@ -66,7 +67,9 @@ bool isLocalKind(SymbolKind kind) {
 
 bool isRoutine(SymbolKind kind) { return kind == SymbolKind::Sub || kind == SymbolKind::Function; }
 
-bool isDeclare(SymbolKind kind) { return kind == SymbolKind::DeclareSub || kind == SymbolKind::DeclareFunction; }
+bool isDeclare(SymbolKind kind) {
+  return kind == SymbolKind::DeclareSub || kind == SymbolKind::DeclareFunction;
+}
 
 // Seen from another module: what the compiler lets a module share, and what a reader looks
 // for there.
@@ -100,7 +103,8 @@ std::string_view asClause(std::string_view item) {
   for (std::size_t i = 0; i + 2 <= item.size(); ++i) {
     if (item[i] == '(') ++depth;
     if (item[i] == ')' && depth > 0) --depth;
-    if (depth == 0 && (i == 0 || item[i - 1] == ' ') && platform::equalsNoCase(item.substr(i, 2), "as") &&
+    if (depth == 0 && (i == 0 || item[i - 1] == ' ') &&
+        platform::equalsNoCase(item.substr(i, 2), "as") &&
         (i + 2 == item.size() || item[i + 2] == ' '))
       return item.substr(i);
   }
@@ -114,7 +118,8 @@ std::vector<std::string_view> splitLines(std::string_view text) {
     const char c = text[i];
     if (c != '\r' && c != '\n') continue;
     lines.push_back(text.substr(start, i - start));
-    if (i + 1 < text.size() && (text[i + 1] == '\r' || text[i + 1] == '\n') && text[i + 1] != c) ++i;
+    if (i + 1 < text.size() && (text[i + 1] == '\r' || text[i + 1] == '\n') && text[i + 1] != c)
+      ++i;
     start = i + 1;
   }
   lines.push_back(text.substr(start));
@@ -209,8 +214,9 @@ struct SymbolIndex::Block {
   // into the next block.
   bool mayDefine(std::uint32_t id) const { return end.overhang > 0 || uses(id); }
   std::size_t bytes() const {
-    std::size_t n = sizeof(Block) + pool.capacity() + defs.capacity() * sizeof(Def) + ends.capacity() * sizeof(End) +
-                    words.capacity() * 4 + wordFirst.capacity() * 4 + lines.capacity();
+    std::size_t n = sizeof(Block) + pool.capacity() + defs.capacity() * sizeof(Def) +
+                    ends.capacity() * sizeof(End) + words.capacity() * 4 +
+                    wordFirst.capacity() * 4 + lines.capacity();
     for (const Include& i : includes) n += sizeof(Include) + i.name.capacity();
     return n + start.routineName.capacity() + end.routineName.capacity();
   }
@@ -224,7 +230,8 @@ std::uint32_t routineIn(const Block& b, std::int64_t rel) {
   std::uint32_t routine = b.start.routine;
   std::int64_t at = -1;
   for (const auto& d : b.defs)
-    if (isRoutine(d.kind) && static_cast<std::int64_t>(d.line) <= rel && static_cast<std::int64_t>(d.line) >= at) {
+    if (isRoutine(d.kind) && static_cast<std::int64_t>(d.line) <= rel &&
+        static_cast<std::int64_t>(d.line) >= at) {
       routine = d.routine;
       at = d.line;
     }
@@ -265,7 +272,8 @@ struct SymbolIndex::Source {
   std::uint32_t routineAt(std::int64_t line) const {
     std::int64_t first = 0;
     for (std::size_t i = 0; i < blocks.size(); ++i) {
-      if (line < first + blocks[i].lineCount || i + 1 == blocks.size()) return routineIn(blocks[i], line - first);
+      if (line < first + blocks[i].lineCount || i + 1 == blocks.size())
+        return routineIn(blocks[i], line - first);
       first += blocks[i].lineCount;
     }
     return 0;
@@ -273,7 +281,9 @@ struct SymbolIndex::Source {
 };
 
 SymbolIndex::SymbolIndex(Options options) : options_(std::move(options)) {}
-SymbolIndex::SymbolIndex() : SymbolIndex(Options{platform::IncludeResolver(), static_cast<std::uint64_t>(editor::kMaxLoadLength)}) {}
+SymbolIndex::SymbolIndex()
+    : SymbolIndex(Options{platform::IncludeResolver(),
+                          static_cast<std::uint64_t>(editor::kMaxLoadLength)}) {}
 SymbolIndex::~SymbolIndex() = default;
 
 // ----- Words -----
@@ -333,7 +343,8 @@ public:
       const std::string_view text = lineAt_(first_ + l);
       std::optional<std::size_t> at;
       forEachWord(text, [&](std::size_t s, std::size_t n) {
-        if (!at && (l > line_ || s >= column_) && n == name.size() && platform::equalsNoCase(text.substr(s, n), name))
+        if (!at && (l > line_ || s >= column_) && n == name.size() &&
+            platform::equalsNoCase(text.substr(s, n), name))
           at = s;
       });
       if (at) {
@@ -357,15 +368,17 @@ enum class Opener { None, Include, Define, Type, Declare, Global, Dim, Sub, Func
 
 Opener openerOf(std::string_view word) {
   static constexpr std::pair<std::string_view, Opener> kOpeners[] = {
-      {"Include", Opener::Include}, {"Define", Opener::Define}, {"Type", Opener::Type},
-      {"Declare", Opener::Declare}, {"Global", Opener::Global}, {"Dim", Opener::Dim},
+      {"Include", Opener::Include}, {"Define", Opener::Define},     {"Type", Opener::Type},
+      {"Declare", Opener::Declare}, {"Global", Opener::Global},     {"Dim", Opener::Dim},
       {"Sub", Opener::Sub},         {"Function", Opener::Function}, {"End", Opener::End}};
   for (const auto& [text, opener] : kOpeners)
     if (platform::equalsNoCase(word, text)) return opener;
   return Opener::None;
 }
 
-std::string_view trimmed(std::string_view s) { return platform::trim(s, platform::isBlankOrControl); }
+std::string_view trimmed(std::string_view s) {
+  return platform::trim(s, platform::isBlankOrControl);
+}
 
 // The text between a leading "(" and its ")", or empty.
 std::string_view parenthesised(std::string_view text) {
@@ -388,8 +401,8 @@ void SymbolIndex::scanStatement(Block& block, State& state, const Statement& st,
   const std::string_view text = st.text;
   NameCursor cursor(lineAt, blockLine + rel, st.lineCount);
   const auto lastLine = static_cast<std::uint32_t>(rel + st.lineCount - 1);
-  auto add = [&](std::string_view name, SymbolKind kind, std::string_view detail, std::uint32_t routine,
-                 std::string_view container) -> Block::Def* {
+  auto add = [&](std::string_view name, SymbolKind kind, std::string_view detail,
+                 std::uint32_t routine, std::string_view container) -> Block::Def* {
     if (name.empty() || name.size() > 0xFFFF || block.pool.size() > 0xF0000000u) return nullptr;
     const auto [offset, column] = cursor.find(name);
     Block::Def d;
@@ -412,7 +425,8 @@ void SymbolIndex::scanStatement(Block& block, State& state, const Statement& st,
     return &block.defs.back();
   };
   // A Dim or Global list: each item's name, the "As" clause of the item that ends its run.
-  auto addList = [&](std::string_view list, SymbolKind kind, std::uint32_t routine, std::string_view container) {
+  auto addList = [&](std::string_view list, SymbolKind kind, std::uint32_t routine,
+                     std::string_view container) {
     const std::vector<std::string_view> items = splitList(list);
     std::vector<std::string_view> clauses(items.size());
     std::string_view clause;
@@ -422,7 +436,8 @@ void SymbolIndex::scanStatement(Block& block, State& state, const Statement& st,
     }
     for (std::size_t i = 0; i < items.size(); ++i) {
       const std::string_view name = firstWord(items[i]);
-      if (!name.empty() && isWordStart(name.front())) add(name, kind, clauses[i], routine, container);
+      if (!name.empty() && isWordStart(name.front()))
+        add(name, kind, clauses[i], routine, container);
     }
   };
 
@@ -453,8 +468,10 @@ void SymbolIndex::scanStatement(Block& block, State& state, const Statement& st,
       const std::size_t open = rest.find('"');
       if (open == std::string_view::npos) return;
       const std::size_t close = rest.find('"', open + 1);
-      const std::string_view name = rest.substr(open + 1, close == std::string_view::npos ? close : close - open - 1);
-      if (!name.empty()) block.includes.push_back({static_cast<std::uint32_t>(rel), std::string(name)});
+      const std::string_view name =
+          rest.substr(open + 1, close == std::string_view::npos ? close : close - open - 1);
+      if (!name.empty())
+        block.includes.push_back({static_cast<std::uint32_t>(rel), std::string(name)});
       return;
     }
     case Opener::Define: {
@@ -463,7 +480,8 @@ void SymbolIndex::scanStatement(Block& block, State& state, const Statement& st,
       return;
     }
     case Opener::Type:
-      if (state.routine == 0 && !rest.empty() && isWordStart(rest.front()) && firstWord(rest).size() == rest.size()) {
+      if (state.routine == 0 && !rest.empty() && isWordStart(rest.front()) &&
+          firstWord(rest).size() == rest.size()) {
         add(rest, SymbolKind::Type, {}, 0, {});
         state.inType = true;
         state.typeName = std::string(rest);
@@ -475,8 +493,8 @@ void SymbolIndex::scanStatement(Block& block, State& state, const Statement& st,
       if (!isSub && !platform::equalsNoCase(what, "Function")) return;
       const std::string_view after = trimmed(rest.substr(what.size()));
       const std::string_view name = firstWord(after);
-      add(name, isSub ? SymbolKind::DeclareSub : SymbolKind::DeclareFunction, trimmed(after.substr(name.size())), 0,
-          {});
+      add(name, isSub ? SymbolKind::DeclareSub : SymbolKind::DeclareFunction,
+          trimmed(after.substr(name.size())), 0, {});
       return;
     }
     case Opener::Global: addList(rest, SymbolKind::Global, 0, {}); return;
@@ -487,7 +505,9 @@ void SymbolIndex::scanStatement(Block& block, State& state, const Statement& st,
       if (name.empty() || !isWordStart(name.front())) return;
       const std::string_view detail = trimmed(rest.substr(name.size()));
       const std::uint32_t stamp = stamps.take(name);
-      if (!add(name, opener == Opener::Sub ? SymbolKind::Sub : SymbolKind::Function, detail, stamp, {})) return;
+      if (!add(name, opener == Opener::Sub ? SymbolKind::Sub : SymbolKind::Function, detail, stamp,
+               {}))
+        return;
       state.routine = stamp;
       state.routineName = std::string(name);
       for (std::string_view parameter : splitList(parenthesised(detail))) {
@@ -512,8 +532,9 @@ void SymbolIndex::scanStatement(Block& block, State& state, const Statement& st,
   }
 }
 
-void SymbolIndex::rescan(Source& source, std::size_t firstBlock, std::size_t lastBlock, std::int64_t firstLine,
-                         std::int64_t lineCount, std::int64_t totalLines, const LineAt& lineAt) {
+void SymbolIndex::rescan(Source& source, std::size_t firstBlock, std::size_t lastBlock,
+                         std::int64_t firstLine, std::int64_t lineCount, std::int64_t totalLines,
+                         const LineAt& lineAt) {
   State state = firstBlock > 0 ? source.blocks[firstBlock - 1].end : State{};
   Stamps stamps{{}, 0, nextRoutine_};
   for (std::size_t b = firstBlock; b < lastBlock; ++b) stamps.remember(source.blocks[b]);
@@ -587,14 +608,16 @@ void SymbolIndex::rescan(Source& source, std::size_t firstBlock, std::size_t las
   } else {
     source.blocks.erase(at, at + static_cast<std::ptrdiff_t>(replaced));
     source.blocks.insert(source.blocks.begin() + static_cast<std::ptrdiff_t>(firstBlock),
-                         std::make_move_iterator(fresh.begin()), std::make_move_iterator(fresh.end()));
+                         std::make_move_iterator(fresh.begin()),
+                         std::make_move_iterator(fresh.end()));
   }
   source.lineCount = totalLines;
 }
 
 void SymbolIndex::scanWhole(Source& source, std::int64_t count, const LineAt& lineAt) {
   source.blocks.clear();
-  rescan(source, 0, 0, 0, std::max<std::int64_t>(count, 0), std::max<std::int64_t>(count, 0), lineAt);
+  rescan(source, 0, 0, 0, std::max<std::int64_t>(count, 0), std::max<std::int64_t>(count, 0),
+         lineAt);
 }
 
 // ----- Sources -----
@@ -652,8 +675,8 @@ SourceId SymbolIndex::setLines(const fs::path& file, std::int64_t count, const L
   return *find(file);
 }
 
-void SymbolIndex::replaceLines(SourceId id, std::int64_t first, std::int64_t removed, std::int64_t inserted,
-                               std::int64_t count, const LineAt& lineAt) {
+void SymbolIndex::replaceLines(SourceId id, std::int64_t first, std::int64_t removed,
+                               std::int64_t inserted, std::int64_t count, const LineAt& lineAt) {
   if (id >= sources_.size() || !sources_[id]) return;
   Source& source = *sources_[id];
   source.text.clear();  // the text now lives where lineAt reads it
@@ -673,7 +696,8 @@ void SymbolIndex::replaceLines(SourceId id, std::int64_t first, std::int64_t rem
   }
   std::size_t e = b;
   std::int64_t span = source.blocks[e].lineCount;
-  while (e + 1 < source.blocks.size() && blockFirst + span < first + removed) span += source.blocks[++e].lineCount;
+  while (e + 1 < source.blocks.size() && blockFirst + span < first + removed)
+    span += source.blocks[++e].lineCount;
   rescan(source, b, e + 1, blockFirst, span - removed + inserted, count, lineAt);
 }
 
@@ -683,9 +707,11 @@ std::optional<SourceId> SymbolIndex::updateFile(const fs::path& file) {
   std::error_code ec;
   const std::uintmax_t size = fs::file_size(file, ec);
   const fs::file_time_type time = ec ? fs::file_time_type{} : fs::last_write_time(file, ec);
-  if (!ec && existing && existing->fromDisk && existing->diskSize == size && existing->diskTime == time)
+  if (!ec && existing && existing->fromDisk && existing->diskSize == size &&
+      existing->diskTime == time)
     return find(file);
-  std::optional<platform::FileBytes> bytes = platform::readRegularFileBytes(file, options_.maxFileBytes, ec);
+  std::optional<platform::FileBytes> bytes =
+      platform::readRegularFileBytes(file, options_.maxFileBytes, ec);
   if (!bytes) {
     if (existing) {
       const SourceId id = *find(file);
@@ -695,7 +721,8 @@ std::optional<SourceId> SymbolIndex::updateFile(const fs::path& file) {
     return std::nullopt;
   }
   const pages::DecodedText decoded = pages::decodeText(bytes->data, bytes->size);
-  const std::vector<std::string_view> lines = splitLines(std::string_view(bytes->data.get(), decoded.size));
+  const std::vector<std::string_view> lines =
+      splitLines(std::string_view(bytes->data.get(), decoded.size));
   Source& source = sourceFor(file);
   source.fromDisk = true;
   source.diskSize = size;
@@ -782,11 +809,12 @@ std::size_t SymbolIndex::memoryBytes() const {
   std::size_t n = sizeof(*this) + sources_.capacity() * sizeof(sources_[0]);
   for (const auto& s : sources_) {
     if (!s) continue;
-    n += sizeof(Source) + s->file.native().capacity() + s->text.capacity() + s->includes.capacity() * sizeof(SourceId) +
-         s->blocks.capacity() * sizeof(Block);
+    n += sizeof(Source) + s->file.native().capacity() + s->text.capacity() +
+         s->includes.capacity() * sizeof(SourceId) + s->blocks.capacity() * sizeof(Block);
     for (const Block& b : s->blocks) n += b.bytes() - sizeof(Block);
   }
-  for (const auto& [word, id] : words_) n += word.capacity() + sizeof(std::pair<const std::string, std::uint32_t>) + 16;
+  for (const auto& [word, id] : words_)
+    n += word.capacity() + sizeof(std::pair<const std::string, std::uint32_t>) + 16;
   n += byFile_.size() * 64;
   return n;
 }
@@ -798,8 +826,8 @@ namespace {
 // The lines of a source as they stand: the editor's, the page's text, or the file's.
 class LineTable {
 public:
-  LineTable(const SymbolIndex::LineAt& lineSource, std::string_view heldText, const fs::path& file, bool fromDisk,
-            std::uint64_t limit) {
+  LineTable(const SymbolIndex::LineAt& lineSource, std::string_view heldText, const fs::path& file,
+            bool fromDisk, std::uint64_t limit) {
     if (lineSource) {
       source_ = &lineSource;
       return;
@@ -817,8 +845,9 @@ public:
   }
   std::string_view operator()(std::int64_t line) const {
     if (source_) return (*source_)(line);
-    return line >= 0 && static_cast<std::size_t>(line) < lines_.size() ? lines_[static_cast<std::size_t>(line)]
-                                                                         : std::string_view();
+    return line >= 0 && static_cast<std::size_t>(line) < lines_.size()
+               ? lines_[static_cast<std::size_t>(line)]
+               : std::string_view();
   }
 
 private:
@@ -829,7 +858,8 @@ private:
 
 }  // namespace
 
-Symbol SymbolIndex::symbolOf(const Source& source, const Block& block, std::size_t def, std::int64_t firstLine) const {
+Symbol SymbolIndex::symbolOf(const Source& source, const Block& block, std::size_t def,
+                             std::int64_t firstLine) const {
   const Block::Def& d = block.defs[def];
   Symbol s;
   s.name = std::string(block.nameOf(d));
@@ -887,8 +917,8 @@ std::vector<const SymbolIndex::Source*> SymbolIndex::includeOrder(const Source& 
   return order;
 }
 
-
-std::vector<Symbol> SymbolIndex::definitions(const fs::path& file, std::int64_t line, std::string_view name) const {
+std::vector<Symbol> SymbolIndex::definitions(const fs::path& file, std::int64_t line,
+                                             std::string_view name) const {
   std::vector<Symbol> out;
   const std::optional<std::uint32_t> id = findWord(name);
   if (!id || name.empty()) return out;
@@ -899,7 +929,8 @@ std::vector<Symbol> SymbolIndex::definitions(const fs::path& file, std::int64_t 
       if (!b.mayDefine(*id)) return;
       for (std::size_t k = 0; k < b.defs.size(); ++k) {
         const Block::Def& d = b.defs[k];
-        if (d.nameLength != name.size() || !platform::equalsNoCase(b.nameOf(d), name) || !keep(d)) continue;
+        if (d.nameLength != name.size() || !platform::equalsNoCase(b.nameOf(d), name) || !keep(d))
+          continue;
         out.push_back(symbolOf(source, b, k, first));
         out.back().scope = rank;
       }
@@ -910,7 +941,8 @@ std::vector<Symbol> SymbolIndex::definitions(const fs::path& file, std::int64_t 
     done[*find(file)] = true;
     const std::uint32_t routine = here->routineAt(line);
     if (routine != 0)
-      collect(*here, 0, [&](const Block::Def& d) { return isLocalKind(d.kind) && d.routine == routine; });
+      collect(*here, 0,
+              [&](const Block::Def& d) { return isLocalKind(d.kind) && d.routine == routine; });
     collect(*here, 1, [](const Block::Def& d) { return !isLocalKind(d.kind) || d.routine == 0; });
     for (const Source* inc : includeOrder(*here)) {
       done[*find(inc->file)] = true;
@@ -918,11 +950,13 @@ std::vector<Symbol> SymbolIndex::definitions(const fs::path& file, std::int64_t 
     }
   }
   for (SourceId s = 0; s < sources_.size(); ++s)
-    if (sources_[s] && !done[s]) collect(*sources_[s], 3, [](const Block::Def& d) { return isShared(d.kind); });
+    if (sources_[s] && !done[s])
+      collect(*sources_[s], 3, [](const Block::Def& d) { return isShared(d.kind); });
   return out;
 }
 
-std::vector<Symbol> SymbolIndex::goToTargets(const fs::path& file, std::int64_t line, std::string_view name) const {
+std::vector<Symbol> SymbolIndex::goToTargets(const fs::path& file, std::int64_t line,
+                                             std::string_view name) const {
   std::vector<Symbol> all = definitions(file, line, name);
   if (all.empty()) return all;
   std::vector<Symbol> best;
@@ -939,13 +973,17 @@ std::vector<Symbol> SymbolIndex::goToTargets(const fs::path& file, std::int64_t 
       }
     if (!routines.empty()) return routines;
   }
-  const auto routine = std::find_if(best.begin(), best.end(), [](const Symbol& s) { return isRoutine(s.kind); });
+  const auto routine =
+      std::find_if(best.begin(), best.end(), [](const Symbol& s) { return isRoutine(s.kind); });
   if (routine != best.end())
-    best.erase(std::remove_if(best.begin(), best.end(), [](const Symbol& s) { return isDeclare(s.kind); }), best.end());
+    best.erase(
+        std::remove_if(best.begin(), best.end(), [](const Symbol& s) { return isDeclare(s.kind); }),
+        best.end());
   return best;
 }
 
-std::vector<Reference> SymbolIndex::references(const fs::path& file, std::int64_t line, std::string_view name) const {
+std::vector<Reference> SymbolIndex::references(const fs::path& file, std::int64_t line,
+                                               std::string_view name) const {
   std::vector<Reference> out;
   const std::optional<std::uint32_t> id = findWord(name);
   if (!id || name.empty()) return out;
@@ -982,12 +1020,14 @@ std::vector<Reference> SymbolIndex::references(const fs::path& file, std::int64_
       }
     });
     if (lines.empty()) continue;
-    const LineTable table(source.lineSource, source.text, source.file, source.fromDisk, options_.maxFileBytes);
+    const LineTable table(source.lineSource, source.text, source.file, source.fromDisk,
+                          options_.maxFileBytes);
     for (std::int64_t l : lines) {
       const std::string_view text = table(l);
       forEachWord(text, [&](std::size_t s, std::size_t n) {
         if (n != name.size() || !platform::equalsNoCase(text.substr(s, n), name)) return;
-        out.push_back(Reference{source.file, l, static_cast<std::int64_t>(s), n, std::string(text)});
+        out.push_back(
+            Reference{source.file, l, static_cast<std::int64_t>(s), n, std::string(text)});
       });
     }
   }
@@ -998,8 +1038,8 @@ std::vector<Reference> SymbolIndex::references(const fs::path& file, std::int64_
   return out;
 }
 
-std::vector<Completion> SymbolIndex::completions(const fs::path& file, std::int64_t line, std::string_view prefix,
-                                                 std::size_t limit) const {
+std::vector<Completion> SymbolIndex::completions(const fs::path& file, std::int64_t line,
+                                                 std::string_view prefix, std::size_t limit) const {
   struct Found {
     std::string_view name;
     SymbolKind kind;

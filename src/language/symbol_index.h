@@ -66,10 +66,10 @@ struct Symbol {
   std::string name;  // as written at its definition
   SymbolKind kind = SymbolKind::Sub;
   std::filesystem::path file;
-  std::int64_t line = 0;    // counted from 0, where the name is written
-  std::int64_t column = 0;  // byte offset of the name in that line
+  std::int64_t line = 0;     // counted from 0, where the name is written
+  std::int64_t column = 0;   // byte offset of the name in that line
   std::int64_t endLine = 0;  // the last line of its statement; of a Sub or Function, its End line
-  std::string container;     // the Sub or Function of a Parameter, Dim or Label; the Type of a member
+  std::string container;  // the Sub or Function of a Parameter, Dim or Label; the Type of a member
   // Sub, Function and Declares: the parameter list with its parentheses and what follows it
   // ("(ByVal x As Integer) As String"); a Dim, Global, Parameter or member: its "As" clause;
   // a Define: its value; else empty.
@@ -82,7 +82,7 @@ struct Reference {
   std::int64_t line = 0;    // from 0
   std::int64_t column = 0;  // byte offset in the line
   std::size_t length = 0;
-  std::string lineText;     // the line as it stands in the source
+  std::string lineText;  // the line as it stands in the source
 };
 
 struct Completion {
@@ -161,18 +161,21 @@ public:
   // ----- Questions -----
   // The definitions of `name` visible from (file, line), innermost scope first, each with its
   // scope rank; in the file's own order within one rank.
-  std::vector<Symbol> definitions(const std::filesystem::path& file, std::int64_t line, std::string_view name) const;
+  std::vector<Symbol> definitions(const std::filesystem::path& file, std::int64_t line,
+                                  std::string_view name) const;
   // Where Go To Definition goes: the innermost rank that has any; a Sub or Function wins over
   // the Declares of its name wherever it is. Several left means the user chooses.
-  std::vector<Symbol> goToTargets(const std::filesystem::path& file, std::int64_t line, std::string_view name) const;
+  std::vector<Symbol> goToTargets(const std::filesystem::path& file, std::int64_t line,
+                                  std::string_view name) const;
   // Every whole-word use of the symbol that `name` means at (file, line), sorted by file and
   // line: a routine's own Dim or Parameter only inside that routine; anything else
   // everywhere but in the routines that define a local of the name.
-  std::vector<Reference> references(const std::filesystem::path& file, std::int64_t line, std::string_view name) const;
+  std::vector<Reference> references(const std::filesystem::path& file, std::int64_t line,
+                                    std::string_view name) const;
   // Defined names starting with `prefix` (any case): those visible from (file, line) first,
   // innermost first, then the rest alphabetically; each name once. At most `limit`.
-  std::vector<Completion> completions(const std::filesystem::path& file, std::int64_t line, std::string_view prefix,
-                                      std::size_t limit = 500) const;
+  std::vector<Completion> completions(const std::filesystem::path& file, std::int64_t line,
+                                      std::string_view prefix, std::size_t limit = 500) const;
   // The parameter text of the Sub or Function `name` visible from (file, line): its Declare's
   // detail first, else its own line's; nullopt when no such routine is known.
   std::optional<std::string> parameterText(const std::filesystem::path& file, std::int64_t line,
@@ -196,17 +199,19 @@ private:
   const Source* sourceOf(const std::filesystem::path& file) const;
   void rescan(Source& source, std::size_t firstBlock, std::size_t lastBlock, std::int64_t firstLine,
               std::int64_t lineCount, std::int64_t totalLines, const LineAt& lineAt);
-  static void scanStatement(Block& block, State& state, const Statement& statement, std::int64_t rel,
-                            std::int64_t blockLine, const LineAt& lineAt, Stamps& stamps);
+  static void scanStatement(Block& block, State& state, const Statement& statement,
+                            std::int64_t rel, std::int64_t blockLine, const LineAt& lineAt,
+                            Stamps& stamps);
   void scanWhole(Source& source, std::int64_t count, const LineAt& lineAt);
-  Symbol symbolOf(const Source& source, const Block& block, std::size_t def, std::int64_t firstLine) const;
+  Symbol symbolOf(const Source& source, const Block& block, std::size_t def,
+                  std::int64_t firstLine) const;
   std::uint32_t wordId(std::string_view word);
   std::optional<std::uint32_t> findWord(std::string_view word) const;
   std::vector<const Source*> includeOrder(const Source& from) const;
 
   Options options_;
-  std::vector<std::unique_ptr<Source>> sources_;  // by SourceId; null once dropped
-  std::unordered_map<std::string, SourceId> byFile_;  // lexically normal path -> id
+  std::vector<std::unique_ptr<Source>> sources_;          // by SourceId; null once dropped
+  std::unordered_map<std::string, SourceId> byFile_;      // lexically normal path -> id
   std::unordered_map<std::string, std::uint32_t> words_;  // folded word -> id
   std::uint32_t nextRoutine_ = 1;
 };

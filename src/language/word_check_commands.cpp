@@ -90,7 +90,8 @@ void WordCheckCommands::close() {
 }
 
 void WordCheckCommands::addToDictionary() {
-  for (const Item& item : items_) lists_.add(item.checked ? WordList::Dict : WordList::User, item.word);
+  for (const Item& item : items_)
+    lists_.add(item.checked ? WordList::Dict : WordList::User, item.word);
 }
 
 void WordCheckCommands::checkAll(bool checked) {
@@ -113,7 +114,8 @@ void WordCheckCommands::itemClicked(std::size_t item) {
 
 void WordCheckCommands::locate() {
   if (selected_ < 0 || static_cast<std::size_t>(selected_) >= items_.size()) return;
-  if (!workCopy_.findText(items_[static_cast<std::size_t>(selected_)].word, true, false, false)) workCopy_.select(0, 0);
+  if (!workCopy_.findText(items_[static_cast<std::size_t>(selected_)].word, true, false, false))
+    workCopy_.select(0, 0);
   workCopy_.scrollInView();
 }
 

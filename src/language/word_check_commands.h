@@ -39,7 +39,8 @@ public:
     bool checked = false;
   };
 
-  static constexpr std::string_view kHint = "Checked = Add to Dictionary\nUnchecked = Ignore for this Session";
+  static constexpr std::string_view kHint =
+      "Checked = Add to Dictionary\nUnchecked = Ignore for this Session";
   static constexpr std::string_view kNothingToDo = "Nothing To Do";
 
   explicit WordCheckCommands(Parts parts);

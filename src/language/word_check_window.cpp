@@ -18,15 +18,15 @@ namespace quillon::language {
 namespace {
 
 using ListView = WordCheckCommands::ListView;
-constexpr std::array<ListView, 4> kListViews{ListView::Dictionary, ListView::KeyWords, ListView::Defines,
-                                             ListView::HelpContexts};
+constexpr std::array<ListView, 4> kListViews{ListView::Dictionary, ListView::KeyWords,
+                                             ListView::Defines, ListView::HelpContexts};
 
 }  // namespace
 
-WordCheckWindow::WordCheckWindow(WordCheckCommands& commands, editor::MemoClipboard& clipboard, Run run,
-                                 QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::MSWindowsFixedSizeDialogHint),
+WordCheckWindow::WordCheckWindow(WordCheckCommands& commands, editor::MemoClipboard& clipboard,
+                                 Run run, QWidget* parent)
+    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint |
+                          Qt::WindowTitleHint | Qt::MSWindowsFixedSizeDialogHint),
       commands_(commands),
       run_(std::move(run)) {
   setObjectName("fWordCheck");
@@ -106,13 +106,17 @@ WordCheckWindow::WordCheckWindow(WordCheckCommands& commands, editor::MemoClipbo
   workCopy_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   layout->addWidget(workCopy_, 3);
 
-  connect(allPages_, &QCheckBox::clicked, this, [this](bool on) { run_([this, on] { commands_.setAllPages(on); }); });
-  connect(showKeyWords_, &QCheckBox::clicked, this, [this](bool on) { commands_.setShowKeyWords(on); });
-  connect(includeStrings_, &QCheckBox::clicked, this, [this](bool on) { commands_.setIncludeStrings(on); });
+  connect(allPages_, &QCheckBox::clicked, this,
+          [this](bool on) { run_([this, on] { commands_.setAllPages(on); }); });
+  connect(showKeyWords_, &QCheckBox::clicked, this,
+          [this](bool on) { commands_.setShowKeyWords(on); });
+  connect(includeStrings_, &QCheckBox::clicked, this,
+          [this](bool on) { commands_.setIncludeStrings(on); });
   connect(start_, &QPushButton::clicked, this, [this] { run_([this] { commands_.start(); }); });
   connect(close, &QPushButton::clicked, this, [this] { this->close(); });
   connect(list_, &QListWidget::itemChanged, this, [this](QListWidgetItem* item) {
-    commands_.setChecked(static_cast<std::size_t>(list_->row(item)), item->checkState() == Qt::Checked);
+    commands_.setChecked(static_cast<std::size_t>(list_->row(item)),
+                         item->checkState() == Qt::Checked);
   });
   connect(list_, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
     run_([this, item] { commands_.itemClicked(static_cast<std::size_t>(list_->row(item))); });
@@ -137,7 +141,9 @@ void WordCheckWindow::toggled(int button, bool down) {
   // At most one down; all may be up, which leaves the work copy as it is.
   for (int i = 0; i < 4; ++i)
     if (i != button) listButtons_[static_cast<std::size_t>(i)]->setChecked(false);
-  run_([this, button, down] { commands_.showList(down ? kListViews[static_cast<std::size_t>(button)] : ListView::None); });
+  run_([this, button, down] {
+    commands_.showList(down ? kListViews[static_cast<std::size_t>(button)] : ListView::None);
+  });
 }
 
 void WordCheckWindow::refresh() {
@@ -148,7 +154,8 @@ void WordCheckWindow::refresh() {
   includeStrings_->setChecked(commands_.includeStrings());
   start_->setEnabled(!commands_.running());
   message_->setText(platform::toQString(commands_.message()));
-  for (std::size_t i = 0; i < kListViews.size(); ++i) listButtons_[i]->setChecked(commands_.listView() == kListViews[i]);
+  for (std::size_t i = 0; i < kListViews.size(); ++i)
+    listButtons_[i]->setChecked(commands_.listView() == kListViews[i]);
   if (shownItems_ != commands_.itemsVersion()) {
     shownItems_ = commands_.itemsVersion();
     const QSignalBlocker blockList(list_);

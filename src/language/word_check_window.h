@@ -26,7 +26,8 @@ class WordCheckWindow : public QWidget {
 
 public:
   using Run = std::function<void(const std::function<void()>&)>;
-  WordCheckWindow(WordCheckCommands& commands, editor::MemoClipboard& clipboard, Run run, QWidget* parent);
+  WordCheckWindow(WordCheckCommands& commands, editor::MemoClipboard& clipboard, Run run,
+                  QWidget* parent);
   ~WordCheckWindow() override;
 
   editor::CodeMemoWidget& workCopy() { return *workCopy_; }

@@ -11,7 +11,8 @@ namespace quillon::language {
 
 namespace {
 
-constexpr std::array<WordList, 4> kKnownLists{WordList::Key, WordList::Def, WordList::Dict, WordList::User};
+constexpr std::array<WordList, 4> kKnownLists{WordList::Key, WordList::Def, WordList::Dict,
+                                              WordList::User};
 
 constexpr bool isLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
@@ -36,7 +37,8 @@ std::vector<std::string_view> entryWords(std::string_view entry) {
   std::size_t start = 0;
   for (;;) {
     const std::size_t blank = entry.find(' ', start);
-    const std::string_view word = entry.substr(start, blank == std::string_view::npos ? entry.npos : blank - start);
+    const std::string_view word =
+        entry.substr(start, blank == std::string_view::npos ? entry.npos : blank - start);
     if (word.empty() || !std::all_of(word.begin(), word.end(), WordChecker::isWordChar)) return {};
     words.push_back(word);
     if (blank == std::string_view::npos) return words;
@@ -55,7 +57,8 @@ void WordChecker::start(Options options) {
 
 void WordChecker::refreshKnown() {
   bool current = true;
-  for (std::size_t i = 0; i < kKnownLists.size(); ++i) current = current && generations_[i] == lists_.generation(kKnownLists[i]);
+  for (std::size_t i = 0; i < kKnownLists.size(); ++i)
+    current = current && generations_[i] == lists_.generation(kKnownLists[i]);
   if (current) return;
   knownWords_.clear();
   knownPhrases_.clear();
@@ -105,7 +108,8 @@ std::size_t WordChecker::knownRun(const std::vector<std::string_view>& words, st
 void WordChecker::checkLine(std::string_view line) {
   lineWords_.clear();
   scanLine(line, [this](const LineSegment& segment) {
-    if (segment.kind == SegmentKind::Code || (segment.kind == SegmentKind::String && options_.includeStrings))
+    if (segment.kind == SegmentKind::Code ||
+        (segment.kind == SegmentKind::String && options_.includeStrings))
       forEachWord(segment.text, [this](std::string_view word) { lineWords_.push_back(word); });
   });
   for (std::size_t i = 0; i < lineWords_.size();) {
@@ -116,7 +120,9 @@ void WordChecker::checkLine(std::string_view line) {
       }
     }
     const std::string_view word = lineWords_[i++];
-    if ((word.front() >= '0' && word.front() <= '9') || std::none_of(word.begin(), word.end(), isLetter)) continue;
+    if ((word.front() >= '0' && word.front() <= '9') ||
+        std::none_of(word.begin(), word.end(), isLetter))
+      continue;
     key_.clear();
     appendLowered(key_, word);
     if (foundFolded_.contains(key_)) continue;

@@ -46,7 +46,8 @@ public:
   std::size_t wordCount() const { return found_.size(); }
 
   static constexpr bool isWordChar(char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' || c == '$';
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' ||
+           c == '$';
   }
 
 private:
@@ -61,7 +62,7 @@ private:
   // The known entries, lower-cased: single words, and phrases of several words with the
   // most words of a phrase that begins with each first word.
   std::array<std::uint64_t, 4> generations_{~std::uint64_t{0}, ~std::uint64_t{0}, ~std::uint64_t{0},
-                                             ~std::uint64_t{0}};
+                                            ~std::uint64_t{0}};
   std::unordered_set<std::string> knownWords_;
   std::unordered_set<std::string> knownPhrases_;
   std::unordered_map<std::string, std::size_t> longestPhrase_;

@@ -16,7 +16,9 @@ constexpr int kPixelsPerCharacter = 8;
 
 bool isDelimiter(char c) { return kDelimiters.find(c) != std::string_view::npos; }
 
-std::string_view keyOf(const std::string& folded) { return std::string_view(folded).substr(0, folded.size() - kTagLength); }
+std::string_view keyOf(const std::string& folded) {
+  return std::string_view(folded).substr(0, folded.size() - kTagLength);
+}
 
 struct Match {
   std::uint8_t list;
@@ -65,7 +67,8 @@ const WordClassifier::Index& WordClassifier::index(WordList list) {
   return ix;
 }
 
-WordClassifier::Result WordClassifier::classify(std::string_view line, std::string_view currentWord) {
+WordClassifier::Result WordClassifier::classify(std::string_view line,
+                                                std::string_view currentWord) {
   Result result;
   std::size_t longest = 0;
   for (WordList list : kWordLists) longest = std::max(longest, index(list).longest);
@@ -84,7 +87,9 @@ WordClassifier::Result WordClassifier::classify(std::string_view line, std::stri
   const editor::CaseFolder& fold = editor::CaseFolder::ansi();
   for (std::string& p : phrases) fold.upperInPlace(p);
 
-  auto folded = [&](const Match& m) -> const std::string& { return indexes_[m.list].folded[m.entry]; };
+  auto folded = [&](const Match& m) -> const std::string& {
+    return indexes_[m.list].folded[m.entry];
+  };
   // Entry and tag together; equal texts come from one list, where entry and phrase order rule.
   auto before = [&](const Match& a, const Match& b) {
     if (const int c = folded(a).compare(folded(b)); c != 0) return c < 0;
@@ -99,12 +104,14 @@ WordClassifier::Result WordClassifier::classify(std::string_view line, std::stri
       const std::string_view phrase = phrases[k];
       if (phrase.empty() || phrase.size() > ix.longest) continue;
       const std::size_t runStart = matches.size();
-      auto it = std::lower_bound(ix.order.begin(), ix.order.end(), phrase,
-                                 [&](std::uint32_t e, std::string_view p) { return ix.folded[e] < p; });
+      auto it =
+          std::lower_bound(ix.order.begin(), ix.order.end(), phrase,
+                           [&](std::uint32_t e, std::string_view p) { return ix.folded[e] < p; });
       for (; it != ix.order.end() && std::string_view(ix.folded[*it]).starts_with(phrase); ++it)
         if (ix.folded[*it].size() - kTagLength >= phrase.size())
           matches.push_back({static_cast<std::uint8_t>(list), static_cast<std::uint8_t>(k), *it});
-      std::inplace_merge(matches.begin(), matches.begin() + static_cast<std::ptrdiff_t>(runStart), matches.end(), before);
+      std::inplace_merge(matches.begin(), matches.begin() + static_cast<std::ptrdiff_t>(runStart),
+                         matches.end(), before);
     }
   }
   // Each pass walks an entry that begins the one before it towards the front. A walk starts
@@ -136,7 +143,8 @@ WordClassifier::Result WordClassifier::classify(std::string_view line, std::stri
     result.items.push_back(std::move(item));
     widest = std::max(widest, entry.size() + kTagLength);
   }
-  if (!matches.empty()) result.extent = static_cast<int>(std::min<std::size_t>(widest, 1 << 24)) * kPixelsPerCharacter;
+  if (!matches.empty())
+    result.extent = static_cast<int>(std::min<std::size_t>(widest, 1 << 24)) * kPixelsPerCharacter;
 
   const std::string_view word = platform::trim(currentWord);
   if (result.items.empty() && !word.empty() && word.size() <= kMaxWordLength) {

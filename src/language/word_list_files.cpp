@@ -43,7 +43,8 @@ std::string_view definedName(std::string_view line) {
   const auto blank = [](char c) { return platform::isSpaceOrTab(c); };
   const auto firstBlank = std::find_if(line.begin(), line.end(), blank);
   if (firstBlank == line.end()) return {};
-  const std::string_view rest = trim(line.substr(static_cast<std::size_t>(firstBlank - line.begin())));
+  const std::string_view rest =
+      trim(line.substr(static_cast<std::size_t>(firstBlank - line.begin())));
   const auto nameEnd = std::find_if(rest.begin(), rest.end(), blank);
   if (nameEnd == rest.end()) return {};
   return trim(rest.substr(0, static_cast<std::size_t>(nameEnd - rest.begin())));
@@ -70,12 +71,14 @@ bool sameWord(std::string_view a, std::string_view b) {
 }
 
 void sortWords(std::vector<std::string>& words) {
-  std::stable_sort(words.begin(), words.end(), [](const std::string& a, const std::string& b) { return wordLess(a, b); });
+  std::stable_sort(words.begin(), words.end(),
+                   [](const std::string& a, const std::string& b) { return wordLess(a, b); });
 }
 
 bool storableWord(std::string_view word) {
   word = trim(word);
-  return !word.empty() && word.front() != '\'' && word.find_first_of("\r\n") == std::string_view::npos;
+  return !word.empty() && word.front() != '\'' &&
+         word.find_first_of("\r\n") == std::string_view::npos;
 }
 
 std::vector<std::string> readDictionary(std::string_view bytes, std::string_view maxMbVersion) {
@@ -100,8 +103,9 @@ std::vector<std::string> readHelpContexts(std::string_view bytes) {
     if (trim(line.text).empty() || line.text.front() == ';' || line.text.front() == '\'') return;
     lines.emplace_back(line.text);
   });
-  std::stable_sort(lines.begin(), lines.end(),
-                   [](const std::string& a, const std::string& b) { return compareNoCase(a, b) > 0; });
+  std::stable_sort(lines.begin(), lines.end(), [](const std::string& a, const std::string& b) {
+    return compareNoCase(a, b) > 0;
+  });
   return lines;
 }
 
@@ -140,9 +144,12 @@ std::string mergeDictionary(std::string_view now, const std::vector<std::string>
   for (const std::string& word : words) {
     const std::string_view w = trim(word);
     if (!storableWord(w)) continue;
-    const auto pos = std::lower_bound(held.begin(), held.end(), w, [](const std::string& a, std::string_view b) { return wordLess(a, b); });
+    const auto pos =
+        std::lower_bound(held.begin(), held.end(), w,
+                         [](const std::string& a, std::string_view b) { return wordLess(a, b); });
     const bool known = pos != held.end() && sameWord(*pos, w);
-    const bool twice = std::any_of(entries.begin(), entries.end(), [&](const std::string& e) { return sameWord(e, w); });
+    const bool twice = std::any_of(entries.begin(), entries.end(),
+                                   [&](const std::string& e) { return sameWord(e, w); });
     if (!known && !twice) entries.emplace_back(w);
   }
   sortWords(entries);

@@ -51,8 +51,9 @@ void WordLists::assign(WordList which, std::vector<std::string> words) {
   switch (which) {
     case WordList::Help:
     case WordList::Key:
-      std::stable_sort(words.begin(), words.end(),
-                       [](const std::string& a, const std::string& b) { return compareNoCase(a, b) > 0; });
+      std::stable_sort(words.begin(), words.end(), [](const std::string& a, const std::string& b) {
+        return compareNoCase(a, b) > 0;
+      });
       break;
     case WordList::Dict:
     case WordList::Def: sortWords(words); break;
@@ -67,12 +68,15 @@ bool WordLists::add(WordList which, std::string_view word) {
   if (which != WordList::Dict && which != WordList::User) return false;
   std::vector<std::string>& list = lists_[index(which)];
   if (which == WordList::User) {
-    if (std::any_of(list.begin(), list.end(), [&](const std::string& w) { return sameWord(w, word); })) return false;
+    if (std::any_of(list.begin(), list.end(),
+                    [&](const std::string& w) { return sameWord(w, word); }))
+      return false;
     list.emplace_back(word);
   } else {
     // Equal words sort together, so a word held in any case stands among its equals.
-    auto pos = std::lower_bound(list.begin(), list.end(), word,
-                                [](const std::string& a, std::string_view b) { return wordLess(a, b); });
+    auto pos =
+        std::lower_bound(list.begin(), list.end(), word,
+                         [](const std::string& a, std::string_view b) { return wordLess(a, b); });
     if (pos != list.end() && sameWord(*pos, word)) return false;
     list.emplace(pos, word);
     unsaved_.emplace_back(word);
@@ -81,8 +85,8 @@ bool WordLists::add(WordList which, std::string_view word) {
   return true;
 }
 
-DictionaryLoad WordLists::loadDictionaryAndDefines(const fs::path& dictFile, const fs::path& defFile,
-                                                   platform::Ui& ui) {
+DictionaryLoad WordLists::loadDictionaryAndDefines(const fs::path& dictFile,
+                                                   const fs::path& defFile, platform::Ui& ui) {
   const bool saved = saveDictionary(ui);
   DictionaryLoad result;
   std::string bytes;
@@ -94,8 +98,9 @@ DictionaryLoad WordLists::loadDictionaryAndDefines(const fs::path& dictFile, con
       // Words that could not be saved stay for the session, and for the next save.
       if (!saved)
         for (const std::string& w : unsaved_) {
-          auto pos = std::lower_bound(words.begin(), words.end(), w,
-                                      [](const std::string& a, const std::string& b) { return wordLess(a, b); });
+          auto pos = std::lower_bound(
+              words.begin(), words.end(), w,
+              [](const std::string& a, const std::string& b) { return wordLess(a, b); });
           if (pos == words.end() || !sameWord(*pos, w)) words.insert(pos, w);
         }
       replace(WordList::Dict, std::move(words));

@@ -19,8 +19,8 @@ struct DictionaryLoad {
 
 // The five word lists the context list and the word checker read, in their class-tag order.
 enum class WordList { Help, Key, Dict, Def, User };
-inline constexpr std::array<WordList, 5> kWordLists{WordList::Help, WordList::Key, WordList::Dict, WordList::Def,
-                                                    WordList::User};
+inline constexpr std::array<WordList, 5> kWordLists{WordList::Help, WordList::Key, WordList::Dict,
+                                                    WordList::Def, WordList::User};
 // "HLP", "KEY", "DIC", "DEF", "USR".
 std::string_view classTag(WordList list);
 
@@ -53,8 +53,8 @@ public:
   // "Cannot open file ..." and leaves its list too. Words added and not yet saved are saved
   // first, and stay in the dictionary if that fails. The dictionary saved later is the one
   // last read or missing, never one that failed.
-  DictionaryLoad loadDictionaryAndDefines(const std::filesystem::path& dictFile, const std::filesystem::path& defFile,
-                                platform::Ui& ui);
+  DictionaryLoad loadDictionaryAndDefines(const std::filesystem::path& dictFile,
+                                          const std::filesystem::path& defFile, platform::Ui& ui);
   // A missing file empties the help lines; an unreadable one is reported and keeps them.
   FileLoad loadHelpContexts(const std::filesystem::path& helpFile, platform::Ui& ui);
   // Writes the added words into the dictionary file last read, as it is now on disk; nothing

@@ -14,12 +14,17 @@ public:
 
   void showMessage(std::string_view text) override { messages_.emplace_back(text); }
   Answer ask(std::string_view, std::string_view, Buttons buttons) override {
-    return buttons == Buttons::Ok ? Answer::Ok : buttons == Buttons::YesNo || buttons == Buttons::YesNoAll ? Answer::No : Answer::Cancel;
+    return buttons == Buttons::Ok                                      ? Answer::Ok
+           : buttons == Buttons::YesNo || buttons == Buttons::YesNoAll ? Answer::No
+                                                                       : Answer::Cancel;
   }
-  std::optional<std::string> prompt(std::string_view, std::string_view, std::string_view) override { return std::nullopt; }
+  std::optional<std::string> prompt(std::string_view, std::string_view, std::string_view) override {
+    return std::nullopt;
+  }
   std::vector<std::filesystem::path> openFiles(FileDialog&) override { return {}; }
   std::optional<std::filesystem::path> saveFile(const FileDialog&) override { return std::nullopt; }
-  std::optional<std::filesystem::path> pickFolder(std::string_view, const std::filesystem::path&) override {
+  std::optional<std::filesystem::path> pickFolder(std::string_view,
+                                                  const std::filesystem::path&) override {
     return std::nullopt;
   }
   void setStatusText(int, std::string_view text) override { status_ = std::string(text); }

@@ -12,8 +12,8 @@ int hexValue(char c) {
 }
 
 bool unreserved(unsigned char c) {
-  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '.' ||
-         c == '_' || c == '~' || c == '/';
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
+         c == '.' || c == '_' || c == '~' || c == '/';
 }
 
 }  // namespace

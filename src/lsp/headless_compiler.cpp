@@ -24,7 +24,9 @@ struct HeadlessCompiler::Run {
 
 namespace {
 
-fs::path withExtension(fs::path file, const char* extension) { return file.replace_extension(extension); }
+fs::path withExtension(fs::path file, const char* extension) {
+  return file.replace_extension(extension);
+}
 
 std::optional<fs::path> existing(const fs::path& file) {
   std::error_code ec;
@@ -38,7 +40,8 @@ std::vector<SourceCompiler::Error> readErrors(const fs::path& errorFile, const f
                                               const fs::path& mapBasic) {
   std::vector<SourceCompiler::Error> errors;
   std::error_code ec;
-  const std::optional<platform::FileBytes> bytes = platform::readRegularFileBytes(errorFile, std::uint64_t{64} << 20, ec);
+  const std::optional<platform::FileBytes> bytes =
+      platform::readRegularFileBytes(errorFile, std::uint64_t{64} << 20, ec);
   if (!bytes) return errors;
   for (std::string_view line : splitLines(std::string_view(bytes->data.get(), bytes->size))) {
     if (line.empty()) continue;
@@ -60,20 +63,25 @@ std::vector<SourceCompiler::Error> readErrors(const fs::path& errorFile, const f
   return errors;
 }
 
-SourceCompiler::Outcome compileNow(const fs::path& source, const ServerSettings& settings, std::stop_token stop) {
+SourceCompiler::Outcome compileNow(const fs::path& source, const ServerSettings& settings,
+                                   std::stop_token stop) {
   using Outcome = SourceCompiler::Outcome;
   platform::Environment environment = platform::Environment::fromProcess();
   if (!settings.winePrefix.empty()) environment.winePrefix = settings.winePrefix.string();
   fs::path folder = settings.mapBasicFolder;
   if (folder.empty()) folder = settings::wineRegistryLookup(environment)().mapBasic;
-  const platform::WineRegistry drives = platform::WineRegistry::fromText({}, {}, environment.winePrefixFolder());
+  const platform::WineRegistry drives =
+      platform::WineRegistry::fromText({}, {}, environment.winePrefixFolder());
   if (!folder.empty()) folder = build::ProjectPaths::localFolder(folder, drives);
-  const std::optional<fs::path> exe = folder.empty() ? std::nullopt : existing(folder / "MapBasic.exe");
+  const std::optional<fs::path> exe =
+      folder.empty() ? std::nullopt : existing(folder / "MapBasic.exe");
   if (!exe)
-    return {Outcome::Kind::noCompiler,
-            folder.empty() ? "No MapBasic compiler: set the MapBasic folder (mapbasicFolder) to compile on save"
-                           : "Can Not Locate MapBasic.exe in " + folder.string(),
-            {}};
+    return {
+        Outcome::Kind::noCompiler,
+        folder.empty()
+            ? "No MapBasic compiler: set the MapBasic folder (mapbasicFolder) to compile on save"
+            : "Can Not Locate MapBasic.exe in " + folder.string(),
+        {}};
 
   for (const char* extension : {".mbx", ".mbo", ".err"}) {
     const fs::path stale = withExtension(source, extension);
@@ -87,15 +95,20 @@ SourceCompiler::Outcome compileNow(const fs::path& source, const ServerSettings&
   if (const auto* error = std::get_if<platform::LaunchError>(&started))
     return {Outcome::Kind::failed, "Can not start " + exe->string() + ": " + error->message, {}};
   const auto& child = std::get<std::shared_ptr<platform::ChildProcess>>(started);
-  if (child->wait(std::nullopt, stop) == platform::ChildProcess::WaitResult::Stopped) return {Outcome::Kind::stopped, "", {}};
+  if (child->wait(std::nullopt, stop) == platform::ChildProcess::WaitResult::Stopped)
+    return {Outcome::Kind::stopped, "", {}};
 
   const std::string name = source.filename().string();
   if (const std::optional<fs::path> err = existing(withExtension(source, ".err")))
     return {Outcome::Kind::failed, "COMPILE FAILED....", readErrors(*err, source, folder)};
   if (existing(withExtension(source, ".mbx")))
-    return {Outcome::Kind::compiled, "COMPILED APP: " + withExtension(source.filename(), ".mbx").string(), {}};
+    return {Outcome::Kind::compiled,
+            "COMPILED APP: " + withExtension(source.filename(), ".mbx").string(),
+            {}};
   if (existing(withExtension(source, ".mbo")))
-    return {Outcome::Kind::compiled, "COMPILED MODULE: " + withExtension(source.filename(), ".mbo").string(), {}};
+    return {Outcome::Kind::compiled,
+            "COMPILED MODULE: " + withExtension(source.filename(), ".mbo").string(),
+            {}};
   return {Outcome::Kind::failed, "NO OUTPUT FROM COMPILER: " + name, {}};
 }
 
@@ -126,9 +139,12 @@ void HeadlessCompiler::compile(const fs::path& source, const ServerSettings& set
     }
     {
       const std::lock_guard<std::mutex> lock(mutex_);
-      if (auto it = running_.find(source); it != running_.end() && it->second == run) running_.erase(it);
+      if (auto it = running_.find(source); it != running_.end() && it->second == run)
+        running_.erase(it);
     }
-    queue_.post([done = std::move(done), outcome = std::move(outcome)]() mutable { done(std::move(outcome)); });
+    queue_.post([done = std::move(done), outcome = std::move(outcome)]() mutable {
+      done(std::move(outcome));
+    });
   }).detach();
 }
 

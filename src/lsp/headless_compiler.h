@@ -21,7 +21,8 @@ public:
   HeadlessCompiler(EventQueue& queue, std::filesystem::path programDir);
   ~HeadlessCompiler() override;
 
-  void compile(const std::filesystem::path& source, const ServerSettings& settings, Done done) override;
+  void compile(const std::filesystem::path& source, const ServerSettings& settings,
+               Done done) override;
 
 private:
   struct Run;

@@ -22,7 +22,6 @@ std::string upperKey(std::string_view s) {
 
 }  // namespace
 
-
 fs::path LanguageData::defaultFile(const fs::path& programDir, std::string_view extension) {
   const std::string name = "quillon." + std::string(extension);
   std::error_code ec;
@@ -32,7 +31,8 @@ fs::path LanguageData::defaultFile(const fs::path& programDir, std::string_view 
   return programDir / name;
 }
 
-void LanguageData::load(const ServerSettings& settings, const fs::path& programDir, platform::Ui& ui) {
+void LanguageData::load(const ServerSettings& settings, const fs::path& programDir,
+                        platform::Ui& ui) {
   const auto chosen = [&](const fs::path& set, std::string_view ext) {
     return set.empty() ? defaultFile(programDir, ext) : set;
   };
@@ -43,7 +43,8 @@ void LanguageData::load(const ServerSettings& settings, const fs::path& programD
   lists_.assign(language::WordList::Key, language::buildKeyList(keywords_));
   lists_.assign(language::WordList::Dict, {});
   lists_.assign(language::WordList::Def, {});
-  lists_.loadDictionaryAndDefines(chosen(settings.dictFile, "dic"), chosen(settings.defFile, "def"), ui);
+  lists_.loadDictionaryAndDefines(chosen(settings.dictFile, "dic"), chosen(settings.defFile, "def"),
+                                  ui);
   lists_.loadHelpContexts(chosen(settings.helpFile, "ctx"), ui);
 
   // Keywords are short: stretches up to this length are enough to look them up.
@@ -55,7 +56,8 @@ void LanguageData::load(const ServerSettings& settings, const fs::path& programD
     std::size_t start = 0;
     while (start < line.size() && static_cast<unsigned char>(line[start]) <= 32) ++start;
     for (std::size_t p = start + 1; p <= line.size() && p - start <= kLongestKey; ++p)
-      if (p == line.size() || !language::isNameChar(line[p])) helpIndex_.emplace(upperKey(line.substr(start, p - start)), i);
+      if (p == line.size() || !language::isNameChar(line[p]))
+        helpIndex_.emplace(upperKey(line.substr(start, p - start)), i);
   }
 
   // Groups by style record, then a vote of their members' help lines.
@@ -63,12 +65,14 @@ void LanguageData::load(const ServerSettings& settings, const fs::path& programD
   std::vector<std::size_t> groupOf(static_cast<std::size_t>(keywords_.count()));
   for (int k = 0; k < keywords_.count(); ++k) {
     const editor::KeywordInfo& info = keywords_.info(k);
-    auto it = std::find_if(votes.begin(), votes.end(), [&](const auto& v) { return v.first == info; });
+    auto it =
+        std::find_if(votes.begin(), votes.end(), [&](const auto& v) { return v.first == info; });
     if (it == votes.end()) it = votes.insert(votes.end(), {info, {0, 0}});
     groupOf[static_cast<std::size_t>(k)] = static_cast<std::size_t>(it - votes.begin());
     const std::string help = helpLine(keywords_.text(k));
     if (help.empty()) continue;
-    std::size_t after = help.find_first_not_of(" \t", help.find_first_not_of(" \t") + keywords_.text(k).size());
+    std::size_t after =
+        help.find_first_not_of(" \t", help.find_first_not_of(" \t") + keywords_.text(k).size());
     (after != std::string::npos && help[after] == '(' ? it->second.first : it->second.second)++;
   }
   functionGroups_.assign(groupOf.size(), false);

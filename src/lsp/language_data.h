@@ -19,7 +19,8 @@ namespace quillon::lsp {
 class LanguageData {
 public:
   // Reads every file again; what cannot be read is reported through `ui` and left empty.
-  void load(const ServerSettings& settings, const std::filesystem::path& programDir, platform::Ui& ui);
+  void load(const ServerSettings& settings, const std::filesystem::path& programDir,
+            platform::Ui& ui);
 
   const editor::KeywordList& keywords() const { return keywords_; }
   const editor::StartStopKeyList& startStops() const { return startStops_; }
@@ -31,10 +32,12 @@ public:
   // Per keyword: whether its group (the keywords sharing one style record of the key file)
   // is mostly functions, whose help lines read "Name( ... )".
   bool functionGroup(int keyword) const {
-    return keyword >= 0 && keyword < static_cast<int>(functionGroups_.size()) && functionGroups_[static_cast<std::size_t>(keyword)];
+    return keyword >= 0 && keyword < static_cast<int>(functionGroups_.size()) &&
+           functionGroups_[static_cast<std::size_t>(keyword)];
   }
 
-  static std::filesystem::path defaultFile(const std::filesystem::path& programDir, std::string_view extension);
+  static std::filesystem::path defaultFile(const std::filesystem::path& programDir,
+                                           std::string_view extension);
 
 private:
   editor::KeywordList keywords_;

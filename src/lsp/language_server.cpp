@@ -38,13 +38,15 @@ const json& member(const json& object, const char* key) {
 
 const std::string& stringMember(const json& object, const char* key) {
   const json& value = member(object, key);
-  if (!value.is_string()) throw RequestError{ErrorCode::kInvalidParams, std::string("missing string: ") + key};
+  if (!value.is_string())
+    throw RequestError{ErrorCode::kInvalidParams, std::string("missing string: ") + key};
   return value.get_ref<const std::string&>();
 }
 
 std::int64_t intMember(const json& object, const char* key) {
   const json& value = member(object, key);
-  if (!value.is_number_integer()) throw RequestError{ErrorCode::kInvalidParams, std::string("missing number: ") + key};
+  if (!value.is_number_integer())
+    throw RequestError{ErrorCode::kInvalidParams, std::string("missing number: ") + key};
   return value.get<std::int64_t>();
 }
 
@@ -68,15 +70,15 @@ std::optional<Word> wordAround(std::string_view line, std::size_t column) {
 int symbolKind(language::OutlineGroup group) {
   using G = language::OutlineGroup;
   switch (group) {
-    case G::Include: return 1;    // File
-    case G::Define: return 14;    // Constant
-    case G::Type: return 23;      // Struct
-    case G::Declare: return 12;   // Function
-    case G::Global: return 13;    // Variable
-    case G::Dim: return 13;       // Variable
-    case G::Labels: return 20;    // Key
-    case G::Subs: return 12;      // Function
-    case G::Functions: return 12; // Function
+    case G::Include: return 1;     // File
+    case G::Define: return 14;     // Constant
+    case G::Type: return 23;       // Struct
+    case G::Declare: return 12;    // Function
+    case G::Global: return 13;     // Variable
+    case G::Dim: return 13;        // Variable
+    case G::Labels: return 20;     // Key
+    case G::Subs: return 12;       // Function
+    case G::Functions: return 12;  // Function
   }
   return 13;
 }
@@ -93,8 +95,8 @@ int completionKind(language::SymbolKind kind) {
     case K::TypeMember: return 5;       // Field
     case K::Global:
     case K::Dim:
-    case K::Parameter: return 6;        // Variable
-    case K::Label: return 18;           // Reference
+    case K::Parameter: return 6;  // Variable
+    case K::Label: return 18;     // Reference
   }
   return 1;
 }
@@ -119,13 +121,15 @@ int workspaceKind(language::SymbolKind kind) {
 
 bool isMbFile(const fs::path& path) {
   std::string ext = path.extension().string();
-  std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  std::transform(ext.begin(), ext.end(), ext.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
   return ext == ".mb";
 }
 
 bool isProjectFile(const fs::path& path) {
   std::string ext = path.extension().string();
-  std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  std::transform(ext.begin(), ext.end(), ext.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
   return ext == ".mbp";
 }
 
@@ -194,7 +198,8 @@ void LanguageServer::receive(std::string_view body) {
 
 void LanguageServer::receiveMalformed(std::string_view why) {
   if (exited()) return;
-  respondError(nullptr, ErrorCode::kParseError, std::string("malformed header: ") + std::string(why));
+  respondError(nullptr, ErrorCode::kParseError,
+               std::string("malformed header: ") + std::string(why));
 }
 
 void LanguageServer::inputClosed() {
@@ -280,7 +285,8 @@ void LanguageServer::respond(const json& id, json result) {
 }
 
 void LanguageServer::respondError(const json& id, int code, std::string_view message) {
-  out_.send(json{{"jsonrpc", "2.0"}, {"id", id}, {"error", {{"code", code}, {"message", toUtf8(message)}}}});
+  out_.send(json{
+      {"jsonrpc", "2.0"}, {"id", id}, {"error", {{"code", code}, {"message", toUtf8(message)}}}});
 }
 
 void LanguageServer::notify(std::string_view method, json params) {
@@ -317,17 +323,21 @@ json LanguageServer::initialize(const json& params) {
   updateRoots();
   initialized_ = true;
 
-  json tokenLegend = {{"tokenTypes", semanticTokenTypes()}, {"tokenModifiers", semanticTokenModifiers()}};
+  json tokenLegend = {{"tokenTypes", semanticTokenTypes()},
+                      {"tokenModifiers", semanticTokenModifiers()}};
   return {
       {"capabilities",
        {
            {"positionEncoding", encoding_ == PositionEncoding::utf8 ? "utf-8" : "utf-16"},
-           {"textDocumentSync", {{"openClose", true}, {"change", 2}, {"save", {{"includeText", false}}}}},
+           {"textDocumentSync",
+            {{"openClose", true}, {"change", 2}, {"save", {{"includeText", false}}}}},
            {"documentSymbolProvider", true},
            {"definitionProvider", true},
            {"referencesProvider", true},
-           {"completionProvider", {{"triggerCharacters", json::array()}, {"resolveProvider", false}}},
-           {"signatureHelpProvider", {{"triggerCharacters", {"(", ","}}, {"retriggerCharacters", {","}}}},
+           {"completionProvider",
+            {{"triggerCharacters", json::array()}, {"resolveProvider", false}}},
+           {"signatureHelpProvider",
+            {{"triggerCharacters", {"(", ","}}, {"retriggerCharacters", {","}}}},
            {"hoverProvider", true},
            {"semanticTokensProvider", {{"legend", tokenLegend}, {"full", true}, {"range", false}}},
            {"workspaceSymbolProvider", true},
@@ -358,7 +368,8 @@ void LanguageServer::loadLanguageData() { data_.load(settings_, programDir_, ui_
 TextDocument& LanguageServer::openDocument(const json& params) {
   const std::string& uri = stringMember(member(params, "textDocument"), "uri");
   const auto it = documents_.find(uri);
-  if (it == documents_.end()) throw RequestError{ErrorCode::kInvalidParams, "document not open: " + uri};
+  if (it == documents_.end())
+    throw RequestError{ErrorCode::kInvalidParams, "document not open: " + uri};
   return *it->second;
 }
 
@@ -372,7 +383,8 @@ json LanguageServer::didOpen(const json& params) {
   const std::string& uri = stringMember(item, "uri");
   const std::string& text = stringMember(item, "text");
   const json& version = member(item, "version");
-  auto doc = std::make_unique<TextDocument>(uri, version.is_number_integer() ? version.get<std::int64_t>() : 0, text);
+  auto doc = std::make_unique<TextDocument>(
+      uri, version.is_number_integer() ? version.get<std::int64_t>() : 0, text);
   if (const auto path = uriToPath(uri)) {
     const TextDocument& d = *doc;
     const auto lineAt = [&d](std::int64_t i) { return d.line(i); };
@@ -401,11 +413,13 @@ json LanguageServer::didChange(const json& params) {
       continue;
     }
     const TextDocument::Edit edit =
-        doc.apply(Range{positionOf(member(range, "start")), positionOf(member(range, "end"))}, text, encoding_);
+        doc.apply(Range{positionOf(member(range, "start")), positionOf(member(range, "end"))}, text,
+                  encoding_);
     if (path) {
       const std::optional<language::SourceId> id = index_->find(*path);
       if (id)
-        index_->replaceLines(*id, edit.firstLine, edit.removedLines, edit.insertedLines, doc.lineCount(), lineAt);
+        index_->replaceLines(*id, edit.firstLine, edit.removedLines, edit.insertedLines,
+                             doc.lineCount(), lineAt);
       else
         index_->setLineSource(index_->setLines(*path, doc.lineCount(), lineAt), lineAt);
     }
@@ -448,9 +462,11 @@ void LanguageServer::updateRoots() {
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
       if (!isProjectFile(it->path())) continue;
       std::error_code readError;
-      const std::optional<platform::FileBytes> bytes = platform::readRegularFileBytes(it->path(), kMaxFileBytes, readError);
+      const std::optional<platform::FileBytes> bytes =
+          platform::readRegularFileBytes(it->path(), kMaxFileBytes, readError);
       if (!bytes) continue;
-      for (const std::string& value : build::ProjectFile::moduleValues(std::string_view(bytes->data.get(), bytes->size))) {
+      for (const std::string& value :
+           build::ProjectFile::moduleValues(std::string_view(bytes->data.get(), bytes->size))) {
         std::string name = build::ProjectFile::sourceName(value);
         std::replace(name.begin(), name.end(), '\\', '/');
         if (const auto found = platform::findAnyCasePath(folder / name)) roots.push_back(*found);
@@ -464,10 +480,12 @@ void LanguageServer::updateRoots() {
 
 json LanguageServer::toPosition(const fs::path& file, std::int64_t line, std::int64_t byteColumn) {
   const std::string text = fileLine(file, line);
-  return {{"line", line}, {"character", unitColumn(text, static_cast<std::uint32_t>(byteColumn), encoding_)}};
+  return {{"line", line},
+          {"character", unitColumn(text, static_cast<std::uint32_t>(byteColumn), encoding_)}};
 }
 
-json LanguageServer::location(const fs::path& file, std::int64_t line, std::int64_t byteColumn, std::size_t byteLength) {
+json LanguageServer::location(const fs::path& file, std::int64_t line, std::int64_t byteColumn,
+                              std::size_t byteLength) {
   const std::string text = fileLine(file, line);
   const auto start = static_cast<std::uint32_t>(byteColumn);
   const auto stop = static_cast<std::uint32_t>(byteColumn + static_cast<std::int64_t>(byteLength));
@@ -490,15 +508,18 @@ std::string LanguageServer::fileLine(const fs::path& file, std::int64_t line) {
   if (it == fileLines_.end()) {
     std::vector<std::string> lines;
     std::error_code ec;
-    if (std::optional<platform::FileBytes> bytes = platform::readRegularFileBytes(file, kMaxFileBytes, ec)) {
+    if (std::optional<platform::FileBytes> bytes =
+            platform::readRegularFileBytes(file, kMaxFileBytes, ec)) {
       // Decoded as Open decodes it, as the index read it, so its columns fit these lines.
       const pages::DecodedText decoded = pages::decodeText(bytes->data, bytes->size);
-      for (std::string_view l : splitLines(std::string_view(bytes->data.get(), decoded.size))) lines.emplace_back(l);
+      for (std::string_view l : splitLines(std::string_view(bytes->data.get(), decoded.size)))
+        lines.emplace_back(l);
     }
     it = fileLines_.emplace(file, std::move(lines)).first;
   }
-  return line >= 0 && line < static_cast<std::int64_t>(it->second.size()) ? it->second[static_cast<std::size_t>(line)]
-                                                                            : std::string();
+  return line >= 0 && line < static_cast<std::int64_t>(it->second.size())
+             ? it->second[static_cast<std::size_t>(line)]
+             : std::string();
 }
 
 json LanguageServer::documentSymbol(const json& params) {
@@ -523,7 +544,8 @@ json LanguageServer::documentSymbol(const json& params) {
         if (open) routines.push_back({*open, s.firstLine - 1});
         open = s.firstLine;
       } else if (first == "END" && open) {
-        const std::string second = upperAscii(language::firstWord(std::string_view(s.text).substr(3)));
+        const std::string second =
+            upperAscii(language::firstWord(std::string_view(s.text).substr(3)));
         if (second == "SUB" || second == "FUNCTION") {
           routines.push_back({*open, s.firstLine + s.lineCount - 1});
           open.reset();
@@ -550,17 +572,22 @@ json LanguageServer::documentSymbol(const json& params) {
     std::size_t at = upperLine.find(upperAscii(name));
     if (at == std::string::npos) at = 0, name = {};
     const Position nameStart = doc.position(line, static_cast<std::uint32_t>(at), encoding_);
-    const Position nameEnd = doc.position(line, static_cast<std::uint32_t>(at + name.size()), encoding_);
-    const Position end = doc.position(lastLine, static_cast<std::uint32_t>(doc.line(lastLine).size()), encoding_);
+    const Position nameEnd =
+        doc.position(line, static_cast<std::uint32_t>(at + name.size()), encoding_);
+    const Position end =
+        doc.position(lastLine, static_cast<std::uint32_t>(doc.line(lastLine).size()), encoding_);
     std::string shown(entry.name());
     if (shown.empty()) shown = "?";
-    return json{{"name", toUtf8(shown)},
-                {"detail", std::string(language::kOutlineGroupNames[static_cast<std::size_t>(group)])},
-                {"kind", symbolKind(group)},
-                {"range", {{"start", {{"line", line}, {"character", 0}}}, {"end", {{"line", end.line}, {"character", end.character}}}}},
-                {"selectionRange",
-                 {{"start", {{"line", nameStart.line}, {"character", nameStart.character}}},
-                  {"end", {{"line", nameEnd.line}, {"character", nameEnd.character}}}}}};
+    return json{
+        {"name", toUtf8(shown)},
+        {"detail", std::string(language::kOutlineGroupNames[static_cast<std::size_t>(group)])},
+        {"kind", symbolKind(group)},
+        {"range",
+         {{"start", {{"line", line}, {"character", 0}}},
+          {"end", {{"line", end.line}, {"character", end.character}}}}},
+        {"selectionRange",
+         {{"start", {{"line", nameStart.line}, {"character", nameStart.character}}},
+          {"end", {{"line", nameEnd.line}, {"character", nameEnd.character}}}}}};
   };
 
   // Routines first collect their children; everything is then put out in text order.
@@ -579,7 +606,8 @@ json LanguageServer::documentSymbol(const json& params) {
         routineSymbols[line] = std::move(symbol);
         continue;
       }
-      const bool nests = group == language::OutlineGroup::Dim || group == language::OutlineGroup::Labels;
+      const bool nests =
+          group == language::OutlineGroup::Dim || group == language::OutlineGroup::Labels;
       if (nests && routineOf(line)) {
         children.emplace_back(line, symbolFor(group, entry, line));
         continue;
@@ -587,7 +615,8 @@ json LanguageServer::documentSymbol(const json& params) {
       top.emplace_back(line, symbolFor(group, entry, line));
     }
   }
-  std::sort(children.begin(), children.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  std::sort(children.begin(), children.end(),
+            [](const auto& a, const auto& b) { return a.first < b.first; });
   for (auto& [line, symbol] : children) {
     const Routine* r = routineOf(line);
     const auto it = routineSymbols.find(r->first);
@@ -597,7 +626,8 @@ json LanguageServer::documentSymbol(const json& params) {
       top.emplace_back(line, std::move(symbol));
   }
   for (auto& [line, symbol] : routineSymbols) top.emplace_back(line, std::move(symbol));
-  std::stable_sort(top.begin(), top.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  std::stable_sort(top.begin(), top.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
   json result = json::array();
   for (auto& entry : top) result.push_back(std::move(entry.second));
   return result;
@@ -613,13 +643,13 @@ json LanguageServer::semanticTokens(const json& params) {
       if (!c.inScope) continue;
       if (c.kind == K::Define)
         ownDefines.push_back(c.name);
-      else if (c.kind == K::Sub || c.kind == K::Function || c.kind == K::DeclareSub || c.kind == K::DeclareFunction)
+      else if (c.kind == K::Sub || c.kind == K::Function || c.kind == K::DeclareSub ||
+               c.kind == K::DeclareFunction)
         ownNames.push_back(c.name);
     }
   }
   return {{"data", encodeSemanticTokens(doc, data_, ownNames, ownDefines, encoding_)}};
 }
-
 
 // ---------------------------------------------------------------- answers from the index
 
@@ -630,7 +660,8 @@ std::optional<LanguageServer::WordAt> LanguageServer::wordAt(const json& params)
   const std::string_view line = a.document->line(a.place.line);
   const std::optional<Word> word = wordAround(line, a.place.column);
   if (!word) return std::nullopt;
-  return WordAt{a.document, *path, a.place.line, std::string(line.substr(word->start, word->length))};
+  return WordAt{a.document, *path, a.place.line,
+                std::string(line.substr(word->start, word->length))};
 }
 
 json LanguageServer::definition(const json& params) {
@@ -649,10 +680,11 @@ json LanguageServer::references(const json& params) {
   for (const language::Reference& r : index_->references(word->file, word->line, word->name)) {
     const auto start = static_cast<std::uint32_t>(r.column);
     const auto stop = static_cast<std::uint32_t>(r.column + static_cast<std::int64_t>(r.length));
-    result.push_back({{"uri", uriFor(r.file)},
-                      {"range",
-                       {{"start", {{"line", r.line}, {"character", unitColumn(r.lineText, start, encoding_)}}},
-                        {"end", {{"line", r.line}, {"character", unitColumn(r.lineText, stop, encoding_)}}}}}});
+    result.push_back(
+        {{"uri", uriFor(r.file)},
+         {"range",
+          {{"start", {{"line", r.line}, {"character", unitColumn(r.lineText, start, encoding_)}}},
+           {"end", {{"line", r.line}, {"character", unitColumn(r.lineText, stop, encoding_)}}}}}});
   }
   return result;
 }
@@ -660,7 +692,8 @@ json LanguageServer::references(const json& params) {
 json LanguageServer::workspaceSymbol(const json& params) {
   const json& query = member(params, "query");
   json result = json::array();
-  for (const language::Symbol& s : index_->workspaceSymbols(query.is_string() ? query.get<std::string>() : "", 1000)) {
+  for (const language::Symbol& s :
+       index_->workspaceSymbols(query.is_string() ? query.get<std::string>() : "", 1000)) {
     json symbol = {{"name", toUtf8(s.name)},
                    {"kind", workspaceKind(s.kind)},
                    {"location", location(s.file, s.line, s.column, s.name.size())}};
@@ -676,7 +709,8 @@ json LanguageServer::completion(const json& params) {
   std::size_t start = std::min<std::size_t>(a.place.column, line.size());
   while (start > 0 && language::isNameChar(line[start - 1])) --start;
   const std::string prefix(line.substr(start, a.place.column - start));
-  const Position from = a.document->position(a.place.line, static_cast<std::uint32_t>(start), encoding_);
+  const Position from =
+      a.document->position(a.place.line, static_cast<std::uint32_t>(start), encoding_);
   const Position to = a.document->position(a.place.line, a.place.column, encoding_);
   const json range = {{"start", {{"line", from.line}, {"character", from.character}}},
                       {"end", {{"line", to.line}, {"character", to.character}}}};
@@ -685,7 +719,8 @@ json LanguageServer::completion(const json& params) {
   json items = json::array();
   bool complete = true;
   std::vector<std::string> seen;  // upper-cased, so a keyword does not repeat a name
-  const auto add = [&](const std::string& text, int kind, const std::string& detail, const std::string& sortGroup) {
+  const auto add = [&](const std::string& text, int kind, const std::string& detail,
+                       const std::string& sortGroup) {
     if (items.size() >= kLimit) {
       complete = false;
       return;
@@ -706,15 +741,18 @@ json LanguageServer::completion(const json& params) {
     for (const language::Completion& c : index_->completions(*path, a.place.line, prefix, kLimit)) {
       std::string detail(language::symbolKindName(c.kind));
       using K = language::SymbolKind;
-      if (c.kind == K::Sub || c.kind == K::Function || c.kind == K::DeclareSub || c.kind == K::DeclareFunction)
-        if (auto params = index_->parameterText(*path, a.place.line, c.name); params && !params->empty())
+      if (c.kind == K::Sub || c.kind == K::Function || c.kind == K::DeclareSub ||
+          c.kind == K::DeclareFunction)
+        if (auto params = index_->parameterText(*path, a.place.line, c.name);
+            params && !params->empty())
           detail = c.name + *params;
       add(c.name, completionKind(c.kind), detail, c.inScope ? "0" : "1");
     }
   }
   // Then the word lists' keywords and defined names that begin with what is typed.
   const auto begins = [&](const std::string& word) {
-    return word.size() >= prefix.size() && language::sameWord(std::string_view(word).substr(0, prefix.size()), prefix);
+    return word.size() >= prefix.size() &&
+           language::sameWord(std::string_view(word).substr(0, prefix.size()), prefix);
   };
   if (!prefix.empty()) {
     std::vector<std::string> keys;
@@ -749,13 +787,17 @@ std::optional<OpenCall> openCallAt(std::string_view line, std::size_t column) {
   // Strings and comments hold no parentheses that count.
   std::size_t pos = 0;
   language::scanLine(code, [&](const language::LineSegment& seg) {
-    if (seg.kind != language::SegmentKind::Code) std::fill(code.begin() + pos, code.begin() + pos + seg.text.size(), ' ');
+    if (seg.kind != language::SegmentKind::Code)
+      std::fill(code.begin() + pos, code.begin() + pos + seg.text.size(), ' ');
     pos += seg.text.size();
   });
   for (std::size_t i = 0; i < code.size(); ++i) {
-    if (code[i] == '(') open.push_back({i, 0});
-    else if (code[i] == ')' && !open.empty()) open.pop_back();
-    else if (code[i] == ',' && !open.empty()) ++open.back().commas;
+    if (code[i] == '(')
+      open.push_back({i, 0});
+    else if (code[i] == ')' && !open.empty())
+      open.pop_back();
+    else if (code[i] == ',' && !open.empty())
+      ++open.back().commas;
   }
   while (!open.empty()) {
     std::size_t end = open.back().paren;
@@ -777,8 +819,10 @@ std::vector<std::pair<std::size_t, std::size_t>> parameterRanges(std::string_vie
   std::size_t start = open + 1;
   for (std::size_t i = open + 1; i < text.size(); ++i) {
     const char c = text[i];
-    if (c == '(' || c == '[') ++depth;
-    else if ((c == ')' || c == ']') && depth > 0) --depth;
+    if (c == '(' || c == '[')
+      ++depth;
+    else if ((c == ')' || c == ']') && depth > 0)
+      --depth;
     else if ((c == ',' || c == ')') && depth == 0) {
       std::size_t a = start, b = i;
       while (a < b && text[a] == ' ') ++a;
@@ -800,7 +844,8 @@ json LanguageServer::signatureHelp(const json& params) {
   std::string label;
   std::string documentation;
   if (const auto path = uriToPath(a.document->uri())) {
-    if (auto text = index_->parameterText(*path, a.place.line, call->name)) label = call->name + *text;
+    if (auto text = index_->parameterText(*path, a.place.line, call->name))
+      label = call->name + *text;
   }
   if (label.empty()) {
     // A built-in function: its syntax form from the context file.
@@ -813,32 +858,41 @@ json LanguageServer::signatureHelp(const json& params) {
   json parameters = json::array();
   const std::string utf8Label = toUtf8(label);
   for (const auto& [from, to] : parameterRanges(utf8Label))
-    parameters.push_back({{"label", {unitColumn(utf8Label, static_cast<std::uint32_t>(from), PositionEncoding::utf16),
-                                     unitColumn(utf8Label, static_cast<std::uint32_t>(to), PositionEncoding::utf16)}}});
+    parameters.push_back(
+        {{"label",
+          {unitColumn(utf8Label, static_cast<std::uint32_t>(from), PositionEncoding::utf16),
+           unitColumn(utf8Label, static_cast<std::uint32_t>(to), PositionEncoding::utf16)}}});
   json signature = {{"label", utf8Label}, {"parameters", parameters}};
   if (!documentation.empty()) signature["documentation"] = toUtf8(documentation);
-  const int active = parameters.empty() ? 0 : std::min<int>(call->activeParameter, static_cast<int>(parameters.size()) - 1);
-  return {{"signatures", json::array({signature})}, {"activeSignature", 0}, {"activeParameter", active}};
+  const int active = parameters.empty() ? 0
+                                        : std::min<int>(call->activeParameter,
+                                                        static_cast<int>(parameters.size()) - 1);
+  return {{"signatures", json::array({signature})},
+          {"activeSignature", 0},
+          {"activeParameter", active}};
 }
 
 json LanguageServer::hover(const json& params) {
   const std::optional<WordAt> word = wordAt(params);
   if (!word) return nullptr;
   std::string text;
-  const std::vector<language::Symbol> targets = index_->goToTargets(word->file, word->line, word->name);
+  const std::vector<language::Symbol> targets =
+      index_->goToTargets(word->file, word->line, word->name);
   if (!targets.empty()) {
     const language::Symbol& s = targets.front();
     std::string definition = fileLine(s.file, s.line);
     const std::size_t first = definition.find_first_not_of(" \t");
     definition = first == std::string::npos ? std::string() : definition.substr(first);
     text = "```mapbasic\n" + toUtf8(definition) + "\n```";
-    if (s.file != word->file) text += "\n" + toUtf8(s.file.filename().string()) + ", line " + std::to_string(s.line + 1);
+    if (s.file != word->file)
+      text += "\n" + toUtf8(s.file.filename().string()) + ", line " + std::to_string(s.line + 1);
   } else {
     const std::string help = data_.helpLine(word->name);
     if (help.empty()) return nullptr;
     const std::size_t dashes = help.find("  --");
     text = "```mapbasic\n" + toUtf8(help.substr(0, dashes)) + "\n```";
-    if (dashes != std::string::npos) text += "\n" + toUtf8(help.substr(std::min(help.size(), dashes + 5)));
+    if (dashes != std::string::npos)
+      text += "\n" + toUtf8(help.substr(std::min(help.size(), dashes + 5)));
   }
   return {{"contents", {{"kind", "markdown"}, {"value", text}}}};
 }
@@ -847,17 +901,22 @@ json LanguageServer::hover(const json& params) {
 
 json LanguageServer::executeCommand(const json& params) {
   const std::string& command = stringMember(params, "command");
-  if (command != "quillon.compile") throw RequestError{ErrorCode::kInvalidParams, "unknown command: " + command};
+  if (command != "quillon.compile")
+    throw RequestError{ErrorCode::kInvalidParams, "unknown command: " + command};
   const json& arguments = member(params, "arguments");
   std::string uri;
   if (arguments.is_array() && !arguments.empty()) {
     const json& first = arguments.front();
-    if (first.is_string()) uri = first.get<std::string>();
-    else if (member(first, "uri").is_string()) uri = member(first, "uri").get<std::string>();
+    if (first.is_string())
+      uri = first.get<std::string>();
+    else if (member(first, "uri").is_string())
+      uri = member(first, "uri").get<std::string>();
   }
   const auto path = uriToPath(uri);
-  if (!path) throw RequestError{ErrorCode::kInvalidParams, "quillon.compile takes the URI of a .mb file"};
-  if (!isMbFile(*path)) throw RequestError{ErrorCode::kInvalidParams, "only a .mb file compiles: " + uri};
+  if (!path)
+    throw RequestError{ErrorCode::kInvalidParams, "quillon.compile takes the URI of a .mb file"};
+  if (!isMbFile(*path))
+    throw RequestError{ErrorCode::kInvalidParams, "only a .mb file compiles: " + uri};
   startCompile(*path);
   return nullptr;
 }
@@ -869,11 +928,13 @@ void LanguageServer::startCompile(const fs::path& source) {
   });
 }
 
-void LanguageServer::compiled(const fs::path& source, std::uint64_t generation, SourceCompiler::Outcome outcome) {
+void LanguageServer::compiled(const fs::path& source, std::uint64_t generation,
+                              SourceCompiler::Outcome outcome) {
   if (exited()) return;
   CompileState& state = compiles_[source];
   // A compile that a later one replaced tells nothing about the file as it is now.
-  if (generation != state.generation || outcome.kind == SourceCompiler::Outcome::Kind::stopped) return;
+  if (generation != state.generation || outcome.kind == SourceCompiler::Outcome::Kind::stopped)
+    return;
   if (outcome.kind == SourceCompiler::Outcome::Kind::noCompiler) {
     if (!toldNoCompiler_) showMessage(2, outcome.message);
     toldNoCompiler_ = true;
@@ -889,13 +950,17 @@ void LanguageServer::compiled(const fs::path& source, std::uint64_t generation, 
     if (!list.is_array()) list = json::array();
     list.push_back({{"range",
                      {{"start", {{"line", line}, {"character", 0}}},
-                      {"end", {{"line", line}, {"character", unitColumn(text, static_cast<std::uint32_t>(text.size()), encoding_)}}}}},
+                      {"end",
+                       {{"line", line},
+                        {"character",
+                         unitColumn(text, static_cast<std::uint32_t>(text.size()), encoding_)}}}}},
                     {"severity", 1},
                     {"source", "mapbasic"},
                     {"message", toUtf8(e.message)}});
   }
   fileLines_.clear();
-  if (outcome.kind == SourceCompiler::Outcome::Kind::failed && outcome.errors.empty() && !outcome.message.empty())
+  if (outcome.kind == SourceCompiler::Outcome::Kind::failed && outcome.errors.empty() &&
+      !outcome.message.empty())
     showMessage(1, outcome.message);
   for (const std::string& uri : state.marked)
     if (!byUri.count(uri)) byUri[uri] = json::array();
@@ -907,7 +972,8 @@ void LanguageServer::compiled(const fs::path& source, std::uint64_t generation, 
 }
 
 void LanguageServer::publish(const std::string& uri, json diagnostics) {
-  notify("textDocument/publishDiagnostics", {{"uri", uri}, {"diagnostics", std::move(diagnostics)}});
+  notify("textDocument/publishDiagnostics",
+         {{"uri", uri}, {"diagnostics", std::move(diagnostics)}});
 }
 
 }  // namespace quillon::lsp

@@ -4,12 +4,11 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
-
-#include <nlohmann/json.hpp>
 
 #include "lsp/collecting_ui.h"
 #include "lsp/language_data.h"
@@ -114,9 +113,10 @@ private:
     TextDocument::Place place;
   };
   At at(const nlohmann::json& params);
-  nlohmann::json toPosition(const std::filesystem::path& file, std::int64_t line, std::int64_t byteColumn);
-  nlohmann::json location(const std::filesystem::path& file, std::int64_t line, std::int64_t byteColumn,
-                          std::size_t byteLength);
+  nlohmann::json toPosition(const std::filesystem::path& file, std::int64_t line,
+                            std::int64_t byteColumn);
+  nlohmann::json location(const std::filesystem::path& file, std::int64_t line,
+                          std::int64_t byteColumn, std::size_t byteLength);
   std::string fileLine(const std::filesystem::path& file, std::int64_t line);
   std::string uriFor(const std::filesystem::path& file) const;
   struct WordAt {
@@ -132,7 +132,8 @@ private:
   void forget(const std::string& uri);
   void updateRoots();
   void startCompile(const std::filesystem::path& source);
-  void compiled(const std::filesystem::path& source, std::uint64_t generation, SourceCompiler::Outcome outcome);
+  void compiled(const std::filesystem::path& source, std::uint64_t generation,
+                SourceCompiler::Outcome outcome);
   void publish(const std::string& uri, nlohmann::json diagnostics);
 
   MessageSink& out_;

@@ -1,11 +1,10 @@
 // quillon-lsp: Quillon's MapBasic knowledge for any editor that speaks the Language Server
 // Protocol, over standard input and output.
-#include <unistd.h>
-
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <thread>
+#include <unistd.h>
 
 #include "lsp/event_queue.h"
 #include "lsp/headless_compiler.h"
@@ -70,7 +69,9 @@ int main(int argc, char** argv) {
       const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
       if (n < 0 && errno == EINTR) continue;
       if (n <= 0) break;
-      queue.post([&takeInput, chunk = std::string(buffer, static_cast<std::size_t>(n))] { takeInput(chunk); });
+      queue.post([&takeInput, chunk = std::string(buffer, static_cast<std::size_t>(n))] {
+        takeInput(chunk);
+      });
     }
     queue.post([&server] { server.inputClosed(); });
   });

@@ -8,7 +8,8 @@ namespace {
 
 std::string_view trim(std::string_view s) {
   while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) s.remove_suffix(1);
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r'))
+    s.remove_suffix(1);
   return s;
 }
 
@@ -45,7 +46,8 @@ HeaderResult readHeader(std::string_view header) {
     const std::string_view value = trim(line.substr(colon + 1));
     std::size_t n = 0;
     const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), n);
-    if (value.empty() || ec != std::errc{} || end != value.data() + value.size() || value.front() == '-')
+    if (value.empty() || ec != std::errc{} || end != value.data() + value.size() ||
+        value.front() == '-')
       return {std::nullopt, "Content-Length is not a number"};
     if (n > FrameReader::kMaxBody) return {std::nullopt, "Content-Length too large"};
     result.length = n;

@@ -48,7 +48,8 @@ Char charAt(std::string_view line, std::size_t i, PositionEncoding encoding) {
     const char16_t u = platform::windows1252ToUnicode(c);
     return {1, u < 0x800 ? 2u : 3u};
   }
-  if (encoding == PositionEncoding::utf8) return {static_cast<std::uint32_t>(n), static_cast<std::uint32_t>(n)};
+  if (encoding == PositionEncoding::utf8)
+    return {static_cast<std::uint32_t>(n), static_cast<std::uint32_t>(n)};
   return {static_cast<std::uint32_t>(n), n == 4 ? 2u : 1u};
 }
 

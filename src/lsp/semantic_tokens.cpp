@@ -12,7 +12,15 @@ namespace quillon::lsp {
 
 namespace {
 
-enum TokenType : std::int8_t { kNone = -1, kKeyword, kString, kComment, kNumber, kFunction, kMacro };
+enum TokenType : std::int8_t {
+  kNone = -1,
+  kKeyword,
+  kString,
+  kComment,
+  kNumber,
+  kFunction,
+  kMacro
+};
 
 std::string upperAscii(std::string_view s) {
   std::string out(s);
@@ -23,12 +31,16 @@ std::string upperAscii(std::string_view s) {
 
 }  // namespace
 
-std::vector<std::string> semanticTokenTypes() { return {"keyword", "string", "comment", "number", "function", "macro"}; }
+std::vector<std::string> semanticTokenTypes() {
+  return {"keyword", "string", "comment", "number", "function", "macro"};
+}
 std::vector<std::string> semanticTokenModifiers() { return {}; }
 
-std::vector<std::uint32_t> encodeSemanticTokens(const TextDocument& document, const LanguageData& data,
+std::vector<std::uint32_t> encodeSemanticTokens(const TextDocument& document,
+                                                const LanguageData& data,
                                                 const std::vector<std::string>& routines,
-                                                const std::vector<std::string>& defines, PositionEncoding encoding) {
+                                                const std::vector<std::string>& defines,
+                                                PositionEncoding encoding) {
   // The editor's model and engine, set up as the source editor is, scan a copy of the text.
   editor::CodeMemo memo;
   settings::applySourceEditorProfile(memo);
@@ -46,7 +58,8 @@ std::vector<std::uint32_t> encodeSemanticTokens(const TextDocument& document, co
   std::vector<TokenType> startStopTypes;
   for (int i = 0; i < data.startStops().count(); ++i) {
     const std::string& start = data.startStops().item(i).startKey;
-    startStopTypes.push_back(!start.empty() && (start[0] == '"' || start[0] == '`') ? kString : kComment);
+    startStopTypes.push_back(!start.empty() && (start[0] == '"' || start[0] == '`') ? kString
+                                                                                    : kComment);
   }
   std::unordered_map<std::string, TokenType> names;
   for (const std::string& n : defines) names.emplace(upperAscii(n), kMacro);
@@ -73,7 +86,9 @@ std::vector<std::uint32_t> encodeSemanticTokens(const TextDocument& document, co
     const std::vector<editor::AttrRun>& runs = engine.runsOf(p);
     for (std::size_t r = 0; r < runs.size(); ++r) {
       const std::size_t from = std::min<std::size_t>(runs[r].offset, text.size());
-      const std::size_t to = r + 1 < runs.size() ? std::min<std::size_t>(runs[r + 1].offset, text.size()) : text.size();
+      const std::size_t to = r + 1 < runs.size()
+                                 ? std::min<std::size_t>(runs[r + 1].offset, text.size())
+                                 : text.size();
       const TokenType t = typeOf(runs[r].state);
       for (std::size_t i = from; i < to; ++i) types[i] = t;
     }
@@ -106,8 +121,8 @@ std::vector<std::uint32_t> encodeSemanticTokens(const TextDocument& document, co
         const std::uint32_t stop = unitColumn(text, static_cast<std::uint32_t>(end), encoding);
         if (stop > start) {
           const auto deltaLine = static_cast<std::uint32_t>(index - lastLine);
-          out.insert(out.end(), {deltaLine, deltaLine == 0 ? start - lastStart : start, stop - start,
-                                 static_cast<std::uint32_t>(t), 0u});
+          out.insert(out.end(), {deltaLine, deltaLine == 0 ? start - lastStart : start,
+                                 stop - start, static_cast<std::uint32_t>(t), 0u});
           lastLine = index;
           lastStart = start;
         }

@@ -19,8 +19,10 @@ std::vector<std::string> semanticTokenModifiers();
 // group is one of functions; a start-stop region opened by a quote is "string", any other
 // "comment"; numbers "number". Outside those, the words naming one of `routines` are
 // "function" and those naming one of `defines` "macro" (both compared without case).
-std::vector<std::uint32_t> encodeSemanticTokens(const TextDocument& document, const LanguageData& data,
+std::vector<std::uint32_t> encodeSemanticTokens(const TextDocument& document,
+                                                const LanguageData& data,
                                                 const std::vector<std::string>& routines,
-                                                const std::vector<std::string>& defines, PositionEncoding encoding);
+                                                const std::vector<std::string>& defines,
+                                                PositionEncoding encoding);
 
 }  // namespace quillon::lsp

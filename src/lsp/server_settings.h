@@ -1,6 +1,5 @@
 #pragma once
 #include <filesystem>
-
 #include <nlohmann/json_fwd.hpp>
 
 namespace quillon::lsp {

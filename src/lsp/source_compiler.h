@@ -28,7 +28,8 @@ public:
 
   virtual ~SourceCompiler() = default;
   // A compile of the same source still running is stopped first (its Done reports stopped).
-  virtual void compile(const std::filesystem::path& source, const ServerSettings& settings, Done done) = 0;
+  virtual void compile(const std::filesystem::path& source, const ServerSettings& settings,
+                       Done done) = 0;
 };
 
 }  // namespace quillon::lsp

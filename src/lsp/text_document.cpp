@@ -51,7 +51,8 @@ void TextDocument::setText(std::string_view text) {
   bytes_ = 0;
   std::size_t start = 0;
   const auto append = [&](std::size_t stop) {
-    const auto length = static_cast<std::uint32_t>(std::min<std::size_t>(stop - start, editor::ParagraphTable::kMaxLength));
+    const auto length = static_cast<std::uint32_t>(
+        std::min<std::size_t>(stop - start, editor::ParagraphTable::kMaxLength));
     table_.appendBorrowed(base + start, length, 0);
     bytes_ += length;
   };
@@ -72,15 +73,18 @@ TextDocument::Place TextDocument::place(const Position& position, PositionEncodi
     const std::int64_t last = table_.size() - 1;
     return {last, table_.lengthOf(last)};
   }
-  const auto units = static_cast<std::uint32_t>(std::clamp<std::int64_t>(position.character, 0, UINT32_MAX));
+  const auto units =
+      static_cast<std::uint32_t>(std::clamp<std::int64_t>(position.character, 0, UINT32_MAX));
   return {position.line, byteColumn(line(position.line), units, encoding)};
 }
 
-Position TextDocument::position(std::int64_t lineIndex, std::uint32_t byteColumn, PositionEncoding encoding) const {
+Position TextDocument::position(std::int64_t lineIndex, std::uint32_t byteColumn,
+                                PositionEncoding encoding) const {
   return {lineIndex, unitColumn(line(lineIndex), byteColumn, encoding)};
 }
 
-TextDocument::Edit TextDocument::apply(const Range& range, std::string_view text, PositionEncoding encoding) {
+TextDocument::Edit TextDocument::apply(const Range& range, std::string_view text,
+                                       PositionEncoding encoding) {
   Place from = place(range.start, encoding);
   Place to = place(range.end, encoding);
   if (to.line < from.line || (to.line == from.line && to.column < from.column)) std::swap(from, to);
@@ -105,11 +109,13 @@ TextDocument::Edit TextDocument::apply(const Range& range, std::string_view text
     lastPiece += tail;
     inserted.assign(pieces.begin() + 1, pieces.end() - 1);
     inserted.push_back(lastPiece);
-    table_.replaceInParagraph(from.line, from.column, table_.lengthOf(from.line) - from.column, pieces.front());
+    table_.replaceInParagraph(from.line, from.column, table_.lengthOf(from.line) - from.column,
+                              pieces.front());
   } else {
     std::string joined(pieces.front());
     joined += tail;
-    table_.replaceInParagraph(from.line, from.column, table_.lengthOf(from.line) - from.column, joined);
+    table_.replaceInParagraph(from.line, from.column, table_.lengthOf(from.line) - from.column,
+                              joined);
   }
   if (to.line > from.line) table_.eraseParagraphs(from.line + 1, to.line - from.line);
   if (!inserted.empty()) table_.insertParagraphs(from.line + 1, inserted);

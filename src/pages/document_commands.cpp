@@ -133,7 +133,9 @@ std::string DocumentCommands::formatNote() const {
          (editsRefused(currentFormat_) ? kReadOnlyNote : "") + ")";
 }
 
-void DocumentCommands::showLoaded(const std::string& caption) { setMessage("LOADED: " + caption + formatNote()); }
+void DocumentCommands::showLoaded(const std::string& caption) {
+  setMessage("LOADED: " + caption + formatNote());
+}
 
 void DocumentCommands::showUndoStates() {
   states_.setEnabled(platform::Command::bUndo, platform::Command::Undo1, editor_.canUndo());
@@ -146,7 +148,9 @@ void DocumentCommands::textChanged() {
   const bool hasText = editor_.charCount() > 0;
   editor_.setModified(hasText);
   pages_[current_].modified = hasText;
-  for (platform::Command c : {platform::Command::bSave, platform::Command::bPreview, platform::Command::bPrint}) states_.setEnabled(c, hasText);
+  for (platform::Command c :
+       {platform::Command::bSave, platform::Command::bPreview, platform::Command::bPrint})
+    states_.setEnabled(c, hasText);
   showModifiedMarks();
 }
 
@@ -173,7 +177,8 @@ void DocumentCommands::showWindowMenu() {
   std::vector<bool> marks;
   for (const std::string& name : windowList_.entries()) {
     bool modified = false;
-    for (int i = 0; i < tabCount() && !modified; ++i) modified = fileNameOf(i) == name && pageModified(i);
+    for (int i = 0; i < tabCount() && !modified; ++i)
+      modified = fileNameOf(i) == name && pageModified(i);
     marks.push_back(modified);
   }
   view_.setWindowMenuMarks(marks);
@@ -298,8 +303,7 @@ void DocumentCommands::loadErrorCompanion() {
       try {
         loadErrorFile(errorView_, *found);
         shown = *found;
-      } catch (const std::exception&) {
-      }
+      } catch (const std::exception&) {}
     }
   }
   if (shown.empty()) errorView_.clear();
@@ -313,7 +317,9 @@ std::string DocumentCommands::documentKey(std::string_view fileName) {
   return fileName == kUntitled ? std::string() : platform::fileKey(fileName);
 }
 
-const std::string& DocumentCommands::fileNameOf(int i) const { return i == current_ ? currentFile_ : pages_[i].fileName; }
+const std::string& DocumentCommands::fileNameOf(int i) const {
+  return i == current_ ? currentFile_ : pages_[i].fileName;
+}
 
 // The list keeps file names and shows their file-name part, so that a pick finds the very file
 // even where two pages have the same caption.
@@ -348,7 +354,8 @@ void DocumentCommands::windowMenuPick(std::size_t entry) {
 
 bool DocumentCommands::editorBlank() const {
   if (editor_.paragraphCount() > 1) return false;
-  const std::string_view line = editor_.paragraphCount() == 0 ? std::string_view() : editor_.paragraphText(0);
+  const std::string_view line =
+      editor_.paragraphCount() == 0 ? std::string_view() : editor_.paragraphText(0);
   return platform::trimStart(line, platform::isSpaceOrTab).empty();
 }
 
@@ -471,8 +478,10 @@ void DocumentCommands::open(Opener opener) {
   // The end of every Open, also after a cancelled dialog.
   if (tabs_ != tabsBefore) pageSetChanged();
   // A failure keeps its own words: "LOADED: " names only a file that was loaded.
-  if (!stoppedLoad_.empty()) setMessage("LOAD STOPPED: " + fileNamePart(stoppedLoad_));
-  else if (!lastLoadFailed_) showLoaded(tabs_[current_]);
+  if (!stoppedLoad_.empty())
+    setMessage("LOAD STOPPED: " + fileNamePart(stoppedLoad_));
+  else if (!lastLoadFailed_)
+    showLoaded(tabs_[current_]);
   pageEntered.listeners_.notify();
   // A page of another type must not keep the last page's Compile or Link.
   enableBuildCommands(true);
@@ -515,8 +524,10 @@ void DocumentCommands::openFiles(const std::vector<std::string>& requested, Open
     bookmarks_.clearAllBookmarks();
     if (!loadFileIntoEditor(name)) {
       // The tab goes again and the page on screen comes back, so the strip and the table agree.
-      if (reuse) tabs_[0] = kUntitled;
-      else tabs_.pop_back();
+      if (reuse)
+        tabs_[0] = kUntitled;
+      else
+        tabs_.pop_back();
       syncTabs();
       enterPage(current_);
       // Escape stops the whole Open, not only the one file.
@@ -543,7 +554,8 @@ void DocumentCommands::openFiles(const std::vector<std::string>& requested, Open
 int DocumentCommands::findOpenPage(const std::string& fileName, const std::string& key,
                                    const std::vector<std::string>& pageKeys) const {
   for (int i = 0; i < tabCount(); ++i)
-    if (fileNameOf(i) == fileName || (!key.empty() && pageKeys[static_cast<std::size_t>(i)] == key)) return i;
+    if (fileNameOf(i) == fileName || (!key.empty() && pageKeys[static_cast<std::size_t>(i)] == key))
+      return i;
   return -1;
 }
 
@@ -570,15 +582,16 @@ bool DocumentCommands::loadFileIntoEditor(const std::string& name) {
   }
   if (!stopped) {
     const auto mute = editor_.muteEvents(kPageText);
-    const editor::Subscription progress = editor_.onProgress.listen([this, watch](std::int64_t done, std::int64_t total) {
-      if (total <= 0) return;
-      setMessage("LOADING " + std::to_string(done * 100 / total) + "%");
-      if (watch) {
-        if (watch->pollStop()) editor_.stopLoad();
-      } else if (done >= total - 1) {
-        ui_.processPendingMessages();
-      }
-    });
+    const editor::Subscription progress =
+        editor_.onProgress.listen([this, watch](std::int64_t done, std::int64_t total) {
+          if (total <= 0) return;
+          setMessage("LOADING " + std::to_string(done * 100 / total) + "%");
+          if (watch) {
+            if (watch->pollStop()) editor_.stopLoad();
+          } else if (done >= total - 1) {
+            ui_.processPendingMessages();
+          }
+        });
     try {
       setCurrentFormat(loadTextFile(editor_, name));
     } catch (const editor::MemoError& e) {
@@ -636,17 +649,19 @@ bool DocumentCommands::writeFile(const std::string& name) {
     if (broken >= 0 &&
         ui_.ask("Confirm",
                 "Line " + std::to_string(broken + 1) + " of \"" + fileNamePart(name) +
-                    "\" is no longer valid UTF-8. Save anyway, with its bytes written as the characters they show?",
+                    "\" is no longer valid UTF-8. Save anyway, with its bytes written as the "
+                    "characters they show?",
                 platform::Ui::Buttons::YesNo) != platform::Ui::Answer::Yes)
       return false;
   }
   bool ok = true;
   bool ownerKept = true;
   {
-    const editor::Subscription progress = editor_.onProgress.listen([this](std::int64_t done, std::int64_t total) {
-      if (total <= 0) return;
-      setMessage("Saving " + std::to_string(done * 100 / total) + "%");
-    });
+    const editor::Subscription progress =
+        editor_.onProgress.listen([this](std::int64_t done, std::int64_t total) {
+          if (total <= 0) return;
+          setMessage("Saving " + std::to_string(done * 100 / total) + "%");
+        });
     try {
       ownerKept = saveTextFile(editor_, name, currentFormat_);
     } catch (const std::exception&) {
@@ -675,8 +690,10 @@ bool DocumentCommands::writeKeepingMark() {
 
 bool DocumentCommands::save() {
   bool saved;
-  if (currentFile_ == kUntitled) saved = saveAs();
-  else saved = writeFile(currentFile_);
+  if (currentFile_ == kUntitled)
+    saved = saveAs();
+  else
+    saved = writeFile(currentFile_);
   pages_[current_].modified = editor_.modified();
   states_.setEnabled(platform::Command::bSave, editor_.modified());
   showModifiedMarks();
@@ -765,14 +782,13 @@ bool DocumentCommands::askSavePage(int i) {
   if (i < 0) return false;
   ui_.processPendingMessages();
   if (!pages_[i].modified) return true;
-  switch (ui_.ask("Confirm", saveQuestion(pages_[i].fileName), platform::Ui::Buttons::YesNoCancel)) {
+  switch (
+      ui_.ask("Confirm", saveQuestion(pages_[i].fileName), platform::Ui::Buttons::YesNoCancel)) {
     case platform::Ui::Answer::Yes:
       // A save that did not happen keeps the page open rather than losing it.
       return save();
-    case platform::Ui::Answer::No:
-      return true;
-    default:
-      return false;
+    case platform::Ui::Answer::No: return true;
+    default: return false;
   }
 }
 
@@ -828,11 +844,14 @@ void DocumentCommands::closeAll() {
     for (int i = 0; i < tabCount(); ++i) {
       if (!pages_[i].modified) continue;
       if (!yesToAll) {
-        const auto answer = ui_.ask("Confirm", saveQuestion(pages_[i].fileName), platform::Ui::Buttons::YesNoAll);
+        const auto answer =
+            ui_.ask("Confirm", saveQuestion(pages_[i].fileName), platform::Ui::Buttons::YesNoAll);
         if (answer == platform::Ui::Answer::NoToAll) break;
         if (answer == platform::Ui::Answer::No) continue;
-        if (answer == platform::Ui::Answer::YesToAll) yesToAll = true;
-        else if (answer != platform::Ui::Answer::Yes) continue;
+        if (answer == platform::Ui::Answer::YesToAll)
+          yesToAll = true;
+        else if (answer != platform::Ui::Answer::Yes)
+          continue;
       }
       if (!savePageFromTable(i)) {
         // The user asked for this page to be kept; it stays open, and so does everything else.
@@ -855,7 +874,9 @@ void DocumentCommands::closeAll() {
     current_ = 0;
     syncTabs();
   }
-  for (platform::Command c : {platform::Command::bCut, platform::Command::Cut1, platform::Command::bCopy, platform::Command::Copy1, platform::Command::bPreview, platform::Command::bPrint})
+  for (platform::Command c :
+       {platform::Command::bCut, platform::Command::Cut1, platform::Command::bCopy,
+        platform::Command::Copy1, platform::Command::bPreview, platform::Command::bPrint})
     states_.setEnabled(c, false);
   allPagesClosed.listeners_.notify();
   loadErrorCompanion();
@@ -874,7 +895,8 @@ bool DocumentCommands::confirmClose() {
   for (int i = 0; i < tabCount() && canClose; ++i) {
     if (!pages_[i].modified) continue;
     if (!yesToAll) {
-      const auto answer = ui_.ask("Confirm", saveQuestion(pages_[i].fileName), platform::Ui::Buttons::YesNoCancelAll);
+      const auto answer = ui_.ask("Confirm", saveQuestion(pages_[i].fileName),
+                                  platform::Ui::Buttons::YesNoCancelAll);
       if (answer == platform::Ui::Answer::Cancel) {
         canClose = false;
         break;
@@ -900,7 +922,8 @@ bool DocumentCommands::confirmClose() {
 void DocumentCommands::filesDropped(const std::vector<std::string>& names) {
   openList_ = names;
   ui_.processPendingMessages();
-  if (names.size() == 1 && lowerDotExtension(names.front()) == ".mbp" && projectDropped.listeners_.heard())
+  if (names.size() == 1 && lowerDotExtension(names.front()) == ".mbp" &&
+      projectDropped.listeners_.heard())
     projectDropped.listeners_.notify(names.front());
   else
     open(Opener::Drop);

@@ -6,13 +6,13 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/command_states.h"
-#include "platform/main_view.h"
 #include "editor/code_memo.h"
 #include "editor/listener_list.h"
 #include "pages/load_view.h"
 #include "pages/page_table.h"
 #include "pages/recent_list.h"
+#include "platform/command_states.h"
+#include "platform/main_view.h"
 #include "platform/ui.h"
 
 namespace quillon::pages {
@@ -54,7 +54,8 @@ public:
     RecentList& windowList;
   };
   static constexpr const char* kUntitled = "Untitled";
-  static constexpr const char* kReadOnlyNote = ", read-only: convert it to UTF-8 elsewhere to edit it";
+  static constexpr const char* kReadOnlyNote =
+      ", read-only: convert it to UTF-8 elsewhere to edit it";
 
   explicit DocumentCommands(Parts parts);
   DocumentCommands(const DocumentCommands&) = delete;
@@ -62,11 +63,12 @@ public:
 
   // What other features hear about the pages; each subscribes itself. Listeners are told
   // after the change, with the new page already in the editor.
-  editor::Event<DocumentCommands> pageEntered;  // a page came on screen: a tab change, an open, a new page
+  editor::Event<DocumentCommands>
+      pageEntered;  // a page came on screen: a tab change, an open, a new page
   // A page's record went into the editor by any route, a jump to an error's page or a
   // search's walk included; pageEntered may follow.
   editor::Event<DocumentCommands> pageShown;
-  editor::Event<DocumentCommands> pageClosed;   // Close Page; the page now on screen was entered
+  editor::Event<DocumentCommands> pageClosed;  // Close Page; the page now on screen was entered
   editor::Event<DocumentCommands> allPagesClosed;
   editor::Event<DocumentCommands> pagesChanged;  // pages were opened, added or closed
   editor::Event<DocumentCommands> pageAdded;     // a new page: the parenthesis count restarts
@@ -175,11 +177,13 @@ public:
 
   // Menu captions of the Window list, and the dialogs' texts.
   static constexpr const char* kOpenFilter =
-      "Source Files (*.mb)|*.mb|Definations (*.def)|*.def|Error Files (*.err)|*.err|All Files (*.*)|*.*";
+      "Source Files (*.mb)|*.mb|Definations (*.def)|*.def|Error Files (*.err)|*.err|All Files "
+      "(*.*)|*.*";
   static constexpr const char* kUntitledSaveFilter =
       "MapBasic Source (*.mb)|*.mb|Project Source (*.mbp)|*.mbp|All Files (*.*)|*.*";
   static constexpr const char* kSaveFilter =
-      "Source Files (*.mb)|*.mb|Project Files (*.mbp)|*.mbp|Definations (*.def)|*.def|All Files (*.*)|*.*";
+      "Source Files (*.mb)|*.mb|Project Files (*.mbp)|*.mbp|Definations (*.def)|*.def|All Files "
+      "(*.*)|*.*";
 
 private:
   // What a command silences while it moves pages in and out of the editor: the text is
@@ -217,8 +221,11 @@ private:
   void setMessage(std::string_view text) { ui_.setStatusText(platform::Ui::kMessagePanel, text); }
   // The page of a file, given its documentKey and the keys of the open pages (pageKeys), so
   // that a command looking up many names takes each page's key once.
-  int findOpenPage(const std::string& fileName, const std::string& key, const std::vector<std::string>& pageKeys) const;
-  int findOpenPage(const std::string& fileName) const { return findOpenPage(fileName, documentKey(fileName), pageKeys()); }
+  int findOpenPage(const std::string& fileName, const std::string& key,
+                   const std::vector<std::string>& pageKeys) const;
+  int findOpenPage(const std::string& fileName) const {
+    return findOpenPage(fileName, documentKey(fileName), pageKeys());
+  }
   std::vector<std::string> pageKeys() const;
   const std::string& fileNameOf(int i) const;  // the editor's for the page on screen
 

@@ -11,6 +11,7 @@ class RecentCommands;
 
 // The File menu's page, recent-file and session commands, the Window menu's list of pages and
 // the page buttons.
-void registerPageRows(platform::CommandRegistry& registry, DocumentCommands& documents, RecentCommands& recent);
+void registerPageRows(platform::CommandRegistry& registry, DocumentCommands& documents,
+                      RecentCommands& recent);
 
 }  // namespace quillon::pages

@@ -22,13 +22,14 @@ struct Page {
   std::int64_t caretPos = 0;
   bool modified = false;
   Captions bookmarkCaptions = bareCaptions();
-  TextFormat format;  // how the text goes back into its file
+  TextFormat format;                          // how the text goes back into its file
   std::vector<editor::ErrorMark> errorMarks;  // the last build's, never written to a file
 
   // Every bookmark slot empty: the captions are the bare digits.
   static Captions bareCaptions() {
     Captions c;
-    for (int i = 0; i < kCaptions; ++i) c[static_cast<std::size_t>(i)] = std::string(1, static_cast<char>('0' + i % 10));
+    for (int i = 0; i < kCaptions; ++i)
+      c[static_cast<std::size_t>(i)] = std::string(1, static_cast<char>('0' + i % 10));
     return c;
   }
   void clear() { *this = Page{}; }

@@ -1,10 +1,9 @@
 #include "pages/pdf_target.h"
 
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstring>
 #include <system_error>
+#include <unistd.h>
 
 #include "pages/document_commands.h"
 
@@ -20,13 +19,15 @@ std::optional<std::string> whyNotWritable(const fs::path& file) {
   const bool exists = fs::exists(fs::symlink_status(file, ec));
   const fs::path folder = file.has_parent_path() ? file.parent_path() : fs::path(".");
   if (!exists && !fs::is_directory(folder, ec)) return "its folder does not exist";
-  if (::access(exists ? file.c_str() : folder.c_str(), W_OK) != 0) return std::string(std::strerror(errno));
+  if (::access(exists ? file.c_str() : folder.c_str(), W_OK) != 0)
+    return std::string(std::strerror(errno));
   return std::nullopt;
 }
 
 }  // namespace
 
-std::optional<std::string> askPdfFile(platform::Ui& ui, const std::string& pageFile, const fs::path& untitledFolder) {
+std::optional<std::string> askPdfFile(platform::Ui& ui, const std::string& pageFile,
+                                      const fs::path& untitledFolder) {
   platform::Ui::FileDialog dialog;
   dialog.title = "Print to PDF File";
   dialog.filter = "PDF Files (*.pdf)|*.pdf|All Files (*.*)|*.*";

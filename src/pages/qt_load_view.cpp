@@ -53,9 +53,7 @@ bool QtLoadView::eventFilter(QObject*, QEvent* event) {
     case QEvent::KeyPress:
       if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) stop_ = true;
       return true;
-    case QEvent::Close:
-      event->ignore();
-      return true;
+    case QEvent::Close: event->ignore(); return true;
     case QEvent::KeyRelease:
     case QEvent::ShortcutOverride:
     case QEvent::Shortcut:
@@ -74,10 +72,8 @@ bool QtLoadView::eventFilter(QObject*, QEvent* event) {
     case QEvent::TouchEnd:
     case QEvent::TabletPress:
     case QEvent::NonClientAreaMouseButtonPress:
-    case QEvent::NonClientAreaMouseButtonDblClick:
-      return true;
-    default:
-      return false;
+    case QEvent::NonClientAreaMouseButtonDblClick: return true;
+    default: return false;
   }
 }
 

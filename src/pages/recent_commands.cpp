@@ -33,7 +33,9 @@ RecentCommands::RecentCommands(Parts parts)
         refreshMenus();
       })) {}
 
-void RecentCommands::refreshMenus() { view_.setRecentMenus(files_.captions(), sessions_.captions()); }
+void RecentCommands::refreshMenus() {
+  view_.setRecentMenus(files_.captions(), sessions_.captions());
+}
 
 void RecentCommands::dropVanishedFiles() {
   for (std::size_t i = files_.size(); i-- > 0;) {
@@ -52,8 +54,9 @@ void RecentCommands::filePicked(std::size_t entry) {
     files_.add(path);
   } else {
     files_.remove(path);
-    ui_.setStatusText(platform::Ui::kMessagePanel,
-                      "MRU NOT EXIST - DELETED: " + std::filesystem::path(path).filename().string());
+    ui_.setStatusText(
+        platform::Ui::kMessagePanel,
+        "MRU NOT EXIST - DELETED: " + std::filesystem::path(path).filename().string());
   }
   refreshMenus();
 }

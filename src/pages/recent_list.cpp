@@ -61,7 +61,8 @@ std::vector<std::string> RecentList::captions(Shown shown) const {
   result.reserve(entries_.size());
   for (std::size_t i = 0; i < entries_.size(); ++i) {
     std::string caption = accelerator(i);
-    for (char c : shown == Shown::FileNamePart ? fileNamePart(entries_[i]) : std::string_view(entries_[i])) {
+    for (char c :
+         shown == Shown::FileNamePart ? fileNamePart(entries_[i]) : std::string_view(entries_[i])) {
       if (c == '&') caption += '&';
       caption += c;
     }

@@ -17,7 +17,9 @@ constexpr Bytes kUtf16LEMark[] = {0xFF, 0xFE};
 constexpr Bytes kUtf16BEMark[] = {0xFE, 0xFF};
 
 std::string_view markOf(TextEncoding encoding) {
-  auto view = [](const auto& mark) { return std::string_view(reinterpret_cast<const char*>(mark), sizeof mark); };
+  auto view = [](const auto& mark) {
+    return std::string_view(reinterpret_cast<const char*>(mark), sizeof mark);
+  };
   switch (encoding) {
     case TextEncoding::utf8WithMark: return view(kUtf8Mark);
     case TextEncoding::utf16LE: return view(kUtf16LEMark);
@@ -37,16 +39,51 @@ bool isUtf16(TextEncoding e) { return e == TextEncoding::utf16LE || e == TextEnc
 // A byte's class, and the state after it: the table of well-formed sequences, in which the
 // second byte's range depends on the first (E0 A0-BF, ED 80-9F, F0 90-BF, F4 80-8F).
 
-enum ByteClass : Bytes { cAscii, c80, c90, cA0, cBad, cLead2, cE0, cLead3, cED, cF0, cLead4, cF4, kClasses };
-enum State : Bytes { sDone, sBad, sTail1, sTail2, sTail2E0, sTail2ED, sTail3, sTail3F0, sTail3F4, kStates };
+enum ByteClass : Bytes {
+  cAscii,
+  c80,
+  c90,
+  cA0,
+  cBad,
+  cLead2,
+  cE0,
+  cLead3,
+  cED,
+  cF0,
+  cLead4,
+  cF4,
+  kClasses
+};
+enum State : Bytes {
+  sDone,
+  sBad,
+  sTail1,
+  sTail2,
+  sTail2E0,
+  sTail2ED,
+  sTail3,
+  sTail3F0,
+  sTail3F4,
+  kStates
+};
 using Transitions = std::array<std::array<Bytes, kClasses>, kStates>;
 
 constexpr auto kClassOf = [] {
   std::array<Bytes, 256> t{};
   for (int b = 0; b < 256; ++b)
-    t[b] = b < 0x80 ? cAscii : b < 0x90 ? c80 : b < 0xA0 ? c90 : b < 0xC0 ? cA0 : b < 0xC2 ? cBad
-         : b < 0xE0 ? cLead2 : b == 0xE0 ? cE0 : b == 0xED ? cED : b < 0xF0 ? cLead3
-         : b == 0xF0 ? cF0 : b < 0xF4 ? cLead4 : b == 0xF4 ? cF4 : cBad;
+    t[b] = b < 0x80    ? cAscii
+           : b < 0x90  ? c80
+           : b < 0xA0  ? c90
+           : b < 0xC0  ? cA0
+           : b < 0xC2  ? cBad
+           : b < 0xE0  ? cLead2
+           : b == 0xE0 ? cE0
+           : b == 0xED ? cED
+           : b < 0xF0  ? cLead3
+           : b == 0xF0 ? cF0
+           : b < 0xF4  ? cLead4
+           : b == 0xF4 ? cF4
+                       : cBad;
   return t;
 }();
 
@@ -81,7 +118,8 @@ constexpr Transitions kWithSurrogates = [] {
 }();
 
 // The bits of the character a lead byte carries, and how long its sequence is.
-constexpr std::array<Bytes, kClasses> kLeadBits = {0x7F, 0, 0, 0, 0, 0x1F, 0x0F, 0x0F, 0x0F, 0x07, 0x07, 0x07};
+constexpr std::array<Bytes, kClasses> kLeadBits = {0x7F, 0,    0,    0,    0,    0x1F,
+                                                   0x0F, 0x0F, 0x0F, 0x07, 0x07, 0x07};
 constexpr std::array<Bytes, kClasses> kLength = {1, 0, 0, 0, 0, 2, 3, 3, 3, 4, 4, 4};
 
 constexpr char32_t kInvalid = 0xFFFFFFFF;
@@ -157,7 +195,8 @@ const std::array<Utf8Form, 256>& utf8Forms() {
     std::array<Utf8Form, 256> t{};
     for (int b = 0; b < 256; ++b) {
       Utf8Form& f = t[static_cast<std::size_t>(b)];
-      f.length = static_cast<Bytes>(putUtf8(platform::windows1252ToUnicode(static_cast<Bytes>(b)), f.bytes.data()));
+      f.length = static_cast<Bytes>(
+          putUtf8(platform::windows1252ToUnicode(static_cast<Bytes>(b)), f.bytes.data()));
     }
     return t;
   }();
@@ -213,7 +252,9 @@ struct Utf16 {
   std::size_t n;
   int hi, lo;
   std::size_t units() const { return (n - 2) / 2; }
-  char16_t unit(std::size_t i) const { return static_cast<char16_t>(p[2 + 2 * i + hi] << 8 | p[2 + 2 * i + lo]); }
+  char16_t unit(std::size_t i) const {
+    return static_cast<char16_t>(p[2 + 2 * i + hi] << 8 | p[2 + 2 * i + lo]);
+  }
 };
 
 bool isHighSurrogate(char16_t u) { return u >= 0xD800 && u < 0xDC00; }
@@ -238,7 +279,8 @@ void forEachCharacter(const Utf16& t, std::size_t from, Put put) {
 std::size_t putHeld(char32_t c, Bytes* out) {
   if (c < kStrayBase) return putUtf8(c, out);
   const Bytes stray = static_cast<Bytes>(c - kStrayBase);
-  const Bytes escape[] = {0xF4, 0x90, static_cast<Bytes>(0x80 | (stray >> 6)), static_cast<Bytes>(0x80 | (stray & 0x3F))};
+  const Bytes escape[] = {0xF4, 0x90, static_cast<Bytes>(0x80 | (stray >> 6)),
+                          static_cast<Bytes>(0x80 | (stray & 0x3F))};
   std::memcpy(out, escape, sizeof escape);
   return sizeof escape;
 }
@@ -365,8 +407,12 @@ constexpr std::size_t kMostPerByte = 4;
 class Writer {
 public:
   explicit Writer(const TextFormat& format, Bytes* out)
-      : raw_(format.encoding == TextEncoding::windows1252), utf16_(isUtf16(format.encoding)),
-        big_(format.encoding == TextEncoding::utf16BE), held_(format.heldAsUtf8), forms_(utf8Forms()), out_(out) {}
+      : raw_(format.encoding == TextEncoding::windows1252),
+        utf16_(isUtf16(format.encoding)),
+        big_(format.encoding == TextEncoding::utf16BE),
+        held_(format.heldAsUtf8),
+        forms_(utf8Forms()),
+        out_(out) {}
 
   std::size_t written(const Bytes* start) const { return static_cast<std::size_t>(out_ - start); }
 
@@ -404,7 +450,8 @@ private:
   // One sequence of a held text at p[0, length): a character, the stray byte of a UTF-16 file,
   // or else one byte that stands for the Windows-1252 character it shows. Returns its length.
   std::size_t heldSequence(const Bytes* p, std::size_t length) {
-    if (utf16_ && length == 4 && p[0] == 0xF4 && p[1] == 0x90 && (p[2] & 0xFC) == 0x80 && (p[3] & 0xC0) == 0x80) {
+    if (utf16_ && length == 4 && p[0] == 0xF4 && p[1] == 0x90 && (p[2] & 0xFC) == 0x80 &&
+        (p[3] & 0xC0) == 0x80) {
       *out_++ = static_cast<Bytes>((p[2] & 0x03) << 6 | (p[3] & 0x3F));
       return 4;
     }
@@ -552,7 +599,8 @@ EncodingStreamBuffer::EncodingStreamBuffer(std::ostream& out, const TextFormat& 
 
 std::streamsize EncodingStreamBuffer::xsputn(const char* s, std::streamsize n) {
   const auto most = static_cast<std::size_t>(std::min<std::streamsize>(n, kPiece));
-  if (encoded_.size() < kMostPerByte * (most + pending_.size())) encoded_.resize(kMostPerByte * (most + pending_.size()));
+  if (encoded_.size() < kMostPerByte * (most + pending_.size()))
+    encoded_.resize(kMostPerByte * (most + pending_.size()));
   auto* start = reinterpret_cast<Bytes*>(encoded_.data());
   for (std::streamsize done = 0; done < n;) {
     const auto take = static_cast<std::size_t>(std::min<std::streamsize>(n - done, kPiece));
@@ -569,14 +617,16 @@ std::streamsize EncodingStreamBuffer::xsputn(const char* s, std::streamsize n) {
     Writer writer(format_, start);
     pendingSize_ = writer.write(in, length, false);
     std::memcpy(pending_.data(), in + length - pendingSize_, pendingSize_);
-    if (!out_.write(encoded_.data(), static_cast<std::streamsize>(writer.written(start)))) return done;
+    if (!out_.write(encoded_.data(), static_cast<std::streamsize>(writer.written(start))))
+      return done;
     done += static_cast<std::streamsize>(take);
   }
   return n;
 }
 
 void EncodingStreamBuffer::finish() {
-  if (encoded_.size() < kMostPerByte * pending_.size()) encoded_.resize(kMostPerByte * pending_.size());
+  if (encoded_.size() < kMostPerByte * pending_.size())
+    encoded_.resize(kMostPerByte * pending_.size());
   auto* start = reinterpret_cast<Bytes*>(encoded_.data());
   Writer writer(format_, start);
   writer.write(pending_.data(), pendingSize_, true);

@@ -53,7 +53,8 @@ struct TextFormat {
 // a sequence has no UTF-16 form, and saving it would shift every character after it. Its page
 // is read-only.
 inline bool editsRefused(const TextFormat& format) {
-  return format.heldAsUtf8 && (format.encoding == TextEncoding::utf16LE || format.encoding == TextEncoding::utf16BE);
+  return format.heldAsUtf8 &&
+         (format.encoding == TextEncoding::utf16LE || format.encoding == TextEncoding::utf16BE);
 }
 
 // The first paragraph (from 0) of a UTF-8 document's text that is no longer well-formed

@@ -17,7 +17,8 @@ TextFormat loadTextFile(editor::CodeMemo& editor, const std::filesystem::path& p
   return decoded.format;
 }
 
-bool saveTextFile(const editor::CodeMemo& editor, const std::filesystem::path& path, const TextFormat& format) {
+bool saveTextFile(const editor::CodeMemo& editor, const std::filesystem::path& path,
+                  const TextFormat& format) {
   const platform::FileReplaced done = platform::replaceFile(path, [&](std::ostream& out) {
     if (format.encoding == TextEncoding::windows1252) {
       editor.saveToStream(out, format.lineBreak);

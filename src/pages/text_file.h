@@ -19,13 +19,16 @@ TextFormat loadTextFile(editor::CodeMemo& editor, const std::filesystem::path& p
 // are produced, through platform::replaceFile, so a failed save never destroys the old file.
 // Throws std::system_error on failure; false when the file was saved but could not keep its
 // owner or group.
-bool saveTextFile(const editor::CodeMemo& editor, const std::filesystem::path& path, const TextFormat& format);
+bool saveTextFile(const editor::CodeMemo& editor, const std::filesystem::path& path,
+                  const TextFormat& format);
 
 // An error file is shown as far as its first `limit` bytes, ended at the last whole line
 // there; a longer one gets a last line of ours saying the rest was left out. Throws as
 // CodeMemo::loadFromFile does for a file that cannot be read.
 inline constexpr std::uint64_t kErrorFileLimit = std::uint64_t{16} << 20;
-inline constexpr std::string_view kErrorFileCut = "(The rest of this error file, beyond 16 MB, was left out.)";
-void loadErrorFile(editor::CodeMemo& view, const std::filesystem::path& path, std::uint64_t limit = kErrorFileLimit);
+inline constexpr std::string_view kErrorFileCut =
+    "(The rest of this error file, beyond 16 MB, was left out.)";
+void loadErrorFile(editor::CodeMemo& view, const std::filesystem::path& path,
+                   std::uint64_t limit = kErrorFileLimit);
 
 }  // namespace quillon::pages

@@ -11,7 +11,9 @@ namespace quillon::platform {
 namespace {
 
 // The system would stop reading such a name at the NUL and find, or delete, another file.
-bool holdsNul(const std::filesystem::path& path) { return path.native().find('\0') != std::string::npos; }
+bool holdsNul(const std::filesystem::path& path) {
+  return path.native().find('\0') != std::string::npos;
+}
 
 // No file has a name the system refuses (a part over NAME_MAX, or a whole over PATH_MAX): such
 // a name is missing at once, without a walk of its folders.
@@ -32,9 +34,12 @@ std::optional<std::filesystem::path> findAnyCase(const std::filesystem::path& fi
   if (std::filesystem::exists(file, ec)) return file;
   const std::string name = file.filename().string();
   if (name.empty()) return std::nullopt;
-  const std::filesystem::path folder = file.has_parent_path() ? file.parent_path() : std::filesystem::path(".");
-  for (std::filesystem::directory_iterator it(folder, ec), last; !ec && it != last; it.increment(ec))
-    if (equalsNoCase(it->path().filename().string(), name)) return file.parent_path() / it->path().filename();
+  const std::filesystem::path folder =
+      file.has_parent_path() ? file.parent_path() : std::filesystem::path(".");
+  for (std::filesystem::directory_iterator it(folder, ec), last; !ec && it != last;
+       it.increment(ec))
+    if (equalsNoCase(it->path().filename().string(), name))
+      return file.parent_path() / it->path().filename();
   return std::nullopt;
 }
 

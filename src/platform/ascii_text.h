@@ -9,8 +9,12 @@ namespace quillon::platform {
 // Text is Windows-1252 everywhere, so bytes above 127 pass through unchanged; where the
 // ANSI letters must fold too, editor::CaseFolder does it.
 
-constexpr char asciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c; }
-constexpr char asciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - ('a' - 'A')) : c; }
+constexpr char asciiLower(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c;
+}
+constexpr char asciiUpper(char c) {
+  return c >= 'a' && c <= 'z' ? static_cast<char>(c - ('a' - 'A')) : c;
+}
 
 inline std::string asciiLowered(std::string_view text) {
   std::string out(text);
@@ -20,8 +24,9 @@ inline std::string asciiLowered(std::string_view text) {
 
 // Equal when the letters are equal in either case.
 inline bool equalsNoCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return asciiLower(x) == asciiLower(y); });
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return asciiLower(x) == asciiLower(y);
+         });
 }
 
 // 0 to 15 for a hex digit of either case, -1 for anything else.
@@ -36,7 +41,9 @@ constexpr int hexDigitValue(char c) {
 // lines and editing commands trim them.
 constexpr bool isBlankOrControl(char c) { return static_cast<unsigned char>(c) <= ' '; }
 constexpr bool isSpaceOrTab(char c) { return c == ' ' || c == '\t'; }
-constexpr bool hasLineBreak(std::string_view s) { return s.find_first_of("\r\n") != std::string_view::npos; }
+constexpr bool hasLineBreak(std::string_view s) {
+  return s.find_first_of("\r\n") != std::string_view::npos;
+}
 
 template <class IsBlank>
 constexpr std::string_view trimStart(std::string_view s, IsBlank isBlank) {

@@ -43,7 +43,8 @@ void appendLine(BoxText& box, std::string_view line, std::size_t maxColumns, boo
 
 }  // namespace
 
-BoxText shortenForBox(std::string_view text, bool utf8, std::size_t maxLines, std::size_t maxColumns) {
+BoxText shortenForBox(std::string_view text, bool utf8, std::size_t maxLines,
+                      std::size_t maxColumns) {
   maxLines = std::max<std::size_t>(maxLines, 3);
   maxColumns = std::max<std::size_t>(maxColumns, 3);
   const std::vector<std::string_view> lines = splitLines(text);

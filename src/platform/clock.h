@@ -17,7 +17,9 @@ public:
 class SystemClock final : public Clock {
 public:
   TimePoint now() const override { return std::chrono::steady_clock::now(); }
-  void sleepFor(std::chrono::milliseconds duration) override { std::this_thread::sleep_for(duration); }
+  void sleepFor(std::chrono::milliseconds duration) override {
+    std::this_thread::sleep_for(duration);
+  }
 };
 
 }  // namespace quillon::platform

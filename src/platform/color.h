@@ -11,7 +11,9 @@ inline constexpr Color kNoColor = -1;
 inline constexpr Color kSystemColorBase = static_cast<Color>(0x80000000u);
 inline constexpr Color clNone = 0x1FFFFFFF;
 
-constexpr Color systemColor(int index) { return static_cast<Color>(0x80000000u + static_cast<std::uint32_t>(index)); }
+constexpr Color systemColor(int index) {
+  return static_cast<Color>(0x80000000u + static_cast<std::uint32_t>(index));
+}
 
 inline constexpr Color clBlack = 0x000000;
 inline constexpr Color clNavy = 0x800000;

@@ -9,7 +9,8 @@ namespace {
 void claim(const std::map<std::string, CommandRow, std::less<>>& rows,
            const std::map<std::string, CommandList, std::less<>>& lists, const std::string& id) {
   if (id.empty()) throw std::logic_error("a command needs an id");
-  if (rows.contains(id) || lists.contains(id)) throw std::logic_error("command registered twice: " + id);
+  if (rows.contains(id) || lists.contains(id))
+    throw std::logic_error("command registered twice: " + id);
 }
 
 }  // namespace

@@ -1,9 +1,8 @@
 #include "platform/environment.h"
 
-#include <unistd.h>
-
 #include <cstdlib>
 #include <system_error>
+#include <unistd.h>
 
 namespace quillon::platform {
 namespace {

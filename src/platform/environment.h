@@ -10,13 +10,13 @@ namespace quillon::platform {
 // or writes outside the program folder takes one of these, so tests point it at a temporary
 // home instead of the real one.
 struct Environment {
-  std::filesystem::path home;                      // HOME
-  std::string winePrefix;                          // WINEPREFIX, empty when unset
-  std::string xdgDataHome;                         // XDG_DATA_HOME, empty when unset
-  std::string xdgConfigHome;                       // XDG_CONFIG_HOME, empty when unset
-  std::string xdgDataDirs;                         // XDG_DATA_DIRS, colon-separated
-  std::string path;                                // PATH, colon-separated
-  std::string mbInclude;                           // MBINCLUDE, the compiler's include folders
+  std::filesystem::path home;  // HOME
+  std::string winePrefix;      // WINEPREFIX, empty when unset
+  std::string xdgDataHome;     // XDG_DATA_HOME, empty when unset
+  std::string xdgConfigHome;   // XDG_CONFIG_HOME, empty when unset
+  std::string xdgDataDirs;     // XDG_DATA_DIRS, colon-separated
+  std::string path;            // PATH, colon-separated
+  std::string mbInclude;       // MBINCLUDE, the compiler's include folders
 
   static Environment fromProcess();
 

@@ -7,7 +7,9 @@ namespace {
 
 constexpr std::string_view kExtensions[] = {".mb", ".mbp"};
 
-bool mentionsQuillon(std::string_view command) { return asciiLowered(command).find("quillon") != std::string::npos; }
+bool mentionsQuillon(std::string_view command) {
+  return asciiLowered(command).find("quillon") != std::string::npos;
+}
 
 }  // namespace
 
@@ -34,8 +36,8 @@ Opener FileAssociation::mapBasicOpener(const std::filesystem::path& mapBasicFold
           folder + "mapbasic.exe \"%1\""};
 }
 
-std::optional<std::string> FileAssociation::toggleDefaultEditor(const std::filesystem::path& programPath,
-                                                                const std::filesystem::path& mapBasicFolder) {
+std::optional<std::string> FileAssociation::toggleDefaultEditor(
+    const std::filesystem::path& programPath, const std::filesystem::path& mapBasicFolder) {
   checked_ = !checked_;
   const Opener opener = checked_ ? quillonOpener(programPath) : mapBasicOpener(mapBasicFolder);
   for (auto extension : kExtensions) {

@@ -25,7 +25,8 @@ public:
   virtual std::string openCommand(std::string_view extension) const = 0;
   // Makes `opener` the program for the extension, registering the extension first when it
   // has no type yet. Returns the error text when the system refuses the write.
-  virtual std::optional<std::string> setOpener(std::string_view extension, const Opener& opener) = 0;
+  virtual std::optional<std::string> setOpener(std::string_view extension,
+                                               const Opener& opener) = 0;
 };
 
 // The "Set as Defaut [*.MB] Editor" command and its check mark.

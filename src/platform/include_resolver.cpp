@@ -18,8 +18,8 @@ bool hasDriveLetter(std::string_view value) {
 }
 
 bool refusedOutright(std::string_view name) {
-  return name.empty() || name.size() > IncludeResolver::kMaxNameLength || name.find('\0') != std::string_view::npos ||
-         name.front() == '\\' || name.front() == '/';
+  return name.empty() || name.size() > IncludeResolver::kMaxNameLength ||
+         name.find('\0') != std::string_view::npos || name.front() == '\\' || name.front() == '/';
 }
 
 std::string withSlashes(std::string_view value) {
@@ -36,7 +36,8 @@ bool inSystemTree(const fs::path& file) {
   if (ec) real = file;
   const std::string text = real.string();
   for (std::string_view root : {"/proc", "/sys", "/dev"})
-    if (text.starts_with(root) && (text.size() == root.size() || text[root.size()] == '/')) return true;
+    if (text.starts_with(root) && (text.size() == root.size() || text[root.size()] == '/'))
+      return true;
   return false;
 }
 
@@ -72,13 +73,15 @@ IncludeResolver::IncludeResolver(const IncludeFolders& folders, const Registry* 
   }
 }
 
-std::vector<fs::path> IncludeResolver::parseMbInclude(std::string_view value, const Registry* drives) {
+std::vector<fs::path> IncludeResolver::parseMbInclude(std::string_view value,
+                                                      const Registry* drives) {
   std::vector<fs::path> folders;
   while (!value.empty()) {
     const std::size_t stop = value.find(';');
     const std::string_view part = trim(value.substr(0, stop), isBlankOrControl);
     value = stop == std::string_view::npos ? std::string_view() : value.substr(stop + 1);
-    if (part.empty() || part.find('\0') != std::string_view::npos || part.starts_with("\\\\")) continue;
+    if (part.empty() || part.find('\0') != std::string_view::npos || part.starts_with("\\\\"))
+      continue;
     if (hasDriveLetter(part)) {
       if (!drives) continue;
       if (auto local = drives->toLocalPath(part)) folders.push_back(*local);
@@ -94,12 +97,14 @@ std::optional<fs::path> IncludeResolver::relativeName(std::string_view name) {
   return fs::path(withSlashes(name));
 }
 
-std::optional<fs::path> IncludeResolver::findIn(const fs::path& folder, const fs::path& relative) const {
+std::optional<fs::path> IncludeResolver::findIn(const fs::path& folder,
+                                                const fs::path& relative) const {
   if (folder.empty()) return std::nullopt;
   return regularFile(folder / relative);
 }
 
-std::optional<fs::path> IncludeResolver::resolve(std::string_view name, const fs::path& includingFolder) const {
+std::optional<fs::path> IncludeResolver::resolve(std::string_view name,
+                                                 const fs::path& includingFolder) const {
   if (refusedOutright(name)) return std::nullopt;
   if (hasDriveLetter(name)) {
     if (!drives_) return std::nullopt;
@@ -108,7 +113,8 @@ std::optional<fs::path> IncludeResolver::resolve(std::string_view name, const fs
   }
   const fs::path relative(withSlashes(name));
   if (relative.is_absolute()) return std::nullopt;
-  if (auto found = findIn(includingFolder.empty() ? fs::path(".") : includingFolder, relative)) return found;
+  if (auto found = findIn(includingFolder.empty() ? fs::path(".") : includingFolder, relative))
+    return found;
   for (const fs::path& folder : searched_)
     if (auto found = findIn(folder, relative)) return found;
   return findIn(mapBasic_, relative);

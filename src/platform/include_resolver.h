@@ -26,7 +26,7 @@ namespace quillon::platform {
 
 struct IncludeFolders {
   std::vector<std::filesystem::path> mbInclude;  // in the order MBINCLUDE names them
-  std::filesystem::path mapBasic;                 // may be empty
+  std::filesystem::path mapBasic;                // may be empty
 };
 
 // Searches as described above. The sub-folders of the MBINCLUDE folders are listed once, when
@@ -43,7 +43,8 @@ public:
 
   // The folders of an MBINCLUDE value: each non-blank part, a Windows path through `drives`
   // (parts that lead nowhere are dropped).
-  static std::vector<std::filesystem::path> parseMbInclude(std::string_view value, const Registry* drives);
+  static std::vector<std::filesystem::path> parseMbInclude(std::string_view value,
+                                                           const Registry* drives);
 
   // The regular file `name` names for a file in `includingFolder`; nullopt when there is none.
   std::optional<std::filesystem::path> resolve(std::string_view name,
@@ -57,7 +58,8 @@ private:
   std::optional<std::filesystem::path> findIn(const std::filesystem::path& folder,
                                               const std::filesystem::path& relative) const;
 
-  std::vector<std::filesystem::path> searched_;  // MBINCLUDE folders and their sub-folders, in order
+  std::vector<std::filesystem::path>
+      searched_;  // MBINCLUDE folders and their sub-folders, in order
   std::filesystem::path mapBasic_;
   const Registry* drives_ = nullptr;
 };

@@ -22,7 +22,8 @@ std::optional<std::int32_t> parseInteger(std::string_view text) {
   if (i == text.size()) return std::nullopt;
   std::uint64_t value = 0;
   for (; i < text.size(); ++i) {
-    const int d = hex ? hexDigitValue(text[i]) : (text[i] >= '0' && text[i] <= '9' ? text[i] - '0' : -1);
+    const int d =
+        hex ? hexDigitValue(text[i]) : (text[i] >= '0' && text[i] <= '9' ? text[i] - '0' : -1);
     if (d < 0) return std::nullopt;
     value = value * (hex ? 16 : 10) + static_cast<std::uint64_t>(d);
     if (value > 0xFFFFFFFFull) return std::nullopt;

@@ -46,7 +46,8 @@ public:
   virtual void showColorPicker(Color current) = 0;
 
   // The "ReOpen" submenu (also bOpen's drop-down) and the "Last Sessions" submenu.
-  virtual void setRecentMenus(const std::vector<std::string>& files, const std::vector<std::string>& sessions) = 0;
+  virtual void setRecentMenus(const std::vector<std::string>& files,
+                              const std::vector<std::string>& sessions) = 0;
 
   // The window on the screen: its stored placement, the screen it is on, and centring.
   virtual WindowPlacement windowPlacement() const = 0;

@@ -1,8 +1,7 @@
 #include "platform/memory_pages.h"
 
-#include <sys/mman.h>
-
 #include <cstdint>
+#include <sys/mman.h>
 
 namespace quillon::platform {
 

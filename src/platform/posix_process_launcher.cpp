@@ -1,18 +1,17 @@
 #include "platform/posix_process_launcher.h"
 
+#include <cerrno>
+#include <cstring>
 #include <fcntl.h>
+#include <mutex>
 #include <poll.h>
 #include <signal.h>
 #include <sys/eventfd.h>
 #include <sys/resource.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
-#include <mutex>
 #include <thread>
+#include <unistd.h>
 #include <utility>
 
 #include "platform/ascii_text.h"
@@ -56,9 +55,9 @@ public:
     if (pidfd_ >= 0) ::close(pidfd_);
     if (output_ >= 0) ::close(output_);
     // Nobody asks about it any more; it is still reaped once it ends.
-    if (!reaped()) std::thread([pid = pid_] {
-        while (::waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
-        }
+    if (!reaped())
+      std::thread([pid = pid_] {
+        while (::waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {}
       }).detach();
   }
 
@@ -75,7 +74,8 @@ public:
     Fd wake(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK));
     std::stop_callback onStop(stop, [&wake] {
       const std::uint64_t one = 1;
-      if (wake.fd >= 0) [[maybe_unused]] auto n = ::write(wake.fd, &one, sizeof one);
+      if (wake.fd >= 0) [[maybe_unused]]
+        auto n = ::write(wake.fd, &one, sizeof one);
     });
     for (;;) {
       if (reaped()) {
@@ -88,7 +88,8 @@ public:
       // Without a pidfd (old kernels) the child is looked at every 20 ms.
       long long slice = pidfd_ >= 0 && wake.fd >= 0 ? -1 : 20;
       if (timeout) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - now).count() + 1;
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - now).count() + 1;
         slice = slice < 0 ? left : std::min<long long>(slice, left);
       }
       const int out = outputFd();
@@ -161,8 +162,10 @@ private:
     if (r == 0) return false;
     done_ = true;
     if (r == pid_) {
-      if (WIFEXITED(status)) status_ = WEXITSTATUS(status);
-      else if (WIFSIGNALED(status)) status_ = 128 + WTERMSIG(status);
+      if (WIFEXITED(status))
+        status_ = WEXITSTATUS(status);
+      else if (WIFSIGNALED(status))
+        status_ = 128 + WTERMSIG(status);
     }
     return true;
   }
@@ -187,7 +190,10 @@ int elfCheck(const fs::path& program, bool& elf) {
   if (fd.fd < 0) return errno;
   char magic[4] = {};
   const ssize_t n = ::read(fd.fd, magic, sizeof magic);
-  elf = n == 4 && std::memcmp(magic, "\x7f" "ELF", 4) == 0;
+  elf = n == 4 && std::memcmp(magic,
+                              "\x7f"
+                              "ELF",
+                              4) == 0;
   return 0;
 }
 
@@ -234,7 +240,8 @@ ProcessLauncher::Result PosixProcessLauncher::launch(const LaunchRequest& reques
     const std::string_view entry(*e);
     bool replaced = false;
     for (const std::string& extra : plan.extraEnvironment)
-      if (entry.substr(0, entry.find('=') + 1) == extra.substr(0, extra.find('=') + 1)) replaced = true;
+      if (entry.substr(0, entry.find('=') + 1) == extra.substr(0, extra.find('=') + 1))
+        replaced = true;
     if (!replaced) envp.push_back(*e);
   }
   for (std::string& extra : plan.extraEnvironment) envp.push_back(extra.data());
@@ -319,12 +326,12 @@ ProcessLauncher::Result PosixProcessLauncher::launch(const LaunchRequest& reques
   ::close(report[0]);
   if (n == sizeof childError) {
     int status;
-    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {}
     closeOutput();
     return systemError(childError);
   }
-  return std::shared_ptr<ChildProcess>(std::make_shared<PosixChild>(pid, output[0], capture, std::move(plan.argv)));
+  return std::shared_ptr<ChildProcess>(
+      std::make_shared<PosixChild>(pid, output[0], capture, std::move(plan.argv)));
 }
 
 }  // namespace quillon::platform

@@ -5,8 +5,9 @@
 namespace quillon::platform {
 
 // Starts children with fork and exec, never through a shell. The child gets descriptors 0-2
-// on /dev/null (1 and 2 on the output pipe when captured) and no others, the caller's environment, and nice 19 for the idle priority
-// class; the show values and the other priority classes have no meaning under X11.
+// on /dev/null (1 and 2 on the output pipe when captured) and no others, the caller's environment,
+// and nice 19 for the idle priority class; the show values and the other priority classes have no
+// meaning under X11.
 //
 // A "*.exe" that is no ELF program runs under `wine` from PATH, with the program and every
 // absolute-path argument given as Windows paths of the Wine prefix (WINEPREFIX, else

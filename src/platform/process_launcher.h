@@ -25,7 +25,8 @@ public:
   virtual std::optional<int> exitCode() = 0;
   // Waits until the child ends, `timeout` passes (nullopt: no limit) or `stop` is requested.
   // A captured child's output is read meanwhile, by the thread that waits.
-  virtual WaitResult wait(std::optional<std::chrono::milliseconds> timeout, std::stop_token stop) = 0;
+  virtual WaitResult wait(std::optional<std::chrono::milliseconds> timeout,
+                          std::stop_token stop) = 0;
 
   // What a child launched with captureOutput wrote to its standard output and error, in the
   // order written: the first kOutputLimit bytes, and how many more were dropped. Once the

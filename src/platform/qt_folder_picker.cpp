@@ -15,7 +15,8 @@ FolderPicker::FolderPicker(QWidget* parent, const QString& caption, const QStrin
   setOption(QFileDialog::ShowDirsOnly, false);
   setFilter(QDir::AllDirs | QDir::Files | QDir::NoDotAndDotDot | QDir::Drives);
   for (QAbstractItemView* view : findChildren<QAbstractItemView*>())
-    if (view->objectName() == QLatin1String("listView") || view->objectName() == QLatin1String("treeView"))
+    if (view->objectName() == QLatin1String("listView") ||
+        view->objectName() == QLatin1String("treeView"))
       view->viewport()->installEventFilter(this);
 }
 
@@ -31,7 +32,9 @@ bool FolderPicker::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::MouseButtonDblClick) {
     auto* view = qobject_cast<QAbstractItemView*>(watched->parent());
     const auto* click = static_cast<QMouseEvent*>(event);
-    const QModelIndex index = view && click->button() == Qt::LeftButton ? view->indexAt(click->position().toPoint()) : QModelIndex();
+    const QModelIndex index = view && click->button() == Qt::LeftButton
+                                  ? view->indexAt(click->position().toPoint())
+                                  : QModelIndex();
     if (index.isValid()) {
       const QFileInfo info(index.data(QFileSystemModel::FilePathRole).toString());
       doubleClicked_ = info.isDir() ? info.absoluteFilePath() : info.absolutePath();

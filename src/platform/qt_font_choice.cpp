@@ -21,8 +21,9 @@ void takeSizeAndStyle(QFont& font, const FontInfo& stored) {
 }
 
 bool sameLook(const QFont& a, const QFont& b) {
-  return drawnFamily(a) == drawnFamily(b) && a.pointSize() == b.pointSize() && a.bold() == b.bold() &&
-         a.italic() == b.italic() && a.underline() == b.underline() && a.strikeOut() == b.strikeOut();
+  return drawnFamily(a) == drawnFamily(b) && a.pointSize() == b.pointSize() &&
+         a.bold() == b.bold() && a.italic() == b.italic() && a.underline() == b.underline() &&
+         a.strikeOut() == b.strikeOut();
 }
 }  // namespace
 
@@ -30,7 +31,9 @@ QFont fixedPitchFont(const FontInfo& stored) {
   QFont font = toQFont(stored);
   takeSizeAndStyle(font, stored);
   // A family the user chose stays, proportional or not.
-  if (!stored.name.empty() && (QFontDatabase::hasFamily(font.family()) || QFontInfo(font).fixedPitch())) return font;
+  if (!stored.name.empty() &&
+      (QFontDatabase::hasFamily(font.family()) || QFontInfo(font).fixedPitch()))
+    return font;
   QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
   takeSizeAndStyle(fixed, stored);
   return fixed;

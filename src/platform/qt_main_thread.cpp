@@ -8,7 +8,8 @@ namespace quillon::platform {
 void QtMainThread::post(std::function<void()> call) {
   QCoreApplication* app = QCoreApplication::instance();
   if (!app) return;
-  QMetaObject::invokeMethod(app, [call = std::move(call)] { call(); }, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      app, [call = std::move(call)] { call(); }, Qt::QueuedConnection);
 }
 
 }  // namespace quillon::platform

@@ -20,9 +20,13 @@ std::vector<std::pair<const char*, Answer>> labelsOf(Buttons buttons) {
     case Buttons::Ok: return {{"OK", Answer::Ok}};
     case Buttons::OkCancel: return {{"OK", Answer::Ok}, {"Cancel", Answer::Cancel}};
     case Buttons::YesNo: return {{"&Yes", Answer::Yes}, {"&No", Answer::No}};
-    case Buttons::YesNoCancel: return {{"&Yes", Answer::Yes}, {"&No", Answer::No}, {"Cancel", Answer::Cancel}};
+    case Buttons::YesNoCancel:
+      return {{"&Yes", Answer::Yes}, {"&No", Answer::No}, {"Cancel", Answer::Cancel}};
     case Buttons::YesNoAll:
-      return {{"&Yes", Answer::Yes}, {"&No", Answer::No}, {"N&o to All", Answer::NoToAll}, {"Yes to &All", Answer::YesToAll}};
+      return {{"&Yes", Answer::Yes},
+              {"&No", Answer::No},
+              {"N&o to All", Answer::NoToAll},
+              {"Yes to &All", Answer::YesToAll}};
     case Buttons::YesNoCancelAll:
       return {{"&Yes", Answer::Yes},
               {"&No", Answer::No},
@@ -30,7 +34,10 @@ std::vector<std::pair<const char*, Answer>> labelsOf(Buttons buttons) {
               {"N&o to All", Answer::NoToAll},
               {"Yes to &All", Answer::YesToAll}};
     case Buttons::YesNoCancelWithAll:
-      return {{"&Yes", Answer::Yes}, {"&No", Answer::No}, {"Cancel", Answer::Cancel}, {"&All", Answer::All}};
+      return {{"&Yes", Answer::Yes},
+              {"&No", Answer::No},
+              {"Cancel", Answer::Cancel},
+              {"&All", Answer::All}};
   }
   return {};
 }
@@ -47,14 +54,17 @@ Answer closedAnswer(Buttons buttons) {
 
 }  // namespace
 
-BuiltBox buildMessageBox(QWidget* owner, QMessageBox::Icon icon, std::string_view caption, std::string_view text,
-                         Buttons buttons) {
+BuiltBox buildMessageBox(QWidget* owner, QMessageBox::Icon icon, std::string_view caption,
+                         std::string_view text, Buttons buttons) {
   const QString whole = toDisplayString(text);
   const QByteArray utf8 = whole.toUtf8();
-  const BoxText shown = shortenForBox(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())), true);
+  const BoxText shown = shortenForBox(
+      std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())), true);
   BuiltBox built;
-  built.box = std::make_unique<QMessageBox>(icon, toQString(caption), QString::fromUtf8(shown.shown.data(), static_cast<qsizetype>(shown.shown.size())),
-                                            QMessageBox::NoButton, owner);
+  built.box = std::make_unique<QMessageBox>(
+      icon, toQString(caption),
+      QString::fromUtf8(shown.shown.data(), static_cast<qsizetype>(shown.shown.size())),
+      QMessageBox::NoButton, owner);
   // A label would lay the whole text out, however long, before the box could show.
   built.box->setTextFormat(Qt::PlainText);
   if (shown.shortened) built.box->setDetailedText(whole);
@@ -74,7 +84,8 @@ BuiltBox buildMessageBox(QWidget* owner, QMessageBox::Icon icon, std::string_vie
   if (built.answers.size() > 1) {
     QDialogButtonBox* row = built.box->findChild<QDialogButtonBox*>();
     QLayout* layout = row ? row->layout() : nullptr;
-    if (layout && layout->indexOf(built.answers.front().first) > layout->indexOf(built.answers.back().first)) {
+    if (layout && layout->indexOf(built.answers.front().first) >
+                      layout->indexOf(built.answers.back().first)) {
       for (auto& [button, answer] : built.answers) {
         built.box->removeButton(button);
         delete button;
@@ -89,8 +100,8 @@ BuiltBox buildMessageBox(QWidget* owner, QMessageBox::Icon icon, std::string_vie
   return built;
 }
 
-Answer runMessageBox(QWidget* owner, QMessageBox::Icon icon, std::string_view caption, std::string_view text,
-                     Buttons buttons, std::optional<QPoint> at) {
+Answer runMessageBox(QWidget* owner, QMessageBox::Icon icon, std::string_view caption,
+                     std::string_view text, Buttons buttons, std::optional<QPoint> at) {
   BuiltBox built = buildMessageBox(owner, icon, caption, text, buttons);
   if (at) built.box->move(*at);
   built.box->exec();

@@ -18,12 +18,13 @@ struct BuiltBox {
   std::unique_ptr<QMessageBox> box;
   std::vector<std::pair<QAbstractButton*, Ui::Answer>> answers;  // in the order shown
 };
-BuiltBox buildMessageBox(QWidget* owner, QMessageBox::Icon icon, std::string_view caption, std::string_view text,
-                         Ui::Buttons buttons);
+BuiltBox buildMessageBox(QWidget* owner, QMessageBox::Icon icon, std::string_view caption,
+                         std::string_view text, Ui::Buttons buttons);
 
 // Shows the box (its top-left corner at `at` when given) and waits for the answer; closing it
 // without a button gives the safest answer its buttons offer.
-Ui::Answer runMessageBox(QWidget* owner, QMessageBox::Icon icon, std::string_view caption, std::string_view text,
-                         Ui::Buttons buttons, std::optional<QPoint> at = std::nullopt);
+Ui::Answer runMessageBox(QWidget* owner, QMessageBox::Icon icon, std::string_view caption,
+                         std::string_view text, Ui::Buttons buttons,
+                         std::optional<QPoint> at = std::nullopt);
 
 }  // namespace quillon::platform

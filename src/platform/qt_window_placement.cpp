@@ -10,12 +10,14 @@ namespace quillon::platform {
 WindowPlacement placementOf(const QWidget& window) {
   WindowPlacement p;
   p.showCmd = window.isMaximized() ? 3 : window.isMinimized() ? 2 : 1;
-  const QRect normal = window.isMaximized() || window.isMinimized() ? window.normalGeometry() : window.geometry();
+  const QRect normal =
+      window.isMaximized() || window.isMinimized() ? window.normalGeometry() : window.geometry();
   const QRect frame = window.frameGeometry();
   const QRect client = window.geometry();
   const int dl = client.left() - frame.left(), dt = client.top() - frame.top();
   const int dr = frame.right() - client.right(), db = frame.bottom() - client.bottom();
-  p.normal = {normal.left() - dl, normal.top() - dt, normal.right() + 1 + dr, normal.bottom() + 1 + db};
+  p.normal = {normal.left() - dl, normal.top() - dt, normal.right() + 1 + dr,
+              normal.bottom() + 1 + db};
   return p;
 }
 
@@ -59,8 +61,8 @@ void placeBeside(QWidget& tool) {
   }
   const QRect o = owner->frameGeometry();
   const QSize size = tool.frameGeometry().size().expandedTo(tool.sizeHint());
-  const ScreenRect r = besideRect({o.left(), o.top(), o.right() + 1, o.bottom() + 1}, size.width(), size.height(),
-                                  availableScreenOf(*owner));
+  const ScreenRect r = besideRect({o.left(), o.top(), o.right() + 1, o.bottom() + 1}, size.width(),
+                                  size.height(), availableScreenOf(*owner));
   tool.move(r.left, r.top);
 }
 

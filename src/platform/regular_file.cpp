@@ -1,12 +1,11 @@
 #include "platform/regular_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "platform/memory_pages.h"
 
@@ -27,7 +26,8 @@ const std::error_category& fileErrorCategory() {
   return category;
 }
 
-std::optional<RegularFile> RegularFile::open(const std::filesystem::path& path, std::error_code& error) {
+std::optional<RegularFile> RegularFile::open(const std::filesystem::path& path,
+                                             std::error_code& error) {
   error.clear();
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0) {
@@ -45,8 +45,10 @@ std::optional<RegularFile> RegularFile::open(const std::filesystem::path& path, 
     return std::nullopt;
   }
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    if (S_ISREG(st.st_mode)) error.assign(errno, std::generic_category());
-    else error = FileError::notRegular;
+    if (S_ISREG(st.st_mode))
+      error.assign(errno, std::generic_category());
+    else
+      error = FileError::notRegular;
     ::close(fd);
     return std::nullopt;
   }
@@ -76,8 +78,8 @@ std::size_t RegularFile::read(char* buffer, std::size_t count, std::error_code& 
   return done;
 }
 
-std::optional<FileBytes> readRegularFileBytes(const std::filesystem::path& path, std::uint64_t limit,
-                                              std::error_code& error) {
+std::optional<FileBytes> readRegularFileBytes(const std::filesystem::path& path,
+                                              std::uint64_t limit, std::error_code& error) {
   std::optional<RegularFile> file = RegularFile::open(path, error);
   if (!file) return std::nullopt;
   if (file->size() > limit) {
@@ -85,7 +87,8 @@ std::optional<FileBytes> readRegularFileBytes(const std::filesystem::path& path,
     return std::nullopt;
   }
   // Files the system reports as empty (those under /proc) are read until they end.
-  std::size_t capacity = static_cast<std::size_t>(std::min<std::uint64_t>(file->size() > 0 ? file->size() : 4096, limit));
+  std::size_t capacity = static_cast<std::size_t>(
+      std::min<std::uint64_t>(file->size() > 0 ? file->size() : 4096, limit));
   // Not zeroed: every page is touched once, by the read, and large pages are asked for first.
   FileBytes bytes{std::make_unique_for_overwrite<char[]>(capacity + 1), 0};
   preferLargePages(bytes.data.get(), capacity + 1);
@@ -102,7 +105,8 @@ std::optional<FileBytes> readRegularFileBytes(const std::filesystem::path& path,
       error.assign(EFBIG, std::generic_category());
       return std::nullopt;
     }
-    capacity = static_cast<std::size_t>(std::min<std::uint64_t>(limit, std::uint64_t{capacity} * 2));
+    capacity =
+        static_cast<std::size_t>(std::min<std::uint64_t>(limit, std::uint64_t{capacity} * 2));
     auto grown = std::make_unique_for_overwrite<char[]>(capacity + 1);
     preferLargePages(grown.get(), capacity + 1);
     std::memcpy(grown.get(), bytes.data.get(), bytes.size);
@@ -112,13 +116,14 @@ std::optional<FileBytes> readRegularFileBytes(const std::filesystem::path& path,
   return bytes;
 }
 
-std::optional<FileBytes> readRegularFileHead(const std::filesystem::path& path, std::uint64_t limit, bool& cut,
-                                             std::error_code& error) {
+std::optional<FileBytes> readRegularFileHead(const std::filesystem::path& path, std::uint64_t limit,
+                                             bool& cut, std::error_code& error) {
   cut = false;
   std::optional<RegularFile> file = RegularFile::open(path, error);
   if (!file) return std::nullopt;
   // The size at opening bounds the buffer; what the file grew by since counts as left out.
-  const auto capacity = static_cast<std::size_t>(std::min<std::uint64_t>(limit, std::max<std::uint64_t>(file->size(), 4096)));
+  const auto capacity = static_cast<std::size_t>(
+      std::min<std::uint64_t>(limit, std::max<std::uint64_t>(file->size(), 4096)));
   FileBytes bytes{std::make_unique_for_overwrite<char[]>(capacity + 1), 0};
   bytes.size = file->read(bytes.data.get(), capacity, error);
   if (error) return std::nullopt;

@@ -12,7 +12,9 @@ namespace quillon::platform {
 // Why an outside file was refused, beside the system's own reasons (errno values).
 enum class FileError { notRegular = 1 };
 const std::error_category& fileErrorCategory();
-inline std::error_code make_error_code(FileError e) { return {static_cast<int>(e), fileErrorCategory()}; }
+inline std::error_code make_error_code(FileError e) {
+  return {static_cast<int>(e), fileErrorCategory()};
+}
 
 // An outside file opened for reading, and only when it is a regular file: opening a FIFO
 // without a writer blocks for ever, a device such as /dev/zero never ends, and a folder or a
@@ -51,13 +53,13 @@ struct FileBytes {
   std::unique_ptr<char[]> data;  // never null, even for an empty file
   std::size_t size = 0;
 };
-std::optional<FileBytes> readRegularFileBytes(const std::filesystem::path& path, std::uint64_t limit,
-                                              std::error_code& error);
+std::optional<FileBytes> readRegularFileBytes(const std::filesystem::path& path,
+                                              std::uint64_t limit, std::error_code& error);
 
 // The first `limit` bytes of a regular file, however long it is; `cut` tells whether more
 // followed. For files only their start is worth holding of (a compiler's messages).
-std::optional<FileBytes> readRegularFileHead(const std::filesystem::path& path, std::uint64_t limit, bool& cut,
-                                             std::error_code& error);
+std::optional<FileBytes> readRegularFileHead(const std::filesystem::path& path, std::uint64_t limit,
+                                             bool& cut, std::error_code& error);
 
 }  // namespace quillon::platform
 

@@ -1,18 +1,17 @@
 #include "platform/replace_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <csignal>
 #include <cctype>
 #include <cerrno>
-#include <optional>
-#include <string_view>
+#include <csignal>
 #include <cstdlib>
+#include <fcntl.h>
+#include <optional>
 #include <ostream>
 #include <streambuf>
 #include <string>
+#include <string_view>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace quillon::platform {
 
@@ -55,7 +54,9 @@ private:
   char buffer_[1 << 16];
 };
 
-fs::path folderOf(const fs::path& target) { return target.has_parent_path() ? target.parent_path() : fs::path("."); }
+fs::path folderOf(const fs::path& target) {
+  return target.has_parent_path() ? target.parent_path() : fs::path(".");
+}
 
 // ".big.mb.quillon-save-" for "big.mb": what every save temporary of that file starts with.
 // Short enough that the sibling's name fits wherever the file's own name does.
@@ -69,7 +70,8 @@ std::optional<pid_t> temporaryOwner(const std::string& name, const std::string& 
   if (!name.starts_with(prefix)) return std::nullopt;
   const std::string_view rest = std::string_view(name).substr(prefix.size());
   const std::size_t dash = rest.find('-');
-  if (dash == 0 || dash == std::string_view::npos || dash > 9 || rest.size() != dash + 7) return std::nullopt;
+  if (dash == 0 || dash == std::string_view::npos || dash > 9 || rest.size() != dash + 7)
+    return std::nullopt;
   pid_t pid = 0;
   for (char c : rest.substr(0, dash)) {
     if (c < '0' || c > '9') return std::nullopt;
@@ -85,7 +87,8 @@ std::optional<pid_t> temporaryOwner(const std::string& name, const std::string& 
 class Sibling {
 public:
   explicit Sibling(const fs::path& target) {
-    name_ = (folderOf(target) / (temporaryPrefix(target) + std::to_string(::getpid()) + "-XXXXXX")).string();
+    name_ = (folderOf(target) / (temporaryPrefix(target) + std::to_string(::getpid()) + "-XXXXXX"))
+                .string();
     fd_ = ::mkostemp(name_.data(), O_CLOEXEC);
     if (fd_ < 0) error_ = errno;
   }
@@ -152,7 +155,8 @@ void removeStaleSaveTemporaries(const fs::path& path) {
     // Only a process that is gone leaves its temporary for good; one still saving keeps it.
     if (::kill(*owner, 0) == 0 || errno != ESRCH) continue;
     struct stat st {};
-    if (::lstat(it->path().c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid()) continue;
+    if (::lstat(it->path().c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid())
+      continue;
     ::unlink(it->path().c_str());
   }
 }
@@ -207,7 +211,9 @@ FileReplaced replaceFile(const fs::path& path, const std::function<void(std::ost
 }
 
 FileReplaced replaceFile(const fs::path& path, std::string_view bytes) {
-  return replaceFile(path, [bytes](std::ostream& out) { out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())); });
+  return replaceFile(path, [bytes](std::ostream& out) {
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  });
 }
 
 }  // namespace quillon::platform

@@ -28,7 +28,8 @@ struct FileReplaced {
 //    device or socket (EINVAL) are refused too.
 //  - Other hard links to the old file keep the old content.
 // `write` fills the stream; an exception from it removes the sibling and passes on.
-FileReplaced replaceFile(const std::filesystem::path& path, const std::function<void(std::ostream&)>& write);
+FileReplaced replaceFile(const std::filesystem::path& path,
+                         const std::function<void(std::ostream&)>& write);
 FileReplaced replaceFile(const std::filesystem::path& path, std::string_view bytes);
 
 // The sibling is named ".<file name>.quillon-save-<process id>-XXXXXX", which no user file is

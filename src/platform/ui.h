@@ -15,16 +15,31 @@ public:
   enum class Answer { Ok, Cancel, Yes, No, YesToAll, NoToAll, All };
   // YesNoAll: "&Yes", "&No", "N&o to All", "Yes to &All"; YesNoCancelAll adds "Cancel".
   // YesNoCancelWithAll: "&Yes", "&No", "Cancel" and "&All" (answer All).
-  enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel, YesNoAll, YesNoCancelAll, YesNoCancelWithAll };
+  enum class Buttons {
+    Ok,
+    OkCancel,
+    YesNo,
+    YesNoCancel,
+    YesNoAll,
+    YesNoCancelAll,
+    YesNoCancelWithAll
+  };
 
   // The status bar's panels: caret position, insert or overwrite, Caps Lock, Num Lock, and the
   // message line where every command writes its progress and result.
-  enum Panel : int { kCaretPanel = 0, kModePanel = 1, kCapsPanel = 2, kNumPanel = 3, kMessagePanel = 4 };
+  enum Panel : int {
+    kCaretPanel = 0,
+    kModePanel = 1,
+    kCapsPanel = 2,
+    kNumPanel = 3,
+    kMessagePanel = 4
+  };
 
   struct FileDialog {
     std::string title;
-    std::string filter;            // "Text (*.mb)|*.mb|All (*.*)|*.*" style, as the program gives it
-    int filterIndex = 1;           // 1-based, as the program gives it; the open dialog puts the one confirmed here
+    std::string filter;  // "Text (*.mb)|*.mb|All (*.*)|*.*" style, as the program gives it
+    int filterIndex =
+        1;  // 1-based, as the program gives it; the open dialog puts the one confirmed here
     std::filesystem::path initialDir;
     std::string fileName;
     std::string defaultExt;
@@ -37,7 +52,8 @@ public:
   virtual void showMessage(std::string_view text) = 0;
   virtual Answer ask(std::string_view caption, std::string_view text, Buttons buttons) = 0;
   // The same question with the box's top-left corner at a screen position.
-  virtual Answer askAt(std::string_view caption, std::string_view text, Buttons buttons, int /*left*/, int /*top*/) {
+  virtual Answer askAt(std::string_view caption, std::string_view text, Buttons buttons,
+                       int /*left*/, int /*top*/) {
     return ask(caption, text, buttons);
   }
   // An input prompt; nullopt when cancelled.

@@ -88,9 +88,12 @@ ScreenRect firstWindowRect(const ScreenRect& a) {
 
 ScreenRect besideRect(const ScreenRect& owner, int width, int height, const ScreenRect& screen) {
   int left;
-  if (owner.right + width <= screen.right) left = owner.right;
-  else if (owner.left - width >= screen.left) left = owner.left - width;
-  else left = std::min(owner.right, screen.right) - width;
+  if (owner.right + width <= screen.right)
+    left = owner.right;
+  else if (owner.left - width >= screen.left)
+    left = owner.left - width;
+  else
+    left = std::min(owner.right, screen.right) - width;
   left = std::max(screen.left, std::min(left, screen.right - width));
   const int top = std::max(screen.top, std::min(owner.top, screen.bottom - height));
   return {left, top, left + width, top + height};

@@ -16,7 +16,8 @@ constexpr std::array<char16_t, 32> kHigh = {
 // kHigh turned round: (character, byte) sorted by character.
 constexpr auto kHighByCharacter = [] {
   std::array<std::pair<char16_t, unsigned char>, kHigh.size()> table{};
-  for (std::size_t i = 0; i < kHigh.size(); ++i) table[i] = {kHigh[i], static_cast<unsigned char>(0x80 + i)};
+  for (std::size_t i = 0; i < kHigh.size(); ++i)
+    table[i] = {kHigh[i], static_cast<unsigned char>(0x80 + i)};
   std::sort(table.begin(), table.end());
   return table;
 }();
@@ -30,8 +31,9 @@ char16_t windows1252ToUnicode(unsigned char byte) {
 
 int unicodeToWindows1252(char32_t c) {
   if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<int>(c);
-  const auto it = std::lower_bound(kHighByCharacter.begin(), kHighByCharacter.end(), c,
-                                   [](const auto& entry, char32_t key) { return entry.first < key; });
+  const auto it =
+      std::lower_bound(kHighByCharacter.begin(), kHighByCharacter.end(), c,
+                       [](const auto& entry, char32_t key) { return entry.first < key; });
   return it != kHighByCharacter.end() && it->first == c ? it->second : -1;
 }
 

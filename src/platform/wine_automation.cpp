@@ -8,13 +8,16 @@ namespace quillon::platform {
 
 WineAutomation::WineAutomation(Environment environment, ProcessLauncher& launcher,
                                std::function<std::filesystem::path()> mapInfoFolder)
-    : environment_(std::move(environment)), launcher_(launcher), mapInfoFolder_(std::move(mapInfoFolder)) {}
+    : environment_(std::move(environment)),
+      launcher_(launcher),
+      mapInfoFolder_(std::move(mapInfoFolder)) {}
 
 std::filesystem::path WineAutomation::findGisProgram(const std::filesystem::path& folder) {
   if (folder.empty()) return {};
   for (const char* name : {"Mapinfow.exe", "MapInfoPro.exe"}) {
     std::error_code ec;
-    if (const auto found = findAnyCase(folder / name); found && std::filesystem::is_regular_file(*found, ec))
+    if (const auto found = findAnyCase(folder / name);
+        found && std::filesystem::is_regular_file(*found, ec))
       return *found;
   }
   return {};
@@ -22,12 +25,14 @@ std::filesystem::path WineAutomation::findGisProgram(const std::filesystem::path
 
 std::optional<std::string> WineAutomation::applicationOf(std::string_view statement) {
   constexpr std::string_view head = "run application \"";
-  if (!statement.starts_with(head) || statement.size() < head.size() + 1 || statement.back() != '"') return std::nullopt;
+  if (!statement.starts_with(head) || statement.size() < head.size() + 1 || statement.back() != '"')
+    return std::nullopt;
   const std::string_view inner = statement.substr(head.size(), statement.size() - head.size() - 1);
   std::string path;
   for (std::size_t i = 0; i < inner.size(); ++i) {
     if (inner[i] == '"') {
-      if (i + 1 >= inner.size() || inner[i + 1] != '"') return std::nullopt;  // a lone quote ends nothing
+      if (i + 1 >= inner.size() || inner[i + 1] != '"')
+        return std::nullopt;  // a lone quote ends nothing
       ++i;
     }
     path += inner[i];

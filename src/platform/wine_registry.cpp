@@ -98,7 +98,8 @@ std::optional<std::u16string> readEscaped(std::string_view line, std::size_t& po
       default:
         if (e >= '0' && e <= '7') {
           unsigned value = static_cast<unsigned>(e - '0');
-          for (int digits = 1; digits < 3 && pos < line.size() && line[pos] >= '0' && line[pos] <= '7'; ++digits)
+          for (int digits = 1;
+               digits < 3 && pos < line.size() && line[pos] >= '0' && line[pos] <= '7'; ++digits)
             value = value * 8 + static_cast<unsigned>(line[pos++] - '0');
           out += static_cast<char16_t>(value);
         } else {
@@ -178,12 +179,15 @@ std::optional<WineRegistry::Value> parseData(std::string_view data) {
         ++pos;
         continue;
       }
-      if (pos + 1 >= data.size() || hexDigitValue(c) < 0 || hexDigitValue(data[pos + 1]) < 0) return std::nullopt;
-      bytes.push_back(static_cast<unsigned char>(hexDigitValue(c) * 16 + hexDigitValue(data[pos + 1])));
+      if (pos + 1 >= data.size() || hexDigitValue(c) < 0 || hexDigitValue(data[pos + 1]) < 0)
+        return std::nullopt;
+      bytes.push_back(
+          static_cast<unsigned char>(hexDigitValue(c) * 16 + hexDigitValue(data[pos + 1])));
       pos += 2;
     }
     value.type = typeFromNumber(*number);
-    if (value.type == Type::String || value.type == Type::ExpandString || value.type == Type::MultiString) {
+    if (value.type == Type::String || value.type == Type::ExpandString ||
+        value.type == Type::MultiString) {
       std::u16string text;
       for (std::size_t i = 0; i + 1 < bytes.size(); i += 2)
         text += static_cast<char16_t>(bytes[i] | (bytes[i + 1] << 8));
@@ -288,7 +292,8 @@ std::optional<std::filesystem::path> WineRegistry::toLocalPath(std::string_view 
   if (prefix_.empty() || path.size() < 2 || path[1] != ':') return std::nullopt;
   char letter = asciiLower(path[0]);
   if (letter < 'a' || letter > 'z') return std::nullopt;
-  if (path.size() > 2 && path[2] != '\\' && path[2] != '/') return std::nullopt;  // "C:dir" is relative
+  if (path.size() > 2 && path[2] != '\\' && path[2] != '/')
+    return std::nullopt;  // "C:dir" is relative
 
   std::error_code ec;
   const std::filesystem::path drive =
@@ -312,7 +317,8 @@ std::optional<std::filesystem::path> WineRegistry::toLocalPath(std::string_view 
     if (onDisk && !std::filesystem::exists(current / name, ec)) {
       const std::string folded = asciiLowered(name);
       std::string match;
-      for (std::filesystem::directory_iterator it(current, ec), last; !ec && it != last; it.increment(ec)) {
+      for (std::filesystem::directory_iterator it(current, ec), last; !ec && it != last;
+           it.increment(ec)) {
         if (asciiLowered(it->path().filename().string()) == folded) {
           match = it->path().filename().string();
           break;
@@ -339,14 +345,18 @@ std::string WineRegistry::toWindowsPath(const std::filesystem::path& localPath) 
   std::size_t matched = 0;  // bytes of `text` the best drive's target covers
   bool found = false;
   if (!prefix_.empty()) {
-    for (fs::directory_iterator it(prefix_ / "dosdevices", ec), last; !ec && it != last; it.increment(ec)) {
+    for (fs::directory_iterator it(prefix_ / "dosdevices", ec), last; !ec && it != last;
+         it.increment(ec)) {
       const std::string name = it->path().filename().string();
-      if (name.size() != 2 || name[1] != ':' || asciiLower(name[0]) < 'a' || asciiLower(name[0]) > 'z') continue;
+      if (name.size() != 2 || name[1] != ':' || asciiLower(name[0]) < 'a' ||
+          asciiLower(name[0]) > 'z')
+        continue;
       std::error_code targetError;
       const std::string target = fs::canonical(it->path(), targetError).string();
       if (targetError || target.empty()) continue;
-      const bool covers = target == "/" || text == target ||
-                          (text.size() > target.size() && text.starts_with(target) && text[target.size()] == '/');
+      const bool covers =
+          target == "/" || text == target ||
+          (text.size() > target.size() && text.starts_with(target) && text[target.size()] == '/');
       const std::size_t length = target == "/" ? 0 : target.size();
       if (covers && (!found || length > matched)) {
         found = true;
@@ -378,7 +388,8 @@ ProgramFolders findProgramFolders(const Registry& registry) {
   ProgramFolders folders;
   folders.mapInfo = folderAt("\\Software\\MapInfo\\MapInfo\\Professional");
   folders.mapBasic = folderAt("\\Software\\MapInfo\\MapBasic");
-  if (folders.mapBasic.empty()) folders.mapBasic = folderAt("\\software\\MapInfo\\MapInfo\\MapBasic");
+  if (folders.mapBasic.empty())
+    folders.mapBasic = folderAt("\\software\\MapInfo\\MapInfo\\MapBasic");
   return folders;
 }
 

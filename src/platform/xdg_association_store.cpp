@@ -1,14 +1,13 @@
 #include "platform/xdg_association_store.h"
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdint>
+#include <fcntl.h>
+#include <spawn.h>
 #include <sstream>
+#include <sys/wait.h>
 #include <system_error>
+#include <unistd.h>
 
 #include "platform/ascii_text.h"
 #include "platform/regular_file.h"
@@ -89,7 +88,8 @@ std::string unescapeValue(std::string_view text) {
 // One Exec argument: quoted when it holds a reserved character, with the four characters that
 // stay special inside quotes escaped; a literal percent sign is doubled.
 std::string execArgument(std::string_view arg) {
-  const bool quote = arg.empty() || arg.find_first_of(" \t\n\"'\\><~|&;$*?#()`") != std::string_view::npos;
+  const bool quote =
+      arg.empty() || arg.find_first_of(" \t\n\"'\\><~|&;$*?#()`") != std::string_view::npos;
   std::string out = quote ? "\"" : "";
   for (char c : arg) {
     if (quote && (c == '"' || c == '`' || c == '$' || c == '\\')) out += '\\';
@@ -153,8 +153,7 @@ void XdgAssociationStore::spawnAndWait(const std::vector<std::string>& argv) {
   pid_t pid = 0;
   if (posix_spawn(&pid, args[0], &actions, nullptr, args.data(), environ) == 0) {
     int status = 0;
-    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {}
   }
   posix_spawn_file_actions_destroy(&actions);
 }
@@ -216,7 +215,8 @@ std::optional<std::string> XdgAssociationStore::installMimeTypes() {
   if (!ensureFile(mimeFolder / "packages" / "quillon-mapbasic.xml", xml, changed))
     return failedToSet(kMimeSource);
   if (changed) {
-    if (auto tool = env_.findProgram("update-mime-database")) runTool_({tool->string(), mimeFolder.string()});
+    if (auto tool = env_.findProgram("update-mime-database"))
+      runTool_({tool->string(), mimeFolder.string()});
   }
   return std::nullopt;
 }
@@ -227,7 +227,8 @@ std::optional<std::string> XdgAssociationStore::installDesktopEntry(const Opener
   if (self) {
     exec = execArgument(opener.program.string());
   } else {
-    fs::path program = findIgnoringCase(opener.program.parent_path(), opener.program.filename().string());
+    fs::path program =
+        findIgnoringCase(opener.program.parent_path(), opener.program.filename().string());
     const std::string extension = asciiLowered(program.extension().string());
     // MapBasic is a Windows program; Wine runs it and maps the file argument itself.
     exec = (extension == ".exe" ? "wine " : "") + execArgument(program.string());
@@ -235,8 +236,9 @@ std::optional<std::string> XdgAssociationStore::installDesktopEntry(const Opener
   exec += " %f";
 
   std::string entry = "[Desktop Entry]\nType=Application\n";
-  entry += self ? "Name=Quillon\nGenericName=MapBasic Editor\nComment=Edit and build MapBasic programs\n"
-                : "Name=MapBasic\nComment=MapBasic development environment\nNoDisplay=true\n";
+  entry +=
+      self ? "Name=Quillon\nGenericName=MapBasic Editor\nComment=Edit and build MapBasic programs\n"
+           : "Name=MapBasic\nComment=MapBasic development environment\nNoDisplay=true\n";
   entry += "Exec=" + escapeValue(exec) + "\n";
   entry += "Terminal=false\n";
   if (self) entry += "Categories=Development;TextEditor;\n";
@@ -244,12 +246,14 @@ std::optional<std::string> XdgAssociationStore::installDesktopEntry(const Opener
   entry += "X-Quillon-Command=" + escapeValue(opener.command) + "\n";
 
   bool changed = false;
-  if (!ensureFile(env_.dataHome() / "applications" / std::string(desktopIdFor(opener.kind)), entry, changed))
+  if (!ensureFile(env_.dataHome() / "applications" / std::string(desktopIdFor(opener.kind)), entry,
+                  changed))
     return failedToSet("Exec");
   return std::nullopt;
 }
 
-std::optional<std::string> XdgAssociationStore::setDefault(std::string_view mimeType, std::string_view desktopId) {
+std::optional<std::string> XdgAssociationStore::setDefault(std::string_view mimeType,
+                                                           std::string_view desktopId) {
   const fs::path file = env_.configHome() / "mimeapps.list";
   std::vector<std::string> lines;
   if (auto text = readFile(file)) lines = splitLines(*text);
@@ -286,7 +290,8 @@ std::optional<std::string> XdgAssociationStore::setDefault(std::string_view mime
   return std::nullopt;
 }
 
-std::optional<std::string> XdgAssociationStore::setOpener(std::string_view extension, const Opener& opener) {
+std::optional<std::string> XdgAssociationStore::setOpener(std::string_view extension,
+                                                          const Opener& opener) {
   std::string_view mimeType = mimeTypeFor(extension);
   if (mimeType.empty()) return failedToSet("");
   if (auto error = installMimeTypes()) return error;

@@ -5,8 +5,8 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/file_association.h"
 #include "platform/environment.h"
+#include "platform/file_association.h"
 
 namespace quillon::platform {
 

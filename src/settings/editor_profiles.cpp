@@ -9,8 +9,9 @@ void applySourceEditorProfile(CodeMemo& memo) {
   memo.setCaretWidth(1);
   memo.setMouseWheelFactor(5);
   memo.setNullReplacement(' ');
-  memo.setOptions(moKeepColumnPos | moPutExtraSpaces | moWrapCaret | moInsertKeyActive | moWideOverwriteCaret |
-                  moAutoScrollBars | moAutoIndent | moBackIndent | moWindowsSelColors | moBlockSelection);
+  memo.setOptions(moKeepColumnPos | moPutExtraSpaces | moWrapCaret | moInsertKeyActive |
+                  moWideOverwriteCaret | moAutoScrollBars | moAutoIndent | moBackIndent |
+                  moWindowsSelColors | moBlockSelection);
   memo.setReadOnly(false);
   memo.setRightMargin(5);
   memo.setSeparators("\t '()+,-./:;<=>[\\]{}");
@@ -26,8 +27,8 @@ void applyErrorViewProfile(CodeMemo& memo) {
   memo.setCaretWidth(1);
   memo.setMouseWheelFactor(3);
   memo.setNullReplacement(' ');
-  memo.setOptions(moWrapCaret | moWideOverwriteCaret | moLargeWordSelect | moAutoScrollBars | moWindowsSelColors |
-                  moFullLineSelect);
+  memo.setOptions(moWrapCaret | moWideOverwriteCaret | moLargeWordSelect | moAutoScrollBars |
+                  moWindowsSelColors | moFullLineSelect);
   memo.setReadOnly(true);
   memo.setRightMargin(8);
   memo.setSeparators("\t $%&,./:;<=>");

@@ -77,7 +77,8 @@ IniFile::Line IniFile::parseLine(std::string_view text, Eol eol) {
   line.hasValue = true;
   const std::string_view value = trim(body.substr(eq + 1));
   // An empty value still needs a position inside the line.
-  line.valueBegin = value.empty() ? begin + eq + 1 : static_cast<std::size_t>(value.data() - text.data());
+  line.valueBegin =
+      value.empty() ? begin + eq + 1 : static_cast<std::size_t>(value.data() - text.data());
   line.valueLength = value.size();
   return line;
 }
@@ -183,7 +184,9 @@ IniResult IniFile::load(const fs::path& path) {
 
 IniResult IniFile::save(const fs::path& path) {
   const platform::FileReplaced saved = platform::replaceFile(path, bytes());
-  if (!saved) return failure("Cannot create file " + path.string(), std::generic_category().message(saved.error));
+  if (!saved)
+    return failure("Cannot create file " + path.string(),
+                   std::generic_category().message(saved.error));
   modified_ = false;
   return {};
 }
@@ -205,13 +208,16 @@ const IniFile::Line* IniFile::findEntry(std::string_view section, std::string_vi
   return it == s->keys.end() ? nullptr : &s->lines[it->second];
 }
 
-bool IniFile::sectionExists(std::string_view section) const { return findSection(section) != nullptr; }
+bool IniFile::sectionExists(std::string_view section) const {
+  return findSection(section) != nullptr;
+}
 
 bool IniFile::valueExists(std::string_view section, std::string_view key) const {
   return findEntry(section, key) != nullptr;
 }
 
-std::optional<std::string> IniFile::readValue(std::string_view section, std::string_view key) const {
+std::optional<std::string> IniFile::readValue(std::string_view section,
+                                              std::string_view key) const {
   const Line* line = findEntry(section, key);
   if (!line || !line->hasValue) return std::nullopt;
   std::string_view v = line->value();
@@ -275,7 +281,9 @@ std::vector<std::string> IniFile::readList(std::string_view section, std::string
   return out;
 }
 
-bool IniFile::validSectionName(std::string_view section) { return !platform::hasLineBreak(section); }
+bool IniFile::validSectionName(std::string_view section) {
+  return !platform::hasLineBreak(section);
+}
 
 bool IniFile::validKey(std::string_view key) {
   key = trim(key);
@@ -322,7 +330,8 @@ bool IniFile::writeString(std::string_view section, std::string_view key, std::s
   // Append after the section's last header, key or other content line, so that blank lines
   // and comments that lead into the next section stay in front of it.
   std::size_t at = s->lines.size();
-  while (at > 0 && (s->lines[at - 1].kind == Kind::Blank || s->lines[at - 1].kind == Kind::Comment)) --at;
+  while (at > 0 && (s->lines[at - 1].kind == Kind::Blank || s->lines[at - 1].kind == Kind::Comment))
+    --at;
   // Only the file's last line can lack a line end; it gets one when a line follows it.
   if (at == s->lines.size() && s->lines.back().eol == Eol::None) s->lines.back().eol = Eol::CrLf;
   s->lines.insert(s->lines.begin() + static_cast<std::ptrdiff_t>(at),
@@ -338,7 +347,9 @@ bool IniFile::deleteKey(std::string_view section, std::string_view key) {
   if (!s) return false;
   key = trim(key);
   const auto before = s->lines.size();
-  std::erase_if(s->lines, [&](const Line& l) { return l.kind == Kind::Entry && platform::equalsNoCase(l.key(), key); });
+  std::erase_if(s->lines, [&](const Line& l) {
+    return l.kind == Kind::Entry && platform::equalsNoCase(l.key(), key);
+  });
   if (s->lines.size() == before) return false;
   s->reindex();
   modified_ = true;

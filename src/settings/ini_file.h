@@ -114,7 +114,9 @@ private:
     std::size_t keyBegin = 0, keyLength = 0, valueBegin = 0, valueLength = 0;
 
     std::string_view key() const { return std::string_view(text).substr(keyBegin, keyLength); }
-    std::string_view value() const { return std::string_view(text).substr(valueBegin, valueLength); }
+    std::string_view value() const {
+      return std::string_view(text).substr(valueBegin, valueLength);
+    }
   };
 
   // A header line and the lines up to the next header. The block before the first header

@@ -10,7 +10,8 @@ namespace quillon::settings {
 
 using editor::CodeMemoOption;
 
-OptionCommands::OptionCommands(platform::Ui& ui, platform::MainView& view, platform::CommandStates& states, editor::CodeMemo& memo)
+OptionCommands::OptionCommands(platform::Ui& ui, platform::MainView& view,
+                               platform::CommandStates& states, editor::CodeMemo& memo)
     : ui_(ui), view_(view), states_(states), memo_(memo) {}
 
 void OptionCommands::initialize() {
@@ -72,7 +73,9 @@ void OptionCommands::toggleSyntaxHighlighting() {
   refreshHighlighting();
 }
 
-void OptionCommands::toggleToolbar() { view_.setRegionVisible(platform::MainView::Region::Toolbar, toggle(platform::Command::Toolbar1)); }
+void OptionCommands::toggleToolbar() {
+  view_.setRegionVisible(platform::MainView::Region::Toolbar, toggle(platform::Command::Toolbar1));
+}
 
 void OptionCommands::toggleStatusBar() {
   const bool shown = !view_.regionVisible(platform::MainView::Region::StatusBar);
@@ -81,7 +84,8 @@ void OptionCommands::toggleStatusBar() {
 }
 
 void OptionCommands::toggleLineNumbers() {
-  view_.setRegionVisible(platform::MainView::Region::Gutter, toggle(platform::Command::LineNumbers1));
+  view_.setRegionVisible(platform::MainView::Region::Gutter,
+                         toggle(platform::Command::LineNumbers1));
 }
 
 void OptionCommands::toggleWordWrap() {
@@ -90,11 +94,13 @@ void OptionCommands::toggleWordWrap() {
   states_.setChecked(platform::Command::bWrap, on);
 }
 
-void OptionCommands::toggleCursorPastEnd() { setOption(editor::moWrapCaret, !toggle(platform::Command::CursorPastEnd1)); }
+void OptionCommands::toggleCursorPastEnd() {
+  setOption(editor::moWrapCaret, !toggle(platform::Command::CursorPastEnd1));
+}
 
 void OptionCommands::askCursorWidth() {
-  const auto answer =
-      ui_.prompt("Setting cursor width", "Enter the new value (0 means auto width)", std::to_string(memo_.caretWidth()));
+  const auto answer = ui_.prompt("Setting cursor width", "Enter the new value (0 means auto width)",
+                                 std::to_string(memo_.caretWidth()));
   if (!answer) return;
   const std::string text = answer->empty() ? "0" : *answer;
   const auto value = parseInteger(text);
@@ -104,13 +110,14 @@ void OptionCommands::askCursorWidth() {
   }
   // The most negative integer has no positive counterpart; it saturates.
   const std::int64_t width = *value < 0 ? -static_cast<std::int64_t>(*value) : *value;
-  memo_.setCaretWidth(static_cast<int>(std::min<std::int64_t>(width, std::numeric_limits<int>::max())));
+  memo_.setCaretWidth(
+      static_cast<int>(std::min<std::int64_t>(width, std::numeric_limits<int>::max())));
 }
 
 void OptionCommands::askTabStops() {
   for (;;) {
-    const auto answer =
-        ui_.prompt("Set Tab Value", "Enter Number of Chars for Tab [2-16]....", std::to_string(memo_.tabStops()));
+    const auto answer = ui_.prompt("Set Tab Value", "Enter Number of Chars for Tab [2-16]....",
+                                   std::to_string(memo_.tabStops()));
     if (answer) {
       const std::string text = answer->empty() ? "2" : *answer;
       const auto value = parseInteger(text);
@@ -124,7 +131,9 @@ void OptionCommands::askTabStops() {
   }
 }
 
-void OptionCommands::toggleAutoIndent() { setOption(editor::moAutoIndent, toggle(platform::Command::AutoIndent1)); }
+void OptionCommands::toggleAutoIndent() {
+  setOption(editor::moAutoIndent, toggle(platform::Command::AutoIndent1));
+}
 
 void OptionCommands::setAutoSaveCompile(bool on) {
   autoSaveCompile_ = on;
@@ -136,7 +145,9 @@ void OptionCommands::setCursorPastEnd(bool on) {
   setOption(editor::moWrapCaret, !on);
 }
 
-void OptionCommands::toggleAutoSaveCompile() { autoSaveCompile_ = toggle(platform::Command::AutoSaveCompile1); }
+void OptionCommands::toggleAutoSaveCompile() {
+  autoSaveCompile_ = toggle(platform::Command::AutoSaveCompile1);
+}
 
 void OptionCommands::toggleShowDoneBox() { toggle(platform::Command::ShowDoneBox1); }
 

@@ -1,10 +1,10 @@
 #pragma once
+#include "editor/code_memo.h"
+#include "editor/highlight_engine.h"
 #include "platform/color.h"
 #include "platform/command_states.h"
 #include "platform/font_info.h"
 #include "platform/main_view.h"
-#include "editor/code_memo.h"
-#include "editor/highlight_engine.h"
 #include "platform/ui.h"
 
 namespace quillon::settings {
@@ -19,7 +19,8 @@ inline const platform::FontInfo kDefaultAltFont{"MS Sans Serif", 8, platform::cl
 // source editor; stored_options.h reads and writes them all.
 class OptionCommands {
 public:
-  OptionCommands(platform::Ui& ui, platform::MainView& view, platform::CommandStates& states, editor::CodeMemo& memo);
+  OptionCommands(platform::Ui& ui, platform::MainView& view, platform::CommandStates& states,
+                 editor::CodeMemo& memo);
 
   // Puts the check marks and the editor in their start state.
   void initialize();

@@ -1,8 +1,7 @@
 #include "settings/program_files.h"
 
-#include <unistd.h>
-
 #include <system_error>
+#include <unistd.h>
 #include <utility>
 
 namespace quillon::settings {
@@ -29,7 +28,8 @@ ProgramFiles::ProgramFiles(fs::path programFile, platform::Environment env)
   if (fs::path absolute = fs::absolute(programFile_, ec); !ec) programFile_ = absolute;
   const fs::path folder = programFile_.parent_path();
   const std::string stem = programFile_.stem().string();
-  const bool ownFilesBeside = isFile(folder / (stem + ".bin")) || fs::exists(folder / (stem + ".ini"), ec);
+  const bool ownFilesBeside =
+      isFile(folder / (stem + ".bin")) || fs::exists(folder / (stem + ".ini"), ec);
   if (!ownFilesBeside)
     for (const fs::path& shared : sharedFolders())
       if (isFolder(shared)) {
@@ -50,7 +50,8 @@ ProgramFiles ProgramFiles::beside(fs::path programFile) {
 std::vector<fs::path> ProgramFiles::sharedFolders() const {
   if (!searchShared_) return {};
   const std::string stem = programFile_.stem().string();
-  std::vector<fs::path> folders{(programFile_.parent_path().parent_path() / "share" / stem).lexically_normal()};
+  std::vector<fs::path> folders{
+      (programFile_.parent_path().parent_path() / "share" / stem).lexically_normal()};
   for (const fs::path& dir : env_.dataDirs()) folders.push_back(dir / stem);
   return folders;
 }

@@ -1,8 +1,7 @@
 #include "settings/program_folder_choice.h"
 
-#include <unistd.h>
-
 #include <system_error>
+#include <unistd.h>
 
 #include "platform/any_case_file.h"
 #include "platform/wine_automation.h"
@@ -29,8 +28,10 @@ std::string ProgramFolderChoice::origin(Which which) {
   if (used.empty()) return "not set";
   const char* key = which == Which::MapInfo ? "MapInfo" : "MapBasic";
   const platform::ProgramFolders& found = settings_.registryFolders();
-  if (sameFolder(used, which == Which::MapInfo ? found.mapInfo : found.mapBasic)) return "from the Wine prefix's registry";
-  if (sameFolder(used, settings_.file().readString(kSystemSection, key, ""))) return "from the settings file";
+  if (sameFolder(used, which == Which::MapInfo ? found.mapInfo : found.mapBasic))
+    return "from the Wine prefix's registry";
+  if (sameFolder(used, settings_.file().readString(kSystemSection, key, "")))
+    return "from the settings file";
   return "chosen in this session";
 }
 
@@ -40,16 +41,20 @@ std::string ProgramFolderChoice::check(Which which, const fs::path& folder, bool
   std::error_code ec;
   const fs::file_status status = fs::status(folder, ec);
   if (!fs::exists(status)) {
-    return fs::is_symlink(fs::symlink_status(folder, ec)) ? "The folder is a link that leads nowhere."
-                                                          : "The folder does not exist.";
+    return fs::is_symlink(fs::symlink_status(folder, ec))
+               ? "The folder is a link that leads nowhere."
+               : "The folder does not exist.";
   }
   if (!fs::is_directory(status)) return "This is not a folder.";
   if (::access(folder.c_str(), R_OK | X_OK) != 0) return "The folder cannot be read.";
   fs::path program;
-  if (which == Which::MapBasic) program = platform::findAnyCase(folder / "MapBasic.exe").value_or(fs::path());
-  else program = platform::WineAutomation::findGisProgram(folder);
+  if (which == Which::MapBasic)
+    program = platform::findAnyCase(folder / "MapBasic.exe").value_or(fs::path());
+  else
+    program = platform::WineAutomation::findGisProgram(folder);
   if (program.empty() || !fs::is_regular_file(program, ec))
-    return which == Which::MapBasic ? "MapBasic.exe is not in this folder." : "Mapinfow.exe is not in this folder.";
+    return which == Which::MapBasic ? "MapBasic.exe is not in this folder."
+                                    : "Mapinfow.exe is not in this folder.";
   if (ok) *ok = true;
   return program.filename().string() + " is there.";
 }

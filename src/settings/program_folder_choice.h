@@ -15,8 +15,10 @@ class Settings;
 class ProgramFolderChoice {
 public:
   enum class Which { MapInfo, MapBasic };
-  static constexpr const char* kMapInfoCaption = "Locate MapInfo Pro Folder [DOUBLE CLICK TO SELECT]....";
-  static constexpr const char* kMapBasicCaption = "Locate MapBasic Folder [DOUBLE CLICK TO SELECT]....";
+  static constexpr const char* kMapInfoCaption =
+      "Locate MapInfo Pro Folder [DOUBLE CLICK TO SELECT]....";
+  static constexpr const char* kMapBasicCaption =
+      "Locate MapBasic Folder [DOUBLE CLICK TO SELECT]....";
 
   explicit ProgramFolderChoice(Settings& settings) : settings_(settings) {}
 

@@ -14,8 +14,12 @@
 namespace quillon::settings {
 
 namespace {
-QString fromPath(const std::filesystem::path& path) { return QFile::decodeName(path.string().c_str()); }
-std::filesystem::path toPath(const QString& text) { return std::filesystem::path(platform::fromQPath(text.trimmed())); }
+QString fromPath(const std::filesystem::path& path) {
+  return QFile::decodeName(path.string().c_str());
+}
+std::filesystem::path toPath(const QString& text) {
+  return std::filesystem::path(platform::fromQPath(text.trimmed()));
+}
 }  // namespace
 
 ProgramFoldersDialog::ProgramFoldersDialog(ProgramFolderChoice& choice, QWidget* parent)
@@ -31,7 +35,8 @@ ProgramFoldersDialog::ProgramFoldersDialog(ProgramFolderChoice& choice, QWidget*
   addRow(mapBasic_, "MapBasic");
   int line = 0;
   for (Row* row : {&mapInfo_, &mapBasic_}) {
-    grid->addWidget(new QLabel(row == &mapInfo_ ? "MapInfo folder:" : "MapBasic folder:", this), line, 0);
+    grid->addWidget(new QLabel(row == &mapInfo_ ? "MapInfo folder:" : "MapBasic folder:", this),
+                    line, 0);
     grid->addWidget(row->folder, line, 1);
     auto* browse = new QPushButton("Browse...", this);
     browse->setObjectName(row->folder->objectName() + "Browse");
@@ -41,7 +46,8 @@ ProgramFoldersDialog::ProgramFoldersDialog(ProgramFolderChoice& choice, QWidget*
     grid->addWidget(row->check, line + 2, 1, 1, 2);
     line += 3;
   }
-  auto* note = new QLabel("The compiler is MapBasic.exe, run through Wine; the GIS program is Mapinfow.exe.", this);
+  auto* note = new QLabel(
+      "The compiler is MapBasic.exe, run through Wine; the GIS program is Mapinfow.exe.", this);
   note->setWordWrap(true);
   column->addWidget(note);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
@@ -76,10 +82,12 @@ void ProgramFoldersDialog::browse(Row& row) {
   const bool mapInfo = row.which == ProgramFolderChoice::Which::MapInfo;
   const std::filesystem::path typed = toPath(row.folder->text());
   std::error_code ec;
-  const std::filesystem::path start =
-      !typed.empty() && std::filesystem::is_directory(typed, ec) ? typed : choice_.pickerStart(row.which);
-  platform::FolderPicker picker(this, mapInfo ? ProgramFolderChoice::kMapInfoCaption : ProgramFolderChoice::kMapBasicCaption,
-                                fromPath(start));
+  const std::filesystem::path start = !typed.empty() && std::filesystem::is_directory(typed, ec)
+                                          ? typed
+                                          : choice_.pickerStart(row.which);
+  platform::FolderPicker picker(
+      this, mapInfo ? ProgramFolderChoice::kMapInfoCaption : ProgramFolderChoice::kMapBasicCaption,
+      fromPath(start));
   if (picker.exec() != QDialog::Accepted) return;
   row.folder->setText(picker.chosenFolder());
   row.origin->setText("chosen in this session");

@@ -30,8 +30,8 @@ std::string pageKey(std::size_t index) {
 bool usableName(std::string_view name) {
   // Section names are trimmed when written, so a name with outer blanks would be stored under
   // another name than the list shows.
-  return !name.empty() && name.front() != ' ' && name.back() != ' ' && IniFile::validSectionName(name) &&
-         !isReservedSectionName(name);
+  return !name.empty() && name.front() != ' ' && name.back() != ' ' &&
+         IniFile::validSectionName(name) && !isReservedSectionName(name);
 }
 
 }  // namespace
@@ -52,8 +52,9 @@ std::string sessionName(const std::vector<std::string>& pageFileNames) {
   return pageFileNames.empty() ? std::string() : fileNamePart(pageFileNames.front());
 }
 
-bool writeSession(IniFile& ini, pages::RecentList& sessions, const std::vector<std::string>& pageFileNames,
-                  int tab, std::int64_t line, std::int64_t cursor) {
+bool writeSession(IniFile& ini, pages::RecentList& sessions,
+                  const std::vector<std::string>& pageFileNames, int tab, std::int64_t line,
+                  std::int64_t cursor) {
   const std::string name = sessionName(pageFileNames);
   if (!usableName(name)) return false;
 
@@ -65,7 +66,8 @@ bool writeSession(IniFile& ini, pages::RecentList& sessions, const std::vector<s
   sessions.add(name);
 
   ini.eraseSection(name);
-  for (std::size_t i = 0; i < pageFileNames.size(); ++i) ini.writeString(name, pageKey(i), pageFileNames[i]);
+  for (std::size_t i = 0; i < pageFileNames.size(); ++i)
+    ini.writeString(name, pageKey(i), pageFileNames[i]);
   writeInteger(ini, name, "tab", tab);
   ini.writeString(name, "line", std::to_string(line));
   ini.writeString(name, "cursor", std::to_string(cursor));

@@ -6,8 +6,8 @@
 #include <string_view>
 #include <vector>
 
-#include "settings/ini_file.h"
 #include "pages/recent_list.h"
+#include "settings/ini_file.h"
 
 namespace quillon::settings {
 
@@ -25,8 +25,9 @@ std::string sessionName(const std::vector<std::string>& pageFileNames);
 
 // WriteSession, for the close query once tab 0 is not "Untitled". Returns false and changes
 // nothing when there is no page or the name is reserved or cannot name a section.
-bool writeSession(IniFile& ini, pages::RecentList& sessions, const std::vector<std::string>& pageFileNames,
-                  int tab, std::int64_t line, std::int64_t cursor);
+bool writeSession(IniFile& ini, pages::RecentList& sessions,
+                  const std::vector<std::string>& pageFileNames, int tab, std::int64_t line,
+                  std::int64_t cursor);
 
 struct SessionContents {
   std::vector<std::string> files;  // in key order, only files that exist

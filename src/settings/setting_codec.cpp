@@ -120,7 +120,8 @@ bool decodeFont(std::string_view text, platform::FontInfo& font, std::string* er
   font.size = decodeInteger(f[1], 10);
   font.color = *color;
   font.style = 0;
-  const platform::FontStyle bits[] = {platform::fsBold, platform::fsItalic, platform::fsUnderline, platform::fsStrikeOut};
+  const platform::FontStyle bits[] = {platform::fsBold, platform::fsItalic, platform::fsUnderline,
+                                      platform::fsStrikeOut};
   for (int i = 0; i < 4; ++i)
     if (decodeInteger(f[3 + static_cast<std::size_t>(i)], 0) != 0) font.style |= bits[i];
   return true;
@@ -132,7 +133,8 @@ std::string encodeFont(const platform::FontInfo& font) {
   out += encodeInteger(font.size);
   out += ',';
   out += encodeColor(font.color);
-  for (platform::FontStyle s : {platform::fsBold, platform::fsItalic, platform::fsUnderline, platform::fsStrikeOut}) {
+  for (platform::FontStyle s :
+       {platform::fsBold, platform::fsItalic, platform::fsUnderline, platform::fsStrikeOut}) {
     out += ',';
     out += font.has(s) ? '1' : '0';
   }
@@ -145,11 +147,13 @@ std::int32_t readInteger(const IniFile& ini, std::string_view section, std::stri
   return text ? decodeInteger(*text, defaultValue) : defaultValue;
 }
 
-bool writeInteger(IniFile& ini, std::string_view section, std::string_view key, std::int32_t value) {
+bool writeInteger(IniFile& ini, std::string_view section, std::string_view key,
+                  std::int32_t value) {
   return ini.writeString(section, key, encodeInteger(value));
 }
 
-bool readBool(const IniFile& ini, std::string_view section, std::string_view key, bool defaultValue) {
+bool readBool(const IniFile& ini, std::string_view section, std::string_view key,
+              bool defaultValue) {
   return readInteger(ini, section, key, defaultValue ? 1 : 0) != 0;
 }
 
@@ -157,23 +161,25 @@ bool writeBool(IniFile& ini, std::string_view section, std::string_view key, boo
   return ini.writeString(section, key, encodeBool(value));
 }
 
-platform::Color readColor(const IniFile& ini, std::string_view section, std::string_view key, platform::Color defaultValue,
-                std::string* error) {
+platform::Color readColor(const IniFile& ini, std::string_view section, std::string_view key,
+                          platform::Color defaultValue, std::string* error) {
   const std::optional<std::string> text = ini.readValue(section, key);
   return text ? decodeColor(*text, error).value_or(defaultValue) : defaultValue;
 }
 
-bool writeColor(IniFile& ini, std::string_view section, std::string_view key, platform::Color value) {
+bool writeColor(IniFile& ini, std::string_view section, std::string_view key,
+                platform::Color value) {
   return ini.writeString(section, key, encodeColor(value));
 }
 
-bool readFont(const IniFile& ini, std::string_view section, std::string_view key, platform::FontInfo& font,
-              std::string* error) {
+bool readFont(const IniFile& ini, std::string_view section, std::string_view key,
+              platform::FontInfo& font, std::string* error) {
   const std::optional<std::string> text = ini.readValue(section, key);
   return text && decodeFont(*text, font, error);
 }
 
-bool writeFont(IniFile& ini, std::string_view section, std::string_view key, const platform::FontInfo& font) {
+bool writeFont(IniFile& ini, std::string_view section, std::string_view key,
+               const platform::FontInfo& font) {
   return ini.writeString(section, key, encodeFont(font));
 }
 

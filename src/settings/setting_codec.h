@@ -43,15 +43,18 @@ std::string encodeFont(const platform::FontInfo& font);
 std::int32_t readInteger(const IniFile& ini, std::string_view section, std::string_view key,
                          std::int32_t defaultValue);
 bool writeInteger(IniFile& ini, std::string_view section, std::string_view key, std::int32_t value);
-bool readBool(const IniFile& ini, std::string_view section, std::string_view key, bool defaultValue);
+bool readBool(const IniFile& ini, std::string_view section, std::string_view key,
+              bool defaultValue);
 bool writeBool(IniFile& ini, std::string_view section, std::string_view key, bool value);
 // A text that is not a colour gives the default and sets `error`.
-platform::Color readColor(const IniFile& ini, std::string_view section, std::string_view key, platform::Color defaultValue,
-                std::string* error = nullptr);
-bool writeColor(IniFile& ini, std::string_view section, std::string_view key, platform::Color value);
+platform::Color readColor(const IniFile& ini, std::string_view section, std::string_view key,
+                          platform::Color defaultValue, std::string* error = nullptr);
+bool writeColor(IniFile& ini, std::string_view section, std::string_view key,
+                platform::Color value);
 // Leaves `font` as it is when the key is missing or its text is no font.
-bool readFont(const IniFile& ini, std::string_view section, std::string_view key, platform::FontInfo& font,
-              std::string* error = nullptr);
-bool writeFont(IniFile& ini, std::string_view section, std::string_view key, const platform::FontInfo& font);
+bool readFont(const IniFile& ini, std::string_view section, std::string_view key,
+              platform::FontInfo& font, std::string* error = nullptr);
+bool writeFont(IniFile& ini, std::string_view section, std::string_view key,
+               const platform::FontInfo& font);
 
 }  // namespace quillon::settings

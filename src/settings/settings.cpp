@@ -1,11 +1,10 @@
 #include "settings/settings.h"
 
-#include "settings/setting_codec.h"
-
-#include <unistd.h>
-
 #include <system_error>
+#include <unistd.h>
 #include <utility>
+
+#include "settings/setting_codec.h"
 
 namespace quillon::settings {
 namespace {
@@ -80,14 +79,16 @@ fs::path Settings::askFolder(std::string_view caption) {
   // The folders live in the Wine prefix; the picker starts at its drive C when there is one.
   const fs::path driveC = env_.winePrefixFolder() / "drive_c";
   std::error_code ec;
-  const std::optional<fs::path> picked = ui_.pickFolder(caption, fs::is_directory(driveC, ec) ? driveC : fs::path());
+  const std::optional<fs::path> picked =
+      ui_.pickFolder(caption, fs::is_directory(driveC, ec) ? driveC : fs::path());
   if (!picked) return {};
   return normalizeFolder(picked->empty() ? programFolder_ : *picked);
 }
 
 void Settings::createFirstRunFile(bool saveIt) {
   fs::path mapInfo = registryFolders().mapInfo;
-  if (mapInfo.empty()) mapInfo = askFolder("Locate MapInfo Pro Folder [DOUBLE CLICK TO SELECT]....");
+  if (mapInfo.empty())
+    mapInfo = askFolder("Locate MapInfo Pro Folder [DOUBLE CLICK TO SELECT]....");
   mapInfo = normalizeFolder(mapInfo);
   fs::path mapBasic = registryFolders().mapBasic;
   if (mapBasic.empty()) mapBasic = askFolder("Locate MapBasic Folder [DOUBLE CLICK TO SELECT]....");
@@ -198,15 +199,17 @@ bool Settings::save() {
   return false;
 }
 
-std::optional<platform::WindowPlacement> readWindowPlacement(const IniFile& ini, PlacedWindow window,
-                                                   const platform::ScreenRect& screen) {
+std::optional<platform::WindowPlacement> readWindowPlacement(const IniFile& ini,
+                                                             PlacedWindow window,
+                                                             const platform::ScreenRect& screen) {
   const PlacementKey at = placementKey(window);
   const std::optional<std::string> text = ini.readValue(at.section, at.key);
   if (!text) return std::nullopt;
   return platform::readPlacement(*text, screen);
 }
 
-bool writeWindowPlacement(IniFile& ini, PlacedWindow window, const platform::WindowPlacement& placement) {
+bool writeWindowPlacement(IniFile& ini, PlacedWindow window,
+                          const platform::WindowPlacement& placement) {
   const PlacementKey at = placementKey(window);
   return ini.writeString(at.section, at.key, platform::formatPlacement(placement));
 }

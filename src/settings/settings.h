@@ -7,13 +7,13 @@
 #include <string_view>
 #include <vector>
 
-#include "settings/ini_file.h"
-#include "settings/program_files.h"
-#include "platform/window_placement.h"
 #include "pages/recent_list.h"
 #include "platform/environment.h"
 #include "platform/ui.h"
+#include "platform/window_placement.h"
 #include "platform/wine_registry.h"
+#include "settings/ini_file.h"
+#include "settings/program_files.h"
 
 namespace quillon::settings {
 
@@ -115,9 +115,11 @@ private:
 enum class PlacedWindow { Main, FindReplace, CharMap, WordCheck };
 
 // A stored placement moved back onto the screen; nullopt leaves the window where it is.
-std::optional<platform::WindowPlacement> readWindowPlacement(const IniFile& ini, PlacedWindow window,
-                                                   const platform::ScreenRect& screen);
-bool writeWindowPlacement(IniFile& ini, PlacedWindow window, const platform::WindowPlacement& placement);
+std::optional<platform::WindowPlacement> readWindowPlacement(const IniFile& ini,
+                                                             PlacedWindow window,
+                                                             const platform::ScreenRect& screen);
+bool writeWindowPlacement(IniFile& ini, PlacedWindow window,
+                          const platform::WindowPlacement& placement);
 // The CodeInfo panel's width beside the main window's placement (WinMain "CodeInfoWidth"):
 // nullopt unless it is a number from 40 up to, but not including, the window's width.
 std::optional<int> readCodeInfoWidth(const IniFile& ini, int windowWidth);

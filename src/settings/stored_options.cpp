@@ -23,7 +23,9 @@ constexpr std::string_view kNumbersWriteSection = "NUMBERS";
 // The encodings of the settings file, each as a read that may report and a write.
 struct Flag {
   using Value = bool;
-  static Value read(const IniFile& ini, Key k, Value def, platform::Ui&) { return readBool(ini, k.section, k.name, def); }
+  static Value read(const IniFile& ini, Key k, Value def, platform::Ui&) {
+    return readBool(ini, k.section, k.name, def);
+  }
   static void write(IniFile& ini, Key k, Value v) { writeBool(ini, k.section, k.name, v); }
 };
 
@@ -76,7 +78,9 @@ struct StoredOption {
 template <class Codec, class Get, class Set>
 StoredOption option(Key read, Key written, typename Codec::Value def, Get get, Set set) {
   return {read.section == kNumbersSection,
-          [=](const IniFile& ini, const OptionHolders& h, platform::Ui& ui) { set(h, Codec::read(ini, read, def, ui)); },
+          [=](const IniFile& ini, const OptionHolders& h, platform::Ui& ui) {
+            set(h, Codec::read(ini, read, def, ui));
+          },
           [=](IniFile& ini, const OptionHolders& h) { Codec::write(ini, written, get(h)); }};
 }
 
@@ -87,7 +91,8 @@ StoredOption inSystem(std::string_view key, typename Codec::Value def, Get get, 
 
 // `written` is the key as WriteSettings spells it.
 template <class Codec, class Get, class Set>
-StoredOption inNumbers(std::string_view key, std::string_view written, typename Codec::Value def, Get get, Set set) {
+StoredOption inNumbers(std::string_view key, std::string_view written, typename Codec::Value def,
+                       Get get, Set set) {
   return option<Codec>({kNumbersSection, key}, {kNumbersWriteSection, written}, def, get, set);
 }
 
@@ -96,33 +101,47 @@ using H = const OptionHolders&;
 // Every stored option, in the order start-up reads them.
 const std::vector<StoredOption>& storedOptions() {
   static const std::vector<StoredOption> table = {
-      inSystem<Flag>("AutoSaveCompile", false, [](H h) { return h.options.autoSaveCompile(); },
-                   [](H h, bool v) { h.options.setAutoSaveCompile(v); }),
-      inSystem<Flag>("CursorPastEnd", false, [](H h) { return h.options.cursorPastEnd(); },
-                   [](H h, bool v) { h.options.setCursorPastEnd(v); }),
-      inSystem<Integer>("Cursor", 1, [](H h) { return h.editor.caretWidth(); },
-                      [](H h, int v) { h.editor.setCaretWidth(v); }),
-      inSystem<Colour>("BackColor", platform::clInfoBk, [](H h) { return h.options.background(); },
-                     [](H h, platform::Color v) { h.options.setBackground(v); }),
-      inSystem<Font>("AltFont", kDefaultAltFont, [](H h) { return h.options.altFont(); },
-                   [](H h, const platform::FontInfo& v) { h.options.setAltFont(v); }),
-      inSystem<Font>("TextFont", kDefaultTextFont, [](H h) { return h.options.font(); },
-                   [](H h, const platform::FontInfo& v) { h.options.setFont(v); }),
-      inNumbers<Colour>("Color", "color", platform::clBlue, [](H h) { return h.numbers.foreground(); },
-                      [](H h, platform::Color v) { h.numbers.setForeground(v); }),
-      inNumbers<Colour>("BackGround", "background", platform::kNoColor, [](H h) { return h.numbers.background(); },
-                      [](H h, platform::Color v) { h.numbers.setBackground(v); }),
-      inNumbers<Integer>("Style", "style", 0, [](H h) { return static_cast<int>(h.numbers.style()); },
-                       [](H h, int v) { h.numbers.setStyle(static_cast<std::uint8_t>(v)); }),
+      inSystem<Flag>(
+          "AutoSaveCompile", false, [](H h) { return h.options.autoSaveCompile(); },
+          [](H h, bool v) { h.options.setAutoSaveCompile(v); }),
+      inSystem<Flag>(
+          "CursorPastEnd", false, [](H h) { return h.options.cursorPastEnd(); },
+          [](H h, bool v) { h.options.setCursorPastEnd(v); }),
+      inSystem<Integer>(
+          "Cursor", 1, [](H h) { return h.editor.caretWidth(); },
+          [](H h, int v) { h.editor.setCaretWidth(v); }),
+      inSystem<Colour>(
+          "BackColor", platform::clInfoBk, [](H h) { return h.options.background(); },
+          [](H h, platform::Color v) { h.options.setBackground(v); }),
+      inSystem<Font>(
+          "AltFont", kDefaultAltFont, [](H h) { return h.options.altFont(); },
+          [](H h, const platform::FontInfo& v) { h.options.setAltFont(v); }),
+      inSystem<Font>(
+          "TextFont", kDefaultTextFont, [](H h) { return h.options.font(); },
+          [](H h, const platform::FontInfo& v) { h.options.setFont(v); }),
+      inNumbers<Colour>(
+          "Color", "color", platform::clBlue, [](H h) { return h.numbers.foreground(); },
+          [](H h, platform::Color v) { h.numbers.setForeground(v); }),
+      inNumbers<Colour>(
+          "BackGround", "background", platform::kNoColor,
+          [](H h) { return h.numbers.background(); },
+          [](H h, platform::Color v) { h.numbers.setBackground(v); }),
+      inNumbers<Integer>(
+          "Style", "style", 0, [](H h) { return static_cast<int>(h.numbers.style()); },
+          [](H h, int v) { h.numbers.setStyle(static_cast<std::uint8_t>(v)); }),
       // Space and tab always end a number; they are not stored.
-      inNumbers<Delimiters>("Delimiters", "delimiters", {}, [](H h) { return h.numbers.separators(); },
-                          [](H h, const std::string& v) { h.numbers.setSeparators(v + " \t"); }),
-      inSystem<Integer>("TabStops", 2, [](H h) { return h.editor.tabStops(); },
-                      [](H h, int v) { h.editor.setTabStops(v); }),
-      inSystem<Colour>("hitext", platform::clBlue, [](H h) { return h.editor.highlightColor(); },
-                     [](H h, platform::Color v) { h.editor.setHighlightColor(v); }),
-      inSystem<Colour>("hiback", platform::clYellow, [](H h) { return h.editor.highlightBackgnd(); },
-                     [](H h, platform::Color v) { h.editor.setHighlightBackgnd(v); }),
+      inNumbers<Delimiters>(
+          "Delimiters", "delimiters", {}, [](H h) { return h.numbers.separators(); },
+          [](H h, const std::string& v) { h.numbers.setSeparators(v + " \t"); }),
+      inSystem<Integer>(
+          "TabStops", 2, [](H h) { return h.editor.tabStops(); },
+          [](H h, int v) { h.editor.setTabStops(v); }),
+      inSystem<Colour>(
+          "hitext", platform::clBlue, [](H h) { return h.editor.highlightColor(); },
+          [](H h, platform::Color v) { h.editor.setHighlightColor(v); }),
+      inSystem<Colour>(
+          "hiback", platform::clYellow, [](H h) { return h.editor.highlightBackgnd(); },
+          [](H h, platform::Color v) { h.editor.setHighlightBackgnd(v); }),
   };
   return table;
 }

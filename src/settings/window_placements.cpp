@@ -5,7 +5,8 @@
 namespace quillon::settings {
 
 void WindowPlacements::read(const IniFile& ini, const platform::ScreenRect& screen) {
-  for (std::size_t i = 0; i < kWindows; ++i) stored_[i] = readWindowPlacement(ini, static_cast<PlacedWindow>(i), screen);
+  for (std::size_t i = 0; i < kWindows; ++i)
+    stored_[i] = readWindowPlacement(ini, static_cast<PlacedWindow>(i), screen);
 }
 
 void WindowPlacements::write(IniFile& ini) const {

@@ -20,7 +20,9 @@ public:
   using Report = std::function<platform::WindowPlacement()>;
 
   void read(const IniFile& ini, const platform::ScreenRect& screen);
-  std::optional<platform::WindowPlacement> stored(PlacedWindow window) const { return stored_[index(window)]; }
+  std::optional<platform::WindowPlacement> stored(PlacedWindow window) const {
+    return stored_[index(window)];
+  }
   // The window is shown for the first time; from now on it is asked at the close query.
   void shown(PlacedWindow window, Report report) { reports_[index(window)] = std::move(report); }
   void write(IniFile& ini) const;

@@ -30,8 +30,10 @@ std::string CharMap::codeLineFor(int code) {
   char head[32];
   std::snprintf(head, sizeof head, " Alt+%04d [&H%02X] [", code, code & 0xFF);
   std::string line = head;
-  if (printable(code)) line += static_cast<char>(code);
-  else line += controlName(code);
+  if (printable(code))
+    line += static_cast<char>(code);
+  else
+    line += controlName(code);
   std::string doubled;
   for (char c : line) {
     doubled += c;

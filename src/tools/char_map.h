@@ -4,8 +4,8 @@
 #include <string_view>
 
 #include "editor/code_memo.h"
-#include "platform/clipboard.h"
 #include "editor/listener_list.h"
+#include "platform/clipboard.h"
 
 namespace quillon::tools {
 
@@ -18,7 +18,8 @@ public:
   static constexpr int kBoxHeight = 32;
   // Three letters a code, NUL to SPC for 0 to 32, then DEL (127) from character 100.
   static constexpr std::string_view kControlNames =
-      "NULSOHSTXETXEOTENQACKBELBSPTABLF VT FF CR SO SI DLEDC1DC2DC3DC4NAKSYNETBCANEOMSUBESCFS GS RS US SPCDEL";
+      "NULSOHSTXETXEOTENQACKBELBSPTABLF VT FF CR SO SI DLEDC1DC2DC3DC4NAKSYNETBCANEOMSUBESCFS GS "
+      "RS US SPCDEL";
   static constexpr std::string_view kStartCodeLine = " ALT+0000 [&&H00] [NUL]";
   // The Unicode name of each byte's character; control aliases for the control codes.
   static const std::array<std::string_view, 256> kCharacterNames;

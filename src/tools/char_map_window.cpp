@@ -5,18 +5,18 @@
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QGridLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "platform/windows1252.h"
 #include "platform/qt_conversions.h"
 #include "platform/qt_window_placement.h"
+#include "platform/windows1252.h"
 #include "settings/window_placements.h"
 
 namespace quillon::tools {
@@ -28,7 +28,9 @@ constexpr int kClientHeight = 373;
 constexpr const char* kStartFont = "MS Sans Serif";
 
 QString cellText(int code) {
-  return CharMap::printable(code) ? QString(QChar(platform::windows1252ToUnicode(static_cast<unsigned char>(code)))) : QString();
+  return CharMap::printable(code)
+             ? QString(QChar(platform::windows1252ToUnicode(static_cast<unsigned char>(code))))
+             : QString();
 }
 
 }  // namespace
@@ -79,7 +81,8 @@ void CharGrid::placeBox() {
 
 void CharGrid::pointAt(const QPoint& p) {
   const int column = p.x() / kStep, row = p.y() / kStep;
-  if (column != column_ || row != row_ || core_.code() != column + row * CharMap::kColumns) choose(column, row);
+  if (column != column_ || row != row_ || core_.code() != column + row * CharMap::kColumns)
+    choose(column, row);
 }
 
 void CharGrid::paintEvent(QPaintEvent*) {
@@ -129,8 +132,10 @@ void CharGrid::keyPressEvent(QKeyEvent* event) {
 
 // ----- Window -----
 
-CharMapWindow::CharMapWindow(CharMap& core, settings::WindowPlacements& placements, Runner run, QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+CharMapWindow::CharMapWindow(CharMap& core, settings::WindowPlacements& placements, Runner run,
+                             QWidget* parent)
+    : QWidget(parent,
+              Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       core_(core),
       placements_(placements),
       run_(std::move(run)) {
@@ -208,19 +213,24 @@ CharMapWindow::CharMapWindow(CharMap& core, settings::WindowPlacements& placemen
   add("Clear Copy", {}, [this] { core_.clearCopy(); });
   add("E&xit", QKeySequence("Ctrl+X"), [this] { closeMap(); });
   grid_->setContextMenuPolicy(Qt::CustomContextMenu);
-  connect(grid_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) { menu_->popup(grid_->mapToGlobal(at)); });
+  connect(grid_, &QWidget::customContextMenuRequested, this,
+          [this](const QPoint& at) { menu_->popup(grid_->mapToGlobal(at)); });
   for (QAction* a : menu_->actions())
-    connect(a, &QAction::triggered, this, [this] { copied_->setText(platform::toQString(core_.collected())); });
+    connect(a, &QAction::triggered, this,
+            [this] { copied_->setText(platform::toQString(core_.collected())); });
 
   connect(fonts_, &QComboBox::currentTextChanged, grid_, &CharGrid::setCharFont);
   connect(grid_, &CharGrid::cellChanged, this, &CharMapWindow::cellChosen);
   grid_->setCharFont(kStartFont);
   cellChosen();
-  code_->setText(QString::fromLatin1(CharMap::kStartCodeLine.data(), static_cast<int>(CharMap::kStartCodeLine.size())).replace("&&", "&"));
+  code_->setText(QString::fromLatin1(CharMap::kStartCodeLine.data(),
+                                     static_cast<int>(CharMap::kStartCodeLine.size()))
+                     .replace("&&", "&"));
 
   // One line more than the original for the character's name.
   const QSize hint2 = minimumSizeHint();
-  setFixedSize(std::max(kClientWidth, hint2.width()), std::max(kClientHeight + name_->sizeHint().height(), hint2.height()));
+  setFixedSize(std::max(kClientWidth, hint2.width()),
+               std::max(kClientHeight + name_->sizeHint().height(), hint2.height()));
 }
 
 void CharMapWindow::cellChosen() {
@@ -258,9 +268,12 @@ void CharMapWindow::showMap() {
     placed_ = true;
     const auto stored = placements_.stored(settings::PlacedWindow::CharMap);
     // Asked at the close query from now on, whether open or hidden then.
-    placements_.shown(settings::PlacedWindow::CharMap, [this] { return platform::placementOf(*this); });
-    if (stored) platform::applyPlacement(*this, *stored);
-    else platform::placeBeside(*this);
+    placements_.shown(settings::PlacedWindow::CharMap,
+                      [this] { return platform::placementOf(*this); });
+    if (stored)
+      platform::applyPlacement(*this, *stored);
+    else
+      platform::placeBeside(*this);
   }
   show();
   raise();

@@ -27,7 +27,8 @@ class CharMapWindow : public QWidget {
 public:
   using Runner = std::function<void(const std::function<void()>&)>;
 
-  CharMapWindow(CharMap& core, settings::WindowPlacements& placements, Runner run, QWidget* parent = nullptr);
+  CharMapWindow(CharMap& core, settings::WindowPlacements& placements, Runner run,
+                QWidget* parent = nullptr);
 
   // Shows the window, placed as stored the first time.
   void showMap();
@@ -73,7 +74,9 @@ public:
 
   CharGrid(CharMap& core, QWidget* parent);
   void setCharFont(const QString& family);
-  QSize sizeHint() const override { return {CharMap::kColumns * kStep + 1, CharMap::kColumns * kStep + 1}; }
+  QSize sizeHint() const override {
+    return {CharMap::kColumns * kStep + 1, CharMap::kColumns * kStep + 1};
+  }
   // The cell under a point of the grid, for tests and the mouse alike.
   void pointAt(const QPoint& p);
   bool boxShown() const;

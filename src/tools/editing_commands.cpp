@@ -17,7 +17,8 @@ std::string outdented(std::string_view line, int tabStops) {
   if (isBlank(line)) return std::string(line);
   if (line.front() == '\t') return std::string(line.substr(1));
   const auto width = static_cast<std::size_t>(std::max(tabStops, 0));
-  if (width > 0 && line.size() >= width && line.substr(0, width).find_first_not_of(' ') == std::string_view::npos)
+  if (width > 0 && line.size() >= width &&
+      line.substr(0, width).find_first_not_of(' ') == std::string_view::npos)
     return std::string(line.substr(width));
   return std::string(line);
 }
@@ -30,7 +31,8 @@ bool only(const editor::KeyModifiers& m, bool ctrl, bool shift, bool alt) {
 
 }  // namespace
 
-EditingCommands::EditingCommands(platform::Ui& ui, editor::CodeMemo& sourceEditor, editor::CodeGutter& gutter)
+EditingCommands::EditingCommands(platform::Ui& ui, editor::CodeMemo& sourceEditor,
+                                 editor::CodeGutter& gutter)
     : ui_(ui), memo_(sourceEditor), gutter_(gutter) {
   for (int n = 0; n < kSlots; ++n) captions_[n] = captions_[n + kSlots] = std::to_string(n);
 }
@@ -92,7 +94,8 @@ void EditingCommands::shiftLines(Shift direction) {
 void EditingCommands::goToLine() {
   memo_.ensureLaidOut(memo_.paragraphCount() - 1);
   const std::int64_t count = memo_.lineCount();
-  const auto answer = ui_.prompt("Go To Line", "Enter Line # [1-" + std::to_string(count) + "]", "");
+  const auto answer =
+      ui_.prompt("Go To Line", "Enter Line # [1-" + std::to_string(count) + "]", "");
   if (!answer || answer->empty()) return;
   const auto value = platform::parseInteger(*answer);
   if (!value) {
@@ -142,8 +145,7 @@ void EditingCommands::clearAllBookmarks() {
 
 void EditingCommands::setCaptions(const Captions& captions) {
   captions_ = captions;
-  for (int n = 0; n < kSlots; ++n)
-    captionsChanged.listeners_.notify(n);
+  for (int n = 0; n < kSlots; ++n) captionsChanged.listeners_.notify(n);
 }
 
 void EditingCommands::restoreBookmarks() {
@@ -190,8 +192,7 @@ bool EditingCommands::keyPressed(EditorKey key, editor::KeyModifiers mods) {
         else
           nextPageAsked.listeners_.notify();
         return true;
-      default:
-        return false;
+      default: return false;
     }
   }
   const int digit = digitOf(key.character);
@@ -211,20 +212,11 @@ bool EditingCommands::keyReleased(EditorKey key, editor::KeyModifiers mods) {
   const char c = platform::asciiUpper(key.character);
   if (only(mods, true, false, false)) {
     switch (c) {
-      case 'I':
-        indent();
-        return false;
-      case 'O':
-        outdent();
-        return false;
-      case 'Y':
-        memo_.lines().erase(memo_.selLine());
-        return true;
-      case 'G':
-        searchAgainAsked.listeners_.notify();
-        return true;
-      default:
-        return false;
+      case 'I': indent(); return false;
+      case 'O': outdent(); return false;
+      case 'Y': memo_.lines().erase(memo_.selLine()); return true;
+      case 'G': searchAgainAsked.listeners_.notify(); return true;
+      default: return false;
     }
   }
   if (only(mods, false, false, true) && c == 'W') {

@@ -45,12 +45,13 @@ public:
   EditingCommands(platform::Ui& ui, editor::CodeMemo& sourceEditor, editor::CodeGutter& gutter);
 
   // What the keys and the bookmarks tell others; each listener subscribes itself.
-  editor::Event<EditingCommands, int> captionsChanged;  // the slot: entries slot and slot + 10 changed
-  editor::Event<EditingCommands> nextPageAsked;         // Ctrl+Tab
-  editor::Event<EditingCommands> previousPageAsked;     // Ctrl+Shift+Tab
-  editor::Event<EditingCommands> windowListAsked;       // Alt+W
-  editor::Event<EditingCommands> searchAgainAsked;      // Ctrl+G
-  editor::Event<EditingCommands> insertModeToggled;     // Insert
+  editor::Event<EditingCommands, int>
+      captionsChanged;                               // the slot: entries slot and slot + 10 changed
+  editor::Event<EditingCommands> nextPageAsked;      // Ctrl+Tab
+  editor::Event<EditingCommands> previousPageAsked;  // Ctrl+Shift+Tab
+  editor::Event<EditingCommands> windowListAsked;    // Alt+W
+  editor::Event<EditingCommands> searchAgainAsked;   // Ctrl+G
+  editor::Event<EditingCommands> insertModeToggled;  // Insert
   editor::Event<EditingCommands, int> parenthesisCountChanged;
   // F9 (false) and Ctrl+F9 (true), released in the editor.
   editor::Event<EditingCommands, bool> buildKeyReleased;

@@ -78,7 +78,8 @@ void FindReplace::attachView(FindReplaceView* view) {
   view_->setButtonEnabled(Button::Skip, false);
 }
 
-void FindReplace::setHistories(const std::vector<std::string>& finds, const std::vector<std::string>& replaces) {
+void FindReplace::setHistories(const std::vector<std::string>& finds,
+                               const std::vector<std::string>& replaces) {
   auto fill = [](pages::RecentList& list, const std::vector<std::string>& items) {
     list.clear();
     for (auto it = items.rbegin(); it != items.rend(); ++it)
@@ -90,7 +91,9 @@ void FindReplace::setHistories(const std::vector<std::string>& finds, const std:
   view_->setReplaceItems(replaceHistory_.entries());
 }
 
-void FindReplace::setAgainEnabled(bool on) { states_.setEnabled(Command::bAgain, Command::FindNext1, on); }
+void FindReplace::setAgainEnabled(bool on) {
+  states_.setEnabled(Command::bAgain, Command::FindNext1, on);
+}
 
 void FindReplace::searchedToEndBox() {
   if (!view_->showing()) ui_.showMessage(kSearchedToEndBox);
@@ -192,8 +195,7 @@ void FindReplace::optionChanged(Option option) {
         }
       }
       break;
-    default:
-      break;
+    default: break;
   }
 }
 
@@ -222,7 +224,8 @@ bool FindReplace::findInPage() {
   const editor::Offset length = editor_.selLength();
   const bool inRegion = checked(Option::SelectedText);
   if (inRegion && std::min(caret, caret + length) < regionStart_) editor_.select(regionStart_, 0);
-  if (!editor_.findText(findText_, true, checked(Option::WholeWords), checked(Option::CaseSensitive))) {
+  if (!editor_.findText(findText_, true, checked(Option::WholeWords),
+                        checked(Option::CaseSensitive))) {
     editor_.select(caret, length);
     return false;
   }
@@ -245,8 +248,10 @@ bool FindReplace::selectionIsLastMatch() const {
   const editor::Offset caret = editor_.selStart();
   const editor::Offset length = editor_.selLength();
   const auto size = static_cast<editor::Offset>(findText_.size());
-  if (std::min(caret, caret + length) != last_.start || (length < 0 ? -length : length) != size) return false;
-  return editor_.matchesAt(last_.start, findText_, checked(Option::WholeWords), checked(Option::CaseSensitive));
+  if (std::min(caret, caret + length) != last_.start || (length < 0 ? -length : length) != size)
+    return false;
+  return editor_.matchesAt(last_.start, findText_, checked(Option::WholeWords),
+                           checked(Option::CaseSensitive));
 }
 
 bool FindReplace::replaceSelected() {
@@ -270,7 +275,8 @@ bool FindReplace::replaceSelected() {
   ownEdit_ = false;
   last_.valid = false;
   if (checked(Option::SelectedText))
-    regionEnd_ += static_cast<editor::Offset>(replaceText_.size()) - static_cast<editor::Offset>(findText_.size());
+    regionEnd_ += static_cast<editor::Offset>(replaceText_.size()) -
+                  static_cast<editor::Offset>(findText_.size());
   ++counter_;
   return true;
 }
@@ -296,7 +302,8 @@ bool FindReplace::nextPageOfRun() {
 void FindReplace::selectLast(std::size_t length) {
   if (matchStart_ != -1) {
     const auto n = static_cast<editor::Offset>(length);
-    editor_.select(std::min(matchStart_ + n, editor_.charCount()), -std::min(n, editor_.charCount() - matchStart_));
+    editor_.select(std::min(matchStart_ + n, editor_.charCount()),
+                   -std::min(n, editor_.charCount() - matchStart_));
   }
   matchStart_ = -1;
 }
@@ -363,7 +370,8 @@ void FindReplace::next() {
     return;
   }
   runStartTab_ = documents_.currentTab();
-  if (selectionIsLastMatch() && replaceSelected()) setStatus(std::string(kReplaced) + std::to_string(counter_));
+  if (selectionIsLastMatch() && replaceSelected())
+    setStatus(std::string(kReplaced) + std::to_string(counter_));
   for (;;) {
     if (findInPage()) {
       matchFound();
@@ -403,8 +411,10 @@ void FindReplace::replaceAll() {
   try {
     {
       // The caret and the context list follow once, at the end.
-      const auto mute = editor_.muteEvents(editor::CodeMemo::kOnSelMove | editor::CodeMemo::kOnParse);
-      if (selectionIsLastMatch() && replaceSelected()) setStatus(std::string(kReplaced) + std::to_string(counter_));
+      const auto mute =
+          editor_.muteEvents(editor::CodeMemo::kOnSelMove | editor::CodeMemo::kOnParse);
+      if (selectionIsLastMatch() && replaceSelected())
+        setStatus(std::string(kReplaced) + std::to_string(counter_));
       while (!cancelled_) {
         if (!findInPage()) {
           if (checked(Option::AllPages) && nextPageOfRun()) {
@@ -418,8 +428,9 @@ void FindReplace::replaceAll() {
         refreshView(prompt);
         if (cancelled_) break;
         if (prompt) {
-          const auto answer = ui_.askAt("Confirm", kReplaceQuestion, platform::Ui::Buttons::YesNoCancelWithAll,
-                                        view_->left(), view_->top());
+          const auto answer =
+              ui_.askAt("Confirm", kReplaceQuestion, platform::Ui::Buttons::YesNoCancelWithAll,
+                        view_->left(), view_->top());
           if (answer == platform::Ui::Answer::No) continue;
           if (answer == platform::Ui::Answer::All) {
             view_->setOptionChecked(Option::PromptOnReplace, false);

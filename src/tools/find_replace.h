@@ -82,9 +82,9 @@ public:
   void optionChanged(FindReplaceView::Option option);
   void findTextEdited();
   void replaceTextEdited();
-  void find();   // bOK
-  void next();   // bNext, F3 and bAgain while enabled, Ctrl+G always
-  void skip();   // bSkip
+  void find();        // bOK
+  void next();        // bNext, F3 and bAgain while enabled, Ctrl+G always
+  void skip();        // bSkip
   void replaceAll();  // bAll
   // bCancel, Esc and the window's close box. During a replace-all run it stops the run after
   // the current replacement instead.
@@ -100,7 +100,8 @@ public:
   bool running() const { return running_; }
 
   // The histories, most recent first; filled from the settings file at start-up.
-  void setHistories(const std::vector<std::string>& finds, const std::vector<std::string>& replaces);
+  void setHistories(const std::vector<std::string>& finds,
+                    const std::vector<std::string>& replaces);
   const std::vector<std::string>& findHistory() const { return findHistory_.entries(); }
   const std::vector<std::string>& replaceHistory() const { return replaceHistory_.entries(); }
 

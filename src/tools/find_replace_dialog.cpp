@@ -44,9 +44,10 @@ QComboBox* makeList(QWidget* parent) {
 
 }  // namespace
 
-FindReplaceDialog::FindReplaceDialog(FindReplace& core, settings::WindowPlacements& placements, Runner run, QWidget* parent)
-    : QDialog(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowCloseButtonHint),
+FindReplaceDialog::FindReplaceDialog(FindReplace& core, settings::WindowPlacements& placements,
+                                     Runner run, QWidget* parent)
+    : QDialog(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint |
+                          Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       core_(core),
       placements_(placements),
       run_(std::move(run)) {
@@ -77,14 +78,15 @@ FindReplaceDialog::FindReplaceDialog(FindReplace& core, settings::WindowPlacemen
   boxes->setContentsMargins(6, 2, 6, 4);
   boxes->setVerticalSpacing(2);
   const char* captions[kOptions] = {"C&ase Sensitive", "&Whole Words", "&Prompt on Replace",
-                                    "Selected Text", "From Cursor", "All Pages"};
+                                    "Selected Text",   "From Cursor",  "All Pages"};
   for (int i = 0; i < kOptions; ++i) {
     auto* check = new QCheckBox(captions[i], box);
     options_[static_cast<std::size_t>(i)] = check;
     // One column: two would not fit the dialog's width in a desktop font.
     boxes->addWidget(check, i, 0);
     // Only the user's clicks are option changes; the search sets boxes silently.
-    connect(check, &QCheckBox::clicked, this, [this, i] { act([this, i] { core_.optionChanged(Option(i)); }); });
+    connect(check, &QCheckBox::clicked, this,
+            [this, i] { act([this, i] { core_.optionChanged(Option(i)); }); });
   }
   grid->addWidget(box, 2, 0, 1, 2);
 
@@ -123,8 +125,10 @@ FindReplaceDialog::FindReplaceDialog(FindReplace& core, settings::WindowPlacemen
   connect(allButton_, &QPushButton::clicked, this, [this] { act([this] { core_.replaceAll(); }); });
   connect(skipButton_, &QPushButton::clicked, this, [this] { act([this] { core_.skip(); }); });
   connect(cancelButton_, &QPushButton::clicked, this, [this] { act([this] { core_.cancel(); }); });
-  connect(findList_, &QComboBox::editTextChanged, this, [this] { act([this] { core_.findTextEdited(); }); });
-  connect(replaceList_, &QComboBox::editTextChanged, this, [this] { act([this] { core_.replaceTextEdited(); }); });
+  connect(findList_, &QComboBox::editTextChanged, this,
+          [this] { act([this] { core_.findTextEdited(); }); });
+  connect(replaceList_, &QComboBox::editTextChanged, this,
+          [this] { act([this] { core_.replaceTextEdited(); }); });
   for (QComboBox* list : {findList_, replaceList_}) {
     list->installEventFilter(this);
     list->lineEdit()->installEventFilter(this);
@@ -161,7 +165,8 @@ void FindReplaceDialog::setOptionEnabled(Option o, bool on) { optionBox(o)->setE
 void FindReplaceDialog::setButtonEnabled(Button b, bool on) { button(b)->setEnabled(on); }
 
 void FindReplaceDialog::setFindInFront(bool findInFront) {
-  static_cast<QStackedLayout*>(findButton_->parentWidget()->layout())->setCurrentWidget(findInFront ? findButton_ : nextButton_);
+  static_cast<QStackedLayout*>(findButton_->parentWidget()->layout())
+      ->setCurrentWidget(findInFront ? findButton_ : nextButton_);
 }
 
 void FindReplaceDialog::setNextCaption(std::string_view caption) {
@@ -172,8 +177,12 @@ void FindReplaceDialog::setDefaultButton(Button b) {
   for (Button each : {Button::Find, Button::Next}) button(each)->setDefault(each == b);
 }
 
-std::string FindReplaceDialog::findText() const { return platform::fromQString(findList_->currentText()); }
-std::string FindReplaceDialog::replaceText() const { return platform::fromQString(replaceList_->currentText()); }
+std::string FindReplaceDialog::findText() const {
+  return platform::fromQString(findList_->currentText());
+}
+std::string FindReplaceDialog::replaceText() const {
+  return platform::fromQString(replaceList_->currentText());
+}
 
 void FindReplaceDialog::setFindText(std::string_view text) {
   const QSignalBlocker quiet(findList_);
@@ -193,8 +202,12 @@ void FindReplaceDialog::setItems(QComboBox* list, const std::vector<std::string>
   list->setEditText(text);
 }
 
-void FindReplaceDialog::setFindItems(const std::vector<std::string>& items) { setItems(findList_, items); }
-void FindReplaceDialog::setReplaceItems(const std::vector<std::string>& items) { setItems(replaceList_, items); }
+void FindReplaceDialog::setFindItems(const std::vector<std::string>& items) {
+  setItems(findList_, items);
+}
+void FindReplaceDialog::setReplaceItems(const std::vector<std::string>& items) {
+  setItems(replaceList_, items);
+}
 
 void FindReplaceDialog::show() {
   if (!placed_) {
@@ -202,9 +215,12 @@ void FindReplaceDialog::show() {
     ensurePolished();
     const auto stored = placements_.stored(settings::PlacedWindow::FindReplace);
     // Asked at the close query from now on, whether open or hidden then.
-    placements_.shown(settings::PlacedWindow::FindReplace, [this] { return platform::placementOf(*this); });
-    if (stored) platform::applyPlacement(*this, *stored);
-    else platform::placeBeside(*this);
+    placements_.shown(settings::PlacedWindow::FindReplace,
+                      [this] { return platform::placementOf(*this); });
+    if (stored)
+      platform::applyPlacement(*this, *stored);
+    else
+      platform::placeBeside(*this);
   }
   QDialog::show();
   raise();
@@ -219,7 +235,9 @@ int FindReplaceDialog::left() const { return frameGeometry().left(); }
 int FindReplaceDialog::top() const { return frameGeometry().top(); }
 
 // Esc: as CANCEL.
-void FindReplaceDialog::reject() { act([this] { core_.cancel(); }); }
+void FindReplaceDialog::reject() {
+  act([this] { core_.cancel(); });
+}
 
 void FindReplaceDialog::closeEvent(QCloseEvent* event) {
   event->ignore();
@@ -232,7 +250,8 @@ void FindReplaceDialog::closeEvent(QCloseEvent* event) {
 QAbstractButton* FindReplaceDialog::mnemonicTarget(const QKeyEvent& key) const {
   if (key.modifiers() != Qt::AltModifier) return nullptr;
   const QKeySequence pressed(key.key() | Qt::AltModifier);
-  std::vector<QAbstractButton*> candidates = {findButton_, nextButton_, allButton_, skipButton_, cancelButton_};
+  std::vector<QAbstractButton*> candidates = {findButton_, nextButton_, allButton_, skipButton_,
+                                              cancelButton_};
   candidates.insert(candidates.end(), options_.begin(), options_.end());
   for (QAbstractButton* b : candidates)
     if (b->isVisible() && b->isEnabled() && QKeySequence::mnemonic(b->text()) == pressed) return b;
@@ -240,7 +259,8 @@ QAbstractButton* FindReplaceDialog::mnemonicTarget(const QKeyEvent& key) const {
 }
 
 bool FindReplaceDialog::event(QEvent* event) {
-  if (event->type() == QEvent::ShortcutOverride && mnemonicTarget(*static_cast<QKeyEvent*>(event))) {
+  if (event->type() == QEvent::ShortcutOverride &&
+      mnemonicTarget(*static_cast<QKeyEvent*>(event))) {
     event->accept();
     return true;
   }

@@ -27,7 +27,8 @@ public:
   // Every action of the dialog runs through `run`, which reports what fails.
   using Runner = std::function<void(const std::function<void()>&)>;
 
-  FindReplaceDialog(FindReplace& core, settings::WindowPlacements& placements, Runner run, QWidget* parent = nullptr);
+  FindReplaceDialog(FindReplace& core, settings::WindowPlacements& placements, Runner run,
+                    QWidget* parent = nullptr);
   ~FindReplaceDialog() override;
 
   QPushButton* button(Button b) const;

@@ -1,53 +1,51 @@
 #include "app/main_window.h"
 
-#include <gtest/gtest.h>
-
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFontDialog>
+#include <QFontInfo>
+#include <QLabel>
+#include <QListView>
+#include <QListWidget>
+#include <QLocalSocket>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QStackedWidget>
+#include <QTabBar>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <QUrl>
+#include <QWindow>
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <iterator>
 #include <string>
 #include <tuple>
 #include <vector>
 
-#include <QAction>
-#include <QApplication>
-#include <QClipboard>
-#include <QComboBox>
-#include <QLocalSocket>
-#include <QMenu>
-#include <QMenuBar>
-#include <QSignalSpy>
-#include <QTabBar>
-#include <QWindow>
-#include <QListView>
-#include <QMimeData>
-#include <QStackedWidget>
-#include <QDragEnterEvent>
-#include <QDropEvent>
-#include <QUrl>
-#include <QTest>
-#include <QToolButton>
-#include <QCheckBox>
-#include <QLabel>
-#include <QListWidget>
-#include <QPushButton>
-#include <QFontDialog>
-#include <QFontInfo>
-#include <QTimer>
-
-#include "platform/qt_single_instance.h"
-#include "settings/ini_file.h"
-#include "settings/settings.h"
 #include "app/status_bar_widget.h"
 #include "editor/code_memo_widget.h"
 #include "language/word_check_window.h"
-#include "tools/char_map_window.h"
-#include "tools/find_replace_dialog.h"
+#include "platform/qt_single_instance.h"
+#include "settings/ini_file.h"
+#include "settings/settings.h"
 #include "support/fake_keyboard.h"
 #include "support/special_files.h"
 #include "support/temp_folder.h"
 #include "support/test_program.h"
+#include "tools/char_map_window.h"
+#include "tools/find_replace_dialog.h"
 
 namespace quillon::app {
 namespace {
@@ -63,7 +61,8 @@ protected:
     QList<QAction*> actions = window.menuBar()->actions();
     QAction* item = nullptr;
     for (const QString& part : path.split('/') + QStringList{caption}) {
-      const auto it = std::find_if(actions.begin(), actions.end(), [&](QAction* a) { return a->text() == part; });
+      const auto it = std::find_if(actions.begin(), actions.end(),
+                                   [&](QAction* a) { return a->text() == part; });
       if (it == actions.end()) return nullptr;
       item = *it;
       actions = item->menu() ? item->menu()->actions() : QList<QAction*>();
@@ -93,25 +92,66 @@ struct MenuItem {
 };
 
 const std::pair<const char*, std::vector<MenuItem>> kMenus[] = {
-    {"&File", {{"&New"}, {"&Open..."}, {"ReOpen"}, {"Last Sessions"}, {"Set Page As #1 [PRJ]...."},
-               {"&Save", "Ctrl+S"}, {"Save &As..."}, {"Save All"}, {"Close Page"}, {"Close All"}, {"Insert File..."},
-               {"Preview..."}, {"&Print", "Ctrl+P"}, {"E&xit"}}},
-    {"Project", {{"New"}, {"Select...."}, {"Create From Pages"}, {"Compile", "Ctrl+K", false},
-                 {"Link", "Ctrl+L", false}, {"Run", "Ctrl+U"}, {"AutoSave @ Compile", "", true, 0},
-                 {"Show Done Box", "", true, 0}, {"Show Errors", "Ctrl+E", true, 0}}},
-    {"&Edit", {{"&Undo", "Ctrl+Z", false}, {"&Redo", "", false}, {"Cu&t", "Ctrl+X", false},
-               {"&Copy", "Ctrl+C", false}, {"&Paste", "Ctrl+V"}, {"Select &All", "Ctrl+A"}, {"Indent", "Ctrl+I"},
-               {"Outdent", "Ctrl+O"}, {"Check Words"}, {"Character Map...."}}},
-    {"Find", {{"&Find/Replace...", "Ctrl+F"}, {"Find/Replace next", "F3", false}, {"Revert", "", false},
-              {"Go To Line....", "Ctrl+T"}}},
+    {"&File",
+     {{"&New"},
+      {"&Open..."},
+      {"ReOpen"},
+      {"Last Sessions"},
+      {"Set Page As #1 [PRJ]...."},
+      {"&Save", "Ctrl+S"},
+      {"Save &As..."},
+      {"Save All"},
+      {"Close Page"},
+      {"Close All"},
+      {"Insert File..."},
+      {"Preview..."},
+      {"&Print", "Ctrl+P"},
+      {"E&xit"}}},
+    {"Project",
+     {{"New"},
+      {"Select...."},
+      {"Create From Pages"},
+      {"Compile", "Ctrl+K", false},
+      {"Link", "Ctrl+L", false},
+      {"Run", "Ctrl+U"},
+      {"AutoSave @ Compile", "", true, 0},
+      {"Show Done Box", "", true, 0},
+      {"Show Errors", "Ctrl+E", true, 0}}},
+    {"&Edit",
+     {{"&Undo", "Ctrl+Z", false},
+      {"&Redo", "", false},
+      {"Cu&t", "Ctrl+X", false},
+      {"&Copy", "Ctrl+C", false},
+      {"&Paste", "Ctrl+V"},
+      {"Select &All", "Ctrl+A"},
+      {"Indent", "Ctrl+I"},
+      {"Outdent", "Ctrl+O"},
+      {"Check Words"},
+      {"Character Map...."}}},
+    {"Find",
+     {{"&Find/Replace...", "Ctrl+F"},
+      {"Find/Replace next", "F3", false},
+      {"Revert", "", false},
+      {"Go To Line....", "Ctrl+T"}}},
     {"BookMarks", {{"Set"}, {"Goto"}, {"Clear All"}}},
-    {"CodeInfo", {{"Show...", "F12", true, 0}, {"ReScan....", "Ctrl+F12"}, {"Sorted", "", true, 0}}},
-    {"Options", {{"&Font..."}, {"&Background Color..."}, {"Use Syntax Highlighting", "", true, 1},
-                 {"Refresh Highlighting", "F10"}, {"Toolbar", "", true, 1}, {"Status bar", "", true, 1},
-                 {"Line Numbers", "", true, 1}, {"Help Context", "Ctrl+H", true, 0}, {"Word Wrap", "", true, 0},
-                 {"Cursor Past End", "", true, 0}, {"Cursor Width..."}, {"Tab Stops..."},
-                 {"Auto Indent", "", true, 1}, {"Set as Defaut [*.MB] Editor", "", true, 0},
-                 {"Program Folders..."}}},
+    {"CodeInfo",
+     {{"Show...", "F12", true, 0}, {"ReScan....", "Ctrl+F12"}, {"Sorted", "", true, 0}}},
+    {"Options",
+     {{"&Font..."},
+      {"&Background Color..."},
+      {"Use Syntax Highlighting", "", true, 1},
+      {"Refresh Highlighting", "F10"},
+      {"Toolbar", "", true, 1},
+      {"Status bar", "", true, 1},
+      {"Line Numbers", "", true, 1},
+      {"Help Context", "Ctrl+H", true, 0},
+      {"Word Wrap", "", true, 0},
+      {"Cursor Past End", "", true, 0},
+      {"Cursor Width..."},
+      {"Tab Stops..."},
+      {"Auto Indent", "", true, 1},
+      {"Set as Defaut [*.MB] Editor", "", true, 0},
+      {"Program Folders..."}}},
     {"&Help", {{"MapBasic Help", "F1"}, {"Quillon Help", "F2"}, {"&About Quillon..."}}},
 };
 
@@ -121,14 +161,17 @@ TEST_F(MainWindowTest, EveryMenuAndPopupItemHasItsCaptionShortcutAndStartState) 
       SCOPED_TRACE(std::string(menu) + " / " + item.caption);
       QAction* a = find(menu, item.caption);
       ASSERT_NE(a, nullptr);
-      EXPECT_EQ(std::tuple(a->shortcut().toString().toStdString(), a->isEnabled(), a->isCheckable(), a->isChecked()),
-                std::tuple(std::string(item.shortcut), item.enabled, item.check >= 0, item.check == 1));
+      EXPECT_EQ(
+          std::tuple(a->shortcut().toString().toStdString(), a->isEnabled(), a->isCheckable(),
+                     a->isChecked()),
+          std::tuple(std::string(item.shortcut), item.enabled, item.check >= 0, item.check == 1));
     }
   QStringList titles;
   for (QAction* a : window.menuBar()->actions()) titles << a->text();
-  EXPECT_EQ(titles, QStringList({"&File", "Project", "&Edit", "Find", "BookMarks", "CodeInfo", "Options", "Keys/Dict",
-                                 "&Window", "&Help"}));
-  EXPECT_EQ(find("&File", "Set Page As #1 [PRJ]....")->statusTip(), "Set this page to #1 > project");
+  EXPECT_EQ(titles, QStringList({"&File", "Project", "&Edit", "Find", "BookMarks", "CodeInfo",
+                                 "Options", "Keys/Dict", "&Window", "&Help"}));
+  EXPECT_EQ(find("&File", "Set Page As #1 [PRJ]....")->statusTip(),
+            "Set this page to #1 > project");
   for (const char* sub : {"BookMarks/Set", "BookMarks/Goto"})
     for (int i = 0; i < 10; ++i) EXPECT_NE(find(sub, QString::number(i)), nullptr) << sub << i;
 
@@ -139,8 +182,10 @@ TEST_F(MainWindowTest, EveryMenuAndPopupItemHasItsCaptionShortcutAndStartState) 
     return list;
   };
   EXPECT_EQ(captions("Pop1", &window),
-            QStringList({"Close Page", "Cut", "Copy", "Paste", "Go To Line...", "Set Bookmark", "Goto Bookmark"}));
-  EXPECT_EQ(captions("Pop2", &window), QStringList({"Ignore For Now", "Add To Dictionary", "Add To KeyWords"}));
+            QStringList({"Close Page", "Cut", "Copy", "Paste", "Go To Line...", "Set Bookmark",
+                         "Goto Bookmark"}));
+  EXPECT_EQ(captions("Pop2", &window),
+            QStringList({"Ignore For Now", "Add To Dictionary", "Add To KeyWords"}));
 }
 
 // Every row of the menu bar, the two pop-ups, the window's own keys and the toolbar, read as
@@ -167,33 +212,50 @@ std::string describeMenu(const QList<QAction*>& actions, int depth) {
 TEST_F(MainWindowTest, MenusPopupsKeysAndToolbarReadAsTheGoldenFile) {
   std::string actual = "menu bar\n" + describeMenu(window.menuBar()->actions(), 1);
   for (const char* popup : {"Pop1", "Pop2"})
-    actual += std::string(popup) + "\n" + describeMenu(window.findChild<QMenu*>(popup)->actions(), 1);
+    actual +=
+        std::string(popup) + "\n" + describeMenu(window.findChild<QMenu*>(popup)->actions(), 1);
   actual += "window keys\n" + describeMenu(window.actions(), 1);
   actual += "toolbar\n";
   for (QToolButton* tool : window.findChild<QWidget*>("panToolBar")->findChildren<QToolButton*>()) {
     QAction* a = tool->defaultAction();
-    actual += "  " + tool->objectName().toStdString() + (a->icon().isNull() ? " no-icon" : "") + " {" +
-              tool->toolTip().toStdString() + "|" + a->statusTip().toStdString() + "}";
+    actual += "  " + tool->objectName().toStdString() + (a->icon().isNull() ? " no-icon" : "") +
+              " {" + tool->toolTip().toStdString() + "|" + a->statusTip().toStdString() + "}";
     if (a->isCheckable()) actual += a->isChecked() ? " (x)" : " ( )";
     if (!a->isEnabled()) actual += " off";
     if (tool->menu()) actual += " menu:" + tool->menu()->title().toStdString();
     actual += "\n";
   }
-  const std::filesystem::path golden = std::filesystem::path(QUILLON_SOURCE_DIR) / "tests/app/data/menus.txt";
+  const std::filesystem::path golden =
+      std::filesystem::path(QUILLON_SOURCE_DIR) / "tests/app/data/menus.txt";
   std::ifstream in(golden, std::ios::binary);
-  const std::string expected((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (actual != expected) std::ofstream(std::filesystem::path(QUILLON_BINARY_DIR) / "menus.actual.txt") << actual;
+  const std::string expected((std::istreambuf_iterator<char>(in)),
+                             std::istreambuf_iterator<char>());
+  if (actual != expected)
+    std::ofstream(std::filesystem::path(QUILLON_BINARY_DIR) / "menus.actual.txt") << actual;
   EXPECT_EQ(actual, expected) << "written to " << QUILLON_BINARY_DIR << "/menus.actual.txt";
 }
 
 TEST_F(MainWindowTest, ToolbarHasItsEighteenButtonsWithHintsAndStates) {
-  const std::tuple<const char*, const char*, bool> buttons[] = {  // name, hint, enabled
-      {"bNew", "New Page", true},       {"bOpen", "Open File", true},         {"bSave", "Save Page", false},
-      {"bClose", "Close Page", true},   {"bCompile", "Compile", false},       {"bLink", "Link", false},
-      {"bRun", "Run", true},            {"bError", "Show Errors", true},      {"bSearch", "Search/Replace", true},
-      {"bAgain", "Again [F3]......", false}, {"bCut", "Cut", false},          {"bCopy", "Copy", false},
-      {"bPaste", "Paste", true},        {"bUndo", "Undo", false},             {"bRedo", "Redo", false},
-      {"bPreview", "Print Preview", false}, {"bPrint", "Print", false},       {"bWrap", "WordWrap", true},
+  const std::tuple<const char*, const char*, bool> buttons[] = {
+      // name, hint, enabled
+      {"bNew", "New Page", true},
+      {"bOpen", "Open File", true},
+      {"bSave", "Save Page", false},
+      {"bClose", "Close Page", true},
+      {"bCompile", "Compile", false},
+      {"bLink", "Link", false},
+      {"bRun", "Run", true},
+      {"bError", "Show Errors", true},
+      {"bSearch", "Search/Replace", true},
+      {"bAgain", "Again [F3]......", false},
+      {"bCut", "Cut", false},
+      {"bCopy", "Copy", false},
+      {"bPaste", "Paste", true},
+      {"bUndo", "Undo", false},
+      {"bRedo", "Redo", false},
+      {"bPreview", "Print Preview", false},
+      {"bPrint", "Print", false},
+      {"bWrap", "WordWrap", true},
   };
   window.show();
   QApplication::processEvents();
@@ -203,7 +265,8 @@ TEST_F(MainWindowTest, ToolbarHasItsEighteenButtonsWithHintsAndStates) {
     SCOPED_TRACE(name);
     auto* tool = window.findChild<QToolButton*>(name);
     ASSERT_NE(tool, nullptr);
-    EXPECT_EQ(std::tuple(tool->toolTip().toStdString(), tool->isEnabled()), std::tuple(hint, enabled));
+    EXPECT_EQ(std::tuple(tool->toolTip().toStdString(), tool->isEnabled()),
+              std::tuple(hint, enabled));
     EXPECT_GT(tool->x(), previousX) << "left to right";
     previousX = tool->x();
   }
@@ -212,12 +275,14 @@ TEST_F(MainWindowTest, ToolbarHasItsEighteenButtonsWithHintsAndStates) {
             std::tuple(18, false, QToolButton::MenuButtonPopup));
   auto* combo = window.findChild<QComboBox*>("bgColor");
   ASSERT_NE(combo, nullptr);
-  EXPECT_EQ(std::pair(combo->isHidden(), combo->toolTip().toStdString()), std::pair(true, std::string("R-Click for Color Palette")));
+  EXPECT_EQ(std::pair(combo->isHidden(), combo->toolTip().toStdString()),
+            std::pair(true, std::string("R-Click for Color Palette")));
 }
 
 TEST_F(MainWindowTest, CheckMarksFollowTheCoreNotTheClick) {
   EXPECT_EQ(std::tuple(errorPanelShown(), window.findChild<QWidget*>("pCodeInfo")->isHidden(),
-                       window.findChild<QWidget*>("errorView")->toolTip().toStdString(), window.workbench().errorView().readOnly()),
+                       window.findChild<QWidget*>("errorView")->toolTip().toStdString(),
+                       window.workbench().errorView().readOnly()),
             std::tuple(false, true, "Click Line to Go There", true));
 
   // Show Errors from the menu reaches the button and the panel, and the button turns it off.
@@ -230,7 +295,8 @@ TEST_F(MainWindowTest, CheckMarksFollowTheCoreNotTheClick) {
 
   // Word wrap from the button reaches the menu item, and the other way round.
   window.findChild<QToolButton*>("bWrap")->click();
-  EXPECT_TRUE(find("Options", "Word Wrap")->isChecked() && window.workbench().sourceEditor().wordWrap());
+  EXPECT_TRUE(find("Options", "Word Wrap")->isChecked() &&
+              window.workbench().sourceEditor().wordWrap());
   find("Options", "Word Wrap")->trigger();
   EXPECT_FALSE(window.findChild<QToolButton*>("bWrap")->isChecked());
 
@@ -260,14 +326,17 @@ TEST_F(MainWindowTest, EditorKeysReachTheWindowsHandlersOnce) {
   EXPECT_EQ(memo.text(), "one\r\n\tthree") << "one press, one indent";
 
   QTest::keyClick(screen, Qt::Key_5, Qt::ControlModifier | Qt::ShiftModifier);
-  EXPECT_EQ(std::tuple(window.workbench().gutter().bookmarkLine(5), find("BookMarks/Goto", "5 2==>three") != nullptr), std::tuple(1, true));
+  EXPECT_EQ(std::tuple(window.workbench().gutter().bookmarkLine(5),
+                       find("BookMarks/Goto", "5 2==>three") != nullptr),
+            std::tuple(1, true));
 
   QTest::keyClicks(&editorWidget, "((");
   EXPECT_EQ(window.statusText(4), "Open Parenthis: 2");
 
   window.workbench().documents().newPage();
   QTest::keyClick(screen, Qt::Key_Tab, Qt::ControlModifier);
-  EXPECT_EQ(std::pair(window.workbench().documents().currentTab(), window.findChild<QTabBar*>("tabBar")->currentIndex()),
+  EXPECT_EQ(std::pair(window.workbench().documents().currentTab(),
+                      window.findChild<QTabBar*>("tabBar")->currentIndex()),
             std::pair(0, 0));
 }
 
@@ -293,7 +362,8 @@ TEST_F(MainWindowTest, ClipboardKeysAgreeOnColumnBlocks) {
   memo.setBlockSelection(9, 1, 3, 1);
   clipboard->setText("kept");
   QTest::keyClick(screen, Qt::Key_Insert, Qt::ControlModifier);
-  EXPECT_EQ(std::tuple(window.statusText(1), clipboard->text().toStdString()), std::tuple("OVR", "kept"));
+  EXPECT_EQ(std::tuple(window.statusText(1), clipboard->text().toStdString()),
+            std::tuple("OVR", "kept"));
 }
 
 // The message line reads from the left; a click toggles the mode only over its panel.
@@ -340,7 +410,8 @@ TEST_F(MainWindowTest, ErrorLinesAnswerEveryButtonAndF8) {
   auto* errorView = window.findChild<editor::CodeMemoWidget*>("errorView");
   window.workbench().errorPanel().toggle();
   QApplication::processEvents();
-  QTest::mouseRelease(errorView->viewport(), Qt::RightButton, {}, QPoint(5, 2 * errors.lineHeight() + 2));
+  QTest::mouseRelease(errorView->viewport(), Qt::RightButton, {},
+                      QPoint(5, 2 * errors.lineHeight() + 2));
   EXPECT_EQ(window.statusText(4), "FILE NOT OPEN: second.mb");
   EXPECT_EQ(errors.selPar(), 2) << "the caret went to the pointer's line first";
   QTest::keyClick(screen, Qt::Key_F8);
@@ -355,7 +426,8 @@ TEST_F(MainWindowTest, FilesDroppedFromAFileManagerOpenAsPages) {
   const auto b = folder.write("b b.def", "Define B 1\r\n");
   QMimeData data;
   data.setUrls({QUrl::fromLocalFile(QString::fromStdString(a.string())),
-                QUrl::fromLocalFile(QString::fromStdString(b.string())), QUrl("https://example.com/x.mb")});
+                QUrl::fromLocalFile(QString::fromStdString(b.string())),
+                QUrl("https://example.com/x.mb")});
   QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, {});
   QApplication::sendEvent(&window, &enter);
   EXPECT_TRUE(enter.isAccepted());
@@ -364,8 +436,8 @@ TEST_F(MainWindowTest, FilesDroppedFromAFileManagerOpenAsPages) {
 
   auto* tabs = window.findChild<QTabBar*>("tabBar");
   ASSERT_EQ(tabs->count(), 2);
-  EXPECT_EQ(std::tuple(tabs->tabText(0).toStdString(), tabs->tabText(1).toStdString(), tabs->currentIndex(),
-                       window.windowTitle().toStdString()),
+  EXPECT_EQ(std::tuple(tabs->tabText(0).toStdString(), tabs->tabText(1).toStdString(),
+                       tabs->currentIndex(), window.windowTitle().toStdString()),
             std::tuple("a.mb", "b b.def", 1, "Quillon - b b.def"));
 
   // A click on the first tab brings its page back.
@@ -393,7 +465,8 @@ TEST_F(MainWindowTest, TheContextListCompletesOnAClickAndOnItsKeys) {
     if (rows->index(r, 0).data().toString() == "KEY Dim") dim = r;
   ASSERT_GE(dim, 0);
   list->scrollTo(rows->index(dim, 0));
-  QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(rows->index(dim, 0)).center());
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                    list->visualRect(rows->index(dim, 0)).center());
   EXPECT_EQ(std::pair(memo.text(), editorWidget.hasFocus()), std::pair(std::string("  Dim"), true));
 
   QTest::keyClicks(&editorWidget, " x As Inte");
@@ -406,34 +479,47 @@ TEST_F(MainWindowTest, CheckWordsShowsItsToolWindowAndListsTheUnknownWords) {
   find("&Edit", "Check Words")->trigger();
   language::WordCheckWindow& check = window.wordCheckWindow();
   ASSERT_TRUE(check.isVisible());
-  EXPECT_EQ(std::tuple(check.windowTitle().toStdString(), (check.windowFlags() & Qt::WindowStaysOnTopHint) != 0,
-                       (check.windowFlags() & Qt::Tool) == Qt::Tool, check.width() >= 290 && check.height() >= 494),
-            std::tuple("Word Check - []", true, true, true)) << check.width() << "x" << check.height();
-  const std::pair<const char*, const char*> captions[] = {
-      {"bAllPages", "All Pages"}, {"bShowAll", "Show KeyWords"}, {"CheckStr", "Include Literal Strings"},
-      {"bStart", "START"},        {"bClose", "CLOSE"},           {"bLocate", "Locate"},
-      {"bAdd2Dic", "Add 2 Dic"},  {"bSelAll", "Sel All"},        {"bClear", "Clear All"},
-      {"bDIC", "Dictionary"},     {"bBIN", "KeyWords"},          {"bDEF", "Defines"},
-      {"bCTX", "Help Cntx"}};
+  EXPECT_EQ(std::tuple(check.windowTitle().toStdString(),
+                       (check.windowFlags() & Qt::WindowStaysOnTopHint) != 0,
+                       (check.windowFlags() & Qt::Tool) == Qt::Tool,
+                       check.width() >= 290 && check.height() >= 494),
+            std::tuple("Word Check - []", true, true, true))
+      << check.width() << "x" << check.height();
+  const std::pair<const char*, const char*> captions[] = {{"bAllPages", "All Pages"},
+                                                          {"bShowAll", "Show KeyWords"},
+                                                          {"CheckStr", "Include Literal Strings"},
+                                                          {"bStart", "START"},
+                                                          {"bClose", "CLOSE"},
+                                                          {"bLocate", "Locate"},
+                                                          {"bAdd2Dic", "Add 2 Dic"},
+                                                          {"bSelAll", "Sel All"},
+                                                          {"bClear", "Clear All"},
+                                                          {"bDIC", "Dictionary"},
+                                                          {"bBIN", "KeyWords"},
+                                                          {"bDEF", "Defines"},
+                                                          {"bCTX", "Help Cntx"}};
   for (const auto& [name, caption] : captions) {
     auto* button = check.findChild<QAbstractButton*>(name);
     ASSERT_TRUE(button) << name;
     EXPECT_EQ(button->text(), caption);
   }
-  EXPECT_EQ(check.findChild<QLabel*>("pnlMsg")->text(), "Checked = Add to Dictionary\nUnchecked = Ignore for this Session");
+  EXPECT_EQ(check.findChild<QLabel*>("pnlMsg")->text(),
+            "Checked = Add to Dictionary\nUnchecked = Ignore for this Session");
   EXPECT_FALSE(check.findChild<QCheckBox*>("bAllPages")->isEnabled()) << "one tab";
 
   check.findChild<QPushButton*>("bStart")->click();
   auto* list = check.findChild<QListWidget*>("CheckList");
   ASSERT_EQ(list->count(), 1);
-  EXPECT_EQ(std::tuple(list->item(0)->text().toStdString(), check.findChild<QPushButton*>("bStart")->isEnabled(),
+  EXPECT_EQ(std::tuple(list->item(0)->text().toStdString(),
+                       check.findChild<QPushButton*>("bStart")->isEnabled(),
                        window.workbench().wordCheck().workCopy().readOnly()),
             std::tuple("zorkWord", true, true));
 }
 
 TEST_F(MainWindowTest, ModifiedPagesCarryAMarkOnTheirTabAndWindowMenuItem) {
   testing::TempFolder folder{"quillon-marks"};
-  window.workbench().documents().filesDropped({folder.write("a.mb", "a\r\n").string(), folder.write("b.mb", "b\r\n").string()});
+  window.workbench().documents().filesDropped(
+      {folder.write("a.mb", "a\r\n").string(), folder.write("b.mb", "b\r\n").string()});
   auto* tabs = window.findChild<QTabBar*>("tabBar");
   auto marked = [&] { return std::pair(!tabs->tabIcon(0).isNull(), !tabs->tabIcon(1).isNull()); };
   EXPECT_EQ(marked(), std::pair(false, false));
@@ -447,7 +533,8 @@ TEST_F(MainWindowTest, ModifiedPagesCarryAMarkOnTheirTabAndWindowMenuItem) {
   ASSERT_TRUE(windows);
   emit windows->aboutToShow();
   ASSERT_EQ(windows->actions().size(), 2);
-  EXPECT_EQ(std::pair(windows->actions()[1]->text(), windows->actions()[1]->icon().isNull()), std::pair(QString("&2 b.mb"), false));
+  EXPECT_EQ(std::pair(windows->actions()[1]->text(), windows->actions()[1]->icon().isNull()),
+            std::pair(QString("&2 b.mb"), false));
   EXPECT_TRUE(windows->actions()[0]->icon().isNull());
 
   find("&File", "&Save")->trigger();

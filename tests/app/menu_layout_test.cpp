@@ -1,7 +1,6 @@
 #include "app/menu_layout.h"
 
 #include <gtest/gtest.h>
-
 #include <set>
 #include <string>
 
@@ -40,8 +39,8 @@ TEST(MenuLayout, PlacesEveryRegisteredCommandAndNamesNoOther) {
   Workbench bench{ports.ports()};
   std::set<std::string> registered;
   for (const std::string& id : bench.commands().ids()) registered.insert(id);
-  for (const char* ownedByTheWindow : {"file.exit", "help.about", "keysdict.open", "context.addToKeywords",
-                                         "options.programFolders"})
+  for (const char* ownedByTheWindow : {"file.exit", "help.about", "keysdict.open",
+                                       "context.addToKeywords", "options.programFolders"})
     registered.insert(ownedByTheWindow);
   EXPECT_EQ(namedIds(), registered);
 }

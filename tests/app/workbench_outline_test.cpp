@@ -1,6 +1,5 @@
 // Which page commands scan the code outline, and what they leave in the message panel.
 #include <gtest/gtest.h>
-
 #include <string>
 
 #include "support/temp_folder.h"
@@ -17,7 +16,8 @@ class WorkbenchOutlineTest : public ::testing::Test, protected testing::Workbenc
 protected:
   void SetUp() override {
     installed.start(bench);
-    ui.queueOpenFiles({folder.write("a.mb", "Sub InA\r\nEnd Sub\r\n"), folder.write("b.mb", "Sub InB\r\nEnd Sub\r\n")});
+    ui.queueOpenFiles({folder.write("a.mb", "Sub InA\r\nEnd Sub\r\n"),
+                       folder.write("b.mb", "Sub InB\r\nEnd Sub\r\n")});
     bench.documents().open(pages::DocumentCommands::Opener::Dialog);
     ASSERT_EQ(bench.documents().tabCount(), 2);
   }
@@ -26,7 +26,9 @@ protected:
     const auto& subs = bench.outline().outline()->group(language::OutlineGroup::Subs);
     return subs.empty() ? std::string() : subs.front().text;
   }
-  bool panelShown() const { return view.visible.contains(Region::CodeInfo) && view.visible.at(Region::CodeInfo); }
+  bool panelShown() const {
+    return view.visible.contains(Region::CodeInfo) && view.visible.at(Region::CodeInfo);
+  }
 
   testing::TestProgram installed;
   testing::TempFolder folder{"quillon-outline"};
@@ -59,7 +61,8 @@ TEST_F(WorkbenchOutlineTest, ClosingHidesTheOutline) {
   EXPECT_EQ(message(), "CLOSED PAGE....") << "the tree already describes the page: no second scan";
 
   bench.documents().closeAll();
-  EXPECT_EQ(std::tuple(panelShown() || states.checked(Command::CodeInfoShow1), bench.outline().outline().has_value(), message()),
+  EXPECT_EQ(std::tuple(panelShown() || states.checked(Command::CodeInfoShow1),
+                       bench.outline().outline().has_value(), message()),
             std::tuple(false, false, "CLOSED ALL...."));
 }
 
@@ -71,7 +74,8 @@ TEST_F(WorkbenchOutlineTest, AJumpToAnErrorsPageLeavesTheOutlineOnThePageShown) 
   bench.errorPanel().nextError(true);
   ASSERT_EQ(bench.documents().currentTab(), 1);
   bench.outline().idleElapsed();  // the scan the page change asked for
-  EXPECT_EQ(std::tuple(bench.outline().stale(), firstSub()), std::tuple(false, std::string("InB [1]")));
+  EXPECT_EQ(std::tuple(bench.outline().stale(), firstSub()),
+            std::tuple(false, std::string("InB [1]")));
   bench.errorPanel().nextError(false);
   ASSERT_EQ(bench.documents().currentTab(), 0);
   EXPECT_TRUE(bench.outline().stale()) << "InB's entries are not shown over a.mb";

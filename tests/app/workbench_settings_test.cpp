@@ -1,8 +1,7 @@
 // What one run leaves for the next: each run a fresh Workbench over the same settings file.
-#include <gtest/gtest.h>
-
 #include <filesystem>
 #include <functional>
+#include <gtest/gtest.h>
 #include <memory>
 #include <string>
 #include <tuple>
@@ -25,7 +24,7 @@ struct ProgramRun : testing::WorkbenchPorts {
   Workbench bench{ports()};
 
   ProgramRun(const testing::TestProgram& program, testing::FakeAssociationStore& store,
-      const std::vector<std::string>& arguments = {}) {
+             const std::vector<std::string>& arguments = {}) {
     auto surroundings = program.surroundings();
     surroundings.associations = &store;
     bench.start(program.file(), arguments, surroundings);
@@ -53,7 +52,8 @@ TEST_F(WorkbenchSettingsTest, OptionsChangedInOneRunAreThereInTheNext) {
   EXPECT_EQ(first->view.centred, 1) << "the first run centres the window";
   first->ui.queuePrompt("4");
   first->bench.options().askTabStops();
-  first->view.fontAnswer = platform::FontInfo{"Liberation Mono", 12, platform::clNavy, platform::fsBold};
+  first->view.fontAnswer =
+      platform::FontInfo{"Liberation Mono", 12, platform::clNavy, platform::fsBold};
   first->bench.options().chooseFont();
   first->bench.options().backgroundChosen(platform::clYellow);
   first->bench.numbers().setStyle(2);
@@ -63,11 +63,14 @@ TEST_F(WorkbenchSettingsTest, OptionsChangedInOneRunAreThereInTheNext) {
 
   auto second = start();
   // The font is set once at start-up.
-  EXPECT_EQ(std::tuple(second->view.centred, second->bench.sourceEditor().tabStops(), second->view.background,
-                       second->bench.numbers().style(), second->view.font, second->view.fontSets),
-            std::tuple(0, 4, platform::clYellow, 2, platform::FontInfo{"Liberation Mono", 12, platform::clNavy, platform::fsBold}, 1));
-  const auto placement =
-      settings::readWindowPlacement(second->bench.settings()->file(), settings::PlacedWindow::Main, {0, 0, 1024, 768});
+  EXPECT_EQ(
+      std::tuple(second->view.centred, second->bench.sourceEditor().tabStops(),
+                 second->view.background, second->bench.numbers().style(), second->view.font,
+                 second->view.fontSets),
+      std::tuple(0, 4, platform::clYellow, 2,
+                 platform::FontInfo{"Liberation Mono", 12, platform::clNavy, platform::fsBold}, 1));
+  const auto placement = settings::readWindowPlacement(
+      second->bench.settings()->file(), settings::PlacedWindow::Main, {0, 0, 1024, 768});
   ASSERT_TRUE(placement);
   EXPECT_EQ(placement->normal, (platform::ScreenRect{10, 20, 610, 520}));
 }
@@ -91,9 +94,11 @@ TEST_F(WorkbenchSettingsTest, TheLastSessionReopensItsPagesAtTheirTabLineAndCare
   auto run = start();
   ASSERT_EQ(run->view.sessions, std::vector<std::string>{"&1 MyApp.mbp"});
   run->bench.recent().sessionPicked(0);
-  EXPECT_EQ(std::tuple(run->view.tabs, run->docs().currentTab(), run->bench.sourceEditor().selLine(), run->ui.fileDialogs().size()),
+  EXPECT_EQ(std::tuple(run->view.tabs, run->docs().currentTab(),
+                       run->bench.sourceEditor().selLine(), run->ui.fileDialogs().size()),
             std::tuple(std::vector<std::string>{"MyApp.mb", "MyApp.mbp", "myapp.mb"}, 0, 20, 0u));
-  EXPECT_EQ(run->bench.recent().files().entries(), (std::vector<std::string>{lower.string(), b.string(), a.string()}))
+  EXPECT_EQ(run->bench.recent().files().entries(),
+            (std::vector<std::string>{lower.string(), b.string(), a.string()}))
       << "a session adds nothing to the recent files";
 }
 
@@ -131,14 +136,17 @@ TEST_F(WorkbenchSettingsTest, RecentFilesThatVanishedAreDroppedAndTheListsClearO
   EXPECT_EQ(std::tuple(run->view.tabs, run->bench.recent().files().entries()),
             std::tuple(std::vector<std::string>{"c.mb"}, onlyC));
 
-  const std::tuple<const char*, void (pages::RecentCommands::*)(), std::function<bool()>> lists[] = {
-      {"recent files", &pages::RecentCommands::clearFiles, [&] { return run->bench.recent().files().empty() && run->view.recentFiles.empty(); }},
-      {"sessions", &pages::RecentCommands::clearSessions, [&] { return run->bench.recent().sessions().empty() && run->view.sessions.empty(); }}};
+  const std::tuple<const char*, void (pages::RecentCommands::*)(), std::function<bool()>> lists[] =
+      {{"recent files", &pages::RecentCommands::clearFiles,
+        [&] { return run->bench.recent().files().empty() && run->view.recentFiles.empty(); }},
+       {"sessions", &pages::RecentCommands::clearSessions,
+        [&] { return run->bench.recent().sessions().empty() && run->view.sessions.empty(); }}};
   for (const auto& [name, clear, cleared] : lists)
     for (const Answer answer : {Answer::No, Answer::Yes}) {
       run->ui.queueAnswer(answer);
       (run->bench.recent().*clear)();
-      EXPECT_EQ(cleared(), answer == Answer::Yes) << name << (answer == Answer::Yes ? " after Yes" : " after No");
+      EXPECT_EQ(cleared(), answer == Answer::Yes)
+          << name << (answer == Answer::Yes ? " after Yes" : " after No");
     }
   EXPECT_EQ(run->ui.questions().front().text, "Really clear recent files list?");
 }
@@ -151,7 +159,8 @@ TEST_F(WorkbenchSettingsTest, EveryAdditionToTheRecentListsReachesTheMenusAtOnce
   EXPECT_EQ(run->view.recentFiles, std::vector<std::string>{"&1 " + a.string()});
 
   run->open({b});
-  EXPECT_EQ(run->view.recentFiles, (std::vector<std::string>{"&1 " + b.string(), "&2 " + a.string()}));
+  EXPECT_EQ(run->view.recentFiles,
+            (std::vector<std::string>{"&1 " + b.string(), "&2 " + a.string()}));
 
   const fs::path saved = files.path() / "c.mb";
   run->ui.queueSaveFile(saved);
@@ -173,15 +182,18 @@ TEST_F(WorkbenchSettingsTest, TheDefaultEditorMarkFollowsTheSystemAndItsToggle) 
   EXPECT_TRUE(run->states.checked(platform::Command::DefaultEditor1)) << ".mbp decides";
 
   run->bench.toggleDefaultEditor();
-  EXPECT_EQ(std::tuple(run->states.checked(platform::Command::DefaultEditor1), store.writes, store.commands[".mb"]),
-            std::tuple(false, std::vector<std::string>{".mb", ".mbp"}, "/opt/mapbasic/mapbasic.exe \"%1\""));
+  EXPECT_EQ(std::tuple(run->states.checked(platform::Command::DefaultEditor1), store.writes,
+                       store.commands[".mb"]),
+            std::tuple(false, std::vector<std::string>{".mb", ".mbp"},
+                       "/opt/mapbasic/mapbasic.exe \"%1\""));
 
   store.refuse = ".mb";
   run->bench.toggleDefaultEditor();
   EXPECT_EQ(run->ui.messages().back(), "Failed to set data for ''");
 }
 
-// Merging and a failed write are the word lists' tests; here: written at exit, never holding the window.
+// Merging and a failed write are the word lists' tests; here: written at exit, never holding the
+// window.
 TEST_F(WorkbenchSettingsTest, TheDictionaryIsWrittenAtExitAndAFullDiskDoesNotHoldTheWindow) {
   const fs::path dic = program.folder() / "quillon.dic";
   testing::writeFile(dic, "' my words\r\nBeta\r\n");
@@ -202,7 +214,8 @@ TEST_F(WorkbenchSettingsTest, TheDictionaryIsWrittenAtExitAndAFullDiskDoesNotHol
 }
 
 TEST_F(WorkbenchSettingsTest, AMissingKeyFileGivesWayToTheDefaultInTheSettingsToo) {
-  testing::writeFile(program.settingsFile(), "[SYSTEM]\r\nKeyFile=" + (files / "gone.bin").string() + "\r\n");
+  testing::writeFile(program.settingsFile(),
+                     "[SYSTEM]\r\nKeyFile=" + (files / "gone.bin").string() + "\r\n");
   auto run = start();
   EXPECT_EQ(run->ui.messages().size(), 1u) << "loading the default instead is the key file's test";
   run->bench.closeQuery();

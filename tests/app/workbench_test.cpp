@@ -1,8 +1,7 @@
 #include "app/workbench.h"
 
-#include <gtest/gtest.h>
-
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <stdexcept>
 #include <tuple>
 
@@ -28,8 +27,12 @@ protected:
     memo.setSelLine(line - 1);
     memo.setSelCol(column - 1);
   }
-  std::filesystem::path writeFile(const std::string& name, const std::string& text) { return files.write(name, text); }
-  std::vector<std::string> lockPanels() const { return {ui.statusText(1), ui.statusText(2), ui.statusText(3)}; }
+  std::filesystem::path writeFile(const std::string& name, const std::string& text) {
+    return files.write(name, text);
+  }
+  std::vector<std::string> lockPanels() const {
+    return {ui.statusText(1), ui.statusText(2), ui.statusText(3)};
+  }
 
   testing::TestProgram installed;
   testing::TempFolder files;
@@ -42,7 +45,8 @@ TEST_F(WorkbenchTest, StartsAsAnUntitledMbPage) {
   EXPECT_EQ(std::tuple(view.caption, view.tabs[0], bench.currentFile(), bench.currentExt()),
             std::tuple("Quillon - Untitled", "Untitled", "Untitled", "mb"));
   EXPECT_EQ(std::tuple(bench.programFolder(), ui.statusText(0), lockPanels(), ui.messages().size()),
-            std::tuple(program().parent_path() / "", "1:  1", std::vector<std::string>{"INS", "CAP", ""}, 0u));
+            std::tuple(program().parent_path() / "", "1:  1",
+                       std::vector<std::string>{"INS", "CAP", ""}, 0u));
 
   // A lock that is off and one whose state is unknown both leave their panels empty.
   keyboard.caps = false;
@@ -51,23 +55,28 @@ TEST_F(WorkbenchTest, StartsAsAnUntitledMbPage) {
   EXPECT_EQ(lockPanels(), (std::vector<std::string>{"INS", "", "NUM"}));
 
   bench.anotherCopyStarted();
-  EXPECT_EQ(std::tuple(view.raised, ui.messages()), std::tuple(1, std::vector<std::string>{"Quillon Is Running....Use Drag-N-Drop"}));
+  EXPECT_EQ(std::tuple(view.raised, ui.messages()),
+            std::tuple(1, std::vector<std::string>{"Quillon Is Running....Use Drag-N-Drop"}));
 }
 
 TEST_F(WorkbenchTest, CommandLineOpensOnlyTheFirstFile) {
   const auto first = writeFile("first.MB", "Dim a As Integer\r\n");
   const auto second = writeFile("second.mb", "other\r\n");
   start({first.string(), second.string()});
-  EXPECT_EQ(std::tuple(bench.sourceEditor().text(), view.tabs, bench.currentExt(), ui.statusText(4), bench.commandLineFile()),
-            std::tuple("Dim a As Integer\r\n", std::vector<std::string>{"first.MB"}, "mb", "LOADED: first.MB", ""));
+  EXPECT_EQ(std::tuple(bench.sourceEditor().text(), view.tabs, bench.currentExt(), ui.statusText(4),
+                       bench.commandLineFile()),
+            std::tuple("Dim a As Integer\r\n", std::vector<std::string>{"first.MB"}, "mb",
+                       "LOADED: first.MB", ""));
   // Loading is not an edit.
-  EXPECT_FALSE(bench.sourceEditor().modified() || states.enabled(Command::bSave) || states.enabled(Command::bUndo));
+  EXPECT_FALSE(bench.sourceEditor().modified() || states.enabled(Command::bSave) ||
+               states.enabled(Command::bUndo));
 }
 
 // A first argument naming nothing readable is opened as a dialog's file: the page commands' test.
 TEST_F(WorkbenchTest, AnEmptyFirstArgumentIsPassedOver) {
   start({"", writeFile("ignored.mb", "x").string()});
-  EXPECT_EQ(std::tuple(ui.messages().size(), bench.documents().tabCaptions(), view.caption, bench.sourceEditor().charCount()),
+  EXPECT_EQ(std::tuple(ui.messages().size(), bench.documents().tabCaptions(), view.caption,
+                       bench.sourceEditor().charCount()),
             std::tuple(0u, std::vector<std::string>{"Untitled"}, "Quillon - Untitled", 0));
   EXPECT_GT(ui.pendingMessageCalls(), 0);
 }
@@ -77,8 +86,8 @@ TEST_F(WorkbenchTest, CutAndCopyFollowTheSelectionExceptWhileTheMouseIsDown) {
   fillLines();
   auto& memo = bench.sourceEditor();
   auto cutCopy = [&] {
-    return std::vector{states.enabled(Command::bCut), states.enabled(Command::Cut1), states.enabled(Command::bCopy),
-                       states.enabled(Command::Copy1)};
+    return std::vector{states.enabled(Command::bCut), states.enabled(Command::Cut1),
+                       states.enabled(Command::bCopy), states.enabled(Command::Copy1)};
   };
   memo.select(4, -4);  // the caret moves; the selection ends behind it
   EXPECT_EQ(cutCopy(), std::vector(4, true));
@@ -148,7 +157,8 @@ TEST_F(WorkbenchTest, EditMenuCutAndPasteNeedFocusAndAWritableEditor) {
 
   memo.select(0, 3);
   bench.commands().run("edit.cut");
-  EXPECT_EQ(std::tuple(memo.text(), clipboard.content->text), std::tuple("\r\ntwo\r\nthree", "one"));
+  EXPECT_EQ(std::tuple(memo.text(), clipboard.content->text),
+            std::tuple("\r\ntwo\r\nthree", "one"));
 
   memo.setReadOnly(true);
   memo.select(2, 3);
@@ -181,7 +191,8 @@ TEST_F(WorkbenchTest, NumberPromptsClampRejectAndAskAgain) {
       {false, 2, {"-2147483648"}, 2147483647, nullptr},  // no absolute value of its own
   };
   for (const auto& r : rows) {
-    SCOPED_TRACE(r.answers.front().value_or("Cancel") + (r.tabs ? " for the tab stops" : " for the cursor width"));
+    SCOPED_TRACE(r.answers.front().value_or("Cancel") +
+                 (r.tabs ? " for the tab stops" : " for the cursor width"));
     const std::size_t messages = ui.messages().size();
     for (const auto& a : r.answers) ui.queuePrompt(a);
     if (r.tabs) {
@@ -195,8 +206,8 @@ TEST_F(WorkbenchTest, NumberPromptsClampRejectAndAskAgain) {
     }
     EXPECT_TRUE(ui.allAnswersUsed());
     EXPECT_EQ(ui.questions().back().caption, r.tabs ? "Set Tab Value" : "Setting cursor width");
-    EXPECT_EQ(ui.questions().back().text,
-              r.tabs ? "Enter Number of Chars for Tab [2-16]...." : "Enter the new value (0 means auto width)");
+    EXPECT_EQ(ui.questions().back().text, r.tabs ? "Enter Number of Chars for Tab [2-16]...."
+                                                 : "Enter the new value (0 means auto width)");
     EXPECT_EQ(std::vector<std::string>(ui.messages().begin() + messages, ui.messages().end()),
               r.message ? std::vector<std::string>{r.message} : std::vector<std::string>{});
   }
@@ -208,7 +219,8 @@ TEST_F(WorkbenchTest, OptionsSwitchRegionsAndEditorOptionsAndReachTheView) {
   auto& memo = bench.sourceEditor();
   // The toolbar and word wrap: the window test, through menu and button.
   options.toggleStatusBar();
-  EXPECT_FALSE(states.checked(Command::StatusBar1) || view.regionVisible(platform::MainView::Region::StatusBar));
+  EXPECT_FALSE(states.checked(Command::StatusBar1) ||
+               view.regionVisible(platform::MainView::Region::StatusBar));
   options.toggleLineNumbers();
   EXPECT_FALSE(view.regionVisible(platform::MainView::Region::Gutter));
 
@@ -220,7 +232,8 @@ TEST_F(WorkbenchTest, OptionsSwitchRegionsAndEditorOptionsAndReachTheView) {
   EXPECT_FALSE(memo.hasOption(editor::moAutoIndent));
   EXPECT_TRUE(memo.hasOption(editor::moBackIndent)) << "other options stay";
 
-  EXPECT_EQ(std::tuple(view.font.name, view.background), std::tuple("Courier New", platform::clInfoBk));
+  EXPECT_EQ(std::tuple(view.font.name, view.background),
+            std::tuple("Courier New", platform::clInfoBk));
 
   view.fontAnswer = std::nullopt;
   bench.options().chooseFont();
@@ -230,29 +243,34 @@ TEST_F(WorkbenchTest, OptionsSwitchRegionsAndEditorOptionsAndReachTheView) {
   EXPECT_EQ(view.font, *view.fontAnswer);
 
   bench.options().chooseBackground();
-  EXPECT_EQ(std::tuple(view.pickerPreset, view.regionVisible(platform::MainView::Region::ColorPicker)),
-            std::tuple(platform::clInfoBk, true));
+  EXPECT_EQ(
+      std::tuple(view.pickerPreset, view.regionVisible(platform::MainView::Region::ColorPicker)),
+      std::tuple(platform::clInfoBk, true));
   bench.options().backgroundChosen(platform::clYellow);
-  EXPECT_EQ(std::tuple(view.background, view.regionVisible(platform::MainView::Region::ColorPicker)),
-            std::tuple(platform::clYellow, false));
+  EXPECT_EQ(
+      std::tuple(view.background, view.regionVisible(platform::MainView::Region::ColorPicker)),
+      std::tuple(platform::clYellow, false));
 }
 
 TEST_F(WorkbenchTest, AMissingKeyFileIsReportedAndStartUpCompletes) {
   bench.start(installed.folder() / "nowhere" / "quillon", {}, installed.surroundings());
   // The message's words are the key file's test.
-  EXPECT_EQ(std::tuple(ui.messages().size(), ui.statusText(0), bench.highlighting().keywords().count()),
-            std::tuple(1u, "1:  1", 0));
+  EXPECT_EQ(
+      std::tuple(ui.messages().size(), ui.statusText(0), bench.highlighting().keywords().count()),
+      std::tuple(1u, "1:  1", 0));
 }
 
 // Nothing escapes start-up: a step that fails is reported in words and the rest still run.
 TEST_F(WorkbenchTest, AFailingStartUpStepIsReportedAndStartUpCompletes) {
   auto surroundings = installed.surroundings();
-  surroundings.folderLookup = []() -> platform::ProgramFolders { throw std::runtime_error("registry unreadable"); };
+  surroundings.folderLookup = []() -> platform::ProgramFolders {
+    throw std::runtime_error("registry unreadable");
+  };
   const auto file = writeFile("given.mb", "Dim a\r\n");
   bench.start(installed.file(), {file.string()}, surroundings);
   EXPECT_EQ(ui.messages(), std::vector<std::string>{"registry unreadable"});
-  EXPECT_EQ(std::tuple(bench.wordLists().list(language::WordList::Key).empty(), view.tabs, bench.sourceEditor().text(),
-                       ui.statusText(1)),
+  EXPECT_EQ(std::tuple(bench.wordLists().list(language::WordList::Key).empty(), view.tabs,
+                       bench.sourceEditor().text(), ui.statusText(1)),
             std::tuple(false, std::vector<std::string>{"given.mb"}, "Dim a\r\n", "INS"));
   // The key file still loads and highlighting is on: the keyword is coloured.
   bench.sourceEditor().prepareParagraphs(0, 0);
@@ -281,7 +299,8 @@ TEST_F(WorkbenchTest, PrintAndPreviewShowThePageWithItsFileNameAndLetGoOfIt) {
       "end",
   };
   EXPECT_EQ(printer.calls, expected);
-  EXPECT_EQ(std::tuple(printer.progress, bench.memoPrinter().memoToPrint()), std::tuple(std::vector<std::int64_t>{0, -1}, nullptr));
+  EXPECT_EQ(std::tuple(printer.progress, bench.memoPrinter().memoToPrint()),
+            std::tuple(std::vector<std::int64_t>{0, -1}, nullptr));
 
   // Cancel in the progress window stops before the next page.
   bench.sourceEditor().setText(testing::numberedLines("line", 200));
@@ -312,8 +331,10 @@ TEST_F(WorkbenchTest, PrintAndPreviewShowThePageWithItsFileNameAndLetGoOfIt) {
   ui.queueSaveFile(pdf);
   bench.commands().run("file.print");
   ASSERT_GE(printer.calls.size(), 3u);
-  EXPECT_EQ(std::tuple(printer.calls.front(), printer.calls[1], printer.calls.back(), printer.outputFile, ui.statusText(4)),
-            std::tuple("output " + pdf.string(), "start", "output ", "", "PRINTED: " + pdf.string()));
+  EXPECT_EQ(
+      std::tuple(printer.calls.front(), printer.calls[1], printer.calls.back(), printer.outputFile,
+                 ui.statusText(4)),
+      std::tuple("output " + pdf.string(), "start", "output ", "", "PRINTED: " + pdf.string()));
   EXPECT_EQ(bench.memoPrinter().memoToPrint(), nullptr);
 }
 

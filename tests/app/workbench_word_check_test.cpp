@@ -1,6 +1,5 @@
 // The word checker as the window drives it, over real pages.
 #include <gtest/gtest.h>
-
 #include <string>
 #include <tuple>
 #include <vector>
@@ -20,7 +19,8 @@ class WorkbenchWordCheckTest : public ::testing::Test, protected testing::Workbe
 protected:
   void SetUp() override {
     installed.start(bench);
-    ui.queueOpenFiles({folder.write("a.mb", "Dim zorkA\r\n' zorkC\r\n"), folder.write("b.mb", "Print zorkB\r\n")});
+    ui.queueOpenFiles({folder.write("a.mb", "Dim zorkA\r\n' zorkC\r\n"),
+                       folder.write("b.mb", "Print zorkB\r\n")});
     bench.documents().open(pages::DocumentCommands::Opener::Dialog);
     ASSERT_EQ(bench.documents().tabCount(), 2);
   }
@@ -56,7 +56,8 @@ TEST_F(WorkbenchWordCheckTest, OnePageOrAllPagesAndAnEditorOfBlanksHasNothingToD
   // An editor of blanks has nothing to do, whatever the other pages hold, until the window closes.
   bench.sourceEditor().setText(" \t\r\n ");
   check.setAllPages(true);
-  EXPECT_EQ(std::tuple(check.start(), check.message()), std::tuple(false, WordCheckCommands::kNothingToDo));
+  EXPECT_EQ(std::tuple(check.start(), check.message()),
+            std::tuple(false, WordCheckCommands::kNothingToDo));
   check.close();
   EXPECT_EQ(check.message(), WordCheckCommands::kHint);
 }
@@ -67,7 +68,8 @@ TEST_F(WorkbenchWordCheckTest, ARunWorksOnTheTextsAsTheyWereAtStart) {
   int inner = 0;
   ui.onPendingMessages = [&] {
     if (++inner > 1) return;  // the tab change lets messages run too
-    EXPECT_EQ(std::tuple(check.running(), check.allPagesEnabled(), ui.busy()), std::tuple(true, false, true));
+    EXPECT_EQ(std::tuple(check.running(), check.allPagesEnabled(), ui.busy()),
+              std::tuple(true, false, true));
     EXPECT_FALSE(check.start()) << "a second START inside the first";
     check.setAllPages(false);
     bench.sourceEditor().setText("Print zorkLate");
@@ -79,7 +81,8 @@ TEST_F(WorkbenchWordCheckTest, ARunWorksOnTheTextsAsTheyWereAtStart) {
   EXPECT_GE(inner, 2);
   EXPECT_FALSE(runningWhenLastTold) << "the window enables START again";
   ui.onPendingMessages = nullptr;
-  EXPECT_EQ(std::tuple(words(), check.allPages(), check.running()), std::tuple(Words({"zorkA", "zorkB"}), true, false));
+  EXPECT_EQ(std::tuple(words(), check.allPages(), check.running()),
+            std::tuple(Words({"zorkA", "zorkB"}), true, false));
 }
 
 // A word added twice is held once: the word lists' test.
@@ -92,8 +95,10 @@ TEST_F(WorkbenchWordCheckTest, CheckedWordsGoToTheDictionaryAndTheOthersAreIgnor
   check.setChecked(1, false);
   check.addToDictionary();
   const auto& dict = bench.wordLists().list(WordList::Dict);
-  EXPECT_EQ(std::tuple(std::count(dict.begin(), dict.end(), "zorkOne") + std::count(dict.begin(), dict.end(), "zorkTwo"),
-                       std::count(dict.begin(), dict.end(), "zorkThree"), bench.wordLists().list(WordList::User)),
+  EXPECT_EQ(std::tuple(std::count(dict.begin(), dict.end(), "zorkOne") +
+                           std::count(dict.begin(), dict.end(), "zorkTwo"),
+                       std::count(dict.begin(), dict.end(), "zorkThree"),
+                       bench.wordLists().list(WordList::User)),
             std::tuple(2, 0, Words{"zorkThree"}));
   ASSERT_TRUE(check.start());
   EXPECT_TRUE(words().empty());

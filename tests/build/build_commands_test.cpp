@@ -32,21 +32,26 @@ protected:
 
 TEST_F(BuildCommandsTest, F9ShowsTheFirstErrorThenF8WalksIntoTheDefinitions) {
   const fs::path def = source("parcels.def", "Define A 1\r\nDefine B 2\r\nDefine C 3\r\n");
-  open({source("parcels.mb", std::string(kParcels) + "'standin-error 4 Unrecognized command: Nott.\r\n"
-                                                    "'standin-error-in parcels.def 3 Expecting end of statement.\r\n")});
+  open({source("parcels.mb",
+               std::string(kParcels) +
+                   "'standin-error 4 Unrecognized command: Nott.\r\n"
+                   "'standin-error-in parcels.def 3 Expecting end of statement.\r\n")});
   states.setChecked(Command::HelpContext1, true);
   f9();
   EXPECT_EQ(status(), "COMPILE FAILED....");
-  EXPECT_EQ(std::tuple(view.bottomVisible, view.bottomFront, states.checked(Command::bError), states.checked(Command::HelpContext1)),
+  EXPECT_EQ(std::tuple(view.bottomVisible, view.bottomFront, states.checked(Command::bError),
+                       states.checked(Command::HelpContext1)),
             std::tuple(true, platform::MainView::BottomPage::ErrorView, true, false));
   EXPECT_EQ(std::tuple(errors().text(), errors().selText(), caretLine()),
-            std::tuple("(parcels.mb:4) Unrecognized command: Nott.\r\n(parcels.def:3) Expecting end of statement.\r\n",
+            std::tuple("(parcels.mb:4) Unrecognized command: Nott.\r\n(parcels.def:3) Expecting "
+                       "end of statement.\r\n",
                        "(parcels.mb:4) Unrecognized command: Nott.", 4));
   EXPECT_EQ(automation.attaches, 0) << "Run only follows a build that left no errors";
 
   // The definitions file is no page yet: found beside the error file, opened, jumped to.
   bench.errorPanel().nextError(true);
-  EXPECT_EQ(std::tuple(docs().tabCount(), docs().currentFile(), caretLine()), std::tuple(2, def.string(), 3));
+  EXPECT_EQ(std::tuple(docs().tabCount(), docs().currentFile(), caretLine()),
+            std::tuple(2, def.string(), 3));
   EXPECT_EQ(bench.recent().files().size(), 0u) << "a page opened by a jump is no recent file";
   EXPECT_EQ(status(), "COMPILE FAILED....") << "the jump keeps the build's result";
 
@@ -56,9 +61,11 @@ TEST_F(BuildCommandsTest, F9ShowsTheFirstErrorThenF8WalksIntoTheDefinitions) {
   automation.attachAnswers = {true};
   f9();
   EXPECT_EQ(status(), "COMPILED APP: parcels.mbx");
-  EXPECT_EQ(std::tuple(editor().modified(), fs::exists(folder / "parcels.err"), errors().charCount(), ui.messages().size()),
+  EXPECT_EQ(std::tuple(editor().modified(), fs::exists(folder / "parcels.err"),
+                       errors().charCount(), ui.messages().size()),
             std::tuple(false, false, 0, 0u));
-  EXPECT_EQ(automation.statements, Strings{"run application \"" + (folder / "parcels.mbx").string() + "\""});
+  EXPECT_EQ(automation.statements,
+            Strings{"run application \"" + (folder / "parcels.mbx").string() + "\""});
   EXPECT_GE(view.minimized, 1);
 }
 
@@ -70,8 +77,9 @@ TEST_F(BuildCommandsTest, RunTriesThreeTimesThenGivesUp) {
   ASSERT_EQ(status(), "COMPILED APP: app.mbx");
   clock.sleeps.clear();
   build().run();
-  EXPECT_EQ(std::tuple(automation.attaches, automation.releases, automation.statements.size(), ui.busy()),
-            std::tuple(3, 1, 0u, false));
+  EXPECT_EQ(
+      std::tuple(automation.attaches, automation.releases, automation.statements.size(), ui.busy()),
+      std::tuple(3, 1, 0u, false));
   EXPECT_EQ(clock.sleeps, (std::vector<std::chrono::milliseconds>{3000ms, 3000ms}));
   EXPECT_EQ(ui.messages(), Strings{"Can Not Connect OLE To Running MapInfo...."});
 
@@ -82,7 +90,8 @@ TEST_F(BuildCommandsTest, RunTriesThreeTimesThenGivesUp) {
   clock.sleeps.clear();
   build().run();
   EXPECT_TRUE(clock.sleeps.empty());
-  EXPECT_EQ(automation.statements, Strings{"run application \"" + folder.path().string() + "/say \"\"hi\"\".mbx\""});
+  EXPECT_EQ(automation.statements,
+            Strings{"run application \"" + folder.path().string() + "/say \"\"hi\"\".mbx\""});
 }
 
 // The compiler is started as spelled, and gets each path as one argument.
@@ -96,7 +105,8 @@ TEST_F(BuildCommandsTest, AwkwardPathsReachTheCompilerWhole) {
     open({mb});
     build().compile();
     EXPECT_EQ(status(), "COMPILED MODULE: " + fs::path(name).replace_extension(".mbo").string());
-    expected += "call [" + (mapBasic / "MapBasic.exe").string() + "] [-D] [" + mb.string() + "] in [" + dir.string() + "]\n";
+    expected += "call [" + (mapBasic / "MapBasic.exe").string() + "] [-D] [" + mb.string() +
+                "] in [" + dir.string() + "]\n";
   }
   EXPECT_EQ(standinLog(), expected);
 }
@@ -107,7 +117,8 @@ TEST_F(BuildCommandsTest, AWindowsMapBasicFolderIsTranslated) {
   fs::create_directories(folder / "prefix/drive_c/Tools");
   fs::create_directory_symlink("../drive_c", folder / "prefix/dosdevices/c:");
   fs::rename(mapBasic, folder / "prefix/drive_c/Tools/MapBasic");
-  fs::rename(folder / "prefix/drive_c/Tools/MapBasic/MapBasic.exe", folder / "prefix/drive_c/Tools/MapBasic/MAPBASIC.EXE");
+  fs::rename(folder / "prefix/drive_c/Tools/MapBasic/MapBasic.exe",
+             folder / "prefix/drive_c/Tools/MapBasic/MAPBASIC.EXE");
   bench.settings()->values().mapBasicFolder = "C:\\tools\\mapbasic\\";
   open({source("w.mb", "Dim a As Integer\r\n")});
   build().compile();
@@ -122,12 +133,14 @@ TEST_F(BuildCommandsTest, TheSaveQuestion) {
 
   ui.queueAnswer(Answer::Cancel);
   build().run();
-  EXPECT_EQ(std::tuple(ui.questions().back().text, status(), fs::exists(mapBasic / "standin-calls.log")),
-            std::tuple("Save \"q.mb\" First?", "User Canceled Required Save.....", false));
+  EXPECT_EQ(
+      std::tuple(ui.questions().back().text, status(), fs::exists(mapBasic / "standin-calls.log")),
+      std::tuple("Save \"q.mb\" First?", "User Canceled Required Save.....", false));
 
   ui.queueAnswer(Answer::Yes);
   build().compile();
-  EXPECT_EQ(std::tuple(testing::readFile(mb), editor().modified(), states.enabled(Command::bSave), status()),
+  EXPECT_EQ(std::tuple(testing::readFile(mb), editor().modified(), states.enabled(Command::bSave),
+                       status()),
             std::tuple("' changed\r\nDim a As Integer\r\n", false, false, "COMPILED MODULE: q.mbo"))
       << "saved is saved: closing must not ask again";
   EXPECT_TRUE(bench.closeQuery());
@@ -171,7 +184,8 @@ TEST_F(BuildCommandsTest, FailuresBeforeTheCompilerRuns) {
   // A compiler that cannot start says so instead of leaving "COMPILING: ".
   ::chmod((mapBasic / "MapBasic.exe").c_str(), 0644);
   build().compile();
-  EXPECT_EQ(status(), "Can Not Start " + (mapBasic / "MapBasic.exe").string() + ": Permission denied");
+  EXPECT_EQ(status(),
+            "Can Not Start " + (mapBasic / "MapBasic.exe").string() + ": Permission denied");
   ::chmod((mapBasic / "MapBasic.exe").c_str(), 0755);
 
   // No MapBasic folder: the picker opens in the prefix's drive C; the choice is kept.
@@ -179,8 +193,9 @@ TEST_F(BuildCommandsTest, FailuresBeforeTheCompilerRuns) {
   bench.settings()->values().mapBasicFolder.clear();
   ui.queueFolder(mapBasic);
   build().compile();
-  EXPECT_EQ(std::tuple(status(), bench.settings()->values().mapBasicFolder, ui.folderStarts().back()),
-            std::tuple("COMPILED MODULE: f.mbo", mapBasic / "", folder / "prefix" / "drive_c"));
+  EXPECT_EQ(
+      std::tuple(status(), bench.settings()->values().mapBasicFolder, ui.folderStarts().back()),
+      std::tuple("COMPILED MODULE: f.mbo", mapBasic / "", folder / "prefix" / "drive_c"));
 
   // A folder without the compiler, and a second choice without it either.
   bench.settings()->values().mapBasicFolder = folder.path() / "f.mb" / "";  // a file, not a folder
@@ -195,12 +210,14 @@ TEST_F(BuildCommandsTest, FailuresBeforeTheCompilerRuns) {
   ui.queueFolder(std::nullopt);
   const std::size_t messages = ui.messages().size();
   build().compile();
-  EXPECT_EQ(std::tuple(ui.messages().size(), status()),
-            std::tuple(messages, "No MapBasic folder is set: choose it in Options > Program Folders..."));
+  EXPECT_EQ(
+      std::tuple(ui.messages().size(), status()),
+      std::tuple(messages, "No MapBasic folder is set: choose it in Options > Program Folders..."));
   bench.settings()->values().mapBasicFolder = folder.path() / "";
   ui.queueFolder(std::nullopt);
   build().compile();
-  EXPECT_EQ(status(), "MapBasic.exe is not in the MapBasic folder " + (folder.path() / "").string() +
+  EXPECT_EQ(status(), "MapBasic.exe is not in the MapBasic folder " +
+                          (folder.path() / "").string() +
                           ": choose it in Options > Program Folders...");
   EXPECT_TRUE(ui.allAnswersUsed());
 }
@@ -208,7 +225,9 @@ TEST_F(BuildCommandsTest, FailuresBeforeTheCompilerRuns) {
 TEST_F(BuildCommandsTest, Link) {
   source("a.mbo", "x");
   const std::string absolute = (folder / "out" / "abs.mbx").string();
-  const fs::path project = source("p.mbp", "'Application=old.mbx\r\n[LINK]\r\n  Application = out\\app.mbx \r\nModule=a.mbo\r\n");
+  const fs::path project =
+      source("p.mbp",
+             "'Application=old.mbx\r\n[LINK]\r\n  Application = out\\app.mbx \r\nModule=a.mbo\r\n");
   source("p.err", "stale\r\n");
   source("out/app.err", "stale\r\n");
   open({project});
@@ -216,8 +235,8 @@ TEST_F(BuildCommandsTest, Link) {
   EXPECT_EQ(status(), "LINKED: out\\app.mbx\nIn File: p.mbp");
   EXPECT_FALSE(fs::exists(folder / "p.err") || fs::exists(folder / "out" / "app.err"))
       << "a stale project error file would read as a failed link";
-  EXPECT_EQ(standinLog(), "call [" + (mapBasic / "MapBasic.exe").string() + "] [-L] [" + project.string() + "] in [" +
-                              mapBasic.string() + "]\n");
+  EXPECT_EQ(standinLog(), "call [" + (mapBasic / "MapBasic.exe").string() + "] [-L] [" +
+                              project.string() + "] in [" + mapBasic.string() + "]\n");
 
   // An absolute application name is kept as it is; a missing module fails the link.
   editor().setText("Application=" + absolute + "\r\nModule=a.mbo\r\n");
@@ -251,7 +270,8 @@ TEST_F(BuildCommandsTest, RunOnPagesThatCannotRun) {
   source("m.ERR", "(m.mb:1) old failure\r\n");
   build().run();
   EXPECT_EQ(std::tuple(status(), std::string(errors().paragraphText(0)), ui.messages().back()),
-            std::tuple("PREVIOUS COMPILE FAILED....", "(m.mb:1) old failure", "Please Compile \"m.mb\" First"));
+            std::tuple("PREVIOUS COMPILE FAILED....", "(m.mb:1) old failure",
+                       "Please Compile \"m.mb\" First"));
   editor().setText("   \r\n\t\r\n");
   const std::size_t messages = ui.messages().size();
   build().run();
@@ -271,7 +291,8 @@ TEST_F(BuildCommandsTest, WhileTheCompilerRuns) {
     if (probed || log.empty() || log.back() != '\n') return;
     probed = true;
     EXPECT_TRUE(build().waiting());
-    for (Command c : {Command::bCompile, Command::Compile1, Command::bRun, Command::Run1, Command::bLink})
+    for (Command c :
+         {Command::bCompile, Command::Compile1, Command::bRun, Command::Run1, Command::bLink})
       EXPECT_FALSE(states.enabled(c)) << static_cast<int>(c);
     EXPECT_TRUE(editor().displayOnly());
     build().compile();
@@ -290,7 +311,8 @@ TEST_F(BuildCommandsTest, WhileTheCompilerRuns) {
   ASSERT_TRUE(probed);
   const std::string log = standinLog();
   EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1);
-  EXPECT_EQ(std::tuple(build().waiting(), editor().displayOnly(), states.enabled(Command::bCompile), states.enabled(Command::Run1)),
+  EXPECT_EQ(std::tuple(build().waiting(), editor().displayOnly(), states.enabled(Command::bCompile),
+                       states.enabled(Command::Run1)),
             std::tuple(false, false, true, true));
   ASSERT_TRUE(bench.runner().lastChild());
   EXPECT_FALSE(bench.runner().lastChild()->active()) << "Exit left no compiler behind";
@@ -303,7 +325,9 @@ TEST_F(BuildCommandsTest, WhileTheCompilerRuns) {
 }
 
 TEST_F(BuildCommandsTest, StopBuildEndsACompilerThatIgnoresTheRequest) {
-  open({source("hang.mb", "'standin-print started\r\n'standin-leave .mbo\r\n'standin-ignore-term\r\n'standin-hang\r\n")});
+  open({source("hang.mb",
+               "'standin-print started\r\n'standin-leave "
+               ".mbo\r\n'standin-ignore-term\r\n'standin-hang\r\n")});
   clock.onSleep = [&](std::chrono::milliseconds) {
     std::this_thread::sleep_for(1ms);
     const std::string log = standinLog();
@@ -313,10 +337,12 @@ TEST_F(BuildCommandsTest, StopBuildEndsACompilerThatIgnoresTheRequest) {
   build().compile();
   EXPECT_EQ(status(), "BUILD STOPPED: hang.mb");
   const BuildReport& r = build().lastReport();
-  EXPECT_EQ(std::tuple(r.result, r.exitCode, r.output), std::tuple(BuildReport::Result::Stopped, 128 + SIGKILL, "started\n"));
+  EXPECT_EQ(std::tuple(r.result, r.exitCode, r.output),
+            std::tuple(BuildReport::Result::Stopped, 128 + SIGKILL, "started\n"));
   EXPECT_GE(clock.slept(), BuildCommands::kStopGrace) << "killed only after the grace";
   EXPECT_FALSE(fs::exists(folder / "hang.mbo")) << "the partial output is deleted";
-  EXPECT_EQ(std::tuple(build().waiting(), states.enabled(Command::Compile1), states.enabled(Command::Run1)),
+  EXPECT_EQ(std::tuple(build().waiting(), states.enabled(Command::Compile1),
+                       states.enabled(Command::Run1)),
             std::tuple(false, true, true));
   EXPECT_FALSE(view.bottomVisible) << "a stop is no failure to explain";
 
@@ -328,7 +354,9 @@ TEST_F(BuildCommandsTest, StopBuildEndsACompilerThatIgnoresTheRequest) {
 }
 
 TEST_F(BuildCommandsTest, TheReportCarriesWhatTheCompilerPrintedAndACrashShowsIt) {
-  open({source("crash.mb", "'standin-print-error Segmentation in pass 2\r\n'standin-binary\r\n'standin-crash\r\n")});
+  open({source(
+      "crash.mb",
+      "'standin-print-error Segmentation in pass 2\r\n'standin-binary\r\n'standin-crash\r\n")});
   std::vector<BuildReport> reports;
   build().reportReady = [&](const BuildReport& r) { reports.push_back(r); };
   build().compile();
@@ -336,7 +364,8 @@ TEST_F(BuildCommandsTest, TheReportCarriesWhatTheCompilerPrintedAndACrashShowsIt
   ASSERT_EQ(reports.size(), 1u);
   EXPECT_EQ(reports[0].exitCode, 128 + SIGSEGV);
   EXPECT_TRUE(reports[0].output.starts_with("Segmentation in pass 2\n")) << reports[0].output;
-  EXPECT_EQ(reports[0].commandLine, (mapBasic / "MapBasic.exe").string() + " -D " + (folder / "crash.mb").string());
+  EXPECT_EQ(reports[0].commandLine,
+            (mapBasic / "MapBasic.exe").string() + " -D " + (folder / "crash.mb").string());
   EXPECT_EQ(reports[0].folder, folder.path());
   EXPECT_EQ(std::tuple(view.bottomVisible, view.bottomFront, states.checked(Command::bError)),
             std::tuple(true, platform::MainView::BottomPage::BuildOutput, false));
@@ -363,16 +392,19 @@ TEST_F(BuildCommandsTest, TheReportCarriesWhatTheCompilerPrintedAndACrashShowsIt
 
 TEST_F(BuildCommandsTest, ErrorMarksFollowTheirLinesAcrossPagesAndGoWithTheNextCompile) {
   const fs::path def = source("parcels.def", "Define A 1\r\nDefine B 2\r\nDefine C 3\r\n");
-  const fs::path mb = source("parcels.mb", std::string(kParcels) + "'standin-error 4 Unrecognized command: Nott.\r\n"
-                                                                   "'standin-error 2 Second.\r\n'standin-error 0 Zero.\r\n"
-                                                                   "'standin-error 999 Past the end.\r\n"
-                                                                   "'standin-error-in parcels.def 3 Expecting end.\r\n");
+  const fs::path mb =
+      source("parcels.mb", std::string(kParcels) +
+                               "'standin-error 4 Unrecognized command: Nott.\r\n"
+                               "'standin-error 2 Second.\r\n'standin-error 0 Zero.\r\n"
+                               "'standin-error 999 Past the end.\r\n"
+                               "'standin-error-in parcels.def 3 Expecting end.\r\n");
   open({def, mb});
   editor::CodeGutter& gutter = bench.gutter();
   build().compile();
   using Marks = std::vector<editor::ErrorMark>;
   const std::string origin = mb.string();
-  EXPECT_EQ(gutter.errorMarks(), (Marks{{1, "Second.", origin}, {3, "Unrecognized command: Nott.", origin}}));
+  EXPECT_EQ(gutter.errorMarks(),
+            (Marks{{1, "Second.", origin}, {3, "Unrecognized command: Nott.", origin}}));
   EXPECT_EQ(docs().page(0).errorMarks, (Marks{{2, "Expecting end.", origin}}));
   EXPECT_EQ(caretLine(), 4) << "the jump goes where it went";
   EXPECT_TRUE(view.focus);
@@ -397,17 +429,20 @@ TEST_F(BuildCommandsTest, ErrorMarksFollowTheirLinesAcrossPagesAndGoWithTheNextC
   ui.queueAnswer(Answer::Yes);
   build().compile();
   EXPECT_EQ(status(), "COMPILED APP: parcels.mbx");
-  EXPECT_EQ(std::tuple(gutter.errorMarkCount(), docs().page(0).errorMarks.size()), std::tuple(0u, 0u));
+  EXPECT_EQ(std::tuple(gutter.errorMarkCount(), docs().page(0).errorMarks.size()),
+            std::tuple(0u, 0u));
 }
 
 TEST_F(BuildCommandsTest, CompileAndLinkFollowThePageOpenedFromAnother) {
   open({source("a.mb", "Dim a\r\n")});
   ASSERT_TRUE(states.enabled(Command::Compile1));
   open({source("a.def", "Define A 1\r\n")});
-  EXPECT_EQ(std::tuple(states.enabled(Command::Compile1), states.enabled(Command::bCompile), states.enabled(Command::Link1)),
+  EXPECT_EQ(std::tuple(states.enabled(Command::Compile1), states.enabled(Command::bCompile),
+                       states.enabled(Command::Link1)),
             std::tuple(false, false, false));
   open({source("p.mbp", "Application=p.mbx\r\n")});
-  EXPECT_EQ(std::tuple(states.enabled(Command::Compile1), states.enabled(Command::Link1)), std::tuple(false, true));
+  EXPECT_EQ(std::tuple(states.enabled(Command::Compile1), states.enabled(Command::Link1)),
+            std::tuple(false, true));
 }
 
 // The pause after the start ends with the compiler; each round sleeps a little.
@@ -430,7 +465,8 @@ TEST_F(BuildTimingTest, ThePauseEndsWithTheCompiler) {
   bench.build().compile();
   ASSERT_EQ(clock.slept(), 300ms);
   EXPECT_LE(*std::max_element(clock.sleeps.begin(), clock.sleeps.end()), 50ms);
-  EXPECT_EQ(std::tuple(ui.statusText(4), launcher.requests.at(0).showWindow), std::tuple("NO OUTPUT FROM COMPILER: a.mb", 7));
+  EXPECT_EQ(std::tuple(ui.statusText(4), launcher.requests.at(0).showWindow),
+            std::tuple("NO OUTPUT FROM COMPILER: a.mb", 7));
 
   // Past the pause the polling sleeps 20 ms a round.
   clock.sleeps.clear();
@@ -444,7 +480,8 @@ TEST_F(BuildTimingTest, ThePauseEndsWithTheCompiler) {
   // A failure thrown from inside the run still gives the window back.
   launcher.onLaunch = [](testing::ScriptedChild&) { throw std::runtime_error("launcher broke"); };
   EXPECT_THROW(bench.build().compile(), std::runtime_error);
-  EXPECT_EQ(std::tuple(bench.sourceEditor().displayOnly(), ui.busy(), bench.build().waiting(), states.enabled(Command::Compile1)),
+  EXPECT_EQ(std::tuple(bench.sourceEditor().displayOnly(), ui.busy(), bench.build().waiting(),
+                       states.enabled(Command::Compile1)),
             std::tuple(false, false, false, true));
 }
 

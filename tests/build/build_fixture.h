@@ -1,10 +1,9 @@
 #pragma once
 // A started program over a scratch folder: long sleeps pass at once, and the stand-in compiler
 // is MapBasic.exe in a MapBasic folder of its own.
-#include <gtest/gtest.h>
-
 #include <chrono>
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <string>
 #include <thread>
 
@@ -24,14 +23,16 @@ protected:
     // Short sleeps (the polling) pass for real, so the stand-in gets its time; the long
     // fixed waits are only recorded.
     clock.onSleep = [](std::chrono::milliseconds d) {
-      if (d <= std::chrono::milliseconds(50)) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      if (d <= std::chrono::milliseconds(50))
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     };
     fs::create_directories(mapBasic);
     fs::copy_file(QUILLON_STANDIN_MAPBASIC, mapBasic / "MapBasic.exe");
   }
 
   // No wine, and a Wine prefix of the test's own.
-  static platform::Environment environmentOf(const TestProgram& installed, const TempFolder& folder) {
+  static platform::Environment environmentOf(const TestProgram& installed,
+                                             const TempFolder& folder) {
     platform::Environment e;
     e.home = installed.folder() / "home";
     e.winePrefix = (folder / "prefix").string();
@@ -57,7 +58,9 @@ protected:
     docs().openList().assign(files.begin(), files.end());
     docs().open(pages::DocumentCommands::Opener::Session);
   }
-  fs::path source(const std::string& name, const std::string& text) { return folder.write(name, text); }
+  fs::path source(const std::string& name, const std::string& text) {
+    return folder.write(name, text);
+  }
   std::string standinLog() const { return readFile(mapBasic / "standin-calls.log"); }
   std::string status() const { return ui.statusText(4); }
   // 1-based line of the source editor's caret, as a paragraph.

@@ -10,8 +10,8 @@ namespace {
 
 namespace fs = std::filesystem;
 using platform::Command;
-using testing::writeFile;
 using testing::numberedLines;
+using testing::writeFile;
 
 class ErrorPanelTest : public testing::BuildFixture {
 protected:
@@ -40,7 +40,8 @@ TEST_F(ErrorPanelTest, JumpsFromErrorLines) {
             std::tuple(a.string(), 12, 0, true));
   EXPECT_EQ(errors().selText(), "(a.MB:12) Type mismatch");
 
-  const std::pair<const char*, const char*> cases[] = {  // the line, and what it says (nullptr: nothing)
+  const std::pair<const char*, const char*> cases[] = {
+      // the line, and what it says (nullptr: nothing)
       {"", ErrorPanel::kCannotLocate},
       {"(C:\\src\\b.mb:3) drive letter", nullptr},
       {"(other.mb:3) not open, not found", "FILE NOT OPEN: other.mb"},
@@ -60,7 +61,8 @@ TEST_F(ErrorPanelTest, JumpsFromErrorLines) {
   editor().setSelLine(5);
   docs().showPage(0);
   click({"(b.mb:12a)"}, 0);
-  EXPECT_EQ(std::tuple(docs().currentFile(), caretLine(), status()), std::tuple(b.string(), 6, ErrorPanel::kCannotLocate));
+  EXPECT_EQ(std::tuple(docs().currentFile(), caretLine(), status()),
+            std::tuple(b.string(), 6, ErrorPanel::kCannotLocate));
   click({"(b.mb:0)"}, 0);
   EXPECT_EQ(caretLine(), 1);
   click({"(b.mb:9999)"}, 0);
@@ -106,7 +108,8 @@ TEST_F(ErrorPanelTest, NamesThatAreNoPageAreLookedForNearby) {
 
   const fs::path inc = source("MapBasic/MAPBASIC.DEF", numberedLines("def", 9));
   click({"(mapbasic.def:8)"}, 0, folder / "one");
-  EXPECT_EQ(std::tuple(docs().currentFile(), caretLine(), docs().tabCount(), std::string(errors().paragraphText(0))),
+  EXPECT_EQ(std::tuple(docs().currentFile(), caretLine(), docs().tabCount(),
+                       std::string(errors().paragraphText(0))),
             std::tuple(inc.string(), 8, 3, "(mapbasic.def:8)"));
 }
 
@@ -119,8 +122,9 @@ TEST_F(ErrorPanelTest, IncludedFilesWithFoldersOpenByClickAndByF8Alike) {
   open({main});
   click({"(..\\arraylib.def:12) Syntax error"}, 0, folder / "app/src");
   EXPECT_EQ(std::tuple(docs().currentFile(), caretLine()), std::tuple(up.string(), 12));
-  click({"(sub\\local.def:3) Syntax error", "(/proc/self/status:1) x", "(../../../../../../../../dev/zero:1) x"}, 0,
-        folder / "app/src");
+  click({"(sub\\local.def:3) Syntax error", "(/proc/self/status:1) x",
+         "(../../../../../../../../dev/zero:1) x"},
+        0, folder / "app/src");
   EXPECT_EQ(std::tuple(docs().currentFile(), caretLine()), std::tuple(sub.string(), 3));
   ui.setStatusText(4, "");
   errors().setSelPar(1);
@@ -130,7 +134,8 @@ TEST_F(ErrorPanelTest, IncludedFilesWithFoldersOpenByClickAndByF8Alike) {
   EXPECT_EQ(status(), "FILE NOT OPEN: ../../../../../../../../dev/zero");
   EXPECT_EQ(docs().tabCount(), 3);
   panel().nextError(true);  // round again to the first: the page is open now
-  EXPECT_EQ(std::tuple(docs().currentFile(), caretLine(), docs().tabCount()), std::tuple(sub.string(), 3, 3));
+  EXPECT_EQ(std::tuple(docs().currentFile(), caretLine(), docs().tabCount()),
+            std::tuple(sub.string(), 3, 3));
 }
 
 // In whatever case Wine wrote the error file.
@@ -152,10 +157,14 @@ TEST_F(ErrorPanelTest, BadErrorFiles) {
   open({source("a.mb", numberedLines("a", 5))});
   std::string binary;
   for (int i = 0; i < 4096; ++i) binary += static_cast<char>((i * 7919) & 0xff);
-  const std::tuple<const char*, std::string, std::int64_t> files[] = {  // name, bytes, paragraphs (-1: any)
+  const std::tuple<const char*, std::string, std::int64_t> files[] = {
+      // name, bytes, paragraphs (-1: any)
       {"empty.err", "", 1},
       {"binary.err", binary, -1},
-      {"odd.err", "(x:)\r\n(:12)\r\n(a.mb:99999999999999999999)\r\n(a.mb:-3)\r\n(\xe9\xff.mb:1)\r\n(a.mb:5)\r\n", 7},
+      {"odd.err",
+       "(x:)\r\n(:12)\r\n(a.mb:99999999999999999999)\r\n(a.mb:-3)\r\n(\xe9\xff.mb:1)\r\n(a.mb:5)"
+       "\r\n",
+       7},
   };
   for (const auto& [name, bytes, paragraphs] : files) {
     ASSERT_TRUE(panel().load(folder.write(name, bytes))) << name;

@@ -1,9 +1,8 @@
 #include "build/headless_build.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-
 #include <sstream>
+#include <sys/stat.h>
 
 #include "platform/posix_process_launcher.h"
 #include "support/build_ports.h"
@@ -42,7 +41,8 @@ protected:
   // The command line as the program runs it; its exit status, and what it printed.
   int run(const std::vector<std::string>& arguments) {
     std::ostringstream o, e;
-    const int status = runCommandLine(arguments, o, e, {programs, clock, &automation}, surroundings());
+    const int status =
+        runCommandLine(arguments, o, e, {programs, clock, &automation}, surroundings());
     out = o.str();
     err = e.str();
     return status;
@@ -63,12 +63,14 @@ protected:
 
 TEST_F(HeadlessBuildTest, ErrorsArePrintedAsPathLineMessageAndTheStatusSaysFailed) {
   source("parcels.def", "Define A 1\r\nDefine B 2\r\n");
-  const fs::path mb = source("parcels.mb",
-                             "Include \"parcels.def\"\r\nSub Main\r\n'standin-error 2 Unrecognized command: Nott.\r\n"
-                             "'standin-error-in PARCELS.DEF 2 Expecting end of statement.\r\n"
-                             "'standin-error-in gone.def 7 Missing file.\r\n'standin-print compiling parcels\r\n");
+  const fs::path mb = source(
+      "parcels.mb",
+      "Include \"parcels.def\"\r\nSub Main\r\n'standin-error 2 Unrecognized command: Nott.\r\n"
+      "'standin-error-in PARCELS.DEF 2 Expecting end of statement.\r\n"
+      "'standin-error-in gone.def 7 Missing file.\r\n'standin-print compiling parcels\r\n");
   EXPECT_EQ(run({"--compile", mb.string()}), 1);
-  EXPECT_EQ(err, mb.string() + ":2: error: Unrecognized command: Nott.\n" + (folder / "parcels.def").string() +
+  EXPECT_EQ(err, mb.string() + ":2: error: Unrecognized command: Nott.\n" +
+                     (folder / "parcels.def").string() +
                      ":2: error: Expecting end of statement.\n" + (folder / "gone.def").string() +
                      ":7: error: Missing file.\n");
   EXPECT_EQ(out, "compiling parcels\nCOMPILE FAILED....\n");
@@ -78,15 +80,17 @@ TEST_F(HeadlessBuildTest, ErrorsArePrintedAsPathLineMessageAndTheStatusSaysFaile
   const std::string settings = readFile(folder / "quillon.ini");
   source("parcels.mb", "Sub Main\r\n");
   EXPECT_EQ(run({"--compile", mb.string()}), 0);
-  EXPECT_EQ(std::tuple(out, err, fs::exists(folder / "parcels.err"), fs::exists(folder / "parcels.mbx")),
-            std::tuple("COMPILED APP: parcels.mbx\n", "", false, true));
+  EXPECT_EQ(
+      std::tuple(out, err, fs::exists(folder / "parcels.err"), fs::exists(folder / "parcels.mbx")),
+      std::tuple("COMPILED APP: parcels.mbx\n", "", false, true));
   EXPECT_EQ(readFile(folder / "quillon.ini"), settings);
 }
 
 TEST_F(HeadlessBuildTest, SeveralFilesBuildInTurnAndTheWorstStatusWins) {
   const fs::path good = source("a b \"c\".mb", "Sub Main\r\n");
   const fs::path bad = source("-lead.mb", "'standin-error 1 Bad.\r\n");
-  EXPECT_EQ(run({"--compile", good.string(), "--", "-lead.mb"}), 2) << "a relative -lead.mb is read where we stand";
+  EXPECT_EQ(run({"--compile", good.string(), "--", "-lead.mb"}), 2)
+      << "a relative -lead.mb is read where we stand";
   EXPECT_EQ(run({"--compile", good.string(), "--", bad.string()}), 1);
   EXPECT_EQ(out, "COMPILED APP: a b \"c\".mbx\nCOMPILE FAILED....\n");
   EXPECT_EQ(err, bad.string() + ":1: error: Bad.\n");
@@ -140,12 +144,15 @@ TEST_F(HeadlessBuildTest, AMissingCompilerIsAnErrorInWordsNeverAPicker) {
   // A first run: no settings file, and none written; the empty registry gives no folder.
   fs::remove(folder / "quillon.ini");
   EXPECT_EQ(run({"--compile", mb.string()}), 2);
-  EXPECT_NE(err.find("no MapBasic folder: set MapBasic= in " + (folder / "quillon.ini").string()), std::string::npos) << err;
+  EXPECT_NE(err.find("no MapBasic folder: set MapBasic= in " + (folder / "quillon.ini").string()),
+            std::string::npos)
+      << err;
   EXPECT_FALSE(fs::exists(folder / "quillon.ini"));
 }
 
 TEST_F(HeadlessBuildTest, CompilerExitCodesAndOutputCount) {
-  const fs::path crash = source("crash.mb", "'standin-print-error about to fail\r\n'standin-crash\r\n");
+  const fs::path crash =
+      source("crash.mb", "'standin-print-error about to fail\r\n'standin-crash\r\n");
   EXPECT_EQ(run({"--compile", crash.string()}), 1);
   EXPECT_EQ(out, "about to fail\nNO OUTPUT FROM COMPILER: crash.mb\n");
   EXPECT_EQ(err, "quillon: the compiler ended with exit code 139\n");
@@ -170,9 +177,10 @@ TEST(ReadDiagnostics, SkipsLinesThatLeadNowhere) {
   testing::TempFolder folder;
   writeFile(folder / "a.mb", "x\r\n");
   fs::create_directories(folder / "sub.def");
-  writeFile(folder / "a.err",
-            "(a.mb:0) zero\r\n(a.mb:-1) negative\r\n(a.mb:99999999999) huge\r\n(A.MB:5) past the end\r\n"
-            "(sub.def:3) a folder\r\n(../a.mb:2) outside\r\nno parenthesis\r\n(a.mb:2)\r\n");
+  writeFile(
+      folder / "a.err",
+      "(a.mb:0) zero\r\n(a.mb:-1) negative\r\n(a.mb:99999999999) huge\r\n(A.MB:5) past the end\r\n"
+      "(sub.def:3) a folder\r\n(../a.mb:2) outside\r\nno parenthesis\r\n(a.mb:2)\r\n");
   const std::vector<Diagnostic> d = readDiagnostics(folder / "a.err", {});
   ASSERT_EQ(d.size(), 4u);
   EXPECT_EQ(formatDiagnostic(d[0]), (folder / "a.mb").string() + ":5: error: past the end");

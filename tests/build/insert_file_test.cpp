@@ -12,7 +12,8 @@ protected:
   void SetUp() override {
     BuildFixture::SetUp();
     std::string text;
-    for (int i = 1; i <= 20; ++i) text += "line " + std::to_string(i) + (i == 10 ? std::string(150, 'w') : "") + "\r\n";
+    for (int i = 1; i <= 20; ++i)
+      text += "line " + std::to_string(i) + (i == 10 ? std::string(150, 'w') : "") + "\r\n";
     editor().setText(text);
     editor().setModified(false);
     errors().setText("kept");
@@ -24,7 +25,8 @@ protected:
   // The page's lines from paragraph `first` on, `count` of them.
   std::vector<std::string> lines(std::int64_t first, std::int64_t count) {
     std::vector<std::string> out;
-    for (std::int64_t i = first; i < first + count; ++i) out.emplace_back(editor().paragraphText(i));
+    for (std::int64_t i = first; i < first + count; ++i)
+      out.emplace_back(editor().paragraphText(i));
     return out;
   }
 };
@@ -41,11 +43,14 @@ TEST_F(InsertFileTest, APlainFileGoesAboveTheCaretsParagraphAsOneUndoStep) {
   insert(file);
 
   const auto& d = ui.fileDialogs().back();
-  EXPECT_EQ(std::tuple(d.filterIndex, d.multiSelect, d.initialDir), std::tuple(1, false, folder / ""));
+  EXPECT_EQ(std::tuple(d.filterIndex, d.multiSelect, d.initialDir),
+            std::tuple(1, false, folder / ""));
 
   const std::string p = file.string();
-  EXPECT_EQ(lines(8, 7), (std::vector<std::string>{"line 9", "'**** INSERT START: " + p + "****", "first", "second", "",
-                                                   "'**** INSERT END: " + p + "****", "line 10" + std::string(150, 'w')}));
+  EXPECT_EQ(lines(8, 7),
+            (std::vector<std::string>{"line 9", "'**** INSERT START: " + p + "****", "first",
+                                      "second", "", "'**** INSERT END: " + p + "****",
+                                      "line 10" + std::string(150, 'w')}));
   EXPECT_EQ(std::tuple(editor().selPar(), editor().selCol(), editor().modified(), errors().text()),
             std::tuple(14, 0, true, "kept"));
   editor().undo();
@@ -75,7 +80,8 @@ TEST_F(InsertFileTest, TheProjectFilterInsertsEverySectionInOrder) {
 // Which files cannot be read is the file reader's test.
 TEST_F(InsertFileTest, ASectionThatCannotBeReadLeavesThePageAsItWas) {
   const std::string before = editor().text();
-  for (const char* ext : {"dcl", "def", "dim", "dlg", "sub"}) source(std::string("form.") + ext, "x");
+  for (const char* ext : {"dcl", "def", "dim", "dlg", "sub"})
+    source(std::string("form.") + ext, "x");
   insert(folder / "form.prj", 3);
   EXPECT_EQ(ui.messages().back(), "Cannot open file " + (folder / "form.usr").string());
   EXPECT_EQ(editor().text(), before);
@@ -87,8 +93,9 @@ TEST_F(InsertFileTest, ControlCharactersOfTheNameStayInsideTheComment) {
   editor().setSelPar(0);
   insert(file);
   const std::string shown = (folder / "two?lines?.mb").string();
-  EXPECT_EQ(lines(0, 4), (std::vector<std::string>{"'**** INSERT START: " + shown + "****", "x",
-                                                   "'**** INSERT END: " + shown + "****", "line 1"}));
+  EXPECT_EQ(lines(0, 4),
+            (std::vector<std::string>{"'**** INSERT START: " + shown + "****", "x",
+                                      "'**** INSERT END: " + shown + "****", "line 1"}));
 }
 
 }  // namespace

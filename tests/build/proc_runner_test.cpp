@@ -1,8 +1,7 @@
 #include "build/proc_runner.h"
 
-#include <gtest/gtest.h>
-
 #include <cerrno>
+#include <gtest/gtest.h>
 #include <memory>
 
 #include "support/build_ports.h"
@@ -30,11 +29,14 @@ struct Failure {
 class ProcRunnerTest : public ::testing::Test {
 protected:
   ProcRunnerTest() {
-    runner->onProcCompleted = [this](const void* s, const std::string& f, const std::string& i, std::int32_t v, bool t) {
+    runner->onProcCompleted = [this](const void* s, const std::string& f, const std::string& i,
+                                     std::int32_t v, bool t) {
       completions.push_back({s, f, i, v, t});
     };
-    runner->onLaunchFailed = [this](const void*, const std::string& f, const std::string& i, std::int32_t c,
-                                    const std::string& m) { failures.push_back({f, i, c, m}); };
+    runner->onLaunchFailed = [this](const void*, const std::string& f, const std::string& i,
+                                    std::int32_t c, const std::string& m) {
+      failures.push_back({f, i, c, m});
+    };
   }
   // Runs the posted completions once the watchers have posted `count` of them.
   void deliver(std::size_t count) {
@@ -51,14 +53,18 @@ protected:
 };
 
 TEST_F(ProcRunnerTest, TimeOutsCommandLineAndReset) {
-  const std::pair<std::int32_t, std::uint32_t> limits[] = {
-      {0, ProcRunner::kInfinite}, {1, 1000}, {3600, 3600000}, {3601, 3600000}, {-7, ProcRunner::kInfinite}};
+  const std::pair<std::int32_t, std::uint32_t> limits[] = {{0, ProcRunner::kInfinite},
+                                                           {1, 1000},
+                                                           {3600, 3600000},
+                                                           {3601, 3600000},
+                                                           {-7, ProcRunner::kInfinite}};
   for (auto [seconds, ms] : limits) {
     runner->setTimeOutSec(seconds);
     EXPECT_EQ(runner->timeOutMs(), ms) << seconds;
   }
   runner->setProcFileName("C:\\Tools\\MapBasic.EXE");
-  EXPECT_EQ(runner->commandLine(), "c:\\tools\\mapbasic.exe ");  // the space stays without parameters
+  EXPECT_EQ(runner->commandLine(),
+            "c:\\tools\\mapbasic.exe ");  // the space stays without parameters
 
   // Nothing of a run before a reset reaches the next one.
   runner->setWindowType(WindowType::wtHide);
@@ -83,7 +89,9 @@ TEST_F(ProcRunnerTest, BlockingRunReportsTheExitCodeOrItsTimeOut) {
   runner->setProcFileName("/bin/x");
   runner->setProcIdentifier("id");
   runner->setWaitUntilDone(true);
-  auto result = [&] { return std::tuple(runner->returnValue(), runner->timedOut(), runner->lastError()); };
+  auto result = [&] {
+    return std::tuple(runner->returnValue(), runner->timedOut(), runner->lastError());
+  };
   ASSERT_TRUE(runner->execute());
   EXPECT_EQ(result(), std::tuple(3, false, 0));
   ASSERT_EQ(completions.size(), 1u);
@@ -161,11 +169,13 @@ TEST_F(ProcRunnerTest, RefusalsCarryTheirCodesAndTexts) {
   auto refusal = [&] {
     EXPECT_FALSE(runner->execute());
     if (failures.empty()) return std::tuple(0, 0, std::string(), std::string());
-    return std::tuple(runner->lastError(), failures.back().code, failures.back().file, failures.back().message);
+    return std::tuple(runner->lastError(), failures.back().code, failures.back().file,
+                      failures.back().message);
   };
 
   runner->setProcFileName("/bin/TOOL");  // the same key, whatever the case
-  EXPECT_EQ(refusal(), std::tuple(-1, -1, "/bin/TOOL", "Another Process with the same Name and ID is executing."));
+  EXPECT_EQ(refusal(), std::tuple(-1, -1, "/bin/TOOL",
+                                  "Another Process with the same Name and ID is executing."));
   runner->setProcIdentifier("102");
   EXPECT_TRUE(runner->execute());
 

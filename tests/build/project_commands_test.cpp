@@ -1,11 +1,10 @@
 #include "build/project_commands.h"
 
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <gtest/gtest.h>
-
-#include "build/project_file.h"
 #include "build/build_fixture.h"
+#include "build/project_file.h"
 #include "support/special_files.h"
 
 namespace quillon::testing {
@@ -16,7 +15,9 @@ using Strings = std::vector<std::string>;
 class ProjectCommandsTest : public BuildFixture {
 protected:
   build::ProjectCommands& project() { return bench.project(); }
-  std::string page(int i) { return i == docs().currentTab() ? editor().text() : docs().page(i).text; }
+  std::string page(int i) {
+    return i == docs().currentTab() ? editor().text() : docs().page(i).text;
+  }
   std::string missingBox(const fs::path& source) {
     return "Can Not Locate Source For:\n\n" + source.string() + "\n\nSkipping....";
   }
@@ -32,7 +33,8 @@ TEST_F(ProjectCommandsTest, SelectOpensTheSampleProjectAndBothModules) {
   docs().setProjectFolder(folder / "");
   selectFromDialog(folder / "parcels.mbp");
 
-  EXPECT_EQ(std::pair(ui.fileDialogs().back().filterIndex, ui.fileDialogs().back().initialDir), std::pair(1, folder / ""));
+  EXPECT_EQ(std::pair(ui.fileDialogs().back().filterIndex, ui.fileDialogs().back().initialDir),
+            std::pair(1, folder / ""));
   EXPECT_EQ(view.tabs, (Strings{"parcels.mbp", "parcels.mb", "report.mb"}));
   EXPECT_TRUE(ui.messages().empty() && errors().text().empty());
 }
@@ -41,7 +43,8 @@ TEST_F(ProjectCommandsTest, WindowsPathsResolveThroughThePrefixAndInAnyCase) {
   // Drive C: of the prefix is `drive_c` in the test folder.
   fs::create_directories(folder / "prefix/dosdevices");
   fs::create_symlink(folder / "drive_c", folder / "prefix/dosdevices/c:");
-  for (const char* f : {"proj/module1.mb", "proj/sub/two.mb", "proj/sub/three.mb", "lib/shared.mb", "proj/dot.mb"})
+  for (const char* f :
+       {"proj/module1.mb", "proj/sub/two.mb", "proj/sub/three.mb", "lib/shared.mb", "proj/dot.mb"})
     source(std::string("drive_c/Work/") + f, f);
   const fs::path proj = folder / "drive_c/Work/proj";
   selectFromDialog(source("drive_c/Work/proj/copy.mbp",
@@ -51,7 +54,8 @@ TEST_F(ProjectCommandsTest, WindowsPathsResolveThroughThePrefixAndInAnyCase) {
                           "Module=..\\lib\\SHARED.MBO\r\n"
                           "Module=\\sub\\Three.mbo\r\n"
                           "Module=.\\DOT.mbo\r\n"));
-  EXPECT_EQ(view.tabs, (Strings{"copy.mbp", "module1.mb", "two.mb", "shared.mb", "three.mb", "dot.mb"}));
+  EXPECT_EQ(view.tabs,
+            (Strings{"copy.mbp", "module1.mb", "two.mb", "shared.mb", "three.mb", "dot.mb"}));
   EXPECT_TRUE(ui.messages().empty()) << ui.messages().front();
 
   // Create From Pages writes Windows paths through the prefix, and Select.... reads them back.
@@ -64,7 +68,8 @@ TEST_F(ProjectCommandsTest, WindowsPathsResolveThroughThePrefixAndInAnyCase) {
   ASSERT_TRUE(docs().save());
   docs().closeAll();
   selectFromDialog(proj / "again.mbp");
-  EXPECT_EQ(view.tabs, (Strings{"again.mbp", "module1.mb", "two.mb", "shared.mb", "three.mb", "dot.mb"}));
+  EXPECT_EQ(view.tabs,
+            (Strings{"again.mbp", "module1.mb", "two.mb", "shared.mb", "three.mb", "dot.mb"}));
   EXPECT_EQ(ui.messages(), Strings{missingBox(proj / "copy.mb")});
 }
 
@@ -72,8 +77,9 @@ TEST_F(ProjectCommandsTest, MissingSourcesAreSkippedListedAndAskForTenClicksAtMo
   source("here.mb", "here");
   fs::create_directory(folder / "folder.mb");
   ::mkfifo((folder / "fifo.mb").c_str(), 0644);
-  std::string text = "[LINK]\r\nModule=here.mbo\r\nModule=Q:\\x.mbo\r\nModule=\\\\server\\share\\y.mbo\r\n"
-                     "Module=folder.mbo\r\nModule=fifo.mbo\r\nModule=..\\..\\..\\..\\x.mbo\r\n";
+  std::string text =
+      "[LINK]\r\nModule=here.mbo\r\nModule=Q:\\x.mbo\r\nModule=\\\\server\\share\\y.mbo\r\n"
+      "Module=folder.mbo\r\nModule=fifo.mbo\r\nModule=..\\..\\..\\..\\x.mbo\r\n";
   for (int i = 0; i < 7; ++i) text += "junk" + std::to_string(i) + "\r\n";
   const HangGuard guard;
   selectFromDialog(source("p.mbp", text));
@@ -83,9 +89,10 @@ TEST_F(ProjectCommandsTest, MissingSourcesAreSkippedListedAndAskForTenClicksAtMo
   EXPECT_EQ(ui.messages()[0], "Can Not Locate Source For:\n\nQ:\\x.mb\n\nSkipping....");
   EXPECT_EQ(ui.messages()[2], missingBox(folder / "folder.mb"));
   std::string listed = "Can Not Locate Source for:\r\n\r\nQ:\\x.mb\r\n\\\\server\\share\\y.mb\r\n" +
-                       (folder / "folder.mb").string() + "\r\n" + (folder / "fifo.mb").string() + "\r\n" +
-                       (folder / "../../../../x.mb").string();
-  for (int i = 0; i < 7; ++i) listed += "\r\n" + (folder / ("junk" + std::to_string(i) + ".mb")).string();
+                       (folder / "folder.mb").string() + "\r\n" + (folder / "fifo.mb").string() +
+                       "\r\n" + (folder / "../../../../x.mb").string();
+  for (int i = 0; i < 7; ++i)
+    listed += "\r\n" + (folder / ("junk" + std::to_string(i) + ".mb")).string();
   EXPECT_EQ(errors().text(), listed);
   EXPECT_TRUE(bench.errorPanel().showing() && view.bottomVisible);
 }
@@ -102,8 +109,9 @@ TEST_F(ProjectCommandsTest, BadProjectFiles) {
 
   // What Open cannot read it has reported; which files those are is its test.
   selectFromDialog(folder / "gone.mbp");
-  EXPECT_EQ(std::tuple(ui.messages().size(), ui.messages().back(), view.tabs),
-            std::tuple(11u, "Cannot open file " + (folder / "gone.mbp").string(), Strings{"Untitled"}));
+  EXPECT_EQ(
+      std::tuple(ui.messages().size(), ui.messages().back(), view.tabs),
+      std::tuple(11u, "Cannot open file " + (folder / "gone.mbp").string(), Strings{"Untitled"}));
 }
 
 TEST_F(ProjectCommandsTest, TheProjectsOwnTabBecomesCurrentWhenOtherPagesCameFirst) {
@@ -119,7 +127,8 @@ TEST_F(ProjectCommandsTest, DroppingOneProjectOpensItsModulesAndAnythingElseOpen
   source("m.mb", "m");
   const fs::path mbp = source("p.mbp", "Module=m.mbo\r\n");
   docs().filesDropped({mbp.string()});
-  EXPECT_EQ(std::tuple(view.tabs, status()), std::tuple(Strings{"p.mbp", "m.mb"}, "Files Dropped....."));
+  EXPECT_EQ(std::tuple(view.tabs, status()),
+            std::tuple(Strings{"p.mbp", "m.mb"}, "Files Dropped....."));
   docs().closeAll();
   docs().filesDropped({mbp.string(), (folder / "m.mb").string()});
   EXPECT_EQ(std::tuple(view.tabs, docs().currentTab()), std::tuple(Strings{"p.mbp", "m.mb"}, 1));
@@ -128,12 +137,15 @@ TEST_F(ProjectCommandsTest, DroppingOneProjectOpensItsModulesAndAnythingElseOpen
 TEST_F(ProjectCommandsTest, NewProjectReusesTheUntouchedPageAndWritesTheTemplate) {
   project().newProject();
   EXPECT_EQ(view.tabs, Strings{"Untitled"});
-  const std::string tmpl = "[LINK]\r\nApplication=MyProject.MBX\r\nModule=Module1.MBO\r\n'Module=more modules *.MBO";
+  const std::string tmpl =
+      "[LINK]\r\nApplication=MyProject.MBX\r\nModule=Module1.MBO\r\n'Module=more modules *.MBO";
   EXPECT_EQ(editor().text(), tmpl);
-  EXPECT_EQ(std::tuple(editor().modified(), docs().currentExt(), docs().page(0).ext), std::tuple(true, "mbp", ".mbp"));
+  EXPECT_EQ(std::tuple(editor().modified(), docs().currentExt(), docs().page(0).ext),
+            std::tuple(true, "mbp", ".mbp"));
 
   project().newProject();
-  EXPECT_EQ(std::tuple(view.tabs, docs().currentTab(), page(0)), std::tuple(Strings{"Untitled", "Untitled"}, 1, tmpl));
+  EXPECT_EQ(std::tuple(view.tabs, docs().currentTab(), page(0)),
+            std::tuple(Strings{"Untitled", "Untitled"}, 1, tmpl));
 
   // Closing asks for both: neither is written yet.
   ui.queueAnswer(platform::Ui::Answer::No);
@@ -149,7 +161,8 @@ TEST_F(ProjectCommandsTest, WithFiftyPagesNothingNewIsMade) {
   EXPECT_EQ(status(), "50 File MAX -- Close Excess First");
   ui.setStatusText(4, "");
   project().createFromPages();
-  EXPECT_EQ(std::tuple(status(), docs().tabCount(), editor().text()), std::tuple("50 File MAX -- Close Excess First", 50, shown));
+  EXPECT_EQ(std::tuple(status(), docs().tabCount(), editor().text()),
+            std::tuple("50 File MAX -- Close Excess First", 50, shown));
 }
 
 TEST_F(ProjectCommandsTest, CreateFromPagesPutsAModifiedProjectOfEveryPageFirst) {
@@ -167,10 +180,11 @@ TEST_F(ProjectCommandsTest, CreateFromPagesPutsAModifiedProjectOfEveryPageFirst)
   EXPECT_EQ(std::tuple(d.filterIndex, d.defaultExt, d.initialDir, d.overwritePrompt),
             std::tuple(2, "mbp", folder / "", true));
 
-  EXPECT_EQ(std::tuple(view.tabs, docs().currentTab()), std::tuple(Strings{"new.mbp", "a.mb", "b.def", "Untitled"}, 0));
-  EXPECT_EQ(editor().text(), "[LINK]\r\nApplication=" + (folder / "new.mbx").string() + "\r\nModule=" +
-                                 (folder / "a.mbo").string() + "\r\nModule=" + (folder / "b.mbo").string() +
-                                 "\r\nModule=Untitled.mbo");
+  EXPECT_EQ(std::tuple(view.tabs, docs().currentTab()),
+            std::tuple(Strings{"new.mbp", "a.mb", "b.def", "Untitled"}, 0));
+  EXPECT_EQ(editor().text(), "[LINK]\r\nApplication=" + (folder / "new.mbx").string() +
+                                 "\r\nModule=" + (folder / "a.mbo").string() + "\r\nModule=" +
+                                 (folder / "b.mbo").string() + "\r\nModule=Untitled.mbo");
   EXPECT_EQ(std::tuple(docs().currentFile(), docs().currentExt(), editor().modified()),
             std::tuple((folder / "new.mbp").string(), "mbp", true));
   EXPECT_FALSE(fs::exists(folder / "new.mbp"));
@@ -196,7 +210,8 @@ TEST_F(ProjectCommandsTest, SetPageAsFirstMovesTheCurrentPageAndShiftsTheOnesBef
 
   project().setPageAsFirst();
   EXPECT_EQ(view.tabs, (Strings{"p2.mb", "p0.mb", "p1.mb", "p3.mb", "p4.mb"}));
-  EXPECT_EQ(std::tuple(docs().currentTab(), view.currentTab, editor().selStart(), bench.gutter().bookmarkLine(5)),
+  EXPECT_EQ(std::tuple(docs().currentTab(), view.currentTab, editor().selStart(),
+                       bench.gutter().bookmarkLine(5)),
             std::tuple(0, 0, caret2, 19));
   EXPECT_EQ(editor().text(), page2);
   const pages::Page& spare = docs().page(pages::PageTable::kSpare);
@@ -204,10 +219,12 @@ TEST_F(ProjectCommandsTest, SetPageAsFirstMovesTheCurrentPageAndShiftsTheOnesBef
 
   docs().selectTab(2);
   EXPECT_EQ(editor().text(), page1);
-  EXPECT_EQ(std::tuple(editor().modified(), bench.gutter().bookmarkLine(3), bench.gutter().bookmarkLine(5)),
+  EXPECT_EQ(std::tuple(editor().modified(), bench.gutter().bookmarkLine(3),
+                       bench.gutter().bookmarkLine(5)),
             std::tuple(true, 4, -1));
   docs().selectTab(1);
-  EXPECT_EQ(std::tuple(docs().currentFile(), editor().modified()), std::tuple(files[0].string(), false));
+  EXPECT_EQ(std::tuple(docs().currentFile(), editor().modified()),
+            std::tuple(files[0].string(), false));
   docs().selectTab(4);
   project().setPageAsFirst();  // from the last tab, and nothing to do from the first
   project().setPageAsFirst();

@@ -1,7 +1,8 @@
 // A fixed-pitch font: characters 8 px wide, lines 16 px high, baseline 13 px below a line's top.
+#include "editor/code_gutter.h"
+
 #include <gtest/gtest.h>
 
-#include "editor/code_gutter.h"
 #include "support/fixed_metrics.h"
 #include "support/temp_folder.h"
 
@@ -69,7 +70,8 @@ TEST_F(CodeGutterTest, ToggleRulesAndClearAll) {
   EXPECT_TRUE(gutter.toggleBookmark(5, 1));
   // Slots outside 0..9 and lines past the end do not exist.
   EXPECT_EQ(std::pair(gutter.bookmarkLine(10), gutter.bookmarkLine(-1)), std::pair(no, no));
-  EXPECT_EQ(std::pair(gutter.toggleBookmark(2, 10), gutter.toggleBookmark(31, 3)), std::pair(false, false));
+  EXPECT_EQ(std::pair(gutter.toggleBookmark(2, 10), gutter.toggleBookmark(31, 3)),
+            std::pair(false, false));
   gutter.goToBookmark(-1);
   EXPECT_EQ(marks(), (Lines{no, 5, no, no, no, no, no, 9, no, no}));
   gutter.clearAll();
@@ -119,12 +121,14 @@ TEST_F(CodeGutterTest, WhereNumbersAndGlyphsGo) {
   };
   for (const Case c : {Case{CodeGutter::Alignment::right, usable - 8, usable - 16, 50 - 12},
                        Case{CodeGutter::Alignment::left, 0, 0, 2},
-                       Case{CodeGutter::Alignment::centre, (usable - 8) / 2, (usable - 16) / 2, (usable - 10) / 2}}) {
+                       Case{CodeGutter::Alignment::centre, (usable - 8) / 2, (usable - 16) / 2,
+                            (usable - 10) / 2}}) {
     gutter.setAlignment(c.a);
     const CodeGutter::Paint p = paintAll();
     ASSERT_EQ(p.items.size(), 10u);
     // Numbers on the baseline; the glyph instead of the number.
-    EXPECT_EQ(std::tuple(xy(p.items[0]), p.items[9].text, xy(p.items[9]), p.items[2].bookmark, xy(p.items[2])),
+    EXPECT_EQ(std::tuple(xy(p.items[0]), p.items[9].text, xy(p.items[9]), p.items[2].bookmark,
+                         xy(p.items[2])),
               std::tuple(XY(c.one, 13), "10", XY(c.two, 9 * 16 + 13), 3, XY(c.glyph, 32 + 3)));
   }
   // A tall line centres the glyph; a baseline far down pulls it down to stand on it.
@@ -138,8 +142,8 @@ TEST_F(CodeGutterTest, WhereNumbersAndGlyphsGo) {
 
 TEST_F(CodeGutterTest, ParagraphNumbersOnlyOnFirstLines) {
   // The second paragraph wraps over three display lines of forty characters.
-  memo.setText("one\r\n" + std::string(30, 'a') + " " + std::string(30, 'b') + " " + std::string(30, 'c') +
-               "\r\nthree");
+  memo.setText("one\r\n" + std::string(30, 'a') + " " + std::string(30, 'b') + " " +
+               std::string(30, 'c') + "\r\nthree");
   gutter.setParagraphNumbers(true);
   std::vector<std::pair<std::int64_t, std::string>> numbers;
   for (const CodeGutter::Item& i : paintAll().items) numbers.emplace_back(i.line, i.text);
@@ -151,7 +155,8 @@ TEST_F(CodeGutterTest, FirstLineComesFromTheEditorsOrigin) {
   CodeGutter::Paint p = paintAll();
   EXPECT_EQ(std::tuple(p.items[0].line, p.items[0].y), std::tuple(5, -6 + 13));
   p = gutter.paint({50, 160, 100, 120, 0});  // a strip lower down
-  EXPECT_EQ(Lines({p.items.front().line, p.items.back().line}), (Lines{5 + (6 + 100) / 16, 5 + (6 + 119) / 16}));
+  EXPECT_EQ(Lines({p.items.front().line, p.items.back().line}),
+            (Lines{5 + (6 + 100) / 16, 5 + (6 + 119) / 16}));
   p = gutter.paint({50, 160, 40, 160, 20});  // the editor's client area starts 20 px lower
   EXPECT_EQ(p.items[0].line, 5 + (6 + 20) / 16);
 }
@@ -160,7 +165,8 @@ TEST_F(CodeGutterTest, RepaintDecisions) {
   paintAll();
   memo.setScroll(0, 40);
   memo.setScroll(0, 32);
-  EXPECT_EQ(std::pair(scrolls, repaints), std::pair(std::vector<int>{-40, 8}, 0));  // shifted, not repainted
+  EXPECT_EQ(std::pair(scrolls, repaints),
+            std::pair(std::vector<int>{-40, 8}, 0));  // shifted, not repainted
   memo.setSelStart(memo.offsetOfLine(3));
   memo.setSelText("x");  // nothing moved
   EXPECT_EQ(repaints, 0);
@@ -186,10 +192,14 @@ TEST_F(CodeGutterTest, RepaintDecisions) {
 // picture and the look-ups the tool tips use.
 TEST_F(CodeGutterTest, ErrorGlyphsSitBesideBookmarksAndAnswerToolTips) {
   gutter.toggleBookmark(2, 3);
-  gutter.setErrorMarks({{2, "with a bookmark", "a.mb"}, {5, "alone", "a.mb"}, {5, "second on the line", "a.mb"},
-                        {-1, "before", "a.mb"}, {31, "past the end", "a.mb"}});
+  gutter.setErrorMarks({{2, "with a bookmark", "a.mb"},
+                        {5, "alone", "a.mb"},
+                        {5, "second on the line", "a.mb"},
+                        {-1, "before", "a.mb"},
+                        {31, "past the end", "a.mb"}});
   EXPECT_EQ(gutter.errorMarkCount(), 2u) << "one mark a line, none outside the text";
-  for (const auto a : {CodeGutter::Alignment::left, CodeGutter::Alignment::centre, CodeGutter::Alignment::right}) {
+  for (const auto a :
+       {CodeGutter::Alignment::left, CodeGutter::Alignment::centre, CodeGutter::Alignment::right}) {
     gutter.setAlignment(a);
     const CodeGutter::Paint p = paintAll();
     std::vector<const CodeGutter::Item*> line2, line5;

@@ -1,12 +1,12 @@
-#include <gtest/gtest.h>
+#include "editor/code_gutter_widget.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QImage>
 #include <QKeyEvent>
 #include <QPalette>
+#include <gtest/gtest.h>
 
-#include "editor/code_gutter_widget.h"
 #include "editor/code_memo_widget.h"
 
 namespace {

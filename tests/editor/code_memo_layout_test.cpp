@@ -1,6 +1,5 @@
 // The fixture measures with a fixed-pitch font: characters 8 px wide, lines 16 px high.
 #include <gtest/gtest.h>
-
 #include <random>
 #include <string>
 #include <vector>
@@ -26,7 +25,8 @@ std::string numberedLines(int n, const std::string& body) {
 
 std::vector<bool> laidOut(const CodeMemo& m, std::initializer_list<std::int64_t> paragraphs) {
   std::vector<bool> out;
-  for (const std::int64_t p : paragraphs) out.push_back((m.table().at(p).flags & Paragraph::kLaidOut) != 0);
+  for (const std::int64_t p : paragraphs)
+    out.push_back((m.table().at(p).flags & Paragraph::kLaidOut) != 0);
   return out;
 }
 
@@ -98,7 +98,8 @@ TEST_F(CodeMemoLayout, TopLineIsInWholeLinesAndCanBeSetBeforeLayoutIsDone) {
   memo.setWordWrap(true);
   memo.setText(numberedLines(100, "aaaa bbbb cccc dddd"));
   memo.setTopLine(150);
-  EXPECT_EQ(Pair(memo.topLine(), memo.offsetOfLine(memo.topLine())), Pair(150, memo.table().startOf(75)));
+  EXPECT_EQ(Pair(memo.topLine(), memo.offsetOfLine(memo.topLine())),
+            Pair(150, memo.table().startOf(75)));
   memo.setTopLine(1000);
   EXPECT_EQ(memo.topLine(), 199);
 }
@@ -140,15 +141,18 @@ TEST_F(CodeMemoLayout, OnNeedLaysOutOnlyWhatIsAsked) {
 
 TEST_F(CodeMemoLayout, BackgroundLayoutFinishesInIdleStepsAndImmediateAtOnce) {
   memo.setText(numberedLines(10000, "aaaa bbbb cccc dddd"));
-  EXPECT_EQ(std::pair(memo.layoutPending(), laidOut(memo, {9999})), std::pair(true, std::vector<bool>{false}));
+  EXPECT_EQ(std::pair(memo.layoutPending(), laidOut(memo, {9999})),
+            std::pair(true, std::vector<bool>{false}));
   while (memo.layoutStep()) continue;
   EXPECT_FALSE(memo.layoutPending());
-  EXPECT_EQ(std::pair(laidOut(memo, {9999}), memo.lineCount()), std::pair(std::vector<bool>{true}, std::int64_t{20000}));
+  EXPECT_EQ(std::pair(laidOut(memo, {9999}), memo.lineCount()),
+            std::pair(std::vector<bool>{true}, std::int64_t{20000}));
   memo.selfCheck();
 
   memo.setUpdateMode(UpdateMode::umImmediate);
   memo.setText(numberedLines(10000, "aaaa bbbb cccc dddd"));
-  EXPECT_EQ(std::pair(memo.layoutPending(), laidOut(memo, {9999})), std::pair(false, std::vector<bool>{true}));
+  EXPECT_EQ(std::pair(memo.layoutPending(), laidOut(memo, {9999})),
+            std::pair(false, std::vector<bool>{true}));
 }
 
 TEST_F(CodeMemoLayout, ColumnSelectionCopiesAndReplacesRows) {
@@ -162,7 +166,8 @@ TEST_F(CodeMemoLayout, ColumnSelectionCopiesAndReplacesRows) {
   EXPECT_EQ(memo.selText(), "b\tc\r\nfghi\r\n\r\n");
 
   memo.setSelText("X");
-  EXPECT_EQ(std::pair(memo.text(), memo.blockSelection()), std::pair(std::string("ad\r\nej\r\nkX\r\ntail"), false));
+  EXPECT_EQ(std::pair(memo.text(), memo.blockSelection()),
+            std::pair(std::string("ad\r\nej\r\nkX\r\ntail"), false));
   memo.selfCheck();
   memo.undo();  // one step each way
   EXPECT_EQ(memo.text(), "ab\tcd\r\nefghij\r\nk\r\ntail");
@@ -178,7 +183,9 @@ TEST_F(CodeMemoLayout, ColumnSelectionCopiesAndReplacesRows) {
 std::vector<int> xsOf(const std::string& text, const TextMetrics& m, int tabStops) {
   const int tab = tabStops * m.averageCharWidth();
   std::vector<int> xs{0};
-  for (const char c : text) xs.push_back(xs.back() + (c == '\t' ? tab - xs.back() % tab : m.charWidth(static_cast<unsigned char>(c), 0)));
+  for (const char c : text)
+    xs.push_back(xs.back() + (c == '\t' ? tab - xs.back() % tab
+                                        : m.charWidth(static_cast<unsigned char>(c), 0)));
   return xs;
 }
 
@@ -187,7 +194,8 @@ std::vector<int> xsOf(const std::string& text, const TextMetrics& m, int tabStop
 TEST(CodeMemoMeasure, LongLinesAreMeasuredExactlyAfterEdits) {
   const ProportionalMetrics proportional;
   const FixedMetrics fixed(7, 15, true);
-  for (const TextMetrics* metrics : std::initializer_list<const TextMetrics*>{&proportional, &fixed}) {
+  for (const TextMetrics* metrics :
+       std::initializer_list<const TextMetrics*>{&proportional, &fixed}) {
     SCOPED_TRACE(metrics == &fixed ? "fixed pitch" : "proportional");
     CodeMemo memo;
     memo.setMetrics(metrics);
@@ -224,8 +232,13 @@ TEST(CodeMemoMeasure, LongLinesAreMeasuredExactlyAfterEdits) {
     check("loaded");
     // Measure to the end first, so the edits below find marks to keep or drop.
     memo.xInLine(memo.lineSpan(0), 30000);
-    struct Edit { Offset at, length; const char* text; const char* when; };
-    for (const Edit& e : {Edit{15000, 0, "mmm\t", "after an edit in the middle"}, Edit{0, 0, "i", "after an edit at the start"},
+    struct Edit {
+      Offset at, length;
+      const char* text;
+      const char* when;
+    };
+    for (const Edit& e : {Edit{15000, 0, "mmm\t", "after an edit in the middle"},
+                          Edit{0, 0, "i", "after an edit at the start"},
                           Edit{20000, 5000, "", "after a deletion"}}) {
       memo.select(e.at, e.length);
       memo.setSelText(e.text);

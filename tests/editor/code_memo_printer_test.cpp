@@ -2,7 +2,6 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
 
@@ -41,14 +40,40 @@ TEST(PageFormat, PlacesEverythingAsTheSettingsSay) {
   zero.lineSpacing = 0;
   const FormatRow rows[] = {
       // The page holds what fits into the paper height less 1.5 inches at 1.5 times "A".
-      {"window settings", kA4, window, 100, 150, 150, (7016 - 900) / 150, 4960 - 750, {350, 350},
-       {350, 140, 4560, 350}, {350, 6676, 4560, 6916}},
-      {"half a unit rounds for counting only", kA4, window, 13, 20, 19.5, (7016 - 900) / 20, 4210, {350, 350}},
+      {"window settings",
+       kA4,
+       window,
+       100,
+       150,
+       150,
+       (7016 - 900) / 150,
+       4960 - 750,
+       {350, 350},
+       {350, 140, 4560, 350},
+       {350, 6676, 4560, 6916}},
+      {"half a unit rounds for counting only",
+       kA4,
+       window,
+       13,
+       20,
+       19.5,
+       (7016 - 900) / 20,
+       4210,
+       {350, 350}},
       {"spacing in inches", kA4, inches, 100, 150, 150, 40, 4210, {350, 350}},
       {"zero spacing counts as one unit", kA4, zero, 100, 1, 1, 7016 - 900, 4210, {350, 350}},
       {"a printer without text height", kA4, window, 0, 1, 1, 7016 - 900, 4210, {350, 350}},
-      {"horizontal lengths in horizontal units", {2380, 6816, 2480, 7016, 50, 100, 300, 600}, window, 100, 150, 150,
-       40, 2480 - 375, {175, 350}, {175, 140, 2280, 350}, {175, 6676, 2280, 6916}},
+      {"horizontal lengths in horizontal units",
+       {2380, 6816, 2480, 7016, 50, 100, 300, 600},
+       window,
+       100,
+       150,
+       150,
+       40,
+       2480 - 375,
+       {175, 350},
+       {175, 140, 2280, 350},
+       {175, 6676, 2280, 6916}},
   };
   for (const FormatRow& row : rows) {
     SCOPED_TRACE(row.what);
@@ -65,15 +90,18 @@ TEST(PageFormat, CountsPagesWithoutABlankSheetAndSplitsTheLines) {
   const PageFormat f(kA4, PageSettings{}, 100);
   ASSERT_EQ(f.linesPerPage(), 40);
   // A text that fills its last page exactly has no empty sheet after it.
-  for (const auto& [lines, pages] : {Lines(40, 1), Lines(41, 2), Lines(80, 2), Lines(0, 1), Lines(1, 1)})
+  for (const auto& [lines, pages] :
+       {Lines(40, 1), Lines(41, 2), Lines(80, 2), Lines(0, 1), Lines(1, 1)})
     EXPECT_EQ(f.pageCount(lines), pages) << lines << " lines";
-  EXPECT_EQ(std::pair(f.pageLines(0, 41), f.pageLines(1, 41)), std::pair(Lines(0, 39), Lines(40, 40)));
+  EXPECT_EQ(std::pair(f.pageLines(0, 41), f.pageLines(1, 41)),
+            std::pair(Lines(0, 39), Lines(40, 40)));
 }
 
 TEST(PageFormat, MarginsBeyondThePaperLeaveNoRoomAndDivideByNothing) {
   // A custom paper of one inch by one inch: the margins alone are wider and taller.
   const PageFormat tiny({100, 100, 100, 100, 0, 0, 100, 100}, PageSettings{}, 10);
-  EXPECT_EQ(std::tuple(tiny.hasRoom(8), tiny.linesPerPage(), tiny.pageCount(5)), std::tuple(false, 1, 5));
+  EXPECT_EQ(std::tuple(tiny.hasRoom(8), tiny.linesPerPage(), tiny.pageCount(5)),
+            std::tuple(false, 1, 5));
   // Wide enough for a character but not tall enough for a line.
   PageSettings flat;
   flat.marginTop = 5.45f;
@@ -87,8 +115,9 @@ TEST(PageFormat, MarginsBeyondThePaperLeaveNoRoomAndDivideByNothing) {
 }
 
 TEST(PageText, ReplacesTheFirstPageMarkOnly) {
-  EXPECT_EQ(std::tuple(pageText("Head {p} of {p}", 0), pageText("{p}", 9), pageText("No number", 3)),
-            std::tuple("Head 1 of {p}", "10", "No number"));
+  EXPECT_EQ(
+      std::tuple(pageText("Head {p} of {p}", 0), pageText("{p}", 9), pageText("No number", 3)),
+      std::tuple("Head 1 of {p}", "10", "No number"));
 }
 
 class CodeMemoPrinterTest : public ::testing::Test {
@@ -96,7 +125,8 @@ protected:
   // `lines` lines "line 1" .. "line n".
   void fill(int lines) {
     std::string text;
-    for (int i = 1; i <= lines; ++i) text += "line " + std::to_string(i) + (i < lines ? "\r\n" : "");
+    for (int i = 1; i <= lines; ++i)
+      text += "line " + std::to_string(i) + (i < lines ? "\r\n" : "");
     memo.setText(text);
     printer.setMemoToPrint(&memo);
   }
@@ -116,23 +146,27 @@ TEST_F(CodeMemoPrinterTest, PrintsEveryPageWithItsHeaderFooterAndLinesAndAnEmpty
   printer.onProgress = [&](CodeMemoPrinter& p) { progress.push_back(p.currentPage()); };
   printer.print();
   std::vector<std::string> expected = {"start"};
-  for (const auto& [page, lines] : {std::pair("1", "0-62"), std::pair("2", "63-125"), std::pair("3", "126-129")}) {
+  for (const auto& [page, lines] :
+       {std::pair("1", "0-62"), std::pair("2", "63-125"), std::pair("3", "126-129")}) {
     if (expected.size() > 1) expected.push_back("new page");
-    expected.insert(expected.end(), {std::string("text Head ") + page + " in 75,40-800,75 MS Sans Serif",
-                                     std::string("text Foot ") + page + " in 75,1060-800,1100 MS Sans Serif",
-                                     std::string("lines ") + lines + " at 75,75 every 15"});
+    expected.insert(expected.end(),
+                    {std::string("text Head ") + page + " in 75,40-800,75 MS Sans Serif",
+                     std::string("text Foot ") + page + " in 75,1060-800,1100 MS Sans Serif",
+                     std::string("lines ") + lines + " at 75,75 every 15"});
   }
   expected.push_back("end");
   EXPECT_EQ(port.calls, expected);
-  EXPECT_EQ(std::pair(progress, printer.currentPage()), std::pair(std::vector<std::int64_t>{0, 1, 2, -1}, std::int64_t{-1}));
+  EXPECT_EQ(std::pair(progress, printer.currentPage()),
+            std::pair(std::vector<std::int64_t>{0, 1, 2, -1}, std::int64_t{-1}));
 
   // An empty text is one sheet, and an empty band is not drawn.
   fill(0);
   printer.setHeader("");
   port.calls.clear();
   printer.print();
-  EXPECT_EQ(port.calls, (std::vector<std::string>{"start", "text Foot 1 in 75,1060-800,1100 MS Sans Serif",
-                                                  "lines 0-0 at 75,75 every 15", "end"}));
+  EXPECT_EQ(port.calls,
+            (std::vector<std::string>{"start", "text Foot 1 in 75,1060-800,1100 MS Sans Serif",
+                                      "lines 0-0 at 75,75 every 15", "end"}));
 }
 
 TEST_F(CodeMemoPrinterTest, AbortStopsBeforeTheNextPageAndStillEndsTheDocument) {
@@ -152,7 +186,9 @@ TEST_F(CodeMemoPrinterTest, AbortStopsBeforeTheNextPageAndStillEndsTheDocument) 
 TEST_F(CodeMemoPrinterTest, FailuresAreReportedAndNothingIsSentWithoutAPrinterOrRoom) {
   fill(200);
   const auto print = [&] { printer.print(); };
-  auto fails = [](const char* message) { return ::testing::ThrowsMessage<MemoError>(::testing::StrEq(message)); };
+  auto fails = [](const char* message) {
+    return ::testing::ThrowsMessage<MemoError>(::testing::StrEq(message));
+  };
   port.installed = false;
   EXPECT_THAT(print, fails(CodeMemoPrinter::kNoPrinter));
   EXPECT_TRUE(port.calls.empty());
@@ -161,14 +197,16 @@ TEST_F(CodeMemoPrinterTest, FailuresAreReportedAndNothingIsSentWithoutAPrinterOr
   port.paper = {100, 100, 100, 100, 0, 0, 100, 100};  // one inch square
   printer.printerChanged();
   EXPECT_THAT(print, fails(CodeMemoPrinter::kNoRoom));
-  EXPECT_EQ(std::tuple(port.calls.size(), printer.lineCount(), printer.pageCount()), std::tuple(0u, 0, 1));
+  EXPECT_EQ(std::tuple(port.calls.size(), printer.lineCount(), printer.pageCount()),
+            std::tuple(0u, 0, 1));
 
   port.paper = FakePrinterPort().paper;
   printer.printerChanged();
   port.failingPage = 2;
   EXPECT_THAT(print, fails(CodeMemoPrinter::kPrintingFailed));
-  EXPECT_EQ(port.calls, (std::vector<std::string>{"start", "lines 0-62 at 75,75 every 15", "new page",
-                                                  "lines 63-125 at 75,75 every 15", "new page", "end"}));
+  EXPECT_EQ(port.calls,
+            (std::vector<std::string>{"start", "lines 0-62 at 75,75 every 15", "new page",
+                                      "lines 63-125 at 75,75 every 15", "new page", "end"}));
 
   port.failingPage = -1;
   port.calls.clear();
@@ -228,7 +266,8 @@ TEST_F(CodeMemoPrinterTest, PreviewIsRaisedBeforeItIsShownAndNeedsAText) {
     port.calls.push_back("onPreview");
   };
   printer.preview();
-  EXPECT_EQ(port.calls, (std::vector<std::string>{"preview created", "onPreview", "preview shown"}));
+  EXPECT_EQ(port.calls,
+            (std::vector<std::string>{"preview created", "onPreview", "preview shown"}));
 }
 
 }  // namespace

@@ -1,12 +1,12 @@
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
+#include "editor/code_memo.h"
 
 #include <filesystem>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
 #include <random>
 #include <sstream>
 #include <system_error>
 
-#include "editor/code_memo.h"
 #include "editor/memo_error.h"
 #include "support/memo_model_checker.h"
 #include "support/special_files.h"
@@ -47,13 +47,16 @@ TEST(CodeMemoFind, GoesOnAcrossParagraphsButNeverMatchesOverABreak) {
 }
 
 // Forward: the first match at or after `from`; backward: the last one starting before it.
-std::size_t naiveFind(const std::string& text, const std::string& pattern, std::size_t from, bool forward,
-                      bool matchCase, bool wholeWord, const CharSet& separators, const CaseFolder& f) {
+std::size_t naiveFind(const std::string& text, const std::string& pattern, std::size_t from,
+                      bool forward, bool matchCase, bool wholeWord, const CharSet& separators,
+                      const CaseFolder& f) {
   auto matchesAt = [&](std::size_t i) {
     for (std::size_t k = 0; k < pattern.size(); ++k)
-      if (matchCase ? text[i + k] != pattern[k] : f.fold(text[i + k]) != f.fold(pattern[k])) return false;
+      if (matchCase ? text[i + k] != pattern[k] : f.fold(text[i + k]) != f.fold(pattern[k]))
+        return false;
     const std::size_t e = i + pattern.size();
-    return !wholeWord || ((i == 0 || separators.contains(text[i - 1])) && (e >= text.size() || separators.contains(text[e])));
+    return !wholeWord || ((i == 0 || separators.contains(text[i - 1])) &&
+                          (e >= text.size() || separators.contains(text[e])));
   };
   if (pattern.size() > text.size()) return std::string::npos;
   const std::size_t last = text.size() - pattern.size();
@@ -71,7 +74,9 @@ std::size_t naiveFind(const std::string& text, const std::string& pattern, std::
 // either direction; accented letters fold only when the upper case type says so.
 TEST(CodeMemoSearch, AgreesWithASlowSearchOnRepetitiveText) {
   std::mt19937 rng(7);
-  const std::string alphabet = "aA\xe9" "b ,\xc9";
+  const std::string alphabet =
+      "aA\xe9"
+      "b ,\xc9";
   CodeMemo memo;
   for (int round = 0; round < 3000; ++round) {
     std::string text, pattern;
@@ -84,15 +89,19 @@ TEST(CodeMemoSearch, AgreesWithASlowSearchOnRepetitiveText) {
     memo.setText(text);
     memo.select(static_cast<Offset>(from), 0);
     const CaseFolder& f = round % 2 ? CaseFolder::ansi() : CaseFolder::ascii();
-    const std::size_t expected = naiveFind(text, pattern, from, forward, matchCase, wholeWord, memo.separators(), f);
-    EXPECT_EQ(memo.matchesAt(static_cast<Offset>(from), pattern, wholeWord, matchCase),
-              naiveFind(text, pattern, from, true, matchCase, wholeWord, memo.separators(), f) == from)
+    const std::size_t expected =
+        naiveFind(text, pattern, from, forward, matchCase, wholeWord, memo.separators(), f);
+    EXPECT_EQ(
+        memo.matchesAt(static_cast<Offset>(from), pattern, wholeWord, matchCase),
+        naiveFind(text, pattern, from, true, matchCase, wholeWord, memo.separators(), f) == from)
         << text << " / " << pattern << " at " << from;
     const bool found = memo.findText(pattern, forward, wholeWord, matchCase);
     ASSERT_EQ(found, expected != std::string::npos) << text << " / " << pattern << " from " << from;
     if (found) {
-      const auto start = static_cast<Offset>(expected), length = static_cast<Offset>(pattern.size());
-      EXPECT_EQ(sel(memo), forward ? Sel(start + length, -length) : Sel(start, length)) << text << " / " << pattern;
+      const auto start = static_cast<Offset>(expected),
+                 length = static_cast<Offset>(pattern.size());
+      EXPECT_EQ(sel(memo), forward ? Sel(start + length, -length) : Sel(start, length))
+          << text << " / " << pattern;
     }
   }
 }
@@ -102,7 +111,7 @@ TEST(CodeMemoSelection, CurrentWord) {
   m.setText("Dim count, total\r\n,;x");
   // After, inside and just before "count"; between the comma and the space; at the end of the
   // paragraph; between ',' and ';'.
-  const std::pair<Offset, const char*> cases[] = {{9, "count"}, {6, "count"}, {4, "count"},
+  const std::pair<Offset, const char*> cases[] = {{9, "count"}, {6, "count"},  {4, "count"},
                                                   {10, ""},     {16, "total"}, {19, ""}};
   for (const auto& [caret, word] : cases) {
     m.setSelStart(caret);
@@ -156,10 +165,12 @@ TEST(CodeMemoStrings, CountsIgnoreAnEmptyLastParagraphAndAccessOutsideThrowsAndC
   CodeMemo m;
   auto& p = m.paragraphs();
   m.setText("new\r\n");
-  EXPECT_EQ(std::tuple(m.paragraphCount(), p.count(), m.lines().count(), p.get(0)), std::tuple(2, 1, 1, "new"));
+  EXPECT_EQ(std::tuple(m.paragraphCount(), p.count(), m.lines().count(), p.get(0)),
+            std::tuple(2, 1, 1, "new"));
   for (std::int64_t bad : {-1, 2, 100})
     EXPECT_THAT([&] { (void)p.get(bad); },
-                ::testing::ThrowsMessage<MemoError>(::testing::StrEq("List index out of bounds"))) << bad;
+                ::testing::ThrowsMessage<MemoError>(::testing::StrEq("List index out of bounds")))
+        << bad;
   EXPECT_THROW(p.put(5, "x"), MemoError);
   EXPECT_THROW(p.erase(5), MemoError);
   EXPECT_THROW(m.lines().get(5), MemoError);
@@ -202,7 +213,8 @@ TEST(CodeMemoEvents, ParseChangeAndSelMoveAndMutesThatSilenceOnlyTheirKinds) {
   EXPECT_EQ(Sel(changes, static_cast<Offset>(parsed.size())), Sel(2, 0));
   EXPECT_EQ(moves, 4) << "caret moves were not muted";
   m.setSelText("c");
-  EXPECT_EQ(Sel(changes, static_cast<Offset>(parsed.size())), Sel(3, 1)) << "what happened while muted is not told later";
+  EXPECT_EQ(Sel(changes, static_cast<Offset>(parsed.size())), Sel(3, 1))
+      << "what happened while muted is not told later";
 }
 
 TEST(CodeMemoEvents, OnChangeWaitsForTheOutermostEndUpdate) {
@@ -334,7 +346,8 @@ TEST(CodeMemoUndo, TheBudgetDropsTheOldestRecords) {
   m.setText(std::string(100, 'x'));
   m.selectAll();
   m.setSelText("y");
-  EXPECT_EQ(std::pair(m.canUndo(), m.undoHistory().totalSize()), (std::pair<bool, std::int64_t>(false, 0)));
+  EXPECT_EQ(std::pair(m.canUndo(), m.undoHistory().totalSize()),
+            (std::pair<bool, std::int64_t>(false, 0)));
 }
 
 TEST(CodeMemoUndo, MaxLevelRefusesHugeValuesAndTrims) {
@@ -342,14 +355,16 @@ TEST(CodeMemoUndo, MaxLevelRefusesHugeValuesAndTrims) {
   typeSteps(m, "abcde");
   EXPECT_THAT([&] { m.setUndoMaxLevel(134217728); },
               ::testing::ThrowsMessage<MemoError>(::testing::StrEq("Undo set too high")));
-  EXPECT_EQ(std::pair(m.undoMaxLevel(), m.undoHistory().count()), (std::pair<std::int64_t, std::size_t>(256, 5)));
+  EXPECT_EQ(std::pair(m.undoMaxLevel(), m.undoHistory().count()),
+            (std::pair<std::int64_t, std::size_t>(256, 5)));
   m.setUndoMaxLevel(134217727);
 
   // Redo records beyond the new limit go first.
   m.undo();
   m.undo();
   m.setUndoMaxLevel(4);
-  EXPECT_EQ(std::pair(m.undoHistory().count(), m.undoHistory().position()), (std::pair<std::size_t, std::size_t>(4, 3)));
+  EXPECT_EQ(std::pair(m.undoHistory().count(), m.undoHistory().position()),
+            (std::pair<std::size_t, std::size_t>(4, 3)));
   m.redo();
   EXPECT_EQ(std::pair(m.text(), m.canRedo()), std::pair(std::string("abcd"), false));
 
@@ -420,7 +435,8 @@ class CodeMemoFile : public ::testing::Test {
 protected:
   std::vector<std::string> entries() const {
     std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(dir_)) names.push_back(e.path().filename().string());
+    for (const auto& e : fs::directory_iterator(dir_))
+      names.push_back(e.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
   }
@@ -449,7 +465,8 @@ TEST(CodeMemoLoad, HugeAndBinaryInputsLoadConsistentlyAndNullsAreReplacedOnlyWhe
   // Without a replacement nulls are text like any other byte.
   CodeMemo keep;
   load(keep, std::string("a\0b\r\n\0", 6));
-  EXPECT_EQ(std::pair(keep.paragraphCount(), keep.text()), std::pair(std::int64_t{2}, std::string("a\0b\r\n\0", 6)));
+  EXPECT_EQ(std::pair(keep.paragraphCount(), keep.text()),
+            std::pair(std::int64_t{2}, std::string("a\0b\r\n\0", 6)));
 }
 
 TEST(CodeMemoLoad, DiscardTrailingSpacesOnLoadAndSave) {
@@ -469,8 +486,10 @@ TEST(CodeMemoLoad, DiscardTrailingSpacesOnLoadAndSave) {
 TEST(CodeMemoSave, SeparatorsGoBetweenParagraphsOnlyAndDoubledCodesAreDropped) {
   CodeMemo m;
   m.setText("a\r\nb");
-  const std::pair<LineBreak, std::string> cases[] = {
-      {LineBreak::pbCRLF, "a\r\nb"}, {LineBreak::pbLFCR, "a\n\rb"}, {LineBreak::pbCR, "a\rb"}, {LineBreak::pbLF, "a\nb"}};
+  const std::pair<LineBreak, std::string> cases[] = {{LineBreak::pbCRLF, "a\r\nb"},
+                                                     {LineBreak::pbLFCR, "a\n\rb"},
+                                                     {LineBreak::pbCR, "a\rb"},
+                                                     {LineBreak::pbLF, "a\nb"}};
   for (const auto& [brk, bytes] : cases) {
     m.setLineBreak(brk);
     EXPECT_EQ(saved(m), bytes);
@@ -482,7 +501,9 @@ TEST(CodeMemoSave, SeparatorsGoBetweenParagraphsOnlyAndDoubledCodesAreDropped) {
 
   // Doubled formatting codes are dropped in pairs.
   m.setLineBreak(LineBreak::pbCRLF);
-  m.setText("a\1\1b\2c\2\x15\x15" "d\3\3\3xx");
+  m.setText(
+      "a\1\1b\2c\2\x15\x15"
+      "d\3\3\3xx");
   EXPECT_EQ(saved(m), "ab\2c\2d\3xx");
 
   // Paragraphs made by typing are treated the same way.
@@ -507,8 +528,9 @@ TEST(CodeMemoLimit, AnInsertionPastTheLimitFailsAndChangesNothing) {
   m.setSelStart(9);
   m.setExtraColumns(2);
   EXPECT_THAT([&] { m.setSelText("jk"); }, kTooLong);
-  EXPECT_EQ(std::tuple(m.text(), m.selStart(), m.extraColumns(), m.undoHistory().count(), m.modified()),
-            std::tuple(std::string("abcdefghi\r\nxy"), Offset{9}, 2, undoCount, false));
+  EXPECT_EQ(
+      std::tuple(m.text(), m.selStart(), m.extraColumns(), m.undoHistory().count(), m.modified()),
+      std::tuple(std::string("abcdefghi\r\nxy"), Offset{9}, 2, undoCount, false));
 
   // Joining two paragraphs counts both halves; pieces in the middle count alone.
   m.select(9, 2);
@@ -528,7 +550,8 @@ TEST_F(CodeMemoFile, LoadingRefusesAMissingOrTooLongFileAndKeepsTheText) {
   m.setText("kept");
   EXPECT_THROW(m.loadFromFile(dir_ / "missing.mb"), std::system_error);
   // Longer than any text the editor can hold: refused before a byte is read.
-  const fs::path huge = quillon::testing::makeSparseFile(dir_ / "huge.mb", quillon::editor::kMaxLoadLength + 1);
+  const fs::path huge =
+      quillon::testing::makeSparseFile(dir_ / "huge.mb", quillon::editor::kMaxLoadLength + 1);
   EXPECT_THAT([&] { m.loadFromFile(huge); }, kTooLong);
   EXPECT_EQ(m.text(), "kept");
 }

@@ -1,8 +1,7 @@
 #include "editor/highlight_engine.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
+#include <gtest/gtest.h>
 #include <random>
 
 #include "editor/code_memo.h"
@@ -28,7 +27,9 @@ std::string render(CodeMemo& memo, std::int64_t index) {
   std::size_t from = 0;
   auto emit = [&](std::size_t to) {
     const std::string part(text.substr(from, to - from));
-    out += !state || state->level < 0 || part.empty() ? part : "<" + std::to_string(state->contextNum) + ":" + part + ">";
+    out += !state || state->level < 0 || part.empty()
+               ? part
+               : "<" + std::to_string(state->contextNum) + ":" + part + ">";
     from = to;
   };
   if (p.extra())
@@ -78,14 +79,16 @@ TEST_F(Regions, MissingStopColoursOnAndTypingItRescansOnlyUntilStatesAgree) {
   engine.startStopKeys().add("/*", "*/", false, info(2, 0));
   show("x /* start\r\nin1\r\nin2\r\nend */ y\r\nz\r\nw /* open\r\nv");
   // No stop key after "open": the region runs to the end.
-  EXPECT_EQ(all(), (Shown{"x <2:/* start>", "<2:in1>", "<2:in2>", "<2:end */> y", "z", "w <2:/* open>", "<2:v>"}));
+  EXPECT_EQ(all(), (Shown{"x <2:/* start>", "<2:in1>", "<2:in2>", "<2:end */> y", "z",
+                          "w <2:/* open>", "<2:v>"}));
 
   const auto before = engine.startStopScans();
   insertAt(0, 10, " */");
   engine.scanAll();
   // The changed paragraph, then 1-3 whose start state changed; 4 starts as before.
   EXPECT_EQ(engine.startStopScans() - before, 4);
-  EXPECT_EQ(all(), (Shown{"x <2:/* start */>", "in1", "in2", "end */ y", "z", "w <2:/* open>", "<2:v>"}));
+  EXPECT_EQ(all(),
+            (Shown{"x <2:/* start */>", "in1", "in2", "end */ y", "z", "w <2:/* open>", "<2:v>"}));
 }
 
 TEST_F(Regions, TypingRescansAtOnceButEditsInsideBeginUpdateOnlyMark) {
@@ -120,8 +123,8 @@ TEST_F(Regions, AParagraphOfDataIsShownPlainAndHandsItsStartStateOn) {
   const std::string atLimit = "Dim /*" + std::string(HighlightEngine::kLongestHighlighted - 6, 'x');
   show("/* open\r\n" + atLimit + "y\r\n*/ Dim\r\n" + atLimit);
   // The second is too long: no runs, the region passes through.
-  EXPECT_EQ(all(),
-            (Shown{"<2:/* open>", "<2:" + atLimit + "y>", "<2:*/> <1:Dim>", "<1:Dim> <2:/*" + atLimit.substr(6) + ">"}));
+  EXPECT_EQ(all(), (Shown{"<2:/* open>", "<2:" + atLimit + "y>", "<2:*/> <1:Dim>",
+                          "<1:Dim> <2:/*" + atLimit.substr(6) + ">"}));
 }
 
 TEST_F(Regions, PaintingALaterStretchScansRegionsFromAboveButKeywordsOnlyThere) {
@@ -141,7 +144,8 @@ TEST_F(Regions, PaintingALaterStretchScansRegionsFromAboveButKeywordsOnlyThere) 
 TEST_F(Regions, ReApplyingRepaintsWithoutReportingAChange) {
   int changes = 0, repaints = 0;
   memo.onChange.subscribe([&] { ++changes; });
-  memo.addViewListener([&](CodeMemo::ViewEvent e) { repaints += e == CodeMemo::ViewEvent::changed; });
+  memo.addViewListener(
+      [&](CodeMemo::ViewEvent e) { repaints += e == CodeMemo::ViewEvent::changed; });
   engine.reApplyKeywords();
   EXPECT_EQ(std::pair(changes, repaints), std::pair(0, 1));
 }
@@ -224,7 +228,9 @@ TEST_F(Numbers, TokensBetweenSeparators) {
   EXPECT_EQ(par(0), "x = <9:12>+<9:3>; <9:3>.<9:14> -<9:5> 1e5 x1 1x 12ab <3:\"42\"> ok");
 
   numbers.setSeparators(" ");  // control characters stay separators
-  show("$FF $ $FG\t7\x1A" "8");
+  show(
+      "$FF $ $FG\t7\x1A"
+      "8");
   EXPECT_EQ(par(0), "<9:$FF> $ $FG\t<9:7>\x1A<9:8>");
 
   // MapBasic's &H form, beside "$"; only a whole token is a number.
@@ -265,8 +271,8 @@ std::size_t occurrenceEnd(std::string_view copy, std::size_t p, std::string_view
   return j;
 }
 
-std::vector<KeywordHit> literalSearch(const KeywordList& keywords, std::string_view text, std::string raw,
-                                      std::string upper, const CharSet& seps) {
+std::vector<KeywordHit> literalSearch(const KeywordList& keywords, std::string_view text,
+                                      std::string raw, std::string upper, const CharSet& seps) {
   std::vector<KeywordHit> hits;
   const std::size_t n = text.size();
   for (int k = 0; k < keywords.count(); ++k) {
@@ -276,7 +282,8 @@ std::vector<KeywordHit> literalSearch(const KeywordList& keywords, std::string_v
     for (std::size_t p = 0; p < n; ++p) {
       const std::size_t end = occurrenceEnd(i.matchCase() ? raw : upper, p, search);
       if (end == 0) continue;
-      if (i.wholeWordsOnly() && !((p == 0 || seps.contains(text[p - 1])) && (end == n || seps.contains(text[end]))))
+      if (i.wholeWordsOnly() &&
+          !((p == 0 || seps.contains(text[p - 1])) && (end == n || seps.contains(text[end]))))
         continue;
       hits.push_back({k, static_cast<std::uint32_t>(p), static_cast<std::uint32_t>(end - p)});
       for (std::size_t j = p; j < end; ++j) raw[j] = upper[j] = 5;
@@ -290,7 +297,9 @@ std::vector<KeywordHit> literalSearch(const KeywordList& keywords, std::string_v
 TEST(KeywordMatcherTest, AgreesWithTheKeywordByKeywordSearch) {
   std::mt19937 rng(12345);
   const std::string alphabet = "aAbB \xE9\xC9(\t ";
-  auto pick = [&](std::size_t n) { return std::uniform_int_distribution<std::size_t>(0, n - 1)(rng); };
+  auto pick = [&](std::size_t n) {
+    return std::uniform_int_distribution<std::size_t>(0, n - 1)(rng);
+  };
   CharSet seps(" (");
   KeywordMatcher matcher;
   std::vector<KeywordHit> fast;
@@ -305,7 +314,8 @@ TEST(KeywordMatcherTest, AgreesWithTheKeywordByKeywordSearch) {
         if (!word.empty() && pick(3) == 0) word += pick(2) ? " " : pick(2) ? "\t" : "  ";
         word += "aAbB\xE9("[pick(6)];
       }
-      keywords.add(word, info(static_cast<std::int16_t>(pick(4)), static_cast<std::uint8_t>(pick(4))));
+      keywords.add(word,
+                   info(static_cast<std::int16_t>(pick(4)), static_cast<std::uint8_t>(pick(4))));
     }
     matcher.build(keywords);
     for (int t = 0; t < 10; ++t) {

@@ -23,7 +23,9 @@ std::vector<std::string> searchTexts(const KeywordList& list) {
 
 // The search texts, the longest keyword's length and whether any keyword ignores case.
 using Derived = std::tuple<std::vector<std::string>, std::size_t, bool>;
-Derived derived(const KeywordList& list) { return {searchTexts(list), list.maxLength(), list.anyIgnoresCase()}; }
+Derived derived(const KeywordList& list) {
+  return {searchTexts(list), list.maxLength(), list.anyIgnoresCase()};
+}
 
 }  // namespace
 

@@ -1,7 +1,6 @@
 #include "editor/listener_list.h"
 
 #include <gtest/gtest.h>
-
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -54,7 +53,8 @@ TEST(ListenerList, ListenersMayChangeTheListWhileTheyAreCalled) {
   });
 
   list.notify();
-  EXPECT_EQ(heard, (std::vector<std::string>{"self", "adder"})) << "the removed one is not called, the added one waits";
+  EXPECT_EQ(heard, (std::vector<std::string>{"self", "adder"}))
+      << "the removed one is not called, the added one waits";
   heard.clear();
   list.notify();
   EXPECT_EQ(heard, (std::vector<std::string>{"adder", "later"}));

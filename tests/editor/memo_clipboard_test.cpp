@@ -15,16 +15,21 @@ protected:
     for (int i = 0; i < right; ++i) key(EditKey::Right, kShiftAlt);
     for (int i = 0; i < down; ++i) key(EditKey::Down, kShiftAlt);
   }
-  void pasteBlockText(std::string text) { systemClipboard.content = quillon::platform::ClipboardText{text, true}; }
+  void pasteBlockText(std::string text) {
+    systemClipboard.content = quillon::platform::ClipboardText{text, true};
+  }
 };
 
 TEST_F(Blocks, ShiftAltStartsABlockOnlyWhenAllowed) {
   load("abcd\r\nefgh");
-  for (const auto& [allowed, wrap] : {std::pair(false, false), std::pair(true, true), std::pair(true, false)}) {
-    memo.setOptions(allowed ? memo.options() | moBlockSelection : memo.options() & ~moBlockSelection);
+  for (const auto& [allowed, wrap] :
+       {std::pair(false, false), std::pair(true, true), std::pair(true, false)}) {
+    memo.setOptions(allowed ? memo.options() | moBlockSelection
+                            : memo.options() & ~moBlockSelection);
     memo.setWordWrap(wrap);
     block(0, 1, 1, 1);
-    EXPECT_EQ(memo.blockSelection(), allowed && !wrap) << "allowed " << allowed << ", wrap " << wrap;
+    EXPECT_EQ(memo.blockSelection(), allowed && !wrap)
+        << "allowed " << allowed << ", wrap " << wrap;
   }
   key(EditKey::Left);  // an unshifted move ends it
   EXPECT_FALSE(memo.blockSelection());
@@ -74,8 +79,9 @@ TEST_F(Clipboard, CutPasteAndLineBreaks) {
   load("one two");
   memo.select(3, 4);
   keyboard.controlKey('X', kCtrl);
-  EXPECT_EQ(std::tuple(memo.text(), systemClipboard.content->text, systemClipboard.content->columnBlock),
-            std::tuple("one", " two", false));
+  EXPECT_EQ(
+      std::tuple(memo.text(), systemClipboard.content->text, systemClipboard.content->columnBlock),
+      std::tuple("one", " two", false));
 
   // Line feeds alone end paragraphs once pasted; CR LF and lone CR are kept as they are.
   systemClipboard.content = quillon::platform::ClipboardText{"a\nb\r\nc\rd\n", false};
@@ -115,7 +121,8 @@ TEST_F(Clipboard, BinaryAndHugePastesStaySound) {
   // 50 MB of lines, pasted into the middle of a line.
   std::string big;
   big.reserve(50u << 20);
-  while (big.size() < (50u << 20)) big += "0123456789 abcdefghij 0123456789 abcdefghij 0123456789 abcdefghij 0123456789\n";
+  while (big.size() < (50u << 20))
+    big += "0123456789 abcdefghij 0123456789 abcdefghij 0123456789 abcdefghij 0123456789\n";
   load("[]", 1);
   systemClipboard.content = quillon::platform::ClipboardText{big, false};
   keyboard.controlKey('V', kCtrl);

@@ -16,7 +16,9 @@ using Caret = std::pair<Offset, int>;
 class Keyboard : public EditingTest {
 protected:
   Caret caret() const { return {memo.selStart(), memo.extraColumns()}; }
-  std::string marked() const { return memo.text().insert(static_cast<std::size_t>(memo.selStart()), "|"); }
+  std::string marked() const {
+    return memo.text().insert(static_cast<std::size_t>(memo.selStart()), "|");
+  }
 };
 
 TEST_F(Keyboard, AutoIndentWithoutTrailingBlanksPutsTheCaretInVirtualSpace) {
@@ -24,7 +26,8 @@ TEST_F(Keyboard, AutoIndentWithoutTrailingBlanksPutsTheCaretInVirtualSpace) {
   memo.setTabStops(4);
   load(" \tx", 3);
   key(EditKey::Enter);
-  EXPECT_EQ(std::pair(paragraphs(), memo.extraColumns()), std::pair(Pars{" \tx", ""}, 5));  // a space, a tab of four
+  EXPECT_EQ(std::pair(paragraphs(), memo.extraColumns()),
+            std::pair(Pars{" \tx", ""}, 5));  // a space, a tab of four
   type("y");
   type(" ");  // at the end it only moves the caret
   EXPECT_EQ(std::pair(paragraphs(), memo.extraColumns()), std::pair(Pars{" \tx", "     y"}, 1));
@@ -42,33 +45,53 @@ struct KeyRow {
 };
 
 TEST_F(Keyboard, EditingKeys) {
-  constexpr CodeMemoOptions indent = kDefaultOptions | moAutoIndent, back = kDefaultOptions | moBackIndent;
+  constexpr CodeMemoOptions indent = kDefaultOptions | moAutoIndent,
+                            back = kDefaultOptions | moBackIndent;
   constexpr CodeMemoOptions keep = moKeepColumnPos;
   constexpr EditKey enter = EditKey::Enter, bs = EditKey::Backspace, del = EditKey::Delete;
-  constexpr EditKey left = EditKey::Left, right = EditKey::Right, up = EditKey::Up, down = EditKey::Down;
+  constexpr EditKey left = EditKey::Left, right = EditKey::Right, up = EditKey::Up,
+                    down = EditKey::Down;
   constexpr CodeMemoOptions none = kDefaultOptions;
   const KeyRow rows[] = {
-      {"auto-indent copies blanks up to the caret", indent, "\t|\tif x", enter, kNone, "\t\r\n\t|\tif x"},
+      {"auto-indent copies blanks up to the caret", indent, "\t|\tif x", enter, kNone,
+       "\t\r\n\t|\tif x"},
       {"Enter over a selection only replaces it", indent, "  |ab~c", enter, kNone, "  \r\n|c"},
-      {"back-indent to the previous level", back, "    a\r\n        |b", bs, kNone, "    a\r\n    |b"},
+      {"back-indent to the previous level", back, "    a\r\n        |b", bs, kNone,
+       "    a\r\n    |b"},
       {"back-indent without a shallower line", back, "        |b", bs, kNone, "|b"},
       {"back-indent counts a tab as one", back, "\ta\r\n\t\t\t|b", bs, kNone, "\ta\r\n\t|b"},
-      {"back-indent only at the indentation point", back, "    a\r\n        bc|", bs, kNone, "    a\r\n        b|"},
+      {"back-indent only at the indentation point", back, "    a\r\n        bc|", bs, kNone,
+       "    a\r\n        b|"},
       {"Backspace joins paragraphs", keep, "ab\r\n|cd", bs, kNone, "ab|cd"},
-      {"Backspace skips a code", keep, "a\x02" "b|", bs, kNone, "a|"},
-      {"Delete skips a code", keep, "a|\x02" "b", del, kNone, "a|"},
+      {"Backspace skips a code", keep,
+       "a\x02"
+       "b|",
+       bs, kNone, "a|"},
+      {"Delete skips a code", keep,
+       "a|\x02"
+       "b",
+       del, kNone, "a|"},
       {"Delete joins paragraphs", keep, "ab|\r\ncd", del, kNone, "ab|cd"},
       {"nothing before the start", keep, "|x", bs, kNone, "|x"},
       {"nothing after the end", keep, "x|", del, kNone, "x|"},
       {"Ctrl+Backspace takes separators first", none, "foo bar.  baz|", bs, kCtrl, "foo bar.  |"},
       {"then the word before", none, nullptr, bs, kCtrl, "foo |"},
       {"and a paragraph break", none, "foo\r\n|bar", bs, kCtrl, "|bar"},
-      {"Ctrl+Right to the next word", none, "|one, two\r\nthree", right, kCtrl, "one, |two\r\nthree"},
+      {"Ctrl+Right to the next word", none, "|one, two\r\nthree", right, kCtrl,
+       "one, |two\r\nthree"},
       {"and over the break", none, nullptr, right, kCtrl, "one, two\r\n|three"},
       {"Ctrl+Left back", none, nullptr, left, kCtrl, "one, |two\r\nthree"},
-      {"Right passes over a code", none, "a|\x02" "b", right, kNone, "a\x02" "b|"},
-      {"and so does Left", none, nullptr, left, kNone, "a|\x02" "b"},
-      {"Down to the end of a shorter line", none, "abcde|f\r\nab\r\nabcdef", down, kNone, "abcdef\r\nab|\r\nabcdef"},
+      {"Right passes over a code", none,
+       "a|\x02"
+       "b",
+       right, kNone,
+       "a\x02"
+       "b|"},
+      {"and so does Left", none, nullptr, left, kNone,
+       "a|\x02"
+       "b"},
+      {"Down to the end of a shorter line", none, "abcde|f\r\nab\r\nabcdef", down, kNone,
+       "abcdef\r\nab|\r\nabcdef"},
       {"and back to the remembered column", none, nullptr, down, kNone, "abcdef\r\nab\r\nabcde|f"},
       {"Up to the short line again", none, nullptr, up, kNone, "abcdef\r\nab|\r\nabcdef"},
       {"Left forgets the column", none, nullptr, left, kNone, "abcdef\r\na|b\r\nabcdef"},
@@ -181,7 +204,8 @@ TEST_F(Keyboard, PageKeysMoveByWholeWindowsAndClamp) {
   EXPECT_EQ(memo.selLine(), 100);
   memo.setSelLine(3);
   key(EditKey::PageUp, kShift);
-  EXPECT_EQ(std::pair(memo.selLine(), memo.selLength()), (std::pair<Offset, Offset>(0, memo.offsetOfLine(3))));
+  EXPECT_EQ(std::pair(memo.selLine(), memo.selLength()),
+            (std::pair<Offset, Offset>(0, memo.offsetOfLine(3))));
   key(EditKey::End, kCtrl);
   EXPECT_EQ(memo.selStart(), memo.charCount());
 }
@@ -190,13 +214,16 @@ TEST_F(Keyboard, HotKeysWrapTheSelectionInFormattingCodes) {
   load("say hello", 4);
   memo.setSelLength(5);
   ASSERT_TRUE(keyboard.controlKey('B', kCtrl));
-  EXPECT_EQ(std::pair(memo.text(), memo.selText()), std::pair(std::string("say \x02hello\x02"), std::string("hello")));
+  EXPECT_EQ(std::pair(memo.text(), memo.selText()),
+            std::pair(std::string("say \x02hello\x02"), std::string("hello")));
   memo.undo();
   EXPECT_EQ(memo.text(), "say hello");
 
   load("ab", 1);
   keyboard.controlKey('U', kCtrl);
-  EXPECT_EQ(marked(), "a\x15|\x15" "b");
+  EXPECT_EQ(marked(),
+            "a\x15|\x15"
+            "b");
 
   load("ab", 1);
   keyboard.controlKey('P', kCtrl);
@@ -212,7 +239,8 @@ TEST_F(Keyboard, HotKeysWrapTheSelectionInFormattingCodes) {
   EXPECT_EQ(memo.text(), "ab");
 
   memo.setEnableHotKeys(false);
-  EXPECT_EQ(std::pair(keyboard.controlKey('B', kCtrl), keyboard.controlKey('Z', kCtrl)), std::pair(false, false));
+  EXPECT_EQ(std::pair(keyboard.controlKey('B', kCtrl), keyboard.controlKey('Z', kCtrl)),
+            std::pair(false, false));
 }
 
 TEST_F(Keyboard, ReadOnlyAndDisplayOnly) {
@@ -235,7 +263,8 @@ TEST_F(Keyboard, ReadOnlyAndDisplayOnly) {
   memo.setSelLength(1);
   keyboard.controlKey('C', kCtrl);
   type("x");
-  EXPECT_EQ(std::pair(memo.text(), systemClipboard.content.has_value()), std::pair(std::string("abc"), false));
+  EXPECT_EQ(std::pair(memo.text(), systemClipboard.content.has_value()),
+            std::pair(std::string("abc"), false));
   EXPECT_FALSE(keyboard.keyDown(EditKey::Tab, kNone));
 }
 

@@ -120,7 +120,7 @@ TEST_F(Mouse, AutoScrollSpeedFollowsTheDistance) {
   mouse.press(xAt(1), yAt(1), kNone);
   EXPECT_FALSE(mouse.autoScroll(xAt(2), yAt(2), kNone));  // inside: nothing
   EXPECT_TRUE(mouse.autoScroll(xAt(2), 160 + 29, kNone));
-  EXPECT_EQ(memo.scrollY(), 10);  // 30 px below the edge, a third of it
+  EXPECT_EQ(memo.scrollY(), 10);                          // 30 px below the edge, a third of it
   EXPECT_EQ(memo.selStart(), memo.offsetOfLine(12) + 2);  // and the selection follows
   mouse.autoScroll(-31, yAt(2), kNone);
   EXPECT_EQ(memo.scrollX(), 0);  // never left of the origin

@@ -1,7 +1,5 @@
 #include "editor/number_syntax_dialog.h"
 
-#include <gtest/gtest.h>
-
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
@@ -9,6 +7,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <deque>
+#include <gtest/gtest.h>
 
 namespace quillon::editor {
 namespace {
@@ -38,16 +37,23 @@ protected:
       if (w->text() == caption) return w;
     return nullptr;
   }
-  static QCheckBox* box(QWidget* dialog, const QString& caption) { return child<QCheckBox>(dialog, caption); }
-  static QPushButton* button(QWidget* dialog, const QString& caption) { return child<QPushButton>(dialog, caption); }
+  static QCheckBox* box(QWidget* dialog, const QString& caption) {
+    return child<QCheckBox>(dialog, caption);
+  }
+  static QPushButton* button(QWidget* dialog, const QString& caption) {
+    return child<QPushButton>(dialog, caption);
+  }
   // Bold, Italic, Underline, Strikeout and the background box.
   static std::vector<bool> boxes(QWidget* d) {
     std::vector<bool> out;
-    for (const char* caption : {"Bold", "Italic", "Underline", "Strikeout", ""}) out.push_back(box(d, caption)->isChecked());
+    for (const char* caption : {"Bold", "Italic", "Underline", "Strikeout", ""})
+      out.push_back(box(d, caption)->isChecked());
     return out;
   }
   static QLabel* preview(QWidget* dialog) { return dialog->findChild<QLabel*>("preview"); }
-  static QColor previewFore(QWidget* d) { return preview(d)->palette().color(QPalette::WindowText); }
+  static QColor previewFore(QWidget* d) {
+    return preview(d)->palette().color(QPalette::WindowText);
+  }
   static QColor previewBack(QWidget* d) { return preview(d)->palette().color(QPalette::Window); }
 
   // Runs `script` on the modal dialog once editNumberSyntax has opened it.
@@ -125,7 +131,10 @@ TEST_F(NumberSyntaxDialogTest, CancelChangesNothingAndApplyStoresTheChoicesOnce)
     };
   };
   // Colours, style and separators.
-  auto stored = [&] { return std::tuple(numbers.foreground(), numbers.background(), int{numbers.style()}, numbers.separators()); };
+  auto stored = [&] {
+    return std::tuple(numbers.foreground(), numbers.background(), int{numbers.style()},
+                      numbers.separators());
+  };
   const auto before = stored();
   colors = {QColor(Qt::red), QColor(Qt::green)};
   EXPECT_FALSE(edit(choose("Cancel")));

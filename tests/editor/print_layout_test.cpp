@@ -1,7 +1,6 @@
 #include "editor/print_layout.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
 #include <tuple>
 
@@ -20,7 +19,8 @@ Span spanOf(const CodeMemo::LineSpan& l) { return {l.paragraph, l.start, l.stop}
 
 // Each with a metrics object of its own.
 template <class Metrics>
-void expectSameLinesAsTheEditor(const Metrics& metrics, const std::string& text, int width, bool staticFormat) {
+void expectSameLinesAsTheEditor(const Metrics& metrics, const std::string& text, int width,
+                                bool staticFormat) {
   Metrics screen = metrics;
   Metrics paper = metrics;
   CodeMemo memo;

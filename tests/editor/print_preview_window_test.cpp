@@ -1,8 +1,6 @@
 // Offscreen; printing goes through Qt to a PDF file, read back with poppler's tools.
 #include "editor/print_preview_window.h"
 
-#include <gtest/gtest.h>
-
 #include <QApplication>
 #include <QImage>
 #include <QLabel>
@@ -12,6 +10,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QToolButton>
+#include <gtest/gtest.h>
 
 #include "editor/code_memo_printer.h"
 #include "editor/code_memo_widget.h"
@@ -26,7 +25,8 @@ QString run(const QString& program, const QStringList& arguments) {
   QProcess process;
   process.start(program, arguments);
   if (!process.waitForFinished(30000) || process.exitCode() != 0) {
-    ADD_FAILURE() << program.toStdString() << " failed: " << process.readAllStandardError().toStdString();
+    ADD_FAILURE() << program.toStdString()
+                  << " failed: " << process.readAllStandardError().toStdString();
     return {};
   }
   return QString::fromUtf8(process.readAllStandardOutput());
@@ -36,7 +36,9 @@ class PreviewTest : public ::testing::Test {
 protected:
   PreviewTest() {
     memo.setWordWrap(false);
-    engine.keywords().add("Dim", KeywordInfo{.style = KeywordStyle::bold, .contextNum = 1, .foregnd = 0xFF0000});  // blue
+    engine.keywords().add(
+        "Dim",
+        KeywordInfo{.style = KeywordStyle::bold, .contextNum = 1, .foregnd = 0xFF0000});  // blue
     QFont font("Courier New");
     font.setPointSize(10);
     widget.setEditorFont(font);
@@ -97,21 +99,26 @@ TEST_F(PreviewTest, ShowsKeywordsInTheirColourAndNoneWithPlainText) {
     window->setZoom(PreviewZoom::z200);
     const QImage image = render();
     EXPECT_GT(count(image, ink), 30);
-    if (plain) EXPECT_EQ(count(image, blue), 0);
-    else EXPECT_GT(count(image, blue), 30);
+    if (plain)
+      EXPECT_EQ(count(image, blue), 0);
+    else
+      EXPECT_GT(count(image, blue), 30);
   }
 }
 
 TEST_F(PreviewTest, StepsThroughThePages) {
   ASSERT_TRUE(printer.layOut());
   const int perPage = printer.format().linesPerPage();
-  memo.setText(testing::numberedLines("line", 2 * perPage + 1));  // one more line after the last break
+  memo.setText(
+      testing::numberedLines("line", 2 * perPage + 1));  // one more line after the last break
   printer.setMemoToPrint(&memo);
   open();
   auto* next = button<QToolButton>("Next page");
   auto* previous = button<QToolButton>("Previous page");
   ASSERT_TRUE(next && previous);
-  auto shown = [&] { return std::tuple(label().toStdString(), previous->isEnabled(), next->isEnabled()); };
+  auto shown = [&] {
+    return std::tuple(label().toStdString(), previous->isEnabled(), next->isEnabled());
+  };
   EXPECT_EQ(shown(), std::tuple("Page 1/3", false, true));
   next->click();
   next->click();
@@ -169,7 +176,8 @@ TEST_F(PreviewTest, PrintsAHighlightedModuleToAPdfWithEveryPagesHeaderAndFooter)
 
   // The last page has its own header, footer and lines.
   const QString words = run("pdftotext", {"-f", "3", "-l", "3", "-layout", pdf, "-"});
-  for (const QString& text : {QString("Head 3"), QString("Foot 3"), QString("Dim variable As Integer %1").arg(2 * perPage + 1)})
+  for (const QString& text : {QString("Head 3"), QString("Foot 3"),
+                              QString("Dim variable As Integer %1").arg(2 * perPage + 1)})
     EXPECT_TRUE(words.contains(text)) << text.toStdString() << " in " << words.toStdString();
 
   // On paper every word of the first line stands in its column, also after the highlighted
@@ -179,7 +187,8 @@ TEST_F(PreviewTest, PrintsAHighlightedModuleToAPdfWithEveryPagesHeaderAndFooter)
   std::vector<std::pair<double, QString>> line;
   for (auto m = word.globalMatch(boxes); m.hasNext() && line.size() < 4;) {
     const auto match = m.next();
-    if (match.captured(2) == "Dim" || !line.empty()) line.emplace_back(match.captured(1).toDouble(), match.captured(2));
+    if (match.captured(2) == "Dim" || !line.empty())
+      line.emplace_back(match.captured(1).toDouble(), match.captured(2));
   }
   ASSERT_EQ(line.size(), 4u);
   EXPECT_EQ(line[3].second, "Integer");
@@ -187,7 +196,8 @@ TEST_F(PreviewTest, PrintsAHighlightedModuleToAPdfWithEveryPagesHeaderAndFooter)
   ASSERT_GT(pitch, 0);
   const int columns[] = {0, 4, 13, 16};
   for (std::size_t i = 1; i < line.size(); ++i)
-    EXPECT_NEAR(line[i].first - line[0].first, columns[i] * pitch, 0.3) << line[i].second.toStdString();
+    EXPECT_NEAR(line[i].first - line[0].first, columns[i] * pitch, 0.3)
+        << line[i].second.toStdString();
 }
 
 }  // namespace

@@ -1,7 +1,3 @@
-#include <gtest/gtest.h>
-
-#include <string>
-
 #include <QApplication>
 #include <QClipboard>
 #include <QImage>
@@ -10,6 +6,8 @@
 #include <QScrollBar>
 #include <QTest>
 #include <QWheelEvent>
+#include <gtest/gtest.h>
+#include <string>
 
 #include "editor/code_memo_widget.h"
 #include "editor/memo_error.h"
@@ -37,7 +35,8 @@ protected:
   }
   QPoint at(int column, int line) const {
     const auto& m = widget->textMetrics();
-    return {memo.leftMargin() + column * m.averageCharWidth() + 1, line * m.lineHeight() + m.lineHeight() / 2};
+    return {memo.leftMargin() + column * m.averageCharWidth() + 1,
+            line * m.lineHeight() + m.lineHeight() / 2};
   }
   CodeMemo memo;
   QtClipboard systemClipboard;
@@ -73,7 +72,8 @@ TEST_F(CodeMemoWidgetTest, AltCombinationsNeverTypeButAltGrCharactersDo) {
 
   QKeyEvent altGr(QEvent::KeyPress, Qt::Key_At, Qt::GroupSwitchModifier, "@");
   QApplication::sendEvent(widget.get(), &altGr);
-  QKeyEvent windowsAltGr(QEvent::KeyPress, Qt::Key_E, Qt::ControlModifier | Qt::AltModifier, QString::fromUtf8("€"));
+  QKeyEvent windowsAltGr(QEvent::KeyPress, Qt::Key_E, Qt::ControlModifier | Qt::AltModifier,
+                         QString::fromUtf8("€"));
   QApplication::sendEvent(widget.get(), &windowsAltGr);
   EXPECT_EQ(memo.text(), "@\x80");
 }
@@ -83,7 +83,8 @@ TEST_F(CodeMemoWidgetTest, ScrollBarsShowOnlyWhileTheTextExceedsTheWindow) {
   auto shown = [this](const std::string& text) {
     memo.setText(text);
     QApplication::processEvents();  // the area shows and hides its bars a moment later
-    return std::pair(widget->horizontalScrollBar()->isVisible(), widget->verticalScrollBar()->isVisible());
+    return std::pair(widget->horizontalScrollBar()->isVisible(),
+                     widget->verticalScrollBar()->isVisible());
   };
   EXPECT_EQ(shown("one\r\ntwo"), std::pair(false, false));
   EXPECT_EQ(shown(quillon::testing::numberedLines("line", 100)), std::pair(false, true));
@@ -141,8 +142,8 @@ TEST_F(CodeMemoWidgetTest, MouseAndWheel) {
   EXPECT_EQ(memo.selText(), "line");
 
   memo.setMouseWheelFactor(5);
-  QWheelEvent wheel(QPointF(50, 50), widget->viewport()->mapToGlobal(QPointF(50, 50)), QPoint(), QPoint(0, -120),
-                    Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+  QWheelEvent wheel(QPointF(50, 50), widget->viewport()->mapToGlobal(QPointF(50, 50)), QPoint(),
+                    QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
   QApplication::sendEvent(widget->viewport(), &wheel);
   EXPECT_EQ(memo.topLine(), 5);
 }
@@ -153,7 +154,8 @@ TEST_F(CodeMemoWidgetTest, AScrolledLongLineShowsWhatItsTailShows) {
   const QColor paper(255, 255, 225);
   widget->setBackground(paper);
   std::string line;
-  for (int i = 0; line.size() < 20000; ++i) line += "Dim v" + std::to_string(i) + " = " + std::to_string(i * 7) + " ";
+  for (int i = 0; line.size() < 20000; ++i)
+    line += "Dim v" + std::to_string(i) + " = " + std::to_string(i * 7) + " ";
   auto shown = [&](const std::string& text, std::uint32_t from) {
     memo.setText(text);
     memo.setSelStart(memo.charCount());
@@ -171,7 +173,8 @@ TEST_F(CodeMemoWidgetTest, AScrolledLongLineShowsWhatItsTailShows) {
   // Ink on the chosen paper.
   int inked = 0;
   for (int x = 0; x < 80; ++x)
-    for (int y = 0; y < widget->textMetrics().lineHeight(); ++y) inked += image.pixelColor(x, y) != paper;
+    for (int y = 0; y < widget->textMetrics().lineHeight(); ++y)
+      inked += image.pixelColor(x, y) != paper;
   EXPECT_GT(inked, 10);
   EXPECT_EQ(image.pixelColor(250, 80), paper);
 }

@@ -22,7 +22,8 @@ KeywordInfo info(std::uint8_t options) {
 std::vector<std::string> searches(const StartStopKeyList& list) {
   std::vector<std::string> out;
   for (int i = 0; i < list.count(); ++i)
-    out.push_back(list.item(i).startSearch + " " + list.item(i).stopSearch + " " + std::to_string(list.item(i).sameStart));
+    out.push_back(list.item(i).startSearch + " " + list.item(i).stopSearch + " " +
+                  std::to_string(list.item(i).sameStart));
   return out;
 }
 
@@ -32,7 +33,8 @@ TEST(StartStopKeyList, AddDerivesSearchTextsLengthsAndSameStart) {
   StartStopKeyList list;
   EXPECT_THROW(list.item(0), MemoError);
   EXPECT_EQ(list.add("rem", "", true, info(2)), 0);
-  EXPECT_EQ(list.maxStopLength(), 2u);  // a key that ends with the paragraph needs room for the break
+  EXPECT_EQ(list.maxStopLength(),
+            2u);  // a key that ends with the paragraph needs room for the break
   EXPECT_EQ(list.add("/*", "*/", false, info(0)), 1);
   EXPECT_EQ(list.add("REM", "end", false, info(2)), 2);  // same start once folded
   EXPECT_EQ(list.add("rem", "x", false, info(3)), 3);    // other options: a different start
@@ -40,8 +42,10 @@ TEST(StartStopKeyList, AddDerivesSearchTextsLengthsAndSameStart) {
 
   EXPECT_EQ(std::tuple(list.item(0).startKey, list.item(0).stopLength), std::tuple("rem", 0u));
   // Match case keeps the texts; the nearest earlier same start chains the regions.
-  EXPECT_EQ(searches(list), (std::vector<std::string>{"REM  -1", "/* */ -1", "REM END 0", "rem x -1", "REM Y 2"}));
-  EXPECT_EQ(std::pair(list.maxStartLength(), list.maxStopLength()), (std::pair<std::size_t, std::size_t>(3, 3)));
+  EXPECT_EQ(searches(list),
+            (std::vector<std::string>{"REM  -1", "/* */ -1", "REM END 0", "rem x -1", "REM Y 2"}));
+  EXPECT_EQ(std::pair(list.maxStartLength(), list.maxStopLength()),
+            (std::pair<std::size_t, std::size_t>(3, 3)));
   EXPECT_THROW(list.item(-1), MemoError);
   EXPECT_THROW(list.item(5), MemoError);
   EXPECT_THROW(list.remove(5), MemoError);
@@ -71,8 +75,10 @@ TEST(StartStopKeyList, PrepareSetsBoundaryFlagsOnlyForWholeWordsAtNonSeparators)
     const auto& k = list.item(i);
     return Flags{k.startSepBefore, k.startSepAfter, k.stopSepBefore, k.stopSepAfter};
   };
-  EXPECT_EQ((std::vector{flags(0), flags(1), flags(2)}),
-            (std::vector<Flags>{{true, true, false, false}, {false, true, true, false}, {false, false, false, false}}));
+  EXPECT_EQ(
+      (std::vector{flags(0), flags(1), flags(2)}),
+      (std::vector<Flags>{
+          {true, true, false, false}, {false, true, true, false}, {false, false, false, false}}));
 
   int calls = 0;
   list.subscribe([&] { ++calls; });

@@ -1,7 +1,6 @@
 #include "language/code_assist.h"
 
 #include <gtest/gtest.h>
-
 #include <map>
 
 #include "editor/code_memo.h"
@@ -23,7 +22,8 @@ public:
     lastPlace = place;
     std::vector<std::string> out;
     for (const auto& n : names)
-      if (out.size() < limit && n.size() >= prefix.size() && platform::equalsNoCase(std::string_view(n).substr(0, prefix.size()), prefix))
+      if (out.size() < limit && n.size() >= prefix.size() &&
+          platform::equalsNoCase(std::string_view(n).substr(0, prefix.size()), prefix))
         out.push_back(n);
     return out;
   }
@@ -84,8 +84,10 @@ TEST_F(CodeAssistTest, TypingOffersTheCodesNamesThenKeywordsAndEnterTakesOneAsOn
   EXPECT_FALSE(view.popup) << "one letter is not enough";
   type("h");
   ASSERT_TRUE(view.popup);
-  EXPECT_EQ(view.rows, std::vector<std::string>({"ShowArea", "ShowTotal", "shownCount", "ShowMe", "SHOW_X"}));
-  EXPECT_EQ(std::tuple(names.lastPlace.file, names.lastPlace.line), std::tuple(std::string("/p/main.mb"), 1));
+  EXPECT_EQ(view.rows,
+            std::vector<std::string>({"ShowArea", "ShowTotal", "shownCount", "ShowMe", "SHOW_X"}));
+  EXPECT_EQ(std::tuple(names.lastPlace.file, names.lastPlace.line),
+            std::tuple(std::string("/p/main.mb"), 1));
 
   type("owT");
   EXPECT_EQ(view.rows, std::vector<std::string>({"ShowTotal"})) << "typing filters";
@@ -98,8 +100,8 @@ TEST_F(CodeAssistTest, TypingOffersTheCodesNamesThenKeywordsAndEnterTakesOneAsOn
 }
 
 TEST_F(CodeAssistTest, KeysAreTakenOnlyWhileThePopUpIsOpen) {
-  for (AssistKey key : {AssistKey::Up, AssistKey::Down, AssistKey::PageUp, AssistKey::PageDown, AssistKey::Enter,
-                        AssistKey::Tab, AssistKey::Escape})
+  for (AssistKey key : {AssistKey::Up, AssistKey::Down, AssistKey::PageUp, AssistKey::PageDown,
+                        AssistKey::Enter, AssistKey::Tab, AssistKey::Escape})
     EXPECT_FALSE(assist.keyPressed(key));
 
   type("sh");
@@ -167,7 +169,8 @@ TEST_F(CodeAssistTest, TheHintFollowsTheCallsParametersAndClosesOnItsParenthesis
   type("x, ");
   EXPECT_EQ(view.hint, "ShowArea(ByVal o As Object, [units As String])");
   type("(a + b");
-  EXPECT_EQ(view.hint, "ShowArea(ByVal o As Object, [units As String])") << "a grouping inside the call";
+  EXPECT_EQ(view.hint, "ShowArea(ByVal o As Object, [units As String])")
+      << "a grouping inside the call";
   type(")");
   EXPECT_TRUE(view.hint);
   type(")");

@@ -1,13 +1,11 @@
 #include "language/code_assist_widget.h"
 
-#include <gtest/gtest.h>
-
-#include <cctype>
-
 #include <QApplication>
 #include <QLabel>
 #include <QListWidget>
 #include <QTest>
+#include <cctype>
+#include <gtest/gtest.h>
 
 #include "editor/code_memo_widget.h"
 #include "editor/memo_clipboard.h"
@@ -20,8 +18,10 @@ namespace {
 // The one routine of the page below, as the index would answer for it.
 class OneRoutine final : public NameSource {
 public:
-  std::vector<std::string> namesStartingWith(std::string_view prefix, const NamePlace&, std::size_t) const override {
-    if (prefix.size() > 8 || std::string_view("showarea").substr(0, prefix.size()) != lower(prefix)) return {};
+  std::vector<std::string> namesStartingWith(std::string_view prefix, const NamePlace&,
+                                             std::size_t) const override {
+    if (prefix.size() > 8 || std::string_view("showarea").substr(0, prefix.size()) != lower(prefix))
+      return {};
     return {"ShowArea"};
   }
   std::optional<std::string> parametersOf(std::string_view name, const NamePlace&) const override {
@@ -40,7 +40,9 @@ private:
 class CodeAssistWidgetTest : public ::testing::Test {
 protected:
   void SetUp() override {
-    memo.setText("Declare Sub ShowArea(o As Object, units As String)\r\nSub ShowArea(o As Object, u As String)\r\nEnd Sub\r\n");
+    memo.setText(
+        "Declare Sub ShowArea(o As Object, units As String)\r\nSub ShowArea(o As Object, u As "
+        "String)\r\nEnd Sub\r\n");
     memo.select(memo.table().startOf(3), 0);
     widget.resize(600, 300);
     widget.show();

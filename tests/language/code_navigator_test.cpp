@@ -22,11 +22,14 @@ protected:
     editor().setSelPar(line);
     editor().setSelCol(static_cast<std::int64_t>(text.find(word)) + 1);
   }
-  std::string place() { return fs::path(docs().currentFile()).filename().string() + ":" + std::to_string(caretLine()); }
+  std::string place() {
+    return fs::path(docs().currentFile()).filename().string() + ":" + std::to_string(caretLine());
+  }
   std::vector<std::string> referenceRows() {
     std::vector<std::string> rows;
     editor::CodeMemo& list = bench.code().referenceView();
-    for (std::int64_t i = 0; i < list.paragraphCount(); ++i) rows.emplace_back(list.paragraphText(i));
+    for (std::int64_t i = 0; i < list.paragraphCount(); ++i)
+      rows.emplace_back(list.paragraphText(i));
     return rows;
   }
 
@@ -77,7 +80,8 @@ TEST_F(CodeNavigatorTest, UnsavedTextCountsAndNothingFoundMovesNothing) {
   open({source("one.mb", "Sub Main\r\n  Call Later\r\nEnd Sub\r\n")});
   caretOn(1, "Later");
   nav().goToDefinition();
-  EXPECT_EQ(std::tuple(place(), status()), std::tuple("one.mb:2", std::string(CodeNavigator::kNotFound) + "Later"));
+  EXPECT_EQ(std::tuple(place(), status()),
+            std::tuple("one.mb:2", std::string(CodeNavigator::kNotFound) + "Later"));
 
   // Typed, not saved: the edit reaches the index.
   editor().setSelStart(editor().charCount());
@@ -120,7 +124,9 @@ TEST_F(CodeNavigatorTest, SeveralCandidatesAreChosenFromAList) {
 
 TEST_F(CodeNavigatorTest, BackKeepsFiftyPlacesAndSkipsClosedPages) {
   std::string text;
-  for (int i = 0; i < 60; ++i) text += "Sub S" + std::to_string(i) + "\r\n  Call S" + std::to_string(i + 1) + "\r\nEnd Sub\r\n";
+  for (int i = 0; i < 60; ++i)
+    text +=
+        "Sub S" + std::to_string(i) + "\r\n  Call S" + std::to_string(i + 1) + "\r\nEnd Sub\r\n";
   const fs::path far = source("far.mb", "Sub Far\r\nEnd Sub\r\n");
   source("p.mbp", "Module=far.mbo\r\nModule=near.mbo\r\n");
   const fs::path near = source("near.mb", text + "Call Far\r\n");
@@ -148,9 +154,11 @@ TEST_F(CodeNavigatorTest, FindReferencesListsEveryUseAndWalksThem) {
   open({folder / "app/src/app.mbp", folder / "app/src/a.mb"});
   caretOn(4, "Helper");
   nav().findReferences();
-  EXPECT_EQ(referenceRows(), (std::vector<std::string>{"Shared.def(1): Declare Sub Helper(ByVal n As Integer)",
-                                                       "a.mb(5):   Call Helper(n)", "b.mb(2): Sub Helper(ByVal n As Integer)",
-                                                       "b.mb(6):   Call Helper(LIMIT)"}));
+  EXPECT_EQ(
+      referenceRows(),
+      (std::vector<std::string>{
+          "Shared.def(1): Declare Sub Helper(ByVal n As Integer)", "a.mb(5):   Call Helper(n)",
+          "b.mb(2): Sub Helper(ByVal n As Integer)", "b.mb(6):   Call Helper(LIMIT)"}));
   EXPECT_EQ(status(), "4 references to Helper");
   EXPECT_TRUE(nav().referencesShowing());
   EXPECT_FALSE(states.checked(platform::Command::ShowErrors1));
@@ -167,8 +175,9 @@ TEST_F(CodeNavigatorTest, FindReferencesListsEveryUseAndWalksThem) {
   // A local: only its own Sub's uses.
   caretOn(2, "n ");
   nav().findReferences();
-  EXPECT_EQ(referenceRows(), (std::vector<std::string>{"a.mb(3):   Dim n As Integer", "a.mb(4):   n = LIMIT",
-                                                       "a.mb(5):   Call Helper(n)"}));
+  EXPECT_EQ(referenceRows(),
+            (std::vector<std::string>{"a.mb(3):   Dim n As Integer", "a.mb(4):   n = LIMIT",
+                                      "a.mb(5):   Call Helper(n)"}));
   // In a string there is no name to look for.
   editor().setSelStart(editor().charCount());
   editor().setSelText("\r\nPrint \"Helper\"");
@@ -187,7 +196,8 @@ TEST_F(CodeNavigatorTest, ADefinitionBeyondThePageLimitSaysSoAndStays) {
   ASSERT_EQ(docs().tabCount(), 50);
   caretOn(0, "Target");
   nav().goToDefinition();
-  EXPECT_EQ(std::tuple(place(), status(), nav().backDepth()), std::tuple("caller.mb:1", "50 File MAX -- Close Excess First", 0u));
+  EXPECT_EQ(std::tuple(place(), status(), nav().backDepth()),
+            std::tuple("caller.mb:1", "50 File MAX -- Close Excess First", 0u));
 }
 
 // The pop-up and the hint ask the index: names of the page's own scope first, then those of
@@ -207,7 +217,8 @@ TEST_F(CodeNavigatorTest, CompletionNamesAndParametersComeFromTheIndex) {
   const NameSource& names = bench.code().names();
   EXPECT_EQ(names.namesStartingWith("show", {"", 3}, 10),
             (std::vector<std::string>{"shownArea", "ShowArea", "shownOther"}));
-  EXPECT_EQ(names.namesStartingWith("hel", {"", 3}, 10), std::vector<std::string>{"Helper"}) << "from the include";
+  EXPECT_EQ(names.namesStartingWith("hel", {"", 3}, 10), std::vector<std::string>{"Helper"})
+      << "from the include";
   EXPECT_EQ(names.namesStartingWith("LIM", {"", 0}, 10), std::vector<std::string>{"LIMIT"});
   EXPECT_EQ(names.namesStartingWith("", {"", 3}, 2).size(), 2u);
   EXPECT_EQ(names.parametersOf("showarea", {"", 6}), "ByVal o As Object, units As String");

@@ -1,9 +1,8 @@
 #include "language/code_outline.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <string>
 #include <vector>
 
@@ -26,8 +25,9 @@ std::string render(const Outline& outline) {
 }
 
 Outline outlineOf(const std::vector<std::string>& lines) {
-  return scanOutline(static_cast<std::int64_t>(lines.size()),
-                     [&lines](std::int64_t i) { return std::string_view(lines[static_cast<std::size_t>(i)]); });
+  return scanOutline(static_cast<std::int64_t>(lines.size()), [&lines](std::int64_t i) {
+    return std::string_view(lines[static_cast<std::size_t>(i)]);
+  });
 }
 
 std::vector<std::string> texts(const std::vector<OutlineEntry>& entries) {
@@ -42,7 +42,8 @@ TEST(CodeOutlineGolden, EveryCaseGivesItsTree) {
   std::vector<std::pair<fs::path, fs::path>> cases = {
       {fs::path(QUILLON_SOURCE_DIR) / "tests/data/parcels.mb", folder / "parcels.tree"}};
   for (const auto& item : fs::directory_iterator(folder))
-    if (item.path().extension() == ".mb") cases.emplace_back(item.path(), fs::path(item.path()).replace_extension(".tree"));
+    if (item.path().extension() == ".mb")
+      cases.emplace_back(item.path(), fs::path(item.path()).replace_extension(".tree"));
   ASSERT_GE(cases.size(), 9u);
 
   for (const auto& [source, expected] : cases) {
@@ -50,7 +51,8 @@ TEST(CodeOutlineGolden, EveryCaseGivesItsTree) {
     ASSERT_TRUE(fs::exists(expected)) << expected;
     editor::CodeMemo memo;
     memo.loadFromFile(source);
-    Outline outline = scanOutline(memo.paragraphCount(), [&memo](std::int64_t i) { return memo.paragraphText(i); });
+    Outline outline = scanOutline(memo.paragraphCount(),
+                                  [&memo](std::int64_t i) { return memo.paragraphText(i); });
     outline.caption = source.filename().string();
     EXPECT_EQ(render(outline), testing::readFile(expected));
 
@@ -84,8 +86,9 @@ TEST(MapBasicScanner, JoinsAtMostTwoHundredLinesOfAnOpenParenthesis) {
   std::vector<std::string> lines = {"Global g_list(1,"};
   for (int i = 0; i < 300; ++i) lines.push_back("x" + std::to_string(i) + ",");
   lines.push_back("Dim after");
-  StatementReader reader(static_cast<std::int64_t>(lines.size()),
-                         [&](std::int64_t i) { return std::string_view(lines[static_cast<std::size_t>(i)]); });
+  StatementReader reader(static_cast<std::int64_t>(lines.size()), [&](std::int64_t i) {
+    return std::string_view(lines[static_cast<std::size_t>(i)]);
+  });
   Statement s;
   ASSERT_TRUE(reader.next(s));
   EXPECT_EQ(s.firstLine, 0);
@@ -101,10 +104,12 @@ TEST(MapBasicScanner, JoinsAtMostTwoHundredLinesOfAnOpenParenthesis) {
 }
 
 TEST(CodeOutline, SortsNamesCaseFoldedLowerCaseFirstThenByLine) {
-  std::vector<std::string> names = {"_first", "\xC9lan", "Apple", "zeta", "apple", "Zulu", "\xE9lan", "app"};
+  std::vector<std::string> names = {"_first", "\xC9lan", "Apple",   "zeta",
+                                    "apple",  "Zulu",    "\xE9lan", "app"};
   std::sort(names.begin(), names.end(), outlineNameLess);
   // '_' after the letters; é before É, both after Z.
-  EXPECT_EQ(names, (std::vector<std::string>{"app", "apple", "Apple", "zeta", "Zulu", "_first", "\xE9lan", "\xC9lan"}));
+  EXPECT_EQ(names, (std::vector<std::string>{"app", "apple", "Apple", "zeta", "Zulu", "_first",
+                                             "\xE9lan", "\xC9lan"}));
   EXPECT_FALSE(outlineNameLess("apple", "apple"));
 }
 
@@ -116,23 +121,30 @@ TEST(CodeOutline, ScanTimeKeepsItsMilliseconds) {
 // Pages that are no source at all: every entry still names a line of the page.
 TEST(CodeOutline, BadPagesGiveEntriesInsideThePage) {
   const std::vector<std::vector<std::string>> pages = {
-      {std::string("Dim a\0b", 7), std::string("Sub A\0\0", 7), "Include \"trunc"},     // NUL bytes, a cut string
-      {"Sub Main(", "  a As Integer,"},                                                 // cut inside a statement
-      {std::string(1 << 20, '('), "Dim x"},                                             // a 1 MB line of parentheses
-      {std::string(1 << 20, 'a') + ":", "Dim " + std::string(1 << 20, 'b')},           // 1 MB names
-      {"\xff\xfe\x80:", "End", "Type", "'", "\""},                                      // garbage bytes
+      {std::string("Dim a\0b", 7), std::string("Sub A\0\0", 7),
+       "Include \"trunc"},                   // NUL bytes, a cut string
+      {"Sub Main(", "  a As Integer,"},      // cut inside a statement
+      {std::string(1 << 20, '('), "Dim x"},  // a 1 MB line of parentheses
+      {std::string(1 << 20, 'a') + ":", "Dim " + std::string(1 << 20, 'b')},  // 1 MB names
+      {"\xff\xfe\x80:", "End", "Type", "'", "\""},                            // garbage bytes
   };
   for (const auto& page : pages) {
     const Outline outline = outlineOf(page);
     for (const auto& group : outline.groups)
       for (const OutlineEntry& e : group)
-        EXPECT_TRUE(e.line >= 1 && e.line <= static_cast<std::int64_t>(page.size()) && !e.name().empty()) << e.text;
+        EXPECT_TRUE(e.line >= 1 && e.line <= static_cast<std::int64_t>(page.size()) &&
+                    !e.name().empty())
+            << e.text;
   }
   // A NUL is a blank, as any control character.
-  EXPECT_EQ(texts(outlineOf(pages[0]).group(OutlineGroup::Dim)), std::vector<std::string>({"a b [1]"}));
-  EXPECT_EQ(texts(outlineOf(pages[0]).group(OutlineGroup::Subs)), std::vector<std::string>({"A [2]"}));
-  EXPECT_EQ(texts(outlineOf(pages[0]).group(OutlineGroup::Include)), std::vector<std::string>({"\"trunc [3]"}));
-  EXPECT_EQ(texts(outlineOf(pages[2]).group(OutlineGroup::Dim)), std::vector<std::string>({"x [2]"}));
+  EXPECT_EQ(texts(outlineOf(pages[0]).group(OutlineGroup::Dim)),
+            std::vector<std::string>({"a b [1]"}));
+  EXPECT_EQ(texts(outlineOf(pages[0]).group(OutlineGroup::Subs)),
+            std::vector<std::string>({"A [2]"}));
+  EXPECT_EQ(texts(outlineOf(pages[0]).group(OutlineGroup::Include)),
+            std::vector<std::string>({"\"trunc [3]"}));
+  EXPECT_EQ(texts(outlineOf(pages[2]).group(OutlineGroup::Dim)),
+            std::vector<std::string>({"x [2]"}));
   EXPECT_EQ(outlineOf(pages[3]).group(OutlineGroup::Labels).size(), 1u);
 }
 

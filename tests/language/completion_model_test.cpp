@@ -29,7 +29,8 @@ TEST(CompletionWordTest, TheWordAroundTheCaretOutsideStringsAndComments) {
     const auto word = completionWordAt(c.line, c.caret);
     ASSERT_EQ(word.has_value(), c.found) << c.line;
     if (!word) continue;
-    EXPECT_EQ(std::tuple(word->start, word->end, word->prefix), std::tuple(c.start, c.end, std::string(c.prefix)))
+    EXPECT_EQ(std::tuple(word->start, word->end, word->prefix),
+              std::tuple(c.start, c.end, std::string(c.prefix)))
         << c.line;
   }
 }
@@ -44,7 +45,8 @@ TEST(CompletionListTest, OwnNamesFirstThenOneWordKeywordsThenDefinesEachOnceWith
   CompletionList list;
   list.fill("di", {"DimCount", "dialogShown"}, {"Dialog", "Dim", "DIMCOUNT", "Dialog Box", "Do"},
             {"DIALOGSHOWN", "DIST_MILES"});
-  EXPECT_EQ(texts(list), std::vector<std::string>({"DimCount", "dialogShown", "Dialog", "Dim", "DIST_MILES"}));
+  EXPECT_EQ(texts(list),
+            std::vector<std::string>({"DimCount", "dialogShown", "Dialog", "Dim", "DIST_MILES"}));
   EXPECT_EQ(list.items()[2].source, CompletionItem::Source::Keyword);
   EXPECT_EQ(list.items()[4].source, CompletionItem::Source::Defined);
 }
@@ -76,7 +78,8 @@ TEST(CompletionListTest, TheEditReplacesTheWholeWord) {
   const auto word = completionWordAt("Call Sho(1)", 8);
   ASSERT_TRUE(word);
   const CompletionEdit edit = completionEdit(*word, "ShowErrors");
-  EXPECT_EQ(std::tuple(edit.start, edit.length, edit.text), std::tuple(5u, 3u, std::string("ShowErrors")));
+  EXPECT_EQ(std::tuple(edit.start, edit.length, edit.text),
+            std::tuple(5u, 3u, std::string("ShowErrors")));
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 #include "language/context_list.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
 
@@ -131,7 +130,8 @@ TEST_F(ContextListTest, AShiftClickOnAMatchInsertsItAsAComment) {
   memo.select(0, 3);
   context.itemClicked(0, Click::shift);
   EXPECT_EQ(memo.text(), "Dim \r\n\t  Dim");
-  EXPECT_EQ(std::pair(memo.selStart(), memo.selLength()), std::pair(editor::Offset{0}, editor::Offset{0}));
+  EXPECT_EQ(std::pair(memo.selStart(), memo.selLength()),
+            std::pair(editor::Offset{0}, editor::Offset{0}));
 }
 
 // Ctrl+Shift+Enter needs a help line in the second row; the keys held at the press count.
@@ -188,9 +188,11 @@ TEST_F(ContextListTest, ThePopupActsOnRowZerosWordOrTheCurrentWord) {
 TEST_F(ContextListTest, HelpContextShowsTheListInFrontOrHidesThePanel) {
   states.setChecked(platform::Command::bError, platform::Command::ShowErrors1, true);
   context.helpContext();
-  EXPECT_EQ(std::tuple(view.bottomVisible, view.bottomFront, states.checked(platform::Command::HelpContext1)),
+  EXPECT_EQ(std::tuple(view.bottomVisible, view.bottomFront,
+                       states.checked(platform::Command::HelpContext1)),
             std::tuple(true, platform::MainView::BottomPage::ContextList, true));
-  EXPECT_FALSE(states.checked(platform::Command::bError) || states.checked(platform::Command::ShowErrors1));
+  EXPECT_FALSE(states.checked(platform::Command::bError) ||
+               states.checked(platform::Command::ShowErrors1));
   context.helpContext();
   EXPECT_FALSE(view.bottomVisible || states.checked(platform::Command::HelpContext1));
 }

@@ -1,7 +1,6 @@
 #include "language/help_commands.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
 
@@ -36,12 +35,14 @@ protected:
 
 TEST_F(HelpCommandsTest, MapBasicHelpIsFoundInAnyCaseOrReported) {
   help.mapBasicHelp();
-  EXPECT_TRUE(viewer.opened.empty() && ui.messages().empty()) << "no MapBasic folder: nothing happens";
+  EXPECT_TRUE(viewer.opened.empty() && ui.messages().empty())
+      << "no MapBasic folder: nothing happens";
 
   fs::create_directories(folder / "Program Files" / "MB");
   mapBasic = folder / "Program Files" / "MB" / "";
   help.mapBasicHelp();
-  EXPECT_EQ(ui.messages(), std::vector<std::string>{"Cannot open file " + (mapBasic / "mapbasic.hlp").string()});
+  EXPECT_EQ(ui.messages(),
+            std::vector<std::string>{"Cannot open file " + (mapBasic / "mapbasic.hlp").string()});
 
   const fs::path file = folder.write("Program Files/MB/MAPBASIC.HLP", "");
   help.mapBasicHelp();
@@ -56,7 +57,8 @@ TEST_F(HelpCommandsTest, MapBasicHelpIsFoundInAnyCaseOrReported) {
 
 TEST_F(HelpCommandsTest, QuillonHelpTakesTheChmOrElseOurPage) {
   help.quillonHelp();
-  EXPECT_EQ(ui.messages(), std::vector<std::string>{"Cannot open file " + (folder / "quillon.html").string()});
+  EXPECT_EQ(ui.messages(),
+            std::vector<std::string>{"Cannot open file " + (folder / "quillon.html").string()});
   const fs::path html = folder.write("quillon.html", "<html/>");
   help.quillonHelp();
   const fs::path chm = folder.write("quillon.chm", "");

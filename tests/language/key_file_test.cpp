@@ -1,7 +1,6 @@
 #include "language/key_file.h"
 
 #include <gtest/gtest.h>
-
 #include <sstream>
 
 #include "support/scripted_ui.h"
@@ -43,9 +42,11 @@ TEST(KeyFile, WritesShortestIntegersAndLongStringsByteExact) {
   k.add(std::string(300, 'x'), KeywordInfo{2, 0, 32767, -32768, 32768, -32769});
   s.add("'", "", true, KeywordInfo{0, 2, 1, 0, -1, 0x008000});
   const std::string expected =
-      bytes({1, 6, 3, 'D', 'i', 'm', 3, 200, 0, 2, 3, 3, 0x7f, 0xff, 2, 127, 2, 0xff, 4, 0, 0, 0x80, 0}) +
+      bytes({1,    6,    3, 'D', 'i', 'm',  3, 200, 0, 2,    3, 3,
+             0x7f, 0xff, 2, 127, 2,   0xff, 4, 0,   0, 0x80, 0}) +
       bytes({12, 0x2c, 1, 0, 0}) + std::string(300, 'x') +
-      bytes({2, 2, 2, 0, 3, 0xff, 0x7f, 3, 0, 0x80, 4, 0, 0x80, 0, 0, 4, 0xff, 0x7f, 0xff, 0xff, 0}) +
+      bytes(
+          {2, 2, 2, 0, 3, 0xff, 0x7f, 3, 0, 0x80, 4, 0, 0x80, 0, 0, 4, 0xff, 0x7f, 0xff, 0xff, 0}) +
       bytes({1, 6, 1, '\'', 6, 0, 2, 0, 2, 2, 2, 1, 2, 0, 2, 0xff, 4, 0, 0x80, 0, 0, 9, 0});
   ASSERT_EQ(encodeKeyFile(k, s), expected);
   // Read back, the lists write the same bytes: every field survived.
@@ -59,14 +60,16 @@ TEST(KeyFile, ReaderAcceptsWiderFormsAndKeepsLowBits) {
   // Tag 12 for a short text, tag 4 for small numbers, 0x1234 as Options, 0x12345 as
   // ContextNum, any byte but 9 as false.
   const std::string data =
-      bytes({1, 12, 2, 0, 0, 0, 'I', 'f', 4, 0x34, 0x12, 0, 0, 4, 1, 0, 0, 0, 4, 0x45, 0x23, 0x01, 0, 2, 0, 2, 0, 2, 0, 0}) +
+      bytes({1, 12, 2, 0, 0,    0,    'I',  'f', 4, 0x34, 0x12, 0, 0, 4, 1,
+             0, 0,  0, 4, 0x45, 0x23, 0x01, 0,   2, 0,    2,    0, 2, 0, 0}) +
       bytes({1, 6, 1, '"', 12, 1, 0, 0, 0, '"', 2, 0, 2, 0, 2, 3, 2, 0, 2, 0, 2, 0, 7, 0});
   KeywordList k;
   StartStopKeyList s;
   ASSERT_EQ(readInto(data, k, s), "");
   // Written back in shortest form: Options 0x34, ContextNum 0x2345, false.
-  EXPECT_EQ(encodeKeyFile(k, s), bytes({1, 6, 2, 'I', 'f', 2, 0x34, 2, 1, 3, 0x45, 0x23, 2, 0, 2, 0, 2, 0, 0}) +
-                                     bytes({1, 6, 1, '"', 6, 1, '"', 2, 0, 2, 0, 2, 3, 2, 0, 2, 0, 2, 0, 8, 0}));
+  EXPECT_EQ(encodeKeyFile(k, s),
+            bytes({1, 6, 2, 'I', 'f', 2, 0x34, 2, 1, 3, 0x45, 0x23, 2, 0, 2, 0, 2, 0, 0}) +
+                bytes({1, 6, 1, '"', 6, 1, '"', 2, 0, 2, 0, 2, 3, 2, 0, 2, 0, 2, 0, 8, 0}));
 }
 
 TEST(KeyFile, BadFilesGiveTheTwoMessages) {
@@ -74,15 +77,19 @@ TEST(KeyFile, BadFilesGiveTheTwoMessages) {
   const char* invalid = "Invalid property value";
   const char* cut = "Stream read error";
   const std::tuple<const char*, std::string, const char*> cases[] = {
-      {"empty file", "", cut}, {"no list begin", bytes({0, 0, 1, 0}), invalid},
-      {"wrong string tag", bytes({1, 7, 1, 'a'}), invalid}, {"string for integer", bytes({1, 6, 1, 'a', 6, 1, 'b'}), invalid},
-      {"second list begin missing", bytes({1, 0, 2}), invalid}, {"ends after first list", bytes({1, 0}), cut},
+      {"empty file", "", cut},
+      {"no list begin", bytes({0, 0, 1, 0}), invalid},
+      {"wrong string tag", bytes({1, 7, 1, 'a'}), invalid},
+      {"string for integer", bytes({1, 6, 1, 'a', 6, 1, 'b'}), invalid},
+      {"second list begin missing", bytes({1, 0, 2}), invalid},
+      {"ends after first list", bytes({1, 0}), cut},
       {"ends inside an entry", bytes({1}) + entry.substr(0, 9), cut},
       {"ends inside a number", bytes({1, 6, 1, 'a', 4, 0, 0}), cut},
       {"length past the end", bytes({1, 6, 200, 'a', 'b'}), cut},
       {"2 GB length", bytes({1, 12, 0, 0, 0, 0x80}) + std::string(94, 'z'), cut},
       {"4 GB length", bytes({1, 12, 0xff, 0xff, 0xff, 0xff, 'z'}), cut},
-      {"no Boolean", bytes({1, 0, 1, 6, 0}) + entry, cut}, {"no end of second list", bytes({1, 0, 1}), cut},
+      {"no Boolean", bytes({1, 0, 1, 6, 0}) + entry, cut},
+      {"no end of second list", bytes({1, 0, 1}), cut},
   };
   for (const auto& [name, data, message] : cases) {
     KeywordList k;
@@ -112,9 +119,11 @@ TEST(KeyFile, WhatCannotBeLoadedIsReportedWithoutBlockingAndChangesNeitherList) 
     fs::path keyFile = f.path;
     ScriptedUi ui;
     EXPECT_FALSE(loadKeyFile(keyFile, dir / "default.bin", k, s, ui));
-    const std::string message = f.path == bad ? "Stream read error" : "Cannot open file " + f.path.string();
+    const std::string message =
+        f.path == bad ? "Stream read error" : "Cannot open file " + f.path.string();
     EXPECT_EQ(ui.messages(), std::vector<std::string>{message});
-    EXPECT_EQ(std::tuple(keyFile, encodeKeyFile(k, s), notifications), std::tuple(f.path, before, 0));
+    EXPECT_EQ(std::tuple(keyFile, encodeKeyFile(k, s), notifications),
+              std::tuple(f.path, before, 0));
   }
 }
 
@@ -130,13 +139,16 @@ TEST(KeyFile, MissingFileFallsBackToTheDefault) {
   fs::path keyFile = dir / "gone.bin";
   EXPECT_TRUE(loadKeyFile(keyFile, def, loaded, loadedStops, ui));
   EXPECT_EQ(ui.messages(),
-            std::vector<std::string>{"Can Not Locate KeyFile:\n" + (dir / "gone.bin").string() + "\n\nLOADING DEFAULT....."});
-  EXPECT_EQ(std::tuple(keyFile, encodeKeyFile(loaded, loadedStops)), std::tuple(def, encodeKeyFile(k, s)));
+            std::vector<std::string>{"Can Not Locate KeyFile:\n" + (dir / "gone.bin").string() +
+                                     "\n\nLOADING DEFAULT....."});
+  EXPECT_EQ(std::tuple(keyFile, encodeKeyFile(loaded, loadedStops)),
+            std::tuple(def, encodeKeyFile(k, s)));
 
   // The default missing too: one message, and the lists stay.
   keyFile = dir / "gone.bin";
   EXPECT_FALSE(loadKeyFile(keyFile, dir / "also-gone.bin", loaded, loadedStops, ui));
-  EXPECT_EQ(std::tuple(ui.messages().size(), keyFile, loaded.count()), std::tuple(2u, dir / "also-gone.bin", 1));
+  EXPECT_EQ(std::tuple(ui.messages().size(), keyFile, loaded.count()),
+            std::tuple(2u, dir / "also-gone.bin", 1));
 }
 
 TEST(KeyFile, DuplicatesLoadInOrder) {
@@ -158,11 +170,34 @@ TEST(KeyFile, DefaultKeyFileLoadsAndCoversTheLanguage) {
   ASSERT_GT(k.count(), 300);
   EXPECT_EQ(encodeKeyFile(k, s), testing::readFile(keyFile));
   for (int i = 0; i < k.count(); ++i)
-    EXPECT_TRUE(k.info(i).contextNum != 0 && k.info(i).options == editor::KeywordOption::wholeWordsOnly) << k.text(i);
+    EXPECT_TRUE(k.info(i).contextNum != 0 &&
+                k.info(i).options == editor::KeywordOption::wholeWordsOnly)
+        << k.text(i);
   // The sample's words are the highlighter's test.
-  for (const char* word : {"End If", "Exit Sub", "Left$", "ObjectInfo", "SmallInt", "Logical", "Alias", "Symbol",
-                           "Position", "Width", "Height", "Value", "ID", "Icon", "Cursor", "DrawMode", "Obj", "RowID",
-                           "Delimiter", "GroupLayerInfo", "LayerListInfo", "LabelOverrideInfo", "LayerStyleInfo", "End Type"})
+  for (const char* word : {"End If",
+                           "Exit Sub",
+                           "Left$",
+                           "ObjectInfo",
+                           "SmallInt",
+                           "Logical",
+                           "Alias",
+                           "Symbol",
+                           "Position",
+                           "Width",
+                           "Height",
+                           "Value",
+                           "ID",
+                           "Icon",
+                           "Cursor",
+                           "DrawMode",
+                           "Obj",
+                           "RowID",
+                           "Delimiter",
+                           "GroupLayerInfo",
+                           "LayerListInfo",
+                           "LabelOverrideInfo",
+                           "LayerStyleInfo",
+                           "End Type"})
     EXPECT_GE(k.indexOf(word), 0) << word;
   EXPECT_NE(k.info(k.indexOf("Dim")).foregnd, k.info(k.indexOf("Left$")).foregnd);
   EXPECT_NE(k.info(k.indexOf("Left$")).foregnd, k.info(k.indexOf("Integer")).foregnd);

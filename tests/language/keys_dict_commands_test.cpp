@@ -1,8 +1,7 @@
 #include "language/keys_dict_commands.h"
 
-#include <gtest/gtest.h>
-
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <string>
 #include <vector>
 
@@ -52,18 +51,23 @@ TEST_F(KeysDictCommandsTest, EachLoadOffersItsFileAndAdoptsOnlyWhatItRead) {
   commands.load(File::Keys);
   EXPECT_EQ(keywords(), Words{"Print"});
   EXPECT_EQ(list(WordList::Key), Words{"Print"}) << "the context list knows the new keywords";
-  EXPECT_EQ(std::tuple(values.keyFile, commands.file(File::Keys)), std::tuple(other.string(), other));
+  EXPECT_EQ(std::tuple(values.keyFile, commands.file(File::Keys)),
+            std::tuple(other.string(), other));
 
   const fs::path dic = folder.write("mine/words.dic", "gamma\r\n");
   const fs::path def = folder.write("mine/names.def", "Define NAME 2\r\n");
   const fs::path ctx = folder.write("mine/help.ctx", "Print expr\r\n");
-  for (const auto& [file, which] : {std::pair{dic, File::Dict}, {def, File::Def}, {ctx, File::Help}}) {
+  for (const auto& [file, which] :
+       {std::pair{dic, File::Dict}, {def, File::Def}, {ctx, File::Help}}) {
     ui.queueOpenFiles({file});
     commands.load(which);
   }
-  EXPECT_EQ((std::vector<Words>{list(WordList::Dict), list(WordList::Def), list(WordList::Help),
-                                 {values.dictFile, values.defFile, values.helpFile}}),
-            (std::vector<Words>{{"gamma"}, {"NAME"}, {"Print expr"}, {dic.string(), def.string(), ctx.string()}}));
+  EXPECT_EQ((std::vector<Words>{list(WordList::Dict),
+                                list(WordList::Def),
+                                list(WordList::Help),
+                                {values.dictFile, values.defFile, values.helpFile}}),
+            (std::vector<Words>{
+                {"gamma"}, {"NAME"}, {"Print expr"}, {dic.string(), def.string(), ctx.string()}}));
 
   // Filter, extension and file name; each opens in the folder of the file in use.
   const std::tuple<std::string, std::string, fs::path> expected[] = {
@@ -94,8 +98,9 @@ TEST_F(KeysDictCommandsTest, FilesThatCannotBeReadKeepTheirSettingAndList) {
   commands.load(File::Dict);
   fs::remove(folder / "quillon.ctx");
   commands.reset(File::Help);
-  EXPECT_EQ(ui.messages(), (Words{kInvalidPropertyValue, "Cannot open file " + (folder / "folder.dic").string(),
-                                  "Cannot open file " + (folder / "quillon.ctx").string()}));
+  EXPECT_EQ(ui.messages(),
+            (Words{kInvalidPropertyValue, "Cannot open file " + (folder / "folder.dic").string(),
+                   "Cannot open file " + (folder / "quillon.ctx").string()}));
   EXPECT_EQ(std::tuple(values.keyFile, values.dictFile), std::tuple("quillon.bin", "quillon.dic"));
   EXPECT_EQ((std::vector<Words>{keywords(), list(WordList::Dict), list(WordList::Help)}),
             (std::vector<Words>{{"Dim", "End"}, {"alpha", "beta"}, {"Dim var As type"}}));
@@ -110,7 +115,8 @@ TEST_F(KeysDictCommandsTest, SaveAsAndDefaultsGoBackToTheOriginalFiles) {
   ui.queueSaveFile(folder / "no-such-folder/keys.bin");
   ui.queueSaveFile(folder / "saved.bin");
   commands.saveKeysAs();
-  EXPECT_EQ(ui.messages(), Words{"Cannot create file " + (folder / "no-such-folder/keys.bin").string()});
+  EXPECT_EQ(ui.messages(),
+            Words{"Cannot create file " + (folder / "no-such-folder/keys.bin").string()});
   EXPECT_EQ(values.keyFile, "quillon.bin");
   commands.saveKeysAs();
   EXPECT_EQ(values.keyFile, (folder / "saved.bin").string());
@@ -127,13 +133,15 @@ TEST_F(KeysDictCommandsTest, SaveAsAndDefaultsGoBackToTheOriginalFiles) {
             (Words{(folder / "quillon.bin").string(), (folder / "quillon.dic").string(),
                    (folder / "quillon.def").string(), (folder / "quillon.ctx").string()}));
   EXPECT_EQ(commands.file(File::Dict), folder / "quillon.dic");
-  EXPECT_EQ((std::vector<Words>{keywords(), list(WordList::Dict)}), (std::vector<Words>{{"Select"}, {"alpha", "beta"}}));
+  EXPECT_EQ((std::vector<Words>{keywords(), list(WordList::Dict)}),
+            (std::vector<Words>{{"Select"}, {"alpha", "beta"}}));
 }
 
 TEST_F(KeysDictCommandsTest, EditedKeywordsAreWrittenToTheKeyFileEvenWhenItIsTheDefault) {
   highlighting.keywords().add("Print", {});
   commands.keywordsEdited();
-  EXPECT_EQ(testing::readFile(folder / "quillon.bin"), encodeKeyFile(highlighting.keywords(), highlighting.startStopKeys()));
+  EXPECT_EQ(testing::readFile(folder / "quillon.bin"),
+            encodeKeyFile(highlighting.keywords(), highlighting.startStopKeys()));
   EXPECT_EQ(list(WordList::Key), (Words{"Print", "End", "Dim"}));
 
   values.keyFile = (folder / "no-such-folder/keys.bin").string();
@@ -161,7 +169,8 @@ TEST_F(KeysDictCommandsTest, ClosingAppliesOnlyWhatWasChosen) {
   EXPECT_EQ(list(WordList::Dict), Words{"alpha"}) << "reading stops at '4.5";
   EXPECT_EQ(std::tuple(view.altFont.name, options.altFont().name, view.fontSets),
             std::tuple("Liberation Serif", "Liberation Serif", fontsBefore + 1));
-  EXPECT_EQ(std::pair(memo.highlightColor(), memo.highlightBackgnd()), std::pair(0x00FF00, 0x000080));
+  EXPECT_EQ(std::pair(memo.highlightColor(), memo.highlightBackgnd()),
+            std::pair(0x00FF00, 0x000080));
 }
 
 }  // namespace

@@ -1,13 +1,12 @@
 #include "language/keyword_editor_dialog.h"
 
-#include <gtest/gtest.h>
-
 #include <QCheckBox>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
+#include <gtest/gtest.h>
 
 namespace quillon::language {
 namespace {
@@ -50,8 +49,10 @@ TEST(KeywordEditorDialog, ControlsEditTheSelectedRowsRecord) {
   EXPECT_EQ(dialog.findChild<QLabel*>("pointerLabel")->cursor().shape(), Qt::PointingHandCursor);
   withText<QCheckBox>(&dialog, " &Bold")->click();
   withText<QPushButton>(&dialog, "&Foreground...")->click();
-  EXPECT_EQ(std::tuple(model.row(0).info.style, model.row(0).info.foregnd), std::tuple(editor::KeywordStyle::bold, 0x0000FF));
-  EXPECT_EQ(std::tuple(dialog.findChild<QFrame*>("foreSwatch")->isHidden(), dialog.findChild<QFrame*>("backSwatch")->isHidden()),
+  EXPECT_EQ(std::tuple(model.row(0).info.style, model.row(0).info.foregnd),
+            std::tuple(editor::KeywordStyle::bold, 0x0000FF));
+  EXPECT_EQ(std::tuple(dialog.findChild<QFrame*>("foreSwatch")->isHidden(),
+                       dialog.findChild<QFrame*>("backSwatch")->isHidden()),
             std::tuple(false, true));
 
   auto* number = dialog.findChild<QLineEdit*>("contextNumber");
@@ -68,7 +69,8 @@ TEST(KeywordEditorDialog, ControlsEditTheSelectedRowsRecord) {
 
   dialog.typeIntoLastRow("Print");
   const QTableView* grid = dialog.findChild<QTableView*>("StrGKeys");
-  EXPECT_EQ(std::tuple(grid->model()->rowCount(), grid->currentIndex().row(), dialog.findChild<QLabel*>("itemNumber")->text().toStdString()),
+  EXPECT_EQ(std::tuple(grid->model()->rowCount(), grid->currentIndex().row(),
+                       dialog.findChild<QLabel*>("itemNumber")->text().toStdString()),
             std::tuple(4, 2, "3"));
 }
 

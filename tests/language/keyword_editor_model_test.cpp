@@ -1,7 +1,6 @@
 #include "language/keyword_editor_model.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
 
@@ -45,7 +44,8 @@ TEST(KeywordEditorModel, RowsEndInAnEmptyRowWhoseRecordNewRowsCopy) {
   editor::KeywordList out = listOf({"old"});
   ASSERT_TRUE(m.writeBack(out));
   ASSERT_EQ(out.count(), 3);
-  EXPECT_EQ(std::tuple(out.text(0), out.info(1).contextNum), std::tuple(std::string("End"), std::int16_t{9}));
+  EXPECT_EQ(std::tuple(out.text(0), out.info(1).contextNum),
+            std::tuple(std::string("End"), std::int16_t{9}));
 
   // Without a change nothing is written and the caller saves nothing.
   Model untouched{listOf({"Dim"})};
@@ -62,7 +62,8 @@ TEST(KeywordEditorModel, StartStopKeysCarryParEndInOptionBit7) {
   keys.add("\"", "\"", false, {0x80, 0, 1, 0, -1, -1});
   Model m{keys};
   EXPECT_EQ(m.mode(), Model::Mode::startStop);
-  EXPECT_EQ(std::tuple(m.row(0).info.options, m.row(1).info.options, m.row(1).stop), std::tuple(0x81, 0x00, "\""))
+  EXPECT_EQ(std::tuple(m.row(0).info.options, m.row(1).info.options, m.row(1).stop),
+            std::tuple(0x81, 0x00, "\""))
       << "bit 7 is the ParEnd flag, nothing else";
   KeywordInfo crossing = m.row(0).info;
   crossing.options = 0x01;  // "Cross paragraphs" checked
@@ -71,8 +72,10 @@ TEST(KeywordEditorModel, StartStopKeysCarryParEndInOptionBit7) {
   m.setText(2, 0, "/*");
   ASSERT_TRUE(m.writeBack(keys));
   ASSERT_EQ(keys.count(), 3);
-  EXPECT_EQ(std::pair(keys.item(0).parEnd, keys.item(0).info.options), std::pair(false, std::uint8_t{0x01}));
-  EXPECT_EQ(std::pair(keys.item(2).startKey, keys.item(2).stopKey), std::pair(std::string("/*"), std::string("*/")));
+  EXPECT_EQ(std::pair(keys.item(0).parEnd, keys.item(0).info.options),
+            std::pair(false, std::uint8_t{0x01}));
+  EXPECT_EQ(std::pair(keys.item(2).startKey, keys.item(2).stopKey),
+            std::pair(std::string("/*"), std::string("*/")));
 }
 
 TEST(KeywordEditorModel, DeleteAndMovesLeaveTheEmptyRowLast) {
@@ -92,7 +95,8 @@ TEST(KeywordEditorModel, DeleteAndMovesLeaveTheEmptyRowLast) {
   EXPECT_EQ(textsOf(m), (Words{"a", "c", "b", ""}));
   m.select(0);
   m.removeCurrent();
-  EXPECT_EQ(std::tuple(textsOf(m), m.itemNumber(), m.row(0).info.contextNum), std::tuple(Words{"c", "b", ""}, "1", 3))
+  EXPECT_EQ(std::tuple(textsOf(m), m.itemNumber(), m.row(0).info.contextNum),
+            std::tuple(Words{"c", "b", ""}, "1", 3))
       << "the record goes with its row";
 }
 
@@ -112,25 +116,30 @@ TEST(KeywordEditorModel, SortsMoveOnlyTheSelectedRow) {
     Model m{listOf(rows)};
     m.select(selected);
     topDown ? m.sortFromTopDown() : m.sortFromBottomUp();
-    EXPECT_EQ(std::pair(textsOf(m), m.current()), std::pair(sorted, current)) << rows[selected] << " " << topDown;
+    EXPECT_EQ(std::pair(textsOf(m), m.current()), std::pair(sorted, current))
+        << rows[selected] << " " << topDown;
   }
 }
 
 TEST(KeywordEditorModel, FindGoesOnAfterEachRowFoundAndReportsTheEnd) {
   Model m{listOf({"Append", "END IF", "End Sub", "END", "Dim"})};
   using F = Model::FindMode;
-  const std::tuple<std::string, F, std::string, bool> steps[] = {  // text, mode, item after the find, found
-      {"end", F::contains, "1", true},   {"end", F::contains, "2", true},   {"end", F::contains, "3", true},
-      {"end", F::contains, "4", true},   {"end", F::contains, "----", false}, {"end", F::contains, "1", true},
-      {"End", F::wholeWord, "4", true},  {"End", F::wholeWord, "----", false}, {"end", F::leftChars, "2", true},
-      {"end", F::leftChars, "3", true},  {"DIM", F::leftChars, "5", true},
+  const std::tuple<std::string, F, std::string, bool> steps[] = {
+      // text, mode, item after the find, found
+      {"end", F::contains, "1", true},     {"end", F::contains, "2", true},
+      {"end", F::contains, "3", true},     {"end", F::contains, "4", true},
+      {"end", F::contains, "----", false}, {"end", F::contains, "1", true},
+      {"End", F::wholeWord, "4", true},    {"End", F::wholeWord, "----", false},
+      {"end", F::leftChars, "2", true},    {"end", F::leftChars, "3", true},
+      {"DIM", F::leftChars, "5", true},
   };
   for (std::size_t i = 0; i < std::size(steps); ++i) {
     const auto& [text, mode, item, found] = steps[i];
     m.setFindText(text);
     const std::optional<std::string> message = m.findNext(mode);
     const std::optional<std::string> notFound = "Not Found: \"" + text + "\"";
-    EXPECT_EQ(std::pair(m.itemNumber(), message), std::pair(item, found ? std::nullopt : notFound)) << "step " << i;
+    EXPECT_EQ(std::pair(m.itemNumber(), message), std::pair(item, found ? std::nullopt : notFound))
+        << "step " << i;
   }
   m.setFindText("");
   EXPECT_FALSE(m.findNext(F::contains));
@@ -138,10 +147,12 @@ TEST(KeywordEditorModel, FindGoesOnAfterEachRowFoundAndReportsTheEnd) {
 
 TEST(KeywordEditorModel, ContextNumbersOutside16BitsAreRejected) {
   Model m{listOf({"Dim"})};
-  for (const char* good : {"12", " -32768 ", "+32767"}) EXPECT_FALSE(m.setContextNumber(0, good)) << good;
+  for (const char* good : {"12", " -32768 ", "+32767"})
+    EXPECT_FALSE(m.setContextNumber(0, good)) << good;
   EXPECT_EQ(m.row(0).info.contextNum, 32767);
   for (const char* bad : {"32768", "-32769", "99999999999", "", "1.5", "abc", "1 2"}) {
-    EXPECT_EQ(m.setContextNumber(0, bad), "'" + std::string(bad) + "' is not a valid integer value");
+    EXPECT_EQ(m.setContextNumber(0, bad),
+              "'" + std::string(bad) + "' is not a valid integer value");
     EXPECT_EQ(m.row(0).info.contextNum, 32767) << bad;
   }
 }
@@ -160,7 +171,8 @@ TEST(KeywordEditorModel, ColourChoicesFollowTheSwatches) {
   m.colorChosen(0, S::background, 0x00FFFF);
   EXPECT_EQ(colours(), std::pair(0, 0x00FFFF));
   m.resetColors(0);
-  EXPECT_EQ(std::tuple(m.swatchShown(0, S::foreground), m.row(0).info.backgnd), std::tuple(false, -1));
+  EXPECT_EQ(std::tuple(m.swatchShown(0, S::foreground), m.row(0).info.backgnd),
+            std::tuple(false, -1));
   EXPECT_EQ(Model::pointerIndex(-21), 19);
   EXPECT_EQ(Model::pointerIndex(-5), -1);
 }

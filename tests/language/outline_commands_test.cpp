@@ -1,7 +1,6 @@
 #include "language/outline_commands.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
 
 #include "support/fake_main_view.h"
@@ -38,7 +37,9 @@ protected:
     for (const auto& [panel, text] : ui.statusHistory()) n += text.starts_with("CodeInfo Scanned ");
     return n;
   }
-  bool panelShown() const { return view.visible.contains(Region::CodeInfo) && view.visible.at(Region::CodeInfo); }
+  bool panelShown() const {
+    return view.visible.contains(Region::CodeInfo) && view.visible.at(Region::CodeInfo);
+  }
 
   testing::ScriptedUi ui;
   testing::FakeMainView view;
@@ -74,7 +75,9 @@ TEST_F(OutlineCommandsTest, WrappedLinesStillGiveWholeNamesAndParagraphNumbers) 
   memo.setWordWrap(true);
   memo.setUpdateMode(editor::UpdateMode::umImmediate);
   memo.setViewport(120, 400);
-  memo.setText("x = 1\r\nDim aVeryLongName, anotherLongName, yetAnotherName As Integer\r\nSub Tail\r\nEnd Sub");
+  memo.setText(
+      "x = 1\r\nDim aVeryLongName, anotherLongName, yetAnotherName As Integer\r\nSub Tail\r\nEnd "
+      "Sub");
   memo.ensureLaidOut(memo.paragraphCount() - 1);
   ASSERT_GT(memo.lineCount(), memo.paragraphCount());
   commands.scan();
@@ -137,7 +140,8 @@ TEST_F(OutlineCommandsTest, AClickJumpsOnlyOnceTheMouseHasMovedSinceAGroupOpened
   EXPECT_EQ(memo.selStart(), 3);
 
   ASSERT_TRUE(commands.treeClicked(2, 4));
-  EXPECT_EQ(std::tuple(memo.selStart(), memo.selLength()), std::tuple(editor::Offset{38}, editor::Offset{0}));
+  EXPECT_EQ(std::tuple(memo.selStart(), memo.selLength()),
+            std::tuple(editor::Offset{38}, editor::Offset{0}));
 
   commands.treeNodeToggled();
   EXPECT_FALSE(commands.treeClicked(2, 1));
@@ -153,7 +157,8 @@ TEST_F(OutlineCommandsTest, AClickJumpsOnlyOnceTheMouseHasMovedSinceAGroupOpened
 
 TEST_F(OutlineCommandsTest, APageShownByAnyRouteIsScannedAndTheOldEntriesNeverJump) {
   std::vector<long> wanted;
-  auto requests = commands.onScanWanted.listen([&](std::chrono::milliseconds d) { wanted.push_back(d.count()); });
+  auto requests = commands.onScanWanted.listen(
+      [&](std::chrono::milliseconds d) { wanted.push_back(d.count()); });
   commands.pageShown();
   EXPECT_TRUE(wanted.empty()) << "hidden, nothing to follow";
   commands.toggleShow();
@@ -181,7 +186,8 @@ TEST_F(OutlineCommandsTest, APageShownByAnyRouteIsScannedAndTheOldEntriesNeverJu
 
 TEST_F(OutlineCommandsTest, EditsRescanQuietlyOnceIdleAndGroupsStayAsTheyWere) {
   std::vector<long> wanted;
-  auto requests = commands.onScanWanted.listen([&](std::chrono::milliseconds d) { wanted.push_back(d.count()); });
+  auto requests = commands.onScanWanted.listen(
+      [&](std::chrono::milliseconds d) { wanted.push_back(d.count()); });
   commands.toggleShow();
   commands.setGroupExpanded(static_cast<std::size_t>(OutlineGroup::Subs), true);
   commands.idleElapsed();
@@ -199,7 +205,8 @@ TEST_F(OutlineCommandsTest, EditsRescanQuietlyOnceIdleAndGroupsStayAsTheyWere) {
   EXPECT_TRUE(commands.groupExpanded(static_cast<std::size_t>(OutlineGroup::Subs)));
   EXPECT_FALSE(commands.groupExpanded(static_cast<std::size_t>(OutlineGroup::Dim)));
   commands.rescan();
-  EXPECT_TRUE(commands.groupExpanded(static_cast<std::size_t>(OutlineGroup::Subs))) << "ReScan keeps them too";
+  EXPECT_TRUE(commands.groupExpanded(static_cast<std::size_t>(OutlineGroup::Subs)))
+      << "ReScan keeps them too";
 
   // Hidden, edits wait for Show.
   commands.toggleShow();

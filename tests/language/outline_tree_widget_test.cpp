@@ -1,11 +1,10 @@
 #include "language/outline_tree_widget.h"
 
-#include <gtest/gtest.h>
-
 #include <QApplication>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QTest>
+#include <gtest/gtest.h>
 
 #include "support/fake_main_view.h"
 #include "support/recording_command_states.h"
@@ -26,13 +25,16 @@ protected:
     QApplication::processEvents();
   }
   QModelIndex root() const { return tree.model()->index(0, 0, {}); }
-  QModelIndex group(OutlineGroup g) const { return tree.model()->index(static_cast<int>(g), 0, root()); }
+  QModelIndex group(OutlineGroup g) const {
+    return tree.model()->index(static_cast<int>(g), 0, root());
+  }
   void click(const QModelIndex& index) {
     QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, tree.visualRect(index).center());
   }
   void moveMouse(const QModelIndex& index) {
     const QPointF at = tree.visualRect(index).center();
-    QMouseEvent move(QEvent::MouseMove, at, tree.viewport()->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, at, tree.viewport()->mapToGlobal(at), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(tree.viewport(), &move);
   }
 

@@ -35,13 +35,15 @@ TEST(CallAtCaretTest, TheInnermostKnownCallAndItsParameter) {
       continue;
     }
     ASSERT_TRUE(call) << c.line;
-    EXPECT_EQ(std::tuple(call->name, call->parameter), std::tuple(std::string(c.name), c.parameter)) << c.line;
+    EXPECT_EQ(std::tuple(call->name, call->parameter), std::tuple(std::string(c.name), c.parameter))
+        << c.line;
   }
 }
 
 TEST(CallAtCaretTest, AHugeLineIsReadOnlyNearTheCaret) {
   std::string line = "Call Show(" + std::string(kMaxScan + 10, 'a') + ", ";
-  EXPECT_FALSE(callAtCaret(line, line.size(), known)) << "the parenthesis lies beyond the part read";
+  EXPECT_FALSE(callAtCaret(line, line.size(), known))
+      << "the parenthesis lies beyond the part read";
   line = std::string(10'000'000, ',') + "Call Show(1, ";
   const auto call = callAtCaret(line, line.size(), known);
   ASSERT_TRUE(call);
@@ -56,7 +58,8 @@ TEST(SignatureHintTest, TheCurrentParameterIsBold) {
   EXPECT_EQ(signatureHint("Main", "  ", 0).text, "Main()");
   EXPECT_EQ(splitParameters("a(3) As Integer, s As String * 5, \"x,y\""),
             std::vector<std::string_view>({"a(3) As Integer", "s As String * 5", "\"x,y\""}));
-  EXPECT_EQ(splitParameters("a, (b"), std::vector<std::string_view>({"a", "(b"})) << "unbalanced stays whole";
+  EXPECT_EQ(splitParameters("a, (b"), std::vector<std::string_view>({"a", "(b"}))
+      << "unbalanced stays whole";
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 #include "language/symbol_index.h"
 
 #include <gtest/gtest.h>
-
 #include <random>
 #include <string>
 #include <vector>
@@ -17,8 +16,9 @@ namespace {
 namespace fs = std::filesystem;
 
 std::string describe(const Symbol& s) {
-  std::string text = std::string(symbolKindName(s.kind)) + " " + s.name + " " + std::to_string(s.line) + ":" +
-                     std::to_string(s.column) + "-" + std::to_string(s.endLine);
+  std::string text = std::string(symbolKindName(s.kind)) + " " + s.name + " " +
+                     std::to_string(s.line) + ":" + std::to_string(s.column) + "-" +
+                     std::to_string(s.endLine);
   if (!s.container.empty()) text += " in " + s.container;
   if (!s.detail.empty()) text += " [" + s.detail + "]";
   return text;
@@ -33,16 +33,16 @@ std::vector<std::string> describeAll(const std::vector<Symbol>& symbols) {
 std::vector<std::string> placesOf(const std::vector<Symbol>& symbols) {
   std::vector<std::string> out;
   for (const Symbol& s : symbols)
-    out.push_back(s.file.filename().string() + ":" + std::to_string(s.line) + " " + std::string(symbolKindName(s.kind)) +
-                  " r" + std::to_string(s.scope));
+    out.push_back(s.file.filename().string() + ":" + std::to_string(s.line) + " " +
+                  std::string(symbolKindName(s.kind)) + " r" + std::to_string(s.scope));
   return out;
 }
 
 std::vector<std::string> rowsOf(const std::vector<Reference>& refs) {
   std::vector<std::string> out;
   for (const Reference& r : refs)
-    out.push_back(r.file.filename().string() + "(" + std::to_string(r.line + 1) + ":" + std::to_string(r.column) +
-                  "): " + r.lineText);
+    out.push_back(r.file.filename().string() + "(" + std::to_string(r.line + 1) + ":" +
+                  std::to_string(r.column) + "): " + r.lineText);
   return out;
 }
 
@@ -118,23 +118,31 @@ TEST(SymbolIndex, StatementsOverManyLinesAndRoutinesWithoutEnd) {
 
 TEST(SymbolIndex, GoesToTheInnermostScopeAndPrefersTheRoutineToItsDeclare) {
   testing::TempFolder folder("quillon-index");
-  folder.write("lib.def", "Define MAX_ROWS 5\r\nDeclare Sub Helper\r\nGlobal gCount As Integer\r\n");
-  folder.write("other.mb", "Include \"lib.def\"\r\nSub Helper\r\nEnd Sub\r\nSub Twice\r\nEnd Sub\r\n");
+  folder.write("lib.def",
+               "Define MAX_ROWS 5\r\nDeclare Sub Helper\r\nGlobal gCount As Integer\r\n");
+  folder.write("other.mb",
+               "Include \"lib.def\"\r\nSub Helper\r\nEnd Sub\r\nSub Twice\r\nEnd Sub\r\n");
   folder.write("third.mb", "Sub Twice\r\nEnd Sub\r\nDim i\r\n");
   SymbolIndex index;
   const fs::path main = folder / "main.mb";
-  index.setText(main, std::string(kModule) + "Sub Caller\r\n  Call Helper\r\n  Call Twice\r\nEnd Sub\r\n");
+  index.setText(
+      main, std::string(kModule) + "Sub Caller\r\n  Call Helper\r\n  Call Twice\r\nEnd Sub\r\n");
   index.setRoots({main, folder / "other.mb", folder / "third.mb"});
 
-  EXPECT_EQ(placesOf(index.goToTargets(main, 14, "I")), (std::vector<std::string>{"main.mb:11 Dim r0"}));
-  EXPECT_EQ(placesOf(index.goToTargets(main, 19, "i")), (std::vector<std::string>{"main.mb:18 Dim r0"}));
+  EXPECT_EQ(placesOf(index.goToTargets(main, 14, "I")),
+            (std::vector<std::string>{"main.mb:11 Dim r0"}));
+  EXPECT_EQ(placesOf(index.goToTargets(main, 19, "i")),
+            (std::vector<std::string>{"main.mb:18 Dim r0"}));
   // The file's own Define before the include's; a Dim outside routines is the file's.
   EXPECT_EQ(placesOf(index.definitions(main, 14, "max_rows")),
             (std::vector<std::string>{"main.mb:1 Define r1", "lib.def:0 Define r2"}));
-  EXPECT_EQ(placesOf(index.goToTargets(main, 14, "gCount")), (std::vector<std::string>{"main.mb:8 Global r1"}));
-  EXPECT_EQ(placesOf(index.goToTargets(main, 14, "Report")), (std::vector<std::string>{"main.mb:10 Sub r1"}));
+  EXPECT_EQ(placesOf(index.goToTargets(main, 14, "gCount")),
+            (std::vector<std::string>{"main.mb:8 Global r1"}));
+  EXPECT_EQ(placesOf(index.goToTargets(main, 14, "Report")),
+            (std::vector<std::string>{"main.mb:10 Sub r1"}));
   // The Declare is in the include, the Sub in another module: the Sub wins.
-  EXPECT_EQ(placesOf(index.goToTargets(main, 22, "helper")), (std::vector<std::string>{"other.mb:1 Sub r3"}));
+  EXPECT_EQ(placesOf(index.goToTargets(main, 22, "helper")),
+            (std::vector<std::string>{"other.mb:1 Sub r3"}));
   EXPECT_EQ(placesOf(index.goToTargets(main, 23, "Twice")),
             (std::vector<std::string>{"other.mb:3 Sub r3", "third.mb:0 Sub r3"}));
   // Locals of another routine or module are nobody else's.
@@ -150,17 +158,21 @@ TEST(SymbolIndex, GoesToTheInnermostScopeAndPrefersTheRoutineToItsDeclare) {
 
 TEST(SymbolIndex, ReferencesSkipCommentsStringsAndOtherRoutinesLocals) {
   testing::TempFolder folder("quillon-index");
-  folder.write("b.mb", "Sub Other\r\n  Dim gCount\r\n  gCount = 1\r\nEnd Sub\r\nSub Uses\r\n  gCount = gCount + 1\r\nEnd Sub\r\n");
+  folder.write("b.mb",
+               "Sub Other\r\n  Dim gCount\r\n  gCount = 1\r\nEnd Sub\r\nSub Uses\r\n  gCount = "
+               "gCount + 1\r\nEnd Sub\r\n");
   SymbolIndex index;
   const fs::path main = folder / "a.mb";
   index.setText(main, kModule);
   index.setRoots({main, folder / "b.mb"});
 
   EXPECT_EQ(rowsOf(index.references(main, 14, "i")),
-            (std::vector<std::string>{"a.mb(12:6):   Dim i, total As Integer", "a.mb(15:2):   i = n + total ' i in a comment"}));
+            (std::vector<std::string>{"a.mb(12:6):   Dim i, total As Integer",
+                                      "a.mb(15:2):   i = n + total ' i in a comment"}));
   EXPECT_EQ(rowsOf(index.references(folder / "b.mb", 5, "GCOUNT")),
             (std::vector<std::string>{"a.mb(9:7): Global gCount, gName As String, gTab(3) As Alias",
-                                      "b.mb(6:2):   gCount = gCount + 1", "b.mb(6:11):   gCount = gCount + 1"}));
+                                      "b.mb(6:2):   gCount = gCount + 1",
+                                      "b.mb(6:11):   gCount = gCount + 1"}));
   // A local's references stay in its routine.
   EXPECT_EQ(rowsOf(index.references(folder / "b.mb", 2, "gCount")),
             (std::vector<std::string>{"b.mb(2:6):   Dim gCount", "b.mb(3:2):   gCount = 1"}));
@@ -177,7 +189,8 @@ TEST(SymbolIndex, CompletionsOfferNamesInScopeFirstEachOnce) {
   std::vector<std::string> names;
   for (const Completion& c : index.completions(main, 22, "rep"))
     names.push_back(c.name + (c.inScope ? "" : " (rest)"));
-  EXPECT_EQ(names, (std::vector<std::string>{"REPORTCOUNT", "Report", "REPORT_MAX", "ReportAll", "reportLocal (rest)"}));
+  EXPECT_EQ(names, (std::vector<std::string>{"REPORTCOUNT", "Report", "REPORT_MAX", "ReportAll",
+                                             "reportLocal (rest)"}));
   EXPECT_EQ(index.completions(main, 22, "re", 2).size(), 2u);
   EXPECT_TRUE(index.completions(main, 22, "zzz").empty());
 }
@@ -202,10 +215,26 @@ private:
 };
 
 TEST(SymbolIndex, EditsReachTheSameIndexAsAFullScan) {
-  const std::vector<std::string> pieces = {"Sub S1",   "Sub S2(a, b)", "End Sub",  "Function F", "End Function",
-                                           "Dim x,",   "  y As Integer", "Dim z",  "Type T",     "  m As Integer",
-                                           "End Type", "L1:",          "Call S1",  "x = y + z",  "' Dim c",
-                                           "Global g, h(", "3) As Integer", "",     "Include \"q.def\"", "Sub S1"};
+  const std::vector<std::string> pieces = {"Sub S1",
+                                           "Sub S2(a, b)",
+                                           "End Sub",
+                                           "Function F",
+                                           "End Function",
+                                           "Dim x,",
+                                           "  y As Integer",
+                                           "Dim z",
+                                           "Type T",
+                                           "  m As Integer",
+                                           "End Type",
+                                           "L1:",
+                                           "Call S1",
+                                           "x = y + z",
+                                           "' Dim c",
+                                           "Global g, h(",
+                                           "3) As Integer",
+                                           "",
+                                           "Include \"q.def\"",
+                                           "Sub S1"};
   std::mt19937 random(7);
   auto piece = [&] { return pieces[random() % pieces.size()]; };
   std::vector<std::string> start;
@@ -217,7 +246,8 @@ TEST(SymbolIndex, EditsReachTheSameIndexAsAFullScan) {
   for (int round = 0; round < 300; ++round) {
     auto& lines = page.lines();
     const std::int64_t first = random() % lines.size();
-    const std::int64_t removed = std::min<std::int64_t>(random() % 4, static_cast<std::int64_t>(lines.size()) - first - 1);
+    const std::int64_t removed =
+        std::min<std::int64_t>(random() % 4, static_cast<std::int64_t>(lines.size()) - first - 1);
     const std::int64_t inserted = random() % 4;
     lines.erase(lines.begin() + first, lines.begin() + first + removed);
     for (std::int64_t k = 0; k < inserted; ++k) lines.insert(lines.begin() + first, piece());
@@ -225,20 +255,25 @@ TEST(SymbolIndex, EditsReachTheSameIndexAsAFullScan) {
 
     SymbolIndex fresh;
     fresh.setText("/p/e.mb", page.text());
-    ASSERT_EQ(describeAll(index.fileSymbols("/p/e.mb")), describeAll(fresh.fileSymbols("/p/e.mb"))) << round;
+    ASSERT_EQ(describeAll(index.fileSymbols("/p/e.mb")), describeAll(fresh.fileSymbols("/p/e.mb")))
+        << round;
     // Every place now and then: a block's statement may run on into the next.
     for (std::int64_t l = 0; round % 10 == 0 && l < page.count(); ++l)
-      ASSERT_EQ(placesOf(index.definitions("/p/e.mb", l, "m")), placesOf(fresh.definitions("/p/e.mb", l, "m")))
-          << "round " << round << " line " << l << " edit " << first << " -" << removed << " +" << inserted;
+      ASSERT_EQ(placesOf(index.definitions("/p/e.mb", l, "m")),
+                placesOf(fresh.definitions("/p/e.mb", l, "m")))
+          << "round " << round << " line " << l << " edit " << first << " -" << removed << " +"
+          << inserted;
     const std::int64_t at = random() % page.count();
     for (const char* word : {"x", "S1", "m", "g"}) {
-      ASSERT_EQ(placesOf(index.definitions("/p/e.mb", at, word)), placesOf(fresh.definitions("/p/e.mb", at, word)));
+      ASSERT_EQ(placesOf(index.definitions("/p/e.mb", at, word)),
+                placesOf(fresh.definitions("/p/e.mb", at, word)));
       const auto got = rowsOf(index.references("/p/e.mb", at, word));
       const auto want = rowsOf(fresh.references("/p/e.mb", at, word));
       std::size_t k = 0;
       while (k < got.size() && k < want.size() && got[k] == want[k]) ++k;
       ASSERT_EQ(got, want) << round << " " << word << " at " << at << " first difference "
-                           << (k < got.size() ? got[k] : "-") << " / " << (k < want.size() ? want[k] : "-");
+                           << (k < got.size() ? got[k] : "-") << " / "
+                           << (k < want.size() ? want[k] : "-");
     }
   }
   // A report that does not fit the lines held is taken as a new text, not trusted.
@@ -283,11 +318,12 @@ TEST(SymbolIndex, BadIncludesAndHugeInputsLeaveTheRestIndexed) {
   testing::makeSparseFile(folder / "huge.def", std::uint64_t{100} << 20);
   folder.write("a.def", "Include \"b.def\"\r\nInclude \"a.def\"\r\nDefine A_DEF 1\r\n");
   folder.write("b.def", "Include \"A.DEF\"\r\nDefine B_DEF 2\r\n");
-  std::string includes = "Include \"a.def\"\r\nInclude \"fifo.mb\"\r\nInclude \"folder.mb\"\r\n"
-                         "Include \"/dev/zero\"\r\nInclude \"socket.mb\"\r\nInclude \"main.mb\"\r\n"
-                         "Include \"huge.def\"\r\nInclude \"" +
-                         std::string(10000, 'n') + "\"\r\n" + std::string("Include \"bad\0name\"\r\n", 20) +
-                         "Declare Sub Never\r\n";
+  std::string includes =
+      "Include \"a.def\"\r\nInclude \"fifo.mb\"\r\nInclude \"folder.mb\"\r\n"
+      "Include \"/dev/zero\"\r\nInclude \"socket.mb\"\r\nInclude \"main.mb\"\r\n"
+      "Include \"huge.def\"\r\nInclude \"" +
+      std::string(10000, 'n') + "\"\r\n" + std::string("Include \"bad\0name\"\r\n", 20) +
+      "Declare Sub Never\r\n";
   for (int i = 0; i < 100000; ++i) includes += "Sub Same\r\n";
   const fs::path main = folder.write("main.mb", includes);
   folder.write("line.def", std::string(10 << 20, 'w'));
@@ -300,9 +336,11 @@ TEST(SymbolIndex, BadIncludesAndHugeInputsLeaveTheRestIndexed) {
   for (const fs::path& f : index.files()) files.push_back(f.filename().string());
   std::sort(files.begin(), files.end());
   EXPECT_EQ(files, (std::vector<std::string>{"a.def", "b.def", "line.def", "main.mb"}));
-  EXPECT_EQ(placesOf(index.goToTargets(main, 0, "b_def")), (std::vector<std::string>{"b.def:1 Define r2"}));
+  EXPECT_EQ(placesOf(index.goToTargets(main, 0, "b_def")),
+            (std::vector<std::string>{"b.def:1 Define r2"}));
   EXPECT_EQ(index.goToTargets(main, 0, "Same").size(), 100000u);
-  EXPECT_EQ(placesOf(index.goToTargets(main, 0, "Never")), (std::vector<std::string>{"main.mb:9 Declare Sub r1"}));
+  EXPECT_EQ(placesOf(index.goToTargets(main, 0, "Never")),
+            (std::vector<std::string>{"main.mb:9 Declare Sub r1"}));
   EXPECT_EQ(index.references(folder / "line.def", 0, std::string(10 << 20, 'w')).size(), 1u);
   EXPECT_LT(index.memoryBytes(), std::size_t{20} << 20);
 

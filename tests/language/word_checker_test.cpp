@@ -1,7 +1,6 @@
 #include "language/word_checker.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
 
@@ -32,8 +31,16 @@ protected:
 TEST_F(WordCheckerTest, ListsTheUnknownWordsOfALine) {
   // What, the line, show keywords, include strings, and the words listed.
   const std::tuple<const char*, const char*, bool, bool, Words> cases[] = {
-      {"pieces of code", "Print \"Total:\" + Str$(n) ' the sum", true, false, {"n", "Print", "Str$"}},
-      {"string words too", "Print \"Total:\" + Str$(n) ' the sum", true, true, {"n", "Print", "Str$", "Total"}},
+      {"pieces of code",
+       "Print \"Total:\" + Str$(n) ' the sum",
+       true,
+       false,
+       {"n", "Print", "Str$"}},
+      {"string words too",
+       "Print \"Total:\" + Str$(n) ' the sum",
+       true,
+       true,
+       {"n", "Print", "Str$", "Total"}},
       {"unclosed string", "x = \"abc", true, false, {"x"}},
       {"digit first or no letter", "1st 2 99bottles _tmp A$ $ __ _1", true, false, {"A$", "_tmp"}},
       {"first spelling kept", "Foo FOO foo", true, false, {"Foo"}},
@@ -49,7 +56,11 @@ TEST_F(WordCheckerTest, ListsTheUnknownWordsOfALine) {
       // Mended: an apostrophe inside a string starts no comment; with Name known, Name$ is a
       // word of its own, and no lone "$" is listed.
       {"apostrophe in a string", "Print \"It's \" + sName", false, false, {"sName"}},
-      {"apostrophe in a listed string", "Print \"It's \" + sName", false, true, {"It", "s", "sName"}},
+      {"apostrophe in a listed string",
+       "Print \"It's \" + sName",
+       false,
+       true,
+       {"It", "s", "sName"}},
       {"a dollar sign ends a word", "Name$ Name", false, false, {"Name$"}},
       {"a lone dollar sign", "Name $", false, false, {}},
   };
@@ -58,7 +69,8 @@ TEST_F(WordCheckerTest, ListsTheUnknownWordsOfALine) {
 }
 
 TEST_F(WordCheckerTest, MergesTextsAndFollowsTheLists) {
-  EXPECT_EQ(run({"beta Gamma", "", "gamma delta\r\nBETA"}, false, false), Words({"beta", "delta", "Gamma"}));
+  EXPECT_EQ(run({"beta Gamma", "", "gamma delta\r\nBETA"}, false, false),
+            Words({"beta", "delta", "Gamma"}));
   lists.add(WordList::User, "beta");
   EXPECT_EQ(run({"beta Gamma"}, false, false), Words{"Gamma"});
   lists.assign(WordList::Key, {"Gamma Ray", "gamma"});

@@ -1,8 +1,7 @@
 #include "language/word_classifier.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
+#include <gtest/gtest.h>
 #include <random>
 #include <string>
 #include <vector>
@@ -24,7 +23,8 @@ Words words(std::string_view line, std::size_t count = 10) {
 TEST(WordClassifier, LinesSplitAtDelimitersOutsideQuotes) {
   EXPECT_EQ(words("x = (a+b)"), (Words{"x", "=", "a", "b"}));
   EXPECT_EQ(words("Print \"a b\""), (Words{"Print", "\"a b\""}));
-  EXPECT_EQ(words("\tNote \"a, b\" + x(1)\\y/z*w-v.u,"), (Words{"Note", "\"a, b\"", "x", "1", "y", "z", "w", "v", "u"}));
+  EXPECT_EQ(words("\tNote \"a, b\" + x(1)\\y/z*w-v.u,"),
+            (Words{"Note", "\"a, b\"", "x", "1", "y", "z", "w", "v", "u"}));
   // An open quote runs to the end of the line.
   EXPECT_EQ(words("Note \"abc def"), (Words{"Note", "\"abc def"}));
   EXPECT_EQ(words("a b c d e", 3), (Words{"c", "d", "e"}));
@@ -47,8 +47,11 @@ Words literalClassify(const WordLists& lists, std::string_view line, std::string
   for (WordList list : kWordLists)
     for (const std::string& e : lists.list(list))
       for (const std::string& phrase : w)
-        if (!phrase.empty() && fold.upper(e).starts_with(fold.upper(phrase))) stored.push_back(e + std::string(classTag(list)));
-  std::stable_sort(stored.begin(), stored.end(), [&](const std::string& a, const std::string& b) { return fold.upper(a) < fold.upper(b); });
+        if (!phrase.empty() && fold.upper(e).starts_with(fold.upper(phrase)))
+          stored.push_back(e + std::string(classTag(list)));
+  std::stable_sort(stored.begin(), stored.end(), [&](const std::string& a, const std::string& b) {
+    return fold.upper(a) < fold.upper(b);
+  });
   auto key = [&](std::size_t i) { return fold.upper(stored[i].substr(0, stored[i].size() - 3)); };
   for (bool moved = true; moved;) {
     moved = false;
@@ -68,15 +71,19 @@ Words literalClassify(const WordLists& lists, std::string_view line, std::string
     }
   }
   Words items;
-  for (const std::string& s : stored) items.push_back(s.substr(s.size() - 3) + " " + s.substr(0, s.size() - 3));
+  for (const std::string& s : stored)
+    items.push_back(s.substr(s.size() - 3) + " " + s.substr(0, s.size() - 3));
   if (items.empty() && !std::string(currentWord).empty())
-    items = {" ?  " + std::string(currentWord), "    *** IGNORE FOR NOW", "    *** ADD TO DICTIONARY"};
+    items = {" ?  " + std::string(currentWord), "    *** IGNORE FOR NOW",
+             "    *** ADD TO DICTIONARY"};
   return items;
 }
 
 class ClassifyTest : public ::testing::Test {
 protected:
-  Words classify(std::string_view line, std::string_view word = {}) { return classifier.classify(line, word).items; }
+  Words classify(std::string_view line, std::string_view word = {}) {
+    return classifier.classify(line, word).items;
+  }
   WordLists lists;
   WordClassifier classifier{lists};
 };
@@ -94,7 +101,8 @@ TEST_F(ClassifyTest, AKeywordComesBeforeItsHelpLine) {
 
 TEST_F(ClassifyTest, AWordThatMatchesNothingOffersTheFixedRowsUntilIgnored) {
   lists.assign(WordList::Key, {"Dim"});
-  EXPECT_EQ(classify("x = zzq", "zzq"), (Words{" ?  zzq", "    *** IGNORE FOR NOW", "    *** ADD TO DICTIONARY"}));
+  EXPECT_EQ(classify("x = zzq", "zzq"),
+            (Words{" ?  zzq", "    *** IGNORE FOR NOW", "    *** ADD TO DICTIONARY"}));
   EXPECT_EQ(classifier.classify("x = zzq", "zzq").extent, -1);
   lists.add(WordList::User, "zzq");
   EXPECT_EQ(classify("x = zzq", "zzq"), Words{"USR zzq"});
@@ -116,11 +124,13 @@ TEST_F(ClassifyTest, GivesTheOrderOfTheWordByWordWay) {
   for (int round = 0; round < 200; ++round) {
     for (WordList list : kWordLists) {
       Words entries;
-      for (int i = std::uniform_int_distribution<int>(0, 12)(random); i > 0; --i) entries.push_back(text(5));
+      for (int i = std::uniform_int_distribution<int>(0, 12)(random); i > 0; --i)
+        entries.push_back(text(5));
       lists.assign(list, entries);
     }
     const std::string line = text(3) + " " + text(3) + "(" + text(2);
-    ASSERT_EQ(classify(line, "w"), literalClassify(lists, line, "w")) << "line '" << line << "' round " << round;
+    ASSERT_EQ(classify(line, "w"), literalClassify(lists, line, "w"))
+        << "line '" << line << "' round " << round;
   }
 }
 

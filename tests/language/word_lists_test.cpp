@@ -1,8 +1,7 @@
 #include "language/word_lists.h"
 
-#include <gtest/gtest.h>
-
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <string>
 #include <vector>
 
@@ -37,7 +36,8 @@ TEST_F(WordListsTest, AddingAWordHeldInAnyCaseChangesNothing) {
     EXPECT_FALSE(lists.add(WordList::Dict, refused)) << refused;
   EXPECT_EQ(lists.list(WordList::Dict), (Words{"Alpha", "beta"}));
   const auto before = lists.generation(WordList::User);
-  EXPECT_EQ((std::vector<bool>{lists.add(WordList::User, "zzq"), lists.add(WordList::User, "ZZQ"), lists.add(WordList::User, "aaa")}),
+  EXPECT_EQ((std::vector<bool>{lists.add(WordList::User, "zzq"), lists.add(WordList::User, "ZZQ"),
+                               lists.add(WordList::User, "aaa")}),
             (std::vector<bool>{true, false, true}));
   EXPECT_EQ(lists.list(WordList::User), (Words{"zzq", "aaa"}));
   EXPECT_EQ(lists.generation(WordList::User), before + 2);
@@ -98,7 +98,8 @@ TEST_F(WordListsTest, UnreadableFilesAreReportedAndMissingOnesSayNothingAndAllKe
   for (const fs::path& f : {dic, def, folder / "quillon.ctx"}) fs::remove(f);
   load();
   lists.loadHelpContexts(folder / "quillon.ctx", ui);
-  EXPECT_EQ((std::vector<Words>{lists.list(WordList::Dict), lists.list(WordList::Def), lists.list(WordList::Help), ui.messages()}),
+  EXPECT_EQ((std::vector<Words>{lists.list(WordList::Dict), lists.list(WordList::Def),
+                                lists.list(WordList::Help), ui.messages()}),
             (std::vector<Words>{{"word"}, {"A"}, {}, {}}));
 }
 

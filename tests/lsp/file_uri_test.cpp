@@ -11,7 +11,8 @@ TEST(FileUriTest, RoundTripsAndRefusals) {
   EXPECT_EQ(uriToPath(pathToUri(odd)), odd);
   EXPECT_EQ(uriToPath("FILE://localhost/tmp/x.mb"), std::filesystem::path("/tmp/x.mb"));
   EXPECT_EQ(uriToPath("file:///tmp/a/../x.mb?q#f"), std::filesystem::path("/tmp/x.mb"));
-  for (const char* bad : {"untitled:Untitled-1", "file://server/share/x.mb", "file:///x%2", "file:///x%zz", "file:///a%00b", "file:"})
+  for (const char* bad : {"untitled:Untitled-1", "file://server/share/x.mb", "file:///x%2",
+                          "file:///x%zz", "file:///a%00b", "file:"})
     EXPECT_FALSE(uriToPath(bad)) << bad;
 }
 

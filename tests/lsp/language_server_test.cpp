@@ -1,8 +1,7 @@
 #include "lsp/language_server.h"
 
-#include <gtest/gtest.h>
-
 #include <array>
+#include <gtest/gtest.h>
 #include <map>
 #include <set>
 
@@ -60,22 +59,48 @@ TEST_P(ExchangeTest, AnswersAsTheProtocolSays) {
 INSTANTIATE_TEST_SUITE_P(
     Requests, ExchangeTest,
     ::testing::Values(
-        Exchange{"unknown_method", {{"method", "textDocument/frobnicate"}, {"params", json::object()}}, {{"error", -32601}}},
-        Exchange{"never_opened", {{"method", "textDocument/definition"}, {"params", at("file:///other.mb", 0, 0)}}, {{"error", -32602}}},
-        Exchange{"no_position", {{"method", "textDocument/hover"}, {"params", {{"textDocument", {{"uri", kUri}}}}}}, {{"error", -32602}}},
-        Exchange{"position_a_string", {{"method", "textDocument/completion"}, {"params", {{"textDocument", {{"uri", kUri}}}, {"position", "0:0"}}}}, {{"error", -32602}}},
-        Exchange{"second_initialize", {{"method", "initialize"}, {"params", json::object()}}, {{"error", -32600}}},
-        Exchange{"unknown_command", {{"method", "workspace/executeCommand"}, {"params", {{"command", "rm"}}}}, {{"error", -32602}}},
-        Exchange{"compile_no_uri", {{"method", "workspace/executeCommand"}, {"params", {{"command", "quillon.compile"}}}}, {{"error", -32602}}},
+        Exchange{"unknown_method",
+                 {{"method", "textDocument/frobnicate"}, {"params", json::object()}},
+                 {{"error", -32601}}},
+        Exchange{"never_opened",
+                 {{"method", "textDocument/definition"}, {"params", at("file:///other.mb", 0, 0)}},
+                 {{"error", -32602}}},
+        Exchange{
+            "no_position",
+            {{"method", "textDocument/hover"}, {"params", {{"textDocument", {{"uri", kUri}}}}}},
+            {{"error", -32602}}},
+        Exchange{"position_a_string",
+                 {{"method", "textDocument/completion"},
+                  {"params", {{"textDocument", {{"uri", kUri}}}, {"position", "0:0"}}}},
+                 {{"error", -32602}}},
+        Exchange{"second_initialize",
+                 {{"method", "initialize"}, {"params", json::object()}},
+                 {{"error", -32600}}},
+        Exchange{"unknown_command",
+                 {{"method", "workspace/executeCommand"}, {"params", {{"command", "rm"}}}},
+                 {{"error", -32602}}},
+        Exchange{
+            "compile_no_uri",
+            {{"method", "workspace/executeCommand"}, {"params", {{"command", "quillon.compile"}}}},
+            {{"error", -32602}}},
         // Past the end of the line and of the document: the end, never a failure.
-        Exchange{"hover_past_the_end", {{"method", "textDocument/hover"}, {"params", at(kUri, 4000, 99999)}}, nullptr},
-        Exchange{"definition_outside_a_word", {{"method", "textDocument/definition"}, {"params", at(kUri, 0, 5)}}, json::array()},
-        Exchange{"definition_of_main", {{"method", "textDocument/definition"}, {"params", at(kUri, 1, 13)}},
+        Exchange{"hover_past_the_end",
+                 {{"method", "textDocument/hover"}, {"params", at(kUri, 4000, 99999)}},
+                 nullptr},
+        Exchange{"definition_outside_a_word",
+                 {{"method", "textDocument/definition"}, {"params", at(kUri, 0, 5)}},
+                 json::array()},
+        Exchange{"definition_of_main",
+                 {{"method", "textDocument/definition"}, {"params", at(kUri, 1, 13)}},
                  json::array({{{"uri", kUri}, {"range", range(2, 4, 2, 8)}}})},
         // The string holds a two-byte character: UTF-16 counts it once.
-        Exchange{"references_after_non_ascii", {{"method", "textDocument/references"}, {"params", at(kUri, 3, 7)}},
-                 json::array({{{"uri", kUri}, {"range", range(3, 6, 3, 12)}}, {{"uri", kUri}, {"range", range(4, 13, 4, 19)}}})},
-        Exchange{"signature_of_a_builtin", {{"method", "textDocument/signatureHelp"}, {"params", at(kUri, 4, 2)}}, nullptr},
+        Exchange{"references_after_non_ascii",
+                 {{"method", "textDocument/references"}, {"params", at(kUri, 3, 7)}},
+                 json::array({{{"uri", kUri}, {"range", range(3, 6, 3, 12)}},
+                              {{"uri", kUri}, {"range", range(4, 13, 4, 19)}}})},
+        Exchange{"signature_of_a_builtin",
+                 {{"method", "textDocument/signatureHelp"}, {"params", at(kUri, 4, 2)}},
+                 nullptr},
         Exchange{"shutdown", {{"method", "shutdown"}}, nullptr}),
     [](const ::testing::TestParamInfo<Exchange>& info) { return std::string(info.param.name); });
 
@@ -117,7 +142,8 @@ TEST(LanguageServerTest, ExitWithoutShutdownOrClosedInputEndsWithOne) {
 
 TEST(LanguageServerTest, Utf8PositionsWhenTheClientOffersThem) {
   LspClient client;
-  const json init = client.initialize({{"capabilities", {{"general", {{"positionEncodings", {"utf-8", "utf-16"}}}}}}});
+  const json init = client.initialize(
+      {{"capabilities", {{"general", {{"positionEncodings", {"utf-8", "utf-16"}}}}}}});
   EXPECT_EQ(init["result"]["capabilities"]["positionEncoding"], "utf-8");
   client.open(kUri, kText);
   // "  Note "ø" + answer": ø is two bytes, so answer starts at byte 14.
@@ -141,8 +167,8 @@ TEST(LanguageServerTest, IncrementalChangesReachTheAnswers) {
   const json refs = client.request("textDocument/references", at(kUri, 5, 9))["result"];
   EXPECT_EQ(refs.size(), 3u) << refs;
   // A whole-text change replaces everything.
-  client.notify("textDocument/didChange",
-                {{"textDocument", {{"uri", kUri}, {"version", 3}}}, {"contentChanges", {{{"text", "Sub Other\nEnd Sub"}}}}});
+  client.notify("textDocument/didChange", {{"textDocument", {{"uri", kUri}, {"version", 3}}},
+                                           {"contentChanges", {{{"text", "Sub Other\nEnd Sub"}}}}});
   EXPECT_EQ(client.server.document(kUri)->text(), "Sub Other\nEnd Sub");
   client.notify("textDocument/didClose", {{"textDocument", {{"uri", kUri}}}});
   EXPECT_EQ(client.request("textDocument/hover", at(kUri, 0, 5))["error"]["code"], -32602);
@@ -162,7 +188,8 @@ TEST(LanguageServerTest, DocumentSymbolsNestDimsAndLabelsInTheirRoutine) {
               "Function Twice(ByVal x As Integer) As Integer\n"
               "  Twice = x * 2\n"
               "End Function\n");
-  const json symbols = client.request("textDocument/documentSymbol", {{"textDocument", {{"uri", kUri}}}})["result"];
+  const json symbols =
+      client.request("textDocument/documentSymbol", {{"textDocument", {{"uri", kUri}}}})["result"];
   ASSERT_EQ(symbols.size(), 5u) << symbols;
   EXPECT_EQ(symbols[0]["kind"], 1);
   EXPECT_EQ(symbols[1]["name"], "LIMIT");
@@ -198,7 +225,8 @@ TEST(LanguageServerTest, CompletionOffersOwnNamesThenKeywordsAndDefines) {
   EXPECT_TRUE(note) << items;
   // The definitions list: "WIN_M" finds WIN_MAPPER.
   client.notify("textDocument/didChange",
-                {{"textDocument", {{"uri", kUri}, {"version", 2}}}, {"contentChanges", {{{"range", range(2, 2, 2, 4)}, {"text", "WIN_M"}}}}});
+                {{"textDocument", {{"uri", kUri}, {"version", 2}}},
+                 {"contentChanges", {{{"range", range(2, 2, 2, 4)}, {"text", "WIN_M"}}}}});
   const json tr = client.request("textDocument/completion", at(kUri, 2, 7))["result"]["items"];
   bool isTrue = false;
   for (const json& item : tr) isTrue |= item["label"] == "WIN_MAPPER" && item["kind"] == 21;
@@ -223,16 +251,20 @@ TEST(LanguageServerTest, SignatureHelpAndHover) {
   EXPECT_EQ(str["signatures"][0]["label"].get<std::string>().rfind("Str$(", 0), 0u) << str;
 
   const json own = client.request("textDocument/hover", at(kUri, 2, 9))["result"];
-  EXPECT_NE(own["contents"]["value"].get<std::string>().find("Declare Sub Paint(ByVal x"), std::string::npos) << own;
+  EXPECT_NE(own["contents"]["value"].get<std::string>().find("Declare Sub Paint(ByVal x"),
+            std::string::npos)
+      << own;
   const json keyword = client.request("textDocument/hover", at(kUri, 2, 3))["result"];
-  EXPECT_NE(keyword["contents"]["value"].get<std::string>().find("Call"), std::string::npos) << keyword;
+  EXPECT_NE(keyword["contents"]["value"].get<std::string>().find("Call"), std::string::npos)
+      << keyword;
 }
 
 TEST(LanguageServerTest, SemanticTokensFollowTheKeyFile) {
   LspClient client;
   client.initialize();
   client.open(kUri, "Sub Paint\n  x = Str$(42) ' ø note\n  Call Paint\nEnd Sub\n");
-  const json data = client.request("textDocument/semanticTokens/full", {{"textDocument", {{"uri", kUri}}}})["result"]["data"];
+  const json data = client.request("textDocument/semanticTokens/full",
+                                   {{"textDocument", {{"uri", kUri}}}})["result"]["data"];
   // Decode to (line, start, length, type).
   std::vector<std::array<int, 4>> tokens;
   int line = 0, start = 0;
@@ -242,7 +274,9 @@ TEST(LanguageServerTest, SemanticTokensFollowTheKeyFile) {
     start = dl == 0 ? start + ds : ds;
     tokens.push_back({line, start, data[i + 2].get<int>(), data[i + 3].get<int>()});
   }
-  const auto has = [&](std::array<int, 4> t) { return std::find(tokens.begin(), tokens.end(), t) != tokens.end(); };
+  const auto has = [&](std::array<int, 4> t) {
+    return std::find(tokens.begin(), tokens.end(), t) != tokens.end();
+  };
   // Types: keyword 0, string 1, comment 2, number 3, function 4, macro 5.
   EXPECT_TRUE(has({0, 0, 3, 0}));   // Sub
   EXPECT_TRUE(has({0, 4, 5, 4}));   // Paint, the code's own Sub
@@ -255,11 +289,15 @@ TEST(LanguageServerTest, SemanticTokensFollowTheKeyFile) {
 TEST(LanguageServerTest, DefinitionAndReferencesAcrossProjectModulesAndIncludes) {
   testing::TempFolder folder;
   const auto dir = folder.path();
-  testing::writeFile(dir / "tool.mbp", "[LINK]\r\nApplication=tool.mbx\r\nModule=main.mbo\r\nModule=report.mbo\r\n");
+  testing::writeFile(dir / "tool.mbp",
+                     "[LINK]\r\nApplication=tool.mbx\r\nModule=main.mbo\r\nModule=report.mbo\r\n");
   testing::writeFile(dir / "shared.def", "Define TABLE_NAME \"Parcels\"\r\n");
   testing::writeFile(dir / "report.mb",
-                     "Include \"shared.def\"\r\nDeclare Sub WriteReport\r\nSub WriteReport\r\n  Print TABLE_NAME\r\nEnd Sub\r\n");
-  const std::string main = "Include \"shared.def\"\nDeclare Sub WriteReport\nSub Main\n  Call WriteReport\n  Print TABLE_NAME\nEnd Sub\n";
+                     "Include \"shared.def\"\r\nDeclare Sub WriteReport\r\nSub WriteReport\r\n  "
+                     "Print TABLE_NAME\r\nEnd Sub\r\n");
+  const std::string main =
+      "Include \"shared.def\"\nDeclare Sub WriteReport\nSub Main\n  Call WriteReport\n  Print "
+      "TABLE_NAME\nEnd Sub\n";
   testing::writeFile(dir / "main.mb", main);
   LspClient client;
   client.initialize({{"rootUri", pathToUri(dir)}});
@@ -277,7 +315,9 @@ TEST(LanguageServerTest, DefinitionAndReferencesAcrossProjectModulesAndIncludes)
   const json refs = client.request("textDocument/references", at(uri, 4, 10))["result"];
   std::set<std::string> files;
   for (const json& r : refs) files.insert(r["uri"]);
-  EXPECT_EQ(files, (std::set<std::string>{uri, pathToUri(dir / "report.mb"), pathToUri(dir / "shared.def")})) << refs;
+  EXPECT_EQ(files, (std::set<std::string>{uri, pathToUri(dir / "report.mb"),
+                                          pathToUri(dir / "shared.def")}))
+      << refs;
 
   const json symbols = client.request("workspace/symbol", {{"query", "writerep"}})["result"];
   ASSERT_FALSE(symbols.empty());
@@ -301,9 +341,11 @@ TEST(LanguageServerTest, CompileDiagnosticsLandOnTheirFilesAndClearAgain) {
   client.notify("textDocument/didSave", {{"textDocument", {{"uri", uri}}}});
   ASSERT_EQ(client.compiler.calls.size(), 2u);
   using Outcome = SourceCompiler::Outcome;
-  client.compiler.calls[1].done(Outcome{Outcome::Kind::failed, "COMPILE FAILED....",
-                                        {{{}, 3, "(a.mb:3) Unrecognized command: Nott."},
-                                         {dir / "inc.def", 2, "(inc.def:2) Expecting end of statement."}}});
+  client.compiler.calls[1].done(
+      Outcome{Outcome::Kind::failed,
+              "COMPILE FAILED....",
+              {{{}, 3, "(a.mb:3) Unrecognized command: Nott."},
+               {dir / "inc.def", 2, "(inc.def:2) Expecting end of statement."}}});
   client.compiler.calls[0].done(Outcome{Outcome::Kind::compiled, "", {}});
   std::vector<json> published = client.notifications("textDocument/publishDiagnostics");
   ASSERT_EQ(published.size(), 2u);
@@ -316,7 +358,8 @@ TEST(LanguageServerTest, CompileDiagnosticsLandOnTheirFilesAndClearAgain) {
   EXPECT_EQ(inc[0]["range"], range(1, 0, 1, 10));  // ø read from a file counts once
 
   // The next clean compile clears both.
-  client.request("workspace/executeCommand", {{"command", "quillon.compile"}, {"arguments", {uri}}});
+  client.request("workspace/executeCommand",
+                 {{"command", "quillon.compile"}, {"arguments", {uri}}});
   ASSERT_EQ(client.compiler.calls.size(), 3u);
   client.compiler.calls[2].done(Outcome{Outcome::Kind::compiled, "COMPILED APP: a.mbx", {}});
   published = client.notifications("textDocument/publishDiagnostics");
@@ -332,7 +375,8 @@ TEST(LanguageServerTest, MissingCompilerIsToldOnceAndServingGoesOn) {
   using Outcome = SourceCompiler::Outcome;
   for (int i = 0; i < 2; ++i) {
     client.notify("textDocument/didSave", {{"textDocument", {{"uri", kUri}}}});
-    client.compiler.calls.back().done(Outcome{Outcome::Kind::noCompiler, "No MapBasic compiler found", {}});
+    client.compiler.calls.back().done(
+        Outcome{Outcome::Kind::noCompiler, "No MapBasic compiler found", {}});
   }
   const auto messages = client.notifications("window/showMessage");
   ASSERT_EQ(messages.size(), 1u);
@@ -346,7 +390,11 @@ TEST(LanguageServerTest, ABurstOfRequestsIsAnsweredInOrder) {
   client.open(kUri, kText);
   std::string burst;
   for (int i = 0; i < 1000; ++i)
-    burst += frameMessage(json{{"jsonrpc", "2.0"}, {"id", 100 + i}, {"method", "textDocument/hover"}, {"params", at(kUri, i % 7, i % 13)}}.dump());
+    burst += frameMessage(json{{"jsonrpc", "2.0"},
+                               {"id", 100 + i},
+                               {"method", "textDocument/hover"},
+                               {"params", at(kUri, i % 7, i % 13)}}
+                              .dump());
   const std::size_t before = client.sink.sent.size();
   client.raw(burst);
   ASSERT_EQ(client.sink.sent.size(), before + 1000);
@@ -355,13 +403,18 @@ TEST(LanguageServerTest, ABurstOfRequestsIsAnsweredInOrder) {
 
 TEST(LanguageServerTest, ATenMegabyteDocumentIsServed) {
   std::string big;
-  while (big.size() < (10u << 20)) big += "Sub Step" + std::to_string(big.size()) + "\n  Call Step0\nEnd Sub\n";
+  while (big.size() < (10u << 20))
+    big += "Sub Step" + std::to_string(big.size()) + "\n  Call Step0\nEnd Sub\n";
   LspClient client;
   client.initialize();
   client.open(kUri, big);
-  const std::int64_t last = client.server.document(kUri)->lineCount() - 3;  // the Call of the last Sub
-  client.notify("textDocument/didChange", {{"textDocument", {{"uri", kUri}, {"version", 2}}},
-                                           {"contentChanges", {{{"range", range(static_cast<int>(last), 2, static_cast<int>(last), 2)}, {"text", "'"}}}}});
+  const std::int64_t last =
+      client.server.document(kUri)->lineCount() - 3;  // the Call of the last Sub
+  client.notify("textDocument/didChange",
+                {{"textDocument", {{"uri", kUri}, {"version", 2}}},
+                 {"contentChanges",
+                  {{{"range", range(static_cast<int>(last), 2, static_cast<int>(last), 2)},
+                    {"text", "'"}}}}});
   EXPECT_EQ(client.server.document(kUri)->line(last), "  'Call Step0");
   const json def = client.request("textDocument/definition", at(kUri, 1, 9))["result"];
   ASSERT_EQ(def.size(), 1u);
@@ -375,11 +428,16 @@ TEST(LanguageServerTest, ConfigurationChangesReloadTheWordLists) {
   client.initialize();
   client.open(kUri, "Frobnicate\n");
   EXPECT_TRUE(client.request("textDocument/hover", at(kUri, 0, 2))["result"].is_null());
-  client.notify("workspace/didChangeConfiguration", {{"settings", {{"quillon", {{"contextFile", (folder.path() / "mine.ctx").string()}}}}}});
+  client.notify(
+      "workspace/didChangeConfiguration",
+      {{"settings", {{"quillon", {{"contextFile", (folder.path() / "mine.ctx").string()}}}}}});
   const json hover = client.request("textDocument/hover", at(kUri, 0, 2))["result"];
-  EXPECT_NE(hover["contents"]["value"].get<std::string>().find("my own statement"), std::string::npos) << hover;
+  EXPECT_NE(hover["contents"]["value"].get<std::string>().find("my own statement"),
+            std::string::npos)
+      << hover;
   // A file that is not there is reported, and serving goes on.
-  client.notify("workspace/didChangeConfiguration", {{"settings", {{"keyFile", "/nowhere/keys.bin"}}}});
+  client.notify("workspace/didChangeConfiguration",
+                {{"settings", {{"keyFile", "/nowhere/keys.bin"}}}});
   EXPECT_FALSE(client.notifications("window/showMessage").empty());
 }
 

@@ -1,7 +1,6 @@
 #include "lsp/message_framing.h"
 
 #include <gtest/gtest.h>
-
 #include <vector>
 
 namespace quillon::lsp {
@@ -19,10 +18,12 @@ std::vector<std::string> frames(const std::string& bytes, std::size_t step) {
 }
 
 TEST(FrameReaderTest, CutsMessagesHoweverTheBytesArrive) {
-  const std::string stream = frameMessage("{\"a\":1}") + "Content-Type: application/vscode-jsonrpc; charset=utf-8\r\n" +
-                             "content-length:  3 \r\n\r\n{ }" + frameMessage("") + "Content-Length: 2\n\n[]";
+  const std::string stream =
+      frameMessage("{\"a\":1}") + "Content-Type: application/vscode-jsonrpc; charset=utf-8\r\n" +
+      "content-length:  3 \r\n\r\n{ }" + frameMessage("") + "Content-Length: 2\n\n[]";
   for (std::size_t step : {std::size_t{1}, std::size_t{3}, std::size_t{7}, stream.size()})
-    EXPECT_EQ(frames(stream, step), (std::vector<std::string>{"{\"a\":1}", "{ }", "", "[]"})) << step;
+    EXPECT_EQ(frames(stream, step), (std::vector<std::string>{"{\"a\":1}", "{ }", "", "[]"}))
+        << step;
 }
 
 TEST(FrameReaderTest, MalformedHeadersAreReportedAndReadingGoesOn) {
@@ -41,7 +42,8 @@ TEST(FrameReaderTest, MalformedHeadersAreReportedAndReadingGoesOn) {
            {"Content-Length: 1\r\nContent-Length: 1\r\n\r\n", "Content-Length given twice"},
            {"garbage line\r\n\r\n", "header line without a colon"},
        }) {
-    EXPECT_EQ(frames(c.header + next, 5), (std::vector<std::string>{"!" + c.error, "ok"})) << c.header;
+    EXPECT_EQ(frames(c.header + next, 5), (std::vector<std::string>{"!" + c.error, "ok"}))
+        << c.header;
   }
 }
 

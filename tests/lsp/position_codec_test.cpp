@@ -12,8 +12,9 @@ TEST(PositionCodecTest, NonAsciiLinesConvertExactly) {
   struct Case {
     std::uint32_t bytes, utf16, utf8;
   };
-  for (const Case& c : {Case{0, 0, 0}, Case{7, 7, 7}, Case{9, 8, 9}, Case{13, 12, 13}, Case{15, 13, 15},
-                        Case{20, 18, 20}, Case{25, 21, 25}, Case{26, 22, 26}, Case{27, 23, 28}, Case{28, 24, 29}}) {
+  for (const Case& c :
+       {Case{0, 0, 0}, Case{7, 7, 7}, Case{9, 8, 9}, Case{13, 12, 13}, Case{15, 13, 15},
+        Case{20, 18, 20}, Case{25, 21, 25}, Case{26, 22, 26}, Case{27, 23, 28}, Case{28, 24, 29}}) {
     EXPECT_EQ(unitColumn(line, c.bytes, PositionEncoding::utf16), c.utf16) << c.bytes;
     EXPECT_EQ(byteColumn(line, c.utf16, PositionEncoding::utf16), c.bytes) << c.bytes;
     EXPECT_EQ(unitColumn(line, c.bytes, PositionEncoding::utf8), c.utf8) << c.bytes;
@@ -22,7 +23,9 @@ TEST(PositionCodecTest, NonAsciiLinesConvertExactly) {
 }
 
 TEST(PositionCodecTest, ColumnsPastTheEndOrInsideACharacterStayOnABoundary) {
-  const std::string line = "a\xF0\x9F\x97\xBA" "b";
+  const std::string line =
+      "a\xF0\x9F\x97\xBA"
+      "b";
   EXPECT_EQ(byteColumn(line, 2, PositionEncoding::utf16), 1u);  // between the two surrogates
   EXPECT_EQ(byteColumn(line, 3, PositionEncoding::utf8), 1u);
   EXPECT_EQ(byteColumn(line, 999, PositionEncoding::utf16), line.size());

@@ -1,13 +1,11 @@
 // The program itself, started as a child and spoken to over pipes as an editor would.
+#include <chrono>
 #include <fcntl.h>
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 #include <poll.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
-
-#include <chrono>
-#include <nlohmann/json.hpp>
 
 #include "lsp/file_uri.h"
 #include "lsp/message_framing.h"
@@ -61,8 +59,10 @@ public:
   json next(std::chrono::milliseconds timeout = std::chrono::seconds(20)) {
     const auto until = std::chrono::steady_clock::now() + timeout;
     while (true) {
-      if (auto frame = reader_.next()) return frame->malformed ? json("malformed") : json::parse(frame->body);
-      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(until - std::chrono::steady_clock::now());
+      if (auto frame = reader_.next())
+        return frame->malformed ? json("malformed") : json::parse(frame->body);
+      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+          until - std::chrono::steady_clock::now());
       if (left.count() <= 0) return nullptr;
       pollfd p{fromServer_, POLLIN, 0};
       if (::poll(&p, 1, static_cast<int>(left.count())) <= 0) return nullptr;
@@ -113,7 +113,8 @@ private:
 };
 
 json at(const std::string& uri, int line, int character) {
-  return {{"textDocument", {{"uri", uri}}}, {"position", {{"line", line}, {"character", character}}}};
+  return {{"textDocument", {{"uri", uri}}},
+          {"position", {{"line", line}, {"character", character}}}};
 }
 
 TEST(QuillonLspTest, ServesTheSampleProjectAndCompilesOnSave) {
@@ -130,16 +131,18 @@ TEST(QuillonLspTest, ServesTheSampleProjectAndCompilesOnSave) {
   fs::copy_file(QUILLON_STANDIN_MAPBASIC, dir / "mb" / "MapBasic.exe");
 
   ServerProcess server;
-  const json init = server.request(1, "initialize",
-                                   {{"processId", nullptr},
-                                    {"rootUri", pathToUri(dir)},
-                                    {"initializationOptions", {{"mapbasicFolder", (dir / "mb").string()}}},
-                                    {"capabilities", json::object()}});
+  const json init =
+      server.request(1, "initialize",
+                     {{"processId", nullptr},
+                      {"rootUri", pathToUri(dir)},
+                      {"initializationOptions", {{"mapbasicFolder", (dir / "mb").string()}}},
+                      {"capabilities", json::object()}});
   ASSERT_TRUE(init.contains("result")) << init;
   server.notify("initialized", json::object());
   const std::string uri = pathToUri(dir / "parcels.mb");
   server.notify("textDocument/didOpen",
-                {{"textDocument", {{"uri", uri}, {"languageId", "mapbasic"}, {"version", 1}, {"text", parcels}}}});
+                {{"textDocument",
+                  {{"uri", uri}, {"languageId", "mapbasic"}, {"version", 1}, {"text", parcels}}}});
 
   int line = 0;
   for (std::size_t p = 0; p < parcels.find("\tCall WriteReport"); ++p) line += parcels[p] == '\n';
@@ -166,9 +169,11 @@ TEST(QuillonLspTest, ServesTheSampleProjectAndCompilesOnSave) {
   EXPECT_TRUE(server.request(6, "textDocument/hover", at(uri, 0, 0)).contains("result"));
   json diagnostics;
   for (json m; diagnostics.is_null() && !(m = server.next()).is_null();)
-    if (m.value("method", "") == "textDocument/publishDiagnostics" && m["params"]["uri"] == uri) diagnostics = m["params"];
+    if (m.value("method", "") == "textDocument/publishDiagnostics" && m["params"]["uri"] == uri)
+      diagnostics = m["params"];
   for (const json& n : server.notes)
-    if (n.value("method", "") == "textDocument/publishDiagnostics" && n["params"]["uri"] == uri) diagnostics = n["params"];
+    if (n.value("method", "") == "textDocument/publishDiagnostics" && n["params"]["uri"] == uri)
+      diagnostics = n["params"];
   ASSERT_FALSE(diagnostics.is_null());
   ASSERT_EQ(diagnostics["diagnostics"].size(), 1u) << diagnostics;
   EXPECT_EQ(diagnostics["diagnostics"][0]["range"]["start"]["line"], 2);

@@ -1,7 +1,6 @@
 #include "lsp/text_document.h"
 
 #include <gtest/gtest.h>
-
 #include <random>
 
 namespace quillon::lsp {
@@ -24,11 +23,14 @@ TEST(TextDocumentTest, RandomEditsMatchAStringModel) {
   std::mt19937 rng(7);
   std::string model = "Sub Main\n  Dim a\nEnd Sub";
   TextDocument doc("file:///x.mb", 1, model);
-  const std::vector<std::string> inserts = {"", "x", "\n", "ab\ncd", "\n\n", "q\r\nr", "End If\n  "};
+  const std::vector<std::string> inserts = {"",     "x",      "\n",        "ab\ncd",
+                                            "\n\n", "q\r\nr", "End If\n  "};
   for (int step = 0; step < 3000; ++step) {
     const auto lines = static_cast<int>(std::count(model.begin(), model.end(), '\n')) + 1;
-    Position a{static_cast<std::int64_t>(rng() % (lines + 1)), static_cast<std::int64_t>(rng() % 12)};
-    Position b{static_cast<std::int64_t>(rng() % (lines + 1)), static_cast<std::int64_t>(rng() % 12)};
+    Position a{static_cast<std::int64_t>(rng() % (lines + 1)),
+               static_cast<std::int64_t>(rng() % 12)};
+    Position b{static_cast<std::int64_t>(rng() % (lines + 1)),
+               static_cast<std::int64_t>(rng() % 12)};
     std::string text = inserts[rng() % inserts.size()];
     std::size_t from = offsetOf(model, a), to = offsetOf(model, b);
     if (from > to) std::swap(from, to);

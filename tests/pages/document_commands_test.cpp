@@ -2,19 +2,17 @@
 // scripted Ui answering every dialog and question.
 #include "pages/document_commands.h"
 
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <array>
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <optional>
 #include <random>
 #include <string>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <tuple>
+#include <unistd.h>
 #include <vector>
 
 #include "app/workbench.h"
@@ -48,7 +46,9 @@ protected:
   editor::CodeMemo& editor() { return bench.sourceEditor(); }
   DocumentCommands& docs() { return bench.documents(); }
 
-  fs::path file(const std::string& name, const std::string& text) { return folder.write(name, text); }
+  fs::path file(const std::string& name, const std::string& text) {
+    return folder.write(name, text);
+  }
 
   void openFromDialog(const std::vector<fs::path>& files) {
     ui.queueOpenFiles(files);
@@ -57,7 +57,8 @@ protected:
   // "a.mb" holding "a\r\n", and so on for each letter.
   std::vector<fs::path> openLetters(std::string_view letters) {
     std::vector<fs::path> files;
-    for (char c : letters) files.push_back(file(std::string(1, c) + ".mb", std::string(1, c) + "\r\n"));
+    for (char c : letters)
+      files.push_back(file(std::string(1, c) + ".mb", std::string(1, c) + "\r\n"));
     openFromDialog(files);
     return files;
   }
@@ -73,7 +74,10 @@ protected:
     for (Command c : commands) on.push_back(states.enabled(c));
     return on;
   }
-  auto shown() { return std::tuple(editor().text(), editor().selStart(), editor().topLine(), editor().modified()); }
+  auto shown() {
+    return std::tuple(editor().text(), editor().selStart(), editor().topLine(),
+                      editor().modified());
+  }
 
   testing::TestProgram installed;
   TempFolder folder{"quillon-pages"};
@@ -81,7 +85,8 @@ protected:
   Workbench bench{ports()};
 };
 
-TEST_F(DocumentCommandsTest, PagesKeepTextCaretTopLineModifiedStateAndBookmarksThroughSwitchesAndClosing) {
+TEST_F(DocumentCommandsTest,
+       PagesKeepTextCaretTopLineModifiedStateAndBookmarksThroughSwitchesAndClosing) {
   openFromDialog({file("a.mb", numberedLines("a", 60)), file("b.mb", numberedLines("b", 60)),
                   file("c.mb", numberedLines("c", 60))});
   ASSERT_EQ(docs().currentTab(), 2);
@@ -95,13 +100,14 @@ TEST_F(DocumentCommandsTest, PagesKeepTextCaretTopLineModifiedStateAndBookmarksT
   const auto left = shown();
   // Ctrl+Tab and Ctrl+Shift+Tab wrap around the pages.
   bench.editing().keyPressed(editor::EditKey::Tab, {.ctrl = true});
-  EXPECT_EQ(std::tuple(docs().currentTab(), editor().text()), std::tuple(0, numberedLines("a", 60)));
+  EXPECT_EQ(std::tuple(docs().currentTab(), editor().text()),
+            std::tuple(0, numberedLines("a", 60)));
   bench.editing().keyPressed(editor::EditKey::Tab, {.shift = true, .ctrl = true});
   EXPECT_EQ(std::tuple(docs().currentTab(), view.currentTab), std::tuple(2, 2));
 
   docs().selectTab(0);
-  EXPECT_EQ(std::tuple(editor().text(), editor().modified(), bench.gutter().bookmarkLine(2), view.bookmarkCaptions[2],
-                       view.caption),
+  EXPECT_EQ(std::tuple(editor().text(), editor().modified(), bench.gutter().bookmarkLine(2),
+                       view.bookmarkCaptions[2], view.caption),
             std::tuple(numberedLines("a", 60), false, -1, "2", "Quillon - a.mb"));
   caretToLine(3);
   bench.editing().setBookmark(5);
@@ -115,14 +121,16 @@ TEST_F(DocumentCommandsTest, PagesKeepTextCaretTopLineModifiedStateAndBookmarksT
   const auto& q = ui.questions()[0];
   EXPECT_EQ(std::tuple(q.caption, q.text, q.buttons),
             std::tuple("Confirm", "Save changes to \"b.mb\"?", platform::Ui::Buttons::YesNoCancel));
-  EXPECT_EQ(std::tuple(view.tabs, docs().currentTab()), std::tuple(std::vector<std::string>{"a.mb", "c.mb"}, 1));
+  EXPECT_EQ(std::tuple(view.tabs, docs().currentTab()),
+            std::tuple(std::vector<std::string>{"a.mb", "c.mb"}, 1));
   EXPECT_EQ(docs().page(2).fileName, "") << "the freed record is cleared";
-  EXPECT_EQ(std::tuple(shown(), states.enabled(Command::bSave), bench.gutter().bookmarkLine(2), bench.gutter().bookmarkLine(7),
-                       view.bookmarkCaptions[7]),
+  EXPECT_EQ(std::tuple(shown(), states.enabled(Command::bSave), bench.gutter().bookmarkLine(2),
+                       bench.gutter().bookmarkLine(7), view.bookmarkCaptions[7]),
             std::tuple(left, true, 9, 29, "7 30==>c 30"));
 
   docs().selectTab(0);
-  EXPECT_EQ(std::tuple(editor().text(), bench.gutter().bookmarkLine(5)), std::tuple(numberedLines("a", 60), 2));
+  EXPECT_EQ(std::tuple(editor().text(), bench.gutter().bookmarkLine(5)),
+            std::tuple(numberedLines("a", 60), 2));
 }
 
 TEST_F(DocumentCommandsTest, AnEmptiedPageCountsAsUnmodifiedAndOnlyAnUntouchedPageIsReused) {
@@ -137,7 +145,8 @@ TEST_F(DocumentCommandsTest, AnEmptiedPageCountsAsUnmodifiedAndOnlyAnUntouchedPa
   EXPECT_EQ(enabled(pageCommands), std::vector<bool>(3, false));
   type("y");
   docs().newPage();
-  EXPECT_EQ(std::tuple(docs().tabCount(), docs().currentTab(), editor().charCount(), states.enabled(Command::bSave)),
+  EXPECT_EQ(std::tuple(docs().tabCount(), docs().currentTab(), editor().charCount(),
+                       states.enabled(Command::bSave)),
             std::tuple(2, 1, 0, false));
   docs().selectTab(0);
   EXPECT_EQ(editor().text(), "y");
@@ -164,7 +173,8 @@ TEST_F(DocumentCommandsTest, TabAndWindowMenuMarksFollowEachPagesModifiedFlag) {
   docs().selectTab(1);
   docs().refreshWindowList();
   EXPECT_EQ(std::tuple(view.windowMenu, view.windowMenuMarks),
-            std::tuple(std::vector<std::string>{"&1 a.mb", "&2 b.mb", "&3 c.mb"}, std::vector<bool>{true, false, true}));
+            std::tuple(std::vector<std::string>{"&1 a.mb", "&2 b.mb", "&3 c.mb"},
+                       std::vector<bool>{true, false, true}));
 
   docs().selectTab(2);
   docs().save();
@@ -183,12 +193,14 @@ TEST_F(DocumentCommandsTest, TabAndWindowMenuMarksFollowEachPagesModifiedFlag) {
 
 // The error view that follows the page is the error panel's test.
 TEST_F(DocumentCommandsTest, EnteringAPageSetsCompileAndLink) {
-  openFromDialog({file("a.mb", "Dim a\r\n"), file("b.mbp", "[link]\r\n"), file("notes.txt", "notes\r\n")});
+  openFromDialog(
+      {file("a.mb", "Dim a\r\n"), file("b.mbp", "[link]\r\n"), file("notes.txt", "notes\r\n")});
   for (const auto& [tab, compile, link] :
        {std::tuple{0, true, false}, {1, false, true}, {2, false, false}, {0, true, false}}) {
     docs().selectTab(tab);
     EXPECT_EQ(enabled({Command::bCompile, Command::Compile1, Command::bLink, Command::Link1}),
-              (std::vector<bool>{compile, compile, link, link})) << tab;
+              (std::vector<bool>{compile, compile, link, link}))
+        << tab;
   }
   docs().newPage();
   docs().selectTab(0);
@@ -205,17 +217,20 @@ TEST_F(DocumentCommandsTest, OpenUsesTheUntouchedPageSwitchesToOpenFilesAndKeeps
   const auto& d = ui.fileDialogs()[0];
   EXPECT_EQ(std::tuple(d.title, d.filter, d.filterIndex, d.multiSelect),
             std::tuple("Open File....",
-                       "Source Files (*.mb)|*.mb|Definations (*.def)|*.def|Error Files (*.err)|*.err|All Files (*.*)|*.*",
+                       "Source Files (*.mb)|*.mb|Definations (*.def)|*.def|Error Files "
+                       "(*.err)|*.err|All Files (*.*)|*.*",
                        1, true));
   EXPECT_EQ(ui.statusText(4), "LOADED: a.mb");
-  EXPECT_NE(std::find(ui.statusHistory().begin(), ui.statusHistory().end(), std::pair<int, std::string>{4, "LOADING 100%"}),
+  EXPECT_NE(std::find(ui.statusHistory().begin(), ui.statusHistory().end(),
+                      std::pair<int, std::string>{4, "LOADING 100%"}),
             ui.statusHistory().end());
 
   openFromDialog({b});
   // The same file under another name is already open: only its tab comes forward.
   fs::create_symlink(a, folder / "link.mb");
   openFromDialog({folder / "link.mb"});
-  EXPECT_EQ(std::tuple(docs().tabCount(), docs().currentTab(), editor().text()), std::tuple(2, 0, "A\r\n"));
+  EXPECT_EQ(std::tuple(docs().tabCount(), docs().currentTab(), editor().text()),
+            std::tuple(2, 0, "A\r\n"));
 
   // A cancelled dialog still ends as every Open does.
   openFromDialog({});
@@ -230,7 +245,8 @@ TEST_F(DocumentCommandsTest, NamesThatDifferOnlyInCaseAreTwoPages) {
   openFromDialog({upper});
   EXPECT_EQ(view.tabs, (std::vector<std::string>{"a.mb", "A.mb"}));
   EXPECT_EQ(std::tuple(editor().text(), ui.statusText(4)), std::tuple("upper\r\n", "LOADED: A.mb"));
-  EXPECT_EQ(bench.recent().files().entries(), (std::vector<std::string>{upper.string(), lower.string()}));
+  EXPECT_EQ(bench.recent().files().entries(),
+            (std::vector<std::string>{upper.string(), lower.string()}));
 
   EXPECT_EQ(view.windowMenu, (std::vector<std::string>{"&1 a.mb", "&2 A.mb"}));
   for (const auto& [item, text] : {std::pair(0, "lower\r\n"), std::pair(1, "upper\r\n")}) {
@@ -244,13 +260,16 @@ TEST_F(DocumentCommandsTest, NamesThatDifferOnlyInCaseAreTwoPages) {
 
 TEST_F(DocumentCommandsTest, FiftyPagesAtMost) {
   std::vector<fs::path> files;
-  for (int i = 0; i < 60; ++i) files.push_back(file("f" + std::to_string(i) + ".mb", "file " + std::to_string(i)));
+  for (int i = 0; i < 60; ++i)
+    files.push_back(file("f" + std::to_string(i) + ".mb", "file " + std::to_string(i)));
   openFromDialog(files);
   ASSERT_EQ(ui.messages(), std::vector<std::string>{"Can Not Open 60 Files...Using First50"});
-  EXPECT_EQ(std::tuple(docs().tabCount(), view.tabs.back(), docs().page(49).fileName), std::tuple(50, "f49.mb", files[49].string()));
+  EXPECT_EQ(std::tuple(docs().tabCount(), view.tabs.back(), docs().page(49).fileName),
+            std::tuple(50, "f49.mb", files[49].string()));
 
   docs().newPage();
-  EXPECT_EQ(std::tuple(ui.statusText(4), docs().tabCount()), std::tuple("50 File MAX -- Close Excess First", 50));
+  EXPECT_EQ(std::tuple(ui.statusText(4), docs().tabCount()),
+            std::tuple("50 File MAX -- Close Excess First", 50));
   docs().open(Opener::Dialog);  // the scripted Ui fails on a dialog: the limit stops it first
 
   // An open that reaches the limit on the way stops adding pages there.
@@ -271,10 +290,13 @@ TEST_F(DocumentCommandsTest, UnreadableFilesAreReportedAndTheRestStillOpen) {
   const fs::path fifo = testing::makeSpecialFiles(folder.path()).front().path;
   openFromDialog({a, missing, fifo, huge, nul, odd});
 
-  EXPECT_EQ(ui.messages(), (std::vector<std::string>{"Cannot open file " + missing.string(), "Cannot open file " + fifo.string(),
-                                                     "Cannot open file " + huge.string() + "\nText too long"}));
+  EXPECT_EQ(ui.messages(),
+            (std::vector<std::string>{"Cannot open file " + missing.string(),
+                                      "Cannot open file " + fifo.string(),
+                                      "Cannot open file " + huge.string() + "\nText too long"}));
   ASSERT_EQ(view.tabs, (std::vector<std::string>{"a.mb", "nul.mb", "my café file.mb"}));
-  for (int i = 0; i < 3; ++i) EXPECT_EQ(fs::path(docs().page(i).fileName).filename().string(), view.tabs[i]);
+  for (int i = 0; i < 3; ++i)
+    EXPECT_EQ(fs::path(docs().page(i).fileName).filename().string(), view.tabs[i]);
   EXPECT_EQ(std::tuple(docs().currentTab(), editor().text(), view.caption),
             std::tuple(2, "odd\r\n", "Quillon - my café file.mb"));
   docs().selectTab(1);
@@ -284,7 +306,8 @@ TEST_F(DocumentCommandsTest, UnreadableFilesAreReportedAndTheRestStillOpen) {
   docs().closeAll();
   openFromDialog({fifo});
   EXPECT_EQ(std::tuple(view.tabs, docs().page(0).fileName, ui.statusText(4)),
-            std::tuple(std::vector<std::string>{"Untitled"}, "Untitled", "Cannot open file " + fifo.string()));
+            std::tuple(std::vector<std::string>{"Untitled"}, "Untitled",
+                       "Cannot open file " + fifo.string()));
 }
 
 TEST_F(DocumentCommandsTest, SavingAnUntitledPageFollowsTheLinkRule) {
@@ -295,16 +318,19 @@ TEST_F(DocumentCommandsTest, SavingAnUntitledPageFollowsTheLinkRule) {
   ui.queueSaveFile(project);
   ASSERT_TRUE(docs().save());
   const platform::Ui::FileDialog linked = ui.fileDialogs().back();
-  EXPECT_EQ(std::tuple(linked.title, linked.filter, linked.defaultExt, linked.filterIndex, linked.initialDir,
-                       linked.fileName, linked.overwritePrompt),
-            std::tuple("Save As....", "MapBasic Source (*.mb)|*.mb|Project Source (*.mbp)|*.mbp|All Files (*.*)|*.*",
-                       "mbp", 2, folder / "project/", "Untitled", true));
+  EXPECT_EQ(
+      std::tuple(linked.title, linked.filter, linked.defaultExt, linked.filterIndex,
+                 linked.initialDir, linked.fileName, linked.overwritePrompt),
+      std::tuple("Save As....",
+                 "MapBasic Source (*.mb)|*.mb|Project Source (*.mbp)|*.mbp|All Files (*.*)|*.*",
+                 "mbp", 2, folder / "project/", "Untitled", true));
   EXPECT_EQ(editor().selStart(), 0) << "the search puts the caret back";
   EXPECT_EQ(std::tuple(TempFolder::read(project), view.tabs, view.caption, editor().modified(),
-                       enabled({Command::bSave, Command::bLink, Command::bCompile}), bench.recent().files().entries(),
-                       docs().projectFolder()),
-            std::tuple("Dim x\r\n[LINK] a.mbo\r\n", std::vector<std::string>{"p.mbp"}, "Quillon - p.mbp", false,
-                       std::vector<bool>{false, true, false}, std::vector<std::string>{project.string()}, folder.path() / ""));
+                       enabled({Command::bSave, Command::bLink, Command::bCompile}),
+                       bench.recent().files().entries(), docs().projectFolder()),
+            std::tuple("Dim x\r\n[LINK] a.mbo\r\n", std::vector<std::string>{"p.mbp"},
+                       "Quillon - p.mbp", false, std::vector<bool>{false, true, false},
+                       std::vector<std::string>{project.string()}, folder.path() / ""));
 
   // The link stands before the caret: an ordinary source in the program folder.
   docs().newPage();
@@ -312,14 +338,16 @@ TEST_F(DocumentCommandsTest, SavingAnUntitledPageFollowsTheLinkRule) {
   ui.queueSaveFile(std::nullopt);
   EXPECT_FALSE(docs().save());
   const platform::Ui::FileDialog plain = ui.fileDialogs().back();
-  EXPECT_EQ(std::tuple(plain.defaultExt, plain.filterIndex, plain.initialDir), std::tuple("mb", 1, docs().programFolder()));
+  EXPECT_EQ(std::tuple(plain.defaultExt, plain.filterIndex, plain.initialDir),
+            std::tuple("mb", 1, docs().programFolder()));
   EXPECT_TRUE(editor().modified()) << "a cancelled Save As saves nothing";
 
   // A named project page: the last filter set, index 2.
   docs().selectTab(0);
   ui.queueSaveFile(std::nullopt);
   docs().saveAs();
-  EXPECT_EQ(std::tuple(ui.fileDialogs().back().filter, ui.fileDialogs().back().filterIndex), std::tuple(linked.filter, 2));
+  EXPECT_EQ(std::tuple(ui.fileDialogs().back().filter, ui.fileDialogs().back().filterIndex),
+            std::tuple(linked.filter, 2));
 
   // Saved under another extension, the page builds as what it now is.
   ui.queueSaveFile(folder / "p.mb");
@@ -337,17 +365,21 @@ TEST_F(DocumentCommandsTest, AFailedSaveKeepsTheOldFileAndThePageModified) {
     testing::FileSizeLimit full(4096);
     EXPECT_FALSE(docs().save());
   }
-  EXPECT_EQ(std::tuple(ui.statusText(4), ui.messages(), TempFolder::read(a),
-                       editor().modified() && states.enabled(Command::bSave) && docs().page(1).modified),
-            std::tuple("SAVE FAILED: a.mb", std::vector<std::string>{"Cannot create file " + a.string()}, old, true));
+  EXPECT_EQ(
+      std::tuple(ui.statusText(4), ui.messages(), TempFolder::read(a),
+                 editor().modified() && states.enabled(Command::bSave) && docs().page(1).modified),
+      std::tuple("SAVE FAILED: a.mb", std::vector<std::string>{"Cannot create file " + a.string()},
+                 old, true));
 
   // Save As into a folder that does not exist: the page keeps its own name.
   ui.queueSaveFile(folder / "no/such/folder/b.mb");
   EXPECT_FALSE(docs().saveAs());
-  EXPECT_EQ(std::tuple(docs().currentFile(), view.tabs), std::tuple(a.string(), std::vector<std::string>{"other.mb", "a.mb"}));
+  EXPECT_EQ(std::tuple(docs().currentFile(), view.tabs),
+            std::tuple(a.string(), std::vector<std::string>{"other.mb", "a.mb"}));
 
   EXPECT_TRUE(docs().save());
-  EXPECT_EQ(std::tuple(TempFolder::read(a), ui.statusText(4)), std::tuple(editor().text(), "Saving 100%"));
+  EXPECT_EQ(std::tuple(TempFolder::read(a), ui.statusText(4)),
+            std::tuple(editor().text(), "Saving 100%"));
 }
 
 // Another user saves a file he may write but does not own: it is saved, and he is told.
@@ -363,15 +395,18 @@ TEST_F(DocumentCommandsTest, ASaveThatCannotKeepTheOwnerSaysSo) {
   if (child == 0) {
     if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(10);
     const bool saved = docs().save();
-    const std::vector<std::string> told{"Saved " + shared.string() + ", but its owner or group could not be kept"};
+    const std::vector<std::string> told{"Saved " + shared.string() +
+                                        ", but its owner or group could not be kept"};
     ::_exit(!saved ? 11 : ui.messages() != told ? 12 : editor().modified() ? 13 : 0);
   }
   int status = 0;
   ASSERT_EQ(::waitpid(child, &status, 0), child);
   ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0) << "10: no second user, 11: not saved, 12: not told, 13: still modified";
+  EXPECT_EQ(WEXITSTATUS(status), 0)
+      << "10: no second user, 11: not saved, 12: not told, 13: still modified";
   EXPECT_EQ(std::tuple(TempFolder::read(shared), fs::status(shared).permissions()),
-            std::tuple("new old\r\n", static_cast<fs::perms>(0666))) << "the mode is kept all the same";
+            std::tuple("new old\r\n", static_cast<fs::perms>(0666)))
+      << "the mode is kept all the same";
 }
 
 TEST_F(DocumentCommandsTest, ClosingTheOnlyPageAsksAndLeavesAnEmptyUntitledPage) {
@@ -401,7 +436,8 @@ TEST_F(DocumentCommandsTest, UndoAndRedoFollowThePageShown) {
   EXPECT_FALSE(undoShown());
   EXPECT_TRUE(states.enabled(Command::bRedo) && states.enabled(Command::Redo1));
   bench.commands().run("edit.redo");
-  EXPECT_EQ(std::pair(editor().text(), states.enabled(Command::bRedo)), std::pair(std::string("xb\r\n"), false));
+  EXPECT_EQ(std::pair(editor().text(), states.enabled(Command::bRedo)),
+            std::pair(std::string("xb\r\n"), false));
   docs().selectTab(0);
   EXPECT_FALSE(undoShown());
 
@@ -437,10 +473,11 @@ TEST_F(DocumentCommandsTest, CloseAllWithYesToAllOrNoToAllAsksOnce) {
     const std::size_t asked = ui.questions().size();
     ui.queueAnswer(answer);
     docs().closeAll();
-    EXPECT_EQ(std::tuple(ui.questions().size(), ui.questions().back().buttons, TempFolder::read(files[0]),
-                         TempFolder::read(files[1]), view.tabs, docs().page(1).fileName),
-              std::tuple(asked + 1, platform::Ui::Buttons::YesNoAll, saved ? "Aa\r\n" : "a\r\n", saved ? "Bb\r\n" : "b\r\n",
-                         std::vector<std::string>{"Untitled"}, ""));
+    EXPECT_EQ(
+        std::tuple(ui.questions().size(), ui.questions().back().buttons, TempFolder::read(files[0]),
+                   TempFolder::read(files[1]), view.tabs, docs().page(1).fileName),
+        std::tuple(asked + 1, platform::Ui::Buttons::YesNoAll, saved ? "Aa\r\n" : "a\r\n",
+                   saved ? "Bb\r\n" : "b\r\n", std::vector<std::string>{"Untitled"}, ""));
   }
 }
 
@@ -451,7 +488,8 @@ TEST_F(DocumentCommandsTest, CloseAllStopsWhenAPageTheUserWantsSavedCannotBe) {
   ui.queueAnswer(Answer::Yes);
   ui.queueSaveFile(std::nullopt);  // Save As cancelled
   docs().closeAll();
-  EXPECT_EQ(std::tuple(docs().tabCount(), docs().currentTab(), editor().text()), std::tuple(2, 1, "unsaved work"));
+  EXPECT_EQ(std::tuple(docs().tabCount(), docs().currentTab(), editor().text()),
+            std::tuple(2, 1, "unsaved work"));
 }
 
 TEST_F(DocumentCommandsTest, CancelInTheCloseQueryKeepsTheWindowAndItsHandlers) {
@@ -474,7 +512,8 @@ TEST_F(DocumentCommandsTest, EditorListenersStayThroughPageSwitchesAndBulkLoads)
   std::vector<editor::Subscription> subscriptions;
   for (auto& h : heard) {
     subscriptions.push_back(editor().onChange.listen([&h] { ++h[0]; }));
-    subscriptions.push_back(editor().onParse.listen([&h](editor::Offset, editor::Offset) { ++h[1]; }));
+    subscriptions.push_back(
+        editor().onParse.listen([&h](editor::Offset, editor::Offset) { ++h[1]; }));
     subscriptions.push_back(editor().onSelMove.listen([&h] { ++h[2]; }));
   }
   // Leaves the page modified, so the commands after it have something to ask about.
@@ -520,7 +559,8 @@ TEST_F(DocumentCommandsTest, TheWindowListKeepsClosedNamesBelowTheOpenOnes) {
 TEST_F(DocumentCommandsTest, ADroppedProjectOpensWithoutARecentEntryAndRaisesTheWindow) {
   docs().filesDropped({file("app.mbp", "[link]\r\n").string()});
   EXPECT_EQ(std::tuple(view.tabs, ui.messages(), bench.recent().files().size(), view.raised),
-            std::tuple(std::vector<std::string>{"app.mbp"}, std::vector<std::string>{"Error In MBP Structure"}, 0u, 1));
+            std::tuple(std::vector<std::string>{"app.mbp"},
+                       std::vector<std::string>{"Error In MBP Structure"}, 0u, 1));
 }
 
 TEST_F(DocumentCommandsTest, RevertPutsEveryPageBackAfterAReplaceOverAllPages) {
@@ -546,8 +586,10 @@ TEST_F(DocumentCommandsTest, RevertAfterSaveAllMarksTheSavedPagesModified) {
   typeOn(0, "A");
   docs().saveAll();
   docs().revert(true);
-  EXPECT_EQ(std::tuple(editor().text(), editor().modified(), states.enabled(Command::bSave)), std::tuple("a\r\n", true, true));
-  EXPECT_EQ(std::tuple(docs().page(1).modified, docs().page(2).modified, docs().page(2).text), std::tuple(false, true, "c\r\n"));
+  EXPECT_EQ(std::tuple(editor().text(), editor().modified(), states.enabled(Command::bSave)),
+            std::tuple("a\r\n", true, true));
+  EXPECT_EQ(std::tuple(docs().page(1).modified, docs().page(2).modified, docs().page(2).text),
+            std::tuple(false, true, "c\r\n"));
   // Closing asks for the two saved pages only, and No keeps the replaced text on the disk.
   ui.queueAnswer(Answer::No);
   ui.queueAnswer(Answer::No);
@@ -564,7 +606,8 @@ TEST_F(DocumentCommandsTest, SaveAllSavesEachModifiedPageAndComesBack) {
   caretToLine(1);
   bench.editing().setBookmark(3);
   docs().saveAll();
-  EXPECT_EQ((std::vector{TempFolder::read(files[0]), TempFolder::read(files[1]), TempFolder::read(files[2])}),
+  EXPECT_EQ((std::vector{TempFolder::read(files[0]), TempFolder::read(files[1]),
+                         TempFolder::read(files[2])}),
             (std::vector<std::string>{"Aa\r\n", "b\r\n", "Cc\r\n"}));
   EXPECT_EQ(std::tuple(docs().currentTab(), bench.gutter().bookmarkLine(3)), std::tuple(1, 0));
   EXPECT_FALSE(docs().page(0).modified || docs().page(2).modified);
@@ -574,14 +617,17 @@ TEST_F(DocumentCommandsTest, SaveAllSavesEachModifiedPageAndComesBack) {
 
 const std::string kUtf8Mark = "\xEF\xBB\xBF";
 
-std::string utf16LE(std::string_view text) { return encodeText(text, {TextEncoding::utf16LE, false}); }
+std::string utf16LE(std::string_view text) {
+  return encodeText(text, {TextEncoding::utf16LE, false});
+}
 
 // Behind other tabs and through Save As.
 TEST_F(DocumentCommandsTest, Utf8DocumentsKeepTheirMarkAndEncoding) {
   const fs::path m = file("m.mb", kUtf8Mark + "' caf\xC3\xA9 na\xC3\xAFve\r\n");
   openFromDialog({m, file("cn.mb", kUtf8Mark + "' \xE4\xB8\xAD\xE6\x96\x87\r\n")});
-  EXPECT_EQ(std::tuple(editor().text(), ui.statusText(4)),
-            std::tuple("' \xE4\xB8\xAD\xE6\x96\x87\r\n", "LOADED: cn.mb (UTF-8 beyond Windows-1252)"));
+  EXPECT_EQ(
+      std::tuple(editor().text(), ui.statusText(4)),
+      std::tuple("' \xE4\xB8\xAD\xE6\x96\x87\r\n", "LOADED: cn.mb (UTF-8 beyond Windows-1252)"));
 
   docs().selectTab(0);
   EXPECT_EQ(editor().text(), "' caf\xE9 na\xEFve\r\n");
@@ -589,7 +635,8 @@ TEST_F(DocumentCommandsTest, Utf8DocumentsKeepTheirMarkAndEncoding) {
   type("\xE9");
   ui.queueSaveFile(folder / "copy.mb");
   ASSERT_TRUE(docs().saveAs());
-  EXPECT_EQ(TempFolder::read(folder / "copy.mb"), kUtf8Mark + "\xC3\xA9' caf\xC3\xA9 na\xC3\xAFve\r\n");
+  EXPECT_EQ(TempFolder::read(folder / "copy.mb"),
+            kUtf8Mark + "\xC3\xA9' caf\xC3\xA9 na\xC3\xAFve\r\n");
 }
 
 // Awkward files open without a word of complaint and come back byte for byte.
@@ -628,9 +675,23 @@ TEST_F(DocumentCommandsTest, EachPageSavesAsItsFileCame) {
 // Bytes that no edit may touch: UTF-16 with a character beyond Windows-1252, UTF-16 of an
 // odd length, in both byte orders.
 std::vector<std::pair<std::string, std::string>> unconvertibleUtf16() {
-  return {{"LE beyond", std::string("\xFF\xFE" "D\0" "\x2D\x4E" "\n\0" "X\0", 10)},
-          {"BE beyond", std::string("\xFE\xFF" "\0D" "\x4E\x2D" "\0\n" "\0X", 10)},
-          {"LE odd", std::string("\xFF\xFE" "D\0" "\n\0" "X", 7)}};
+  return {{"LE beyond", std::string("\xFF\xFE"
+                                    "D\0"
+                                    "\x2D\x4E"
+                                    "\n\0"
+                                    "X\0",
+                                    10)},
+          {"BE beyond", std::string("\xFE\xFF"
+                                    "\0D"
+                                    "\x4E\x2D"
+                                    "\0\n"
+                                    "\0X",
+                                    10)},
+          {"LE odd", std::string("\xFF\xFE"
+                                 "D\0"
+                                 "\n\0"
+                                 "X",
+                                 7)}};
 }
 
 TEST_F(DocumentCommandsTest, Utf16PagesThatCannotBeConvertedTakeNoEditThroughAnyRoute) {
@@ -639,13 +700,15 @@ TEST_F(DocumentCommandsTest, Utf16PagesThatCannotBeConvertedTakeNoEditThroughAny
   for (const auto& [what, bytes] : unconvertibleUtf16()) {
     const fs::path f = file("wide.mb", bytes);
     openFromDialog({f});
-    EXPECT_TRUE(ui.statusText(4).ends_with(std::string(DocumentCommands::kReadOnlyNote) + ")")) << ui.statusText(4);
+    EXPECT_TRUE(ui.statusText(4).ends_with(std::string(DocumentCommands::kReadOnlyNote) + ")"))
+        << ui.statusText(4);
     const std::string shown = editor().text();
     editor().setSelStart(1);
     ui.setStatusText(4, "");
     keys.typeChar('Z');
     // A refused key says why.
-    EXPECT_TRUE(ui.statusText(4).starts_with("wide.mb (UTF-16") && ui.statusText(4).ends_with(std::string(DocumentCommands::kReadOnlyNote) + ")"))
+    EXPECT_TRUE(ui.statusText(4).starts_with("wide.mb (UTF-16") &&
+                ui.statusText(4).ends_with(std::string(DocumentCommands::kReadOnlyNote) + ")"))
         << ui.statusText(4);
     keys.keyDown(editor::EditKey::Backspace, {});
     keys.keyDown(editor::EditKey::Delete, {});
@@ -664,7 +727,9 @@ TEST_F(DocumentCommandsTest, Utf16PagesThatCannotBeConvertedTakeNoEditThroughAny
     bench.findReplace().find();
     bench.findReplace().replaceAll();
     bench.findReplace().cancel();
-    EXPECT_EQ(std::tuple(editor().text(), editor().modified(), states.enabled(Command::bUndo)), std::tuple(shown, false, false)) << what;
+    EXPECT_EQ(std::tuple(editor().text(), editor().modified(), states.enabled(Command::bUndo)),
+              std::tuple(shown, false, false))
+        << what;
     docs().save();
     EXPECT_TRUE(ui.statusText(4).starts_with("NOT SAVED: wide.mb")) << ui.statusText(4);
     EXPECT_EQ(TempFolder::read(f), bytes) << what;
@@ -687,9 +752,10 @@ TEST_F(DocumentCommandsTest, Utf8TextThatIsNoLongerUtf8AsksBeforeItIsSaved) {
   ui.queueAnswer(Answer::No);
   EXPECT_FALSE(docs().save());
   ASSERT_EQ(ui.questions().size(), 1u);
-  EXPECT_EQ(std::tuple(ui.questions()[0].text.starts_with("Line 2 of \"cn.mb\" is no longer valid UTF-8"),
-                       ui.questions()[0].buttons, TempFolder::read(f), editor().modified()),
-            std::tuple(true, platform::Ui::Buttons::YesNo, bytes, true));
+  EXPECT_EQ(
+      std::tuple(ui.questions()[0].text.starts_with("Line 2 of \"cn.mb\" is no longer valid UTF-8"),
+                 ui.questions()[0].buttons, TempFolder::read(f), editor().modified()),
+      std::tuple(true, platform::Ui::Buttons::YesNo, bytes, true));
   ui.queueAnswer(Answer::Yes);
   EXPECT_TRUE(docs().save());
   EXPECT_NE(TempFolder::read(f), bytes);
@@ -735,7 +801,8 @@ protected:
   fs::path largeFile() {
     std::string text;
     text.reserve(DocumentCommands::kLongLoadBytes + 32);
-    for (int i = 0; text.size() < DocumentCommands::kLongLoadBytes; ++i) text += "Dim x" + std::to_string(i % 1000) + "\r\n";
+    for (int i = 0; text.size() < DocumentCommands::kLongLoadBytes; ++i)
+      text += "Dim x" + std::to_string(i % 1000) + "\r\n";
     return file("large.mb", text);
   }
   void startWith(const fs::path& f) {
@@ -756,8 +823,10 @@ TEST_F(LongLoadTest, EscapeAtTheFirstOrTheLastProgressLeavesAnEmptyUntitledPageA
     startWith(large);
     EXPECT_EQ(loadView.calls.front(), "show") << "the window comes before the load";
     EXPECT_EQ(loadView.calls.back(), "end");
-    EXPECT_EQ(std::tuple(editor().text(), editor().modified(), view.tabs, docs().currentFile(), ui.statusText(4)),
-              std::tuple("", false, std::vector<std::string>{"Untitled"}, "Untitled", "LOAD STOPPED: large.mb"));
+    EXPECT_EQ(std::tuple(editor().text(), editor().modified(), view.tabs, docs().currentFile(),
+                         ui.statusText(4)),
+              std::tuple("", false, std::vector<std::string>{"Untitled"}, "Untitled",
+                         "LOAD STOPPED: large.mb"));
     EXPECT_TRUE(ui.messages().empty());
     EXPECT_EQ(TempFolder::read(large), bytes);
     EXPECT_EQ(bench.recent().files().size(), 0u);
@@ -772,14 +841,16 @@ TEST_F(LongLoadTest, AStoppedOpenKeepsThePagesBeforeItAndTheNextLoadRunsToTheEnd
   type("edited ");
   loadView.escape = true;
   openFromDialog({large, b});
-  EXPECT_EQ(std::tuple(view.tabs, editor().text(), editor().modified(), ui.statusText(4)),
-            std::tuple(std::vector<std::string>{"a.mb"}, "edited A\r\n", true, "LOAD STOPPED: large.mb"))
+  EXPECT_EQ(
+      std::tuple(view.tabs, editor().text(), editor().modified(), ui.statusText(4)),
+      std::tuple(std::vector<std::string>{"a.mb"}, "edited A\r\n", true, "LOAD STOPPED: large.mb"))
       << "Escape stops the whole Open; the page on screen comes back";
 
   // A second Escape after the stop belongs to nothing; the next load is not stopped by it.
   loadView.escape = false;
   openFromDialog({large});
-  EXPECT_EQ(std::tuple(view.tabs.size(), ui.statusText(4), editor().charCount() > 0), std::tuple(2u, "LOADED: large.mb", true));
+  EXPECT_EQ(std::tuple(view.tabs.size(), ui.statusText(4), editor().charCount() > 0),
+            std::tuple(2u, "LOADED: large.mb", true));
 }
 
 TEST_F(LongLoadTest, ASmallFileLoadsWithoutTheWindowFirst) {

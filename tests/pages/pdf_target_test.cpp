@@ -1,12 +1,10 @@
 #include "pages/pdf_target.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <gtest/gtest.h>
-
 #include <filesystem>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <tuple>
+#include <unistd.h>
 
 #include "support/scripted_ui.h"
 #include "support/temp_folder.h"
@@ -59,13 +57,15 @@ TEST(PdfTargetTest, APrintedFileIsReportedInPanelFourAndAnEmptyOneAsAFailure) {
   testing::ScriptedUi ui;
   const fs::path pdf = folder.write("a.pdf", "%PDF-1.4\n");
   reportPdfPrinted(ui, pdf.string());
-  EXPECT_EQ(std::tuple(ui.statusText(4), ui.messages().size()), std::tuple("PRINTED: " + pdf.string(), 0u));
+  EXPECT_EQ(std::tuple(ui.statusText(4), ui.messages().size()),
+            std::tuple("PRINTED: " + pdf.string(), 0u));
 
   // A full disk leaves the file empty.
   const fs::path empty = folder.write("b.pdf", "");
   reportPdfPrinted(ui, empty.string());
   ASSERT_EQ(ui.messages().size(), 1u);
-  EXPECT_EQ(ui.messages()[0], "Printing to " + empty.string() + " failed: nothing was written (is the disk full?)");
+  EXPECT_EQ(ui.messages()[0],
+            "Printing to " + empty.string() + " failed: nothing was written (is the disk full?)");
   EXPECT_EQ(ui.statusText(4), "PRINTED: " + pdf.string());
 }
 

@@ -1,14 +1,13 @@
 #include "pages/recent_list.h"
 
+#include <filesystem>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <tuple>
+
 #include "platform/file_identity.h"
 #include "settings/settings.h"
 #include "support/temp_folder.h"
-
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
-
-#include <filesystem>
-#include <tuple>
 
 using quillon::pages::RecentList;
 using quillon::settings::IniFile;
@@ -18,10 +17,12 @@ using ::testing::ElementsAre;
 TEST(RecentList, MostRecentFirstWithLimitAndCaseInsensitiveMoves) {
   RecentList list(30);
   for (int i = 1; i <= 31; ++i) list.add("/p/f" + std::to_string(i) + ".mb");
-  EXPECT_EQ(std::tuple(list.size(), list.entries().front(), list.entries().back()), std::tuple(30u, "/p/f31.mb", "/p/f2.mb"));
+  EXPECT_EQ(std::tuple(list.size(), list.entries().front(), list.entries().back()),
+            std::tuple(30u, "/p/f31.mb", "/p/f2.mb"));
 
   list.add("/P/F10.MB");  // an existing entry in other letters moves up, newest spelling kept
-  EXPECT_EQ(std::tuple(list.size(), list.entries().front(), list.indexOf("/p/f10.mb")), std::tuple(30u, "/P/F10.MB", 0u));
+  EXPECT_EQ(std::tuple(list.size(), list.entries().front(), list.indexOf("/p/f10.mb")),
+            std::tuple(30u, "/P/F10.MB", 0u));
 
   // Windows-1252 letters fold too.
   RecentList names(5);
@@ -43,8 +44,8 @@ TEST(RecentList, CaptionsNumberThenLetterAndEscapeAmpersands) {
   ASSERT_EQ(full.size(), 50u);
   // After "&Z" no accelerators are left.
   EXPECT_THAT((std::vector{full[0], full[8], full[9], full[34], full[35]}),
-              ElementsAre("&1 /home/u/R&&D.mb", "&9 C:\\dir\\n8.mb", "&A C:\\dir\\n9.mb", "&Z C:\\dir\\n34.mb",
-                          "C:\\dir\\n35.mb"));
+              ElementsAre("&1 /home/u/R&&D.mb", "&9 C:\\dir\\n8.mb", "&A C:\\dir\\n9.mb",
+                          "&Z C:\\dir\\n34.mb", "C:\\dir\\n35.mb"));
   auto shortNames = list.captions(RecentList::Shown::FileNamePart);
   EXPECT_THAT((std::vector{shortNames[0], shortNames[1]}), ElementsAre("&1 R&&D.mb", "&2 n1.mb"));
 }
@@ -75,7 +76,8 @@ TEST(RecentList, AFileListKnowsOneFileByAnyName) {
   files.add(upper.string());
   files.add((folder.path() / "link.mb").string());
   files.add((folder.path() / "." / "a.mb").string());
-  EXPECT_THAT(files.entries(), ElementsAre((folder.path() / "." / "a.mb").string(), upper.string()));
+  EXPECT_THAT(files.entries(),
+              ElementsAre((folder.path() / "." / "a.mb").string(), upper.string()));
 
   files.add("/no/such/file.mb");
   files.add("/no/such/FILE.mb");

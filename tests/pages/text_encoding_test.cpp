@@ -1,9 +1,8 @@
 // Every accepted input comes back byte for byte, every refused one is left untouched.
 #include "pages/text_encoding.h"
 
-#include <gtest/gtest.h>
-
 #include <cstring>
+#include <gtest/gtest.h>
 #include <memory>
 #include <optional>
 #include <random>
@@ -66,15 +65,20 @@ TEST(TextEncoding, RecognisesConvertsAndGivesBackTheVeryBytes) {
       {"ASCII", "Dim a\r\n", E::windows1252, false, "Dim a\r\n"},
       {"empty", "", E::windows1252, false, ""},
       {"Windows-1252 accents", "caf\xE9 \x80", E::windows1252, false, "caf\xE9 \x80"},
-      {"UTF-8 with a mark", kMark8 + "' caf\xC3\xA9 \xE2\x82\xAC 5\r\n", E::utf8WithMark, false, "' caf\xE9 \x80 5\r\n"},
+      {"UTF-8 with a mark", kMark8 + "' caf\xC3\xA9 \xE2\x82\xAC 5\r\n", E::utf8WithMark, false,
+       "' caf\xE9 \x80 5\r\n"},
       {"UTF-8 without one", "x = \"\xC3\xB8\"", E::utf8, false, "x = \"\xF8\""},
       {"a mark alone", kMark8, E::utf8WithMark, false, ""},
       {"a mark before ASCII", kMark8 + "Dim a", E::utf8WithMark, false, "Dim a"},
-      {"a character beyond Windows-1252", "' \xC3\xA9 \xE4\xB8\xAD", E::utf8, true, "' \xC3\xA9 \xE4\xB8\xAD"},
-      {"the same after a mark", kMark8 + "\xC3\xA9 \xE4\xB8\xAD", E::utf8WithMark, true, "\xC3\xA9 \xE4\xB8\xAD"},
+      {"a character beyond Windows-1252", "' \xC3\xA9 \xE4\xB8\xAD", E::utf8, true,
+       "' \xC3\xA9 \xE4\xB8\xAD"},
+      {"the same after a mark", kMark8 + "\xC3\xA9 \xE4\xB8\xAD", E::utf8WithMark, true,
+       "\xC3\xA9 \xE4\xB8\xAD"},
       {"a sequence cut short at the end", "caf\xC3", E::windows1252, false, "caf\xC3"},
-      {"cut short after a mark", kMark8 + "caf\xC3\xA9\xC3", E::windows1252, false, kMark8 + "caf\xC3\xA9\xC3"},
-      {"beyond Windows-1252, then not UTF-8", "\xE4\xB8\xAD \xE9", E::windows1252, false, "\xE4\xB8\xAD \xE9"},
+      {"cut short after a mark", kMark8 + "caf\xC3\xA9\xC3", E::windows1252, false,
+       kMark8 + "caf\xC3\xA9\xC3"},
+      {"beyond Windows-1252, then not UTF-8", "\xE4\xB8\xAD \xE9", E::windows1252, false,
+       "\xE4\xB8\xAD \xE9"},
       {"an overlong slash", "\xC0\xAF", E::windows1252, false, "\xC0\xAF"},
       {"an overlong three-byte form", "\xE0\x80\xAF", E::windows1252, false, "\xE0\x80\xAF"},
       {"a surrogate", "\xED\xA0\x80", E::windows1252, false, "\xED\xA0\x80"},
@@ -83,15 +87,24 @@ TEST(TextEncoding, RecognisesConvertsAndGivesBackTheVeryBytes) {
       {"UTF-16 LE", utf16LE(u"a\u00E9\u20AC\r\n"), E::utf16LE, false, "a\xE9\x80\r\n"},
       {"UTF-16 BE", kMarkBE + std::string("\0a\0\xE9\x20\xAC", 6), E::utf16BE, false, "a\xE9\x80"},
       {"UTF-16 mark alone", kMarkLE, E::utf16LE, false, ""},
-      {"UTF-16 beyond Windows-1252", utf16LE(u"a\u00E9\u4E2D\r\n"), E::utf16LE, true, "a\xC3\xA9\xE4\xB8\xAD\r\n"},
+      {"UTF-16 beyond Windows-1252", utf16LE(u"a\u00E9\u4E2D\r\n"), E::utf16LE, true,
+       "a\xC3\xA9\xE4\xB8\xAD\r\n"},
       {"UTF-16 with an odd byte count", utf16LE(u"a") + "b", E::utf16LE, true, "a\xF4\x90\x81\xA2"},
-      {"UTF-16 with lone surrogates", utf16LE(u"a\xDC00\xD800" u"b\xD800"), E::utf16LE, true, "a\xED\xB0\x80\xED\xA0\x80" "b\xED\xA0\x80"},
-      {"UTF-16 with a surrogate pair", kMarkBE + std::string("\xD8\x3D\xDE\x00", 4), E::utf16BE, true, "\xF0\x9F\x98\x80"},
+      {"UTF-16 with lone surrogates",
+       utf16LE(u"a\xDC00\xD800"
+               u"b\xD800"),
+       E::utf16LE, true,
+       "a\xED\xB0\x80\xED\xA0\x80"
+       "b\xED\xA0\x80"},
+      {"UTF-16 with a surrogate pair", kMarkBE + std::string("\xD8\x3D\xDE\x00", 4), E::utf16BE,
+       true, "\xF0\x9F\x98\x80"},
   };
   for (const Case& c : cases) {
     const Decoded d = decode(c.bytes);
-    EXPECT_EQ(std::tuple(std::string(encodingName(d.format.encoding)), d.format.heldAsUtf8, d.text, writtenBack(d)),
-              std::tuple(encodingName(c.encoding), c.held, c.text, c.bytes)) << c.what;
+    EXPECT_EQ(std::tuple(std::string(encodingName(d.format.encoding)), d.format.heldAsUtf8, d.text,
+                         writtenBack(d)),
+              std::tuple(encodingName(c.encoding), c.held, c.text, c.bytes))
+        << c.what;
   }
 }
 
@@ -121,9 +134,11 @@ TEST(TextEncoding, EveryCharacterConvertsExactlyWhenItFits) {
     for (const bool wide : {false, true}) {
       // UTF-8 has no surrogates; UTF-16 carries lone ones, and units only up to FFFF.
       if (wide ? c >= 0x10000 : c >= 0xD800 && c < 0xE000) continue;
-      const std::string bytes = wide ? utf16LE(std::u16string{u'a', static_cast<char16_t>(c), u'z'}) : "a" + utf8(c) + "z";
+      const std::string bytes = wide ? utf16LE(std::u16string{u'a', static_cast<char16_t>(c), u'z'})
+                                     : "a" + utf8(c) + "z";
       const Decoded d = decode(bytes);
-      ASSERT_EQ(d.format.heldAsUtf8, byte < 0) << std::hex << static_cast<unsigned>(c) << (wide ? " in UTF-16" : "");
+      ASSERT_EQ(d.format.heldAsUtf8, byte < 0)
+          << std::hex << static_cast<unsigned>(c) << (wide ? " in UTF-16" : "");
       if (byte >= 0 || !wide) {  // held UTF-16 is UTF-8 text, which the write back checks
         ASSERT_EQ(d.text, byte < 0 ? bytes : std::string({'a', static_cast<char>(byte), 'z'}));
       }
@@ -140,7 +155,8 @@ LineBreak referenceBreak(std::string_view t) {
   for (std::size_t i = 0; i < t.size(); ++i) {
     if (t[i] != '\r' && t[i] != '\n') continue;
     std::string brk(1, t[i]);
-    if (i + 1 < t.size() && (t[i + 1] == '\r' || t[i + 1] == '\n') && t[i + 1] != t[i]) brk += t[++i];
+    if (i + 1 < t.size() && (t[i + 1] == '\r' || t[i + 1] == '\n') && t[i + 1] != t[i])
+      brk += t[++i];
     if (kind && *kind != brk) return LineBreak::pbCRLF;
     kind = brk;
   }
@@ -150,9 +166,11 @@ LineBreak referenceBreak(std::string_view t) {
 
 TEST(TextEncoding, LineBreaksAreKeptWhenAllAreAlike) {
   const std::pair<std::string, LineBreak> cases[] = {
-      {"a", LineBreak::pbCRLF},         {"a\nb\n", LineBreak::pbLF},     {"a\rb", LineBreak::pbCR},
-      {"a\r\nb", LineBreak::pbCRLF},    {"a\n\rb\n\r", LineBreak::pbLFCR}, {"a\nb\r\n", LineBreak::pbCRLF},
-      {"\r\n\r", LineBreak::pbCRLF},   {"\n\r\n", LineBreak::pbCRLF},    {"\r\n\r\n", LineBreak::pbCRLF}};
+      {"a", LineBreak::pbCRLF},          {"a\nb\n", LineBreak::pbLF},
+      {"a\rb", LineBreak::pbCR},         {"a\r\nb", LineBreak::pbCRLF},
+      {"a\n\rb\n\r", LineBreak::pbLFCR}, {"a\nb\r\n", LineBreak::pbCRLF},
+      {"\r\n\r", LineBreak::pbCRLF},     {"\n\r\n", LineBreak::pbCRLF},
+      {"\r\n\r\n", LineBreak::pbCRLF}};
   for (const auto& [text, expected] : cases) EXPECT_EQ(lineBreakOf(text), expected) << text;
 
   // Long texts go through sixteen bytes at a time: one odd break anywhere counts.
@@ -185,9 +203,12 @@ TEST(TextEncoding, TheStreamBufferWritesWhatEncodeTextGives) {
       EncodingStreamBuffer buffer(out, format);
       std::ostream encoded(&buffer);
       for (std::size_t at = 0; at < text.size();) {
-        const std::size_t n = std::min<std::size_t>(text.size() - at, rng() % 3 ? rng() % 6 : rng() % 100000);
-        if (n == 1) encoded.put(text[at]);
-        else encoded.write(text.data() + at, static_cast<std::streamsize>(n));
+        const std::size_t n =
+            std::min<std::size_t>(text.size() - at, rng() % 3 ? rng() % 6 : rng() % 100000);
+        if (n == 1)
+          encoded.put(text[at]);
+        else
+          encoded.write(text.data() + at, static_cast<std::streamsize>(n));
         at += n;
       }
       buffer.finish();
@@ -200,8 +221,10 @@ TEST(TextEncoding, TheStreamBufferWritesWhatEncodeTextGives) {
     }
   }
   // Text typed into a held page that is not UTF-8 is written as the characters it shows.
-  EXPECT_EQ(encodeText("\xE9\xE4\xB8\xAD\x80", {E::utf8, true}), "\xC3\xA9\xE4\xB8\xAD\xE2\x82\xAC");
-  EXPECT_EQ(encodeText("\xE9\xE4\xB8\xAD", {E::utf16BE, true}), kMarkBE + std::string("\0\xE9\x4E\x2D", 4));
+  EXPECT_EQ(encodeText("\xE9\xE4\xB8\xAD\x80", {E::utf8, true}),
+            "\xC3\xA9\xE4\xB8\xAD\xE2\x82\xAC");
+  EXPECT_EQ(encodeText("\xE9\xE4\xB8\xAD", {E::utf16BE, true}),
+            kMarkBE + std::string("\0\xE9\x4E\x2D", 4));
 }
 
 }  // namespace

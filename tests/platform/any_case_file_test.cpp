@@ -2,7 +2,6 @@
 #include "platform/any_case_file.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
 
 #include "support/temp_folder.h"

@@ -19,10 +19,15 @@ TEST(AsciiText, OnlyTheTwentySixLettersChangeCase) {
 TEST(AsciiText, HexDigitsAndBlanks) {
   const std::string digits = "09afAFgG/:@`";
   const int values[] = {0, 9, 10, 15, 10, 15, -1, -1, -1, -1, -1, -1};
-  for (std::size_t i = 0; i < digits.size(); ++i) EXPECT_EQ(hexDigitValue(digits[i]), values[i]) << digits[i];
+  for (std::size_t i = 0; i < digits.size(); ++i)
+    EXPECT_EQ(hexDigitValue(digits[i]), values[i]) << digits[i];
 
   EXPECT_EQ(trim(" \t\x01 a b\r\n\x1a "), "a b");
-  EXPECT_EQ(trim("\x7F" "a\xA0"), "\x7F" "a\xA0") << "DEL and the no-break space are no blanks";
+  EXPECT_EQ(trim("\x7F"
+                 "a\xA0"),
+            "\x7F"
+            "a\xA0")
+      << "DEL and the no-break space are no blanks";
   EXPECT_EQ(trim("\r\n\t "), "");
   EXPECT_EQ(trimEnd(" a \t\r", isSpaceOrTab), " a \t\r");
   EXPECT_EQ(trimStart(" \ta ", isSpaceOrTab), "a ");

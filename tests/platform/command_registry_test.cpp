@@ -1,7 +1,6 @@
 #include "platform/command_registry.h"
 
 #include <gtest/gtest.h>
-
 #include <stdexcept>
 
 namespace quillon::platform {

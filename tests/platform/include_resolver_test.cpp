@@ -2,7 +2,6 @@
 #include "platform/include_resolver.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
 
 #include "support/special_files.h"
@@ -28,7 +27,8 @@ TEST(IncludeResolver, SearchesTheIncludingFolderThenMbIncludeWithSubFoldersThenM
   EXPECT_EQ(resolver.resolve("..\\ARRAYLib.def", from), folder / "app/ARRAYLib.def");
   EXPECT_EQ(resolver.resolve("SUB\\local.def", from), folder / "app/src/sub/Local.DEF");
   EXPECT_EQ(resolver.resolve("Shared.def", from), folder / "inc/deep/er/Shared.def");
-  EXPECT_EQ(resolver.resolve("both.def", from), folder / "inc/Both.def");  // MBINCLUDE before MapBasic
+  EXPECT_EQ(resolver.resolve("both.def", from),
+            folder / "inc/Both.def");  // MBINCLUDE before MapBasic
   EXPECT_EQ(resolver.resolve("mapbasic.def", from), folder / "mb/MAPBASIC.DEF");
   EXPECT_FALSE(resolver.resolve("Missing.def", from));
 }
@@ -46,7 +46,8 @@ TEST(IncludeResolver, DriveLettersGoThroughThePrefixAndMbIncludeIsSplitAtSemicol
             fs::canonical(folder / "drive_c") / "Lib/Util.def");
   EXPECT_FALSE(resolver.resolve("D:\\Util.def", folder.path()));  // no such drive
 
-  const auto folders = IncludeResolver::parseMbInclude(" C:\\Lib ; ;local/inc;\\\\server\\share", &drives);
+  const auto folders =
+      IncludeResolver::parseMbInclude(" C:\\Lib ; ;local/inc;\\\\server\\share", &drives);
   ASSERT_EQ(folders.size(), 2u);
   EXPECT_EQ(folders[0], fs::canonical(folder / "drive_c") / "Lib");
   EXPECT_EQ(folders[1], fs::path("local/inc"));

@@ -1,13 +1,12 @@
 #include "platform/posix_process_launcher.h"
 
+#include <cerrno>
 #include <gtest/gtest.h>
+#include <sstream>
 #include <sys/stat.h>
 #include <sys/wait.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <sstream>
 #include <thread>
+#include <unistd.h>
 
 #include "platform/wine_registry.h"
 #include "support/temp_folder.h"
@@ -28,7 +27,8 @@ std::pair<std::vector<std::string>, std::string> readReport(const fs::path& file
       continue;
     }
     std::string arg;
-    for (std::size_t i = 4; i + 1 < line.size(); i += 2) arg += static_cast<char>(std::stoi(line.substr(i, 2), nullptr, 16));
+    for (std::size_t i = 4; i + 1 < line.size(); i += 2)
+      arg += static_cast<char>(std::stoi(line.substr(i, 2), nullptr, 16));
     report.first.push_back(arg);
   }
   return report;
@@ -67,8 +67,8 @@ TEST_F(PosixProcessLauncherTest, TheChildGetsItsArgumentsFolderAndOnlyTheStandar
   const fs::path report = temp / "report";
   const fs::path folder = temp / "work dir";
   fs::create_directory(folder);
-  const std::vector<std::string> awkward = {"",        "two words", "quo\"te", "$HOME", "*",
-                                            "a\nb",    "\xe9\xff",  "; rm -rf x", "back\\slash\\"};
+  const std::vector<std::string> awkward = {"",     "two words", "quo\"te",    "$HOME",        "*",
+                                            "a\nb", "\xe9\xff",  "; rm -rf x", "back\\slash\\"};
   std::vector<std::string> args = {"report=" + report.string()};
   args.insert(args.end(), awkward.begin(), awkward.end());
   EXPECT_EQ(runToEnd(request(QUILLON_STANDIN_CHILD, args, folder)), 0);
@@ -76,7 +76,8 @@ TEST_F(PosixProcessLauncherTest, TheChildGetsItsArgumentsFolderAndOnlyTheStandar
   const auto [received, rest] = readReport(report);
   args.insert(args.begin(), QUILLON_STANDIN_CHILD);
   EXPECT_EQ(received, args);
-  EXPECT_EQ(rest, "cwd " + folder.string() + "\nfd 0 /dev/null\nfd 1 /dev/null\nfd 2 /dev/null\nnice " +
+  EXPECT_EQ(rest, "cwd " + folder.string() +
+                      "\nfd 0 /dev/null\nfd 1 /dev/null\nfd 2 /dev/null\nnice " +
                       std::to_string(::getpriority(PRIO_PROCESS, 0)) + "\n");
 
   LaunchRequest idle = request(QUILLON_STANDIN_CHILD, {"report=" + report.string()});
@@ -147,14 +148,16 @@ TEST_F(PosixProcessLauncherTest, AWindowsProgramRunsThroughWineWithWindowsPaths)
   Environment env;
   env.path = (temp / "bin").string();
   env.winePrefix = (temp / "prefix").string();
-  auto result = PosixProcessLauncher(env).launch(request(gis, {app.string(), "-x"}, temp / "MapInfo"));
+  auto result =
+      PosixProcessLauncher(env).launch(request(gis, {app.string(), "-x"}, temp / "MapInfo"));
   ASSERT_TRUE(std::holds_alternative<std::shared_ptr<ChildProcess>>(result));
   std::get<std::shared_ptr<ChildProcess>>(result)->wait(std::nullopt, {});
 
   const WineRegistry drives = WineRegistry::fromText({}, {}, temp / "prefix");
   EXPECT_EQ(testing::readFile(temp / "bin/wine-calls.log"),
-            "call\narg " + drives.toWindowsPath(gis) + "\narg " + drives.toWindowsPath(app) + "\narg -x\ncwd " +
-                fs::canonical(temp / "MapInfo").string() + "\nwineprefix " + env.winePrefix + "\n");
+            "call\narg " + drives.toWindowsPath(gis) + "\narg " + drives.toWindowsPath(app) +
+                "\narg -x\ncwd " + fs::canonical(temp / "MapInfo").string() + "\nwineprefix " +
+                env.winePrefix + "\n");
 
   env.path = (temp / "empty").string();
   auto missing = PosixProcessLauncher(env).launch(request(gis));
@@ -218,7 +221,8 @@ TEST_F(PosixProcessLauncherTest, EndingAGroupReachesWhatTheChildStartedAndWhatIg
   const fs::path pidFile = temp / "grandchild";
   auto child = start(shell("trap '' TERM; sleep 60 & echo $! > " + pidFile.string() + "; wait"));
   ASSERT_TRUE(child);
-  for (int i = 0; i < 500 && testing::readFile(pidFile).empty(); ++i) std::this_thread::sleep_for(10ms);
+  for (int i = 0; i < 500 && testing::readFile(pidFile).empty(); ++i)
+    std::this_thread::sleep_for(10ms);
   const pid_t grandchild = std::stoi(testing::readFile(pidFile));
   EXPECT_TRUE(child->signalEnd(ChildProcess::EndSignal::Terminate));
   // The shell and its sleep ignore the request.

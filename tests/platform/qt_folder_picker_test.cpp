@@ -1,10 +1,9 @@
 #include "platform/qt_folder_picker.h"
 
-#include <gtest/gtest.h>
-
 #include <QAbstractItemView>
 #include <QFileSystemModel>
 #include <QTest>
+#include <gtest/gtest.h>
 
 #include "support/temp_folder.h"
 
@@ -14,14 +13,16 @@ namespace {
 // The row of `name` among the view's shown entries, once the file system model has read them.
 QModelIndex shownEntry(QAbstractItemView& view, const QString& name) {
   QModelIndex found;
-  (void)QTest::qWaitFor([&] {
-    const QAbstractItemModel* model = view.model();
-    for (int row = 0; model && row < model->rowCount(view.rootIndex()); ++row) {
-      const QModelIndex index = model->index(row, 0, view.rootIndex());
-      if (index.data().toString() == name) found = index;
-    }
-    return found.isValid();
-  }, 3000);
+  (void)QTest::qWaitFor(
+      [&] {
+        const QAbstractItemModel* model = view.model();
+        for (int row = 0; model && row < model->rowCount(view.rootIndex()); ++row) {
+          const QModelIndex index = model->index(row, 0, view.rootIndex());
+          if (index.data().toString() == name) found = index;
+        }
+        return found.isValid();
+      },
+      3000);
   return found;
 }
 

@@ -1,10 +1,9 @@
 #include "platform/qt_font_choice.h"
 
-#include <gtest/gtest.h>
-
 #include <QFontDatabase>
-#include <QStringList>
 #include <QFontInfo>
+#include <QStringList>
+#include <gtest/gtest.h>
 #include <string>
 #include <tuple>
 
@@ -23,7 +22,8 @@ TEST(QtFontChoiceTest, StoredWindowsNamesDrawFixedPitchAndComeBackUnchanged) {
   QFont bigger = preset;
   bigger.setPointSize(12);
   bigger.setBold(true);
-  EXPECT_EQ(storedChoice(bigger, preset, stored), (FontInfo{drawnFamily(drawn).toStdString(), 12, clWindowText, fsBold}));
+  EXPECT_EQ(storedChoice(bigger, preset, stored),
+            (FontInfo{drawnFamily(drawn).toStdString(), 12, clWindowText, fsBold}));
 }
 
 TEST(QtFontChoiceTest, UnusableStoredFontsFallBackToTheFixedPitchFontAtAUsableSize) {

@@ -2,12 +2,10 @@
 // where Qt alone would abort().
 #include "platform/qt_window_system.h"
 
-#include <gtest/gtest.h>
-
 #include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
-
+#include <gtest/gtest.h>
 #include <utility>
 #include <vector>
 
@@ -31,14 +29,16 @@ Ending runProgram(const std::vector<std::pair<QString, QString>>& variables) {
     program.waitForFinished();
     return {};
   }
-  return {program.exitStatus(), program.exitCode(), QString::fromLocal8Bit(program.readAllStandardError())};
+  return {program.exitStatus(), program.exitCode(),
+          QString::fromLocal8Bit(program.readAllStandardError())};
 }
 
 TEST(WindowSystemStart, ADisplayThatNeverAnswersIsReportedInWords) {
   if (QFile::exists("/tmp/.X11-unix/X4097")) GTEST_SKIP() << "display :4097 exists here";
   const Ending e = runProgram({{"QT_QPA_PLATFORM", "xcb"}, {"DISPLAY", ":4097"}});
   EXPECT_EQ(std::pair(e.status, e.code), std::pair(QProcess::NormalExit, 1)) << "not aborted";
-  EXPECT_TRUE(e.errors.contains("Quillon cannot start: cannot open display :4097")) << e.errors.toStdString();
+  EXPECT_TRUE(e.errors.contains("Quillon cannot start: cannot open display :4097"))
+      << e.errors.toStdString();
 }
 
 TEST(WindowSystemStart, APlatformQtCannotStartIsReportedInWords) {

@@ -29,9 +29,11 @@ TEST(RegularFile, ReadsTheHeadOfAFileAndSaysWhetherItWasCut) {
   TempFolder folder("quillon-read");
   std::error_code error;
   bool cut = true;
-  const std::optional<FileBytes> whole = readRegularFileHead(folder.write("a.err", "abc"), 3, cut, error);
+  const std::optional<FileBytes> whole =
+      readRegularFileHead(folder.write("a.err", "abc"), 3, cut, error);
   ASSERT_TRUE(whole);
-  EXPECT_EQ(std::tuple(std::string(whole->data.get(), whole->size), cut), std::tuple(std::string("abc"), false));
+  EXPECT_EQ(std::tuple(std::string(whole->data.get(), whole->size), cut),
+            std::tuple(std::string("abc"), false));
   const auto huge = testing::makeSparseFile(folder / "huge.err", std::uint64_t{1} << 40);
   const std::optional<FileBytes> head = readRegularFileHead(huge, 1000, cut, error);
   ASSERT_TRUE(head);

@@ -1,13 +1,11 @@
 #include "platform/replace_file.h"
 
+#include <algorithm>
+#include <gtest/gtest.h>
+#include <stdexcept>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <stdexcept>
 #include <vector>
 
 #include "support/special_files.h"
@@ -21,7 +19,8 @@ using testing::TempFolder;
 
 std::vector<std::string> entries(const fs::path& folder) {
   std::vector<std::string> names;
-  for (const auto& e : fs::directory_iterator(folder)) names.push_back(e.path().filename().string());
+  for (const auto& e : fs::directory_iterator(folder))
+    names.push_back(e.path().filename().string());
   std::sort(names.begin(), names.end());
   return names;
 }
@@ -67,7 +66,8 @@ TEST(ReplaceFile, RefusesReadOnlyFilesAndWhatIsNoFileAndLeavesNoLitter) {
   const fs::path readOnly = folder.write("read-only.mb", "old");
   ::chmod(readOnly.c_str(), 0444);  // in a folder anyone may write: even root may not replace it
   EXPECT_EQ(replaceFile(readOnly, "new").error, EACCES);
-  EXPECT_EQ(std::tuple(TempFolder::read(readOnly), statOf(readOnly).st_mode & 07777), std::tuple(std::string("old"), 0444u));
+  EXPECT_EQ(std::tuple(TempFolder::read(readOnly), statOf(readOnly).st_mode & 07777),
+            std::tuple(std::string("old"), 0444u));
 
   for (const testing::SpecialFile& f : testing::makeSpecialFiles(folder.path())) {
     if (f.path == "/dev/zero") continue;  // not ours to test on
@@ -79,10 +79,11 @@ TEST(ReplaceFile, RefusesReadOnlyFilesAndWhatIsNoFileAndLeavesNoLitter) {
 
   // What the writer throws stops the save and takes the sibling with it.
   const fs::path a = folder.write("a.mb", "old");
-  EXPECT_THROW(replaceFile(a, [](std::ostream& out) {
-                 out << "half";
-                 throw std::runtime_error("stop");
-               }),
+  EXPECT_THROW(replaceFile(a,
+                           [](std::ostream& out) {
+                             out << "half";
+                             throw std::runtime_error("stop");
+                           }),
                std::runtime_error);
   EXPECT_EQ(TempFolder::read(a), "old");
   for (const std::string& name : entries(folder.path())) EXPECT_NE(name.front(), '.') << name;
@@ -131,7 +132,8 @@ TEST(ReplaceFile, RemovesTheStaleTemporariesOfItsFileOnly) {
   std::string during;
   ASSERT_TRUE(replaceFile(file, [&](std::ostream& out) {
     for (const std::string& name : entries(folder.path()))
-      if (name.starts_with(".big.mb.quillon-save-" + std::to_string(::getpid()) + "-")) during = name;
+      if (name.starts_with(".big.mb.quillon-save-" + std::to_string(::getpid()) + "-"))
+        during = name;
     out << "new";
   }));
   EXPECT_FALSE(during.empty());

@@ -23,7 +23,8 @@ TEST(WineAutomationTest, AttachesAndRunsTheApplication) {
   fs::create_directories(temp / "bin");
   fs::copy_file(QUILLON_FAKE_WINE, temp / "bin/wine");
   EXPECT_FALSE(automation.attach());
-  EXPECT_EQ(automation.doStatement("run application \"x\""), std::string("MapInfo is not attached"));
+  EXPECT_EQ(automation.doStatement("run application \"x\""),
+            std::string("MapInfo is not attached"));
   temp.write("mapinfo/MAPINFOPRO.EXE", "MZ");  // only the newer program, in another case
   EXPECT_TRUE(automation.attach());
   EXPECT_EQ(WineAutomation::findGisProgram(mapInfo), mapInfo / "MAPINFOPRO.EXE");
@@ -36,7 +37,8 @@ TEST(WineAutomationTest, AttachesAndRunsTheApplication) {
   ASSERT_EQ(launcher.requests.size(), 1u);
   const LaunchRequest& r = launcher.requests[0];
   EXPECT_EQ(std::tuple(r.program, r.arguments, r.workingFolder),
-            std::tuple(mapInfo / "Mapinfow.exe", std::vector<std::string>{"/out/Say \"Hi\".mbx"}, mapInfo));
+            std::tuple(mapInfo / "Mapinfow.exe", std::vector<std::string>{"/out/Say \"Hi\".mbx"},
+                       mapInfo));
 
   const auto refused = automation.doStatement("Close All");
   ASSERT_TRUE(refused);
@@ -46,8 +48,8 @@ TEST(WineAutomationTest, AttachesAndRunsTheApplication) {
 TEST(WineAutomationTest, OnlyAWellFormedRunApplicationIsTaken) {
   EXPECT_EQ(WineAutomation::applicationOf("run application \"C:\\a b.mbx\""), "C:\\a b.mbx");
   EXPECT_EQ(WineAutomation::applicationOf("run application \"a\"\"b\""), "a\"b");
-  for (const char* refused : {"run application \"a\"b\"", "run application \"\"", "run application x",
-                              "run application \"", "Run Application \"x\""})
+  for (const char* refused : {"run application \"a\"b\"", "run application \"\"",
+                              "run application x", "run application \"", "Run Application \"x\""})
     EXPECT_EQ(WineAutomation::applicationOf(refused), std::nullopt) << refused;
 }
 

@@ -33,7 +33,8 @@ TEST(WineRegistryParse, StringsEscapesAndValueTypes) {
       "[Software\\\\A] 1\n"
       "@=\"default\"\n"
       "\"Quote\"=\"say \\\"hi\\\"\\tend\"\n"
-      "\"Euro\"=\"\\x20ac \\xe9 \\x4e2d\"\n"  // euro and e-acute exist in 1252, the CJK sign does not
+      "\"Euro\"=\"\\x20ac \\xe9 \\x4e2d\"\n"  // euro and e-acute exist in 1252, the CJK sign does
+                                              // not
       "\"Octal\"=\"a\\101b\"\n"
       "\"Expand\"=str(2):\"%ProgramFiles%\\\\X\"\n"
       "\"Multi\"=str(7):\"a\\0b\\0\"\n"
@@ -41,10 +42,18 @@ TEST(WineRegistryParse, StringsEscapesAndValueTypes) {
       "\"Bin\"=hex:01,02\n"
       "\"Narrow\"=hex(1):41,00,42,00,00,00,43,00\n");
   const std::pair<const char*, std::optional<std::string>> values[] = {
-      {"", "default"}, {"Euro", "\x80 \xe9 ?"}, {"Octal", "aAb"}, {"Expand", "%ProgramFiles%\\X"}, {"Narrow", "AB"},
+      {"", "default"},
+      {"Euro", "\x80 \xe9 ?"},
+      {"Octal", "aAb"},
+      {"Expand", "%ProgramFiles%\\X"},
+      {"Narrow", "AB"},
       // Values that are not single strings are not strings to a string reader.
-      {"Multi", std::nullopt}, {"Num", std::nullopt}, {"Bin", std::nullopt}, {"Missing", std::nullopt}};
-  for (const auto& [name, value] : values) EXPECT_EQ(reg.readString(HKLM, "Software\\A", name), value) << name;
+      {"Multi", std::nullopt},
+      {"Num", std::nullopt},
+      {"Bin", std::nullopt},
+      {"Missing", std::nullopt}};
+  for (const auto& [name, value] : values)
+    EXPECT_EQ(reg.readString(HKLM, "Software\\A", name), value) << name;
   EXPECT_EQ(reg.readString(HKLM, "\\software\\a\\", "QUOTE"), "say \"hi\"\tend");
   EXPECT_EQ(reg.readString(RegistryRoot::CurrentUser, "Software\\A", ""), std::nullopt);
 }
@@ -89,7 +98,8 @@ TEST_F(FakePrefix, FirstMapBasicKeyWinsAndMissingPiecesGiveEmptyFolders) {
   writeSystemReg(
       "[Software\\\\MapInfo\\\\MapBasic] 1\n\"ProgramDirectory\"=\"C:\\\\MB\\\\MapBasic 9\"\n"
       "[Software\\\\MapInfo\\\\MapInfo\\\\MapBasic] 1\n\"ProgramDirectory\"=\"C:\\\\Other\"\n"
-      "[Software\\\\MapInfo\\\\MapInfo\\\\Professional] 1\n\"ProgramDirectory\"=\"D:\\\\MapInfo\"\n");
+      "[Software\\\\MapInfo\\\\MapInfo\\\\Professional] "
+      "1\n\"ProgramDirectory\"=\"D:\\\\MapInfo\"\n");
   auto folders = findProgramFolders(WineRegistry::load(root));
   EXPECT_EQ(folders.mapBasic, driveC() / "MB" / "MapBasic 9" / "");
   EXPECT_TRUE(folders.mapInfo.empty());  // no d: drive in this prefix
@@ -107,7 +117,8 @@ TEST_F(FakePrefix, FirstMapBasicKeyWinsAndMissingPiecesGiveEmptyFolders) {
 
 TEST_F(FakePrefix, PathTranslationEdges) {
   auto reg = WineRegistry::load(root);
-  EXPECT_EQ(reg.toLocalPath("c:/MB/../Program Files/./mapinfo"), driveC() / "Program Files" / "MapInfo");
+  EXPECT_EQ(reg.toLocalPath("c:/MB/../Program Files/./mapinfo"),
+            driveC() / "Program Files" / "MapInfo");
   // Folders not on disk keep their spelling from the first missing one on.
   EXPECT_EQ(reg.toLocalPath("C:\\mb\\New Dir\\Sub"), driveC() / "MB" / "New Dir" / "Sub");
   EXPECT_EQ(reg.toLocalPath("C:\\..\\..\\MB"), driveC() / "MB");  // never above the drive
@@ -123,7 +134,8 @@ TEST_F(FakePrefix, WindowsPathsOfLocalFiles) {
   fs::create_directory_symlink("/", root / "dosdevices" / "z:");
   fs::create_directory_symlink("../drive_c/MB", root / "dosdevices" / "m:");
   const auto reg = WineRegistry::fromText("", "", root);
-  EXPECT_EQ(reg.toWindowsPath(driveC() / "Program Files" / "a b.mbx"), "C:\\Program Files\\a b.mbx");
+  EXPECT_EQ(reg.toWindowsPath(driveC() / "Program Files" / "a b.mbx"),
+            "C:\\Program Files\\a b.mbx");
   EXPECT_EQ(reg.toWindowsPath(driveC() / "MB" / "MapBasic 9" / "x.mb"), "M:\\MapBasic 9\\x.mb");
   EXPECT_EQ(reg.toWindowsPath(driveC()), "C:\\");
   // A folder whose name only starts like the drive's target is not on that drive.
@@ -143,8 +155,11 @@ TEST(Environment, XdgFoldersAndWinePrefixFallBackToHome) {
   Environment env;
   env.home = "/home/u";
   env.xdgDataHome = "relative/ignored";
-  auto folders = [&] { return std::tuple(env.dataHome(), env.configHome(), env.winePrefixFolder()); };
-  EXPECT_EQ(folders(), std::tuple(fs::path("/home/u/.local/share"), fs::path("/home/u/.config"), fs::path("/home/u/.wine")));
+  auto folders = [&] {
+    return std::tuple(env.dataHome(), env.configHome(), env.winePrefixFolder());
+  };
+  EXPECT_EQ(folders(), std::tuple(fs::path("/home/u/.local/share"), fs::path("/home/u/.config"),
+                                  fs::path("/home/u/.wine")));
   EXPECT_EQ(env.dataDirs(), (std::vector<fs::path>{"/usr/local/share", "/usr/share"}));
   env.xdgDataHome = "/d";
   env.xdgConfigHome = "/c";

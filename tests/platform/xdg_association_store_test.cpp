@@ -21,8 +21,9 @@ TEST(FileAssociation, ToggleWritesOurCommandAndARefusedWriteStopsThere) {
   FileAssociation association(store);
   EXPECT_EQ(association.toggleDefaultEditor("C:\\Q\\quillon.exe", "C:\\MapBasic\\"), std::nullopt);
   EXPECT_TRUE(association.checked());
-  EXPECT_EQ(store.commands, (std::map<std::string, std::string>{{".mb", "C:\\Q\\quillon.exe \"%1\""},
-                                                                {".mbp", "C:\\Q\\quillon.exe \"%1\""}}));
+  EXPECT_EQ(store.commands,
+            (std::map<std::string, std::string>{{".mb", "C:\\Q\\quillon.exe \"%1\""},
+                                                {".mbp", "C:\\Q\\quillon.exe \"%1\""}}));
   // A folder without its separator still yields a usable command.
   EXPECT_EQ(FileAssociation::mapBasicOpener("/opt/mb").command, "/opt/mb/mapbasic.exe \"%1\"");
 
@@ -46,7 +47,8 @@ protected:
   void spit(const fs::path& file, const std::string& text) { temp.write(file, text); }
 
   XdgAssociationStore store() {
-    return XdgAssociationStore(env, [this](const std::vector<std::string>& argv) { toolRuns.push_back(argv); });
+    return XdgAssociationStore(
+        env, [this](const std::vector<std::string>& argv) { toolRuns.push_back(argv); });
   }
   fs::path mimeapps() const { return root / "config" / "mimeapps.list"; }
 
@@ -59,7 +61,8 @@ protected:
 TEST_F(FakeXdgHome, StartStateReadsDefaultsAndDesktopEntries) {
   spit(root / "system" / "applications" / "wine-mb.desktop",
        "[Desktop Action X]\nExec=quillon-fake\n[Desktop Entry]\nExec=wine MapBasic.exe %f\n");
-  spit(root / "data" / "applications" / "ql.desktop", "[Desktop Entry]\nName=Q\nExec = /opt/QUILLON/run\\s%f\n");
+  spit(root / "data" / "applications" / "ql.desktop",
+       "[Desktop Entry]\nName=Q\nExec = /opt/QUILLON/run\\s%f\n");
   auto s = store();
   FileAssociation association(s);
   EXPECT_FALSE(association.checkAssociation());  // no mimeapps.list at all
@@ -70,7 +73,9 @@ TEST_F(FakeXdgHome, StartStateReadsDefaultsAndDesktopEntries) {
 
   spit(mimeapps(),
        "[Added Associations]\napplication/x-mapbasic-project=ql.desktop;\n"
-       "[Default Applications]\ntext/x-mapbasic=ql.desktop;\napplication/x-mapbasic-project=wine-mb.desktop\n");
+       "[Default "
+       "Applications]\ntext/x-mapbasic=ql.desktop;\napplication/"
+       "x-mapbasic-project=wine-mb.desktop\n");
   EXPECT_FALSE(association.checkAssociation());  // project files decide
 
   // A FIFO in its place is no list of defaults, and does not block.
@@ -81,7 +86,9 @@ TEST_F(FakeXdgHome, StartStateReadsDefaultsAndDesktopEntries) {
 }
 
 TEST_F(FakeXdgHome, ToggleInstallsEntriesAndKeepsOtherDefaults) {
-  spit(mimeapps(), "# mine\n[Default Applications]\ntext/html=firefox.desktop;\n\n[Added Associations]\nx/y=z;\n");
+  spit(mimeapps(),
+       "# mine\n[Default Applications]\ntext/html=firefox.desktop;\n\n[Added "
+       "Associations]\nx/y=z;\n");
   spit(root / "mb" / "MAPBASIC" / "MapBasic.exe", "MZ");
   spit(root / "bin" / "update-mime-database", "#!/bin/sh\n");
   fs::permissions(root / "bin" / "update-mime-database", fs::perms::owner_all);
@@ -92,25 +99,30 @@ TEST_F(FakeXdgHome, ToggleInstallsEntriesAndKeepsOtherDefaults) {
   association.checkAssociation();
   const fs::path program = "/opt/Quillon $Test/quillon";
   ASSERT_EQ(association.toggleDefaultEditor(program, root / "mb" / "MAPBASIC" / ""), std::nullopt);
-  EXPECT_TRUE(association.checked() && association.checkAssociation()) << "what was written reads back as ours";
+  EXPECT_TRUE(association.checked() && association.checkAssociation())
+      << "what was written reads back as ours";
 
   const std::string entry = readFile(root / "data" / "applications" / "quillon.desktop");
   EXPECT_THAT(entry, HasSubstr("\nExec=\"/opt/Quillon \\\\$Test/quillon\" %f\n"));
   EXPECT_THAT(entry, HasSubstr("\nX-Quillon-Command=/opt/Quillon $Test/quillon \"%1\"\n"));
   EXPECT_THAT(entry, HasSubstr("MimeType=text/x-mapbasic;application/x-mapbasic-project;"));
-  EXPECT_THAT(readFile(root / "data" / "mime" / "packages" / "quillon-mapbasic.xml"), HasSubstr("*.mbp"));
+  EXPECT_THAT(readFile(root / "data" / "mime" / "packages" / "quillon-mapbasic.xml"),
+              HasSubstr("*.mbp"));
   EXPECT_EQ(readFile(mimeapps()),
             "# mine\n[Default Applications]\ntext/html=firefox.desktop;\n"
             "text/x-mapbasic=quillon.desktop;\napplication/x-mapbasic-project=quillon.desktop;\n"
             "\n[Added Associations]\nx/y=z;\n");
   // The MIME database is rebuilt once, for the user's folder only.
-  EXPECT_EQ(toolRuns, (std::vector<std::vector<std::string>>{
-                          {(root / "bin" / "update-mime-database").string(), (root / "data" / "mime").string()}}));
+  EXPECT_EQ(
+      toolRuns,
+      (std::vector<std::vector<std::string>>{
+          {(root / "bin" / "update-mime-database").string(), (root / "data" / "mime").string()}}));
 
   ASSERT_EQ(association.toggleDefaultEditor(program, root / "mb" / "MAPBASIC" / ""), std::nullopt);
   EXPECT_FALSE(association.checkAssociation());
   // Found in its real letter case and run through Wine.
-  EXPECT_EQ(s.openCommand(".mbp"), "wine " + (root / "mb" / "MAPBASIC" / "MapBasic.exe").string() + " %f");
+  EXPECT_EQ(s.openCommand(".mbp"),
+            "wine " + (root / "mb" / "MAPBASIC" / "MapBasic.exe").string() + " %f");
   EXPECT_THAT(readFile(mimeapps()), HasSubstr("text/x-mapbasic=quillon-mapbasic.desktop;\n"));
   EXPECT_EQ(toolRuns.size(), 1u);  // MIME types unchanged, no second rebuild
 }
@@ -125,9 +137,11 @@ TEST_F(FakeXdgHome, WorksWithoutMimeToolAndReportsRefusedWrites) {
   // A mimeapps.list that cannot be replaced (here a folder, which even root cannot rename over).
   fs::remove(mimeapps());
   fs::create_directories(mimeapps());
-  EXPECT_EQ(association.toggleDefaultEditor("/usr/bin/quillon", "/mb/"), "Failed to set data for 'text/x-mapbasic'");
+  EXPECT_EQ(association.toggleDefaultEditor("/usr/bin/quillon", "/mb/"),
+            "Failed to set data for 'text/x-mapbasic'");
   EXPECT_FALSE(association.checked());  // re-read: nothing is registered any more
-  EXPECT_TRUE(fs::is_directory(mimeapps()) && !fs::exists(root / "config" / "mimeapps.list.quillon-new"));
+  EXPECT_TRUE(fs::is_directory(mimeapps()) &&
+              !fs::exists(root / "config" / "mimeapps.list.quillon-new"));
 }
 
 TEST_F(FakeXdgHome, DefaultToolRunnerRunsTheProgramWithoutAShell) {

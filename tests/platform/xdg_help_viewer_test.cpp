@@ -1,9 +1,8 @@
 #include "platform/xdg_help_viewer.h"
 
+#include <cerrno>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-
-#include <cerrno>
 
 #include "support/build_ports.h"
 #include "support/temp_folder.h"
@@ -29,9 +28,11 @@ TEST(XdgHelpViewerTest, TheOpenerOnThePathGetsTheAbsolutePathAsItsOnlyArgument) 
             std::tuple(opener, std::vector<std::string>{fs::absolute(relative).string()}));
 
   launcher.queueFailure(ENOENT, "No such file or directory");
-  EXPECT_FALSE(XdgHelpViewer(environment, launcher).open(HelpViewer::Kind::Quillon, file)) << "the opener did not start";
+  EXPECT_FALSE(XdgHelpViewer(environment, launcher).open(HelpViewer::Kind::Quillon, file))
+      << "the opener did not start";
   environment.path = (folder / "nothing").string();
-  EXPECT_FALSE(XdgHelpViewer(environment, launcher).open(HelpViewer::Kind::Quillon, file)) << "no opener on PATH";
+  EXPECT_FALSE(XdgHelpViewer(environment, launcher).open(HelpViewer::Kind::Quillon, file))
+      << "no opener on PATH";
 }
 
 }  // namespace

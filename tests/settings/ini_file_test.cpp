@@ -1,14 +1,14 @@
-#include "support/special_files.h"
-#include "support/temp_folder.h"
 #include "settings/ini_file.h"
-
-#include <gtest/gtest.h>
 
 #include <array>
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <string>
 #include <tuple>
 #include <vector>
+
+#include "support/special_files.h"
+#include "support/temp_folder.h"
 
 using quillon::settings::IniFile;
 namespace fs = std::filesystem;
@@ -52,11 +52,11 @@ const std::string kHandEdited =
 TEST(IniFile, SavesUntouchedBytesExactly) {
   const std::string cases[] = {
       "",
-      "[a]\rk=v\r",            // old Mac
-      "[a]\r\nk=v\n\r\nx\r",   // mixed
-      "[a]\nk=v",              // no final line end
-      "\n\n\r\n\r\r\n",        // blank lines only
-      "\n\r",                  // LF then a lone CR
+      "[a]\rk=v\r",           // old Mac
+      "[a]\r\nk=v\n\r\nx\r",  // mixed
+      "[a]\nk=v",             // no final line end
+      "\n\n\r\n\r\r\n",       // blank lines only
+      "\n\r",                 // LF then a lone CR
       std::string("[b\0in]\n\xff\xfe=\0\x01\n", 14),
       "   [ spaced ]   \n\t k \t=\t v \t\n",
       "]]]]\n[[[[\n====\n;;;;\n",
@@ -70,51 +70,65 @@ TEST(IniFile, SavesUntouchedBytesExactly) {
 
 TEST(IniFile, ReadsAHandEditedFileAsTheProfileFunctionsDo) {
   const IniFile ini(kHandEdited);
-  const std::array<std::array<const char*, 3>, 12> reads{{
-      // Case and blanks around names and values do not matter; the first section wins.
-      {"SYSTEM", "keyfile", "/opt/q/quillon.bin"}, {"  System ", " KEYFILE ", "/opt/q/quillon.bin"},
-      {"system", "TabStops", "4"},
-      // The first of duplicate keys wins; ";" after "=" is part of the value.
-      {"NUMBERS", "COLOR", "clRed"}, {"Numbers", "Delimiters", "+-*/ ; not a comment"},
-      // One pair of matching quotes goes; a lone quote stays.
-      {"Numbers", "Quoted", "  spaced  "}, {"Numbers", "Single", "x"}, {"Numbers", "Lonely", "\""},
-      // A line without "=" is a key without a value ("-": the default).
-      {"Numbers", "JustAWord", "-"},
-      // "[Broken" has no "]": its line and the next stay in [numbers].
-      {"Numbers", "Style", "3"},
-      // Lines before the first section belong to none.
-      {"", "stray", "-"}, {"SYSTEM", "missing", "-"}}};
-  for (const auto& [section, key, value] : reads) EXPECT_EQ(ini.readString(section, key, "-"), value) << key;
-  EXPECT_EQ((std::vector{ini.readValue("Numbers", "JustAWord").has_value(), ini.valueExists("Numbers", "JustAWord"),
-                         ini.sectionExists("Broken"), ini.sectionExists("empty")}),
+  const std::array<std::array<const char*, 3>, 12> reads{
+      {// Case and blanks around names and values do not matter; the first section wins.
+       {"SYSTEM", "keyfile", "/opt/q/quillon.bin"},
+       {"  System ", " KEYFILE ", "/opt/q/quillon.bin"},
+       {"system", "TabStops", "4"},
+       // The first of duplicate keys wins; ";" after "=" is part of the value.
+       {"NUMBERS", "COLOR", "clRed"},
+       {"Numbers", "Delimiters", "+-*/ ; not a comment"},
+       // One pair of matching quotes goes; a lone quote stays.
+       {"Numbers", "Quoted", "  spaced  "},
+       {"Numbers", "Single", "x"},
+       {"Numbers", "Lonely", "\""},
+       // A line without "=" is a key without a value ("-": the default).
+       {"Numbers", "JustAWord", "-"},
+       // "[Broken" has no "]": its line and the next stay in [numbers].
+       {"Numbers", "Style", "3"},
+       // Lines before the first section belong to none.
+       {"", "stray", "-"},
+       {"SYSTEM", "missing", "-"}}};
+  for (const auto& [section, key, value] : reads)
+    EXPECT_EQ(ini.readString(section, key, "-"), value) << key;
+  EXPECT_EQ((std::vector{ini.readValue("Numbers", "JustAWord").has_value(),
+                         ini.valueExists("Numbers", "JustAWord"), ini.sectionExists("Broken"),
+                         ini.sectionExists("empty")}),
             (std::vector{false, true, false, true}));
 
   EXPECT_EQ(ini.sectionNames(), (Lines{"system", "numbers", "Empty"}));
-  EXPECT_EQ(ini.readSection("NUMBERS"),
-            (Lines{"Color", "Delimiters", "Quoted", "Single", "Lonely", "JustAWord", "[Broken", "Style"}));
+  EXPECT_EQ(ini.readSection("NUMBERS"), (Lines{"Color", "Delimiters", "Quoted", "Single", "Lonely",
+                                               "JustAWord", "[Broken", "Style"}));
   EXPECT_EQ(ini.readSectionValues("numbers"),
             (Lines{"Color=clRed", "color=duplicate, never read", "Delimiters=+-*/ ; not a comment",
-                   "Quoted=\"  spaced  \"", "Single='x'", "Lonely=\"", "JustAWord", "[Broken", "Style=3"}));
-  EXPECT_EQ((std::vector{ini.readSection("Empty"), ini.readSection("nowhere")}), std::vector<Lines>(2));
+                   "Quoted=\"  spaced  \"", "Single='x'", "Lonely=\"", "JustAWord", "[Broken",
+                   "Style=3"}));
+  EXPECT_EQ((std::vector{ini.readSection("Empty"), ini.readSection("nowhere")}),
+            std::vector<Lines>(2));
 }
 
 TEST(IniFile, WritesBackAHandEditedFileTouchingOnlyWhatChanged) {
   IniFile ini(kHandEdited);
-  EXPECT_TRUE(ini.writeString("SYSTEM", "TabStops", "2"));          // in place, file's spelling kept
-  EXPECT_TRUE(ini.writeString("SYSTEM", "KeyFile", "/opt/q/quillon.bin"));  // same value: line untouched
-  EXPECT_TRUE(ini.writeString("SYSTEM", "Cursor", "1"));             // appended before the blank line
-  EXPECT_TRUE(ini.writeString("NUMBERS", "color", "clFuchsia"));     // first duplicate replaced
+  EXPECT_TRUE(ini.writeString("SYSTEM", "TabStops", "2"));  // in place, file's spelling kept
+  EXPECT_TRUE(
+      ini.writeString("SYSTEM", "KeyFile", "/opt/q/quillon.bin"));  // same value: line untouched
+  EXPECT_TRUE(ini.writeString("SYSTEM", "Cursor", "1"));          // appended before the blank line
+  EXPECT_TRUE(ini.writeString("NUMBERS", "color", "clFuchsia"));  // first duplicate replaced
   EXPECT_TRUE(ini.writeString("Numbers", "JustAWord", "now set"));
-  EXPECT_TRUE(ini.writeString("Numbers", "BackGround", "$FFFFFFFF"));  // after Style, before the note
+  EXPECT_TRUE(
+      ini.writeString("Numbers", "BackGround", "$FFFFFFFF"));  // after Style, before the note
   EXPECT_TRUE(ini.writeString("Empty", "a", "1"));
-  EXPECT_TRUE(ini.writeString("WinMain", "fMain", "200,0,1,200,111,794,584"));  // new section at the end
+  EXPECT_TRUE(
+      ini.writeString("WinMain", "fMain", "200,0,1,200,111,794,584"));  // new section at the end
   EXPECT_TRUE(ini.modified());
 
   // Each change against the line it touches; every other byte stays as it was.
   std::string expected = kHandEdited;
   for (const auto& [line, now] : std::initializer_list<std::pair<std::string, std::string>>{
-           {"tabstops=4\n", "tabstops=2\r\n"}, {"MyOwnKey=kept\n", "MyOwnKey=kept\nCursor=1\r\n"},
-           {"Color=clRed\n", "Color=clFuchsia\r\n"}, {"JustAWord\n", "JustAWord=now set\r\n"},
+           {"tabstops=4\n", "tabstops=2\r\n"},
+           {"MyOwnKey=kept\n", "MyOwnKey=kept\nCursor=1\r\n"},
+           {"Color=clRed\n", "Color=clFuchsia\r\n"},
+           {"JustAWord\n", "JustAWord=now set\r\n"},
            {"Style=3\n", "Style=3\nBackGround=$FFFFFFFF\r\n"},
            {"[Empty]\n", "[Empty]\na=1\r\n[WinMain]\r\nfMain=200,0,1,200,111,794,584\r\n"}})
     expected.replace(expected.find(line), line.size(), now);
@@ -126,9 +140,10 @@ TEST(IniFile, WritesBackAHandEditedFileTouchingOnlyWhatChanged) {
 }
 
 TEST(IniFile, GivesAFileWithoutFinalLineEndOneBeforeAppending) {
-  const std::array<std::array<const char*, 3>, 3> rows{{{"[a]\nk=v", "a", "[a]\nk=v\r\nn=1\r\n"},
-                                                       {"[a]\nk=v", "b", "[a]\nk=v\r\n[b]\r\nn=1\r\n"},
-                                                       {"", "S", "[S]\r\nn=1\r\n"}}};
+  const std::array<std::array<const char*, 3>, 3> rows{
+      {{"[a]\nk=v", "a", "[a]\nk=v\r\nn=1\r\n"},
+       {"[a]\nk=v", "b", "[a]\nk=v\r\n[b]\r\nn=1\r\n"},
+       {"", "S", "[S]\r\nn=1\r\n"}}};
   for (const auto& [bytes, section, expected] : rows) {
     IniFile ini(bytes);
     ini.writeString(section, "n", "1");
@@ -151,7 +166,8 @@ TEST(IniFile, DeletesKeysAndErasesSectionsWithTheirDuplicates) {
   EXPECT_FALSE(ini.eraseSection("A"));
   // The index still works after sections around others were removed.
   EXPECT_TRUE(ini.writeString("c", "z", "9"));
-  EXPECT_EQ((Lines{ini.readString("C", "Z", "-"), ini.readString("B", "Y", "-")}), (Lines{"9", "1"}));
+  EXPECT_EQ((Lines{ini.readString("C", "Z", "-"), ini.readString("B", "Y", "-")}),
+            (Lines{"9", "1"}));
 }
 
 TEST(IniFile, CopiesAreIndependent) {
@@ -159,10 +175,12 @@ TEST(IniFile, CopiesAreIndependent) {
   IniFile b = a;
   b.writeString("s", "k", "2");
   b.writeString("t", "k", "3");
-  EXPECT_EQ(std::pair(a.readString("s", "k", "-"), a.sectionExists("t")), std::pair(std::string("1"), false));
+  EXPECT_EQ(std::pair(a.readString("s", "k", "-"), a.sectionExists("t")),
+            std::pair(std::string("1"), false));
   a = b;
   b.eraseSection("s");
-  EXPECT_EQ(std::pair(a.readString("S", "K", "-"), a.modified()), std::pair(std::string("2"), true));
+  EXPECT_EQ(std::pair(a.readString("S", "K", "-"), a.modified()),
+            std::pair(std::string("2"), true));
   IniFile c = std::move(a);
   EXPECT_EQ(c.readString("t", "k", "-"), "3");
   c.writeString("s", "x", "4");
@@ -172,9 +190,14 @@ TEST(IniFile, CopiesAreIndependent) {
 TEST(IniFile, RefusesWhatWouldNotReadBack) {
   IniFile ini("[S]\nk=v\n");
   const std::string before = ini.bytes();
-  const std::array<std::array<const char*, 3>, 8> refused{{{"S", "k", "two\nlines"}, {"S", "k", "cr\rhere"},
-                                                          {"S", "", "v"}, {"S", "   ", "v"}, {"S", "a=b", "v"},
-                                                          {"S", ";note", "v"}, {"S", "[x]", "v"}, {"S\nT", "k", "v"}}};
+  const std::array<std::array<const char*, 3>, 8> refused{{{"S", "k", "two\nlines"},
+                                                           {"S", "k", "cr\rhere"},
+                                                           {"S", "", "v"},
+                                                           {"S", "   ", "v"},
+                                                           {"S", "a=b", "v"},
+                                                           {"S", ";note", "v"},
+                                                           {"S", "[x]", "v"},
+                                                           {"S\nT", "k", "v"}}};
   for (const auto& [section, key, value] : refused)
     EXPECT_FALSE(ini.writeString(section, key, value)) << section << "/" << key << "=" << value;
   EXPECT_FALSE(ini.appendLine("a\nb"));
@@ -200,7 +223,8 @@ TEST(IniFile, WritesAndReadsListsWithPrefixAndLimit) {
 
   // Reading stops at the first missing or empty key; an unstorable item leaves no gap.
   IniFile mru("[MRUList]\nH0=a\nH1=b\nH3=d\n[x]\nH0=\n");
-  EXPECT_EQ((std::vector{mru.readList("MRUList", "H", 30), mru.readList("MRUList", "H", 1), mru.readList("x", "H", 30)}),
+  EXPECT_EQ((std::vector{mru.readList("MRUList", "H", 30), mru.readList("MRUList", "H", 1),
+                         mru.readList("x", "H", 30)}),
             (std::vector<Lines>{{"a", "b"}, {"a"}, {}}));
   EXPECT_FALSE(mru.writeList("MRUList", "H", {"p", "bad\nitem", "q"}, 30));
   EXPECT_EQ(mru.readList("MRUList", "H", 30), (Lines{"p", "q"}));
@@ -215,7 +239,8 @@ TEST(IniFile, ReportsLoadFailuresAndKeepsItsContents) {
   // Whatever is no settings file is refused at once, without blocking or flooding.
   quillon::testing::HangGuard guard;
   std::vector<quillon::testing::SpecialFile> files = quillon::testing::makeSpecialFiles(dir.path());
-  files.push_back({"huge", quillon::testing::makeSparseFile(dir.path() / "huge.ini", IniFile::kMaxFileSize + 1)});
+  files.push_back({"huge", quillon::testing::makeSparseFile(dir.path() / "huge.ini",
+                                                            IniFile::kMaxFileSize + 1)});
   files.push_back({"missing", dir.path() / "missing.ini"});
   for (const auto& f : files) {
     const quillon::settings::IniResult refused = ini.load(f.path);
@@ -249,7 +274,8 @@ TEST(IniFile, TakesMegabyteLines) {
   // As key, as value and as an unclosed header.
   const std::string big(1 << 20, 'x');
   IniFile lines("[S]\r\n" + big + "\r\nk=" + big + "\r\n[" + big + "\r\n");
-  EXPECT_EQ(std::pair(lines.readString("s", "k", "-").size(), lines.valueExists("S", big)), std::pair(big.size(), true));
+  EXPECT_EQ(std::pair(lines.readString("s", "k", "-").size(), lines.valueExists("S", big)),
+            std::pair(big.size(), true));
   EXPECT_TRUE(lines.writeString("S", "k", "short"));
   EXPECT_EQ(lines.bytes().size(), 5 + (big.size() + 2) + 9 + (big.size() + 3));
 }

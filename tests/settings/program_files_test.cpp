@@ -2,9 +2,8 @@
 // and installed under a prefix; the installed runs go through a whole Workbench start.
 #include "settings/program_files.h"
 
-#include <gtest/gtest.h>
-
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -59,7 +58,8 @@ TEST_F(InstalledProgram, DefaultsComeFromBesideThenShareThenTheDataDirsAndTheUse
   // A copy beside the program comes first, and turns it into a build-folder program.
   folder.write(bin / "quillon.bin", "\x01\x00\x01\x00");
   ProgramFiles beside(program(), env);
-  EXPECT_EQ(std::tuple(beside.installed(), beside.defaultFile(".bin"), beside.settingsFile(), beside.dictionary()),
+  EXPECT_EQ(std::tuple(beside.installed(), beside.defaultFile(".bin"), beside.settingsFile(),
+                       beside.dictionary()),
             std::tuple(false, bin / "quillon.bin", bin / "quillon.ini", bin / "quillon.dic"));
 }
 
@@ -69,11 +69,13 @@ TEST_F(InstalledProgram, OnlyTheDataDirsMakeAProgramInstalledToo) {
   EXPECT_FALSE(ProgramFiles(opt, env).installed());
   env.xdgDataDirs = (root / "usr/share").string();
   ProgramFiles files(opt, env);
-  EXPECT_EQ(std::tuple(files.installed(), files.defaultFile(".def")), std::tuple(true, share / "quillon.def"));
+  EXPECT_EQ(std::tuple(files.installed(), files.defaultFile(".def")),
+            std::tuple(true, share / "quillon.def"));
 }
 
 TEST_F(InstalledProgram, TheDictionaryIsCopiedOnceAndTheCopyIsTheUsers) {
-  fs::permissions(share / "quillon.dic", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  fs::permissions(share / "quillon.dic",
+                  fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
   ProgramFiles files(program(), env);
   ASSERT_TRUE(files.ensureUserDictionary());
   EXPECT_EQ(TempFolder::read(userDictionary()), TempFolder::read(share / "quillon.dic"));
@@ -106,8 +108,10 @@ TEST_F(InstalledProgram, FirstRunNamesTheInstalledFilesAndSavesWordsInTheUsersDi
     EXPECT_TRUE(run.ui.messages().empty()) << ::testing::PrintToString(run.ui.messages());
     EXPECT_GT(run.bench.highlighting().keywords().count(), 0) << "the key file was read from share";
     const std::string ini = TempFolder::read(configFile());
-    for (const std::string line : {"KeyFile=" + (share / "quillon.bin").string(), "DictFile=" + userDictionary().string(),
-                                   "HelpFile=" + (share / "quillon.ctx").string(), "DefFile=" + (share / "quillon.def").string()})
+    for (const std::string line :
+         {"KeyFile=" + (share / "quillon.bin").string(), "DictFile=" + userDictionary().string(),
+          "HelpFile=" + (share / "quillon.ctx").string(),
+          "DefFile=" + (share / "quillon.def").string()})
       EXPECT_NE(ini.find(line + "\r\n"), std::string::npos) << line;
     run.bench.wordLists().add(language::WordList::Dict, "Zyzzyva");
     ASSERT_TRUE(run.bench.closeQuery());
@@ -120,8 +124,9 @@ TEST_F(InstalledProgram, FirstRunNamesTheInstalledFilesAndSavesWordsInTheUsersDi
 TEST_F(InstalledProgram, AMissingKeyFileIsNamedWhereItShouldBeAndStartUpGoesOn) {
   fs::remove(share / "quillon.bin");
   InstalledRun run(program(), env);
-  EXPECT_EQ(run.ui.messages(), std::vector<std::string>{"Can Not Locate KeyFile:\n" + (share / "quillon.bin").string() +
-                                                         "\n\nLOADING DEFAULT....."});
+  EXPECT_EQ(run.ui.messages(), std::vector<std::string>{"Can Not Locate KeyFile:\n" +
+                                                        (share / "quillon.bin").string() +
+                                                        "\n\nLOADING DEFAULT....."});
   EXPECT_EQ(run.bench.documents().tabCaptions(), std::vector<std::string>{"Untitled"});
 }
 
@@ -130,9 +135,10 @@ TEST_F(InstalledProgram, AConfigHomeThatIsAFileLeavesTheSettingsReadOnlyAndTheCl
   InstalledRun run(program(), env);
   const std::size_t atStart = run.ui.messages().size();
   ASSERT_TRUE(run.bench.closeQuery());
-  const std::vector<std::string> atClose(run.ui.messages().begin() + static_cast<std::ptrdiff_t>(atStart),
-                                         run.ui.messages().end());
-  EXPECT_EQ(atClose, std::vector<std::string>{"Cannot create file " + (root / "config-file/quillon/quillon.ini").string()});
+  const std::vector<std::string> atClose(
+      run.ui.messages().begin() + static_cast<std::ptrdiff_t>(atStart), run.ui.messages().end());
+  EXPECT_EQ(atClose, std::vector<std::string>{"Cannot create file " +
+                                              (root / "config-file/quillon/quillon.ini").string()});
   EXPECT_EQ(TempFolder::read(root / "config-file"), "");
 }
 

@@ -1,13 +1,11 @@
 #include "settings/program_folder_choice.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <gtest/gtest.h>
-
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <string>
+#include <sys/stat.h>
 #include <tuple>
+#include <unistd.h>
 
 #include "settings/settings.h"
 #include "support/scripted_ui.h"
@@ -33,7 +31,8 @@ protected:
   }
   Settings make() {
     return Settings(ui, root / "opt" / "quillon", env, [this] {
-      return platform::ProgramFolders{root / "prefix/drive_c/MapInfo/", root / "prefix/drive_c/MapBasic/"};
+      return platform::ProgramFolders{root / "prefix/drive_c/MapInfo/",
+                                      root / "prefix/drive_c/MapBasic/"};
     });
   }
 
@@ -48,12 +47,16 @@ TEST_F(ProgramFolderChoiceTest, ShowsWhereEachFolderCameFromAndStoresANewOneForT
     Settings settings = make();
     settings.read();  // the first run takes both from the registry
     ProgramFolderChoice choice(settings);
-    EXPECT_EQ(std::tuple(choice.folder(Which::MapBasic), choice.origin(Which::MapBasic), choice.origin(Which::MapInfo)),
-              std::tuple(root / "prefix/drive_c/MapBasic/", "from the Wine prefix's registry", "from the Wine prefix's registry"));
+    EXPECT_EQ(std::tuple(choice.folder(Which::MapBasic), choice.origin(Which::MapBasic),
+                         choice.origin(Which::MapInfo)),
+              std::tuple(root / "prefix/drive_c/MapBasic/", "from the Wine prefix's registry",
+                         "from the Wine prefix's registry"));
     bool ok = false;
-    EXPECT_EQ(ProgramFolderChoice::check(Which::MapBasic, choice.folder(Which::MapBasic), &ok), "MAPBASIC.EXE is there.");
+    EXPECT_EQ(ProgramFolderChoice::check(Which::MapBasic, choice.folder(Which::MapBasic), &ok),
+              "MAPBASIC.EXE is there.");
     EXPECT_TRUE(ok);
-    EXPECT_EQ(ProgramFolderChoice::check(Which::MapInfo, choice.folder(Which::MapInfo)), "Mapinfow.exe is there.");
+    EXPECT_EQ(ProgramFolderChoice::check(Which::MapInfo, choice.folder(Which::MapInfo)),
+              "Mapinfow.exe is there.");
 
     ASSERT_TRUE(choice.store(root / "prefix/drive_c/MapInfo", root / "elsewhere"));
     EXPECT_EQ(std::tuple(settings.values().mapBasicFolder, choice.origin(Which::MapBasic)),
@@ -64,7 +67,8 @@ TEST_F(ProgramFolderChoiceTest, ShowsWhereEachFolderCameFromAndStoresANewOneForT
   next.read();
   EXPECT_EQ(next.values().mapBasicFolder, root / "elsewhere/");
   EXPECT_EQ(next.file().readString(kSystemSection, "MapBasic", ""), (root / "elsewhere/").string());
-  EXPECT_EQ(next.file().readString(kSystemSection, "KeyFile", ""), (root / "opt" / "quillon.bin").string())
+  EXPECT_EQ(next.file().readString(kSystemSection, "KeyFile", ""),
+            (root / "opt" / "quillon.bin").string())
       << "the other keys stay";
   next.values().mapBasicFolder = root / "typed/";
   EXPECT_EQ(ProgramFolderChoice(next).origin(Which::MapBasic), "chosen in this session");
@@ -90,10 +94,12 @@ TEST_F(ProgramFolderChoiceTest, FoldersThatAreNoFoldersAreNamedInWords) {
     EXPECT_FALSE(ok);
   }
   if (::geteuid() != 0) {
-    EXPECT_EQ(ProgramFolderChoice::check(Which::MapBasic, root / "locked"), "The folder cannot be read.");
+    EXPECT_EQ(ProgramFolderChoice::check(Which::MapBasic, root / "locked"),
+              "The folder cannot be read.");
   }
   ::chmod((root / "locked").c_str(), 0755);
-  EXPECT_EQ(ProgramFolderChoice::check(Which::MapInfo, root / "opt"), "Mapinfow.exe is not in this folder.");
+  EXPECT_EQ(ProgramFolderChoice::check(Which::MapInfo, root / "opt"),
+            "Mapinfow.exe is not in this folder.");
 }
 
 }  // namespace

@@ -1,16 +1,15 @@
-#include "support/temp_folder.h"
 #include "settings/settings.h"
 
-#include <gtest/gtest.h>
-#include <unistd.h>
-
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <string>
 #include <tuple>
+#include <unistd.h>
 #include <vector>
 
 #include "support/scripted_ui.h"
 #include "support/special_files.h"
+#include "support/temp_folder.h"
 
 namespace quillon::settings {
 namespace {
@@ -42,7 +41,9 @@ protected:
   }
   static ProgramFolderLookup emptyRegistry() { return registryWith({}, {}); }
 
-  Settings make(ProgramFolderLookup lookup = emptyRegistry()) { return Settings(ui, program, env, lookup); }
+  Settings make(ProgramFolderLookup lookup = emptyRegistry()) {
+    return Settings(ui, program, env, lookup);
+  }
   fs::path iniPath() const { return programFolder / "quillon.ini"; }
 
   testing::TempFolder folder{"quillon-settings"};
@@ -59,30 +60,38 @@ TEST_F(SettingsTest, FirstRunWritesTheFileLineByLineAndReadsItBack) {
   const std::string p = programFolder.string();
   EXPECT_EQ(readFile(iniPath()),
             "[SYSTEM]\r\n"
-            "KeyFile=" + p + "/quillon.bin\r\n"
-            "DictFile=" + p + "/quillon.dic\r\n"
-            "HelpFile=" + p + "/quillon.ctx\r\n"
-            "DefFile=" + p + "/quillon.def\r\n"
-            "AutoSaveCompile=0\r\n"
-            "MapInfo=/wine/MapInfo/\r\n"
-            "MapBasic=/wine/MapBasic/\r\n"
-            "MaxMBver=6.0\r\n"
-            "ProjPath=\r\n"
-            "TextFont=\r\n"
-            "AltFont=\r\n"
-            "BackColor=clInfoBk\r\n"
-            "hitext=clBlue\r\n"
-            "hiback=clYellow\r\n"
-            "tabstops=2\r\n"
-            "CursorPastEnd=0\r\n"
-            "\r\n"
-            "[Numbers]\r\n"
-            "Color=clFuchsia\r\n"
-            "BackGround=$FFFFFFFF\r\n"
-            "Style=0\r\n"
-            "Delimiters=+-*/\\<=>.,:;()[]{}%$\r\n"
-            "\r\n"
-            "[MRUList]\r\n");
+            "KeyFile=" +
+                p +
+                "/quillon.bin\r\n"
+                "DictFile=" +
+                p +
+                "/quillon.dic\r\n"
+                "HelpFile=" +
+                p +
+                "/quillon.ctx\r\n"
+                "DefFile=" +
+                p +
+                "/quillon.def\r\n"
+                "AutoSaveCompile=0\r\n"
+                "MapInfo=/wine/MapInfo/\r\n"
+                "MapBasic=/wine/MapBasic/\r\n"
+                "MaxMBver=6.0\r\n"
+                "ProjPath=\r\n"
+                "TextFont=\r\n"
+                "AltFont=\r\n"
+                "BackColor=clInfoBk\r\n"
+                "hitext=clBlue\r\n"
+                "hiback=clYellow\r\n"
+                "tabstops=2\r\n"
+                "CursorPastEnd=0\r\n"
+                "\r\n"
+                "[Numbers]\r\n"
+                "Color=clFuchsia\r\n"
+                "BackGround=$FFFFFFFF\r\n"
+                "Style=0\r\n"
+                "Delimiters=+-*/\\<=>.,:;()[]{}%$\r\n"
+                "\r\n"
+                "[MRUList]\r\n");
   EXPECT_TRUE(ui.messages().empty());
 
   EXPECT_EQ(std::tuple(v.keyFile, v.projectFolder, v.mapBasicFolder),
@@ -90,24 +99,26 @@ TEST_F(SettingsTest, FirstRunWritesTheFileLineByLineAndReadsItBack) {
 }
 
 TEST_F(SettingsTest, FirstRunAsksForFoldersTheRegistryDoesNotKnow) {
-  ui.queueFolder(fs::path());  // confirmed without a folder: the program folder
+  ui.queueFolder(fs::path());    // confirmed without a folder: the program folder
   ui.queueFolder(std::nullopt);  // cancelled: stays empty
   Settings settings = make();
   const SettingsValues& v = settings.read();
 
   EXPECT_EQ(ui.folderCaptions(), (Lines{"Locate MapInfo Pro Folder [DOUBLE CLICK TO SELECT]....",
-                                "Locate MapBasic Folder [DOUBLE CLICK TO SELECT]...."}));
+                                        "Locate MapBasic Folder [DOUBLE CLICK TO SELECT]...."}));
   const IniFile written(readFile(iniPath()));
-  EXPECT_EQ(std::tuple(written.readString("SYSTEM", "MapInfo", "-"), written.readString("SYSTEM", "MapBasic", "-"),
-                       v.mapInfoFolder, v.mapBasicFolder),
-            std::tuple((programFolder / "").string(), "", programFolder / "", fs::path()));
+  EXPECT_EQ(
+      std::tuple(written.readString("SYSTEM", "MapInfo", "-"),
+                 written.readString("SYSTEM", "MapBasic", "-"), v.mapInfoFolder, v.mapBasicFolder),
+      std::tuple((programFolder / "").string(), "", programFolder / "", fs::path()));
 }
 
 TEST_F(SettingsTest, EmptyFoldersAreLookedUpAgainWithoutAPicker) {
   writeFile(iniPath(), "[SYSTEM]\r\nMapInfo=\r\n");
   Settings settings = make(registryWith("/wine/MapInfo", "/wine/MapBasic/"));
   const SettingsValues& v = settings.read();
-  EXPECT_EQ(std::tuple(v.mapInfoFolder, v.mapBasicFolder), std::tuple("/wine/MapInfo/", "/wine/MapBasic/"));
+  EXPECT_EQ(std::tuple(v.mapInfoFolder, v.mapBasicFolder),
+            std::tuple("/wine/MapInfo/", "/wine/MapBasic/"));
 }
 
 // Odd case and blanks; unknown keys and duplicates are the INI file's.
@@ -144,7 +155,8 @@ TEST_F(SettingsTest, ReadsAndWritesBackAHandEditedFile) {
 
 TEST_F(SettingsTest, ReadOnlyProgramFolderUsesTheFileItAlreadyHolds) {
   fs::permissions(programFolder, fs::perms::owner_read | fs::perms::owner_exec);
-  if (::access(programFolder.c_str(), W_OK) == 0) GTEST_SKIP() << "permissions are not enforced for this user";
+  if (::access(programFolder.c_str(), W_OK) == 0)
+    GTEST_SKIP() << "permissions are not enforced for this user";
   EXPECT_EQ(settingsFilePath(program, env), root / "config" / "quillon" / "quillon.ini");
   fs::permissions(programFolder, fs::perms::owner_all);
   writeFile(iniPath(), "[SYSTEM]\r\n");
@@ -160,8 +172,9 @@ TEST_F(SettingsTest, ProgramFolderNotWritableFallsBackToTheConfigHomeOrStartsWit
     Settings settings = make(registryWith("/mi/", "/mb/"));
     settings.read();
     EXPECT_EQ(settings.path(), expected);
-    EXPECT_NE(readFile(expected).find("KeyFile=" + (root / "nowhere" / "quillon.bin").string() + "\r\n"),
-              std::string::npos);
+    EXPECT_NE(
+        readFile(expected).find("KeyFile=" + (root / "nowhere" / "quillon.bin").string() + "\r\n"),
+        std::string::npos);
   }
   fs::remove_all(root / "config");
   writeFile(root / "config", "a file where the config folder should be");
@@ -169,7 +182,8 @@ TEST_F(SettingsTest, ProgramFolderNotWritableFallsBackToTheConfigHomeOrStartsWit
   const SettingsValues& v = settings.read();
   EXPECT_EQ(std::tuple(ui.messages(), settings.firstRun(), v.mapInfoFolder),
             std::tuple(Lines{"Cannot create file " + expected.string()}, true, fs::path("/mi/")));
-  EXPECT_EQ(settings.file().readString("SYSTEM", "tabstops", ""), "2") << "the first-run lines stay in memory";
+  EXPECT_EQ(settings.file().readString("SYSTEM", "tabstops", ""), "2")
+      << "the first-run lines stay in memory";
 
   EXPECT_FALSE(settings.write());
   EXPECT_EQ(ui.messages().size(), 2u);

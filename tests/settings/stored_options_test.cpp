@@ -2,7 +2,6 @@
 #include "settings/stored_options.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
 #include <tuple>
 #include <vector>
@@ -49,15 +48,19 @@ TEST(StoredOptions, AHandEditedFileReachesWhereEachOptionLives) {
   applyStoredOptions(ini, h.all(), h.ui);
 
   EXPECT_EQ(h.view.background, 0x00123456);
-  EXPECT_EQ(h.view.font, (platform::FontInfo{"Courier New", 12, platform::clNavy, platform::fsBold}));
+  EXPECT_EQ(h.view.font,
+            (platform::FontInfo{"Courier New", 12, platform::clNavy, platform::fsBold}));
   EXPECT_EQ(h.view.fontSets, 1) << "the font is given to the window once";
   EXPECT_EQ(h.options.altFont(), kDefaultAltFont) << "two fields are no font";
-  EXPECT_EQ(std::tuple(h.states.checked(platform::Command::CursorPastEnd1), h.editor.hasOption(editor::moWrapCaret),
-                       h.options.autoSaveCompile(), h.editor.caretWidth(), h.editor.tabStops(), h.editor.highlightColor(),
+  EXPECT_EQ(std::tuple(h.states.checked(platform::Command::CursorPastEnd1),
+                       h.editor.hasOption(editor::moWrapCaret), h.options.autoSaveCompile(),
+                       h.editor.caretWidth(), h.editor.tabStops(), h.editor.highlightColor(),
                        h.editor.highlightBackgnd()),
             std::tuple(true, false, false, 1, 4, platform::clBlue, platform::clYellow));
-  EXPECT_EQ(std::tuple(h.ui.messages(), h.numbers.foreground(), h.numbers.background(), h.numbers.style()),
-            std::tuple(Lines{"'clPink' is not a valid integer value"}, 0x0000FF, platform::kNoColor, 0));
+  EXPECT_EQ(
+      std::tuple(h.ui.messages(), h.numbers.foreground(), h.numbers.background(),
+                 h.numbers.style()),
+      std::tuple(Lines{"'clPink' is not a valid integer value"}, 0x0000FF, platform::kNoColor, 0));
   EXPECT_EQ(h.numbers.separators(), " *+-") << "space and tab always end a number";
   EXPECT_TRUE(h.numbers.isSeparator('\t'));
 }
@@ -71,7 +74,8 @@ TEST(StoredOptions, StoringReplacesEntriesInPlaceAndTheNumbersGoAlone) {
 
   IniFile numbersOnly(kHandEdited);
   storeOptions(numbersOnly, h.all(), OptionGroup::Numbers);
-  EXPECT_EQ(numbersOnly.readString("SYSTEM", "Cursor", ""), "junk") << "the Number Syntax dialog writes its section only";
+  EXPECT_EQ(numbersOnly.readString("SYSTEM", "Cursor", ""), "junk")
+      << "the Number Syntax dialog writes its section only";
   EXPECT_EQ(numbersOnly.readString("Numbers", "Delimiters", ""), "$%()*+");
 
   storeOptions(ini, h.all());
@@ -80,8 +84,10 @@ TEST(StoredOptions, StoringReplacesEntriesInPlaceAndTheNumbersGoAlone) {
                            "AltFont=MS Sans Serif,8,clWindowText,0,0,0,0\r\n", "Cursor=3\r\n"})
     EXPECT_NE(bytes.find(line), std::string::npos) << line;
   // Numbers entries are replaced where they stand; new ones follow in the written spelling.
-  EXPECT_NE(bytes.find("[NUMBERS]\r\ncolor=clRed\r\nDelimiters= $%()*+\r\nbackground=$FFFFFFFF\r\nstyle=0\r\n"),
-            std::string::npos);
+  EXPECT_NE(
+      bytes.find(
+          "[NUMBERS]\r\ncolor=clRed\r\nDelimiters= $%()*+\r\nbackground=$FFFFFFFF\r\nstyle=0\r\n"),
+      std::string::npos);
   EXPECT_EQ(ini.sectionNames(), (Lines{"system", "NUMBERS"}));
 }
 
@@ -92,7 +98,8 @@ TEST(StoredOptions, EveryOptionSurvivesTheFile) {
   first.options.setCursorPastEnd(true);
   first.editor.setCaretWidth(0);
   first.options.setBackground(0x00112233);
-  first.options.setAltFont({"Liberation Sans", -13, platform::kNoColor, platform::fsItalic | platform::fsStrikeOut});
+  first.options.setAltFont(
+      {"Liberation Sans", -13, platform::kNoColor, platform::fsItalic | platform::fsStrikeOut});
   first.options.setFont({"Liberation Mono", 11, platform::clNavy, platform::fsUnderline});
   first.numbers.setForeground(platform::clYellow);
   first.numbers.setBackground(platform::clNavy);
@@ -108,18 +115,21 @@ TEST(StoredOptions, EveryOptionSurvivesTheFile) {
   applyStoredOptions(IniFile(ini.bytes()), second.all(), second.ui);
   auto stored = [](Holders& h) {
     return std::tuple(h.options.autoSaveCompile(), h.options.cursorPastEnd(), h.editor.caretWidth(),
-                      h.options.background(), h.options.altFont(), h.options.font(), h.numbers.foreground(),
-                      h.numbers.background(), h.numbers.style(), h.numbers.separators(), h.editor.tabStops(),
-                      h.editor.highlightColor(), h.editor.highlightBackgnd());
+                      h.options.background(), h.options.altFont(), h.options.font(),
+                      h.numbers.foreground(), h.numbers.background(), h.numbers.style(),
+                      h.numbers.separators(), h.editor.tabStops(), h.editor.highlightColor(),
+                      h.editor.highlightBackgnd());
   };
-  EXPECT_EQ(std::pair(stored(second), second.ui.messages().size()), std::pair(stored(first), std::size_t{0}));
+  EXPECT_EQ(std::pair(stored(second), second.ui.messages().size()),
+            std::pair(stored(first), std::size_t{0}));
 }
 
 TEST(StoredOptions, DelimitersDropBlanksAndControlsButKeepHighCharacters) {
   // "   " is not empty before the blanks go.
-  EXPECT_EQ((Lines{normalizeDelimiters(""), normalizeDelimiters("+ - *"), normalizeDelimiters(std::string("\t\x01\x7f\xa7", 4)),
-                   normalizeDelimiters("   ")}),
-            (Lines{std::string(kDefaultDelimiters), "+-*", "\x7f\xa7", ""}));
+  EXPECT_EQ(
+      (Lines{normalizeDelimiters(""), normalizeDelimiters("+ - *"),
+             normalizeDelimiters(std::string("\t\x01\x7f\xa7", 4)), normalizeDelimiters("   ")}),
+      (Lines{std::string(kDefaultDelimiters), "+-*", "\x7f\xa7", ""}));
 }
 
 }  // namespace

@@ -2,20 +2,19 @@
 // items: "exit=<code>", "sleep=<ms>", "signal=<n>" (raises it), "report=<file>". The report
 // holds every argument (hex, so that any byte survives), the working folder, the open
 // descriptors with their targets, and the nice value.
-#include <dirent.h>
-#include <signal.h>
-#include <sys/resource.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <chrono>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <dirent.h>
 #include <fstream>
+#include <signal.h>
 #include <sstream>
 #include <string>
+#include <sys/resource.h>
 #include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -40,7 +39,8 @@ void report(const std::string& file, int argc, char** argv) {
       char target[PATH_MAX] = {};
       const std::string link = std::string("/proc/self/fd/") + e->d_name;
       const ssize_t n = ::readlink(link.c_str(), target, sizeof target - 1);
-      out << "fd " << fd << " " << (n > 0 ? std::string(target, static_cast<std::size_t>(n)) : std::string()) << "\n";
+      out << "fd " << fd << " "
+          << (n > 0 ? std::string(target, static_cast<std::size_t>(n)) : std::string()) << "\n";
     }
     ::closedir(dir);
   }
@@ -59,10 +59,14 @@ int main(int argc, char** argv) {
     const std::size_t eq = item.find('=');
     const std::string key = item.substr(0, eq);
     const std::string value = eq == std::string::npos ? std::string() : item.substr(eq + 1);
-    if (key == "exit") code = std::atoi(value.c_str());
-    else if (key == "sleep") std::this_thread::sleep_for(std::chrono::milliseconds(std::atol(value.c_str())));
-    else if (key == "signal") ::raise(std::atoi(value.c_str()));
-    else if (key == "report") report(value, argc, argv);
+    if (key == "exit")
+      code = std::atoi(value.c_str());
+    else if (key == "sleep")
+      std::this_thread::sleep_for(std::chrono::milliseconds(std::atol(value.c_str())));
+    else if (key == "signal")
+      ::raise(std::atoi(value.c_str()));
+    else if (key == "report")
+      report(value, argc, argv);
   }
   return code;
 }

@@ -14,23 +14,22 @@
 //   'standin-hang                          never ends by itself
 //   'standin-ignore-term                   ignores SIGTERM from then on
 //   'standin-fork-hold <ms>                leaves a child that holds standard output that long
-//   'standin-leave <ext>                   writes the source's <ext> file at once (a partial output)
+//   'standin-leave <ext>                   writes the source's <ext> file at once (a partial
+//   output)
 // Without errors a source with a "Sub Main" line (any case) gives .mbx, any other .mbo.
 // "-L project" writes the project's Application= file when the .mbo of every Module= exists,
 // else the project's .err. Every call appends its arguments and working folder to
 // standin-calls.log beside the program.
-#include <signal.h>
-#include <unistd.h>
-
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
-
-#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <signal.h>
 #include <sstream>
 #include <string>
 #include <thread>
+#include <unistd.h>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -57,7 +56,9 @@ std::vector<std::string> readLines(const fs::path& file) {
   return lines;
 }
 
-void write(const fs::path& file, const std::string& text) { std::ofstream(file, std::ios::binary) << text; }
+void write(const fs::path& file, const std::string& text) {
+  std::ofstream(file, std::ios::binary) << text;
+}
 
 void logCall(int argc, char** argv) {
   std::error_code ec;
@@ -100,7 +101,8 @@ int compile(const fs::path& source) {
       std::string block(65536, 'x');
       for (std::size_t i = 79; i < block.size(); i += 80) block[i] = '\n';
       for (long left = bytes; left > 0;) {
-        const ssize_t n = ::write(1, block.data(), static_cast<std::size_t>(std::min<long>(left, 65536)));
+        const ssize_t n =
+            ::write(1, block.data(), static_cast<std::size_t>(std::min<long>(left, 65536)));
         if (n <= 0) break;
         left -= n;
       }
@@ -133,8 +135,11 @@ int compile(const fs::path& source) {
   }
   fs::path output = source;
   if (!files) return exitCode;
-  if (!errors.empty()) write(output.replace_extension(".err"), errors);
-  else write(output.replace_extension(main ? ".mbx" : ".mbo"), main ? "stand-in application\n" : "stand-in module\n");
+  if (!errors.empty())
+    write(output.replace_extension(".err"), errors);
+  else
+    write(output.replace_extension(main ? ".mbx" : ".mbo"),
+          main ? "stand-in application\n" : "stand-in module\n");
   return exitCode;
 }
 
@@ -154,11 +159,16 @@ int link(const fs::path& project) {
       if (c == '\\') c = '/';
     if (key == "application") application = value;
     if (key == "module" && !fs::exists(folder / value))
-      errors += "(" + lower(project.filename().string()) + ":" + std::to_string(number) + ") Module not found: " + value + "\r\n";
+      errors += "(" + lower(project.filename().string()) + ":" + std::to_string(number) +
+                ") Module not found: " + value + "\r\n";
   }
-  if (application.empty()) errors += "(" + lower(project.filename().string()) + ":1) No application named\r\n";
-  if (!errors.empty()) write(fs::path(project).replace_extension(".err"), errors);
-  else write(fs::path(application).is_absolute() ? fs::path(application) : folder / application, "stand-in application\n");
+  if (application.empty())
+    errors += "(" + lower(project.filename().string()) + ":1) No application named\r\n";
+  if (!errors.empty())
+    write(fs::path(project).replace_extension(".err"), errors);
+  else
+    write(fs::path(application).is_absolute() ? fs::path(application) : folder / application,
+          "stand-in application\n");
   return 0;
 }
 

@@ -26,7 +26,9 @@ public:
     now_ += d;
     if (onSleep) onSleep(d);
   }
-  std::chrono::milliseconds slept() const { return std::accumulate(sleeps.begin(), sleeps.end(), std::chrono::milliseconds{0}); }
+  std::chrono::milliseconds slept() const {
+    return std::accumulate(sleeps.begin(), sleeps.end(), std::chrono::milliseconds{0});
+  }
   std::vector<std::chrono::milliseconds> sleeps;
   std::function<void(std::chrono::milliseconds)> onSleep;
 
@@ -61,8 +63,10 @@ public:
     if (timeout && timeOutAtOnce) return ended_ ? WaitResult::Ended : WaitResult::TimedOut;
     auto done = [&] { return ended_; };
     bool ended;
-    if (timeout) ended = changed_.wait_for(lock, stop, *timeout, done);
-    else ended = changed_.wait(lock, stop, done);
+    if (timeout)
+      ended = changed_.wait_for(lock, stop, *timeout, done);
+    else
+      ended = changed_.wait(lock, stop, done);
     if (ended) return WaitResult::Ended;
     return stop.stop_requested() ? WaitResult::Stopped : WaitResult::TimedOut;
   }
@@ -103,7 +107,9 @@ public:
     if (onLaunch) onLaunch(*children.back());
     return std::shared_ptr<platform::ChildProcess>(children.back());
   }
-  void queueFailure(int code, std::string message) { queued.emplace_back(platform::LaunchError{code, std::move(message)}); }
+  void queueFailure(int code, std::string message) {
+    queued.emplace_back(platform::LaunchError{code, std::move(message)});
+  }
 
   std::vector<platform::LaunchRequest> requests;
   std::deque<Result> queued;

@@ -1,6 +1,5 @@
 #pragma once
 #include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
 
@@ -39,7 +38,8 @@ protected:
   }
   std::vector<std::string> paragraphs() const {
     std::vector<std::string> out;
-    for (std::int64_t i = 0; i < memo.paragraphCount(); ++i) out.emplace_back(memo.paragraphText(i));
+    for (std::int64_t i = 0; i < memo.paragraphCount(); ++i)
+      out.emplace_back(memo.paragraphText(i));
     return out;
   }
   // Viewport point of a column and display line (no scrolling).

@@ -16,7 +16,8 @@ public:
     auto it = commands.find(std::string(extension));
     return it == commands.end() ? std::string() : it->second;
   }
-  std::optional<std::string> setOpener(std::string_view extension, const platform::Opener& opener) override {
+  std::optional<std::string> setOpener(std::string_view extension,
+                                       const platform::Opener& opener) override {
     writes.push_back(std::string(extension));
     if (extension == refuse) return "Failed to set data for ''";
     commands[std::string(extension)] = opener.command;

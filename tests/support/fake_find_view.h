@@ -14,7 +14,8 @@ public:
   std::string status;
   std::array<bool, kOptions> checked{};
   std::array<bool, kOptions> enabled{true, true, true, true, true, true};
-  std::map<Button, bool> buttons{{Button::Find, true}, {Button::Next, true}, {Button::All, false}, {Button::Skip, false}};
+  std::map<Button, bool> buttons{
+      {Button::Find, true}, {Button::Next, true}, {Button::All, false}, {Button::Skip, false}};
   bool findInFront = true;
   std::string nextCaption = "Next";
   Button defaultButton = Button::Find;

@@ -25,9 +25,14 @@ public:
     tabMarks = modified;
     ++tabMarkSets;
   }
-  void setWindowMenuMarks(const std::vector<bool>& modified) override { windowMenuMarks = modified; }
-  void setBookmarkCaption(int slot, std::string_view c) override { bookmarkCaptions.at(static_cast<std::size_t>(slot)) = c; }
-  void setRecentMenus(const std::vector<std::string>& f, const std::vector<std::string>& s) override {
+  void setWindowMenuMarks(const std::vector<bool>& modified) override {
+    windowMenuMarks = modified;
+  }
+  void setBookmarkCaption(int slot, std::string_view c) override {
+    bookmarkCaptions.at(static_cast<std::size_t>(slot)) = c;
+  }
+  void setRecentMenus(const std::vector<std::string>& f,
+                      const std::vector<std::string>& s) override {
     recentFiles = f;
     sessions = s;
   }
@@ -41,7 +46,9 @@ public:
   }
   void setEditorBackground(platform::Color c) override { background = c; }
   void setEditorAltFont(const platform::FontInfo& f) override { altFont = f; }
-  std::optional<platform::FontInfo> chooseFont(const platform::FontInfo&) override { return fontAnswer; }
+  std::optional<platform::FontInfo> chooseFont(const platform::FontInfo&) override {
+    return fontAnswer;
+  }
   void showColorPicker(platform::Color c) override { pickerPreset = c; }
   void setContextItems(const std::vector<std::string>& items, int) override { context = items; }
   void showBottomPanel(BottomPage front) override {
@@ -50,7 +57,9 @@ public:
   }
   void hideBottomPanel() override { bottomVisible = false; }
   bool bottomPanelVisible() const override { return bottomVisible; }
-  bool bottomPanelShows(BottomPage page) const override { return bottomVisible && bottomFront == page; }
+  bool bottomPanelShows(BottomPage page) const override {
+    return bottomVisible && bottomFront == page;
+  }
   bool editorHasFocus() const override { return focus; }
   void focusSourceEditor() override { focus = true; }
   void minimize() override { ++minimized; }

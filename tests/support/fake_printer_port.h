@@ -55,14 +55,15 @@ public:
     calls.push_back("new page");
     return ++pages_ != failingPage;
   }
-  void drawText(const editor::PrintRect& band, std::string_view text, const platform::FontInfo& font,
-                editor::PrintAlign) override {
+  void drawText(const editor::PrintRect& band, std::string_view text,
+                const platform::FontInfo& font, editor::PrintAlign) override {
     calls.push_back("text " + std::string(text) + " in " + rect(band) + " " + font.name);
   }
-  void paintLines(editor::PrintLayout&, std::int64_t first, std::int64_t last, editor::PrintPoint origin,
-                  double lineHeight) override {
+  void paintLines(editor::PrintLayout&, std::int64_t first, std::int64_t last,
+                  editor::PrintPoint origin, double lineHeight) override {
     calls.push_back("lines " + std::to_string(first) + "-" + std::to_string(last) + " at " +
-                    std::to_string(origin.x) + "," + std::to_string(origin.y) + " every " + number(lineHeight));
+                    std::to_string(origin.x) + "," + std::to_string(origin.y) + " every " +
+                    number(lineHeight));
   }
   bool endDocument() override {
     calls.push_back("end");
@@ -78,8 +79,8 @@ public:
   }
 
   static std::string rect(const editor::PrintRect& r) {
-    return std::to_string(r.left) + "," + std::to_string(r.top) + "-" + std::to_string(r.right) + "," +
-           std::to_string(r.bottom);
+    return std::to_string(r.left) + "," + std::to_string(r.top) + "-" + std::to_string(r.right) +
+           "," + std::to_string(r.bottom);
   }
   static std::string number(double v) {
     std::string s = std::to_string(v);

@@ -28,12 +28,19 @@ public:
   void showMessage(std::string_view) override {}
   Answer ask(std::string_view, std::string_view, Buttons) override { return answer; }
   Answer answer = Answer::Yes;
-  std::optional<std::string> prompt(std::string_view, std::string_view, std::string_view) override { return std::nullopt; }
+  std::optional<std::string> prompt(std::string_view, std::string_view, std::string_view) override {
+    return std::nullopt;
+  }
   std::vector<std::filesystem::path> openFiles(FileDialog&) override { return {}; }
   std::optional<std::filesystem::path> saveFile(const FileDialog&) override { return std::nullopt; }
-  std::optional<std::filesystem::path> pickFolder(std::string_view, const std::filesystem::path&) override { return std::nullopt; }
+  std::optional<std::filesystem::path> pickFolder(std::string_view,
+                                                  const std::filesystem::path&) override {
+    return std::nullopt;
+  }
   void setStatusText(int panel, std::string_view text) override { status_[panel] = text; }
-  std::string statusText(int panel) const override { return status_.count(panel) ? status_.at(panel) : std::string(); }
+  std::string statusText(int panel) const override {
+    return status_.count(panel) ? status_.at(panel) : std::string();
+  }
   void setBusy(bool) override {}
   void processPendingMessages() override {}
 
@@ -100,7 +107,6 @@ private:
   }
 
 public:
-
   // Empty on success, else what went wrong first.
   std::string run(std::size_t maxSteps) {
     for (std::size_t step = 0; step < maxSteps; ++step) {
@@ -130,15 +136,19 @@ private:
   }
   std::vector<std::string> pages() {
     std::vector<std::string> all;
-    for (int i = 0; i < docs().tabCount(); ++i) all.push_back(i == docs().currentTab() ? memo().text() : docs().page(i).text);
+    for (int i = 0; i < docs().tabCount(); ++i)
+      all.push_back(i == docs().currentTab() ? memo().text() : docs().page(i).text);
     return all;
   }
 
   bool separator(char c) const { return c == '\r' || c == '\n' || memo_separators_(c); }
-  std::function<bool(char)> memo_separators_ = [this](char c) { return bench_.sourceEditor().separators().contains(c); };
+  std::function<bool(char)> memo_separators_ = [this](char c) {
+    return bench_.sourceEditor().separators().contains(c);
+  };
 
   // The same replacements done on a plain string, left to right from `from`.
-  std::string replaced(std::string s, std::size_t from, const std::string& what, const std::string& with) {
+  std::string replaced(std::string s, std::size_t from, const std::string& what,
+                       const std::string& with) {
     const bool matchCase = view_.checked[Option::CaseSensitive];
     const bool whole = view_.checked[Option::WholeWords];
     const editor::CaseFolder& fold = memo().folder();
@@ -149,7 +159,9 @@ private:
         for (std::size_t i = 0; i < what.size() && same; ++i)
           same = matchCase ? s[k + i] == what[i] : fold.fold(s[k + i]) == fold.fold(what[i]);
         const std::size_t e = k + what.size();
-        if (same && whole && !((k == 0 || separator(s[k - 1])) && (e >= s.size() || separator(s[e])))) same = false;
+        if (same && whole &&
+            !((k == 0 || separator(s[k - 1])) && (e >= s.size() || separator(s[e]))))
+          same = false;
         if (same) break;
       }
       if (k + what.size() > s.size()) break;
@@ -169,40 +181,26 @@ private:
         dirty_ = dirty_ || memo().text() != before;
         break;
       }
-      case 2:
-        docs().selectTab(static_cast<int>(random() % docs().tabCount()));
-        break;
+      case 2: docs().selectTab(static_cast<int>(random() % docs().tabCount())); break;
       case 3:
         memo().select(static_cast<editor::Offset>(random() % (memo().charCount() + 1)), 0);
         find().open();
         expectedRevert_ = pages();
         dirty_ = false;
         break;
-      case 4:
-        view_.typeFind(find(), randomText(3, random() % 8 == 0));
-        break;
-      case 5:
-        view_.typeReplace(find(), randomText(3, false));
-        break;
+      case 4: view_.typeFind(find(), randomText(3, random() % 8 == 0)); break;
+      case 5: view_.typeReplace(find(), randomText(3, false)); break;
       case 6: {
         const auto o = Option(random() % tools::FindReplaceView::kOptions);
         if (view_.enabled[o]) view_.tick(find(), o, !view_.checked[o]);
         break;
       }
-      case 7:
-        find().find();
-        break;
-      case 8:
-        return replacing([this] { find().next(); });
-      case 9:
-        find().skip();
-        break;
-      case 10:
-        return replaceAll();
-      case 11:
-        return replacing([this] { find().again(); });
-      case 12:
-        return revert();
+      case 7: find().find(); break;
+      case 8: return replacing([this] { find().next(); });
+      case 9: find().skip(); break;
+      case 10: return replaceAll();
+      case 11: return replacing([this] { find().again(); });
+      case 12: return revert();
       case 13: {
         const std::string before = memo().text();
         memo().undo();
@@ -234,12 +232,17 @@ private:
     std::string problem;
     replacing([&] {
       find().find();
-      const editor::Offset lower = std::min(memo().selStart(), memo().selStart() + memo().selLength());
+      const editor::Offset lower =
+          std::min(memo().selStart(), memo().selStart() + memo().selLength());
       const std::string page = before[static_cast<std::size_t>(tab)];
       find().replaceAll();
-      if (allPages || inSelection || what.empty() || with.empty() || what.find('\r') != std::string::npos) return;
+      if (allPages || inSelection || what.empty() || with.empty() ||
+          what.find('\r') != std::string::npos)
+        return;
       const std::string expected = replaced(page, static_cast<std::size_t>(lower), what, with);
-      if (memo().text() != expected) problem = "replace all: \"" + what + "\" by \"" + with + "\" gave " + memo().text() + " for " + expected;
+      if (memo().text() != expected)
+        problem = "replace all: \"" + what + "\" by \"" + with + "\" gave " + memo().text() +
+                  " for " + expected;
       const std::vector<std::string> after = pages();
       for (std::size_t i = 0; i < after.size(); ++i)
         if (static_cast<int>(i) != tab && after[i] != before[i]) problem = "another page changed";
@@ -256,7 +259,8 @@ private:
     const std::vector<std::string> now = pages();
     for (std::size_t i = 0; i < now.size(); ++i)
       if ((all || static_cast<int>(i) == docs().currentTab()) && now[i] != expectedRevert_[i])
-        return "revert of page " + std::to_string(i) + " gave " + now[i] + " for " + expectedRevert_[i];
+        return "revert of page " + std::to_string(i) + " gave " + now[i] + " for " +
+               expectedRevert_[i];
     return {};
   }
 
@@ -273,7 +277,8 @@ private:
   ScriptedAutomation automation_;
   QueuedMainThread mainThread_;
   FakePrinterPort printer_;
-  app::Workbench bench_{{ui_, view_main_, states_, keyboard_, clipboard_, clock_, launcher_, automation_, mainThread_, printer_}};
+  app::Workbench bench_{{ui_, view_main_, states_, keyboard_, clipboard_, clock_, launcher_,
+                         automation_, mainThread_, printer_}};
   FakeFindView view_;
   std::vector<std::string> expectedRevert_;
   bool dirty_ = false;

@@ -1,10 +1,9 @@
 #pragma once
 // Drives a LanguageServer as a client would: framed requests in, every message it sends kept.
 #include <deque>
+#include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
-
-#include <nlohmann/json.hpp>
 
 #include "lsp/language_server.h"
 #include "lsp/message_framing.h"
@@ -15,7 +14,8 @@ class RecordingSink final : public lsp::MessageSink {
 public:
   void send(const nlohmann::json& message) override {
     // As the program writes it, so a message that could not be written fails here too.
-    sent.push_back(nlohmann::json::parse(message.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace)));
+    sent.push_back(nlohmann::json::parse(
+        message.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace)));
   }
   std::vector<nlohmann::json> sent;
 };
@@ -27,7 +27,8 @@ public:
     std::filesystem::path source;
     Done done;
   };
-  void compile(const std::filesystem::path& source, const lsp::ServerSettings& settings, Done done) override {
+  void compile(const std::filesystem::path& source, const lsp::ServerSettings& settings,
+               Done done) override {
     lastSettings = settings;
     calls.push_back({source, std::move(done)});
   }
@@ -53,7 +54,8 @@ public:
   void message(const nlohmann::json& m) { raw(lsp::frameMessage(m.dump())); }
 
   // Sends a request and returns the response to it (null when none came).
-  nlohmann::json request(const std::string& method, const nlohmann::json& params = nlohmann::json::object()) {
+  nlohmann::json request(const std::string& method,
+                         const nlohmann::json& params = nlohmann::json::object()) {
     const int id = ++lastId;
     message({{"jsonrpc", "2.0"}, {"id", id}, {"method", method}, {"params", params}});
     for (const nlohmann::json& m : sink.sent)
@@ -70,7 +72,8 @@ public:
   }
   void open(const std::string& uri, const std::string& text, int version = 1) {
     notify("textDocument/didOpen",
-           {{"textDocument", {{"uri", uri}, {"languageId", "mapbasic"}, {"version", version}, {"text", text}}}});
+           {{"textDocument",
+             {{"uri", uri}, {"languageId", "mapbasic"}, {"version", version}, {"text", text}}}});
   }
   // The notifications of `method` sent so far, oldest first.
   std::vector<nlohmann::json> notifications(const std::string& method) const {
@@ -88,7 +91,8 @@ public:
 };
 
 inline nlohmann::json at(const std::string& uri, int line, int character) {
-  return {{"textDocument", {{"uri", uri}}}, {"position", {{"line", line}, {"character", character}}}};
+  return {{"textDocument", {{"uri", uri}}},
+          {"position", {{"line", line}, {"character", character}}}};
 }
 
 }  // namespace quillon::testing

@@ -38,7 +38,8 @@ public:
         return "step " + std::to_string(step) + ": " + e.what();
       }
       const std::string problem = compare();
-      if (!problem.empty()) return "step " + std::to_string(step) + " (op " + std::to_string(op % 14) + "): " + problem;
+      if (!problem.empty())
+        return "step " + std::to_string(step) + " (op " + std::to_string(op % 14) + "): " + problem;
     }
     return {};
   }
@@ -89,10 +90,14 @@ private:
     const std::size_t len = rnd(static_cast<std::uint32_t>(maxLen + 1));
     for (std::size_t i = 0; i < len; ++i) {
       const std::uint32_t k = rnd(40);
-      if (k == 0) s += "\r\n";
-      else if (k == 1) s += '\r';
-      else if (k == 2) s += '\n';
-      else s += alphabet[rnd(sizeof alphabet - 1)];
+      if (k == 0)
+        s += "\r\n";
+      else if (k == 1)
+        s += '\r';
+      else if (k == 2)
+        s += '\n';
+      else
+        s += alphabet[rnd(sizeof alphabet - 1)];
     }
     return s;
   }
@@ -150,7 +155,8 @@ private:
       case 1: {  // typing at the caret, merged into one undo step while the caret stays
         const editor::Offset c = memo_.selStart();
         const std::size_t a = snap(static_cast<std::size_t>(std::min(c, c + memo_.selLength())));
-        const std::size_t b = std::max(a, snap(static_cast<std::size_t>(std::max(c, c + memo_.selLength()))));
+        const std::size_t b =
+            std::max(a, snap(static_cast<std::size_t>(std::max(c, c + memo_.selLength()))));
         std::string t(1, "aZ \t"[rnd(4)]);
         memo_.setSelText(t);
         ref_.replace(a, b - a, t);
@@ -170,7 +176,8 @@ private:
         memo_.undo();
         ref_ = memo_.text();
         if (could) redoExpect_.push_back(before);
-        if (ref_.size() < 65536 && !seen_.count(std::hash<std::string>{}(ref_))) ref_ = "\x01<undo produced unseen text>";
+        if (ref_.size() < 65536 && !seen_.count(std::hash<std::string>{}(ref_)))
+          ref_ = "\x01<undo produced unseen text>";
         break;
       }
       case 6: {  // redo returns exactly to the text before the matching undo
@@ -193,7 +200,8 @@ private:
         if (memo_.findText(w, forward, whole, matchCase)) {
           std::string got = memo_.selText();
           const auto& f = memo_.folder();
-          if ((matchCase ? got : f.upper(got)) != (matchCase ? w : f.upper(w))) ref_ = "\x01<find selected other text>";
+          if ((matchCase ? got : f.upper(got)) != (matchCase ? w : f.upper(w)))
+            ref_ = "\x01<find selected other text>";
           const editor::Offset a = std::min(memo_.selStart(), memo_.selStart() + memo_.selLength());
           if (forward ? a < caret : a >= caret) ref_ = "\x01<find went the wrong way>";
         }
@@ -216,22 +224,28 @@ private:
         switch (rnd(4)) {
           case 0:
             memo_.paragraphs().insert(i, s);
-            if (i >= count) ps.push_back(s);
-            else ps.insert(ps.begin() + i, s);
+            if (i >= count)
+              ps.push_back(s);
+            else
+              ps.insert(ps.begin() + i, s);
             setParagraphs(ps);
             break;
           case 1:
             memo_.paragraphs().add(s);
-            if (ps.back().empty()) ps.insert(ps.end() - 1, s);
-            else ps.push_back(s);
+            if (ps.back().empty())
+              ps.insert(ps.end() - 1, s);
+            else
+              ps.push_back(s);
             setParagraphs(ps);
             break;
           case 2:
             if (i >= static_cast<std::int64_t>(ps.size())) break;
             memo_.paragraphs().erase(i);
             // The last paragraph has no break of its own: only its characters go.
-            if (i + 1 < static_cast<std::int64_t>(ps.size())) ps.erase(ps.begin() + i);
-            else ps.back().clear();
+            if (i + 1 < static_cast<std::int64_t>(ps.size()))
+              ps.erase(ps.begin() + i);
+            else
+              ps.back().clear();
             setParagraphs(ps);
             break;
           default:
@@ -276,12 +290,15 @@ private:
   std::string compare() {
     memo_.selfCheck();
     const std::string got = memo_.text();
-    if (got != ref_) return "text differs: memo " + std::to_string(got.size()) + " bytes, model " + std::to_string(ref_.size());
+    if (got != ref_)
+      return "text differs: memo " + std::to_string(got.size()) + " bytes, model " +
+             std::to_string(ref_.size());
     if (memo_.charCount() != static_cast<editor::Offset>(ref_.size())) return "CharCount differs";
     std::int64_t breaks = 0;
     for (std::size_t i = 0; (i = ref_.find("\r\n", i)) != std::string::npos; i += 2) ++breaks;
     if (memo_.paragraphCount() != breaks + 1) return "paragraph count differs";
-    if (memo_.selStart() < 0 || memo_.selStart() > memo_.charCount()) return "caret outside the text";
+    if (memo_.selStart() < 0 || memo_.selStart() > memo_.charCount())
+      return "caret outside the text";
     return {};
   }
 

@@ -1,7 +1,6 @@
 // Widget tests need one QApplication for the whole run.
-#include <gtest/gtest.h>
-
 #include <QApplication>
+#include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);

@@ -1,9 +1,8 @@
 #pragma once
-#include <gtest/gtest.h>
-
 #include <deque>
 #include <filesystem>
 #include <functional>
+#include <gtest/gtest.h>
 #include <map>
 #include <optional>
 #include <string>
@@ -33,8 +32,12 @@ public:
     openFiles_.push_back(std::move(files));
     openFilters_.push_back(filterIndex);
   }
-  void queueSaveFile(std::optional<std::filesystem::path> file) { saveFiles_.push_back(std::move(file)); }
-  void queueFolder(std::optional<std::filesystem::path> folder) { folders_.push_back(std::move(folder)); }
+  void queueSaveFile(std::optional<std::filesystem::path> file) {
+    saveFiles_.push_back(std::move(file));
+  }
+  void queueFolder(std::optional<std::filesystem::path> folder) {
+    folders_.push_back(std::move(folder));
+  }
 
   // What happened.
   const std::vector<std::string>& messages() const { return messages_; }
@@ -56,7 +59,8 @@ public:
 
   Answer ask(std::string_view caption, std::string_view text, Buttons buttons) override {
     questions_.push_back({std::string(caption), std::string(text), buttons});
-    return next(answers_, "question", std::string(caption) + ": " + std::string(text), Answer::Cancel);
+    return next(answers_, "question", std::string(caption) + ": " + std::string(text),
+                Answer::Cancel);
   }
 
   std::optional<std::string> prompt(std::string_view caption, std::string_view question,
@@ -79,7 +83,8 @@ public:
     return next(saveFiles_, "save dialog", dialog.title, std::optional<std::filesystem::path>{});
   }
 
-  std::optional<std::filesystem::path> pickFolder(std::string_view caption, const std::filesystem::path& start) override {
+  std::optional<std::filesystem::path> pickFolder(std::string_view caption,
+                                                  const std::filesystem::path& start) override {
     folderCaptions_.emplace_back(caption);
     folderStarts_.push_back(start);
     return next(folders_, "folder picker", caption, std::optional<std::filesystem::path>{});

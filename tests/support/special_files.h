@@ -1,14 +1,13 @@
 #pragma once
+#include <cstdint>
+#include <cstring>
 #include <fcntl.h>
+#include <filesystem>
+#include <string>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
-
-#include <cstdint>
-#include <cstring>
-#include <filesystem>
-#include <string>
 #include <vector>
 
 namespace quillon::testing {

@@ -1,11 +1,11 @@
 #pragma once
-#include <sys/resource.h>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <sys/resource.h>
 #include <system_error>
 
 namespace quillon::testing {
@@ -30,7 +30,8 @@ inline std::string numberedLines(const std::string& stem, int count) {
 class TempFolder {
 public:
   explicit TempFolder(const char* stem = "quillon-test") {
-    std::string tmpl = (std::filesystem::temp_directory_path() / (std::string(stem) + "-XXXXXX")).string();
+    std::string tmpl =
+        (std::filesystem::temp_directory_path() / (std::string(stem) + "-XXXXXX")).string();
     if (::mkdtemp(tmpl.data())) path_ = tmpl;
   }
   ~TempFolder() {

@@ -15,7 +15,8 @@ namespace quillon::testing {
 struct WorkbenchPorts {
   app::Workbench::Ports ports() { return ports(launcher); }
   app::Workbench::Ports ports(platform::ProcessLauncher& programs) {
-    return {ui, view, states, keyboard, clipboard, clock, programs, automation, mainThread, printer};
+    return {ui,    view,     states,     keyboard,   clipboard,
+            clock, programs, automation, mainThread, printer};
   }
 
   ScriptedUi ui;

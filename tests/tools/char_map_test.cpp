@@ -24,8 +24,9 @@ protected:
 TEST_F(CharMapTest, CodeLinesAndNames) {
   EXPECT_EQ(map.codeLine(), " ALT+0000 [&&H00] [NUL]");
   const std::pair<int, const char*> lines[] = {
-      {9, " Alt+0009 [&&H09] [TAB]"}, {13, " Alt+0013 [&&H0D] [CR ]"}, {32, " Alt+0032 [&&H20] [ ]"},
-      {38, " Alt+0038 [&&H26] [&&]"}, {65, " Alt+0065 [&&H41] [A]"},    {127, " Alt+0127 [&&H7F] [DEL]"},
+      {9, " Alt+0009 [&&H09] [TAB]"},    {13, " Alt+0013 [&&H0D] [CR ]"},
+      {32, " Alt+0032 [&&H20] [ ]"},     {38, " Alt+0038 [&&H26] [&&]"},
+      {65, " Alt+0065 [&&H41] [A]"},     {127, " Alt+0127 [&&H7F] [DEL]"},
       {255, " Alt+0255 [&&HFF] [\xff]"},
   };
   for (const auto& [code, line] : lines) {
@@ -33,7 +34,8 @@ TEST_F(CharMapTest, CodeLinesAndNames) {
     EXPECT_EQ(map.codeLine(), line) << code;
   }
   // The names line up with the codes, from the first byte to the last: one missing shifts the last.
-  for (const auto& [code, name] : {std::pair<int, const char*>{0, "NULL"}, {0x81, "UNASSIGNED IN WINDOWS-1252"},
+  for (const auto& [code, name] : {std::pair<int, const char*>{0, "NULL"},
+                                   {0x81, "UNASSIGNED IN WINDOWS-1252"},
                                    {0xFF, "LATIN SMALL LETTER Y WITH DIAERESIS"}})
     EXPECT_EQ(CharMap::kCharacterNames[static_cast<std::size_t>(code)], name);
 }
@@ -73,10 +75,14 @@ TEST_F(CharMapTest, InsertReplacesTheSelectionAsOneStep) {
   memo.select(1, 1);
   pick(0xE9);
   map.insert();
-  EXPECT_EQ(memo.text(), "a\xe9" "b");
+  EXPECT_EQ(memo.text(),
+            "a\xe9"
+            "b");
   pick(127);
   map.insert();
-  EXPECT_EQ(memo.text(), "a\xe9" "b");
+  EXPECT_EQ(memo.text(),
+            "a\xe9"
+            "b");
   memo.undo();
   EXPECT_EQ(memo.text(), "a b");
 }

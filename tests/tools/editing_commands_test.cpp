@@ -1,4 +1,5 @@
-// A real editor model and gutter: 8x16 px characters, no word wrap, so display lines are paragraphs.
+// A real editor model and gutter: 8x16 px characters, no word wrap, so display lines are
+// paragraphs.
 #include "tools/editing_commands.h"
 
 #include <gtest/gtest.h>
@@ -8,8 +9,8 @@
 
 namespace {
 
-using quillon::tools::EditingCommands;
 using quillon::editor::EditKey;
+using quillon::tools::EditingCommands;
 using namespace quillon::test;
 
 class EditingCommandsTest : public EditingTest {
@@ -21,11 +22,16 @@ protected:
   // Twenty lines "line n", but line 12 holds "   Dim i As Integer  ".
   void loadTwenty() {
     std::string text;
-    for (int i = 1; i <= 20; ++i) text += i == 12 ? "   Dim i As Integer  \r\n" : "line " + std::to_string(i) + "\r\n";
+    for (int i = 1; i <= 20; ++i)
+      text += i == 12 ? "   Dim i As Integer  \r\n" : "line " + std::to_string(i) + "\r\n";
     load(text);
   }
-  void caretTo(std::int64_t line, int column = 0) { memo.setSelStart(memo.offsetOfLine(line) + column); }
-  std::string marked() const { return memo.text().insert(static_cast<std::size_t>(memo.selStart()), "|"); }
+  void caretTo(std::int64_t line, int column = 0) {
+    memo.setSelStart(memo.offsetOfLine(line) + column);
+  }
+  std::string marked() const {
+    return memo.text().insert(static_cast<std::size_t>(memo.selStart()), "|");
+  }
   std::string slotCaptions(int n) const {
     const auto& c = commands.captions();
     EXPECT_EQ(c[n], c[n + 10]);
@@ -43,7 +49,7 @@ protected:
 TEST_F(EditingCommandsTest, IndentIsOneUndoStepAndOutdentTakesItBack) {
   load("a\r\nb\r\nc\r\nd");
   memo.setSelText("x");  // an earlier edit that must survive one undo
-  memo.select(0, 10);     // "xa" b c, final break included
+  memo.select(0, 10);    // "xa" b c, final break included
   commands.indent();
   EXPECT_EQ(marked(), "\txa\r\n\tb\r\n\tc\r\n|d");
   memo.undo();
@@ -138,21 +144,28 @@ TEST_F(EditingCommandsTest, GoToLine) {
     commands.goToLine();
     EXPECT_EQ(memo.selStart(), 6);  // "-3" went to line 3; nothing else moves
   }
-  EXPECT_EQ(std::tuple(ui.questions().back().caption, ui.questions().back().text), std::tuple("Go To Line", "Enter Line # [1-5]"));
+  EXPECT_EQ(std::tuple(ui.questions().back().caption, ui.questions().back().text),
+            std::tuple("Go To Line", "Enter Line # [1-5]"));
   EXPECT_EQ(ui.messages(), (std::vector<std::string>{"'3a' is not a valid integer value"}));
 }
 
 TEST_F(EditingCommandsTest, Keys) {
   std::string calls;
   const quillon::editor::Subscription watches[] = {
-      commands.insertModeToggled.listen([&] { calls += 'i'; }), commands.nextPageAsked.listen([&] { calls += '>'; }),
-      commands.previousPageAsked.listen([&] { calls += '<'; }), commands.windowListAsked.listen([&] { calls += 'w'; }),
+      commands.insertModeToggled.listen([&] { calls += 'i'; }),
+      commands.nextPageAsked.listen([&] { calls += '>'; }),
+      commands.previousPageAsked.listen([&] { calls += '<'; }),
+      commands.windowListAsked.listen([&] { calls += 'w'; }),
       commands.searchAgainAsked.listen([&] { calls += 'g'; })};
   // Shift+Insert is left to paste.
-  const std::vector<bool> handled{commands.keyPressed(EditKey::Insert, kCtrl), commands.keyPressed(EditKey::Insert, kShift),
-                                  commands.keyPressed(EditKey::Tab, kCtrl),    commands.keyPressed(EditKey::Tab, kCtrlShift),
-                                  commands.keyReleased('W', kAlt),             commands.keyReleased('G', kCtrl)};
-  EXPECT_EQ(std::tuple(handled, calls), std::tuple(std::vector<bool>{true, false, true, true, true, true}, "i><wg"));
+  const std::vector<bool> handled{commands.keyPressed(EditKey::Insert, kCtrl),
+                                  commands.keyPressed(EditKey::Insert, kShift),
+                                  commands.keyPressed(EditKey::Tab, kCtrl),
+                                  commands.keyPressed(EditKey::Tab, kCtrlShift),
+                                  commands.keyReleased('W', kAlt),
+                                  commands.keyReleased('G', kCtrl)};
+  EXPECT_EQ(std::tuple(handled, calls),
+            std::tuple(std::vector<bool>{true, false, true, true, true, true}, "i><wg"));
 
   load("one\r\ntwo\r\nthree", 6);
   EXPECT_TRUE(commands.keyReleased('Y', kCtrl));
@@ -163,9 +176,11 @@ TEST_F(EditingCommandsTest, Keys) {
   loadTwenty();
   memo.setSelLine(4);
   EXPECT_TRUE(commands.keyPressed(EditKey::Up, kCtrl));  // already at the top
-  EXPECT_EQ(std::pair(memo.topLine(), memo.selLine()), (std::pair<std::int64_t, std::int64_t>(0, 4)));
+  EXPECT_EQ(std::pair(memo.topLine(), memo.selLine()),
+            (std::pair<std::int64_t, std::int64_t>(0, 4)));
   for (const EditKey k : {EditKey::Down, EditKey::Down, EditKey::Up}) commands.keyPressed(k, kCtrl);
-  EXPECT_EQ(std::pair(memo.topLine(), memo.selLine()), (std::pair<std::int64_t, std::int64_t>(1, 5)));
+  EXPECT_EQ(std::pair(memo.topLine(), memo.selLine()),
+            (std::pair<std::int64_t, std::int64_t>(1, 5)));
 }
 
 TEST_F(EditingCommandsTest, ParenthesisCount) {

@@ -1,13 +1,12 @@
 #include "tools/find_replace_dialog.h"
 
-#include <gtest/gtest.h>
-
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <gtest/gtest.h>
 
 #include "app/main_window.h"
 #include "editor/code_memo_widget.h"
@@ -54,7 +53,8 @@ TEST_F(ToolWindowsTest, FindDialogReplacesThroughItsButtons) {
   EXPECT_EQ(std::tuple(memo().text(), dialog.statusLine().toStdString()),
             std::tuple("DIM_X a\r\nDIM_X b\r\n", "REPLACED: 2  >> SEARCHED TO END"));
   QTest::keyClick(&dialog, Qt::Key_Escape);
-  EXPECT_EQ(std::pair(dialog.isVisible(), dialog.findList()->itemText(0).toStdString()), std::pair(false, std::string("Dim")));
+  EXPECT_EQ(std::pair(dialog.isVisible(), dialog.findList()->itemText(0).toStdString()),
+            std::pair(false, std::string("Dim")));
 }
 
 // Typing "Total" over a history holding "total" keeps "Total"; the dialog keeps its width.
@@ -70,7 +70,8 @@ TEST_F(ToolWindowsTest, FindTextKeepsTheCaseTypedAndTheDialogItsWidth) {
   dialog.findList()->lineEdit()->clear();
   QTest::keyClicks(dialog.findList()->lineEdit(), "Total");
   QTest::keyClicks(dialog.replaceList()->lineEdit(), "SUM");
-  EXPECT_EQ(std::pair(dialog.findList()->currentText().toStdString(), dialog.replaceList()->currentText().toStdString()),
+  EXPECT_EQ(std::pair(dialog.findList()->currentText().toStdString(),
+                      dialog.replaceList()->currentText().toStdString()),
             std::pair(std::string("Total"), std::string("SUM")));
   QTest::keyClick(&dialog, Qt::Key_Escape);
   EXPECT_EQ(window.workbench().findReplace().findHistory(), (std::vector<std::string>{"Total"}));
@@ -93,9 +94,12 @@ TEST_F(ToolWindowsTest, CharacterMapPointingAndInserting) {
 
   map.showMap();
   map.grid()->pointAt(QPoint(2 * CharGrid::kStep + 5, 2 * CharGrid::kStep + 5));  // '"'
-  QTest::mousePress(map.grid(), Qt::LeftButton, {}, QPoint(6 * CharGrid::kStep + 5, 2 * CharGrid::kStep + 5));
-  EXPECT_EQ(std::pair(map.grid()->boxShown(), map.codeLine().toStdString()), std::pair(true, std::string(" Alt+0038 [&H26] [&]")));
-  QTest::mouseRelease(map.grid(), Qt::LeftButton, {}, QPoint(6 * CharGrid::kStep + 5, 2 * CharGrid::kStep + 5));
+  QTest::mousePress(map.grid(), Qt::LeftButton, {},
+                    QPoint(6 * CharGrid::kStep + 5, 2 * CharGrid::kStep + 5));
+  EXPECT_EQ(std::pair(map.grid()->boxShown(), map.codeLine().toStdString()),
+            std::pair(true, std::string(" Alt+0038 [&H26] [&]")));
+  QTest::mouseRelease(map.grid(), Qt::LeftButton, {},
+                      QPoint(6 * CharGrid::kStep + 5, 2 * CharGrid::kStep + 5));
   EXPECT_FALSE(map.grid()->boxShown());
 }
 

@@ -1,8 +1,7 @@
 #include "tools/find_replace.h"
 
-#include <gtest/gtest.h>
-
 #include <functional>
+#include <gtest/gtest.h>
 #include <random>
 #include <string>
 #include <vector>
@@ -35,10 +34,13 @@ protected:
 
   // Opens each text as a page of its own; the last one is current.
   void openPages(const std::vector<std::pair<std::string, std::string>>& files) {
-    for (const auto& [name, text] : files) docs().openList().push_back(installed.folder().write(name, text).string());
+    for (const auto& [name, text] : files)
+      docs().openList().push_back(installed.folder().write(name, text).string());
     docs().open(pages::DocumentCommands::Opener::Session);
   }
-  std::string pageText(int i) { return i == docs().currentTab() ? memo().text() : docs().page(i).text; }
+  std::string pageText(int i) {
+    return i == docs().currentTab() ? memo().text() : docs().page(i).text;
+  }
   Sel sel() { return {memo().selStart(), memo().selLength()}; }
 
   // Opens the dialog with the caret at `caret`, and sets the texts as the user would.
@@ -63,9 +65,11 @@ TEST_F(FindReplaceTest, ReplaceAllFoldsAccentedLettersWithTheEditorsCase) {
   ASSERT_TRUE(find().replaceMode());
   EXPECT_EQ(dialog.nextCaption, "Replace");
   find().replaceAll();
-  EXPECT_EQ(std::tuple(memo().text(), dialog.status, dialog.buttons[Button::All], states.enabled(Command::bAgain)),
+  EXPECT_EQ(std::tuple(memo().text(), dialog.status, dialog.buttons[Button::All],
+                       states.enabled(Command::bAgain)),
             std::tuple("bar bar", "REPLACED: 2  >> SEARCHED TO END", false, false));
-  EXPECT_EQ(std::pair(ui.questions().size(), ui.messages().size()), std::pair(std::size_t{0}, std::size_t{0}));
+  EXPECT_EQ(std::pair(ui.questions().size(), ui.messages().size()),
+            std::pair(std::size_t{0}, std::size_t{0}));
 }
 
 TEST_F(FindReplaceTest, NothingToFind) {
@@ -74,7 +78,8 @@ TEST_F(FindReplaceTest, NothingToFind) {
     SCOPED_TRACE(what);
     openAt(0, what, "x");
     find().find();
-    EXPECT_EQ(std::pair(dialog.status, dialog.buttons[Button::Next]), std::pair(std::string("FOUND: 0  >> SEARCHED TO END"), false));
+    EXPECT_EQ(std::pair(dialog.status, dialog.buttons[Button::Next]),
+              std::pair(std::string("FOUND: 0  >> SEARCHED TO END"), false));
     find().replaceAll();
     EXPECT_EQ(memo().text(), "one\r\ntwo");
     find().cancel();
@@ -87,17 +92,20 @@ TEST_F(FindReplaceTest, OpeningOffersTheWordAtTheCaretAndSearchesFromItsLine) {
   memo().setText("total = 1\r\nDim total As Integer\r\n");
   memo().select(17, 0);  // inside "total" on the second line
   find().open();
-  EXPECT_EQ(std::tuple(dialog.find, sel(), dialog.status, dialog.shown), std::tuple("total", Sel(11, 0), "Ready", true));
+  EXPECT_EQ(std::tuple(dialog.find, sel(), dialog.status, dialog.shown),
+            std::tuple("total", Sel(11, 0), "Ready", true));
   EXPECT_EQ((std::vector{dialog.checked[Option::SelectedText], dialog.enabled[Option::SelectedText],
                          dialog.enabled[Option::AllPages], dialog.enabled[Option::PromptOnReplace],
                          states.enabled(Command::Revert1), states.enabled(Command::bAgain)}),
             (std::vector{false, false, true, false, true, false}));
 
   find().find();
-  EXPECT_EQ(std::tuple(sel(), dialog.status, dialog.nextCaption, dialog.findInFront, states.enabled(Command::bAgain)),
+  EXPECT_EQ(std::tuple(sel(), dialog.status, dialog.nextCaption, dialog.findInFront,
+                       states.enabled(Command::bAgain)),
             std::tuple(Sel(20, -5), "FOUND: 1", "Next", false, true));
   find().next();
-  EXPECT_EQ(std::tuple(dialog.status, memo().selText()), std::tuple("FOUND: 1  >> SEARCHED TO END", "total"));
+  EXPECT_EQ(std::tuple(dialog.status, memo().selText()),
+            std::tuple("FOUND: 1  >> SEARCHED TO END", "total"));
   EXPECT_TRUE(ui.messages().empty());  // the dialog is showing
 
   // Unchecking All Pages never enables Selected Text without a selection to search.
@@ -111,7 +119,8 @@ TEST_F(FindReplaceTest, SelectedTextKeepsReplacementsInsideTheSelection) {
   memo().setText("foo foo\r\nfoo foo");
   memo().select(0, 12);
   find().open();
-  EXPECT_EQ(std::tuple(dialog.find, dialog.checked[Option::SelectedText], dialog.enabled[Option::AllPages]),
+  EXPECT_EQ(std::tuple(dialog.find, dialog.checked[Option::SelectedText],
+                       dialog.enabled[Option::AllPages]),
             std::tuple("foo", true, false));
   dialog.typeReplace(find(), "f");
   find().find();
@@ -152,7 +161,8 @@ TEST_F(FindReplaceTest, PromptOnReplaceAsksAfterTheFirstMatch) {
   ui.queueAnswer(Answer::Yes);
   ui.queueAnswer(Answer::Cancel);
   find().replaceAll();
-  EXPECT_EQ(std::tuple(memo().text(), dialog.findInFront, dialog.defaultButton), std::tuple("b1 b2 a3", true, Button::Find));
+  EXPECT_EQ(std::tuple(memo().text(), dialog.findInFront, dialog.defaultButton),
+            std::tuple("b1 b2 a3", true, Button::Find));
 }
 
 TEST_F(FindReplaceTest, ReplaceActsOnlyOnTheMatchStillSelected) {
@@ -177,7 +187,8 @@ TEST_F(FindReplaceTest, ReplaceActsOnlyOnTheMatchStillSelected) {
   find().find();
   memo().setReadOnly(true);
   find().replaceAll();
-  EXPECT_EQ(std::tuple(memo().text(), dialog.status), std::tuple("a a a", "REPLACED: 0  >> SEARCHED TO END"));
+  EXPECT_EQ(std::tuple(memo().text(), dialog.status),
+            std::tuple("a a a", "REPLACED: 0  >> SEARCHED TO END"));
 }
 
 TEST_F(FindReplaceTest, F3AndCtrlGAfterTheDialogClosed) {
@@ -190,27 +201,33 @@ TEST_F(FindReplaceTest, F3AndCtrlGAfterTheDialogClosed) {
   EXPECT_EQ(std::tuple(memo().selStart(), ui.messages().size()), std::tuple(10, 0u));
   bench.commands().run("find.next");
   EXPECT_EQ(ui.messages(), Texts{"Searched To End"});
-  EXPECT_EQ(std::pair(states.enabled(Command::bAgain), states.enabled(Command::FindNext1)), std::pair(false, false));
+  EXPECT_EQ(std::pair(states.enabled(Command::bAgain), states.enabled(Command::FindNext1)),
+            std::pair(false, false));
   bench.commands().run("find.next");  // disabled: nothing
   EXPECT_EQ(ui.messages().size(), 1u);
   // Ctrl+G runs Next all the same.
   memo().select(0, 0);
-  EXPECT_TRUE(bench.editing().keyReleased(EditorKey('G'), {.shift = false, .ctrl = true, .alt = false}));
+  EXPECT_TRUE(
+      bench.editing().keyReleased(EditorKey('G'), {.shift = false, .ctrl = true, .alt = false}));
   EXPECT_EQ(memo().selStart(), 3);
 }
 
 TEST_F(FindReplaceTest, AllPagesWalksEveryPageOnce) {
-  openPages({{"one.mb", "Dim a\r\nDim z\r\n"}, {"two.def", "Dim b\r\nDim c\r\n"}, {"three.mb", "no match\r\n"}});
+  openPages({{"one.mb", "Dim a\r\nDim z\r\n"},
+             {"two.def", "Dim b\r\nDim c\r\n"},
+             {"three.mb", "no match\r\n"}});
   docs().selectTab(1);
   openAt(0, "Dim", "DIM_X");
   dialog.tick(find(), Option::AllPages, true);
   dialog.tick(find(), Option::WholeWords, true);
   find().find();
   find().replaceAll();
-  EXPECT_EQ((Texts{pageText(0), pageText(1)}), (Texts{"DIM_X a\r\nDIM_X z\r\n", "DIM_X b\r\nDIM_X c\r\n"}));
+  EXPECT_EQ((Texts{pageText(0), pageText(1)}),
+            (Texts{"DIM_X a\r\nDIM_X z\r\n", "DIM_X b\r\nDIM_X c\r\n"}));
   EXPECT_EQ(dialog.status, "REPLACED: 4  >> SEARCHED TO END");
   // The run ended on the first page, a .mb: Compile follows it as after a tab change.
-  EXPECT_EQ(std::tuple(docs().currentTab(), view.currentTab, states.enabled(Command::bCompile)), std::tuple(0, 0, true));
+  EXPECT_EQ(std::tuple(docs().currentTab(), view.currentTab, states.enabled(Command::bCompile)),
+            std::tuple(0, 0, true));
 }
 
 TEST_F(FindReplaceTest, FindOverAllPagesStopsAtTheStartTab) {
@@ -223,7 +240,8 @@ TEST_F(FindReplaceTest, FindOverAllPagesStopsAtTheStartTab) {
   find().next();
   EXPECT_EQ(docs().currentTab(), 0);
   find().next();
-  EXPECT_EQ(std::tuple(dialog.status, docs().currentTab()), std::tuple("FOUND: 2  >> SEARCHED TO END", 0));
+  EXPECT_EQ(std::tuple(dialog.status, docs().currentTab()),
+            std::tuple("FOUND: 2  >> SEARCHED TO END", 0));
 
   // Closing pages under the open dialog cannot leave the start tab behind the last tab.
   docs().selectTab(2);
@@ -249,7 +267,8 @@ TEST_F(FindReplaceTest, ChangingTheSetOfPagesTakesRevertAway) {
     find().open();
     EXPECT_TRUE(states.enabled(Command::Revert1));
     change();
-    EXPECT_EQ(std::pair(states.enabled(Command::Revert1), docs().revertAvailable()), std::pair(false, false));
+    EXPECT_EQ(std::pair(states.enabled(Command::Revert1), docs().revertAvailable()),
+              std::pair(false, false));
   }
 }
 
@@ -260,8 +279,10 @@ TEST_F(FindReplaceTest, TheCaretPanelFollowsReplaceAll) {
   find().find();
   EXPECT_EQ(ui.statusText(platform::Ui::kCaretPanel), "1:8");
   find().replaceAll();
-  const std::string at = std::to_string(memo().selLine() + 1) + ":" + std::to_string(memo().selCol() + 1);
-  EXPECT_EQ(std::tuple(memo().selLine(), ui.statusText(platform::Ui::kCaretPanel)), std::tuple(29, at));
+  const std::string at =
+      std::to_string(memo().selLine() + 1) + ":" + std::to_string(memo().selCol() + 1);
+  EXPECT_EQ(std::tuple(memo().selLine(), ui.statusText(platform::Ui::kCaretPanel)),
+            std::tuple(29, at));
 }
 
 TEST_F(FindReplaceTest, ReplaceAllIsOneUndoStep) {
