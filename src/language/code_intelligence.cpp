@@ -18,7 +18,12 @@ std::vector<std::string> IndexNames::namesStartingWith(std::string_view prefix,
 std::optional<std::string> IndexNames::parametersOf(std::string_view name,
                                                     const NamePlace& place) const {
   keeper_.refresh();
-  return keeper_.index().parameterText(keeper_.currentFile(), place.line, name);
+  std::optional<std::string> text =
+      keeper_.index().parameterText(keeper_.currentFile(), place.line, name);
+  // The index keeps the list with its parentheses; the hint wants what stands between them.
+  if (text && text->size() >= 2 && text->front() == '(' && text->back() == ')')
+    *text = text->substr(1, text->size() - 2);
+  return text;
 }
 
 CodeIntelligence::CodeIntelligence(Parts parts)

@@ -62,7 +62,7 @@ TEST_F(ToolWindowsTest, FindTextKeepsTheCaseTypedAndTheDialogItsWidth) {
   window.workbench().findReplace().setHistories({"total"}, {"sum"});
   memo().setText("total Total\r\n");
   memo().select(0, 0);
-  window.workbench().openFindReplace();
+  window.workbench().commands().run("find.findReplace");
   FindReplaceDialog& dialog = window.findDialog();
   EXPECT_EQ(dialog.width(), 273);
   QApplication::setActiveWindow(&dialog);
