@@ -32,11 +32,8 @@ prog_dir=$(dirname "$program")
 cp "$program" "$out/prog/"
 for ext in bin dic ctx def; do cp "$prog_dir/quillon.$ext" "$out/prog/" 2>/dev/null; done
 prefix="$out/wine"
-mkdir -p "$prefix/dosdevices" "$prefix/drive_c/MapInfo" "$prefix/drive_c/MapBasic"
-ln -sfn ../drive_c "$prefix/dosdevices/c:"
-printf '%s\n' 'WINE REGISTRY Version 2' '' \
-  '[Software\\MapInfo\\MapInfo\\Professional] 1700000000' '"ProgramDirectory"="C:\\MapInfo\\"' '' \
-  '[Software\\MapInfo\\MapBasic] 1700000000' '"ProgramDirectory"="C:\\MapBasic\\"' > "$prefix/system.reg"
+. "$(dirname "$0")/fake-wine-prefix.sh"
+make_wine_prefix "$prefix"
 # Read once so that the figure is the program's, not the disk's.
 cat "$big" > /dev/null
 

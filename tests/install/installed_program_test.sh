@@ -58,11 +58,8 @@ query() {
 # knows MapInfo and MapBasic (so the first run asks nothing), the shared files read-only.
 chmod -R a-w "$usr"
 prefix="$work/wine"
-mkdir -p "$prefix/dosdevices" "$prefix/drive_c/MapInfo" "$prefix/drive_c/MapBasic"
-ln -s ../drive_c "$prefix/dosdevices/c:"
-printf '%s\n' 'WINE REGISTRY Version 2' '' \
-  '[Software\\MapInfo\\MapInfo\\Professional] 1700000000' '"ProgramDirectory"="C:\\MapInfo\\"' '' \
-  '[Software\\MapInfo\\MapBasic] 1700000000' '"ProgramDirectory"="C:\\MapBasic\\"' > "$prefix/system.reg"
+. "$(dirname "$0")/../../scripts/fake-wine-prefix.sh"
+make_wine_prefix "$prefix"
 env -u XDG_CONFIG_HOME HOME="$home" XDG_DATA_HOME="$home/.local/share" XDG_DATA_DIRS="$usr/share" \
   XDG_RUNTIME_DIR="$work" WINEPREFIX="$prefix" QT_QPA_PLATFORM=offscreen \
   "$usr/bin/quillon" "$work/files/first.mb" >"$work/run.log" 2>&1 &
