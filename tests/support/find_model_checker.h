@@ -213,12 +213,17 @@ private:
     return {};
   }
 
-  // Text changed by the action was the first since the table was filled anew.
-  std::string replacing(const std::function<void()>& action) {
+  // A replacement after other changes since the table was filled fills it anew, also one that
+  // leaves the text as it was ("a" for a match "A" found ignoring case).
+  // Next counts matches in find mode, replacements in replace mode; All only replacements.
+  std::string replacing(const std::function<void()>& action, bool countsReplacements = false) {
     const std::vector<std::string> before = pages();
     const bool available = docs().revertAvailable();
+    const int counted = find().counter();
     action();
-    if (pages() != before && (dirty_ || !available)) {
+    const bool replaced =
+        pages() != before || ((countsReplacements || find().replaceMode()) && find().counter() > counted);
+    if (replaced && (dirty_ || !available)) {
       expectedRevert_ = before;
       dirty_ = false;
     }
@@ -232,14 +237,15 @@ private:
     const int tab = docs().currentTab();
     const std::string what = view_.find, with = view_.replace;
     std::string problem;
+    // Find changes no text; All counts from what Find left.
+    find().find();
+    const bool found = view_.status.find(tools::FindReplace::kSearchedToEnd) == std::string::npos;
+    const editor::Offset caret = memo().selStart();
+    const editor::Offset lower = std::min(caret, caret + memo().selLength());
+    const std::string page = before[static_cast<std::size_t>(tab)];
+    const bool selectsMatch = memo().selLength() == -static_cast<editor::Offset>(what.size()) &&
+                              matchesAt(page, static_cast<std::size_t>(lower), what);
     replacing([&] {
-      find().find();
-      const bool found = view_.status.find(tools::FindReplace::kSearchedToEnd) == std::string::npos;
-      const editor::Offset caret = memo().selStart();
-      const editor::Offset lower = std::min(caret, caret + memo().selLength());
-      const std::string page = before[static_cast<std::size_t>(tab)];
-      const bool selectsMatch = memo().selLength() == -static_cast<editor::Offset>(what.size()) &&
-                                matchesAt(page, static_cast<std::size_t>(lower), what);
       find().replaceAll();
       if (allPages || inSelection || what.empty() || with.empty() || what.find('\r') != std::string::npos) return;
       // A found match is selected and All starts on it. Otherwise Find searched forward from
@@ -252,7 +258,7 @@ private:
       const std::vector<std::string> after = pages();
       for (std::size_t i = 0; i < after.size(); ++i)
         if (static_cast<int>(i) != tab && after[i] != before[i]) problem = "another page changed";
-    });
+    }, true);
     return problem;
   }
 
