@@ -231,6 +231,10 @@ private:
   }
 
   std::string replaceAll() {
+    // "a" by "aa" doubles a page at every run; past this the runs cost only time.
+    constexpr std::size_t kMostText = 1024;
+    for (const std::string& page : pages())
+      if (page.size() > kMostText) return {};
     const bool allPages = view_.checked[Option::AllPages];
     const bool inSelection = view_.checked[Option::SelectedText];
     const std::vector<std::string> before = pages();
