@@ -673,7 +673,7 @@ TEST_F(DocumentCommandsTest, EachPageSavesAsItsFileCame) {
 }
 
 // Bytes that no edit may touch: UTF-16 with a character beyond Windows-1252, UTF-16 of an
-// odd length, in both byte orders.
+// odd length, in both byte orders, and one that only its own bytes keep whole.
 std::vector<std::pair<std::string, std::string>> unconvertibleUtf16() {
   return {{"LE beyond", std::string("\xFF\xFE"
                                     "D\0"
@@ -691,7 +691,13 @@ std::vector<std::pair<std::string, std::string>> unconvertibleUtf16() {
                                  "D\0"
                                  "\n\0"
                                  "X",
-                                 7)}};
+                                 7)},
+          // Written, the page would lose the doubled formatting code.
+          {"LE doubled code", std::string("\xFF\xFE"
+                                          "D\0"
+                                          "\x04\0\x04\0"
+                                          "\x2D\x4E",
+                                          10)}};
 }
 
 TEST_F(DocumentCommandsTest, Utf16PagesThatCannotBeConvertedTakeNoEditThroughAnyRoute) {

@@ -146,24 +146,23 @@ private:
     return bench_.sourceEditor().separators().contains(c);
   };
 
+  bool matchesAt(const std::string& s, std::size_t k, const std::string& what) {
+    if (k + what.size() > s.size()) return false;
+    const bool matchCase = view_.checked[Option::CaseSensitive];
+    const editor::CaseFolder& fold = memo().folder();
+    for (std::size_t i = 0; i < what.size(); ++i)
+      if (matchCase ? s[k + i] != what[i] : fold.fold(s[k + i]) != fold.fold(what[i])) return false;
+    const std::size_t e = k + what.size();
+    return !view_.checked[Option::WholeWords] ||
+           ((k == 0 || separator(s[k - 1])) && (e >= s.size() || separator(s[e])));
+  }
+
   // The same replacements done on a plain string, left to right from `from`.
   std::string replaced(std::string s, std::size_t from, const std::string& what,
                        const std::string& with) {
-    const bool matchCase = view_.checked[Option::CaseSensitive];
-    const bool whole = view_.checked[Option::WholeWords];
-    const editor::CaseFolder& fold = memo().folder();
     for (std::size_t pos = from; pos + what.size() <= s.size();) {
       std::size_t k = pos;
-      for (; k + what.size() <= s.size(); ++k) {
-        bool same = true;
-        for (std::size_t i = 0; i < what.size() && same; ++i)
-          same = matchCase ? s[k + i] == what[i] : fold.fold(s[k + i]) == fold.fold(what[i]);
-        const std::size_t e = k + what.size();
-        if (same && whole &&
-            !((k == 0 || separator(s[k - 1])) && (e >= s.size() || separator(s[e]))))
-          same = false;
-        if (same) break;
-      }
+      while (k + what.size() <= s.size() && !matchesAt(s, k, what)) ++k;
       if (k + what.size() > s.size()) break;
       s.replace(k, what.size(), with);
       pos = k + with.size();
@@ -211,12 +210,17 @@ private:
     return {};
   }
 
-  // Text changed by the action was the first since the table was filled anew.
-  std::string replacing(const std::function<void()>& action) {
+  // A replacement after other changes since the table was filled fills it anew, also one that
+  // leaves the text as it was ("a" for a match "A" found ignoring case).
+  // Next counts matches in find mode, replacements in replace mode; All only replacements.
+  std::string replacing(const std::function<void()>& action, bool countsReplacements = false) {
     const std::vector<std::string> before = pages();
     const bool available = docs().revertAvailable();
+    const int counted = find().counter();
     action();
-    if (pages() != before && (dirty_ || !available)) {
+    const bool replaced = pages() != before || ((countsReplacements || find().replaceMode()) &&
+                                                find().counter() > counted);
+    if (replaced && (dirty_ || !available)) {
       expectedRevert_ = before;
       dirty_ = false;
     }
@@ -224,29 +228,46 @@ private:
   }
 
   std::string replaceAll() {
+    // "a" by "aa" doubles a page at every run; past this the runs cost only time.
+    constexpr std::size_t kMostText = 1024;
+    for (const std::string& page : pages())
+      if (page.size() > kMostText) return {};
     const bool allPages = view_.checked[Option::AllPages];
     const bool inSelection = view_.checked[Option::SelectedText];
     const std::vector<std::string> before = pages();
     const int tab = docs().currentTab();
     const std::string what = view_.find, with = view_.replace;
     std::string problem;
-    replacing([&] {
-      find().find();
-      const editor::Offset lower =
-          std::min(memo().selStart(), memo().selStart() + memo().selLength());
-      const std::string page = before[static_cast<std::size_t>(tab)];
-      find().replaceAll();
-      if (allPages || inSelection || what.empty() || with.empty() ||
-          what.find('\r') != std::string::npos)
-        return;
-      const std::string expected = replaced(page, static_cast<std::size_t>(lower), what, with);
-      if (memo().text() != expected)
-        problem = "replace all: \"" + what + "\" by \"" + with + "\" gave " + memo().text() +
-                  " for " + expected;
-      const std::vector<std::string> after = pages();
-      for (std::size_t i = 0; i < after.size(); ++i)
-        if (static_cast<int>(i) != tab && after[i] != before[i]) problem = "another page changed";
-    });
+    // Find changes no text; All counts from what Find left.
+    find().find();
+    const bool found = view_.status.find(tools::FindReplace::kSearchedToEnd) == std::string::npos;
+    const editor::Offset caret = memo().selStart();
+    const editor::Offset lower = std::min(caret, caret + memo().selLength());
+    const std::string page = before[static_cast<std::size_t>(tab)];
+    const bool selectsMatch = memo().selLength() == -static_cast<editor::Offset>(what.size()) &&
+                              matchesAt(page, static_cast<std::size_t>(lower), what);
+    replacing(
+        [&] {
+          find().replaceAll();
+          if (allPages || inSelection || what.empty() || with.empty() ||
+              what.find('\r') != std::string::npos)
+            return;
+          // A found match is selected and All starts on it. Otherwise Find searched forward from
+          // the caret in vain, and what the selection covers before the caret stays, unless it is
+          // the last match selected again, which All may replace.
+          const std::string expected =
+              replaced(page, static_cast<std::size_t>(found ? lower : caret), what, with);
+          const std::string alsoRight =
+              found ? expected : replaced(page, static_cast<std::size_t>(lower), what, with);
+          if (memo().text() != expected && !(selectsMatch && memo().text() == alsoRight))
+            problem = "replace all: \"" + what + "\" by \"" + with + "\" gave " + memo().text() +
+                      " for " + expected;
+          const std::vector<std::string> after = pages();
+          for (std::size_t i = 0; i < after.size(); ++i)
+            if (static_cast<int>(i) != tab && after[i] != before[i])
+              problem = "another page changed";
+        },
+        true);
     return problem;
   }
 

@@ -88,6 +88,25 @@ TEST_F(FindReplaceTest, NothingToFind) {
   EXPECT_EQ(find().findHistory(), Texts{"three"});
 }
 
+// A backward selection has the caret at its end: what it covers before the caret is behind
+// the search, and All after a Find that found nothing leaves it.
+TEST_F(FindReplaceTest, FindSearchesFromTheCaretWhicheverWayTheSelectionRuns) {
+  memo().setText("aa\r\nbabaa x");
+  openAt(0, "babaa", "a ");
+  memo().select(7, -3);
+  find().find();
+  EXPECT_EQ(dialog.status, "FOUND: 0  >> SEARCHED TO END");
+  find().replaceAll();
+  EXPECT_EQ(memo().text(), "aa\r\nbabaa x");
+
+  memo().select(4, 3);
+  dialog.typeFind(find(), "babaa");
+  find().find();
+  find().replaceAll();
+  EXPECT_EQ(std::pair(memo().text(), dialog.status),
+            std::pair(std::string("aa\r\na  x"), std::string("REPLACED: 1  >> SEARCHED TO END")));
+}
+
 TEST_F(FindReplaceTest, OpeningOffersTheWordAtTheCaretAndSearchesFromItsLine) {
   memo().setText("total = 1\r\nDim total As Integer\r\n");
   memo().select(17, 0);  // inside "total" on the second line
