@@ -537,22 +537,24 @@ json LanguageServer::documentSymbol(const json& params) {
   {
     language::StatementReader reader(doc.lineCount(), lineAt);
     language::Statement s;
-    std::optional<std::int64_t> open;
+    // The first line of the routine being read; -1 outside one. (An optional here trips
+    // GCC's maybe-uninitialized warning.)
+    std::int64_t open = -1;
     while (reader.next(s)) {
       const std::string first = upperAscii(language::firstWord(s.text));
       if (first == "SUB" || first == "FUNCTION") {
-        if (open) routines.push_back({*open, s.firstLine - 1});
+        if (open >= 0) routines.push_back({open, s.firstLine - 1});
         open = s.firstLine;
-      } else if (first == "END" && open) {
+      } else if (first == "END" && open >= 0) {
         const std::string second =
             upperAscii(language::firstWord(std::string_view(s.text).substr(3)));
         if (second == "SUB" || second == "FUNCTION") {
-          routines.push_back({*open, s.firstLine + s.lineCount - 1});
-          open.reset();
+          routines.push_back({open, s.firstLine + s.lineCount - 1});
+          open = -1;
         }
       }
     }
-    if (open) routines.push_back({*open, doc.lineCount() - 1});
+    if (open >= 0) routines.push_back({open, doc.lineCount() - 1});
   }
   const auto routineOf = [&](std::int64_t line) -> const Routine* {
     const auto it = std::upper_bound(routines.begin(), routines.end(), line,

@@ -108,7 +108,7 @@ TEST_F(InstalledProgram, FirstRunNamesTheInstalledFilesAndSavesWordsInTheUsersDi
     EXPECT_TRUE(run.ui.messages().empty()) << ::testing::PrintToString(run.ui.messages());
     EXPECT_GT(run.bench.highlighting().keywords().count(), 0) << "the key file was read from share";
     const std::string ini = TempFolder::read(configFile());
-    for (const std::string line :
+    for (const std::string& line :
          {"KeyFile=" + (share / "quillon.bin").string(), "DictFile=" + userDictionary().string(),
           "HelpFile=" + (share / "quillon.ctx").string(),
           "DefFile=" + (share / "quillon.def").string()})
