@@ -1,6 +1,7 @@
 #include "lsp/language_server.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 #include "build/project_file.h"
 #include "language/code_outline.h"
@@ -720,16 +721,14 @@ json LanguageServer::completion(const json& params) {
   constexpr std::size_t kLimit = 500;
   json items = json::array();
   bool complete = true;
-  std::vector<std::string> seen;  // upper-cased, so a keyword does not repeat a name
+  std::unordered_set<std::string> seen;  // upper-cased, so a keyword does not repeat a name
   const auto add = [&](const std::string& text, int kind, const std::string& detail,
                        const std::string& sortGroup) {
     if (items.size() >= kLimit) {
       complete = false;
       return;
     }
-    std::string upper = upperAscii(text);
-    if (std::find(seen.begin(), seen.end(), upper) != seen.end()) return;
-    seen.push_back(std::move(upper));
+    if (!seen.insert(upperAscii(text)).second) return;
     json item = {{"label", toUtf8(text)},
                  {"kind", kind},
                  {"sortText", sortGroup + std::to_string(100000 + items.size())},
