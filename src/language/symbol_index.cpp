@@ -288,17 +288,29 @@ SymbolIndex::~SymbolIndex() = default;
 
 // ----- Words -----
 
+std::size_t SymbolIndex::FoldedHash::operator()(std::string_view word) const noexcept {
+  std::size_t h = 14695981039346656037ull;  // FNV-1a over the lower-cased bytes
+  for (const char c : word) {
+    h ^= static_cast<unsigned char>(platform::asciiLower(c));
+    h *= 1099511628211ull;
+  }
+  return h;
+}
+
+bool SymbolIndex::FoldedEqual::operator()(std::string_view a, std::string_view b) const noexcept {
+  return platform::equalsNoCase(a, b);
+}
+
 std::uint32_t SymbolIndex::wordId(std::string_view word) {
-  std::string key = folded(word);
-  const auto it = words_.find(key);
+  const auto it = words_.find(word);
   if (it != words_.end()) return it->second;
   const auto id = static_cast<std::uint32_t>(words_.size());
-  words_.emplace(std::move(key), id);
+  words_.emplace(folded(word), id);
   return id;
 }
 
 std::optional<std::uint32_t> SymbolIndex::findWord(std::string_view word) const {
-  const auto it = words_.find(folded(word));
+  const auto it = words_.find(word);
   if (it == words_.end()) return std::nullopt;
   return it->second;
 }

@@ -210,9 +210,18 @@ private:
   std::vector<const Source*> includeOrder(const Source& from) const;
 
   Options options_;
-  std::vector<std::unique_ptr<Source>> sources_;          // by SourceId; null once dropped
-  std::unordered_map<std::string, SourceId> byFile_;      // lexically normal path -> id
-  std::unordered_map<std::string, std::uint32_t> words_;  // folded word -> id
+  std::vector<std::unique_ptr<Source>> sources_;      // by SourceId; null once dropped
+  std::unordered_map<std::string, SourceId> byFile_;  // lexically normal path -> id
+  // A word of any case finds its folded key without being copied.
+  struct FoldedHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view word) const noexcept;
+  };
+  struct FoldedEqual {
+    using is_transparent = void;
+    bool operator()(std::string_view a, std::string_view b) const noexcept;
+  };
+  std::unordered_map<std::string, std::uint32_t, FoldedHash, FoldedEqual> words_;  // folded -> id
   std::uint32_t nextRoutine_ = 1;
 };
 
