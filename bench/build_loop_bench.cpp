@@ -228,8 +228,9 @@ long residentKb() {
   return resident * (::sysconf(_SC_PAGESIZE) / 1024);
 }
 
-// The stand-in prints 100 MB to standard output: the program's memory growth and the longest
-// the window went without processing its events meanwhile.
+// The stand-in prints 100 MB to standard output, the Build Output view in front: the
+// program's memory growth and the longest the window went without processing its events
+// meanwhile, the view's repaint with the kept output counted in.
 void BM_CompilePrints100MB(benchmark::State& state) {
   ShownProgram p;
   const fs::path source = p.program.folder() / "loud.mb";
@@ -237,6 +238,12 @@ void BM_CompilePrints100MB(benchmark::State& state) {
   p.bench().documents().openList() = {source.string()};
   p.bench().documents().open(quillon::pages::DocumentCommands::Opener::Session);
   settle(p.bench().sourceEditor());
+  p.bench().build().showOutput();
+  auto* output = p.window->findChild<CodeMemoWidget*>("buildOutput");
+  if (!output || !output->isVisible()) {
+    state.SkipWithError("no Build Output view");
+    return;
+  }
   long growth = 0;
   qint64 longestGap = 0;
   for (auto _ : state) {
@@ -256,9 +263,14 @@ void BM_CompilePrints100MB(benchmark::State& state) {
     QObject::connect(&tick, &QTimer::timeout, [&] {
       longestGap = std::max(longestGap, sinceTick.restart());
       p.window->sourceEditorWidget().viewport()->repaint();
+      output->viewport()->repaint();
     });
     tick.start();
     p.bench().build().compile();
+    // The view's first paint of the new text, as the next event would do it, counted from
+    // the last tick.
+    output->viewport()->repaint();
+    longestGap = std::max(longestGap, sinceTick.elapsed());
     tick.stop();
     done = true;
     sampler.join();

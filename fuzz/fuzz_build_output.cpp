@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "build/build_output.h"
 
@@ -28,12 +30,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   quillon::build::BuildReport report;
   report.output.assign(reinterpret_cast<const char*>(data), size);
   std::size_t printed = 0;
-  const auto lines = quillon::build::outputLines(report);
+  const quillon::build::OutputText shown = quillon::build::outputText(report);
+  std::vector<std::string> lines;
+  std::string_view text = shown.text();
+  for (;;) {
+    const std::size_t end = text.find('\n');
+    lines.emplace_back(text.substr(0, end));
+    if (end == std::string_view::npos) break;
+    text.remove_prefix(end + 1);
+  }
+  if (shown.dim.size() != lines.size()) std::abort();
   for (std::size_t i = 0; i < lines.size(); ++i) {
-    if (!validUtf8(lines[i].text)) std::abort();
+    if (!validUtf8(lines[i])) std::abort();
     // Each replaced byte becomes three; a line is cut at the limit before cleaning.
-    if (lines[i].text.size() > 3 * quillon::build::kDisplayLine) std::abort();
-    if (i >= 2 && i + 1 < lines.size()) printed += lines[i].text.size();
+    if (lines[i].size() > 3 * quillon::build::kDisplayLine) std::abort();
+    if (i >= 2 && i + 1 < lines.size()) printed += lines[i].size();
   }
   // Replacements only grow the text; breaks are the only bytes that go.
   std::size_t breaks = 0;

@@ -547,11 +547,8 @@ void MainWindow::buildPanels() {
           });
   bottomPanel_->addWidget(errorView_);
   bottomPanel_->addWidget(contextList_);
-  buildOutput_ = new build::BuildOutputWidget(bottomPanel_);
+  buildOutput_ = new build::BuildOutputWidget(workbench_->buildOutput(), bottomPanel_);
   bottomPanel_->addWidget(buildOutput_);
-  workbench_->build().reportReady = [this](const build::BuildReport& report) {
-    buildOutput_->showReport(report);
-  };
   sourceEditor_->setErrorMarks(&workbench_->gutter());
   bottomPanel_->setCurrentWidget(errorView_);
   bottomSplitter_->setStretchFactor(0, 1);
@@ -943,6 +940,7 @@ void MainWindow::setEditorFont(const platform::FontInfo& info) {
   const QFont font = platform::fixedPitchFont(info);
   sourceEditor_->setEditorFont(font);
   errorView_->setEditorFont(font);
+  if (buildOutput_) buildOutput_->setEditorFont(font);
   if (referenceView_) referenceView_->setEditorFont(font);
   gutter_->setFont(font);
 }

@@ -34,6 +34,7 @@ Workbench::Workbench(Ports ports)
       errorPanel_({ports.ui, ports.view, ports.states, sourceEditor_, errorView_, documents_}),
       build_({ports.ui, ports.view, ports.states, sourceEditor_, documents_, options_, errorPanel_,
               runner_, ports.clock, ports.automation}),
+      buildOutput_(&ports.clipboard),
       project_({ports.ui, ports.states, sourceEditor_, documents_, pageBookmarks_, errorPanel_}),
       insertFile_({ports.ui, sourceEditor_, documents_}),
       outline_({ports.ui, ports.view, ports.states, sourceEditor_,
@@ -62,6 +63,7 @@ Workbench::Workbench(Ports ports)
   placements_.shown(settings::PlacedWindow::Main, [this] { return view_.windowPlacement(); });
   settings::applySourceEditorProfile(sourceEditor_);
   settings::applyErrorViewProfile(errorView_);
+  build_.reportReady = [this](const build::BuildReport& report) { buildOutput_.show(report); };
   // Highlighting waits for the end of start-up, as the form has it off.
   highlighting_.setApplyKeyWords(false);
   highlighting_.setApplyStartStopKeys(false);

@@ -8,6 +8,7 @@
 
 #include "app/status_presenter.h"
 #include "build/build_commands.h"
+#include "build/build_output.h"
 #include "build/error_panel.h"
 #include "build/insert_file.h"
 #include "build/proc_runner.h"
@@ -110,6 +111,7 @@ public:
   tools::CharMap& charMap() { return charMap_; }
   settings::OptionCommands& options() { return options_; }
   build::BuildCommands& build() { return build_; }
+  build::BuildOutputView& buildOutput() { return buildOutput_; }
   build::ErrorPanel& errorPanel() { return errorPanel_; }
   build::ProjectCommands& project() { return project_; }
   build::InsertFile& insertFile() { return insertFile_; }
@@ -209,6 +211,7 @@ private:
   language::CodeIntelligence code_{{ui_, view_, states_, sourceEditor_, documents_}};
   build::ErrorPanel errorPanel_;
   build::BuildCommands build_;
+  build::BuildOutputView buildOutput_;
   build::ProjectCommands project_;
   build::InsertFile insertFile_;
   language::OutlineCommands outline_;

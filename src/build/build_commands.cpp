@@ -326,7 +326,7 @@ bool BuildCommands::runCompiler(const fs::path& exe, const std::string& paramete
   report_.elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(clock_.now() - started);
   if (child) {
     report_.exitCode = child->exitCode();
-    platform::ChildProcess::Output output = child->output();
+    platform::ChildProcess::Output output = child->takeOutput();
     report_.output = std::move(output.text);
     report_.droppedBytes = output.dropped;
   }

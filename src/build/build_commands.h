@@ -67,9 +67,10 @@ public:
   static constexpr const char* kNoOutput = "NO OUTPUT FROM COMPILER: ";
   static constexpr const char* kLocateCaption =
       "Locate MapBasic Folder [DOUBLE CLICK TO SELECT]....";
-  // The pause after starting the compiler, at its longest, and its slices.
+  // The pause after starting the compiler, at its longest, and its slices: short enough that
+  // the window repaints smoothly while a compiler runs.
   static constexpr std::chrono::milliseconds kStartPause{5000};
-  static constexpr std::chrono::milliseconds kPauseSlice{50};
+  static constexpr std::chrono::milliseconds kPauseSlice{20};
   static constexpr std::chrono::milliseconds kPollInterval{20};
   static constexpr std::chrono::milliseconds kAttachWait{3000};
 

@@ -1,18 +1,17 @@
 #pragma once
-#include <QPlainTextEdit>
-
-#include "build/build_commands.h"
+#include "editor/code_memo_widget.h"
 
 namespace quillon::build {
 
-// The "Build Output" view of the bottom panel: shows the lines of the last compile or link
-// (build_output.h), Wine's noise dimmed. Read-only; the text can be selected and copied.
-class BuildOutputWidget : public QPlainTextEdit {
+class BuildOutputView;
+
+// The "Build Output" view of the bottom panel: the read-only editor of a BuildOutputView, so a
+// long output costs about its bytes. The text can be selected and copied.
+class BuildOutputWidget : public editor::CodeMemoWidget {
   Q_OBJECT
 
 public:
-  explicit BuildOutputWidget(QWidget* parent = nullptr);
-  void showReport(const BuildReport& report);
+  BuildOutputWidget(BuildOutputView& view, QWidget* parent = nullptr);
 };
 
 }  // namespace quillon::build

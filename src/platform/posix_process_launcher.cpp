@@ -105,6 +105,14 @@ public:
     return captured_;
   }
 
+  Output takeOutput() override {
+    if (reaped()) finishOutput();
+    std::lock_guard lock(outputMutex_);
+    Output out = std::move(captured_);
+    captured_ = Output{{}, out.dropped};
+    return out;
+  }
+
   bool signalEnd(EndSignal end) override {
     const int signal = end == EndSignal::Kill ? SIGKILL : end == EndSignal::Terminate ? SIGTERM : 0;
     // The group outlives its leader while anything the leader started is left in it; its id
@@ -141,6 +149,9 @@ private:
       if (n < 0) break;
       const std::size_t room = kOutputLimit - std::min(kOutputLimit, captured_.text.size());
       const std::size_t kept = std::min(room, static_cast<std::size_t>(n));
+      // Room for all that is kept at once: growing by doubling would hold the old and the
+      // new copy together. Pages never written cost nothing.
+      if (kept && captured_.text.capacity() < kOutputLimit) captured_.text.reserve(kOutputLimit);
       captured_.text.append(buffer, kept);
       captured_.dropped += static_cast<std::uint64_t>(n) - kept;
     }

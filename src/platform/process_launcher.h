@@ -31,13 +31,17 @@ public:
   // What a child launched with captureOutput wrote to its standard output and error, in the
   // order written: the first kOutputLimit bytes, and how many more were dropped. Once the
   // child has ended the rest is read and the pipe closed, without waiting for anyone who
-  // still holds it.
-  static constexpr std::size_t kOutputLimit = 4u << 20;
+  // still holds it. The limit keeps the output view (which holds a copy) and the kept bytes
+  // together within a few megabytes however much a child prints.
+  static constexpr std::size_t kOutputLimit = 3u << 20;
   struct Output {
     std::string text;
     std::uint64_t dropped = 0;
   };
   virtual Output output() { return {}; }
+  // Hands over what output() answers, so the kept bytes are not held twice; later calls
+  // answer no text, and the count of dropped bytes as before.
+  virtual Output takeOutput() { return output(); }
   // Signals the child, and its process group when it has one of its own: Probe sends
   // nothing, Terminate asks it to end (SIGTERM), Kill ends it (SIGKILL). True while anything
   // of it is still there.

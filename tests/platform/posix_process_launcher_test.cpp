@@ -196,13 +196,17 @@ TEST_F(PosixProcessLauncherTest, CapturedOutputKeepsBothStreamsInOrderAndAtMostT
     EXPECT_EQ(out.dropped, 0u);
   }
   {
-    // Five megabytes: the first four are kept, the rest counted.
+    // Five megabytes: the first ones are kept, the rest counted; taking the kept bytes leaves
+    // the count.
     auto child = start(shell("head -c 5242880 /dev/zero"));
     ASSERT_TRUE(child);
     child->wait(std::nullopt, {});
     const ChildProcess::Output out = child->output();
     EXPECT_EQ(out.text.size(), ChildProcess::kOutputLimit);
     EXPECT_EQ(out.dropped, 5242880u - ChildProcess::kOutputLimit);
+    EXPECT_EQ(child->takeOutput().text, out.text);
+    EXPECT_EQ(std::tuple(child->output().text.size(), child->output().dropped),
+              std::tuple(0u, out.dropped));
   }
   {
     // The pipe's other end stays with a grandchild: the end of the child is the end.
