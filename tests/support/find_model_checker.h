@@ -201,9 +201,12 @@ private:
       case 11: return replacing([this] { find().again(); });
       case 12: return revert();
       case 13: {
+        // An undo is the user's change even when it gives the text back as it was (the undone
+        // step replaced a match by the same text), so the next replacement fills the table anew.
         const std::string before = memo().text();
+        const bool undone = memo().canUndo();
         memo().undo();
-        dirty_ = dirty_ || memo().text() != before;
+        dirty_ = dirty_ || undone || memo().text() != before;
         break;
       }
     }
