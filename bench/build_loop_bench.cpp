@@ -193,11 +193,12 @@ void BM_KeystrokeWithMarks(benchmark::State& state, int count) {
   for (int i = 0; i < count; ++i) marks.push_back({i * 19, "Error " + std::to_string(i), "a.mb"});
   gutter.setErrorMarks(marks);
   QWidget frame;
-  auto* widget = new CodeMemoWidget(memo, clipboard, &frame);
+  quillon::bench::QueuedCalls calls;
+  quillon::bench::QuietUi ui{calls};
+  auto* widget = new CodeMemoWidget(memo, clipboard, ui, &frame);
   auto* gutterWidget = new quillon::editor::CodeGutterWidget(&gutter, &frame);
   gutterWidget->setEditor(widget);
   widget->setErrorMarks(&gutter);
-  widget->errorHandler = [](const QString&) {};
   gutterWidget->setGeometry(0, 0, 40, 700);
   widget->setGeometry(40, 0, 960, 700);
   frame.resize(1000, 700);

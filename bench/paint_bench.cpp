@@ -22,6 +22,7 @@
 #include "editor/number_highlighter.h"
 #include "language/key_file.h"
 #include "platform/keyboard_state.h"
+#include "quiet_program.h"
 #include "settings/editor_profiles.h"
 
 namespace {
@@ -67,6 +68,8 @@ struct ShownEditor {
   HighlightEngine engine{memo};
   NumberHighlighter numbers;
   quillon::editor::MemoClipboard clipboard{memo};
+  quillon::bench::QueuedCalls calls;
+  quillon::bench::QuietUi ui{calls};
   std::unique_ptr<CodeMemoWidget> widget;
   PaintWatcher watcher;
 
@@ -74,8 +77,7 @@ struct ShownEditor {
     quillon::settings::applySourceEditorProfile(memo);
     if (!quillon::bench::loadHighlighted(memo, engine, name, state)) return false;
     engine.setSyntaxHighlighting(true, &numbers);
-    widget = std::make_unique<CodeMemoWidget>(memo, clipboard);
-    widget->errorHandler = [](const QString&) {};
+    widget = std::make_unique<CodeMemoWidget>(memo, clipboard, ui);
     widget->resize(1000, 700);
     widget->show();
     widget->activateWindow();

@@ -9,7 +9,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::size_t pos = 0;
-  quillon::test::MemoModelChecker checker([&](std::uint32_t& out) {
+  quillon::testing::MemoModelChecker checker([&](std::uint32_t& out) {
     if (pos >= size) return false;
     std::uint32_t v = 0;
     const std::size_t n = std::min<std::size_t>(2, size - pos);

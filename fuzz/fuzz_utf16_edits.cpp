@@ -52,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   memo.setModified(false);  // as a page just loaded
   memo.setReadOnly(true);
   const std::string untouched = written(memo, decoded.format);
-  test::FakeClipboard clipboard;
+  quillon::testing::FakeClipboard clipboard;
   clipboard.content = platform::ClipboardText{"pasted\r\nZ\xE9", (dress & 4) != 0};
   editor::MemoClipboard clip(memo, &clipboard);
   editor::MemoKeyboard keys(memo, clip);

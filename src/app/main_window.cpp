@@ -110,7 +110,7 @@ MainWindow::MainWindow(const platform::KeyboardState& keyboard, QWidget* parent)
   workbench_->documents().setLoadView(loadView_.get());
   printerPort_.setEditor(sourceEditor_);
   wordCheck_ = new language::WordCheckWindow(
-      workbench_->wordCheck(), workbench_->wordCheckClipboard(),
+      workbench_->wordCheck(), workbench_->wordCheckClipboard(), *this,
       [this](const Handler& run) { runCommand(run); }, this);
   wordCheckShownWatch_ = workbench_->wordCheck().onShowRequested.listen([this] {
     // With no stored place it opens beside the main window, the first time only.
@@ -333,8 +333,9 @@ void MainWindow::buildMenus() {
   setRecentMenus({}, {});
 
   Workbench& wb = *workbench_;
-  referenceView_ = language::wireCodeNavigation({*this, *sourceEditor_, *bottomPanel_, wb.code(),
-                                                 [this](const Handler& run) { runCommand(run); }});
+  referenceView_ =
+      language::wireCodeNavigation({*this, *sourceEditor_, *bottomPanel_, wb.code(), *this,
+                                    [this](const Handler& run) { runCommand(run); }});
   contextList_->setContextMenuPolicy(Qt::CustomContextMenu);
   // An empty list has no menu.
   connect(contextList_, &QWidget::customContextMenuRequested, this, [this, &wb](const QPoint& at) {
@@ -351,7 +352,7 @@ void MainWindow::showKeysDict() {
     language::KeysDictDialog::Actions actions;
     actions.editKeywords = [this] { editKeywords(); };
     actions.editStartStopKeys = [this, &wb] {
-      if (language::editStartStopKeys(keysDict_, wb.highlighting().startStopKeys()))
+      if (language::editStartStopKeys(keysDict_, *this, wb.highlighting().startStopKeys()))
         wb.keysDict().keywordsEdited();
     };
     actions.editNumberStyle = [this, &wb] {
@@ -370,7 +371,7 @@ void MainWindow::showKeysDict() {
 void MainWindow::editKeywords(const std::string& typed) {
   Workbench& wb = *workbench_;
   QWidget* parent = keysDict_ && keysDict_->isVisible() ? static_cast<QWidget*>(keysDict_) : this;
-  if (language::editKeywords(parent, wb.highlighting().keywords(), typed))
+  if (language::editKeywords(parent, *this, wb.highlighting().keywords(), typed))
     wb.keysDict().keywordsEdited();
 }
 
@@ -509,7 +510,7 @@ void MainWindow::buildPanels() {
   gutter_->setFixedWidth(kGutterWidth);
   editorRow->addWidget(gutter_);
   sourceEditor_ = new editor::CodeMemoWidget(workbench_->sourceEditor(),
-                                             workbench_->sourceClipboard(), editorPanel);
+                                             workbench_->sourceClipboard(), *this, editorPanel);
   sourceEditor_->setObjectName("sourceEditor");
   sourceEditor_->setFrameShape(QFrame::NoFrame);
   editorRow->addWidget(sourceEditor_, 1);
@@ -524,7 +525,7 @@ void MainWindow::buildPanels() {
   bottomPanel_->setObjectName("pError");
   bottomPanel_->setMinimumHeight(40);
   errorView_ = new editor::CodeMemoWidget(workbench_->errorView(), workbench_->errorViewClipboard(),
-                                          bottomPanel_);
+                                          *this, bottomPanel_);
   errorView_->setObjectName("errorView");
   errorView_->setToolTip("Click Line to Go There");
   errorView_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -579,7 +580,7 @@ void MainWindow::buildPanels() {
 // its list of every font, waits for its first use. Both are kept until exit.
 void MainWindow::buildTools() {
   findDialog_ = new tools::FindReplaceDialog(
-      workbench_->findReplace(), workbench_->placements(),
+      workbench_->findReplace(), workbench_->placements(), clipboard_,
       [this](const Handler& what) { runTool(what); }, this);
 }
 

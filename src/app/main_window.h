@@ -169,7 +169,7 @@ private:
   platform::PosixProcessLauncher launcher_{platform::Environment::fromProcess()};
   platform::QtMainThread mainThread_;
   platform::WineAutomation automation_;
-  editor::QtPrinterPort printerPort_{this};
+  editor::QtPrinterPort printerPort_{*this, this};
   std::unique_ptr<platform::AssociationStore> associations_;
   std::unique_ptr<Workbench> workbench_;
   std::unique_ptr<pages::QtLoadView> loadView_;

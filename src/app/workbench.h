@@ -197,7 +197,7 @@ private:
   editor::HighlightEngine highlighting_{sourceEditor_};
   language::WordLists wordLists_;
   editor::CodeGutter gutter_{&sourceEditor_};
-  pages::RecentList windowList_{50, pages::DocumentCommands::documentKey};
+  pages::RecentList windowList_{pages::PageTable::kMaxTabs, pages::DocumentCommands::documentKey};
   settings::OptionCommands options_;
   StatusPresenter status_;
   tools::EditingCommands editing_;

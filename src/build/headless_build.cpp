@@ -210,7 +210,7 @@ struct HeadlessBuild::Parts {
   EagerClock clock;
   editor::CodeMemo sourceEditor;
   editor::CodeMemo errorView;
-  pages::RecentList windowList{50, pages::DocumentCommands::documentKey};
+  pages::RecentList windowList{pages::PageTable::kMaxTabs, pages::DocumentCommands::documentKey};
   settings::OptionCommands options{ui, view, states, sourceEditor};
   pages::DocumentCommands documents{
       {ui, view, states, sourceEditor, errorView, bookmarks, windowList}};

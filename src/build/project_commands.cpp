@@ -20,8 +20,6 @@ namespace {
 
 std::string fileNamePart(const std::string& name) { return fs::path(name).filename().string(); }
 
-constexpr const char* kTooManyPages = "50 File MAX -- Close Excess First";
-
 }  // namespace
 
 ProjectCommands::ProjectCommands(Parts parts)
@@ -42,7 +40,7 @@ void ProjectCommands::enableLink() {
 
 void ProjectCommands::newProject() {
   if (documents_.tabCount() >= PageTable::kMaxTabs) {
-    setMessage(kTooManyPages);
+    setMessage(PageTable::kTooManyPages);
     return;
   }
   documents_.newPage();
@@ -148,7 +146,7 @@ void ProjectCommands::createFromPages() {
   }
   // New would refuse, and the project must not take the place of a page that is open.
   if (documents_.tabCount() >= PageTable::kMaxTabs) {
-    setMessage(kTooManyPages);
+    setMessage(PageTable::kTooManyPages);
     return;
   }
   platform::Ui::FileDialog dialog;

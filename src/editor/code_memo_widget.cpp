@@ -4,7 +4,6 @@
 #include <QBitmap>
 #include <QHelpEvent>
 #include <QKeyEvent>
-#include <QMessageBox>
 #include <QPainter>
 #include <QPalette>
 #include <QPixmap>
@@ -15,6 +14,7 @@
 
 #include "editor/code_gutter.h"
 #include "platform/qt_conversions.h"
+#include "platform/ui.h"
 #include "platform/windows1252.h"
 
 namespace quillon::editor {
@@ -49,10 +49,12 @@ const QCursor& rightArrowCursor() {
 
 }  // namespace
 
-CodeMemoWidget::CodeMemoWidget(CodeMemo& memo, MemoClipboard& clipboard, QWidget* parent)
+CodeMemoWidget::CodeMemoWidget(CodeMemo& memo, MemoClipboard& clipboard, platform::Ui& ui,
+                               QWidget* parent)
     : QAbstractScrollArea(parent),
       memo_(memo),
       clipboard_(clipboard),
+      ui_(ui),
       keyboard_(memo, clipboard_),
       mouse_(memo, keyboard_) {
   setFocusPolicy(Qt::StrongFocus);
@@ -77,9 +79,6 @@ CodeMemoWidget::CodeMemoWidget(CodeMemo& memo, MemoClipboard& clipboard, QWidget
         autoScrollTimer_.stop();
     });
   });
-  errorHandler = [this](const QString& message) {
-    QMessageBox::critical(this, QApplication::applicationName(), message);
-  };
   viewport()->setMouseTracking(true);
   syncScrollBars();
 }
@@ -331,7 +330,7 @@ void CodeMemoWidget::guarded(Fn&& fn) {
   try {
     fn();
   } catch (const std::exception& e) {
-    if (errorHandler) errorHandler(QString::fromLocal8Bit(e.what()));
+    ui_.showMessage(e.what());
   }
   viewport()->update();
 }

@@ -12,26 +12,29 @@
 #include "editor/qt_line_painter.h"
 #include "editor/qt_text_metrics.h"
 
+namespace quillon::platform {
+class Ui;
+}
+
 namespace quillon::editor {
 
 // The editor control on screen. It owns no text: it paints the CodeMemo it is given, tells
 // it the viewport size, and translates key, mouse and wheel events into MemoKeyboard calls.
 // Its clipboard keys use the memo's MemoClipboard, handed in so that the window's menus
-// share it.
+// share it. An editor error (a failed self-check, "Text too long") goes to `ui` as a message and
+// never reaches the event loop.
 class CodeMemoWidget : public QAbstractScrollArea {
   Q_OBJECT
 
 public:
-  CodeMemoWidget(CodeMemo& memo, MemoClipboard& clipboard, QWidget* parent = nullptr);
+  CodeMemoWidget(CodeMemo& memo, MemoClipboard& clipboard, platform::Ui& ui,
+                 QWidget* parent = nullptr);
   ~CodeMemoWidget() override;
 
   CodeMemo& memo() { return memo_; }
   MemoKeyboard& keyboard() { return keyboard_; }
   MemoMouse& mouse() { return mouse_; }
   MemoClipboard& clipboard() { return clipboard_; }
-  // Shows an editor error (a failed self-check, "Text too long"); by default in a message
-  // box. Errors never reach the event loop.
-  std::function<void(const QString&)> errorHandler;
   const QtTextMetrics& textMetrics() const { return metrics_; }
   void setEditorFont(const QFont& font);
   QColor background() const { return background_; }
@@ -78,6 +81,7 @@ private:
 
   CodeMemo& memo_;
   MemoClipboard& clipboard_;
+  platform::Ui& ui_;
   MemoKeyboard keyboard_;
   MemoMouse mouse_;
   QtTextMetrics metrics_;

@@ -49,21 +49,16 @@ std::string fromText(const QString& text) {
 
 }  // namespace
 
-NumberSyntaxDialog::ColorPicker& NumberSyntaxDialog::defaultColorPicker() {
-  static ColorPicker picker = [](QWidget* parent, const QColor& initial) {
-    return QColorDialog::getColor(initial, parent);
-  };
-  return picker;
-}
-
 NumberSyntaxDialog::NumberSyntaxDialog(const QColor& editorBackground, const NumberSyntax& syntax,
-                                       QWidget* parent)
+                                       ColorPicker pickColor, QWidget* parent)
     : QDialog(parent),
       editorBackground_(editorBackground),
       foreground_(syntax.foreground),
       // With no background yet, checking the box starts from the editor's colour.
       background_(syntax.background != -1 ? syntax.background : fromColor(editorBackground)),
-      pickColor_(defaultColorPicker()) {
+      pickColor_(pickColor ? std::move(pickColor) : [](QWidget* owner, const QColor& initial) {
+        return QColorDialog::getColor(initial, owner);
+      }) {
   setWindowTitle("Number Syntax");
 
   auto* separatorsLabel = new QLabel("Separators", this);
@@ -195,8 +190,10 @@ void NumberSyntaxDialog::updatePreview() {
 }
 
 bool editNumberSyntax(QWidget* parent, NumberHighlighter& numbers, const QColor& editorBackground,
-                      const std::function<void()>& applied) {
-  NumberSyntaxDialog dialog(editorBackground, fromHighlighter(numbers), parent);
+                      const std::function<void()>& applied,
+                      NumberSyntaxDialog::ColorPicker pickColor) {
+  NumberSyntaxDialog dialog(editorBackground, fromHighlighter(numbers), std::move(pickColor),
+                            parent);
   if (dialog.exec() != QDialog::Accepted) return false;
   apply(dialog.result(), numbers);
   if (applied) applied();

@@ -22,14 +22,11 @@ public:
   using ColorPicker = std::function<QColor(QWidget* parent, const QColor& initial)>;
 
   // `editorBackground` is what the preview shows while the background box is unchecked.
+  // Colours are picked with `pickColor`, a QColorDialog when empty.
   NumberSyntaxDialog(const QColor& editorBackground, const NumberSyntax& syntax,
-                     QWidget* parent = nullptr);
+                     ColorPicker pickColor = {}, QWidget* parent = nullptr);
 
   NumberSyntax result() const;
-
-  void setColorPicker(ColorPicker picker) { pickColor_ = std::move(picker); }
-  // What every new dialog picks colours with; a QColorDialog unless replaced.
-  static ColorPicker& defaultColorPicker();
 
 private:
   void pickForeground();
@@ -54,6 +51,7 @@ private:
 // Opens the dialog on the highlighter's current values. On Apply the values go into the
 // highlighter and `applied` runs (the caller re-scans and saves); Cancel changes nothing.
 bool editNumberSyntax(QWidget* parent, NumberHighlighter& numbers, const QColor& editorBackground,
-                      const std::function<void()>& applied);
+                      const std::function<void()>& applied,
+                      NumberSyntaxDialog::ColorPicker pickColor = {});
 
 }  // namespace quillon::editor

@@ -5,7 +5,6 @@
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -21,6 +20,7 @@
 
 #include "editor/code_memo_printer.h"
 #include "editor/qt_printer_port.h"
+#include "platform/ui.h"
 
 namespace quillon::editor {
 
@@ -57,8 +57,8 @@ private:
 };
 
 PrintPreviewWindow::PrintPreviewWindow(CodeMemoPrinter& printer, QtPrinterPort& port,
-                                       QWidget* parent)
-    : QDialog(parent), printer_(printer), port_(port) {
+                                       platform::Ui& ui, QWidget* parent)
+    : QDialog(parent), printer_(printer), port_(port), ui_(ui) {
   setWindowTitle(QStringLiteral("FrmPrintPreview"));
   setModal(true);
   resize(699, 549);
@@ -154,10 +154,7 @@ void PrintPreviewWindow::layOut() {
   const bool room = printer_.layOut();
   geometry_.setPrinter(printer_.metrics());
   if (fresh && !room && printer_.memoToPrint())
-    QTimer::singleShot(0, this, [this] {
-      QMessageBox::information(this, QApplication::applicationName(),
-                               QString::fromLatin1(CodeMemoPrinter::kNoRoom));
-    });
+    QTimer::singleShot(0, this, [this] { ui_.showMessage(CodeMemoPrinter::kNoRoom); });
 }
 
 void PrintPreviewWindow::applyZoom(bool resetScroll) {
@@ -187,8 +184,7 @@ void PrintPreviewWindow::print() {
     printer_.print();
   } catch (const std::exception& e) {
     // The preview stays open: Printer Setup may still find somewhere to print to.
-    QMessageBox::information(this, QApplication::applicationName(),
-                             QString::fromLocal8Bit(e.what()));
+    ui_.showMessage(e.what());
     return;
   }
   accept();

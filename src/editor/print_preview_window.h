@@ -11,6 +11,10 @@ class QPushButton;
 class QScrollArea;
 class QToolButton;
 
+namespace quillon::platform {
+class Ui;
+}
+
 namespace quillon::editor {
 
 class CodeMemoPrinter;
@@ -24,7 +28,8 @@ class PrintPreviewWindow final : public QDialog, public PrintPreview {
   Q_OBJECT
 
 public:
-  PrintPreviewWindow(CodeMemoPrinter& printer, QtPrinterPort& port, QWidget* parent = nullptr);
+  PrintPreviewWindow(CodeMemoPrinter& printer, QtPrinterPort& port, platform::Ui& ui,
+                     QWidget* parent = nullptr);
   ~PrintPreviewWindow() override;
 
   void showModal() override { exec(); }
@@ -52,6 +57,7 @@ private:
 
   CodeMemoPrinter& printer_;
   QtPrinterPort& port_;
+  platform::Ui& ui_;
   PreviewGeometry geometry_;
   std::int64_t page_ = 0;
   bool shown_ = false;

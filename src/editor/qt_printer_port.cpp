@@ -16,7 +16,7 @@
 
 namespace quillon::editor {
 
-QtPrinterPort::QtPrinterPort(QWidget* parent) : parent_(parent) {}
+QtPrinterPort::QtPrinterPort(platform::Ui& ui, QWidget* parent) : ui_(ui), parent_(parent) {}
 
 QtPrinterPort::~QtPrinterPort() = default;
 
@@ -150,7 +150,7 @@ bool QtPrinterPort::endDocument() {
 }
 
 std::unique_ptr<PrintPreview> QtPrinterPort::createPreview(CodeMemoPrinter& printer) {
-  return std::make_unique<PrintPreviewWindow>(printer, *this, parent_);
+  return std::make_unique<PrintPreviewWindow>(printer, *this, ui_, parent_);
 }
 
 bool QtPrinterPort::showProgress(std::int64_t page, std::int64_t pageCount) {

@@ -10,6 +10,10 @@ class QPainter;
 class QProgressDialog;
 class QWidget;
 
+namespace quillon::platform {
+class Ui;
+}
+
 namespace quillon::editor {
 
 class CodeMemoWidget;
@@ -21,7 +25,8 @@ class CodeMemoWidget;
 // paper and, scaled down, in the preview.
 class QtPrinterPort final : public PrinterPort {
 public:
-  explicit QtPrinterPort(QWidget* parent = nullptr);
+  // The preview's messages go to `ui`.
+  explicit QtPrinterPort(platform::Ui& ui, QWidget* parent = nullptr);
   ~QtPrinterPort() override;
 
   // The editor whose fonts are printed.
@@ -54,6 +59,7 @@ public:
 private:
   QFont printerFont(const QFont& font);
 
+  platform::Ui& ui_;
   QWidget* parent_;
   const CodeMemoWidget* editor_ = nullptr;
   std::unique_ptr<QPrinter> printer_;

@@ -12,7 +12,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QShortcut>
@@ -21,6 +20,7 @@
 #include <QVBoxLayout>
 
 #include "platform/qt_conversions.h"
+#include "platform/ui.h"
 
 namespace quillon::language {
 
@@ -117,26 +117,15 @@ Qt::CursorShape cursorShape(std::int16_t pointer) {
   }
 }
 
-KeywordEditorDialog::ColorPicker& KeywordEditorDialog::defaultColorPicker() {
-  static ColorPicker picker = [](QWidget* parent, const QColor& initial) {
-    return QColorDialog::getColor(initial, parent);
-  };
-  return picker;
-}
-
-KeywordEditorDialog::MessageShower& KeywordEditorDialog::defaultMessageShower() {
-  static MessageShower shower = [](QWidget* parent, const QString& text) {
-    QMessageBox::information(parent, QString(), text);
-  };
-  return shower;
-}
-
-KeywordEditorDialog::KeywordEditorDialog(KeywordEditorModel& model, QWidget* parent)
+KeywordEditorDialog::KeywordEditorDialog(KeywordEditorModel& model, platform::Ui& ui,
+                                         ColorPicker colorPicker, QWidget* parent)
     : QDialog(parent),
       model_(model),
       rows_(new KeywordRowsModel(model, this)),
-      pickColor_(defaultColorPicker()),
-      showMessage_(defaultMessageShower()) {
+      ui_(ui),
+      pickColor_(colorPicker ? std::move(colorPicker) : [](QWidget* owner, const QColor& initial) {
+        return QColorDialog::getColor(initial, owner);
+      }) {
   const bool startStop = model.mode() == Mode::startStop;
   setObjectName("DlgKeysEditor");
   setWindowTitle(startStop ? "Start-Stop keys Editor" : "Keywords editor");
@@ -431,7 +420,7 @@ void KeywordEditorDialog::takeContextNumber() {
   const auto error =
       model_.setContextNumber(numberRow_, platform::fromQString(contextNumber_->text()));
   if (error) {
-    showMessage_(this, platform::toQString(*error));
+    ui_.showMessage(*error);
     contextNumber_->setFocus();
   } else {
     contextNumber_->setModified(false);
@@ -454,7 +443,7 @@ void KeywordEditorDialog::find() {
   const auto message = model_.findNext(mode);
   if (message) {
     itemNumber_->setText(QString::fromStdString(model_.itemNumber()));
-    showMessage_(this, platform::toQString(*message));
+    ui_.showMessage(*message);
     return;
   }
   const QModelIndex index = rows_->index(model_.current(), 0);
@@ -484,16 +473,17 @@ bool KeywordEditorDialog::eventFilter(QObject* watched, QEvent* event) {
   return QDialog::eventFilter(watched, event);
 }
 
-bool editKeywords(QWidget* parent, editor::KeywordList& keywords, const std::string& typed) {
+bool editKeywords(QWidget* parent, platform::Ui& ui, editor::KeywordList& keywords,
+                  const std::string& typed) {
   KeywordEditorModel model(keywords);
-  KeywordEditorDialog dialog(model, parent);
+  KeywordEditorDialog dialog(model, ui, {}, parent);
   if (!typed.empty()) dialog.typeIntoLastRow(platform::toQString(typed));
   return dialog.exec() == QDialog::Accepted && model.writeBack(keywords);
 }
 
-bool editStartStopKeys(QWidget* parent, editor::StartStopKeyList& keys) {
+bool editStartStopKeys(QWidget* parent, platform::Ui& ui, editor::StartStopKeyList& keys) {
   KeywordEditorModel model(keys);
-  KeywordEditorDialog dialog(model, parent);
+  KeywordEditorDialog dialog(model, ui, {}, parent);
   return dialog.exec() == QDialog::Accepted && model.writeBack(keys);
 }
 

@@ -16,6 +16,10 @@ class QLabel;
 class QLineEdit;
 class QTableView;
 
+namespace quillon::platform {
+class Ui;
+}
+
 namespace quillon::language {
 
 class KeywordRowsModel;
@@ -29,20 +33,16 @@ class KeywordEditorDialog : public QDialog {
 public:
   // Returns an invalid colour when the choice is cancelled.
   using ColorPicker = std::function<QColor(QWidget* parent, const QColor& initial)>;
-  using MessageShower = std::function<void(QWidget* parent, const QString& text)>;
 
-  KeywordEditorDialog(KeywordEditorModel& model, QWidget* parent = nullptr);
+  // Messages go to `ui`; colours are picked with `colorPicker`, a QColorDialog when empty.
+  KeywordEditorDialog(KeywordEditorModel& model, platform::Ui& ui, ColorPicker colorPicker = {},
+                      QWidget* parent = nullptr);
   ~KeywordEditorDialog() override;
 
   // Selects a row and puts the grid's focus on it.
   void selectRow(int row);
   // Types `text` into the empty last row, which becomes an entry, and selects it.
   void typeIntoLastRow(const QString& text);
-  void setColorPicker(ColorPicker picker) { pickColor_ = std::move(picker); }
-  void setMessageShower(MessageShower shower) { showMessage_ = std::move(shower); }
-  // What every new dialog uses; QColorDialog and QMessageBox unless replaced.
-  static ColorPicker& defaultColorPicker();
-  static MessageShower& defaultMessageShower();
 
 protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -58,8 +58,8 @@ private:
 
   KeywordEditorModel& model_;
   KeywordRowsModel* rows_;
+  platform::Ui& ui_;
   ColorPicker pickColor_;
-  MessageShower showMessage_;
   bool showing_ = false;
   bool checkingNumber_ = false;
   int numberRow_ = 0;  // the row whose context number the box shows
@@ -83,7 +83,8 @@ Qt::CursorShape cursorShape(std::int16_t pointer);
 
 // Runs the editor on the lists; true when it closed with OK after a change and the lists
 // were written back. `typed` is put into the empty last row and selected.
-bool editKeywords(QWidget* parent, editor::KeywordList& keywords, const std::string& typed = {});
-bool editStartStopKeys(QWidget* parent, editor::StartStopKeyList& keys);
+bool editKeywords(QWidget* parent, platform::Ui& ui, editor::KeywordList& keywords,
+                  const std::string& typed = {});
+bool editStartStopKeys(QWidget* parent, platform::Ui& ui, editor::StartStopKeyList& keys);
 
 }  // namespace quillon::language

@@ -85,7 +85,8 @@ editor::CodeMemoWidget* wireCodeNavigation(const CodeNavigationWiring& wiring) {
   CodeIntelligence& code = wiring.code;
   CodeNavigator& navigator = code.navigator();
   auto* clipboard = new editor::MemoClipboard(code.referenceView());
-  auto* list = new editor::CodeMemoWidget(code.referenceView(), *clipboard, &wiring.bottomPanel);
+  auto* list =
+      new editor::CodeMemoWidget(code.referenceView(), *clipboard, wiring.ui, &wiring.bottomPanel);
   QObject::connect(list, &QObject::destroyed, [clipboard] { delete clipboard; });
   list->setObjectName("referenceView");
   list->setToolTip("Click Line to Go There");

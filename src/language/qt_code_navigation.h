@@ -8,6 +8,10 @@ namespace quillon::editor {
 class CodeMemoWidget;
 }
 
+namespace quillon::platform {
+class Ui;
+}
+
 namespace quillon::language {
 
 class CodeIntelligence;
@@ -20,6 +24,7 @@ struct CodeNavigationWiring {
   editor::CodeMemoWidget& sourceEditor;
   QStackedWidget& bottomPanel;
   CodeIntelligence& code;
+  platform::Ui& ui;
   // Runs a command as the window runs all of them (errors reported, none escapes).
   std::function<void(const std::function<void()>&)> run;
 };

@@ -24,7 +24,7 @@ constexpr std::array<ListView, 4> kListViews{ListView::Dictionary, ListView::Key
 }  // namespace
 
 WordCheckWindow::WordCheckWindow(WordCheckCommands& commands, editor::MemoClipboard& clipboard,
-                                 Run run, QWidget* parent)
+                                 platform::Ui& ui, Run run, QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint |
                           Qt::WindowTitleHint | Qt::MSWindowsFixedSizeDialogHint),
       commands_(commands),
@@ -100,7 +100,7 @@ WordCheckWindow::WordCheckWindow(WordCheckCommands& commands, editor::MemoClipbo
   }
   layout->addLayout(views);
 
-  workCopy_ = new editor::CodeMemoWidget(commands_.workCopy(), clipboard, this);
+  workCopy_ = new editor::CodeMemoWidget(commands_.workCopy(), clipboard, ui, this);
   workCopy_->setObjectName("tMemo");
   workCopy_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   workCopy_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);

@@ -17,6 +17,10 @@ namespace quillon::editor {
 class CodeMemoWidget;
 }
 
+namespace quillon::platform {
+class Ui;
+}
+
 namespace quillon::language {
 
 // The word checker's window: a tool window on top of the main one that draws the commands'
@@ -26,8 +30,8 @@ class WordCheckWindow : public QWidget {
 
 public:
   using Run = std::function<void(const std::function<void()>&)>;
-  WordCheckWindow(WordCheckCommands& commands, editor::MemoClipboard& clipboard, Run run,
-                  QWidget* parent);
+  WordCheckWindow(WordCheckCommands& commands, editor::MemoClipboard& clipboard, platform::Ui& ui,
+                  Run run, QWidget* parent);
   ~WordCheckWindow() override;
 
   editor::CodeMemoWidget& workCopy() { return *workCopy_; }

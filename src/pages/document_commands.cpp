@@ -245,7 +245,7 @@ int DocumentCommands::openAsPage(const std::string& name) {
     return open;
   }
   if (tabCount() >= PageTable::kMaxTabs) {
-    setMessage("50 File MAX -- Close Excess First");
+    setMessage(PageTable::kTooManyPages);
     return -1;
   }
   const std::vector<std::string> tabsBefore = tabs_;
@@ -367,7 +367,7 @@ void DocumentCommands::newPage() {
   {
     const auto mute = editor_.muteEvents(kPageText);
     if (tabCount() >= PageTable::kMaxTabs) {
-      setMessage("50 File MAX -- Close Excess First");
+      setMessage(PageTable::kTooManyPages);
       return;
     }
     // A new page starts without the history of the text that was there before, even when
@@ -435,7 +435,7 @@ void DocumentCommands::newPage() {
 
 void DocumentCommands::open(Opener opener) {
   if (tabCount() >= PageTable::kMaxTabs) {
-    setMessage("50 File MAX -- Close Excess First");
+    setMessage(PageTable::kTooManyPages);
     return;
   }
   const std::vector<std::string> tabsBefore = tabs_;

@@ -41,6 +41,8 @@ class PageTable {
 public:
   static constexpr int kRecords = 51;
   static constexpr int kMaxTabs = 50;
+  // What a command that would open one more page than kMaxTabs says instead.
+  static constexpr const char* kTooManyPages = "50 File MAX -- Close Excess First";
   static constexpr int kSpare = 50;
 
   Page& operator[](int i) { return pages_.at(static_cast<std::size_t>(i)); }

@@ -25,8 +25,6 @@ inline constexpr std::string_view kMruListSection = "MRUList";
 inline constexpr std::string_view kLastSessionSection = "Last Session";
 inline constexpr std::string_view kFindHistorySection = "cFind.Items";
 inline constexpr std::string_view kReplaceHistorySection = "cReplace.Items";
-inline constexpr std::size_t kRecentFilesMaximum = 30;
-inline constexpr std::size_t kSessionsMaximum = 20;
 inline constexpr std::size_t kHistoryLimit = 20;
 
 // The characters that end a number when the file gives none.

@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCompleter>
@@ -18,6 +17,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "platform/clipboard.h"
 #include "platform/qt_conversions.h"
 #include "platform/qt_window_placement.h"
 #include "settings/window_placements.h"
@@ -45,11 +45,12 @@ QComboBox* makeList(QWidget* parent) {
 }  // namespace
 
 FindReplaceDialog::FindReplaceDialog(FindReplace& core, settings::WindowPlacements& placements,
-                                     Runner run, QWidget* parent)
+                                     platform::Clipboard& clipboard, Runner run, QWidget* parent)
     : QDialog(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint |
                           Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       core_(core),
       placements_(placements),
+      clipboard_(clipboard),
       run_(std::move(run)) {
   setObjectName("fFindReplace");
   setWindowTitle("Find / Replace.....");
@@ -290,7 +291,8 @@ bool FindReplaceDialog::eventFilter(QObject* watched, QEvent* event) {
       return true;
     }
     if (key->matches(QKeySequence::Paste)) {
-      list->setEditText(QGuiApplication::clipboard()->text());
+      const auto pasted = clipboard_.readText();
+      list->setEditText(platform::toQString(pasted ? pasted->text : std::string()));
       return true;
     }
   }

@@ -12,6 +12,10 @@ class QComboBox;
 class QLabel;
 class QPushButton;
 
+namespace quillon::platform {
+class Clipboard;
+}
+
 namespace quillon::settings {
 class WindowPlacements;
 }
@@ -27,8 +31,8 @@ public:
   // Every action of the dialog runs through `run`, which reports what fails.
   using Runner = std::function<void(const std::function<void()>&)>;
 
-  FindReplaceDialog(FindReplace& core, settings::WindowPlacements& placements, Runner run,
-                    QWidget* parent = nullptr);
+  FindReplaceDialog(FindReplace& core, settings::WindowPlacements& placements,
+                    platform::Clipboard& clipboard, Runner run, QWidget* parent = nullptr);
   ~FindReplaceDialog() override;
 
   QPushButton* button(Button b) const;
@@ -74,6 +78,7 @@ private:
 
   FindReplace& core_;
   settings::WindowPlacements& placements_;
+  platform::Clipboard& clipboard_;
   Runner run_;
   bool placed_ = false;
   QComboBox* findList_ = nullptr;

@@ -70,7 +70,7 @@ protected:
   TempFolder folder{"quillon-build"};
   fs::path mapBasic = folder / "MapBasic";
   platform::Environment env = environmentOf(installed, folder);
-  test::FixedMetrics metrics;
+  testing::FixedMetrics metrics;
   platform::PosixProcessLauncher programs{env};
   app::Workbench bench{ports(programs)};
 };

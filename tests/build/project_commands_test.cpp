@@ -151,6 +151,9 @@ TEST_F(ProjectCommandsTest, NewProjectReusesTheUntouchedPageAndWritesTheTemplate
   ui.queueAnswer(platform::Ui::Answer::No);
   ui.queueAnswer(platform::Ui::Answer::No);
   EXPECT_TRUE(docs().confirmClose());
+  ASSERT_EQ(ui.questions().size(), 2u);
+  for (const auto& q : ui.questions())
+    EXPECT_EQ(q.caption + ": " + q.text, "Confirm: Save changes to \"Untitled\"?");
 }
 
 TEST_F(ProjectCommandsTest, WithFiftyPagesNothingNewIsMade) {

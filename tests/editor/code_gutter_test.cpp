@@ -9,7 +9,7 @@
 namespace {
 
 using namespace quillon::editor;
-using quillon::test::FixedMetrics;
+using quillon::testing::FixedMetrics;
 using Lines = std::vector<std::int64_t>;
 using XY = std::pair<int, int>;
 constexpr std::int64_t no = -1;

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "editor/code_memo_widget.h"
+#include "support/scripted_ui.h"
 
 namespace {
 
@@ -22,7 +23,8 @@ TEST(CodeGutterWidget, PaintsGlyphEdgeAndBackground) {
   layout->setSpacing(0);
   auto* gutter = new CodeGutterWidget;
   MemoClipboard clipboard{memo};
-  auto* editor = new CodeMemoWidget(memo, clipboard);
+  quillon::testing::ScriptedUi ui;
+  auto* editor = new CodeMemoWidget(memo, clipboard, ui);
   editor->setFrameShape(QFrame::NoFrame);
   gutter->setFixedWidth(50);
   gutter->setColor(QColor(250, 250, 210));

@@ -11,8 +11,8 @@
 namespace {
 
 using namespace quillon::editor;
-using quillon::test::FixedMetrics;
-using quillon::test::ProportionalMetrics;
+using quillon::testing::FixedMetrics;
+using quillon::testing::ProportionalMetrics;
 using Pair = std::pair<std::int64_t, std::int64_t>;
 
 constexpr int kMargins = 16;  // default left and right margins together

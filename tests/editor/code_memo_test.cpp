@@ -583,7 +583,7 @@ TEST_F(CodeMemoFile, AFailedSaveLeavesTheOldFileAndNoLitter) {
 
 TEST(CodeMemoModelCheck, FiftyThousandRandomStepsAgreeWithAStringModel) {
   std::mt19937 rng(0x5eed);
-  quillon::test::MemoModelChecker checker([&](std::uint32_t& out) { return out = rng(), true; });
+  quillon::testing::MemoModelChecker checker([&](std::uint32_t& out) { return out = rng(), true; });
   EXPECT_EQ(checker.run(50000), "");
 }
 

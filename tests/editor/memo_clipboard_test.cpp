@@ -5,7 +5,7 @@
 namespace {
 
 using namespace quillon::editor;
-using namespace quillon::test;
+using namespace quillon::testing;
 
 class Blocks : public EditingTest {
 protected:

@@ -9,7 +9,7 @@
 namespace {
 
 using namespace quillon::editor;
-using namespace quillon::test;
+using namespace quillon::testing;
 
 using Caret = std::pair<Offset, int>;
 

@@ -6,7 +6,7 @@
 namespace {
 
 using namespace quillon::editor;
-using namespace quillon::test;
+using namespace quillon::testing;
 
 using Pair = std::pair<Offset, Offset>;
 

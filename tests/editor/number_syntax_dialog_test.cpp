@@ -17,8 +17,8 @@ const QColor kEditorBack(0xF0, 0xF0, 0xE0);
 class NumberSyntaxDialogTest : public ::testing::Test {
 protected:
   // Colour choices come from a queue; running dry fails the test like an unexpected dialog.
-  NumberSyntaxDialogTest() : saved_(NumberSyntaxDialog::defaultColorPicker()) {
-    NumberSyntaxDialog::defaultColorPicker() = [this](QWidget*, const QColor& initial) {
+  NumberSyntaxDialog::ColorPicker picker() {
+    return [this](QWidget*, const QColor& initial) {
       offered.push_back(initial);
       if (colors.empty()) {
         ADD_FAILURE() << "unexpected colour dialog";
@@ -29,7 +29,6 @@ protected:
       return c;
     };
   }
-  ~NumberSyntaxDialogTest() override { NumberSyntaxDialog::defaultColorPicker() = saved_; }
 
   template <class Widget>
   static Widget* child(QWidget* dialog, const QString& caption) {
@@ -66,23 +65,21 @@ protected:
       script(dialog);
       if (dialog->isVisible()) dialog->reject();  // a failed script must not hang the run
     });
-    return editNumberSyntax(nullptr, numbers, kEditorBack, [this] { ++appliedCalls; });
+    return editNumberSyntax(
+        nullptr, numbers, kEditorBack, [this] { ++appliedCalls; }, picker());
   }
 
   NumberHighlighter numbers;
   std::deque<QColor> colors;
   std::vector<QColor> offered;
   int appliedCalls = 0;
-
-private:
-  NumberSyntaxDialog::ColorPicker saved_;
 };
 
 TEST_F(NumberSyntaxDialogTest, OpensOnTheHighlighterState) {
   numbers.setForeground(0x0000FF);  // red
   numbers.setStyle(1 | 8);
   numbers.setSeparators("\x1F +-");
-  NumberSyntaxDialog dialog(kEditorBack, fromHighlighter(numbers));
+  NumberSyntaxDialog dialog(kEditorBack, fromHighlighter(numbers), picker());
   EXPECT_EQ(dialog.findChild<QLineEdit*>()->text(), "+-");
   EXPECT_EQ(boxes(&dialog), (std::vector<bool>{true, false, false, true, false}));
   EXPECT_FALSE(button(&dialog, "Background")->isEnabled());
@@ -91,14 +88,14 @@ TEST_F(NumberSyntaxDialogTest, OpensOnTheHighlighterState) {
             std::tuple(QColor(Qt::red), kEditorBack, true, true));
 
   numbers.setBackground(0x00FFFF);  // yellow
-  NumberSyntaxDialog withBack(kEditorBack, fromHighlighter(numbers));
+  NumberSyntaxDialog withBack(kEditorBack, fromHighlighter(numbers), picker());
   EXPECT_EQ(boxes(&withBack), (std::vector<bool>{true, false, false, true, true}));
   EXPECT_TRUE(button(&withBack, "Background")->isEnabled());
   EXPECT_EQ(previewBack(&withBack), QColor(Qt::yellow));
 }
 
 TEST_F(NumberSyntaxDialogTest, PreviewFollowsTheBoxesAndPickedColours) {
-  NumberSyntaxDialog dialog(kEditorBack, fromHighlighter(numbers));
+  NumberSyntaxDialog dialog(kEditorBack, fromHighlighter(numbers), picker());
   box(&dialog, "Bold")->click();
   EXPECT_TRUE(preview(&dialog)->font().bold());
 

@@ -11,8 +11,8 @@
 namespace quillon::editor {
 namespace {
 
-using quillon::test::FixedMetrics;
-using quillon::test::ProportionalMetrics;
+using quillon::testing::FixedMetrics;
+using quillon::testing::ProportionalMetrics;
 
 using Span = std::tuple<std::int64_t, std::uint32_t, std::uint32_t>;
 Span spanOf(const CodeMemo::LineSpan& l) { return {l.paragraph, l.start, l.stop}; }

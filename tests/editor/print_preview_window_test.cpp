@@ -16,6 +16,7 @@
 #include "editor/code_memo_widget.h"
 #include "editor/highlight_engine.h"
 #include "editor/qt_printer_port.h"
+#include "support/scripted_ui.h"
 #include "support/temp_folder.h"
 
 namespace quillon::editor {
@@ -51,7 +52,7 @@ protected:
   }
 
   void open() {
-    window = std::make_unique<PrintPreviewWindow>(printer, port);
+    window = std::make_unique<PrintPreviewWindow>(printer, port, ui);
     window->show();
     QApplication::processEvents();
   }
@@ -85,8 +86,9 @@ protected:
   CodeMemo memo;
   HighlightEngine engine{memo};
   MemoClipboard clipboard{memo};
-  CodeMemoWidget widget{memo, clipboard};
-  QtPrinterPort port;
+  quillon::testing::ScriptedUi ui;
+  CodeMemoWidget widget{memo, clipboard, ui};
+  QtPrinterPort port{ui};
   CodeMemoPrinter printer{port};
   std::unique_ptr<PrintPreviewWindow> window;
 };

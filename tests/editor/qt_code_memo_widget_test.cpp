@@ -12,6 +12,7 @@
 #include "editor/code_memo_widget.h"
 #include "editor/memo_error.h"
 #include "editor/qt_clipboard.h"
+#include "support/scripted_ui.h"
 #include "support/table_corruption.h"
 #include "support/temp_folder.h"
 
@@ -23,7 +24,7 @@ class CodeMemoWidgetTest : public ::testing::Test {
 protected:
   void SetUp() override {
     memo.setWordWrap(false);
-    widget = std::make_unique<CodeMemoWidget>(memo, clipboard);
+    widget = std::make_unique<CodeMemoWidget>(memo, clipboard, ui);
     QFont font("Courier New");
     font.setStyleHint(QFont::Monospace);
     font.setPixelSize(13);
@@ -31,7 +32,6 @@ protected:
     widget->resize(400, 300);
     widget->show();
     widget->setFocus();
-    widget->errorHandler = [this](const QString& m) { errors << m; };
   }
   QPoint at(int column, int line) const {
     const auto& m = widget->textMetrics();
@@ -41,8 +41,8 @@ protected:
   CodeMemo memo;
   QtClipboard systemClipboard;
   MemoClipboard clipboard{memo, &systemClipboard};
+  quillon::testing::ScriptedUi ui;
   std::unique_ptr<CodeMemoWidget> widget;
-  QStringList errors;
 };
 
 TEST_F(CodeMemoWidgetTest, KeysReachTheKeyboardModel) {
@@ -100,14 +100,14 @@ TEST_F(CodeMemoWidgetTest, EditorErrorsAreShownNotThrown) {
   memo.setText("ab\r\ncd");
   quillon::testing::corruptLineCount(memo, 1, 4);
   QTest::keyClick(widget.get(), Qt::Key_E, Qt::ControlModifier);
-  ASSERT_EQ(errors.size(), 1);
-  EXPECT_TRUE(errors[0].startsWith("Error 3 in ")) << errors[0].toStdString();
+  ASSERT_EQ(ui.messages().size(), 1u);
+  EXPECT_TRUE(ui.messages()[0].starts_with("Error 3 in ")) << ui.messages()[0];
   quillon::testing::corruptLineCount(memo, 1, 1);
 
   memo.setMaxParagraphLength(4);
   memo.setSelStart(2);
   QTest::keyClicks(widget.get(), "xyz");
-  EXPECT_TRUE(errors.contains(kTextTooLong));
+  EXPECT_EQ(ui.messages().back(), kTextTooLong);
 }
 
 TEST_F(CodeMemoWidgetTest, ColumnBlocksTravelThroughTheSystemClipboard) {

@@ -11,6 +11,7 @@
 #include "editor/memo_clipboard.h"
 #include "language/name_source.h"
 #include "language/word_lists.h"
+#include "support/scripted_ui.h"
 
 namespace quillon::language {
 namespace {
@@ -57,7 +58,8 @@ protected:
 
   editor::CodeMemo memo;
   editor::MemoClipboard clipboard{memo, nullptr};
-  editor::CodeMemoWidget widget{memo, clipboard};
+  testing::ScriptedUi ui;
+  editor::CodeMemoWidget widget{memo, clipboard, ui};
   WordLists words;
   OneRoutine names;
   CodeAssistWidget assist{widget, words, names, [] { return std::string(); }};

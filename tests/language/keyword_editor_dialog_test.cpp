@@ -8,6 +8,8 @@
 #include <QTableView>
 #include <gtest/gtest.h>
 
+#include "support/scripted_ui.h"
+
 namespace quillon::language {
 namespace {
 
@@ -22,14 +24,15 @@ TEST(KeywordEditorDialog, ModesShowTheirCaptionsAndColumns) {
   editor::StartStopKeyList keys;
   keys.add("'", "", true, {});
   KeywordEditorModel startStop(keys);
-  KeywordEditorDialog stops(startStop);
+  testing::ScriptedUi ui;
+  KeywordEditorDialog stops(startStop, ui);
   EXPECT_EQ(stops.windowTitle(), "Start-Stop keys Editor");
   EXPECT_EQ(stops.findChild<QTableView*>("StrGKeys")->model()->columnCount(), 2);
   EXPECT_FALSE(withText<QCheckBox>(&stops, "&Cross paragraphs")->isChecked()) << "ParEnd set";
   EXPECT_FALSE(withText<QCheckBox>(&stops, "&Cross paragraphs")->isHidden());
 
   KeywordEditorModel words{editor::KeywordList()};
-  KeywordEditorDialog dialog(words);
+  KeywordEditorDialog dialog(words, ui);
   EXPECT_EQ(dialog.windowTitle(), "Keywords editor");
   EXPECT_TRUE(withText<QCheckBox>(&dialog, "&Cross paragraphs")->isHidden());
 }
@@ -39,10 +42,8 @@ TEST(KeywordEditorDialog, ControlsEditTheSelectedRowsRecord) {
   list.add("Dim", {0, 0, 5, -21, -1, -1});
   list.add("End", {0, 0, 6, 0, -1, -1});
   KeywordEditorModel model(list);
-  KeywordEditorDialog dialog(model);
-  QStringList shown;
-  dialog.setMessageShower([&](QWidget*, const QString& text) { shown << text; });
-  dialog.setColorPicker([](QWidget*, const QColor&) { return QColor(Qt::red); });
+  testing::ScriptedUi ui;
+  KeywordEditorDialog dialog(model, ui, [](QWidget*, const QColor&) { return QColor(Qt::red); });
 
   dialog.selectRow(0);
   EXPECT_EQ(dialog.findChild<QLineEdit*>("contextNumber")->text(), "5");
@@ -59,12 +60,12 @@ TEST(KeywordEditorDialog, ControlsEditTheSelectedRowsRecord) {
   number->setText("70000");
   number->setModified(true);
   emit number->editingFinished();
-  EXPECT_EQ(shown, QStringList{"'70000' is not a valid integer value"});
+  EXPECT_EQ(ui.messages(), std::vector<std::string>{"'70000' is not a valid integer value"});
   EXPECT_EQ(model.row(0).info.contextNum, 5);
 
   dialog.findChild<QLineEdit*>("findText")->setText("zz");
   withText<QPushButton>(&dialog, "Find")->click();
-  EXPECT_EQ(shown.back(), "Not Found: \"zz\"");
+  EXPECT_EQ(ui.messages().back(), "Not Found: \"zz\"");
   EXPECT_EQ(dialog.findChild<QLabel*>("itemNumber")->text(), "----");
 
   dialog.typeIntoLastRow("Print");

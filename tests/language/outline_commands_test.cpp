@@ -70,7 +70,7 @@ TEST_F(OutlineCommandsTest, ScanReadsThePageWithoutTouchingIt) {
 
 // Word wrap cuts display lines out of paragraphs; names and numbers must not depend on it.
 TEST_F(OutlineCommandsTest, WrappedLinesStillGiveWholeNamesAndParagraphNumbers) {
-  test::FixedMetrics metrics;
+  testing::FixedMetrics metrics;
   memo.setMetrics(&metrics);
   memo.setWordWrap(true);
   memo.setUpdateMode(editor::UpdateMode::umImmediate);

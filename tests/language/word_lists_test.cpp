@@ -87,14 +87,14 @@ TEST_F(WordListsTest, UnreadableFilesAreReportedAndMissingOnesSayNothingAndAllKe
   lists.loadDictionaryAndDefines(fifo, fifo, ui);
   lists.loadHelpContexts(fifo, ui);
   EXPECT_EQ(ui.messages(), Words(3, "Cannot open file " + fifo.string()));
-  ui = testing::ScriptedUi();
+  ui.clearMessages();
   const fs::path huge = testing::makeSparseFile(folder / "huge.dic", kMaxWordListSize + 1);
   lists.loadDictionaryAndDefines(huge, def, ui);
   EXPECT_EQ(ui.messages(), Words{"Cannot open file " + huge.string()});
   EXPECT_EQ(lists.list(WordList::Help), Words{"Dim x"});
 
   // Missing files lose only the help lines.
-  ui = testing::ScriptedUi();
+  ui.clearMessages();
   for (const fs::path& f : {dic, def, folder / "quillon.ctx"}) fs::remove(f);
   load();
   lists.loadHelpContexts(folder / "quillon.ctx", ui);

@@ -81,7 +81,7 @@ protected:
 
   testing::TestProgram installed;
   TempFolder folder{"quillon-pages"};
-  test::FixedMetrics metrics;
+  testing::FixedMetrics metrics;
   Workbench bench{ports()};
 };
 

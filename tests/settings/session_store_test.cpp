@@ -6,6 +6,7 @@
 #include <tuple>
 #include <vector>
 
+#include "pages/recent_commands.h"
 #include "settings/settings.h"
 
 namespace quillon::settings {
@@ -28,7 +29,7 @@ TEST(SessionStore, NamedAfterTheFirstProjectPageElsePageZero) {
 
 TEST(SessionStore, WritesPagesAndViewStateUnderTheSessionName) {
   IniFile ini("[SYSTEM]\r\nKeyFile=k\r\n");
-  pages::RecentList sessions(kSessionsMaximum);
+  pages::RecentList sessions(pages::RecentCommands::kMaxSessions);
   ASSERT_TRUE(writeSession(ini, sessions, {"/w/MyApp.mb", "/w/MyApp.mbp"}, 1, 40, 1234));
   EXPECT_EQ(sessions.entries(), Lines{"MyApp.mbp"});
   EXPECT_EQ(ini.readSectionValues("MyApp.mbp"),
@@ -51,7 +52,7 @@ TEST(SessionStore, WritesPagesAndViewStateUnderTheSessionName) {
 
 TEST(SessionStore, TheTwentyFirstSessionErasesTheOldestSection) {
   IniFile ini;
-  pages::RecentList sessions(kSessionsMaximum);
+  pages::RecentList sessions(pages::RecentCommands::kMaxSessions);
   for (int i = 0; i < 20; ++i)
     writeSession(ini, sessions, {"/w/s" + std::to_string(i) + ".mb"}, 0, 1, 0);
   ASSERT_EQ(sessions.size(), 20u);
@@ -75,7 +76,7 @@ TEST(SessionStore, ProgramSectionsAreNeverUsedAsSessions) {
   const std::string original =
       "[System]\r\nKeyFile=k\r\n[cfind.items]\r\n00=x\r\n[Last Session]\r\nH0=SYSTEM\r\n";
   IniFile ini(original);
-  pages::RecentList sessions(kSessionsMaximum);
+  pages::RecentList sessions(pages::RecentCommands::kMaxSessions);
   sessions.load(IniSectionStore(ini, std::string(kLastSessionSection)));
 
   for (const char* page : {"/w/SYSTEM", "/w/numbers", "/w/Last Session", "/w/CFIND.ITEMS",

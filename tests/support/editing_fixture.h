@@ -10,7 +10,7 @@
 #include "support/fake_clipboard.h"
 #include "support/fixed_metrics.h"
 
-namespace quillon::test {
+namespace quillon::testing {
 
 inline constexpr editor::KeyModifiers kNone{};
 inline constexpr editor::KeyModifiers kShift{true, false, false};
@@ -56,4 +56,4 @@ protected:
 
 using Pars = std::vector<std::string>;
 
-}  // namespace quillon::test
+}  // namespace quillon::testing

@@ -1,7 +1,7 @@
 #pragma once
 #include "platform/clipboard.h"
 
-namespace quillon::test {
+namespace quillon::testing {
 
 // A clipboard that is one variable.
 class FakeClipboard final : public platform::Clipboard {
@@ -13,4 +13,4 @@ public:
   }
 };
 
-}  // namespace quillon::test
+}  // namespace quillon::testing

@@ -30,7 +30,7 @@ public:
   bool installed = true;
   std::string outputFile;
   editor::PrinterMetrics paper{850, 1100, 850, 1100, 0, 0, 100, 100};
-  test::FixedMetrics text{8, 10};
+  testing::FixedMetrics text{8, 10};
   bool startFails = false;
   int failingPage = -1;  // newPage() for this page (from 0) fails
   bool endFails = false;

@@ -295,7 +295,7 @@ private:
   FakeMainView view_main_;
   RecordingCommandStates states_;
   FakeKeyboard keyboard_;
-  test::FakeClipboard clipboard_;
+  testing::FakeClipboard clipboard_;
   RecordingClock clock_;
   ScriptedLauncher launcher_;
   ScriptedAutomation automation_;

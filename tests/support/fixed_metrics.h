@@ -1,7 +1,7 @@
 #pragma once
 #include "editor/text_metrics.h"
 
-namespace quillon::test {
+namespace quillon::testing {
 
 // Every character `width` pixels wide, lines `height` high: layout arithmetic by hand.
 // `saysFixedPitch` also tells the layout so, which lets it measure by counting.
@@ -21,4 +21,4 @@ private:
   bool saysFixedPitch_;
 };
 
-}  // namespace quillon::test
+}  // namespace quillon::testing

@@ -12,7 +12,7 @@
 #include "editor/memo_error.h"
 #include "support/fixed_metrics.h"
 
-namespace quillon::test {
+namespace quillon::testing {
 
 class MemoModelChecker {
 public:
@@ -310,4 +310,4 @@ private:
   std::unordered_set<std::size_t> seen_;
 };
 
-}  // namespace quillon::test
+}  // namespace quillon::testing

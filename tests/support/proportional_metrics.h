@@ -1,7 +1,7 @@
 #pragma once
 #include "editor/text_metrics.h"
 
-namespace quillon::test {
+namespace quillon::testing {
 
 // Widths that differ by character, so a position cannot be found by counting.
 class ProportionalMetrics final : public editor::TextMetrics {
@@ -14,4 +14,4 @@ public:
   int averageCharWidth() const override { return 7; }
 };
 
-}  // namespace quillon::test
+}  // namespace quillon::testing

@@ -14,8 +14,9 @@
 namespace quillon::testing {
 
 // A Ui for tests: records every message and status text, and answers questions, prompts and
-// dialogs from queues the test fills beforehand. A question with no queued answer fails the
-// test (and answers Cancel), so an unexpected box never passes unnoticed.
+// dialogs from queues the test fills beforehand. Strict both ways, so a test cannot believe the
+// program asks more or less than it does: a question with no queued answer fails the test (and
+// answers Cancel), and so does an answer still queued when the ScriptedUi goes away.
 class ScriptedUi : public platform::Ui {
 public:
   struct Question {
@@ -23,6 +24,13 @@ public:
     std::string text;
     Buttons buttons;
   };
+
+  ScriptedUi() = default;
+  ScriptedUi(const ScriptedUi&) = delete;
+  ScriptedUi& operator=(const ScriptedUi&) = delete;
+  ~ScriptedUi() override {
+    if (!allAnswersUsed()) ADD_FAILURE() << "scripted replies never asked for: " << unused();
+  }
 
   // Scripting.
   void queueAnswer(Answer a) { answers_.push_back(a); }
@@ -47,6 +55,8 @@ public:
   // The caption of each folder picker, and where it was asked to open.
   const std::vector<std::string>& folderCaptions() const { return folderCaptions_; }
   const std::vector<std::filesystem::path>& folderStarts() const { return folderStarts_; }
+  // For a test that checks the messages of one step after another.
+  void clearMessages() { messages_.clear(); }
   bool busy() const { return busy_; }
   int pendingMessageCalls() const { return pendingCalls_; }
   // True when every scripted reply was used.
@@ -107,6 +117,44 @@ public:
   std::function<void()> onPendingMessages;
 
 private:
+  static const char* name(Answer a) {
+    switch (a) {
+      case Answer::Ok: return "Ok";
+      case Answer::Cancel: return "Cancel";
+      case Answer::Yes: return "Yes";
+      case Answer::No: return "No";
+      case Answer::YesToAll: return "YesToAll";
+      case Answer::NoToAll: return "NoToAll";
+      case Answer::All: return "All";
+    }
+    return "?";
+  }
+  static std::string name(const std::optional<std::string>& reply) {
+    return reply ? '"' + *reply + '"' : std::string("cancel");
+  }
+  static std::string name(const std::optional<std::filesystem::path>& file) {
+    return file ? file->string() : std::string("cancel");
+  }
+  static std::string name(const std::vector<std::filesystem::path>& files) {
+    std::string all;
+    for (const auto& f : files) all += (all.empty() ? "" : " ") + f.string();
+    return all.empty() ? std::string("cancel") : all;
+  }
+  template <class T>
+  static void list(std::string& out, const char* what, const std::deque<T>& queue) {
+    for (const auto& reply : queue)
+      out += (out.empty() ? "" : ", ") + std::string(what) + " " + name(reply);
+  }
+  std::string unused() const {
+    std::string out;
+    list(out, "answer", answers_);
+    list(out, "prompt", prompts_);
+    list(out, "open dialog", openFiles_);
+    list(out, "save dialog", saveFiles_);
+    list(out, "folder picker", folders_);
+    return out;
+  }
+
   template <class T>
   static T next(std::deque<T>& queue, const char* what, std::string_view detail, T fallback) {
     if (queue.empty()) {

@@ -23,7 +23,7 @@ struct WorkbenchPorts {
   FakeMainView view;
   RecordingCommandStates states;
   FakeKeyboard keyboard;
-  test::FakeClipboard clipboard;
+  testing::FakeClipboard clipboard;
   RecordingClock clock;
   ScriptedLauncher launcher;
   ScriptedAutomation automation;

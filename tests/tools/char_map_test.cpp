@@ -17,7 +17,7 @@ protected:
     }
   }
   editor::CodeMemo memo;
-  test::FakeClipboard clipboard;
+  testing::FakeClipboard clipboard;
   CharMap map{memo, clipboard};
 };
 

@@ -11,7 +11,7 @@ namespace {
 
 using quillon::editor::EditKey;
 using quillon::tools::EditingCommands;
-using namespace quillon::test;
+using namespace quillon::testing;
 
 class EditingCommandsTest : public EditingTest {
 protected:
