@@ -548,7 +548,7 @@ void MainWindow::buildPanels() {
           });
   bottomPanel_->addWidget(errorView_);
   bottomPanel_->addWidget(contextList_);
-  buildOutput_ = new build::BuildOutputWidget(workbench_->buildOutput(), bottomPanel_);
+  buildOutput_ = new build::BuildOutputWidget(workbench_->buildOutput(), *this, bottomPanel_);
   bottomPanel_->addWidget(buildOutput_);
   sourceEditor_->setErrorMarks(&workbench_->gutter());
   bottomPanel_->setCurrentWidget(errorView_);

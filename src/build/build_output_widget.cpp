@@ -6,8 +6,8 @@
 
 namespace quillon::build {
 
-BuildOutputWidget::BuildOutputWidget(BuildOutputView& view, QWidget* parent)
-    : CodeMemoWidget(view.memo(), view.clipboard(), parent) {
+BuildOutputWidget::BuildOutputWidget(BuildOutputView& view, platform::Ui& ui, QWidget* parent)
+    : CodeMemoWidget(view.memo(), view.clipboard(), ui, parent) {
   setObjectName("buildOutput");
   setEditorFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
   setBackground(palette().color(QPalette::Base));

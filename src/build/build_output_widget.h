@@ -11,7 +11,7 @@ class BuildOutputWidget : public editor::CodeMemoWidget {
   Q_OBJECT
 
 public:
-  BuildOutputWidget(BuildOutputView& view, QWidget* parent = nullptr);
+  BuildOutputWidget(BuildOutputView& view, platform::Ui& ui, QWidget* parent = nullptr);
 };
 
 }  // namespace quillon::build
