@@ -11,13 +11,14 @@
 #include <system_error>
 #include <utility>
 
-#include "app/workbench.h"
-#include "editor/code_memo.h"
-#include "editor/code_memo_printer.h"
-#include "editor/highlight_engine.h"
+#include "app/start_surroundings.h"
+#include "editor/code_memo_fwd.h"
 #include "editor/printer_port.h"
 #include "editor/text_metrics.h"
-#include "language/key_file.h"
+
+namespace quillon::editor {
+class HighlightEngine;
+}
 
 namespace quillon::bench {
 
@@ -70,19 +71,8 @@ inline std::filesystem::path corpus(const std::string& name) {
 
 // Fills the engine's lists from the default key file and loads a corpus; false (with the
 // benchmark marked as failed) when either cannot be read.
-inline bool loadHighlighted(editor::CodeMemo& memo, editor::HighlightEngine& engine,
-                            const std::string& name, benchmark::State& state) {
-  std::ifstream keyFile(QUILLON_KEYFILE, std::ios::binary);
-  try {
-    language::applyKeyFile(language::readKeyFile(keyFile), engine.keywords(),
-                           engine.startStopKeys());
-    memo.loadFromFile(corpus(name));
-  } catch (const std::exception& e) {
-    state.SkipWithError((std::string("cannot set up: ") + e.what()).c_str());
-    return false;
-  }
-  return true;
-}
+bool loadHighlighted(editor::CodeMemo& memo, editor::HighlightEngine& engine,
+                     const std::string& name, benchmark::State& state);
 
 // The program as installed in a scratch folder of its own, beside the default word lists, so a
 // benchmark run neither reads nor writes the user's settings and never asks for folders.
@@ -108,8 +98,8 @@ public:
 
   const std::filesystem::path& folder() const { return folder_; }
   std::filesystem::path file() const { return folder_ / "quillon"; }
-  app::Workbench::Surroundings surroundings() const {
-    app::Workbench::Surroundings s;
+  app::StartSurroundings surroundings() const {
+    app::StartSurroundings s;
     s.environment.home = folder_ / "home";
     s.environment.xdgConfigHome = (folder_ / "home/.config").string();
     s.folderLookup = [] { return platform::ProgramFolders{"/opt/mapinfo/", "/opt/mapbasic/"}; };

@@ -7,7 +7,12 @@
 #include <fstream>
 #include <string>
 
+#include "build/build_commands.h"
+#include "build/error_panel.h"
+#include "editor/code_memo.h"
+#include "pages/document_commands.h"
 #include "quiet_program.h"
+#include "settings/settings.h"
 
 namespace {
 

@@ -17,14 +17,17 @@
 
 #include "app/main_window.h"
 #include "bench_support.h"
+#include "build/build_commands.h"
 #include "build/error_marker.h"
 #include "editor/code_gutter.h"
 #include "editor/code_gutter_widget.h"
+#include "editor/code_memo.h"
 #include "editor/code_memo_widget.h"
 #include "editor/highlight_engine.h"
 #include "editor/number_highlighter.h"
 #include "quiet_program.h"
 #include "settings/editor_profiles.h"
+#include "settings/settings.h"
 
 namespace {
 

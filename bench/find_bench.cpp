@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "bench_support.h"
+#include "editor/code_memo.h"
+#include "platform/command_registry.h"
 #include "quiet_program.h"
 #include "support/fake_find_view.h"
 #include "tools/find_replace.h"

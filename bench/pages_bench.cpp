@@ -10,6 +10,8 @@
 
 #include "app/workbench.h"
 #include "bench_support.h"
+#include "editor/code_memo.h"
+#include "pages/document_commands.h"
 #include "quiet_program.h"
 
 namespace {

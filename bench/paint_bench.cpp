@@ -15,12 +15,15 @@
 #include <utility>
 
 #include "app/main_window.h"
+#include "app/status_presenter.h"
 #include "bench_support.h"
 #include "editor/code_memo.h"
 #include "editor/code_memo_widget.h"
 #include "editor/highlight_engine.h"
 #include "editor/number_highlighter.h"
+#include "language/context_list.h"
 #include "language/key_file.h"
+#include "language/word_lists.h"
 #include "platform/keyboard_state.h"
 #include "quiet_program.h"
 #include "settings/editor_profiles.h"

@@ -8,6 +8,11 @@
 
 #include "app/workbench.h"
 #include "bench_support.h"
+#include "build/insert_file.h"
+#include "build/project_commands.h"
+#include "editor/code_memo.h"
+#include "editor/highlight_engine.h"
+#include "pages/document_commands.h"
 #include "quiet_program.h"
 
 namespace {

@@ -13,7 +13,18 @@
 
 #include "app/workbench.h"
 #include "bench_support.h"
+#include "editor/code_memo.h"
+#include "pages/document_commands.h"
+#include "platform/automation.h"
+#include "platform/clipboard.h"
+#include "platform/clock.h"
+#include "platform/command_states.h"
+#include "platform/keyboard_state.h"
+#include "platform/main_thread.h"
+#include "platform/main_view.h"
 #include "platform/posix_process_launcher.h"
+#include "platform/ui.h"
+#include "platform/window_placement.h"
 
 namespace quillon::bench {
 

@@ -26,12 +26,17 @@
 
 #include "app/menu_layout.h"
 #include "app/status_bar_widget.h"
+#include "app/status_presenter.h"
+#include "app/workbench.h"
+#include "build/build_commands.h"
 #include "build/build_output_widget.h"
+#include "build/error_panel.h"
 #include "editor/code_gutter_widget.h"
 #include "editor/code_memo_widget.h"
 #include "editor/number_syntax_dialog.h"
 #include "language/code_assist_widget.h"
 #include "language/color_combo_widget.h"
+#include "language/context_list.h"
 #include "language/context_list_widget.h"
 #include "language/keys_dict_dialog.h"
 #include "language/keyword_editor_dialog.h"
@@ -45,7 +50,9 @@
 #include "platform/qt_window_placement.h"
 #include "platform/xdg_association_store.h"
 #include "settings/program_folders_dialog.h"
+#include "settings/window_placements.h"
 #include "tools/char_map_window.h"
+#include "tools/editing_commands.h"
 #include "tools/find_replace_dialog.h"
 
 #ifndef QUILLON_VERSION
@@ -135,6 +142,8 @@ MainWindow::MainWindow(const platform::KeyboardState& keyboard, QWidget* parent)
   qApp->installEventFilter(this);
 }
 
+void MainWindow::anotherCopyStarted() { workbench_->anotherCopyStarted(); }
+
 MainWindow::~MainWindow() {
   qApp->removeEventFilter(this);
   // The editor widgets and the tool windows use the Workbench, which goes before the base
@@ -147,7 +156,7 @@ MainWindow::~MainWindow() {
 
 void MainWindow::start(const std::filesystem::path& programFile,
                        const std::vector<std::string>& arguments,
-                       std::optional<Workbench::Surroundings> surroundings) {
+                       std::optional<StartSurroundings> surroundings) {
   // Without a stored placement, and before the first run centres it.
   platform::placeFirstWindow(*this);
   // Start-up reports what fails and goes on: the window always comes up.

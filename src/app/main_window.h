@@ -10,10 +10,12 @@
 #include <vector>
 
 #include "app/qt_action_states.h"
-#include "app/workbench.h"
+#include "app/start_surroundings.h"
+#include "editor/listener_list.h"
 #include "editor/qt_clipboard.h"
 #include "editor/qt_printer_port.h"
 #include "pages/qt_load_view.h"
+#include "platform/clock.h"
 #include "platform/command_registry.h"
 #include "platform/command_states.h"
 #include "platform/file_association.h"
@@ -60,6 +62,7 @@ class FindReplaceDialog;
 namespace quillon::app {
 
 class StatusBarWidget;
+class Workbench;
 
 // The program's one window. It builds the menus, the toolbar, the panels and the status bar,
 // routes every action to the Workbench and shows what the core asks for: it is the core's
@@ -75,9 +78,9 @@ public:
   // Runs the start-up steps; `arguments` are the command-line arguments after the program.
   // Without `surroundings` the process environment and the desktop's file associations.
   void start(const std::filesystem::path& programFile, const std::vector<std::string>& arguments,
-             std::optional<Workbench::Surroundings> surroundings = std::nullopt);
+             std::optional<StartSurroundings> surroundings = std::nullopt);
   // Another copy of the program asked this one to come forward.
-  void anotherCopyStarted() { workbench_->anotherCopyStarted(); }
+  void anotherCopyStarted();
 
   Workbench& workbench() { return *workbench_; }
   editor::CodeMemoWidget& sourceEditorWidget() { return *sourceEditor_; }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "editor/code_memo.h"
 #include "platform/ascii_text.h"
 
 namespace quillon::app {

@@ -2,7 +2,8 @@
 #include <string>
 #include <vector>
 
-#include "editor/code_memo.h"
+#include "editor/code_memo_fwd.h"
+#include "editor/listener_list.h"
 #include "language/context_list.h"
 #include "platform/command_states.h"
 #include "platform/keyboard_state.h"

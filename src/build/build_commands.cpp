@@ -4,6 +4,7 @@
 
 #include "build/project_paths.h"
 #include "build/windows_command_line.h"
+#include "editor/code_memo.h"
 #include "platform/any_case_file.h"
 #include "platform/ascii_text.h"
 #include "platform/wine_automation.h"

@@ -9,7 +9,7 @@
 #include "build/error_marker.h"
 #include "build/error_panel.h"
 #include "build/proc_runner.h"
-#include "editor/code_memo.h"
+#include "editor/code_memo_fwd.h"
 #include "pages/document_commands.h"
 #include "platform/automation.h"
 #include "platform/clock.h"

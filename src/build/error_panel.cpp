@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "build/error_line.h"
+#include "editor/code_memo.h"
 #include "pages/text_file.h"
 #include "platform/any_case_file.h"
 #include "platform/ascii_text.h"
@@ -136,6 +137,13 @@ void ErrorPanel::mouseReleasedAt(int y) {
   }
   jump();
 }
+
+void ErrorPanel::jumpToFirstLine() {
+  errorView_.setSelStart(0);
+  jump();
+}
+
+bool ErrorPanel::viewIsEmpty() const { return errorView_.charCount() == 0; }
 
 void ErrorPanel::jump() {
   jumped_ = true;

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "editor/code_memo.h"
+#include "editor/code_memo_fwd.h"
 #include "editor/listener_list.h"
 #include "pages/document_commands.h"
 #include "platform/command_states.h"
@@ -58,11 +58,8 @@ public:
   // Takes the source editor to the place the error view's caret line names.
   void jump();
   // As a click on the first line: what a failed build shows first.
-  void jumpToFirstLine() {
-    errorView_.setSelStart(0);
-    jump();
-  }
-  bool viewIsEmpty() const { return errorView_.charCount() == 0; }
+  void jumpToFirstLine();
+  bool viewIsEmpty() const;
   // F8 and Shift+F8: the next or previous line that leads somewhere, wrapping; shows the
   // panel when hidden and jumps as a click would.
   void nextError(bool forward);

@@ -4,6 +4,7 @@
 #include <system_error>
 #include <vector>
 
+#include "editor/code_memo.h"
 #include "pages/text_encoding.h"
 #include "platform/any_case_file.h"
 #include "platform/regular_file.h"

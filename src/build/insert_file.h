@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "editor/code_memo.h"
+#include "editor/code_memo_fwd.h"
 #include "pages/document_commands.h"
 #include "platform/ui.h"
 

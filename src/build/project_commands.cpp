@@ -6,6 +6,7 @@
 
 #include "build/project_file.h"
 #include "build/project_paths.h"
+#include "editor/code_memo.h"
 #include "platform/ascii_text.h"
 #include "platform/wine_registry.h"
 

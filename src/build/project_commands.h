@@ -3,7 +3,7 @@
 #include <string>
 
 #include "build/error_panel.h"
-#include "editor/code_memo.h"
+#include "editor/code_memo_fwd.h"
 #include "editor/listener_list.h"
 #include "pages/document_commands.h"
 #include "platform/command_states.h"

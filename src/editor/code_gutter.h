@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "editor/code_memo.h"
+#include "editor/code_memo_fwd.h"
+#include "editor/edit_keys.h"
 #include "editor/error_mark.h"
-#include "editor/memo_keyboard.h"
 #include "editor/text_metrics.h"
 
 namespace quillon::editor {
@@ -116,15 +116,15 @@ public:
 private:
   struct Slot {
     bool set = false;
-    CodeMemo::AnchorId anchor = 0;
+    MemoAnchorId anchor = 0;
   };
   struct Error {
-    CodeMemo::AnchorId anchor = 0;
+    MemoAnchorId anchor = 0;
     std::string text;  // the paragraph's text when marked
     ErrorMark mark;
   };
 
-  void onViewEvent(CodeMemo::ViewEvent e);
+  void onViewEvent(MemoViewEvent e);
   void freeBookmarks();
   void freeErrorMarks();
   // The mark on a paragraph, found by its anchor among marks kept in text order.

@@ -8,6 +8,7 @@
 #include <QSvgRenderer>
 #include <QToolTip>
 
+#include "editor/code_memo.h"
 #include "editor/code_memo_widget.h"
 #include "platform/qt_conversions.h"
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "editor/case_fold.h"
+#include "editor/code_memo_fwd.h"
 #include "editor/line_breaker.h"
 #include "editor/listener_list.h"
 #include "editor/memo_strings.h"
@@ -21,38 +22,6 @@
 #include "platform/regular_file.h"
 
 namespace quillon::editor {
-
-// Editor options, one bit each, in the order the settings and the key file know them.
-enum CodeMemoOption : std::uint16_t {
-  moKeepColumnPos = 1u << 0,
-  moPutExtraSpaces = 1u << 1,
-  moWrapCaret = 1u << 2,
-  moInsertKeyActive = 1u << 3,
-  moWideOverwriteCaret = 1u << 4,
-  moLargeWordSelect = 1u << 5,
-  moAutoScrollBars = 1u << 6,
-  moNoDragnDrop = 1u << 7,
-  moAutoIndent = 1u << 8,
-  moBackIndent = 1u << 9,
-  moWindowsSelColors = 1u << 10,
-  moFullLineSelect = 1u << 11,
-  moDiscardTrailingSpaces = 1u << 12,
-  moNoFineScroll = 1u << 13,
-  moNoLineSelection = 1u << 14,
-  moBlockSelection = 1u << 15,
-};
-using CodeMemoOptions = std::uint16_t;
-
-inline constexpr CodeMemoOptions kDefaultOptions =
-    moWrapCaret | moInsertKeyActive | moWideOverwriteCaret | moAutoScrollBars | moBlockSelection;
-
-enum class LineBreak { pbCRLF, pbLFCR, pbCR, pbLF };
-enum class UpdateMode { umImmediate, umOnNeed, umBackground };
-
-// The longest paragraph the editor holds.
-inline constexpr Offset kMaxParagraphLength = 0x7FFFFF9B;
-// The longest file a load takes: text offsets keep within the same 31 bits.
-inline constexpr Offset kMaxLoadLength = kMaxParagraphLength;
 
 // A set of 256 characters that end words.
 class CharSet {
@@ -164,8 +133,7 @@ public:
   void setBlockSelection(Offset caret, Offset anchor, int caretColumn, int anchorColumn);
   void endBlockSelection() { block_.active = false; }
 
-  // Text positions that follow edits (bookmarks and the like).
-  using AnchorId = int;
+  using AnchorId = MemoAnchorId;
   AnchorId addAnchor(Offset offset);
   Offset anchor(AnchorId id) const;
   void moveAnchor(AnchorId id, Offset offset);
@@ -214,11 +182,7 @@ public:
   bool layoutPending() const;
 
   // Display lines: paragraph and character range [start, stop) inside it.
-  struct LineSpan {
-    std::int64_t paragraph = 0;
-    std::uint32_t start = 0;
-    std::uint32_t stop = 0;
-  };
+  using LineSpan = MemoLineSpan;
   LineSpan lineSpan(std::int64_t line);
   std::int64_t lineOfOffset(Offset offset);
   Offset offsetOfLine(std::int64_t line);
@@ -356,7 +320,7 @@ public:
 
   // The widget and the controls attached to the editor (the gutter) hear every change,
   // scroll, caret or selection move and layout step, whoever caused it; no mute reaches them.
-  enum class ViewEvent { changed, scrolled, selectionMoved, layoutProgressed };
+  using ViewEvent = MemoViewEvent;
   int addViewListener(std::function<void(ViewEvent)> listener) {
     return viewListeners_.subscribe(std::move(listener));
   }

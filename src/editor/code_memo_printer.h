@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "editor/code_memo.h"
+#include "editor/code_memo_fwd.h"
 #include "editor/print_layout.h"
 #include "editor/printer_port.h"
 #include "platform/font_info.h"

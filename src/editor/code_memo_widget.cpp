@@ -13,6 +13,7 @@
 #include <algorithm>
 
 #include "editor/code_gutter.h"
+#include "editor/code_memo.h"
 #include "platform/qt_conversions.h"
 #include "platform/ui.h"
 #include "platform/windows1252.h"

@@ -5,7 +5,7 @@
 #include <functional>
 #include <memory>
 
-#include "editor/code_memo.h"
+#include "editor/code_memo_fwd.h"
 #include "editor/memo_clipboard.h"
 #include "editor/memo_keyboard.h"
 #include "editor/memo_mouse.h"
@@ -68,7 +68,7 @@ protected:
   bool viewportEvent(QEvent* event) override;
 
 private:
-  void onViewEvent(CodeMemo::ViewEvent event);
+  void onViewEvent(MemoViewEvent event);
   void syncScrollBars();
   void scheduleLayout();
   void restartCaretBlink();

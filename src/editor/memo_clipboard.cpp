@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "editor/code_memo.h"
+
 namespace quillon::editor {
 
 std::string MemoClipboard::toParagraphBreaks(std::string_view text) {

@@ -2,7 +2,7 @@
 #include <string>
 #include <string_view>
 
-#include "editor/code_memo.h"
+#include "editor/code_memo_fwd.h"
 #include "platform/clipboard.h"
 
 namespace quillon::editor {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "editor/code_memo.h"
 #include "platform/ascii_text.h"
 
 namespace quillon::editor {
@@ -413,5 +414,22 @@ void MemoKeyboard::typeChar(char c) {
   }
   clipboard_.insertAtCaret(std::string_view(&c, 1));
 }
+
+bool MemoKeyboard::editable() const {
+  if (memo_.readOnly() && !memo_.displayOnly()) memo_.tellEditRefused();
+  return !memo_.readOnly() && !memo_.displayOnly();
+}
+bool MemoKeyboard::canStartBlock() const {
+  return memo_.hasOption(moBlockSelection) && !memo_.wordWrap();
+}
+Offset MemoKeyboard::anchor() const { return memo_.selStart() + memo_.selLength(); }
+bool MemoKeyboard::isCode(char c) const {
+  return memo_.staticFormat() && CodeMemo::isFormatCode(c);
+}
+bool MemoKeyboard::atParagraphEnd(Offset offset) const {
+  return offset >= memo_.charCount() || charAt(offset) == '\r';
+}
+void MemoKeyboard::undo() { memo_.undo(); }
+void MemoKeyboard::redo() { memo_.redo(); }
 
 }  // namespace quillon::editor

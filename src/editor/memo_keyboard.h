@@ -1,33 +1,11 @@
 #pragma once
 #include <cstdint>
 
-#include "editor/code_memo.h"
+#include "editor/code_memo_fwd.h"
+#include "editor/edit_keys.h"
 #include "editor/memo_clipboard.h"
 
 namespace quillon::editor {
-
-// What the widget tells the model about a key, free of any toolkit.
-enum class EditKey {
-  Left,
-  Right,
-  Up,
-  Down,
-  Home,
-  End,
-  PageUp,
-  PageDown,
-  Backspace,
-  Delete,
-  Enter,
-  Tab,
-  Insert
-};
-
-struct KeyModifiers {
-  bool shift = false;
-  bool ctrl = false;
-  bool alt = false;
-};
 
 // Keyboard behaviour of the editor as model code: the widget translates its key events into
 // these calls, so every rule is testable without a window.
@@ -46,8 +24,8 @@ public:
   // menu's letter, or nothing): it never types. Ctrl+Alt is how Windows reports AltGr, and X11
   // reports AltGr as a modifier of its own, so characters made with AltGr still type.
   static bool typesText(KeyModifiers mods) { return !mods.alt || mods.ctrl; }
-  void undo() { memo_.undo(); }
-  void redo() { memo_.redo(); }
+  void undo();
+  void redo();
 
   // Set by the mouse while it drags: typing waits until the drag ends.
   void setMouseBusy(bool busy) { mouseBusy_ = busy; }
@@ -57,12 +35,9 @@ public:
 
 private:
   // A key that would edit read-only text is swallowed, and the editor tells its owner.
-  bool editable() const {
-    if (memo_.readOnly() && !memo_.displayOnly()) memo_.tellEditRefused();
-    return !memo_.readOnly() && !memo_.displayOnly();
-  }
-  bool canStartBlock() const { return memo_.hasOption(moBlockSelection) && !memo_.wordWrap(); }
-  Offset anchor() const { return memo_.selStart() + memo_.selLength(); }
+  bool editable() const;
+  bool canStartBlock() const;
+  Offset anchor() const;
   void moveTo(Offset caret, bool extend);
   void moveVertically(std::int64_t lines, bool extend);
   void moveBlock(EditKey key);
@@ -77,10 +52,8 @@ private:
   Offset stepRight(Offset from) const;
   bool isWordEnd(char c) const;
   char charAt(Offset offset) const;
-  bool isCode(char c) const { return memo_.staticFormat() && CodeMemo::isFormatCode(c); }
-  bool atParagraphEnd(Offset offset) const {
-    return offset >= memo_.charCount() || charAt(offset) == '\r';
-  }
+  bool isCode(char c) const;
+  bool atParagraphEnd(Offset offset) const;
   std::int64_t lastLine();
 
   CodeMemo& memo_;

@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "editor/code_memo.h"
+
 namespace quillon::editor {
 
 void MemoMouse::setMode(Mode m) {

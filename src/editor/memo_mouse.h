@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "editor/code_memo.h"
+#include "editor/code_memo_fwd.h"
 #include "editor/memo_keyboard.h"
 
 namespace quillon::editor {

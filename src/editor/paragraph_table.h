@@ -9,10 +9,9 @@
 
 #include "editor/attr_run.h"
 #include "editor/block_sums.h"
+#include "editor/code_memo_fwd.h"
 
 namespace quillon::editor {
-
-using Offset = std::int64_t;
 
 // Extra per-paragraph data that most paragraphs never need: the display-line table of a
 // wrapped paragraph and the highlighting runs. Allocated on first use.

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "editor/code_memo.h"
+
 namespace quillon::editor {
 
 void PrintLayout::layOut(const TextMetrics& metrics, int textWidth) {

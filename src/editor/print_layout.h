@@ -3,7 +3,7 @@
 #include <utility>
 #include <vector>
 
-#include "editor/code_memo.h"
+#include "editor/code_memo_fwd.h"
 #include "editor/line_breaker.h"
 #include "editor/text_metrics.h"
 
@@ -37,7 +37,7 @@ public:
   bool laidOut() const { return advance_.metrics != nullptr; }
   std::int64_t lineCount() const;
   // Display line n: its paragraph and character range.
-  CodeMemo::LineSpan line(std::int64_t n) const;
+  MemoLineSpan line(std::int64_t n) const;
 
 private:
   CodeMemo& source_;

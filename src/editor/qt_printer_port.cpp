@@ -7,6 +7,7 @@
 #include <QProgressDialog>
 #include <QWidget>
 
+#include "editor/code_memo.h"
 #include "editor/code_memo_printer.h"
 #include "editor/code_memo_widget.h"
 #include "editor/print_layout.h"

@@ -5,6 +5,7 @@
 #include <QListWidget>
 #include <QScrollBar>
 
+#include "editor/code_memo.h"
 #include "editor/code_memo_widget.h"
 #include "platform/qt_conversions.h"
 

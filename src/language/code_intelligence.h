@@ -1,8 +1,9 @@
 #pragma once
 #include <filesystem>
 #include <functional>
+#include <memory>
 
-#include "editor/code_memo.h"
+#include "editor/code_memo_fwd.h"
 #include "editor/listener_list.h"
 #include "language/code_navigator.h"
 #include "language/index_keeper.h"
@@ -37,6 +38,7 @@ public:
     pages::DocumentCommands& documents;
   };
   explicit CodeIntelligence(Parts parts);
+  ~CodeIntelligence();
 
   void setSurroundings(const platform::Environment& environment,
                        std::function<std::filesystem::path()> mapBasicFolder) {
@@ -52,10 +54,10 @@ public:
   CodeNavigator& navigator() { return navigator_; }
   const NameSource& names() const { return names_; }
   // The read-only list of Find References in the bottom panel.
-  editor::CodeMemo& referenceView() { return referenceView_; }
+  editor::CodeMemo& referenceView() { return *referenceView_; }
 
 private:
-  editor::CodeMemo referenceView_;
+  std::unique_ptr<editor::CodeMemo> referenceView_;
   IndexKeeper keeper_;
   CodeNavigator navigator_;
   IndexNames names_{keeper_};

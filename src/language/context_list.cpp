@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "editor/case_fold.h"
+#include "editor/code_memo.h"
 #include "language/word_list_files.h"
 #include "platform/ascii_text.h"
 

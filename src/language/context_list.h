@@ -4,8 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "editor/code_memo.h"
-#include "editor/memo_keyboard.h"
+#include "editor/code_memo_fwd.h"
+#include "editor/edit_keys.h"
+#include "editor/listener_list.h"
 #include "language/word_classifier.h"
 #include "language/word_lists.h"
 #include "platform/command_states.h"

@@ -4,6 +4,7 @@
 #include <system_error>
 #include <utility>
 
+#include "editor/code_memo.h"
 #include "language/key_file.h"
 
 namespace quillon::language {

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "editor/code_memo.h"
+#include "editor/code_memo_fwd.h"
 #include "editor/highlight_engine.h"
 #include "language/word_lists.h"
 #include "platform/color.h"

@@ -10,6 +10,7 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include "editor/code_memo.h"
 #include "language/color_combo_widget.h"
 #include "platform/qt_conversions.h"
 #include "platform/qt_font_choice.h"

@@ -3,7 +3,7 @@
 #include <array>
 #include <functional>
 
-#include "editor/code_memo.h"
+#include "editor/code_memo_fwd.h"
 #include "language/keys_dict_commands.h"
 #include "settings/option_commands.h"
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "editor/code_memo.h"
 #include "pages/document_commands.h"
 
 namespace quillon::language {

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "editor/code_memo.h"
+#include "editor/code_memo_fwd.h"
 #include "editor/listener_list.h"
 #include "language/code_outline.h"
 #include "platform/clock.h"

@@ -6,7 +6,7 @@
 #include <system_error>
 #include <unordered_set>
 
-#include "editor/code_memo.h"
+#include "editor/code_memo_fwd.h"
 #include "language/compare_no_case.h"
 #include "language/mapbasic_scanner.h"
 #include "pages/text_encoding.h"

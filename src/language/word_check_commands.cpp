@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "editor/code_memo.h"
 #include "platform/ascii_text.h"
 #include "settings/editor_profiles.h"
 
@@ -13,13 +14,16 @@ WordCheckCommands::WordCheckCommands(Parts parts)
       lists_(parts.lists),
       tabCount_(std::move(parts.tabCount)),
       pageTexts_(std::move(parts.pageTexts)),
-      checker_(parts.lists) {
-  settings::applyWordCheckProfile(workCopy_);
+      checker_(parts.lists),
+      workCopy_(std::make_unique<editor::CodeMemo>()) {
+  settings::applyWordCheckProfile(*workCopy_);
 }
 
+WordCheckCommands::~WordCheckCommands() = default;
+
 void WordCheckCommands::loadWorkCopy(std::string_view text) {
-  workCopy_.setText(text);
-  workCopy_.select(0, 0);
+  workCopy_->setText(text);
+  workCopy_->select(0, 0);
 }
 
 void WordCheckCommands::open() {
@@ -108,15 +112,15 @@ void WordCheckCommands::setChecked(std::size_t item, bool checked) {
 void WordCheckCommands::itemClicked(std::size_t item) {
   if (item >= items_.size()) return;
   selected_ = static_cast<int>(item);
-  workCopy_.select(0, 0);
-  workCopy_.scrollInView();
+  workCopy_->select(0, 0);
+  workCopy_->scrollInView();
 }
 
 void WordCheckCommands::locate() {
   if (selected_ < 0 || static_cast<std::size_t>(selected_) >= items_.size()) return;
-  if (!workCopy_.findText(items_[static_cast<std::size_t>(selected_)].word, true, false, false))
-    workCopy_.select(0, 0);
-  workCopy_.scrollInView();
+  if (!workCopy_->findText(items_[static_cast<std::size_t>(selected_)].word, true, false, false))
+    workCopy_->select(0, 0);
+  workCopy_->scrollInView();
 }
 
 void WordCheckCommands::showList(ListView view) {

@@ -2,11 +2,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "editor/code_memo.h"
+#include "editor/code_memo_fwd.h"
 #include "editor/listener_list.h"
 #include "language/word_checker.h"
 #include "language/word_lists.h"
@@ -44,6 +45,7 @@ public:
   static constexpr std::string_view kNothingToDo = "Nothing To Do";
 
   explicit WordCheckCommands(Parts parts);
+  ~WordCheckCommands();
   WordCheckCommands(const WordCheckCommands&) = delete;
   WordCheckCommands& operator=(const WordCheckCommands&) = delete;
 
@@ -81,7 +83,7 @@ public:
   bool includeStrings() const { return options_.includeStrings; }
   bool running() const { return running_; }
   ListView listView() const { return listView_; }
-  editor::CodeMemo& workCopy() { return workCopy_; }
+  editor::CodeMemo& workCopy() { return *workCopy_; }
 
   editor::Event<WordCheckCommands> onChanged;
   editor::Event<WordCheckCommands> onShowRequested;
@@ -97,7 +99,7 @@ private:
   std::function<int()> tabCount_;
   std::function<std::vector<std::string>()> pageTexts_;
   WordChecker checker_;
-  editor::CodeMemo workCopy_;
+  std::unique_ptr<editor::CodeMemo> workCopy_;
 
   WordChecker::Options options_;
   std::vector<Item> items_;

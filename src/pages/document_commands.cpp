@@ -4,6 +4,7 @@
 #include <system_error>
 #include <utility>
 
+#include "editor/code_memo.h"
 #include "editor/memo_error.h"
 #include "pages/text_file.h"
 #include "platform/any_case_file.h"
@@ -15,6 +16,12 @@ namespace quillon::pages {
 namespace fs = std::filesystem;
 
 namespace {
+
+// What a command silences while it moves pages in and out of the editor: the text is
+// the page's, not the user's edit.
+constexpr editor::CodeMemo::EventKinds kPageText = editor::CodeMemo::kOnChange;
+constexpr editor::CodeMemo::EventKinds kPageLoad = kPageText | editor::CodeMemo::kOnParse;
+constexpr editor::CodeMemo::EventKinds kBulk = kPageLoad | editor::CodeMemo::kOnSelMove;
 
 std::string fileNamePart(const std::string& name) { return fs::path(name).filename().string(); }
 
@@ -35,6 +42,10 @@ fs::path folderOf(const std::string& name) {
 }
 
 }  // namespace
+
+bool DocumentCommands::pageModified(int i) const {
+  return i == current_ ? editor_.modified() : pages_[i].modified;
+}
 
 DocumentCommands::DocumentCommands(Parts parts)
     : ui_(parts.ui),

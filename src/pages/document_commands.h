@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "editor/code_memo.h"
+#include "editor/code_memo_fwd.h"
 #include "editor/listener_list.h"
 #include "pages/load_view.h"
 #include "pages/page_table.h"
@@ -113,7 +113,7 @@ public:
   int openAsPage(const std::string& name);
   void textChanged();
   // Page i's Modified: the editor's for the page on screen, its record's for the others.
-  bool pageModified(int i) const { return i == current_ ? editor_.modified() : pages_[i].modified; }
+  bool pageModified(int i) const;
   // Brings the tabs' modified marks in line with the pages; the view hears only of a change.
   void showModifiedMarks();
 
@@ -186,12 +186,6 @@ public:
       "(*.*)|*.*";
 
 private:
-  // What a command silences while it moves pages in and out of the editor: the text is
-  // the page's, not the user's edit.
-  static constexpr editor::CodeMemo::EventKinds kPageText = editor::CodeMemo::kOnChange;
-  static constexpr editor::CodeMemo::EventKinds kPageLoad = kPageText | editor::CodeMemo::kOnParse;
-  static constexpr editor::CodeMemo::EventKinds kBulk = kPageLoad | editor::CodeMemo::kOnSelMove;
-
   void enterPage(int i);  // restorePageState and the gutter marks
   // The set of pages changed: the revert table no longer matches the tabs.
   void pageSetChanged();

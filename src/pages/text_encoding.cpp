@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "editor/code_memo.h"
 #include "platform/windows1252.h"
 
 namespace quillon::pages {

@@ -30,7 +30,7 @@
 #include <string_view>
 #include <vector>
 
-#include "editor/code_memo.h"
+#include "editor/code_memo_fwd.h"
 
 namespace quillon::pages {
 

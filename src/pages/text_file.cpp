@@ -5,6 +5,8 @@
 #include <string>
 #include <system_error>
 
+#include "editor/code_memo.h"
+#include "platform/regular_file.h"
 #include "platform/replace_file.h"
 
 namespace quillon::pages {

@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <string_view>
 
-#include "editor/code_memo.h"
+#include "editor/code_memo_fwd.h"
 #include "pages/text_encoding.h"
 
 namespace quillon::pages {

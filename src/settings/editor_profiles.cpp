@@ -1,5 +1,7 @@
 #include "settings/editor_profiles.h"
 
+#include "editor/code_memo.h"
+
 namespace quillon::settings {
 
 using namespace editor;

@@ -1,5 +1,5 @@
 #pragma once
-#include "editor/code_memo.h"
+#include "editor/code_memo_fwd.h"
 
 namespace quillon::settings {
 

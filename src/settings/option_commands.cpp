@@ -4,6 +4,7 @@
 #include <limits>
 #include <string>
 
+#include "editor/code_memo.h"
 #include "settings/setting_codec.h"
 
 namespace quillon::settings {

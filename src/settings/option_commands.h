@@ -1,5 +1,5 @@
 #pragma once
-#include "editor/code_memo.h"
+#include "editor/code_memo_fwd.h"
 #include "editor/highlight_engine.h"
 #include "platform/color.h"
 #include "platform/command_states.h"

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "editor/code_memo.h"
 #include "settings/setting_codec.h"
 #include "settings/settings.h"
 

@@ -2,7 +2,7 @@
 #include <string>
 #include <string_view>
 
-#include "editor/code_memo.h"
+#include "editor/code_memo_fwd.h"
 #include "editor/number_highlighter.h"
 #include "platform/ui.h"
 #include "settings/ini_file.h"

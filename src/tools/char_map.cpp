@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "editor/code_memo.h"
+
 namespace quillon::tools {
 
 namespace {

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "editor/code_memo.h"
 #include "platform/ascii_text.h"
 #include "settings/setting_codec.h"
 

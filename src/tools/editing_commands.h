@@ -6,9 +6,9 @@
 #include <string>
 
 #include "editor/code_gutter.h"
-#include "editor/code_memo.h"
+#include "editor/code_memo_fwd.h"
+#include "editor/edit_keys.h"
 #include "editor/listener_list.h"
-#include "editor/memo_keyboard.h"
 #include "platform/ui.h"
 
 namespace quillon::tools {

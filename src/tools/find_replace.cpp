@@ -4,6 +4,7 @@
 #include <array>
 #include <chrono>
 
+#include "editor/code_memo.h"
 #include "platform/ascii_text.h"
 
 namespace quillon::tools {

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "editor/code_memo.h"
+#include "editor/code_memo_fwd.h"
 #include "editor/listener_list.h"
 #include "pages/document_commands.h"
 #include "pages/recent_list.h"

@@ -35,10 +35,14 @@
 #include <vector>
 
 #include "app/status_bar_widget.h"
+#include "build/error_panel.h"
+#include "editor/code_gutter.h"
+#include "editor/code_memo.h"
 #include "editor/code_memo_widget.h"
 #include "language/word_check_window.h"
 #include "platform/qt_single_instance.h"
 #include "settings/ini_file.h"
+#include "settings/option_commands.h"
 #include "settings/settings.h"
 #include "support/fake_keyboard.h"
 #include "support/special_files.h"

@@ -4,6 +4,7 @@
 #include <set>
 #include <string>
 
+#include "platform/command_registry.h"
 #include "support/workbench_ports.h"
 
 namespace quillon::app {

@@ -2,6 +2,9 @@
 #include <gtest/gtest.h>
 #include <string>
 
+#include "build/error_panel.h"
+#include "language/outline_commands.h"
+#include "pages/document_commands.h"
 #include "support/temp_folder.h"
 #include "support/test_program.h"
 #include "support/workbench_ports.h"

@@ -7,6 +7,13 @@
 #include <tuple>
 #include <vector>
 
+#include "editor/code_memo.h"
+#include "editor/number_highlighter.h"
+#include "language/word_lists.h"
+#include "pages/document_commands.h"
+#include "pages/recent_commands.h"
+#include "settings/option_commands.h"
+#include "settings/settings.h"
 #include "support/fake_association_store.h"
 #include "support/temp_folder.h"
 #include "support/test_program.h"

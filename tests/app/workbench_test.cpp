@@ -5,7 +5,16 @@
 #include <stdexcept>
 #include <tuple>
 
+#include "app/status_presenter.h"
+#include "editor/code_memo.h"
+#include "editor/highlight_engine.h"
 #include "editor/memo_error.h"
+#include "editor/number_highlighter.h"
+#include "language/word_lists.h"
+#include "pages/document_commands.h"
+#include "platform/command_registry.h"
+#include "settings/ini_file.h"
+#include "settings/option_commands.h"
 #include "support/test_program.h"
 #include "support/workbench_ports.h"
 

@@ -4,6 +4,10 @@
 #include <tuple>
 #include <vector>
 
+#include "editor/code_memo.h"
+#include "language/word_check_commands.h"
+#include "language/word_lists.h"
+#include "pages/document_commands.h"
 #include "support/temp_folder.h"
 #include "support/test_program.h"
 #include "support/workbench_ports.h"

@@ -4,6 +4,8 @@
 #include <sys/stat.h>
 
 #include "build/build_fixture.h"
+#include "editor/code_memo.h"
+#include "pages/recent_commands.h"
 #include "tools/editing_commands.h"
 
 namespace quillon::build {

@@ -7,7 +7,10 @@
 #include <string>
 #include <thread>
 
+#include "editor/code_memo.h"
+#include "pages/document_commands.h"
 #include "platform/posix_process_launcher.h"
+#include "settings/settings.h"
 #include "support/fixed_metrics.h"
 #include "support/temp_folder.h"
 #include "support/test_program.h"

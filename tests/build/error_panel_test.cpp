@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "build/build_fixture.h"
+#include "editor/code_memo.h"
 #include "pages/text_file.h"
 
 namespace quillon::build {

@@ -5,7 +5,10 @@
 
 #include "build/build_fixture.h"
 #include "build/project_file.h"
+#include "editor/code_gutter.h"
+#include "editor/code_memo.h"
 #include "support/special_files.h"
+#include "tools/editing_commands.h"
 
 namespace quillon::testing {
 namespace {

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "editor/code_memo.h"
 #include "support/fixed_metrics.h"
 #include "support/temp_folder.h"
 

@@ -7,6 +7,7 @@
 #include <QPalette>
 #include <gtest/gtest.h>
 
+#include "editor/code_memo.h"
 #include "editor/code_memo_widget.h"
 #include "support/scripted_ui.h"
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "editor/code_memo.h"
 #include "editor/memo_error.h"
 #include "support/fake_printer_port.h"
 

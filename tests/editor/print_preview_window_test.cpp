@@ -12,6 +12,7 @@
 #include <QToolButton>
 #include <gtest/gtest.h>
 
+#include "editor/code_memo.h"
 #include "editor/code_memo_printer.h"
 #include "editor/code_memo_widget.h"
 #include "editor/highlight_engine.h"

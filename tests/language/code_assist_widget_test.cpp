@@ -7,6 +7,7 @@
 #include <cctype>
 #include <gtest/gtest.h>
 
+#include "editor/code_memo.h"
 #include "editor/code_memo_widget.h"
 #include "editor/memo_clipboard.h"
 #include "language/name_source.h"

@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include "build/build_fixture.h"
+#include "editor/code_memo.h"
 #include "language/code_intelligence.h"
+#include "pages/document_commands.h"
 
 namespace quillon::language {
 namespace {

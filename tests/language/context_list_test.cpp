@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "editor/code_memo.h"
 #include "support/fake_main_view.h"
 #include "support/recording_command_states.h"
 #include "support/scripted_ui.h"

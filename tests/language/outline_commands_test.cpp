@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <string>
 
+#include "editor/code_memo.h"
 #include "support/fake_main_view.h"
 #include "support/fixed_metrics.h"
 #include "support/recording_command_states.h"

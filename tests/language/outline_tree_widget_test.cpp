@@ -6,6 +6,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include "editor/code_memo.h"
 #include "support/fake_main_view.h"
 #include "support/recording_command_states.h"
 #include "support/scripted_ui.h"

@@ -16,13 +16,20 @@
 #include <vector>
 
 #include "app/workbench.h"
+#include "build/insert_file.h"
+#include "editor/code_gutter.h"
+#include "editor/code_memo.h"
 #include "editor/memo_keyboard.h"
+#include "pages/recent_commands.h"
 #include "pages/text_encoding.h"
+#include "platform/command_registry.h"
 #include "support/fixed_metrics.h"
 #include "support/special_files.h"
 #include "support/temp_folder.h"
 #include "support/test_program.h"
 #include "support/workbench_ports.h"
+#include "tools/editing_commands.h"
+#include "tools/find_replace.h"
 
 namespace quillon::pages {
 namespace {

@@ -9,6 +9,9 @@
 #include <vector>
 
 #include "app/workbench.h"
+#include "editor/highlight_engine.h"
+#include "language/word_lists.h"
+#include "pages/document_commands.h"
 #include "support/temp_folder.h"
 #include "support/workbench_ports.h"
 

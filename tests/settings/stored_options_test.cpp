@@ -6,6 +6,7 @@
 #include <tuple>
 #include <vector>
 
+#include "editor/code_memo.h"
 #include "settings/settings.h"
 #include "support/fake_main_view.h"
 #include "support/recording_command_states.h"

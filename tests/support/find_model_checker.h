@@ -11,6 +11,9 @@
 #include <vector>
 
 #include "app/workbench.h"
+#include "editor/case_fold.h"
+#include "editor/code_memo.h"
+#include "platform/command_registry.h"
 #include "support/build_ports.h"
 #include "support/fake_clipboard.h"
 #include "support/fake_find_view.h"

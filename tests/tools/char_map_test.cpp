@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "editor/code_memo.h"
 #include "support/fake_clipboard.h"
 
 namespace quillon::tools {

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "app/main_window.h"
+#include "editor/code_memo.h"
 #include "editor/code_memo_widget.h"
 #include "support/fake_keyboard.h"
 #include "support/test_program.h"

@@ -7,10 +7,13 @@
 #include <vector>
 
 #include "app/workbench.h"
+#include "editor/code_memo.h"
+#include "platform/command_registry.h"
 #include "support/fake_find_view.h"
 #include "support/find_model_checker.h"
 #include "support/test_program.h"
 #include "support/workbench_ports.h"
+#include "tools/editing_commands.h"
 
 namespace quillon::tools {
 namespace {
