@@ -1,11 +1,18 @@
 #include "editor/highlight_engine.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <random>
 
 #include "editor/code_memo.h"
 #include "editor/number_highlighter.h"
+#include "language/key_file.h"
+#include "settings/editor_profiles.h"
+#include "support/temp_folder.h"
 
 namespace quillon::editor {
 namespace {
@@ -330,6 +337,92 @@ TEST(KeywordMatcherTest, AgreesWithTheKeywordByKeywordSearch) {
       ASSERT_EQ(fast, slow) << "round " << round << " text '" << text << "'";
     }
   }
+}
+
+// ----- The default key file over real code -----
+
+// The style names of data/keywords.txt and the numbers' default, found again from a run's
+// colour and style.
+std::string styleName(const AttrState& s) {
+  struct Named {
+    std::int32_t fore;
+    std::uint8_t style;
+    const char* name;
+  };
+  static constexpr Named kNames[] = {{0x800000, 1, "statement"}, {0xA00000, 0, "clause"},
+                                     {0x800080, 0, "function"},  {0x707000, 1, "type"},
+                                     {0x0058B0, 0, "constant"},  {0x008000, 2, "comment"},
+                                     {0x000090, 0, "string"},    {0xFF00FF, 0, "number"}};
+  const std::uint8_t style = s.style & 0x0F;
+  for (const Named& n : kNames)
+    if (n.fore == s.foregnd && n.style == style) return n.name;
+  char buffer[32];
+  std::snprintf(buffer, sizeof buffer, "%06X/%u", static_cast<unsigned>(s.foregnd) & 0xFFFFFF,
+                static_cast<unsigned>(style));
+  return buffer;
+}
+
+// A paragraph with each coloured stretch shown as <style:text>.
+std::string renderStyled(CodeMemo& memo, std::int64_t index) {
+  const Paragraph& p = memo.table().at(index);
+  const std::string_view text = p.text();
+  std::string out;
+  AttrStateRef state = p.extra() ? p.extra()->startState : nullptr;
+  std::size_t from = 0;
+  auto emit = [&](std::size_t to) {
+    const std::string part(text.substr(from, to - from));
+    const bool plain = !state || (state->foregnd < 0 && (state->style & 0x0F) == 0);
+    out += plain || part.empty() ? part : "<" + styleName(*state) + ":" + part + ">";
+    from = to;
+  };
+  if (p.extra())
+    for (const AttrRun& r : p.extra()->runs) {
+      emit(r.offset);
+      state = r.state;
+    }
+  emit(text.size());
+  return out;
+}
+
+// NAME.mb against NAME.runs: the source editor as the program sets it up, the default key
+// file and the number colours. QUILLON_WRITE_GOLDEN=1 writes the .runs files instead (and
+// fails, so that a written file is looked at before it counts).
+TEST(HighlightGolden, EveryCaseGivesItsRuns) {
+  const std::filesystem::path folder =
+      std::filesystem::path(QUILLON_SOURCE_DIR) / "tests/editor/data/highlight";
+  std::ifstream keyFile(std::filesystem::path(QUILLON_BINARY_DIR) / "quillon.bin",
+                        std::ios::binary);
+  ASSERT_TRUE(keyFile) << "the default key file is built beside the tests";
+  const language::KeyFileContents keys = language::readKeyFile(keyFile);
+  const bool write = std::getenv("QUILLON_WRITE_GOLDEN") != nullptr;
+
+  int cases = 0;
+  for (const auto& item : std::filesystem::directory_iterator(folder)) {
+    if (item.path().extension() != ".mb") continue;
+    ++cases;
+    SCOPED_TRACE(item.path().filename().string());
+    CodeMemo memo;
+    settings::applySourceEditorProfile(memo);
+    HighlightEngine engine{memo};
+    NumberHighlighter numbers;
+    language::applyKeyFile(keys, engine.keywords(), engine.startStopKeys());
+    engine.setSyntaxHighlighting(true, &numbers);
+    memo.loadFromFile(item.path());
+    engine.scanAll();
+    std::string shown;
+    for (std::int64_t i = 0; i < memo.paragraphCount(); ++i) shown += renderStyled(memo, i) + "\n";
+
+    const std::filesystem::path expected =
+        std::filesystem::path(item.path()).replace_extension(".runs");
+    if (write) {
+      std::ofstream(expected, std::ios::binary) << shown;
+      ADD_FAILURE() << "written " << expected;
+      continue;
+    }
+    ASSERT_TRUE(std::filesystem::exists(expected)) << expected;
+    EXPECT_EQ(shown, testing::readFile(expected));
+  }
+  EXPECT_GE(cases, 4);
 }
 
 }  // namespace
