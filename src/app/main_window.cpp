@@ -34,7 +34,6 @@
 #include "editor/code_gutter_widget.h"
 #include "editor/code_memo_widget.h"
 #include "editor/number_syntax_dialog.h"
-#include "language/code_assist_widget.h"
 #include "language/color_combo_widget.h"
 #include "language/context_list.h"
 #include "language/context_list_widget.h"
@@ -343,8 +342,8 @@ void MainWindow::buildMenus() {
 
   Workbench& wb = *workbench_;
   referenceView_ =
-      language::wireCodeNavigation({*this, *sourceEditor_, *bottomPanel_, wb.code(), *this,
-                                    [this](const Handler& run) { runCommand(run); }});
+      language::wireCodeNavigation({*this, *sourceEditor_, *bottomPanel_, wb.code(), wb.wordLists(),
+                                    *this, [this](const Handler& run) { runCommand(run); }});
   contextList_->setContextMenuPolicy(Qt::CustomContextMenu);
   // An empty list has no menu.
   connect(contextList_, &QWidget::customContextMenuRequested, this, [this, &wb](const QPoint& at) {
@@ -524,8 +523,6 @@ void MainWindow::buildPanels() {
   sourceEditor_->setFrameShape(QFrame::NoFrame);
   editorRow->addWidget(sourceEditor_, 1);
   gutter_->setEditor(sourceEditor_);
-  new language::CodeAssistWidget(*sourceEditor_, workbench_->wordLists(), workbench_->names(),
-                                 [this] { return workbench_->currentFile(); });
   codeInfoSplitter_->setStretchFactor(1, 1);
   codeInfoSplitter_->setSizes({codeInfoWidth_, 400});
 
@@ -949,17 +946,14 @@ void MainWindow::setBookmarkCaption(int slot, std::string_view caption) {
 void MainWindow::setEditorFont(const platform::FontInfo& info) {
   const QFont font = platform::fixedPitchFont(info);
   sourceEditor_->setEditorFont(font);
-  errorView_->setEditorFont(font);
-  if (buildOutput_) buildOutput_->setEditorFont(font);
-  if (referenceView_) referenceView_->setEditorFont(font);
+  for (editor::CodeMemoWidget* page : bottomEditors()) page->setEditorFont(font);
   gutter_->setFont(font);
 }
 
 void MainWindow::setEditorBackground(platform::Color color) {
   const QColor c = platform::toQColor(color);
   sourceEditor_->setBackground(c);
-  errorView_->setBackground(c);
-  if (referenceView_) referenceView_->setBackground(c);
+  for (editor::CodeMemoWidget* page : bottomEditors()) page->setBackground(c);
   gutter_->setColor(c);
 }
 
@@ -1013,6 +1007,15 @@ bool MainWindow::bottomPanelVisible() const { return !bottomPanel_->isHidden(); 
 bool MainWindow::bottomPanelShows(BottomPage page) const {
   const QWidget* front = bottomWidget(page);
   return bottomPanelVisible() && front && bottomPanel_->currentWidget() == front;
+}
+
+// The bottom panel's pages that show text: they take the editor's font and background.
+std::vector<editor::CodeMemoWidget*> MainWindow::bottomEditors() const {
+  std::vector<editor::CodeMemoWidget*> pages;
+  for (int i = 0; i < bottomPanel_->count(); ++i)
+    if (auto* page = dynamic_cast<editor::CodeMemoWidget*>(bottomPanel_->widget(i)))
+      pages.push_back(page);
+  return pages;
 }
 
 QWidget* MainWindow::bottomWidget(BottomPage page) const {

@@ -131,6 +131,7 @@ public:
   void hideBottomPanel() override;
   bool bottomPanelVisible() const override;
   bool bottomPanelShows(BottomPage page) const override;
+  std::vector<editor::CodeMemoWidget*> bottomEditors() const;
   QWidget* bottomWidget(BottomPage page) const;
   bool editorHasFocus() const override;
   void focusSourceEditor() override;

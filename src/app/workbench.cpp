@@ -219,24 +219,17 @@ Workbench::Impl::Impl(Ports ports)
   links_.push_back(editing_.searchAgainAsked.listen([this] { findReplace_.next(); }));
   links_.push_back(documents_.filesLoaded.listen([this] { highlighting_.reApplyKeywords(); }));
   links_.push_back(documents_.pageAdded.listen([this] { editing_.resetParenthesisCount(); }));
-  errorPanel_.mapBasicFolder = [this] { return build_.mapBasicFolder(); };
 
   editor::registerEditorRows(commands_,
                              {sourceEditor_, sourceClipboard_, view_, states_, memoPrinter_,
                               [this] { return documents_.currentFile(); }});
   pages::registerPageRows(commands_, documents_, recent_);
   settings::registerOptionRows(commands_, options_);
-  build::registerBuildRows(
-      commands_, {build_, errorPanel_, project_, insertFile_,
-                  [this](bool forward) { return code_.navigator().walkReferences(forward); }});
+  build::registerBuildRows(commands_, {build_, errorPanel_, project_, insertFile_});
   language::registerLanguageRows(
       commands_, {outline_, contextList_, help_, wordCheck_, view_, code_.navigator()});
   tools::registerToolRows(commands_, {editing_, findReplace_, charMap_});
   registerOwnRows();
-  errorPanel_.resolveInclude = [this](const std::string& name,
-                                      const std::filesystem::path& folder) {
-    return code_.keeper().resolveInclude(name, folder);
-  };
 
   // Pages of code without a name or number are hard to use in a pile of paper.
   memoPrinter_.setFooter("Page {p}");
@@ -472,7 +465,6 @@ editor::CodeGutter& Workbench::gutter() { return impl_->gutter_; }
 pages::DocumentCommands& Workbench::documents() { return impl_->documents_; }
 tools::EditingCommands& Workbench::editing() { return impl_->editing_; }
 language::OutlineCommands& Workbench::outline() { return impl_->outline_; }
-const language::NameSource& Workbench::names() const { return impl_->code_.names(); }
 tools::FindReplace& Workbench::findReplace() { return impl_->findReplace_; }
 tools::CharMap& Workbench::charMap() { return impl_->charMap_; }
 settings::OptionCommands& Workbench::options() { return impl_->options_; }

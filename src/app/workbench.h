@@ -46,7 +46,6 @@ class CodeIntelligence;
 class ContextList;
 class HelpCommands;
 class KeysDictCommands;
-class NameSource;
 class OutlineCommands;
 class WordCheckCommands;
 class WordLists;
@@ -115,7 +114,6 @@ public:
   pages::DocumentCommands& documents();
   tools::EditingCommands& editing();
   language::OutlineCommands& outline();
-  const language::NameSource& names() const;
   tools::FindReplace& findReplace();
   tools::CharMap& charMap();
   settings::OptionCommands& options();

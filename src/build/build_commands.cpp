@@ -102,6 +102,7 @@ void BuildCommands::setSurroundings(settings::SettingsValues* values,
                                     platform::Environment environment) {
   settings_ = values;
   environment_ = std::move(environment);
+  errorPanel_.setSurroundings(environment_, [this] { return mapBasicFolder(); });
 }
 
 void BuildCommands::doneBox() {

@@ -47,9 +47,10 @@ void registerBuildRows(platform::CommandRegistry& registry, BuildRowParts parts)
                 .run = [&errors] { errors.toggle(); },
                 .state = Command::ShowErrors1,
                 .checkable = true});
-  auto walk = [&errors, other = parts.walkShownList](bool forward) {
-    return [&errors, other, forward] {
-      if (!other || !other(forward)) errors.nextError(forward);
+  // Another list in front of the bottom panel takes F8 and Shift+F8 first.
+  auto walk = [&errors, &registry](bool forward) {
+    return [&errors, &registry, forward] {
+      if (!registry.walkShownList(forward)) errors.nextError(forward);
     };
   };
   registry.add({.id = "errors.next", .caption = "Next Error", .key = "F8", .run = walk(true)});

@@ -17,8 +17,6 @@ struct BuildRowParts {
   ErrorPanel& errors;
   ProjectCommands& project;
   InsertFile& insertFile;
-  // Another list in front of the bottom panel may take F8 and Shift+F8 first; true when it did.
-  std::function<bool(bool forward)> walkShownList;
 };
 
 // The Project menu's project and build rows, the error walk, Insert File and the build buttons.

@@ -110,7 +110,7 @@ int ErrorPanel::pageFor(const std::string& name) {
   if (!leavesFolder(name)) {
     std::vector<fs::path> folders;
     if (!errorFolder.empty()) folders.push_back(errorFolder);
-    if (mapBasicFolder) folders.push_back(mapBasicFolder());
+    if (mapBasicFolder_) folders.push_back(mapBasicFolder_());
     for (const fs::path& folder : folders) {
       if (folder.empty()) continue;
       const std::optional<fs::path> found = platform::findAnyCase(folder / name);
@@ -119,12 +119,10 @@ int ErrorPanel::pageFor(const std::string& name) {
     }
   }
   // The compiler names an included file as its Include wrote it: a click finds it as F8 does.
-  if (resolveInclude) {
-    const fs::path from =
-        errorFolder.empty() ? fs::path(documents_.currentFile()).parent_path() : errorFolder;
-    if (const std::optional<fs::path> found = resolveInclude(name, from))
-      return documents_.openAsPage(found->string());
-  }
+  const fs::path from =
+      errorFolder.empty() ? fs::path(documents_.currentFile()).parent_path() : errorFolder;
+  if (const std::optional<fs::path> found = includes_.resolve(name, from))
+    return documents_.openAsPage(found->string());
   return -1;
 }
 
@@ -136,6 +134,12 @@ void ErrorPanel::mouseReleasedAt(int y) {
     errorView_.setSelStart(errorView_.offsetOfLine(line));
   }
   jump();
+}
+
+void ErrorPanel::setSurroundings(const platform::Environment& environment,
+                                 std::function<fs::path()> mapBasicFolder) {
+  mapBasicFolder_ = mapBasicFolder;
+  includes_.setSurroundings(environment, std::move(mapBasicFolder));
 }
 
 void ErrorPanel::jumpToFirstLine() {

@@ -8,6 +8,7 @@
 #include "editor/listener_list.h"
 #include "pages/document_commands.h"
 #include "platform/command_states.h"
+#include "platform/include_resolver.h"
 #include "platform/main_view.h"
 #include "platform/ui.h"
 
@@ -34,14 +35,12 @@ public:
 
   explicit ErrorPanel(Parts parts);
 
-  // Where a file named by an error line that is no open page is looked for after the error
-  // file's own folder.
-  std::function<std::filesystem::path()> mapBasicFolder;
-  // Last, an error line's file name is looked up as the compiler looks up an Include from
-  // the compiled source's folder ("..\lib\x.def" included); nullopt when it finds none.
-  std::function<std::optional<std::filesystem::path>(const std::string& name,
-                                                     const std::filesystem::path& folder)>
-      resolveInclude;
+  // A file named by an error line that is no open page is looked for beside the error file,
+  // then in the MapBasic folder; last, as the compiler looks up an Include from the compiled
+  // source's folder ("..\lib\x.def" included), MBINCLUDE and the Wine drives from
+  // `environment`.
+  void setSurroundings(const platform::Environment& environment,
+                       std::function<std::filesystem::path()> mapBasicFolder);
 
   // Show Errors: the menu item, the button and Ctrl+E.
   void toggle();
@@ -87,6 +86,8 @@ private:
   pages::DocumentCommands& documents_;
   std::filesystem::path errorFile_;
   bool jumped_ = false;  // a line was clicked or walked to since the view was filled
+  std::function<std::filesystem::path()> mapBasicFolder_;
+  platform::IncludeSearch includes_;
   editor::Subscription errorFileWatch_;
 };
 

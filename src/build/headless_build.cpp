@@ -257,7 +257,6 @@ HeadlessBuild::Result HeadlessBuild::build(Mode mode, const fs::path& given) {
   settings::SettingsValues& values = parts.settings->values();
   parts.ui.problems.clear();  // the first run's folder questions: the check below says it in words
   parts.commands.setSurroundings(&values, surroundings_.environment);
-  parts.errorPanel.mapBasicFolder = [&parts] { return parts.commands.mapBasicFolder(); };
   parts.options.initialize();
   parts.states.setChecked(platform::Command::ShowDoneBox1, false);
   parts.documents.startUp();

@@ -33,24 +33,12 @@ IndexKeeper::~IndexKeeper() { editor_.removeParagraphListener(listener_); }
 
 void IndexKeeper::setSurroundings(const platform::Environment& environment,
                                   std::function<fs::path()> mapBasicFolder) {
-  drives_ = platform::WineRegistry::fromText({}, {}, environment.winePrefixFolder());
-  mbInclude_ = platform::IncludeResolver::parseMbInclude(environment.mbInclude, &drives_);
-  mapBasicFolder_ = std::move(mapBasicFolder);
-  resolverMapBasic_ = fs::path("\n");  // differs from any folder: made anew at the next refresh
+  includes_.setSurroundings(environment, std::move(mapBasicFolder));
   pagesDirty_ = true;
 }
 
 void IndexKeeper::rebuildResolver() {
-  const fs::path mapBasic = mapBasicFolder_ ? mapBasicFolder_() : fs::path();
-  if (mapBasic == resolverMapBasic_) return;
-  resolverMapBasic_ = mapBasic;
-  resolver_ = platform::IncludeResolver({mbInclude_, mapBasic}, &drives_);
-  index_.setResolver(resolver_);
-}
-
-std::optional<fs::path> IndexKeeper::resolveInclude(std::string_view name, const fs::path& folder) {
-  rebuildResolver();
-  return resolver_.resolve(name, folder);
+  if (includes_.refresh()) index_.setResolver(includes_.resolver());
 }
 
 fs::path IndexKeeper::currentFile() const {
@@ -61,7 +49,7 @@ fs::path IndexKeeper::currentFile() const {
 std::vector<fs::path> IndexKeeper::projectModules(const std::string& projectFile,
                                                   std::string_view text) const {
   std::vector<fs::path> modules;
-  const build::ProjectPaths paths(projectFile, drives_);
+  const build::ProjectPaths paths(projectFile, includes_.drives());
   for (const std::string& value : build::ProjectFile::moduleValues(text))
     if (auto found = paths.findFile(build::ProjectFile::sourceName(value)))
       modules.push_back(*found);

@@ -7,6 +7,7 @@
 
 #include "language/symbol_index.h"
 #include "platform/environment.h"
+#include "platform/include_resolver.h"
 #include "platform/wine_registry.h"
 
 namespace quillon::editor {
@@ -49,9 +50,6 @@ public:
   const SymbolIndex& index() const { return index_; }
   // The name the page on screen is indexed under ("Untitled" for a page without a file).
   std::filesystem::path currentFile() const;
-  // An Include name looked up as the index looks it up, for others who need the same rule.
-  std::optional<std::filesystem::path> resolveInclude(std::string_view name,
-                                                      const std::filesystem::path& folder);
 
 private:
   void rebuildResolver();
@@ -61,11 +59,7 @@ private:
   editor::CodeMemo& editor_;
   pages::DocumentCommands& documents_;
   SymbolIndex index_;
-  platform::WineRegistry drives_ = platform::WineRegistry::fromText({});
-  std::vector<std::filesystem::path> mbInclude_;
-  std::function<std::filesystem::path()> mapBasicFolder_;
-  platform::IncludeResolver resolver_;
-  std::filesystem::path resolverMapBasic_;
+  platform::IncludeSearch includes_;
   int listener_ = 0;
   std::optional<SourceId> bound_;
   std::filesystem::path boundFile_;

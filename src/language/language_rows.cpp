@@ -47,6 +47,8 @@ void registerLanguageRows(platform::CommandRegistry& registry, LanguageRowParts 
   registry.add({.id = "codeinfo.back", .caption = "Back", .key = "Alt+Left", .run = [&navigator] {
                   navigator.back();
                 }});
+  // While the reference list is in front, F8 and Shift+F8 walk its rows.
+  registry.addListWalker([&navigator](bool forward) { return navigator.walkReferences(forward); });
   registry.add({.id = "options.helpContext",
                 .caption = "Help Context",
                 .key = "Ctrl+H",

@@ -11,6 +11,7 @@
 
 #include "editor/code_memo_widget.h"
 #include "editor/memo_clipboard.h"
+#include "language/code_assist_widget.h"
 #include "language/code_intelligence.h"
 #include "platform/qt_conversions.h"
 
@@ -104,6 +105,9 @@ editor::CodeMemoWidget* wireCodeNavigation(const CodeNavigationWiring& wiring) {
   auto* filter = new NavigationFilter(wiring, list);
   wiring.sourceEditor.viewport()->installEventFilter(filter);
   list->installEventFilter(filter);
+
+  new CodeAssistWidget(wiring.sourceEditor, wiring.words, code.names(),
+                       [&code] { return code.keeper().currentFile().string(); });
   return list;
 }
 

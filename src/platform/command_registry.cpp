@@ -53,4 +53,14 @@ std::vector<std::string> CommandRegistry::ids() const {
   return all;
 }
 
+void CommandRegistry::addListWalker(std::function<bool(bool forward)> walker) {
+  walkers_.push_back(std::move(walker));
+}
+
+bool CommandRegistry::walkShownList(bool forward) const {
+  for (const auto& walker : walkers_)
+    if (walker(forward)) return true;
+  return false;
+}
+
 }  // namespace quillon::platform

@@ -50,9 +50,16 @@ public:
   bool run(std::string_view id) const;
   std::vector<std::string> ids() const;
 
+  // F8 and Shift+F8 walk the list in front of the bottom panel. A feature with such a list adds
+  // a walker that moves in it and returns true when its list was in front; the error walk
+  // asks them first.
+  void addListWalker(std::function<bool(bool forward)> walker);
+  bool walkShownList(bool forward) const;
+
 private:
   std::map<std::string, CommandRow, std::less<>> rows_;
   std::map<std::string, CommandList, std::less<>> lists_;
+  std::vector<std::function<bool(bool forward)>> walkers_;
 };
 
 }  // namespace quillon::platform

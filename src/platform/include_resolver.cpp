@@ -120,4 +120,21 @@ std::optional<fs::path> IncludeResolver::resolve(std::string_view name,
   return findIn(mapBasic_, relative);
 }
 
+void IncludeSearch::setSurroundings(const Environment& environment,
+                                    std::function<std::filesystem::path()> mapBasicFolder) {
+  drives_ = WineRegistry::fromText({}, {}, environment.winePrefixFolder());
+  mbInclude_ = IncludeResolver::parseMbInclude(environment.mbInclude, &drives_);
+  mapBasicFolder_ = std::move(mapBasicFolder);
+  madeFor_ = std::filesystem::path("\n");
+}
+
+bool IncludeSearch::refresh() {
+  const std::filesystem::path mapBasic =
+      mapBasicFolder_ ? mapBasicFolder_() : std::filesystem::path();
+  if (mapBasic == madeFor_) return false;
+  madeFor_ = mapBasic;
+  resolver_ = IncludeResolver({mbInclude_, mapBasic}, &drives_);
+  return true;
+}
+
 }  // namespace quillon::platform

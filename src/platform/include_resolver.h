@@ -1,10 +1,12 @@
 #pragma once
 #include <cstddef>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string_view>
 #include <vector>
 
+#include "platform/environment.h"
 #include "platform/wine_registry.h"
 
 // How an Include name (or a file name the compiler wrote into an error line) becomes a file,
@@ -62,6 +64,31 @@ private:
       searched_;  // MBINCLUDE folders and their sub-folders, in order
   std::filesystem::path mapBasic_;
   const Registry* drives_ = nullptr;
+};
+
+// The resolver of one machine (its MBINCLUDE and Wine drives) for the MapBasic folder as it is
+// now: the user may change the folder at any time, so refresh() makes the resolver anew when it
+// did. The index, Go To Definition and the error panel each keep one, so all find a name alike.
+class IncludeSearch {
+public:
+  void setSurroundings(const Environment& environment,
+                       std::function<std::filesystem::path()> mapBasicFolder);
+  // True when the resolver was made anew.
+  bool refresh();
+  const IncludeResolver& resolver() const { return resolver_; }
+  const WineRegistry& drives() const { return drives_; }
+  std::optional<std::filesystem::path> resolve(std::string_view name,
+                                               const std::filesystem::path& includingFolder) {
+    refresh();
+    return resolver_.resolve(name, includingFolder);
+  }
+
+private:
+  WineRegistry drives_ = WineRegistry::fromText({});
+  std::vector<std::filesystem::path> mbInclude_;
+  std::function<std::filesystem::path()> mapBasicFolder_;
+  std::filesystem::path madeFor_{"\n"};  // differs from any folder until the first refresh
+  IncludeResolver resolver_;
 };
 
 }  // namespace quillon::platform

@@ -27,5 +27,25 @@ TEST(CommandRegistry, AnIdNamesOneRowOrListAndEveryOneHasAHandler) {
   EXPECT_EQ(registry.ids(), (std::vector<std::string>{"file.save", "recent.files"}));
 }
 
+// F8 moves in whichever list is in front; with none in front it falls to the error walk.
+TEST(CommandRegistry, TheFirstWalkerWhoseListIsShownTakesTheStep) {
+  CommandRegistry registry;
+  EXPECT_FALSE(registry.walkShownList(true)) << "no list at all";
+  std::vector<std::string> asked;
+  bool referencesShown = false;
+  registry.addListWalker([&](bool forward) {
+    asked.push_back(forward ? "refs+" : "refs-");
+    return referencesShown;
+  });
+  registry.addListWalker([&](bool) {
+    asked.push_back("other");
+    return true;
+  });
+  EXPECT_TRUE(registry.walkShownList(true));
+  referencesShown = true;
+  EXPECT_TRUE(registry.walkShownList(false));
+  EXPECT_EQ(asked, (std::vector<std::string>{"refs+", "other", "refs-"}));
+}
+
 }  // namespace
 }  // namespace quillon::platform
