@@ -8,6 +8,7 @@
 #include "editor/code_memo.h"
 #include "language/code_intelligence.h"
 #include "pages/document_commands.h"
+#include "platform/command_registry.h"
 
 namespace quillon::language {
 namespace {
@@ -165,10 +166,11 @@ TEST_F(CodeNavigatorTest, FindReferencesListsEveryUseAndWalksThem) {
   EXPECT_TRUE(nav().referencesShowing());
   EXPECT_FALSE(states.checked(platform::Command::ShowErrors1));
 
-  nav().walkReferences(true);
+  // F8 and Shift+F8, as the menu runs them, walk the list in front rather than the errors.
+  ASSERT_TRUE(bench.commands().run("errors.next"));
   EXPECT_EQ(place(), "Shared.def:1");
-  nav().walkReferences(false);
-  nav().walkReferences(false);
+  bench.commands().run("errors.previous");
+  bench.commands().run("errors.previous");
   EXPECT_EQ(place(), "b.mb:2");
   bench.code().referenceView().setSelPar(1);
   nav().openReference();
