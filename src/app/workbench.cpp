@@ -129,8 +129,9 @@ struct Workbench::Impl {
   settings::SessionShelf sessionShelf_{settings_};
   pages::RecentCommands recent_{{ui_, view_, documents_, sourceEditor_, sessionShelf_}};
   build::ProcRunner runner_;
-  language::CodeIntelligence code_{{ui_, view_, states_, sourceEditor_, documents_}};
   build::ErrorPanel errorPanel_;
+  language::CodeIntelligence code_{
+      {ui_, view_, states_, sourceEditor_, documents_, errorPanel_.includes()}};
   build::BuildCommands build_;
   build::BuildOutputView buildOutput_;
   build::ProjectCommands project_;
@@ -279,7 +280,6 @@ void Workbench::Impl::start(const std::filesystem::path& programFile,
   step([&] { readSettings(program, surroundings); });
   build_.setSurroundings(settings_ ? &settings_->values() : nullptr, environment);
   project_.setEnvironment(environment);
-  code_.setSurroundings(environment, [this] { return build_.mapBasicFolder(); });
   step([&] {
     keysDict_.setSurroundings(
         settings_ ? &settings_->values() : nullptr,

@@ -41,6 +41,8 @@ public:
   // `environment`.
   void setSurroundings(const platform::Environment& environment,
                        std::function<std::filesystem::path()> mapBasicFolder);
+  // The program's one include search: the index and Go To Definition look up names through it.
+  platform::IncludeSearch& includes() { return includes_; }
 
   // Show Errors: the menu item, the button and Ctrl+E.
   void toggle();

@@ -29,7 +29,7 @@ std::optional<std::string> IndexNames::parametersOf(std::string_view name,
 
 CodeIntelligence::CodeIntelligence(Parts parts)
     : referenceView_(std::make_unique<editor::CodeMemo>()),
-      keeper_({parts.sourceEditor, parts.documents}),
+      keeper_({parts.sourceEditor, parts.documents, parts.includes}),
       navigator_({parts.ui, parts.view, parts.states, parts.sourceEditor, *referenceView_,
                   parts.documents, keeper_}) {
   referenceView_->setReadOnly(true);

@@ -36,14 +36,10 @@ public:
     platform::CommandStates& states;
     editor::CodeMemo& sourceEditor;
     pages::DocumentCommands& documents;
+    platform::IncludeSearch& includes;  // shared with the error panel
   };
   explicit CodeIntelligence(Parts parts);
   ~CodeIntelligence();
-
-  void setSurroundings(const platform::Environment& environment,
-                       std::function<std::filesystem::path()> mapBasicFolder) {
-    keeper_.setSurroundings(environment, std::move(mapBasicFolder));
-  }
 
   IndexKeeper& keeper() { return keeper_; }
   // Brought up to date for the page on screen.

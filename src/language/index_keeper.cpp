@@ -12,7 +12,8 @@ namespace quillon::language {
 
 namespace fs = std::filesystem;
 
-IndexKeeper::IndexKeeper(Parts parts) : editor_(parts.sourceEditor), documents_(parts.documents) {
+IndexKeeper::IndexKeeper(Parts parts)
+    : editor_(parts.sourceEditor), documents_(parts.documents), includes_(parts.includes) {
   listener_ = editor_.addParagraphListener(
       [this](std::int64_t first, std::int64_t removed, std::int64_t inserted) {
         if (!bound_) return;
@@ -31,14 +32,11 @@ IndexKeeper::IndexKeeper(Parts parts) : editor_(parts.sourceEditor), documents_(
 
 IndexKeeper::~IndexKeeper() { editor_.removeParagraphListener(listener_); }
 
-void IndexKeeper::setSurroundings(const platform::Environment& environment,
-                                  std::function<fs::path()> mapBasicFolder) {
-  includes_.setSurroundings(environment, std::move(mapBasicFolder));
-  pagesDirty_ = true;
-}
-
 void IndexKeeper::rebuildResolver() {
-  if (includes_.refresh()) index_.setResolver(includes_.resolver());
+  includes_.refresh();
+  if (includes_.generation() == includesSeen_) return;
+  includesSeen_ = includes_.generation();
+  index_.setResolver(includes_.resolver());
 }
 
 fs::path IndexKeeper::currentFile() const {

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -31,16 +32,14 @@ public:
   struct Parts {
     editor::CodeMemo& sourceEditor;
     pages::DocumentCommands& documents;
+    // MBINCLUDE, the Wine drives and the MapBasic folder, shared with the error panel.
+    platform::IncludeSearch& includes;
   };
   explicit IndexKeeper(Parts parts);
   ~IndexKeeper();
   IndexKeeper(const IndexKeeper&) = delete;
   IndexKeeper& operator=(const IndexKeeper&) = delete;
 
-  // MBINCLUDE and the Wine prefix come from here, the MapBasic folder from the function
-  // each time the pages change.
-  void setSurroundings(const platform::Environment& environment,
-                       std::function<std::filesystem::path()> mapBasicFolder);
   // Pages were opened, closed, entered or saved: the next refresh() looks at all of them.
   void pagesChanged() { pagesDirty_ = true; }
   // Brings the index up to date before a question about the page on screen.
@@ -59,7 +58,8 @@ private:
   editor::CodeMemo& editor_;
   pages::DocumentCommands& documents_;
   SymbolIndex index_;
-  platform::IncludeSearch includes_;
+  platform::IncludeSearch& includes_;
+  std::uint64_t includesSeen_ = 0;  // the generation the index's resolver is of
   int listener_ = 0;
   std::optional<SourceId> bound_;
   std::filesystem::path boundFile_;

@@ -126,6 +126,7 @@ void IncludeSearch::setSurroundings(const Environment& environment,
   mbInclude_ = IncludeResolver::parseMbInclude(environment.mbInclude, &drives_);
   mapBasicFolder_ = std::move(mapBasicFolder);
   madeFor_ = std::filesystem::path("\n");
+  ++generation_;
 }
 
 bool IncludeSearch::refresh() {
@@ -134,6 +135,7 @@ bool IncludeSearch::refresh() {
   if (mapBasic == madeFor_) return false;
   madeFor_ = mapBasic;
   resolver_ = IncludeResolver({mbInclude_, mapBasic}, &drives_);
+  ++generation_;
   return true;
 }
 

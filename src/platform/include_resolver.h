@@ -1,5 +1,6 @@
 #pragma once
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -68,13 +69,15 @@ private:
 
 // The resolver of one machine (its MBINCLUDE and Wine drives) for the MapBasic folder as it is
 // now: the user may change the folder at any time, so refresh() makes the resolver anew when it
-// did. The index, Go To Definition and the error panel each keep one, so all find a name alike.
+// did. The program has one, which the error panel, the index and Go To Definition share.
 class IncludeSearch {
 public:
   void setSurroundings(const Environment& environment,
                        std::function<std::filesystem::path()> mapBasicFolder);
   // True when the resolver was made anew.
   bool refresh();
+  // Counts the surroundings set and the resolvers made, so each user sees a change once.
+  std::uint64_t generation() const { return generation_; }
   const IncludeResolver& resolver() const { return resolver_; }
   const WineRegistry& drives() const { return drives_; }
   std::optional<std::filesystem::path> resolve(std::string_view name,
@@ -89,6 +92,7 @@ private:
   std::function<std::filesystem::path()> mapBasicFolder_;
   std::filesystem::path madeFor_{"\n"};  // differs from any folder until the first refresh
   IncludeResolver resolver_;
+  std::uint64_t generation_ = 0;
 };
 
 }  // namespace quillon::platform

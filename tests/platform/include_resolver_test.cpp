@@ -71,5 +71,32 @@ TEST(IncludeResolver, RefusesWhatTheCompilerWouldNotFollow) {
   EXPECT_TRUE(resolver.resolve("ok.def", folder.path()));
 }
 
+// The MapBasic folder may change while the program runs (Program Folders..., a build that
+// asks): the one search follows it, and each of its users learns of the change once.
+TEST(IncludeSearch, FollowsTheMapBasicFolderAndCountsEachNewResolver) {
+  testing::TempFolder folder("quillon-include");
+  folder.write("inc/Shared.def", "");
+  folder.write("mb1/A.def", "");
+  folder.write("mb2/B.def", "");
+  fs::path mapBasic = folder / "mb1";
+  Environment environment;
+  environment.mbInclude = (folder / "inc").string();
+  IncludeSearch search;
+  search.setSurroundings(environment, [&mapBasic] { return mapBasic; });
+  const std::uint64_t set = search.generation();
+
+  EXPECT_EQ(search.resolve("a.def", folder.path()), folder / "mb1/A.def");
+  EXPECT_EQ(search.resolve("shared.def", folder.path()), folder / "inc/Shared.def");
+  const std::uint64_t first = search.generation();
+  EXPECT_GT(first, set);
+  EXPECT_FALSE(search.refresh()) << "same folder, same resolver";
+  EXPECT_EQ(search.generation(), first);
+
+  mapBasic = folder / "mb2";
+  EXPECT_FALSE(search.resolve("a.def", folder.path()));
+  EXPECT_EQ(search.resolve("b.def", folder.path()), folder / "mb2/B.def");
+  EXPECT_GT(search.generation(), first);
+}
+
 }  // namespace
 }  // namespace quillon::platform
