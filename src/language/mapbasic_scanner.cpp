@@ -44,13 +44,12 @@ bool StatementReader::stopsContinuation(std::string_view line) {
   return false;
 }
 
-StatementReader::LineFacts StatementReader::appendLine(std::string_view line, std::string& text) {
+void StatementReader::appendLine(std::string_view line, std::string& text) {
   // A join between lines writes no blank next to a parenthesis; a blank inside a line always
   // stays one blank.
   enum class Gap { None, Blank, Join };
   Gap gap = text.empty() ? Gap::None : Gap::Join;
-  LineFacts facts;
-  char last = 0;
+  bool hasCode = false;
   auto put = [&](char first) {
     if (gap == Gap::Blank || (gap == Gap::Join && text.back() != '(' && first != ')')) text += ' ';
     gap = Gap::None;
@@ -61,56 +60,51 @@ StatementReader::LineFacts StatementReader::appendLine(std::string_view line, st
       case SegmentKind::String:
         put(s.text.front());
         text += s.text;
-        last = '"';
-        facts.hasCode = true;
+        hasCode = true;
         return;
       case SegmentKind::Code: {
         const std::string_view code = s.text;
         std::size_t i = 0;
         while (i < code.size()) {
           if (platform::isBlankOrControl(code[i])) {
-            if (facts.hasCode && gap == Gap::None) gap = Gap::Blank;
+            if (hasCode && gap == Gap::None) gap = Gap::Blank;
             ++i;
             continue;
           }
           // A run of non-blanks goes in at once.
           std::size_t end = i;
-          while (end < code.size() && !platform::isBlankOrControl(code[end])) {
-            if (code[end] == '(')
-              ++facts.parenBalance;
-            else if (code[end] == ')')
-              --facts.parenBalance;
-            ++end;
-          }
+          while (end < code.size() && !platform::isBlankOrControl(code[end])) ++end;
           put(code[i]);
           text.append(code.substr(i, end - i));
-          last = code[end - 1];
-          facts.hasCode = true;
+          hasCode = true;
           i = end;
         }
         return;
       }
     }
   });
-  facts.endsWithComma = last == ',';
-  return facts;
 }
 
-bool StatementReader::next(Statement& out) {
+LineFacts StatementReader::factsAt(std::int64_t line) const {
+  if (line >= 0 && static_cast<std::uint64_t>(line) < known_.size())
+    return known_[static_cast<std::size_t>(line)];
+  return readLine(lineAt_(line));
+}
+
+bool StatementReader::nextLines(Statement& out) {
   out.text.clear();
-  while (line_ < count_ && platform::trim(withoutComment(lineAt_(line_))).empty()) ++line_;
+  LineFacts facts;
+  while (line_ < count_ && !(facts = factsAt(line_)).hasCode) ++line_;
   if (line_ >= count_) return false;
 
   out.firstLine = line_;
-  LineFacts facts = appendLine(lineAt_(line_), out.text);
   ++line_;
   int depth = facts.parenBalance;
   bool continues = facts.endsWithComma || depth > 0;
   std::int64_t lines = 1;
   while (continues && lines < kMaxStatementLines && line_ < count_) {
-    const std::string_view line = lineAt_(line_);
-    if (stopsContinuation(line)) break;
-    facts = appendLine(line, out.text);
+    if (stopsContinuation(lineAt_(line_))) break;
+    facts = factsAt(line_);
     ++line_;
     ++lines;
     if (!facts.hasCode) continue;
@@ -118,6 +112,17 @@ bool StatementReader::next(Statement& out) {
     continues = facts.endsWithComma || depth > 0;
   }
   out.lineCount = lines;
+  return true;
+}
+
+void StatementReader::addText(Statement& out) const {
+  out.text.clear();
+  for (std::int64_t i = 0; i < out.lineCount; ++i) appendLine(lineAt_(out.firstLine + i), out.text);
+}
+
+bool StatementReader::next(Statement& out) {
+  if (!nextLines(out)) return false;
+  addText(out);
   return true;
 }
 
