@@ -44,12 +44,13 @@ bool StatementReader::stopsContinuation(std::string_view line) {
   return false;
 }
 
-void StatementReader::appendLine(std::string_view line, std::string& text) {
+LineFacts StatementReader::appendLine(std::string_view line, std::string& text) {
   // A join between lines writes no blank next to a parenthesis; a blank inside a line always
   // stays one blank.
   enum class Gap { None, Blank, Join };
   Gap gap = text.empty() ? Gap::None : Gap::Join;
-  bool hasCode = false;
+  LineFacts facts;
+  char last = 0;
   auto put = [&](char first) {
     if (gap == Gap::Blank || (gap == Gap::Join && text.back() != '(' && first != ')')) text += ' ';
     gap = Gap::None;
@@ -60,29 +61,39 @@ void StatementReader::appendLine(std::string_view line, std::string& text) {
       case SegmentKind::String:
         put(s.text.front());
         text += s.text;
-        hasCode = true;
+        last = '"';
+        facts.hasCode = true;
         return;
       case SegmentKind::Code: {
         const std::string_view code = s.text;
         std::size_t i = 0;
         while (i < code.size()) {
           if (platform::isBlankOrControl(code[i])) {
-            if (hasCode && gap == Gap::None) gap = Gap::Blank;
+            if (facts.hasCode && gap == Gap::None) gap = Gap::Blank;
             ++i;
             continue;
           }
           // A run of non-blanks goes in at once.
           std::size_t end = i;
-          while (end < code.size() && !platform::isBlankOrControl(code[end])) ++end;
+          while (end < code.size() && !platform::isBlankOrControl(code[end])) {
+            if (code[end] == '(')
+              ++facts.parenBalance;
+            else if (code[end] == ')')
+              --facts.parenBalance;
+            ++end;
+          }
           put(code[i]);
           text.append(code.substr(i, end - i));
-          hasCode = true;
+          last = code[end - 1];
+          facts.hasCode = true;
           i = end;
         }
         return;
       }
     }
   });
+  facts.endsWithComma = last == ',';
+  return facts;
 }
 
 LineFacts StatementReader::factsAt(std::int64_t line) const {
@@ -120,9 +131,29 @@ void StatementReader::addText(Statement& out) const {
   for (std::int64_t i = 0; i < out.lineCount; ++i) appendLine(lineAt_(out.firstLine + i), out.text);
 }
 
+// The facts come with the text here, in one pass per line.
 bool StatementReader::next(Statement& out) {
-  if (!nextLines(out)) return false;
-  addText(out);
+  out.text.clear();
+  while (line_ < count_ && platform::trim(withoutComment(lineAt_(line_))).empty()) ++line_;
+  if (line_ >= count_) return false;
+
+  out.firstLine = line_;
+  LineFacts facts = appendLine(lineAt_(line_), out.text);
+  ++line_;
+  int depth = facts.parenBalance;
+  bool continues = facts.endsWithComma || depth > 0;
+  std::int64_t lines = 1;
+  while (continues && lines < kMaxStatementLines && line_ < count_) {
+    const std::string_view line = lineAt_(line_);
+    if (stopsContinuation(line)) break;
+    facts = appendLine(line, out.text);
+    ++line_;
+    ++lines;
+    if (!facts.hasCode) continue;
+    depth += facts.parenBalance;
+    continues = facts.endsWithComma || depth > 0;
+  }
+  out.lineCount = lines;
   return true;
 }
 

@@ -151,7 +151,8 @@ public:
 
 private:
   LineFacts factsAt(std::int64_t line) const;
-  static void appendLine(std::string_view line, std::string& text);
+  // Appends the line's code to `text` and gives the same facts as readLine.
+  static LineFacts appendLine(std::string_view line, std::string& text);
   static bool stopsContinuation(std::string_view line);
 
   std::int64_t count_;

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstring>
 #include <deque>
-#include <limits>
 #include <numeric>
 #include <span>
 #include <system_error>
