@@ -44,7 +44,7 @@ bool StatementReader::stopsContinuation(std::string_view line) {
   return false;
 }
 
-StatementReader::LineFacts StatementReader::appendLine(std::string_view line, std::string& text) {
+LineFacts StatementReader::appendLine(std::string_view line, std::string& text) {
   // A join between lines writes no blank next to a parenthesis; a blank inside a line always
   // stays one blank.
   enum class Gap { None, Blank, Join };
@@ -96,6 +96,42 @@ StatementReader::LineFacts StatementReader::appendLine(std::string_view line, st
   return facts;
 }
 
+LineFacts StatementReader::factsAt(std::int64_t line) const {
+  if (line >= 0 && static_cast<std::uint64_t>(line) < known_.size())
+    return known_[static_cast<std::size_t>(line)];
+  return readLine(lineAt_(line));
+}
+
+bool StatementReader::nextLines(Statement& out) {
+  out.text.clear();
+  LineFacts facts;
+  while (line_ < count_ && !(facts = factsAt(line_)).hasCode) ++line_;
+  if (line_ >= count_) return false;
+
+  out.firstLine = line_;
+  ++line_;
+  int depth = facts.parenBalance;
+  bool continues = facts.endsWithComma || depth > 0;
+  std::int64_t lines = 1;
+  while (continues && lines < kMaxStatementLines && line_ < count_) {
+    if (stopsContinuation(lineAt_(line_))) break;
+    facts = factsAt(line_);
+    ++line_;
+    ++lines;
+    if (!facts.hasCode) continue;
+    depth += facts.parenBalance;
+    continues = facts.endsWithComma || depth > 0;
+  }
+  out.lineCount = lines;
+  return true;
+}
+
+void StatementReader::addText(Statement& out) const {
+  out.text.clear();
+  for (std::int64_t i = 0; i < out.lineCount; ++i) appendLine(lineAt_(out.firstLine + i), out.text);
+}
+
+// The facts come with the text here, in one pass per line.
 bool StatementReader::next(Statement& out) {
   out.text.clear();
   while (line_ < count_ && platform::trim(withoutComment(lineAt_(line_))).empty()) ++line_;

@@ -2,8 +2,11 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
+
+#include "platform/ascii_text.h"
 
 // How MapBasic source is read here, for the code outline and the word checker alike:
 //
@@ -67,6 +70,59 @@ std::optional<std::string_view> labelOf(std::string_view code);
 // The word `text` opens with (after blanks): the longest run of name characters.
 std::string_view firstWord(std::string_view text);
 
+// What statements need of one line.
+struct LineFacts {
+  bool hasCode = false;  // anything but blanks outside its comment
+  bool endsWithComma = false;
+  int parenBalance = 0;
+};
+
+// One pass over `line`: its facts, and onRun(start, length) for each run of name characters
+// in its code (words and numbers alike), so that a caller wanting both tokenises once.
+template <class OnRun>
+LineFacts readLine(std::string_view line, OnRun&& onRun) {
+  LineFacts facts;
+  char last = 0;
+  scanLine(line, [&](const LineSegment& segment) {
+    if (segment.kind == SegmentKind::Comment) return;
+    if (segment.kind == SegmentKind::String) {
+      facts.hasCode = true;
+      last = '"';
+      return;
+    }
+    const std::string_view code = segment.text;
+    const std::size_t base = static_cast<std::size_t>(code.data() - line.data());
+    std::size_t i = 0;
+    while (i < code.size()) {
+      const char c = code[i];
+      if (isNameChar(c)) {
+        std::size_t j = i + 1;
+        while (j < code.size() && isNameChar(code[j])) ++j;
+        onRun(base + i, j - i);
+        last = code[j - 1];
+        facts.hasCode = true;
+        i = j;
+        continue;
+      }
+      if (!platform::isBlankOrControl(c)) {
+        if (c == '(')
+          ++facts.parenBalance;
+        else if (c == ')')
+          --facts.parenBalance;
+        last = c;
+        facts.hasCode = true;
+      }
+      ++i;
+    }
+  });
+  facts.endsWithComma = last == ',';
+  return facts;
+}
+
+inline LineFacts readLine(std::string_view line) {
+  return readLine(line, [](std::size_t, std::size_t) {});
+}
+
 // One statement: where it starts and its code, comments cut, lines joined by one blank (none
 // after an opening or before a closing parenthesis), blank runs outside strings made one
 // blank, trimmed. Strings stay as written.
@@ -78,27 +134,30 @@ struct Statement {
 
 inline constexpr int kMaxStatementLines = 200;
 
-// Reads the statements of lines [0, count) in order, asking for each line once.
+// Reads the statements of lines [0, count) in order.
 class StatementReader {
 public:
   using LineAt = std::function<std::string_view(std::int64_t)>;
-  StatementReader(std::int64_t count, LineAt lineAt) : count_(count), lineAt_(std::move(lineAt)) {}
+  // `known`: the facts of the first lines, when the caller has read them already.
+  StatementReader(std::int64_t count, LineAt lineAt, std::span<const LineFacts> known = {})
+      : count_(count), lineAt_(std::move(lineAt)), known_(known) {}
 
   // False when no statement is left. `out` is reused so its buffer is too.
   bool next(Statement& out);
+  // The same without the text, for a caller that wants only some texts: addText(out) then
+  // gives the one of `out`.
+  bool nextLines(Statement& out);
+  void addText(Statement& out) const;
 
 private:
-  struct LineFacts {
-    bool hasCode = false;
-    bool endsWithComma = false;
-    bool opensStatement = false;  // opens with a keyword that never continues another statement
-    int parenBalance = 0;
-  };
-  LineFacts appendLine(std::string_view line, std::string& text);
+  LineFacts factsAt(std::int64_t line) const;
+  // Appends the line's code to `text` and gives the same facts as readLine.
+  static LineFacts appendLine(std::string_view line, std::string& text);
   static bool stopsContinuation(std::string_view line);
 
   std::int64_t count_;
   LineAt lineAt_;
+  std::span<const LineFacts> known_;
   std::int64_t line_ = 0;
 };
 

@@ -1,8 +1,10 @@
 #include "language/symbol_index.h"
 
 #include <algorithm>
+#include <cstring>
 #include <deque>
-#include <limits>
+#include <numeric>
+#include <span>
 #include <system_error>
 #include <unordered_set>
 
@@ -21,7 +23,10 @@ namespace {
 
 constexpr std::int64_t kBlockLines = 200;  // lines of a block as cut; relative lines fit a byte
 static_assert(kBlockLines <= 255);
-constexpr std::uint32_t kNoLine = std::numeric_limits<std::uint32_t>::max();
+// A definition's relative lines: its statement opens in the block and runs on for at most
+// kMaxStatementLines.
+static_assert(kBlockLines + kMaxStatementLines < 0xFFFF);
+constexpr std::uint16_t kNoLine = 0xFFFF;
 
 bool isWordStart(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; }
 
@@ -42,22 +47,8 @@ bool containsNoCase(std::string_view text, std::string_view part) {
 // Calls visit(start, length) for each word of the line's code.
 template <class Visit>
 void forEachWord(std::string_view line, Visit&& visit) {
-  scanLine(line, [&](const LineSegment& segment) {
-    if (segment.kind != SegmentKind::Code) return;
-    const std::string_view code = segment.text;
-    const std::size_t base = static_cast<std::size_t>(code.data() - line.data());
-    std::size_t i = 0;
-    while (i < code.size()) {
-      const char c = code[i];
-      if (isNameChar(c)) {
-        std::size_t j = i + 1;
-        while (j < code.size() && isNameChar(code[j])) ++j;
-        if (isWordStart(c)) visit(base + i, j - i);
-        i = j;
-      } else {
-        ++i;
-      }
-    }
+  readLine(line, [&](std::size_t start, std::size_t length) {
+    if (isWordStart(line[start])) visit(start, length);
   });
 }
 
@@ -113,14 +104,21 @@ std::string_view asClause(std::string_view item) {
 
 std::vector<std::string_view> splitLines(std::string_view text) {
   std::vector<std::string_view> lines;
+  lines.reserve(text.size() / 32 + 1);
+  // The next CR and the next LF, each looked for (at memchr's speed) once passed.
+  constexpr auto npos = std::string_view::npos;
+  std::size_t cr = text.find('\r');
+  std::size_t lf = text.find('\n');
   std::size_t start = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i];
-    if (c != '\r' && c != '\n') continue;
-    lines.push_back(text.substr(start, i - start));
-    if (i + 1 < text.size() && (text[i + 1] == '\r' || text[i + 1] == '\n') && text[i + 1] != c)
-      ++i;
-    start = i + 1;
+  while (cr != npos || lf != npos) {
+    const std::size_t at = std::min(cr, lf);
+    lines.push_back(text.substr(start, at - start));
+    start = at + 1;
+    if (start < text.size() && (text[start] == '\r' || text[start] == '\n') &&
+        text[start] != text[at])
+      ++start;
+    if (cr != npos && cr < start) cr = text.find('\r', start);
+    if (lf != npos && lf < start) lf = text.find('\n', start);
   }
   lines.push_back(text.substr(start));
   return lines;
@@ -164,19 +162,59 @@ struct SymbolIndex::State {
   bool operator==(const State&) const = default;
 };
 
+namespace {
+
+// Ascending numbers, two bytes each while the largest fits in two, else four.
+class NumberList {
+public:
+  void assign(const std::vector<std::uint32_t>& values) {
+    wide_ = !values.empty() && values.back() > 0xFFFF;
+    data_.clear();
+    data_.reserve(values.size() * (wide_ ? 2 : 1));
+    for (const std::uint32_t v : values) {
+      data_.push_back(static_cast<std::uint16_t>(v));
+      if (wide_) data_.push_back(static_cast<std::uint16_t>(v >> 16));
+    }
+  }
+  std::size_t size() const { return wide_ ? data_.size() / 2 : data_.size(); }
+  std::uint32_t operator[](std::size_t i) const {
+    return wide_ ? data_[2 * i] | static_cast<std::uint32_t>(data_[2 * i + 1]) << 16 : data_[i];
+  }
+  // The place of `value`, or nullopt.
+  std::optional<std::size_t> find(std::uint32_t value) const {
+    std::size_t low = 0;
+    std::size_t high = size();
+    while (low < high) {
+      const std::size_t mid = low + (high - low) / 2;
+      if ((*this)[mid] < value)
+        low = mid + 1;
+      else
+        high = mid;
+    }
+    if (low < size() && (*this)[low] == value) return low;
+    return std::nullopt;
+  }
+  std::size_t bytes() const { return data_.capacity() * sizeof(std::uint16_t); }
+
+private:
+  std::vector<std::uint16_t> data_;
+  bool wide_ = false;
+};
+
+}  // namespace
+
 struct SymbolIndex::Block {
   struct Def {
-    std::uint32_t name = 0;  // offset into pool
-    std::uint16_t nameLength = 0;
-    SymbolKind kind = SymbolKind::Sub;
-    std::uint32_t line = 0;  // relative to the block; a statement may run past its end
-    std::uint32_t column = 0;
-    std::uint32_t endLine = 0;  // relative; of a routine, kNoLine until its End is known here
-    std::uint32_t routine = 0;  // a routine's own stamp; a local's routine; else 0
-    std::uint32_t container = 0;
-    std::uint16_t containerLength = 0;
-    std::uint32_t detail = 0;
+    std::uint32_t name = 0;       // offset into pool; the detail follows the name there
+    std::uint32_t container = 0;  // offset into pool, shared by the defs of one container
     std::uint32_t detailLength = 0;
+    std::uint32_t column = 0;
+    std::uint32_t routine = 0;  // a routine's own stamp; a local's routine; else 0
+    std::uint16_t nameLength = 0;
+    std::uint16_t containerLength = 0;
+    std::uint16_t line = 0;     // relative to the block; a statement may run past its end
+    std::uint16_t endLine = 0;  // relative; of a routine, kNoLine until its End is known here
+    SymbolKind kind = SymbolKind::Sub;
   };
   struct End {
     std::uint32_t line;
@@ -194,9 +232,9 @@ struct SymbolIndex::Block {
   std::vector<Def> defs;
   std::vector<End> ends;
   std::vector<Include> includes;
-  std::vector<std::uint32_t> words;      // ids of the words used, ascending
-  std::vector<std::uint32_t> wordFirst;  // words.size() + 1 offsets into lines
-  std::vector<std::uint8_t> lines;       // for each word, the relative lines using it, ascending
+  NumberList words;                 // ids of the words used, ascending
+  NumberList wordFirst;             // words.size() + 1 offsets into lines
+  std::vector<std::uint8_t> lines;  // for each word, the relative lines using it, ascending
 
   std::string_view text(std::uint32_t offset, std::uint32_t length) const {
     return std::string_view(pool).substr(offset, length);
@@ -204,19 +242,18 @@ struct SymbolIndex::Block {
   std::string_view nameOf(const Def& d) const { return text(d.name, d.nameLength); }
   // The lines using word `id`, empty when none.
   std::pair<const std::uint8_t*, const std::uint8_t*> linesOf(std::uint32_t id) const {
-    const auto it = std::lower_bound(words.begin(), words.end(), id);
-    if (it == words.end() || *it != id) return {nullptr, nullptr};
-    const std::size_t k = static_cast<std::size_t>(it - words.begin());
-    return {lines.data() + wordFirst[k], lines.data() + wordFirst[k + 1]};
+    const std::optional<std::size_t> k = words.find(id);
+    if (!k) return {nullptr, nullptr};
+    return {lines.data() + wordFirst[*k], lines.data() + wordFirst[*k + 1]};
   }
-  bool uses(std::uint32_t id) const { return std::binary_search(words.begin(), words.end(), id); }
+  bool uses(std::uint32_t id) const { return words.find(id).has_value(); }
   // A definition's name stands on a line of its block, unless its last statement runs on
   // into the next block.
   bool mayDefine(std::uint32_t id) const { return end.overhang > 0 || uses(id); }
   std::size_t bytes() const {
     std::size_t n = sizeof(Block) + pool.capacity() + defs.capacity() * sizeof(Def) +
-                    ends.capacity() * sizeof(End) + words.capacity() * 4 +
-                    wordFirst.capacity() * 4 + lines.capacity();
+                    ends.capacity() * sizeof(End) + words.bytes() + wordFirst.bytes() +
+                    lines.capacity();
     for (const Include& i : includes) n += sizeof(Include) + i.name.capacity();
     return n + start.routineName.capacity() + end.routineName.capacity();
   }
@@ -280,7 +317,8 @@ struct SymbolIndex::Source {
   }
 };
 
-SymbolIndex::SymbolIndex(Options options) : options_(std::move(options)) {}
+SymbolIndex::SymbolIndex(Options options)
+    : options_(std::move(options)), words_(std::make_unique<WordTable>()) {}
 SymbolIndex::SymbolIndex()
     : SymbolIndex(Options{platform::IncludeResolver(),
                           static_cast<std::uint64_t>(editor::kMaxLoadLength)}) {}
@@ -288,31 +326,99 @@ SymbolIndex::~SymbolIndex() = default;
 
 // ----- Words -----
 
-std::size_t SymbolIndex::FoldedHash::operator()(std::string_view word) const noexcept {
-  std::size_t h = 14695981039346656037ull;  // FNV-1a over the lower-cased bytes
-  for (const char c : word) {
-    h ^= static_cast<unsigned char>(platform::asciiLower(c));
-    h *= 1099511628211ull;
+namespace {
+
+constexpr std::uint32_t kNoSlot = 0xFFFFFFFFu;
+
+// Eight bytes at a time. OR-ing 0x20 folds the case of letters and maps no two name
+// characters together; for other bytes it only adds collisions, never a miss.
+std::uint32_t foldedHash(std::string_view word) {
+  constexpr std::uint64_t kFold = 0x2020202020202020ull;
+  constexpr std::uint64_t kMul = 0x9E3779B97F4A7C15ull;
+  std::uint64_t h = (word.size() + 1) * kMul;
+  std::size_t i = 0;
+  for (; i + 8 <= word.size(); i += 8) {
+    std::uint64_t v;
+    std::memcpy(&v, word.data() + i, 8);
+    h = (h ^ (v | kFold)) * kMul;
+    h ^= h >> 29;
   }
-  return h;
+  if (i < word.size()) {
+    std::uint64_t v = 0;
+    std::memcpy(&v, word.data() + i, word.size() - i);
+    h = (h ^ (v | (kFold >> (8 * (8 - (word.size() - i)))))) * kMul;
+    h ^= h >> 29;
+  }
+  return static_cast<std::uint32_t>(h ^ (h >> 32));
 }
 
-bool SymbolIndex::FoldedEqual::operator()(std::string_view a, std::string_view b) const noexcept {
-  return platform::equalsNoCase(a, b);
-}
+}  // namespace
 
-std::uint32_t SymbolIndex::wordId(std::string_view word) {
-  const auto it = words_.find(word);
-  if (it != words_.end()) return it->second;
-  const auto id = static_cast<std::uint32_t>(words_.size());
-  words_.emplace(folded(word), id);
-  return id;
-}
+// The words met, under their folded spellings, numbered in the order first met. Open
+// addressing over a power-of-two table kept at most half full; each place holds a word's
+// hash and its id + 1 (0 when free).
+struct SymbolIndex::WordTable {
+  struct Entry {
+    std::string folded;
+    std::uint32_t slot = kNoSlot;  // while a block is scanned: its place among its words
+  };
+  std::vector<Entry> entries;  // by id
+  std::vector<std::uint64_t> places;
+
+  static bool matches(std::string_view key, std::string_view word) {
+    if (key.size() != word.size()) return false;
+    for (std::size_t i = 0; i < key.size(); ++i)
+      if (key[i] != platform::asciiLower(word[i])) return false;
+    return true;
+  }
+  // The place holding `word`, or the free place where it would go.
+  std::size_t placeOf(std::string_view word, std::uint32_t hash) const {
+    const std::size_t mask = places.size() - 1;
+    for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+      const std::uint64_t p = places[i];
+      if (p == 0) return i;
+      if (static_cast<std::uint32_t>(p >> 32) == hash &&
+          matches(entries[static_cast<std::uint32_t>(p) - 1].folded, word))
+        return i;
+    }
+  }
+  std::optional<std::uint32_t> find(std::string_view word) const {
+    if (places.empty()) return std::nullopt;
+    const std::uint64_t p = places[placeOf(word, foldedHash(word))];
+    if (p == 0) return std::nullopt;
+    return static_cast<std::uint32_t>(p) - 1;
+  }
+  std::uint32_t add(std::string_view word) {
+    if ((entries.size() + 1) * 2 > places.size()) grow();
+    const std::uint32_t hash = foldedHash(word);
+    const std::size_t at = placeOf(word, hash);
+    if (places[at] != 0) return static_cast<std::uint32_t>(places[at]) - 1;
+    const auto id = static_cast<std::uint32_t>(entries.size());
+    entries.push_back({folded(word), kNoSlot});
+    places[at] = static_cast<std::uint64_t>(hash) << 32 | (id + 1);
+    return id;
+  }
+  void grow() {
+    std::vector<std::uint64_t> old(std::max<std::size_t>(places.size() * 2, 1024), 0);
+    old.swap(places);
+    const std::size_t mask = places.size() - 1;
+    for (const std::uint64_t p : old) {
+      if (p == 0) continue;
+      std::size_t i = (p >> 32) & mask;
+      while (places[i] != 0) i = (i + 1) & mask;
+      places[i] = p;
+    }
+  }
+  std::size_t bytes() const {
+    std::size_t n = sizeof(*this) + entries.capacity() * sizeof(Entry) +
+                    places.capacity() * sizeof(std::uint64_t);
+    for (const Entry& e : entries) n += e.folded.capacity();
+    return n;
+  }
+};
 
 std::optional<std::uint32_t> SymbolIndex::findWord(std::string_view word) const {
-  const auto it = words_.find(word);
-  if (it == words_.end()) return std::nullopt;
-  return it->second;
+  return words_->find(word);
 }
 
 // ----- Scanning -----
@@ -388,6 +494,17 @@ Opener openerOf(std::string_view word) {
   return Opener::None;
 }
 
+// Whether a statement whose first line is `line` can define anything: it opens with a
+// label or a keyword (as labelOf and firstWord read the statement's text).
+bool mayOpenDefinition(std::string_view line) {
+  const std::string_view code = platform::trimStart(line, platform::isBlankOrControl);
+  std::size_t n = 0;
+  while (n < code.size() && isNameChar(code[n])) ++n;
+  if (n == 0) return false;
+  if (n < code.size() && code[n] == ':' && isWordStart(code[0])) return true;
+  return openerOf(code.substr(0, n)) != Opener::None;
+}
+
 std::string_view trimmed(std::string_view s) {
   return platform::trim(s, platform::isBlankOrControl);
 }
@@ -412,27 +529,34 @@ void SymbolIndex::scanStatement(Block& block, State& state, const Statement& st,
                                 std::int64_t blockLine, const LineAt& lineAt, Stamps& stamps) {
   const std::string_view text = st.text;
   NameCursor cursor(lineAt, blockLine + rel, st.lineCount);
-  const auto lastLine = static_cast<std::uint32_t>(rel + st.lineCount - 1);
+  const auto lastLine = static_cast<std::uint16_t>(rel + st.lineCount - 1);
   auto add = [&](std::string_view name, SymbolKind kind, std::string_view detail,
                  std::uint32_t routine, std::string_view container) -> Block::Def* {
     if (name.empty() || name.size() > 0xFFFF || block.pool.size() > 0xF0000000u) return nullptr;
     const auto [offset, column] = cursor.find(name);
     Block::Def d;
     d.kind = kind;
-    d.line = static_cast<std::uint32_t>(rel + offset);
+    d.line = static_cast<std::uint16_t>(rel + offset);
     d.column = static_cast<std::uint32_t>(std::min<std::size_t>(column, 0xFFFFFFFFu));
     d.endLine = isRoutine(kind) ? kNoLine : lastLine;
     d.routine = routine;
     d.name = static_cast<std::uint32_t>(block.pool.size());
     d.nameLength = static_cast<std::uint16_t>(name.size());
     block.pool.append(name);
+    d.detailLength = static_cast<std::uint32_t>(std::min<std::size_t>(detail.size(), 0xFFFFFFFFu));
+    block.pool.append(detail.substr(0, d.detailLength));
+    // The locals of a routine follow one another, or the routine itself.
     container = container.substr(0, 0xFFFF);
-    d.container = static_cast<std::uint32_t>(block.pool.size());
     d.containerLength = static_cast<std::uint16_t>(container.size());
-    block.pool.append(container);
-    d.detail = static_cast<std::uint32_t>(block.pool.size());
-    d.detailLength = static_cast<std::uint32_t>(detail.size());
-    block.pool.append(detail);
+    const Block::Def* before = block.defs.empty() ? nullptr : &block.defs.back();
+    if (before && block.text(before->container, before->containerLength) == container) {
+      d.container = before->container;
+    } else if (before && block.nameOf(*before) == container) {
+      d.container = before->name;
+    } else {
+      d.container = static_cast<std::uint32_t>(block.pool.size());
+      block.pool.append(container);
+    }
     block.defs.push_back(d);
     return &block.defs.back();
   };
@@ -551,45 +675,85 @@ void SymbolIndex::rescan(Source& source, std::size_t firstBlock, std::size_t las
   Stamps stamps{{}, 0, nextRoutine_};
   for (std::size_t b = firstBlock; b < lastBlock; ++b) stamps.remember(source.blocks[b]);
   std::vector<Block> fresh;
-  std::vector<std::pair<std::uint32_t, std::uint8_t>> uses;
   std::int64_t line = firstLine;
+  // The words of one block: each distinct word's entry, its use count and last line, and
+  // the uses in line order; the uses then go to their word by a counting sort.
+  std::vector<std::uint32_t> seen;  // ids
+  std::vector<std::uint32_t> counts;
+  std::vector<std::uint8_t> lastLine;
+  std::vector<std::pair<std::uint32_t, std::uint8_t>> uses;  // (slot, line)
+  std::vector<std::uint32_t> order;
+  std::vector<std::uint32_t> place;
+  std::vector<std::uint32_t> ids;
+  std::vector<std::uint32_t> firsts;
+  std::vector<LineFacts> facts;
 
   auto scanOne = [&](std::int64_t blockLines) {
     Block block;
     block.lineCount = blockLines;
     block.start = state;
+    seen.clear();
+    counts.clear();
+    lastLine.clear();
     uses.clear();
+    facts.resize(static_cast<std::size_t>(blockLines));
     for (std::int64_t i = 0; i < blockLines; ++i) {
       const std::string_view text = lineAt(line + i);
-      forEachWord(text, [&](std::size_t s, std::size_t n) {
-        uses.emplace_back(wordId(text.substr(s, n)), static_cast<std::uint8_t>(i));
+      const auto rel = static_cast<std::uint8_t>(i);
+      facts[static_cast<std::size_t>(i)] = readLine(text, [&](std::size_t s, std::size_t n) {
+        if (!isWordStart(text[s])) return;
+        const std::uint32_t id = words_->add(text.substr(s, n));
+        std::uint32_t& slot = words_->entries[id].slot;
+        if (slot == kNoSlot) {
+          slot = static_cast<std::uint32_t>(seen.size());
+          seen.push_back(id);
+          counts.push_back(0);
+          lastLine.push_back(rel);
+        } else if (lastLine[slot] == rel) {
+          return;
+        }
+        lastLine[slot] = rel;
+        ++counts[slot];
+        uses.emplace_back(slot, rel);
       });
     }
-    std::sort(uses.begin(), uses.end());
-    uses.erase(std::unique(uses.begin(), uses.end()), uses.end());
-    for (const auto& [id, rel] : uses) {
-      if (block.words.empty() || block.words.back() != id) {
-        block.words.push_back(id);
-        block.wordFirst.push_back(static_cast<std::uint32_t>(block.lines.size()));
-      }
-      block.lines.push_back(rel);
+    order.resize(seen.size());
+    std::iota(order.begin(), order.end(), 0u);
+    std::sort(order.begin(), order.end(),
+              [&](std::uint32_t a, std::uint32_t b) { return seen[a] < seen[b]; });
+    place.resize(seen.size());
+    ids.clear();
+    firsts.clear();
+    std::uint32_t offset = 0;
+    for (const std::uint32_t slot : order) {
+      ids.push_back(seen[slot]);
+      firsts.push_back(offset);
+      place[slot] = offset;
+      offset += counts[slot];
     }
-    block.wordFirst.push_back(static_cast<std::uint32_t>(block.lines.size()));
-    block.words.shrink_to_fit();
-    block.wordFirst.shrink_to_fit();
-    block.lines.shrink_to_fit();
+    firsts.push_back(offset);
+    block.words.assign(ids);
+    block.wordFirst.assign(firsts);
+    block.lines.resize(offset);
+    for (const auto& [slot, rel] : uses) block.lines[place[slot]++] = rel;
+    for (const std::uint32_t id : seen) words_->entries[id].slot = kNoSlot;
 
-    // Statements opening inside the block; the last may run on into the blocks after.
+    // Statements opening inside the block; the last may run on into the blocks after. Only
+    // those that can define something are joined into a text.
     const std::int64_t skip = std::min(state.overhang, blockLines);
     std::int64_t reach = blockLines;
     if (skip < blockLines) {
       const std::int64_t base = line + skip;
-      StatementReader reader(totalLines - base, [&](std::int64_t i) { return lineAt(base + i); });
+      StatementReader reader(
+          totalLines - base, [&](std::int64_t i) { return lineAt(base + i); },
+          std::span<const LineFacts>(facts).subspan(static_cast<std::size_t>(skip)));
       Statement st;
-      while (reader.next(st)) {
+      while (reader.nextLines(st)) {
         const std::int64_t rel = skip + st.firstLine;
         if (rel >= blockLines) break;
         reach = std::max(reach, rel + st.lineCount);
+        if (!state.inType && !mayOpenDefinition(lineAt(line + rel))) continue;
+        reader.addText(st);
         scanStatement(block, state, st, rel, line, lineAt, stamps);
       }
     }
@@ -755,6 +919,7 @@ std::vector<fs::path> SymbolIndex::includesOf(const fs::path& file) const {
 void SymbolIndex::setRoots(const std::vector<fs::path>& roots) {
   std::vector<bool> reached(sources_.size(), false);
   std::deque<SourceId> queue;
+  std::unordered_map<std::string, std::optional<fs::path>> resolved;  // folder NUL name
   auto reach = [&](const fs::path& file) -> std::optional<SourceId> {
     const std::optional<SourceId> id = updateFile(file);
     if (!id) return std::nullopt;
@@ -775,7 +940,10 @@ void SymbolIndex::setRoots(const std::vector<fs::path>& roots) {
     for (const Block& b : source.blocks)
       for (const Block::Include& inc : b.includes) names.push_back(inc.name);
     for (const std::string& name : names) {
-      const std::optional<fs::path> found = options_.resolver.resolve(name, folder);
+      // Modules of one folder name the same includes: each is looked for once per call.
+      auto [known, fresh] = resolved.try_emplace(folder.native() + '\0' + name);
+      if (fresh) known->second = options_.resolver.resolve(name, folder);
+      const std::optional<fs::path>& found = known->second;
       if (!found) continue;
       // Sources live on the heap: `source` stays valid while the list grows.
       if (const std::optional<SourceId> id = reach(*found))
@@ -825,8 +993,7 @@ std::size_t SymbolIndex::memoryBytes() const {
          s->includes.capacity() * sizeof(SourceId) + s->blocks.capacity() * sizeof(Block);
     for (const Block& b : s->blocks) n += b.bytes() - sizeof(Block);
   }
-  for (const auto& [word, id] : words_)
-    n += word.capacity() + sizeof(std::pair<const std::string, std::uint32_t>) + 16;
+  n += words_->bytes();
   n += byFile_.size() * 64;
   return n;
 }
@@ -880,7 +1047,7 @@ Symbol SymbolIndex::symbolOf(const Source& source, const Block& block, std::size
   s.line = firstLine + d.line;
   s.column = d.column;
   s.container = std::string(block.text(d.container, d.containerLength));
-  s.detail = std::string(block.text(d.detail, d.detailLength));
+  s.detail = std::string(block.text(d.name + d.nameLength, d.detailLength));
   if (!isRoutine(d.kind) || d.endLine != kNoLine) {
     s.endLine = firstLine + d.endLine;
     return s;
@@ -1006,8 +1173,14 @@ std::vector<Reference> SymbolIndex::references(const fs::path& file, std::int64_
     localSource = sourceOf(file);
     if (localSource) localRoutine = localSource->routineAt(targets.front().line);
   }
-  for (const auto& ptr : sources_) {
-    if (!ptr || (localSource && ptr.get() != localSource)) continue;
+  // Sources in file order, each giving its uses in line and column order: the rows come
+  // sorted without a sort.
+  std::vector<const Source*> order;
+  for (const auto& ptr : sources_)
+    if (ptr && (!localSource || ptr.get() == localSource)) order.push_back(ptr.get());
+  std::sort(order.begin(), order.end(),
+            [](const Source* a, const Source* b) { return a->file.native() < b->file.native(); });
+  for (const Source* ptr : order) {
     const Source& source = *ptr;
     // Routines with a local of the name: their uses are that local's, not the symbol's.
     std::unordered_set<std::uint32_t> shadowing;
@@ -1043,10 +1216,6 @@ std::vector<Reference> SymbolIndex::references(const fs::path& file, std::int64_
       });
     }
   }
-  std::sort(out.begin(), out.end(), [](const Reference& a, const Reference& b) {
-    if (a.file != b.file) return a.file.native() < b.file.native();
-    return a.line != b.line ? a.line < b.line : a.column < b.column;
-  });
   return out;
 }
 

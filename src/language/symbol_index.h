@@ -205,23 +205,14 @@ private:
   void scanWhole(Source& source, std::int64_t count, const LineAt& lineAt);
   Symbol symbolOf(const Source& source, const Block& block, std::size_t def,
                   std::int64_t firstLine) const;
-  std::uint32_t wordId(std::string_view word);
   std::optional<std::uint32_t> findWord(std::string_view word) const;
   std::vector<const Source*> includeOrder(const Source& from) const;
 
   Options options_;
   std::vector<std::unique_ptr<Source>> sources_;      // by SourceId; null once dropped
   std::unordered_map<std::string, SourceId> byFile_;  // lexically normal path -> id
-  // A word of any case finds its folded key without being copied.
-  struct FoldedHash {
-    using is_transparent = void;
-    std::size_t operator()(std::string_view word) const noexcept;
-  };
-  struct FoldedEqual {
-    using is_transparent = void;
-    bool operator()(std::string_view a, std::string_view b) const noexcept;
-  };
-  std::unordered_map<std::string, std::uint32_t, FoldedHash, FoldedEqual> words_;  // folded -> id
+  struct WordTable;
+  std::unique_ptr<WordTable> words_;  // never null
   std::uint32_t nextRoutine_ = 1;
 };
 

@@ -82,6 +82,48 @@ TEST(MapBasicScanner, SplitsALineIntoCodeStringsAndComment) {
   EXPECT_EQ(withoutComment(R"(Note "a'b" 'c)"), R"(Note "a'b" )");
 }
 
+TEST(MapBasicScanner, ReadsALinesFactsAndNameRunsInOnePass) {
+  auto read = [](std::string_view line) {
+    std::string out;
+    const LineFacts facts = readLine(line, [&](std::size_t start, std::size_t length) {
+      out.append("<").append(line.substr(start, length)).append(">");
+    });
+    return out + (facts.hasCode ? " code" : "") + (facts.endsWithComma ? " comma" : "") + " " +
+           std::to_string(facts.parenBalance);
+  };
+  EXPECT_EQ(read("Dim a(1, b$ ,"), "<Dim><a><1><b$> code comma 1");
+  EXPECT_EQ(read(R"(x = "(,"  ' ) y,)"), "<x> code 0");
+  EXPECT_EQ(read(R"(f(a)), "s")"), "<f><a> code -1");
+  EXPECT_EQ(read("Call g(\"it's\"),"), "<Call><g> code comma 0");
+  EXPECT_EQ(read(" \t\x01 ' only a note"), " 0");
+  EXPECT_EQ(read(R"("")"), " code 0");
+  EXPECT_EQ(read(""), " 0");
+}
+
+TEST(MapBasicScanner, FactsGivenForTheFirstLinesReadTheSameStatements) {
+  const std::vector<std::string> lines = {
+      "Dim a(1,", "  ' note", "", "2) As Integer", "x = f(", "y)", "Sub S", "Call  g ( 1 ,", "2 )"};
+  const StatementReader::LineAt lineAt = [&](std::int64_t i) {
+    return std::string_view(lines[static_cast<std::size_t>(i)]);
+  };
+  std::vector<LineFacts> known;
+  for (std::size_t i = 0; i < 5; ++i) known.push_back(readLine(lines[i]));
+  auto statements = [&](StatementReader reader, bool textLater) {
+    std::vector<std::string> out;
+    Statement s;
+    while (textLater ? reader.nextLines(s) : reader.next(s)) {
+      if (textLater) reader.addText(s);
+      out.push_back(std::to_string(s.firstLine) + "+" + std::to_string(s.lineCount) + " " + s.text);
+    }
+    return out;
+  };
+  const auto count = static_cast<std::int64_t>(lines.size());
+  const std::vector<std::string> expected = {"0+4 Dim a(1, 2) As Integer", "4+2 x = f(y)",
+                                             "6+1 Sub S", "7+2 Call g ( 1 , 2 )"};
+  EXPECT_EQ(statements(StatementReader(count, lineAt), false), expected);
+  EXPECT_EQ(statements(StatementReader(count, lineAt, known), true), expected);
+}
+
 TEST(MapBasicScanner, JoinsAtMostTwoHundredLinesOfAnOpenParenthesis) {
   std::vector<std::string> lines = {"Global g_list(1,"};
   for (int i = 0; i < 300; ++i) lines.push_back("x" + std::to_string(i) + ",");

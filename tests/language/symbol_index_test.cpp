@@ -2,6 +2,7 @@
 // keeping up with edits, files from disk and the inputs that must not hurt it.
 #include "language/symbol_index.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <random>
 #include <string>
@@ -36,6 +37,12 @@ std::vector<std::string> placesOf(const std::vector<Symbol>& symbols) {
     out.push_back(s.file.filename().string() + ":" + std::to_string(s.line) + " " +
                   std::string(symbolKindName(s.kind)) + " r" + std::to_string(s.scope));
   return out;
+}
+
+std::string upper(std::string text) {
+  for (char& c : text)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return text;
 }
 
 std::vector<std::string> rowsOf(const std::vector<Reference>& refs) {
@@ -348,6 +355,92 @@ TEST(SymbolIndex, BadIncludesAndHugeInputsLeaveTheRestIndexed) {
   SymbolIndex unlimited;
   unlimited.updateFile(folder / "huge.def");
   EXPECT_LT(unlimited.memoryBytes(), std::size_t{8} << 20);
+}
+
+TEST(SymbolIndex, WordsAreFoldedOnlyInTheirLettersAtAnyLength) {
+  // Names of 1 to 20 characters (word hashing goes eight bytes at a time), used in upper case.
+  std::string text;
+  std::vector<std::string> names;
+  for (int n = 1; n <= 20; ++n) {
+    std::string name;
+    for (int i = 0; i < n; ++i) name += i % 3 == 2 ? '_' : static_cast<char>('a' + (n + i) % 26);
+    names.push_back(name);
+    text += "Dim " + name + "\r\n";
+  }
+  text += "Dim a@b\r\n";
+  for (const std::string& name : names) text += "x = " + upper(name) + "\r\n";
+  SymbolIndex index;
+  index.setText("/p/m.mb", text);
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    SCOPED_TRACE(names[i]);
+    EXPECT_EQ(placesOf(index.goToTargets("/p/m.mb", 0, upper(names[i]))),
+              (std::vector<std::string>{"m.mb:" + std::to_string(i) + " Dim r1"}));
+    EXPECT_EQ(index.references("/p/m.mb", 0, names[i]).size(), 2u);
+  }
+  // Name characters other than letters keep their case: "@" is not "`", "_" not DEL.
+  EXPECT_EQ(index.definitions("/p/m.mb", 0, "A@B").size(), 1u);
+  EXPECT_TRUE(index.definitions("/p/m.mb", 0, "A`B").empty());
+  std::string del = names[2];
+  std::replace(del.begin(), del.end(), '_', '\x7F');
+  EXPECT_TRUE(index.definitions("/p/m.mb", 0, del).empty());
+}
+
+TEST(SymbolIndex, ABlockOfMoreWordsAndUsesThanTwoBytesCountStillFindsEach) {
+  // 70,000 different words on one line: word numbers and use offsets past 65,535.
+  std::string line = "x = w0";
+  for (int i = 1; i < 70000; ++i) line += " + w" + std::to_string(i);
+  const std::string text = line + "\r\nCall w69999(w0)\r\nx = W69999 + w69999\r\nDim w69999\r\n";
+  SymbolIndex index;
+  index.setText("/p/m.mb", text);
+  const std::size_t last = line.rfind("w69999");
+  std::vector<std::string> places;
+  for (const Reference& r : index.references("/p/m.mb", 3, "w69999"))
+    places.push_back(std::to_string(r.line) + ":" + std::to_string(r.column));
+  EXPECT_EQ(places,
+            (std::vector<std::string>{"0:" + std::to_string(last), "1:5", "2:4", "2:13", "3:4"}));
+  EXPECT_EQ(index.references("/p/m.mb", 0, "w0").size(), 2u);
+  EXPECT_EQ(index.references("/p/m.mb", 0, "w35000").size(), 1u);
+  EXPECT_EQ(describeAll(index.goToTargets("/p/m.mb", 0, "W69999")),
+            (std::vector<std::string>{"Dim w69999 3:4-3"}));
+}
+
+TEST(SymbolIndex, UsesComeInLineOrderAndLocalsKeepTheirRoutineAcrossBlocks) {
+  // A routine of 300 Dims runs over two blocks; uses of one word are spread over them in
+  // an order unlike the words' first appearance.
+  std::string text = "Sub Long(p As Integer)\r\n";
+  for (int i = 0; i < 300; ++i) text += "  Dim v" + std::to_string(i) + " As Integer\r\n";
+  text += "  v7 = v299 + p + v7\r\nEnd Sub\r\nSub Other\r\n  Dim w\r\n  v7 = w\r\nEnd Sub\r\n";
+  SymbolIndex index;
+  index.setText("/p/m.mb", text);
+  std::vector<std::string> containers;
+  for (const Symbol& s : index.fileSymbols("/p/m.mb"))
+    if (s.name == "p" || s.name == "v0" || s.name == "v199" || s.name == "v200" || s.name == "w")
+      containers.push_back(s.name + " in " + s.container + " [" + s.detail + "]");
+  EXPECT_EQ(containers,
+            (std::vector<std::string>{"p in Long [As Integer]", "v0 in Long [As Integer]",
+                                      "v199 in Long [As Integer]", "v200 in Long [As Integer]",
+                                      "w in Other []"}));
+  std::vector<std::string> places;
+  for (const Reference& r : index.references("/p/m.mb", 301, "v7"))
+    places.push_back(std::to_string(r.line) + ":" + std::to_string(r.column));
+  EXPECT_EQ(places, (std::vector<std::string>{"8:6", "301:2", "301:18"}));
+}
+
+TEST(SymbolIndex, IncludesOfOneNameResolveInEachModulesOwnFolder) {
+  testing::TempFolder folder("quillon-index");
+  const fs::path a = folder.write("a/m.mb", "Include \"x.def\"\r\n");
+  const fs::path b = folder.write("b/m.mb", "Include \"x.def\"\r\nInclude \"X.DEF\"\r\n");
+  folder.write("a/x.def", "Define XA 1\r\n");
+  folder.write("b/x.def", "Define XB 2\r\n");
+  SymbolIndex index;
+  index.setRoots({a, b});
+  ASSERT_EQ(index.includesOf(a).size(), 1u);
+  EXPECT_EQ(index.includesOf(a)[0].filename(), "x.def");
+  EXPECT_EQ(index.includesOf(a)[0].parent_path().filename(), "a");
+  ASSERT_EQ(index.includesOf(b).size(), 1u);
+  EXPECT_EQ(index.includesOf(b)[0].parent_path().filename(), "b");
+  EXPECT_EQ(placesOf(index.goToTargets(b, 0, "XB")),
+            (std::vector<std::string>{"x.def:0 Define r2"}));
 }
 
 TEST(SymbolIndex, WordAtFindsTheWordAroundTheCaretOutsideStrings) {
