@@ -10,6 +10,7 @@
 #include "platform/any_case_file.h"
 #include "platform/ascii_text.h"
 #include "platform/file_identity.h"
+#include "platform/replace_file.h"
 
 namespace quillon::pages {
 
@@ -456,6 +457,7 @@ void DocumentCommands::open(Opener opener) {
     const std::string name = std::exchange(commandLineFile_, std::string());
     tabs_[0] = fileNamePart(name);
     syncTabs();
+    platform::removeStaleSaveTemporaries(fs::path(name));
     if (loadFileIntoEditor(name)) {
       editor_.setModified(false);
       currentExt_ = withoutDot(lowerDotExtension(name));
@@ -512,6 +514,8 @@ void DocumentCommands::openFiles(const std::vector<std::string>& requested, Open
   savePageState(current_);
   bookmarks_.clearAllBookmarks();
   ui_.setBusy(true);
+  // What a save killed half-way left beside these files goes now, one listing per folder.
+  platform::removeStaleSaveTemporaries(std::vector<fs::path>(names.begin(), names.end()));
   std::vector<std::string> keys = pageKeys();
   for (const std::string& name : names) {
     const std::string key = documentKey(name);

@@ -13,7 +13,6 @@ namespace quillon::pages {
 
 TextFormat loadTextFile(editor::CodeMemo& editor, const std::filesystem::path& path) {
   platform::FileBytes bytes = editor::CodeMemo::readLoadable(path);
-  platform::removeStaleSaveTemporaries(path);
   const DecodedText decoded = decodeText(bytes.data, bytes.size);
   editor.loadFromBuffer(std::move(bytes.data), decoded.size);
   return decoded.format;

@@ -5,6 +5,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
+#include <map>
 #include <optional>
 #include <ostream>
 #include <streambuf>
@@ -12,6 +13,7 @@
 #include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace quillon::platform {
 
@@ -142,15 +144,13 @@ fs::path saveTarget(const fs::path& path) {
   return path;
 }
 
-}  // namespace
-
-void removeStaleSaveTemporaries(const fs::path& path) {
-  const fs::path target = saveTarget(path);
-  const std::string prefix = temporaryPrefix(target);
+void removeStaleIn(const fs::path& folder, const std::vector<std::string>& prefixes) {
   std::error_code ec;
-  for (fs::directory_iterator it(folderOf(target), ec), end; !ec && it != end; it.increment(ec)) {
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
     const std::string name = it->path().filename().string();
-    const std::optional<pid_t> owner = temporaryOwner(name, prefix);
+    std::optional<pid_t> owner;
+    for (const std::string& prefix : prefixes)
+      if ((owner = temporaryOwner(name, prefix))) break;
     if (!owner) continue;
     // Only a process that is gone leaves its temporary for good; one still saving keeps it.
     if (::kill(*owner, 0) == 0 || errno != ESRCH) continue;
@@ -159,6 +159,21 @@ void removeStaleSaveTemporaries(const fs::path& path) {
       continue;
     ::unlink(it->path().c_str());
   }
+}
+
+}  // namespace
+
+void removeStaleSaveTemporaries(const fs::path& path) {
+  removeStaleSaveTemporaries(std::vector<fs::path>{path});
+}
+
+void removeStaleSaveTemporaries(const std::vector<fs::path>& paths) {
+  std::map<fs::path, std::vector<std::string>> prefixes;  // by folder
+  for (const fs::path& path : paths) {
+    const fs::path target = saveTarget(path);
+    prefixes[folderOf(target)].push_back(temporaryPrefix(target));
+  }
+  for (const auto& [folder, wanted] : prefixes) removeStaleIn(folder, wanted);
 }
 
 FileReplaced replaceFile(const fs::path& path, const std::function<void(std::ostream&)>& write) {

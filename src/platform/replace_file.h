@@ -3,6 +3,7 @@
 #include <functional>
 #include <iosfwd>
 #include <string_view>
+#include <vector>
 
 namespace quillon::platform {
 
@@ -37,5 +38,7 @@ FileReplaced replaceFile(const std::filesystem::path& path, std::string_view byt
 // at the next save (replaceFile calls this) or open of the same file; nothing else is ever
 // removed, and no temporary of a process still running.
 void removeStaleSaveTemporaries(const std::filesystem::path& path);
+// The same for many files at once, as Open of many files needs: each folder is listed once.
+void removeStaleSaveTemporaries(const std::vector<std::filesystem::path>& paths);
 
 }  // namespace quillon::platform

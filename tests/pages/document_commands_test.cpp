@@ -416,6 +416,33 @@ TEST_F(DocumentCommandsTest, ASaveThatCannotKeepTheOwnerSaysSo) {
       << "the mode is kept all the same";
 }
 
+// Open removes what saves killed half-way left beside the files it opens, in every folder of
+// the selection, and keeps what a living process is writing.
+TEST_F(DocumentCommandsTest, OpenRemovesTheStaleSaveTemporariesOfTheFilesItOpens) {
+  const pid_t gone = ::fork();
+  if (gone == 0) ::_exit(0);
+  int status = 0;
+  ::waitpid(gone, &status, 0);
+  const std::string dead = std::to_string(gone);
+  const std::string alive = std::to_string(::getpid());
+  const std::vector<fs::path> files = {file("a.mb", "a\r\n"), file("b.mb", "b\r\n"),
+                                       file("sub/c.mb", "c\r\n")};
+  const std::vector<fs::path> stale = {folder / (".a.mb.quillon-save-" + dead + "-aB3xYz"),
+                                       folder / (".b.mb.quillon-save-" + dead + "-Q0q0Q0"),
+                                       folder / ("sub/.c.mb.quillon-save-" + dead + "-zzzzzz")};
+  const fs::path living = folder / (".a.mb.quillon-save-" + alive + "-aB3xYz");
+  const fs::path unopened = folder / (".d.mb.quillon-save-" + dead + "-aB3xYz");
+  for (const fs::path& p : stale) file(fs::relative(p, folder.path()).string(), "half");
+  file(living.filename().string(), "writing");
+  file(unopened.filename().string(), "not opened");
+
+  openFromDialog(files);
+  EXPECT_EQ(docs().tabCount(), 3);
+  for (const fs::path& p : stale) EXPECT_FALSE(fs::exists(p)) << p;
+  EXPECT_TRUE(fs::exists(living));
+  EXPECT_TRUE(fs::exists(unopened));
+}
+
 TEST_F(DocumentCommandsTest, ClosingTheOnlyPageAsksAndLeavesAnEmptyUntitledPage) {
   openFromDialog({file("a.mb", numberedLines("a", 20))});
   caretToLine(6);

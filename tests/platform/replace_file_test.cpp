@@ -140,5 +140,28 @@ TEST(ReplaceFile, RemovesTheStaleTemporariesOfItsFileOnly) {
   EXPECT_EQ(entries(folder.path()), expected);
 }
 
+// Many files at once, as Open of a selection: each folder's stale temporaries of those files.
+TEST(ReplaceFile, RemovesTheStaleTemporariesOfManyFilesFolderByFolder) {
+  TempFolder folder("quillon-replace");
+  const pid_t gone = ::fork();
+  if (gone == 0) ::_exit(0);
+  int status = 0;
+  ::waitpid(gone, &status, 0);
+  const std::string dead = std::to_string(gone);
+  folder.write("x/a.mb", "a");
+  folder.write("x/b.mb", "b");
+  folder.write("y/a.mb", "a");
+  folder.write("x/.a.mb.quillon-save-" + dead + "-aaaaaa", "stale");
+  folder.write("x/.b.mb.quillon-save-" + dead + "-bbbbbb", "stale");
+  folder.write("y/.a.mb.quillon-save-" + dead + "-cccccc", "stale");
+  folder.write("y/.b.mb.quillon-save-" + dead + "-dddddd", "not asked for");
+
+  removeStaleSaveTemporaries(std::vector<fs::path>{folder / "x/a.mb", folder / "x/b.mb",
+                                                   folder / "y/a.mb", folder / "z/none.mb"});
+  EXPECT_EQ(entries(folder / "x"), (std::vector<std::string>{"a.mb", "b.mb"}));
+  EXPECT_EQ(entries(folder / "y"),
+            (std::vector<std::string>{".b.mb.quillon-save-" + dead + "-dddddd", "a.mb"}));
+}
+
 }  // namespace
 }  // namespace quillon::platform
