@@ -96,6 +96,28 @@ LineFacts StatementReader::appendLine(std::string_view line, std::string& text) 
   return facts;
 }
 
+// The statement opening at line_, whose facts are `first`: its lines while a trailing comma
+// or an open parenthesis carries it on, at most kMaxStatementLines. `factsOf` reads each
+// further line (and may gather its text).
+template <class FactsOf>
+void StatementReader::takeLines(Statement& out, LineFacts first, FactsOf factsOf) {
+  out.firstLine = line_;
+  ++line_;
+  int depth = first.parenBalance;
+  bool continues = first.endsWithComma || depth > 0;
+  std::int64_t lines = 1;
+  while (continues && lines < kMaxStatementLines && line_ < count_) {
+    if (stopsContinuation(lineAt_(line_))) break;
+    const LineFacts facts = factsOf(line_);
+    ++line_;
+    ++lines;
+    if (!facts.hasCode) continue;
+    depth += facts.parenBalance;
+    continues = facts.endsWithComma || depth > 0;
+  }
+  out.lineCount = lines;
+}
+
 LineFacts StatementReader::factsAt(std::int64_t line) const {
   if (line >= 0 && static_cast<std::uint64_t>(line) < known_.size())
     return known_[static_cast<std::size_t>(line)];
@@ -108,21 +130,7 @@ bool StatementReader::nextLines(Statement& out) {
   while (line_ < count_ && !(facts = factsAt(line_)).hasCode) ++line_;
   if (line_ >= count_) return false;
 
-  out.firstLine = line_;
-  ++line_;
-  int depth = facts.parenBalance;
-  bool continues = facts.endsWithComma || depth > 0;
-  std::int64_t lines = 1;
-  while (continues && lines < kMaxStatementLines && line_ < count_) {
-    if (stopsContinuation(lineAt_(line_))) break;
-    facts = factsAt(line_);
-    ++line_;
-    ++lines;
-    if (!facts.hasCode) continue;
-    depth += facts.parenBalance;
-    continues = facts.endsWithComma || depth > 0;
-  }
-  out.lineCount = lines;
+  takeLines(out, facts, [this](std::int64_t line) { return factsAt(line); });
   return true;
 }
 
@@ -137,23 +145,9 @@ bool StatementReader::next(Statement& out) {
   while (line_ < count_ && platform::trim(withoutComment(lineAt_(line_))).empty()) ++line_;
   if (line_ >= count_) return false;
 
-  out.firstLine = line_;
-  LineFacts facts = appendLine(lineAt_(line_), out.text);
-  ++line_;
-  int depth = facts.parenBalance;
-  bool continues = facts.endsWithComma || depth > 0;
-  std::int64_t lines = 1;
-  while (continues && lines < kMaxStatementLines && line_ < count_) {
-    const std::string_view line = lineAt_(line_);
-    if (stopsContinuation(line)) break;
-    facts = appendLine(line, out.text);
-    ++line_;
-    ++lines;
-    if (!facts.hasCode) continue;
-    depth += facts.parenBalance;
-    continues = facts.endsWithComma || depth > 0;
-  }
-  out.lineCount = lines;
+  const LineFacts facts = appendLine(lineAt_(line_), out.text);
+  takeLines(out, facts,
+            [this, &out](std::int64_t line) { return appendLine(lineAt_(line), out.text); });
   return true;
 }
 

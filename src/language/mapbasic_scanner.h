@@ -151,6 +151,8 @@ public:
 
 private:
   LineFacts factsAt(std::int64_t line) const;
+  template <class FactsOf>
+  void takeLines(Statement& out, LineFacts first, FactsOf factsOf);
   // Appends the line's code to `text` and gives the same facts as readLine.
   static LineFacts appendLine(std::string_view line, std::string& text);
   static bool stopsContinuation(std::string_view line);

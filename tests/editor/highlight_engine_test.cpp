@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <gtest/gtest.h>
 #include <random>
 
@@ -25,8 +26,10 @@ KeywordInfo info(std::int16_t context, std::uint8_t options = KeywordOption::who
   return i;
 }
 
-// The paragraph with every stretch in a region shown as <context:text>.
-std::string render(CodeMemo& memo, std::int64_t index) {
+// A paragraph with each stretch whose state `tag` names shown as <tag:text>; an empty tag
+// leaves the stretch plain.
+std::string renderTagged(CodeMemo& memo, std::int64_t index,
+                         const std::function<std::string(const AttrState&)>& tag) {
   const Paragraph& p = memo.table().at(index);
   const std::string_view text = p.text();
   std::string out;
@@ -34,9 +37,8 @@ std::string render(CodeMemo& memo, std::int64_t index) {
   std::size_t from = 0;
   auto emit = [&](std::size_t to) {
     const std::string part(text.substr(from, to - from));
-    out += !state || state->level < 0 || part.empty()
-               ? part
-               : "<" + std::to_string(state->contextNum) + ":" + part + ">";
+    const std::string name = state && !part.empty() ? tag(*state) : std::string();
+    out += name.empty() ? part : "<" + name + ":" + part + ">";
     from = to;
   };
   if (p.extra())
@@ -46,6 +48,13 @@ std::string render(CodeMemo& memo, std::int64_t index) {
     }
   emit(text.size());
   return out;
+}
+
+// The paragraph with every stretch in a region shown as <context:text>.
+std::string render(CodeMemo& memo, std::int64_t index) {
+  return renderTagged(memo, index, [](const AttrState& s) {
+    return s.level < 0 ? std::string() : std::to_string(s.contextNum);
+  });
 }
 
 struct Fixture : ::testing::Test {
@@ -362,28 +371,6 @@ std::string styleName(const AttrState& s) {
   return buffer;
 }
 
-// A paragraph with each coloured stretch shown as <style:text>.
-std::string renderStyled(CodeMemo& memo, std::int64_t index) {
-  const Paragraph& p = memo.table().at(index);
-  const std::string_view text = p.text();
-  std::string out;
-  AttrStateRef state = p.extra() ? p.extra()->startState : nullptr;
-  std::size_t from = 0;
-  auto emit = [&](std::size_t to) {
-    const std::string part(text.substr(from, to - from));
-    const bool plain = !state || (state->foregnd < 0 && (state->style & 0x0F) == 0);
-    out += plain || part.empty() ? part : "<" + styleName(*state) + ":" + part + ">";
-    from = to;
-  };
-  if (p.extra())
-    for (const AttrRun& r : p.extra()->runs) {
-      emit(r.offset);
-      state = r.state;
-    }
-  emit(text.size());
-  return out;
-}
-
 // NAME.mb against NAME.runs: the source editor as the program sets it up, the default key
 // file and the number colours. QUILLON_WRITE_GOLDEN=1 writes the .runs files instead (and
 // fails, so that a written file is looked at before it counts).
@@ -410,7 +397,13 @@ TEST(HighlightGolden, EveryCaseGivesItsRuns) {
     memo.loadFromFile(item.path());
     engine.scanAll();
     std::string shown;
-    for (std::int64_t i = 0; i < memo.paragraphCount(); ++i) shown += renderStyled(memo, i) + "\n";
+    for (std::int64_t i = 0; i < memo.paragraphCount(); ++i)
+      shown += renderTagged(memo, i,
+                            [](const AttrState& s) {
+                              const bool plain = s.foregnd < 0 && (s.style & 0x0F) == 0;
+                              return plain ? std::string() : styleName(s);
+                            }) +
+               "\n";
 
     const std::filesystem::path expected =
         std::filesystem::path(item.path()).replace_extension(".runs");
