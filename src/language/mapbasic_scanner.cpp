@@ -97,8 +97,8 @@ LineFacts StatementReader::appendLine(std::string_view line, std::string& text) 
 }
 
 // The statement opening at line_, whose facts are `first`: its lines while a trailing comma
-// or an open parenthesis carries it on, at most kMaxStatementLines. `factsOf` reads each
-// further line (and may gather its text).
+// or an open parenthesis carries it on, at most kMaxStatementLines. `factsOf(index, text)`
+// reads each further line (and may gather its text).
 template <class FactsOf>
 void StatementReader::takeLines(Statement& out, LineFacts first, FactsOf factsOf) {
   out.firstLine = line_;
@@ -107,8 +107,9 @@ void StatementReader::takeLines(Statement& out, LineFacts first, FactsOf factsOf
   bool continues = first.endsWithComma || depth > 0;
   std::int64_t lines = 1;
   while (continues && lines < kMaxStatementLines && line_ < count_) {
-    if (stopsContinuation(lineAt_(line_))) break;
-    const LineFacts facts = factsOf(line_);
+    const std::string_view line = lineAt_(line_);
+    if (stopsContinuation(line)) break;
+    const LineFacts facts = factsOf(line_, line);
     ++line_;
     ++lines;
     if (!facts.hasCode) continue;
@@ -130,7 +131,7 @@ bool StatementReader::nextLines(Statement& out) {
   while (line_ < count_ && !(facts = factsAt(line_)).hasCode) ++line_;
   if (line_ >= count_) return false;
 
-  takeLines(out, facts, [this](std::int64_t line) { return factsAt(line); });
+  takeLines(out, facts, [this](std::int64_t line, std::string_view) { return factsAt(line); });
   return true;
 }
 
@@ -147,7 +148,7 @@ bool StatementReader::next(Statement& out) {
 
   const LineFacts facts = appendLine(lineAt_(line_), out.text);
   takeLines(out, facts,
-            [this, &out](std::int64_t line) { return appendLine(lineAt_(line), out.text); });
+            [&out](std::int64_t, std::string_view line) { return appendLine(line, out.text); });
   return true;
 }
 
