@@ -24,6 +24,7 @@
 #include "pages/text_encoding.h"
 #include "platform/command_registry.h"
 #include "support/fixed_metrics.h"
+#include "support/gone_process.h"
 #include "support/special_files.h"
 #include "support/temp_folder.h"
 #include "support/test_program.h"
@@ -419,11 +420,7 @@ TEST_F(DocumentCommandsTest, ASaveThatCannotKeepTheOwnerSaysSo) {
 // Open removes what saves killed half-way left beside the files it opens, in every folder of
 // the selection, and keeps what a living process is writing.
 TEST_F(DocumentCommandsTest, OpenRemovesTheStaleSaveTemporariesOfTheFilesItOpens) {
-  const pid_t gone = ::fork();
-  if (gone == 0) ::_exit(0);
-  int status = 0;
-  ::waitpid(gone, &status, 0);
-  const std::string dead = std::to_string(gone);
+  const std::string dead = testing::goneProcessId();
   const std::string alive = std::to_string(::getpid());
   const std::vector<fs::path> files = {file("a.mb", "a\r\n"), file("b.mb", "b\r\n"),
                                        file("sub/c.mb", "c\r\n")};

@@ -8,6 +8,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "support/gone_process.h"
 #include "support/special_files.h"
 #include "support/temp_folder.h"
 
@@ -101,12 +102,7 @@ TEST(ReplaceFile, RefusesReadOnlyFilesAndWhatIsNoFileAndLeavesNoLitter) {
 TEST(ReplaceFile, RemovesTheStaleTemporariesOfItsFileOnly) {
   TempFolder folder("quillon-replace");
   const fs::path file = folder.write("big.mb", "old");
-  // A process that is gone: a child that has exited and been reaped.
-  const pid_t gone = ::fork();
-  if (gone == 0) ::_exit(0);
-  int status = 0;
-  ::waitpid(gone, &status, 0);
-  const std::string dead = std::to_string(gone);
+  const std::string dead = testing::goneProcessId();
   const std::string alive = std::to_string(::getppid());
   const std::vector<std::string> kept = {
       ".big.mb.quillon-save-" + alive + "-aB3xYz",     // still saving
@@ -143,11 +139,7 @@ TEST(ReplaceFile, RemovesTheStaleTemporariesOfItsFileOnly) {
 // Many files at once, as Open of a selection: each folder's stale temporaries of those files.
 TEST(ReplaceFile, RemovesTheStaleTemporariesOfManyFilesFolderByFolder) {
   TempFolder folder("quillon-replace");
-  const pid_t gone = ::fork();
-  if (gone == 0) ::_exit(0);
-  int status = 0;
-  ::waitpid(gone, &status, 0);
-  const std::string dead = std::to_string(gone);
+  const std::string dead = testing::goneProcessId();
   folder.write("x/a.mb", "a");
   folder.write("x/b.mb", "b");
   folder.write("y/a.mb", "a");
